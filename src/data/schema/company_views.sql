@@ -1,0 +1,745 @@
+-- Zodra company file: views. Every view returns rows for all warehouses, years and sessions
+-- and exposes the key columns (SKLADISTE, GODINA, the document number, Multiuser_sifra),
+-- so callers filter with bound parameters. Item names are joined for display as NAZIV,
+-- the article code (ARTIKLI.OPIS) as ŠIFRA.
+
+-- ============================================================================
+-- Working copies of document lines, per session (filter on Multiuser_sifra)
+-- ============================================================================
+
+CREATE VIEW "STAVKE_PRIMKE_PRIVREMENO_ARTIKLI" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_PRIMKE_PRIVREMENO" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA"
+WHERE s."TIP_STAVKE" = 'ART';
+
+CREATE VIEW "STAVKE_PRIMKE_PRIVREMENO_AMBALAZA" AS
+SELECT s.*, p."NAZIV" AS "NAZIV", p."JED_M" AS "JED_M"
+FROM "STAVKE_PRIMKE_PRIVREMENO" s
+LEFT JOIN "AMBALAZA" p ON p."SIFRA" = s."SIFRA"
+WHERE s."TIP_STAVKE" IN ('AMB', 'AMP');
+
+CREATE VIEW "STAVKE_MALOPRODAJNE_PRIMKE_PRIVREMENO_ARTIKLI" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_MALOPRODAJNE_PRIMKE_PRIVREMENO" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA"
+WHERE s."TIP_STAVKE" = 'ART';
+
+CREATE VIEW "STAVKE_RACUNA_PRIVREMENO_ARTIKLI" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_RACUNA_PRIVREMENO" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA"
+WHERE s."TIP_STAVKE" = 'ART';
+
+CREATE VIEW "STAVKE_RACUNA_PRIVREMENO_USLUGE" AS
+SELECT s.*, u."NAZIV" AS "NAZIV", u."JED_M" AS "JED_M"
+FROM "STAVKE_RACUNA_PRIVREMENO" s
+LEFT JOIN "USLUGE" u ON u."SIFRA" = s."SIFRA"
+WHERE s."TIP_STAVKE" = 'USL';
+
+CREATE VIEW "STAVKE_RACUNA_PRIVREMENO_AMBALAZA" AS
+SELECT s.*, p."NAZIV" AS "NAZIV", p."JED_M" AS "JED_M"
+FROM "STAVKE_RACUNA_PRIVREMENO" s
+LEFT JOIN "AMBALAZA" p ON p."SIFRA" = s."SIFRA"
+WHERE s."TIP_STAVKE" IN ('AMB', 'AMP');
+
+CREATE VIEW "STAVKE_RACUNA_DJELATNICI_PRIVREMENO_QUERY" AS
+SELECT s.*, d."IME" AS "IME"
+FROM "STAVKE_RACUNA_DJELATNICI_PRIVREMENO" s
+LEFT JOIN "DJELATNICI" d ON d."SIFRA" = s."DJELATNIK";
+
+CREATE VIEW "STAVKE_RACUNA_DODATNI_PODACI_PRIVREMENO_QUERY" AS
+SELECT s.*
+FROM "STAVKE_RACUNA_DODATNI_PODACI_PRIVREMENO" s;
+
+CREATE VIEW "STAVKE_IZMJENE_CIJENA_PRIVREMENO" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M", g."STOPA" AS "STOPA"
+FROM "STAVKE_IZMJENA_CIJENA_PRIVREMENO" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."ARTIKAL"
+LEFT JOIN "GRUPE_POREZA" g ON g."SIFRA" = a."GRUPA_P";
+
+CREATE VIEW "STAVKE_MEDUSKLADISNICA_PRIVREMENO_QUERY" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_MEDUSKLADISNICA_PRIVREMENO" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA_ARTIKLA";
+
+CREATE VIEW "STAVKE_MALOPRODAJNE_MEDUSKLADISNICE_PRIVREMENO_QUERY" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_MALOPRODAJNE_MEDUSKLADISNICE_PRIVREMENO" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA_ARTIKLA";
+
+CREATE VIEW "STAVKE_INVENTURA_PRIVREMENO_QUERY" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_INVENTURA_PRIVREMENO" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA_ARTIKLA";
+
+CREATE VIEW "STAVKE_RASHOD_PRIVREMENO" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_RASHODA_PRIVREMENO" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA_ARTIKLA";
+
+CREATE VIEW "STAVKE_ODJAVA_PRIVREMENO_QUERY" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_ODJAVA_PRIVREMENO" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA_ARTIKLA";
+
+CREATE VIEW "STAVKE_IZDATNICA_PRIVREMENO_QUERY" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_IZDATNICA_PRIVREMENO" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA_ARTIKLA";
+
+CREATE VIEW "STAVKE_POVRATNICA_PRIVREMENO_QUERY" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_POVRATNICA_PRIVREMENO" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA_ARTIKLA";
+
+CREATE VIEW "STAVKE_POVRATNICA_DOBAVLJACIMA_PRIVREMENO_QUERY" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_POVRATNICA_DOBAVLJACIMA_PRIVREMENO" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA_ARTIKLA";
+
+CREATE VIEW "STAVKE_SPECIFIKACIJA_PRIVREMENO_QUERY" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_SPECIFIKACIJA_PRIVREMENO" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA_ARTIKLA";
+
+CREATE VIEW "STAVKE_NARUDZBENICE_PRIVREMENO_QUERY" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_NARUDZBENICE_PRIVREMENO" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA_ARTIKLA";
+
+CREATE VIEW "STAVKE_REZERVACIJA_PRIVREMENO_QUERY" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_REZERVACIJA_PRIVREMENO" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA_ARTIKLA";
+
+CREATE VIEW "STAVKE_RADNIH_NALOGA_PRIVREMENO_QUERY" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_RADNIH_NALOGA_PRIVREMENO" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA_ARTIKLA";
+
+CREATE VIEW "STAVKE_RADNIH_NALOGA_TROSKOVI_PRIVREMENO_QUERY" AS
+SELECT s.*, a."NAZIV" AS "NAZIV_PROIZVODA"
+FROM "STAVKE_RADNIH_NALOGA_TROSKOVI_PRIVREMENO" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."GOT_PR_SIFRA";
+
+CREATE VIEW "STAVKE_RADNIH_NALOGA_DORADA_PRIVREMENO_QUERY" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_RADNIH_NALOGA_DORADA_PRIVREMENO" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA_ARTIKLA";
+
+CREATE VIEW "STAVKE_RADNIH_NALOGA_DORADA_USLUGE_PRIVREMENO_QUERY" AS
+SELECT s.*, a."NAZIV" AS "NAZIV_PROIZVODA"
+FROM "STAVKE_RADNIH_NALOGA_DORADA_USLUGE_PRIVREMENO" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."GOT_PR_SIFRA";
+
+-- ============================================================================
+-- Posted document lines per kind (filter on SKLADISTE, GODINA and the number)
+-- ============================================================================
+-- The same views over the detailed retail invoices (..._DETALJNO) live in the detail file.
+
+CREATE VIEW "STAVKE_PRIMKE_ARTIKLI" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_PRIMKI" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA"
+WHERE s."TIP_STAVKE" = 'ART';
+
+CREATE VIEW "STAVKE_PRIMKE_AMBALAZA" AS
+SELECT s.*, p."NAZIV" AS "NAZIV", p."JED_M" AS "JED_M"
+FROM "STAVKE_PRIMKI" s
+LEFT JOIN "AMBALAZA" p ON p."SIFRA" = s."SIFRA"
+WHERE s."TIP_STAVKE" IN ('AMB', 'AMP');
+
+CREATE VIEW "STAVKE_RACUNA_ARTIKLI" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_RACUNA" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA"
+WHERE s."TIP_STAVKE" = 'ART';
+
+CREATE VIEW "STAVKE_RACUNA_USLUGE" AS
+SELECT s.*, u."NAZIV" AS "NAZIV", u."JED_M" AS "JED_M"
+FROM "STAVKE_RACUNA" s
+LEFT JOIN "USLUGE" u ON u."SIFRA" = s."SIFRA"
+WHERE s."TIP_STAVKE" = 'USL';
+
+CREATE VIEW "STAVKE_RACUNA_AMBALAZA" AS
+SELECT s.*, p."NAZIV" AS "NAZIV", p."JED_M" AS "JED_M"
+FROM "STAVKE_RACUNA" s
+LEFT JOIN "AMBALAZA" p ON p."SIFRA" = s."SIFRA"
+WHERE s."TIP_STAVKE" IN ('AMB', 'AMP');
+
+CREATE VIEW "STAVKE_OTPREMNICE_ARTIKLI" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_OTPREMNICA" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA"
+WHERE s."TIP_STAVKE" = 'ART';
+
+CREATE VIEW "STAVKE_OTPREMNICE_USLUGE" AS
+SELECT s.*, u."NAZIV" AS "NAZIV", u."JED_M" AS "JED_M"
+FROM "STAVKE_OTPREMNICA" s
+LEFT JOIN "USLUGE" u ON u."SIFRA" = s."SIFRA"
+WHERE s."TIP_STAVKE" = 'USL';
+
+CREATE VIEW "STAVKE_OTPREMNICE_AMBALAZA" AS
+SELECT s.*, p."NAZIV" AS "NAZIV", p."JED_M" AS "JED_M"
+FROM "STAVKE_OTPREMNICA" s
+LEFT JOIN "AMBALAZA" p ON p."SIFRA" = s."SIFRA"
+WHERE s."TIP_STAVKE" IN ('AMB', 'AMP');
+
+CREATE VIEW "STAVKE_PONUDE_ARTIKLI" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_PONUDA" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA"
+WHERE s."TIP_STAVKE" = 'ART';
+
+CREATE VIEW "STAVKE_PONUDE_USLUGE" AS
+SELECT s.*, u."NAZIV" AS "NAZIV", u."JED_M" AS "JED_M"
+FROM "STAVKE_PONUDA" s
+LEFT JOIN "USLUGE" u ON u."SIFRA" = s."SIFRA"
+WHERE s."TIP_STAVKE" = 'USL';
+
+CREATE VIEW "STAVKE_PONUDE_AMBALAZA" AS
+SELECT s.*, p."NAZIV" AS "NAZIV", p."JED_M" AS "JED_M"
+FROM "STAVKE_PONUDA" s
+LEFT JOIN "AMBALAZA" p ON p."SIFRA" = s."SIFRA"
+WHERE s."TIP_STAVKE" IN ('AMB', 'AMP');
+
+CREATE VIEW "STAVKE_PREDRACUNA_ARTIKLI" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_PREDRACUNA" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA"
+WHERE s."TIP_STAVKE" = 'ART';
+
+CREATE VIEW "STAVKE_PREDRACUNA_USLUGE" AS
+SELECT s.*, u."NAZIV" AS "NAZIV", u."JED_M" AS "JED_M"
+FROM "STAVKE_PREDRACUNA" s
+LEFT JOIN "USLUGE" u ON u."SIFRA" = s."SIFRA"
+WHERE s."TIP_STAVKE" = 'USL';
+
+CREATE VIEW "STAVKE_PREDRACUNA_AMBALAZA" AS
+SELECT s.*, p."NAZIV" AS "NAZIV", p."JED_M" AS "JED_M"
+FROM "STAVKE_PREDRACUNA" s
+LEFT JOIN "AMBALAZA" p ON p."SIFRA" = s."SIFRA"
+WHERE s."TIP_STAVKE" IN ('AMB', 'AMP');
+
+CREATE VIEW "STAVKE_MEDUSKLADISNICE" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M",
+       h."DATUM" AS "DATUM", h."ODREDISNO_SKLADISTE" AS "ODREDISNO_SKLADISTE",
+       h."BROJ_ODREDISNE_PRIMKE" AS "BROJ_ODREDISNE_PRIMKE"
+FROM "STAVKE_MEDUSKLADISNICA" s
+JOIN "MEDUSKLADISNICE" h ON h."SKLADISTE" = s."SKLADISTE" AND h."GODINA" = s."GODINA"
+                        AND h."BROJ_MEDUSKLADISNICE" = s."BROJ_MEDUSKLADISNICE"
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA_ARTIKLA";
+
+CREATE VIEW "STAVKE_SPECIFIKACIJE" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_SPECIFIKACIJA" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA_ARTIKLA";
+
+CREATE VIEW "STAVKE_INVENTURA_QUERY" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_INVENTURA" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA_ARTIKLA";
+
+CREATE VIEW "STAVKE_NARUDZBENICE_QUERY" AS
+SELECT s.*, a."NAZIV" AS "NAZIV", a."OPIS" AS "ŠIFRA", a."JED_M" AS "JED_M"
+FROM "STAVKE_NARUDZBENICE" s
+LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA_ARTIKLA";
+
+-- ============================================================================
+-- Article card and the stock consistency check
+-- ============================================================================
+
+-- Article card: one row per stock movement of an article. RBR is the trade-book position
+-- (RBR_TK) of the document, which orders the movements of a warehouse and year. Values are
+-- quantity x unit price, so that for any sequence of posted documents the card sums to what
+-- the lots hold: quantity in - out = lot KOLICINA, at cost = lot KOLICINA x NABAVNA CIJENA,
+-- at selling price = lot KOLICINA x VELEPRODAJNA CIJENA. SA POREZOM adds the tax rate of the line.
+CREATE VIEW "KARTICA_ARTIKLA" AS
+-- Goods receipts, article lines: quantity in at the cost and selling price of the line. Receipts generated
+-- by transfers, work orders and sales from another warehouse are ordinary receipts and enter here.
+SELECT h."SKLADISTE" AS "SKLADISTE",
+       h."GODINA" AS "GODINA",
+       h."RBR_TK" AS "RBR",
+       s."SIFRA" AS "ARTIKAL",
+       s."BROJ_PRIMKE" AS "BROJ_PRIMKE",
+       'PRIMKA' AS "TIP_DOKUMENTA",
+       NULL AS "IRA",
+       h."BROJ PRIMKE" AS "BROJ_DOKUMENTA",
+       h."DATUM" AS "DATUM",
+       s."KOLICINA" AS "KOLIČINA ULAZ",
+       0.0 AS "KOLIČINA IZLAZ",
+       s."NABAVNA_CIJENA" AS "NABAVNA CIJENA",
+       s."CIJENA" AS "VELEPRODAJNA CIJENA",
+       s."KOLICINA" * s."CIJENA" AS "VELEPRODAJNA VRIJEDNOST ULAZ",
+       0.0 AS "VELEPRODAJNA VRIJEDNOST IZLAZ",
+       s."KOLICINA" * s."CIJENA" * (1 + COALESCE(s."POREZ_%", 0) / 100.0) AS "VELEPRODAJNA VRIJEDNOST SA POREZOM ULAZ",
+       0.0 AS "VELEPRODAJNA VRIJEDNOST SA POREZOM IZLAZ",
+       s."GRUPA_POREZA" AS "GRUPA_POREZA",
+       s."POREZ_%" AS "POREZ_%"
+FROM "PRIMKE" h
+JOIN "STAVKE_PRIMKI" s ON h."SKLADISTE" = s."SKLADISTE" AND h."GODINA" = s."GODINA" AND h."BROJ PRIMKE" = s."BROJ_PRIMKE"
+WHERE s."TIP_STAVKE" = 'ART'
+UNION ALL
+-- Invoices that took stock: quantity out at the cost of the lot. The selling price is the net price
+-- after discount, to which posting has repriced the lot (generated price change).
+SELECT h."SKLADISTE",
+       h."GODINA",
+       h."RBR_TK",
+       s."SIFRA",
+       s."BROJ_PRIMKE",
+       CAST(h."IRA" AS TEXT) || 'RAČUN',
+       h."IRA",
+       h."BROJ RACUNA",
+       h."DATUM",
+       0.0,
+       s."KOLICINA",
+       s."NABAVNA_CIJENA",
+       s."CIJENA_",
+       0.0,
+       s."KOLICINA" * s."CIJENA_",
+       0.0,
+       s."KOLICINA" * s."CIJENA_" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       s."GRUPA_POREZA",
+       s."POREZ_%"
+FROM "RACUNI" h
+JOIN "STAVKE_RACUNA" s ON h."SKLADISTE" = s."SKLADISTE" AND h."IRA" = s."IRA" AND h."GODINA" = s."GODINA" AND h."BROJ RACUNA" = s."BROJ_RACUNA"
+WHERE h."SKIDA" = TRUE AND s."TIP_STAVKE" = 'ART'
+UNION ALL
+-- Cancelled invoices: the goods come back at the trade-book position of the cancellation.
+SELECT h."SKLADISTE",
+       h."GODINA",
+       h."STORNO_RBR_TK",
+       s."SIFRA",
+       s."BROJ_PRIMKE",
+       'STORNO RAČUNA',
+       h."IRA",
+       h."BROJ RACUNA",
+       h."DATUM_STORNA",
+       s."KOLICINA",
+       0.0,
+       s."NABAVNA_CIJENA",
+       s."CIJENA_",
+       s."KOLICINA" * s."CIJENA_",
+       0.0,
+       s."KOLICINA" * s."CIJENA_" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       0.0,
+       s."GRUPA_POREZA",
+       s."POREZ_%"
+FROM "RACUNI" h
+JOIN "STAVKE_RACUNA" s ON h."SKLADISTE" = s."SKLADISTE" AND h."IRA" = s."IRA" AND h."GODINA" = s."GODINA" AND h."BROJ RACUNA" = s."BROJ_RACUNA"
+WHERE h."SKIDA" = TRUE AND h."STORNO" = TRUE AND s."TIP_STAVKE" = 'ART'
+UNION ALL
+-- Delivery notes: quantity out, like invoices.
+SELECT h."SKLADISTE",
+       h."GODINA",
+       h."RBR_TK",
+       s."SIFRA",
+       s."BROJ_PRIMKE",
+       'OTPREMNICA',
+       NULL,
+       h."BROJ_OTPREMNICE",
+       h."DATUM",
+       0.0,
+       s."KOLICINA",
+       s."NABAVNA_CIJENA",
+       s."CIJENA_",
+       0.0,
+       s."KOLICINA" * s."CIJENA_",
+       0.0,
+       s."KOLICINA" * s."CIJENA_" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       s."GRUPA_POREZA",
+       s."POREZ_%"
+FROM "OTPREMNICE" h
+JOIN "STAVKE_OTPREMNICA" s ON h."SKLADISTE" = s."SKLADISTE" AND h."GODINA" = s."GODINA" AND h."BROJ_OTPREMNICE" = s."BROJ_OTPREMNICE"
+WHERE s."TIP_STAVKE" = 'ART'
+UNION ALL
+-- Inter-warehouse transfers, source side: quantity out at the prices of the source lot. The destination
+-- side is the generated receipt. A cancelled transfer has given its goods back and lost its
+-- trade-book entry, so it contributes nothing.
+SELECT h."SKLADISTE",
+       h."GODINA",
+       h."RBR_TK",
+       s."SIFRA_ARTIKLA",
+       s."BROJ_PRIMKE",
+       'MEĐUSKLADIŠNICA',
+       NULL,
+       h."BROJ_MEDUSKLADISNICE",
+       h."DATUM",
+       0.0,
+       s."KOLICINA",
+       s."NABAVNA_CIJENA",
+       s."CIJENA",
+       0.0,
+       s."KOLICINA" * s."CIJENA",
+       0.0,
+       s."KOLICINA" * s."CIJENA" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       s."GRUPA_POREZA",
+       s."POREZ_%"
+FROM "MEDUSKLADISNICE" h
+JOIN "STAVKE_MEDUSKLADISNICA" s ON h."SKLADISTE" = s."SKLADISTE" AND h."GODINA" = s."GODINA" AND h."BROJ_MEDUSKLADISNICE" = s."BROJ_MEDUSKLADISNICE"
+WHERE h."STORNO" = FALSE
+UNION ALL
+-- Transfers generated by sales from another warehouse, source side.
+SELECT h."SKLADISTE",
+       h."GODINA",
+       h."RBR_TK",
+       s."SIFRA_ARTIKLA",
+       s."BROJ_PRIMKE",
+       'MALOPRODAJNA MEĐUSKLADIŠNICA',
+       NULL,
+       h."BROJ_MEDUSKLADISNICE",
+       h."DATUM",
+       0.0,
+       s."KOLICINA",
+       s."NABAVNA_CIJENA",
+       s."CIJENA",
+       0.0,
+       s."KOLICINA" * s."CIJENA",
+       0.0,
+       s."KOLICINA" * s."CIJENA" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       s."GRUPA_POREZA",
+       s."POREZ_%"
+FROM "MALOPRODAJNE_MEDUSKLADISNICE" h
+JOIN "STAVKE_MALOPRODAJNE_MEDUSKLADISNICE" s ON h."SKLADISTE" = s."SKLADISTE" AND h."GODINA" = s."GODINA" AND h."BROJ_MEDUSKLADISNICE" = s."BROJ_MEDUSKLADISNICE"
+WHERE h."STORNO" = FALSE
+UNION ALL
+-- Price changes move value, not quantity: the lot is repriced from STARA_CIJENA to NOVA_CIJENA
+-- for the quantity it held, so the selling value goes in at the new price and out at the old.
+SELECT h."SKLADISTE",
+       h."GODINA",
+       h."RBR_TK",
+       s."ARTIKAL",
+       s."BROJ_PRIMKE",
+       'IZMJENA CIJENA',
+       NULL,
+       h."BROJ_IZMJENE_CIJENA",
+       h."DATUM",
+       0.0,
+       0.0,
+       0.0,
+       s."NOVA_CIJENA",
+       s."KOLICINA" * s."NOVA_CIJENA",
+       s."KOLICINA" * s."STARA_CIJENA",
+       s."KOLICINA" * s."NOVA_CIJENA" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       s."KOLICINA" * s."STARA_CIJENA" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       s."GRUPA_POREZA",
+       s."POREZ_%"
+FROM "IZMJENE_CIJENA" h
+JOIN "STAVKE_IZMJENA_CIJENA" s ON h."SKLADISTE" = s."SKLADISTE" AND h."GODINA" = s."GODINA" AND h."BROJ_IZMJENE_CIJENA" = s."BROJ_IZMJENE_CIJENA"
+UNION ALL
+-- A cancelled price change puts the old price back at the position of the cancellation.
+SELECT h."SKLADISTE",
+       h."GODINA",
+       h."STORNO_RBR_TK",
+       s."ARTIKAL",
+       s."BROJ_PRIMKE",
+       'STORNO IZMJENE CIJENA',
+       NULL,
+       h."BROJ_IZMJENE_CIJENA",
+       h."DATUM_STORNA",
+       0.0,
+       0.0,
+       0.0,
+       s."STARA_CIJENA",
+       s."KOLICINA" * s."STARA_CIJENA",
+       s."KOLICINA" * s."NOVA_CIJENA",
+       s."KOLICINA" * s."STARA_CIJENA" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       s."KOLICINA" * s."NOVA_CIJENA" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       s."GRUPA_POREZA",
+       s."POREZ_%"
+FROM "IZMJENE_CIJENA" h
+JOIN "STAVKE_IZMJENA_CIJENA" s ON h."SKLADISTE" = s."SKLADISTE" AND h."GODINA" = s."GODINA" AND h."BROJ_IZMJENE_CIJENA" = s."BROJ_IZMJENE_CIJENA"
+WHERE h."STORNO" = TRUE
+UNION ALL
+-- Stock counts: the difference between counted and book quantity goes in (surplus) or out
+-- (shortage) at the prices of the lot taken when the count was prepared. Lots counted unchanged
+-- are no movement.
+SELECT h."SKLADISTE",
+       h."GODINA",
+       h."RBR_TK",
+       s."SIFRA_ARTIKLA",
+       s."BROJ_PRIMKE",
+       'INVENTURA',
+       NULL,
+       h."BROJ_INVENTURE",
+       h."DATUM",
+       CASE WHEN s."STVARNO_KOLICINA" > s."KNJIZNO_KOLICINA" THEN s."STVARNO_KOLICINA" - s."KNJIZNO_KOLICINA" ELSE 0.0 END,
+       CASE WHEN s."STVARNO_KOLICINA" < s."KNJIZNO_KOLICINA" THEN s."KNJIZNO_KOLICINA" - s."STVARNO_KOLICINA" ELSE 0.0 END,
+       s."N_CIJENA",
+       s."V_CIJENA",
+       CASE WHEN s."STVARNO_KOLICINA" > s."KNJIZNO_KOLICINA" THEN (s."STVARNO_KOLICINA" - s."KNJIZNO_KOLICINA") * s."V_CIJENA" ELSE 0.0 END,
+       CASE WHEN s."STVARNO_KOLICINA" < s."KNJIZNO_KOLICINA" THEN (s."KNJIZNO_KOLICINA" - s."STVARNO_KOLICINA") * s."V_CIJENA" ELSE 0.0 END,
+       CASE WHEN s."STVARNO_KOLICINA" > s."KNJIZNO_KOLICINA" THEN (s."STVARNO_KOLICINA" - s."KNJIZNO_KOLICINA") * s."V_CIJENA" ELSE 0.0 END * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       CASE WHEN s."STVARNO_KOLICINA" < s."KNJIZNO_KOLICINA" THEN (s."KNJIZNO_KOLICINA" - s."STVARNO_KOLICINA") * s."V_CIJENA" ELSE 0.0 END * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       s."GRUPA_POREZA",
+       s."POREZ_%"
+FROM "INVENTURE" h
+JOIN "STAVKE_INVENTURA" s ON h."SKLADISTE" = s."SKLADISTE" AND h."GODINA" = s."GODINA" AND h."BROJ_INVENTURE" = s."BROJ_INVENTURE"
+WHERE s."STVARNO_KOLICINA" <> s."KNJIZNO_KOLICINA"
+UNION ALL
+-- Write-offs: quantity out.
+SELECT h."SKLADISTE",
+       h."GODINA",
+       h."RBR_TK",
+       s."SIFRA_ARTIKLA",
+       s."BROJ_PRIMKE",
+       'RASHOD',
+       NULL,
+       h."BROJ_RASHODA",
+       h."DATUM",
+       0.0,
+       s."KOLICINA",
+       s."NABAVNA_CIJENA",
+       s."CIJENA",
+       0.0,
+       s."KOLICINA" * s."CIJENA",
+       0.0,
+       s."KOLICINA" * s."CIJENA" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       s."GRUPA_POREZA",
+       s."POREZ_%"
+FROM "RASHODI" h
+JOIN "STAVKE_RASHODA" s ON h."SKLADISTE" = s."SKLADISTE" AND h."GODINA" = s."GODINA" AND h."BROJ_RASHODA" = s."BROJ_RASHODA"
+UNION ALL
+-- Commission returns: quantity out.
+SELECT h."SKLADISTE",
+       h."GODINA",
+       h."RBR_TK",
+       s."SIFRA_ARTIKLA",
+       s."BROJ_PRIMKE",
+       'ODJAVA',
+       NULL,
+       h."BROJ_ODJAVE",
+       h."DATUM",
+       0.0,
+       s."KOLICINA",
+       s."NABAVNA_CIJENA",
+       s."CIJENA",
+       0.0,
+       s."KOLICINA" * s."CIJENA",
+       0.0,
+       s."KOLICINA" * s."CIJENA" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       s."GRUPA_POREZA",
+       s."POREZ_%"
+FROM "ODJAVE" h
+JOIN "STAVKE_ODJAVA" s ON h."SKLADISTE" = s."SKLADISTE" AND h."GODINA" = s."GODINA" AND h."BROJ_ODJAVE" = s."BROJ_ODJAVE"
+UNION ALL
+-- Issue notes: quantity out.
+SELECT h."SKLADISTE",
+       h."GODINA",
+       h."RBR_TK",
+       s."SIFRA_ARTIKLA",
+       s."BROJ_PRIMKE",
+       'IZDATNICA',
+       NULL,
+       h."BROJ",
+       h."DATUM",
+       0.0,
+       s."KOLICINA",
+       s."NABAVNA_CIJENA",
+       s."CIJENA",
+       0.0,
+       s."KOLICINA" * s."CIJENA",
+       0.0,
+       s."KOLICINA" * s."CIJENA" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       s."GRUPA_POREZA",
+       s."POREZ_%"
+FROM "IZDATNICE" h
+JOIN "STAVKE_IZDATNICA" s ON h."SKLADISTE" = s."SKLADISTE" AND h."GODINA" = s."GODINA" AND h."BROJ" = s."BROJ"
+UNION ALL
+-- Return notes put goods back into their lots: quantity in.
+SELECT h."SKLADISTE",
+       h."GODINA",
+       h."RBR_TK",
+       s."SIFRA_ARTIKLA",
+       s."BROJ_PRIMKE",
+       'POVRATNICA',
+       NULL,
+       h."BROJ",
+       h."DATUM",
+       s."KOLICINA",
+       0.0,
+       s."NABAVNA_CIJENA",
+       s."CIJENA",
+       s."KOLICINA" * s."CIJENA",
+       0.0,
+       s."KOLICINA" * s."CIJENA" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       0.0,
+       s."GRUPA_POREZA",
+       s."POREZ_%"
+FROM "POVRATNICE" h
+JOIN "STAVKE_POVRATNICA" s ON h."SKLADISTE" = s."SKLADISTE" AND h."GODINA" = s."GODINA" AND h."BROJ" = s."BROJ"
+UNION ALL
+-- Returns to supplier: quantity out.
+SELECT h."SKLADISTE",
+       h."GODINA",
+       h."RBR_TK",
+       s."SIFRA_ARTIKLA",
+       s."BROJ_PRIMKE",
+       'POVRATNICA DOBAVLJAČU',
+       NULL,
+       h."BROJ_POVRATNICE_DOBAVLJACU",
+       h."DATUM",
+       0.0,
+       s."KOLICINA",
+       s."NABAVNA_CIJENA",
+       s."CIJENA",
+       0.0,
+       s."KOLICINA" * s."CIJENA",
+       0.0,
+       s."KOLICINA" * s."CIJENA" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       s."GRUPA_POREZA",
+       s."POREZ_%"
+FROM "POVRATNICE_DOBAVLJACIMA" h
+JOIN "STAVKE_POVRATNICA_DOBAVLJACIMA" s ON h."SKLADISTE" = s."SKLADISTE" AND h."GODINA" = s."GODINA" AND h."BROJ_POVRATNICE_DOBAVLJACU" = s."BROJ_POVRATNICE_DOBAVLJACU"
+UNION ALL
+-- Service consumption (specifikacija): articles consumed by services go out.
+SELECT h."SKLADISTE",
+       h."GODINA",
+       h."RBR_TK",
+       s."SIFRA_ARTIKLA",
+       s."BROJ_PRIMKE",
+       'SPECIFIKACIJA',
+       NULL,
+       h."BROJ_SPECIFIKACIJE",
+       h."DATUM",
+       0.0,
+       s."KOLICINA",
+       s."NABAVNA_CIJENA",
+       s."CIJENA",
+       0.0,
+       s."KOLICINA" * s."CIJENA",
+       0.0,
+       s."KOLICINA" * s."CIJENA" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       s."GRUPA_POREZA",
+       s."POREZ_%"
+FROM "SPECIFIKACIJE" h
+JOIN "STAVKE_SPECIFIKACIJA" s ON h."SKLADISTE" = s."SKLADISTE" AND h."GODINA" = s."GODINA" AND h."BROJ_SPECIFIKACIJE" = s."BROJ_SPECIFIKACIJE"
+UNION ALL
+-- Cancelled service consumption: the articles come back at the position of the cancellation.
+SELECT h."SKLADISTE",
+       h."GODINA",
+       h."STORNO_RBR_TK",
+       s."SIFRA_ARTIKLA",
+       s."BROJ_PRIMKE",
+       'STORNO SPECIFIKACIJE',
+       NULL,
+       h."BROJ_SPECIFIKACIJE",
+       h."DATUM_STORNA",
+       s."KOLICINA",
+       0.0,
+       s."NABAVNA_CIJENA",
+       s."CIJENA",
+       s."KOLICINA" * s."CIJENA",
+       0.0,
+       s."KOLICINA" * s."CIJENA" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       0.0,
+       s."GRUPA_POREZA",
+       s."POREZ_%"
+FROM "SPECIFIKACIJE" h
+JOIN "STAVKE_SPECIFIKACIJA" s ON h."SKLADISTE" = s."SKLADISTE" AND h."GODINA" = s."GODINA" AND h."BROJ_SPECIFIKACIJE" = s."BROJ_SPECIFIKACIJE"
+WHERE h."STORNO" = TRUE
+UNION ALL
+-- Work orders: material goes out at the prices of the lot (the products enter through the generated receipt).
+SELECT h."SKLADISTE",
+       h."GODINA",
+       h."RBR_TK",
+       s."SIFRA_ARTIKLA",
+       s."BROJ_PRIMKE",
+       'RADNI NALOG',
+       NULL,
+       h."BROJ_RADNOG_NALOGA",
+       h."DATUM",
+       0.0,
+       s."KOLICINA",
+       s."NABAVNA_CIJENA",
+       s."PRODAJNA_CIJENA",
+       0.0,
+       s."KOLICINA" * s."PRODAJNA_CIJENA",
+       0.0,
+       s."KOLICINA" * s."PRODAJNA_CIJENA" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       s."GRUPA_POREZA",
+       s."POREZ_%"
+FROM "RADNI_NALOZI" h
+JOIN "STAVKE_RADNIH_NALOGA" s ON h."SKLADISTE" = s."SKLADISTE" AND h."GODINA" = s."GODINA" AND h."BROJ_RADNOG_NALOGA" = s."BROJ_RADNOG_NALOGA"
+UNION ALL
+-- Finishing work orders: material goes out at the prices of the lot.
+SELECT h."SKLADISTE",
+       h."GODINA",
+       h."RBR_TK",
+       s."SIFRA_ARTIKLA",
+       s."BROJ_PRIMKE",
+       'RADNI NALOG DORADA',
+       NULL,
+       h."BROJ_RADNOG_NALOGA",
+       h."DATUM",
+       0.0,
+       s."KOLICINA",
+       s."NABAVNA_CIJENA",
+       s."PRODAJNA_CIJENA",
+       0.0,
+       s."KOLICINA" * s."PRODAJNA_CIJENA",
+       0.0,
+       s."KOLICINA" * s."PRODAJNA_CIJENA" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       s."GRUPA_POREZA",
+       s."POREZ_%"
+FROM "RADNI_NALOZI_DORADA" h
+JOIN "STAVKE_RADNIH_NALOGA_DORADA" s ON h."SKLADISTE" = s."SKLADISTE" AND h."GODINA" = s."GODINA" AND h."BROJ_RADNOG_NALOGA" = s."BROJ_RADNOG_NALOGA";
+
+-- Stock consistency check: stock at cost (N) and at selling value from the lots (Nabave) and
+-- from the article card (Kartica). Callers sum the four columns, optionally for one
+-- warehouse and year, and compare lots with card.
+CREATE VIEW "3Provjera" AS
+SELECT n."SKLADISTE" AS "SKLADISTE", n."GODINA" AS "GODINA", n."SIFRA_ARTIKLA" AS "ARTIKAL",
+       n."KOLICINA" * n."NABAVNA CIJENA" AS "NabaveNIznos",
+       0.0 AS "KarticaNIznos",
+       n."KOLICINA" * n."VELEPRODAJNA CIJENA" AS "NabaveIznos",
+       0.0 AS "KarticaIznos"
+FROM "NABAVE" n
+UNION ALL
+SELECT k."SKLADISTE", k."GODINA", k."ARTIKAL",
+       0.0,
+       (k."KOLIČINA ULAZ" - k."KOLIČINA IZLAZ") * k."NABAVNA CIJENA",
+       0.0,
+       k."VELEPRODAJNA VRIJEDNOST ULAZ" - k."VELEPRODAJNA VRIJEDNOST IZLAZ"
+FROM "KARTICA_ARTIKLA" k;
+
+-- ============================================================================
+-- Trade books
+-- ============================================================================
+
+-- Wholesale trade book for the book window (callers filter on warehouse, year and dates and order by RBR).
+CREATE VIEW "TRGOVACKA_KNJIGA_VELEPRODAJE_QUERY" AS
+SELECT t.*
+FROM "TRGOVACKA_KNJIGA_VELEPRODAJE" t;
+
+-- Retail trade book for the book window.
+CREATE VIEW "TRGOVACKA_KNJIGA_MALOPRODAJE_QUERY" AS
+SELECT t.*
+FROM "TRGOVACKA_KNJIGA_MALOPRODAJE" t;
+
+-- ============================================================================
+-- Cash book
+-- ============================================================================
+
+-- Bookings of the cash book: one row per cash receipt (PRIMITAK) and per cash payment (IZDATAK).
+-- Print order: DATUM, then receipts before payments ("VRSTA" DESC), then BROJ.
+CREATE VIEW "Query blagajnički izvještaj" AS
+SELECT u."SKLADISTE" AS "SKLADISTE", u."GODINA" AS "GODINA", u."Datum" AS "DATUM",
+       'UPLATNICA' AS "VRSTA", u."Broj" AS "BROJ",
+       'Uplatnica ' || CAST(u."Broj" AS TEXT) || ' - ' || COALESCE(u."Od koga", '') || ' - ' || COALESCE(u."Za", '') AS "OPIS",
+       u."Iznos" AS "PRIMITAK", 0.0 AS "IZDATAK"
+FROM "BLAGAJNA_UPLATNICE" u
+UNION ALL
+SELECT i."SKLADISTE", i."GODINA", i."Datum",
+       'ISPLATNICA', i."Broj",
+       'Isplatnica ' || CAST(i."Broj" AS TEXT) || ' - ' || COALESCE(i."Kome", '') || ' - ' || COALESCE(i."Za", ''),
+       0.0, i."Iznos"
+FROM "BLAGAJNA_ISPLATNICE" i;
+
+-- Daily sums of the cash book.
+CREATE VIEW "Query blagajnički izvještaj sumarno" AS
+SELECT b."SKLADISTE" AS "Skladiste", b."GODINA" AS "Godina", b."DATUM" AS "Datum",
+       SUM(b."PRIMITAK") AS "Primitak", SUM(b."IZDATAK") AS "Izdatak"
+FROM "Query blagajnički izvještaj" b
+GROUP BY b."SKLADISTE", b."GODINA", b."DATUM";
