@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "data/SqlDialect.h"
+#include "data/Statement.h"
+
+namespace zodra {
+
+// One connection to a company database (and its attached detail file). The session owns one;
+// tests and command-line tools make as many as they need. Not copyable; not shared between
+// threads.
+class Database {
+public:
+    enum class OpenStatus {
+        Ok,
+        Missing,        // no such file
+        WrongPassword,  // a company file, but the password does not match
+        NotACompany,    // not a database at all, or a database of some other program
+        Damaged,        // a company file the engine cannot read as it should
+        TooNew,         // written by a newer version of the program
+        Locked,         // another program holds the file exclusively
+        ReadOnly,       // the file or its folder cannot be written
+    };
+    struct OpenResult {
+        OpenStatus status = OpenStatus::Damaged;
+        std::unique_ptr<Database> db;
+        QString detail;  // the engine's text, for logs and the command-line tool
+    };
+
+    // Opens a company database with its password: checks that it is a company file, that the
+    // password matches, brings the schema up to date, attaches the detail file and applies any
+    // detail-file changes left over from an interrupted posting.
+    static OpenResult Open(const QString& path, const QString& password);
+    // Opens (or creates) any SQLite file without the company checks; used to build new files
+    // and by maintenance.
+    static std::unique_ptr<Database> OpenRaw(const QString& path, bool create);
+
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+    ~Database();
+
+    SqlDialect Dialect() const { return m_dialect; }
+    const QString& Path() const { return m_path; }
+    QSqlDatabase& Connection() { return m_connection; }
+
+    // The detail file (detailed retail invoices). Missing is not fatal: the company opens and
+    // changes meant for the detail file wait in the company file until it is back.
+    QString DetailPath() const { return m_detailPath; }
+    bool DetailAttached() const { return m_detailAttached; }
+    // Points the company at another detail file (stored in the company file) and attaches it.
+    void RelinkDetail(const QString& detailPath);
+
+    Statement Prepare(const QString& sql) { return Statement(*this, sql); }
+    // Executes a statement with bound values; returns the number of rows changed.
+    int Exec(const QString& sql, const QVariantList& params = {});
+    // The first column of the first row, or a null QVariant when there is no row.
+    QVariant Scalar(const QString& sql, const QVariantList& params = {});
+    // Executes text that needs no values (DDL, PRAGMA).
+    void ExecRaw(const QString& sql);
+
+    bool TableExists(const QString& table);
+    // Column names of a table in their stored order (cached per connection).
+    const QStringList& Columns(const QString& table);
+    void ForgetSchemaCache() { m_columns.clear(); }
+
+    int TransactionDepth() const { return m_depth; }
+
+    // Applies the logged detail-file changes of committed postings, each exactly once.
+    // Returns the number of postings applied.
+    int ApplyPendingDetail();
+    int PendingDetailCount();
+
+    bool CheckPassword(const QString& password);
+    void SetPassword(const QString& newPassword);
+
+    // Test seam: called at named points of a commit ("committed", "detail-applied") so that a
+    // test can kill the process exactly there.
+    void SetCheckpointHook(std::function<void(const char*)> hook) { m_hook = std::move(hook); }
+    void Checkpoint(const char* point) {
+        if (m_hook) {
+            m_hook(point);
+        }
+    }
+
+    // Meta facts about the file (password hash, detail path …) kept in ZODRA_META.
+    QString Meta(const QString& name);
+    void SetMeta(const QString& name, const QString& value);
+
+private:
+    Database(const QString& path, SqlDialect dialect);
+    friend class Transaction;
+    void AttachDetail();
+
+    QString m_connectionName;
+    QSqlDatabase m_connection;
+    QString m_path;
+    SqlDialect m_dialect;
+    QString m_detailPath;
+    bool m_detailAttached = false;
+    int m_depth = 0;
+    qint64 m_detailToken = 0;  // token of the detail log of the open outermost transaction
+    int m_detailRow = 0;
+    std::map<QString, QStringList> m_columns;
+    std::function<void(const char*)> m_hook;
+};
+
+const char* ToString(Database::OpenStatus status);
+
+}  // namespace zodra

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+namespace zodra {
+
+// A refusal that carries its own message for the user (a Croatian text shown as it stands).
+// Thrown inside a posting it aborts and rolls back the transaction; the window shows the text.
+class UserError : public std::runtime_error {
+public:
+    explicit UserError(const QString& message);
+    const QString& message() const noexcept { return m_message; }
+
+private:
+    QString m_message;
+};
+
+// A failure of the database itself: the statement that failed and the driver's own text.
+class DbError : public std::runtime_error {
+public:
+    DbError(const QString& sql, const QString& driverText, int nativeCode = 0);
+    const QString& sql() const noexcept { return m_sql; }
+    const QString& driverText() const noexcept { return m_driverText; }
+    // The engine's own error code when known (SQLite primary result code), else 0.
+    int nativeCode() const noexcept { return m_nativeCode; }
+    bool isBusy() const noexcept;
+
+private:
+    QString m_sql;
+    QString m_driverText;
+    int m_nativeCode;
+};
+
+}  // namespace zodra

@@ -1,0 +1,191 @@
+#include "data/Numbering.h"
+
+#include "data/Database.h"
+#include "data/Errors.h"
+
+namespace zodra::numbering {
+
+namespace {
+
+QString Q(const QString& identifier) {
+    return QLatin1Char('"') + identifier + QLatin1Char('"');
+}
+
+// MAX(column) over the rows of the filter; null when there are none.
+QVariant MaxOf(Database& db, const QString& table, const QString& column, const QString& where,
+               const QVariantList& params) {
+    return db.Scalar(QStringLiteral("SELECT MAX(") + Q(column) + QStringLiteral(") FROM ") +
+                         Q(table) + QStringLiteral(" WHERE ") + where,
+                     params);
+}
+
+int NextOrStart(const QVariant& max, int start) {
+    return max.isNull() ? start : max.toInt() + 1;
+}
+
+}  // namespace
+
+int NextDocumentNumber(Database& db, DocumentKind kind, int warehouse, int year,
+                       std::optional<int> extra) {
+    const DocumentKindInfo& info = Info(kind);
+    switch (kind) {
+        case DocumentKind::GoodsReceipt: {
+            const int type = extra.value_or(kReceiptEntered);
+            int start = 0;
+            switch (type) {
+                case kReceiptEntered:
+                    start = 1;
+                    break;
+                case kReceiptGenerated:
+                    start = 100001;
+                    break;
+                case kReceiptProduction:
+                    start = 200001;
+                    break;
+                default:
+                    throw UserError(QStringLiteral("Tip primke ") + QString::number(type) +
+                                    QStringLiteral(" nije očekivan. Greška kod dodjele novog "
+                                                   "broja primke."));
+            }
+            return NextOrStart(
+                MaxOf(db, info.headerTable, info.numberColumn,
+                      QStringLiteral("\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"TIP_PRIMKE\" = ?"),
+                      {warehouse, year, type}),
+                start);
+        }
+        case DocumentKind::Offer:
+        case DocumentKind::ProForma:
+            return NextOrStart(
+                MaxOf(db, info.headerTable, info.numberColumn,
+                      QStringLiteral("\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ?"),
+                      {warehouse, extra.value_or(1), year}),
+                1);
+        case DocumentKind::WordDocument:
+            return NextOrStart(
+                MaxOf(db, info.headerTable, info.numberColumn,
+                      QStringLiteral(
+                          "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"TIP_DOKUMENTA\" = ?"),
+                      {warehouse, year, extra.value_or(0)}),
+                1);
+        case DocumentKind::Invoice:
+        case DocumentKind::DetailedInvoice:
+            // Invoices number by book and sales terms; callers use NextInvoiceNumber.
+            return NextInvoiceNumber(db, warehouse, extra.value_or(1), year, 2,
+                                     kind == DocumentKind::DetailedInvoice);
+        case DocumentKind::RetailReceipt:
+            return NextDocumentNumber(db, DocumentKind::GoodsReceipt, warehouse, year,
+                                      kReceiptGenerated);
+        default:
+            break;
+    }
+    Q_ASSERT(!info.headerTable.isEmpty());
+    return NextOrStart(
+        MaxOf(db, info.headerTable, info.numberColumn,
+              QStringLiteral("\"SKLADISTE\" = ? AND \"GODINA\" = ?"), {warehouse, year}),
+        info.firstNumber);
+}
+
+int NextInvoiceNumber(Database& db, int warehouse, int book, int year, int salesTerms,
+                      bool detailed) {
+    const QString table = detailed ? QStringLiteral("RACUNI_DETALJNO") : QStringLiteral("RACUNI");
+    bool ownNumbering = false;
+    int firstNumber = 1;
+    {
+        Statement terms = db.Prepare(
+            QStringLiteral("SELECT \"SAMOSTALNA_NUMERACIJA\", \"POCETNI_BR_RACUNA\" FROM "
+                           "\"UVJETI_PRODAJE\" WHERE \"SIFRA\" = ?"));
+        terms.Exec({salesTerms});
+        if (terms.Next()) {
+            ownNumbering = terms.Int(0) != 0;
+            firstNumber = terms.Int(1);
+        }
+    }
+    if (salesTerms == 1) {
+        return NextRetailInvoiceNumber(db, warehouse, book, year, detailed);
+    }
+    if (!ownNumbering) {
+        return NextOrStart(MaxOf(db, table, QStringLiteral("BROJ RACUNA"),
+                                 QStringLiteral("\"SKLADISTE\" = ? AND \"IRA\" = ? AND "
+                                                "\"GODINA\" = ? AND \"UVJET PRODAJE\" <> 1"),
+                                 {warehouse, book, year}),
+                           1);
+    }
+    return NextOrStart(MaxOf(db, table, QStringLiteral("BROJ RACUNA"),
+                             QStringLiteral("\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? "
+                                            "AND \"UVJET PRODAJE\" = ?"),
+                             {warehouse, book, year, salesTerms}),
+                       firstNumber);
+}
+
+int NextRetailInvoiceNumber(Database& db, int warehouse, int book, int year, bool detailed) {
+    const QString table = detailed ? QStringLiteral("RACUNI_DETALJNO") : QStringLiteral("RACUNI");
+    const int firstNumber = db.Scalar(QStringLiteral("SELECT \"POCETNI_BR_RACUNA\" FROM "
+                                                     "\"UVJETI_PRODAJE\" WHERE \"SIFRA\" = 1"))
+                                .toInt();
+    return NextOrStart(MaxOf(db, table, QStringLiteral("BROJ RACUNA"),
+                             QStringLiteral("\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? "
+                                            "AND \"UVJET PRODAJE\" = 1"),
+                             {warehouse, book, year}),
+                       firstNumber);
+}
+
+bool DocumentExists(Database& db, DocumentKind kind, int warehouse, int year, int number,
+                    std::optional<int> book) {
+    const DocumentKindInfo& info = Info(kind);
+    if (info.hasInvoiceBook) {
+        return db
+            .Scalar(QStringLiteral("SELECT 1 FROM ") + Q(info.headerTable) +
+                        QStringLiteral(" WHERE \"SKLADISTE\" = ? AND \"IRA\" = ? AND "
+                                       "\"GODINA\" = ? AND ") +
+                        Q(info.numberColumn) + QStringLiteral(" = ?"),
+                    {warehouse, book.value_or(1), year, number})
+            .isValid();
+    }
+    return db
+        .Scalar(QStringLiteral("SELECT 1 FROM ") + Q(info.headerTable) +
+                    QStringLiteral(" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND ") +
+                    Q(info.numberColumn) + QStringLiteral(" = ?"),
+                {warehouse, year, number})
+        .isValid();
+}
+
+int NextStornoNumber(Database& db, int warehouse, int year) {
+    int highest = 0;
+    for (const char16_t* table : {u"RACUNI", u"SPECIFIKACIJE", u"IZMJENE_CIJENA"}) {
+        const QVariant max =
+            MaxOf(db, QString::fromUtf16(table), QStringLiteral("RBR_STORNO_DOKUMENTA"),
+                  QStringLiteral("\"SKLADISTE\" = ? AND \"GODINA\" = ?"), {warehouse, year});
+        highest = std::max(highest, max.isNull() ? 0 : max.toInt());
+    }
+    return highest + 1;
+}
+
+int NextTradeBookNumber(Database& db, int warehouse, int year, bool retail) {
+    return NextOrStart(
+        MaxOf(db,
+              retail ? QStringLiteral("TRGOVACKA_KNJIGA_MALOPRODAJE")
+                     : QStringLiteral("TRGOVACKA_KNJIGA_VELEPRODAJE"),
+              QStringLiteral("RBR"), QStringLiteral("\"SKLADISTE\" = ? AND \"GODINA\" = ?"),
+              {warehouse, year}),
+        1);
+}
+
+int NextDirectEntryNumber(Database& db, int warehouse, int year, bool retail) {
+    return NextOrStart(MaxOf(db,
+                             retail ? QStringLiteral("TRGOVACKA_KNJIGA_MALOPRODAJE")
+                                    : QStringLiteral("TRGOVACKA_KNJIGA_VELEPRODAJE"),
+                             QStringLiteral("BROJ_DOKUMENTA"),
+                             QStringLiteral("\"SKLADISTE\" = ? AND \"GODINA\" = ? AND "
+                                            "\"TIP_DOKUMENTA\" = 'DIREKTAN UPIS'"),
+                             {warehouse, year}),
+                       1);
+}
+
+int NextInputInvoicePosition(Database& db, int book, int year) {
+    return NextOrStart(
+        MaxOf(db, QStringLiteral("KNJIGE_ULAZNIH_RACUNA"), QStringLiteral("Redni broj"),
+              QStringLiteral("\"URA\" = ? AND \"GODINA\" = ?"), {book, year}),
+        1);
+}
+
+}  // namespace zodra::numbering

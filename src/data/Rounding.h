@@ -1,0 +1,30 @@
+#pragma once
+
+namespace zodra {
+
+// The one place where amounts and quantities are rounded. Values are stored unrounded; they are
+// rounded only where they are compared or shown. Rounding is decimal, half away from zero, and
+// immune to binary representation: the value is first taken at 15 significant digits (what the
+// user typed), so 2.675 rounds to 2.68 and 99.995 to 100.00.
+double RoundDecimal(double value, int decimals);
+
+// Quantities are compared and stored after rounding to 10 decimal places.
+inline double RoundQuantity(double value) {
+    return RoundDecimal(value, 10);
+}
+// Money is compared at 2 decimal places.
+inline double RoundMoney(double value) {
+    return RoundDecimal(value, 2);
+}
+
+inline bool QuantityIsZero(double value) {
+    return RoundQuantity(value) == 0.0;
+}
+inline bool QuantitiesEqual(double a, double b) {
+    return RoundQuantity(a) == RoundQuantity(b);
+}
+inline bool MoneyEqual(double a, double b) {
+    return RoundMoney(a) == RoundMoney(b);
+}
+
+}  // namespace zodra

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "data/CompanySettings.h"
+#include "data/Database.h"
+#include "data/WorkstationSettings.h"
+
+namespace zodra {
+
+// The warehouse the user works in.
+struct ActiveWarehouse {
+    int code = 0;
+    QString name;
+};
+
+// Flags copied from the active warehouse's row when it is chosen.
+struct WarehouseFlags {
+    bool pricesInCurrency = false;    // CijeneValuta
+    int stockWarehouse = 0;           // SKLADISTE_ZALIHA
+    int autoWorkOrderWarehouse = 0;   // SKLADISTE_AUTOM_RN
+    bool retail = false;              // MALOPRODAJA
+    bool allInvoicesAllowed = false;  // DOZVOLJENI_SVI_RACUNI
+    bool commission = false;          // KOMISIJSKO_SKLADISTE
+};
+
+// Options from the company record, read at session start.
+struct CompanyOptions {
+    QString numberFormat;            // FormatBroj
+    QString wholesaleInvoiceReport;  // REPORT VRACUNA
+    QString retailInvoiceReport;     // REPORT MRACUNA
+    QString vehicleInvoiceReport;    // REPORT RACUNA VOZILA
+    QString articleOrder;  // ARTIKLI: "po nazivu", "po nazivu i šifri", "po šifri i nazivu"
+    // The text every article picker shows and orders by (an SQL expression over ARTIKLI).
+    QString articleDisplayExpression = QStringLiteral("\"NAZIV\"");
+    bool r2 = false;  // OZNAKA_NA_RACUNU = "R-2"
+};
+
+// The three rights the document windows read during the session.
+struct SessionRights {
+    bool purchasePricesVisible = false;   // Vidljive nabavne cijene
+    bool priceChangeAllowed = false;      // Dozvoljena promjena cijene
+    bool registerZReportAllowed = false;  // Dozvoljen Z kase
+};
+
+// The working session of one workstation: the open company, the user, the warehouse and year,
+// the session codes that keep this workstation's unfinished documents apart from the others',
+// and the settings every window reads. The application owns one and passes it explicitly;
+// tests make as many as they need (two sessions = two workstations).
+class Session {
+public:
+    Session() = default;
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    QString databasePath;
+    QString databasePassword;
+    QString ConnectString() const { return QStringLiteral(";pwd=") + databasePassword; }
+    QString userName;
+
+    int sessionCode = 0;
+    int workOrderSessionCode = 0;
+    int transferSessionCode = 0;
+
+    ActiveWarehouse activeWarehouse;
+    WarehouseFlags warehouseFlags;
+    int businessYear = 0;
+    StockMethod stockMethod = StockMethod::Fifo;
+    CompanyOptions options;
+    CompanySettings company;
+    WorkstationSettings workstation;
+    SessionRights rights;
+
+    bool IsOpen() const { return m_db != nullptr; }
+    Database& Db() {
+        Q_ASSERT(m_db);
+        return *m_db;
+    }
+    void Attach(std::unique_ptr<Database> db) { m_db = std::move(db); }
+    std::unique_ptr<Database> Detach() { return std::move(m_db); }
+    void Close() { m_db.reset(); }
+
+private:
+    std::unique_ptr<Database> m_db;
+};
+
+}  // namespace zodra

@@ -1,0 +1,103 @@
+#include "data/Statement.h"
+
+#include <QSqlError>
+#include <QSqlRecord>
+
+#include "data/Database.h"
+#include "data/Errors.h"
+#include "data/SqlValue.h"
+
+namespace zodra {
+
+namespace {
+int NativeCode(const QSqlError& error) {
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? code : 0;
+}
+}  // namespace
+
+Statement::Statement(Database& db, const QString& sql)
+    : m_query(db.Connection()), m_sql(sql), m_dialect(db.Dialect()) {
+    m_query.setForwardOnly(true);
+    if (!m_query.prepare(sql)) {
+        const QSqlError error = m_query.lastError();
+        throw DbError(sql, error.text(), NativeCode(error));
+    }
+}
+
+Statement::~Statement() {
+    m_query.finish();
+}
+
+Statement& Statement::Bind(int index, const QVariant& value) {
+    m_query.bindValue(index, sqlvalue::ToDb(value, m_dialect));
+    return *this;
+}
+
+Statement& Statement::BindAll(const QVariantList& values) {
+    for (int i = 0; i < values.size(); ++i) {
+        Bind(i, values.at(i));
+    }
+    return *this;
+}
+
+Statement& Statement::Exec() {
+    m_query.finish();
+    if (!m_query.exec()) {
+        const QSqlError error = m_query.lastError();
+        throw DbError(m_sql, error.text(), NativeCode(error));
+    }
+    return *this;
+}
+
+bool Statement::Next() {
+    if (m_query.next()) {
+        return true;
+    }
+    const QSqlError error = m_query.lastError();
+    if (error.isValid() && error.type() != QSqlError::NoError) {
+        throw DbError(m_sql, error.text(), NativeCode(error));
+    }
+    return false;
+}
+
+QVariant Statement::Value(int column) const {
+    return m_query.value(column);
+}
+QVariant Statement::Value(const QString& column) const {
+    const int index = m_query.record().indexOf(column);
+    if (index < 0) {
+        throw DbError(m_sql, QStringLiteral("Nepoznat stupac ") + column);
+    }
+    return m_query.value(index);
+}
+double Statement::Double(int column) const {
+    return sqlvalue::ToDouble(m_query.value(column));
+}
+int Statement::Int(int column) const {
+    return sqlvalue::ToInt(m_query.value(column));
+}
+QString Statement::Text(int column) const {
+    return sqlvalue::ToText(m_query.value(column));
+}
+bool Statement::IsNull(int column) const {
+    return m_query.isNull(column);
+}
+int Statement::ColumnCount() const {
+    return m_query.record().count();
+}
+QString Statement::ColumnName(int column) const {
+    return m_query.record().fieldName(column);
+}
+int Statement::RowsAffected() const {
+    return m_query.numRowsAffected();
+}
+QVariant Statement::LastInsertId() const {
+    return m_query.lastInsertId();
+}
+void Statement::Finish() {
+    m_query.finish();
+}
+
+}  // namespace zodra

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace zodra {
+
+// Search texts typed by users.
+namespace textsearch {
+
+// Folds a text for case-insensitive comparison ("Čaj" and "čAJ" fold alike).
+QString Fold(const QString& text);
+
+// Turns what the user typed, where "*" is the wildcard, into a LIKE pattern for use with
+// ESCAPE '\': "*" becomes "%", and "%", "_" and "\" stand for themselves. The pattern is
+// folded, to be compared with zfold(column).
+QString LikePattern(const QString& typed);
+
+// The same, with a trailing wildcard (typing "ča" finds "Čaj").
+QString PrefixPattern(const QString& typed);
+
+// Croatian comparison for sorting in the program (same order as the HR collation).
+int Compare(const QString& a, const QString& b);
+
+}  // namespace textsearch
+}  // namespace zodra
