@@ -1,0 +1,183 @@
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <cstring>
+
+#include "data/Database.h"
+#include "data/DocumentKind.h"
+#include "data/Numbering.h"
+#include "data/Transaction.h"
+#include "support/TestCompany.h"
+
+using namespace zodra;
+using zodra::test::CompanyTest;
+
+namespace {
+
+// A posting as every stock document makes it: header, lines, trade-book entry and a change for
+// the detail file, in one transaction. `killAfterLines` ≥ 0 kills the process half-way.
+int PostIssueNote(Database& db, int warehouse, int lines, int killAfterLines = -1) {
+    Transaction tx(db);
+    const int number = numbering::NextDocumentNumber(db, DocumentKind::IssueNote, warehouse, 2026);
+    const int rbr = numbering::NextTradeBookNumber(db, warehouse, 2026, false);
+    db.Exec(
+        QStringLiteral("INSERT INTO \"TRGOVACKA_KNJIGA_VELEPRODAJE\" (\"SKLADISTE\", \"GODINA\", "
+                       "\"RBR\", \"TIP_DOKUMENTA\", \"BROJ_DOKUMENTA\", \"NABAVA_VRIJEDNOST\") "
+                       "VALUES (?, 2026, ?, 'IZDATNICA', ?, ?)"),
+        {warehouse, rbr, number, -10.0 * lines});
+    db.Exec(
+        QStringLiteral("INSERT INTO \"IZDATNICE\" (\"SKLADISTE\", \"GODINA\", \"BROJ\", \"DATUM\", "
+                       "\"RBR_TK\") VALUES (?, 2026, ?, '2026-03-02', ?)"),
+        {warehouse, number, rbr});
+    for (int i = 0; i < lines; ++i) {
+        if (i == killAfterLines) {
+            raise(SIGKILL);
+        }
+        db.Exec(
+            QStringLiteral("INSERT INTO \"STAVKE_IZDATNICA\" (\"SKLADISTE\", \"GODINA\", \"BROJ\", "
+                           "\"SIFRA_ARTIKLA\", \"BROJ_PRIMKE\", \"KOLICINA\", \"VRIJEDNOST\") "
+                           "VALUES (?, 2026, ?, ?, 1, 1, 10)"),
+            {warehouse, number, i + 1});
+    }
+    tx.DeferDetail(
+        QStringLiteral("INSERT INTO \"RACUNI_DETALJNO\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
+                       "\"BROJ RACUNA\") VALUES (?, 1, 2026, ?)"),
+        {warehouse, number});
+    tx.Commit();
+    return number;
+}
+
+// Runs `child` in a forked process and returns how it ended.
+template <typename F>
+int InChild(F child, bool* killed) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        child();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    *killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+class CrashTest : public CompanyTest {
+protected:
+    struct State {
+        int headers, lines, entries, detail, pending;
+    };
+    State Read() {
+        auto db = Open();
+        auto n = [&](const char* sql) { return db->Scalar(QString::fromUtf8(sql)).toInt(); };
+        return {n("SELECT COUNT(*) FROM \"IZDATNICE\""),
+                n("SELECT COUNT(*) FROM \"STAVKE_IZDATNICA\""),
+                n("SELECT COUNT(*) FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\""),
+                n("SELECT COUNT(*) FROM \"RACUNI_DETALJNO\""), db->PendingDetailCount()};
+    }
+};
+
+TEST_F(CrashTest, AProcessKilledInTheMiddleOfAPostingLeavesNoTrace) {
+    bool killed = false;
+    InChild(
+        [&] {
+            auto db = Database::Open(CompanyPath(), QString()).db;
+            PostIssueNote(*db, 1, 1);         // a complete one first
+            PostIssueNote(*db, 1, 200, 120);  // killed after 120 of 200 lines
+        },
+        &killed);
+    ASSERT_TRUE(killed);
+    const State s = Read();
+    EXPECT_EQ(s.headers, 1);
+    EXPECT_EQ(s.lines, 1);
+    EXPECT_EQ(s.entries, 1);
+    EXPECT_EQ(s.detail, 1);
+    EXPECT_EQ(s.pending, 0);
+}
+
+TEST_F(CrashTest, AKillAfterTheCommitKeepsTheWholeDocumentAndFinishesTheDetailFile) {
+    bool killed = false;
+    InChild(
+        [&] {
+            auto db = Database::Open(CompanyPath(), QString()).db;
+            db->SetCheckpointHook([](const char* point) {
+                if (std::strcmp(point, "committed") == 0) {
+                    raise(SIGKILL);
+                }
+            });
+            PostIssueNote(*db, 1, 30);
+        },
+        &killed);
+    ASSERT_TRUE(killed);
+    // The company file has the document; its detail change is applied when the file opens.
+    const State s = Read();
+    EXPECT_EQ(s.headers, 1);
+    EXPECT_EQ(s.lines, 30);
+    EXPECT_EQ(s.entries, 1);
+    EXPECT_EQ(s.detail, 1);
+    EXPECT_EQ(s.pending, 0);
+}
+
+TEST_F(CrashTest, AKillBetweenTheTwoFilesNeverAppliesADetailChangeTwice) {
+    bool killed = false;
+    InChild(
+        [&] {
+            auto db = Database::Open(CompanyPath(), QString()).db;
+            db->SetCheckpointHook([](const char* point) {
+                if (std::strcmp(point, "detail-applied") == 0) {
+                    raise(SIGKILL);
+                }
+            });
+            PostIssueNote(*db, 1, 5);
+        },
+        &killed);
+    ASSERT_TRUE(killed);
+    const State s = Read();
+    EXPECT_EQ(s.headers, 1);
+    EXPECT_EQ(s.detail, 1);
+    EXPECT_EQ(s.pending, 0);
+    // And once more, to be sure a second opening changes nothing.
+    EXPECT_EQ(Read().detail, 1);
+}
+
+TEST_F(CrashTest, TwoProcessesPostingAtOnceNeverShareANumber) {
+    constexpr int kEach = 25;
+    pid_t children[2];
+    for (pid_t& child : children) {
+        child = fork();
+        if (child == 0) {
+            auto db = Database::Open(CompanyPath(), QString()).db;
+            for (int i = 0; i < kEach; ++i) {
+                PostIssueNote(*db, 1, 3);
+            }
+            _exit(0);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    auto db = Open();
+    EXPECT_EQ(
+        db->Scalar(QStringLiteral("SELECT COUNT(DISTINCT \"BROJ\") FROM \"IZDATNICE\"")).toInt(),
+        2 * kEach);
+    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT MAX(\"BROJ\") FROM \"IZDATNICE\"")).toInt(),
+              2 * kEach);
+    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_IZDATNICA\"")).toInt(),
+              6 * kEach);
+    // Every header points at its own trade-book entry.
+    EXPECT_EQ(
+        db
+            ->Scalar(QStringLiteral(
+                "SELECT COUNT(*) FROM \"IZDATNICE\" h JOIN \"TRGOVACKA_KNJIGA_VELEPRODAJE\" t "
+                "ON t.\"SKLADISTE\" = h.\"SKLADISTE\" AND t.\"GODINA\" = h.\"GODINA\" AND "
+                "t.\"RBR\" = h.\"RBR_TK\" AND t.\"BROJ_DOKUMENTA\" = h.\"BROJ\""))
+            .toInt(),
+        2 * kEach);
+    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI_DETALJNO\"")).toInt(),
+              2 * kEach);
+}

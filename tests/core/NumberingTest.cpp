@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include "data/Database.h"
+#include "data/Errors.h"
+#include "data/Numbering.h"
+#include "support/TestCompany.h"
+
+using namespace zodra;
+using namespace zodra::numbering;
+using zodra::test::CompanyTest;
+
+class NumberingTest : public CompanyTest {
+protected:
+    void SetUp() override {
+        CompanyTest::SetUp();
+        db = Open();
+    }
+    void Receipt(int warehouse, int year, int number, int type = 1) {
+        db->Exec(
+            QStringLiteral("INSERT INTO \"PRIMKE\" (\"SKLADISTE\", \"GODINA\", \"BROJ PRIMKE\", "
+                           "\"TIP_PRIMKE\") VALUES (?, ?, ?, ?)"),
+            {warehouse, year, number, type});
+    }
+    void Invoice(int number, int terms, int book = 1, int warehouse = 1, int year = 2026) {
+        db->Exec(QStringLiteral("INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
+                                "\"BROJ RACUNA\", \"UVJET PRODAJE\") VALUES (?, ?, ?, ?, ?)"),
+                 {warehouse, book, year, number, terms});
+    }
+    std::unique_ptr<Database> db;
+};
+
+TEST_F(NumberingTest, TheFirstDocumentOfAWarehouseAndYearGetsOne) {
+    for (DocumentKind kind :
+         {DocumentKind::PriceChange, DocumentKind::Transfer, DocumentKind::StockCount,
+          DocumentKind::WriteOff, DocumentKind::IssueNote, DocumentKind::ReturnNote,
+          DocumentKind::SupplierReturn, DocumentKind::ServiceConsumption,
+          DocumentKind::DeliveryNote, DocumentKind::Reservation, DocumentKind::PurchaseOrder,
+          DocumentKind::WorkOrder, DocumentKind::FinishingWorkOrder, DocumentKind::Letter,
+          DocumentKind::Situation, DocumentKind::CashReceipt, DocumentKind::CashPayment,
+          DocumentKind::CommissionReturn, DocumentKind::RetailTransfer}) {
+        EXPECT_EQ(NextDocumentNumber(*db, kind, 1, 2026), 1) << Info(kind).name.toStdString();
+    }
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026, kReceiptEntered), 1);
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::Offer, 1, 2026, 1), 1);
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::WordDocument, 1, 2026, 3), 1);
+}
+
+TEST_F(NumberingTest, ReceiptTypesNumberInTheirOwnRanges) {
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026, kReceiptGenerated),
+              100001);
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026, kReceiptProduction),
+              200001);
+    Receipt(1, 2026, 1);
+    Receipt(1, 2026, 100001, 2);
+    Receipt(1, 2026, 100002, 2);
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026, kReceiptEntered), 2);
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026, kReceiptGenerated),
+              100003);
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026, kReceiptProduction),
+              200001);
+    try {
+        NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026, 4);
+        FAIL();
+    } catch (const UserError& e) {
+        EXPECT_EQ(
+            e.message(),
+            QStringLiteral("Tip primke 4 nije očekivan. Greška kod dodjele novog broja primke."));
+    }
+}
+
+TEST_F(NumberingTest, TheNextNumberFollowsTheHighestStoredNotTheLastWritten) {
+    Receipt(1, 2026, 5);
+    Receipt(1, 2026, 1);
+    Receipt(1, 2026, 2);
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026), 6);
+    // Other warehouses and years do not count.
+    Receipt(2, 2026, 40);
+    Receipt(1, 2025, 90);
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026), 6);
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 2, 2026), 41);
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 3, 2026), 1);
+    // A deleted last document gives its number again; gaps are not reused.
+    db->ExecRaw(QStringLiteral("DELETE FROM \"PRIMKE\" WHERE \"BROJ PRIMKE\" = 5"));
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026), 3);
+    EXPECT_TRUE(DocumentExists(*db, DocumentKind::GoodsReceipt, 1, 2026, 2));
+    EXPECT_FALSE(DocumentExists(*db, DocumentKind::GoodsReceipt, 1, 2026, 5));
+}
+
+TEST_F(NumberingTest, OffersAndProFormasNumberPerInvoiceBook) {
+    db->Exec(QStringLiteral(
+        "INSERT INTO \"PONUDE\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ RACUNA\") "
+        "VALUES (1, 1, 2026, 4), (1, 2, 2026, 9)"));
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::Offer, 1, 2026, 1), 5);
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::Offer, 1, 2026, 2), 10);
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::ProForma, 1, 2026, 1), 1);
+    EXPECT_TRUE(DocumentExists(*db, DocumentKind::Offer, 1, 2026, 9, 2));
+    EXPECT_FALSE(DocumentExists(*db, DocumentKind::Offer, 1, 2026, 9, 1));
+}
+
+TEST_F(NumberingTest, InvoicesShareOneSequenceUnlessTheirTermsNumberThemselves) {
+    EXPECT_EQ(NextInvoiceNumber(*db, 1, 1, 2026, 2), 1);
+    Invoice(1, 2);
+    Invoice(2, 3);
+    Invoice(7, 1);  // retail invoices are a sequence of their own
+    EXPECT_EQ(NextInvoiceNumber(*db, 1, 1, 2026, 2), 3);
+    EXPECT_EQ(NextInvoiceNumber(*db, 1, 1, 2026, 3), 3);
+    EXPECT_EQ(NextInvoiceNumber(*db, 1, 2, 2026, 2), 1);
+    // Terms with a numbering of their own start at their first number itself.
+    db->ExecRaw(
+        QStringLiteral("UPDATE \"UVJETI_PRODAJE\" SET \"SAMOSTALNA_NUMERACIJA\" = 1, "
+                       "\"POCETNI_BR_RACUNA\" = 500 WHERE \"SIFRA\" = 4"));
+    EXPECT_EQ(NextInvoiceNumber(*db, 1, 1, 2026, 4), 500);
+    Invoice(500, 4);
+    EXPECT_EQ(NextInvoiceNumber(*db, 1, 1, 2026, 4), 501);
+}
+
+TEST_F(NumberingTest, RetailInvoicesStartAtTheRetailTermsFirstNumber) {
+    db->ExecRaw(QStringLiteral(
+        "UPDATE \"UVJETI_PRODAJE\" SET \"POCETNI_BR_RACUNA\" = 0 WHERE \"SIFRA\" = 1"));
+    EXPECT_EQ(NextRetailInvoiceNumber(*db, 1, 1, 2026), 0);
+    Invoice(0, 1);
+    EXPECT_EQ(NextRetailInvoiceNumber(*db, 1, 1, 2026), 1);
+    EXPECT_EQ(NextInvoiceNumber(*db, 1, 1, 2026, 1), 1);
+    Invoice(3, 2);
+    EXPECT_EQ(NextRetailInvoiceNumber(*db, 1, 1, 2026), 1);
+}
+
+TEST_F(NumberingTest, CancellationNumbersContinueAcrossInvoicesSpecificationsAndPriceChanges) {
+    EXPECT_EQ(NextStornoNumber(*db, 1, 2026), 1);
+    db->ExecRaw(QStringLiteral(
+        "INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ RACUNA\", "
+        "\"RBR_STORNO_DOKUMENTA\") VALUES (1, 1, 2026, 1, 3)"));
+    EXPECT_EQ(NextStornoNumber(*db, 1, 2026), 4);
+    db->ExecRaw(
+        QStringLiteral("INSERT INTO \"SPECIFIKACIJE\" (\"SKLADISTE\", \"GODINA\", "
+                       "\"BROJ_SPECIFIKACIJE\", \"RBR_STORNO_DOKUMENTA\") VALUES (1, 2026, 1, 4)"));
+    EXPECT_EQ(NextStornoNumber(*db, 1, 2026), 5);
+    db->ExecRaw(QStringLiteral(
+        "INSERT INTO \"IZMJENE_CIJENA\" (\"SKLADISTE\", \"GODINA\", "
+        "\"BROJ_IZMJENE_CIJENA\", \"RBR_STORNO_DOKUMENTA\") VALUES (1, 2026, 1, 9)"));
+    EXPECT_EQ(NextStornoNumber(*db, 1, 2026), 10);
+    EXPECT_EQ(NextStornoNumber(*db, 2, 2026), 1);
+}
+
+TEST_F(NumberingTest, TradeBookAndInputInvoiceBookPositions) {
+    EXPECT_EQ(NextTradeBookNumber(*db, 1, 2026, false), 1);
+    db->ExecRaw(
+        QStringLiteral("INSERT INTO \"TRGOVACKA_KNJIGA_VELEPRODAJE\" (\"SKLADISTE\", \"GODINA\", "
+                       "\"RBR\", \"TIP_DOKUMENTA\", \"BROJ_DOKUMENTA\") VALUES "
+                       "(1, 2026, 4, 'PRIMKA', 1), (1, 2026, 2, 'DIREKTAN UPIS', 7)"));
+    EXPECT_EQ(NextTradeBookNumber(*db, 1, 2026, false), 5);
+    EXPECT_EQ(NextTradeBookNumber(*db, 1, 2026, true), 1);
+    EXPECT_EQ(NextDirectEntryNumber(*db, 1, 2026, false), 8);
+    EXPECT_EQ(NextDirectEntryNumber(*db, 1, 2026, true), 1);
+    EXPECT_EQ(NextInputInvoicePosition(*db, 1, 2026), 1);
+    db->ExecRaw(
+        QStringLiteral("INSERT INTO \"KNJIGE_ULAZNIH_RACUNA\" (\"URA\", \"GODINA\", "
+                       "\"Redni broj\") VALUES (1, 2026, 12)"));
+    EXPECT_EQ(NextInputInvoicePosition(*db, 1, 2026), 13);
+    EXPECT_EQ(NextInputInvoicePosition(*db, 2, 2026), 1);
+}
+
+TEST_F(NumberingTest, ThePrimaryKeyIsTheLastGuardAgainstADuplicateNumber) {
+    Receipt(1, 2026, 1);
+    EXPECT_THROW(Receipt(1, 2026, 1), DbError);
+}

@@ -1,0 +1,245 @@
+#include <gtest/gtest.h>
+#include <QDate>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include "data/CompanySchema.h"
+#include "data/Database.h"
+#include "data/Errors.h"
+#include "support/TestCompany.h"
+
+using namespace zodra;
+using zodra::test::CompanyTest;
+
+class EmptyCompany : public CompanyTest {
+protected:
+    void SetUp() override {
+        CompanyTest::SetUp();
+        db = Open();
+    }
+    int Count(const QString& sql, const QVariantList& params = {}) {
+        return db->Scalar(sql, params).toInt();
+    }
+    std::unique_ptr<Database> db;
+};
+
+TEST_F(EmptyCompany, HoldsTheRowsEveryCompanyNeeds) {
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"PODACI_FIRME\"")), 1);
+    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT \"NAZIV\" FROM \"VALUTE\" WHERE \"SIFRA\" = 1"))
+                  .toString(),
+              QStringLiteral("EUR"));
+    EXPECT_EQ(
+        db->Scalar(QStringLiteral("SELECT \"NAZIV\" FROM \"UVJETI_PRODAJE\" WHERE \"SIFRA\" = 1"))
+            .toString(),
+        QStringLiteral("Maloprodaja"));
+    EXPECT_EQ(Count(QStringLiteral(
+                  "SELECT \"TIP_OPOREZIVANJA\" FROM \"UVJETI_PRODAJE\" WHERE \"SIFRA\" = 1")),
+              12);
+    QSet<int> types;
+    Statement terms = db->Prepare(QStringLiteral(
+        "SELECT \"TIP_OPOREZIVANJA\" FROM \"UVJETI_PRODAJE\" WHERE \"SIFRA\" BETWEEN 1 AND 7"));
+    terms.Exec();
+    while (terms.Next()) {
+        types.insert(terms.Int(0));
+    }
+    EXPECT_EQ(types, (QSet<int>{7, 8, 9, 10, 12, 13, 14}));
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"KNJIGE_IRA\" WHERE \"SIFRA\" = 1")), 1);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"KNJIGE_URA\" WHERE \"SIFRA\" = 1")), 1);
+    for (const char16_t* partner : {u"Kupac u maloprodaji", u"Prijenos iz prošle godine"}) {
+        EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\" WHERE \"NAZIV\" = ?"),
+                        {QString::fromUtf16(partner)}),
+                  1);
+    }
+    for (const char16_t* group : {u"Neoporezivo", u"PDV"}) {
+        EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"GRUPE_POREZA\" WHERE \"NAZIV\" = ?"),
+                        {QString::fromUtf16(group)}),
+                  1);
+    }
+    EXPECT_EQ(Count(QStringLiteral(
+                  "SELECT \"STOPA\" FROM \"GRUPE_POREZA\" WHERE \"NAZIV\" = 'Neoporezivo'")),
+              0);
+    EXPECT_EQ(db->Scalar(QStringLiteral(
+                             "SELECT \"Vrijednost\" FROM \"Konfiguracija\" WHERE \"Naziv\" = ?"),
+                         {QStringLiteral("Godina koja se knjiži")})
+                  .toString(),
+              QStringLiteral("2026"));
+    EXPECT_EQ(db->Scalar(QStringLiteral(
+                             "SELECT \"Vrijednost\" FROM \"Konfiguracija\" WHERE \"Naziv\" = ?"),
+                         {QStringLiteral("Vođenje skladišta")})
+                  .toString(),
+              QStringLiteral("FIFO"));
+}
+
+TEST_F(EmptyCompany, HasEveryTableTheProgramNamesAndNoDetailTables) {
+    for (const char16_t* table : {u"ARTIKLI",
+                                  u"USLUGE",
+                                  u"AMBALAZA",
+                                  u"ARTIKLI_AMBALAZA",
+                                  u"PARTNERI",
+                                  u"SKLADISTA",
+                                  u"GRUPE_A",
+                                  u"GRUPE_POREZA",
+                                  u"UVJETI_PRODAJE",
+                                  u"NACINI_ISPORUKE",
+                                  u"NACINI_PLACANJA",
+                                  u"TIPOVI_KARTICA",
+                                  u"DJELATNICI",
+                                  u"ZIRO_RACUNI",
+                                  u"KNJIGE_IRA",
+                                  u"KNJIGE_URA",
+                                  u"VALUTE",
+                                  u"VALUTE_TECAJ",
+                                  u"CJENICI",
+                                  u"CJENICI_STAVKE_CIJENA",
+                                  u"CJENICI_STAVKE_RABATA",
+                                  u"SASTAVNICE",
+                                  u"NABAVE",
+                                  u"TRGOVACKA_KNJIGA_VELEPRODAJE",
+                                  u"TRGOVACKA_KNJIGA_MALOPRODAJE",
+                                  u"NAPLATA",
+                                  u"UPLATE",
+                                  u"UPLATE_URA",
+                                  u"PLACANJA",
+                                  u"KNJIGE_ULAZNIH_RACUNA",
+                                  u"KNJIGA_PRIMITAKA_I_IZDATAKA_UPIS",
+                                  u"KNJIGA_PRIMITAKA_I_IZDATAKA",
+                                  u"KPI_TIPOVI_UPISA",
+                                  u"BLAGAJNICKI_IZVJESTAJ",
+                                  u"KNJIGA_POPISA",
+                                  u"PDVObrasciOd2006",
+                                  u"PDVObrasciOd_01_03_2012",
+                                  u"POPIS_DUGOTRAJNE_IMOVINE",
+                                  u"POPIS_DUGOTRAJNE_IMOVINE_REV1",
+                                  u"PRIMKE_ZAVISNI_TROSKOVI",
+                                  u"PARTNERI POCETNO STANJE",
+                                  u"DOBAVLJACI POCETNO STANJE",
+                                  u"KONTAKTI",
+                                  u"PLANER",
+                                  u"Multiuser",
+                                  u"Konfiguracija",
+                                  u"KORISNICI",
+                                  u"PODACI_FIRME",
+                                  u"OtvoreniDokumenti",
+                                  u"DODATNI_TEKSTOVI_ZA_RACUNE",
+                                  u"IZABRANI_PARTNERI",
+                                  u"STAVKE_MALOPRODAJNE_PRIMKE_PRIVREMENO",
+                                  u"KARTICA_ARTIKLA",
+                                  u"3Provjera",
+                                  u"STAVKE_PRIMKE_PRIVREMENO_ARTIKLI",
+                                  u"STAVKE_RACUNA_PRIVREMENO_USLUGE"}) {
+        EXPECT_TRUE(db->TableExists(QString::fromUtf16(table)))
+            << QString::fromUtf16(table).toStdString();
+    }
+    EXPECT_TRUE(db->Columns(QStringLiteral("RACUNI")).contains(QStringLiteral("SUMARNI")));
+    EXPECT_EQ(
+        Count(QStringLiteral("SELECT COUNT(*) FROM \"main\".\"sqlite_master\" WHERE \"name\" IN "
+                             "('RACUNI_DETALJNO', 'STAVKE_RACUNA_DETALJNO', 'NAPLATA_DETALJNO')")),
+        0);
+}
+
+TEST_F(EmptyCompany, ReceiptLinesKeepTheirPostingColumnOrder) {
+    const QStringList expected = {QStringLiteral("SKLADISTE"),
+                                  QStringLiteral("GODINA"),
+                                  QStringLiteral("BROJ_PRIMKE"),
+                                  QStringLiteral("TIP_STAVKE"),
+                                  QStringLiteral("SIFRA"),
+                                  QStringLiteral("KOLICINA"),
+                                  QStringLiteral("FAKTURNA_CIJENA"),
+                                  QStringLiteral("FAKTURNA_VRIJEDNOST"),
+                                  QStringLiteral("RABAT_%"),
+                                  QStringLiteral("RABAT_IZNOS"),
+                                  QStringLiteral("NETTO_FAKTURNA_CIJENA"),
+                                  QStringLiteral("NETTO_FAKTURNA_VRIJEDNOST"),
+                                  QStringLiteral("CARINA_%"),
+                                  QStringLiteral("CARINA_IZNOS"),
+                                  QStringLiteral("SPEDICIJA_%"),
+                                  QStringLiteral("SPEDICIJA_IZNOS"),
+                                  QStringLiteral("ZTR_%"),
+                                  QStringLiteral("ZTR_IZNOS"),
+                                  QStringLiteral("NABAVNA_CIJENA"),
+                                  QStringLiteral("NABAVNA_VRIJEDNOST"),
+                                  QStringLiteral("RUC_%"),
+                                  QStringLiteral("RUC_IZNOS"),
+                                  QStringLiteral("CIJENA"),
+                                  QStringLiteral("VRIJEDNOST"),
+                                  QStringLiteral("MALOPRODAJNA_MARZA"),
+                                  QStringLiteral("RBR_STAVKE")};
+    EXPECT_EQ(db->Columns(QStringLiteral("STAVKE_PRIMKI")).mid(0, expected.size()), expected);
+    EXPECT_EQ(db->Columns(QStringLiteral("STAVKE_PRIMKE_PRIVREMENO")).mid(0, expected.size()),
+              expected);
+}
+
+TEST(Migrations, StepsRunInOrderOnceEachAndAFailingStepChangesNothing) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("m.mdb"));
+    zodra::test::CopyTemplateCompany(path);
+    auto db = Database::Open(path, QString()).db;
+    const int base = CompanySchema::kCurrentVersion;
+    const std::vector<CompanySchema::Migration> steps = {
+        {base + 1, QStringLiteral("CREATE TABLE \"PROBA\" (\"A\" INTEGER);")},
+        {base + 2, QStringLiteral("ALTER TABLE \"PROBA\" ADD COLUMN \"B\" TEXT; "
+                                  "INSERT INTO \"PROBA\" (\"A\", \"B\") VALUES (1, 'x;y');")},
+    };
+    CompanySchema::Migrate(*db, steps);
+    EXPECT_EQ(db->Scalar(QStringLiteral("PRAGMA user_version")).toInt(), base + 2);
+    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT \"B\" FROM \"PROBA\"")).toString(),
+              QStringLiteral("x;y"));
+    CompanySchema::Migrate(*db, steps);  // nothing left to do
+    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PROBA\"")).toInt(), 1);
+
+    const std::vector<CompanySchema::Migration> broken = {
+        {base + 3,
+         QStringLiteral("INSERT INTO \"PROBA\" (\"A\") VALUES (2); SELECT * FROM \"NEMA\";")}};
+    EXPECT_THROW(CompanySchema::Migrate(*db, broken), DbError);
+    EXPECT_EQ(db->Scalar(QStringLiteral("PRAGMA user_version")).toInt(), base + 2);
+    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PROBA\"")).toInt(), 1);
+}
+
+TEST(SchemaScripts, StatementsSplitOutsideQuotesAndComments) {
+    const QStringList parts = CompanySchema::SplitStatements(QStringLiteral(
+        "CREATE TABLE \"a;b\" (\"x\" TEXT DEFAULT ';'); -- a comment; with a semicolon\n"
+        "/* block; comment */ INSERT INTO \"a;b\" VALUES ('it''s; fine');\n  \n"));
+    ASSERT_EQ(parts.size(), 2);
+    EXPECT_TRUE(parts.at(0).startsWith(QStringLiteral("CREATE TABLE \"a;b\"")));
+    EXPECT_TRUE(parts.at(1).endsWith(QStringLiteral("VALUES ('it''s; fine')")));
+    EXPECT_EQ(
+        CompanySchema::ExpandTokens(QStringLiteral("\"ID\" {{AUTO_ID}}, \"L\" {{BLOB}}"),
+                                    SqlDialect::Postgres),
+        QStringLiteral("\"ID\" INTEGER GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY, \"L\" BYTEA"));
+}
+
+TEST(SchemaScripts, ANewCompanyRefusesAnExistingFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("x.mdb"));
+    CompanySchema::CreateCompany(path, 2026);
+    try {
+        CompanySchema::CreateCompany(path, 2026);
+        FAIL();
+    } catch (const UserError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Za novu datoteku morate izabrati novo ime !"));
+    }
+    EXPECT_EQ(CompanySchema::DefaultDetailPath(QStringLiteral("/a/firma.mdb")),
+              QStringLiteral("/a/firma.det"));
+    EXPECT_EQ(CompanySchema::DefaultDetailPath(QStringLiteral("/a/firma")),
+              QStringLiteral("/a/firma.det"));
+}
+
+TEST_F(EmptyCompany, EveryViewReadsWithoutError) {
+    QStringList views;
+    for (const char* schema : {"main", "det"}) {
+        Statement list =
+            db->Prepare(QStringLiteral("SELECT \"name\" FROM \"%1\".\"sqlite_master\" WHERE "
+                                       "\"type\" = 'view'")
+                            .arg(QString::fromLatin1(schema)));
+        list.Exec();
+        while (list.Next()) {
+            views << list.Text(0);
+        }
+    }
+    EXPECT_GE(views.size(), 40);
+    for (const QString& view : views) {
+        EXPECT_NO_THROW(
+            db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"") + view + QStringLiteral("\"")))
+            << view.toStdString();
+    }
+}

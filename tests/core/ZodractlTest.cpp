@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include "data/Database.h"
+
+using namespace zodra;
+
+namespace {
+
+struct Outcome {
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+Outcome Zodractl(const QStringList& args, const QString& password = QString(),
+                 bool setPassword = false, const QString& newPassword = QString()) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("ZODRA_PASSWORD"));
+    if (setPassword) {
+        env.insert(QStringLiteral("ZODRA_PASSWORD"), password);
+    }
+    if (!newPassword.isNull()) {
+        env.insert(QStringLiteral("ZODRA_NEW_PASSWORD"), newPassword);
+    }
+    p.setProcessEnvironment(env);
+    p.setStandardInputFile(QProcess::nullDevice());
+    p.start(QStringLiteral(ZODRACTL_PATH), args);
+    p.waitForFinished(60000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+}  // namespace
+
+TEST(Zodractl, CreateCheckAndQueryACompany) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("nova.mdb"));
+    Outcome r = Zodractl({QStringLiteral("create"), path});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("nova.det"))));
+    r = Zodractl({QStringLiteral("check"), path});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Verzija sheme: 1")));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Provjera ispravnosti: ok")));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("KORISNICI: 1")));
+    // Creating over an existing company is refused.
+    r = Zodractl({QStringLiteral("create"), path});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Za novu datoteku morate izabrati novo ime !")));
+
+    r = Zodractl({QStringLiteral("sql"), path,
+                  QStringLiteral("SELECT \"NAZIV\" FROM \"VALUTE\" WHERE \"SIFRA\" = 1")});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, QStringLiteral("NAZIV\nEUR\n"));
+    // Read-only unless asked.
+    r = Zodractl({QStringLiteral("sql"), path, QStringLiteral("DELETE FROM \"PARTNERI\"")});
+    EXPECT_EQ(r.exitCode, 1);
+    r = Zodractl({QStringLiteral("sql"), path,
+                  QStringLiteral("UPDATE \"VALUTE\" SET \"NAZIV\" = 'EURO' WHERE \"SIFRA\" = 1"),
+                  QStringLiteral("--write")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(Database::Open(path, QString())
+                  .db->Scalar(QStringLiteral("SELECT \"NAZIV\" FROM \"VALUTE\""))
+                  .toString(),
+              QStringLiteral("EURO"));
+}
+
+TEST(Zodractl, ExitCodesTellFailuresApart) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("firma.mdb"));
+    ASSERT_EQ(Zodractl({QStringLiteral("create"), path}, QStringLiteral("tajna"), true).exitCode,
+              0);
+    EXPECT_EQ(Zodractl({QStringLiteral("check"), path}, QStringLiteral("kriva"), true).exitCode, 3);
+    EXPECT_EQ(Zodractl({QStringLiteral("check"), path}).exitCode, 3);  // no password given
+    EXPECT_EQ(Zodractl({QStringLiteral("check"), path}, QStringLiteral("tajna"), true).exitCode, 0);
+    EXPECT_EQ(
+        Zodractl({QStringLiteral("check"), dir.filePath(QStringLiteral("nema.mdb"))}).exitCode, 6);
+    const QString text = dir.filePath(QStringLiteral("tekst.mdb"));
+    {
+        QFile f(text);
+        f.open(QIODevice::WriteOnly);
+        f.write("nije baza");
+    }
+    EXPECT_EQ(Zodractl({QStringLiteral("check"), text}).exitCode, 4);
+    EXPECT_EQ(Zodractl({QStringLiteral("nepoznata")}).exitCode, 2);
+    EXPECT_EQ(Zodractl({QStringLiteral("check")}).exitCode, 2);
+}
+
+TEST(Zodractl, PasswordChangeTakesPasswordsFromTheEnvironmentOnly) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("firma.mdb"));
+    ASSERT_EQ(Zodractl({QStringLiteral("create"), path}).exitCode, 0);
+    Outcome r =
+        Zodractl({QStringLiteral("passwd"), path}, QString(), false, QStringLiteral("novatajna"));
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Password je promijenjen!")));
+    EXPECT_EQ(Database::Open(path, QString()).status, Database::OpenStatus::WrongPassword);
+    EXPECT_EQ(Database::Open(path, QStringLiteral("novatajna")).status, Database::OpenStatus::Ok);
+    // Fourteen characters are the most a password may have.
+    r = Zodractl({QStringLiteral("passwd"), path}, QStringLiteral("novatajna"), true,
+                 QStringLiteral("123456789012345"));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Password je predugačak (najviše 14 znakova)!")));
+    r = Zodractl({QStringLiteral("passwd"), path}, QStringLiteral("novatajna"), true,
+                 QStringLiteral("12345678901234"));
+    EXPECT_EQ(r.exitCode, 0);
+}
+
+TEST(Zodractl, TheDemoCompanyOpensWithWarehousesArticlesAndPartners) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("demo.mdb"));
+    const Outcome r = Zodractl({QStringLiteral("demo"), path});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    auto db = Database::Open(path, QString()).db;
+    ASSERT_NE(db, nullptr);
+    EXPECT_GE(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"SKLADISTA\"")).toInt(), 3);
+    EXPECT_GE(
+        db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"SKLADISTA\" WHERE \"MALOPRODAJA\" = 1"))
+            .toInt(),
+        1);
+    EXPECT_GE(
+        db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\" WHERE \"BARKOD\" IS NOT NULL"))
+            .toInt(),
+        10);
+    EXPECT_GE(
+        db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\" WHERE \"OIB\" IS NOT NULL"))
+            .toInt(),
+        4);
+    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\" WHERE \"NAZIV\" = ?"),
+                         {QStringLiteral("Kod Ane's d.o.o.")})
+                  .toInt(),
+              1);
+}

@@ -1,0 +1,12 @@
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+
+// Qt SQL loads its drivers through the application object, so every test program has one.
+int main(int argc, char** argv) {
+    qputenv("TZ", "Europe/Zagreb");
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Zodra"));
+    QCoreApplication::setApplicationName(QStringLiteral("ZodraTest"));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
