@@ -1,0 +1,25 @@
+#pragma once
+
+#include <benchmark/benchmark.h>
+#include <QString>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zodra::bench {
+
+// A folder for the benchmark's companies, removed at exit.
+QString ScratchFolder();
+
+// Runs the registered benchmarks, then prints each target as a ratio of two benchmarks measured
+// in the same run: {name, measured, baseline, limit}. Returns the process exit code.
+struct Ratio {
+    std::string title;
+    std::string measured;
+    std::string baseline;
+    double limit;
+};
+int RunAndReport(int argc, char** argv, const std::vector<Ratio>& ratios);
+
+}  // namespace zodra::bench
