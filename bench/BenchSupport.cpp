@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <set>
 
 namespace zodra::bench {
 
@@ -11,16 +12,26 @@ namespace {
 class Collector : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
+        // With repetitions the median stands for the benchmark, else its single run.
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-                units[run.benchmark_name()] = benchmark::GetTimeUnitString(run.time_unit);
+            if (run.error_occurred) {
+                continue;
+            }
+            const std::string name = run.run_name.function_name;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (median || (run.run_type == Run::RT_Iteration && !medians.count(name))) {
+                times[name] = run.GetAdjustedRealTime();
+                units[name] = benchmark::GetTimeUnitString(run.time_unit);
+            }
+            if (median) {
+                medians.insert(name);
             }
         }
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> times;
     std::map<std::string, std::string> units;
+    std::set<std::string> medians;
 };
 
 }  // namespace

@@ -25,4 +25,19 @@ function(zodra_core_library target)
     if(ZODRA_SANITIZE)
         target_link_options(${target} INTERFACE -fsanitize=address,undefined)
     endif()
+    set_property(GLOBAL APPEND PROPERTY ZODRA_CORE_LIBRARIES ${target})
+endfunction()
+
+# Adds the subfolders of the current folder that have a CMakeLists.txt, except those named.
+function(zodra_add_subfolders)
+    file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}
+        ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    list(SORT children)
+    foreach(child IN LISTS children)
+        if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child}
+           AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt
+           AND NOT child IN_LIST ARGN)
+            add_subdirectory(${child})
+        endif()
+    endforeach()
 endfunction()
