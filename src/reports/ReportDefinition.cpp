@@ -138,14 +138,16 @@ private:
                     Fail(QStringLiteral("neispravan broj \"") + t.text + QLatin1Char('"'));
                 }
                 i = j;
-            } else if (c == QLatin1Char('"')) {
+            } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+                // Texts of the layout are in double quotes; single quotes are the texts of
+                // conditions in formula syntax (read again from the line as written).
                 qsizetype j = i + 1;
                 QString s;
                 bool closed = false;
                 while (j < n) {
-                    if (line.at(j) == QLatin1Char('"')) {
-                        if (j + 1 < n && line.at(j + 1) == QLatin1Char('"')) {
-                            s += QLatin1Char('"');
+                    if (line.at(j) == c) {
+                        if (j + 1 < n && line.at(j + 1) == c) {
+                            s += c;
                             j += 2;
                             continue;
                         }
@@ -155,10 +157,10 @@ private:
                     }
                     s += line.at(j++);
                 }
-                if (!closed) {
+                if (!closed && c == QLatin1Char('"')) {
                     Fail(QStringLiteral("tekst nije zatvoren navodnikom"));
                 }
-                t.kind = Token::Kind::String;
+                t.kind = c == QLatin1Char('"') ? Token::Kind::String : Token::Kind::Punct;
                 t.text = s;
                 i = j;
             } else if (c == QLatin1Char('{')) {
