@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/PasswordHash.h"
+#include "data/Prompter.h"
 #include "data/TextSearch.h"
 
 namespace zodra::users {
@@ -85,6 +86,19 @@ const std::vector<Right>& Rights() {
 QStringList SessionRightColumns() {
     return {T(u"Vidljive nabavne cijene"), T(u"Dozvoljena promjena cijene"),
             T(u"Dozvoljen Z kase")};
+}
+
+QString LoginRefusedMessage() {
+    return T(u"Neispravan username ili password.");
+}
+
+bool Login(Database& db, Prompter& prompter, const QString& typedName,
+           const QString& typedPassword) {
+    if (CheckLogin(db, typedName, typedPassword)) {
+        return true;
+    }
+    prompter.Inform(LoginRefusedMessage());
+    return false;
 }
 
 bool CheckLogin(Database& db, const QString& typedName, const QString& typedPassword) {

@@ -23,8 +23,8 @@ std::optional<ScriptedPrompter::Answer> ScriptedPrompter::Take() {
 bool ScriptedPrompter::AskYesNo(const QString& text, const QString&, bool defaultYes) {
     m_shown << text;
     const auto answer = Take();
-    if (answer && std::holds_alternative<bool>(*answer)) {
-        return std::get<bool>(*answer);
+    if (answer && answer->kind == Answer::Kind::YesNo) {
+        return answer->yes;
     }
     return defaultYes;
 }
@@ -38,8 +38,8 @@ std::optional<QString> ScriptedPrompter::AskText(const QString& text, const QStr
                                                  const QString&) {
     m_shown << text;
     const auto answer = Take();
-    if (answer && std::holds_alternative<QString>(*answer)) {
-        return std::get<QString>(*answer);
+    if (answer && answer->kind == Answer::Kind::Text) {
+        return answer->text;
     }
     return std::nullopt;
 }
@@ -47,8 +47,8 @@ std::optional<QString> ScriptedPrompter::AskText(const QString& text, const QStr
 QString ScriptedPrompter::ChooseFileToOpen(const QString& title, const QString&, const QString&) {
     m_shown << title;
     const auto answer = Take();
-    if (answer && std::holds_alternative<QString>(*answer)) {
-        return std::get<QString>(*answer);
+    if (answer && answer->kind == Answer::Kind::Text) {
+        return answer->text;
     }
     return QString();
 }
@@ -57,8 +57,8 @@ QString ScriptedPrompter::ChooseFileToSave(const QString& title, const QString&,
                                            const QString&) {
     m_shown << title;
     const auto answer = Take();
-    if (answer && std::holds_alternative<QString>(*answer)) {
-        return std::get<QString>(*answer);
+    if (answer && answer->kind == Answer::Kind::Text) {
+        return answer->text;
     }
     return QString();
 }
