@@ -23,5 +23,7 @@ int Compact(const QStringList& args);
 int Passwd(const QStringList& args);
 int Sql(const QStringList& args);
 int Demo(const QStringList& args);
+// Renders a report file to PDF or a printer (in ReportCommand.cpp).
+int Report(const QStringList& args);
 
 }  // namespace zodractl
