@@ -26,7 +26,7 @@ QString Q(const QString& identifier) {
 void SetReceiptLineCost(Database& db, const ReceiptKey& receipt, int article,
                         std::optional<int> lineNumber, double cost) {
     QVariantList params;
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < 10; ++i) {
         params << cost;
     }
     params << receipt.warehouse << receipt.year << receipt.number << article;
