@@ -48,6 +48,8 @@ const char16_t* TypeOf(StockDocuments::Issue kind) {
             return u"RADNI NALOG DORADA";
         case StockDocuments::Issue::DeliveryNote:
             return u"OTPREMNICA";
+        case StockDocuments::Issue::RetailTransfer:
+            return u"MALOPRODAJNA MEĐUSKLADIŠNICA";
         case StockDocuments::Issue::Invoice:
             break;
     }
@@ -74,6 +76,8 @@ DocumentKind KindOf(StockDocuments::Issue kind) {
             return DocumentKind::FinishingWorkOrder;
         case StockDocuments::Issue::DeliveryNote:
             return DocumentKind::DeliveryNote;
+        case StockDocuments::Issue::RetailTransfer:
+            return DocumentKind::RetailTransfer;
         case StockDocuments::Issue::Invoice:
             break;
     }
@@ -460,14 +464,27 @@ void StockDocuments::Delete(Issue kind, int number) {
 }
 
 void StockDocuments::CancelInvoice(int number, const QDate& date) {
+    CancelByCounterEntry(Issue::Invoice, number, date);
+}
+
+void StockDocuments::CancelServiceConsumption(int number, const QDate& date) {
+    CancelByCounterEntry(Issue::ServiceConsumption, number, date);
+}
+
+void StockDocuments::CancelByCounterEntry(Issue kind, int number, const QDate& date) {
     Database& db = Db();
     Transaction transaction(db);
+    const CostFamily& family = Family(kind);
     const int w = Warehouse();
     const int y = Year();
-    Statement lines = db.Prepare(QStringLiteral(
-        "SELECT \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\", \"NABAVNA_CIJENA\", \"CIJENA_\" FROM "
-        "\"STAVKE_RACUNA\" WHERE \"SKLADISTE\" = ? AND \"IRA\" = 1 AND \"GODINA\" = ? AND "
-        "\"BROJ_RACUNA\" = ? AND \"TIP_STAVKE\" = 'ART'"));
+    const QString ownType =
+        kind == Issue::Invoice ? QStringLiteral("1RAČUN") : family.tradeBookType;
+    Statement lines =
+        db.Prepare(QStringLiteral("SELECT ") + Q(family.articleColumn) +
+                   QStringLiteral(", \"BROJ_PRIMKE\", \"KOLICINA\", "
+                                  "\"NABAVNA_CIJENA\", ") +
+                   Q(PriceColumn(kind)) + QStringLiteral(" FROM ") + Q(family.lineTable) +
+                   KeyWhere(family, family.lineNumber) + ArticleLines(family));
     lines.Exec({w, y, number});
     while (lines.Next()) {
         const LotKey key{w, y, lines.Int(1), lines.Int(0)};
@@ -485,29 +502,104 @@ void StockDocuments::CancelInvoice(int number, const QDate& date) {
     lines.Finish();
     Statement own = db.Prepare(QStringLiteral(
         "SELECT \"NABAVA_VRIJEDNOST\", \"PRODAJA_VRIJEDNOST\", \"PRODAJA_POREZ\" FROM "
-        "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE \"SKLADISTE\" = ? AND \"TIP_DOKUMENTA\" = "
-        "'1RAČUN' AND \"GODINA\" = ? AND \"BROJ_DOKUMENTA\" = ?"));
-    own.Exec({w, y, number});
+        "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE \"SKLADISTE\" = ? AND \"TIP_DOKUMENTA\" = ? AND "
+        "\"GODINA\" = ? AND \"BROJ_DOKUMENTA\" = ?"));
+    own.Exec({w, ownType, y, number});
     if (!own.Next()) {
-        throw UserError(QStringLiteral("Ne postoji proknjiženi račun broj ") +
+        throw UserError(QStringLiteral("Ne postoji proknjižen dokument broj ") +
                         QString::number(number));
     }
     tradebook::Entry entry{w,
                            y,
-                           QStringLiteral("STORNO RAČUNA"),
+                           family.stornoType,
                            number,
                            date,
-                           QStringLiteral("Storno računa ") + QString::number(number),
+                           family.stornoType + QStringLiteral(" ") + QString::number(number),
                            -own.Double(0),
                            0,
                            -own.Double(1),
                            -own.Double(2)};
     own.Finish();
     const int position = tradebook::AppendEntry(db, Book::Wholesale, entry);
-    db.Exec(QStringLiteral("UPDATE \"RACUNI\" SET \"STORNO\" = TRUE, \"DATUM_STORNA\" = ?, "
-                           "\"STORNO_RBR_TK\" = ?, \"RBR_STORNO_DOKUMENTA\" = ? WHERE "
-                           "\"SKLADISTE\" = ? AND \"IRA\" = 1 AND \"GODINA\" = ? AND \"BROJ "
-                           "RACUNA\" = ?"),
+    db.Exec(QStringLiteral("UPDATE ") + Q(family.headerTable) +
+                QStringLiteral(" SET \"STORNO\" = TRUE, \"DATUM_STORNA\" = ?, "
+                               "\"STORNO_RBR_TK\" = ?, \"RBR_STORNO_DOKUMENTA\" = ?") +
+                KeyWhere(family, family.headerNumber),
+            {date, position, numbering::NextStornoNumber(db, w, y), w, y, number});
+    stock::CheckStockAgainstCard(m_session);
+    transaction.Commit();
+}
+
+int StockDocuments::PriceChange(const std::vector<Reprice>& lines, const QDate& date) {
+    Database& db = Db();
+    Transaction transaction(db);
+    const int w = Warehouse();
+    const int y = Year();
+    const int number = numbering::NextDocumentNumber(db, DocumentKind::PriceChange, w, y);
+    const int position = tradebook::NextBookNumber(db, Book::Wholesale, w, y);
+    db.Exec(QStringLiteral("INSERT INTO \"IZMJENE_CIJENA\" (\"SKLADISTE\", \"GODINA\", "
+                           "\"BROJ_IZMJENE_CIJENA\", \"DATUM\", \"RBR_TK\") VALUES (?, ?, ?, ?, "
+                           "?)"),
+            {w, y, number, date, position});
+    double change = 0;
+    for (const Reprice& line : lines) {
+        const LotKey key{w, y, line.lot, line.article};
+        const std::optional<Lot> lot = stock::FindLot(db, key);
+        if (!lot) {
+            throw UserError(stock::MissingLotMessage(stock::ArticleName(db, line.article)));
+        }
+        db.Exec(
+            QStringLiteral("INSERT INTO \"STAVKE_IZMJENA_CIJENA\" (\"SKLADISTE\", "
+                           "\"GODINA\", \"BROJ_IZMJENE_CIJENA\", \"BROJ_PRIMKE\", "
+                           "\"ARTIKAL\", \"KOLICINA\", \"STARA_CIJENA\", \"NOVA_CIJENA\", "
+                           "\"GRUPA_POREZA\", \"POREZ_%\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
+                           "'PDV', 25)"),
+            {w, y, number, line.lot, line.article, lot->quantity, lot->sellingPrice, line.price});
+        db.Exec(QStringLiteral("UPDATE \"NABAVE\" SET \"VELEPRODAJNA CIJENA\" = ? WHERE "
+                               "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"BROJ_PRIMKE\" = ? AND "
+                               "\"SIFRA_ARTIKLA\" = ?"),
+                {line.price, w, y, line.lot, line.article});
+        change += (line.price - lot->sellingPrice) * lot->quantity;
+    }
+    tradebook::Entry entry{
+        w,      y,    QStringLiteral("IZMJENA CIJENA"),
+        number, date, QStringLiteral("IZMJENA CIJENA ") + QString::number(number),
+        change, 0,    0,
+        0};
+    tradebook::AppendEntry(db, Book::Wholesale, entry, position);
+    stock::CheckStockAgainstCard(m_session);
+    transaction.Commit();
+    return number;
+}
+
+void StockDocuments::CancelPriceChange(int number, const QDate& date) {
+    Database& db = Db();
+    Transaction transaction(db);
+    const int w = Warehouse();
+    const int y = Year();
+    Statement lines = db.Prepare(
+        QStringLiteral("SELECT \"BROJ_PRIMKE\", \"ARTIKAL\", \"KOLICINA\", \"STARA_CIJENA\", "
+                       "\"NOVA_CIJENA\" FROM \"STAVKE_IZMJENA_CIJENA\" WHERE \"SKLADISTE\" = ? AND "
+                       "\"GODINA\" = ? AND \"BROJ_IZMJENE_CIJENA\" = ?"));
+    lines.Exec({w, y, number});
+    double change = 0;
+    while (lines.Next()) {
+        change -= (lines.Double(4) - lines.Double(3)) * lines.Double(2);
+        db.Exec(QStringLiteral("UPDATE \"NABAVE\" SET \"VELEPRODAJNA CIJENA\" = ? WHERE "
+                               "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"BROJ_PRIMKE\" = ? AND "
+                               "\"SIFRA_ARTIKLA\" = ?"),
+                {lines.Double(3), w, y, lines.Int(0), lines.Int(1)});
+    }
+    lines.Finish();
+    tradebook::Entry entry{
+        w,      y,    QStringLiteral("STORNO IZMJENE CIJENA"),
+        number, date, QStringLiteral("Storno izmjene cijena ") + QString::number(number),
+        change, 0,    0,
+        0};
+    const int position = tradebook::AppendEntry(db, Book::Wholesale, entry);
+    db.Exec(QStringLiteral("UPDATE \"IZMJENE_CIJENA\" SET \"STORNO\" = TRUE, \"DATUM_STORNA\" = "
+                           "?, \"STORNO_RBR_TK\" = ?, \"RBR_STORNO_DOKUMENTA\" = ? WHERE "
+                           "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"BROJ_IZMJENE_CIJENA\" = ?"),
             {date, position, numbering::NextStornoNumber(db, w, y), w, y, number});
     stock::CheckStockAgainstCard(m_session);
     transaction.Commit();

@@ -46,6 +46,7 @@ public:
         FinishingWorkOrder,  // Radni nalog dorada
         Invoice,             // Račun, book 1, sold at the lot's price, 25 % tax
         DeliveryNote,        // Otpremnica
+        RetailTransfer,      // Maloprodajna međuskladišnica (source side only)
     };
 
     // An article in tax group 1 (25 %).
@@ -69,6 +70,17 @@ public:
     void Delete(Issue kind, int number);
     // Cancels a posted invoice by a counter-entry: the goods come back at their cost.
     void CancelInvoice(int number, const QDate& date = QDate(2026, 3, 2));
+    // The same for a service consumption.
+    void CancelServiceConsumption(int number, const QDate& date = QDate(2026, 3, 2));
+
+    // A price change of lots with stock to new selling prices, and its cancellation.
+    struct Reprice {
+        int article = 0;
+        int lot = 0;
+        double price = 0;
+    };
+    int PriceChange(const std::vector<Reprice>& lines, const QDate& date = QDate(2026, 3, 2));
+    void CancelPriceChange(int number, const QDate& date = QDate(2026, 3, 2));
 
     // An inter-warehouse transfer to `destination` at the source selling prices: the source
     // lots go down, a receipt of type 2 brings the goods into the destination's lots at the
@@ -98,6 +110,7 @@ private:
     int Year() const { return m_session.businessYear; }
     int PostReceipt(int warehouse, int type, const QDate& date, const std::vector<In>& lines,
                     const QString& supplierDocument);
+    void CancelByCounterEntry(Issue kind, int number, const QDate& date);
 
     Session& m_session;
 };
