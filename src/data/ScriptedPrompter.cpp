@@ -2,12 +2,6 @@
 
 namespace zodra {
 
-// GCC 12 at -O2 reports the QString inside the moved variant as possibly uninitialised (a known
-// false positive of its variant copy); the value is always constructed.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
 std::optional<ScriptedPrompter::Answer> ScriptedPrompter::Take() {
     if (m_answers.empty()) {
         return std::nullopt;
@@ -16,9 +10,6 @@ std::optional<ScriptedPrompter::Answer> ScriptedPrompter::Take() {
     m_answers.pop_front();
     return a;
 }
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
 
 bool ScriptedPrompter::AskYesNo(const QString& text, const QString&, bool defaultYes) {
     m_shown << text;
