@@ -22,6 +22,12 @@ const char* kUsageText =
     "         [--subselection 'PODIZVJEŠTAJ=FORMULA'] [--param IME=VRIJEDNOST]\n"
     "         (--pdf IZLAZ.pdf | --printer PISAČ)\n"
     "                             izvještaj u PDF ili na pisač, bez prozora\n"
+    "  import PUTANJA articles|partners DATOTEKA.csv [--skip-bad] [--separator ;|,]\n"
+    "                             uvoz iz CSV datoteke (UTF-8, prvi redak su nazivi stupaca);\n"
+    "                             svaki redak prolazi provjere upisa, datoteka se uvozi cijela\n"
+    "                             ili nimalo (uz --skip-bad samo ispravni redovi)\n"
+    "  export PUTANJA articles|partners DATOTEKA.csv [--separator ;|,]\n"
+    "                             izvoz u CSV datoteku (UTF-8, razdvojnik \";\")\n"
     "\n"
     "Password se čita iz varijable ZODRA_PASSWORD (novi iz ZODRA_NEW_PASSWORD) ili s terminala,\n"
     "nikad iz naredbenog retka.\n"
@@ -63,6 +69,10 @@ int main(int argc, char** argv) {
         return zodractl::Demo(args);
     if (command == QLatin1String("report"))
         return zodractl::Report(args);
+    if (command == QLatin1String("import"))
+        return zodractl::Import(args);
+    if (command == QLatin1String("export"))
+        return zodractl::Export(args);
     zodractl::Err(QStringLiteral("Nepoznata naredba: ") + command);
     zodractl::Err(QString::fromUtf8(kUsageText));
     return zodractl::kUsage;
