@@ -1,12 +1,13 @@
 #include "app/desktop/CommandWiring.h"
 
 #include "app/ui/CommandRegistry.h"
+#include "app/ui/ShellCommands.h"
 
 namespace zodra::desktop {
 
 void RegisterAllCommands(ui::CommandRegistry& registry) {
+    ui::RegisterShellCommands(registry);
     // One line per subsystem, e.g. stock::ui::RegisterStockCommands(registry);
-    (void)registry;
 }
 
 }  // namespace zodra::desktop
