@@ -1,12 +1,13 @@
 #include "app/desktop/CommandWiring.h"
 
 #include "app/ui/CommandRegistry.h"
+#include "reports/ui/CashBookCommands.h"
 
 namespace zodra::desktop {
 
 void RegisterAllCommands(ui::CommandRegistry& registry) {
     // One line per subsystem, e.g. stock::ui::RegisterStockCommands(registry);
-    (void)registry;
+    reports::ui::RegisterCashBookCommands(registry);
 }
 
 }  // namespace zodra::desktop
