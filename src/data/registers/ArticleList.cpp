@@ -64,11 +64,14 @@ std::vector<ArticleRow> ArticleList::Fetch(const QString& where, QVariantList pa
 }
 
 int ArticleList::Count() {
-    QVariantList params;
-    BindGroup(params);
+    // A bare COUNT(*) is answered from the table's page counts; any WHERE clause, even a
+    // constant one, would make SQLite step through 50,000 index entries instead.
+    if (!m_group) {
+        return m_db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\"")).toInt();
+    }
     return m_db
-        .Scalar(QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\" WHERE 1 = 1") + GroupFilter(),
-                params)
+        .Scalar(QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\" WHERE \"GRUPA_A\" = ?"),
+                {*m_group})
         .toInt();
 }
 
