@@ -3,6 +3,7 @@
 #include "data/Session.h"
 #include "data/registers/ArticleList.h"
 #include "data/registers/ArticleListModel.h"
+#include "data/registers/ArticleTableModel.h"
 
 using namespace zodra;
 using namespace zodra::test;
@@ -217,6 +218,68 @@ TEST_F(ArticleListTest, TheModelReadsOnlyThePagesAViewAsksFor) {
     model.SetGroup(77);
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_EQ(model.RowOfCode(code), -1);
+}
+
+TEST_F(ArticleListTest, TraziWrapsAroundWithItsMessageAndEnterLooksUpABarcode) {
+    AddArticle(db(), QStringLiteral("Čaj od kamilice"), QString(), QStringLiteral("3850000000017"));
+    AddArticle(db(), QStringLiteral("Čaj zeleni"));
+    AddArticle(db(), QStringLiteral("Kava"));
+    registers::ArticleList list(db(), ByName());
+    auto step = list.SearchAgain(QStringLiteral("čaj"), std::nullopt);
+    EXPECT_EQ(step.row->name, QStringLiteral("Čaj od kamilice"));
+    EXPECT_TRUE(step.message.isEmpty());
+    step = list.SearchAgain(QStringLiteral("čaj"), step.row);
+    EXPECT_EQ(step.row->name, QStringLiteral("Čaj zeleni"));
+    EXPECT_TRUE(step.message.isEmpty());
+    step = list.SearchAgain(QStringLiteral("čaj"), step.row);
+    EXPECT_EQ(step.row->name, QStringLiteral("Čaj od kamilice"));
+    EXPECT_EQ(
+        step.message,
+        QStringLiteral("Nema više sličnih zapisa. Pretraživanje počinje ponovno od početka."));
+    // From an article that is not a match the next match after it is taken.
+    step = list.SearchAgain(QStringLiteral("ka"),
+                            list.Row(list.FindFirst(QStringLiteral("čaj z"))->code));
+    EXPECT_EQ(step.row->name, QStringLiteral("Kava"));
+    // Nothing matches: nothing moves, nothing is said.
+    step = list.SearchAgain(QStringLiteral("xy"), step.row);
+    EXPECT_FALSE(step.row);
+    EXPECT_TRUE(step.message.isEmpty());
+
+    step = list.BarcodeEnter(QStringLiteral("3850000000017"));
+    EXPECT_EQ(step.row->name, QStringLiteral("Čaj od kamilice"));
+    step = list.BarcodeEnter(QStringLiteral("čaj"));
+    EXPECT_FALSE(step.row);
+    EXPECT_EQ(step.message, QStringLiteral("Artikal sa ovim barkodom nije upisan."));
+}
+
+TEST_F(ArticleListTest, TheTabularGridSavesACellThroughTheEntryChecks) {
+    AddArticle(db(), QStringLiteral("Bušilica"), QStringLiteral("B-1"));
+    AddArticle(db(), QStringLiteral("Čekić"), QStringLiteral("C-1"));
+    registers::ArticleTableModel model(db(), ByName(), prompter);
+    ASSERT_EQ(model.rowCount(), 2);
+    const int name = model.ColumnOf(QStringLiteral("NAZIV"));
+    const int group = model.ColumnOf(QStringLiteral("GRUPA_A"));
+    const int stock = model.ColumnOf(QStringLiteral("MIN_ZAL"));
+    EXPECT_EQ(model.headerData(name, Qt::Horizontal).toString(), QStringLiteral("Naziv"));
+    EXPECT_EQ(model.data(model.index(0, group)).toString(), QStringLiteral("Roba"));
+    EXPECT_EQ(model.data(model.index(0, group), Qt::EditRole).toInt(), 1);
+    // A duplicate name is refused with the entry window's message; nothing changes.
+    EXPECT_FALSE(model.setData(model.index(1, name), QStringLiteral("bušilica")));
+    EXPECT_EQ(prompter.LastMessage(),
+              QStringLiteral("Artikal sa nazivom 'bušilica' je već upisan."));
+    EXPECT_EQ(model.data(model.index(1, name)).toString(), QStringLiteral("Čekić"));
+    EXPECT_FALSE(model.setData(model.index(0, stock), QStringLiteral("puno")));
+    EXPECT_EQ(
+        prompter.LastMessage(),
+        QStringLiteral("Minimalna zaliha mora biti upisana kao broj (možete upisati i nulu)"));
+    EXPECT_FALSE(model.setData(model.index(0, group), QStringLiteral("Nepostojeća")));
+    EXPECT_EQ(prompter.LastMessage(), QStringLiteral("Grupa artikla nije ispravno upisana"));
+    // A renamed article moves to its new place in the list.
+    EXPECT_TRUE(model.setData(model.index(0, name), QStringLiteral("Zidna bušilica")));
+    EXPECT_EQ(model.data(model.index(1, name)).toString(), QStringLiteral("Zidna bušilica"));
+    EXPECT_TRUE(model.setData(model.index(1, stock), QStringLiteral("2,5")));
+    EXPECT_DOUBLE_EQ(model.data(model.index(1, stock)).toDouble(), 2.5);
+    EXPECT_TRUE(model.setData(model.index(1, group), QStringLiteral("roba")));
 }
 
 }  // namespace

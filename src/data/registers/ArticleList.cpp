@@ -158,6 +158,28 @@ std::optional<ArticleRow> ArticleList::FindNext(const QString& typed, const Arti
     return FindFrom(typed, &after);
 }
 
+ArticleList::SearchStep ArticleList::SearchAgain(const QString& typed,
+                                                 const std::optional<ArticleRow>& shown) {
+    if (shown) {
+        if (auto next = FindNext(typed, *shown)) {
+            return SearchStep{next, QString()};
+        }
+    }
+    auto first = FindFirst(typed);
+    if (!first || !shown) {
+        return SearchStep{first, QString()};
+    }
+    return SearchStep{first, QStringLiteral("Nema više sličnih zapisa. Pretraživanje počinje "
+                                            "ponovno od početka.")};
+}
+
+ArticleList::SearchStep ArticleList::BarcodeEnter(const QString& typed) {
+    if (const auto code = articles::FindByBarcode(m_db, typed)) {
+        return SearchStep{Row(*code), QString()};
+    }
+    return SearchStep{std::nullopt, QStringLiteral("Artikal sa ovim barkodom nije upisan.")};
+}
+
 std::optional<ArticleRow> ArticleList::Lookup(const QString& typed) {
     const QString text = typed.trimmed();
     if (text.isEmpty()) {
