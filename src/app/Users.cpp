@@ -208,6 +208,34 @@ void DeleteUser(Database& db, const QString& name) {
     db.Exec(QStringLiteral("DELETE FROM \"KORISNICI\" WHERE \"Username\" = ?"), {name});
 }
 
+std::vector<UserRights> AllRights(Database& db) {
+    QStringList columns;
+    for (const Right& r : Rights()) {
+        columns << r.column;
+    }
+    columns << SessionRightColumns();
+    QStringList quoted;
+    for (const QString& c : columns) {
+        quoted << Q(c);
+    }
+    Statement all =
+        db.Prepare(QStringLiteral("SELECT \"Username\", COALESCE(\"Password\", '') <> '', ") +
+                   quoted.join(QStringLiteral(", ")) +
+                   QStringLiteral(" FROM \"KORISNICI\" ORDER BY \"Username\" COLLATE \"HR\""));
+    all.Exec();
+    std::vector<UserRights> list;
+    while (all.Next()) {
+        UserRights u;
+        u.name = all.Text(0);
+        u.hasPassword = all.Int(1) != 0;
+        for (int i = 0; i < columns.size(); ++i) {
+            u.rights[columns[i]] = all.Int(i + 2) != 0;
+        }
+        list.push_back(std::move(u));
+    }
+    return list;
+}
+
 QStringList UserNames(Database& db) {
     QStringList names;
     Statement all = db.Prepare(QStringLiteral(

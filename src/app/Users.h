@@ -57,4 +57,12 @@ void SetRight(Database& db, const QString& name, const QString& column, bool val
 void DeleteUser(Database& db, const QString& name);
 QStringList UserNames(Database& db);
 
+// Every user with every right (the "Korisnici" grid); passwords are never read out.
+struct UserRights {
+    QString name;
+    bool hasPassword = false;
+    std::map<QString, bool> rights;  // column → value, the Rights() columns and the session ones
+};
+std::vector<UserRights> AllRights(Database& db);
+
 }  // namespace zodra::users

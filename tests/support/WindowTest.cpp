@@ -1,6 +1,7 @@
 #include "support/WindowTest.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QWidget>
 
@@ -75,7 +76,18 @@ QWidget* TestHost::LastWindow() const {
 }
 
 void TypeInto(QWidget* widget, const QString& text) {
-    QTest::keyClicks(widget, text);
+    // Qt Test's key clicks know ASCII only; Croatian letters are sent as key events that carry
+    // their text, as a keyboard layout would send them.
+    for (const QChar ch : text) {
+        if (ch.unicode() < 128) {
+            QTest::keyClick(widget, ch.toLatin1());
+        } else {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QCoreApplication::sendEvent(widget, &press);
+            QCoreApplication::sendEvent(widget, &release);
+        }
+    }
 }
 
 void Settle() {

@@ -69,7 +69,7 @@ private:
     Session m_session;
 };
 
-// Types text into a widget as a user would, key by key.
+// Types text into a widget as a user would, key by key (Croatian letters too).
 void TypeInto(QWidget* widget, const QString& text);
 // Lets pending events (deferred selections, closing windows) run.
 void Settle();

@@ -31,6 +31,8 @@ int Compact(const QStringList& args);
 int Passwd(const QStringList& args);
 int Sql(const QStringList& args);
 int Demo(const QStringList& args);
+// Renders a report file to PDF or a printer (in ReportCommand.cpp).
+int Report(const QStringList& args);
 // Master data in and out of spreadsheet files (RegisterCommands.cpp).
 int Import(const QStringList& args);
 int Export(const QStringList& args);
