@@ -7,6 +7,7 @@
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/ExchangeRates.h"
+#include "data/Rounding.h"
 #include "data/Transaction.h"
 #include "data/registers/Articles.h"
 #include "data/registers/Catalogue.h"
@@ -74,50 +75,25 @@ struct GroupData {
     std::vector<Family> families;
 };
 
+// clang-format off
 std::vector<GroupData> Catalogue() {
     return {
-        {u"Pića",
-         u"PI",
-         20,
-         10,
-         {{u"Mineralna voda",
-           u"kom",
-           kVat25,
-           0.89,
-           {u"0,5 l", u"1 l", u"1,5 l", u"gazirana 1,5 l", u"negazirana 1,5 l"}},
-          {u"Sok od naranče",
-           u"kom",
-           kVat25,
-           1.79,
-           {u"0,2 l", u"1 l", u"100% 1 l", u"s pulpom 1 l"}},
+        {u"Pića", u"PI", 20, 10,
+         {{u"Mineralna voda", u"kom", kVat25, 0.89, {u"0,5 l", u"1 l", u"1,5 l", u"gazirana 1,5 l", u"negazirana 1,5 l"}},
+          {u"Sok od naranče", u"kom", kVat25, 1.79, {u"0,2 l", u"1 l", u"100% 1 l", u"s pulpom 1 l"}},
           {u"Sok od jabuke", u"kom", kVat25, 1.59, {u"0,2 l", u"1 l", u"bistri 1 l", u"mutni 1 l"}},
-          {u"Pivo svijetlo",
-           u"kom",
-           kVat25,
-           1.19,
-           {u"0,33 l", u"0,5 l", u"limenka 0,5 l", u"bačva 30 l"}},
+          {u"Pivo svijetlo", u"kom", kVat25, 1.19, {u"0,33 l", u"0,5 l", u"limenka 0,5 l", u"bačva 30 l"}},
           {u"Pivo tamno", u"kom", kVat25, 1.39, {u"0,33 l", u"0,5 l"}},
-          {u"Vino graševina",
-           u"kom",
-           kVat25,
-           5.90,
-           {u"0,75 l", u"1 l", u"kvalitetno 0,75 l", u"vrhunsko 0,75 l"}},
+          {u"Vino graševina", u"kom", kVat25, 5.90, {u"0,75 l", u"1 l", u"kvalitetno 0,75 l", u"vrhunsko 0,75 l"}},
           {u"Vino plavac mali", u"kom", kVat25, 8.50, {u"0,75 l", u"vrhunsko 0,75 l"}},
           {u"Kava mljevena", u"kom", kVat25, 3.49, {u"100 g", u"250 g", u"500 g"}},
           {u"Čaj od kamilice", u"kom", kVat25, 1.29, {u"20 vrećica", u"40 vrećica"}},
           {u"Čaj šipak", u"kom", kVat25, 1.39, {u"20 vrećica"}},
           {u"Ledeni čaj breskva", u"kom", kVat25, 1.49, {u"0,5 l", u"1,5 l"}}}},
-        {u"Prehrana",
-         u"PR",
-         15,
-         10,
+        {u"Prehrana", u"PR", 15, 10,
          {{u"Kruh polubijeli", u"kom", kVat5, 1.10, {u"400 g", u"600 g", u"narezani 500 g"}},
           {u"Kruh kukuruzni", u"kom", kVat5, 1.60, {u"500 g"}},
-          {u"Mlijeko",
-           u"kom",
-           kVat5,
-           1.05,
-           {u"2,8% 1 l", u"3,2% 1 l", u"0,9% 1 l", u"bez laktoze 1 l"}},
+          {u"Mlijeko", u"kom", kVat5, 1.05, {u"2,8% 1 l", u"3,2% 1 l", u"0,9% 1 l", u"bez laktoze 1 l"}},
           {u"Jogurt", u"kom", kVat13, 0.79, {u"180 g", u"500 g", u"1 kg"}},
           {u"Sir gauda", u"kg", kVat13, 9.90, {u"", u"narezani 150 g"}},
           {u"Džem od šljiva", u"kom", kVat13, 2.29, {u"400 g", u"700 g"}},
@@ -130,125 +106,79 @@ std::vector<GroupData> Catalogue() {
           {u"Brašno pšenično T-550", u"kom", kVat13, 0.89, {u"1 kg", u"2 kg", u"5 kg"}},
           {u"Šećer kristal", u"kom", kVat13, 1.09, {u"1 kg", u"500 g"}},
           {u"Ulje suncokretovo", u"kom", kVat13, 2.19, {u"1 l", u"2 l"}},
-          {u"Maslinovo ulje ekstra djevičansko",
-           u"kom",
-           kVat13,
-           9.90,
-           {u"0,5 l", u"0,75 l", u"1 l"}},
-          {u"Čokolada mliječna",
-           u"kom",
-           kVat13,
-           1.49,
-           {u"100 g", u"s lješnjacima 100 g", u"250 g"}},
+          {u"Maslinovo ulje ekstra djevičansko", u"kom", kVat13, 9.90, {u"0,5 l", u"0,75 l", u"1 l"}},
+          {u"Čokolada mliječna", u"kom", kVat13, 1.49, {u"100 g", u"s lješnjacima 100 g", u"250 g"}},
           {u"Keksi s čokoladom", u"kom", kVat13, 1.29, {u"150 g", u"300 g"}},
           {u"Jaja L", u"kom", kVat5, 2.99, {u"10/1", u"30/1"}}}},
-        {u"Kućanstvo",
-         u"KU",
-         25,
-         15,
-         {{u"Deterdžent za rublje",
-           u"kom",
-           kVat25,
-           7.90,
-           {u"1,5 l", u"3 l", u"prašak 3 kg", u"za osjetljivu kožu 3 l"}},
+        {u"Kućanstvo", u"KU", 25, 15,
+         {{u"Deterdžent za rublje", u"kom", kVat25, 7.90, {u"1,5 l", u"3 l", u"prašak 3 kg", u"za osjetljivu kožu 3 l"}},
           {u"Omekšivač", u"kom", kVat25, 3.90, {u"1 l", u"2 l"}},
           {u"Deterdžent za suđe", u"kom", kVat25, 1.99, {u"500 ml", u"1 l", u"limun 1 l"}},
           {u"Spužve za suđe", u"pak", kVat25, 1.19, {u"5/1", u"10/1"}},
-          {u"Toaletni papir",
-           u"pak",
-           kVat25,
-           3.49,
-           {u"troslojni 10/1", u"dvoslojni 8/1", u"troslojni 24/1"}},
+          {u"Toaletni papir", u"pak", kVat25, 3.49, {u"troslojni 10/1", u"dvoslojni 8/1", u"troslojni 24/1"}},
           {u"Papirnati ručnici", u"pak", kVat25, 2.49, {u"2/1", u"4/1"}},
           {u"Vreće za smeće", u"pak", kVat25, 1.59, {u"35 l", u"60 l", u"120 l"}},
           {u"Sredstvo za čišćenje stakla", u"kom", kVat25, 2.29, {u"500 ml", u"750 ml"}},
-          {u"Žarulja LED",
-           u"kom",
-           kVat25,
-           2.99,
-           {u"E27 9 W", u"E27 12 W", u"E14 5 W", u"GU10 5 W"}},
+          {u"Žarulja LED", u"kom", kVat25, 2.99, {u"E27 9 W", u"E27 12 W", u"E14 5 W", u"GU10 5 W"}},
           {u"Baterije alkalne", u"pak", kVat25, 3.99, {u"AA 4/1", u"AAA 4/1", u"9 V 1/1"}},
           {u"Šibice", u"pak", kVat25, 0.49, {u"10/1"}}}},
-        {u"Alati",
-         u"AL",
-         30,
-         20,
+        {u"Alati", u"AL", 30, 20,
          {{u"Čekić", u"kom", kVat25, 9.90, {u"300 g", u"500 g", u"1000 g"}},
           {u"Odvijač ravni", u"kom", kVat25, 2.90, {u"3 mm", u"5 mm", u"8 mm"}},
           {u"Odvijač križni", u"kom", kVat25, 2.90, {u"PH1", u"PH2", u"PH3"}},
           {u"Set odvijača", u"kom", kVat25, 14.90, {u"6/1", u"12/1"}},
           {u"Kliješta kombinirana", u"kom", kVat25, 8.90, {u"160 mm", u"200 mm"}},
-          {u"Šarafi za drvo",
-           u"pak",
-           kVat25,
-           2.49,
-           {u"3x30 (100 kom)", u"4x40 (100 kom)", u"5x60 (50 kom)"}},
-          {u"Tiple plastične",
-           u"pak",
-           kVat25,
-           1.99,
-           {u"6 mm (50 kom)", u"8 mm (50 kom)", u"10 mm (25 kom)"}},
-          {u"Bušilica akumulatorska",
-           u"kom",
-           kVat25,
-           89.00,
-           {u"12 V", u"18 V", u"18 V s dvije baterije"}},
+          {u"Šarafi za drvo", u"pak", kVat25, 2.49, {u"3x30 (100 kom)", u"4x40 (100 kom)", u"5x60 (50 kom)"}},
+          {u"Tiple plastične", u"pak", kVat25, 1.99, {u"6 mm (50 kom)", u"8 mm (50 kom)", u"10 mm (25 kom)"}},
+          {u"Bušilica akumulatorska", u"kom", kVat25, 89.00, {u"12 V", u"18 V", u"18 V s dvije baterije"}},
           {u"Svrdla za metal", u"pak", kVat25, 7.90, {u"set 10/1", u"set 19/1"}},
           {u"Metar", u"kom", kVat25, 3.90, {u"3 m", u"5 m", u"8 m"}},
           {u"Libela", u"kom", kVat25, 9.90, {u"40 cm", u"60 cm", u"100 cm"}},
           {u"Pila za drvo", u"kom", kVat25, 12.90, {u"400 mm", u"550 mm"}},
           {u"Rukavice radne", u"kom", kVat25, 2.49, {u"vel. 9", u"vel. 10", u"zimske vel. 10"}}}},
-        {u"Elektro",
-         u"EL",
-         25,
-         20,
-         {{u"Produžni kabel",
-           u"kom",
-           kVat25,
-           6.90,
-           {u"3 utičnice 1,5 m", u"5 utičnica 3 m", u"s prekidačem 5 m"}},
+        {u"Elektro", u"EL", 25, 20,
+         {{u"Produžni kabel", u"kom", kVat25, 6.90, {u"3 utičnice 1,5 m", u"5 utičnica 3 m", u"s prekidačem 5 m"}},
           {u"Utičnica nadžbukna", u"kom", kVat25, 3.49, {u"jednostruka", u"dvostruka"}},
           {u"Kabel PP-Y", u"m", kVat25, 0.99, {u"3x1,5", u"3x2,5", u"5x2,5"}},
           {u"Izolir traka", u"kom", kVat25, 0.99, {u"crna", u"plava", u"žuto-zelena"}},
           {u"Grijalica keramička", u"kom", kVat25, 29.90, {u"1500 W", u"2000 W"}},
           {u"Svjetiljka ručna LED", u"kom", kVat25, 7.90, {u"mala", u"velika", u"naglavna"}}}},
-        {u"Papirnica",
-         u"PA",
-         25,
-         15,
+        {u"Papirnica", u"PA", 25, 15,
          {{u"Bilježnica A4", u"kom", kVat25, 1.49, {u"crte", u"kocke", u"bez crta"}},
           {u"Bilježnica A5", u"kom", kVat25, 0.99, {u"crte", u"kocke"}},
           {u"Kemijska olovka", u"kom", kVat25, 0.49, {u"plava", u"crna", u"crvena"}},
           {u"Olovka grafitna HB", u"kom", kVat25, 0.29, {u""}},
-          {u"Papir za printer A4",
-           u"pak",
-           kVat25,
-           4.90,
-           {u"80 g 500 listova", u"80 g 2500 listova"}},
+          {u"Papir za printer A4", u"pak", kVat25, 4.90, {u"80 g 500 listova", u"80 g 2500 listova"}},
           {u"Fascikl s mehanizmom", u"kom", kVat25, 2.49, {u"široki", u"uski"}},
           {u"Ljepilo u stiku", u"kom", kVat25, 1.29, {u"20 g", u"40 g"}}}},
-        {u"Kozmetika",
-         u"KO",
-         25,
-         15,
-         {{u"Šampon za kosu",
-           u"kom",
-           kVat25,
-           3.49,
-           {u"250 ml", u"400 ml", u"protiv peruti 250 ml"}},
+        {u"Kozmetika", u"KO", 25, 15,
+         {{u"Šampon za kosu", u"kom", kVat25, 3.49, {u"250 ml", u"400 ml", u"protiv peruti 250 ml"}},
           {u"Gel za tuširanje", u"kom", kVat25, 2.49, {u"250 ml", u"500 ml"}},
           {u"Sapun tekući", u"kom", kVat25, 1.79, {u"300 ml", u"dopuna 1 l"}},
-          {u"Pasta za zube",
-           u"kom",
-           kVat25,
-           1.99,
-           {u"75 ml", u"125 ml", u"za osjetljive zube 75 ml"}},
+          {u"Pasta za zube", u"kom", kVat25, 1.99, {u"75 ml", u"125 ml", u"za osjetljive zube 75 ml"}},
           {u"Četkica za zube", u"kom", kVat25, 1.49, {u"srednja", u"mekana"}},
           {u"Krema za ruke", u"kom", kVat25, 2.99, {u"75 ml", u"100 ml"}}}},
-        {u"Vrt",
-         u"VR",
-         30,
-         20,
+        {u"Auto oprema", u"AU", 30, 20,
+         {{u"Motorno ulje 5W-30", u"kom", kVat25, 24.90, {u"1 l", u"4 l", u"5 l"}},
+          {u"Motorno ulje 10W-40", u"kom", kVat25, 19.90, {u"1 l", u"4 l"}},
+          {u"Tekućina za stakla", u"kom", kVat25, 2.49, {u"ljetna 3 l", u"zimska 3 l", u"koncentrat 1 l"}},
+          {u"Antifriz", u"kom", kVat25, 7.90, {u"1 l", u"5 l"}},
+          {u"Metlice brisača", u"kom", kVat25, 9.90, {u"400 mm", u"450 mm", u"500 mm", u"600 mm"}},
+          {u"Žarulja za automobil", u"kom", kVat25, 3.90, {u"H1", u"H4", u"H7", u"W5W"}},
+          {u"Kabel za paljenje", u"kom", kVat25, 14.90, {u"200 A", u"400 A"}},
+          {u"Sredstvo za pranje auta", u"kom", kVat25, 4.90, {u"500 ml", u"1 l"}},
+          {u"Mirisni osvježivač", u"kom", kVat25, 1.99, {u"vanilija", u"limun", u"bor", u"nova kola"}}}},
+        {u"Sport", u"SP", 30, 20,
+         {{u"Lopta nogometna", u"kom", kVat25, 14.90, {u"vel. 4", u"vel. 5"}},
+          {u"Lopta košarkaška", u"kom", kVat25, 16.90, {u"vel. 6", u"vel. 7"}},
+          {u"Reket za stolni tenis", u"kom", kVat25, 9.90, {u"početnički", u"natjecateljski"}},
+          {u"Loptice za stolni tenis", u"pak", kVat25, 3.49, {u"6/1", u"12/1"}},
+          {u"Uže za preskakanje", u"kom", kVat25, 4.90, {u""}},
+          {u"Boca za vodu", u"kom", kVat25, 5.90, {u"0,5 l", u"0,75 l", u"1 l"}},
+          {u"Podloga za vježbanje", u"kom", kVat25, 12.90, {u"6 mm", u"10 mm"}},
+          {u"Bučice", u"kom", kVat25, 8.90, {u"1 kg", u"2 kg", u"5 kg"}},
+          {u"Čarape sportske", u"pak", kVat25, 6.90, {u"vel. 39-42 3/1", u"vel. 43-46 3/1"}}}},
+        {u"Vrt", u"VR", 30, 20,
          {{u"Zemlja za cvijeće", u"kom", kVat25, 4.90, {u"20 l", u"50 l", u"za sobno bilje 10 l"}},
           {u"Gnojivo univerzalno", u"kom", kVat25, 5.90, {u"1 kg", u"5 kg"}},
           {u"Sjeme rajčice", u"kom", kVat25, 1.29, {u"volovsko srce", u"cherry"}},
@@ -259,6 +189,7 @@ std::vector<GroupData> Catalogue() {
           {u"Kanta za zalijevanje", u"kom", kVat25, 6.90, {u"5 l", u"10 l"}}}},
     };
 }
+// clang-format on
 
 struct PartnerData {
     const char16_t* name;
@@ -269,6 +200,7 @@ struct PartnerData {
     double discount;
 };
 
+// clang-format off
 std::vector<PartnerData> Partners() {
     return {
         {u"Kod Ane's d.o.o.", u"Savska 5", u"10000 Zagreb", true, false, 5},
@@ -301,6 +233,7 @@ std::vector<PartnerData> Partners() {
         {u"Moj dom d.o.o.", u"Slavonska avenija 50", u"10000 Zagreb", true, false, 3},
     };
 }
+// clang-format on
 
 Values ArticleValues(const QString& name, const QString& code, const QString& unit, int group,
                      int taxGroup, double price, const QString& barcode) {
@@ -418,7 +351,7 @@ void CreateDemoCompany(const QString& path, const QDate& today) {
                 const SavedRow article =
                     registers::Add(db, catalogue::Articles(),
                                    ArticleValues(name, code, T(f.unit), group.code, f.taxGroup,
-                                                 price, MakeEan(++serial)));
+                                                 RoundMoney(price), MakeEan(++serial)));
                 if (name == QStringLiteral("Pivo svijetlo 0,5 l")) {
                     beer = article.code;
                 }
@@ -439,12 +372,12 @@ void CreateDemoCompany(const QString& path, const QDate& today) {
         db, pricelists::Register(), {{QStringLiteral("NAZIV"), T(u"Veleprodaja - stalni kupci")}});
     for (const auto& [article, group] : listed) {
         Q_UNUSED(group);
-        const double price =
+        const double price = RoundMoney(
             db.Scalar(
                   QStringLiteral("SELECT \"CIJENA_U_VALUTI\" FROM \"ARTIKLI\" WHERE \"SIFRA\" = ?"),
                   {article})
                 .toDouble() *
-            0.8;
+            0.8);
         pricelists::SetPrice(db, list.code, article, 1, price);
     }
     const int drinks =

@@ -64,11 +64,14 @@ std::vector<ArticleRow> ArticleList::Fetch(const QString& where, QVariantList pa
 }
 
 int ArticleList::Count() {
-    QVariantList params;
-    BindGroup(params);
+    // A bare COUNT(*) is answered from the table's page counts; any WHERE clause, even a
+    // constant one, would make SQLite step through 50,000 index entries instead.
+    if (!m_group) {
+        return m_db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\"")).toInt();
+    }
     return m_db
-        .Scalar(QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\" WHERE 1 = 1") + GroupFilter(),
-                params)
+        .Scalar(QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\" WHERE \"GRUPA_A\" = ?"),
+                {*m_group})
         .toInt();
 }
 
@@ -153,6 +156,28 @@ std::optional<ArticleRow> ArticleList::FindFirst(const QString& typed) {
 
 std::optional<ArticleRow> ArticleList::FindNext(const QString& typed, const ArticleRow& after) {
     return FindFrom(typed, &after);
+}
+
+ArticleList::SearchStep ArticleList::SearchAgain(const QString& typed,
+                                                 const std::optional<ArticleRow>& shown) {
+    if (shown) {
+        if (auto next = FindNext(typed, *shown)) {
+            return SearchStep{next, QString()};
+        }
+    }
+    auto first = FindFirst(typed);
+    if (!first || !shown) {
+        return SearchStep{first, QString()};
+    }
+    return SearchStep{first, QStringLiteral("Nema više sličnih zapisa. Pretraživanje počinje "
+                                            "ponovno od početka.")};
+}
+
+ArticleList::SearchStep ArticleList::BarcodeEnter(const QString& typed) {
+    if (const auto code = articles::FindByBarcode(m_db, typed)) {
+        return SearchStep{Row(*code), QString()};
+    }
+    return SearchStep{std::nullopt, QStringLiteral("Artikal sa ovim barkodom nije upisan.")};
 }
 
 std::optional<ArticleRow> ArticleList::Lookup(const QString& typed) {

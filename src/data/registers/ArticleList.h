@@ -53,6 +53,18 @@ public:
     // The next match after `after` in list order; nothing after the last.
     std::optional<ArticleRow> FindNext(const QString& typed, const ArticleRow& after);
 
+    // The search field of the list window. "Traži": the next match after the shown article;
+    // after the last one the search starts again from the top and says so. A search that
+    // matches nothing at all keeps the shown article and says nothing.
+    struct SearchStep {
+        std::optional<ArticleRow> row;
+        QString message;
+    };
+    SearchStep SearchAgain(const QString& typed, const std::optional<ArticleRow>& shown);
+    // Enter in the search field: the text is a barcode. Not found: the shown article stays and
+    // the user is told.
+    SearchStep BarcodeEnter(const QString& typed);
+
     // What a picker does with typed text: a barcode, else a code, else a name (exact, letter
     // case folded), else the first article whose display text begins with it.
     std::optional<ArticleRow> Lookup(const QString& typed);

@@ -136,7 +136,7 @@ GroupChoice ChooseGroup(Database& db, std::optional<int> group) {
         choice.message =
             QStringLiteral("Ova grupa artikala je prazna. Bit će prikazani svi artikli.");
     }
-    choice.count = db.Scalar(QStringLiteral("SELECT Count(\"SIFRA\") FROM \"ARTIKLI\"")).toInt();
+    choice.count = db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\"")).toInt();
     choice.label = QStringLiteral("Za sve grupe artikala : ") + QString::number(choice.count) +
                    QStringLiteral(" art.");
     return choice;

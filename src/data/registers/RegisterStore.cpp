@@ -266,8 +266,8 @@ SavedRow Update(Database& db, const RegisterDescription& description, int code, 
     return SavedRow{code, stored.value(description.nameColumn).toString()};
 }
 
-bool Delete(Database& db, const RegisterDescription& description, int code, Prompter& prompter,
-            const OperationContext& context) {
+void RefuseBeforeQuestion(Database& db, const RegisterDescription& description, int code,
+                          const OperationContext& context) {
     if (!RowExists(db, description, code)) {
         throw UserError(kRowGone);
     }
@@ -285,10 +285,13 @@ bool Delete(Database& db, const RegisterDescription& description, int code, Prom
             throw UserError(*refusal);
         }
     }
-    if (!prompter.AskYesNo(description.deleteQuestion + name + QStringLiteral(" ?"), kDeleteTitle,
-                           false)) {
-        return false;
-    }
+}
+
+QString DeleteQuestion(const RegisterDescription& description, const QString& name) {
+    return description.deleteQuestion + name + QStringLiteral(" ?");
+}
+
+void DeleteAnswered(Database& db, const RegisterDescription& description, int code) {
     // The answer came without a transaction open; another workstation may have used the row
     // meanwhile, so the references are checked again under the write lock.
     Transaction tx(db);
@@ -307,6 +310,16 @@ bool Delete(Database& db, const RegisterDescription& description, int code, Prom
                 Quoted(description.keyColumn) + QStringLiteral(" = ?"),
             {code});
     tx.Commit();
+}
+
+bool Delete(Database& db, const RegisterDescription& description, int code, Prompter& prompter,
+            const OperationContext& context) {
+    RefuseBeforeQuestion(db, description, code, context);
+    if (!prompter.AskYesNo(DeleteQuestion(description, RowName(db, description, code)),
+                           kDeleteTitle, false)) {
+        return false;
+    }
+    DeleteAnswered(db, description, code);
     return true;
 }
 
@@ -347,6 +360,19 @@ std::vector<SavedRow> List(Database& db, const RegisterDescription& description)
 
 QString NameOf(Database& db, const RegisterDescription& description, int code) {
     return RowName(db, description, code);
+}
+
+QVariant ReferenceCode(Database& db, const Field& field, const QString& nameOrCode) {
+    const QString text = nameOrCode.trimmed();
+    if (text.isEmpty()) {
+        return QString();
+    }
+    const QVariant byName =
+        db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM ") + Quoted(field.referenceTable) +
+                      QStringLiteral(" WHERE zfold(\"NAZIV\") = ? ORDER BY "
+                                     "\"SIFRA\" LIMIT 1"),
+                  {textsearch::Fold(text)});
+    return byName.isValid() ? byName : QVariant(text);
 }
 
 std::vector<SavedRow> Choices(Database& db, const QString& table, const QString& nameColumn) {

@@ -53,6 +53,13 @@ SavedRow Update(Database& db, const RegisterDescription& description, int code, 
 // answered No.
 bool Delete(Database& db, const RegisterDescription& description, int code, Prompter& prompter,
             const OperationContext& context = {});
+// The steps of Delete for windows that ask the question themselves: the refusals that come
+// before the question, the question, and the deletion after a Yes (references checked again
+// under the write lock).
+void RefuseBeforeQuestion(Database& db, const RegisterDescription& description, int code,
+                          const OperationContext& context = {});
+QString DeleteQuestion(const RegisterDescription& description, const QString& name);
+void DeleteAnswered(Database& db, const RegisterDescription& description, int code);
 
 // The stored values of one row (every field of the description), or nothing.
 std::optional<Values> Load(Database& db, const RegisterDescription& description, int code);
@@ -62,6 +69,10 @@ std::vector<SavedRow> List(Database& db, const RegisterDescription& description)
 
 // The name of a row, empty when there is none.
 QString NameOf(Database& db, const RegisterDescription& description, int code);
+
+// What a lookup box typed as text stands for: the code of the referenced row of that name
+// (letter case folded), else the text itself, for the entry check to refuse.
+QVariant ReferenceCode(Database& db, const Field& field, const QString& nameOrCode);
 
 // Rows of any register table for a lookup box, by name in Croatian order.
 std::vector<SavedRow> Choices(Database& db, const QString& table,

@@ -50,23 +50,6 @@ std::vector<const Field*> MapHeader(const RegisterDescription& description,
     return columns;
 }
 
-// Lookup boxes take a name; a name of the referenced register becomes its code, anything else
-// is passed on as typed, for the entry check to refuse.
-QVariant ReferenceValue(Database& db, const Field& field, const QString& text) {
-    if (text.isEmpty()) {
-        return QString();
-    }
-    const QVariant byName =
-        db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"") + field.referenceTable +
-                      QStringLiteral("\" WHERE zfold(\"NAZIV\") = ? ORDER BY "
-                                     "\"SIFRA\" LIMIT 1"),
-                  {textsearch::Fold(text)});
-    if (byName.isValid()) {
-        return byName;
-    }
-    return text;
-}
-
 QString NumberText(double value, QChar separator) {
     QString text = QString::number(value, 'g', 15);
     if (separator == QLatin1Char(';')) {
@@ -108,7 +91,7 @@ ImportReport Import(Database& db, const RegisterDescription& description, const 
                 c < static_cast<size_t>(row.size()) ? row.at(static_cast<int>(c)) : QString();
             switch (field.kind) {
                 case FieldKind::Reference:
-                    typed.insert(field.column, ReferenceValue(db, field, text.trimmed()));
+                    typed.insert(field.column, ReferenceCode(db, field, text));
                     break;
                 case FieldKind::Number:
                 case FieldKind::Integer:
