@@ -109,6 +109,25 @@ int ArticleOf(Database& db, const QJsonObject& o, int line) {
     Refuse(QStringLiteral("artikal nije pronađen"), line);
 }
 
+// The invoice value of the packaging a file's lines bring into the receipt.
+double PackagingValueOf(Database& db, const std::vector<JsonLine>& lines) {
+    double value = 0;
+    for (const JsonLine& line : lines) {
+        if (line.packaging) {
+            value += line.quantity *
+                     sqlvalue::ToDouble(db.Scalar(
+                         QStringLiteral("SELECT \"CIJENA\" FROM \"AMBALAZA\" WHERE \"SIFRA\" = ?"),
+                         {*line.packaging}));
+        } else if (line.article) {
+            for (const receiptlines::PackagingOfArticle& p :
+                 receiptlines::PackagingOf(db, *line.article)) {
+                value += line.quantity * p.perUnit * p.price;
+            }
+        }
+    }
+    return value;
+}
+
 }  // namespace
 
 JsonReceipt ParseReceiptJson(Database& db, const QByteArray& json) {
@@ -156,6 +175,7 @@ JsonReceipt ParseReceiptJson(Database& db, const QByteArray& json) {
     if (o.value(QStringLiteral("zbirno")).isObject()) {
         const QJsonObject z = o.value(QStringLiteral("zbirno")).toObject();
         hasSummary = true;
+        r.summaryGiven = true;
         const double invoice = Number(z, "fakturna_vrijednost").value_or(0);
         const double discount = Number(z, "rabat").value_or(0);
         summary.invoiceValue = summary.currencyInvoiceValue = invoice;
@@ -221,8 +241,12 @@ std::optional<int> PostReceiptFromJson(Session& session, Prompter& prompter,
     CheckSupplierDocument(receipt.header.supplierDocument);
     CheckReadyForLines(receipt.header);
     std::optional<ReceiptSummary> summary;
-    if (receipt.summary) {
+    if (receipt.summaryGiven) {
         summary = AcceptSummary(db, *receipt.summary);
+    } else if (receipt.summary) {
+        // Only a currency: its rate, and nothing to compare at posting.
+        summary = *receipt.summary;
+        summary->rate = RateOn(db, summary->currency, summary->rateDate);
     }
     const ReceiptTarget working = ReceiptTarget::WorkingCopy(session);
     ClearWorkingReceipt(session);
@@ -233,12 +257,15 @@ std::optional<int> PostReceiptFromJson(Session& session, Prompter& prompter,
         }
         context.supplier = receipt.header.supplier;
         context.proposeFromLastReceipt = session.company.previousArticleDataInCalculation;
+        // The whole file is known at once: the packaging it brings (typed, and linked to its
+        // articles) is set apart before the summary amounts become the lines' percentages, so
+        // that every line is calculated once, with its final costs.
+        context.packagingInvoiceValue = PackagingValueOf(db, receipt.lines);
         for (const JsonLine& line : receipt.lines) {
             if (line.packaging) {
                 AddPackagingLine(session, working, *line.packaging, line.quantity);
                 continue;
             }
-            context.packagingInvoiceValue = receiptlines::Totals(db, working).packagingValue;
             const ArticleFacts facts = ReadArticleFacts(session, *line.article);
             PriceCalculation c =
                 NewCalculation(db, facts, line.quantity, context, CalculationMode::Entry);

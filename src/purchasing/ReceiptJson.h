@@ -41,7 +41,10 @@ struct JsonLine {
 struct JsonReceipt {
     int warehouse = 0;
     ReceiptHeaderData header;
-    std::optional<ReceiptSummary> summary;  // as "Zbirni podaci primke" would take it
+    // The currency and rate date, and the summary data when the file gives them ("zbirno"),
+    // as "Zbirni podaci primke" would take them.
+    std::optional<ReceiptSummary> summary;
+    bool summaryGiven = false;
     std::vector<JsonLine> lines;
 };
 

@@ -6,6 +6,7 @@
 #include "data/Transaction.h"
 #include "purchasing/ReceiptLines.h"
 #include "purchasing/ReceiptList.h"
+#include "purchasing/ReceiptPrint.h"
 #include "stock/LastPriceMethod.h"
 #include "stock/TradeBook.h"
 
@@ -448,4 +449,31 @@ TEST_F(ReceiptPostingTest, TheReceiptListAndItsTableWithSums) {
     EXPECT_TRUE(ReceiptTableTotals(db(), 1, Year())
                     .contains(QStringLiteral("vrijednost bez "
                                              "poreza 70,50")));
+}
+
+TEST_F(ReceiptPostingTest, PrintingChoosesTheReportByTheDependentCostItems) {
+    EnterPlain(screw, 1, 1, 2);
+    const int plain = Post();
+    EnterPlain(screw, 1, 1, 2);
+    ReceiptSummary s;
+    s.invoiceValue = 1;
+    s.items = {{QStringLiteral("Prijevoz"), 0.5}};
+    prompter.AnswerYes();  // the other costs on the lines are 0
+    const int withItems = Post(AcceptSummary(db(), s));
+    reports::ReportRequest r = ReceiptPrintRequest(*session, plain);
+    EXPECT_EQ(r.reportFile, QStringLiteral("primka_k.rpt"));
+    EXPECT_EQ(r.title, QStringLiteral("Ispis primke br. 1"));
+    EXPECT_EQ(r.selection.ToText(),
+              QStringLiteral("{STAVKE_PRIMKI.SKLADISTE}=1 AND {STAVKE_PRIMKI.GODINA}=2026 AND "
+                             "{STAVKE_PRIMKI.BROJ_PRIMKE}=1"));
+    r = ReceiptPrintRequest(*session, withItems);
+    EXPECT_EQ(r.reportFile, QStringLiteral("primka_k_zavisni.rpt"));
+    ASSERT_EQ(r.subreportSelections.size(), 1u);
+    EXPECT_EQ(r.subreportSelections[0].first, QStringLiteral("PRIMKA_K_ZT.RPT"));
+    EXPECT_EQ(r.subreportSelections[0].second.ToText(),
+              QStringLiteral("{PRIMKE_ZAVISNI_TROSKOVI.SKLADISTE}=1 AND "
+                             "{PRIMKE_ZAVISNI_TROSKOVI.GODINA}=2026 AND "
+                             "{PRIMKE_ZAVISNI_TROSKOVI.BROJ PRIMKE}=2"));
+    EXPECT_EQ(ReceiptPrintRequest(*session, withItems, ReceiptReport::RetailPrices).reportFile,
+              QStringLiteral("primka_k_mpc.rpt"));
 }

@@ -6,6 +6,7 @@
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Prompter.h"
+#include "data/ScriptedPrompter.h"
 #include "data/Session.h"
 #include "purchasing/ReceiptJson.h"
 #include "purchasing/ReceiptPosting.h"
@@ -88,7 +89,9 @@ int Post(const QStringList& args) {
     try {
         const zodra::purchasing::JsonReceipt receipt =
             zodra::purchasing::ParseReceiptJson(session.Db(), json);
-        zodra::sessionstart::Start(session, receipt.warehouse, prompter, QDate::currentDate());
+        // Rates of the day missing at session start are the window's business, not the file's.
+        zodra::ScriptedPrompter quiet;
+        zodra::sessionstart::Start(session, receipt.warehouse, quiet, QDate::currentDate());
         started = true;
         // A posting from a file always ends with the consistency check of lots and card.
         session.workstation.debugMode = true;
