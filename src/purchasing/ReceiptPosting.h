@@ -29,17 +29,8 @@ struct ReceiptHeaderData {
     int type = 1;  // TIP_PRIMKE: 1 entered in the window
 };
 
-// A refusal that belongs to one field of the receipt window: the window shows the message and
-// puts the focus back into the field.
-class FieldRefusal : public UserError {
-public:
-    FieldRefusal(const QString& field, const QString& message)
-        : UserError(message), m_field(field) {}
-    const QString& field() const noexcept { return m_field; }
-
-private:
-    QString m_field;
-};
+// A refusal of a field of the receipt window: the window puts the focus back into the field.
+using FieldRefusal = FieldError;
 
 // Field keys of the receipt header (the columns they are stored in).
 inline QString SupplierField() {

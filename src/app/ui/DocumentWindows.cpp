@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/ui/CommandRegistry.h"
@@ -15,6 +16,7 @@
 #include "app/ui/Guard.h"
 #include "app/ui/NumberBox.h"
 #include "app/ui/WindowHost.h"
+#include "data/Errors.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
 
@@ -26,6 +28,10 @@ QPushButton* Button(const QString& text, const QString& name, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
     b->setObjectName(name);
     return b;
+}
+
+QString CaptionOr(const QString& caption, const QString& fallback) {
+    return caption.isEmpty() ? fallback : caption;
 }
 
 void CloseFrame(QWidget* w) {
@@ -58,13 +64,18 @@ DocumentWindow::DocumentWindow(WindowHost& host,
     m_number->setObjectName(QStringLiteral("Broj"));
     m_number->SetDecimals(0);
     m_number->setReadOnly(true);
+    m_number->SetInvalidMessage(m_description->numberInvalidMessage);
     numberRow->addWidget(m_number, 1);
-    auto* free = Button(QStringLiteral("&Upis broja"), QStringLiteral("UpisBroja"), this);
-    numberRow->addWidget(free);
+    QPushButton* free = nullptr;
+    if (m_description->numberEditable) {
+        free = Button(QStringLiteral("&Upis broja"), QStringLiteral("UpisBroja"), this);
+        numberRow->addWidget(free);
+    }
     header->addRow(QStringLiteral("Broj :"), numberRow);
     if (!m_description->headerFields.isEmpty()) {
         m_extra = new FieldForm(host, m_description->headerFields, registry, this);
         header->addRow(m_extra);
+        connect(m_extra, &FieldForm::committed, this, &DocumentWindow::HeaderCommitted);
     }
     if (m_description->hasDescription) {
         m_descriptionBox = new QLineEdit(this);
@@ -87,28 +98,54 @@ DocumentWindow::DocumentWindow(WindowHost& host,
     layout->addWidget(m_totals);
 
     auto* buttons = new QHBoxLayout;
-    auto* add = Button(QStringLiteral("&Dodaj stavku"), QStringLiteral("DodajStavku"), this);
+    auto* add = Button(CaptionOr(m_description->addLineCaption, QStringLiteral("&Dodaj stavku")),
+                       QStringLiteral("DodajStavku"), this);
     buttons->addWidget(add);
     if (m_description->changeLine) {
-        m_change = Button(QStringLiteral("&Promjena"), QStringLiteral("Promjena"), this);
+        m_change = Button(CaptionOr(m_description->changeLineCaption, QStringLiteral("&Promjena")),
+                          QStringLiteral("Promjena"), this);
         buttons->addWidget(m_change);
         connect(m_change, &QPushButton::clicked, this, &DocumentWindow::ChangeLine);
     }
     m_deleteLine =
-        Button(QStringLiteral("&Brisanje stavke"), QStringLiteral("BrisanjeStavke"), this);
+        Button(CaptionOr(m_description->deleteLineCaption, QStringLiteral("&Brisanje stavke")),
+               QStringLiteral("BrisanjeStavke"), this);
     buttons->addWidget(m_deleteLine);
+    for (const DocumentAction& action : m_description->actions) {
+        auto* b = Button(action.caption, action.objectName, this);
+        buttons->addWidget(b);
+        m_actions << b;
+        connect(b, &QPushButton::clicked, this, [this, action] { RunAction(action); });
+    }
     buttons->addStretch();
-    auto* postButton = Button(QStringLiteral("Pro&knjiži"), QStringLiteral("Proknjizi"), this);
-    buttons->addWidget(postButton);
+    if (m_description->post) {
+        auto* postButton = Button(QStringLiteral("Pro&knjiži"), QStringLiteral("Proknjizi"), this);
+        buttons->addWidget(postButton);
+        connect(postButton, &QPushButton::clicked, this, [this] { Post(); });
+    }
     auto* closeButton = Button(QStringLiteral("&Zatvori"), QStringLiteral("Zatvori"), this);
     buttons->addWidget(closeButton);
     layout->addLayout(buttons);
 
     connect(add, &QPushButton::clicked, this, &DocumentWindow::AddLine);
     connect(m_deleteLine, &QPushButton::clicked, this, &DocumentWindow::DeleteLine);
-    connect(free, &QPushButton::clicked, this, &DocumentWindow::FreeNumber);
-    connect(postButton, &QPushButton::clicked, this, [this] { Post(); });
+    if (free) {
+        connect(free, &QPushButton::clicked, this, &DocumentWindow::FreeNumber);
+    }
+    connect(m_number, &QLineEdit::editingFinished, this, &DocumentWindow::NumberLeft);
+    connect(m_date, &DateBox::dateEdited, this, &DocumentWindow::HeaderCommitted);
     connect(closeButton, &QPushButton::clicked, this, [this] { CloseFrame(this); });
+    if (m_description->editableColumn >= 0 && m_description->editCell) {
+        m_lines->SetEditableColumn(
+            m_description->editableColumn,
+            [this](int row, const QVariant& value) { EditCell(row, value); },
+            [this] {
+                if (!m_description->readOnlyCellMessage.isEmpty()) {
+                    m_host.UserPrompter().Inform(m_description->readOnlyCellMessage,
+                                                 m_description->caption);
+                }
+            });
+    }
 
     if (m_description->prepareWorkingCopy) {
         Guarded(host.UserPrompter(),
@@ -127,10 +164,121 @@ void DocumentWindow::ResetHeader() {
         Guarded(m_host.UserPrompter(),
                 [&] { next = m_description->nextNumber(m_host.CurrentSession()); });
     }
+    m_proposedNumber = next;
     m_number->SetValue(next, 0);
     if (m_descriptionBox) {
         m_descriptionBox->clear();
     }
+    if (m_description->initialHeader) {
+        std::optional<DocumentHeader> initial;
+        Guarded(m_host.UserPrompter(),
+                [&] { initial = m_description->initialHeader(m_host.CurrentSession()); });
+        if (initial) {
+            SetHeader(*initial);
+        }
+    }
+}
+
+void DocumentWindow::SetHeader(const DocumentHeader& header) {
+    if (header.date.isValid()) {
+        m_date->SetDate(header.date);
+    }
+    m_proposedNumber = header.number;
+    m_number->SetValue(header.number, 0);
+    if (m_descriptionBox) {
+        m_descriptionBox->setText(header.description);
+    }
+    if (m_print) {
+        m_print->setChecked(header.print);
+    }
+    if (m_extra) {
+        m_extra->SetValues(header.extra);
+    }
+}
+
+QPushButton* DocumentWindow::ActionButton(const QString& objectName) const {
+    for (QPushButton* b : m_actions) {
+        if (b->objectName() == objectName) {
+            return b;
+        }
+    }
+    return nullptr;
+}
+
+bool DocumentWindow::Run(const std::function<void()>& action) {
+    try {
+        action();
+        return true;
+    } catch (const FieldError& e) {
+        m_host.UserPrompter().Inform(e.message(), m_description->caption);
+        FocusField(e.field());
+        return false;
+    } catch (const UserError& e) {
+        m_host.UserPrompter().Inform(e.message(), m_description->caption);
+    } catch (const DbError& e) {
+        m_host.UserPrompter().Inform(DatabaseErrorText(e.driverText()), m_description->caption);
+    }
+    return false;
+}
+
+void DocumentWindow::FocusField(const QString& key) {
+    QWidget* editor = m_extra ? m_extra->Editor(key) : nullptr;
+    if (!editor) {
+        return;
+    }
+    editor->setFocus();
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+        line->selectAll();
+    }
+}
+
+void DocumentWindow::RunAction(const DocumentAction& action) {
+    if (!action.run) {
+        return;
+    }
+    if (action.addsLines && m_description->checkBeforeLines &&
+        !Run([&] { m_description->checkBeforeLines(Header()); })) {
+        return;
+    }
+    bool changed = false;
+    Run([&] { changed = action.run(m_host, this); });
+    if (changed) {
+        RefreshLines();
+    }
+}
+
+void DocumentWindow::NumberLeft() {
+    if (m_number->isReadOnly() || !m_description->checkNumber) {
+        return;
+    }
+    const QString typed = m_number->text();
+    if (m_number->Value() == m_proposedNumber &&
+        typed.trimmed() == QString::number(m_proposedNumber)) {
+        return;
+    }
+    if (!Run([&] { m_description->checkNumber(m_host.CurrentSession(), typed); })) {
+        m_number->SetValue(m_proposedNumber, 0);
+        // Back into the box once the message's own focus change has settled.
+        QTimer::singleShot(0, m_number, [n = m_number] {
+            n->setFocus();
+            n->selectAll();
+        });
+        return;
+    }
+    m_proposedNumber = static_cast<int>(m_number->Value());
+    HeaderCommitted();
+}
+
+void DocumentWindow::HeaderCommitted() {
+    if (m_description->headerChanged) {
+        Run([&] { m_description->headerChanged(m_host, Header()); });
+    }
+}
+
+void DocumentWindow::EditCell(int row, const QVariant& value) {
+    Run([&] { m_description->editCell(m_host.CurrentSession(), row, value); });
+    // The grid is read again once the editor has closed.
+    QTimer::singleShot(0, this, &DocumentWindow::RefreshLines);
 }
 
 void DocumentWindow::RefreshLines() {
@@ -170,7 +318,11 @@ void DocumentWindow::AddLine() {
     if (!m_description->addLine) {
         return;
     }
-    Guarded(m_host.UserPrompter(), [&] { changed = m_description->addLine(m_host, this); });
+    if (m_description->checkBeforeLines &&
+        !Run([&] { m_description->checkBeforeLines(Header()); })) {
+        return;
+    }
+    Run([&] { changed = m_description->addLine(m_host, this); });
     if (changed) {
         RefreshLines();
         m_lines->SelectRow(m_lines->Data().RowCount() - 1);
@@ -194,8 +346,15 @@ void DocumentWindow::DeleteLine() {
     if (row < 0 || !m_description->deleteLine) {
         return;
     }
-    if (Guarded(m_host.UserPrompter(),
-                [&] { m_description->deleteLine(m_host.CurrentSession(), row); })) {
+    if (m_description->deleteLineQuestion) {
+        QString question;
+        Run([&] { question = m_description->deleteLineQuestion(m_host.CurrentSession(), row); });
+        if (!question.isEmpty() &&
+            !m_host.UserPrompter().AskYesNo(question, m_description->caption, false)) {
+            return;
+        }
+    }
+    if (Run([&] { m_description->deleteLine(m_host.CurrentSession(), row); })) {
         RefreshLines();
     }
 }
@@ -212,8 +371,11 @@ bool DocumentWindow::Post() {
     }
     const DocumentHeader header = Header();
     PostResult result;
-    if (!Guarded(m_host.UserPrompter(), [&] { result = m_description->post(m_host, header); })) {
+    if (!m_description->post || !Run([&] { result = m_description->post(m_host, header); })) {
         return false;
+    }
+    if (!result.key.isValid()) {
+        return false;  // not posted: the user answered No to one of its questions
     }
     if (header.print && m_description->print) {
         Guarded(m_host.UserPrompter(), [&] { m_description->print(m_host, result.key); });
@@ -234,7 +396,7 @@ bool DocumentWindow::Post() {
 }
 
 void DocumentWindow::closeEvent(QCloseEvent* event) {
-    if (m_lines->Data().RowCount() > 0) {
+    if (m_lines->Data().RowCount() > 0 && !m_description->abandonQuestion.isEmpty()) {
         if (!m_host.UserPrompter().AskYesNo(m_description->abandonQuestion, m_description->caption,
                                             false)) {
             event->ignore();
@@ -262,10 +424,36 @@ PostedDocumentsWindow::PostedDocumentsWindow(WindowHost& host,
     m_grid = new DataGrid(this);
     m_grid->setObjectName(QStringLiteral("Dokumenti"));
     layout->addWidget(m_grid, 1);
+    if (m_description->listDetails) {
+        m_details = new QLabel(this);
+        m_details->setObjectName(QStringLiteral("Podaci"));
+        m_details->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(m_details);
+    }
+    if (m_description->listTotals) {
+        m_totals = new QLabel(this);
+        m_totals->setObjectName(QStringLiteral("Ukupno"));
+        m_totals->setWordWrap(true);
+        layout->addWidget(m_totals);
+    }
     auto* buttons = new QHBoxLayout;
     auto* openButton = Button(QStringLiteral("&Otvori"), QStringLiteral("Otvori"), this);
     buttons->addWidget(openButton);
     connect(openButton, &QPushButton::clicked, this, &PostedDocumentsWindow::OpenCurrent);
+    for (const ListAction& action : m_description->listActions) {
+        auto* b = Button(action.caption, action.objectName, this);
+        buttons->addWidget(b);
+        connect(b, &QPushButton::clicked, this, [this, action] {
+            const QVariant key = CurrentKey();
+            if (!key.isValid() || !action.run) {
+                return;
+            }
+            Guarded(m_host.UserPrompter(), [&] { action.run(m_host, key); });
+            if (action.reloads) {
+                Reload();
+            }
+        });
+    }
     if (m_description->print) {
         auto* print = Button(QStringLiteral("&Ispis"), QStringLiteral("Ispis"), this);
         buttons->addWidget(print);
@@ -281,12 +469,22 @@ PostedDocumentsWindow::PostedDocumentsWindow(WindowHost& host,
         buttons->addWidget(remove);
         connect(remove, &QPushButton::clicked, this, &PostedDocumentsWindow::DeleteCurrent);
     }
+    if (m_description->tableRows) {
+        auto* table = Button(CaptionOr(m_description->tableCaption, QStringLiteral("Tablica")),
+                             QStringLiteral("Tablica"), this);
+        buttons->addWidget(table);
+        connect(table, &QPushButton::clicked, this, &PostedDocumentsWindow::OpenTable);
+    }
     buttons->addStretch();
     auto* closeButton = Button(QStringLiteral("&Zatvori"), QStringLiteral("Zatvori"), this);
     buttons->addWidget(closeButton);
     connect(closeButton, &QPushButton::clicked, this, [this] { CloseFrame(this); });
     layout->addLayout(buttons);
     connect(m_grid, &QAbstractItemView::activated, this, &PostedDocumentsWindow::OpenCurrent);
+    if (m_details) {
+        connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                &PostedDocumentsWindow::ShowDetails);
+    }
     Reload();
     resize(720, 480);
 }
@@ -298,6 +496,62 @@ void PostedDocumentsWindow::Reload() {
         })) {
         m_grid->SetData(std::move(rows));
     }
+    if (m_totals) {
+        QString text;
+        Guarded(m_host.UserPrompter(),
+                [&] { text = m_description->listTotals(m_host.CurrentSession()); });
+        m_totals->setText(text);
+    }
+    ShowDetails();
+}
+
+void PostedDocumentsWindow::ShowDetails() {
+    if (!m_details) {
+        return;
+    }
+    const QVariant key = CurrentKey();
+    QString text;
+    if (key.isValid()) {
+        Guarded(m_host.UserPrompter(),
+                [&] { text = m_description->listDetails(m_host.CurrentSession(), key); });
+    }
+    m_details->setText(text);
+}
+
+void PostedDocumentsWindow::OpenTable() {
+    const QString name = m_description->listCommand + QStringLiteral("_tablica");
+    if (m_host.FindWindow(name)) {
+        return;
+    }
+    auto* view = new DocumentTableView(m_host, m_description);
+    view->setObjectName(name);
+    m_host.ShowWindow(view, view->windowTitle());
+}
+
+DocumentTableView::DocumentTableView(WindowHost& host,
+                                     std::shared_ptr<const DocumentDescription> description,
+                                     QWidget* parent)
+    : QWidget(parent) {
+    setWindowTitle(CaptionOr(description->tableCaption, description->listCaption));
+    auto* layout = new QVBoxLayout(this);
+    m_grid = new DataGrid(this);
+    m_grid->setObjectName(QStringLiteral("Tablica"));
+    layout->addWidget(m_grid, 1);
+    m_totals = new QLabel(this);
+    m_totals->setObjectName(QStringLiteral("Ukupno"));
+    m_totals->setWordWrap(true);
+    layout->addWidget(m_totals);
+    TableData rows;
+    QString totals;
+    Guarded(host.UserPrompter(), [&] {
+        rows = description->tableRows(host.CurrentSession());
+        if (description->tableTotals) {
+            totals = description->tableTotals(host.CurrentSession());
+        }
+    });
+    m_grid->SetData(std::move(rows));
+    m_totals->setText(totals);
+    resize(980, 480);
 }
 
 QVariant PostedDocumentsWindow::CurrentKey() const {
@@ -333,8 +587,9 @@ void PostedDocumentsWindow::CancelCurrent() {
         return;
     }
     if (!m_description->cancelQuestion.isEmpty() &&
-        !m_host.UserPrompter().AskYesNo(m_description->cancelQuestion, m_description->listCaption,
-                                        false)) {
+        !m_host.UserPrompter().AskYesNo(
+            m_description->cancelQuestion,
+            CaptionOr(m_description->cancelTitle, m_description->listCaption), false)) {
         return;
     }
     Guarded(m_host.UserPrompter(), [&] { m_description->cancelPosted(m_host, key); });
