@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "data/CompanySchema.h"
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/SqlValue.h"
@@ -152,6 +153,21 @@ void StoreLogo(Database& db, const QString& bitmapPath) {
 QByteArray Logo(Database& db) {
     return db.Scalar(QStringLiteral("SELECT \"Logo\" FROM \"PODACI_FIRME\" WHERE \"ID\" = 1"))
         .toByteArray();
+}
+
+void RelinkDetailFile(Database& db, const QString& detailPath) {
+    QFile file(detailPath);
+    QByteArray header;
+    if (file.open(QIODevice::ReadOnly)) {
+        header = file.read(100);
+    }
+    const auto b = [&](int i) { return static_cast<quint32>(static_cast<quint8>(header[i])); };
+    if (header.size() < 100 || !header.startsWith("SQLite format 3") ||
+        ((b(68) << 24) | (b(69) << 16) | (b(70) << 8) | b(71)) !=
+            CompanySchema::kDetailApplicationId) {
+        throw UserError(T(u"Izabrana datoteka nije Zodra datoteka detaljnih računa."));
+    }
+    db.RelinkDetail(detailPath);
 }
 
 QList<BankAccount> BankAccounts(Database& db) {

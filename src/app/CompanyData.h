@@ -37,6 +37,10 @@ void SaveSettings(Database& db, const QVariantMap& values);
 void StoreLogo(Database& db, const QString& bitmapPath);
 QByteArray Logo(Database& db);
 
+// Points the company at another detail file (detailed retail invoices). Only a Zodra detail
+// file is accepted: anything else is refused and the link stays as it was.
+void RelinkDetailFile(Database& db, const QString& detailPath);
+
 // Further bank accounts of the company (ZIRO_RACUNI).
 struct BankAccount {
     int code = 0;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "data/Errors.h"
@@ -459,6 +461,18 @@ TEST_F(CashBook, VoucherPrintsWithItsWords) {
     EXPECT_TRUE(
         text.contains(QStringLiteral("jednatisućadvijestotridesetčetiri EUR i pedesetšest centi")));
     EXPECT_TRUE(text.contains(QStringLiteral("Datum: 02.03.2026")));
+    // Croatian letters come out of the PDF as written because the font is embedded with it.
+    QProcess fonts;
+    fonts.start(QStringLiteral("pdffonts"), {pdf});
+    fonts.waitForFinished(60000);
+    const QStringList lines =
+        QString::fromUtf8(fonts.readAllStandardOutput()).split(QLatin1Char('\n'));
+    const QStringList dejaVu = lines.filter(QStringLiteral("DejaVuSans"));
+    ASSERT_FALSE(dejaVu.isEmpty());
+    for (const QString& line : dejaVu) {
+        EXPECT_TRUE(line.contains(QRegularExpression(QStringLiteral("Identity-H\\s+yes"))))
+            << line.toStdString();
+    }
 
     const auto payment = VoucherReportRequest(*session, kPayment, 4);
     EXPECT_EQ(payment.title, QStringLiteral("Ispis blagajničke isplatnice br. 4"));

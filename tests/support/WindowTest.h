@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <QMdiArea>
 #include <QStringList>
@@ -68,6 +70,31 @@ public:
 private:
     Session m_session;
 };
+
+// Runs `action` on the modal dialog of type Dialog as soon as it is shown (a window that runs
+// its own event loop cannot be driven from the test's code path). Schedule before the call
+// that opens the dialog; several can be scheduled for dialogs that follow one another. Gives
+// up after `timeoutMs` (the test then fails on what the dialog should have done).
+template <typename Dialog, typename Action>
+void WhenShown(Action action, int timeoutMs = 5000) {
+    auto* timer = new QTimer;
+    auto* clock = new QElapsedTimer;
+    clock->start();
+    QObject::connect(timer, &QTimer::timeout, [timer, clock, action, timeoutMs] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        const bool due = dialog && dialog->isVisible();
+        if (!due && clock->elapsed() < timeoutMs) {
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        delete clock;
+        if (due) {
+            action(dialog);
+        }
+    });
+    timer->start(5);
+}
 
 // Types text into a widget as a user would, key by key (Croatian letters too).
 void TypeInto(QWidget* widget, const QString& text);
