@@ -1,7 +1,10 @@
 #include "data/registers/RegisterGridModel.h"
 
+#include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Prompter.h"
+#include "data/TextSearch.h"
+#include "data/registers/TypedValue.h"
 
 namespace zodra::registers {
 
@@ -53,6 +56,17 @@ int RegisterGridModel::RowOfCode(int code) const {
     return -1;
 }
 
+int RegisterGridModel::RowOfSearch(const QString& typed) const {
+    const QString name = QLatin1Char('"') + m_description.nameColumn + QLatin1Char('"');
+    const QVariant code = m_db.Scalar(QStringLiteral("SELECT \"") + m_description.keyColumn +
+                                          QStringLiteral("\" FROM \"") + m_description.table +
+                                          QStringLiteral("\" WHERE zfold(") + name +
+                                          QStringLiteral(") LIKE ? ESCAPE '\\' ORDER BY ") + name +
+                                          QStringLiteral(" COLLATE \"HR\" LIMIT 1"),
+                                      {textsearch::PrefixPattern(typed)});
+    return code.isValid() ? RowOfCode(code.toInt()) : -1;
+}
+
 const QVariantMap& RegisterGridModel::Values(int row) const {
     auto it = m_values.find(row);
     if (it == m_values.end()) {
@@ -80,9 +94,17 @@ QVariant RegisterGridModel::data(const QModelIndex& index, int role) const {
     }
     const Field& field = m_description.fields.at(static_cast<size_t>(index.column()));
     const QVariant value = Values(index.row()).value(field.column);
+    if (role == Qt::TextAlignmentRole) {
+        return field.kind == FieldKind::Number || field.kind == FieldKind::Integer
+                   ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                   : QVariant();
+    }
     if (role == Qt::DisplayRole) {
         if (field.kind == FieldKind::Reference) {
             return Shown(field, value);
+        }
+        if (field.kind == FieldKind::Number && !value.isNull()) {
+            return NumberText(value.toDouble());
         }
         if (field.kind == FieldKind::Flag) {
             return value.toBool() ? QStringLiteral("DA") : QStringLiteral("NE");

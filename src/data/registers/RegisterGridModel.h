@@ -37,6 +37,8 @@ public:
 
     int ColumnOf(const QString& column) const;
     int RowOfCode(int code) const;
+    // The first row (by name) whose name matches typed + "*", -1 when none does.
+    int RowOfSearch(const QString& typed) const;
 
 private:
     const QVariantMap& Values(int row) const;
