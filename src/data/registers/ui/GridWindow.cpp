@@ -37,6 +37,8 @@ GridWindow::GridWindow(const QString& objectName, const QString& caption,
                             QAbstractItemView::AnyKeyPressed);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
     m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid->horizontalHeader()->setDefaultSectionSize(110);
+    m_grid->setColumnWidth(0, 300);  // the name
     layout->addWidget(m_grid, 1);
     connect(m_search, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (text.trimmed().isEmpty() || !m_find) {
