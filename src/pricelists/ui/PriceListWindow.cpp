@@ -19,26 +19,12 @@
 #include "data/registers/RegisterStore.h"
 #include "data/registers/ui/ArticlePicker.h"
 #include "data/registers/ui/CoreRegisterWindows.h"
+#include "data/registers/ui/RefillingComboBox.h"
 #include "pricelists/PriceLists.h"
 
 namespace zodra::pricelists::ui {
 
 namespace {
-
-// A box of price lists that reads them again whenever it opens, so that a list added in the
-// register window beside it can be chosen at once.
-class RefillingBox : public QComboBox {
-public:
-    RefillingBox(std::function<void()> refill, QWidget* parent)
-        : QComboBox(parent), m_refill(std::move(refill)) {}
-    void showPopup() override {
-        m_refill();
-        QComboBox::showPopup();
-    }
-
-private:
-    std::function<void()> m_refill;
-};
 
 QPushButton* Button(const QString& caption, const QString& name, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
@@ -57,7 +43,7 @@ PriceListWindow::PriceListWindow(zodra::ui::WindowHost& host,
 
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("Cjenik :"), this));
-    m_lists = new RefillingBox([this] { FillLists(CurrentList()); }, this);
+    m_lists = new registers::ui::RefillingComboBox([this] { FillLists(CurrentList()); }, this);
     m_lists->setObjectName(QStringLiteral("Cjenik"));
     m_lists->setMinimumContentsLength(30);
     top->addWidget(m_lists, 1);

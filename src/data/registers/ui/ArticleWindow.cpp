@@ -28,6 +28,7 @@
 #include "data/registers/RegisterStore.h"
 #include "data/registers/ui/ArticleDialogs.h"
 #include "data/registers/ui/CoreRegisterWindows.h"
+#include "data/registers/ui/RefillingComboBox.h"
 
 namespace zodra::registers::ui {
 
@@ -65,7 +66,14 @@ ArticleWindow::ArticleWindow(zodra::ui::WindowHost& host,
 
     auto* layout = new QHBoxLayout(this);
     auto* left = new QVBoxLayout;
-    m_groups = new QComboBox(this);
+    m_groups = new RefillingComboBox(
+        [this] {
+            const QVariant current = m_groups->currentData();
+            FillGroups();
+            const int index = m_groups->findData(current);
+            m_groups->setCurrentIndex(index >= 0 ? index : 0);
+        },
+        this);
     m_groups->setObjectName(QStringLiteral("GrupaArtikala"));
     left->addWidget(new QLabel(QStringLiteral("Grupa artikala :"), this));
     left->addWidget(m_groups);
