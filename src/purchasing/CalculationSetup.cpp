@@ -112,6 +112,40 @@ PriceCalculation NewCalculation(Database& db, const ArticleFacts& facts, double 
     return c;
 }
 
+void QuickLine::TypeQuantity(double q) {
+    quantity = q;
+    costValue = costPrice * q;
+    value = price * q;
+}
+
+void QuickLine::TypeCostPrice(double p) {
+    costPrice = p;
+    costValue = p * quantity;
+}
+
+void QuickLine::TypeCostValue(double v) {
+    costValue = v;
+    costPrice = SafeDivide(v, quantity);
+}
+
+void QuickLine::TypePrice(double p) {
+    price = p;
+    value = p * quantity;
+}
+
+void QuickLine::TypeValue(double v) {
+    value = v;
+    price = SafeDivide(v, quantity);
+}
+
+bool QuickLine::WantsCalculation() const {
+    return costPrice == 0.0 && costValue == 0.0 && price == 0.0 && value == 0.0;
+}
+
+ReceiptRow QuickLine::Row(int article, std::optional<double> retailMargin) const {
+    return ReceiptRow::Plain(article, quantity, costPrice, costValue, price, value, retailMargin);
+}
+
 PriceCalculation CalculationOfLine(const ArticleFacts& facts, const ReceiptRow& line, double rate) {
     PriceCalculation c(CalculationMode::Change, line.quantity, rate, facts.packagingPerUnit);
     c.Preset(Box::InvoicePrice, line.invoicePrice);

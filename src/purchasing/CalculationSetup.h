@@ -62,6 +62,27 @@ double SupplierDiscount(Database& db, std::optional<int> supplier);
 PriceCalculation NewCalculation(Database& db, const ArticleFacts& facts, double quantity,
                                 const CalculationContext& context, CalculationMode mode);
 
+// The quick line entry: quantity, purchase price and value, selling price and value (without
+// tax); a price typed gives its value (× quantity), a value typed gives its price (÷ quantity,
+// 0 without a quantity), a quantity typed keeps the prices.
+struct QuickLine {
+    double quantity = 0;
+    double costPrice = 0;
+    double costValue = 0;
+    double price = 0;
+    double value = 0;
+
+    void TypeQuantity(double q);
+    void TypeCostPrice(double p);
+    void TypeCostValue(double v);
+    void TypePrice(double p);
+    void TypeValue(double v);
+    // Only the article and the quantity: the full calculation is wanted.
+    bool WantsCalculation() const;
+    // The line this entry writes itself: no discount, no costs.
+    ReceiptRow Row(int article, std::optional<double> retailMargin) const;
+};
+
 // The calculation of an existing line (mode Change): the boxes filled from the line.
 PriceCalculation CalculationOfLine(const ArticleFacts& facts, const ReceiptRow& line, double rate);
 

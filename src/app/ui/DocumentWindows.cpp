@@ -58,6 +58,7 @@ DocumentWindow::DocumentWindow(WindowHost& host,
     m_date = new DateBox(host.UserPrompter(), this);
     m_date->setObjectName(QStringLiteral("Datum"));
     m_date->SetSundayWarning(true);
+    m_date->setMaximumWidth(140);
     header->addRow(QStringLiteral("Datum :"), m_date);
     auto* numberRow = new QHBoxLayout;
     m_number = new NumberBox(host.UserPrompter(), this);
@@ -65,12 +66,14 @@ DocumentWindow::DocumentWindow(WindowHost& host,
     m_number->SetDecimals(0);
     m_number->setReadOnly(true);
     m_number->SetInvalidMessage(m_description->numberInvalidMessage);
-    numberRow->addWidget(m_number, 1);
+    m_number->setMaximumWidth(140);
+    numberRow->addWidget(m_number);
     QPushButton* free = nullptr;
     if (m_description->numberEditable) {
         free = Button(QStringLiteral("&Upis broja"), QStringLiteral("UpisBroja"), this);
         numberRow->addWidget(free);
     }
+    numberRow->addStretch();
     header->addRow(QStringLiteral("Broj :"), numberRow);
     if (!m_description->headerFields.isEmpty()) {
         m_extra = new FieldForm(host, m_description->headerFields, registry, this);
@@ -384,6 +387,8 @@ bool DocumentWindow::Post() {
         m_host.UserPrompter().Inform(result.message, m_description->caption);
     }
     if (m_description->closeAfterPost) {
+        // The posted lines are gone from the working copy: closing asks nothing.
+        RefreshLines();
         CloseFrame(this);
     } else {
         ResetHeader();
