@@ -1,0 +1,113 @@
+#include "stock/SqliteStatement.h"
+
+#include <sqlite3.h>
+#include <QSqlDriver>
+
+#include "data/Database.h"
+#include "data/Errors.h"
+
+namespace zodra::stock {
+
+sqlite3* SqliteStatement::Handle(Database& db) {
+    if (db.Dialect() != SqlDialect::Sqlite) {
+        return nullptr;
+    }
+    const QVariant handle = db.Connection().driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
+        return nullptr;
+    }
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+SqliteStatement::SqliteStatement(sqlite3* db, const QString& sql) : m_db(db), m_sql(sql) {
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(m_db, text.constData(), static_cast<int>(text.size()), &m_stmt,
+                           nullptr) != SQLITE_OK) {
+        Fail();
+    }
+}
+
+SqliteStatement::~SqliteStatement() {
+    sqlite3_finalize(m_stmt);
+}
+
+void SqliteStatement::Fail() const {
+    throw DbError(m_sql, QString::fromUtf8(sqlite3_errmsg(m_db)), sqlite3_errcode(m_db));
+}
+
+void SqliteStatement::Bind(int index, double value) {
+    if (sqlite3_bind_double(m_stmt, index + 1, value) != SQLITE_OK) {
+        Fail();
+    }
+}
+
+void SqliteStatement::Bind(int index, qint64 value) {
+    if (sqlite3_bind_int64(m_stmt, index + 1, value) != SQLITE_OK) {
+        Fail();
+    }
+}
+
+void SqliteStatement::BindNull(int index) {
+    if (sqlite3_bind_null(m_stmt, index + 1) != SQLITE_OK) {
+        Fail();
+    }
+}
+
+bool SqliteStatement::Step() {
+    const int result = sqlite3_step(m_stmt);
+    if (result == SQLITE_ROW) {
+        return true;
+    }
+    if (result != SQLITE_DONE) {
+        Fail();
+    }
+    return false;
+}
+
+void SqliteStatement::Reset() {
+    sqlite3_reset(m_stmt);
+}
+
+qint64 SqliteStatement::Int(int column) const {
+    return sqlite3_column_int64(m_stmt, column);
+}
+
+double SqliteStatement::Double(int column) const {
+    return sqlite3_column_double(m_stmt, column);
+}
+
+bool SqliteStatement::IsNull(int column) const {
+    return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
+}
+
+int SqliteStatement::Changes() const {
+    return sqlite3_changes(m_db);
+}
+
+namespace {
+void RowValue(sqlite3_context* context, int, sqlite3_value** argv) {
+    const auto* values =
+        static_cast<const std::unordered_map<qint64, double>*>(sqlite3_user_data(context));
+    const auto found = values->find(sqlite3_value_int64(argv[0]));
+    if (found == values->end()) {
+        sqlite3_result_null(context);
+    } else {
+        sqlite3_result_double(context, found->second);
+    }
+}
+}  // namespace
+
+SqliteRowValues::SqliteRowValues(sqlite3* db, const char* function)
+    : m_db(db), m_function(function) {
+    if (sqlite3_create_function_v2(m_db, m_function, 1, SQLITE_UTF8, &m_values, &RowValue, nullptr,
+                                   nullptr, nullptr) != SQLITE_OK) {
+        throw DbError(QString::fromLatin1(function), QString::fromUtf8(sqlite3_errmsg(m_db)));
+    }
+}
+
+SqliteRowValues::~SqliteRowValues() {
+    sqlite3_create_function_v2(m_db, m_function, 1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr,
+                               nullptr);
+}
+
+}  // namespace zodra::stock
