@@ -2,6 +2,7 @@
 #include <QStringList>
 
 #include "tools/zodractl/Commands.h"
+#include "tools/zodractl/StockCheckCommand.h"
 #include "tools/zodractl/Terminal.h"
 
 namespace {
@@ -16,6 +17,9 @@ const char* kUsageText =
     "  passwd PUTANJA             promjena passworda baze\n"
     "  sql PUTANJA \"SELECT …\"     upit; mijenjanje samo uz --write\n"
     "  demo PUTANJA               demo poduzeće\n"
+    "  stockcheck PUTANJA         nabave prema karticama artikala, stanja trgovačkih knjiga i\n"
+    "                             prosječne nabavne cijene; [--skladiste N] [--godina G],\n"
+    "                             --popravi preračunava stanja knjiga i prosječne cijene\n"
     "\n"
     "Password se čita iz varijable ZODRA_PASSWORD (novi iz ZODRA_NEW_PASSWORD) ili s terminala,\n"
     "nikad iz naredbenog retka.\n"
@@ -48,6 +52,8 @@ int main(int argc, char** argv) {
         return zodractl::Sql(args);
     if (command == QLatin1String("demo"))
         return zodractl::Demo(args);
+    if (command == QLatin1String("stockcheck"))
+        return zodractl::StockCheck(args);
     zodractl::Err(QStringLiteral("Nepoznata naredba: ") + command);
     zodractl::Err(QString::fromUtf8(kUsageText));
     return zodractl::kUsage;
