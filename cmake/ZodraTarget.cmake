@@ -28,6 +28,21 @@ function(zodra_core_library target)
     set_property(GLOBAL APPEND PROPERTY ZODRA_CORE_LIBRARIES ${target})
 endfunction()
 
+# A window library of a subsystem (its `ui/` folder): Qt Widgets and the window kit. Every one
+# is collected so that the desktop program links them all.
+function(zodra_ui_library target)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+    add_library(${target} STATIC ${ARG_SOURCES})
+    zodra_target_defaults(${target})
+    set_target_properties(${target} PROPERTIES AUTOMOC ON)
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${target} PUBLIC zodra_ui ${ARG_DEPENDS})
+    if(ZODRA_SANITIZE)
+        target_link_options(${target} INTERFACE -fsanitize=address,undefined)
+    endif()
+    set_property(GLOBAL APPEND PROPERTY ZODRA_UI_LIBRARIES ${target})
+endfunction()
+
 # Adds the subfolders of the current folder that have a CMakeLists.txt, except those named.
 function(zodra_add_subfolders)
     file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}

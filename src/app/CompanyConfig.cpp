@@ -55,6 +55,18 @@ QString Value(Database& db, const QString& key) {
         .toString();
 }
 
+std::vector<std::pair<QString, QString>> ReadAll(Database& db) {
+    std::vector<std::pair<QString, QString>> rows;
+    Statement all =
+        db.Prepare(QStringLiteral("SELECT \"Naziv\", \"Vrijednost\" FROM \"Konfiguracija\" ORDER "
+                                  "BY \"Naziv\" COLLATE \"HR\""));
+    all.Exec();
+    while (all.Next()) {
+        rows.emplace_back(all.Text(0), all.Text(1));
+    }
+    return rows;
+}
+
 void Write(Database& db, const QString& key, const QString& value) {
     if (db.Exec(
             QStringLiteral("UPDATE \"Konfiguracija\" SET \"Vrijednost\" = ? WHERE \"Naziv\" = ?"),

@@ -27,6 +27,8 @@ const std::vector<std::pair<QString, QString>>& Keys();
 CompanySettings Load(Database& db, Prompter& prompter, const QDate& today = QDate::currentDate());
 
 QString Value(Database& db, const QString& key);
+// Every row of the table (for the configuration window), in key order.
+std::vector<std::pair<QString, QString>> ReadAll(Database& db);
 void Write(Database& db, const QString& key, const QString& value);
 
 }  // namespace zodra::companyconfig

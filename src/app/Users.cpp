@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/PasswordHash.h"
+#include "data/Prompter.h"
 #include "data/TextSearch.h"
 
 namespace zodra::users {
@@ -85,6 +86,19 @@ const std::vector<Right>& Rights() {
 QStringList SessionRightColumns() {
     return {T(u"Vidljive nabavne cijene"), T(u"Dozvoljena promjena cijene"),
             T(u"Dozvoljen Z kase")};
+}
+
+QString LoginRefusedMessage() {
+    return T(u"Neispravan username ili password.");
+}
+
+bool Login(Database& db, Prompter& prompter, const QString& typedName,
+           const QString& typedPassword) {
+    if (CheckLogin(db, typedName, typedPassword)) {
+        return true;
+    }
+    prompter.Inform(LoginRefusedMessage());
+    return false;
 }
 
 bool CheckLogin(Database& db, const QString& typedName, const QString& typedPassword) {
@@ -192,6 +206,34 @@ void DeleteUser(Database& db, const QString& name) {
         throw UserError(T(u"Korisnika admin ne možete izbrisati"));
     }
     db.Exec(QStringLiteral("DELETE FROM \"KORISNICI\" WHERE \"Username\" = ?"), {name});
+}
+
+std::vector<UserRights> AllRights(Database& db) {
+    QStringList columns;
+    for (const Right& r : Rights()) {
+        columns << r.column;
+    }
+    columns << SessionRightColumns();
+    QStringList quoted;
+    for (const QString& c : columns) {
+        quoted << Q(c);
+    }
+    Statement all =
+        db.Prepare(QStringLiteral("SELECT \"Username\", COALESCE(\"Password\", '') <> '', ") +
+                   quoted.join(QStringLiteral(", ")) +
+                   QStringLiteral(" FROM \"KORISNICI\" ORDER BY \"Username\" COLLATE \"HR\""));
+    all.Exec();
+    std::vector<UserRights> list;
+    while (all.Next()) {
+        UserRights u;
+        u.name = all.Text(0);
+        u.hasPassword = all.Int(1) != 0;
+        for (int i = 0; i < columns.size(); ++i) {
+            u.rights[columns[i]] = all.Int(i + 2) != 0;
+        }
+        list.push_back(std::move(u));
+    }
+    return list;
 }
 
 QStringList UserNames(Database& db) {

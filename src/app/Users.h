@@ -9,7 +9,8 @@
 
 namespace zodra {
 class Database;
-}
+class Prompter;
+}  // namespace zodra
 
 namespace zodra::users {
 
@@ -24,9 +25,17 @@ const std::vector<Right>& Rights();
 // The three rights kept in the session for the document windows.
 QStringList SessionRightColumns();
 
+// The message of a refused login (also shown when the user's rights row is missing).
+QString LoginRefusedMessage();
+
 // The exact login check: the stored user name must equal the typed one in every character
 // (letter case included) and the password must match.
 bool CheckLogin(Database& db, const QString& typedName, const QString& typedPassword);
+
+// The login window's "OK": on refusal the message is shown and false returned, so that the
+// window stays open for another try (a mistyped password must not end the program at a till).
+bool Login(Database& db, Prompter& prompter, const QString& typedName,
+           const QString& typedPassword);
 
 // What the user's row switches on for the session.
 struct AppliedRights {
@@ -47,5 +56,13 @@ void SetPassword(Database& db, const QString& name, const QString& password);
 void SetRight(Database& db, const QString& name, const QString& column, bool value);
 void DeleteUser(Database& db, const QString& name);
 QStringList UserNames(Database& db);
+
+// Every user with every right (the "Korisnici" grid); passwords are never read out.
+struct UserRights {
+    QString name;
+    bool hasPassword = false;
+    std::map<QString, bool> rights;  // column → value, the Rights() columns and the session ones
+};
+std::vector<UserRights> AllRights(Database& db);
 
 }  // namespace zodra::users

@@ -120,7 +120,7 @@ bool SalvageTable(Database& db, const QString& table) {
     try {
         QStringList old;
         Statement info =
-            db.Prepare(QStringLiteral("SELECT \"name\" FROM \"stara\".pragma_table_info(?)"));
+            db.Prepare(QStringLiteral("SELECT \"name\" FROM pragma_table_info(?, 'stara')"));
         info.Exec({table});
         while (info.Next()) {
             old << info.Text(0);

@@ -2,12 +2,6 @@
 
 namespace zodra {
 
-// GCC 12 at -O2 reports the QString inside the moved variant as possibly uninitialised (a known
-// false positive of its variant copy); the value is always constructed.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
 std::optional<ScriptedPrompter::Answer> ScriptedPrompter::Take() {
     if (m_answers.empty()) {
         return std::nullopt;
@@ -16,15 +10,12 @@ std::optional<ScriptedPrompter::Answer> ScriptedPrompter::Take() {
     m_answers.pop_front();
     return a;
 }
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
 
 bool ScriptedPrompter::AskYesNo(const QString& text, const QString&, bool defaultYes) {
     m_shown << text;
     const auto answer = Take();
-    if (answer && std::holds_alternative<bool>(*answer)) {
-        return std::get<bool>(*answer);
+    if (answer && answer->kind == Answer::Kind::YesNo) {
+        return answer->yes;
     }
     return defaultYes;
 }
@@ -38,8 +29,8 @@ std::optional<QString> ScriptedPrompter::AskText(const QString& text, const QStr
                                                  const QString&) {
     m_shown << text;
     const auto answer = Take();
-    if (answer && std::holds_alternative<QString>(*answer)) {
-        return std::get<QString>(*answer);
+    if (answer && answer->kind == Answer::Kind::Text) {
+        return answer->text;
     }
     return std::nullopt;
 }
@@ -47,8 +38,8 @@ std::optional<QString> ScriptedPrompter::AskText(const QString& text, const QStr
 QString ScriptedPrompter::ChooseFileToOpen(const QString& title, const QString&, const QString&) {
     m_shown << title;
     const auto answer = Take();
-    if (answer && std::holds_alternative<QString>(*answer)) {
-        return std::get<QString>(*answer);
+    if (answer && answer->kind == Answer::Kind::Text) {
+        return answer->text;
     }
     return QString();
 }
@@ -57,8 +48,8 @@ QString ScriptedPrompter::ChooseFileToSave(const QString& title, const QString&,
                                            const QString&) {
     m_shown << title;
     const auto answer = Take();
-    if (answer && std::holds_alternative<QString>(*answer)) {
-        return std::get<QString>(*answer);
+    if (answer && answer->kind == Answer::Kind::Text) {
+        return answer->text;
     }
     return QString();
 }

@@ -4,7 +4,6 @@
 #include <QStringList>
 #include <deque>
 #include <optional>
-#include <variant>
 
 #include "data/Prompter.h"
 
@@ -17,19 +16,19 @@ class ScriptedPrompter final : public Prompter {
 public:
     // Queue answers in the order the questions will come.
     ScriptedPrompter& AnswerYes() {
-        m_answers.emplace_back(true);
+        m_answers.push_back(Answer{Answer::Kind::YesNo, true, QString()});
         return *this;
     }
     ScriptedPrompter& AnswerNo() {
-        m_answers.emplace_back(false);
+        m_answers.push_back(Answer{Answer::Kind::YesNo, false, QString()});
         return *this;
     }
     ScriptedPrompter& AnswerText(const QString& text) {
-        m_answers.emplace_back(text);
+        m_answers.push_back(Answer{Answer::Kind::Text, false, text});
         return *this;
     }
     ScriptedPrompter& Cancel() {
-        m_answers.emplace_back(std::monostate{});
+        m_answers.push_back(Answer{Answer::Kind::Cancel, false, QString()});
         return *this;
     }
 
@@ -55,7 +54,11 @@ public:
     }
 
 private:
-    using Answer = std::variant<std::monostate, bool, QString>;
+    struct Answer {
+        enum class Kind { Cancel, YesNo, Text } kind;
+        bool yes;
+        QString text;
+    };
     std::optional<Answer> Take();
 
     std::deque<Answer> m_answers;

@@ -25,6 +25,15 @@ TEST_F(UsersTest, TheNameMustMatchInEveryCharacterIncludingLetterCase) {
     EXPECT_FALSE(users::CheckLogin(*db, QStringLiteral("nitko"), QString()));
 }
 
+TEST_F(UsersTest, ARefusedLoginSaysSoAndAllowsAnotherTry) {
+    auto db = Open();
+    EXPECT_FALSE(users::Login(*db, prompter, QStringLiteral("Admin"), QString()));
+    EXPECT_EQ(prompter.Messages(),
+              QStringList{QStringLiteral("Neispravan username ili password.")});
+    EXPECT_TRUE(users::Login(*db, prompter, QStringLiteral("admin"), QString()));
+    EXPECT_EQ(prompter.Messages().size(), 1);
+}
+
 TEST_F(UsersTest, PasswordsAreStoredAsHashesAndCheckedExactly) {
     auto db = Open();
     users::AddUser(*db, QStringLiteral("Željka"), QStringLiteral("Lozinka1"), false);

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <optional>
+
+namespace zodra::inputrules {
+
+// The input conventions every window shares, as plain rules so that they are tested once.
+
+// Messages of the number and date boxes.
+QString InvalidNumberMessage();  // "Nije ispravno upisan broj. …"
+QString InvalidDateMessage();    // "Nije ispravno upisan datum. …"
+QString SundayMessage();         // "Ovaj datum je nedjelja !"
+
+// A number box accepts, while it is being typed, a number or the beginnings of one: "" and "-"
+// are allowed on the way to a number, and so is a trailing decimal separator ("12,"). Either
+// the comma or the point is the decimal separator; no grouping.
+bool IsAcceptableNumberText(const QString& text);
+// The value of a number box: "", "-" and a lone separator count as 0; anything else that is not
+// a number gives std::nullopt.
+std::optional<double> ParseNumber(const QString& text);
+// How a number box shows a value it is given (no grouping, comma as decimal separator, no
+// trailing zeros beyond what the value needs; at most `decimals` decimals).
+QString FormatNumber(double value, int decimals = 10);
+
+// Dates are typed day first: "d.M.yyyy", "d.M.yy", "d.M." (this year), with or without the
+// final point, also with "/" or "-" or "," between the parts, or as 6 or 8 digits ("ddMMyy",
+// "ddMMyyyy"). Two-digit years are 2000 + yy. std::nullopt when it is not a real date.
+std::optional<QDate> ParseDate(const QString& text, const QDate& today);
+// How a date box shows a date: "dd.MM.yyyy".
+QString FormatDate(const QDate& date);
+bool IsSunday(const QDate& date);
+
+}  // namespace zodra::inputrules

@@ -1,0 +1,15 @@
+#include "app/desktop/CommandWiring.h"
+
+#include "app/ui/CommandRegistry.h"
+#include "app/ui/ShellCommands.h"
+#include "reports/ui/CashBookCommands.h"
+
+namespace zodra::desktop {
+
+void RegisterAllCommands(ui::CommandRegistry& registry) {
+    ui::RegisterShellCommands(registry);
+    // One line per subsystem, e.g. stock::ui::RegisterStockCommands(registry);
+    reports::ui::RegisterCashBookCommands(registry);
+}
+
+}  // namespace zodra::desktop

@@ -1,0 +1,59 @@
+// Zodra, the desktop program.
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QSettings>
+#include <QTimer>
+#include <QTranslator>
+#include <cstdio>
+
+#include "app/desktop/CommandWiring.h"
+#include "app/desktop/Display.h"
+#include "app/ui/AboutDialog.h"
+#include "app/ui/CommandRegistry.h"
+#include "app/ui/InputConventions.h"
+#include "app/ui/ZodraMain.h"
+
+int main(int argc, char** argv) {
+    const zodra::desktop::ProgramArguments arguments = zodra::desktop::ParseArguments(argc, argv);
+    if (!zodra::desktop::DisplayAvailable()) {
+        std::fputs(zodra::desktop::NoDisplayText(argv[0]).toLocal8Bit().constData(), stderr);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Zodra"));
+    QCoreApplication::setApplicationName(QStringLiteral("Zodra"));
+    QLocale::setDefault(QLocale(QLocale::Croatian, QLocale::Croatia));
+    // Qt's own texts (file dialogs, context menus) in Croatian where the translation is installed.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Croatian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtTexts);
+    }
+    zodra::ui::InstallInputConventions(app);
+
+    auto* splash = new zodra::ui::SplashWindow;
+    if (!arguments.quitWhenReady) {
+        splash->show();
+        QApplication::processEvents();
+    }
+
+    zodra::ui::CommandRegistry registry;
+    zodra::desktop::RegisterAllCommands(registry);
+    QSettings settings(QStringLiteral("Zodra"), QStringLiteral("Zodra"));
+    zodra::ui::ZodraMain window(registry, settings);
+    window.show();
+    splash->close();
+    if (arguments.quitWhenReady) {
+        // Start-up measurement and smoke checks: the main window is up and painted.
+        QTimer::singleShot(0, &app, [&window] {
+            window.repaint();
+            QApplication::exit(0);
+        });
+    } else {
+        QTimer::singleShot(0, &window, [&window, &arguments] { window.Start(arguments.company); });
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+namespace zodra::ui {
+
+// "Zodra za Windows - Verzija " + major.minor.revision.
+QString VersionCaption();
+// The lines of kontakt.txt in the program folder (empty when there is none).
+QStringList ContactLines();
+
+// The card shown by the splash window and "O programu": the logo from the program folder, the
+// version caption and, when kontakt.txt exists, its lines under "Kontakt:".
+QWidget* MakeProgramCard(QWidget* parent);
+
+// The splash window shown while the program starts; the main window closes it.
+class SplashWindow : public QWidget {
+public:
+    SplashWindow();
+};
+
+// "O programu".
+class AboutDialog : public QDialog {
+public:
+    explicit AboutDialog(QWidget* parent = nullptr);
+};
+
+}  // namespace zodra::ui

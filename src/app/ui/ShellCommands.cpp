@@ -1,0 +1,29 @@
+#include "app/ui/ShellCommands.h"
+
+#include "app/ui/CommandRegistry.h"
+#include "app/ui/CompanyDataDialog.h"
+#include "app/ui/UsersWindow.h"
+#include "app/ui/WarehouseRegister.h"
+#include "app/ui/WindowHost.h"
+#include "data/Session.h"
+
+namespace zodra::ui {
+
+void RegisterShellCommands(CommandRegistry& registry) {
+    BindRegister(registry, WarehouseRegister());
+    registry.Register(QStringLiteral("Podaci_poduzeca"), [](WindowHost& host) {
+        CompanyDataDialog dialog(host.CurrentSession().Db(), host.UserPrompter(),
+                                 host.DialogParent(), &host);
+        dialog.exec();
+    });
+    registry.Register(QStringLiteral("Sifarnici_Korisnici"), [](WindowHost& host) {
+        if (host.CurrentSession().userName != QLatin1String("admin") ||
+            host.FindWindow(QStringLiteral("Sifarnici_Korisnici"))) {
+            return;
+        }
+        auto* window = new UsersWindow(host);
+        host.ShowWindow(window, window->windowTitle());
+    });
+}
+
+}  // namespace zodra::ui

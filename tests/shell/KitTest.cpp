@@ -1,0 +1,154 @@
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "app/ui/DateBox.h"
+#include "app/ui/InputConventions.h"
+#include "app/ui/NumberBox.h"
+#include "app/ui/QtPrompter.h"
+#include "data/ScriptedPrompter.h"
+#include "support/WindowTest.h"
+
+using namespace zodra;
+using namespace zodra::ui;
+
+class KitTest : public QObject {
+    Q_OBJECT
+
+    // A window with the fields in focus order.
+    struct Form {
+        QWidget window;
+        QLineEdit* first;
+        NumberBox* number;
+        DateBox* date;
+        QCheckBox* check;
+        QLineEdit* last;
+        explicit Form(Prompter& p) {
+            auto* layout = new QFormLayout(&window);
+            first = new QLineEdit(&window);
+            number = new NumberBox(p, &window);
+            date = new DateBox(p, &window);
+            date->SetToday([] { return QDate(2026, 3, 4); });
+            date->SetDate(QDate(2026, 3, 4));
+            check = new QCheckBox(&window);
+            last = new QLineEdit(&window);
+            layout->addRow(QStringLiteral("Prvo"), first);
+            layout->addRow(QStringLiteral("Broj"), number);
+            layout->addRow(QStringLiteral("Datum"), date);
+            layout->addRow(QStringLiteral("Kvačica"), check);
+            layout->addRow(QStringLiteral("Zadnje"), last);
+            window.show();
+            window.activateWindow();
+        }
+    };
+
+private Q_SLOTS:
+    void numberBoxRejectsWhatIsNotANumber() {
+        ScriptedPrompter p;
+        Form f(p);
+        f.number->setFocus();
+        f.number->clear();
+        QTest::keyClicks(f.number, QStringLiteral("-12,5"));
+        QVERIFY(p.Messages().isEmpty());
+        QCOMPARE(f.number->Value(), -12.5);
+        QTest::keyClicks(f.number, QStringLiteral("x"));
+        QCOMPARE(p.Messages(),
+                 QStringList{QStringLiteral(
+                     "Nije ispravno upisan broj. Vrijednost će biti postavljena na nulu.")});
+        QCOMPARE(f.number->text(), QStringLiteral("0"));
+        QCOMPARE(f.number->Value(), 0.0);
+        f.number->SetValue(1234.5, 2);
+        QCOMPARE(f.number->text(), QStringLiteral("1234,50"));
+    }
+
+    void dateBoxTakesTodayForAWrongDateAndWarnsOnSunday() {
+        ScriptedPrompter p;
+        Form f(p);
+        QSignalSpy edited(f.date, &DateBox::dateEdited);
+        f.date->setFocus();
+        test::Settle();
+        QTest::keyClicks(f.date, QStringLiteral("31.2.2026"));
+        QTest::keyClick(f.date, Qt::Key_Return);  // Enter leaves the box like Tab
+        QCOMPARE(p.Messages(),
+                 QStringList{QStringLiteral(
+                     "Nije ispravno upisan datum. Biti će postavljen današnji datum.")});
+        QCOMPARE(f.date->Date(), QDate(2026, 3, 4));
+        QCOMPARE(f.date->text(), QStringLiteral("04.03.2026"));
+        QCOMPARE(edited.count(), 0);  // today was already the date
+
+        // A Sunday in a box without the warning: no message.
+        p.Clear();
+        f.date->setFocus();
+        test::Settle();
+        QTest::keyClicks(f.date, QStringLiteral("1.3."));
+        f.last->setFocus();
+        QVERIFY(p.Messages().isEmpty());
+        QCOMPARE(f.date->Date(), QDate(2026, 3, 1));
+        QCOMPARE(edited.count(), 1);
+
+        // A document date warns.
+        f.date->SetSundayWarning(true);
+        f.date->setFocus();
+        test::Settle();
+        QTest::keyClicks(f.date, QStringLiteral("8.3.2026"));
+        f.last->setFocus();
+        QCOMPARE(p.Messages(), QStringList{QStringLiteral("Ovaj datum je nedjelja !")});
+        // A weekday does not.
+        p.Clear();
+        f.date->setFocus();
+        test::Settle();
+        QTest::keyClicks(f.date, QStringLiteral("9.3.2026"));
+        QVERIFY(f.date->Commit());
+        QVERIFY(p.Messages().isEmpty());
+        QCOMPARE(f.date->Date(), QDate(2026, 3, 9));
+    }
+
+    void enterMovesToTheNextFieldAndFocusSelectsAll() {
+        ScriptedPrompter p;
+        Form f(p);
+        f.last->setText(QStringLiteral("stari tekst"));
+        f.first->setFocus();
+        test::Settle();
+        QCOMPARE(QApplication::focusWidget(), f.first);
+        QTest::keyClick(f.first, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), f.number);
+        QTest::keyClick(f.number, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(QApplication::focusWidget(), f.date);
+        QTest::keyClick(f.date, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), f.check);
+        QTest::keyClick(f.check, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), f.last);
+        test::Settle();
+        QCOMPARE(f.last->selectedText(), QStringLiteral("stari tekst"));
+        // Typing replaces the selected text.
+        QTest::keyClicks(f.last, QStringLiteral("novi"));
+        QCOMPARE(f.last->text(), QStringLiteral("novi"));
+        QVERIFY(p.Messages().isEmpty());
+    }
+
+    void aFieldCanKeepEnterForItself() {
+        ScriptedPrompter p;
+        Form f(p);
+        KeepEnter(f.first);
+        QSignalSpy pressed(f.first, &QLineEdit::returnPressed);
+        f.first->setFocus();
+        test::Settle();
+        QTest::keyClick(f.first, Qt::Key_Return);
+        QCOMPARE(pressed.count(), 1);
+        QCOMPARE(QApplication::focusWidget(), f.first);
+    }
+
+    void fileFiltersInTheSystemsFormBecomeQtFilters() {
+        QCOMPARE(QtPrompter::ToQtFilter(QStringLiteral("Zodra datoteke|*.mdb")),
+                 QStringLiteral("Zodra datoteke (*.mdb)"));
+        QCOMPARE(QtPrompter::ToQtFilter(QStringLiteral("CAB arhive|*.cab|Sve datoteke|*.*")),
+                 QStringLiteral("CAB arhive (*.cab);;Sve datoteke (*.*)"));
+        QCOMPARE(QtPrompter::ToQtFilter(QStringLiteral("Slike (*.bmp)")),
+                 QStringLiteral("Slike (*.bmp)"));
+    }
+};
+
+ZODRA_WINDOW_TEST_MAIN(KitTest)
+#include "KitTest.moc"

@@ -1,0 +1,100 @@
+#include "support/WindowTest.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMdiSubWindow>
+#include <QWidget>
+
+#include "app/SessionStart.h"
+#include "data/Database.h"
+#include "support/TestCompany.h"
+
+namespace zodra::test {
+
+WindowTestFolder::WindowTestFolder() {
+    qputenv("ZODRA_CONFIG", Path(QStringLiteral("ZodraConfig.cfg")).toUtf8());
+}
+
+QString WindowTestFolder::NewCompany(const QString& name) const {
+    const QString path = Path(name);
+    CopyTemplateCompany(path);
+    return path;
+}
+
+TestHost::TestHost(const WindowTestFolder& folder, int warehouse, const QString& company) {
+    const QString path = folder.NewCompany(company);
+    auto opened = Database::Open(path, QString());
+    if (opened.status != Database::OpenStatus::Ok) {
+        qFatal("the test company does not open");
+    }
+    m_session.databasePath = path;
+    m_session.userName = QStringLiteral("admin");
+    m_session.Attach(std::move(opened.db));
+    m_session.Db().Exec(QStringLiteral("INSERT INTO \"SKLADISTA\" (\"SIFRA\", \"NAZIV\", "
+                                       "\"ADRESA\", \"TELEFON\") VALUES (?, ?, 'Adresa', '01')"),
+                        {warehouse, QStringLiteral("Skladište %1").arg(warehouse)});
+    ScriptedPrompter quiet;
+    sessionstart::Start(m_session, warehouse, quiet, QDate(2026, 3, 2));
+    area.resize(1000, 700);
+}
+
+TestHost::~TestHost() {
+    area.closeAllSubWindows();
+}
+
+QMdiSubWindow* TestHost::ShowWindow(QWidget* window, const QString& caption) {
+    window->setWindowTitle(caption);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow* sub = area.addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->show();
+    return sub;
+}
+
+QWidget* TestHost::FindWindow(const QString& objectName) {
+    for (QMdiSubWindow* sub : area.subWindowList()) {
+        if (sub->widget() && sub->widget()->objectName() == objectName) {
+            area.setActiveSubWindow(sub);
+            return sub->widget();
+        }
+    }
+    return nullptr;
+}
+
+void TestHost::RunCommand(const QString& controlName) {
+    commandsRun << controlName;
+    if (registry) {
+        if (const auto* handler = registry->Find(controlName)) {
+            (*handler)(*this);
+        }
+    }
+}
+
+QWidget* TestHost::LastWindow() const {
+    const auto list = area.subWindowList(QMdiArea::CreationOrder);
+    return list.isEmpty() ? nullptr : list.last()->widget();
+}
+
+void TypeInto(QWidget* widget, const QString& text) {
+    // Qt Test's key clicks know ASCII only; Croatian letters are sent as key events that carry
+    // their text, as a keyboard layout would send them.
+    for (const QChar ch : text) {
+        if (ch.unicode() < 128) {
+            QTest::keyClick(widget, ch.toLatin1());
+        } else {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QCoreApplication::sendEvent(widget, &press);
+            QCoreApplication::sendEvent(widget, &release);
+        }
+    }
+}
+
+void Settle() {
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+}  // namespace zodra::test
