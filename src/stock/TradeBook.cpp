@@ -24,7 +24,7 @@ bool IsRetail(Book book) {
 }
 
 QString DateText(const QDate& date) {
-    return date.toString(QStringLiteral("dd.MM.yyyy."));
+    return date.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
 }  // namespace

@@ -223,10 +223,10 @@ TEST_F(TradeBookTest, TheBookWindowListsADateRangeAndPrintsWithItsTitles) {
     EXPECT_EQ(tradebook::ReportFile(Book::Wholesale), QStringLiteral("tk_v.rpt"));
     EXPECT_EQ(tradebook::ReportFile(Book::Retail), QStringLiteral("tk_m.rpt"));
     EXPECT_EQ(tradebook::ReportTitle(Book::Wholesale, QDate(2026, 1, 1), QDate(2026, 3, 31)),
-              QStringLiteral("Trgovačka knjiga veleprodaje od 01.01.2026. do 31.03.2026."));
+              QStringLiteral("Trgovačka knjiga veleprodaje od 01.01.2026 do 31.03.2026"));
     EXPECT_EQ(
         tradebook::ReportWindowTitle(Book::Retail, QDate(2026, 1, 1), QDate(2026, 3, 31)),
-        QStringLiteral("Izvještaj : Trgovačka knjiga maloprodaje od 01.01.2026. do 31.03.2026."));
+        QStringLiteral("Izvještaj : Trgovačka knjiga maloprodaje od 01.01.2026 do 31.03.2026"));
 }
 
 }  // namespace

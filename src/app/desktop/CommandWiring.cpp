@@ -3,6 +3,7 @@
 #include "app/ui/CommandRegistry.h"
 #include "app/ui/ShellCommands.h"
 #include "reports/ui/CashBookCommands.h"
+#include "stock/ui/StockCommands.h"
 
 namespace zodra::desktop {
 
@@ -10,6 +11,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     ui::RegisterShellCommands(registry);
     // One line per subsystem, e.g. stock::ui::RegisterStockCommands(registry);
     reports::ui::RegisterCashBookCommands(registry);
+    stock::ui::RegisterStockCommands(registry);
 }
 
 }  // namespace zodra::desktop
