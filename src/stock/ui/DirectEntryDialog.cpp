@@ -48,8 +48,8 @@ DirectEntryDialog::DirectEntryDialog(Session& session, Prompter& prompter, Book 
     form->addRow(QStringLiteral("Prodaja vr."), m_sales);
     form->addRow(QStringLiteral("Prod. por."), m_salesTax);
 
-    auto* accept = new QPushButton(QStringLiteral("Prihvati"), this);
-    auto* cancel = new QPushButton(QStringLiteral("Odustani"), this);
+    auto* accept = new QPushButton(QStringLiteral("&Prihvati"), this);
+    auto* cancel = new QPushButton(QStringLiteral("&Odustani"), this);
     connect(accept, &QPushButton::clicked, this, &DirectEntryDialog::Accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QHBoxLayout;

@@ -57,7 +57,7 @@ TradeBookWindow::TradeBookWindow(zodra::ui::WindowHost& host, Book book, const Q
     const int year = host.CurrentSession().businessYear;
     m_from = new QLineEdit(inputrules::FormatDate(reports::DefaultRangeFrom(year)), this);
     m_to = new QLineEdit(inputrules::FormatDate(reports::DefaultRangeTo(year, today)), this);
-    auto* accept = new QPushButton(QStringLiteral("Prihvati"), this);
+    auto* accept = new QPushButton(QStringLiteral("&Prihvati"), this);
     connect(accept, &QPushButton::clicked, this, &TradeBookWindow::Accept);
     auto* range = new QHBoxLayout;
     range->addWidget(new QLabel(QStringLiteral("Od:"), this));
@@ -81,12 +81,16 @@ TradeBookWindow::TradeBookWindow(zodra::ui::WindowHost& host, Book book, const Q
     m_grid->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
     m_grid->installEventFilter(this);
 
-    auto* add = new QPushButton(QStringLiteral("Upis"), this);
-    auto* remove = new QPushButton(QStringLiteral("Brisanje"), this);
-    auto* print = new QPushButton(QStringLiteral("Izvještaj"), this);
+    auto* add = new QPushButton(QStringLiteral("&Upis"), this);
+    auto* remove = new QPushButton(QStringLiteral("&Brisanje"), this);
+    auto* print = new QPushButton(QStringLiteral("&Izvještaj"), this);
     connect(add, &QPushButton::clicked, this, &TradeBookWindow::AddEntry);
     connect(remove, &QPushButton::clicked, this, &TradeBookWindow::DeleteSelected);
     connect(print, &QPushButton::clicked, this, &TradeBookWindow::Print);
+    // Enter on a focused button presses it, as in the dialogs (the window is no dialog).
+    for (QPushButton* button : {accept, add, remove, print}) {
+        button->setAutoDefault(true);
+    }
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(add);
     buttons->addWidget(remove);
