@@ -84,30 +84,4 @@ int SqliteStatement::Changes() const {
     return sqlite3_changes(m_db);
 }
 
-namespace {
-void RowValue(sqlite3_context* context, int, sqlite3_value** argv) {
-    const auto* values =
-        static_cast<const std::unordered_map<qint64, double>*>(sqlite3_user_data(context));
-    const auto found = values->find(sqlite3_value_int64(argv[0]));
-    if (found == values->end()) {
-        sqlite3_result_null(context);
-    } else {
-        sqlite3_result_double(context, found->second);
-    }
-}
-}  // namespace
-
-SqliteRowValues::SqliteRowValues(sqlite3* db, const char* function)
-    : m_db(db), m_function(function) {
-    if (sqlite3_create_function_v2(m_db, m_function, 1, SQLITE_UTF8, &m_values, &RowValue, nullptr,
-                                   nullptr, nullptr) != SQLITE_OK) {
-        throw DbError(QString::fromLatin1(function), QString::fromUtf8(sqlite3_errmsg(m_db)));
-    }
-}
-
-SqliteRowValues::~SqliteRowValues() {
-    sqlite3_create_function_v2(m_db, m_function, 1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr,
-                               nullptr);
-}
-
 }  // namespace zodra::stock

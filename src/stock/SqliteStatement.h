@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <unordered_map>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -46,26 +45,6 @@ private:
     sqlite3* m_db;
     sqlite3_stmt* m_stmt = nullptr;
     QString m_sql;
-};
-
-// New values for rows of one table, keyed by rowid, offered to SQL as a function of the rowid
-// for as long as this object lives: one UPDATE can then visit the rows in the order of an index
-// and take each row's value, instead of seeking every row on its own.
-class SqliteRowValues {
-public:
-    // Registers `function(rowid)` on the connection: the value for that row, or NULL.
-    SqliteRowValues(sqlite3* db, const char* function);
-    SqliteRowValues(const SqliteRowValues&) = delete;
-    SqliteRowValues& operator=(const SqliteRowValues&) = delete;
-    ~SqliteRowValues();
-
-    void Set(qint64 rowid, double value) { m_values[rowid] = value; }
-    bool Empty() const { return m_values.empty(); }
-
-private:
-    sqlite3* m_db;
-    const char* m_function;
-    std::unordered_map<qint64, double> m_values;
 };
 
 }  // namespace zodra::stock
