@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 #include <QSqlDriver>
+#include <algorithm>
 
 #include "data/Database.h"
 #include "data/Errors.h"
@@ -53,6 +54,12 @@ void SqliteStatement::BindNull(int index) {
     }
 }
 
+void SqliteStatement::BindBlob(int index, const void* data, int bytes) {
+    if (sqlite3_bind_blob(m_stmt, index + 1, data, bytes, SQLITE_STATIC) != SQLITE_OK) {
+        Fail();
+    }
+}
+
 bool SqliteStatement::Step() {
     const int result = sqlite3_step(m_stmt);
     if (result == SQLITE_ROW) {
@@ -82,6 +89,47 @@ bool SqliteStatement::IsNull(int column) const {
 
 int SqliteStatement::Changes() const {
     return sqlite3_changes(m_db);
+}
+
+namespace {
+
+void RowValueOf(sqlite3_context* context, int, sqlite3_value** argv) {
+    const qint64 rowid = sqlite3_value_int64(argv[0]);
+    const auto* first = static_cast<const RowValue*>(sqlite3_value_blob(argv[1]));
+    const int bytes = sqlite3_value_bytes(argv[1]);
+    if (!first || bytes <= 0) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const RowValue* last = first + bytes / static_cast<int>(sizeof(RowValue));
+    const RowValue* found = std::lower_bound(
+        first, last, rowid, [](const RowValue& v, qint64 id) { return v.rowid < id; });
+    if (found == last || found->rowid != rowid) {
+        sqlite3_result_null(context);
+    } else {
+        sqlite3_result_double(context, found->value);
+    }
+}
+
+}  // namespace
+
+void EnsureRowValueFunction(sqlite3* db) {
+    SqliteStatement known(db, QStringLiteral("SELECT 1 FROM pragma_function_list WHERE name = "
+                                             "'zodra_vrijednost_retka'"));
+    if (known.Step()) {
+        return;
+    }
+    if (sqlite3_create_function_v2(db, "zodra_vrijednost_retka", 2,
+                                   SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &RowValueOf,
+                                   nullptr, nullptr, nullptr) != SQLITE_OK) {
+        throw DbError(QStringLiteral("zodra_vrijednost_retka"),
+                      QString::fromUtf8(sqlite3_errmsg(db)));
+    }
+}
+
+void SortRowValues(std::vector<RowValue>& values) {
+    std::sort(values.begin(), values.end(),
+              [](const RowValue& a, const RowValue& b) { return a.rowid < b.rowid; });
 }
 
 }  // namespace zodra::stock

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -29,6 +30,8 @@ public:
     void Bind(int index, qint64 value);
     void Bind(int index, int value) { Bind(index, static_cast<qint64>(value)); }
     void BindNull(int index);
+    // Binds bytes that stay where they are until the statement is done with them.
+    void BindBlob(int index, const void* data, int bytes);
     // Runs to the next row; false when done. A statement that returns no rows runs once.
     bool Step();
     // Ready to run again with new values.
@@ -46,5 +49,18 @@ private:
     sqlite3_stmt* m_stmt = nullptr;
     QString m_sql;
 };
+
+// New values for rows of one table, handed to one UPDATE as a bound list: the connection's
+// function zodra_vrijednost_retka(rowid, list) gives the value the list holds for the row, or
+// NULL. So an UPDATE can walk the rows in the order of an index and take each row's value,
+// instead of seeking every row on its own. The function keeps nothing: the list is an argument.
+struct RowValue {
+    qint64 rowid;
+    double value;
+};
+// Registers the function on the connection unless it is there already.
+void EnsureRowValueFunction(sqlite3* db);
+// The list in the form the function reads: sorted by rowid.
+void SortRowValues(std::vector<RowValue>& values);
 
 }  // namespace zodra::stock

@@ -173,37 +173,25 @@ int RecomputeBalance(Database& db, Book book, int warehouse, int year) {
         handle ? ReadSqlite(handle, book, table, warehouse, year)
                : ReadGeneric(db, book, table, warehouse, year);
     if (handle && !changes.empty()) {
-        // The new balances go into a scratch table of the connection, then one UPDATE walks
-        // the warehouse and year in index order and takes each changed row's balance from it.
-        stock::SqliteStatement(handle, QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS "
-                                                      "\"zodra_novo_stanje\" (\"rid\" INTEGER "
-                                                      "PRIMARY KEY, \"stanje\" REAL)"))
-            .Step();
-        stock::SqliteStatement(handle, QStringLiteral("DELETE FROM temp.\"zodra_novo_stanje\""))
-            .Step();
-        {
-            stock::SqliteStatement insert(
-                handle, QStringLiteral("INSERT INTO temp.\"zodra_novo_stanje\" VALUES (?, ?)"));
-            for (const BalanceChangeRow& change : changes) {
-                insert.Bind(0, change.row);
-                insert.Bind(1, change.balance);
-                insert.Step();
-                insert.Reset();
-            }
+        // One UPDATE walks the warehouse and year in index order and takes each changed row's
+        // balance from the list bound to it.
+        std::vector<stock::RowValue> balances;
+        balances.reserve(changes.size());
+        for (const BalanceChangeRow& change : changes) {
+            balances.push_back({change.row, change.balance});
         }
+        stock::SortRowValues(balances);
+        stock::EnsureRowValueFunction(handle);
         stock::SqliteStatement update(
-            handle,
-            QStringLiteral("UPDATE ") + table +
-                QStringLiteral(" SET \"STANJE_ROBE\" = (SELECT n.\"stanje\" FROM "
-                               "temp.\"zodra_novo_stanje\" n WHERE n.\"rid\" = ") +
-                table +
-                QStringLiteral(".rowid) WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND rowid IN "
-                               "(SELECT \"rid\" FROM temp.\"zodra_novo_stanje\")"));
-        update.Bind(0, static_cast<qint64>(warehouse));
-        update.Bind(1, static_cast<qint64>(year));
+            handle, QStringLiteral("UPDATE ") + table +
+                        QStringLiteral(" SET \"STANJE_ROBE\" = zodra_vrijednost_retka(rowid, ?1) "
+                                       "WHERE \"SKLADISTE\" = ?2 AND \"GODINA\" = ?3 AND "
+                                       "zodra_vrijednost_retka(rowid, ?1) IS NOT NULL"));
+        update.BindBlob(0, balances.data(),
+                        static_cast<int>(balances.size() * sizeof(stock::RowValue)));
+        update.Bind(1, static_cast<qint64>(warehouse));
+        update.Bind(2, static_cast<qint64>(year));
         update.Step();
-        stock::SqliteStatement(handle, QStringLiteral("DELETE FROM temp.\"zodra_novo_stanje\""))
-            .Step();
     } else if (!handle) {
         Statement update = db.Prepare(QStringLiteral("UPDATE ") + table +
                                       QStringLiteral(" SET \"STANJE_ROBE\" = ? WHERE \"SKLADISTE\" "
