@@ -2,6 +2,8 @@
 
 #include "app/ui/CommandRegistry.h"
 #include "app/ui/ShellCommands.h"
+#include "data/registers/ui/RegisterCommands.h"
+#include "pricelists/ui/PriceListCommands.h"
 #include "reports/ui/CashBookCommands.h"
 #include "stock/ui/StockCommands.h"
 
@@ -11,6 +13,8 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     ui::RegisterShellCommands(registry);
     // One line per subsystem, e.g. stock::ui::RegisterStockCommands(registry);
     reports::ui::RegisterCashBookCommands(registry);
+    registers::ui::RegisterRegisterCommands(registry);
+    pricelists::ui::RegisterPriceListCommands(registry);
     stock::ui::RegisterStockCommands(registry);
 }
 
