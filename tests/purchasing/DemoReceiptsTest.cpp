@@ -2,7 +2,7 @@
 
 #include <QTemporaryDir>
 
-#include "../stock/StockChecks.h"
+#include "stock/support/StockChecks.h"
 #include "app/DemoCompany.h"
 #include "data/Database.h"
 #include "data/SqlValue.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../stock/StockDocuments.h"
+#include "stock/support/StockDocuments.h"
 #include "ReceiptTestSupport.h"
 #include "data/Errors.h"
 #include "purchasing/ReceiptCorrection.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "../stock/StockChecks.h"
+#include "stock/support/StockChecks.h"
 #include "data/Database.h"
 #include "data/Session.h"
 #include "data/SqlValue.h"

@@ -6,6 +6,7 @@
 #include "pricelists/ui/PriceListCommands.h"
 #include "purchasing/ui/ReceiptWindows.h"
 #include "reports/ui/CashBookCommands.h"
+#include "stock/ui/StockCommands.h"
 
 namespace zodra::desktop {
 
@@ -16,6 +17,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     registers::ui::RegisterRegisterCommands(registry);
     pricelists::ui::RegisterPriceListCommands(registry);
     purchasing::ui::RegisterPurchasingCommands(registry);
+    stock::ui::RegisterStockCommands(registry);
 }
 
 }  // namespace zodra::desktop

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "tools/zodractl/Commands.h"
+#include "tools/zodractl/StockCheckCommand.h"
 #include "tools/zodractl/Terminal.h"
 
 namespace {
@@ -33,6 +34,9 @@ const char* kUsageText =
     "                             kroz iste provjere kao prozor \"Primka\"; ispisuje broj primke;\n"
     "                             --da odgovara Da na pitanja (razlike kontrolnih iznosa),\n"
     "                             --pdf ispisuje primku u PDF\n"
+    "  stockcheck PUTANJA         nabave prema karticama artikala, stanja trgovačkih knjiga i\n"
+    "                             prosječne nabavne cijene; [--skladiste N] [--godina G],\n"
+    "                             --popravi preračunava stanja knjiga i prosječne cijene\n"
     "\n"
     "Password se čita iz varijable ZODRA_PASSWORD (novi iz ZODRA_NEW_PASSWORD) ili s terminala,\n"
     "nikad iz naredbenog retka.\n"
@@ -81,6 +85,8 @@ int main(int argc, char** argv) {
         return zodractl::Export(args);
     if (command == QLatin1String("post"))
         return zodractl::Post(args);
+    if (command == QLatin1String("stockcheck"))
+        return zodractl::StockCheck(args);
     zodractl::Err(QStringLiteral("Nepoznata naredba: ") + command);
     zodractl::Err(QString::fromUtf8(kUsageText));
     return zodractl::kUsage;
