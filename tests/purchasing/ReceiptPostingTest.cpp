@@ -9,6 +9,7 @@
 #include "purchasing/ReceiptPrint.h"
 #include "stock/LastPriceMethod.h"
 #include "stock/TradeBook.h"
+#include "stock/support/StockDocuments.h"
 
 using namespace zodra;
 using namespace zodra::test;
@@ -476,4 +477,51 @@ TEST_F(ReceiptPostingTest, PrintingChoosesTheReportByTheDependentCostItems) {
                              "{PRIMKE_ZAVISNI_TROSKOVI.BROJ PRIMKE}=2"));
     EXPECT_EQ(ReceiptPrintRequest(*session, withItems, ReceiptReport::RetailPrices).reportFile,
               QStringLiteral("primka_k_mpc.rpt"));
+}
+
+// The stock tests post receipts through their own helper; the receipt's real posting leaves
+// exactly the same lots, card and book behind (here in warehouse 1, the helper's in 2).
+TEST_F(ReceiptPostingTest, TheRealPostingAgreesWithTheStockTestsHelper) {
+    const int other = AddWarehouse(db(), QStringLiteral("Drugo"));
+    StockDocuments helper(*session);
+    for (StockMethod method : {StockMethod::Fifo, StockMethod::Average, StockMethod::LastPrice}) {
+        UseMethod(method);
+        for (const auto& [quantity, cost, price] :
+             {std::tuple{10.0, 5.0, 8.0}, std::tuple{4.0, 6.5, 9.0}, std::tuple{-3.0, 6.0, 9.0}}) {
+            EnterPlain(screw, quantity, cost, price);
+            EnterPlain(nut, quantity * 2, cost / 2, price / 2);
+            const int ours = Post();
+            const int theirs = helper.Receipt({{screw, quantity, cost, price, 10.0},
+                                               {nut, quantity * 2, cost / 2, price / 2, 10.0}},
+                                              QDate(2026, 3, 2), other);
+            EXPECT_EQ(ours, theirs);
+        }
+        Statement lots = db().Prepare(QStringLiteral(
+            "SELECT a.\"BROJ_PRIMKE\", a.\"SIFRA_ARTIKLA\", a.\"KOLICINA\", a.\"NABAVNA CIJENA\", "
+            "a.\"VELEPRODAJNA CIJENA\", b.\"KOLICINA\", b.\"NABAVNA CIJENA\", b.\"VELEPRODAJNA "
+            "CIJENA\" FROM \"NABAVE\" a LEFT JOIN \"NABAVE\" b ON b.\"SKLADISTE\" = ? AND "
+            "b.\"GODINA\" = a.\"GODINA\" AND b.\"BROJ_PRIMKE\" = a.\"BROJ_PRIMKE\" AND "
+            "b.\"SIFRA_ARTIKLA\" = a.\"SIFRA_ARTIKLA\" WHERE a.\"SKLADISTE\" = 1"));
+        lots.Exec({other});
+        int compared = 0;
+        while (lots.Next()) {
+            ++compared;
+            EXPECT_DOUBLE_EQ(lots.Double(2), lots.Double(5)) << "lot " << lots.Int(0);
+            EXPECT_NEAR(lots.Double(3), lots.Double(6), 1e-12) << "lot " << lots.Int(0);
+            EXPECT_NEAR(lots.Double(4), lots.Double(7), 1e-12) << "lot " << lots.Int(0);
+        }
+        lots.Finish();
+        EXPECT_GT(compared, 0);
+        EXPECT_NEAR(LastBalance(),
+                    tradebook::LastBalance(db(), tradebook::Book::Wholesale, other, Year()), 1e-9);
+        ExpectConsistent();
+        ExpectBooksAgree(db(), other, Year());
+        // Start the next method on empty warehouses.
+        db().Exec(QStringLiteral("DELETE FROM \"NABAVE\""));
+        db().Exec(QStringLiteral("DELETE FROM \"STAVKE_PRIMKI\""));
+        db().Exec(QStringLiteral("DELETE FROM \"PRIMKE\""));
+        db().Exec(QStringLiteral("DELETE FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\""));
+        db().Exec(QStringLiteral("DELETE FROM \"STAVKE_IZMJENA_CIJENA\""));
+        db().Exec(QStringLiteral("DELETE FROM \"IZMJENE_CIJENA\""));
+    }
 }
