@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/Session.h"
 #include "data/SqlValue.h"
+#include "purchasing/ReceiptPosting.h"
 
 namespace zodra::purchasing {
 
@@ -34,6 +35,31 @@ reports::ReportRequest ReceiptPrintRequest(Session& session, int number, Receipt
     request.SubreportSelection(QStringLiteral("PRIMKA_K_ZT.RPT"), items);
     request.parameters = reports::SessionParameters(session);
     request.Parameter(QStringLiteral("BROJ"), number);
+    return request;
+}
+
+reports::ReportRequest WorkingReceiptPrintRequest(Session& session,
+                                                  const ReceiptHeaderData& header) {
+    Database& db = session.Db();
+    reports::ReportRequest request;
+    request.reportFile = QStringLiteral("primka_k_radna.rpt");
+    request.title = QStringLiteral("Ispis primke br. ") + QString::number(header.number);
+    request.parameters = reports::SessionParameters(session);
+    const QString supplier =
+        header.supplier
+            ? sqlvalue::ToText(db.Scalar(
+                  QStringLiteral("SELECT \"NAZIV\" FROM \"PARTNERI\" WHERE \"SIFRA\" = ?"),
+                  {*header.supplier}))
+            : QString();
+    request.Formula(QStringLiteral("BROJ"), QString::number(header.number))
+        .Formula(QStringLiteral("DATUM"), header.date.toString(QStringLiteral("dd.MM.yyyy")))
+        .Formula(QStringLiteral("SKLADISTE"), QString::number(session.activeWarehouse.code) +
+                                                  QStringLiteral(" - ") +
+                                                  session.activeWarehouse.name)
+        .Formula(QStringLiteral("DOBAVLJAC"), supplier)
+        .Formula(QStringLiteral("DOKUMENT"), header.supplierDocument)
+        .Formula(QStringLiteral("DATUM_DOKUMENTA"),
+                 header.supplierDocumentDate.toString(QStringLiteral("dd.MM.yyyy")));
     return request;
 }
 

@@ -25,4 +25,11 @@ QString ReceiptReportFile(Database& db, int warehouse, int year, int number, Rec
 reports::ReportRequest ReceiptPrintRequest(Session& session, int number,
                                            ReceiptReport report = ReceiptReport::Calculation);
 
+struct ReceiptHeaderData;
+
+// The receipt being entered, before it is posted ("Ispis" of the receipt window): the session's
+// working copy with the header as the window holds it ("primka_k_radna.rpt").
+reports::ReportRequest WorkingReceiptPrintRequest(Session& session,
+                                                  const ReceiptHeaderData& header);
+
 }  // namespace zodra::purchasing

@@ -29,6 +29,7 @@
 #include "purchasing/ui/PackagingLineDialog.h"
 #include "purchasing/ui/ReceiptWindows.h"
 #include "purchasing/ui/SummaryDialog.h"
+#include "reports/ui/ReportWindow.h"
 #include "support/WindowTest.h"
 
 using namespace zodra;
@@ -248,6 +249,21 @@ private Q_SLOTS:
         ButtonOf(w, QStringLiteral("ZbirniPodaci"))->click();
         test::Settle();
         Photograph(host, w, QStringLiteral("primka"));
+
+        // "Ispis" before posting: the calculation of the working copy, to check.
+        ButtonOf(w, QStringLiteral("IspisPrimke"))->click();
+        test::Settle();
+        auto* report = qobject_cast<reports::ui::ReportWindow*>(
+            host.area.subWindowList(QMdiArea::CreationOrder).last()->widget());
+        QVERIFY(report);
+        QCOMPARE(report->windowTitle(), QStringLiteral("Ispis primke br. 31"));
+        QCOMPARE(report->PageCount(), 1);
+        const QString folder = qEnvironmentVariable("ZODRA_SCREENSHOTS");
+        if (!folder.isEmpty()) {
+            QVERIFY(report->WritePdf(folder + QStringLiteral("/primka_radna.pdf")));
+        }
+        report->parentWidget()->close();
+        test::Settle();
 
         // Deleting a line asks by its kind; No keeps it.
         w->Lines()->SelectRow(1);

@@ -268,16 +268,15 @@ void DescribeLines(DocumentDescription& d, const std::shared_ptr<ReceiptWindowSt
                        },
                        false},
         DocumentAction{QStringLiteral("&Ispis"), QStringLiteral("IspisPrimke"),
-                       [state](WindowHost& host, QWidget*) {
-                           if (!state->correction) {
-                               host.UserPrompter().Inform(
-                                   QStringLiteral("Primka se ispisuje kad je proknjižena: "
-                                                  "označite \"Ispis dokumenta\" ili je ispišite "
-                                                  "iz izbora primki."),
-                                   QStringLiteral("Primka"));
-                               return false;
+                       [state](WindowHost& host, QWidget* parent) {
+                           if (state->correction) {
+                               PrintReceipt(host, state->number, ReceiptReport::Calculation);
+                           } else {
+                               // Before posting: the calculation as it stands, to check.
+                               reports::ui::ShowReport(
+                                   host, WorkingReceiptPrintRequest(host.CurrentSession(),
+                                                                    HeaderOf(parent)));
                            }
-                           PrintReceipt(host, state->number, ReceiptReport::Calculation);
                            return false;
                        },
                        false},
