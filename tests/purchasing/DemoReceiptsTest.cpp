@@ -2,10 +2,10 @@
 
 #include <QTemporaryDir>
 
-#include "stock/support/StockChecks.h"
 #include "app/DemoCompany.h"
 #include "data/Database.h"
 #include "data/SqlValue.h"
+#include "stock/support/StockChecks.h"
 
 using namespace zodra;
 

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "stock/support/StockDocuments.h"
 #include "ReceiptTestSupport.h"
 #include "data/Errors.h"
 #include "purchasing/ReceiptCorrection.h"
 #include "purchasing/ReceiptLines.h"
 #include "stock/Lots.h"
+#include "stock/support/StockDocuments.h"
 
 using namespace zodra;
 using namespace zodra::test;

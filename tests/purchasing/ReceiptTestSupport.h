@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "stock/support/StockChecks.h"
 #include "data/Database.h"
 #include "data/Session.h"
 #include "data/SqlValue.h"
@@ -11,6 +10,7 @@
 #include "purchasing/ReceiptEntry.h"
 #include "purchasing/ReceiptPosting.h"
 #include "stock/Lot.h"
+#include "stock/support/StockChecks.h"
 #include "support/TestCompany.h"
 
 namespace zodra::test {
