@@ -103,10 +103,14 @@ StartResult Start(Session& session, int warehouseCode, Prompter& prompter, const
     session.company = companyconfig::Load(db, prompter, today);
     session.businessYear = session.company.businessYear;
     session.stockMethod = session.company.stockMethod;
-    // 3. Session codes, in this order.
-    session.sessionCode = workingcopy::AllocateSessionCode(db);
-    session.workOrderSessionCode = workingcopy::AllocateSessionCode(db);
-    session.transferSessionCode = workingcopy::AllocateSessionCode(db);
+    // 3. Session codes, in this order (one transaction: one write to the disk, not three).
+    {
+        Transaction codes(db);
+        session.sessionCode = workingcopy::AllocateSessionCode(db);
+        session.workOrderSessionCode = workingcopy::AllocateSessionCode(db);
+        session.transferSessionCode = workingcopy::AllocateSessionCode(db);
+        codes.Commit();
+    }
     // 4. Company options and article order.
     LoadCompanyOptions(session);
     // 5. The warehouse and its flags.

@@ -376,6 +376,7 @@ QTableWidget* ConfigurationDialog::MakeGrid(const std::vector<std::pair<QString,
     auto* grid = new QTableWidget(static_cast<int>(rows.size()), 2, this);
     grid->setHorizontalHeaderLabels({QStringLiteral("Naziv"), QStringLiteral("Vrijednost")});
     grid->verticalHeader()->setVisible(false);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
     grid->horizontalHeader()->setStretchLastSection(true);
     grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);
