@@ -374,10 +374,14 @@ void ZodraMain::Execute(const QString& name) {
     if (const commands::Command* c = commands::Find(name); c && !c->statusText.isEmpty()) {
         SetStatusText(c->statusText);
     }
+
     if (Builtin(name)) {
         return;
     }
-    if (!m_sessionActive) {
+    // Without a company only help is at hand.
+    const commands::Command* command = commands::Find(name);
+    const bool help = command && command->parent == QLatin1String("Pomoc");
+    if (!m_sessionActive && !help) {
         return;
     }
     const QString refusal = commands::RefusalInWarehouse(
