@@ -10,6 +10,7 @@
 #include "app/Users.h"
 #include "app/WorkstationConfig.h"
 #include "app/ui/CompanyDataDialog.h"
+#include "app/ui/ConfigurationDialog.h"
 #include "app/ui/UsersWindow.h"
 #include "data/Database.h"
 #include "data/Paths.h"

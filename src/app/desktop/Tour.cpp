@@ -39,6 +39,7 @@
 #include "app/ui/CommandRegistry.h"
 #include "app/ui/InputConventions.h"
 #include "app/ui/LoginDialog.h"
+#include "app/ui/SplashWindow.h"
 #include "app/ui/WarehouseChoiceDialog.h"
 #include "app/ui/ZodraMain.h"
 

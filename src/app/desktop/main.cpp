@@ -14,6 +14,7 @@
 #include "app/ui/AboutDialog.h"
 #include "app/ui/CommandRegistry.h"
 #include "app/ui/InputConventions.h"
+#include "app/ui/SplashWindow.h"
 #include "app/ui/ZodraMain.h"
 
 int main(int argc, char** argv) {

@@ -6,6 +6,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/ui/WindowTools.h"
+
 #include "app/Users.h"
 #include "app/ui/Guard.h"
 #include "app/ui/WindowHost.h"
@@ -63,13 +65,7 @@ UsersWindow::UsersWindow(WindowHost& host, QWidget* parent) : QWidget(parent), m
     connect(made[0], &QPushButton::clicked, this, &UsersWindow::AddUser);
     connect(made[1], &QPushButton::clicked, this, &UsersWindow::ChangePassword);
     connect(made[2], &QPushButton::clicked, this, &UsersWindow::DeleteUser);
-    connect(closeButton, &QPushButton::clicked, this, [this] {
-        if (QWidget* frame = parentWidget()) {
-            frame->close();
-        } else {
-            close();
-        }
-    });
+    connect(closeButton, &QPushButton::clicked, this, [this] { CloseWindowFrame(this); });
     connect(m_grid, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (item->row() < 1) {
             return;
