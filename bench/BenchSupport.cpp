@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <memory>
 #include <set>
 
 namespace zodra::bench {
@@ -42,7 +43,11 @@ QString ScratchFolder() {
 }
 
 int RunAndReport(int argc, char** argv, const std::vector<Ratio>& ratios) {
-    QCoreApplication app(argc, argv);
+    // A benchmark that paints makes its own (GUI) application object first.
+    std::unique_ptr<QCoreApplication> app;
+    if (!QCoreApplication::instance()) {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     benchmark::Initialize(&argc, argv);
     Collector collector;
     benchmark::RunSpecifiedBenchmarks(&collector);

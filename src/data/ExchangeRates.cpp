@@ -4,8 +4,10 @@
 #include <QPair>
 
 #include "data/Database.h"
+#include "data/Errors.h"
 #include "data/Prompter.h"
 #include "data/SqlValue.h"
+#include "data/Transaction.h"
 
 namespace zodra::exchangerates {
 
@@ -67,10 +69,50 @@ void AskMissingRates(Database& db, const QDate& date, Prompter& prompter,
             }
             rate = *parsed;
         }
+        // Another workstation starting at the same moment may have stored the day's rate
+        // meanwhile; its rate stands.
         db.Exec(QStringLiteral("INSERT INTO \"VALUTE_TECAJ\" (\"SIFRA\", \"DATUM\", \"TECAJ\") "
-                               "VALUES (?, ?, ?)"),
+                               "VALUES (?, ?, ?) ON CONFLICT (\"SIFRA\", \"DATUM\") DO NOTHING"),
                 {code, date, rate});
     }
+}
+
+std::vector<Rate> RatesOf(Database& db, int currency) {
+    std::vector<Rate> rates;
+    Statement all =
+        db.Prepare(QStringLiteral("SELECT \"DATUM\", \"TECAJ\" FROM \"VALUTE_TECAJ\" WHERE "
+                                  "\"SIFRA\" = ? ORDER BY \"DATUM\""));
+    all.Exec({currency});
+    while (all.Next()) {
+        rates.push_back(Rate{sqlvalue::ToDate(all.Value(0)), all.Double(1)});
+    }
+    return rates;
+}
+
+void SetRate(Database& db, int currency, const QDate& date, const QString& typed) {
+    const QVariant name = db.Scalar(
+        QStringLiteral("SELECT \"NAZIV\" FROM \"VALUTE\" WHERE \"SIFRA\" = ?"), {currency});
+    if (!name.isValid()) {
+        throw UserError(QStringLiteral("Valuta nije ispravno upisana"));
+    }
+    const auto rate = ParseRate(typed);
+    if (!rate || !date.isValid()) {
+        throw UserError(QStringLiteral("Neispravno upisan tečaj ") + name.toString());
+    }
+    Transaction tx(db);
+    if (db.Exec(QStringLiteral("UPDATE \"VALUTE_TECAJ\" SET \"TECAJ\" = ? WHERE \"SIFRA\" = ? AND "
+                               "\"DATUM\" = ?"),
+                {*rate, currency, date}) == 0) {
+        db.Exec(QStringLiteral("INSERT INTO \"VALUTE_TECAJ\" (\"SIFRA\", \"DATUM\", \"TECAJ\") "
+                               "VALUES (?, ?, ?)"),
+                {currency, date, *rate});
+    }
+    tx.Commit();
+}
+
+void DeleteRate(Database& db, int currency, const QDate& date) {
+    db.Exec(QStringLiteral("DELETE FROM \"VALUTE_TECAJ\" WHERE \"SIFRA\" = ? AND \"DATUM\" = ?"),
+            {currency, date});
 }
 
 }  // namespace zodra::exchangerates

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace zodra {
 
@@ -23,6 +24,18 @@ void AskMissingRates(Database& db, const QDate& date, Prompter& prompter,
 
 // Parses a typed rate: a number above 0 (a decimal comma is accepted).
 std::optional<double> ParseRate(const QString& typed);
+
+// The rate grid of the currency register: every stored rate of a currency by date.
+struct Rate {
+    QDate date;
+    double rate = 0;
+};
+std::vector<Rate> RatesOf(Database& db, int currency);
+
+// Stores (adds or replaces) the rate of a currency on a date. A rate that is not a number
+// above 0 is refused with "Neispravno upisan tečaj " + the currency's name.
+void SetRate(Database& db, int currency, const QDate& date, const QString& typed);
+void DeleteRate(Database& db, int currency, const QDate& date);
 
 }  // namespace exchangerates
 }  // namespace zodra

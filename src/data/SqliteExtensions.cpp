@@ -50,7 +50,10 @@ void RegisterSqliteExtensions(QSqlDatabase& connection) {
     sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     if (sqlite3_create_collation_v2(db, "HR", SQLITE_UTF8, nullptr, &CroatianCollation, nullptr) !=
             SQLITE_OK ||
-        sqlite3_create_function_v2(db, "zfold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+        // zfold is used in the schema (article search-key indexes): deterministic and without
+        // side effects, so SQLite allows it there even with trusted_schema off.
+        sqlite3_create_function_v2(db, "zfold", 1,
+                                   SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                                    &FoldFunction, nullptr, nullptr, nullptr) != SQLITE_OK) {
         throw DbError(QString(), QString::fromUtf8(sqlite3_errmsg(db)));
     }

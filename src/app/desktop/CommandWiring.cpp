@@ -2,12 +2,14 @@
 
 #include "app/ui/CommandRegistry.h"
 #include "app/ui/ShellCommands.h"
+#include "reports/ui/CashBookCommands.h"
 
 namespace zodra::desktop {
 
 void RegisterAllCommands(ui::CommandRegistry& registry) {
     ui::RegisterShellCommands(registry);
     // One line per subsystem, e.g. stock::ui::RegisterStockCommands(registry);
+    reports::ui::RegisterCashBookCommands(registry);
 }
 
 }  // namespace zodra::desktop

@@ -258,11 +258,13 @@ LEFT JOIN "ARTIKLI" a ON a."SIFRA" = s."SIFRA_ARTIKLA";
 CREATE VIEW "KARTICA_ARTIKLA" AS
 -- Goods receipts, article lines: quantity in at the cost and selling price of the line. Receipts generated
 -- by transfers, work orders and sales from another warehouse are ordinary receipts and enter here.
+-- BROJ_PRIMKE is the lot the line went into: the receipt itself under FIFO, the pooled lot 0 under
+-- the method the receipt was posted with otherwise.
 SELECT h."SKLADISTE" AS "SKLADISTE",
        h."GODINA" AS "GODINA",
        h."RBR_TK" AS "RBR",
        s."SIFRA" AS "ARTIKAL",
-       s."BROJ_PRIMKE" AS "BROJ_PRIMKE",
+       CASE WHEN h."SkladisnaMetoda" IN ('Prosječna cijena', 'Zadnja cijena') THEN 0 ELSE s."BROJ_PRIMKE" END AS "BROJ_PRIMKE",
        'PRIMKA' AS "TIP_DOKUMENTA",
        NULL AS "IRA",
        h."BROJ PRIMKE" AS "BROJ_DOKUMENTA",
@@ -687,21 +689,25 @@ FROM "RADNI_NALOZI_DORADA" h
 JOIN "STAVKE_RADNIH_NALOGA_DORADA" s ON h."SKLADISTE" = s."SKLADISTE" AND h."GODINA" = s."GODINA" AND h."BROJ_RADNOG_NALOGA" = s."BROJ_RADNOG_NALOGA";
 
 -- Stock consistency check: stock at cost (N) and at selling value from the lots (Nabave) and
--- from the article card (Kartica). Callers sum the four columns, optionally for one
--- warehouse and year, and compare lots with card.
+-- from the article card (Kartica), and the quantities of both. One row per lot and per card row;
+-- callers sum the columns, for one warehouse and year or per article, and compare lots with card.
 CREATE VIEW "3Provjera" AS
 SELECT n."SKLADISTE" AS "SKLADISTE", n."GODINA" AS "GODINA", n."SIFRA_ARTIKLA" AS "ARTIKAL",
        n."KOLICINA" * n."NABAVNA CIJENA" AS "NabaveNIznos",
        0.0 AS "KarticaNIznos",
        n."KOLICINA" * n."VELEPRODAJNA CIJENA" AS "NabaveIznos",
-       0.0 AS "KarticaIznos"
+       0.0 AS "KarticaIznos",
+       n."KOLICINA" AS "NabaveKolicina",
+       0.0 AS "KarticaKolicina"
 FROM "NABAVE" n
 UNION ALL
 SELECT k."SKLADISTE", k."GODINA", k."ARTIKAL",
        0.0,
        (k."KOLIČINA ULAZ" - k."KOLIČINA IZLAZ") * k."NABAVNA CIJENA",
        0.0,
-       k."VELEPRODAJNA VRIJEDNOST ULAZ" - k."VELEPRODAJNA VRIJEDNOST IZLAZ"
+       k."VELEPRODAJNA VRIJEDNOST ULAZ" - k."VELEPRODAJNA VRIJEDNOST IZLAZ",
+       0.0,
+       k."KOLIČINA ULAZ" - k."KOLIČINA IZLAZ"
 FROM "KARTICA_ARTIKLA" k;
 
 -- ============================================================================

@@ -14,8 +14,6 @@ namespace zodractl {
 
 using zodra::Database;
 
-namespace {
-
 int ExitFor(Database::OpenStatus status) {
     switch (status) {
         case Database::OpenStatus::Ok:
@@ -59,7 +57,6 @@ QString StatusText(Database::OpenStatus status) {
     return QString();
 }
 
-// Opens a company with the password from the environment or the terminal.
 Database::OpenResult OpenWithPassword(const QString& path) {
     auto result = Database::Open(path, QString());
     if (result.status == Database::OpenStatus::Ok && !qEnvironmentVariableIsSet("ZODRA_PASSWORD")) {
@@ -69,8 +66,6 @@ Database::OpenResult OpenWithPassword(const QString& path) {
         ReadPassword("ZODRA_PASSWORD", QStringLiteral("Password baze podataka: "));
     return Database::Open(path, password);
 }
-
-}  // namespace
 
 int Create(const QStringList& args) {
     if (args.size() != 1) {

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include "data/Database.h"
+
 namespace zodractl {
 
 // Exit codes: each failure kind its own, so scripts can tell them apart.
@@ -17,11 +19,22 @@ enum ExitCode {
     kTooNew = 8,
 };
 
+// Opens a company with the password from the environment or the terminal.
+zodra::Database::OpenResult OpenWithPassword(const QString& path);
+// The exit code and the message for an open that failed.
+int ExitFor(zodra::Database::OpenStatus status);
+QString StatusText(zodra::Database::OpenStatus status);
+
 int Create(const QStringList& args);
 int Check(const QStringList& args);
 int Compact(const QStringList& args);
 int Passwd(const QStringList& args);
 int Sql(const QStringList& args);
 int Demo(const QStringList& args);
+// Renders a report file to PDF or a printer (in ReportCommand.cpp).
+int Report(const QStringList& args);
+// Master data in and out of spreadsheet files (RegisterCommands.cpp).
+int Import(const QStringList& args);
+int Export(const QStringList& args);
 
 }  // namespace zodractl

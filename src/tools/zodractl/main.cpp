@@ -1,5 +1,7 @@
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
+#include <memory>
 
 #include "tools/zodractl/Commands.h"
 #include "tools/zodractl/Terminal.h"
@@ -16,6 +18,16 @@ const char* kUsageText =
     "  passwd PUTANJA             promjena passworda baze\n"
     "  sql PUTANJA \"SELECT …\"     upit; mijenjanje samo uz --write\n"
     "  demo PUTANJA               demo poduzeće\n"
+    "  report PUTANJA IZVJEŠTAJ.rpt [--formula 'IME= tekst'] [--selection 'FORMULA']\n"
+    "         [--subselection 'PODIZVJEŠTAJ=FORMULA'] [--param IME=VRIJEDNOST]\n"
+    "         (--pdf IZLAZ.pdf | --printer PISAČ)\n"
+    "                             izvještaj u PDF ili na pisač, bez prozora\n"
+    "  import PUTANJA articles|partners DATOTEKA.csv [--skip-bad] [--separator ;|,]\n"
+    "                             uvoz iz CSV datoteke (UTF-8, prvi redak su nazivi stupaca);\n"
+    "                             svaki redak prolazi provjere upisa, datoteka se uvozi cijela\n"
+    "                             ili nimalo (uz --skip-bad samo ispravni redovi)\n"
+    "  export PUTANJA articles|partners DATOTEKA.csv [--separator ;|,]\n"
+    "                             izvoz u CSV datoteku (UTF-8, razdvojnik \";\")\n"
     "\n"
     "Password se čita iz varijable ZODRA_PASSWORD (novi iz ZODRA_NEW_PASSWORD) ili s terminala,\n"
     "nikad iz naredbenog retka.\n"
@@ -25,7 +37,14 @@ const char* kUsageText =
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Reports need the GUI application object (fonts, painting); without a display they run on
+    // the offscreen platform.
+    const bool report = argc > 1 && qstrcmp(argv[1], "report") == 0;
+    if (report && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    std::unique_ptr<QCoreApplication> app = report ? std::make_unique<QGuiApplication>(argc, argv)
+                                                   : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Zodra"));
     QCoreApplication::setApplicationName(QStringLiteral("Zodra"));
     QStringList args = QCoreApplication::arguments();
@@ -48,6 +67,12 @@ int main(int argc, char** argv) {
         return zodractl::Sql(args);
     if (command == QLatin1String("demo"))
         return zodractl::Demo(args);
+    if (command == QLatin1String("report"))
+        return zodractl::Report(args);
+    if (command == QLatin1String("import"))
+        return zodractl::Import(args);
+    if (command == QLatin1String("export"))
+        return zodractl::Export(args);
     zodractl::Err(QStringLiteral("Nepoznata naredba: ") + command);
     zodractl::Err(QString::fromUtf8(kUsageText));
     return zodractl::kUsage;

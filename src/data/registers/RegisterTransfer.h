@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+#include "data/registers/Csv.h"
+#include "data/registers/RegisterDescription.h"
+
+namespace zodra {
+class Database;
+}
+
+// Moving a register in and out of spreadsheet files. The columns are the entry window's boxes,
+// named by their captions ("Naziv", "Šifra", "Grupa artikla" …) or by their column names;
+// lookups (groups, tax groups, currencies, price lists) are written by name and read by name
+// or code. Every imported row goes through the same checks as the entry window.
+namespace zodra::registers::transfer {
+
+struct Refusal {
+    int line = 0;  // line of the file
+    QString message;
+};
+
+struct ImportReport {
+    int imported = 0;
+    std::vector<Refusal> refused;
+    bool committed = false;
+    // "Redak 3: Artikal sa nazivom 'X' je već upisan." per refused row, then a summary line.
+    QStringList Lines() const;
+};
+
+// Imports the rows of a file into a register. Without skipBad the file is imported whole or not
+// at all: one refused row leaves the register as it was (every row is still checked, so the
+// report lists all refusals). With skipBad the good rows are kept. A file whose header names an
+// unknown column, names one twice or lacks the name column is refused as a whole (UserError).
+// An empty cell of a number box takes the box's start value, as an untouched entry box would.
+ImportReport Import(Database& db, const RegisterDescription& description, const csv::Table& file,
+                    bool skipBad);
+
+// The whole register in list order, as a file that Import reads back.
+csv::Table Export(Database& db, const RegisterDescription& description, QChar separator);
+
+}  // namespace zodra::registers::transfer

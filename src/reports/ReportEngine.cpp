@@ -1,0 +1,318 @@
+#include "reports/ReportEngine.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QSaveFile>
+#include <functional>
+#include <set>
+
+#include "data/Database.h"
+#include "data/Errors.h"
+#include "data/Paths.h"
+#include "data/Session.h"
+#include "data/Statement.h"
+#include "reports/AmountInWords.h"
+#include "reports/ReportDefinition.h"
+#include "reports/ReportRenderer.h"
+
+namespace zodra::reports {
+
+const char16_t* const kReportAborted = u"Izrada izvještaja je prekinuta.";
+
+namespace {
+
+QString Aborted() {
+    return QString::fromUtf16(kReportAborted);
+}
+
+// The reports print in DejaVu (it has every Croatian letter, and the PDF embeds it). Debian's
+// fonts-dejavu-core puts it where fontconfig finds it; a copy in the program folder's "fonts"
+// is used where it is missing.
+void EnsureFonts() {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        throw UserError(Aborted() +
+                        QStringLiteral("\nIzvještaji se izrađuju samo u programu s grafičkim "
+                                       "sučeljem (QGuiApplication)."));
+    }
+    static bool checked = false;
+    if (checked) {
+        return;
+    }
+    checked = true;
+    if (QFontDatabase::families().contains(QStringLiteral("DejaVu Sans"))) {
+        return;
+    }
+    for (const QString& folder : {paths::ProgramFolder() + QStringLiteral("/fonts"),
+                                  QStringLiteral("/usr/share/fonts/truetype/dejavu")}) {
+        const QDir dir(folder);
+        for (const QString& file : dir.entryList({QStringLiteral("DejaVu*.ttf")}, QDir::Files)) {
+            QFontDatabase::addApplicationFont(dir.filePath(file));
+        }
+    }
+}
+
+std::map<QString, QVariant> CompanyRecord(Database& db, QImage& logo) {
+    std::map<QString, QVariant> record;
+    Statement s(db, QStringLiteral("SELECT * FROM \"PODACI_FIRME\" ORDER BY \"ID\" LIMIT 1"));
+    s.Exec();
+    if (s.Next()) {
+        for (int c = 0; c < s.ColumnCount(); ++c) {
+            record[s.ColumnName(c).toCaseFolded()] = s.Value(c);
+        }
+    }
+    const auto stored = record.find(QStringLiteral("logo"));
+    if (stored != record.end() && !stored->second.toByteArray().isEmpty()) {
+        logo = QImage::fromData(stored->second.toByteArray());
+    }
+    if (logo.isNull()) {
+        const QString file = paths::ProgramFolder() + QStringLiteral("/logo.bmp");
+        if (QFileInfo::exists(file)) {
+            logo = QImage(file);
+        }
+    }
+    record.erase(QStringLiteral("logo"));
+    return record;
+}
+
+class PainterSurface final : public PageSurface {
+public:
+    PainterSurface(QPaintDevice* device, QPainter* painter, std::function<void()> newPage)
+        : m_device(device), m_painter(painter), m_newPage(std::move(newPage)) {}
+    QPaintDevice* Device() override { return m_device; }
+    QPainter* Painter() override { return m_painter; }
+    void NewPage() override {
+        if (m_newPage) {
+            m_newPage();
+        }
+    }
+
+private:
+    QPaintDevice* m_device;
+    QPainter* m_painter;
+    std::function<void()> m_newPage;
+};
+
+QPageLayout LayoutOf(const ReportDefinition& def) {
+    return QPageLayout(def.page.size, def.page.orientation, QMarginsF(0, 0, 0, 0),
+                       QPageLayout::Millimeter);
+}
+
+}  // namespace
+
+std::pair<QString, QString> ParseFormula(const QString& text) {
+    const qsizetype eq = text.indexOf(QLatin1Char('='));
+    if (eq <= 0) {
+        throw UserError(QStringLiteral("Formula \"") + text +
+                        QStringLiteral("\" nije oblika IME= 'tekst'."));
+    }
+    const QString name = text.left(eq).trimmed();
+    QString value = text.mid(eq + 1).trimmed();
+    if (value.size() >= 2 && value.startsWith(QLatin1Char('\'')) &&
+        value.endsWith(QLatin1Char('\''))) {
+        value = value.mid(1, value.size() - 2);
+        value.replace(QStringLiteral("''"), QStringLiteral("'"));
+    }
+    return {name, value};
+}
+
+std::map<QString, QVariant> SessionParameters(const Session& session) {
+    return {{QStringLiteral("SESIJA"), session.sessionCode},
+            {QStringLiteral("SKLADISTE"), session.activeWarehouse.code},
+            {QStringLiteral("GODINA"), session.businessYear},
+            {QStringLiteral("KORISNIK"), session.userName}};
+}
+
+QString FailureText(const std::exception& error) {
+    if (const auto* user = dynamic_cast<const UserError*>(&error)) {
+        return user->message();
+    }
+    if (const auto* db = dynamic_cast<const DbError*>(&error)) {
+        return Aborted() + QLatin1Char('\n') + db->driverText();
+    }
+    return Aborted();
+}
+
+ReportEngine::ReportEngine(Database& db, QString reportFolder)
+    : m_db(db), m_folder(std::move(reportFolder)) {}
+
+QString ReportEngine::DefaultFolder() {
+    return paths::ProgramFolder() + QStringLiteral("/reports");
+}
+
+QString ReportEngine::FindReportFile(const QString& name) const {
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))) {
+        return name;
+    }
+    const QDir dir(m_folder);
+    const QString folded = name.toCaseFolded();
+    for (const QString& file : dir.entryList(QDir::Files)) {
+        if (file.toCaseFolded() == folded) {
+            return dir.filePath(file);
+        }
+    }
+    return dir.filePath(name);
+}
+
+DefinitionSet ReportEngine::LoadDefinitions(const QString& reportFile) const {
+    DefinitionSet set;
+    set.main = ReportDefinition::Load(FindReportFile(reportFile));
+    // Sub-reports may hold sub-reports of their own; each file is read once.
+    std::vector<const ReportDefinition*> pending{&set.main};
+    while (!pending.empty()) {
+        const ReportDefinition* def = pending.back();
+        pending.pop_back();
+        std::vector<QString> names;
+        const auto collect = [&names](const std::vector<Band>& bands) {
+            for (const Band& band : bands) {
+                for (const Element& el : band.elements) {
+                    if (el.kind == Element::Kind::SubReport) {
+                        names.push_back(el.subreport);
+                    }
+                }
+            }
+        };
+        collect(def->reportHeader);
+        collect(def->detail);
+        collect(def->reportFooter);
+        for (const Group& g : def->groups) {
+            collect(g.headers);
+            collect(g.footers);
+        }
+        for (const QString& name : names) {
+            const QString key = name.toCaseFolded();
+            if (set.subreports.count(key) ||
+                key == QFileInfo(def->fileName).fileName().toCaseFolded()) {
+                continue;
+            }
+            const auto it =
+                set.subreports.emplace(key, ReportDefinition::Load(FindReportFile(name))).first;
+            pending.push_back(&it->second);
+        }
+    }
+    return set;
+}
+
+void ReportEngine::PreparePrinter(const ReportRequest& request, QPrinter& printer) {
+    const ReportDefinition def = ReportDefinition::Load(FindReportFile(request.reportFile));
+    printer.setFullPage(true);
+    printer.setPageLayout(LayoutOf(def));
+    printer.setDocName(request.title.isEmpty() ? def.title : request.title);
+}
+
+namespace {
+
+RenderEnvironment MakeEnvironment(Database& db, const ReportRequest& request) {
+    RenderEnvironment env;
+    env.db = &db;
+    for (const auto& [name, value] : request.formulas) {
+        env.formulas[name.trimmed().toCaseFolded()] = value;
+    }
+    for (const auto& [name, value] : request.parameters) {
+        env.parameters[name.toCaseFolded()] = value;
+    }
+    env.selection = request.selection;
+    for (const auto& [name, selection] : request.subreportSelections) {
+        env.subreportSelections[name.toCaseFolded()] = selection;
+    }
+    env.programQuery = request.query;
+    env.company = CompanyRecord(db, env.logo);
+    env.format = ValueFormat(HomeCurrencyName(db));
+    env.printDate = QDate::currentDate();
+    return env;
+}
+
+// Runs a render and turns database failures into the engine's message.
+template <typename Fn>
+int Guarded(Fn&& fn) {
+    try {
+        return fn();
+    } catch (const UserError&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw UserError(FailureText(e));
+    }
+}
+
+}  // namespace
+
+int ReportEngine::ToPdf(const ReportRequest& request, const QString& pdfPath) {
+    return Guarded([&] {
+        EnsureFonts();
+        const DefinitionSet definitions = LoadDefinitions(request.reportFile);
+        RenderEnvironment env = MakeEnvironment(m_db, request);
+        QSaveFile file(pdfPath);
+        if (!file.open(QIODevice::WriteOnly)) {
+            throw UserError(QStringLiteral("Datoteka ") + pdfPath +
+                            QStringLiteral(" se ne može zapisati: ") + file.errorString());
+        }
+        QPdfWriter writer(&file);
+        writer.setPageLayout(LayoutOf(definitions.main));
+        writer.setTitle(request.title.isEmpty() ? definitions.main.title : request.title);
+        writer.setCreator(QStringLiteral("Zodra"));
+        int known = 0;
+        if (definitions.UsesPageCount()) {
+            PainterSurface counting(&writer, nullptr, nullptr);
+            known = RenderReport(definitions, env, counting, 0);
+        }
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            throw UserError(Aborted() + QStringLiteral("\nPDF se ne može započeti."));
+        }
+        PainterSurface surface(&writer, &painter, [&writer] { writer.newPage(); });
+        int pages = 0;
+        try {
+            pages = RenderReport(definitions, env, surface, known);
+        } catch (...) {
+            painter.end();
+            file.cancelWriting();
+            throw;
+        }
+        painter.end();
+        if (!file.commit()) {
+            throw UserError(QStringLiteral("Datoteka ") + pdfPath +
+                            QStringLiteral(" se ne može zapisati: ") + file.errorString());
+        }
+        return pages;
+    });
+}
+
+int ReportEngine::ToPrinter(const ReportRequest& request, QPrinter& printer) {
+    return Guarded([&] {
+        EnsureFonts();
+        const DefinitionSet definitions = LoadDefinitions(request.reportFile);
+        RenderEnvironment env = MakeEnvironment(m_db, request);
+        printer.setFullPage(true);
+        printer.setPageLayout(LayoutOf(definitions.main));
+        if (printer.docName().isEmpty()) {
+            printer.setDocName(request.title.isEmpty() ? definitions.main.title : request.title);
+        }
+        int known = 0;
+        if (definitions.UsesPageCount()) {
+            PainterSurface counting(&printer, nullptr, nullptr);
+            known = RenderReport(definitions, env, counting, 0);
+        }
+        QPainter painter;
+        if (!painter.begin(&printer)) {
+            throw UserError(Aborted() + QStringLiteral("\nPisač se ne može otvoriti."));
+        }
+        PainterSurface surface(&printer, &painter, [&printer] { printer.newPage(); });
+        int pages = 0;
+        try {
+            pages = RenderReport(definitions, env, surface, known);
+        } catch (...) {
+            printer.abort();
+            painter.end();
+            throw;
+        }
+        painter.end();
+        return pages;
+    });
+}
+
+}  // namespace zodra::reports

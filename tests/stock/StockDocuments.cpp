@@ -1,0 +1,715 @@
+#include "StockDocuments.h"
+
+#include <set>
+
+#include "data/Database.h"
+#include "data/Errors.h"
+#include "data/Numbering.h"
+#include "data/Rounding.h"
+#include "data/SqlValue.h"
+#include "data/Transaction.h"
+#include "stock/AverageCost.h"
+#include "stock/Lots.h"
+#include "stock/ReceiptCost.h"
+#include "stock/ReceiptLots.h"
+#include "stock/StockCheck.h"
+#include "stock/TradeBook.h"
+
+namespace zodra::test {
+
+using stock::CostFamily;
+using stock::Lot;
+using stock::LotKey;
+using tradebook::Book;
+
+namespace {
+
+QString Q(const QString& identifier) {
+    return QLatin1Char('"') + identifier + QLatin1Char('"');
+}
+
+const char16_t* TypeOf(StockDocuments::Issue kind) {
+    switch (kind) {
+        case StockDocuments::Issue::IssueNote:
+            return u"IZDATNICA";
+        case StockDocuments::Issue::ReturnNote:
+            return u"POVRATNICA";
+        case StockDocuments::Issue::WriteOff:
+            return u"RASHOD";
+        case StockDocuments::Issue::CommissionReturn:
+            return u"ODJAVA";
+        case StockDocuments::Issue::SupplierReturn:
+            return u"POVRATNICA DOBAVLJAČU";
+        case StockDocuments::Issue::ServiceConsumption:
+            return u"SPECIFIKACIJA";
+        case StockDocuments::Issue::WorkOrder:
+            return u"RADNI NALOG";
+        case StockDocuments::Issue::FinishingWorkOrder:
+            return u"RADNI NALOG DORADA";
+        case StockDocuments::Issue::DeliveryNote:
+            return u"OTPREMNICA";
+        case StockDocuments::Issue::RetailTransfer:
+            return u"MALOPRODAJNA MEĐUSKLADIŠNICA";
+        case StockDocuments::Issue::Invoice:
+            break;
+    }
+    return u"";
+}
+
+DocumentKind KindOf(StockDocuments::Issue kind) {
+    switch (kind) {
+        case StockDocuments::Issue::IssueNote:
+            return DocumentKind::IssueNote;
+        case StockDocuments::Issue::ReturnNote:
+            return DocumentKind::ReturnNote;
+        case StockDocuments::Issue::WriteOff:
+            return DocumentKind::WriteOff;
+        case StockDocuments::Issue::CommissionReturn:
+            return DocumentKind::CommissionReturn;
+        case StockDocuments::Issue::SupplierReturn:
+            return DocumentKind::SupplierReturn;
+        case StockDocuments::Issue::ServiceConsumption:
+            return DocumentKind::ServiceConsumption;
+        case StockDocuments::Issue::WorkOrder:
+            return DocumentKind::WorkOrder;
+        case StockDocuments::Issue::FinishingWorkOrder:
+            return DocumentKind::FinishingWorkOrder;
+        case StockDocuments::Issue::DeliveryNote:
+            return DocumentKind::DeliveryNote;
+        case StockDocuments::Issue::RetailTransfer:
+            return DocumentKind::RetailTransfer;
+        case StockDocuments::Issue::Invoice:
+            break;
+    }
+    return DocumentKind::Invoice;
+}
+
+bool Sells(StockDocuments::Issue kind) {
+    return kind == StockDocuments::Issue::Invoice || kind == StockDocuments::Issue::DeliveryNote;
+}
+
+bool WorkOrderLines(StockDocuments::Issue kind) {
+    return kind == StockDocuments::Issue::WorkOrder ||
+           kind == StockDocuments::Issue::FinishingWorkOrder;
+}
+
+// The selling-price column of a family's lines.
+QString PriceColumn(StockDocuments::Issue kind) {
+    if (Sells(kind)) {
+        return QStringLiteral("CIJENA_");
+    }
+    return WorkOrderLines(kind) ? QStringLiteral("PRODAJNA_CIJENA") : QStringLiteral("CIJENA");
+}
+
+// WHERE on a document's key (lines or header), invoice book 1 for invoices.
+QString KeyWhere(const CostFamily& family, const QString& numberColumn) {
+    return QStringLiteral(" WHERE \"SKLADISTE\" = ?") +
+           (family.invoiceBook ? QStringLiteral(" AND \"IRA\" = 1") : QString()) +
+           QStringLiteral(" AND \"GODINA\" = ? AND ") + Q(numberColumn) + QStringLiteral(" = ?");
+}
+
+QString ArticleLines(const CostFamily& family) {
+    return family.articleLinesByKind ? QStringLiteral(" AND \"TIP_STAVKE\" = 'ART'") : QString();
+}
+
+}  // namespace
+
+const CostFamily& StockDocuments::Family(Issue kind) {
+    const QString type = QString::fromUtf16(TypeOf(kind));
+    for (const CostFamily& family : stock::CostFamilies()) {
+        if (family.tradeBookType == type) {
+            return family;
+        }
+    }
+    throw std::logic_error("no such family");
+}
+
+int StockDocuments::AddArticle(const QString& name) {
+    Db().Exec(QStringLiteral("INSERT INTO \"ARTIKLI\" (\"NAZIV\", \"OPIS\", \"JED_M\", "
+                             "\"GRUPA_A\", \"GRUPA_P\") VALUES (?, ?, 'kom', 1, 1)"),
+              {name, name.left(8)});
+    return Db().Scalar(QStringLiteral("SELECT MAX(\"SIFRA\") FROM \"ARTIKLI\"")).toInt();
+}
+
+int StockDocuments::PostReceipt(int warehouse, int type, const QDate& date,
+                                const std::vector<In>& lines, const QString& supplierDocument) {
+    Database& db = Db();
+    Transaction transaction(db);
+    const int year = Year();
+    const int number =
+        numbering::NextDocumentNumber(db, DocumentKind::GoodsReceipt, warehouse, year, type);
+    const int position = tradebook::NextBookNumber(db, Book::Wholesale, warehouse, year);
+    db.Exec(QStringLiteral("INSERT INTO \"PRIMKE\" (\"SKLADISTE\", \"GODINA\", \"BROJ PRIMKE\", "
+                           "\"DATUM\", \"SIFRA DOBAVLJACA\", \"DOKUMENT DOBAVLJACA\", \"DATUM "
+                           "DOKUMENTA DOBAVLJACA\", \"RBR_TK\", \"SkladisnaMetoda\", "
+                           "\"TIP_PRIMKE\") VALUES (?, ?, ?, ?, 2, ?, ?, ?, ?, ?)"),
+            {warehouse, year, number, date, supplierDocument, date, position,
+             StockMethodText(m_session.stockMethod), type});
+    double value = 0;
+    int lineNumber = 0;
+    for (const In& line : lines) {
+        const double cost = line.quantity * line.cost;
+        const double selling = line.quantity * line.price;
+        value += selling;
+        db.Exec(QStringLiteral(
+                    "INSERT INTO \"STAVKE_PRIMKI\" (\"SKLADISTE\", \"GODINA\", \"BROJ_PRIMKE\", "
+                    "\"TIP_STAVKE\", \"SIFRA\", \"KOLICINA\", \"FAKTURNA_CIJENA\", "
+                    "\"FAKTURNA_VRIJEDNOST\", \"NETTO_FAKTURNA_CIJENA\", "
+                    "\"NETTO_FAKTURNA_VRIJEDNOST\", \"NABAVNA_CIJENA\", \"NABAVNA_VRIJEDNOST\", "
+                    "\"RUC_IZNOS\", \"CIJENA\", \"VRIJEDNOST\", \"MALOPRODAJNA_MARZA\", "
+                    "\"RBR_STAVKE\", \"GRUPA_POREZA\", \"POREZ_%\") VALUES (?, ?, ?, 'ART', ?, ?, "
+                    "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'PDV', 25)"),
+                {warehouse, year, number, line.article, line.quantity, line.cost, cost, line.cost,
+                 cost, line.cost, cost, selling - cost, line.price, selling,
+                 line.margin ? QVariant(*line.margin) : QVariant(), ++lineNumber});
+    }
+    tradebook::Entry entry{
+        warehouse, year, QStringLiteral("PRIMKA"),
+        number,    date, QStringLiteral("PRIMKA %1 %2").arg(number).arg(supplierDocument),
+        value,     0,    0,
+        0};
+    tradebook::AppendEntry(db, Book::Wholesale, entry, position);
+    stock::PostReceiptIntoLots(db, {warehouse, year, number});
+    transaction.Commit();
+    return number;
+}
+
+int StockDocuments::Receipt(const std::vector<In>& lines, const QDate& date,
+                            std::optional<int> warehouse) {
+    Transaction transaction(Db());
+    const int w = warehouse.value_or(Warehouse());
+    const int number =
+        PostReceipt(w, numbering::kReceiptEntered, date, lines, QStringLiteral("R-1"));
+    stock::CheckStockAgainstCard(m_session, {w});
+    transaction.Commit();
+    return number;
+}
+
+int StockDocuments::ReceiptPosition(int number, std::optional<int> warehouse) {
+    return sqlvalue::ToInt(
+        Db().Scalar(QStringLiteral("SELECT \"RBR_TK\" FROM \"PRIMKE\" WHERE \"SKLADISTE\" = ? AND "
+                                   "\"GODINA\" = ? AND \"BROJ PRIMKE\" = ?"),
+                    {warehouse.value_or(Warehouse()), Year(), number}));
+}
+
+void StockDocuments::DeleteReceipt(int number, std::optional<int> warehouse) {
+    Database& db = Db();
+    Transaction transaction(db);
+    const int w = warehouse.value_or(Warehouse());
+    const stock::ReceiptKey key{w, Year(), number};
+    const std::optional<stock::ReceiptHeader> header = stock::ReadReceiptHeader(db, key);
+    if (!header) {
+        throw UserError(QStringLiteral("Ne postoji proknjižena primka broj ") +
+                        QString::number(number));
+    }
+    const bool fifo = header->method == StockMethod::Fifo;
+    Statement articles = db.Prepare(QStringLiteral(
+        "SELECT DISTINCT \"SIFRA\" FROM \"STAVKE_PRIMKI\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" "
+        "= ? AND \"BROJ_PRIMKE\" = ? AND \"TIP_STAVKE\" = 'ART'"));
+    articles.Exec({w, Year(), number});
+    std::vector<int> list;
+    while (articles.Next()) {
+        list.push_back(articles.Int(0));
+    }
+    for (int article : list) {
+        const int lot = fifo ? number : stock::kPooledLot;
+        const int after = fifo ? 0 : header->tradeBookPosition;
+        if (const CostFamily* family = stock::FirstLaterIssue(db, w, Year(), article, lot, after)) {
+            throw UserError(QStringLiteral("Ovu primku nemožete izbrisati: ") + family->name);
+        }
+        const bool laterPriceChange =
+            db.Scalar(QStringLiteral(
+                          "SELECT 1 FROM \"STAVKE_IZMJENA_CIJENA\" s INNER JOIN "
+                          "\"IZMJENE_CIJENA\" h ON h.\"SKLADISTE\" = s.\"SKLADISTE\" AND "
+                          "h.\"GODINA\" = s.\"GODINA\" AND h.\"BROJ_IZMJENE_CIJENA\" = "
+                          "s.\"BROJ_IZMJENE_CIJENA\" WHERE s.\"SKLADISTE\" = ? AND s.\"GODINA\" = "
+                          "? AND s.\"ARTIKAL\" = ? AND s.\"BROJ_PRIMKE\" = ? AND h.\"RBR_TK\" > ? "
+                          "AND h.\"BROJ_PRIMKE\" <> ? LIMIT 1"),
+                      {w, Year(), article, lot, after, number})
+                .isValid();
+        if (laterPriceChange) {
+            throw UserError(QStringLiteral(
+                "Ovu primku nemožete izbrisati jer je iz njenih nabava već rađena izmjena "
+                "cijena."));
+        }
+    }
+    stock::RemoveReceiptFromLots(db, key);
+    db.Exec(QStringLiteral("DELETE FROM \"STAVKE_PRIMKI\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = "
+                           "? AND \"BROJ_PRIMKE\" = ?"),
+            {w, Year(), number});
+    db.Exec(QStringLiteral("DELETE FROM \"PRIMKE\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND "
+                           "\"BROJ PRIMKE\" = ?"),
+            {w, Year(), number});
+    stock::CheckStockAgainstCard(m_session, {w});
+    transaction.Commit();
+}
+
+void StockDocuments::CorrectReceiptCost(int number, int article, double cost) {
+    Database& db = Db();
+    Transaction transaction(db);
+    db.Exec(QStringLiteral("UPDATE \"STAVKE_PRIMKI\" SET \"NABAVNA_CIJENA\" = ?, "
+                           "\"NABAVNA_VRIJEDNOST\" = \"KOLICINA\" * ? WHERE \"SKLADISTE\" = ? AND "
+                           "\"GODINA\" = ? AND \"BROJ_PRIMKE\" = ? AND \"SIFRA\" = ? AND "
+                           "\"TIP_STAVKE\" = 'ART'"),
+            {cost, cost, Warehouse(), Year(), number, article});
+    stock::ApplyReceiptCostChange(db, {Warehouse(), Year(), number}, article);
+    stock::CheckStockAgainstCard(m_session);
+    transaction.Commit();
+}
+
+int StockDocuments::Post(Issue kind, const std::vector<Out>& lines, const QDate& date) {
+    Database& db = Db();
+    Transaction transaction(db);
+    const CostFamily& family = Family(kind);
+    const int w = Warehouse();
+    const int y = Year();
+    const int number = kind == Issue::Invoice
+                           ? numbering::NextInvoiceNumber(db, w, 1, y, 2)
+                           : numbering::NextDocumentNumber(db, KindOf(kind), w, y);
+    const int position = tradebook::NextBookNumber(db, Book::Wholesale, w, y);
+    if (kind == Issue::Invoice) {
+        db.Exec(QStringLiteral("INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
+                               "\"BROJ RACUNA\", \"DATUM\", \"SIFRA PARTNERA\", \"UVJET "
+                               "PRODAJE\", \"RBR_TK\", \"SKIDA\") VALUES (?, 1, ?, ?, ?, 1, 2, ?, "
+                               "TRUE)"),
+                {w, y, number, date, position});
+    } else {
+        db.Exec(QStringLiteral("INSERT INTO ") + Q(family.headerTable) +
+                    QStringLiteral(" (\"SKLADISTE\", \"GODINA\", ") + Q(family.headerNumber) +
+                    QStringLiteral(", \"DATUM\", \"RBR_TK\") VALUES (?, ?, ?, ?, ?)"),
+                {w, y, number, date, position});
+    }
+    double value = 0;
+    double tax = 0;
+    int lineNumber = 0;
+    for (const Out& line : lines) {
+        std::optional<int> lot = line.lot;
+        if (!lot) {
+            lot = stock::DefaultLot(db, w, y, line.article);
+        }
+        if (!lot) {
+            throw UserError(
+                stock::InsufficientQuantityMessage(stock::ArticleName(db, line.article)));
+        }
+        const LotKey key{w, y, *lot, line.article};
+        Lot before;
+        if (family.inbound) {
+            const std::optional<Lot> found = stock::FindLot(db, key);
+            if (!found) {
+                throw UserError(stock::MissingLotMessage(stock::ArticleName(db, line.article)));
+            }
+            before = *found;
+            stock::ReturnToLot(db, key, line.quantity);
+        } else {
+            before = stock::TakeFromLotChecked(db, key, line.quantity);
+        }
+        const double cost = before.costPrice;
+        const double price = before.sellingPrice;
+        const double lineValue = line.quantity * price;
+        value += lineValue;
+        ++lineNumber;
+        if (Sells(kind)) {
+            const double lineTax = lineValue * 0.25;
+            tax += lineTax;
+            const bool invoice = kind == Issue::Invoice;
+            db.Exec(QStringLiteral("INSERT INTO ") + Q(family.lineTable) +
+                        QStringLiteral(" (\"SKLADISTE\", ") +
+                        (invoice ? QStringLiteral("\"IRA\", ") : QString()) +
+                        QStringLiteral("\"GODINA\", ") + Q(family.lineNumber) +
+                        QStringLiteral(
+                            ", \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
+                            "\"NABAVNA_CIJENA\", \"NABAVNA_VRIJEDNOST\", \"RUC_%\", "
+                            "\"RUC_IZNOS\", \"CIJENA_BEZ_RABATA\", \"VRIJEDNOST_BEZ_RABATA\", "
+                            "\"RABAT_%\", \"RABAT_IZNOS\", \"CIJENA_\", \"VRIJEDNOST_\", "
+                            "\"GRUPA_POREZA\", \"POREZ_%\", \"POREZ_IZNOS\", \"UKUPNO_\", "
+                            "\"RBR_STAVKE\") VALUES (?, ") +
+                        (invoice ? QStringLiteral("1, ") : QString()) +
+                        QStringLiteral("?, ?, 'ART', ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 0, ?, ?, "
+                                       "'PDV', 25, ?, ?, ?)"),
+                    {w, y, number, line.article, *lot, line.quantity, cost, line.quantity * cost,
+                     cost * line.quantity != 0 ? QVariant((lineValue - cost * line.quantity) /
+                                                          (cost * line.quantity) * 100)
+                                               : QVariant(),
+                     lineValue - cost * line.quantity, price, lineValue, price, lineValue, lineTax,
+                     lineValue + lineTax, lineNumber});
+        } else {
+            const QString priceColumn = PriceColumn(kind);
+            const QString valueColumn = WorkOrderLines(kind) ? QStringLiteral("PRODAJNA_VRIJEDNOST")
+                                                             : QStringLiteral("VRIJEDNOST");
+            db.Exec(QStringLiteral("INSERT INTO ") + Q(family.lineTable) +
+                        QStringLiteral(" (\"SKLADISTE\", \"GODINA\", ") + Q(family.lineNumber) +
+                        QStringLiteral(", \"SIFRA_ARTIKLA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
+                                       "\"NABAVNA_CIJENA\", \"NABAVNA_VRIJEDNOST\", ") +
+                        Q(priceColumn) + QStringLiteral(", ") + Q(valueColumn) +
+                        QStringLiteral(", \"GRUPA_POREZA\", \"POREZ_%\") VALUES (?, ?, ?, ?, ?, "
+                                       "?, ?, ?, ?, ?, 'PDV', 25)"),
+                    {w, y, number, line.article, *lot, line.quantity, cost, line.quantity * cost,
+                     price, lineValue});
+        }
+    }
+    tradebook::Entry entry;
+    entry.warehouse = w;
+    entry.year = y;
+    entry.documentNumber = number;
+    entry.date = date;
+    if (kind == Issue::Invoice) {
+        entry.type = QStringLiteral("1RAČUN");
+        entry.description = QStringLiteral("RAČUN %1 Kupac u maloprodaji").arg(number);
+        entry.salesValue = value;
+        entry.salesTax = tax;
+    } else if (kind == Issue::DeliveryNote) {
+        entry.type = family.tradeBookType;
+        entry.description = QStringLiteral("OTPREMNICA %1 Kupac u maloprodaji").arg(number);
+        entry.salesValue = value;
+        entry.salesTax = tax;
+    } else {
+        entry.type = family.tradeBookType;
+        entry.description = family.tradeBookType + QStringLiteral(" ") + QString::number(number);
+        // A return note brings goods back into stock, so the stock's value grows.
+        entry.purchaseValue = family.inbound ? value : -value;
+    }
+    tradebook::AppendEntry(db, Book::Wholesale, entry, position);
+    stock::CheckStockAgainstCard(m_session);
+    transaction.Commit();
+    return number;
+}
+
+int StockDocuments::Position(Issue kind, int number) {
+    const CostFamily& family = Family(kind);
+    return sqlvalue::ToInt(Db().Scalar(QStringLiteral("SELECT \"RBR_TK\" FROM ") +
+                                           Q(family.headerTable) +
+                                           KeyWhere(family, family.headerNumber),
+                                       {Warehouse(), Year(), number}));
+}
+
+void StockDocuments::Delete(Issue kind, int number) {
+    Database& db = Db();
+    Transaction transaction(db);
+    const CostFamily& family = Family(kind);
+    const int w = Warehouse();
+    const int y = Year();
+    const QVariant position =
+        db.Scalar(QStringLiteral("SELECT \"RBR_TK\" FROM ") + Q(family.headerTable) +
+                      KeyWhere(family, family.headerNumber),
+                  {w, y, number});
+    if (!position.isValid()) {
+        throw UserError(QStringLiteral("Ne postoji proknjižen dokument broj ") +
+                        QString::number(number));
+    }
+    struct Line {
+        int article;
+        int lot;
+        double quantity;
+        double cost;
+        double price;
+    };
+    std::vector<Line> lines;
+    {
+        Statement rows =
+            db.Prepare(QStringLiteral("SELECT ") + Q(family.articleColumn) +
+                       QStringLiteral(", \"BROJ_PRIMKE\", \"KOLICINA\", \"NABAVNA_CIJENA\", ") +
+                       Q(PriceColumn(kind)) + QStringLiteral(" FROM ") + Q(family.lineTable) +
+                       KeyWhere(family, family.lineNumber) + ArticleLines(family));
+        rows.Exec({w, y, number});
+        while (rows.Next()) {
+            lines.push_back(
+                {rows.Int(0), rows.Int(1), rows.Double(2), rows.Double(3), rows.Double(4)});
+        }
+    }
+    std::set<int> pooledArticles;
+    for (const Line& line : lines) {
+        const LotKey key{w, y, line.lot, line.article};
+        const std::optional<Lot> lot = stock::FindLot(db, key);
+        if (!lot) {
+            throw UserError(stock::MissingLotMessage(stock::ArticleName(db, line.article)));
+        }
+        // The goods go back at the price they left at. A pooled lot's cost moves with every
+        // receipt and is recomputed below; a FIFO lot's must still be the line's.
+        const bool costMoved = line.lot != stock::kPooledLot &&
+                               RoundQuantity(lot->costPrice) != RoundQuantity(line.cost);
+        if (RoundQuantity(lot->sellingPrice) != RoundQuantity(line.price) || costMoved) {
+            throw UserError(QStringLiteral(
+                "Ovaj dokument nemožete izbrisati jer neki artikal iz dokumenta više nema istu "
+                "cijenu na skladištu."));
+        }
+        if (family.inbound) {
+            if (RoundQuantity(lot->quantity - line.quantity) < 0) {
+                throw UserError(QStringLiteral(
+                    "Ovu povratnicu nemožete izbrisati jer bi količina na skladištu nekog "
+                    "artikla iz povratnice pala ispod nule."));
+            }
+            stock::ReserveFromLot(db, key, line.quantity);
+            stock::TakeFromLot(db, key, line.quantity);
+        } else {
+            stock::ReturnToLot(db, key, line.quantity);
+        }
+        if (line.lot == stock::kPooledLot) {
+            pooledArticles.insert(line.article);
+        }
+    }
+    tradebook::DeleteDocumentEntry(
+        db, Book::Wholesale, w,
+        kind == Issue::Invoice ? QStringLiteral("1RAČUN") : family.tradeBookType, y, number);
+    db.Exec(
+        QStringLiteral("DELETE FROM ") + Q(family.lineTable) + KeyWhere(family, family.lineNumber),
+        {w, y, number});
+    db.Exec(QStringLiteral("DELETE FROM ") + Q(family.headerTable) +
+                KeyWhere(family, family.headerNumber),
+            {w, y, number});
+    for (int article : pooledArticles) {
+        stock::RecomputeAverageCost(db, w, y, article, position.toInt());
+    }
+    stock::CheckStockAgainstCard(m_session);
+    transaction.Commit();
+}
+
+void StockDocuments::CancelInvoice(int number, const QDate& date) {
+    CancelByCounterEntry(Issue::Invoice, number, date);
+}
+
+void StockDocuments::CancelServiceConsumption(int number, const QDate& date) {
+    CancelByCounterEntry(Issue::ServiceConsumption, number, date);
+}
+
+void StockDocuments::CancelByCounterEntry(Issue kind, int number, const QDate& date) {
+    Database& db = Db();
+    Transaction transaction(db);
+    const CostFamily& family = Family(kind);
+    const int w = Warehouse();
+    const int y = Year();
+    const QString ownType =
+        kind == Issue::Invoice ? QStringLiteral("1RAČUN") : family.tradeBookType;
+    Statement lines =
+        db.Prepare(QStringLiteral("SELECT ") + Q(family.articleColumn) +
+                   QStringLiteral(", \"BROJ_PRIMKE\", \"KOLICINA\", "
+                                  "\"NABAVNA_CIJENA\", ") +
+                   Q(PriceColumn(kind)) + QStringLiteral(" FROM ") + Q(family.lineTable) +
+                   KeyWhere(family, family.lineNumber) + ArticleLines(family));
+    lines.Exec({w, y, number});
+    while (lines.Next()) {
+        const LotKey key{w, y, lines.Int(1), lines.Int(0)};
+        const std::optional<Lot> lot = stock::FindLot(db, key);
+        if (!lot) {
+            throw UserError(stock::MissingLotMessage(stock::ArticleName(db, key.article)));
+        }
+        if (RoundQuantity(lot->sellingPrice) != RoundQuantity(lines.Double(4))) {
+            throw UserError(QStringLiteral("Ovaj račun nemožete stornirati jer artikal '") +
+                            stock::ArticleName(db, key.article) +
+                            QStringLiteral("' više nema istu cijenu na skladištu."));
+        }
+        stock::ReturnToLotAtCost(db, key, lines.Double(2), lines.Double(3));
+    }
+    lines.Finish();
+    Statement own = db.Prepare(QStringLiteral(
+        "SELECT \"NABAVA_VRIJEDNOST\", \"PRODAJA_VRIJEDNOST\", \"PRODAJA_POREZ\" FROM "
+        "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE \"SKLADISTE\" = ? AND \"TIP_DOKUMENTA\" = ? AND "
+        "\"GODINA\" = ? AND \"BROJ_DOKUMENTA\" = ?"));
+    own.Exec({w, ownType, y, number});
+    if (!own.Next()) {
+        throw UserError(QStringLiteral("Ne postoji proknjižen dokument broj ") +
+                        QString::number(number));
+    }
+    tradebook::Entry entry{w,
+                           y,
+                           family.stornoType,
+                           number,
+                           date,
+                           family.stornoType + QStringLiteral(" ") + QString::number(number),
+                           -own.Double(0),
+                           0,
+                           -own.Double(1),
+                           -own.Double(2)};
+    own.Finish();
+    const int position = tradebook::AppendEntry(db, Book::Wholesale, entry);
+    db.Exec(QStringLiteral("UPDATE ") + Q(family.headerTable) +
+                QStringLiteral(" SET \"STORNO\" = TRUE, \"DATUM_STORNA\" = ?, "
+                               "\"STORNO_RBR_TK\" = ?, \"RBR_STORNO_DOKUMENTA\" = ?") +
+                KeyWhere(family, family.headerNumber),
+            {date, position, numbering::NextStornoNumber(db, w, y), w, y, number});
+    stock::CheckStockAgainstCard(m_session);
+    transaction.Commit();
+}
+
+int StockDocuments::PriceChange(const std::vector<Reprice>& lines, const QDate& date) {
+    Database& db = Db();
+    Transaction transaction(db);
+    const int w = Warehouse();
+    const int y = Year();
+    const int number = numbering::NextDocumentNumber(db, DocumentKind::PriceChange, w, y);
+    const int position = tradebook::NextBookNumber(db, Book::Wholesale, w, y);
+    db.Exec(QStringLiteral("INSERT INTO \"IZMJENE_CIJENA\" (\"SKLADISTE\", \"GODINA\", "
+                           "\"BROJ_IZMJENE_CIJENA\", \"DATUM\", \"RBR_TK\") VALUES (?, ?, ?, ?, "
+                           "?)"),
+            {w, y, number, date, position});
+    double change = 0;
+    for (const Reprice& line : lines) {
+        const LotKey key{w, y, line.lot, line.article};
+        const std::optional<Lot> lot = stock::FindLot(db, key);
+        if (!lot) {
+            throw UserError(stock::MissingLotMessage(stock::ArticleName(db, line.article)));
+        }
+        db.Exec(
+            QStringLiteral("INSERT INTO \"STAVKE_IZMJENA_CIJENA\" (\"SKLADISTE\", "
+                           "\"GODINA\", \"BROJ_IZMJENE_CIJENA\", \"BROJ_PRIMKE\", "
+                           "\"ARTIKAL\", \"KOLICINA\", \"STARA_CIJENA\", \"NOVA_CIJENA\", "
+                           "\"GRUPA_POREZA\", \"POREZ_%\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
+                           "'PDV', 25)"),
+            {w, y, number, line.lot, line.article, lot->quantity, lot->sellingPrice, line.price});
+        db.Exec(QStringLiteral("UPDATE \"NABAVE\" SET \"VELEPRODAJNA CIJENA\" = ? WHERE "
+                               "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"BROJ_PRIMKE\" = ? AND "
+                               "\"SIFRA_ARTIKLA\" = ?"),
+                {line.price, w, y, line.lot, line.article});
+        change += (line.price - lot->sellingPrice) * lot->quantity;
+    }
+    tradebook::Entry entry{
+        w,      y,    QStringLiteral("IZMJENA CIJENA"),
+        number, date, QStringLiteral("IZMJENA CIJENA ") + QString::number(number),
+        change, 0,    0,
+        0};
+    tradebook::AppendEntry(db, Book::Wholesale, entry, position);
+    stock::CheckStockAgainstCard(m_session);
+    transaction.Commit();
+    return number;
+}
+
+void StockDocuments::CancelPriceChange(int number, const QDate& date) {
+    Database& db = Db();
+    Transaction transaction(db);
+    const int w = Warehouse();
+    const int y = Year();
+    Statement lines = db.Prepare(
+        QStringLiteral("SELECT \"BROJ_PRIMKE\", \"ARTIKAL\", \"KOLICINA\", \"STARA_CIJENA\", "
+                       "\"NOVA_CIJENA\" FROM \"STAVKE_IZMJENA_CIJENA\" WHERE \"SKLADISTE\" = ? AND "
+                       "\"GODINA\" = ? AND \"BROJ_IZMJENE_CIJENA\" = ?"));
+    lines.Exec({w, y, number});
+    double change = 0;
+    while (lines.Next()) {
+        change -= (lines.Double(4) - lines.Double(3)) * lines.Double(2);
+        db.Exec(QStringLiteral("UPDATE \"NABAVE\" SET \"VELEPRODAJNA CIJENA\" = ? WHERE "
+                               "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"BROJ_PRIMKE\" = ? AND "
+                               "\"SIFRA_ARTIKLA\" = ?"),
+                {lines.Double(3), w, y, lines.Int(0), lines.Int(1)});
+    }
+    lines.Finish();
+    tradebook::Entry entry{
+        w,      y,    QStringLiteral("STORNO IZMJENE CIJENA"),
+        number, date, QStringLiteral("Storno izmjene cijena ") + QString::number(number),
+        change, 0,    0,
+        0};
+    const int position = tradebook::AppendEntry(db, Book::Wholesale, entry);
+    db.Exec(QStringLiteral("UPDATE \"IZMJENE_CIJENA\" SET \"STORNO\" = TRUE, \"DATUM_STORNA\" = "
+                           "?, \"STORNO_RBR_TK\" = ?, \"RBR_STORNO_DOKUMENTA\" = ? WHERE "
+                           "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"BROJ_IZMJENE_CIJENA\" = ?"),
+            {date, position, numbering::NextStornoNumber(db, w, y), w, y, number});
+    stock::CheckStockAgainstCard(m_session);
+    transaction.Commit();
+}
+
+int StockDocuments::Transfer(int destination, const std::vector<Out>& lines, const QDate& date) {
+    Database& db = Db();
+    Transaction transaction(db);
+    const int w = Warehouse();
+    const int y = Year();
+    const int number = numbering::NextDocumentNumber(db, DocumentKind::Transfer, w, y);
+    const int position = tradebook::NextBookNumber(db, Book::Wholesale, w, y);
+    db.Exec(QStringLiteral("INSERT INTO \"MEDUSKLADISNICE\" (\"SKLADISTE\", \"GODINA\", "
+                           "\"BROJ_MEDUSKLADISNICE\", \"DATUM\", \"ODREDISNO_SKLADISTE\", "
+                           "\"RBR_TK\") VALUES (?, ?, ?, ?, ?, ?)"),
+            {w, y, number, date, destination, position});
+    double value = 0;
+    std::vector<In> received;
+    int lineNumber = 0;
+    for (const Out& line : lines) {
+        const int lot =
+            line.lot ? *line.lot : stock::DefaultLot(db, w, y, line.article).value_or(0);
+        const Lot before = stock::TakeFromLotChecked(db, {w, y, lot, line.article}, line.quantity);
+        const double lineValue = line.quantity * before.sellingPrice;
+        value += lineValue;
+        db.Exec(QStringLiteral("INSERT INTO \"STAVKE_MEDUSKLADISNICA\" (\"SKLADISTE\", "
+                               "\"GODINA\", \"BROJ_MEDUSKLADISNICE\", \"SIFRA_ARTIKLA\", "
+                               "\"BROJ_PRIMKE\", \"KOLICINA\", \"NABAVNA_CIJENA\", "
+                               "\"NABAVNA_VRIJEDNOST\", \"CIJENA\", \"VRIJEDNOST\", "
+                               "\"ODREDISNA_CIJENA\", \"ODREDISNA_VRIJEDNOST\", \"RBR_STAVKE\", "
+                               "\"GRUPA_POREZA\", \"POREZ_%\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                               "?, ?, ?, ?, 'PDV', 25)"),
+                {w, y, number, line.article, lot, line.quantity, before.costPrice,
+                 line.quantity * before.costPrice, before.sellingPrice, lineValue,
+                 before.sellingPrice, lineValue, ++lineNumber});
+        received.push_back({line.article, line.quantity, before.costPrice, before.sellingPrice});
+    }
+    tradebook::Entry entry;
+    entry.warehouse = w;
+    entry.year = y;
+    entry.type = QStringLiteral("MEĐUSKLADIŠNICA");
+    entry.documentNumber = number;
+    entry.date = date;
+    entry.description = QStringLiteral("MEĐUSKLADIŠNICA ") + QString::number(number);
+    entry.purchaseValue = -value;
+    tradebook::AppendEntry(db, Book::Wholesale, entry, position);
+    // One destination line per transfer line: each carries its own line number.
+    const int receipt = PostReceipt(destination, numbering::kReceiptGenerated, date, received,
+                                    QStringLiteral("Međuskl.%1").arg(number));
+    db.Exec(QStringLiteral("UPDATE \"MEDUSKLADISNICE\" SET \"BROJ_ODREDISNE_PRIMKE\" = ? WHERE "
+                           "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"BROJ_MEDUSKLADISNICE\" = ?"),
+            {receipt, w, y, number});
+    stock::CheckStockAgainstCard(m_session, {destination});
+    transaction.Commit();
+    return number;
+}
+
+int StockDocuments::DestinationReceipt(int transfer) {
+    return sqlvalue::ToInt(Db().Scalar(
+        QStringLiteral("SELECT \"BROJ_ODREDISNE_PRIMKE\" FROM \"MEDUSKLADISNICE\" WHERE "
+                       "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"BROJ_MEDUSKLADISNICE\" = ?"),
+        {Warehouse(), Year(), transfer}));
+}
+
+int StockDocuments::StockCount(const std::vector<Count>& lines, const QDate& date) {
+    Database& db = Db();
+    Transaction transaction(db);
+    const int w = Warehouse();
+    const int y = Year();
+    const int number = numbering::NextDocumentNumber(db, DocumentKind::StockCount, w, y);
+    const int position = tradebook::NextBookNumber(db, Book::Wholesale, w, y);
+    db.Exec(QStringLiteral("INSERT INTO \"INVENTURE\" (\"SKLADISTE\", \"GODINA\", "
+                           "\"BROJ_INVENTURE\", \"DATUM\", \"RBR_TK\") VALUES (?, ?, ?, ?, ?)"),
+            {w, y, number, date, position});
+    double difference = 0;
+    for (const Count& line : lines) {
+        const LotKey key{w, y, line.lot, line.article};
+        const std::optional<Lot> lot = stock::FindLot(db, key);
+        if (!lot) {
+            throw UserError(stock::MissingLotMessage(stock::ArticleName(db, line.article)));
+        }
+        db.Exec(
+            QStringLiteral("INSERT INTO \"STAVKE_INVENTURA\" (\"SKLADISTE\", \"GODINA\", "
+                           "\"BROJ_INVENTURE\", \"BROJ_PRIMKE\", \"SIFRA_ARTIKLA\", "
+                           "\"N_CIJENA\", \"V_CIJENA\", \"KNJIZNO_KOLICINA\", "
+                           "\"KNJIZNO_VRIJEDNOST\", \"STVARNO_KOLICINA\", "
+                           "\"STVARNO_VRIJEDNOST\", \"GRUPA_POREZA\", \"POREZ_%\") VALUES (?, "
+                           "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'PDV', 25)"),
+            {w, y, number, line.lot, line.article, lot->costPrice, lot->sellingPrice, lot->quantity,
+             lot->quantity * lot->sellingPrice, line.counted, line.counted * lot->sellingPrice});
+        difference += (line.counted - lot->quantity) * lot->sellingPrice;
+        db.Exec(QStringLiteral("UPDATE \"NABAVE\" SET \"KOLICINA\" = ?, \"KOLICINA_PRIVREMENO\" = "
+                               "? WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"BROJ_PRIMKE\" = "
+                               "? AND \"SIFRA_ARTIKLA\" = ?"),
+                {RoundQuantity(line.counted),
+                 RoundQuantity(lot->freeQuantity + line.counted - lot->quantity), w, y, line.lot,
+                 line.article});
+    }
+    tradebook::Entry entry;
+    entry.warehouse = w;
+    entry.year = y;
+    entry.type = QStringLiteral("INVENTURA");
+    entry.documentNumber = number;
+    entry.date = date;
+    entry.description = QStringLiteral("INVENTURA ") + QString::number(number);
+    entry.purchaseValue = difference;
+    tradebook::AppendEntry(db, Book::Wholesale, entry, position);
+    stock::CheckStockAgainstCard(m_session);
+    transaction.Commit();
+    return number;
+}
+
+}  // namespace zodra::test
