@@ -181,6 +181,12 @@ void RegisterListWindow::DeleteCurrent() {
         return;
     }
     const QString name = m_list->currentItem() ? m_list->currentItem()->text() : QString();
+    const int refused = m_shownCode;
+    if (m_description->refuseBeforeDelete && !Guarded(m_host.UserPrompter(), [&] {
+            m_description->refuseBeforeDelete(m_host.CurrentSession(), refused);
+        })) {
+        return;
+    }
     if (!m_host.UserPrompter().AskYesNo(m_description->deleteQuestion(name),
                                         QStringLiteral("BRISANJE"), false)) {
         return;
