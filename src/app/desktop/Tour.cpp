@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -30,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 #include "app/CommandCatalogue.h"
@@ -69,30 +71,49 @@ public:
 private:
     void Poll() {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible() || m_busy) {
+        if (!modal || !modal->isVisible() || m_handled.contains(modal)) {
             return;
         }
-        m_busy = true;
+        // A window is answered once; a window it opens in turn (its own event loop runs
+        // inside the handler) is answered by a later poll.
+        m_handled.insert(modal);
+        connect(modal, &QObject::destroyed, this, [this, modal] { m_handled.remove(modal); });
         const QString key = modal->objectName().isEmpty()
                                 ? QString::fromLatin1(modal->metaObject()->className())
                                 : modal->objectName();
         const auto it = m_handlers.find(key);
+        Handler h = m_fallback;
         if (it != m_handlers.end()) {
-            const Handler h = it->second;
+            h = it->second;
             m_handlers.erase(it);
-            h(modal);
-        } else {
-            m_fallback(modal);
         }
-        m_busy = false;
+        // The handler runs outside this timer's slot: a timer does not fire again while its
+        // slot runs, and the handler may open windows of its own.
+        QPointer<QWidget> target(modal);
+        QTimer::singleShot(0, this, [this, h, target] {
+            if (!target) {
+                return;
+            }
+            h(target);
+            // Closed but kept (a dialog on the stack): it may be shown again later.
+            if (target && !target->isVisible()) {
+                m_handled.remove(target.data());
+            }
+        });
     }
     QTimer m_timer;
     std::map<QString, Handler> m_handlers;
+    QSet<QWidget*> m_handled;
     Handler m_fallback;
-    bool m_busy = false;
 };
 
 void Close(QWidget* modal) {
+    if (auto* input = qobject_cast<QInputDialog*>(modal)) {
+        // Exchange rates of the day for the demo's foreign currencies.
+        input->setTextValue(QStringLiteral("7,5"));
+        input->accept();
+        return;
+    }
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         for (QAbstractButton* b : box->buttons()) {
             const QMessageBox::ButtonRole role = box->buttonRole(b);
@@ -290,7 +311,10 @@ int OpenAndQuit(const QString& company) {
     QApplication::processEvents();
     const bool opened = main.OpenCompany(QFileInfo(company).absoluteFilePath());
     main.repaint();
-    return opened ? 0 : 1;
+    // The measurement ends with the opened company on the screen; closing the database (its
+    // journal is written back into the file) belongs to the program's exit, not to opening.
+    std::fflush(nullptr);
+    std::_Exit(opened ? 0 : 1);
 }
 
 int Bare() {
