@@ -71,7 +71,11 @@ std::shared_ptr<RegisterDescription> FromRegister(const registers::RegisterDescr
     d->entryCaption = core.entryCaption;
     d->nameKey = core.nameColumn;
     for (const registers::Field& field : core.fields) {
-        d->fields.append(BoxFor(field));
+        FieldSpec box = BoxFor(field);
+        if (field.referenceTable == core.table) {
+            box.reference.clear();  // no "new row" shortcut inside the register's own windows
+        }
+        d->fields.append(box);
     }
     d->list = [c](Session& s) {
         QList<RegisterRow> rows;
