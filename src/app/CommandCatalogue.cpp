@@ -375,6 +375,9 @@ void ChartsPricesStock(Builder& b) {
     b.Item(u"Graf_10_naj_kup_promet", u"promet", u"Graf_10_naj_kup", nullptr, chart);
 
     b.Menu(u"Cjenici", u"Cjenici", u"Izvjestaji");
+    // The customers' price lists themselves (prices and group discounts, window "Cjenici"),
+    // beside their printouts.
+    b.Item(u"Cjenici_upis", u"Upis cjenika", u"Cjenici", u" Cjenici", u"Cjenici");
     b.Item(u"Cjenik_artikala", u"Cjenik artikala", u"Cjenici", nullptr,
            u"Izbor grupe artikala za ispis cjenika");
     b.Report(u"Cjenik_usluga", u"Cjenik usluga", u"Cjenici", {u"cjenik_u.rpt"});

@@ -278,7 +278,8 @@ TEST_F(ArticleListTest, TheTabularGridSavesACellThroughTheEntryChecks) {
     EXPECT_TRUE(model.setData(model.index(0, name), QStringLiteral("Zidna bušilica")));
     EXPECT_EQ(model.data(model.index(1, name)).toString(), QStringLiteral("Zidna bušilica"));
     EXPECT_TRUE(model.setData(model.index(1, stock), QStringLiteral("2,5")));
-    EXPECT_DOUBLE_EQ(model.data(model.index(1, stock)).toDouble(), 2.5);
+    EXPECT_EQ(model.data(model.index(1, stock)).toString(), QStringLiteral("2,5"));
+    EXPECT_DOUBLE_EQ(model.data(model.index(1, stock), Qt::EditRole).toDouble(), 2.5);
     EXPECT_TRUE(model.setData(model.index(1, group), QStringLiteral("roba")));
 }
 

@@ -3,6 +3,7 @@
 #include "RegisterTestSupport.h"
 #include "data/ExchangeRates.h"
 #include "data/registers/BillsOfMaterials.h"
+#include "data/registers/RegisterGridModel.h"
 #include "pricelists/PriceLists.h"
 
 using namespace zodra;
@@ -477,6 +478,34 @@ TEST_F(OtherRegistersTest, BillsOfMaterialsKeepPartsAndCosts) {
     EXPECT_EQ(Count(db(), QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_SASTAVNICA\"")), 0);
     EXPECT_EQ(Count(db(), QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_SASTAVNICA_TROSKOVI\"")),
               0);
+}
+
+TEST_F(OtherRegistersTest, ThePartnerGridSavesCellsThroughTheEntryChecks) {
+    registers::Add(db(), catalogue::Partners(),
+                   Partner(QStringLiteral("Alfa"), QStringLiteral("111")));
+    registers::Add(db(), catalogue::Partners(),
+                   Partner(QStringLiteral("Beta"), QStringLiteral("222")));
+    const auto post = registers::Add(db(), catalogue::DeliveryMethods(),
+                                     {{QStringLiteral("NAZIV"), QStringLiteral("pošta")}});
+    registers::RegisterGridModel model(db(), catalogue::Partners(), prompter);
+    ASSERT_EQ(model.rowCount(), 4);  // Alfa, Beta, Kupac u maloprodaji, Prijenos iz prošle godine
+    const int oib = model.ColumnOf(QStringLiteral("OIB"));
+    const int delay = model.ColumnOf(QStringLiteral("ODGODA"));
+    const int customer = model.ColumnOf(QStringLiteral("Kupac"));
+    const int delivery = model.ColumnOf(QStringLiteral("NACIN_ISPORUKE"));
+    EXPECT_EQ(model.data(model.index(2, customer)).toString(), QStringLiteral("DA"));
+    EXPECT_FALSE(model.setData(model.index(1, oib), QStringLiteral("111")));
+    EXPECT_EQ(prompter.LastMessage(), QStringLiteral("Partner sa OIB-om '111' je već upisan."));
+    EXPECT_FALSE(model.setData(model.index(0, delay), QStringLiteral("dugo")));
+    EXPECT_EQ(prompter.LastMessage(), QStringLiteral("Odgoda plaćanja nije upisana kao broj"));
+    EXPECT_TRUE(model.setData(model.index(0, delivery), QStringLiteral("POŠTA")));
+    EXPECT_EQ(model.data(model.index(0, delivery)).toString(), QStringLiteral("pošta"));
+    EXPECT_EQ(registers::Load(
+                  db(), catalogue::Partners(),
+                  model.data(model.index(0, 0), registers::RegisterGridModel::CodeRole).toInt())
+                  ->value(QStringLiteral("NACIN_ISPORUKE"))
+                  .toInt(),
+              post.code);
 }
 
 }  // namespace

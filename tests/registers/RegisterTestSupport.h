@@ -3,12 +3,18 @@
 #include <gtest/gtest.h>
 #include <QString>
 #include <functional>
+#include <ostream>
 
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/registers/Catalogue.h"
 #include "data/registers/RegisterStore.h"
 #include "support/TestCompany.h"
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace zodra::test {
 

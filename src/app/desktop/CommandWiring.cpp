@@ -2,6 +2,8 @@
 
 #include "app/ui/CommandRegistry.h"
 #include "app/ui/ShellCommands.h"
+#include "data/registers/ui/RegisterCommands.h"
+#include "pricelists/ui/PriceListCommands.h"
 #include "reports/ui/CashBookCommands.h"
 
 namespace zodra::desktop {
@@ -10,6 +12,8 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     ui::RegisterShellCommands(registry);
     // One line per subsystem, e.g. stock::ui::RegisterStockCommands(registry);
     reports::ui::RegisterCashBookCommands(registry);
+    registers::ui::RegisterRegisterCommands(registry);
+    pricelists::ui::RegisterPriceListCommands(registry);
 }
 
 }  // namespace zodra::desktop

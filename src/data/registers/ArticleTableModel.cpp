@@ -5,6 +5,7 @@
 #include "data/Prompter.h"
 #include "data/registers/Catalogue.h"
 #include "data/registers/RegisterStore.h"
+#include "data/registers/TypedValue.h"
 
 namespace zodra::registers {
 
@@ -48,6 +49,16 @@ int ArticleTableModel::ColumnOf(const QString& column) const {
         }
     }
     return -1;
+}
+
+int ArticleTableModel::RowOfCode(int code) {
+    const auto row = m_list.Row(code);
+    return row ? m_list.RowOf(*row) : -1;
+}
+
+int ArticleTableModel::RowOfSearch(const QString& typed) {
+    const auto row = m_list.FindFirst(typed);
+    return row ? m_list.RowOf(*row) : -1;
 }
 
 const std::vector<ArticleTableModel::Row>& ArticleTableModel::Page(int page) const {
@@ -101,11 +112,20 @@ QVariant ArticleTableModel::data(const QModelIndex& index, int role) const {
         return row.code;
     }
     const Field& field = Description().fields.at(static_cast<size_t>(index.column()));
+    if (role == Qt::TextAlignmentRole) {
+        return field.kind == FieldKind::Number || field.kind == FieldKind::Integer
+                   ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                   : QVariant();
+    }
     if (role == Qt::DisplayRole) {
         if (field.kind == FieldKind::Reference) {
             return row.shown.value(field.column);
         }
-        return row.values.value(field.column);
+        const QVariant value = row.values.value(field.column);
+        if (field.kind == FieldKind::Number && !value.isNull()) {
+            return NumberText(value.toDouble());
+        }
+        return value;
     }
     if (role == Qt::EditRole) {
         return row.values.value(field.column);

@@ -36,6 +36,10 @@ public:
 
     // The column of a field of the article register.
     int ColumnOf(const QString& column) const;
+    // The row of an article, -1 when there is none; the first article whose display text
+    // matches a search ("*" wildcards), -1 when none does.
+    int RowOfCode(int code);
+    int RowOfSearch(const QString& typed);
 
 private:
     struct Row {

@@ -59,6 +59,18 @@ QString TextOf(const QVariant& typed) {
     return typed.toString().trimmed();
 }
 
+QString NumberText(double value) {
+    QString text = QString::number(value, 'f', 10);
+    while (text.contains(QLatin1Char('.')) &&
+           (text.endsWith(QLatin1Char('0')) || text.endsWith(QLatin1Char('.')))) {
+        text.chop(1);
+    }
+    if (text == QLatin1String("-0")) {
+        text = QStringLiteral("0");
+    }
+    return text.replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
 bool FlagOf(const QVariant& typed) {
     if (!typed.isValid() || typed.isNull()) {
         return false;

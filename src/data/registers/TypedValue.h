@@ -14,6 +14,8 @@ std::optional<double> ParseNumber(const QVariant& typed);
 std::optional<qint64> ParseInteger(const QVariant& typed);
 // The text of a box, blanks at both ends removed.
 QString TextOf(const QVariant& typed);
+// How a grid shows a stored number: decimal comma, no grouping, no trailing zeros.
+QString NumberText(double value);
 // A check box: true, 1, "1", "DA", "da", "true", "x" are ticked.
 bool FlagOf(const QVariant& typed);
 

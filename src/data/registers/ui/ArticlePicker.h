@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+class QComboBox;
+class QLineEdit;
+
+namespace zodra::ui {
+class WindowHost;
+}
+
+namespace zodra::registers {
+class ArticleListModel;
+}
+
+namespace zodra::registers::ui {
+
+// The article box every window that chooses an article uses: the articles in the company's
+// article order (read a page at a time, so 50,000 articles open at once), and beside it a field
+// that takes a barcode, a code or the beginning of a name ("*" wildcards): typing moves the box
+// to the first match, Enter looks the text up and tells when nothing is found.
+class ArticlePicker : public QWidget {
+    Q_OBJECT
+public:
+    ArticlePicker(zodra::ui::WindowHost& host, QWidget* parent = nullptr);
+    ~ArticlePicker() override;
+
+    // The chosen article, 0 when none.
+    int Code() const;
+    bool SetCode(int code);
+    // Reads the articles again (after one was added).
+    void Reload();
+    QLineEdit* SearchField() const { return m_search; }
+    QComboBox* Box() const { return m_box; }
+
+Q_SIGNALS:
+    void chosen(int code);
+
+private:
+    void Typed(const QString& text);
+    void Entered();
+
+    zodra::ui::WindowHost& m_host;
+    std::unique_ptr<ArticleListModel> m_model;
+    QLineEdit* m_search;
+    QComboBox* m_box;
+};
+
+}  // namespace zodra::registers::ui

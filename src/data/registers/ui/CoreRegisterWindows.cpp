@@ -1,0 +1,199 @@
+#include "data/registers/ui/CoreRegisterWindows.h"
+
+#include <QListWidget>
+#include <QPushButton>
+
+#include "app/InputRules.h"
+#include "app/ui/CommandRegistry.h"
+#include "app/ui/Guard.h"
+#include "app/ui/WindowHost.h"
+#include "data/Prompter.h"
+#include "data/Session.h"
+#include "data/registers/RegisterStore.h"
+
+namespace zodra::registers::ui {
+
+namespace {
+
+using zodra::ui::Choice;
+using zodra::ui::FieldSpec;
+
+QString ShortcutCaption(const QString& table) {
+    if (table == QLatin1String("GRUPE_A")) {
+        return QStringLiteral("Nova grupa");
+    }
+    if (table == QLatin1String("GRUPE_POREZA")) {
+        return QStringLiteral("Nova grupa poreza");
+    }
+    if (table == QLatin1String("VALUTE")) {
+        return QStringLiteral("Nova valuta");
+    }
+    if (table == QLatin1String("NACINI_ISPORUKE")) {
+        return QStringLiteral("Novi način isporuke");
+    }
+    if (table == QLatin1String("CJENICI")) {
+        return QStringLiteral("Novi cjenik");
+    }
+    if (table == QLatin1String("SKLADISTA")) {
+        return QStringLiteral("Novo skladište");
+    }
+    return QString();
+}
+
+FieldSpec Box(const Field& field) {
+    FieldSpec spec;
+    spec.key = field.column;
+    spec.label = field.caption + QStringLiteral(" :");
+    switch (field.kind) {
+        case FieldKind::Text:
+        case FieldKind::Number:
+        case FieldKind::Integer:
+            spec.kind = FieldSpec::Kind::Text;
+            spec.initial = field.startValue;
+            break;
+        case FieldKind::Flag:
+            spec.kind = FieldSpec::Kind::Check;
+            spec.initial = false;
+            break;
+        case FieldKind::Reference: {
+            spec.kind = FieldSpec::Kind::Choice;
+            const QString table = field.referenceTable;
+            spec.choices = [table](Session& session) {
+                QList<Choice> list;
+                for (const SavedRow& row : Choices(session.Db(), table)) {
+                    list.append({row.name, row.code});
+                }
+                return list;
+            };
+            // An empty entry first: "none" for optional lookups, "not chosen yet" (refused by
+            // the entry check) for required ones.
+            spec.noneText = QStringLiteral("");
+            spec.initial =
+                field.startValue.isEmpty() ? QVariant() : QVariant(field.startValue.toInt());
+            spec.reference = table;
+            spec.referenceCaption = ShortcutCaption(table);
+            break;
+        }
+    }
+    return spec;
+}
+
+// Deleting from a list window: the rows that can never be deleted are refused before the
+// question, then the window asks, then the references are checked and the row goes.
+void InstallDeleteRefusal(zodra::ui::RegisterListWindow* window, zodra::ui::WindowHost& host,
+                          const RegisterDescription& core) {
+    auto* button = window->findChild<QPushButton*>(QStringLiteral("Izbrisi"));
+    if (button == nullptr || window->property("zodraDeleteRefusal").toBool()) {
+        return;
+    }
+    window->setProperty("zodraDeleteRefusal", true);
+    QObject::disconnect(button, &QPushButton::clicked, window,
+                        &zodra::ui::RegisterListWindow::DeleteCurrent);
+    const RegisterDescription* description = &core;
+    QObject::connect(button, &QPushButton::clicked, window, [window, &host, description] {
+        const int code = window->CurrentCode();
+        if (code == 0) {
+            return;
+        }
+        if (zodra::ui::Guarded(host.UserPrompter(), [&] {
+                RefuseBeforeQuestion(host.CurrentSession().Db(), *description, code,
+                                     ContextOf(host.CurrentSession()));
+            })) {
+            window->DeleteCurrent();
+        }
+    });
+}
+
+}  // namespace
+
+OperationContext ContextOf(Session& session) {
+    return OperationContext{session.activeWarehouse.code};
+}
+
+QVariantMap ShownValues(const RegisterDescription& core, const Values& stored) {
+    QVariantMap shown;
+    for (const Field& field : core.fields) {
+        const QVariant value = stored.value(field.column);
+        switch (field.kind) {
+            case FieldKind::Number:
+                shown.insert(field.column, value.isNull()
+                                               ? QString()
+                                               : inputrules::FormatNumber(value.toDouble()));
+                break;
+            case FieldKind::Integer:
+                shown.insert(field.column,
+                             value.isNull() ? QString() : QString::number(value.toLongLong()));
+                break;
+            case FieldKind::Text:
+                shown.insert(field.column, value.toString());
+                break;
+            case FieldKind::Flag:
+            case FieldKind::Reference:
+                shown.insert(field.column, value);
+                break;
+        }
+    }
+    return shown;
+}
+
+std::shared_ptr<zodra::ui::RegisterDescription> WindowDescription(const RegisterDescription& core,
+                                                                  const QString& command) {
+    auto d = std::make_shared<zodra::ui::RegisterDescription>();
+    d->name = core.table;
+    d->command = command;
+    d->listCaption = core.listCaption;
+    d->entryCaption = core.entryCaption.isEmpty() ? core.listCaption : core.entryCaption;
+    d->nameKey = core.nameColumn;
+    for (const Field& field : core.fields) {
+        d->fields.append(Box(field));
+    }
+    const RegisterDescription* description = &core;
+    d->list = [description](Session& session) {
+        QList<RegisterRow> rows;
+        for (const SavedRow& row : List(session.Db(), *description)) {
+            rows.append(RegisterRow{row.code, row.name});
+        }
+        return rows;
+    };
+    d->read = [description](Session& session, int code) {
+        const auto values = Load(session.Db(), *description, code);
+        return values ? ShownValues(*description, *values) : QVariantMap();
+    };
+    d->add = [description](Session& session, const QVariantMap& values) {
+        return Add(session.Db(), *description, values, ContextOf(session)).code;
+    };
+    d->update = [description](Session& session, int code, const QVariantMap& values) {
+        Update(session.Db(), *description, code, values, ContextOf(session));
+    };
+    d->deleteQuestion = [description](const QString& name) {
+        return DeleteQuestion(*description, name);
+    };
+    d->remove = [description](Session& session, int code) {
+        RefuseBeforeQuestion(session.Db(), *description, code, ContextOf(session));
+        DeleteAnswered(session.Db(), *description, code);
+    };
+    return d;
+}
+
+zodra::ui::RegisterListWindow* ShowList(
+    zodra::ui::WindowHost& host, std::shared_ptr<const zodra::ui::RegisterDescription> window,
+    const RegisterDescription& core, const zodra::ui::CommandRegistry* registry) {
+    auto* list = zodra::ui::ShowRegisterList(host, std::move(window), registry);
+    InstallDeleteRefusal(list, host, core);
+    return list;
+}
+
+void Bind(zodra::ui::CommandRegistry& registry, const RegisterDescription& core,
+          const QString& command) {
+    std::shared_ptr<const zodra::ui::RegisterDescription> window = WindowDescription(core, command);
+    const zodra::ui::CommandRegistry* r = &registry;
+    const RegisterDescription* description = &core;
+    registry.Register(command, [window, description, r](zodra::ui::WindowHost& host) {
+        ShowList(host, window, *description, r);
+    });
+    registry.RegisterEntry(core.table, [window, r](zodra::ui::WindowHost& host, QWidget* parent) {
+        return zodra::ui::OpenRegisterEntry(host, window, r, parent);
+    });
+}
+
+}  // namespace zodra::registers::ui

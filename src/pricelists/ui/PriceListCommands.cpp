@@ -1,0 +1,30 @@
+#include "pricelists/ui/PriceListCommands.h"
+
+#include "app/ui/CommandRegistry.h"
+#include "app/ui/RegisterWindows.h"
+#include "app/ui/WindowHost.h"
+#include "data/Prompter.h"
+#include "data/registers/ui/CoreRegisterWindows.h"
+#include "pricelists/PriceLists.h"
+#include "pricelists/ui/PriceListWindow.h"
+
+namespace zodra::pricelists::ui {
+
+void RegisterPriceListCommands(zodra::ui::CommandRegistry& registry) {
+    const zodra::ui::CommandRegistry* r = &registry;
+    registry.Register(QStringLiteral("Cjenici_upis"), [r](zodra::ui::WindowHost& host) {
+        if (host.FindWindow(QStringLiteral("Cjenici_upis"))) {
+            return;
+        }
+        auto* window = new PriceListWindow(host, r);
+        host.ShowWindow(window, window->windowTitle());
+    });
+    const std::shared_ptr<const zodra::ui::RegisterDescription> entry =
+        registers::ui::WindowDescription(Register(), QStringLiteral("Cjenici_sifarnik"));
+    registry.RegisterEntry(Register().table,
+                           [entry, r](zodra::ui::WindowHost& host, QWidget* parent) {
+                               return zodra::ui::OpenRegisterEntry(host, entry, r, parent);
+                           });
+}
+
+}  // namespace zodra::pricelists::ui

@@ -1,0 +1,159 @@
+// The register windows on the demo company: each opens with its rows, and with
+// ZODRA_SCREENSHOTS set to a folder each is photographed there.
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+
+#include "RegisterWindowSupport.h"
+#include "app/DemoCompany.h"
+#include "app/SessionStart.h"
+#include "app/ui/DataGrid.h"
+#include "app/ui/RegisterWindows.h"
+#include "data/registers/ArticleListModel.h"
+#include "data/registers/ui/ArticleWindow.h"
+#include "data/registers/ui/GridWindow.h"
+#include "pricelists/ui/PriceListWindow.h"
+
+using namespace zodra;
+
+namespace {
+
+// The main window's part for these windows, on a demo company in a folder of its own.
+class DemoHost : public ui::WindowHost {
+public:
+    DemoHost() {
+        const QString path = m_dir.filePath(QStringLiteral("demo.mdb"));
+        demo::CreateDemoCompany(path, QDate(2026, 3, 2));
+        m_session.databasePath = path;
+        m_session.userName = QStringLiteral("admin");
+        m_session.Attach(Database::Open(path, QString()).db);
+        ScriptedPrompter quiet;
+        sessionstart::Start(m_session, 2, quiet, QDate(2026, 3, 2));
+        m_session.rights.purchasePricesVisible = true;
+        area.resize(1200, 760);
+    }
+    Session& CurrentSession() override { return m_session; }
+    Prompter& UserPrompter() override { return prompter; }
+    QWidget* DialogParent() override { return &area; }
+    QMdiSubWindow* ShowWindow(QWidget* window, const QString& caption) override {
+        window->setWindowTitle(caption);
+        QMdiSubWindow* sub = area.addSubWindow(window);
+        sub->show();
+        return sub;
+    }
+    QWidget* FindWindow(const QString& objectName) override {
+        for (QMdiSubWindow* sub : area.subWindowList()) {
+            if (sub->widget() && sub->widget()->objectName() == objectName) {
+                return sub->widget();
+            }
+        }
+        return nullptr;
+    }
+    void SetStatusText(const QString&) override {}
+    void RefillWarehouses() override {}
+    void ReloadCompanyOptions() override {}
+    void RunCommand(const QString& name) override {
+        if (const auto* handler = registry.Find(name)) {
+            (*handler)(*this);
+        }
+    }
+    QWidget* Open(const QString& command) {
+        RunCommand(command);
+        test::Settle();
+        const auto list = area.subWindowList(QMdiArea::CreationOrder);
+        return list.isEmpty() ? nullptr : list.last()->widget();
+    }
+    void Photograph(QWidget* window, const QString& name) {
+        const QString folder = qEnvironmentVariable("ZODRA_SCREENSHOTS");
+        if (folder.isEmpty()) {
+            return;
+        }
+        QDir().mkpath(folder);
+        area.show();
+        auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget());
+        sub->showMaximized();
+        test::Settle();
+        sub->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+    }
+
+    ScriptedPrompter prompter;
+    QMdiArea area;
+    ui::CommandRegistry registry;
+
+private:
+    QTemporaryDir m_dir;
+    Session m_session;
+};
+
+}  // namespace
+
+class DemoTourTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everyRegisterWindowOpensOnTheDemoCompany() {
+        DemoHost host;
+        registers::ui::RegisterRegisterCommands(host.registry);
+        pricelists::ui::RegisterPriceListCommands(host.registry);
+
+        auto* articles = qobject_cast<registers::ui::ArticleWindow*>(
+            host.Open(QStringLiteral("Sifarnici_artikli")));
+        QVERIFY(articles);
+        const int count = host.CurrentSession()
+                              .Db()
+                              .Scalar(QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\""))
+                              .toInt();
+        QCOMPARE(articles->CountLabel()->text(),
+                 QStringLiteral("Za sve grupe artikala : %1 art.").arg(count));
+        test::TypeInto(articles->SearchField(), QStringLiteral("čokolada"));
+        QCOMPARE(articles->Form()->Values().value(QStringLiteral("NAZIV")).toString(),
+                 QStringLiteral("Čokolada mliječna 100 g"));
+        host.Photograph(articles, QStringLiteral("artikli"));
+
+        for (const auto& [command, shot] : std::vector<std::pair<QString, QString>>{
+                 {QStringLiteral("Sifarnici_Partneri"), QStringLiteral("partneri")},
+                 {QStringLiteral("Sifarnici_usluge"), QStringLiteral("usluge")},
+                 {QStringLiteral("Sifarnici_ambalaza"), QStringLiteral("ambalaza")},
+                 {QStringLiteral("Sifarnici_grupe_artikala"), QStringLiteral("grupe_artikla")},
+                 {QStringLiteral("Sifarnici_grupe_poreza"), QStringLiteral("grupe_poreza")},
+                 {QStringLiteral("Sifarnici_uvjeti_prodaje"), QStringLiteral("uvjeti_prodaje")},
+                 {QStringLiteral("Sifarnici_nacini_isporuke"), QStringLiteral("nacini_isporuke")},
+                 {QStringLiteral("Sifarnici_knjige_ira"), QStringLiteral("knjige_ira")},
+                 {QStringLiteral("Sifarnici_knjige_ura"), QStringLiteral("knjige_ura")},
+                 {QStringLiteral("Sifarnici_valute"), QStringLiteral("valute")},
+                 {QStringLiteral("Sifarnici_Tipovi_kartica"), QStringLiteral("tipovi_kartica")},
+                 {QStringLiteral("Sifarnici_Djelatnici"), QStringLiteral("djelatnici")}}) {
+            auto* list = qobject_cast<ui::RegisterListWindow*>(host.Open(command));
+            QVERIFY2(list, qPrintable(command));
+            QVERIFY2(list->List()->count() > 0, qPrintable(command));
+            host.Photograph(list, shot);
+        }
+        auto* grid =
+            qobject_cast<registers::ui::GridWindow*>(host.Open(QStringLiteral("Artikli_tablica")));
+        QCOMPARE(grid->Model()->rowCount(), count);
+        host.Photograph(grid, QStringLiteral("artikli_tablicno"));
+        auto* partners =
+            qobject_cast<registers::ui::GridWindow*>(host.Open(QStringLiteral("Partneri_tablica")));
+        QVERIFY(partners->Model()->rowCount() > 20);
+        host.Photograph(partners, QStringLiteral("partneri_tablicno"));
+        host.Photograph(host.Open(QStringLiteral("Sifarnici_sastavnice")),
+                        QStringLiteral("sastavnice"));
+        auto* prices = qobject_cast<pricelists::ui::PriceListWindow*>(
+            host.Open(QStringLiteral("Cjenici_upis")));
+        QCOMPARE(prices->ListBox()->currentText(), QStringLiteral("Izvoz USD"));
+        QCOMPARE(prices->PricesGrid()->Data().Value(0, 4).toString(), QStringLiteral("USD"));
+        prices->ListBox()->setCurrentIndex(
+            prices->ListBox()->findText(QStringLiteral("Veleprodaja - stalni kupci")));
+        prices->ShowList();
+        QVERIFY(prices->PricesGrid()->Data().RowCount() > 20);
+        QVERIFY(prices->DiscountsGrid()->Data().RowCount() == 2);
+        host.Photograph(prices, QStringLiteral("cjenici"));
+        QVERIFY(host.prompter.Messages().isEmpty());
+    }
+};
+
+ZODRA_WINDOW_TEST_MAIN(DemoTourTest)
+#include "DemoTourTest.moc"
