@@ -4,10 +4,8 @@
 #include <QString>
 #include <QVariantMap>
 #include <functional>
-#include <memory>
 
 #include "app/ui/FieldForm.h"
-#include "data/registers/RegisterDescription.h"
 
 namespace zodra {
 class Session;
@@ -50,15 +48,5 @@ struct RegisterDescription {
     // After a row was added, changed or deleted (e.g. refill the main window's warehouse box).
     std::function<void(WindowHost&)> afterChange;
 };
-
-// The windows' description of a register of the registers core (data/registers): its fields
-// as boxes (texts as typed, so that the register's own number checks speak; flags as check
-// boxes; references as choice boxes with a shortcut to the referenced register's entry window,
-// an empty entry when the reference may stay empty), and its operations bound to the shared
-// register operations (list, load, add and change through the entry checks, delete through
-// its refusals, question and guards). `command` is the list window's control name; adjust the
-// result before sharing it (captions, boxes, afterChange).
-std::shared_ptr<RegisterDescription> FromRegister(const registers::RegisterDescription& core,
-                                                  const QString& command);
 
 }  // namespace zodra::ui
