@@ -207,6 +207,12 @@ void Books(Builder& b) {
 
     b.Report(u"Knjiga_prometa", u"Knjiga prometa", u"Izvjestaji", {u"kpr.rpt"});
 
+    // The trade books (wholesale: one entry per posted stock document; retail: direct entries).
+    b.Item(u"Trgovacka_knjiga_veleprodaje", u"Trgovačka knjiga veleprodaje", u"Izvjestaji", nullptr,
+           u"Trgovačka knjiga veleprodaje", {u"tk_v.rpt"});
+    b.Item(u"Trgovacka_knjiga_maloprodaje", u"Trgovačka knjiga maloprodaje", u"Izvjestaji", nullptr,
+           u"Trgovačka knjiga maloprodaje", {u"tk_m.rpt"});
+
     b.Menu(u"PDI", u"Popis dugotrajne imovine", u"Izvjestaji");
     b.Item(u"PDI_Upis", u"Upis", u"PDI", nullptr, u"Popis dugotrajne imovine");
     b.Report(u"PDI_Izvjestaj", u"Izvještaj", u"PDI", {u"pdi.rpt", u"pdi_rev1.rpt"});

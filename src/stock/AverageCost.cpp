@@ -86,8 +86,8 @@ QString AveragingTypes() {
 
 }  // namespace
 
-void RecomputeAverageCost(Database& db, int warehouse, int year, int article, int position) {
-    detail::RecomputeAverageCost(db, warehouse, year, article, position, 0);
+int RecomputeAverageCost(Database& db, int warehouse, int year, int article, int position) {
+    return detail::RecomputeAverageCost(db, warehouse, year, article, position, 0);
 }
 
 void detail::CheckDepth(int depth) {
@@ -98,8 +98,8 @@ void detail::CheckDepth(int depth) {
     }
 }
 
-void detail::RecomputeAverageCost(Database& db, int warehouse, int year, int article, int position,
-                                  int depth) {
+int detail::RecomputeAverageCost(Database& db, int warehouse, int year, int article, int position,
+                                 int depth) {
     CheckDepth(depth);
     Transaction transaction(db);
     // Issues alone never move the average: only goods coming in at a cost of their own do.
@@ -113,7 +113,7 @@ void detail::RecomputeAverageCost(Database& db, int warehouse, int year, int art
             .isValid();
     if (!affected) {
         transaction.Commit();
-        return;
+        return 0;
     }
 
     Replay replay;
@@ -197,6 +197,7 @@ void detail::RecomputeAverageCost(Database& db, int warehouse, int year, int art
                                   warehouse, year, std::get<2>(key), article, depth + 1);
     }
     transaction.Commit();
+    return static_cast<int>(rewrite.size());
 }
 
 }  // namespace zodra::stock

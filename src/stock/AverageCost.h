@@ -29,7 +29,7 @@ namespace zodra::stock {
 //
 // Nothing changes when no pooled receipt and no cancellation of the article lies at or after
 // the position: issues alone never move the average. Runs in the caller's transaction (or its
-// own).
-void RecomputeAverageCost(Database& db, int warehouse, int year, int article, int position);
+// own). Returns the number of documents whose lines got another cost.
+int RecomputeAverageCost(Database& db, int warehouse, int year, int article, int position);
 
 }  // namespace zodra::stock

@@ -16,8 +16,8 @@ namespace zodra::stock::detail {
 // Refuses a chain of cost changes longer than any real sequence of transfers can make.
 void CheckDepth(int depth);
 
-void RecomputeAverageCost(Database& db, int warehouse, int year, int article, int position,
-                          int depth);
+int RecomputeAverageCost(Database& db, int warehouse, int year, int article, int position,
+                         int depth);
 void ApplyReceiptCostChange(Database& db, const ReceiptKey& receipt, int article, int depth);
 
 // A transfer's lines of an article changed cost: the destination receipt's lines of the

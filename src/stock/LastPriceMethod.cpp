@@ -50,17 +50,21 @@ void LastPriceMethod::AddPriceChangeLine(LotTable& lots, const ReceiptHeader& re
     }
     // The line reprices the pooled lot (BROJ_PRIMKE 0) it names; the receipt that generated it
     // is on the header. Tax group and rate come from the article, as for every posted line.
-    const QString tax = QStringLiteral(
-        " FROM \"ARTIKLI\" INNER JOIN \"GRUPE_POREZA\" ON \"ARTIKLI\".\"GRUPA_P\" = "
-        "\"GRUPE_POREZA\".\"SIFRA\" WHERE \"ARTIKLI\".\"SIFRA\" = ?)");
-    db.Exec(QStringLiteral("INSERT INTO \"STAVKE_IZMJENA_CIJENA\" (\"SKLADISTE\", \"GODINA\", "
-                           "\"BROJ_IZMJENE_CIJENA\", \"BROJ_PRIMKE\", \"ARTIKAL\", \"KOLICINA\", "
-                           "\"STARA_CIJENA\", \"NOVA_CIJENA\", \"GRUPA_POREZA\", \"POREZ_%\") "
-                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, (SELECT \"GRUPE_POREZA\".\"NAZIV\"") +
-                tax + QStringLiteral(", (SELECT \"GRUPE_POREZA\".\"STOPA\"") + tax +
-                QStringLiteral(")"),
-            {w, y, m_priceChange, kPooledLot, lot.key.article, lot.quantity, lot.sellingPrice,
-             newPrice, lot.key.article, lot.key.article});
+    if (!m_insertLine) {
+        const QString tax = QStringLiteral(
+            " FROM \"ARTIKLI\" INNER JOIN \"GRUPE_POREZA\" ON \"ARTIKLI\".\"GRUPA_P\" = "
+            "\"GRUPE_POREZA\".\"SIFRA\" WHERE \"ARTIKLI\".\"SIFRA\" = ?)");
+        m_insertLine = std::make_unique<Statement>(
+            db, QStringLiteral("INSERT INTO \"STAVKE_IZMJENA_CIJENA\" (\"SKLADISTE\", \"GODINA\", "
+                               "\"BROJ_IZMJENE_CIJENA\", \"BROJ_PRIMKE\", \"ARTIKAL\", "
+                               "\"KOLICINA\", \"STARA_CIJENA\", \"NOVA_CIJENA\", \"GRUPA_POREZA\", "
+                               "\"POREZ_%\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, (SELECT "
+                               "\"GRUPE_POREZA\".\"NAZIV\"") +
+                    tax + QStringLiteral(", (SELECT \"GRUPE_POREZA\".\"STOPA\"") + tax +
+                    QStringLiteral(")"));
+    }
+    m_insertLine->Exec({w, y, m_priceChange, kPooledLot, lot.key.article, lot.quantity,
+                        lot.sellingPrice, newPrice, lot.key.article, lot.key.article});
     m_repricingValue += (newPrice - lot.sellingPrice) * lot.quantity;
 }
 

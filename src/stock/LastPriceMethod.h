@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
+#include "data/Statement.h"
 #include "stock/LotMethod.h"
 
 namespace zodra::stock {
@@ -31,6 +33,7 @@ private:
     int m_priceChange = 0;        // number of the generated price change, 0 until the first line
     int m_priceChangeEntry = 0;   // its trade-book position
     double m_repricingValue = 0;  // Σ (new − old) × quantity of its lines
+    std::unique_ptr<Statement> m_insertLine;
 };
 
 }  // namespace zodra::stock

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 
+#include "data/SqliteStatement.h"
 #include "data/Statement.h"
 #include "stock/Lot.h"
 
@@ -12,7 +14,8 @@ class Database;
 namespace zodra::stock {
 
 // Reads and writes rows of NABAVE through statements prepared once, for the postings that
-// touch a lot per line (a receipt of a thousand lines seeks a thousand lots).
+// touch a lot per line (a receipt of a thousand lines seeks a thousand lots). On SQLite the
+// statements run straight on the connection.
 class LotTable {
 public:
     explicit LotTable(Database& db);
@@ -28,11 +31,21 @@ public:
     void Delete(const LotKey& key);
 
 private:
+    template <typename S>
+    struct Statements {
+        std::unique_ptr<S> find;
+        std::unique_ptr<S> insert;
+        std::unique_ptr<S> update;
+        std::unique_ptr<S> remove;
+    };
+    template <typename S, typename Connection>
+    static Statements<S> Prepare(Connection& connection);
+    template <typename S>
+    static std::optional<Lot> Find(S& find, const LotKey& key);
+
     Database& m_db;
-    Statement m_find;
-    Statement m_insert;
-    Statement m_update;
-    Statement m_delete;
+    Statements<SqliteStatement> m_fast;  // SQLite
+    Statements<Statement> m_generic;     // other engines
 };
 
 }  // namespace zodra::stock

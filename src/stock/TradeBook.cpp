@@ -1,12 +1,14 @@
 #include "stock/TradeBook.h"
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Numbering.h"
 #include "data/SqlValue.h"
+#include "data/SqliteStatement.h"
 #include "data/Transaction.h"
 
 namespace zodra::tradebook {
@@ -22,7 +24,7 @@ bool IsRetail(Book book) {
 }
 
 QString DateText(const QDate& date) {
-    return date.toString(QStringLiteral("dd.MM.yyyy."));
+    return date.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
 }  // namespace
@@ -96,44 +98,106 @@ int AppendEntry(Database& db, Book book, const Entry& entry, std::optional<int> 
     return number;
 }
 
-int RecomputeBalance(Database& db, Book book, int warehouse, int year) {
-    const bool retail = IsRetail(book);
-    struct Change {
-        int number;
-        double balance;
-    };
-    std::vector<Change> changes;
-    {
-        Statement rows = db.Prepare(
-            QStringLiteral("SELECT \"RBR\", \"NABAVA_VRIJEDNOST\", \"PRODAJA_VRIJEDNOST\", ") +
-            (retail ? QStringLiteral("\"NABAVA_POREZ\", \"PRODAJA_POREZ\", ")
-                    : QStringLiteral("0, 0, ")) +
-            QStringLiteral("\"STANJE_ROBE\" FROM ") + Q(TableName(book)) +
-            QStringLiteral(" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? ORDER BY \"RBR\""));
-        rows.Exec({warehouse, year});
-        double balance = 0;
-        Entry entry;
-        while (rows.Next()) {
-            entry.purchaseValue = rows.Double(1);
-            entry.salesValue = rows.Double(2);
-            entry.purchaseTax = rows.Double(3);
-            entry.salesTax = rows.Double(4);
-            balance = balance + BalanceChange(book, entry);
-            // The stored balance is rewritten only when it differs (a null balance always).
-            if (rows.IsNull(5) || rows.Double(5) != balance) {
-                changes.push_back({rows.Int(0), balance});
-            }
+namespace {
+
+struct BalanceChangeRow {
+    qint64 row;  // rowid (SQLite) or RBR
+    double balance;
+};
+
+// SQLite: the rows are read and rewritten straight on the connection, each rewrite a seek by
+// rowid.
+std::vector<BalanceChangeRow> ReadSqlite(sqlite3* handle, Book book, const QString& table,
+                                         int warehouse, int year) {
+    const bool retail = book == Book::Retail;
+    SqliteStatement rows(
+        handle, QStringLiteral("SELECT rowid, \"NABAVA_VRIJEDNOST\", \"PRODAJA_VRIJEDNOST\", ") +
+                    (retail ? QStringLiteral("\"NABAVA_POREZ\", \"PRODAJA_POREZ\", ")
+                            : QStringLiteral("0, 0, ")) +
+                    QStringLiteral("\"STANJE_ROBE\" FROM ") + table +
+                    QStringLiteral(" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? ORDER BY \"RBR\""));
+    rows.Bind(0, static_cast<qint64>(warehouse));
+    rows.Bind(1, static_cast<qint64>(year));
+    std::vector<BalanceChangeRow> changes;
+    double balance = 0;
+    Entry entry;
+    while (rows.Step()) {
+        entry.purchaseValue = rows.Double(1);
+        entry.salesValue = rows.Double(2);
+        entry.purchaseTax = rows.Double(3);
+        entry.salesTax = rows.Double(4);
+        balance = balance + BalanceChange(book, entry);
+        if (rows.IsNull(5) || rows.Double(5) != balance) {
+            changes.push_back({rows.Int(0), balance});
         }
     }
-    if (changes.empty()) {
-        return 0;
+    return changes;
+}
+
+std::vector<BalanceChangeRow> ReadGeneric(Database& db, Book book, const QString& table,
+                                          int warehouse, int year) {
+    const bool retail = book == Book::Retail;
+    Statement rows = db.Prepare(
+        QStringLiteral("SELECT \"RBR\", \"NABAVA_VRIJEDNOST\", \"PRODAJA_VRIJEDNOST\", ") +
+        (retail ? QStringLiteral("\"NABAVA_POREZ\", \"PRODAJA_POREZ\", ")
+                : QStringLiteral("0, 0, ")) +
+        QStringLiteral("\"STANJE_ROBE\" FROM ") + table +
+        QStringLiteral(" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? ORDER BY \"RBR\""));
+    rows.Exec({warehouse, year});
+    std::vector<BalanceChangeRow> changes;
+    double balance = 0;
+    Entry entry;
+    while (rows.Next()) {
+        entry.purchaseValue = rows.Double(1);
+        entry.salesValue = rows.Double(2);
+        entry.purchaseTax = rows.Double(3);
+        entry.salesTax = rows.Double(4);
+        balance = balance + BalanceChange(book, entry);
+        if (rows.IsNull(5) || rows.Double(5) != balance) {
+            changes.push_back({rows.Int(0), balance});
+        }
     }
+    return changes;
+}
+
+}  // namespace
+
+int RecomputeBalance(Database& db, Book book, int warehouse, int year) {
+    // One pass in RBR order computes every balance the way AppendEntry does (the balance before
+    // plus the entry's change), so balances that are right compare equal and stay untouched;
+    // the others are written with one prepared statement.
+    const QString table = Q(TableName(book));
     Transaction transaction(db);
-    Statement update = db.Prepare(QStringLiteral("UPDATE ") + Q(TableName(book)) +
-                                  QStringLiteral(" SET \"STANJE_ROBE\" = ? WHERE \"SKLADISTE\" = "
-                                                 "? AND \"GODINA\" = ? AND \"RBR\" = ?"));
-    for (const Change& change : changes) {
-        update.Exec({change.balance, warehouse, year, change.number});
+    sqlite3* handle = SqliteStatement::Handle(db);
+    const std::vector<BalanceChangeRow> changes =
+        handle ? ReadSqlite(handle, book, table, warehouse, year)
+               : ReadGeneric(db, book, table, warehouse, year);
+    if (handle && !changes.empty()) {
+        // One UPDATE walks the warehouse and year in index order and takes each changed row's
+        // balance from the list bound to it.
+        std::vector<RowValue> balances;
+        balances.reserve(changes.size());
+        for (const BalanceChangeRow& change : changes) {
+            balances.push_back({change.row, change.balance});
+        }
+        SortRowValues(balances);
+        EnsureRowValueFunction(handle);
+        SqliteStatement update(
+            handle, QStringLiteral("UPDATE ") + table +
+                        QStringLiteral(" SET \"STANJE_ROBE\" = zodra_vrijednost_retka(rowid, ?1) "
+                                       "WHERE \"SKLADISTE\" = ?2 AND \"GODINA\" = ?3 AND "
+                                       "zodra_vrijednost_retka(rowid, ?1) IS NOT NULL"));
+        update.BindBlob(0, balances.data(), static_cast<int>(balances.size() * sizeof(RowValue)));
+        update.Bind(1, static_cast<qint64>(warehouse));
+        update.Bind(2, static_cast<qint64>(year));
+        update.Step();
+    } else if (!handle) {
+        Statement update = db.Prepare(QStringLiteral("UPDATE ") + table +
+                                      QStringLiteral(" SET \"STANJE_ROBE\" = ? WHERE \"SKLADISTE\" "
+                                                     "= ? AND \"GODINA\" = ? AND \"RBR\" = ?"));
+        for (const BalanceChangeRow& change : changes) {
+            update.Exec({change.balance, warehouse, year, static_cast<int>(change.row)});
+        }
     }
     transaction.Commit();
     return static_cast<int>(changes.size());

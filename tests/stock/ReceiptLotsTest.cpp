@@ -4,6 +4,7 @@
 #include "data/Errors.h"
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
+#include "stock/CostFamilies.h"
 #include "stock/Lots.h"
 #include "stock/ReceiptLots.h"
 #include "stock/TradeBook.h"
@@ -299,6 +300,32 @@ TEST_F(ReceiptLotsTest, AReceiptNeedsItsHeaderAndAKnownMethod) {
         EXPECT_EQ(e.message(),
                   QStringLiteral("Primka broj 42 nema ispravno upisanu skladišnu metodu (fifo)."));
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ReceiptLotsTest, AReceiptsLaterIssuesAreFoundInEveryFamilyOfTheSharedList) {
+    UseMethod(StockMethod::Fifo);
+    const int receipt = docs->Receipt({{screw, 10, 5.00, 8.00}});
+    EXPECT_EQ(stock::FirstLaterIssue(db(), 1, Year(), screw, receipt, 0), nullptr);
+    const int invoice = docs->Post(Issue::Invoice, {{screw, 1, receipt}});
+    const stock::CostFamily* found = stock::FirstLaterIssue(db(), 1, Year(), screw, receipt, 0);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->name, QStringLiteral("Račun"));
+    // An invoice of a book that does not take stock moved nothing from the lot.
+    db().Exec(QStringLiteral("UPDATE \"RACUNI\" SET \"SKIDA\" = FALSE WHERE \"BROJ RACUNA\" = ?"),
+              {invoice});
+    EXPECT_EQ(stock::FirstLaterIssue(db(), 1, Year(), screw, receipt, 0), nullptr);
+    session->workstation.debugMode = false;  // the lot kept the piece that invoice took
+    docs->Post(Issue::ReturnNote, {{screw, 1, receipt}});
+    found = stock::FirstLaterIssue(db(), 1, Year(), screw, receipt, 0);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->name, QStringLiteral("Povratnica"));
+    // Only documents after the position count.
+    EXPECT_EQ(stock::FirstLaterIssue(db(), 1, Year(), screw, receipt, 100), nullptr);
+    EXPECT_EQ(stock::FirstLaterIssue(db(), 1, Year(), nut, receipt, 0), nullptr);
 }
 
 }  // namespace

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "StockChecks.h"
-#include "StockDocuments.h"
 #include "data/Database.h"
 #include "data/Session.h"
+#include "stock/support/StockChecks.h"
+#include "stock/support/StockDocuments.h"
 #include "support/TestCompany.h"
 
 namespace zodra::test {

@@ -223,10 +223,37 @@ TEST_F(TradeBookTest, TheBookWindowListsADateRangeAndPrintsWithItsTitles) {
     EXPECT_EQ(tradebook::ReportFile(Book::Wholesale), QStringLiteral("tk_v.rpt"));
     EXPECT_EQ(tradebook::ReportFile(Book::Retail), QStringLiteral("tk_m.rpt"));
     EXPECT_EQ(tradebook::ReportTitle(Book::Wholesale, QDate(2026, 1, 1), QDate(2026, 3, 31)),
-              QStringLiteral("Trgovačka knjiga veleprodaje od 01.01.2026. do 31.03.2026."));
+              QStringLiteral("Trgovačka knjiga veleprodaje od 01.01.2026 do 31.03.2026"));
     EXPECT_EQ(
         tradebook::ReportWindowTitle(Book::Retail, QDate(2026, 1, 1), QDate(2026, 3, 31)),
-        QStringLiteral("Izvještaj : Trgovačka knjiga maloprodaje od 01.01.2026. do 31.03.2026."));
+        QStringLiteral("Izvještaj : Trgovačka knjiga maloprodaje od 01.01.2026 do 31.03.2026"));
+}
+
+}  // namespace
+
+namespace {
+
+// A posting may recompute the balances while it still walks rows of its own (a loop over the
+// lines of a document being deleted): the recomputation must not need the connection idle.
+TEST_F(TradeBookTest, BalancesAreRecomputedWhileAnotherStatementIsRunning) {
+    Transaction t(db());
+    for (int n = 1; n <= 5; ++n) {
+        tradebook::AppendEntry(db(), Book::Wholesale, Document(QStringLiteral("PRIMKA"), n, 100));
+    }
+    Statement open = db().Prepare(
+        QStringLiteral("SELECT \"RBR\" FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\" ORDER BY \"RBR\""));
+    open.Exec();
+    ASSERT_TRUE(open.Next());
+    for (int n = 1; n <= 2; ++n) {
+        EXPECT_EQ(tradebook::DeleteDocumentEntry(db(), Book::Wholesale, 1, QStringLiteral("PRIMKA"),
+                                                 Year(), n),
+                  1);
+    }
+    EXPECT_TRUE(open.Next());
+    open.Finish();
+    t.Commit();
+    EXPECT_DOUBLE_EQ(Balance(Book::Wholesale, 5), 300.0);
+    EXPECT_DOUBLE_EQ(Balance(Book::Wholesale, 3), 100.0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "data/registers/ui/RegisterCommands.h"
 #include "pricelists/ui/PriceListCommands.h"
 #include "reports/ui/CashBookCommands.h"
+#include "stock/ui/StockCommands.h"
 
 namespace zodra::desktop {
 
@@ -14,6 +15,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     reports::ui::RegisterCashBookCommands(registry);
     registers::ui::RegisterRegisterCommands(registry);
     pricelists::ui::RegisterPriceListCommands(registry);
+    stock::ui::RegisterStockCommands(registry);
 }
 
 }  // namespace zodra::desktop

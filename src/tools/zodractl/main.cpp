@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "tools/zodractl/Commands.h"
+#include "tools/zodractl/StockCheckCommand.h"
 #include "tools/zodractl/Terminal.h"
 
 namespace {
@@ -28,6 +29,9 @@ const char* kUsageText =
     "                             ili nimalo (uz --skip-bad samo ispravni redovi)\n"
     "  export PUTANJA articles|partners DATOTEKA.csv [--separator ;|,]\n"
     "                             izvoz u CSV datoteku (UTF-8, razdvojnik \";\")\n"
+    "  stockcheck PUTANJA         nabave prema karticama artikala, stanja trgovačkih knjiga i\n"
+    "                             prosječne nabavne cijene; [--skladiste N] [--godina G],\n"
+    "                             --popravi preračunava stanja knjiga i prosječne cijene\n"
     "\n"
     "Password se čita iz varijable ZODRA_PASSWORD (novi iz ZODRA_NEW_PASSWORD) ili s terminala,\n"
     "nikad iz naredbenog retka.\n"
@@ -73,6 +77,8 @@ int main(int argc, char** argv) {
         return zodractl::Import(args);
     if (command == QLatin1String("export"))
         return zodractl::Export(args);
+    if (command == QLatin1String("stockcheck"))
+        return zodractl::StockCheck(args);
     zodractl::Err(QStringLiteral("Nepoznata naredba: ") + command);
     zodractl::Err(QString::fromUtf8(kUsageText));
     return zodractl::kUsage;

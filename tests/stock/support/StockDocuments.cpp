@@ -1,4 +1,4 @@
-#include "StockDocuments.h"
+#include "stock/support/StockDocuments.h"
 
 #include <set>
 

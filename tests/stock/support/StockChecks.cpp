@@ -1,4 +1,4 @@
-#include "StockChecks.h"
+#include "stock/support/StockChecks.h"
 
 #include <gtest/gtest.h>
 #include <cmath>

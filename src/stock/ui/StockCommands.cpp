@@ -1,0 +1,28 @@
+#include "stock/ui/StockCommands.h"
+
+#include "app/ui/CommandRegistry.h"
+#include "app/ui/WindowHost.h"
+#include "stock/ui/TradeBookWindow.h"
+
+namespace zodra::stock::ui {
+
+namespace {
+
+void OpenBook(zodra::ui::WindowHost& host, tradebook::Book book) {
+    if (host.FindWindow(TradeBookWindow::CommandName(book))) {
+        return;  // already open: brought to the front
+    }
+    auto* window = new TradeBookWindow(host, book);
+    host.ShowWindow(window, TradeBookWindow::Caption(book));
+}
+
+}  // namespace
+
+void RegisterStockCommands(zodra::ui::CommandRegistry& registry) {
+    for (tradebook::Book book : {tradebook::Book::Wholesale, tradebook::Book::Retail}) {
+        registry.Register(TradeBookWindow::CommandName(book),
+                          [book](zodra::ui::WindowHost& host) { OpenBook(host, book); });
+    }
+}
+
+}  // namespace zodra::stock::ui

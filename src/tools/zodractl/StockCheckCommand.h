@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QStringList>
+
+namespace zodractl {
+
+// zodractl stockcheck PATH [--skladiste N] [--godina G] [--popravi]
+// Checks the stock of a company: lots against the article card (quantity, cost and selling
+// value per article), the running balances of both trade books, and the pooled cost of every
+// article against a replay of its card. With --popravi the balances and pooled costs are
+// recomputed and written; differences between lots and card are only reported.
+int StockCheck(const QStringList& args);
+
+}  // namespace zodractl
