@@ -297,8 +297,10 @@ QMdiSubWindow* ZodraMain::ShowWindow(QWidget* window, const QString& caption) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     // The size the window asked for (resize() in its constructor), else what its layout needs,
     // within the window area.
-    const QSize wanted =
-        window->testAttribute(Qt::WA_Resized) ? window->size() : window->sizeHint();
+    // A window that asks for no size gets room for a grid.
+    const QSize wanted = window->testAttribute(Qt::WA_Resized)
+                             ? window->size()
+                             : window->sizeHint().expandedTo(QSize(640, 420));
     QMdiSubWindow* sub = m_area->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(windowIcon());
