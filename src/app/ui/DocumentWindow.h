@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "app/ui/DocumentDescription.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace zodra::ui {
+
+class CommandRegistry;
+class DataGrid;
+class DateBox;
+class FieldForm;
+class NumberBox;
+class WindowHost;
+
+// The document window: header, the grid of this session's working lines, add/change/delete
+// line, "Upis broja", "Proknjiži"; closing with lines asks first.
+class DocumentWindow : public QWidget {
+    Q_OBJECT
+public:
+    DocumentWindow(WindowHost& host, std::shared_ptr<const DocumentDescription> description,
+                   const CommandRegistry* registry, QWidget* parent = nullptr);
+
+    DocumentHeader Header() const;
+    void RefreshLines();
+    void AddLine();
+    void ChangeLine();
+    void DeleteLine();
+    // "Upis broja": the number box may be typed in.
+    void FreeNumber();
+    // "Proknjiži": returns true when the document was posted.
+    bool Post();
+
+    DateBox* DateField() const { return m_date; }
+    NumberBox* NumberField() const { return m_number; }
+    QLineEdit* DescriptionField() const { return m_descriptionBox; }
+    QCheckBox* PrintBox() const { return m_print; }
+    FieldForm* Extra() const { return m_extra; }
+    DataGrid* Lines() const { return m_lines; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void ResetHeader();
+
+    WindowHost& m_host;
+    std::shared_ptr<const DocumentDescription> m_description;
+    DateBox* m_date;
+    NumberBox* m_number;
+    QLineEdit* m_descriptionBox = nullptr;
+    QCheckBox* m_print = nullptr;
+    FieldForm* m_extra = nullptr;
+    DataGrid* m_lines;
+    QLabel* m_totals;
+    QPushButton* m_change = nullptr;
+    QPushButton* m_deleteLine;
+};
+
+// Shows the document window (or brings an open one to the front).
+DocumentWindow* ShowDocumentWindow(WindowHost& host,
+                                   std::shared_ptr<const DocumentDescription> description,
+                                   const CommandRegistry* registry);
+
+}  // namespace zodra::ui
