@@ -15,6 +15,27 @@ namespace zodra::sessionstart {
 
 namespace {
 
+// Commits of this scope do not wait for the disk (SQLite's synchronous NORMAL in WAL mode: the
+// file stays sound, the last commits may be lost with a power cut); FULL again afterwards,
+// however the scope ends.
+class UnsyncedCommit {
+public:
+    explicit UnsyncedCommit(Database& db) : m_db(db) {
+        m_db.ExecRaw(QStringLiteral("PRAGMA synchronous = NORMAL"));
+    }
+    ~UnsyncedCommit() {
+        try {
+            m_db.ExecRaw(QStringLiteral("PRAGMA synchronous = FULL"));
+        } catch (const DbError&) {
+        }
+    }
+    UnsyncedCommit(const UnsyncedCommit&) = delete;
+    UnsyncedCommit& operator=(const UnsyncedCommit&) = delete;
+
+private:
+    Database& m_db;
+};
+
 bool ReadWarehouse(Session& session, int code) {
     Statement row = session.Db().Prepare(QStringLiteral(
         "SELECT \"NAZIV\", \"CijeneValuta\", \"SKLADISTE_ZALIHA\", \"SKLADISTE_AUTOM_RN\", "
@@ -103,10 +124,17 @@ StartResult Start(Session& session, int warehouseCode, Prompter& prompter, const
     session.company = companyconfig::Load(db, prompter, today);
     session.businessYear = session.company.businessYear;
     session.stockMethod = session.company.stockMethod;
-    // 3. Session codes, in this order.
-    session.sessionCode = workingcopy::AllocateSessionCode(db);
-    session.workOrderSessionCode = workingcopy::AllocateSessionCode(db);
-    session.transferSessionCode = workingcopy::AllocateSessionCode(db);
+    // 3. Session codes, in this order, in one transaction. The codes only live as long as the
+    // running programs, which a power loss ends too, so their commit need not wait for the
+    // disk: the journal is synced with the next posting or checkpoint (the file stays sound).
+    {
+        const UnsyncedCommit unsynced(db);
+        Transaction codes(db);
+        session.sessionCode = workingcopy::AllocateSessionCode(db);
+        session.workOrderSessionCode = workingcopy::AllocateSessionCode(db);
+        session.transferSessionCode = workingcopy::AllocateSessionCode(db);
+        codes.Commit();
+    }
     // 4. Company options and article order.
     LoadCompanyOptions(session);
     // 5. The warehouse and its flags.

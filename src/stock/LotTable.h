@@ -3,9 +3,9 @@
 #include <memory>
 #include <optional>
 
+#include "data/SqliteStatement.h"
 #include "data/Statement.h"
 #include "stock/Lot.h"
-#include "stock/SqliteStatement.h"
 
 namespace zodra {
 class Database;

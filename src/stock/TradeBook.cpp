@@ -8,8 +8,8 @@
 #include "data/Errors.h"
 #include "data/Numbering.h"
 #include "data/SqlValue.h"
+#include "data/SqliteStatement.h"
 #include "data/Transaction.h"
-#include "stock/SqliteStatement.h"
 
 namespace zodra::tradebook {
 
@@ -110,7 +110,7 @@ struct BalanceChangeRow {
 std::vector<BalanceChangeRow> ReadSqlite(sqlite3* handle, Book book, const QString& table,
                                          int warehouse, int year) {
     const bool retail = book == Book::Retail;
-    stock::SqliteStatement rows(
+    SqliteStatement rows(
         handle, QStringLiteral("SELECT rowid, \"NABAVA_VRIJEDNOST\", \"PRODAJA_VRIJEDNOST\", ") +
                     (retail ? QStringLiteral("\"NABAVA_POREZ\", \"PRODAJA_POREZ\", ")
                             : QStringLiteral("0, 0, ")) +
@@ -168,27 +168,26 @@ int RecomputeBalance(Database& db, Book book, int warehouse, int year) {
     // the others are written with one prepared statement.
     const QString table = Q(TableName(book));
     Transaction transaction(db);
-    sqlite3* handle = stock::SqliteStatement::Handle(db);
+    sqlite3* handle = SqliteStatement::Handle(db);
     const std::vector<BalanceChangeRow> changes =
         handle ? ReadSqlite(handle, book, table, warehouse, year)
                : ReadGeneric(db, book, table, warehouse, year);
     if (handle && !changes.empty()) {
         // One UPDATE walks the warehouse and year in index order and takes each changed row's
         // balance from the list bound to it.
-        std::vector<stock::RowValue> balances;
+        std::vector<RowValue> balances;
         balances.reserve(changes.size());
         for (const BalanceChangeRow& change : changes) {
             balances.push_back({change.row, change.balance});
         }
-        stock::SortRowValues(balances);
-        stock::EnsureRowValueFunction(handle);
-        stock::SqliteStatement update(
+        SortRowValues(balances);
+        EnsureRowValueFunction(handle);
+        SqliteStatement update(
             handle, QStringLiteral("UPDATE ") + table +
                         QStringLiteral(" SET \"STANJE_ROBE\" = zodra_vrijednost_retka(rowid, ?1) "
                                        "WHERE \"SKLADISTE\" = ?2 AND \"GODINA\" = ?3 AND "
                                        "zodra_vrijednost_retka(rowid, ?1) IS NOT NULL"));
-        update.BindBlob(0, balances.data(),
-                        static_cast<int>(balances.size() * sizeof(stock::RowValue)));
+        update.BindBlob(0, balances.data(), static_cast<int>(balances.size() * sizeof(RowValue)));
         update.Bind(1, static_cast<qint64>(warehouse));
         update.Bind(2, static_cast<qint64>(year));
         update.Step();

@@ -103,6 +103,29 @@ private Q_SLOTS:
         QVERIFY(s.A("SSCommand1")->isEnabled());
         QVERIFY(!s.main->WarehouseBox()->isVisibleTo(s.main.get()));
         QCOMPARE(s.main->ToolBar()->actions().size(), 16);
+        // Help is there without a company.
+        s.A("SSCommand14")->trigger();
+        QVERIFY(s.main->FindWindow(QStringLiteral("Pomoc_pomoc")));
+        QCOMPARE(s.main->StatusText(), QStringLiteral(" Pomoć"));
+    }
+
+    void auxiliaryBarsAreSwitchedAndRemembered() {
+        Shell s;
+        s.Start();
+        QVERIFY(s.main->ToolBar()->isVisible());
+        s.A("Pomoćne_trake")->trigger();
+        QVERIFY(!s.main->ToolBar()->isVisible());
+        QVERIFY(!s.A("Pomoćne_trake")->isChecked());
+        QCOMPARE(s.settings.value(QStringLiteral("Opcije/PomocneTrake")).toString(),
+                 QStringLiteral("False"));
+        // The next start keeps them hidden.
+        s.main.reset();
+        s.Start();
+        QVERIFY(!s.main->ToolBar()->isVisible());
+        s.A("Pomoćne_trake")->trigger();
+        QVERIFY(s.main->ToolBar()->isVisible());
+        QCOMPARE(s.settings.value(QStringLiteral("Opcije/PomocneTrake")).toString(),
+                 QStringLiteral("True"));
     }
 
     void theWrongPasswordIsAskedAgainUntilRight() {

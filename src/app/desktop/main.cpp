@@ -14,6 +14,7 @@
 #include "app/ui/AboutDialog.h"
 #include "app/ui/CommandRegistry.h"
 #include "app/ui/InputConventions.h"
+#include "app/ui/SplashWindow.h"
 #include "app/ui/ZodraMain.h"
 
 int main(int argc, char** argv) {
@@ -34,8 +35,10 @@ int main(int argc, char** argv) {
     }
     zodra::ui::InstallInputConventions(app);
 
-    auto* splash = new zodra::ui::SplashWindow;
+    // The splash shows while the main window is built (not when only the start-up is measured).
+    zodra::ui::SplashWindow* splash = nullptr;
     if (!arguments.quitWhenReady) {
+        splash = new zodra::ui::SplashWindow;
         splash->show();
         QApplication::processEvents();
     }
@@ -45,7 +48,9 @@ int main(int argc, char** argv) {
     QSettings settings(QStringLiteral("Zodra"), QStringLiteral("Zodra"));
     zodra::ui::ZodraMain window(registry, settings);
     window.show();
-    splash->close();
+    if (splash) {
+        splash->close();
+    }
     if (arguments.quitWhenReady) {
         // Start-up measurement and smoke checks: the main window is up and painted.
         QTimer::singleShot(0, &app, [&window] {

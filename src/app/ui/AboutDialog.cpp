@@ -70,23 +70,6 @@ QWidget* MakeProgramCard(QWidget* parent) {
     return card;
 }
 
-SplashWindow::SplashWindow() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
-    setObjectName(QStringLiteral("Splash"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    auto* layout = new QVBoxLayout(this);
-    auto* frame = new QFrame(this);
-    frame->setFrameShape(QFrame::Box);
-    auto* inner = new QVBoxLayout(frame);
-    inner->addWidget(MakeProgramCard(frame));
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(frame);
-    setStyleSheet(QStringLiteral("QWidget#Splash { background: white; }"));
-    adjustSize();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
-}
-
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("O_programu"));
     setWindowTitle(QStringLiteral("O programu"));

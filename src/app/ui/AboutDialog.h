@@ -14,12 +14,6 @@ QStringList ContactLines();
 // version caption and, when kontakt.txt exists, its lines under "Kontakt:".
 QWidget* MakeProgramCard(QWidget* parent);
 
-// The splash window shown while the program starts; the main window closes it.
-class SplashWindow : public QWidget {
-public:
-    SplashWindow();
-};
-
 // "O programu".
 class AboutDialog : public QDialog {
 public:

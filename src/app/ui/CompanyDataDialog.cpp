@@ -22,7 +22,9 @@
 #include "app/CompanyData.h"
 #include "app/WorkstationConfig.h"
 #include "app/ui/Guard.h"
+#include "app/ui/SettingsDialog.h"
 #include "app/ui/WindowHost.h"
+#include "app/ui/WindowTools.h"
 #include "data/Database.h"
 #include "data/Paths.h"
 #include "data/Prompter.h"
@@ -35,15 +37,7 @@ QString T(const char16_t* text) {
     return QString::fromUtf16(text);
 }
 
-QPushButton* Button(const QString& caption, const QString& name, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    return b;
-}
-
 }  // namespace
-
-// --- Upis podataka poduzeća ---
 
 CompanyDataDialog::CompanyDataDialog(Database& db, Prompter& prompter, QWidget* parent,
                                      WindowHost* host)
@@ -118,8 +112,9 @@ CompanyDataDialog::CompanyDataDialog(Database& db, Prompter& prompter, QWidget* 
     m_accounts->setMaximumHeight(m_accounts->fontMetrics().height() * 5);
     accountsLayout->addWidget(m_accounts, 1);
     auto* accountButtons = new QVBoxLayout;
-    auto* addAccount = Button(T(u"Dodaj račun"), QStringLiteral("DodajRacun"), accountsBox);
-    auto* deleteAccount = Button(T(u"Izbriši račun"), QStringLiteral("IzbrisiRacun"), accountsBox);
+    auto* addAccount = MakeButton(T(u"Dodaj račun"), QStringLiteral("DodajRacun"), accountsBox);
+    auto* deleteAccount =
+        MakeButton(T(u"Izbriši račun"), QStringLiteral("IzbrisiRacun"), accountsBox);
     accountButtons->addWidget(addAccount);
     accountButtons->addWidget(deleteAccount);
     accountButtons->addStretch();
@@ -127,11 +122,11 @@ CompanyDataDialog::CompanyDataDialog(Database& db, Prompter& prompter, QWidget* 
     layout->addWidget(accountsBox);
 
     auto* buttons = new QHBoxLayout;
-    auto* settings = Button(T(u"P&ostavke"), QStringLiteral("Postavke"), this);
+    auto* settings = MakeButton(T(u"P&ostavke"), QStringLiteral("Postavke"), this);
     buttons->addWidget(settings);
     buttons->addStretch();
-    auto* acceptButton = Button(T(u"&Prihvati"), QStringLiteral("Prihvati"), this);
-    auto* cancelButton = Button(T(u"Od&ustani"), QStringLiteral("Odustani"), this);
+    auto* acceptButton = MakeButton(T(u"&Prihvati"), QStringLiteral("Prihvati"), this);
+    auto* cancelButton = MakeButton(T(u"Od&ustani"), QStringLiteral("Odustani"), this);
     buttons->addWidget(acceptButton);
     buttons->addWidget(cancelButton);
     layout->addLayout(buttons);
@@ -234,160 +229,6 @@ void CompanyDataDialog::DeleteAccount() {
 void CompanyDataDialog::ShowSettings() {
     SettingsDialog settings(m_db, m_prompter, this);
     settings.exec();
-}
-
-// --- Postavke ---
-
-SettingsDialog::SettingsDialog(Database& db, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), m_db(db), m_prompter(prompter) {
-    setObjectName(QStringLiteral("Postavke"));
-    setWindowTitle(QStringLiteral("Postavke"));
-    auto* layout = new QVBoxLayout(this);
-    auto* form = new QFormLayout;
-    const struct {
-        const char16_t* column;
-        const char16_t* label;
-    } texts[] = {{u"REPORT VRACUNA", u"Report veleprodajnog računa :"},
-                 {u"REPORT MRACUNA", u"Report maloprodajnog računa :"},
-                 {u"REPORT RACUNA VOZILA", u"Report računa za vozilo :"},
-                 {u"POS PORT", u"POS port :"},
-                 {u"FormatBroj", u"Format brojeva :"}};
-    QVariantMap values;
-    Guarded(m_prompter, [&] { values = companydata::Read(m_db); });
-    for (const auto& t : texts) {
-        auto* edit = new QLineEdit(values.value(T(t.column)).toString(), this);
-        edit->setObjectName(T(t.column));
-        m_fields.insert(T(t.column), edit);
-        form->addRow(T(t.label), edit);
-    }
-    layout->addLayout(form);
-    auto* row = new QHBoxLayout;
-    auto* logo = Button(T(u"Izbor &logotipa"), QStringLiteral("IzborLogotipa"), this);
-    auto* detail = Button(T(u"Baza za &detaljne račune"), QStringLiteral("DetaljniRacuni"), this);
-    auto* configuration = Button(T(u"&Konfiguracija"), QStringLiteral("Konfiguracija"), this);
-    row->addWidget(logo);
-    row->addWidget(detail);
-    row->addWidget(configuration);
-    layout->addLayout(row);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto* save = Button(T(u"&Spremi"), QStringLiteral("Spremi"), this);
-    auto* closeButton = Button(T(u"&Zatvori"), QStringLiteral("Zatvori"), this);
-    buttons->addWidget(save);
-    buttons->addWidget(closeButton);
-    layout->addLayout(buttons);
-    connect(logo, &QPushButton::clicked, this, &SettingsDialog::ChooseLogo);
-    connect(detail, &QPushButton::clicked, this, &SettingsDialog::RelinkDetail);
-    connect(configuration, &QPushButton::clicked, this, [this] {
-        ConfigurationDialog dialog(m_db, m_prompter, paths::WorkstationConfigFile(), this);
-        dialog.exec();
-    });
-    connect(save, &QPushButton::clicked, this, [this] {
-        if (Save()) {
-            accept();
-        }
-    });
-    connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
-    resize(520, sizeHint().height());
-}
-
-bool SettingsDialog::Save() {
-    QVariantMap values;
-    for (auto it = m_fields.begin(); it != m_fields.end(); ++it) {
-        values[it.key()] = it.value()->text();
-    }
-    return Guarded(m_prompter, [&] { companydata::SaveSettings(m_db, values); });
-}
-
-void SettingsDialog::ChooseLogo() {
-    const QString path = m_prompter.ChooseFileToOpen(
-        T(u"Izbor logotipa"), T(u"Bitmap datoteke|*.bmp"), paths::ProgramFolder());
-    if (path.isEmpty()) {
-        return;
-    }
-    if (Guarded(m_prompter, [&] { companydata::StoreLogo(m_db, path); })) {
-        m_prompter.Inform(T(u"Logo je unesen u bazu podataka."), windowTitle());
-    }
-}
-
-void SettingsDialog::RelinkDetail() {
-    const QString path = m_prompter.ChooseFileToOpen(T(u"Baza podataka za detaljne račune"),
-                                                     T(u"Zodra datoteke|*.det"),
-                                                     QFileInfo(m_db.Path()).absolutePath());
-    if (path.isEmpty()) {
-        return;
-    }
-    if (Guarded(m_prompter, [&] { companydata::RelinkDetailFile(m_db, path); })) {
-        m_prompter.Inform(T(u"Baza podataka za detaljne račune je povezana: ") + path,
-                          windowTitle());
-    }
-}
-
-// --- Konfiguracija ---
-
-ConfigurationDialog::ConfigurationDialog(Database& db, Prompter& prompter,
-                                         const QString& workstationFile, QWidget* parent)
-    : QDialog(parent), m_db(db), m_prompter(prompter), m_workstationFile(workstationFile) {
-    setObjectName(QStringLiteral("Konfiguracija"));
-    setWindowTitle(QStringLiteral("Konfiguracija"));
-    auto* layout = new QVBoxLayout(this);
-    std::vector<std::pair<QString, QString>> companyRows;
-    std::vector<std::pair<QString, QString>> workstationRows;
-    Guarded(m_prompter, [&] {
-        companyRows = companyconfig::ReadAll(m_db);
-        workstationRows = workstationconfig::ReadAll(m_workstationFile);
-    });
-    layout->addWidget(new QLabel(T(u"Postavke poduzeća (za sva računala):"), this));
-    m_company = MakeGrid(companyRows);
-    m_company->setObjectName(QStringLiteral("KonfiguracijaPoduzeca"));
-    layout->addWidget(m_company, 3);
-    layout->addWidget(new QLabel(T(u"Postavke ovog računala:"), this));
-    m_workstation = MakeGrid(workstationRows);
-    m_workstation->setObjectName(QStringLiteral("KonfiguracijaRacunala"));
-    layout->addWidget(m_workstation, 2);
-    auto* closeButton = Button(T(u"&Zatvori"), QStringLiteral("Zatvori"), this);
-    connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
-    layout->addWidget(closeButton, 0, Qt::AlignRight);
-
-    connect(m_company, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-        if (item->column() == 1) {
-            const QString key = m_company->item(item->row(), 0)->text();
-            Guarded(m_prompter, [&] { companyconfig::Write(m_db, key, item->text()); });
-        }
-    });
-    connect(m_workstation, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-        if (item->column() == 1) {
-            const QString key = m_workstation->item(item->row(), 0)->text();
-            Guarded(m_prompter,
-                    [&] { workstationconfig::Write(m_workstationFile, key, item->text()); });
-        }
-    });
-    for (QTableWidget* grid : {m_company, m_workstation}) {
-        connect(grid, &QTableWidget::cellDoubleClicked, this, [this](int, int column) {
-            if (column == 0) {
-                m_prompter.Inform(T(u"Mijenjati možete samo polje vrijednosti."), windowTitle());
-            }
-        });
-    }
-    resize(680, 640);
-}
-
-QTableWidget* ConfigurationDialog::MakeGrid(const std::vector<std::pair<QString, QString>>& rows) {
-    auto* grid = new QTableWidget(static_cast<int>(rows.size()), 2, this);
-    grid->setHorizontalHeaderLabels({QStringLiteral("Naziv"), QStringLiteral("Vrijednost")});
-    grid->verticalHeader()->setVisible(false);
-    grid->horizontalHeader()->setStretchLastSection(true);
-    grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                          QAbstractItemView::AnyKeyPressed);
-    const QSignalBlocker block(grid);
-    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-        auto* name = new QTableWidgetItem(rows[i].first);
-        name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        grid->setItem(i, 0, name);
-        grid->setItem(i, 1, new QTableWidgetItem(rows[i].second));
-    }
-    grid->resizeColumnToContents(0);
-    return grid;
 }
 
 }  // namespace zodra::ui

@@ -2,12 +2,11 @@
 
 #include <QDialog>
 #include <QMap>
+#include <utility>
+#include <vector>
 
-class QCheckBox;
-class QComboBox;
 class QLineEdit;
 class QListWidget;
-class QPlainTextEdit;
 class QTableWidget;
 
 namespace zodra {
@@ -44,44 +43,6 @@ private:
     WindowHost* m_host;
     QMap<QString, QWidget*> m_fields;
     QListWidget* m_accounts;
-};
-
-// "Postavke": logo, report names, number format, receipt printer port, the detail file, and
-// the way to "Konfiguracija".
-class SettingsDialog : public QDialog {
-    Q_OBJECT
-public:
-    SettingsDialog(Database& db, Prompter& prompter, QWidget* parent = nullptr);
-    QLineEdit* Field(const QString& column) const { return m_fields.value(column); }
-    bool Save();
-    void ChooseLogo();
-    void RelinkDetail();
-
-private:
-    Database& m_db;
-    Prompter& m_prompter;
-    QMap<QString, QLineEdit*> m_fields;
-};
-
-// "Konfiguracija": the company's settings and this workstation's, each a grid in which only
-// the value can be changed ("Mijenjati možete samo polje vrijednosti."). Changes take effect
-// the next time the settings are read.
-class ConfigurationDialog : public QDialog {
-    Q_OBJECT
-public:
-    ConfigurationDialog(Database& db, Prompter& prompter, const QString& workstationFile,
-                        QWidget* parent = nullptr);
-    QTableWidget* CompanyGrid() const { return m_company; }
-    QTableWidget* WorkstationGrid() const { return m_workstation; }
-
-private:
-    QTableWidget* MakeGrid(const std::vector<std::pair<QString, QString>>& rows);
-
-    Database& m_db;
-    Prompter& m_prompter;
-    QString m_workstationFile;
-    QTableWidget* m_company;
-    QTableWidget* m_workstation;
 };
 
 }  // namespace zodra::ui

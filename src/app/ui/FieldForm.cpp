@@ -20,6 +20,7 @@ FieldForm::FieldForm(WindowHost& host, QList<FieldSpec> fields, const CommandReg
     : QWidget(parent), m_host(host), m_fields(std::move(fields)), m_registry(registry) {
     auto* layout = new QFormLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     for (const FieldSpec& field : m_fields) {
         QWidget* editor = MakeEditor(field);
         editor->setObjectName(field.key);

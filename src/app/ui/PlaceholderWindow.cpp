@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/ui/WindowTools.h"
+
 #include "app/CommandCatalogue.h"
 
 namespace zodra::ui {
@@ -23,13 +25,7 @@ PlaceholderWindow::PlaceholderWindow(const QString& controlName, const QString& 
     text->setObjectName(QStringLiteral("placeholderText"));
     text->setWordWrap(true);
     auto* closeButton = new QPushButton(QStringLiteral("&Zatvori"), this);
-    connect(closeButton, &QPushButton::clicked, this, [this] {
-        if (QWidget* frame = parentWidget()) {
-            frame->close();
-        } else {
-            close();
-        }
-    });
+    connect(closeButton, &QPushButton::clicked, this, [this] { CloseWindowFrame(this); });
     layout->addWidget(title);
     layout->addWidget(text);
     layout->addStretch();

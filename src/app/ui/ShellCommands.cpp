@@ -10,7 +10,7 @@
 namespace zodra::ui {
 
 void RegisterShellCommands(CommandRegistry& registry) {
-    BindRegister(registry, WarehouseRegister());
+    BindWarehouseRegister(registry);
     registry.Register(QStringLiteral("Podaci_poduzeca"), [](WindowHost& host) {
         CompanyDataDialog dialog(host.CurrentSession().Db(), host.UserPrompter(),
                                  host.DialogParent(), &host);

@@ -6,6 +6,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/ui/WindowTools.h"
+
 #include "app/Users.h"
 #include "app/ui/Guard.h"
 #include "app/ui/WindowHost.h"
@@ -30,14 +32,15 @@ UsersWindow::UsersWindow(WindowHost& host, QWidget* parent) : QWidget(parent), m
     }
     m_columns << users::SessionRightColumns();
     auto* layout = new QVBoxLayout(this);
+    // One column per user, one row per right: a company has a few users and many rights.
     m_grid = new QTableWidget(this);
     m_grid->setObjectName(QStringLiteral("Korisnici"));
-    m_grid->setColumnCount(static_cast<int>(m_columns.size()) + 2);
-    QStringList headers{QStringLiteral("Korisnik"), QStringLiteral("Password")};
-    headers << m_columns;
-    m_grid->setHorizontalHeaderLabels(headers);
-    m_grid->verticalHeader()->setVisible(false);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setRowCount(static_cast<int>(m_columns.size()) + 1);
+    QStringList rows{QStringLiteral("Password")};
+    rows << m_columns;
+    m_grid->setVerticalHeaderLabels(rows);
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectColumns);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     layout->addWidget(m_grid, 1);
@@ -62,19 +65,13 @@ UsersWindow::UsersWindow(WindowHost& host, QWidget* parent) : QWidget(parent), m
     connect(made[0], &QPushButton::clicked, this, &UsersWindow::AddUser);
     connect(made[1], &QPushButton::clicked, this, &UsersWindow::ChangePassword);
     connect(made[2], &QPushButton::clicked, this, &UsersWindow::DeleteUser);
-    connect(closeButton, &QPushButton::clicked, this, [this] {
-        if (QWidget* frame = parentWidget()) {
-            frame->close();
-        } else {
-            close();
-        }
-    });
+    connect(closeButton, &QPushButton::clicked, this, [this] { CloseWindowFrame(this); });
     connect(m_grid, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-        if (item->column() < 2) {
+        if (item->row() < 1) {
             return;
         }
-        const QString user = m_grid->item(item->row(), 0)->text();
-        const QString column = m_columns.value(item->column() - 2);
+        const QString user = m_grid->horizontalHeaderItem(item->column())->text();
+        const QString column = m_columns.value(item->row() - 1);
         const bool on = item->checkState() == Qt::Checked;
         if (!Guarded(m_host.UserPrompter(),
                      [&] { users::SetRight(m_host.CurrentSession().Db(), user, column, on); })) {
@@ -82,7 +79,7 @@ UsersWindow::UsersWindow(WindowHost& host, QWidget* parent) : QWidget(parent), m
         }
     });
     Reload();
-    resize(900, 420);
+    resize(560, 640);
 }
 
 void UsersWindow::Reload() {
@@ -93,39 +90,39 @@ void UsersWindow::Reload() {
         return;
     }
     const QSignalBlocker block(m_grid);
-    m_grid->setRowCount(static_cast<int>(all.size()));
-    for (int row = 0; row < static_cast<int>(all.size()); ++row) {
-        const users::UserRights& u = all[row];
-        auto* name = new QTableWidgetItem(u.name);
-        name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        m_grid->setItem(row, 0, name);
+    m_grid->setColumnCount(static_cast<int>(all.size()));
+    for (int col = 0; col < static_cast<int>(all.size()); ++col) {
+        const users::UserRights& u = all[col];
+        m_grid->setHorizontalHeaderItem(col, new QTableWidgetItem(u.name));
         auto* password = new QTableWidgetItem(u.hasPassword ? T(u"postavljen") : T(u"nema"));
         password->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        m_grid->setItem(row, 1, password);
-        for (int c = 0; c < m_columns.size(); ++c) {
+        m_grid->setItem(0, col, password);
+        for (int r = 0; r < m_columns.size(); ++r) {
             auto* check = new QTableWidgetItem;
             check->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-            const auto it = u.rights.find(m_columns[c]);
+            const auto it = u.rights.find(m_columns[r]);
             check->setCheckState(it != u.rights.end() && it->second ? Qt::Checked : Qt::Unchecked);
-            m_grid->setItem(row, c + 2, check);
+            m_grid->setItem(r + 1, col, check);
         }
     }
     m_grid->resizeColumnsToContents();
-    if (!SelectUser(keep) && m_grid->rowCount() > 0) {
-        m_grid->selectRow(0);
+    if (!SelectUser(keep) && m_grid->columnCount() > 0) {
+        m_grid->setCurrentCell(0, 0);
+        m_grid->selectColumn(0);
     }
 }
 
 QString UsersWindow::CurrentUser() const {
-    const int row = m_grid->currentRow();
-    return row >= 0 && m_grid->item(row, 0) ? m_grid->item(row, 0)->text() : QString();
+    const int col = m_grid->currentColumn();
+    return col >= 0 && m_grid->horizontalHeaderItem(col) ? m_grid->horizontalHeaderItem(col)->text()
+                                                         : QString();
 }
 
 bool UsersWindow::SelectUser(const QString& name) {
-    for (int row = 0; row < m_grid->rowCount(); ++row) {
-        if (m_grid->item(row, 0)->text() == name) {
-            m_grid->setCurrentCell(row, 0);
-            m_grid->selectRow(row);
+    for (int col = 0; col < m_grid->columnCount(); ++col) {
+        if (m_grid->horizontalHeaderItem(col)->text() == name) {
+            m_grid->setCurrentCell(0, col);
+            m_grid->selectColumn(col);
             return true;
         }
     }

@@ -50,6 +50,9 @@ WarehouseChoiceDialog::WarehouseChoiceDialog(WindowHost& host, const CommandRegi
             QDialog::accept();
         }
     });
+    // Enter moves from the box to "Prihvati", not to "Novo skladište".
+    setTabOrder(m_box, acceptButton);
+    setTabOrder(acceptButton, add);
     Refill();
     m_box->setFocus();
 }

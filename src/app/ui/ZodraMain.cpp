@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QSettings>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -128,6 +129,12 @@ ZodraMain::ZodraMain(CommandRegistry& registry, QSettings& settings, Prompter* p
       m_prompter(prompter ? prompter : &m_qtPrompter) {
     setObjectName(QStringLiteral("ZodraMain"));
     setWindowTitle(QStringLiteral("Zodra"));
+    // The program's icon: the tile of the logo.
+    const QPixmap logoPicture(paths::ProgramFolder() + QStringLiteral("/logo.bmp"));
+    if (!logoPicture.isNull()) {
+        const int side = logoPicture.height();
+        setWindowIcon(QIcon(logoPicture.copy(0, 0, side, side)));
+    }
     BuildCentral();
     BuildMenus();
     BuildToolBar();
@@ -288,9 +295,20 @@ void ZodraMain::BuildToolBar() {
 QMdiSubWindow* ZodraMain::ShowWindow(QWidget* window, const QString& caption) {
     window->setWindowTitle(caption);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // The size the window asked for (resize() in its constructor), else what its layout needs,
+    // within the window area.
+    // A window that asks for no size gets room for a grid.
+    const QSize wanted = window->testAttribute(Qt::WA_Resized)
+                             ? window->size()
+                             : window->sizeHint().expandedTo(QSize(640, 420));
     QMdiSubWindow* sub = m_area->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(windowIcon());
+    const int frame = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
+    const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+    const QSize room = m_area->viewport()->size();
+    sub->resize(qMin(wanted.width() + 2 * frame, qMax(room.width(), 200)),
+                qMin(wanted.height() + title + 2 * frame, qMax(room.height(), 150)));
     sub->show();
     m_area->setActiveSubWindow(sub);
     window->setFocus();
@@ -358,10 +376,14 @@ void ZodraMain::Execute(const QString& name) {
     if (const commands::Command* c = commands::Find(name); c && !c->statusText.isEmpty()) {
         SetStatusText(c->statusText);
     }
+
     if (Builtin(name)) {
         return;
     }
-    if (!m_sessionActive) {
+    // Without a company only help is at hand.
+    const commands::Command* command = commands::Find(name);
+    const bool help = command && command->parent == QLatin1String("Pomoc");
+    if (!m_sessionActive && !help) {
         return;
     }
     const QString refusal = commands::RefusalInWarehouse(
@@ -437,7 +459,10 @@ void ZodraMain::RebuildRecentMenu() {
 }
 
 void ZodraMain::SaveRecent() {
-    recent::Save(m_settings, m_recent);
+    // Written only when it changed: writing the settings file waits for the disk.
+    if (recent::Load(m_settings) != m_recent) {
+        recent::Save(m_settings, m_recent);
+    }
 }
 
 void ZodraMain::UpdateTitle() {
@@ -720,6 +745,7 @@ void ZodraMain::ShowAdministration() {
     if (FindWindow(QStringLiteral("Administracija"))) {
         return;
     }
+    SetStatusText(QStringLiteral(" Administracija"));
     auto* window = new AdministrationWindow(*this);
     ShowWindow(window, QStringLiteral("Administracija"));
 }

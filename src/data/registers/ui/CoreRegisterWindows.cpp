@@ -149,9 +149,9 @@ std::shared_ptr<zodra::ui::RegisterDescription> WindowDescription(const Register
     }
     const RegisterDescription* description = &core;
     d->list = [description](Session& session) {
-        QList<RegisterRow> rows;
+        QList<zodra::ui::RegisterRow> rows;
         for (const SavedRow& row : List(session.Db(), *description)) {
-            rows.append(RegisterRow{row.code, row.name});
+            rows.append(zodra::ui::RegisterRow{row.code, row.name});
         }
         return rows;
     };

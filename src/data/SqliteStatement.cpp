@@ -1,4 +1,4 @@
-#include "stock/SqliteStatement.h"
+#include "data/SqliteStatement.h"
 
 #include <sqlite3.h>
 #include <QSqlDriver>
@@ -7,10 +7,11 @@
 #include "data/Database.h"
 #include "data/Errors.h"
 
-namespace zodra::stock {
+namespace zodra {
 
 sqlite3* SqliteStatement::Handle(Database& db) {
-    if (db.Dialect() != SqlDialect::Sqlite) {
+    static const bool generic = qEnvironmentVariableIsSet("ZODRA_GENERIC_SQL");
+    if (generic || db.Dialect() != SqlDialect::Sqlite) {
         return nullptr;
     }
     const QVariant handle = db.Connection().driver()->handle();
@@ -132,4 +133,4 @@ void SortRowValues(std::vector<RowValue>& values) {
               [](const RowValue& a, const RowValue& b) { return a.rowid < b.rowid; });
 }
 
-}  // namespace zodra::stock
+}  // namespace zodra

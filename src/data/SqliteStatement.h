@@ -7,15 +7,15 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 namespace zodra {
-class Database;
-}
 
-namespace zodra::stock {
+class Database;
 
 // A statement run straight on the SQLite connection, for the loops that read or rewrite every
 // row of a long book or card, where the per-call cost of the generic driver would be most of
 // the work. Values are bound, as everywhere; errors become DbError. Used only when the company
-// lives in SQLite (Handle() is null otherwise), beside a generic path for other engines.
+// lives in SQLite (Handle() is null otherwise), beside a generic path through Statement for
+// other engines. Setting ZODRA_GENERIC_SQL makes Handle() null on SQLite too, so that the tests
+// run the generic path as well.
 class SqliteStatement {
 public:
     // The connection's SQLite handle, or null when the company is not in SQLite.
@@ -63,4 +63,4 @@ void EnsureRowValueFunction(sqlite3* db);
 // The list in the form the function reads: sorted by rowid.
 void SortRowValues(std::vector<RowValue>& values);
 
-}  // namespace zodra::stock
+}  // namespace zodra
