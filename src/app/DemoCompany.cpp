@@ -3,11 +3,15 @@
 #include <QRandomGenerator>
 #include <vector>
 
+#include "app/DemoReceipts.h"
+#include "app/SessionStart.h"
 #include "data/CompanySchema.h"
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/ExchangeRates.h"
 #include "data/Rounding.h"
+#include "data/ScriptedPrompter.h"
+#include "data/Session.h"
 #include "data/Transaction.h"
 #include "data/registers/Articles.h"
 #include "data/registers/Catalogue.h"
@@ -412,6 +416,16 @@ void CreateDemoCompany(const QString& path, const QDate& today) {
                         {QStringLiteral("CJENIK"), onList ? list.code : 0}});
     }
     tx.Commit();
+
+    // Goods received in every warehouse, through the receipt's own posting.
+    Session session;
+    session.databasePath = path;
+    session.userName = QStringLiteral("admin");
+    session.Attach(std::move(opened.db));
+    ScriptedPrompter quiet;
+    sessionstart::Start(session, 1, quiet, today);
+    PostDemoReceipts(session, today);
+    sessionstart::End(session);
 }
 
 }  // namespace zodra::demo

@@ -16,6 +16,17 @@ private:
     QString m_message;
 };
 
+// A refusal that belongs to one field of a window, named by its key (usually the column the field
+// is stored in): the window shows the message and puts the focus back into that field.
+class FieldError : public UserError {
+public:
+    FieldError(const QString& field, const QString& message) : UserError(message), m_field(field) {}
+    const QString& field() const noexcept { return m_field; }
+
+private:
+    QString m_field;
+};
+
 // A failure of the database itself: the statement that failed and the driver's own text.
 class DbError : public std::runtime_error {
 public:

@@ -9,6 +9,7 @@
 #include "app/ui/DataGrid.h"
 #include "app/ui/DateBox.h"
 #include "app/ui/DocumentWindows.h"
+#include "app/ui/FieldForm.h"
 #include "app/ui/NumberBox.h"
 #include "data/Database.h"
 #include "data/Errors.h"
@@ -208,6 +209,180 @@ private Q_SLOTS:
         test::Settle();
         QCOMPARE(host.area.subWindowList().size(), 0);
         QCOMPARE(WorkingLines(host.CurrentSession()), 0);
+    }
+
+    void furtherOptionsOfTheDocumentWindow() {
+        test::WindowTestFolder folder;
+        test::TestHost host(folder);
+        Example ex;
+        FieldSpec partner;
+        partner.key = QStringLiteral("PARTNER");
+        partner.label = QStringLiteral("Partner :");
+        ex.d->headerFields = {partner};
+        ex.d->addLineCaption = QStringLiteral("&Artikli");
+        ex.d->deleteLineCaption = QStringLiteral("&Brisanje");
+        ex.d->checkBeforeLines = [](const DocumentHeader& h) {
+            if (h.extra.value(QStringLiteral("PARTNER")).toString().isEmpty()) {
+                throw FieldError(QStringLiteral("PARTNER"),
+                                 QStringLiteral("Nije upisan partner !"));
+            }
+        };
+        int ran = 0;
+        ex.d->actions = {DocumentAction{QStringLiteral("&Zbirno"), QStringLiteral("Zbirno"),
+                                        [&ran](WindowHost&, QWidget*) {
+                                            ++ran;
+                                            return true;
+                                        },
+                                        true}};
+        ex.d->deleteLineQuestion = [](Session&, int row) {
+            return QStringLiteral("Izbrisati stavku %1 ?").arg(row + 1);
+        };
+        ex.d->numberInvalidMessage = QStringLiteral("Nije ispravno upisan broj !");
+        ex.d->checkNumber = [](Session&, const QString& typed) {
+            if (typed == QLatin1String("3")) {
+                throw UserError(QStringLiteral("Broj 3 je već upisan !"));
+            }
+        };
+        QStringList changes;
+        ex.d->headerChanged = [&changes](WindowHost&, const DocumentHeader& h) {
+            changes << h.extra.value(QStringLiteral("PARTNER")).toString() + QStringLiteral("/") +
+                           QString::number(h.number);
+        };
+        ex.d->editableColumn = 0;
+        ex.d->editCell = [](Session& s, int, const QVariant& value) {
+            s.Db().Exec(QStringLiteral("UPDATE \"STAVKE_IZDATNICA_PRIVREMENO\" SET "
+                                       "\"SIFRA_ARTIKLA\" = ?"),
+                        {value.toInt()});
+        };
+        ex.d->readOnlyCellMessage = QStringLiteral("Mijenjati možete samo šifru.");
+        bool answerNo = true;
+        ex.d->post = [&answerNo](WindowHost&, const DocumentHeader&) {
+            // The user answered No to a question of the posting: not posted.
+            return answerNo ? PostResult{QVariant(), QString()}
+                            : PostResult{1, QStringLiteral("Proknjiženo")};
+        };
+        DocumentWindow* window = ShowDocumentWindow(host, ex.d, nullptr);
+        QCOMPARE(window->findChild<QPushButton*>(QStringLiteral("DodajStavku"))->text(),
+                 QStringLiteral("&Artikli"));
+        QCOMPARE(window->findChild<QPushButton*>(QStringLiteral("BrisanjeStavke"))->text(),
+                 QStringLiteral("&Brisanje"));
+
+        // Lines need the partner first; the focus goes to its box. The action that adds lines
+        // is held back too.
+        window->AddLine();
+        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije upisan partner !"));
+        QCOMPARE(WorkingLines(host.CurrentSession()), 0);
+        window->ActionButton(QStringLiteral("Zbirno"))->click();
+        QCOMPARE(ran, 0);
+        auto* partnerBox =
+            qobject_cast<QLineEdit*>(window->Extra()->Editor(QStringLiteral("PARTNER")));
+        partnerBox->setFocus();
+        test::TypeInto(partnerBox, QStringLiteral("Kod Ane's"));
+        Q_EMIT partnerBox->editingFinished();
+        QCOMPARE(changes, QStringList{QStringLiteral("Kod Ane's/1")});
+        window->AddLine();
+        window->AddLine();
+        window->ActionButton(QStringLiteral("Zbirno"))->click();
+        QCOMPARE(ran, 1);
+        QCOMPARE(WorkingLines(host.CurrentSession()), 2);
+
+        // Deleting asks first; No keeps the line.
+        window->Lines()->SelectRow(1);
+        host.prompter.AnswerNo();
+        window->DeleteLine();
+        QCOMPARE(host.prompter.Shown().last(), QStringLiteral("Izbrisati stavku 2 ?"));
+        QCOMPARE(WorkingLines(host.CurrentSession()), 2);
+
+        // Only the editable column is edited in place.
+        window->Lines()->setCurrentIndex(window->Lines()->model()->index(0, 1));
+        QTest::keyClick(window->Lines(), Qt::Key_F2);
+        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Mijenjati možete samo šifru."));
+        window->Lines()->model()->setData(window->Lines()->model()->index(0, 0), 77, Qt::EditRole);
+        test::Settle();
+        QCOMPARE(window->Lines()->Data().Value(0, 0).toInt(), 77);
+
+        // The typed number is checked when its box is left: refused, the proposal comes back.
+        window->FreeNumber();
+        window->NumberField()->selectAll();
+        test::TypeInto(window->NumberField(), QStringLiteral("a"));
+        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije ispravno upisan broj !"));
+        window->NumberField()->setText(QStringLiteral("3"));
+        Q_EMIT window->NumberField()->editingFinished();
+        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Broj 3 je već upisan !"));
+        QCOMPARE(window->NumberField()->text(), QStringLiteral("1"));
+        window->NumberField()->setText(QStringLiteral("4"));
+        Q_EMIT window->NumberField()->editingFinished();
+        QCOMPARE(changes.last(), QStringLiteral("Kod Ane's/4"));
+
+        // A posting answered No leaves the window as it was, without a message.
+        host.prompter.Clear();
+        QVERIFY(!window->Post());
+        QVERIFY(host.prompter.Messages().isEmpty());
+        QCOMPARE(window->Lines()->Data().RowCount(), 2);
+        QCOMPARE(window->NumberField()->text(), QStringLiteral("4"));
+        answerNo = false;
+        QVERIFY(window->Post());
+        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Proknjiženo"));
+    }
+
+    void aPostedDocumentUnderCorrectionAndTheListsFurtherOptions() {
+        test::WindowTestFolder folder;
+        test::TestHost host(folder);
+        Example ex;
+        Session& s = host.CurrentSession();
+        s.Db().ExecRaw(QStringLiteral(
+            "INSERT INTO \"IZDATNICE\" (\"SKLADISTE\", \"GODINA\", \"BROJ\", \"DATUM\") VALUES "
+            "(1, 2026, 4, '2026-03-02'), (1, 2026, 5, '2026-03-03')"));
+        // Correction: the posted header, no number to type, no posting, closing asks nothing.
+        auto correction = std::make_shared<DocumentDescription>(*ex.d);
+        correction->command = QStringLiteral("Izdatnica_4");
+        correction->post = nullptr;
+        correction->numberEditable = false;
+        correction->abandonQuestion.clear();
+        correction->initialHeader = [](Session&) -> std::optional<DocumentHeader> {
+            DocumentHeader h;
+            h.number = 4;
+            h.date = QDate(2026, 3, 2);
+            h.description = QStringLiteral("Za servis");
+            return h;
+        };
+        DocumentWindow* window = ShowDocumentWindow(host, correction, nullptr);
+        QVERIFY(!window->findChild<QPushButton*>(QStringLiteral("Proknjizi")));
+        QVERIFY(!window->findChild<QPushButton*>(QStringLiteral("UpisBroja")));
+        QCOMPARE(window->NumberField()->text(), QStringLiteral("4"));
+        QCOMPARE(window->DateField()->Date(), QDate(2026, 3, 2));
+        QCOMPARE(window->DescriptionField()->text(), QStringLiteral("Za servis"));
+        window->AddLine();
+        host.prompter.Clear();
+        host.area.closeAllSubWindows();
+        test::Settle();
+        QVERIFY(host.prompter.Shown().isEmpty());
+        QCOMPARE(host.area.subWindowList().size(), 0);
+
+        // The list: details of the selected document, totals, a further button, the table.
+        QStringList run;
+        ex.d->listDetails = [](Session&, const QVariant& key) {
+            return QStringLiteral("Izdatnica broj %1").arg(key.toInt());
+        };
+        ex.d->listTotals = [](Session&) { return QStringLiteral("Ukupno 2"); };
+        ex.d->listActions = {
+            ListAction{QStringLiteral("&Ispravak"), QStringLiteral("Ispravak"),
+                       [&run](WindowHost&, const QVariant& key) { run << key.toString(); }, false}};
+        ex.d->tableCaption = QStringLiteral("Izdatnice - tablica");
+        ex.d->tableRows = ex.d->postedDocuments;
+        ex.d->tableTotals = [](Session&) { return QStringLiteral("Svega 2"); };
+        PostedDocumentsWindow* list = ShowPostedDocuments(host, ex.d);
+        list->Documents()->SelectRow(1);
+        QCOMPARE(list->Details()->text(), QStringLiteral("Izdatnica broj 5"));
+        QCOMPARE(list->Totals()->text(), QStringLiteral("Ukupno 2"));
+        list->findChild<QPushButton*>(QStringLiteral("Ispravak"))->click();
+        QCOMPARE(run, QStringList{QStringLiteral("5")});
+        list->OpenTable();
+        auto* table = qobject_cast<DocumentTableView*>(host.LastWindow());
+        QVERIFY(table);
+        QCOMPARE(table->windowTitle(), QStringLiteral("Izdatnice - tablica"));
+        QCOMPARE(table->Table()->Data().RowCount(), 2);
+        QCOMPARE(table->Totals()->text(), QStringLiteral("Svega 2"));
     }
 
     void postedDocumentsOpenAndDeleteAfterTheQuestion() {

@@ -4,6 +4,7 @@
 #include "app/ui/ShellCommands.h"
 #include "data/registers/ui/RegisterCommands.h"
 #include "pricelists/ui/PriceListCommands.h"
+#include "purchasing/ui/ReceiptWindows.h"
 #include "reports/ui/CashBookCommands.h"
 #include "stock/ui/StockCommands.h"
 
@@ -15,6 +16,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     reports::ui::RegisterCashBookCommands(registry);
     registers::ui::RegisterRegisterCommands(registry);
     pricelists::ui::RegisterPriceListCommands(registry);
+    purchasing::ui::RegisterPurchasingCommands(registry);
     stock::ui::RegisterStockCommands(registry);
 }
 

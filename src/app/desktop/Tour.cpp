@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
@@ -39,11 +40,18 @@
 #include "app/ui/AboutDialog.h"
 #include "app/ui/AdministrationWindow.h"
 #include "app/ui/CommandRegistry.h"
+#include "app/ui/DocumentWindows.h"
+#include "app/ui/FieldForm.h"
 #include "app/ui/InputConventions.h"
 #include "app/ui/LoginDialog.h"
+#include "app/ui/NumberBox.h"
 #include "app/ui/SplashWindow.h"
 #include "app/ui/WarehouseChoiceDialog.h"
 #include "app/ui/ZodraMain.h"
+#include "data/registers/ui/ArticlePicker.h"
+#include "purchasing/PriceCalculation.h"
+#include "purchasing/ui/CalculationDialog.h"
+#include "purchasing/ui/LineEntryDialog.h"
 
 using namespace zodra;
 using namespace zodra::ui;
@@ -189,6 +197,73 @@ QString Slug(const QString& text) {
     return s;
 }
 
+// The goods receipt with its dialogs: the quick line entry, the calculation window on an
+// article, a line written, the summary data.
+void Receipt(ZodraMain& main, ModalDriver& driver, Photographer& camera) {
+    using purchasing::PriceCalculation;
+    main.RunCommand(QStringLiteral("Knjizenje_primka"));
+    Pause(80);
+    auto* receipt =
+        qobject_cast<DocumentWindow*>(main.FindWindow(QStringLiteral("Knjizenje_primka")));
+    if (!receipt) {
+        return;
+    }
+    auto* supplier =
+        qobject_cast<QComboBox*>(receipt->Extra()->Editor(QStringLiteral("SIFRA DOBAVLJACA")));
+    supplier->setCurrentIndex(supplier->count() > 1 ? 1 : 0);
+    qobject_cast<QLineEdit*>(receipt->Extra()->Editor(QStringLiteral("DOKUMENT DOBAVLJACA")))
+        ->setText(QStringLiteral("R-2026/0500"));
+    auto pick = [](purchasing::ui::LineEntryDialog* d, int row, const QString& quantity) {
+        d->Picker()->Box()->setCurrentIndex(row);
+        d->Quantity()->setText(quantity);
+        Q_EMIT d->Quantity()->valueEdited(d->Quantity()->Value());
+    };
+    // First the calculation window, then a line written by the quick entry itself.
+    driver.On(QStringLiteral("frmKalkulacija"), [&camera](QWidget* w) {
+        auto* c = static_cast<purchasing::ui::CalculationDialog*>(w);
+        c->Type(PriceCalculation::Box::InvoicePrice, 0.62);
+        c->Type(PriceCalculation::Box::DiscountPercent, 5);
+        camera.Take(w, QStringLiteral("Kalkulacija_cijena"));
+        c->reject();
+    });
+    driver.On(QStringLiteral("frmUpisPrimke"), [&camera, pick](QWidget* w) {
+        auto* d = static_cast<purchasing::ui::LineEntryDialog*>(w);
+        pick(d, 14, QStringLiteral("240"));
+        camera.Take(w, QStringLiteral("Upis_stavke_primke"));
+        QPointer<QWidget> dialog(w);
+        QTimer::singleShot(0, w, [dialog, d] {
+            d->AcceptLine();
+            if (dialog) {
+                d->reject();
+            }
+        });
+    });
+    receipt->AddLine();
+    Pause(80);
+    driver.On(QStringLiteral("frmUpisPrimke"), [pick](QWidget* w) {
+        auto* d = static_cast<purchasing::ui::LineEntryDialog*>(w);
+        pick(d, 10, QStringLiteral("24"));
+        d->CostPrice()->setText(QStringLiteral("1,10"));
+        Q_EMIT d->CostPrice()->valueEdited(1.10);
+        d->Price()->setText(QStringLiteral("1,50"));
+        Q_EMIT d->Price()->valueEdited(1.50);
+        d->AcceptLine();
+    });
+    receipt->AddLine();
+    Pause(80);
+    camera.Take(&main, QStringLiteral("Primka_sa_stavkom"));
+    driver.On(QStringLiteral("frmZbirniPodaciPrimke"), [&camera](QWidget* w) {
+        camera.Take(w, QStringLiteral("Zbirni_podaci_primke"));
+        static_cast<QDialog*>(w)->reject();
+    });
+    if (QPushButton* summary = receipt->ActionButton(QStringLiteral("ZbirniPodaci"))) {
+        summary->click();
+    }
+    Pause(50);
+    main.Area()->closeAllSubWindows();  // the question to abandon it is answered Yes
+    Pause(50);
+}
+
 int Screenshots(const QString& folder, const QString& company) {
     Photographer camera(folder);
     ModalDriver driver([&camera](QWidget* modal) {
@@ -261,10 +336,9 @@ int Screenshots(const QString& folder, const QString& company) {
     main.RunCommand(QStringLiteral("Podaci_poduzeca"));
     Pause(50);
 
-    // Every window the program has, then one that is still to come.
+    // Every window the program has.
     QStringList names = registry.Names();
     names.removeAll(QStringLiteral("Podaci_poduzeca"));
-    names << QStringLiteral("Knjizenje_primka");
     for (const QString& name : names) {
         main.RunCommand(name);
         Pause(80);
@@ -280,6 +354,7 @@ int Screenshots(const QString& folder, const QString& company) {
         main.Area()->closeAllSubWindows();
         Pause(30);
     }
+    Receipt(main, driver, camera);
     main.ShowAdministration();
     if (auto* admin = qobject_cast<AdministrationWindow*>(
             main.FindWindow(QStringLiteral("Administracija")))) {

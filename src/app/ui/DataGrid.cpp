@@ -88,6 +88,28 @@ QVariant TableModel::headerData(int section, Qt::Orientation orientation, int ro
                                                              : QVariant();
 }
 
+Qt::ItemFlags TableModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() == m_editableColumn) {
+        f |= Qt::ItemIsEditable;
+    }
+    return f;
+}
+
+bool TableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !index.isValid() || index.column() != m_editableColumn ||
+        !m_commit) {
+        return false;
+    }
+    m_commit(index.row(), value);
+    return true;
+}
+
+void TableModel::SetEditableColumn(int column, std::function<void(int, const QVariant&)> commit) {
+    m_editableColumn = column;
+    m_commit = std::move(commit);
+}
+
 DataGrid::DataGrid(QWidget* parent) : QTableView(parent), m_model(new TableModel(this)) {
     setModel(m_model);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -115,6 +137,30 @@ void DataGrid::SetData(TableData rows) {
 int DataGrid::CurrentRow() const {
     const QModelIndex index = currentIndex();
     return index.isValid() ? index.row() : -1;
+}
+
+void DataGrid::SetEditableColumn(int column, std::function<void(int, const QVariant&)> commit,
+                                 std::function<void()> refused) {
+    m_model->SetEditableColumn(column, std::move(commit));
+    m_refused = std::move(refused);
+    setEditTriggers(column >= 0
+                        ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::AnyKeyPressed
+                        : QAbstractItemView::NoEditTriggers);
+}
+
+bool DataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    const bool byUser = trigger == QAbstractItemView::DoubleClicked ||
+                        trigger == QAbstractItemView::EditKeyPressed ||
+                        trigger == QAbstractItemView::AnyKeyPressed;
+    if (byUser && index.isValid() && m_model->EditableColumn() >= 0 &&
+        index.column() != m_model->EditableColumn()) {
+        if (m_refused) {
+            m_refused();
+        }
+        return false;
+    }
+    return QTableView::edit(index, trigger, event);
 }
 
 void DataGrid::SelectRow(int row) {

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QTableView>
+#include <functional>
 
 #include "data/TableData.h"
 
@@ -19,12 +20,20 @@ public:
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    // One column may be edited in place; the value typed goes to `commit` (row, value).
+    void SetEditableColumn(int column, std::function<void(int, const QVariant&)> commit);
+    int EditableColumn() const { return m_editableColumn; }
 
     // How a value of a column is shown ("1.234,50" for money, "01.03.2026" for a date).
     static QString Display(const TableColumn& column, const QVariant& value);
 
 private:
     TableData m_data;
+    int m_editableColumn = -1;
+    std::function<void(int, const QVariant&)> m_commit;
 };
 
 class DataGrid : public QTableView {
@@ -36,9 +45,17 @@ public:
     // The selected row, or -1.
     int CurrentRow() const;
     void SelectRow(int row);
+    // One column may be edited in place (double click, F2 or typing): `commit` gets the row and
+    // the value typed; trying to edit any other column calls `refused` (which shows why).
+    void SetEditableColumn(int column, std::function<void(int, const QVariant&)> commit,
+                           std::function<void()> refused);
+
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 
 private:
     TableModel* m_model;
+    std::function<void()> m_refused;
 };
 
 }  // namespace zodra::ui

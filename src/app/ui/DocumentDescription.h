@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <QVariantMap>
 #include <functional>
+#include <optional>
 
 #include "app/ui/FieldForm.h"
 #include "data/TableData.h"
@@ -28,11 +29,30 @@ struct DocumentHeader {
     QVariantMap extra;    // the further header fields, by key
 };
 
-// What posting reports back.
+// What posting reports back. A result without a key means the document was not posted (the
+// user answered No to one of its questions): no message, and the window stays as it is. (A
+// refusal of a field is a FieldError: its message is shown and the focus goes to the field.)
 struct PostResult {
     QVariant key;  // the posted document's key (its number)
     QString
         message;  // shown after posting, e.g. "Izdatnica je proknjižena pod brojem 8"; empty: none
+};
+
+// A further button of the document window ("Ambalaža", "Zbirni p.", "Ispis" …).
+struct DocumentAction {
+    QString caption;     // "&Ambalaža"
+    QString objectName;  // "Ambalaza"
+    // Runs it; true when the lines changed (the grid and totals are read again).
+    std::function<bool(WindowHost&, QWidget* parent)> run;
+    bool addsLines = false;  // checkBeforeLines applies first
+};
+
+// A further button of the list of posted documents, run on the selected document.
+struct ListAction {
+    QString caption;     // "&Ispravak"
+    QString objectName;  // "Ispravak"
+    std::function<void(WindowHost&, const QVariant& key)> run;
+    bool reloads = false;  // the list is read again afterwards
 };
 
 // A stock document as its windows see it: captions, the header fields, and the core operations
@@ -81,6 +101,47 @@ struct DocumentDescription {
     // Cancelling by a negating document (may be null).
     QString cancelQuestion;
     std::function<void(WindowHost&, const QVariant& key)> cancelPosted;
+
+    // --- Further options of the document window (each may be left out) ---
+    QString addLineCaption;         // default "&Dodaj stavku"
+    QString changeLineCaption;      // default "&Promjena"
+    QString deleteLineCaption;      // default "&Brisanje stavke"
+    QList<DocumentAction> actions;  // further buttons after the line buttons
+    // Asked (Yes/No, No the default) before a line of the grid is deleted; empty: no question.
+    std::function<QString(Session&, int row)> deleteLineQuestion;
+    // Checked before a line is added (a supplier must be chosen first …). A refusal is shown
+    // (a FieldError puts the focus into its field) and no line window opens.
+    std::function<void(const DocumentHeader&)> checkBeforeLines;
+    // The header as the window opens, instead of today's date and the proposed number (e.g. a
+    // posted document opened for correction).
+    std::function<std::optional<DocumentHeader>(Session&)> initialHeader;
+    // A header field was changed by the user and left (the date, a typed number that passed
+    // checkNumber, a further field): e.g. a document under correction writes it at once. A
+    // refusal is shown; a FieldError puts the focus back into its field.
+    std::function<void(WindowHost&, const DocumentHeader&)> headerChanged;
+    bool numberEditable = true;  // "Upis broja"
+    // A number typed after "Upis broja" is checked when its box is left; a refusal is shown,
+    // the proposed number comes back and the box keeps the focus.
+    std::function<void(Session&, const QString& typed)> checkNumber;
+    // The number box's message for text that is not a number (default: the kit's own).
+    QString numberInvalidMessage;
+    // One column of the grid may be edited in place (e.g. the line number); editing another
+    // shows readOnlyCellMessage. editCell writes the value; a refusal is shown.
+    int editableColumn = -1;
+    std::function<void(Session&, int row, const QVariant& value)> editCell;
+    QString readOnlyCellMessage;
+
+    // --- Further options of the list of posted documents ---
+    // Shown under the list for the selected document (its date, partner …).
+    std::function<QString(Session&, const QVariant& key)> listDetails;
+    // Shown under the list for all documents (sums).
+    std::function<QString(Session&)> listTotals;
+    QList<ListAction> listActions;  // further buttons (correction, another print …)
+    QString cancelTitle;            // title of the cancel question (default: listCaption)
+    // A table view of all documents with their sums ("Primke"), opened from the list.
+    QString tableCaption;
+    std::function<TableData(Session&)> tableRows;
+    std::function<QString(Session&)> tableTotals;
 };
 
 }  // namespace zodra::ui

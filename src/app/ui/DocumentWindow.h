@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "app/ui/DocumentDescription.h"
@@ -37,6 +38,11 @@ public:
     // "Proknjiži": returns true when the document was posted.
     bool Post();
 
+    // Sets the header's boxes (date, number, further fields) without asking anything.
+    void SetHeader(const DocumentHeader& header);
+    // The further button of that objectName, or nullptr.
+    QPushButton* ActionButton(const QString& objectName) const;
+
     DateBox* DateField() const { return m_date; }
     NumberBox* NumberField() const { return m_number; }
     QLineEdit* DescriptionField() const { return m_descriptionBox; }
@@ -49,9 +55,18 @@ protected:
 
 private:
     void ResetHeader();
+    void RunAction(const DocumentAction& action);
+    void NumberLeft();
+    void HeaderCommitted();
+    void EditCell(int row, const QVariant& value);
+    // Runs a user action as Guarded does; a FieldError also puts the focus into its field.
+    bool Run(const std::function<void()>& action);
+    void FocusField(const QString& key);
 
     WindowHost& m_host;
     std::shared_ptr<const DocumentDescription> m_description;
+    QList<QPushButton*> m_actions;
+    int m_proposedNumber = 0;
     DateBox* m_date;
     NumberBox* m_number;
     QLineEdit* m_descriptionBox = nullptr;

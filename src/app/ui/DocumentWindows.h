@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/ui/DocumentDescription.h"
+#include "app/ui/DocumentTableView.h"
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/PostedDocumentView.h"
 #include "app/ui/PostedDocumentsWindow.h"

@@ -50,11 +50,25 @@ QWidget* FieldForm::MakeEditor(const FieldSpec& field) {
             Q_EMIT edited();
         }
     };
+    const QString key = field.key;
+    auto commit = [this, key] {
+        if (!m_loading) {
+            Q_EMIT committed(key);
+        }
+    };
+    // A text box commits when it is left after the user typed in it.
+    auto commitTyped = [this, key](QLineEdit* e) {
+        if (!m_loading && e->isModified()) {
+            e->setModified(false);
+            Q_EMIT committed(key);
+        }
+    };
     switch (field.kind) {
         case FieldSpec::Kind::Text: {
             auto* e = new QLineEdit(this);
             e->setReadOnly(field.readOnly);
             connect(e, &QLineEdit::textEdited, this, changed);
+            connect(e, &QLineEdit::editingFinished, this, [e, commitTyped] { commitTyped(e); });
             return e;
         }
         case FieldSpec::Kind::Number: {
@@ -62,6 +76,7 @@ QWidget* FieldForm::MakeEditor(const FieldSpec& field) {
             e->SetDecimals(field.decimals);
             e->setReadOnly(field.readOnly);
             connect(e, &NumberBox::valueEdited, this, changed);
+            connect(e, &QLineEdit::editingFinished, this, [e, commitTyped] { commitTyped(e); });
             return e;
         }
         case FieldSpec::Kind::Date: {
@@ -69,12 +84,14 @@ QWidget* FieldForm::MakeEditor(const FieldSpec& field) {
             e->SetSundayWarning(field.sundayWarning);
             e->setReadOnly(field.readOnly);
             connect(e, &DateBox::dateEdited, this, changed);
+            connect(e, &DateBox::dateEdited, this, commit);
             return e;
         }
         case FieldSpec::Kind::Check: {
             auto* e = new QCheckBox(this);
             e->setEnabled(!field.readOnly);
             connect(e, &QCheckBox::toggled, this, changed);
+            connect(e, &QCheckBox::toggled, this, commit);
             return e;
         }
         case FieldSpec::Kind::Choice: {
@@ -83,6 +100,7 @@ QWidget* FieldForm::MakeEditor(const FieldSpec& field) {
             m_editors.insert(field.key, e);
             FillChoices(field);
             connect(e, &QComboBox::activated, this, changed);
+            connect(e, &QComboBox::activated, this, commit);
             return e;
         }
         case FieldSpec::Kind::Memo: {

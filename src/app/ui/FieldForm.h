@@ -67,6 +67,9 @@ public:
 Q_SIGNALS:
     // The user changed a value.
     void edited();
+    // The user changed a value and left it (a text box left after typing, a date accepted, a
+    // choice made, a box ticked): the moment a window may write the value.
+    void committed(const QString& key);
 
 private:
     QWidget* MakeEditor(const FieldSpec& field);

@@ -42,7 +42,8 @@ void NumberBox::OnTextEdited(const QString& text) {
     }
     if (!inputrules::IsAcceptableNumberText(text)) {
         m_resetting = true;
-        m_prompter.Inform(inputrules::InvalidNumberMessage());
+        m_prompter.Inform(m_invalidMessage.isEmpty() ? inputrules::InvalidNumberMessage()
+                                                     : m_invalidMessage);
         setText(QStringLiteral("0"));
         selectAll();
         m_resetting = false;

@@ -23,6 +23,9 @@ public:
     void SetValue(double value, int decimals = -1);
     // Fixed decimals for SetValue without an explicit count (e.g. 2 for money).
     void SetDecimals(int decimals) { m_decimals = decimals; }
+    // A box of its own kind may say so in its own words ("Nije ispravno upisan broj !" for a
+    // document number); empty: the kit's message.
+    void SetInvalidMessage(const QString& message) { m_invalidMessage = message; }
 
 Q_SIGNALS:
     // The user changed the value (typing, or the reset to 0 after a wrong entry).
@@ -37,6 +40,7 @@ private:
     Prompter& m_prompter;
     int m_decimals = -1;
     bool m_resetting = false;
+    QString m_invalidMessage;
 };
 
 }  // namespace zodra::ui

@@ -1,10 +1,13 @@
 #include "app/ui/PostedDocumentsWindow.h"
 
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/ui/DataGrid.h"
+#include "app/ui/DocumentTableView.h"
 #include "app/ui/Guard.h"
 #include "app/ui/PostedDocumentView.h"
 #include "app/ui/WindowHost.h"
@@ -13,6 +16,14 @@
 #include "data/Session.h"
 
 namespace zodra::ui {
+
+namespace {
+
+QString CaptionOr(const QString& caption, const QString& fallback) {
+    return caption.isEmpty() ? fallback : caption;
+}
+
+}  // namespace
 
 PostedDocumentsWindow::PostedDocumentsWindow(WindowHost& host,
                                              std::shared_ptr<const DocumentDescription> description,
@@ -24,10 +35,36 @@ PostedDocumentsWindow::PostedDocumentsWindow(WindowHost& host,
     m_grid = new DataGrid(this);
     m_grid->setObjectName(QStringLiteral("Dokumenti"));
     layout->addWidget(m_grid, 1);
+    if (m_description->listDetails) {
+        m_details = new QLabel(this);
+        m_details->setObjectName(QStringLiteral("Podaci"));
+        m_details->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(m_details);
+    }
+    if (m_description->listTotals) {
+        m_totals = new QLabel(this);
+        m_totals->setObjectName(QStringLiteral("Ukupno"));
+        m_totals->setWordWrap(true);
+        layout->addWidget(m_totals);
+    }
     auto* buttons = new QHBoxLayout;
     auto* openButton = MakeButton(QStringLiteral("&Otvori"), QStringLiteral("Otvori"), this);
     buttons->addWidget(openButton);
     connect(openButton, &QPushButton::clicked, this, &PostedDocumentsWindow::OpenCurrent);
+    for (const ListAction& action : m_description->listActions) {
+        auto* b = MakeButton(action.caption, action.objectName, this);
+        buttons->addWidget(b);
+        connect(b, &QPushButton::clicked, this, [this, action] {
+            const QVariant key = CurrentKey();
+            if (!key.isValid() || !action.run) {
+                return;
+            }
+            Guarded(m_host.UserPrompter(), [&] { action.run(m_host, key); });
+            if (action.reloads) {
+                Reload();
+            }
+        });
+    }
     if (m_description->print) {
         auto* print = MakeButton(QStringLiteral("&Ispis"), QStringLiteral("Ispis"), this);
         buttons->addWidget(print);
@@ -43,12 +80,22 @@ PostedDocumentsWindow::PostedDocumentsWindow(WindowHost& host,
         buttons->addWidget(remove);
         connect(remove, &QPushButton::clicked, this, &PostedDocumentsWindow::DeleteCurrent);
     }
+    if (m_description->tableRows) {
+        auto* table = MakeButton(CaptionOr(m_description->tableCaption, QStringLiteral("Tablica")),
+                                 QStringLiteral("Tablica"), this);
+        buttons->addWidget(table);
+        connect(table, &QPushButton::clicked, this, &PostedDocumentsWindow::OpenTable);
+    }
     buttons->addStretch();
     auto* closeButton = MakeButton(QStringLiteral("&Zatvori"), QStringLiteral("Zatvori"), this);
     buttons->addWidget(closeButton);
     connect(closeButton, &QPushButton::clicked, this, [this] { CloseWindowFrame(this); });
     layout->addLayout(buttons);
     connect(m_grid, &QAbstractItemView::activated, this, &PostedDocumentsWindow::OpenCurrent);
+    if (m_details) {
+        connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                &PostedDocumentsWindow::ShowDetails);
+    }
     Reload();
     resize(720, 480);
 }
@@ -60,6 +107,36 @@ void PostedDocumentsWindow::Reload() {
         })) {
         m_grid->SetData(std::move(rows));
     }
+    if (m_totals) {
+        QString text;
+        Guarded(m_host.UserPrompter(),
+                [&] { text = m_description->listTotals(m_host.CurrentSession()); });
+        m_totals->setText(text);
+    }
+    ShowDetails();
+}
+
+void PostedDocumentsWindow::ShowDetails() {
+    if (!m_details) {
+        return;
+    }
+    const QVariant key = CurrentKey();
+    QString text;
+    if (key.isValid()) {
+        Guarded(m_host.UserPrompter(),
+                [&] { text = m_description->listDetails(m_host.CurrentSession(), key); });
+    }
+    m_details->setText(text);
+}
+
+void PostedDocumentsWindow::OpenTable() {
+    const QString name = m_description->listCommand + QStringLiteral("_tablica");
+    if (m_host.FindWindow(name)) {
+        return;
+    }
+    auto* view = new DocumentTableView(m_host, m_description);
+    view->setObjectName(name);
+    m_host.ShowWindow(view, view->windowTitle());
 }
 
 QVariant PostedDocumentsWindow::CurrentKey() const {
@@ -95,8 +172,9 @@ void PostedDocumentsWindow::CancelCurrent() {
         return;
     }
     if (!m_description->cancelQuestion.isEmpty() &&
-        !m_host.UserPrompter().AskYesNo(m_description->cancelQuestion, m_description->listCaption,
-                                        false)) {
+        !m_host.UserPrompter().AskYesNo(
+            m_description->cancelQuestion,
+            CaptionOr(m_description->cancelTitle, m_description->listCaption), false)) {
         return;
     }
     Guarded(m_host.UserPrompter(), [&] { m_description->cancelPosted(m_host, key); });

@@ -36,5 +36,7 @@ int Report(const QStringList& args);
 // Master data in and out of spreadsheet files (RegisterCommands.cpp).
 int Import(const QStringList& args);
 int Export(const QStringList& args);
+// Posts a goods receipt described in a JSON file (PostCommand.cpp).
+int Post(const QStringList& args);
 
 }  // namespace zodractl

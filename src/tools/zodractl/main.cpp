@@ -29,6 +29,11 @@ const char* kUsageText =
     "                             ili nimalo (uz --skip-bad samo ispravni redovi)\n"
     "  export PUTANJA articles|partners DATOTEKA.csv [--separator ;|,]\n"
     "                             izvoz u CSV datoteku (UTF-8, razdvojnik \";\")\n"
+    "  post PUTANJA primka.json [--da] [--pdf IZLAZ.pdf]\n"
+    "                             knjiženje primke opisane u JSON datoteci (docs/receipt-json.md)\n"
+    "                             kroz iste provjere kao prozor \"Primka\"; ispisuje broj primke;\n"
+    "                             --da odgovara Da na pitanja (razlike kontrolnih iznosa),\n"
+    "                             --pdf ispisuje primku u PDF\n"
     "  stockcheck PUTANJA         nabave prema karticama artikala, stanja trgovačkih knjiga i\n"
     "                             prosječne nabavne cijene; [--skladiste N] [--godina G],\n"
     "                             --popravi preračunava stanja knjiga i prosječne cijene\n"
@@ -43,7 +48,8 @@ const char* kUsageText =
 int main(int argc, char** argv) {
     // Reports need the GUI application object (fonts, painting); without a display they run on
     // the offscreen platform.
-    const bool report = argc > 1 && qstrcmp(argv[1], "report") == 0;
+    const bool report =
+        argc > 1 && (qstrcmp(argv[1], "report") == 0 || qstrcmp(argv[1], "post") == 0);
     if (report && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -77,6 +83,8 @@ int main(int argc, char** argv) {
         return zodractl::Import(args);
     if (command == QLatin1String("export"))
         return zodractl::Export(args);
+    if (command == QLatin1String("post"))
+        return zodractl::Post(args);
     if (command == QLatin1String("stockcheck"))
         return zodractl::StockCheck(args);
     zodractl::Err(QStringLiteral("Nepoznata naredba: ") + command);

@@ -1,0 +1,306 @@
+#include "purchasing/ReceiptJson.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+
+#include "data/Database.h"
+#include "data/Errors.h"
+#include "data/Session.h"
+#include "data/SqlValue.h"
+#include "data/registers/Articles.h"
+#include "purchasing/CalculationSetup.h"
+#include "purchasing/ReceiptEntry.h"
+
+namespace zodra::purchasing {
+
+namespace {
+
+QString Where(int line) {
+    return line > 0 ? QStringLiteral(" (stavka ") + QString::number(line) + QStringLiteral(")")
+                    : QString();
+}
+
+[[noreturn]] void Refuse(const QString& text, int line = 0) {
+    throw UserError(QStringLiteral("Datoteka primke: ") + text + Where(line) + QStringLiteral("."));
+}
+
+std::optional<double> Number(const QJsonObject& o, const char* key, int line = 0) {
+    const QJsonValue v = o.value(QLatin1String(key));
+    if (v.isUndefined() || v.isNull()) {
+        return std::nullopt;
+    }
+    if (v.isDouble()) {
+        return v.toDouble();
+    }
+    if (v.isString()) {
+        bool ok = false;
+        const double d =
+            v.toString().trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+        if (ok) {
+            return d;
+        }
+    }
+    Refuse(QStringLiteral("\"") + QLatin1String(key) + QStringLiteral("\" nije broj"), line);
+}
+
+QDate DateOf(const QJsonObject& o, const char* key, bool required) {
+    const QJsonValue v = o.value(QLatin1String(key));
+    if (v.isUndefined() || v.isNull()) {
+        if (required) {
+            Refuse(QStringLiteral("nedostaje \"") + QLatin1String(key) + QStringLiteral("\""));
+        }
+        return {};
+    }
+    const QString text = v.toString().trimmed();
+    for (const char* format : {"yyyy-MM-dd", "d.M.yyyy", "d.M.yyyy."}) {
+        const QDate d = QDate::fromString(text, QString::fromLatin1(format));
+        if (d.isValid()) {
+            return d;
+        }
+    }
+    Refuse(QStringLiteral("\"") + QLatin1String(key) + QStringLiteral("\" nije ispravan datum (") +
+           text + QStringLiteral(")"));
+}
+
+// A supplier by code, OIB or exact name.
+int SupplierOf(Database& db, const QJsonValue& v) {
+    QVariant found;
+    if (v.isDouble()) {
+        found = db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"SIFRA\" = ?"),
+                          {v.toInt()});
+    } else if (v.isObject() && v.toObject().contains(QStringLiteral("oib"))) {
+        found = db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"OIB\" = ? "
+                                         "ORDER BY \"SIFRA\" LIMIT 1"),
+                          {v.toObject().value(QStringLiteral("oib")).toString().trimmed()});
+    } else if (v.isString()) {
+        found = db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"NAZIV\" = ? "
+                                         "ORDER BY \"SIFRA\" LIMIT 1"),
+                          {v.toString().trimmed()});
+    } else {
+        Refuse(QStringLiteral("nedostaje \"dobavljac\""));
+    }
+    if (!found.isValid()) {
+        Refuse(QStringLiteral("dobavljač nije pronađen"));
+    }
+    return found.toInt();
+}
+
+int ArticleOf(Database& db, const QJsonObject& o, int line) {
+    const QJsonValue v = o.value(QStringLiteral("artikal"));
+    if (v.isDouble()) {
+        const QVariant found = db.Scalar(
+            QStringLiteral("SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE \"SIFRA\" = ?"), {v.toInt()});
+        if (found.isValid()) {
+            return found.toInt();
+        }
+    } else if (v.isString()) {
+        if (auto code = registers::articles::FindByCode(db, v.toString().trimmed())) {
+            return *code;
+        }
+    }
+    const QJsonValue barcode = o.value(QStringLiteral("barkod"));
+    if (barcode.isString()) {
+        if (auto code = registers::articles::FindByBarcode(db, barcode.toString().trimmed())) {
+            return *code;
+        }
+    }
+    Refuse(QStringLiteral("artikal nije pronađen"), line);
+}
+
+// The invoice value of the packaging a file's lines bring into the receipt.
+double PackagingValueOf(Database& db, const std::vector<JsonLine>& lines) {
+    double value = 0;
+    for (const JsonLine& line : lines) {
+        if (line.packaging) {
+            value += line.quantity *
+                     sqlvalue::ToDouble(db.Scalar(
+                         QStringLiteral("SELECT \"CIJENA\" FROM \"AMBALAZA\" WHERE \"SIFRA\" = ?"),
+                         {*line.packaging}));
+        } else if (line.article) {
+            for (const receiptlines::PackagingOfArticle& p :
+                 receiptlines::PackagingOf(db, *line.article)) {
+                value += line.quantity * p.perUnit * p.price;
+            }
+        }
+    }
+    return value;
+}
+
+}  // namespace
+
+JsonReceipt ParseReceiptJson(Database& db, const QByteArray& json) {
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject()) {
+        Refuse(QStringLiteral("nije ispravan JSON (") + error.errorString() +
+               QStringLiteral(", znak ") + QString::number(error.offset) + QStringLiteral(")"));
+    }
+    const QJsonObject o = doc.object();
+    JsonReceipt r;
+    r.warehouse = o.value(QStringLiteral("skladiste")).toInt(0);
+    if (r.warehouse <= 0 ||
+        !db.Scalar(QStringLiteral("SELECT 1 FROM \"SKLADISTA\" WHERE \"SIFRA\" = ?"), {r.warehouse})
+             .isValid()) {
+        Refuse(QStringLiteral("\"skladiste\" nije šifra postojećeg skladišta"));
+    }
+    r.header.number = o.value(QStringLiteral("broj")).toInt(0);
+    r.header.date = DateOf(o, "datum", true);
+    r.header.supplier = SupplierOf(db, o.value(QStringLiteral("dobavljac")));
+    r.header.supplierDocument = o.value(QStringLiteral("dokument")).toString();
+    r.header.supplierDocumentDate = DateOf(o, "datum_dokumenta", false);
+    if (!r.header.supplierDocumentDate.isValid()) {
+        r.header.supplierDocumentDate = r.header.date;
+    }
+
+    ReceiptSummary summary;
+    bool hasSummary = false;
+    const QJsonValue currency = o.value(QStringLiteral("valuta"));
+    if (currency.isString() && !currency.toString().trimmed().isEmpty()) {
+        const QVariant code =
+            db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"VALUTE\" WHERE \"NAZIV\" = ?"),
+                      {currency.toString().trimmed()});
+        if (!code.isValid()) {
+            Refuse(QStringLiteral("valuta ") + currency.toString() +
+                   QStringLiteral(" nije upisana u šifarnik valuta"));
+        }
+        summary.currency = code.toInt();
+        summary.rateDate = DateOf(o, "datum_tecaja", false);
+        if (!summary.rateDate.isValid()) {
+            summary.rateDate = r.header.date;
+        }
+        hasSummary = summary.currency != 1;
+    }
+    if (o.value(QStringLiteral("zbirno")).isObject()) {
+        const QJsonObject z = o.value(QStringLiteral("zbirno")).toObject();
+        hasSummary = true;
+        r.summaryGiven = true;
+        const double invoice = Number(z, "fakturna_vrijednost").value_or(0);
+        const double discount = Number(z, "rabat").value_or(0);
+        summary.invoiceValue = summary.currencyInvoiceValue = invoice;
+        summary.discount = summary.currencyDiscount = discount;
+        summary.customs = Number(z, "carina").value_or(0);
+        summary.forwarding = Number(z, "spedicija").value_or(0);
+        summary.otherCosts = Number(z, "zavisni_troskovi").value_or(0);
+        summary.customsFromArticles = z.value(QStringLiteral("carina_iz_artikala")).toBool(false);
+        for (const QJsonValue item : z.value(QStringLiteral("zavisni")).toArray()) {
+            const QJsonObject i = item.toObject();
+            summary.items.push_back(
+                {i.value(QStringLiteral("opis")).toString(), Number(i, "iznos").value_or(0)});
+        }
+    }
+    if (hasSummary) {
+        r.summary = summary;
+    }
+
+    const QJsonArray lines = o.value(QStringLiteral("stavke")).toArray();
+    if (lines.isEmpty()) {
+        Refuse(QStringLiteral("nema stavki (\"stavke\")"));
+    }
+    int n = 0;
+    for (const QJsonValue value : lines) {
+        ++n;
+        const QJsonObject l = value.toObject();
+        JsonLine line;
+        if (l.contains(QStringLiteral("ambalaza"))) {
+            const QVariant code =
+                db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"AMBALAZA\" WHERE \"SIFRA\" = ?"),
+                          {l.value(QStringLiteral("ambalaza")).toInt()});
+            if (!code.isValid()) {
+                Refuse(QStringLiteral("ambalaža nije pronađena"), n);
+            }
+            line.packaging = code.toInt();
+        } else {
+            line.article = ArticleOf(db, l, n);
+        }
+        const std::optional<double> quantity = Number(l, "kolicina", n);
+        if (!quantity || *quantity == 0.0) {
+            Refuse(QStringLiteral("nedostaje \"kolicina\""), n);
+        }
+        line.quantity = *quantity;
+        line.invoicePrice = Number(l, "fakturna_cijena", n);
+        line.discountPercent = Number(l, "rabat_%", n);
+        line.customsPercent = Number(l, "carina_%", n);
+        line.forwardingPercent = Number(l, "spedicija_%", n);
+        line.otherCostsPercent = Number(l, "zavisni_troskovi_%", n);
+        line.marginPercent = Number(l, "marza_%", n);
+        line.price = Number(l, "cijena", n);
+        line.priceWithTax = Number(l, "cijena_s_porezom", n);
+        line.retailPrice = Number(l, "mpc", n);
+        line.retailMarginPercent = Number(l, "maloprodajna_marza_%", n);
+        r.lines.push_back(line);
+    }
+    return r;
+}
+
+std::optional<int> PostReceiptFromJson(Session& session, Prompter& prompter,
+                                       const JsonReceipt& receipt) {
+    using Box = PriceCalculation::Box;
+    Database& db = session.Db();
+    CheckSupplierDocument(receipt.header.supplierDocument);
+    CheckReadyForLines(receipt.header);
+    std::optional<ReceiptSummary> summary;
+    if (receipt.summaryGiven) {
+        summary = AcceptSummary(db, *receipt.summary);
+    } else if (receipt.summary) {
+        // Only a currency: its rate, and nothing to compare at posting.
+        summary = *receipt.summary;
+        summary->rate = RateOn(db, summary->currency, summary->rateDate);
+    }
+    const ReceiptTarget working = ReceiptTarget::WorkingCopy(session);
+    ClearWorkingReceipt(session);
+    try {
+        CalculationContext context;
+        if (summary) {
+            context.summary = *summary;
+        }
+        context.supplier = receipt.header.supplier;
+        context.proposeFromLastReceipt = session.company.previousArticleDataInCalculation;
+        // The whole file is known at once: the packaging it brings (typed, and linked to its
+        // articles) is set apart before the summary amounts become the lines' percentages, so
+        // that every line is calculated once, with its final costs.
+        context.packagingInvoiceValue = PackagingValueOf(db, receipt.lines);
+        for (const JsonLine& line : receipt.lines) {
+            if (line.packaging) {
+                AddPackagingLine(session, working, *line.packaging, line.quantity);
+                continue;
+            }
+            const ArticleFacts facts = ReadArticleFacts(session, *line.article);
+            PriceCalculation c =
+                NewCalculation(db, facts, line.quantity, context, CalculationMode::Entry);
+            auto type = [&](Box box, const std::optional<double>& value) {
+                if (value) {
+                    c.Type(box, *value);
+                }
+            };
+            type(Box::CurrencyPrice, line.invoicePrice);
+            type(Box::DiscountPercent, line.discountPercent);
+            type(Box::CustomsPercent, line.customsPercent);
+            type(Box::ForwardingPercent, line.forwardingPercent);
+            type(Box::OtherCostsPercent, line.otherCostsPercent);
+            type(Box::MarginPercent, line.marginPercent);
+            type(Box::Price, line.price);
+            type(Box::PriceWithTax, line.priceWithTax);
+            type(Box::RetailPrice, line.retailPrice);
+            type(Box::RetailMarginPercent, line.retailMarginPercent);
+            const std::optional<double> retailMargin =
+                line.retailMarginPercent ? line.retailMarginPercent
+                                         : std::optional<double>(c.Value(Box::RetailMarginPercent));
+            AcceptArticleLine(session, prompter, working,
+                              ReceiptRow::FromCalculation(*line.article, c, retailMargin),
+                              CalculationMode::Entry);
+        }
+        ReceiptHeaderData header = receipt.header;
+        const std::optional<int> number = PostReceipt(session, prompter, header, summary);
+        if (!number) {
+            ClearWorkingReceipt(session);
+        }
+        return number;
+    } catch (...) {
+        ClearWorkingReceipt(session);
+        throw;
+    }
+}
+
+}  // namespace zodra::purchasing

@@ -1,0 +1,195 @@
+#include "purchasing/ui/CalculationDialog.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/InputRules.h"
+#include "app/ui/NumberBox.h"
+#include "app/ui/WindowHost.h"
+
+namespace zodra::purchasing::ui {
+
+namespace {
+
+using Box = PriceCalculation::Box;
+
+struct Row {
+    const char16_t* label;
+    Box percent;
+    Box unit;
+    Box total;
+};
+
+constexpr Box kNone = Box::Count;
+
+// The rows of the window: a label, then the box of the percent, of the unit amount and of the
+// amount on the whole quantity where the row has one.
+const Row kRows[] = {
+    {u"Količina", kNone, Box::Quantity, kNone},
+    {u"FAKT. CIJ./VRIJ. (u valuti)", kNone, Box::CurrencyPrice, Box::CurrencyValue},
+    {u"F. cij. sa ambalažom", kNone, Box::PackagedPrice, Box::PackagedValue},
+    {u"FAKT. CIJ./VRIJ.", kNone, Box::InvoicePrice, Box::InvoiceValue},
+    {u"Rabat", Box::DiscountPercent, Box::DiscountUnit, Box::DiscountTotal},
+    {u"Netto fak.c./v.", kNone, Box::NetPrice, Box::NetValue},
+    {u"Carina", Box::CustomsPercent, Box::CustomsUnit, Box::CustomsTotal},
+    {u"Špedicija", Box::ForwardingPercent, Box::ForwardingUnit, Box::ForwardingTotal},
+    {u"Zavisni troškovi", Box::OtherCostsPercent, Box::OtherCostsUnit, Box::OtherCostsTotal},
+    {u"NABAVNA C./V.", kNone, Box::CostPrice, Box::CostValue},
+    {u"Marža", Box::MarginPercent, Box::MarginUnit, kNone},
+    {u"Cijena bez poreza", kNone, Box::Price, kNone},
+    {u"Porez %/iznos", Box::TaxPercent, Box::TaxUnit, kNone},
+    {u"Cijena sa porezom", kNone, Box::PriceWithTax, kNone},
+    {u"Cij. sa por. i amb.", kNone, Box::PriceWithTaxAndPackaging, kNone},
+    {u"Malop. marža", Box::RetailMarginPercent, Box::RetailMarginUnit, kNone},
+    {u"MPC", kNone, Box::RetailPrice, kNone},
+};
+
+QString Number(double value) {
+    return inputrules::FormatNumber(value);
+}
+
+}  // namespace
+
+CalculationDialog::CalculationDialog(zodra::ui::WindowHost& host, const ArticleFacts& facts,
+                                     PriceCalculation calculation, QWidget* parent)
+    : QDialog(parent), m_host(host), m_facts(facts), m_calculation(std::move(calculation)) {
+    setObjectName(QStringLiteral("frmKalkulacija"));
+    setWindowTitle(QStringLiteral("Kalkulacija cijena"));
+    auto* layout = new QVBoxLayout(this);
+    auto* article = new QLabel(facts.code + QStringLiteral("  ") + facts.name +
+                                   QStringLiteral("  (") + facts.unit + QStringLiteral(")"),
+                               this);
+    article->setObjectName(QStringLiteral("Artikal"));
+    QFont bold = article->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() + 1);
+    article->setFont(bold);
+    layout->addWidget(article);
+
+    auto* body = new QHBoxLayout;
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(3);
+    const QString heads[] = {QString(), QStringLiteral("%"), QStringLiteral("Cijena / jedinica"),
+                             QStringLiteral("Vrijednost")};
+    for (int c = 1; c < 4; ++c) {
+        auto* h = new QLabel(heads[c], this);
+        h->setAlignment(Qt::AlignCenter);
+        QFont f = h->font();
+        f.setBold(true);
+        h->setFont(f);
+        grid->addWidget(h, 0, c);
+    }
+    int r = 1;
+    for (const Row& row : kRows) {
+        grid->addWidget(new QLabel(QString::fromUtf16(row.label), this), r, 0);
+        const Box boxes[] = {row.percent, row.unit, row.total};
+        for (int c = 0; c < 3; ++c) {
+            const Box b = boxes[c];
+            if (b == kNone) {
+                continue;
+            }
+            auto* box = new zodra::ui::NumberBox(host.UserPrompter(), this);
+            box->setObjectName(QStringLiteral("Box%1").arg(static_cast<int>(b)));
+            box->setMinimumWidth(c == 0 ? 110 : 120);
+            box->setReadOnly(!PriceCalculation::Editable(b));
+            m_boxes.insert(b, box);
+            grid->addWidget(box, r, c + 1);
+            connect(box, &zodra::ui::NumberBox::valueEdited, this,
+                    [box] { box->setProperty("dirty", true); });
+            connect(box, &QLineEdit::editingFinished, this, [this, b] { Left(b); });
+        }
+        ++r;
+    }
+    body->addLayout(grid, 1);
+
+    auto* info = new QGroupBox(QStringLiteral("Podaci artikla"), this);
+    auto* form = new QFormLayout(info);
+    auto label = [&](const QString& text, const QString& name) {
+        auto* l = new QLabel(text, info);
+        l->setObjectName(name);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        return l;
+    };
+    form->addRow(
+        QStringLiteral("Zadnja netto fakturna cijena u valuti"),
+        label(facts.hasLastReceipt ? inputrules::FormatNumber(facts.lastCurrencyNetPrice, 4)
+                                   : QString(),
+              QStringLiteral("ZadnjaNettoCijena")));
+    form->addRow(
+        QStringLiteral("Zadnja prodajna cijena bez poreza"),
+        label(facts.hasLastReceipt ? inputrules::FormatNumber(facts.lastPrice, 4) : QString(),
+              QStringLiteral("ZadnjaProdajnaCijena")));
+    form->addRow(
+        QStringLiteral("Cijena u valuti"),
+        label(facts.currency ? Number(facts.currencyPrice) + QLatin1Char(' ') + facts.currencyName
+                             : QString(),
+              QStringLiteral("CijenaUValuti")));
+    form->addRow(QStringLiteral("Tečaj"),
+                 label(Number(m_calculation.Rate()), QStringLiteral("Tecaj")));
+    form->addRow(QStringLiteral("Ambalaža po jedinici"),
+                 label(Number(m_calculation.PackagingPerUnit()), QStringLiteral("Ambalaza")));
+    form->addRow(QStringLiteral("Zaliha"), label(Number(facts.stock), QStringLiteral("Zaliha")));
+    body->addWidget(info, 0, Qt::AlignTop);
+    layout->addLayout(body);
+
+    auto* buttons = new QDialogButtonBox(this);
+    auto* accept = buttons->addButton(QStringLiteral("&Prihvati"), QDialogButtonBox::AcceptRole);
+    accept->setObjectName(QStringLiteral("Prihvati"));
+    auto* cancel = buttons->addButton(QStringLiteral("&Odustani"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("Odustani"));
+    connect(accept, &QPushButton::clicked, this, [this] {
+        // A box still being typed in counts.
+        if (auto* box = qobject_cast<zodra::ui::NumberBox*>(focusWidget())) {
+            for (auto it = m_boxes.cbegin(); it != m_boxes.cend(); ++it) {
+                if (it.value() == box) {
+                    Left(it.key());
+                }
+            }
+        }
+        QDialog::accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    Show();
+    if (auto* first = m_boxes.value(Box::CurrencyPrice)) {
+        first->setFocus();
+    }
+}
+
+void CalculationDialog::Type(PriceCalculation::Box box, double value) {
+    zodra::ui::NumberBox* b = m_boxes.value(box);
+    if (!b) {
+        return;
+    }
+    b->SetValue(value);
+    b->setProperty("dirty", true);
+    Left(box);
+}
+
+void CalculationDialog::Left(PriceCalculation::Box box) {
+    zodra::ui::NumberBox* b = m_boxes.value(box);
+    if (!b || !b->property("dirty").toBool()) {
+        return;
+    }
+    b->setProperty("dirty", false);
+    if (!PriceCalculation::Editable(box)) {
+        return;
+    }
+    m_calculation.Type(box, b->Value());
+    Show();
+}
+
+void CalculationDialog::Show() {
+    for (auto it = m_boxes.cbegin(); it != m_boxes.cend(); ++it) {
+        it.value()->SetValue(m_calculation.Value(it.key()));
+    }
+}
+
+}  // namespace zodra::purchasing::ui

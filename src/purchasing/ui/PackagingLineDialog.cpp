@@ -1,0 +1,69 @@
+#include "purchasing/ui/PackagingLineDialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/ui/Guard.h"
+#include "app/ui/NumberBox.h"
+#include "app/ui/WindowHost.h"
+#include "data/Database.h"
+#include "data/Prompter.h"
+#include "data/Session.h"
+
+namespace zodra::purchasing::ui {
+
+PackagingLineDialog::PackagingLineDialog(zodra::ui::WindowHost& host, QWidget* parent)
+    : QDialog(parent), m_host(host) {
+    setObjectName(QStringLiteral("frmAmbalazaPrimke"));
+    setWindowTitle(QStringLiteral("Ambalaža"));
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    m_packaging = new QComboBox(this);
+    m_packaging->setObjectName(QStringLiteral("Ambalaza"));
+    zodra::ui::Guarded(host.UserPrompter(), [&] {
+        Statement s = host.CurrentSession().Db().Prepare(
+            QStringLiteral("SELECT \"SIFRA\", \"NAZIV\", \"CIJENA\" FROM \"AMBALAZA\" ORDER BY "
+                           "\"NAZIV\" COLLATE \"HR\""));
+        s.Exec();
+        while (s.Next()) {
+            m_packaging->addItem(s.Text(1), s.Int(0));
+        }
+    });
+    form->addRow(QStringLiteral("Ambalaža :"), m_packaging);
+    m_quantity = new zodra::ui::NumberBox(host.UserPrompter(), this);
+    m_quantity->setObjectName(QStringLiteral("Kolicina"));
+    form->addRow(QStringLiteral("Količina :"), m_quantity);
+    layout->addLayout(form);
+    auto* buttons = new QDialogButtonBox(this);
+    auto* accept = buttons->addButton(QStringLiteral("&Prihvati"), QDialogButtonBox::AcceptRole);
+    accept->setObjectName(QStringLiteral("Prihvati"));
+    auto* cancel = buttons->addButton(QStringLiteral("&Odustani"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("Odustani"));
+    layout->addWidget(buttons);
+    connect(accept, &QPushButton::clicked, this, [this] {
+        if (Packaging() == 0) {
+            m_host.UserPrompter().Inform(QStringLiteral("Nije izabrana ambalaža !"), windowTitle());
+            return;
+        }
+        if (Quantity() == 0.0) {
+            m_host.UserPrompter().Inform(QStringLiteral("Nije upisana količina !"), windowTitle());
+            m_quantity->setFocus();
+            return;
+        }
+        QDialog::accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+int PackagingLineDialog::Packaging() const {
+    return m_packaging->currentData().toInt();
+}
+
+double PackagingLineDialog::Quantity() const {
+    return m_quantity->Value();
+}
+
+}  // namespace zodra::purchasing::ui

@@ -1,0 +1,407 @@
+// The goods receipt's windows on the demo company: a receipt entered from the menu through the
+// quick line entry and the calculation window, with its field checks and questions, posted and
+// found again in "Izbor primke", corrected, cancelled. With ZODRA_SCREENSHOTS set to a folder
+// every window is photographed there.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include "app/DemoCompany.h"
+#include "app/SessionStart.h"
+#include "app/ui/DataGrid.h"
+#include "app/ui/DateBox.h"
+#include "app/ui/DocumentWindows.h"
+#include "app/ui/FieldForm.h"
+#include "app/ui/NumberBox.h"
+#include "data/Database.h"
+#include "data/registers/ui/ArticlePicker.h"
+#include "purchasing/ReceiptPosting.h"
+#include "purchasing/ui/CalculationDialog.h"
+#include "purchasing/ui/LineEntryDialog.h"
+#include "purchasing/ui/PackagingLineDialog.h"
+#include "purchasing/ui/ReceiptWindows.h"
+#include "purchasing/ui/SummaryDialog.h"
+#include "reports/ui/ReportWindow.h"
+#include "support/WindowTest.h"
+
+using namespace zodra;
+using namespace zodra::purchasing::ui;
+using Box = purchasing::PriceCalculation::Box;
+
+namespace {
+
+// The main window's part for these windows, on a demo company in a folder of its own.
+class DemoHost : public ui::WindowHost {
+public:
+    DemoHost() {
+        const QString path = m_dir.filePath(QStringLiteral("demo.mdb"));
+        demo::CreateDemoCompany(path, QDate(2026, 3, 2));
+        m_session.databasePath = path;
+        m_session.userName = QStringLiteral("admin");
+        m_session.Attach(Database::Open(path, QString()).db);
+        ScriptedPrompter quiet;
+        sessionstart::Start(m_session, 1, quiet, QDate(2026, 3, 2));
+        m_session.rights.purchasePricesVisible = true;
+        m_session.workstation.debugMode = true;
+        area.resize(1280, 800);
+        RegisterPurchasingCommands(registry);
+    }
+    Session& CurrentSession() override { return m_session; }
+    Prompter& UserPrompter() override { return prompter; }
+    QWidget* DialogParent() override { return &area; }
+    QMdiSubWindow* ShowWindow(QWidget* window, const QString& caption) override {
+        window->setWindowTitle(caption);
+        QMdiSubWindow* sub = area.addSubWindow(window);
+        sub->show();
+        return sub;
+    }
+    QWidget* FindWindow(const QString& objectName) override {
+        for (QMdiSubWindow* sub : area.subWindowList()) {
+            if (sub->widget() && sub->widget()->objectName() == objectName) {
+                return sub->widget();
+            }
+        }
+        return nullptr;
+    }
+    void SetStatusText(const QString&) override {}
+    void RefillWarehouses() override {}
+    void ReloadCompanyOptions() override {}
+    void RunCommand(const QString& name) override {
+        if (const auto* handler = registry.Find(name)) {
+            (*handler)(*this);
+        }
+    }
+    QWidget* Open(const QString& command) {
+        RunCommand(command);
+        test::Settle();
+        const auto list = area.subWindowList(QMdiArea::CreationOrder);
+        return list.isEmpty() ? nullptr : list.last()->widget();
+    }
+    int Scalar(const QString& sql, const QVariantList& params = {}) {
+        return m_session.Db().Scalar(sql, params).toInt();
+    }
+
+    ScriptedPrompter prompter;
+    QMdiArea area;
+    ui::CommandRegistry registry;
+
+private:
+    QTemporaryDir m_dir;
+    Session m_session;
+};
+
+// Photographs a window of the area (maximized) or a dialog as it stands.
+void Photograph(DemoHost& host, QWidget* window, const QString& name) {
+    const QString folder = qEnvironmentVariable("ZODRA_SCREENSHOTS");
+    if (folder.isEmpty()) {
+        return;
+    }
+    QDir().mkpath(folder);
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
+        host.area.show();
+        sub->showMaximized();
+        test::Settle();
+        sub->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+        return;
+    }
+    window->show();
+    test::Settle();
+    window->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+QPushButton* ButtonOf(QWidget* w, const QString& name) {
+    return w->findChild<QPushButton*>(name);
+}
+
+int Code(DemoHost& host, const QString& articleCode) {
+    return host.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE \"OPIS\" = ?"),
+                       {articleCode});
+}
+
+int SupplierCode(DemoHost& host, const QString& name) {
+    return host.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"NAZIV\" = ?"),
+                       {name});
+}
+
+void ChooseSupplier(ui::DocumentWindow* w, int code) {
+    auto* box = qobject_cast<QComboBox*>(w->Extra()->Editor(purchasing::SupplierField()));
+    box->setCurrentIndex(box->findData(code));
+}
+
+}  // namespace
+
+class ReceiptWindowsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { qputenv("ZODRA_HOME", ZODRA_SOURCE_DIR "/share"); }
+
+    void aReceiptIsEnteredCalculatedAndPosted() {
+        DemoHost host;
+        auto* w = qobject_cast<ui::DocumentWindow*>(host.Open(QStringLiteral("Knjizenje_primka")));
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Primka"));
+        QCOMPARE(w->NumberField()->text(), QStringLiteral("31"));
+        for (const char* name : {"DodajStavku", "Ambalaza", "Promjena", "BrisanjeStavke",
+                                 "ZbirniPodaci", "IspisPrimke", "Proknjizi"}) {
+            QVERIFY2(ButtonOf(w, QString::fromLatin1(name)), name);
+        }
+        QCOMPARE(ButtonOf(w, QStringLiteral("DodajStavku"))->text(), QStringLiteral("&Artikli"));
+        QCOMPARE(ButtonOf(w, QStringLiteral("BrisanjeStavke"))->text(),
+                 QStringLiteral("&Brisanje"));
+        QVERIFY(w->PrintBox());
+
+        // Lines need a supplier and the supplier's document first.
+        ButtonOf(w, QStringLiteral("DodajStavku"))->click();
+        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije izabran dobavljač !"));
+        ChooseSupplier(w, SupplierCode(host, QStringLiteral("Pivovara Žitnjak d.o.o.")));
+        ButtonOf(w, QStringLiteral("DodajStavku"))->click();
+        QCOMPARE(host.prompter.LastMessage(),
+                 QStringLiteral("Dokument dobavljača mora biti upisan"));
+        auto* document =
+            qobject_cast<QLineEdit*>(w->Extra()->Editor(purchasing::SupplierDocumentField()));
+        document->setText(QStringLiteral("R-2026/0419"));
+
+        // A line through the calculation window: article and quantity only.
+        const int beer = Code(host, QStringLiteral("PI-015"));
+        test::WhenShown<LineEntryDialog>([&](LineEntryDialog* d) {
+            QCOMPARE(d->windowTitle(),
+                     QStringLiteral("Upis (Za ulazak u kompletnu kalkulaciju izaberite artikal, "
+                                    "upišite količinu i kliknite na \"Prihvati\")"));
+            QVERIFY(d->Picker()->SetCode(beer));
+            QVERIFY(d->StockLabel()->text().startsWith(QStringLiteral("Zaliha : ")));
+            d->Quantity()->setFocus();
+            test::TypeInto(d->Quantity(), QStringLiteral("240"));
+            Photograph(host, d, QStringLiteral("primka_upis_stavke"));
+            auto calculate = [&](CalculationDialog& c) {
+                QCOMPARE(c.windowTitle(), QStringLiteral("Kalkulacija cijena"));
+                QCOMPARE(c.BoxOf(Box::Quantity)->Value(), 240.0);
+                QVERIFY(c.BoxOf(Box::Quantity)->isReadOnly());
+                c.Type(Box::InvoicePrice, 0.62);
+                c.Type(Box::DiscountPercent, 5);
+                c.Type(Box::MarginPercent, 30);
+                QCOMPARE(c.BoxOf(Box::NetPrice)->text(), QStringLiteral("0,589"));
+                QCOMPARE(c.Calculation().Value(Box::Price), 0.589 * 1.3);
+                c.Type(Box::RetailPrice, 1.09);
+                QCOMPARE(c.BoxOf(Box::RetailPrice)->text(), QStringLiteral("1,09"));
+                Photograph(host, &c, QStringLiteral("kalkulacija_cijena"));
+            };
+            d->SetCalculationHook([&](CalculationDialog& c) {
+                calculate(c);
+                return true;
+            });
+            QVERIFY(d->AcceptLine());
+        });
+        ButtonOf(w, QStringLiteral("DodajStavku"))->click();
+        test::Settle();
+        // The beer and the bottles that go with it.
+        QCOMPARE(w->Lines()->Data().RowCount(), 2);
+        QVERIFY(w->findChild<QLabel*>(QStringLiteral("Ukupno"))
+                    ->text()
+                    .startsWith(QStringLiteral("Nabavna vr.: 158,16 EUR")));
+
+        // A plain line from the quick entry itself.
+        const int juice = Code(host, QStringLiteral("PI-011"));
+        test::WhenShown<LineEntryDialog>([&](LineEntryDialog* d) {
+            QVERIFY(d->Picker()->SetCode(juice));
+            d->Quantity()->setFocus();
+            test::TypeInto(d->Quantity(), QStringLiteral("12"));
+            d->CostPrice()->setFocus();
+            test::TypeInto(d->CostPrice(), QStringLiteral("1,10"));
+            QCOMPARE(d->CostValue()->Value(), 13.2);
+            d->Value()->setFocus();
+            test::TypeInto(d->Value(), QStringLiteral("18"));
+            QCOMPARE(d->Price()->Value(), 1.5);
+            QVERIFY(d->AcceptLine());
+        });
+        ButtonOf(w, QStringLiteral("DodajStavku"))->click();
+        test::Settle();
+        QCOMPARE(w->Lines()->Data().RowCount(), 3);
+
+        // Only the line number is edited in place.
+        w->Lines()->setCurrentIndex(w->Lines()->model()->index(0, 4));
+        QTest::keyClick(w->Lines(), Qt::Key_F2);
+        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Mijenjati možete samo redni broj."));
+
+        // The summary: an invoice value of 0 is refused, then the control totals agree.
+        test::WhenShown<SummaryDialog>([&](SummaryDialog* d) {
+            QCOMPARE(d->windowTitle(), QStringLiteral("Zbirni podaci primke"));
+            QVERIFY(!d->AcceptSummaryData());
+            QCOMPARE(host.prompter.LastMessage(),
+                     QStringLiteral("Fakturna vrijednost nesmije biti nula !"));
+            d->InvoiceValue()->SetValue(148.80 + 16.80 + 13.20);
+            d->Discount()->SetValue(7.44);
+            d->AddItem(QStringLiteral("Prijevoz"), 9.50);
+            QCOMPARE(d->OtherCosts()->Value(), 9.5);
+            QVERIFY(d->OtherCosts()->isReadOnly());
+            Photograph(host, d, QStringLiteral("zbirni_podaci_primke"));
+            QVERIFY(d->AcceptSummaryData());
+            d->accept();
+        });
+        ButtonOf(w, QStringLiteral("ZbirniPodaci"))->click();
+        test::Settle();
+        Photograph(host, w, QStringLiteral("primka"));
+
+        // "Ispis" before posting: the calculation of the working copy, to check.
+        ButtonOf(w, QStringLiteral("IspisPrimke"))->click();
+        test::Settle();
+        auto* report = qobject_cast<reports::ui::ReportWindow*>(
+            host.area.subWindowList(QMdiArea::CreationOrder).last()->widget());
+        QVERIFY(report);
+        QCOMPARE(report->windowTitle(), QStringLiteral("Ispis primke br. 31"));
+        QCOMPARE(report->PageCount(), 1);
+        const QString folder = qEnvironmentVariable("ZODRA_SCREENSHOTS");
+        if (!folder.isEmpty()) {
+            QVERIFY(report->WritePdf(folder + QStringLiteral("/primka_radna.pdf")));
+        }
+        report->parentWidget()->close();
+        test::Settle();
+
+        // Deleting a line asks by its kind; No keeps it.
+        w->Lines()->SelectRow(1);
+        host.prompter.AnswerNo();
+        w->DeleteLine();
+        QCOMPARE(host.prompter.Shown().last(),
+                 QStringLiteral("Želite li izbrisati stavku ambalaže ?"));
+        QCOMPARE(w->Lines()->Data().RowCount(), 3);
+
+        // Closing with lines asks; No keeps the window.
+        host.prompter.AnswerNo();
+        w->parentWidget()->close();
+        test::Settle();
+        QCOMPARE(host.prompter.Shown().last(), QStringLiteral("Želite li odustati od primke ?"));
+        QVERIFY(host.FindWindow(QStringLiteral("Knjizenje_primka")));
+
+        // Posting: no questions (the sums match), the message, the window closes.
+        host.prompter.Clear();
+        QVERIFY(w->Post());
+        QCOMPARE(host.prompter.LastMessage(),
+                 QStringLiteral("Primka je proknjižena pod brojem 31"));
+        test::Settle();
+        QVERIFY(!host.FindWindow(QStringLiteral("Knjizenje_primka")));
+        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE "
+                                            "\"SKLADISTE\" = 1 AND \"BROJ_PRIMKE\" = 31")),
+                 3);
+        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE_ZAVISNI_TROSKOVI\" "
+                                            "WHERE \"SKLADISTE\" = 1 AND \"BROJ PRIMKE\" = 31")),
+                 1);
+    }
+
+    void theNumberBoxChecksWhatIsTyped() {
+        DemoHost host;
+        auto* w = qobject_cast<ui::DocumentWindow*>(host.Open(QStringLiteral("Knjizenje_primka")));
+        QVERIFY(w);
+        w->FreeNumber();
+        w->NumberField()->selectAll();
+        test::TypeInto(w->NumberField(), QStringLiteral("x"));
+        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije ispravno upisan broj !"));
+        w->NumberField()->selectAll();
+        test::TypeInto(w->NumberField(), QStringLiteral("0"));
+        Q_EMIT w->NumberField()->editingFinished();
+        QCOMPARE(host.prompter.LastMessage(),
+                 QStringLiteral("Broj primke nesmije biti 0 (nula) !"));
+        QCOMPARE(w->NumberField()->text(), QStringLiteral("31"));
+        w->NumberField()->selectAll();
+        test::TypeInto(w->NumberField(), QStringLiteral("7"));
+        Q_EMIT w->NumberField()->editingFinished();
+        QCOMPARE(host.prompter.LastMessage(),
+                 QStringLiteral("Primka pod ovim brojem je već napravljena !"));
+        w->NumberField()->selectAll();
+        test::TypeInto(w->NumberField(), QStringLiteral("500"));
+        Q_EMIT w->NumberField()->editingFinished();
+        QCOMPARE(w->Header().number, 500);
+        // The supplier's document is checked at posting, and the focus goes back to it.
+        ChooseSupplier(w, SupplierCode(host, QStringLiteral("Pivovara Žitnjak d.o.o.")));
+        auto* document =
+            qobject_cast<QLineEdit*>(w->Extra()->Editor(purchasing::SupplierDocumentField()));
+        document->setText(QStringLiteral("123456789012345678901"));
+        QVERIFY(!w->Post());
+        QCOMPARE(host.prompter.LastMessage(),
+                 QStringLiteral("Dokument dobavljača je duži od 20 znakova"));
+    }
+
+    void theListCorrectsCancelsAndShowsItsTable() {
+        DemoHost host;
+        auto* list =
+            qobject_cast<ui::PostedDocumentsWindow*>(host.Open(QStringLiteral("Pregledi_primke")));
+        QVERIFY(list);
+        QCOMPARE(list->windowTitle(), QStringLiteral("Izbor primke"));
+        QCOMPARE(list->Documents()->Data().RowCount(), 30);
+        list->Documents()->SelectRow(2);
+        test::Settle();
+        QVERIFY(list->Details()->text().startsWith(QStringLiteral("Datum: ")));
+        Photograph(host, list, QStringLiteral("izbor_primke"));
+
+        ButtonOf(list, QStringLiteral("Tablica"))->click();
+        test::Settle();
+        auto* table = qobject_cast<ui::DocumentTableView*>(
+            host.FindWindow(QStringLiteral("Pregledi_primke_tablica")));
+        QVERIFY(table);
+        QCOMPARE(table->windowTitle(), QStringLiteral("Primke"));
+        QCOMPARE(table->Table()->Data().columns.size(), size_t{14});
+        QVERIFY(table->Totals()->text().startsWith(QStringLiteral("Ukupno: ")));
+        Photograph(host, table, QStringLiteral("primke_tablica"));
+
+        // Correction: the receipt window on receipt 3, its caption, every change written.
+        list->Documents()->SelectRow(2);
+        ButtonOf(list, QStringLiteral("Ispravak"))->click();
+        test::Settle();
+        auto* w = qobject_cast<ui::DocumentWindow*>(
+            host.FindWindow(QStringLiteral("Knjizenje_primka_ispravak_3")));
+        QVERIFY(w);
+        QVERIFY(w->windowTitle().startsWith(QStringLiteral("Primka br.3 - ")));
+        QVERIFY(!ButtonOf(w, QStringLiteral("Proknjizi")));
+        QVERIFY(!ButtonOf(w, QStringLiteral("UpisBroja")));
+        QCOMPARE(w->NumberField()->text(), QStringLiteral("3"));
+        const int lines = w->Lines()->Data().RowCount();
+        QVERIFY(lines >= 3);
+        auto* document =
+            qobject_cast<QLineEdit*>(w->Extra()->Editor(purchasing::SupplierDocumentField()));
+        document->setFocus();
+        document->selectAll();
+        test::TypeInto(document, QStringLiteral("OTP-99"));
+        Q_EMIT document->editingFinished();
+        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"SKLADISTE\" = "
+                                            "1 AND \"BROJ PRIMKE\" = 3 AND \"DOKUMENT DOBAVLJACA\" "
+                                            "= 'OTP-99'")),
+                 1);
+        Photograph(host, w, QStringLiteral("primka_ispravak"));
+        // Deleting a posted line: the question, then the line, its lot and the book follow.
+        w->Lines()->SelectRow(0);
+        host.prompter.AnswerYes();
+        w->DeleteLine();
+        QCOMPARE(w->Lines()->Data().RowCount(), lines - 1);
+        // Closing asks nothing: the lines are posted.
+        host.prompter.Clear();
+        w->parentWidget()->close();
+        test::Settle();
+        QVERIFY(host.prompter.Shown().isEmpty());
+
+        // Cancellation: the question, then the message with the new number.
+        list->Reload();
+        list->Documents()->SelectRow(4);
+        host.prompter.AnswerYes();
+        list->CancelCurrent();
+        QCOMPARE(host.prompter.Shown().first(), QStringLiteral("Želite li stornirati primku!"));
+        QCOMPARE(host.prompter.LastMessage(),
+                 QStringLiteral("Storno primke je proknjižen pod brojem 31"));
+        QCOMPARE(list->Documents()->Data().RowCount(), 31);
+        // Cancelling it again is refused with its message.
+        list->Documents()->SelectRow(4);
+        host.prompter.AnswerYes();
+        list->CancelCurrent();
+        QCOMPARE(host.prompter.LastMessage(),
+                 QStringLiteral("Primka broj 5 je već stornirana storno primkom broj 31 !"));
+    }
+};
+
+ZODRA_WINDOW_TEST_MAIN(ReceiptWindowsTest)
+#include "ReceiptWindowsTest.moc"
