@@ -31,6 +31,7 @@ LineEntryDialog::LineEntryDialog(zodra::ui::WindowHost& host, ReceiptTarget targ
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     m_picker = new registers::ui::ArticlePicker(host, this);
+    m_picker->ShowGroupFilter();
     form->addRow(QStringLiteral("Artikal :"), m_picker);
     auto* facts = new QHBoxLayout;
     m_unit = new QLabel(this);

@@ -11,6 +11,8 @@
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "data/registers/ArticleListModel.h"
+#include "data/registers/Catalogue.h"
+#include "data/registers/RegisterStore.h"
 
 namespace zodra::registers::ui {
 
@@ -66,6 +68,36 @@ void ArticlePicker::Reload() {
     SetCode(code);
 }
 
+void ArticlePicker::ShowGroupFilter() {
+    if (m_groups) {
+        return;
+    }
+    m_groups = new QComboBox(this);
+    m_groups->setObjectName(QStringLiteral("GrupaArtikala"));
+    m_groups->setMinimumContentsLength(14);
+    m_groups->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_groups->addItem(QStringLiteral("Svi artikli"), 0);
+    zodra::ui::Guarded(m_host.UserPrompter(), [&] {
+        for (const SavedRow& row : List(m_host.CurrentSession().Db(), catalogue::ArticleGroups())) {
+            m_groups->addItem(row.name, row.code);
+        }
+    });
+    static_cast<QHBoxLayout*>(layout())->insertWidget(0, m_groups);
+    setTabOrder(m_groups, m_search);
+    connect(m_groups, &QComboBox::activated, this,
+            [this](int index) { ChooseGroup(m_groups->itemData(index).toInt()); });
+}
+
+void ArticlePicker::ChooseGroup(int group) {
+    if (m_groups) {
+        const int index = m_groups->findData(group);
+        m_groups->setCurrentIndex(index >= 0 ? index : 0);
+    }
+    const int code = Code();
+    m_model->SetGroup(group > 0 ? std::optional<int>(group) : std::nullopt);
+    SetCode(code);
+}
+
 void ArticlePicker::Typed(const QString& text) {
     if (text.trimmed().isEmpty()) {
         return;
@@ -88,7 +120,11 @@ void ArticlePicker::Entered() {
         m_host.UserPrompter().Inform(QStringLiteral("Artikal sa ovom šifrom nije upisan."));
         return;
     }
-    SetCode(found->code);
+    if (!SetCode(found->code)) {
+        // An article of another group: all articles are shown to show it.
+        ChooseGroup(0);
+        SetCode(found->code);
+    }
     Q_EMIT chosen(found->code);
 }
 

@@ -19,7 +19,9 @@ namespace zodra::registers::ui {
 // The article box every window that chooses an article uses: the articles in the company's
 // article order (read a page at a time, so 50,000 articles open at once), and beside it a field
 // that takes a barcode, a code or the beginning of a name ("*" wildcards): typing moves the box
-// to the first match, Enter looks the text up and tells when nothing is found.
+// to the first match, Enter looks the text up and tells when nothing is found. A window that
+// lets the user choose "by group or code" turns on the group box: the articles of one group,
+// while a code or barcode typed in the field still finds any article.
 class ArticlePicker : public QWidget {
     Q_OBJECT
 public:
@@ -33,6 +35,11 @@ public:
     void Reload();
     QLineEdit* SearchField() const { return m_search; }
     QComboBox* Box() const { return m_box; }
+    // Shows the group box in front of the field; nullptr until then.
+    QComboBox* GroupBox() const { return m_groups; }
+    void ShowGroupFilter();
+    // The articles of one group (0: all of them).
+    void ChooseGroup(int group);
 
 Q_SIGNALS:
     void chosen(int code);
@@ -45,6 +52,7 @@ private:
     std::unique_ptr<ArticleListModel> m_model;
     QLineEdit* m_search;
     QComboBox* m_box;
+    QComboBox* m_groups = nullptr;
 };
 
 }  // namespace zodra::registers::ui
