@@ -22,7 +22,9 @@
 #include "app/ui/FieldForm.h"
 #include "app/ui/NumberBox.h"
 #include "data/Database.h"
+#include "data/Session.h"
 #include "data/registers/ui/ArticlePicker.h"
+#include "purchasing/CalculationSetup.h"
 #include "purchasing/ReceiptPosting.h"
 #include "purchasing/ui/CalculationDialog.h"
 #include "purchasing/ui/LineEntryDialog.h"
@@ -231,7 +233,9 @@ private Q_SLOTS:
         QTest::keyClick(w->Lines(), Qt::Key_F2);
         QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Mijenjati možete samo redni broj."));
 
-        // The summary: an invoice value of 0 is refused, then the control totals agree.
+        // The summary: an invoice value of 0 is refused, then the control totals agree; the
+        // company keeps its dependent costs as items.
+        host.CurrentSession().company.additionalDependentCosts = true;
         test::WhenShown<SummaryDialog>([&](SummaryDialog* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("Zbirni podaci primke"));
             QVERIFY(!d->AcceptSummaryData());
@@ -400,6 +404,107 @@ private Q_SLOTS:
         list->CancelCurrent();
         QCOMPARE(host.prompter.LastMessage(),
                  QStringLiteral("Primka broj 5 je već stornirana storno primkom broj 31 !"));
+    }
+    // "Skraćena kalkulacija" leaves out the rows that are empty for the line, "Dodatni zavisni
+    // troškovi" shows the cost items, and the quick entry chooses "by group or code".
+    void theCompanyShapesTheCalculationAndTheArticleChoice() {
+        DemoHost host;
+        Session& session = host.CurrentSession();
+        const int beer = Code(host, QStringLiteral("PI-015"));
+        const purchasing::ArticleFacts facts = purchasing::ReadArticleFacts(session, beer);
+        auto calculation = [](double rate, double packaging, double customs) {
+            purchasing::PriceCalculation c(purchasing::CalculationMode::Entry, 10, rate, packaging);
+            c.Preset(Box::InvoicePrice, 2);
+            c.Preset(Box::CustomsPercent, customs);
+            c.Preset(Box::MarginPercent, 20);
+            c.Recalculate();
+            return c;
+        };
+
+        session.company.shortCalculation = true;
+        {
+            CalculationDialog d(host, facts, calculation(1, 0, 0));
+            for (Box hidden :
+                 {Box::CurrencyPrice, Box::PackagedPrice, Box::CustomsPercent, Box::CustomsUnit,
+                  Box::ForwardingTotal, Box::OtherCostsPercent, Box::PriceWithTaxAndPackaging}) {
+                QVERIFY2(!d.BoxOf(hidden),
+                         QByteArray::number(static_cast<int>(hidden)).constData());
+            }
+            QVERIFY(d.BoxOf(Box::DiscountPercent));
+            QVERIFY(d.BoxOf(Box::RetailMarginPercent));
+            // The chain runs as before: the first box is the invoice price.
+            QCOMPARE(d.focusWidget(), d.BoxOf(Box::InvoicePrice));
+            d.Type(Box::InvoicePrice, 2.5);
+            QCOMPARE(d.BoxOf(Box::Price)->Value(), 3.0);
+            QCOMPARE(d.BoxOf(Box::CostValue)->Value(), 25.0);
+        }
+        {
+            // A currency, packaging and customs bring their rows back.
+            CalculationDialog d(host, facts, calculation(7.5, 0.1, 10));
+            for (Box shown : {Box::CurrencyPrice, Box::PackagedPrice, Box::CustomsPercent,
+                              Box::PriceWithTaxAndPackaging}) {
+                QVERIFY2(d.BoxOf(shown), QByteArray::number(static_cast<int>(shown)).constData());
+            }
+            QVERIFY(!d.BoxOf(Box::ForwardingPercent));
+        }
+        session.company.shortCalculation = false;
+        {
+            CalculationDialog d(host, facts, calculation(1, 0, 0));
+            for (int b = 0; b < static_cast<int>(Box::Count); ++b) {
+                QVERIFY2(d.BoxOf(static_cast<Box>(b)), QByteArray::number(b).constData());
+            }
+        }
+
+        purchasing::ReceiptSummary summary;
+        summary.invoiceValue = 100;
+        session.company.additionalDependentCosts = false;
+        {
+            SummaryDialog d(host, summary);
+            QVERIFY(!d.Items()->isVisibleTo(&d));
+            QVERIFY(!d.OtherCosts()->isReadOnly());
+        }
+        session.company.additionalDependentCosts = true;
+        {
+            SummaryDialog d(host, summary);
+            QVERIFY(d.Items()->isVisibleTo(&d));
+        }
+        session.company.additionalDependentCosts = false;
+        summary.items.push_back({QStringLiteral("Prijevoz"), 12.5});
+        {
+            // Items already written stay in sight whatever the setting.
+            SummaryDialog d(host, summary);
+            QVERIFY(d.Items()->isVisibleTo(&d));
+            QCOMPARE(d.OtherCosts()->Value(), 12.5);
+        }
+
+        // By group or code.
+        const int group = host.Scalar(
+            QStringLiteral("SELECT \"GRUPA_A\" FROM \"ARTIKLI\" WHERE \"SIFRA\" = ?"), {beer});
+        const int inGroup = host.Scalar(
+            QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\" WHERE \"GRUPA_A\" = ?"), {group});
+        const int all = host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\""));
+        const QString other = session.Db()
+                                  .Scalar(QStringLiteral("SELECT MIN(\"OPIS\") FROM \"ARTIKLI\" "
+                                                         "WHERE \"GRUPA_A\" <> ?"),
+                                          {group})
+                                  .toString();
+        QVERIFY(inGroup > 0 && inGroup < all);
+        registers::ui::ArticlePicker picker(host);
+        picker.ShowGroupFilter();
+        QVERIFY(picker.GroupBox());
+        QCOMPARE(picker.GroupBox()->itemText(0), QStringLiteral("Svi artikli"));
+        QCOMPARE(picker.Box()->count(), all);
+        QVERIFY(picker.SetCode(beer));
+        picker.ChooseGroup(group);
+        QCOMPARE(picker.Box()->count(), inGroup);
+        QCOMPARE(picker.Code(), beer);
+        QCOMPARE(picker.GroupBox()->currentData().toInt(), group);
+        // A code of another group is still found: every article is shown again to show it.
+        picker.SearchField()->setText(other);
+        QTest::keyClick(picker.SearchField(), Qt::Key_Return);
+        QCOMPARE(picker.GroupBox()->currentIndex(), 0);
+        QCOMPARE(picker.Box()->count(), all);
+        QCOMPARE(picker.Code(), Code(host, other));
     }
 };
 

@@ -12,6 +12,7 @@
 #include "app/InputRules.h"
 #include "app/ui/NumberBox.h"
 #include "app/ui/WindowHost.h"
+#include "data/Session.h"
 
 namespace zodra::purchasing::ui {
 
@@ -54,6 +55,26 @@ QString Number(double value) {
     return inputrules::FormatNumber(value);
 }
 
+// The shortened calculation ("Skraćena kalkulacija") leaves out the rows that have nothing to
+// say for this line: the currency row for a home-currency document, the packaging rows for an
+// article without packaging, and customs, forwarding and other costs while they are 0. The
+// chain still runs over every box; only what is shown changes.
+bool ShownInShortForm(const Row& row, const PriceCalculation& calculation) {
+    switch (row.unit) {
+        case Box::CurrencyPrice:
+            return calculation.Rate() != 1.0;
+        case Box::PackagedPrice:
+        case Box::PriceWithTaxAndPackaging:
+            return calculation.PackagingPerUnit() != 0.0;
+        case Box::CustomsUnit:
+        case Box::ForwardingUnit:
+        case Box::OtherCostsUnit:
+            return calculation.Value(row.percent) != 0.0 || calculation.Value(row.total) != 0.0;
+        default:
+            return true;
+    }
+}
+
 }  // namespace
 
 CalculationDialog::CalculationDialog(zodra::ui::WindowHost& host, const ArticleFacts& facts,
@@ -86,8 +107,12 @@ CalculationDialog::CalculationDialog(zodra::ui::WindowHost& host, const ArticleF
         h->setFont(f);
         grid->addWidget(h, 0, c);
     }
+    const bool shortForm = host.CurrentSession().company.shortCalculation;
     int r = 1;
     for (const Row& row : kRows) {
+        if (shortForm && !ShownInShortForm(row, m_calculation)) {
+            continue;
+        }
         grid->addWidget(new QLabel(QString::fromUtf16(row.label), this), r, 0);
         const Box boxes[] = {row.percent, row.unit, row.total};
         for (int c = 0; c < 3; ++c) {
@@ -158,7 +183,7 @@ CalculationDialog::CalculationDialog(zodra::ui::WindowHost& host, const ArticleF
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     layout->addWidget(buttons);
     Show();
-    if (auto* first = m_boxes.value(Box::CurrencyPrice)) {
+    if (auto* first = m_boxes.value(Box::CurrencyPrice, m_boxes.value(Box::InvoicePrice))) {
         first->setFocus();
     }
 }

@@ -19,6 +19,8 @@ namespace zodra::purchasing::ui {
 // invoice price in the document's currency to the retail price. A box recalculates when it is
 // left after typing: its backward derivation, then the whole chain (PriceCalculation); the
 // window only shows the values. "Prihvati" accepts the calculation, "Odustani" drops it.
+// With the company's shortened calculation the rows that are empty for this line are left
+// out (BoxOf gives nullptr for their boxes).
 class CalculationDialog : public QDialog {
     Q_OBJECT
 public:

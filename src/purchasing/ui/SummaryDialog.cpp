@@ -112,6 +112,10 @@ SummaryDialog::SummaryDialog(zodra::ui::WindowHost& host, const ReceiptSummary& 
     itemButtons->addStretch();
     itemsLayout->addLayout(itemButtons);
     layout->addWidget(itemsBox);
+    // The itemised costs are kept only by companies that want them ("Dodatni zavisni
+    // troškovi"); a receipt that already has items shows them whatever the setting.
+    itemsBox->setVisible(host.CurrentSession().company.additionalDependentCosts ||
+                         !summary.items.empty());
 
     auto* buttons = new QDialogButtonBox(this);
     auto* accept = buttons->addButton(QStringLiteral("&Prihvati"), QDialogButtonBox::AcceptRole);
@@ -164,7 +168,7 @@ SummaryDialog::SummaryDialog(zodra::ui::WindowHost& host, const ReceiptSummary& 
         }
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    resize(720, 460);
+    resize(720, itemsBox->isVisible() ? 460 : 300);
 }
 
 void SummaryDialog::AddItem(const QString& description, double amount) {
@@ -173,7 +177,9 @@ void SummaryDialog::AddItem(const QString& description, double amount) {
     const int row = m_items->rowCount();
     m_items->insertRow(row);
     m_items->setItem(row, 0, new QTableWidgetItem(description));
-    auto* value = new QTableWidgetItem(inputrules::FormatNumber(amount, 2));
+    // An amount shows its cents, as the amount boxes above do.
+    auto* value = new QTableWidgetItem(
+        QString::number(amount, 'f', 2).replace(QLatin1Char('.'), QLatin1Char(',')));
     value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_items->setItem(row, 1, value);
     m_filling = was;
