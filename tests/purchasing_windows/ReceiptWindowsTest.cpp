@@ -377,6 +377,15 @@ private Q_SLOTS:
                                             "1 AND \"BROJ PRIMKE\" = 3 AND \"DOKUMENT DOBAVLJACA\" "
                                             "= 'OTP-99'")),
                  1);
+        // Another supplier is written at once and named in the caption.
+        auto* supplier = qobject_cast<QComboBox*>(w->Extra()->Editor(purchasing::SupplierField()));
+        const int other = SupplierCode(host, QStringLiteral("Pivovara Žitnjak d.o.o."));
+        supplier->setCurrentIndex(supplier->findData(other));
+        Q_EMIT supplier->activated(supplier->currentIndex());
+        QCOMPARE(w->windowTitle(), QStringLiteral("Primka br.3 - Pivovara Žitnjak d.o.o."));
+        QCOMPARE(host.Scalar(QStringLiteral("SELECT \"SIFRA DOBAVLJACA\" FROM \"PRIMKE\" WHERE "
+                                            "\"SKLADISTE\" = 1 AND \"BROJ PRIMKE\" = 3")),
+                 other);
         Photograph(host, w, QStringLiteral("primka_ispravak"));
         // Deleting a posted line: the question, then the line, its lot and the book follow.
         w->Lines()->SelectRow(0);

@@ -347,11 +347,18 @@ std::shared_ptr<DocumentDescription> ReceiptCorrectionDescription(
         h.extra[SupplierDocumentDateField()] = r->header.supplierDocumentDate;
         return h;
     };
-    // Every accepted header change is written at once.
-    d->headerChanged = [number](WindowHost& host, const DocumentHeader& h) {
+    // Every accepted header change is written at once; the caption names the supplier.
+    d->headerChanged = [number, command = d->command](WindowHost& host, const DocumentHeader& h) {
         ReceiptHeaderData header = FromHeader(h);
         header.number = number;
         UpdatePostedHeader(host.CurrentSession(), number, header);
+        if (QWidget* window = host.FindWindow(command)) {
+            Session& session = host.CurrentSession();
+            if (const auto posted = ReadPostedReceipt(session.Db(), session.activeWarehouse.code,
+                                                      session.businessYear, number)) {
+                window->setWindowTitle(CorrectionCaption(number, posted->supplierName));
+            }
+        }
     };
     d->print = [](WindowHost& host, const QVariant& key) {
         PrintReceipt(host, key.toInt(), ReceiptReport::Calculation);
