@@ -5,17 +5,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTemporaryDir>
 
-#include "app/DemoCompany.h"
-#include "app/SessionStart.h"
 #include "app/ui/DataGrid.h"
 #include "app/ui/DateBox.h"
 #include "app/ui/DocumentWindows.h"
@@ -40,84 +36,28 @@ using Box = purchasing::PriceCalculation::Box;
 
 namespace {
 
-// The main window's part for these windows, on a demo company in a folder of its own.
-class DemoHost : public ui::WindowHost {
-public:
-    DemoHost() {
-        const QString path = m_dir.filePath(QStringLiteral("demo.mdb"));
-        demo::CreateDemoCompany(path, QDate(2026, 3, 2));
-        m_session.databasePath = path;
-        m_session.userName = QStringLiteral("admin");
-        m_session.Attach(Database::Open(path, QString()).db);
-        ScriptedPrompter quiet;
-        sessionstart::Start(m_session, 1, quiet, QDate(2026, 3, 2));
-        m_session.rights.purchasePricesVisible = true;
-        m_session.workstation.debugMode = true;
-        area.resize(1280, 800);
-        RegisterPurchasingCommands(registry);
-    }
-    Session& CurrentSession() override { return m_session; }
-    Prompter& UserPrompter() override { return prompter; }
-    QWidget* DialogParent() override { return &area; }
-    QMdiSubWindow* ShowWindow(QWidget* window, const QString& caption) override {
-        window->setWindowTitle(caption);
-        QMdiSubWindow* sub = area.addSubWindow(window);
-        sub->show();
-        return sub;
-    }
-    QWidget* FindWindow(const QString& objectName) override {
-        for (QMdiSubWindow* sub : area.subWindowList()) {
-            if (sub->widget() && sub->widget()->objectName() == objectName) {
-                return sub->widget();
-            }
-        }
-        return nullptr;
-    }
-    void SetStatusText(const QString&) override {}
-    void RefillWarehouses() override {}
-    void ReloadCompanyOptions() override {}
-    void RunCommand(const QString& name) override {
-        if (const auto* handler = registry.Find(name)) {
-            (*handler)(*this);
-        }
-    }
-    QWidget* Open(const QString& command) {
-        RunCommand(command);
-        test::Settle();
-        const auto list = area.subWindowList(QMdiArea::CreationOrder);
-        return list.isEmpty() ? nullptr : list.last()->widget();
-    }
-    int Scalar(const QString& sql, const QVariantList& params = {}) {
-        return m_session.Db().Scalar(sql, params).toInt();
-    }
-
-    ScriptedPrompter prompter;
-    QMdiArea area;
-    ui::CommandRegistry registry;
-
-private:
-    QTemporaryDir m_dir;
-    Session m_session;
+// The receipt's commands on a demo company in a folder of its own, with the consistency check
+// after every posting.
+struct DemoFolder {
+    test::WindowTestFolder folder;
 };
 
-// Photographs a window of the area (maximized) or a dialog as it stands.
-void Photograph(DemoHost& host, QWidget* window, const QString& name) {
-    const QString folder = qEnvironmentVariable("ZODRA_SCREENSHOTS");
-    if (folder.isEmpty()) {
-        return;
+class DemoHost : private DemoFolder, public test::TestHost {
+public:
+    DemoHost() : test::TestHost(folder, DemoCompany{}) {
+        CurrentSession().rights.purchasePricesVisible = true;
+        CurrentSession().workstation.debugMode = true;
+        area.resize(1280, 800);
+        registry = &m_registry;
+        RegisterPurchasingCommands(m_registry);
     }
-    QDir().mkpath(folder);
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
-        host.area.show();
-        sub->showMaximized();
-        test::Settle();
-        sub->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-        return;
+    int Scalar(const QString& sql, const QVariantList& params = {}) {
+        return CurrentSession().Db().Scalar(sql, params).toInt();
     }
-    window->show();
-    test::Settle();
-    window->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
+
+private:
+    ui::CommandRegistry m_registry;
+};
 
 QPushButton* ButtonOf(QWidget* w, const QString& name) {
     return w->findChild<QPushButton*>(name);
@@ -182,7 +122,7 @@ private Q_SLOTS:
             QVERIFY(d->StockLabel()->text().startsWith(QStringLiteral("Zaliha : ")));
             d->Quantity()->setFocus();
             test::TypeInto(d->Quantity(), QStringLiteral("240"));
-            Photograph(host, d, QStringLiteral("primka_upis_stavke"));
+            host.Photograph(d, QStringLiteral("primka_upis_stavke"));
             auto calculate = [&](CalculationDialog& c) {
                 QCOMPARE(c.windowTitle(), QStringLiteral("Kalkulacija cijena"));
                 QCOMPARE(c.BoxOf(Box::Quantity)->Value(), 240.0);
@@ -194,7 +134,7 @@ private Q_SLOTS:
                 QCOMPARE(c.Calculation().Value(Box::Price), 0.589 * 1.3);
                 c.Type(Box::RetailPrice, 1.09);
                 QCOMPARE(c.BoxOf(Box::RetailPrice)->text(), QStringLiteral("1,09"));
-                Photograph(host, &c, QStringLiteral("kalkulacija_cijena"));
+                host.Photograph(&c, QStringLiteral("kalkulacija_cijena"));
             };
             d->SetCalculationHook([&](CalculationDialog& c) {
                 calculate(c);
@@ -246,13 +186,13 @@ private Q_SLOTS:
             d->AddItem(QStringLiteral("Prijevoz"), 9.50);
             QCOMPARE(d->OtherCosts()->Value(), 9.5);
             QVERIFY(d->OtherCosts()->isReadOnly());
-            Photograph(host, d, QStringLiteral("zbirni_podaci_primke"));
+            host.Photograph(d, QStringLiteral("zbirni_podaci_primke"));
             QVERIFY(d->AcceptSummaryData());
             d->accept();
         });
         ButtonOf(w, QStringLiteral("ZbirniPodaci"))->click();
         test::Settle();
-        Photograph(host, w, QStringLiteral("primka"));
+        host.Photograph(w, QStringLiteral("primka"));
 
         // "Ispis" before posting: the calculation of the working copy, to check.
         ButtonOf(w, QStringLiteral("IspisPrimke"))->click();
@@ -342,7 +282,7 @@ private Q_SLOTS:
         list->Documents()->SelectRow(2);
         test::Settle();
         QVERIFY(list->Details()->text().startsWith(QStringLiteral("Datum: ")));
-        Photograph(host, list, QStringLiteral("izbor_primke"));
+        host.Photograph(list, QStringLiteral("izbor_primke"));
 
         ButtonOf(list, QStringLiteral("Tablica"))->click();
         test::Settle();
@@ -352,7 +292,7 @@ private Q_SLOTS:
         QCOMPARE(table->windowTitle(), QStringLiteral("Primke"));
         QCOMPARE(table->Table()->Data().columns.size(), size_t{14});
         QVERIFY(table->Totals()->text().startsWith(QStringLiteral("Ukupno: ")));
-        Photograph(host, table, QStringLiteral("primke_tablica"));
+        host.Photograph(table, QStringLiteral("primke_tablica"));
 
         // Correction: the receipt window on receipt 3, its caption, every change written.
         list->Documents()->SelectRow(2);
@@ -386,7 +326,7 @@ private Q_SLOTS:
         QCOMPARE(host.Scalar(QStringLiteral("SELECT \"SIFRA DOBAVLJACA\" FROM \"PRIMKE\" WHERE "
                                             "\"SKLADISTE\" = 1 AND \"BROJ PRIMKE\" = 3")),
                  other);
-        Photograph(host, w, QStringLiteral("primka_ispravak"));
+        host.Photograph(w, QStringLiteral("primka_ispravak"));
         // Deleting a posted line: the question, then the line, its lot and the book follow.
         w->Lines()->SelectRow(0);
         host.prompter.AnswerYes();

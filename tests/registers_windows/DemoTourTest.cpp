@@ -5,11 +5,8 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTemporaryDir>
 
 #include "RegisterWindowSupport.h"
-#include "app/DemoCompany.h"
-#include "app/SessionStart.h"
 #include "app/ui/DataGrid.h"
 #include "app/ui/RegisterWindows.h"
 #include "data/registers/ArticleListModel.h"
@@ -21,71 +18,16 @@ using namespace zodra;
 
 namespace {
 
-// The main window's part for these windows, on a demo company in a folder of its own.
-class DemoHost : public ui::WindowHost {
-public:
-    DemoHost() {
-        const QString path = m_dir.filePath(QStringLiteral("demo.mdb"));
-        demo::CreateDemoCompany(path, QDate(2026, 3, 2));
-        m_session.databasePath = path;
-        m_session.userName = QStringLiteral("admin");
-        m_session.Attach(Database::Open(path, QString()).db);
-        ScriptedPrompter quiet;
-        sessionstart::Start(m_session, 2, quiet, QDate(2026, 3, 2));
-        m_session.rights.purchasePricesVisible = true;
-        area.resize(1200, 760);
+// The register windows' commands on a demo company in a folder of its own.
+struct DemoHost {
+    DemoHost() : host(folder, test::TestHost::DemoCompany{}, 2) {
+        host.CurrentSession().rights.purchasePricesVisible = true;
+        host.area.resize(1200, 760);
+        host.registry = &registry;
     }
-    Session& CurrentSession() override { return m_session; }
-    Prompter& UserPrompter() override { return prompter; }
-    QWidget* DialogParent() override { return &area; }
-    QMdiSubWindow* ShowWindow(QWidget* window, const QString& caption) override {
-        window->setWindowTitle(caption);
-        QMdiSubWindow* sub = area.addSubWindow(window);
-        sub->show();
-        return sub;
-    }
-    QWidget* FindWindow(const QString& objectName) override {
-        for (QMdiSubWindow* sub : area.subWindowList()) {
-            if (sub->widget() && sub->widget()->objectName() == objectName) {
-                return sub->widget();
-            }
-        }
-        return nullptr;
-    }
-    void SetStatusText(const QString&) override {}
-    void RefillWarehouses() override {}
-    void ReloadCompanyOptions() override {}
-    void RunCommand(const QString& name) override {
-        if (const auto* handler = registry.Find(name)) {
-            (*handler)(*this);
-        }
-    }
-    QWidget* Open(const QString& command) {
-        RunCommand(command);
-        test::Settle();
-        const auto list = area.subWindowList(QMdiArea::CreationOrder);
-        return list.isEmpty() ? nullptr : list.last()->widget();
-    }
-    void Photograph(QWidget* window, const QString& name) {
-        const QString folder = qEnvironmentVariable("ZODRA_SCREENSHOTS");
-        if (folder.isEmpty()) {
-            return;
-        }
-        QDir().mkpath(folder);
-        area.show();
-        auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget());
-        sub->showMaximized();
-        test::Settle();
-        sub->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-    }
-
-    ScriptedPrompter prompter;
-    QMdiArea area;
+    test::WindowTestFolder folder;
+    test::TestHost host;
     ui::CommandRegistry registry;
-
-private:
-    QTemporaryDir m_dir;
-    Session m_session;
 };
 
 }  // namespace
@@ -95,9 +37,10 @@ class DemoTourTest : public QObject {
 
 private Q_SLOTS:
     void everyRegisterWindowOpensOnTheDemoCompany() {
-        DemoHost host;
-        registers::ui::RegisterRegisterCommands(host.registry);
-        pricelists::ui::RegisterPriceListCommands(host.registry);
+        DemoHost demo;
+        test::TestHost& host = demo.host;
+        registers::ui::RegisterRegisterCommands(demo.registry);
+        pricelists::ui::RegisterPriceListCommands(demo.registry);
 
         auto* articles = qobject_cast<registers::ui::ArticleWindow*>(
             host.Open(QStringLiteral("Sifarnici_artikli")));

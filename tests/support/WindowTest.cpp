@@ -1,10 +1,12 @@
 #include "support/WindowTest.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QWidget>
 
+#include "app/DemoCompany.h"
 #include "app/SessionStart.h"
 #include "data/Database.h"
 #include "support/TestCompany.h"
@@ -23,6 +25,25 @@ QString WindowTestFolder::NewCompany(const QString& name) const {
 
 TestHost::TestHost(const WindowTestFolder& folder, int warehouse, const QString& company) {
     const QString path = folder.NewCompany(company);
+    {
+        auto opened = Database::Open(path, QString());
+        if (opened.status != Database::OpenStatus::Ok) {
+            qFatal("the test company does not open");
+        }
+        opened.db->Exec(QStringLiteral("INSERT INTO \"SKLADISTA\" (\"SIFRA\", \"NAZIV\", "
+                                       "\"ADRESA\", \"TELEFON\") VALUES (?, ?, 'Adresa', '01')"),
+                        {warehouse, QStringLiteral("Skladište %1").arg(warehouse)});
+    }
+    Start(path, warehouse);
+}
+
+TestHost::TestHost(const WindowTestFolder& folder, DemoCompany, int warehouse) {
+    const QString path = folder.Path(QStringLiteral("demo.mdb"));
+    demo::CreateDemoCompany(path, QDate(2026, 3, 2));
+    Start(path, warehouse);
+}
+
+void TestHost::Start(const QString& path, int warehouse) {
     auto opened = Database::Open(path, QString());
     if (opened.status != Database::OpenStatus::Ok) {
         qFatal("the test company does not open");
@@ -30,9 +51,6 @@ TestHost::TestHost(const WindowTestFolder& folder, int warehouse, const QString&
     m_session.databasePath = path;
     m_session.userName = QStringLiteral("admin");
     m_session.Attach(std::move(opened.db));
-    m_session.Db().Exec(QStringLiteral("INSERT INTO \"SKLADISTA\" (\"SIFRA\", \"NAZIV\", "
-                                       "\"ADRESA\", \"TELEFON\") VALUES (?, ?, 'Adresa', '01')"),
-                        {warehouse, QStringLiteral("Skladište %1").arg(warehouse)});
     ScriptedPrompter quiet;
     sessionstart::Start(m_session, warehouse, quiet, QDate(2026, 3, 2));
     area.resize(1000, 700);
@@ -73,6 +91,31 @@ void TestHost::RunCommand(const QString& controlName) {
 QWidget* TestHost::LastWindow() const {
     const auto list = area.subWindowList(QMdiArea::CreationOrder);
     return list.isEmpty() ? nullptr : list.last()->widget();
+}
+
+QWidget* TestHost::Open(const QString& controlName) {
+    RunCommand(controlName);
+    Settle();
+    return LastWindow();
+}
+
+void TestHost::Photograph(QWidget* window, const QString& name) {
+    const QString folder = qEnvironmentVariable("ZODRA_SCREENSHOTS");
+    if (folder.isEmpty()) {
+        return;
+    }
+    QDir().mkpath(folder);
+    const QString file = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
+        area.show();
+        sub->showMaximized();
+        Settle();
+        sub->grab().save(file);
+        return;
+    }
+    window->show();
+    Settle();
+    window->grab().save(file);
 }
 
 void TypeInto(QWidget* widget, const QString& text) {

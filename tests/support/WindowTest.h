@@ -44,6 +44,9 @@ class TestHost : public ui::WindowHost {
 public:
     explicit TestHost(const WindowTestFolder& folder, int warehouse = 1,
                       const QString& company = QStringLiteral("firma.mdb"));
+    // The same on a fresh demo company ("demo.mdb": master data, warehouses, posted receipts).
+    struct DemoCompany {};
+    TestHost(const WindowTestFolder& folder, DemoCompany, int warehouse = 1);
     ~TestHost() override;
 
     Session& CurrentSession() override { return m_session; }
@@ -58,6 +61,11 @@ public:
 
     // The window shown last (the widget given to ShowWindow), or nullptr.
     QWidget* LastWindow() const;
+    // Runs a command and gives the window it showed last (nullptr when none).
+    QWidget* Open(const QString& controlName);
+    // With ZODRA_SCREENSHOTS set to a folder: a window of the area (maximized) or a dialog as
+    // it stands, saved there as `name`.png.
+    void Photograph(QWidget* window, const QString& name);
 
     ScriptedPrompter prompter;
     QMdiArea area;
@@ -68,6 +76,8 @@ public:
     ui::CommandRegistry* registry = nullptr;
 
 private:
+    void Start(const QString& path, int warehouse);
+
     Session m_session;
 };
 
