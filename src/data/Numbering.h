@@ -35,7 +35,7 @@ int NextRetailInvoiceNumber(Database& db, int warehouse, int book, int year, boo
 bool DocumentExists(Database& db, DocumentKind kind, int warehouse, int year, int number,
                     std::optional<int> book = std::nullopt);
 
-// The cancellation number shared by invoices, specifications and price changes.
+// The cancellation number shared by invoices, "specifikacije" and price changes.
 int NextStornoNumber(Database& db, int warehouse, int year);
 
 // Trade-book entry number (wholesale or retail book).

@@ -41,24 +41,24 @@ QString ShortcutCaption(const QString& table) {
 }
 
 FieldSpec Box(const Field& field) {
-    FieldSpec spec;
-    spec.key = field.column;
-    spec.label = field.caption + QStringLiteral(" :");
+    FieldSpec box;
+    box.key = field.column;
+    box.label = field.caption + QStringLiteral(" :");
     switch (field.kind) {
         case FieldKind::Text:
         case FieldKind::Number:
         case FieldKind::Integer:
-            spec.kind = FieldSpec::Kind::Text;
-            spec.initial = field.startValue;
+            box.kind = FieldSpec::Kind::Text;
+            box.initial = field.startValue;
             break;
         case FieldKind::Flag:
-            spec.kind = FieldSpec::Kind::Check;
-            spec.initial = false;
+            box.kind = FieldSpec::Kind::Check;
+            box.initial = false;
             break;
         case FieldKind::Reference: {
-            spec.kind = FieldSpec::Kind::Choice;
+            box.kind = FieldSpec::Kind::Choice;
             const QString table = field.referenceTable;
-            spec.choices = [table](Session& session) {
+            box.choices = [table](Session& session) {
                 QList<Choice> list;
                 for (const SavedRow& row : Choices(session.Db(), table)) {
                     list.append({row.name, row.code});
@@ -67,15 +67,15 @@ FieldSpec Box(const Field& field) {
             };
             // An empty entry first: "none" for optional lookups, "not chosen yet" (refused by
             // the entry check) for required ones.
-            spec.noneText = QStringLiteral("");
-            spec.initial =
+            box.noneText = QStringLiteral("");
+            box.initial =
                 field.startValue.isEmpty() ? QVariant() : QVariant(field.startValue.toInt());
-            spec.reference = table;
-            spec.referenceCaption = ShortcutCaption(table);
+            box.reference = table;
+            box.referenceCaption = ShortcutCaption(table);
             break;
         }
     }
-    return spec;
+    return box;
 }
 
 // Deleting from a list window: the rows that can never be deleted are refused before the
