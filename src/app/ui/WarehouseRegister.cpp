@@ -19,9 +19,8 @@ std::shared_ptr<const RegisterDescription> WarehouseRegister() {
 
 void BindWarehouseRegister(CommandRegistry& registry) {
     const CommandRegistry* r = &registry;
-    registry.Register(QStringLiteral("Skladista"), [r](WindowHost& host) {
-        registers::ui::ShowList(host, WarehouseRegister(), registers::catalogue::Warehouses(), r);
-    });
+    registry.Register(QStringLiteral("Skladista"),
+                      [r](WindowHost& host) { ShowRegisterList(host, WarehouseRegister(), r); });
     registry.RegisterEntry(QStringLiteral("SKLADISTA"), [r](WindowHost& host, QWidget* parent) {
         return OpenRegisterEntry(host, WarehouseRegister(), r, parent);
     });

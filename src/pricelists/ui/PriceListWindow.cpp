@@ -119,7 +119,7 @@ PriceListWindow::PriceListWindow(zodra::ui::WindowHost& host,
     connect(registerButton, &QPushButton::clicked, this, [this] {
         static const auto window =
             registers::ui::WindowDescription(Register(), QStringLiteral("Cjenici_sifarnik"));
-        registers::ui::ShowList(m_host, window, Register(), m_registry);
+        zodra::ui::ShowRegisterList(m_host, window, m_registry);
     });
     connect(copy, &QPushButton::clicked, this, &PriceListWindow::CopyList);
     connect(m_net, &QLineEdit::editingFinished, this, &PriceListWindow::NetLeft);

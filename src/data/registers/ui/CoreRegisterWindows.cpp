@@ -1,8 +1,5 @@
 #include "data/registers/ui/CoreRegisterWindows.h"
 
-#include <QListWidget>
-#include <QPushButton>
-
 #include "app/InputRules.h"
 #include "app/ui/CommandRegistry.h"
 #include "app/ui/Guard.h"
@@ -78,32 +75,6 @@ FieldSpec Box(const Field& field) {
     return box;
 }
 
-// Deleting from a list window: the rows that can never be deleted are refused before the
-// question, then the window asks, then the references are checked and the row goes.
-void InstallDeleteRefusal(zodra::ui::RegisterListWindow* window, zodra::ui::WindowHost& host,
-                          const RegisterDescription& core) {
-    auto* button = window->findChild<QPushButton*>(QStringLiteral("Izbrisi"));
-    if (button == nullptr || window->property("zodraDeleteRefusal").toBool()) {
-        return;
-    }
-    window->setProperty("zodraDeleteRefusal", true);
-    QObject::disconnect(button, &QPushButton::clicked, window,
-                        &zodra::ui::RegisterListWindow::DeleteCurrent);
-    const RegisterDescription* description = &core;
-    QObject::connect(button, &QPushButton::clicked, window, [window, &host, description] {
-        const int code = window->CurrentCode();
-        if (code == 0) {
-            return;
-        }
-        if (zodra::ui::Guarded(host.UserPrompter(), [&] {
-                RefuseBeforeQuestion(host.CurrentSession().Db(), *description, code,
-                                     ContextOf(host.CurrentSession()));
-            })) {
-            window->DeleteCurrent();
-        }
-    });
-}
-
 }  // namespace
 
 OperationContext ContextOf(Session& session) {
@@ -165,6 +136,11 @@ std::shared_ptr<zodra::ui::RegisterDescription> WindowDescription(const Register
     d->update = [description](Session& session, int code, const QVariantMap& values) {
         Update(session.Db(), *description, code, values, ContextOf(session));
     };
+    // The rows that can never be deleted are refused before the question; the references are
+    // checked again with the deletion itself.
+    d->refuseBeforeDelete = [description](Session& session, int code) {
+        RefuseBeforeQuestion(session.Db(), *description, code, ContextOf(session));
+    };
     d->deleteQuestion = [description](const QString& name) {
         return DeleteQuestion(*description, name);
     };
@@ -175,21 +151,12 @@ std::shared_ptr<zodra::ui::RegisterDescription> WindowDescription(const Register
     return d;
 }
 
-zodra::ui::RegisterListWindow* ShowList(
-    zodra::ui::WindowHost& host, std::shared_ptr<const zodra::ui::RegisterDescription> window,
-    const RegisterDescription& core, const zodra::ui::CommandRegistry* registry) {
-    auto* list = zodra::ui::ShowRegisterList(host, std::move(window), registry);
-    InstallDeleteRefusal(list, host, core);
-    return list;
-}
-
 void Bind(zodra::ui::CommandRegistry& registry, const RegisterDescription& core,
           const QString& command) {
     std::shared_ptr<const zodra::ui::RegisterDescription> window = WindowDescription(core, command);
     const zodra::ui::CommandRegistry* r = &registry;
-    const RegisterDescription* description = &core;
-    registry.Register(command, [window, description, r](zodra::ui::WindowHost& host) {
-        ShowList(host, window, *description, r);
+    registry.Register(command, [window, r](zodra::ui::WindowHost& host) {
+        zodra::ui::ShowRegisterList(host, window, r);
     });
     registry.RegisterEntry(core.table, [window, r](zodra::ui::WindowHost& host, QWidget* parent) {
         return zodra::ui::OpenRegisterEntry(host, window, r, parent);

@@ -29,12 +29,6 @@ std::shared_ptr<zodra::ui::RegisterDescription> WindowDescription(const Register
 // The register's values as its boxes show them (numbers with a decimal comma).
 QVariantMap ShownValues(const RegisterDescription& core, const Values& stored);
 
-// Shows the list window (or brings an open one to the front). Rows that can never be deleted
-// are refused before the delete question is asked.
-zodra::ui::RegisterListWindow* ShowList(
-    zodra::ui::WindowHost& host, std::shared_ptr<const zodra::ui::RegisterDescription> window,
-    const RegisterDescription& core, const zodra::ui::CommandRegistry* registry);
-
 // Binds the list command and the entry window (by table name) of a register.
 void Bind(zodra::ui::CommandRegistry& registry, const RegisterDescription& core,
           const QString& command);

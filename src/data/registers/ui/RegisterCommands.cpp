@@ -41,8 +41,8 @@ void BindCurrencies(CommandRegistry& registry) {
     const QString command = QStringLiteral("Sifarnici_valute");
     std::shared_ptr<const zodra::ui::RegisterDescription> window = WindowDescription(core, command);
     const CommandRegistry* r = &registry;
-    registry.Register(command, [window, &core, r](WindowHost& host) {
-        auto* list = ShowList(host, window, core, r);
+    registry.Register(command, [window, r](WindowHost& host) {
+        auto* list = zodra::ui::ShowRegisterList(host, window, r);
         if (list->findChild<CurrencyRatePanel*>()) {
             return;
         }
