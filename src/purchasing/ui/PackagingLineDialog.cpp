@@ -12,6 +12,7 @@
 #include "data/Database.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
+#include "purchasing/ReceiptChoices.h"
 
 namespace zodra::purchasing::ui {
 
@@ -24,12 +25,8 @@ PackagingLineDialog::PackagingLineDialog(zodra::ui::WindowHost& host, QWidget* p
     m_packaging = new QComboBox(this);
     m_packaging->setObjectName(QStringLiteral("Ambalaza"));
     zodra::ui::Guarded(host.UserPrompter(), [&] {
-        Statement s = host.CurrentSession().Db().Prepare(
-            QStringLiteral("SELECT \"SIFRA\", \"NAZIV\", \"CIJENA\" FROM \"AMBALAZA\" ORDER BY "
-                           "\"NAZIV\" COLLATE \"HR\""));
-        s.Exec();
-        while (s.Next()) {
-            m_packaging->addItem(s.Text(1), s.Int(0));
+        for (const Choice& kind : PackagingKinds(host.CurrentSession().Db())) {
+            m_packaging->addItem(kind.name, kind.code);
         }
     });
     form->addRow(QStringLiteral("Ambalaža :"), m_packaging);

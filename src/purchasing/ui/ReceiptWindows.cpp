@@ -14,6 +14,7 @@
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
 #include "purchasing/CalculationSetup.h"
+#include "purchasing/ReceiptChoices.h"
 #include "purchasing/ReceiptCorrection.h"
 #include "purchasing/ReceiptEntry.h"
 #include "purchasing/ReceiptLines.h"
@@ -86,12 +87,8 @@ QList<FieldSpec> HeaderFields(const zodra::ui::CommandRegistry* registry) {
     supplier.noneText = QString(QLatin1String(""));
     supplier.choices = [](Session& s) {
         QList<zodra::ui::Choice> list;
-        Statement rows = s.Db().Prepare(
-            QStringLiteral("SELECT \"SIFRA\", \"NAZIV\" FROM \"PARTNERI\" WHERE \"Dobavljac\" = "
-                           "TRUE ORDER BY \"NAZIV\" COLLATE \"HR\""));
-        rows.Exec();
-        while (rows.Next()) {
-            list.push_back({rows.Text(1), rows.Int(0)});
+        for (const Choice& row : Suppliers(s.Db())) {
+            list.push_back({row.name, row.code});
         }
         return list;
     };

@@ -23,6 +23,7 @@
 #include "data/ExchangeRates.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
+#include "purchasing/ReceiptChoices.h"
 
 namespace zodra::purchasing::ui {
 
@@ -53,11 +54,8 @@ SummaryDialog::SummaryDialog(zodra::ui::WindowHost& host, const ReceiptSummary& 
     m_currency = new QComboBox(currencyBox);
     m_currency->setObjectName(QStringLiteral("Valuta"));
     zodra::ui::Guarded(host.UserPrompter(), [&] {
-        Statement s = host.CurrentSession().Db().Prepare(
-            QStringLiteral("SELECT \"SIFRA\", \"NAZIV\" FROM \"VALUTE\" ORDER BY \"SIFRA\""));
-        s.Exec();
-        while (s.Next()) {
-            m_currency->addItem(s.Text(1), s.Int(0));
+        for (const Choice& currency : Currencies(host.CurrentSession().Db())) {
+            m_currency->addItem(currency.name, currency.code);
         }
     });
     currencyForm->addRow(QStringLiteral("Valuta :"), m_currency);
