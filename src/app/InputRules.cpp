@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include "data/Rounding.h"
+
 namespace zodra::inputrules {
 
 QString InvalidNumberMessage() {
@@ -47,20 +49,7 @@ std::optional<double> ParseNumber(const QString& text) {
 }
 
 QString FormatNumber(double value, int decimals) {
-    QString text = QString::number(value, 'f', decimals);
-    if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0'))) {
-            text.chop(1);
-        }
-        if (text.endsWith(QLatin1Char('.'))) {
-            text.chop(1);
-        }
-    }
-    if (text == QLatin1String("-0")) {
-        text = QStringLiteral("0");
-    }
-    text.replace(QLatin1Char('.'), QLatin1Char(','));
-    return text;
+    return ShownNumber(value, decimals);
 }
 
 std::optional<QDate> ParseDate(const QString& text, const QDate& today) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace zodra {
 
 // The one place where amounts and quantities are rounded. Values are stored unrounded; they are
@@ -26,5 +28,9 @@ inline bool QuantitiesEqual(double a, double b) {
 inline bool MoneyEqual(double a, double b) {
     return RoundMoney(a) == RoundMoney(b);
 }
+
+// A number as the program shows it to the user: a decimal comma, no grouping, at most
+// `decimals` decimals and no trailing zeros ("5", "5,5", "0,125"); never "-0".
+QString ShownNumber(double value, int decimals);
 
 }  // namespace zodra
