@@ -107,21 +107,15 @@ struct BalanceChangeRow {
 
 // SQLite: the rows are read and rewritten straight on the connection, each rewrite a seek by
 // rowid.
-std::vector<BalanceChangeRow> ReadSqlite(sqlite3* handle, Book book, const QString& table,
-                                         int warehouse, int year) {
-    const bool retail = book == Book::Retail;
-    SqliteStatement rows(
-        handle, QStringLiteral("SELECT rowid, \"NABAVA_VRIJEDNOST\", \"PRODAJA_VRIJEDNOST\", ") +
-                    (retail ? QStringLiteral("\"NABAVA_POREZ\", \"PRODAJA_POREZ\", ")
-                            : QStringLiteral("0, 0, ")) +
-                    QStringLiteral("\"STANJE_ROBE\" FROM ") + table +
-                    QStringLiteral(" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? ORDER BY \"RBR\""));
-    rows.Bind(0, static_cast<qint64>(warehouse));
-    rows.Bind(1, static_cast<qint64>(year));
+// The running balance over the rows of a book (key, purchase and sales values, taxes, stored
+// balance), with the rows whose stored balance is not the running one. Either statement kind
+// reads the same columns; `next` steps to the following row.
+template <typename Rows, typename Next>
+std::vector<BalanceChangeRow> BalanceChanges(Book book, Rows& rows, Next next) {
     std::vector<BalanceChangeRow> changes;
     double balance = 0;
     Entry entry;
-    while (rows.Step()) {
+    while (next(rows)) {
         entry.purchaseValue = rows.Double(1);
         entry.salesValue = rows.Double(2);
         entry.purchaseTax = rows.Double(3);
@@ -134,30 +128,28 @@ std::vector<BalanceChangeRow> ReadSqlite(sqlite3* handle, Book book, const QStri
     return changes;
 }
 
+QString BalanceQuery(Book book, const QString& key, const QString& table) {
+    return QStringLiteral("SELECT ") + key +
+           QStringLiteral(", \"NABAVA_VRIJEDNOST\", \"PRODAJA_VRIJEDNOST\", ") +
+           (book == Book::Retail ? QStringLiteral("\"NABAVA_POREZ\", \"PRODAJA_POREZ\", ")
+                                 : QStringLiteral("0, 0, ")) +
+           QStringLiteral("\"STANJE_ROBE\" FROM ") + table +
+           QStringLiteral(" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? ORDER BY \"RBR\"");
+}
+
+std::vector<BalanceChangeRow> ReadSqlite(sqlite3* handle, Book book, const QString& table,
+                                         int warehouse, int year) {
+    SqliteStatement rows(handle, BalanceQuery(book, QStringLiteral("rowid"), table));
+    rows.Bind(0, static_cast<qint64>(warehouse));
+    rows.Bind(1, static_cast<qint64>(year));
+    return BalanceChanges(book, rows, [](SqliteStatement& r) { return r.Step(); });
+}
+
 std::vector<BalanceChangeRow> ReadGeneric(Database& db, Book book, const QString& table,
                                           int warehouse, int year) {
-    const bool retail = book == Book::Retail;
-    Statement rows = db.Prepare(
-        QStringLiteral("SELECT \"RBR\", \"NABAVA_VRIJEDNOST\", \"PRODAJA_VRIJEDNOST\", ") +
-        (retail ? QStringLiteral("\"NABAVA_POREZ\", \"PRODAJA_POREZ\", ")
-                : QStringLiteral("0, 0, ")) +
-        QStringLiteral("\"STANJE_ROBE\" FROM ") + table +
-        QStringLiteral(" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? ORDER BY \"RBR\""));
+    Statement rows = db.Prepare(BalanceQuery(book, QStringLiteral("\"RBR\""), table));
     rows.Exec({warehouse, year});
-    std::vector<BalanceChangeRow> changes;
-    double balance = 0;
-    Entry entry;
-    while (rows.Next()) {
-        entry.purchaseValue = rows.Double(1);
-        entry.salesValue = rows.Double(2);
-        entry.purchaseTax = rows.Double(3);
-        entry.salesTax = rows.Double(4);
-        balance = balance + BalanceChange(book, entry);
-        if (rows.IsNull(5) || rows.Double(5) != balance) {
-            changes.push_back({rows.Int(0), balance});
-        }
-    }
-    return changes;
+    return BalanceChanges(book, rows, [](Statement& r) { return r.Next(); });
 }
 
 }  // namespace
