@@ -1,5 +1,8 @@
 #include "data/Compaction.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -11,10 +14,14 @@
 #include "data/CompanySchema.h"
 #include "data/Database.h"
 #include "data/Errors.h"
+#include "data/WorkingCopy.h"
 
 namespace zodra::compaction {
 
 namespace {
+
+const QString kCompacting = QStringLiteral(".sazimanje");
+const QString kRepairing = QStringLiteral(".popravak");
 
 void RemoveWithSidecars(const QString& path) {
     QFile::remove(path);
@@ -23,41 +30,75 @@ void RemoveWithSidecars(const QString& path) {
     QFile::remove(path + QStringLiteral("-journal"));
 }
 
-// Atomically puts `from` in place of `to` (POSIX rename replaces the target in one step).
-bool AtomicReplace(const QString& from, const QString& to) {
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-}
-
-// Checks that nobody else has the file open and keeps it that way while this connection lives:
-// in exclusive locking mode the lock taken by a write is held until the connection closes.
-bool TakeExclusive(Database& db) {
-    try {
-        db.ExecRaw(QStringLiteral("PRAGMA busy_timeout = 200"));
-        db.ExecRaw(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-        db.ExecRaw(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
-        db.ExecRaw(QStringLiteral("BEGIN EXCLUSIVE"));
-        db.ExecRaw(QStringLiteral("COMMIT"));
-        return true;
-    } catch (const DbError&) {
-        return false;
+// Flushes a file (or a folder's entries) to the disk, so that a rename that follows cannot
+// reach the disk before the data it names.
+void SyncPath(const QString& path, bool folder) {
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          (folder ? O_DIRECTORY : 0) | O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        (void)::fsync(fd);
+        ::close(fd);
     }
 }
 
-// Copies `source` compactly into `target` while holding it exclusively; `db` stays open (and
-// the lock held) until the caller has swapped the files.
-std::unique_ptr<Database> VacuumInto(const QString& source, const QString& target, QString* error) {
+// Atomically puts `from` in place of `to` (POSIX rename replaces the target in one step).
+bool AtomicReplace(const QString& from, const QString& to) {
+    SyncPath(from, false);
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
+        return false;
+    }
+    SyncPath(QFileInfo(to).absolutePath(), true);
+    return true;
+}
+
+// The new file keeps the original's permissions and, as far as this user may, its owner and
+// group: a company shared by a group of users must stay theirs after a compaction.
+void CopyModeAndOwner(const QString& from, const QString& to) {
+    struct stat original;
+    const QByteArray target = QFile::encodeName(to);
+    if (::stat(QFile::encodeName(from).constData(), &original) != 0) {
+        return;
+    }
+    (void)::chmod(target.constData(), original.st_mode & 07777);
+    if (::chown(target.constData(), original.st_uid, original.st_gid) != 0) {
+        (void)::chown(target.constData(), static_cast<uid_t>(-1), original.st_gid);
+    }
+}
+
+const QString kNotAlone = QStringLiteral(
+    "Baza je otvorena na drugom računalu ili u drugom programu. Sažimanje i popravak mogući su "
+    "samo kad je nitko drugi ne koristi.");
+
+// The exclusive company lock, or the reason it cannot be had.
+std::unique_ptr<CompanyLock> TakeExclusive(const QString& path, QString* error) {
+    bool busy = false;
+    QString lockError;
+    auto lock = CompanyLock::Acquire(path, CompanyLock::Mode::Exclusive, 0, &busy, &lockError);
+    if (!lock) {
+        *error = busy ? kNotAlone : lockError;
+    }
+    return lock;
+}
+
+// Copies `source` compactly into `target`. Its caller holds the company alone, so the
+// connection here is the file's last: it folds the journal into the file first, and on
+// closing removes the journal files, which would otherwise be taken for the new file's.
+bool VacuumInto(const QString& source, const QString& target, QString* error) {
     try {
         auto db = Database::OpenRaw(source, false);
-        if (!TakeExclusive(*db)) {
-            *error =
-                QStringLiteral("Datoteka je otvorena na drugom računalu ili u drugom programu.");
-            return nullptr;
+        db->ExecRaw(QStringLiteral("PRAGMA busy_timeout = 200"));
+        Statement checkpoint = db->Prepare(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        checkpoint.Exec();
+        if (checkpoint.Next() && checkpoint.Int(0) != 0) {
+            *error = kNotAlone;
+            return false;
         }
+        checkpoint.Finish();
         db->Exec(QStringLiteral("VACUUM INTO ?"), {target});
-        return db;
+        return true;
     } catch (const DbError& e) {
-        *error = e.driverText();
-        return nullptr;
+        *error = e.isBusy() ? kNotAlone : e.driverText();
+        return false;
     }
 }
 
@@ -82,32 +123,39 @@ bool SoundCompany(const QString& path, bool company) {
     }
 }
 
-Result CompactOne(const QString& path, bool company) {
+Result CompactOne(const QString& path, bool company, const Checkpoint& checkpoint) {
     Result result;
-    const QString temp = path + QStringLiteral(".sazimanje");
+    const QString temp = path + kCompacting;
     RemoveWithSidecars(temp);
     QString error;
-    auto lock = VacuumInto(path, temp, &error);
-    if (!lock) {
+    if (!VacuumInto(path, temp, &error)) {
         RemoveWithSidecars(temp);
         result.message = error;
+        result.damaged = error != kNotAlone;
         return result;
     }
     if (!SoundCompany(temp, company)) {
         RemoveWithSidecars(temp);
         result.message =
             QStringLiteral("Sažeta kopija nije ispravna; datoteka je ostala nepromijenjena.");
+        result.damaged = true;
         return result;
     }
+    CopyModeAndOwner(path, temp);
+    if (checkpoint) {
+        checkpoint("copied");
+    }
+    // Whatever journal is left belongs to the old file, whose content the copy already has.
+    QFile::remove(path + QStringLiteral("-wal"));
+    QFile::remove(path + QStringLiteral("-shm"));
     if (!AtomicReplace(temp, path)) {
         RemoveWithSidecars(temp);
         result.message = QStringLiteral("Sažeta kopija ne može zamijeniti datoteku.");
         return result;
     }
-    lock.reset();
-    // The old file's journal files went with it; none may be left to confuse the new one.
-    QFile::remove(path + QStringLiteral("-wal"));
-    QFile::remove(path + QStringLiteral("-shm"));
+    if (checkpoint) {
+        checkpoint("replaced");
+    }
     result.ok = true;
     return result;
 }
@@ -194,21 +242,59 @@ QString IntegrityCheck(const QString& path) {
     }
 }
 
-Result Compact(const QString& path, const QString& password) {
+namespace {
+// Repairs the file; the caller holds the company alone.
+Result RepairAlone(const QString& path);
+}  // namespace
+
+void RemoveLeftovers(const QString& path) {
+    RemoveWithSidecars(path + kCompacting);
+    RemoveWithSidecars(path + kRepairing);
+    const QString fresh = path + kRepairing + QStringLiteral(".mdb");
+    RemoveWithSidecars(fresh);
+    RemoveWithSidecars(CompanySchema::DefaultDetailPath(fresh));
+    RemoveWithSidecars(CompanySchema::DefaultDetailPath(path) + kCompacting);
+}
+
+Result Compact(const QString& path, const QString& password, const Checkpoint& checkpoint) {
+    Result result;
+    auto lock = TakeExclusive(path, &result.message);
+    if (!lock) {
+        return result;
+    }
+    RemoveLeftovers(path);
+    QString detail;
+    QString detailProblem;
     {
-        auto opened = Database::Open(path, password);
+        auto opened = Database::OpenAlone(path, password, *lock);
         if (opened.status != Database::OpenStatus::Ok) {
-            Result refused;
-            refused.message = QString::fromLatin1(ToString(opened.status));
-            return refused;
+            result.message = QString::fromLatin1(ToString(opened.status));
+            return result;
+        }
+        // Nobody else has the company open, so no session is alive: every working row and
+        // session code left behind by a program that ended without closing goes.
+        try {
+            workingcopy::ClearEverySession(*opened.db);
+        } catch (const DbError& e) {
+            result.message = e.driverText();
+            return result;
+        }
+        if (opened.db->DetailAttached()) {
+            detail = opened.db->DetailPath();
+        } else {
+            detailProblem = opened.db->DetailProblem();
         }
     }
-    Result result = CompactOne(path, true);
-    const QString detail = CompanySchema::DefaultDetailPath(path);
-    if (result.ok && QFileInfo::exists(detail)) {
-        const Result detailResult = CompactOne(detail, false);
+    result = CompactOne(path, true, checkpoint);
+    if (result.damaged) {
+        // The engine could not read the whole file: it is repaired instead, still alone.
+        result = RepairAlone(path);
+    }
+    result.detailMessage = detailProblem;
+    if (result.ok && !detail.isEmpty()) {
+        const Result detailResult = CompactOne(detail, false, {});
         if (!detailResult.ok) {
-            result.message = detailResult.message;
+            result.detailMessage = detailResult.message;
         }
     }
     return result;
@@ -216,13 +302,24 @@ Result Compact(const QString& path, const QString& password) {
 
 Result Repair(const QString& path) {
     Result result;
-    const QString temp = path + QStringLiteral(".popravak");
-    RemoveWithSidecars(temp);
+    auto lock = TakeExclusive(path, &result.message);
+    if (!lock) {
+        return result;
+    }
+    RemoveLeftovers(path);
+    return RepairAlone(path);
+}
+
+namespace {
+
+Result RepairAlone(const QString& path) {
+    Result result;
+    const QString temp = path + kRepairing;
     QString error;
-    bool copied = false;
-    {
-        auto lock = VacuumInto(path, temp, &error);
-        copied = lock != nullptr;
+    bool copied = VacuumInto(path, temp, &error);
+    if (!copied && error == kNotAlone) {
+        result.message = error;
+        return result;
     }
     copied = copied && SoundCompany(temp, true);
     if (!copied) {
@@ -235,7 +332,16 @@ Result Repair(const QString& path) {
             CompanySchema::CreateCompany(fresh, QDate::currentDate().year());
             QFile::remove(CompanySchema::DefaultDetailPath(fresh));
             auto db = Database::OpenRaw(fresh, false);
+            // A file shorter than its header says (its last pages lost) is refused whole by the
+            // engine unless the schema is writable; nothing of the old file is written here.
+            db->ExecRaw(QStringLiteral("PRAGMA writable_schema = ON"));
             db->Exec(QStringLiteral("ATTACH DATABASE ? AS \"stara\""), {path});
+            if (db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"stara\".\"sqlite_master\" "
+                                          "WHERE \"type\" = 'table' AND \"name\" IN ('KORISNICI', "
+                                          "'Konfiguracija', 'ZODRA_META')"))
+                    .toInt() == 0) {
+                throw UserError(QStringLiteral("Datoteka nije Zodra baza podataka."));
+            }
             QStringList tables;
             {
                 Statement list = db->Prepare(QStringLiteral(
@@ -256,10 +362,22 @@ Result Repair(const QString& path) {
                 }
             }
             db->ExecRaw(QStringLiteral("PRAGMA \"main\".synchronous = FULL"));
-            const int core =
-                db->Scalar(QStringLiteral("SELECT (SELECT COUNT(*) FROM \"KORISNICI\") + "
-                                          "(SELECT COUNT(*) FROM \"Konfiguracija\")"))
-                    .toInt();
+            // Only rows read from the damaged file count: the fresh company's own rows
+            // (the administrator, the settings) must not pass for a repaired company.
+            int core = 0;
+            for (const QString& table :
+                 {QStringLiteral("KORISNICI"), QStringLiteral("Konfiguracija")}) {
+                const bool inOld =
+                    db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"stara\".\"sqlite_master\" "
+                                              "WHERE \"type\" = 'table' AND \"name\" = ?"),
+                               {table})
+                        .toInt() > 0;
+                if (inOld && !result.lostTables.contains(table)) {
+                    core += db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"main\".\"") + table +
+                                       QStringLiteral("\""))
+                                .toInt();
+                }
+            }
             if (core == 0) {
                 // Nothing of the company's own records could be read: an empty company must not
                 // take the place of the original.
@@ -305,6 +423,7 @@ Result Repair(const QString& path) {
             QStringLiteral("Original se ne može sačuvati; datoteka je ostala nepromijenjena.");
         return result;
     }
+    CopyModeAndOwner(path, temp);
     QFile::remove(path + QStringLiteral("-wal"));
     QFile::remove(path + QStringLiteral("-shm"));
     if (!AtomicReplace(temp, path)) {
@@ -317,5 +436,7 @@ Result Repair(const QString& path) {
     result.keptOriginal = kept;
     return result;
 }
+
+}  // namespace
 
 }  // namespace zodra::compaction

@@ -2,9 +2,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QUuid>
 
 #include "data/Database.h"
 #include "data/Errors.h"
+#include "data/SqliteExtensions.h"
 #include "data/Transaction.h"
 
 namespace zodra {
@@ -131,7 +133,7 @@ void CompanySchema::RunScript(Database& db, const QString& script) {
     }
 }
 
-void CompanySchema::CreateDetailFile(const QString& detailPath) {
+void CompanySchema::CreateDetailFile(const QString& detailPath, const QString& identity) {
     if (QFileInfo::exists(detailPath)) {
         throw UserError(QStringLiteral("Za novu datoteku morate izabrati novo ime !"));
     }
@@ -142,6 +144,11 @@ void CompanySchema::CreateDetailFile(const QString& detailPath) {
         db->ExecRaw(QStringLiteral("PRAGMA application_id = %1").arg(kDetailApplicationId));
         db->ExecRaw(QStringLiteral("BEGIN"));
         RunScript(*db, Script(QStringLiteral("det.sql"), db->Dialect()));
+        if (!identity.isEmpty()) {
+            db->Exec(QStringLiteral("INSERT INTO \"DET_META\" (\"Naziv\", \"Vrijednost\") VALUES "
+                                    "('IDENTITET', ?)"),
+                     {identity});
+        }
         db->ExecRaw(QStringLiteral("PRAGMA user_version = %1").arg(kCurrentVersion));
         db->ExecRaw(QStringLiteral("COMMIT"));
     }
@@ -157,6 +164,7 @@ void CompanySchema::CreateCompany(const QString& path, int businessYear) {
         throw UserError(QStringLiteral("Za novu datoteku morate izabrati novo ime !"));
     }
     const QString temp = path + QStringLiteral(".nova");
+    const QString identity = QUuid::createUuid().toString(QUuid::WithoutBraces);
     RemoveIfExists(temp);
     try {
         auto db = Database::OpenRaw(temp, true);
@@ -168,18 +176,28 @@ void CompanySchema::CreateCompany(const QString& path, int businessYear) {
         db->Exec(QStringLiteral("INSERT INTO \"Konfiguracija\" (\"Naziv\", \"Vrijednost\") "
                                 "VALUES (?, ?)"),
                  {QStringLiteral("Godina koja se knjiži"), QString::number(businessYear)});
+        db->Exec(QStringLiteral("INSERT INTO \"ZODRA_META\" (\"Naziv\", \"Vrijednost\") VALUES "
+                                "('IDENTITET', ?)"),
+                 {identity});
         db->ExecRaw(QStringLiteral("PRAGMA user_version = %1").arg(kCurrentVersion));
         db->ExecRaw(QStringLiteral("COMMIT"));
     } catch (...) {
         RemoveIfExists(temp);
         throw;
     }
-    CreateDetailFile(detailPath);
+    CreateDetailFile(detailPath, identity);
     if (!QFile::rename(temp, path)) {
         RemoveIfExists(temp);
         QFile::remove(detailPath);
         throw DbError(path, QStringLiteral("Datoteka se ne može zapisati: ") + path);
     }
+}
+
+bool CompanySchema::IsDetailFile(const QString& path) {
+    const QByteArray header = ReadSqliteHeader(path);
+    const auto b = [&](int i) { return static_cast<quint32>(static_cast<quint8>(header[i])); };
+    return header.size() >= 100 && header.startsWith("SQLite format 3") &&
+           ((b(68) << 24) | (b(69) << 16) | (b(70) << 8) | b(71)) == kDetailApplicationId;
 }
 
 void CompanySchema::Migrate(Database& db) {

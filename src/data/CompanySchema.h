@@ -32,8 +32,13 @@ public:
     // file. The business year is written as "Godina koja se knjiži".
     static void CreateCompany(const QString& path, int businessYear);
     static QString DefaultDetailPath(const QString& companyPath);
-    // Creates an empty detail file (for a company whose detail file was lost).
-    static void CreateDetailFile(const QString& detailPath);
+    // Creates an empty detail file: for a new company with its identity, or (without one) for a
+    // company whose detail file was lost, which the company then takes as its own.
+    static void CreateDetailFile(const QString& detailPath, const QString& identity = QString());
+
+    // Whether the file is marked as a detail file. Safe on a file this process has open: it is
+    // read through the engine's own file layer.
+    static bool IsDetailFile(const QString& path);
 
     // Brings the schema up to the current version, each step in its own transaction.
     static void Migrate(Database& db);

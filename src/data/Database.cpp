@@ -8,8 +8,10 @@
 #include <QJsonObject>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUuid>
 #include <atomic>
 
+#include "data/Compaction.h"
 #include "data/CompanySchema.h"
 #include "data/Errors.h"
 #include "data/PasswordHash.h"
@@ -49,20 +51,22 @@ bool IsDamageCode(int code) {
 }
 
 // Reads the file header: is this an SQLite file, and whose?
-enum class HeaderKind { NotSqlite, OtherProgram, Company };
+enum class HeaderKind { NotSqlite, OtherProgram, Company, Detail };
 HeaderKind ReadHeader(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return HeaderKind::NotSqlite;
-    }
-    const QByteArray header = file.read(100);
+    const QByteArray header = ReadSqliteHeader(path);
     if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3"))) {
         return HeaderKind::NotSqlite;
     }
     const auto b = [&](int i) { return static_cast<quint32>(static_cast<quint8>(header[i])); };
     const quint32 appId = (b(68) << 24) | (b(69) << 16) | (b(70) << 8) | b(71);
-    return appId == CompanySchema::kApplicationId ? HeaderKind::Company : HeaderKind::OtherProgram;
+    if (appId == CompanySchema::kApplicationId) {
+        return HeaderKind::Company;
+    }
+    return appId == CompanySchema::kDetailApplicationId ? HeaderKind::Detail
+                                                        : HeaderKind::OtherProgram;
 }
+
+const QString kIdentity = QStringLiteral("IDENTITET");
 
 }  // namespace
 
@@ -120,6 +124,18 @@ std::unique_ptr<Database> Database::OpenRaw(const QString& path, bool create) {
 }
 
 Database::OpenResult Database::Open(const QString& path, const QString& password) {
+    return OpenCompany(path, password, true);
+}
+
+Database::OpenResult Database::OpenAlone(const QString& path, const QString& password,
+                                         const CompanyLock& exclusive) {
+    Q_ASSERT(exclusive.LockMode() == CompanyLock::Mode::Exclusive);
+    (void)exclusive;
+    return OpenCompany(path, password, false);
+}
+
+Database::OpenResult Database::OpenCompany(const QString& path, const QString& password,
+                                           bool takeLock) {
     OpenResult result;
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists() || !info.isFile()) {
@@ -131,6 +147,7 @@ Database::OpenResult Database::Open(const QString& path, const QString& password
             result.status = OpenStatus::NotACompany;
             return result;
         case HeaderKind::OtherProgram:
+        case HeaderKind::Detail:
             result.status = OpenStatus::NotACompany;
             return result;
         case HeaderKind::Company:
@@ -140,23 +157,53 @@ Database::OpenResult Database::Open(const QString& path, const QString& password
         result.status = OpenStatus::ReadOnly;
         return result;
     }
+    // Every connection holds the company's shared lock for its whole life, so that no
+    // compaction can replace the file under it; a compaction in progress is waited for.
+    std::unique_ptr<CompanyLock> lock;
+    if (takeLock) {
+        bool busy = false;
+        lock = CompanyLock::Acquire(path, CompanyLock::Mode::Shared, kCompactionWaitMs, &busy,
+                                    &result.detail);
+        if (!lock) {
+            result.status = busy ? OpenStatus::Locked : OpenStatus::ReadOnly;
+            return result;
+        }
+        // Nobody compacts this company while the shared lock is held: what a killed compaction
+        // left behind can go.
+        compaction::RemoveLeftovers(path);
+    }
     std::unique_ptr<Database> db;
     try {
         db = OpenRaw(path, false);
+        db->m_lock = std::move(lock);
+        QStringList missing;
+        const QStringList required = CompanySchema::RequiredTables();
+        for (const QString& table : required) {
+            if (!db->TableExists(table)) {
+                missing << table;
+                continue;
+            }
+            db->Scalar(QStringLiteral("SELECT 1 FROM \"%1\" LIMIT 1").arg(table));
+        }
+        if (missing.size() == required.size()) {
+            // Our mark in the header but none of our tables: not a company, and nothing a
+            // repair could make one of.
+            result.status = OpenStatus::NotACompany;
+            return result;
+        }
+        if (!missing.isEmpty()) {
+            result.status = OpenStatus::Damaged;
+            result.detail = QStringLiteral("Nedostaje tablica ") + missing.first();
+            return result;
+        }
+        // Only a file known to be a company is switched to its journal mode (which rewrites
+        // the header of a file that was in another).
         db->ExecRaw(QStringLiteral("PRAGMA journal_mode=WAL"));
         db->ExecRaw(QStringLiteral("PRAGMA synchronous=FULL"));
         // 32 MB of page cache per connection instead of SQLite's 2 MB: the article indexes of a
         // company with 50,000 articles alone are larger than that, and a list or count that
         // walks one of them would otherwise read it from the file again every time.
         db->ExecRaw(QStringLiteral("PRAGMA cache_size=-32768"));
-        for (const QString& table : CompanySchema::RequiredTables()) {
-            if (!db->TableExists(table)) {
-                result.status = OpenStatus::Damaged;
-                result.detail = QStringLiteral("Nedostaje tablica ") + table;
-                return result;
-            }
-            db->Scalar(QStringLiteral("SELECT 1 FROM \"%1\" LIMIT 1").arg(table));
-        }
         if (!db->CheckPassword(password)) {
             result.status = OpenStatus::WrongPassword;
             return result;
@@ -189,7 +236,9 @@ void Database::AttachDetail() {
     if (m_detailAttached) {
         ExecRaw(QStringLiteral("DETACH DATABASE \"det\""));
         m_detailAttached = false;
+        m_columns.clear();
     }
+    m_detailProblem.clear();
     QString detail = Meta(QStringLiteral("DETALJNA_DATOTEKA"));
     if (detail.isEmpty()) {
         detail = CompanySchema::DefaultDetailPath(m_path);
@@ -200,16 +249,103 @@ void Database::AttachDetail() {
     if (!QFileInfo::exists(detail)) {
         return;
     }
-    Exec(QStringLiteral("ATTACH DATABASE ? AS \"det\""), {detail});
-    ExecRaw(QStringLiteral("PRAGMA \"det\".journal_mode=WAL"));
-    ExecRaw(QStringLiteral("PRAGMA \"det\".synchronous=FULL"));
-    m_detailAttached = true;
-    m_columns.clear();
+    // Only a detail file of this very company is ever attached: an empty file, a file of some
+    // other kind or another company's detail file would otherwise be written to.
+    if (ReadHeader(detail) != HeaderKind::Detail) {
+        m_detailProblem = QStringLiteral("Datoteka detalja ") + detail +
+                          QStringLiteral(" nije Zodra datoteka detaljnih računa.");
+        return;
+    }
+    try {
+        Exec(QStringLiteral("ATTACH DATABASE ? AS \"det\""), {detail});
+        m_detailAttached = true;
+        m_columns.clear();
+        // The identity is read before anything is written: another company's file is left
+        // exactly as it is.
+        if (!StampDetailIdentity()) {
+            ExecRaw(QStringLiteral("DETACH DATABASE \"det\""));
+            m_detailAttached = false;
+            m_columns.clear();
+            m_detailProblem = QStringLiteral("Datoteka detalja ") + detail +
+                              QStringLiteral(" pripada drugom poduzeću.");
+            return;
+        }
+        ExecRaw(QStringLiteral("PRAGMA \"det\".journal_mode=WAL"));
+        ExecRaw(QStringLiteral("PRAGMA \"det\".synchronous=FULL"));
+    } catch (const DbError& e) {
+        if (e.isBusy()) {
+            throw;
+        }
+        if (m_detailAttached) {
+            try {
+                ExecRaw(QStringLiteral("DETACH DATABASE \"det\""));
+            } catch (const DbError&) {
+            }
+        }
+        m_detailAttached = false;
+        m_columns.clear();
+        m_detailProblem = QStringLiteral("Datoteka detalja ") + detail +
+                          QStringLiteral(" je oštećena (") + e.driverText() + QStringLiteral(").");
+    }
+}
+
+QString Database::CompanyIdentity() {
+    QString identity = Meta(kIdentity);
+    if (identity.isEmpty()) {
+        // A company from before identities were kept gets its own now.
+        Transaction tx(*this);
+        identity = Meta(kIdentity);
+        if (identity.isEmpty()) {
+            identity = QUuid::createUuid().toString(QUuid::WithoutBraces);
+            SetMeta(kIdentity, identity);
+        }
+        tx.Commit();
+    }
+    return identity;
+}
+
+bool Database::StampDetailIdentity() {
+    const QString company = CompanyIdentity();
+    const bool hasMeta =
+        Scalar(QStringLiteral("SELECT COUNT(*) FROM \"det\".\"sqlite_master\" WHERE \"type\" = "
+                              "'table' AND \"name\" = 'DET_META'"))
+            .toInt() > 0;
+    if (hasMeta) {
+        const QString stored =
+            Scalar(QStringLiteral("SELECT \"Vrijednost\" FROM \"det\".\"DET_META\" WHERE "
+                                  "\"Naziv\" = ?"),
+                   {kIdentity})
+                .toString();
+        if (!stored.isEmpty()) {
+            return stored == company;
+        }
+    }
+    // A detail file made before identities were kept (or made empty for a lost one) becomes
+    // this company's.
+    Transaction tx(*this);
+    if (!hasMeta) {
+        ExecRaw(
+            QStringLiteral("CREATE TABLE \"det\".\"DET_META\" (\"Naziv\" TEXT PRIMARY KEY, "
+                           "\"Vrijednost\" TEXT)"));
+    }
+    Exec(QStringLiteral("INSERT OR REPLACE INTO \"det\".\"DET_META\" (\"Naziv\", "
+                        "\"Vrijednost\") VALUES (?, ?)"),
+         {kIdentity, company});
+    tx.Commit();
+    return true;
 }
 
 void Database::RelinkDetail(const QString& detailPath) {
+    const QString previous = Meta(QStringLiteral("DETALJNA_DATOTEKA"));
     SetMeta(QStringLiteral("DETALJNA_DATOTEKA"), detailPath);
     AttachDetail();
+    if (!m_detailProblem.isEmpty()) {
+        // A file that cannot be this company's detail file is not linked.
+        const QString problem = m_detailProblem;
+        SetMeta(QStringLiteral("DETALJNA_DATOTEKA"), previous);
+        AttachDetail();
+        throw UserError(problem);
+    }
     ApplyPendingDetail();
 }
 

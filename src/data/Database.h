@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 
+#include "data/CompanyLock.h"
 #include "data/SqlDialect.h"
 #include "data/Statement.h"
 
@@ -39,9 +40,16 @@ public:
     // password matches, brings the schema up to date, attaches the detail file and applies any
     // detail-file changes left over from an interrupted posting.
     static OpenResult Open(const QString& path, const QString& password);
+    // The same for maintenance that holds the company's exclusive lock already.
+    static OpenResult OpenAlone(const QString& path, const QString& password,
+                                const CompanyLock& exclusive);
     // Opens (or creates) any SQLite file without the company checks; used to build new files
-    // and by maintenance.
+    // and by maintenance. It takes no company lock: maintenance of a company holds the
+    // exclusive one itself.
     static std::unique_ptr<Database> OpenRaw(const QString& path, bool create);
+
+    // How long an opening waits for a compaction of the company to finish.
+    static constexpr int kCompactionWaitMs = 60000;
 
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -55,6 +63,10 @@ public:
     // changes meant for the detail file wait in the company file until it is back.
     QString DetailPath() const { return m_detailPath; }
     bool DetailAttached() const { return m_detailAttached; }
+    // Why an existing detail file was not attached (not a detail file, damaged, or another
+    // company's); empty when it is attached or simply missing. Such a file is never written to:
+    // the user relinks the right one.
+    const QString& DetailProblem() const { return m_detailProblem; }
     // Points the company at another detail file (stored in the company file) and attaches it.
     void RelinkDetail(const QString& detailPath);
 
@@ -78,6 +90,9 @@ public:
     int ApplyPendingDetail();
     int PendingDetailCount();
 
+    // The company's lock (null for files opened raw): it marks the connection's sessions alive.
+    CompanyLock* Lock() { return m_lock.get(); }
+
     bool CheckPassword(const QString& password);
     void SetPassword(const QString& newPassword);
 
@@ -90,21 +105,31 @@ public:
         }
     }
 
+    // The company's identity (made the first time it is asked for), which its detail file and
+    // nothing else's carries.
+    QString CompanyIdentity();
+
     // Meta facts about the file (password hash, detail path …) kept in ZODRA_META.
     QString Meta(const QString& name);
     void SetMeta(const QString& name, const QString& value);
 
 private:
     Database(const QString& path, SqlDialect dialect);
+    static OpenResult OpenCompany(const QString& path, const QString& password, bool takeLock);
     friend class Transaction;
     void AttachDetail();
+    // Makes sure the company has its identity and the attached detail file carries it: stamps
+    // a detail file that has none; false when it carries another company's.
+    bool StampDetailIdentity();
 
     QString m_connectionName;
     QSqlDatabase m_connection;
     QString m_path;
     SqlDialect m_dialect;
     QString m_detailPath;
+    QString m_detailProblem;
     bool m_detailAttached = false;
+    std::unique_ptr<CompanyLock> m_lock;
     int m_depth = 0;
     qint64 m_detailToken = 0;  // token of the detail log of the open outermost transaction
     int m_detailRow = 0;

@@ -18,4 +18,11 @@ bool DbError::isBusy() const noexcept {
     return primary == 5 || primary == 6;
 }
 
+bool DbError::isDamage() const noexcept {
+    // SQLITE_CORRUPT = 11, SQLITE_NOTADB = 26
+    const int primary = m_nativeCode & 0xff;
+    return primary == 11 || primary == 26 ||
+           m_driverText.contains(QStringLiteral("malformed"), Qt::CaseInsensitive);
+}
+
 }  // namespace zodra

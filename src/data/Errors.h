@@ -36,6 +36,8 @@ public:
     // The engine's own error code when known (SQLite primary result code), else 0.
     int nativeCode() const noexcept { return m_nativeCode; }
     bool isBusy() const noexcept;
+    // The engine found the file damaged or not a database at all.
+    bool isDamage() const noexcept;
 
 private:
     QString m_sql;

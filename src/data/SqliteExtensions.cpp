@@ -1,5 +1,9 @@
 #include "data/SqliteExtensions.h"
 
+#include <QFile>
+#include <QString>
+#include <vector>
+
 #include <sqlite3.h>
 
 #include <QSqlDatabase>
@@ -44,6 +48,15 @@ void RegisterSqliteExtensions(QSqlDatabase& connection) {
     if (db == nullptr) {
         throw DbError(QString(), QStringLiteral("SQLite veza nije otvorena"));
     }
+    // The driver must run on the very SQLite library this program links: two copies of the
+    // engine in one process do not see each other's locks, and each would drop the other's
+    // when it closes a file.
+    sqlite3_vfs* connectionVfs = nullptr;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_VFS_POINTER, &connectionVfs) != SQLITE_OK ||
+        connectionVfs != sqlite3_vfs_find(nullptr)) {
+        throw DbError(QString(), QStringLiteral("Upravljački program baze ne koristi istu SQLite "
+                                                "biblioteku kao program."));
+    }
     // A double-quoted name is always an identifier: a misspelt column is an error, never
     // silently a text literal.
     sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
@@ -57,6 +70,36 @@ void RegisterSqliteExtensions(QSqlDatabase& connection) {
                                    &FoldFunction, nullptr, nullptr, nullptr) != SQLITE_OK) {
         throw DbError(QString(), QString::fromUtf8(sqlite3_errmsg(db)));
     }
+}
+
+QByteArray ReadSqliteHeader(const QString& path) {
+    sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+    if (vfs == nullptr) {
+        return QByteArray();
+    }
+    QByteArray full(vfs->mxPathname + 1, '\0');
+    if (vfs->xFullPathname(vfs, QFile::encodeName(path).constData(), full.size(), full.data()) !=
+        SQLITE_OK) {
+        return QByteArray();
+    }
+    // The file layer expects a name as the engine makes them (with room for URI parameters).
+    sqlite3_filename name = sqlite3_create_filename(full.constData(), "", "", 0, nullptr);
+    std::vector<char> storage(static_cast<size_t>(vfs->szOsFile) + 16);
+    auto* file = reinterpret_cast<sqlite3_file*>(storage.data());
+    int outFlags = 0;
+    QByteArray header;
+    if (vfs->xOpen(vfs, name, file, SQLITE_OPEN_READONLY | SQLITE_OPEN_MAIN_DB, &outFlags) ==
+        SQLITE_OK) {
+        QByteArray bytes(100, '\0');
+        if (file->pMethods->xRead(file, bytes.data(), 100, 0) == SQLITE_OK) {
+            header = bytes;
+        }
+    }
+    if (file->pMethods != nullptr) {
+        file->pMethods->xClose(file);
+    }
+    sqlite3_free_filename(name);
+    return header;
 }
 
 }  // namespace zodra

@@ -1,9 +1,12 @@
 #include "data/WorkingCopy.h"
 
 #include <QStringList>
+#include <functional>
 
+#include "data/CompanyLock.h"
 #include "data/Database.h"
 #include "data/Errors.h"
+#include "data/Transaction.h"
 
 namespace zodra::workingcopy {
 
@@ -11,6 +14,7 @@ namespace {
 QString Q(const QString& identifier) {
     return QLatin1Char('"') + identifier + QLatin1Char('"');
 }
+int ClearSessions(Database& db, const std::function<bool(qint64)>& dead);
 }  // namespace
 
 int AllocateSessionCode(Database& db) {
@@ -20,6 +24,11 @@ int AllocateSessionCode(Database& db) {
     if (!id.isValid()) {
         throw DbError(insert.Sql(), QStringLiteral("Nije dodijeljena šifra sesije"));
     }
+    // Marked alive before the code is committed: a workstation clearing abandoned sessions
+    // never sees the code without the mark.
+    if (CompanyLock* lock = db.Lock()) {
+        lock->HoldSession(id.toLongLong());
+    }
     return id.toInt();
 }
 
@@ -28,9 +37,63 @@ void ReleaseSessionCodes(Database& db, const QList<int>& codes) {
     for (int code : codes) {
         if (code != 0) {
             del.Exec({code});
+            if (CompanyLock* lock = db.Lock()) {
+                lock->ReleaseSession(code);
+            }
         }
     }
 }
+
+int ClearAbandonedSessions(Database& db) {
+    CompanyLock* lock = db.Lock();
+    if (lock == nullptr) {
+        return 0;
+    }
+    return ClearSessions(db, [lock](qint64 code) { return !lock->SessionAlive(code); });
+}
+
+int ClearEverySession(Database& db) {
+    return ClearSessions(db, [](qint64) { return true; });
+}
+
+namespace {
+
+int ClearSessions(Database& db, const std::function<bool(qint64)>& dead) {
+    Transaction tx(db);
+    // Codes of saved, unposted documents keep their lines until the document is loaded again.
+    const QString kept = QStringLiteral(
+        "SELECT \"Multiuser_sifra\" FROM \"OtvoreniDokumenti\" WHERE \"Multiuser_sifra\" IS NOT "
+        "NULL");
+    QList<qint64> gone;
+    {
+        Statement codes = db.Prepare(QStringLiteral("SELECT \"SIFRA\" FROM \"Multiuser\" WHERE "
+                                                    "\"SIFRA\" NOT IN (") +
+                                     kept + QStringLiteral(")"));
+        codes.Exec();
+        while (codes.Next()) {
+            const qint64 code = codes.Value(0).toLongLong();
+            if (dead(code)) {
+                gone << code;
+            }
+        }
+    }
+    Statement forget = db.Prepare(QStringLiteral("DELETE FROM \"Multiuser\" WHERE \"SIFRA\" = ?"));
+    for (const qint64 code : gone) {
+        forget.Exec({code});
+    }
+    // Then every working row whose session is gone, those just forgotten and any left without a
+    // session code at all.
+    for (const QString& table : AllWorkingTables()) {
+        db.Exec(QStringLiteral("DELETE FROM ") + Q(table) +
+                QStringLiteral(" WHERE \"Multiuser_sifra\" NOT IN (SELECT \"SIFRA\" FROM "
+                               "\"Multiuser\") AND \"Multiuser_sifra\" NOT IN (") +
+                kept + QStringLiteral(")"));
+    }
+    tx.Commit();
+    return static_cast<int>(gone.size());
+}
+
+}  // namespace
 
 void ClearWorkingCopy(Database& db, DocumentKind kind, int sessionCode) {
     for (const LineCopy& copy : Info(kind).lines) {

@@ -19,6 +19,15 @@ int AllocateSessionCode(Database& db);
 // Forgets session codes (at exit): their rows of Multiuser are deleted.
 void ReleaseSessionCodes(Database& db, const QList<int>& codes);
 
+// Forgets the sessions that are no longer running anywhere (their program ended without
+// closing: killed, crashed, power lost) with every working row they left, and working rows
+// whose session code is gone. Codes of saved, unposted documents are kept. Needs the company's
+// lock to tell running sessions from dead ones (a connection without it clears nothing).
+// Returns the number of sessions forgotten.
+int ClearAbandonedSessions(Database& db);
+// The same for a caller that holds the company alone (a compaction): no session is running.
+int ClearEverySession(Database& db);
+
 // Deletes the session's rows of every working table of the document kind (a work order clears
 // its lines and its cost lines together).
 void ClearWorkingCopy(Database& db, DocumentKind kind, int sessionCode);

@@ -1,3 +1,8 @@
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
@@ -109,4 +114,124 @@ TEST_F(CompactionTest, ARepairThatCannotProduceASoundCopyLeavesTheFileAsItWas) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray(8192, '\x13'));
     EXPECT_FALSE(result.ok);
+}
+
+namespace {
+
+// Runs `child` in a forked process; true when it ended by SIGKILL.
+template <typename F>
+bool KilledInChild(F child) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        child();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+QByteArray Bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
+
+TEST_F(CompactionTest, TheCompactedFileKeepsThePermissionsAndGroupOfTheOriginal) {
+    Fill(500);
+    const QByteArray path = QFile::encodeName(CompanyPath());
+    ASSERT_EQ(::chmod(path.constData(), 0640), 0);
+    struct stat before;
+    ASSERT_EQ(::stat(path.constData(), &before), 0);
+    // Root can give the file any group; others keep their own.
+    const gid_t group = ::geteuid() == 0 ? 4 : before.st_gid;
+    ASSERT_EQ(::chown(path.constData(), static_cast<uid_t>(-1), group), 0);
+    const auto result = compaction::Compact(CompanyPath(), QString());
+    ASSERT_TRUE(result.ok) << result.message.toStdString();
+    struct stat after;
+    ASSERT_EQ(::stat(path.constData(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino) << "the file was not replaced";
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    EXPECT_EQ(after.st_gid, group);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+}
+
+// A compaction killed with its copy finished leaves the company as it was; the copy is cleared
+// by the next opening. Killed right after the swap, the company is the compacted one.
+TEST_F(CompactionTest, AKilledCompactionLeavesTheCompanyWholeAndItsCopyIsClearedLater) {
+    Fill(800);
+    const int partners = Partners();
+    const QString copy = CompanyPath() + QStringLiteral(".sazimanje");
+    for (const char* point : {"copied", "replaced"}) {
+        ASSERT_TRUE(KilledInChild([&] {
+            compaction::Compact(CompanyPath(), QString(), [&](const char* reached) {
+                if (qstrcmp(reached, point) == 0) {
+                    raise(SIGKILL);
+                }
+            });
+        })) << point;
+        EXPECT_EQ(QFileInfo::exists(copy), qstrcmp(point, "copied") == 0) << point;
+        EXPECT_EQ(compaction::IntegrityCheck(CompanyPath()), QStringLiteral("ok")) << point;
+        EXPECT_EQ(Partners(), partners) << point;
+        EXPECT_FALSE(QFileInfo::exists(copy)) << point << ": the copy outlived the next opening";
+    }
+    // Nothing holds the company any more: the next compaction runs.
+    EXPECT_TRUE(compaction::Compact(CompanyPath(), QString()).ok);
+}
+
+TEST_F(CompactionTest, CompactionAndRepairRefuseWhileAConnectionOfThisProgramIsOpen) {
+    auto mine = Open();
+    const auto compacted = compaction::Compact(CompanyPath(), QString());
+    EXPECT_FALSE(compacted.ok);
+    EXPECT_TRUE(compacted.message.startsWith(QStringLiteral("Baza je otvorena na drugom računalu")))
+        << compacted.message.toStdString();
+    const QByteArray before = Bytes(CompanyPath());
+    const auto repaired = compaction::Repair(CompanyPath());
+    EXPECT_FALSE(repaired.ok);
+    EXPECT_EQ(repaired.message, compacted.message);
+    EXPECT_EQ(Bytes(CompanyPath()), before);
+    // The connection still works on its own file.
+    EXPECT_EQ(mine->Scalar(QStringLiteral("SELECT \"Username\" FROM \"KORISNICI\"")).toString(),
+              QStringLiteral("admin"));
+}
+
+TEST_F(CompactionTest, AFileWithOurMarkButNoneOfOurTablesIsNotACompanyAndIsNotRepaired) {
+    const QString path = Folder() + QStringLiteral("/tuda.mdb");
+    {
+        auto raw = Database::OpenRaw(path, true);
+        raw->ExecRaw(
+            QStringLiteral("PRAGMA application_id = %1").arg(CompanySchema::kApplicationId));
+        raw->ExecRaw(QStringLiteral("CREATE TABLE \"NESTO\" (\"A\" INTEGER)"));
+        raw->ExecRaw(QStringLiteral("INSERT INTO \"NESTO\" VALUES (1)"));
+    }
+    const QByteArray before = Bytes(path);
+    EXPECT_EQ(Database::Open(path, QString()).status, Database::OpenStatus::NotACompany);
+    const auto repaired = compaction::Repair(path);
+    EXPECT_FALSE(repaired.ok);
+    EXPECT_EQ(repaired.message, QStringLiteral("Datoteka nije Zodra baza podataka."));
+    EXPECT_EQ(Bytes(path), before);
+    EXPECT_EQ(Database::Open(path, QString()).status, Database::OpenStatus::NotACompany);
+}
+
+// The last page cut off (a copy that stopped short): the rows SQLite can still read are saved.
+TEST_F(CompactionTest, ACompanyMissingItsLastPageIsRepairedWithWhatCanBeRead) {
+    Fill(2000);
+    {
+        auto db = Open();
+        db->ExecRaw(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    }
+    QFile f(CompanyPath());
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.resize(f.size() - 4096));
+    f.close();
+    const auto repaired = compaction::Repair(CompanyPath());
+    ASSERT_TRUE(repaired.ok) << repaired.message.toStdString();
+    auto opened = Database::Open(CompanyPath(), QString());
+    ASSERT_EQ(opened.status, Database::OpenStatus::Ok);
+    EXPECT_EQ(compaction::IntegrityCheck(CompanyPath()), QStringLiteral("ok"));
+    EXPECT_GT(opened.db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\"")).toInt(), 1500);
+    EXPECT_EQ(
+        opened.db->Scalar(QStringLiteral("SELECT \"Username\" FROM \"KORISNICI\"")).toString(),
+        QStringLiteral("admin"));
 }

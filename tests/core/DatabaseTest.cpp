@@ -1,8 +1,13 @@
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <cstring>
 
 #include "data/CompanySchema.h"
 #include "data/Database.h"
@@ -373,4 +378,115 @@ TEST_F(DetailFile, RelinkingPointsTheCompanyAtAnotherDetailFile) {
     auto direct = Database::OpenRaw(other, false);
     EXPECT_EQ(direct->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI_DETALJNO\"")).toInt(),
               1);
+}
+
+namespace {
+
+QByteArray FileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
+
+// A detail file that is not this company's is never attached nor written to: the company opens
+// without it, says why, and a relink to such a file is refused.
+TEST_F(DetailFile, AnEmptyAForeignOrAnotherCompanysDetailFileIsLeftAlone) {
+    const QString detail = CompanySchema::DefaultDetailPath(CompanyPath());
+    const QString own = detail + QStringLiteral(".prava");
+    ASSERT_TRUE(QFile::copy(detail, own));
+    const QString otherCompany = Folder() + QStringLiteral("/druga.mdb");
+    CompanySchema::CreateCompany(otherCompany, 2026);
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QString message;
+    };
+    const QList<Case> cases = {
+        {"empty", QByteArray(),
+         QStringLiteral("Datoteka detalja ") + detail +
+             QStringLiteral(" nije Zodra datoteka detaljnih računa.")},
+        {"random", QByteArray(20000, '\x5a'),
+         QStringLiteral("Datoteka detalja ") + detail +
+             QStringLiteral(" nije Zodra datoteka detaljnih računa.")},
+        {"another company's", FileBytes(CompanySchema::DefaultDetailPath(otherCompany)),
+         QStringLiteral("Datoteka detalja ") + detail +
+             QStringLiteral(" pripada drugom poduzeću.")},
+    };
+    for (const Case& c : cases) {
+        {
+            QFile f(detail);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(c.bytes);
+        }
+        auto opened = Database::Open(CompanyPath(), QString());
+        ASSERT_EQ(opened.status, Database::OpenStatus::Ok) << c.name;
+        EXPECT_FALSE(opened.db->DetailAttached()) << c.name;
+        EXPECT_EQ(opened.db->DetailProblem(), c.message) << c.name;
+        // A posting for the detail file waits in the company file instead.
+        PostDetail(*opened.db, 5);
+        EXPECT_EQ(opened.db->PendingDetailCount(), 1) << c.name;
+        opened.db.reset();
+        EXPECT_EQ(FileBytes(detail), c.bytes) << c.name << ": the file was changed";
+        Open()->Exec(QStringLiteral("DELETE FROM \"DET_ODGODENO\""));
+    }
+    // Relinking to another company's detail file is refused and keeps the link as it was;
+    // the company's own file is taken, and what waited reaches it.
+    auto db = Open();
+    PostDetail(*db, 6);
+    try {
+        db->RelinkDetail(CompanySchema::DefaultDetailPath(otherCompany));
+        ADD_FAILURE() << "another company's detail file was linked";
+    } catch (const UserError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Datoteka detalja ") +
+                                   CompanySchema::DefaultDetailPath(otherCompany) +
+                                   QStringLiteral(" pripada drugom poduzeću."));
+    }
+    EXPECT_EQ(db->DetailPath(), detail);
+    db->RelinkDetail(own);
+    EXPECT_TRUE(db->DetailAttached());
+    EXPECT_TRUE(db->DetailProblem().isEmpty());
+    EXPECT_EQ(DetailRows(*db), 1);
+}
+
+namespace {
+
+// Whether another process finds the database file in use by this one: the engine's shared
+// lock range cannot be locked for writing.
+bool LockedForOtherProcesses(const QString& path) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR);
+        struct flock probe;
+        std::memset(&probe, 0, sizeof probe);
+        probe.l_type = F_WRLCK;
+        probe.l_whence = SEEK_SET;
+        probe.l_start = 0x40000000;  // the engine's lock bytes
+        probe.l_len = 512;
+        if (fd < 0 || fcntl(fd, F_GETLK, &probe) != 0) {
+            _exit(2);
+        }
+        _exit(probe.l_type == F_UNLCK ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 1;
+}
+
+}  // namespace
+
+// Opening a company that this program has open already (a second workstation window, a check
+// beside a posting) must not take the first connection's locks away: another process would then
+// think nobody uses the file, checkpoint and delete its journal under the first connection.
+TEST_F(DatabaseOpen, ASecondOpeningInTheSameProgramKeepsTheFirstConnectionsLocks) {
+    auto first = Open();
+    first->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"KORISNICI\""));
+    ASSERT_TRUE(LockedForOtherProcesses(CompanyPath()));
+    auto second = Open();
+    EXPECT_TRUE(CompanySchema::IsDetailFile(CompanySchema::DefaultDetailPath(CompanyPath())));
+    EXPECT_TRUE(LockedForOtherProcesses(CompanyPath()));
+    first.reset();
+    EXPECT_TRUE(LockedForOtherProcesses(CompanyPath()));
+    second.reset();
+    EXPECT_FALSE(LockedForOtherProcesses(CompanyPath()));
 }

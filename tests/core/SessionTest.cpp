@@ -1,3 +1,7 @@
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "app/SessionStart.h"
@@ -221,4 +225,80 @@ TEST_F(SessionTest, TwoSessionsKeepTheirLinesApart) {
     EXPECT_EQ(Count(b->Db(),
                     QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"STAVKE_RASHODA_PRIVREMENO\"")),
               5);
+}
+
+// A program killed with a document half entered leaves its session code and working rows; the
+// next session to start (or a compaction) forgets them, while a session still running on
+// another workstation keeps its own.
+TEST_F(SessionTest, SessionsOfKilledProgramsAreForgottenAndRunningOnesKept) {
+    auto running = StartSession(1);
+    const auto addLine = [](Database& db, int code) {
+        db.Exec(QStringLiteral(
+                    "INSERT INTO \"STAVKE_IZDATNICA_PRIVREMENO\" (\"SKLADISTE\", \"GODINA\", "
+                    "\"BROJ\", \"SIFRA_ARTIKLA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
+                    "\"Multiuser_sifra\") VALUES (1, 2026, 1, 1, 1, 1, ?)"),
+                {code});
+    };
+    addLine(running->Db(), running->sessionCode);
+    for (int killed = 0; killed < 2; ++killed) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            auto s = StartSession(1);
+            addLine(s->Db(), s->sessionCode);
+            addLine(s->Db(), s->transferSessionCode);
+            raise(SIGKILL);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+    }
+    Database& db = running->Db();
+    const QString lines = QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_IZDATNICA_PRIVREMENO\"");
+    const QString sessions = QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"");
+    // The second killed program's start forgot the first one already: left are the running
+    // session's line and three codes, and the second's two lines and three codes.
+    ASSERT_EQ(Count(db, lines), 3);
+    ASSERT_EQ(Count(db, sessions), 6);
+    // A row whose session code was lost altogether goes as well.
+    addLine(db, 999999);
+
+    auto next = StartSession(1);
+    EXPECT_EQ(Count(db, lines), 1);
+    EXPECT_EQ(Count(db, QStringLiteral("SELECT \"Multiuser_sifra\" FROM "
+                                       "\"STAVKE_IZDATNICA_PRIVREMENO\"")),
+              running->sessionCode);
+    EXPECT_EQ(Count(db, sessions), 6);  // the running session's three and the new one's
+    EXPECT_EQ(
+        Count(db,
+              QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\" WHERE \"SIFRA\" IN "
+                             "(?, ?, ?)"),
+              {running->sessionCode, running->workOrderSessionCode, running->transferSessionCode}),
+        3);
+    // Ended properly, the running sessions leave nothing to clear.
+    sessionstart::End(*running);
+    sessionstart::End(*next);
+    EXPECT_EQ(workingcopy::ClearAbandonedSessions(db), 0);
+    EXPECT_EQ(Count(db, sessions), 0);
+}
+
+// A document saved unposted keeps its lines under its session code even when that session has
+// ended.
+TEST_F(SessionTest, LinesOfASavedDocumentOutliveTheirSession) {
+    auto db = Open();
+    const int saved = workingcopy::AllocateSessionCode(*db);
+    db->Exec(QStringLiteral("INSERT INTO \"STAVKE_IZDATNICA_PRIVREMENO\" (\"SKLADISTE\", "
+                            "\"GODINA\", \"BROJ\", \"SIFRA_ARTIKLA\", \"BROJ_PRIMKE\", "
+                            "\"KOLICINA\", \"Multiuser_sifra\") VALUES (1, 2026, 1, 1, 1, 1, ?)"),
+             {saved});
+    db->Exec(QStringLiteral("INSERT INTO \"OtvoreniDokumenti\" (\"Skladiste\", \"Godina\", "
+                            "\"Dokument\", \"Broj\", \"Multiuser_sifra\") VALUES (1, 2026, "
+                            "'RADNI NALOG', 1, ?)"),
+             {saved});
+    db.reset();  // the program that saved it has ended
+    auto s = StartSession(1);
+    EXPECT_EQ(Count(s->Db(),
+                    QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_IZDATNICA_PRIVREMENO\" "
+                                   "WHERE \"Multiuser_sifra\" = ?"),
+                    {saved}),
+              1);
 }

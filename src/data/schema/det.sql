@@ -124,3 +124,9 @@ CREATE VIEW "STAVKE_RACUNA_AMBALAZA_DETALJNO" AS
 SELECT s.*
 FROM "STAVKE_RACUNA_DETALJNO" s
 WHERE s."TIP_STAVKE" IN ('AMB', 'AMP');
+
+-- Facts about the file: IDENTITET names the company whose detail file this is.
+CREATE TABLE "DET_META" (
+    "Naziv"      TEXT PRIMARY KEY,
+    "Vrijednost" TEXT
+);
