@@ -156,15 +156,7 @@ QByteArray Logo(Database& db) {
 }
 
 void RelinkDetailFile(Database& db, const QString& detailPath) {
-    QFile file(detailPath);
-    QByteArray header;
-    if (file.open(QIODevice::ReadOnly)) {
-        header = file.read(100);
-    }
-    const auto b = [&](int i) { return static_cast<quint32>(static_cast<quint8>(header[i])); };
-    if (header.size() < 100 || !header.startsWith("SQLite format 3") ||
-        ((b(68) << 24) | (b(69) << 16) | (b(70) << 8) | b(71)) !=
-            CompanySchema::kDetailApplicationId) {
+    if (!CompanySchema::IsDetailFile(detailPath)) {
         throw UserError(T(u"Izabrana datoteka nije Zodra datoteka detaljnih računa."));
     }
     db.RelinkDetail(detailPath);

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "app/CompanyData.h"
 #include "data/Compaction.h"
 #include "data/CompanySchema.h"
 #include "data/Database.h"
@@ -40,6 +41,30 @@ QString RefusalText(Database::OpenStatus status) {
     }
 }
 
+// A detail file that is not this company's is left alone; the user may link the right one at
+// once (or later in the settings).
+void OfferDetailRelink(Database& db, Prompter& prompter) {
+    while (!db.DetailProblem().isEmpty()) {
+        if (!prompter.AskYesNo(
+                db.DetailProblem() + T(u"\nDetaljni računi nisu dostupni dok se ne poveže ispravna "
+                                       u"datoteka. Želite li sada povezati datoteku detalja?"),
+                T(u"Datoteka detalja"))) {
+            return;
+        }
+        const QString path = prompter.ChooseFileToOpen(T(u"Baza podataka za detaljne račune"),
+                                                       T(u"Zodra datoteke|*.det"),
+                                                       QFileInfo(db.Path()).absolutePath());
+        if (path.isEmpty()) {
+            return;
+        }
+        try {
+            companydata::RelinkDetailFile(db, path);
+        } catch (const UserError& e) {
+            prompter.Inform(e.message(), T(u"Datoteka detalja"));
+        }
+    }
+}
+
 }  // namespace
 
 Opened Open(const QString& path, Prompter& prompter, const QString& password) {
@@ -54,6 +79,7 @@ Opened Open(const QString& path, Prompter& prompter, const QString& password) {
             case Database::OpenStatus::Ok:
                 result.db = std::move(r.db);
                 result.password = pwd;
+                OfferDetailRelink(*result.db, prompter);
                 return result;
             case Database::OpenStatus::WrongPassword: {
                 const auto answer = prompter.AskPassword(

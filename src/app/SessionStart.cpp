@@ -124,12 +124,14 @@ StartResult Start(Session& session, int warehouseCode, Prompter& prompter, const
     session.company = companyconfig::Load(db, prompter, today);
     session.businessYear = session.company.businessYear;
     session.stockMethod = session.company.stockMethod;
-    // 3. Session codes, in this order, in one transaction. The codes only live as long as the
+    // 3. Session codes, in this order, in one transaction, after forgetting the sessions of
+    // programs that ended without closing. The codes only live as long as the
     // running programs, which a power loss ends too, so their commit need not wait for the
     // disk: the journal is synced with the next posting or checkpoint (the file stays sound).
     {
         const UnsyncedCommit unsynced(db);
         Transaction codes(db);
+        workingcopy::ClearAbandonedSessions(db);
         session.sessionCode = workingcopy::AllocateSessionCode(db);
         session.workOrderSessionCode = workingcopy::AllocateSessionCode(db);
         session.transferSessionCode = workingcopy::AllocateSessionCode(db);

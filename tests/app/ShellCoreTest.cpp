@@ -271,3 +271,51 @@ TEST_F(AutoBackupTest, WeekdayCopyBesideTheDatabaseOnlyWhenSwitchedOn) {
               QStringLiteral("Drugi tjedan"));
     EXPECT_EQ(QDir(Folder()).entryList({QStringLiteral("*.novi")}).size(), 0);
 }
+
+// A detail file of another company in the detail file's place: the company opens, the user is
+// told and offered to link the right one; a wrong choice is refused and asked again.
+TEST_F(CompanyOpenTest, AnotherCompanysDetailFileIsRefusedAndTheRelinkOffered) {
+    const QString detail = CompanySchema::DefaultDetailPath(CompanyPath());
+    const QString own = Folder() + QStringLiteral("/pravi.det");
+    ASSERT_TRUE(QFile::rename(detail, own));
+    const QString other = Folder() + QStringLiteral("/druga.mdb");
+    CompanySchema::CreateCompany(other, 2026);
+    ASSERT_TRUE(QFile::copy(CompanySchema::DefaultDetailPath(other), detail));
+    const QString problem =
+        QStringLiteral("Datoteka detalja ") + detail + QStringLiteral(" pripada drugom poduzeću.");
+
+    prompter.AnswerYes()
+        .AnswerText(CompanySchema::DefaultDetailPath(other))
+        .AnswerYes()
+        .AnswerText(own);
+    auto opened = companyopen::Open(CompanyPath(), prompter);
+    ASSERT_NE(opened.db, nullptr);
+    EXPECT_TRUE(opened.db->DetailAttached());
+    EXPECT_EQ(opened.db->DetailPath(), own);
+    const QString question = QStringLiteral(
+        "\nDetaljni računi nisu dostupni dok se ne poveže ispravna datoteka. "
+        "Želite li sada povezati datoteku detalja?");
+    EXPECT_EQ(
+        prompter.Shown(),
+        (QStringList{problem + question, QStringLiteral("Baza podataka za detaljne račune"),
+                     QStringLiteral("Datoteka detalja ") + CompanySchema::DefaultDetailPath(other) +
+                         QStringLiteral(" pripada drugom poduzeću."),
+                     problem + question, QStringLiteral("Baza podataka za detaljne račune")}));
+
+    // Answered No, the company opens without its detail file and the file is left alone.
+    opened.db->SetMeta(QStringLiteral("DETALJNA_DATOTEKA"), QString());
+    opened.db.reset();
+    QFile foreign(detail);
+    ASSERT_TRUE(foreign.open(QIODevice::ReadOnly));
+    const QByteArray before = foreign.readAll();
+    foreign.close();
+    prompter.Clear();
+    prompter.AnswerNo();
+    opened = companyopen::Open(CompanyPath(), prompter);
+    ASSERT_NE(opened.db, nullptr);
+    EXPECT_FALSE(opened.db->DetailAttached());
+    EXPECT_EQ(prompter.Shown(), QStringList{problem + question});
+    opened.db.reset();
+    ASSERT_TRUE(foreign.open(QIODevice::ReadOnly));
+    EXPECT_EQ(foreign.readAll(), before);
+}

@@ -136,3 +136,57 @@ TEST(Zodractl, TheDemoCompanyOpensWithWarehousesArticlesAndPartners) {
                   .toInt(),
               1);
 }
+
+// Damage is reported with its exit code, never by an abort; compaction repairs what can be
+// repaired and says plainly what it could not.
+TEST(Zodractl, DamagedFilesAreReportedAndRepairedWithoutAnAbort) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("firma.mdb"));
+    ASSERT_EQ(Zodractl({QStringLiteral("demo"), path}).exitCode, 0);
+    ASSERT_EQ(
+        Zodractl({QStringLiteral("sql"), path, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"),
+                  QStringLiteral("--write")})
+            .exitCode,
+        0);
+    {
+        // Pages near the end (rows of the last tables written), the schema left intact.
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        const qint64 size = f.size();
+        for (qint64 at = size - 4096 * 40; at < size; at += 4096 * 3) {
+            f.seek(at + 8);
+            f.write(QByteArray(200, '\x7f'));
+        }
+    }
+    const Outcome check = Zodractl({QStringLiteral("check"), path});
+    EXPECT_EQ(check.exitCode, 5) << check.out.toStdString() << check.err.toStdString();
+    EXPECT_TRUE(check.out.contains(QStringLiteral("Provjera ispravnosti: ")));
+    EXPECT_FALSE(check.out.contains(QStringLiteral("Provjera ispravnosti: ok")));
+    EXPECT_FALSE(check.err.contains(QStringLiteral("terminate")));
+
+    const Outcome compact = Zodractl({QStringLiteral("compact"), path});
+    EXPECT_EQ(compact.exitCode, 0) << compact.err.toStdString();
+    EXPECT_TRUE(compact.out.startsWith(
+        QStringLiteral("Popravak datoteke napravljen uspješno. Original je sačuvan kao ")))
+        << compact.out.toStdString();
+    EXPECT_EQ(Zodractl({QStringLiteral("check"), path}).exitCode, 0);
+
+    // A detail file of random bytes: the company opens without it, and nobody claims success.
+    const QString detail = dir.filePath(QStringLiteral("firma.det"));
+    {
+        QFile f(detail);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray(9000, '\x33'));
+    }
+    const Outcome detailCheck = Zodractl({QStringLiteral("check"), path});
+    EXPECT_EQ(detailCheck.exitCode, 5);
+    EXPECT_TRUE(detailCheck.err.contains(QStringLiteral("nije Zodra datoteka detaljnih računa.")))
+        << detailCheck.err.toStdString();
+    const Outcome detailCompact = Zodractl({QStringLiteral("compact"), path});
+    EXPECT_EQ(detailCompact.exitCode, 5);
+    EXPECT_TRUE(detailCompact.err.startsWith(QStringLiteral("Datoteka detalja nije sažeta: ")))
+        << detailCompact.err.toStdString();
+    QFile f(detail);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray(9000, '\x33'));
+}

@@ -11,6 +11,7 @@
 
 #include "app/desktop/CommandWiring.h"
 #include "app/desktop/Display.h"
+#include "app/desktop/GuardedApplication.h"
 #include "app/ui/AboutDialog.h"
 #include "app/ui/CommandRegistry.h"
 #include "app/ui/InputConventions.h"
@@ -23,7 +24,7 @@ int main(int argc, char** argv) {
         std::fputs(zodra::desktop::NoDisplayText(argv[0]).toLocal8Bit().constData(), stderr);
         return 2;
     }
-    QApplication app(argc, argv);
+    zodra::desktop::GuardedApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Zodra"));
     QCoreApplication::setApplicationName(QStringLiteral("Zodra"));
     QLocale::setDefault(QLocale(QLocale::Croatian, QLocale::Croatia));
@@ -60,5 +61,12 @@ int main(int argc, char** argv) {
     } else {
         QTimer::singleShot(0, &window, [&window, &arguments] { window.Start(arguments.company); });
     }
-    return QApplication::exec();
+    try {
+        return QApplication::exec();
+    } catch (const std::exception& error) {
+        // Only what escaped the event loop itself comes here; it is reported, not a crash.
+        std::fputs(zodra::desktop::GuardedApplication::TextFor(error).toLocal8Bit().constData(),
+                   stderr);
+        return 1;
+    }
 }

@@ -57,14 +57,30 @@ QString StatusText(Database::OpenStatus status) {
     return QString();
 }
 
-Database::OpenResult OpenWithPassword(const QString& path) {
-    auto result = Database::Open(path, QString());
-    if (result.status == Database::OpenStatus::Ok && !qEnvironmentVariableIsSet("ZODRA_PASSWORD")) {
-        return result;
+Database::OpenResult OpenWithPassword(const QString& path, QString* usedPassword) {
+    // The company is opened once: with the password from the environment when it is given,
+    // else without one, and asked for only when the file has one.
+    QString password;
+    if (qEnvironmentVariableIsSet("ZODRA_PASSWORD")) {
+        password = qEnvironmentVariable("ZODRA_PASSWORD");
+    } else {
+        auto result = Database::Open(path, QString());
+        if (result.status != Database::OpenStatus::WrongPassword) {
+            return result;
+        }
+        password = ReadPassword("ZODRA_PASSWORD", QStringLiteral("Password baze podataka: "));
     }
-    const QString password =
-        ReadPassword("ZODRA_PASSWORD", QStringLiteral("Password baze podataka: "));
+    if (usedPassword) {
+        *usedPassword = password;
+    }
     return Database::Open(path, password);
+}
+
+int ReportOpenFailure(const Database::OpenResult& opened) {
+    Err(StatusText(opened.status) +
+        (opened.detail.isEmpty() ? QString()
+                                 : QStringLiteral(" (") + opened.detail + QStringLiteral(")")));
+    return ExitFor(opened.status);
 }
 
 int Create(const QStringList& args) {
@@ -101,10 +117,7 @@ int Check(const QStringList& args) {
     const QString path = args.at(0);
     auto opened = OpenWithPassword(path);
     if (opened.status != Database::OpenStatus::Ok) {
-        Err(StatusText(opened.status) +
-            (opened.detail.isEmpty() ? QString()
-                                     : QStringLiteral(" (") + opened.detail + QStringLiteral(")")));
-        return ExitFor(opened.status);
+        return ReportOpenFailure(opened);
     }
     Database& db = *opened.db;
     const QString integrity = zodra::compaction::IntegrityCheck(path);
@@ -112,7 +125,12 @@ int Check(const QStringList& args) {
         db.Scalar(QStringLiteral("PRAGMA user_version")).toString());
     Out(QStringLiteral("Provjera ispravnosti: ") + integrity);
     Out(QStringLiteral("Datoteka detalja: ") + db.DetailPath() +
-        (db.DetailAttached() ? QString() : QStringLiteral(" (NEDOSTAJE)")));
+        (db.DetailAttached()            ? QString()
+         : db.DetailProblem().isEmpty() ? QStringLiteral(" (NEDOSTAJE)")
+                                        : QStringLiteral(" (NIJE POVEZANA)")));
+    if (!db.DetailProblem().isEmpty()) {
+        Err(db.DetailProblem());
+    }
     if (db.PendingDetailCount() > 0) {
         Out(QStringLiteral("Neprimijenjene promjene datoteke detalja: ") +
             QString::number(db.PendingDetailCount()));
@@ -128,7 +146,7 @@ int Check(const QStringList& args) {
     if (integrity != QLatin1String("ok")) {
         return kDamaged;
     }
-    return kOk;
+    return db.DetailProblem().isEmpty() ? kOk : kDamaged;
 }
 
 int Compact(const QStringList& args) {
@@ -137,7 +155,8 @@ int Compact(const QStringList& args) {
         return kUsage;
     }
     const QString path = args.at(0);
-    auto opened = OpenWithPassword(path);
+    QString password;
+    auto opened = OpenWithPassword(path, &password);
     if (opened.status == Database::OpenStatus::Damaged) {
         opened.db.reset();
         const auto repaired = zodra::compaction::Repair(path);
@@ -150,17 +169,24 @@ int Compact(const QStringList& args) {
         return kOk;
     }
     if (opened.status != Database::OpenStatus::Ok) {
-        Err(StatusText(opened.status));
-        return ExitFor(opened.status);
+        return ReportOpenFailure(opened);
     }
-    const QString password = qEnvironmentVariable("ZODRA_PASSWORD");
     opened.db.reset();
     const auto result = zodra::compaction::Compact(path, password);
     if (!result.ok) {
         Err(result.message);
         return kRefused;
     }
-    Out(QStringLiteral("Pakiranje datoteke napravljeno uspješno."));
+    if (result.keptOriginal.isEmpty()) {
+        Out(QStringLiteral("Pakiranje datoteke napravljeno uspješno."));
+    } else {
+        Out(QStringLiteral("Popravak datoteke napravljen uspješno. Original je sačuvan kao ") +
+            result.keptOriginal);
+    }
+    if (!result.detailMessage.isEmpty()) {
+        Err(QStringLiteral("Datoteka detalja nije sažeta: ") + result.detailMessage);
+        return kDamaged;
+    }
     return kOk;
 }
 

@@ -19,8 +19,11 @@ enum ExitCode {
     kTooNew = 8,
 };
 
-// Opens a company with the password from the environment or the terminal.
-zodra::Database::OpenResult OpenWithPassword(const QString& path);
+// Opens a company (once) with the password from the environment or, when the file has one
+// and the environment gives none, from the terminal; `usedPassword` receives it.
+zodra::Database::OpenResult OpenWithPassword(const QString& path, QString* usedPassword = nullptr);
+// Reports an open that failed (its message and the engine's text) and returns its exit code.
+int ReportOpenFailure(const zodra::Database::OpenResult& opened);
 // The exit code and the message for an open that failed.
 int ExitFor(zodra::Database::OpenStatus status);
 QString StatusText(zodra::Database::OpenStatus status);

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "data/Errors.h"
 #include "tools/zodractl/Commands.h"
 #include "tools/zodractl/StockCheckCommand.h"
 #include "tools/zodractl/Terminal.h"
@@ -43,6 +44,8 @@ const char* kUsageText =
     "Izlazni kodovi: 0 u redu, 1 odbijeno, 2 upotreba, 3 pogrešan password, 4 nije Zodra baza,\n"
     "5 oštećena, 6 nema datoteke, 7 zaključana ili samo za čitanje, 8 novija verzija.\n";
 
+int Dispatch(const QString& command, const QStringList& args);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -65,6 +68,25 @@ int main(int argc, char** argv) {
         return args.isEmpty() ? zodractl::kUsage : zodractl::kOk;
     }
     const QString command = args.takeFirst();
+    // No command ends on an exception: whatever a command did not handle itself is reported
+    // here with its own text, a damaged file as such.
+    try {
+        return Dispatch(command, args);
+    } catch (const zodra::DbError& e) {
+        zodractl::Err(QStringLiteral("Greška baze podataka: ") + e.driverText());
+        return e.isDamage() ? zodractl::kDamaged : zodractl::kRefused;
+    } catch (const zodra::UserError& e) {
+        zodractl::Err(e.message());
+        return zodractl::kRefused;
+    } catch (const std::exception& e) {
+        zodractl::Err(QStringLiteral("Neočekivana greška: ") + QString::fromLocal8Bit(e.what()));
+        return zodractl::kRefused;
+    }
+}
+
+namespace {
+
+int Dispatch(const QString& command, const QStringList& args) {
     if (command == QLatin1String("create"))
         return zodractl::Create(args);
     if (command == QLatin1String("check"))
@@ -91,3 +113,5 @@ int main(int argc, char** argv) {
     zodractl::Err(QString::fromUtf8(kUsageText));
     return zodractl::kUsage;
 }
+
+}  // namespace

@@ -1,0 +1,293 @@
+// Several programs on one company at once, as the tills and the back office run it: separate
+// zodractl processes posting receipts into one demo company, with and without a password, and
+// compactions started beside them. Nothing reported as posted may be missing, no number may be
+// given twice, the trade book keeps its positions without gaps and the file stays sound.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QThread>
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "data/CompanyLock.h"
+#include "data/Database.h"
+
+using namespace zodra;
+
+namespace {
+
+struct CtlRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+CtlRun Zodractl(const QStringList& args, const std::optional<QString>& password = std::nullopt,
+                int timeoutMs = 180000) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("ZODRA_PASSWORD"));
+    if (password) {
+        env.insert(QStringLiteral("ZODRA_PASSWORD"), *password);
+    }
+    p.setProcessEnvironment(env);
+    p.setStandardInputFile(QProcess::nullDevice());
+    p.start(QStringLiteral(ZODRACTL_PATH), args);
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        return {-1, QString(), QStringLiteral("timed out")};
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+class SeveralWritersTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_company = m_dir.filePath(QStringLiteral("firma.mdb"));
+        const CtlRun demo = Zodractl({QStringLiteral("demo"), m_company});
+        ASSERT_EQ(demo.exitCode, 0) << demo.err.toStdString();
+        QFile example(QStringLiteral(ZODRA_SOURCE_DIR "/docs/examples/primka.json"));
+        ASSERT_TRUE(example.open(QIODevice::ReadOnly));
+        m_receipt = QJsonDocument::fromJson(example.readAll()).object();
+        ASSERT_FALSE(m_receipt.isEmpty());
+        auto db = Open();
+        m_receiptsBefore = Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\""));
+    }
+
+    std::unique_ptr<Database> Open(const QString& password = QString()) {
+        auto opened = Database::Open(m_company, password);
+        EXPECT_EQ(opened.status, Database::OpenStatus::Ok) << opened.detail.toStdString();
+        return std::move(opened.db);
+    }
+    static int Count(Database& db, const QString& sql, const QVariantList& params = {}) {
+        return db.Scalar(sql, params).toInt();
+    }
+
+    // The example receipt under a supplier's document of its own, written to a file.
+    QString ReceiptFile(const QString& document) {
+        QJsonObject receipt = m_receipt;
+        receipt.insert(QStringLiteral("dokument"), document);
+        const QString path = m_dir.filePath(document + QStringLiteral(".json"));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument(receipt).toJson());
+        return path;
+    }
+
+    struct Outcome {
+        std::mutex mutex;
+        QList<int> reported;          // numbers reported as posted
+        QStringList postedDocuments;  // their supplier documents
+        QStringList failures;         // anything else a post said
+        int compacted = 0;
+        int compactionsRefused = 0;
+        QStringList compactionFailures;
+    };
+
+    // `workers` processes one after another per worker thread, each posting `each` receipts.
+    void Post(Outcome& outcome, int worker, int each, const std::optional<QString>& password) {
+        static const QRegularExpression posted(
+            QStringLiteral("Primka je proknjižena pod brojem (\\d+)"));
+        for (int i = 0; i < each; ++i) {
+            const QString document = QStringLiteral("VP-%1-%2").arg(worker).arg(i);
+            const QString file = ReceiptFile(document);
+            const CtlRun run = Zodractl(
+                {QStringLiteral("post"), m_company, file, QStringLiteral("--da")}, password);
+            const auto match = posted.match(run.out);
+            std::lock_guard<std::mutex> guard(outcome.mutex);
+            if (run.exitCode == 0 && match.hasMatch()) {
+                outcome.reported << match.captured(1).toInt();
+                outcome.postedDocuments << document;
+            } else {
+                outcome.failures << QStringLiteral("%1: izlaz %2: %3 %4")
+                                        .arg(document)
+                                        .arg(run.exitCode)
+                                        .arg(run.out, run.err);
+            }
+            // A workstation posts a receipt now and then, not back to back: a compaction may
+            // find a moment alone with the company.
+            QThread::msleep(m_postingGapMs);
+        }
+    }
+    int m_postingGapMs = 0;
+
+    void Compactions(Outcome& outcome, int count, const std::optional<QString>& password) {
+        for (int i = 0; i < count; ++i) {
+            const CtlRun run = Zodractl({QStringLiteral("compact"), m_company}, password);
+            std::lock_guard<std::mutex> guard(outcome.mutex);
+            if (run.exitCode == 0) {
+                ++outcome.compacted;
+            } else if (run.exitCode == 1 &&
+                       run.err.startsWith(QStringLiteral("Baza je otvorena na drugom računalu"))) {
+                ++outcome.compactionsRefused;
+            } else {
+                outcome.compactionFailures
+                    << QStringLiteral("izlaz %1: %2 %3").arg(run.exitCode).arg(run.out, run.err);
+            }
+            QThread::msleep(30);
+        }
+    }
+
+    // Everything reported is stored once under its own number, with its own trade-book
+    // position, the book has no gaps, and both checks find nothing wrong.
+    void ExpectWhole(const Outcome& outcome, int expected, const std::optional<QString>& password) {
+        EXPECT_TRUE(outcome.failures.isEmpty()) << outcome.failures.join(u'\n').toStdString();
+        EXPECT_TRUE(outcome.compactionFailures.isEmpty())
+            << outcome.compactionFailures.join(u'\n').toStdString();
+        EXPECT_EQ(outcome.reported.size(), expected);
+        const QSet<int> distinct(outcome.reported.begin(), outcome.reported.end());
+        EXPECT_EQ(distinct.size(), outcome.reported.size()) << "a number was reported twice";
+
+        auto db = Open(password.value_or(QString()));
+        ASSERT_TRUE(db);
+        EXPECT_EQ(Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\"")),
+                  m_receiptsBefore + expected);
+        for (int i = 0; i < outcome.reported.size(); ++i) {
+            EXPECT_EQ(
+                Count(*db,
+                      QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"SKLADISTE\" = 1 "
+                                     "AND \"BROJ PRIMKE\" = ? AND \"DOKUMENT DOBAVLJACA\" = ?"),
+                      {outcome.reported.at(i), outcome.postedDocuments.at(i)}),
+                1)
+                << "receipt " << outcome.reported.at(i) << " is not stored as reported";
+        }
+        for (const char* book : {"TRGOVACKA_KNJIGA_VELEPRODAJE", "TRGOVACKA_KNJIGA_MALOPRODAJE"}) {
+            const QString table = QString::fromLatin1(book);
+            Statement positions = db->Prepare(
+                QStringLiteral(
+                    "SELECT \"GODINA\", COUNT(*), COUNT(DISTINCT \"RBR\"), MIN(\"RBR\"), "
+                    "MAX(\"RBR\") FROM \"") +
+                table + QStringLiteral("\" WHERE \"SKLADISTE\" = 1 GROUP BY \"GODINA\""));
+            positions.Exec();
+            while (positions.Next()) {
+                EXPECT_EQ(positions.Int(1), positions.Int(2)) << book << " repeats a position";
+                EXPECT_EQ(positions.Int(3), 1) << book;
+                EXPECT_EQ(positions.Int(4), positions.Int(1)) << book << " has a gap";
+            }
+        }
+        EXPECT_EQ(Count(*db, QStringLiteral(
+                                 "SELECT COUNT(*) FROM \"PRIMKE\" h WHERE \"DOKUMENT DOBAVLJACA\" "
+                                 "LIKE 'VP-%' AND NOT EXISTS (SELECT 1 FROM "
+                                 "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" t WHERE t.\"SKLADISTE\" = "
+                                 "h.\"SKLADISTE\" AND t.\"GODINA\" = h.\"GODINA\" AND t.\"RBR\" = "
+                                 "h.\"RBR_TK\") AND NOT EXISTS (SELECT 1 FROM "
+                                 "\"TRGOVACKA_KNJIGA_MALOPRODAJE\" t WHERE t.\"SKLADISTE\" = "
+                                 "h.\"SKLADISTE\" AND t.\"GODINA\" = h.\"GODINA\" AND t.\"RBR\" = "
+                                 "h.\"RBR_TK\")")),
+                  0);
+        // Every program has ended: no session and no working row is left behind.
+        EXPECT_EQ(Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
+        db.reset();
+        const CtlRun check = Zodractl({QStringLiteral("check"), m_company}, password);
+        EXPECT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
+        EXPECT_TRUE(check.out.contains(QStringLiteral("Provjera ispravnosti: ok")));
+        const CtlRun stock = Zodractl({QStringLiteral("stockcheck"), m_company}, password);
+        EXPECT_EQ(stock.exitCode, 0) << stock.out.toStdString() << stock.err.toStdString();
+    }
+
+    QTemporaryDir m_dir;
+    QString m_company;
+    QJsonObject m_receipt;
+    int m_receiptsBefore = 0;
+};
+
+constexpr int kWorkers = 4;
+constexpr int kPostsEach = 50;
+
+void RunWorkers(int count, const std::function<void(int)>& work) {
+    std::vector<std::thread> threads;
+    for (int w = 0; w < count; ++w) {
+        threads.emplace_back(work, w);
+    }
+    for (std::thread& t : threads) {
+        t.join();
+    }
+}
+
+}  // namespace
+
+TEST_F(SeveralWritersTest, FourProgramsPostingAtOnceLoseNothing) {
+    Outcome outcome;
+    RunWorkers(kWorkers, [&](int w) { Post(outcome, w, kPostsEach, std::nullopt); });
+    ExpectWhole(outcome, kWorkers * kPostsEach, std::nullopt);
+}
+
+// The password given in the environment: each program opens the company exactly once.
+TEST_F(SeveralWritersTest, FourProgramsPostingWithAPasswordLoseNothing) {
+    {
+        auto db = Open();
+        db->SetPassword(QStringLiteral("tajna"));
+    }
+    const QString password = QStringLiteral("tajna");
+    Outcome outcome;
+    RunWorkers(kWorkers, [&](int w) { Post(outcome, w, kPostsEach, password); });
+    ExpectWhole(outcome, kWorkers * kPostsEach, password);
+    // An empty password in the environment is the wrong one here, and is refused as such.
+    const CtlRun wrong = Zodractl({QStringLiteral("check"), m_company}, QString());
+    EXPECT_EQ(wrong.exitCode, 3);
+}
+
+// The variable set (here empty) on a company without a password, which then opens with any:
+// the programs must still open it only once.
+TEST_F(SeveralWritersTest, FourProgramsPostingWithAnEmptyPasswordVariableLoseNothing) {
+    Outcome outcome;
+    RunWorkers(kWorkers, [&](int w) { Post(outcome, w, kPostsEach, QString()); });
+    ExpectWhole(outcome, kWorkers * kPostsEach, QString());
+}
+
+// Compactions started while three programs post: each either runs alone or refuses with its
+// message; the postings wait for a running one and go on.
+TEST_F(SeveralWritersTest, CompactionsBesidePostingsRefuseOrRunAloneAndDamageNothing) {
+    Outcome outcome;
+    m_postingGapMs = 20;
+    RunWorkers(4, [&](int w) {
+        if (w == 3) {
+            Compactions(outcome, 10, std::nullopt);
+        } else {
+            Post(outcome, w, 20, std::nullopt);
+        }
+    });
+    RecordProperty("compacted", outcome.compacted);
+    RecordProperty("refused", outcome.compactionsRefused);
+    EXPECT_EQ(outcome.compacted + outcome.compactionsRefused, 10);
+    ExpectWhole(outcome, 60, std::nullopt);
+    // Alone now, a compaction runs.
+    const CtlRun alone = Zodractl({QStringLiteral("compact"), m_company});
+    EXPECT_EQ(alone.exitCode, 0) << alone.err.toStdString();
+    EXPECT_EQ(alone.out.trimmed(), QStringLiteral("Pakiranje datoteke napravljeno uspješno."));
+}
+
+// A program that opens the company while a compaction holds it waits for the compaction and
+// then works on the compacted file; it never opens the file that is about to be replaced.
+TEST_F(SeveralWritersTest, APostingStartedDuringACompactionWaitsForIt) {
+    auto exclusive = CompanyLock::Acquire(m_company, CompanyLock::Mode::Exclusive, 0);
+    ASSERT_TRUE(exclusive);
+    std::atomic<bool> finished{false};
+    CtlRun run;
+    std::thread poster([&] {
+        run = Zodractl({QStringLiteral("post"), m_company, ReceiptFile(QStringLiteral("CEKA-1")),
+                        QStringLiteral("--da")});
+        finished = true;
+    });
+    QThread::msleep(1500);
+    EXPECT_FALSE(finished.load()) << "the posting did not wait for the compaction";
+    exclusive.reset();
+    poster.join();
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Primka je proknjižena pod brojem")));
+}
