@@ -24,11 +24,11 @@ QVariant MaxOf(Database& db, const QString& table, const QString& column, const 
 // The number after the highest stored one (or the first of the range), computed in 64 bits:
 // a sequence that has reached the end of its range is refused rather than wrapped.
 qint64 Following(const QVariant& max, const NumberRange& range, const QString& documentName) {
-    const qint64 next = max.isNull() ? qint64{range.first} : max.toLongLong() + 1;
-    if (next > range.last) {
+    // Compared before adding, so that not even the largest stored value can overflow.
+    if (!max.isNull() && max.toLongLong() >= range.last) {
         throw UserError(NoFreeNumberMessage(documentName, range));
     }
-    return next;
+    return max.isNull() ? qint64{range.first} : max.toLongLong() + 1;
 }
 
 // Receipt types share one key, so a number below the type's range (stored by hand) must not
