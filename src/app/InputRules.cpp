@@ -48,6 +48,20 @@ std::optional<double> ParseNumber(const QString& text) {
     return value;
 }
 
+std::optional<QString> NumberBoxRefusal(double value, limits::NumberKind kind,
+                                        const QString& what) {
+    if (value == 0.0) {
+        return std::nullopt;
+    }
+    return limits::CheckNumber(value, kind, what);
+}
+
+std::optional<QString> DateBoxRefusal(const QDate& date, std::optional<int> businessYear,
+                                      const QString& what) {
+    return businessYear ? limits::CheckDocumentDate(date, *businessYear, what)
+                        : limits::CheckDate(date, what);
+}
+
 QString FormatNumber(double value, int decimals) {
     return ShownNumber(value, decimals);
 }

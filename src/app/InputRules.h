@@ -4,6 +4,8 @@
 #include <QString>
 #include <optional>
 
+#include "data/InputLimits.h"
+
 namespace zodra::inputrules {
 
 // The input conventions every window shares, as plain rules so that they are tested once.
@@ -20,6 +22,11 @@ bool IsAcceptableNumberText(const QString& text);
 // The value of a number box: "", "-" and a lone separator count as 0; anything else that is not
 // a number gives std::nullopt.
 std::optional<double> ParseNumber(const QString& text);
+// What a number box of a kind says of the value typed into it: the input limits' message
+// (data/InputLimits.h), or nothing. Zero always passes while typing, since a box on its way to
+// "0,5" passes through "0"; where a kind refuses zero (a rate) the core operation refuses it.
+std::optional<QString> NumberBoxRefusal(double value, limits::NumberKind kind, const QString& what);
+
 // How a number box shows a value it is given (no grouping, comma as decimal separator, no
 // trailing zeros beyond what the value needs; at most `decimals` decimals).
 QString FormatNumber(double value, int decimals = 10);
@@ -28,6 +35,10 @@ QString FormatNumber(double value, int decimals = 10);
 // final point, also with "/" or "-" or "," between the parts, or as 6 or 8 digits ("ddMMyy",
 // "ddMMyyyy"). Two-digit years are 2000 + yy. std::nullopt when it is not a real date.
 std::optional<QDate> ParseDate(const QString& text, const QDate& today);
+// What a date box says of a date it was given: outside the years any date may have, or for a
+// document date outside the reach of its business year, the input limits' message.
+std::optional<QString> DateBoxRefusal(const QDate& date, std::optional<int> businessYear,
+                                      const QString& what);
 // How a date box shows a date: "dd.MM.yyyy".
 QString FormatDate(const QDate& date);
 bool IsSunday(const QDate& date);

@@ -9,10 +9,6 @@ namespace zodra::limits {
 
 namespace {
 
-QString Shown(double value) {
-    return ShownNumber(value, 2);
-}
-
 QString OutOfRange(const QString& what, const QString& from, const QString& to) {
     return what + QStringLiteral(" mora biti između ") + from + QStringLiteral(" i ") + to +
            QStringLiteral(" !");
@@ -20,9 +16,13 @@ QString OutOfRange(const QString& what, const QString& from, const QString& to) 
 
 }  // namespace
 
+QString NotANumberMessage(const QString& what) {
+    return what + QStringLiteral(" nije ispravan broj !");
+}
+
 std::optional<QString> CheckNumber(double value, NumberKind kind, const QString& what) {
     if (!std::isfinite(value)) {
-        return what + QStringLiteral(" nije ispravan broj !");
+        return NotANumberMessage(what);
     }
     switch (kind) {
         case NumberKind::Amount:
@@ -50,7 +50,7 @@ std::optional<QString> CheckNumber(double value, NumberKind kind, const QString&
             break;
         case NumberKind::Percent:
             if (value < kMinPercent || value > kMaxPercent) {
-                return OutOfRange(what, Shown(kMinPercent), Shown(kMaxPercent));
+                return OutOfRange(what, QStringLiteral("-100"), QStringLiteral("1000"));
             }
             break;
         case NumberKind::Discount:

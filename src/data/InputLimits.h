@@ -37,6 +37,10 @@ constexpr int kLastYear = 2099;
 constexpr int kYearsBefore = 5;
 constexpr int kYearsAfter = 1;
 
+// "<what> nije ispravan broj !": a value that is not a finite number, or none where one is
+// required (a NULL in a stored row).
+QString NotANumberMessage(const QString& what);
+
 // The Croatian message for a value of that kind that breaks its rule, naming the field as
 // `what` ("Količina", "Cijena" …); nullopt when the value is acceptable.
 std::optional<QString> CheckNumber(double value, NumberKind kind, const QString& what);

@@ -1,5 +1,7 @@
 #include "data/Numbering.h"
 
+#include <algorithm>
+
 #include "data/Database.h"
 #include "data/Errors.h"
 
@@ -19,11 +21,64 @@ QVariant MaxOf(Database& db, const QString& table, const QString& column, const 
                      params);
 }
 
-int NextOrStart(const QVariant& max, int start) {
-    return max.isNull() ? start : max.toInt() + 1;
+// The number after the highest stored one (or the first of the range), computed in 64 bits:
+// a sequence that has reached the end of its range is refused rather than wrapped.
+qint64 Following(const QVariant& max, const NumberRange& range, const QString& documentName) {
+    // Compared before adding, so that not even the largest stored value can overflow.
+    if (!max.isNull() && max.toLongLong() >= range.last) {
+        throw UserError(NoFreeNumberMessage(documentName, range));
+    }
+    return max.isNull() ? qint64{range.first} : max.toLongLong() + 1;
+}
+
+// Receipt types share one key, so a number below the type's range (stored by hand) must not
+// lead the type into the range below it.
+int NextInRange(const QVariant& max, const NumberRange& range, const QString& documentName) {
+    return static_cast<int>(std::max<qint64>(Following(max, range, documentName), range.first));
+}
+
+int NextOrStart(const QVariant& max, int start, const QString& documentName) {
+    return static_cast<int>(Following(max, NumberRange{start, kLastNumber}, documentName));
+}
+
+QString ReceiptTypeMessage(int type) {
+    return QStringLiteral("Tip primke ") + QString::number(type) +
+           QStringLiteral(" nije očekivan. Greška kod dodjele novog broja primke.");
 }
 
 }  // namespace
+
+NumberRange ReceiptNumberRange(int type) {
+    switch (type) {
+        case kReceiptEntered:
+            return {1, 100000};
+        case kReceiptGenerated:
+            return {100001, 200000};
+        case kReceiptProduction:
+            return {200001, kLastNumber};
+        default:
+            throw UserError(ReceiptTypeMessage(type));
+    }
+}
+
+QString ReceiptNumberRangeMessage(int type) {
+    const NumberRange range = ReceiptNumberRange(type);
+    return QStringLiteral("Broj primke mora biti između ") + QString::number(range.first) +
+           QStringLiteral(" i ") + QString::number(range.last) + QStringLiteral(" !");
+}
+
+void RequireReceiptNumberInRange(qint64 number, int type) {
+    const NumberRange range = ReceiptNumberRange(type);
+    if (number < range.first || number > range.last) {
+        throw UserError(ReceiptNumberRangeMessage(type));
+    }
+}
+
+QString NoFreeNumberMessage(const QString& documentName, const NumberRange& range) {
+    return QStringLiteral("Nema slobodnog broja za dokument ") + documentName +
+           QStringLiteral(": brojevi od ") + QString::number(range.first) + QStringLiteral(" do ") +
+           QString::number(range.last) + QStringLiteral(" su potrošeni.");
+}
 
 int NextDocumentNumber(Database& db, DocumentKind kind, int warehouse, int year,
                        std::optional<int> extra) {
@@ -31,27 +86,12 @@ int NextDocumentNumber(Database& db, DocumentKind kind, int warehouse, int year,
     switch (kind) {
         case DocumentKind::GoodsReceipt: {
             const int type = extra.value_or(kReceiptEntered);
-            int start = 0;
-            switch (type) {
-                case kReceiptEntered:
-                    start = 1;
-                    break;
-                case kReceiptGenerated:
-                    start = 100001;
-                    break;
-                case kReceiptProduction:
-                    start = 200001;
-                    break;
-                default:
-                    throw UserError(QStringLiteral("Tip primke ") + QString::number(type) +
-                                    QStringLiteral(" nije očekivan. Greška kod dodjele novog "
-                                                   "broja primke."));
-            }
-            return NextOrStart(
+            const NumberRange range = ReceiptNumberRange(type);
+            return NextInRange(
                 MaxOf(db, info.headerTable, info.numberColumn,
                       QStringLiteral("\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"TIP_PRIMKE\" = ?"),
                       {warehouse, year, type}),
-                start);
+                range, info.name);
         }
         case DocumentKind::Offer:
         case DocumentKind::ProForma:
@@ -59,14 +99,14 @@ int NextDocumentNumber(Database& db, DocumentKind kind, int warehouse, int year,
                 MaxOf(db, info.headerTable, info.numberColumn,
                       QStringLiteral("\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ?"),
                       {warehouse, extra.value_or(1), year}),
-                1);
+                1, info.name);
         case DocumentKind::WordDocument:
             return NextOrStart(
                 MaxOf(db, info.headerTable, info.numberColumn,
                       QStringLiteral(
                           "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"TIP_DOKUMENTA\" = ?"),
                       {warehouse, year, extra.value_or(0)}),
-                1);
+                1, info.name);
         case DocumentKind::Invoice:
         case DocumentKind::DetailedInvoice:
             // Invoices number by book and sales terms; callers use NextInvoiceNumber.
@@ -82,7 +122,7 @@ int NextDocumentNumber(Database& db, DocumentKind kind, int warehouse, int year,
     return NextOrStart(
         MaxOf(db, info.headerTable, info.numberColumn,
               QStringLiteral("\"SKLADISTE\" = ? AND \"GODINA\" = ?"), {warehouse, year}),
-        info.firstNumber);
+        info.firstNumber, info.name);
 }
 
 int NextInvoiceNumber(Database& db, int warehouse, int book, int year, int salesTerms,
@@ -108,13 +148,13 @@ int NextInvoiceNumber(Database& db, int warehouse, int book, int year, int sales
                                  QStringLiteral("\"SKLADISTE\" = ? AND \"IRA\" = ? AND "
                                                 "\"GODINA\" = ? AND \"UVJET PRODAJE\" <> 1"),
                                  {warehouse, book, year}),
-                           1);
+                           1, Info(DocumentKind::Invoice).name);
     }
     return NextOrStart(MaxOf(db, table, QStringLiteral("BROJ RACUNA"),
                              QStringLiteral("\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? "
                                             "AND \"UVJET PRODAJE\" = ?"),
                              {warehouse, book, year, salesTerms}),
-                       firstNumber);
+                       firstNumber, Info(DocumentKind::Invoice).name);
 }
 
 int NextRetailInvoiceNumber(Database& db, int warehouse, int book, int year, bool detailed) {
@@ -126,7 +166,7 @@ int NextRetailInvoiceNumber(Database& db, int warehouse, int book, int year, boo
                              QStringLiteral("\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? "
                                             "AND \"UVJET PRODAJE\" = 1"),
                              {warehouse, book, year}),
-                       firstNumber);
+                       firstNumber, Info(DocumentKind::Invoice).name);
 }
 
 bool DocumentExists(Database& db, DocumentKind kind, int warehouse, int year, int number,
@@ -150,14 +190,16 @@ bool DocumentExists(Database& db, DocumentKind kind, int warehouse, int year, in
 }
 
 int NextStornoNumber(Database& db, int warehouse, int year) {
-    int highest = 0;
+    QVariant highest;
     for (const char16_t* table : {u"RACUNI", u"SPECIFIKACIJE", u"IZMJENE_CIJENA"}) {
         const QVariant max =
             MaxOf(db, QString::fromUtf16(table), QStringLiteral("RBR_STORNO_DOKUMENTA"),
                   QStringLiteral("\"SKLADISTE\" = ? AND \"GODINA\" = ?"), {warehouse, year});
-        highest = std::max(highest, max.isNull() ? 0 : max.toInt());
+        if (!max.isNull() && (highest.isNull() || max.toLongLong() > highest.toLongLong())) {
+            highest = max;
+        }
     }
-    return highest + 1;
+    return NextOrStart(highest, 1, QStringLiteral("Storno"));
 }
 
 int NextTradeBookNumber(Database& db, int warehouse, int year, bool retail) {
@@ -167,7 +209,7 @@ int NextTradeBookNumber(Database& db, int warehouse, int year, bool retail) {
                      : QStringLiteral("TRGOVACKA_KNJIGA_VELEPRODAJE"),
               QStringLiteral("RBR"), QStringLiteral("\"SKLADISTE\" = ? AND \"GODINA\" = ?"),
               {warehouse, year}),
-        1);
+        1, QStringLiteral("Trgovačka knjiga"));
 }
 
 int NextDirectEntryNumber(Database& db, int warehouse, int year, bool retail) {
@@ -178,14 +220,14 @@ int NextDirectEntryNumber(Database& db, int warehouse, int year, bool retail) {
                              QStringLiteral("\"SKLADISTE\" = ? AND \"GODINA\" = ? AND "
                                             "\"TIP_DOKUMENTA\" = 'DIREKTAN UPIS'"),
                              {warehouse, year}),
-                       1);
+                       1, QStringLiteral("Direktan upis"));
 }
 
 int NextInputInvoicePosition(Database& db, int book, int year) {
     return NextOrStart(
         MaxOf(db, QStringLiteral("KNJIGE_ULAZNIH_RACUNA"), QStringLiteral("Redni broj"),
               QStringLiteral("\"URA\" = ? AND \"GODINA\" = ?"), {book, year}),
-        1);
+        1, QStringLiteral("Knjiga ulaznih računa"));
 }
 
 }  // namespace zodra::numbering

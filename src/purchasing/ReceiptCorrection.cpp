@@ -2,11 +2,13 @@
 
 #include "data/Database.h"
 #include "data/Errors.h"
+#include "data/InputLimits.h"
 #include "data/Rounding.h"
 #include "data/Session.h"
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
 #include "purchasing/ReceiptGuards.h"
+#include "purchasing/ReceiptLimits.h"
 #include "purchasing/ReceiptLines.h"
 #include "stock/AverageCost.h"
 #include "stock/LotMethod.h"
@@ -246,6 +248,10 @@ void UpdatePostedHeader(Session& session, int number, const ReceiptHeaderData& h
         throw UserError(
             QStringLiteral("Nije ispravno upisan datum. Biti će postavljen današnji datum."));
     }
+    // The number stays what it is; the dates and the text follow the limits.
+    ReceiptHeaderData checked = header;
+    checked.number = 0;
+    CheckHeaderLimits(checked, session.businessYear);
     Transaction transaction(db);
     db.Exec(
         QStringLiteral("UPDATE \"PRIMKE\" SET \"DATUM\" = ?, \"SIFRA DOBAVLJACA\" = ?, "
@@ -298,6 +304,7 @@ void DeletePostedLine(Session& session, int number, int lineNumber) {
 }
 
 void AddPostedPackaging(Session& session, int number, int packaging, double quantity) {
+    limits::RequireNumber(quantity, limits::NumberKind::Quantity, QStringLiteral("Količina"));
     Database& db = session.Db();
     const ReceiptTarget t = Target(session, number);
     Transaction transaction(db);
@@ -307,6 +314,7 @@ void AddPostedPackaging(Session& session, int number, int packaging, double quan
 }
 
 void ApplySummaryToPosted(Session& session, int number, const ReceiptSummary& summary) {
+    CheckSummaryLimits(summary);
     Database& db = session.Db();
     const ReceiptTarget t = Target(session, number);
     Transaction transaction(db);

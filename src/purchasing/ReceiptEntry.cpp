@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/Errors.h"
+#include "data/InputLimits.h"
 #include "data/Prompter.h"
 #include "data/Rounding.h"
 #include "data/Session.h"
@@ -9,6 +10,7 @@
 #include "data/Transaction.h"
 #include "data/WorkingCopy.h"
 #include "purchasing/ReceiptCorrection.h"
+#include "purchasing/ReceiptLimits.h"
 #include "stock/Lots.h"
 
 namespace zodra::purchasing {
@@ -34,6 +36,8 @@ AcceptedLine AcceptArticleLine(Session& session, Prompter& prompter, const Recei
                                ReceiptRow row, CalculationMode mode, int lineNumber) {
     Database& db = session.Db();
     row.kind = ArticleKind();
+    // Refused before any question is asked.
+    CheckReceiptRow(row);
     if (target.IsPosted()) {
         if (mode == CalculationMode::Change) {
             ReplacePostedLine(session, target.number, lineNumber, row);
@@ -84,6 +88,7 @@ AcceptedLine AcceptArticleLine(Session& session, Prompter& prompter, const Recei
 
 void AddPackagingLine(Session& session, const ReceiptTarget& target, int packaging,
                       double quantity) {
+    limits::RequireNumber(quantity, limits::NumberKind::Quantity, QStringLiteral("Količina"));
     if (target.IsPosted()) {
         AddPostedPackaging(session, target.number, packaging, quantity);
         return;

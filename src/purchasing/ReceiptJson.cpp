@@ -4,14 +4,17 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
+#include <cmath>
 
 #include "data/Database.h"
 #include "data/Errors.h"
+#include "data/Numbering.h"
 #include "data/Session.h"
 #include "data/SqlValue.h"
 #include "data/registers/Articles.h"
 #include "purchasing/CalculationSetup.h"
 #include "purchasing/ReceiptEntry.h"
+#include "purchasing/ReceiptLimits.h"
 
 namespace zodra::purchasing {
 
@@ -43,6 +46,24 @@ std::optional<double> Number(const QJsonObject& o, const char* key, int line = 0
         }
     }
     Refuse(QStringLiteral("\"") + QLatin1String(key) + QStringLiteral("\" nije broj"), line);
+}
+
+// The receipt number wanted; 0 when not given. A file's receipt is entered (type 1), so its
+// number is refused outside that range here already: beyond it the header's integer would not
+// even hold it.
+int NumberOf(const QJsonValue& v) {
+    if (v.isUndefined() || v.isNull()) {
+        return 0;
+    }
+    const double d = v.toDouble(std::nan(""));
+    if (!v.isDouble() || !std::isfinite(d) || d != std::floor(d)) {
+        Refuse(QStringLiteral("\"broj\" nije cijeli broj"));
+    }
+    const qint64 number = d < 1.0                      ? 0
+                          : d > numbering::kLastNumber ? qint64{numbering::kLastNumber} + 1
+                                                       : static_cast<qint64>(d);
+    numbering::RequireReceiptNumberInRange(number, numbering::kReceiptEntered);
+    return static_cast<int>(number);
 }
 
 QDate DateOf(const QJsonObject& o, const char* key, bool required) {
@@ -145,7 +166,7 @@ JsonReceipt ParseReceiptJson(Database& db, const QByteArray& json) {
              .isValid()) {
         Refuse(QStringLiteral("\"skladiste\" nije šifra postojećeg skladišta"));
     }
-    r.header.number = o.value(QStringLiteral("broj")).toInt(0);
+    r.header.number = NumberOf(o.value(QStringLiteral("broj")));
     r.header.date = DateOf(o, "datum", true);
     r.header.supplier = SupplierOf(db, o.value(QStringLiteral("dobavljac")));
     r.header.supplierDocument = o.value(QStringLiteral("dokument")).toString();
@@ -269,8 +290,11 @@ std::optional<int> PostReceiptFromJson(Session& session, Prompter& prompter,
             const ArticleFacts facts = ReadArticleFacts(session, *line.article);
             PriceCalculation c =
                 NewCalculation(db, facts, line.quantity, context, CalculationMode::Entry);
+            // What the file gives is typed as into the calculation window's boxes, under
+            // their rules.
             auto type = [&](Box box, const std::optional<double>& value) {
                 if (value) {
+                    CheckTyped(box, *value);
                     c.Type(box, *value);
                 }
             };

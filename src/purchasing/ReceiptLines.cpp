@@ -5,6 +5,7 @@
 #include "data/Rounding.h"
 #include "data/Session.h"
 #include "data/SqlValue.h"
+#include "purchasing/ReceiptLimits.h"
 
 namespace zodra::purchasing {
 
@@ -145,6 +146,7 @@ int CountLines(Database& db, const ReceiptTarget& target) {
 }
 
 void Insert(Database& db, const ReceiptTarget& target, const ReceiptRow& row) {
+    CheckReceiptRow(row);
     QString placeholders;
     for (int i = 0; i < ReceiptRow::ColumnCount(); ++i) {
         placeholders += QStringLiteral(", ?");
@@ -177,6 +179,7 @@ void Insert(Database& db, const ReceiptTarget& target, const ReceiptRow& row) {
 }
 
 void Update(Database& db, const ReceiptTarget& target, const ReceiptRow& row) {
+    CheckReceiptRow(row);
     const QStringList columns = ReceiptRow::Columns().split(QStringLiteral(", "));
     QStringList sets;
     sets << QStringLiteral("\"TIP_STAVKE\" = ?") << QStringLiteral("\"SIFRA\" = ?");

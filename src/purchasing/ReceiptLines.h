@@ -64,6 +64,7 @@ int NextLineNumber(Database& db, const ReceiptTarget& target);
 int CountLines(Database& db, const ReceiptTarget& target);
 
 // Adds a line under its line number (a posted line gets the tax group and rate of its article).
+// Insert and Update refuse a row outside the input limits (CheckReceiptRow) before writing.
 void Insert(Database& db, const ReceiptTarget& target, const ReceiptRow& row);
 // Rewrites the line with the row's line number.
 void Update(Database& db, const ReceiptTarget& target, const ReceiptRow& row);

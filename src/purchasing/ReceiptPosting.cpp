@@ -1,6 +1,7 @@
 #include "purchasing/ReceiptPosting.h"
 
 #include "data/Database.h"
+#include "data/InputLimits.h"
 #include "data/Numbering.h"
 #include "data/Prompter.h"
 #include "data/Rounding.h"
@@ -8,6 +9,7 @@
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
 #include "data/WorkingCopy.h"
+#include "purchasing/ReceiptLimits.h"
 #include "reports/ValueFormat.h"
 #include "stock/ReceiptLots.h"
 #include "stock/StockCheck.h"
@@ -26,21 +28,28 @@ void CheckSupplierDocument(const QString& typed) {
     }
 }
 
-int CheckReceiptNumber(Database& db, int warehouse, int year, const QString& typed) {
+int CheckReceiptNumber(Database& db, int warehouse, int year, const QString& typed, int type) {
     bool ok = false;
     const QString text = typed.trimmed();
-    const int number = text.toInt(&ok);
+    // Read in 64 bits: a number beyond the integer range is out of the receipt's range, not
+    // "not a number".
+    const qint64 number = text.toLongLong(&ok);
     if (!ok || number < 0) {
         throw FieldRefusal(NumberField(), QStringLiteral("Nije ispravno upisan broj !"));
     }
     if (number == 0) {
         throw FieldRefusal(NumberField(), QStringLiteral("Broj primke nesmije biti 0 (nula) !"));
     }
-    if (numbering::DocumentExists(db, DocumentKind::GoodsReceipt, warehouse, year, number)) {
+    const numbering::NumberRange range = numbering::ReceiptNumberRange(type);
+    if (number < range.first || number > range.last) {
+        throw FieldRefusal(NumberField(), numbering::ReceiptNumberRangeMessage(type));
+    }
+    if (numbering::DocumentExists(db, DocumentKind::GoodsReceipt, warehouse, year,
+                                  static_cast<int>(number))) {
         throw FieldRefusal(NumberField(),
                            QStringLiteral("Primka pod ovim brojem je već napravljena !"));
     }
-    return number;
+    return static_cast<int>(number);
 }
 
 void CheckReadyForLines(const ReceiptHeaderData& header) {
@@ -106,6 +115,10 @@ std::optional<int> PostReceipt(Session& session, Prompter& prompter,
         throw UserError(
             QStringLiteral("Nije ispravno upisan datum. Biti će postavljen današnji datum."));
     }
+    CheckHeaderLimits(header, session.businessYear);
+    if (summary) {
+        CheckSummaryLimits(*summary);
+    }
     Database& db = session.Db();
     const ReceiptTarget working = ReceiptTarget::WorkingCopy(session);
     const ReceiptTotals totals = receiptlines::Totals(db, working);
@@ -133,12 +146,37 @@ int PostWorkingReceipt(Session& session, const ReceiptHeaderData& header, StockM
     Database& db = session.Db();
     const int w = session.activeWarehouse.code;
     const int y = session.businessYear;
+    // The last guard of whatever reaches the books: header, items and every line within the
+    // input limits, whoever wrote the working copy.
+    CheckHeaderLimits(header, y);
+    CheckDependentCosts(extras.items);
     Transaction transaction(db);
     const ReceiptTarget working{w, y, 0, sessionCode};
     const ReceiptTotals totals = receiptlines::Totals(db, working);
     if (totals.lines == 0) {
         throw UserError(QStringLiteral("Primka nema niti jedne stavke !"));
     }
+    // A missing number reads as 0, so the columns the lots and the card are built from are
+    // asked for NULL first.
+    for (const auto& [column, what] :
+         {std::pair{QStringLiteral("KOLICINA"), QStringLiteral("Količina")},
+          std::pair{QStringLiteral("NABAVNA_CIJENA"), QStringLiteral("Nabavna cijena")},
+          std::pair{QStringLiteral("NABAVNA_VRIJEDNOST"), QStringLiteral("Nabavna vrijednost")},
+          std::pair{QStringLiteral("CIJENA"), QStringLiteral("Cijena")},
+          std::pair{QStringLiteral("VRIJEDNOST"), QStringLiteral("Vrijednost")}}) {
+        if (db.Scalar(QStringLiteral("SELECT 1 FROM \"STAVKE_PRIMKE_PRIVREMENO\" WHERE "
+                                     "\"Multiuser_sifra\" = ? AND \"") +
+                          column + QStringLiteral("\" IS NULL LIMIT 1"),
+                      {sessionCode})
+                .isValid()) {
+            throw UserError(limits::NotANumberMessage(what));
+        }
+    }
+    for (const ReceiptRow& row : receiptlines::Read(db, working)) {
+        CheckReceiptRow(row);
+    }
+    limits::RequireNumber(totals.articleValue, limits::NumberKind::Amount,
+                          QStringLiteral("Vrijednost primke"));
     // The number shown may have been taken by another workstation since: then the next free
     // number of the receipt's type.
     int number = header.number;

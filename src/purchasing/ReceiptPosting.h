@@ -52,9 +52,10 @@ constexpr int kSupplierDocumentLength = 20;
 void CheckSupplierDocument(const QString& typed);
 
 // A number typed into the receipt's number box: a number ("Nije ispravno upisan broj !"), not 0
-// ("Broj primke nesmije biti 0 (nula) !"), not a receipt already posted in the warehouse and
+// ("Broj primke nesmije biti 0 (nula) !"), within the range of the receipt's type ("Broj
+// primke mora biti između 1 i 100000 !"), not a receipt already posted in the warehouse and
 // year ("Primka pod ovim brojem je već napravljena !"). Returns the number.
-int CheckReceiptNumber(Database& db, int warehouse, int year, const QString& typed);
+int CheckReceiptNumber(Database& db, int warehouse, int year, const QString& typed, int type = 1);
 
 // Lines may be added once a supplier is chosen ("Nije izabran dobavljač !") and the supplier's
 // document typed ("Dokument dobavljača mora biti upisan").

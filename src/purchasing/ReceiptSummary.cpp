@@ -6,6 +6,7 @@
 #include "data/Rounding.h"
 #include "data/SqlValue.h"
 #include "purchasing/PriceCalculation.h"
+#include "purchasing/ReceiptLimits.h"
 
 namespace zodra::purchasing {
 
@@ -53,6 +54,11 @@ ReceiptSummary AcceptSummary(Database& db, ReceiptSummary s) {
     if (s.currency <= 0) {
         s.currency = 1;
     }
+    if (!s.IsForeign()) {
+        s.rate = 1.0;
+    }
+    // What was typed, then (below) what the rate made of it.
+    CheckSummaryLimits(s);
     if (s.IsForeign()) {
         if (!s.rateDate.isValid()) {
             s.rateDate = QDate::currentDate();
@@ -71,6 +77,7 @@ ReceiptSummary AcceptSummary(Database& db, ReceiptSummary s) {
     if (!s.items.empty()) {
         s.otherCosts = s.ItemsTotal();
     }
+    CheckSummaryLimits(s);
     return s;
 }
 
@@ -125,6 +132,11 @@ void ApplyPercentages(Database& db, const ReceiptTarget& target, const SummaryPe
              "100 ELSE 0 END, \"RUC_IZNOS\" = COALESCE(\"VRIJEDNOST\", 0) - "
              "\"NABAVNA_VRIJEDNOST\""),
          {});
+    // Percentages that no line may carry (a discount above the goods' value) roll the caller's
+    // transaction back.
+    for (const ReceiptRow& row : receiptlines::Read(db, target)) {
+        CheckReceiptRow(row);
+    }
 }
 
 std::vector<DependentCost> ReadDependentCosts(Database& db, int warehouse, int year, int number) {

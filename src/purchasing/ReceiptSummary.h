@@ -77,7 +77,8 @@ ReceiptSummary AcceptSummary(Database& db, ReceiptSummary summary);
 // Writes the whole-receipt percentages into every article line (the customs percent only when
 // it does not come from the articles) and derives the lines' amounts, net values, costs and
 // margins from them; selling prices stay. For the working copy, or for the lines of a posted
-// receipt (the caller then brings its lots and issues in step: ReceiptCorrection).
+// receipt (the caller then brings its lots and issues in step: ReceiptCorrection). Call it in a
+// transaction: a line brought outside the input limits is refused (CheckReceiptRow).
 void ApplyPercentages(Database& db, const ReceiptTarget& target, const SummaryPercentages& p,
                       bool customsFromArticles);
 

@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/Errors.h"
+#include "data/Numbering.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "data/SqlValue.h"
@@ -63,11 +64,10 @@ QString DeleteQuestion() {
 }
 
 int NextVoucherNumber(Database& db, VoucherKind kind, int warehouse, int year) {
-    const QVariant max =
-        db.Scalar(QStringLiteral("SELECT MAX(\"Broj\") FROM ") + Quoted(TableName(kind)) +
-                      QStringLiteral(" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ?"),
-                  {warehouse, year});
-    return max.isNull() ? 1 : max.toInt() + 1;
+    // The document numbering's own sequence, so that vouchers stop at its cap rather than wrap.
+    return numbering::NextDocumentNumber(
+        db, kind == VoucherKind::Receipt ? DocumentKind::CashReceipt : DocumentKind::CashPayment,
+        warehouse, year);
 }
 
 bool VoucherExists(Database& db, VoucherKind kind, int warehouse, int year, int number) {

@@ -49,8 +49,14 @@ std::optional<double> VoucherEntry::ParseAmount(const QString& text) {
 }
 
 void VoucherEntry::SetNextNumber() {
-    numberText = QString::number(NextVoucherNumber(
-        m_session.Db(), m_kind, m_session.activeWarehouse.code, m_session.businessYear));
+    try {
+        numberText = QString::number(NextVoucherNumber(
+            m_session.Db(), m_kind, m_session.activeWarehouse.code, m_session.businessYear));
+    } catch (const UserError& e) {
+        // No number left after the highest: the user may still type a free one below it.
+        m_prompter.Inform(e.message());
+        numberText.clear();
+    }
 }
 
 bool VoucherEntry::NumberLeft() {

@@ -46,4 +46,18 @@ struct StockDifference {
 std::vector<StockDifference> StockDifferences(Database& db, std::optional<int> warehouse,
                                               std::optional<int> year);
 
+// A stored number that cannot be: none (NULL) where the books need one, infinite or not a
+// number. Every balance computed from such a value is meaningless (an infinite lot makes the
+// lots and the card "agree" at infinity), so it is a fault of its own, found per row.
+struct BrokenNumber {
+    QString table;   // the table or view: STAVKE_PRIMKI, NABAVE, KARTICA_ARTIKLA, a trade book
+    QString row;     // the row in words: "primka 3, stavka 2", "nabava 3, artikal 7", "RBR 5"
+    QString column;  // the column as stored
+    QString value;   // "NULL", "inf", "-inf" or "nan"
+};
+
+// The broken numbers of the receipt lines, lots, article card and both trade books of a
+// warehouse and year.
+std::vector<BrokenNumber> BrokenNumbers(Database& db, int warehouse, int year);
+
 }  // namespace zodra::stock

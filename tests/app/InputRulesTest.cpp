@@ -60,3 +60,20 @@ TEST(InputRules, SundayAndTheMessagesAsTheUserReadsThem) {
               QStringLiteral("Nije ispravno upisan datum. Biti će postavljen današnji datum."));
     EXPECT_EQ(SundayMessage(), QStringLiteral("Ovaj datum je nedjelja !"));
 }
+
+TEST(InputRules, BoxesRefuseWhatTheInputLimitsRefuseButLetZeroPassOnTheWay) {
+    using zodra::limits::NumberKind;
+    EXPECT_FALSE(NumberBoxRefusal(0.0, NumberKind::Rate, QStringLiteral("Tečaj")));
+    EXPECT_EQ(NumberBoxRefusal(-0.5, NumberKind::Rate, QStringLiteral("Tečaj")),
+              std::optional<QString>(
+                  QStringLiteral("Tečaj mora biti veći od nule i manji od 1000000 !")));
+    EXPECT_FALSE(NumberBoxRefusal(999999999999.0, NumberKind::Amount, QStringLiteral("Iznos")));
+    EXPECT_EQ(NumberBoxRefusal(9999999999999.0, NumberKind::Amount, QStringLiteral("Iznos")),
+              std::optional<QString>(
+                  QStringLiteral("Iznos mora biti između -999999999999,99 i 999999999999,99 !")));
+    EXPECT_FALSE(DateBoxRefusal(QDate(2099, 12, 31), std::nullopt, QStringLiteral("Datum")));
+    EXPECT_EQ(
+        DateBoxRefusal(QDate(2099, 12, 31), 2026, QStringLiteral("Datum")),
+        std::optional<QString>(QStringLiteral("Datum mora biti između 01.01.2021 i 31.12.2027 !")));
+    EXPECT_FALSE(DateBoxRefusal(QDate(2021, 1, 1), 2026, QStringLiteral("Datum")));
+}

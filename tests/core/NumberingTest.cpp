@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <limits>
+
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Numbering.h"
@@ -163,4 +166,121 @@ TEST_F(NumberingTest, TradeBookAndInputInvoiceBookPositions) {
 TEST_F(NumberingTest, ThePrimaryKeyIsTheLastGuardAgainstADuplicateNumber) {
     Receipt(1, 2026, 1);
     EXPECT_THROW(Receipt(1, 2026, 1), DbError);
+}
+
+namespace {
+
+QString Message(const std::function<void()>& step) {
+    try {
+        step();
+    } catch (const UserError& e) {
+        return e.message();
+    }
+    return QString();
+}
+
+}  // namespace
+
+TEST_F(NumberingTest, AReceiptNumberGivenByHandMustLieInItsTypesRange) {
+    EXPECT_EQ(ReceiptNumberRange(kReceiptEntered).last, 100000);
+    EXPECT_EQ(ReceiptNumberRange(kReceiptGenerated).first, 100001);
+    EXPECT_EQ(ReceiptNumberRange(kReceiptProduction).last, kLastNumber);
+    EXPECT_LT(kLastNumber, std::numeric_limits<int>::max());
+    const struct {
+        int type;
+        qint64 first;
+        qint64 last;
+        const char16_t* message;
+    } ranges[] = {
+        {kReceiptEntered, 1, 100000, u"Broj primke mora biti između 1 i 100000 !"},
+        {kReceiptGenerated, 100001, 200000, u"Broj primke mora biti između 100001 i 200000 !"},
+        {kReceiptProduction, 200001, kLastNumber,
+         u"Broj primke mora biti između 200001 i 999999999 !"},
+    };
+    for (const auto& r : ranges) {
+        EXPECT_NO_THROW(RequireReceiptNumberInRange(r.first, r.type));
+        EXPECT_NO_THROW(RequireReceiptNumberInRange(r.last, r.type));
+        for (qint64 outside : {r.first - 1, r.last + 1, qint64{2147483647}, qint64{-5}}) {
+            EXPECT_EQ(Message([&] { RequireReceiptNumberInRange(outside, r.type); }),
+                      QString::fromUtf16(r.message))
+                << outside;
+        }
+    }
+    EXPECT_EQ(Message([] { ReceiptNumberRange(4); }),
+              QStringLiteral("Tip primke 4 nije očekivan. Greška kod dodjele novog broja primke."));
+}
+
+TEST_F(NumberingTest, AUsedUpReceiptRangeIsRefusedAndNeverSpillsIntoTheNext) {
+    Receipt(1, 2026, 100000);
+    EXPECT_EQ(Message([&] {
+                  NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026, kReceiptEntered);
+              }),
+              QStringLiteral("Nema slobodnog broja za dokument Primka: brojevi od 1 do 100000 su "
+                             "potrošeni."));
+    // The generated range goes on as before, and so does another warehouse's entered range.
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026, kReceiptGenerated),
+              100001);
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 2, 2026, kReceiptEntered), 1);
+    Receipt(1, 2026, 199999, kReceiptGenerated);
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026, kReceiptGenerated),
+              200000);
+    Receipt(1, 2026, 200000, kReceiptGenerated);
+    EXPECT_EQ(Message([&] {
+                  NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026, kReceiptGenerated);
+              }),
+              QStringLiteral("Nema slobodnog broja za dokument Primka: brojevi od 100001 do 200000 "
+                             "su potrošeni."));
+    // A number stored at the top of the integers (before the ranges were enforced) is used up
+    // too, never the start of negative numbers.
+    Receipt(1, 2026, 2147483647, kReceiptProduction);
+    EXPECT_FALSE(Message([&] {
+                     NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026,
+                                        kReceiptProduction);
+                 }).isEmpty());
+    // A type's number stored below its range does not lead it into the range below.
+    Receipt(3, 2026, 5, kReceiptGenerated);
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 3, 2026, kReceiptGenerated),
+              100001);
+}
+
+TEST_F(NumberingTest, EverySequenceStopsAtTheCapInsteadOfWrapping) {
+    const QString top = QString::number(kLastNumber);
+    db->ExecRaw(QStringLiteral("INSERT INTO \"IZDATNICE\" (\"SKLADISTE\", \"GODINA\", \"BROJ\") "
+                               "VALUES (1, 2026, ") +
+                top + QStringLiteral(")"));
+    EXPECT_EQ(Message([&] { NextDocumentNumber(*db, DocumentKind::IssueNote, 1, 2026); }),
+              QStringLiteral("Nema slobodnog broja za dokument Izdatnica: brojevi od 1 do "
+                             "999999999 su potrošeni."));
+    EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::IssueNote, 1, 2025), 1);
+
+    Invoice(kLastNumber - 1, 2);
+    EXPECT_EQ(NextInvoiceNumber(*db, 1, 1, 2026, 2), kLastNumber);
+    Invoice(kLastNumber, 2);
+    EXPECT_EQ(Message([&] { NextInvoiceNumber(*db, 1, 1, 2026, 2); }),
+              QStringLiteral("Nema slobodnog broja za dokument Račun: brojevi od 1 do 999999999 "
+                             "su potrošeni."));
+    Invoice(2147483647, 1);
+    EXPECT_FALSE(Message([&] { NextRetailInvoiceNumber(*db, 1, 1, 2026); }).isEmpty());
+
+    db->ExecRaw(QStringLiteral(
+        "INSERT INTO \"SPECIFIKACIJE\" (\"SKLADISTE\", \"GODINA\", \"BROJ_SPECIFIKACIJE\", "
+        "\"RBR_STORNO_DOKUMENTA\") VALUES (1, 2026, 1, 2147483647)"));
+    EXPECT_EQ(Message([&] { NextStornoNumber(*db, 1, 2026); }),
+              QStringLiteral("Nema slobodnog broja za dokument Storno: brojevi od 1 do 999999999 "
+                             "su potrošeni."));
+
+    db->ExecRaw(
+        QStringLiteral(
+            "INSERT INTO \"TRGOVACKA_KNJIGA_VELEPRODAJE\" (\"SKLADISTE\", \"GODINA\", \"RBR\", "
+            "\"TIP_DOKUMENTA\", \"BROJ_DOKUMENTA\") VALUES (1, 2026, ") +
+        top + QStringLiteral(", 'DIREKTAN UPIS', ") + top + QStringLiteral(")"));
+    EXPECT_FALSE(Message([&] { NextTradeBookNumber(*db, 1, 2026, false); }).isEmpty());
+    EXPECT_FALSE(Message([&] { NextDirectEntryNumber(*db, 1, 2026, false); }).isEmpty());
+    EXPECT_EQ(NextTradeBookNumber(*db, 1, 2026, true), 1);
+    db->ExecRaw(QStringLiteral("INSERT INTO \"KNJIGE_ULAZNIH_RACUNA\" (\"URA\", \"GODINA\", "
+                               "\"Redni broj\") VALUES (1, 2026, ") +
+                top + QStringLiteral(")"));
+    EXPECT_EQ(Message([&] { NextInputInvoicePosition(*db, 1, 2026); }),
+              QStringLiteral("Nema slobodnog broja za dokument Knjiga ulaznih računa: brojevi od "
+                             "1 do 999999999 su potrošeni."));
 }

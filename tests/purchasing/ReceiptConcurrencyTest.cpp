@@ -95,3 +95,41 @@ TEST_F(ReceiptConcurrencyTest, TwoWorkstationsPostingAtOnceGetDistinctNumbersAnd
     ExpectConsistent();
     EXPECT_NO_THROW(stock::CheckStockAgainstCard(db(), 1, Year()));
 }
+
+// Two workstations both propose the last entered number. The first to post takes it; the
+// second finds it taken, and since the range holds no number after it, it is refused with the
+// numbering's message and keeps its working copy, instead of posting a number of the generated
+// range or a wrapped one.
+TEST_F(ReceiptConcurrencyTest, TheLastNumberOfTheRangeGoesToOneWorkstationOnly) {
+    db().Exec(QStringLiteral("INSERT INTO \"PRIMKE\" (\"SKLADISTE\", \"GODINA\", \"BROJ PRIMKE\", "
+                             "\"TIP_PRIMKE\") VALUES (1, ?, 99999, 1)"),
+              {Year()});
+    std::unique_ptr<Session> other = StartSession(1);
+    ASSERT_TRUE(other);
+    other->workstation.debugMode = true;
+    ScriptedPrompter quiet;
+    ReceiptHeaderData mine = Header();
+    ReceiptHeaderData theirs = Header();
+    theirs.supplierDocument = QStringLiteral("R-2");
+    ASSERT_EQ(mine.number, 100000);
+    ASSERT_EQ(theirs.number, 100000);
+    EnterPlain(screw, 1, 2, 3);
+    AcceptArticleLine(*other, quiet, ReceiptTarget::WorkingCopy(*other),
+                      ReceiptRow::Plain(nut, 2, 1, 2, 2, 4, std::nullopt), CalculationMode::Entry);
+    EXPECT_EQ(PostReceipt(*session, prompter, mine, std::nullopt), std::optional<int>(100000));
+    try {
+        PostReceipt(*other, quiet, theirs, std::nullopt);
+        ADD_FAILURE() << "the second workstation posted";
+    } catch (const UserError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Nema slobodnog broja za dokument Primka: brojevi od "
+                                              "1 do 100000 su potrošeni."));
+    }
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"BROJ PRIMKE\" > 100000 "
+                                   "OR \"BROJ PRIMKE\" < 1")),
+              0);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_PRIMKE_PRIVREMENO\" WHERE "
+                                   "\"Multiuser_sifra\" = ?"),
+                    {other->sessionCode}),
+              1);
+    ExpectConsistent();
+}

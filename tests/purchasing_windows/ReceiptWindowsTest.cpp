@@ -258,6 +258,13 @@ private Q_SLOTS:
         Q_EMIT w->NumberField()->editingFinished();
         QCOMPARE(host.prompter.LastMessage(),
                  QStringLiteral("Primka pod ovim brojem je već napravljena !"));
+        // Beyond the entered receipts' range: the generated receipts' numbers begin there.
+        w->NumberField()->selectAll();
+        test::TypeInto(w->NumberField(), QStringLiteral("100001"));
+        Q_EMIT w->NumberField()->editingFinished();
+        QCOMPARE(host.prompter.LastMessage(),
+                 QStringLiteral("Broj primke mora biti između 1 i 100000 !"));
+        QCOMPARE(w->NumberField()->text(), QStringLiteral("31"));
         w->NumberField()->selectAll();
         test::TypeInto(w->NumberField(), QStringLiteral("500"));
         Q_EMIT w->NumberField()->editingFinished();
@@ -454,6 +461,49 @@ private Q_SLOTS:
         QCOMPARE(picker.GroupBox()->currentIndex(), 0);
         QCOMPARE(picker.Box()->count(), all);
         QCOMPARE(picker.Code(), Code(host, other));
+    }
+
+    // The calculation's boxes refuse what the receipt's core would refuse, with its messages,
+    // as soon as it is typed; the box goes back to 0 and the chain follows it.
+    void theCalculationBoxesKeepTheInputLimits() {
+        DemoHost host;
+        host.CurrentSession().company.shortCalculation = false;  // every box shown
+        const int beer = Code(host, QStringLiteral("PI-015"));
+        const purchasing::ArticleFacts facts =
+            purchasing::ReadArticleFacts(host.CurrentSession(), beer);
+        purchasing::PriceCalculation c(purchasing::CalculationMode::Entry, 10);
+        c.Preset(Box::InvoicePrice, 2);
+        c.Preset(Box::MarginPercent, 20);
+        c.Recalculate();
+        CalculationDialog d(host, facts, c);
+        const struct {
+            Box box;
+            const char* typed;
+            const char16_t* message;
+        } refused[] = {
+            {Box::DiscountPercent, "250", u"Rabat mora biti između -100 i 100 !"},
+            {Box::Price, "-3", u"Cijena nesmije biti negativna !"},
+            {Box::MarginPercent, "5000", u"Marža mora biti između -100 i 1000 !"},
+            {Box::InvoiceValue, "9999999999999",
+             u"Fakturna vrijednost mora biti između -999999999999,99 i 999999999999,99 !"},
+            {Box::TaxPercent, "101", u"Porez mora biti između 0 i 100 !"},
+        };
+        for (const auto& r : refused) {
+            host.prompter.Clear();
+            zodra::ui::NumberBox* box = d.BoxOf(r.box);
+            QVERIFY(box);
+            box->setFocus();
+            box->selectAll();
+            test::TypeInto(box, QString::fromLatin1(r.typed));
+            QCOMPARE(host.prompter.Messages(), QStringList{QString::fromUtf16(r.message)});
+            QCOMPARE(box->Value(), 0.0);
+        }
+        // What lies within the rules is taken without a word.
+        host.prompter.Clear();
+        d.BoxOf(Box::DiscountPercent)->selectAll();
+        test::TypeInto(d.BoxOf(Box::DiscountPercent), QStringLiteral("100"));
+        QVERIFY(host.prompter.Messages().isEmpty());
+        QCOMPARE(d.BoxOf(Box::DiscountPercent)->Value(), 100.0);
     }
 };
 

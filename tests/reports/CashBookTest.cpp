@@ -47,6 +47,16 @@ TEST_F(CashBook, NumbersRunPerWarehouseYearAndTable) {
     EXPECT_TRUE(VoucherExists(*db, kReceipt, 1, 2026, 5));
     EXPECT_FALSE(VoucherExists(*db, kReceipt, 1, 2026, 2));
     EXPECT_FALSE(VoucherExists(*db, kPayment, 1, 2026, 5));
+    // The highest number a voucher may have is the last: no next one, never a wrapped one.
+    AddVoucher(*db, kPayment, 1, 2026, 999999999, QDate(2026, 1, 4), 3);
+    try {
+        NextVoucherNumber(*db, kPayment, 1, 2026);
+        ADD_FAILURE() << "a number after 999999999";
+    } catch (const UserError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Nema slobodnog broja za dokument Blagajnička "
+                                              "isplatnica: brojevi od 1 do 999999999 su "
+                                              "potrošeni."));
+    }
 }
 
 TEST_F(CashBook, EntryStartsWithNextNumberAndChecksTheNumberField) {

@@ -105,6 +105,83 @@ private Q_SLOTS:
         QCOMPARE(f.date->Date(), QDate(2026, 3, 9));
     }
 
+    void numberBoxRefusesAValueBeyondItsKind() {
+        ScriptedPrompter p;
+        Form f(p);
+        const QString amount =
+            QStringLiteral("Broj mora biti između -999999999999,99 i 999999999999,99 !");
+        // Twelve nines are an amount still; the thirteenth digit is not.
+        f.number->setFocus();
+        f.number->clear();
+        QTest::keyClicks(f.number, QStringLiteral("999999999999"));
+        QVERIFY(p.Messages().isEmpty());
+        QTest::keyClicks(f.number, QStringLiteral("9"));
+        QCOMPARE(p.Messages(), QStringList{amount});
+        QCOMPARE(f.number->text(), QStringLiteral("0"));
+        QCOMPARE(f.number->Value(), 0.0);
+
+        // A box of prices refuses a negative price, a box of discounts more than 100 %; the
+        // way to a number through "0" and "-" stays open.
+        p.Clear();
+        f.number->SetLimit(limits::NumberKind::Price, QStringLiteral("Cijena"));
+        f.number->clear();
+        QTest::keyClicks(f.number, QStringLiteral("-"));
+        QVERIFY(p.Messages().isEmpty());
+        QTest::keyClicks(f.number, QStringLiteral("3"));
+        QCOMPARE(p.Messages(), QStringList{QStringLiteral("Cijena nesmije biti negativna !")});
+        QCOMPARE(f.number->text(), QStringLiteral("0"));
+        p.Clear();
+        f.number->SetLimit(limits::NumberKind::Discount, QStringLiteral("Rabat"));
+        f.number->clear();
+        QTest::keyClicks(f.number, QStringLiteral("100"));
+        QVERIFY(p.Messages().isEmpty());
+        QCOMPARE(f.number->Value(), 100.0);
+        QTest::keyClicks(f.number, QStringLiteral(",5"));
+        QCOMPARE(p.Messages(), QStringList{QStringLiteral("Rabat mora biti između -100 i 100 !")});
+        QCOMPARE(f.number->Value(), 0.0);
+        p.Clear();
+        f.number->SetLimit(limits::NumberKind::Rate, QStringLiteral("Tečaj"));
+        f.number->clear();
+        QTest::keyClicks(f.number, QStringLiteral("0,5"));
+        QVERIFY(p.Messages().isEmpty());
+        QCOMPARE(f.number->Value(), 0.5);
+    }
+
+    void dateBoxRefusesADateBeyondTheLimits() {
+        ScriptedPrompter p;
+        Form f(p);
+        QSignalSpy edited(f.date, &DateBox::dateEdited);
+        for (const char* typed : {"31.12.9999", "1.1.1900"}) {
+            p.Clear();
+            f.date->setFocus();
+            f.date->clear();
+            QTest::keyClicks(f.date, QString::fromLatin1(typed));
+            QVERIFY(!f.date->Commit());
+            QCOMPARE(
+                p.Messages(),
+                QStringList{QStringLiteral("Datum mora biti između 01.01.2000 i 31.12.2099 !")});
+            QCOMPARE(f.date->Date(), QDate(2026, 3, 4));
+        }
+        QCOMPARE(edited.count(), 0);
+        // A document date keeps near its business year: 2027 is the next year's beginning,
+        // 2028 is beyond it.
+        f.date->SetBusinessYear(2026);
+        f.date->SetLimitName(QStringLiteral("Datum primke"));
+        p.Clear();
+        f.date->clear();
+        QTest::keyClicks(f.date, QStringLiteral("31.12.2027"));
+        QVERIFY(f.date->Commit());
+        QVERIFY(p.Messages().isEmpty());
+        QCOMPARE(f.date->Date(), QDate(2027, 12, 31));
+        f.date->clear();
+        QTest::keyClicks(f.date, QStringLiteral("3.1.2028"));
+        QVERIFY(!f.date->Commit());
+        QCOMPARE(
+            p.Messages(),
+            QStringList{QStringLiteral("Datum primke mora biti između 01.01.2021 i 31.12.2027 !")});
+        QCOMPARE(f.date->Date(), QDate(2026, 3, 4));
+    }
+
     void enterMovesToTheNextFieldAndFocusSelectsAll() {
         ScriptedPrompter p;
         Form f(p);

@@ -4,6 +4,8 @@
 #include <QProcessEnvironment>
 
 #include "StockTest.h"
+#include "data/Errors.h"
+#include "stock/StockCheck.h"
 
 using namespace zodra;
 using namespace zodra::test;
@@ -82,6 +84,75 @@ TEST_F(StockCheckCommandTest, ReportsWhatDisagreesAndPutsBalancesAndPooledCostsR
 
     EXPECT_EQ(StockCheck({CompanyPath(), QStringLiteral("--godina")}).exitCode, 2);
     EXPECT_EQ(StockCheck({Folder() + QStringLiteral("/nema.mdb")}).exitCode, 6);
+}
+
+// A value no document can hold, written straight into the tables as a faulty program (or an
+// import from before the input limits) would: an infinite lot agrees with an infinite card at
+// infinity, so only the broken numbers themselves show the fault.
+TEST_F(StockCheckCommandTest, NumbersThatCannotBeAreFaultsWhereverTheyLie) {
+    const int screw = docs->AddArticle(QStringLiteral("Vijak M8"));
+    const int nut = docs->AddArticle(QStringLiteral("Matica M8"));
+    const int receipt = docs->Receipt({{screw, 10, 5.00, 9.00}, {nut, 4, 1.00, 2.00}});
+    EXPECT_TRUE(stock::BrokenNumbers(db(), 1, Year()).empty());
+
+    // The receipt line and its lot at infinity, the trade book's balance after them too.
+    db().Exec(QStringLiteral("UPDATE \"STAVKE_PRIMKI\" SET \"KOLICINA\" = 9e999 WHERE "
+                             "\"SIFRA\" = ?"),
+              {screw});
+    db().Exec(QStringLiteral("UPDATE \"NABAVE\" SET \"KOLICINA\" = 9e999 WHERE "
+                             "\"SIFRA_ARTIKLA\" = ?"),
+              {screw});
+    db().Exec(
+        QStringLiteral("UPDATE \"TRGOVACKA_KNJIGA_VELEPRODAJE\" SET \"STANJE_ROBE\" = "
+                       "-9e999, \"NABAVA_VRIJEDNOST\" = -9e999"));
+    // A price missing where the books need one; a retail margin may be missing.
+    db().Exec(QStringLiteral("UPDATE \"STAVKE_PRIMKI\" SET \"NABAVNA_CIJENA\" = NULL, "
+                             "\"MALOPRODAJNA_MARZA\" = NULL WHERE \"SIFRA\" = ?"),
+              {nut});
+
+    std::vector<QString> found;
+    for (const stock::BrokenNumber& n : stock::BrokenNumbers(db(), 1, Year())) {
+        found.push_back(n.table + QStringLiteral(" | ") + n.row + QStringLiteral(" | ") + n.column +
+                        QStringLiteral(" | ") + n.value);
+    }
+    const QString r = QString::number(receipt);
+    const std::vector<QString> expected = {
+        QStringLiteral("STAVKE_PRIMKI | primka %1, stavka 1 | KOLICINA | inf").arg(r),
+        QStringLiteral("STAVKE_PRIMKI | primka %1, stavka 2 | NABAVNA_CIJENA | NULL").arg(r),
+        QStringLiteral("NABAVE | nabava %1, artikal %2 | KOLICINA | inf").arg(r).arg(screw),
+        QStringLiteral("KARTICA_ARTIKLA | PRIMKA %1, artikal %2 | KOLIČINA ULAZ | inf")
+            .arg(r)
+            .arg(screw),
+        QStringLiteral("KARTICA_ARTIKLA | PRIMKA %1, artikal %2 | VELEPRODAJNA VRIJEDNOST ULAZ | "
+                       "inf")
+            .arg(r)
+            .arg(screw),
+        QStringLiteral("KARTICA_ARTIKLA | PRIMKA %1, artikal %2 | NABAVNA CIJENA | NULL")
+            .arg(r)
+            .arg(nut),
+        QStringLiteral("TRGOVACKA_KNJIGA_VELEPRODAJE | RBR 1 | NABAVA_VRIJEDNOST | -inf"),
+        QStringLiteral("TRGOVACKA_KNJIGA_VELEPRODAJE | RBR 1 | STANJE_ROBE | -inf"),
+    };
+    EXPECT_EQ(found, expected);
+    // The other warehouse's books are not this one's.
+    EXPECT_TRUE(stock::BrokenNumbers(db(), 2, Year()).empty());
+
+    // The posting guard no longer takes infinity minus infinity for agreement.
+    EXPECT_THROW(stock::CheckStockAgainstCard(db(), 1, Year()), UserError);
+
+    const Outcome o = StockCheck({CompanyPath()});
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_TRUE(o.out.contains(
+        QStringLiteral("  Neispravan broj: NABAVE, nabava %1, artikal %2, \"KOLICINA\" = inf")
+            .arg(r)
+            .arg(screw)))
+        << o.out.toStdString();
+    EXPECT_TRUE(o.out.contains(
+        QStringLiteral(
+            "  Neispravan broj: STAVKE_PRIMKI, primka %1, stavka 2, \"NABAVNA_CIJENA\" = NULL")
+            .arg(r)))
+        << o.out.toStdString();
+    EXPECT_FALSE(o.out.contains(QStringLiteral("se slažu"))) << o.out.toStdString();
 }
 
 }  // namespace

@@ -25,14 +25,20 @@ bool DateBox::Commit() {
     }
     m_committing = true;
     const auto parsed = inputrules::ParseDate(text(), m_today());
+    std::optional<QString> refusal;
     if (!parsed) {
-        m_prompter.Inform(inputrules::InvalidDateMessage());
+        refusal = inputrules::InvalidDateMessage();
+    } else {
+        refusal = inputrules::DateBoxRefusal(*parsed, m_businessYear, m_what);
+    }
+    if (refusal) {
+        m_prompter.Inform(*refusal);
         Accept(m_today(), true);
     } else {
         Accept(*parsed, true);
     }
     m_committing = false;
-    return parsed.has_value();
+    return !refusal.has_value();
 }
 
 void DateBox::Accept(const QDate& date, bool byUser) {

@@ -148,6 +148,7 @@ DocumentWindow::DocumentWindow(WindowHost& host,
 }
 
 void DocumentWindow::ResetHeader() {
+    m_date->SetBusinessYear(m_host.CurrentSession().businessYear);
     m_date->SetDate(QDate::currentDate());
     m_number->setReadOnly(true);
     int next = 0;

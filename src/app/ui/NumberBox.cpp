@@ -40,10 +40,16 @@ void NumberBox::OnTextEdited(const QString& text) {
     if (m_resetting) {
         return;
     }
+    std::optional<QString> refusal;
     if (!inputrules::IsAcceptableNumberText(text)) {
+        refusal =
+            m_invalidMessage.isEmpty() ? inputrules::InvalidNumberMessage() : m_invalidMessage;
+    } else {
+        refusal = inputrules::NumberBoxRefusal(Value(), m_kind, m_what);
+    }
+    if (refusal) {
         m_resetting = true;
-        m_prompter.Inform(m_invalidMessage.isEmpty() ? inputrules::InvalidNumberMessage()
-                                                     : m_invalidMessage);
+        m_prompter.Inform(*refusal);
         setText(QStringLiteral("0"));
         selectAll();
         m_resetting = false;

@@ -13,6 +13,7 @@
 #include "app/ui/NumberBox.h"
 #include "app/ui/WindowHost.h"
 #include "data/Session.h"
+#include "purchasing/ReceiptLimits.h"
 
 namespace zodra::purchasing::ui {
 
@@ -124,6 +125,7 @@ CalculationDialog::CalculationDialog(zodra::ui::WindowHost& host, const ArticleF
             box->setObjectName(QStringLiteral("Box%1").arg(static_cast<int>(b)));
             box->setMinimumWidth(c == 0 ? 110 : 120);
             box->setReadOnly(!PriceCalculation::Editable(b));
+            box->SetLimit(KindOfBox(b), NameOfBox(b));
             m_boxes.insert(b, box);
             grid->addWidget(box, r, c + 1);
             connect(box, &zodra::ui::NumberBox::valueEdited, this,

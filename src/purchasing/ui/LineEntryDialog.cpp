@@ -65,6 +65,12 @@ LineEntryDialog::LineEntryDialog(zodra::ui::WindowHost& host, ReceiptTarget targ
     form->addRow(QStringLiteral("Nabavna cijena :"), cost);
     m_price = box(QStringLiteral("ProdajnaCijena"));
     m_value = box(QStringLiteral("ProdajnaVrijednost"));
+    using Kind = zodra::limits::NumberKind;
+    m_quantity->SetLimit(Kind::Quantity, QStringLiteral("Količina"));
+    m_costPrice->SetLimit(Kind::Price, QStringLiteral("Nabavna cijena"));
+    m_costValue->SetLimit(Kind::Amount, QStringLiteral("Nabavna vrijednost"));
+    m_price->SetLimit(Kind::Price, QStringLiteral("Cijena"));
+    m_value->SetLimit(Kind::Amount, QStringLiteral("Vrijednost"));
     auto* selling = new QHBoxLayout;
     selling->addWidget(m_price);
     selling->addWidget(new QLabel(QStringLiteral("Prodajna vr. :"), this));

@@ -32,6 +32,7 @@ PackagingLineDialog::PackagingLineDialog(zodra::ui::WindowHost& host, QWidget* p
     form->addRow(QStringLiteral("Ambalaža :"), m_packaging);
     m_quantity = new zodra::ui::NumberBox(host.UserPrompter(), this);
     m_quantity->setObjectName(QStringLiteral("Kolicina"));
+    m_quantity->SetLimit(zodra::limits::NumberKind::Quantity, QStringLiteral("Količina"));
     form->addRow(QStringLiteral("Količina :"), m_quantity);
     layout->addLayout(form);
     auto* buttons = new QDialogButtonBox(this);

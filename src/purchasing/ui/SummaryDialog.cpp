@@ -42,9 +42,11 @@ SummaryDialog::SummaryDialog(zodra::ui::WindowHost& host, const ReceiptSummary& 
     note->setStyleSheet(QStringLiteral("color: #444444"));
     layout->addWidget(note);
 
-    auto number = [&](const QString& name) {
+    // Every amount of the summary is an amount with a sign; its message names it as its label.
+    auto number = [&](const QString& name, const QString& label) {
         auto* b = new zodra::ui::NumberBox(host.UserPrompter(), this);
         b->setObjectName(name);
+        b->SetLimit(zodra::limits::NumberKind::Amount, label);
         b->SetDecimals(2);
         b->setMaximumWidth(150);
         return b;
@@ -61,26 +63,29 @@ SummaryDialog::SummaryDialog(zodra::ui::WindowHost& host, const ReceiptSummary& 
     currencyForm->addRow(QStringLiteral("Valuta :"), m_currency);
     m_rateDate = new zodra::ui::DateBox(host.UserPrompter(), currencyBox);
     m_rateDate->setObjectName(QStringLiteral("DatumTecaja"));
+    m_rateDate->SetLimitName(QStringLiteral("Datum tečaja"));
     currencyForm->addRow(QStringLiteral("Datum tečaja :"), m_rateDate);
     m_rate = new QLabel(currencyBox);
     m_rate->setObjectName(QStringLiteral("Tecaj"));
     currencyForm->addRow(QStringLiteral("Tečaj :"), m_rate);
-    m_currencyInvoice = number(QStringLiteral("FakturnaVrijednostValuta"));
+    m_currencyInvoice = number(QStringLiteral("FakturnaVrijednostValuta"),
+                               QStringLiteral("Fakturna vrijednost u valuti"));
     currencyForm->addRow(QStringLiteral("Fakturna vrijednost u valuti :"), m_currencyInvoice);
-    m_currencyDiscount = number(QStringLiteral("RabatValuta"));
+    m_currencyDiscount =
+        number(QStringLiteral("RabatValuta"), QStringLiteral("Rabat iznos u valuti"));
     currencyForm->addRow(QStringLiteral("Rabat iznos u valuti :"), m_currencyDiscount);
 
     auto* amounts = new QGroupBox(QStringLiteral("Iznosi"), this);
     auto* form = new QFormLayout(amounts);
-    m_invoice = number(QStringLiteral("FakturnaVrijednost"));
+    m_invoice = number(QStringLiteral("FakturnaVrijednost"), QStringLiteral("Fakturna vrijednost"));
     form->addRow(QStringLiteral("Fakturna vrijednost :"), m_invoice);
-    m_discount = number(QStringLiteral("RabatIznos"));
+    m_discount = number(QStringLiteral("RabatIznos"), QStringLiteral("Rabat iznos"));
     form->addRow(QStringLiteral("Rabat iznos :"), m_discount);
-    m_customs = number(QStringLiteral("CarinaIznos"));
+    m_customs = number(QStringLiteral("CarinaIznos"), QStringLiteral("Carina iznos"));
     form->addRow(QStringLiteral("Carina iznos :"), m_customs);
-    m_forwarding = number(QStringLiteral("SpedicijaIznos"));
+    m_forwarding = number(QStringLiteral("SpedicijaIznos"), QStringLiteral("Špedicija iznos"));
     form->addRow(QStringLiteral("Špedicija iznos :"), m_forwarding);
-    m_other = number(QStringLiteral("ZavisniTroskovi"));
+    m_other = number(QStringLiteral("ZavisniTroskovi"), QStringLiteral("Zavisni troškovi"));
     form->addRow(QStringLiteral("Zavisni troškovi :"), m_other);
     m_customsFromArticles = new QCheckBox(QStringLiteral("Carina % iz artikala"), amounts);
     m_customsFromArticles->setObjectName(QStringLiteral("CarinaIzArtikala"));

@@ -116,6 +116,12 @@ int StockCheck(const QStringList& args) {
     try {
         for (const auto& [w, y] : Books(db, warehouse, year)) {
             Out(QStringLiteral("Skladište %1, godina %2").arg(w).arg(y));
+            // Numbers that cannot be come first: the sums below mean nothing around them.
+            for (const zodra::stock::BrokenNumber& n : zodra::stock::BrokenNumbers(db, w, y)) {
+                ++problems;
+                Out(QStringLiteral("  Neispravan broj: %1, %2, \"%3\" = %4")
+                        .arg(n.table, n.row, n.column, n.value));
+            }
             for (const zodra::stock::StockDifference& d :
                  zodra::stock::StockDifferences(db, w, y)) {
                 ++problems;
