@@ -18,4 +18,9 @@ bool DbError::isBusy() const noexcept {
     return primary == 5 || primary == 6;
 }
 
+bool DbError::isReadOnlyRefusal() const noexcept {
+    // SQLITE_AUTH = 23: only the read-only guard installs an authorizer.
+    return (m_nativeCode & 0xff) == 23;
+}
+
 }  // namespace zodra

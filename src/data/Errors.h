@@ -36,6 +36,8 @@ public:
     // The engine's own error code when known (SQLite primary result code), else 0.
     int nativeCode() const noexcept { return m_nativeCode; }
     bool isBusy() const noexcept;
+    // The statement was refused by a connection that may only read (Database::SetReadOnlyGuard).
+    bool isReadOnlyRefusal() const noexcept;
 
 private:
     QString m_sql;

@@ -10,4 +10,9 @@ namespace zodra {
 //    included, which SQLite's own LIKE does not fold).
 void RegisterSqliteExtensions(QSqlDatabase& connection);
 
+// Lets the connection read and nothing else: every statement that would write to a database,
+// create or attach a file, change a setting kept in a file header or start a transaction is
+// refused when it is prepared (or, for a VACUUM, before it opens any file) with SQLITE_AUTH.
+void InstallReadOnlyAuthorizer(QSqlDatabase& connection);
+
 }  // namespace zodra
