@@ -42,7 +42,7 @@ struct Field {
     // Reference fields that may stay empty: the value stored for "none" (NULL when invalid).
     bool optional = false;
     QVariant noneValue;
-    // Text boxes of several lines: tab and line breaks are part of the text.
+    // Text boxes of several lines: tab and line breaks belong to the text.
     bool multiLine = false;
     // The range a number box's value must lie in when it comes from a file (limits::CheckNumber).
     std::optional<limits::NumberKind> limit;
