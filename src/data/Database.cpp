@@ -375,6 +375,13 @@ void Database::ExecRaw(const QString& sql) {
     query.finish();
 }
 
+void Database::SetReadOnlyGuard() {
+    // Two locks: the authorizer refuses by statement, query_only refuses any write that might
+    // still get past it. query_only first, as the authorizer refuses setting it.
+    ExecRaw(QStringLiteral("PRAGMA query_only = 1"));
+    InstallReadOnlyAuthorizer(m_connection);
+}
+
 bool Database::TableExists(const QString& table) {
     return Scalar(QStringLiteral("SELECT COUNT(*) FROM (SELECT \"name\" FROM \"sqlite_master\" "
                                  "WHERE \"type\" IN ('table', 'view') AND \"name\" = ? UNION ALL "

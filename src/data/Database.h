@@ -78,6 +78,12 @@ public:
     // Executes text that needs no values (DDL, PRAGMA).
     void ExecRaw(const QString& sql);
 
+    // From now on the connection only reads: a statement that would write to the company or the
+    // detail file, change a setting kept in a file, attach or create a file (VACUUM INTO
+    // included) or begin a transaction is refused with a DbError whose isReadOnlyRefusal() is
+    // true, before it touches anything. For the command-line tool's free SQL.
+    void SetReadOnlyGuard();
+
     bool TableExists(const QString& table);
     // Column names of a table in their stored order (cached per connection).
     const QStringList& Columns(const QString& table);

@@ -25,4 +25,9 @@ bool DbError::isDamage() const noexcept {
            m_driverText.contains(QStringLiteral("malformed"), Qt::CaseInsensitive);
 }
 
+bool DbError::isReadOnlyRefusal() const noexcept {
+    // SQLITE_AUTH = 23: only the read-only guard installs an authorizer.
+    return (m_nativeCode & 0xff) == 23;
+}
+
 }  // namespace zodra

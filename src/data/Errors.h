@@ -38,6 +38,8 @@ public:
     bool isBusy() const noexcept;
     // The engine found the file damaged or not a database at all.
     bool isDamage() const noexcept;
+    // The statement was refused by a connection that may only read (Database::SetReadOnlyGuard).
+    bool isReadOnlyRefusal() const noexcept;
 
 private:
     QString m_sql;

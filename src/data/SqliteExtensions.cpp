@@ -10,6 +10,8 @@
 #include <QSqlDriver>
 #include <QString>
 #include <QVariant>
+#include <array>
+#include <string_view>
 
 #include "data/Errors.h"
 #include "data/TextSearch.h"
@@ -37,9 +39,7 @@ void FoldFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
                         SQLITE_TRANSIENT);
 }
 
-}  // namespace
-
-void RegisterSqliteExtensions(QSqlDatabase& connection) {
+sqlite3* HandleOf(QSqlDatabase& connection) {
     const QVariant handle = connection.driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
         throw DbError(QString(), QStringLiteral("SQLite veza nije dostupna"));
@@ -57,6 +57,91 @@ void RegisterSqliteExtensions(QSqlDatabase& connection) {
         throw DbError(QString(), QStringLiteral("Upravljački program baze ne koristi istu SQLite "
                                                 "biblioteku kao program."));
     }
+
+    return db;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+template <size_t N>
+bool Listed(const std::array<std::string_view, N>& names, const char* name) {
+    for (const std::string_view listed : names) {
+        if (name != nullptr && EqualsIgnoringCase(listed, name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Pragmas that only read, whatever their argument: it names a table or an index, or limits the
+// number of problems reported.
+constexpr std::array<std::string_view, 16> kReadingPragmas = {
+    "collation_list",   "compile_options", "database_list", "foreign_key_check",
+    "foreign_key_list", "function_list",   "index_info",    "index_list",
+    "index_xinfo",      "integrity_check", "module_list",   "pragma_list",
+    "quick_check",      "table_info",      "table_list",    "table_xinfo"};
+// Settings that a pragma shows without an argument and changes with one (several of them in the
+// file header). wal_checkpoint, optimize, incremental_vacuum, shrink_memory and every pragma not
+// named here are refused even without an argument: they write, or might in a later version.
+constexpr std::array<std::string_view, 15> kSettingPragmas = {
+    "application_id", "auto_vacuum",  "busy_timeout",   "cache_size",   "data_version",
+    "encoding",       "foreign_keys", "freelist_count", "journal_mode", "page_count",
+    "page_size",      "query_only",   "schema_version", "synchronous",  "user_version"};
+
+bool IsSchemaTable(const char* table) {
+    return table != nullptr && (EqualsIgnoringCase(table, "sqlite_master") ||
+                                EqualsIgnoringCase(table, "sqlite_schema"));
+}
+
+// Allows what reads and refuses everything else. SQLite asks once per table, column, function
+// and pragma a statement uses, while it prepares it; VACUUM (with or without INTO) asks for the
+// ATTACH of its target file when it runs, before the file is opened.
+int ReadOnlyAuthorizer(void*, int action, const char* what, const char* argument, const char*,
+                       const char*) {
+    switch (action) {
+        case SQLITE_SELECT:
+        case SQLITE_READ:
+        case SQLITE_FUNCTION:
+        case SQLITE_RECURSIVE:
+            return SQLITE_OK;
+        case SQLITE_PRAGMA:
+            if (Listed(kReadingPragmas, what) ||
+                (argument == nullptr && Listed(kSettingPragmas, what))) {
+                return SQLITE_OK;
+            }
+            return SQLITE_DENY;
+        case SQLITE_UPDATE:
+            // SQLite's own step when a pragma's table-valued function (pragma_table_info …) is
+            // first used on the connection. A statement of the user's cannot change the schema
+            // table: SQLite refuses that unless writable_schema is set, a pragma refused above.
+            return IsSchemaTable(what) ? SQLITE_OK : SQLITE_DENY;
+        default:
+            return SQLITE_DENY;
+    }
+}
+
+}  // namespace
+
+void InstallReadOnlyAuthorizer(QSqlDatabase& connection) {
+    sqlite3* db = HandleOf(connection);
+    if (sqlite3_set_authorizer(db, &ReadOnlyAuthorizer, nullptr) != SQLITE_OK) {
+        throw DbError(QString(), QString::fromUtf8(sqlite3_errmsg(db)));
+    }
+}
+
+void RegisterSqliteExtensions(QSqlDatabase& connection) {
+    sqlite3* db = HandleOf(connection);
     // A double-quoted name is always an identifier: a misspelt column is an error, never
     // silently a text literal.
     sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);

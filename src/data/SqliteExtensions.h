@@ -19,5 +19,9 @@ void RegisterSqliteExtensions(QSqlDatabase& connection);
 // the process and go with any descriptor closed); the engine's layer knows its own open files
 // and keeps the descriptor until those locks are gone.
 QByteArray ReadSqliteHeader(const QString& path);
+// Lets the connection read and nothing else: every statement that would write to a database,
+// create or attach a file, change a setting kept in a file header or start a transaction is
+// refused when it is prepared (or, for a VACUUM, before it opens any file) with SQLITE_AUTH.
+void InstallReadOnlyAuthorizer(QSqlDatabase& connection);
 
 }  // namespace zodra

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+#include <map>
 
 #include "data/Database.h"
 
@@ -17,8 +21,12 @@ struct Outcome {
 };
 
 Outcome Zodractl(const QStringList& args, const QString& password = QString(),
-                 bool setPassword = false, const QString& newPassword = QString()) {
+                 bool setPassword = false, const QString& newPassword = QString(),
+                 const QString& workingFolder = QString()) {
     QProcess p;
+    if (!workingFolder.isEmpty()) {
+        p.setWorkingDirectory(workingFolder);
+    }
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("ZODRA_PASSWORD"));
     if (setPassword) {
@@ -33,6 +41,32 @@ Outcome Zodractl(const QStringList& args, const QString& password = QString(),
     p.waitForFinished(60000);
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
+}
+
+// Every file of a folder with its bytes and modification time: what a command that must change
+// nothing is compared against.
+std::map<QString, std::pair<QByteArray, QDateTime>> FolderState(const QString& folder) {
+    std::map<QString, std::pair<QByteArray, QDateTime>> state;
+    const QDir dir(folder);
+    for (const QFileInfo& info : dir.entryInfoList(QDir::Files | QDir::Hidden)) {
+        QFile file(info.filePath());
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        state[info.fileName()] = {file.readAll(), info.lastModified()};
+    }
+    return state;
+}
+
+QStringList FileNames(const std::map<QString, std::pair<QByteArray, QDateTime>>& state) {
+    QStringList names;
+    for (const auto& [name, contents] : state) {
+        names << name;
+    }
+    return names;
+}
+
+// Bytes 18 and 19 of an SQLite header are 2 while the file is in WAL mode and 1 otherwise.
+bool HeaderSaysWal(const QByteArray& file) {
+    return file.size() >= 100 && file.at(18) == 2 && file.at(19) == 2;
 }
 
 }  // namespace
@@ -189,4 +223,67 @@ TEST(Zodractl, DamagedFilesAreReportedAndRepairedWithoutAnAbort) {
     QFile f(detail);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray(9000, '\x33'));
-}
+    TEST(Zodractl, ReadOnlySqlLeavesEveryFileAsItWas) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("firma.mdb"));
+        ASSERT_EQ(Zodractl({QStringLiteral("create"), path}).exitCode, 0);
+        // The first open puts a new company into WAL mode; from then on an open changes nothing.
+        ASSERT_EQ(Zodractl({QStringLiteral("check"), path}).exitCode, 0);
+        const auto before = FolderState(dir.path());
+        ASSERT_EQ(FileNames(before),
+                  (QStringList{QStringLiteral("firma.det"), QStringLiteral("firma.mdb")}));
+        ASSERT_TRUE(HeaderSaysWal(before.at(QStringLiteral("firma.mdb")).first));
+        const auto sql = [&](const QString& statement, bool write = false) {
+            QStringList args{QStringLiteral("sql"), path, statement};
+            if (write) {
+                args << QStringLiteral("--write");
+            }
+            return Zodractl(args, QString(), false, QString(), dir.path());
+        };
+        const QString refusal = QStringLiteral(
+            "Bez --write baza se samo čita: naredba je odbijena jer bi mijenjala bazu podataka ili "
+            "pisala u datoteku.\n");
+        for (const QString& statement :
+             {QStringLiteral("ATTACH DATABASE 'x.db' AS x"), QStringLiteral("VACUUM INTO 'y.db'"),
+              QStringLiteral("PRAGMA journal_mode=DELETE"),
+              QStringLiteral("PRAGMA user_version = 7"), QStringLiteral("PRAGMA query_only = 0"),
+              QStringLiteral("PRAGMA wal_checkpoint"), QStringLiteral("VACUUM"),
+              QStringLiteral("ANALYZE"), QStringLiteral("BEGIN IMMEDIATE"),
+              QStringLiteral("CREATE TEMP TABLE \"t\" (\"x\")"),
+              QStringLiteral("INSERT INTO \"GRUPE_A\" (\"NAZIV\") VALUES ('Nova')")}) {
+            const Outcome r = sql(statement);
+            EXPECT_EQ(r.exitCode, 1) << statement.toStdString();
+            EXPECT_EQ(r.err, refusal) << statement.toStdString();
+            EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+            const auto after = FolderState(dir.path());
+            EXPECT_EQ(FileNames(after), FileNames(before)) << statement.toStdString();
+            EXPECT_TRUE(after == before) << statement.toStdString() << ": a file changed";
+        }
+
+        // Reading statements and reading pragmas still answer, and change nothing either.
+        EXPECT_EQ(sql(QStringLiteral("SELECT \"NAZIV\" FROM \"VALUTE\" WHERE \"SIFRA\" = 1")).out,
+                  QStringLiteral("NAZIV\nEUR\n"));
+        EXPECT_EQ(sql(QStringLiteral("PRAGMA user_version")).out,
+                  QStringLiteral("user_version\n1\n"));
+        EXPECT_EQ(sql(QStringLiteral("PRAGMA journal_mode")).out,
+                  QStringLiteral("journal_mode\nwal\n"));
+        EXPECT_EQ(sql(QStringLiteral("PRAGMA integrity_check")).out,
+                  QStringLiteral("integrity_check\nok\n"));
+        const Outcome columns = sql(QStringLiteral("PRAGMA table_info(\"VALUTE\")"));
+        EXPECT_EQ(columns.exitCode, 0) << columns.err.toStdString();
+        EXPECT_TRUE(columns.out.contains(QStringLiteral("\tNAZIV\t"))) << columns.out.toStdString();
+        EXPECT_EQ(sql(QStringLiteral("SELECT \"name\" FROM pragma_table_info('VALUTE') WHERE "
+                                     "\"name\" = 'NAZIV'"))
+                      .out,
+                  QStringLiteral("name\nNAZIV\n"));
+        EXPECT_TRUE(FolderState(dir.path()) == before);
+
+        // With --write the same connection writes.
+        const Outcome written =
+            sql(QStringLiteral("INSERT INTO \"GRUPE_A\" (\"NAZIV\") VALUES ('Nova')"), true);
+        EXPECT_EQ(written.exitCode, 0) << written.err.toStdString();
+        EXPECT_EQ(written.out, QStringLiteral("Promijenjeno redaka: 1\n"));
+        EXPECT_EQ(
+            sql(QStringLiteral("SELECT COUNT(*) FROM \"GRUPE_A\" WHERE \"NAZIV\" = 'Nova'")).out,
+            QStringLiteral("COUNT(*)\n1\n"));
+    }

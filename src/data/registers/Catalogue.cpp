@@ -11,25 +11,33 @@ QString T(const char16_t* text) {
     return QString::fromUtf16(text);
 }
 
+using limits::NumberKind;
+
 Field Text(const char16_t* column, const char16_t* caption, const char16_t* start = u"") {
-    return Field{T(column), T(caption), FieldKind::Text, T(start), {}, false, {}};
+    return Field{T(column), T(caption), FieldKind::Text, T(start), {}, false, {}, false, {}};
 }
-Field Number(const char16_t* column, const char16_t* caption, const char16_t* start = u"0") {
-    return Field{T(column), T(caption), FieldKind::Number, T(start), {}, false, {}};
+Field MultiLineText(const char16_t* column, const char16_t* caption) {
+    return Field{T(column), T(caption), FieldKind::Text, QString(), {}, false, {}, true, {}};
+}
+Field Number(const char16_t* column, const char16_t* caption, NumberKind kind,
+             const char16_t* start = u"0") {
+    return Field{T(column), T(caption), FieldKind::Number, T(start), {}, false, {}, false, kind};
 }
 Field Integer(const char16_t* column, const char16_t* caption, const char16_t* start) {
-    return Field{T(column), T(caption), FieldKind::Integer, T(start), {}, false, {}};
+    return Field{T(column), T(caption), FieldKind::Integer, T(start), {}, false, {}, false, {}};
 }
 Field Flag(const char16_t* column, const char16_t* caption) {
-    return Field{T(column), T(caption), FieldKind::Flag, QString(), {}, false, {}};
+    return Field{T(column), T(caption), FieldKind::Flag, QString(), {}, false, {}, false, {}};
 }
 Field Reference(const char16_t* column, const char16_t* caption, const char16_t* table,
                 const char16_t* start = u"") {
-    return Field{T(column), T(caption), FieldKind::Reference, T(start), T(table), false, {}};
+    return Field{T(column), T(caption), FieldKind::Reference, T(start), T(table), false, {},
+                 false,     {}};
 }
 Field OptionalReference(const char16_t* column, const char16_t* caption, const char16_t* table,
                         QVariant none = QVariant()) {
-    return Field{T(column), T(caption), FieldKind::Reference, QString(), T(table), true, none};
+    return Field{T(column), T(caption), FieldKind::Reference, QString(), T(table), true, none,
+                 false,     {}};
 }
 
 Check Length(const char16_t* column, int maxLength, bool required, const char16_t* message) {
@@ -97,10 +105,10 @@ RegisterDescription MakeArticles() {
         Reference(u"GRUPA_A", u"Grupa artikla", u"GRUPE_A"),
         Reference(u"GRUPA_P", u"Grupa poreza", u"GRUPE_POREZA"),
         Reference(u"VALUTA", u"Valuta", u"VALUTE", u"1"),
-        Number(u"CIJENA_U_VALUTI", u"Cijena u valuti"),
-        Number(u"MIN_ZAL", u"Minimalna zaliha"),
-        Number(u"PAKOVANJE", u"Pakovanje", u"1"),
-        Number(u"CARINA%", u"Carina %"),
+        Number(u"CIJENA_U_VALUTI", u"Cijena u valuti", NumberKind::Price),
+        Number(u"MIN_ZAL", u"Minimalna zaliha", NumberKind::Quantity),
+        Number(u"PAKOVANJE", u"Pakovanje", NumberKind::Quantity, u"1"),
+        Number(u"CARINA%", u"Carina %", NumberKind::Percent),
         Text(u"BARKOD", u"Barkod"),
         Text(u"NAPOMENA", u"Napomena"),
     };
@@ -173,8 +181,8 @@ RegisterDescription MakePartners() {
         Text(u"OIB", u"OIB"),
         Text(u"MB/JMBG", u"MB/JMBG"),
         Text(u"ZIRO_RACUN", u"Žiro račun"),
-        Text(u"OSTALO", u"Ostalo"),
-        Number(u"RABAT", u"Rabat"),
+        MultiLineText(u"OSTALO", u"Ostalo"),
+        Number(u"RABAT", u"Rabat", NumberKind::Discount),
         Integer(u"ODGODA", u"Odgoda plaćanja", u"15"),
         Flag(u"Kupac", u"Kupac"),
         Flag(u"Dobavljac", u"Dobavljač"),
@@ -239,9 +247,9 @@ RegisterDescription MakeServices() {
     d.fields = {
         Text(u"NAZIV", u"Naziv"),
         Text(u"JED_M", u"Jedinica mjere", u"kom"),
-        Number(u"CIJENA", u"Cijena"),
+        Number(u"CIJENA", u"Cijena", NumberKind::Price),
         Reference(u"GRUPA_P", u"Grupa poreza", u"GRUPE_POREZA"),
-        Number(u"TRAJANJE_MINUTA", u"Trajanje (minuta)"),
+        Number(u"TRAJANJE_MINUTA", u"Trajanje (minuta)", NumberKind::Quantity),
     };
     d.checks = {
         Exists(u"GRUPA_P", u"Grupa poreza nije ispravno upisana"),
@@ -272,7 +280,7 @@ RegisterDescription MakePackaging() {
     d.fields = {
         Text(u"NAZIV", u"Naziv"),
         Text(u"JED_M", u"Jedinica mjere", u"kom"),
-        Number(u"CIJENA", u"Cijena"),
+        Number(u"CIJENA", u"Cijena", NumberKind::Price),
         Text(u"BARKOD", u"Barkod"),
     };
     d.checks = {
@@ -306,8 +314,8 @@ RegisterDescription MakeArticleGroups() {
     d.entryCaption = QStringLiteral("Upis nove grupe artikla");
     d.fields = {
         Text(u"NAZIV", u"Naziv"),
-        Number(u"VELEPRODAJNA_MARZA", u"Veleprodajna marža %"),
-        Number(u"MALOPRODAJNA_MARZA", u"Maloprodajna marža %"),
+        Number(u"VELEPRODAJNA_MARZA", u"Veleprodajna marža %", NumberKind::Percent),
+        Number(u"MALOPRODAJNA_MARZA", u"Maloprodajna marža %", NumberKind::Percent),
     };
     d.checks = {
         Length(u"NAZIV", 255, true, u"Naziv je duži od 255 znakova ili nije upisan"),
@@ -334,7 +342,7 @@ RegisterDescription MakeTaxGroups() {
     d.table = QStringLiteral("GRUPE_POREZA");
     d.listCaption = QStringLiteral("Grupe poreza");
     d.entryCaption = QStringLiteral("Upis nove grupe poreza");
-    d.fields = {Text(u"NAZIV", u"Naziv"), Number(u"STOPA", u"Stopa %")};
+    d.fields = {Text(u"NAZIV", u"Naziv"), Number(u"STOPA", u"Stopa %", NumberKind::TaxRate)};
     d.checks = {
         Length(u"NAZIV", 255, true, u"Naziv je duži od 255 znakova ili nije upisan"),
         IsNumber(u"STOPA", u"Stopa mora biti upisana kao broj (možete upisati i nulu)"),

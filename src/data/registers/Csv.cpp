@@ -1,107 +1,24 @@
 #include "data/registers/Csv.h"
 
-#include "data/Errors.h"
+#include <QBuffer>
+
+#include "data/registers/CsvReader.h"
 
 namespace zodra::csv {
 
-namespace {
-
-QChar DetectSeparator(const QString& text) {
-    int semicolons = 0;
-    int commas = 0;
-    bool quoted = false;
-    for (const QChar c : text) {
-        if (c == QLatin1Char('"')) {
-            quoted = !quoted;
-        } else if (!quoted && (c == QLatin1Char('\n') || c == QLatin1Char('\r'))) {
-            break;
-        } else if (!quoted && c == QLatin1Char(';')) {
-            ++semicolons;
-        } else if (!quoted && c == QLatin1Char(',')) {
-            ++commas;
-        }
-    }
-    return commas > semicolons ? QLatin1Char(',') : QLatin1Char(';');
-}
-
-bool IsBlank(const QStringList& record) {
-    return record.size() == 1 && record.first().trimmed().isEmpty();
-}
-
-}  // namespace
-
-Table Parse(const QString& input, std::optional<QChar> separator) {
-    QString text = input;
-    if (text.startsWith(QChar(0xFEFF))) {
-        text.remove(0, 1);
-    }
+Table Parse(const QString& text, std::optional<QChar> separator) {
+    QByteArray bytes = text.toUtf8();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    CsvReader reader(buffer, separator);
     Table table;
-    table.separator = separator ? *separator : DetectSeparator(text);
-    const QChar sep = table.separator;
-
+    table.header = reader.Header();
+    table.separator = reader.Separator();
     QStringList record;
-    QString field;
-    bool quoted = false;     // inside a quoted field
-    bool wasQuoted = false;  // the current field began with a quote
-    int line = 1;
-    int recordLine = 1;
-    bool first = true;
-    auto endRecord = [&]() {
-        record << field;
-        field.clear();
-        wasQuoted = false;
-        if (first) {
-            table.header = record;
-            first = false;
-        } else if (!IsBlank(record)) {
-            table.rows.push_back(record);
-            table.lines.push_back(recordLine);
-        }
-        record.clear();
-    };
-    const int n = static_cast<int>(text.size());
-    for (int i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (quoted) {
-            if (c == QLatin1Char('"')) {
-                if (i + 1 < n && text.at(i + 1) == QLatin1Char('"')) {
-                    field += QLatin1Char('"');
-                    ++i;
-                } else {
-                    quoted = false;
-                }
-            } else {
-                if (c == QLatin1Char('\n')) {
-                    ++line;
-                }
-                field += c;
-            }
-            continue;
-        }
-        if (c == QLatin1Char('"') && field.isEmpty() && !wasQuoted) {
-            quoted = true;
-            wasQuoted = true;
-        } else if (c == sep) {
-            record << field;
-            field.clear();
-            wasQuoted = false;
-        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n')) {
-                ++i;
-            }
-            endRecord();
-            ++line;
-            recordLine = line;
-        } else {
-            field += c;
-        }
-    }
-    if (quoted) {
-        throw UserError(QStringLiteral("Navodnici otvoreni u retku ") +
-                        QString::number(recordLine) + QStringLiteral(" nisu zatvoreni."));
-    }
-    if (!field.isEmpty() || !record.isEmpty() || wasQuoted) {
-        endRecord();
+    int line = 0;
+    while (reader.Next(record, line)) {
+        table.rows.push_back(record);
+        table.lines.push_back(line);
     }
     return table;
 }

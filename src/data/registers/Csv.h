@@ -18,9 +18,10 @@ struct Table {
     QChar separator;
 };
 
-// Parses a whole file. Without a given separator it is the one of ";" and "," that the header
-// line uses more often (";" when it uses neither). Empty lines are skipped. A quoted field that
-// is never closed is refused (UserError) with the line it began on.
+// Parses a whole file (CsvReader reads one record at a time). Without a given separator it is the
+// one of ";" and "," that the header line uses more often (";" when it uses neither). Empty lines
+// are skipped. A quoted field that is never closed is refused (UserError) with the line it began
+// on.
 Table Parse(const QString& text, std::optional<QChar> separator = std::nullopt);
 
 // Writes a file: fields that hold the separator, a quote or a line break are quoted.

@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "data/InputLimits.h"
+
 namespace zodra {
 class Database;
 }
@@ -40,6 +42,10 @@ struct Field {
     // Reference fields that may stay empty: the value stored for "none" (NULL when invalid).
     bool optional = false;
     QVariant noneValue;
+    // Text boxes of several lines: tab and line breaks belong to the text.
+    bool multiLine = false;
+    // The range a number box's value must lie in when it comes from a file (limits::CheckNumber).
+    std::optional<limits::NumberKind> limit;
 };
 
 // One entry check, run in the order the description lists them; the first that fails stops
@@ -103,7 +109,8 @@ struct RegisterDescription {
     std::vector<QString> cascadeDeletes;
 
     // Hooks for what a plain description cannot say. Each may throw UserError.
-    // Before a row is written (code 0 for a new row): derived columns, extra refusals.
+    // Before a row is written (code 0 for a new row): derived columns, extra refusals. It writes
+    // nothing, so that a refused row of an import leaves nothing behind.
     std::function<void(Database&, int code, Values& stored, const OperationContext&)> beforeSave;
     // After a new row is written.
     std::function<void(Database&, int code, Values& stored)> afterAdd;

@@ -6,6 +6,8 @@
 #include "data/SqlValue.h"
 #include "data/TextSearch.h"
 #include "data/Transaction.h"
+#include "data/registers/EntryChecks.h"
+#include "data/registers/RowAdder.h"
 #include "data/registers/TypedValue.h"
 
 namespace zodra::registers {
@@ -14,105 +16,6 @@ namespace {
 
 QString Quoted(const QString& identifier) {
     return QLatin1Char('"') + identifier + QLatin1Char('"');
-}
-
-bool IsNone(const Field& field, const QVariant& typed) {
-    if (TextOf(typed).isEmpty()) {
-        return true;
-    }
-    if (field.noneValue.isValid() && !field.noneValue.isNull()) {
-        const auto code = ParseInteger(typed);
-        return code && *code == field.noneValue.toLongLong();
-    }
-    return false;
-}
-
-bool ReferenceExists(Database& db, const Field& field, const QVariant& typed) {
-    if (IsNone(field, typed)) {
-        return field.optional;
-    }
-    const auto code = ParseInteger(typed);
-    if (!code) {
-        return false;
-    }
-    return db
-        .Scalar(QStringLiteral("SELECT 1 FROM ") + Quoted(field.referenceTable) +
-                    QStringLiteral(" WHERE \"SIFRA\" = ?"),
-                {*code})
-        .isValid();
-}
-
-void RunCheck(Database& db, const RegisterDescription& description, const Check& check,
-              const QVariant& typed) {
-    bool failed = false;
-    switch (check.kind) {
-        case Check::Kind::Length: {
-            const QString text = TextOf(typed);
-            failed = (check.required && text.isEmpty()) || text.size() > check.maxLength;
-            break;
-        }
-        case Check::Kind::Number:
-            failed = !ParseNumber(typed).has_value();
-            break;
-        case Check::Kind::Integer:
-            failed = !ParseInteger(typed).has_value();
-            break;
-        case Check::Kind::Reference: {
-            const Field* field = description.FindField(check.column);
-            Q_ASSERT(field != nullptr);
-            failed = field == nullptr || !ReferenceExists(db, *field, typed);
-            break;
-        }
-    }
-    if (failed) {
-        throw UserError(check.message);
-    }
-}
-
-void RunDuplicateCheck(Database& db, const RegisterDescription& description,
-                       const DuplicateCheck& duplicate, const QVariant& typed, int code) {
-    const QString text = TextOf(typed);
-    if (text.isEmpty()) {
-        return;  // an empty optional value (no code, no OIB) is never a duplicate
-    }
-    const QString column = Quoted(duplicate.column);
-    const QString compared =
-        duplicate.folded ? QStringLiteral("zfold(") + column + QLatin1Char(')') : column;
-    const QVariant found =
-        db.Scalar(QStringLiteral("SELECT 1 FROM ") + Quoted(description.table) +
-                      QStringLiteral(" WHERE ") + compared + QStringLiteral(" = ? AND ") +
-                      Quoted(description.keyColumn) + QStringLiteral(" <> ? LIMIT 1"),
-                  {duplicate.folded ? textsearch::Fold(text) : text, code});
-    if (found.isValid()) {
-        throw UserError(duplicate.before + text + duplicate.after);
-    }
-}
-
-QVariant StoredValue(const Field& field, const QVariant& typed) {
-    switch (field.kind) {
-        case FieldKind::Text: {
-            const QString text = TextOf(typed);
-            return text.isEmpty() ? QVariant() : QVariant(text);
-        }
-        case FieldKind::Number: {
-            const auto number = ParseNumber(typed);
-            return number ? QVariant(*number) : QVariant();
-        }
-        case FieldKind::Integer: {
-            const auto number = ParseInteger(typed);
-            return number ? QVariant(*number) : QVariant();
-        }
-        case FieldKind::Flag:
-            return FlagOf(typed);
-        case FieldKind::Reference: {
-            if (IsNone(field, typed)) {
-                return field.noneValue;
-            }
-            const auto code = ParseInteger(typed);
-            return code ? QVariant(*code) : field.noneValue;
-        }
-    }
-    return QVariant();
 }
 
 QVariant LoadedValue(const Field& field, const QVariant& stored) {
@@ -183,50 +86,15 @@ Values StartValues(const RegisterDescription& description) {
 
 Values Validate(Database& db, const RegisterDescription& description, const Values& typed,
                 int code) {
-    for (const Check& check : description.checks) {
-        RunCheck(db, description, check, typed.value(check.column));
-    }
-    for (const DuplicateCheck& duplicate : description.duplicates) {
-        RunDuplicateCheck(db, description, duplicate, typed.value(duplicate.column), code);
-    }
-    Values stored;
-    for (const Field& field : description.fields) {
-        stored.insert(field.column, StoredValue(field, typed.value(field.column)));
-    }
-    return stored;
+    return EntryChecks(db, description).Validate(typed, code);
 }
 
 SavedRow Add(Database& db, const RegisterDescription& description, const Values& typed,
              const OperationContext& context) {
-    Values full = StartValues(description);
-    for (auto it = typed.begin(); it != typed.end(); ++it) {
-        full.insert(it.key(), it.value());
-    }
     Transaction tx(db);
-    Values stored = Validate(db, description, full, 0);
-    if (description.beforeSave) {
-        description.beforeSave(db, 0, stored, context);
-    }
-    QStringList columns;
-    QStringList marks;
-    QVariantList params;
-    for (auto it = stored.begin(); it != stored.end(); ++it) {
-        columns << Quoted(it.key());
-        marks << QStringLiteral("?");
-        params << it.value();
-    }
-    Statement insert = db.Prepare(QStringLiteral("INSERT INTO ") + Quoted(description.table) +
-                                  QStringLiteral(" (") + columns.join(QStringLiteral(", ")) +
-                                  QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) +
-                                  QLatin1Char(')'));
-    insert.Exec(params);
-    const int code = insert.LastInsertId().toInt();
-    insert.Finish();
-    if (description.afterAdd) {
-        description.afterAdd(db, code, stored);
-    }
+    const SavedRow saved = RowAdder(db, description, context).Add(typed);
     tx.Commit();
-    return SavedRow{code, stored.value(description.nameColumn).toString()};
+    return saved;
 }
 
 SavedRow Update(Database& db, const RegisterDescription& description, int code, const Values& typed,
@@ -363,16 +231,8 @@ QString NameOf(Database& db, const RegisterDescription& description, int code) {
 }
 
 QVariant ReferenceCode(Database& db, const Field& field, const QString& nameOrCode) {
-    const QString text = nameOrCode.trimmed();
-    if (text.isEmpty()) {
-        return QString();
-    }
-    const QVariant byName =
-        db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM ") + Quoted(field.referenceTable) +
-                      QStringLiteral(" WHERE zfold(\"NAZIV\") = ? ORDER BY "
-                                     "\"SIFRA\" LIMIT 1"),
-                  {textsearch::Fold(text)});
-    return byName.isValid() ? byName : QVariant(text);
+    RegisterDescription none;
+    return EntryChecks(db, none).ReferenceCode(field, nameOrCode);
 }
 
 std::vector<SavedRow> Choices(Database& db, const QString& table, const QString& nameColumn) {

@@ -1,12 +1,15 @@
 #include "data/registers/RegisterTransfer.h"
 
+#include <functional>
 #include <map>
 
 #include "data/Database.h"
 #include "data/Errors.h"
+#include "data/InputLimits.h"
 #include "data/TextSearch.h"
 #include "data/Transaction.h"
 #include "data/registers/RegisterStore.h"
+#include "data/registers/RowAdder.h"
 #include "data/registers/TypedValue.h"
 
 namespace zodra::registers::transfer {
@@ -77,39 +80,64 @@ QStringList ImportReport::Lines() const {
     return lines;
 }
 
-ImportReport Import(Database& db, const RegisterDescription& description, const csv::Table& file,
-                    bool skipBad) {
-    const std::vector<const Field*> columns = MapHeader(description, file.header);
+namespace {
+
+// The values of one row of a file as an entry window would hold them. A cell that breaks the
+// file rules (a control character, a number out of its range) refuses the row with its message.
+Values TypedRow(RowAdder& adder, const std::vector<const Field*>& columns, const QStringList& row) {
+    Values typed;
+    for (size_t c = 0; c < columns.size(); ++c) {
+        const Field& field = *columns.at(c);
+        const QString text =
+            c < static_cast<size_t>(row.size()) ? row.at(static_cast<int>(c)) : QString();
+        if (const auto bad = limits::CheckText(text, field.caption, field.multiLine)) {
+            throw UserError(*bad);
+        }
+        switch (field.kind) {
+            case FieldKind::Reference:
+                typed.insert(field.column,
+                             adder.Checks().ReferenceCode(field, UnprotectedText(text)));
+                break;
+            case FieldKind::Number:
+            case FieldKind::Integer:
+                if (text.trimmed().isEmpty()) {
+                    typed.insert(field.column, field.startValue);
+                    break;
+                }
+                if (const auto number = ParseNumber(text); number && field.limit) {
+                    if (const auto bad =
+                            limits::CheckNumber(*number, *field.limit, field.caption)) {
+                        throw UserError(*bad);
+                    }
+                }
+                typed.insert(field.column, text);
+                break;
+            case FieldKind::Flag:
+                typed.insert(field.column, FlagOf(text));
+                break;
+            case FieldKind::Text:
+                typed.insert(field.column, UnprotectedText(text));
+                break;
+        }
+    }
+    return typed;
+}
+
+ImportReport ImportRows(Database& db, const RegisterDescription& description,
+                        const QStringList& header,
+                        const std::function<bool(QStringList&, int&)>& nextRow, bool skipBad) {
+    const std::vector<const Field*> columns = MapHeader(description, header);
     ImportReport report;
     Transaction tx(db);
-    for (size_t r = 0; r < file.rows.size(); ++r) {
-        const QStringList& row = file.rows.at(r);
-        Values typed;
-        for (size_t c = 0; c < columns.size(); ++c) {
-            const Field& field = *columns.at(c);
-            const QString text =
-                c < static_cast<size_t>(row.size()) ? row.at(static_cast<int>(c)) : QString();
-            switch (field.kind) {
-                case FieldKind::Reference:
-                    typed.insert(field.column, ReferenceCode(db, field, text));
-                    break;
-                case FieldKind::Number:
-                case FieldKind::Integer:
-                    typed.insert(field.column, text.trimmed().isEmpty() ? field.startValue : text);
-                    break;
-                case FieldKind::Flag:
-                    typed.insert(field.column, FlagOf(text));
-                    break;
-                case FieldKind::Text:
-                    typed.insert(field.column, text);
-                    break;
-            }
-        }
+    RowAdder adder(db, description);
+    QStringList row;
+    int line = 0;
+    while (nextRow(row, line)) {
         try {
-            Add(db, description, typed);
+            adder.Add(TypedRow(adder, columns, row));
             ++report.imported;
         } catch (const UserError& refusal) {
-            report.refused.push_back(Refusal{file.lines.at(r), refusal.message()});
+            report.refused.push_back(Refusal{line, refusal.message()});
         }
     }
     if (report.refused.empty() || skipBad) {
@@ -119,6 +147,48 @@ ImportReport Import(Database& db, const RegisterDescription& description, const 
         report.imported = 0;
     }
     return report;
+}
+
+}  // namespace
+
+QString ProtectedText(const QString& text) {
+    if (text.isEmpty()) {
+        return text;
+    }
+    const char16_t first = text.at(0).unicode();
+    if (first == u'=' || first == u'+' || first == u'-' || first == u'\u2212' || first == u'@' ||
+        first == u'\'') {
+        return QLatin1Char('\'') + text;
+    }
+    return text;
+}
+
+QString UnprotectedText(const QString& cell) {
+    return cell.startsWith(QLatin1Char('\'')) ? cell.mid(1) : cell;
+}
+
+ImportReport Import(Database& db, const RegisterDescription& description, const csv::Table& file,
+                    bool skipBad) {
+    size_t next = 0;
+    return ImportRows(
+        db, description, file.header,
+        [&](QStringList& row, int& line) {
+            if (next >= file.rows.size()) {
+                return false;
+            }
+            row = file.rows.at(next);
+            line = file.lines.at(next);
+            ++next;
+            return true;
+        },
+        skipBad);
+}
+
+ImportReport Import(Database& db, const RegisterDescription& description, csv::CsvReader& file,
+                    bool skipBad) {
+    return ImportRows(
+        db, description, file.Header(),
+        [&](QStringList& row, int& line) { return file.Next(row, line); }, skipBad);
 }
 
 csv::Table Export(Database& db, const RegisterDescription& description, QChar separator) {
@@ -147,7 +217,7 @@ csv::Table Export(Database& db, const RegisterDescription& description, QChar se
             const QVariant value = values->value(field.column);
             switch (field.kind) {
                 case FieldKind::Text:
-                    row << value.toString();
+                    row << ProtectedText(value.toString());
                     break;
                 case FieldKind::Number:
                     row << (value.isNull() ? QString() : NumberText(value.toDouble(), separator));
@@ -161,7 +231,8 @@ csv::Table Export(Database& db, const RegisterDescription& description, QChar se
                 case FieldKind::Reference: {
                     const auto& map = names[field.referenceTable];
                     const auto it = map.find(value.toLongLong());
-                    row << (value.isNull() || it == map.end() ? QString() : it->second);
+                    row << (value.isNull() || it == map.end() ? QString()
+                                                              : ProtectedText(it->second));
                     break;
                 }
             }

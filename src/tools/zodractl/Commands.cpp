@@ -226,7 +226,7 @@ int Sql(const QStringList& args) {
     Database& db = *opened.db;
     try {
         if (!write) {
-            db.ExecRaw(QStringLiteral("PRAGMA query_only = 1"));
+            db.SetReadOnlyGuard();
         }
         zodra::Statement statement = db.Prepare(rest.at(1));
         statement.Exec();
@@ -249,7 +249,13 @@ int Sql(const QStringList& args) {
                 QString::number(statement.RowsAffected()));
         }
     } catch (const zodra::DbError& e) {
-        Err(e.driverText());
+        if (e.isReadOnlyRefusal()) {
+            Err(
+                QStringLiteral("Bez --write baza se samo čita: naredba je odbijena jer bi "
+                               "mijenjala bazu podataka ili pisala u datoteku."));
+        } else {
+            Err(e.driverText());
+        }
         return kRefused;
     }
     return kOk;

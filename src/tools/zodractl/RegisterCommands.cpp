@@ -1,6 +1,5 @@
 // zodractl import / export: a register's rows from and into a spreadsheet file.
 #include <QFile>
-#include <QStringDecoder>
 
 #include "data/Errors.h"
 #include "data/registers/Catalogue.h"
@@ -68,21 +67,18 @@ int Import(const QStringList& arguments) {
         Err(QStringLiteral("Datoteka se ne može otvoriti: ") + args.at(2));
         return kMissing;
     }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8.decode(file.readAll());
-    if (utf8.hasError()) {
-        Err(QStringLiteral("Datoteka nije zapisana u UTF-8 kodu."));
-        return kRefused;
-    }
     auto opened = OpenWithPassword(args.at(0));
     if (opened.status != zodra::Database::OpenStatus::Ok) {
         Err(StatusText(opened.status));
         return ExitFor(opened.status);
     }
     try {
-        const auto table = zodra::csv::Parse(text, separator);
+        // The file is read record by record while its rows are imported: a file that is not
+        // UTF-8 or ends inside quotes is refused when the reading gets there, and the whole
+        // import is rolled back.
+        zodra::csv::CsvReader reader(file, separator);
         const auto report =
-            zodra::registers::transfer::Import(*opened.db, *description, table, skipBad);
+            zodra::registers::transfer::Import(*opened.db, *description, reader, skipBad);
         for (const QString& line : report.Lines()) {
             Out(line);
         }
