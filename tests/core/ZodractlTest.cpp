@@ -171,6 +171,69 @@ TEST(Zodractl, TheDemoCompanyOpensWithWarehousesArticlesAndPartners) {
               1);
 }
 
+TEST(Zodractl, ReadOnlySqlLeavesEveryFileAsItWas) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("firma.mdb"));
+    ASSERT_EQ(Zodractl({QStringLiteral("create"), path}).exitCode, 0);
+    // The first open puts a new company into WAL mode; from then on an open changes nothing.
+    ASSERT_EQ(Zodractl({QStringLiteral("check"), path}).exitCode, 0);
+    const auto before = FolderState(dir.path());
+    ASSERT_EQ(FileNames(before),
+              (QStringList{QStringLiteral("firma.det"), QStringLiteral("firma.mdb"),
+                           QStringLiteral("firma.mdb-lock")}));
+    ASSERT_TRUE(HeaderSaysWal(before.at(QStringLiteral("firma.mdb")).first));
+    const auto sql = [&](const QString& statement, bool write = false) {
+        QStringList args{QStringLiteral("sql"), path, statement};
+        if (write) {
+            args << QStringLiteral("--write");
+        }
+        return Zodractl(args, QString(), false, QString(), dir.path());
+    };
+    const QString refusal = QStringLiteral(
+        "Bez --write baza se samo čita: naredba je odbijena jer bi mijenjala bazu podataka ili "
+        "pisala u datoteku.\n");
+    for (const QString& statement :
+         {QStringLiteral("ATTACH DATABASE 'x.db' AS x"), QStringLiteral("VACUUM INTO 'y.db'"),
+          QStringLiteral("PRAGMA journal_mode=DELETE"), QStringLiteral("PRAGMA user_version = 7"),
+          QStringLiteral("PRAGMA query_only = 0"), QStringLiteral("PRAGMA wal_checkpoint"),
+          QStringLiteral("VACUUM"), QStringLiteral("ANALYZE"), QStringLiteral("BEGIN IMMEDIATE"),
+          QStringLiteral("CREATE TEMP TABLE \"t\" (\"x\")"),
+          QStringLiteral("INSERT INTO \"GRUPE_A\" (\"NAZIV\") VALUES ('Nova')")}) {
+        const Outcome r = sql(statement);
+        EXPECT_EQ(r.exitCode, 1) << statement.toStdString();
+        EXPECT_EQ(r.err, refusal) << statement.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        const auto after = FolderState(dir.path());
+        EXPECT_EQ(FileNames(after), FileNames(before)) << statement.toStdString();
+        EXPECT_TRUE(after == before) << statement.toStdString() << ": a file changed";
+    }
+
+    // Reading statements and reading pragmas still answer, and change nothing either.
+    EXPECT_EQ(sql(QStringLiteral("SELECT \"NAZIV\" FROM \"VALUTE\" WHERE \"SIFRA\" = 1")).out,
+              QStringLiteral("NAZIV\nEUR\n"));
+    EXPECT_EQ(sql(QStringLiteral("PRAGMA user_version")).out, QStringLiteral("user_version\n1\n"));
+    EXPECT_EQ(sql(QStringLiteral("PRAGMA journal_mode")).out,
+              QStringLiteral("journal_mode\nwal\n"));
+    EXPECT_EQ(sql(QStringLiteral("PRAGMA integrity_check")).out,
+              QStringLiteral("integrity_check\nok\n"));
+    const Outcome columns = sql(QStringLiteral("PRAGMA table_info(\"VALUTE\")"));
+    EXPECT_EQ(columns.exitCode, 0) << columns.err.toStdString();
+    EXPECT_TRUE(columns.out.contains(QStringLiteral("\tNAZIV\t"))) << columns.out.toStdString();
+    EXPECT_EQ(sql(QStringLiteral("SELECT \"name\" FROM pragma_table_info('VALUTE') WHERE "
+                                 "\"name\" = 'NAZIV'"))
+                  .out,
+              QStringLiteral("name\nNAZIV\n"));
+    EXPECT_TRUE(FolderState(dir.path()) == before);
+
+    // With --write the same connection writes.
+    const Outcome written =
+        sql(QStringLiteral("INSERT INTO \"GRUPE_A\" (\"NAZIV\") VALUES ('Nova')"), true);
+    EXPECT_EQ(written.exitCode, 0) << written.err.toStdString();
+    EXPECT_EQ(written.out, QStringLiteral("Promijenjeno redaka: 1\n"));
+    EXPECT_EQ(sql(QStringLiteral("SELECT COUNT(*) FROM \"GRUPE_A\" WHERE \"NAZIV\" = 'Nova'")).out,
+              QStringLiteral("COUNT(*)\n1\n"));
+}
+
 // Damage is reported with its exit code, never by an abort; compaction repairs what can be
 // repaired and says plainly what it could not.
 TEST(Zodractl, DamagedFilesAreReportedAndRepairedWithoutAnAbort) {
@@ -223,67 +286,4 @@ TEST(Zodractl, DamagedFilesAreReportedAndRepairedWithoutAnAbort) {
     QFile f(detail);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray(9000, '\x33'));
-    TEST(Zodractl, ReadOnlySqlLeavesEveryFileAsItWas) {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("firma.mdb"));
-        ASSERT_EQ(Zodractl({QStringLiteral("create"), path}).exitCode, 0);
-        // The first open puts a new company into WAL mode; from then on an open changes nothing.
-        ASSERT_EQ(Zodractl({QStringLiteral("check"), path}).exitCode, 0);
-        const auto before = FolderState(dir.path());
-        ASSERT_EQ(FileNames(before),
-                  (QStringList{QStringLiteral("firma.det"), QStringLiteral("firma.mdb")}));
-        ASSERT_TRUE(HeaderSaysWal(before.at(QStringLiteral("firma.mdb")).first));
-        const auto sql = [&](const QString& statement, bool write = false) {
-            QStringList args{QStringLiteral("sql"), path, statement};
-            if (write) {
-                args << QStringLiteral("--write");
-            }
-            return Zodractl(args, QString(), false, QString(), dir.path());
-        };
-        const QString refusal = QStringLiteral(
-            "Bez --write baza se samo čita: naredba je odbijena jer bi mijenjala bazu podataka ili "
-            "pisala u datoteku.\n");
-        for (const QString& statement :
-             {QStringLiteral("ATTACH DATABASE 'x.db' AS x"), QStringLiteral("VACUUM INTO 'y.db'"),
-              QStringLiteral("PRAGMA journal_mode=DELETE"),
-              QStringLiteral("PRAGMA user_version = 7"), QStringLiteral("PRAGMA query_only = 0"),
-              QStringLiteral("PRAGMA wal_checkpoint"), QStringLiteral("VACUUM"),
-              QStringLiteral("ANALYZE"), QStringLiteral("BEGIN IMMEDIATE"),
-              QStringLiteral("CREATE TEMP TABLE \"t\" (\"x\")"),
-              QStringLiteral("INSERT INTO \"GRUPE_A\" (\"NAZIV\") VALUES ('Nova')")}) {
-            const Outcome r = sql(statement);
-            EXPECT_EQ(r.exitCode, 1) << statement.toStdString();
-            EXPECT_EQ(r.err, refusal) << statement.toStdString();
-            EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
-            const auto after = FolderState(dir.path());
-            EXPECT_EQ(FileNames(after), FileNames(before)) << statement.toStdString();
-            EXPECT_TRUE(after == before) << statement.toStdString() << ": a file changed";
-        }
-
-        // Reading statements and reading pragmas still answer, and change nothing either.
-        EXPECT_EQ(sql(QStringLiteral("SELECT \"NAZIV\" FROM \"VALUTE\" WHERE \"SIFRA\" = 1")).out,
-                  QStringLiteral("NAZIV\nEUR\n"));
-        EXPECT_EQ(sql(QStringLiteral("PRAGMA user_version")).out,
-                  QStringLiteral("user_version\n1\n"));
-        EXPECT_EQ(sql(QStringLiteral("PRAGMA journal_mode")).out,
-                  QStringLiteral("journal_mode\nwal\n"));
-        EXPECT_EQ(sql(QStringLiteral("PRAGMA integrity_check")).out,
-                  QStringLiteral("integrity_check\nok\n"));
-        const Outcome columns = sql(QStringLiteral("PRAGMA table_info(\"VALUTE\")"));
-        EXPECT_EQ(columns.exitCode, 0) << columns.err.toStdString();
-        EXPECT_TRUE(columns.out.contains(QStringLiteral("\tNAZIV\t"))) << columns.out.toStdString();
-        EXPECT_EQ(sql(QStringLiteral("SELECT \"name\" FROM pragma_table_info('VALUTE') WHERE "
-                                     "\"name\" = 'NAZIV'"))
-                      .out,
-                  QStringLiteral("name\nNAZIV\n"));
-        EXPECT_TRUE(FolderState(dir.path()) == before);
-
-        // With --write the same connection writes.
-        const Outcome written =
-            sql(QStringLiteral("INSERT INTO \"GRUPE_A\" (\"NAZIV\") VALUES ('Nova')"), true);
-        EXPECT_EQ(written.exitCode, 0) << written.err.toStdString();
-        EXPECT_EQ(written.out, QStringLiteral("Promijenjeno redaka: 1\n"));
-        EXPECT_EQ(
-            sql(QStringLiteral("SELECT COUNT(*) FROM \"GRUPE_A\" WHERE \"NAZIV\" = 'Nova'")).out,
-            QStringLiteral("COUNT(*)\n1\n"));
-    }
+}
