@@ -9,8 +9,6 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -22,36 +20,18 @@
 
 #include "data/CompanyLock.h"
 #include "data/Database.h"
+#include "support/Zodractl.h"
 
 using namespace zodra;
 
 namespace {
 
-struct CtlRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using CtlRun = zodra::test::ZodractlRun;
 
-CtlRun Zodractl(const QStringList& args, const std::optional<QString>& password = std::nullopt,
-                int timeoutMs = 180000) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("ZODRA_PASSWORD"));
-    if (password) {
-        env.insert(QStringLiteral("ZODRA_PASSWORD"), *password);
-    }
-    p.setProcessEnvironment(env);
-    p.setStandardInputFile(QProcess::nullDevice());
-    p.start(QStringLiteral(ZODRACTL_PATH), args);
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-        return {-1, QString(), QStringLiteral("timed out")};
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+CtlRun Zodractl(const QStringList& args, const std::optional<QString>& password = std::nullopt) {
+    zodra::test::ZodractlOptions options;
+    options.password = password;
+    return zodra::test::RunZodractl(args, options);
 }
 
 class SeveralWritersTest : public ::testing::Test {

@@ -9,38 +9,26 @@
 #include <map>
 
 #include "data/Database.h"
+#include "support/Zodractl.h"
 
 using namespace zodra;
 
 namespace {
 
-struct Outcome {
-    int exitCode;
-    QString out;
-    QString err;
-};
+using Outcome = zodra::test::ZodractlRun;
 
 Outcome Zodractl(const QStringList& args, const QString& password = QString(),
                  bool setPassword = false, const QString& newPassword = QString(),
                  const QString& workingFolder = QString()) {
-    QProcess p;
-    if (!workingFolder.isEmpty()) {
-        p.setWorkingDirectory(workingFolder);
-    }
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("ZODRA_PASSWORD"));
+    zodra::test::ZodractlOptions options;
     if (setPassword) {
-        env.insert(QStringLiteral("ZODRA_PASSWORD"), password);
+        options.password = password;
     }
     if (!newPassword.isNull()) {
-        env.insert(QStringLiteral("ZODRA_NEW_PASSWORD"), newPassword);
+        options.newPassword = newPassword;
     }
-    p.setProcessEnvironment(env);
-    p.setStandardInputFile(QProcess::nullDevice());
-    p.start(QStringLiteral(ZODRACTL_PATH), args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    options.workingFolder = workingFolder;
+    return zodra::test::RunZodractl(args, options);
 }
 
 // Every file of a folder with its bytes and modification time: what a command that must change

@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 
 #include "ReceiptTestSupport.h"
 #include "data/Errors.h"
 #include "purchasing/ReceiptJson.h"
 #include "purchasing/ReceiptLines.h"
+#include "support/Zodractl.h"
 
 using namespace zodra;
 using namespace zodra::test;
@@ -43,23 +42,12 @@ protected:
     }
 };
 
-struct Outcome {
-    int exitCode;
-    QString out;
-    QString err;
-};
+using Outcome = ZodractlRun;
 
 Outcome Zodractl(const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("ZODRA_PASSWORD"));
-    env.insert(QStringLiteral("ZODRA_HOME"), QStringLiteral(ZODRA_SOURCE_DIR "/share"));
-    p.setProcessEnvironment(env);
-    p.setStandardInputFile(QProcess::nullDevice());
-    p.start(QStringLiteral(ZODRACTL_PATH), args);
-    p.waitForFinished(120000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    ZodractlOptions options;
+    options.home = QStringLiteral(ZODRA_SOURCE_DIR "/share");
+    return RunZodractl(args, options);
 }
 
 }  // namespace

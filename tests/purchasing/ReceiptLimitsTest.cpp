@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <functional>
 
 #include "ReceiptTestSupport.h"
@@ -11,6 +9,7 @@
 #include "purchasing/ReceiptCorrection.h"
 #include "purchasing/ReceiptJson.h"
 #include "purchasing/ReceiptLines.h"
+#include "support/Zodractl.h"
 
 using namespace zodra;
 using namespace zodra::test;
@@ -83,23 +82,12 @@ protected:
     }
 };
 
-struct Outcome {
-    int exitCode;
-    QString out;
-    QString err;
-};
+using Outcome = ZodractlRun;
 
 Outcome Zodractl(const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("ZODRA_PASSWORD"));
-    env.insert(QStringLiteral("ZODRA_HOME"), QStringLiteral(ZODRA_SOURCE_DIR "/share"));
-    p.setProcessEnvironment(env);
-    p.setStandardInputFile(QProcess::nullDevice());
-    p.start(QStringLiteral(ZODRACTL_PATH), args);
-    p.waitForFinished(120000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    ZodractlOptions options;
+    options.home = QStringLiteral(ZODRA_SOURCE_DIR "/share");
+    return RunZodractl(args, options);
 }
 
 // The command's own message is its last line (the platform may warn before it).

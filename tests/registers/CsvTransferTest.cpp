@@ -1,6 +1,5 @@
 #include <QBuffer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "RegisterTestSupport.h"
@@ -8,6 +7,7 @@
 #include "data/registers/CsvReader.h"
 #include "data/registers/RegisterTransfer.h"
 #include "pricelists/PriceLists.h"
+#include "support/Zodractl.h"
 
 using namespace zodra;
 using namespace zodra::test;
@@ -123,18 +123,10 @@ protected:
     }
 };
 
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Outcome = zodra::test::ZodractlRun;
 
 Outcome Zodractl(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(ZODRACTL_PATH), args);
-    process.waitForFinished(60000);
-    return Outcome{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                   QString::fromUtf8(process.readAllStandardError())};
+    return zodra::test::RunZodractl(args);
 }
 
 TEST_F(CsvTransferTest, ABadRowLeavesTheRegisterAsItWasAndEveryRefusalIsReported) {

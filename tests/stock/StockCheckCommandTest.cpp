@@ -1,33 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <QProcess>
-#include <QProcessEnvironment>
-
 #include "StockTest.h"
 #include "data/Errors.h"
 #include "stock/StockCheck.h"
+#include "support/Zodractl.h"
 
 using namespace zodra;
 using namespace zodra::test;
 
 namespace {
 
-struct Outcome {
-    int exitCode;
-    QString out;
-    QString err;
-};
+using Outcome = ZodractlRun;
 
 Outcome StockCheck(const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("ZODRA_PASSWORD"));
-    p.setProcessEnvironment(env);
-    p.setStandardInputFile(QProcess::nullDevice());
-    p.start(QStringLiteral(ZODRACTL_PATH), QStringList{QStringLiteral("stockcheck")} + args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return RunZodractl(QStringList{QStringLiteral("stockcheck")} + args);
 }
 
 class StockCheckCommandTest : public StockTest {};
