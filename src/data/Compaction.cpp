@@ -102,6 +102,15 @@ bool VacuumInto(const QString& source, const QString& target, QString* error) {
     }
 }
 
+// A copy written by VACUUM INTO, or built afresh, is in the rollback journal mode; the company
+// files are kept in WAL. The copy is switched before it takes the file's place: programs that
+// open the new file at once would otherwise race each other to switch it, and the loser of
+// that race is refused as busy.
+void SwitchToWal(const QString& path) {
+    auto db = Database::OpenRaw(path, false);
+    db->ExecRaw(QStringLiteral("PRAGMA journal_mode=WAL"));
+}
+
 bool SoundCompany(const QString& path, bool company) {
     if (IntegrityCheck(path) != QLatin1String("ok")) {
         return false;
@@ -139,6 +148,13 @@ Result CompactOne(const QString& path, bool company, const Checkpoint& checkpoin
         result.message =
             QStringLiteral("Sažeta kopija nije ispravna; datoteka je ostala nepromijenjena.");
         result.damaged = true;
+        return result;
+    }
+    try {
+        SwitchToWal(temp);
+    } catch (const DbError& e) {
+        RemoveWithSidecars(temp);
+        result.message = e.driverText();
         return result;
     }
     CopyModeAndOwner(path, temp);
@@ -421,6 +437,14 @@ Result RepairAlone(const QString& path) {
         RemoveWithSidecars(temp);
         result.message =
             QStringLiteral("Original se ne može sačuvati; datoteka je ostala nepromijenjena.");
+        return result;
+    }
+    try {
+        SwitchToWal(temp);
+    } catch (const DbError& e) {
+        RemoveWithSidecars(temp);
+        QFile::remove(kept);
+        result.message = e.driverText();
         return result;
     }
     CopyModeAndOwner(path, temp);

@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <QUuid>
 #include <atomic>
 
@@ -25,6 +26,7 @@ namespace {
 std::atomic<int> g_connectionCounter{0};
 
 constexpr int kSqliteCorrupt = 11;
+constexpr int kBusyAttempts = 5;
 constexpr int kSqliteNotADb = 26;
 
 QVariant Decode(const QJsonValue& value) {
@@ -173,60 +175,71 @@ Database::OpenResult Database::OpenCompany(const QString& path, const QString& p
         compaction::RemoveLeftovers(path);
     }
     std::unique_ptr<Database> db;
-    try {
-        db = OpenRaw(path, false);
-        db->m_lock = std::move(lock);
-        QStringList missing;
-        const QStringList required = CompanySchema::RequiredTables();
-        for (const QString& table : required) {
-            if (!db->TableExists(table)) {
-                missing << table;
+    // A busy answer while the connection is being set up (another program switching a
+    // freshly written file's journal or migrating it) is waited out a few times, as a person
+    // would try again, before the company counts as locked.
+    for (int attempt = 1;; ++attempt) {
+        try {
+            db = OpenRaw(path, false);
+            QStringList missing;
+            const QStringList required = CompanySchema::RequiredTables();
+            for (const QString& table : required) {
+                if (!db->TableExists(table)) {
+                    missing << table;
+                    continue;
+                }
+                db->Scalar(QStringLiteral("SELECT 1 FROM \"%1\" LIMIT 1").arg(table));
+            }
+            if (missing.size() == required.size()) {
+                // Our mark in the header but none of our tables: not a company, and nothing a
+                // repair could make one of.
+                result.status = OpenStatus::NotACompany;
+                return result;
+            }
+            if (!missing.isEmpty()) {
+                result.status = OpenStatus::Damaged;
+                result.detail = QStringLiteral("Nedostaje tablica ") + missing.first();
+                return result;
+            }
+            // Only a file known to be a company is switched to its journal mode (which rewrites
+            // the header of a file that was in another).
+            db->ExecRaw(QStringLiteral("PRAGMA journal_mode=WAL"));
+            db->ExecRaw(QStringLiteral("PRAGMA synchronous=FULL"));
+            // 32 MB of page cache per connection instead of SQLite's 2 MB: the article indexes of a
+            // company with 50,000 articles alone are larger than that, and a list or count that
+            // walks one of them would otherwise read it from the file again every time.
+            db->ExecRaw(QStringLiteral("PRAGMA cache_size=-32768"));
+            if (!db->CheckPassword(password)) {
+                result.status = OpenStatus::WrongPassword;
+                return result;
+            }
+            const int version = db->Scalar(QStringLiteral("PRAGMA user_version")).toInt();
+            if (version > CompanySchema::kCurrentVersion) {
+                result.status = OpenStatus::TooNew;
+                return result;
+            }
+            CompanySchema::Migrate(*db);
+            db->AttachDetail();
+            db->ApplyPendingDetail();
+            break;
+        } catch (const DbError& error) {
+            if (error.isBusy() && attempt < kBusyAttempts) {
+                db.reset();
+                QThread::msleep(200);
                 continue;
             }
-            db->Scalar(QStringLiteral("SELECT 1 FROM \"%1\" LIMIT 1").arg(table));
-        }
-        if (missing.size() == required.size()) {
-            // Our mark in the header but none of our tables: not a company, and nothing a
-            // repair could make one of.
-            result.status = OpenStatus::NotACompany;
+            result.detail = error.driverText();
+            if (error.isBusy()) {
+                result.status = OpenStatus::Locked;
+            } else if (IsDamageCode(error.nativeCode()) || error.nativeCode() == 0) {
+                result.status = OpenStatus::Damaged;
+            } else {
+                result.status = OpenStatus::Damaged;
+            }
             return result;
         }
-        if (!missing.isEmpty()) {
-            result.status = OpenStatus::Damaged;
-            result.detail = QStringLiteral("Nedostaje tablica ") + missing.first();
-            return result;
-        }
-        // Only a file known to be a company is switched to its journal mode (which rewrites
-        // the header of a file that was in another).
-        db->ExecRaw(QStringLiteral("PRAGMA journal_mode=WAL"));
-        db->ExecRaw(QStringLiteral("PRAGMA synchronous=FULL"));
-        // 32 MB of page cache per connection instead of SQLite's 2 MB: the article indexes of a
-        // company with 50,000 articles alone are larger than that, and a list or count that
-        // walks one of them would otherwise read it from the file again every time.
-        db->ExecRaw(QStringLiteral("PRAGMA cache_size=-32768"));
-        if (!db->CheckPassword(password)) {
-            result.status = OpenStatus::WrongPassword;
-            return result;
-        }
-        const int version = db->Scalar(QStringLiteral("PRAGMA user_version")).toInt();
-        if (version > CompanySchema::kCurrentVersion) {
-            result.status = OpenStatus::TooNew;
-            return result;
-        }
-        CompanySchema::Migrate(*db);
-        db->AttachDetail();
-        db->ApplyPendingDetail();
-    } catch (const DbError& error) {
-        result.detail = error.driverText();
-        if (error.isBusy()) {
-            result.status = OpenStatus::Locked;
-        } else if (IsDamageCode(error.nativeCode()) || error.nativeCode() == 0) {
-            result.status = OpenStatus::Damaged;
-        } else {
-            result.status = OpenStatus::Damaged;
-        }
-        return result;
     }
+    db->m_lock = std::move(lock);
     result.status = OpenStatus::Ok;
     result.db = std::move(db);
     return result;

@@ -138,7 +138,7 @@ QByteArray Bytes(const QString& path) {
 
 }  // namespace
 
-TEST_F(CompactionTest, TheCompactedFileKeepsThePermissionsAndGroupOfTheOriginal) {
+TEST_F(CompactionTest, TheCompactedFileKeepsThePermissionsGroupAndJournalModeOfTheOriginal) {
     Fill(500);
     const QByteArray path = QFile::encodeName(CompanyPath());
     ASSERT_EQ(::chmod(path.constData(), 0640), 0);
@@ -153,6 +153,10 @@ TEST_F(CompactionTest, TheCompactedFileKeepsThePermissionsAndGroupOfTheOriginal)
     ASSERT_EQ(::stat(path.constData(), &after), 0);
     EXPECT_NE(after.st_ino, before.st_ino) << "the file was not replaced";
     EXPECT_EQ(after.st_mode & 07777, 0640u);
+    // Already in the company's journal mode: programs opening it at once need not switch it.
+    const QByteArray header = Bytes(CompanyPath()).left(20);
+    EXPECT_EQ(header.at(18), 2);
+    EXPECT_EQ(header.at(19), 2);
     EXPECT_EQ(after.st_gid, group);
     EXPECT_EQ(after.st_uid, before.st_uid);
 }
