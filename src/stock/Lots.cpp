@@ -108,6 +108,16 @@ double HeldByWorkingCopies(Database& db, const LotKey& key) {
     return RoundQuantity(held);
 }
 
+std::optional<HoldingTable> HoldingOf(const QString& workingTable) {
+    for (const Holding& h : kHoldings) {
+        if (workingTable == QString::fromUtf16(h.table)) {
+            return HoldingTable{workingTable, QString::fromUtf16(h.articleColumn),
+                                h.articleLinesByKind};
+        }
+    }
+    return std::nullopt;
+}
+
 void ResetFreeQuantities(Database& db) {
     Transaction transaction(db);
     db.Exec(

@@ -38,6 +38,16 @@ void ResetFreeQuantities(Database& db);
 // The quantity the open working copies of all sessions hold on a lot.
 double HeldByWorkingCopies(Database& db, const LotKey& key);
 
+// A working-copy table whose lines hold the free quantity of the lot they name.
+struct HoldingTable {
+    QString table;
+    QString articleColumn;
+    bool articleLinesByKind = false;  // only TIP_STAVKE = 'ART' rows hold anything
+};
+// The holding description of a working-copy table, or none when its lines hold nothing (return
+// notes, stock counts, price changes, receipts).
+std::optional<HoldingTable> HoldingOf(const QString& workingTable);
+
 // Lot numbers of an article in a warehouse and year in ascending order: only those with stock,
 // or all (FIFO lots stay at quantity 0 after they are used up).
 std::vector<int> ListLots(Database& db, int warehouse, int year, int article, bool onlyWithStock);
