@@ -8,6 +8,7 @@
 #include "data/Rounding.h"
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
+#include "documents/IssuePosting.h"
 #include "stock/AverageCost.h"
 #include "stock/Lots.h"
 #include "stock/ReceiptCost.h"
@@ -260,118 +261,56 @@ void StockDocuments::CorrectReceiptCost(int number, int article, double cost) {
 int StockDocuments::Post(Issue kind, const std::vector<Out>& lines, const QDate& date) {
     Database& db = Db();
     Transaction transaction(db);
-    const CostFamily& family = Family(kind);
-    const int w = Warehouse();
-    const int y = Year();
-    const int number = kind == Issue::Invoice
-                           ? numbering::NextInvoiceNumber(db, w, 1, y, 2)
-                           : numbering::NextDocumentNumber(db, KindOf(kind), w, y);
-    const int position = tradebook::NextBookNumber(db, Book::Wholesale, w, y);
-    if (kind == Issue::Invoice) {
-        db.Exec(QStringLiteral("INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
-                               "\"BROJ RACUNA\", \"DATUM\", \"SIFRA PARTNERA\", \"UVJET "
-                               "PRODAJE\", \"RBR_TK\", \"SKIDA\") VALUES (?, 1, ?, ?, ?, 1, 2, ?, "
-                               "TRUE)"),
-                {w, y, number, date, position});
+    const bool invoice = kind == Issue::Invoice;
+    const documents::DocumentKey key = documents::NewDocumentKey(
+        db, KindOf(kind), Warehouse(), Year(), invoice ? std::optional<int>(1) : std::nullopt, 2);
+    documents::IssuePosting posting(m_session, key);
+    if (invoice) {
+        posting.WriteHeader(date, {{QStringLiteral("SIFRA PARTNERA"), 1},
+                                   {QStringLiteral("UVJET PRODAJE"), 2},
+                                   {QStringLiteral("SKIDA"), true}});
     } else {
-        db.Exec(QStringLiteral("INSERT INTO ") + Q(family.headerTable) +
-                    QStringLiteral(" (\"SKLADISTE\", \"GODINA\", ") + Q(family.headerNumber) +
-                    QStringLiteral(", \"DATUM\", \"RBR_TK\") VALUES (?, ?, ?, ?, ?)"),
-                {w, y, number, date, position});
+        posting.WriteHeader(date);
     }
-    double value = 0;
     double tax = 0;
     int lineNumber = 0;
     for (const Out& line : lines) {
-        std::optional<int> lot = line.lot;
-        if (!lot) {
-            lot = stock::DefaultLot(db, w, y, line.article);
-        }
-        if (!lot) {
-            throw UserError(
-                stock::InsufficientQuantityMessage(stock::ArticleName(db, line.article)));
-        }
-        const LotKey key{w, y, *lot, line.article};
-        Lot before;
-        if (family.inbound) {
-            const std::optional<Lot> found = stock::FindLot(db, key);
-            if (!found) {
-                throw UserError(stock::MissingLotMessage(stock::ArticleName(db, line.article)));
-            }
-            before = *found;
-            stock::ReturnToLot(db, key, line.quantity);
-        } else {
-            before = stock::TakeFromLotChecked(db, key, line.quantity);
-        }
-        const double cost = before.costPrice;
-        const double price = before.sellingPrice;
-        const double lineValue = line.quantity * price;
-        value += lineValue;
+        const documents::TakenLine taken = posting.Take({line.article, line.quantity, line.lot});
         ++lineNumber;
         if (Sells(kind)) {
+            // Sold at the lot's price without discount, 25 % tax.
+            const double lineValue = taken.Value();
             const double lineTax = lineValue * 0.25;
             tax += lineTax;
-            const bool invoice = kind == Issue::Invoice;
-            db.Exec(QStringLiteral("INSERT INTO ") + Q(family.lineTable) +
-                        QStringLiteral(" (\"SKLADISTE\", ") +
-                        (invoice ? QStringLiteral("\"IRA\", ") : QString()) +
-                        QStringLiteral("\"GODINA\", ") + Q(family.lineNumber) +
-                        QStringLiteral(
-                            ", \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
-                            "\"NABAVNA_CIJENA\", \"NABAVNA_VRIJEDNOST\", \"RUC_%\", "
-                            "\"RUC_IZNOS\", \"CIJENA_BEZ_RABATA\", \"VRIJEDNOST_BEZ_RABATA\", "
-                            "\"RABAT_%\", \"RABAT_IZNOS\", \"CIJENA_\", \"VRIJEDNOST_\", "
-                            "\"GRUPA_POREZA\", \"POREZ_%\", \"POREZ_IZNOS\", \"UKUPNO_\", "
-                            "\"RBR_STAVKE\") VALUES (?, ") +
-                        (invoice ? QStringLiteral("1, ") : QString()) +
-                        QStringLiteral("?, ?, 'ART', ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 0, ?, ?, "
-                                       "'PDV', 25, ?, ?, ?)"),
-                    {w, y, number, line.article, *lot, line.quantity, cost, line.quantity * cost,
-                     cost * line.quantity != 0 ? QVariant((lineValue - cost * line.quantity) /
-                                                          (cost * line.quantity) * 100)
-                                               : QVariant(),
-                     lineValue - cost * line.quantity, price, lineValue, price, lineValue, lineTax,
-                     lineValue + lineTax, lineNumber});
+            posting.WriteLine(taken, {{QStringLiteral("TIP_STAVKE"), QStringLiteral("ART")},
+                                      {QStringLiteral("CIJENA_BEZ_RABATA"), taken.price},
+                                      {QStringLiteral("VRIJEDNOST_BEZ_RABATA"), lineValue},
+                                      {QStringLiteral("RABAT_%"), 0},
+                                      {QStringLiteral("RABAT_IZNOS"), 0},
+                                      {QStringLiteral("CIJENA_"), taken.price},
+                                      {QStringLiteral("VRIJEDNOST_"), lineValue},
+                                      {QStringLiteral("GRUPA_POREZA"), QStringLiteral("PDV")},
+                                      {QStringLiteral("POREZ_%"), 25},
+                                      {QStringLiteral("POREZ_IZNOS"), lineTax},
+                                      {QStringLiteral("UKUPNO_"), lineValue + lineTax},
+                                      {QStringLiteral("RBR_STAVKE"), lineNumber}});
         } else {
-            const QString priceColumn = PriceColumn(kind);
-            const QString valueColumn = WorkOrderLines(kind) ? QStringLiteral("PRODAJNA_VRIJEDNOST")
-                                                             : QStringLiteral("VRIJEDNOST");
-            db.Exec(QStringLiteral("INSERT INTO ") + Q(family.lineTable) +
-                        QStringLiteral(" (\"SKLADISTE\", \"GODINA\", ") + Q(family.lineNumber) +
-                        QStringLiteral(", \"SIFRA_ARTIKLA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
-                                       "\"NABAVNA_CIJENA\", \"NABAVNA_VRIJEDNOST\", ") +
-                        Q(priceColumn) + QStringLiteral(", ") + Q(valueColumn) +
-                        QStringLiteral(", \"GRUPA_POREZA\", \"POREZ_%\") VALUES (?, ?, ?, ?, ?, "
-                                       "?, ?, ?, ?, ?, 'PDV', 25)"),
-                    {w, y, number, line.article, *lot, line.quantity, cost, line.quantity * cost,
-                     price, lineValue});
+            posting.WriteLine(taken, {{QStringLiteral("GRUPA_POREZA"), QStringLiteral("PDV")},
+                                      {QStringLiteral("POREZ_%"), 25}});
         }
     }
-    tradebook::Entry entry;
-    entry.warehouse = w;
-    entry.year = y;
-    entry.documentNumber = number;
-    entry.date = date;
-    if (kind == Issue::Invoice) {
-        entry.type = QStringLiteral("1RAČUN");
-        entry.description = QStringLiteral("RAČUN %1 Kupac u maloprodaji").arg(number);
-        entry.salesValue = value;
+    tradebook::Entry entry = posting.StockEntry(date);
+    if (Sells(kind)) {
+        entry.description = (invoice ? QStringLiteral("RAČUN %1 Kupac u maloprodaji")
+                                     : QStringLiteral("OTPREMNICA %1 Kupac u maloprodaji"))
+                                .arg(key.number);
+        entry.purchaseValue = 0;
+        entry.salesValue = posting.Value();
         entry.salesTax = tax;
-    } else if (kind == Issue::DeliveryNote) {
-        entry.type = family.tradeBookType;
-        entry.description = QStringLiteral("OTPREMNICA %1 Kupac u maloprodaji").arg(number);
-        entry.salesValue = value;
-        entry.salesTax = tax;
-    } else {
-        entry.type = family.tradeBookType;
-        entry.description = family.tradeBookType + QStringLiteral(" ") + QString::number(number);
-        // A return note brings goods back into stock, so the stock's value grows.
-        entry.purchaseValue = family.inbound ? value : -value;
     }
-    tradebook::AppendEntry(db, Book::Wholesale, entry, position);
-    stock::CheckStockAgainstCard(m_session);
+    posting.Finish(entry);
     transaction.Commit();
-    return number;
+    return key.number;
 }
 
 int StockDocuments::Position(Issue kind, int number) {
