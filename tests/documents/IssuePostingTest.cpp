@@ -114,6 +114,30 @@ TEST_F(IssuePostingTest, LinesCarryTheirLotsCostAndPriceAndTheEntryTheirValue) {
     ExpectBooksAgree(db(), 1, Year());
 }
 
+TEST_F(IssuePostingTest, AnInvoiceLineCarriesItsMarginOverTheLotsCost) {
+    docs->Receipt({{screw, 10, 5.00, 8.00}, {nut, 4, 0.00, 2.00}});
+    const int number = docs->Post(Issue::Invoice, {{screw, 2}, {nut, 1}});
+    documents::PostedLines lines(db(), {DocumentKind::Invoice, 1, 1, Year(), number});
+    const std::vector<documents::DocumentLine> posted =
+        lines.List({QStringLiteral("RUC_IZNOS"), QStringLiteral("RUC_%")});
+    ASSERT_EQ(posted.size(), 2u);
+    // Sold for 16.00 what cost 10.00.
+    EXPECT_DOUBLE_EQ(documents::ValueOf(posted[0].other, QStringLiteral("RUC_IZNOS")).toDouble(),
+                     6.0);
+    EXPECT_DOUBLE_EQ(documents::ValueOf(posted[0].other, QStringLiteral("RUC_%")).toDouble(), 60.0);
+    // Goods that cost nothing have a margin but no margin rate.
+    EXPECT_DOUBLE_EQ(documents::ValueOf(posted[1].other, QStringLiteral("RUC_IZNOS")).toDouble(),
+                     2.0);
+    EXPECT_TRUE(documents::ValueOf(posted[1].other, QStringLiteral("RUC_%")).isNull());
+    // The invoice's entry is a sale, under the book's type.
+    const std::vector<tradebook::StoredEntry> book = tradebook::Entries(
+        db(), tradebook::Book::Wholesale, 1, Year(), QDate(2026, 1, 1), QDate(2026, 12, 31));
+    EXPECT_EQ(book.back().entry.type, QStringLiteral("1RAČUN"));
+    EXPECT_DOUBLE_EQ(book.back().entry.salesValue, 18.0);
+    EXPECT_DOUBLE_EQ(book.back().entry.purchaseValue, 0.0);
+    ExpectBooksAgree(db(), 1, Year());
+}
+
 TEST_F(IssuePostingTest, ALotThatChangedPriceOrIsGoneRefusesTheLine) {
     UseMethod(StockMethod::Average);
     docs->Receipt({{screw, 10, 5.00, 8.00}});
