@@ -9,15 +9,13 @@ namespace zodra::administration {
 
 namespace {
 
-// Turns the engine's query_only switch off again however the query ends.
+// Lets the connection only read for as long as the query runs, however it ends.
 class QueryOnly {
 public:
-    explicit QueryOnly(Database& db) : m_db(db) {
-        m_db.ExecRaw(QStringLiteral("PRAGMA query_only = ON"));
-    }
+    explicit QueryOnly(Database& db) : m_db(db) { m_db.SetQueryOnly(true); }
     ~QueryOnly() {
         try {
-            m_db.ExecRaw(QStringLiteral("PRAGMA query_only = OFF"));
+            m_db.SetQueryOnly(false);
         } catch (const DbError&) {
         }
     }

@@ -21,10 +21,10 @@ QString Base(const QString& databasePath) {
 
 // Snapshot of one schema of the connection into `target`, through a temporary file so that
 // last week's copy is only replaced by a complete one.
-void Snapshot(Database& db, const QString& schema, const QString& target) {
+void Snapshot(Database& db, bool detail, const QString& target) {
     const QString temp = target + QStringLiteral(".novi");
     QFile::remove(temp);
-    db.Exec(QStringLiteral("VACUUM \"") + schema + QStringLiteral("\" INTO ?"), {temp});
+    db.CopyTo(detail, temp);
     if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) !=
         0) {
         QFile::remove(temp);
@@ -60,9 +60,9 @@ QString Run(Database& db, const QDate& today) {
         return QString();
     }
     const QString target = TargetPath(db.Path(), today);
-    Snapshot(db, QStringLiteral("main"), target);
+    Snapshot(db, false, target);
     if (db.DetailAttached()) {
-        Snapshot(db, QStringLiteral("det"), DetailTargetPath(db.Path(), today));
+        Snapshot(db, true, DetailTargetPath(db.Path(), today));
     }
     return target;
 }

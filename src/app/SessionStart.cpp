@@ -15,17 +15,17 @@ namespace zodra::sessionstart {
 
 namespace {
 
-// Commits of this scope do not wait for the disk (SQLite's synchronous NORMAL in WAL mode: the
-// file stays sound, the last commits may be lost with a power cut); FULL again afterwards,
-// however the scope ends.
+// Commits of this scope do not wait for the disk (the data stays sound, the last commits may be
+// lost with a power cut, and the fix-ups are simply made again at the next start); full
+// durability again afterwards, however the scope ends.
 class UnsyncedCommit {
 public:
     explicit UnsyncedCommit(Database& db) : m_db(db) {
-        m_db.ExecRaw(QStringLiteral("PRAGMA synchronous = NORMAL"));
+        m_db.SetDurability(Engine::Durability::Relaxed);
     }
     ~UnsyncedCommit() {
         try {
-            m_db.ExecRaw(QStringLiteral("PRAGMA synchronous = FULL"));
+            m_db.SetDurability(Engine::Durability::Full);
         } catch (const DbError&) {
         }
     }

@@ -107,7 +107,8 @@ std::vector<std::pair<QString, QString>> ReadAll(const QString& path) {
     EnsureFile(*db);
     Statement all =
         db->Prepare(QStringLiteral("SELECT \"Naziv\", \"Vrijednost\" FROM \"Konfiguracija\" "
-                                   "ORDER BY ROWID"));
+                                   "ORDER BY ") +
+                    sqldialect::InsertionOrder(db->Dialect(), QStringLiteral("\"Naziv\"")));
     all.Exec();
     while (all.Next()) {
         rows.emplace_back(all.Text(0), all.Text(1));
@@ -123,8 +124,9 @@ WorkstationSettings Load(const QString& path) {
         if (!existed) {
             db->ExecRaw(QStringLiteral("BEGIN"));
             for (const auto& [key, value] : Keys()) {
-                db->Exec(QStringLiteral("INSERT OR IGNORE INTO \"Konfiguracija\" (\"Naziv\", "
-                                        "\"Vrijednost\") VALUES (?, ?)"),
+                db->Exec(sqldialect::InsertIgnoringDuplicates(
+                             db->Dialect(), QStringLiteral("\"Konfiguracija\" (\"Naziv\", "
+                                                           "\"Vrijednost\") VALUES (?, ?)")),
                          {key, value.isNull() ? QStringLiteral("") : value});
             }
             db->ExecRaw(QStringLiteral("COMMIT"));

@@ -16,7 +16,7 @@
 #include "data/CompanySchema.h"
 #include "data/Errors.h"
 #include "data/PasswordHash.h"
-#include "data/SqliteExtensions.h"
+#include "data/SqliteEngine.h"
 #include "data/Transaction.h"
 
 namespace zodra {
@@ -25,9 +25,7 @@ namespace {
 
 std::atomic<int> g_connectionCounter{0};
 
-constexpr int kSqliteCorrupt = 11;
 constexpr int kBusyAttempts = 5;
-constexpr int kSqliteNotADb = 26;
 
 QVariant Decode(const QJsonValue& value) {
     const QJsonObject o = value.toObject();
@@ -47,25 +45,11 @@ QVariant Decode(const QJsonValue& value) {
     return o.value(QStringLiteral("v")).toString();
 }
 
-bool IsDamageCode(int code) {
-    const int primary = code & 0xff;
-    return primary == kSqliteCorrupt || primary == kSqliteNotADb;
-}
-
-// Reads the file header: is this an SQLite file, and whose?
-enum class HeaderKind { NotSqlite, OtherProgram, Company, Detail };
-HeaderKind ReadHeader(const QString& path) {
-    const QByteArray header = ReadSqliteHeader(path);
-    if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3"))) {
-        return HeaderKind::NotSqlite;
-    }
-    const auto b = [&](int i) { return static_cast<quint32>(static_cast<quint8>(header[i])); };
-    const quint32 appId = (b(68) << 24) | (b(69) << 16) | (b(70) << 8) | b(71);
-    if (appId == CompanySchema::kApplicationId) {
-        return HeaderKind::Company;
-    }
-    return appId == CompanySchema::kDetailApplicationId ? HeaderKind::Detail
-                                                        : HeaderKind::OtherProgram;
+// The engine a target is opened with. Only SQLite so far; a server address will choose
+// another.
+const Engine& EngineFor(const QString& target) {
+    (void)target;
+    return SqliteEngine::Instance();
 }
 
 const QString kIdentity = QStringLiteral("IDENTITET");
@@ -94,10 +78,10 @@ const char* ToString(Database::OpenStatus status) {
     return "?";
 }
 
-Database::Database(const QString& path, SqlDialect dialect)
+Database::Database(const QString& path, const Engine& engine)
     : m_connectionName(QStringLiteral("zodra-%1").arg(++g_connectionCounter)),
       m_path(path),
-      m_dialect(dialect) {}
+      m_engine(&engine) {}
 
 Database::~Database() {
     if (m_connection.isValid()) {
@@ -114,14 +98,9 @@ std::unique_ptr<Database> Database::OpenRaw(const QString& path, bool create) {
     if (!create && !QFileInfo::exists(path)) {
         throw DbError(QString(), QStringLiteral("Datoteka ne postoji: ") + path);
     }
-    std::unique_ptr<Database> db(new Database(path, SqlDialect::Sqlite));
-    db->m_connection = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), db->m_connectionName);
-    db->m_connection.setDatabaseName(path);
-    db->m_connection.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db->m_connection.open()) {
-        throw DbError(QString(), db->m_connection.lastError().text());
-    }
-    RegisterSqliteExtensions(db->m_connection);
+    const Engine& engine = EngineFor(path);
+    std::unique_ptr<Database> db(new Database(path, engine));
+    db->m_connection = engine.Connect(path, db->m_connectionName);
     return db;
 }
 
@@ -144,16 +123,9 @@ Database::OpenResult Database::OpenCompany(const QString& path, const QString& p
         result.status = OpenStatus::Missing;
         return result;
     }
-    switch (ReadHeader(path)) {
-        case HeaderKind::NotSqlite:
-            result.status = OpenStatus::NotACompany;
-            return result;
-        case HeaderKind::OtherProgram:
-        case HeaderKind::Detail:
-            result.status = OpenStatus::NotACompany;
-            return result;
-        case HeaderKind::Company:
-            break;
+    if (EngineFor(path).Identify(path) != Engine::TargetKind::Company) {
+        result.status = OpenStatus::NotACompany;
+        return result;
     }
     if (!info.isWritable() || !QFileInfo(info.absolutePath()).isWritable()) {
         result.status = OpenStatus::ReadOnly;
@@ -201,19 +173,13 @@ Database::OpenResult Database::OpenCompany(const QString& path, const QString& p
                 result.detail = QStringLiteral("Nedostaje tablica ") + missing.first();
                 return result;
             }
-            // Only a file known to be a company is switched to its journal mode (which rewrites
-            // the header of a file that was in another).
-            db->ExecRaw(QStringLiteral("PRAGMA journal_mode=WAL"));
-            db->ExecRaw(QStringLiteral("PRAGMA synchronous=FULL"));
-            // 32 MB of page cache per connection instead of SQLite's 2 MB: the article indexes of a
-            // company with 50,000 articles alone are larger than that, and a list or count that
-            // walks one of them would otherwise read it from the file again every time.
-            db->ExecRaw(QStringLiteral("PRAGMA cache_size=-32768"));
+            // Only a target known to be a company gets the company's settings.
+            db->m_engine->ConfigureCompany(*db);
             if (!db->CheckPassword(password)) {
                 result.status = OpenStatus::WrongPassword;
                 return result;
             }
-            const int version = db->Scalar(QStringLiteral("PRAGMA user_version")).toInt();
+            const int version = db->SchemaVersion();
             if (version > CompanySchema::kCurrentVersion) {
                 result.status = OpenStatus::TooNew;
                 return result;
@@ -229,13 +195,8 @@ Database::OpenResult Database::OpenCompany(const QString& path, const QString& p
                 continue;
             }
             result.detail = error.driverText();
-            if (error.isBusy()) {
-                result.status = OpenStatus::Locked;
-            } else if (IsDamageCode(error.nativeCode()) || error.nativeCode() == 0) {
-                result.status = OpenStatus::Damaged;
-            } else {
-                result.status = OpenStatus::Damaged;
-            }
+            // Anything else the engine cannot read as a company counts as damage.
+            result.status = error.isBusy() ? OpenStatus::Locked : OpenStatus::Damaged;
             return result;
         }
     }
@@ -247,7 +208,7 @@ Database::OpenResult Database::OpenCompany(const QString& path, const QString& p
 
 void Database::AttachDetail() {
     if (m_detailAttached) {
-        ExecRaw(QStringLiteral("DETACH DATABASE \"det\""));
+        m_engine->DetachDetail(*this);
         m_detailAttached = false;
         m_columns.clear();
     }
@@ -264,34 +225,33 @@ void Database::AttachDetail() {
     }
     // Only a detail file of this very company is ever attached: an empty file, a file of some
     // other kind or another company's detail file would otherwise be written to.
-    if (ReadHeader(detail) != HeaderKind::Detail) {
+    if (m_engine->Identify(detail) != Engine::TargetKind::Detail) {
         m_detailProblem = QStringLiteral("Datoteka detalja ") + detail +
                           QStringLiteral(" nije Zodra datoteka detaljnih računa.");
         return;
     }
     try {
-        Exec(QStringLiteral("ATTACH DATABASE ? AS \"det\""), {detail});
+        m_engine->AttachDetail(*this, detail);
         m_detailAttached = true;
         m_columns.clear();
         // The identity is read before anything is written: another company's file is left
         // exactly as it is.
         if (!StampDetailIdentity()) {
-            ExecRaw(QStringLiteral("DETACH DATABASE \"det\""));
+            m_engine->DetachDetail(*this);
             m_detailAttached = false;
             m_columns.clear();
             m_detailProblem = QStringLiteral("Datoteka detalja ") + detail +
                               QStringLiteral(" pripada drugom poduzeću.");
             return;
         }
-        ExecRaw(QStringLiteral("PRAGMA \"det\".journal_mode=WAL"));
-        ExecRaw(QStringLiteral("PRAGMA \"det\".synchronous=FULL"));
+        m_engine->ConfigureDetail(*this);
     } catch (const DbError& e) {
         if (e.isBusy()) {
             throw;
         }
         if (m_detailAttached) {
             try {
-                ExecRaw(QStringLiteral("DETACH DATABASE \"det\""));
+                m_engine->DetachDetail(*this);
             } catch (const DbError&) {
             }
         }
@@ -319,10 +279,7 @@ QString Database::CompanyIdentity() {
 
 bool Database::StampDetailIdentity() {
     const QString company = CompanyIdentity();
-    const bool hasMeta =
-        Scalar(QStringLiteral("SELECT COUNT(*) FROM \"det\".\"sqlite_master\" WHERE \"type\" = "
-                              "'table' AND \"name\" = 'DET_META'"))
-            .toInt() > 0;
+    const bool hasMeta = m_engine->HasTable(*this, QStringLiteral("DET_META"), true);
     if (hasMeta) {
         const QString stored =
             Scalar(QStringLiteral("SELECT \"Vrijednost\" FROM \"det\".\"DET_META\" WHERE "
@@ -341,8 +298,10 @@ bool Database::StampDetailIdentity() {
             QStringLiteral("CREATE TABLE \"det\".\"DET_META\" (\"Naziv\" TEXT PRIMARY KEY, "
                            "\"Vrijednost\" TEXT)"));
     }
-    Exec(QStringLiteral("INSERT OR REPLACE INTO \"det\".\"DET_META\" (\"Naziv\", "
-                        "\"Vrijednost\") VALUES (?, ?)"),
+    Exec(sqldialect::InsertOrReplace(
+             Dialect(),
+             QStringLiteral("\"det\".\"DET_META\" (\"Naziv\", \"Vrijednost\") VALUES (?, ?)"),
+             QStringLiteral("\"Naziv\""), {QStringLiteral("\"Vrijednost\"")}),
          {kIdentity, company});
     tx.Commit();
     return true;
@@ -380,32 +339,18 @@ QVariant Database::Scalar(const QString& sql, const QVariantList& params) {
 void Database::ExecRaw(const QString& sql) {
     QSqlQuery query(m_connection);
     if (!query.exec(sql)) {
-        const QSqlError error = query.lastError();
-        bool ok = false;
-        const int code = error.nativeErrorCode().toInt(&ok);
-        throw DbError(sql, error.text(), ok ? code : 0);
+        throw m_engine->Error(sql, query.lastError());
     }
     query.finish();
 }
 
 void Database::SetReadOnlyGuard() {
-    // Two locks: the authorizer refuses by statement, query_only refuses any write that might
-    // still get past it. query_only first, as the authorizer refuses setting it.
-    ExecRaw(QStringLiteral("PRAGMA query_only = 1"));
-    InstallReadOnlyAuthorizer(m_connection);
+    m_engine->SetReadOnlyGuard(*this);
 }
 
 bool Database::TableExists(const QString& table) {
-    return Scalar(QStringLiteral("SELECT COUNT(*) FROM (SELECT \"name\" FROM \"sqlite_master\" "
-                                 "WHERE \"type\" IN ('table', 'view') AND \"name\" = ? UNION ALL "
-                                 "SELECT \"name\" FROM \"sqlite_temp_master\" WHERE \"name\" = ?)"),
-                  {table, table})
-                   .toInt() > 0 ||
-           (m_detailAttached &&
-            Scalar(QStringLiteral("SELECT COUNT(*) FROM \"det\".\"sqlite_master\" WHERE "
-                                  "\"type\" = 'table' AND \"name\" = ?"),
-                   {table})
-                    .toInt() > 0);
+    return m_engine->HasTable(*this, table, false) ||
+           (m_detailAttached && m_engine->HasTable(*this, table, true));
 }
 
 const QStringList& Database::Columns(const QString& table) {
@@ -413,12 +358,7 @@ const QStringList& Database::Columns(const QString& table) {
     if (it != m_columns.end()) {
         return it->second;
     }
-    QStringList columns;
-    Statement statement(*this, QStringLiteral("SELECT \"name\" FROM pragma_table_info(?)"));
-    statement.Exec({table});
-    while (statement.Next()) {
-        columns << statement.Text(0);
-    }
+    const QStringList columns = m_engine->Columns(*this, table);
     if (columns.isEmpty()) {
         throw DbError(table, QStringLiteral("Nepoznata tablica ") + table);
     }

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "data/CompanyLock.h"
+#include "data/Engine.h"
 #include "data/SqlDialect.h"
 #include "data/Statement.h"
 
@@ -43,9 +44,9 @@ public:
     // The same for maintenance that holds the company's exclusive lock already.
     static OpenResult OpenAlone(const QString& path, const QString& password,
                                 const CompanyLock& exclusive);
-    // Opens (or creates) any SQLite file without the company checks; used to build new files
-    // and by maintenance. It takes no company lock: maintenance of a company holds the
-    // exclusive one itself.
+    // Opens (or creates) any database file without the company checks; used to build new files,
+    // for the workstation's settings file and by maintenance. It takes no company lock: maintenance
+    // of a company holds the exclusive one itself.
     static std::unique_ptr<Database> OpenRaw(const QString& path, bool create);
 
     // How long an opening waits for a compaction of the company to finish.
@@ -55,7 +56,9 @@ public:
     Database& operator=(const Database&) = delete;
     ~Database();
 
-    SqlDialect Dialect() const { return m_dialect; }
+    // The engine the company lives on: everything that differs between engines goes through it.
+    const Engine& GetEngine() const { return *m_engine; }
+    SqlDialect Dialect() const { return m_engine->Dialect(); }
     const QString& Path() const { return m_path; }
     QSqlDatabase& Connection() { return m_connection; }
 
@@ -75,8 +78,20 @@ public:
     int Exec(const QString& sql, const QVariantList& params = {});
     // The first column of the first row, or a null QVariant when there is no row.
     QVariant Scalar(const QString& sql, const QVariantList& params = {});
-    // Executes text that needs no values (DDL, PRAGMA).
+    // Executes text that needs no values (DDL, transaction control).
     void ExecRaw(const QString& sql);
+
+    // The schema version the company carries.
+    int SchemaVersion() { return m_engine->SchemaVersion(*this); }
+    // Whether commits wait for the disk (Full, the default) or not (Relaxed: for work that
+    // can be done again, such as a session start's fix-ups).
+    void SetDurability(Engine::Durability durability) {
+        m_engine->SetDurability(*this, durability);
+    }
+    // While on, every write of this connection is refused.
+    void SetQueryOnly(bool on) { m_engine->SetQueryOnly(*this, on); }
+    // A consistent copy of the company (or its detail file) into a new file.
+    void CopyTo(bool detail, const QString& file) { m_engine->CopyTo(*this, detail, file); }
 
     // From now on the connection only reads: a statement that would write to the company or the
     // detail file, change a setting kept in a file, attach or create a file (VACUUM INTO
@@ -120,7 +135,7 @@ public:
     void SetMeta(const QString& name, const QString& value);
 
 private:
-    Database(const QString& path, SqlDialect dialect);
+    Database(const QString& path, const Engine& engine);
     static OpenResult OpenCompany(const QString& path, const QString& password, bool takeLock);
     friend class Transaction;
     void AttachDetail();
@@ -131,7 +146,7 @@ private:
     QString m_connectionName;
     QSqlDatabase m_connection;
     QString m_path;
-    SqlDialect m_dialect;
+    const Engine* m_engine;
     QString m_detailPath;
     QString m_detailProblem;
     bool m_detailAttached = false;

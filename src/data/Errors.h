@@ -27,23 +27,36 @@ private:
     QString m_field;
 };
 
-// A failure of the database itself: the statement that failed and the driver's own text.
+// A failure of the database itself: the statement that failed, the driver's own text and what
+// kind of failure it is. The kind is decided by the engine that ran the statement (Engine::
+// Classify), so that callers ask "busy?" or "damaged?" without knowing any engine's codes.
 class DbError : public std::runtime_error {
 public:
-    DbError(const QString& sql, const QString& driverText, int nativeCode = 0);
+    enum class Kind {
+        Other,
+        Busy,             // another connection holds the lock: the same work may be tried again
+        Damage,           // the data is damaged or not a database at all
+        ReadOnlyRefusal,  // refused by a connection that may only read (SetReadOnlyGuard)
+    };
+
+    DbError(const QString& sql, const QString& driverText, Kind kind = Kind::Other,
+            int nativeCode = 0);
     const QString& sql() const noexcept { return m_sql; }
     const QString& driverText() const noexcept { return m_driverText; }
-    // The engine's own error code when known (SQLite primary result code), else 0.
+    Kind kind() const noexcept { return m_kind; }
+    // The engine's own error code when known, for logs; 0 otherwise.
     int nativeCode() const noexcept { return m_nativeCode; }
-    bool isBusy() const noexcept;
+    // Retryable: the work failed only because another writer held the lock.
+    bool isBusy() const noexcept { return m_kind == Kind::Busy; }
     // The engine found the file damaged or not a database at all.
-    bool isDamage() const noexcept;
+    bool isDamage() const noexcept { return m_kind == Kind::Damage; }
     // The statement was refused by a connection that may only read (Database::SetReadOnlyGuard).
-    bool isReadOnlyRefusal() const noexcept;
+    bool isReadOnlyRefusal() const noexcept { return m_kind == Kind::ReadOnlyRefusal; }
 
 private:
     QString m_sql;
     QString m_driverText;
+    Kind m_kind;
     int m_nativeCode;
 };
 

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
+
 namespace zodra {
 
 // The database engines the company data can live on. SQL text is written once for both:
-// identifiers are always double-quoted, values always bound.
+// identifiers are always double-quoted, values always bound. The few statements whose words
+// differ are made by the functions below, so that no caller spells an engine's own syntax.
 enum class SqlDialect { Sqlite, Postgres };
 
 // The column that names one row of a table without a key of its own (working copies and line
@@ -13,4 +17,37 @@ inline const char16_t* RowIdentityColumn(SqlDialect) {
     return u"rowid";
 }
 
+namespace sqldialect {
+
+// An INSERT that leaves an existing row with the same key alone instead of failing.
+// `rest` is everything after "INSERT INTO": the table, its columns and VALUES (…).
+inline QString InsertIgnoringDuplicates(SqlDialect dialect, const QString& rest) {
+    return dialect == SqlDialect::Sqlite
+               ? QStringLiteral("INSERT OR IGNORE INTO ") + rest
+               : QStringLiteral("INSERT INTO ") + rest + QStringLiteral(" ON CONFLICT DO NOTHING");
+}
+
+// An INSERT that replaces an existing row with the same key. `rest` as above; `key` and
+// `values` name the key column and the columns to replace (PostgreSQL needs them spelled out).
+inline QString InsertOrReplace(SqlDialect dialect, const QString& rest, const QString& key,
+                               const QStringList& values) {
+    if (dialect == SqlDialect::Sqlite) {
+        return QStringLiteral("INSERT OR REPLACE INTO ") + rest;
+    }
+    QString set;
+    for (const QString& column : values) {
+        set += (set.isEmpty() ? QString() : QStringLiteral(", ")) + column +
+               QStringLiteral(" = EXCLUDED.") + column;
+    }
+    return QStringLiteral("INSERT INTO ") + rest + QStringLiteral(" ON CONFLICT (") + key +
+           QStringLiteral(") DO UPDATE SET ") + set;
+}
+
+// ORDER BY text for the order in which rows were inserted. SQLite keeps it in its own row key;
+// elsewhere the table's increasing key column `key` (quoted) stands for it.
+inline QString InsertionOrder(SqlDialect dialect, const QString& key) {
+    return dialect == SqlDialect::Sqlite ? QStringLiteral("ROWID") : key;
+}
+
+}  // namespace sqldialect
 }  // namespace zodra

@@ -6,6 +6,7 @@
 
 #include "data/Database.h"
 #include "data/Errors.h"
+#include "data/SqliteEngine.h"
 
 namespace zodra {
 
@@ -34,7 +35,9 @@ SqliteStatement::~SqliteStatement() {
 }
 
 void SqliteStatement::Fail() const {
-    throw DbError(m_sql, QString::fromUtf8(sqlite3_errmsg(m_db)), sqlite3_errcode(m_db));
+    const QString text = QString::fromUtf8(sqlite3_errmsg(m_db));
+    const int code = sqlite3_extended_errcode(m_db);
+    throw DbError(m_sql, text, SqliteEngine::Kind(code, text), code);
 }
 
 void SqliteStatement::Bind(int index, double value) {

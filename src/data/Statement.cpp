@@ -9,20 +9,11 @@
 
 namespace zodra {
 
-namespace {
-int NativeCode(const QSqlError& error) {
-    bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok);
-    return ok ? code : 0;
-}
-}  // namespace
-
 Statement::Statement(Database& db, const QString& sql)
-    : m_query(db.Connection()), m_sql(sql), m_dialect(db.Dialect()) {
+    : m_query(db.Connection()), m_sql(sql), m_engine(&db.GetEngine()) {
     m_query.setForwardOnly(true);
     if (!m_query.prepare(sql)) {
-        const QSqlError error = m_query.lastError();
-        throw DbError(sql, error.text(), NativeCode(error));
+        throw m_engine->Error(sql, m_query.lastError());
     }
 }
 
@@ -31,7 +22,7 @@ Statement::~Statement() {
 }
 
 Statement& Statement::Bind(int index, const QVariant& value) {
-    m_query.bindValue(index, sqlvalue::ToDb(value, m_dialect));
+    m_query.bindValue(index, sqlvalue::ToDb(value, m_engine->Dialect()));
     return *this;
 }
 
@@ -45,8 +36,7 @@ Statement& Statement::BindAll(const QVariantList& values) {
 Statement& Statement::Exec() {
     m_query.finish();
     if (!m_query.exec()) {
-        const QSqlError error = m_query.lastError();
-        throw DbError(m_sql, error.text(), NativeCode(error));
+        throw m_engine->Error(m_sql, m_query.lastError());
     }
     return *this;
 }
@@ -57,7 +47,7 @@ bool Statement::Next() {
     }
     const QSqlError error = m_query.lastError();
     if (error.isValid() && error.type() != QSqlError::NoError) {
-        throw DbError(m_sql, error.text(), NativeCode(error));
+        throw m_engine->Error(m_sql, error);
     }
     return false;
 }

@@ -10,6 +10,7 @@
 namespace zodra {
 
 class Database;
+class Engine;
 
 // A prepared statement with positional "?" parameters. Values are always bound, never pasted
 // into the text. A statement can be executed again with new values, which is how loops over
@@ -48,7 +49,7 @@ public:
 private:
     QSqlQuery m_query;
     QString m_sql;
-    SqlDialect m_dialect;
+    const Engine* m_engine;
 };
 
 }  // namespace zodra

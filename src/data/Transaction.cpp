@@ -49,8 +49,7 @@ QJsonValue Encode(const QVariant& value) {
 
 Transaction::Transaction(Database& db) : m_db(db), m_level(db.m_depth) {
     if (m_level == 0) {
-        m_db.ExecRaw(m_db.Dialect() == SqlDialect::Sqlite ? QStringLiteral("BEGIN IMMEDIATE")
-                                                          : QStringLiteral("BEGIN"));
+        m_db.GetEngine().BeginWrite(m_db);
         m_db.m_detailToken = 0;
         m_db.m_detailRow = 0;
     } else {

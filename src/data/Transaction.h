@@ -8,9 +8,24 @@ namespace zodra {
 class Database;
 
 // A scoped database transaction: the outermost guard begins a write transaction at once
-// (BEGIN IMMEDIATE, so that two workstations never deadlock half-way through a posting), inner
-// guards are savepoints. Anything not committed is rolled back when the guard goes out of scope,
-// including when an exception (a refusal or a database error) leaves the posting.
+// (Engine::BeginWrite), inner guards are savepoints. Anything not committed is rolled back when
+// the guard goes out of scope, including when an exception (a refusal or a database error)
+// leaves the posting.
+//
+// The rule every posting relies on: a write transaction holds the company's write lock from its
+// first statement until it commits or rolls back. On SQLite it begins with BEGIN IMMEDIATE,
+// which takes the file's write lock at once; on PostgreSQL it is BEGIN followed by
+// pg_advisory_xact_lock on the company's key, released by the commit or rollback itself. So
+// only one posting of a company runs at a time, and what it reads inside the transaction stays
+// true until it commits: the next document number found as MAX + 1, and a lot's quantity read
+// before it is written back less the quantity issued. Without the lock, two postings would read
+// the same number or the same quantity and one would overwrite the other; with PostgreSQL's
+// SERIALIZABLE isolation instead, one of them would fail at commit and the whole posting (with
+// its questions to the user) would have to be made again.
+//
+// A second writer waits for the lock (SQLite's busy timeout, 5 s); when it cannot have it in
+// time, beginning the transaction throws a DbError whose isBusy() is true: nothing was written,
+// and the same posting may simply be tried again.
 class Transaction {
 public:
     explicit Transaction(Database& db);

@@ -35,7 +35,7 @@ double Number(const QVariant& v) {
     return v.toDouble();
 }
 
-// Dates arrive from SQLite as ISO text; a text of that shape compares as a date.
+// Dates may arrive as ISO text; a text of that shape compares as a date.
 QDate AsDate(const QVariant& v) {
     if (v.typeId() == QMetaType::QDate) {
         return v.toDate();

@@ -49,7 +49,7 @@ void CostWriter::SetDocumentCost(const CostFamily& family, int warehouse, int ye
                                  int number, int article, int lot, double cost) {
     int costParameters = 0;
     const QString set = Assignments(family, &costParameters);
-    // The document's key leads the search; the unary plus keeps SQLite from choosing the
+    // The document's key leads the search; the unary plus keeps the planner from choosing the
     // article index instead, which would visit every line of the article.
     const QString sql = QStringLiteral("UPDATE ") + Q(family.lineTable) + QStringLiteral(" SET ") +
                         set + QStringLiteral(" WHERE \"SKLADISTE\" = ?") +

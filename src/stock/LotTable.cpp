@@ -23,20 +23,15 @@ const QString kDelete = QStringLiteral(
     "DELETE FROM \"NABAVE\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"BROJ_PRIMKE\" = ? "
     "AND \"SIFRA_ARTIKLA\" = ?");
 
-void BindKey(SqliteStatement& s, int from, const LotKey& key) {
+void BindKey(DirectStatement& s, int from, const LotKey& key) {
     s.Bind(from, key.warehouse);
     s.Bind(from + 1, key.year);
     s.Bind(from + 2, key.lot);
     s.Bind(from + 3, key.article);
 }
 
-void BindKey(Statement& s, int from, const LotKey& key) {
-    s.Bind(from, key.warehouse).Bind(from + 1, key.year).Bind(from + 2, key.lot);
-    s.Bind(from + 3, key.article);
-}
-
 // Quantity, free quantity, prices and margin: the first five values of insert and update.
-void BindValues(SqliteStatement& s, const Lot& lot) {
+void BindValues(DirectStatement& s, const Lot& lot) {
     s.Bind(0, lot.quantity);
     s.Bind(1, lot.freeQuantity);
     s.Bind(2, lot.costPrice);
@@ -48,106 +43,54 @@ void BindValues(SqliteStatement& s, const Lot& lot) {
     }
 }
 
-void BindValues(Statement& s, const Lot& lot) {
-    s.Bind(0, lot.quantity).Bind(1, lot.freeQuantity).Bind(2, lot.costPrice);
-    s.Bind(3, lot.sellingPrice);
-    s.Bind(4, lot.retailMargin ? QVariant(*lot.retailMargin) : QVariant());
-}
-
-void Run(SqliteStatement& s) {
+void Run(DirectStatement& s) {
     s.Step();
     s.Reset();
 }
 
-void Run(Statement& s) {
-    s.Exec();
-}
-
-bool FirstRow(SqliteStatement& s) {
-    return s.Step();
-}
-
-bool FirstRow(Statement& s) {
-    s.Exec();
-    return s.Next();
-}
-
-void Done(SqliteStatement& s) {
-    s.Reset();
-}
-
-void Done(Statement& s) {
-    s.Finish();
-}
-
 }  // namespace
 
-template <typename S, typename Connection>
-LotTable::Statements<S> LotTable::Prepare(Connection& connection) {
-    Statements<S> s;
-    s.find = std::make_unique<S>(connection, kFind);
-    s.insert = std::make_unique<S>(connection, kInsert);
-    s.update = std::make_unique<S>(connection, kUpdate);
-    s.remove = std::make_unique<S>(connection, kDelete);
-    return s;
-}
+LotTable::LotTable(Database& db)
+    : m_db(db),
+      m_find(db, kFind),
+      m_insert(db, kInsert),
+      m_update(db, kUpdate),
+      m_remove(db, kDelete) {}
 
-LotTable::LotTable(Database& db) : m_db(db) {
-    if (sqlite3* handle = SqliteStatement::Handle(db)) {
-        m_fast = Prepare<SqliteStatement>(handle);
-    } else {
-        m_generic = Prepare<Statement>(db);
-    }
-}
-
-template <typename S>
-std::optional<Lot> LotTable::Find(S& find, const LotKey& key) {
-    BindKey(find, 0, key);
-    if (!FirstRow(find)) {
-        Done(find);
+std::optional<Lot> LotTable::Find(const LotKey& key) {
+    BindKey(m_find, 0, key);
+    if (!m_find.Step()) {
+        m_find.Reset();
         return std::nullopt;
     }
     Lot lot;
     lot.key = key;
-    lot.quantity = find.Double(0);
-    lot.freeQuantity = find.Double(1);
-    lot.costPrice = find.Double(2);
-    lot.sellingPrice = find.Double(3);
-    if (!find.IsNull(4)) {
-        lot.retailMargin = find.Double(4);
+    lot.quantity = m_find.Double(0);
+    lot.freeQuantity = m_find.Double(1);
+    lot.costPrice = m_find.Double(2);
+    lot.sellingPrice = m_find.Double(3);
+    if (!m_find.IsNull(4)) {
+        lot.retailMargin = m_find.Double(4);
     }
-    Done(find);
+    m_find.Reset();
     return lot;
 }
 
-std::optional<Lot> LotTable::Find(const LotKey& key) {
-    return m_fast.find ? Find(*m_fast.find, key) : Find(*m_generic.find, key);
-}
-
 void LotTable::Insert(const Lot& lot) {
-    auto write = [&](auto& s) {
-        BindValues(s, lot);
-        BindKey(s, 5, lot.key);
-        Run(s);
-    };
-    m_fast.insert ? write(*m_fast.insert) : write(*m_generic.insert);
+    BindValues(m_insert, lot);
+    BindKey(m_insert, 5, lot.key);
+    Run(m_insert);
 }
 
 void LotTable::Update(const Lot& lot) {
-    auto write = [&](auto& s) {
-        BindValues(s, lot);
-        BindKey(s, 5, lot.key);
-        Run(s);
-    };
-    m_fast.update ? write(*m_fast.update) : write(*m_generic.update);
+    BindValues(m_update, lot);
+    BindKey(m_update, 5, lot.key);
+    Run(m_update);
 }
 
 void LotTable::Delete(const LotKey& key) {
-    auto write = [&](auto& s) {
-        BindKey(s, 0, key);
-        Run(s);
-    };
-    m_fast.remove ? write(*m_fast.remove) : write(*m_generic.remove);
+    BindKey(m_remove, 0, key);
+    Run(m_remove);
 }
 
 }  // namespace zodra::stock

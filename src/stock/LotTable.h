@@ -3,8 +3,7 @@
 #include <memory>
 #include <optional>
 
-#include "data/SqliteStatement.h"
-#include "data/Statement.h"
+#include "data/DirectStatement.h"
 #include "stock/Lot.h"
 
 namespace zodra {
@@ -14,8 +13,8 @@ class Database;
 namespace zodra::stock {
 
 // Reads and writes rows of NABAVE through statements prepared once, for the postings that
-// touch a lot per line (a receipt of a thousand lines seeks a thousand lots). On SQLite the
-// statements run straight on the connection.
+// touch a lot per line (a receipt of a thousand lines seeks a thousand lots); where the engine
+// allows it they run straight on the connection.
 class LotTable {
 public:
     explicit LotTable(Database& db);
@@ -31,21 +30,11 @@ public:
     void Delete(const LotKey& key);
 
 private:
-    template <typename S>
-    struct Statements {
-        std::unique_ptr<S> find;
-        std::unique_ptr<S> insert;
-        std::unique_ptr<S> update;
-        std::unique_ptr<S> remove;
-    };
-    template <typename S, typename Connection>
-    static Statements<S> Prepare(Connection& connection);
-    template <typename S>
-    static std::optional<Lot> Find(S& find, const LotKey& key);
-
     Database& m_db;
-    Statements<SqliteStatement> m_fast;  // SQLite
-    Statements<Statement> m_generic;     // other engines
+    DirectStatement m_find;
+    DirectStatement m_insert;
+    DirectStatement m_update;
+    DirectStatement m_remove;
 };
 
 }  // namespace zodra::stock

@@ -5,10 +5,10 @@
 #include <stdexcept>
 
 #include "data/Database.h"
+#include "data/DirectStatement.h"
 #include "data/Errors.h"
 #include "data/Numbering.h"
 #include "data/SqlValue.h"
-#include "data/SqliteStatement.h"
 #include "data/Transaction.h"
 
 namespace zodra::tradebook {
@@ -100,22 +100,23 @@ int AppendEntry(Database& db, Book book, const Entry& entry, std::optional<int> 
 
 namespace {
 
-struct BalanceChangeRow {
-    qint64 row;  // rowid (SQLite) or RBR
-    double balance;
-};
-
-// SQLite: the rows are read and rewritten straight on the connection, each rewrite a seek by
-// rowid.
 // The running balance over the rows of a book (key, purchase and sales values, taxes, stored
-// balance), with the rows whose stored balance is not the running one. Either statement kind
-// reads the same columns; `next` steps to the following row.
-template <typename Rows, typename Next>
-std::vector<BalanceChangeRow> BalanceChanges(Book book, Rows& rows, Next next) {
-    std::vector<BalanceChangeRow> changes;
+// balance), with the rows whose stored balance is not the running one.
+std::vector<DirectStatement::RowValue> BalanceChanges(Database& db, Book book, const QString& table,
+                                                      int warehouse, int year) {
+    DirectStatement rows(
+        db, QStringLiteral("SELECT ") + DirectStatement::RowKey(db, QStringLiteral("\"RBR\"")) +
+                QStringLiteral(", \"NABAVA_VRIJEDNOST\", \"PRODAJA_VRIJEDNOST\", ") +
+                (book == Book::Retail ? QStringLiteral("\"NABAVA_POREZ\", \"PRODAJA_POREZ\", ")
+                                      : QStringLiteral("0, 0, ")) +
+                QStringLiteral("\"STANJE_ROBE\" FROM ") + table +
+                QStringLiteral(" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? ORDER BY \"RBR\""));
+    rows.Bind(0, warehouse);
+    rows.Bind(1, year);
+    std::vector<DirectStatement::RowValue> changes;
     double balance = 0;
     Entry entry;
-    while (next(rows)) {
+    while (rows.Step()) {
         entry.purchaseValue = rows.Double(1);
         entry.salesValue = rows.Double(2);
         entry.purchaseTax = rows.Double(3);
@@ -128,76 +129,27 @@ std::vector<BalanceChangeRow> BalanceChanges(Book book, Rows& rows, Next next) {
     return changes;
 }
 
-QString BalanceQuery(Book book, const QString& key, const QString& table) {
-    return QStringLiteral("SELECT ") + key +
-           QStringLiteral(", \"NABAVA_VRIJEDNOST\", \"PRODAJA_VRIJEDNOST\", ") +
-           (book == Book::Retail ? QStringLiteral("\"NABAVA_POREZ\", \"PRODAJA_POREZ\", ")
-                                 : QStringLiteral("0, 0, ")) +
-           QStringLiteral("\"STANJE_ROBE\" FROM ") + table +
-           QStringLiteral(" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? ORDER BY \"RBR\"");
-}
-
-std::vector<BalanceChangeRow> ReadSqlite(sqlite3* handle, Book book, const QString& table,
-                                         int warehouse, int year) {
-    SqliteStatement rows(handle, BalanceQuery(book, QStringLiteral("rowid"), table));
-    rows.Bind(0, static_cast<qint64>(warehouse));
-    rows.Bind(1, static_cast<qint64>(year));
-    return BalanceChanges(book, rows, [](SqliteStatement& r) { return r.Step(); });
-}
-
-std::vector<BalanceChangeRow> ReadGeneric(Database& db, Book book, const QString& table,
-                                          int warehouse, int year) {
-    Statement rows = db.Prepare(BalanceQuery(book, QStringLiteral("\"RBR\""), table));
-    rows.Exec({warehouse, year});
-    return BalanceChanges(book, rows, [](Statement& r) { return r.Next(); });
-}
-
 }  // namespace
 
 int RecomputeBalance(Database& db, Book book, int warehouse, int year) {
     // One pass in RBR order computes every balance the way AppendEntry does (the balance before
     // plus the entry's change), so balances that are right compare equal and stay untouched;
-    // the others are written with one prepared statement.
+    // the others are written together.
     const QString table = Q(TableName(book));
     Transaction transaction(db);
-    sqlite3* handle = SqliteStatement::Handle(db);
-    const std::vector<BalanceChangeRow> changes =
-        handle ? ReadSqlite(handle, book, table, warehouse, year)
-               : ReadGeneric(db, book, table, warehouse, year);
-    if (handle && !changes.empty()) {
-        // One UPDATE walks the warehouse and year in index order and takes each changed row's
-        // balance from the list bound to it.
-        std::vector<RowValue> balances;
-        balances.reserve(changes.size());
-        for (const BalanceChangeRow& change : changes) {
-            balances.push_back({change.row, change.balance});
-        }
-        SortRowValues(balances);
-        EnsureRowValueFunction(handle);
-        SqliteStatement update(
-            handle, QStringLiteral("UPDATE ") + table +
-                        QStringLiteral(" SET \"STANJE_ROBE\" = zodra_vrijednost_retka(rowid, ?1) "
-                                       "WHERE \"SKLADISTE\" = ?2 AND \"GODINA\" = ?3 AND "
-                                       "zodra_vrijednost_retka(rowid, ?1) IS NOT NULL"));
-        update.BindBlob(0, balances.data(), static_cast<int>(balances.size() * sizeof(RowValue)));
-        update.Bind(1, static_cast<qint64>(warehouse));
-        update.Bind(2, static_cast<qint64>(year));
-        update.Step();
-    } else if (!handle) {
-        Statement update = db.Prepare(QStringLiteral("UPDATE ") + table +
-                                      QStringLiteral(" SET \"STANJE_ROBE\" = ? WHERE \"SKLADISTE\" "
-                                                     "= ? AND \"GODINA\" = ? AND \"RBR\" = ?"));
-        for (const BalanceChangeRow& change : changes) {
-            update.Exec({change.balance, warehouse, year, static_cast<int>(change.row)});
-        }
-    }
+    std::vector<DirectStatement::RowValue> changes =
+        BalanceChanges(db, book, table, warehouse, year);
+    const int changed = static_cast<int>(changes.size());
+    DirectStatement::UpdateRows(db, table, QStringLiteral("\"STANJE_ROBE\""),
+                                QStringLiteral("\"SKLADISTE\" = ? AND \"GODINA\" = ?"),
+                                {warehouse, year}, QStringLiteral("\"RBR\""), std::move(changes));
     transaction.Commit();
-    return static_cast<int>(changes.size());
+    return changed;
 }
 
 std::optional<int> FindDocumentEntry(Database& db, Book book, int warehouse, const QString& type,
                                      int year, int documentNumber) {
-    // Read through the document index; MAX("RBR") would make SQLite walk the primary key of the
+    // Read through the document index; MAX("RBR") would make the engine walk the primary key of the
     // whole warehouse and year instead.
     Statement rows = db.Prepare(QStringLiteral("SELECT \"RBR\" FROM ") + Q(TableName(book)) +
                                 QStringLiteral(" WHERE \"SKLADISTE\" = ? AND \"TIP_DOKUMENTA\" = ? "

@@ -65,7 +65,7 @@ std::vector<ArticleRow> ArticleList::Fetch(const QString& where, QVariantList pa
 
 int ArticleList::Count() {
     // A bare COUNT(*) is answered from the table's page counts; any WHERE clause, even a
-    // constant one, would make SQLite step through 50,000 index entries instead.
+    // constant one, would make the engine step through 50,000 index entries instead.
     if (!m_group) {
         return m_db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\"")).toInt();
     }

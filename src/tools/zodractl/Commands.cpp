@@ -121,8 +121,7 @@ int Check(const QStringList& args) {
     }
     Database& db = *opened.db;
     const QString integrity = zodra::compaction::IntegrityCheck(path);
-    Out(QStringLiteral("Verzija sheme: ") +
-        db.Scalar(QStringLiteral("PRAGMA user_version")).toString());
+    Out(QStringLiteral("Verzija sheme: ") + QString::number(db.SchemaVersion()));
     Out(QStringLiteral("Provjera ispravnosti: ") + integrity);
     Out(QStringLiteral("Datoteka detalja: ") + db.DetailPath() +
         (db.DetailAttached()            ? QString()
