@@ -51,8 +51,9 @@ struct TakenLine {
 };
 
 // The issue side of posting one stock document. The caller holds the posting's Transaction
-// guard (BEGIN IMMEDIATE: the number, the trade-book position and the lots read here stay true
-// until its commit) and commits after Finish; a refusal anywhere leaves nothing behind.
+// guard (it holds the company's write lock: the number, the trade-book position and the lots read
+// here stay true until its commit) and commits after Finish; a refusal anywhere leaves nothing
+// behind.
 //
 //   Transaction transaction(db);
 //   IssuePosting posting(session, NewDocumentKey(db, DocumentKind::IssueNote, w, y));

@@ -36,7 +36,7 @@ LineStore::LineStore(Database& db, QString table, QString articleColumn, bool ar
       m_articleLinesByKind(articleLinesByKind) {}
 
 QString LineStore::Id() const {
-    return Q(QString::fromUtf16(RowIdentityColumn(m_db.Dialect())));
+    return Q(QString::fromUtf16(RowKeyColumn(m_db.Dialect())));
 }
 
 bool LineStore::TakesFromLot(const DocumentLine& line) const {
