@@ -160,4 +160,17 @@ void LineStore::Remove(qint64 id) {
     transaction.Commit();
 }
 
+const LineCopy& LineStore::FirstLines(DocumentKind kind) {
+    return Info(kind).lines.front();
+}
+
+QString LineStore::ArticleColumn(Database& db, const LineCopy& copy, const QString& table) {
+    if (!copy.articleColumn.isEmpty()) {
+        return copy.articleColumn;
+    }
+    return db.Columns(table).contains(QStringLiteral("SIFRA_ARTIKLA"))
+               ? QStringLiteral("SIFRA_ARTIKLA")
+               : QStringLiteral("SIFRA");
+}
+
 }  // namespace zodra::documents

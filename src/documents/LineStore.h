@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "data/DocumentKind.h"
+
 namespace zodra {
 class Database;
 }
@@ -64,6 +66,12 @@ protected:
     virtual void LineLeaves(const DocumentLine& line);
 
     Database& Db() { return m_db; }
+    // The first line table of a document kind (its article lines).
+    static const LineCopy& FirstLines(DocumentKind kind);
+    // The column that holds the article in `table` (the kind's working or posted line table):
+    // the copy description names it, else invoice-like tables, which carry no tax group of
+    // their own and leave it unnamed, call it SIFRA where the others say SIFRA_ARTIKLA.
+    static QString ArticleColumn(Database& db, const LineCopy& copy, const QString& table);
     // Whether the line takes from a lot at all (an article line that names one).
     bool TakesFromLot(const DocumentLine& line) const;
 

@@ -4,25 +4,9 @@
 
 namespace zodra::documents {
 
-namespace {
-
-const LineCopy& FirstLines(DocumentKind kind) {
-    return Info(kind).lines.front();
-}
-
-QString ArticleColumn(Database& db, const LineCopy& copy) {
-    if (!copy.articleColumn.isEmpty()) {
-        return copy.articleColumn;
-    }
-    return db.Columns(copy.lineTable).contains(QStringLiteral("SIFRA_ARTIKLA"))
-               ? QStringLiteral("SIFRA_ARTIKLA")
-               : QStringLiteral("SIFRA");
-}
-
-}  // namespace
-
 PostedLines::PostedLines(Database& db, const DocumentKey& key)
-    : LineStore(db, FirstLines(key.kind).lineTable, ArticleColumn(db, FirstLines(key.kind)),
+    : LineStore(db, FirstLines(key.kind).lineTable,
+                ArticleColumn(db, FirstLines(key.kind), FirstLines(key.kind).lineTable),
                 db.Columns(FirstLines(key.kind).lineTable).contains(QStringLiteral("TIP_STAVKE"))),
       m_key(key),
       m_numberColumn(FirstLines(key.kind).lineNumberColumn) {}

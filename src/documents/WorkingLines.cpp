@@ -6,28 +6,10 @@
 
 namespace zodra::documents {
 
-namespace {
-
-const LineCopy& FirstLines(DocumentKind kind) {
-    return Info(kind).lines.front();
-}
-
-QString ArticleColumn(Database& db, const LineCopy& copy) {
-    if (!copy.articleColumn.isEmpty()) {
-        return copy.articleColumn;
-    }
-    // Invoice-like working copies name the article SIFRA and carry no tax group of their own,
-    // so their copy description leaves the article column empty.
-    return db.Columns(copy.workingTable).contains(QStringLiteral("SIFRA_ARTIKLA"))
-               ? QStringLiteral("SIFRA_ARTIKLA")
-               : QStringLiteral("SIFRA");
-}
-
-}  // namespace
-
 WorkingLines::WorkingLines(Database& db, DocumentKind kind, int sessionCode, int warehouse,
                            int year)
-    : LineStore(db, FirstLines(kind).workingTable, ArticleColumn(db, FirstLines(kind)),
+    : LineStore(db, FirstLines(kind).workingTable,
+                ArticleColumn(db, FirstLines(kind), FirstLines(kind).workingTable),
                 db.Columns(FirstLines(kind).workingTable).contains(QStringLiteral("TIP_STAVKE"))),
       m_sessionCode(sessionCode),
       m_warehouse(warehouse),
