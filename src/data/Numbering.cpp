@@ -189,7 +189,7 @@ bool DocumentExists(Database& db, DocumentKind kind, int warehouse, int year, in
         .isValid();
 }
 
-int NextStornoNumber(Database& db, int warehouse, int year) {
+int NextCancellationNumber(Database& db, int warehouse, int year) {
     QVariant highest;
     for (const char16_t* table : {u"RACUNI", u"SPECIFIKACIJE", u"IZMJENE_CIJENA"}) {
         const QVariant max =

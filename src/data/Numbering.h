@@ -62,7 +62,7 @@ bool DocumentExists(Database& db, DocumentKind kind, int warehouse, int year, in
                     std::optional<int> book = std::nullopt);
 
 // The cancellation number shared by invoices, "specifikacije" and price changes.
-int NextStornoNumber(Database& db, int warehouse, int year);
+int NextCancellationNumber(Database& db, int warehouse, int year);
 
 // Trade-book entry number (wholesale or retail book).
 int NextTradeBookNumber(Database& db, int warehouse, int year, bool retail);

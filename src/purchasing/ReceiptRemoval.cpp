@@ -167,10 +167,10 @@ int CancelReceipt(Session& session, Prompter& prompter, int number, const QDate&
     extras.currency = summary.currency;
     extras.rateDate = summary.IsForeign() ? summary.rateDate : QDate();
     extras.cancels = number;
-    const int storno = PostWorkingReceipt(session, header, receipt.method, code, extras);
+    const int cancellation = PostWorkingReceipt(session, header, receipt.method, code, extras);
     workingcopy::ReleaseSessionCodes(db, {code});
     transaction.Commit();
-    return storno;
+    return cancellation;
 }
 
 }  // namespace zodra::purchasing

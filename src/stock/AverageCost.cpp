@@ -43,13 +43,13 @@ Kind Classify(const QString& type) {
         type == QStringLiteral("STORNO IZMJENE CIJENA")) {
         return {Movement::Repricing, -1};
     }
-    bool storno = false;
-    const CostFamily* family = FamilyOfCardType(type, &storno);
+    bool cancellation = false;
+    const CostFamily* family = FamilyOfCardType(type, &cancellation);
     if (!family) {
         return {Movement::Other, -1};
     }
     const int index = static_cast<int>(family - CostFamilies().data());
-    return {storno ? Movement::Reversal : Movement::Follows, index};
+    return {cancellation ? Movement::Reversal : Movement::Follows, index};
 }
 
 // A document of a family, by the key its lines carry.
@@ -77,8 +77,8 @@ struct Replay {
 QString AveragingTypes() {
     QStringList types{QStringLiteral("'PRIMKA'")};
     for (const CostFamily& family : CostFamilies()) {
-        if (!family.stornoType.isEmpty()) {
-            types << QStringLiteral("'") + family.stornoType + QStringLiteral("'");
+        if (!family.cancellationType.isEmpty()) {
+            types << QStringLiteral("'") + family.cancellationType + QStringLiteral("'");
         }
     }
     return types.join(QStringLiteral(", "));

@@ -16,13 +16,13 @@ QString S(const char16_t* text) {
 
 std::vector<CostFamily> Build() {
     std::vector<CostFamily> families;
-    auto add = [&](const char16_t* name, const char16_t* type, const char16_t* storno,
+    auto add = [&](const char16_t* name, const char16_t* type, const char16_t* cancellation,
                    const char16_t* header, const char16_t* headerNumber, const char16_t* lines,
                    const char16_t* lineNumber, const char16_t* article) {
         CostFamily f;
         f.name = S(name);
         f.tradeBookType = S(type);
-        f.stornoType = S(storno);
+        f.cancellationType = S(cancellation);
         f.headerTable = S(header);
         f.headerNumber = S(headerNumber);
         f.lineTable = S(lines);
@@ -81,16 +81,16 @@ const std::vector<CostFamily>& CostFamilies() {
     return families;
 }
 
-const CostFamily* FamilyOfCardType(const QString& type, bool* storno) {
+const CostFamily* FamilyOfCardType(const QString& type, bool* cancellation) {
     for (const CostFamily& family : CostFamilies()) {
-        if (!family.stornoType.isEmpty() && type == family.stornoType) {
-            *storno = true;
+        if (!family.cancellationType.isEmpty() && type == family.cancellationType) {
+            *cancellation = true;
             return &family;
         }
         const bool matches = family.tradeBookType.isEmpty() ? type.endsWith(QStringLiteral("RAČUN"))
                                                             : type == family.tradeBookType;
         if (matches) {
-            *storno = false;
+            *cancellation = false;
             return &family;
         }
     }

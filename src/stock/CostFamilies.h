@@ -23,10 +23,10 @@ enum class CostFields {
 };
 
 struct CostFamily {
-    QString name;           // Croatian name of the document, for diagnostics
-    QString tradeBookType;  // TIP_DOKUMENTA of its entry and its card rows; empty for invoices,
-                            // whose type is the invoice book code followed by "RAČUN"
-    QString stornoType;     // the card type of its cancellation rows, or empty
+    QString name;              // Croatian name of the document, for diagnostics
+    QString tradeBookType;     // TIP_DOKUMENTA of its entry and its card rows; empty for invoices,
+                               // whose type is the invoice book code followed by "RAČUN"
+    QString cancellationType;  // the card type of its cancellation rows, or empty
     QString headerTable;
     QString headerNumber;  // number column of the header
     QString lineTable;
@@ -47,9 +47,9 @@ struct CostFamily {
 // commission returns, retail transfers, issue notes, return notes, finishing work orders.
 const std::vector<CostFamily>& CostFamilies();
 
-// The family of an article-card row by its document type; `storno` tells whether the row is
+// The family of an article-card row by its document type; `cancellation` tells whether the row is
 // the family's cancellation. Null for receipts, price changes and unknown types.
-const CostFamily* FamilyOfCardType(const QString& type, bool* storno);
+const CostFamily* FamilyOfCardType(const QString& type, bool* cancellation);
 
 // The first family (in the list's order) with a line that took the article from the lot in a
 // document posted after the trade-book position, or null. The deletion guard of a receipt asks

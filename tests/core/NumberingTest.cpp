@@ -129,20 +129,20 @@ TEST_F(NumberingTest, RetailInvoicesStartAtTheRetailTermsFirstNumber) {
 }
 
 TEST_F(NumberingTest, CancellationNumbersContinueAcrossInvoicesSpecificationsAndPriceChanges) {
-    EXPECT_EQ(NextStornoNumber(*db, 1, 2026), 1);
+    EXPECT_EQ(NextCancellationNumber(*db, 1, 2026), 1);
     db->ExecRaw(QStringLiteral(
         "INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ RACUNA\", "
         "\"RBR_STORNO_DOKUMENTA\") VALUES (1, 1, 2026, 1, 3)"));
-    EXPECT_EQ(NextStornoNumber(*db, 1, 2026), 4);
+    EXPECT_EQ(NextCancellationNumber(*db, 1, 2026), 4);
     db->ExecRaw(
         QStringLiteral("INSERT INTO \"SPECIFIKACIJE\" (\"SKLADISTE\", \"GODINA\", "
                        "\"BROJ_SPECIFIKACIJE\", \"RBR_STORNO_DOKUMENTA\") VALUES (1, 2026, 1, 4)"));
-    EXPECT_EQ(NextStornoNumber(*db, 1, 2026), 5);
+    EXPECT_EQ(NextCancellationNumber(*db, 1, 2026), 5);
     db->ExecRaw(QStringLiteral(
         "INSERT INTO \"IZMJENE_CIJENA\" (\"SKLADISTE\", \"GODINA\", "
         "\"BROJ_IZMJENE_CIJENA\", \"RBR_STORNO_DOKUMENTA\") VALUES (1, 2026, 1, 9)"));
-    EXPECT_EQ(NextStornoNumber(*db, 1, 2026), 10);
-    EXPECT_EQ(NextStornoNumber(*db, 2, 2026), 1);
+    EXPECT_EQ(NextCancellationNumber(*db, 1, 2026), 10);
+    EXPECT_EQ(NextCancellationNumber(*db, 2, 2026), 1);
 }
 
 TEST_F(NumberingTest, TradeBookAndInputInvoiceBookPositions) {
@@ -265,7 +265,7 @@ TEST_F(NumberingTest, EverySequenceStopsAtTheCapInsteadOfWrapping) {
     db->ExecRaw(QStringLiteral(
         "INSERT INTO \"SPECIFIKACIJE\" (\"SKLADISTE\", \"GODINA\", \"BROJ_SPECIFIKACIJE\", "
         "\"RBR_STORNO_DOKUMENTA\") VALUES (1, 2026, 1, 2147483647)"));
-    EXPECT_EQ(Message([&] { NextStornoNumber(*db, 1, 2026); }),
+    EXPECT_EQ(Message([&] { NextCancellationNumber(*db, 1, 2026); }),
               QStringLiteral("Nema slobodnog broja za dokument Storno: brojevi od 1 do 999999999 "
                              "su potrošeni."));
 

@@ -165,10 +165,11 @@ TEST_F(ReceiptRemovalTest, CancellingNegatesTheReceiptOnceAndItsDeletionReleases
     const int original = Post(std::nullopt, Header(QStringLiteral("12345678901234567890")));
     ASSERT_EQ(original, 1);
     EXPECT_NO_THROW(CheckCanBeCancelled(*session, original));
-    const int storno = CancelReceipt(*session, prompter, original, QDate(2026, 3, 5));
-    EXPECT_EQ(storno, 2);
-    EXPECT_EQ(CancelledMessage(storno), QStringLiteral("Storno primke je proknjižen pod brojem 2"));
-    const std::optional<PostedReceipt> s = ReadPostedReceipt(db(), 1, Year(), storno);
+    const int cancellation = CancelReceipt(*session, prompter, original, QDate(2026, 3, 5));
+    EXPECT_EQ(cancellation, 2);
+    EXPECT_EQ(CancelledMessage(cancellation),
+              QStringLiteral("Storno primke je proknjižen pod brojem 2"));
+    const std::optional<PostedReceipt> s = ReadPostedReceipt(db(), 1, Year(), cancellation);
     ASSERT_TRUE(s);
     // The generated document is longer than 20 characters: only typed text is checked.
     EXPECT_EQ(s->header.supplierDocument, QStringLiteral("Storno primke 1-12345678901234567890"));
@@ -177,7 +178,7 @@ TEST_F(ReceiptRemovalTest, CancellingNegatesTheReceiptOnceAndItsDeletionReleases
     EXPECT_EQ(s->header.supplierDocumentDate, QDate(2026, 3, 1));
     EXPECT_EQ(s->cancels, std::optional<int>(original));
     EXPECT_EQ(ReadPostedReceipt(db(), 1, Year(), original)->cancelledBy,
-              std::optional<int>(storno));
+              std::optional<int>(cancellation));
     // Its lines are the original's negated, packaging included.
     const std::vector<ReceiptRow> a = receiptlines::Read(db(), ReceiptTarget::Posted(1, 2026, 1));
     const std::vector<ReceiptRow> b = receiptlines::Read(db(), ReceiptTarget::Posted(1, 2026, 2));
@@ -190,21 +191,21 @@ TEST_F(ReceiptRemovalTest, CancellingNegatesTheReceiptOnceAndItsDeletionReleases
         EXPECT_EQ(b[i].costPrice, a[i].costPrice);
         EXPECT_EQ(b[i].price, a[i].price);
     }
-    EXPECT_DOUBLE_EQ(BookValue(storno), -BookValue(original));
+    EXPECT_DOUBLE_EQ(BookValue(cancellation), -BookValue(original));
     EXPECT_DOUBLE_EQ(LastBalance(), 0.0);
-    EXPECT_DOUBLE_EQ(Lot(storno, screw).quantity, -10);
+    EXPECT_DOUBLE_EQ(Lot(cancellation, screw).quantity, -10);
     ExpectConsistent();
 
     EXPECT_EQ(CancelRefusal(original),
               QStringLiteral("Primka broj 1 je već stornirana storno primkom broj 2 !"));
-    EXPECT_EQ(CancelRefusal(storno),
+    EXPECT_EQ(CancelRefusal(cancellation),
               QStringLiteral("Primka broj 2 je storno primke broj 1 i ne može se stornirati !"));
     EXPECT_EQ(DeleteRefusal(original),
               QStringLiteral("Ovu primku nemožete izbrisati jer je stornirana storno primkom "
                              "broj 2. Najprije izbrišite storno primku."));
     EXPECT_EQ(Receipts(), 2);
     // The cancellation deleted: the receipt may be cancelled again.
-    DeleteReceipt(*session, storno);
+    DeleteReceipt(*session, cancellation);
     EXPECT_FALSE(ReadPostedReceipt(db(), 1, Year(), original)->cancelledBy.has_value());
     EXPECT_EQ(CancelReceipt(*session, prompter, original, QDate(2026, 3, 6)), 2);
     ExpectConsistent();
@@ -215,11 +216,12 @@ TEST_F(ReceiptRemovalTest, CancellingUnderLastPriceMayKeepTheCurrentSellingPrice
     const int first = Receive({{screw, 10, 5.00, 8.00}});
     Receive({{screw, 10, 6.00, 9.00}});  // the 20 on hand now sell at 9.00
     prompter.AnswerYes();
-    const int storno = CancelReceipt(*session, prompter, first, QDate(2026, 3, 5));
+    const int cancellation = CancelReceipt(*session, prompter, first, QDate(2026, 3, 5));
     ASSERT_EQ(prompter.Shown().size(), 1);
     EXPECT_EQ(prompter.Shown().first(),
               QStringLiteral("Želite li zadržati trenutne prodajne cijene!"));
-    const ReceiptRow line = receiptlines::Read(db(), ReceiptTarget::Posted(1, 2026, storno)).at(0);
+    const ReceiptRow line =
+        receiptlines::Read(db(), ReceiptTarget::Posted(1, 2026, cancellation)).at(0);
     EXPECT_DOUBLE_EQ(line.quantity, -10);
     EXPECT_DOUBLE_EQ(line.price, 9.00);  // the lot's price, not the receipt's 8.00
     EXPECT_DOUBLE_EQ(line.value, -90.00);
@@ -239,9 +241,9 @@ TEST_F(ReceiptRemovalTest, CancellingUnderLastPriceWithTheReceiptsPriceRepricesT
     const int first = Receive({{screw, 10, 5.00, 8.00}});
     Receive({{screw, 10, 6.00, 9.00}});
     prompter.AnswerNo();
-    const int storno = CancelReceipt(*session, prompter, first, QDate(2026, 3, 5));
-    EXPECT_DOUBLE_EQ(receiptlines::Read(db(), ReceiptTarget::Posted(1, 2026, storno)).at(0).price,
-                     8.00);
+    const int cancellation = CancelReceipt(*session, prompter, first, QDate(2026, 3, 5));
+    EXPECT_DOUBLE_EQ(
+        receiptlines::Read(db(), ReceiptTarget::Posted(1, 2026, cancellation)).at(0).price, 8.00);
     EXPECT_DOUBLE_EQ(Lot(0, screw).sellingPrice, 8.00);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\"")), 2);
     ExpectConsistent();
@@ -256,8 +258,8 @@ TEST_F(ReceiptRemovalTest, CancellingUnderLastPriceWithTheReceiptsPriceRepricesT
 TEST_F(ReceiptRemovalTest, ACancellationNeverTakesTheLinesOfTheReceiptBeingEntered) {
     const int original = Receive({{screw, 10, 5.00, 8.00}});
     EnterPlain(nut, 3, 1.00, 2.00);  // the window has a receipt open
-    const int storno = CancelReceipt(*session, prompter, original, QDate(2026, 3, 5));
-    EXPECT_EQ(receiptlines::CountLines(db(), ReceiptTarget::Posted(1, 2026, storno)), 1);
+    const int cancellation = CancelReceipt(*session, prompter, original, QDate(2026, 3, 5));
+    EXPECT_EQ(receiptlines::CountLines(db(), ReceiptTarget::Posted(1, 2026, cancellation)), 1);
     EXPECT_EQ(WorkingLines(), 1);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\" WHERE \"SIFRA\" > ?"),
                     {session->transferSessionCode}),

@@ -397,9 +397,9 @@ std::shared_ptr<DocumentDescription> ReceiptListDescription(
     d->cancelQuestion = CancelQuestion();
     d->cancelTitle = QStringLiteral("Storno primke");
     d->cancelPosted = [](WindowHost& host, const QVariant& key) {
-        const int storno = CancelReceipt(host.CurrentSession(), host.UserPrompter(), key.toInt(),
-                                         QDate::currentDate());
-        host.UserPrompter().Inform(CancelledMessage(storno), QStringLiteral("Storno primke"));
+        const int cancellation = CancelReceipt(host.CurrentSession(), host.UserPrompter(),
+                                               key.toInt(), QDate::currentDate());
+        host.UserPrompter().Inform(CancelledMessage(cancellation), QStringLiteral("Storno primke"));
     };
     d->listActions = {
         ListAction{QStringLiteral("Is&pravak"), QStringLiteral("Ispravak"),

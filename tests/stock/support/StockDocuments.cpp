@@ -450,10 +450,10 @@ void StockDocuments::CancelByCounterEntry(Issue kind, int number, const QDate& d
     }
     tradebook::Entry entry{w,
                            y,
-                           family.stornoType,
+                           family.cancellationType,
                            number,
                            date,
-                           family.stornoType + QStringLiteral(" ") + QString::number(number),
+                           family.cancellationType + QStringLiteral(" ") + QString::number(number),
                            -own.Double(0),
                            0,
                            -own.Double(1),
@@ -464,7 +464,7 @@ void StockDocuments::CancelByCounterEntry(Issue kind, int number, const QDate& d
                 QStringLiteral(" SET \"STORNO\" = TRUE, \"DATUM_STORNA\" = ?, "
                                "\"STORNO_RBR_TK\" = ?, \"RBR_STORNO_DOKUMENTA\" = ?") +
                 KeyWhere(family, family.headerNumber),
-            {date, position, numbering::NextStornoNumber(db, w, y), w, y, number});
+            {date, position, numbering::NextCancellationNumber(db, w, y), w, y, number});
     stock::CheckStockAgainstCard(m_session);
     transaction.Commit();
 }
@@ -539,7 +539,7 @@ void StockDocuments::CancelPriceChange(int number, const QDate& date) {
     db.Exec(QStringLiteral("UPDATE \"IZMJENE_CIJENA\" SET \"STORNO\" = TRUE, \"DATUM_STORNA\" = "
                            "?, \"STORNO_RBR_TK\" = ?, \"RBR_STORNO_DOKUMENTA\" = ? WHERE "
                            "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"BROJ_IZMJENE_CIJENA\" = ?"),
-            {date, position, numbering::NextStornoNumber(db, w, y), w, y, number});
+            {date, position, numbering::NextCancellationNumber(db, w, y), w, y, number});
     stock::CheckStockAgainstCard(m_session);
     transaction.Commit();
 }
