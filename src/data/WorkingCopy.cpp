@@ -14,7 +14,7 @@ namespace {
 QString Q(const QString& identifier) {
     return QLatin1Char('"') + identifier + QLatin1Char('"');
 }
-int ClearSessions(Database& db, const std::function<bool(qint64)>& dead);
+int ClearSessions(Database& db, const std::function<bool(qint64)>& dead, bool sweepOrphans);
 }  // namespace
 
 int AllocateSessionCode(Database& db) {
@@ -49,45 +49,51 @@ int ClearAbandonedSessions(Database& db) {
     if (lock == nullptr) {
         return 0;
     }
-    return ClearSessions(db, [lock](qint64 code) { return !lock->SessionAlive(code); });
+    return ClearSessions(
+        db, [lock](qint64 code) { return !lock->SessionAlive(code); }, false);
 }
 
 int ClearEverySession(Database& db) {
-    return ClearSessions(db, [](qint64) { return true; });
+    return ClearSessions(
+        db, [](qint64) { return true; }, true);
 }
 
 namespace {
 
-int ClearSessions(Database& db, const std::function<bool(qint64)>& dead) {
+int ClearSessions(Database& db, const std::function<bool(qint64)>& dead, bool sweepOrphans) {
     Transaction tx(db);
     // Codes of saved, unposted documents keep their lines until the document is loaded again.
     const QString kept = QStringLiteral(
         "SELECT \"Multiuser_sifra\" FROM \"OtvoreniDokumenti\" WHERE \"Multiuser_sifra\" IS NOT "
         "NULL");
-    QList<qint64> gone;
+    QList<int> gone;
     {
         Statement codes = db.Prepare(QStringLiteral("SELECT \"SIFRA\" FROM \"Multiuser\" WHERE "
                                                     "\"SIFRA\" NOT IN (") +
                                      kept + QStringLiteral(")"));
         codes.Exec();
         while (codes.Next()) {
-            const qint64 code = codes.Value(0).toLongLong();
+            const int code = codes.Int(0);
             if (dead(code)) {
                 gone << code;
             }
         }
     }
-    Statement forget = db.Prepare(QStringLiteral("DELETE FROM \"Multiuser\" WHERE \"SIFRA\" = ?"));
-    for (const qint64 code : gone) {
-        forget.Exec({code});
+    // Each dead session's rows through the session-code indexes: no working table is read
+    // whole when a workstation starts.
+    for (const int code : gone) {
+        ClearAllWorkingCopies(db, code);
     }
-    // Then every working row whose session is gone, those just forgotten and any left without a
-    // session code at all.
-    for (const QString& table : AllWorkingTables()) {
-        db.Exec(QStringLiteral("DELETE FROM ") + Q(table) +
-                QStringLiteral(" WHERE \"Multiuser_sifra\" NOT IN (SELECT \"SIFRA\" FROM "
-                               "\"Multiuser\") AND \"Multiuser_sifra\" NOT IN (") +
-                kept + QStringLiteral(")"));
+    ReleaseSessionCodes(db, gone);
+    if (sweepOrphans) {
+        // Rows whose session code is gone altogether (left by a program of an older version):
+        // only a compaction, which reads the whole file anyway, looks for them.
+        for (const QString& table : AllWorkingTables()) {
+            db.Exec(QStringLiteral("DELETE FROM ") + Q(table) +
+                    QStringLiteral(" WHERE \"Multiuser_sifra\" NOT IN (SELECT \"SIFRA\" FROM "
+                                   "\"Multiuser\") AND \"Multiuser_sifra\" NOT IN (") +
+                    kept + QStringLiteral(")"));
+        }
     }
     tx.Commit();
     return static_cast<int>(gone.size());

@@ -20,12 +20,13 @@ int AllocateSessionCode(Database& db);
 void ReleaseSessionCodes(Database& db, const QList<int>& codes);
 
 // Forgets the sessions that are no longer running anywhere (their program ended without
-// closing: killed, crashed, power lost) with every working row they left, and working rows
-// whose session code is gone. Codes of saved, unposted documents are kept. Needs the company's
+// closing: killed, crashed, power lost) with every working row they left. Codes of saved,
+// unposted documents are kept. Needs the company's
 // lock to tell running sessions from dead ones (a connection without it clears nothing).
 // Returns the number of sessions forgotten.
 int ClearAbandonedSessions(Database& db);
-// The same for a caller that holds the company alone (a compaction): no session is running.
+// The same for a caller that holds the company alone (a compaction): no session is running,
+// and working rows whose session code is gone altogether go too.
 int ClearEverySession(Database& db);
 
 // Deletes the session's rows of every working table of the document kind (a work order clears

@@ -215,6 +215,12 @@ TEST_F(CrashTest, ACompactionAfterAKilledPostingRunsAndKeepsOnlyWhatWasCommitted
         },
         &killed);
     ASSERT_TRUE(killed);
+    // A working row whose session code is gone altogether: the compaction sweeps it too.
+    Open()->Exec(
+        QStringLiteral("INSERT INTO \"STAVKE_IZDATNICA_PRIVREMENO\" (\"SKLADISTE\", "
+                       "\"GODINA\", \"BROJ\", \"SIFRA_ARTIKLA\", \"BROJ_PRIMKE\", "
+                       "\"KOLICINA\", \"Multiuser_sifra\") VALUES (1, 2026, 1, 1, 1, 1, "
+                       "999999)"));
     const auto compacted = compaction::Compact(CompanyPath(), QString());
     ASSERT_TRUE(compacted.ok) << compacted.message.toStdString();
     EXPECT_EQ(compaction::IntegrityCheck(CompanyPath()), QStringLiteral("ok"));
@@ -224,6 +230,10 @@ TEST_F(CrashTest, ACompactionAfterAKilledPostingRunsAndKeepsOnlyWhatWasCommitted
     EXPECT_EQ(s.entries, 1);
     EXPECT_EQ(s.detail, 1);
     EXPECT_EQ(Open()->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")).toInt(), 0);
+    EXPECT_EQ(Open()
+                  ->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_IZDATNICA_PRIVREMENO\""))
+                  .toInt(),
+              0);
 }
 
 // Postings in one process and compactions in another, each killed at some point: whatever was
