@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data/Session.h"
+#include "documents/IssuePosting.h"
 #include "stock/CostFamilies.h"
 
 namespace zodra::test {
@@ -29,11 +30,7 @@ public:
         std::optional<double> margin = std::nullopt;
     };
     // An issue line: from the lot given, else from the article's default lot.
-    struct Out {
-        int article = 0;
-        double quantity = 0;
-        std::optional<int> lot = std::nullopt;
-    };
+    using Out = documents::IssueLine;
 
     enum class Issue {
         IssueNote,           // Izdatnica
