@@ -271,3 +271,65 @@ TEST_F(SeveralWritersTest, APostingStartedDuringACompactionWaitsForIt) {
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(QStringLiteral("Primka je proknjižena pod brojem")));
 }
+
+// Imports of articles from two programs at once, beside compactions: every file goes in whole,
+// nothing is lost or doubled, and a file with a value that cannot be is refused with its row's
+// message and leaves the register as it was.
+TEST_F(SeveralWritersTest, ImportsFromTwoProgramsBesideCompactionsLoseNothing) {
+    const auto articles = [&] {
+        auto db = Open();
+        return Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\""));
+    };
+    const int before = articles();
+    constexpr int kFiles = 3;
+    constexpr int kRows = 100;
+    const auto file = [&](int worker, int n, const QString& price) {
+        QString text = QStringLiteral(
+            "Naziv;Šifra;Jedinica mjere;Grupa artikla;Grupa poreza;Valuta;Cijena u valuti\n");
+        for (int row = 0; row < kRows; ++row) {
+            text += QStringLiteral("Uvoz %1-%2-%3;UV-%1-%2-%3;kom;Auto oprema;PDV;EUR;%4\n")
+                        .arg(worker)
+                        .arg(n)
+                        .arg(row)
+                        .arg(row == kRows / 2 ? price : QStringLiteral("1,5"));
+        }
+        const QString path = m_dir.filePath(QStringLiteral("uvoz-%1-%2.csv").arg(worker).arg(n));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text.toUtf8());
+        return path;
+    };
+    std::mutex mutex;
+    QStringList failures;
+    Outcome compactions;
+    RunWorkers(3, [&](int w) {
+        if (w == 2) {
+            Compactions(compactions, 10, std::nullopt);
+            return;
+        }
+        for (int n = 0; n < kFiles; ++n) {
+            const CtlRun run =
+                Zodractl({QStringLiteral("import"), m_company, QStringLiteral("articles"),
+                          file(w, n, QStringLiteral("2"))});
+            if (run.exitCode != 0) {
+                std::lock_guard<std::mutex> guard(mutex);
+                failures << run.err;
+            }
+        }
+    });
+    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+    EXPECT_TRUE(compactions.compactionFailures.isEmpty())
+        << compactions.compactionFailures.join(u'\n').toStdString();
+    EXPECT_EQ(articles(), before + 2 * kFiles * kRows);
+
+    const CtlRun refused =
+        Zodractl({QStringLiteral("import"), m_company, QStringLiteral("articles"),
+                  file(7, 0, QStringLiteral("inf"))});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE((refused.out + refused.err)
+                    .contains(QStringLiteral("Redak %1: Cijena u valuti").arg(kRows / 2 + 2)))
+        << (refused.out + refused.err).toStdString();
+    EXPECT_EQ(articles(), before + 2 * kFiles * kRows);
+    const CtlRun check = Zodractl({QStringLiteral("check"), m_company});
+    EXPECT_EQ(check.exitCode, 0) << check.out.toStdString();
+}
