@@ -19,10 +19,10 @@
 #include "data/Database.h"
 #include "data/Statement.h"
 #include "data/Transaction.h"
-#include "data/registers/Articles.h"
-#include "data/registers/Catalogue.h"
-#include "data/registers/CsvReader.h"
-#include "data/registers/RegisterTransfer.h"
+#include "registers/Articles.h"
+#include "registers/Catalogue.h"
+#include "registers/CsvReader.h"
+#include "registers/RegisterTransfer.h"
 
 using namespace zodra;
 

@@ -7,9 +7,9 @@
 #include "data/CompanySchema.h"
 #include "data/Database.h"
 #include "data/Transaction.h"
-#include "data/registers/ArticleList.h"
-#include "data/registers/ArticleListModel.h"
-#include "data/registers/Articles.h"
+#include "registers/ArticleList.h"
+#include "registers/ArticleListModel.h"
+#include "registers/Articles.h"
 
 using namespace zodra;
 

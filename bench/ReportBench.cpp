@@ -17,9 +17,9 @@
 #include <cstring>
 
 #include "BenchSupport.h"
+#include "cashbook/CashBook.h"
 #include "data/CompanySchema.h"
 #include "data/Database.h"
-#include "reports/CashBook.h"
 #include "reports/ReportEngine.h"
 
 using namespace zodra;

@@ -11,7 +11,7 @@
 #include <QProcessEnvironment>
 
 #include "BenchSupport.h"
-#include "app/DemoCompany.h"
+#include "demo/DemoCompany.h"
 
 using namespace zodra;
 

@@ -1,6 +1,6 @@
 #include "app/CommandStates.h"
 
-#include "app/CommandCatalogue.h"
+#include "data/CommandCatalogue.h"
 
 namespace zodra::commands {
 

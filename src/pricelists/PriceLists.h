@@ -4,8 +4,8 @@
 #include <optional>
 #include <vector>
 
-#include "data/registers/RegisterDescription.h"
-#include "data/registers/RegisterStore.h"
+#include "registers/RegisterDescription.h"
+#include "registers/RegisterStore.h"
 
 namespace zodra {
 class Database;

@@ -11,10 +11,10 @@
 #include "data/Numbering.h"
 #include "data/Session.h"
 #include "data/SqlValue.h"
-#include "data/registers/Articles.h"
 #include "purchasing/CalculationSetup.h"
 #include "purchasing/ReceiptEntry.h"
 #include "purchasing/ReceiptLimits.h"
+#include "registers/Articles.h"
 
 namespace zodra::purchasing {
 

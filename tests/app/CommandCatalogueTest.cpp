@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "app/CommandCatalogue.h"
 #include "app/Users.h"
+#include "data/CommandCatalogue.h"
 
 using namespace zodra;
 using namespace zodra::commands;

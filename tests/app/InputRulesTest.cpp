@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/InputRules.h"
+#include "data/InputRules.h"
 
 using namespace zodra::inputrules;
 

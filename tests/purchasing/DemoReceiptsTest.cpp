@@ -2,9 +2,9 @@
 
 #include <QTemporaryDir>
 
-#include "app/DemoCompany.h"
 #include "data/Database.h"
 #include "data/SqlValue.h"
+#include "demo/DemoCompany.h"
 #include "stock/support/StockChecks.h"
 
 using namespace zodra;

@@ -2,8 +2,8 @@
 
 #include "ReceiptTestSupport.h"
 #include "data/Errors.h"
-#include "data/registers/Articles.h"
 #include "purchasing/ReceiptLines.h"
+#include "registers/Articles.h"
 #include "stock/Lots.h"
 
 using namespace zodra;

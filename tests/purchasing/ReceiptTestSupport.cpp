@@ -1,8 +1,8 @@
 #include "ReceiptTestSupport.h"
 
 #include "data/Numbering.h"
-#include "data/registers/Articles.h"
 #include "purchasing/PriceCalculation.h"
+#include "registers/Articles.h"
 #include "stock/TradeBook.h"
 
 namespace zodra::test {

@@ -12,14 +12,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-#include "app/ui/DataGrid.h"
-#include "app/ui/DateBox.h"
-#include "app/ui/DocumentWindows.h"
-#include "app/ui/FieldForm.h"
-#include "app/ui/NumberBox.h"
 #include "data/Database.h"
 #include "data/Session.h"
-#include "data/registers/ui/ArticlePicker.h"
 #include "purchasing/CalculationSetup.h"
 #include "purchasing/ReceiptPosting.h"
 #include "purchasing/ui/CalculationDialog.h"
@@ -27,8 +21,14 @@
 #include "purchasing/ui/PackagingLineDialog.h"
 #include "purchasing/ui/ReceiptWindows.h"
 #include "purchasing/ui/SummaryDialog.h"
+#include "registers/ui/ArticlePicker.h"
 #include "reports/ui/ReportWindow.h"
 #include "support/WindowTest.h"
+#include "ui/DataGrid.h"
+#include "ui/DateBox.h"
+#include "ui/DocumentWindows.h"
+#include "ui/FieldForm.h"
+#include "ui/NumberBox.h"
 
 using namespace zodra;
 using namespace zodra::purchasing::ui;

@@ -1,9 +1,9 @@
 #include "RegisterTestSupport.h"
 #include "app/SessionStart.h"
 #include "data/Session.h"
-#include "data/registers/ArticleList.h"
-#include "data/registers/ArticleListModel.h"
-#include "data/registers/ArticleTableModel.h"
+#include "registers/ArticleList.h"
+#include "registers/ArticleListModel.h"
+#include "registers/ArticleTableModel.h"
 
 using namespace zodra;
 using namespace zodra::test;

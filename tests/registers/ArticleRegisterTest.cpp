@@ -1,9 +1,9 @@
 #include <QDate>
 
 #include "RegisterTestSupport.h"
-#include "data/registers/Articles.h"
-#include "data/registers/BillsOfMaterials.h"
 #include "pricelists/PriceLists.h"
+#include "registers/Articles.h"
+#include "registers/BillsOfMaterials.h"
 
 using namespace zodra;
 using namespace zodra::test;

@@ -5,9 +5,9 @@
 #include <thread>
 
 #include "RegisterTestSupport.h"
-#include "app/DemoCompany.h"
-#include "data/registers/Articles.h"
+#include "demo/DemoCompany.h"
 #include "pricelists/Pricing.h"
+#include "registers/Articles.h"
 
 using namespace zodra;
 using namespace zodra::test;

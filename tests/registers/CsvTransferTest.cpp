@@ -3,10 +3,10 @@
 #include <QTemporaryDir>
 
 #include "RegisterTestSupport.h"
-#include "data/registers/Csv.h"
-#include "data/registers/CsvReader.h"
-#include "data/registers/RegisterTransfer.h"
 #include "pricelists/PriceLists.h"
+#include "registers/Csv.h"
+#include "registers/CsvReader.h"
+#include "registers/RegisterTransfer.h"
 #include "support/Zodractl.h"
 
 using namespace zodra;

@@ -2,9 +2,9 @@
 
 #include "RegisterTestSupport.h"
 #include "data/ExchangeRates.h"
-#include "data/registers/BillsOfMaterials.h"
-#include "data/registers/RegisterGridModel.h"
 #include "pricelists/PriceLists.h"
+#include "registers/BillsOfMaterials.h"
+#include "registers/RegisterGridModel.h"
 
 using namespace zodra;
 using namespace zodra::test;

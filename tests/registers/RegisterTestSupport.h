@@ -7,8 +7,8 @@
 
 #include "data/Database.h"
 #include "data/Errors.h"
-#include "data/registers/Catalogue.h"
-#include "data/registers/RegisterStore.h"
+#include "registers/Catalogue.h"
+#include "registers/RegisterStore.h"
 #include "support/TestCompany.h"
 
 // Readable QString values in failure messages.

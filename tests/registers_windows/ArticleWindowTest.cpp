@@ -4,9 +4,9 @@
 #include <QPushButton>
 
 #include "RegisterWindowSupport.h"
-#include "app/ui/RegisterWindows.h"
-#include "data/registers/ArticleListModel.h"
-#include "data/registers/ui/ArticleWindow.h"
+#include "registers/ArticleListModel.h"
+#include "registers/ui/ArticleWindow.h"
+#include "ui/RegisterWindows.h"
 
 using namespace zodra;
 using registers::ui::ArticleWindow;

@@ -7,12 +7,12 @@
 #include <QMdiSubWindow>
 
 #include "RegisterWindowSupport.h"
-#include "app/ui/DataGrid.h"
-#include "app/ui/RegisterWindows.h"
-#include "data/registers/ArticleListModel.h"
-#include "data/registers/ui/ArticleWindow.h"
-#include "data/registers/ui/GridWindow.h"
 #include "pricelists/ui/PriceListWindow.h"
+#include "registers/ArticleListModel.h"
+#include "registers/ui/ArticleWindow.h"
+#include "registers/ui/GridWindow.h"
+#include "ui/DataGrid.h"
+#include "ui/RegisterWindows.h"
 
 using namespace zodra;
 

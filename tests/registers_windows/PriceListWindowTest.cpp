@@ -2,11 +2,11 @@
 #include <QComboBox>
 
 #include "RegisterWindowSupport.h"
-#include "app/ui/DataGrid.h"
-#include "app/ui/NumberBox.h"
-#include "data/registers/ui/ArticlePicker.h"
 #include "pricelists/PriceLists.h"
 #include "pricelists/ui/PriceListWindow.h"
+#include "registers/ui/ArticlePicker.h"
+#include "ui/DataGrid.h"
+#include "ui/NumberBox.h"
 
 using namespace zodra;
 using pricelists::ui::PriceListWindow;

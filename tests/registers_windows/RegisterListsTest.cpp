@@ -4,14 +4,14 @@
 #include <QTableView>
 
 #include "RegisterWindowSupport.h"
-#include "app/ui/DataGrid.h"
-#include "app/ui/DateBox.h"
-#include "app/ui/RegisterWindows.h"
 #include "data/ExchangeRates.h"
-#include "data/registers/ui/ArticlePicker.h"
-#include "data/registers/ui/BillOfMaterialsWindow.h"
-#include "data/registers/ui/CurrencyRatePanel.h"
-#include "data/registers/ui/GridWindow.h"
+#include "registers/ui/ArticlePicker.h"
+#include "registers/ui/BillOfMaterialsWindow.h"
+#include "registers/ui/CurrencyRatePanel.h"
+#include "registers/ui/GridWindow.h"
+#include "ui/DataGrid.h"
+#include "ui/DateBox.h"
+#include "ui/RegisterWindows.h"
 
 using namespace zodra;
 

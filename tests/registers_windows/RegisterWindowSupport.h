@@ -5,13 +5,13 @@
 #include <QMdiSubWindow>
 #include <QTest>
 
-#include "app/ui/CommandRegistry.h"
-#include "app/ui/FieldForm.h"
-#include "data/registers/Catalogue.h"
-#include "data/registers/RegisterStore.h"
-#include "data/registers/ui/RegisterCommands.h"
 #include "pricelists/ui/PriceListCommands.h"
+#include "registers/Catalogue.h"
+#include "registers/RegisterStore.h"
+#include "registers/ui/RegisterCommands.h"
 #include "support/WindowTest.h"
+#include "ui/CommandRegistry.h"
+#include "ui/FieldForm.h"
 
 namespace zodra::test {
 

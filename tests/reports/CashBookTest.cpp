@@ -4,15 +4,15 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "cashbook/CashBook.h"
+#include "cashbook/VoucherEntry.h"
 #include "data/Errors.h"
 #include "data/Session.h"
 #include "data/Statement.h"
-#include "reports/CashBook.h"
 #include "reports/PagedBook.h"
 #include "reports/ReportEngine.h"
 #include "reports/ReportRange.h"
 #include "reports/ReportTestSupport.h"
-#include "reports/VoucherEntry.h"
 
 namespace zodra::cashbook {
 namespace {

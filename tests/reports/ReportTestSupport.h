@@ -7,8 +7,8 @@
 #include <QStringList>
 #include <ostream>
 
+#include "cashbook/CashBook.h"
 #include "data/Database.h"
-#include "reports/CashBook.h"
 #include "support/TestCompany.h"
 
 // gtest prints QStrings as text.

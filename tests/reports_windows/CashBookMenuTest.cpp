@@ -8,18 +8,18 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/ui/CommandRegistry.h"
 #include "app/ui/LoginDialog.h"
 #include "app/ui/ShellCommands.h"
 #include "app/ui/WarehouseChoiceDialog.h"
 #include "app/ui/ZodraMain.h"
+#include "cashbook/CashBook.h"
+#include "cashbook/ui/CashBookCommands.h"
+#include "cashbook/ui/CashVoucherListWindow.h"
 #include "data/Database.h"
-#include "reports/CashBook.h"
-#include "reports/ui/CashBookCommands.h"
-#include "reports/ui/CashVoucherListWindow.h"
 #include "reports/ui/RangeDialog.h"
 #include "reports/ui/ReportWindow.h"
 #include "support/WindowTest.h"
+#include "ui/CommandRegistry.h"
 
 using namespace zodra;
 using zodra::test::WhenShown;
@@ -52,7 +52,7 @@ private Q_SLOTS:
         ScriptedPrompter prompter;
         ui::CommandRegistry registry;
         ui::RegisterShellCommands(registry);
-        reports::ui::RegisterCashBookCommands(registry);
+        cashbook::ui::RegisterCashBookCommands(registry);
         ui::ZodraMain main(registry, settings, &prompter);
         main.show();
         WhenShown<ui::LoginDialog>([](ui::LoginDialog* d) {
@@ -66,7 +66,7 @@ private Q_SLOTS:
         QVERIFY(main.OpenCompany(company));
 
         main.Action(QStringLiteral("Blag_izv_Uplatnice"))->trigger();
-        auto* list = qobject_cast<reports::ui::CashVoucherListWindow*>(
+        auto* list = qobject_cast<cashbook::ui::CashVoucherListWindow*>(
             main.Area()->activeSubWindow()->widget());
         QVERIFY(list);
         QCOMPARE(main.Area()->activeSubWindow()->windowTitle(), QStringLiteral("Uplatnice"));

@@ -7,21 +7,22 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "app/ui/CommandRegistry.h"
-#include "app/ui/DateBox.h"
-#include "app/ui/NumberBox.h"
+#include "cashbook/CashBook.h"
+#include "cashbook/ui/CashBookCommands.h"
+#include "cashbook/ui/CashVoucherEntryDialog.h"
+#include "cashbook/ui/CashVoucherListWindow.h"
 #include "data/Database.h"
-#include "reports/CashBook.h"
-#include "reports/ui/CashBookCommands.h"
-#include "reports/ui/CashVoucherEntryDialog.h"
-#include "reports/ui/CashVoucherListWindow.h"
 #include "reports/ui/RangeDialog.h"
 #include "reports/ui/ReportPrinting.h"
 #include "reports/ui/ReportWindow.h"
 #include "support/WindowTest.h"
+#include "ui/CommandRegistry.h"
+#include "ui/DateBox.h"
+#include "ui/NumberBox.h"
 
 using namespace zodra;
 using namespace zodra::reports::ui;
+using namespace zodra::cashbook::ui;
 using cashbook::VoucherKind;
 
 namespace {

@@ -6,14 +6,14 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/ui/DataGrid.h"
-#include "app/ui/DateBox.h"
-#include "app/ui/DocumentWindows.h"
-#include "app/ui/FieldForm.h"
-#include "app/ui/NumberBox.h"
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "support/WindowTest.h"
+#include "ui/DataGrid.h"
+#include "ui/DateBox.h"
+#include "ui/DocumentWindows.h"
+#include "ui/FieldForm.h"
+#include "ui/NumberBox.h"
 
 using namespace zodra;
 using namespace zodra::ui;

@@ -4,12 +4,12 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "app/ui/DateBox.h"
-#include "app/ui/InputConventions.h"
-#include "app/ui/NumberBox.h"
-#include "app/ui/QtPrompter.h"
 #include "data/ScriptedPrompter.h"
 #include "support/WindowTest.h"
+#include "ui/DateBox.h"
+#include "ui/InputConventions.h"
+#include "ui/NumberBox.h"
+#include "ui/QtPrompter.h"
 
 using namespace zodra;
 using namespace zodra::ui;

@@ -14,20 +14,20 @@
 #include <memory>
 
 #include "app/AutoBackup.h"
-#include "app/CommandCatalogue.h"
 #include "app/Users.h"
 #include "app/ui/AdministrationWindow.h"
-#include "app/ui/CommandRegistry.h"
 #include "app/ui/CompanyDataDialog.h"
 #include "app/ui/LoginDialog.h"
 #include "app/ui/LogoLabel.h"
-#include "app/ui/PlaceholderWindow.h"
-#include "app/ui/RegisterWindows.h"
 #include "app/ui/ShellCommands.h"
 #include "app/ui/WarehouseChoiceDialog.h"
 #include "app/ui/ZodraMain.h"
+#include "data/CommandCatalogue.h"
 #include "data/Database.h"
 #include "support/WindowTest.h"
+#include "ui/CommandRegistry.h"
+#include "ui/PlaceholderWindow.h"
+#include "ui/RegisterWindows.h"
 
 using namespace zodra;
 using namespace zodra::ui;

@@ -7,10 +7,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/ui/RegisterWindows.h"
 #include "app/ui/WarehouseRegister.h"
 #include "data/Database.h"
 #include "support/WindowTest.h"
+#include "ui/RegisterWindows.h"
 
 using namespace zodra;
 using namespace zodra::ui;

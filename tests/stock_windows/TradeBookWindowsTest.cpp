@@ -7,9 +7,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "app/ui/CommandRegistry.h"
-#include "app/ui/DateBox.h"
-#include "app/ui/NumberBox.h"
 #include "data/Database.h"
 #include "data/Transaction.h"
 #include "reports/ui/ReportWindow.h"
@@ -19,6 +16,9 @@
 #include "stock/ui/TradeBookPrinting.h"
 #include "stock/ui/TradeBookWindow.h"
 #include "support/WindowTest.h"
+#include "ui/CommandRegistry.h"
+#include "ui/DateBox.h"
+#include "ui/NumberBox.h"
 
 using namespace zodra;
 using namespace zodra::stock::ui;

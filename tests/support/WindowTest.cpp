@@ -6,9 +6,9 @@
 #include <QMdiSubWindow>
 #include <QWidget>
 
-#include "app/DemoCompany.h"
 #include "app/SessionStart.h"
 #include "data/Database.h"
+#include "demo/DemoCompany.h"
 #include "support/TestCompany.h"
 
 namespace zodra::test {

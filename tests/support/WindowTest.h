@@ -11,11 +11,11 @@
 #include <QStringList>
 #include <memory>
 
-#include "app/ui/CommandRegistry.h"
-#include "app/ui/InputConventions.h"
-#include "app/ui/WindowHost.h"
 #include "data/ScriptedPrompter.h"
 #include "data/Session.h"
+#include "ui/CommandRegistry.h"
+#include "ui/InputConventions.h"
+#include "ui/WindowHost.h"
 
 class QWidget;
 

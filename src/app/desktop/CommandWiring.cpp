@@ -1,19 +1,19 @@
 #include "app/desktop/CommandWiring.h"
 
-#include "app/ui/CommandRegistry.h"
 #include "app/ui/ShellCommands.h"
-#include "data/registers/ui/RegisterCommands.h"
+#include "cashbook/ui/CashBookCommands.h"
 #include "pricelists/ui/PriceListCommands.h"
 #include "purchasing/ui/ReceiptWindows.h"
-#include "reports/ui/CashBookCommands.h"
+#include "registers/ui/RegisterCommands.h"
 #include "stock/ui/StockCommands.h"
+#include "ui/CommandRegistry.h"
 
 namespace zodra::desktop {
 
 void RegisterAllCommands(ui::CommandRegistry& registry) {
     ui::RegisterShellCommands(registry);
     // One line per subsystem, e.g. stock::ui::RegisterStockCommands(registry);
-    reports::ui::RegisterCashBookCommands(registry);
+    cashbook::ui::RegisterCashBookCommands(registry);
     registers::ui::RegisterRegisterCommands(registry);
     pricelists::ui::RegisterPriceListCommands(registry);
     purchasing::ui::RegisterPurchasingCommands(registry);

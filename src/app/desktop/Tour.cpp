@@ -35,23 +35,23 @@
 #include <cstdlib>
 #include <functional>
 
-#include "app/CommandCatalogue.h"
 #include "app/desktop/CommandWiring.h"
 #include "app/ui/AboutDialog.h"
 #include "app/ui/AdministrationWindow.h"
-#include "app/ui/CommandRegistry.h"
-#include "app/ui/DocumentWindows.h"
-#include "app/ui/FieldForm.h"
-#include "app/ui/InputConventions.h"
 #include "app/ui/LoginDialog.h"
-#include "app/ui/NumberBox.h"
 #include "app/ui/SplashWindow.h"
 #include "app/ui/WarehouseChoiceDialog.h"
 #include "app/ui/ZodraMain.h"
-#include "data/registers/ui/ArticlePicker.h"
+#include "data/CommandCatalogue.h"
 #include "purchasing/PriceCalculation.h"
 #include "purchasing/ui/CalculationDialog.h"
 #include "purchasing/ui/LineEntryDialog.h"
+#include "registers/ui/ArticlePicker.h"
+#include "ui/CommandRegistry.h"
+#include "ui/DocumentWindows.h"
+#include "ui/FieldForm.h"
+#include "ui/InputConventions.h"
+#include "ui/NumberBox.h"
 
 using namespace zodra;
 using namespace zodra::ui;

@@ -13,10 +13,10 @@
 #include "app/desktop/Display.h"
 #include "app/desktop/GuardedApplication.h"
 #include "app/ui/AboutDialog.h"
-#include "app/ui/CommandRegistry.h"
-#include "app/ui/InputConventions.h"
 #include "app/ui/SplashWindow.h"
 #include "app/ui/ZodraMain.h"
+#include "ui/CommandRegistry.h"
+#include "ui/InputConventions.h"
 
 int main(int argc, char** argv) {
     const zodra::desktop::ProgramArguments arguments = zodra::desktop::ParseArguments(argc, argv);

@@ -7,12 +7,12 @@
 #include <QVBoxLayout>
 
 #include "app/Administration.h"
-#include "app/CommandCatalogue.h"
-#include "app/ui/DataGrid.h"
-#include "app/ui/Guard.h"
-#include "app/ui/WindowHost.h"
+#include "data/CommandCatalogue.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
+#include "ui/DataGrid.h"
+#include "ui/Guard.h"
+#include "ui/WindowHost.h"
 
 namespace zodra::ui {
 

@@ -8,8 +8,8 @@
 #include <QScreen>
 
 #include "app/Users.h"
-#include "app/ui/Guard.h"
 #include "data/Prompter.h"
+#include "ui/Guard.h"
 
 namespace zodra::ui {
 

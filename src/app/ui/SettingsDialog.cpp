@@ -22,12 +22,12 @@
 #include "app/CompanyData.h"
 #include "app/WorkstationConfig.h"
 #include "app/ui/ConfigurationDialog.h"
-#include "app/ui/Guard.h"
-#include "app/ui/WindowHost.h"
-#include "app/ui/WindowTools.h"
 #include "data/Database.h"
 #include "data/Paths.h"
 #include "data/Prompter.h"
+#include "ui/Guard.h"
+#include "ui/WindowHost.h"
+#include "ui/WindowTools.h"
 
 namespace zodra::ui {
 

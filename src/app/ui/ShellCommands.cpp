@@ -1,11 +1,11 @@
 #include "app/ui/ShellCommands.h"
 
-#include "app/ui/CommandRegistry.h"
 #include "app/ui/CompanyDataDialog.h"
 #include "app/ui/UsersWindow.h"
 #include "app/ui/WarehouseRegister.h"
-#include "app/ui/WindowHost.h"
 #include "data/Session.h"
+#include "ui/CommandRegistry.h"
+#include "ui/WindowHost.h"
 
 namespace zodra::ui {
 

@@ -6,13 +6,13 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/ui/WindowTools.h"
+#include "ui/WindowTools.h"
 
 #include "app/Users.h"
-#include "app/ui/Guard.h"
-#include "app/ui/WindowHost.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
+#include "ui/Guard.h"
+#include "ui/WindowHost.h"
 
 namespace zodra::ui {
 

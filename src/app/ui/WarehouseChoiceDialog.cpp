@@ -6,10 +6,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ui/CommandRegistry.h"
-#include "app/ui/Guard.h"
-#include "app/ui/WindowHost.h"
 #include "data/Session.h"
+#include "ui/CommandRegistry.h"
+#include "ui/Guard.h"
+#include "ui/WindowHost.h"
 
 namespace zodra::ui {
 

@@ -1,8 +1,8 @@
 #include "app/ui/WarehouseRegister.h"
 
-#include "app/ui/WindowHost.h"
-#include "data/registers/Catalogue.h"
-#include "data/registers/ui/CoreRegisterWindows.h"
+#include "registers/Catalogue.h"
+#include "registers/ui/CoreRegisterWindows.h"
+#include "ui/WindowHost.h"
 
 namespace zodra::ui {
 

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/ui/RegisterWindows.h"
+#include "ui/RegisterWindows.h"
 
 namespace zodra::ui {
 

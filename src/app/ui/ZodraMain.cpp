@@ -22,23 +22,23 @@
 #include <set>
 
 #include "app/AutoBackup.h"
-#include "app/CommandCatalogue.h"
 #include "app/CommandStates.h"
 #include "app/CompanyOpen.h"
 #include "app/RecentDatabases.h"
 #include "app/WorkstationConfig.h"
 #include "app/ui/AboutDialog.h"
 #include "app/ui/AdministrationWindow.h"
-#include "app/ui/CommandRegistry.h"
 #include "app/ui/CompanyDataDialog.h"
-#include "app/ui/Guard.h"
 #include "app/ui/LoginDialog.h"
 #include "app/ui/LogoLabel.h"
-#include "app/ui/PlaceholderWindow.h"
 #include "app/ui/WarehouseChoiceDialog.h"
+#include "data/CommandCatalogue.h"
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Paths.h"
+#include "ui/CommandRegistry.h"
+#include "ui/Guard.h"
+#include "ui/PlaceholderWindow.h"
 
 namespace zodra::ui {
 

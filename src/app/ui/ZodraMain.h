@@ -8,9 +8,9 @@
 
 #include "app/SessionStart.h"
 #include "app/Users.h"
-#include "app/ui/QtPrompter.h"
-#include "app/ui/WindowHost.h"
 #include "data/Session.h"
+#include "ui/QtPrompter.h"
+#include "ui/WindowHost.h"
 
 class QAction;
 class QComboBox;

@@ -1,12 +1,12 @@
 #include "pricelists/ui/PriceListCommands.h"
 
-#include "app/ui/CommandRegistry.h"
-#include "app/ui/RegisterWindows.h"
-#include "app/ui/WindowHost.h"
 #include "data/Prompter.h"
-#include "data/registers/ui/CoreRegisterWindows.h"
 #include "pricelists/PriceLists.h"
 #include "pricelists/ui/PriceListWindow.h"
+#include "registers/ui/CoreRegisterWindows.h"
+#include "ui/CommandRegistry.h"
+#include "ui/RegisterWindows.h"
+#include "ui/WindowHost.h"
 
 namespace zodra::pricelists::ui {
 

@@ -9,18 +9,18 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ui/DataGrid.h"
-#include "app/ui/Guard.h"
-#include "app/ui/NumberBox.h"
-#include "app/ui/WindowHost.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
-#include "data/registers/Catalogue.h"
-#include "data/registers/RegisterStore.h"
-#include "data/registers/ui/ArticlePicker.h"
-#include "data/registers/ui/CoreRegisterWindows.h"
-#include "data/registers/ui/RefillingComboBox.h"
 #include "pricelists/PriceLists.h"
+#include "registers/Catalogue.h"
+#include "registers/RegisterStore.h"
+#include "registers/ui/ArticlePicker.h"
+#include "registers/ui/CoreRegisterWindows.h"
+#include "registers/ui/RefillingComboBox.h"
+#include "ui/DataGrid.h"
+#include "ui/Guard.h"
+#include "ui/NumberBox.h"
+#include "ui/WindowHost.h"
 
 namespace zodra::pricelists::ui {
 

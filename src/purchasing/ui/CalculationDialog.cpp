@@ -9,11 +9,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/InputRules.h"
-#include "app/ui/NumberBox.h"
-#include "app/ui/WindowHost.h"
+#include "data/InputRules.h"
 #include "data/Session.h"
 #include "purchasing/ReceiptLimits.h"
+#include "ui/NumberBox.h"
+#include "ui/WindowHost.h"
 
 namespace zodra::purchasing::ui {
 

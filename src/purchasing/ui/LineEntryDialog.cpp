@@ -8,16 +8,16 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/InputRules.h"
-#include "app/ui/Guard.h"
-#include "app/ui/NumberBox.h"
-#include "app/ui/WindowHost.h"
 #include "data/Errors.h"
+#include "data/InputRules.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
-#include "data/registers/ui/ArticlePicker.h"
 #include "purchasing/ReceiptEntry.h"
 #include "purchasing/ui/CalculationDialog.h"
+#include "registers/ui/ArticlePicker.h"
+#include "ui/Guard.h"
+#include "ui/NumberBox.h"
+#include "ui/WindowHost.h"
 
 namespace zodra::purchasing::ui {
 

@@ -6,13 +6,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ui/Guard.h"
-#include "app/ui/NumberBox.h"
-#include "app/ui/WindowHost.h"
 #include "data/Database.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "purchasing/ReceiptChoices.h"
+#include "ui/Guard.h"
+#include "ui/NumberBox.h"
+#include "ui/WindowHost.h"
 
 namespace zodra::purchasing::ui {
 

@@ -2,10 +2,7 @@
 
 #include <QDate>
 
-#include "app/CommandCatalogue.h"
-#include "app/ui/CommandRegistry.h"
-#include "app/ui/DocumentWindows.h"
-#include "app/ui/WindowHost.h"
+#include "data/CommandCatalogue.h"
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Numbering.h"
@@ -28,6 +25,9 @@
 #include "purchasing/ui/PackagingLineDialog.h"
 #include "purchasing/ui/SummaryDialog.h"
 #include "reports/ui/ReportPrinting.h"
+#include "ui/CommandRegistry.h"
+#include "ui/DocumentWindows.h"
+#include "ui/WindowHost.h"
 
 namespace zodra::purchasing::ui {
 

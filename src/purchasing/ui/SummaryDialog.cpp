@@ -13,17 +13,17 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/InputRules.h"
-#include "app/ui/DateBox.h"
-#include "app/ui/Guard.h"
-#include "app/ui/NumberBox.h"
-#include "app/ui/WindowHost.h"
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/ExchangeRates.h"
+#include "data/InputRules.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "purchasing/ReceiptChoices.h"
+#include "ui/DateBox.h"
+#include "ui/Guard.h"
+#include "ui/NumberBox.h"
+#include "ui/WindowHost.h"
 
 namespace zodra::purchasing::ui {
 

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/ui/DateBox.h"
+#include "ui/DateBox.h"
 
 namespace zodra::reports::ui {
 

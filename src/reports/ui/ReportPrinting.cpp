@@ -3,10 +3,10 @@
 #include <QMdiSubWindow>
 #include <QPrinter>
 
-#include "app/ui/WindowHost.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "reports/ui/ReportWindow.h"
+#include "ui/WindowHost.h"
 
 namespace zodra::reports::ui {
 

@@ -6,11 +6,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ui/DateBox.h"
-#include "app/ui/NumberBox.h"
 #include "data/Errors.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
+#include "ui/DateBox.h"
+#include "ui/NumberBox.h"
 
 namespace zodra::stock::ui {
 

@@ -1,8 +1,8 @@
 #include "stock/ui/StockCommands.h"
 
-#include "app/ui/CommandRegistry.h"
-#include "app/ui/WindowHost.h"
 #include "stock/ui/TradeBookWindow.h"
+#include "ui/CommandRegistry.h"
+#include "ui/WindowHost.h"
 
 namespace zodra::stock::ui {
 

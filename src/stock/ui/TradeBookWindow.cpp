@@ -10,15 +10,15 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/InputRules.h"
-#include "app/ui/WindowHost.h"
 #include "data/Errors.h"
+#include "data/InputRules.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "reports/ReportRange.h"
 #include "reports/ui/ReportPrinting.h"
 #include "stock/ui/DirectEntryDialog.h"
 #include "stock/ui/TradeBookPrinting.h"
+#include "ui/WindowHost.h"
 
 namespace zodra::stock::ui {
 

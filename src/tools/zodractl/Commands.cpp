@@ -3,11 +3,11 @@
 #include <QDate>
 #include <QFileInfo>
 
-#include "app/DemoCompany.h"
 #include "data/Compaction.h"
 #include "data/CompanySchema.h"
 #include "data/Database.h"
 #include "data/Errors.h"
+#include "demo/DemoCompany.h"
 #include "tools/zodractl/Terminal.h"
 
 namespace zodractl {

@@ -2,8 +2,8 @@
 #include <QFile>
 
 #include "data/Errors.h"
-#include "data/registers/Catalogue.h"
-#include "data/registers/RegisterTransfer.h"
+#include "registers/Catalogue.h"
+#include "registers/RegisterTransfer.h"
 #include "tools/zodractl/Commands.h"
 #include "tools/zodractl/Terminal.h"
 

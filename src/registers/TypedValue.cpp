@@ -1,0 +1,87 @@
+#include "registers/TypedValue.h"
+
+#include <cmath>
+
+namespace zodra::registers {
+
+std::optional<double> ParseNumber(const QVariant& typed) {
+    if (!typed.isValid() || typed.isNull()) {
+        return std::nullopt;
+    }
+    switch (typed.typeId()) {
+        case QMetaType::Double:
+        case QMetaType::Float:
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::UInt:
+        case QMetaType::ULongLong: {
+            const double value = typed.toDouble();
+            return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+        }
+        default:
+            break;
+    }
+    QString text = typed.toString().trimmed();
+    if (text.isEmpty() || text.contains(QLatin1Char(' '))) {
+        return std::nullopt;
+    }
+    // One decimal mark only: "1.234,5" is ambiguous and refused rather than guessed.
+    if (text.count(QLatin1Char(',')) + text.count(QLatin1Char('.')) > 1) {
+        return std::nullopt;
+    }
+    text.replace(QLatin1Char(','), QLatin1Char('.'));
+    for (const QChar c : text) {
+        if (!(c.isDigit() || c == QLatin1Char('.') || c == QLatin1Char('-') ||
+              c == QLatin1Char('+') || c == QLatin1Char('e') || c == QLatin1Char('E'))) {
+            return std::nullopt;
+        }
+    }
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<qint64> ParseInteger(const QVariant& typed) {
+    const auto number = ParseNumber(typed);
+    if (!number || std::floor(*number) != *number || std::fabs(*number) > 9.0e15) {
+        return std::nullopt;
+    }
+    return static_cast<qint64>(*number);
+}
+
+QString TextOf(const QVariant& typed) {
+    if (!typed.isValid() || typed.isNull()) {
+        return QString();
+    }
+    return typed.toString().trimmed();
+}
+
+QString NumberText(double value) {
+    QString text = QString::number(value, 'f', 10);
+    while (text.contains(QLatin1Char('.')) &&
+           (text.endsWith(QLatin1Char('0')) || text.endsWith(QLatin1Char('.')))) {
+        text.chop(1);
+    }
+    if (text == QLatin1String("-0")) {
+        text = QStringLiteral("0");
+    }
+    return text.replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+bool FlagOf(const QVariant& typed) {
+    if (!typed.isValid() || typed.isNull()) {
+        return false;
+    }
+    if (typed.typeId() == QMetaType::Bool) {
+        return typed.toBool();
+    }
+    const QString text = typed.toString().trimmed().toLower();
+    return text == QLatin1String("1") || text == QLatin1String("da") ||
+           text == QLatin1String("true") || text == QLatin1String("x") ||
+           text == QStringLiteral("istina");
+}
+
+}  // namespace zodra::registers

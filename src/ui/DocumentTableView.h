@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "ui/DocumentDescription.h"
+
+class QLabel;
+
+namespace zodra::ui {
+
+class DataGrid;
+class WindowHost;
+
+// A read-only table with a line of totals under it: the table view of a list of documents
+// (DocumentDescription::tableRows and tableTotals).
+class DocumentTableView : public QWidget {
+    Q_OBJECT
+public:
+    DocumentTableView(WindowHost& host, std::shared_ptr<const DocumentDescription> description,
+                      QWidget* parent = nullptr);
+    DataGrid* Table() const { return m_grid; }
+    QLabel* Totals() const { return m_totals; }
+
+private:
+    DataGrid* m_grid;
+    QLabel* m_totals;
+};
+
+}  // namespace zodra::ui

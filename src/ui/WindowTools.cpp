@@ -1,0 +1,22 @@
+#include "ui/WindowTools.h"
+
+#include <QMdiSubWindow>
+#include <QPushButton>
+
+namespace zodra::ui {
+
+QPushButton* MakeButton(const QString& caption, const QString& name, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+void CloseWindowFrame(QWidget* window) {
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
+        frame->close();
+    } else {
+        window->close();
+    }
+}
+
+}  // namespace zodra::ui
