@@ -49,7 +49,7 @@ QString WindowCaption(const QString& name);
 // The text of a window whose function is not part of this version yet.
 QString NotAvailableText();
 
-// Refusal of a command in the active warehouse (e.g. the retail register outside a retail
+// Refusal of a command in the active warehouse (e.g. the till outside a retail
 // warehouse); empty when the command may run.
 QString RefusalInWarehouse(const QString& name, bool retailWarehouse, bool allInvoicesAllowed);
 

@@ -382,7 +382,7 @@ void Database::SetMeta(const QString& name, const QString& value) {
 bool Database::CheckPassword(const QString& password) {
     const QString stored = Meta(QStringLiteral("LOZINKA"));
     if (stored.isEmpty()) {
-        // A file without a password opens with any answer, as the legacy engine did.
+        // A file without a password opens with any answer: there is nothing to check it against.
         return true;
     }
     return PasswordHash::Verify(stored, password);

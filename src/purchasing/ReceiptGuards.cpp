@@ -68,8 +68,8 @@ std::vector<Guard> ReceiptGuards() {
           u"su na njemu već rađeni rashodi."),
         G(u"STAVKE_ODJAVA", u"je iz njenih nabava već rađena odjava.",
           u"su na njemu već rađene odjave."),
-        // Documents that take goods out (or back) just as well, though the old guard did not
-        // look at them: goods already issued never lose their lot.
+        // Documents that take goods out (or back) just as well: goods already issued never lose
+        // their lot.
         G(u"STAVKE_OTPREMNICA", u"je iz njenih nabava već rađena otpremnica.",
           u"su na njemu već rađene otpremnice."),
         G(u"STAVKE_IZDATNICA", u"je iz njenih nabava već rađena izdatnica.",

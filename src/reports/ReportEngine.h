@@ -48,7 +48,7 @@ struct ReportRequest {
     }
 };
 
-// Reads a formula as the old engine took it: "NAME= 'text'" (the quotes optional, a doubled
+// Reads a formula of a report file: "NAME= 'text'" (the quotes optional, a doubled
 // quote inside a quoted text is one quote). Throws a UserError for a text without "=".
 std::pair<QString, QString> ParseFormula(const QString& text);
 

@@ -74,7 +74,7 @@ TEST(CommandCatalogue, CaptionsStatusTextsAndWindowsAsTheUserSeesThem) {
     EXPECT_EQ(Children(QStringLiteral("Pregledi")).size(), 21u);
 }
 
-TEST(CommandCatalogue, TheRetailRegisterOnlyInARetailWarehouse) {
+TEST(CommandCatalogue, TheTillOnlyInARetailWarehouse) {
     const QString refusal = QStringLiteral(
         "Ovo nije maloprodajno skladište i nije dozvoljena izrada maloprodajnog računa.");
     EXPECT_EQ(RefusalInWarehouse(QStringLiteral("Knjizenje_kasa"), false, false), refusal);

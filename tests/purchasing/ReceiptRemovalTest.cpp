@@ -81,7 +81,7 @@ TEST_F(ReceiptRemovalTest, FifoDeletionIsRefusedWhileAnInvoiceLineRefersToItsLot
 TEST_F(ReceiptRemovalTest, FifoGuardsSeeEveryDocumentThatTookFromTheLot) {
     const int number = Receive({{screw, 10, 5.00, 8.00}, {nut, 10, 1.00, 2.00}});
     StockDocuments docs(*session);
-    // A delivery note, an issue note, a return note: the old guard did not look at them.
+    // A delivery note, an issue note, a return note guard the receipt just as an invoice does.
     const int delivery = docs.Post(StockDocuments::Issue::DeliveryNote, {{nut, 2}});
     EXPECT_EQ(DeleteRefusal(number),
               QStringLiteral("Ovu primku nemožete izbrisati jer je iz njenih nabava već rađena "

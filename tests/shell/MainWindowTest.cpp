@@ -309,7 +309,7 @@ private Q_SLOTS:
         QCOMPARE(placeholder->findChild<QLabel*>(QStringLiteral("placeholderText"))->text(),
                  commands::NotAvailableText());
         QCOMPARE(s.main->StatusText(), QStringLiteral(" Pregled računa"));
-        // The retail register only in a retail warehouse.
+        // The till only in a retail warehouse.
         s.A("Knjizenje_kasa")->trigger();
         QCOMPARE(s.prompter.LastMessage(),
                  QStringLiteral("Ovo nije maloprodajno skladište i nije dozvoljena izrada "
