@@ -333,3 +333,110 @@ TEST_F(SeveralWritersTest, ImportsFromTwoProgramsBesideCompactionsLoseNothing) {
     const CtlRun check = Zodractl({QStringLiteral("check"), m_company});
     EXPECT_EQ(check.exitCode, 0) << check.out.toStdString();
 }
+
+// Undoing documents is posting too: one program cancels receipts and another deletes others
+// while a third posts new ones and a fourth compacts. Posted and cancelling receipts draw their
+// numbers from one sequence, so no number may be reported twice; the deleted ones are gone
+// with their lines, and lots, cards and books still agree.
+TEST_F(SeveralWritersTest, CancellationsAndDeletionsBesidePostingsAndCompactionsLoseNothing) {
+    m_postingGapMs = 40;
+    constexpr int kEach = 8;
+    Outcome outcome;
+    QList<std::pair<int, int>> cancelled;  // the receipt and the number of its cancellation
+    QList<int> deleted;
+    static const QRegularExpression cancelledAs(
+        QStringLiteral("Storno primke je proknjižen pod brojem (\\d+)"));
+    RunWorkers(4, [&](int w) {
+        if (w == 0) {
+            Post(outcome, w, kEach, std::nullopt);
+        } else if (w == 3) {
+            Compactions(outcome, kEach, std::nullopt);
+        } else {
+            for (int i = 0; i < kEach; ++i) {
+                // The demo company's receipts 1 … 8 are cancelled, 11 … 18 deleted.
+                const int number = w == 1 ? 1 + i : 11 + i;
+                const CtlRun run =
+                    Zodractl({w == 1 ? QStringLiteral("cancel") : QStringLiteral("delete"),
+                              m_company, QStringLiteral("primka"), QString::number(number),
+                              QStringLiteral("--skladiste"), QStringLiteral("1")});
+                std::lock_guard<std::mutex> guard(outcome.mutex);
+                const auto match = cancelledAs.match(run.out);
+                if (w == 1 && run.exitCode == 0 && match.hasMatch()) {
+                    cancelled << std::pair{number, match.captured(1).toInt()};
+                } else if (w == 2 && run.exitCode == 0 &&
+                           run.out.trimmed() ==
+                               QStringLiteral("Primka broj %1 je izbrisana.").arg(number)) {
+                    deleted << number;
+                } else {
+                    outcome.failures << QStringLiteral("%1 %2: izlaz %3: %4 %5")
+                                            .arg(w == 1 ? u"storno" : u"brisanje")
+                                            .arg(number)
+                                            .arg(run.exitCode)
+                                            .arg(run.out, run.err);
+                }
+                QThread::msleep(m_postingGapMs);
+            }
+        }
+    });
+    EXPECT_TRUE(outcome.failures.isEmpty()) << outcome.failures.join(u'\n').toStdString();
+    EXPECT_TRUE(outcome.compactionFailures.isEmpty())
+        << outcome.compactionFailures.join(u'\n').toStdString();
+    ASSERT_EQ(outcome.reported.size(), kEach);
+    ASSERT_EQ(cancelled.size(), kEach);
+    ASSERT_EQ(deleted.size(), kEach);
+
+    QSet<int> numbers(outcome.reported.begin(), outcome.reported.end());
+    for (const auto& [receipt, cancellation] : cancelled) {
+        numbers.insert(cancellation);
+    }
+    EXPECT_EQ(numbers.size(), 2 * kEach) << "a number was reported twice";
+
+    auto db = Open();
+    ASSERT_TRUE(db);
+    EXPECT_EQ(Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\"")),
+              m_receiptsBefore + kEach + kEach - kEach);
+    for (const auto& [receipt, cancellation] : cancelled) {
+        EXPECT_EQ(Count(*db,
+                        QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"SKLADISTE\" = 1 "
+                                       "AND \"BROJ PRIMKE\" = ? AND \"STORNO_ZA_PRIMKU\" = ?"),
+                        {cancellation, receipt}),
+                  1)
+            << "the cancellation of receipt " << receipt << " is not stored as reported";
+    }
+    for (const int receipt : deleted) {
+        EXPECT_EQ(Count(*db,
+                        QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE "
+                                       "\"SKLADISTE\" = 1 AND \"BROJ_PRIMKE\" = ?"),
+                        {receipt}),
+                  0)
+            << "receipt " << receipt << " left lines behind";
+    }
+    EXPECT_EQ(Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
+    db.reset();
+    const CtlRun stock = Zodractl({QStringLiteral("stockcheck"), m_company});
+    EXPECT_EQ(stock.exitCode, 0) << stock.out.toStdString() << stock.err.toStdString();
+
+    // Both doors refuse what the window refuses, with its message, and change nothing.
+    CtlRun again =
+        Zodractl({QStringLiteral("cancel"), m_company, QStringLiteral("primka"),
+                  QStringLiteral("1"), QStringLiteral("--skladiste"), QStringLiteral("1")});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_TRUE(again.err.startsWith(QStringLiteral("Primka broj 1 je već stornirana")))
+        << again.err.toStdString();
+    again = Zodractl({QStringLiteral("delete"), m_company, QStringLiteral("primka"),
+                      QStringLiteral("11"), QStringLiteral("--skladiste"), QStringLiteral("1")});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_EQ(again.err.trimmed(), QStringLiteral("Ne postoji proknjižena primka broj 11"));
+    again = Zodractl({QStringLiteral("delete"), m_company, QStringLiteral("racun"),
+                      QStringLiteral("1"), QStringLiteral("--skladiste"), QStringLiteral("1")});
+    EXPECT_EQ(again.exitCode, 2);
+    EXPECT_EQ(again.err.trimmed(),
+              QStringLiteral("Nepoznata vrsta dokumenta: racun (poznate: primka)"));
+    again = Zodractl(
+        {QStringLiteral("delete"), m_company, QStringLiteral("primka"), QStringLiteral("2")});
+    EXPECT_EQ(again.exitCode, 2);
+    db = Open();
+    EXPECT_EQ(Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"SKLADISTE\" = 1 "
+                                        "AND \"BROJ PRIMKE\" = 2")),
+              1);
+}

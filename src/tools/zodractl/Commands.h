@@ -39,7 +39,10 @@ int Report(const QStringList& args);
 // Master data in and out of spreadsheet files (RegisterCommands.cpp).
 int Import(const QStringList& args);
 int Export(const QStringList& args);
-// Posts a goods receipt described in a JSON file (PostCommand.cpp).
+// The documents' doors (DocumentCommands.cpp): posts a goods receipt described in a JSON file,
+// cancels a posted one by a negating receipt, deletes one nothing was issued from.
 int Post(const QStringList& args);
+int Cancel(const QStringList& args);
+int Delete(const QStringList& args);
 
 }  // namespace zodractl

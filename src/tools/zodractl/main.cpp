@@ -35,6 +35,11 @@ const char* kUsageText =
     "                             kroz iste provjere kao prozor \"Primka\"; ispisuje broj primke;\n"
     "                             --da odgovara Da na pitanja (razlike kontrolnih iznosa),\n"
     "                             --pdf ispisuje primku u PDF\n"
+    "  cancel PUTANJA primka BROJ --skladiste N [--datum DD.MM.GGGG] [--da]\n"
+    "                             storno proknjižene primke (primka s negativnim količinama pod\n"
+    "                             datumom --datum, inače današnjim); --da odgovara Da na pitanja\n"
+    "  delete PUTANJA primka BROJ --skladiste N\n"
+    "                             brisanje proknjižene primke iz koje ništa nije izdano\n"
     "  stockcheck PUTANJA         nabave prema karticama artikala, stanja trgovačkih knjiga i\n"
     "                             prosječne nabavne cijene; [--skladiste N] [--godina G],\n"
     "                             --popravi preračunava stanja knjiga i prosječne cijene\n"
@@ -107,6 +112,10 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::Export(args);
     if (command == QLatin1String("post"))
         return zodractl::Post(args);
+    if (command == QLatin1String("cancel"))
+        return zodractl::Cancel(args);
+    if (command == QLatin1String("delete"))
+        return zodractl::Delete(args);
     if (command == QLatin1String("stockcheck"))
         return zodractl::StockCheck(args);
     zodractl::Err(QStringLiteral("Nepoznata naredba: ") + command);

@@ -1,0 +1,251 @@
+#include <QDate>
+#include <QFile>
+#include <memory>
+#include <optional>
+
+#include "app/SessionStart.h"
+#include "data/Database.h"
+#include "data/Errors.h"
+#include "data/Prompter.h"
+#include "data/ScriptedPrompter.h"
+#include "data/Session.h"
+#include "purchasing/ReceiptJson.h"
+#include "purchasing/ReceiptPosting.h"
+#include "purchasing/ReceiptPrint.h"
+#include "purchasing/ReceiptRemoval.h"
+#include "reports/ReportEngine.h"
+#include "tools/zodractl/Commands.h"
+#include "tools/zodractl/Terminal.h"
+
+namespace zodractl {
+
+namespace {
+
+const char* kPostUsage =
+    "upotreba: zodractl post PUTANJA primka.json [--da] [--pdf IZLAZ.pdf]\n"
+    "          (oblik datoteke: docs/receipt-json.md)";
+const char* kCancelUsage =
+    "upotreba: zodractl cancel PUTANJA primka BROJ --skladiste N [--datum DD.MM.GGGG] [--da]";
+const char* kDeleteUsage = "upotreba: zodractl delete PUTANJA primka BROJ --skladiste N";
+
+// Questions of a posting without a window: written to the error output with the answer taken,
+// which is Yes for every question when --da is given and the question's default otherwise
+// (No for the control totals: a receipt whose sums differ is not posted unless asked to).
+class CommandLinePrompter final : public zodra::Prompter {
+public:
+    explicit CommandLinePrompter(bool yes) : m_yes(yes) {}
+    bool AskYesNo(const QString& text, const QString&, bool defaultYes) override {
+        const bool answer = m_yes || defaultYes;
+        Err(text + (answer ? QStringLiteral(" Da") : QStringLiteral(" Ne")));
+        return answer;
+    }
+    void Inform(const QString& text, const QString&) override { Out(text); }
+    std::optional<QString> AskText(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    QString ChooseFileToOpen(const QString&, const QString&, const QString&) override {
+        return QString();
+    }
+    QString ChooseFileToSave(const QString&, const QString&, const QString&,
+                             const QString&) override {
+        return QString();
+    }
+
+private:
+    bool m_yes;
+};
+
+}  // namespace
+
+int Post(const QStringList& args) {
+    if (args.size() < 2) {
+        Err(QString::fromUtf8(kPostUsage));
+        return kUsage;
+    }
+    bool yes = false;
+    QString pdf;
+    for (qsizetype i = 2; i < args.size(); ++i) {
+        if (args.at(i) == QLatin1String("--da")) {
+            yes = true;
+        } else if (args.at(i) == QLatin1String("--pdf") && i + 1 < args.size()) {
+            pdf = args.at(++i);
+        } else {
+            Err(QString::fromUtf8(kPostUsage));
+            return kUsage;
+        }
+    }
+    QFile file(args.at(1));
+    if (!file.open(QIODevice::ReadOnly)) {
+        Err(QStringLiteral("Datoteka ") + args.at(1) + QStringLiteral(" se ne može pročitati."));
+        return kRefused;
+    }
+    const QByteArray json = file.readAll();
+    zodra::Database::OpenResult opened = OpenWithPassword(args.at(0));
+    if (opened.status != zodra::Database::OpenStatus::Ok) {
+        Err(StatusText(opened.status));
+        return ExitFor(opened.status);
+    }
+    CommandLinePrompter prompter(yes);
+    zodra::Session session;
+    session.databasePath = args.at(0);
+    session.userName = QStringLiteral("zodractl");
+    session.Attach(std::move(opened.db));
+    bool started = false;
+    try {
+        const zodra::purchasing::JsonReceipt receipt =
+            zodra::purchasing::ParseReceiptJson(session.Db(), json);
+        // Rates of the day missing at session start are the window's business, not the file's.
+        zodra::ScriptedPrompter quiet;
+        zodra::sessionstart::Start(session, receipt.warehouse, quiet, QDate::currentDate());
+        started = true;
+        // A posting from a file always ends with the consistency check of lots and card.
+        session.workstation.debugMode = true;
+        const std::optional<int> number =
+            zodra::purchasing::PostReceiptFromJson(session, prompter, receipt);
+        if (!number) {
+            Err(QStringLiteral("Primka nije proknjižena."));
+            zodra::sessionstart::End(session);
+            return kRefused;
+        }
+        Out(zodra::purchasing::PostedMessage(*number));
+        if (!pdf.isEmpty()) {
+            zodra::reports::ReportEngine(session.Db())
+                .ToPdf(zodra::purchasing::ReceiptPrintRequest(session, *number), pdf);
+        }
+    } catch (const zodra::UserError& e) {
+        Err(e.message());
+        if (started) {
+            zodra::sessionstart::End(session);
+        }
+        return kRefused;
+    } catch (const zodra::DbError& e) {
+        Err(QString::fromUtf8(e.what()));
+        if (started) {
+            zodra::sessionstart::End(session);
+        }
+        return kRefused;
+    }
+    zodra::sessionstart::End(session);
+    return kOk;
+}
+
+namespace {
+
+// What cancel and delete are given: the document, its warehouse, the date of a cancellation and
+// whether further questions are answered Yes.
+struct DocumentArgs {
+    int number = 0;
+    int warehouse = 0;
+    QDate date = QDate::currentDate();
+    bool yes = false;
+};
+
+// Reads "primka BROJ --skladiste N [--datum D] [--da]"; std::nullopt on a usage fault, which it
+// reports. Only the receipt has these doors so far; another kind is named as unknown.
+std::optional<DocumentArgs> ParseDocumentArgs(const QStringList& args, bool withDate,
+                                              const char* usage) {
+    if (args.size() < 3) {
+        Err(QString::fromUtf8(usage));
+        return std::nullopt;
+    }
+    if (args.at(1) != QLatin1String("primka")) {
+        Err(QStringLiteral("Nepoznata vrsta dokumenta: ") + args.at(1) +
+            QStringLiteral(" (poznate: primka)"));
+        return std::nullopt;
+    }
+    DocumentArgs parsed;
+    bool ok = false;
+    parsed.number = args.at(2).toInt(&ok);
+    if (!ok || parsed.number <= 0) {
+        Err(QStringLiteral("Broj dokumenta nije ispravan: ") + args.at(2));
+        return std::nullopt;
+    }
+    for (qsizetype i = 3; i < args.size(); ++i) {
+        const QString& flag = args.at(i);
+        if (flag == QLatin1String("--skladiste") && i + 1 < args.size()) {
+            parsed.warehouse = args.at(++i).toInt(&ok);
+            if (!ok || parsed.warehouse <= 0) {
+                Err(QStringLiteral("Šifra skladišta nije ispravna: ") + args.at(i));
+                return std::nullopt;
+            }
+        } else if (withDate && flag == QLatin1String("--datum") && i + 1 < args.size()) {
+            parsed.date = QDate::fromString(args.at(++i), QStringLiteral("dd.MM.yyyy"));
+            if (!parsed.date.isValid()) {
+                Err(QStringLiteral("Datum nije ispravan: ") + args.at(i));
+                return std::nullopt;
+            }
+        } else if (withDate && flag == QLatin1String("--da")) {
+            parsed.yes = true;
+        } else {
+            Err(QString::fromUtf8(usage));
+            return std::nullopt;
+        }
+    }
+    if (parsed.warehouse == 0) {
+        Err(QString::fromUtf8(usage));
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+// Opens the company, starts a session in the warehouse, runs the document operation and ends
+// the session whatever happened; a refusal is reported with its own message.
+template <typename Operation>
+int InSession(const QString& path, int warehouse, Operation operation) {
+    zodra::Database::OpenResult opened = OpenWithPassword(path);
+    if (opened.status != zodra::Database::OpenStatus::Ok) {
+        return ReportOpenFailure(opened);
+    }
+    zodra::Session session;
+    session.databasePath = path;
+    session.userName = QStringLiteral("zodractl");
+    session.Attach(std::move(opened.db));
+    bool started = false;
+    int code = kOk;
+    try {
+        zodra::ScriptedPrompter quiet;
+        zodra::sessionstart::Start(session, warehouse, quiet, QDate::currentDate());
+        started = true;
+        // Undoing a document from the command line also ends with the check of lots and card.
+        session.workstation.debugMode = true;
+        operation(session);
+    } catch (const zodra::UserError& e) {
+        Err(e.message());
+        code = kRefused;
+    } catch (const zodra::DbError& e) {
+        Err(QString::fromUtf8(e.what()));
+        code = e.isDamage() ? kDamaged : kRefused;
+    }
+    if (started) {
+        zodra::sessionstart::End(session);
+    }
+    return code;
+}
+
+}  // namespace
+
+int Cancel(const QStringList& args) {
+    const std::optional<DocumentArgs> parsed = ParseDocumentArgs(args, true, kCancelUsage);
+    if (!parsed) {
+        return kUsage;
+    }
+    return InSession(args.at(0), parsed->warehouse, [&](zodra::Session& session) {
+        CommandLinePrompter prompter(parsed->yes);
+        const int cancellation =
+            zodra::purchasing::CancelReceipt(session, prompter, parsed->number, parsed->date);
+        Out(zodra::purchasing::CancelledMessage(cancellation));
+    });
+}
+
+int Delete(const QStringList& args) {
+    const std::optional<DocumentArgs> parsed = ParseDocumentArgs(args, false, kDeleteUsage);
+    if (!parsed) {
+        return kUsage;
+    }
+    return InSession(args.at(0), parsed->warehouse, [&](zodra::Session& session) {
+        zodra::purchasing::DeleteReceipt(session, parsed->number);
+        Out(QStringLiteral("Primka broj %1 je izbrisana.").arg(parsed->number));
+    });
+}
+
+}  // namespace zodractl
