@@ -160,8 +160,15 @@ void CompanySchema::CreateDetailFile(const QString& detailPath, const QString& i
 
 void CompanySchema::CreateCompany(const QString& path, int businessYear) {
     const QString detailPath = DefaultDetailPath(path);
-    if (QFileInfo::exists(path) || QFileInfo::exists(detailPath)) {
+    if (QFileInfo::exists(path)) {
         throw UserError(QStringLiteral("Za novu datoteku morate izabrati novo ime !"));
+    }
+    if (QFileInfo::exists(detailPath)) {
+        // Left over from a company that was deleted without it: it is not silently taken over
+        // (it may hold another company's details), nor overwritten.
+        throw UserError(QStringLiteral("Uz to ime već postoji datoteka detalja ") + detailPath +
+                        QStringLiteral(" (ostatak druge baze?). Za novu datoteku morate izabrati "
+                                       "novo ime ili najprije ukloniti tu datoteku."));
     }
     const QString temp = path + QStringLiteral(".nova");
     const QString identity = QUuid::createUuid().toString(QUuid::WithoutBraces);

@@ -74,6 +74,22 @@ TEST(Zodractl, CreateCheckAndQueryACompany) {
     r = Zodractl({QStringLiteral("create"), path});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Za novu datoteku morate izabrati novo ime !")));
+    // A detail file left over under the new name is named, and neither taken over nor
+    // overwritten.
+    const QString other = dir.filePath(QStringLiteral("druga.mdb"));
+    QFile leftover(dir.filePath(QStringLiteral("druga.det")));
+    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+    leftover.write("stari detalji");
+    leftover.close();
+    r = Zodractl({QStringLiteral("create"), other});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.trimmed(),
+              QStringLiteral("Uz to ime već postoji datoteka detalja ") + leftover.fileName() +
+                  QStringLiteral(" (ostatak druge baze?). Za novu datoteku morate izabrati novo "
+                                 "ime ili najprije ukloniti tu datoteku."));
+    EXPECT_FALSE(QFile::exists(other));
+    ASSERT_TRUE(leftover.open(QIODevice::ReadOnly));
+    EXPECT_EQ(leftover.readAll(), QByteArray("stari detalji"));
 
     r = Zodractl({QStringLiteral("sql"), path,
                   QStringLiteral("SELECT \"NAZIV\" FROM \"VALUTE\" WHERE \"SIFRA\" = 1")});
@@ -274,4 +290,59 @@ TEST(Zodractl, DamagedFilesAreReportedAndRepairedWithoutAnAbort) {
     QFile f(detail);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray(9000, '\x33'));
+}
+
+// A report filled from a session's work table is printed by the command that fills it; the
+// corrections the session start makes to the configuration are said on the error output, once;
+// a command without a desktop session's runtime folder prints no warning about it.
+TEST(Zodractl, CashBookReportCorrectionsAndQuietRuntime) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("demo.mdb"));
+    Outcome r = Zodractl({QStringLiteral("demo"), path});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+
+    r = Zodractl({QStringLiteral("report"), path, QStringLiteral("blag_izv.rpt"),
+                  QStringLiteral("--pdf"), dir.filePath(QStringLiteral("x.pdf"))});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.trimmed(),
+              QStringLiteral("Izvještaj blag_izv.rpt ispisuje se iz radne tablice blagajne: "
+                             "zodractl cashbook PUTANJA --skladiste N --od DD.MM.GGGG "
+                             "--do DD.MM.GGGG --pdf IZLAZ.pdf"));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x.pdf"))));
+
+    // A stock method the program does not know: the session start sets FIFO and says so.
+    r = Zodractl({QStringLiteral("sql"), path,
+                  QStringLiteral("UPDATE \"Konfiguracija\" SET \"Vrijednost\" = 'NEŠTO' "
+                                 "WHERE \"Naziv\" = 'Vođenje skladišta'"),
+                  QStringLiteral("--write")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString book = dir.filePath(QStringLiteral("blagajna.pdf"));
+    const QStringList cashbook = {QStringLiteral("cashbook"),    path,
+                                  QStringLiteral("--skladiste"), QStringLiteral("1"),
+                                  QStringLiteral("--od"),        QStringLiteral("01.01.2026"),
+                                  QStringLiteral("--do"),        QStringLiteral("31.12.2026"),
+                                  QStringLiteral("--pdf"),       book};
+    zodra::test::ZodractlOptions options;
+    options.removed = {QStringLiteral("XDG_RUNTIME_DIR")};
+    r = zodra::test::RunZodractl(cashbook, options);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.trimmed(),
+              QStringLiteral("Izvještaj je zapisan u ") + book + QStringLiteral(" (stranica: 1)."));
+    EXPECT_GT(QFile(book).size(), 1000);
+    EXPECT_EQ(r.err.trimmed(),
+              QStringLiteral("Skladišna metoda nije ispravno postavljena, bit će postavljena FIFO "
+                             "metoda."));
+    EXPECT_FALSE(r.err.contains(QStringLiteral("XDG_RUNTIME_DIR")));
+    // Corrected once: the next command has nothing to say.
+    r = zodra::test::RunZodractl(cashbook, options);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err, QString());
+
+    // A range that is not one is refused before anything is opened.
+    r = Zodractl({QStringLiteral("cashbook"), path, QStringLiteral("--skladiste"),
+                  QStringLiteral("1"), QStringLiteral("--od"), QStringLiteral("31.02.2026"),
+                  QStringLiteral("--do"), QStringLiteral("31.12.2026"), QStringLiteral("--pdf"),
+                  book});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(r.err.trimmed().isEmpty());
 }

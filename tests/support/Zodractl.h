@@ -21,7 +21,8 @@ struct ZodractlOptions {
     std::optional<QString> password;     // ZODRA_PASSWORD; not set at all when absent
     std::optional<QString> newPassword;  // ZODRA_NEW_PASSWORD
     QString workingFolder;
-    QString home;  // ZODRA_HOME, the program's data files
+    QString home;         // ZODRA_HOME, the program's data files
+    QStringList removed;  // variables of this environment the program does not get
     int timeoutMs = 180000;
 };
 
@@ -39,6 +40,9 @@ inline ZodractlRun RunProgram(const QString& program, const QStringList& args,
     }
     if (options.newPassword) {
         env.insert(QStringLiteral("ZODRA_NEW_PASSWORD"), *options.newPassword);
+    }
+    for (const QString& name : options.removed) {
+        env.remove(name);
     }
     if (!options.home.isEmpty()) {
         env.insert(QStringLiteral("ZODRA_HOME"), options.home);

@@ -1,8 +1,13 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 
 #include "data/Database.h"
+
+namespace zodra {
+class Session;
+}
 
 namespace zodractl {
 
@@ -28,6 +33,13 @@ int ReportOpenFailure(const zodra::Database::OpenResult& opened);
 int ExitFor(zodra::Database::OpenStatus status);
 QString StatusText(zodra::Database::OpenStatus status);
 
+// Opens the company at `path`, starts a session in the warehouse (the session start's
+// corrections and questions through a CommandLinePrompter answering with the defaults), runs
+// `operation` with it and ends the session whatever happened. A refusal is reported with its
+// own message. Returns the exit code.
+int InSession(const QString& path, int warehouse,
+              const std::function<void(zodra::Session&)>& operation);
+
 int Create(const QStringList& args);
 int Check(const QStringList& args);
 int Compact(const QStringList& args);
@@ -44,5 +56,7 @@ int Export(const QStringList& args);
 int Post(const QStringList& args);
 int Cancel(const QStringList& args);
 int Delete(const QStringList& args);
+// Prints the cash book of a warehouse for a range of dates (CashBookCommand.cpp).
+int CashBook(const QStringList& args);
 
 }  // namespace zodractl

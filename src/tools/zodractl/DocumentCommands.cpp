@@ -7,7 +7,6 @@
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Prompter.h"
-#include "data/ScriptedPrompter.h"
 #include "data/Session.h"
 #include "purchasing/ReceiptJson.h"
 #include "purchasing/ReceiptPosting.h"
@@ -27,33 +26,6 @@ const char* kPostUsage =
 const char* kCancelUsage =
     "upotreba: zodractl cancel PUTANJA primka BROJ --skladiste N [--datum DD.MM.GGGG] [--da]";
 const char* kDeleteUsage = "upotreba: zodractl delete PUTANJA primka BROJ --skladiste N";
-
-// Questions of a posting without a window: written to the error output with the answer taken,
-// which is Yes for every question when --da is given and the question's default otherwise
-// (No for the control totals: a receipt whose sums differ is not posted unless asked to).
-class CommandLinePrompter final : public zodra::Prompter {
-public:
-    explicit CommandLinePrompter(bool yes) : m_yes(yes) {}
-    bool AskYesNo(const QString& text, const QString&, bool defaultYes) override {
-        const bool answer = m_yes || defaultYes;
-        Err(text + (answer ? QStringLiteral(" Da") : QStringLiteral(" Ne")));
-        return answer;
-    }
-    void Inform(const QString& text, const QString&) override { Out(text); }
-    std::optional<QString> AskText(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    QString ChooseFileToOpen(const QString&, const QString&, const QString&) override {
-        return QString();
-    }
-    QString ChooseFileToSave(const QString&, const QString&, const QString&,
-                             const QString&) override {
-        return QString();
-    }
-
-private:
-    bool m_yes;
-};
 
 }  // namespace
 
@@ -85,7 +57,7 @@ int Post(const QStringList& args) {
         Err(StatusText(opened.status));
         return ExitFor(opened.status);
     }
-    CommandLinePrompter prompter(yes);
+    CommandLinePrompter prompter(yes, true);
     zodra::Session session;
     session.databasePath = args.at(0);
     session.userName = QStringLiteral("zodractl");
@@ -94,9 +66,8 @@ int Post(const QStringList& args) {
     try {
         const zodra::purchasing::JsonReceipt receipt =
             zodra::purchasing::ParseReceiptJson(session.Db(), json);
-        // Rates of the day missing at session start are the window's business, not the file's.
-        zodra::ScriptedPrompter quiet;
-        zodra::sessionstart::Start(session, receipt.warehouse, quiet, QDate::currentDate());
+        SessionStartPrompter starting;
+        zodra::sessionstart::Start(session, receipt.warehouse, starting, QDate::currentDate());
         started = true;
         // A posting from a file always ends with the consistency check of lots and card.
         session.workstation.debugMode = true;
@@ -188,40 +159,6 @@ std::optional<DocumentArgs> ParseDocumentArgs(const QStringList& args, bool with
     return parsed;
 }
 
-// Opens the company, starts a session in the warehouse, runs the document operation and ends
-// the session whatever happened; a refusal is reported with its own message.
-template <typename Operation>
-int InSession(const QString& path, int warehouse, Operation operation) {
-    zodra::Database::OpenResult opened = OpenWithPassword(path);
-    if (opened.status != zodra::Database::OpenStatus::Ok) {
-        return ReportOpenFailure(opened);
-    }
-    zodra::Session session;
-    session.databasePath = path;
-    session.userName = QStringLiteral("zodractl");
-    session.Attach(std::move(opened.db));
-    bool started = false;
-    int code = kOk;
-    try {
-        zodra::ScriptedPrompter quiet;
-        zodra::sessionstart::Start(session, warehouse, quiet, QDate::currentDate());
-        started = true;
-        // Undoing a document from the command line also ends with the check of lots and card.
-        session.workstation.debugMode = true;
-        operation(session);
-    } catch (const zodra::UserError& e) {
-        Err(e.message());
-        code = kRefused;
-    } catch (const zodra::DbError& e) {
-        Err(QString::fromUtf8(e.what()));
-        code = e.isDamage() ? kDamaged : kRefused;
-    }
-    if (started) {
-        zodra::sessionstart::End(session);
-    }
-    return code;
-}
-
 }  // namespace
 
 int Cancel(const QStringList& args) {
@@ -230,7 +167,7 @@ int Cancel(const QStringList& args) {
         return kUsage;
     }
     return InSession(args.at(0), parsed->warehouse, [&](zodra::Session& session) {
-        CommandLinePrompter prompter(parsed->yes);
+        CommandLinePrompter prompter(parsed->yes, true);
         const int cancellation =
             zodra::purchasing::CancelReceipt(session, prompter, parsed->number, parsed->date);
         Out(zodra::purchasing::CancelledMessage(cancellation));

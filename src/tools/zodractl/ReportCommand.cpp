@@ -1,4 +1,5 @@
 #include <QDate>
+#include <QFileInfo>
 #include <QPrinter>
 
 #include "data/Database.h"
@@ -116,6 +117,24 @@ int Report(const QStringList& args) {
     } catch (const zodra::UserError& e) {
         Err(e.message());
         return kRefused;
+    }
+    // Reports printed from a work table the program fills for one session: the command that
+    // fills it prints them.
+    if (!request.parameters.contains(QStringLiteral("SESIJA"))) {
+        const QString file = QFileInfo(request.reportFile).fileName().toLower();
+        if (file == QLatin1String("blag_izv.rpt")) {
+            Err(
+                QStringLiteral("Izvještaj blag_izv.rpt ispisuje se iz radne tablice blagajne: "
+                               "zodractl cashbook PUTANJA --skladiste N --od DD.MM.GGGG "
+                               "--do DD.MM.GGGG --pdf IZLAZ.pdf"));
+            return kRefused;
+        }
+        if (file == QLatin1String("primka_k_radna.rpt")) {
+            Err(
+                QStringLiteral("Izvještaj primka_k_radna.rpt ispisuje primku u radu iz prozora "
+                               "\"Primka\"; proknjiženu primku ispisuje zodractl post … --pdf."));
+            return kRefused;
+        }
     }
     if (pdf.isEmpty() == printer.isEmpty()) {
         Err(QString::fromUtf8(kReportUsage));

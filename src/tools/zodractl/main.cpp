@@ -1,6 +1,11 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QStringList>
+#include <cerrno>
 #include <memory>
 
 #include "data/Errors.h"
@@ -40,6 +45,8 @@ const char* kUsageText =
     "                             datumom --datum, inače današnjim); --da odgovara Da na pitanja\n"
     "  delete PUTANJA primka BROJ --skladiste N\n"
     "                             brisanje proknjižene primke iz koje ništa nije izdano\n"
+    "  cashbook PUTANJA --skladiste N --od DD.MM.GGGG --do DD.MM.GGGG --pdf IZLAZ.pdf\n"
+    "                             blagajnički izvještaj skladišta za razdoblje u PDF\n"
     "  stockcheck PUTANJA         nabave prema karticama artikala, stanja trgovačkih knjiga i\n"
     "                             prosječne nabavne cijene; [--skladiste N] [--godina G],\n"
     "                             --popravi preračunava stanja knjiga i prosječne cijene\n"
@@ -57,9 +64,20 @@ int main(int argc, char** argv) {
     // Reports need the GUI application object (fonts, painting); without a display they run on
     // the offscreen platform.
     const bool report =
-        argc > 1 && (qstrcmp(argv[1], "report") == 0 || qstrcmp(argv[1], "post") == 0);
+        argc > 1 && (qstrcmp(argv[1], "report") == 0 || qstrcmp(argv[1], "post") == 0 ||
+                     qstrcmp(argv[1], "cashbook") == 0);
     if (report && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    // Without a desktop session (a service, cron, a shell over ssh as root) there is no runtime
+    // folder; the one Qt would fall back to is made here, quietly, instead of a warning on every
+    // command.
+    if (report && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QByteArray runtime = QDir::tempPath().toLocal8Bit() + "/runtime-" +
+                                   QByteArray::number(static_cast<qulonglong>(::getuid()));
+        if (::mkdir(runtime.constData(), 0700) == 0 || errno == EEXIST) {
+            qputenv("XDG_RUNTIME_DIR", runtime);
+        }
     }
     std::unique_ptr<QCoreApplication> app = report ? std::make_unique<QGuiApplication>(argc, argv)
                                                    : std::make_unique<QCoreApplication>(argc, argv);
@@ -116,6 +134,8 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::Cancel(args);
     if (command == QLatin1String("delete"))
         return zodractl::Delete(args);
+    if (command == QLatin1String("cashbook"))
+        return zodractl::CashBook(args);
     if (command == QLatin1String("stockcheck"))
         return zodractl::StockCheck(args);
     zodractl::Err(QStringLiteral("Nepoznata naredba: ") + command);
