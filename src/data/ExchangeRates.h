@@ -13,6 +13,13 @@ class Prompter;
 // Exchange rates of the day, kept in VALUTE_TECAJ per currency and date.
 namespace exchangerates {
 
+// The home currency: VALUTE row 1, whose rate is always 1. An article or price without a currency
+// (0) is in it too.
+constexpr int kHomeCurrency = 1;
+inline bool IsForeignCurrency(int currency) {
+    return currency != 0 && currency != kHomeCurrency;
+}
+
 // The rate of a currency on a date, if one is stored.
 std::optional<double> RateOn(Database& db, int currency, const QDate& date);
 

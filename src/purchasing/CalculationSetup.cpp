@@ -86,6 +86,10 @@ double SupplierDiscount(Database& db, std::optional<int> supplier) {
         QStringLiteral("SELECT \"RABAT\" FROM \"PARTNERI\" WHERE \"SIFRA\" = ?"), {*supplier}));
 }
 
+bool ArticleFacts::PricedInForeignCurrency() const {
+    return currency && exchangerates::IsForeignCurrency(*currency);
+}
+
 PriceCalculation NewCalculation(Database& db, const ArticleFacts& facts, double quantity,
                                 const CalculationContext& context, CalculationMode mode) {
     const SummaryPercentages p = PercentagesOf(context.summary, context.packagingInvoiceValue);
@@ -100,7 +104,7 @@ PriceCalculation NewCalculation(Database& db, const ArticleFacts& facts, double 
     const double supplierDiscount = SupplierDiscount(db, context.supplier);
     c.Preset(Box::DiscountPercent, supplierDiscount != 0.0 ? supplierDiscount : p.discount);
     const bool propose =
-        facts.hasLastReceipt && (facts.currency.has_value() || context.proposeFromLastReceipt);
+        facts.hasLastReceipt && (facts.PricedInForeignCurrency() || context.proposeFromLastReceipt);
     if (propose) {
         c.Preset(Box::CurrencyPrice, facts.lastCurrencyInvoicePrice);
         c.Preset(Box::DiscountPercent, facts.lastDiscountPercent);

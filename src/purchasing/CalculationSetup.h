@@ -40,6 +40,11 @@ struct ArticleFacts {
     double lastCurrencyNetPrice = 0;      // NETTO_FAKTURNA_CIJENA / that receipt's rate
     double lastDiscountPercent = 0;
     double lastPrice = 0;  // CIJENA, without tax
+
+    // Priced in a foreign currency: the last receipt's currency price, discount and selling
+    // price are proposed for a new line. An article in the home currency (every article an
+    // import brings) is not, even with a price in CIJENA_U_VALUTI.
+    bool PricedInForeignCurrency() const;
 };
 ArticleFacts ReadArticleFacts(Session& session, int article);
 
@@ -57,7 +62,7 @@ double SupplierDiscount(Database& db, std::optional<int> supplier);
 // A new line of an article (modes Entry and Correction): tax rate from its tax group, margins
 // from its group, customs from the receipt or from the article ("Carina % iz artikala"),
 // forwarding and other costs from the receipt, discount from the supplier or else the receipt;
-// for an article with a price in a currency (or when the company proposes previous data) the
+// for an article priced in a foreign currency (or when the company proposes previous data) the
 // invoice price in the currency, the discount and the price proposed from its last receipt.
 PriceCalculation NewCalculation(Database& db, const ArticleFacts& facts, double quantity,
                                 const CalculationContext& context, CalculationMode mode);

@@ -147,24 +147,49 @@ TEST_F(ReceiptEntryTest, DefaultsOfANewLineComeFromArticleGroupSupplierAndReceip
     c = NewCalculation(db(), ReadArticleFacts(*session, beer), 4, context, CalculationMode::Entry);
     EXPECT_DOUBLE_EQ(c.PackagingPerUnit(), 0.07);
 
-    // The last receipt's prices are proposed for an article priced in a currency.
+    // The last receipt's prices are proposed for an article priced in a foreign currency,
+    // with that line's discount instead of the supplier's.
     Enter(nut, 5, 2.00, 50);
     Post();
-    db().Exec(QStringLiteral("UPDATE \"ARTIKLI\" SET \"VALUTA\" = 1, \"CIJENA_U_VALUTI\" = 2.2 "
+    db().Exec(QStringLiteral("INSERT INTO \"VALUTE\" (\"SIFRA\", \"NAZIV\") VALUES (2, 'USD')"));
+    db().Exec(QStringLiteral("UPDATE \"ARTIKLI\" SET \"VALUTA\" = 2, \"CIJENA_U_VALUTI\" = 2.2 "
                              "WHERE \"SIFRA\" = ?"),
               {nut});
     const ArticleFacts again = ReadArticleFacts(*session, nut);
     EXPECT_TRUE(again.hasLastReceipt);
     EXPECT_DOUBLE_EQ(again.lastCurrencyInvoicePrice, 2.00);
+    EXPECT_DOUBLE_EQ(again.lastDiscountPercent, 0);
     EXPECT_DOUBLE_EQ(again.lastPrice, 3.00);
     EXPECT_DOUBLE_EQ(again.stock, 5);
     EXPECT_DOUBLE_EQ(again.lotPrice, 3.00);
-    EXPECT_EQ(again.currencyName, QStringLiteral("EUR"));
+    EXPECT_EQ(again.currencyName, QStringLiteral("USD"));
+    EXPECT_TRUE(again.PricedInForeignCurrency());
     CalculationContext plain;
+    plain.supplier = context.supplier;  // its discount is 7 %
     c = NewCalculation(db(), again, 1, plain, CalculationMode::Entry);
     EXPECT_DOUBLE_EQ(c.Value(Box::CurrencyPrice), 2.00);
+    EXPECT_DOUBLE_EQ(c.Value(Box::DiscountPercent), 0);
     EXPECT_DOUBLE_EQ(c.Value(Box::Price), 3.00);
     EXPECT_DOUBLE_EQ(c.Value(Box::MarginPercent), 50);
+
+    // In the home currency (as every imported article is, with or without a price there) the
+    // last receipt proposes nothing: the supplier's discount stands and the price is calculated.
+    for (const char* price : {"0", "2.2"}) {
+        db().Exec(QStringLiteral("UPDATE \"ARTIKLI\" SET \"VALUTA\" = 1, \"CIJENA_U_VALUTI\" = ") +
+                      QString::fromLatin1(price) + QStringLiteral(" WHERE \"SIFRA\" = ?"),
+                  {nut});
+        const ArticleFacts home = ReadArticleFacts(*session, nut);
+        EXPECT_FALSE(home.PricedInForeignCurrency());
+        c = NewCalculation(db(), home, 1, plain, CalculationMode::Entry);
+        EXPECT_DOUBLE_EQ(c.Value(Box::DiscountPercent), 7) << price;
+        EXPECT_DOUBLE_EQ(c.Value(Box::CurrencyPrice), 0) << price;
+        EXPECT_DOUBLE_EQ(c.Value(Box::MarginPercent), 25) << price;  // the group's
+    }
+    // Unless the company asks for the article's previous data.
+    plain.proposeFromLastReceipt = true;
+    c = NewCalculation(db(), ReadArticleFacts(*session, nut), 1, plain, CalculationMode::Entry);
+    EXPECT_DOUBLE_EQ(c.Value(Box::CurrencyPrice), 2.00);
+    EXPECT_DOUBLE_EQ(c.Value(Box::DiscountPercent), 0);
 
     // A line being changed fills the boxes from the line.
     const ReceiptRow posted = receiptlines::Read(db(), ReceiptTarget::Posted(1, Year(), 1)).at(0);
