@@ -117,6 +117,34 @@ void DeleteReceiptLine(Session& session, const ReceiptTarget& target, int lineNu
     transaction.Commit();
 }
 
+void RenumberReceiptLine(Session& session, const ReceiptTarget& target, int lineNumber,
+                         const QString& typed) {
+    bool ok = false;
+    const int number = typed.trimmed().toInt(&ok);
+    if (!ok) {
+        throw UserError(QStringLiteral("Nije ispravno upisan broj !"));
+    }
+    Database& db = session.Db();
+    Transaction transaction(db);
+    receiptlines::Renumber(db, target, lineNumber, number);
+    transaction.Commit();
+}
+
+void ApplyReceiptSummary(Session& session, const ReceiptTarget& target,
+                         const ReceiptSummary& summary) {
+    if (target.IsPosted()) {
+        ApplySummaryToPosted(session, target.number, summary);
+        return;
+    }
+    CheckSummaryLimits(summary);
+    Database& db = session.Db();
+    Transaction transaction(db);
+    ApplyPercentages(db, target,
+                     PercentagesOf(summary, receiptlines::Totals(db, target).packagingValue),
+                     summary.customsFromArticles);
+    transaction.Commit();
+}
+
 void PrepareWorkingCopy(Session& session) {
     Database& db = session.Db();
     const int lines = sqlvalue::ToInt(db.Scalar(

@@ -5,6 +5,7 @@
 #include "purchasing/PriceCalculation.h"
 #include "purchasing/ReceiptLines.h"
 #include "purchasing/ReceiptRow.h"
+#include "purchasing/ReceiptSummary.h"
 
 namespace zodra {
 class Prompter;
@@ -47,6 +48,19 @@ void AddPackagingLine(Session& session, const ReceiptTarget& target, int packagi
 // Deletes a line (the question was asked). An article line takes its packaging with it. On a
 // posted receipt the guards of ReceiptCorrection apply.
 void DeleteReceiptLine(Session& session, const ReceiptTarget& target, int lineNumber);
+
+// A line number typed into the receipt window's grid for the line `lineNumber`: a whole number
+// ("Nije ispravno upisan broj !"), above 0 and not another line's (receiptlines::Renumber),
+// written in one transaction.
+void RenumberReceiptLine(Session& session, const ReceiptTarget& target, int lineNumber,
+                         const QString& typed);
+
+// The summary data accepted ("Zbirni p."): their whole-receipt percentages go into the article
+// lines of the working copy in one transaction; a posted receipt's lines, lots and issues
+// follow them through ApplySummaryToPosted. A line brought outside the input limits refuses
+// the whole summary and leaves the lines as they were.
+void ApplyReceiptSummary(Session& session, const ReceiptTarget& target,
+                         const ReceiptSummary& summary);
 
 // The receipt window opens in "UPIS": when the session has no working receipt lines in the
 // warehouse and year the lots' free quantities are brought back to their quantities.

@@ -11,12 +11,11 @@
 
 namespace zodra::ui {
 
-DocumentTableView::DocumentTableView(WindowHost& host,
-                                     std::shared_ptr<const DocumentDescription> description,
+DocumentTableView::DocumentTableView(WindowHost& host, DocumentListController& controller,
                                      QWidget* parent)
     : QWidget(parent) {
-    setWindowTitle(description->tableCaption.isEmpty() ? description->listCaption
-                                                       : description->tableCaption);
+    const QString caption = controller.TableCaption();
+    setWindowTitle(caption.isEmpty() ? controller.Caption() : caption);
     auto* layout = new QVBoxLayout(this);
     m_grid = new DataGrid(this);
     m_grid->setObjectName(QStringLiteral("Tablica"));
@@ -28,10 +27,8 @@ DocumentTableView::DocumentTableView(WindowHost& host,
     TableData rows;
     QString totals;
     Guarded(host.UserPrompter(), [&] {
-        rows = description->tableRows(host.CurrentSession());
-        if (description->tableTotals) {
-            totals = description->tableTotals(host.CurrentSession());
-        }
+        rows = controller.TableRows(host.CurrentSession());
+        totals = controller.TableTotals(host.CurrentSession());
     });
     m_grid->SetData(std::move(rows));
     m_totals->setText(totals);

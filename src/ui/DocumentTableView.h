@@ -1,9 +1,8 @@
 #pragma once
 
 #include <QWidget>
-#include <memory>
 
-#include "ui/DocumentDescription.h"
+#include "ui/DocumentListController.h"
 
 class QLabel;
 
@@ -13,11 +12,11 @@ class DataGrid;
 class WindowHost;
 
 // A read-only table with a line of totals under it: the table view of a list of documents
-// (DocumentDescription::tableRows and tableTotals).
+// (DocumentListController::TableRows and TableTotals, read once as it opens).
 class DocumentTableView : public QWidget {
     Q_OBJECT
 public:
-    DocumentTableView(WindowHost& host, std::shared_ptr<const DocumentDescription> description,
+    DocumentTableView(WindowHost& host, DocumentListController& controller,
                       QWidget* parent = nullptr);
     DataGrid* Table() const { return m_grid; }
     QLabel* Totals() const { return m_totals; }

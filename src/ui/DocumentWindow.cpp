@@ -23,20 +23,14 @@
 
 namespace zodra::ui {
 
-namespace {
-
-QString CaptionOr(const QString& caption, const QString& fallback) {
-    return caption.isEmpty() ? fallback : caption;
-}
-
-}  // namespace
-
-DocumentWindow::DocumentWindow(WindowHost& host,
-                               std::shared_ptr<const DocumentDescription> description,
+DocumentWindow::DocumentWindow(WindowHost& host, std::unique_ptr<DocumentController> controller,
                                const CommandRegistry* registry, QWidget* parent)
-    : QWidget(parent), m_host(host), m_description(std::move(description)) {
-    setObjectName(m_description->command);
-    setWindowTitle(m_description->caption);
+    : QWidget(parent),
+      m_host(host),
+      m_controller(std::move(controller)),
+      m_caption(m_controller->Caption()) {
+    setObjectName(m_controller->Command());
+    setWindowTitle(m_caption);
     auto* layout = new QVBoxLayout(this);
 
     auto* header = new QFormLayout;
@@ -50,27 +44,28 @@ DocumentWindow::DocumentWindow(WindowHost& host,
     m_number->setObjectName(QStringLiteral("Broj"));
     m_number->SetDecimals(0);
     m_number->setReadOnly(true);
-    m_number->SetInvalidMessage(m_description->numberInvalidMessage);
+    m_number->SetInvalidMessage(m_controller->NumberInvalidMessage());
     m_number->setMaximumWidth(140);
     numberRow->addWidget(m_number);
     QPushButton* free = nullptr;
-    if (m_description->numberEditable) {
+    if (m_controller->NumberEditable()) {
         free = MakeButton(QStringLiteral("&Upis broja"), QStringLiteral("UpisBroja"), this);
         numberRow->addWidget(free);
     }
     numberRow->addStretch();
     header->addRow(QStringLiteral("Broj :"), numberRow);
-    if (!m_description->headerFields.isEmpty()) {
-        m_extra = new FieldForm(host, m_description->headerFields, registry, this);
+    const QList<FieldSpec> fields = m_controller->HeaderFields();
+    if (!fields.isEmpty()) {
+        m_extra = new FieldForm(host, fields, registry, this);
         header->addRow(m_extra);
         connect(m_extra, &FieldForm::committed, this, &DocumentWindow::HeaderCommitted);
     }
-    if (m_description->hasDescription) {
+    if (m_controller->HasDescription()) {
         m_descriptionBox = new QLineEdit(this);
         m_descriptionBox->setObjectName(QStringLiteral("Opis"));
         header->addRow(QStringLiteral("Opis :"), m_descriptionBox);
     }
-    if (m_description->hasPrintBox) {
+    if (m_controller->HasPrintBox()) {
         m_print = new QCheckBox(QStringLiteral("Ispis dokumenta"), this);
         m_print->setObjectName(QStringLiteral("IspisDokumenta"));
         header->addRow(m_print);
@@ -86,29 +81,24 @@ DocumentWindow::DocumentWindow(WindowHost& host,
     layout->addWidget(m_totals);
 
     auto* buttons = new QHBoxLayout;
-    auto* add =
-        MakeButton(CaptionOr(m_description->addLineCaption, QStringLiteral("&Dodaj stavku")),
-                   QStringLiteral("DodajStavku"), this);
+    auto* add = MakeButton(m_controller->AddLineCaption(), QStringLiteral("DodajStavku"), this);
     buttons->addWidget(add);
-    if (m_description->changeLine) {
-        m_change =
-            MakeButton(CaptionOr(m_description->changeLineCaption, QStringLiteral("&Promjena")),
-                       QStringLiteral("Promjena"), this);
+    if (m_controller->CanChangeLines()) {
+        m_change = MakeButton(m_controller->ChangeLineCaption(), QStringLiteral("Promjena"), this);
         buttons->addWidget(m_change);
         connect(m_change, &QPushButton::clicked, this, &DocumentWindow::ChangeLine);
     }
     m_deleteLine =
-        MakeButton(CaptionOr(m_description->deleteLineCaption, QStringLiteral("&Brisanje stavke")),
-                   QStringLiteral("BrisanjeStavke"), this);
+        MakeButton(m_controller->DeleteLineCaption(), QStringLiteral("BrisanjeStavke"), this);
     buttons->addWidget(m_deleteLine);
-    for (const DocumentAction& action : m_description->actions) {
+    for (const DocumentAction& action : m_controller->Actions()) {
         auto* b = MakeButton(action.caption, action.objectName, this);
         buttons->addWidget(b);
         m_actions << b;
         connect(b, &QPushButton::clicked, this, [this, action] { RunAction(action); });
     }
     buttons->addStretch();
-    if (m_description->post) {
+    if (m_controller->CanPost()) {
         auto* postButton =
             MakeButton(QStringLiteral("Pro&knjiži"), QStringLiteral("Proknjizi"), this);
         buttons->addWidget(postButton);
@@ -126,22 +116,14 @@ DocumentWindow::DocumentWindow(WindowHost& host,
     connect(m_number, &QLineEdit::editingFinished, this, &DocumentWindow::NumberLeft);
     connect(m_date, &DateBox::dateEdited, this, &DocumentWindow::HeaderCommitted);
     connect(closeButton, &QPushButton::clicked, this, [this] { CloseWindowFrame(this); });
-    if (m_description->editableColumn >= 0 && m_description->editCell) {
+    if (m_controller->EditableColumn() >= 0) {
         m_lines->SetEditableColumn(
-            m_description->editableColumn,
+            m_controller->EditableColumn(),
             [this](int row, const QVariant& value) { EditCell(row, value); },
-            [this] {
-                if (!m_description->readOnlyCellMessage.isEmpty()) {
-                    m_host.UserPrompter().Inform(m_description->readOnlyCellMessage,
-                                                 m_description->caption);
-                }
-            });
+            [this] { ShowReadOnlyCell(); });
     }
 
-    if (m_description->prepareWorkingCopy) {
-        Guarded(host.UserPrompter(),
-                [&] { m_description->prepareWorkingCopy(host.CurrentSession()); });
-    }
+    Guarded(host.UserPrompter(), [&] { m_controller->PrepareWorkingCopy(host.CurrentSession()); });
     ResetHeader();
     RefreshLines();
     resize(760, 520);
@@ -152,22 +134,18 @@ void DocumentWindow::ResetHeader() {
     m_date->SetDate(QDate::currentDate());
     m_number->setReadOnly(true);
     int next = 0;
-    if (m_description->nextNumber) {
-        Guarded(m_host.UserPrompter(),
-                [&] { next = m_description->nextNumber(m_host.CurrentSession()); });
-    }
+    Guarded(m_host.UserPrompter(),
+            [&] { next = m_controller->NextNumber(m_host.CurrentSession()); });
     m_proposedNumber = next;
     m_number->SetValue(next, 0);
     if (m_descriptionBox) {
         m_descriptionBox->clear();
     }
-    if (m_description->initialHeader) {
-        std::optional<DocumentHeader> initial;
-        Guarded(m_host.UserPrompter(),
-                [&] { initial = m_description->initialHeader(m_host.CurrentSession()); });
-        if (initial) {
-            SetHeader(*initial);
-        }
+    std::optional<DocumentHeader> initial;
+    Guarded(m_host.UserPrompter(),
+            [&] { initial = m_controller->InitialHeader(m_host.CurrentSession()); });
+    if (initial) {
+        SetHeader(*initial);
     }
 }
 
@@ -202,13 +180,13 @@ bool DocumentWindow::Run(const std::function<void()>& action) {
         action();
         return true;
     } catch (const FieldError& e) {
-        m_host.UserPrompter().Inform(e.message(), m_description->caption);
+        m_host.UserPrompter().Inform(e.message(), m_caption);
         FocusField(e.field());
         return false;
     } catch (const UserError& e) {
-        m_host.UserPrompter().Inform(e.message(), m_description->caption);
+        m_host.UserPrompter().Inform(e.message(), m_caption);
     } catch (const DbError& e) {
-        m_host.UserPrompter().Inform(DatabaseErrorText(e.driverText()), m_description->caption);
+        m_host.UserPrompter().Inform(DatabaseErrorText(e.driverText()), m_caption);
     }
     return false;
 }
@@ -225,22 +203,25 @@ void DocumentWindow::FocusField(const QString& key) {
 }
 
 void DocumentWindow::RunAction(const DocumentAction& action) {
-    if (!action.run) {
-        return;
-    }
-    if (action.addsLines && m_description->checkBeforeLines &&
-        !Run([&] { m_description->checkBeforeLines(Header()); })) {
+    if (action.addsLines && !Run([&] { m_controller->CheckBeforeLines(Header()); })) {
         return;
     }
     bool changed = false;
-    Run([&] { changed = action.run(m_host, this); });
+    Run([&] { changed = m_controller->RunAction(action.objectName, m_host, this, Header()); });
     if (changed) {
         RefreshLines();
     }
 }
 
+void DocumentWindow::ShowReadOnlyCell() {
+    const QString message = m_controller->ReadOnlyCellMessage();
+    if (!message.isEmpty()) {
+        m_host.UserPrompter().Inform(message, m_caption);
+    }
+}
+
 void DocumentWindow::NumberLeft() {
-    if (m_number->isReadOnly() || !m_description->checkNumber) {
+    if (m_number->isReadOnly()) {
         return;
     }
     const QString typed = m_number->text();
@@ -248,7 +229,7 @@ void DocumentWindow::NumberLeft() {
         typed.trimmed() == QString::number(m_proposedNumber)) {
         return;
     }
-    if (!Run([&] { m_description->checkNumber(m_host.CurrentSession(), typed); })) {
+    if (!Run([&] { m_controller->CheckNumber(m_host.CurrentSession(), typed); })) {
         m_number->SetValue(m_proposedNumber, 0);
         // Back into the box once the message's own focus change has settled.
         QTimer::singleShot(0, m_number, [n = m_number] {
@@ -262,22 +243,21 @@ void DocumentWindow::NumberLeft() {
 }
 
 void DocumentWindow::HeaderCommitted() {
-    if (m_description->headerChanged) {
-        Run([&] { m_description->headerChanged(m_host, Header()); });
+    if (Run([&] { m_controller->HeaderChanged(m_host, Header()); })) {
+        setWindowTitle(m_controller->Caption());
     }
 }
 
 void DocumentWindow::EditCell(int row, const QVariant& value) {
-    Run([&] { m_description->editCell(m_host.CurrentSession(), row, value); });
+    Run([&] { m_controller->EditCell(m_host.CurrentSession(), row, value); });
     // The grid is read again once the editor has closed.
     QTimer::singleShot(0, this, &DocumentWindow::RefreshLines);
 }
 
 void DocumentWindow::RefreshLines() {
     TableData lines;
-    if (m_description->workingLines && Guarded(m_host.UserPrompter(), [&] {
-            lines = m_description->workingLines(m_host.CurrentSession());
-        })) {
+    if (Guarded(m_host.UserPrompter(),
+                [&] { lines = m_controller->WorkingLines(m_host.CurrentSession()); })) {
         m_lines->SetData(std::move(lines));
     }
     const bool any = m_lines->Data().RowCount() > 0;
@@ -286,10 +266,7 @@ void DocumentWindow::RefreshLines() {
         m_change->setEnabled(any);
     }
     QString totals;
-    if (m_description->totals) {
-        Guarded(m_host.UserPrompter(),
-                [&] { totals = m_description->totals(m_host.CurrentSession()); });
-    }
+    Guarded(m_host.UserPrompter(), [&] { totals = m_controller->Totals(m_host.CurrentSession()); });
     m_totals->setText(totals);
 }
 
@@ -307,14 +284,10 @@ DocumentHeader DocumentWindow::Header() const {
 
 void DocumentWindow::AddLine() {
     bool changed = false;
-    if (!m_description->addLine) {
+    if (!Run([&] { m_controller->CheckBeforeLines(Header()); })) {
         return;
     }
-    if (m_description->checkBeforeLines &&
-        !Run([&] { m_description->checkBeforeLines(Header()); })) {
-        return;
-    }
-    Run([&] { changed = m_description->addLine(m_host, this); });
+    Run([&] { changed = m_controller->AddLine(m_host, this, Header()); });
     if (changed) {
         RefreshLines();
         m_lines->SelectRow(m_lines->Data().RowCount() - 1);
@@ -323,11 +296,12 @@ void DocumentWindow::AddLine() {
 
 void DocumentWindow::ChangeLine() {
     const int row = m_lines->CurrentRow();
-    if (row < 0 || !m_description->changeLine) {
+    if (row < 0 || !m_controller->CanChangeLines()) {
         return;
     }
     bool changed = false;
-    Guarded(m_host.UserPrompter(), [&] { changed = m_description->changeLine(m_host, this, row); });
+    Guarded(m_host.UserPrompter(),
+            [&] { changed = m_controller->ChangeLine(m_host, this, Header(), row); });
     if (changed) {
         RefreshLines();
     }
@@ -335,18 +309,15 @@ void DocumentWindow::ChangeLine() {
 
 void DocumentWindow::DeleteLine() {
     const int row = m_lines->CurrentRow();
-    if (row < 0 || !m_description->deleteLine) {
+    if (row < 0) {
         return;
     }
-    if (m_description->deleteLineQuestion) {
-        QString question;
-        Run([&] { question = m_description->deleteLineQuestion(m_host.CurrentSession(), row); });
-        if (!question.isEmpty() &&
-            !m_host.UserPrompter().AskYesNo(question, m_description->caption, false)) {
-            return;
-        }
+    QString question;
+    Run([&] { question = m_controller->DeleteLineQuestion(m_host.CurrentSession(), row); });
+    if (!question.isEmpty() && !m_host.UserPrompter().AskYesNo(question, m_caption, false)) {
+        return;
     }
-    if (Run([&] { m_description->deleteLine(m_host.CurrentSession(), row); })) {
+    if (Run([&] { m_controller->DeleteLine(m_host.CurrentSession(), row); })) {
         RefreshLines();
     }
 }
@@ -363,19 +334,19 @@ bool DocumentWindow::Post() {
     }
     const DocumentHeader header = Header();
     PostResult result;
-    if (!m_description->post || !Run([&] { result = m_description->post(m_host, header); })) {
+    if (!m_controller->CanPost() || !Run([&] { result = m_controller->Post(m_host, header); })) {
         return false;
     }
     if (!result.key.isValid()) {
         return false;  // not posted: the user answered No to one of its questions
     }
-    if (header.print && m_description->print) {
-        Guarded(m_host.UserPrompter(), [&] { m_description->print(m_host, result.key); });
+    if (header.print && m_controller->CanPrint()) {
+        Guarded(m_host.UserPrompter(), [&] { m_controller->Print(m_host, result.key); });
     }
     if (!result.message.isEmpty()) {
-        m_host.UserPrompter().Inform(result.message, m_description->caption);
+        m_host.UserPrompter().Inform(result.message, m_caption);
     }
-    if (m_description->closeAfterPost) {
+    if (m_controller->CloseAfterPost()) {
         // The posted lines are gone from the working copy: closing asks nothing.
         RefreshLines();
         CloseWindowFrame(this);
@@ -390,15 +361,14 @@ bool DocumentWindow::Post() {
 }
 
 void DocumentWindow::closeEvent(QCloseEvent* event) {
-    if (m_lines->Data().RowCount() > 0 && !m_description->abandonQuestion.isEmpty()) {
-        if (!m_host.UserPrompter().AskYesNo(m_description->abandonQuestion, m_description->caption,
-                                            false)) {
+    const QString question = m_controller->AbandonQuestion();
+    if (m_lines->Data().RowCount() > 0 && !question.isEmpty()) {
+        if (!m_host.UserPrompter().AskYesNo(question, m_caption, false)) {
             event->ignore();
             return;
         }
-        if (m_description->clearWorkingCopy && !Guarded(m_host.UserPrompter(), [&] {
-                m_description->clearWorkingCopy(m_host.CurrentSession());
-            })) {
+        if (!Guarded(m_host.UserPrompter(),
+                     [&] { m_controller->ClearWorkingCopy(m_host.CurrentSession()); })) {
             event->ignore();
             return;
         }
@@ -406,14 +376,16 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-DocumentWindow* ShowDocumentWindow(WindowHost& host,
-                                   std::shared_ptr<const DocumentDescription> description,
+DocumentWindow::~DocumentWindow() = default;
+
+DocumentWindow* ShowDocumentWindow(WindowHost& host, std::unique_ptr<DocumentController> controller,
                                    const CommandRegistry* registry) {
-    if (auto* open = qobject_cast<DocumentWindow*>(host.FindWindow(description->command))) {
+    if (auto* open = qobject_cast<DocumentWindow*>(host.FindWindow(controller->Command()))) {
         return open;
     }
-    auto* window = new DocumentWindow(host, description, registry);
-    host.ShowWindow(window, description->caption);
+    const QString caption = controller->Caption();
+    auto* window = new DocumentWindow(host, std::move(controller), registry);
+    host.ShowWindow(window, caption);
     return window;
 }
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <memory>
 
-#include "ui/DocumentDescription.h"
+#include "ui/DocumentController.h"
 
 class QCheckBox;
 class QLabel;
@@ -21,12 +21,14 @@ class NumberBox;
 class WindowHost;
 
 // The document window: header, the grid of this session's working lines, add/change/delete
-// line, "Upis broja", "Proknjiži"; closing with lines asks first.
+// line, "Upis broja", "Proknjiži"; closing with lines asks first. Everything it shows and does
+// comes from its controller, which it owns.
 class DocumentWindow : public QWidget {
     Q_OBJECT
 public:
-    DocumentWindow(WindowHost& host, std::shared_ptr<const DocumentDescription> description,
+    DocumentWindow(WindowHost& host, std::unique_ptr<DocumentController> controller,
                    const CommandRegistry* registry, QWidget* parent = nullptr);
+    ~DocumentWindow() override;
 
     DocumentHeader Header() const;
     void RefreshLines();
@@ -56,6 +58,7 @@ protected:
 private:
     void ResetHeader();
     void RunAction(const DocumentAction& action);
+    void ShowReadOnlyCell();
     void NumberLeft();
     void HeaderCommitted();
     void EditCell(int row, const QVariant& value);
@@ -64,7 +67,8 @@ private:
     void FocusField(const QString& key);
 
     WindowHost& m_host;
-    std::shared_ptr<const DocumentDescription> m_description;
+    std::unique_ptr<DocumentController> m_controller;
+    QString m_caption;  // the title of its messages
     QList<QPushButton*> m_actions;
     int m_proposedNumber = 0;
     DateBox* m_date;
@@ -78,9 +82,9 @@ private:
     QPushButton* m_deleteLine;
 };
 
-// Shows the document window (or brings an open one to the front).
-DocumentWindow* ShowDocumentWindow(WindowHost& host,
-                                   std::shared_ptr<const DocumentDescription> description,
+// Shows the document window of the controller (or brings an open one of its command to the
+// front; the controller then goes).
+DocumentWindow* ShowDocumentWindow(WindowHost& host, std::unique_ptr<DocumentController> controller,
                                    const CommandRegistry* registry);
 
 }  // namespace zodra::ui

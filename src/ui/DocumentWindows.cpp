@@ -4,18 +4,17 @@
 
 namespace zodra::ui {
 
-void BindDocument(CommandRegistry& registry,
-                  std::shared_ptr<const DocumentDescription> description) {
+void BindDocument(CommandRegistry& registry, DocumentControllerFactory document,
+                  DocumentListControllerFactory list) {
     const CommandRegistry* r = &registry;
-    if (!description->command.isEmpty()) {
-        registry.Register(description->command, [description, r](WindowHost& host) {
-            ShowDocumentWindow(host, description, r);
+    if (document) {
+        registry.Register(document()->Command(), [document, r](WindowHost& host) {
+            ShowDocumentWindow(host, document(), r);
         });
     }
-    if (!description->listCommand.isEmpty()) {
-        registry.Register(description->listCommand, [description](WindowHost& host) {
-            ShowPostedDocuments(host, description);
-        });
+    if (list) {
+        registry.Register(list()->Command(),
+                          [list](WindowHost& host) { ShowPostedDocuments(host, list()); });
     }
 }
 

@@ -14,21 +14,16 @@
 namespace zodra::ui {
 
 PostedDocumentView::PostedDocumentView(WindowHost& host,
-                                       std::shared_ptr<const DocumentDescription> description,
-                                       const QVariant& key, QWidget* parent)
-    : QWidget(parent) {
-    setWindowTitle(description->postedCaption + key.toString());
-    setObjectName(description->listCommand + QStringLiteral("_") + key.toString());
+                                       std::unique_ptr<PostedDocumentController> controller,
+                                       QWidget* parent)
+    : QWidget(parent), m_host(host), m_controller(std::move(controller)) {
+    setWindowTitle(m_controller->Caption());
     auto* layout = new QVBoxLayout(this);
     QString summary;
     TableData lines;
     Guarded(host.UserPrompter(), [&] {
-        if (description->postedSummary) {
-            summary = description->postedSummary(host.CurrentSession(), key);
-        }
-        if (description->postedLines) {
-            lines = description->postedLines(host.CurrentSession(), key);
-        }
+        summary = m_controller->Summary(host.CurrentSession());
+        lines = m_controller->Lines(host.CurrentSession());
     });
     auto* label = new QLabel(summary, this);
     label->setObjectName(QStringLiteral("Zaglavlje"));
@@ -37,14 +32,15 @@ PostedDocumentView::PostedDocumentView(WindowHost& host,
     m_lines = new DataGrid(this);
     m_lines->SetData(std::move(lines));
     layout->addWidget(m_lines, 1);
-    if (description->print) {
+    if (m_controller->CanPrint()) {
         auto* print = MakeButton(QStringLiteral("&Ispis"), QStringLiteral("Ispis"), this);
-        connect(print, &QPushButton::clicked, this, [&host, description, key] {
-            Guarded(host.UserPrompter(), [&] { description->print(host, key); });
-        });
+        connect(print, &QPushButton::clicked, this,
+                [this] { Guarded(m_host.UserPrompter(), [&] { m_controller->Print(m_host); }); });
         layout->addWidget(print, 0, Qt::AlignRight);
     }
     resize(720, 440);
 }
+
+PostedDocumentView::~PostedDocumentView() = default;
 
 }  // namespace zodra::ui

@@ -11,6 +11,7 @@
 #include "ui/DataGrid.h"
 #include "ui/DocumentTableView.h"
 #include "ui/Guard.h"
+#include "ui/PostedDocumentController.h"
 #include "ui/PostedDocumentView.h"
 #include "ui/WindowHost.h"
 #include "ui/WindowTools.h"
@@ -26,22 +27,22 @@ QString CaptionOr(const QString& caption, const QString& fallback) {
 }  // namespace
 
 PostedDocumentsWindow::PostedDocumentsWindow(WindowHost& host,
-                                             std::shared_ptr<const DocumentDescription> description,
+                                             std::unique_ptr<DocumentListController> controller,
                                              QWidget* parent)
-    : QWidget(parent), m_host(host), m_description(std::move(description)) {
-    setObjectName(m_description->listCommand);
-    setWindowTitle(m_description->listCaption);
+    : QWidget(parent), m_host(host), m_controller(std::move(controller)) {
+    setObjectName(m_controller->Command());
+    setWindowTitle(m_controller->Caption());
     auto* layout = new QVBoxLayout(this);
     m_grid = new DataGrid(this);
     m_grid->setObjectName(QStringLiteral("Dokumenti"));
     layout->addWidget(m_grid, 1);
-    if (m_description->listDetails) {
+    if (m_controller->HasDetails()) {
         m_details = new QLabel(this);
         m_details->setObjectName(QStringLiteral("Podaci"));
         m_details->setTextInteractionFlags(Qt::TextSelectableByMouse);
         layout->addWidget(m_details);
     }
-    if (m_description->listTotals) {
+    if (m_controller->HasTotals()) {
         m_totals = new QLabel(this);
         m_totals->setObjectName(QStringLiteral("Ukupno"));
         m_totals->setWordWrap(true);
@@ -51,37 +52,28 @@ PostedDocumentsWindow::PostedDocumentsWindow(WindowHost& host,
     auto* openButton = MakeButton(QStringLiteral("&Otvori"), QStringLiteral("Otvori"), this);
     buttons->addWidget(openButton);
     connect(openButton, &QPushButton::clicked, this, &PostedDocumentsWindow::OpenCurrent);
-    for (const ListAction& action : m_description->listActions) {
+    for (const ListAction& action : m_controller->Actions()) {
         auto* b = MakeButton(action.caption, action.objectName, this);
         buttons->addWidget(b);
-        connect(b, &QPushButton::clicked, this, [this, action] {
-            const QVariant key = CurrentKey();
-            if (!key.isValid() || !action.run) {
-                return;
-            }
-            Guarded(m_host.UserPrompter(), [&] { action.run(m_host, key); });
-            if (action.reloads) {
-                Reload();
-            }
-        });
+        connect(b, &QPushButton::clicked, this, [this, action] { RunAction(action); });
     }
-    if (m_description->print) {
+    if (m_controller->CanPrint()) {
         auto* print = MakeButton(QStringLiteral("&Ispis"), QStringLiteral("Ispis"), this);
         buttons->addWidget(print);
         connect(print, &QPushButton::clicked, this, &PostedDocumentsWindow::PrintCurrent);
     }
-    if (m_description->cancelPosted) {
+    if (m_controller->CanCancel()) {
         auto* cancel = MakeButton(QStringLiteral("&Storno"), QStringLiteral("Storno"), this);
         buttons->addWidget(cancel);
         connect(cancel, &QPushButton::clicked, this, &PostedDocumentsWindow::CancelCurrent);
     }
-    if (m_description->deletePosted && !m_description->deleteQuestion.isEmpty()) {
+    if (!m_controller->DeleteQuestion().isEmpty()) {
         auto* remove = MakeButton(QStringLiteral("Iz&briši"), QStringLiteral("Izbrisi"), this);
         buttons->addWidget(remove);
         connect(remove, &QPushButton::clicked, this, &PostedDocumentsWindow::DeleteCurrent);
     }
-    if (m_description->tableRows) {
-        auto* table = MakeButton(CaptionOr(m_description->tableCaption, QStringLiteral("Tablica")),
+    if (m_controller->HasTable()) {
+        auto* table = MakeButton(CaptionOr(m_controller->TableCaption(), QStringLiteral("Tablica")),
                                  QStringLiteral("Tablica"), this);
         buttons->addWidget(table);
         connect(table, &QPushButton::clicked, this, &PostedDocumentsWindow::OpenTable);
@@ -100,17 +92,30 @@ PostedDocumentsWindow::PostedDocumentsWindow(WindowHost& host,
     resize(720, 480);
 }
 
+PostedDocumentsWindow::~PostedDocumentsWindow() = default;
+
+void PostedDocumentsWindow::RunAction(const ListAction& action) {
+    const QVariant key = CurrentKey();
+    if (!key.isValid()) {
+        return;
+    }
+    Guarded(m_host.UserPrompter(),
+            [&] { m_controller->RunAction(action.objectName, m_host, key); });
+    if (action.reloads) {
+        Reload();
+    }
+}
+
 void PostedDocumentsWindow::Reload() {
     TableData rows;
-    if (m_description->postedDocuments && Guarded(m_host.UserPrompter(), [&] {
-            rows = m_description->postedDocuments(m_host.CurrentSession());
-        })) {
+    if (Guarded(m_host.UserPrompter(),
+                [&] { rows = m_controller->Documents(m_host.CurrentSession()); })) {
         m_grid->SetData(std::move(rows));
     }
     if (m_totals) {
         QString text;
         Guarded(m_host.UserPrompter(),
-                [&] { text = m_description->listTotals(m_host.CurrentSession()); });
+                [&] { text = m_controller->Totals(m_host.CurrentSession()); });
         m_totals->setText(text);
     }
     ShowDetails();
@@ -124,24 +129,24 @@ void PostedDocumentsWindow::ShowDetails() {
     QString text;
     if (key.isValid()) {
         Guarded(m_host.UserPrompter(),
-                [&] { text = m_description->listDetails(m_host.CurrentSession(), key); });
+                [&] { text = m_controller->Details(m_host.CurrentSession(), key); });
     }
     m_details->setText(text);
 }
 
 void PostedDocumentsWindow::OpenTable() {
-    const QString name = m_description->listCommand + QStringLiteral("_tablica");
+    const QString name = m_controller->Command() + QStringLiteral("_tablica");
     if (m_host.FindWindow(name)) {
         return;
     }
-    auto* view = new DocumentTableView(m_host, m_description);
+    auto* view = new DocumentTableView(m_host, *m_controller);
     view->setObjectName(name);
     m_host.ShowWindow(view, view->windowTitle());
 }
 
 QVariant PostedDocumentsWindow::CurrentKey() const {
     const int row = m_grid->CurrentRow();
-    return row < 0 ? QVariant() : m_grid->Data().Value(row, m_description->keyColumn);
+    return row < 0 ? QVariant() : m_grid->Data().Value(row, m_controller->KeyColumn());
 }
 
 void PostedDocumentsWindow::OpenCurrent() {
@@ -149,54 +154,57 @@ void PostedDocumentsWindow::OpenCurrent() {
     if (!key.isValid()) {
         return;
     }
-    auto* view = new PostedDocumentView(m_host, m_description, key);
+    std::unique_ptr<PostedDocumentController> document;
+    if (!Guarded(m_host.UserPrompter(), [&] { document = m_controller->OpenDocument(key); }) ||
+        !document) {
+        return;
+    }
+    auto* view = new PostedDocumentView(m_host, std::move(document));
+    view->setObjectName(m_controller->Command() + QStringLiteral("_") + key.toString());
     m_host.ShowWindow(view, view->windowTitle());
 }
 
 void PostedDocumentsWindow::DeleteCurrent() {
     const QVariant key = CurrentKey();
-    if (!key.isValid() || !m_host.UserPrompter().AskYesNo(m_description->deleteQuestion,
-                                                          m_description->deleteTitle.isEmpty()
-                                                              ? m_description->listCaption
-                                                              : m_description->deleteTitle,
-                                                          false)) {
+    const QString question = m_controller->DeleteQuestion();
+    if (!key.isValid() || question.isEmpty() ||
+        !m_host.UserPrompter().AskYesNo(question, m_controller->DeleteTitle(), false)) {
         return;
     }
-    Guarded(m_host.UserPrompter(), [&] { m_description->deletePosted(m_host, key); });
+    Guarded(m_host.UserPrompter(), [&] { m_controller->Delete(m_host, key); });
     Reload();
 }
 
 void PostedDocumentsWindow::CancelCurrent() {
     const QVariant key = CurrentKey();
-    if (!key.isValid() || !m_description->cancelPosted) {
+    if (!key.isValid() || !m_controller->CanCancel()) {
         return;
     }
-    if (!m_description->cancelQuestion.isEmpty() &&
-        !m_host.UserPrompter().AskYesNo(
-            m_description->cancelQuestion,
-            CaptionOr(m_description->cancelTitle, m_description->listCaption), false)) {
+    const QString question = m_controller->CancelQuestion();
+    if (!question.isEmpty() &&
+        !m_host.UserPrompter().AskYesNo(question, m_controller->CancelTitle(), false)) {
         return;
     }
-    Guarded(m_host.UserPrompter(), [&] { m_description->cancelPosted(m_host, key); });
+    Guarded(m_host.UserPrompter(), [&] { m_controller->Cancel(m_host, key); });
     Reload();
 }
 
 void PostedDocumentsWindow::PrintCurrent() {
     const QVariant key = CurrentKey();
-    if (key.isValid() && m_description->print) {
-        Guarded(m_host.UserPrompter(), [&] { m_description->print(m_host, key); });
+    if (key.isValid() && m_controller->CanPrint()) {
+        Guarded(m_host.UserPrompter(), [&] { m_controller->Print(m_host, key); });
     }
 }
 
 PostedDocumentsWindow* ShowPostedDocuments(WindowHost& host,
-                                           std::shared_ptr<const DocumentDescription> description) {
-    if (auto* open =
-            qobject_cast<PostedDocumentsWindow*>(host.FindWindow(description->listCommand))) {
+                                           std::unique_ptr<DocumentListController> controller) {
+    if (auto* open = qobject_cast<PostedDocumentsWindow*>(host.FindWindow(controller->Command()))) {
         open->Reload();
         return open;
     }
-    auto* window = new PostedDocumentsWindow(host, description);
-    host.ShowWindow(window, description->listCaption);
+    const QString caption = controller->Caption();
+    auto* window = new PostedDocumentsWindow(host, std::move(controller));
+    host.ShowWindow(window, caption);
     return window;
 }
 

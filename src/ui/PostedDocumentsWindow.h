@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "ui/DocumentDescription.h"
+#include "ui/DocumentListController.h"
 
 class QLabel;
 
@@ -14,13 +14,14 @@ class DataGrid;
 class WindowHost;
 
 // The list of posted documents of the warehouse and year: open, print, cancel, delete, the
-// further buttons of the description, details of the selected document, totals, and the table
-// view of all documents.
+// further buttons of its controller (which it owns), details of the selected document, totals,
+// and the table view of all documents.
 class PostedDocumentsWindow : public QWidget {
     Q_OBJECT
 public:
-    PostedDocumentsWindow(WindowHost& host, std::shared_ptr<const DocumentDescription> description,
+    PostedDocumentsWindow(WindowHost& host, std::unique_ptr<DocumentListController> controller,
                           QWidget* parent = nullptr);
+    ~PostedDocumentsWindow() override;
     void Reload();
     QVariant CurrentKey() const;
     void OpenCurrent();
@@ -35,16 +36,18 @@ public:
 
 private:
     void ShowDetails();
+    void RunAction(const ListAction& action);
 
     WindowHost& m_host;
-    std::shared_ptr<const DocumentDescription> m_description;
+    std::unique_ptr<DocumentListController> m_controller;
     DataGrid* m_grid;
     QLabel* m_details = nullptr;
     QLabel* m_totals = nullptr;
 };
 
-// Shows the list (or brings an open one to the front, read again).
+// Shows the list of the controller (or brings an open one of its command to the front, read
+// again; the controller then goes).
 PostedDocumentsWindow* ShowPostedDocuments(WindowHost& host,
-                                           std::shared_ptr<const DocumentDescription> description);
+                                           std::unique_ptr<DocumentListController> controller);
 
 }  // namespace zodra::ui

@@ -1,21 +1,19 @@
 #pragma once
 
-#include <QString>
-#include <memory>
-
 namespace zodra::ui {
 class CommandRegistry;
 class DocumentWindow;
 class PostedDocumentsWindow;
-struct DocumentDescription;
 class WindowHost;
 }  // namespace zodra::ui
 
-// The goods receipt's windows, all built on the document window framework: the receipt window
-// "Primka" in "UPIS" (a new receipt in the session's working copy) and in "ISPRAVAK" (a posted
-// receipt whose every change is written at once), and the list "Izbor primke" with its table
-// view "Primke". Lines come from the quick line entry and the calculation window, packaging from
-// "Ambalaža", the whole-receipt data from "Zbirni p.".
+// The goods receipt's windows, all built on the document window framework, each with a
+// controller of its own: the receipt window "Primka" in "UPIS" (NewReceiptController, a new
+// receipt in the session's working copy) and in "ISPRAVAK" (ReceiptCorrectionController, a
+// posted receipt whose every change is written at once), and the list "Izbor primke"
+// (ReceiptListController) with its table view "Primke" and the view of one receipt
+// (PostedReceiptController). Lines come from the quick line entry and the calculation window,
+// packaging from "Ambalaža", the whole-receipt data from "Zbirni p.".
 namespace zodra::purchasing::ui {
 
 // The receipt window for a new receipt ("UPIS"), or the one already open.
@@ -28,14 +26,6 @@ zodra::ui::DocumentWindow* OpenReceiptCorrection(zodra::ui::WindowHost& host,
 // "Izbor primke".
 zodra::ui::PostedDocumentsWindow* OpenReceiptList(zodra::ui::WindowHost& host,
                                                   const zodra::ui::CommandRegistry* registry);
-
-// The descriptions behind them (each receipt window gets one of its own).
-std::shared_ptr<zodra::ui::DocumentDescription> ReceiptEntryDescription(
-    const zodra::ui::CommandRegistry* registry);
-std::shared_ptr<zodra::ui::DocumentDescription> ReceiptCorrectionDescription(
-    const zodra::ui::CommandRegistry* registry, int number, const QString& supplierName);
-std::shared_ptr<zodra::ui::DocumentDescription> ReceiptListDescription(
-    const zodra::ui::CommandRegistry* registry);
 
 // Binds "Knjizenje_primka" (and with it the tool-bar button "Primka") and "Pregledi_primke".
 void RegisterPurchasingCommands(zodra::ui::CommandRegistry& registry);

@@ -1,0 +1,150 @@
+// The receipt's controllers behind the kit's windows on the demo company: the view of one
+// posted receipt opened from "Izbor primke", deleting from the list, and the receipt window's
+// own writes (the line number typed into the grid, "Zbirni p.") on a receipt under correction.
+#include <QLabel>
+#include <QPushButton>
+
+#include "data/Database.h"
+#include "data/Session.h"
+#include "purchasing/ReceiptSummary.h"
+#include "purchasing/ui/ReceiptWindows.h"
+#include "purchasing/ui/SummaryDialog.h"
+#include "support/WindowTest.h"
+#include "ui/DataGrid.h"
+#include "ui/DocumentWindows.h"
+#include "ui/NumberBox.h"
+
+using namespace zodra;
+using namespace zodra::purchasing::ui;
+
+namespace {
+
+struct DemoFolder {
+    test::WindowTestFolder folder;
+};
+
+class DemoHost : private DemoFolder, public test::TestHost {
+public:
+    DemoHost() : test::TestHost(folder, DemoCompany{}) {
+        CurrentSession().rights.purchasePricesVisible = true;
+        CurrentSession().workstation.debugMode = true;
+        registry = &m_registry;
+        RegisterPurchasingCommands(m_registry);
+    }
+    int Scalar(const QString& sql, const QVariantList& params = {}) {
+        return CurrentSession().Db().Scalar(sql, params).toInt();
+    }
+    double Real(const QString& sql, const QVariantList& params = {}) {
+        return CurrentSession().Db().Scalar(sql, params).toDouble();
+    }
+
+private:
+    ui::CommandRegistry m_registry;
+};
+
+}  // namespace
+
+class ReceiptControllersTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { qputenv("ZODRA_HOME", ZODRA_SOURCE_DIR "/share"); }
+
+    void aPostedReceiptOpensFromTheListAndGoesAfterTheQuestion() {
+        DemoHost host;
+        auto* list =
+            qobject_cast<ui::PostedDocumentsWindow*>(host.Open(QStringLiteral("Pregledi_primke")));
+        QVERIFY(list);
+        list->Documents()->SelectRow(2);
+        const int number = list->CurrentKey().toInt();
+        list->OpenCurrent();
+        QWidget* view = host.LastWindow();
+        QCOMPARE(view->windowTitle(), QStringLiteral("Primka br.") + QString::number(number));
+        QCOMPARE(view->objectName(), QStringLiteral("Pregledi_primke_") + QString::number(number));
+        const QString summary = view->findChild<QLabel*>(QStringLiteral("Zaglavlje"))->text();
+        QVERIFY2(summary.startsWith(QStringLiteral("Datum: ")), qPrintable(summary));
+        QVERIFY2(summary.contains(QStringLiteral("\nNabavna vr.: ")), qPrintable(summary));
+        QCOMPARE(qobject_cast<ui::PostedDocumentView*>(view)->Lines()->Data().RowCount(),
+                 host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE "
+                                            "\"SKLADISTE\" = 1 AND \"BROJ_PRIMKE\" = ?"),
+                             {number}));
+        QVERIFY(view->findChild<QPushButton*>(QStringLiteral("Ispis")));
+
+        // Deleting asks first; No keeps the receipt.
+        const int receipts = list->Documents()->Data().RowCount();
+        host.prompter.Clear();
+        host.prompter.AnswerNo();
+        list->DeleteCurrent();
+        QCOMPARE(host.prompter.Shown(), QStringList{QStringLiteral("Želite li izbrisati primku!")});
+        QCOMPARE(list->Documents()->Data().RowCount(), receipts);
+        // Yes: the receipt and its lines go, and the list is read again.
+        host.prompter.AnswerYes();
+        list->DeleteCurrent();
+        QCOMPARE(list->Documents()->Data().RowCount(), receipts - 1);
+        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"SKLADISTE\" "
+                                            "= 1 AND \"BROJ PRIMKE\" = ?"),
+                             {number}),
+                 0);
+        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE "
+                                            "\"SKLADISTE\" = 1 AND \"BROJ_PRIMKE\" = ?"),
+                             {number}),
+                 0);
+    }
+
+    void theCorrectionWritesTheLineNumberAndTheSummaryAtOnce() {
+        DemoHost host;
+        auto* list =
+            qobject_cast<ui::PostedDocumentsWindow*>(host.Open(QStringLiteral("Pregledi_primke")));
+        list->Documents()->SelectRow(2);
+        list->findChild<QPushButton*>(QStringLiteral("Ispravak"))->click();
+        test::Settle();
+        auto* w = qobject_cast<ui::DocumentWindow*>(
+            host.FindWindow(QStringLiteral("Knjizenje_primka_ispravak_3")));
+        QVERIFY(w);
+        const QString lineCount = QStringLiteral(
+            "SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE \"SKLADISTE\" = 1 AND "
+            "\"BROJ_PRIMKE\" = 3 AND \"RBR_STAVKE\" = ?");
+
+        // The line number typed in place: refused as text, written as a free number.
+        const int first = w->Lines()->Data().Value(0, 2).toInt();
+        w->Lines()->model()->setData(w->Lines()->model()->index(0, 2), QStringLiteral("x"),
+                                     Qt::EditRole);
+        test::Settle();
+        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije ispravno upisan broj !"));
+        QCOMPARE(host.Scalar(lineCount, {first}), 1);
+        w->Lines()->model()->setData(w->Lines()->model()->index(0, 2), QStringLiteral("99"),
+                                     Qt::EditRole);
+        test::Settle();
+        QCOMPARE(host.Scalar(lineCount, {first}), 0);
+        QCOMPARE(host.Scalar(lineCount, {99}), 1);
+        // The grid shows the lines in line order again: the renumbered line is the last.
+        QCOMPARE(w->Lines()->Data().Value(w->Lines()->Data().RowCount() - 1, 2).toInt(), 99);
+
+        // "Zbirni p." opens on the receipt's own summary; a 10 % discount reaches its lines.
+        const QString discounts = QStringLiteral(
+            "SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE \"SKLADISTE\" = 1 AND \"BROJ_PRIMKE\" "
+            "= 3 AND \"TIP_STAVKE\" = 'ART' AND ABS(\"RABAT_%\" - 10) > 1e-9");
+        const int articleLines = host.Scalar(
+            QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE \"SKLADISTE\" = 1 AND "
+                           "\"BROJ_PRIMKE\" = 3 AND \"TIP_STAVKE\" = 'ART'"));
+        QVERIFY(articleLines > 0);
+        QCOMPARE(host.Scalar(discounts), articleLines);
+        double invoiceValue = 0;
+        test::WhenShown<SummaryDialog>([&](SummaryDialog* d) {
+            invoiceValue = d->InvoiceValue()->Value();
+            const double packaging = host.Real(QStringLiteral(
+                "SELECT COALESCE(SUM(\"FAKTURNA_VRIJEDNOST\"), 0) FROM \"STAVKE_PRIMKI\" WHERE "
+                "\"SKLADISTE\" = 1 AND \"BROJ_PRIMKE\" = 3 AND \"TIP_STAVKE\" <> 'ART'"));
+            d->Discount()->SetValue((invoiceValue - packaging) / 10);
+            QVERIFY(d->AcceptSummaryData());
+            d->accept();
+        });
+        w->ActionButton(QStringLiteral("ZbirniPodaci"))->click();
+        test::Settle();
+        QVERIFY(invoiceValue > 0);
+        QCOMPARE(host.Scalar(discounts), 0);
+    }
+};
+
+ZODRA_WINDOW_TEST_MAIN(ReceiptControllersTest)
+#include "ReceiptControllersTest.moc"
