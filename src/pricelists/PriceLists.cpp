@@ -25,6 +25,7 @@ RegisterDescription MakeRegister() {
                                  false,
                                  {},
                                  false,
+                                 {},
                                  {}}};
     d.checks = {registers::Check{registers::Check::Kind::Length, QStringLiteral("NAZIV"), 255, true,
                                  QStringLiteral("Naziv je duži od 255 znakova ili nije upisan")}};

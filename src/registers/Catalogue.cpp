@@ -14,30 +14,32 @@ QString T(const char16_t* text) {
 using limits::NumberKind;
 
 Field Text(const char16_t* column, const char16_t* caption, const char16_t* start = u"") {
-    return Field{T(column), T(caption), FieldKind::Text, T(start), {}, false, {}, false, {}};
+    return Field{T(column), T(caption), FieldKind::Text, T(start), {}, false, {}, false, {}, {}};
 }
 Field MultiLineText(const char16_t* column, const char16_t* caption) {
-    return Field{T(column), T(caption), FieldKind::Text, QString(), {}, false, {}, true, {}};
+    return Field{T(column), T(caption), FieldKind::Text, QString(), {}, false, {}, true, {}, {}};
 }
 Field Number(const char16_t* column, const char16_t* caption, NumberKind kind,
              const char16_t* start = u"0") {
-    return Field{T(column), T(caption), FieldKind::Number, T(start), {}, false, {}, false, kind};
+    return Field{T(column), T(caption), FieldKind::Number, T(start), {}, false, {}, false,
+                 kind,      {}};
 }
 Field Integer(const char16_t* column, const char16_t* caption, const char16_t* start) {
-    return Field{T(column), T(caption), FieldKind::Integer, T(start), {}, false, {}, false, {}};
+    return Field{T(column), T(caption), FieldKind::Integer, T(start), {}, false, {}, false, {}, {}};
 }
 Field Flag(const char16_t* column, const char16_t* caption) {
-    return Field{T(column), T(caption), FieldKind::Flag, QString(), {}, false, {}, false, {}};
+    return Field{T(column), T(caption), FieldKind::Flag, QString(), {}, false, {}, false, {}, {}};
 }
+// A lookup box; `shortcut` captions the button that adds a row to the referenced register.
 Field Reference(const char16_t* column, const char16_t* caption, const char16_t* table,
-                const char16_t* start = u"") {
+                const char16_t* shortcut, const char16_t* start = u"") {
     return Field{T(column), T(caption), FieldKind::Reference, T(start), T(table), false, {},
-                 false,     {}};
+                 false,     {},         T(shortcut)};
 }
 Field OptionalReference(const char16_t* column, const char16_t* caption, const char16_t* table,
-                        QVariant none = QVariant()) {
+                        const char16_t* shortcut, QVariant none = QVariant()) {
     return Field{T(column), T(caption), FieldKind::Reference, QString(), T(table), true, none,
-                 false,     {}};
+                 false,     {},         T(shortcut)};
 }
 
 Check Length(const char16_t* column, int maxLength, bool required, const char16_t* message) {
@@ -75,12 +77,14 @@ DeleteGuard Guard(QString sql, const char16_t* message) {
 }
 
 // A short name register: one name column, its length check and duplicate check.
-RegisterDescription NameOnly(const char16_t* id, const char16_t* table, const char16_t* list,
-                             const char16_t* entry, const char16_t* duplicateBefore,
-                             const char16_t* duplicateAfter, const char16_t* question) {
+RegisterDescription NameOnly(const char16_t* id, const char16_t* table, const char16_t* command,
+                             const char16_t* list, const char16_t* entry,
+                             const char16_t* duplicateBefore, const char16_t* duplicateAfter,
+                             const char16_t* question) {
     RegisterDescription d;
     d.id = T(id);
     d.table = T(table);
+    d.command = T(command);
     d.listCaption = T(list);
     d.entryCaption = T(entry);
     d.fields = {Text(u"NAZIV", u"Naziv")};
@@ -96,15 +100,16 @@ RegisterDescription MakeArticles() {
     RegisterDescription d;
     d.id = QStringLiteral("artikli");
     d.table = QStringLiteral("ARTIKLI");
+    d.command = QStringLiteral("Sifarnici_artikli");
     d.listCaption = QStringLiteral("Artikli");
     d.entryCaption = QStringLiteral("Upis novog artikla");
     d.fields = {
         Text(u"NAZIV", u"Naziv"),
         Text(u"OPIS", u"Šifra"),
         Text(u"JED_M", u"Jedinica mjere", u"kom"),
-        Reference(u"GRUPA_A", u"Grupa artikla", u"GRUPE_A"),
-        Reference(u"GRUPA_P", u"Grupa poreza", u"GRUPE_POREZA"),
-        Reference(u"VALUTA", u"Valuta", u"VALUTE", u"1"),
+        Reference(u"GRUPA_A", u"Grupa artikla", u"GRUPE_A", u"Nova grupa"),
+        Reference(u"GRUPA_P", u"Grupa poreza", u"GRUPE_POREZA", u"Nova grupa poreza"),
+        Reference(u"VALUTA", u"Valuta", u"VALUTE", u"Nova valuta", u"1"),
         Number(u"CIJENA_U_VALUTI", u"Cijena u valuti", NumberKind::Price),
         Number(u"MIN_ZAL", u"Minimalna zaliha", NumberKind::Quantity),
         Number(u"PAKOVANJE", u"Pakovanje", NumberKind::Quantity, u"1"),
@@ -171,6 +176,7 @@ RegisterDescription MakePartners() {
     RegisterDescription d;
     d.id = QStringLiteral("partneri");
     d.table = QStringLiteral("PARTNERI");
+    d.command = QStringLiteral("Sifarnici_Partneri");
     d.listCaption = QStringLiteral("Partneri");
     d.entryCaption = QStringLiteral("Upis novog partnera");
     d.fields = {
@@ -186,8 +192,9 @@ RegisterDescription MakePartners() {
         Integer(u"ODGODA", u"Odgoda plaćanja", u"15"),
         Flag(u"Kupac", u"Kupac"),
         Flag(u"Dobavljac", u"Dobavljač"),
-        OptionalReference(u"CJENIK", u"Cjenik", u"CJENICI", 0),
-        OptionalReference(u"NACIN_ISPORUKE", u"Način isporuke", u"NACINI_ISPORUKE"),
+        OptionalReference(u"CJENIK", u"Cjenik", u"CJENICI", u"Novi cjenik", 0),
+        OptionalReference(u"NACIN_ISPORUKE", u"Način isporuke", u"NACINI_ISPORUKE",
+                          u"Novi način isporuke"),
     };
     d.checks = {
         Length(u"NAZIV", 80, true, u"Naziv je duži od 80 znakova ili nije upisan"),
@@ -242,13 +249,14 @@ RegisterDescription MakeServices() {
     RegisterDescription d;
     d.id = QStringLiteral("usluge");
     d.table = QStringLiteral("USLUGE");
+    d.command = QStringLiteral("Sifarnici_usluge");
     d.listCaption = QStringLiteral("Usluge");
     d.entryCaption = QStringLiteral("Upis nove usluge");
     d.fields = {
         Text(u"NAZIV", u"Naziv"),
         Text(u"JED_M", u"Jedinica mjere", u"kom"),
         Number(u"CIJENA", u"Cijena", NumberKind::Price),
-        Reference(u"GRUPA_P", u"Grupa poreza", u"GRUPE_POREZA"),
+        Reference(u"GRUPA_P", u"Grupa poreza", u"GRUPE_POREZA", u"Nova grupa poreza"),
         Number(u"TRAJANJE_MINUTA", u"Trajanje (minuta)", NumberKind::Quantity),
     };
     d.checks = {
@@ -275,6 +283,7 @@ RegisterDescription MakePackaging() {
     RegisterDescription d;
     d.id = QStringLiteral("ambalaza");
     d.table = QStringLiteral("AMBALAZA");
+    d.command = QStringLiteral("Sifarnici_ambalaza");
     d.listCaption = QStringLiteral("Ambalaža");
     d.entryCaption = QStringLiteral("Upis nove ambalaže");
     d.fields = {
@@ -310,6 +319,7 @@ RegisterDescription MakeArticleGroups() {
     RegisterDescription d;
     d.id = QStringLiteral("grupe-artikala");
     d.table = QStringLiteral("GRUPE_A");
+    d.command = QStringLiteral("Sifarnici_grupe_artikala");
     d.listCaption = QStringLiteral("Grupe artikla");
     d.entryCaption = QStringLiteral("Upis nove grupe artikla");
     d.fields = {
@@ -340,6 +350,7 @@ RegisterDescription MakeTaxGroups() {
     RegisterDescription d;
     d.id = QStringLiteral("grupe-poreza");
     d.table = QStringLiteral("GRUPE_POREZA");
+    d.command = QStringLiteral("Sifarnici_grupe_poreza");
     d.listCaption = QStringLiteral("Grupe poreza");
     d.entryCaption = QStringLiteral("Upis nove grupe poreza");
     d.fields = {Text(u"NAZIV", u"Naziv"), Number(u"STOPA", u"Stopa %", NumberKind::TaxRate)};
@@ -362,6 +373,7 @@ RegisterDescription MakeSalesTerms() {
     RegisterDescription d;
     d.id = QStringLiteral("uvjeti-prodaje");
     d.table = QStringLiteral("UVJETI_PRODAJE");
+    d.command = QStringLiteral("Sifarnici_uvjeti_prodaje");
     d.listCaption = QStringLiteral("Uvjeti prodaje");
     d.entryCaption = QStringLiteral("Upis novog uvjeta prodaje");
     d.fields = {
@@ -399,6 +411,7 @@ RegisterDescription MakeWarehouses() {
     RegisterDescription d;
     d.id = QStringLiteral("skladista");
     d.table = QStringLiteral("SKLADISTA");
+    d.command = QStringLiteral("Skladista");
     d.listCaption = QStringLiteral("Skladišta");
     d.entryCaption = QStringLiteral("Upis novog skladišta");
     d.fields = {
@@ -409,9 +422,10 @@ RegisterDescription MakeWarehouses() {
         Flag(u"DOZVOLJENI_SVI_RACUNI", u"Dozvoljeni svi računi"),
         Flag(u"KOMISIJSKO_SKLADISTE", u"Komisijsko skladište"),
         Flag(u"CijeneValuta", u"Cijene u valuti"),
-        OptionalReference(u"SKLADISTE_ZALIHA", u"Skladište zaliha", u"SKLADISTA"),
+        OptionalReference(u"SKLADISTE_ZALIHA", u"Skladište zaliha", u"SKLADISTA",
+                          u"Novo skladište"),
         OptionalReference(u"SKLADISTE_AUTOM_RN", u"Skladište automatskih radnih naloga",
-                          u"SKLADISTA"),
+                          u"SKLADISTA", u"Novo skladište"),
     };
     d.checks = {
         Length(u"NAZIV", 25, true, u"Naziv je duži od 25 znakova ili nije upisan"),
@@ -487,9 +501,10 @@ RegisterDescription MakeWarehouses() {
 }
 
 RegisterDescription MakeOutputInvoiceBooks() {
-    RegisterDescription d = NameOnly(u"knjige-ira", u"KNJIGE_IRA", u"Knjige IRA",
-                                     u"Upis nove knjige IRA", u"Knjiga IRA sa nazivom '",
-                                     u"' je već upisana.", u"Sigurno želite izbrisati knjigu IRA ");
+    RegisterDescription d =
+        NameOnly(u"knjige-ira", u"KNJIGE_IRA", u"Sifarnici_knjige_ira", u"Knjige IRA",
+                 u"Upis nove knjige IRA", u"Knjiga IRA sa nazivom '", u"' je već upisana.",
+                 u"Sigurno želite izbrisati knjigu IRA ");
     d.fields.push_back(Text(u"TekstIspis", u"Tekst na računu"));
     d.fields.push_back(Flag(u"SKIDA", u"Računi skidaju artikle sa skladišta"));
     d.protectedRows = {ProtectedCode(1, 1, Fixed(u"Ovu knjigu IRA ne možete izbrisati"))};
@@ -506,9 +521,10 @@ RegisterDescription MakeOutputInvoiceBooks() {
 }
 
 RegisterDescription MakeInputInvoiceBooks() {
-    RegisterDescription d = NameOnly(u"knjige-ura", u"KNJIGE_URA", u"Knjige URA",
-                                     u"Upis nove knjige URA", u"Knjiga URA sa nazivom '",
-                                     u"' je već upisana.", u"Sigurno želite izbrisati knjigu URA ");
+    RegisterDescription d =
+        NameOnly(u"knjige-ura", u"KNJIGE_URA", u"Sifarnici_knjige_ura", u"Knjige URA",
+                 u"Upis nove knjige URA", u"Knjiga URA sa nazivom '", u"' je već upisana.",
+                 u"Sigurno želite izbrisati knjigu URA ");
     d.protectedRows = {ProtectedCode(1, 1, Fixed(u"Ovu knjigu URA ne možete izbrisati"))};
     d.deleteGuards = {
         Guard(AnyReference({{u"KNJIGE_ULAZNIH_RACUNA", u"URA"}, {u"PLACANJA", u"URA"}}),
@@ -519,8 +535,8 @@ RegisterDescription MakeInputInvoiceBooks() {
 
 RegisterDescription MakeCurrencies() {
     RegisterDescription d =
-        NameOnly(u"valute", u"VALUTE", u"Valute", u"Upis nove valute", u"Valuta sa nazivom '",
-                 u"' je već upisana.", u"Sigurno želite izbrisati valutu ");
+        NameOnly(u"valute", u"VALUTE", u"Sifarnici_valute", u"Valute", u"Upis nove valute",
+                 u"Valuta sa nazivom '", u"' je već upisana.", u"Sigurno želite izbrisati valutu ");
     d.protectedRows = {
         ProtectedCode(1, 1, Fixed(u"Nije dozvoljeno brisanje jer je ovo domaća valuta.")),
     };
@@ -539,9 +555,10 @@ RegisterDescription MakeCurrencies() {
 
 RegisterDescription MakeCardTypes() {
     RegisterDescription d =
-        NameOnly(u"tipovi-kartica", u"TIPOVI_KARTICA", u"Tipovi kreditnih kartica",
-                 u"Upis novog tipa kreditne kartice", u"Tip kreditne kartice sa nazivom '",
-                 u"' je već upisan.", u"Sigurno želite izbrisati tip kreditne kartice ");
+        NameOnly(u"tipovi-kartica", u"TIPOVI_KARTICA", u"Sifarnici_Tipovi_kartica",
+                 u"Tipovi kreditnih kartica", u"Upis novog tipa kreditne kartice",
+                 u"Tip kreditne kartice sa nazivom '", u"' je već upisan.",
+                 u"Sigurno želite izbrisati tip kreditne kartice ");
     d.deleteGuards = {
         Guard(AnyReference({{u"UPLATE", u"Tip kartice"},
                             {u"UPLATE_URA", u"Tip kartice"},
@@ -555,6 +572,7 @@ RegisterDescription MakeEmployees() {
     RegisterDescription d;
     d.id = QStringLiteral("djelatnici");
     d.table = QStringLiteral("DJELATNICI");
+    d.command = QStringLiteral("Sifarnici_Djelatnici");
     d.nameColumn = QStringLiteral("IME");
     d.listCaption = QStringLiteral("Djelatnici");
     d.entryCaption = QStringLiteral("Upis novog djelatnika");
@@ -572,9 +590,9 @@ RegisterDescription MakeEmployees() {
 
 RegisterDescription MakeDeliveryMethods() {
     RegisterDescription d =
-        NameOnly(u"nacini-isporuke", u"NACINI_ISPORUKE", u"Načini isporuke",
-                 u"Upis novog načina isporuke", u"Način isporuke sa nazivom '", u"' je već upisan.",
-                 u"Sigurno želite izbrisati način isporuke ");
+        NameOnly(u"nacini-isporuke", u"NACINI_ISPORUKE", u"Sifarnici_nacini_isporuke",
+                 u"Načini isporuke", u"Upis novog načina isporuke", u"Način isporuke sa nazivom '",
+                 u"' je već upisan.", u"Sigurno želite izbrisati način isporuke ");
     d.deleteGuards = {
         Guard(QStringLiteral("SELECT 1 FROM \"PARTNERI\" WHERE \"NACIN_ISPORUKE\" = ? LIMIT 1"),
               u"Nije dozvoljeno brisanje jer je ovaj način isporuke upisan kod partnera."),

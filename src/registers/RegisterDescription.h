@@ -46,6 +46,9 @@ struct Field {
     bool multiLine = false;
     // The range a number box's value must lie in when it comes from a file (limits::CheckNumber).
     std::optional<limits::NumberKind> limit;
+    // Reference fields: the caption of the button beside the box that opens the referenced
+    // register's entry window and chooses the new row ("Nova grupa").
+    QString shortcutCaption;
 };
 
 // One entry check, run in the order the description lists them; the first that fails stops
@@ -92,12 +95,16 @@ struct DeleteGuard {
 // The description of a register: everything the list and entry windows, the import and the
 // generic operations need to know about it.
 struct RegisterDescription {
-    QString id;  // short name used by the command line: "artikli", "partneri"
-    QString table;
+    QString id;     // short name used by the command line: "artikli", "partneri"
+    QString table;  // also the name the register's entry window is opened by
     QString keyColumn = QStringLiteral("SIFRA");
     QString nameColumn = QStringLiteral("NAZIV");
-    QString listCaption;   // "Artikli"
-    QString entryCaption;  // "Upis novog artikla"; empty: rows are added in the list window
+    // The control name of the menu command that opens the register's list window
+    // ("Skladista"); empty when no menu item opens it (the price lists' register is reached
+    // from the price-list window).
+    QString command;
+    QString listCaption;   // "Skladišta": the list window's caption
+    QString entryCaption;  // "Upis novog skladišta": the entry window's caption
     std::vector<Field> fields;
     std::vector<Check> checks;
     std::vector<DuplicateCheck> duplicates;

@@ -6,7 +6,7 @@
 #include "RegisterWindowSupport.h"
 #include "registers/ArticleListModel.h"
 #include "registers/ui/ArticleWindow.h"
-#include "ui/RegisterWindows.h"
+#include "registers/ui/RegisterWindows.h"
 
 using namespace zodra;
 using registers::ui::ArticleWindow;
@@ -105,21 +105,22 @@ private Q_SLOTS:
         test::RegisterWindowHost h;
         h.AddArticle(QStringLiteral("Bušilica"), QStringLiteral("A-1"), QString());
         auto* w = h.Open<ArticleWindow>(QStringLiteral("Sifarnici_artikli"));
-        test::WhenShown<ui::RegisterEntryDialog>([](ui::RegisterEntryDialog* dialog) {
-            QCOMPARE(dialog->windowTitle(), QStringLiteral("Upis novog artikla"));
-            auto* form = dialog->Form();
-            // The unit box starts as "kom"; the checks run in their order.
-            QCOMPARE(form->Values().value(QStringLiteral("JED_M")).toString(),
-                     QStringLiteral("kom"));
-            test::Type(form, QStringLiteral("NAZIV"), QStringLiteral("Kod Ane's džem"));
-            QVERIFY(!dialog->Accept());
-            auto* group = qobject_cast<QComboBox*>(form->Editor(QStringLiteral("GRUPA_A")));
-            group->setCurrentIndex(group->findText(QStringLiteral("Roba")));
-            auto* tax = qobject_cast<QComboBox*>(form->Editor(QStringLiteral("GRUPA_P")));
-            tax->setCurrentIndex(tax->findText(QStringLiteral("PDV 13%")));
-            QVERIFY(dialog->Accept());
-            dialog->accept();
-        });
+        test::WhenShown<registers::ui::RegisterEntryDialog>(
+            [](registers::ui::RegisterEntryDialog* dialog) {
+                QCOMPARE(dialog->windowTitle(), QStringLiteral("Upis novog artikla"));
+                auto* form = dialog->Form();
+                // The unit box starts as "kom"; the checks run in their order.
+                QCOMPARE(form->Values().value(QStringLiteral("JED_M")).toString(),
+                         QStringLiteral("kom"));
+                test::Type(form, QStringLiteral("NAZIV"), QStringLiteral("Kod Ane's džem"));
+                QVERIFY(!dialog->Accept());
+                auto* group = qobject_cast<QComboBox*>(form->Editor(QStringLiteral("GRUPA_A")));
+                group->setCurrentIndex(group->findText(QStringLiteral("Roba")));
+                auto* tax = qobject_cast<QComboBox*>(form->Editor(QStringLiteral("GRUPA_P")));
+                tax->setCurrentIndex(tax->findText(QStringLiteral("PDV 13%")));
+                QVERIFY(dialog->Accept());
+                dialog->accept();
+            });
         w->AddNew();
         QCOMPARE(h.host.prompter.Messages().first(),
                  QStringLiteral("Grupa artikla nije ispravno upisana"));

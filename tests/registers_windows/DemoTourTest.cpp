@@ -11,8 +11,8 @@
 #include "registers/ArticleListModel.h"
 #include "registers/ui/ArticleWindow.h"
 #include "registers/ui/GridWindow.h"
+#include "registers/ui/RegisterWindows.h"
 #include "ui/DataGrid.h"
-#include "ui/RegisterWindows.h"
 
 using namespace zodra;
 
@@ -69,7 +69,7 @@ private Q_SLOTS:
                  {QStringLiteral("Sifarnici_valute"), QStringLiteral("valute")},
                  {QStringLiteral("Sifarnici_Tipovi_kartica"), QStringLiteral("tipovi_kartica")},
                  {QStringLiteral("Sifarnici_Djelatnici"), QStringLiteral("djelatnici")}}) {
-            auto* list = qobject_cast<ui::RegisterListWindow*>(host.Open(command));
+            auto* list = qobject_cast<registers::ui::RegisterListWindow*>(host.Open(command));
             QVERIFY2(list, qPrintable(command));
             QVERIFY2(list->List()->count() > 0, qPrintable(command));
             host.Photograph(list, shot);

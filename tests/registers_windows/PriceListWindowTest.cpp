@@ -1,10 +1,14 @@
 #include <QCheckBox>
 #include <QComboBox>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QPushButton>
 
 #include "RegisterWindowSupport.h"
 #include "pricelists/PriceLists.h"
 #include "pricelists/ui/PriceListWindow.h"
 #include "registers/ui/ArticlePicker.h"
+#include "registers/ui/RegisterWindows.h"
 #include "ui/DataGrid.h"
 #include "ui/NumberBox.h"
 
@@ -67,6 +71,37 @@ private Q_SLOTS:
         w->ListBox()->setCurrentIndex(w->ListBox()->findText(QStringLiteral("Stalni kupci")));
         w->ShowList();
         QCOMPARE(w->PricesGrid()->Data().RowCount(), 1);
+    }
+
+    // "Cjenici..." opens the price lists' register, which no menu item opens: its list window
+    // is named by its table, opened once, and adds through "Upis novog cjenika".
+    void theRegisterButtonOpensThePriceListsRegisterOnce() {
+        test::RegisterWindowHost h;
+        auto* w = h.Open<PriceListWindow>(QStringLiteral("Cjenici_upis"));
+        auto* button = w->findChild<QPushButton*>(QStringLiteral("Sifarnik"));
+        QVERIFY(button);
+        button->click();
+        test::Settle();
+        auto* list = qobject_cast<registers::ui::RegisterListWindow*>(h.host.LastWindow());
+        QVERIFY(list);
+        QCOMPARE(list->objectName(), QStringLiteral("CJENICI"));
+        QCOMPARE(list->windowTitle(), QStringLiteral("Cjenici"));
+        const auto windows = h.host.area.subWindowList().size();
+        button->click();
+        test::Settle();
+        QCOMPARE(h.host.area.subWindowList().size(), windows);
+
+        QString title;
+        test::WhenShown<registers::ui::RegisterEntryDialog>(
+            [&title](registers::ui::RegisterEntryDialog* dialog) {
+                title = dialog->windowTitle();
+                test::Type(dialog->Form(), QStringLiteral("NAZIV"), QStringLiteral("Akcija"));
+                QVERIFY(dialog->Accept());
+                dialog->accept();
+            });
+        list->AddNew();
+        QCOMPARE(title, QStringLiteral("Upis novog cjenika"));
+        QCOMPARE(list->List()->currentItem()->text(), QStringLiteral("Akcija"));
     }
 };
 

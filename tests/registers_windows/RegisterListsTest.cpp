@@ -9,16 +9,16 @@
 #include "registers/ui/BillOfMaterialsWindow.h"
 #include "registers/ui/CurrencyRatePanel.h"
 #include "registers/ui/GridWindow.h"
+#include "registers/ui/RegisterWindows.h"
 #include "ui/DataGrid.h"
 #include "ui/DateBox.h"
-#include "ui/RegisterWindows.h"
 
 using namespace zodra;
 
 class RegisterListsTest : public QObject {
     Q_OBJECT
 
-    static bool Select(ui::RegisterListWindow* w, const QString& name) {
+    static bool Select(registers::ui::RegisterListWindow* w, const QString& name) {
         const auto items = w->List()->findItems(name, Qt::MatchExactly);
         if (items.isEmpty()) {
             return false;
@@ -33,7 +33,8 @@ class RegisterListsTest : public QObject {
 private Q_SLOTS:
     void rowsThatCannotGoAreRefusedBeforeTheQuestion() {
         test::RegisterWindowHost h;
-        auto* partners = h.Open<ui::RegisterListWindow>(QStringLiteral("Sifarnici_Partneri"));
+        auto* partners =
+            h.Open<registers::ui::RegisterListWindow>(QStringLiteral("Sifarnici_Partneri"));
         QVERIFY(partners);
         QCOMPARE(partners->windowTitle(), QStringLiteral("Partneri"));
         QVERIFY(Select(partners, QStringLiteral("Kupac u maloprodaji")));
@@ -42,7 +43,8 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("Kupca u maloprodaji ne možete izbrisati")});
         h.Photograph(partners, QStringLiteral("partneri"));
 
-        auto* terms = h.Open<ui::RegisterListWindow>(QStringLiteral("Sifarnici_uvjeti_prodaje"));
+        auto* terms =
+            h.Open<registers::ui::RegisterListWindow>(QStringLiteral("Sifarnici_uvjeti_prodaje"));
         QVERIFY(Select(terms, QStringLiteral("Izvoz")));
         PressDelete(terms);
         QCOMPARE(h.host.prompter.LastMessage(),
@@ -71,19 +73,20 @@ private Q_SLOTS:
                        {{QStringLiteral("NAZIV"), QStringLiteral("Drugi")},
                         {QStringLiteral("ADRESA"), QStringLiteral("Ilica 1")},
                         {QStringLiteral("MJESTO"), QStringLiteral("Zagreb")}});
-        auto* w = h.Open<ui::RegisterListWindow>(QStringLiteral("Sifarnici_Partneri"));
+        auto* w = h.Open<registers::ui::RegisterListWindow>(QStringLiteral("Sifarnici_Partneri"));
         QVERIFY(Select(w, QStringLiteral("Drugi")));
         test::Type(w->Form(), QStringLiteral("OIB"), QStringLiteral("69435151530"));
         QVERIFY(!w->Save());
         QCOMPARE(h.host.prompter.LastMessage(),
                  QStringLiteral("Partner sa OIB-om '69435151530' je već upisan."));
         test::Type(w->Form(), QStringLiteral("OIB"), QString());
-        test::WhenShown<ui::RegisterEntryDialog>([](ui::RegisterEntryDialog* dialog) {
-            QCOMPARE(dialog->windowTitle(), QStringLiteral("Upis novog načina isporuke"));
-            test::Type(dialog->Form(), QStringLiteral("NAZIV"), QStringLiteral("brza pošta"));
-            QVERIFY(dialog->Accept());
-            dialog->accept();
-        });
+        test::WhenShown<registers::ui::RegisterEntryDialog>(
+            [](registers::ui::RegisterEntryDialog* dialog) {
+                QCOMPARE(dialog->windowTitle(), QStringLiteral("Upis novog načina isporuke"));
+                test::Type(dialog->Form(), QStringLiteral("NAZIV"), QStringLiteral("brza pošta"));
+                QVERIFY(dialog->Accept());
+                dialog->accept();
+            });
         w->Form()->findChild<QPushButton*>(QStringLiteral("NACIN_ISPORUKE_novi"))->click();
         auto* delivery =
             qobject_cast<QComboBox*>(w->Form()->Editor(QStringLiteral("NACIN_ISPORUKE")));
@@ -101,7 +104,7 @@ private Q_SLOTS:
         test::RegisterWindowHost h;
         registers::Add(h.Db(), registers::catalogue::Currencies(),
                        {{QStringLiteral("NAZIV"), QStringLiteral("USD")}});
-        auto* w = h.Open<ui::RegisterListWindow>(QStringLiteral("Sifarnici_valute"));
+        auto* w = h.Open<registers::ui::RegisterListWindow>(QStringLiteral("Sifarnici_valute"));
         auto* panel = w->findChild<registers::ui::CurrencyRatePanel*>();
         QVERIFY(panel);
         QVERIFY(Select(w, QStringLiteral("USD")));

@@ -24,10 +24,10 @@
 #include "app/ui/ZodraMain.h"
 #include "data/CommandCatalogue.h"
 #include "data/Database.h"
+#include "registers/ui/RegisterWindows.h"
 #include "support/WindowTest.h"
 #include "ui/CommandRegistry.h"
 #include "ui/PlaceholderWindow.h"
-#include "ui/RegisterWindows.h"
 
 using namespace zodra;
 using namespace zodra::ui;
@@ -378,12 +378,13 @@ private Q_SLOTS:
         });
         // An empty company has no warehouse yet: one is added from the warehouse choice.
         WhenShown<WarehouseChoiceDialog>([](WarehouseChoiceDialog* d) {
-            WhenShown<RegisterEntryDialog>([](RegisterEntryDialog* e) {
-                e->Form()->SetValues({{QStringLiteral("NAZIV"), QStringLiteral("Glavno")},
-                                      {QStringLiteral("ADRESA"), QStringLiteral("Ulica 1")},
-                                      {QStringLiteral("TELEFON"), QStringLiteral("01")}});
-                e->findChild<QPushButton*>(QStringLiteral("Prihvati"))->click();
-            });
+            WhenShown<registers::ui::RegisterEntryDialog>(
+                [](registers::ui::RegisterEntryDialog* e) {
+                    e->Form()->SetValues({{QStringLiteral("NAZIV"), QStringLiteral("Glavno")},
+                                          {QStringLiteral("ADRESA"), QStringLiteral("Ulica 1")},
+                                          {QStringLiteral("TELEFON"), QStringLiteral("01")}});
+                    e->findChild<QPushButton*>(QStringLiteral("Prihvati"))->click();
+                });
             d->findChild<QPushButton*>(QStringLiteral("NovoSkladiste"))->click();
             d->findChild<QPushButton*>(QStringLiteral("Prihvati"))->click();
         });

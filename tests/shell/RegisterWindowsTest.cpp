@@ -3,17 +3,23 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include "app/ui/WarehouseRegister.h"
 #include "data/Database.h"
+#include "registers/Catalogue.h"
+#include "registers/ui/ArticleWindow.h"
+#include "registers/ui/RegisterCommands.h"
+#include "registers/ui/RegisterWindows.h"
 #include "support/WindowTest.h"
-#include "ui/RegisterWindows.h"
 
 using namespace zodra;
 using namespace zodra::ui;
+using namespace zodra::registers::ui;
+using zodra::registers::catalogue::Warehouses;
 
 class RegisterWindowsTest : public QObject {
     Q_OBJECT
@@ -42,7 +48,7 @@ private Q_SLOTS:
         test::WindowTestFolder folder;
         test::TestHost host(folder);
         CommandRegistry registry;
-        RegisterEntryDialog dialog(host, WarehouseRegister(), &registry);
+        RegisterEntryDialog dialog(host, Warehouses(), &registry, WarehouseWindowOptions());
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Upis novog skladišta"));
         dialog.show();
         Type(dialog.Form(), "ADRESA", QStringLiteral("Riva 1"));
@@ -93,7 +99,7 @@ private Q_SLOTS:
             QStringLiteral("INSERT INTO \"SKLADISTA\" (\"NAZIV\", \"ADRESA\", \"TELEFON\") VALUES "
                            "('Čakovec', 'A', '1'), ('Cres', 'B', '2'), ('Zadar', 'C', '3')"));
         CommandRegistry registry;
-        RegisterListWindow window(host, WarehouseRegister(), &registry);
+        RegisterListWindow window(host, Warehouses(), &registry, WarehouseWindowOptions());
         window.show();
         // Croatian order: C before Č.
         QCOMPARE(Names(window.List()),
@@ -140,7 +146,7 @@ private Q_SLOTS:
             QStringLiteral("INSERT INTO \"PRIMKE\" (\"SKLADISTE\", \"GODINA\", \"BROJ PRIMKE\") "
                            "VALUES (8, 2026, 1)"));
         CommandRegistry registry;
-        RegisterListWindow window(host, WarehouseRegister(), &registry);
+        RegisterListWindow window(host, Warehouses(), &registry, WarehouseWindowOptions());
         window.show();
         QVERIFY(window.SelectCode(7));
         host.prompter.AnswerNo();
@@ -172,21 +178,17 @@ private Q_SLOTS:
         test::WindowTestFolder folder;
         test::TestHost host(folder);
         CommandRegistry registry;
-        BindRegister(registry, WarehouseRegister());
+        BindWarehouseRegister(registry);
         QVERIFY(registry.Has(QStringLiteral("Skladista")));
-        // A register whose rows name a warehouse, with a shortcut to add one.
-        auto d = std::make_shared<RegisterDescription>(*WarehouseRegister());
-        d->name = QStringLiteral("PRIMJER");
-        d->command = QStringLiteral("Primjer");
+        // A form whose box names a warehouse, with a shortcut to add one.
         FieldSpec choice;
         choice.key = QStringLiteral("SKLADISTE");
         choice.label = QStringLiteral("Skladište :");
         choice.kind = FieldSpec::Kind::Choice;
-        choice.choices = WarehouseRegister()->fields.last().choices;
+        choice.choices = FieldBoxes(Warehouses()).last().choices;
         choice.reference = QStringLiteral("SKLADISTA");
         choice.referenceCaption = QStringLiteral("Novo skladište");
-        d->fields = {choice};
-        FieldForm form(host, d->fields, &registry);
+        FieldForm form(host, {choice}, &registry);
         form.show();
         auto* shortcut = form.findChild<QPushButton*>(QStringLiteral("SKLADISTE_novi"));
         QVERIFY(shortcut);
@@ -203,6 +205,49 @@ private Q_SLOTS:
         auto* box = qobject_cast<QComboBox*>(form.Editor(QStringLiteral("SKLADISTE")));
         QCOMPARE(box->currentText(), QStringLiteral("Novo"));
         QVERIFY(form.Values().value(QStringLiteral("SKLADISTE")).toInt() > 1);
+    }
+    void listAndEntryWindowsCarryTheCaptionsOfTheirDescription() {
+        test::WindowTestFolder folder;
+        test::TestHost host(folder);
+        CommandRegistry registry;
+        RegisterRegisterCommands(registry);
+        BindWarehouseRegister(registry);
+        host.registry = &registry;
+        QString entryTitle;
+        const auto openEntry = [&](const QString& table) {
+            entryTitle.clear();
+            test::WhenShown<RegisterEntryDialog>([&entryTitle](RegisterEntryDialog* dialog) {
+                entryTitle = dialog->windowTitle();
+                dialog->reject();
+            });
+            return registry.OpenEntry(table, host, nullptr);
+        };
+
+        auto* warehouses =
+            qobject_cast<RegisterListWindow*>(host.Open(QStringLiteral("Skladista")));
+        QVERIFY(warehouses);
+        QCOMPARE(warehouses->windowTitle(), QStringLiteral("Skladišta"));
+        QCOMPARE(qobject_cast<QMdiSubWindow*>(warehouses->parentWidget())->windowTitle(),
+                 QStringLiteral("Skladišta"));
+        QVERIFY(!openEntry(QStringLiteral("SKLADISTA")));
+        QCOMPARE(entryTitle, QStringLiteral("Upis novog skladišta"));
+
+        // Every register of the catalogue: its command shows its list window (the articles'
+        // window of their own included) under the list caption, its entry window opened by
+        // table name shows the entry caption.
+        for (const registers::RegisterDescription* d : registers::catalogue::All()) {
+            host.RunCommand(d->command);
+            test::Settle();
+            QWidget* list = host.FindWindow(d->command);
+            QVERIFY2(list, qPrintable(d->command));
+            QCOMPARE(list->windowTitle(), d->listCaption);
+            QVERIFY(!openEntry(d->table));
+            QCOMPARE(entryTitle, d->entryCaption);
+        }
+        QVERIFY(qobject_cast<ArticleWindow*>(host.FindWindow(QStringLiteral("Sifarnici_artikli"))));
+        QCOMPARE(host.FindWindow(QStringLiteral("Sifarnici_Tipovi_kartica"))->windowTitle(),
+                 QStringLiteral("Tipovi kreditnih kartica"));
+        QCOMPARE(entryTitle, QStringLiteral("Upis novog načina isporuke"));
     }
 };
 

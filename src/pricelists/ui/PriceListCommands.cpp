@@ -3,9 +3,8 @@
 #include "data/Prompter.h"
 #include "pricelists/PriceLists.h"
 #include "pricelists/ui/PriceListWindow.h"
-#include "registers/ui/CoreRegisterWindows.h"
+#include "registers/ui/RegisterWindows.h"
 #include "ui/CommandRegistry.h"
-#include "ui/RegisterWindows.h"
 #include "ui/WindowHost.h"
 
 namespace zodra::pricelists::ui {
@@ -19,12 +18,7 @@ void RegisterPriceListCommands(zodra::ui::CommandRegistry& registry) {
         auto* window = new PriceListWindow(host, r);
         host.ShowWindow(window, window->windowTitle());
     });
-    const std::shared_ptr<const zodra::ui::RegisterDescription> entry =
-        registers::ui::WindowDescription(Register(), QStringLiteral("Cjenici_sifarnik"));
-    registry.RegisterEntry(Register().table,
-                           [entry, r](zodra::ui::WindowHost& host, QWidget* parent) {
-                               return zodra::ui::OpenRegisterEntry(host, entry, r, parent);
-                           });
+    registers::ui::BindEntry(registry, Register());
 }
 
 }  // namespace zodra::pricelists::ui

@@ -15,8 +15,8 @@
 #include "registers/Catalogue.h"
 #include "registers/RegisterStore.h"
 #include "registers/ui/ArticlePicker.h"
-#include "registers/ui/CoreRegisterWindows.h"
 #include "registers/ui/RefillingComboBox.h"
+#include "registers/ui/RegisterListWindow.h"
 #include "ui/DataGrid.h"
 #include "ui/Guard.h"
 #include "ui/NumberBox.h"
@@ -116,11 +116,8 @@ PriceListWindow::PriceListWindow(zodra::ui::WindowHost& host,
     layout->addLayout(bottom);
 
     connect(m_lists, &QComboBox::activated, this, [this] { ShowList(); });
-    connect(registerButton, &QPushButton::clicked, this, [this] {
-        static const auto window =
-            registers::ui::WindowDescription(Register(), QStringLiteral("Cjenici_sifarnik"));
-        zodra::ui::ShowRegisterList(m_host, window, m_registry);
-    });
+    connect(registerButton, &QPushButton::clicked, this,
+            [this] { registers::ui::ShowRegisterList(m_host, Register(), m_registry); });
     connect(copy, &QPushButton::clicked, this, &PriceListWindow::CopyList);
     connect(m_net, &QLineEdit::editingFinished, this, &PriceListWindow::NetLeft);
     connect(m_withTax, &QLineEdit::editingFinished, this, &PriceListWindow::WithTaxLeft);

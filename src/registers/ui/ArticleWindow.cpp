@@ -22,8 +22,8 @@
 #include "registers/Catalogue.h"
 #include "registers/RegisterStore.h"
 #include "registers/ui/ArticleDialogs.h"
-#include "registers/ui/CoreRegisterWindows.h"
 #include "registers/ui/RefillingComboBox.h"
+#include "registers/ui/RegisterBoxes.h"
 #include "ui/CommandRegistry.h"
 #include "ui/FieldForm.h"
 #include "ui/Guard.h"
@@ -58,8 +58,8 @@ const std::vector<std::pair<QString, QString>>& InfoRows() {
 ArticleWindow::ArticleWindow(zodra::ui::WindowHost& host,
                              const zodra::ui::CommandRegistry* registry, QWidget* parent)
     : QWidget(parent), m_host(host), m_registry(registry) {
-    setObjectName(QStringLiteral("Sifarnici_artikli"));
-    setWindowTitle(QStringLiteral("Artikli"));
+    setObjectName(catalogue::Articles().command);
+    setWindowTitle(catalogue::Articles().listCaption);
     Session& session = host.CurrentSession();
     m_model =
         std::make_unique<ArticleListModel>(session.Db(), session.options.articleDisplayExpression);
@@ -99,8 +99,7 @@ ArticleWindow::ArticleWindow(zodra::ui::WindowHost& host,
     layout->addLayout(left, 2);
 
     auto* right = new QVBoxLayout;
-    const auto description = WindowDescription(catalogue::Articles(), objectName());
-    m_form = new zodra::ui::FieldForm(host, description->fields, registry, this);
+    m_form = new zodra::ui::FieldForm(host, FieldBoxes(catalogue::Articles()), registry, this);
     right->addWidget(m_form);
     auto* extras = new QHBoxLayout;
     m_vehicle = new QCheckBox(QStringLiteral("Vozilo"), this);

@@ -11,9 +11,9 @@
 #include "registers/RegisterGridModel.h"
 #include "registers/ui/ArticleWindow.h"
 #include "registers/ui/BillOfMaterialsWindow.h"
-#include "registers/ui/CoreRegisterWindows.h"
 #include "registers/ui/CurrencyRatePanel.h"
 #include "registers/ui/GridWindow.h"
+#include "registers/ui/RegisterWindows.h"
 #include "ui/CommandRegistry.h"
 #include "ui/WindowHost.h"
 
@@ -37,12 +37,10 @@ void OpenOnce(WindowHost& host, const QString& name, Make make) {
 
 // "Valute": the currency register with the grid of the shown currency's rates beside it.
 void BindCurrencies(CommandRegistry& registry) {
-    const RegisterDescription& core = catalogue::Currencies();
-    const QString command = QStringLiteral("Sifarnici_valute");
-    std::shared_ptr<const zodra::ui::RegisterDescription> window = WindowDescription(core, command);
+    const RegisterDescription& currencies = catalogue::Currencies();
     const CommandRegistry* r = &registry;
-    registry.Register(command, [window, r](WindowHost& host) {
-        auto* list = zodra::ui::ShowRegisterList(host, window, r);
+    registry.Register(currencies.command, [&currencies, r](WindowHost& host) {
+        auto* list = ShowRegisterList(host, currencies, r);
         if (list->findChild<CurrencyRatePanel*>()) {
             return;
         }
@@ -54,40 +52,27 @@ void BindCurrencies(CommandRegistry& registry) {
                          [list, panel] { panel->SetCurrency(list->CurrentCode()); });
         panel->SetCurrency(list->CurrentCode());
     });
-    registry.RegisterEntry(core.table, [window, r](WindowHost& host, QWidget* parent) {
-        return zodra::ui::OpenRegisterEntry(host, window, r, parent);
-    });
+    BindEntry(registry, currencies);
 }
 
 }  // namespace
 
 void RegisterRegisterCommands(CommandRegistry& registry) {
     namespace c = catalogue;
-    Bind(registry, c::Partners(), QStringLiteral("Sifarnici_Partneri"));
-    Bind(registry, c::Services(), QStringLiteral("Sifarnici_usluge"));
-    Bind(registry, c::Packaging(), QStringLiteral("Sifarnici_ambalaza"));
-    Bind(registry, c::ArticleGroups(), QStringLiteral("Sifarnici_grupe_artikala"));
-    Bind(registry, c::TaxGroups(), QStringLiteral("Sifarnici_grupe_poreza"));
-    Bind(registry, c::SalesTerms(), QStringLiteral("Sifarnici_uvjeti_prodaje"));
-    Bind(registry, c::DeliveryMethods(), QStringLiteral("Sifarnici_nacini_isporuke"));
-    Bind(registry, c::OutputInvoiceBooks(), QStringLiteral("Sifarnici_knjige_ira"));
-    Bind(registry, c::InputInvoiceBooks(), QStringLiteral("Sifarnici_knjige_ura"));
-    Bind(registry, c::CardTypes(), QStringLiteral("Sifarnici_Tipovi_kartica"));
-    Bind(registry, c::Employees(), QStringLiteral("Sifarnici_Djelatnici"));
+    for (const RegisterDescription* d :
+         {&c::Partners(), &c::Services(), &c::Packaging(), &c::ArticleGroups(), &c::TaxGroups(),
+          &c::SalesTerms(), &c::DeliveryMethods(), &c::OutputInvoiceBooks(),
+          &c::InputInvoiceBooks(), &c::CardTypes(), &c::Employees()}) {
+        Bind(registry, *d);
+    }
     BindCurrencies(registry);
 
     // Articles: the entry window "Upis novog artikla" from the register's description, the
     // list window "Artikli" of its own (group filter, search, information block).
-    const std::shared_ptr<const zodra::ui::RegisterDescription> articleEntry =
-        WindowDescription(c::Articles(), QStringLiteral("Sifarnici_artikli"));
+    BindEntry(registry, c::Articles());
     const CommandRegistry* r = &registry;
-    registry.RegisterEntry(c::Articles().table,
-                           [articleEntry, r](WindowHost& host, QWidget* parent) {
-                               return zodra::ui::OpenRegisterEntry(host, articleEntry, r, parent);
-                           });
-    registry.Register(QStringLiteral("Sifarnici_artikli"), [r](WindowHost& host) {
-        OpenOnce(host, QStringLiteral("Sifarnici_artikli"),
-                 [&] { return new ArticleWindow(host, r); });
+    registry.Register(c::Articles().command, [r](WindowHost& host) {
+        OpenOnce(host, c::Articles().command, [&] { return new ArticleWindow(host, r); });
     });
     registry.Register(QStringLiteral("Artikli_tablica"), [](WindowHost& host) {
         OpenOnce(host, QStringLiteral("Artikli_tablica"), [&] {

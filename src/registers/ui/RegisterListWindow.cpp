@@ -1,4 +1,4 @@
-#include "ui/RegisterListWindow.h"
+#include "registers/ui/RegisterListWindow.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -7,22 +7,33 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-#include "ui/WindowTools.h"
-
 #include "data/Prompter.h"
 #include "data/Session.h"
+#include "registers/RegisterStore.h"
+#include "registers/ui/RegisterBoxes.h"
+#include "registers/ui/RegisterEntryDialog.h"
+#include "ui/FieldForm.h"
 #include "ui/Guard.h"
-#include "ui/RegisterEntryDialog.h"
 #include "ui/WindowHost.h"
+#include "ui/WindowTools.h"
 
-namespace zodra::ui {
+namespace zodra::registers::ui {
 
-RegisterListWindow::RegisterListWindow(WindowHost& host,
-                                       std::shared_ptr<const RegisterDescription> description,
-                                       const CommandRegistry* registry, QWidget* parent)
-    : QWidget(parent), m_host(host), m_description(std::move(description)), m_registry(registry) {
-    setObjectName(m_description->command);
-    setWindowTitle(m_description->listCaption);
+using zodra::ui::CommandRegistry;
+using zodra::ui::FieldForm;
+using zodra::ui::Guarded;
+using zodra::ui::WindowHost;
+
+RegisterListWindow::RegisterListWindow(WindowHost& host, const RegisterDescription& description,
+                                       const CommandRegistry* registry,
+                                       RegisterWindowOptions options, QWidget* parent)
+    : QWidget(parent),
+      m_host(host),
+      m_description(description),
+      m_registry(registry),
+      m_options(std::move(options)) {
+    setObjectName(ListWindowName(m_description));
+    setWindowTitle(m_description.listCaption);
     auto* layout = new QHBoxLayout(this);
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("List1"));
@@ -30,8 +41,7 @@ RegisterListWindow::RegisterListWindow(WindowHost& host,
     layout->addWidget(m_list, 1);
 
     auto* right = new QVBoxLayout;
-    m_form = new FieldForm(host, m_description->fields, registry, this);
-    m_form->SetReadOnly(!m_description->update);
+    m_form = new FieldForm(host, FieldBoxes(m_description), registry, this);
     right->addWidget(m_form);
     right->addStretch();
     auto* buttons = new QHBoxLayout;
@@ -42,7 +52,7 @@ RegisterListWindow::RegisterListWindow(WindowHost& host,
     m_save->setEnabled(false);
     m_delete = new QPushButton(QStringLiteral("&Izbriši"), this);
     m_delete->setObjectName(QStringLiteral("Izbrisi"));
-    m_delete->setVisible(static_cast<bool>(m_description->deleteQuestion));
+    m_delete->setVisible(!m_description.deleteQuestion.isEmpty());
     auto* closeButton = new QPushButton(QStringLiteral("&Zatvori"), this);
     buttons->addWidget(add);
     buttons->addWidget(m_save);
@@ -55,7 +65,8 @@ RegisterListWindow::RegisterListWindow(WindowHost& host,
     connect(add, &QPushButton::clicked, this, &RegisterListWindow::AddNew);
     connect(m_save, &QPushButton::clicked, this, [this] { Save(); });
     connect(m_delete, &QPushButton::clicked, this, &RegisterListWindow::DeleteCurrent);
-    connect(closeButton, &QPushButton::clicked, this, [this] { CloseWindowFrame(this); });
+    connect(closeButton, &QPushButton::clicked, this,
+            [this] { zodra::ui::CloseWindowFrame(this); });
     connect(m_list, &QListWidget::currentRowChanged, this, &RegisterListWindow::OnRowChanged);
     connect(m_form, &FieldForm::edited, this, [this] {
         m_dirty = m_shownCode != 0;
@@ -67,16 +78,16 @@ RegisterListWindow::RegisterListWindow(WindowHost& host,
 }
 
 void RegisterListWindow::Reload(int selectCode) {
-    QList<RegisterRow> rows;
+    std::vector<SavedRow> rows;
     if (!Guarded(m_host.UserPrompter(),
-                 [&] { rows = m_description->list(m_host.CurrentSession()); })) {
+                 [&] { rows = registers::List(m_host.CurrentSession().Db(), m_description); })) {
         return;
     }
     const int keep = selectCode != 0 ? selectCode : m_shownCode;
     m_moving = true;
     m_list->clear();
-    int selectRow = rows.isEmpty() ? -1 : 0;
-    for (int i = 0; i < rows.size(); ++i) {
+    int selectRow = rows.empty() ? -1 : 0;
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         auto* item = new QListWidgetItem(rows[i].name, m_list);
         item->setData(Qt::UserRole, rows[i].code);
         if (rows[i].code == keep) {
@@ -112,8 +123,12 @@ bool RegisterListWindow::SelectCode(int code) {
 
 void RegisterListWindow::ShowRow(int code) {
     QVariantMap values;
-    if (!Guarded(m_host.UserPrompter(),
-                 [&] { values = m_description->read(m_host.CurrentSession(), code); })) {
+    if (!Guarded(m_host.UserPrompter(), [&] {
+            const auto stored = Load(m_host.CurrentSession().Db(), m_description, code);
+            if (stored) {
+                values = ShownValues(m_description, *stored);
+            }
+        })) {
         return;
     }
     m_form->setEnabled(true);
@@ -144,25 +159,25 @@ void RegisterListWindow::OnRowChanged(int row) {
 }
 
 bool RegisterListWindow::Save() {
-    if (!m_dirty || m_shownCode == 0 || !m_description->update) {
+    if (!m_dirty || m_shownCode == 0) {
         return true;
     }
     m_form->CommitDates();
     const QVariantMap values = m_form->Values();
     const int code = m_shownCode;
-    if (!Guarded(m_host.UserPrompter(),
-                 [&] { m_description->update(m_host.CurrentSession(), code, values); })) {
+    if (!Guarded(m_host.UserPrompter(), [&] {
+            Session& session = m_host.CurrentSession();
+            Update(session.Db(), m_description, code, values, ContextOf(session));
+        })) {
         return false;
     }
     m_dirty = false;
     m_save->setEnabled(false);
-    if (m_shownRow >= 0 && values.contains(m_description->nameKey)) {
+    if (m_shownRow >= 0 && values.contains(m_description.nameColumn)) {
         m_list->item(m_shownRow)
-            ->setText(values.value(m_description->nameKey).toString().trimmed());
+            ->setText(values.value(m_description.nameColumn).toString().trimmed());
     }
-    if (m_description->afterChange) {
-        m_description->afterChange(m_host);
-    }
+    Changed();
     return true;
 }
 
@@ -170,30 +185,34 @@ void RegisterListWindow::AddNew() {
     if (m_dirty && !Save()) {
         return;
     }
-    const auto row = OpenRegisterEntry(m_host, m_description, m_registry, this);
+    const auto row = OpenRegisterEntry(m_host, m_description, m_registry, m_options, this);
     if (row) {
         Reload(row->code);
     }
 }
 
 void RegisterListWindow::DeleteCurrent() {
-    if (m_shownCode == 0 || !m_description->deleteQuestion) {
+    if (m_shownCode == 0 || m_description.deleteQuestion.isEmpty()) {
         return;
     }
     const QString name = m_list->currentItem() ? m_list->currentItem()->text() : QString();
-    const int refused = m_shownCode;
-    if (m_description->refuseBeforeDelete && !Guarded(m_host.UserPrompter(), [&] {
-            m_description->refuseBeforeDelete(m_host.CurrentSession(), refused);
+    const int code = m_shownCode;
+    // The rows that can never be deleted are refused before the question; the references are
+    // checked with the deletion itself, after the answer and under the write lock.
+    if (!Guarded(m_host.UserPrompter(), [&] {
+            Session& session = m_host.CurrentSession();
+            RefuseBeforeQuestion(session.Db(), m_description, code, ContextOf(session));
         })) {
         return;
     }
-    if (!m_host.UserPrompter().AskYesNo(m_description->deleteQuestion(name),
-                                        QStringLiteral("BRISANJE"), false)) {
+    if (!m_host.UserPrompter().AskYesNo(DeleteQuestion(m_description, name), kDeleteTitle, false)) {
         return;
     }
-    const int code = m_shownCode;
-    if (!Guarded(m_host.UserPrompter(),
-                 [&] { m_description->remove(m_host.CurrentSession(), code); })) {
+    if (!Guarded(m_host.UserPrompter(), [&] {
+            Session& session = m_host.CurrentSession();
+            RefuseBeforeQuestion(session.Db(), m_description, code, ContextOf(session));
+            DeleteAnswered(session.Db(), m_description, code);
+        })) {
         return;
     }
     const int row = m_shownRow;
@@ -203,8 +222,12 @@ void RegisterListWindow::DeleteCurrent() {
     if (m_list->count() > 0) {
         m_list->setCurrentRow(qMin(row, m_list->count() - 1));
     }
-    if (m_description->afterChange) {
-        m_description->afterChange(m_host);
+    Changed();
+}
+
+void RegisterListWindow::Changed() {
+    if (m_options.afterChange) {
+        m_options.afterChange(m_host);
     }
 }
 
@@ -212,22 +235,27 @@ void RegisterListWindow::closeEvent(QCloseEvent* event) {
     if (m_dirty && !Save() &&
         !m_host.UserPrompter().AskYesNo(
             QStringLiteral("Promjene nisu spremljene. Želite li zatvoriti prozor bez spremanja?"),
-            m_description->listCaption, false)) {
+            m_description.listCaption, false)) {
         event->ignore();
         return;
     }
     event->accept();
 }
 
-RegisterListWindow* ShowRegisterList(WindowHost& host,
-                                     std::shared_ptr<const RegisterDescription> description,
-                                     const CommandRegistry* registry) {
-    if (auto* open = qobject_cast<RegisterListWindow*>(host.FindWindow(description->command))) {
+QString ListWindowName(const RegisterDescription& description) {
+    return description.command.isEmpty() ? description.table : description.command;
+}
+
+RegisterListWindow* ShowRegisterList(WindowHost& host, const RegisterDescription& description,
+                                     const CommandRegistry* registry,
+                                     const RegisterWindowOptions& options) {
+    if (auto* open =
+            qobject_cast<RegisterListWindow*>(host.FindWindow(ListWindowName(description)))) {
         return open;
     }
-    auto* window = new RegisterListWindow(host, description, registry);
-    host.ShowWindow(window, description->listCaption);
+    auto* window = new RegisterListWindow(host, description, registry, options);
+    host.ShowWindow(window, description.listCaption);
     return window;
 }
 
-}  // namespace zodra::ui
+}  // namespace zodra::registers::ui
