@@ -355,10 +355,10 @@ TEST_F(SeveralWritersTest, CancellationsAndDeletionsBesidePostingsAndCompactions
             for (int i = 0; i < kEach; ++i) {
                 // The demo company's receipts 1 … 8 are cancelled, 11 … 18 deleted.
                 const int number = w == 1 ? 1 + i : 11 + i;
-                const CtlRun run =
-                    Zodractl({w == 1 ? QStringLiteral("cancel") : QStringLiteral("delete"),
-                              m_company, QStringLiteral("primka"), QString::number(number),
-                              QStringLiteral("--skladiste"), QStringLiteral("1")});
+                const CtlRun run = Zodractl(
+                    {w == 1 ? QStringLiteral("cancel") : QStringLiteral("delete"), m_company,
+                     QStringLiteral("primka"), QString::number(number),
+                     QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--da")});
                 std::lock_guard<std::mutex> guard(outcome.mutex);
                 const auto match = cancelledAs.match(run.out);
                 if (w == 1 && run.exitCode == 0 && match.hasMatch()) {
@@ -417,26 +417,44 @@ TEST_F(SeveralWritersTest, CancellationsAndDeletionsBesidePostingsAndCompactions
     EXPECT_EQ(stock.exitCode, 0) << stock.out.toStdString() << stock.err.toStdString();
 
     // Both doors refuse what the window refuses, with its message, and change nothing.
+    auto door = [&](const QString& command, const QString& kind, const QString& number,
+                    QStringList more) {
+        return Zodractl(QStringList{command, m_company, kind, number} + more);
+    };
+    const QStringList warehouseOne = {QStringLiteral("--skladiste"), QStringLiteral("1")};
+    const QStringList yes = warehouseOne + QStringList{QStringLiteral("--da")};
     CtlRun again =
-        Zodractl({QStringLiteral("cancel"), m_company, QStringLiteral("primka"),
-                  QStringLiteral("1"), QStringLiteral("--skladiste"), QStringLiteral("1")});
+        door(QStringLiteral("cancel"), QStringLiteral("primka"), QStringLiteral("1"), yes);
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_TRUE(again.err.startsWith(QStringLiteral("Primka broj 1 je već stornirana")))
         << again.err.toStdString();
-    again = Zodractl({QStringLiteral("delete"), m_company, QStringLiteral("primka"),
-                      QStringLiteral("11"), QStringLiteral("--skladiste"), QStringLiteral("1")});
+    again = door(QStringLiteral("delete"), QStringLiteral("primka"), QStringLiteral("11"), yes);
     EXPECT_EQ(again.exitCode, 1);
-    EXPECT_EQ(again.err.trimmed(), QStringLiteral("Ne postoji proknjižena primka broj 11"));
-    again = Zodractl({QStringLiteral("delete"), m_company, QStringLiteral("racun"),
-                      QStringLiteral("1"), QStringLiteral("--skladiste"), QStringLiteral("1")});
+    EXPECT_EQ(again.err.trimmed(), QStringLiteral("Želite li izbrisati primku! Da\n"
+                                                  "Ne postoji proknjižena primka broj 11"));
+    again = door(QStringLiteral("delete"), QStringLiteral("racun"), QStringLiteral("1"), yes);
     EXPECT_EQ(again.exitCode, 2);
     EXPECT_EQ(again.err.trimmed(),
               QStringLiteral("Nepoznata vrsta dokumenta: racun (poznate: primka)"));
-    again = Zodractl(
-        {QStringLiteral("delete"), m_company, QStringLiteral("primka"), QStringLiteral("2")});
-    EXPECT_EQ(again.exitCode, 2);
+    // Without --da each question is answered No: receipt 9 is neither cancelled nor deleted.
+    again =
+        door(QStringLiteral("cancel"), QStringLiteral("primka"), QStringLiteral("9"), warehouseOne);
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_EQ(again.err.trimmed(),
+              QStringLiteral("Želite li stornirati primku! Ne\nPrimka nije stornirana."));
+    again =
+        door(QStringLiteral("delete"), QStringLiteral("primka"), QStringLiteral("9"), warehouseOne);
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_EQ(again.err.trimmed(),
+              QStringLiteral("Želite li izbrisati primku! Ne\nPrimka nije izbrisana."));
+    // The demo company has three warehouses: without --skladiste the door asks for one.
+    again = door(QStringLiteral("delete"), QStringLiteral("primka"), QStringLiteral("9"),
+                 {QStringLiteral("--da")});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_EQ(again.err.trimmed(),
+              QStringLiteral("Poduzeće ima više skladišta: navedite --skladiste N."));
     db = Open();
     EXPECT_EQ(Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"SKLADISTE\" = 1 "
-                                        "AND \"BROJ PRIMKE\" = 2")),
+                                        "AND (\"BROJ PRIMKE\" = 9 OR \"STORNO_ZA_PRIMKU\" = 9)")),
               1);
 }

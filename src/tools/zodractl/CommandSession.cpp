@@ -48,6 +48,15 @@ int InSession(const QString& path, int warehouse,
     bool started = false;
     int code = kOk;
     try {
+        if (warehouse == 0) {
+            // No warehouse named: the company's only one.
+            zodra::Database& db = session.Db();
+            if (db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"SKLADISTA\"")).toInt() != 1) {
+                throw zodra::UserError(
+                    QStringLiteral("Poduzeće ima više skladišta: navedite --skladiste N."));
+            }
+            warehouse = db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"SKLADISTA\"")).toInt();
+        }
         SessionStartPrompter starting;
         zodra::sessionstart::Start(session, warehouse, starting, QDate::currentDate());
         started = true;

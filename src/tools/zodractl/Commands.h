@@ -33,8 +33,8 @@ int ReportOpenFailure(const zodra::Database::OpenResult& opened);
 int ExitFor(zodra::Database::OpenStatus status);
 QString StatusText(zodra::Database::OpenStatus status);
 
-// Opens the company at `path`, starts a session in the warehouse (the session start's
-// corrections and questions through a CommandLinePrompter answering with the defaults), runs
+// Opens the company at `path`, starts a session in the warehouse (0: the company's only one;
+// the session start's corrections and questions through a SessionStartPrompter), runs
 // `operation` with it and ends the session whatever happened. A refusal is reported with its
 // own message. Returns the exit code.
 int InSession(const QString& path, int warehouse,

@@ -24,8 +24,8 @@ const char* kPostUsage =
     "upotreba: zodractl post PUTANJA primka.json [--da] [--pdf IZLAZ.pdf]\n"
     "          (oblik datoteke: docs/receipt-json.md)";
 const char* kCancelUsage =
-    "upotreba: zodractl cancel PUTANJA primka BROJ --skladiste N [--datum DD.MM.GGGG] [--da]";
-const char* kDeleteUsage = "upotreba: zodractl delete PUTANJA primka BROJ --skladiste N";
+    "upotreba: zodractl cancel PUTANJA primka BROJ [--skladiste N] [--datum DD.MM.GGGG] [--da]";
+const char* kDeleteUsage = "upotreba: zodractl delete PUTANJA primka BROJ [--skladiste N] [--da]";
 
 }  // namespace
 
@@ -145,16 +145,12 @@ std::optional<DocumentArgs> ParseDocumentArgs(const QStringList& args, bool with
                 Err(QStringLiteral("Datum nije ispravan: ") + args.at(i));
                 return std::nullopt;
             }
-        } else if (withDate && flag == QLatin1String("--da")) {
+        } else if (flag == QLatin1String("--da")) {
             parsed.yes = true;
         } else {
             Err(QString::fromUtf8(usage));
             return std::nullopt;
         }
-    }
-    if (parsed.warehouse == 0) {
-        Err(QString::fromUtf8(usage));
-        return std::nullopt;
     }
     return parsed;
 }
@@ -167,10 +163,14 @@ int Cancel(const QStringList& args) {
         return kUsage;
     }
     return InSession(args.at(0), parsed->warehouse, [&](zodra::Session& session) {
+        namespace p = zodra::purchasing;
         CommandLinePrompter prompter(parsed->yes, true);
-        const int cancellation =
-            zodra::purchasing::CancelReceipt(session, prompter, parsed->number, parsed->date);
-        Out(zodra::purchasing::CancelledMessage(cancellation));
+        // As in the list window: the guards first, then the question, answered No unless --da.
+        p::CheckCanBeCancelled(session, parsed->number);
+        if (!prompter.AskYesNo(p::CancelQuestion(), QStringLiteral("Storno primke"), false)) {
+            throw zodra::UserError(QStringLiteral("Primka nije stornirana."));
+        }
+        Out(p::CancelledMessage(p::CancelReceipt(session, prompter, parsed->number, parsed->date)));
     });
 }
 
@@ -180,7 +180,12 @@ int Delete(const QStringList& args) {
         return kUsage;
     }
     return InSession(args.at(0), parsed->warehouse, [&](zodra::Session& session) {
-        zodra::purchasing::DeleteReceipt(session, parsed->number);
+        namespace p = zodra::purchasing;
+        CommandLinePrompter prompter(parsed->yes, true);
+        if (!prompter.AskYesNo(p::DeleteQuestion(), p::DeleteTitle(), false)) {
+            throw zodra::UserError(QStringLiteral("Primka nije izbrisana."));
+        }
+        p::DeleteReceipt(session, parsed->number);
         Out(QStringLiteral("Primka broj %1 je izbrisana.").arg(parsed->number));
     });
 }
