@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -295,6 +296,77 @@ private Q_SLOTS:
         QVERIFY(s.A("Pregledi_odjave")->isVisible());
         QCOMPARE(s.main->windowTitle(),
                  s.company + QStringLiteral(":Komisija - Zodra, UserName: admin"));
+    }
+
+    void windowsStayInsideTheAreaAreRememberedPerUserAndListed() {
+        Shell s;
+        s.Start();
+        s.main->resize(900, 700);
+        QVERIFY(OpenAs(s, QStringLiteral("admin")));
+        QMdiArea* area = s.main->Area();
+        const QRect room = area->viewport()->rect();
+        s.A("Pregledi_racuni")->trigger();
+        QMdiSubWindow* sub = area->activeSubWindow();
+        QVERIFY(sub);
+        QVERIFY(room.contains(sub->geometry()));
+        QCOMPARE(s.main->StatusText(), QStringLiteral(" Pregled računa"));
+        // Moved and resized, closed: the status bar is cleared, and the window comes back
+        // where the user left it.
+        sub->setGeometry(30, 40, 300, 200);
+        sub->close();
+        test::Settle();
+        QVERIFY(area->subWindowList().isEmpty());
+        QCOMPARE(s.main->StatusText(), QString());
+        QCOMPARE(s.settings.value(QStringLiteral("Prozori/admin/Pregledi_racuni")).toRect(),
+                 QRect(30, 40, 300, 200));
+        s.A("Pregledi_racuni")->trigger();
+        QCOMPARE(area->activeSubWindow()->geometry(), QRect(30, 40, 300, 200));
+        area->activeSubWindow()->close();
+        test::Settle();
+
+        // A place remembered on a larger screen, or a window larger than the area, is brought
+        // wholly inside.
+        for (const QRect& remembered : {QRect(5000, 4000, 300, 200), QRect(-50, -80, 5000, 5000)}) {
+            s.settings.setValue(QStringLiteral("Prozori/admin/Pregledi_racuni"), remembered);
+            s.A("Pregledi_racuni")->trigger();
+            QVERIFY(area->activeSubWindow());
+            const QRect shown = area->activeSubWindow()->geometry();
+            QVERIFY2(room.contains(shown), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                          .arg(shown.x())
+                                                          .arg(shown.y())
+                                                          .arg(shown.width())
+                                                          .arg(shown.height())));
+            area->activeSubWindow()->close();
+            test::Settle();
+        }
+
+        // "Prozori" lists the open windows; choosing one brings it to the front.
+        s.settings.remove(QStringLiteral("Prozori"));
+        s.A("Pregledi_racuni")->trigger();
+        s.A("Pregledi_otpremnice")->trigger();
+        QMenu* windows = s.main->MenuOf(QStringLiteral("Prozori"));
+        Q_EMIT windows->aboutToShow();
+        auto* first = windows->findChild<QAction*>(QStringLiteral("Prozor_1"));
+        auto* second = windows->findChild<QAction*>(QStringLiteral("Prozor_2"));
+        QVERIFY(first && second);
+        QCOMPARE(first->text(), QStringLiteral("&1 Računi"));
+        QCOMPARE(second->text(), QStringLiteral("&2 Otpremnice"));
+        QVERIFY(!first->isChecked());
+        QVERIFY(second->isChecked());
+        first->trigger();
+        QCOMPARE(area->activeSubWindow()->widget()->objectName(),
+                 QStringLiteral("Pregledi_racuni"));
+        // Listed again, the closed one is gone.
+        area->activeSubWindow()->close();
+        test::Settle();
+        Q_EMIT windows->aboutToShow();
+        QStringList listed;
+        for (QAction* a : windows->actions()) {
+            if (a->objectName().startsWith(QStringLiteral("Prozor_"))) {
+                listed << a->text();
+            }
+        }
+        QCOMPARE(listed, QStringList{QStringLiteral("&1 Otpremnice")});
     }
 
     void aCommandWithoutItsWindowSaysItIsNotAvailable() {

@@ -13,12 +13,14 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPointer>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <functional>
 #include <set>
 
 #include "app/AutoBackup.h"
@@ -246,6 +248,7 @@ void ZodraMain::BuildMenus() {
             }
         }
     }
+    connect(m_menus.value(T(u"Prozori")), &QMenu::aboutToShow, this, &ZodraMain::ListOpenWindows);
     m_actions.value(T(u"Pomoćne_trake"))->setCheckable(true);
     m_actions.value(T(u"Pomoćne_trake"))->setChecked(true);
     m_actions.value(T(u"Pomoc_pomoc"))->setShortcut(QKeySequence::HelpContents);
@@ -292,6 +295,101 @@ void ZodraMain::BuildToolBar() {
 
 // --- WindowHost ---
 
+namespace {
+
+// Watches one sub-window: when it closes, its geometry is remembered for its user and the
+// status bar's text of the command that opened it goes.
+class SubWindowWatcher final : public QObject {
+public:
+    SubWindowWatcher(QMdiSubWindow* sub, std::function<void(const QRect&)> closed)
+        : QObject(sub), m_closed(std::move(closed)) {
+        sub->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close) {
+            auto* sub = static_cast<QMdiSubWindow*>(watched);
+            // A maximised or minimised window is remembered as it stood before.
+            const QRect shown =
+                sub->isMaximized() || sub->isMinimized() ? sub->normalGeometry() : sub->geometry();
+            if (m_closed && shown.isValid()) {
+                m_closed(shown);
+            }
+        }
+        return false;
+    }
+
+private:
+    std::function<void(const QRect&)> m_closed;
+};
+
+QString GeometryKey(const QString& user, const QString& objectName) {
+    return QStringLiteral("Prozori/") + (user.isEmpty() ? QStringLiteral("-") : user) +
+           QLatin1Char('/') + objectName;
+}
+
+}  // namespace
+
+QRect ZodraMain::RememberedGeometry(const QString& objectName) const {
+    if (objectName.isEmpty()) {
+        return {};
+    }
+    return m_settings.value(GeometryKey(m_session.userName, objectName)).toRect();
+}
+
+void ZodraMain::RememberGeometry(const QString& objectName, const QRect& geometry) {
+    if (!objectName.isEmpty()) {
+        m_settings.setValue(GeometryKey(m_session.userName, objectName), geometry);
+    }
+}
+
+QRect ZodraMain::InsideArea(QRect geometry) const {
+    const QSize room = m_area->viewport()->size();
+    geometry.setSize(geometry.size().boundedTo(room.expandedTo(QSize(200, 150))));
+    const int x = qBound(0, geometry.x(), qMax(0, room.width() - geometry.width()));
+    const int y = qBound(0, geometry.y(), qMax(0, room.height() - geometry.height()));
+    geometry.moveTo(x, y);
+    return geometry;
+}
+
+void ZodraMain::ListOpenWindows() {
+    QMenu* menu = m_menus.value(T(u"Prozori"));
+    for (QAction* item : std::as_const(m_windowItems)) {
+        menu->removeAction(item);
+        item->deleteLater();
+    }
+    m_windowItems.clear();
+    const QList<QMdiSubWindow*> open = m_area->subWindowList();
+    if (open.isEmpty()) {
+        return;
+    }
+    m_windowItems << menu->addSeparator();
+    int n = 0;
+    for (QMdiSubWindow* sub : open) {
+        ++n;
+        const QString title = sub->widget() ? sub->widget()->windowTitle() : sub->windowTitle();
+        // The first nine get a digit to choose them by.
+        const QString label = n <= 9 ? QStringLiteral("&%1 %2").arg(n).arg(title)
+                                     : QStringLiteral("%1 %2").arg(n).arg(title);
+        auto* item = menu->addAction(label);
+        item->setObjectName(QStringLiteral("Prozor_%1").arg(n));
+        item->setCheckable(true);
+        item->setChecked(sub == m_area->activeSubWindow());
+        QPointer<QMdiSubWindow> target(sub);
+        connect(item, &QAction::triggered, this, [this, target] {
+            if (!target) {
+                return;
+            }
+            if (target->isMinimized()) {
+                target->showNormal();
+            }
+            m_area->setActiveSubWindow(target);
+        });
+        m_windowItems << item;
+    }
+}
+
 QMdiSubWindow* ZodraMain::ShowWindow(QWidget* window, const QString& caption) {
     window->setWindowTitle(caption);
     window->setAttribute(Qt::WA_DeleteOnClose);
@@ -306,10 +404,17 @@ QMdiSubWindow* ZodraMain::ShowWindow(QWidget* window, const QString& caption) {
     sub->setWindowIcon(windowIcon());
     const int frame = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
     const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
-    const QSize room = m_area->viewport()->size();
-    sub->resize(qMin(wanted.width() + 2 * frame, qMax(room.width(), 200)),
-                qMin(wanted.height() + title + 2 * frame, qMax(room.height(), 150)));
+    sub->resize(wanted.width() + 2 * frame, wanted.height() + title + 2 * frame);
+    const QString name = window->objectName();
+    const QRect remembered = RememberedGeometry(name);
     sub->show();
+    // Where this user left it last time, else where the area placed it; either way wholly
+    // inside the area (a smaller screen, a window that grew).
+    sub->setGeometry(InsideArea(remembered.isValid() ? remembered : sub->geometry()));
+    new SubWindowWatcher(sub, [this, name](const QRect& geometry) {
+        RememberGeometry(name, geometry);
+        m_status->clear();
+    });
     m_area->setActiveSubWindow(sub);
     window->setFocus();
     return sub;

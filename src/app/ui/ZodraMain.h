@@ -99,6 +99,13 @@ private:
     void Execute(const QString& name);
     bool Builtin(const QString& name);
     void UpdateTitle();
+    // The open windows at the end of the "Prozori" menu, the active one ticked.
+    void ListOpenWindows();
+    // Where a window of this name stood when this user last closed it; invalid when unknown.
+    QRect RememberedGeometry(const QString& objectName) const;
+    void RememberGeometry(const QString& objectName, const QRect& geometry);
+    // A sub-window's geometry moved inside the window area, shrunk to it where it is larger.
+    QRect InsideArea(QRect geometry) const;
 
     CommandRegistry& m_registry;
     QSettings& m_settings;
@@ -119,6 +126,7 @@ private:
     QWidget* m_warehouseStrip = nullptr;
     QComboBox* m_warehouseBox = nullptr;
     bool m_exiting = false;
+    QList<QAction*> m_windowItems;  // the open windows listed in "Prozori"
 };
 
 }  // namespace zodra::ui
