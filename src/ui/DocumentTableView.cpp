@@ -1,6 +1,8 @@
 #include "ui/DocumentTableView.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "data/Prompter.h"
@@ -8,6 +10,7 @@
 #include "ui/DataGrid.h"
 #include "ui/Guard.h"
 #include "ui/WindowHost.h"
+#include "ui/WindowTools.h"
 
 namespace zodra::ui {
 
@@ -23,7 +26,10 @@ DocumentTableView::DocumentTableView(WindowHost& host, DocumentListController& c
     m_totals = new QLabel(this);
     m_totals->setObjectName(QStringLiteral("Ukupno"));
     m_totals->setWordWrap(true);
-    layout->addWidget(m_totals);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(m_totals, 1);
+    bottom->addWidget(MakeCloseButton(this));
+    layout->addLayout(bottom);
     TableData rows;
     QString totals;
     Guarded(host.UserPrompter(), [&] {

@@ -1,5 +1,6 @@
 #include "ui/PostedDocumentView.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -32,12 +33,16 @@ PostedDocumentView::PostedDocumentView(WindowHost& host,
     m_lines = new DataGrid(this);
     m_lines->SetData(std::move(lines));
     layout->addWidget(m_lines, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
     if (m_controller->CanPrint()) {
         auto* print = MakeButton(QStringLiteral("&Ispis"), QStringLiteral("Ispis"), this);
         connect(print, &QPushButton::clicked, this,
                 [this] { Guarded(m_host.UserPrompter(), [&] { m_controller->Print(m_host); }); });
-        layout->addWidget(print, 0, Qt::AlignRight);
+        buttons->addWidget(print);
     }
+    buttons->addWidget(MakeCloseButton(this));
+    layout->addLayout(buttons);
     resize(720, 440);
 }
 

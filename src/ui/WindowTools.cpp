@@ -19,4 +19,10 @@ void CloseWindowFrame(QWidget* window) {
     }
 }
 
+QPushButton* MakeCloseButton(QWidget* window) {
+    auto* b = MakeButton(QStringLiteral("&Zatvori"), QStringLiteral("Zatvori"), window);
+    QObject::connect(b, &QPushButton::clicked, window, [window] { CloseWindowFrame(window); });
+    return b;
+}
+
 }  // namespace zodra::ui

@@ -11,5 +11,7 @@ namespace zodra::ui {
 QPushButton* MakeButton(const QString& caption, const QString& name, QWidget* parent);
 // Closes a window: its sub-window frame when it is hung in the window area, else itself.
 void CloseWindowFrame(QWidget* window);
+// The "Zatvori" button every window with a list has (Alt+Z), closing `window`.
+QPushButton* MakeCloseButton(QWidget* window);
 
 }  // namespace zodra::ui

@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QProcess>
 #include <QTableWidget>
 #include <QTimer>
@@ -142,6 +143,8 @@ private Q_SLOTS:
         // Running the command again brings the same window to the front.
         host.RunCommand(QStringLiteral("Blag_izv_Uplatnice"));
         QCOMPARE(host.area.subWindowList().size(), 1);
+        QCOMPARE(list->findChild<QPushButton*>(QStringLiteral("Zatvori"))->text(),
+                 QStringLiteral("&Zatvori"));
 
         list->Grid()->item(1, CashVoucherListWindow::Amount)->setText(QStringLiteral("1000005"));
         test::Settle();

@@ -488,6 +488,14 @@ private Q_SLOTS:
         QCOMPARE(table->windowTitle(), QStringLiteral("Izdatnice - tablica"));
         QCOMPARE(table->Table()->Data().RowCount(), 2);
         QCOMPARE(table->Totals()->text(), QStringLiteral("Svega 2"));
+        // A window with a list closes from its own "Zatvori" (Alt+Z).
+        const int open = static_cast<int>(host.area.subWindowList().size());
+        QPushButton* close = table->findChild<QPushButton*>(QStringLiteral("Zatvori"));
+        QVERIFY(close);
+        QCOMPARE(close->text(), QStringLiteral("&Zatvori"));
+        close->click();
+        test::Settle();
+        QCOMPARE(static_cast<int>(host.area.subWindowList().size()), open - 1);
     }
 
     void postedDocumentsOpenAndDeleteAfterTheQuestion() {
@@ -513,6 +521,10 @@ private Q_SLOTS:
         QCOMPARE(host.LastWindow()->objectName(), QStringLiteral("Pregledi_izdatnice_5"));
         QCOMPARE(host.LastWindow()->findChild<QLabel*>(QStringLiteral("Zaglavlje"))->text(),
                  QStringLiteral("Izdatnica 5"));
+        const int open = static_cast<int>(host.area.subWindowList().size());
+        host.LastWindow()->findChild<QPushButton*>(QStringLiteral("Zatvori"))->click();
+        test::Settle();
+        QCOMPARE(static_cast<int>(host.area.subWindowList().size()), open - 1);
 
         list->Documents()->SelectRow(0);
         host.prompter.AnswerNo();

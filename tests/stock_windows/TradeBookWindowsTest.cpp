@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QProcess>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
@@ -196,6 +197,7 @@ private Q_SLOTS:
         host.RunCommand(QStringLiteral("Trgovacka_knjiga_veleprodaje"));
         auto* window = qobject_cast<TradeBookWindow*>(host.LastWindow());
         QVERIFY(window);
+        QVERIFY(window->findChild<QPushButton*>(QStringLiteral("Zatvori")));
         window->FromBox()->setText(QStringLiteral("01.01.2026"));
         window->ToBox()->setText(QStringLiteral("31.03.2026"));
         window->Print();

@@ -16,6 +16,7 @@
 #include "data/Session.h"
 #include "reports/ui/ReportPrinting.h"
 #include "ui/WindowHost.h"
+#include "ui/WindowTools.h"
 
 namespace zodra::cashbook::ui {
 
@@ -51,6 +52,8 @@ CashVoucherListWindow::CashVoucherListWindow(zodra::ui::WindowHost& host, Vouche
     buttons->addWidget(add);
     buttons->addWidget(print);
     buttons->addWidget(remove);
+    buttons->addStretch();
+    buttons->addWidget(zodra::ui::MakeCloseButton(this));
     buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_grid, 1);

@@ -19,6 +19,7 @@
 #include "stock/ui/DirectEntryDialog.h"
 #include "stock/ui/TradeBookPrinting.h"
 #include "ui/WindowHost.h"
+#include "ui/WindowTools.h"
 
 namespace zodra::stock::ui {
 
@@ -96,6 +97,7 @@ TradeBookWindow::TradeBookWindow(zodra::ui::WindowHost& host, Book book, const Q
     buttons->addWidget(remove);
     buttons->addWidget(print);
     buttons->addStretch();
+    buttons->addWidget(zodra::ui::MakeCloseButton(this));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(range);
