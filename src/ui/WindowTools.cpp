@@ -1,5 +1,7 @@
 #include "ui/WindowTools.h"
 
+#include <QLayout>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 
@@ -17,6 +19,34 @@ void CloseWindowFrame(QWidget* window) {
     } else {
         window->close();
     }
+}
+
+void FitWindowFrame(QWidget* window, QSize atLeast) {
+    auto* frame = qobject_cast<QMdiSubWindow*>(window->parentWidget());
+    if (!frame) {
+        window->resize(window->sizeHint().expandedTo(window->size()).expandedTo(atLeast));
+        return;
+    }
+    if (QLayout* layout = window->layout()) {
+        layout->activate();
+    }
+    const QSize border = frame->size() - window->size();
+    QSize wanted = window->sizeHint()
+                       .expandedTo(window->minimumSizeHint())
+                       .expandedTo(window->size())
+                       .expandedTo(atLeast) +
+                   border;
+    QMdiArea* area = frame->mdiArea();
+    if (!area) {
+        frame->resize(wanted);
+        return;
+    }
+    const QSize room = area->viewport()->size();
+    wanted = wanted.boundedTo(room);
+    QRect geometry(frame->pos(), wanted.expandedTo(frame->size().boundedTo(room)));
+    geometry.moveLeft(qBound(0, geometry.x(), qMax(0, room.width() - geometry.width())));
+    geometry.moveTop(qBound(0, geometry.y(), qMax(0, room.height() - geometry.height())));
+    frame->setGeometry(geometry);
 }
 
 QPushButton* MakeCloseButton(QWidget* window) {

@@ -102,11 +102,22 @@ private Q_SLOTS:
 
     void currencyRatesBesideTheCurrencies() {
         test::RegisterWindowHost h;
+        h.host.area.show();
         registers::Add(h.Db(), registers::catalogue::Currencies(),
                        {{QStringLiteral("NAZIV"), QStringLiteral("USD")}});
         auto* w = h.Open<registers::ui::RegisterListWindow>(QStringLiteral("Sifarnici_valute"));
         auto* panel = w->findChild<registers::ui::CurrencyRatePanel*>();
         QVERIFY(panel);
+        // The window widens by the panel: its rate buttons and the grid are wholly inside, not
+        // cut off at the window's edge.
+        test::Settle();
+        for (const char* name : {"UpisiTecaj", "IzbrisiTecaj", "TecajeviValute"}) {
+            auto* part = panel->findChild<QWidget*>(QString::fromLatin1(name));
+            QVERIFY(part);
+            const QRect inWindow(part->mapTo(w, QPoint(0, 0)), part->size());
+            QVERIFY2(w->rect().contains(inWindow), name);
+            QVERIFY2(part->width() >= part->minimumSizeHint().width(), name);
+        }
         QVERIFY(Select(w, QStringLiteral("USD")));
         panel->DateField()->SetDate(QDate(2026, 3, 2));
         panel->RateField()->setText(QStringLiteral("0"));

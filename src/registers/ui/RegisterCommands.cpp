@@ -16,6 +16,7 @@
 #include "registers/ui/RegisterWindows.h"
 #include "ui/CommandRegistry.h"
 #include "ui/WindowHost.h"
+#include "ui/WindowTools.h"
 
 namespace zodra::registers::ui {
 
@@ -44,6 +45,7 @@ void BindCurrencies(CommandRegistry& registry) {
         if (list->findChild<CurrencyRatePanel*>()) {
             return;
         }
+        const int listWidth = list->width();
         auto* panel = new CurrencyRatePanel(host, list);
         if (auto* layout = qobject_cast<QBoxLayout*>(list->layout())) {
             layout->addWidget(panel, 2);
@@ -51,6 +53,9 @@ void BindCurrencies(CommandRegistry& registry) {
         QObject::connect(list->List(), &QListWidget::currentRowChanged, panel,
                          [list, panel] { panel->SetCurrency(list->CurrentCode()); });
         panel->SetCurrency(list->CurrentCode());
+        // The rates beside the register: the window widens by the panel instead of squeezing
+        // the list, the fields and the rate buttons into the room the register alone needed.
+        zodra::ui::FitWindowFrame(list, QSize(listWidth + panel->sizeHint().width(), 0));
     });
     BindEntry(registry, currencies);
 }
