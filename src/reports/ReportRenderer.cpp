@@ -56,17 +56,33 @@ void VisitExpressions(const ReportDefinition& def, const std::function<void(cons
     }
 }
 
-// Marks the aggregates of every value printed at a fixed number of decimals with that number.
+// Marks the aggregates of every value printed at a fixed number of decimals with that number:
+// a field's or a text part's format, or format(x, "0.00") with its format written out.
 void MarkPrintedDecimals(const ReportDefinition& def) {
-    const auto mark = [](const ExprPtr& e, const QString& format) {
-        const int decimals = ValueFormat::FixedDecimals(format);
-        if (e && decimals >= 0) {
-            ForEachNode(*e, [decimals](const Expr& node) {
-                if (node.IsAggregate()) {
-                    node.printedDecimals = decimals;
-                }
-            });
+    const auto markAggregates = [](const Expr& e, int decimals) {
+        ForEachNode(e, [decimals](const Expr& node) {
+            if (node.IsAggregate()) {
+                node.printedDecimals = decimals;
+            }
+        });
+    };
+    const auto mark = [&](const ExprPtr& e, const QString& format) {
+        if (!e) {
+            return;
         }
+        const int decimals = ValueFormat::FixedDecimals(format);
+        if (decimals >= 0) {
+            markAggregates(*e, decimals);
+        }
+        ForEachNode(*e, [&](const Expr& node) {
+            if (node.kind == Expr::Kind::Call && node.name == QLatin1String("format") &&
+                node.args.size() == 2 && node.args[1]->kind == Expr::Kind::Literal) {
+                const int inner = ValueFormat::FixedDecimals(node.args[1]->value.toString());
+                if (inner >= 0) {
+                    markAggregates(*node.args[0], inner);
+                }
+            }
+        });
     };
     const auto bands = [&](const std::vector<Band>& list) {
         for (const Band& band : list) {
