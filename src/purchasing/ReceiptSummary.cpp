@@ -14,11 +14,11 @@
 namespace zodra::purchasing {
 
 double ReceiptSummary::ItemsTotal() const {
-    double sum = 0;
+    MoneyTotal sum;
     for (const DependentCost& item : items) {
         sum += item.amount;
     }
-    return sum;
+    return sum.Value();
 }
 
 SummaryPercentages PercentagesOf(const ReceiptSummary& s, double packagingInvoiceValue) {

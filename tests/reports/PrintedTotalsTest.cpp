@@ -105,5 +105,17 @@ TEST(PrintedTotalsBook, CarriedSumsAddTheBookingsAtTheCent) {
     EXPECT_EQ(book.Sums()[0], 0.56);
 }
 
+TEST_F(PrintedTotals, TheCashBookBalanceAddsTheVouchersAtTheCent) {
+    test::AddVoucher(*db, cashbook::VoucherKind::Receipt, 1, 2026, 1, QDate(2026, 3, 2), 0.125);
+    test::AddVoucher(*db, cashbook::VoucherKind::Receipt, 1, 2026, 2, QDate(2026, 3, 2), 0.125);
+    test::AddVoucher(*db, cashbook::VoucherKind::Payment, 1, 2026, 1, QDate(2026, 3, 3), 0.1);
+    const cashbook::CashBookTotals totals =
+        cashbook::BuildCashBookReport(*db, 7, 1, 2026, QDate(2026, 1, 1), QDate(2026, 12, 31));
+    EXPECT_EQ(totals.bookings, 3);
+    EXPECT_EQ(totals.receipts, 0.26);
+    EXPECT_EQ(totals.payments, 0.1);
+    EXPECT_EQ(totals.balance, 0.16);
+}
+
 }  // namespace
 }  // namespace zodra::reports

@@ -224,7 +224,7 @@ void SummaryDialog::ItemsChanged() {
     if (m_filling) {
         return;
     }
-    double sum = 0;
+    MoneyTotal sum;
     for (int r = 0; r < m_items->rowCount(); ++r) {
         const QTableWidgetItem* amount = m_items->item(r, 1);
         if (amount) {
@@ -233,7 +233,7 @@ void SummaryDialog::ItemsChanged() {
     }
     m_other->setReadOnly(m_items->rowCount() > 0);
     if (m_items->rowCount() > 0) {
-        m_other->SetValue(sum);
+        m_other->SetValue(sum.Value());
     }
 }
 
