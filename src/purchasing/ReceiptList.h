@@ -21,7 +21,8 @@ QString ReceiptChoiceDetails(Database& db, int warehouse, int year, int number);
 // The table view "Primke": "Broj", "Dobavljač", "Datum", "Dokument dobavljača", "Datum
 // dokumenta dobavljača" and the sums over its lines "Fakturna vrijednost", "Rabat", "Neto
 // fakturna vrijednost", "Carina", "Špedicija", "Zavisni trošak", "Nabavna vrijednost", "Ruc",
-// "Vrijednost bez poreza", ordered by receipt number.
+// "Vrijednost bez poreza", ordered by receipt number. Each sum is the receipt's total as its
+// window, printout and trade-book entry show it: the lines' amounts rounded to the cent, added.
 TableData ReceiptTable(Database& db, int warehouse, int year);
 // The same sums over all receipts of the warehouse and year, as the line under the table.
 QString ReceiptTableTotals(Database& db, int warehouse, int year);
