@@ -4,6 +4,7 @@
 #include "data/Errors.h"
 #include "data/Numbering.h"
 #include "data/Prompter.h"
+#include "data/Rounding.h"
 #include "data/Session.h"
 #include "data/SqlValue.h"
 #include "data/Statement.h"
@@ -175,6 +176,7 @@ CashBookTotals BuildCashBookReport(Database& db, int sessionCode, int warehouse,
     QVariant date;
     QString text;
     double balance = 0;
+    MoneyTotal balanceTotal;
     PagedBook book(kCashBookRowsPerPage, 2, [&](const PagedBook::Row& row) {
         const bool booking = row.kind == PagedBook::Row::Kind::Booking;
         insert.Exec({sessionCode, warehouse, row.page, booking ? QVariant(row.number) : QVariant(),
@@ -194,7 +196,9 @@ CashBookTotals BuildCashBookReport(Database& db, int sessionCode, int warehouse,
         text = bookings.Text(1);
         amounts[0] = bookings.Double(2);
         amounts[1] = bookings.Double(3);
-        balance = balance + amounts[0] - amounts[1];
+        balanceTotal += amounts[0];
+        balanceTotal += -amounts[1];
+        balance = balanceTotal.Value();
         book.Add(amounts);
     }
     tx.Commit();

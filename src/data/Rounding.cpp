@@ -1,5 +1,6 @@
 #include "data/Rounding.h"
 
+#include <QLocale>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -79,7 +80,7 @@ double RoundDecimal(double value, int decimals) {
 }
 
 QString ShownNumber(double value, int decimals) {
-    QString text = QString::number(value, 'f', decimals);
+    QString text = QString::number(RoundDecimal(value, decimals), 'f', decimals);
     if (text.contains(QLatin1Char('.'))) {
         while (text.endsWith(QLatin1Char('0'))) {
             text.chop(1);
@@ -93,6 +94,34 @@ QString ShownNumber(double value, int decimals) {
     }
     text.replace(QLatin1Char('.'), QLatin1Char(','));
     return text;
+}
+
+QString FixedNumberText(double value, int decimals, const QLocale& locale) {
+    double rounded = RoundDecimal(value, decimals);
+    if (rounded == 0.0) {
+        rounded = 0.0;  // no "-0,00"
+    }
+    return locale.toString(rounded, 'f', decimals);
+}
+
+QString MoneyText(double value) {
+    double rounded = RoundMoney(value);
+    if (rounded == 0.0) {
+        rounded = 0.0;
+    }
+    return QString::number(rounded, 'f', 2).replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+void MoneyTotal::Add(double amount) {
+    if (!std::isfinite(amount)) {
+        m_notFinite += amount;
+        return;
+    }
+    m_cents += std::llround(RoundMoney(amount) * 100.0);
+}
+
+double MoneyTotal::Value() const {
+    return static_cast<double>(m_cents) / 100.0 + m_notFinite;
 }
 
 }  // namespace zodra

@@ -6,6 +6,7 @@
 #include "app/SessionStart.h"
 #include "data/Database.h"
 #include "data/Numbering.h"
+#include "data/Rounding.h"
 #include "data/ScriptedPrompter.h"
 #include "data/Session.h"
 #include "data/Transaction.h"
@@ -89,8 +90,7 @@ int PostDemoReceipts(Session& session, const QDate& today, int perWarehouse) {
                 PriceCalculation c =
                     NewCalculation(db, facts, quantity, context, CalculationMode::Entry);
                 // The supplier's price: 55 to 70 % of the shelf price, to the cent.
-                const double invoice =
-                    std::round(a.price * (0.55 + random.bounded(16) / 100.0) * 100) / 100;
+                const double invoice = RoundMoney(a.price * (0.55 + random.bounded(16) / 100.0));
                 c.Type(Box::InvoicePrice, invoice);
                 AcceptArticleLine(session, quiet, working,
                                   ReceiptRow::FromCalculation(a.article, c, facts.retailMargin),
@@ -102,7 +102,7 @@ int PostDemoReceipts(Session& session, const QDate& today, int perWarehouse) {
                 const ReceiptTotals totals = receiptlines::Totals(db, working);
                 ReceiptSummary s;
                 s.invoiceValue = totals.invoiceValue;
-                s.discount = std::round((totals.invoiceValue - totals.packagingValue) * 3) / 100;
+                s.discount = RoundMoney((totals.invoiceValue - totals.packagingValue) * 0.03);
                 s.items = {{QStringLiteral("Prijevoz"), 15.00 + n}};
                 summary = AcceptSummary(db, s);
                 ApplyPercentages(db, working, PercentagesOf(*summary, totals.packagingValue),

@@ -145,7 +145,7 @@ tradebook::Entry IssuePosting::StockEntry(const QDate& date) const {
     entry.date = date;
     entry.description = TradeBookType(m_key) + QLatin1Char(' ') + QString::number(m_key.number);
     // A return note brings goods back into stock, so the stock's value grows.
-    entry.purchaseValue = m_family.inbound ? m_value : -m_value;
+    entry.purchaseValue = m_family.inbound ? Value() : -Value();
     return entry;
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "data/Rounding.h"
 #include "documents/DocumentKey.h"
 #include "documents/LineStore.h"
 #include "documents/PostedLines.h"
@@ -74,8 +75,9 @@ public:
     const stock::CostFamily& Family() const { return m_family; }
     // The document's trade-book position (RBR_TK), reserved when the posting began.
     int Position() const { return m_position; }
-    // The selling value of the lines taken so far.
-    double Value() const { return m_value; }
+    // The selling value of the lines taken so far: the sum of their values rounded to the cent,
+    // which is what the document's total and its trade-book entry show.
+    double Value() const { return m_value.Value(); }
 
     // The header row: key, DATUM and RBR_TK, and the kind's further columns.
     void WriteHeader(const QDate& date, const Columns& more = {});
@@ -108,7 +110,7 @@ private:
     const stock::CostFamily& m_family;
     PostedLines m_lines;
     int m_position = 0;
-    double m_value = 0;
+    MoneyTotal m_value;
 };
 
 }  // namespace zodra::documents

@@ -222,31 +222,46 @@ void Renumber(Database& db, const ReceiptTarget& target, int lineNumber, int new
             params);
 }
 
+// A receipt's totals are the sums of its lines' amounts each rounded to the cent (MoneyTotal):
+// the grid shows every line at the cent, and the totals under it, on the printout, in the list
+// of receipts and in the trade book are the sums of exactly those figures. The lines themselves
+// keep their unrounded amounts.
 ReceiptTotals Totals(Database& db, const ReceiptTarget& target) {
     Statement s = db.Prepare(
-        QStringLiteral(
-            "SELECT SUM(\"FAKTURNA_VRIJEDNOST\"), SUM(\"RABAT_IZNOS\"), SUM(\"CARINA_IZNOS\"), "
-            "SUM(\"SPEDICIJA_IZNOS\"), SUM(\"ZTR_IZNOS\"), SUM(\"NABAVNA_VRIJEDNOST\"), "
-            "SUM(\"VRIJEDNOST\"), SUM(CASE WHEN \"TIP_STAVKE\" <> 'ART' THEN "
-            "\"FAKTURNA_VRIJEDNOST\" ELSE 0 END), SUM(CASE WHEN \"TIP_STAVKE\" = 'ART' THEN "
-            "\"VRIJEDNOST\" ELSE 0 END), COUNT(*), SUM(CASE WHEN \"TIP_STAVKE\" = 'ART' THEN 1 "
-            "ELSE 0 END) FROM ") +
+        QStringLiteral("SELECT \"TIP_STAVKE\", \"FAKTURNA_VRIJEDNOST\", \"RABAT_IZNOS\", "
+                       "\"CARINA_IZNOS\", \"SPEDICIJA_IZNOS\", \"ZTR_IZNOS\", "
+                       "\"NABAVNA_VRIJEDNOST\", \"VRIJEDNOST\" FROM ") +
         target.Table() + Where(target));
     s.Exec(Keys(target));
+    MoneyTotal invoiceValue, discount, customs, forwarding, otherCosts, costValue, value,
+        packagingValue, articleValue;
     ReceiptTotals t;
-    if (s.Next()) {
-        t.invoiceValue = s.Double(0);
-        t.discount = s.Double(1);
-        t.customs = s.Double(2);
-        t.forwarding = s.Double(3);
-        t.otherCosts = s.Double(4);
-        t.costValue = s.Double(5);
-        t.value = s.Double(6);
-        t.packagingValue = s.Double(7);
-        t.articleValue = s.Double(8);
-        t.lines = s.Int(9);
-        t.articleLines = s.Int(10);
+    while (s.Next()) {
+        const bool article = s.Text(0) == ArticleKind();
+        invoiceValue += s.Double(1);
+        discount += s.Double(2);
+        customs += s.Double(3);
+        forwarding += s.Double(4);
+        otherCosts += s.Double(5);
+        costValue += s.Double(6);
+        value += s.Double(7);
+        if (article) {
+            articleValue += s.Double(7);
+            ++t.articleLines;
+        } else {
+            packagingValue += s.Double(1);
+        }
+        ++t.lines;
     }
+    t.invoiceValue = invoiceValue.Value();
+    t.discount = discount.Value();
+    t.customs = customs.Value();
+    t.forwarding = forwarding.Value();
+    t.otherCosts = otherCosts.Value();
+    t.costValue = costValue.Value();
+    t.value = value.Value();
+    t.packagingValue = packagingValue.Value();
+    t.articleValue = articleValue.Value();
     return t;
 }
 

@@ -32,8 +32,9 @@ struct ReceiptTarget {
     static ReceiptTarget Posted(int warehouse, int year, int number);
 };
 
-// Sums over the lines of a receipt: what the receipt window shows under its grid and what the
-// control totals of posting compare with the summary data.
+// Sums over the lines of a receipt: what the receipt window shows under its grid, what the
+// control totals of posting compare with the summary data and what the trade book takes. Each
+// is the sum of the lines' amounts rounded to the cent (see Totals and docs/money.md).
 struct ReceiptTotals {
     double invoiceValue = 0;    // Σ FAKTURNA_VRIJEDNOST (all lines)
     double discount = 0;        // Σ RABAT_IZNOS

@@ -1,5 +1,8 @@
 #include "purchasing/ReceiptSummary.h"
 
+#include <cmath>
+#include <utility>
+
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/ExchangeRates.h"
@@ -11,11 +14,11 @@
 namespace zodra::purchasing {
 
 double ReceiptSummary::ItemsTotal() const {
-    double sum = 0;
+    MoneyTotal sum;
     for (const DependentCost& item : items) {
         sum += item.amount;
     }
-    return sum;
+    return sum.Value();
 }
 
 SummaryPercentages PercentagesOf(const ReceiptSummary& s, double packagingInvoiceValue) {
@@ -81,6 +84,42 @@ ReceiptSummary AcceptSummary(Database& db, ReceiptSummary s) {
     return s;
 }
 
+namespace {
+
+// The amounts a whole-receipt percentage spreads over the lines add up to the whole amount, but
+// the receipt's total of them is the sum of the lines' amounts rounded to the cent (MoneyTotal),
+// which may miss the whole by a cent or a few. Those cents go to the line with the largest
+// amount, so that the lines as shown add up to the amount on the supplier's invoice.
+void SettleCents(Database& db, const QString& table, const QString& where, const QVariantList& keys,
+                 const QString& column) {
+    Statement s = db.Prepare(QStringLiteral("SELECT \"RBR_STAVKE\", \"") + column +
+                             QStringLiteral("\" FROM ") + table + where);
+    s.Exec(keys);
+    double whole = 0;
+    MoneyTotal shown;
+    std::optional<std::pair<int, double>> largest;
+    while (s.Next()) {
+        const double amount = s.Double(1);
+        whole += amount;
+        shown += amount;
+        if (!largest || std::fabs(amount) > std::fabs(largest->second)) {
+            largest = {s.Int(0), amount};
+        }
+    }
+    s.Finish();
+    const double missing = RoundMoney(RoundMoney(whole) - shown.Value());
+    if (!largest || missing == 0.0) {
+        return;
+    }
+    QVariantList values{largest->second + missing};
+    values << keys << largest->first;
+    db.Exec(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET \"") + column +
+                QStringLiteral("\" = ?") + where + QStringLiteral(" AND \"RBR_STAVKE\" = ?"),
+            values);
+}
+
+}  // namespace
+
 void ApplyPercentages(Database& db, const ReceiptTarget& target, const SummaryPercentages& p,
                       bool customsFromArticles) {
     const QString table = target.Table();
@@ -103,18 +142,22 @@ void ApplyPercentages(Database& db, const ReceiptTarget& target, const SummaryPe
              "\"RABAT_%\" = ?, \"RABAT_IZNOS\" = COALESCE(\"FAKTURNA_VRIJEDNOST\", 0) * (? / "
              "100.0)"),
          {p.discount, p.discount});
+    SettleCents(db, table, where, keys, QStringLiteral("RABAT_IZNOS"));
     const QString net =
         QStringLiteral("(COALESCE(\"FAKTURNA_VRIJEDNOST\", 0) - COALESCE(\"RABAT_IZNOS\", 0))");
     if (!customsFromArticles) {
         exec(QStringLiteral("\"CARINA_%\" = ?, \"CARINA_IZNOS\" = ") + net +
                  QStringLiteral(" * (? / 100.0)"),
              {p.customs, p.customs});
+        SettleCents(db, table, where, keys, QStringLiteral("CARINA_IZNOS"));
     }
     exec(QStringLiteral("\"SPEDICIJA_%\" = ?, \"SPEDICIJA_IZNOS\" = ") + net +
              QStringLiteral(" * (? / 100.0)"),
          {p.forwarding, p.forwarding});
+    SettleCents(db, table, where, keys, QStringLiteral("SPEDICIJA_IZNOS"));
     exec(QStringLiteral("\"ZTR_%\" = ?, \"ZTR_IZNOS\" = ") + net + QStringLiteral(" * (? / 100.0)"),
          {p.otherCosts, p.otherCosts});
+    SettleCents(db, table, where, keys, QStringLiteral("ZTR_IZNOS"));
     exec(QStringLiteral("\"NETTO_FAKTURNA_VRIJEDNOST\" = ") + net +
              QStringLiteral(", \"NABAVNA_VRIJEDNOST\" = ") + net +
              QStringLiteral(" + COALESCE(\"CARINA_IZNOS\", 0) + COALESCE(\"SPEDICIJA_IZNOS\", 0) "

@@ -41,7 +41,7 @@ struct ReceiptSummary {
     std::vector<DependentCost> items;
 
     bool IsForeign() const { return currency != 1; }
-    // The sum of the dependent-cost items.
+    // The sum of the dependent-cost items, each at the cent.
     double ItemsTotal() const;
 };
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "data/Rounding.h"
+
 namespace zodra::registers {
 
 std::optional<double> ParseNumber(const QVariant& typed) {
@@ -60,15 +62,7 @@ QString TextOf(const QVariant& typed) {
 }
 
 QString NumberText(double value) {
-    QString text = QString::number(value, 'f', 10);
-    while (text.contains(QLatin1Char('.')) &&
-           (text.endsWith(QLatin1Char('0')) || text.endsWith(QLatin1Char('.')))) {
-        text.chop(1);
-    }
-    if (text == QLatin1String("-0")) {
-        text = QStringLiteral("0");
-    }
-    return text.replace(QLatin1Char('.'), QLatin1Char(','));
+    return ShownNumber(value, 10);
 }
 
 bool FlagOf(const QVariant& typed) {

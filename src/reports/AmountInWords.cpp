@@ -117,7 +117,7 @@ QString AmountInWords(double amount, const QString& currencyName) {
     if (!std::isfinite(rounded) || rounded >= 1e12) {
         throw UserError(QStringLiteral("Iznos je prevelik da bi se ispisao slovima."));
     }
-    const QString text = QString::number(rounded, 'f', 2);  // "0.00"
+    const QString text = MoneyText(rounded);  // "0,00"
     const QString integer = text.left(text.size() - 3);
     const QString decimals = text.right(2);
     QString words = IntegerWords(integer);

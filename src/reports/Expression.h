@@ -21,6 +21,8 @@ namespace zodra::reports {
 //
 // An aggregate's scope follows the band it is printed in: a group footer sums its group, the
 // page footer its page, the report footer (and a detail band, as a running total) the report.
+// A sum printed at a fixed number of decimals ("Standard", "0.00" …) adds its values rounded to
+// those decimals, as the lines above it print them: a total is the sum of the printed amounts.
 struct Expr {
     enum class Kind { Literal, Field, Formula, Special, Unary, Binary, Call };
     Kind kind = Kind::Literal;
@@ -28,8 +30,10 @@ struct Expr {
     FieldRef field;  // Field
     QString name;    // Formula, Special, operator, function (lower case)
     std::vector<std::shared_ptr<Expr>> args;
-    // Resolved when a report is prepared for a run: the field's column, the aggregate's slot.
+    // Resolved when a report is prepared for a run: the field's column, the aggregate's slot,
+    // and for an aggregate printed at a fixed number of decimals that number (else -1).
     mutable int slot = -1;
+    mutable int printedDecimals = -1;
 
     bool IsAggregate() const;
 };

@@ -15,6 +15,7 @@ QString PagedBook::CarryInText(int previousPage) {
 PagedBook::PagedBook(int rowsPerPage, int amountCount, Writer writer)
     : m_rowsPerPage(rowsPerPage),
       m_writer(std::move(writer)),
+      m_totals(static_cast<std::size_t>(amountCount)),
       m_sums(static_cast<std::size_t>(amountCount), 0.0) {
     Q_ASSERT(rowsPerPage > 0);
 }
@@ -29,7 +30,8 @@ void PagedBook::Add(const std::vector<double>& amounts) {
     ++m_onPage;
     m_writer({Row::Kind::Booking, m_page, m_number, QString(), amounts});
     for (std::size_t i = 0; i < m_sums.size(); ++i) {
-        m_sums[i] += amounts[i];
+        m_totals[i] += amounts[i];
+        m_sums[i] = m_totals[i].Value();
     }
     if (m_onPage == m_rowsPerPage) {
         m_onPage = 0;

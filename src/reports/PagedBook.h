@@ -4,6 +4,8 @@
 #include <functional>
 #include <vector>
 
+#include "data/Rounding.h"
+
 namespace zodra {
 
 // A book printed page by page with its amounts carried from one page to the next: the cash
@@ -15,6 +17,8 @@ namespace zodra {
 //   - after every full page, "PRIJENOS NA STRANICU n+1" on the full page n and
 //     "DONOS SA STRANE n" on page n+1, both carrying the sums of all bookings so far (from the
 //     start of the range, not the page's own).
+// The sums are of the bookings' amounts rounded to the cent, so a carried sum is the sum of the
+// amounts printed above it.
 // After the last booking nothing is added: the last page ends with its last booking, and a
 // book whose bookings fill the last page exactly ends with a page that holds only its
 // "DONOS SA STRANE" row.
@@ -50,7 +54,8 @@ public:
 private:
     int m_rowsPerPage;
     Writer m_writer;
-    std::vector<double> m_sums;
+    std::vector<MoneyTotal> m_totals;
+    std::vector<double> m_sums;  // the totals' values, as the carry rows hand them over
     int m_number = 0;
     int m_onPage = 0;
     int m_page = 1;

@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "data/Errors.h"
+#include "data/Rounding.h"
 
 namespace zodra::reports {
 
@@ -50,6 +51,56 @@ void VisitExpressions(const ReportDefinition& def, const std::function<void(cons
     bands(def.pageFooter);
     for (const Group& g : def.groups) {
         visit(g.key);
+        bands(g.headers);
+        bands(g.footers);
+    }
+}
+
+// Marks the aggregates of every value printed at a fixed number of decimals with that number:
+// a field's or a text part's format, or format(x, "0.00") with its format written out.
+void MarkPrintedDecimals(const ReportDefinition& def) {
+    const auto markAggregates = [](const Expr& e, int decimals) {
+        ForEachNode(e, [decimals](const Expr& node) {
+            if (node.IsAggregate()) {
+                node.printedDecimals = decimals;
+            }
+        });
+    };
+    const auto mark = [&](const ExprPtr& e, const QString& format) {
+        if (!e) {
+            return;
+        }
+        const int decimals = ValueFormat::FixedDecimals(format);
+        if (decimals >= 0) {
+            markAggregates(*e, decimals);
+        }
+        ForEachNode(*e, [&](const Expr& node) {
+            if (node.kind == Expr::Kind::Call && node.name == QLatin1String("format") &&
+                node.args.size() == 2 && node.args[1]->kind == Expr::Kind::Literal) {
+                const int inner = ValueFormat::FixedDecimals(node.args[1]->value.toString());
+                if (inner >= 0) {
+                    markAggregates(*node.args[0], inner);
+                }
+            }
+        });
+    };
+    const auto bands = [&](const std::vector<Band>& list) {
+        for (const Band& band : list) {
+            for (const Element& el : band.elements) {
+                mark(el.expr, el.format);
+                for (const TemplatePart& part : el.text) {
+                    mark(part.value, part.format);
+                }
+            }
+        }
+    };
+    bands(def.pageHeader);
+    bands(def.reportHeader);
+    bands(def.columnHeader);
+    bands(def.detail);
+    bands(def.reportFooter);
+    bands(def.pageFooter);
+    for (const Group& g : def.groups) {
         bands(g.headers);
         bands(g.footers);
     }
@@ -348,6 +399,7 @@ private:
         });
         m_scopes.assign(kFirstGroupScope + m_def.groups.size(),
                         std::vector<Accumulator>(m_aggregates.size()));
+        MarkPrintedDecimals(m_def);
     }
 
     bool Next() {
@@ -376,12 +428,16 @@ private:
                 v = 1;  // count()
             }
             const bool empty = !v.isValid() || v.isNull();
+            // A sum printed at fixed decimals adds the amounts as they are printed.
+            const double added = agg.printedDecimals >= 0
+                                     ? RoundDecimal(v.toDouble(), agg.printedDecimals)
+                                     : v.toDouble();
             for (std::vector<Accumulator>& scope : m_scopes) {
                 Accumulator& a = scope[i];
                 if (empty) {
                     continue;
                 }
-                a.sum += v.toDouble();
+                a.sum += added;
                 ++a.count;
                 if (!a.min.isValid() || ValueLess(v, a.min)) {
                     a.min = v;

@@ -74,14 +74,19 @@ ValueFormat::ValueFormat(QString currencyName)
 }
 
 QString ValueFormat::Number(double value, int decimals, bool grouped) const {
-    double rounded = RoundDecimal(value, decimals);
-    if (rounded == 0.0) {
-        rounded = 0.0;  // no "-0,00"
-    }
-    QString text = (grouped ? m_locale : m_plainLocale).toString(rounded, 'f', decimals);
+    QString text = FixedNumberText(value, decimals, grouped ? m_locale : m_plainLocale);
     // The Croatian locale writes a typographic minus; books and exports use the plain hyphen.
     text.replace(QChar(0x2212), QLatin1Char('-'));
     return text;
+}
+
+int ValueFormat::FixedDecimals(const QString& format) {
+    if (format == QLatin1String("Standard") || format == QLatin1String("Currency")) {
+        return 2;
+    }
+    int decimals = 0;
+    bool grouped = false;
+    return NumberPattern(format, decimals, grouped) ? decimals : -1;
 }
 
 QString ValueFormat::Format(const QVariant& value, const QString& format) const {

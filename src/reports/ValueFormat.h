@@ -23,6 +23,10 @@ public:
     QString Format(const QVariant& value, const QString& format) const;
     const QString& CurrencyName() const { return m_currency; }
 
+    // The number of decimals a format prints a number with ("Standard" and "Currency" 2, "0.000"
+    // 3), or -1 for a format without a fixed number of them (none, "Percent", dates).
+    static int FixedDecimals(const QString& format);
+
 private:
     QString Number(double value, int decimals, bool grouped) const;
 

@@ -116,7 +116,7 @@ void LastPriceMethod::FinishReceipt(LotTable& lots, const ReceiptHeader& receipt
     entry.documentNumber = m_priceChange;
     entry.date = receipt.date;
     entry.description = QStringLiteral("IZMJENA CIJENA ") + QString::number(m_priceChange);
-    entry.purchaseValue = m_repricingValue;
+    entry.purchaseValue = m_repricingValue.Value();
     tradebook::AppendEntry(lots.Db(), tradebook::Book::Wholesale, entry, m_priceChangeEntry);
 }
 

@@ -3,6 +3,7 @@
 #include <QString>
 #include <memory>
 
+#include "data/Rounding.h"
 #include "data/Statement.h"
 #include "stock/LotMethod.h"
 
@@ -32,7 +33,7 @@ private:
 
     int m_priceChange = 0;        // number of the generated price change, 0 until the first line
     int m_priceChangeEntry = 0;   // its trade-book position
-    double m_repricingValue = 0;  // Σ (new − old) × quantity of its lines
+    MoneyTotal m_repricingValue;  // Σ (new − old) × quantity of its lines, each at the cent
     std::unique_ptr<Statement> m_insertLine;
 };
 

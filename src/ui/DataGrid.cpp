@@ -4,6 +4,8 @@
 #include <QHeaderView>
 #include <QLocale>
 
+#include "data/Rounding.h"
+
 namespace zodra::ui {
 
 void TableModel::SetData(TableData data) {
@@ -31,15 +33,13 @@ QString TableModel::Display(const TableColumn& column, const QVariant& value) {
         case TableColumn::Format::Integer:
             return QString::number(value.toLongLong());
         case TableColumn::Format::Money:
-            return hr.toString(value.toDouble(), 'f', 2);
-        case TableColumn::Format::Quantity: {
-            QString t =
-                hr.toString(value.toDouble(), 'f', column.decimals >= 0 ? column.decimals : 3);
-            return t;
-        }
+            return FixedNumberText(value.toDouble(), 2, hr);
+        case TableColumn::Format::Quantity:
+            return FixedNumberText(value.toDouble(), column.decimals >= 0 ? column.decimals : 3,
+                                   hr);
         case TableColumn::Format::Number:
             if (column.decimals >= 0) {
-                return hr.toString(value.toDouble(), 'f', column.decimals);
+                return FixedNumberText(value.toDouble(), column.decimals, hr);
             }
             return hr.toString(value.toDouble(), 'g', 15);
         case TableColumn::Format::Date:

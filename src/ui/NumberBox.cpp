@@ -1,9 +1,11 @@
 #include "ui/NumberBox.h"
 
+#include <QLocale>
 #include <QTimer>
 
 #include "data/InputRules.h"
 #include "data/Prompter.h"
+#include "data/Rounding.h"
 
 namespace zodra::ui {
 
@@ -21,11 +23,8 @@ double NumberBox::Value() const {
 void NumberBox::SetValue(double value, int decimals) {
     const int d = decimals >= 0 ? decimals : m_decimals;
     if (d >= 0) {
-        QString t = QString::number(value, 'f', d);
-        if (t.startsWith(QLatin1Char('-')) && inputrules::ParseNumber(t).value_or(0.0) == 0.0) {
-            t.remove(0, 1);
-        }
-        setText(t.replace(QLatin1Char('.'), QLatin1Char(',')));
+        setText(
+            FixedNumberText(value, d, QLocale::c()).replace(QLatin1Char('.'), QLatin1Char(',')));
     } else {
         setText(inputrules::FormatNumber(value));
     }

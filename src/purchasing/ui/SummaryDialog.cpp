@@ -18,6 +18,7 @@
 #include "data/ExchangeRates.h"
 #include "data/InputRules.h"
 #include "data/Prompter.h"
+#include "data/Rounding.h"
 #include "data/Session.h"
 #include "purchasing/ReceiptChoices.h"
 #include "ui/DateBox.h"
@@ -181,8 +182,7 @@ void SummaryDialog::AddItem(const QString& description, double amount) {
     m_items->insertRow(row);
     m_items->setItem(row, 0, new QTableWidgetItem(description));
     // An amount shows its cents, as the amount boxes above do.
-    auto* value = new QTableWidgetItem(
-        QString::number(amount, 'f', 2).replace(QLatin1Char('.'), QLatin1Char(',')));
+    auto* value = new QTableWidgetItem(MoneyText(amount));
     value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_items->setItem(row, 1, value);
     m_filling = was;
@@ -224,7 +224,7 @@ void SummaryDialog::ItemsChanged() {
     if (m_filling) {
         return;
     }
-    double sum = 0;
+    MoneyTotal sum;
     for (int r = 0; r < m_items->rowCount(); ++r) {
         const QTableWidgetItem* amount = m_items->item(r, 1);
         if (amount) {
@@ -233,7 +233,7 @@ void SummaryDialog::ItemsChanged() {
     }
     m_other->setReadOnly(m_items->rowCount() > 0);
     if (m_items->rowCount() > 0) {
-        m_other->SetValue(sum);
+        m_other->SetValue(sum.Value());
     }
 }
 

@@ -16,6 +16,7 @@
 
 #include "data/InputRules.h"
 #include "data/Prompter.h"
+#include "data/Rounding.h"
 #include "data/Session.h"
 #include "registers/ArticleListModel.h"
 #include "registers/Articles.h"
@@ -33,10 +34,6 @@
 namespace zodra::registers::ui {
 
 namespace {
-
-QString Money(double value) {
-    return QString::number(value, 'f', 2).replace(QLatin1Char('.'), QLatin1Char(','));
-}
 
 // The rows of the information block: object name and label.
 const std::vector<std::pair<QString, QString>>& InfoRows() {
@@ -390,16 +387,16 @@ void ArticleWindow::ShowInformation(int code) {
     // Purchase prices only for users who may see them.
     const bool purchase = session.rights.purchasePricesVisible;
     set(QStringLiteral("NabavnaCijena"),
-        info.hasReceipt && purchase ? Money(info.purchasePrice) : QString());
+        info.hasReceipt && purchase ? MoneyText(info.purchasePrice) : QString());
     set(QStringLiteral("VeleprodajnaCijena"),
-        info.hasReceipt ? Money(info.wholesalePrice) : QString());
+        info.hasReceipt ? MoneyText(info.wholesalePrice) : QString());
     set(QStringLiteral("VeleprodajnaCijenaSPorezom"),
-        info.hasReceipt ? Money(info.wholesalePriceWithTax) : QString());
+        info.hasReceipt ? MoneyText(info.wholesalePriceWithTax) : QString());
     set(QStringLiteral("Marza"),
         info.hasReceipt && purchase ? inputrules::FormatNumber(info.marginPercent, 2) : QString());
     set(QStringLiteral("Dobavljac"), info.supplier);
     set(QStringLiteral("CijenaUValuti"),
-        Money(info.currencyPriceWithTax) + QLatin1Char(' ') + info.currencyName);
+        MoneyText(info.currencyPriceWithTax) + QLatin1Char(' ') + info.currencyName);
 }
 
 bool ArticleWindow::Save() {

@@ -13,6 +13,7 @@
 #include "data/Errors.h"
 #include "data/InputRules.h"
 #include "data/Prompter.h"
+#include "data/Rounding.h"
 #include "data/Session.h"
 #include "reports/ReportRange.h"
 #include "reports/ui/ReportPrinting.h"
@@ -171,7 +172,7 @@ void TradeBookWindow::Fill() {
             }
             m_grid->setItem(r, column++, item);
         };
-        const auto money = [&](double value) { set(hr.toString(value, 'f', 2), true); };
+        const auto money = [&](double value) { set(FixedNumberText(value, 2, hr), true); };
         set(QString::number(e.number), true);
         set(inputrules::FormatDate(e.entry.date), false);
         set(e.entry.type, false);

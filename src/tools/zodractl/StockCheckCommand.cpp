@@ -6,6 +6,7 @@
 
 #include "data/Database.h"
 #include "data/Errors.h"
+#include "data/Rounding.h"
 #include "data/Transaction.h"
 #include "stock/AverageCost.h"
 #include "stock/Lots.h"
@@ -49,7 +50,7 @@ int OpenFailure(Database::OpenStatus status) {
 }
 
 QString Money(double value) {
-    return QString::number(value, 'f', 2).replace(QLatin1Char('.'), QLatin1Char(','));
+    return zodra::MoneyText(value);
 }
 
 // The warehouses and years that hold lots or trade-book entries, optionally narrowed.

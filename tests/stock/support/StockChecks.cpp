@@ -1,6 +1,7 @@
 #include "stock/support/StockChecks.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cmath>
 
 #include "data/Database.h"
@@ -90,7 +91,14 @@ void ExpectBooksAgree(Database& db, int warehouse, int year) {
         db.Scalar(QStringLiteral("SELECT SUM(\"KOLICINA\" * \"VELEPRODAJNA CIJENA\") FROM "
                                  "\"NABAVE\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ?"),
                   {warehouse, year}));
-    EXPECT_NEAR(balance, lots, 0.005) << "trade book against the lots at selling value";
+    // A document's entry is the sum of its lines' values rounded to the cent, while the lots
+    // keep unrounded prices: each movement may move the book half a cent away from the lots.
+    const int movements = sqlvalue::ToInt(
+        db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"KARTICA_ARTIKLA\" WHERE \"SKLADISTE\" = ? "
+                                 "AND \"GODINA\" = ?"),
+                  {warehouse, year}));
+    EXPECT_NEAR(balance, lots, 0.005 * std::max(movements, 1) + 1e-6)
+        << "trade book against the lots at selling value";
 }
 
 stock::Lot LotOf(Database& db, int warehouse, int year, int lot, int article) {
