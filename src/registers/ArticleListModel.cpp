@@ -76,7 +76,8 @@ QVariant ArticleListModel::data(const QModelIndex& index, int role) const {
     if (!row) {
         return QVariant();
     }
-    if (role == Qt::DisplayRole) {
+    // A name longer than the list is wide shows whole in its tool tip.
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         return row->display;
     }
     if (role == CodeRole) {

@@ -35,6 +35,12 @@ private Q_SLOTS:
         QCOMPARE(w->windowTitle(), QStringLiteral("Artikli"));
         QCOMPARE(w->CountLabel()->text(), QStringLiteral("Za sve grupe artikala : 3 art."));
         QCOMPARE(Shown(w), QStringLiteral("Bušilica"));
+        // The search hint is read whole; a name wider than the list shows whole as a tool tip.
+        QLineEdit* search = w->SearchField();
+        QVERIFY(search->width() >=
+                search->fontMetrics().horizontalAdvance(search->placeholderText()));
+        QCOMPARE(w->Model()->data(w->Model()->index(0, 0), Qt::ToolTipRole).toString(),
+                 QStringLiteral("Bušilica"));
 
         // A group with articles: its count; an empty group: the message and all articles.
         w->GroupBox()->setCurrentIndex(w->GroupBox()->findText(QStringLiteral("Alati")));

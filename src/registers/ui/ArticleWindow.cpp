@@ -81,6 +81,11 @@ ArticleWindow::ArticleWindow(zodra::ui::WindowHost& host,
     m_search = new QLineEdit(this);
     m_search->setObjectName(QStringLiteral("Trazi_tekst"));
     m_search->setPlaceholderText(QStringLiteral("naziv (* bilo što) ili barkod i Enter"));
+    // The hint is read whole, not cut at the box's edge.
+    m_search->setMinimumWidth(
+        m_search->fontMetrics().horizontalAdvance(m_search->placeholderText()) +
+        4 * m_search->fontMetrics().averageCharWidth());
+    m_search->setToolTip(m_search->placeholderText());
     zodra::ui::KeepEnter(m_search);
     auto* again = new QPushButton(QStringLiteral("&Traži"), this);
     again->setObjectName(QStringLiteral("Trazi"));
