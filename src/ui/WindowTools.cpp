@@ -1,5 +1,6 @@
 #include "ui/WindowTools.h"
 
+#include <QFontMetrics>
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -47,6 +48,15 @@ void FitWindowFrame(QWidget* window, QSize atLeast) {
     geometry.moveLeft(qBound(0, geometry.x(), qMax(0, room.width() - geometry.width())));
     geometry.moveTop(qBound(0, geometry.y(), qMax(0, room.height() - geometry.height())));
     frame->setGeometry(geometry);
+}
+
+void FitTitle(QWidget* window) {
+    const QFontMetrics metrics(window->font());
+    // The frame's icon and its minimise, maximise and close buttons take about eight average
+    // characters each side of the title.
+    const int needed =
+        metrics.horizontalAdvance(window->windowTitle()) + 16 * metrics.averageCharWidth();
+    window->setMinimumWidth(qMax(window->minimumWidth(), needed));
 }
 
 QPushButton* MakeCloseButton(QWidget* window) {

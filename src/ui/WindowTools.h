@@ -16,6 +16,9 @@ void CloseWindowFrame(QWidget* window);
 // grows to show all of it, as far as the window area allows, and stays inside the area.
 // `atLeast`: a content size the opener knows the window needs beyond what its layout says.
 void FitWindowFrame(QWidget* window, QSize atLeast = QSize());
+// A window at least as wide as its title needs beside the frame's buttons, so that a small
+// window (one box) does not cut its own title.
+void FitTitle(QWidget* window);
 // The "Zatvori" button every window with a list has (Alt+Z), closing `window`.
 QPushButton* MakeCloseButton(QWidget* window);
 

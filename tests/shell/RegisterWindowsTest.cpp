@@ -214,12 +214,18 @@ private Q_SLOTS:
         BindWarehouseRegister(registry);
         host.registry = &registry;
         QString entryTitle;
+        QStringList cutTitles;  // entry windows narrower than their title
         const auto openEntry = [&](const QString& table) {
             entryTitle.clear();
-            test::WhenShown<RegisterEntryDialog>([&entryTitle](RegisterEntryDialog* dialog) {
-                entryTitle = dialog->windowTitle();
-                dialog->reject();
-            });
+            test::WhenShown<RegisterEntryDialog>(
+                [&entryTitle, &cutTitles](RegisterEntryDialog* dialog) {
+                    entryTitle = dialog->windowTitle();
+                    if (dialog->width() < dialog->fontMetrics().horizontalAdvance(entryTitle) +
+                                              8 * dialog->fontMetrics().averageCharWidth()) {
+                        cutTitles << entryTitle;
+                    }
+                    dialog->reject();
+                });
             return registry.OpenEntry(table, host, nullptr);
         };
 
@@ -244,6 +250,7 @@ private Q_SLOTS:
             QVERIFY(!openEntry(d->table));
             QCOMPARE(entryTitle, d->entryCaption);
         }
+        QVERIFY2(cutTitles.isEmpty(), qPrintable(cutTitles.join(u", ")));
         QVERIFY(qobject_cast<ArticleWindow*>(host.FindWindow(QStringLiteral("Sifarnici_artikli"))));
         QCOMPARE(host.FindWindow(QStringLiteral("Sifarnici_Tipovi_kartica"))->windowTitle(),
                  QStringLiteral("Tipovi kreditnih kartica"));

@@ -11,6 +11,7 @@
 #include "ui/FieldForm.h"
 #include "ui/Guard.h"
 #include "ui/WindowHost.h"
+#include "ui/WindowTools.h"
 
 namespace zodra::registers::ui {
 
@@ -39,6 +40,7 @@ RegisterEntryDialog::RegisterEntryDialog(zodra::ui::WindowHost& host,
         }
     });
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    zodra::ui::FitTitle(this);
     if (QWidget* first = m_form->FirstEditor()) {
         first->setFocus();
     }
