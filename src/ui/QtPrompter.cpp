@@ -1,9 +1,12 @@
 #include "ui/QtPrompter.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -11,8 +14,25 @@ namespace zodra::ui {
 
 namespace {
 
-QString TitleOr(const QString& title) {
-    return title.isEmpty() ? QStringLiteral("Zodra") : title;
+// A message without a title of its own is titled by the window it comes from: the dialog in
+// front, else the active window of the window area; outside every window, "Zodra". So a
+// window's refusals and its own messages carry one title.
+QString TitleOr(const QString& title, QWidget* parent) {
+    if (!title.isEmpty()) {
+        return title;
+    }
+    if (auto* dialog = qobject_cast<QDialog*>(parent); dialog && !dialog->windowTitle().isEmpty()) {
+        return dialog->windowTitle();
+    }
+    if (parent) {
+        if (auto* area = parent->findChild<QMdiArea*>()) {
+            if (QMdiSubWindow* sub = area->activeSubWindow();
+                sub && sub->widget() && !sub->widget()->windowTitle().isEmpty()) {
+                return sub->widget()->windowTitle();
+            }
+        }
+    }
+    return QStringLiteral("Zodra");
 }
 
 }  // namespace
@@ -28,7 +48,8 @@ QWidget* QtPrompter::Parent() const {
 }
 
 bool QtPrompter::AskYesNo(const QString& text, const QString& title, bool defaultYes) {
-    QMessageBox box(QMessageBox::Question, TitleOr(title), text, QMessageBox::NoButton, Parent());
+    QMessageBox box(QMessageBox::Question, TitleOr(title, Parent()), text, QMessageBox::NoButton,
+                    Parent());
     QPushButton* yes = box.addButton(QStringLiteral("&Da"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&Ne"), QMessageBox::NoRole);
     box.setDefaultButton(defaultYes ? yes : no);
@@ -38,7 +59,7 @@ bool QtPrompter::AskYesNo(const QString& text, const QString& title, bool defaul
 }
 
 void QtPrompter::Inform(const QString& text, const QString& title) {
-    QMessageBox box(QMessageBox::Information, TitleOr(title), text, QMessageBox::NoButton,
+    QMessageBox box(QMessageBox::Information, TitleOr(title, Parent()), text, QMessageBox::NoButton,
                     Parent());
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
@@ -49,7 +70,7 @@ void QtPrompter::Inform(const QString& text, const QString& title) {
 std::optional<QString> QtPrompter::AskLine(const QString& text, const QString& title,
                                            const QString& preset, bool password) {
     QInputDialog dialog(Parent());
-    dialog.setWindowTitle(TitleOr(title));
+    dialog.setWindowTitle(TitleOr(title, Parent()));
     dialog.setLabelText(text);
     dialog.setTextValue(preset);
     dialog.setTextEchoMode(password ? QLineEdit::Password : QLineEdit::Normal);

@@ -1,6 +1,10 @@
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -215,6 +219,37 @@ private Q_SLOTS:
         QTest::keyClick(f.first, Qt::Key_Return);
         QCOMPARE(pressed.count(), 1);
         QCOMPARE(QApplication::focusWidget(), f.first);
+    }
+
+    void aMessageWithoutATitleIsTitledByItsWindow() {
+        QMainWindow main;
+        auto* area = new QMdiArea(&main);
+        main.setCentralWidget(area);
+        main.resize(800, 600);
+        main.show();
+        QtPrompter prompter(&main);
+        QString shownTitle;
+        const auto inform = [&](const QString& title) {
+            shownTitle.clear();
+            test::WhenShown<QMessageBox>([&shownTitle](QMessageBox* box) {
+                shownTitle = box->windowTitle();
+                box->accept();
+            });
+            prompter.Inform(QStringLiteral("Poruka"), title);
+            return shownTitle;
+        };
+        // No window open: the program's name.
+        QCOMPARE(inform(QString()), QStringLiteral("Zodra"));
+        auto* window = new QWidget;
+        window->setWindowTitle(QStringLiteral("Artikli"));
+        QMdiSubWindow* sub = area->addSubWindow(window);
+        sub->show();
+        area->setActiveSubWindow(sub);
+        test::Settle();
+        // A refusal (no title of its own) carries the title of the window it comes from …
+        QCOMPARE(inform(QString()), QStringLiteral("Artikli"));
+        // … and a message with its own title keeps it.
+        QCOMPARE(inform(QStringLiteral("Storno primke")), QStringLiteral("Storno primke"));
     }
 
     void fileFiltersInTheSystemsFormBecomeQtFilters() {
