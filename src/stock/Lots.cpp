@@ -226,6 +226,11 @@ void ReturnToLot(Database& db, const LotKey& key, double quantity) {
              {RoundQuantity(lot.quantity + quantity), RoundQuantity(lot.freeQuantity + quantity)});
 }
 
+void SetSellingPrice(Database& db, const LotKey& key, double price) {
+    ExistingLot(db, key);
+    WriteLot(db, key, QStringLiteral("\"VELEPRODAJNA CIJENA\" = ?"), {price});
+}
+
 void ReturnToLotAtCost(Database& db, const LotKey& key, double quantity, double cost) {
     const Lot lot = ExistingLot(db, key);
     double costPrice = lot.costPrice;

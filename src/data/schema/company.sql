@@ -720,6 +720,9 @@ CREATE INDEX "IX_RACUNI_PARTNER" ON "RACUNI" ("SIFRA PARTNERA");
 CREATE INDEX "IX_RACUNI_NAKNADNO" ON "RACUNI" ("SKLADISTE", "GODINA") WHERE "NAKNADNO_SKIDANJE" = TRUE;
 
 -- Invoice lines: 'ART' articles (with their lot), 'USL' services, 'AMB'/'AMP' packaging.
+-- CIJENA_SKLADISTA is the selling price without tax of the lot when the goods left it (after the
+-- price change the posting generated): the article card values the movement at it, and a
+-- cancellation finds the lot still at it.
 CREATE TABLE "STAVKE_RACUNA" (
     "SKLADISTE"             INTEGER NOT NULL,
     "IRA"                   INTEGER NOT NULL,
@@ -745,7 +748,8 @@ CREATE TABLE "STAVKE_RACUNA" (
     "UKUPNO_"               DOUBLE PRECISION,
     "TIP_OPOREZIVANJA"      INTEGER,
     "OPIS"                  TEXT,
-    "RBR_STAVKE"            INTEGER
+    "RBR_STAVKE"            INTEGER,
+    "CIJENA_SKLADISTA"      DOUBLE PRECISION
 );
 CREATE INDEX "IX_STAVKE_RACUNA_DOK" ON "STAVKE_RACUNA" ("SKLADISTE", "IRA", "GODINA", "BROJ_RACUNA");
 CREATE INDEX "IX_STAVKE_RACUNA_ARTIKAL" ON "STAVKE_RACUNA" ("SKLADISTE", "GODINA", "SIFRA", "BROJ_PRIMKE");
@@ -780,6 +784,7 @@ CREATE TABLE "STAVKE_RACUNA_PRIVREMENO" (
     "TIP_OPOREZIVANJA"      INTEGER,
     "OPIS"                  TEXT,
     "RBR_STAVKE"            INTEGER,
+    "CIJENA_SKLADISTA"      DOUBLE PRECISION,
     "Multiuser_sifra"       INTEGER NOT NULL
 );
 CREATE INDEX "IX_STAVKE_RACUNA_PRIVREMENO_MS" ON "STAVKE_RACUNA_PRIVREMENO" ("Multiuser_sifra");

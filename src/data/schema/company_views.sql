@@ -283,8 +283,9 @@ FROM "PRIMKE" h
 JOIN "STAVKE_PRIMKI" s ON h."SKLADISTE" = s."SKLADISTE" AND h."GODINA" = s."GODINA" AND h."BROJ PRIMKE" = s."BROJ_PRIMKE"
 WHERE s."TIP_STAVKE" = 'ART'
 UNION ALL
--- Invoices that took stock: quantity out at the cost of the lot. The selling price is the net price
--- after discount, to which posting has repriced the lot (generated price change).
+-- Invoices that took stock: quantity out at the cost of the lot and at the lot's selling price when
+-- the goods left it (CIJENA_SKLADISTA: after the price change the posting generated; a discount
+-- never reprices stock).
 SELECT h."SKLADISTE",
        h."GODINA",
        h."RBR_TK",
@@ -297,11 +298,11 @@ SELECT h."SKLADISTE",
        0.0,
        s."KOLICINA",
        s."NABAVNA_CIJENA",
-       s."CIJENA_",
+       s."CIJENA_SKLADISTA",
        0.0,
-       s."KOLICINA" * s."CIJENA_",
+       s."KOLICINA" * s."CIJENA_SKLADISTA",
        0.0,
-       s."KOLICINA" * s."CIJENA_" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       s."KOLICINA" * s."CIJENA_SKLADISTA" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
        s."GRUPA_POREZA",
        s."POREZ_%"
 FROM "RACUNI" h
@@ -321,10 +322,10 @@ SELECT h."SKLADISTE",
        s."KOLICINA",
        0.0,
        s."NABAVNA_CIJENA",
-       s."CIJENA_",
-       s."KOLICINA" * s."CIJENA_",
+       s."CIJENA_SKLADISTA",
+       s."KOLICINA" * s."CIJENA_SKLADISTA",
        0.0,
-       s."KOLICINA" * s."CIJENA_" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
+       s."KOLICINA" * s."CIJENA_SKLADISTA" * (1 + COALESCE(s."POREZ_%", 0) / 100.0),
        0.0,
        s."GRUPA_POREZA",
        s."POREZ_%"

@@ -96,6 +96,10 @@ bool WorkOrderLines(StockDocuments::Issue kind) {
 
 // The selling-price column of a family's lines.
 QString PriceColumn(StockDocuments::Issue kind) {
+    if (kind == StockDocuments::Issue::Invoice) {
+        // The lot's price when the goods left it, at which the card values the movement.
+        return QStringLiteral("CIJENA_SKLADISTA");
+    }
     if (Sells(kind)) {
         return QStringLiteral("CIJENA_");
     }
@@ -282,18 +286,22 @@ int StockDocuments::Post(Issue kind, const std::vector<Out>& lines, const QDate&
             const double lineValue = taken.Value();
             const double lineTax = lineValue * 0.25;
             tax += lineTax;
-            posting.WriteLine(taken, {{QStringLiteral("TIP_STAVKE"), QStringLiteral("ART")},
-                                      {QStringLiteral("CIJENA_BEZ_RABATA"), taken.price},
-                                      {QStringLiteral("VRIJEDNOST_BEZ_RABATA"), lineValue},
-                                      {QStringLiteral("RABAT_%"), 0},
-                                      {QStringLiteral("RABAT_IZNOS"), 0},
-                                      {QStringLiteral("CIJENA_"), taken.price},
-                                      {QStringLiteral("VRIJEDNOST_"), lineValue},
-                                      {QStringLiteral("GRUPA_POREZA"), QStringLiteral("PDV")},
-                                      {QStringLiteral("POREZ_%"), 25},
-                                      {QStringLiteral("POREZ_IZNOS"), lineTax},
-                                      {QStringLiteral("UKUPNO_"), lineValue + lineTax},
-                                      {QStringLiteral("RBR_STAVKE"), lineNumber}});
+            documents::Columns sold{{QStringLiteral("TIP_STAVKE"), QStringLiteral("ART")},
+                                    {QStringLiteral("CIJENA_BEZ_RABATA"), taken.price},
+                                    {QStringLiteral("VRIJEDNOST_BEZ_RABATA"), lineValue},
+                                    {QStringLiteral("RABAT_%"), 0},
+                                    {QStringLiteral("RABAT_IZNOS"), 0},
+                                    {QStringLiteral("CIJENA_"), taken.price},
+                                    {QStringLiteral("VRIJEDNOST_"), lineValue},
+                                    {QStringLiteral("GRUPA_POREZA"), QStringLiteral("PDV")},
+                                    {QStringLiteral("POREZ_%"), 25},
+                                    {QStringLiteral("POREZ_IZNOS"), lineTax},
+                                    {QStringLiteral("UKUPNO_"), lineValue + lineTax},
+                                    {QStringLiteral("RBR_STAVKE"), lineNumber}};
+            if (invoice) {
+                sold.emplace_back(QStringLiteral("CIJENA_SKLADISTA"), taken.price);
+            }
+            posting.WriteLine(taken, sold);
         } else {
             posting.WriteLine(taken, {{QStringLiteral("GRUPA_POREZA"), QStringLiteral("PDV")},
                                       {QStringLiteral("POREZ_%"), 25}});

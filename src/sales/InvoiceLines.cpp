@@ -1,0 +1,567 @@
+#include "sales/InvoiceLines.h"
+
+#include <QStringList>
+
+#include "data/Database.h"
+#include "data/Errors.h"
+#include "data/InputLimits.h"
+#include "data/Prompter.h"
+#include "data/Rounding.h"
+#include "data/Session.h"
+#include "data/SqlValue.h"
+#include "data/Transaction.h"
+#include "data/WorkingCopy.h"
+#include "documents/WorkingLines.h"
+#include "pricelists/Pricing.h"
+#include "stock/Lots.h"
+
+namespace zodra::sales {
+
+namespace {
+
+const QString kArticle = QStringLiteral("ART");
+const QString kService = QStringLiteral("USL");
+constexpr int kRetailTerms = 1;
+constexpr int kFinalConsumption = 12;
+constexpr int kDescriptionLength = 255;
+
+// The columns of a line besides article, lot and quantity, in the order the grid reads them.
+const QStringList& LineColumns() {
+    static const QStringList columns = {QStringLiteral("TIP_STAVKE"),
+                                        QStringLiteral("NABAVNA_CIJENA"),
+                                        QStringLiteral("NABAVNA_VRIJEDNOST"),
+                                        QStringLiteral("RUC_%"),
+                                        QStringLiteral("RUC_IZNOS"),
+                                        QStringLiteral("CIJENA_BEZ_RABATA"),
+                                        QStringLiteral("VRIJEDNOST_BEZ_RABATA"),
+                                        QStringLiteral("RABAT_%"),
+                                        QStringLiteral("RABAT_IZNOS"),
+                                        QStringLiteral("CIJENA_"),
+                                        QStringLiteral("VRIJEDNOST_"),
+                                        QStringLiteral("GRUPA_POREZA"),
+                                        QStringLiteral("POREZ_%"),
+                                        QStringLiteral("POREZ_IZNOS"),
+                                        QStringLiteral("UKUPNO_"),
+                                        QStringLiteral("TIP_OPOREZIVANJA"),
+                                        QStringLiteral("OPIS"),
+                                        QStringLiteral("RBR_STAVKE")};
+    return columns;
+}
+
+documents::WorkingLines Store(Session& session, const InvoiceDraft& draft) {
+    return documents::WorkingLines(session.Db(), DocumentKind::Invoice, draft.sessionCode,
+                                   draft.warehouse, draft.year);
+}
+
+double Num(const documents::DocumentLine& line, const QString& column) {
+    return sqlvalue::ToDouble(documents::ValueOf(line.other, column));
+}
+
+QString Text(const documents::DocumentLine& line, const QString& column) {
+    return documents::ValueOf(line.other, column).toString();
+}
+
+// Q, P, R, t and c give every amount of a line.
+struct Amounts {
+    double quantity = 0;
+    double price = 0;
+    double discountPercent = 0;
+    double taxRate = 0;
+    double costPrice = 0;
+};
+
+// The columns a line's amounts fill. Every division is guarded: a quantity of 0 never reaches
+// here (refused before), a purchase value of 0 leaves the margin percent at 0.
+documents::Columns AmountColumns(const Amounts& a) {
+    const double value = a.quantity * a.price;
+    const double discount = value * a.discountPercent / 100;
+    const double net = value - discount;
+    const double tax = net * a.taxRate / 100;
+    const double costValue = a.quantity * a.costPrice;
+    return {{QStringLiteral("NABAVNA_CIJENA"), a.costPrice},
+            {QStringLiteral("NABAVNA_VRIJEDNOST"), costValue},
+            {QStringLiteral("RUC_%"), costValue != 0 ? (net / costValue - 1) * 100 : 0.0},
+            {QStringLiteral("RUC_IZNOS"), net - costValue},
+            {QStringLiteral("CIJENA_BEZ_RABATA"), a.price},
+            {QStringLiteral("VRIJEDNOST_BEZ_RABATA"), value},
+            {QStringLiteral("RABAT_%"), a.discountPercent},
+            {QStringLiteral("RABAT_IZNOS"), discount},
+            {QStringLiteral("CIJENA_"), a.quantity != 0 ? net / a.quantity : 0.0},
+            {QStringLiteral("VRIJEDNOST_"), net},
+            {QStringLiteral("POREZ_%"), a.taxRate},
+            {QStringLiteral("POREZ_IZNOS"), tax},
+            {QStringLiteral("UKUPNO_"), net + tax}};
+}
+
+void Set(documents::Columns& columns, const QString& name, const QVariant& value) {
+    for (auto& [column, v] : columns) {
+        if (column == name) {
+            v = value;
+            return;
+        }
+    }
+    columns.emplace_back(name, value);
+}
+
+// Adds a new entry into an existing line: quantities, values and amounts add up, unit prices
+// and percentages follow from the sums.
+void MergeInto(documents::DocumentLine& line, const documents::Columns& added, double quantity,
+               const QString& description) {
+    auto add = [&](const QString& column) {
+        return Num(line, column) + sqlvalue::ToDouble(documents::ValueOf(added, column));
+    };
+    const double q = line.quantity + quantity;
+    const double costValue = add(QStringLiteral("NABAVNA_VRIJEDNOST"));
+    const double margin = add(QStringLiteral("RUC_IZNOS"));
+    const double before = add(QStringLiteral("VRIJEDNOST_BEZ_RABATA"));
+    const double discount = add(QStringLiteral("RABAT_IZNOS"));
+    const double net = add(QStringLiteral("VRIJEDNOST_"));
+    const double tax = add(QStringLiteral("POREZ_IZNOS"));
+    const double total = add(QStringLiteral("UKUPNO_"));
+    line.quantity = q;
+    documents::Columns& o = line.other;
+    Set(o, QStringLiteral("NABAVNA_VRIJEDNOST"), costValue);
+    if (q != 0) {
+        Set(o, QStringLiteral("NABAVNA_CIJENA"), costValue / q);
+        Set(o, QStringLiteral("CIJENA_BEZ_RABATA"), before / q);
+        Set(o, QStringLiteral("CIJENA_"), net / q);
+    }
+    Set(o, QStringLiteral("RUC_IZNOS"), margin);
+    Set(o, QStringLiteral("RUC_%"), costValue != 0 ? (net / costValue - 1) * 100 : 0.0);
+    Set(o, QStringLiteral("VRIJEDNOST_BEZ_RABATA"), before);
+    Set(o, QStringLiteral("RABAT_IZNOS"), discount);
+    if (before != 0) {
+        Set(o, QStringLiteral("RABAT_%"), discount / before * 100);
+    }
+    Set(o, QStringLiteral("VRIJEDNOST_"), net);
+    Set(o, QStringLiteral("POREZ_IZNOS"), tax);
+    Set(o, QStringLiteral("UKUPNO_"), total);
+    if (!description.isEmpty()) {
+        const QString old = Text(line, QStringLiteral("OPIS"));
+        Set(o, QStringLiteral("OPIS"),
+            old.isEmpty() ? description : old + QStringLiteral(", ") + description);
+    }
+}
+
+int TaxationTypeOf(Database& db, int terms) {
+    return sqlvalue::ToInt(db.Scalar(
+        QStringLiteral("SELECT \"TIP_OPOREZIVANJA\" FROM \"UVJETI_PRODAJE\" WHERE \"SIFRA\" = ?"),
+        {terms}));
+}
+
+struct Tax {
+    QString group;
+    double rate = 0;
+};
+
+Tax TaxOfGroup(Database& db, const QVariant& group, int taxationType) {
+    Tax tax;
+    Statement row = db.Prepare(
+        QStringLiteral("SELECT \"NAZIV\", \"STOPA\" FROM \"GRUPE_POREZA\" WHERE \"SIFRA\" = ?"));
+    row.Exec({group});
+    if (row.Next()) {
+        tax.group = row.Text(0);
+        tax.rate = row.Double(1);
+    }
+    if (tax.group == QLatin1String("Neoporezivo") || IsExemptTaxation(taxationType)) {
+        tax.rate = 0;
+    }
+    return tax;
+}
+
+void RequireDescription(const QString& description) {
+    if (description.size() > kDescriptionLength) {
+        throw UserError(QStringLiteral("Opis je duži od 255 znakova !"));
+    }
+    if (const auto refusal = limits::CheckText(description, QStringLiteral("Opis"))) {
+        throw UserError(*refusal);
+    }
+}
+
+void RequireAmounts(const Amounts& a) {
+    limits::RequireNumber(a.quantity, limits::NumberKind::Quantity, QStringLiteral("Količina"));
+    limits::RequireNumber(a.price, limits::NumberKind::Price, QStringLiteral("Cijena"));
+    limits::RequireNumber(a.discountPercent, limits::NumberKind::Discount, QStringLiteral("Rabat"));
+}
+
+// The line of the working copy with the same key a new entry would merge into.
+std::optional<documents::DocumentLine> MergeTarget(documents::WorkingLines& store,
+                                                   const QString& kind, int code,
+                                                   std::optional<int> lot, const QString& taxGroup,
+                                                   int taxationType) {
+    for (documents::DocumentLine& line : store.List(LineColumns())) {
+        if (Text(line, QStringLiteral("TIP_STAVKE")) == kind && line.article == code &&
+            line.lot == lot && Text(line, QStringLiteral("GRUPA_POREZA")) == taxGroup &&
+            sqlvalue::ToInt(documents::ValueOf(line.other, QStringLiteral("TIP_OPOREZIVANJA"))) ==
+                taxationType) {
+            return line;
+        }
+    }
+    return std::nullopt;
+}
+
+int NextLineNumber(Database& db, const InvoiceDraft& draft) {
+    return sqlvalue::ToInt(db.Scalar(
+               QStringLiteral("SELECT MAX(\"RBR_STAVKE\") FROM \"STAVKE_RACUNA_PRIVREMENO\" "
+                              "WHERE \"Multiuser_sifra\" = ?"),
+               {draft.sessionCode})) +
+           1;
+}
+
+// Writes a new entry: merged into its line (the question was answered Yes) or as a line of its
+// own. One transaction with what the lot reserves.
+AcceptedLine Accept(Session& session, const InvoiceDraft& draft, const QString& kind, int code,
+                    std::optional<int> lot, const Amounts& amounts, const Tax& tax,
+                    int taxationType, const QString& description, bool merge) {
+    Database& db = session.Db();
+    Transaction transaction(db);
+    documents::WorkingLines store = Store(session, draft);
+    const documents::Columns columns = AmountColumns(amounts);
+    AcceptedLine accepted;
+    std::optional<documents::DocumentLine> existing =
+        merge ? MergeTarget(store, kind, code, lot, tax.group, taxationType) : std::nullopt;
+    if (existing) {
+        MergeInto(*existing, columns, amounts.quantity, description);
+        store.Update(*existing);
+        accepted = {
+            sqlvalue::ToInt(documents::ValueOf(existing->other, QStringLiteral("RBR_STAVKE"))),
+            true};
+    } else {
+        documents::DocumentLine line;
+        line.article = code;
+        line.lot = lot;
+        line.quantity = amounts.quantity;
+        line.other = {{QStringLiteral("IRA"), draft.book.value_or(0)},
+                      {QStringLiteral("BROJ_RACUNA"), 0},
+                      {QStringLiteral("TIP_STAVKE"), kind}};
+        line.other.insert(line.other.end(), columns.begin(), columns.end());
+        accepted.lineNumber = NextLineNumber(db, draft);
+        line.other.emplace_back(QStringLiteral("GRUPA_POREZA"), tax.group);
+        line.other.emplace_back(QStringLiteral("TIP_OPOREZIVANJA"), taxationType);
+        line.other.emplace_back(QStringLiteral("OPIS"), description);
+        line.other.emplace_back(QStringLiteral("RBR_STAVKE"), accepted.lineNumber);
+        store.Add(line);
+    }
+    transaction.Commit();
+    return accepted;
+}
+
+}  // namespace
+
+bool IsExemptTaxation(int taxationType) {
+    return taxationType == 7 || taxationType == 8 || taxationType == 9 || taxationType == 13 ||
+           taxationType == 14;
+}
+
+InvoiceDraft OpenInvoice(Session& session, const QDate& date) {
+    Database& db = session.Db();
+    InvoiceDraft draft;
+    draft.warehouse = session.activeWarehouse.code;
+    draft.year = session.businessYear;
+    draft.date = date;
+    Transaction transaction(db);
+    draft.sessionCode = workingcopy::AllocateSessionCode(db);
+    transaction.Commit();
+    return draft;
+}
+
+void DiscardInvoice(Session& session, InvoiceDraft& draft) {
+    if (draft.sessionCode == 0) {
+        return;
+    }
+    Database& db = session.Db();
+    Transaction transaction(db);
+    documents::WorkingLines store = Store(session, draft);
+    for (const documents::DocumentLine& line : store.List()) {
+        store.Remove(line.id);
+    }
+    workingcopy::ClearWorkingCopy(db, DocumentKind::Invoice, draft.sessionCode);
+    workingcopy::ReleaseSessionCodes(db, {draft.sessionCode});
+    transaction.Commit();
+    draft.sessionCode = 0;
+}
+
+void CheckReadyForLines(const InvoiceDraft& draft) {
+    if (!draft.book || *draft.book <= 0) {
+        throw UserError(QStringLiteral("Nije izabrana knjiga IRA !"));
+    }
+    if (!draft.salesTerms || *draft.salesTerms <= 0) {
+        throw UserError(QStringLiteral("Nije izabran uvjet prodaje !"));
+    }
+    if (!draft.customer || *draft.customer <= 0) {
+        throw UserError(QStringLiteral("Nije izabran kupac !"));
+    }
+}
+
+void CheckSalesTerms(Session& session, int salesTerms) {
+    if (TaxationTypeOf(session.Db(), salesTerms) == kFinalConsumption &&
+        !session.warehouseFlags.retail && !session.warehouseFlags.allInvoicesAllowed) {
+        throw UserError(QStringLiteral(
+            "Ovo nije maloprodajno skladište i nije dozvoljena izrada maloprodajnog računa."));
+    }
+}
+
+ArticleProposal ProposeArticle(Session& session, const InvoiceDraft& draft, int article,
+                               std::optional<int> lot, std::optional<int> lineTerms) {
+    Database& db = session.Db();
+    if (!lot) {
+        lot = stock::DefaultLot(db, draft.warehouse, draft.year, article);
+    }
+    const std::optional<stock::Lot> found =
+        lot ? stock::FindLot(db, {draft.warehouse, draft.year, *lot, article}) : std::nullopt;
+    if (!found) {
+        throw UserError(stock::InsufficientQuantityMessage(stock::ArticleName(db, article)));
+    }
+    const int terms = lineTerms.value_or(draft.salesTerms.value_or(0));
+    ArticleProposal p;
+    p.lot = *lot;
+    p.costPrice = found->costPrice;
+    p.lotPrice = found->sellingPrice;
+    p.freeQuantity = found->freeQuantity;
+    const std::optional<double> listed =
+        draft.customer ? pricing::CustomerListPrice(db, *draft.customer, article, draft.date)
+                       : std::nullopt;
+    if (listed) {
+        p.price = *listed;
+    } else {
+        p.price = found->sellingPrice;
+        if (terms == kRetailTerms) {
+            p.price *= found->retailMargin.value_or(0) / 100 + 1;
+        }
+    }
+    p.discount = draft.customer ? pricing::ProposedDiscount(db, *draft.customer, article) : 0.0;
+    p.taxationType = TaxationTypeOf(db, terms);
+    const Tax tax = TaxOfGroup(
+        db,
+        db.Scalar(QStringLiteral("SELECT \"GRUPA_P\" FROM \"ARTIKLI\" WHERE \"SIFRA\" = ?"),
+                  {article}),
+        p.taxationType);
+    p.taxGroup = tax.group;
+    p.taxRate = tax.rate;
+    return p;
+}
+
+QuantityCheck CheckArticleQuantity(Session& session, const InvoiceDraft& draft, int article,
+                                   int lot, double quantity) {
+    Database& db = session.Db();
+    QuantityCheck check{quantity, {}};
+    const bool takesStock =
+        draft.book &&
+        sqlvalue::ToInt(
+            db.Scalar(QStringLiteral("SELECT \"SKIDA\" FROM \"KNJIGE_IRA\" WHERE \"SIFRA\" = ?"),
+                      {*draft.book})) != 0;
+    if (!takesStock) {
+        return check;
+    }
+    const std::optional<stock::Lot> found =
+        stock::FindLot(db, {draft.warehouse, draft.year, lot, article});
+    const double free = found ? found->freeQuantity : 0.0;
+    if (RoundQuantity(quantity - free) > 0) {
+        check.quantity = free;
+        check.messages.push_back(QStringLiteral(
+            "Nedovoljna zaliha artikla. Količina će biti postavljena na najveću dopuštenu "
+            "vrijednost."));
+    }
+    Statement limits = db.Prepare(QStringLiteral(
+        "SELECT \"NAZIV\", \"MIN_ZAL\", \"REZERVIRANO\" FROM \"ARTIKLI\" WHERE \"SIFRA\" = ?"));
+    limits.Exec({article});
+    if (limits.Next()) {
+        const double left = RoundQuantity(
+            stock::ArticleStock(db, draft.warehouse, draft.year, article) -
+            sqlvalue::ToDouble(db.Scalar(
+                QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
+                               "\"TIP_STAVKE\" = 'ART' AND \"SIFRA\" = ? AND "
+                               "\"Multiuser_sifra\" = ?"),
+                {article, draft.sessionCode})) -
+            check.quantity);
+        const QString head = QStringLiteral("Količina artikla ") + limits.Text(0) +
+                             QStringLiteral(" će pasti na ") + ShownNumber(left, 10);
+        if (!limits.IsNull(1) && left < RoundQuantity(limits.Double(1))) {
+            check.messages.push_back(head + QStringLiteral(" šta je ispod minimalne zalihe od ") +
+                                     ShownNumber(limits.Double(1), 10) + QStringLiteral("."));
+        }
+        if (!limits.IsNull(2) && left < RoundQuantity(limits.Double(2))) {
+            check.messages.push_back(head +
+                                     QStringLiteral(" šta je ispod rezervirane količine od ") +
+                                     ShownNumber(limits.Double(2), 10) + QStringLiteral("."));
+        }
+    }
+    return check;
+}
+
+QString ArticleMergeQuestion() {
+    return QStringLiteral("Ovaj artikal je već upisan. Želite li dodati na postojeću stavku?");
+}
+
+QString ServiceMergeQuestion() {
+    return QStringLiteral("Ova usluga je već upisana. Želite li dodati na postojeću stavku?");
+}
+
+QString DeleteLineQuestion(const QString& lineKind) {
+    if (lineKind == kArticle) {
+        return QStringLiteral("Želite li izbrisati stavku artikla ?");
+    }
+    if (lineKind == kService) {
+        return QStringLiteral("Želite li izbrisati stavku usluge ?");
+    }
+    return QStringLiteral("Želite li izbrisati stavku ambalaže ?");
+}
+
+std::optional<AcceptedLine> AddArticleLine(Session& session, Prompter& prompter,
+                                           const InvoiceDraft& draft,
+                                           const ArticleLineInput& input) {
+    CheckReadyForLines(draft);
+    if (input.article <= 0) {
+        throw UserError(QStringLiteral("Nije izabran artikal !"));
+    }
+    if (QuantityIsZero(input.quantity)) {
+        throw UserError(QStringLiteral("Količina ne može biti nula !"));
+    }
+    RequireDescription(input.description);
+    const ArticleProposal p =
+        ProposeArticle(session, draft, input.article, input.lot, input.salesTerms);
+    const Amounts amounts{input.quantity, input.price.value_or(p.price),
+                          input.discount.value_or(p.discount), p.taxRate, p.costPrice};
+    RequireAmounts(amounts);
+    bool merge = false;
+    {
+        documents::WorkingLines store = Store(session, draft);
+        if (MergeTarget(store, kArticle, input.article, p.lot, p.taxGroup, p.taxationType)) {
+            // Asked before the transaction; No writes nothing.
+            if (!prompter.AskYesNo(ArticleMergeQuestion(), QStringLiteral("Račun"), true)) {
+                return std::nullopt;
+            }
+            merge = true;
+        }
+    }
+    return Accept(session, draft, kArticle, input.article, p.lot, amounts,
+                  Tax{p.taxGroup, p.taxRate}, p.taxationType, input.description, merge);
+}
+
+std::optional<AcceptedLine> AddServiceLine(Session& session, Prompter& prompter,
+                                           const InvoiceDraft& draft,
+                                           const ServiceLineInput& input) {
+    CheckReadyForLines(draft);
+    Database& db = session.Db();
+    if (input.service <= 0) {
+        throw UserError(QStringLiteral("Nije izabrana usluga !"));
+    }
+    Statement service = db.Prepare(
+        QStringLiteral("SELECT \"CIJENA\", \"GRUPA_P\" FROM \"USLUGE\" WHERE \"SIFRA\" = ?"));
+    service.Exec({input.service});
+    if (!service.Next()) {
+        throw UserError(QStringLiteral("Nije izabrana usluga !"));
+    }
+    const double listPrice = service.Double(0);
+    const QVariant group = service.Value(1);
+    service.Finish();
+    if (QuantityIsZero(input.quantity)) {
+        throw UserError(QStringLiteral("Količina ne može biti nula !"));
+    }
+    RequireDescription(input.description);
+    const int taxationType =
+        TaxationTypeOf(db, input.salesTerms.value_or(draft.salesTerms.value_or(0)));
+    const Tax tax = TaxOfGroup(db, group, taxationType);
+    const double discount = input.discount.value_or(0);
+    const Amounts amounts{input.quantity, input.price.value_or(listPrice), discount, tax.rate, 0};
+    RequireAmounts(amounts);
+    bool merge = false;
+    {
+        documents::WorkingLines store = Store(session, draft);
+        if (MergeTarget(store, kService, input.service, std::nullopt, tax.group, taxationType)) {
+            if (!prompter.AskYesNo(ServiceMergeQuestion(), QStringLiteral("Račun"), true)) {
+                return std::nullopt;
+            }
+            merge = true;
+        }
+    }
+    return Accept(session, draft, kService, input.service, std::nullopt, amounts, tax, taxationType,
+                  input.description, merge);
+}
+
+void DeleteLine(Session& session, const InvoiceDraft& draft, int lineNumber) {
+    Database& db = session.Db();
+    Transaction transaction(db);
+    documents::WorkingLines store = Store(session, draft);
+    for (const documents::DocumentLine& line : store.List({QStringLiteral("RBR_STAVKE")})) {
+        if (sqlvalue::ToInt(documents::ValueOf(line.other, QStringLiteral("RBR_STAVKE"))) ==
+            lineNumber) {
+            store.Remove(line.id);
+            db.Exec(QStringLiteral("UPDATE \"STAVKE_RACUNA_PRIVREMENO\" SET \"RBR_STAVKE\" = "
+                                   "\"RBR_STAVKE\" - 1 WHERE \"RBR_STAVKE\" > ? AND "
+                                   "\"Multiuser_sifra\" = ?"),
+                    {lineNumber, draft.sessionCode});
+            transaction.Commit();
+            return;
+        }
+    }
+    throw UserError(QStringLiteral("Nije pronađena stavka računa."));
+}
+
+InvoiceTotals Totals(Database& db, int sessionCode) {
+    Statement rows = db.Prepare(
+        QStringLiteral("SELECT \"TIP_STAVKE\", \"VRIJEDNOST_\", \"POREZ_IZNOS\", \"UKUPNO_\" FROM "
+                       "\"STAVKE_RACUNA_PRIVREMENO\" WHERE \"Multiuser_sifra\" = ?"));
+    rows.Exec({sessionCode});
+    InvoiceTotals t;
+    MoneyTotal value, tax, total, articleValue, articleTax;
+    while (rows.Next()) {
+        ++t.lines;
+        value += rows.Double(1);
+        tax += rows.Double(2);
+        total += rows.Double(3);
+        if (rows.Text(0) == kArticle) {
+            ++t.articleLines;
+            articleValue += rows.Double(1);
+            articleTax += rows.Double(2);
+        }
+    }
+    t.value = value.Value();
+    t.tax = tax.Value();
+    t.total = total.Value();
+    t.articleValue = articleValue.Value();
+    t.articleTax = articleTax.Value();
+    return t;
+}
+
+std::vector<InvoiceLine> WorkingLinesOf(Database& db, int sessionCode) {
+    Statement rows = db.Prepare(QStringLiteral(
+        "SELECT \"RBR_STAVKE\", \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
+        "\"NABAVNA_CIJENA\", \"NABAVNA_VRIJEDNOST\", \"RUC_%\", \"RUC_IZNOS\", "
+        "\"CIJENA_BEZ_RABATA\", \"VRIJEDNOST_BEZ_RABATA\", \"RABAT_%\", \"RABAT_IZNOS\", "
+        "\"CIJENA_\", \"VRIJEDNOST_\", \"GRUPA_POREZA\", \"POREZ_%\", \"POREZ_IZNOS\", "
+        "\"UKUPNO_\", \"TIP_OPOREZIVANJA\", \"OPIS\" FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
+        "\"Multiuser_sifra\" = ? ORDER BY \"RBR_STAVKE\""));
+    rows.Exec({sessionCode});
+    std::vector<InvoiceLine> lines;
+    while (rows.Next()) {
+        InvoiceLine l;
+        l.lineNumber = rows.Int(0);
+        l.kind = rows.Text(1);
+        l.code = rows.Int(2);
+        if (!rows.IsNull(3)) {
+            l.lot = rows.Int(3);
+        }
+        l.quantity = rows.Double(4);
+        l.costPrice = rows.Double(5);
+        l.costValue = rows.Double(6);
+        l.marginPercent = rows.Double(7);
+        l.margin = rows.Double(8);
+        l.priceBeforeDiscount = rows.Double(9);
+        l.valueBeforeDiscount = rows.Double(10);
+        l.discountPercent = rows.Double(11);
+        l.discount = rows.Double(12);
+        l.price = rows.Double(13);
+        l.value = rows.Double(14);
+        l.taxGroup = rows.Text(15);
+        l.taxRate = rows.Double(16);
+        l.tax = rows.Double(17);
+        l.total = rows.Double(18);
+        l.taxationType = rows.Int(19);
+        l.description = rows.Text(20);
+        lines.push_back(l);
+    }
+    return lines;
+}
+
+}  // namespace zodra::sales

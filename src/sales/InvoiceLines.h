@@ -1,0 +1,177 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace zodra {
+class Database;
+class Prompter;
+class Session;
+}  // namespace zodra
+
+// The lines of a wholesale invoice while it is drawn up: rows of the invoice working copy
+// (STAVKE_RACUNA_PRIVREMENO) under the invoice's own session code. An article line reserves its
+// quantity from its lot's free quantity when it is accepted and gives it back when it is deleted
+// (documents::WorkingLines), so other workstations see at once what this invoice holds.
+//
+// Line arithmetic, with Q quantity, P net price before discount, R discount percent, t tax rate
+// and c the lot's cost price: V = Q × P, D = V × R / 100, N = V − D (VRIJEDNOST_), T = N × t / 100,
+// UKUPNO_ = N + T, CIJENA_ = N / Q, RUC_IZNOS = N − Q × c, RUC_% = (N / (Q × c) − 1) × 100 (0
+// without a purchase value). Amounts are stored unrounded; a total is the sum of the lines'
+// amounts rounded to the cent.
+namespace zodra::sales {
+
+// Taxation types of sales terms that carry no tax whatever the tax group says.
+bool IsExemptTaxation(int taxationType);
+
+// The invoice being drawn up: its warehouse and year, the session code of its working copy and
+// the header boxes the lines depend on.
+struct InvoiceDraft {
+    int warehouse = 0;
+    int year = 0;
+    int sessionCode = 0;
+    std::optional<int> book;        // KNJIGE_IRA.SIFRA
+    std::optional<int> salesTerms;  // UVJETI_PRODAJE.SIFRA
+    std::optional<int> customer;    // PARTNERI.SIFRA
+    QDate date;
+};
+
+// Opens an invoice in the session's warehouse and year with a session code of its own, so that
+// two documents open at once never see each other's lines.
+InvoiceDraft OpenInvoice(Session& session, const QDate& date);
+// Abandons the invoice: every line is deleted (its lot reservation given back), with the
+// employee and extra-data rows, and the session code is released. One transaction.
+void DiscardInvoice(Session& session, InvoiceDraft& draft);
+
+// The guards before any line may be entered, in this order: "Nije izabrana knjiga IRA !",
+// "Nije izabran uvjet prodaje !", "Nije izabran kupac !".
+void CheckReadyForLines(const InvoiceDraft& draft);
+
+// Choosing sales terms of taxation type 12 (final consumption) in a warehouse that is neither a
+// retail warehouse nor allowed all invoice kinds is refused with "Ovo nije maloprodajno
+// skladište i nije dozvoljena izrada maloprodajnog računa.".
+void CheckSalesTerms(Session& session, int salesTerms);
+
+// What the article dialog proposes once the article (and lot, and sales terms) are chosen.
+struct ArticleProposal {
+    int lot = 0;
+    double costPrice = 0;     // the lot's NABAVNA CIJENA
+    double lotPrice = 0;      // the lot's VELEPRODAJNA CIJENA
+    double price = 0;         // P: the customer's list price, else the lot's price (× retail
+                              // margin for the retail terms 1)
+    double discount = 0;      // R: from the customer's price list, else the customer's
+    QString taxGroup;         // GRUPE_POREZA.NAZIV of the article's group
+    double taxRate = 0;       // t: 0 for "Neoporezivo" and the exempt taxation types
+    int taxationType = 0;     // of the line's sales terms
+    double freeQuantity = 0;  // what the lot still has free
+};
+// Refused with "Nedovoljna količina artikla " + name when the article has no lot with stock in
+// the warehouse and year (or the lot given does not exist there).
+ArticleProposal ProposeArticle(Session& session, const InvoiceDraft& draft, int article,
+                               std::optional<int> lot = std::nullopt,
+                               std::optional<int> lineTerms = std::nullopt);
+
+// The quantity box of an invoice whose book takes stock: a quantity above what the lot still has
+// free is cut to that with "Nedovoljna zaliha artikla. Količina će biti postavljena na najveću
+// dopuštenu vrijednost."; stock falling below the article's minimum or reserved quantity gives
+// a warning and the quantity stays.
+struct QuantityCheck {
+    double quantity = 0;
+    std::vector<QString> messages;
+};
+QuantityCheck CheckArticleQuantity(Session& session, const InvoiceDraft& draft, int article,
+                                   int lot, double quantity);
+
+// An article line as the dialog accepts it ("Prihvati"). What is not given takes the proposal.
+struct ArticleLineInput {
+    int article = 0;
+    std::optional<int> lot;
+    double quantity = 0;
+    std::optional<double> price;     // P, before discount
+    std::optional<double> discount;  // R
+    std::optional<int> salesTerms;   // the line's own terms; else the invoice's
+    QString description;
+};
+
+struct ServiceLineInput {
+    int service = 0;
+    double quantity = 0;
+    std::optional<double> price;
+    std::optional<double> discount;
+    std::optional<int> salesTerms;
+    QString description;
+};
+
+// What accepting a line did; nothing when the user answered No to the merge question.
+struct AcceptedLine {
+    int lineNumber = 0;
+    bool merged = false;
+};
+
+QString
+ArticleMergeQuestion();  // "Ovaj artikal je već upisan. Želite li dodati na postojeću stavku?"
+QString
+ServiceMergeQuestion();  // "Ova usluga je već upisana. Želite li dodati na postojeću stavku?"
+// "Želite li izbrisati stavku artikla ?" / "… usluge ?" / "… ambalaže ?" by TIP_STAVKE.
+QString DeleteLineQuestion(const QString& lineKind);
+
+// Accepts an article line: the guards ("Nije izabran artikal !", "Količina ne može biti nula !",
+// "Opis je duži od 255 znakova !", the input limits), then, when the working copy has a line of
+// the same article, lot, tax group and taxation type, the merge question (asked before the
+// transaction): Yes adds into that line, No writes nothing. Otherwise a new line with the next
+// line number. The lot's free quantity follows in the same transaction; more than it has free is
+// refused with "Nedovoljna količina artikla " + name.
+std::optional<AcceptedLine> AddArticleLine(Session& session, Prompter& prompter,
+                                           const InvoiceDraft& draft,
+                                           const ArticleLineInput& input);
+// The same for a service line (no lot, no purchase values): "Nije izabrana usluga !".
+std::optional<AcceptedLine> AddServiceLine(Session& session, Prompter& prompter,
+                                           const InvoiceDraft& draft,
+                                           const ServiceLineInput& input);
+
+// Deletes a line (the question was asked): an article line gives its reservation back, and the
+// lines behind it close the gap.
+void DeleteLine(Session& session, const InvoiceDraft& draft, int lineNumber);
+
+// The running totals under the grid: Σ VRIJEDNOST_, Σ POREZ_IZNOS, Σ UKUPNO_ of the lines, each
+// line rounded to the cent; the article lines' part apart (the trade-book entry).
+struct InvoiceTotals {
+    int lines = 0;
+    int articleLines = 0;
+    double value = 0;
+    double tax = 0;
+    double total = 0;
+    double articleValue = 0;
+    double articleTax = 0;
+};
+InvoiceTotals Totals(Database& db, int sessionCode);
+
+// One line of the working copy, as the grid and the tests read it.
+struct InvoiceLine {
+    int lineNumber = 0;
+    QString kind;  // TIP_STAVKE
+    int code = 0;  // SIFRA
+    std::optional<int> lot;
+    double quantity = 0;
+    double costPrice = 0;
+    double costValue = 0;
+    double marginPercent = 0;
+    double margin = 0;
+    double priceBeforeDiscount = 0;
+    double valueBeforeDiscount = 0;
+    double discountPercent = 0;
+    double discount = 0;
+    double price = 0;
+    double value = 0;
+    QString taxGroup;
+    double taxRate = 0;
+    double tax = 0;
+    double total = 0;
+    int taxationType = 0;
+    QString description;
+};
+std::vector<InvoiceLine> WorkingLinesOf(Database& db, int sessionCode);
+
+}  // namespace zodra::sales

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <optional>
+
+#include "sales/InvoiceLines.h"
+
+namespace zodra {
+class Database;
+class Session;
+}  // namespace zodra
+
+// Posting a wholesale invoice ("Zaglavlje računa" → "Prihvati").
+namespace zodra::sales {
+
+// The header boxes as the header dialog holds them: texts where the box is typed, so that the
+// checks see what the user typed.
+struct InvoiceHeader {
+    int number = 0;  // the number shown (a proposal); 0: the next number
+    QString deliveryName;
+    QString deliveryAddress;
+    QString deliveryPlace;
+    QString deliveryDate;  // empty: none
+    QString deliveryMethod;
+    QString takenBy;
+    QString orderNumber;
+    QString deliveryNote;
+    QString paymentTerm;  // days
+    QString dueDate;
+    QString paymentMethod;
+    QString paymentReference;
+    QString alreadyPaid;
+    QString additionalText;
+    QString bankAccount;
+};
+
+// The header the dialog proposes: delivery name, address and place of the customer, the
+// customer's payment delay (15 days when it has none) and the due date after it, nothing paid,
+// the company's bank account, the next number.
+InvoiceHeader ProposeHeader(Session& session, const InvoiceDraft& draft);
+
+// The next number of the invoice's book and sales terms: the retail terms 1 number on their own,
+// terms with a numbering of their own from their first number, all others share one sequence.
+int ProposedNumber(Database& db, const InvoiceDraft& draft);
+
+// A number typed into the number box: "Nije ispravno upisan broj !", or "Račun pod ovim brojem
+// je već napravljen !" when the warehouse, book and year already have it.
+int CheckInvoiceNumber(Database& db, const InvoiceDraft& draft, const QString& typed);
+
+// The header checks of "Prihvati", in this order, each with its message: delivery name,
+// address and place (at most 80 characters, not empty), the bank account, the delivery date
+// (when given), the payment term, the due date, the amount already paid.
+struct CheckedHeader {
+    std::optional<QDate> deliveryDate;
+    int paymentTerm = 0;
+    QDate dueDate;
+    double alreadyPaid = 0;
+};
+CheckedHeader CheckHeader(const InvoiceHeader& header);
+
+QString PostedMessage(int number);  // "Račun je proknjižen pod brojem " n
+
+// What the posting did, for the caller's next steps: the number, and whether the payment dialog
+// belongs after it (a retail warehouse with an amount already paid, or the retail terms 1). The
+// payment itself is not part of the posting.
+struct PostedInvoice {
+    int number = 0;
+    bool numberChanged = false;
+    std::optional<int> priceChange;
+    bool wantsPayment = false;
+};
+
+// Posts the invoice drawn up in the draft's working copy. Every check is made before the
+// transaction; then, in one transaction: the number re-checked (taken meanwhile: the next of the
+// book and terms), and when the book takes stock a price change for every lot whose selling
+// price is not the price the line sells at before discount (divided by 1 + the lot's retail
+// margin for the retail terms; a discount never reprices stock), the goods taken from their
+// lots ("Napravljen je storno primke po kojoj je ušao artikal " / "Nedovoljna količina artikla "
+// + name), each line recording the lot's cost and price at that moment, the trade-book entry;
+// the header, the lines (with their employee and extra-data rows) under the final number, the
+// working copy cleared, the consistency check. A refusal leaves nothing and keeps the working
+// copy. A book that does not take stock moves no lot and writes no trade-book entry.
+PostedInvoice PostInvoice(Session& session, const InvoiceDraft& draft, const InvoiceHeader& header);
+
+}  // namespace zodra::sales
