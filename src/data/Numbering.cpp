@@ -144,11 +144,16 @@ int NextInvoiceNumber(Database& db, int warehouse, int book, int year, int sales
         return NextRetailInvoiceNumber(db, warehouse, book, year, detailed);
     }
     if (!ownNumbering) {
-        return NextOrStart(MaxOf(db, table, QStringLiteral("BROJ RACUNA"),
-                                 QStringLiteral("\"SKLADISTE\" = ? AND \"IRA\" = ? AND "
-                                                "\"GODINA\" = ? AND \"UVJET PRODAJE\" <> 1"),
-                                 {warehouse, book, year}),
-                           1, Info(DocumentKind::Invoice).name);
+        // The shared sequence: every terms but the retail terms 1 and the terms that number on
+        // their own (their numbers, from 500 say, would otherwise carry the shared sequence off).
+        return NextOrStart(
+            MaxOf(db, table, QStringLiteral("BROJ RACUNA"),
+                  QStringLiteral("\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? AND "
+                                 "\"UVJET PRODAJE\" <> 1 AND \"UVJET PRODAJE\" NOT IN (SELECT "
+                                 "\"SIFRA\" FROM \"UVJETI_PRODAJE\" WHERE "
+                                 "\"SAMOSTALNA_NUMERACIJA\" = TRUE)"),
+                  {warehouse, book, year}),
+            1, Info(DocumentKind::Invoice).name);
     }
     return NextOrStart(MaxOf(db, table, QStringLiteral("BROJ RACUNA"),
                              QStringLiteral("\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? "

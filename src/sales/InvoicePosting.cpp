@@ -1,0 +1,461 @@
+#include "sales/InvoicePosting.h"
+
+#include <QDateTime>
+#include <map>
+#include <tuple>
+#include <vector>
+
+#include "data/Database.h"
+#include "data/Errors.h"
+#include "data/InputLimits.h"
+#include "data/Numbering.h"
+#include "data/Rounding.h"
+#include "data/Session.h"
+#include "data/SqlDialect.h"
+#include "data/SqlValue.h"
+#include "data/Transaction.h"
+#include "data/WorkingCopy.h"
+#include "documents/IssuePosting.h"
+#include "stock/Lots.h"
+#include "stock/StockCheck.h"
+#include "stock/TradeBook.h"
+
+namespace zodra::sales {
+
+namespace {
+
+constexpr int kRetailTerms = 1;
+constexpr int kFieldLength = 80;
+
+std::optional<QDate> TypedDate(const QString& typed) {
+    const QString text = typed.trimmed();
+    for (const char* format : {"d.M.yyyy", "d.M.yyyy.", "yyyy-MM-dd"}) {
+        const QDate date = QDate::fromString(text, QString::fromLatin1(format));
+        if (date.isValid()) {
+            return date;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<double> TypedNumber(const QString& typed) {
+    bool ok = false;
+    const double value =
+        QString(typed).trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    if (!ok || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+bool Missing(const QString& text) {
+    return text.size() > kFieldLength || text.trimmed().isEmpty();
+}
+
+// An article line of the working copy as posting reads it.
+struct WorkingArticle {
+    qint64 id = 0;
+    int article = 0;
+    std::optional<int> lot;
+    double quantity = 0;
+    double priceBeforeDiscount = 0;
+    double value = 0;
+};
+
+std::vector<WorkingArticle> WorkingArticles(Database& db, int sessionCode) {
+    const QString id = QString::fromUtf16(RowKeyColumn(db.Dialect()));
+    Statement rows = db.Prepare(QStringLiteral("SELECT \"") + id +
+                                QStringLiteral("\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
+                                               "\"CIJENA_BEZ_RABATA\", \"VRIJEDNOST_\" FROM "
+                                               "\"STAVKE_RACUNA_PRIVREMENO\" WHERE "
+                                               "\"Multiuser_sifra\" = ? AND \"TIP_STAVKE\" = "
+                                               "'ART' ORDER BY \"RBR_STAVKE\""));
+    rows.Exec({sessionCode});
+    std::vector<WorkingArticle> lines;
+    while (rows.Next()) {
+        WorkingArticle line;
+        line.id = rows.Value(0).toLongLong();
+        line.article = rows.Int(1);
+        if (!rows.IsNull(2)) {
+            line.lot = rows.Int(2);
+        }
+        line.quantity = rows.Double(3);
+        line.priceBeforeDiscount = rows.Double(4);
+        line.value = rows.Double(5);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The last guard of whatever reaches the books: no line without a number where the books need
+// one, none outside the input limits, whoever wrote the working copy.
+void CheckWorkingNumbers(Database& db, int sessionCode) {
+    for (const auto& [column, what] :
+         {std::pair{QStringLiteral("KOLICINA"), QStringLiteral("Količina")},
+          std::pair{QStringLiteral("CIJENA_BEZ_RABATA"), QStringLiteral("Cijena")},
+          std::pair{QStringLiteral("VRIJEDNOST_"), QStringLiteral("Vrijednost")},
+          std::pair{QStringLiteral("POREZ_IZNOS"), QStringLiteral("Porez")},
+          std::pair{QStringLiteral("UKUPNO_"), QStringLiteral("Ukupno")}}) {
+        Statement rows = db.Prepare(QStringLiteral("SELECT \"") + column +
+                                    QStringLiteral("\" FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
+                                                   "\"Multiuser_sifra\" = ?"));
+        rows.Exec({sessionCode});
+        while (rows.Next()) {
+            if (rows.IsNull(0)) {
+                throw UserError(limits::NotANumberMessage(what));
+            }
+            limits::RequireNumber(rows.Double(0),
+                                  column == QLatin1String("KOLICINA") ? limits::NumberKind::Quantity
+                                                                      : limits::NumberKind::Amount,
+                                  what);
+        }
+    }
+}
+
+// One line of the generated price change: a lot repriced from the old to the new price for the
+// quantity it held at that moment.
+struct Repricing {
+    stock::LotKey lot;
+    double quantity = 0;
+    double oldPrice = 0;
+    double newPrice = 0;
+};
+
+using LotId = std::tuple<int, int>;  // lot number, article
+
+// Plans the price change and the price each line leaves its lot at, line by line in line order:
+// a line sells at its price before discount (for the retail terms without the retail margin the
+// price carries); when that is not the lot's price the lot is repriced first, for what it holds
+// at that moment (less what the lines before took from it). Writes nothing.
+std::vector<Repricing> PlanRepricing(Database& db, const InvoiceDraft& draft, int terms,
+                                     std::vector<WorkingArticle>& lines,
+                                     std::vector<double>& leftAt) {
+    struct Planned {
+        double quantity = 0;
+        double price = 0;
+    };
+    std::map<LotId, Planned> lots;
+    std::vector<Repricing> repricings;
+    for (WorkingArticle& line : lines) {
+        if (!line.lot) {
+            line.lot = stock::DefaultLot(db, draft.warehouse, draft.year, line.article);
+            if (!line.lot) {
+                throw UserError(
+                    stock::InsufficientQuantityMessage(stock::ArticleName(db, line.article)));
+            }
+        }
+        const stock::LotKey key{draft.warehouse, draft.year, *line.lot, line.article};
+        const std::optional<stock::Lot> lot = stock::FindLot(db, key);
+        if (!lot) {
+            throw UserError(stock::MissingLotMessage(stock::ArticleName(db, line.article)));
+        }
+        auto it =
+            lots.try_emplace(LotId{key.lot, key.article}, Planned{lot->quantity, lot->sellingPrice})
+                .first;
+        double sold = line.priceBeforeDiscount;
+        if (terms == kRetailTerms) {
+            // The retail price carries the lot's retail margin; the stock is valued without it.
+            const double factor = 1 + lot->retailMargin.value_or(0) / 100;
+            sold = RoundQuantity(factor) != 0 ? sold / factor : it->second.price;
+        }
+        const double target = RoundQuantity(sold);
+        if (RoundQuantity(it->second.price) != target) {
+            repricings.push_back({key, it->second.quantity, it->second.price, target});
+            it->second.price = target;
+        }
+        leftAt.push_back(it->second.price);
+        it->second.quantity = RoundQuantity(it->second.quantity - line.quantity);
+    }
+    return repricings;
+}
+
+// Writes the generated price change: header (tied to the invoice), lines with their article's
+// tax group, the lots at their new prices, and its trade-book entry "IZMJENA CIJENA" with the
+// change of stock value. Returns its number.
+int WritePriceChange(Session& session, const InvoiceDraft& draft, int book, int invoice,
+                     const std::vector<Repricing>& repricings) {
+    Database& db = session.Db();
+    const int w = draft.warehouse;
+    const int y = draft.year;
+    const int number = numbering::NextDocumentNumber(db, DocumentKind::PriceChange, w, y);
+    const int position = tradebook::NextBookNumber(db, tradebook::Book::Wholesale, w, y);
+    const QString description =
+        QStringLiteral("IZMJENA CIJENA (NIVELACIJA) ") + QString::number(number);
+    db.Exec(
+        QStringLiteral("INSERT INTO \"IZMJENE_CIJENA\" (\"SKLADISTE\", \"GODINA\", "
+                       "\"BROJ_IZMJENE_CIJENA\", \"DATUM\", \"RBR_TK\", \"BROJ_PRIMKE\", "
+                       "\"IRA\", \"BROJ_RACUNA\", \"OPIS\") VALUES (?, ?, ?, ?, ?, 0, ?, ?, ?)"),
+        {w, y, number, draft.date, position, book, invoice, description});
+    MoneyTotal change;
+    for (const Repricing& r : repricings) {
+        db.Exec(
+            QStringLiteral(
+                "INSERT INTO \"STAVKE_IZMJENA_CIJENA\" (\"SKLADISTE\", \"GODINA\", "
+                "\"BROJ_IZMJENE_CIJENA\", \"BROJ_PRIMKE\", \"ARTIKAL\", \"KOLICINA\", "
+                "\"STARA_CIJENA\", \"NOVA_CIJENA\", \"GRUPA_POREZA\", \"POREZ_%\") SELECT ?, ?, "
+                "?, ?, ?, ?, ?, ?, g.\"NAZIV\", g.\"STOPA\" FROM \"ARTIKLI\" a LEFT JOIN "
+                "\"GRUPE_POREZA\" g ON g.\"SIFRA\" = a.\"GRUPA_P\" WHERE a.\"SIFRA\" = ?"),
+            {w, y, number, r.lot.lot, r.lot.article, r.quantity, r.oldPrice, r.newPrice,
+             r.lot.article});
+        stock::SetSellingPrice(db, r.lot, r.newPrice);
+        change += (r.newPrice - r.oldPrice) * r.quantity;
+    }
+    tradebook::Entry entry;
+    entry.warehouse = w;
+    entry.year = y;
+    entry.type = QStringLiteral("IZMJENA CIJENA");
+    entry.documentNumber = number;
+    entry.date = draft.date;
+    entry.description = description;
+    entry.purchaseValue = change.Value();
+    tradebook::AppendEntry(db, tradebook::Book::Wholesale, entry, position);
+    return number;
+}
+
+QString CustomerName(Database& db, int customer) {
+    return db
+        .Scalar(QStringLiteral("SELECT \"NAZIV\" FROM \"PARTNERI\" WHERE \"SIFRA\" = ?"),
+                {customer})
+        .toString();
+}
+
+}  // namespace
+
+int ProposedNumber(Database& db, const InvoiceDraft& draft) {
+    const int terms = draft.salesTerms.value_or(0);
+    const int book = draft.book.value_or(1);
+    return terms == kRetailTerms
+               ? numbering::NextRetailInvoiceNumber(db, draft.warehouse, book, draft.year)
+               : numbering::NextInvoiceNumber(db, draft.warehouse, book, draft.year, terms);
+}
+
+InvoiceHeader ProposeHeader(Session& session, const InvoiceDraft& draft) {
+    Database& db = session.Db();
+    InvoiceHeader h;
+    h.number = ProposedNumber(db, draft);
+    int delay = 15;
+    if (draft.customer) {
+        Statement partner =
+            db.Prepare(QStringLiteral("SELECT \"NAZIV\", \"ADRESA\", \"MJESTO\", \"ODGODA\" FROM "
+                                      "\"PARTNERI\" WHERE \"SIFRA\" = ?"));
+        partner.Exec({*draft.customer});
+        if (partner.Next()) {
+            h.deliveryName = partner.Text(0);
+            h.deliveryAddress = partner.Text(1);
+            h.deliveryPlace = partner.Text(2);
+            if (!partner.IsNull(3) && partner.Int(3) != 0) {
+                delay = partner.Int(3);
+            }
+        }
+    }
+    h.paymentTerm = QString::number(delay);
+    h.dueDate = draft.date.addDays(delay).toString(QStringLiteral("dd.MM.yyyy"));
+    h.alreadyPaid = QStringLiteral("0");
+    h.bankAccount =
+        db.Scalar(QStringLiteral("SELECT \"ZIRO_RACUN\" FROM \"PODACI_FIRME\" LIMIT 1")).toString();
+    return h;
+}
+
+int CheckInvoiceNumber(Database& db, const InvoiceDraft& draft, const QString& typed) {
+    bool ok = false;
+    const int number = typed.trimmed().toInt(&ok);
+    if (!ok || number < 0) {
+        throw UserError(QStringLiteral("Nije ispravno upisan broj !"));
+    }
+    if (numbering::DocumentExists(db, DocumentKind::Invoice, draft.warehouse, draft.year, number,
+                                  draft.book.value_or(1))) {
+        throw UserError(QStringLiteral("Račun pod ovim brojem je već napravljen !"));
+    }
+    return number;
+}
+
+CheckedHeader CheckHeader(const InvoiceHeader& h) {
+    if (Missing(h.deliveryName)) {
+        throw UserError(QStringLiteral("Isporuka-naziv je duži od 80 znakova ili nije upisan"));
+    }
+    if (Missing(h.deliveryAddress)) {
+        throw UserError(QStringLiteral("Isporuka-adresa je duža od 80 znakova ili nije upisana"));
+    }
+    if (Missing(h.deliveryPlace)) {
+        throw UserError(QStringLiteral("Isporuka-mjesto je duže od 80 znakova ili nije upisano"));
+    }
+    if (Missing(h.bankAccount)) {
+        throw UserError(QStringLiteral("Žiro račun je duži od 80 znakova ili nije upisan"));
+    }
+    CheckedHeader checked;
+    if (!h.deliveryDate.trimmed().isEmpty()) {
+        checked.deliveryDate = TypedDate(h.deliveryDate);
+        if (!checked.deliveryDate) {
+            throw UserError(QStringLiteral("U polje datum isporuke mora biti upisan datum."));
+        }
+    }
+    bool ok = false;
+    checked.paymentTerm = h.paymentTerm.trimmed().toInt(&ok);
+    if (!ok) {
+        throw UserError(QStringLiteral("U polje rok plaćanja mora biti upisan broj."));
+    }
+    const std::optional<QDate> due = TypedDate(h.dueDate);
+    if (!due) {
+        throw UserError(QStringLiteral("U polje dospijeće računa mora biti upisan datum."));
+    }
+    checked.dueDate = *due;
+    const std::optional<double> paid = TypedNumber(h.alreadyPaid);
+    if (!paid) {
+        throw UserError(QStringLiteral("U polje već plaćeno mora biti upisan broj odnosno nula."));
+    }
+    limits::RequireNumber(*paid, limits::NumberKind::Amount, QStringLiteral("Već plaćeno"));
+    checked.alreadyPaid = *paid;
+    for (const QString* text :
+         {&h.deliveryName, &h.deliveryAddress, &h.deliveryPlace, &h.deliveryMethod, &h.takenBy,
+          &h.orderNumber, &h.deliveryNote, &h.paymentMethod, &h.paymentReference, &h.bankAccount}) {
+        if (const auto refusal = limits::CheckText(*text, QStringLiteral("Tekst"))) {
+            throw UserError(*refusal);
+        }
+    }
+    if (const auto refusal =
+            limits::CheckText(h.additionalText, QStringLiteral("Dodatni tekst"), true)) {
+        throw UserError(*refusal);
+    }
+    return checked;
+}
+
+QString PostedMessage(int number) {
+    return QStringLiteral("Račun je proknjižen pod brojem ") + QString::number(number);
+}
+
+PostedInvoice PostInvoice(Session& session, const InvoiceDraft& draft,
+                          const InvoiceHeader& header) {
+    // Every check before the transaction.
+    CheckReadyForLines(draft);
+    CheckSalesTerms(session, *draft.salesTerms);
+    limits::RequireDocumentDate(draft.date, draft.year, QStringLiteral("Datum"));
+    const CheckedHeader checked = CheckHeader(header);
+    Database& db = session.Db();
+    const int book = *draft.book;
+    const int terms = *draft.salesTerms;
+    const int customer = *draft.customer;
+    if (Totals(db, draft.sessionCode).lines == 0) {
+        throw UserError(QStringLiteral("Račun nema niti jedne stavke !"));
+    }
+
+    Transaction transaction(db);
+    CheckWorkingNumbers(db, draft.sessionCode);
+    const InvoiceTotals totals = Totals(db, draft.sessionCode);
+    if (totals.lines == 0) {
+        throw UserError(QStringLiteral("Račun nema niti jedne stavke !"));
+    }
+    // The number shown may have been taken by another workstation meanwhile.
+    PostedInvoice posted;
+    posted.number = header.number;
+    if (posted.number <= 0 || numbering::DocumentExists(db, DocumentKind::Invoice, draft.warehouse,
+                                                        draft.year, posted.number, book)) {
+        posted.number = ProposedNumber(db, draft);
+        posted.numberChanged = header.number > 0;
+        // Two numberings of one book whose ranges meet: the key refuses the number.
+        if (numbering::DocumentExists(db, DocumentKind::Invoice, draft.warehouse, draft.year,
+                                      posted.number, book)) {
+            throw UserError(QStringLiteral("Račun pod ovim brojem je već napravljen !"));
+        }
+    }
+    const bool takesStock =
+        sqlvalue::ToInt(db.Scalar(
+            QStringLiteral("SELECT \"SKIDA\" FROM \"KNJIGE_IRA\" WHERE \"SIFRA\" = ?"), {book})) !=
+        0;
+    std::vector<WorkingArticle> articles = WorkingArticles(db, draft.sessionCode);
+    const bool moves = takesStock && !articles.empty();
+
+    std::vector<double> leftAt;
+    if (moves) {
+        const std::vector<Repricing> repricings = PlanRepricing(db, draft, terms, articles, leftAt);
+        if (!repricings.empty()) {
+            posted.priceChange = WritePriceChange(session, draft, book, posted.number, repricings);
+        }
+    }
+    const documents::DocumentKey key{DocumentKind::Invoice, draft.warehouse, book, draft.year,
+                                     posted.number};
+    // Constructed after the price change: the invoice's trade-book position follows its entry.
+    std::optional<documents::IssuePosting> issue;
+    if (moves) {
+        issue.emplace(session, key);
+    }
+    const QString id = QString::fromUtf16(RowKeyColumn(db.Dialect()));
+    for (size_t i = 0; i < articles.size(); ++i) {
+        const WorkingArticle& line = articles[i];
+        if (moves) {
+            const documents::TakenLine taken = issue->Take({line.article, line.quantity, line.lot});
+            const double costValue = line.quantity * taken.cost;
+            db.Exec(
+                QStringLiteral("UPDATE \"STAVKE_RACUNA_PRIVREMENO\" SET \"BROJ_PRIMKE\" = ?, "
+                               "\"NABAVNA_CIJENA\" = ?, \"NABAVNA_VRIJEDNOST\" = ?, "
+                               "\"RUC_IZNOS\" = ?, \"RUC_%\" = ?, \"CIJENA_SKLADISTA\" = ? "
+                               "WHERE \"") +
+                    id + QStringLiteral("\" = ?"),
+                {taken.lot, taken.cost, costValue, line.value - costValue,
+                 costValue != 0 ? (line.value / costValue - 1) * 100 : 0.0, leftAt[i], line.id});
+        } else if (line.lot) {
+            // Nothing is taken: what the line held on its lot is free again.
+            stock::ReleaseToLot(db, {draft.warehouse, draft.year, *line.lot, line.article},
+                                line.quantity);
+        }
+    }
+    const QDateTime now = QDateTime::currentDateTime();
+    db.Exec(
+        QStringLiteral(
+            "INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ RACUNA\", "
+            "\"PLACENO\", \"DATUM\", \"SIFRA PARTNERA\", \"UVJET PRODAJE\", \"ISPORUKA NAZIV\", "
+            "\"ISPORUKA ADRESA\", \"ISPORUKA MJESTO\", \"DATUM ISPORUKE\", \"NACIN ISPORUKE\", "
+            "\"ROBU PREUZEO\", \"NARUDZBENICA\", \"OTPREMNICA\", \"ROK PLACANJA\", "
+            "\"DOSPIJECE RACUNA\", \"NACIN PLACANJA\", \"POZIV NA BROJ\", \"VEC PLACENO\", "
+            "\"DODATNI TEKST\", \"ZIRO_RACUN\", \"IZMJENA_CIJENA\", \"RBR_TK\", \"KORISNIK\", "
+            "\"DATUM_I_VRIJEME_KNJIZENJA\", \"SKIDA\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+            "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        {draft.warehouse,
+         book,
+         draft.year,
+         posted.number,
+         terms == kRetailTerms,
+         draft.date,
+         customer,
+         terms,
+         header.deliveryName,
+         header.deliveryAddress,
+         header.deliveryPlace,
+         checked.deliveryDate ? QVariant(*checked.deliveryDate) : QVariant(),
+         header.deliveryMethod,
+         header.takenBy,
+         header.orderNumber,
+         header.deliveryNote,
+         checked.paymentTerm,
+         checked.dueDate,
+         header.paymentMethod,
+         header.paymentReference,
+         checked.alreadyPaid,
+         header.additionalText,
+         header.bankAccount,
+         posted.priceChange ? QVariant(*posted.priceChange) : QVariant(),
+         moves ? QVariant(issue->Position()) : QVariant(),
+         session.userName,
+         now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+         takesStock});
+    // The lines in column order under the final number and book, with their employee and
+    // extra-data rows; the working copy is cleared in the same transaction.
+    workingcopy::PostWorkingLines(db, DocumentKind::Invoice, posted.number, draft.sessionCode,
+                                  book);
+    if (moves) {
+        tradebook::Entry entry;
+        entry.date = draft.date;
+        entry.description = QStringLiteral("RAČUN ") + QString::number(posted.number) +
+                            QLatin1Char(' ') + CustomerName(db, customer);
+        entry.salesValue = totals.articleValue;
+        entry.salesTax = totals.articleTax;
+        issue->Finish(entry);
+    } else {
+        stock::CheckStockAgainstCard(session);
+    }
+    transaction.Commit();
+    posted.wantsPayment =
+        terms == kRetailTerms || (session.warehouseFlags.retail && checked.alreadyPaid > 0);
+    return posted;
+}
+
+}  // namespace zodra::sales
