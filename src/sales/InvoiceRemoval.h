@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+namespace zodra {
+class Prompter;
+class Session;
+}  // namespace zodra
+
+// Undoing a posted invoice of the session's warehouse and business year, named by its book and
+// number: cancelling it ("Storno": it stays in the books with a counter-entry) or deleting it
+// (as if it had never been made). The caller asks its question first ("Želite li stornirati
+// račun!" / "Želite li izbrisati račun!"); each runs in one transaction with every further
+// question asked before it begins.
+namespace zodra::sales {
+
+QString CancelQuestion();    // "Želite li stornirati račun!"
+QString CancelTitle();       // "Storno"
+QString CancelDatePrompt();  // "Upišite datum storniranja računa."
+QString DeleteQuestion();    // "Želite li izbrisati račun!"
+QString DeleteTitle();       // "Brisanje računa"
+
+// The cancellation date as typed: a date ("Datum storna nije ispravno upisan. Pokušajte
+// ponovo.") not before the invoice's ("Datum storna nesmije biti prije datuma računa. Pokušajte
+// ponovo.").
+QDate CheckCancellationDate(Session& session, int book, int number, const QString& typed);
+
+// The guards of a cancellation, in order: the invoice exists ("Ne postoji proknjiženi račun broj
+// " + n), is not cancelled ("Ovaj račun je već storniran."), has no delivery notes bound to it
+// ("Ovaj račun nemožete stornirati jer su na njega vezane (" + count + ") otpremnice."); when its
+// book takes stock every lot it took from still exists and carries the price the goods left at
+// (with a generated price change "Ovaj račun nemožete stornirati jer je artikal '" + name + "' u
+// trenutku izrade imao cijenu bez poreza " + old + " a sada ima cijenu " + current + ".",
+// otherwise "Ovaj račun nemožete stornirati jer artikal '" + name + "' više nema istu cijenu na
+// skladištu."), and a lot the invoice repriced still holds what it held right after the invoice
+// ("Ovaj račun nemožete stornirati jer su na artiklu '" + name + "' nakon računa rađeni drugi
+// dokumenti.": the price change could no longer be undone for what the lot holds).
+void CheckCanBeCancelled(Session& session, int book, int number);
+
+// Cancels the invoice on `date`: the guards again, the goods back into their lots at the cost
+// they left at, the generated price change cancelled (lots back at their old prices, its
+// counter-entry "STORNO IZMJENE CIJENA"), the counter-entry "STORNO RAČUNA" with the invoice's
+// values negated, a counter-payment for every payment of the invoice, the invoice marked
+// cancelled with the next cancellation number, the consistency check.
+void CancelInvoice(Session& session, int book, int number, const QDate& date);
+
+// Deletes the invoice after the cancellation's guards (a cancelled invoice stays: "Ovaj račun je
+// već storniran."). Delivery notes bound to it are announced first ("Na ovaj račun su vezane (" +
+// count + ") otpremnice. Želite li ga obrisati?", No keeps everything) and released from it. The
+// goods go back, the generated price change goes with its trade-book entry, the invoice's entry
+// goes (balances recomputed), its payments go, pooled lots are recomputed from its position.
+// Returns false when the user answered No.
+bool DeleteInvoice(Session& session, Prompter& prompter, int book, int number);
+
+}  // namespace zodra::sales
