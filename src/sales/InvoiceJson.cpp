@@ -1,0 +1,308 @@
+#include "sales/InvoiceJson.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <cmath>
+
+#include "data/Database.h"
+#include "data/Errors.h"
+#include "data/Prompter.h"
+#include "data/Session.h"
+#include "registers/Articles.h"
+
+namespace zodra::sales {
+
+namespace {
+
+QString Where(int line) {
+    return line > 0 ? QStringLiteral(" (stavka ") + QString::number(line) + QStringLiteral(")")
+                    : QString();
+}
+
+[[noreturn]] void Refuse(const QString& text, int line = 0) {
+    throw UserError(QStringLiteral("Datoteka računa: ") + text + Where(line) + QStringLiteral("."));
+}
+
+std::optional<double> Number(const QJsonObject& o, const char* key, int line = 0) {
+    const QJsonValue v = o.value(QLatin1String(key));
+    if (v.isUndefined() || v.isNull()) {
+        return std::nullopt;
+    }
+    if (v.isDouble()) {
+        return v.toDouble();
+    }
+    if (v.isString()) {
+        bool ok = false;
+        const double d =
+            v.toString().trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+        if (ok) {
+            return d;
+        }
+    }
+    Refuse(QStringLiteral("\"") + QLatin1String(key) + QStringLiteral("\" nije broj"), line);
+}
+
+// A whole positive number (a code), or nothing when the key is missing.
+std::optional<int> Code(const QJsonObject& o, const char* key, int line = 0) {
+    const std::optional<double> d = Number(o, key, line);
+    if (!d) {
+        return std::nullopt;
+    }
+    if (!std::isfinite(*d) || *d != std::floor(*d) || *d < 0 || *d > 999999999) {
+        Refuse(QStringLiteral("\"") + QLatin1String(key) + QStringLiteral("\" nije cijeli broj"),
+               line);
+    }
+    return static_cast<int>(*d);
+}
+
+QDate DateOf(const QJsonObject& o, const char* key) {
+    const QJsonValue v = o.value(QLatin1String(key));
+    if (v.isUndefined() || v.isNull()) {
+        Refuse(QStringLiteral("nedostaje \"") + QLatin1String(key) + QStringLiteral("\""));
+    }
+    const QString text = v.toString().trimmed();
+    for (const char* format : {"yyyy-MM-dd", "d.M.yyyy", "d.M.yyyy."}) {
+        const QDate d = QDate::fromString(text, QString::fromLatin1(format));
+        if (d.isValid()) {
+            return d;
+        }
+    }
+    Refuse(QStringLiteral("\"") + QLatin1String(key) + QStringLiteral("\" nije ispravan datum (") +
+           text + QStringLiteral(")"));
+}
+
+// A header text as typed (dates and numbers of the header are checked as the dialog checks
+// what is typed into them).
+std::optional<QString> TextOf(const QJsonObject& o, const char* key) {
+    const QJsonValue v = o.value(QLatin1String(key));
+    if (v.isUndefined() || v.isNull()) {
+        return std::nullopt;
+    }
+    if (v.isDouble()) {
+        return QString::number(v.toDouble(), 'g', 15);
+    }
+    if (!v.isString()) {
+        Refuse(QStringLiteral("\"") + QLatin1String(key) + QStringLiteral("\" nije tekst"));
+    }
+    return v.toString();
+}
+
+int CustomerOf(Database& db, const QJsonValue& v) {
+    QVariant found;
+    if (v.isDouble()) {
+        found = db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"SIFRA\" = ?"),
+                          {v.toInt()});
+    } else if (v.isObject() && v.toObject().contains(QStringLiteral("oib"))) {
+        found = db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"OIB\" = ? "
+                                         "ORDER BY \"SIFRA\" LIMIT 1"),
+                          {v.toObject().value(QStringLiteral("oib")).toString().trimmed()});
+    } else if (v.isString()) {
+        found = db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"NAZIV\" = ? "
+                                         "ORDER BY \"SIFRA\" LIMIT 1"),
+                          {v.toString().trimmed()});
+    } else {
+        Refuse(QStringLiteral("nedostaje \"kupac\""));
+    }
+    if (!found.isValid()) {
+        Refuse(QStringLiteral("kupac nije pronađen"));
+    }
+    return found.toInt();
+}
+
+int ArticleOf(Database& db, const QJsonObject& o, int line) {
+    const QJsonValue v = o.value(QStringLiteral("artikal"));
+    if (v.isDouble()) {
+        const QVariant found = db.Scalar(
+            QStringLiteral("SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE \"SIFRA\" = ?"), {v.toInt()});
+        if (found.isValid()) {
+            return found.toInt();
+        }
+    } else if (v.isString()) {
+        if (auto code = registers::articles::FindByCode(db, v.toString().trimmed())) {
+            return *code;
+        }
+    }
+    const QJsonValue barcode = o.value(QStringLiteral("barkod"));
+    if (barcode.isString()) {
+        if (auto code = registers::articles::FindByBarcode(db, barcode.toString().trimmed())) {
+            return *code;
+        }
+    }
+    Refuse(QStringLiteral("artikal nije pronađen"), line);
+}
+
+int ServiceOf(Database& db, const QJsonValue& v, int line) {
+    QVariant found;
+    if (v.isDouble()) {
+        found = db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"USLUGE\" WHERE \"SIFRA\" = ?"),
+                          {v.toInt()});
+    } else if (v.isString()) {
+        found = db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"USLUGE\" WHERE \"NAZIV\" = ? "
+                                         "ORDER BY \"SIFRA\" LIMIT 1"),
+                          {v.toString().trimmed()});
+    }
+    if (!found.isValid()) {
+        Refuse(QStringLiteral("usluga nije pronađena"), line);
+    }
+    return found.toInt();
+}
+
+bool Exists(Database& db, const char* table, int code) {
+    return db
+        .Scalar(QStringLiteral("SELECT 1 FROM \"") + QString::fromLatin1(table) +
+                    QStringLiteral("\" WHERE \"SIFRA\" = ?"),
+                {code})
+        .isValid();
+}
+
+}  // namespace
+
+bool IsInvoiceJson(const QByteArray& json) {
+    const QJsonDocument doc = QJsonDocument::fromJson(json);
+    return doc.isObject() && doc.object().contains(QStringLiteral("kupac"));
+}
+
+JsonInvoice ParseInvoiceJson(Database& db, const QByteArray& json) {
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject()) {
+        Refuse(QStringLiteral("nije ispravan JSON (") + error.errorString() +
+               QStringLiteral(", znak ") + QString::number(error.offset) + QStringLiteral(")"));
+    }
+    const QJsonObject o = doc.object();
+    JsonInvoice r;
+    r.warehouse = Code(o, "skladiste").value_or(0);
+    if (r.warehouse <= 0 || !Exists(db, "SKLADISTA", r.warehouse)) {
+        Refuse(QStringLiteral("\"skladiste\" nije šifra postojećeg skladišta"));
+    }
+    r.book = Code(o, "knjiga").value_or(1);
+    if (!Exists(db, "KNJIGE_IRA", r.book)) {
+        Refuse(QStringLiteral("\"knjiga\" nije šifra postojeće knjige IRA"));
+    }
+    r.salesTerms = Code(o, "uvjet_prodaje").value_or(0);
+    if (r.salesTerms <= 0 || !Exists(db, "UVJETI_PRODAJE", r.salesTerms)) {
+        Refuse(QStringLiteral("\"uvjet_prodaje\" nije šifra postojećeg uvjeta prodaje"));
+    }
+    r.customer = CustomerOf(db, o.value(QStringLiteral("kupac")));
+    r.date = DateOf(o, "datum");
+    r.number = Code(o, "broj");
+    r.deliveryName = TextOf(o, "isporuka_naziv");
+    r.deliveryAddress = TextOf(o, "isporuka_adresa");
+    r.deliveryPlace = TextOf(o, "isporuka_mjesto");
+    r.deliveryDate = TextOf(o, "datum_isporuke");
+    r.deliveryMethod = TextOf(o, "nacin_isporuke");
+    r.takenBy = TextOf(o, "robu_preuzeo");
+    r.orderNumber = TextOf(o, "narudzbenica");
+    r.deliveryNote = TextOf(o, "otpremnica");
+    r.paymentTerm = TextOf(o, "rok_placanja");
+    r.dueDate = TextOf(o, "dospijece");
+    r.paymentMethod = TextOf(o, "nacin_placanja");
+    r.paymentReference = TextOf(o, "poziv_na_broj");
+    r.alreadyPaid = TextOf(o, "vec_placeno");
+    r.additionalText = TextOf(o, "dodatni_tekst");
+    r.bankAccount = TextOf(o, "ziro_racun");
+    const QJsonValue lines = o.value(QStringLiteral("stavke"));
+    if (!lines.isArray() || lines.toArray().isEmpty()) {
+        Refuse(QStringLiteral("nedostaju \"stavke\""));
+    }
+    int n = 0;
+    for (const QJsonValue& v : lines.toArray()) {
+        ++n;
+        if (!v.isObject()) {
+            Refuse(QStringLiteral("stavka nije objekt"), n);
+        }
+        const QJsonObject s = v.toObject();
+        JsonInvoiceLine line;
+        if (s.contains(QStringLiteral("usluga"))) {
+            line.service = ServiceOf(db, s.value(QStringLiteral("usluga")), n);
+        } else {
+            line.article = ArticleOf(db, s, n);
+            line.lot = Code(s, "primka", n);
+        }
+        const std::optional<double> quantity = Number(s, "kolicina", n);
+        if (!quantity) {
+            Refuse(QStringLiteral("nedostaje \"kolicina\""), n);
+        }
+        line.quantity = *quantity;
+        line.price = Number(s, "cijena", n);
+        line.discount = Number(s, "rabat_%", n);
+        line.description = s.value(QStringLiteral("opis")).toString();
+        r.lines.push_back(line);
+    }
+    return r;
+}
+
+std::optional<PostedInvoice> PostInvoiceFromJson(Session& session, Prompter& prompter,
+                                                 const JsonInvoice& invoice) {
+    InvoiceDraft draft = OpenInvoice(session, invoice.date);
+    try {
+        draft.book = invoice.book;
+        draft.salesTerms = invoice.salesTerms;
+        draft.customer = invoice.customer;
+        CheckSalesTerms(session, invoice.salesTerms);
+        int n = 0;
+        for (const JsonInvoiceLine& line : invoice.lines) {
+            ++n;
+            std::optional<AcceptedLine> accepted;
+            try {
+                if (line.service) {
+                    accepted = AddServiceLine(session, prompter, draft,
+                                              {*line.service, line.quantity, line.price,
+                                               line.discount, std::nullopt, line.description});
+                } else {
+                    accepted = AddArticleLine(session, prompter, draft,
+                                              {*line.article, line.lot, line.quantity, line.price,
+                                               line.discount, std::nullopt, line.description});
+                }
+            } catch (const UserError& e) {
+                throw UserError(e.message() + Where(n));
+            }
+            if (!accepted) {
+                DiscardInvoice(session, draft);
+                return std::nullopt;
+            }
+        }
+        InvoiceHeader header = ProposeHeader(session, draft);
+        if (invoice.number) {
+            header.number = *invoice.number;
+        }
+        auto take = [](QString& field, const std::optional<QString>& given) {
+            if (given) {
+                field = *given;
+            }
+        };
+        take(header.deliveryName, invoice.deliveryName);
+        take(header.deliveryAddress, invoice.deliveryAddress);
+        take(header.deliveryPlace, invoice.deliveryPlace);
+        take(header.deliveryDate, invoice.deliveryDate);
+        take(header.deliveryMethod, invoice.deliveryMethod);
+        take(header.takenBy, invoice.takenBy);
+        take(header.orderNumber, invoice.orderNumber);
+        take(header.deliveryNote, invoice.deliveryNote);
+        if (invoice.paymentTerm && !invoice.dueDate) {
+            // The due date follows a payment term given without one, as in the dialog.
+            bool ok = false;
+            const int days = invoice.paymentTerm->trimmed().toInt(&ok);
+            if (ok) {
+                header.dueDate = invoice.date.addDays(days).toString(QStringLiteral("dd.MM.yyyy"));
+            }
+        }
+        take(header.paymentTerm, invoice.paymentTerm);
+        take(header.dueDate, invoice.dueDate);
+        take(header.paymentMethod, invoice.paymentMethod);
+        take(header.paymentReference, invoice.paymentReference);
+        take(header.alreadyPaid, invoice.alreadyPaid);
+        take(header.additionalText, invoice.additionalText);
+        take(header.bankAccount, invoice.bankAccount);
+        const PostedInvoice posted = PostInvoice(session, draft, header);
+        DiscardInvoice(session, draft);
+        return posted;
+    } catch (...) {
+        DiscardInvoice(session, draft);
+        throw;
+    }
+}
+
+}  // namespace zodra::sales

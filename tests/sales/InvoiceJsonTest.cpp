@@ -1,0 +1,107 @@
+// Invoices from a JSON file through the same lines, checks and posting as the window: what a
+// file gives and what it leaves to the proposals, and refusals that book nothing.
+
+#include "sales/InvoiceJson.h"
+#include "sales/InvoiceTest.h"
+
+using namespace zodra;
+using namespace zodra::test;
+
+namespace {
+
+class InvoiceJsonTest : public InvoiceTest {
+protected:
+    void SetUp() override {
+        InvoiceTest::SetUp();
+        docs->Receipt({{screw, 10, 5.00, 8.00}});
+        db().Exec(
+            QStringLiteral("INSERT INTO \"USLUGE\" (\"NAZIV\", \"JED_M\", \"CIJENA\", "
+                           "\"GRUPA_P\") VALUES ('Montaža', 'h', 30, 1)"));
+    }
+    std::optional<sales::PostedInvoice> PostFile(const QString& json) {
+        const sales::JsonInvoice invoice = sales::ParseInvoiceJson(db(), json.toUtf8());
+        return sales::PostInvoiceFromJson(*session, prompter, invoice);
+    }
+    // Nothing booked, nothing held: no invoice, no working row, the lot's free quantity whole.
+    void ExpectNothingBooked() {
+        EXPECT_EQ(Rows("RACUNI"), 0);
+        EXPECT_EQ(Rows("STAVKE_RACUNA_PRIVREMENO"), 0);
+        EXPECT_DOUBLE_EQ(LotOf(db(), 1, Year(), 1, screw).freeQuantity, 10.0);
+        EXPECT_DOUBLE_EQ(LotOf(db(), 1, Year(), 1, screw).quantity, 10.0);
+    }
+};
+
+TEST_F(InvoiceJsonTest, AFileIsPostedWithTheWindowsProposalsForWhatItLeavesOut) {
+    const int codes = Rows("Multiuser");
+    prompter.AnswerYes();  // the repeated article is merged
+    const auto posted = PostFile(QStringLiteral(R"({
+        "skladiste": 1, "uvjet_prodaje": 2, "kupac": {"oib": "12345678903"},
+        "datum": "10.3.2026", "narudzbenica": "N-7", "rok_placanja": 10,
+        "stavke": [
+            {"artikal": "Vijak M8", "kolicina": 2},
+            {"usluga": "Montaža", "kolicina": 1.5, "rabat_%": 10, "opis": "ugradnja"},
+            {"artikal": "Vijak M8", "kolicina": 1}
+        ]})"));
+    ASSERT_TRUE(posted.has_value());
+    EXPECT_EQ(posted->number, 1);
+    EXPECT_EQ(prompter.Shown().last(), sales::ArticleMergeQuestion());
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA\"")), 2);
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT \"KOLICINA\" FROM \"STAVKE_RACUNA\" WHERE "
+                                          "\"TIP_STAVKE\" = 'ART'")),
+                     3.0);
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT \"VRIJEDNOST_\" FROM \"STAVKE_RACUNA\" WHERE "
+                                          "\"TIP_STAVKE\" = 'USL'")),
+                     40.5);
+    EXPECT_EQ(db().Scalar(QStringLiteral("SELECT \"NARUDZBENICA\" FROM \"RACUNI\"")).toString(),
+              QStringLiteral("N-7"));
+    EXPECT_EQ(db().Scalar(QStringLiteral("SELECT \"DOSPIJECE RACUNA\" FROM \"RACUNI\"")).toDate(),
+              QDate(2026, 3, 20));
+    EXPECT_EQ(db().Scalar(QStringLiteral("SELECT \"ISPORUKA MJESTO\" FROM \"RACUNI\"")).toString(),
+              QStringLiteral("Zagreb"));
+    EXPECT_DOUBLE_EQ(LotOf(db(), 1, Year(), 1, screw).quantity, 7.0);
+    EXPECT_EQ(Rows("STAVKE_RACUNA_PRIVREMENO"), 0);
+    EXPECT_EQ(Rows("Multiuser"), codes);  // the file's own session code is released
+    ExpectBooksAgree(db(), 1, Year());
+}
+
+TEST_F(InvoiceJsonTest, AFileThatCannotBeBookedIsRefusedWithItsMessageAndBooksNothing) {
+    auto refused = [&](const char* json, const char* message) {
+        ExpectRefused([&] { PostFile(QString::fromUtf8(json)); }, QString::fromUtf8(message));
+        ExpectNothingBooked();
+    };
+    refused(R"({"skladiste": 1, "uvjet_prodaje": 2, "kupac": "Nitko", "datum": "2026-03-10",
+                "stavke": [{"artikal": "Vijak M8", "kolicina": 1}]})",
+            "Datoteka računa: kupac nije pronađen.");
+    refused(R"({"skladiste": 1, "uvjet_prodaje": 2, "kupac": "Kod Ane's d.o.o.",
+                "datum": "2026-03-10",
+                "stavke": [{"artikal": "Vijak M8", "kolicina": 1}, {"artikal": "X", "kolicina": 1}]})",
+            "Datoteka računa: artikal nije pronađen (stavka 2).");
+    refused(R"({"skladiste": 1, "uvjet_prodaje": 2, "kupac": "Kod Ane's d.o.o.",
+                "datum": "2026-03-10",
+                "stavke": [{"artikal": "Vijak M8", "kolicina": 1},
+                           {"artikal": "Vijak M8", "primka": 1, "kolicina": 10}]})",
+            "Nedovoljna količina artikla Vijak M8 (stavka 2)");
+    refused(R"({"skladiste": 1, "uvjet_prodaje": 2, "kupac": "Kod Ane's d.o.o.",
+                "datum": "2026-03-10", "stavke": [{"artikal": "Vijak M8", "kolicina": 1,
+                "cijena": "nan"}]})",
+            "Cijena nije ispravan broj ! (stavka 1)");
+    refused(R"({"skladiste": 1, "uvjet_prodaje": 2, "kupac": "Kod Ane's d.o.o.",
+                "datum": "2026-03-10", "isporuka_adresa": "",
+                "stavke": [{"artikal": "Vijak M8", "kolicina": 1}]})",
+            "Isporuka-adresa je duža od 80 znakova ili nije upisana");
+    refused(R"({"skladiste": 1, "uvjet_prodaje": 1, "kupac": "Kod Ane's d.o.o.",
+                "datum": "2026-03-10", "stavke": [{"artikal": "Vijak M8", "kolicina": 1}]})",
+            "Ovo nije maloprodajno skladište i nije dozvoljena izrada maloprodajnog računa.");
+    refused(R"({"skladiste": 1, "uvjet_prodaje": 9, "kupac": 1, "datum": "2026-03-10",
+                "stavke": [{"artikal": "Vijak M8", "kolicina": 1}]})",
+            "Datoteka računa: \"uvjet_prodaje\" nije šifra postojećeg uvjeta prodaje.");
+    // A merge answered No books nothing either.
+    prompter.AnswerNo();
+    EXPECT_FALSE(PostFile(QStringLiteral(R"({"skladiste": 1, "uvjet_prodaje": 2, "kupac": 1,
+        "datum": "2026-03-10", "isporuka_adresa": "-", "isporuka_mjesto": "-",
+        "stavke": [{"artikal": "Vijak M8", "kolicina": 1}, {"artikal": "Vijak M8", "kolicina": 2}]})"))
+                     .has_value());
+    ExpectNothingBooked();
+}
+
+}  // namespace

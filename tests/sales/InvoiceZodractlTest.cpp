@@ -1,0 +1,245 @@
+// The headless doors: zodractl posting invoices from files, cancelling and deleting them with
+// their questions answered No unless --da, and two programs posting invoices at once with a
+// compaction started beside them.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QThread>
+#include <mutex>
+#include <thread>
+
+#include "data/Database.h"
+#include "support/Zodractl.h"
+
+using namespace zodra;
+
+namespace {
+
+using CtlRun = zodra::test::ZodractlRun;
+
+CtlRun Zodractl(const QStringList& args) {
+    return zodra::test::RunZodractl(args, {});
+}
+
+QString Source(const char* path) {
+    return QStringLiteral(ZODRA_SOURCE_DIR "/") + QString::fromLatin1(path);
+}
+
+// The demo company with the example receipt posted, so the example invoice has its goods.
+class InvoiceZodractlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_company = m_dir.filePath(QStringLiteral("firma.mdb"));
+        const CtlRun demo = Zodractl({QStringLiteral("demo"), m_company});
+        ASSERT_EQ(demo.exitCode, 0) << demo.err.toStdString();
+        const CtlRun receipt =
+            Zodractl({QStringLiteral("post"), m_company, Source("docs/examples/primka.json"),
+                      QStringLiteral("--da")});
+        ASSERT_EQ(receipt.exitCode, 0) << receipt.err.toStdString();
+        QFile example(Source("docs/examples/racun.json"));
+        ASSERT_TRUE(example.open(QIODevice::ReadOnly));
+        m_invoice = QJsonDocument::fromJson(example.readAll()).object();
+        ASSERT_FALSE(m_invoice.isEmpty());
+    }
+    std::unique_ptr<Database> Open() {
+        auto opened = Database::Open(m_company, QString());
+        EXPECT_EQ(opened.status, Database::OpenStatus::Ok) << opened.detail.toStdString();
+        return std::move(opened.db);
+    }
+    QString File(const QString& name, const QJsonObject& o) {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument(o).toJson());
+        return path;
+    }
+    CtlRun Run(const QStringList& args) {
+        QStringList all{args.first(), m_company};
+        all << args.mid(1);
+        return Zodractl(all);
+    }
+    void ExpectStockSound() {
+        const CtlRun stock = Zodractl({QStringLiteral("stockcheck"), m_company});
+        EXPECT_EQ(stock.exitCode, 0) << stock.out.toStdString() << stock.err.toStdString();
+    }
+
+    QTemporaryDir m_dir;
+    QString m_company;
+    QJsonObject m_invoice;
+};
+
+TEST_F(InvoiceZodractlTest, AnInvoiceIsPostedCancelledAndDeletedFromTheCommandLine) {
+    const CtlRun posted = Run({QStringLiteral("post"), Source("docs/examples/racun.json")});
+    ASSERT_EQ(posted.exitCode, 0) << posted.err.toStdString();
+    EXPECT_EQ(posted.out.trimmed(), QStringLiteral("Račun je proknjižen pod brojem 1"));
+    {
+        auto db = Open();
+        EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA\" WHERE "
+                                            "\"BROJ_RACUNA\" = 1"))
+                      .toInt(),
+                  3);
+    }
+    ExpectStockSound();
+
+    // The question is answered No without --da: nothing changes.
+    const CtlRun no = Run({QStringLiteral("cancel"), QStringLiteral("racun"), QStringLiteral("1"),
+                           QStringLiteral("--skladiste"), QStringLiteral("1")});
+    EXPECT_EQ(no.exitCode, 1);
+    EXPECT_TRUE(no.err.contains(QStringLiteral("Želite li stornirati račun! Ne")));
+    EXPECT_TRUE(no.err.contains(QStringLiteral("Račun nije storniran.")));
+    const CtlRun early =
+        Run({QStringLiteral("cancel"), QStringLiteral("racun"), QStringLiteral("1"),
+             QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--datum"),
+             QStringLiteral("09.03.2026"), QStringLiteral("--da")});
+    EXPECT_EQ(early.exitCode, 1);
+    EXPECT_TRUE(early.err.contains(
+        QStringLiteral("Datum storna nesmije biti prije datuma računa. Pokušajte ponovo.")));
+    const CtlRun yes =
+        Run({QStringLiteral("cancel"), QStringLiteral("racun"), QStringLiteral("1"),
+             QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--datum"),
+             QStringLiteral("12.03.2026"), QStringLiteral("--da")});
+    EXPECT_EQ(yes.exitCode, 0) << yes.err.toStdString();
+    EXPECT_EQ(yes.out.trimmed(), QStringLiteral("Račun broj 1 je storniran."));
+    ExpectStockSound();
+    const CtlRun again =
+        Run({QStringLiteral("delete"), QStringLiteral("racun"), QStringLiteral("1"),
+             QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--da")});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_TRUE(again.err.contains(QStringLiteral("Ovaj račun je već storniran.")));
+
+    // A second invoice is deleted only with --da.
+    ASSERT_EQ(Run({QStringLiteral("post"), Source("docs/examples/racun.json")}).exitCode, 0);
+    const QStringList del{QStringLiteral("delete"), QStringLiteral("racun"), QStringLiteral("2"),
+                          QStringLiteral("--skladiste"), QStringLiteral("1")};
+    EXPECT_EQ(Run(del).exitCode, 1);
+    const CtlRun deleted = Run(QStringList(del) << QStringLiteral("--da"));
+    EXPECT_EQ(deleted.exitCode, 0) << deleted.err.toStdString();
+    {
+        auto db = Open();
+        EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\"")).toInt(), 1);
+    }
+    ExpectStockSound();
+    const CtlRun unknown =
+        Run({QStringLiteral("cancel"), QStringLiteral("otpremnica"), QStringLiteral("1")});
+    EXPECT_EQ(unknown.exitCode, 2);
+}
+
+// Two programs post invoices at once while a third compacts now and then: every invoice
+// reported is stored once under its own number, the book's numbers and the trade book's
+// positions have no gaps, and lots, cards and books agree.
+TEST_F(InvoiceZodractlTest, TwoProgramsPostingInvoicesAtOnceWithACompactionBeside) {
+    constexpr int kEach = 6;
+    std::mutex mutex;
+    QList<int> reported;
+    QStringList failures;
+    int compactions = 0;
+    auto post = [&](int worker) {
+        static const QRegularExpression number(QStringLiteral("pod brojem (\\d+)"));
+        for (int i = 0; i < kEach; ++i) {
+            QJsonObject invoice = m_invoice;
+            invoice.insert(QStringLiteral("narudzbenica"),
+                           QStringLiteral("W%1-%2").arg(worker).arg(i));
+            // One piece of beer and a delivery: little stock, so both find theirs.
+            invoice.insert(
+                QStringLiteral("stavke"),
+                QJsonArray{
+                    QJsonObject{{QStringLiteral("artikal"), QStringLiteral("PI-015")},
+                                {QStringLiteral("kolicina"), 1}},
+                    QJsonObject{{QStringLiteral("usluga"), QStringLiteral("Dostava na adresu")},
+                                {QStringLiteral("kolicina"), 1}}});
+            const CtlRun run =
+                Run({QStringLiteral("post"),
+                     File(QStringLiteral("r%1-%2.json").arg(worker).arg(i), invoice)});
+            const auto match = number.match(run.out);
+            std::lock_guard<std::mutex> guard(mutex);
+            if (run.exitCode == 0 && match.hasMatch()) {
+                reported << match.captured(1).toInt();
+            } else {
+                failures << QStringLiteral("%1/%2: %3 %4 %5")
+                                .arg(worker)
+                                .arg(i)
+                                .arg(run.exitCode)
+                                .arg(run.out, run.err);
+            }
+            QThread::msleep(20);
+        }
+    };
+    std::thread a(post, 0);
+    std::thread b(post, 1);
+    std::thread c([&] {
+        for (int i = 0; i < 5; ++i) {
+            const CtlRun run = Run({QStringLiteral("compact")});
+            std::lock_guard<std::mutex> guard(mutex);
+            if (run.exitCode == 0) {
+                ++compactions;
+            } else if (!(run.exitCode == 1 && run.err.startsWith(QStringLiteral(
+                                                  "Baza je otvorena na drugom računalu")))) {
+                failures << QStringLiteral("compact: %1 %2").arg(run.exitCode).arg(run.err);
+            }
+            QThread::msleep(30);
+        }
+    });
+    a.join();
+    b.join();
+    c.join();
+    RecordProperty("compacted", compactions);
+    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+    ASSERT_EQ(reported.size(), 2 * kEach);
+    const QSet<int> distinct(reported.begin(), reported.end());
+    EXPECT_EQ(distinct.size(), reported.size()) << "a number was reported twice";
+
+    auto db = Open();
+    ASSERT_TRUE(db);
+    Statement numbers = db->Prepare(QStringLiteral(
+        "SELECT COUNT(*), MIN(\"BROJ RACUNA\"), MAX(\"BROJ RACUNA\") FROM \"RACUNI\" WHERE "
+        "\"SKLADISTE\" = 1 AND \"IRA\" = 1"));
+    numbers.Exec();
+    ASSERT_TRUE(numbers.Next());
+    EXPECT_EQ(numbers.Int(0), 2 * kEach);
+    EXPECT_EQ(numbers.Int(1), 1);
+    EXPECT_EQ(numbers.Int(2), 2 * kEach);
+    numbers.Finish();
+    for (int n : reported) {
+        EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA\" WHERE "
+                                            "\"SKLADISTE\" = 1 AND \"IRA\" = 1 AND "
+                                            "\"BROJ_RACUNA\" = ?"),
+                             {n})
+                      .toInt(),
+                  2)
+            << "invoice " << n;
+    }
+    Statement positions = db->Prepare(QStringLiteral(
+        "SELECT COUNT(*), COUNT(DISTINCT \"RBR\"), MIN(\"RBR\"), MAX(\"RBR\") FROM "
+        "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE \"SKLADISTE\" = 1 GROUP BY \"GODINA\""));
+    positions.Exec();
+    while (positions.Next()) {
+        EXPECT_EQ(positions.Int(0), positions.Int(1)) << "a position repeats";
+        EXPECT_EQ(positions.Int(2), 1);
+        EXPECT_EQ(positions.Int(3), positions.Int(0)) << "the trade book has a gap";
+    }
+    positions.Finish();
+    // Every invoice's header points at its own entry of the book.
+    EXPECT_EQ(
+        db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" h JOIN "
+                                  "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" t ON t.\"SKLADISTE\" = "
+                                  "h.\"SKLADISTE\" AND t.\"GODINA\" = h.\"GODINA\" AND t.\"RBR\" = "
+                                  "h.\"RBR_TK\" AND t.\"BROJ_DOKUMENTA\" = h.\"BROJ RACUNA\" AND "
+                                  "t.\"TIP_DOKUMENTA\" = '1RAČUN'"))
+            .toInt(),
+        2 * kEach);
+    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")).toInt(), 0);
+    EXPECT_EQ(
+        db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA_PRIVREMENO\"")).toInt(), 0);
+    db.reset();
+    ExpectStockSound();
+}
+
+}  // namespace
