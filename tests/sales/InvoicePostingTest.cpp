@@ -190,6 +190,44 @@ TEST_F(InvoicePostingTest, APriceAboveTheLotsRepricesTheLotByAGeneratedPriceChan
     EXPECT_NEAR(TradeBookBalance(), LotsAtSellingValue() + 1.0, 1e-9);
 }
 
+TEST_F(InvoicePostingTest, AHundredPercentDiscountTakesTheGoodsAndSellsThemForNothing) {
+    docs->Receipt({{screw, 10, 5.00, 8.00}});
+    sales::InvoiceDraft draft = Draft();
+    Line(draft, screw, 3, std::nullopt, 100.0);
+    const sales::PostedInvoice posted = Post(draft);
+    EXPECT_FALSE(posted.priceChange.has_value());
+    EXPECT_DOUBLE_EQ(LotOf(db(), 1, Year(), 1, screw).quantity, 7.0);
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT \"RUC_IZNOS\" FROM \"STAVKE_RACUNA\"")), -15.0);
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT \"RUC_%\" FROM \"STAVKE_RACUNA\"")), -100.0);
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT \"PRODAJA_UKUPNO\" FROM "
+                                          "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE "
+                                          "\"TIP_DOKUMENTA\" = '1RAČUN'")),
+                     0.0);
+    ExpectLotsMatchCard();
+    EXPECT_NEAR(TradeBookBalance(), LotsAtSellingValue() + 24.0, 1e-9);
+}
+
+TEST_F(InvoicePostingTest, APriceListPriceRepricesTheLotAndItsDiscountDoesNot) {
+    docs->Receipt({{screw, 10, 5.00, 8.00}});
+    db().Exec(QStringLiteral("INSERT INTO \"CJENICI\" (\"SIFRA\", \"NAZIV\") VALUES (3, 'A')"));
+    db().Exec(QStringLiteral("INSERT INTO \"CJENICI_STAVKE_CIJENA\" VALUES (3, ?, 9.5, 1)"),
+              {screw});
+    db().Exec(
+        QStringLiteral("INSERT INTO \"CJENICI_STAVKE_RABATA\" (\"SIFRA_CJENIKA\", "
+                       "\"SIFRA_GRUPE_ARTIKALA\", \"RABAT\") VALUES (3, 0, 15)"));
+    const int listed = AddCustomer(QStringLiteral("Kupac s cjenikom"), 0, 3);
+    sales::InvoiceDraft draft = Draft(2, 1, listed);
+    Line(draft, screw, 2);
+    const sales::InvoiceLine line = sales::WorkingLinesOf(db(), draft.sessionCode).front();
+    EXPECT_DOUBLE_EQ(line.priceBeforeDiscount, 9.5);
+    EXPECT_DOUBLE_EQ(line.discountPercent, 15.0);  // the list's general row
+    EXPECT_TRUE(Post(draft).priceChange.has_value());
+    EXPECT_DOUBLE_EQ(LotOf(db(), 1, Year(), 1, screw).sellingPrice, 9.5);
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT \"NOVA_CIJENA\" FROM \"STAVKE_IZMJENA_CIJENA\"")),
+                     9.5);
+    ExpectLotsMatchCard();
+}
+
 TEST_F(InvoicePostingTest, RetailTermsCompareThePriceWithoutTheRetailMargin) {
     session->warehouseFlags.retail = true;
     docs->Receipt({{screw, 10, 5.00, 8.00, 25.0}});
