@@ -5,6 +5,7 @@
 #include "data/ScriptedPrompter.h"
 #include "sales/InvoiceRemoval.h"
 #include "sales/InvoiceTest.h"
+#include "sales/IraBook.h"
 
 using namespace zodra;
 using namespace zodra::test;
@@ -24,9 +25,10 @@ protected:
         sales::CancelInvoice(*session, 1, number, date);
     }
     QVariant Invoice(const char* column, int number) {
-        return db().Scalar(QStringLiteral("SELECT \"") + QString::fromUtf8(column) +
-                               QStringLiteral("\" FROM \"RACUNI\" WHERE \"BROJ RACUNA\" = ?"),
-                           {number});
+        return db().Scalar(
+            QStringLiteral("SELECT \"") + QString::fromUtf8(column) +
+                QStringLiteral("\" FROM \"RACUNI\" WHERE \"IRA\" = 1 AND \"BROJ RACUNA\" = ?"),
+            {number});
     }
     QString CannotCancel(const char* tail) {
         return QStringLiteral("Ovaj račun nemožete stornirati jer ") + QString::fromUtf8(tail);
@@ -266,6 +268,39 @@ TEST_F(InvoiceRemovalTest, EveryPaymentOfACancelledInvoiceGetsItsCounterPayment)
                                    "'Storno' AND \"Sifra uplate\" = ?"),
                     {counter}),
               1);
+}
+
+TEST_F(InvoiceRemovalTest, TheIraBookListsACancelledInvoiceOnItsDateAndOnItsCancellationDate) {
+    docs->Receipt({{screw, 20, 5.00, 8.00}});
+    db().Exec(
+        QStringLiteral("INSERT INTO \"KNJIGE_IRA\" (\"SIFRA\", \"NAZIV\", \"SKIDA\") VALUES "
+                       "(2, 'Druga', TRUE)"));
+    const int first = Sell(1);   // 10.3.
+    const int second = Sell(1);  // 10.3.
+    sales::InvoiceDraft later = Draft();
+    later.date = QDate(2026, 3, 11);
+    Line(later, screw, 1);
+    const int third = Post(later).number;
+    sales::InvoiceDraft other = Draft(2, 2);
+    Line(other, screw, 1);
+    const int otherBook = Post(other).number;
+    db().Exec(QStringLiteral("UPDATE \"RACUNI\" SET \"RBR_IRA\" = 99 WHERE \"IRA\" = 2"));
+    Cancel(first, QDate(2026, 3, 12));
+    Cancel(second, QDate(2026, 3, 10));  // on its own date: after the invoice itself
+
+    EXPECT_EQ(sales::RenumberIraBook(db(), 1, 1, Year()), 5);
+    EXPECT_EQ(Invoice("RBR_IRA", first).toInt(), 1);
+    EXPECT_EQ(Invoice("RBR_IRA", second).toInt(), 2);
+    EXPECT_EQ(Invoice("RBR_IRA_STORNO", second).toInt(), 3);
+    EXPECT_EQ(Invoice("RBR_IRA", third).toInt(), 4);
+    EXPECT_EQ(Invoice("RBR_IRA_STORNO", first).toInt(), 5);
+    EXPECT_TRUE(Invoice("RBR_IRA_STORNO", third).isNull());
+    // Another book of the same warehouse and year is left as it was.
+    EXPECT_EQ(db().Scalar(QStringLiteral("SELECT \"RBR_IRA\" FROM \"RACUNI\" WHERE \"IRA\" = 2 AND "
+                                         "\"BROJ RACUNA\" = ?"),
+                          {otherBook})
+                  .toInt(),
+              99);
 }
 
 }  // namespace
