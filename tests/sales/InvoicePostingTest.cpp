@@ -245,6 +245,38 @@ TEST_F(InvoicePostingTest, RetailTermsCompareThePriceWithoutTheRetailMargin) {
     ExpectLotsMatchCard();
 }
 
+TEST_F(InvoicePostingTest, TwoWorkstationsShareTheLotsFreeQuantityAndGetNumbersOfTheirOwn) {
+    docs->Receipt({{screw, 10, 5.00, 8.00}});
+    std::unique_ptr<Session> other = StartSession(1);
+    ASSERT_TRUE(other);
+    other->workstation.debugMode = true;
+    sales::InvoiceDraft mine = Draft();
+    Line(mine, screw, 6);
+    sales::InvoiceDraft theirs = sales::OpenInvoice(*other, QDate(2026, 3, 10));
+    theirs.book = 1;
+    theirs.salesTerms = 2;
+    theirs.customer = customer;
+    auto enter = [&](double quantity) {
+        sales::AddArticleLine(
+            *other, prompter, theirs,
+            {screw, std::nullopt, quantity, std::nullopt, std::nullopt, std::nullopt, QString()});
+    };
+    // The other workstation sees the six held here: five more are refused, four fit.
+    ExpectRefused([&] { enter(5); }, QStringLiteral("Nedovoljna količina artikla Vijak M8"));
+    enter(4);
+    const sales::InvoiceHeader myHeader = sales::ProposeHeader(*session, mine);
+    const sales::InvoiceHeader theirHeader = sales::ProposeHeader(*other, theirs);
+    EXPECT_EQ(myHeader.number, theirHeader.number);
+    EXPECT_EQ(sales::PostInvoice(*session, mine, myHeader).number, 1);
+    const sales::PostedInvoice second = sales::PostInvoice(*other, theirs, theirHeader);
+    EXPECT_EQ(second.number, 2);
+    EXPECT_TRUE(second.numberChanged);
+    const stock::Lot lot = LotOf(db(), 1, Year(), 1, screw);
+    EXPECT_DOUBLE_EQ(lot.quantity, 0.0);
+    EXPECT_DOUBLE_EQ(lot.freeQuantity, 0.0);
+    ExpectBooksAgree(db(), 1, Year());
+}
+
 TEST_F(InvoicePostingTest, ARefusalInsideThePostingLeavesNothingAndKeepsTheWorkingCopy) {
     const int nut = docs->AddArticle(QStringLiteral("Matica M8"));
     docs->Receipt({{screw, 10, 5.00, 8.00}, {nut, 4, 1.00, 2.00}});
