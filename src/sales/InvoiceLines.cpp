@@ -1,6 +1,7 @@
 #include "sales/InvoiceLines.h"
 
 #include <QStringList>
+#include <cmath>
 
 #include "data/Database.h"
 #include "data/Errors.h"
@@ -446,15 +447,19 @@ std::optional<AcceptedLine> AddServiceLine(Session& session, Prompter& prompter,
     if (input.service <= 0) {
         throw UserError(QStringLiteral("Nije izabrana usluga !"));
     }
-    Statement service = db.Prepare(
-        QStringLiteral("SELECT \"CIJENA\", \"GRUPA_P\" FROM \"USLUGE\" WHERE \"SIFRA\" = ?"));
+    Statement service = db.Prepare(QStringLiteral(
+        "SELECT \"CIJENA\", \"GRUPA_P\", \"NAZIV\" FROM \"USLUGE\" WHERE \"SIFRA\" = ?"));
     service.Exec({input.service});
     if (!service.Next()) {
         throw UserError(QStringLiteral("Nije izabrana usluga !"));
     }
     const double listPrice = service.Double(0);
     const QVariant group = service.Value(1);
+    const bool cashDiscount = service.Text(2) == CashDiscountName();
     service.Finish();
+    if (cashDiscount) {
+        return AddCashDiscountLine(session, prompter, draft, input.service);
+    }
     if (QuantityIsZero(input.quantity)) {
         throw UserError(QStringLiteral("Količina ne može biti nula !"));
     }
@@ -477,6 +482,41 @@ std::optional<AcceptedLine> AddServiceLine(Session& session, Prompter& prompter,
     }
     return Accept(session, draft, kService, input.service, std::nullopt, amounts, tax, taxationType,
                   input.description, merge);
+}
+
+QString CashDiscountName() {
+    return QStringLiteral("CASSA SCONTO");
+}
+
+std::optional<AcceptedLine> AddCashDiscountLine(Session& session, Prompter& prompter,
+                                                const InvoiceDraft& draft, int service) {
+    CheckReadyForLines(draft);
+    Database& db = session.Db();
+    const std::optional<QString> typed = prompter.AskText(
+        QStringLiteral("Upišite postotak za CASSA SCONTO."), QStringLiteral("Račun"));
+    if (!typed) {
+        return std::nullopt;
+    }
+    bool ok = false;
+    const double percent =
+        QString(*typed).trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    if (!ok || !std::isfinite(percent)) {
+        throw UserError(QStringLiteral("Nije upisan broj"));
+    }
+    limits::RequireNumber(percent, limits::NumberKind::Discount, QStringLiteral("Postotak"));
+    const int taxationType = TaxationTypeOf(db, draft.salesTerms.value_or(0));
+    const Tax tax = TaxOfGroup(
+        db,
+        db.Scalar(QStringLiteral("SELECT \"GRUPA_P\" FROM \"USLUGE\" WHERE \"SIFRA\" = ?"),
+                  {service}),
+        taxationType);
+    // One piece at minus the percent of the net value so far: a negative price, which no other
+    // line may have, so it is held to the range of an amount instead.
+    const double price = -Totals(db, draft.sessionCode).value * percent / 100;
+    limits::RequireNumber(price, limits::NumberKind::Amount, QStringLiteral("Cijena"));
+    return Accept(session, draft, kService, service, std::nullopt,
+                  Amounts{1, price, 0, tax.rate, 0}, tax, taxationType,
+                  ShownNumber(percent, 10) + QStringLiteral("%"), false);
 }
 
 void DeleteLine(Session& session, const InvoiceDraft& draft, int lineNumber) {

@@ -131,6 +131,14 @@ std::optional<AcceptedLine> AddServiceLine(Session& session, Prompter& prompter,
                                            const InvoiceDraft& draft,
                                            const ServiceLineInput& input);
 
+// The service named "CASSA SCONTO" is a cash discount on the invoice so far: choosing it asks
+// "Upišite postotak za CASSA SCONTO." (a non-number: "Nije upisan broj"), and the line is one
+// piece at minus that percent of the lines' net value, described as the percent followed by "%".
+// AddServiceLine takes this road for that service; nothing when the question is cancelled.
+QString CashDiscountName();  // "CASSA SCONTO"
+std::optional<AcceptedLine> AddCashDiscountLine(Session& session, Prompter& prompter,
+                                                const InvoiceDraft& draft, int service);
+
 // Deletes a line (the question was asked): an article line gives its reservation back, and the
 // lines behind it close the gap.
 void DeleteLine(Session& session, const InvoiceDraft& draft, int lineNumber);

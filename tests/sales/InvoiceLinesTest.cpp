@@ -239,4 +239,34 @@ TEST_F(InvoiceLinesTest, TwoInvoicesOfOneSessionKeepTheirLinesApart) {
     EXPECT_DOUBLE_EQ(sales::WorkingLinesOf(db(), second.sessionCode).front().quantity, 3.0);
 }
 
+TEST_F(InvoiceLinesTest, CassaScontoIsMinusItsPercentOfTheNetValueSoFar) {
+    db().Exec(
+        QStringLiteral("INSERT INTO \"USLUGE\" (\"NAZIV\", \"JED_M\", \"CIJENA\", "
+                       "\"GRUPA_P\") VALUES ('CASSA SCONTO', '', 0, 1)"));
+    sales::InvoiceDraft draft = Draft();
+    Line(draft, screw, 10, 100.0);  // 1 000.00 net
+    const sales::ServiceLineInput cassa{1, 1, std::nullopt, std::nullopt, std::nullopt, QString()};
+    prompter.AnswerText(QStringLiteral("x"));
+    ExpectRefused([&] { sales::AddServiceLine(*session, prompter, draft, cassa); },
+                  QStringLiteral("Nije upisan broj"));
+    prompter.Cancel();
+    EXPECT_FALSE(sales::AddServiceLine(*session, prompter, draft, cassa).has_value());
+    prompter.AnswerText(QStringLiteral("2"));
+    ASSERT_TRUE(sales::AddServiceLine(*session, prompter, draft, cassa).has_value());
+    EXPECT_EQ(prompter.Shown().last(), QStringLiteral("Upišite postotak za CASSA SCONTO."));
+    const auto lines = sales::WorkingLinesOf(db(), draft.sessionCode);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_DOUBLE_EQ(lines[1].quantity, 1.0);
+    EXPECT_DOUBLE_EQ(lines[1].value, -20.0);
+    EXPECT_DOUBLE_EQ(lines[1].total, -25.0);
+    EXPECT_EQ(lines[1].description, QStringLiteral("2%"));
+    EXPECT_DOUBLE_EQ(sales::Totals(db(), draft.sessionCode).value, 980.0);
+    // The trade book sells the goods; the cash discount is no stock.
+    EXPECT_EQ(Post(draft).number, 1);
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT \"PRODAJA_VRIJEDNOST\" FROM "
+                                          "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE "
+                                          "\"TIP_DOKUMENTA\" = '1RAČUN'")),
+                     1000.0);
+}
+
 }  // namespace
