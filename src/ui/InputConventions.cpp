@@ -86,8 +86,9 @@ void GiveBackTheKeyboard(QWidget* dialog) {
     QPointer<QWidget> closed(dialog);
     QTimer::singleShot(0, owner, [owner, closed] {
         QWidget* active = QApplication::activeWindow();
+        QWidget* modal = QApplication::activeModalWidget();
         if (owner && owner->isVisible() && (!active || active == closed.data()) &&
-            !QApplication::activeModalWidget()) {
+            (!modal || modal == owner)) {
             owner->activateWindow();
         }
     });

@@ -240,6 +240,14 @@ QString MovedMnemonic(const QString& caption, const QSet<QChar>& used) {
     return plain;
 }
 
+bool KeepsItsLetter(const Carrier& c) {
+    static const QStringList standard{QStringLiteral("Zatvori"), QStringLiteral("Prihvati"),
+                                      QStringLiteral("Odustani")};
+    QString plain = c.caption;
+    plain.remove(QLatin1Char('&'));
+    return standard.contains(c.widget->objectName()) || standard.contains(plain);
+}
+
 }  // namespace
 
 void ResolveMnemonicClashes(QWidget* window, const QList<Mnemonic>& reserved) {
@@ -251,17 +259,20 @@ void ResolveMnemonicClashes(QWidget* window, const QList<Mnemonic>& reserved) {
         used.insert(m.letter);
     }
     // The closing and accepting buttons first: their letters are the same in every window.
-    std::stable_partition(carriers.begin(), carriers.end(), [](const Carrier& c) {
-        const QString name = c.widget->objectName();
-        return name == QLatin1String("Zatvori") || name == QLatin1String("Prihvati") ||
-               name == QLatin1String("Odustani");
-    });
+    std::stable_partition(carriers.begin(), carriers.end(), KeepsItsLetter);
+    // Every caption whose letter is still free keeps it (the first of those that share one);
+    // only then do the others move, so that a moved one never takes a letter that another
+    // caption already carries.
+    QList<Carrier> moving;
     for (const Carrier& c : carriers) {
         const QChar letter = *MnemonicOf(c.caption);
-        if (!used.contains(letter)) {
+        if (used.contains(letter)) {
+            moving.append(c);
+        } else {
             used.insert(letter);
-            continue;
         }
+    }
+    for (const Carrier& c : moving) {
         const QString moved = MovedMnemonic(c.caption, used);
         SetCaption(c.widget, moved);
         if (const auto now = MnemonicOf(moved)) {

@@ -313,6 +313,51 @@ private Q_SLOTS:
         QCOMPARE(MnemonicClashes(withMenu),
                  QStringList{QStringLiteral("Alt+K: Pro&knjiži, &Knjiženje")});
     }
+
+    void clashingMnemonicsMoveToFreeLettersOfTheirOwnCaptions() {
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* summary = new QPushButton(QStringLiteral("&Zbirni p."), &window);
+        auto* close = new QPushButton(QStringLiteral("&Zatvori"), &window);
+        auto* remove = new QPushButton(QStringLiteral("&Izbriši"), &window);
+        auto* post = new QPushButton(QStringLiteral("Pro&knjiži"), &window);
+        auto* add = new QPushButton(QStringLiteral("&Dodaj"), &window);
+        auto* hidden = new QPushButton(QStringLiteral("&Dodatno"), &window);
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{summary, close, remove, post, add, hidden}) {
+            layout->addWidget(w);
+        }
+        hidden->hide();
+        // The menus of the main window hold Alt+I and Alt+K.
+        const QList<Mnemonic> menu{{QLatin1Char('i'), QStringLiteral("&Izvještaji")},
+                                   {QLatin1Char('k'), QStringLiteral("&Knjiženje")}};
+        ResolveMnemonicClashes(&window, menu);
+        // "Zatvori" keeps Alt+Z though it comes later; the others move within their captions,
+        // never onto a letter another caption carries.
+        QCOMPARE(close->text(), QStringLiteral("&Zatvori"));
+        QCOMPARE(summary->text(), QStringLiteral("Z&birni p."));
+        QCOMPARE(remove->text(), QStringLiteral("Izb&riši"));
+        QCOMPARE(post->text(), QStringLiteral("&Proknjiži"));
+        QCOMPARE(add->text(), QStringLiteral("&Dodaj"));
+        QCOMPARE(hidden->text(), QStringLiteral("&Dodatno"));  // not shown: not in the way
+        QList<Mnemonic> all = Mnemonics(&window);
+        all.append(menu);
+        QVERIFY(MnemonicClashes(all).isEmpty());
+        // A caption with no free letter left loses its mnemonic rather than share one.
+        QWidget small;
+        auto* sl = new QVBoxLayout(&small);
+        auto* first = new QPushButton(QStringLiteral("&Ok"), &small);
+        auto* second = new QPushButton(QStringLiteral("&Ok"), &small);
+        sl->addWidget(first);
+        sl->addWidget(second);
+        ResolveMnemonicClashes(&small);
+        QCOMPARE(first->text(), QStringLiteral("&Ok"));
+        QCOMPARE(second->text(), QStringLiteral("O&k"));
+        auto* third = new QPushButton(QStringLiteral("&Ok"), &small);
+        sl->addWidget(third);
+        ResolveMnemonicClashes(&small);
+        QCOMPARE(third->text(), QStringLiteral("Ok"));
+    }
 };
 
 ZODRA_WINDOW_TEST_MAIN(KitKeyboardTest)
