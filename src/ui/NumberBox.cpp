@@ -2,7 +2,6 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QSignalBlocker>
 #include <QTimer>
 
 #include "data/InputRules.h"
@@ -48,11 +47,10 @@ void NumberBox::focusOutEvent(QFocusEvent* event) {
         return;
     }
     // Refused: the window hears nothing of this leaving (its own checks would speak of the "0"
-    // a second time), and the focus comes back to the box once it has settled where it went.
-    {
-        const QSignalBlocker quiet(this);
-        QLineEdit::focusOutEvent(event);
-    }
+    // a second time; the line edit's own handling, which would report it, is passed over), and
+    // the focus comes back to the box once it has settled where it went. Left again, the box
+    // reports its 0.
+    QWidget::focusOutEvent(event);
     QTimer::singleShot(0, this, [this] {
         if (isVisible() && isEnabled()) {
             setFocus(Qt::OtherFocusReason);
@@ -89,6 +87,8 @@ bool NumberBox::Commit() {
     m_committing = true;
     m_prompter.Inform(*refusal);
     setText(QStringLiteral("0"));
+    // The 0 stands in for what was typed: the window takes it when the box is left again.
+    setModified(true);
     selectAll();
     m_committing = false;
     Q_EMIT valueEdited(0.0);

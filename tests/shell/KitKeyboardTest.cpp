@@ -247,6 +247,40 @@ private Q_SLOTS:
         QCOMPARE(box->Value(), 12.0);
     }
 
+    void aRefusedNumberInAFormIsTakenAsZeroWhenLeftAgain() {
+        test::WindowTestFolder folder;
+        test::TestHost host(folder);
+        FieldSpec quantity;
+        quantity.key = QStringLiteral("KOLICINA");
+        quantity.label = QStringLiteral("Količina :");
+        quantity.kind = FieldSpec::Kind::Number;
+        quantity.initial = 5.0;
+        FieldSpec note;
+        note.key = QStringLiteral("NAPOMENA");
+        note.label = QStringLiteral("Napomena :");
+        FieldForm form(host, {quantity, note}, nullptr);
+        Show(form);
+        QSignalSpy committed(&form, &FieldForm::committed);
+        QWidget* box = form.Editor(QStringLiteral("KOLICINA"));
+        box->setFocus();
+        test::Settle();
+        QTest::keyClicks(box, QStringLiteral("1e5"));
+        QTest::keyClick(box, Qt::Key_Return);
+        test::Settle();
+        // Refused: one message, the focus back, nothing written yet.
+        QCOMPARE(host.prompter.Messages(), QStringList{kInvalidNumber});
+        QCOMPARE(QApplication::focusWidget(), box);
+        QCOMPARE(committed.count(), 0);
+        // Left again as it stands: the 0 is what the window writes.
+        QTest::keyClick(box, Qt::Key_Return);
+        test::Settle();
+        QCOMPARE(QApplication::focusWidget(), form.Editor(QStringLiteral("NAPOMENA")));
+        QCOMPARE(committed.count(), 1);
+        QCOMPARE(committed.at(0).at(0).toString(), QStringLiteral("KOLICINA"));
+        QCOMPARE(form.Values().value(QStringLiteral("KOLICINA")).toDouble(), 0.0);
+        QCOMPARE(host.prompter.Messages().size(), 1);
+    }
+
     void aWindowShownGetsTheFocusInItsFirstField() {
         // The field the window chose in its constructor.
         QWidget area;
