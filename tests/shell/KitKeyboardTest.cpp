@@ -86,19 +86,19 @@ private Q_SLOTS:
         CommandRegistry registry;
         registry.RegisterEntry(QStringLiteral("GRUPE_A"),
                                [](WindowHost&, QWidget*) { return std::optional<NewRow>(); });
-        auto spec = [](const char* key, const char* label) {
+        auto field = [](const char* key, const char* label) {
             FieldSpec f;
             f.key = QString::fromLatin1(key);
             f.label = QString::fromLatin1(label);
             return f;
         };
-        FieldSpec name = spec("NAZIV", "Naziv :");
-        FieldSpec group = spec("GRUPA", "Grupa :");
+        FieldSpec name = field("NAZIV", "Naziv :");
+        FieldSpec group = field("GRUPA", "Grupa :");
         group.kind = FieldSpec::Kind::Choice;
         group.choices = [](Session&) { return QList<Choice>{{QStringLiteral("Roba"), 1}}; };
         group.reference = QStringLiteral("GRUPE_A");
         group.referenceCaption = QStringLiteral("Nova grupa");
-        FieldSpec note = spec("NAPOMENA", "Napomena :");
+        FieldSpec note = field("NAPOMENA", "Napomena :");
         QDialog dialog;
         auto* layout = new QVBoxLayout(&dialog);
         auto* form = new FieldForm(host, {name, group, note}, &registry, &dialog);
