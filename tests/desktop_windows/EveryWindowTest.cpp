@@ -1,9 +1,14 @@
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QSet>
@@ -65,6 +70,16 @@ private:
     QSet<QWidget*> m_seen;
     Look m_look;
 };
+
+// Where a clerk types: a box, a choice, a check box or a grid (not a button).
+bool IsField(const QWidget* w) {
+    if (auto* line = qobject_cast<const QLineEdit*>(w)) {
+        return !line->isReadOnly();
+    }
+    return qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
+           qobject_cast<const QAbstractItemView*>(w) || qobject_cast<const QPlainTextEdit*>(w) ||
+           qobject_cast<const QCheckBox*>(w);
+}
 
 // The main window on a fresh demo company, opened as a clerk opens it.
 struct Program {
@@ -148,8 +163,13 @@ private Q_SLOTS:
                                    QStringLiteral(": ") + clash;
                 }
                 QWidget* focus = QApplication::focusWidget();
-                if (!focus || !window->isAncestorOf(focus)) {
-                    unfocused << name + QStringLiteral(" / ") + window->windowTitle();
+                if (!focus || !window->isAncestorOf(focus) || !IsField(focus)) {
+                    unfocused << name + QStringLiteral(" / ") + window->windowTitle() +
+                                     QStringLiteral(": ") +
+                                     (focus
+                                          ? QString::fromLatin1(focus->metaObject()->className()) +
+                                                QLatin1Char(' ') + focus->objectName()
+                                          : QStringLiteral("-"));
                 }
                 delete sub;
             }
