@@ -35,6 +35,7 @@ PostedDocumentsWindow::PostedDocumentsWindow(WindowHost& host,
     auto* layout = new QVBoxLayout(this);
     m_grid = new DataGrid(this);
     m_grid->setObjectName(QStringLiteral("Dokumenti"));
+    m_grid->SetSortable(true);
     layout->addWidget(m_grid, 1);
     if (m_controller->HasDetails()) {
         m_details = new QLabel(this);
