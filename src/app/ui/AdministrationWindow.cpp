@@ -13,6 +13,7 @@
 #include "ui/DataGrid.h"
 #include "ui/Guard.h"
 #include "ui/WindowHost.h"
+#include "ui/WindowTools.h"
 
 namespace zodra::ui {
 
@@ -46,6 +47,7 @@ AdministrationWindow::AdministrationWindow(WindowHost& host, QWidget* parent)
         made << b;
     }
     buttons->addStretch();
+    buttons->addWidget(MakeCloseButton(this));
     layout->addLayout(buttons);
     m_result = new DataGrid(this);
     m_result->SetSortable(true);
