@@ -126,7 +126,17 @@ bool InputConventions::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         const auto mods = key->modifiers() & ~Qt::KeypadModifier;
-        if (!enter || mods != Qt::NoModifier || KeepsEnter(w)) {
+        if (!enter || mods != Qt::NoModifier) {
+            return false;
+        }
+        if (KeepsEnter(w)) {
+            // The field's own Enter (a code or a scanner's barcode and its Enter): it is the
+            // field's alone. A line edit would pass the key on after its signal, and in a dialog
+            // it would reach the default button too ("Prihvati" with no quantity yet).
+            if (auto* line = qobject_cast<QLineEdit*>(w); line && !line->isReadOnly()) {
+                QMetaObject::invokeMethod(line, "returnPressed");
+                return true;
+            }
             return false;
         }
         if (QAbstractButton* button = PressableButton(w)) {

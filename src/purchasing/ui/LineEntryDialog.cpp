@@ -97,6 +97,10 @@ LineEntryDialog::LineEntryDialog(zodra::ui::WindowHost& host, ReceiptTarget targ
     });
     connect(m_picker->Box(), &QComboBox::currentIndexChanged, this,
             &LineEntryDialog::ArticleChosen);
+    // An article found by its code or barcode (typed or scanned, then Enter) or chosen from the
+    // list: the quantity comes next.
+    connect(m_picker, &registers::ui::ArticlePicker::chosen, this,
+            [this] { m_quantity->setFocus(Qt::OtherFocusReason); });
     connect(m_quantity, &zodra::ui::NumberBox::valueEdited, this, [this](double v) {
         m_line.TypeQuantity(v);
         Show();
