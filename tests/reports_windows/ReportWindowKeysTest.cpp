@@ -1,6 +1,9 @@
-// The print preview as a clerk meets it: page 1 from its top, "Zatvori" and Esc to close it.
+// The print preview as a clerk meets it: page 1 from its top, "Zatvori" and Esc to close it, and
+// the zoom a fitted page came to.
+#include <QAction>
 #include <QGraphicsView>
 #include <QMdiSubWindow>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -80,6 +83,30 @@ private Q_SLOTS:
         QTest::keyClick(report, Qt::Key_Escape);
         test::Settle();
         QCOMPARE(host.area.subWindowList().size(), 0);
+    }
+
+    void aFittedPageShowsTheZoomItCameTo() {
+        test::WindowTestFolder folder;
+        test::TestHost host(folder);
+        host.area.show();
+        ui::CommandRegistry registry;
+        ReportWindow* report = OpenCashBookReport(host, registry);
+        QVERIFY(report);
+        auto* preview = report->findChild<QPrintPreviewWidget*>();
+        QVERIFY(preview);
+        for (const char* name : {"CijelaStranica", "SirinaStranice"}) {
+            auto* fit = report->findChild<QAction*>(QString::fromLatin1(name));
+            QVERIFY2(fit, name);
+            fit->trigger();
+            test::Settle();
+            // The box shows the fitted zoom, and showing it did not end the fitting.
+            QVERIFY(preview->zoomMode() != QPrintPreviewWidget::CustomZoom);
+            QCOMPARE(report->ZoomPercent(), qRound(preview->zoomFactor() * 100.0));
+        }
+        // A zoom typed afterwards is the user's own again.
+        report->SetZoomPercent(150);
+        QCOMPARE(preview->zoomMode(), QPrintPreviewWidget::CustomZoom);
+        QCOMPARE(qRound(preview->zoomFactor() * 100.0), 150);
     }
 
     void zatvoriClosesThePreview() {

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTimer>
 #include <QToolBar>
@@ -69,8 +70,26 @@ ReportWindow::ReportWindow(Database& db, Prompter& prompter, ReportRequest reque
         m_preview->setZoomMode(QPrintPreviewWidget::CustomZoom);
         m_preview->setZoomFactor(value / 100.0);
     });
-    bar->addAction(QStringLiteral("Cijela stranica"), m_preview, &QPrintPreviewWidget::fitInView);
-    bar->addAction(QStringLiteral("Širina stranice"), m_preview, &QPrintPreviewWidget::fitToWidth);
+    // A fitted page shows the zoom it came to (and follows the window's size while fitted),
+    // without leaving the fitting mode.
+    const auto showFittedZoom = [this] {
+        if (m_preview->zoomMode() == QPrintPreviewWidget::CustomZoom) {
+            return;
+        }
+        const QSignalBlocker quiet(m_zoom);
+        m_zoom->setValue(qRound(m_preview->zoomFactor() * 100.0));
+    };
+    auto* whole = bar->addAction(QStringLiteral("Cijela stranica"), this, [this, showFittedZoom] {
+        m_preview->fitInView();
+        showFittedZoom();
+    });
+    whole->setObjectName(QStringLiteral("CijelaStranica"));
+    auto* width = bar->addAction(QStringLiteral("Širina stranice"), this, [this, showFittedZoom] {
+        m_preview->fitToWidth();
+        showFittedZoom();
+    });
+    width->setObjectName(QStringLiteral("SirinaStranice"));
+    connect(m_preview, &QPrintPreviewWidget::previewChanged, this, showFittedZoom);
     bar->addSeparator();
     auto* close = zodra::ui::MakeButton(QStringLiteral("&Zatvori"), QStringLiteral("Zatvori"), bar);
     close->setToolTip(QStringLiteral("Zatvaranje pregleda (Esc)"));
