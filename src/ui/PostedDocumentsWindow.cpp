@@ -50,7 +50,7 @@ PostedDocumentsWindow::PostedDocumentsWindow(WindowHost& host,
         layout->addWidget(m_totals);
     }
     auto* buttons = new QHBoxLayout;
-    auto* openButton = MakeButton(QStringLiteral("&Otvori"), QStringLiteral("Otvori"), this);
+    auto* openButton = MakeButton(QStringLiteral("O&tvori"), QStringLiteral("Otvori"), this);
     buttons->addWidget(openButton);
     connect(openButton, &QPushButton::clicked, this, &PostedDocumentsWindow::OpenCurrent);
     for (const ListAction& action : m_controller->Actions()) {

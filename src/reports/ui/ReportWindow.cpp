@@ -67,24 +67,27 @@ ReportWindow::ReportWindow(Database& db, Prompter& prompter, ReportRequest reque
     m_zoom->setValue(zoomPercent > 0 ? zoomPercent : 100);
     bar->addWidget(m_zoom);
     connect(m_zoom, &QSpinBox::valueChanged, this, [this](int value) {
+        m_fitted = false;
         m_preview->setZoomMode(QPrintPreviewWidget::CustomZoom);
         m_preview->setZoomFactor(value / 100.0);
     });
     // A fitted page shows the zoom it came to (and follows the window's size while fitted),
     // without leaving the fitting mode.
     const auto showFittedZoom = [this] {
-        if (m_preview->zoomMode() == QPrintPreviewWidget::CustomZoom) {
+        if (!m_fitted || m_preview->zoomMode() == QPrintPreviewWidget::CustomZoom) {
             return;
         }
         const QSignalBlocker quiet(m_zoom);
         m_zoom->setValue(qRound(m_preview->zoomFactor() * 100.0));
     };
     auto* whole = bar->addAction(QStringLiteral("Cijela stranica"), this, [this, showFittedZoom] {
+        m_fitted = true;
         m_preview->fitInView();
         showFittedZoom();
     });
     whole->setObjectName(QStringLiteral("CijelaStranica"));
     auto* width = bar->addAction(QStringLiteral("Širina stranice"), this, [this, showFittedZoom] {
+        m_fitted = true;
         m_preview->fitToWidth();
         showFittedZoom();
     });

@@ -61,6 +61,7 @@ private:
     QPrintPreviewWidget* m_preview = nullptr;
     QLabel* m_pageLabel = nullptr;
     QSpinBox* m_zoom = nullptr;
+    bool m_fitted = false;  // the page fitted by "Cijela stranica" / "Širina stranice"
     QString m_error;
     bool m_shown = false;
 };
