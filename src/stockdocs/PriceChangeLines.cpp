@@ -5,6 +5,7 @@
 #include "data/InputLimits.h"
 #include "data/Rounding.h"
 #include "data/Session.h"
+#include "data/SqlDialect.h"
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
 #include "data/WorkingCopy.h"
@@ -21,6 +22,11 @@ const QString kNew = QStringLiteral("NOVA_CIJENA");
 documents::WorkingLines Store(Session& session) {
     return documents::WorkingLines(session.Db(), DocumentKind::PriceChange, session.sessionCode,
                                    session.activeWarehouse.code, session.businessYear);
+}
+
+// The row key of the working table, quoted.
+QString RowKey(Database& db) {
+    return QLatin1Char('"') + QString::fromUtf16(RowKeyColumn(db.Dialect())) + QLatin1Char('"');
 }
 
 }  // namespace
@@ -80,42 +86,49 @@ std::vector<int> LotsToReprice(Session& session, int article, std::optional<int>
 std::vector<stock::PriceChangeLine> AddPriceChangeLine(Session& session, int article,
                                                        std::optional<int> lot, double newPrice) {
     limits::RequireNumber(newPrice, limits::NumberKind::Price, QStringLiteral("Nova cijena"));
-    Database& db = session.Db();
-    const int w = session.activeWarehouse.code;
-    const int y = session.businessYear;
-    Transaction transaction(db);
-    documents::WorkingLines store = Store(session);
-    const std::vector<documents::DocumentLine> existing = store.List({kOld, kNew});
+    Transaction transaction(session.Db());
     std::vector<stock::PriceChangeLine> written;
     for (int number : LotsToReprice(session, article, lot)) {
-        const stock::Lot found = *stock::FindLot(db, {w, y, number, article});
-        documents::DocumentLine row;
-        row.article = article;
-        row.lot = number;
-        row.quantity = found.quantity;
-        row.other = {{kOld, found.sellingPrice}, {kNew, newPrice}};
-        bool replaced = false;
-        for (const documents::DocumentLine& line : existing) {
-            if (line.article == article && line.lot == number) {
-                row.id = line.id;
-                store.Update(row);
-                replaced = true;
-                break;
-            }
-        }
-        if (!replaced) {
-            store.Add(row);
-        }
-        written.push_back({number, article, found.quantity, found.sellingPrice, newPrice});
+        written.push_back(PutPriceChangeLine(session, number, article, newPrice));
     }
     transaction.Commit();
     return written;
 }
 
+stock::PriceChangeLine PutPriceChangeLine(Session& session, int lot, int article, double newPrice) {
+    limits::RequireNumber(newPrice, limits::NumberKind::Price, QStringLiteral("Nova cijena"));
+    Database& db = session.Db();
+    Transaction transaction(db);
+    const std::optional<stock::Lot> found =
+        stock::FindLot(db, {session.activeWarehouse.code, session.businessYear, lot, article});
+    if (!found) {
+        throw UserError(stock::MissingLotMessage(stock::ArticleName(db, article)));
+    }
+    documents::WorkingLines store = Store(session);
+    documents::DocumentLine row;
+    row.article = article;
+    row.lot = lot;
+    row.quantity = found->quantity;
+    row.other = {{kOld, found->sellingPrice}, {kNew, newPrice}};
+    const QVariant existing = db.Scalar(
+        QStringLiteral("SELECT MIN(") + RowKey(db) +
+            QStringLiteral(") FROM \"STAVKE_IZMJENA_CIJENA_PRIVREMENO\" WHERE \"Multiuser_sifra\" "
+                           "= ? AND \"ARTIKAL\" = ? AND \"BROJ_PRIMKE\" = ?"),
+        {session.sessionCode, article, lot});
+    if (existing.isValid() && !existing.isNull()) {
+        row.id = existing.toLongLong();
+        store.Update(row);
+    } else {
+        store.Add(row);
+    }
+    transaction.Commit();
+    return {lot, article, found->quantity, found->sellingPrice, newPrice};
+}
+
 std::vector<WorkingPriceChangeLine> WorkingPriceChangeLines(Database& db, int sessionCode) {
     std::vector<WorkingPriceChangeLine> lines;
     Statement rows =
-        db.Prepare(QStringLiteral("SELECT ") + QString::fromUtf16(RowKeyColumn(db.Dialect())) +
+        db.Prepare(QStringLiteral("SELECT ") + RowKey(db) +
                    QStringLiteral(", \"BROJ_PRIMKE\", \"ARTIKAL\", \"KOLICINA\", \"STARA_CIJENA\", "
                                   "\"NOVA_CIJENA\" FROM \"STAVKE_IZMJENA_CIJENA_PRIVREMENO\" WHERE "
                                   "\"Multiuser_sifra\" = ? ORDER BY 1"));

@@ -49,6 +49,11 @@ std::vector<int> LotsToReprice(Session& session, int article, std::optional<int>
 std::vector<stock::PriceChangeLine> AddPriceChangeLine(Session& session, int article,
                                                        std::optional<int> lot, double newPrice);
 
+// One line for one lot (which must exist): its quantity and selling price now, and the new
+// price; a line of the lot already in the working copy gets the new price instead. The line
+// generators write through it.
+stock::PriceChangeLine PutPriceChangeLine(Session& session, int lot, int article, double newPrice);
+
 // The session's working lines in the order they were entered.
 std::vector<WorkingPriceChangeLine> WorkingPriceChangeLines(Database& db, int sessionCode);
 
