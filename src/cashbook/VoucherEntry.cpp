@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 
 #include "data/Errors.h"
+#include "data/InputRules.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "reports/AmountInWords.h"
@@ -35,17 +36,7 @@ VoucherEntry::VoucherEntry(Session& session, VoucherKind kind, Prompter& prompte
 std::optional<double> VoucherEntry::ParseAmount(const QString& text) {
     // As the number boxes read it: a comma or a point, no grouping; a lone separator on the way
     // to a number counts 0.
-    static const QRegularExpression number(
-        QStringLiteral("^\\s*-?(\\d+([.,]\\d*)?|[.,]\\d*)\\s*$"));
-    if (!number.match(text).hasMatch()) {
-        return std::nullopt;
-    }
-    QString plain = text.trimmed();
-    plain.replace(QLatin1Char(','), QLatin1Char('.'));
-    if (plain == QLatin1String(".") || plain == QLatin1String("-.")) {
-        return 0.0;
-    }
-    return plain.toDouble();
+    return inputrules::ParseNumber(text);
 }
 
 void VoucherEntry::SetNextNumber() {

@@ -1,6 +1,7 @@
 #include "data/InputRules.h"
 
 #include <QRegularExpression>
+#include <cmath>
 
 #include "data/Rounding.h"
 
@@ -42,7 +43,7 @@ std::optional<double> ParseNumber(const QString& text) {
     }
     bool ok = false;
     const double value = t.toDouble(&ok);
-    if (!ok) {
+    if (!ok || !std::isfinite(value)) {
         return std::nullopt;
     }
     return value;

@@ -15,12 +15,13 @@ QString InvalidNumberMessage();  // "Nije ispravno upisan broj. …"
 QString InvalidDateMessage();    // "Nije ispravno upisan datum. …"
 QString SundayMessage();         // "Ovaj datum je nedjelja !"
 
-// A number box accepts, while it is being typed, a number or the beginnings of one: "" and "-"
-// are allowed on the way to a number, and so is a trailing decimal separator ("12,"). Either
-// the comma or the point is the decimal separator; no grouping.
+// The one rule for a number typed by the user, in a number box, a register's box or a voucher:
+// digits with an optional sign and one decimal separator, the comma or the point; no grouping,
+// no blanks inside, no exponent ("1e5" is a slip of the finger, not 100000), nothing infinite.
+// "" and "-" are allowed on the way to a number, and so is a trailing separator ("12,").
 bool IsAcceptableNumberText(const QString& text);
-// The value of a number box: "", "-" and a lone separator count as 0; anything else that is not
-// a number gives std::nullopt.
+// The value of typed text by that rule: "", "-" and a lone separator count as 0; anything else
+// that is not a number gives std::nullopt.
 std::optional<double> ParseNumber(const QString& text);
 // What a number box of a kind says of the value typed into it: the input limits' message
 // (data/InputLimits.h), or nothing. Zero always passes while typing, since a box on its way to

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "data/InputRules.h"
 #include "data/Rounding.h"
 
 namespace zodra::registers {
@@ -23,27 +24,12 @@ std::optional<double> ParseNumber(const QVariant& typed) {
         default:
             break;
     }
-    QString text = typed.toString().trimmed();
-    if (text.isEmpty() || text.contains(QLatin1Char(' '))) {
+    // Typed text reads as every number box reads it; an empty box holds no number.
+    const QString text = typed.toString().trimmed();
+    if (text.isEmpty()) {
         return std::nullopt;
     }
-    // One decimal mark only: "1.234,5" is ambiguous and refused rather than guessed.
-    if (text.count(QLatin1Char(',')) + text.count(QLatin1Char('.')) > 1) {
-        return std::nullopt;
-    }
-    text.replace(QLatin1Char(','), QLatin1Char('.'));
-    for (const QChar c : text) {
-        if (!(c.isDigit() || c == QLatin1Char('.') || c == QLatin1Char('-') ||
-              c == QLatin1Char('+') || c == QLatin1Char('e') || c == QLatin1Char('E'))) {
-            return std::nullopt;
-        }
-    }
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!ok || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
+    return inputrules::ParseNumber(text);
 }
 
 std::optional<qint64> ParseInteger(const QVariant& typed) {

@@ -6,9 +6,9 @@
 
 namespace zodra::registers {
 
-// What entry boxes hold, read as the program needs it. A number may be typed with a decimal
-// comma or point ("12,5", "12.5"); group separators, blanks inside and "inf"/"nan" are not
-// numbers.
+// What entry boxes hold, read as the program needs it. Typed numbers follow the number boxes'
+// rule (inputrules::ParseNumber): a decimal comma or point ("12,5", "12.5"); group separators,
+// blanks inside, an exponent and "inf"/"nan" are not numbers; an empty box holds none.
 std::optional<double> ParseNumber(const QVariant& typed);
 // A whole number (a typed "15" or "15,0"; "15,5" is not one).
 std::optional<qint64> ParseInteger(const QVariant& typed);

@@ -36,36 +36,23 @@ void LastPriceMethod::AddPriceChangeLine(LotTable& lots, const ReceiptHeader& re
     Database& db = lots.Db();
     const int w = receipt.key.warehouse;
     const int y = receipt.key.year;
-    if (m_priceChange == 0) {
+    if (!m_priceChange) {
         // The receipt's own entry is already in the book, so this one follows it.
-        m_priceChange = numbering::NextDocumentNumber(db, DocumentKind::PriceChange, w, y);
-        m_priceChangeEntry = tradebook::NextBookNumber(db, tradebook::Book::Wholesale, w, y);
-        db.Exec(QStringLiteral("INSERT INTO \"IZMJENE_CIJENA\" (\"SKLADISTE\", \"GODINA\", "
-                               "\"BROJ_IZMJENE_CIJENA\", \"DATUM\", \"RBR_TK\", \"BROJ_PRIMKE\") "
-                               "VALUES (?, ?, ?, ?, ?, ?)"),
-                {w, y, m_priceChange, receipt.date, m_priceChangeEntry, receipt.key.number});
+        PriceChangeHeader header;
+        header.warehouse = w;
+        header.year = y;
+        header.number = numbering::NextDocumentNumber(db, DocumentKind::PriceChange, w, y);
+        header.date = receipt.date;
+        header.position = tradebook::NextBookNumber(db, tradebook::Book::Wholesale, w, y);
+        header.receipt = receipt.key.number;
+        m_priceChange = std::make_unique<PriceChangeWriter>(db, header);
         db.Exec(QStringLiteral("UPDATE \"PRIMKE\" SET \"IZMJENA_CIJENA\" = ? WHERE \"SKLADISTE\" = "
                                "? AND \"GODINA\" = ? AND \"BROJ PRIMKE\" = ?"),
-                {m_priceChange, w, y, receipt.key.number});
+                {header.number, w, y, receipt.key.number});
     }
     // The line reprices the pooled lot (BROJ_PRIMKE 0) it names; the receipt that generated it
-    // is on the header. Tax group and rate come from the article, as for every posted line.
-    if (!m_insertLine) {
-        const QString tax = QStringLiteral(
-            " FROM \"ARTIKLI\" INNER JOIN \"GRUPE_POREZA\" ON \"ARTIKLI\".\"GRUPA_P\" = "
-            "\"GRUPE_POREZA\".\"SIFRA\" WHERE \"ARTIKLI\".\"SIFRA\" = ?)");
-        m_insertLine = std::make_unique<Statement>(
-            db, QStringLiteral("INSERT INTO \"STAVKE_IZMJENA_CIJENA\" (\"SKLADISTE\", \"GODINA\", "
-                               "\"BROJ_IZMJENE_CIJENA\", \"BROJ_PRIMKE\", \"ARTIKAL\", "
-                               "\"KOLICINA\", \"STARA_CIJENA\", \"NOVA_CIJENA\", \"GRUPA_POREZA\", "
-                               "\"POREZ_%\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, (SELECT "
-                               "\"GRUPE_POREZA\".\"NAZIV\"") +
-                    tax + QStringLiteral(", (SELECT \"GRUPE_POREZA\".\"STOPA\"") + tax +
-                    QStringLiteral(")"));
-    }
-    m_insertLine->Exec({w, y, m_priceChange, kPooledLot, lot.key.article, lot.quantity,
-                        lot.sellingPrice, newPrice, lot.key.article, lot.key.article});
-    m_repricingValue += (newPrice - lot.sellingPrice) * lot.quantity;
+    // is on the header.
+    m_priceChange->AddLine({kPooledLot, lot.key.article, lot.quantity, lot.sellingPrice, newPrice});
 }
 
 void LastPriceMethod::Receive(LotTable& lots, const ReceiptHeader& receipt,
@@ -105,19 +92,10 @@ void LastPriceMethod::Receive(LotTable& lots, const ReceiptHeader& receipt,
     lots.Update(*lot);
 }
 
-void LastPriceMethod::FinishReceipt(LotTable& lots, const ReceiptHeader& receipt) {
-    if (m_priceChange == 0) {
-        return;
+void LastPriceMethod::FinishReceipt(LotTable&, const ReceiptHeader&) {
+    if (m_priceChange) {
+        m_priceChange->Finish();
     }
-    tradebook::Entry entry;
-    entry.warehouse = receipt.key.warehouse;
-    entry.year = receipt.key.year;
-    entry.type = QStringLiteral("IZMJENA CIJENA");
-    entry.documentNumber = m_priceChange;
-    entry.date = receipt.date;
-    entry.description = QStringLiteral("IZMJENA CIJENA ") + QString::number(m_priceChange);
-    entry.purchaseValue = m_repricingValue.Value();
-    tradebook::AppendEntry(lots.Db(), tradebook::Book::Wholesale, entry, m_priceChangeEntry);
 }
 
 void LastPriceMethod::Remove(LotTable& lots, const ReceiptHeader& receipt,

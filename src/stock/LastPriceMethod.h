@@ -3,9 +3,8 @@
 #include <QString>
 #include <memory>
 
-#include "data/Rounding.h"
-#include "data/Statement.h"
 #include "stock/LotMethod.h"
+#include "stock/PriceChangeWriter.h"
 
 namespace zodra::stock {
 
@@ -31,10 +30,8 @@ private:
     void AddPriceChangeLine(LotTable& lots, const ReceiptHeader& receipt, const Lot& lot,
                             double newPrice);
 
-    int m_priceChange = 0;        // number of the generated price change, 0 until the first line
-    int m_priceChangeEntry = 0;   // its trade-book position
-    MoneyTotal m_repricingValue;  // Σ (new − old) × quantity of its lines, each at the cent
-    std::unique_ptr<Statement> m_insertLine;
+    // The generated price change, from the first repriced line on.
+    std::unique_ptr<PriceChangeWriter> m_priceChange;
 };
 
 }  // namespace zodra::stock

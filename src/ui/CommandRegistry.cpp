@@ -19,6 +19,14 @@ QStringList CommandRegistry::Names() const {
     return names;
 }
 
+QStringList CommandRegistry::EntryNames() const {
+    QStringList names;
+    for (const auto& [name, opener] : m_entries) {
+        names << name;
+    }
+    return names;
+}
+
 void CommandRegistry::RegisterEntry(const QString& registerName, EntryOpener opener) {
     m_entries[registerName] = std::move(opener);
 }

@@ -39,6 +39,8 @@ public:
 
     void RegisterEntry(const QString& registerName, EntryOpener opener);
     const EntryOpener* FindEntry(const QString& registerName) const;
+    // The registers that have an entry window.
+    QStringList EntryNames() const;
     // Opens the register's entry window; std::nullopt when cancelled or not available.
     std::optional<NewRow> OpenEntry(const QString& registerName, WindowHost& host,
                                     QWidget* parent) const;

@@ -1,8 +1,10 @@
 #include "ui/DataGrid.h"
 
+#include <QCollator>
 #include <QDate>
 #include <QHeaderView>
 #include <QLocale>
+#include <algorithm>
 
 #include "data/Rounding.h"
 
@@ -11,7 +13,57 @@ namespace zodra::ui {
 void TableModel::SetData(TableData data) {
     beginResetModel();
     m_data = std::move(data);
+    SortRows();
     endResetModel();
+}
+
+void TableModel::sort(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= columnCount()) {
+        return;
+    }
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    m_sortColumn = column;
+    m_sortOrder = order;
+    SortRows();
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void TableModel::SortRows() {
+    if (m_sortColumn < 0 || m_sortColumn >= columnCount()) {
+        return;
+    }
+    static const QCollator croatian = [] {
+        QCollator c(QLocale(QLocale::Croatian, QLocale::Croatia));
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        c.setNumericMode(true);
+        return c;
+    }();
+    const int column = m_sortColumn;
+    const TableColumn::Format format = m_data.columns[column].format;
+    const auto less = [column, format](const QVariantList& a, const QVariantList& b) {
+        const QVariant x = a.value(column);
+        const QVariant y = b.value(column);
+        if (x.isNull() || y.isNull()) {
+            return x.isNull() && !y.isNull();
+        }
+        switch (format) {
+            case TableColumn::Format::Text:
+                return croatian.compare(x.toString(), y.toString()) < 0;
+            case TableColumn::Format::Date:
+                return x.toDate() < y.toDate();
+            case TableColumn::Format::Boolean:
+                return !x.toBool() && y.toBool();
+            default:
+                return x.toDouble() < y.toDouble();
+        }
+    };
+    if (m_sortOrder == Qt::AscendingOrder) {
+        std::stable_sort(m_data.rows.begin(), m_data.rows.end(), less);
+    } else {
+        std::stable_sort(
+            m_data.rows.begin(), m_data.rows.end(),
+            [&less](const QVariantList& a, const QVariantList& b) { return less(b, a); });
+    }
 }
 
 int TableModel::rowCount(const QModelIndex& parent) const {
@@ -137,6 +189,13 @@ void DataGrid::SetData(TableData rows) {
 int DataGrid::CurrentRow() const {
     const QModelIndex index = currentIndex();
     return index.isValid() ? index.row() : -1;
+}
+
+void DataGrid::SetSortable(bool sortable) {
+    // No order until the user asks for one: the rows stay as core code gave them.
+    horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    setSortingEnabled(sortable);
+    horizontalHeader()->setSortIndicatorShown(sortable);
 }
 
 void DataGrid::SetEditableColumn(int column, std::function<void(int, const QVariant&)> commit,

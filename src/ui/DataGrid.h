@@ -30,8 +30,16 @@ public:
     // How a value of a column is shown ("1.234,50" for money, "01.03.2026" for a date).
     static QString Display(const TableColumn& column, const QVariant& value);
 
+    // Orders the rows themselves (so that Data() and the row numbers stay one), numbers and
+    // dates by value, text in Croatian order, empty values first; new rows keep the order.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
 private:
+    void SortRows();
+
     TableData m_data;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     int m_editableColumn = -1;
     std::function<void(int, const QVariant&)> m_commit;
 };
@@ -49,6 +57,10 @@ public:
     // the value typed; trying to edit any other column calls `refused` (which shows why).
     void SetEditableColumn(int column, std::function<void(int, const QVariant&)> commit,
                            std::function<void()> refused);
+    // A click on a column's header orders the rows by it (again: the other way). For lists
+    // whose windows find a row's data through Data(), not for lines that core code names by
+    // their place.
+    void SetSortable(bool sortable);
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;

@@ -9,7 +9,7 @@ QString DocumentController::AddLineCaption() const {
 }
 
 QString DocumentController::ChangeLineCaption() const {
-    return QStringLiteral("&Promjena");
+    return QStringLiteral("Prom&jena");
 }
 
 QString DocumentController::DeleteLineCaption() const {

@@ -21,6 +21,7 @@ DocumentTableView::DocumentTableView(WindowHost& host, DocumentListController& c
     setWindowTitle(caption.isEmpty() ? controller.Caption() : caption);
     auto* layout = new QVBoxLayout(this);
     m_grid = new DataGrid(this);
+    m_grid->SetSortable(true);
     m_grid->setObjectName(QStringLiteral("Tablica"));
     layout->addWidget(m_grid, 1);
     m_totals = new QLabel(this);

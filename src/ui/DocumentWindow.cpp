@@ -100,7 +100,7 @@ DocumentWindow::DocumentWindow(WindowHost& host, std::unique_ptr<DocumentControl
     buttons->addStretch();
     if (m_controller->CanPost()) {
         auto* postButton =
-            MakeButton(QStringLiteral("Pro&knjiži"), QStringLiteral("Proknjizi"), this);
+            MakeButton(QStringLiteral("Proknji&ži"), QStringLiteral("Proknjizi"), this);
         buttons->addWidget(postButton);
         connect(postButton, &QPushButton::clicked, this, [this] { Post(); });
     }

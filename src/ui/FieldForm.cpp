@@ -10,6 +10,7 @@
 
 #include "ui/CommandRegistry.h"
 #include "ui/DateBox.h"
+#include "ui/InputConventions.h"
 #include "ui/NumberBox.h"
 #include "ui/WindowHost.h"
 
@@ -34,6 +35,7 @@ FieldForm::FieldForm(WindowHost& host, QList<FieldSpec> fields, const CommandReg
                 field.referenceCaption.isEmpty() ? QStringLiteral("Novi…") : field.referenceCaption,
                 row);
             shortcut->setObjectName(field.key + QStringLiteral("_novi"));
+            MarkShortcutButton(shortcut);
             connect(shortcut, &QPushButton::clicked, this, [this, field] { AddByShortcut(field); });
             h->addWidget(shortcut);
             layout->addRow(field.label, row);

@@ -1,5 +1,7 @@
 #include "ui/NumberBox.h"
 
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QTimer>
 
@@ -35,25 +37,71 @@ void NumberBox::focusInEvent(QFocusEvent* event) {
     QTimer::singleShot(0, this, &QLineEdit::selectAll);
 }
 
-void NumberBox::OnTextEdited(const QString& text) {
-    if (m_resetting) {
+void NumberBox::focusOutEvent(QFocusEvent* event) {
+    // A menu, a message or another window taking the focus for a moment is not leaving the box.
+    const bool leaving = event->reason() != Qt::PopupFocusReason &&
+                         event->reason() != Qt::ActiveWindowFocusReason && !isReadOnly();
+    if (!leaving || Commit()) {
+        QLineEdit::focusOutEvent(event);
         return;
     }
+    // Refused: the window hears nothing of this leaving (its own checks would speak of the "0"
+    // a second time; the line edit's own handling, which would report it, is passed over), and
+    // the focus comes back to the box once it has settled where it went. Left again, the box
+    // reports its 0.
+    QWidget::focusOutEvent(event);
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && isEnabled()) {
+            setFocus(Qt::OtherFocusReason);
+            selectAll();
+        }
+    });
+}
+
+void NumberBox::keyPressEvent(QKeyEvent* event) {
+    // A box that keeps Enter for itself (the input conventions make it leave the box otherwise)
+    // is checked before its window acts on the Enter.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !isReadOnly() &&
+        !Commit()) {
+        selectAll();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+bool NumberBox::Commit() {
+    if (m_committing) {
+        return true;
+    }
     std::optional<QString> refusal;
-    if (!inputrules::IsAcceptableNumberText(text)) {
+    if (const auto value = inputrules::ParseNumber(text())) {
+        refusal = inputrules::NumberBoxRefusal(*value, m_kind, m_what);
+    } else {
         refusal =
             m_invalidMessage.isEmpty() ? inputrules::InvalidNumberMessage() : m_invalidMessage;
-    } else {
-        refusal = inputrules::NumberBoxRefusal(Value(), m_kind, m_what);
     }
-    if (refusal) {
-        m_resetting = true;
-        m_prompter.Inform(*refusal);
-        setText(QStringLiteral("0"));
-        selectAll();
-        m_resetting = false;
+    if (!refusal) {
+        return true;
     }
-    Q_EMIT valueEdited(Value());
+    m_committing = true;
+    m_prompter.Inform(*refusal);
+    setText(QStringLiteral("0"));
+    // The 0 stands in for what was typed: the window takes it when the box is left again.
+    setModified(true);
+    selectAll();
+    m_committing = false;
+    Q_EMIT valueEdited(0.0);
+    return false;
+}
+
+void NumberBox::OnTextEdited(const QString& text) {
+    if (m_committing) {
+        return;
+    }
+    // What does not read as a number yet ("1e", "12a") waits for the box to be left.
+    if (inputrules::ParseNumber(text)) {
+        Q_EMIT valueEdited(Value());
+    }
 }
 
 }  // namespace zodra::ui

@@ -10,13 +10,14 @@ class Prompter;
 
 namespace zodra::ui {
 
-// A box for a number (quantity, price, percentage …). Anything typed that is not a number, ""
-// or "-" (the beginnings of one) shows "Nije ispravno upisan broj. Vrijednost će biti
-// postavljena na nulu." and the box becomes "0". Comma or point is the decimal separator.
-// A number beyond the box's kind of value (data/InputLimits.h; an amount unless the window says
-// otherwise) shows the limits' message ("Cijena nesmije biti negativna !", "Broj mora biti
-// između …") and the box becomes "0" the same way. The whole text is selected when the box
-// receives focus.
+// A box for a number (quantity, price, percentage …), read by the one rule of typed numbers
+// (inputrules::ParseNumber): comma or point as the decimal separator, no grouping, no exponent.
+// The box is checked when it is left (or on Enter, which leaves it), never on a keystroke:
+// text that is not a number shows "Nije ispravno upisan broj. Vrijednost će biti postavljena
+// na nulu.", a number beyond the box's kind of value (data/InputLimits.h; an amount unless the
+// window says otherwise) shows the limits' message ("Cijena nesmije biti negativna !", "Broj
+// mora biti između …"); either way the box becomes "0" and takes the focus back, so one bad
+// entry gives one message. The whole text is selected when the box receives focus.
 class NumberBox : public QLineEdit {
     Q_OBJECT
 public:
@@ -37,19 +38,27 @@ public:
         m_what = what;
     }
 
+    // Checks the typed text as leaving the box does; returns false when it was refused (the
+    // message shown, the box at "0"). Windows call it before they read a value the user may
+    // still be typing (e.g. on a keyboard shortcut that does not move the focus).
+    bool Commit();
+
 Q_SIGNALS:
-    // The user changed the value (typing, or the reset to 0 after a wrong entry).
+    // The user changed the value: typing that reads as a number (the window may follow it as
+    // it is typed), or the reset to 0 after a refused entry.
     void valueEdited(double value);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void OnTextEdited(const QString& text);
 
     Prompter& m_prompter;
     int m_decimals = -1;
-    bool m_resetting = false;
+    bool m_committing = false;
     QString m_invalidMessage;
     limits::NumberKind m_kind = limits::NumberKind::Amount;
     QString m_what = QStringLiteral("Broj");

@@ -35,6 +35,7 @@ PostedDocumentsWindow::PostedDocumentsWindow(WindowHost& host,
     auto* layout = new QVBoxLayout(this);
     m_grid = new DataGrid(this);
     m_grid->setObjectName(QStringLiteral("Dokumenti"));
+    m_grid->SetSortable(true);
     layout->addWidget(m_grid, 1);
     if (m_controller->HasDetails()) {
         m_details = new QLabel(this);
@@ -49,7 +50,7 @@ PostedDocumentsWindow::PostedDocumentsWindow(WindowHost& host,
         layout->addWidget(m_totals);
     }
     auto* buttons = new QHBoxLayout;
-    auto* openButton = MakeButton(QStringLiteral("&Otvori"), QStringLiteral("Otvori"), this);
+    auto* openButton = MakeButton(QStringLiteral("O&tvori"), QStringLiteral("Otvori"), this);
     buttons->addWidget(openButton);
     connect(openButton, &QPushButton::clicked, this, &PostedDocumentsWindow::OpenCurrent);
     for (const ListAction& action : m_controller->Actions()) {

@@ -432,10 +432,11 @@ TEST_F(SeveralWritersTest, CancellationsAndDeletionsBesidePostingsAndCompactions
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_EQ(again.err.trimmed(), QStringLiteral("Želite li izbrisati primku! Da\n"
                                                   "Ne postoji proknjižena primka broj 11"));
-    again = door(QStringLiteral("delete"), QStringLiteral("otpremnica"), QStringLiteral("1"), yes);
+    again = door(QStringLiteral("delete"), QStringLiteral("pismo"), QStringLiteral("1"), yes);
     EXPECT_EQ(again.exitCode, 2);
-    EXPECT_EQ(again.err.trimmed(),
-              QStringLiteral("Nepoznata vrsta dokumenta: otpremnica (poznate: primka, racun)"));
+    EXPECT_TRUE(again.err.trimmed().startsWith(
+        QStringLiteral("Nepoznata vrsta dokumenta: pismo (poznate: primka, izmjena")))
+        << again.err.toStdString();
     // Without --da each question is answered No: receipt 9 is neither cancelled nor deleted.
     again =
         door(QStringLiteral("cancel"), QStringLiteral("primka"), QStringLiteral("9"), warehouseOne);

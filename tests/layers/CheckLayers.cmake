@@ -17,11 +17,12 @@ set(allowed_pricelists data registers pricelists)
 set(allowed_documents data stock documents)
 set(allowed_cashbook data reports cashbook)
 set(allowed_purchasing data registers stock reports documents purchasing)
+set(allowed_stockdocs data registers stock documents stockdocs)
 set(allowed_sales data registers stock reports documents pricelists sales)
 set(allowed_app data app)
-set(allowed_demo data registers stock reports documents pricelists purchasing app demo)
-set(allowed_tools data registers stock reports documents pricelists cashbook purchasing sales app
-    demo tools)
+set(allowed_demo data registers stock reports documents pricelists purchasing stockdocs app demo)
+set(allowed_tools data registers stock reports documents pricelists cashbook purchasing stockdocs
+    sales app demo tools)
 
 set(allowed_ui data ui)
 set(allowed_registers/ui ${allowed_registers} ui registers/ui)

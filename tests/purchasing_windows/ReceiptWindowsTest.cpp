@@ -246,6 +246,7 @@ private Q_SLOTS:
         w->FreeNumber();
         w->NumberField()->selectAll();
         test::TypeInto(w->NumberField(), QStringLiteral("x"));
+        QVERIFY(!w->NumberField()->Commit());  // checked when the box is left
         QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije ispravno upisan broj !"));
         w->NumberField()->selectAll();
         test::TypeInto(w->NumberField(), QStringLiteral("0"));
@@ -495,6 +496,7 @@ private Q_SLOTS:
             box->setFocus();
             box->selectAll();
             test::TypeInto(box, QString::fromLatin1(r.typed));
+            QVERIFY(!box->Commit());  // checked when the box is left
             QCOMPARE(host.prompter.Messages(), QStringList{QString::fromUtf16(r.message)});
             QCOMPARE(box->Value(), 0.0);
         }

@@ -1,9 +1,11 @@
 #include <QDate>
 
 #include "RegisterTestSupport.h"
+#include "data/InputRules.h"
 #include "pricelists/PriceLists.h"
 #include "registers/Articles.h"
 #include "registers/BillsOfMaterials.h"
+#include "registers/TypedValue.h"
 
 using namespace zodra;
 using namespace zodra::test;
@@ -101,6 +103,38 @@ TEST_F(ArticleRegisterTest, EntryChecksRunInTheirOrderAndEachStopsWithItsMessage
                           {added.code})
                   .toString(),
               QStringLiteral("*385001*"));
+}
+
+TEST_F(ArticleRegisterTest, TypedNumbersAreReadAsEveryNumberBoxReadsThem) {
+    // What a register's box takes is what a number box takes: an exponent is a slip of the
+    // finger, not a hundred thousand.
+    for (const char* form : {"1e5", "1E5", "12,5e1", "1 000", "1.234,5", "inf", "nan", "0x10"}) {
+        EXPECT_EQ(registers::ParseNumber(QString::fromLatin1(form)),
+                  inputrules::ParseNumber(QString::fromLatin1(form)))
+            << form;
+        Values typed = Article(QStringLiteral("Čaj"), QString(), QString());
+        typed.insert(QStringLiteral("CIJENA_U_VALUTI"), QString::fromLatin1(form));
+        EXPECT_EQ(Refusal([&] { registers::Add(db(), catalogue::Articles(), typed); }),
+                  QStringLiteral("Cijena u valuti mora biti upisana kao broj (možete upisati i "
+                                 "nulu)"))
+            << form;
+    }
+    EXPECT_EQ(ArticleCount(), 0);
+    for (const char* form : {"12,5", "12.5", "-3", "+7", ",5", "12,"}) {
+        const auto read = registers::ParseNumber(QString::fromLatin1(form));
+        ASSERT_TRUE(read.has_value()) << form;
+        EXPECT_EQ(read, inputrules::ParseNumber(QString::fromLatin1(form))) << form;
+    }
+    // An empty box holds no number (a required one is refused, an optional one stays empty),
+    // where an empty number box reads as 0.
+    EXPECT_FALSE(registers::ParseNumber(QString()).has_value());
+    Values typed = Article(QStringLiteral("Čaj"), QString(), QString());
+    typed.insert(QStringLiteral("CIJENA_U_VALUTI"), QStringLiteral(" 1234,5 "));
+    const auto added = registers::Add(db(), catalogue::Articles(), typed);
+    EXPECT_DOUBLE_EQ(registers::Load(db(), catalogue::Articles(), added.code)
+                         ->value(QStringLiteral("CIJENA_U_VALUTI"))
+                         .toDouble(),
+                     1234.5);
 }
 
 TEST_F(ArticleRegisterTest, LengthLimitsAcceptTheirMaximum) {

@@ -72,7 +72,9 @@ private Q_SLOTS:
         test::TypeInto(dialog.AmountField(), QStringLiteral("1234,5"));
         QCOMPARE(dialog.WordsField()->text(),
                  QStringLiteral("jednatisućadvijestotridesetčetiri EUR i pedeset centi"));
-        test::TypeInto(dialog.AmountField(), QStringLiteral("x"));  // the number box refuses it
+        test::TypeInto(dialog.AmountField(), QStringLiteral("x"));
+        QVERIFY(host.prompter.Messages().isEmpty());  // refused when the box is left
+        QVERIFY(!dialog.AmountField()->Commit());
         QCOMPARE(host.prompter.LastMessage(),
                  QStringLiteral("Nije ispravno upisan broj. Vrijednost će biti postavljena na "
                                 "nulu."));

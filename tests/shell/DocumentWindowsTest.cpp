@@ -420,6 +420,7 @@ private Q_SLOTS:
         window->FreeNumber();
         window->NumberField()->selectAll();
         test::TypeInto(window->NumberField(), QStringLiteral("a"));
+        QVERIFY(!window->NumberField()->Commit());
         QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije ispravno upisan broj !"));
         window->NumberField()->setText(QStringLiteral("3"));
         Q_EMIT window->NumberField()->editingFinished();

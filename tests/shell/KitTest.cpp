@@ -58,6 +58,8 @@ private Q_SLOTS:
         QVERIFY(p.Messages().isEmpty());
         QCOMPARE(f.number->Value(), -12.5);
         QTest::keyClicks(f.number, QStringLiteral("x"));
+        QVERIFY(p.Messages().isEmpty());  // checked when the box is left
+        QVERIFY(!f.number->Commit());
         QCOMPARE(p.Messages(),
                  QStringList{QStringLiteral(
                      "Nije ispravno upisan broj. Vrijednost će biti postavljena na nulu.")});
@@ -114,39 +116,39 @@ private Q_SLOTS:
         Form f(p);
         const QString amount =
             QStringLiteral("Broj mora biti između -999999999999,99 i 999999999999,99 !");
+        auto typed = [&f](const QString& text) {
+            f.number->setFocus();
+            f.number->clear();
+            QTest::keyClicks(f.number, text);
+            return f.number->Commit();
+        };
         // Twelve nines are an amount still; the thirteenth digit is not.
-        f.number->setFocus();
-        f.number->clear();
-        QTest::keyClicks(f.number, QStringLiteral("999999999999"));
+        QVERIFY(typed(QStringLiteral("999999999999")));
         QVERIFY(p.Messages().isEmpty());
-        QTest::keyClicks(f.number, QStringLiteral("9"));
+        QVERIFY(!typed(QStringLiteral("9999999999999")));
         QCOMPARE(p.Messages(), QStringList{amount});
         QCOMPARE(f.number->text(), QStringLiteral("0"));
         QCOMPARE(f.number->Value(), 0.0);
 
-        // A box of prices refuses a negative price, a box of discounts more than 100 %; the
-        // way to a number through "0" and "-" stays open.
+        // A box of prices refuses a negative price, a box of discounts more than 100 %; "-" and
+        // "0" on the way to a number pass.
         p.Clear();
         f.number->SetLimit(limits::NumberKind::Price, QStringLiteral("Cijena"));
-        f.number->clear();
-        QTest::keyClicks(f.number, QStringLiteral("-"));
-        QVERIFY(p.Messages().isEmpty());
-        QTest::keyClicks(f.number, QStringLiteral("3"));
+        QVERIFY(typed(QStringLiteral("-")));
+        QVERIFY(!typed(QStringLiteral("-3")));
         QCOMPARE(p.Messages(), QStringList{QStringLiteral("Cijena nesmije biti negativna !")});
         QCOMPARE(f.number->text(), QStringLiteral("0"));
         p.Clear();
         f.number->SetLimit(limits::NumberKind::Discount, QStringLiteral("Rabat"));
-        f.number->clear();
-        QTest::keyClicks(f.number, QStringLiteral("100"));
-        QVERIFY(p.Messages().isEmpty());
+        QVERIFY(typed(QStringLiteral("100")));
         QCOMPARE(f.number->Value(), 100.0);
-        QTest::keyClicks(f.number, QStringLiteral(",5"));
+        QVERIFY(p.Messages().isEmpty());
+        QVERIFY(!typed(QStringLiteral("100,5")));
         QCOMPARE(p.Messages(), QStringList{QStringLiteral("Rabat mora biti između -100 i 100 !")});
         QCOMPARE(f.number->Value(), 0.0);
         p.Clear();
         f.number->SetLimit(limits::NumberKind::Rate, QStringLiteral("Tečaj"));
-        f.number->clear();
-        QTest::keyClicks(f.number, QStringLiteral("0,5"));
+        QVERIFY(typed(QStringLiteral("0,5")));
         QVERIFY(p.Messages().isEmpty());
         QCOMPARE(f.number->Value(), 0.5);
     }

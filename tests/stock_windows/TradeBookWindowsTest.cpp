@@ -165,7 +165,10 @@ private Q_SLOTS:
         DirectEntryDialog wholesale(host.CurrentSession(), host.prompter, Book::Wholesale);
         QCOMPARE(wholesale.windowTitle(), QStringLiteral("Upis u TK veleprodaje"));
         QVERIFY(!wholesale.PurchaseTaxField());
+        host.prompter.Clear();
         test::TypeInto(wholesale.SalesField(), QStringLiteral("x"));
+        QVERIFY(host.prompter.Messages().isEmpty());  // checked when the box is left
+        QVERIFY(!wholesale.SalesField()->Commit());
         QCOMPARE(host.prompter.LastMessage(),
                  QStringLiteral("Nije ispravno upisan broj. Vrijednost će biti postavljena na "
                                 "nulu."));

@@ -10,6 +10,7 @@
 #include "data/Database.h"
 #include "demo/DemoCompany.h"
 #include "support/TestCompany.h"
+#include "ui/WindowTools.h"
 
 namespace zodra::test {
 
@@ -66,6 +67,8 @@ QMdiSubWindow* TestHost::ShowWindow(QWidget* window, const QString& caption) {
     QMdiSubWindow* sub = area.addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->show();
+    ui::ResolveMnemonicClashes(window);
+    ui::FocusFirstField(window);
     return sub;
 }
 

@@ -13,6 +13,7 @@
 #include "ui/DataGrid.h"
 #include "ui/Guard.h"
 #include "ui/WindowHost.h"
+#include "ui/WindowTools.h"
 
 namespace zodra::ui {
 
@@ -34,8 +35,8 @@ AdministrationWindow::AdministrationWindow(WindowHost& host, QWidget* parent)
     const struct {
         const char16_t* caption;
         const char16_t* name;
-    } defs[] = {{u"Execute SQL", u"ExecuteSQL"},
-                {u"Execute Query", u"ExecuteQuery"},
+    } defs[] = {{u"Izvrši &naredbu", u"ExecuteSQL"},
+                {u"Izvrši &upit", u"ExecuteQuery"},
                 {u"Provjera", u"Provjera"},
                 {u"Naknadne izmjene cijena", u"NaknadneIzmjeneCijena"}};
     QList<QPushButton*> made;
@@ -46,8 +47,10 @@ AdministrationWindow::AdministrationWindow(WindowHost& host, QWidget* parent)
         made << b;
     }
     buttons->addStretch();
+    buttons->addWidget(MakeCloseButton(this));
     layout->addLayout(buttons);
     m_result = new DataGrid(this);
+    m_result->SetSortable(true);
     m_result->setObjectName(QStringLiteral("Rezultat"));
     layout->addWidget(m_result, 1);
     m_outcome = new QLabel(this);

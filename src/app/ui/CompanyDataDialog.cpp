@@ -25,6 +25,7 @@
 #include "data/Database.h"
 #include "data/Paths.h"
 #include "data/Prompter.h"
+#include "ui/DialogButtonRow.h"
 #include "ui/Guard.h"
 #include "ui/WindowHost.h"
 #include "ui/WindowTools.h"
@@ -122,24 +123,20 @@ CompanyDataDialog::CompanyDataDialog(Database& db, Prompter& prompter, QWidget* 
     layout->addWidget(accountsBox);
 
     auto* buttons = new QHBoxLayout;
-    auto* settings = MakeButton(T(u"P&ostavke"), QStringLiteral("Postavke"), this);
+    auto* settings = MakeButton(T(u"Po&stavke"), QStringLiteral("Postavke"), this);
     buttons->addWidget(settings);
-    buttons->addStretch();
-    auto* acceptButton = MakeButton(T(u"&Prihvati"), QStringLiteral("Prihvati"), this);
-    auto* cancelButton = MakeButton(T(u"Od&ustani"), QStringLiteral("Odustani"), this);
-    buttons->addWidget(acceptButton);
-    buttons->addWidget(cancelButton);
+    auto* acceptCancel = new DialogButtonRow(this);
+    buttons->addWidget(acceptCancel, 1);
     layout->addLayout(buttons);
 
     connect(addAccount, &QPushButton::clicked, this, &CompanyDataDialog::AddAccount);
     connect(deleteAccount, &QPushButton::clicked, this, &CompanyDataDialog::DeleteAccount);
     connect(settings, &QPushButton::clicked, this, &CompanyDataDialog::ShowSettings);
-    connect(acceptButton, &QPushButton::clicked, this, [this] {
+    connect(acceptCancel->AcceptButton(), &QPushButton::clicked, this, [this] {
         if (Accept()) {
             accept();
         }
     });
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     Load();
     m_fields.value(QStringLiteral("NAZIV"))->setFocus();
     resize(720, sizeHint().height());

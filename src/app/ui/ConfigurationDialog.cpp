@@ -36,6 +36,40 @@ QString T(const char16_t* text) {
     return QString::fromUtf16(text);
 }
 
+// The configuration keeps its switches as "True" and "False"; the window shows and takes them
+// as the program's other yes/no values, "DA" and "NE".
+QString Shown(const QString& stored) {
+    if (stored.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) {
+        return QStringLiteral("DA");
+    }
+    if (stored.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) {
+        return QStringLiteral("NE");
+    }
+    return stored;
+}
+
+QString Stored(const QString& typed) {
+    const QString t = typed.trimmed();
+    if (t.compare(QLatin1String("DA"), Qt::CaseInsensitive) == 0) {
+        return QStringLiteral("True");
+    }
+    if (t.compare(QLatin1String("NE"), Qt::CaseInsensitive) == 0) {
+        return QStringLiteral("False");
+    }
+    return typed;
+}
+
+// The typed value written, and shown as the window shows it.
+QString Taken(QTableWidgetItem* item) {
+    const QString stored = Stored(item->text());
+    const QString shown = Shown(stored);
+    if (shown != item->text()) {
+        const QSignalBlocker block(item->tableWidget());
+        item->setText(shown);
+    }
+    return stored;
+}
+
 }  // namespace
 
 ConfigurationDialog::ConfigurationDialog(Database& db, Prompter& prompter,
@@ -65,14 +99,15 @@ ConfigurationDialog::ConfigurationDialog(Database& db, Prompter& prompter,
     connect(m_company, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (item->column() == 1) {
             const QString key = m_company->item(item->row(), 0)->text();
-            Guarded(m_prompter, [&] { companyconfig::Write(m_db, key, item->text()); });
+            const QString value = Taken(item);
+            Guarded(m_prompter, [&] { companyconfig::Write(m_db, key, value); });
         }
     });
     connect(m_workstation, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (item->column() == 1) {
             const QString key = m_workstation->item(item->row(), 0)->text();
-            Guarded(m_prompter,
-                    [&] { workstationconfig::Write(m_workstationFile, key, item->text()); });
+            const QString value = Taken(item);
+            Guarded(m_prompter, [&] { workstationconfig::Write(m_workstationFile, key, value); });
         }
     });
     for (QTableWidget* grid : {m_company, m_workstation}) {
@@ -98,7 +133,7 @@ QTableWidget* ConfigurationDialog::MakeGrid(const std::vector<std::pair<QString,
         auto* name = new QTableWidgetItem(rows[i].first);
         name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         grid->setItem(i, 0, name);
-        grid->setItem(i, 1, new QTableWidgetItem(rows[i].second));
+        grid->setItem(i, 1, new QTableWidgetItem(Shown(rows[i].second)));
     }
     grid->resizeColumnToContents(0);
     return grid;

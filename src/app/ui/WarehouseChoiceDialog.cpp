@@ -8,7 +8,9 @@
 
 #include "data/Session.h"
 #include "ui/CommandRegistry.h"
+#include "ui/DialogButtonRow.h"
 #include "ui/Guard.h"
+#include "ui/InputConventions.h"
 #include "ui/WindowHost.h"
 
 namespace zodra::ui {
@@ -32,13 +34,10 @@ WarehouseChoiceDialog::WarehouseChoiceDialog(WindowHost& host, const CommandRegi
     add->setEnabled(m_registry && m_registry->FindEntry(QStringLiteral("SKLADISTA")));
     row->addWidget(add);
     layout->addLayout(row);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto* acceptButton = new QPushButton(QStringLiteral("&Prihvati"), this);
-    acceptButton->setObjectName(QStringLiteral("Prihvati"));
-    acceptButton->setDefault(true);
-    buttons->addWidget(acceptButton);
-    layout->addLayout(buttons);
+    MarkShortcutButton(add);
+    auto* buttons = new DialogButtonRow(this, DialogButtonRow::Buttons::AcceptOnly);
+    QPushButton* acceptButton = buttons->AcceptButton();
+    layout->addWidget(buttons);
 
     connect(add, &QPushButton::clicked, this, [this] {
         if (const auto added = m_registry->OpenEntry(QStringLiteral("SKLADISTA"), m_host, this)) {
@@ -50,7 +49,7 @@ WarehouseChoiceDialog::WarehouseChoiceDialog(WindowHost& host, const CommandRegi
             QDialog::accept();
         }
     });
-    // Enter moves from the box to "Prihvati", not to "Novo skladište".
+    // Tab goes from the box to "Prihvati" too, then to "Novo skladište".
     setTabOrder(m_box, acceptButton);
     setTabOrder(acceptButton, add);
     Refill();

@@ -41,6 +41,7 @@
 #include "ui/CommandRegistry.h"
 #include "ui/Guard.h"
 #include "ui/PlaceholderWindow.h"
+#include "ui/WindowTools.h"
 
 namespace zodra::ui {
 
@@ -416,7 +417,9 @@ QMdiSubWindow* ZodraMain::ShowWindow(QWidget* window, const QString& caption) {
         m_status->clear();
     });
     m_area->setActiveSubWindow(sub);
-    window->setFocus();
+    // The window's Alt keys live beside the menus' (the menu bar answers them too).
+    ResolveMnemonicClashes(window, Mnemonics(menuBar()));
+    FocusFirstField(window);
     return sub;
 }
 
@@ -657,6 +660,10 @@ bool ZodraMain::OpenCompany(const QString& path, const QString& presetUser) {
     SaveRecent();
     RebuildRecentMenu();
     UpdateTitle();
+    // Back from the login and the warehouse choice, the keyboard works the main window (its
+    // menus on Alt) until a window opens.
+    activateWindow();
+    setFocus(Qt::ActiveWindowFocusReason);
     if (m_start.openPlanner) {
         RunCommand(QStringLiteral("SSCommand16"));
     }

@@ -1,12 +1,12 @@
 #include "cashbook/ui/CashVoucherEntryDialog.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "ui/DateBox.h"
+#include "ui/DialogButtonRow.h"
 #include "ui/NumberBox.h"
 
 namespace zodra::cashbook::ui {
@@ -33,22 +33,13 @@ CashVoucherEntryDialog::CashVoucherEntryDialog(Session& session, Prompter& promp
     form->addRow(QStringLiteral("Iznos :"), m_amount);
     form->addRow(QStringLiteral("Slovima :"), m_words);
 
-    auto* accept = new QPushButton(QStringLiteral("Prihvati"), this);
-    auto* cancel = new QPushButton(QStringLiteral("Odustani"), this);
-    accept->setAutoDefault(false);
-    cancel->setAutoDefault(false);
-    connect(accept, &QPushButton::clicked, this, &CashVoucherEntryDialog::Accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(accept);
-    buttons->addWidget(cancel);
+    auto* buttons = new zodra::ui::DialogButtonRow(this);
+    connect(buttons->AcceptButton(), &QPushButton::clicked, this, &CashVoucherEntryDialog::Accept);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
 
     connect(m_number, &QLineEdit::editingFinished, this, &CashVoucherEntryDialog::NumberLeft);
-    connect(m_amount, &QLineEdit::textEdited, this, &CashVoucherEntryDialog::AmountEdited);
     connect(m_amount, &zodra::ui::NumberBox::valueEdited, this,
             &CashVoucherEntryDialog::AmountEdited);
     ShowEntry();
@@ -71,8 +62,8 @@ void CashVoucherEntryDialog::NumberLeft() {
 }
 
 void CashVoucherEntryDialog::AmountEdited() {
-    // The number box has already refused what is not a number (and set "0"); what reaches
-    // here reads as one, or is "" / "-" on the way to one.
+    // The number box passes on only what reads as a number ("" and "-" on the way to one); what
+    // does not is refused, and set to "0", when the box is left.
     m_entry.amountText = m_amount->text();
     m_entry.AmountChanged();
     m_amount->setText(m_entry.amountText);

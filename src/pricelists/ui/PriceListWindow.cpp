@@ -75,6 +75,7 @@ PriceListWindow::PriceListWindow(zodra::ui::WindowHost& host,
     priceForm->addRow(QStringLiteral("Cijena bez poreza :"), pair);
     pricesLayout->addLayout(priceForm);
     m_prices = new zodra::ui::DataGrid(pricesBox);
+    m_prices->SetSortable(true);
     m_prices->setObjectName(QStringLiteral("Cijene"));
     pricesLayout->addWidget(m_prices, 1);
     auto* deletePrice =
@@ -102,6 +103,7 @@ PriceListWindow::PriceListWindow(zodra::ui::WindowHost& host,
     discountRow->addWidget(addDiscount);
     discountsLayout->addLayout(discountRow);
     m_discounts = new zodra::ui::DataGrid(discountsBox);
+    m_discounts->SetSortable(true);
     m_discounts->setObjectName(QStringLiteral("Rabati"));
     discountsLayout->addWidget(m_discounts, 1);
     auto* deleteDiscount =

@@ -1,6 +1,5 @@
 #include "purchasing/ui/CalculationDialog.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,6 +11,7 @@
 #include "data/InputRules.h"
 #include "data/Session.h"
 #include "purchasing/ReceiptLimits.h"
+#include "ui/DialogButtonRow.h"
 #include "ui/NumberBox.h"
 #include "ui/WindowHost.h"
 
@@ -166,11 +166,8 @@ CalculationDialog::CalculationDialog(zodra::ui::WindowHost& host, const ArticleF
     body->addWidget(info, 0, Qt::AlignTop);
     layout->addLayout(body);
 
-    auto* buttons = new QDialogButtonBox(this);
-    auto* accept = buttons->addButton(QStringLiteral("&Prihvati"), QDialogButtonBox::AcceptRole);
-    accept->setObjectName(QStringLiteral("Prihvati"));
-    auto* cancel = buttons->addButton(QStringLiteral("&Odustani"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("Odustani"));
+    auto* buttons = new zodra::ui::DialogButtonRow(this);
+    QPushButton* accept = buttons->AcceptButton();
     connect(accept, &QPushButton::clicked, this, [this] {
         // A box still being typed in counts.
         if (auto* box = qobject_cast<zodra::ui::NumberBox*>(focusWidget())) {
@@ -182,7 +179,6 @@ CalculationDialog::CalculationDialog(zodra::ui::WindowHost& host, const ArticleF
         }
         QDialog::accept();
     });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     layout->addWidget(buttons);
     Show();
     if (auto* first = m_boxes.value(Box::CurrencyPrice, m_boxes.value(Box::InvoicePrice))) {

@@ -1,7 +1,6 @@
 #include "purchasing/ui/LineEntryDialog.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,6 +14,7 @@
 #include "purchasing/ReceiptEntry.h"
 #include "purchasing/ui/CalculationDialog.h"
 #include "registers/ui/ArticlePicker.h"
+#include "ui/DialogButtonRow.h"
 #include "ui/Guard.h"
 #include "ui/NumberBox.h"
 #include "ui/WindowHost.h"
@@ -82,11 +82,10 @@ LineEntryDialog::LineEntryDialog(zodra::ui::WindowHost& host, ReceiptTarget targ
     note->setStyleSheet(QStringLiteral("color: #555555"));
     layout->addWidget(note);
 
-    auto* buttons = new QDialogButtonBox(this);
-    auto* accept = buttons->addButton(QStringLiteral("&Prihvati"), QDialogButtonBox::AcceptRole);
-    accept->setObjectName(QStringLiteral("Prihvati"));
-    auto* cancel = buttons->addButton(QStringLiteral("&Odustani"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("Odustani"));
+    auto* buttons = new zodra::ui::DialogButtonRow(
+        this, zodra::ui::DialogButtonRow::Buttons::AcceptAndOwnCancel);
+    QPushButton* accept = buttons->AcceptButton();
+    QPushButton* cancel = buttons->CancelButton();
     layout->addWidget(buttons);
     connect(accept, &QPushButton::clicked, this, &LineEntryDialog::AcceptLine);
     connect(cancel, &QPushButton::clicked, this, [this] {
@@ -98,6 +97,10 @@ LineEntryDialog::LineEntryDialog(zodra::ui::WindowHost& host, ReceiptTarget targ
     });
     connect(m_picker->Box(), &QComboBox::currentIndexChanged, this,
             &LineEntryDialog::ArticleChosen);
+    // An article found by its code or barcode (typed or scanned, then Enter) or chosen from the
+    // list: the quantity comes next.
+    connect(m_picker, &registers::ui::ArticlePicker::chosen, this,
+            [this] { m_quantity->setFocus(Qt::OtherFocusReason); });
     connect(m_quantity, &zodra::ui::NumberBox::valueEdited, this, [this](double v) {
         m_line.TypeQuantity(v);
         Show();

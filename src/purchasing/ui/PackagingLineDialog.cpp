@@ -1,7 +1,6 @@
 #include "purchasing/ui/PackagingLineDialog.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -10,6 +9,7 @@
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "purchasing/ReceiptChoices.h"
+#include "ui/DialogButtonRow.h"
 #include "ui/Guard.h"
 #include "ui/NumberBox.h"
 #include "ui/WindowHost.h"
@@ -35,11 +35,8 @@ PackagingLineDialog::PackagingLineDialog(zodra::ui::WindowHost& host, QWidget* p
     m_quantity->SetLimit(zodra::limits::NumberKind::Quantity, QStringLiteral("Količina"));
     form->addRow(QStringLiteral("Količina :"), m_quantity);
     layout->addLayout(form);
-    auto* buttons = new QDialogButtonBox(this);
-    auto* accept = buttons->addButton(QStringLiteral("&Prihvati"), QDialogButtonBox::AcceptRole);
-    accept->setObjectName(QStringLiteral("Prihvati"));
-    auto* cancel = buttons->addButton(QStringLiteral("&Odustani"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("Odustani"));
+    auto* buttons = new zodra::ui::DialogButtonRow(this);
+    QPushButton* accept = buttons->AcceptButton();
     layout->addWidget(buttons);
     connect(accept, &QPushButton::clicked, this, [this] {
         if (Packaging() == 0) {
@@ -53,7 +50,6 @@ PackagingLineDialog::PackagingLineDialog(zodra::ui::WindowHost& host, QWidget* p
         }
         QDialog::accept();
     });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 int PackagingLineDialog::Packaging() const {

@@ -100,9 +100,9 @@ QString ReceiptController::DeleteLineCaption() const {
 
 QList<DocumentAction> ReceiptController::Actions() const {
     return {
-        DocumentAction{QStringLiteral("A&mbalaža"), kPackagingAction, true},
-        DocumentAction{QStringLiteral("&Zbirni p."), kSummaryAction, false},
-        DocumentAction{QStringLiteral("&Ispis"), kPrintAction, false},
+        DocumentAction{QStringLiteral("Amba&laža"), kPackagingAction, true},
+        DocumentAction{QStringLiteral("Zbir&ni p."), kSummaryAction, false},
+        DocumentAction{QStringLiteral("I&spis"), kPrintAction, false},
     };
 }
 

@@ -49,8 +49,8 @@ std::unique_ptr<zodra::ui::PostedDocumentController> ReceiptListController::Open
 
 QList<ListAction> ReceiptListController::Actions() const {
     return {
-        ListAction{QStringLiteral("Is&pravak"), kCorrectionAction, false},
-        ListAction{QStringLiteral("Ispis s &MPC"), kRetailPrintAction, false},
+        ListAction{QStringLiteral("Ispr&avak"), kCorrectionAction, false},
+        ListAction{QStringLiteral("Ispis s MP&C"), kRetailPrintAction, false},
     };
 }
 

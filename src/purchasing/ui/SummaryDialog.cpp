@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -22,6 +21,7 @@
 #include "data/Session.h"
 #include "purchasing/ReceiptChoices.h"
 #include "ui/DateBox.h"
+#include "ui/DialogButtonRow.h"
 #include "ui/Guard.h"
 #include "ui/NumberBox.h"
 #include "ui/WindowHost.h"
@@ -121,11 +121,8 @@ SummaryDialog::SummaryDialog(zodra::ui::WindowHost& host, const ReceiptSummary& 
     itemsBox->setVisible(host.CurrentSession().company.additionalDependentCosts ||
                          !summary.items.empty());
 
-    auto* buttons = new QDialogButtonBox(this);
-    auto* accept = buttons->addButton(QStringLiteral("&Prihvati"), QDialogButtonBox::AcceptRole);
-    accept->setObjectName(QStringLiteral("Prihvati"));
-    auto* cancel = buttons->addButton(QStringLiteral("&Odustani"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("Odustani"));
+    auto* buttons = new zodra::ui::DialogButtonRow(this);
+    QPushButton* accept = buttons->AcceptButton();
     layout->addWidget(buttons);
 
     // The values as they are.
@@ -171,7 +168,6 @@ SummaryDialog::SummaryDialog(zodra::ui::WindowHost& host, const ReceiptSummary& 
             QDialog::accept();
         }
     });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     resize(720, itemsBox->isVisible() ? 460 : 300);
 }
 

@@ -63,6 +63,7 @@ BillOfMaterialsWindow::BillOfMaterialsWindow(zodra::ui::WindowHost& host, QWidge
     auto* partsBox = new QGroupBox(QStringLiteral("Dijelovi"), this);
     auto* partsLayout = new QVBoxLayout(partsBox);
     m_parts = new zodra::ui::DataGrid(partsBox);
+    m_parts->SetSortable(true);
     m_parts->setObjectName(QStringLiteral("Dijelovi"));
     partsLayout->addWidget(m_parts, 1);
     auto* partRow = new QHBoxLayout;
@@ -84,6 +85,7 @@ BillOfMaterialsWindow::BillOfMaterialsWindow(zodra::ui::WindowHost& host, QWidge
     auto* costsBox = new QGroupBox(QStringLiteral("Troškovi"), this);
     auto* costsLayout = new QVBoxLayout(costsBox);
     m_costs = new zodra::ui::DataGrid(costsBox);
+    m_costs->SetSortable(true);
     m_costs->setObjectName(QStringLiteral("Troskovi"));
     costsLayout->addWidget(m_costs, 1);
     auto* costRow = new QHBoxLayout;

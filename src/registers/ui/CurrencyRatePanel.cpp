@@ -22,6 +22,7 @@ CurrencyRatePanel::CurrencyRatePanel(zodra::ui::WindowHost& host, QWidget* paren
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Tečajevi :"), this));
     m_grid = new zodra::ui::DataGrid(this);
+    m_grid->SetSortable(true);
     m_grid->setObjectName(QStringLiteral("TecajeviValute"));
     layout->addWidget(m_grid, 1);
     auto* row = new QHBoxLayout;

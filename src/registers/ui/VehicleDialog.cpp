@@ -1,6 +1,5 @@
 #include "registers/ui/VehicleDialog.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,6 +9,7 @@
 #include "data/Session.h"
 #include "registers/Articles.h"
 #include "registers/TypedValue.h"
+#include "ui/DialogButtonRow.h"
 #include "ui/Guard.h"
 #include "ui/WindowHost.h"
 
@@ -43,18 +43,13 @@ VehicleDialog::VehicleDialog(zodra::ui::WindowHost& host, int article, QWidget* 
         box->setObjectName(name);
         layout->addRow(label, box);
     }
-    auto* buttons = new QDialogButtonBox(this);
-    auto* accept = buttons->addButton(QStringLiteral("Prihvati"), QDialogButtonBox::AcceptRole);
-    accept->setObjectName(QStringLiteral("Prihvati"));
-    buttons->addButton(QStringLiteral("Odustani"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("Odustani"));
+    auto* buttons = new zodra::ui::DialogButtonRow(this);
     layout->addRow(buttons);
-    connect(accept, &QPushButton::clicked, this, [this] {
+    connect(buttons->AcceptButton(), &QPushButton::clicked, this, [this] {
         if (Accept()) {
             QDialog::accept();
         }
     });
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     std::optional<articles::VehicleData> stored;
     zodra::ui::Guarded(host.UserPrompter(),

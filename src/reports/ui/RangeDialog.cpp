@@ -1,12 +1,12 @@
 #include "reports/ui/RangeDialog.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "ui/DateBox.h"
+#include "ui/DialogButtonRow.h"
 
 namespace zodra::reports::ui {
 
@@ -38,21 +38,12 @@ RangeDialog::RangeDialog(Prompter& prompter, int businessYear, bool withNumbers,
     grid->addWidget(new QLabel(QStringLiteral("do"), this), row, 3);
     grid->addWidget(m_to, row, 4);
 
-    auto* accept = new QPushButton(QStringLiteral("Prihvati"), this);
-    auto* cancel = new QPushButton(QStringLiteral("Odustani"), this);
-    accept->setDefault(false);
-    accept->setAutoDefault(false);
-    cancel->setAutoDefault(false);
-    connect(accept, &QPushButton::clicked, this, &RangeDialog::Accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(accept);
-    buttons->addWidget(cancel);
+    auto* buttons = new zodra::ui::DialogButtonRow(this);
+    connect(buttons->AcceptButton(), &QPushButton::clicked, this, &RangeDialog::Accept);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
     (withNumbers ? static_cast<QWidget*>(m_first) : m_from)->setFocus();
 }
 

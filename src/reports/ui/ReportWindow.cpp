@@ -2,17 +2,23 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QGraphicsView>
 #include <QKeySequence>
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 #include "data/Paths.h"
 #include "data/Prompter.h"
+#include "ui/WindowTools.h"
 
 namespace zodra::reports::ui {
 
@@ -61,11 +67,37 @@ ReportWindow::ReportWindow(Database& db, Prompter& prompter, ReportRequest reque
     m_zoom->setValue(zoomPercent > 0 ? zoomPercent : 100);
     bar->addWidget(m_zoom);
     connect(m_zoom, &QSpinBox::valueChanged, this, [this](int value) {
+        m_fitted = false;
         m_preview->setZoomMode(QPrintPreviewWidget::CustomZoom);
         m_preview->setZoomFactor(value / 100.0);
     });
-    bar->addAction(QStringLiteral("Cijela stranica"), m_preview, &QPrintPreviewWidget::fitInView);
-    bar->addAction(QStringLiteral("Širina stranice"), m_preview, &QPrintPreviewWidget::fitToWidth);
+    // A fitted page shows the zoom it came to (and follows the window's size while fitted),
+    // without leaving the fitting mode.
+    const auto showFittedZoom = [this] {
+        if (!m_fitted || m_preview->zoomMode() == QPrintPreviewWidget::CustomZoom) {
+            return;
+        }
+        const QSignalBlocker quiet(m_zoom);
+        m_zoom->setValue(qRound(m_preview->zoomFactor() * 100.0));
+    };
+    auto* whole = bar->addAction(QStringLiteral("Cijela stranica"), this, [this, showFittedZoom] {
+        m_fitted = true;
+        m_preview->fitInView();
+        showFittedZoom();
+    });
+    whole->setObjectName(QStringLiteral("CijelaStranica"));
+    auto* width = bar->addAction(QStringLiteral("Širina stranice"), this, [this, showFittedZoom] {
+        m_fitted = true;
+        m_preview->fitToWidth();
+        showFittedZoom();
+    });
+    width->setObjectName(QStringLiteral("SirinaStranice"));
+    connect(m_preview, &QPrintPreviewWidget::previewChanged, this, showFittedZoom);
+    bar->addSeparator();
+    auto* close = zodra::ui::MakeButton(QStringLiteral("&Zatvori"), QStringLiteral("Zatvori"), bar);
+    close->setToolTip(QStringLiteral("Zatvaranje pregleda (Esc)"));
+    bar->addWidget(close);
+    connect(close, &QPushButton::clicked, this, [this] { zodra::ui::CloseWindowFrame(this); });
 
     const auto shortcut = [this](const QKeySequence& keys, auto slot) {
         auto* s = new QShortcut(keys, this);
@@ -80,6 +112,7 @@ ReportWindow::ReportWindow(Database& db, Prompter& prompter, ReportRequest reque
     shortcut(QKeySequence::Save, [this] { SaveAsPdf(); });
     shortcut(QKeySequence::ZoomIn, [this] { m_zoom->stepUp(); });
     shortcut(QKeySequence::ZoomOut, [this] { m_zoom->stepDown(); });
+    shortcut(QKeySequence(Qt::Key_Escape), [close] { close->click(); });
     setFocusPolicy(Qt::StrongFocus);
 }
 
@@ -108,8 +141,28 @@ bool ReportWindow::Render() {
     }
     m_preview->setZoomMode(QPrintPreviewWidget::CustomZoom);
     m_preview->setZoomFactor(m_zoom->value() / 100.0);
-    UpdatePageLabel();
+    ShowFirstPageTop();
     return true;
+}
+
+void ReportWindow::ShowFirstPageTop() {
+    GoToPage(1);
+    // The preview scrolls only when the page changes; page 1 may be current but scrolled away
+    // (a zoom or a resize keeps the view's middle), so its top is brought into view here.
+    if (auto* view = m_preview->findChild<QGraphicsView*>()) {
+        view->verticalScrollBar()->setValue(view->verticalScrollBar()->minimum());
+        view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->minimum());
+    }
+    UpdatePageLabel();
+}
+
+void ReportWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        // Once the window has its size (a maximised window of the window area gets it later).
+        QTimer::singleShot(0, this, &ReportWindow::ShowFirstPageTop);
+    }
 }
 
 int ReportWindow::PageCount() const {

@@ -34,6 +34,8 @@ public:
     int PageCount() const;
     int CurrentPage() const;
     void GoToPage(int page);
+    // Page 1 with its top in view, where a report opens.
+    void ShowFirstPageTop();
     int ZoomPercent() const;
     void SetZoomPercent(int percent);
     const ReportRequest& Request() const { return m_request; }
@@ -44,6 +46,9 @@ public:
     bool WritePdf(const QString& path);
     // The print dialog, then the printer.
     void Print();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Paint(QPrinter* printer);
@@ -56,7 +61,9 @@ private:
     QPrintPreviewWidget* m_preview = nullptr;
     QLabel* m_pageLabel = nullptr;
     QSpinBox* m_zoom = nullptr;
+    bool m_fitted = false;  // the page fitted by "Cijela stranica" / "Širina stranice"
     QString m_error;
+    bool m_shown = false;
 };
 
 }  // namespace zodra::reports::ui

@@ -1,7 +1,6 @@
 #include "stock/ui/DirectEntryDialog.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -10,6 +9,7 @@
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "ui/DateBox.h"
+#include "ui/DialogButtonRow.h"
 #include "ui/NumberBox.h"
 
 namespace zodra::stock::ui {
@@ -48,17 +48,11 @@ DirectEntryDialog::DirectEntryDialog(Session& session, Prompter& prompter, Book 
     form->addRow(QStringLiteral("Prodaja vr."), m_sales);
     form->addRow(QStringLiteral("Prod. por."), m_salesTax);
 
-    auto* accept = new QPushButton(QStringLiteral("&Prihvati"), this);
-    auto* cancel = new QPushButton(QStringLiteral("&Odustani"), this);
-    connect(accept, &QPushButton::clicked, this, &DirectEntryDialog::Accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(accept);
-    buttons->addWidget(cancel);
+    auto* buttons = new zodra::ui::DialogButtonRow(this);
+    connect(buttons->AcceptButton(), &QPushButton::clicked, this, &DirectEntryDialog::Accept);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
     m_date->setFocus();
 }
 

@@ -19,6 +19,7 @@
 #include "reports/ui/ReportPrinting.h"
 #include "stock/ui/DirectEntryDialog.h"
 #include "stock/ui/TradeBookPrinting.h"
+#include "ui/DialogButtonRow.h"
 #include "ui/WindowHost.h"
 #include "ui/WindowTools.h"
 
@@ -59,8 +60,9 @@ TradeBookWindow::TradeBookWindow(zodra::ui::WindowHost& host, Book book, const Q
     const int year = host.CurrentSession().businessYear;
     m_from = new QLineEdit(inputrules::FormatDate(reports::DefaultRangeFrom(year)), this);
     m_to = new QLineEdit(inputrules::FormatDate(reports::DefaultRangeTo(year, today)), this);
-    auto* accept = new QPushButton(QStringLiteral("&Prihvati"), this);
-    connect(accept, &QPushButton::clicked, this, &TradeBookWindow::Accept);
+    auto* accept =
+        new zodra::ui::DialogButtonRow(this, zodra::ui::DialogButtonRow::Buttons::AcceptOnly);
+    connect(accept->AcceptButton(), &QPushButton::clicked, this, &TradeBookWindow::Accept);
     auto* range = new QHBoxLayout;
     range->addWidget(new QLabel(QStringLiteral("Od:"), this));
     range->addWidget(m_from);
@@ -89,10 +91,6 @@ TradeBookWindow::TradeBookWindow(zodra::ui::WindowHost& host, Book book, const Q
     connect(add, &QPushButton::clicked, this, &TradeBookWindow::AddEntry);
     connect(remove, &QPushButton::clicked, this, &TradeBookWindow::DeleteSelected);
     connect(print, &QPushButton::clicked, this, &TradeBookWindow::Print);
-    // Enter on a focused button presses it, as in the dialogs (the window is no dialog).
-    for (QPushButton* button : {accept, add, remove, print}) {
-        button->setAutoDefault(true);
-    }
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(add);
     buttons->addWidget(remove);

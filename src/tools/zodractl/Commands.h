@@ -51,8 +51,9 @@ int Report(const QStringList& args);
 // Master data in and out of spreadsheet files (RegisterCommands.cpp).
 int Import(const QStringList& args);
 int Export(const QStringList& args);
-// The documents' doors (DocumentCommands.cpp): posts a goods receipt described in a JSON file,
-// cancels a posted one by a negating receipt, deletes one nothing was issued from.
+// The documents' doors (DocumentCommands.cpp), one row per document kind: post a goods receipt,
+// a price change or an invoice described in a JSON file, cancel or delete a posted one under its
+// guards.
 int Post(const QStringList& args);
 int Cancel(const QStringList& args);
 int Delete(const QStringList& args);

@@ -2,8 +2,10 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "app/SessionStart.h"
 #include "data/Database.h"
@@ -17,6 +19,9 @@
 #include "reports/ReportEngine.h"
 #include "sales/InvoiceJson.h"
 #include "sales/InvoiceRemoval.h"
+#include "stockdocs/PriceChangeJson.h"
+#include "stockdocs/PriceChangePosting.h"
+#include "stockdocs/PriceChangeRemoval.h"
 #include "tools/zodractl/Commands.h"
 #include "tools/zodractl/Terminal.h"
 
@@ -25,37 +30,183 @@ namespace zodractl {
 namespace {
 
 const char* kPostUsage =
-    "upotreba: zodractl post PUTANJA primka.json [--da] [--pdf IZLAZ.pdf]\n"
-    "          zodractl post PUTANJA racun.json [--da]\n"
-    "          (oblik datoteka: docs/receipt-json.md, docs/invoice-json.md)";
+    "upotreba: zodractl post PUTANJA DATOTEKA.json [--da] [--pdf IZLAZ.pdf]\n"
+    "          (primka: docs/receipt-json.md; izmjena cijena: docs/price-change-json.md;\n"
+    "          račun: docs/invoice-json.md)";
 const char* kCancelUsage =
-    "upotreba: zodractl cancel PUTANJA primka|racun BROJ [--skladiste N] [--knjiga B] "
+    "upotreba: zodractl cancel PUTANJA primka|izmjena|racun BROJ [--skladiste N] [--knjiga B] "
     "[--datum DD.MM.GGGG] [--da]";
 const char* kDeleteUsage =
-    "upotreba: zodractl delete PUTANJA primka|racun BROJ [--skladiste N] [--knjiga B] [--da]";
+    "upotreba: zodractl delete PUTANJA primka|izmjena|racun BROJ [--skladiste N] [--knjiga B] "
+    "[--da]";
 
-// Posts an invoice file in the warehouse it names, with the consistency check of lots and card
-// before the commit; merge questions are answered Yes (the window's default), others No unless
-// --da.
-int PostInvoiceFile(const QString& path, const QByteArray& json, bool yes) {
-    const int warehouse =
-        QJsonDocument::fromJson(json).object().value(QStringLiteral("skladiste")).toInt(0);
-    return InSession(path, warehouse, [&](zodra::Session& session) {
-        namespace s = zodra::sales;
-        CommandLinePrompter prompter(yes, true);
-        const s::JsonInvoice invoice = s::ParseInvoiceJson(session.Db(), json);
-        if (invoice.warehouse != session.activeWarehouse.code) {
-            throw zodra::UserError(
-                QStringLiteral("Datoteka računa: \"skladiste\" nije šifra "
-                               "postojećeg skladišta."));
+// What cancel and delete are given: the document, its warehouse, the date of a cancellation and
+// whether further questions are answered Yes.
+struct DocumentArgs {
+    int number = 0;
+    int warehouse = 0;
+    int book = 1;  // the IRA book of an invoice (--knjiga)
+    QDate date = QDate::currentDate();
+    bool yes = false;
+};
+
+// A document file read against the company: the warehouse it is booked in, and how it is posted
+// in a session started there. Posting returns the message that reports it; printing (null where
+// the kind has no printout yet) writes it to a PDF file.
+struct ReadFile {
+    int warehouse = 0;
+    std::function<QString(zodra::Session&, CommandLinePrompter&)> post;
+    std::function<void(zodra::Session&, const QString&)> print;
+};
+
+// The kinds of document the doors know, each with its word on the command line (and as a
+// file's "vrsta") and what each door does with it; a door a kind does not have is left empty.
+// A new kind is one more row.
+struct DocumentDoors {
+    QString word;
+    std::function<ReadFile(zodra::Database&, const QByteArray&)> read;
+    std::function<void(zodra::Session&, CommandLinePrompter&, const DocumentArgs&)> cancel;
+    std::function<void(zodra::Session&, CommandLinePrompter&, const DocumentArgs&)> remove;
+};
+
+namespace p = zodra::purchasing;
+namespace sd = zodra::stockdocs;
+namespace s = zodra::sales;
+
+ReadFile ReadReceipt(zodra::Database& db, const QByteArray& json) {
+    const auto receipt = std::make_shared<p::JsonReceipt>(p::ParseReceiptJson(db, json));
+    auto number = std::make_shared<int>(0);
+    ReadFile file;
+    file.warehouse = receipt->warehouse;
+    file.post = [receipt, number](zodra::Session& session, CommandLinePrompter& prompter) {
+        const std::optional<int> posted = p::PostReceiptFromJson(session, prompter, *receipt);
+        if (!posted) {
+            throw zodra::UserError(QStringLiteral("Primka nije proknjižena."));
         }
+        *number = *posted;
+        return p::PostedMessage(*posted);
+    };
+    file.print = [number](zodra::Session& session, const QString& pdf) {
+        zodra::reports::ReportEngine(session.Db())
+            .ToPdf(p::ReceiptPrintRequest(session, *number), pdf);
+    };
+    return file;
+}
+
+void CancelReceipt(zodra::Session& session, CommandLinePrompter& prompter,
+                   const DocumentArgs& args) {
+    // As in the list window: the guards first, then the question, answered No unless --da.
+    p::CheckCanBeCancelled(session, args.number);
+    if (!prompter.AskYesNo(p::CancelQuestion(), QStringLiteral("Storno primke"), false)) {
+        throw zodra::UserError(QStringLiteral("Primka nije stornirana."));
+    }
+    Out(p::CancelledMessage(p::CancelReceipt(session, prompter, args.number, args.date)));
+}
+
+void DeleteReceipt(zodra::Session& session, CommandLinePrompter& prompter,
+                   const DocumentArgs& args) {
+    if (!prompter.AskYesNo(p::DeleteQuestion(), p::DeleteTitle(), false)) {
+        throw zodra::UserError(QStringLiteral("Primka nije izbrisana."));
+    }
+    p::DeleteReceipt(session, args.number);
+    Out(QStringLiteral("Primka broj %1 je izbrisana.").arg(args.number));
+}
+
+ReadFile ReadPriceChange(zodra::Database& db, const QByteArray& json) {
+    const auto change = std::make_shared<sd::JsonPriceChange>(sd::ParsePriceChangeJson(db, json));
+    ReadFile file;
+    file.warehouse = change->warehouse;
+    file.post = [change](zodra::Session& session, CommandLinePrompter&) {
+        return sd::PostedMessage(sd::PostPriceChangeFromJson(session, *change));
+    };
+    return file;
+}
+
+void CancelPriceChange(zodra::Session& session, CommandLinePrompter& prompter,
+                       const DocumentArgs& args) {
+    const std::optional<int> cancellation =
+        sd::CancelPriceChange(session, prompter, args.number, args.date);
+    if (!cancellation) {
+        throw zodra::UserError(QStringLiteral("Izmjena cijena nije stornirana."));
+    }
+    Out(sd::CancelledMessage(*cancellation));
+}
+
+void DeletePriceChange(zodra::Session& session, CommandLinePrompter& prompter,
+                       const DocumentArgs& args) {
+    if (!sd::DeletePriceChange(session, prompter, args.number)) {
+        throw zodra::UserError(QStringLiteral("Izmjena cijena nije izbrisana."));
+    }
+    Out(QStringLiteral("Izmjena cijena broj %1 je izbrisana.").arg(args.number));
+}
+
+// Invoices: merge questions are answered Yes (the window's default), others No unless --da.
+ReadFile ReadInvoice(zodra::Database& db, const QByteArray& json) {
+    const auto invoice = std::make_shared<s::JsonInvoice>(s::ParseInvoiceJson(db, json));
+    ReadFile file;
+    file.warehouse = invoice->warehouse;
+    file.post = [invoice](zodra::Session& session, CommandLinePrompter& prompter) {
         const std::optional<s::PostedInvoice> posted =
-            s::PostInvoiceFromJson(session, prompter, invoice);
+            s::PostInvoiceFromJson(session, prompter, *invoice);
         if (!posted) {
             throw zodra::UserError(QStringLiteral("Račun nije proknjižen."));
         }
-        Out(s::PostedMessage(posted->number));
-    });
+        return s::PostedMessage(posted->number);
+    };
+    return file;
+}
+
+void CancelInvoice(zodra::Session& session, CommandLinePrompter& prompter,
+                   const DocumentArgs& args) {
+    // As in "Izbor računa": the guards first, then the question, then the date.
+    s::CheckCanBeCancelled(session, args.book, args.number);
+    if (!prompter.AskYesNo(s::CancelQuestion(), s::CancelTitle(), false)) {
+        throw zodra::UserError(QStringLiteral("Račun nije storniran."));
+    }
+    const QDate date = s::CheckCancellationDate(session, args.book, args.number,
+                                                args.date.toString(QStringLiteral("dd.MM.yyyy")));
+    s::CancelInvoice(session, args.book, args.number, date);
+    Out(QStringLiteral("Račun broj %1 je storniran.").arg(args.number));
+}
+
+void DeleteInvoice(zodra::Session& session, CommandLinePrompter& prompter,
+                   const DocumentArgs& args) {
+    if (!prompter.AskYesNo(s::DeleteQuestion(), s::DeleteTitle(), false) ||
+        !s::DeleteInvoice(session, prompter, args.book, args.number)) {
+        throw zodra::UserError(QStringLiteral("Račun nije izbrisan."));
+    }
+    Out(QStringLiteral("Račun broj %1 je izbrisan.").arg(args.number));
+}
+
+const std::vector<DocumentDoors>& Kinds() {
+    static const std::vector<DocumentDoors> kinds{
+        {QStringLiteral("primka"), ReadReceipt, CancelReceipt, DeleteReceipt},
+        {QStringLiteral("izmjena"), ReadPriceChange, CancelPriceChange, DeletePriceChange},
+        {QStringLiteral("racun"), ReadInvoice, CancelInvoice, DeleteInvoice},
+    };
+    return kinds;
+}
+
+const DocumentDoors* KindNamed(const QString& word) {
+    for (const DocumentDoors& kind : Kinds()) {
+        if (kind.word == word) {
+            return &kind;
+        }
+    }
+    return nullptr;
+}
+
+QString KnownKinds() {
+    QStringList words;
+    for (const DocumentDoors& kind : Kinds()) {
+        words << kind.word;
+    }
+    return words.join(QStringLiteral(", "));
+}
+
+QString UnknownKind(const QString& word) {
+    return QStringLiteral("Nepoznata vrsta dokumenta: ") + word + QStringLiteral(" (poznate: ") +
+           KnownKinds() + QStringLiteral(")");
 }
 
 }  // namespace
@@ -77,18 +228,24 @@ int Post(const QStringList& args) {
             return kUsage;
         }
     }
-    QFile file(args.at(1));
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile input(args.at(1));
+    if (!input.open(QIODevice::ReadOnly)) {
         Err(QStringLiteral("Datoteka ") + args.at(1) + QStringLiteral(" se ne može pročitati."));
         return kRefused;
     }
-    const QByteArray json = file.readAll();
-    if (zodra::sales::IsInvoiceJson(json)) {
-        if (!pdf.isEmpty()) {
-            Err(QString::fromUtf8(kPostUsage));
-            return kUsage;
-        }
-        return PostInvoiceFile(args.at(0), json, yes);
+    const QByteArray json = input.readAll();
+    // The file says what it is ("vrsta"); a file that does not is an invoice when it names a
+    // customer, else a receipt.
+    const QString word =
+        QJsonDocument::fromJson(json)
+            .object()
+            .value(QStringLiteral("vrsta"))
+            .toString(zodra::sales::IsInvoiceJson(json) ? QStringLiteral("racun")
+                                                        : QStringLiteral("primka"));
+    const DocumentDoors* kind = KindNamed(word);
+    if (!kind || !kind->read) {
+        Err(UnknownKind(word));
+        return kUsage;
     }
     zodra::Database::OpenResult opened = OpenWithPassword(args.at(0));
     if (opened.status != zodra::Database::OpenStatus::Ok) {
@@ -101,72 +258,50 @@ int Post(const QStringList& args) {
     session.userName = QStringLiteral("zodractl");
     session.Attach(std::move(opened.db));
     bool started = false;
+    int code = kOk;
     try {
-        const zodra::purchasing::JsonReceipt receipt =
-            zodra::purchasing::ParseReceiptJson(session.Db(), json);
+        const ReadFile file = kind->read(session.Db(), json);
+        if (!pdf.isEmpty() && !file.print) {
+            throw zodra::UserError(
+                QStringLiteral("Ispis u PDF za ovu vrstu dokumenta ne postoji."));
+        }
         SessionStartPrompter starting;
-        zodra::sessionstart::Start(session, receipt.warehouse, starting, QDate::currentDate());
+        zodra::sessionstart::Start(session, file.warehouse, starting, QDate::currentDate());
         started = true;
         // A posting from a file always ends with the consistency check of lots and card.
         session.workstation.debugMode = true;
-        const std::optional<int> number =
-            zodra::purchasing::PostReceiptFromJson(session, prompter, receipt);
-        if (!number) {
-            Err(QStringLiteral("Primka nije proknjižena."));
-            zodra::sessionstart::End(session);
-            return kRefused;
-        }
-        Out(zodra::purchasing::PostedMessage(*number));
+        Out(file.post(session, prompter));
         if (!pdf.isEmpty()) {
-            zodra::reports::ReportEngine(session.Db())
-                .ToPdf(zodra::purchasing::ReceiptPrintRequest(session, *number), pdf);
+            file.print(session, pdf);
         }
     } catch (const zodra::UserError& e) {
         Err(e.message());
-        if (started) {
-            zodra::sessionstart::End(session);
-        }
-        return kRefused;
+        code = kRefused;
     } catch (const zodra::DbError& e) {
         Err(QString::fromUtf8(e.what()));
-        if (started) {
-            zodra::sessionstart::End(session);
-        }
-        return kRefused;
+        code = kRefused;
     }
-    zodra::sessionstart::End(session);
-    return kOk;
+    if (started) {
+        zodra::sessionstart::End(session);
+    }
+    return code;
 }
 
 namespace {
 
-// What cancel and delete are given: the document, its warehouse, the date of a cancellation and
-// whether further questions are answered Yes.
-struct DocumentArgs {
-    bool invoice = false;  // "racun"; else "primka"
-    int number = 0;
-    int warehouse = 0;
-    int book = 1;
-    QDate date = QDate::currentDate();
-    bool yes = false;
-};
-
-// Reads "primka BROJ --skladiste N [--datum D] [--da]"; std::nullopt on a usage fault, which it
-// reports. Receipts ("primka") and invoices ("racun", in book --knjiga, 1 unless given) have these
-// doors; another kind is named as unknown.
+// Reads "VRSTA BROJ [--skladiste N] [--knjiga B] [--datum D] [--da]" and the kind's door;
+// std::nullopt on a usage fault, which it reports. The book is an invoice's only.
 std::optional<DocumentArgs> ParseDocumentArgs(const QStringList& args, bool withDate,
                                               const char* usage) {
     if (args.size() < 3) {
         Err(QString::fromUtf8(usage));
         return std::nullopt;
     }
-    if (args.at(1) != QLatin1String("primka") && args.at(1) != QLatin1String("racun")) {
-        Err(QStringLiteral("Nepoznata vrsta dokumenta: ") + args.at(1) +
-            QStringLiteral(" (poznate: primka, racun)"));
+    if (!KindNamed(args.at(1))) {
+        Err(UnknownKind(args.at(1)));
         return std::nullopt;
     }
     DocumentArgs parsed;
-    parsed.invoice = args.at(1) == QLatin1String("racun");
     bool ok = false;
     parsed.number = args.at(2).toInt(&ok);
     if (!ok || parsed.number <= 0) {
@@ -181,7 +316,8 @@ std::optional<DocumentArgs> ParseDocumentArgs(const QStringList& args, bool with
                 Err(QStringLiteral("Šifra skladišta nije ispravna: ") + args.at(i));
                 return std::nullopt;
             }
-        } else if (parsed.invoice && flag == QLatin1String("--knjiga") && i + 1 < args.size()) {
+        } else if (args.at(1) == QLatin1String("racun") && flag == QLatin1String("--knjiga") &&
+                   i + 1 < args.size()) {
             parsed.book = args.at(++i).toInt(&ok);
             if (!ok || parsed.book <= 0) {
                 Err(QStringLiteral("Šifra knjige IRA nije ispravna: ") + args.at(i));
@@ -210,29 +346,10 @@ int Cancel(const QStringList& args) {
     if (!parsed) {
         return kUsage;
     }
+    const DocumentDoors* kind = KindNamed(args.at(1));
     return InSession(args.at(0), parsed->warehouse, [&](zodra::Session& session) {
         CommandLinePrompter prompter(parsed->yes, true);
-        if (parsed->invoice) {
-            namespace s = zodra::sales;
-            // As in "Izbor računa": the guards first, then the question, then the date.
-            s::CheckCanBeCancelled(session, parsed->book, parsed->number);
-            if (!prompter.AskYesNo(s::CancelQuestion(), s::CancelTitle(), false)) {
-                throw zodra::UserError(QStringLiteral("Račun nije storniran."));
-            }
-            const QDate date =
-                s::CheckCancellationDate(session, parsed->book, parsed->number,
-                                         parsed->date.toString(QStringLiteral("dd.MM.yyyy")));
-            s::CancelInvoice(session, parsed->book, parsed->number, date);
-            Out(QStringLiteral("Račun broj %1 je storniran.").arg(parsed->number));
-            return;
-        }
-        namespace p = zodra::purchasing;
-        // As in the list window: the guards first, then the question, answered No unless --da.
-        p::CheckCanBeCancelled(session, parsed->number);
-        if (!prompter.AskYesNo(p::CancelQuestion(), QStringLiteral("Storno primke"), false)) {
-            throw zodra::UserError(QStringLiteral("Primka nije stornirana."));
-        }
-        Out(p::CancelledMessage(p::CancelReceipt(session, prompter, parsed->number, parsed->date)));
+        kind->cancel(session, prompter, *parsed);
     });
 }
 
@@ -241,23 +358,10 @@ int Delete(const QStringList& args) {
     if (!parsed) {
         return kUsage;
     }
+    const DocumentDoors* kind = KindNamed(args.at(1));
     return InSession(args.at(0), parsed->warehouse, [&](zodra::Session& session) {
         CommandLinePrompter prompter(parsed->yes, true);
-        if (parsed->invoice) {
-            namespace s = zodra::sales;
-            if (!prompter.AskYesNo(s::DeleteQuestion(), s::DeleteTitle(), false) ||
-                !s::DeleteInvoice(session, prompter, parsed->book, parsed->number)) {
-                throw zodra::UserError(QStringLiteral("Račun nije izbrisan."));
-            }
-            Out(QStringLiteral("Račun broj %1 je izbrisan.").arg(parsed->number));
-            return;
-        }
-        namespace p = zodra::purchasing;
-        if (!prompter.AskYesNo(p::DeleteQuestion(), p::DeleteTitle(), false)) {
-            throw zodra::UserError(QStringLiteral("Primka nije izbrisana."));
-        }
-        p::DeleteReceipt(session, parsed->number);
-        Out(QStringLiteral("Primka broj %1 je izbrisana.").arg(parsed->number));
+        kind->remove(session, prompter, *parsed);
     });
 }
 

@@ -15,6 +15,9 @@
 #include "stock/ReceiptLots.h"
 #include "stock/StockCheck.h"
 #include "stock/TradeBook.h"
+#include "stockdocs/PriceChangeLines.h"
+#include "stockdocs/PriceChangePosting.h"
+#include "stockdocs/PriceChangeRemoval.h"
 
 namespace zodra::test {
 
@@ -478,78 +481,18 @@ void StockDocuments::CancelByCounterEntry(Issue kind, int number, const QDate& d
 }
 
 int StockDocuments::PriceChange(const std::vector<Reprice>& lines, const QDate& date) {
-    Database& db = Db();
-    Transaction transaction(db);
-    const int w = Warehouse();
-    const int y = Year();
-    const int number = numbering::NextDocumentNumber(db, DocumentKind::PriceChange, w, y);
-    const int position = tradebook::NextBookNumber(db, Book::Wholesale, w, y);
-    db.Exec(QStringLiteral("INSERT INTO \"IZMJENE_CIJENA\" (\"SKLADISTE\", \"GODINA\", "
-                           "\"BROJ_IZMJENE_CIJENA\", \"DATUM\", \"RBR_TK\") VALUES (?, ?, ?, ?, "
-                           "?)"),
-            {w, y, number, date, position});
-    double change = 0;
+    Transaction transaction(Db());
+    stockdocs::ClearWorkingPriceChange(m_session);
     for (const Reprice& line : lines) {
-        const LotKey key{w, y, line.lot, line.article};
-        const std::optional<Lot> lot = stock::FindLot(db, key);
-        if (!lot) {
-            throw UserError(stock::MissingLotMessage(stock::ArticleName(db, line.article)));
-        }
-        db.Exec(
-            QStringLiteral("INSERT INTO \"STAVKE_IZMJENA_CIJENA\" (\"SKLADISTE\", "
-                           "\"GODINA\", \"BROJ_IZMJENE_CIJENA\", \"BROJ_PRIMKE\", "
-                           "\"ARTIKAL\", \"KOLICINA\", \"STARA_CIJENA\", \"NOVA_CIJENA\", "
-                           "\"GRUPA_POREZA\", \"POREZ_%\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
-                           "'PDV', 25)"),
-            {w, y, number, line.lot, line.article, lot->quantity, lot->sellingPrice, line.price});
-        db.Exec(QStringLiteral("UPDATE \"NABAVE\" SET \"VELEPRODAJNA CIJENA\" = ? WHERE "
-                               "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"BROJ_PRIMKE\" = ? AND "
-                               "\"SIFRA_ARTIKLA\" = ?"),
-                {line.price, w, y, line.lot, line.article});
-        change += (line.price - lot->sellingPrice) * lot->quantity;
+        stockdocs::AddPriceChangeLine(m_session, line.article, line.lot, line.price);
     }
-    tradebook::Entry entry{
-        w,      y,    QStringLiteral("IZMJENA CIJENA"),
-        number, date, QStringLiteral("IZMJENA CIJENA ") + QString::number(number),
-        change, 0,    0,
-        0};
-    tradebook::AppendEntry(db, Book::Wholesale, entry, position);
-    stock::CheckStockAgainstCard(m_session);
+    const int number = stockdocs::PostPriceChange(m_session, {0, date});
     transaction.Commit();
     return number;
 }
 
 void StockDocuments::CancelPriceChange(int number, const QDate& date) {
-    Database& db = Db();
-    Transaction transaction(db);
-    const int w = Warehouse();
-    const int y = Year();
-    Statement lines = db.Prepare(
-        QStringLiteral("SELECT \"BROJ_PRIMKE\", \"ARTIKAL\", \"KOLICINA\", \"STARA_CIJENA\", "
-                       "\"NOVA_CIJENA\" FROM \"STAVKE_IZMJENA_CIJENA\" WHERE \"SKLADISTE\" = ? AND "
-                       "\"GODINA\" = ? AND \"BROJ_IZMJENE_CIJENA\" = ?"));
-    lines.Exec({w, y, number});
-    double change = 0;
-    while (lines.Next()) {
-        change -= (lines.Double(4) - lines.Double(3)) * lines.Double(2);
-        db.Exec(QStringLiteral("UPDATE \"NABAVE\" SET \"VELEPRODAJNA CIJENA\" = ? WHERE "
-                               "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"BROJ_PRIMKE\" = ? AND "
-                               "\"SIFRA_ARTIKLA\" = ?"),
-                {lines.Double(3), w, y, lines.Int(0), lines.Int(1)});
-    }
-    lines.Finish();
-    tradebook::Entry entry{
-        w,      y,    QStringLiteral("STORNO IZMJENE CIJENA"),
-        number, date, QStringLiteral("Storno izmjene cijena ") + QString::number(number),
-        change, 0,    0,
-        0};
-    const int position = tradebook::AppendEntry(db, Book::Wholesale, entry);
-    db.Exec(QStringLiteral("UPDATE \"IZMJENE_CIJENA\" SET \"STORNO\" = TRUE, \"DATUM_STORNA\" = "
-                           "?, \"STORNO_RBR_TK\" = ?, \"RBR_STORNO_DOKUMENTA\" = ? WHERE "
-                           "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"BROJ_IZMJENE_CIJENA\" = ?"),
-            {date, position, numbering::NextCancellationNumber(db, w, y), w, y, number});
-    stock::CheckStockAgainstCard(m_session);
-    transaction.Commit();
+    stockdocs::CancelPriceChange(m_session, number, date);
 }
 
 int StockDocuments::Transfer(int destination, const std::vector<Out>& lines, const QDate& date) {

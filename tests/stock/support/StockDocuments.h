@@ -70,7 +70,8 @@ public:
     // The same for a service consumption.
     void CancelServiceConsumption(int number, const QDate& date = QDate(2026, 3, 2));
 
-    // A price change of lots with stock to new selling prices, and its cancellation.
+    // A price change of lots with stock to new selling prices (posted through the price-change
+    // document from a working copy), and its cancellation.
     struct Reprice {
         int article = 0;
         int lot = 0;

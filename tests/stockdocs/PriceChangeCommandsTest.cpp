@@ -1,0 +1,227 @@
+// The headless doors of the price change: zodractl post, cancel and delete on a demo company,
+// and several programs posting price changes and receipts at once beside compactions.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "data/Database.h"
+#include "data/SqlValue.h"
+#include "support/Zodractl.h"
+
+using namespace zodra;
+using zodra::test::RunZodractl;
+using zodra::test::ZodractlRun;
+
+namespace {
+
+class PriceChangeCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_company = m_dir.filePath(QStringLiteral("firma.mdb"));
+        const ZodractlRun demo = Run({QStringLiteral("demo"), m_company});
+        ASSERT_EQ(demo.exitCode, 0) << demo.err.toStdString();
+    }
+
+    static ZodractlRun Run(const QStringList& args) { return RunZodractl(args); }
+
+    QString Write(const QString& name, const QByteArray& content) {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return path;
+    }
+    static QByteArray Example(const char* name) {
+        QFile file(QStringLiteral(ZODRA_SOURCE_DIR "/docs/examples/") + QLatin1String(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return file.readAll();
+    }
+    int Scalar(const QString& sql, const QVariantList& params = {}) {
+        auto opened = Database::Open(m_company, QString());
+        EXPECT_EQ(opened.status, Database::OpenStatus::Ok);
+        return sqlvalue::ToInt(opened.db->Scalar(sql, params));
+    }
+    double Number(const QString& sql, const QVariantList& params = {}) {
+        auto opened = Database::Open(m_company, QString());
+        return sqlvalue::ToDouble(opened.db->Scalar(sql, params));
+    }
+    void ExpectStockAgrees() {
+        const ZodractlRun check = Run({QStringLiteral("stockcheck"), m_company});
+        EXPECT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
+    }
+
+    QTemporaryDir m_dir;
+    QString m_company;
+};
+
+TEST_F(PriceChangeCommandsTest, TheDoorsPostCancelAndDeleteWithTheirQuestions) {
+    const QString file = Write(QStringLiteral("izmjena.json"), Example("izmjena.json"));
+    ZodractlRun run = Run({QStringLiteral("post"), m_company, file});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.trimmed(), QStringLiteral("Izmjena cijena je proknjižena pod brojem 1"));
+    // PI-015 without a lot: each of its FIFO lots with stock; PI-014's lot 7 at 1.00 with 25 %.
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_IZMJENA_CIJENA\"")), 4);
+    EXPECT_DOUBLE_EQ(Number(QStringLiteral("SELECT \"NOVA_CIJENA\" FROM \"STAVKE_IZMJENA_CIJENA\" "
+                                           "WHERE \"BROJ_PRIMKE\" = 7")),
+                     0.80);
+    ExpectStockAgrees();
+
+    const QStringList one{QStringLiteral("--skladiste"), QStringLiteral("1")};
+    auto door = [&](const char* command, QStringList more) {
+        return Run(QStringList{QString::fromLatin1(command), m_company, QStringLiteral("izmjena"),
+                               QStringLiteral("1")} +
+                   one + more);
+    };
+    run = door("delete", {});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.trimmed(),
+              QStringLiteral("Želite li izbrisati izmjenu cijena! Ne\nIzmjena cijena nije "
+                             "izbrisana."));
+    run = door("cancel",
+               {QStringLiteral("--datum"), QStringLiteral("01.03.2026"), QStringLiteral("--da")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.trimmed(), QStringLiteral("Datum storna nesmije biti prije datuma izmjene "
+                                                "cijena. Pokušajte ponovo."));
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\" WHERE \"STORNO\"")),
+              0);
+    run = door("cancel",
+               {QStringLiteral("--datum"), QStringLiteral("03.03.2026"), QStringLiteral("--da")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.trimmed(),
+              QStringLiteral("Storno izmjene cijena je proknjižen pod brojem 1"));
+    ExpectStockAgrees();
+    run = door("delete", {QStringLiteral("--da")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.trimmed(), QStringLiteral("Izmjena cijena broj 1 je izbrisana."));
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\"")), 0);
+    ExpectStockAgrees();
+
+    // A file that names what the company does not have books nothing.
+    QJsonObject bad = QJsonDocument::fromJson(Example("izmjena.json")).object();
+    QJsonArray lines = bad.value(QStringLiteral("stavke")).toArray();
+    lines.append(QJsonObject{{QStringLiteral("artikal"), QStringLiteral("NEMA-1")},
+                             {QStringLiteral("cijena"), 1.0}});
+    bad.insert(QStringLiteral("stavke"), lines);
+    run = Run({QStringLiteral("post"), m_company,
+               Write(QStringLiteral("losa.json"), QJsonDocument(bad).toJson())});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.trimmed(),
+              QStringLiteral("Datoteka izmjene cijena: artikal nije pronađen (stavka 4)."));
+    // A price the limits refuse, on the last line: the earlier lines are not booked either.
+    lines.removeLast();
+    lines.append(QJsonObject{{QStringLiteral("artikal"), QStringLiteral("PI-003")},
+                             {QStringLiteral("cijena"), -1.0}});
+    bad.insert(QStringLiteral("stavke"), lines);
+    run = Run({QStringLiteral("post"), m_company,
+               Write(QStringLiteral("losa.json"), QJsonDocument(bad).toJson())});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("Nova cijena"))) << run.err.toStdString();
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\"")), 0);
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_IZMJENA_CIJENA_PRIVREMENO\"")),
+              0);
+    ExpectStockAgrees();
+}
+
+// Programs posting price changes of an article while others post receipts of it and a
+// compaction is tried beside them: every one is booked under its own number, the trade book
+// keeps its positions without gaps and the lots agree with the cards.
+TEST_F(PriceChangeCommandsTest, PriceChangesAndReceiptsFromSeveralProgramsAtOnce) {
+    const QJsonObject receipt = QJsonDocument::fromJson(Example("primka.json")).object();
+    const QJsonObject change = QJsonDocument::fromJson(Example("izmjena.json")).object();
+    std::mutex mutex;
+    QList<int> changes;
+    QList<int> receipts;
+    QStringList failures;
+    auto post = [&](const QByteArray& content, const QString& name, const QRegularExpression& ok,
+                    QList<int>& numbers) {
+        const ZodractlRun run =
+            Run({QStringLiteral("post"), m_company, Write(name, content), QStringLiteral("--da")});
+        const auto match = ok.match(run.out);
+        std::lock_guard<std::mutex> guard(mutex);
+        if (run.exitCode == 0 && match.hasMatch()) {
+            numbers << match.captured(1).toInt();
+        } else {
+            failures << name + QStringLiteral(": ") + QString::number(run.exitCode) +
+                            QLatin1Char(' ') + run.out + run.err;
+        }
+    };
+    constexpr int kEach = 8;
+    std::vector<std::thread> workers;
+    for (int w = 0; w < 2; ++w) {
+        workers.emplace_back([&, w] {
+            static const QRegularExpression posted(
+                QStringLiteral("Izmjena cijena je proknjižena pod brojem (\\d+)"));
+            for (int i = 0; i < kEach; ++i) {
+                QJsonObject file = change;
+                QJsonArray lines = file.value(QStringLiteral("stavke")).toArray();
+                lines[0] = QJsonObject{{QStringLiteral("artikal"), QStringLiteral("PI-015")},
+                                       {QStringLiteral("cijena"), 1.20 + 0.01 * (w * kEach + i)}};
+                file.insert(QStringLiteral("stavke"), lines);
+                post(QJsonDocument(file).toJson(),
+                     QStringLiteral("izmjena-%1-%2.json").arg(w).arg(i), posted, changes);
+            }
+        });
+        workers.emplace_back([&, w] {
+            static const QRegularExpression posted(
+                QStringLiteral("Primka je proknjižena pod brojem (\\d+)"));
+            for (int i = 0; i < kEach; ++i) {
+                QJsonObject file = receipt;
+                file.insert(QStringLiteral("dokument"), QStringLiteral("IZ-%1-%2").arg(w).arg(i));
+                post(QJsonDocument(file).toJson(),
+                     QStringLiteral("primka-%1-%2.json").arg(w).arg(i), posted, receipts);
+            }
+        });
+    }
+    int compactionFaults = 0;
+    workers.emplace_back([&] {
+        for (int i = 0; i < 4; ++i) {
+            const ZodractlRun run = Run({QStringLiteral("compact"), m_company});
+            const bool refused = run.exitCode == 1 &&
+                                 run.err.startsWith(QStringLiteral("Baza je otvorena na drugom"));
+            if (run.exitCode != 0 && !refused) {
+                std::lock_guard<std::mutex> guard(mutex);
+                ++compactionFaults;
+                failures << QStringLiteral("compact: ") + run.err;
+            }
+        }
+    });
+    for (std::thread& t : workers) {
+        t.join();
+    }
+    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+    EXPECT_EQ(compactionFaults, 0);
+    ASSERT_EQ(changes.size(), 2 * kEach);
+    ASSERT_EQ(receipts.size(), 2 * kEach);
+    EXPECT_EQ(QSet<int>(changes.begin(), changes.end()).size(), changes.size());
+    EXPECT_EQ(QSet<int>(receipts.begin(), receipts.end()).size(), receipts.size());
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\"")), 2 * kEach);
+    // Every price change has its entry at its own position, and the book has no gaps.
+    EXPECT_EQ(Scalar(QStringLiteral(
+                  "SELECT COUNT(*) FROM \"IZMJENE_CIJENA\" h INNER JOIN "
+                  "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" t ON t.\"SKLADISTE\" = h.\"SKLADISTE\" AND "
+                  "t.\"GODINA\" = h.\"GODINA\" AND t.\"RBR\" = h.\"RBR_TK\" AND "
+                  "t.\"TIP_DOKUMENTA\" = 'IZMJENA CIJENA' AND t.\"BROJ_DOKUMENTA\" = "
+                  "h.\"BROJ_IZMJENE_CIJENA\"")),
+              2 * kEach);
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT MAX(\"RBR\") - COUNT(*) FROM "
+                                    "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE \"SKLADISTE\" = 1")),
+              0);
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(DISTINCT \"RBR\") - COUNT(*) FROM "
+                                    "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE \"SKLADISTE\" = 1")),
+              0);
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
+    ExpectStockAgrees();
+}
+
+}  // namespace
