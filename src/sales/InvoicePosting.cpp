@@ -17,6 +17,7 @@
 #include "data/WorkingCopy.h"
 #include "documents/IssuePosting.h"
 #include "stock/Lots.h"
+#include "stock/PriceChangeWriter.h"
 #include "stock/StockCheck.h"
 #include "stock/TradeBook.h"
 
@@ -169,47 +170,31 @@ std::vector<Repricing> PlanRepricing(Database& db, const InvoiceDraft& draft, in
     return repricings;
 }
 
-// Writes the generated price change: header (tied to the invoice), lines with their article's
-// tax group, the lots at their new prices, and its trade-book entry "IZMJENA CIJENA" with the
-// change of stock value. Returns its number.
+// Writes the generated price change (stock::PriceChangeWriter: header tied to the invoice, lines
+// with their article's tax group, its trade-book entry "IZMJENA CIJENA (NIVELACIJA) " + number)
+// and puts the lots at their new prices. Returns its number.
 int WritePriceChange(Session& session, const InvoiceDraft& draft, int book, int invoice,
                      const std::vector<Repricing>& repricings) {
     Database& db = session.Db();
-    const int w = draft.warehouse;
-    const int y = draft.year;
-    const int number = numbering::NextDocumentNumber(db, DocumentKind::PriceChange, w, y);
-    const int position = tradebook::NextBookNumber(db, tradebook::Book::Wholesale, w, y);
-    const QString description =
-        QStringLiteral("IZMJENA CIJENA (NIVELACIJA) ") + QString::number(number);
-    db.Exec(
-        QStringLiteral("INSERT INTO \"IZMJENE_CIJENA\" (\"SKLADISTE\", \"GODINA\", "
-                       "\"BROJ_IZMJENE_CIJENA\", \"DATUM\", \"RBR_TK\", \"BROJ_PRIMKE\", "
-                       "\"IRA\", \"BROJ_RACUNA\", \"OPIS\") VALUES (?, ?, ?, ?, ?, 0, ?, ?, ?)"),
-        {w, y, number, draft.date, position, book, invoice, description});
-    MoneyTotal change;
+    stock::PriceChangeHeader header;
+    header.warehouse = draft.warehouse;
+    header.year = draft.year;
+    header.number =
+        numbering::NextDocumentNumber(db, DocumentKind::PriceChange, draft.warehouse, draft.year);
+    header.date = draft.date;
+    header.position =
+        tradebook::NextBookNumber(db, tradebook::Book::Wholesale, draft.warehouse, draft.year);
+    header.invoiceBook = book;
+    header.invoice = invoice;
+    header.description =
+        QStringLiteral("IZMJENA CIJENA (NIVELACIJA) ") + QString::number(header.number);
+    stock::PriceChangeWriter writer(db, header);
     for (const Repricing& r : repricings) {
-        db.Exec(
-            QStringLiteral(
-                "INSERT INTO \"STAVKE_IZMJENA_CIJENA\" (\"SKLADISTE\", \"GODINA\", "
-                "\"BROJ_IZMJENE_CIJENA\", \"BROJ_PRIMKE\", \"ARTIKAL\", \"KOLICINA\", "
-                "\"STARA_CIJENA\", \"NOVA_CIJENA\", \"GRUPA_POREZA\", \"POREZ_%\") SELECT ?, ?, "
-                "?, ?, ?, ?, ?, ?, g.\"NAZIV\", g.\"STOPA\" FROM \"ARTIKLI\" a LEFT JOIN "
-                "\"GRUPE_POREZA\" g ON g.\"SIFRA\" = a.\"GRUPA_P\" WHERE a.\"SIFRA\" = ?"),
-            {w, y, number, r.lot.lot, r.lot.article, r.quantity, r.oldPrice, r.newPrice,
-             r.lot.article});
+        writer.AddLine({r.lot.lot, r.lot.article, r.quantity, r.oldPrice, r.newPrice});
         stock::SetSellingPrice(db, r.lot, r.newPrice);
-        change += (r.newPrice - r.oldPrice) * r.quantity;
     }
-    tradebook::Entry entry;
-    entry.warehouse = w;
-    entry.year = y;
-    entry.type = QStringLiteral("IZMJENA CIJENA");
-    entry.documentNumber = number;
-    entry.date = draft.date;
-    entry.description = description;
-    entry.purchaseValue = change.Value();
-    tradebook::AppendEntry(db, tradebook::Book::Wholesale, entry, position);
-    return number;
+    writer.Finish();
+    return header.number;
 }
 
 QString CustomerName(Database& db, int customer) {

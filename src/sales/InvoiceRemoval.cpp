@@ -15,6 +15,7 @@
 #include "data/Transaction.h"
 #include "stock/AverageCost.h"
 #include "stock/Lots.h"
+#include "stock/PriceChangeWriter.h"
 #include "stock/StockCheck.h"
 #include "stock/TradeBook.h"
 
@@ -304,8 +305,8 @@ void CancelInvoice(Session& session, int book, int number, const QDate& date) {
     if (invoice.priceChange) {
         RestorePrices(db, PriceChangeLines(db, w, y, *invoice.priceChange));
         const std::optional<int> position = CounterEntry(
-            db, w, y, QStringLiteral("IZMJENA CIJENA"), *invoice.priceChange,
-            QStringLiteral("STORNO IZMJENE CIJENA"),
+            db, w, y, stock::PriceChangeType(), *invoice.priceChange,
+            stock::PriceChangeCancellationType(),
             QStringLiteral("Storno izmjene cijena ") + QString::number(*invoice.priceChange), date);
         db.Exec(QStringLiteral("UPDATE \"IZMJENE_CIJENA\" SET \"STORNO\" = TRUE, "
                                "\"STORNO_RBR_TK\" = ?, \"DATUM_STORNA\" = ?, "
@@ -369,9 +370,8 @@ bool DeleteInvoice(Session& session, Prompter& prompter, int book, int number) {
         if (changed.isValid() && !changed.isNull()) {
             from = changed.toInt();
         }
-        tradebook::DeleteDocumentEntry(db, tradebook::Book::Wholesale, w,
-                                       QStringLiteral("IZMJENA CIJENA"), y, *invoice.priceChange,
-                                       false);
+        tradebook::DeleteDocumentEntry(db, tradebook::Book::Wholesale, w, stock::PriceChangeType(),
+                                       y, *invoice.priceChange, false);
         for (const char* table : {"STAVKE_IZMJENA_CIJENA", "IZMJENE_CIJENA"}) {
             db.Exec(QStringLiteral("DELETE FROM \"") + QString::fromLatin1(table) +
                         QStringLiteral("\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND "

@@ -16,11 +16,14 @@ QString PriceChangeCancellationType() {
 PriceChangeWriter::PriceChangeWriter(Database& db, const PriceChangeHeader& header)
     : m_db(db), m_header(header) {
     Q_ASSERT(db.TransactionDepth() > 0);
-    db.Exec(QStringLiteral("INSERT INTO \"IZMJENE_CIJENA\" (\"SKLADISTE\", \"GODINA\", "
-                           "\"BROJ_IZMJENE_CIJENA\", \"DATUM\", \"RBR_TK\", \"BROJ_PRIMKE\") "
-                           "VALUES (?, ?, ?, ?, ?, ?)"),
-            {header.warehouse, header.year, header.number, header.date, header.position,
-             header.receipt});
+    db.Exec(
+        QStringLiteral("INSERT INTO \"IZMJENE_CIJENA\" (\"SKLADISTE\", \"GODINA\", "
+                       "\"BROJ_IZMJENE_CIJENA\", \"DATUM\", \"RBR_TK\", \"BROJ_PRIMKE\", "
+                       "\"IRA\", \"BROJ_RACUNA\", \"OPIS\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        {header.warehouse, header.year, header.number, header.date, header.position, header.receipt,
+         header.invoiceBook ? QVariant(*header.invoiceBook) : QVariant(),
+         header.invoice ? QVariant(*header.invoice) : QVariant(),
+         header.description.isEmpty() ? QVariant() : QVariant(header.description)});
 }
 
 void PriceChangeWriter::AddLine(const PriceChangeLine& line) {
@@ -54,7 +57,9 @@ void PriceChangeWriter::Finish() {
     entry.type = PriceChangeType();
     entry.documentNumber = m_header.number;
     entry.date = m_header.date;
-    entry.description = PriceChangeType() + QLatin1Char(' ') + QString::number(m_header.number);
+    entry.description = m_header.description.isEmpty() ? PriceChangeType() + QLatin1Char(' ') +
+                                                             QString::number(m_header.number)
+                                                       : m_header.description;
     entry.purchaseValue = Value();
     tradebook::AppendEntry(m_db, tradebook::Book::Wholesale, entry, m_header.position);
 }

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QString>
 #include <memory>
+#include <optional>
 
 #include "data/Rounding.h"
 #include "data/Statement.h"
@@ -42,6 +43,11 @@ struct PriceChangeHeader {
     QDate date;        // DATUM
     int position = 0;  // RBR_TK: the trade-book entry it gets
     int receipt = 0;   // BROJ_PRIMKE: the receipt that generated it, else 0
+    // The invoice that generated it (IRA, BROJ_RACUNA), else none.
+    std::optional<int> invoiceBook;
+    std::optional<int> invoice;
+    // OPIS of the header and of its trade-book entry; empty: "IZMJENA CIJENA " + number.
+    QString description;
 };
 
 // Writes one price change inside the caller's posting transaction (which holds the number and
