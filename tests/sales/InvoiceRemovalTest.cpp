@@ -6,6 +6,7 @@
 #include "sales/InvoiceRemoval.h"
 #include "sales/InvoiceTest.h"
 #include "sales/IraBook.h"
+#include "stockdocs/PriceChangeRemoval.h"
 
 using namespace zodra;
 using namespace zodra::test;
@@ -38,6 +39,10 @@ protected:
 TEST_F(InvoiceRemovalTest, ACancellationReturnsTheGoodsAndUndoesItsPriceChange) {
     docs->Receipt({{screw, 10, 5.00, 8.00}});
     const int number = Sell(2, 10.0);  // lot 1 repriced from 8.00 to 10.00
+    // The price change goes only with its invoice.
+    ExpectRefused([&] { stockdocs::DeletePriceChange(*session, 1); },
+                  QStringLiteral("Ovu izmjenu cijena nemožete izbrisati jer je vezana na "
+                                 "postojeći račun broj 1"));
     Cancel(number);
     const stock::Lot lot = LotOf(db(), 1, Year(), 1, screw);
     EXPECT_DOUBLE_EQ(lot.quantity, 10.0);
