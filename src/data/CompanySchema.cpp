@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QUuid>
 
 #include "data/Database.h"
@@ -15,7 +16,18 @@ namespace {
 
 // Schema steps after the first version, in order. Each brings the file to `version`.
 const std::vector<CompanySchema::Migration>& Migrations() {
-    static const std::vector<CompanySchema::Migration> steps = {};
+    static const std::vector<CompanySchema::Migration> steps = {
+        // 2: invoice lines keep the lot's selling price the goods left at, which the article
+        // card values them at. Lines posted before it were valued at their own net price.
+        {2,
+         QStringLiteral(
+             "ALTER TABLE \"STAVKE_RACUNA\" ADD COLUMN \"CIJENA_SKLADISTA\" DOUBLE PRECISION; "
+             "ALTER TABLE \"STAVKE_RACUNA_PRIVREMENO\" ADD COLUMN \"CIJENA_SKLADISTA\" "
+             "DOUBLE PRECISION; "
+             "UPDATE \"STAVKE_RACUNA\" SET \"CIJENA_SKLADISTA\" = \"CIJENA_\" "
+             "WHERE \"CIJENA_SKLADISTA\" IS NULL;"),
+         true},
+    };
     return steps;
 }
 
@@ -224,11 +236,32 @@ void CompanySchema::Migrate(Database& db, const std::vector<Migration>& migratio
             continue;
         }
         RunScript(db, ExpandTokens(step.sql, db.Dialect()));
+        if (step.recreatesViews) {
+            RecreateViews(db);
+        }
         db.ExecRaw(QStringLiteral("PRAGMA user_version = %1").arg(step.version));
         tx.Commit();
         version = step.version;
         db.ForgetSchemaCache();
     }
+}
+
+void CompanySchema::RecreateViews(Database& db) {
+    const QString script = Script(QStringLiteral("company_views.sql"), db.Dialect());
+    static const QRegularExpression created(QStringLiteral("CREATE\\s+VIEW\\s+\"([^\"]+)\""),
+                                            QRegularExpression::CaseInsensitiveOption);
+    QStringList views;
+    for (const QString& statement : SplitStatements(script)) {
+        const QRegularExpressionMatch m = created.match(statement);
+        if (m.hasMatch()) {
+            views << m.captured(1);
+        }
+    }
+    // A view may read another: the later ones go first. The names are the script's own.
+    for (auto view = views.crbegin(); view != views.crend(); ++view) {
+        db.ExecRaw(QStringLiteral("DROP VIEW IF EXISTS \"") + *view + QStringLiteral("\""));
+    }
+    RunScript(db, script);
 }
 
 }  // namespace zodra

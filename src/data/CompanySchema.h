@@ -18,11 +18,14 @@ public:
     // Stored in the SQLite header (PRAGMA application_id): marks a file as a Zodra company.
     static constexpr unsigned kApplicationId = 0x5A4F4452;        // "ZODR"
     static constexpr unsigned kDetailApplicationId = 0x5A4F4444;  // "ZODD"
-    static constexpr int kCurrentVersion = 1;
+    static constexpr int kCurrentVersion = 2;
 
     struct Migration {
         int version;  // the schema version the file has after this step
         QString sql;  // statements, ";"-separated, dialect tokens allowed
+        // The views are made again from the current view script after the statements (a
+        // view that reads a changed table).
+        bool recreatesViews = false;
     };
 
     // Tables a file must have to be a company database.
@@ -43,6 +46,9 @@ public:
     // Brings the schema up to the current version, each step in its own transaction.
     static void Migrate(Database& db);
     static void Migrate(Database& db, const std::vector<Migration>& migrations);
+
+    // Drops the views the view script makes and makes them again from it.
+    static void RecreateViews(Database& db);
 
     // The text of the schema scripts, with the dialect's tokens expanded.
     static QString Script(const QString& name, SqlDialect dialect);

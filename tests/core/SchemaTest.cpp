@@ -6,6 +6,7 @@
 #include "data/CompanySchema.h"
 #include "data/Database.h"
 #include "data/Errors.h"
+#include "data/Statement.h"
 #include "support/TestCompany.h"
 
 using namespace zodra;
@@ -193,6 +194,58 @@ TEST(Migrations, StepsRunInOrderOnceEachAndAFailingStepChangesNothing) {
     EXPECT_THROW(CompanySchema::Migrate(*db, broken), DbError);
     EXPECT_EQ(db->Scalar(QStringLiteral("PRAGMA user_version")).toInt(), base + 2);
     EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PROBA\"")).toInt(), 1);
+}
+
+// A company file of the first version (before invoice lines kept the lot's price) opens as the
+// current one: the column is added to the posted and the working lines, the lines posted before
+// keep the value the article card gave them (their own net price), and the card reads the new
+// column.
+TEST(Migrations, AFirstVersionCompanyGetsTheLotPriceOfInvoiceLines) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("stara.mdb"));
+    zodra::test::CopyTemplateCompany(path);
+    {
+        auto db = Database::Open(path, QString()).db;
+        ASSERT_TRUE(db);
+        QStringList views;
+        Statement list =
+            db->Prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'view'"));
+        list.Exec();
+        while (list.Next()) {
+            views << list.Text(0);
+        }
+        ASSERT_FALSE(views.isEmpty());
+        for (const QString& view : views) {
+            db->ExecRaw(QStringLiteral("DROP VIEW \"") + view + QStringLiteral("\""));
+        }
+        for (const char* table : {"STAVKE_RACUNA", "STAVKE_RACUNA_PRIVREMENO"}) {
+            db->ExecRaw(QStringLiteral("ALTER TABLE \"%1\" DROP COLUMN \"CIJENA_SKLADISTA\"")
+                            .arg(QString::fromLatin1(table)));
+        }
+        db->ExecRaw(QStringLiteral(
+            "INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ RACUNA\", "
+            "\"DATUM\", \"RBR_TK\", \"SKIDA\") VALUES (1, 1, 2026, 7, '2026-03-02', 3, TRUE)"));
+        db->ExecRaw(QStringLiteral(
+            "INSERT INTO \"STAVKE_RACUNA\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
+            "\"BROJ_RACUNA\", \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
+            "\"NABAVNA_CIJENA\", \"CIJENA_\") VALUES (1, 1, 2026, 7, 'ART', 5, 2, 4, 5, 7.5)"));
+        db->ExecRaw(QStringLiteral("PRAGMA user_version = 1"));
+    }
+    auto opened = Database::Open(path, QString());
+    ASSERT_EQ(opened.status, Database::OpenStatus::Ok) << opened.detail.toStdString();
+    Database& db = *opened.db;
+    EXPECT_EQ(db.SchemaVersion(), CompanySchema::kCurrentVersion);
+    EXPECT_TRUE(db.Columns(QStringLiteral("STAVKE_RACUNA_PRIVREMENO"))
+                    .contains(QStringLiteral("CIJENA_SKLADISTA")));
+    EXPECT_EQ(
+        db.Scalar(QStringLiteral("SELECT \"CIJENA_SKLADISTA\" FROM \"STAVKE_RACUNA\"")).toDouble(),
+        7.5);
+    // The card's row of that invoice: 4 out at 7,50 (30,00), as before the new column.
+    EXPECT_DOUBLE_EQ(
+        db.Scalar(QStringLiteral("SELECT \"VELEPRODAJNA VRIJEDNOST IZLAZ\" FROM "
+                                 "\"KARTICA_ARTIKLA\" WHERE \"ARTIKAL\" = 5 AND \"RBR\" = 3"))
+            .toDouble(),
+        30.0);
 }
 
 TEST(SchemaScripts, StatementsSplitOutsideQuotesAndComments) {

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <map>
 
+#include "data/CompanySchema.h"
 #include "data/Database.h"
 #include "support/Zodractl.h"
 
@@ -67,7 +68,8 @@ TEST(Zodractl, CreateCheckAndQueryACompany) {
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("nova.det"))));
     r = Zodractl({QStringLiteral("check"), path});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains(QStringLiteral("Verzija sheme: 1")));
+    EXPECT_TRUE(
+        r.out.contains(QStringLiteral("Verzija sheme: %1").arg(CompanySchema::kCurrentVersion)));
     EXPECT_TRUE(r.out.contains(QStringLiteral("Provjera ispravnosti: ok")));
     EXPECT_TRUE(r.out.contains(QStringLiteral("KORISNICI: 1")));
     // Creating over an existing company is refused.
@@ -215,7 +217,8 @@ TEST(Zodractl, ReadOnlySqlLeavesEveryFileAsItWas) {
     // Reading statements and reading pragmas still answer, and change nothing either.
     EXPECT_EQ(sql(QStringLiteral("SELECT \"NAZIV\" FROM \"VALUTE\" WHERE \"SIFRA\" = 1")).out,
               QStringLiteral("NAZIV\nEUR\n"));
-    EXPECT_EQ(sql(QStringLiteral("PRAGMA user_version")).out, QStringLiteral("user_version\n1\n"));
+    EXPECT_EQ(sql(QStringLiteral("PRAGMA user_version")).out,
+              QStringLiteral("user_version\n%1\n").arg(CompanySchema::kCurrentVersion));
     EXPECT_EQ(sql(QStringLiteral("PRAGMA journal_mode")).out,
               QStringLiteral("journal_mode\nwal\n"));
     EXPECT_EQ(sql(QStringLiteral("PRAGMA integrity_check")).out,
