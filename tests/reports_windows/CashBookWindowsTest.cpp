@@ -2,8 +2,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QPushButton>
 #include <QProcess>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
