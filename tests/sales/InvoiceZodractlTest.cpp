@@ -242,4 +242,115 @@ TEST_F(InvoiceZodractlTest, TwoProgramsPostingInvoicesAtOnceWithACompactionBesid
     ExpectStockSound();
 }
 
+// Undoing invoices is posting too: while one program posts new invoices, one cancels earlier
+// ones, one deletes others and one compacts now and then. Every door answers for itself, no
+// number is reported twice, the cancelled and the deleted are what was asked, and lots, cards
+// and books agree.
+TEST_F(InvoiceZodractlTest, InvoicesCancelledAndDeletedWhileOthersArePostedBesideACompaction) {
+    constexpr int kEach = 4;
+    auto onePiece = [&](const QString& name) {
+        QJsonObject invoice = m_invoice;
+        invoice.insert(QStringLiteral("narudzbenica"), name);
+        invoice.insert(QStringLiteral("stavke"),
+                       QJsonArray{QJsonObject{{QStringLiteral("artikal"), QStringLiteral("PI-015")},
+                                              {QStringLiteral("kolicina"), 1}}});
+        return File(name + QStringLiteral(".json"), invoice);
+    };
+    // Invoices 1 … 8 to undo.
+    for (int i = 1; i <= 2 * kEach; ++i) {
+        const CtlRun run = Run({QStringLiteral("post"), onePiece(QStringLiteral("P-%1").arg(i))});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    }
+    std::mutex mutex;
+    QList<int> posted;
+    QStringList failures;
+    static const QRegularExpression number(QStringLiteral("pod brojem (\\d+)"));
+    auto record = [&](bool ok, const QString& what, const CtlRun& run) {
+        std::lock_guard<std::mutex> guard(mutex);
+        if (!ok) {
+            failures
+                << QStringLiteral("%1: %2 %3 %4").arg(what).arg(run.exitCode).arg(run.out, run.err);
+        }
+    };
+    std::thread poster([&] {
+        for (int i = 0; i < kEach; ++i) {
+            const CtlRun run =
+                Run({QStringLiteral("post"), onePiece(QStringLiteral("N-%1").arg(i))});
+            const auto match = number.match(run.out);
+            record(run.exitCode == 0 && match.hasMatch(), QStringLiteral("post"), run);
+            if (match.hasMatch()) {
+                std::lock_guard<std::mutex> guard(mutex);
+                posted << match.captured(1).toInt();
+            }
+            QThread::msleep(20);
+        }
+    });
+    std::thread canceller([&] {
+        for (int n = 1; n <= kEach; ++n) {
+            const CtlRun run =
+                Run({QStringLiteral("cancel"), QStringLiteral("racun"), QString::number(n),
+                     QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--da")});
+            record(run.exitCode == 0 &&
+                       run.out.trimmed() == QStringLiteral("Račun broj %1 je storniran.").arg(n),
+                   QStringLiteral("cancel %1").arg(n), run);
+            QThread::msleep(20);
+        }
+    });
+    std::thread deleter([&] {
+        for (int n = kEach + 1; n <= 2 * kEach; ++n) {
+            const CtlRun run =
+                Run({QStringLiteral("delete"), QStringLiteral("racun"), QString::number(n),
+                     QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--da")});
+            record(run.exitCode == 0, QStringLiteral("delete %1").arg(n), run);
+            QThread::msleep(20);
+        }
+    });
+    std::thread compactor([&] {
+        for (int i = 0; i < 5; ++i) {
+            const CtlRun run = Run({QStringLiteral("compact")});
+            record(run.exitCode == 0 ||
+                       (run.exitCode == 1 &&
+                        run.err.startsWith(QStringLiteral("Baza je otvorena na drugom računalu"))),
+                   QStringLiteral("compact"), run);
+            QThread::msleep(30);
+        }
+    });
+    poster.join();
+    canceller.join();
+    deleter.join();
+    compactor.join();
+    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+    ASSERT_EQ(posted.size(), kEach);
+    EXPECT_EQ(QSet<int>(posted.begin(), posted.end()).size(), kEach) << "a number twice";
+
+    auto db = Open();
+    ASSERT_TRUE(db);
+    for (int n = 1; n <= kEach; ++n) {
+        EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"SKLADISTE\" = "
+                                            "1 AND \"IRA\" = 1 AND \"BROJ RACUNA\" = ? AND "
+                                            "\"STORNO\" = TRUE"),
+                             {n})
+                      .toInt(),
+                  1)
+            << "invoice " << n << " is not cancelled";
+    }
+    // The deleted are gone with their lines; the new ones are stored whole.
+    for (int n : posted) {
+        EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA\" WHERE "
+                                            "\"SKLADISTE\" = 1 AND \"IRA\" = 1 AND "
+                                            "\"BROJ_RACUNA\" = ?"),
+                             {n})
+                      .toInt(),
+                  1)
+            << "invoice " << n;
+    }
+    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"SKLADISTE\" = 1 "
+                                        "AND \"IRA\" = 1"))
+                  .toInt(),
+              kEach + kEach);
+    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")).toInt(), 0);
+    db.reset();
+    ExpectStockSound();
+}
+
 }  // namespace
