@@ -10,12 +10,14 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QThread>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 #include "data/Database.h"
 #include "data/SqlValue.h"
+#include "data/Statement.h"
 #include "support/Zodractl.h"
 
 using namespace zodra;
@@ -220,6 +222,114 @@ TEST_F(PriceChangeCommandsTest, PriceChangesAndReceiptsFromSeveralProgramsAtOnce
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(DISTINCT \"RBR\") - COUNT(*) FROM "
                                     "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE \"SKLADISTE\" = 1")),
               0);
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
+    ExpectStockAgrees();
+}
+
+// Undoing price changes from the command line beside other work: one program cancels price
+// changes, one deletes others, one posts new ones (each of an article of its own, so no guard
+// of a later change stands between them) and one compacts. Every door answers for itself, no
+// number is reported twice, and lots, cards and books agree.
+TEST_F(PriceChangeCommandsTest, PriceChangesCancelledAndDeletedBesidePostingsAndCompactions) {
+    constexpr int kEach = 4;
+    QStringList articles;
+    {
+        auto opened = Database::Open(m_company, QString());
+        ASSERT_EQ(opened.status, Database::OpenStatus::Ok);
+        Statement with = opened.db->Prepare(QStringLiteral(
+            "SELECT a.\"OPIS\" FROM \"ARTIKLI\" a WHERE EXISTS (SELECT 1 FROM \"NABAVE\" n "
+            "WHERE n.\"SKLADISTE\" = 1 AND n.\"SIFRA_ARTIKLA\" = a.\"SIFRA\" AND "
+            "n.\"KOLICINA\" > 0) ORDER BY a.\"SIFRA\" LIMIT 12"));
+        with.Exec();
+        while (with.Next()) {
+            articles << with.Text(0);
+        }
+    }
+    ASSERT_EQ(articles.size(), 3 * kEach);
+    const QJsonObject example = QJsonDocument::fromJson(Example("izmjena.json")).object();
+    auto change = [&](const QString& article, const QString& name) {
+        QJsonObject o = example;
+        o.insert(QStringLiteral("stavke"),
+                 QJsonArray{QJsonObject{{QStringLiteral("artikal"), article},
+                                        {QStringLiteral("cijena"), 9.99}}});
+        return Write(name, QJsonDocument(o).toJson());
+    };
+    // Price changes 1 … 8 to undo, each of its own article.
+    for (int i = 0; i < 2 * kEach; ++i) {
+        const ZodractlRun run = Run({QStringLiteral("post"), m_company,
+                                     change(articles.at(i), QStringLiteral("p%1.json").arg(i))});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    }
+    std::mutex mutex;
+    QList<int> numbers;  // of the new ones and of the cancellations
+    QStringList failures;
+    static const QRegularExpression numbered(QStringLiteral("pod brojem (\\d+)"));
+    auto record = [&](bool ok, const QString& what, const ZodractlRun& run) {
+        std::lock_guard<std::mutex> guard(mutex);
+        if (!ok) {
+            failures
+                << QStringLiteral("%1: %2 %3 %4").arg(what).arg(run.exitCode).arg(run.out, run.err);
+        }
+    };
+    const QStringList one{QStringLiteral("--skladiste"), QStringLiteral("1"),
+                          QStringLiteral("--da")};
+    std::thread poster([&] {
+        for (int i = 0; i < kEach; ++i) {
+            const ZodractlRun run =
+                Run({QStringLiteral("post"), m_company,
+                     change(articles.at(2 * kEach + i), QStringLiteral("n%1.json").arg(i))});
+            const auto match = numbered.match(run.out);
+            record(run.exitCode == 0 && match.hasMatch(), QStringLiteral("post"), run);
+            QThread::msleep(20);
+        }
+    });
+    std::thread canceller([&] {
+        for (int n = 1; n <= kEach; ++n) {
+            const ZodractlRun run = Run(QStringList{QStringLiteral("cancel"), m_company,
+                                                    QStringLiteral("izmjena"), QString::number(n)} +
+                                        one);
+            record(run.exitCode == 0 && run.out.startsWith(QStringLiteral(
+                                            "Storno izmjene cijena je proknjižen pod brojem")),
+                   QStringLiteral("storno %1").arg(n), run);
+            const auto match = numbered.match(run.out);
+            if (match.hasMatch()) {
+                std::lock_guard<std::mutex> guard(mutex);
+                numbers << match.captured(1).toInt();
+            }
+            QThread::msleep(20);
+        }
+    });
+    std::thread deleter([&] {
+        for (int n = kEach + 1; n <= 2 * kEach; ++n) {
+            const ZodractlRun run = Run(QStringList{QStringLiteral("delete"), m_company,
+                                                    QStringLiteral("izmjena"), QString::number(n)} +
+                                        one);
+            record(run.exitCode == 0 &&
+                       run.out.trimmed() ==
+                           QStringLiteral("Izmjena cijena broj %1 je izbrisana.").arg(n),
+                   QStringLiteral("brisanje %1").arg(n), run);
+            QThread::msleep(20);
+        }
+    });
+    std::thread compactor([&] {
+        for (int i = 0; i < 5; ++i) {
+            const ZodractlRun run = Run({QStringLiteral("compact"), m_company});
+            record(run.exitCode == 0 ||
+                       (run.exitCode == 1 &&
+                        run.err.startsWith(QStringLiteral("Baza je otvorena na drugom računalu"))),
+                   QStringLiteral("compact"), run);
+            QThread::msleep(30);
+        }
+    });
+    poster.join();
+    canceller.join();
+    deleter.join();
+    compactor.join();
+    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+    EXPECT_EQ(QSet<int>(numbers.begin(), numbers.end()).size(), numbers.size());
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\"")), 2 * kEach);
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\" WHERE \"STORNO\"")),
+              kEach);
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
     ExpectStockAgrees();
 }
