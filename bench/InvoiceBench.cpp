@@ -1,0 +1,358 @@
+// Wholesale invoice targets, as ratios measured in one run.
+//
+// 1. Posting an invoice of 1,000 article lines through the real posting path (checks, number
+//    re-check, repricing plan, goods taken from their lots, header, lines under the final
+//    number, trade-book entry, working copy cleared), against a bare insert of the same header,
+//    lines, lot updates and trade-book row in one transaction (≤ 4×). Both start from the same
+//    working copy, drawn up by OpenInvoice and AddArticleLine outside the timing.
+// 2. Posting an invoice of 200 article lines into a company that already holds many posted
+//    invoice lines (ZODRA_BENCH_INVOICE_LINES, default 1,000,000, in invoices of 20 lines with
+//    their trade-book entries), against the same invoice posted into a company with none
+//    (≤ 1.5×).
+#include <QDate>
+#include <QtGlobal>
+#include <cstdio>
+#include <map>
+
+#include "BenchSupport.h"
+#include "app/SessionStart.h"
+#include "data/CompanySchema.h"
+#include "data/Database.h"
+#include "data/ScriptedPrompter.h"
+#include "data/Session.h"
+#include "data/Transaction.h"
+#include "purchasing/ReceiptPosting.h"
+#include "sales/InvoiceLines.h"
+#include "sales/InvoicePosting.h"
+
+using namespace zodra;
+
+namespace {
+
+constexpr int kArticles = 1000;
+constexpr int kLinesPerFilledInvoice = 20;
+constexpr double kStock = 1000000;  // received per article, enough for every iteration
+constexpr int kCustomer = 20;
+constexpr int kBook = 1;
+constexpr int kTerms = 2;  // wholesale terms, taxed
+const QDate kDate(2026, 3, 10);
+
+int FilledLines() {
+    bool ok = false;
+    const int lines = qEnvironmentVariableIntValue("ZODRA_BENCH_INVOICE_LINES", &ok);
+    return ok && lines >= 0 ? lines : 1000000;
+}
+
+struct Workstation {
+    Session session;
+    ScriptedPrompter prompter;
+};
+
+std::unique_ptr<Workstation> Start(const QString& path) {
+    auto w = std::make_unique<Workstation>();
+    w->session.Attach(Database::Open(path, QString()).db);
+    w->session.userName = QStringLiteral("admin");
+    sessionstart::Start(w->session, 1, w->prompter, QDate(2026, 3, 2));
+    w->session.workstation.debugMode = false;
+    return w;
+}
+
+// Receipt 1 brings kStock of every article into lot 1 through the real receipt posting, so the
+// lots, the card and the trade book agree before any invoice.
+void ReceiveStock(Workstation& w) {
+    Database& db = w.session.Db();
+    db.Exec(
+        QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+            "INSERT INTO \"STAVKE_PRIMKE_PRIVREMENO\" (\"SKLADISTE\", \"GODINA\", "
+            "\"BROJ_PRIMKE\", \"TIP_STAVKE\", \"SIFRA\", \"KOLICINA\", \"FAKTURNA_CIJENA\", "
+            "\"FAKTURNA_VRIJEDNOST\", \"RABAT_%\", \"RABAT_IZNOS\", \"NETTO_FAKTURNA_CIJENA\", "
+            "\"NETTO_FAKTURNA_VRIJEDNOST\", \"CARINA_%\", \"CARINA_IZNOS\", \"SPEDICIJA_%\", "
+            "\"SPEDICIJA_IZNOS\", \"ZTR_%\", \"ZTR_IZNOS\", \"NABAVNA_CIJENA\", "
+            "\"NABAVNA_VRIJEDNOST\", \"RUC_%\", \"RUC_IZNOS\", \"CIJENA\", \"VRIJEDNOST\", "
+            "\"MALOPRODAJNA_MARZA\", \"RBR_STAVKE\", \"Multiuser_sifra\") SELECT 1, 2026, 0, "
+            "'ART', i, ?, 10, 10 * ?, 10, ?, 9, 9 * ?, 0, 0, 0, 0, 0, 0, 9, 9 * ?, 25, "
+            "2.25 * ?, 11.25, 11.25 * ?, 10, i, ? FROM n"),
+        {kArticles, kStock, kStock, kStock, kStock, kStock, kStock, kStock, w.session.sessionCode});
+    purchasing::ReceiptHeaderData header;
+    header.date = QDate(2026, 3, 2);
+    header.supplier = 10;
+    header.supplierDocument = QStringLiteral("R-1");
+    if (!purchasing::PostReceipt(w.session, w.prompter, header, std::nullopt)) {
+        throw std::runtime_error("the stock receipt was not posted");
+    }
+}
+
+// Posted invoices 1 … lines / 20 of 20 article lines each, quantity 1 from lot 1, with their
+// trade-book entries and the lots reduced by what they took: bare inserts in one transaction.
+void FillInvoices(Database& db, int lines) {
+    const int invoices = lines / kLinesPerFilledInvoice;
+    if (invoices == 0) {
+        return;
+    }
+    const int first = db.Scalar(QStringLiteral("SELECT COALESCE(MAX(\"RBR\"), 0) + 1 FROM "
+                                               "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE "
+                                               "\"SKLADISTE\" = 1 AND \"GODINA\" = 2026"))
+                          .toInt();
+    const double before =
+        db.Scalar(QStringLiteral("SELECT \"STANJE_ROBE\" FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\" "
+                                 "WHERE \"SKLADISTE\" = 1 AND \"GODINA\" = 2026 ORDER BY \"RBR\" "
+                                 "DESC LIMIT 1"))
+            .toDouble();
+    // One invoice sells 20 pieces at 11.25: 225 at selling value, 56.25 tax.
+    Transaction tx(db);
+    db.Exec(QStringLiteral(
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+                "INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ RACUNA\", "
+                "\"DATUM\", \"SIFRA PARTNERA\", \"UVJET PRODAJE\", \"ISPORUKA NAZIV\", "
+                "\"ISPORUKA ADRESA\", \"ISPORUKA MJESTO\", \"ROK PLACANJA\", \"DOSPIJECE "
+                "RACUNA\", \"VEC PLACENO\", \"ZIRO_RACUN\", \"RBR_TK\", \"KORISNIK\", "
+                "\"DATUM_I_VRIJEME_KNJIZENJA\", \"SKIDA\") SELECT 1, ?, 2026, i, '2026-03-02', ?, "
+                "?, 'Kupac d.o.o.', 'Ilica 1', 'Zagreb', 30, '2026-04-01', 0, "
+                "'HR1210010051863000160', ? + i - 1, 'admin', '2026-03-02 10:00:00', TRUE FROM n"),
+            {invoices, kBook, kCustomer, kTerms, first});
+    db.Exec(QStringLiteral(
+                "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < ? - 1) "
+                "INSERT INTO \"STAVKE_RACUNA\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
+                "\"BROJ_RACUNA\", \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
+                "\"NABAVNA_CIJENA\", \"NABAVNA_VRIJEDNOST\", \"RUC_%\", \"RUC_IZNOS\", "
+                "\"CIJENA_BEZ_RABATA\", \"VRIJEDNOST_BEZ_RABATA\", \"RABAT_%\", \"RABAT_IZNOS\", "
+                "\"CIJENA_\", \"VRIJEDNOST_\", \"GRUPA_POREZA\", \"POREZ_%\", \"POREZ_IZNOS\", "
+                "\"UKUPNO_\", \"TIP_OPOREZIVANJA\", \"OPIS\", \"RBR_STAVKE\", "
+                "\"CIJENA_SKLADISTA\") SELECT 1, ?, 2026, i / ? + 1, 'ART', i % ? + 1, 1, 1, 9, "
+                "9, 25, 2.25, 11.25, 11.25, 0, 0, 11.25, 11.25, 'PDV', 25, 2.8125, 14.0625, "
+                "10, '', i % ? + 1, 11.25 FROM n"),
+            {invoices * kLinesPerFilledInvoice, kBook, kLinesPerFilledInvoice, kArticles,
+             kLinesPerFilledInvoice});
+    db.Exec(QStringLiteral(
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+                "INSERT INTO \"TRGOVACKA_KNJIGA_VELEPRODAJE\" (\"SKLADISTE\", \"GODINA\", "
+                "\"RBR\", \"TIP_DOKUMENTA\", \"BROJ_DOKUMENTA\", \"DATUM\", \"OPIS\", "
+                "\"NABAVA_VRIJEDNOST\", \"PRODAJA_VRIJEDNOST\", \"PRODAJA_POREZ\", "
+                "\"PRODAJA_UKUPNO\", \"STANJE_ROBE\") SELECT 1, 2026, ? + i - 1, '1RAČUN', i, "
+                "'2026-03-02', 'RAČUN ' || i || ' Kupac d.o.o.', 0, 225, 56.25, 281.25, ? - 225 "
+                "* i FROM n"),
+            {invoices, first, before});
+    // Every article was sold lines / 1,000 times, one piece each time (rounded per article).
+    db.Exec(QStringLiteral(
+        "UPDATE \"NABAVE\" SET \"KOLICINA\" = \"KOLICINA\" - (SELECT COUNT(*) FROM "
+        "\"STAVKE_RACUNA\" s WHERE s.\"SKLADISTE\" = 1 AND s.\"GODINA\" = 2026 AND s.\"SIFRA\" = "
+        "\"NABAVE\".\"SIFRA_ARTIKLA\" AND s.\"BROJ_PRIMKE\" = 1), \"KOLICINA_PRIVREMENO\" = "
+        "\"KOLICINA_PRIVREMENO\" - (SELECT COUNT(*) FROM \"STAVKE_RACUNA\" s WHERE "
+        "s.\"SKLADISTE\" = 1 AND s.\"GODINA\" = 2026 AND s.\"SIFRA\" = "
+        "\"NABAVE\".\"SIFRA_ARTIKLA\" AND s.\"BROJ_PRIMKE\" = 1) WHERE \"SKLADISTE\" = 1 AND "
+        "\"GODINA\" = 2026 AND \"BROJ_PRIMKE\" = 1"));
+    tx.Commit();
+    db.ExecRaw(QStringLiteral("ANALYZE"));
+}
+
+// A company with warehouse 1, a supplier, a customer with an address, the company's bank
+// account, kArticles articles in tax group 1 and the stock of receipt 1; then `filled` posted
+// invoice lines. Made once per name and kept across repetitions.
+QString Company(const QString& name, int filled = 0) {
+    static std::map<QString, QString> companies;
+    if (companies.count(name)) {
+        return companies[name];
+    }
+    const QString path =
+        bench::ScratchFolder() + QStringLiteral("/") + name + QStringLiteral(".mdb");
+    CompanySchema::CreateCompany(path, 2026);
+    {
+        auto db = Database::Open(path, QString()).db;
+        db->ExecRaw(QStringLiteral(
+            "INSERT INTO \"SKLADISTA\" (\"SIFRA\", \"NAZIV\") VALUES (1, 'Glavno')"));
+        db->ExecRaw(
+            QStringLiteral("INSERT INTO \"PARTNERI\" (\"SIFRA\", \"NAZIV\", \"Dobavljac\") "
+                           "VALUES (10, 'Dobavljač', TRUE)"));
+        db->Exec(QStringLiteral("INSERT INTO \"PARTNERI\" (\"SIFRA\", \"NAZIV\", \"ADRESA\", "
+                                "\"MJESTO\", \"OIB\", \"ODGODA\", \"Kupac\") VALUES (?, 'Kupac "
+                                "d.o.o.', 'Ilica 1', 'Zagreb', '12345678903', 30, TRUE)"),
+                 {kCustomer});
+        db->ExecRaw(
+            QStringLiteral("UPDATE \"PODACI_FIRME\" SET \"ZIRO_RACUN\" = 'HR1210010051863000160'"));
+        db->Exec(QStringLiteral(
+                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                     "?) INSERT INTO \"ARTIKLI\" (\"SIFRA\", \"NAZIV\", \"OPIS\", \"JED_M\", "
+                     "\"GRUPA_A\", \"GRUPA_P\") SELECT i, 'Artikal ' || i, 'A-' || i, 'kom', 1, 1 "
+                     "FROM n"),
+                 {kArticles});
+    }
+    {
+        auto w = Start(path);
+        ReceiveStock(*w);
+        FillInvoices(w->session.Db(), filled);
+        sessionstart::End(w->session);
+    }
+    companies[name] = path;
+    return path;
+}
+
+// Draws up an invoice of `lines` article lines, one piece of article 1 … lines each at the
+// lot's price, as the article dialog accepts them.
+sales::InvoiceDraft DrawUp(Workstation& w, int lines) {
+    sales::InvoiceDraft draft = sales::OpenInvoice(w.session, kDate);
+    draft.book = kBook;
+    draft.salesTerms = kTerms;
+    draft.customer = kCustomer;
+    for (int article = 1; article <= lines; ++article) {
+        sales::AddArticleLine(
+            w.session, w.prompter, draft,
+            {article, std::nullopt, 1, std::nullopt, std::nullopt, std::nullopt, QString()});
+    }
+    return draft;
+}
+
+// What every timed posting must have left: the invoice's lines under its number and its
+// trade-book entry; a run that wrote less is reported as an error, not as a time.
+void CheckPosted(benchmark::State& state, Database& db, int number, int lines) {
+    const int posted =
+        db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA\" WHERE \"SKLADISTE\" = 1 "
+                                 "AND \"IRA\" = ? AND \"GODINA\" = 2026 AND \"BROJ_RACUNA\" = ?"),
+                  {kBook, number})
+            .toInt();
+    const int entries =
+        db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE "
+                                 "\"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND \"TIP_DOKUMENTA\" "
+                                 "= '1RAČUN' AND \"BROJ_DOKUMENTA\" = ?"),
+                  {number})
+            .toInt();
+    if (posted != lines || entries != 1) {
+        state.SkipWithError("the invoice was not written in full");
+    }
+}
+
+void PostInvoices(benchmark::State& state, const QString& company, int lines, int filled = 0) {
+    auto w = Start(Company(company, filled));
+    int last = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const sales::InvoiceDraft draft = DrawUp(*w, lines);
+        const sales::InvoiceHeader header = sales::ProposeHeader(w->session, draft);
+        state.ResumeTiming();
+        last = sales::PostInvoice(w->session, draft, header).number;
+    }
+    CheckPosted(state, w->session.Db(), last, lines);
+    sessionstart::End(w->session);
+}
+
+void BM_PostInvoice1000(benchmark::State& state) {
+    PostInvoices(state, QStringLiteral("racun_1000"), kArticles);
+}
+
+// The same rows written with no rule at all, from the same working copy: the header, the lines
+// by INSERT … SELECT, the lots reduced by one UPDATE, the trade-book row, the working copy
+// deleted.
+void BM_BareInsert1000(benchmark::State& state) {
+    auto w = Start(Company(QStringLiteral("racun_golo")));
+    Database& db = w->session.Db();
+    static int number = 0;  // the company is kept across repetitions
+    for (auto _ : state) {
+        state.PauseTiming();
+        const sales::InvoiceDraft draft = DrawUp(*w, kArticles);
+        const int code = draft.sessionCode;
+        ++number;
+        const int position = number + 1;  // receipt 1 holds entry 1
+        state.ResumeTiming();
+        Transaction tx(db);
+        db.Exec(QStringLiteral(
+                    "INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ "
+                    "RACUNA\", \"DATUM\", \"SIFRA PARTNERA\", \"UVJET PRODAJE\", \"ISPORUKA "
+                    "NAZIV\", \"ISPORUKA ADRESA\", \"ISPORUKA MJESTO\", \"ROK PLACANJA\", "
+                    "\"DOSPIJECE RACUNA\", \"VEC PLACENO\", \"ZIRO_RACUN\", \"RBR_TK\", "
+                    "\"KORISNIK\", \"DATUM_I_VRIJEME_KNJIZENJA\", \"SKIDA\") VALUES (1, ?, 2026, "
+                    "?, '2026-03-10', ?, ?, 'Kupac d.o.o.', 'Ilica 1', 'Zagreb', 30, "
+                    "'2026-04-09', 0, 'HR1210010051863000160', ?, 'admin', '2026-03-10 "
+                    "10:00:00', TRUE)"),
+                {kBook, number, kCustomer, kTerms, position});
+        db.Exec(QStringLiteral(
+                    "INSERT INTO \"STAVKE_RACUNA\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
+                    "\"BROJ_RACUNA\", \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
+                    "\"NABAVNA_CIJENA\", \"NABAVNA_VRIJEDNOST\", \"RUC_%\", \"RUC_IZNOS\", "
+                    "\"CIJENA_BEZ_RABATA\", \"VRIJEDNOST_BEZ_RABATA\", \"RABAT_%\", "
+                    "\"RABAT_IZNOS\", \"CIJENA_\", \"VRIJEDNOST_\", \"GRUPA_POREZA\", \"POREZ_%\", "
+                    "\"POREZ_IZNOS\", \"UKUPNO_\", \"TIP_OPOREZIVANJA\", \"OPIS\", "
+                    "\"RBR_STAVKE\", \"CIJENA_SKLADISTA\") SELECT 1, ?, 2026, ?, \"TIP_STAVKE\", "
+                    "\"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\", \"NABAVNA_CIJENA\", "
+                    "\"NABAVNA_VRIJEDNOST\", \"RUC_%\", \"RUC_IZNOS\", \"CIJENA_BEZ_RABATA\", "
+                    "\"VRIJEDNOST_BEZ_RABATA\", \"RABAT_%\", \"RABAT_IZNOS\", \"CIJENA_\", "
+                    "\"VRIJEDNOST_\", \"GRUPA_POREZA\", \"POREZ_%\", \"POREZ_IZNOS\", "
+                    "\"UKUPNO_\", \"TIP_OPOREZIVANJA\", \"OPIS\", \"RBR_STAVKE\", "
+                    "\"CIJENA_SKLADISTA\" FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
+                    "\"Multiuser_sifra\" = ? ORDER BY \"RBR_STAVKE\""),
+                {kBook, number, code});
+        db.Exec(QStringLiteral(
+                    "UPDATE \"NABAVE\" SET \"KOLICINA\" = \"NABAVE\".\"KOLICINA\" - t.\"Q\" "
+                    "FROM (SELECT \"BROJ_PRIMKE\" AS \"L\", \"SIFRA\" AS \"A\", "
+                    "SUM(\"KOLICINA\") AS \"Q\" FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
+                    "\"Multiuser_sifra\" = ? AND \"TIP_STAVKE\" = 'ART' GROUP BY 1, 2) AS t "
+                    "WHERE \"NABAVE\".\"SKLADISTE\" = 1 AND \"NABAVE\".\"GODINA\" = 2026 AND "
+                    "\"NABAVE\".\"BROJ_PRIMKE\" = t.\"L\" AND \"NABAVE\".\"SIFRA_ARTIKLA\" = "
+                    "t.\"A\""),
+                {code});
+        db.Exec(QStringLiteral(
+                    "INSERT INTO \"TRGOVACKA_KNJIGA_VELEPRODAJE\" (\"SKLADISTE\", \"GODINA\", "
+                    "\"RBR\", \"TIP_DOKUMENTA\", \"BROJ_DOKUMENTA\", \"DATUM\", \"OPIS\", "
+                    "\"NABAVA_VRIJEDNOST\", \"PRODAJA_VRIJEDNOST\", \"PRODAJA_POREZ\", "
+                    "\"PRODAJA_UKUPNO\", \"STANJE_ROBE\") VALUES (1, 2026, ?, '1RAČUN', ?, "
+                    "'2026-03-10', 'RAČUN ' || ? || ' Kupac d.o.o.', 0, 11250, 2812.5, 14062.5, "
+                    "? - 11250.0 * ?)"),
+                {position, number, number, 11.25 * kStock * kArticles, number});
+        db.Exec(QStringLiteral(
+                    "DELETE FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE \"Multiuser_sifra\" = ?"),
+                {code});
+        tx.Commit();
+    }
+    CheckPosted(state, db, number, kArticles);
+    // Every invoice took one piece of each article from lot 1.
+    const double left =
+        db.Scalar(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"NABAVE\" WHERE \"SKLADISTE\" = "
+                                 "1 AND \"GODINA\" = 2026 AND \"BROJ_PRIMKE\" = 1"))
+            .toDouble();
+    if (left != (kStock - number) * kArticles) {
+        state.SkipWithError("the lots were not reduced");
+    }
+    sessionstart::End(w->session);
+}
+
+constexpr int kSmallLines = 200;
+
+void BM_PostInvoice200_Empty(benchmark::State& state) {
+    PostInvoices(state, QStringLiteral("racun_prazna"), kSmallLines);
+}
+
+void BM_PostInvoice200_Filled(benchmark::State& state) {
+    PostInvoices(state, QStringLiteral("racun_puna"), kSmallLines, FilledLines());
+}
+
+}  // namespace
+
+BENCHMARK(BM_BareInsert1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_PostInvoice1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_PostInvoice200_Empty)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_PostInvoice200_Filled)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+int main(int argc, char** argv) {
+    std::printf("Filled company: %d posted invoice lines (ZODRA_BENCH_INVOICE_LINES)\n",
+                FilledLines());
+    return bench::RunAndReport(
+        argc, argv,
+        {{"PostInvoice 1,000 lines vs bare insert", "BM_PostInvoice1000", "BM_BareInsert1000", 4.0},
+         {"PostInvoice 200 lines, filled company vs empty company", "BM_PostInvoice200_Filled",
+          "BM_PostInvoice200_Empty", 1.5}});
+}
