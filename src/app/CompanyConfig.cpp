@@ -136,7 +136,7 @@ CompanySettings Load(Database& db, Prompter& prompter, const QDate& today) {
     s.additionalDependentCosts = yes(u"Dodatni zavisni troškovi");
     s.printTimeOnRegisterReceipt = yes(u"Ispis vremena na POS računu");
     s.packaging = yes(u"Ambalaža");
-    s.serviceSpecifications = yes(u"Specifikacije usluga");
+    s.serviceConsumptionLists = yes(u"Specifikacije usluga");
     s.lotChoiceInRegister = yes(u"Izbor primke u POS kasi");
     s.showInvoiceTotals = yesUnlessNo(u"Prikaz ukupnih iznosa na računu");
     s.warnBelowCost = yesUnlessNo(u"Upozorenje na cijenu ispod nabavne");

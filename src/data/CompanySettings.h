@@ -31,7 +31,7 @@ struct CompanySettings {
     bool additionalDependentCosts = false;
     bool printTimeOnRegisterReceipt = false;
     bool packaging = false;
-    bool serviceSpecifications = false;
+    bool serviceConsumptionLists = false;
     bool lotChoiceInRegister = false;
     bool showInvoiceTotals = true;
     bool warnBelowCost = true;

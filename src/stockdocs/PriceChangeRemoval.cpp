@@ -69,7 +69,7 @@ struct PostedPriceChange {
     int receipt = 0;
     std::optional<int> invoiceBook;
     std::optional<int> invoice;
-    std::optional<int> specification;
+    std::optional<int> serviceConsumption;
     bool cancelled = false;
 };
 
@@ -94,7 +94,7 @@ std::optional<PostedPriceChange> Read(Database& db, int w, int y, int number) {
         p.invoice = row.Int(4);
     }
     if (!row.IsNull(5)) {
-        p.specification = row.Int(5);
+        p.serviceConsumption = row.Int(5);
     }
     p.cancelled = sqlvalue::ToBool(row.Value(6));
     return p;
@@ -130,13 +130,13 @@ void CheckNotBound(Database& db, int w, int y, const PostedPriceChange& p, Undo 
             .isValid()) {
         throw UserError(head + S(u"postojeći račun broj ") + QString::number(*p.invoice));
     }
-    if (p.specification &&
+    if (p.serviceConsumption &&
         db.Scalar(QStringLiteral("SELECT 1 FROM \"SPECIFIKACIJE\" WHERE \"SKLADISTE\" = ? AND "
                                  "\"GODINA\" = ? AND \"BROJ_SPECIFIKACIJE\" = ?"),
-                  {w, y, *p.specification})
+                  {w, y, *p.serviceConsumption})
             .isValid()) {
         throw UserError(head + S(u"postojeću specifikaciju broj ") +
-                        QString::number(*p.specification));
+                        QString::number(*p.serviceConsumption));
     }
 }
 

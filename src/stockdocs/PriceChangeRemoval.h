@@ -15,7 +15,8 @@ class Session;
 // price, so either is allowed only while nothing has happened to its lots since:
 //  - it does not belong to a document that still exists (the receipt that generated it, the
 //    invoice or service consumption it was made for): it goes with that document;
-//  - no document of its articles lies after it in trade-book order: specifications, returns to
+//  - no document of its articles lies after it in trade-book order: service consumptions, returns
+//  to
 //    supplier, stock counts, invoices, transfers, work orders, write-offs, commission returns
 //    (searched in that order), then later price changes of the same lot, receipts into the
 //    pooled lot, delivery notes, issue notes, return notes, retail transfers and finishing work
@@ -50,7 +51,7 @@ bool DeletePriceChange(Session& session, Prompter& prompter, int number);
 // Cancels a posted price change: every lot back to its old price, the counter-entry "STORNO
 // IZMJENE CIJENA" ("Storno izmjene cijena " n, the value of its entry negated) at the next
 // position, and the header marked cancelled with the date, that position and the next
-// cancellation number (shared with invoices and specifications). A cancelled price change is
+// cancellation number (shared with invoices and service consumptions). A cancelled price change is
 // not cancelled again ("Ova izmjena cijena je već stornirana."), and the date may not lie before
 // the price change's own. Returns the cancellation number.
 int CancelPriceChange(Session& session, int number, const QDate& date);

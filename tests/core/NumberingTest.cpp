@@ -128,7 +128,7 @@ TEST_F(NumberingTest, RetailInvoicesStartAtTheRetailTermsFirstNumber) {
     EXPECT_EQ(NextRetailInvoiceNumber(*db, 1, 1, 2026), 1);
 }
 
-TEST_F(NumberingTest, CancellationNumbersContinueAcrossInvoicesSpecificationsAndPriceChanges) {
+TEST_F(NumberingTest, CancellationNumbersContinueAcrossInvoicesServiceConsumptionsAndPriceChanges) {
     EXPECT_EQ(NextCancellationNumber(*db, 1, 2026), 1);
     db->ExecRaw(QStringLiteral(
         "INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ RACUNA\", "

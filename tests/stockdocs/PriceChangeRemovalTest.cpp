@@ -140,7 +140,7 @@ TEST_F(PriceChangeRemovalTest, ALaterDocumentOfItsArticlesRefusesUntilItIsGone) 
         EXPECT_DOUBLE_EQ(Price(lot, article), 9.00);
         ExpectBooksAgree(db(), 1, Year());
     }
-    // Stock counts and transfers, and the order: a specification is named before an invoice.
+    // Stock counts and transfers, and the order: a service consumption is named before an invoice.
     const int lot = docs->Receipt({{screw, 20, 5.00, 9.00}});
     const int counted = Post(screw, lot, 10.00);
     docs->StockCount({{screw, lot, 19}});
@@ -202,7 +202,7 @@ TEST_F(PriceChangeRemovalTest, ItGoesOnlyWithTheDocumentItBelongsTo) {
 
     // Made for an invoice or a service consumption: bound while that document exists.
     const int invoice = docs->Post(Issue::Invoice, {{screw, 1}});
-    const int specification = docs->Post(Issue::ServiceConsumption, {{screw, 1}});
+    const int consumption = docs->Post(Issue::ServiceConsumption, {{screw, 1}});
     const int forInvoice = Post(screw, std::nullopt, 8.50);
     db().Exec(QStringLiteral("UPDATE \"IZMJENE_CIJENA\" SET \"IRA\" = 1, \"BROJ_RACUNA\" = ? "
                              "WHERE \"BROJ_IZMJENE_CIJENA\" = ?"),
@@ -213,11 +213,11 @@ TEST_F(PriceChangeRemovalTest, ItGoesOnlyWithTheDocumentItBelongsTo) {
                               .arg(invoice));
     db().Exec(QStringLiteral("UPDATE \"IZMJENE_CIJENA\" SET \"IRA\" = NULL, \"BROJ_RACUNA\" = "
                              "NULL, \"BROJ_SPECIFIKACIJE\" = ? WHERE \"BROJ_IZMJENE_CIJENA\" = ?"),
-              {specification, forInvoice});
+              {consumption, forInvoice});
     ExpectDeletionRefused(forInvoice,
                           QStringLiteral("Ovu izmjenu cijena nemožete izbrisati jer je vezana na "
                                          "postojeću specifikaciju broj %1")
-                              .arg(specification));
+                              .arg(consumption));
     // A document that no longer exists binds nothing.
     db().Exec(QStringLiteral("UPDATE \"IZMJENE_CIJENA\" SET \"IRA\" = 1, \"BROJ_RACUNA\" = 999, "
                              "\"BROJ_SPECIFIKACIJE\" = 999 WHERE \"BROJ_IZMJENE_CIJENA\" = ?"),

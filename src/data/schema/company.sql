@@ -1,7 +1,7 @@
 -- Zodra company file: every table of one company, with keys and indexes.
 -- Dialect: identifiers double-quoted and spelled exactly as the program uses them,
 -- {{AUTO_ID}} and {{BLOB}} are expanded by the schema loader per engine.
--- No foreign keys are declared: the program guards references itself and legacy data has none.
+-- No foreign keys are declared: the program guards references itself and imported data carries none.
 -- The detailed retail invoices live in the separate detail file (det.sql), attached as schema det.
 
 -- ============================================================================
