@@ -15,37 +15,36 @@
 #include "purchasing/ReceiptEntry.h"
 #include "purchasing/ReceiptLimits.h"
 #include "registers/Articles.h"
+#include "registers/DocumentFile.h"
 
 namespace zodra::purchasing {
 
 namespace {
 
-QString Where(int line) {
-    return line > 0 ? QStringLiteral(" (stavka ") + QString::number(line) + QStringLiteral(")")
-                    : QString();
+const registers::DocumentFile& File() {
+    static const registers::DocumentFile file(QStringLiteral("Datoteka primke: "));
+    return file;
 }
 
 [[noreturn]] void Refuse(const QString& text, int line = 0) {
-    throw UserError(QStringLiteral("Datoteka primke: ") + text + Where(line) + QStringLiteral("."));
+    File().Refuse(text, line);
 }
 
 std::optional<double> Number(const QJsonObject& o, const char* key, int line = 0) {
-    const QJsonValue v = o.value(QLatin1String(key));
-    if (v.isUndefined() || v.isNull()) {
-        return std::nullopt;
-    }
-    if (v.isDouble()) {
-        return v.toDouble();
-    }
-    if (v.isString()) {
-        bool ok = false;
-        const double d =
-            v.toString().trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-        if (ok) {
-            return d;
-        }
-    }
-    Refuse(QStringLiteral("\"") + QLatin1String(key) + QStringLiteral("\" nije broj"), line);
+    return File().Number(o, key, line);
+}
+
+QDate DateOf(const QJsonObject& o, const char* key, bool required) {
+    return File().Date(o, key, required);
+}
+
+// A supplier by code, OIB or exact name.
+int SupplierOf(Database& db, const QJsonValue& v) {
+    return File().Partner(db, v, "dobavljac", QStringLiteral("dobavljač nije pronađen"));
+}
+
+int ArticleOf(Database& db, const QJsonObject& o, int line) {
+    return File().Article(db, o, line);
 }
 
 // The receipt number wanted; 0 when not given. A file's receipt is entered (type 1), so its
@@ -64,70 +63,6 @@ int NumberOf(const QJsonValue& v) {
                                                        : static_cast<qint64>(d);
     numbering::RequireReceiptNumberInRange(number, numbering::kReceiptEntered);
     return static_cast<int>(number);
-}
-
-QDate DateOf(const QJsonObject& o, const char* key, bool required) {
-    const QJsonValue v = o.value(QLatin1String(key));
-    if (v.isUndefined() || v.isNull()) {
-        if (required) {
-            Refuse(QStringLiteral("nedostaje \"") + QLatin1String(key) + QStringLiteral("\""));
-        }
-        return {};
-    }
-    const QString text = v.toString().trimmed();
-    for (const char* format : {"yyyy-MM-dd", "d.M.yyyy", "d.M.yyyy."}) {
-        const QDate d = QDate::fromString(text, QString::fromLatin1(format));
-        if (d.isValid()) {
-            return d;
-        }
-    }
-    Refuse(QStringLiteral("\"") + QLatin1String(key) + QStringLiteral("\" nije ispravan datum (") +
-           text + QStringLiteral(")"));
-}
-
-// A supplier by code, OIB or exact name.
-int SupplierOf(Database& db, const QJsonValue& v) {
-    QVariant found;
-    if (v.isDouble()) {
-        found = db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"SIFRA\" = ?"),
-                          {v.toInt()});
-    } else if (v.isObject() && v.toObject().contains(QStringLiteral("oib"))) {
-        found = db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"OIB\" = ? "
-                                         "ORDER BY \"SIFRA\" LIMIT 1"),
-                          {v.toObject().value(QStringLiteral("oib")).toString().trimmed()});
-    } else if (v.isString()) {
-        found = db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"NAZIV\" = ? "
-                                         "ORDER BY \"SIFRA\" LIMIT 1"),
-                          {v.toString().trimmed()});
-    } else {
-        Refuse(QStringLiteral("nedostaje \"dobavljac\""));
-    }
-    if (!found.isValid()) {
-        Refuse(QStringLiteral("dobavljač nije pronađen"));
-    }
-    return found.toInt();
-}
-
-int ArticleOf(Database& db, const QJsonObject& o, int line) {
-    const QJsonValue v = o.value(QStringLiteral("artikal"));
-    if (v.isDouble()) {
-        const QVariant found = db.Scalar(
-            QStringLiteral("SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE \"SIFRA\" = ?"), {v.toInt()});
-        if (found.isValid()) {
-            return found.toInt();
-        }
-    } else if (v.isString()) {
-        if (auto code = registers::articles::FindByCode(db, v.toString().trimmed())) {
-            return *code;
-        }
-    }
-    const QJsonValue barcode = o.value(QStringLiteral("barkod"));
-    if (barcode.isString()) {
-        if (auto code = registers::articles::FindByBarcode(db, barcode.toString().trimmed())) {
-            return *code;
-        }
-    }
-    Refuse(QStringLiteral("artikal nije pronađen"), line);
 }
 
 // The invoice value of the packaging a file's lines bring into the receipt.

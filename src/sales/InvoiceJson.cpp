@@ -11,37 +11,35 @@
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "registers/Articles.h"
+#include "registers/DocumentFile.h"
 
 namespace zodra::sales {
 
 namespace {
 
-QString Where(int line) {
-    return line > 0 ? QStringLiteral(" (stavka ") + QString::number(line) + QStringLiteral(")")
-                    : QString();
+const registers::DocumentFile& File() {
+    static const registers::DocumentFile file(QStringLiteral("Datoteka računa: "));
+    return file;
 }
 
 [[noreturn]] void Refuse(const QString& text, int line = 0) {
-    throw UserError(QStringLiteral("Datoteka računa: ") + text + Where(line) + QStringLiteral("."));
+    File().Refuse(text, line);
 }
 
 std::optional<double> Number(const QJsonObject& o, const char* key, int line = 0) {
-    const QJsonValue v = o.value(QLatin1String(key));
-    if (v.isUndefined() || v.isNull()) {
-        return std::nullopt;
-    }
-    if (v.isDouble()) {
-        return v.toDouble();
-    }
-    if (v.isString()) {
-        bool ok = false;
-        const double d =
-            v.toString().trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-        if (ok) {
-            return d;
-        }
-    }
-    Refuse(QStringLiteral("\"") + QLatin1String(key) + QStringLiteral("\" nije broj"), line);
+    return File().Number(o, key, line);
+}
+
+QDate DateOf(const QJsonObject& o, const char* key) {
+    return File().Date(o, key);
+}
+
+int CustomerOf(Database& db, const QJsonValue& v) {
+    return File().Partner(db, v, "kupac", QStringLiteral("kupac nije pronađen"));
+}
+
+int ArticleOf(Database& db, const QJsonObject& o, int line) {
+    return File().Article(db, o, line);
 }
 
 // A whole positive number (a code), or nothing when the key is missing.
@@ -55,22 +53,6 @@ std::optional<int> Code(const QJsonObject& o, const char* key, int line = 0) {
                line);
     }
     return static_cast<int>(*d);
-}
-
-QDate DateOf(const QJsonObject& o, const char* key) {
-    const QJsonValue v = o.value(QLatin1String(key));
-    if (v.isUndefined() || v.isNull()) {
-        Refuse(QStringLiteral("nedostaje \"") + QLatin1String(key) + QStringLiteral("\""));
-    }
-    const QString text = v.toString().trimmed();
-    for (const char* format : {"yyyy-MM-dd", "d.M.yyyy", "d.M.yyyy."}) {
-        const QDate d = QDate::fromString(text, QString::fromLatin1(format));
-        if (d.isValid()) {
-            return d;
-        }
-    }
-    Refuse(QStringLiteral("\"") + QLatin1String(key) + QStringLiteral("\" nije ispravan datum (") +
-           text + QStringLiteral(")"));
 }
 
 // A header text as typed (dates and numbers of the header are checked as the dialog checks
@@ -87,50 +69,6 @@ std::optional<QString> TextOf(const QJsonObject& o, const char* key) {
         Refuse(QStringLiteral("\"") + QLatin1String(key) + QStringLiteral("\" nije tekst"));
     }
     return v.toString();
-}
-
-int CustomerOf(Database& db, const QJsonValue& v) {
-    QVariant found;
-    if (v.isDouble()) {
-        found = db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"SIFRA\" = ?"),
-                          {v.toInt()});
-    } else if (v.isObject() && v.toObject().contains(QStringLiteral("oib"))) {
-        found = db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"OIB\" = ? "
-                                         "ORDER BY \"SIFRA\" LIMIT 1"),
-                          {v.toObject().value(QStringLiteral("oib")).toString().trimmed()});
-    } else if (v.isString()) {
-        found = db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"NAZIV\" = ? "
-                                         "ORDER BY \"SIFRA\" LIMIT 1"),
-                          {v.toString().trimmed()});
-    } else {
-        Refuse(QStringLiteral("nedostaje \"kupac\""));
-    }
-    if (!found.isValid()) {
-        Refuse(QStringLiteral("kupac nije pronađen"));
-    }
-    return found.toInt();
-}
-
-int ArticleOf(Database& db, const QJsonObject& o, int line) {
-    const QJsonValue v = o.value(QStringLiteral("artikal"));
-    if (v.isDouble()) {
-        const QVariant found = db.Scalar(
-            QStringLiteral("SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE \"SIFRA\" = ?"), {v.toInt()});
-        if (found.isValid()) {
-            return found.toInt();
-        }
-    } else if (v.isString()) {
-        if (auto code = registers::articles::FindByCode(db, v.toString().trimmed())) {
-            return *code;
-        }
-    }
-    const QJsonValue barcode = o.value(QStringLiteral("barkod"));
-    if (barcode.isString()) {
-        if (auto code = registers::articles::FindByBarcode(db, barcode.toString().trimmed())) {
-            return *code;
-        }
-    }
-    Refuse(QStringLiteral("artikal nije pronađen"), line);
 }
 
 int ServiceOf(Database& db, const QJsonValue& v, int line) {
@@ -257,7 +195,7 @@ std::optional<PostedInvoice> PostInvoiceFromJson(Session& session, Prompter& pro
                                                line.discount, std::nullopt, line.description});
                 }
             } catch (const UserError& e) {
-                throw UserError(e.message() + Where(n));
+                throw UserError(e.message() + registers::DocumentFile::Where(n));
             }
             if (!accepted) {
                 DiscardInvoice(session, draft);

@@ -12,39 +12,32 @@
 #include "data/Session.h"
 #include "data/Transaction.h"
 #include "registers/Articles.h"
+#include "registers/DocumentFile.h"
 #include "stockdocs/PriceChangeLines.h"
 
 namespace zodra::stockdocs {
 
 namespace {
 
-QString Where(int line) {
-    return line > 0 ? QStringLiteral(" (stavka ") + QString::number(line) + QStringLiteral(")")
-                    : QString();
+const registers::DocumentFile& File() {
+    static const registers::DocumentFile file(QStringLiteral("Datoteka izmjene cijena: "));
+    return file;
 }
 
 [[noreturn]] void Refuse(const QString& text, int line = 0) {
-    throw UserError(QStringLiteral("Datoteka izmjene cijena: ") + text + Where(line) +
-                    QStringLiteral("."));
+    File().Refuse(text, line);
 }
 
 std::optional<double> Number(const QJsonObject& o, const char* key, int line) {
-    const QJsonValue v = o.value(QLatin1String(key));
-    if (v.isUndefined() || v.isNull()) {
-        return std::nullopt;
-    }
-    if (v.isDouble()) {
-        return v.toDouble();
-    }
-    if (v.isString()) {
-        bool ok = false;
-        const double d =
-            v.toString().trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-        if (ok) {
-            return d;
-        }
-    }
-    Refuse(QStringLiteral("\"") + QLatin1String(key) + QStringLiteral("\" nije broj"), line);
+    return File().Number(o, key, line);
+}
+
+QDate DateOf(const QJsonObject& o) {
+    return File().Date(o, "datum");
+}
+
+int ArticleOf(Database& db, const QJsonObject& o, int line) {
+    return File().Article(db, o, line);
 }
 
 // A whole number from 1 up, or nothing when not given.
@@ -60,43 +53,6 @@ std::optional<int> WholeNumber(const QJsonObject& o, const char* key, int line) 
                line);
     }
     return static_cast<int>(d);
-}
-
-QDate DateOf(const QJsonObject& o) {
-    const QJsonValue v = o.value(QStringLiteral("datum"));
-    if (v.isUndefined() || v.isNull()) {
-        Refuse(QStringLiteral("nedostaje \"datum\""));
-    }
-    const QString text = v.toString().trimmed();
-    for (const char* format : {"yyyy-MM-dd", "d.M.yyyy", "d.M.yyyy."}) {
-        const QDate d = QDate::fromString(text, QString::fromLatin1(format));
-        if (d.isValid()) {
-            return d;
-        }
-    }
-    Refuse(QStringLiteral("\"datum\" nije ispravan datum (") + text + QStringLiteral(")"));
-}
-
-int ArticleOf(Database& db, const QJsonObject& o, int line) {
-    const QJsonValue v = o.value(QStringLiteral("artikal"));
-    if (v.isDouble()) {
-        const QVariant found = db.Scalar(
-            QStringLiteral("SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE \"SIFRA\" = ?"), {v.toInt()});
-        if (found.isValid()) {
-            return found.toInt();
-        }
-    } else if (v.isString()) {
-        if (auto code = registers::articles::FindByCode(db, v.toString().trimmed())) {
-            return *code;
-        }
-    }
-    const QJsonValue barcode = o.value(QStringLiteral("barkod"));
-    if (barcode.isString()) {
-        if (auto code = registers::articles::FindByBarcode(db, barcode.toString().trimmed())) {
-            return *code;
-        }
-    }
-    Refuse(QStringLiteral("artikal nije pronađen"), line);
 }
 
 }  // namespace
