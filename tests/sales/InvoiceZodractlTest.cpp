@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -351,6 +352,70 @@ TEST_F(InvoiceZodractlTest, InvoicesCancelledAndDeletedWhileOthersArePostedBesid
     EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")).toInt(), 0);
     db.reset();
     ExpectStockSound();
+}
+
+}  // namespace
+
+namespace {
+
+QString PdfText(const QString& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+TEST_F(InvoiceZodractlTest, AnInvoiceIsPrintedToPdfInEachOfItsPrintouts) {
+    const QString pdf = m_dir.filePath(QStringLiteral("racun.pdf"));
+    const CtlRun posted = Run(
+        {QStringLiteral("post"), Source("docs/examples/racun.json"), QStringLiteral("--pdf"), pdf});
+    ASSERT_EQ(posted.exitCode, 0) << posted.err.toStdString();
+    const QString invoice = PdfText(pdf);
+    EXPECT_TRUE(invoice.contains(QStringLiteral("RAČUN br. 1/2026")));
+    EXPECT_TRUE(invoice.contains(QStringLiteral("Kod Ane's d.o.o.")));
+    EXPECT_TRUE(invoice.contains(QStringLiteral("Rekapitulacija PDV-a")));
+    EXPECT_TRUE(invoice.contains(QStringLiteral("HR00 1-1-2026")));
+    EXPECT_TRUE(invoice.contains(QStringLiteral("Slovima:")));
+    EXPECT_TRUE(invoice.contains(QStringLiteral("Rabat")));
+
+    const QStringList print{QStringLiteral("print"),
+                            QStringLiteral("racun"),
+                            QStringLiteral("1"),
+                            QStringLiteral("--skladiste"),
+                            QStringLiteral("1"),
+                            QStringLiteral("--pdf"),
+                            pdf};
+    const CtlRun plain = Run(print + QStringList{QStringLiteral("--bez-rabata")});
+    ASSERT_EQ(plain.exitCode, 0) << plain.err.toStdString();
+    EXPECT_EQ(plain.out.trimmed(), QStringLiteral("Ispis računa br. 1 je zapisan u ") + pdf +
+                                       QStringLiteral(" (stranica: 1)."));
+    EXPECT_FALSE(PdfText(pdf).contains(QStringLiteral("Rabat")));
+
+    const QStringList storno =
+        print + QStringList{QStringLiteral("--ispis"), QStringLiteral("storno")};
+    const CtlRun notYet = Run(storno);
+    EXPECT_EQ(notYet.exitCode, 1);
+    EXPECT_TRUE(notYet.err.contains(QStringLiteral("Račun broj 1 nije storniran.")));
+    ASSERT_EQ(Run({QStringLiteral("cancel"), QStringLiteral("racun"), QStringLiteral("1"),
+                   QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--datum"),
+                   QStringLiteral("12.03.2026"), QStringLiteral("--da")})
+                  .exitCode,
+              0);
+    const CtlRun cancelled = Run(storno);
+    ASSERT_EQ(cancelled.exitCode, 0) << cancelled.err.toStdString();
+    const QString text = PdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("STORNO RAČUNA br. 1/2026")));
+    EXPECT_TRUE(text.contains(QStringLiteral("12.03.2026")));
+    EXPECT_TRUE(text.contains(QStringLiteral("minus ")));
+
+    const CtlRun unknown = Run(print + QStringList{QStringLiteral("--ispis"), QStringLiteral("x")});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("Nepoznata vrsta ispisa: x")));
+    const CtlRun missing =
+        Run({QStringLiteral("print"), QStringLiteral("racun"), QStringLiteral("7"),
+             QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--pdf"), pdf});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("Ne postoji proknjiženi račun broj 7")));
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "purchasing/ReceiptRemoval.h"
 #include "reports/ReportEngine.h"
 #include "sales/InvoiceJson.h"
+#include "sales/InvoicePrint.h"
 #include "sales/InvoiceRemoval.h"
 #include "stockdocs/PriceChangeJson.h"
 #include "stockdocs/PriceChangePosting.h"
@@ -36,6 +37,10 @@ const char* kPostUsage =
 const char* kCancelUsage =
     "upotreba: zodractl cancel PUTANJA primka|izmjena|racun BROJ [--skladiste N] [--knjiga B] "
     "[--datum DD.MM.GGGG] [--da]";
+const char* kPrintUsage =
+    "upotreba: zodractl print PUTANJA primka|racun BROJ --pdf IZLAZ.pdf [--skladiste N] "
+    "[--knjiga B]\n          [--ispis racun|racun-otpremnica|otpremnica|storno|devizni] "
+    "[--bez-rabata]";
 const char* kDeleteUsage =
     "upotreba: zodractl delete PUTANJA primka|izmjena|racun BROJ [--skladiste N] [--knjiga B] "
     "[--da]";
@@ -48,6 +53,9 @@ struct DocumentArgs {
     int book = 1;  // the IRA book of an invoice (--knjiga)
     QDate date = QDate::currentDate();
     bool yes = false;
+    QString pdf;  // print: the output file
+    zodra::sales::InvoicePrintKind printKind = zodra::sales::InvoicePrintKind::Invoice;  // --ispis
+    bool withoutDiscount = false;  // --bez-rabata
 };
 
 // A document file read against the company: the warehouse it is booked in, and how it is posted
@@ -67,6 +75,7 @@ struct DocumentDoors {
     std::function<ReadFile(zodra::Database&, const QByteArray&)> read;
     std::function<void(zodra::Session&, CommandLinePrompter&, const DocumentArgs&)> cancel;
     std::function<void(zodra::Session&, CommandLinePrompter&, const DocumentArgs&)> remove;
+    std::function<void(zodra::Session&, const DocumentArgs&)> print;
 };
 
 namespace p = zodra::purchasing;
@@ -143,15 +152,21 @@ void DeletePriceChange(zodra::Session& session, CommandLinePrompter& prompter,
 // Invoices: merge questions are answered Yes (the window's default), others No unless --da.
 ReadFile ReadInvoice(zodra::Database& db, const QByteArray& json) {
     const auto invoice = std::make_shared<s::JsonInvoice>(s::ParseInvoiceJson(db, json));
+    auto number = std::make_shared<int>(0);
     ReadFile file;
     file.warehouse = invoice->warehouse;
-    file.post = [invoice](zodra::Session& session, CommandLinePrompter& prompter) {
+    file.post = [invoice, number](zodra::Session& session, CommandLinePrompter& prompter) {
         const std::optional<s::PostedInvoice> posted =
             s::PostInvoiceFromJson(session, prompter, *invoice);
         if (!posted) {
             throw zodra::UserError(QStringLiteral("Račun nije proknjižen."));
         }
+        *number = posted->number;
         return s::PostedMessage(posted->number);
+    };
+    file.print = [invoice, number](zodra::Session& session, const QString& pdf) {
+        zodra::reports::ReportEngine(session.Db())
+            .ToPdf(s::InvoicePrintRequest(session, invoice->book, *number), pdf);
     };
     return file;
 }
@@ -178,11 +193,26 @@ void DeleteInvoice(zodra::Session& session, CommandLinePrompter& prompter,
     Out(QStringLiteral("Račun broj %1 je izbrisan.").arg(args.number));
 }
 
+void PrintReceipt(zodra::Session& session, const DocumentArgs& args) {
+    const zodra::reports::ReportRequest request = p::ReceiptPrintRequest(session, args.number);
+    const int pages = zodra::reports::ReportEngine(session.Db()).ToPdf(request, args.pdf);
+    Out(request.title + QStringLiteral(" je zapisan u ") + args.pdf +
+        QStringLiteral(" (stranica: ") + QString::number(pages) + QStringLiteral(")."));
+}
+
+void PrintInvoice(zodra::Session& session, const DocumentArgs& args) {
+    const zodra::reports::ReportRequest request = s::InvoicePrintRequest(
+        session, args.book, args.number, args.printKind, args.withoutDiscount);
+    const int pages = zodra::reports::ReportEngine(session.Db()).ToPdf(request, args.pdf);
+    Out(request.title + QStringLiteral(" je zapisan u ") + args.pdf +
+        QStringLiteral(" (stranica: ") + QString::number(pages) + QStringLiteral(")."));
+}
+
 const std::vector<DocumentDoors>& Kinds() {
     static const std::vector<DocumentDoors> kinds{
-        {QStringLiteral("primka"), ReadReceipt, CancelReceipt, DeleteReceipt},
-        {QStringLiteral("izmjena"), ReadPriceChange, CancelPriceChange, DeletePriceChange},
-        {QStringLiteral("racun"), ReadInvoice, CancelInvoice, DeleteInvoice},
+        {QStringLiteral("primka"), ReadReceipt, CancelReceipt, DeleteReceipt, PrintReceipt},
+        {QStringLiteral("izmjena"), ReadPriceChange, CancelPriceChange, DeletePriceChange, nullptr},
+        {QStringLiteral("racun"), ReadInvoice, CancelInvoice, DeleteInvoice, PrintInvoice},
     };
     return kinds;
 }
@@ -291,8 +321,23 @@ namespace {
 
 // Reads "VRSTA BROJ [--skladiste N] [--knjiga B] [--datum D] [--da]" and the kind's door;
 // std::nullopt on a usage fault, which it reports. The book is an invoice's only.
+std::optional<zodra::sales::InvoicePrintKind> PrintKindNamed(const QString& word) {
+    using K = zodra::sales::InvoicePrintKind;
+    if (word == QLatin1String("racun"))
+        return K::Invoice;
+    if (word == QLatin1String("racun-otpremnica"))
+        return K::InvoiceDeliveryNote;
+    if (word == QLatin1String("otpremnica"))
+        return K::DeliveryNote;
+    if (word == QLatin1String("storno"))
+        return K::Cancellation;
+    if (word == QLatin1String("devizni"))
+        return K::ForeignCurrency;
+    return std::nullopt;
+}
+
 std::optional<DocumentArgs> ParseDocumentArgs(const QStringList& args, bool withDate,
-                                              const char* usage) {
+                                              const char* usage, bool forPrint = false) {
     if (args.size() < 3) {
         Err(QString::fromUtf8(usage));
         return std::nullopt;
@@ -329,8 +374,21 @@ std::optional<DocumentArgs> ParseDocumentArgs(const QStringList& args, bool with
                 Err(QStringLiteral("Datum nije ispravan: ") + args.at(i));
                 return std::nullopt;
             }
-        } else if (flag == QLatin1String("--da")) {
+        } else if (!forPrint && flag == QLatin1String("--da")) {
             parsed.yes = true;
+        } else if (forPrint && flag == QLatin1String("--pdf") && i + 1 < args.size()) {
+            parsed.pdf = args.at(++i);
+        } else if (forPrint && args.at(1) == QLatin1String("racun") &&
+                   flag == QLatin1String("--ispis") && i + 1 < args.size()) {
+            const std::optional<zodra::sales::InvoicePrintKind> kind = PrintKindNamed(args.at(++i));
+            if (!kind) {
+                Err(QStringLiteral("Nepoznata vrsta ispisa: ") + args.at(i));
+                return std::nullopt;
+            }
+            parsed.printKind = *kind;
+        } else if (forPrint && args.at(1) == QLatin1String("racun") &&
+                   flag == QLatin1String("--bez-rabata")) {
+            parsed.withoutDiscount = true;
         } else {
             Err(QString::fromUtf8(usage));
             return std::nullopt;
@@ -340,6 +398,24 @@ std::optional<DocumentArgs> ParseDocumentArgs(const QStringList& args, bool with
 }
 
 }  // namespace
+
+int Print(const QStringList& args) {
+    const std::optional<DocumentArgs> parsed = ParseDocumentArgs(args, false, kPrintUsage, true);
+    if (!parsed) {
+        return kUsage;
+    }
+    if (parsed->pdf.isEmpty()) {
+        Err(QString::fromUtf8(kPrintUsage));
+        return kUsage;
+    }
+    const DocumentDoors* kind = KindNamed(args.at(1));
+    if (!kind->print) {
+        Err(QStringLiteral("Ispis u PDF za ovu vrstu dokumenta ne postoji."));
+        return kUsage;
+    }
+    return InSession(args.at(0), parsed->warehouse,
+                     [&](zodra::Session& session) { kind->print(session, *parsed); });
+}
 
 int Cancel(const QStringList& args) {
     const std::optional<DocumentArgs> parsed = ParseDocumentArgs(args, true, kCancelUsage);

@@ -42,7 +42,7 @@ const char* kUsageText =
     "                             ispisuje broj dokumenta;\n"
     "                             --da odgovara Da na pitanja (razlike kontrolnih iznosa),\n"
     "                             --pdf ispisuje primku u PDF\n"
-    "  post PUTANJA racun.json [--da]\n"
+    "  post PUTANJA racun.json [--da] [--pdf IZLAZ.pdf]\n"
     "                             knjiženje računa (docs/invoice-json.md; datoteka s \"kupac\")\n"
     "                             kroz iste provjere kao prozor \"Račun\"; ispisuje broj računa\n"
     "  cancel PUTANJA primka|izmjena|racun BROJ [--skladiste N] [--knjiga B]\n"
@@ -56,6 +56,10 @@ const char* kUsageText =
     "                             robama ili računa;\n"
     "                             bez --skladiste jedino skladište poduzeća; pitanja se bez --da\n"
     "                             odgovaraju s Ne (bez --da se ništa ne mijenja)\n"
+    "  print PUTANJA primka|racun BROJ --pdf IZLAZ.pdf [--skladiste N] [--knjiga B]\n"
+    "        [--ispis racun|racun-otpremnica|otpremnica|storno|devizni] [--bez-rabata]\n"
+    "                             ispis proknjižene primke ili računa iz knjige IRA B (1 ako\n"
+    "                             nije navedena) u PDF; --bez-rabata: ispis bez stupaca rabata\n"
     "  cashbook PUTANJA --skladiste N --od DD.MM.GGGG --do DD.MM.GGGG --pdf IZLAZ.pdf\n"
     "                             blagajnički izvještaj skladišta za razdoblje u PDF\n"
     "  stockcheck PUTANJA         nabave prema karticama artikala, stanja trgovačkih knjiga i\n"
@@ -76,7 +80,7 @@ int main(int argc, char** argv) {
     // the offscreen platform.
     const bool report =
         argc > 1 && (qstrcmp(argv[1], "report") == 0 || qstrcmp(argv[1], "post") == 0 ||
-                     qstrcmp(argv[1], "cashbook") == 0);
+                     qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "cashbook") == 0);
     if (report && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -145,6 +149,8 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::Cancel(args);
     if (command == QLatin1String("delete"))
         return zodractl::Delete(args);
+    if (command == QLatin1String("print"))
+        return zodractl::Print(args);
     if (command == QLatin1String("cashbook"))
         return zodractl::CashBook(args);
     if (command == QLatin1String("stockcheck"))
