@@ -5,6 +5,7 @@
 #include "pricelists/ui/PriceListCommands.h"
 #include "purchasing/ui/ReceiptWindows.h"
 #include "registers/ui/RegisterCommands.h"
+#include "sales/ui/InvoiceListCommands.h"
 #include "stock/ui/StockCommands.h"
 #include "ui/CommandRegistry.h"
 
@@ -17,6 +18,8 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     registers::ui::RegisterRegisterCommands(registry);
     pricelists::ui::RegisterPriceListCommands(registry);
     purchasing::ui::RegisterPurchasingCommands(registry);
+    // "Izbor računa"; its "Ispravak" is given the invoice window once that is wired here.
+    sales::ui::RegisterInvoiceListCommands(registry);
     stock::ui::RegisterStockCommands(registry);
 }
 

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "sales/ui/InvoiceListWindow.h"
+
+namespace zodra::ui {
+class CommandRegistry;
+}
+
+namespace zodra::sales::ui {
+
+// Binds "Pregledi_racuni" to "Izbor računa" (an open one is brought to the front and read
+// again). "Ispravak" opens the invoice window through `correction` (none: the button says the
+// correction is not available); "E-mail" starts the system's mail program.
+void RegisterInvoiceListCommands(zodra::ui::CommandRegistry& registry,
+                                 InvoiceCorrectionOpener correction = {});
+
+// Shows "Izbor računa" (or brings the open one to the front, read again).
+InvoiceListWindow* OpenInvoiceList(zodra::ui::WindowHost& host,
+                                   const zodra::ui::CommandRegistry* registry,
+                                   InvoiceCorrectionOpener correction);
+
+}  // namespace zodra::sales::ui

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QVariant>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "sales/InvoicePrint.h"
+
+class QComboBox;
+class QLabel;
+class QTableView;
+
+namespace zodra::ui {
+class CommandRegistry;
+class WindowHost;
+}  // namespace zodra::ui
+
+namespace zodra::sales::ui {
+
+class InvoiceListModel;
+class MailProgram;
+
+// Opens the invoice window on a posted invoice ("ISPRAVAK") of the given book and number. The
+// invoice window lives beside this list; whoever binds the commands hands it over.
+using InvoiceCorrectionOpener = std::function<void(
+    zodra::ui::WindowHost&, const zodra::ui::CommandRegistry*, int book, int number)>;
+
+// "Izbor računa": the posted invoices of the warehouse and year in the book chosen under
+// "Knjiga IRA :", read a page at a time as the list scrolls, with the selected one's data under
+// them. "Ispravak" opens it for correction, "Ispis" (or Enter) and "Ispis bez rabata" show it in
+// the report window, "Storno" cancels it after the question and the date and shows the
+// cancellation, "Izbriši" deletes it after the question, "Tablično" opens the table view with
+// the sums, "E-mail" writes its PDF and opens the mail program with it attached.
+class InvoiceListWindow : public QWidget {
+    Q_OBJECT
+public:
+    InvoiceListWindow(zodra::ui::WindowHost& host, const zodra::ui::CommandRegistry* registry,
+                      InvoiceCorrectionOpener correction, std::shared_ptr<MailProgram> mail,
+                      QWidget* parent = nullptr);
+    ~InvoiceListWindow() override;
+
+    static QString ObjectName();  // "frmIzborRacuna"
+
+    void Reload();
+    int Book() const;
+    void SetBook(int book);
+    QVariant CurrentNumber() const;
+    void SelectNumber(int number);
+
+    void CorrectCurrent();
+    void PrintCurrent(bool withoutDiscount = false);
+    void CancelCurrent();
+    void DeleteCurrent();
+    void OpenTable();
+    void MailCurrent();
+
+    QTableView* Invoices() const { return m_grid; }
+    InvoiceListModel* Model() const { return m_model; }
+    QLabel* Details() const { return m_details; }
+    // Where "E-mail" writes the invoice's PDF ("Racun_" number "_" book "-" year ".pdf" in the
+    // folder given, by default the system's temporary folder).
+    void SetMailFolder(const QString& folder) { m_mailFolder = folder; }
+    QString MailFile(int number) const;
+
+private:
+    void ShowDetails();
+    void ShowPrint(InvoicePrintKind kind, int number, bool withoutDiscount);
+
+    zodra::ui::WindowHost& m_host;
+    const zodra::ui::CommandRegistry* m_registry;
+    InvoiceCorrectionOpener m_correction;
+    std::shared_ptr<MailProgram> m_mail;
+    QString m_mailFolder;
+    QComboBox* m_book;
+    QTableView* m_grid;
+    InvoiceListModel* m_model;
+    QLabel* m_details;
+};
+
+}  // namespace zodra::sales::ui
