@@ -16,7 +16,7 @@ public:
     // Reads the page after a key (none: the first) of at most `limit` rows.
     using PageReader = std::function<TableData(std::optional<int> after, int limit)>;
 
-    explicit InvoiceListModel(QObject* parent = nullptr, int pageSize = 200);
+    explicit InvoiceListModel(QObject* parent = nullptr, int pageSize = 100);
     // Starts again from the first page with a new reader (a reader that throws is the caller's
     // to report; the list is then empty).
     void Reset(PageReader reader);
