@@ -155,6 +155,11 @@ JsonInvoice ParseInvoiceJson(Database& db, const QByteArray& json) {
         JsonInvoiceLine line;
         if (s.contains(QStringLiteral("usluga"))) {
             line.service = ServiceOf(db, s.value(QStringLiteral("usluga")), n);
+        } else if (s.contains(QStringLiteral("ambalaza"))) {
+            line.packaging = Code(s, "ambalaza", n);
+            if (!line.packaging || !Exists(db, "AMBALAZA", *line.packaging)) {
+                Refuse(QStringLiteral("ambalaža nije pronađena"), n);
+            }
         } else {
             line.article = ArticleOf(db, s, n);
             line.lot = Code(s, "primka", n);
@@ -167,6 +172,21 @@ JsonInvoice ParseInvoiceJson(Database& db, const QByteArray& json) {
         line.price = Number(s, "cijena", n);
         line.discount = Number(s, "rabat_%", n);
         line.description = s.value(QStringLiteral("opis")).toString();
+        line.usedVehicleTotal = Number(s, "vozilo_ukupno", n);
+        if (s.contains(QStringLiteral("dodatni_podaci"))) {
+            const QJsonValue extra = s.value(QStringLiteral("dodatni_podaci"));
+            if (!extra.isArray()) {
+                Refuse(QStringLiteral("\"dodatni_podaci\" nije popis tekstova"), n);
+            }
+            std::vector<QString> answers;
+            for (const QJsonValue& answer : extra.toArray()) {
+                if (!answer.isString()) {
+                    Refuse(QStringLiteral("\"dodatni_podaci\" nije popis tekstova"), n);
+                }
+                answers.push_back(answer.toString());
+            }
+            line.extraData = answers;
+        }
         r.lines.push_back(line);
     }
     return r;
@@ -189,10 +209,15 @@ std::optional<PostedInvoice> PostInvoiceFromJson(Session& session, Prompter& pro
                     accepted = AddServiceLine(session, prompter, draft,
                                               {*line.service, line.quantity, line.price,
                                                line.discount, std::nullopt, line.description});
+                } else if (line.packaging) {
+                    accepted = AddPackagingLine(
+                        session, prompter, draft,
+                        {*line.packaging, line.quantity, line.price, line.description});
                 } else {
                     accepted = AddArticleLine(session, prompter, draft,
                                               {*line.article, line.lot, line.quantity, line.price,
-                                               line.discount, std::nullopt, line.description});
+                                               line.discount, std::nullopt, line.description},
+                                              {line.usedVehicleTotal, line.extraData});
                 }
             } catch (const UserError& e) {
                 throw UserError(e.message() + registers::DocumentFile::Where(n));

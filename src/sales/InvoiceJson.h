@@ -18,13 +18,16 @@ class Session;
 namespace zodra::sales {
 
 struct JsonInvoiceLine {
-    std::optional<int> article;  // ARTIKLI.SIFRA
-    std::optional<int> service;  // USLUGE.SIFRA
-    std::optional<int> lot;      // BROJ_PRIMKE chosen; else the article's default lot
+    std::optional<int> article;    // ARTIKLI.SIFRA
+    std::optional<int> service;    // USLUGE.SIFRA
+    std::optional<int> packaging;  // AMBALAZA.SIFRA
+    std::optional<int> lot;        // BROJ_PRIMKE chosen; else the article's default lot
     double quantity = 0;
     std::optional<double> price;  // before discount; else the list price or the lot's price
     std::optional<double> discount;
     QString description;
+    std::optional<double> usedVehicleTotal;         // a used vehicle's total with tax
+    std::optional<std::vector<QString>> extraData;  // the article's extra data, in order
 };
 
 struct JsonInvoice {

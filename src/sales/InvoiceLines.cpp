@@ -6,6 +6,7 @@
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/InputLimits.h"
+#include "data/InputRules.h"
 #include "data/Prompter.h"
 #include "data/Rounding.h"
 #include "data/Session.h"
@@ -22,6 +23,9 @@ namespace {
 
 const QString kArticle = QStringLiteral("ART");
 const QString kService = QStringLiteral("USL");
+const QString kPackaging = QStringLiteral("AMB");
+const QString kUntaxed = QStringLiteral("Neoporezivo");
+constexpr int kMarginService = 1;
 constexpr int kRetailTerms = 1;
 constexpr int kFinalConsumption = 12;
 constexpr int kDescriptionLength = 255;
@@ -211,9 +215,15 @@ int NextLineNumber(Database& db, const InvoiceDraft& draft) {
 
 // Writes a new entry: merged into its line (the question was answered Yes) or as a line of its
 // own. One transaction with what the lot reserves.
+struct ExtraAnswer {
+    QString name;
+    QString value;
+};
+
 AcceptedLine Accept(Session& session, const InvoiceDraft& draft, const QString& kind, int code,
                     std::optional<int> lot, const Amounts& amounts, const Tax& tax,
-                    int taxationType, const QString& description, bool merge) {
+                    int taxationType, const QString& description, bool merge,
+                    const std::vector<ExtraAnswer>& extra = {}) {
     Database& db = session.Db();
     Transaction transaction(db);
     documents::WorkingLines store = Store(session, draft);
@@ -243,8 +253,91 @@ AcceptedLine Accept(Session& session, const InvoiceDraft& draft, const QString& 
         line.other.emplace_back(QStringLiteral("RBR_STAVKE"), accepted.lineNumber);
         store.Add(line);
     }
+    if (!extra.empty()) {
+        int rbr = sqlvalue::ToInt(db.Scalar(
+            QStringLiteral("SELECT MAX(\"RBR\") FROM \"STAVKE_RACUNA_DODATNI_PODACI_PRIVREMENO\" "
+                           "WHERE \"Multiuser_sifra\" = ?"),
+            {draft.sessionCode}));
+        Statement insert = db.Prepare(QStringLiteral(
+            "INSERT INTO \"STAVKE_RACUNA_DODATNI_PODACI_PRIVREMENO\" (\"SKLADISTE\", \"IRA\", "
+            "\"GODINA\", \"BROJ_RACUNA\", \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"RBR\", "
+            "\"NAZIV\", \"VRIJEDNOST\", \"Multiuser_sifra\") VALUES (?, ?, ?, 0, ?, ?, ?, ?, ?, ?, "
+            "?)"));
+        for (const ExtraAnswer& answer : extra) {
+            insert.Exec({draft.warehouse, draft.book.value_or(0), draft.year, kind, code,
+                         lot ? QVariant(*lot) : QVariant(0), ++rbr, answer.name, answer.value,
+                         draft.sessionCode});
+        }
+    }
     transaction.Commit();
     return accepted;
+}
+
+// The article's extra-data fields answered: from the input where given (in the fields' order),
+// else asked one by one. Nothing when a question is cancelled.
+std::optional<std::vector<ExtraAnswer>> ExtraDataOf(
+    Database& db, Prompter& prompter, int article,
+    const std::optional<std::vector<QString>>& given) {
+    Statement fields = db.Prepare(
+        QStringLiteral("SELECT \"Naziv\" FROM \"ARTIKLI_KONFIGURACIJA_DODATNI_PODACI\" WHERE "
+                       "\"Sifra\" = ? ORDER BY \"Rbr\""));
+    fields.Exec({article});
+    std::vector<QString> names;
+    while (fields.Next()) {
+        names.push_back(fields.Text(0));
+    }
+    fields.Finish();
+    if (given && given->size() != names.size()) {
+        throw UserError(QStringLiteral("Artikal ima ") + QString::number(names.size()) +
+                        QStringLiteral(" dodatnih podataka, a upisano ih je ") +
+                        QString::number(given->size()) + QStringLiteral("."));
+    }
+    std::vector<ExtraAnswer> answers;
+    for (size_t i = 0; i < names.size(); ++i) {
+        QString value;
+        if (given) {
+            value = (*given)[i];
+        } else {
+            const std::optional<QString> typed = prompter.AskText(
+                QStringLiteral("Upišite ") + names[i], QStringLiteral("Dodatni podaci"));
+            if (!typed) {
+                return std::nullopt;
+            }
+            value = typed->trimmed();
+        }
+        if (value.size() > kDescriptionLength) {
+            throw UserError(names[i] + QStringLiteral(" je duži od 255 znakova !"));
+        }
+        if (const auto refusal = limits::CheckText(value, names[i])) {
+            throw UserError(*refusal);
+        }
+        answers.push_back({names[i], value});
+    }
+    return answers;
+}
+
+// Service 1 carries the taxable margin of a used vehicle; it is added, with the vehicle's tax
+// group, where the company has no service 1 yet. Its tax group either way.
+QVariant MarginServiceGroup(Database& db, int article) {
+    const QVariant group = db.Scalar(
+        QStringLiteral("SELECT \"GRUPA_P\" FROM \"USLUGE\" WHERE \"SIFRA\" = ?"), {kMarginService});
+    if (!group.isNull() ||
+        db.Scalar(QStringLiteral("SELECT 1 FROM \"USLUGE\" WHERE \"SIFRA\" = ?"), {kMarginService})
+            .isValid()) {
+        return group;
+    }
+    return db.Scalar(QStringLiteral("SELECT \"GRUPA_P\" FROM \"ARTIKLI\" WHERE \"SIFRA\" = ?"),
+                     {article});
+}
+
+void EnsureMarginService(Database& db, const QVariant& group) {
+    if (db.Scalar(QStringLiteral("SELECT 1 FROM \"USLUGE\" WHERE \"SIFRA\" = ?"), {kMarginService})
+            .isValid()) {
+        return;
+    }
+    db.Exec(QStringLiteral("INSERT INTO \"USLUGE\" (\"SIFRA\", \"NAZIV\", \"JED_M\", \"CIJENA\", "
+                           "\"GRUPA_P\") VALUES (?, ?, ?, 0, ?)"),
+            {kMarginService, MarginServiceName(), QStringLiteral("kom"), group});
 }
 
 }  // namespace
@@ -408,9 +501,82 @@ QString DeleteLineQuestion(const QString& lineKind) {
     return QStringLiteral("Želite li izbrisati stavku ambalaže ?");
 }
 
+QString UsedVehicleQuestion() {
+    return QStringLiteral("Upišite ukupnu cijenu polovnog vozila sa porezom.");
+}
+
+QString MarginServiceName() {
+    return QStringLiteral("Porezna osnovica 22%");
+}
+
+bool IsUsedVehicle(Database& db, int article) {
+    return db
+        .Scalar(
+            QStringLiteral("SELECT \"VRSTA_VOZILA\" FROM \"ARTIKLI_VOZILA\" WHERE \"SIFRA\" = ?"),
+            {article})
+        .toString()
+        .contains(QLatin1String("Polovno"));
+}
+
+namespace {
+
+std::optional<AcceptedLine> AddUsedVehicleLine(Session& session, Prompter& prompter,
+                                               const InvoiceDraft& draft,
+                                               const ArticleLineInput& input,
+                                               const ArticleLineAnswers& answers,
+                                               const ArticleProposal& p) {
+    Database& db = session.Db();
+    double total = 0;
+    if (answers.usedVehicleTotal) {
+        total = *answers.usedVehicleTotal;
+    } else {
+        const std::optional<QString> typed =
+            prompter.AskText(UsedVehicleQuestion(), QStringLiteral("Račun"));
+        if (!typed) {
+            return std::nullopt;
+        }
+        const std::optional<double> parsed = inputrules::ParseNumber(*typed);
+        if (!parsed) {
+            throw UserError(QStringLiteral("Nije ispravno upisan broj !"));
+        }
+        total = *parsed;
+    }
+    limits::RequireNumber(total, limits::NumberKind::Amount, QStringLiteral("Cijena"));
+    if (total <= 0) {
+        throw UserError(QStringLiteral("Cijena vozila mora biti veća od nule !"));
+    }
+    const std::optional<std::vector<ExtraAnswer>> extra =
+        ExtraDataOf(db, prompter, input.article, answers.extraData);
+    if (!extra) {
+        return std::nullopt;
+    }
+    const double costValue = input.quantity * p.costPrice;
+    const double grossMargin = RoundMoney(total - costValue) > 0 ? total - costValue : 0.0;
+    const QVariant serviceGroup = MarginServiceGroup(db, input.article);
+    const Tax serviceTax = TaxOfGroup(db, serviceGroup, p.taxationType);
+    const double base = grossMargin / (1 + serviceTax.rate / 100);
+    const double articleValue = grossMargin > 0 ? costValue : total;
+    const Amounts article{input.quantity, articleValue / input.quantity, 0, 0, p.costPrice};
+    RequireAmounts(article);
+    Transaction transaction(db);
+    const AcceptedLine accepted =
+        Accept(session, draft, kArticle, input.article, p.lot, article, Tax{kUntaxed, 0},
+               p.taxationType, input.description, false, *extra);
+    if (grossMargin > 0) {
+        EnsureMarginService(db, serviceGroup);
+        Accept(session, draft, kService, kMarginService, std::nullopt,
+               Amounts{1, base, 0, serviceTax.rate, 0}, serviceTax, p.taxationType, QString(),
+               false);
+    }
+    transaction.Commit();
+    return accepted;
+}
+
+}  // namespace
+
 std::optional<AcceptedLine> AddArticleLine(Session& session, Prompter& prompter,
-                                           const InvoiceDraft& draft,
-                                           const ArticleLineInput& input) {
+                                           const InvoiceDraft& draft, const ArticleLineInput& input,
+                                           const ArticleLineAnswers& answers) {
     CheckReadyForLines(draft);
     if (input.article <= 0) {
         throw UserError(QStringLiteral("Nije izabran artikal !"));
@@ -421,9 +587,18 @@ std::optional<AcceptedLine> AddArticleLine(Session& session, Prompter& prompter,
     RequireDescription(input.description);
     const ArticleProposal p =
         ProposeArticle(session, draft, input.article, input.lot, input.salesTerms);
+    Database& db = session.Db();
+    if (IsUsedVehicle(db, input.article)) {
+        return AddUsedVehicleLine(session, prompter, draft, input, answers, p);
+    }
     const Amounts amounts{input.quantity, input.price.value_or(p.price),
                           input.discount.value_or(p.discount), p.taxRate, p.costPrice};
     RequireAmounts(amounts);
+    const std::optional<std::vector<ExtraAnswer>> extra =
+        ExtraDataOf(db, prompter, input.article, answers.extraData);
+    if (!extra) {
+        return std::nullopt;
+    }
     bool merge = false;
     {
         documents::WorkingLines store = Store(session, draft);
@@ -436,7 +611,7 @@ std::optional<AcceptedLine> AddArticleLine(Session& session, Prompter& prompter,
         }
     }
     return Accept(session, draft, kArticle, input.article, p.lot, amounts,
-                  Tax{p.taxGroup, p.taxRate}, p.taxationType, input.description, merge);
+                  Tax{p.taxGroup, p.taxRate}, p.taxationType, input.description, merge, *extra);
 }
 
 std::optional<AcceptedLine> AddServiceLine(Session& session, Prompter& prompter,
@@ -484,6 +659,48 @@ std::optional<AcceptedLine> AddServiceLine(Session& session, Prompter& prompter,
                   input.description, merge);
 }
 
+QString PackagingMergeQuestion() {
+    return QStringLiteral("Ova ambalaža je već upisana. Želite li dodati na postojeću stavku?");
+}
+
+std::optional<AcceptedLine> AddPackagingLine(Session& session, Prompter& prompter,
+                                             const InvoiceDraft& draft,
+                                             const PackagingLineInput& input) {
+    CheckReadyForLines(draft);
+    Database& db = session.Db();
+    const QVariant listPrice =
+        input.packaging > 0
+            ? db.Scalar(QStringLiteral("SELECT COALESCE(\"CIJENA\", 0) FROM \"AMBALAZA\" WHERE "
+                                       "\"SIFRA\" = ?"),
+                        {input.packaging})
+            : QVariant();
+    if (!listPrice.isValid()) {
+        throw UserError(QStringLiteral("Nije izabrana ambalaža !"));
+    }
+    if (QuantityIsZero(input.quantity)) {
+        throw UserError(QStringLiteral("Količina ne može biti nula !"));
+    }
+    RequireDescription(input.description);
+    const int taxationType = TaxationTypeOf(db, draft.salesTerms.value_or(0));
+    const Amounts amounts{input.quantity, input.price.value_or(sqlvalue::ToDouble(listPrice)), 0, 0,
+                          0};
+    RequireAmounts(amounts);
+    const Tax tax{kUntaxed, 0};
+    bool merge = false;
+    {
+        documents::WorkingLines store = Store(session, draft);
+        if (MergeTarget(store, kPackaging, input.packaging, std::nullopt, tax.group,
+                        taxationType)) {
+            if (!prompter.AskYesNo(PackagingMergeQuestion(), QStringLiteral("Račun"), true)) {
+                return std::nullopt;
+            }
+            merge = true;
+        }
+    }
+    return Accept(session, draft, kPackaging, input.packaging, std::nullopt, amounts, tax,
+                  taxationType, input.description, merge);
+}
+
 QString CashDiscountName() {
     return QStringLiteral("CASSA SCONTO");
 }
@@ -519,14 +736,38 @@ std::optional<AcceptedLine> AddCashDiscountLine(Session& session, Prompter& prom
                   ShownNumber(percent, 10) + QStringLiteral("%"), false);
 }
 
+namespace {
+
+// The extra data of a deleted line goes with it unless another line of the same article and lot
+// (a line entered under other terms) remains to own it.
+void DeleteExtraData(Database& db, const InvoiceDraft& draft, const documents::DocumentLine& line) {
+    const QString kind = Text(line, QStringLiteral("TIP_STAVKE"));
+    const QVariant lot = line.lot ? QVariant(*line.lot) : QVariant(0);
+    if (db.Scalar(QStringLiteral("SELECT 1 FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
+                                 "\"Multiuser_sifra\" = ? AND \"TIP_STAVKE\" = ? AND \"SIFRA\" = ? "
+                                 "AND COALESCE(\"BROJ_PRIMKE\", 0) = ?"),
+                  {draft.sessionCode, kind, line.article, lot})
+            .isValid()) {
+        return;
+    }
+    db.Exec(QStringLiteral("DELETE FROM \"STAVKE_RACUNA_DODATNI_PODACI_PRIVREMENO\" WHERE "
+                           "\"Multiuser_sifra\" = ? AND \"TIP_STAVKE\" = ? AND \"SIFRA\" = ? AND "
+                           "COALESCE(\"BROJ_PRIMKE\", 0) = ?"),
+            {draft.sessionCode, kind, line.article, lot});
+}
+
+}  // namespace
+
 void DeleteLine(Session& session, const InvoiceDraft& draft, int lineNumber) {
     Database& db = session.Db();
     Transaction transaction(db);
     documents::WorkingLines store = Store(session, draft);
-    for (const documents::DocumentLine& line : store.List({QStringLiteral("RBR_STAVKE")})) {
+    for (const documents::DocumentLine& line :
+         store.List({QStringLiteral("RBR_STAVKE"), QStringLiteral("TIP_STAVKE")})) {
         if (sqlvalue::ToInt(documents::ValueOf(line.other, QStringLiteral("RBR_STAVKE"))) ==
             lineNumber) {
             store.Remove(line.id);
+            DeleteExtraData(db, draft, line);
             db.Exec(QStringLiteral("UPDATE \"STAVKE_RACUNA_PRIVREMENO\" SET \"RBR_STAVKE\" = "
                                    "\"RBR_STAVKE\" - 1 WHERE \"RBR_STAVKE\" > ? AND "
                                    "\"Multiuser_sifra\" = ?"),

@@ -95,6 +95,13 @@ struct ArticleLineInput {
     QString description;
 };
 
+// Answers given beforehand (a document file): the used vehicle's total with tax and the
+// article's extra data in the order of its fields. What is not given is asked.
+struct ArticleLineAnswers {
+    std::optional<double> usedVehicleTotal;
+    std::optional<std::vector<QString>> extraData;
+};
+
 struct ServiceLineInput {
     int service = 0;
     double quantity = 0;
@@ -124,12 +131,43 @@ QString DeleteLineQuestion(const QString& lineKind);
 // line number. The lot's free quantity follows in the same transaction; more than it has free is
 // refused with "Nedovoljna količina artikla " + name.
 std::optional<AcceptedLine> AddArticleLine(Session& session, Prompter& prompter,
-                                           const InvoiceDraft& draft,
-                                           const ArticleLineInput& input);
+                                           const InvoiceDraft& draft, const ArticleLineInput& input,
+                                           const ArticleLineAnswers& answers = {});
+// Before the line is written, the article's extra-data fields are asked one by one ("Upišite "
+// + the field's name); their answers go with the line (STAVKE_RACUNA_DODATNI_PODACI_PRIVREMENO)
+// in its transaction. Cancelling a question writes nothing.
+//
+// A used vehicle (its kind contains "Polovno") is sold under margin taxation: the question
+// UsedVehicleQuestion() asks its total price with tax G. With C the purchase value of the
+// quantity and t the rate of the margin service (service 1, "Porezna osnovica 22%", added with
+// the vehicle's tax group when missing), the article line carries C without tax (tax group
+// "Neoporezivo") and the service line the margin's base (G − C) / (1 + t / 100) with its tax,
+// so the two lines come to G. Sold at or below its purchase value there is no margin to tax:
+// one untaxed article line of G. Both lines are one transaction; no merge question is asked.
+//
 // The same for a service line (no lot, no purchase values): "Nije izabrana usluga !".
 std::optional<AcceptedLine> AddServiceLine(Session& session, Prompter& prompter,
                                            const InvoiceDraft& draft,
                                            const ServiceLineInput& input);
+
+QString UsedVehicleQuestion();  // "Upišite ukupnu cijenu polovnog vozila sa porezom."
+QString MarginServiceName();    // "Porezna osnovica 22%"
+bool IsUsedVehicle(Database& db, int article);
+
+// A packaging line (TIP_STAVKE 'AMB'), kept on the invoice to follow returnable packaging: the
+// price is the packaging's own unless given, without tax ("Neoporezivo"), no lot and no stock.
+// Guards "Nije izabrana ambalaža !", "Količina ne može biti nula !", the description's; the
+// same packaging twice asks PackagingMergeQuestion().
+struct PackagingLineInput {
+    int packaging = 0;  // AMBALAZA.SIFRA
+    double quantity = 0;
+    std::optional<double> price;
+    QString description;
+};
+QString PackagingMergeQuestion();  // "Ova ambalaža je već upisana. Želite li dodati na …"
+std::optional<AcceptedLine> AddPackagingLine(Session& session, Prompter& prompter,
+                                             const InvoiceDraft& draft,
+                                             const PackagingLineInput& input);
 
 // The service named "CASSA SCONTO" is a cash discount on the invoice so far: choosing it asks
 // "Upišite postotak za CASSA SCONTO." (a non-number: "Nije upisan broj"), and the line is one
@@ -139,8 +177,8 @@ QString CashDiscountName();  // "CASSA SCONTO"
 std::optional<AcceptedLine> AddCashDiscountLine(Session& session, Prompter& prompter,
                                                 const InvoiceDraft& draft, int service);
 
-// Deletes a line (the question was asked): an article line gives its reservation back, and the
-// lines behind it close the gap.
+// Deletes a line (the question was asked): an article line gives its reservation back and its
+// extra data goes with it, and the lines behind it close the gap.
 void DeleteLine(Session& session, const InvoiceDraft& draft, int lineNumber);
 
 // The running totals under the grid: Σ VRIJEDNOST_, Σ POREZ_IZNOS, Σ UKUPNO_ of the lines, each

@@ -105,3 +105,43 @@ TEST_F(InvoiceJsonTest, AFileThatCannotBeBookedIsRefusedWithItsMessageAndBooksNo
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(InvoiceJsonTest, AFileAnswersAUsedVehiclesPriceAndExtraDataAndCarriesPackaging) {
+    const int car = docs->AddArticle(QStringLiteral("Golf 1.6 TDI"));
+    db().Exec(QStringLiteral("INSERT INTO \"ARTIKLI_VOZILA\" (\"SIFRA\", \"VRSTA_VOZILA\") VALUES "
+                             "(?, 'Polovno vozilo')"),
+              {car});
+    db().Exec(QStringLiteral("INSERT INTO \"ARTIKLI_KONFIGURACIJA_DODATNI_PODACI\" (\"Sifra\", "
+                             "\"Rbr\", \"Naziv\") VALUES (?, 1, 'Broj šasije')"),
+              {car});
+    docs->Receipt({{car, 1, 10000.00, 12000.00}});
+    db().Exec(
+        QStringLiteral("INSERT INTO \"AMBALAZA\" (\"NAZIV\", \"JED_M\", \"CIJENA\") VALUES "
+                       "('Euro paleta', 'kom', 15.0)"));
+    const auto posted = PostFile(QStringLiteral(R"({
+        "skladiste": 1, "uvjet_prodaje": 2, "kupac": {"oib": "12345678903"}, "datum": "10.3.2026",
+        "stavke": [
+            {"artikal": %1, "kolicina": 1, "vozilo_ukupno": 12500,
+             "dodatni_podaci": ["WVWZZZ1KZ9W000001"]},
+            {"ambalaza": 1, "kolicina": 2}
+        ]})")
+                                     .arg(car));
+    ASSERT_TRUE(posted.has_value());
+    EXPECT_TRUE(prompter.Shown().isEmpty());  // nothing was asked
+    // The vehicle untaxed, its margin on service 1, the pallets: 10 000 + 2 500 + 30.
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"UKUPNO_\") FROM \"STAVKE_RACUNA\"")),
+                     12530.0);
+    EXPECT_EQ(db().Scalar(QStringLiteral("SELECT \"VRIJEDNOST\" FROM "
+                                         "\"STAVKE_RACUNA_DODATNI_PODACI\""))
+                  .toString(),
+              QStringLiteral("WVWZZZ1KZ9W000001"));
+
+    EXPECT_THROW(PostFile(QStringLiteral(R"({"skladiste": 1, "uvjet_prodaje": 2,
+        "kupac": {"oib": "12345678903"}, "datum": "10.3.2026",
+        "stavke": [{"ambalaza": 99, "kolicina": 1}]})")),
+                 UserError);
+}
+
+}  // namespace
