@@ -7,9 +7,9 @@
 #include "data/Transaction.h"
 #include "data/WorkingCopy.h"
 #include "purchasing/ReceiptCorrection.h"
-#include "stock/ReceiptGuards.h"
 #include "purchasing/ReceiptPosting.h"
 #include "purchasing/ReceiptRow.h"
+#include "stock/ReceiptGuards.h"
 #include "stock/ReceiptLots.h"
 #include "stock/StockCheck.h"
 

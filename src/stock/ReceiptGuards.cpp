@@ -12,7 +12,6 @@
 #include "stock/Lots.h"
 #include "stock/ReceiptLots.h"
 
-
 namespace zodra::stock {
 
 namespace {

@@ -109,6 +109,7 @@ private:
     int PostReceipt(int warehouse, int type, const QDate& date, const std::vector<In>& lines,
                     const QString& supplierDocument);
     void CancelByCounterEntry(Issue kind, int number, const QDate& date);
+    int PostSimpleDocument(Issue kind, const std::vector<Out>& lines, const QDate& date);
 
     Session& m_session;
 };
