@@ -19,7 +19,7 @@ bool Exists(Database& db, QString sql, QVariantList values, std::optional<int> l
 }  // namespace
 
 bool LaterPriceChange(Database& db, int warehouse, int year, int article, std::optional<int> lot,
-                      int position) {
+                      int position, std::optional<int> generatedBy) {
     // A cancelled price change moved the lot's price twice: its cancellation is an event too.
     return Exists(
         db,
@@ -27,8 +27,9 @@ bool LaterPriceChange(Database& db, int warehouse, int year, int article, std::o
                        "ON h.\"SKLADISTE\" = s.\"SKLADISTE\" AND h.\"GODINA\" = s.\"GODINA\" AND "
                        "h.\"BROJ_IZMJENE_CIJENA\" = s.\"BROJ_IZMJENE_CIJENA\" WHERE "
                        "s.\"SKLADISTE\" = ? AND s.\"GODINA\" = ? AND s.\"ARTIKAL\" = ? AND "
-                       "(h.\"RBR_TK\" > ? OR COALESCE(h.\"STORNO_RBR_TK\", 0) > ?)"),
-        {warehouse, year, article, position, position}, lot);
+                       "(h.\"RBR_TK\" > ? OR COALESCE(h.\"STORNO_RBR_TK\", 0) > ?) AND "
+                       "COALESCE(h.\"BROJ_PRIMKE\", 0) <> ?"),
+        {warehouse, year, article, position, position, generatedBy.value_or(-1)}, lot);
 }
 
 bool LaterStockCount(Database& db, int warehouse, int year, int article, std::optional<int> lot,

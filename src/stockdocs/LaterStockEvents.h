@@ -12,9 +12,10 @@ class Database;
 // event are always sought in the same warehouse and year.
 namespace zodra::stockdocs {
 
-// A price change posted (or cancelled) after `position`.
+// A price change posted (or cancelled) after `position`, other than the one the receipt
+// `generatedBy` generated (it goes with that receipt).
 bool LaterPriceChange(Database& db, int warehouse, int year, int article, std::optional<int> lot,
-                      int position);
+                      int position, std::optional<int> generatedBy = std::nullopt);
 // A stock count posted after `position`.
 bool LaterStockCount(Database& db, int warehouse, int year, int article, std::optional<int> lot,
                      int position);

@@ -106,8 +106,8 @@ void Guard(Session& session, const PostedTransfer& t) {
     // destination after the receipt the transfer generated there.
     for (int article : t.articles) {
         if (LaterPriceChange(db, w, y, article, std::nullopt, t.position) ||
-            (t.receiptExists &&
-             LaterPriceChange(db, t.destination, y, article, std::nullopt, t.receiptPosition))) {
+            (t.receiptExists && LaterPriceChange(db, t.destination, y, article, std::nullopt,
+                                                 t.receiptPosition, t.receipt))) {
             throw UserError(TransferPriceChangeRefusal());
         }
     }

@@ -100,7 +100,9 @@ TEST_F(TransferTest, TransferThenCancellationUnderEachMethod) {
         const int lot = method == StockMethod::Fifo ? receipt : stock::kPooledLot;
         // The destination already holds the article at another cost.
         docs->Receipt({{article, 5, 7.00, 9.00}}, QDate(2026, 3, 2), store);
-        const documents::PostedTransfer t = Transfer({{article, lot, 4, 9.00}});
+        // A new selling price there: the last-price method reprices the 5 on hand by a price
+        // change that goes with the receipt when the transfer is cancelled.
+        const documents::PostedTransfer t = Transfer({{article, lot, 4, 9.90}});
         ExpectBothAgree();
         EXPECT_DOUBLE_EQ(stock::ArticleStock(db(), store, Year(), article), 9);
         if (method != StockMethod::Fifo) {
@@ -125,6 +127,7 @@ TEST_F(TransferTest, TransferThenCancellationUnderEachMethod) {
         if (method != StockMethod::Fifo) {
             ExpectPooledLotFollowsReplay(db(), 1, Year(), article);
             EXPECT_DOUBLE_EQ(LotOf(db(), store, Year(), 0, article).costPrice, 7.00);
+            EXPECT_NEAR(LotOf(db(), store, Year(), 0, article).sellingPrice, 9.00, 1e-9);
         }
         try {
             sd::CheckTransferCanBeCancelled(*session, t.number);
