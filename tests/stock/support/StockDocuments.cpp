@@ -98,25 +98,6 @@ bool IsSimpleDocument(StockDocuments::Issue kind) {
            kind == I::CommissionReturn || kind == I::SupplierReturn;
 }
 
-// A commission return is posted in a commission warehouse only: the session is one for the
-// duration of the call.
-class CommissionWarehouse {
-public:
-    CommissionWarehouse(Session& session, StockDocuments::Issue kind)
-        : m_session(session), m_was(session.warehouseFlags.commission) {
-        if (kind == StockDocuments::Issue::CommissionReturn) {
-            m_session.warehouseFlags.commission = true;
-        }
-    }
-    ~CommissionWarehouse() { m_session.warehouseFlags.commission = m_was; }
-    CommissionWarehouse(const CommissionWarehouse&) = delete;
-    CommissionWarehouse& operator=(const CommissionWarehouse&) = delete;
-
-private:
-    Session& m_session;
-    bool m_was;
-};
-
 bool Sells(StockDocuments::Issue kind) {
     return kind == StockDocuments::Issue::Invoice || kind == StockDocuments::Issue::DeliveryNote;
 }
@@ -168,11 +149,14 @@ int StockDocuments::AddArticle(const QString& name) {
     return Db().Scalar(QStringLiteral("SELECT MAX(\"SIFRA\") FROM \"ARTIKLI\"")).toInt();
 }
 
-int StockDocuments::PostReceipt(int warehouse, int type, const QDate& date,
-                                const std::vector<In>& lines, const QString& supplierDocument) {
+int StockDocuments::Receipt(const std::vector<In>& lines, const QDate& date,
+                            std::optional<int> inWarehouse) {
     Database& db = Db();
     Transaction transaction(db);
+    const int warehouse = inWarehouse.value_or(Warehouse());
     const int year = Year();
+    const int type = numbering::kReceiptEntered;
+    const QString supplierDocument = QStringLiteral("R-1");
     const int number =
         numbering::NextDocumentNumber(db, DocumentKind::GoodsReceipt, warehouse, year, type);
     const int position = tradebook::NextBookNumber(db, Book::Wholesale, warehouse, year);
@@ -207,17 +191,7 @@ int StockDocuments::PostReceipt(int warehouse, int type, const QDate& date,
         0};
     tradebook::AppendEntry(db, Book::Wholesale, entry, position);
     stock::PostReceiptIntoLots(db, {warehouse, year, number});
-    transaction.Commit();
-    return number;
-}
-
-int StockDocuments::Receipt(const std::vector<In>& lines, const QDate& date,
-                            std::optional<int> warehouse) {
-    Transaction transaction(Db());
-    const int w = warehouse.value_or(Warehouse());
-    const int number =
-        PostReceipt(w, numbering::kReceiptEntered, date, lines, QStringLiteral("R-1"));
-    stock::CheckStockAgainstCard(m_session, {w});
+    stock::CheckStockAgainstCard(m_session, {warehouse});
     transaction.Commit();
     return number;
 }
@@ -358,7 +332,8 @@ int StockDocuments::Post(Issue kind, const std::vector<Out>& lines, const QDate&
 
 int StockDocuments::PostSimpleDocument(Issue kind, const std::vector<Out>& lines,
                                        const QDate& date) {
-    CommissionWarehouse commission(m_session, kind);
+    // A commission return is posted in a commission warehouse only.
+    m_session.warehouseFlags.commission |= kind == Issue::CommissionReturn;
     Transaction transaction(Db());
     const int code = workingcopy::AllocateSessionCode(Db());
     for (const Out& line : lines) {
@@ -385,7 +360,6 @@ int StockDocuments::Position(Issue kind, int number) {
 
 void StockDocuments::Delete(Issue kind, int number) {
     if (IsSimpleDocument(kind)) {
-        CommissionWarehouse commission(m_session, kind);
         stockdocs::DeleteIssueDocument(m_session, KindOf(kind), number);
         return;
     }
