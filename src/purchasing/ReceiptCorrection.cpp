@@ -7,7 +7,6 @@
 #include "data/Session.h"
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
-#include "purchasing/ReceiptGuards.h"
 #include "purchasing/ReceiptLimits.h"
 #include "purchasing/ReceiptLines.h"
 #include "stock/AverageCost.h"
@@ -16,6 +15,7 @@
 #include "stock/Lots.h"
 #include "stock/NumberText.h"
 #include "stock/ReceiptCost.h"
+#include "stock/ReceiptGuards.h"
 #include "stock/ReceiptLots.h"
 #include "stock/StockCheck.h"
 #include "stock/TradeBook.h"
@@ -211,7 +211,9 @@ ReceiptRow RemoveLine(Database& db, const ReceiptTarget& t, const stock::Receipt
     if (!row) {
         throw UserError(QStringLiteral("Nije pronađena stavka primke."));
     }
-    CheckLineCanBeDeleted(db, h, *row);
+    if (row->kind == ArticleKind()) {
+        stock::CheckLineCanBeDeleted(db, h, row->code, row->quantity);
+    }
     TakeOutOfLots(db, h, *row, ArticleRemains(db, t, row->code, lineNumber));
     receiptlines::Delete(db, t, lineNumber);
     if (row->kind == ArticleKind()) {

@@ -7,9 +7,9 @@
 #include "data/Transaction.h"
 #include "data/WorkingCopy.h"
 #include "purchasing/ReceiptCorrection.h"
-#include "purchasing/ReceiptGuards.h"
 #include "purchasing/ReceiptPosting.h"
 #include "purchasing/ReceiptRow.h"
+#include "stock/ReceiptGuards.h"
 #include "stock/ReceiptLots.h"
 #include "stock/StockCheck.h"
 
@@ -61,23 +61,9 @@ void DeleteReceipt(Session& session, int number) {
     Transaction transaction(db);
     const PostedReceipt receipt = Require(session, number);
     if (receipt.cancelledBy) {
-        throw UserError(QStringLiteral("Ovu primku nemožete izbrisati jer je stornirana storno "
-                                       "primkom broj ") +
-                        QString::number(*receipt.cancelledBy) +
-                        QStringLiteral(". Najprije izbrišite storno primku."));
+        throw UserError(stock::CancelledReceiptRefusal(*receipt.cancelledBy));
     }
-    const std::optional<stock::ReceiptHeader> header = stock::ReadReceiptHeader(db, {w, y, number});
-    CheckReceiptCanBeDeleted(db, *header);
-    stock::RemoveReceiptFromLots(db, header->key);
-    db.Exec(QStringLiteral("DELETE FROM \"STAVKE_PRIMKI\" WHERE \"SKLADISTE\" = ? AND "
-                           "\"GODINA\" = ? AND \"BROJ_PRIMKE\" = ?"),
-            {w, y, number});
-    db.Exec(QStringLiteral("DELETE FROM \"PRIMKE_ZAVISNI_TROSKOVI\" WHERE \"SKLADISTE\" = ? AND "
-                           "\"GODINA\" = ? AND \"BROJ PRIMKE\" = ?"),
-            {w, y, number});
-    db.Exec(QStringLiteral("DELETE FROM \"PRIMKE\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND "
-                           "\"BROJ PRIMKE\" = ?"),
-            {w, y, number});
+    stock::DeletePostedReceipt(db, {w, y, number});
     stock::CheckStockAgainstCard(session);
     transaction.Commit();
 }

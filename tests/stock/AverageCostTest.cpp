@@ -4,6 +4,7 @@
 #include "data/Errors.h"
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
+#include "documents/IssuePosting.h"
 #include "stock/AverageCost.h"
 #include "stock/Lots.h"
 #include "stock/ReceiptCost.h"
@@ -40,7 +41,12 @@ protected:
     // An issue posted without the stock check, as an old document of a lot that ran below zero.
     int UncheckedIssue(int article, double quantity) {
         Transaction t(db());
-        const int number = docs->Post(Issue::IssueNote, {});
+        const documents::DocumentKey key =
+            documents::NewDocumentKey(db(), DocumentKind::IssueNote, 1, Year());
+        documents::IssuePosting posting(*session, key);
+        posting.WriteHeader(QDate(2026, 3, 2));
+        posting.Finish(posting.StockEntry(QDate(2026, 3, 2)));
+        const int number = key.number;
         const stock::Lot lot = Pooled(article);
         db().Exec(QStringLiteral("INSERT INTO \"STAVKE_IZDATNICA\" (\"SKLADISTE\", \"GODINA\", "
                                  "\"BROJ\", \"SIFRA_ARTIKLA\", \"BROJ_PRIMKE\", \"KOLICINA\", "

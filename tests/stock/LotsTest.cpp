@@ -7,6 +7,7 @@
 #include "data/Transaction.h"
 #include "stock/Lots.h"
 #include "stock/TradeBook.h"
+#include "stockdocs/IssueDocuments.h"
 
 using namespace zodra;
 using namespace zodra::test;
@@ -169,7 +170,6 @@ TEST_F(LotsTest, TwoWorkstationsReserveFromOneLotAndThePostingChecksAgain) {
     std::unique_ptr<Session> other = StartSession(1);
     ASSERT_TRUE(other);
     other->stockMethod = StockMethod::Average;
-    StockDocuments otherDocs(*other);
 
     AcceptLine(*session, screw, 0, 6);
     EXPECT_DOUBLE_EQ(Free(*other, 0, screw), 4.0);
@@ -183,14 +183,10 @@ TEST_F(LotsTest, TwoWorkstationsReserveFromOneLotAndThePostingChecksAgain) {
     EXPECT_DOUBLE_EQ(Free(*session, 0, screw), -2.0);
 
     // The first posts: its reservation becomes the take, the second's reservation stays.
-    {
-        Transaction t(db());
-        docs->Post(Issue::IssueNote, {{screw, 6}});
-        db().Exec(QStringLiteral("DELETE FROM \"STAVKE_IZDATNICA_PRIVREMENO\" WHERE "
-                                 "\"Multiuser_sifra\" = ?"),
-                  {session->sessionCode});
-        t.Commit();
-    }
+    stockdocs::IssueHeaderData header;
+    header.date = QDate(2026, 3, 2);
+    stockdocs::PostWorkingIssueDocument(*session, DocumentKind::IssueNote, header,
+                                        session->sessionCode);
     EXPECT_DOUBLE_EQ(Pooled(screw).quantity, 4.0);
     EXPECT_DOUBLE_EQ(Pooled(screw).freeQuantity, -2.0);
     stock::ResetFreeQuantities(db());
@@ -199,7 +195,8 @@ TEST_F(LotsTest, TwoWorkstationsReserveFromOneLotAndThePostingChecksAgain) {
     // The second posting finds too little in its own transaction and writes nothing.
     const int entries = Count(QStringLiteral("TRGOVACKA_KNJIGA_VELEPRODAJE"));
     try {
-        otherDocs.Post(Issue::IssueNote, {{screw, 6}});
+        stockdocs::PostWorkingIssueDocument(*other, DocumentKind::IssueNote, header,
+                                            other->sessionCode);
         FAIL() << "two workstations issued the same goods";
     } catch (const UserError& e) {
         EXPECT_EQ(e.message(), QStringLiteral("Nedovoljna količina artikla Vijak M8"));

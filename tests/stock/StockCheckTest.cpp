@@ -83,7 +83,7 @@ TEST_F(StockCheckTest, EveryFamilyMovesTheCardAsItMovesTheLots) {
                       QStringLiteral("\""));
         }
         UseMethod(method);
-        const int store = 2;
+        const int store = AddWarehouse(db(), QStringLiteral("Trgovina"));
         PostEveryFamily(store);
         ExpectBooksAgree(db(), 1, Year());
         ExpectBooksAgree(db(), store, Year());

@@ -24,6 +24,7 @@
 #include "stockdocs/PriceChangePosting.h"
 #include "stockdocs/PriceChangeRemoval.h"
 #include "tools/zodractl/Commands.h"
+#include "tools/zodractl/DocumentDoors.h"
 #include "tools/zodractl/Terminal.h"
 
 namespace zodractl {
@@ -33,50 +34,18 @@ namespace {
 const char* kPostUsage =
     "upotreba: zodractl post PUTANJA DATOTEKA.json [--da] [--pdf IZLAZ.pdf]\n"
     "          (primka: docs/receipt-json.md; izmjena cijena: docs/price-change-json.md;\n"
-    "          račun: docs/invoice-json.md)";
+    "          račun: docs/invoice-json.md; međuskladišnica, izdatnica, povratnica, rashod,\n"
+    "          odjava, povratnica dobavljaču: docs/stock-documents-json.md)";
 const char* kCancelUsage =
-    "upotreba: zodractl cancel PUTANJA primka|izmjena|racun BROJ [--skladiste N] [--knjiga B] "
+    "upotreba: zodractl cancel PUTANJA VRSTA BROJ [--skladiste N] [--knjiga B] "
     "[--datum DD.MM.GGGG] [--da]";
 const char* kPrintUsage =
     "upotreba: zodractl print PUTANJA primka|racun BROJ --pdf IZLAZ.pdf [--skladiste N] "
     "[--knjiga B]\n          [--ispis racun|racun-otpremnica|otpremnica|storno|devizni] "
     "[--bez-rabata]";
 const char* kDeleteUsage =
-    "upotreba: zodractl delete PUTANJA primka|izmjena|racun BROJ [--skladiste N] [--knjiga B] "
+    "upotreba: zodractl delete PUTANJA VRSTA BROJ [--skladiste N] [--knjiga B] "
     "[--da]";
-
-// What cancel and delete are given: the document, its warehouse, the date of a cancellation and
-// whether further questions are answered Yes.
-struct DocumentArgs {
-    int number = 0;
-    int warehouse = 0;
-    int book = 1;  // the IRA book of an invoice (--knjiga)
-    QDate date = QDate::currentDate();
-    bool yes = false;
-    QString pdf;  // print: the output file
-    zodra::sales::InvoicePrintKind printKind = zodra::sales::InvoicePrintKind::Invoice;  // --ispis
-    bool withoutDiscount = false;  // --bez-rabata
-};
-
-// A document file read against the company: the warehouse it is booked in, and how it is posted
-// in a session started there. Posting returns the message that reports it; printing (null where
-// the kind has no printout yet) writes it to a PDF file.
-struct ReadFile {
-    int warehouse = 0;
-    std::function<QString(zodra::Session&, CommandLinePrompter&)> post;
-    std::function<void(zodra::Session&, const QString&)> print;
-};
-
-// The kinds of document the doors know, each with its word on the command line (and as a
-// file's "vrsta") and what each door does with it; a door a kind does not have is left empty.
-// A new kind is one more row.
-struct DocumentDoors {
-    QString word;
-    std::function<ReadFile(zodra::Database&, const QByteArray&)> read;
-    std::function<void(zodra::Session&, CommandLinePrompter&, const DocumentArgs&)> cancel;
-    std::function<void(zodra::Session&, CommandLinePrompter&, const DocumentArgs&)> remove;
-    std::function<void(zodra::Session&, const DocumentArgs&)> print;
-};
 
 namespace p = zodra::purchasing;
 namespace sd = zodra::stockdocs;
@@ -208,12 +177,21 @@ void PrintInvoice(zodra::Session& session, const DocumentArgs& args) {
         QStringLiteral(" (stranica: ") + QString::number(pages) + QStringLiteral(")."));
 }
 
-const std::vector<DocumentDoors>& Kinds() {
-    static const std::vector<DocumentDoors> kinds{
+std::vector<DocumentDoors> AllKinds() {
+    std::vector<DocumentDoors> kinds{
         {QStringLiteral("primka"), ReadReceipt, CancelReceipt, DeleteReceipt, PrintReceipt},
         {QStringLiteral("izmjena"), ReadPriceChange, CancelPriceChange, DeletePriceChange, nullptr},
         {QStringLiteral("racun"), ReadInvoice, CancelInvoice, DeleteInvoice, PrintInvoice},
     };
+    // Transfers and the five simple stock documents (StockDocumentDoors.cpp).
+    for (DocumentDoors& doors : StockDocumentDoors()) {
+        kinds.push_back(std::move(doors));
+    }
+    return kinds;
+}
+
+const std::vector<DocumentDoors>& Kinds() {
+    static const std::vector<DocumentDoors> kinds = AllKinds();
     return kinds;
 }
 

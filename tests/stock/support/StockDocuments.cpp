@@ -8,6 +8,7 @@
 #include "data/Rounding.h"
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
+#include "data/WorkingCopy.h"
 #include "documents/IssuePosting.h"
 #include "stock/AverageCost.h"
 #include "stock/Lots.h"
@@ -15,9 +16,11 @@
 #include "stock/ReceiptLots.h"
 #include "stock/StockCheck.h"
 #include "stock/TradeBook.h"
+#include "stockdocs/IssueDocuments.h"
 #include "stockdocs/PriceChangeLines.h"
 #include "stockdocs/PriceChangePosting.h"
 #include "stockdocs/PriceChangeRemoval.h"
+#include "stockdocs/TransferLines.h"
 
 namespace zodra::test {
 
@@ -88,6 +91,13 @@ DocumentKind KindOf(StockDocuments::Issue kind) {
     return DocumentKind::Invoice;
 }
 
+// The five documents that have their real posting in stockdocs.
+bool IsSimpleDocument(StockDocuments::Issue kind) {
+    using I = StockDocuments::Issue;
+    return kind == I::IssueNote || kind == I::ReturnNote || kind == I::WriteOff ||
+           kind == I::CommissionReturn || kind == I::SupplierReturn;
+}
+
 bool Sells(StockDocuments::Issue kind) {
     return kind == StockDocuments::Issue::Invoice || kind == StockDocuments::Issue::DeliveryNote;
 }
@@ -139,11 +149,14 @@ int StockDocuments::AddArticle(const QString& name) {
     return Db().Scalar(QStringLiteral("SELECT MAX(\"SIFRA\") FROM \"ARTIKLI\"")).toInt();
 }
 
-int StockDocuments::PostReceipt(int warehouse, int type, const QDate& date,
-                                const std::vector<In>& lines, const QString& supplierDocument) {
+int StockDocuments::Receipt(const std::vector<In>& lines, const QDate& date,
+                            std::optional<int> inWarehouse) {
     Database& db = Db();
     Transaction transaction(db);
+    const int warehouse = inWarehouse.value_or(Warehouse());
     const int year = Year();
+    const int type = numbering::kReceiptEntered;
+    const QString supplierDocument = QStringLiteral("R-1");
     const int number =
         numbering::NextDocumentNumber(db, DocumentKind::GoodsReceipt, warehouse, year, type);
     const int position = tradebook::NextBookNumber(db, Book::Wholesale, warehouse, year);
@@ -178,17 +191,7 @@ int StockDocuments::PostReceipt(int warehouse, int type, const QDate& date,
         0};
     tradebook::AppendEntry(db, Book::Wholesale, entry, position);
     stock::PostReceiptIntoLots(db, {warehouse, year, number});
-    transaction.Commit();
-    return number;
-}
-
-int StockDocuments::Receipt(const std::vector<In>& lines, const QDate& date,
-                            std::optional<int> warehouse) {
-    Transaction transaction(Db());
-    const int w = warehouse.value_or(Warehouse());
-    const int number =
-        PostReceipt(w, numbering::kReceiptEntered, date, lines, QStringLiteral("R-1"));
-    stock::CheckStockAgainstCard(m_session, {w});
+    stock::CheckStockAgainstCard(m_session, {warehouse});
     transaction.Commit();
     return number;
 }
@@ -266,6 +269,9 @@ void StockDocuments::CorrectReceiptCost(int number, int article, double cost) {
 }
 
 int StockDocuments::Post(Issue kind, const std::vector<Out>& lines, const QDate& date) {
+    if (IsSimpleDocument(kind)) {
+        return PostSimpleDocument(kind, lines, date);
+    }
     Database& db = Db();
     Transaction transaction(db);
     const bool invoice = kind == Issue::Invoice;
@@ -324,6 +330,26 @@ int StockDocuments::Post(Issue kind, const std::vector<Out>& lines, const QDate&
     return key.number;
 }
 
+int StockDocuments::PostSimpleDocument(Issue kind, const std::vector<Out>& lines,
+                                       const QDate& date) {
+    // A commission return is posted in a commission warehouse only.
+    m_session.warehouseFlags.commission |= kind == Issue::CommissionReturn;
+    Transaction transaction(Db());
+    const int code = workingcopy::AllocateSessionCode(Db());
+    for (const Out& line : lines) {
+        stockdocs::AddIssueLine(m_session, KindOf(kind), code,
+                                {line.article, line.lot, line.quantity});
+    }
+    stockdocs::IssueHeaderData header;
+    header.date = date;
+    if (kind == Issue::SupplierReturn) {
+        header.supplier = 2;  // a supplier of every company
+    }
+    const int number = stockdocs::PostWorkingIssueDocument(m_session, KindOf(kind), header, code);
+    transaction.Commit();
+    return number;
+}
+
 int StockDocuments::Position(Issue kind, int number) {
     const CostFamily& family = Family(kind);
     return sqlvalue::ToInt(Db().Scalar(QStringLiteral("SELECT \"RBR_TK\" FROM ") +
@@ -333,6 +359,10 @@ int StockDocuments::Position(Issue kind, int number) {
 }
 
 void StockDocuments::Delete(Issue kind, int number) {
+    if (IsSimpleDocument(kind)) {
+        stockdocs::DeleteIssueDocument(m_session, KindOf(kind), number);
+        return;
+    }
     Database& db = Db();
     Transaction transaction(db);
     const CostFamily& family = Family(kind);
@@ -382,17 +412,7 @@ void StockDocuments::Delete(Issue kind, int number) {
                 "Ovaj dokument nemožete izbrisati jer neki artikal iz dokumenta više nema istu "
                 "cijenu na skladištu."));
         }
-        if (family.inbound) {
-            if (RoundQuantity(lot->quantity - line.quantity) < 0) {
-                throw UserError(QStringLiteral(
-                    "Ovu povratnicu nemožete izbrisati jer bi količina na skladištu nekog "
-                    "artikla iz povratnice pala ispod nule."));
-            }
-            stock::ReserveFromLot(db, key, line.quantity);
-            stock::TakeFromLot(db, key, line.quantity);
-        } else {
-            stock::ReturnToLot(db, key, line.quantity);
-        }
+        stock::ReturnToLot(db, key, line.quantity);
         if (line.lot == stock::kPooledLot) {
             pooledArticles.insert(line.article);
         }
@@ -496,53 +516,14 @@ void StockDocuments::CancelPriceChange(int number, const QDate& date) {
 }
 
 int StockDocuments::Transfer(int destination, const std::vector<Out>& lines, const QDate& date) {
-    Database& db = Db();
-    Transaction transaction(db);
-    const int w = Warehouse();
-    const int y = Year();
-    const int number = numbering::NextDocumentNumber(db, DocumentKind::Transfer, w, y);
-    const int position = tradebook::NextBookNumber(db, Book::Wholesale, w, y);
-    db.Exec(QStringLiteral("INSERT INTO \"MEDUSKLADISNICE\" (\"SKLADISTE\", \"GODINA\", "
-                           "\"BROJ_MEDUSKLADISNICE\", \"DATUM\", \"ODREDISNO_SKLADISTE\", "
-                           "\"RBR_TK\") VALUES (?, ?, ?, ?, ?, ?)"),
-            {w, y, number, date, destination, position});
-    double value = 0;
-    std::vector<In> received;
-    int lineNumber = 0;
+    Transaction transaction(Db());
+    const int code = workingcopy::AllocateSessionCode(Db());
     for (const Out& line : lines) {
-        const int lot =
-            line.lot ? *line.lot : stock::DefaultLot(db, w, y, line.article).value_or(0);
-        const Lot before = stock::TakeFromLotChecked(db, {w, y, lot, line.article}, line.quantity);
-        const double lineValue = line.quantity * before.sellingPrice;
-        value += lineValue;
-        db.Exec(QStringLiteral("INSERT INTO \"STAVKE_MEDUSKLADISNICA\" (\"SKLADISTE\", "
-                               "\"GODINA\", \"BROJ_MEDUSKLADISNICE\", \"SIFRA_ARTIKLA\", "
-                               "\"BROJ_PRIMKE\", \"KOLICINA\", \"NABAVNA_CIJENA\", "
-                               "\"NABAVNA_VRIJEDNOST\", \"CIJENA\", \"VRIJEDNOST\", "
-                               "\"ODREDISNA_CIJENA\", \"ODREDISNA_VRIJEDNOST\", \"RBR_STAVKE\", "
-                               "\"GRUPA_POREZA\", \"POREZ_%\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                               "?, ?, ?, ?, 'PDV', 25)"),
-                {w, y, number, line.article, lot, line.quantity, before.costPrice,
-                 line.quantity * before.costPrice, before.sellingPrice, lineValue,
-                 before.sellingPrice, lineValue, ++lineNumber});
-        received.push_back({line.article, line.quantity, before.costPrice, before.sellingPrice});
+        stockdocs::AddTransferLine(m_session, code, destination,
+                                   {line.article, line.lot, line.quantity});
     }
-    tradebook::Entry entry;
-    entry.warehouse = w;
-    entry.year = y;
-    entry.type = QStringLiteral("MEĐUSKLADIŠNICA");
-    entry.documentNumber = number;
-    entry.date = date;
-    entry.description = QStringLiteral("MEĐUSKLADIŠNICA ") + QString::number(number);
-    entry.purchaseValue = -value;
-    tradebook::AppendEntry(db, Book::Wholesale, entry, position);
-    // One destination line per transfer line: each carries its own line number.
-    const int receipt = PostReceipt(destination, numbering::kReceiptGenerated, date, received,
-                                    QStringLiteral("Međuskl.%1").arg(number));
-    db.Exec(QStringLiteral("UPDATE \"MEDUSKLADISNICE\" SET \"BROJ_ODREDISNE_PRIMKE\" = ? WHERE "
-                           "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"BROJ_MEDUSKLADISNICE\" = ?"),
-            {receipt, w, y, number});
-    stock::CheckStockAgainstCard(m_session, {destination});
+    const int number =
+        stockdocs::PostWorkingTransfer(m_session, {0, date, destination, {}}, code).number;
     transaction.Commit();
     return number;
 }

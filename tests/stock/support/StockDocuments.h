@@ -60,6 +60,9 @@ public:
     void CorrectReceiptCost(int number, int article, double cost);
 
     // Posts an issue document; lines are checked against their lots (missing, insufficient).
+    // The five simple documents go through their real posting (a commission return makes the
+    // session's warehouse a commission warehouse, a return to supplier names supplier 2), the
+    // others are written here.
     int Post(Issue kind, const std::vector<Out>& lines, const QDate& date = QDate(2026, 3, 2));
     // Deletes a posted issue document: refused when a lot it took from now has another selling
     // or cost price (or, for a return note, would fall below zero); otherwise the quantities go
@@ -80,9 +83,8 @@ public:
     int PriceChange(const std::vector<Reprice>& lines, const QDate& date = QDate(2026, 3, 2));
     void CancelPriceChange(int number, const QDate& date = QDate(2026, 3, 2));
 
-    // An inter-warehouse transfer to `destination` at the source selling prices: the source
-    // lots go down, a receipt of type 2 brings the goods into the destination's lots at the
-    // source cost. Returns the transfer's number.
+    // An inter-warehouse transfer to `destination` at the source selling prices, through the
+    // transfer's real posting. Returns the transfer's number.
     int Transfer(int destination, const std::vector<Out>& lines,
                  const QDate& date = QDate(2026, 3, 2));
     // The number of the receipt a transfer generated.
@@ -106,9 +108,8 @@ private:
     Database& Db() { return m_session.Db(); }
     int Warehouse() const { return m_session.activeWarehouse.code; }
     int Year() const { return m_session.businessYear; }
-    int PostReceipt(int warehouse, int type, const QDate& date, const std::vector<In>& lines,
-                    const QString& supplierDocument);
     void CancelByCounterEntry(Issue kind, int number, const QDate& date);
+    int PostSimpleDocument(Issue kind, const std::vector<Out>& lines, const QDate& date);
 
     Session& m_session;
 };

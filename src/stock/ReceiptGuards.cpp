@@ -1,5 +1,6 @@
-#include "purchasing/ReceiptGuards.h"
+#include "stock/ReceiptGuards.h"
 
+#include <stdexcept>
 #include <vector>
 
 #include "data/Database.h"
@@ -9,8 +10,9 @@
 #include "stock/CostFamilies.h"
 #include "stock/LastPriceMethod.h"
 #include "stock/Lots.h"
+#include "stock/ReceiptLots.h"
 
-namespace zodra::purchasing {
+namespace zodra::stock {
 
 namespace {
 
@@ -266,26 +268,62 @@ void CheckReceiptCanBeDeleted(Database& db, const stock::ReceiptHeader& r) {
     }
 }
 
-void CheckLineCanBeDeleted(Database& db, const stock::ReceiptHeader& r, const ReceiptRow& line) {
-    if (line.kind != ArticleKind()) {
-        return;
-    }
+void CheckLineCanBeDeleted(Database& db, const stock::ReceiptHeader& r, int article,
+                           double quantity) {
     for (const Guard& g : LineGuards()) {
-        if (Found(db, g, r, line.code)) {
+        if (Found(db, g, r, article)) {
             throw UserError(g.lineMessage);
         }
     }
-    const std::optional<stock::Lot> lot = LotOf(db, r, line.code);
+    const std::optional<stock::Lot> lot = LotOf(db, r, article);
     if (!lot) {
         return;
     }
-    if (RoundQuantity(lot->quantity - line.quantity) < 0) {
+    if (RoundQuantity(lot->quantity - quantity) < 0) {
         throw UserError(LineRefusal(u"bi njegova količina na skladištu pala ispod nule."));
     }
     if (r.method == StockMethod::Fifo &&
-        !QuantitiesEqual(lot->quantity, ReceivedQuantity(db, r, line.code))) {
+        !QuantitiesEqual(lot->quantity, ReceivedQuantity(db, r, article))) {
         throw UserError(LineRefusal(u"se njegova količina na skladištu promijenila."));
     }
 }
 
-}  // namespace zodra::purchasing
+std::optional<int> CancellingReceipt(Database& db, const ReceiptKey& receipt) {
+    const QVariant by = db.Scalar(
+        QStringLiteral("SELECT MIN(\"BROJ PRIMKE\") FROM \"PRIMKE\" WHERE \"SKLADISTE\" = ? AND "
+                       "\"GODINA\" = ? AND \"STORNO_ZA_PRIMKU\" = ?"),
+        {receipt.warehouse, receipt.year, receipt.number});
+    if (!by.isValid() || by.isNull()) {
+        return std::nullopt;
+    }
+    return by.toInt();
+}
+
+QString CancelledReceiptRefusal(int cancelledBy) {
+    return S(u"Ovu primku nemožete izbrisati jer je stornirana storno primkom broj ") +
+           QString::number(cancelledBy) + S(u". Najprije izbrišite storno primku.");
+}
+
+void DeletePostedReceipt(Database& db, const ReceiptKey& receipt) {
+    const std::optional<ReceiptHeader> header = ReadReceiptHeader(db, receipt);
+    if (!header) {
+        throw std::logic_error("the receipt to delete must exist");
+    }
+    if (const std::optional<int> by = CancellingReceipt(db, receipt)) {
+        throw UserError(CancelledReceiptRefusal(*by));
+    }
+    CheckReceiptCanBeDeleted(db, *header);
+    RemoveReceiptFromLots(db, receipt);
+    const QVariantList key{receipt.warehouse, receipt.year, receipt.number};
+    db.Exec(QStringLiteral("DELETE FROM \"STAVKE_PRIMKI\" WHERE \"SKLADISTE\" = ? AND "
+                           "\"GODINA\" = ? AND \"BROJ_PRIMKE\" = ?"),
+            key);
+    db.Exec(QStringLiteral("DELETE FROM \"PRIMKE_ZAVISNI_TROSKOVI\" WHERE \"SKLADISTE\" = ? AND "
+                           "\"GODINA\" = ? AND \"BROJ PRIMKE\" = ?"),
+            key);
+    db.Exec(QStringLiteral("DELETE FROM \"PRIMKE\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND "
+                           "\"BROJ PRIMKE\" = ?"),
+            key);
+}
+
+}  // namespace zodra::stock

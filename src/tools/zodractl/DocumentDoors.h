@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "sales/InvoicePrint.h"
+#include "tools/zodractl/Terminal.h"
+
+namespace zodra {
+class Database;
+class Session;
+}  // namespace zodra
+
+namespace zodractl {
+
+// What cancel and delete are given: the document, its warehouse, the date of a cancellation and
+// whether further questions are answered Yes.
+struct DocumentArgs {
+    int number = 0;
+    int warehouse = 0;
+    int book = 1;  // the IRA book of an invoice (--knjiga)
+    QDate date = QDate::currentDate();
+    bool yes = false;
+    QString pdf;  // print: the output file
+    zodra::sales::InvoicePrintKind printKind = zodra::sales::InvoicePrintKind::Invoice;  // --ispis
+    bool withoutDiscount = false;  // --bez-rabata
+};
+
+// A document file read against the company: the warehouse it is booked in, and how it is posted
+// in a session started there. Posting returns the message that reports it; printing (null where
+// the kind has no printout yet) writes it to a PDF file.
+struct ReadFile {
+    int warehouse = 0;
+    std::function<QString(zodra::Session&, CommandLinePrompter&)> post;
+    std::function<void(zodra::Session&, const QString&)> print;
+};
+
+// The kinds of document the doors know, each with its word on the command line (and as a
+// file's "vrsta") and what each door does with it; a door a kind does not have is left empty.
+// A new kind is one more row.
+struct DocumentDoors {
+    QString word;
+    std::function<ReadFile(zodra::Database&, const QByteArray&)> read;
+    std::function<void(zodra::Session&, CommandLinePrompter&, const DocumentArgs&)> cancel;
+    std::function<void(zodra::Session&, CommandLinePrompter&, const DocumentArgs&)> remove;
+    std::function<void(zodra::Session&, const DocumentArgs&)> print;
+};
+
+// The transfer ("meduskladisnica") and the five simple stock documents ("izdatnica",
+// "povratnica", "rashod", "odjava", "povratnica-dobavljacu").
+std::vector<DocumentDoors> StockDocumentDoors();
+
+}  // namespace zodractl

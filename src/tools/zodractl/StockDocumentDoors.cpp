@@ -1,0 +1,89 @@
+#include <memory>
+
+#include "data/Errors.h"
+#include "data/Session.h"
+#include "stockdocs/IssueDocuments.h"
+#include "stockdocs/StockDocumentJson.h"
+#include "stockdocs/TransferRemoval.h"
+#include "tools/zodractl/DocumentDoors.h"
+
+namespace zodractl {
+
+namespace {
+
+namespace sd = zodra::stockdocs;
+
+ReadFile ReadTransfer(zodra::Database& db, const QByteArray& json) {
+    const auto transfer = std::make_shared<sd::JsonTransfer>(sd::ParseTransferJson(db, json));
+    ReadFile file;
+    file.warehouse = transfer->warehouse;
+    file.post = [transfer](zodra::Session& session, CommandLinePrompter&) {
+        const zodra::documents::PostedTransfer posted =
+            sd::PostTransferFromJson(session, *transfer);
+        return zodra::documents::TransferPostedMessage(posted.number) +
+               QStringLiteral(" (odredišna primka %1)").arg(posted.receipt);
+    };
+    return file;
+}
+
+void CancelTransfer(zodra::Session& session, CommandLinePrompter& prompter,
+                    const DocumentArgs& args) {
+    if (!sd::CancelTransfer(session, prompter, args.number, args.date)) {
+        throw zodra::UserError(QStringLiteral("Međuskladišnica nije stornirana."));
+    }
+    Out(QStringLiteral("Međuskladišnica broj %1 je stornirana.").arg(args.number));
+}
+
+// A transfer is undone only by its cancellation, the five documents only by their deletion:
+// the other door says which one to use.
+void OnlyCancelled(zodra::Session&, CommandLinePrompter&, const DocumentArgs&) {
+    throw zodra::UserError(
+        QStringLiteral("Međuskladišnica se ne briše nego stornira (zodractl cancel)."));
+}
+
+DocumentDoors IssueDoors(const sd::IssueDocumentTexts& texts) {
+    const zodra::DocumentKind kind = texts.kind;
+    const QString caption = texts.caption;
+    // "Rashod" is masculine, the other four feminine.
+    const QString done = kind == zodra::DocumentKind::WriteOff ? QStringLiteral("izbrisan")
+                                                               : QStringLiteral("izbrisana");
+    DocumentDoors doors;
+    doors.word = texts.word;
+    doors.read = [](zodra::Database& db, const QByteArray& json) {
+        const auto document =
+            std::make_shared<sd::JsonIssueDocument>(sd::ParseIssueDocumentJson(db, json));
+        ReadFile file;
+        file.warehouse = document->warehouse;
+        file.post = [document](zodra::Session& session, CommandLinePrompter&) {
+            const int number = sd::PostIssueDocumentFromJson(session, *document);
+            return sd::IssueDocument(document->kind).postedMessage + QString::number(number);
+        };
+        return file;
+    };
+    doors.cancel = [caption](zodra::Session&, CommandLinePrompter&, const DocumentArgs&) {
+        throw zodra::UserError(caption +
+                               QStringLiteral(" se ne stornira nego briše (zodractl delete)."));
+    };
+    doors.remove = [kind, caption, done](zodra::Session& session, CommandLinePrompter& prompter,
+                                         const DocumentArgs& args) {
+        if (!sd::DeleteIssueDocument(session, prompter, kind, args.number)) {
+            throw zodra::UserError(caption + QStringLiteral(" nije ") + done + QLatin1Char('.'));
+        }
+        Out(caption + QStringLiteral(" broj %1 je ").arg(args.number) + done + QLatin1Char('.'));
+    };
+    return doors;
+}
+
+}  // namespace
+
+std::vector<DocumentDoors> StockDocumentDoors() {
+    std::vector<DocumentDoors> doors{
+        {sd::TransferWord(), ReadTransfer, CancelTransfer, OnlyCancelled, nullptr},
+    };
+    for (const sd::IssueDocumentTexts& texts : sd::IssueDocuments()) {
+        doors.push_back(IssueDoors(texts));
+    }
+    return doors;
+}
+
+}  // namespace zodractl

@@ -1,0 +1,232 @@
+// The headless doors of transfers and the five simple documents: zodractl post, cancel and
+// delete on a demo company, and several programs posting them at once beside compactions.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "data/Database.h"
+#include "data/SqlValue.h"
+#include "support/Zodractl.h"
+
+using namespace zodra;
+using zodra::test::RunZodractl;
+using zodra::test::ZodractlRun;
+
+namespace {
+
+class StockDocumentCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_company = m_dir.filePath(QStringLiteral("firma.mdb"));
+        const ZodractlRun demo = RunZodractl({QStringLiteral("demo"), m_company});
+        ASSERT_EQ(demo.exitCode, 0) << demo.err.toStdString();
+    }
+    QString Write(const QString& name, const QByteArray& content) {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return path;
+    }
+    static QJsonObject Example(const char* name) {
+        QFile file(QStringLiteral(ZODRA_SOURCE_DIR "/docs/examples/") + QLatin1String(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return QJsonDocument::fromJson(file.readAll()).object();
+    }
+    QString Write(const QString& name, const QJsonObject& o) {
+        return Write(name, QJsonDocument(o).toJson());
+    }
+    int Scalar(const QString& sql) {
+        auto opened = Database::Open(m_company, QString());
+        EXPECT_EQ(opened.status, Database::OpenStatus::Ok);
+        return sqlvalue::ToInt(opened.db->Scalar(sql));
+    }
+    ZodractlRun Door(const char* command, const char* kind, int number, QStringList more = {}) {
+        return RunZodractl(QStringList{QString::fromLatin1(command), m_company,
+                                       QString::fromLatin1(kind), QString::number(number),
+                                       QStringLiteral("--skladiste"), QStringLiteral("1")} +
+                           more);
+    }
+    void ExpectStockAgrees() {
+        const ZodractlRun check = RunZodractl({QStringLiteral("stockcheck"), m_company});
+        EXPECT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
+    }
+    QTemporaryDir m_dir;
+    QString m_company;
+};
+
+TEST_F(StockDocumentCommandsTest, TheDoorsPostCancelAndDeleteEachKind) {
+    ZodractlRun run =
+        RunZodractl({QStringLiteral("post"), m_company,
+                     Write(QStringLiteral("m.json"), Example("meduskladisnica.json"))});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.trimmed(),
+              QStringLiteral("Međuskladišnica je proknjižena pod brojem 1 (odredišna primka "
+                             "100001)"));
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE \"SKLADISTE\" "
+                                    "= 2 AND \"BROJ_PRIMKE\" = 100001")),
+              3);
+    ExpectStockAgrees();
+    run = Door("delete", "meduskladisnica", 1, {QStringLiteral("--da")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.trimmed(),
+              QStringLiteral("Međuskladišnica se ne briše nego stornira (zodractl cancel)."));
+    run = Door("cancel", "meduskladisnica", 1);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.trimmed(), QStringLiteral("Želite li stornirati međuskladišnicu! Ne\n"
+                                                "Međuskladišnica nije stornirana."));
+    run = Door("cancel", "meduskladisnica", 1, {QStringLiteral("--da")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.trimmed(), QStringLiteral("Međuskladišnica broj 1 je stornirana."));
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"BROJ PRIMKE\" = "
+                                    "100001")),
+              0);
+    ExpectStockAgrees();
+
+    const QJsonObject issue = Example("izdatnica.json");
+    const struct {
+        const char* word;
+        const char* posted;
+        const char* deleted;
+    } kinds[] = {
+        {"izdatnica", "Izdatnica je proknjižena pod brojem 1", "Izdatnica broj 1 je izbrisana."},
+        {"povratnica", "Povratnica je proknjižena pod brojem 1", "Povratnica broj 1 je izbrisana."},
+        {"rashod", "Rashod je proknjižen pod brojem 1", "Rashod broj 1 je izbrisan."},
+        {"povratnica-dobavljacu", "Povratnica dobavljaču je proknjižena pod brojem 1",
+         "Povratnica dobavljaču broj 1 je izbrisana."},
+    };
+    for (const auto& kind : kinds) {
+        SCOPED_TRACE(kind.word);
+        QJsonObject o = issue;
+        o.insert(QStringLiteral("vrsta"), QString::fromLatin1(kind.word));
+        o.insert(QStringLiteral("dobavljac"), 2);
+        run = RunZodractl({QStringLiteral("post"), m_company, Write(QStringLiteral("i.json"), o)});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out.trimmed(), QString::fromUtf8(kind.posted));
+        ExpectStockAgrees();
+        EXPECT_EQ(Door("cancel", kind.word, 1, {QStringLiteral("--da")}).exitCode, 1);
+        run = Door("delete", kind.word, 1, {QStringLiteral("--da")});
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out.trimmed(), QString::fromUtf8(kind.deleted));
+    }
+    // The demo's warehouses are not commission warehouses.
+    QJsonObject odjava = issue;
+    odjava.insert(QStringLiteral("vrsta"), QStringLiteral("odjava"));
+    run = RunZodractl({QStringLiteral("post"), m_company, Write(QStringLiteral("o.json"), odjava)});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.trimmed(), QStringLiteral("Odjava se radi samo na komisijskom skladištu."));
+    // A line the lot cannot give, after a good one: nothing is booked, no working line stays.
+    QJsonObject tooMuch = issue;
+    QJsonArray lines = tooMuch.value(QStringLiteral("stavke")).toArray();
+    lines.append(QJsonObject{{QStringLiteral("artikal"), QStringLiteral("PI-003")},
+                             {QStringLiteral("kolicina"), 100000}});
+    tooMuch.insert(QStringLiteral("stavke"), lines);
+    run =
+        RunZodractl({QStringLiteral("post"), m_company, Write(QStringLiteral("t.json"), tooMuch)});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("Nedovoljna količina artikla ")))
+        << run.err.toStdString();
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"IZDATNICE\"")), 0);
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_IZDATNICA_PRIVREMENO\"")), 0);
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
+    ExpectStockAgrees();
+}
+
+// Programs posting transfers to two warehouses and issue notes and write-offs from the same
+// warehouse at once, while a compaction is tried beside them: every document gets its own
+// number, every transfer its own destination receipt, no trade book has a gap or a position
+// twice, and lots, cards and books agree in every warehouse.
+TEST_F(StockDocumentCommandsTest, SeveralProgramsPostAtOnceBesideACompaction) {
+    const QJsonObject transfer = Example("meduskladisnica.json");
+    const QJsonObject issue = Example("izdatnica.json");
+    std::mutex mutex;
+    QStringList failures;
+    QList<int> transfers;
+    QList<int> issues;
+    auto post = [&](const QJsonObject& o, const QString& name, const QRegularExpression& ok,
+                    QList<int>& numbers) {
+        const ZodractlRun run = RunZodractl({QStringLiteral("post"), m_company, Write(name, o)});
+        const auto match = ok.match(run.out);
+        std::lock_guard<std::mutex> guard(mutex);
+        if (run.exitCode == 0 && match.hasMatch()) {
+            numbers << match.captured(1).toInt();
+        } else {
+            failures << name + QStringLiteral(": ") + run.out + run.err;
+        }
+    };
+    constexpr int kEach = 5;
+    std::vector<std::thread> workers;
+    for (int destination : {2, 3}) {
+        workers.emplace_back([&, destination] {
+            static const QRegularExpression posted(
+                QStringLiteral("Međuskladišnica je proknjižena pod brojem (\\d+)"));
+            for (int i = 0; i < kEach; ++i) {
+                QJsonObject o = transfer;
+                o.insert(QStringLiteral("odrediste"), destination);
+                post(o, QStringLiteral("m-%1-%2.json").arg(destination).arg(i), posted, transfers);
+            }
+        });
+    }
+    workers.emplace_back([&] {
+        static const QRegularExpression posted(QStringLiteral("proknjižen[a]? pod brojem (\\d+)"));
+        for (int i = 0; i < 2 * kEach; ++i) {
+            QJsonObject o = issue;
+            o.insert(QStringLiteral("vrsta"),
+                     i % 2 ? QStringLiteral("rashod") : QStringLiteral("izdatnica"));
+            post(o, QStringLiteral("i-%1.json").arg(i), posted, issues);
+        }
+    });
+    workers.emplace_back([&] {
+        for (int i = 0; i < 4; ++i) {
+            const ZodractlRun run = RunZodractl({QStringLiteral("compact"), m_company});
+            const bool refused = run.exitCode == 1 &&
+                                 run.err.startsWith(QStringLiteral("Baza je otvorena na drugom"));
+            if (run.exitCode != 0 && !refused) {
+                std::lock_guard<std::mutex> guard(mutex);
+                failures << QStringLiteral("compact: ") + run.err;
+            }
+        }
+    });
+    for (std::thread& t : workers) {
+        t.join();
+    }
+    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+    ASSERT_EQ(transfers.size(), 2 * kEach);
+    ASSERT_EQ(issues.size(), 2 * kEach);
+    EXPECT_EQ(QSet<int>(transfers.begin(), transfers.end()).size(), 2 * kEach);
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(DISTINCT \"ODREDISNO_SKLADISTE\" || '-' || "
+                                    "\"BROJ_ODREDISNE_PRIMKE\") FROM \"MEDUSKLADISNICE\"")),
+              2 * kEach);
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"IZDATNICE\"")) +
+                  Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RASHODI\"")),
+              2 * kEach);
+    for (int warehouse : {1, 2, 3}) {
+        const QString w = QString::number(warehouse);
+        EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(DISTINCT \"RBR\") - COUNT(*) FROM "
+                                        "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE \"SKLADISTE\" = ") +
+                         w),
+                  0);
+    }
+    // Every transfer's entry sits at the position its header recorded.
+    EXPECT_EQ(Scalar(QStringLiteral(
+                  "SELECT COUNT(*) FROM \"MEDUSKLADISNICE\" h INNER JOIN "
+                  "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" t ON t.\"SKLADISTE\" = h.\"SKLADISTE\" AND "
+                  "t.\"GODINA\" = h.\"GODINA\" AND t.\"RBR\" = h.\"RBR_TK\" AND "
+                  "t.\"TIP_DOKUMENTA\" = 'MEĐUSKLADIŠNICA'")),
+              2 * kEach);
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
+    ExpectStockAgrees();
+}
+
+}  // namespace
