@@ -5,6 +5,7 @@
 #include "pricelists/ui/PriceListCommands.h"
 #include "purchasing/ui/ReceiptWindows.h"
 #include "registers/ui/RegisterCommands.h"
+#include "sales/ui/InvoiceWindows.h"
 #include "stock/ui/StockCommands.h"
 #include "ui/CommandRegistry.h"
 
@@ -17,6 +18,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     registers::ui::RegisterRegisterCommands(registry);
     pricelists::ui::RegisterPriceListCommands(registry);
     purchasing::ui::RegisterPurchasingCommands(registry);
+    sales::ui::RegisterSalesCommands(registry);
     stock::ui::RegisterStockCommands(registry);
 }
 
