@@ -512,4 +512,39 @@ void DeletePostedLine(Session& session, const InvoiceKey& key, int lineNumber) {
     transaction.Commit();
 }
 
+void ChangePostedCustomer(Session& session, Prompter& prompter, const InvoiceKey& key,
+                          int customer) {
+    Database& db = session.Db();
+    const QString paymentsOf = QStringLiteral(
+        " FROM \"NAPLATA\" WHERE \"Skladište\" = ? AND \"IRA\" = ? AND \"Godina\" = ? AND "
+        "\"Broj računa\" = ?");
+    const QVariantList params{key.warehouse, key.book, key.year, key.number};
+    Require(db, key);
+    if (PartnerName(db, customer).isEmpty()) {
+        throw UserError(QStringLiteral("Nije izabran kupac !"));
+    }
+    const bool paid =
+        sqlvalue::ToInt(db.Scalar(QStringLiteral("SELECT COUNT(*)") + paymentsOf, params)) > 0;
+    if (paid &&
+        !prompter.AskYesNo(QStringLiteral("Želite li promijeniti naplatu računa na novog kupca ?"),
+                           QStringLiteral("Račun"), false)) {
+        throw UserError(
+            QStringLiteral("Kupca nemožete promijeniti dok ne obrišete plaćanje ovog računa."));
+    }
+    Transaction transaction(db);
+    Require(db, key);
+    db.Exec(
+        QStringLiteral("UPDATE \"RACUNI\" SET (\"SIFRA PARTNERA\", \"ISPORUKA NAZIV\", "
+                       "\"ISPORUKA ADRESA\", \"ISPORUKA MJESTO\") = (SELECT \"SIFRA\", "
+                       "\"NAZIV\", \"ADRESA\", \"MJESTO\" FROM \"PARTNERI\" WHERE \"SIFRA\" = ?) "
+                       "WHERE \"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? AND "
+                       "\"BROJ RACUNA\" = ?"),
+        QVariantList{customer} + params);
+    db.Exec(QStringLiteral("UPDATE \"UPLATE\" SET \"Partner\" = ? WHERE \"Sifra\" IN (SELECT "
+                           "\"Sifra uplate\"") +
+                paymentsOf + QStringLiteral(")"),
+            QVariantList{customer} + params);
+    transaction.Commit();
+}
+
 }  // namespace zodra::sales

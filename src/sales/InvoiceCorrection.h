@@ -67,4 +67,11 @@ void ChangePostedLine(Session& session, const InvoiceKey& key, int lineNumber,
 // the gap.
 void DeletePostedLine(Session& session, const InvoiceKey& key, int lineNumber);
 
+// The customer changed: the posted header takes the new customer with its delivery name,
+// address and place at once. An invoice already (partly) paid asks first "Želite li promijeniti
+// naplatu računa na novog kupca ?" (No the default): Yes moves its payments to the new customer,
+// No refuses with "Kupca nemožete promijeniti dok ne obrišete plaćanje ovog računa.".
+void ChangePostedCustomer(Session& session, Prompter& prompter, const InvoiceKey& key,
+                          int customer);
+
 }  // namespace zodra::sales

@@ -185,6 +185,34 @@ TEST_F(InvoiceCorrectionTest, APooledLotRecomputesItsCostFromTheInvoiceOn) {
     ExpectBooksAgree(db(), 1, Year());
 }
 
+TEST_F(InvoiceCorrectionTest, ANewCustomerTakesThePaymentsOnlyWhenAsked) {
+    const sales::InvoiceKey key = PostedInvoice();
+    const int other = AddCustomer(QStringLiteral("Hotel Ćiro d.d."));
+    const int payment =
+        Count(QStringLiteral("INSERT INTO \"UPLATE\" (\"Skladiste\", \"Godina\", \"Partner\", "
+                             "\"Iznos\") VALUES (1, ?, ?, 10) RETURNING \"Sifra\""),
+              {Year(), customer});
+    db().Exec(QStringLiteral("INSERT INTO \"NAPLATA\" (\"Skladište\", \"IRA\", \"Godina\", "
+                             "\"Broj računa\", \"Iznos\", \"Sifra uplate\") VALUES (1, 1, ?, ?, "
+                             "10, ?)"),
+              {Year(), key.number, payment});
+    prompter.AnswerNo();
+    ExpectRefused([&] { sales::ChangePostedCustomer(*session, prompter, key, other); },
+                  QStringLiteral("Kupca nemožete promijeniti dok ne obrišete plaćanje ovog "
+                                 "računa."));
+    EXPECT_EQ(sales::ReadPostedInvoice(db(), key)->customer, customer);
+    prompter.AnswerYes();
+    sales::ChangePostedCustomer(*session, prompter, key, other);
+    const auto h = sales::ReadPostedInvoice(db(), key);
+    EXPECT_EQ(h->customer, other);
+    EXPECT_EQ(h->customerName, QStringLiteral("Hotel Ćiro d.d."));
+    EXPECT_EQ(
+        Count(QStringLiteral("SELECT \"Partner\" FROM \"UPLATE\" WHERE \"Sifra\" = ?"), {payment}),
+        other);
+    EXPECT_EQ(db().Scalar(QStringLiteral("SELECT \"ISPORUKA NAZIV\" FROM \"RACUNI\"")).toString(),
+              QStringLiteral("Hotel Ćiro d.d."));
+}
+
 // Another workstation holds stock of the lot in its working copy: the correction sees only
 // what is free, and the other's posting still finds its goods.
 TEST_F(InvoiceCorrectionTest, TwoWorkstationsShareTheLotWhileOneCorrects) {

@@ -11,14 +11,18 @@
 #include <QPushButton>
 
 #include "data/Database.h"
+#include "data/Errors.h"
 #include "data/Rounding.h"
 #include "data/Session.h"
 #include "data/SqlValue.h"
 #include "registers/ui/ArticlePicker.h"
+#include "sales/InvoiceLines.h"
+#include "sales/InvoicePosting.h"
 #include "sales/ui/ArticleLineDialog.h"
 #include "sales/ui/InvoiceController.h"
 #include "sales/ui/InvoiceHeaderDialog.h"
 #include "sales/ui/InvoiceWindows.h"
+#include "sales/ui/LineChangeDialog.h"
 #include "sales/ui/LinesTableDialog.h"
 #include "sales/ui/ServiceLineDialog.h"
 #include "support/WindowTest.h"
@@ -334,6 +338,75 @@ private Q_SLOTS:
         test::Settle();
         QVERIFY(!host.FindWindow(InvoiceCommand()));
         QCOMPARE(free(), lot.free);
+    }
+
+    // A posted invoice opened for correction: its header and lines as posted, a line's
+    // quantity changed and a line deleted at once, the customer changed with the caption.
+    void aPostedInvoiceIsCorrectedInPlace() {
+        DemoHost host;
+        Session& session = host.CurrentSession();
+        const DemoLot lot = BiggestLot(host);
+        const int customer = CustomerCode(host, QStringLiteral("Restoran Šestine"));
+        sales::InvoiceDraft draft = sales::OpenInvoice(session, QDate::currentDate());
+        draft.book = 2;
+        draft.salesTerms = 2;
+        draft.customer = customer;
+        sales::AddArticleLine(session, host.prompter, draft,
+                              {lot.article, lot.lot, 5, std::nullopt, 0.0, std::nullopt, {}});
+        const int service =
+            host.Scalar(QStringLiteral("SELECT MIN(\"SIFRA\") FROM \"USLUGE\"")).toInt();
+        sales::AddServiceLine(session, host.prompter, draft,
+                              {service, 1, std::nullopt, std::nullopt, std::nullopt, {}});
+        const int number =
+            sales::PostInvoice(session, draft, sales::ProposeHeader(session, draft)).number;
+        sales::DiscardInvoice(session, draft);
+
+        try {
+            OpenInvoiceCorrection(host, host.registry, 2, 999);
+            QFAIL("a missing invoice was opened");
+        } catch (const UserError& e) {
+            QCOMPARE(e.message(), QStringLiteral("Ne postoji proknjiženi račun broj 999"));
+        }
+        auto* w = OpenInvoiceCorrection(host, host.registry, 2, number);
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Račun br.%1 - Restoran Šestine").arg(number));
+        QCOMPARE(w->Lines()->Data().RowCount(), 2);
+        QVERIFY(!ButtonOf(w, QStringLiteral("Proknjizi")));
+
+        // Five become three: two go back to the lot at once.
+        w->Lines()->SelectRow(0);
+        test::WhenShown<LineChangeDialog>([&](LineChangeDialog* d) {
+            QCOMPARE(d->Quantity()->Value(), 5.0);
+            d->Quantity()->SetValue(3);
+            host.Photograph(d, QStringLiteral("promjena_stavke"));
+            d->accept();
+        });
+        ButtonOf(w, QStringLiteral("Promjena"))->click();
+        test::Settle();
+        QCOMPARE(w->Lines()->Data().Value(0, 3).toDouble(), 3.0);
+        QCOMPARE(sqlvalue::ToDouble(host.Scalar(
+                     QStringLiteral("SELECT \"KOLICINA\" FROM \"NABAVE\" WHERE \"SKLADISTE\" = 1 "
+                                    "AND \"BROJ_PRIMKE\" = ? AND \"SIFRA_ARTIKLA\" = ?"),
+                     {lot.lot, lot.article})),
+                 lot.free - 3);
+
+        w->Lines()->SelectRow(1);
+        host.prompter.AnswerYes();
+        ButtonOf(w, QStringLiteral("BrisanjeStavke"))->click();
+        QCOMPARE(w->Lines()->Data().RowCount(), 1);
+
+        const int hotel = CustomerCode(host, QStringLiteral("Hotel Ćiro d.d."));
+        Choose(w, InvoiceController::CustomerField(), hotel);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Račun br.%1 - Hotel Ćiro d.d.").arg(number));
+        QCOMPARE(host.Scalar(QStringLiteral("SELECT \"ISPORUKA NAZIV\" FROM \"RACUNI\" WHERE "
+                                            "\"IRA\" = 2 AND \"BROJ RACUNA\" = ?"),
+                             {number})
+                     .toString(),
+                 QStringLiteral("Hotel Ćiro d.d."));
+        host.Photograph(w, QStringLiteral("racun_ispravak"));
+        ui::CloseWindowFrame(w);
+        test::Settle();
+        QVERIFY(!host.FindWindow(w->objectName()));
     }
 };
 
