@@ -57,6 +57,8 @@ int Export(const QStringList& args);
 int Post(const QStringList& args);
 int Cancel(const QStringList& args);
 int Delete(const QStringList& args);
+// Corrects a line of a posted invoice (InvoiceCorrectionCommand.cpp).
+int Correct(const QStringList& args);
 // Prints the cash book of a warehouse for a range of dates (CashBookCommand.cpp).
 int CashBook(const QStringList& args);
 

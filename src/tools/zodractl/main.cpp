@@ -56,6 +56,11 @@ const char* kUsageText =
     "                             robama ili računa;\n"
     "                             bez --skladiste jedino skladište poduzeća; pitanja se bez --da\n"
     "                             odgovaraju s Ne (bez --da se ništa ne mijenja)\n"
+    "  correct PUTANJA racun BROJ --stavka N (--kolicina Q --cijena C --rabat R | --brisi)\n"
+    "          [--knjiga B] [--skladiste N]\n"
+    "                             ispravak stavke proknjiženog računa (nova količina, cijena\n"
+    "                             bez rabata i postotak rabata, ili brisanje stavke) kroz iste\n"
+    "                             provjere kao prozor \"Račun\" u ispravku\n"
     "  cashbook PUTANJA --skladiste N --od DD.MM.GGGG --do DD.MM.GGGG --pdf IZLAZ.pdf\n"
     "                             blagajnički izvještaj skladišta za razdoblje u PDF\n"
     "  stockcheck PUTANJA         nabave prema karticama artikala, stanja trgovačkih knjiga i\n"
@@ -145,6 +150,8 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::Cancel(args);
     if (command == QLatin1String("delete"))
         return zodractl::Delete(args);
+    if (command == QLatin1String("correct"))
+        return zodractl::Correct(args);
     if (command == QLatin1String("cashbook"))
         return zodractl::CashBook(args);
     if (command == QLatin1String("stockcheck"))
