@@ -404,9 +404,11 @@ private Q_SLOTS:
                      .toString(),
                  QStringLiteral("Hotel Ćiro d.d."));
         host.Photograph(w, QStringLiteral("racun_ispravak"));
+        const QString command = w->objectName();
+        QCOMPARE(command, QStringLiteral("Knjizenje_racun_ispravak_2_%1").arg(number));
         ui::CloseWindowFrame(w);
         test::Settle();
-        QVERIFY(!host.FindWindow(w->objectName()));
+        QVERIFY(!host.FindWindow(command));
     }
 };
 
