@@ -435,6 +435,29 @@ ArticleProposal ProposeArticle(Session& session, const InvoiceDraft& draft, int 
     return p;
 }
 
+ServiceProposal ProposeService(Session& session, const InvoiceDraft& draft, int service,
+                               std::optional<int> lineTerms) {
+    Database& db = session.Db();
+    Statement row =
+        db.Prepare(QStringLiteral("SELECT \"CIJENA\", \"GRUPA_P\", \"NAZIV\", \"JED_M\" FROM "
+                                  "\"USLUGE\" WHERE \"SIFRA\" = ?"));
+    row.Exec({service});
+    if (!row.Next()) {
+        throw UserError(QStringLiteral("Nije izabrana usluga !"));
+    }
+    ServiceProposal p;
+    p.price = row.Double(0);
+    const QVariant group = row.Value(1);
+    p.cashDiscount = row.Text(2) == CashDiscountName();
+    p.unit = row.Text(3);
+    row.Finish();
+    p.taxationType = TaxationTypeOf(db, lineTerms.value_or(draft.salesTerms.value_or(0)));
+    const Tax tax = TaxOfGroup(db, group, p.taxationType);
+    p.taxGroup = tax.group;
+    p.taxRate = tax.rate;
+    return p;
+}
+
 QuantityCheck CheckArticleQuantity(Session& session, const InvoiceDraft& draft, int article,
                                    int lot, double quantity) {
     Database& db = session.Db();

@@ -73,6 +73,19 @@ ArticleProposal ProposeArticle(Session& session, const InvoiceDraft& draft, int 
                                std::optional<int> lot = std::nullopt,
                                std::optional<int> lineTerms = std::nullopt);
 
+// What the service dialog proposes once the service (and the line's sales terms) are chosen.
+struct ServiceProposal {
+    double price = 0;  // USLUGE.CIJENA
+    QString unit;      // JED_M
+    QString taxGroup;
+    double taxRate = 0;
+    int taxationType = 0;
+    bool cashDiscount = false;  // the service "CASSA SCONTO"
+};
+// Refused with "Nije izabrana usluga !" when there is no such service.
+ServiceProposal ProposeService(Session& session, const InvoiceDraft& draft, int service,
+                               std::optional<int> lineTerms = std::nullopt);
+
 // The quantity box of an invoice whose book takes stock: a quantity above what the lot still has
 // free is cut to that with "Nedovoljna zaliha artikla. Količina će biti postavljena na najveću
 // dopuštenu vrijednost."; stock falling below the article's minimum or reserved quantity gives

@@ -58,4 +58,6 @@ void DocumentController::Print(WindowHost&, const QVariant&) {}
 
 void DocumentController::ClearWorkingCopy(Session&) {}
 
+void DocumentController::WindowClosed(Session&) {}
+
 }  // namespace zodra::ui

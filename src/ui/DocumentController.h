@@ -148,6 +148,10 @@ public:
     virtual void Print(WindowHost& host, const QVariant& key);
     // Abandoning the document (AbandonQuestion answered Yes): the working lines go.
     virtual void ClearWorkingCopy(Session& session);
+    // The window is closing (after AbandonQuestion, if any, was answered Yes): what the
+    // document holds while its window is open (a session code of its own) is given back.
+    // Default nothing.
+    virtual void WindowClosed(Session& session);
 };
 
 }  // namespace zodra::ui

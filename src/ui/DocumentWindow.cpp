@@ -373,6 +373,7 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
             return;
         }
     }
+    Guarded(m_host.UserPrompter(), [&] { m_controller->WindowClosed(m_host.CurrentSession()); });
     event->accept();
 }
 

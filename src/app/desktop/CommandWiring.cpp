@@ -6,6 +6,7 @@
 #include "purchasing/ui/ReceiptWindows.h"
 #include "registers/ui/RegisterCommands.h"
 #include "sales/ui/InvoiceListCommands.h"
+#include "sales/ui/InvoiceWindows.h"
 #include "stock/ui/StockCommands.h"
 #include "ui/CommandRegistry.h"
 
@@ -18,8 +19,11 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     registers::ui::RegisterRegisterCommands(registry);
     pricelists::ui::RegisterPriceListCommands(registry);
     purchasing::ui::RegisterPurchasingCommands(registry);
-    // "Izbor računa"; its "Ispravak" is given the invoice window once that is wired here.
-    sales::ui::RegisterInvoiceListCommands(registry);
+    sales::ui::InvoiceAfterPosting afterInvoice;
+    afterInvoice.printAfterPosting = &sales::ui::ShowPostedInvoicePrints;
+    sales::ui::RegisterSalesCommands(registry, afterInvoice);
+    // "Izbor računa"; its "Ispravak" opens the invoice window on the posted invoice.
+    sales::ui::RegisterInvoiceListCommands(registry, &sales::ui::OpenInvoiceCorrection);
     stock::ui::RegisterStockCommands(registry);
 }
 

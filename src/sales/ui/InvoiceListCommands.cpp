@@ -1,5 +1,9 @@
 #include "sales/ui/InvoiceListCommands.h"
 
+#include "data/Errors.h"
+#include "data/Prompter.h"
+#include "reports/ui/ReportPrinting.h"
+#include "sales/InvoicePrint.h"
 #include "sales/ui/InvoiceListMail.h"
 #include "ui/CommandRegistry.h"
 #include "ui/WindowHost.h"
@@ -18,6 +22,28 @@ InvoiceListWindow* OpenInvoiceList(zodra::ui::WindowHost& host,
                                          std::make_shared<SystemMailProgram>());
     host.ShowWindow(window, window->windowTitle());
     return window;
+}
+
+void ShowPostedInvoicePrints(zodra::ui::WindowHost& host, const InvoiceKey& key,
+                             const InvoicePrintChoice& choice) {
+    const std::pair<bool, InvoicePrintKind> kinds[] = {
+        {choice.invoice, InvoicePrintKind::Invoice},
+        {choice.invoiceDeliveryNote, InvoicePrintKind::InvoiceDeliveryNote},
+        {choice.deliveryNote, InvoicePrintKind::DeliveryNote},
+        {choice.foreignCurrency, InvoicePrintKind::ForeignCurrency}};
+    for (const auto& [chosen, kind] : kinds) {
+        if (!chosen) {
+            continue;
+        }
+        try {
+            reports::ui::ShowReport(
+                host, InvoicePrintRequest(host.CurrentSession(), key.book, key.number, kind));
+        } catch (const UserError& e) {
+            // The invoice is posted; a printout that cannot be made (no rate for the foreign
+            // currency, say) is told and the others still come.
+            host.UserPrompter().Inform(e.message(), QStringLiteral("Ispis"));
+        }
+    }
 }
 
 void RegisterInvoiceListCommands(zodra::ui::CommandRegistry& registry,

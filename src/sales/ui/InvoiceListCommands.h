@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sales/ui/InvoiceListWindow.h"
+#include "sales/ui/InvoiceWindows.h"
 
 namespace zodra::ui {
 class CommandRegistry;
@@ -13,6 +14,11 @@ namespace zodra::sales::ui {
 // correction is not available); "E-mail" starts the system's mail program.
 void RegisterInvoiceListCommands(zodra::ui::CommandRegistry& registry,
                                  InvoiceCorrectionOpener correction = {});
+
+// The printouts the header dialog asked for after posting, each in its preview window (the
+// number of copies is the printer dialog's). A printout that cannot be made is told.
+void ShowPostedInvoicePrints(zodra::ui::WindowHost& host, const InvoiceKey& key,
+                             const InvoicePrintChoice& choice);
 
 // Shows "Izbor računa" (or brings the open one to the front, read again).
 InvoiceListWindow* OpenInvoiceList(zodra::ui::WindowHost& host,

@@ -59,6 +59,8 @@ int Cancel(const QStringList& args);
 int Delete(const QStringList& args);
 // Prints a posted receipt or invoice to a PDF file (an invoice in any of its printouts).
 int Print(const QStringList& args);
+// Corrects a line of a posted invoice (InvoiceCorrectionCommand.cpp).
+int Correct(const QStringList& args);
 // Prints the cash book of a warehouse for a range of dates (CashBookCommand.cpp).
 int CashBook(const QStringList& args);
 

@@ -60,6 +60,11 @@ const char* kUsageText =
     "        [--ispis racun|racun-otpremnica|otpremnica|storno|devizni] [--bez-rabata]\n"
     "                             ispis proknjižene primke ili računa iz knjige IRA B (1 ako\n"
     "                             nije navedena) u PDF; --bez-rabata: ispis bez stupaca rabata\n"
+    "  correct PUTANJA racun BROJ --stavka N (--kolicina Q --cijena C --rabat R | --brisi)\n"
+    "          [--knjiga B] [--skladiste N]\n"
+    "                             ispravak stavke proknjiženog računa (nova količina, cijena\n"
+    "                             bez rabata i postotak rabata, ili brisanje stavke) kroz iste\n"
+    "                             provjere kao prozor \"Račun\" u ispravku\n"
     "  cashbook PUTANJA --skladiste N --od DD.MM.GGGG --do DD.MM.GGGG --pdf IZLAZ.pdf\n"
     "                             blagajnički izvještaj skladišta za razdoblje u PDF\n"
     "  stockcheck PUTANJA         nabave prema karticama artikala, stanja trgovačkih knjiga i\n"
@@ -151,6 +156,8 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::Delete(args);
     if (command == QLatin1String("print"))
         return zodractl::Print(args);
+    if (command == QLatin1String("correct"))
+        return zodractl::Correct(args);
     if (command == QLatin1String("cashbook"))
         return zodractl::CashBook(args);
     if (command == QLatin1String("stockcheck"))

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+#include "data/TableData.h"
+#include "sales/InvoiceLines.h"
+
+namespace zodra {
+class Database;
+}
+
+// What the invoice window and its dialogs show and offer to choose from: the registers behind
+// the header boxes, the facts beside an article, the lines as the grids show them.
+namespace zodra::sales {
+
+struct NamedCode {
+    int code = 0;
+    QString name;
+};
+
+std::vector<NamedCode> IraBooks(Database& db);        // KNJIGE_IRA by code
+std::vector<NamedCode> SalesTermsList(Database& db);  // UVJETI_PRODAJE by code
+std::vector<NamedCode> Customers(Database& db);       // partners marked as customers, by name
+std::vector<NamedCode> ServiceList(Database& db);     // USLUGE by name
+QString PartnerName(Database& db, int partner);
+
+// The texts the header dialog's boxes offer (each may also be typed).
+QStringList DeliveryMethods(Database& db);  // NACINI_ISPORUKE
+QStringList PaymentMethods(Database& db);   // NACINI_PLACANJA
+QStringList AdditionalTexts(Database& db);  // DODATNI_TEKSTOVI_ZA_RACUNE
+QStringList BankAccounts(Database& db);     // the company's account, then ZIRO_RACUNI
+
+// Shown beside the chosen article: its unit, the stock of the warehouse and year (all lots),
+// its minimum stock and reserved quantity.
+struct ArticleFacts {
+    QString name;
+    QString unit;
+    double stock = 0;
+    double minimumStock = 0;
+    double reserved = 0;
+};
+ArticleFacts ReadArticleFacts(Database& db, int warehouse, int year, int article);
+
+// The key of a posted invoice.
+struct InvoiceKey {
+    int warehouse = 0;
+    int book = 0;
+    int year = 0;
+    int number = 0;
+};
+
+// Where an invoice's lines are: the working copy of an open window, or a posted invoice under
+// correction.
+struct InvoiceLinesTarget {
+    int sessionCode = 0;
+    std::optional<InvoiceKey> posted;
+};
+
+// The grid under the invoice header: line number, name, lot, quantity, unit, price, discount,
+// value, tax rate, total, description (the line's kind and code hidden at the end).
+TableData InvoiceLinesGrid(Database& db, const InvoiceLinesTarget& target);
+// The running totals of the target's lines (as Totals does for a working copy).
+InvoiceTotals TotalsOf(Database& db, const InvoiceLinesTarget& target);
+// "Tablično": every column of the lines.
+TableData InvoiceLinesTable(Database& db, const InvoiceLinesTarget& target);
+
+}  // namespace zodra::sales

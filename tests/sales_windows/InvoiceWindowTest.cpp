@@ -1,0 +1,416 @@
+// The invoice window on the demo company, driven by keys: the header's guards and refusals, an
+// article line found by its barcode with its quantity cut to the lot, the merge question, a
+// service line and the cash discount, deleting a line, the header dialog's checks and posting,
+// and closing (the working copy and its session code given back). With ZODRA_SCREENSHOTS set
+// to a folder every window is photographed there.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "data/Database.h"
+#include "data/Errors.h"
+#include "data/Rounding.h"
+#include "data/Session.h"
+#include "data/SqlValue.h"
+#include "registers/ui/ArticlePicker.h"
+#include "sales/InvoiceLines.h"
+#include "sales/InvoicePosting.h"
+#include "sales/ui/ArticleLineDialog.h"
+#include "sales/ui/InvoiceController.h"
+#include "sales/ui/InvoiceHeaderDialog.h"
+#include "sales/ui/InvoiceWindows.h"
+#include "sales/ui/LineChangeDialog.h"
+#include "sales/ui/LinesTableDialog.h"
+#include "sales/ui/ServiceLineDialog.h"
+#include "support/WindowTest.h"
+#include "ui/DataGrid.h"
+#include "ui/DocumentWindows.h"
+#include "ui/FieldForm.h"
+#include "ui/NumberBox.h"
+#include "ui/WindowTools.h"
+
+using namespace zodra;
+using namespace zodra::sales::ui;
+
+namespace {
+
+struct DemoFolder {
+    test::WindowTestFolder folder;
+};
+
+class DemoHost : private DemoFolder, public test::TestHost {
+public:
+    DemoHost() : test::TestHost(folder, DemoCompany{}) {
+        CurrentSession().workstation.debugMode = true;
+        area.resize(1280, 800);
+        registry = &m_registry;
+        RegisterSalesCommands(m_registry);
+    }
+    QVariant Scalar(const QString& sql, const QVariantList& params = {}) {
+        return CurrentSession().Db().Scalar(sql, params);
+    }
+
+private:
+    ui::CommandRegistry m_registry;
+};
+
+QPushButton* ButtonOf(QWidget* w, const QString& name) {
+    return w->findChild<QPushButton*>(name);
+}
+
+// Chooses an entry of a header box as the user does (the box commits on activation).
+void Choose(ui::DocumentWindow* w, const QString& key, const QVariant& value) {
+    auto* box = qobject_cast<QComboBox*>(w->Extra()->Editor(key));
+    const int index = value.isNull() ? 0 : box->findData(value);
+    box->setCurrentIndex(index);
+    Q_EMIT box->activated(index);
+    test::Settle();
+}
+
+QVariant BoxValue(ui::DocumentWindow* w, const QString& key) {
+    return w->Extra()->Values().value(key);
+}
+
+// The demo's wholesale lot with the most free stock in warehouse 1.
+struct DemoLot {
+    int article = 0;
+    int lot = 0;
+    double free = 0;
+    double price = 0;
+    QString barcode;
+};
+
+DemoLot BiggestLot(DemoHost& host) {
+    Statement row = host.CurrentSession().Db().Prepare(QStringLiteral(
+        "SELECT n.\"SIFRA_ARTIKLA\", n.\"BROJ_PRIMKE\", n.\"KOLICINA_PRIVREMENO\", "
+        "n.\"VELEPRODAJNA CIJENA\", a.\"BARKOD\" FROM \"NABAVE\" n JOIN \"ARTIKLI\" a ON "
+        "a.\"SIFRA\" = n.\"SIFRA_ARTIKLA\" WHERE n.\"SKLADISTE\" = 1 AND n.\"KOLICINA\" > 0 AND "
+        "a.\"BARKOD\" <> '' ORDER BY n.\"KOLICINA_PRIVREMENO\" DESC, n.\"BROJ_PRIMKE\" LIMIT 1"));
+    row.Exec();
+    if (!row.Next()) {
+        return {};
+    }
+    return {row.Int(0), row.Int(1), row.Double(2), row.Double(3), row.Text(4)};
+}
+
+int CustomerCode(DemoHost& host, const QString& name) {
+    return host
+        .Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"NAZIV\" = ?"), {name})
+        .toInt();
+}
+
+}  // namespace
+
+class InvoiceWindowTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { qputenv("ZODRA_HOME", ZODRA_SOURCE_DIR "/share"); }
+
+    void anInvoiceIsEnteredByKeysAndPosted() {
+        DemoHost host;
+        const int sessionsBefore =
+            host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")).toInt();
+        auto* w = qobject_cast<ui::DocumentWindow*>(host.Open(InvoiceCommand()));
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Račun"));
+        // The window holds a session code of its own while it is open.
+        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")).toInt(),
+                 sessionsBefore + 1);
+        QCOMPARE(ButtonOf(w, QStringLiteral("DodajStavku"))->text(), QStringLiteral("&Artikli"));
+        QCOMPARE(ButtonOf(w, QStringLiteral("BrisanjeStavke"))->text(),
+                 QStringLiteral("&Brisanje"));
+        for (const char* name : {"Usluge", "Tablicno", "Proknjizi", "UpisBroja"}) {
+            QVERIFY2(ButtonOf(w, QString::fromLatin1(name)), name);
+        }
+
+        // The guards before lines, in their order, and the retail terms refused in a
+        // wholesale warehouse (the box goes back to what it was).
+        ButtonOf(w, QStringLiteral("DodajStavku"))->click();
+        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije izabrana knjiga IRA !"));
+        Choose(w, InvoiceController::IraField(), 2);
+        ButtonOf(w, QStringLiteral("Usluge"))->click();
+        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije izabran uvjet prodaje !"));
+        Choose(w, InvoiceController::TermsField(), 1);
+        QCOMPARE(host.prompter.LastMessage(),
+                 QStringLiteral("Ovo nije maloprodajno skladište i nije dozvoljena izrada "
+                                "maloprodajnog računa."));
+        QVERIFY(BoxValue(w, InvoiceController::TermsField()).isNull());
+        Choose(w, InvoiceController::TermsField(), 2);
+        ButtonOf(w, QStringLiteral("DodajStavku"))->click();
+        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije izabran kupac !"));
+        Choose(w, InvoiceController::CustomerField(),
+               CustomerCode(host, QStringLiteral("Restoran Šestine")));
+        QCOMPARE(w->windowTitle(), QStringLiteral("Račun - Restoran Šestine"));
+        const int shown = w->NumberField()->text().toInt();
+        QVERIFY(shown >= 1);
+
+        // An article by its barcode and Enter: the quantity comes next; more than the lot has
+        // free is cut to it with the message; price and the customer's discount proposed.
+        const DemoLot lot = BiggestLot(host);
+        QVERIFY(lot.article > 0);
+        test::WhenShown<ArticleLineDialog>([&](ArticleLineDialog* d) {
+            QCOMPARE(d->windowTitle(), QStringLiteral("Upis artikla"));
+            QApplication::setActiveWindow(d);
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            d->Picker()->SearchField()->setFocus();
+            test::TypeInto(d->Picker()->SearchField(), lot.barcode);
+            QTest::keyClick(d->Picker()->SearchField(), Qt::Key_Return);
+            QCOMPARE(d->Picker()->Code(), lot.article);
+            QCOMPARE(d->focusWidget(), d->Quantity());
+            QCOMPARE(d->Lots()->currentData().toInt(), lot.lot);
+            QCOMPARE(d->Price()->Value(), lot.price);
+            QCOMPARE(d->DiscountPercent()->Value(), 5.0);
+            test::TypeInto(d->Quantity(), QString::number(lot.free + 7));
+            QTest::keyClick(d->Quantity(), Qt::Key_Return);
+            QVERIFY(host.prompter.Messages().contains(
+                QStringLiteral("Nedovoljna zaliha artikla. Količina će biti postavljena na "
+                               "najveću dopuštenu vrijednost.")));
+            QCOMPARE(d->Quantity()->Value(), lot.free);
+            // Retyped: 4 pieces, the boxes follow.
+            d->Quantity()->setFocus();
+            d->Quantity()->selectAll();
+            test::TypeInto(d->Quantity(), QStringLiteral("4"));
+            QCOMPARE(d->Value()->Value(), 4 * lot.price);
+            QCOMPARE(d->Discount()->Value(), 4 * lot.price * 0.05);
+            host.Photograph(d, QStringLiteral("upis_artikla"));
+            QVERIFY(d->AcceptLine());
+        });
+        ButtonOf(w, QStringLiteral("DodajStavku"))->click();
+        test::Settle();
+        QCOMPARE(w->Lines()->Data().RowCount(), 1);
+
+        // The same article and lot again: the merge question, Yes adds into the line.
+        host.prompter.AnswerYes();
+        test::WhenShown<ArticleLineDialog>([&](ArticleLineDialog* d) {
+            QVERIFY(d->Picker()->SetCode(lot.article));
+            d->Quantity()->setFocus();
+            test::TypeInto(d->Quantity(), QStringLiteral("2"));
+            QVERIFY(d->AcceptLine());
+        });
+        ButtonOf(w, QStringLiteral("DodajStavku"))->click();
+        test::Settle();
+        QCOMPARE(
+            host.prompter.Shown().last(),
+            QStringLiteral("Ovaj artikal je već upisan. Želite li dodati na postojeću stavku?"));
+        QCOMPARE(w->Lines()->Data().RowCount(), 1);
+        QCOMPARE(w->Lines()->Data().Value(0, 3).toDouble(), 6.0);
+
+        // A service line, then the cash discount of 2 % on what the invoice has so far.
+        host.CurrentSession().Db().Exec(QStringLiteral(
+            "INSERT INTO \"USLUGE\" (\"NAZIV\", \"JED_M\", \"CIJENA\", \"GRUPA_P\") SELECT "
+            "'CASSA SCONTO', '', 0, \"GRUPA_P\" FROM \"USLUGE\" LIMIT 1"));
+        test::WhenShown<ServiceLineDialog>([&](ServiceLineDialog* d) {
+            QCOMPARE(d->windowTitle(), QStringLiteral("Upis usluge"));
+            QVERIFY(!d->AcceptLine());
+            QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije izabrana usluga !"));
+            d->Service()->setCurrentIndex(d->Service()->findText(QStringLiteral("Montaža")));
+            QCOMPARE(d->Quantity()->Value(), 1.0);
+            QCOMPARE(d->Price()->Value(), 25.0);
+            QCOMPARE(d->PriceWithTax()->Value(), 31.25);
+            host.Photograph(d, QStringLiteral("upis_usluge"));
+            QVERIFY(d->AcceptLine());
+        });
+        ButtonOf(w, QStringLiteral("Usluge"))->click();
+        test::Settle();
+        QCOMPARE(w->Lines()->Data().RowCount(), 2);
+        const double net = sqlvalue::ToDouble(host.Scalar(
+            QStringLiteral("SELECT SUM(\"VRIJEDNOST_\") FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
+                           "\"Multiuser_sifra\" = (SELECT MAX(\"SIFRA\") FROM \"Multiuser\")")));
+        host.prompter.AnswerText(QStringLiteral("2"));
+        test::WhenShown<ServiceLineDialog>([&](ServiceLineDialog* d) {
+            d->Service()->setCurrentIndex(d->Service()->findText(QStringLiteral("CASSA SCONTO")));
+            QVERIFY(d->AcceptLine());
+        });
+        ButtonOf(w, QStringLiteral("Usluge"))->click();
+        test::Settle();
+        QCOMPARE(w->Lines()->Data().RowCount(), 3);
+        QCOMPARE(w->Lines()->Data().Value(2, 10).toString(), QStringLiteral("2%"));
+        QCOMPARE(RoundMoney(w->Lines()->Data().Value(2, 7).toDouble()), RoundMoney(-net * 0.02));
+
+        // Deleting the service line: its question, and the lines behind it close the gap.
+        w->Lines()->SelectRow(1);
+        host.prompter.AnswerYes();
+        ButtonOf(w, QStringLiteral("BrisanjeStavke"))->click();
+        QCOMPARE(host.prompter.Shown().last(),
+                 QStringLiteral("Želite li izbrisati stavku usluge ?"));
+        QCOMPARE(w->Lines()->Data().RowCount(), 2);
+        QCOMPARE(w->Lines()->Data().Value(1, 0).toInt(), 2);
+        QVERIFY(w->findChild<QLabel*>(QStringLiteral("Ukupno"))
+                    ->text()
+                    .startsWith(QStringLiteral("Vrijednost : ")));
+
+        test::WhenShown<LinesTableDialog>([&](LinesTableDialog* d) {
+            QCOMPARE(d->Grid()->Data().RowCount(), 2);
+            host.Photograph(d, QStringLiteral("racun_tablicno"));
+            d->reject();
+        });
+        ButtonOf(w, QStringLiteral("Tablicno"))->click();
+        test::Settle();
+        host.Photograph(w, QStringLiteral("racun"));
+
+        // "Proknjiži": the header dialog refuses an empty delivery name and keeps what was
+        // typed; accepted, the invoice is posted under the number shown.
+        test::WhenShown<InvoiceHeaderDialog>([&](InvoiceHeaderDialog* d) {
+            QCOMPARE(d->windowTitle(), QStringLiteral("Zaglavlje računa"));
+            QCOMPARE(d->Number()->Value(), double(shown));
+            QCOMPARE(d->Field(QStringLiteral("IsporukaNaziv"))->text(),
+                     QStringLiteral("Restoran Šestine"));
+            QVERIFY(!d->PrintInvoice()->isEnabled());
+            d->Field(QStringLiteral("IsporukaNaziv"))->clear();
+            d->Field(QStringLiteral("RobuPreuzeo"))->setText(QStringLiteral("Ana Ćosić"));
+            QVERIFY(!d->AcceptHeader());
+            QCOMPARE(host.prompter.LastMessage(),
+                     QStringLiteral("Isporuka-naziv je duži od 80 znakova ili nije upisan"));
+            QCOMPARE(d->Field(QStringLiteral("RobuPreuzeo"))->text(), QStringLiteral("Ana Ćosić"));
+            d->Field(QStringLiteral("IsporukaNaziv"))->setText(QStringLiteral("Restoran Šestine"));
+            d->Field(QStringLiteral("RokPlacanja"))->setText(QStringLiteral("45"));
+            Q_EMIT d->Field(QStringLiteral("RokPlacanja"))->editingFinished();
+            QCOMPARE(d->Field(QStringLiteral("DospijeceRacuna"))->text(),
+                     QDate::currentDate().addDays(45).toString(QStringLiteral("dd.MM.yyyy")));
+            host.Photograph(d, QStringLiteral("zaglavlje_racuna"));
+            QVERIFY(d->AcceptHeader());
+        });
+        QVERIFY(w->Post());
+        QCOMPARE(host.Scalar(QStringLiteral("SELECT \"ROBU PREUZEO\" FROM \"RACUNI\" WHERE "
+                                            "\"SKLADISTE\" = 1 AND \"IRA\" = 2 AND "
+                                            "\"BROJ RACUNA\" = ?"),
+                             {shown})
+                     .toString(),
+                 QStringLiteral("Ana Ćosić"));
+        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA\" WHERE "
+                                            "\"IRA\" = 2 AND \"BROJ_RACUNA\" = ?"),
+                             {shown})
+                     .toInt(),
+                 2);
+        // The number was free: no message; the window waits for the next invoice.
+        QVERIFY(!host.prompter.Messages().contains(
+            QStringLiteral("Račun je proknjižen pod brojem ") + QString::number(shown)));
+        test::Settle();
+        QCOMPARE(w->Lines()->Data().RowCount(), 0);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Račun"));
+        QVERIFY(BoxValue(w, InvoiceController::CustomerField()).isNull());
+
+        // Closed, it gives its session code back.
+        ui::CloseWindowFrame(w);
+        test::Settle();
+        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")).toInt(),
+                 sessionsBefore);
+    }
+
+    // Closing with lines asks first; No keeps everything, Yes gives the lot its reservation
+    // back.
+    void closingWithLinesAsksAndGivesTheStockBack() {
+        DemoHost host;
+        const DemoLot lot = BiggestLot(host);
+        auto* w = qobject_cast<ui::DocumentWindow*>(host.Open(InvoiceCommand()));
+        Choose(w, InvoiceController::IraField(), 2);
+        Choose(w, InvoiceController::TermsField(), 2);
+        Choose(w, InvoiceController::CustomerField(),
+               CustomerCode(host, QStringLiteral("Hotel Ćiro d.d.")));
+        test::WhenShown<ArticleLineDialog>([&](ArticleLineDialog* d) {
+            QVERIFY(d->Picker()->SetCode(lot.article));
+            d->Quantity()->setFocus();
+            test::TypeInto(d->Quantity(), QStringLiteral("3"));
+            QVERIFY(d->AcceptLine());
+        });
+        ButtonOf(w, QStringLiteral("DodajStavku"))->click();
+        test::Settle();
+        auto free = [&] {
+            return sqlvalue::ToDouble(
+                host.Scalar(QStringLiteral("SELECT \"KOLICINA_PRIVREMENO\" FROM \"NABAVE\" WHERE "
+                                           "\"SKLADISTE\" = 1 AND \"BROJ_PRIMKE\" = ? AND "
+                                           "\"SIFRA_ARTIKLA\" = ?"),
+                            {lot.lot, lot.article}));
+        };
+        QCOMPARE(free(), lot.free - 3);
+        host.prompter.AnswerNo();
+        ui::CloseWindowFrame(w);
+        test::Settle();
+        QCOMPARE(host.prompter.Shown().last(), QStringLiteral("Želite li odustati od računa ?"));
+        QVERIFY(host.FindWindow(InvoiceCommand()));
+        QCOMPARE(free(), lot.free - 3);
+        host.prompter.AnswerYes();
+        ui::CloseWindowFrame(w);
+        test::Settle();
+        QVERIFY(!host.FindWindow(InvoiceCommand()));
+        QCOMPARE(free(), lot.free);
+    }
+
+    // A posted invoice opened for correction: its header and lines as posted, a line's
+    // quantity changed and a line deleted at once, the customer changed with the caption.
+    void aPostedInvoiceIsCorrectedInPlace() {
+        DemoHost host;
+        Session& session = host.CurrentSession();
+        const DemoLot lot = BiggestLot(host);
+        const int customer = CustomerCode(host, QStringLiteral("Restoran Šestine"));
+        sales::InvoiceDraft draft = sales::OpenInvoice(session, QDate::currentDate());
+        draft.book = 2;
+        draft.salesTerms = 2;
+        draft.customer = customer;
+        sales::AddArticleLine(session, host.prompter, draft,
+                              {lot.article, lot.lot, 5, std::nullopt, 0.0, std::nullopt, {}});
+        const int service =
+            host.Scalar(QStringLiteral("SELECT MIN(\"SIFRA\") FROM \"USLUGE\"")).toInt();
+        sales::AddServiceLine(session, host.prompter, draft,
+                              {service, 1, std::nullopt, std::nullopt, std::nullopt, {}});
+        const int number =
+            sales::PostInvoice(session, draft, sales::ProposeHeader(session, draft)).number;
+        sales::DiscardInvoice(session, draft);
+
+        try {
+            OpenInvoiceCorrection(host, host.registry, 2, 999);
+            QFAIL("a missing invoice was opened");
+        } catch (const UserError& e) {
+            QCOMPARE(e.message(), QStringLiteral("Ne postoji proknjiženi račun broj 999"));
+        }
+        auto* w = OpenInvoiceCorrection(host, host.registry, 2, number);
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Račun br.%1 - Restoran Šestine").arg(number));
+        QCOMPARE(w->Lines()->Data().RowCount(), 2);
+        QVERIFY(!ButtonOf(w, QStringLiteral("Proknjizi")));
+
+        // Five become three: two go back to the lot at once.
+        w->Lines()->SelectRow(0);
+        test::WhenShown<LineChangeDialog>([&](LineChangeDialog* d) {
+            QCOMPARE(d->Quantity()->Value(), 5.0);
+            d->Quantity()->SetValue(3);
+            host.Photograph(d, QStringLiteral("promjena_stavke"));
+            d->accept();
+        });
+        ButtonOf(w, QStringLiteral("Promjena"))->click();
+        test::Settle();
+        QCOMPARE(w->Lines()->Data().Value(0, 3).toDouble(), 3.0);
+        QCOMPARE(sqlvalue::ToDouble(host.Scalar(
+                     QStringLiteral("SELECT \"KOLICINA\" FROM \"NABAVE\" WHERE \"SKLADISTE\" = 1 "
+                                    "AND \"BROJ_PRIMKE\" = ? AND \"SIFRA_ARTIKLA\" = ?"),
+                     {lot.lot, lot.article})),
+                 lot.free - 3);
+
+        w->Lines()->SelectRow(1);
+        host.prompter.AnswerYes();
+        ButtonOf(w, QStringLiteral("BrisanjeStavke"))->click();
+        QCOMPARE(w->Lines()->Data().RowCount(), 1);
+
+        const int hotel = CustomerCode(host, QStringLiteral("Hotel Ćiro d.d."));
+        Choose(w, InvoiceController::CustomerField(), hotel);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Račun br.%1 - Hotel Ćiro d.d.").arg(number));
+        QCOMPARE(host.Scalar(QStringLiteral("SELECT \"ISPORUKA NAZIV\" FROM \"RACUNI\" WHERE "
+                                            "\"IRA\" = 2 AND \"BROJ RACUNA\" = ?"),
+                             {number})
+                     .toString(),
+                 QStringLiteral("Hotel Ćiro d.d."));
+        host.Photograph(w, QStringLiteral("racun_ispravak"));
+        const QString command = w->objectName();
+        QCOMPARE(command, QStringLiteral("Knjizenje_racun_ispravak_2_%1").arg(number));
+        ui::CloseWindowFrame(w);
+        test::Settle();
+        QVERIFY(!host.FindWindow(command));
+    }
+};
+
+ZODRA_WINDOW_TEST_MAIN(InvoiceWindowTest)
+#include "InvoiceWindowTest.moc"
