@@ -6,6 +6,7 @@
 #include "purchasing/ui/ReceiptWindows.h"
 #include "registers/ui/RegisterCommands.h"
 #include "stock/ui/StockCommands.h"
+#include "stockdocs/ui/StockDocsWindows.h"
 #include "ui/CommandRegistry.h"
 
 namespace zodra::desktop {
@@ -17,6 +18,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     registers::ui::RegisterRegisterCommands(registry);
     pricelists::ui::RegisterPriceListCommands(registry);
     purchasing::ui::RegisterPurchasingCommands(registry);
+    stockdocs::ui::RegisterStockDocsCommands(registry);
     stock::ui::RegisterStockCommands(registry);
 }
 

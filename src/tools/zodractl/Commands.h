@@ -57,6 +57,7 @@ int Export(const QStringList& args);
 int Post(const QStringList& args);
 int Cancel(const QStringList& args);
 int Delete(const QStringList& args);
+int Print(const QStringList& args);
 // Prints the cash book of a warehouse for a range of dates (CashBookCommand.cpp).
 int CashBook(const QStringList& args);
 

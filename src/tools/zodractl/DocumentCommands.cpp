@@ -21,6 +21,7 @@
 #include "sales/InvoiceRemoval.h"
 #include "stockdocs/PriceChangeJson.h"
 #include "stockdocs/PriceChangePosting.h"
+#include "stockdocs/PriceChangePrint.h"
 #include "stockdocs/PriceChangeRemoval.h"
 #include "tools/zodractl/Commands.h"
 #include "tools/zodractl/Terminal.h"
@@ -36,6 +37,8 @@ const char* kPostUsage =
 const char* kCancelUsage =
     "upotreba: zodractl cancel PUTANJA primka|izmjena|racun BROJ [--skladiste N] [--knjiga B] "
     "[--datum DD.MM.GGGG] [--da]";
+const char* kPrintUsage =
+    "upotreba: zodractl print PUTANJA izmjena BROJ [--skladiste N] --pdf IZLAZ.pdf";
 const char* kDeleteUsage =
     "upotreba: zodractl delete PUTANJA primka|izmjena|racun BROJ [--skladiste N] [--knjiga B] "
     "[--da]";
@@ -48,6 +51,7 @@ struct DocumentArgs {
     int book = 1;  // the IRA book of an invoice (--knjiga)
     QDate date = QDate::currentDate();
     bool yes = false;
+    QString pdf;  // --pdf of print
 };
 
 // A document file read against the company: the warehouse it is booked in, and how it is posted
@@ -67,6 +71,8 @@ struct DocumentDoors {
     std::function<ReadFile(zodra::Database&, const QByteArray&)> read;
     std::function<void(zodra::Session&, CommandLinePrompter&, const DocumentArgs&)> cancel;
     std::function<void(zodra::Session&, CommandLinePrompter&, const DocumentArgs&)> remove;
+    // Writes a posted document's print to a PDF file; empty where the kind has none yet.
+    std::function<void(zodra::Session&, int number, const QString& pdf)> print;
 };
 
 namespace p = zodra::purchasing;
@@ -116,10 +122,23 @@ ReadFile ReadPriceChange(zodra::Database& db, const QByteArray& json) {
     const auto change = std::make_shared<sd::JsonPriceChange>(sd::ParsePriceChangeJson(db, json));
     ReadFile file;
     file.warehouse = change->warehouse;
-    file.post = [change](zodra::Session& session, CommandLinePrompter&) {
-        return sd::PostedMessage(sd::PostPriceChangeFromJson(session, *change));
+    auto number = std::make_shared<int>(0);
+    file.post = [change, number](zodra::Session& session, CommandLinePrompter&) {
+        *number = sd::PostPriceChangeFromJson(session, *change);
+        return sd::PostedMessage(*number);
+    };
+    file.print = [number](zodra::Session& session, const QString& pdf) {
+        zodra::reports::ReportEngine(session.Db())
+            .ToPdf(sd::PriceChangePrintRequest(session, *number), pdf);
     };
     return file;
+}
+
+void PrintPriceChange(zodra::Session& session, int number, const QString& pdf) {
+    const int pages = zodra::reports::ReportEngine(session.Db())
+                          .ToPdf(sd::PriceChangePrintRequest(session, number), pdf);
+    Out(QStringLiteral("Izvještaj je zapisan u ") + pdf + QStringLiteral(" (stranica: ") +
+        QString::number(pages) + QStringLiteral(")"));
 }
 
 void CancelPriceChange(zodra::Session& session, CommandLinePrompter& prompter,
@@ -180,9 +199,10 @@ void DeleteInvoice(zodra::Session& session, CommandLinePrompter& prompter,
 
 const std::vector<DocumentDoors>& Kinds() {
     static const std::vector<DocumentDoors> kinds{
-        {QStringLiteral("primka"), ReadReceipt, CancelReceipt, DeleteReceipt},
-        {QStringLiteral("izmjena"), ReadPriceChange, CancelPriceChange, DeletePriceChange},
-        {QStringLiteral("racun"), ReadInvoice, CancelInvoice, DeleteInvoice},
+        {QStringLiteral("primka"), ReadReceipt, CancelReceipt, DeleteReceipt, nullptr},
+        {QStringLiteral("izmjena"), ReadPriceChange, CancelPriceChange, DeletePriceChange,
+         PrintPriceChange},
+        {QStringLiteral("racun"), ReadInvoice, CancelInvoice, DeleteInvoice, nullptr},
     };
     return kinds;
 }
@@ -292,7 +312,7 @@ namespace {
 // Reads "VRSTA BROJ [--skladiste N] [--knjiga B] [--datum D] [--da]" and the kind's door;
 // std::nullopt on a usage fault, which it reports. The book is an invoice's only.
 std::optional<DocumentArgs> ParseDocumentArgs(const QStringList& args, bool withDate,
-                                              const char* usage) {
+                                              const char* usage, bool withPdf = false) {
     if (args.size() < 3) {
         Err(QString::fromUtf8(usage));
         return std::nullopt;
@@ -329,6 +349,8 @@ std::optional<DocumentArgs> ParseDocumentArgs(const QStringList& args, bool with
                 Err(QStringLiteral("Datum nije ispravan: ") + args.at(i));
                 return std::nullopt;
             }
+        } else if (withPdf && flag == QLatin1String("--pdf") && i + 1 < args.size()) {
+            parsed.pdf = args.at(++i);
         } else if (flag == QLatin1String("--da")) {
             parsed.yes = true;
         } else {
@@ -362,6 +384,25 @@ int Delete(const QStringList& args) {
     return InSession(args.at(0), parsed->warehouse, [&](zodra::Session& session) {
         CommandLinePrompter prompter(parsed->yes, true);
         kind->remove(session, prompter, *parsed);
+    });
+}
+
+int Print(const QStringList& args) {
+    const std::optional<DocumentArgs> parsed = ParseDocumentArgs(args, false, kPrintUsage, true);
+    if (!parsed) {
+        return kUsage;
+    }
+    const DocumentDoors* kind = KindNamed(args.at(1));
+    if (!kind->print) {
+        Err(QStringLiteral("Ispis u PDF za ovu vrstu dokumenta ne postoji."));
+        return kUsage;
+    }
+    if (parsed->pdf.isEmpty()) {
+        Err(QString::fromUtf8(kPrintUsage));
+        return kUsage;
+    }
+    return InSession(args.at(0), parsed->warehouse, [&](zodra::Session& session) {
+        kind->print(session, parsed->number, parsed->pdf);
     });
 }
 

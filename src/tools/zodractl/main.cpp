@@ -41,7 +41,7 @@ const char* kUsageText =
     "                             opisane u JSON datoteci kroz iste provjere kao prozor;\n"
     "                             ispisuje broj dokumenta;\n"
     "                             --da odgovara Da na pitanja (razlike kontrolnih iznosa),\n"
-    "                             --pdf ispisuje primku u PDF\n"
+    "                             --pdf ispisuje primku ili izmjenu cijena u PDF\n"
     "  post PUTANJA racun.json [--da]\n"
     "                             knjiženje računa (docs/invoice-json.md; datoteka s \"kupac\")\n"
     "                             kroz iste provjere kao prozor \"Račun\"; ispisuje broj računa\n"
@@ -56,6 +56,9 @@ const char* kUsageText =
     "                             robama ili računa;\n"
     "                             bez --skladiste jedino skladište poduzeća; pitanja se bez --da\n"
     "                             odgovaraju s Ne (bez --da se ništa ne mijenja)\n"
+    "  print PUTANJA izmjena BROJ [--skladiste N] --pdf IZLAZ.pdf\n"
+    "                             ispis proknjižene izmjene cijena u PDF (stornirane: ispis\n"
+    "                             storna)\n"
     "  cashbook PUTANJA --skladiste N --od DD.MM.GGGG --do DD.MM.GGGG --pdf IZLAZ.pdf\n"
     "                             blagajnički izvještaj skladišta za razdoblje u PDF\n"
     "  stockcheck PUTANJA         nabave prema karticama artikala, stanja trgovačkih knjiga i\n"
@@ -76,7 +79,7 @@ int main(int argc, char** argv) {
     // the offscreen platform.
     const bool report =
         argc > 1 && (qstrcmp(argv[1], "report") == 0 || qstrcmp(argv[1], "post") == 0 ||
-                     qstrcmp(argv[1], "cashbook") == 0);
+                     qstrcmp(argv[1], "cashbook") == 0 || qstrcmp(argv[1], "print") == 0);
     if (report && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -145,6 +148,8 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::Cancel(args);
     if (command == QLatin1String("delete"))
         return zodractl::Delete(args);
+    if (command == QLatin1String("print"))
+        return zodractl::Print(args);
     if (command == QLatin1String("cashbook"))
         return zodractl::CashBook(args);
     if (command == QLatin1String("stockcheck"))
