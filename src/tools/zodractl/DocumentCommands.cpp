@@ -23,6 +23,8 @@
 #include "stockdocs/PriceChangePosting.h"
 #include "stockdocs/PriceChangePrint.h"
 #include "stockdocs/PriceChangeRemoval.h"
+#include "stockdocs/StockCountJson.h"
+#include "stockdocs/StockCountRemoval.h"
 #include "tools/zodractl/Commands.h"
 #include "tools/zodractl/Terminal.h"
 
@@ -33,14 +35,16 @@ namespace {
 const char* kPostUsage =
     "upotreba: zodractl post PUTANJA DATOTEKA.json [--da] [--pdf IZLAZ.pdf]\n"
     "          (primka: docs/receipt-json.md; izmjena cijena: docs/price-change-json.md;\n"
-    "          račun: docs/invoice-json.md)";
+    "          račun: docs/invoice-json.md; inventura: docs/stock-count-json.md)";
 const char* kCancelUsage =
-    "upotreba: zodractl cancel PUTANJA primka|izmjena|racun BROJ [--skladiste N] [--knjiga B] "
+    "upotreba: zodractl cancel PUTANJA primka|izmjena|racun|inventura BROJ [--skladiste N] "
+    "[--knjiga B] "
     "[--datum DD.MM.GGGG] [--da]";
 const char* kPrintUsage =
     "upotreba: zodractl print PUTANJA izmjena BROJ [--skladiste N] --pdf IZLAZ.pdf";
 const char* kDeleteUsage =
-    "upotreba: zodractl delete PUTANJA primka|izmjena|racun BROJ [--skladiste N] [--knjiga B] "
+    "upotreba: zodractl delete PUTANJA primka|izmjena|racun|inventura BROJ [--skladiste N] "
+    "[--knjiga B] "
     "[--da]";
 
 // What cancel and delete are given: the document, its warehouse, the date of a cancellation and
@@ -159,6 +163,30 @@ void DeletePriceChange(zodra::Session& session, CommandLinePrompter& prompter,
     Out(QStringLiteral("Izmjena cijena broj %1 je izbrisana.").arg(args.number));
 }
 
+ReadFile ReadStockCount(zodra::Database& db, const QByteArray& json) {
+    const auto count = std::make_shared<sd::JsonStockCount>(sd::ParseStockCountJson(db, json));
+    ReadFile file;
+    file.warehouse = count->warehouse;
+    file.post = [count](zodra::Session& session, CommandLinePrompter&) {
+        return sd::StockCountPostedMessage(sd::PostStockCountFromJson(session, *count));
+    };
+    return file;
+}
+
+// A stock count is not cancelled: a count booked wrongly is deleted (or followed by another).
+void CancelStockCount(zodra::Session&, CommandLinePrompter&, const DocumentArgs&) {
+    throw zodra::UserError(
+        QStringLiteral("Inventura se ne stornira; proknjižena inventura se može izbrisati."));
+}
+
+void DeleteStockCount(zodra::Session& session, CommandLinePrompter& prompter,
+                      const DocumentArgs& args) {
+    if (!sd::DeleteStockCount(session, prompter, args.number)) {
+        throw zodra::UserError(QStringLiteral("Inventura nije izbrisana."));
+    }
+    Out(sd::StockCountDeletedMessage(args.number));
+}
+
 // Invoices: merge questions are answered Yes (the window's default), others No unless --da.
 ReadFile ReadInvoice(zodra::Database& db, const QByteArray& json) {
     const auto invoice = std::make_shared<s::JsonInvoice>(s::ParseInvoiceJson(db, json));
@@ -203,6 +231,7 @@ const std::vector<DocumentDoors>& Kinds() {
         {QStringLiteral("izmjena"), ReadPriceChange, CancelPriceChange, DeletePriceChange,
          PrintPriceChange},
         {QStringLiteral("racun"), ReadInvoice, CancelInvoice, DeleteInvoice, nullptr},
+        {QStringLiteral("inventura"), ReadStockCount, CancelStockCount, DeleteStockCount, nullptr},
     };
     return kinds;
 }
