@@ -83,6 +83,9 @@ public:
     virtual bool NumberEditable() const { return true; }
     // The number box's message for text that is not a number; empty: the kit's own.
     virtual QString NumberInvalidMessage() const { return {}; }
+    // The line buttons ("Dodaj stavku", "Brisanje stavke"); a document whose lines come from
+    // elsewhere (a stock count, prepared from the lots) leaves them out.
+    virtual bool HasLineButtons() const { return true; }
     virtual QString AddLineCaption() const;     // "&Dodaj stavku"
     virtual QString ChangeLineCaption() const;  // "&Promjena"
     virtual QString DeleteLineCaption() const;  // "&Brisanje stavke"

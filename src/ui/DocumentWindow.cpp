@@ -109,6 +109,10 @@ DocumentWindow::DocumentWindow(WindowHost& host, std::unique_ptr<DocumentControl
     layout->addLayout(buttons);
 
     connect(add, &QPushButton::clicked, this, &DocumentWindow::AddLine);
+    if (!m_controller->HasLineButtons()) {
+        add->hide();
+        m_deleteLine->hide();
+    }
     connect(m_deleteLine, &QPushButton::clicked, this, &DocumentWindow::DeleteLine);
     if (free) {
         connect(free, &QPushButton::clicked, this, &DocumentWindow::FreeNumber);

@@ -24,6 +24,7 @@
 #include "stockdocs/PriceChangePrint.h"
 #include "stockdocs/PriceChangeRemoval.h"
 #include "stockdocs/StockCountJson.h"
+#include "stockdocs/StockCountList.h"
 #include "stockdocs/StockCountRemoval.h"
 #include "tools/zodractl/Commands.h"
 #include "tools/zodractl/Terminal.h"
@@ -41,7 +42,7 @@ const char* kCancelUsage =
     "[--knjiga B] "
     "[--datum DD.MM.GGGG] [--da]";
 const char* kPrintUsage =
-    "upotreba: zodractl print PUTANJA izmjena BROJ [--skladiste N] --pdf IZLAZ.pdf";
+    "upotreba: zodractl print PUTANJA izmjena|inventura BROJ [--skladiste N] --pdf IZLAZ.pdf";
 const char* kDeleteUsage =
     "upotreba: zodractl delete PUTANJA primka|izmjena|racun|inventura BROJ [--skladiste N] "
     "[--knjiga B] "
@@ -167,10 +168,23 @@ ReadFile ReadStockCount(zodra::Database& db, const QByteArray& json) {
     const auto count = std::make_shared<sd::JsonStockCount>(sd::ParseStockCountJson(db, json));
     ReadFile file;
     file.warehouse = count->warehouse;
-    file.post = [count](zodra::Session& session, CommandLinePrompter&) {
-        return sd::StockCountPostedMessage(sd::PostStockCountFromJson(session, *count));
+    auto number = std::make_shared<int>(0);
+    file.post = [count, number](zodra::Session& session, CommandLinePrompter&) {
+        *number = sd::PostStockCountFromJson(session, *count);
+        return sd::StockCountPostedMessage(*number);
+    };
+    file.print = [number](zodra::Session& session, const QString& pdf) {
+        zodra::reports::ReportEngine(session.Db())
+            .ToPdf(sd::StockCountPrintRequest(session, *number), pdf);
     };
     return file;
+}
+
+void PrintStockCount(zodra::Session& session, int number, const QString& pdf) {
+    const int pages = zodra::reports::ReportEngine(session.Db())
+                          .ToPdf(sd::StockCountPrintRequest(session, number), pdf);
+    Out(QStringLiteral("Izvještaj je zapisan u ") + pdf + QStringLiteral(" (stranica: ") +
+        QString::number(pages) + QStringLiteral(")"));
 }
 
 // A stock count is not cancelled: a count booked wrongly is deleted (or followed by another).
@@ -231,7 +245,8 @@ const std::vector<DocumentDoors>& Kinds() {
         {QStringLiteral("izmjena"), ReadPriceChange, CancelPriceChange, DeletePriceChange,
          PrintPriceChange},
         {QStringLiteral("racun"), ReadInvoice, CancelInvoice, DeleteInvoice, nullptr},
-        {QStringLiteral("inventura"), ReadStockCount, CancelStockCount, DeleteStockCount, nullptr},
+        {QStringLiteral("inventura"), ReadStockCount, CancelStockCount, DeleteStockCount,
+         PrintStockCount},
     };
     return kinds;
 }
