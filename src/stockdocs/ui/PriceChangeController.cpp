@@ -24,7 +24,7 @@ const QString kRoundRetail = QStringLiteral("ZaokruziMPC");
 const QString kEqualise = QStringLiteral("Izjednaci");
 
 // The row id the working grid carries in its hidden first column.
-qint64 RowId(Session& session, int row) {
+qint64 LineIdAt(Session& session, int row) {
     return WorkingPriceChangeGrid(session).Value(row, 0).toLongLong();
 }
 
@@ -94,7 +94,7 @@ QString PriceChangeController::DeleteLineQuestion(Session&, int) {
 }
 
 void PriceChangeController::DeleteLine(Session& session, int row) {
-    RemovePriceChangeLine(session, RowId(session, row));
+    RemovePriceChangeLine(session, LineIdAt(session, row));
 }
 
 bool PriceChangeController::RunAction(const QString& objectName, zodra::ui::WindowHost& host,
