@@ -126,6 +126,7 @@ private Q_SLOTS:
                          expected) < 1e-4);
             Button(d, QStringLiteral("Prihvati"))->click();
             QCOMPARE(d->LinesWritten(), 1);
+            host.Photograph(d, QStringLiteral("izmjena_cijena_upis"));
             Button(d, QStringLiteral("Odustani"))->click();
         });
         w->AddLine();
@@ -166,6 +167,7 @@ private Q_SLOTS:
             percent->selectAll();
             test::TypeInto(percent, QStringLiteral("-10"));
             QCOMPARE(percent->text(), QStringLiteral("-10"));
+            host.Photograph(d, QStringLiteral("izmjena_cijena_izbor_artikala"));
             Button(d, QStringLiteral("Prihvati"))->click();
         });
         w->ActionButton(QStringLiteral("UPostotku"))->click();
