@@ -76,10 +76,16 @@ public:
     virtual QList<FieldSpec> HeaderFields() const { return {}; }
     virtual bool HasDescription() const { return true; }  // the "Opis" box
     virtual bool HasPrintBox() const { return true; }     // the "Ispis dokumenta" box
+    // The caption of the print box and the label of the number box.
+    virtual QString PrintBoxCaption() const { return QStringLiteral("Ispis dokumenta"); }
+    virtual QString NumberLabel() const { return QStringLiteral("Broj :"); }
     // "Upis broja": the proposed number may be replaced by a typed one; default yes.
     virtual bool NumberEditable() const { return true; }
     // The number box's message for text that is not a number; empty: the kit's own.
     virtual QString NumberInvalidMessage() const { return {}; }
+    // The line buttons ("Dodaj stavku", "Brisanje stavke"); a document whose lines come from
+    // elsewhere (a stock count, prepared from the lots) leaves them out.
+    virtual bool HasLineButtons() const { return true; }
     virtual QString AddLineCaption() const;     // "&Dodaj stavku"
     virtual QString ChangeLineCaption() const;  // "&Promjena"
     virtual QString DeleteLineCaption() const;  // "&Brisanje stavke"

@@ -24,6 +24,10 @@ void DocumentListController::Cancel(WindowHost&, const QVariant&) {}
 
 void DocumentListController::Delete(WindowHost&, const QVariant&) {}
 
+void DocumentListController::CheckBeforeCancel(WindowHost&, const QVariant&) {}
+
+void DocumentListController::CheckBeforeDelete(WindowHost&, const QVariant&) {}
+
 TableData DocumentListController::TableRows(Session&) {
     return {};
 }

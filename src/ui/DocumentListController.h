@@ -67,6 +67,10 @@ public:
     virtual QString CancelQuestion() const { return {}; }
     virtual QString CancelTitle() const { return Caption(); }
     virtual void Cancel(WindowHost& host, const QVariant& key);
+    // Refusals that come before the cancellation's or the deletion's question (a UserError is
+    // shown and nothing is asked); default none. Cancel and Delete check again when they write.
+    virtual void CheckBeforeCancel(WindowHost& host, const QVariant& key);
+    virtual void CheckBeforeDelete(WindowHost& host, const QVariant& key);
     // "Izbriši" after DeleteQuestion (Yes/No, No the default) titled DeleteTitle (default: the
     // caption). An empty question (the default): no deletion.
     virtual QString DeleteQuestion() const { return {}; }

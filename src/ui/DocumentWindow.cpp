@@ -53,7 +53,7 @@ DocumentWindow::DocumentWindow(WindowHost& host, std::unique_ptr<DocumentControl
         numberRow->addWidget(free);
     }
     numberRow->addStretch();
-    header->addRow(QStringLiteral("Broj :"), numberRow);
+    header->addRow(m_controller->NumberLabel(), numberRow);
     const QList<FieldSpec> fields = m_controller->HeaderFields();
     if (!fields.isEmpty()) {
         m_extra = new FieldForm(host, fields, registry, this);
@@ -66,7 +66,7 @@ DocumentWindow::DocumentWindow(WindowHost& host, std::unique_ptr<DocumentControl
         header->addRow(QStringLiteral("Opis :"), m_descriptionBox);
     }
     if (m_controller->HasPrintBox()) {
-        m_print = new QCheckBox(QStringLiteral("Ispis dokumenta"), this);
+        m_print = new QCheckBox(m_controller->PrintBoxCaption(), this);
         m_print->setObjectName(QStringLiteral("IspisDokumenta"));
         header->addRow(m_print);
     }
@@ -109,6 +109,10 @@ DocumentWindow::DocumentWindow(WindowHost& host, std::unique_ptr<DocumentControl
     layout->addLayout(buttons);
 
     connect(add, &QPushButton::clicked, this, &DocumentWindow::AddLine);
+    if (!m_controller->HasLineButtons()) {
+        add->hide();
+        m_deleteLine->hide();
+    }
     connect(m_deleteLine, &QPushButton::clicked, this, &DocumentWindow::DeleteLine);
     if (free) {
         connect(free, &QPushButton::clicked, this, &DocumentWindow::FreeNumber);

@@ -169,6 +169,7 @@ void PostedDocumentsWindow::DeleteCurrent() {
     const QVariant key = CurrentKey();
     const QString question = m_controller->DeleteQuestion();
     if (!key.isValid() || question.isEmpty() ||
+        !Guarded(m_host.UserPrompter(), [&] { m_controller->CheckBeforeDelete(m_host, key); }) ||
         !m_host.UserPrompter().AskYesNo(question, m_controller->DeleteTitle(), false)) {
         return;
     }
@@ -179,6 +180,9 @@ void PostedDocumentsWindow::DeleteCurrent() {
 void PostedDocumentsWindow::CancelCurrent() {
     const QVariant key = CurrentKey();
     if (!key.isValid() || !m_controller->CanCancel()) {
+        return;
+    }
+    if (!Guarded(m_host.UserPrompter(), [&] { m_controller->CheckBeforeCancel(m_host, key); })) {
         return;
     }
     const QString question = m_controller->CancelQuestion();

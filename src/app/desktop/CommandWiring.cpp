@@ -8,6 +8,7 @@
 #include "sales/ui/InvoiceListCommands.h"
 #include "sales/ui/InvoiceWindows.h"
 #include "stock/ui/StockCommands.h"
+#include "stockdocs/ui/StockDocsWindows.h"
 #include "ui/CommandRegistry.h"
 
 namespace zodra::desktop {
@@ -24,6 +25,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     sales::ui::RegisterSalesCommands(registry, afterInvoice);
     // "Izbor računa"; its "Ispravak" opens the invoice window on the posted invoice.
     sales::ui::RegisterInvoiceListCommands(registry, &sales::ui::OpenInvoiceCorrection);
+    stockdocs::ui::RegisterStockDocsCommands(registry);
     stock::ui::RegisterStockCommands(registry);
 }
 

@@ -57,7 +57,8 @@ int Export(const QStringList& args);
 int Post(const QStringList& args);
 int Cancel(const QStringList& args);
 int Delete(const QStringList& args);
-// Prints a posted receipt or invoice to a PDF file (an invoice in any of its printouts).
+// Prints a posted receipt, invoice (in any of its printouts), price change or stock count to a
+// PDF file.
 int Print(const QStringList& args);
 // Corrects a line of a posted invoice (InvoiceCorrectionCommand.cpp).
 int Correct(const QStringList& args);

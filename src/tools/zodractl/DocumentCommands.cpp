@@ -22,7 +22,11 @@
 #include "sales/InvoiceRemoval.h"
 #include "stockdocs/PriceChangeJson.h"
 #include "stockdocs/PriceChangePosting.h"
+#include "stockdocs/PriceChangePrint.h"
 #include "stockdocs/PriceChangeRemoval.h"
+#include "stockdocs/StockCountJson.h"
+#include "stockdocs/StockCountList.h"
+#include "stockdocs/StockCountRemoval.h"
 #include "tools/zodractl/Commands.h"
 #include "tools/zodractl/DocumentDoors.h"
 #include "tools/zodractl/Terminal.h"
@@ -34,15 +38,16 @@ namespace {
 const char* kPostUsage =
     "upotreba: zodractl post PUTANJA DATOTEKA.json [--da] [--pdf IZLAZ.pdf]\n"
     "          (primka: docs/receipt-json.md; izmjena cijena: docs/price-change-json.md;\n"
-    "          račun: docs/invoice-json.md; međuskladišnica, izdatnica, povratnica, rashod,\n"
-    "          odjava, povratnica dobavljaču: docs/stock-documents-json.md)";
+    "          račun: docs/invoice-json.md; inventura: docs/stock-count-json.md;\n"
+    "          međuskladišnica, izdatnica, povratnica, rashod, odjava, povratnica dobavljaču:\n"
+    "          docs/stock-documents-json.md)";
 const char* kCancelUsage =
     "upotreba: zodractl cancel PUTANJA VRSTA BROJ [--skladiste N] [--knjiga B] "
     "[--datum DD.MM.GGGG] [--da]";
 const char* kPrintUsage =
-    "upotreba: zodractl print PUTANJA primka|racun BROJ --pdf IZLAZ.pdf [--skladiste N] "
-    "[--knjiga B]\n          [--ispis racun|racun-otpremnica|otpremnica|storno|devizni] "
-    "[--bez-rabata]";
+    "upotreba: zodractl print PUTANJA primka|racun|izmjena|inventura BROJ --pdf IZLAZ.pdf "
+    "[--skladiste N] [--knjiga B]\n          [--ispis racun|racun-otpremnica|otpremnica|storno|"
+    "devizni] [--bez-rabata]";
 const char* kDeleteUsage =
     "upotreba: zodractl delete PUTANJA VRSTA BROJ [--skladiste N] [--knjiga B] "
     "[--da]";
@@ -94,10 +99,23 @@ ReadFile ReadPriceChange(zodra::Database& db, const QByteArray& json) {
     const auto change = std::make_shared<sd::JsonPriceChange>(sd::ParsePriceChangeJson(db, json));
     ReadFile file;
     file.warehouse = change->warehouse;
-    file.post = [change](zodra::Session& session, CommandLinePrompter&) {
-        return sd::PostedMessage(sd::PostPriceChangeFromJson(session, *change));
+    auto number = std::make_shared<int>(0);
+    file.post = [change, number](zodra::Session& session, CommandLinePrompter&) {
+        *number = sd::PostPriceChangeFromJson(session, *change);
+        return sd::PostedMessage(*number);
+    };
+    file.print = [number](zodra::Session& session, const QString& pdf) {
+        zodra::reports::ReportEngine(session.Db())
+            .ToPdf(sd::PriceChangePrintRequest(session, *number), pdf);
     };
     return file;
+}
+
+void PrintPriceChange(zodra::Session& session, int number, const QString& pdf) {
+    const int pages = zodra::reports::ReportEngine(session.Db())
+                          .ToPdf(sd::PriceChangePrintRequest(session, number), pdf);
+    Out(QStringLiteral("Izvještaj je zapisan u ") + pdf + QStringLiteral(" (stranica: ") +
+        QString::number(pages) + QStringLiteral(")"));
 }
 
 void CancelPriceChange(zodra::Session& session, CommandLinePrompter& prompter,
@@ -116,6 +134,43 @@ void DeletePriceChange(zodra::Session& session, CommandLinePrompter& prompter,
         throw zodra::UserError(QStringLiteral("Izmjena cijena nije izbrisana."));
     }
     Out(QStringLiteral("Izmjena cijena broj %1 je izbrisana.").arg(args.number));
+}
+
+ReadFile ReadStockCount(zodra::Database& db, const QByteArray& json) {
+    const auto count = std::make_shared<sd::JsonStockCount>(sd::ParseStockCountJson(db, json));
+    ReadFile file;
+    file.warehouse = count->warehouse;
+    auto number = std::make_shared<int>(0);
+    file.post = [count, number](zodra::Session& session, CommandLinePrompter&) {
+        *number = sd::PostStockCountFromJson(session, *count);
+        return sd::StockCountPostedMessage(*number);
+    };
+    file.print = [number](zodra::Session& session, const QString& pdf) {
+        zodra::reports::ReportEngine(session.Db())
+            .ToPdf(sd::StockCountPrintRequest(session, *number), pdf);
+    };
+    return file;
+}
+
+void PrintStockCount(zodra::Session& session, int number, const QString& pdf) {
+    const int pages = zodra::reports::ReportEngine(session.Db())
+                          .ToPdf(sd::StockCountPrintRequest(session, number), pdf);
+    Out(QStringLiteral("Izvještaj je zapisan u ") + pdf + QStringLiteral(" (stranica: ") +
+        QString::number(pages) + QStringLiteral(")"));
+}
+
+// A stock count is not cancelled: a count booked wrongly is deleted (or followed by another).
+void CancelStockCount(zodra::Session&, CommandLinePrompter&, const DocumentArgs&) {
+    throw zodra::UserError(
+        QStringLiteral("Inventura se ne stornira; proknjižena inventura se može izbrisati."));
+}
+
+void DeleteStockCount(zodra::Session& session, CommandLinePrompter& prompter,
+                      const DocumentArgs& args) {
+    if (!sd::DeleteStockCount(session, prompter, args.number)) {
+        throw zodra::UserError(QStringLiteral("Inventura nije izbrisana."));
+    }
+    Out(sd::StockCountDeletedMessage(args.number));
 }
 
 // Invoices: merge questions are answered Yes (the window's default), others No unless --da.
@@ -180,8 +235,15 @@ void PrintInvoice(zodra::Session& session, const DocumentArgs& args) {
 std::vector<DocumentDoors> AllKinds() {
     std::vector<DocumentDoors> kinds{
         {QStringLiteral("primka"), ReadReceipt, CancelReceipt, DeleteReceipt, PrintReceipt},
-        {QStringLiteral("izmjena"), ReadPriceChange, CancelPriceChange, DeletePriceChange, nullptr},
+        {QStringLiteral("izmjena"), ReadPriceChange, CancelPriceChange, DeletePriceChange,
+         [](zodra::Session& session, const DocumentArgs& args) {
+             PrintPriceChange(session, args.number, args.pdf);
+         }},
         {QStringLiteral("racun"), ReadInvoice, CancelInvoice, DeleteInvoice, PrintInvoice},
+        {QStringLiteral("inventura"), ReadStockCount, CancelStockCount, DeleteStockCount,
+         [](zodra::Session& session, const DocumentArgs& args) {
+             PrintStockCount(session, args.number, args.pdf);
+         }},
     };
     // Transfers and the five simple stock documents (StockDocumentDoors.cpp).
     for (DocumentDoors& doors : StockDocumentDoors()) {

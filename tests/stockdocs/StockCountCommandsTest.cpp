@@ -1,0 +1,193 @@
+// The stock count's headless doors on the demo company: zodractl post of a count file, the
+// refused cancellation, the deletion with its question, a bad file; and several programs
+// counting at once beside price changes and compactions.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QThread>
+#include <mutex>
+#include <thread>
+
+#include "data/Database.h"
+#include "data/SqlValue.h"
+#include "data/Statement.h"
+#include "support/Zodractl.h"
+
+using namespace zodra;
+using zodra::test::RunZodractl;
+using zodra::test::ZodractlRun;
+
+namespace {
+
+class StockCountCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_company = m_dir.filePath(QStringLiteral("firma.mdb"));
+        const ZodractlRun demo = RunZodractl({QStringLiteral("demo"), m_company});
+        ASSERT_EQ(demo.exitCode, 0) << demo.err.toStdString();
+    }
+    QString Write(const QString& name, const QString& content) {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content.toUtf8());
+        return path;
+    }
+    double Number(const QString& sql, const QVariantList& params = {}) {
+        auto opened = Database::Open(m_company, QString());
+        EXPECT_EQ(opened.status, Database::OpenStatus::Ok);
+        return sqlvalue::ToDouble(opened.db->Scalar(sql, params));
+    }
+    double LotQuantity(int lot, const QString& article) {
+        return Number(
+            QStringLiteral("SELECT n.\"KOLICINA\" FROM \"NABAVE\" n JOIN \"ARTIKLI\" a ON "
+                           "a.\"SIFRA\" = n.\"SIFRA_ARTIKLA\" WHERE n.\"SKLADISTE\" = 1 "
+                           "AND n.\"BROJ_PRIMKE\" = ? AND a.\"OPIS\" = ?"),
+            {lot, article});
+    }
+    // A count of one lot of warehouse 1.
+    QString CountFile(const QString& name, const QString& article, int lot, const QString& qty) {
+        return Write(name, QStringLiteral("{\"vrsta\":\"inventura\",\"skladiste\":1,\"datum\":"
+                                          "\"2026-03-31\",\"stavke\":[{\"artikal\":\"%1\","
+                                          "\"primka\":%2,\"kolicina\":%3}]}")
+                               .arg(article)
+                               .arg(lot)
+                               .arg(qty));
+    }
+    void ExpectStockAgrees() {
+        const ZodractlRun check = RunZodractl({QStringLiteral("stockcheck"), m_company});
+        EXPECT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
+    }
+
+    QTemporaryDir m_dir;
+    QString m_company;
+};
+
+TEST_F(StockCountCommandsTest, TheDoorsPostRefuseTheCancellationAndDeleteAfterTheQuestion) {
+    const double book = LotQuantity(12, QStringLiteral("PI-015"));
+    const double price = Number(QStringLiteral(
+        "SELECT \"VELEPRODAJNA CIJENA\" FROM \"NABAVE\" WHERE \"SKLADISTE\" = 1 AND "
+        "\"BROJ_PRIMKE\" = 12 AND \"SIFRA_ARTIKLA\" = (SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE "
+        "\"OPIS\" = 'PI-015')"));
+    ASSERT_GT(book, 2);
+    ZodractlRun run = RunZodractl({QStringLiteral("post"), m_company,
+                                   CountFile(QStringLiteral("i.json"), QStringLiteral("PI-015"), 12,
+                                             QString::number(book - 2))});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.trimmed(), QStringLiteral("Inventura je proknjižena pod brojem 1"));
+    EXPECT_DOUBLE_EQ(LotQuantity(12, QStringLiteral("PI-015")), book - 2);
+    EXPECT_NEAR(Number(QStringLiteral("SELECT \"NABAVA_VRIJEDNOST\" FROM "
+                                      "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE \"TIP_DOKUMENTA\" = "
+                                      "'INVENTURA' AND \"BROJ_DOKUMENTA\" = 1")),
+                -2 * price, 0.005);
+    ExpectStockAgrees();
+
+    const QStringList one{QStringLiteral("--skladiste"), QStringLiteral("1")};
+    run = RunZodractl(QStringList{QStringLiteral("cancel"), m_company, QStringLiteral("inventura"),
+                                  QStringLiteral("1")} +
+                      one);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.trimmed(),
+              QStringLiteral("Inventura se ne stornira; proknjižena inventura se može izbrisati."));
+    run = RunZodractl(QStringList{QStringLiteral("delete"), m_company, QStringLiteral("inventura"),
+                                  QStringLiteral("1")} +
+                      one);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Inventura nije izbrisana.")))
+        << run.err.toStdString();
+    EXPECT_DOUBLE_EQ(LotQuantity(12, QStringLiteral("PI-015")), book - 2);
+    run = RunZodractl(QStringList{QStringLiteral("delete"), m_company, QStringLiteral("inventura"),
+                                  QStringLiteral("1"), QStringLiteral("--da")} +
+                      one);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.trimmed(), QStringLiteral("Inventura broj 1 je izbrisana."));
+    EXPECT_DOUBLE_EQ(LotQuantity(12, QStringLiteral("PI-015")), book);
+
+    // A negative count and a NaN refuse the whole file.
+    for (const QString& bad : {QStringLiteral("-1"), QStringLiteral("\"nan\"")}) {
+        run = RunZodractl({QStringLiteral("post"), m_company,
+                           CountFile(QStringLiteral("b.json"), QStringLiteral("PI-015"), 12, bad)});
+        EXPECT_EQ(run.exitCode, 1) << bad.toStdString();
+    }
+    EXPECT_EQ(Number(QStringLiteral("SELECT COUNT(*) FROM \"INVENTURE\"")), 0);
+    ExpectStockAgrees();
+}
+
+// Three programs post counts (each of a lot of its own), one posts price changes of other
+// articles, one compacts: every count is booked under a number of its own, every lot ends at
+// the quantity its last count gave it, and lots, cards and books agree.
+TEST_F(StockCountCommandsTest, CountsPostedBySeveralProgramsBesidePriceChangesAndCompactions) {
+    constexpr int kEach = 3;
+    const QList<std::pair<QString, int>> lots{{QStringLiteral("PI-015"), 12},
+                                              {QStringLiteral("PI-014"), 7},
+                                              {QStringLiteral("PI-003"), 2}};
+    std::mutex mutex;
+    QStringList failures;
+    QList<int> numbers;
+    static const QRegularExpression numbered(QStringLiteral("pod brojem (\\d+)"));
+    auto counter = [&](int which) {
+        for (int i = 1; i <= kEach; ++i) {
+            const ZodractlRun run = RunZodractl(
+                {QStringLiteral("post"), m_company,
+                 CountFile(QStringLiteral("c%1_%2.json").arg(which).arg(i), lots.at(which).first,
+                           lots.at(which).second, QString::number(10 * i + which))});
+            std::lock_guard<std::mutex> guard(mutex);
+            const auto match = numbered.match(run.out);
+            if (run.exitCode != 0 || !match.hasMatch()) {
+                failures
+                    << QStringLiteral("count %1: %2 %3").arg(which).arg(run.exitCode).arg(run.err);
+            } else {
+                numbers << match.captured(1).toInt();
+            }
+        }
+    };
+    std::thread a(counter, 0);
+    std::thread b(counter, 1);
+    std::thread c(counter, 2);
+    std::thread repricer([&] {
+        for (int i = 0; i < 3; ++i) {
+            const QString file = Write(
+                QStringLiteral("p%1.json").arg(i),
+                QStringLiteral("{\"vrsta\":\"izmjena\",\"skladiste\":1,\"datum\":\"2026-03-31\","
+                               "\"stavke\":[{\"artikal\":\"PI-008\",\"cijena\":%1}]}")
+                    .arg(1 + i));
+            const ZodractlRun run = RunZodractl({QStringLiteral("post"), m_company, file});
+            std::lock_guard<std::mutex> guard(mutex);
+            if (run.exitCode != 0) {
+                failures << QStringLiteral("izmjena: ") + run.err;
+            }
+        }
+    });
+    std::thread compactor([&] {
+        for (int i = 0; i < 4; ++i) {
+            const ZodractlRun run = RunZodractl({QStringLiteral("compact"), m_company});
+            std::lock_guard<std::mutex> guard(mutex);
+            if (run.exitCode != 0 &&
+                !(run.exitCode == 1 &&
+                  run.err.startsWith(QStringLiteral("Baza je otvorena na drugom računalu")))) {
+                failures << QStringLiteral("compact: ") + run.err;
+            }
+            QThread::msleep(30);
+        }
+    });
+    a.join();
+    b.join();
+    c.join();
+    repricer.join();
+    compactor.join();
+    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+    EXPECT_EQ(numbers.size(), 3 * kEach);
+    EXPECT_EQ(QSet<int>(numbers.begin(), numbers.end()).size(), numbers.size());
+    for (int which = 0; which < lots.size(); ++which) {
+        EXPECT_DOUBLE_EQ(LotQuantity(lots.at(which).second, lots.at(which).first),
+                         10 * kEach + which);
+    }
+    EXPECT_EQ(Number(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
+    ExpectStockAgrees();
+}
+
+}  // namespace
