@@ -70,7 +70,10 @@ bool Check(Session& session, const PostedCount& count) {
             throw UserError(StockCountPriceRefusal());
         }
         const double back = line.book - line.counted;
-        if (RoundQuantity(lot->freeQuantity + back) < 0) {
+        // What documents still open on other workstations hold cannot be taken from them; a
+        // lot that nobody holds may only go below zero, which the user is asked about.
+        const bool held = RoundQuantity(lot->quantity - lot->freeQuantity) > 0;
+        if (held && RoundQuantity(lot->freeQuantity + back) < 0) {
             throw UserError(BelowZeroRefusal());
         }
         if (RoundQuantity(lot->quantity + back) < 0) {

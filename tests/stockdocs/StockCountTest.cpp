@@ -113,9 +113,8 @@ TEST_F(StockCountTest, DeletionGuardsAndQuestions) {
                                           "svejedno izbrisati inventuru!")}));
     EXPECT_EQ(Counts(), 1);
 
-    // Goods held by an open document on another workstation cannot be taken back at all.
-    // (The issue above was written straight into the lot; what the other workstation holds
-    // leaves 1 free.)
+    // Goods held by an open document on another workstation cannot be taken back at all (what
+    // the other workstation holds leaves 1 free).
     auto other = StartSession(1);
     const double held = Free(lot, screw) - 1;
     {
