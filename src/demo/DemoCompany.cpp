@@ -12,6 +12,7 @@
 #include "data/ScriptedPrompter.h"
 #include "data/Session.h"
 #include "data/Transaction.h"
+#include "demo/DemoInvoices.h"
 #include "demo/DemoReceipts.h"
 #include "pricelists/PriceLists.h"
 #include "registers/Articles.h"
@@ -424,7 +425,11 @@ void CreateDemoCompany(const QString& path, const QDate& today) {
     session.Attach(std::move(opened.db));
     ScriptedPrompter quiet;
     sessionstart::Start(session, 1, quiet, today);
-    PostDemoReceipts(session, today);
+    // Between deliveries the warehouse sells: three invoices per receipt, a few hundred over
+    // the year, through the invoice's own posting.
+    DemoInvoices invoices(session);
+    PostDemoReceipts(session, today, 30,
+                     [&](const QDate& from, const QDate& to) { invoices.Post(from, to, 3); });
     sessionstart::End(session);
 }
 
