@@ -23,17 +23,23 @@ struct FreeLot {
     int article = 0;
     int lot = 0;
     double free = 0;
+    double price = 0;
 };
 
+// The articles with free stock, each with its oldest lot that has some.
 std::vector<FreeLot> FreeLots(Database& db, int warehouse, int year) {
     Statement rows = db.Prepare(QStringLiteral(
-        "SELECT \"SIFRA_ARTIKLA\", \"BROJ_PRIMKE\", \"KOLICINA_PRIVREMENO\" FROM \"NABAVE\" WHERE "
+        "SELECT \"SIFRA_ARTIKLA\", \"BROJ_PRIMKE\", \"KOLICINA_PRIVREMENO\", \"VELEPRODAJNA "
+        "CIJENA\" FROM \"NABAVE\" WHERE "
         "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"KOLICINA_PRIVREMENO\" >= 1 ORDER BY "
         "\"SIFRA_ARTIKLA\", \"BROJ_PRIMKE\""));
     rows.Exec({warehouse, year});
     std::vector<FreeLot> lots;
     while (rows.Next()) {
-        lots.push_back({rows.Int(0), rows.Int(1), rows.Double(2)});
+        // The oldest lot of each article, as the article dialog proposes it.
+        if (lots.empty() || lots.back().article != rows.Int(0)) {
+            lots.push_back({rows.Int(0), rows.Int(1), rows.Double(2), rows.Double(3)});
+        }
     }
     return lots;
 }
@@ -77,17 +83,17 @@ bool DemoInvoices::PostOne(const QDate& date, const QDate& last) {
     std::set<int> articles;
     for (int i = 0; i < wanted * 3 && static_cast<int>(articles.size()) < wanted; ++i) {
         const FreeLot& lot = lots.at(m_random.bounded(static_cast<quint32>(lots.size())));
-        if (!articles.insert(lot.article).second) {
+        if (!articles.insert(lot.article).second) {  // each article once
             continue;
         }
         const double quantity =
             std::min(std::floor(lot.free), 1.0 + static_cast<double>(m_random.bounded(6)));
-        // The price the dialog proposes (a price-list customer's net price reprices the lot
-        // through the posting's price change), without discount: a discount sells below the
-        // stock's value, and the demo's trade book is to show the stock its lots hold.
+        // At the lot's own price and without discount: another price would reprice the lot
+        // through a generated price change, and a discount sells below the stock's value; the
+        // demo keeps its prices as received and its trade book showing the stock its lots hold.
         sales::AddArticleLine(
             m_session, quiet, draft,
-            {lot.article, lot.lot, quantity, std::nullopt, 0.0, std::nullopt, QString()});
+            {lot.article, lot.lot, quantity, lot.price, 0.0, std::nullopt, QString()});
     }
     const sales::InvoiceHeader header = sales::ProposeHeader(m_session, draft);
     const sales::PostedInvoice posted = sales::PostInvoice(m_session, draft, header);
