@@ -188,8 +188,10 @@ QString Company(const QString& name, int filled = 0) {
 }
 
 // Draws up an invoice of `lines` article lines, one piece of article 1 … lines each at the
-// lot's price, as the article dialog accepts them.
+// lot's price, as the article dialog accepts them. Untimed; one outer transaction so that the
+// thousand line commits do not each wait for the disk.
 sales::InvoiceDraft DrawUp(Workstation& w, int lines) {
+    Transaction tx(w.session.Db());
     sales::InvoiceDraft draft = sales::OpenInvoice(w.session, kDate);
     draft.book = kBook;
     draft.salesTerms = kTerms;
@@ -199,6 +201,7 @@ sales::InvoiceDraft DrawUp(Workstation& w, int lines) {
             w.session, w.prompter, draft,
             {article, std::nullopt, 1, std::nullopt, std::nullopt, std::nullopt, QString()});
     }
+    tx.Commit();
     return draft;
 }
 

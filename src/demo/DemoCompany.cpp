@@ -12,6 +12,7 @@
 #include "data/ScriptedPrompter.h"
 #include "data/Session.h"
 #include "data/Transaction.h"
+#include "demo/DemoInvoices.h"
 #include "demo/DemoReceipts.h"
 #include "pricelists/PriceLists.h"
 #include "registers/Articles.h"
@@ -256,7 +257,7 @@ Values ArticleValues(const QString& name, const QString& code, const QString& un
 
 }  // namespace
 
-void CreateDemoCompany(const QString& path, const QDate& today) {
+void CreateDemoCompany(const QString& path, const QDate& today, bool withSales) {
     CompanySchema::CreateCompany(path, today.year());
     auto opened = Database::Open(path, QString());
     if (opened.status != Database::OpenStatus::Ok) {
@@ -424,7 +425,14 @@ void CreateDemoCompany(const QString& path, const QDate& today) {
     session.Attach(std::move(opened.db));
     ScriptedPrompter quiet;
     sessionstart::Start(session, 1, quiet, today);
-    PostDemoReceipts(session, today);
+    // Between deliveries the warehouse sells: three invoices per receipt, a few hundred over
+    // the year, through the invoice's own posting.
+    DemoInvoices invoices(session);
+    PostDemoReceipts(session, today, 30, [&](const QDate& from, const QDate& to) {
+        if (withSales) {
+            invoices.Post(from, to, 3);
+        }
+    });
     sessionstart::End(session);
 }
 

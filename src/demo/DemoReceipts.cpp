@@ -36,7 +36,8 @@ std::vector<int> Codes(Database& db, const QString& sql) {
 
 }  // namespace
 
-int PostDemoReceipts(Session& session, const QDate& today, int perWarehouse) {
+int PostDemoReceipts(Session& session, const QDate& today, int perWarehouse,
+                     const std::function<void(const QDate& from, const QDate& to)>& between) {
     using namespace purchasing;
     using Box = PriceCalculation::Box;
     Database& db = session.Db();
@@ -110,6 +111,10 @@ int PostDemoReceipts(Session& session, const QDate& today, int perWarehouse) {
             }
             if (PostReceipt(session, quiet, header, summary)) {
                 ++posted;
+            }
+            if (between) {
+                const QDate next = first.addDays(span * (n + 1) / std::max(1, perWarehouse - 1));
+                between(header.date, n + 1 < perWarehouse ? next.addDays(-1) : today);
             }
         }
     }

@@ -55,7 +55,11 @@ DocumentKey NewDocumentKey(Database& db, DocumentKind kind, int warehouse, int y
 }
 
 IssuePosting::IssuePosting(Session& session, const DocumentKey& key)
-    : m_session(session), m_key(key), m_family(CostFamilyOf(key.kind)), m_lines(session.Db(), key) {
+    : m_session(session),
+      m_key(key),
+      m_family(CostFamilyOf(key.kind)),
+      m_lines(session.Db(), key),
+      m_lots(std::make_unique<stock::LotTable>(session.Db())) {
     Q_ASSERT(KeyIsComplete(key));
     // The number and the position are only true while the posting's transaction holds the
     // company's write lock.
@@ -101,14 +105,17 @@ TakenLine IssuePosting::Take(const IssueLine& line, std::optional<double> entere
     const stock::LotKey key{m_key.warehouse, m_key.year, *lot, line.article};
     stock::Lot before;
     if (m_family.inbound) {
-        const std::optional<stock::Lot> found = stock::FindLot(db, key);
+        const std::optional<stock::Lot> found = m_lots->Find(key);
         if (!found) {
             throw UserError(stock::MissingLotMessage(stock::ArticleName(db, line.article)));
         }
         before = *found;
-        stock::ReturnToLot(db, key, line.quantity);
+        stock::Lot after = before;
+        after.quantity = RoundQuantity(before.quantity + line.quantity);
+        after.freeQuantity = RoundQuantity(before.freeQuantity + line.quantity);
+        m_lots->Update(after);
     } else {
-        before = stock::TakeFromLotChecked(db, key, line.quantity, enteredPrice);
+        before = stock::TakeFromLotChecked(*m_lots, key, line.quantity, enteredPrice);
     }
     const TakenLine taken{line.article, *lot, line.quantity, stock::LotMethod::IssueCost(before),
                           before.sellingPrice};

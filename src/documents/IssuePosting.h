@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "documents/LineStore.h"
 #include "documents/PostedLines.h"
 #include "stock/CostFamilies.h"
+#include "stock/LotTable.h"
 #include "stock/TradeBook.h"
 
 namespace zodra {
@@ -109,6 +111,8 @@ private:
     DocumentKey m_key;
     const stock::CostFamily& m_family;
     PostedLines m_lines;
+    // The lot reads and writes of every line, prepared once for the whole document.
+    std::unique_ptr<stock::LotTable> m_lots;
     int m_position = 0;
     MoneyTotal m_value;
 };

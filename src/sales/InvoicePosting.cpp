@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data/Database.h"
+#include "data/DirectStatement.h"
 #include "data/Errors.h"
 #include "data/InputLimits.h"
 #include "data/Numbering.h"
@@ -16,6 +17,7 @@
 #include "data/Transaction.h"
 #include "data/WorkingCopy.h"
 #include "documents/IssuePosting.h"
+#include "stock/LotTable.h"
 #include "stock/Lots.h"
 #include "stock/PriceChangeWriter.h"
 #include "stock/StockCheck.h"
@@ -128,9 +130,10 @@ using LotId = std::tuple<int, int>;  // lot number, article
 // a line sells at its price before discount (for the retail terms without the retail margin the
 // price carries); when that is not the lot's price the lot is repriced first, for what it holds
 // at that moment (less what the lines before took from it). Writes nothing.
-std::vector<Repricing> PlanRepricing(Database& db, const InvoiceDraft& draft, int terms,
+std::vector<Repricing> PlanRepricing(stock::LotTable& table, const InvoiceDraft& draft, int terms,
                                      std::vector<WorkingArticle>& lines,
                                      std::vector<double>& leftAt) {
+    Database& db = table.Db();
     struct Planned {
         double quantity = 0;
         double price = 0;
@@ -146,7 +149,7 @@ std::vector<Repricing> PlanRepricing(Database& db, const InvoiceDraft& draft, in
             }
         }
         const stock::LotKey key{draft.warehouse, draft.year, *line.lot, line.article};
-        const std::optional<stock::Lot> lot = stock::FindLot(db, key);
+        const std::optional<stock::Lot> lot = table.Find(key);
         if (!lot) {
             throw UserError(stock::MissingLotMessage(stock::ArticleName(db, line.article)));
         }
@@ -173,8 +176,8 @@ std::vector<Repricing> PlanRepricing(Database& db, const InvoiceDraft& draft, in
 // Writes the generated price change (stock::PriceChangeWriter: header tied to the invoice, lines
 // with their article's tax group, its trade-book entry "IZMJENA CIJENA (NIVELACIJA) " + number)
 // and puts the lots at their new prices. Returns its number.
-int WritePriceChange(Session& session, const InvoiceDraft& draft, int book, int invoice,
-                     const std::vector<Repricing>& repricings) {
+int WritePriceChange(Session& session, stock::LotTable& lots, const InvoiceDraft& draft, int book,
+                     int invoice, const std::vector<Repricing>& repricings) {
     Database& db = session.Db();
     stock::PriceChangeHeader header;
     header.warehouse = draft.warehouse;
@@ -191,7 +194,10 @@ int WritePriceChange(Session& session, const InvoiceDraft& draft, int book, int 
     stock::PriceChangeWriter writer(db, header);
     for (const Repricing& r : repricings) {
         writer.AddLine({r.lot.lot, r.lot.article, r.quantity, r.oldPrice, r.newPrice});
-        stock::SetSellingPrice(db, r.lot, r.newPrice);
+        std::optional<stock::Lot> lot = lots.Find(r.lot);
+        Q_ASSERT(lot);  // the plan read it in this transaction
+        lot->sellingPrice = r.newPrice;
+        lots.Update(*lot);
     }
     writer.Finish();
     return header.number;
@@ -351,9 +357,12 @@ PostedInvoice PostInvoice(Session& session, const InvoiceDraft& draft,
 
     std::vector<double> leftAt;
     if (moves) {
-        const std::vector<Repricing> repricings = PlanRepricing(db, draft, terms, articles, leftAt);
+        stock::LotTable lots(db);
+        const std::vector<Repricing> repricings =
+            PlanRepricing(lots, draft, terms, articles, leftAt);
         if (!repricings.empty()) {
-            posted.priceChange = WritePriceChange(session, draft, book, posted.number, repricings);
+            posted.priceChange =
+                WritePriceChange(session, lots, draft, book, posted.number, repricings);
         }
     }
     const documents::DocumentKey key{DocumentKind::Invoice, draft.warehouse, book, draft.year,
@@ -363,20 +372,31 @@ PostedInvoice PostInvoice(Session& session, const InvoiceDraft& draft,
     if (moves) {
         issue.emplace(session, key);
     }
-    const QString id = QString::fromUtf16(RowKeyColumn(db.Dialect()));
+    // Each line records its lot and the lot's cost and price: one statement for all of them.
+    std::optional<DirectStatement> record;
+    if (moves) {
+        record.emplace(
+            db, QStringLiteral("UPDATE \"STAVKE_RACUNA_PRIVREMENO\" SET \"BROJ_PRIMKE\" = ?, "
+                               "\"NABAVNA_CIJENA\" = ?, \"NABAVNA_VRIJEDNOST\" = ?, "
+                               "\"RUC_IZNOS\" = ?, \"RUC_%\" = ?, \"CIJENA_SKLADISTA\" = ? "
+                               "WHERE ") +
+                    QLatin1Char('"') + QString::fromUtf16(RowKeyColumn(db.Dialect())) +
+                    QStringLiteral("\" = ?"));
+    }
     for (size_t i = 0; i < articles.size(); ++i) {
         const WorkingArticle& line = articles[i];
         if (moves) {
             const documents::TakenLine taken = issue->Take({line.article, line.quantity, line.lot});
             const double costValue = line.quantity * taken.cost;
-            db.Exec(
-                QStringLiteral("UPDATE \"STAVKE_RACUNA_PRIVREMENO\" SET \"BROJ_PRIMKE\" = ?, "
-                               "\"NABAVNA_CIJENA\" = ?, \"NABAVNA_VRIJEDNOST\" = ?, "
-                               "\"RUC_IZNOS\" = ?, \"RUC_%\" = ?, \"CIJENA_SKLADISTA\" = ? "
-                               "WHERE \"") +
-                    id + QStringLiteral("\" = ?"),
-                {taken.lot, taken.cost, costValue, line.value - costValue,
-                 costValue != 0 ? (line.value / costValue - 1) * 100 : 0.0, leftAt[i], line.id});
+            record->Bind(0, taken.lot);
+            record->Bind(1, taken.cost);
+            record->Bind(2, costValue);
+            record->Bind(3, line.value - costValue);
+            record->Bind(4, costValue != 0 ? (line.value / costValue - 1) * 100 : 0.0);
+            record->Bind(5, leftAt[i]);
+            record->Bind(6, static_cast<qint64>(line.id));
+            record->Step();
+            record->Reset();
         } else if (line.lot) {
             // Nothing is taken: what the line held on its lot is free again.
             stock::ReleaseToLot(db, {draft.warehouse, draft.year, *line.lot, line.article},

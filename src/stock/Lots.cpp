@@ -9,6 +9,7 @@
 #include "data/Session.h"
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
+#include "stock/LotTable.h"
 
 namespace zodra::stock {
 
@@ -244,18 +245,42 @@ void ReturnToLotAtCost(Database& db, const LotKey& key, double quantity, double 
          costPrice});
 }
 
-Lot TakeFromLotChecked(Database& db, const LotKey& key, double quantity,
-                       std::optional<double> expectedSellingPrice) {
-    const Lot lot = ExistingLot(db, key);
-    if (RoundQuantity(lot.quantity - quantity) < 0) {
-        throw UserError(InsufficientQuantityMessage(ArticleName(db, key.article)));
+namespace {
+
+// The checks of an issue on the lot as it stands; returns the lot's quantity after the take.
+double CheckedRemainder(Database& db, const Lot& lot, double quantity,
+                        std::optional<double> expectedSellingPrice) {
+    const double left = RoundQuantity(lot.quantity - quantity);
+    if (left < 0) {
+        throw UserError(InsufficientQuantityMessage(ArticleName(db, lot.key.article)));
     }
     if (expectedSellingPrice &&
         RoundQuantity(lot.sellingPrice) != RoundQuantity(*expectedSellingPrice)) {
-        throw UserError(ChangedPriceMessage(ArticleName(db, key.article)));
+        throw UserError(ChangedPriceMessage(ArticleName(db, lot.key.article)));
     }
-    WriteLot(db, key, QStringLiteral("\"KOLICINA\" = ?"), {RoundQuantity(lot.quantity - quantity)});
+    return left;
+}
+
+}  // namespace
+
+Lot TakeFromLotChecked(Database& db, const LotKey& key, double quantity,
+                       std::optional<double> expectedSellingPrice) {
+    const Lot lot = ExistingLot(db, key);
+    const double left = CheckedRemainder(db, lot, quantity, expectedSellingPrice);
+    WriteLot(db, key, QStringLiteral("\"KOLICINA\" = ?"), {left});
     return lot;
+}
+
+Lot TakeFromLotChecked(LotTable& lots, const LotKey& key, double quantity,
+                       std::optional<double> expectedSellingPrice) {
+    const std::optional<Lot> found = lots.Find(key);
+    if (!found) {
+        throw UserError(MissingLotMessage(ArticleName(lots.Db(), key.article)));
+    }
+    Lot after = *found;
+    after.quantity = CheckedRemainder(lots.Db(), *found, quantity, expectedSellingPrice);
+    lots.Update(after);
+    return *found;
 }
 
 }  // namespace zodra::stock

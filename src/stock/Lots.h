@@ -23,6 +23,8 @@ class Session;
 // reservation becomes the take.
 namespace zodra::stock {
 
+class LotTable;
+
 // Stock of an article in a warehouse and year: the sum over all its lots, whatever the method;
 // 0 when it has none.
 double ArticleStock(Database& db, int warehouse, int year, int article);
@@ -95,6 +97,9 @@ void SetSellingPrice(Database& db, const LotKey& key, double price);
 // price the line was entered at, still have it ("Promijenjena je cijena artikla " + name).
 // Returns the lot as it was before the take (its cost is the line's cost).
 Lot TakeFromLotChecked(Database& db, const LotKey& key, double quantity,
+                       std::optional<double> expectedSellingPrice = std::nullopt);
+// The same through statements prepared once, for postings that take a lot per line.
+Lot TakeFromLotChecked(LotTable& lots, const LotKey& key, double quantity,
                        std::optional<double> expectedSellingPrice = std::nullopt);
 
 // The message texts of those checks, for documents that check on their own.

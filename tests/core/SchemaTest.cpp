@@ -296,3 +296,63 @@ TEST_F(EmptyCompany, EveryViewReadsWithoutError) {
             << view.toStdString();
     }
 }
+
+// A company file of version 2 opens with one index of invoice lines by item in place of the
+// two it had, with the rows it held, and the look-ups by item still seek through it: the delete
+// guard of an article in any warehouse and the article card in a warehouse and year.
+TEST(Migrations, ASecondVersionCompanyGetsOneIndexOfInvoiceLinesByItem) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("v2.mdb"));
+    zodra::test::CopyTemplateCompany(path);
+    {
+        auto db = Database::Open(path, QString()).db;
+        ASSERT_TRUE(db);
+        db->ExecRaw(QStringLiteral("DROP INDEX \"IX_STAVKE_RACUNA_STAVKA\""));
+        db->ExecRaw(
+            QStringLiteral("CREATE INDEX \"IX_STAVKE_RACUNA_ARTIKAL\" ON "
+                           "\"STAVKE_RACUNA\" (\"SKLADISTE\", \"GODINA\", \"SIFRA\", "
+                           "\"BROJ_PRIMKE\")"));
+        db->ExecRaw(
+            QStringLiteral("CREATE INDEX \"IX_STAVKE_RACUNA_SIFRA\" ON \"STAVKE_RACUNA\" "
+                           "(\"SIFRA\", \"TIP_STAVKE\")"));
+        db->ExecRaw(QStringLiteral(
+            "INSERT INTO \"STAVKE_RACUNA\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ_RACUNA\", "
+            "\"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\") VALUES (1, 1, 2026, 7, "
+            "'ART', 5, 2, 4)"));
+        db->ExecRaw(QStringLiteral("PRAGMA user_version = 2"));
+    }
+    auto opened = Database::Open(path, QString());
+    ASSERT_EQ(opened.status, Database::OpenStatus::Ok) << opened.detail.toStdString();
+    Database& db = *opened.db;
+    EXPECT_EQ(db.SchemaVersion(), 3);
+    QStringList indexes;
+    Statement list = db.Prepare(QStringLiteral(
+        "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'STAVKE_RACUNA' AND "
+        "sql IS NOT NULL ORDER BY name"));
+    list.Exec();
+    while (list.Next()) {
+        indexes << list.Text(0);
+    }
+    EXPECT_EQ(indexes, (QStringList{QStringLiteral("IX_STAVKE_RACUNA_DOK"),
+                                    QStringLiteral("IX_STAVKE_RACUNA_STAVKA")}));
+    const auto plan = [&](const QString& sql) {
+        QString text;
+        Statement rows = db.Prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
+        rows.Exec({5});
+        while (rows.Next()) {
+            text += rows.Text(3) + QLatin1Char('\n');
+        }
+        return text;
+    };
+    EXPECT_TRUE(plan(QStringLiteral("SELECT 1 FROM \"STAVKE_RACUNA\" WHERE \"SIFRA\" = ? AND "
+                                    "\"TIP_STAVKE\" = 'ART' LIMIT 1"))
+                    .contains(QStringLiteral("IX_STAVKE_RACUNA_STAVKA")));
+    EXPECT_TRUE(plan(QStringLiteral("SELECT SUM(\"KOLIČINA IZLAZ\") FROM \"KARTICA_ARTIKLA\" "
+                                    "WHERE \"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND "
+                                    "\"ARTIKAL\" = ?"))
+                    .contains(QStringLiteral("USING INDEX IX_STAVKE_RACUNA_STAVKA")));
+    EXPECT_EQ(db.Scalar(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"STAVKE_RACUNA\" WHERE "
+                                       "\"SIFRA\" = 5 AND \"SKLADISTE\" = 1 AND \"GODINA\" = 2026"))
+                  .toDouble(),
+              4.0);
+}

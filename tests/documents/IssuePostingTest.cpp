@@ -114,28 +114,42 @@ TEST_F(IssuePostingTest, LinesCarryTheirLotsCostAndPriceAndTheEntryTheirValue) {
     ExpectBooksAgree(db(), 1, Year());
 }
 
-TEST_F(IssuePostingTest, AnInvoiceLineCarriesItsMarginOverTheLotsCost) {
+// A selling line written by the issue side carries its margin over the lot's cost; the invoice,
+// posted by its own posting, follows the invoice's rule for goods that cost nothing (rate 0).
+TEST_F(IssuePostingTest, ASellingLineCarriesItsMarginOverTheLotsCost) {
     docs->Receipt({{screw, 10, 5.00, 8.00}, {nut, 4, 0.00, 2.00}});
-    const int number = docs->Post(Issue::Invoice, {{screw, 2}, {nut, 1}});
-    documents::PostedLines lines(db(), {DocumentKind::Invoice, 1, 1, Year(), number});
-    const std::vector<documents::DocumentLine> posted =
-        lines.List({QStringLiteral("RUC_IZNOS"), QStringLiteral("RUC_%")});
-    ASSERT_EQ(posted.size(), 2u);
-    // Sold for 16.00 what cost 10.00.
-    EXPECT_DOUBLE_EQ(documents::ValueOf(posted[0].other, QStringLiteral("RUC_IZNOS")).toDouble(),
-                     6.0);
-    EXPECT_DOUBLE_EQ(documents::ValueOf(posted[0].other, QStringLiteral("RUC_%")).toDouble(), 60.0);
-    // Goods that cost nothing have a margin but no margin rate.
-    EXPECT_DOUBLE_EQ(documents::ValueOf(posted[1].other, QStringLiteral("RUC_IZNOS")).toDouble(),
-                     2.0);
-    EXPECT_TRUE(documents::ValueOf(posted[1].other, QStringLiteral("RUC_%")).isNull());
-    // The invoice's entry is a sale, under the book's type.
-    const std::vector<tradebook::StoredEntry> book = tradebook::Entries(
-        db(), tradebook::Book::Wholesale, 1, Year(), QDate(2026, 1, 1), QDate(2026, 12, 31));
-    EXPECT_EQ(book.back().entry.type, QStringLiteral("1RAČUN"));
-    EXPECT_DOUBLE_EQ(book.back().entry.salesValue, 18.0);
-    EXPECT_DOUBLE_EQ(book.back().entry.purchaseValue, 0.0);
-    ExpectBooksAgree(db(), 1, Year());
+    for (const Issue kind : {Issue::DeliveryNote, Issue::Invoice}) {
+        const bool invoice = kind == Issue::Invoice;
+        const int number = docs->Post(kind, {{screw, 2}, {nut, 1}});
+        documents::PostedLines lines(
+            db(), {invoice ? DocumentKind::Invoice : DocumentKind::DeliveryNote, 1,
+                   invoice ? std::optional<int>(1) : std::nullopt, Year(), number});
+        const std::vector<documents::DocumentLine> posted =
+            lines.List({QStringLiteral("RUC_IZNOS"), QStringLiteral("RUC_%")});
+        ASSERT_EQ(posted.size(), 2u);
+        // Sold for 16.00 what cost 10.00.
+        EXPECT_DOUBLE_EQ(
+            documents::ValueOf(posted[0].other, QStringLiteral("RUC_IZNOS")).toDouble(), 6.0);
+        EXPECT_DOUBLE_EQ(documents::ValueOf(posted[0].other, QStringLiteral("RUC_%")).toDouble(),
+                         60.0);
+        // Goods that cost nothing have a margin; no margin rate (the invoice: rate 0).
+        EXPECT_DOUBLE_EQ(
+            documents::ValueOf(posted[1].other, QStringLiteral("RUC_IZNOS")).toDouble(), 2.0);
+        const QVariant rate = documents::ValueOf(posted[1].other, QStringLiteral("RUC_%"));
+        if (invoice) {
+            EXPECT_DOUBLE_EQ(rate.toDouble(), 0.0);
+        } else {
+            EXPECT_TRUE(rate.isNull());
+        }
+        // The entry is a sale, under the document's type (an invoice: its book's).
+        const std::vector<tradebook::StoredEntry> book = tradebook::Entries(
+            db(), tradebook::Book::Wholesale, 1, Year(), QDate(2026, 1, 1), QDate(2026, 12, 31));
+        EXPECT_EQ(book.back().entry.type,
+                  invoice ? QStringLiteral("1RAČUN") : QStringLiteral("OTPREMNICA"));
+        EXPECT_DOUBLE_EQ(book.back().entry.salesValue, 18.0);
+        EXPECT_DOUBLE_EQ(book.back().entry.purchaseValue, 0.0);
+        ExpectBooksAgree(db(), 1, Year());
+    }
 }
 
 TEST_F(IssuePostingTest, ALotThatChangedPriceOrIsGoneRefusesTheLine) {

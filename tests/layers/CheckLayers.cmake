@@ -20,7 +20,8 @@ set(allowed_purchasing data registers stock reports documents purchasing)
 set(allowed_stockdocs data registers stock reports documents stockdocs)
 set(allowed_sales data registers stock reports documents pricelists sales)
 set(allowed_app data app)
-set(allowed_demo data registers stock reports documents pricelists purchasing stockdocs app demo)
+set(allowed_demo data registers stock reports documents pricelists purchasing stockdocs sales app
+    demo)
 set(allowed_tools data registers stock reports documents pricelists cashbook purchasing stockdocs
     sales app demo tools)
 

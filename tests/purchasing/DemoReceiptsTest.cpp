@@ -41,3 +41,56 @@ TEST(DemoReceipts, EveryWarehouseHasPostedReceiptsThatKeepTheBooksInAgreement) {
     EXPECT_GT(db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE_ZAVISNI_TROSKOVI\"")).toInt(),
               0);
 }
+
+// Between its receipts every warehouse sells: a few hundred invoices over the year through the
+// invoice's own posting, some cancelled, no working copy or session code left behind, and the
+// same company every time it is made.
+TEST(DemoReceipts, EveryWarehouseSellsByPostedInvoicesSomeCancelled) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const auto make = [&](const QString& name) {
+        const QString path = dir.filePath(name);
+        demo::CreateDemoCompany(path, QDate(2026, 6, 30));
+        return Database::Open(path, QString()).db;
+    };
+    auto db = make(QStringLiteral("a.mdb"));
+    const QString summary = QStringLiteral(
+        "SELECT COUNT(*), SUM(\"STORNO\"), COUNT(DISTINCT \"SKLADISTE\"), MIN(\"DATUM\"), "
+        "MAX(\"DATUM\"), (SELECT ROUND(SUM(\"UKUPNO_\"), 2) FROM \"STAVKE_RACUNA\") FROM "
+        "\"RACUNI\"");
+    Statement s = db->Prepare(summary);
+    s.Exec();
+    ASSERT_TRUE(s.Next());
+    EXPECT_GE(s.Int(0), 200);
+    EXPECT_GT(s.Int(1), 10);
+    EXPECT_LT(s.Int(1), s.Int(0) / 5);
+    EXPECT_EQ(s.Int(2), 3);
+    EXPECT_GT(sqlvalue::ToDate(s.Value(3)), QDate(2026, 1, 2));
+    EXPECT_LE(sqlvalue::ToDate(s.Value(4)), QDate(2026, 6, 30));
+    const QStringList first = {s.Text(0), s.Text(1), s.Text(5)};
+    s.Finish();
+    // Every cancellation has its counter-entry in the trade book.
+    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\" "
+                                        "WHERE \"TIP_DOKUMENTA\" = 'STORNO RAČUNA'"))
+                  .toInt(),
+              first.at(1).toInt());
+    for (const char* table : {"STAVKE_RACUNA_PRIVREMENO", "Multiuser"}) {
+        EXPECT_EQ(
+            db->Scalar(
+                  QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(QString::fromLatin1(table)))
+                .toInt(),
+            0)
+            << table;
+    }
+    Statement warehouses = db->Prepare(QStringLiteral("SELECT \"SIFRA\" FROM \"SKLADISTA\""));
+    warehouses.Exec();
+    while (warehouses.Next()) {
+        test::ExpectBooksAgree(*db, warehouses.Int(0), 2026);
+    }
+    warehouses.Finish();
+    auto again = make(QStringLiteral("b.mdb"));
+    Statement t = again->Prepare(summary);
+    t.Exec();
+    ASSERT_TRUE(t.Next());
+    EXPECT_EQ((QStringList{t.Text(0), t.Text(1), t.Text(5)}), first);
+}

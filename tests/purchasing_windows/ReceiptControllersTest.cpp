@@ -55,8 +55,16 @@ private Q_SLOTS:
         auto* list =
             qobject_cast<ui::PostedDocumentsWindow*>(host.Open(QStringLiteral("Pregledi_primke")));
         QVERIFY(list);
-        list->Documents()->SelectRow(2);
+        // A receipt nothing was sold from yet: the demo's invoices took from the others' lots,
+        // which refuses their deletion. The list shows the receipts in number order.
+        const int unsold = host.Scalar(QStringLiteral(
+            "SELECT MIN(p.\"BROJ PRIMKE\") FROM \"PRIMKE\" p WHERE p.\"SKLADISTE\" = 1 AND NOT "
+            "EXISTS (SELECT 1 FROM \"STAVKE_RACUNA\" i WHERE i.\"SKLADISTE\" = 1 AND "
+            "i.\"BROJ_PRIMKE\" = p.\"BROJ PRIMKE\")"));
+        QVERIFY(unsold > 0);
+        list->Documents()->SelectRow(unsold - 1);
         const int number = list->CurrentKey().toInt();
+        QCOMPARE(number, unsold);
         list->OpenCurrent();
         QWidget* view = host.LastWindow();
         QCOMPARE(view->windowTitle(), QStringLiteral("Primka br.") + QString::number(number));

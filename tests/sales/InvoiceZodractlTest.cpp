@@ -33,7 +33,8 @@ QString Source(const char* path) {
     return QStringLiteral(ZODRA_SOURCE_DIR "/") + QString::fromLatin1(path);
 }
 
-// The demo company with the example receipt posted, so the example invoice has its goods.
+// The demo company with the example receipt posted, so the example invoice has its goods. The
+// demo has sold already: the example's invoices follow its last number in warehouse 1, book 1.
 class InvoiceZodractlTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -49,7 +50,19 @@ protected:
         ASSERT_TRUE(example.open(QIODevice::ReadOnly));
         m_invoice = QJsonDocument::fromJson(example.readAll()).object();
         ASSERT_FALSE(m_invoice.isEmpty());
+        auto db = Open();
+        m_demoInvoices = db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE "
+                                                   "\"SKLADISTE\" = 1 AND \"IRA\" = 1"))
+                             .toInt();
+        m_first = db->Scalar(QStringLiteral("SELECT MAX(\"BROJ RACUNA\") FROM \"RACUNI\" WHERE "
+                                            "\"SKLADISTE\" = 1 AND \"IRA\" = 1"))
+                      .toInt() +
+                  1;
+        ASSERT_GT(m_demoInvoices, 0);
     }
+    // The number of the example's k-th invoice (from 1).
+    int Nr(int k) const { return m_first + k - 1; }
+    QString NrText(int k) const { return QString::number(Nr(k)); }
     std::unique_ptr<Database> Open() {
         auto opened = Database::Open(m_company, QString());
         EXPECT_EQ(opened.status, Database::OpenStatus::Ok) << opened.detail.toStdString();
@@ -75,57 +88,64 @@ protected:
     QTemporaryDir m_dir;
     QString m_company;
     QJsonObject m_invoice;
+    int m_demoInvoices = 0;
+    int m_first = 0;
 };
 
 TEST_F(InvoiceZodractlTest, AnInvoiceIsPostedCancelledAndDeletedFromTheCommandLine) {
     const CtlRun posted = Run({QStringLiteral("post"), Source("docs/examples/racun.json")});
     ASSERT_EQ(posted.exitCode, 0) << posted.err.toStdString();
-    EXPECT_EQ(posted.out.trimmed(), QStringLiteral("Račun je proknjižen pod brojem 1"));
+    EXPECT_EQ(posted.out.trimmed(), QStringLiteral("Račun je proknjižen pod brojem ") + NrText(1));
     {
         auto db = Open();
         EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA\" WHERE "
-                                            "\"BROJ_RACUNA\" = 1"))
+                                            "\"SKLADISTE\" = 1 AND \"IRA\" = 1 AND "
+                                            "\"BROJ_RACUNA\" = ?"),
+                             {Nr(1)})
                       .toInt(),
                   3);
     }
     ExpectStockSound();
 
     // The question is answered No without --da: nothing changes.
-    const CtlRun no = Run({QStringLiteral("cancel"), QStringLiteral("racun"), QStringLiteral("1"),
+    const CtlRun no = Run({QStringLiteral("cancel"), QStringLiteral("racun"), NrText(1),
                            QStringLiteral("--skladiste"), QStringLiteral("1")});
     EXPECT_EQ(no.exitCode, 1);
     EXPECT_TRUE(no.err.contains(QStringLiteral("Želite li stornirati račun! Ne")));
     EXPECT_TRUE(no.err.contains(QStringLiteral("Račun nije storniran.")));
     const CtlRun early =
-        Run({QStringLiteral("cancel"), QStringLiteral("racun"), QStringLiteral("1"),
+        Run({QStringLiteral("cancel"), QStringLiteral("racun"), NrText(1),
              QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--datum"),
              QStringLiteral("09.03.2026"), QStringLiteral("--da")});
     EXPECT_EQ(early.exitCode, 1);
     EXPECT_TRUE(early.err.contains(
         QStringLiteral("Datum storna nesmije biti prije datuma računa. Pokušajte ponovo.")));
     const CtlRun yes =
-        Run({QStringLiteral("cancel"), QStringLiteral("racun"), QStringLiteral("1"),
+        Run({QStringLiteral("cancel"), QStringLiteral("racun"), NrText(1),
              QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--datum"),
              QStringLiteral("12.03.2026"), QStringLiteral("--da")});
     EXPECT_EQ(yes.exitCode, 0) << yes.err.toStdString();
-    EXPECT_EQ(yes.out.trimmed(), QStringLiteral("Račun broj 1 je storniran."));
+    EXPECT_EQ(yes.out.trimmed(), QStringLiteral("Račun broj %1 je storniran.").arg(Nr(1)));
     ExpectStockSound();
     const CtlRun again =
-        Run({QStringLiteral("delete"), QStringLiteral("racun"), QStringLiteral("1"),
+        Run({QStringLiteral("delete"), QStringLiteral("racun"), NrText(1),
              QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--da")});
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_TRUE(again.err.contains(QStringLiteral("Ovaj račun je već storniran.")));
 
     // A second invoice is deleted only with --da.
     ASSERT_EQ(Run({QStringLiteral("post"), Source("docs/examples/racun.json")}).exitCode, 0);
-    const QStringList del{QStringLiteral("delete"), QStringLiteral("racun"), QStringLiteral("2"),
+    const QStringList del{QStringLiteral("delete"), QStringLiteral("racun"), NrText(2),
                           QStringLiteral("--skladiste"), QStringLiteral("1")};
     EXPECT_EQ(Run(del).exitCode, 1);
     const CtlRun deleted = Run(QStringList(del) << QStringLiteral("--da"));
     EXPECT_EQ(deleted.exitCode, 0) << deleted.err.toStdString();
     {
         auto db = Open();
-        EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\"")).toInt(), 1);
+        EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE "
+                                            "\"SKLADISTE\" = 1 AND \"IRA\" = 1"))
+                      .toInt(),
+                  m_demoInvoices + 1);
     }
     ExpectStockSound();
     const CtlRun unknown =
@@ -204,9 +224,9 @@ TEST_F(InvoiceZodractlTest, TwoProgramsPostingInvoicesAtOnceWithACompactionBesid
         "\"SKLADISTE\" = 1 AND \"IRA\" = 1"));
     numbers.Exec();
     ASSERT_TRUE(numbers.Next());
-    EXPECT_EQ(numbers.Int(0), 2 * kEach);
+    EXPECT_EQ(numbers.Int(0), m_demoInvoices + 2 * kEach);
     EXPECT_EQ(numbers.Int(1), 1);
-    EXPECT_EQ(numbers.Int(2), 2 * kEach);
+    EXPECT_EQ(numbers.Int(2), Nr(2 * kEach));
     numbers.Finish();
     for (int n : reported) {
         EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA\" WHERE "
@@ -233,7 +253,9 @@ TEST_F(InvoiceZodractlTest, TwoProgramsPostingInvoicesAtOnceWithACompactionBesid
                                   "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" t ON t.\"SKLADISTE\" = "
                                   "h.\"SKLADISTE\" AND t.\"GODINA\" = h.\"GODINA\" AND t.\"RBR\" = "
                                   "h.\"RBR_TK\" AND t.\"BROJ_DOKUMENTA\" = h.\"BROJ RACUNA\" AND "
-                                  "t.\"TIP_DOKUMENTA\" = '1RAČUN'"))
+                                  "t.\"TIP_DOKUMENTA\" = '1RAČUN' WHERE h.\"SKLADISTE\" = 1 AND "
+                                  "h.\"IRA\" = 1 AND h.\"BROJ RACUNA\" >= ?"),
+                   {Nr(1)})
             .toInt(),
         2 * kEach);
     EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")).toInt(), 0);
@@ -257,7 +279,7 @@ TEST_F(InvoiceZodractlTest, InvoicesCancelledAndDeletedWhileOthersArePostedBesid
                                               {QStringLiteral("kolicina"), 1}}});
         return File(name + QStringLiteral(".json"), invoice);
     };
-    // Invoices 1 … 8 to undo.
+    // The example's invoices 1 … 8 to undo.
     for (int i = 1; i <= 2 * kEach; ++i) {
         const CtlRun run = Run({QStringLiteral("post"), onePiece(QStringLiteral("P-%1").arg(i))});
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -287,7 +309,7 @@ TEST_F(InvoiceZodractlTest, InvoicesCancelledAndDeletedWhileOthersArePostedBesid
         }
     });
     std::thread canceller([&] {
-        for (int n = 1; n <= kEach; ++n) {
+        for (int n = Nr(1); n <= Nr(kEach); ++n) {
             const CtlRun run =
                 Run({QStringLiteral("cancel"), QStringLiteral("racun"), QString::number(n),
                      QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--da")});
@@ -298,7 +320,7 @@ TEST_F(InvoiceZodractlTest, InvoicesCancelledAndDeletedWhileOthersArePostedBesid
         }
     });
     std::thread deleter([&] {
-        for (int n = kEach + 1; n <= 2 * kEach; ++n) {
+        for (int n = Nr(kEach + 1); n <= Nr(2 * kEach); ++n) {
             const CtlRun run =
                 Run({QStringLiteral("delete"), QStringLiteral("racun"), QString::number(n),
                      QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--da")});
@@ -326,7 +348,7 @@ TEST_F(InvoiceZodractlTest, InvoicesCancelledAndDeletedWhileOthersArePostedBesid
 
     auto db = Open();
     ASSERT_TRUE(db);
-    for (int n = 1; n <= kEach; ++n) {
+    for (int n = Nr(1); n <= Nr(kEach); ++n) {
         EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"SKLADISTE\" = "
                                             "1 AND \"IRA\" = 1 AND \"BROJ RACUNA\" = ? AND "
                                             "\"STORNO\" = TRUE"),
@@ -348,7 +370,7 @@ TEST_F(InvoiceZodractlTest, InvoicesCancelledAndDeletedWhileOthersArePostedBesid
     EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"SKLADISTE\" = 1 "
                                         "AND \"IRA\" = 1"))
                   .toInt(),
-              kEach + kEach);
+              m_demoInvoices + kEach + kEach);
     EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")).toInt(), 0);
     db.reset();
     ExpectStockSound();
@@ -371,23 +393,21 @@ TEST_F(InvoiceZodractlTest, AnInvoiceIsPrintedToPdfInEachOfItsPrintouts) {
         {QStringLiteral("post"), Source("docs/examples/racun.json"), QStringLiteral("--pdf"), pdf});
     ASSERT_EQ(posted.exitCode, 0) << posted.err.toStdString();
     const QString invoice = PdfText(pdf);
-    EXPECT_TRUE(invoice.contains(QStringLiteral("RAČUN br. 1/2026")));
+    EXPECT_TRUE(
+        invoice.contains(QStringLiteral("RAČUN br. ") + NrText(1) + QStringLiteral("/2026")));
     EXPECT_TRUE(invoice.contains(QStringLiteral("Kod Ane's d.o.o.")));
     EXPECT_TRUE(invoice.contains(QStringLiteral("Rekapitulacija PDV-a")));
-    EXPECT_TRUE(invoice.contains(QStringLiteral("HR00 1-1-2026")));
+    EXPECT_TRUE(invoice.contains(QStringLiteral("HR00 ") + NrText(1) + QStringLiteral("-1-2026")));
     EXPECT_TRUE(invoice.contains(QStringLiteral("Slovima:")));
     EXPECT_TRUE(invoice.contains(QStringLiteral("Rabat")));
 
-    const QStringList print{QStringLiteral("print"),
-                            QStringLiteral("racun"),
-                            QStringLiteral("1"),
-                            QStringLiteral("--skladiste"),
-                            QStringLiteral("1"),
-                            QStringLiteral("--pdf"),
-                            pdf};
+    const QStringList print{
+        QStringLiteral("print"), QStringLiteral("racun"), NrText(1), QStringLiteral("--skladiste"),
+        QStringLiteral("1"),     QStringLiteral("--pdf"), pdf};
     const CtlRun plain = Run(print + QStringList{QStringLiteral("--bez-rabata")});
     ASSERT_EQ(plain.exitCode, 0) << plain.err.toStdString();
-    EXPECT_EQ(plain.out.trimmed(), QStringLiteral("Ispis računa br. 1 je zapisan u ") + pdf +
+    EXPECT_EQ(plain.out.trimmed(), QStringLiteral("Ispis računa br. ") + NrText(1) +
+                                       QStringLiteral(" je zapisan u ") + pdf +
                                        QStringLiteral(" (stranica: 1)."));
     EXPECT_FALSE(PdfText(pdf).contains(QStringLiteral("Rabat")));
 
@@ -395,8 +415,9 @@ TEST_F(InvoiceZodractlTest, AnInvoiceIsPrintedToPdfInEachOfItsPrintouts) {
         print + QStringList{QStringLiteral("--ispis"), QStringLiteral("storno")};
     const CtlRun notYet = Run(storno);
     EXPECT_EQ(notYet.exitCode, 1);
-    EXPECT_TRUE(notYet.err.contains(QStringLiteral("Račun broj 1 nije storniran.")));
-    ASSERT_EQ(Run({QStringLiteral("cancel"), QStringLiteral("racun"), QStringLiteral("1"),
+    EXPECT_TRUE(notYet.err.contains(QStringLiteral("Račun broj ") + NrText(1) +
+                                    QStringLiteral(" nije storniran.")));
+    ASSERT_EQ(Run({QStringLiteral("cancel"), QStringLiteral("racun"), NrText(1),
                    QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--datum"),
                    QStringLiteral("12.03.2026"), QStringLiteral("--da")})
                   .exitCode,
@@ -404,7 +425,8 @@ TEST_F(InvoiceZodractlTest, AnInvoiceIsPrintedToPdfInEachOfItsPrintouts) {
     const CtlRun cancelled = Run(storno);
     ASSERT_EQ(cancelled.exitCode, 0) << cancelled.err.toStdString();
     const QString text = PdfText(pdf);
-    EXPECT_TRUE(text.contains(QStringLiteral("STORNO RAČUNA br. 1/2026")));
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("STORNO RAČUNA br. ") + NrText(1) + QStringLiteral("/2026")));
     EXPECT_TRUE(text.contains(QStringLiteral("12.03.2026")));
     EXPECT_TRUE(text.contains(QStringLiteral("minus ")));
 
@@ -412,10 +434,11 @@ TEST_F(InvoiceZodractlTest, AnInvoiceIsPrintedToPdfInEachOfItsPrintouts) {
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_TRUE(unknown.err.contains(QStringLiteral("Nepoznata vrsta ispisa: x")));
     const CtlRun missing =
-        Run({QStringLiteral("print"), QStringLiteral("racun"), QStringLiteral("7"),
+        Run({QStringLiteral("print"), QStringLiteral("racun"), NrText(7),
              QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--pdf"), pdf});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_TRUE(missing.err.contains(QStringLiteral("Ne postoji proknjiženi račun broj 7")));
+    EXPECT_TRUE(
+        missing.err.contains(QStringLiteral("Ne postoji proknjiženi račun broj ") + NrText(7)));
 }
 
 }  // namespace

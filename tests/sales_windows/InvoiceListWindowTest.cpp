@@ -1,4 +1,5 @@
-// "Izbor računa" on the demo company with invoices posted from the example file: the book's
+// "Izbor računa" on the demo company without its own sales, with invoices posted from the
+// example file: the book's
 // invoices a page at a time, cancellation and deletion with their questions and messages, the
 // print on Enter, "Ispravak" through the invoice window's opener, and "E-mail" with the mail
 // program's command line seen through a stand-in.
@@ -32,7 +33,7 @@ struct DemoFolder {
 class DemoHost : private DemoFolder, public test::TestHost {
 public:
     explicit DemoHost(InvoiceCorrectionOpener correction = {})
-        : test::TestHost(folder, DemoCompany{}) {
+        : test::TestHost(folder, DemoCompany{false}) {
         CurrentSession().workstation.debugMode = true;
         registry = &m_registry;
         RegisterInvoiceListCommands(m_registry, std::move(correction));

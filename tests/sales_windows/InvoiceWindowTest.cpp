@@ -74,7 +74,8 @@ QVariant BoxValue(ui::DocumentWindow* w, const QString& key) {
     return w->Extra()->Values().value(key);
 }
 
-// The demo's wholesale lot with the most free stock in warehouse 1.
+// The demo's wholesale lot with the most free stock in warehouse 1 among the lots an article
+// line proposes (the article's oldest lot with stock).
 struct DemoLot {
     int article = 0;
     int lot = 0;
@@ -88,7 +89,10 @@ DemoLot BiggestLot(DemoHost& host) {
         "SELECT n.\"SIFRA_ARTIKLA\", n.\"BROJ_PRIMKE\", n.\"KOLICINA_PRIVREMENO\", "
         "n.\"VELEPRODAJNA CIJENA\", a.\"BARKOD\" FROM \"NABAVE\" n JOIN \"ARTIKLI\" a ON "
         "a.\"SIFRA\" = n.\"SIFRA_ARTIKLA\" WHERE n.\"SKLADISTE\" = 1 AND n.\"KOLICINA\" > 0 AND "
-        "a.\"BARKOD\" <> '' ORDER BY n.\"KOLICINA_PRIVREMENO\" DESC, n.\"BROJ_PRIMKE\" LIMIT 1"));
+        "a.\"BARKOD\" <> '' AND NOT EXISTS (SELECT 1 FROM \"NABAVE\" o WHERE o.\"SKLADISTE\" = 1 "
+        "AND o.\"GODINA\" = n.\"GODINA\" AND o.\"SIFRA_ARTIKLA\" = n.\"SIFRA_ARTIKLA\" AND "
+        "o.\"KOLICINA\" <> 0 AND o.\"BROJ_PRIMKE\" < n.\"BROJ_PRIMKE\") ORDER BY "
+        "n.\"KOLICINA_PRIVREMENO\" DESC, n.\"BROJ_PRIMKE\" LIMIT 1"));
     row.Exec();
     if (!row.Next()) {
         return {};

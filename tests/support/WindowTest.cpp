@@ -38,9 +38,9 @@ TestHost::TestHost(const WindowTestFolder& folder, int warehouse, const QString&
     Start(path, warehouse);
 }
 
-TestHost::TestHost(const WindowTestFolder& folder, DemoCompany, int warehouse) {
+TestHost::TestHost(const WindowTestFolder& folder, DemoCompany demo, int warehouse) {
     const QString path = folder.Path(QStringLiteral("demo.mdb"));
-    demo::CreateDemoCompany(path, QDate(2026, 3, 2));
+    demo::CreateDemoCompany(path, QDate(2026, 3, 2), demo.withSales);
     Start(path, warehouse);
 }
 

@@ -44,9 +44,12 @@ class TestHost : public ui::WindowHost {
 public:
     explicit TestHost(const WindowTestFolder& folder, int warehouse = 1,
                       const QString& company = QStringLiteral("firma.mdb"));
-    // The same on a fresh demo company ("demo.mdb": master data, warehouses, posted receipts).
-    struct DemoCompany {};
-    TestHost(const WindowTestFolder& folder, DemoCompany, int warehouse = 1);
+    // The same on a fresh demo company ("demo.mdb": master data, warehouses, posted receipts
+    // and, unless `withSales` is false, the demo's invoices).
+    struct DemoCompany {
+        bool withSales = true;
+    };
+    TestHost(const WindowTestFolder& folder, DemoCompany demo, int warehouse = 1);
     ~TestHost() override;
 
     Session& CurrentSession() override { return m_session; }

@@ -752,9 +752,10 @@ CREATE TABLE "STAVKE_RACUNA" (
     "CIJENA_SKLADISTA"      DOUBLE PRECISION
 );
 CREATE INDEX "IX_STAVKE_RACUNA_DOK" ON "STAVKE_RACUNA" ("SKLADISTE", "IRA", "GODINA", "BROJ_RACUNA");
-CREATE INDEX "IX_STAVKE_RACUNA_ARTIKAL" ON "STAVKE_RACUNA" ("SKLADISTE", "GODINA", "SIFRA", "BROJ_PRIMKE");
--- Delete guards of articles and services look for invoice lines of an item in any warehouse.
-CREATE INDEX "IX_STAVKE_RACUNA_SIFRA" ON "STAVKE_RACUNA" ("SIFRA", "TIP_STAVKE");
+-- Lines of an item: the delete guards of articles and services look for it in any warehouse,
+-- the article card in a warehouse and year by lot. One index for both, so that a posted line
+-- dirties one scattered index page, not two.
+CREATE INDEX "IX_STAVKE_RACUNA_STAVKA" ON "STAVKE_RACUNA" ("SIFRA", "SKLADISTE", "GODINA", "BROJ_PRIMKE");
 
 -- Working copy shared by invoices, offers, pro-formas and delivery notes (delivery notes fill
 -- IRA and BROJ_RACUNA too and map them at posting).

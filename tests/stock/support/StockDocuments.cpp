@@ -6,10 +6,14 @@
 #include "data/Errors.h"
 #include "data/Numbering.h"
 #include "data/Rounding.h"
+#include "data/ScriptedPrompter.h"
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
 #include "data/WorkingCopy.h"
 #include "documents/IssuePosting.h"
+#include "sales/InvoiceLines.h"
+#include "sales/InvoicePosting.h"
+#include "sales/InvoiceRemoval.h"
 #include "stock/AverageCost.h"
 #include "stock/Lots.h"
 #include "stock/ReceiptCost.h"
@@ -268,23 +272,52 @@ void StockDocuments::CorrectReceiptCost(int number, int article, double cost) {
     transaction.Commit();
 }
 
+int StockDocuments::PostInvoice(const std::vector<Out>& lines, const QDate& date) {
+    // Drawn up and posted as the invoice window does: book 1, wholesale terms 2, the retail
+    // customer 1, every line at the price the article dialog proposes (the lot's) without
+    // discount, taxed by the article's group.
+    ScriptedPrompter quiet;
+    sales::InvoiceDraft draft = sales::OpenInvoice(m_session, date);
+    draft.book = 1;
+    draft.salesTerms = 2;
+    draft.customer = 1;
+    try {
+        for (const Out& line : lines) {
+            sales::AddArticleLine(
+                m_session, quiet, draft,
+                {line.article, line.lot, line.quantity, std::nullopt, 0.0, std::nullopt, {}});
+        }
+        sales::InvoiceHeader header;
+        header.deliveryName = QStringLiteral("Kupac u maloprodaji");
+        header.deliveryAddress = QStringLiteral("Ilica 1");
+        header.deliveryPlace = QStringLiteral("Zagreb");
+        header.paymentTerm = QStringLiteral("15");
+        header.dueDate = date.addDays(15).toString(QStringLiteral("dd.MM.yyyy"));
+        header.alreadyPaid = QStringLiteral("0");
+        header.bankAccount = QStringLiteral("HR1210010051863000160");
+        const int number = sales::PostInvoice(m_session, draft, header).number;
+        sales::DiscardInvoice(m_session, draft);
+        return number;
+    } catch (...) {
+        // A refusal leaves nothing behind, the lines drawn up so far included.
+        sales::DiscardInvoice(m_session, draft);
+        throw;
+    }
+}
+
 int StockDocuments::Post(Issue kind, const std::vector<Out>& lines, const QDate& date) {
+    if (kind == Issue::Invoice) {
+        return PostInvoice(lines, date);
+    }
     if (IsSimpleDocument(kind)) {
         return PostSimpleDocument(kind, lines, date);
     }
     Database& db = Db();
     Transaction transaction(db);
-    const bool invoice = kind == Issue::Invoice;
-    const documents::DocumentKey key = documents::NewDocumentKey(
-        db, KindOf(kind), Warehouse(), Year(), invoice ? std::optional<int>(1) : std::nullopt, 2);
+    const documents::DocumentKey key =
+        documents::NewDocumentKey(db, KindOf(kind), Warehouse(), Year());
     documents::IssuePosting posting(m_session, key);
-    if (invoice) {
-        posting.WriteHeader(date, {{QStringLiteral("SIFRA PARTNERA"), 1},
-                                   {QStringLiteral("UVJET PRODAJE"), 2},
-                                   {QStringLiteral("SKIDA"), true}});
-    } else {
-        posting.WriteHeader(date);
-    }
+    posting.WriteHeader(date);
     double tax = 0;
     int lineNumber = 0;
     for (const Out& line : lines) {
@@ -307,9 +340,6 @@ int StockDocuments::Post(Issue kind, const std::vector<Out>& lines, const QDate&
                                     {QStringLiteral("POREZ_IZNOS"), lineTax},
                                     {QStringLiteral("UKUPNO_"), lineValue + lineTax},
                                     {QStringLiteral("RBR_STAVKE"), lineNumber}};
-            if (invoice) {
-                sold.emplace_back(QStringLiteral("CIJENA_SKLADISTA"), taken.price);
-            }
             posting.WriteLine(taken, sold);
         } else {
             posting.WriteLine(taken, {{QStringLiteral("GRUPA_POREZA"), QStringLiteral("PDV")},
@@ -318,9 +348,7 @@ int StockDocuments::Post(Issue kind, const std::vector<Out>& lines, const QDate&
     }
     tradebook::Entry entry = posting.StockEntry(date);
     if (Sells(kind)) {
-        entry.description = (invoice ? QStringLiteral("RAČUN %1 Kupac u maloprodaji")
-                                     : QStringLiteral("OTPREMNICA %1 Kupac u maloprodaji"))
-                                .arg(key.number);
+        entry.description = QStringLiteral("OTPREMNICA %1 Kupac u maloprodaji").arg(key.number);
         entry.purchaseValue = 0;
         entry.salesValue = posting.Value();
         entry.salesTax = tax;
@@ -359,6 +387,11 @@ int StockDocuments::Position(Issue kind, int number) {
 }
 
 void StockDocuments::Delete(Issue kind, int number) {
+    if (kind == Issue::Invoice) {
+        ScriptedPrompter quiet;
+        sales::DeleteInvoice(m_session, quiet, 1, number);
+        return;
+    }
     if (IsSimpleDocument(kind)) {
         stockdocs::DeleteIssueDocument(m_session, KindOf(kind), number);
         return;
@@ -434,7 +467,7 @@ void StockDocuments::Delete(Issue kind, int number) {
 }
 
 void StockDocuments::CancelInvoice(int number, const QDate& date) {
-    CancelByCounterEntry(Issue::Invoice, number, date);
+    sales::CancelInvoice(m_session, 1, number, date);
 }
 
 void StockDocuments::CancelServiceConsumption(int number, const QDate& date) {

@@ -14,9 +14,10 @@ namespace zodra::test {
 // Posts and deletes stock documents the way their postings do, through the stock operations
 // (trade-book entry, header with its RBR_TK, lines carrying their lot's cost and price, lots
 // taken or returned, the average recomputed after a change in the past, the consistency check
-// before the commit), for tests that need documents before their windows exist. Every
-// operation is one transaction: a refusal leaves nothing behind. Warehouse and year are the
-// session's unless a document names another warehouse.
+// before the commit), for tests that need documents before their windows exist. Invoices go
+// through the invoice's own working copy, posting, cancellation and deletion. Every operation
+// is one transaction: a refusal leaves nothing behind. Warehouse and year are the session's
+// unless a document names another warehouse.
 class StockDocuments {
 public:
     explicit StockDocuments(Session& session) : m_session(session) {}
@@ -63,12 +64,15 @@ public:
     // The five simple documents go through their real posting (a commission return makes the
     // session's warehouse a commission warehouse, a return to supplier names supplier 2), the
     // others are written here.
+    // An invoice (book 1, wholesale terms 2, customer 1) is drawn up line by line and posted by
+    // sales::PostInvoice; a line the article dialog refuses (more than the lot has free, a lot
+    // that is not there) leaves no working lines behind.
     int Post(Issue kind, const std::vector<Out>& lines, const QDate& date = QDate(2026, 3, 2));
     // Deletes a posted issue document: refused when a lot it took from now has another selling
     // or cost price (or, for a return note, would fall below zero); otherwise the quantities go
     // back, its entry goes, and the pooled average is recomputed from its position.
     void Delete(Issue kind, int number);
-    // Cancels a posted invoice by a counter-entry: the goods come back at their cost.
+    // Cancels a posted invoice (sales::CancelInvoice): the goods come back at their cost.
     void CancelInvoice(int number, const QDate& date = QDate(2026, 3, 2));
     // The same for a service consumption.
     void CancelServiceConsumption(int number, const QDate& date = QDate(2026, 3, 2));
@@ -110,6 +114,7 @@ private:
     int Year() const { return m_session.businessYear; }
     void CancelByCounterEntry(Issue kind, int number, const QDate& date);
     int PostSimpleDocument(Issue kind, const std::vector<Out>& lines, const QDate& date);
+    int PostInvoice(const std::vector<Out>& lines, const QDate& date);
 
     Session& m_session;
 };
