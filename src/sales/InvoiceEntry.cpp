@@ -79,6 +79,17 @@ std::vector<NamedCode> ServiceList(Database& db) {
                 "SELECT \"SIFRA\", \"NAZIV\" FROM \"USLUGE\" ORDER BY \"NAZIV\" COLLATE \"HR\""));
 }
 
+std::vector<NamedCode> PackagingList(Database& db) {
+    return Read(
+        db, QStringLiteral(
+                "SELECT \"SIFRA\", \"NAZIV\" FROM \"AMBALAZA\" ORDER BY \"NAZIV\" COLLATE \"HR\""));
+}
+
+double PackagingPrice(Database& db, int packaging) {
+    return sqlvalue::ToDouble(db.Scalar(
+        QStringLiteral("SELECT \"CIJENA\" FROM \"AMBALAZA\" WHERE \"SIFRA\" = ?"), {packaging}));
+}
+
 QString PartnerName(Database& db, int partner) {
     return db
         .Scalar(QStringLiteral("SELECT \"NAZIV\" FROM \"PARTNERI\" WHERE \"SIFRA\" = ?"), {partner})

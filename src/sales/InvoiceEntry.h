@@ -25,6 +25,8 @@ std::vector<NamedCode> IraBooks(Database& db);        // KNJIGE_IRA by code
 std::vector<NamedCode> SalesTermsList(Database& db);  // UVJETI_PRODAJE by code
 std::vector<NamedCode> Customers(Database& db);       // partners marked as customers, by name
 std::vector<NamedCode> ServiceList(Database& db);     // USLUGE by name
+std::vector<NamedCode> PackagingList(Database& db);   // AMBALAZA by name
+double PackagingPrice(Database& db, int packaging);   // its CIJENA, 0 when it has none
 QString PartnerName(Database& db, int partner);
 
 // The texts the header dialog's boxes offer (each may also be typed).

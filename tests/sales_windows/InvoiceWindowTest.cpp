@@ -24,6 +24,7 @@
 #include "sales/ui/InvoiceWindows.h"
 #include "sales/ui/LineChangeDialog.h"
 #include "sales/ui/LinesTableDialog.h"
+#include "sales/ui/PackagingLineDialog.h"
 #include "sales/ui/ServiceLineDialog.h"
 #include "support/WindowTest.h"
 #include "ui/DataGrid.h"
@@ -346,6 +347,43 @@ private Q_SLOTS:
 
     // A posted invoice opened for correction: its header and lines as posted, a line's
     // quantity changed and a line deleted at once, the customer changed with the caption.
+    // "Ambalaža": returnable packaging chosen with its own price proposed, a line without tax;
+    // the guards of the dialog keep it open and write nothing.
+    void packagingIsFollowedOnTheInvoice() {
+        DemoHost host;
+        host.CurrentSession().Db().Exec(QStringLiteral(
+            "INSERT INTO \"AMBALAZA\" (\"NAZIV\", \"JED_M\", \"CIJENA\") VALUES ('Gajba', "
+            "'kom', 2.5)"));
+        auto* w = qobject_cast<ui::DocumentWindow*>(host.Open(InvoiceCommand()));
+        QVERIFY(w);
+        Choose(w, InvoiceController::IraField(), 1);
+        Choose(w, InvoiceController::TermsField(), 2);
+        Choose(w, InvoiceController::CustomerField(),
+               CustomerCode(host, QStringLiteral("Restoran Šestine")));
+        QCOMPARE(ButtonOf(w, QStringLiteral("Ambalaza"))->text(), QStringLiteral("A&mbalaža"));
+        test::WhenShown<PackagingLineDialog>([&](PackagingLineDialog* d) {
+            QCOMPARE(d->windowTitle(), QStringLiteral("Upis ambalaže ( za evidentno praćenje )"));
+            QVERIFY(!d->AcceptLine());
+            QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije izabrana ambalaža !"));
+            d->Packaging()->setCurrentIndex(d->Packaging()->findText(QStringLiteral("Gajba")));
+            QCOMPARE(d->Price()->Value(), 2.5);
+            QCOMPARE(d->Quantity()->Value(), 1.0);
+            d->Quantity()->SetValue(4);
+            host.Photograph(d, QStringLiteral("upis_ambalaze"));
+            QVERIFY(d->AcceptLine());
+        });
+        ButtonOf(w, QStringLiteral("Ambalaza"))->click();
+        test::Settle();
+        QCOMPARE(w->Lines()->Data().RowCount(), 1);
+        QCOMPARE(sqlvalue::ToDouble(host.Scalar(
+                     QStringLiteral("SELECT \"UKUPNO_\" FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
+                                    "\"TIP_STAVKE\" = 'AMB'"))),
+                 10.0);
+        host.prompter.AnswerYes();
+        ui::CloseWindowFrame(w);
+        test::Settle();
+    }
+
     void aPostedInvoiceIsCorrectedInPlace() {
         DemoHost host;
         Session& session = host.CurrentSession();
@@ -376,6 +414,7 @@ private Q_SLOTS:
         QCOMPARE(w->windowTitle(), QStringLiteral("Račun br.%1 - Restoran Šestine").arg(number));
         QCOMPARE(w->Lines()->Data().RowCount(), 2);
         QVERIFY(!ButtonOf(w, QStringLiteral("Proknjizi")));
+        QVERIFY(!ButtonOf(w, QStringLiteral("Ambalaza")));
 
         // Five become three: two go back to the lot at once.
         w->Lines()->SelectRow(0);

@@ -11,6 +11,7 @@
 #include "sales/ui/ArticleLineDialog.h"
 #include "sales/ui/InvoiceHeaderDialog.h"
 #include "sales/ui/LinesTableDialog.h"
+#include "sales/ui/PackagingLineDialog.h"
 #include "sales/ui/ServiceLineDialog.h"
 #include "ui/DocumentWindow.h"
 #include "ui/FieldForm.h"
@@ -26,6 +27,7 @@ using zodra::ui::WindowHost;
 namespace {
 
 const QString kServiceAction = QStringLiteral("Usluge");
+const QString kPackagingAction = QStringLiteral("Ambalaza");
 const QString kTableAction = QStringLiteral("Tablicno");
 
 std::optional<int> CodeOf(const QVariantMap& values, const QString& key) {
@@ -125,6 +127,7 @@ QString InvoiceController::DeleteLineCaption() const {
 QList<DocumentAction> InvoiceController::Actions() const {
     return {
         DocumentAction{QStringLiteral("&Usluge"), kServiceAction, true},
+        DocumentAction{QStringLiteral("A&mbalaža"), kPackagingAction, true},
         DocumentAction{QStringLiteral("&Tablično"), kTableAction, false},
     };
 }
@@ -220,6 +223,17 @@ bool InvoiceController::RunAction(const QString& objectName, WindowHost& host, Q
             host, m_draft,
             [this, &host](const ServiceLineInput& input) {
                 return AcceptService(host.CurrentSession(), host.UserPrompter(), input);
+            },
+            parent);
+        dialog.exec();
+        return dialog.LinesWritten() > 0;
+    }
+    if (objectName == kPackagingAction) {
+        Sync(header);
+        PackagingLineDialog dialog(
+            host,
+            [this, &host](const PackagingLineInput& input) {
+                return AddPackagingLine(host.CurrentSession(), host.UserPrompter(), m_draft, input);
             },
             parent);
         dialog.exec();

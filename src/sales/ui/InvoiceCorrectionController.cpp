@@ -121,4 +121,12 @@ void InvoiceCorrectionController::HeaderChanged(zodra::ui::WindowHost& host,
     m_customerName = PartnerName(host.CurrentSession().Db(), customer);
 }
 
+QList<zodra::ui::DocumentAction> InvoiceCorrectionController::Actions() const {
+    QList<zodra::ui::DocumentAction> actions = InvoiceController::Actions();
+    actions.removeIf([](const zodra::ui::DocumentAction& a) {
+        return a.objectName == QLatin1String("Ambalaza");
+    });
+    return actions;
+}
+
 }  // namespace zodra::sales::ui

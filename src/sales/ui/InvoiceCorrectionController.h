@@ -25,6 +25,8 @@ public:
     bool CanPost() const override { return false; }
     QString AbandonQuestion() const override { return {}; }
     bool CanChangeLines() const override { return true; }
+    // Packaging is followed on a new invoice only: a correction offers no "Ambalaža".
+    QList<zodra::ui::DocumentAction> Actions() const override;
 
     void PrepareWorkingCopy(Session& session) override;
     int NextNumber(Session& session) override;
