@@ -272,6 +272,9 @@ int AddPostedLine(Session& session, int number, ReceiptRow row) {
     const ReceiptTarget t = Target(session, number);
     Transaction transaction(db);
     const stock::ReceiptHeader h = RequireHeader(db, t);
+    if (row.kind == ArticleKind()) {
+        stock::CheckLineCanBeAdded(db, h, row.code);
+    }
     CheckLastPriceLine(db, h, row);
     row.lineNumber = receiptlines::NextLineNumber(db, t);
     WriteLine(db, t, row);

@@ -288,6 +288,15 @@ void CheckLineCanBeDeleted(Database& db, const stock::ReceiptHeader& r, int arti
     }
 }
 
+void CheckLineCanBeAdded(Database& db, const stock::ReceiptHeader& r, int article) {
+    for (const Guard& g : ReceiptGuards()) {
+        if (g.lineTable == QLatin1String("STAVKE_INVENTURA") && Found(db, g, r, article)) {
+            throw UserError(
+                S(u"Ovaj artikal primke nemožete dodati jer su na njemu već rađene inventure."));
+        }
+    }
+}
+
 std::optional<int> CancellingReceipt(Database& db, const ReceiptKey& receipt) {
     const QVariant by = db.Scalar(
         QStringLiteral("SELECT MIN(\"BROJ PRIMKE\") FROM \"PRIMKE\" WHERE \"SKLADISTE\" = ? AND "

@@ -27,6 +27,14 @@ void CheckReceiptCanBeDeleted(Database& db, const stock::ReceiptHeader& receipt)
 void CheckLineCanBeDeleted(Database& db, const stock::ReceiptHeader& receipt, int article,
                            double quantity);
 
+// A further article line in a posted receipt (its correction): refused while a stock count
+// after the receipt counted the lot the line would go into (FIFO: the receipt's own lot of the
+// article; pooled methods: the pooled lot, by a count later in trade-book order), since the count
+// fixed that lot's quantity: "Ovaj artikal primke nemožete dodati jer su na njemu već rađene
+// inventure.". Other later documents do not refuse it: more goods in a lot take nothing from
+// what they issued.
+void CheckLineCanBeAdded(Database& db, const stock::ReceiptHeader& receipt, int article);
+
 // The receipt that cancels this one by negated lines ("Storno primke"), if any.
 std::optional<int> CancellingReceipt(Database& db, const ReceiptKey& receipt);
 // "Ovu primku nemožete izbrisati jer je stornirana storno primkom broj " n ". Najprije izbrišite

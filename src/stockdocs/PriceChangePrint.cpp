@@ -1,7 +1,9 @@
 #include "stockdocs/PriceChangePrint.h"
 
+#include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Session.h"
+#include "stockdocs/PriceChangeLines.h"
 #include "stockdocs/PriceChangeList.h"
 #include "stockdocs/PriceChangeRemoval.h"
 
@@ -32,6 +34,32 @@ reports::ReportRequest PriceChangePrintRequest(Session& session, int number) {
         .Where(QStringLiteral("STAVKE_IZMJENA_CIJENA.GODINA"), CompareOp::Equal, y)
         .Where(QStringLiteral("STAVKE_IZMJENA_CIJENA.BROJ_IZMJENE_CIJENA"), CompareOp::Equal,
                number);
+    request.parameters = reports::SessionParameters(session);
+    return request;
+}
+
+reports::ReportRequest WorkingPriceChangePrintRequest(Session& session,
+                                                      const PriceChangeHeaderData& header) {
+    using reports::CompareOp;
+    if (!session.Db()
+             .Scalar(QStringLiteral("SELECT 1 FROM \"STAVKE_IZMJENA_CIJENA_PRIVREMENO\" WHERE "
+                                    "\"Multiuser_sifra\" = ? LIMIT 1"),
+                     {session.sessionCode})
+             .isValid()) {
+        throw UserError(NoLinesMessage());
+    }
+    reports::ReportRequest request;
+    request.reportFile = QStringLiteral("izmjena_pr.rpt");
+    request.title = QStringLiteral("Ispis izmjene cijena u radu");
+    request.selection
+        .Where(QStringLiteral("STAVKE_IZMJENA_CIJENA_PRIVREMENO.SKLADISTE"), CompareOp::Equal,
+               session.activeWarehouse.code)
+        .Where(QStringLiteral("STAVKE_IZMJENA_CIJENA_PRIVREMENO.GODINA"), CompareOp::Equal,
+               session.businessYear)
+        .Where(QStringLiteral("STAVKE_IZMJENA_CIJENA_PRIVREMENO.Multiuser_sifra"), CompareOp::Equal,
+               session.sessionCode);
+    request.Formula(QStringLiteral("BROJ"), QString::number(header.number))
+        .Formula(QStringLiteral("DATUM"), header.date.toString(QStringLiteral("dd.MM.yyyy")));
     request.parameters = reports::SessionParameters(session);
     return request;
 }

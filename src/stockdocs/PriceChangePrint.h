@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "reports/ReportEngine.h"
+#include "stockdocs/PriceChangePosting.h"
 
 namespace zodra {
 class Session;
@@ -21,5 +22,12 @@ QString PriceChangePrintTitle(int number, bool cancelled);
 // The request for the price change (refused with "Ne postoji proknjižena izmjena cijena broj "
 // n when there is none).
 reports::ReportRequest PriceChangePrintRequest(Session& session, int number);
+
+// "Ispis" of the window: the price change being drawn up (the session's working copy),
+// "izmjena_pr.rpt" titled "Ispis izmjene cijena u radu", with the number and date of the window
+// as the formulas BROJ and DATUM. A working copy without lines has nothing to print ("Izmjena
+// cijena nema niti jedne stavke !").
+reports::ReportRequest WorkingPriceChangePrintRequest(Session& session,
+                                                      const PriceChangeHeaderData& header);
 
 }  // namespace zodra::stockdocs

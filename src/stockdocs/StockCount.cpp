@@ -38,21 +38,31 @@ QString CurrencyAmount(Database& db, double amount) {
     return reports::ValueFormat(currency).Format(amount, QStringLiteral("Currency"));
 }
 
+// A working line with its lot as it stands now (read in the same statement: one pass over the
+// count, however many lots it has).
 struct WorkingCountLine {
     int lot = 0;
     int article = 0;
     double sellingPrice = 0;
     double book = 0;
     double counted = 0;
+    bool lotFound = false;
+    double lotQuantity = 0;
+    double lotSellingPrice = 0;
 };
 
-std::vector<WorkingCountLine> WorkingCountLines(Database& db, int sessionCode) {
+std::vector<WorkingCountLine> WorkingCountLines(Database& db, int sessionCode, int warehouse,
+                                                int year) {
     Statement s = db.Prepare(
-        QStringLiteral("SELECT \"BROJ_PRIMKE\", \"SIFRA_ARTIKLA\", \"V_CIJENA\", "
-                       "\"KNJIZNO_KOLICINA\", \"STVARNO_KOLICINA\" FROM "
-                       "\"STAVKE_INVENTURA_PRIVREMENO\" WHERE \"Multiuser_sifra\" = ? ORDER BY ") +
+        QStringLiteral(
+            "SELECT w.\"BROJ_PRIMKE\", w.\"SIFRA_ARTIKLA\", w.\"V_CIJENA\", "
+            "w.\"KNJIZNO_KOLICINA\", w.\"STVARNO_KOLICINA\", n.\"SIFRA_ARTIKLA\", "
+            "n.\"KOLICINA\", n.\"VELEPRODAJNA CIJENA\" FROM \"STAVKE_INVENTURA_PRIVREMENO\" w "
+            "LEFT JOIN \"NABAVE\" n ON n.\"SKLADISTE\" = ? AND n.\"GODINA\" = ? AND "
+            "n.\"BROJ_PRIMKE\" = w.\"BROJ_PRIMKE\" AND n.\"SIFRA_ARTIKLA\" = "
+            "w.\"SIFRA_ARTIKLA\" WHERE w.\"Multiuser_sifra\" = ? ORDER BY w.") +
         RowKey(db));
-    s.Exec({sessionCode});
+    s.Exec({warehouse, year, sessionCode});
     std::vector<WorkingCountLine> lines;
     while (s.Next()) {
         for (int c = 0; c < 5; ++c) {
@@ -60,7 +70,13 @@ std::vector<WorkingCountLine> WorkingCountLines(Database& db, int sessionCode) {
                 throw UserError(limits::NotANumberMessage(QStringLiteral("Količina")));
             }
         }
-        lines.push_back({s.Int(0), s.Int(1), s.Double(2), s.Double(3), s.Double(4)});
+        WorkingCountLine line{s.Int(0), s.Int(1), s.Double(2), s.Double(3), s.Double(4)};
+        line.lotFound = !s.IsNull(5);
+        if (line.lotFound) {
+            line.lotQuantity = sqlvalue::ToDouble(s.Value(6));
+            line.lotSellingPrice = sqlvalue::ToDouble(s.Value(7));
+        }
+        lines.push_back(line);
     }
     return lines;
 }
@@ -250,7 +266,7 @@ int PostWorkingStockCount(Session& session, const StockCountHeaderData& header, 
                            "\"STVARNO_KOLICINA\" * \"V_CIJENA\", \"KNJIZNO_VRIJEDNOST\" = "
                            "\"KNJIZNO_KOLICINA\" * \"V_CIJENA\" WHERE \"Multiuser_sifra\" = ?"),
             {sessionCode});
-    const std::vector<WorkingCountLine> lines = WorkingCountLines(db, sessionCode);
+    const std::vector<WorkingCountLine> lines = WorkingCountLines(db, sessionCode, w, y);
     if (lines.empty()) {
         throw UserError(StockCountNoLinesMessage());
     }
@@ -263,23 +279,28 @@ int PostWorkingStockCount(Session& session, const StockCountHeaderData& header, 
                            "\"BROJ_INVENTURE\", \"DATUM\", \"RBR_TK\") VALUES (?, ?, ?, ?, ?)"),
             {w, y, number, header.date, position});
     MoneyTotal difference;
+    // One statement prepared once for every lot that changes; a lot counted as booked is not
+    // written at all.
+    Statement setLot = db.Prepare(
+        QStringLiteral("UPDATE \"NABAVE\" SET \"KOLICINA\" = ?, \"KOLICINA_PRIVREMENO\" = "
+                       "\"KOLICINA_PRIVREMENO\" + ? WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND "
+                       "\"BROJ_PRIMKE\" = ? AND \"SIFRA_ARTIKLA\" = ?"));
     for (const WorkingCountLine& line : lines) {
         RequireCounted(line.counted);
-        const std::optional<stock::Lot> lot = stock::FindLot(db, {w, y, line.lot, line.article});
-        if (!lot) {
+        if (!line.lotFound) {
             throw UserError(stock::MissingLotMessage(stock::ArticleName(db, line.article)));
         }
-        if (!QuantitiesEqual(lot->quantity, line.book)) {
+        if (!QuantitiesEqual(line.lotQuantity, line.book)) {
             throw UserError(QuantityChangedMessage(stock::ArticleName(db, line.article)));
         }
-        if (!QuantitiesEqual(lot->sellingPrice, line.sellingPrice)) {
+        if (!QuantitiesEqual(line.lotSellingPrice, line.sellingPrice)) {
             throw UserError(stock::ChangedPriceMessage(stock::ArticleName(db, line.article)));
         }
-        const double change = RoundQuantity(line.counted - lot->quantity);
-        db.Exec(QStringLiteral("UPDATE \"NABAVE\" SET \"KOLICINA\" = ?, \"KOLICINA_PRIVREMENO\" = "
-                               "\"KOLICINA_PRIVREMENO\" + ? WHERE \"SKLADISTE\" = ? AND "
-                               "\"GODINA\" = ? AND \"BROJ_PRIMKE\" = ? AND \"SIFRA_ARTIKLA\" = ?"),
-                {RoundQuantity(line.counted), change, w, y, line.lot, line.article});
+        const double counted = RoundQuantity(line.counted);
+        if (counted != line.lotQuantity) {
+            setLot.Exec({counted, RoundQuantity(line.counted - line.lotQuantity), w, y, line.lot,
+                         line.article});
+        }
         difference += (line.counted - line.book) * line.sellingPrice;
     }
     workingcopy::PostWorkingLines(db, DocumentKind::StockCount, number, sessionCode);

@@ -46,6 +46,10 @@ bool DocumentController::RunAction(const QString&, WindowHost&, QWidget*, const 
     return false;
 }
 
+QVariant DocumentController::EnterCode(Session&, const QString&) {
+    return {};
+}
+
 void DocumentController::CheckNumber(Session&, const QString&) {}
 
 void DocumentController::HeaderChanged(WindowHost&, const DocumentHeader&) {}

@@ -134,6 +134,12 @@ public:
     // A further button (Actions) by its object name; true when the lines changed.
     virtual bool RunAction(const QString& objectName, WindowHost& host, QWidget* parent,
                            const DocumentHeader& header);
+    // A box above the grid for a barcode scanner (its label, e.g. "Barkod :"); empty (the
+    // default): none. Enter in it hands the text to EnterCode, which writes at once and returns
+    // the hidden id (column 0) of the grid row it changed, to be selected. A refusal leaves the
+    // text in the box.
+    virtual QString CodeEntryLabel() const { return {}; }
+    virtual QVariant EnterCode(Session& session, const QString& typed);
 
     // --- The header ---
     // A number typed after "Upis broja", checked when its box is left; a refusal brings the

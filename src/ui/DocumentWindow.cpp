@@ -17,6 +17,7 @@
 #include "ui/DateBox.h"
 #include "ui/FieldForm.h"
 #include "ui/Guard.h"
+#include "ui/InputConventions.h"
 #include "ui/NumberBox.h"
 #include "ui/WindowHost.h"
 #include "ui/WindowTools.h"
@@ -69,6 +70,14 @@ DocumentWindow::DocumentWindow(WindowHost& host, std::unique_ptr<DocumentControl
         m_print = new QCheckBox(m_controller->PrintBoxCaption(), this);
         m_print->setObjectName(QStringLiteral("IspisDokumenta"));
         header->addRow(m_print);
+    }
+    if (!m_controller->CodeEntryLabel().isEmpty()) {
+        m_code = new QLineEdit(this);
+        m_code->setObjectName(QStringLiteral("Barkod"));
+        m_code->setMaximumWidth(280);
+        KeepEnter(m_code);
+        header->addRow(m_controller->CodeEntryLabel(), m_code);
+        connect(m_code, &QLineEdit::returnPressed, this, &DocumentWindow::EnterCode);
     }
     layout->addLayout(header);
 
@@ -256,6 +265,30 @@ void DocumentWindow::EditCell(int row, const QVariant& value) {
     Run([&] { m_controller->EditCell(m_host.CurrentSession(), row, value); });
     // The grid is read again once the editor has closed.
     QTimer::singleShot(0, this, &DocumentWindow::RefreshLines);
+}
+
+void DocumentWindow::EnterCode() {
+    const QString typed = m_code->text();
+    if (typed.trimmed().isEmpty()) {
+        return;
+    }
+    QVariant changed;
+    if (!Run([&] { changed = m_controller->EnterCode(m_host.CurrentSession(), typed); })) {
+        // Refused: the text stays, selected, to be corrected or scanned over.
+        m_code->setFocus();
+        m_code->selectAll();
+        return;
+    }
+    m_code->clear();
+    RefreshLines();
+    const TableData& lines = m_lines->Data();
+    for (int row = 0; row < lines.RowCount(); ++row) {
+        if (changed.isValid() && lines.Value(row, 0).toLongLong() == changed.toLongLong()) {
+            m_lines->SelectRow(row);
+            break;
+        }
+    }
+    m_code->setFocus();
 }
 
 void DocumentWindow::RefreshLines() {

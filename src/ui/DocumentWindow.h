@@ -51,6 +51,10 @@ public:
     QCheckBox* PrintBox() const { return m_print; }
     FieldForm* Extra() const { return m_extra; }
     DataGrid* Lines() const { return m_lines; }
+    // The scanner box (DocumentController::CodeEntryLabel), or nullptr.
+    QLineEdit* CodeField() const { return m_code; }
+    // Enter in the scanner box.
+    void EnterCode();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -76,6 +80,7 @@ private:
     QLineEdit* m_descriptionBox = nullptr;
     QCheckBox* m_print = nullptr;
     FieldForm* m_extra = nullptr;
+    QLineEdit* m_code = nullptr;
     DataGrid* m_lines;
     QLabel* m_totals;
     QPushButton* m_change = nullptr;

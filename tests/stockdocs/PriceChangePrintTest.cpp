@@ -17,7 +17,19 @@ using PriceChangePrintTest = PriceChangeTest;
 
 TEST_F(PriceChangePrintTest, ThePrintFollowsTheCancellationAndTheListShowsTheChange) {
     const int lot = docs->Receipt({{screw, 10, 5.00, 9.00}});
+    EXPECT_REFUSED(sd::WorkingPriceChangePrintRequest(*session, {1, QDate(2026, 3, 3)}),
+                   "Izmjena cijena nema niti jedne stavke !");
     sd::AddPriceChangeLine(*session, screw, lot, 12.345);
+    // The working copy of this workstation, before posting.
+    const reports::ReportRequest working =
+        sd::WorkingPriceChangePrintRequest(*session, {1, QDate(2026, 3, 3)});
+    EXPECT_EQ(working.reportFile, QStringLiteral("izmjena_pr.rpt"));
+    EXPECT_EQ(working.title, QStringLiteral("Ispis izmjene cijena u radu"));
+    EXPECT_EQ(working.selection.ToText(),
+              QStringLiteral("{STAVKE_IZMJENA_CIJENA_PRIVREMENO.SKLADISTE}=1 AND "
+                             "{STAVKE_IZMJENA_CIJENA_PRIVREMENO.GODINA}=2026 AND "
+                             "{STAVKE_IZMJENA_CIJENA_PRIVREMENO.Multiuser_sifra}=") +
+                  QString::number(session->sessionCode));
     EXPECT_EQ(sd::WorkingPriceChangeTotals(*session), QStringLiteral("Razlika: 33,45 EUR"));
     const int number = sd::PostPriceChange(*session, {0, QDate(2026, 3, 3)});
 

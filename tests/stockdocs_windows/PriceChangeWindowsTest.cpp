@@ -206,6 +206,15 @@ private Q_SLOTS:
         auto* w = qobject_cast<ui::DocumentWindow*>(
             host.Open(QStringLiteral("Knjizenje_izmjena_cijena")));
         QVERIFY(w);
+        auto lastReport = [&] {
+            return qobject_cast<reports::ui::ReportWindow*>(
+                host.area.subWindowList(QMdiArea::CreationOrder).last()->widget());
+        };
+        // "Ispis" before posting: nothing to print yet, then the lines being drawn up.
+        w->ActionButton(QStringLiteral("IspisURadu"))->click();
+        test::Settle();
+        QCOMPARE(host.prompter.LastMessage(),
+                 QStringLiteral("Izmjena cijena nema niti jedne stavke !"));
         test::WhenShown<PriceChangeLineDialog>([&](PriceChangeLineDialog* d) {
             CloseAfter closer{d};
             QVERIFY(d->findChild<registers::ui::ArticlePicker*>()->SetCode(lot.article));
@@ -219,6 +228,11 @@ private Q_SLOTS:
         });
         w->AddLine();
         test::Settle();
+        w->ActionButton(QStringLiteral("IspisURadu"))->click();
+        test::Settle();
+        QVERIFY(lastReport());
+        QCOMPARE(lastReport()->windowTitle(), QStringLiteral("Ispis izmjene cijena u radu"));
+        QCOMPARE(lastReport()->PageCount(), 1);
         QVERIFY2(w->Post(), qPrintable(host.prompter.Messages().join(u'|')));
         const int number =
             host.Value(QStringLiteral("SELECT MAX(\"BROJ_IZMJENE_CIJENA\") FROM \"IZMJENE_CIJENA\" "
@@ -232,10 +246,6 @@ private Q_SLOTS:
         list->Documents()->SelectRow(list->Documents()->Data().RowCount() - 1);
         QCOMPARE(list->CurrentKey().toInt(), number);
 
-        auto lastReport = [&] {
-            return qobject_cast<reports::ui::ReportWindow*>(
-                host.area.subWindowList(QMdiArea::CreationOrder).last()->widget());
-        };
         Button(list, QStringLiteral("Ispis"))->click();
         test::Settle();
         QVERIFY(lastReport());

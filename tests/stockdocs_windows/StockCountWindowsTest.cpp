@@ -1,8 +1,11 @@
 // "Inventura" and "Izbor inventure" on the demo company: the count prepared after the start's
 // question, a counted quantity typed into the grid (bad ones refused, nothing lost), posting,
 // and the list's print and deletion with its question.
+#include <QApplication>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QTest>
 
 #include "data/Database.h"
 #include "data/Session.h"
@@ -132,6 +135,63 @@ private Q_SLOTS:
         list->DeleteCurrent();
         QCOMPARE(host.Value(lotQuantity, {lot, article}).toDouble(), book);
         QCOMPARE(list->Documents()->Data().RowCount(), 0);
+    }
+
+    // Scanned by keys into a count begun at zero: each Enter adds at once, an unknown code keeps
+    // its text and changes nothing.
+    void theScannerBoxAddsToTheArticlesCountedQuantity() {
+        DemoHost host;
+        host.prompter.AnswerYes().AnswerText(QStringLiteral("0"));
+        auto* w =
+            qobject_cast<ui::DocumentWindow*>(host.Open(QStringLiteral("Knjizenje_inventura")));
+        QVERIFY(w);
+        QLineEdit* box = w->CodeField();
+        QVERIFY(box);
+        w->window()->show();
+        w->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w->window()));
+        // An article with stock on the count, given a barcode of its own.
+        const int article =
+            host.Value(QStringLiteral(
+                           "SELECT MIN(\"SIFRA_ARTIKLA\") FROM \"STAVKE_INVENTURA_PRIVREMENO\" "
+                           "WHERE \"KNJIZNO_KOLICINA\" > 5"))
+                .toInt();
+        QVERIFY(article > 0);
+        host.CurrentSession().Db().Exec(
+            QStringLiteral("UPDATE \"ARTIKLI\" SET \"BARKOD\" = '2990001' WHERE \"SIFRA\" = ?"),
+            {article});
+        const QString counted = QStringLiteral(
+            "SELECT SUM(\"STVARNO_KOLICINA\") FROM \"STAVKE_INVENTURA_PRIVREMENO\" WHERE "
+            "\"SIFRA_ARTIKLA\" = ?");
+        auto scan = [&](const QString& text) {
+            box->setFocus();
+            QTest::keyClicks(box, text);
+            QTest::keyClick(box, Qt::Key_Return);
+            test::Settle();
+        };
+        scan(QStringLiteral("2990001"));
+        scan(QStringLiteral("4*2990001"));
+        QCOMPARE(host.Value(counted, {article}).toDouble(), 5.0);
+        QVERIFY(box->text().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), box);
+        const int row = w->Lines()->CurrentRow();
+        QVERIFY(row >= 0);
+        QCOMPARE(host.Value(QStringLiteral("SELECT \"SIFRA_ARTIKLA\" FROM "
+                                           "\"STAVKE_INVENTURA_PRIVREMENO\" WHERE rowid = ?"),
+                            {w->Lines()->Data().Value(row, 0)})
+                     .toInt(),
+                 article);
+        QCOMPARE(w->Lines()->Data().Value(row, stockdocs::kCountedColumn).toDouble(), 5.0);
+
+        host.prompter.Clear();
+        scan(QStringLiteral("NEPOSTOJI"));
+        QCOMPARE(host.prompter.LastMessage(),
+                 QStringLiteral("Artikal sa barkodom ili šifrom NEPOSTOJI nije pronađen."));
+        QCOMPARE(box->text(), QStringLiteral("NEPOSTOJI"));
+        QCOMPARE(host.Value(counted, {article}).toDouble(), 5.0);
+        // Typing over the selected text: the next scan replaces it.
+        scan(QStringLiteral("2990001"));
+        QCOMPARE(host.Value(counted, {article}).toDouble(), 6.0);
     }
 
 private:

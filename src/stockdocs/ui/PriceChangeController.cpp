@@ -22,6 +22,7 @@ const QString kPercent = QStringLiteral("UPostotku");
 const QString kAtCost = QStringLiteral("NaNabavnu");
 const QString kRoundRetail = QStringLiteral("ZaokruziMPC");
 const QString kEqualise = QStringLiteral("Izjednaci");
+const QString kPrintWorking = QStringLiteral("IspisURadu");
 
 // The row id the working grid carries in its hidden first column.
 qint64 LineIdAt(Session& session, int row) {
@@ -58,7 +59,8 @@ QList<zodra::ui::DocumentAction> PriceChangeController::Actions() const {
     return {{QStringLiteral("U p&ostotku"), kPercent, true},
             {QStringLiteral("Na &nabavnu"), kAtCost, true},
             {QStringLiteral("Zaokruži &MPC"), kRoundRetail, true},
-            {QStringLiteral("Iz&jednači"), kEqualise, true}};
+            {QStringLiteral("Iz&jednači"), kEqualise, true},
+            {QStringLiteral("I&spis"), kPrintWorking, false}};
 }
 
 void PriceChangeController::PrepareWorkingCopy(Session& session) {
@@ -98,7 +100,12 @@ void PriceChangeController::DeleteLine(Session& session, int row) {
 }
 
 bool PriceChangeController::RunAction(const QString& objectName, zodra::ui::WindowHost& host,
-                                      QWidget* parent, const zodra::ui::DocumentHeader&) {
+                                      QWidget* parent, const zodra::ui::DocumentHeader& header) {
+    if (objectName == kPrintWorking) {
+        reports::ui::ShowReport(host, WorkingPriceChangePrintRequest(host.CurrentSession(),
+                                                                     {header.number, header.date}));
+        return false;
+    }
     if (objectName == kPercent) {
         PriceChangeArticleDialog dialog(host, parent);
         dialog.exec();

@@ -5,6 +5,7 @@
 #include "data/Session.h"
 #include "reports/ui/ReportPrinting.h"
 #include "stockdocs/StockCount.h"
+#include "stockdocs/StockCountEntry.h"
 #include "stockdocs/StockCountList.h"
 #include "ui/WindowHost.h"
 
@@ -79,6 +80,14 @@ void StockCountController::EditCell(Session& session, int row, const QVariant& v
     }
     const qint64 id = WorkingStockCountGrid(session).Value(row, 0).toLongLong();
     SetCountedQuantity(session, id, *counted);
+}
+
+QString StockCountController::CodeEntryLabel() const {
+    return QStringLiteral("Barkod :");
+}
+
+QVariant StockCountController::EnterCode(Session& session, const QString& typed) {
+    return AddScannedEntry(session, typed).row;
 }
 
 bool StockCountController::RunAction(const QString& objectName, zodra::ui::WindowHost& host,

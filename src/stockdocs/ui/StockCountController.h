@@ -33,6 +33,10 @@ public:
                  const zodra::ui::DocumentHeader& header) override;
     void DeleteLine(Session& session, int row) override;
     void EditCell(Session& session, int row, const QVariant& value) override;
+    // "Barkod :": "barcode" or "quantity*barcode" (a code will do) adds to the article's
+    // counted quantity at once (StockCountEntry.h).
+    QString CodeEntryLabel() const override;
+    QVariant EnterCode(Session& session, const QString& typed) override;
     bool RunAction(const QString& objectName, zodra::ui::WindowHost& host, QWidget* parent,
                    const zodra::ui::DocumentHeader& header) override;
     zodra::ui::PostResult Post(zodra::ui::WindowHost& host,

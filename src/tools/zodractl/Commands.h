@@ -51,6 +51,8 @@ int Report(const QStringList& args);
 // Master data in and out of spreadsheet files (RegisterCommands.cpp).
 int Import(const QStringList& args);
 int Export(const QStringList& args);
+// Counted quantities from a CSV file into a stock count being drawn up (CountImportCommand.cpp).
+int ImportCount(const QStringList& args);
 // The documents' doors (DocumentCommands.cpp), one row per document kind: post a goods receipt,
 // a price change or an invoice described in a JSON file, cancel or delete a posted one under its
 // guards.

@@ -51,6 +51,10 @@ std::optional<QChar> SeparatorOption(QStringList& args, bool* bad) {
 }  // namespace
 
 int Import(const QStringList& arguments) {
+    if (arguments.size() >= 2 && (arguments.at(1) == QLatin1String("count") ||
+                                  arguments.at(1) == QLatin1String("inventura"))) {
+        return ImportCount(arguments);
+    }
     QStringList args = arguments;
     const bool skipBad = args.removeAll(QStringLiteral("--skip-bad")) > 0;
     bool badSeparator = false;
