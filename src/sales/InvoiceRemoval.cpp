@@ -117,7 +117,7 @@ int BoundDeliveryNotes(Database& db, int w, int book, int y, int number) {
 }
 
 // The lots of the invoice must still be as the goods left them (see CheckCanBeCancelled).
-void CheckLots(Database& db, int w, int y, const Posted& invoice,
+void CheckLots(Database& db, int w, int book, int y, int number, const Posted& invoice,
                const std::vector<PostedArticle>& lines) {
     if (!invoice.takesStock) {
         return;
@@ -150,7 +150,8 @@ void CheckLots(Database& db, int w, int y, const Posted& invoice,
         // lot holds what it held right after the invoice.
         if (wasRepriced && invoice.position &&
             !QuantitiesEqual(
-                lot->quantity,
+                lot->quantity +
+                    BoundConsumptionQuantity(db, w, book, y, number, line.lot, line.article),
                 sqlvalue::ToDouble(
                     db.Scalar(QStringLiteral("SELECT SUM(\"KOLIČINA ULAZ\" - \"KOLIČINA IZLAZ\") "
                                              "FROM \"KARTICA_ARTIKLA\" WHERE \"SKLADISTE\" = ? "
@@ -176,7 +177,7 @@ void CheckAll(Database& db, int w, int book, int y, int number) {
         throw UserError(QStringLiteral("Ovaj račun nemožete stornirati jer su na njega vezane (") +
                         QString::number(notes) + QStringLiteral(") otpremnice."));
     }
-    CheckLots(db, w, y, invoice, Articles(db, w, book, y, number));
+    CheckLots(db, w, book, y, number, invoice, Articles(db, w, book, y, number));
     CheckBoundConsumptions(db, w, book, y, number);
 }
 
@@ -360,7 +361,7 @@ bool DeleteInvoice(Session& session, Prompter& prompter, int book, int number) {
     const int y = session.businessYear;
     {
         const Posted invoice = Require(db, w, book, y, number);
-        CheckLots(db, w, y, invoice, Articles(db, w, book, y, number));
+        CheckLots(db, w, book, y, number, invoice, Articles(db, w, book, y, number));
         CheckBoundConsumptions(db, w, book, y, number);
     }
     const int notes = BoundDeliveryNotes(db, w, book, y, number);
@@ -373,7 +374,7 @@ bool DeleteInvoice(Session& session, Prompter& prompter, int book, int number) {
     Transaction transaction(db);
     const Posted invoice = Require(db, w, book, y, number);
     const std::vector<PostedArticle> lines = Articles(db, w, book, y, number);
-    CheckLots(db, w, y, invoice, lines);
+    CheckLots(db, w, book, y, number, invoice, lines);
     std::set<int> pooled;
     std::optional<int> from = invoice.position;
     if (invoice.takesStock) {

@@ -37,7 +37,8 @@ QDate CheckCancellationDate(Session& session, int book, int number, const QStrin
 // articles after it (see CheckServiceConsumptionCanBeUndone), and a lot the invoice repriced still
 // holds what it held right after the invoice
 // ("Ovaj račun nemožete stornirati jer su na artiklu '" + name + "' nakon računa rađeni drugi
-// dokumenti.": the price change could no longer be undone for what the lot holds).
+// dokumenti.": the price change could no longer be undone for what the lot holds; what the
+// invoice's own service consumption took counts as held, since it goes back with the invoice).
 void CheckCanBeCancelled(Session& session, int book, int number);
 
 // Cancels the invoice on `date`: the guards again, the goods back into their lots at the cost

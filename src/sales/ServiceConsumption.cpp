@@ -179,6 +179,18 @@ std::vector<int> BoundServiceConsumptions(Database& db, int w, int book, int y, 
     return numbers;
 }
 
+double BoundConsumptionQuantity(Database& db, int w, int book, int y, int invoice, int lot,
+                                int article) {
+    return sqlvalue::ToDouble(db.Scalar(
+        QStringLiteral("SELECT SUM(s.\"KOLICINA\") FROM \"SPECIFIKACIJE\" h JOIN "
+                       "\"STAVKE_SPECIFIKACIJA\" s ON s.\"SKLADISTE\" = h.\"SKLADISTE\" AND "
+                       "s.\"GODINA\" = h.\"GODINA\" AND s.\"BROJ_SPECIFIKACIJE\" = "
+                       "h.\"BROJ_SPECIFIKACIJE\" WHERE h.\"SKLADISTE\" = ? AND h.\"IRA\" = ? AND "
+                       "h.\"GODINA_RACUNA\" = ? AND h.\"BROJ_RACUNA\" = ? AND h.\"STORNO\" = "
+                       "FALSE AND s.\"BROJ_PRIMKE\" = ? AND s.\"SIFRA_ARTIKLA\" = ?"),
+        {w, book, y, invoice, lot, article}));
+}
+
 void CheckServiceConsumptionCanBeUndone(Database& db, int w, int y, int number) {
     const QVariant position = db.Scalar(
         QStringLiteral("SELECT \"RBR_TK\" FROM \"SPECIFIKACIJE\"") + kKey, {w, y, number});

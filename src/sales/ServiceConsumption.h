@@ -41,6 +41,11 @@ std::vector<int> PostServiceConsumptions(Session& session, int warehouse, int bo
 std::vector<int> BoundServiceConsumptions(Database& db, int warehouse, int book, int year,
                                           int invoice);
 
+// What the documents bound to the invoice (not cancelled) took from one lot: they go back with
+// the invoice, so a lot the invoice repriced holds it again once the invoice is undone.
+double BoundConsumptionQuantity(Database& db, int warehouse, int book, int year, int invoice,
+                                int lot, int article);
+
 // A bound document can be undone only while no stock count (LaterStockCountRefusal) and no price
 // change (LaterPriceChangeRefusal) touched one of its articles after it: the goods would come
 // back at a cost and price the stock no longer has.

@@ -251,6 +251,34 @@ TEST_F(ServiceConsumptionTest, APriceChangeOnItsArticlesAfterwardsBlocksTheCance
     EXPECT_EQ(Count(QStringLiteral("SELECT \"STORNO\" FROM \"RACUNI\"")), 0);
 }
 
+TEST_F(ServiceConsumptionTest, AnAssemblyFromALotTheInvoiceRepricedGoesBackWithTheInvoice) {
+    Stock(StockMethod::Average);
+    sales::InvoiceDraft draft = Draft();
+    Line(draft, screw, 1, 10.0);  // the pooled screws repriced from 8 to 10
+    sales::AddServiceLine(*session, prompter, draft,
+                          {assembly, 1, std::nullopt, std::nullopt, std::nullopt, QString()});
+    const sales::PostedInvoice posted = Post(draft);
+    ASSERT_TRUE(posted.priceChange.has_value());
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT \"CIJENA\" FROM \"STAVKE_SPECIFIKACIJA\" WHERE "
+                                          "\"SIFRA_ARTIKLA\" = ?"),
+                           {screw}),
+                     10.0);
+    ExpectBooksAgree();
+    // Another document from the repriced lot still stands in the way of undoing the change.
+    const int other = Post(DraftWithAssembly(1)).number;
+    ExpectRefused([&] { sales::CheckCanBeCancelled(*session, 1, posted.number); },
+                  QStringLiteral("Ovaj račun nemožete stornirati jer su na artiklu 'Vijak M8' "
+                                 "nakon računa rađeni drugi dokumenti."));
+    EXPECT_TRUE(sales::DeleteInvoice(*session, answers, 1, other));
+    // Its own assembly does not: it comes back with the invoice at the price it left at.
+    answers.AnswerYes();
+    EXPECT_TRUE(sales::CancelInvoice(*session, answers, 1, posted.number, QDate(2026, 3, 12)));
+    EXPECT_EQ(Consumption("STORNO").toInt(), 1);
+    EXPECT_DOUBLE_EQ(Pooled(screw).quantity, 10.0);
+    EXPECT_DOUBLE_EQ(Pooled(screw).sellingPrice, 8.0);
+    ExpectBooksAgree();
+}
+
 TEST_F(ServiceConsumptionTest, DeletingTheInvoiceTakesItsConsumptionAndRecomputesTheAverage) {
     Stock(StockMethod::Average);
     const int number = Post(DraftWithAssembly(3)).number;       // nuts: 8 left at cost 2
