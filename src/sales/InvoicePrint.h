@@ -60,11 +60,11 @@ QString PaymentReference(const QString& typed, int number, int book, int year);
 
 // The report file of the kind for an invoice under the sales terms: the invoice's base name is
 // the company's own (PODACI_FIRME "REPORT MRACUNA" for the retail terms 1, "REPORT VRACUNA" for
-// the others; a bare ".rpt" file name that the folders below hold) or "racun_p.rpt".
-// `withoutDiscount` asks for the layout without discount columns ("BezRabata_" before the name; the
-// invoice and the invoice-delivery-note have one). A file of that name in the folder of the terms'
-// own layouts (the report folder's path followed by "_" and the terms' code) is taken before the
-// shared one; the result is then a path.
+// the others; a bare ".rpt" file name that the folders below hold) or "racun_p.rpt". `withoutDiscount` asks for the layout
+// without discount columns ("BezRabata_" before the name; the invoice and the
+// invoice-delivery-note have one). A file of that name in the folder of the terms' own layouts
+// (the report folder's path followed by "_" and the terms' code) is taken before the shared
+// one; the result is then a path.
 QString InvoiceReportFile(Database& db, const QString& reportFolder, int salesTerms,
                           InvoicePrintKind kind, bool withoutDiscount);
 
