@@ -17,6 +17,7 @@
 #include "data/Transaction.h"
 #include "data/WorkingCopy.h"
 #include "documents/IssuePosting.h"
+#include "sales/ServiceConsumption.h"
 #include "stock/LotTable.h"
 #include "stock/Lots.h"
 #include "stock/PriceChangeWriter.h"
@@ -456,6 +457,10 @@ PostedInvoice PostInvoice(Session& session, const InvoiceDraft& draft,
         issue->Finish(entry);
     } else {
         stock::CheckStockAgainstCard(session);
+    }
+    if (takesStock) {
+        posted.serviceConsumptions = PostServiceConsumptions(session, draft.warehouse, book,
+                                                             draft.year, posted.number, draft.date);
     }
     transaction.Commit();
     posted.wantsPayment =

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QString>
 #include <optional>
+#include <vector>
 
 #include "sales/InvoiceLines.h"
 
@@ -68,6 +69,8 @@ struct PostedInvoice {
     int number = 0;
     bool numberChanged = false;
     std::optional<int> priceChange;
+    // The service consumption documents the invoice's services generated (ServiceConsumption.h).
+    std::vector<int> serviceConsumptions;
     bool wantsPayment = false;
 };
 
@@ -79,8 +82,10 @@ struct PostedInvoice {
 // lots ("Napravljen je storno primke po kojoj je ušao artikal " / "Nedovoljna količina artikla "
 // + name), each line recording the lot's cost and price at that moment, the trade-book entry;
 // the header, the lines (with their employee and extra-data rows) under the final number, the
-// working copy cleared, the consistency check. A refusal leaves nothing and keeps the working
-// copy. A book that does not take stock moves no lot and writes no trade-book entry.
+// working copy cleared, the consistency check; when the book takes stock, the service
+// consumption documents of services with a bill of articles (PostServiceConsumptions). A refusal
+// leaves nothing and keeps the working copy. A book that does not take stock moves no lot and
+// writes no trade-book entry.
 PostedInvoice PostInvoice(Session& session, const InvoiceDraft& draft, const InvoiceHeader& header);
 
 }  // namespace zodra::sales

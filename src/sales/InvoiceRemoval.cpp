@@ -13,6 +13,7 @@
 #include "data/SqlDialect.h"
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
+#include "sales/ServiceConsumption.h"
 #include "stock/AverageCost.h"
 #include "stock/Lots.h"
 #include "stock/PriceChangeWriter.h"
@@ -116,7 +117,7 @@ int BoundDeliveryNotes(Database& db, int w, int book, int y, int number) {
 }
 
 // The lots of the invoice must still be as the goods left them (see CheckCanBeCancelled).
-void CheckLots(Database& db, int w, int y, const Posted& invoice,
+void CheckLots(Database& db, int w, int book, int y, int number, const Posted& invoice,
                const std::vector<PostedArticle>& lines) {
     if (!invoice.takesStock) {
         return;
@@ -149,7 +150,8 @@ void CheckLots(Database& db, int w, int y, const Posted& invoice,
         // lot holds what it held right after the invoice.
         if (wasRepriced && invoice.position &&
             !QuantitiesEqual(
-                lot->quantity,
+                lot->quantity +
+                    BoundConsumptionQuantity(db, w, book, y, number, line.lot, line.article),
                 sqlvalue::ToDouble(
                     db.Scalar(QStringLiteral("SELECT SUM(\"KOLIČINA ULAZ\" - \"KOLIČINA IZLAZ\") "
                                              "FROM \"KARTICA_ARTIKLA\" WHERE \"SKLADISTE\" = ? "
@@ -162,6 +164,12 @@ void CheckLots(Database& db, int w, int y, const Posted& invoice,
     }
 }
 
+void CheckBoundConsumptions(Database& db, int w, int book, int y, int number) {
+    for (int consumption : BoundServiceConsumptions(db, w, book, y, number)) {
+        CheckServiceConsumptionCanBeUndone(db, w, y, consumption);
+    }
+}
+
 void CheckAll(Database& db, int w, int book, int y, int number) {
     const Posted invoice = Require(db, w, book, y, number);
     const int notes = BoundDeliveryNotes(db, w, book, y, number);
@@ -169,7 +177,8 @@ void CheckAll(Database& db, int w, int book, int y, int number) {
         throw UserError(QStringLiteral("Ovaj račun nemožete stornirati jer su na njega vezane (") +
                         QString::number(notes) + QStringLiteral(") otpremnice."));
     }
-    CheckLots(db, w, y, invoice, Articles(db, w, book, y, number));
+    CheckLots(db, w, book, y, number, invoice, Articles(db, w, book, y, number));
+    CheckBoundConsumptions(db, w, book, y, number);
 }
 
 // The lots a price change repriced go back to the prices they had before it (the first line of
@@ -328,8 +337,22 @@ void CancelInvoice(Session& session, int book, int number, const QDate& date) {
                            "\"BROJ RACUNA\" = ?"),
             {position ? QVariant(*position) : QVariant(), date,
              numbering::NextCancellationNumber(db, w, y), w, book, y, number});
+    for (int consumption : BoundServiceConsumptions(db, w, book, y, number)) {
+        CancelServiceConsumption(db, w, y, consumption, date);
+    }
     stock::CheckStockAgainstCard(session);
     transaction.Commit();
+}
+
+bool CancelInvoice(Session& session, Prompter& prompter, int book, int number, const QDate& date) {
+    if (!BoundServiceConsumptions(session.Db(), session.activeWarehouse.code, book,
+                                  session.businessYear, number)
+             .empty() &&
+        !prompter.AskYesNo(BoundConsumptionQuestion(), CancelTitle(), false)) {
+        return false;
+    }
+    CancelInvoice(session, book, number, date);
+    return true;
 }
 
 bool DeleteInvoice(Session& session, Prompter& prompter, int book, int number) {
@@ -338,7 +361,8 @@ bool DeleteInvoice(Session& session, Prompter& prompter, int book, int number) {
     const int y = session.businessYear;
     {
         const Posted invoice = Require(db, w, book, y, number);
-        CheckLots(db, w, y, invoice, Articles(db, w, book, y, number));
+        CheckLots(db, w, book, y, number, invoice, Articles(db, w, book, y, number));
+        CheckBoundConsumptions(db, w, book, y, number);
     }
     const int notes = BoundDeliveryNotes(db, w, book, y, number);
     if (notes > 0 &&
@@ -350,7 +374,7 @@ bool DeleteInvoice(Session& session, Prompter& prompter, int book, int number) {
     Transaction transaction(db);
     const Posted invoice = Require(db, w, book, y, number);
     const std::vector<PostedArticle> lines = Articles(db, w, book, y, number);
-    CheckLots(db, w, y, invoice, lines);
+    CheckLots(db, w, book, y, number, invoice, lines);
     std::set<int> pooled;
     std::optional<int> from = invoice.position;
     if (invoice.takesStock) {
@@ -379,7 +403,11 @@ bool DeleteInvoice(Session& session, Prompter& prompter, int book, int number) {
                     {w, y, *invoice.priceChange});
         }
     }
-    tradebook::DeleteDocumentEntry(db, tradebook::Book::Wholesale, w, InvoiceType(book), y, number);
+    for (int consumption : BoundServiceConsumptions(db, w, book, y, number)) {
+        DeleteServiceConsumption(db, w, y, consumption, pooled);
+    }
+    tradebook::DeleteDocumentEntry(db, tradebook::Book::Wholesale, w, InvoiceType(book), y, number,
+                                   false);
     tradebook::RecomputeBalance(db, tradebook::Book::Wholesale, w, y);
     // Its payments go with it; a payment that closed nothing else goes too.
     std::vector<QVariant> payments;

@@ -33,23 +33,35 @@ QDate CheckCancellationDate(Session& session, int book, int number, const QStrin
 // (with a generated price change "Ovaj račun nemožete stornirati jer je artikal '" + name + "' u
 // trenutku izrade imao cijenu bez poreza " + old + " a sada ima cijenu " + current + ".",
 // otherwise "Ovaj račun nemožete stornirati jer artikal '" + name + "' više nema istu cijenu na
-// skladištu."), and a lot the invoice repriced still holds what it held right after the invoice
+// skladištu."), no service consumption bound to it has a stock count or a price change on its
+// articles after it (see CheckServiceConsumptionCanBeUndone), and a lot the invoice repriced still
+// holds what it held right after the invoice
 // ("Ovaj račun nemožete stornirati jer su na artiklu '" + name + "' nakon računa rađeni drugi
-// dokumenti.": the price change could no longer be undone for what the lot holds).
+// dokumenti.": the price change could no longer be undone for what the lot holds; what the
+// invoice's own service consumption took counts as held, since it goes back with the invoice).
 void CheckCanBeCancelled(Session& session, int book, int number);
 
 // Cancels the invoice on `date`: the guards again, the goods back into their lots at the cost
 // they left at, the generated price change cancelled (lots back at their old prices, its
 // counter-entry "STORNO IZMJENE CIJENA"), the counter-entry "STORNO RAČUNA" with the invoice's
 // values negated, a counter-payment for every payment of the invoice, the invoice marked
-// cancelled with the next cancellation number, the consistency check.
+// cancelled with the next cancellation number, then every service consumption bound to it
+// cancelled ("STORNO SPECIFIKACIJE", the following cancellation numbers), the consistency check.
+// The caller has announced the bound service consumptions (the overload below does).
 void CancelInvoice(Session& session, int book, int number, const QDate& date);
+
+// The same after announcing the bound service consumptions, when there are any, before the
+// transaction: BoundConsumptionQuestion() (title "Storno", No the default). Returns false when
+// the user answered No: nothing changed.
+bool CancelInvoice(Session& session, Prompter& prompter, int book, int number, const QDate& date);
 
 // Deletes the invoice after the cancellation's guards (a cancelled invoice stays: "Ovaj račun je
 // već storniran."). Delivery notes bound to it are announced first ("Na ovaj račun su vezane (" +
 // count + ") otpremnice. Želite li ga obrisati?", No keeps everything) and released from it. The
 // goods go back, the generated price change goes with its trade-book entry, the invoice's entry
-// goes (balances recomputed), its payments go, pooled lots are recomputed from its position.
+// goes (balances recomputed), its payments go, the service consumption documents bound to it
+// go as if never made (with the same guards as at cancellation), pooled lots are recomputed from
+// its position.
 // Returns false when the user answered No.
 bool DeleteInvoice(Session& session, Prompter& prompter, int book, int number);
 

@@ -244,7 +244,9 @@ void InvoiceListWindow::CancelCurrent() {
             }
         }
     }
-    const bool cancelled = Guarded(prompter, [&] { CancelInvoice(session, book, number, date); });
+    // Bound service consumptions are announced (and may be declined) before the transaction.
+    bool cancelled = false;
+    Guarded(prompter, [&] { cancelled = CancelInvoice(session, prompter, book, number, date); });
     Reload();
     if (cancelled) {
         ShowPrint(InvoicePrintKind::Cancellation, number, false);

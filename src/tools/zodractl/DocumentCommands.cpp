@@ -204,7 +204,9 @@ void CancelInvoice(zodra::Session& session, CommandLinePrompter& prompter,
     }
     const QDate date = s::CheckCancellationDate(session, args.book, args.number,
                                                 args.date.toString(QStringLiteral("dd.MM.yyyy")));
-    s::CancelInvoice(session, args.book, args.number, date);
+    if (!s::CancelInvoice(session, prompter, args.book, args.number, date)) {
+        throw zodra::UserError(QStringLiteral("Račun nije storniran."));
+    }
     Out(QStringLiteral("Račun broj %1 je storniran.").arg(args.number));
 }
 
