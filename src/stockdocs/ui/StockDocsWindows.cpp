@@ -8,6 +8,8 @@
 #include "stockdocs/ui/PriceChangeListController.h"
 #include "stockdocs/ui/StockCountController.h"
 #include "stockdocs/ui/StockCountListController.h"
+#include "stockdocs/ui/TransferController.h"
+#include "stockdocs/ui/TransferListController.h"
 #include "ui/CommandRegistry.h"
 #include "ui/DocumentWindows.h"
 #include "ui/WindowHost.h"
@@ -36,6 +38,9 @@ void RegisterStockDocsCommands(zodra::ui::CommandRegistry& registry) {
                       [r](zodra::ui::WindowHost& host) { OpenStockCount(host, r); });
     zodra::ui::BindDocument(registry, nullptr,
                             [] { return std::make_unique<StockCountListController>(); });
+    zodra::ui::BindDocument(
+        registry, [] { return std::make_unique<TransferController>(); },
+        [] { return std::make_unique<TransferListController>(); });
 }
 
 }  // namespace zodra::stockdocs::ui
