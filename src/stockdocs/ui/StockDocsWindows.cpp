@@ -3,7 +3,10 @@
 #include <memory>
 
 #include "data/Session.h"
+#include "stockdocs/IssueDocuments.h"
 #include "stockdocs/StockCount.h"
+#include "stockdocs/ui/IssueDocumentController.h"
+#include "stockdocs/ui/IssueListController.h"
 #include "stockdocs/ui/PriceChangeController.h"
 #include "stockdocs/ui/PriceChangeListController.h"
 #include "stockdocs/ui/StockCountController.h"
@@ -41,6 +44,12 @@ void RegisterStockDocsCommands(zodra::ui::CommandRegistry& registry) {
     zodra::ui::BindDocument(
         registry, [] { return std::make_unique<TransferController>(); },
         [] { return std::make_unique<TransferListController>(); });
+    for (const IssueDocumentTexts& texts : IssueDocuments()) {
+        const DocumentKind kind = texts.kind;
+        zodra::ui::BindDocument(
+            registry, [kind] { return std::make_unique<IssueDocumentController>(kind); },
+            [kind] { return std::make_unique<IssueListController>(kind); });
+    }
 }
 
 }  // namespace zodra::stockdocs::ui
