@@ -42,6 +42,7 @@ IssueDocumentTexts Texts(DocumentKind kind, const char16_t* word, const char16_t
     t.kind = kind;
     t.word = S(word);
     t.caption = S(caption);
+    t.printTitle = S(u"Ispis ") + S(of) + S(u" br. ");
     t.postedMessage = S(posted);
     t.deleteQuestion = S(u"Želite li izbrisati ") + S(one) + S(u"!");
     t.noSuchDocument = S(noSuch);
@@ -55,24 +56,39 @@ IssueDocumentTexts Texts(DocumentKind kind, const char16_t* word, const char16_t
     return t;
 }
 
+// The list's caption and the printouts of a kind.
+IssueDocumentTexts Printed(IssueDocumentTexts t, const char16_t* list, const char16_t* report,
+                           const char16_t* quantities) {
+    t.listCaption = S(list);
+    t.report = S(report);
+    t.quantityReport = S(quantities);
+    return t;
+}
+
 std::vector<IssueDocumentTexts> Build() {
     return {
-        Texts(DocumentKind::IssueNote, u"izdatnica", u"Izdatnica",
-              u"Izdatnica je proknjižena pod brojem ", u"izdatnicu", u"izdatnice",
-              u"Ne postoji proknjižena izdatnica broj ", u"Ovu", u"njenog", u"njenog"),
-        Texts(DocumentKind::ReturnNote, u"povratnica", u"Povratnica",
-              u"Povratnica je proknjižena pod brojem ", u"povratnicu", u"povratnice",
-              u"Ne postoji proknjižena povratnica broj ", u"Ovu", u"njenog", u"njenog"),
-        Texts(DocumentKind::WriteOff, u"rashod", u"Rashod", u"Rashod je proknjižen pod brojem ",
-              u"rashod", u"rashoda", u"Ne postoji proknjiženi rashod broj ", u"Ovaj", u"njenog",
-              u"njegovog"),
-        Texts(DocumentKind::CommissionReturn, u"odjava", u"Odjava",
-              u"Odjava je proknjižena pod brojem ", u"odjavu", u"odjave",
-              u"Ne postoji proknjižena odjava broj ", u"Ovu", u"njenog", u"njenog"),
-        Texts(DocumentKind::SupplierReturn, u"povratnica-dobavljacu", u"Povratnica dobavljaču",
-              u"Povratnica dobavljaču je proknjižena pod brojem ", u"povratnicu dobavljaču",
-              u"povratnice dobavljaču", u"Ne postoji proknjižena povratnica dobavljaču broj ",
-              u"Ovu", u"njenog", u"njenog"),
+        Printed(Texts(DocumentKind::IssueNote, u"izdatnica", u"Izdatnica",
+                      u"Izdatnica je proknjižena pod brojem ", u"izdatnicu", u"izdatnice",
+                      u"Ne postoji proknjižena izdatnica broj ", u"Ovu", u"njenog", u"njenog"),
+                u"Izdatnice", u"izdatnica.rpt", u"izdatnica_kolicina.rpt"),
+        Printed(Texts(DocumentKind::ReturnNote, u"povratnica", u"Povratnica",
+                      u"Povratnica je proknjižena pod brojem ", u"povratnicu", u"povratnice",
+                      u"Ne postoji proknjižena povratnica broj ", u"Ovu", u"njenog", u"njenog"),
+                u"Povratnice", u"povratnica.rpt", u"povratnica_kolicina.rpt"),
+        Printed(Texts(DocumentKind::WriteOff, u"rashod", u"Rashod",
+                      u"Rashod je proknjižen pod brojem ", u"rashod", u"rashoda",
+                      u"Ne postoji proknjiženi rashod broj ", u"Ovaj", u"njenog", u"njegovog"),
+                u"Rashodi", u"rashod.rpt", u""),
+        Printed(Texts(DocumentKind::CommissionReturn, u"odjava", u"Odjava",
+                      u"Odjava je proknjižena pod brojem ", u"odjavu", u"odjave",
+                      u"Ne postoji proknjižena odjava broj ", u"Ovu", u"njenog", u"njenog"),
+                u"Odjave", u"odjava.rpt", u""),
+        Printed(
+            Texts(DocumentKind::SupplierReturn, u"povratnica-dobavljacu", u"Povratnica dobavljaču",
+                  u"Povratnica dobavljaču je proknjižena pod brojem ", u"povratnicu dobavljaču",
+                  u"povratnice dobavljaču", u"Ne postoji proknjižena povratnica dobavljaču broj ",
+                  u"Ovu", u"njenog", u"njenog"),
+            u"Povratnice dobavljačima", u"pov_dob.rpt", u""),
     };
 }
 

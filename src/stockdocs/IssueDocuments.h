@@ -33,6 +33,10 @@ struct IssueDocumentTexts {
     DocumentKind kind;
     QString word;            // on zodractl's command line and as a file's "vrsta"
     QString caption;         // "Izdatnica"
+    QString listCaption;     // "Izdatnice": the list of posted documents
+    QString report;          // "izdatnica.rpt": the printout with values
+    QString quantityReport;  // "izdatnica_kolicina.rpt": quantities only; empty where none
+    QString printTitle;      // "Ispis izdatnice br. "
     QString postedMessage;   // "Izdatnica je proknjižena pod brojem "
     QString deleteQuestion;  // "Želite li izbrisati izdatnicu!"
     QString noSuchDocument;  // "Ne postoji proknjižena izdatnica broj "

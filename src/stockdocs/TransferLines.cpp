@@ -8,6 +8,7 @@
 #include "data/Numbering.h"
 #include "data/Rounding.h"
 #include "data/Session.h"
+#include "data/SqlDialect.h"
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
 #include "documents/WorkingLines.h"
@@ -33,6 +34,10 @@ void RequireDestination(Session& session, int destination) {
              .isValid()) {
         throw UserError(documents::NoDestinationMessage());
     }
+}
+
+QString RowKey(Database& db) {
+    return QLatin1Char('"') + QString::fromUtf16(RowKeyColumn(db.Dialect())) + QLatin1Char('"');
 }
 
 int NextLineNumber(Database& db, int sessionCode) {
@@ -189,6 +194,100 @@ int AddReceiptLines(Session& session, int sessionCode, int destination, int rece
     }
     transaction.Commit();
     return added;
+}
+
+QString TransferMergeQuestion() {
+    return QStringLiteral("Ovaj artikal je već upisan. Želite li dodati na postojeću stavku?");
+}
+
+std::optional<qint64> WorkingTransferLineOf(Session& session, int sessionCode, int article,
+                                            int lot) {
+    for (const documents::DocumentLine& line : Lines(session, sessionCode).List()) {
+        if (line.article == article && line.lot == lot) {
+            return line.id;
+        }
+    }
+    return std::nullopt;
+}
+
+void AddToTransferLine(Session& session, int sessionCode, int destination, qint64 id,
+                       const TransferLineEntry& entry) {
+    Database& db = session.Db();
+    RequireDestination(session, destination);
+    limits::RequireNumber(entry.quantity, limits::NumberKind::Quantity, QStringLiteral("Količina"));
+    if (RoundQuantity(entry.quantity) <= 0) {
+        throw UserError(QStringLiteral("Količina mora biti veća od nule !"));
+    }
+    Transaction transaction(db);
+    documents::WorkingLines lines = Lines(session, sessionCode);
+    const QStringList columns{QStringLiteral("NABAVNA_CIJENA"), QStringLiteral("CIJENA"),
+                              QStringLiteral("ODREDISNA_VRIJEDNOST"),
+                              QStringLiteral("MALOPRODAJNA_MARZA"), QStringLiteral("RBR_STAVKE")};
+    std::optional<documents::DocumentLine> found;
+    for (documents::DocumentLine& line : lines.List(columns)) {
+        if (line.id == id) {
+            found = std::move(line);
+        }
+    }
+    if (!found || found->article != entry.article || (entry.lot && found->lot != entry.lot)) {
+        throw UserError(QStringLiteral("Stavka više ne postoji."));
+    }
+    double destinationPrice = documents::ValueOf(found->other, QStringLiteral("CIJENA")).toDouble();
+    if (entry.destinationPrice) {
+        limits::RequireNumber(*entry.destinationPrice, limits::NumberKind::Price,
+                              QStringLiteral("Odredišna cijena"));
+        destinationPrice = *entry.destinationPrice;
+    } else if (entry.destinationPriceWithTax) {
+        limits::RequireNumber(*entry.destinationPriceWithTax, limits::NumberKind::Price,
+                              QStringLiteral("Odr. cijena s por."));
+        destinationPrice =
+            PriceWithoutTax(*entry.destinationPriceWithTax, ArticleTaxRate(db, entry.article));
+    }
+    const double cost =
+        documents::ValueOf(found->other, QStringLiteral("NABAVNA_CIJENA")).toDouble();
+    const double price = documents::ValueOf(found->other, QStringLiteral("CIJENA")).toDouble();
+    const double quantity = RoundQuantity(found->quantity + entry.quantity);
+    limits::RequireNumber(quantity, limits::NumberKind::Quantity, QStringLiteral("Količina"));
+    const double destinationValue =
+        documents::ValueOf(found->other, QStringLiteral("ODREDISNA_VRIJEDNOST")).toDouble() +
+        RoundQuantity(entry.quantity) * destinationPrice;
+    QVariant margin = documents::ValueOf(found->other, QStringLiteral("MALOPRODAJNA_MARZA"));
+    if (entry.retailMargin) {
+        margin = *entry.retailMargin;
+    }
+    documents::DocumentLine line;
+    line.id = id;
+    line.article = found->article;
+    line.lot = found->lot;
+    line.quantity = quantity;
+    line.other = {
+        {QStringLiteral("NABAVNA_VRIJEDNOST"), quantity * cost},
+        {QStringLiteral("VRIJEDNOST"), quantity * price},
+        {QStringLiteral("ODREDISNA_CIJENA"), destinationValue / quantity},
+        {QStringLiteral("ODREDISNA_VRIJEDNOST"), destinationValue},
+        {QStringLiteral("MALOPRODAJNA_MARZA"), margin},
+    };
+    // The store releases the line's old quantity and reserves the new one, refusing what the lot
+    // does not have free.
+    lines.Update(line);
+    transaction.Commit();
+}
+
+QString OnlyLineNumberMessage() {
+    return QStringLiteral("Mijenjati možete samo redni broj.");
+}
+
+void SetTransferLineNumber(Session& session, int sessionCode, qint64 id, const QString& typed) {
+    bool ok = false;
+    const qint64 number = typed.trimmed().toLongLong(&ok);
+    if (!ok || number <= 0 || number > numbering::kLastNumber) {
+        throw UserError(QStringLiteral("Nije ispravno upisan broj !"));
+    }
+    session.Db().Exec(QStringLiteral("UPDATE \"") + kTable +
+                          QStringLiteral("\" SET \"RBR_STAVKE\" = ? WHERE ") +
+                          QStringLiteral("\"Multiuser_sifra\" = ? AND ") + RowKey(session.Db()) +
+                          QStringLiteral(" = ?"),
+                      {number, sessionCode, id});
 }
 
 QString DeleteTransferLineQuestion() {

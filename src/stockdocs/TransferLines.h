@@ -50,6 +50,26 @@ int AddWarehouseLines(Session& session, int sessionCode, int destination);
 // quantity. Returns the number of lines added.
 int AddReceiptLines(Session& session, int sessionCode, int destination, int receipt);
 
+// "Ovaj artikal je već upisan. Želite li dodati na postojeću stavku?": asked when "Upis" accepts
+// a lot already on the transfer. Yes adds to that line (AddToTransferLine), No writes a line of
+// its own.
+QString TransferMergeQuestion();
+// The working line of the article and lot, if there is one.
+std::optional<qint64> WorkingTransferLineOf(Session& session, int sessionCode, int article,
+                                            int lot);
+// Adds the entry's quantity to the working line `id` (the same article and lot): the lot's free
+// quantity must cover the addition, and the destination value grows by the entry's quantity at
+// its destination price, so that the line's destination price becomes the weighted one.
+void AddToTransferLine(Session& session, int sessionCode, int destination, qint64 id,
+                       const TransferLineEntry& entry);
+
+// "Mijenjati možete samo redni broj."
+QString OnlyLineNumberMessage();
+// The grid's one editable column: the line number (RBR_STAVKE), a whole number from 1. Lines of
+// one article, cost and destination price under one number become one line of the destination
+// receipt.
+void SetTransferLineNumber(Session& session, int sessionCode, qint64 id, const QString& typed);
+
 // "Želite li izbrisati stavku artikla ?"
 QString DeleteTransferLineQuestion();
 void RemoveTransferLine(Session& session, int sessionCode, qint64 id);

@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -141,6 +142,82 @@ TEST_F(StockDocumentCommandsTest, TheDoorsPostCancelAndDeleteEachKind) {
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_IZDATNICA_PRIVREMENO\"")), 0);
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
     ExpectStockAgrees();
+}
+
+QString PdfText(const QString& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// zodractl print and post --pdf: each kind's printout as its windows print it, the transfer,
+// the issue note and the return note also with quantities only (--kolicine, refused for the
+// other kinds), and a number that has no document.
+TEST_F(StockDocumentCommandsTest, TheDoorsPrintEachKindToPdf) {
+    const QString pdf = m_dir.filePath(QStringLiteral("ispis.pdf"));
+    ZodractlRun run = RunZodractl({QStringLiteral("post"), m_company,
+                                   Write(QStringLiteral("m.json"), Example("meduskladisnica.json")),
+                                   QStringLiteral("--pdf"), pdf});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.trimmed(),
+              QStringLiteral("Međuskladišnica je proknjižena pod brojem 1 (odredišna primka "
+                             "100001)\nIspis međuskladišnice br. 1 je zapisan u ") +
+                  pdf + QStringLiteral(" (stranica: 1)."));
+    QString text = PdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("MEĐUSKLADIŠNICA br. 1/2026"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("1 - Veleprodaja")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Primka br. 100001")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Odredišna")));
+    run = Door("print", "meduskladisnica", 1,
+               {QStringLiteral("--pdf"), pdf, QStringLiteral("--kolicine")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    text = PdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("Ukupna količina")));
+    EXPECT_FALSE(text.contains(QStringLiteral("Odredišna")));
+
+    const QJsonObject issue = Example("izdatnica.json");
+    const struct {
+        const char* word;
+        const char* title;
+        const char* heading;
+        bool quantities;
+    } kinds[] = {
+        {"izdatnica", "Ispis izdatnice br. 1", "IZDATNICA br. 1/2026", true},
+        {"povratnica", "Ispis povratnice br. 1", "POVRATNICA br. 1/2026", true},
+        {"rashod", "Ispis rashoda br. 1", "RASHOD br. 1/2026", false},
+        {"povratnica-dobavljacu", "Ispis povratnice dobavljaču br. 1",
+         "POVRATNICA DOBAVLJAČU br. 1/2026", false},
+    };
+    for (const auto& kind : kinds) {
+        SCOPED_TRACE(kind.word);
+        QJsonObject o = issue;
+        o.insert(QStringLiteral("vrsta"), QString::fromLatin1(kind.word));
+        o.insert(QStringLiteral("dobavljac"), 5);
+        run = RunZodractl({QStringLiteral("post"), m_company, Write(QStringLiteral("i.json"), o)});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        run = Door("print", kind.word, 1, {QStringLiteral("--pdf"), pdf});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out.trimmed(), QString::fromUtf8(kind.title) +
+                                         QStringLiteral(" je zapisan u ") + pdf +
+                                         QStringLiteral(" (stranica: 1)."));
+        text = PdfText(pdf);
+        EXPECT_TRUE(text.contains(QString::fromUtf8(kind.heading))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("Za vlastite potrebe")));
+        run = Door("print", kind.word, 1,
+                   {QStringLiteral("--pdf"), pdf, QStringLiteral("--kolicine")});
+        if (kind.quantities) {
+            ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+            EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("Ukupna količina")));
+        } else {
+            EXPECT_EQ(run.exitCode, 2);
+            EXPECT_TRUE(run.err.startsWith(QStringLiteral("upotreba: zodractl print")));
+        }
+    }
+    EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("Veletrgovina Čakovec d.d.")));
+    run = Door("print", "izdatnica", 7, {QStringLiteral("--pdf"), pdf});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.trimmed(), QStringLiteral("Ne postoji proknjižena izdatnica broj 7"));
 }
 
 // Programs posting transfers to two warehouses and issue notes and write-offs from the same

@@ -16,7 +16,9 @@ zodra::ui::DocumentWindow* OpenStockCount(zodra::ui::WindowHost& host,
                                           const zodra::ui::CommandRegistry* registry);
 
 // Binds "Knjizenje_izmjena_cijena" (and with it the tool-bar button), "Pregledi_izmjene_cijena",
-// "Knjizenje_inventura" and "Pregledi_inventure".
+// "Knjizenje_inventura", "Pregledi_inventure", "Knjizenje_meduskladisnica" (and its tool-bar
+// button), "Pregledi_meduskladisnice", and the windows and lists of the five simple stock
+// documents ("Knjizenje_izdatnica" … "Pregledi_povratnice_dobavljacima").
 void RegisterStockDocsCommands(zodra::ui::CommandRegistry& registry);
 
 }  // namespace zodra::stockdocs::ui

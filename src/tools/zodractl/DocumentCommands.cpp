@@ -45,9 +45,12 @@ const char* kCancelUsage =
     "upotreba: zodractl cancel PUTANJA VRSTA BROJ [--skladiste N] [--knjiga B] "
     "[--datum DD.MM.GGGG] [--da]";
 const char* kPrintUsage =
-    "upotreba: zodractl print PUTANJA primka|racun|izmjena|inventura BROJ --pdf IZLAZ.pdf "
-    "[--skladiste N] [--knjiga B]\n          [--ispis racun|racun-otpremnica|otpremnica|storno|"
-    "devizni] [--bez-rabata]";
+    "upotreba: zodractl print PUTANJA VRSTA BROJ --pdf IZLAZ.pdf [--skladiste N] [--knjiga B]\n"
+    "          [--ispis racun|racun-otpremnica|otpremnica|storno|devizni] [--bez-rabata] "
+    "[--kolicine]\n"
+    "          (vrste: primka, racun, izmjena, inventura, meduskladisnica, izdatnica, "
+    "povratnica,\n          rashod, odjava, povratnica-dobavljacu; --kolicine: ispis samo "
+    "količina međuskladišnice,\n          izdatnice ili povratnice)";
 const char* kDeleteUsage =
     "upotreba: zodractl delete PUTANJA VRSTA BROJ [--skladiste N] [--knjiga B] "
     "[--da]";
@@ -431,6 +434,9 @@ std::optional<DocumentArgs> ParseDocumentArgs(const QStringList& args, bool with
         } else if (forPrint && args.at(1) == QLatin1String("racun") &&
                    flag == QLatin1String("--bez-rabata")) {
             parsed.withoutDiscount = true;
+        } else if (forPrint && KindNamed(args.at(1))->printsQuantities &&
+                   flag == QLatin1String("--kolicine")) {
+            parsed.quantitiesOnly = true;
         } else {
             Err(QString::fromUtf8(usage));
             return std::nullopt;

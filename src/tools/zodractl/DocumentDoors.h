@@ -27,6 +27,7 @@ struct DocumentArgs {
     QString pdf;  // print: the output file
     zodra::sales::InvoicePrintKind printKind = zodra::sales::InvoicePrintKind::Invoice;  // --ispis
     bool withoutDiscount = false;  // --bez-rabata
+    bool quantitiesOnly = false;   // --kolicine: the printout of quantities only
 };
 
 // A document file read against the company: the warehouse it is booked in, and how it is posted
@@ -47,10 +48,12 @@ struct DocumentDoors {
     std::function<void(zodra::Session&, CommandLinePrompter&, const DocumentArgs&)> cancel;
     std::function<void(zodra::Session&, CommandLinePrompter&, const DocumentArgs&)> remove;
     std::function<void(zodra::Session&, const DocumentArgs&)> print;
+    bool printsQuantities = false;  // print takes --kolicine
 };
 
 // The transfer ("meduskladisnica") and the five simple stock documents ("izdatnica",
-// "povratnica", "rashod", "odjava", "povratnica-dobavljacu").
+// "povratnica", "rashod", "odjava", "povratnica-dobavljacu"), each printed to PDF as its windows
+// print it (the transfer, the issue note and the return note also with quantities only).
 std::vector<DocumentDoors> StockDocumentDoors();
 
 }  // namespace zodractl
