@@ -98,8 +98,8 @@ TEST_F(PriceChangeCommandsTest, TheDoorsPostCancelAndDeleteWithTheirQuestions) {
                                                 "cijena. Pokušajte ponovo."));
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\" WHERE \"STORNO\"")),
               0);
-    // One cancellation counter for invoices, specifications and price changes of the warehouse
-    // and year: the demo's cancelled invoices have taken the first numbers.
+    // One cancellation counter for invoices, service consumption documents and price changes of the
+    // warehouse and year: the demo's cancelled invoices have taken the first numbers.
     int next = 1;
     {
         auto opened = Database::Open(m_company, QString());

@@ -10,7 +10,7 @@ using namespace zodra::test;
 
 namespace {
 
-class InvoiceSpecialLinesTest : public InvoiceTest {
+class InvoiceVehicleExtraDataPackagingTest : public InvoiceTest {
 protected:
     std::vector<sales::InvoiceLine> Lines(const sales::InvoiceDraft& draft) {
         return sales::WorkingLinesOf(db(), draft.sessionCode);
@@ -23,7 +23,8 @@ protected:
     }
 };
 
-TEST_F(InvoiceSpecialLinesTest, AUsedVehicleIsSoldUntaxedWithItsMarginTaxedOnAServiceLine) {
+TEST_F(InvoiceVehicleExtraDataPackagingTest,
+       AUsedVehicleIsSoldUntaxedWithItsMarginTaxedOnAServiceLine) {
     const int car = docs->AddArticle(QStringLiteral("Golf 1.6 TDI"));
     db().Exec(QStringLiteral("INSERT INTO \"ARTIKLI_VOZILA\" (\"SIFRA\", \"VRSTA_VOZILA\") VALUES "
                              "(?, 'Polovno osobno vozilo')"),
@@ -78,7 +79,8 @@ TEST_F(InvoiceSpecialLinesTest, AUsedVehicleIsSoldUntaxedWithItsMarginTaxedOnASe
     ExpectLotsMatchCard();
 }
 
-TEST_F(InvoiceSpecialLinesTest, ExtraDataIsAskedWithTheLineGoesWithItAndIsPostedWithIt) {
+TEST_F(InvoiceVehicleExtraDataPackagingTest,
+       ExtraDataIsAskedWithTheLineGoesWithItAndIsPostedWithIt) {
     docs->Receipt({{screw, 10, 5.00, 8.00, 0.0}});
     db().Exec(
         QStringLiteral("INSERT INTO \"ARTIKLI_KONFIGURACIJA_DODATNI_PODACI\" (\"Sifra\", "
@@ -140,7 +142,7 @@ TEST_F(InvoiceSpecialLinesTest, ExtraDataIsAskedWithTheLineGoesWithItAndIsPosted
               QStringLiteral("24 mjeseca"));
 }
 
-TEST_F(InvoiceSpecialLinesTest, PackagingIsFollowedUntaxedWithoutStockOrTradeBook) {
+TEST_F(InvoiceVehicleExtraDataPackagingTest, PackagingIsFollowedUntaxedWithoutStockOrTradeBook) {
     docs->Receipt({{screw, 10, 5.00, 8.00, 0.0}});
     db().Exec(
         QStringLiteral("INSERT INTO \"AMBALAZA\" (\"NAZIV\", \"JED_M\", \"CIJENA\") VALUES "
