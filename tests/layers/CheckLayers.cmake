@@ -13,6 +13,7 @@ set(allowed_data data)
 set(allowed_registers data registers)
 set(allowed_stock data stock)
 set(allowed_reports data reports)
+set(allowed_pos data pos)
 set(allowed_pricelists data registers pricelists)
 set(allowed_documents data stock documents)
 set(allowed_cashbook data reports cashbook)
@@ -23,7 +24,7 @@ set(allowed_app data app)
 set(allowed_demo data registers stock reports documents pricelists purchasing stockdocs sales app
     demo)
 set(allowed_tools data registers stock reports documents pricelists cashbook purchasing stockdocs
-    sales app demo tools)
+    sales app demo pos tools)
 
 set(allowed_ui data ui)
 set(allowed_registers/ui ${allowed_registers} ui registers/ui)
