@@ -114,7 +114,9 @@ std::optional<int> CodePageSelect(const QString& setting, int codePage, bool* ok
                 return std::nullopt;
         }
     }
-    if (value.compare(QLatin1String("NE"), Qt::CaseInsensitive) == 0) {
+    // The configuration window stores its "NE" as "False".
+    if (value.compare(QLatin1String("NE"), Qt::CaseInsensitive) == 0 ||
+        value.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) {
         return std::nullopt;
     }
     bool number = false;

@@ -55,6 +55,8 @@ TEST(CodePageSelect, TheUsualTablePerCodePageUnlessTheSettingSaysOtherwise) {
     bool ok = true;
     EXPECT_FALSE(zodra::pos::CodePageSelect(QStringLiteral("ne"), 852, &ok));
     EXPECT_TRUE(ok);
+    EXPECT_FALSE(zodra::pos::CodePageSelect(QStringLiteral("False"), 852, &ok));
+    EXPECT_TRUE(ok);
     EXPECT_FALSE(zodra::pos::CodePageSelect(QStringLiteral("256"), 852, &ok));
     EXPECT_FALSE(ok);
 }
