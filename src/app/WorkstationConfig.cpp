@@ -49,6 +49,7 @@ const std::vector<std::pair<QString, QString>>& Keys() {
         {T(u"POS Printer Cash Drawer"), T(u"False")},
         {T(u"POS Printer Cash Drawer Hex Code"), T(u"5")},
         {T(u"POS Code Page"), T(u"437")},
+        {T(u"POS Printer Code Page Select"), QString()},
         {T(u"POS Multi Window"), T(u"False")},
         {T(u"Customer Display"), T(u"False")},
         {T(u"Customer Display Port"), QString()},
@@ -87,6 +88,7 @@ WorkstationSettings FromValues(const std::vector<std::pair<QString, QString>>& v
     const QString drawer = get(u"POS Printer Cash Drawer Hex Code");
     s.posPrinterCashDrawerHex = drawer.isNull() ? T(u"5") : drawer;
     s.posCodePage = AsInt(get(u"POS Code Page"), 437);
+    s.posPrinterCodePageSelect = get(u"POS Printer Code Page Select");
     s.posMultiWindow = AsBool(get(u"POS Multi Window"), false);
     s.customerDisplay = AsBool(get(u"Customer Display"), false);
     s.customerDisplayPort = get(u"Customer Display Port");

@@ -18,6 +18,9 @@ struct WorkstationSettings {
     bool posPrinterCashDrawer = false;
     QString posPrinterCashDrawerHex = QStringLiteral("5");
     int posCodePage = 437;
+    // The printer's character table (ESC t n): empty for the usual one of the code page, "NE"
+    // for none, or the number n.
+    QString posPrinterCodePageSelect;
     bool posMultiWindow = false;
     bool customerDisplay = false;
     QString customerDisplayPort;

@@ -13,6 +13,7 @@ set(allowed_data data)
 set(allowed_registers data registers)
 set(allowed_stock data stock)
 set(allowed_reports data reports)
+set(allowed_pos data pos)
 set(allowed_pricelists data registers pricelists)
 set(allowed_documents data stock documents)
 set(allowed_cashbook data reports cashbook)
@@ -23,7 +24,7 @@ set(allowed_app data app)
 set(allowed_demo data registers stock reports documents pricelists purchasing stockdocs sales app
     demo)
 set(allowed_tools data registers stock reports documents pricelists cashbook purchasing stockdocs
-    sales app demo tools)
+    sales app demo pos tools)
 
 set(allowed_ui data ui)
 set(allowed_registers/ui ${allowed_registers} ui registers/ui)
@@ -34,7 +35,7 @@ set(allowed_cashbook/ui ${allowed_cashbook} ui reports/ui cashbook/ui)
 set(allowed_purchasing/ui ${allowed_purchasing} ui registers/ui reports/ui purchasing/ui)
 set(allowed_sales/ui ${allowed_sales} ui registers/ui reports/ui sales/ui)
 set(allowed_stockdocs/ui ${allowed_stockdocs} ui registers/ui reports/ui stockdocs/ui)
-set(allowed_app/ui ${allowed_app} registers ui registers/ui app/ui)
+set(allowed_app/ui ${allowed_app} registers pos ui registers/ui app/ui)
 set(allowed_app/desktop ${allowed_tools} ui registers/ui stock/ui reports/ui pricelists/ui
     cashbook/ui purchasing/ui sales/ui stockdocs/ui app/ui app/desktop)
 

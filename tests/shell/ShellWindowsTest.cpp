@@ -1,3 +1,7 @@
+#include <poll.h>
+#include <pty.h>
+#include <unistd.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
@@ -14,6 +18,7 @@
 #include "app/ui/UsersWindow.h"
 #include "data/Database.h"
 #include "data/Paths.h"
+#include "pos/PosDevice.h"
 #include "support/WindowTest.h"
 
 using namespace zodra;
@@ -107,6 +112,54 @@ private Q_SLOTS:
         QVERIFY(zoom >= 0);
         grid->item(zoom, 1)->setText(QStringLiteral("150"));
         QCOMPARE(workstationconfig::Load(workstation).reportZoom, 150);
+    }
+
+    void theTestButtonPrintsOnThePrinterAsTheGridNowSetsIt() {
+        test::WindowTestFolder folder;
+        test::TestHost host(folder);
+        const QString workstation = paths::WorkstationConfigFile();
+        workstationconfig::Load(workstation);
+        ConfigurationDialog dialog(host.CurrentSession().Db(), host.prompter, workstation);
+        dialog.show();
+        auto* button = dialog.findChild<QPushButton*>(QStringLiteral("TestPos"));
+        QVERIFY(button);
+        button->click();
+        QCOMPARE(host.prompter.LastMessage(), pos::NoPrinterText());
+
+        int master = -1;
+        int slave = -1;
+        char name[256] = {};
+        QCOMPARE(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+        QTableWidget* grid = dialog.WorkstationGrid();
+        auto set = [&](const QString& key, const QString& value) {
+            const int row = RowOf(grid, key);
+            QVERIFY(row >= 0);
+            grid->item(row, 1)->setText(value);
+        };
+        set(QStringLiteral("POS Printer"), QStringLiteral("DA"));
+        set(QStringLiteral("POS Printer Port"), QString::fromLocal8Bit(name));
+        set(QStringLiteral("POS Code Page"), QStringLiteral("852"));
+        set(QStringLiteral("POS Printer Code Page Select"), QStringLiteral("NE"));
+        set(QStringLiteral("POS Printer Line Feed Number"), QStringLiteral("0"));
+        button->click();
+        QCOMPARE(host.prompter.LastMessage(),
+                 QStringLiteral("Probni ispis je poslan na POS printer."));
+        QByteArray received;
+        char buffer[1024];
+        pollfd p{master, POLLIN, 0};
+        while (::poll(&p, 1, 300) > 0) {
+            const ssize_t n = ::read(master, buffer, sizeof buffer);
+            if (n <= 0) {
+                break;
+            }
+            received.append(buffer, n);
+        }
+        ::close(master);
+        ::close(slave);
+        // No character table command ("NE"), the letters in code page 852.
+        QVERIFY2(received.startsWith("TEST POS PRINTERA\n"), received.constData());
+        QVERIFY(received.contains("\xE6\xD1\xAC\x8F\xA6 \xE7\xD0\x9F\x86\xA7\n"));
+        QVERIFY(received.endsWith(QByteArray(40, '=') + '\n'));
     }
 
     void companyDataNeedsANameAndAnAccountAndAppliesR2AtOnce() {

@@ -24,6 +24,7 @@
 #include "data/Database.h"
 #include "data/Paths.h"
 #include "data/Prompter.h"
+#include "pos/PosDevice.h"
 #include "ui/Guard.h"
 #include "ui/WindowHost.h"
 #include "ui/WindowTools.h"
@@ -92,9 +93,16 @@ ConfigurationDialog::ConfigurationDialog(Database& db, Prompter& prompter,
     m_workstation = MakeGrid(workstationRows);
     m_workstation->setObjectName(QStringLiteral("KonfiguracijaRacunala"));
     layout->addWidget(m_workstation, 2);
+    auto* buttons = new QHBoxLayout;
+    auto* testButton = MakeButton(T(u"&Test"), QStringLiteral("TestPos"), this);
+    testButton->setToolTip(T(u"Probni ispis na POS printer i probni tekst na displeju kupca"));
+    connect(testButton, &QPushButton::clicked, this, &ConfigurationDialog::TestPosDevices);
     auto* closeButton = MakeButton(T(u"&Zatvori"), QStringLiteral("Zatvori"), this);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
-    layout->addWidget(closeButton, 0, Qt::AlignRight);
+    buttons->addWidget(testButton);
+    buttons->addStretch();
+    buttons->addWidget(closeButton);
+    layout->addLayout(buttons);
 
     connect(m_company, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (item->column() == 1) {
@@ -118,6 +126,16 @@ ConfigurationDialog::ConfigurationDialog(Database& db, Prompter& prompter,
         });
     }
     resize(680, 640);
+}
+
+void ConfigurationDialog::TestPosDevices() {
+    Guarded(m_prompter, [&] {
+        const WorkstationSettings settings =
+            workstationconfig::FromValues(workstationconfig::ReadAll(m_workstationFile));
+        const QString error = pos::TestDevices(settings);
+        m_prompter.Inform(error.isEmpty() ? T(u"Probni ispis je poslan na POS printer.") : error,
+                          windowTitle());
+    });
 }
 
 QTableWidget* ConfigurationDialog::MakeGrid(const std::vector<std::pair<QString, QString>>& rows) {

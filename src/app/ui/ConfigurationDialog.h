@@ -28,6 +28,9 @@ public:
                         QWidget* parent = nullptr);
     QTableWidget* CompanyGrid() const { return m_company; }
     QTableWidget* WorkstationGrid() const { return m_workstation; }
+    // "Test": a test receipt on the receipt printer and a test text on the customer display, as
+    // this workstation's settings now stand; the outcome in a message.
+    void TestPosDevices();
 
 private:
     QTableWidget* MakeGrid(const std::vector<std::pair<QString, QString>>& rows);

@@ -78,6 +78,10 @@ const char* kUsageText =
     "                             provjere kao prozor \"Račun\" u ispravku\n"
     "  cashbook PUTANJA --skladiste N --od DD.MM.GGGG --do DD.MM.GGGG --pdf IZLAZ.pdf\n"
     "                             blagajnički izvještaj skladišta za razdoblje u PDF\n"
+    "  receipt PUTANJA BROJ [--skladiste N] [--knjiga B] [--out DATOTEKA]\n"
+    "                             maloprodajni račun (40 stupaca, kodna stranica i kodovi POS\n"
+    "                             printera iz konfiguracije radnog mjesta) u datoteku ili na\n"
+    "                             POS printer\n"
     "  stockcheck PUTANJA         nabave prema karticama artikala, stanja trgovačkih knjiga i\n"
     "                             prosječne nabavne cijene; [--skladiste N] [--godina G],\n"
     "                             --popravi preračunava stanja knjiga i prosječne cijene\n"
@@ -171,6 +175,8 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::Correct(args);
     if (command == QLatin1String("cashbook"))
         return zodractl::CashBook(args);
+    if (command == QLatin1String("receipt"))
+        return zodractl::Receipt(args);
     if (command == QLatin1String("stockcheck"))
         return zodractl::StockCheck(args);
     zodractl::Err(QStringLiteral("Nepoznata naredba: ") + command);

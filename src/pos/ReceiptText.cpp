@@ -1,0 +1,377 @@
+#include "pos/ReceiptText.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <cmath>
+#include <vector>
+
+#include "data/Database.h"
+#include "data/Errors.h"
+#include "data/Rounding.h"
+#include "data/Session.h"
+#include "data/SqlValue.h"
+#include "pos/PosText.h"
+
+namespace zodra::pos {
+
+namespace {
+
+constexpr int kWidth = 40;
+const QString kRule = QString(kWidth, QLatin1Char('-'));
+const QString kDoubleRule = QString(kWidth, QLatin1Char('='));
+
+QString Cut(const QString& text, int width) {
+    return text.left(width);
+}
+QString PadRight(const QString& text, int width) {
+    return text.left(width).leftJustified(width, QLatin1Char(' '));
+}
+// Right-aligned in `width` columns; a longer value is kept whole rather than losing digits.
+QString PadLeft(const QString& text, int width) {
+    return text.rightJustified(width, QLatin1Char(' '));
+}
+QString Amount(double value) {
+    return MoneyText(value);
+}
+// A label ending at column 18, then an amount ending at column 40.
+QString TotalRow(const QString& label, double value) {
+    return PadLeft(label, 18) + PadLeft(Amount(value), 22);
+}
+
+struct Tables {
+    QString invoices;
+    QString lines;
+    QString payments;
+};
+Tables TablesFor(bool summed) {
+    if (summed) {
+        return {QStringLiteral("\"RACUNI_DETALJNO\""), QStringLiteral("\"STAVKE_RACUNA_DETALJNO\""),
+                QStringLiteral("\"NAPLATA_DETALJNO\"")};
+    }
+    return {QStringLiteral("\"RACUNI\""), QStringLiteral("\"STAVKE_RACUNA\""),
+            QStringLiteral("\"NAPLATA\"")};
+}
+
+struct Line {
+    QString type;
+    int code = 0;
+    QString name;
+    QString description;
+    double quantity = 0;
+    double price = 0;  // without discount and tax
+    double value = 0;  // without discount and tax
+    double discountPercent = 0;
+    double discount = 0;
+    double taxRate = 0;
+    double total = 0;  // with discount and tax
+    bool Packaging() const { return type == QLatin1String("AMB") || type == QLatin1String("AMP"); }
+    double Gross(double amount) const { return amount * (1 + taxRate / 100); }
+};
+
+std::vector<Line> ReadLines(Database& db, const Tables& t, const InvoiceKey& key) {
+    Statement q = db.Prepare(
+        QStringLiteral("SELECT s.\"TIP_STAVKE\", s.\"SIFRA\", s.\"KOLICINA\", "
+                       "s.\"CIJENA_BEZ_RABATA\", s.\"VRIJEDNOST_BEZ_RABATA\", s.\"RABAT_%\", "
+                       "s.\"RABAT_IZNOS\", s.\"POREZ_%\", s.\"UKUPNO_\", s.\"OPIS\", "
+                       "CASE WHEN s.\"TIP_STAVKE\" = 'USL' THEN u.\"NAZIV\" "
+                       "WHEN s.\"TIP_STAVKE\" IN ('AMB', 'AMP') THEN b.\"NAZIV\" "
+                       "ELSE a.\"NAZIV\" END FROM ") +
+        t.lines +
+        QStringLiteral(" s LEFT JOIN \"ARTIKLI\" a ON a.\"SIFRA\" = s.\"SIFRA\" "
+                       "LEFT JOIN \"USLUGE\" u ON u.\"SIFRA\" = s.\"SIFRA\" "
+                       "LEFT JOIN \"AMBALAZA\" b ON b.\"SIFRA\" = s.\"SIFRA\" "
+                       "WHERE s.\"SKLADISTE\" = ? AND s.\"IRA\" = ? AND s.\"GODINA\" = ? AND "
+                       "s.\"BROJ_RACUNA\" = ? ORDER BY s.\"RBR_STAVKE\""));
+    q.Exec({key.warehouse, key.book, key.year, key.number});
+    std::vector<Line> lines;
+    while (q.Next()) {
+        Line l;
+        l.type = q.Text(0);
+        l.code = q.Int(1);
+        l.quantity = q.Double(2);
+        l.price = q.Double(3);
+        l.value = q.Double(4);
+        l.discountPercent = q.Double(5);
+        l.discount = q.Double(6);
+        l.taxRate = q.Double(7);
+        l.total = q.Double(8);
+        l.description = q.Text(9).trimmed();
+        l.name = q.Text(10);
+        lines.push_back(l);
+    }
+    return lines;
+}
+
+void CompanyBlock(Database& db, QStringList& out) {
+    Statement q =
+        db.Prepare(QStringLiteral("SELECT \"NAZIV\", \"ADRESA\", \"MJESTO\", \"OIB\", \"MB/JMBG\", "
+                                  "\"TELEFON\" FROM \"PODACI_FIRME\" ORDER BY \"ID\" LIMIT 1"));
+    q.Exec();
+    const bool found = q.Next();
+    auto text = [&](int column) { return found ? q.Text(column) : QString(); };
+    out << Cut(text(0), kWidth) << Cut(text(1), kWidth) << Cut(text(2), kWidth)
+        << Cut(QStringLiteral("OIB:") + text(3), kWidth)
+        << Cut(QStringLiteral("MB:") + text(4), kWidth)
+        << Cut(QStringLiteral("Tel.:") + text(5), kWidth);
+}
+
+QString InvoiceMark(Database& db) {
+    return sqlvalue::ToText(db.Scalar(QStringLiteral(
+                                "SELECT \"OZNAKA_NA_RACUNU\" FROM \"PODACI_FIRME\" ORDER BY "
+                                "\"ID\" LIMIT 1")))
+        .trimmed();
+}
+
+void CustomerBlock(Database& db, int partner, QStringList& out) {
+    Statement q = db.Prepare(
+        QStringLiteral("SELECT \"NAZIV\", \"ADRESA\", \"MJESTO\", \"OIB\", \"MB/JMBG\" FROM "
+                       "\"PARTNERI\" WHERE \"SIFRA\" = ?"));
+    q.Exec({partner});
+    if (!q.Next() || q.Text(0) == QStringLiteral("Kupac u maloprodaji")) {
+        return;
+    }
+    out << Cut(QStringLiteral("Kupac:") + q.Text(0), kWidth);
+    out << QStringLiteral("      ") + Cut(q.Text(1) + QLatin1Char(',') + q.Text(2), 34);
+    out << Cut(QStringLiteral("  OIB:") + q.Text(3), kWidth);
+    out << Cut(QStringLiteral("   MB:") + q.Text(4), kWidth);
+}
+
+}  // namespace
+
+ReceiptOptions OptionsOf(const Session& session) {
+    ReceiptOptions o;
+    o.footer = session.company.fixedExtraText;
+    o.printTime = session.company.printTimeOnRegisterReceipt;
+    o.lineFeeds = session.workstation.posPrinterLineFeeds;
+    o.summed = session.company.sumRetailInvoices;
+    return o;
+}
+
+QStringList CenteredLines(const QString& text) {
+    QStringList out;
+    const QStringList paragraphs = text.split(QLatin1Char('\n'));
+    for (QString paragraph : paragraphs) {
+        paragraph = paragraph.trimmed();
+        if (paragraph.isEmpty()) {
+            continue;
+        }
+        QStringList rows;
+        QString row;
+        for (QString word : paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            while (word.size() > kWidth) {  // a word wider than the paper is split
+                if (!row.isEmpty()) {
+                    rows << row;
+                    row.clear();
+                }
+                rows << word.left(kWidth);
+                word = word.mid(kWidth);
+            }
+            if (row.isEmpty()) {
+                row = word;
+            } else if (row.size() + 1 + word.size() <= kWidth) {
+                row += QLatin1Char(' ') + word;
+            } else {
+                rows << row;
+                row = word;
+            }
+        }
+        if (!row.isEmpty()) {
+            rows << row;
+        }
+        for (const QString& r : rows) {
+            // (40 − length) / 2 blanks, a half rounded up.
+            const int blanks = (kWidth - static_cast<int>(r.size()) + 1) / 2;
+            out << QString(blanks, QLatin1Char(' ')) + r;
+        }
+    }
+    return out;
+}
+
+QStringList ReceiptLines(Database& db, const ReceiptOptions& options, const InvoiceKey& key) {
+    const Tables t = TablesFor(options.summed);
+    Statement head =
+        db.Prepare(QStringLiteral("SELECT \"DATUM\", \"SIFRA PARTNERA\", \"KORISNIK\", "
+                                  "\"DATUM_I_VRIJEME_KNJIZENJA\" FROM ") +
+                   t.invoices +
+                   QStringLiteral(" WHERE \"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? AND "
+                                  "\"BROJ RACUNA\" = ?"));
+    head.Exec({key.warehouse, key.book, key.year, key.number});
+    if (!head.Next()) {
+        throw UserError(QStringLiteral("Račun broj ") + QString::number(key.number) +
+                        QStringLiteral(" nije pronađen."));
+    }
+    const QDate date = sqlvalue::ToDate(head.Value(0));
+    const int partner = head.Int(1);
+    const QString user = head.Text(2);
+    const QDateTime posted = sqlvalue::ToDateTime(head.Value(3));
+    head.Finish();
+
+    QStringList out;
+    CompanyBlock(db, out);
+
+    QString number = QStringLiteral("RAČUN br.:") + QString::number(key.number);
+    const QString mark = InvoiceMark(db);
+    if (!mark.isEmpty()) {
+        number += QLatin1Char(' ') + mark;
+    }
+    QString dated = QStringLiteral("Datum:") + date.toString(QStringLiteral("dd.MM.yyyy"));
+    if (options.printTime && posted.isValid()) {
+        dated += QStringLiteral("  ") + posted.toString(QStringLiteral("HH:mm"));
+    }
+    // Number and date share a row when they fit; a long mark or number moves the date below.
+    if (number.size() + 1 + dated.size() <= kWidth) {
+        out << number + QLatin1Char(' ') + dated;
+    } else {
+        out << Cut(number, kWidth) << dated;
+    }
+    out << Cut(QStringLiteral("Prodavač:") + user, kWidth);
+    CustomerBlock(db, partner, out);
+
+    const std::vector<Line> lines = ReadLines(db, t, key);
+    bool discounts = false;
+    for (const Line& l : lines) {
+        discounts = discounts || (!l.Packaging() && RoundMoney(l.discountPercent) != 0);
+    }
+    out << (discounts ? QStringLiteral("Rbr.Naziv                 Šifra    Pop.%")
+                      : QStringLiteral("Rbr.Naziv                 Šifra"));
+    out << QStringLiteral(" Količina   Porez%    Cijena       Iznos") << kRule;
+
+    double gross = 0;
+    double discount = 0;
+    double payable = 0;
+    int row = 0;
+    for (const Line& l : lines) {
+        gross += l.Gross(l.value);
+        discount += l.Gross(l.discount);
+        payable += l.total;
+        if (l.Packaging()) {
+            continue;
+        }
+        QString first = (QString::number(++row) + QLatin1Char('.')).leftJustified(4) +
+                        PadRight(l.name, 22) + Cut(QString::number(l.code), 8);
+        if (discounts) {
+            const QString percent =
+                QString::number(RoundDecimal(l.discountPercent, 0), 'f', 0) + QLatin1Char('%');
+            first = first.left(26) +
+                    PadRight(Cut(QString::number(l.code), 8), 14 - percent.size()) + percent;
+        }
+        out << first;
+        for (qsizetype i = 0; i < l.description.size(); i += kWidth) {
+            out << l.description.mid(i, kWidth);
+        }
+        out << PadLeft(Amount(l.quantity), 9) + PadLeft(Amount(l.taxRate), 9) +
+                   PadLeft(Amount(l.Gross(l.price)), 10) + PadLeft(Amount(l.Gross(l.value)), 12);
+    }
+    out << kRule << TotalRow(QStringLiteral("UKUPNO kn :"), gross)
+        << TotalRow(QStringLiteral("Popust kn :"), discount)
+        << TotalRow(QStringLiteral("Za platiti kn :"), payable);
+
+    out << QStringLiteral("Porez%   Osnovica      Porez      Ukupno");
+    Statement taxes =
+        db.Prepare(QStringLiteral("SELECT \"POREZ_%\", SUM(\"VRIJEDNOST_\"), SUM(\"POREZ_IZNOS\"), "
+                                  "SUM(\"UKUPNO_\") FROM ") +
+                   t.lines +
+                   QStringLiteral(" WHERE \"TIP_STAVKE\" <> 'AMB' AND \"TIP_STAVKE\" <> 'AMP' AND "
+                                  "\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? AND "
+                                  "\"BROJ_RACUNA\" = ? GROUP BY \"POREZ_%\" ORDER BY \"POREZ_%\""));
+    taxes.Exec({key.warehouse, key.book, key.year, key.number});
+    while (taxes.Next()) {
+        out << PadLeft(Amount(taxes.Double(0)), 6) + PadLeft(Amount(taxes.Double(1)), 11) +
+                   PadLeft(Amount(taxes.Double(2)), 11) + PadLeft(Amount(taxes.Double(3)), 12);
+    }
+
+    bool packagingHead = false;
+    for (const Line& l : lines) {
+        if (!l.Packaging()) {
+            continue;
+        }
+        if (!packagingHead) {
+            out << QStringLiteral("Ambalaža:");
+            packagingHead = true;
+        }
+        out << PadRight(l.name, 18) + PadLeft(Amount(l.quantity), 10) +
+                   PadLeft(Amount(l.total), 12);
+    }
+    out << kDoubleRule;
+
+    // Payments per type in the order they were taken (cash, cheques, card).
+    Statement paid =
+        db.Prepare(QStringLiteral("SELECT \"Tip\", SUM(\"Iznos\") FROM ") + t.payments +
+                   QStringLiteral(" WHERE \"Skladište\" = ? AND \"IRA\" = ? AND \"Godina\" = ? AND "
+                                  "\"Broj računa\" = ? GROUP BY \"Tip\" ORDER BY MIN(\"Sifra\")"));
+    paid.Exec({key.warehouse, key.book, key.year, key.number});
+    while (paid.Next()) {
+        out << TotalRow(QStringLiteral("Pl. ") + paid.Text(0) + QStringLiteral(" kn :"),
+                        paid.Double(1));
+    }
+
+    out << CenteredLines(options.footer);
+    for (int i = 0; i < std::clamp(options.lineFeeds, 0, 99); ++i) {
+        out << QString();
+    }
+    return out;
+}
+
+QByteArray EncodeLines(const QStringList& lines, int codePage) {
+    QByteArray out;
+    for (const QString& line : lines) {
+        out += MapPosText(line, codePage);
+        out += '\n';
+    }
+    return out;
+}
+
+namespace {
+
+TapeText Receipts(Database& db, const ReceiptOptions& options, int warehouse, int year,
+                  const QString& condition, const QVariantList& values) {
+    const Tables t = TablesFor(options.summed);
+    Statement q = db.Prepare(QStringLiteral("SELECT \"BROJ RACUNA\" FROM ") + t.invoices +
+                             QStringLiteral(" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND "
+                                            "\"IRA\" = 1 AND \"UVJET PRODAJE\" = 1 AND ") +
+                             condition + QStringLiteral(" ORDER BY \"BROJ RACUNA\""));
+    QVariantList all{warehouse, year};
+    all += values;
+    q.Exec(all);
+    std::vector<int> numbers;
+    while (q.Next()) {
+        numbers.push_back(q.Int(0));
+    }
+    q.Finish();
+    TapeText tape;
+    if (numbers.empty()) {
+        tape.error = QStringLiteral("Nema maloprodajnih računa za ispis.");
+        return tape;
+    }
+    for (const int number : numbers) {
+        tape.lines += ReceiptLines(db, options, {warehouse, 1, year, number});
+    }
+    return tape;
+}
+
+}  // namespace
+
+TapeText ControlTapeLines(Database& db, const ReceiptOptions& options, int warehouse, int year,
+                          const QString& dateText) {
+    QDate date = QDate::fromString(dateText.trimmed(), QStringLiteral("dd.MM.yyyy"));
+    if (!date.isValid()) {
+        date = QDate::fromString(dateText.trimmed(), QStringLiteral("d.M.yyyy"));
+    }
+    if (!date.isValid()) {
+        return {{}, QStringLiteral("Datum nije ispravno upisan.")};
+    }
+    return Receipts(db, options, warehouse, year, QStringLiteral("\"DATUM\" = ?"),
+                    {sqlvalue::DateText(date)});
+}
+
+TapeText RangeLines(Database& db, const ReceiptOptions& options, int warehouse, int year, int from,
+                    int to) {
+    if (from <= 0 || to < from) {
+        return {{},
+                QStringLiteral("Upišite brojeve računa od - do (od ne smije biti veći od do).")};
+    }
+    return Receipts(db, options, warehouse, year, QStringLiteral("\"BROJ RACUNA\" BETWEEN ? AND ?"),
+                    {from, to});
+}
+
+}  // namespace zodra::pos

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace zodra {
+class Database;
+class Session;
+}  // namespace zodra
+
+namespace zodra::pos {
+
+// What the receipt text takes from the company's and the workstation's settings.
+struct ReceiptOptions {
+    QString footer;          // "Fiksni dodatni tekst"
+    bool printTime = false;  // "Ispis vremena na POS računu"
+    int lineFeeds = 5;       // "POS Printer Line Feed Number"
+    bool summed = false;     // retail invoices summed at day end: the detail tables are read
+};
+ReceiptOptions OptionsOf(const Session& session);
+
+struct InvoiceKey {
+    int warehouse = 0;
+    int book = 1;  // IRA
+    int year = 0;
+    int number = 0;
+};
+
+// The 40-column receipt of a posted invoice, one entry per printed line (the feed lines at the
+// end included), in Unicode. Throws UserError when the invoice does not exist.
+QStringList ReceiptLines(Database& db, const ReceiptOptions& options, const InvoiceKey& key);
+
+// The footer centred in 40 columns, one entry per printed line (a longer text is wrapped at
+// word boundaries first).
+QStringList CenteredLines(const QString& text);
+
+// Lines in the printer's code page, each ended by a line feed.
+QByteArray EncodeLines(const QStringList& lines, int codePage);
+
+// A text of several receipts, or the reason there is none.
+struct TapeText {
+    QStringList lines;
+    QString error;
+};
+
+// The control tape: every retail invoice (IRA book 1, sales terms 1) of the warehouse dated
+// `dateText` (DD.MM.YYYY), one receipt after another in number order.
+TapeText ControlTapeLines(Database& db, const ReceiptOptions& options, int warehouse, int year,
+                          const QString& dateText);
+// The retail invoices numbered `from` to `to` (" Ispis maloprodajnih računa od - do").
+TapeText RangeLines(Database& db, const ReceiptOptions& options, int warehouse, int year, int from,
+                    int to);
+
+}  // namespace zodra::pos
