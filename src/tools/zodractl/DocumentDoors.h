@@ -56,4 +56,7 @@ struct DocumentDoors {
 // print it (the transfer, the issue note and the return note also with quantities only).
 std::vector<DocumentDoors> StockDocumentDoors();
 
+// The work order ("radni-nalog"): posted from a file and deleted by number.
+std::vector<DocumentDoors> ProductionDoors();
+
 }  // namespace zodractl
