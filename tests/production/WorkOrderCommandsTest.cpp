@@ -116,6 +116,44 @@ TEST_F(WorkOrderCommandsTest, TheDoorsPostAndDelete) {
     ExpectStockAgrees();
 }
 
+// The work order printed with its post and again by number, the bill of materials by its code;
+// a number that is not there is refused by name.
+TEST_F(WorkOrderCommandsTest, WorkOrdersAndBillsPrintToPdf) {
+    const QString first = Folder() + QStringLiteral("/r1.pdf");
+    ZodractlRun run =
+        RunZodractl({QStringLiteral("post"), CompanyPath(), Write(QStringLiteral("r.json"), order),
+                     QStringLiteral("--pdf"), first});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Ispis radnog naloga br. 1 je zapisan u ")));
+    EXPECT_GT(QFile(first).size(), 1000);
+    const QString again = Folder() + QStringLiteral("/r2.pdf");
+    run = RunZodractl({QStringLiteral("print"), CompanyPath(), QStringLiteral("radni-nalog"),
+                       QStringLiteral("1"), QStringLiteral("--pdf"), again,
+                       QStringLiteral("--skladiste"), QStringLiteral("1")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.trimmed(), QStringLiteral("Ispis radnog naloga br. 1 je zapisan u ") + again +
+                                     QStringLiteral(" (stranica: 1)."));
+    run = RunZodractl({QStringLiteral("print"), CompanyPath(), QStringLiteral("radni-nalog"),
+                       QStringLiteral("2"), QStringLiteral("--pdf"), again,
+                       QStringLiteral("--skladiste"), QStringLiteral("1")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.trimmed(), QStringLiteral("Ne postoji proknjiženi radni nalog broj 2"));
+
+    const QString bill = Folder() + QStringLiteral("/s.pdf");
+    run = RunZodractl(
+        {QStringLiteral("print"), CompanyPath(), QStringLiteral("sastavnica"),
+         QString::number(
+             Scalar(QStringLiteral("SELECT MAX(\"SIFRA_SASTAVNICE\") FROM \"SASTAVNICE\""))),
+         QStringLiteral("--pdf"), bill, QStringLiteral("--skladiste"), QStringLiteral("1")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.trimmed(), QStringLiteral("Izvještaj : Sastavnica za Stol je zapisan u ") +
+                                     bill + QStringLiteral(" (stranica: 1)."));
+    run = RunZodractl({QStringLiteral("print"), CompanyPath(), QStringLiteral("sastavnica"),
+                       QStringLiteral("99"), QStringLiteral("--pdf"), bill,
+                       QStringLiteral("--skladiste"), QStringLiteral("1")});
+    EXPECT_EQ(run.err.trimmed(), QStringLiteral("Ne postoji sastavnica broj 99"));
+}
+
 // Two programs post work orders at once while a third tries to compact: every order gets its
 // own number and its own receipt from 200001, neither trade book has a position twice, and lots,
 // cards and books agree in both warehouses.

@@ -320,6 +320,39 @@ TEST_F(WorkOrderTest, PostingWritesTheReceiptTheOrderAndBothBooks) {
     EXPECT_REFUSED(Post(), "Dokument nema niti jedne stavke !");
 }
 
+// Under each stock-keeping method a work order posts and deletes with lots, cards and both
+// trade books agreeing after each step, the products received at material plus dependent cost.
+TEST_F(WorkOrderTest, PostedAndDeletedUnderEachMethod) {
+    for (StockMethod method : {StockMethod::Fifo, StockMethod::Average, StockMethod::LastPrice}) {
+        SCOPED_TRACE(StockMethodText(method).toStdString());
+        UseMethod(method);
+        const int part = docs->AddArticle(QStringLiteral("Vijak ") + StockMethodText(method));
+        const int product = docs->AddArticle(QStringLiteral("Polica ") + StockMethodText(method));
+        bom::SetPart(db(), bom::Add(db(), product), part, QStringLiteral("4"));
+        docs->Receipt({{part, 10, 1.00, 2.00}});
+        docs->Receipt({{part, 10, 1.50, 2.00}});
+        pr::ProductEntry e = Entry(3, 5, 9);
+        e.product = product;
+        e.dependentCost = 1;
+        pr::AddProduct(*session, codes, e);
+        const pr::PostedWorkOrder posted = Post();
+        EXPECT_DOUBLE_EQ(stock::ArticleStock(db(), 1, Year(), part), 8);
+        EXPECT_DOUBLE_EQ(stock::ArticleStock(db(), store, Year(), product), 3);
+        const int lot = method == StockMethod::Fifo ? posted.receipt : stock::kPooledLot;
+        EXPECT_DOUBLE_EQ(LotOf(db(), store, Year(), lot, product).costPrice, 6);
+        ExpectBooksAgree(db(), 1, Year());
+        ExpectBooksAgree(db(), store, Year());
+        pr::DeleteWorkOrder(*session, posted.number, false);
+        EXPECT_DOUBLE_EQ(stock::ArticleStock(db(), 1, Year(), part), 20);
+        EXPECT_DOUBLE_EQ(stock::ArticleStock(db(), store, Year(), product), 0);
+        ExpectBooksAgree(db(), 1, Year());
+        ExpectBooksAgree(db(), store, Year());
+        if (method != StockMethod::Fifo) {
+            ExpectPooledLotFollowsReplay(db(), 1, Year(), part);
+        }
+    }
+}
+
 // A lot repriced after the parts were taken refuses the posting inside its transaction: no
 // order, no receipt, no book entry, the lots as they were and the working copy kept.
 TEST_F(WorkOrderTest, RefusedPostingLeavesNothingAndKeepsTheWorkingCopy) {

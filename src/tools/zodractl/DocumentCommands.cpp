@@ -49,7 +49,8 @@ const char* kPrintUsage =
     "          [--ispis racun|racun-otpremnica|otpremnica|storno|devizni] [--bez-rabata] "
     "[--kolicine]\n"
     "          (vrste: primka, racun, izmjena, inventura, meduskladisnica, izdatnica, "
-    "povratnica,\n          rashod, odjava, povratnica-dobavljacu; --kolicine: ispis samo "
+    "povratnica,\n          rashod, odjava, povratnica-dobavljacu, radni-nalog, sastavnica; "
+    "--kolicine: ispis samo "
     "količina međuskladišnice,\n          izdatnice ili povratnice)";
 const char* kDeleteUsage =
     "upotreba: zodractl delete PUTANJA VRSTA BROJ [--skladiste N] [--knjiga B] "
