@@ -170,9 +170,6 @@ PostedWorkOrder PostWorkOrderInTransaction(Session& session, const WorkOrderCode
                            "\"Multiuser_sifra\" = ?"),
             {codes.parts});
     workingcopy::FillMissingTaxGroups(db, Info(DocumentKind::WorkOrder).lines.front());
-    db.Exec(QStringLiteral("DELETE FROM \"OtvoreniDokumenti\" WHERE \"Skladiste\" = ? AND "
-                           "\"Godina\" = ? AND \"Dokument\" = ? AND \"Broj\" = ?"),
-            {w, y, WorkOrderDocumentName(), header.number});
     posting.Finish(posting.StockEntry(header.date), {header.destination});
     return {key.number, receipt};
 }

@@ -39,8 +39,9 @@ QString PostedMessage(int number);  // "Radni nalog je proknjižen pod brojem " 
 //  4. every part line taken from its lot with the checks of every issue ("Napravljen je storno
 //     primke po kojoj je ušao artikal ", "Nedovoljna količina artikla ", "Promijenjena je cijena
 //     artikla " + name), written with the lot's prices; the cost lines copied; the working rows
-//     deleted (their reservations become the take), the missing tax groups filled and the saved
-//     row of OtvoreniDokumenti with this number deleted;
+//     deleted (their reservations become the take) and the missing tax groups filled (a saved
+//     order's row of OtvoreniDokumenti went when it was loaded back into the working copy, so
+//     posting never touches another saved order that happens to carry the typed number);
 //  5. the trade-book entry "RADNI NALOG" ("RADNI NALOG " n, − Σ selling value of the parts) and the
 //     consistency check in both warehouses.
 // A destination that is not a warehouse is refused with "Nije izabrano odredišno skladište !", an

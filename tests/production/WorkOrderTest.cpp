@@ -258,6 +258,14 @@ TEST_F(WorkOrderTest, SavedWorkOrderComesBack) {
     pr::LoadOpenWorkOrder(*session, codes, 7);
     EXPECT_EQ(Post(7).number, 7);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"OtvoreniDokumenti\"")), 0);
+    // Another order posted under the number a saved one carries leaves the saved one alone.
+    pr::AddProduct(*session, codes, Entry(1));
+    pr::SaveOpenWorkOrder(*session, codes, {8, QDate(2026, 3, 3), QString()});
+    pr::AddProduct(*session, codes, Entry(1));
+    EXPECT_EQ(Post(8).number, 8);
+    ASSERT_EQ(pr::OpenWorkOrders(*session).size(), 1u);
+    pr::LoadOpenWorkOrder(*session, codes, 8);
+    EXPECT_EQ(pr::ProductLines(*session, codes).size(), 1u);
 }
 
 // Posting: the receipt of type 3 in the destination from 200001 with its entry, the header with
