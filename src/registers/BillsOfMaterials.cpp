@@ -1,5 +1,7 @@
 #include "registers/BillsOfMaterials.h"
 
+#include <cmath>
+
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Prompter.h"
@@ -36,13 +38,43 @@ int ProductOf(Database& db, int bill) {
 
 double Quantity(const QVariant& typed) {
     const auto quantity = ParseNumber(typed);
-    if (!quantity || QuantityIsZero(*quantity)) {
+    if (!quantity || !std::isfinite(*quantity) || std::abs(*quantity) >= 1e9) {
+        throw UserError(QStringLiteral("Količina nije ispravno upisana"));
+    }
+    if (QuantityIsZero(*quantity)) {
+        throw UserError(ZeroQuantityMessage());
+    }
+    // A negative part or cost would make the product out of thin air.
+    if (*quantity < 0) {
         throw UserError(QStringLiteral("Količina nije ispravno upisana"));
     }
     return *quantity;
 }
 
 }  // namespace
+
+QString ZeroQuantityMessage() {
+    return QStringLiteral("Količina nesmije biti nula !");
+}
+
+std::optional<int> BillOf(Database& db, int product) {
+    const QVariant code = db.Scalar(
+        QStringLiteral(
+            "SELECT \"SIFRA_SASTAVNICE\" FROM \"SASTAVNICE\" WHERE \"SIFRA_ARTIKLA\" = ?"),
+        {product});
+    if (!code.isValid()) {
+        return std::nullopt;
+    }
+    return code.toInt();
+}
+
+double DependentCostPerUnit(Database& db, int bill) {
+    return db
+        .Scalar(QStringLiteral("SELECT SUM(\"VRIJEDNOST\") FROM \"STAVKE_SASTAVNICA_TROSKOVI\" "
+                               "WHERE \"SIFRA_SASTAVNICE\" = ?"),
+                {bill})
+        .toDouble();
+}
 
 std::vector<Bill> List(Database& db) {
     std::vector<Bill> bills;
@@ -138,7 +170,7 @@ int AddCost(Database& db, int bill, const QString& description, const QVariant& 
     }
     const double amount = Quantity(quantity);
     const auto unitPrice = ParseNumber(price);
-    if (!unitPrice) {
+    if (!unitPrice || !std::isfinite(*unitPrice) || *unitPrice < 0 || *unitPrice >= 1e12) {
         throw UserError(QStringLiteral("Cijena nije ispravno upisana"));
     }
     Transaction tx(db);

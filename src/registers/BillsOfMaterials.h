@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <optional>
 #include <vector>
 
 namespace zodra {
@@ -35,6 +36,15 @@ struct Cost {
     double value = 0;
 };
 
+// "Količina nesmije biti nula !": a part or cost quantity of 0, and a work order's product.
+QString ZeroQuantityMessage();
+
+// The bill of a product, if it has one.
+std::optional<int> BillOf(Database& db, int product);
+// The production costs of one unit (the sum of the cost lines' values): the dependent cost a
+// work order proposes per unit of the product.
+double DependentCostPerUnit(Database& db, int bill);
+
 // Every bill by product name in Croatian order.
 std::vector<Bill> List(Database& db);
 std::vector<Part> Parts(Database& db, int bill);
@@ -42,7 +52,8 @@ std::vector<Cost> Costs(Database& db, int bill);
 
 // A new bill for a product; a product has one bill. Returns its code.
 int Add(Database& db, int product);
-// Adds a part or changes its quantity and lot when it is already there.
+// Adds a part or changes its quantity and lot when it is already there. The quantity is a
+// number above 0 ("Količina nesmije biti nula !" for 0).
 void SetPart(Database& db, int bill, int article, const QVariant& quantity, int lot = 0);
 void RemovePart(Database& db, int bill, int article);
 // Adds a cost line; returns its code.

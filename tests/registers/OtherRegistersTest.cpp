@@ -445,6 +445,10 @@ TEST_F(OtherRegistersTest, BillsOfMaterialsKeepPartsAndCosts) {
     EXPECT_EQ(Refusal([&] {
                   registers::billsofmaterials::SetPart(db(), bill, leg, QStringLiteral("0"));
               }),
+              QStringLiteral("Količina nesmije biti nula !"));
+    EXPECT_EQ(Refusal([&] {
+                  registers::billsofmaterials::SetPart(db(), bill, leg, QStringLiteral("-2"));
+              }),
               QStringLiteral("Količina nije ispravno upisana"));
     registers::billsofmaterials::SetPart(db(), bill, leg, QStringLiteral("4"));
     registers::billsofmaterials::SetPart(db(), bill, top, QStringLiteral("1"), 12);
@@ -468,6 +472,11 @@ TEST_F(OtherRegistersTest, BillsOfMaterialsKeepPartsAndCosts) {
                                          QStringLiteral("12"));
     ASSERT_EQ(registers::billsofmaterials::Costs(db(), bill).size(), 1u);
     EXPECT_DOUBLE_EQ(registers::billsofmaterials::Costs(db(), bill).front().value, 30);
+    registers::billsofmaterials::AddCost(db(), bill, QStringLiteral("Lak"), QStringLiteral("1"),
+                                         QStringLiteral("4,5"));
+    EXPECT_DOUBLE_EQ(registers::billsofmaterials::DependentCostPerUnit(db(), bill), 34.5);
+    EXPECT_EQ(registers::billsofmaterials::BillOf(db(), product), bill);
+    EXPECT_FALSE(registers::billsofmaterials::BillOf(db(), leg));
     ASSERT_EQ(registers::billsofmaterials::List(db()).size(), 1u);
     prompter.AnswerNo();
     EXPECT_FALSE(registers::billsofmaterials::Delete(db(), bill, prompter));

@@ -40,7 +40,7 @@ const char* kPostUsage =
     "          (primka: docs/receipt-json.md; izmjena cijena: docs/price-change-json.md;\n"
     "          račun: docs/invoice-json.md; inventura: docs/stock-count-json.md;\n"
     "          međuskladišnica, izdatnica, povratnica, rashod, odjava, povratnica dobavljaču:\n"
-    "          docs/stock-documents-json.md)";
+    "          docs/stock-documents-json.md; radni nalog: docs/work-order-json.md)";
 const char* kCancelUsage =
     "upotreba: zodractl cancel PUTANJA VRSTA BROJ [--skladiste N] [--knjiga B] "
     "[--datum DD.MM.GGGG] [--da]";
@@ -49,7 +49,8 @@ const char* kPrintUsage =
     "          [--ispis racun|racun-otpremnica|otpremnica|storno|devizni] [--bez-rabata] "
     "[--kolicine]\n"
     "          (vrste: primka, racun, izmjena, inventura, meduskladisnica, izdatnica, "
-    "povratnica,\n          rashod, odjava, povratnica-dobavljacu; --kolicine: ispis samo "
+    "povratnica,\n          rashod, odjava, povratnica-dobavljacu, radni-nalog, sastavnica; "
+    "--kolicine: ispis samo "
     "količina međuskladišnice,\n          izdatnice ili povratnice)";
 const char* kDeleteUsage =
     "upotreba: zodractl delete PUTANJA VRSTA BROJ [--skladiste N] [--knjiga B] "
@@ -252,6 +253,9 @@ std::vector<DocumentDoors> AllKinds() {
     };
     // Transfers and the five simple stock documents (StockDocumentDoors.cpp).
     for (DocumentDoors& doors : StockDocumentDoors()) {
+        kinds.push_back(std::move(doors));
+    }
+    for (DocumentDoors& doors : ProductionDoors()) {
         kinds.push_back(std::move(doors));
     }
     return kinds;

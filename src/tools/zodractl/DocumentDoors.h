@@ -56,4 +56,8 @@ struct DocumentDoors {
 // print it (the transfer, the issue note and the return note also with quantities only).
 std::vector<DocumentDoors> StockDocumentDoors();
 
+// The work order ("radni-nalog"): posted from a file, deleted and printed by number; the bill of
+// materials ("sastavnica", by its code) is only printed.
+std::vector<DocumentDoors> ProductionDoors();
+
 }  // namespace zodractl

@@ -1,0 +1,514 @@
+#include "production/WorkOrder.h"
+
+#include <algorithm>
+
+#include "data/Database.h"
+#include "data/Errors.h"
+#include "data/InputLimits.h"
+#include "data/Prompter.h"
+#include "data/Rounding.h"
+#include "data/Session.h"
+#include "data/SqlDialect.h"
+#include "data/Transaction.h"
+#include "data/WorkingCopy.h"
+#include "documents/WorkingLines.h"
+#include "registers/BillsOfMaterials.h"
+#include "stock/Lots.h"
+#include "stock/NumberText.h"
+
+namespace zodra::production {
+
+namespace bom = registers::billsofmaterials;
+
+namespace {
+
+const QString kPartsTable = QStringLiteral("STAVKE_RADNIH_NALOGA_PRIVREMENO");
+const QString kCostsTable = QStringLiteral("STAVKE_RADNIH_NALOGA_TROSKOVI_PRIVREMENO");
+const QString kProductsTable = QStringLiteral("STAVKE_PRIMKE_PRIVREMENO");
+
+documents::WorkingLines Parts(Session& session, const WorkOrderCodes& codes) {
+    return documents::WorkingLines(session.Db(), DocumentKind::WorkOrder, codes.parts,
+                                   session.activeWarehouse.code, session.businessYear);
+}
+
+// How much of a part the active warehouse can give: the fixed lot's free quantity, or the free
+// quantities of all its lots. None when the warehouse has no lot of it at all.
+std::optional<double> Available(Session& session, const bom::Part& part) {
+    Database& db = session.Db();
+    const int w = session.activeWarehouse.code;
+    const int y = session.businessYear;
+    if (part.lot != 0) {
+        const std::optional<stock::Lot> lot = stock::FindLot(db, {w, y, part.lot, part.article});
+        if (!lot) {
+            return std::nullopt;
+        }
+        return std::max(0.0, lot->freeQuantity);
+    }
+    const std::vector<int> lots = stock::ListLots(db, w, y, part.article, false);
+    if (lots.empty()) {
+        return std::nullopt;
+    }
+    double free = 0;
+    for (int number : lots) {
+        if (const std::optional<stock::Lot> lot =
+                stock::FindLot(db, {w, y, number, part.article})) {
+            free += std::max(0.0, lot->freeQuantity);
+        }
+    }
+    return RoundQuantity(free);
+}
+
+void RequirePrice(double value, const QString& what) {
+    limits::RequireNumber(value, limits::NumberKind::Price, what);
+}
+
+// Checks the entry in the window's order; returns the product's bill.
+int CheckEntry(Session& session, const ProductEntry& entry, bool materialFromParts) {
+    std::optional<int> bill;
+    if (entry.product > 0) {
+        bill = bom::BillOf(session.Db(), entry.product);
+    }
+    if (!bill) {
+        throw UserError(NoProductMessage());
+    }
+    limits::RequireNumber(entry.quantity, limits::NumberKind::Quantity, QStringLiteral("Količina"));
+    if (RoundQuantity(entry.quantity) == 0) {
+        throw UserError(bom::ZeroQuantityMessage());
+    }
+    if (entry.quantity < 0) {
+        throw UserError(QStringLiteral("Količina mora biti veća od nule !"));
+    }
+    if (!materialFromParts) {
+        RequirePrice(entry.materialPrice, QStringLiteral("Cijena materijala"));
+        if (RoundMoney(entry.materialPrice) == 0) {
+            throw UserError(ZeroMaterialPriceMessage());
+        }
+    }
+    if (entry.dependentCost) {
+        RequirePrice(*entry.dependentCost, QStringLiteral("Zavisni trošak"));
+    }
+    RequirePrice(entry.sellingPrice, QStringLiteral("Prodajna cijena"));
+    if (RoundMoney(entry.sellingPrice) == 0) {
+        throw UserError(ZeroSellingPriceMessage());
+    }
+    return *bill;
+}
+
+// Takes every part of the bill for `quantity` products into part lines; returns their cost value.
+double TakeParts(Session& session, const WorkOrderCodes& codes, int bill, double quantity) {
+    Database& db = session.Db();
+    const int w = session.activeWarehouse.code;
+    const int y = session.businessYear;
+    documents::WorkingLines lines = Parts(session, codes);
+    double costValue = 0;
+    const auto add = [&](const stock::Lot& lot, double taken) {
+        documents::DocumentLine line;
+        line.article = lot.key.article;
+        line.lot = lot.key.lot;
+        line.quantity = taken;
+        line.other = {{QStringLiteral("NABAVNA_CIJENA"), lot.costPrice},
+                      {QStringLiteral("NABAVNA_VRIJEDNOST"), taken * lot.costPrice},
+                      {QStringLiteral("PRODAJNA_CIJENA"), lot.sellingPrice},
+                      {QStringLiteral("PRODAJNA_VRIJEDNOST"), taken * lot.sellingPrice}};
+        lines.Add(line);
+        costValue += taken * lot.costPrice;
+    };
+    for (const bom::Part& part : bom::Parts(db, bill)) {
+        double need = RoundQuantity(quantity * part.quantity);
+        if (part.lot != 0) {
+            const std::optional<stock::Lot> lot =
+                stock::FindLot(db, {w, y, part.lot, part.article});
+            if (!lot) {
+                throw UserError(QStringLiteral("Na ovom skladištu nema podataka o artiklu '") +
+                                part.name);
+            }
+            add(*lot, need);
+            continue;
+        }
+        for (int number : stock::ListLots(db, w, y, part.article, true)) {
+            if (need <= 0) {
+                break;
+            }
+            const std::optional<stock::Lot> lot = stock::FindLot(db, {w, y, number, part.article});
+            if (!lot || RoundQuantity(lot->freeQuantity) <= 0) {
+                continue;
+            }
+            const double taken = std::min(need, RoundQuantity(lot->freeQuantity));
+            add(*lot, taken);
+            need = RoundQuantity(need - taken);
+        }
+        if (need > 0) {
+            throw UserError(stock::InsufficientQuantityMessage(part.name));
+        }
+    }
+    return costValue;
+}
+
+int WriteProductLine(Session& session, const WorkOrderCodes& codes, int bill,
+                     const ProductEntry& entry, double material) {
+    Database& db = session.Db();
+    const double q = RoundQuantity(entry.quantity);
+    const double z = entry.dependentCost.value_or(bom::DependentCostPerUnit(db, bill));
+    const double p = entry.sellingPrice;
+    const double costValue = q * (material + z);
+    const double value = q * p;
+    const int line =
+        db.Scalar(QStringLiteral("SELECT MAX(\"RBR_STAVKE\") FROM \"STAVKE_PRIMKE_PRIVREMENO\" "
+                                 "WHERE \"Multiuser_sifra\" = ?"),
+                  {codes.products})
+            .toInt() +
+        1;
+    db.Exec(QStringLiteral(
+                "INSERT INTO \"STAVKE_PRIMKE_PRIVREMENO\" (\"SKLADISTE\", \"GODINA\", "
+                "\"TIP_STAVKE\", \"SIFRA\", \"KOLICINA\", \"FAKTURNA_CIJENA\", "
+                "\"FAKTURNA_VRIJEDNOST\", \"RABAT_%\", \"RABAT_IZNOS\", \"NETTO_FAKTURNA_CIJENA\", "
+                "\"NETTO_FAKTURNA_VRIJEDNOST\", \"CARINA_%\", \"CARINA_IZNOS\", \"SPEDICIJA_%\", "
+                "\"SPEDICIJA_IZNOS\", \"ZTR_%\", \"ZTR_IZNOS\", \"NABAVNA_CIJENA\", "
+                "\"NABAVNA_VRIJEDNOST\", \"RUC_%\", \"RUC_IZNOS\", \"CIJENA\", \"VRIJEDNOST\", "
+                "\"RBR_STAVKE\", \"Multiuser_sifra\") VALUES (?, ?, 'ART', ?, ?, ?, ?, 0, 0, ?, "
+                "?, 0, 0, 0, 0, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            {session.activeWarehouse.code, session.businessYear, entry.product, q, material,
+             q * material, material, q * material,
+             RoundMoney(material) != 0 ? z / material * 100 : 0.0, q * z, material + z, costValue,
+             RoundMoney(costValue) != 0 ? (value / costValue - 1) * 100 : 0.0, value - costValue, p,
+             value, line, codes.products});
+    Statement costs = db.Prepare(
+        QStringLiteral("INSERT INTO \"STAVKE_RADNIH_NALOGA_TROSKOVI_PRIVREMENO\" (\"SKLADISTE\", "
+                       "\"GODINA\", \"OPIS\", \"KOLICINA\", \"CIJENA\", \"VRIJEDNOST\", "
+                       "\"GOT_PR_SIFRA\", \"Multiuser_sifra\") VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (const bom::Cost& cost : bom::Costs(db, bill)) {
+        // The bill's costs are those of one unit; the order's are those of its quantity.
+        const double quantity = RoundQuantity(cost.quantity * q);
+        costs.Exec({session.activeWarehouse.code, session.businessYear, cost.description, quantity,
+                    cost.price, quantity * cost.price, entry.product, codes.parts});
+    }
+    return line;
+}
+
+void Move(Database& db, const QString& table, int from, int to) {
+    db.Exec(QStringLiteral("UPDATE \"") + table +
+                QStringLiteral("\" SET \"Multiuser_sifra\" = ? WHERE \"Multiuser_sifra\" = ?"),
+            {to, from});
+}
+
+// The column that numbers a table's rows in insertion order.
+QString RowKey(Database& db) {
+    return QLatin1Char('"') + QString::fromUtf16(RowKeyColumn(db.Dialect())) + QLatin1Char('"');
+}
+
+int Rows(Database& db, const QString& table, int code) {
+    return db
+        .Scalar(QStringLiteral("SELECT COUNT(*) FROM \"") + table +
+                    QStringLiteral("\" WHERE \"Multiuser_sifra\" = ?"),
+                {code})
+        .toInt();
+}
+
+}  // namespace
+
+WorkOrderCodes SessionCodes(const Session& session) {
+    return {session.sessionCode, session.workOrderSessionCode};
+}
+
+QString NoProductMessage() {
+    return QStringLiteral("Nije izabran artikal !");
+}
+QString ZeroMaterialPriceMessage() {
+    return QStringLiteral("Proizvodna cijena nesmije biti nula !");
+}
+QString ZeroSellingPriceMessage() {
+    return QStringLiteral("Prodajna cijena nesmije biti nula !");
+}
+QString OnlyLastLineMessage() {
+    return QStringLiteral("Brisati možete samo zadnju stavku !");
+}
+QString DeleteLineQuestion() {
+    return QStringLiteral("Želite li izbrisati stavku ?");
+}
+QString NoLinesMessage() {
+    return QStringLiteral("Dokument nema niti jedne stavke !");
+}
+QString WorkOrderDocumentName() {
+    return QStringLiteral("Radni nalog");
+}
+
+QuantityCheck CheckProductQuantity(Session& session, int product, double quantity) {
+    QuantityCheck check;
+    check.allowed = quantity;
+    const std::optional<int> bill = bom::BillOf(session.Db(), product);
+    if (!bill) {
+        return check;
+    }
+    for (const bom::Part& part : bom::Parts(session.Db(), *bill)) {
+        const std::optional<double> available = Available(session, part);
+        if (!available) {
+            check.warnings << QStringLiteral("Na ovom skladištu nema podataka o artiklu '") +
+                                  part.name;
+            check.allowed = 0;
+            continue;
+        }
+        const double need = RoundQuantity(quantity * part.quantity);
+        if (need > *available) {
+            check.warnings << QStringLiteral("Nedovoljna zaliha artikla ") + part.name +
+                                  (part.lot != 0
+                                       ? QStringLiteral(" po izabranoj primci u sastavnici")
+                                       : QString()) +
+                                  QStringLiteral(
+                                      ". Količina će biti postavljena na najveću "
+                                      "dopuštenu vrijednost. Potrebno je još ") +
+                                  stock::NumberText(need - *available);
+            check.allowed = std::min(check.allowed, RoundQuantity(*available / part.quantity));
+        }
+    }
+    return check;
+}
+
+int AddProduct(Session& session, const WorkOrderCodes& codes, const ProductEntry& entry) {
+    const int bill = CheckEntry(session, entry, false);
+    Transaction transaction(session.Db());
+    const QuantityCheck check = CheckProductQuantity(session, entry.product, entry.quantity);
+    if (!check.warnings.isEmpty()) {
+        throw UserError(check.warnings.front());
+    }
+    TakeParts(session, codes, bill, RoundQuantity(entry.quantity));
+    const int line = WriteProductLine(session, codes, bill, entry, entry.materialPrice);
+    transaction.Commit();
+    return line;
+}
+
+int AddProductAtPartsCost(Session& session, const WorkOrderCodes& codes, int product,
+                          double quantity, double sellingPrice) {
+    ProductEntry entry;
+    entry.product = product;
+    entry.quantity = quantity;
+    entry.sellingPrice = sellingPrice;
+    const int bill = CheckEntry(session, entry, true);
+    Transaction transaction(session.Db());
+    const QuantityCheck check = CheckProductQuantity(session, product, quantity);
+    if (!check.warnings.isEmpty()) {
+        throw UserError(check.warnings.front());
+    }
+    const double q = RoundQuantity(quantity);
+    const double cost = TakeParts(session, codes, bill, q);
+    const int line = WriteProductLine(session, codes, bill, entry, cost / q);
+    transaction.Commit();
+    return line;
+}
+
+std::vector<ProductLine> ProductLines(Session& session, const WorkOrderCodes& codes) {
+    std::vector<ProductLine> lines;
+    Statement rows = session.Db().Prepare(QStringLiteral(
+        "SELECT \"RBR_STAVKE\", \"SIFRA\", \"KOLICINA\", \"FAKTURNA_CIJENA\", \"ZTR_IZNOS\", "
+        "\"NABAVNA_CIJENA\", \"NABAVNA_VRIJEDNOST\", \"CIJENA\", \"VRIJEDNOST\", \"RUC_IZNOS\", "
+        "\"RUC_%\" FROM \"STAVKE_PRIMKE_PRIVREMENO\" WHERE \"Multiuser_sifra\" = ? ORDER BY "
+        "\"RBR_STAVKE\""));
+    rows.Exec({codes.products});
+    while (rows.Next()) {
+        lines.push_back({rows.Int(0), rows.Int(1), rows.Double(2), rows.Double(3), rows.Double(4),
+                         rows.Double(5), rows.Double(6), rows.Double(7), rows.Double(8),
+                         rows.Double(9), rows.Double(10)});
+    }
+    return lines;
+}
+
+std::vector<PartLine> PartLines(Session& session, const WorkOrderCodes& codes) {
+    std::vector<PartLine> lines;
+    for (const documents::DocumentLine& row :
+         Parts(session, codes)
+             .List({QStringLiteral("NABAVNA_CIJENA"), QStringLiteral("PRODAJNA_CIJENA")})) {
+        lines.push_back(
+            {row.article, row.lot.value_or(0), row.quantity,
+             documents::ValueOf(row.other, QStringLiteral("NABAVNA_CIJENA")).toDouble(),
+             documents::ValueOf(row.other, QStringLiteral("PRODAJNA_CIJENA")).toDouble()});
+    }
+    return lines;
+}
+
+std::vector<CostLine> CostLines(Session& session, const WorkOrderCodes& codes) {
+    std::vector<CostLine> lines;
+    Statement rows = session.Db().Prepare(
+        QStringLiteral("SELECT \"OPIS\", \"KOLICINA\", \"CIJENA\", \"VRIJEDNOST\", "
+                       "\"GOT_PR_SIFRA\" FROM \"STAVKE_RADNIH_NALOGA_TROSKOVI_PRIVREMENO\" WHERE "
+                       "\"Multiuser_sifra\" = ? ORDER BY ") +
+        RowKey(session.Db()));
+    rows.Exec({codes.parts});
+    while (rows.Next()) {
+        lines.push_back(
+            {rows.Text(0), rows.Double(1), rows.Double(2), rows.Double(3), rows.Int(4)});
+    }
+    return lines;
+}
+
+void RemoveProductLine(Session& session, const WorkOrderCodes& codes, int lineNumber) {
+    Database& db = session.Db();
+    Transaction transaction(db);
+    const std::vector<ProductLine> products = ProductLines(session, codes);
+    if (products.empty() || products.back().lineNumber != lineNumber) {
+        throw UserError(OnlyLastLineMessage());
+    }
+    const ProductLine& last = products.back();
+    const std::optional<int> bill = bom::BillOf(db, last.product);
+    documents::WorkingLines parts = Parts(session, codes);
+    std::vector<documents::DocumentLine> rows =
+        parts.List({QStringLiteral("NABAVNA_CIJENA"), QStringLiteral("PRODAJNA_CIJENA")});
+    std::reverse(rows.begin(), rows.end());
+    if (bill) {
+        for (const registers::billsofmaterials::Part& part : bom::Parts(db, *bill)) {
+            double left = RoundQuantity(last.quantity * part.quantity);
+            for (documents::DocumentLine& row : rows) {
+                if (left <= 0) {
+                    break;
+                }
+                if (row.article != part.article || row.quantity <= 0) {
+                    continue;
+                }
+                if (RoundQuantity(row.quantity - left) <= 0) {
+                    parts.Remove(row.id);
+                    left = RoundQuantity(left - row.quantity);
+                    row.quantity = 0;
+                } else {
+                    row.quantity = RoundQuantity(row.quantity - left);
+                    const double cost =
+                        documents::ValueOf(row.other, QStringLiteral("NABAVNA_CIJENA")).toDouble();
+                    const double price =
+                        documents::ValueOf(row.other, QStringLiteral("PRODAJNA_CIJENA")).toDouble();
+                    row.other.emplace_back(QStringLiteral("NABAVNA_VRIJEDNOST"),
+                                           row.quantity * cost);
+                    row.other.emplace_back(QStringLiteral("PRODAJNA_VRIJEDNOST"),
+                                           row.quantity * price);
+                    parts.Update(row);
+                    left = 0;
+                }
+            }
+        }
+    }
+    // The cost lines of this product line: the newest of the product's, as many as each of its
+    // lines brought (all of them when the product is on one line only).
+    const int ofProduct =
+        static_cast<int>(std::count_if(products.begin(), products.end(), [&](const ProductLine& p) {
+            return p.product == last.product;
+        }));
+    const int costRows =
+        db.Scalar(
+              QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RADNIH_NALOGA_TROSKOVI_PRIVREMENO\" "
+                             "WHERE \"Multiuser_sifra\" = ? AND \"GOT_PR_SIFRA\" = ?"),
+              {codes.parts, last.product})
+            .toInt();
+    const QString key = RowKey(db);
+    db.Exec(QStringLiteral("DELETE FROM \"STAVKE_RADNIH_NALOGA_TROSKOVI_PRIVREMENO\" WHERE ") +
+                key + QStringLiteral(" IN (SELECT ") + key +
+                QStringLiteral(" FROM \"STAVKE_RADNIH_NALOGA_TROSKOVI_PRIVREMENO\" WHERE "
+                               "\"Multiuser_sifra\" = ? AND \"GOT_PR_SIFRA\" = ? ORDER BY ") +
+                key + QStringLiteral(" DESC LIMIT ?)"),
+            {codes.parts, last.product, costRows / std::max(1, ofProduct)});
+    db.Exec(QStringLiteral("DELETE FROM \"STAVKE_PRIMKE_PRIVREMENO\" WHERE \"Multiuser_sifra\" = ? "
+                           "AND \"RBR_STAVKE\" = ?"),
+            {codes.products, lineNumber});
+    db.Exec(
+        QStringLiteral("UPDATE \"STAVKE_PRIMKE_PRIVREMENO\" SET \"RBR_STAVKE\" = "
+                       "\"RBR_STAVKE\" - 1 WHERE \"Multiuser_sifra\" = ? AND \"RBR_STAVKE\" > ?"),
+        {codes.products, lineNumber});
+    transaction.Commit();
+}
+
+bool RemoveProductLine(Session& session, Prompter& prompter, const WorkOrderCodes& codes,
+                       int lineNumber) {
+    const std::vector<ProductLine> products = ProductLines(session, codes);
+    if (products.empty() || products.back().lineNumber != lineNumber) {
+        throw UserError(OnlyLastLineMessage());
+    }
+    if (!prompter.AskYesNo(DeleteLineQuestion(), QStringLiteral("Brisanje"), false)) {
+        return false;
+    }
+    RemoveProductLine(session, codes, lineNumber);
+    return true;
+}
+
+void ClearWorkOrder(Session& session, const WorkOrderCodes& codes) {
+    Database& db = session.Db();
+    Transaction transaction(db);
+    documents::WorkingLines parts = Parts(session, codes);
+    for (const documents::DocumentLine& line : parts.List()) {
+        parts.Remove(line.id);
+    }
+    db.Exec(QStringLiteral("DELETE FROM \"STAVKE_RADNIH_NALOGA_TROSKOVI_PRIVREMENO\" WHERE "
+                           "\"Multiuser_sifra\" = ?"),
+            {codes.parts});
+    db.Exec(
+        QStringLiteral("DELETE FROM \"STAVKE_PRIMKE_PRIVREMENO\" WHERE \"Multiuser_sifra\" = ?"),
+        {codes.products});
+    transaction.Commit();
+}
+
+void SaveOpenWorkOrder(Session& session, const WorkOrderCodes& codes, const OpenWorkOrder& header) {
+    Database& db = session.Db();
+    if (const std::optional<QString> bad =
+            limits::CheckText(header.description, QStringLiteral("Opis"), true)) {
+        throw UserError(*bad);
+    }
+    limits::RequireDocumentDate(header.date, session.businessYear, QStringLiteral("Datum"));
+    Transaction transaction(db);
+    if (Rows(db, kProductsTable, codes.products) == 0) {
+        throw UserError(NoLinesMessage());
+    }
+    if (db.Scalar(QStringLiteral("SELECT 1 FROM \"OtvoreniDokumenti\" WHERE \"Skladiste\" = ? AND "
+                                 "\"Godina\" = ? AND \"Dokument\" = ? AND \"Broj\" = ?"),
+                  {session.activeWarehouse.code, session.businessYear, WorkOrderDocumentName(),
+                   header.number})
+            .isValid()) {
+        throw UserError(QStringLiteral("Otvoreni radni nalog broj ") +
+                        QString::number(header.number) + QStringLiteral(" već postoji"));
+    }
+    const int kept = workingcopy::AllocateSessionCode(db);
+    Move(db, kPartsTable, codes.parts, kept);
+    Move(db, kCostsTable, codes.parts, kept);
+    Move(db, kProductsTable, codes.products, kept);
+    db.Exec(QStringLiteral("INSERT INTO \"OtvoreniDokumenti\" (\"Skladiste\", \"Godina\", "
+                           "\"Dokument\", \"Broj\", \"Datum\", \"Opis\", \"KORISNIK\", "
+                           "\"Multiuser_sifra\") VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+            {session.activeWarehouse.code, session.businessYear, WorkOrderDocumentName(),
+             header.number, header.date, header.description, session.userName, kept});
+    transaction.Commit();
+}
+
+std::vector<OpenWorkOrder> OpenWorkOrders(Session& session) {
+    std::vector<OpenWorkOrder> open;
+    Statement rows = session.Db().Prepare(QStringLiteral(
+        "SELECT \"Broj\", \"Datum\", \"Opis\" FROM \"OtvoreniDokumenti\" WHERE \"Skladiste\" = ? "
+        "AND \"Godina\" = ? AND \"Dokument\" = ? ORDER BY \"Broj\""));
+    rows.Exec({session.activeWarehouse.code, session.businessYear, WorkOrderDocumentName()});
+    while (rows.Next()) {
+        open.push_back({rows.Int(0), rows.Value(1).toDate(), rows.Text(2)});
+    }
+    return open;
+}
+
+OpenWorkOrder LoadOpenWorkOrder(Session& session, const WorkOrderCodes& codes, int number) {
+    Database& db = session.Db();
+    Transaction transaction(db);
+    Statement row = db.Prepare(QStringLiteral(
+        "SELECT \"Datum\", \"Opis\", \"Multiuser_sifra\" FROM \"OtvoreniDokumenti\" WHERE "
+        "\"Skladiste\" = ? AND \"Godina\" = ? AND \"Dokument\" = ? AND \"Broj\" = ?"));
+    row.Exec({session.activeWarehouse.code, session.businessYear, WorkOrderDocumentName(), number});
+    if (!row.Next()) {
+        throw UserError(QStringLiteral("Ne postoji otvoreni radni nalog broj ") +
+                        QString::number(number));
+    }
+    const OpenWorkOrder header{number, row.Value(0).toDate(), row.Text(1)};
+    const int kept = row.Int(2);
+    row.Finish();
+    if (Rows(db, kProductsTable, codes.products) + Rows(db, kPartsTable, codes.parts) > 0) {
+        throw UserError(QStringLiteral("Radni nalog već ima stavke."));
+    }
+    Move(db, kPartsTable, kept, codes.parts);
+    Move(db, kCostsTable, kept, codes.parts);
+    Move(db, kProductsTable, kept, codes.products);
+    db.Exec(QStringLiteral("DELETE FROM \"OtvoreniDokumenti\" WHERE \"Skladiste\" = ? AND "
+                           "\"Godina\" = ? AND \"Dokument\" = ? AND \"Broj\" = ?"),
+            {session.activeWarehouse.code, session.businessYear, WorkOrderDocumentName(), number});
+    workingcopy::ReleaseSessionCodes(db, {kept});
+    transaction.Commit();
+    return header;
+}
+
+}  // namespace zodra::production

@@ -1,0 +1,224 @@
+// The work order's headless doors: zodractl post and delete, and several programs posting work
+// orders at once beside compactions.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSet>
+#include <algorithm>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "data/SqlValue.h"
+#include "registers/BillsOfMaterials.h"
+#include "stock/StockTest.h"
+#include "support/Zodractl.h"
+
+using namespace zodra;
+using namespace zodra::test;
+namespace bom = zodra::registers::billsofmaterials;
+
+namespace {
+
+class WorkOrderCommandsTest : public StockTest {
+protected:
+    void SetUp() override {
+        StockTest::SetUp();
+        const int table = docs->AddArticle(QStringLiteral("Stol"));
+        const int leg = docs->AddArticle(QStringLiteral("Noga"));
+        const int bill = bom::Add(db(), table);
+        bom::SetPart(db(), bill, leg, QStringLiteral("2"));
+        bom::AddCost(db(), bill, QStringLiteral("Rad"), QStringLiteral("1"), QStringLiteral("2"));
+        docs->Receipt({{leg, 15, 3.00, 5.00}});
+        docs->Receipt({{leg, 10, 4.00, 6.00}});
+        store = AddWarehouse(db(), QStringLiteral("Gotovi proizvodi"));
+        order = QJsonObject{{QStringLiteral("vrsta"), QStringLiteral("radni-nalog")},
+                            {QStringLiteral("skladiste"), 1},
+                            {QStringLiteral("odrediste"), store},
+                            {QStringLiteral("datum"), QStringLiteral("2026-03-03")},
+                            {QStringLiteral("opis"), QStringLiteral("Serija")},
+                            {QStringLiteral("proizvodi"),
+                             QJsonArray{QJsonObject{{QStringLiteral("artikal"), table},
+                                                    {QStringLiteral("kolicina"), 1},
+                                                    {QStringLiteral("cijena_materijala"), 8},
+                                                    {QStringLiteral("prodajna_cijena"), 12}}}}};
+        docs.reset();
+        session.reset();  // the programs below are the only workstations
+    }
+    QString Write(const QString& name, const QJsonObject& o) {
+        const QString path = Folder() + QLatin1Char('/') + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument(o).toJson());
+        return path;
+    }
+    int Scalar(const QString& sql) {
+        std::unique_ptr<Database> db = Open();
+        return sqlvalue::ToInt(db->Scalar(sql));
+    }
+    ZodractlRun Delete(int number, QStringList more = {}) {
+        return RunZodractl(QStringList{QStringLiteral("delete"), CompanyPath(),
+                                       QStringLiteral("radni-nalog"), QString::number(number),
+                                       QStringLiteral("--skladiste"), QStringLiteral("1")} +
+                           more);
+    }
+    void ExpectStockAgrees() {
+        const ZodractlRun check = RunZodractl({QStringLiteral("stockcheck"), CompanyPath()});
+        EXPECT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
+    }
+    int store = 0;
+    QJsonObject order;
+};
+
+// Post, a refusal that leaves nothing, and deletion answered No, then Yes.
+TEST_F(WorkOrderCommandsTest, TheDoorsPostAndDelete) {
+    ZodractlRun run = RunZodractl(
+        {QStringLiteral("post"), CompanyPath(), Write(QStringLiteral("r.json"), order)});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.trimmed(),
+              QStringLiteral("Radni nalog je proknjižen pod brojem 1 (odredišna primka 200001)"));
+
+    QJsonObject tooMany = order;
+    QJsonArray products = tooMany.value(QStringLiteral("proizvodi")).toArray();
+    QJsonObject line = products.first().toObject();
+    line.insert(QStringLiteral("kolicina"), 20);
+    products.replace(0, line);
+    tooMany.insert(QStringLiteral("proizvodi"), products);
+    run = RunZodractl(
+        {QStringLiteral("post"), CompanyPath(), Write(QStringLiteral("t.json"), tooMany)});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.trimmed(),
+              QStringLiteral("Nedovoljna zaliha artikla Noga. Količina će biti postavljena na "
+                             "najveću dopuštenu vrijednost. Potrebno je još 17"));
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RADNIH_NALOGA_PRIVREMENO\"")),
+              0);
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RADNI_NALOZI\"")), 1);
+
+    run = Delete(1);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Želite li izbrisati radni nalog!")));
+    EXPECT_TRUE(run.err.trimmed().endsWith(QStringLiteral("Radni nalog nije izbrisan.")))
+        << run.err.toStdString();
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RADNI_NALOZI\"")), 1);
+    run = Delete(1, {QStringLiteral("--da")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.trimmed(), QStringLiteral("Radni nalog broj 1 je izbrisan."));
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RADNI_NALOZI\"")), 0);
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"TIP_PRIMKE\" = 3")),
+              0);
+    run = Delete(1, {QStringLiteral("--da")});
+    EXPECT_EQ(run.err.trimmed(), QStringLiteral("Ne postoji proknjiženi radni nalog broj 1"));
+    ExpectStockAgrees();
+}
+
+// The work order printed with its post and again by number, the bill of materials by its code;
+// a number that is not there is refused by name.
+TEST_F(WorkOrderCommandsTest, WorkOrdersAndBillsPrintToPdf) {
+    const QString first = Folder() + QStringLiteral("/r1.pdf");
+    ZodractlRun run =
+        RunZodractl({QStringLiteral("post"), CompanyPath(), Write(QStringLiteral("r.json"), order),
+                     QStringLiteral("--pdf"), first});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Ispis radnog naloga br. 1 je zapisan u ")));
+    EXPECT_GT(QFile(first).size(), 1000);
+    const QString again = Folder() + QStringLiteral("/r2.pdf");
+    run = RunZodractl({QStringLiteral("print"), CompanyPath(), QStringLiteral("radni-nalog"),
+                       QStringLiteral("1"), QStringLiteral("--pdf"), again,
+                       QStringLiteral("--skladiste"), QStringLiteral("1")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.trimmed(), QStringLiteral("Ispis radnog naloga br. 1 je zapisan u ") + again +
+                                     QStringLiteral(" (stranica: 1)."));
+    run = RunZodractl({QStringLiteral("print"), CompanyPath(), QStringLiteral("radni-nalog"),
+                       QStringLiteral("2"), QStringLiteral("--pdf"), again,
+                       QStringLiteral("--skladiste"), QStringLiteral("1")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.trimmed(), QStringLiteral("Ne postoji proknjiženi radni nalog broj 2"));
+
+    const QString bill = Folder() + QStringLiteral("/s.pdf");
+    run = RunZodractl(
+        {QStringLiteral("print"), CompanyPath(), QStringLiteral("sastavnica"),
+         QString::number(
+             Scalar(QStringLiteral("SELECT MAX(\"SIFRA_SASTAVNICE\") FROM \"SASTAVNICE\""))),
+         QStringLiteral("--pdf"), bill, QStringLiteral("--skladiste"), QStringLiteral("1")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.trimmed(), QStringLiteral("Izvještaj : Sastavnica za Stol je zapisan u ") +
+                                     bill + QStringLiteral(" (stranica: 1)."));
+    run = RunZodractl({QStringLiteral("print"), CompanyPath(), QStringLiteral("sastavnica"),
+                       QStringLiteral("99"), QStringLiteral("--pdf"), bill,
+                       QStringLiteral("--skladiste"), QStringLiteral("1")});
+    EXPECT_EQ(run.err.trimmed(), QStringLiteral("Ne postoji sastavnica broj 99"));
+}
+
+// Two programs post work orders at once while a third tries to compact: every order gets its
+// own number and its own receipt from 200001, neither trade book has a position twice, and lots,
+// cards and books agree in both warehouses.
+TEST_F(WorkOrderCommandsTest, SeveralProgramsPostAtOnceBesideACompaction) {
+    std::mutex mutex;
+    QStringList failures;
+    QList<int> numbers;
+    QList<int> receipts;
+    constexpr int kEach = 4;
+    static const QRegularExpression posted(
+        QStringLiteral("pod brojem (\\d+) \\(odredišna primka (\\d+)\\)"));
+    std::vector<std::thread> workers;
+    for (int program = 0; program < 2; ++program) {
+        workers.emplace_back([&, program] {
+            for (int i = 0; i < kEach; ++i) {
+                const QString name = QStringLiteral("r-%1-%2.json").arg(program).arg(i);
+                const ZodractlRun run =
+                    RunZodractl({QStringLiteral("post"), CompanyPath(), Write(name, order)});
+                const auto match = posted.match(run.out);
+                std::lock_guard<std::mutex> guard(mutex);
+                if (run.exitCode == 0 && match.hasMatch()) {
+                    numbers << match.captured(1).toInt();
+                    receipts << match.captured(2).toInt();
+                } else {
+                    failures << name + QStringLiteral(": ") + run.out + run.err;
+                }
+            }
+        });
+    }
+    workers.emplace_back([&] {
+        for (int i = 0; i < 3; ++i) {
+            const ZodractlRun run = RunZodractl({QStringLiteral("compact"), CompanyPath()});
+            const bool refused = run.exitCode == 1 &&
+                                 run.err.startsWith(QStringLiteral("Baza je otvorena na drugom"));
+            if (run.exitCode != 0 && !refused) {
+                std::lock_guard<std::mutex> guard(mutex);
+                failures << QStringLiteral("compact: ") + run.err;
+            }
+        }
+    });
+    for (std::thread& t : workers) {
+        t.join();
+    }
+    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+    ASSERT_EQ(numbers.size(), 2 * kEach);
+    EXPECT_EQ(QSet<int>(numbers.begin(), numbers.end()).size(), 2 * kEach);
+    std::sort(receipts.begin(), receipts.end());
+    QList<int> expected;
+    for (int n = 200001; n <= 200000 + 2 * kEach; ++n) {
+        expected << n;
+    }
+    EXPECT_EQ(receipts, expected);
+    for (int warehouse : {1, store}) {
+        EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(DISTINCT \"RBR\") - COUNT(*) FROM "
+                                        "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE \"SKLADISTE\" = ") +
+                         QString::number(warehouse)),
+                  0);
+    }
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"NABAVE\" WHERE "
+                                    "\"SKLADISTE\" = 1")),
+              25 - 2 * 2 * kEach);
+    // The programs' own session codes are gone, and so are those of the workstation that set the
+    // company up and ended.
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
+    ExpectStockAgrees();
+}
+
+}  // namespace
