@@ -19,11 +19,12 @@ set(allowed_cashbook data reports cashbook)
 set(allowed_purchasing data registers stock reports documents purchasing)
 set(allowed_stockdocs data registers stock reports documents stockdocs)
 set(allowed_sales data registers stock reports documents pricelists sales)
+set(allowed_retail ${allowed_sales} retail)
 set(allowed_app data app)
 set(allowed_demo data registers stock reports documents pricelists purchasing stockdocs sales app
     demo)
 set(allowed_tools data registers stock reports documents pricelists cashbook purchasing stockdocs
-    sales app demo tools)
+    sales retail app demo tools)
 
 set(allowed_ui data ui)
 set(allowed_registers/ui ${allowed_registers} ui registers/ui)
