@@ -27,7 +27,7 @@ double Change(double handedOver, double total) {
     return handedOver - total;
 }
 
-bool RecordRetailPayment(Database& db, Prompter& prompter, const RetailPaymentInput& in) {
+bool CheckRetailPayment(const RetailPaymentInput& in) {
     limits::RequireNumber(in.cash, limits::NumberKind::Amount, QStringLiteral("Gotovina"));
     limits::RequireNumber(in.cheques, limits::NumberKind::Amount, QStringLiteral("Čekovi"));
     limits::RequireNumber(in.card, limits::NumberKind::Amount, QStringLiteral("Kartica"));
@@ -37,13 +37,31 @@ bool RecordRetailPayment(Database& db, Prompter& prompter, const RetailPaymentIn
     if (sum > total) {
         throw UserError(PaymentExceedsMessage());
     }
-    if (sum != total &&
-        !prompter.AskYesNo(PaymentDiffersQuestion(), QStringLiteral("Naplata"), false)) {
-        return false;
-    }
     if (RoundMoney(in.card) != 0 && (!in.cardType || *in.cardType <= 0)) {
         throw UserError(NoCardTypeMessage());
     }
+    return sum != total;
+}
+
+bool RecordRetailPayment(Database& db, Prompter& prompter, const RetailPaymentInput& in) {
+    // The dialog's order: the excess, the question, then the card type.
+    limits::RequireNumber(in.cash, limits::NumberKind::Amount, QStringLiteral("Gotovina"));
+    limits::RequireNumber(in.cheques, limits::NumberKind::Amount, QStringLiteral("Čekovi"));
+    limits::RequireNumber(in.card, limits::NumberKind::Amount, QStringLiteral("Kartica"));
+    limits::RequireNumber(in.total, limits::NumberKind::Amount, QStringLiteral("Ukupno"));
+    if (RoundMoney(in.cash + in.cheques + in.card) > RoundMoney(in.total)) {
+        throw UserError(PaymentExceedsMessage());
+    }
+    if (RoundMoney(in.cash + in.cheques + in.card) != RoundMoney(in.total) &&
+        !prompter.AskYesNo(PaymentDiffersQuestion(), QStringLiteral("Naplata"), false)) {
+        return false;
+    }
+    WriteRetailPayment(db, in);
+    return true;
+}
+
+void WriteRetailPayment(Database& db, const RetailPaymentInput& in) {
+    CheckRetailPayment(in);
     const QString description = QStringLiteral("Račun m. br. ") + QString::number(in.number);
     const std::array<std::pair<QString, double>, 3> kinds = {
         std::pair{QStringLiteral("gotovina"), in.cash},
@@ -54,6 +72,12 @@ bool RecordRetailPayment(Database& db, Prompter& prompter, const RetailPaymentIn
         "\"Datum\", \"Opis dokumenta\", \"Iznos\", \"Tip kartice\", "
         "\"Sifra uplate\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     Transaction transaction(db);
+    if (RoundMoney(in.card) != 0 &&
+        !db.Scalar(QStringLiteral("SELECT 1 FROM \"TIPOVI_KARTICA\" WHERE \"SIFRA\" = ?"),
+                   {*in.cardType})
+             .isValid()) {
+        throw UserError(NoCardTypeMessage());
+    }
     for (const auto& [type, amount] : kinds) {
         if (RoundMoney(amount) == 0) {
             continue;
@@ -76,7 +100,6 @@ bool RecordRetailPayment(Database& db, Prompter& prompter, const RetailPaymentIn
                  cardType, payment});
     }
     transaction.Commit();
-    return true;
 }
 
 }  // namespace zodra::retail

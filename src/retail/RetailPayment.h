@@ -42,6 +42,15 @@ QString NoCardTypeMessage();       // "Tip kartice nije izabran."
 // in summing mode a NAPLATA_DETALJNO row alone (in the detail file). Returns true when written.
 bool RecordRetailPayment(Database& db, Prompter& prompter, const RetailPaymentInput& input);
 
+// The checks of RecordRetailPayment without the question and the rows: refuses as it does and
+// returns whether the amounts differ from the total (the question would be asked). A sale
+// posted from a file checks its payment so before it is posted.
+bool CheckRetailPayment(const RetailPaymentInput& input);
+
+// The rows alone once the question is answered Yes (or was not needed): CheckRetailPayment's
+// refusals, then the rows in one transaction.
+void WriteRetailPayment(Database& db, const RetailPaymentInput& input);
+
 // "Za vratiti :" = handed over − total.
 double Change(double handedOver, double total);
 

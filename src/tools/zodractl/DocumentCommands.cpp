@@ -40,7 +40,7 @@ const char* kPostUsage =
     "          (primka: docs/receipt-json.md; izmjena cijena: docs/price-change-json.md;\n"
     "          račun: docs/invoice-json.md; inventura: docs/stock-count-json.md;\n"
     "          međuskladišnica, izdatnica, povratnica, rashod, odjava, povratnica dobavljaču:\n"
-    "          docs/stock-documents-json.md)";
+    "          docs/stock-documents-json.md; maloprodaja: docs/retail-json.md)";
 const char* kCancelUsage =
     "upotreba: zodractl cancel PUTANJA VRSTA BROJ [--skladiste N] [--knjiga B] "
     "[--datum DD.MM.GGGG] [--da]";
@@ -252,6 +252,9 @@ std::vector<DocumentDoors> AllKinds() {
     };
     // Transfers and the five simple stock documents (StockDocumentDoors.cpp).
     for (DocumentDoors& doors : StockDocumentDoors()) {
+        kinds.push_back(std::move(doors));
+    }
+    for (DocumentDoors& doors : RetailDoors()) {
         kinds.push_back(std::move(doors));
     }
     return kinds;

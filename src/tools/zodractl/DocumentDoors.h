@@ -56,4 +56,8 @@ struct DocumentDoors {
 // print it (the transfer, the issue note and the return note also with quantities only).
 std::vector<DocumentDoors> StockDocumentDoors();
 
+// A retail register sale ("maloprodaja"): post only; its invoice is cancelled and deleted as
+// "racun" in book 1.
+std::vector<DocumentDoors> RetailDoors();
+
 }  // namespace zodractl
