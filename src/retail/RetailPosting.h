@@ -33,9 +33,11 @@ int ProposedRetailNumber(Session& session, const TillSale& sale);
 // header and lines go into the detail file and no trade-book entry is written. Nothing when the
 // sale has no lines. A refusal leaves nothing written and the lines on the register.
 //
-// Goods the register's warehouse lacks are not brought by a generated transfer yet, and
-// composite products are not produced at posting: ProduceCompositeProducts is the one place
-// where that belongs.
+// When the book takes stock now, goods the register's warehouse lacks come first, in the same
+// transaction, by a generated retail transfer from the sale's transfer warehouse (recorded in
+// the header's MALOPRODAJNA_MEDUSKLADISNICA and MALOPRODAJNA_PRIMKA); without one the posting
+// is refused with "Nedovoljna količina artikla " + name. Composite products are not produced
+// at posting yet: ProduceCompositeProducts is the one place where that belongs.
 std::optional<PostedRetailSale> PostRetailSale(Session& session, const TillSale& sale,
                                                int proposedNumber);
 

@@ -309,7 +309,17 @@ RegisterLineResult AddRegisterLine(Session& session, const TillSale& sale,
     RegisterLineResult result;
     result.quantity = input.quantity;
     if (!deferred && input.quantity > 0) {
-        const double free = found ? RoundQuantity(found->freeQuantity) : 0.0;
+        double free = found ? RoundQuantity(found->freeQuantity) : 0.0;
+        if (sale.transferWarehouse) {
+            // What the transfer warehouse has free comes by a generated transfer at posting.
+            free = RoundQuantity(
+                std::max(free, 0.0) +
+                sqlvalue::ToDouble(db.Scalar(
+                    QStringLiteral("SELECT SUM(\"KOLICINA_PRIVREMENO\") FROM \"NABAVE\" WHERE "
+                                   "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"SIFRA_ARTIKLA\" = "
+                                   "? AND \"KOLICINA_PRIVREMENO\" > 0"),
+                    {*sale.transferWarehouse, sale.draft.year, input.article})));
+        }
         if (free <= 0) {
             throw UserError(Insufficient());
         }

@@ -23,6 +23,8 @@ constexpr int kRetailBook = 1;
 struct TillSale {
     sales::InvoiceDraft draft;  // book 1, terms 1, "Kupac u maloprodaji"
     QString cashier;            // KORISNIK of the posted invoice
+    // Goods the register's warehouse lacks come from here at posting (a generated transfer);
+    // the free stock a line may take counts what this warehouse has free too.
     std::optional<int> transferWarehouse;
 };
 

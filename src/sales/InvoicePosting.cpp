@@ -484,7 +484,8 @@ PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
             "\"ROBU PREUZEO\", \"NARUDZBENICA\", \"OTPREMNICA\", \"ROK PLACANJA\", "
             "\"DOSPIJECE RACUNA\", \"NACIN PLACANJA\", \"POZIV NA BROJ\", \"VEC PLACENO\", "
             "\"DODATNI TEKST\", \"ZIRO_RACUN\", \"IZMJENA_CIJENA\", \"RBR_TK\", \"KORISNIK\", "
-            "\"DATUM_I_VRIJEME_KNJIZENJA\", \"SKIDA\", \"NAKNADNO_SKIDANJE\") VALUES (?, ?, ?, ?, "
+            "\"DATUM_I_VRIJEME_KNJIZENJA\", \"SKIDA\", \"NAKNADNO_SKIDANJE\", "
+            "\"MALOPRODAJNA_MEDUSKLADISNICA\", \"MALOPRODAJNA_PRIMKA\") VALUES (?, ?, ?, ?, ?, ?, "
             "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     const QVariantList headerValues = {
         draft.warehouse,
@@ -515,7 +516,9 @@ PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
         mode.user.isEmpty() ? session.userName : mode.user,
         now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
         movesNow,
-        takesStock && mode.deferredStock && !mode.detailed};
+        takesStock && mode.deferredStock && !mode.detailed,
+        mode.transfer ? QVariant(*mode.transfer) : QVariant(),
+        mode.transferReceipt ? QVariant(*mode.transferReceipt) : QVariant()};
     if (mode.detailed) {
         // The detail file commits after the company file: its rows are logged here and applied
         // right after the commit (Transaction::DeferDetail).

@@ -101,6 +101,10 @@ struct PostingMode {
     QString tradeBookName;
     // KORISNIK; empty: the session's user.
     QString user;
+    // The transfer (and its receipt) that brought missing goods into the warehouse in the same
+    // transaction, recorded in MALOPRODAJNA_MEDUSKLADISNICA and MALOPRODAJNA_PRIMKA.
+    std::optional<int> transfer;
+    std::optional<int> transferReceipt;
 };
 
 // Thrown inside a detailed posting that finds detail-file changes of an earlier posting not yet

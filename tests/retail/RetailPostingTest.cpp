@@ -194,3 +194,75 @@ TEST_F(RetailPostingTest, PaymentChecksRoundingAndRowsInTheOrderCashChequeCard) 
 
 }  // namespace
 }  // namespace zodra::test
+
+namespace zodra::test {
+namespace {
+
+// The register's warehouse has 10, the shop's store (warehouse 2) 20: a sale of 12 takes the 10
+// and brings 2 by a generated transfer, in the invoice's transaction.
+class RetailTransferTest : public RetailPostingTest,
+                           public ::testing::WithParamInterface<StockMethod> {};
+
+TEST_P(RetailTransferTest, MissingGoodsComeByAGeneratedTransferFromTheChosenWarehouse) {
+    UseMethod(GetParam());
+    // A fresh first lot under the method of this run.
+    db().Exec(QStringLiteral("DELETE FROM \"NABAVE\""));
+    db().Exec(QStringLiteral("DELETE FROM \"STAVKE_PRIMKI\""));
+    db().Exec(QStringLiteral("DELETE FROM \"PRIMKE\""));
+    db().Exec(QStringLiteral("DELETE FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\""));
+    firstLot = docs->Receipt({{bread, 10, 80, 100, 25.0}});
+    const int store = AddWarehouse(db(), QStringLiteral("Skladište"));
+    docs->Receipt({{bread, 20, 70, 90, 10.0}}, QDate(2026, 3, 1), store);
+    retail::TillSale sale = Open(*session);
+    sale.transferWarehouse = store;
+    const auto added = retail::AddRegisterLine(*session, sale, {bread, 12, 0, std::nullopt});
+    EXPECT_TRUE(added.messages.empty());
+    EXPECT_DOUBLE_EQ(added.quantity, 12);
+    const auto posted = retail::PostRetailSale(*session, sale, 0);
+    ASSERT_TRUE(posted);
+    EXPECT_DOUBLE_EQ(posted->total, 12 * 156.25);
+    Statement h = db().Prepare(QStringLiteral(
+        "SELECT \"MALOPRODAJNA_MEDUSKLADISNICA\", \"MALOPRODAJNA_PRIMKA\" FROM \"RACUNI\" WHERE "
+        "\"BROJ RACUNA\" = ?"));
+    h.Exec({posted->number});
+    ASSERT_TRUE(h.Next());
+    EXPECT_FALSE(h.IsNull(0));
+    const int receipt = h.Int(1);
+    h.Finish();
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"NABAVE\" WHERE "
+                                          "\"SKLADISTE\" = ?"),
+                           {store}),
+                     18);
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"NABAVE\" WHERE "
+                                          "\"SKLADISTE\" = 1")),
+                     0);
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"STAVKE_RACUNA\" WHERE "
+                                          "\"BROJ_RACUNA\" = ?"),
+                           {posted->number}),
+                     12);
+    if (GetParam() == StockMethod::Fifo) {
+        // The missing 2 sell from the generated receipt's lot on a line of their own.
+        EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT \"KOLICINA\" FROM \"STAVKE_RACUNA\" WHERE "
+                                              "\"BROJ_RACUNA\" = ? AND \"BROJ_PRIMKE\" = ?"),
+                               {posted->number, receipt}),
+                         2);
+    }
+    EXPECT_NO_THROW(stock::CheckStockAgainstCard(db(), 1, Year()));
+    EXPECT_NO_THROW(stock::CheckStockAgainstCard(db(), store, Year()));
+    EXPECT_EQ(Value(QStringLiteral("SELECT MIN(\"KOLICINA_PRIVREMENO\" - \"KOLICINA\") FROM "
+                                   "\"NABAVE\"")),
+              0);
+
+    // More than both warehouses hold is cut at entry; without a transfer warehouse the register's
+    // stock alone counts.
+    retail::TillSale next = Open(*session);
+    next.transferWarehouse = store;
+    EXPECT_DOUBLE_EQ(retail::AddRegisterLine(*session, next, {bread, 30, 0, std::nullopt}).quantity,
+                     18);
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, RetailTransferTest,
+                         ::testing::Values(StockMethod::Fifo, StockMethod::Average));
+
+}  // namespace
+}  // namespace zodra::test
