@@ -204,6 +204,61 @@ int WritePriceChange(Session& session, stock::LotTable& lots, const InvoiceDraft
     return header.number;
 }
 
+// The working lines of a retail invoice summed at day end, written into the detail file under
+// the final number (logged in this transaction, applied after its commit), then deleted here.
+void DeferDetailedLines(Database& db, Transaction& transaction, const InvoiceDraft& draft, int book,
+                        int number) {
+    static const QStringList columns = {QStringLiteral("TIP_STAVKE"),
+                                        QStringLiteral("SIFRA"),
+                                        QStringLiteral("BROJ_PRIMKE"),
+                                        QStringLiteral("KOLICINA"),
+                                        QStringLiteral("NABAVNA_CIJENA"),
+                                        QStringLiteral("NABAVNA_VRIJEDNOST"),
+                                        QStringLiteral("RUC_%"),
+                                        QStringLiteral("RUC_IZNOS"),
+                                        QStringLiteral("CIJENA_BEZ_RABATA"),
+                                        QStringLiteral("VRIJEDNOST_BEZ_RABATA"),
+                                        QStringLiteral("RABAT_%"),
+                                        QStringLiteral("RABAT_IZNOS"),
+                                        QStringLiteral("CIJENA_"),
+                                        QStringLiteral("VRIJEDNOST_"),
+                                        QStringLiteral("GRUPA_POREZA"),
+                                        QStringLiteral("POREZ_%"),
+                                        QStringLiteral("POREZ_IZNOS"),
+                                        QStringLiteral("UKUPNO_"),
+                                        QStringLiteral("TIP_OPOREZIVANJA"),
+                                        QStringLiteral("OPIS"),
+                                        QStringLiteral("RBR_STAVKE")};
+    QString list = QStringLiteral("\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ_RACUNA\"");
+    QString marks = QStringLiteral("?, ?, ?, ?");
+    QString select;
+    for (const QString& column : columns) {
+        list += QStringLiteral(", \"") + column + QLatin1Char('"');
+        marks += QStringLiteral(", ?");
+        select += (select.isEmpty() ? QString() : QStringLiteral(", ")) + QLatin1Char('"') +
+                  column + QLatin1Char('"');
+    }
+    const QString insert = QStringLiteral("INSERT INTO \"STAVKE_RACUNA_DETALJNO\" (") + list +
+                           QStringLiteral(") VALUES (") + marks + QLatin1Char(')');
+    Statement rows = db.Prepare(QStringLiteral("SELECT ") + select +
+                                QStringLiteral(" FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
+                                               "\"Multiuser_sifra\" = ? ORDER BY \"RBR_STAVKE\""));
+    rows.Exec({draft.sessionCode});
+    std::vector<QVariantList> lines;
+    while (rows.Next()) {
+        QVariantList values = {draft.warehouse, book, draft.year, number};
+        for (int i = 0; i < columns.size(); ++i) {
+            values << rows.Value(i);
+        }
+        lines.push_back(values);
+    }
+    rows.Finish();
+    for (const QVariantList& values : lines) {
+        transaction.DeferDetail(insert, values);
+    }
+    workingcopy::ClearWorkingCopy(db, DocumentKind::Invoice, draft.sessionCode);
+}
+
 QString CustomerName(Database& db, int customer) {
     return db
         .Scalar(QStringLiteral("SELECT \"NAZIV\" FROM \"PARTNERI\" WHERE \"SIFRA\" = ?"),
@@ -321,8 +376,16 @@ PostedInvoice PostInvoice(Session& session, const InvoiceDraft& draft,
     CheckReadyForLines(draft);
     CheckSalesTerms(session, *draft.salesTerms);
     limits::RequireDocumentDate(draft.date, draft.year, QStringLiteral("Datum"));
-    const CheckedHeader checked = CheckHeader(header);
+    return PostCheckedInvoice(session, draft, header, CheckHeader(header), PostingMode{});
+}
+
+PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
+                                 const InvoiceHeader& header, const CheckedHeader& checked,
+                                 const PostingMode& mode) {
+    CheckReadyForLines(draft);
+    limits::RequireDocumentDate(draft.date, draft.year, QStringLiteral("Datum"));
     Database& db = session.Db();
+    const DocumentKind kind = mode.detailed ? DocumentKind::DetailedInvoice : DocumentKind::Invoice;
     const int book = *draft.book;
     const int terms = *draft.salesTerms;
     const int customer = *draft.customer;
@@ -337,15 +400,20 @@ PostedInvoice PostInvoice(Session& session, const InvoiceDraft& draft,
         throw UserError(QStringLiteral("Račun nema niti jedne stavke !"));
     }
     // The number shown may have been taken by another workstation meanwhile.
+    if (mode.detailed &&
+        db.Scalar(QStringLiteral("SELECT 1 FROM \"DET_ODGODENO\" LIMIT 1")).isValid()) {
+        throw PendingDetailChanges{};
+    }
     PostedInvoice posted;
     posted.number = header.number;
-    if (posted.number <= 0 || numbering::DocumentExists(db, DocumentKind::Invoice, draft.warehouse,
-                                                        draft.year, posted.number, book)) {
-        posted.number = ProposedNumber(db, draft);
+    if (posted.number <= 0 ||
+        numbering::DocumentExists(db, kind, draft.warehouse, draft.year, posted.number, book)) {
+        posted.number = mode.detailed ? numbering::NextRetailInvoiceNumber(db, draft.warehouse,
+                                                                           book, draft.year, true)
+                                      : ProposedNumber(db, draft);
         posted.numberChanged = header.number > 0;
         // Two numberings of one book whose ranges meet: the key refuses the number.
-        if (numbering::DocumentExists(db, DocumentKind::Invoice, draft.warehouse, draft.year,
-                                      posted.number, book)) {
+        if (numbering::DocumentExists(db, kind, draft.warehouse, draft.year, posted.number, book)) {
             throw UserError(QStringLiteral("Račun pod ovim brojem je već napravljen !"));
         }
     }
@@ -354,7 +422,8 @@ PostedInvoice PostInvoice(Session& session, const InvoiceDraft& draft,
             QStringLiteral("SELECT \"SKIDA\" FROM \"KNJIGE_IRA\" WHERE \"SIFRA\" = ?"), {book})) !=
         0;
     std::vector<WorkingArticle> articles = WorkingArticles(db, draft.sessionCode);
-    const bool moves = takesStock && !articles.empty();
+    const bool movesNow = takesStock && !mode.deferredStock && !mode.detailed;
+    const bool moves = movesNow && !articles.empty();
 
     std::vector<double> leftAt;
     if (moves) {
@@ -405,60 +474,76 @@ PostedInvoice PostInvoice(Session& session, const InvoiceDraft& draft,
         }
     }
     const QDateTime now = QDateTime::currentDateTime();
-    db.Exec(
+    const QString headerSql =
+        QStringLiteral("INSERT INTO \"") +
+        (mode.detailed ? QStringLiteral("RACUNI_DETALJNO") : QStringLiteral("RACUNI")) +
         QStringLiteral(
-            "INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ RACUNA\", "
+            "\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ RACUNA\", "
             "\"PLACENO\", \"DATUM\", \"SIFRA PARTNERA\", \"UVJET PRODAJE\", \"ISPORUKA NAZIV\", "
             "\"ISPORUKA ADRESA\", \"ISPORUKA MJESTO\", \"DATUM ISPORUKE\", \"NACIN ISPORUKE\", "
             "\"ROBU PREUZEO\", \"NARUDZBENICA\", \"OTPREMNICA\", \"ROK PLACANJA\", "
             "\"DOSPIJECE RACUNA\", \"NACIN PLACANJA\", \"POZIV NA BROJ\", \"VEC PLACENO\", "
             "\"DODATNI TEKST\", \"ZIRO_RACUN\", \"IZMJENA_CIJENA\", \"RBR_TK\", \"KORISNIK\", "
-            "\"DATUM_I_VRIJEME_KNJIZENJA\", \"SKIDA\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-            "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-        {draft.warehouse,
-         book,
-         draft.year,
-         posted.number,
-         terms == kRetailTerms,
-         draft.date,
-         customer,
-         terms,
-         header.deliveryName,
-         header.deliveryAddress,
-         header.deliveryPlace,
-         checked.deliveryDate ? QVariant(*checked.deliveryDate) : QVariant(),
-         header.deliveryMethod,
-         header.takenBy,
-         header.orderNumber,
-         header.deliveryNote,
-         checked.paymentTerm,
-         checked.dueDate,
-         header.paymentMethod,
-         header.paymentReference,
-         checked.alreadyPaid,
-         header.additionalText,
-         header.bankAccount,
-         posted.priceChange ? QVariant(*posted.priceChange) : QVariant(),
-         moves ? QVariant(issue->Position()) : QVariant(),
-         session.userName,
-         now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-         takesStock});
-    // The lines in column order under the final number and book, with their employee and
-    // extra-data rows; the working copy is cleared in the same transaction.
-    workingcopy::PostWorkingLines(db, DocumentKind::Invoice, posted.number, draft.sessionCode,
-                                  book);
+            "\"DATUM_I_VRIJEME_KNJIZENJA\", \"SKIDA\", \"NAKNADNO_SKIDANJE\", "
+            "\"MALOPRODAJNA_MEDUSKLADISNICA\", \"MALOPRODAJNA_PRIMKA\") VALUES (?, ?, ?, ?, ?, ?, "
+            "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    const QVariantList headerValues = {
+        draft.warehouse,
+        book,
+        draft.year,
+        posted.number,
+        terms == kRetailTerms,
+        draft.date,
+        customer,
+        terms,
+        header.deliveryName,
+        header.deliveryAddress,
+        header.deliveryPlace,
+        checked.deliveryDate ? QVariant(*checked.deliveryDate) : QVariant(),
+        header.deliveryMethod,
+        header.takenBy,
+        header.orderNumber,
+        header.deliveryNote,
+        checked.paymentTerm,
+        checked.dueDate,
+        header.paymentMethod,
+        header.paymentReference,
+        checked.alreadyPaid,
+        header.additionalText,
+        header.bankAccount,
+        posted.priceChange ? QVariant(*posted.priceChange) : QVariant(),
+        moves ? QVariant(issue->Position()) : QVariant(),
+        mode.user.isEmpty() ? session.userName : mode.user,
+        now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+        movesNow,
+        takesStock && mode.deferredStock && !mode.detailed,
+        mode.transfer ? QVariant(*mode.transfer) : QVariant(),
+        mode.transferReceipt ? QVariant(*mode.transferReceipt) : QVariant()};
+    if (mode.detailed) {
+        // The detail file commits after the company file: its rows are logged here and applied
+        // right after the commit (Transaction::DeferDetail).
+        transaction.DeferDetail(headerSql, headerValues);
+        DeferDetailedLines(db, transaction, draft, book, posted.number);
+    } else {
+        db.Exec(headerSql, headerValues);
+        // The lines in column order under the final number and book, with their employee and
+        // extra-data rows; the working copy is cleared in the same transaction.
+        workingcopy::PostWorkingLines(db, DocumentKind::Invoice, posted.number, draft.sessionCode,
+                                      book);
+    }
     if (moves) {
         tradebook::Entry entry;
         entry.date = draft.date;
-        entry.description = QStringLiteral("RAČUN ") + QString::number(posted.number) +
-                            QLatin1Char(' ') + CustomerName(db, customer);
+        entry.description =
+            QStringLiteral("RAČUN ") + QString::number(posted.number) + QLatin1Char(' ') +
+            (mode.tradeBookName.isEmpty() ? CustomerName(db, customer) : mode.tradeBookName);
         entry.salesValue = totals.articleValue;
         entry.salesTax = totals.articleTax;
         issue->Finish(entry);
     } else {
         stock::CheckStockAgainstCard(session);
     }
-    if (takesStock) {
+    if (movesNow) {
         posted.serviceConsumptions = PostServiceConsumptions(session, draft.warehouse, book,
                                                              draft.year, posted.number, draft.date);
     }

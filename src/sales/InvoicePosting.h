@@ -88,4 +88,35 @@ struct PostedInvoice {
 // writes no trade-book entry.
 PostedInvoice PostInvoice(Session& session, const InvoiceDraft& draft, const InvoiceHeader& header);
 
+// How a sale posted from the retail register differs from an invoice of the invoice window.
+struct PostingMode {
+    // Stock is taken at day end: no lot moves now, the header says SKIDA false and
+    // NAKNADNO_SKIDANJE true, and the lines' reservations are given back.
+    bool deferredStock = false;
+    // Retail invoices summed at day end: header and lines go into the detail file
+    // (RACUNI_DETALJNO, STAVKE_RACUNA_DETALJNO), numbered there; no stock, no trade-book entry.
+    bool detailed = false;
+    // What the trade-book entry's description names after "RAČUN " + number + " "; empty: the
+    // customer's name.
+    QString tradeBookName;
+    // KORISNIK; empty: the session's user.
+    QString user;
+    // The transfer (and its receipt) that brought missing goods into the warehouse in the same
+    // transaction, recorded in MALOPRODAJNA_MEDUSKLADISNICA and MALOPRODAJNA_PRIMKA.
+    std::optional<int> transfer;
+    std::optional<int> transferReceipt;
+};
+
+// Thrown inside a detailed posting that finds detail-file changes of an earlier posting not yet
+// applied (the detail file commits after the company file): the caller applies them
+// (Database::ApplyPendingDetail) and posts again, so that the number is read from a detail
+// file that holds every earlier invoice.
+struct PendingDetailChanges {};
+
+// PostInvoice for a header that is already checked (the register proposes its own), under the
+// mode given. Everything else as PostInvoice.
+PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
+                                 const InvoiceHeader& header, const CheckedHeader& checked,
+                                 const PostingMode& mode);
+
 }  // namespace zodra::sales

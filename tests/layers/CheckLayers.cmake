@@ -21,11 +21,12 @@ set(allowed_purchasing data registers stock reports documents purchasing)
 set(allowed_stockdocs data registers stock reports documents stockdocs)
 set(allowed_production data registers stock reports documents stockdocs production)
 set(allowed_sales data registers stock reports documents pricelists sales)
+set(allowed_retail ${allowed_sales} production pos retail)
 set(allowed_app data app)
 set(allowed_demo data registers stock reports documents pricelists purchasing stockdocs sales app
     demo)
 set(allowed_tools data registers stock reports documents pricelists cashbook purchasing stockdocs
-    sales app demo pos tools production)
+    sales retail app demo pos tools production)
 
 set(allowed_ui data ui)
 set(allowed_registers/ui ${allowed_registers} ui registers/ui)

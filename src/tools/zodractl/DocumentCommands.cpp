@@ -40,7 +40,8 @@ const char* kPostUsage =
     "          (primka: docs/receipt-json.md; izmjena cijena: docs/price-change-json.md;\n"
     "          račun: docs/invoice-json.md; inventura: docs/stock-count-json.md;\n"
     "          međuskladišnica, izdatnica, povratnica, rashod, odjava, povratnica dobavljaču:\n"
-    "          docs/stock-documents-json.md; radni nalog: docs/work-order-json.md)";
+    "          docs/stock-documents-json.md; radni nalog: docs/work-order-json.md;\n"
+    "          maloprodaja: docs/retail-json.md)";
 const char* kCancelUsage =
     "upotreba: zodractl cancel PUTANJA VRSTA BROJ [--skladiste N] [--knjiga B] "
     "[--datum DD.MM.GGGG] [--da]";
@@ -256,6 +257,9 @@ std::vector<DocumentDoors> AllKinds() {
         kinds.push_back(std::move(doors));
     }
     for (DocumentDoors& doors : ProductionDoors()) {
+        kinds.push_back(std::move(doors));
+    }
+    for (DocumentDoors& doors : RetailDoors()) {
         kinds.push_back(std::move(doors));
     }
     return kinds;

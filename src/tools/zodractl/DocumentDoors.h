@@ -60,4 +60,8 @@ std::vector<DocumentDoors> StockDocumentDoors();
 // materials ("sastavnica", by its code) is only printed.
 std::vector<DocumentDoors> ProductionDoors();
 
+// A retail register sale ("maloprodaja"): post only; its invoice is cancelled and deleted as
+// "racun" in book 1.
+std::vector<DocumentDoors> RetailDoors();
+
 }  // namespace zodractl

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+
+#include "retail/TillSale.h"
+
+namespace zodra {
+class Session;
+}
+
+namespace zodra::retail {
+
+// What F12 did: nothing when the sale had no lines; else the number the invoice got and its
+// total with tax (the amount the payment dialog starts from).
+struct PostedRetailSale {
+    int number = 0;
+    bool numberChanged = false;
+    double total = 0;
+    bool detailed = false;  // posted into the detail file (summing mode)
+    std::optional<int> priceChange;
+};
+
+// The next number a sale of the register gets: IRA book 1, terms 1, in the detail file when
+// retail invoices are summed at day end.
+int ProposedRetailNumber(Session& session, const TillSale& sale);
+
+// Posts the sale (F12) in one transaction, on the invoice's posting (sales::PostCheckedInvoice):
+// the number re-checked (taken meanwhile: the next), the lines taken from their lots and a
+// price change where a line sells at another price than its lot, the trade-book entry "1RAČUN"
+// "RAČUN " + number + " Maloprodaja", the header for the sale's customer with "osobno",
+// "gotovinom", PLACENO, the cashier as KORISNIK, and the lines. With "Naknadno skidanje artikala
+// POS" no lot moves and the header says NAKNADNO_SKIDANJE; with "Sumiranje maloprodajnih računa"
+// header and lines go into the detail file and no trade-book entry is written. Nothing when the
+// sale has no lines. A refusal leaves nothing written and the lines on the register.
+//
+// When the book takes stock now, goods the register's warehouse lacks come first, in the same
+// transaction, by a generated retail transfer from the sale's transfer warehouse (recorded in
+// the header's MALOPRODAJNA_MEDUSKLADISNICA and MALOPRODAJNA_PRIMKA); without one the posting
+// is refused with "Nedovoljna količina artikla " + name. Composite products are not produced
+// at posting yet: ProduceCompositeProducts is the one place where that belongs.
+std::optional<PostedRetailSale> PostRetailSale(Session& session, const TillSale& sale,
+                                               int proposedNumber);
+
+// Composite products on the sale are produced before their goods are taken (a generated work
+// order and its receipt). Production is not part of the register yet: this does nothing.
+void ProduceCompositeProducts(Session& session, const TillSale& sale);
+
+}  // namespace zodra::retail
