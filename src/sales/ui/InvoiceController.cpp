@@ -193,6 +193,7 @@ bool InvoiceController::AddLine(WindowHost& host, QWidget* parent, const Documen
             return AcceptArticle(host.CurrentSession(), host.UserPrompter(), input);
         },
         parent);
+    dialog.ShareCurrencyNotice(&m_currencyNoticeShown);
     dialog.exec();
     return dialog.LinesWritten() > 0;
 }

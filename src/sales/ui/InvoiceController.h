@@ -89,6 +89,7 @@ protected:
     InvoiceDraft m_draft;
     QString m_customerName;
     zodra::ui::DocumentWindow* m_window = nullptr;
+    bool m_currencyNoticeShown = false;  // once per window
 };
 
 // The text under the grid: "Vrijednost : …   Porez : …   Ukupno : …" in the home currency;
