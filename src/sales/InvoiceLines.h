@@ -124,6 +124,22 @@ struct ServiceLineInput {
     QString description;
 };
 
+// The employees a service line can be given: the employee register by name.
+struct Employee {
+    int code = 0;
+    QString name;
+};
+std::vector<Employee> EmployeeList(Database& db);
+// Writes the employees of a line into an employee table (STAVKE_RACUNA_DJELATNICI_PRIVREMENO
+// under the session code, or STAVKE_RACUNA_DJELATNICI of a posted invoice) under the line's key;
+// one already there is not written twice. An employee not in the register is refused with
+// "Djelatnik nije upisan u popis djelatnika." Called inside the line's transaction.
+void WriteLineEmployees(Database& db, const QString& table, int warehouse, int book, int year,
+                        int number, std::optional<int> sessionCode, const QString& kind, int code,
+                        const std::vector<int>& employees);
+// The employees of the working copy's line of that kind and code.
+std::vector<int> WorkingLineEmployees(Database& db, int sessionCode, const QString& kind, int code);
+
 // What accepting a line did; nothing when the user answered No to the merge question.
 struct AcceptedLine {
     int lineNumber = 0;
@@ -159,9 +175,12 @@ std::optional<AcceptedLine> AddArticleLine(Session& session, Prompter& prompter,
 // one untaxed article line of G. Both lines are one transaction; no merge question is asked.
 //
 // The same for a service line (no lot, no purchase values): "Nije izabrana usluga !".
+//
+// `employees` (DJELATNICI.SIFRA, "Djelatnici-F2") are written with the service line under its
+// key (WriteLineEmployees), in its transaction.
 std::optional<AcceptedLine> AddServiceLine(Session& session, Prompter& prompter,
-                                           const InvoiceDraft& draft,
-                                           const ServiceLineInput& input);
+                                           const InvoiceDraft& draft, const ServiceLineInput& input,
+                                           const std::vector<int>& employees = {});
 
 QString UsedVehicleQuestion();  // "Upišite ukupnu cijenu polovnog vozila sa porezom."
 QString MarginServiceName();    // "Porezna osnovica 22%"

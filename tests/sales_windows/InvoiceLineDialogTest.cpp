@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 
 #include "data/Database.h"
 #include "data/Session.h"
@@ -12,6 +14,8 @@
 #include "sales/InvoiceEntry.h"
 #include "sales/InvoiceLines.h"
 #include "sales/ui/ArticleLineDialog.h"
+#include "sales/ui/LineEmployeesDialog.h"
+#include "sales/ui/ServiceLineDialog.h"
 #include "support/WindowTest.h"
 #include "ui/NumberBox.h"
 
@@ -184,6 +188,82 @@ private Q_SLOTS:
             QCOMPARE(host.prompter.Messages().count(notice), 1);
             host.Photograph(&d, QStringLiteral("upis_artikla_svi_valuta"));
         }
+    }
+
+    // F2 in a box of the service dialog: the employees, ticked by Space, taken by Enter, go with
+    // the line; Esc in a second visit leaves them as they were.
+    void f2GivesTheServiceLineItsEmployees() {
+        DemoHost host;
+        for (const char* name : {"Zrinka", "Ante"}) {
+            host.Db().Exec(QStringLiteral("INSERT INTO \"DJELATNICI\" (\"IME\") VALUES (?)"),
+                           {QString::fromLatin1(name)});
+        }
+        const int ante = host.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"DJELATNICI\" "
+                                                    "WHERE \"IME\" = 'Ante'"))
+                             .toInt();
+        const int service = host.Scalar(QStringLiteral("SELECT MIN(\"SIFRA\") FROM \"USLUGE\" "
+                                                       "WHERE \"NAZIV\" <> 'CASSA SCONTO'"))
+                                .toInt();
+        const InvoiceDraft draft = host.Draft(2);
+        ServiceLineDialog d(host, draft,
+                            [&](const ServiceLineInput& input, const std::vector<int>& employees) {
+                                return AddServiceLine(host.CurrentSession(), host.prompter, draft,
+                                                      input, employees);
+                            });
+        d.show();
+        QApplication::setActiveWindow(&d);
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        d.Service()->setCurrentIndex(d.Service()->findData(service));
+        d.Quantity()->setFocus();
+        test::TypeInto(d.Quantity(), QStringLiteral("2"));
+        QCOMPARE(d.EmployeesButton()->text(), QStringLiteral("Djelatnici-F2"));
+
+        test::WhenShown<LineEmployeesDialog>([&](LineEmployeesDialog* e) {
+            QApplication::setActiveWindow(e);
+            QVERIFY(QTest::qWaitForWindowActive(e));
+            const int row = [&] {
+                for (int i = 0; i < e->List()->count(); ++i) {
+                    if (e->List()->item(i)->data(Qt::UserRole).toInt() == ante) {
+                        return i;
+                    }
+                }
+                return -1;
+            }();
+            QVERIFY(row >= 0);
+            e->List()->setCurrentRow(row);
+            QTest::keyClick(e->List(), Qt::Key_Space);
+            host.Photograph(e, QStringLiteral("djelatnici"));
+            QTest::keyClick(e->List(), Qt::Key_Return);
+            if (e->isVisible()) {
+                e->reject();
+                QFAIL("Enter did not take the ticks");
+            }
+        });
+        QTest::keyClick(d.Quantity(), Qt::Key_F2);
+        test::Settle();
+        QCOMPARE(d.Employees(), (std::vector<int>{ante}));
+        QCOMPARE(d.EmployeesButton()->text(), QStringLiteral("Djelatnici-F2 (1)"));
+
+        test::WhenShown<LineEmployeesDialog>([&](LineEmployeesDialog* e) {
+            QApplication::setActiveWindow(e);
+            QVERIFY(QTest::qWaitForWindowActive(e));
+            QTest::keyClick(e->List(), Qt::Key_Down);
+            QTest::keyClick(e->List(), Qt::Key_Space);
+            QTest::keyClick(e->List(), Qt::Key_Escape);
+            if (e->isVisible()) {
+                e->reject();
+                QFAIL("Esc did not leave");
+            }
+        });
+        d.Description()->setFocus();
+        QTest::keyClick(d.Description(), Qt::Key_F2);
+        test::Settle();
+        QCOMPARE(d.Employees(), (std::vector<int>{ante}));
+        host.Photograph(&d, QStringLiteral("upis_usluge_djelatnici"));
+
+        QVERIFY(d.AcceptLine());
+        QCOMPARE(WorkingLineEmployees(host.Db(), draft.sessionCode, QStringLiteral("USL"), service),
+                 (std::vector<int>{ante}));
     }
 };
 

@@ -176,8 +176,9 @@ std::optional<AcceptedLine> InvoiceController::AcceptArticle(Session& session, P
 }
 
 std::optional<AcceptedLine> InvoiceController::AcceptService(Session& session, Prompter& prompter,
-                                                             const ServiceLineInput& input) {
-    return AddServiceLine(session, prompter, m_draft, input);
+                                                             const ServiceLineInput& input,
+                                                             const std::vector<int>& employees) {
+    return AddServiceLine(session, prompter, m_draft, input, employees);
 }
 
 void InvoiceController::RemoveLine(Session& session, int lineNumber) {
@@ -222,8 +223,8 @@ bool InvoiceController::RunAction(const QString& objectName, WindowHost& host, Q
         CheckSalesTerms(host.CurrentSession(), *m_draft.salesTerms);
         ServiceLineDialog dialog(
             host, m_draft,
-            [this, &host](const ServiceLineInput& input) {
-                return AcceptService(host.CurrentSession(), host.UserPrompter(), input);
+            [this, &host](const ServiceLineInput& input, const std::vector<int>& employees) {
+                return AcceptService(host.CurrentSession(), host.UserPrompter(), input, employees);
             },
             parent);
         dialog.exec();

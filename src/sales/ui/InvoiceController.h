@@ -74,7 +74,8 @@ protected:
     virtual std::optional<AcceptedLine> AcceptArticle(Session& session, Prompter& prompter,
                                                       const ArticleLineInput& input);
     virtual std::optional<AcceptedLine> AcceptService(Session& session, Prompter& prompter,
-                                                      const ServiceLineInput& input);
+                                                      const ServiceLineInput& input,
+                                                      const std::vector<int>& employees);
     virtual void RemoveLine(Session& session, int lineNumber);
     // The line number and kind of a grid row.
     std::pair<int, QString> LineAt(Session& session, int row);

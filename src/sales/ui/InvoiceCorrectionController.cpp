@@ -71,8 +71,9 @@ std::optional<AcceptedLine> InvoiceCorrectionController::AcceptArticle(
 }
 
 std::optional<AcceptedLine> InvoiceCorrectionController::AcceptService(
-    Session& session, Prompter& prompter, const ServiceLineInput& input) {
-    return AddPostedServiceLine(session, prompter, m_header.key, input);
+    Session& session, Prompter& prompter, const ServiceLineInput& input,
+    const std::vector<int>& employees) {
+    return AddPostedServiceLine(session, prompter, m_header.key, input, employees);
 }
 
 void InvoiceCorrectionController::RemoveLine(Session& session, int lineNumber) {

@@ -41,7 +41,8 @@ protected:
     std::optional<AcceptedLine> AcceptArticle(Session& session, Prompter& prompter,
                                               const ArticleLineInput& input) override;
     std::optional<AcceptedLine> AcceptService(Session& session, Prompter& prompter,
-                                              const ServiceLineInput& input) override;
+                                              const ServiceLineInput& input,
+                                              const std::vector<int>& employees) override;
     void RemoveLine(Session& session, int lineNumber) override;
 
 private:
