@@ -879,6 +879,54 @@ void DeleteLine(Session& session, const InvoiceDraft& draft, int lineNumber) {
     throw UserError(QStringLiteral("Nije pronađena stavka računa."));
 }
 
+void ChangeLineDiscount(Session& session, const InvoiceDraft& draft, int lineNumber,
+                        double discountPercent) {
+    limits::RequireNumber(discountPercent, limits::NumberKind::Discount, QStringLiteral("Rabat"));
+    Database& db = session.Db();
+    Transaction transaction(db);
+    Statement row = db.Prepare(QStringLiteral(
+        "SELECT \"KOLICINA\", \"VRIJEDNOST_BEZ_RABATA\", \"NABAVNA_VRIJEDNOST\", \"POREZ_%\" FROM "
+        "\"STAVKE_RACUNA_PRIVREMENO\" WHERE \"Multiuser_sifra\" = ? AND \"RBR_STAVKE\" = ?"));
+    row.Exec({draft.sessionCode, lineNumber});
+    if (!row.Next()) {
+        throw UserError(QStringLiteral("Nije pronađena stavka računa."));
+    }
+    const double quantity = row.Double(0);
+    const double before = row.Double(1);
+    const double cost = row.Double(2);
+    const double rate = row.Double(3);
+    row.Finish();
+    const double discount = before * discountPercent / 100;
+    const double value = before - discount;
+    const double price = quantity != 0 ? value / quantity : 0;
+    const double margin = value - cost;
+    const double marginPercent = cost != 0 ? (value / cost - 1) * 100 : 0;
+    const double tax = value * rate / 100;
+    const double total = value + tax;
+    db.Exec(QStringLiteral("UPDATE \"STAVKE_RACUNA_PRIVREMENO\" SET \"RABAT_%\" = ?, "
+                           "\"RABAT_IZNOS\" = ?, \"VRIJEDNOST_\" = ?, \"CIJENA_\" = ?, "
+                           "\"RUC_IZNOS\" = ?, \"RUC_%\" = ?, \"POREZ_IZNOS\" = ?, \"UKUPNO_\" = ? "
+                           "WHERE \"Multiuser_sifra\" = ? AND \"RBR_STAVKE\" = ?"),
+            {discountPercent, discount, value, price, margin, marginPercent, tax, total,
+             draft.sessionCode, lineNumber});
+    transaction.Commit();
+}
+
+double ParseGridDiscount(const QVariant& typed) {
+    if (typed.typeId() == QMetaType::Double || typed.typeId() == QMetaType::Int) {
+        return typed.toDouble();
+    }
+    const std::optional<double> v = inputrules::ParseNumber(typed.toString().trimmed());
+    if (!v) {
+        throw UserError(QStringLiteral("Nije ispravno upisan broj !"));
+    }
+    return *v;
+}
+
+QString DiscountOnlyMessage() {
+    return QStringLiteral("Mijenjati možete samo postotak rabatana ponudi i predračunu.");
+}
+
 InvoiceTotals Totals(Database& db, int sessionCode) {
     Statement rows = db.Prepare(
         QStringLiteral("SELECT \"TIP_STAVKE\", \"VRIJEDNOST_\", \"POREZ_IZNOS\", \"UKUPNO_\" FROM "

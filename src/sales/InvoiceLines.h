@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QVariant>
 #include <optional>
 #include <vector>
 
@@ -212,6 +213,19 @@ std::optional<AcceptedLine> AddCashDiscountLine(Session& session, Prompter& prom
 // Deletes a line (the question was asked): an article line gives its reservation back and its
 // extra data goes with it, and the lines behind it close the gap.
 void DeleteLine(Session& session, const InvoiceDraft& draft, int lineNumber);
+
+// The discount percent of a line changed in the grid ("Rabat %"). The line follows in this
+// order: RABAT_IZNOS = VRIJEDNOST_BEZ_RABATA × RABAT_% / 100; VRIJEDNOST_ = VRIJEDNOST_BEZ_RABATA
+// − RABAT_IZNOS; CIJENA_ = VRIJEDNOST_ / KOLICINA; RUC_IZNOS = VRIJEDNOST_ − NABAVNA_VRIJEDNOST
+// (and RUC_% with it, as a new line has it); POREZ_IZNOS = VRIJEDNOST_ × POREZ_% / 100; UKUPNO_
+// = VRIJEDNOST_ + POREZ_IZNOS. The price before discount, quantity, lot and reservation stay.
+// A discount outside −100…100, NaN or infinity is refused with the input limits' message.
+void ChangeLineDiscount(Session& session, const InvoiceDraft& draft, int lineNumber,
+                        double discountPercent);
+// The discount typed into the grid's cell: a number, else "Nije ispravno upisan broj !".
+double ParseGridDiscount(const QVariant& typed);
+// For an offer or pro-forma only the discount may be changed in the grid.
+QString DiscountOnlyMessage();  // "Mijenjati možete samo postotak rabatana ponudi i predračunu."
 
 // The running totals under the grid: Σ VRIJEDNOST_, Σ POREZ_IZNOS, Σ UKUPNO_ of the lines, each
 // line rounded to the cent; the article lines' part apart (the trade-book entry).

@@ -1,5 +1,8 @@
 #include "sales/ui/InvoiceController.h"
 
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+
 #include <QTimer>
 
 #include "data/Errors.h"
@@ -13,6 +16,7 @@
 #include "sales/ui/LinesTableDialog.h"
 #include "sales/ui/PackagingLineDialog.h"
 #include "sales/ui/ServiceLineDialog.h"
+#include "ui/DataGrid.h"
 #include "ui/DocumentWindow.h"
 #include "ui/FieldForm.h"
 #include "ui/WindowHost.h"
@@ -197,6 +201,53 @@ bool InvoiceController::AddLine(WindowHost& host, QWidget* parent, const Documen
     dialog.ShareCurrencyNotice(&m_currencyNoticeShown);
     dialog.exec();
     return dialog.LinesWritten() > 0;
+}
+
+namespace {
+
+// A cell typed as text: the editor starts with the number as shown and hands back what was typed.
+class TextCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex&) const override {
+        return new QLineEdit(parent);
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        static_cast<QLineEdit*>(editor)->setText(index.data(Qt::DisplayRole).toString());
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override {
+        model->setData(index, static_cast<QLineEdit*>(editor)->text(), Qt::EditRole);
+    }
+};
+
+}  // namespace
+
+void InvoiceController::Attach(zodra::ui::DocumentWindow* window) {
+    m_window = window;
+    if (window && window->Lines()) {
+        window->Lines()->setItemDelegateForColumn(EditableColumn(),
+                                                  new TextCellDelegate(window->Lines()));
+    }
+}
+
+QString InvoiceController::ReadOnlyCellMessage() const {
+    if (m_document.kind == OutgoingKind::Offer || m_document.kind == OutgoingKind::ProForma) {
+        return DiscountOnlyMessage();
+    }
+    return QStringLiteral(
+        "U tablici se mijenja samo postotak rabata; ostalo mijenjajte kroz "
+        "upis stavke.");
+}
+
+void InvoiceController::EditCell(Session& session, int row, const QVariant& value) {
+    const double discount = ParseGridDiscount(value);
+    ChangeDiscount(session, LineAt(session, row).first, discount);
+}
+
+void InvoiceController::ChangeDiscount(Session& session, int lineNumber, double discountPercent) {
+    ChangeLineDiscount(session, m_draft, lineNumber, discountPercent);
 }
 
 std::pair<int, QString> InvoiceController::LineAt(Session& session, int row) {

@@ -44,6 +44,8 @@ protected:
                                               const ServiceLineInput& input,
                                               const std::vector<int>& employees) override;
     void RemoveLine(Session& session, int lineNumber) override;
+    // The posted line's discount, with its lot and the trade book following.
+    void ChangeDiscount(Session& session, int lineNumber, double discountPercent) override;
 
 private:
     PostedInvoiceHeader m_header;
