@@ -34,10 +34,21 @@ QString ArticleList::Ordered() const {
 }
 
 QString ArticleList::GroupFilter() const {
-    return m_group ? QStringLiteral(" AND \"GRUPA_A\" = ?") : QString();
+    QString where = m_group ? QStringLiteral(" AND \"GRUPA_A\" = ?") : QString();
+    if (m_stock) {
+        // One probe of the lot index per article.
+        where += QStringLiteral(
+            " AND EXISTS (SELECT 1 FROM \"NABAVE\" n WHERE n.\"SKLADISTE\" = ? AND n.\"GODINA\" "
+            "= ? AND n.\"SIFRA_ARTIKLA\" = \"ARTIKLI\".\"SIFRA\" AND n.\"KOLICINA\" <> 0)");
+    }
+    return where;
 }
 
 void ArticleList::BindGroup(QVariantList& params) const {
+    if (m_stock) {
+        params.prepend(m_stock->year);
+        params.prepend(m_stock->warehouse);
+    }
     if (m_group) {
         params.prepend(*m_group);
     }
@@ -66,12 +77,14 @@ std::vector<ArticleRow> ArticleList::Fetch(const QString& where, QVariantList pa
 int ArticleList::Count() {
     // A bare COUNT(*) is answered from the table's page counts; any WHERE clause, even a
     // constant one, would make the engine step through 50,000 index entries instead.
-    if (!m_group) {
+    if (!m_group && !m_stock) {
         return m_db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\"")).toInt();
     }
+    QVariantList params;
+    BindGroup(params);
     return m_db
-        .Scalar(QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\" WHERE \"GRUPA_A\" = ?"),
-                {*m_group})
+        .Scalar(QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\" WHERE 1 = 1") + GroupFilter(),
+                params)
         .toInt();
 }
 
@@ -122,6 +135,21 @@ std::optional<ArticleRow> ArticleList::Row(int code) {
     }
     return ArticleRow{row.Int(0),  row.Text(1), row.Text(2), row.Text(3),
                       row.Text(4), row.Text(5), row.Int(6),  row.Int(7)};
+}
+
+bool ArticleList::Lists(const ArticleRow& row) {
+    if (m_group && row.group != *m_group) {
+        return false;
+    }
+    if (!m_stock) {
+        return true;
+    }
+    return m_db
+        .Scalar(
+            QStringLiteral("SELECT 1 FROM \"NABAVE\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? "
+                           "AND \"SIFRA_ARTIKLA\" = ? AND \"KOLICINA\" <> 0 LIMIT 1"),
+            {m_stock->warehouse, m_stock->year, row.code})
+        .isValid();
 }
 
 std::optional<ArticleRow> ArticleList::FindFrom(const QString& typed, const ArticleRow* after) {

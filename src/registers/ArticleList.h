@@ -36,6 +36,13 @@ public:
 
     void SetGroup(std::optional<int> group) { m_group = group; }
     std::optional<int> Group() const { return m_group; }
+    // Only the articles with stock in a warehouse and year: a lot there whose quantity is not 0.
+    struct StockPlace {
+        int warehouse = 0;
+        int year = 0;
+    };
+    void SetStockPlace(std::optional<StockPlace> place) { m_stock = place; }
+    std::optional<StockPlace> StockFilter() const { return m_stock; }
 
     int Count();
     // Rows in list order: from the top, after a row, or at a position.
@@ -44,8 +51,10 @@ public:
     std::vector<ArticleRow> PageAt(int offset, int size);
     // The position of a row in the list.
     int RowOf(const ArticleRow& row);
-    // One article, also when it is outside the group filter.
+    // One article, also when it is outside the group or stock filter.
     std::optional<ArticleRow> Row(int code);
+    // The article is in the list as filtered.
+    bool Lists(const ArticleRow& row);
 
     // The first article in list order whose display text matches typed + "*"; nothing when
     // none does.
@@ -74,7 +83,7 @@ public:
 private:
     QString Select() const;
     QString Ordered() const;      // "(expr) COLLATE "HR""
-    QString GroupFilter() const;  // "" or " AND "GRUPA_A" = ?"
+    QString GroupFilter() const;  // the group and stock conditions, each " AND …"
     void BindGroup(QVariantList& params) const;
     std::vector<ArticleRow> Fetch(const QString& where, QVariantList params, int limit,
                                   int offset = 0);
@@ -83,6 +92,7 @@ private:
     Database& m_db;
     QString m_expression;
     std::optional<int> m_group;
+    std::optional<StockPlace> m_stock;
 };
 
 }  // namespace zodra::registers

@@ -22,6 +22,11 @@ void ArticleListModel::SetGroup(std::optional<int> group) {
     Reload();
 }
 
+void ArticleListModel::SetStockPlace(std::optional<ArticleList::StockPlace> place) {
+    m_list.SetStockPlace(place);
+    Reload();
+}
+
 int ArticleListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_count;
 }
@@ -88,7 +93,7 @@ QVariant ArticleListModel::data(const QModelIndex& index, int role) const {
 
 int ArticleListModel::RowOfCode(int code) {
     const auto row = m_list.Row(code);
-    if (!row || (m_list.Group() && row->group != *m_list.Group())) {
+    if (!row || !m_list.Lists(*row)) {
         return -1;
     }
     return m_list.RowOf(*row);

@@ -26,6 +26,7 @@ public:
     // Reads the list again (after a change, or with another group).
     void Reload();
     void SetGroup(std::optional<int> group);
+    void SetStockPlace(std::optional<ArticleList::StockPlace> place);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

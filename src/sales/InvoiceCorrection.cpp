@@ -402,7 +402,8 @@ std::optional<AcceptedLine> AddPostedArticleLine(Session& session, Prompter& pro
 
 std::optional<AcceptedLine> AddPostedServiceLine(Session& session, Prompter& prompter,
                                                  const InvoiceKey& key,
-                                                 const ServiceLineInput& input) {
+                                                 const ServiceLineInput& input,
+                                                 const std::vector<int>& employees) {
     Database& db = session.Db();
     const PostedInvoiceHeader h = Require(db, key);
     if (input.service <= 0) {
@@ -446,7 +447,12 @@ std::optional<AcceptedLine> AddPostedServiceLine(Session& session, Prompter& pro
             return std::nullopt;
         }
     }
-    return Accept(session, key, line, merge);
+    Transaction transaction(db);
+    const std::optional<AcceptedLine> accepted = Accept(session, key, line, merge);
+    WriteLineEmployees(db, QStringLiteral("STAVKE_RACUNA_DJELATNICI"), key.warehouse, key.book,
+                       key.year, key.number, std::nullopt, kService, input.service, employees);
+    transaction.Commit();
+    return accepted;
 }
 
 void ChangePostedLine(Session& session, const InvoiceKey& key, int lineNumber,

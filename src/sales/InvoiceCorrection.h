@@ -50,9 +50,11 @@ InvoiceDraft CorrectionDraft(const PostedInvoiceHeader& header);
 std::optional<AcceptedLine> AddPostedArticleLine(Session& session, Prompter& prompter,
                                                  const InvoiceKey& key,
                                                  const ArticleLineInput& input);
+// The service line's employees go into STAVKE_RACUNA_DJELATNICI under the invoice's key.
 std::optional<AcceptedLine> AddPostedServiceLine(Session& session, Prompter& prompter,
                                                  const InvoiceKey& key,
-                                                 const ServiceLineInput& input);
+                                                 const ServiceLineInput& input,
+                                                 const std::vector<int>& employees = {});
 
 // A line's quantity, price before discount and discount percent changed; its amounts follow.
 struct PostedLineChange {

@@ -1,6 +1,9 @@
 #include "sales/InvoiceEntry.h"
 
+#include <cmath>
+
 #include "data/Database.h"
+#include "data/InputRules.h"
 #include "data/Rounding.h"
 #include "data/SqlValue.h"
 #include "stock/Lots.h"
@@ -126,18 +129,46 @@ QStringList BankAccounts(Database& db) {
 ArticleFacts ReadArticleFacts(Database& db, int warehouse, int year, int article) {
     ArticleFacts f;
     Statement row =
-        db.Prepare(QStringLiteral("SELECT \"NAZIV\", \"JED_M\", \"MIN_ZAL\", "
-                                  "\"REZERVIRANO\" FROM \"ARTIKLI\" WHERE \"SIFRA\" = ?"));
+        db.Prepare(QStringLiteral("SELECT a.\"NAZIV\", a.\"JED_M\", a.\"MIN_ZAL\", "
+                                  "a.\"REZERVIRANO\", a.\"CIJENA_U_VALUTI\", v.\"NAZIV\" FROM "
+                                  "\"ARTIKLI\" a LEFT JOIN \"VALUTE\" v ON v.\"SIFRA\" = "
+                                  "a.\"VALUTA\" WHERE a.\"SIFRA\" = ?"));
     row.Exec({article});
     if (row.Next()) {
         f.name = row.Text(0);
         f.unit = row.Text(1);
         f.minimumStock = row.Double(2);
         f.reserved = row.Double(3);
+        f.currencyPrice = row.Double(4);
+        f.currency = row.Text(5);
     }
     row.Finish();
     f.stock = stock::ArticleStock(db, warehouse, year, article);
     return f;
+}
+
+QString CurrencyPriceNoticeText() {
+    return QStringLiteral(
+        "Na ovaj račun nema vezane izmjene cijena te će prodajna cijena biti iz kalkulacije a ne "
+        "na osnovu tečaja i cijene u valuti.");
+}
+
+std::optional<QString> CurrencyPriceNotice(const ArticleFacts& facts, int lineTerms) {
+    if (lineTerms != 1 || !std::isfinite(facts.currencyPrice) || facts.currencyPrice <= 0) {
+        return std::nullopt;
+    }
+    return CurrencyPriceNoticeText();
+}
+
+QString CurrencyPriceLabel(const ArticleFacts& facts) {
+    QString text = QStringLiteral("Cijena u valuti : ");
+    if (std::isfinite(facts.currencyPrice) && facts.currencyPrice != 0) {
+        text += inputrules::FormatNumber(facts.currencyPrice, 2);
+        if (!facts.currency.isEmpty()) {
+            text += QLatin1Char(' ') + facts.currency;
+        }
+    }
+    return text;
 }
 
 TableData InvoiceLinesGrid(Database& db, const InvoiceLinesTarget& target) {

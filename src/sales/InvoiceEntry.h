@@ -43,8 +43,19 @@ struct ArticleFacts {
     double stock = 0;
     double minimumStock = 0;
     double reserved = 0;
+    double currencyPrice = 0;  // CIJENA_U_VALUTI, 0 when the article has none
+    QString currency;          // the name of its VALUTA
 };
 ArticleFacts ReadArticleFacts(Database& db, int warehouse, int year, int article);
+
+// An article with a price in a foreign currency sold under the retail terms 1 would be priced
+// from that price and the rate of a price change bound to the invoice. An invoice is bound to no
+// price change, so the calculation price holds and the user is told so once per window: the
+// text when that applies to the article under the line's terms, else nothing.
+std::optional<QString> CurrencyPriceNotice(const ArticleFacts& facts, int lineTerms);
+QString CurrencyPriceNoticeText();  // "Na ovaj račun nema vezane izmjene cijena te …"
+// "Cijena u valuti : " + the currency price and its currency; the bare label without one.
+QString CurrencyPriceLabel(const ArticleFacts& facts);
 
 // The key of a posted invoice.
 struct InvoiceKey {

@@ -638,8 +638,8 @@ std::optional<AcceptedLine> AddArticleLine(Session& session, Prompter& prompter,
 }
 
 std::optional<AcceptedLine> AddServiceLine(Session& session, Prompter& prompter,
-                                           const InvoiceDraft& draft,
-                                           const ServiceLineInput& input) {
+                                           const InvoiceDraft& draft, const ServiceLineInput& input,
+                                           const std::vector<int>& employees) {
     CheckReadyForLines(draft);
     Database& db = session.Db();
     if (input.service <= 0) {
@@ -678,8 +678,82 @@ std::optional<AcceptedLine> AddServiceLine(Session& session, Prompter& prompter,
             merge = true;
         }
     }
-    return Accept(session, draft, kService, input.service, std::nullopt, amounts, tax, taxationType,
-                  input.description, merge);
+    Transaction transaction(db);
+    const AcceptedLine accepted = Accept(session, draft, kService, input.service, std::nullopt,
+                                         amounts, tax, taxationType, input.description, merge);
+    WriteLineEmployees(db, QStringLiteral("STAVKE_RACUNA_DJELATNICI_PRIVREMENO"), draft.warehouse,
+                       draft.book.value_or(0), draft.year, 0, draft.sessionCode, kService,
+                       input.service, employees);
+    transaction.Commit();
+    return accepted;
+}
+
+std::vector<Employee> EmployeeList(Database& db) {
+    Statement rows =
+        db.Prepare(QStringLiteral("SELECT \"SIFRA\", \"IME\" FROM \"DJELATNICI\" ORDER BY \"IME\" "
+                                  "COLLATE \"HR\", \"SIFRA\""));
+    rows.Exec();
+    std::vector<Employee> out;
+    while (rows.Next()) {
+        out.push_back(Employee{rows.Int(0), rows.Text(1)});
+    }
+    return out;
+}
+
+void WriteLineEmployees(Database& db, const QString& table, int warehouse, int book, int year,
+                        int number, std::optional<int> sessionCode, const QString& kind, int code,
+                        const std::vector<int>& employees) {
+    const QString t = QLatin1Char('"') + table + QLatin1Char('"');
+    const QString owner = sessionCode ? QStringLiteral(" AND \"Multiuser_sifra\" = ?")
+                                      : QStringLiteral(
+                                            " AND \"SKLADISTE\" = ? AND \"IRA\" = ? AND "
+                                            "\"GODINA\" = ? AND \"BROJ_RACUNA\" = ?");
+    for (int employee : employees) {
+        if (!db.Scalar(QStringLiteral("SELECT 1 FROM \"DJELATNICI\" WHERE \"SIFRA\" = ?"),
+                       {employee})
+                 .isValid()) {
+            throw UserError(QStringLiteral("Djelatnik nije upisan u popis djelatnika."));
+        }
+        QVariantList params{kind, code, employee};
+        if (sessionCode) {
+            params << *sessionCode;
+        } else {
+            params << warehouse << book << year << number;
+        }
+        if (db.Scalar(QStringLiteral("SELECT 1 FROM ") + t +
+                          QStringLiteral(" WHERE \"TIP_STAVKE\" = ? AND \"SIFRA\" = ? AND "
+                                         "COALESCE(\"BROJ_PRIMKE\", 0) = 0 AND \"DJELATNIK\" = ?") +
+                          owner,
+                      params)
+                .isValid()) {
+            continue;
+        }
+        QVariantList row{warehouse, book, year, number, kind, code, 0, employee};
+        QString sql = QStringLiteral("INSERT INTO ") + t +
+                      QStringLiteral(
+                          " (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ_RACUNA\", "
+                          "\"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"DJELATNIK\"");
+        if (sessionCode) {
+            sql += QStringLiteral(", \"Multiuser_sifra\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+            row << *sessionCode;
+        } else {
+            sql += QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+        }
+        db.Exec(sql, row);
+    }
+}
+
+std::vector<int> WorkingLineEmployees(Database& db, int sessionCode, const QString& kind,
+                                      int code) {
+    Statement rows = db.Prepare(QStringLiteral(
+        "SELECT \"DJELATNIK\" FROM \"STAVKE_RACUNA_DJELATNICI_PRIVREMENO\" WHERE "
+        "\"Multiuser_sifra\" = ? AND \"TIP_STAVKE\" = ? AND \"SIFRA\" = ? ORDER BY \"DJELATNIK\""));
+    rows.Exec({sessionCode, kind, code});
+    std::vector<int> out;
+    while (rows.Next()) {
+        out.push_back(rows.Int(0));
+    }
+    return out;
 }
 
 QString PackagingMergeQuestion() {
@@ -761,8 +835,8 @@ std::optional<AcceptedLine> AddCashDiscountLine(Session& session, Prompter& prom
 
 namespace {
 
-// The extra data of a deleted line goes with it unless another line of the same article and lot
-// (a line entered under other terms) remains to own it.
+// The extra data and employees of a deleted line go with it unless another line of the same article
+// and lot (a line entered under other terms) remains to own it.
 void DeleteExtraData(Database& db, const InvoiceDraft& draft, const documents::DocumentLine& line) {
     const QString kind = Text(line, QStringLiteral("TIP_STAVKE"));
     const QVariant lot = line.lot ? QVariant(*line.lot) : QVariant(0);
@@ -773,10 +847,13 @@ void DeleteExtraData(Database& db, const InvoiceDraft& draft, const documents::D
             .isValid()) {
         return;
     }
-    db.Exec(QStringLiteral("DELETE FROM \"STAVKE_RACUNA_DODATNI_PODACI_PRIVREMENO\" WHERE "
-                           "\"Multiuser_sifra\" = ? AND \"TIP_STAVKE\" = ? AND \"SIFRA\" = ? AND "
-                           "COALESCE(\"BROJ_PRIMKE\", 0) = ?"),
-            {draft.sessionCode, kind, line.article, lot});
+    for (const char* table :
+         {"STAVKE_RACUNA_DODATNI_PODACI_PRIVREMENO", "STAVKE_RACUNA_DJELATNICI_PRIVREMENO"}) {
+        db.Exec(QStringLiteral("DELETE FROM \"") + QString::fromLatin1(table) +
+                    QStringLiteral("\" WHERE \"Multiuser_sifra\" = ? AND \"TIP_STAVKE\" = ? AND "
+                                   "\"SIFRA\" = ? AND COALESCE(\"BROJ_PRIMKE\", 0) = ?"),
+                {draft.sessionCode, kind, line.article, lot});
+    }
 }
 
 }  // namespace
@@ -800,6 +877,54 @@ void DeleteLine(Session& session, const InvoiceDraft& draft, int lineNumber) {
         }
     }
     throw UserError(QStringLiteral("Nije pronađena stavka računa."));
+}
+
+void ChangeLineDiscount(Session& session, const InvoiceDraft& draft, int lineNumber,
+                        double discountPercent) {
+    limits::RequireNumber(discountPercent, limits::NumberKind::Discount, QStringLiteral("Rabat"));
+    Database& db = session.Db();
+    Transaction transaction(db);
+    Statement row = db.Prepare(QStringLiteral(
+        "SELECT \"KOLICINA\", \"VRIJEDNOST_BEZ_RABATA\", \"NABAVNA_VRIJEDNOST\", \"POREZ_%\" FROM "
+        "\"STAVKE_RACUNA_PRIVREMENO\" WHERE \"Multiuser_sifra\" = ? AND \"RBR_STAVKE\" = ?"));
+    row.Exec({draft.sessionCode, lineNumber});
+    if (!row.Next()) {
+        throw UserError(QStringLiteral("Nije pronađena stavka računa."));
+    }
+    const double quantity = row.Double(0);
+    const double before = row.Double(1);
+    const double cost = row.Double(2);
+    const double rate = row.Double(3);
+    row.Finish();
+    const double discount = before * discountPercent / 100;
+    const double value = before - discount;
+    const double price = quantity != 0 ? value / quantity : 0;
+    const double margin = value - cost;
+    const double marginPercent = cost != 0 ? (value / cost - 1) * 100 : 0;
+    const double tax = value * rate / 100;
+    const double total = value + tax;
+    db.Exec(QStringLiteral("UPDATE \"STAVKE_RACUNA_PRIVREMENO\" SET \"RABAT_%\" = ?, "
+                           "\"RABAT_IZNOS\" = ?, \"VRIJEDNOST_\" = ?, \"CIJENA_\" = ?, "
+                           "\"RUC_IZNOS\" = ?, \"RUC_%\" = ?, \"POREZ_IZNOS\" = ?, \"UKUPNO_\" = ? "
+                           "WHERE \"Multiuser_sifra\" = ? AND \"RBR_STAVKE\" = ?"),
+            {discountPercent, discount, value, price, margin, marginPercent, tax, total,
+             draft.sessionCode, lineNumber});
+    transaction.Commit();
+}
+
+double ParseGridDiscount(const QVariant& typed) {
+    if (typed.typeId() == QMetaType::Double || typed.typeId() == QMetaType::Int) {
+        return typed.toDouble();
+    }
+    const std::optional<double> v = inputrules::ParseNumber(typed.toString().trimmed());
+    if (!v) {
+        throw UserError(QStringLiteral("Nije ispravno upisan broj !"));
+    }
+    return *v;
+}
+
+QString DiscountOnlyMessage() {
+    return QStringLiteral("Mijenjati možete samo postotak rabatana ponudi i predračunu.");
 }
 
 InvoiceTotals Totals(Database& db, int sessionCode) {

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QVariant>
 #include <optional>
 #include <vector>
 
@@ -124,6 +125,22 @@ struct ServiceLineInput {
     QString description;
 };
 
+// The employees a service line can be given: the employee register by name.
+struct Employee {
+    int code = 0;
+    QString name;
+};
+std::vector<Employee> EmployeeList(Database& db);
+// Writes the employees of a line into an employee table (STAVKE_RACUNA_DJELATNICI_PRIVREMENO
+// under the session code, or STAVKE_RACUNA_DJELATNICI of a posted invoice) under the line's key;
+// one already there is not written twice. An employee not in the register is refused with
+// "Djelatnik nije upisan u popis djelatnika." Called inside the line's transaction.
+void WriteLineEmployees(Database& db, const QString& table, int warehouse, int book, int year,
+                        int number, std::optional<int> sessionCode, const QString& kind, int code,
+                        const std::vector<int>& employees);
+// The employees of the working copy's line of that kind and code.
+std::vector<int> WorkingLineEmployees(Database& db, int sessionCode, const QString& kind, int code);
+
 // What accepting a line did; nothing when the user answered No to the merge question.
 struct AcceptedLine {
     int lineNumber = 0;
@@ -159,9 +176,12 @@ std::optional<AcceptedLine> AddArticleLine(Session& session, Prompter& prompter,
 // one untaxed article line of G. Both lines are one transaction; no merge question is asked.
 //
 // The same for a service line (no lot, no purchase values): "Nije izabrana usluga !".
+//
+// `employees` (DJELATNICI.SIFRA, "Djelatnici-F2") are written with the service line under its
+// key (WriteLineEmployees), in its transaction.
 std::optional<AcceptedLine> AddServiceLine(Session& session, Prompter& prompter,
-                                           const InvoiceDraft& draft,
-                                           const ServiceLineInput& input);
+                                           const InvoiceDraft& draft, const ServiceLineInput& input,
+                                           const std::vector<int>& employees = {});
 
 QString UsedVehicleQuestion();  // "Upišite ukupnu cijenu polovnog vozila sa porezom."
 QString MarginServiceName();    // "Porezna osnovica 22%"
@@ -193,6 +213,19 @@ std::optional<AcceptedLine> AddCashDiscountLine(Session& session, Prompter& prom
 // Deletes a line (the question was asked): an article line gives its reservation back and its
 // extra data goes with it, and the lines behind it close the gap.
 void DeleteLine(Session& session, const InvoiceDraft& draft, int lineNumber);
+
+// The discount percent of a line changed in the grid ("Rabat %"). The line follows in this
+// order: RABAT_IZNOS = VRIJEDNOST_BEZ_RABATA × RABAT_% / 100; VRIJEDNOST_ = VRIJEDNOST_BEZ_RABATA
+// − RABAT_IZNOS; CIJENA_ = VRIJEDNOST_ / KOLICINA; RUC_IZNOS = VRIJEDNOST_ − NABAVNA_VRIJEDNOST
+// (and RUC_% with it, as a new line has it); POREZ_IZNOS = VRIJEDNOST_ × POREZ_% / 100; UKUPNO_
+// = VRIJEDNOST_ + POREZ_IZNOS. The price before discount, quantity, lot and reservation stay.
+// A discount outside −100…100, NaN or infinity is refused with the input limits' message.
+void ChangeLineDiscount(Session& session, const InvoiceDraft& draft, int lineNumber,
+                        double discountPercent);
+// The discount typed into the grid's cell: a number, else "Nije ispravno upisan broj !".
+double ParseGridDiscount(const QVariant& typed);
+// For an offer or pro-forma only the discount may be changed in the grid.
+QString DiscountOnlyMessage();  // "Mijenjati možete samo postotak rabatana ponudi i predračunu."
 
 // The running totals under the grid: Σ VRIJEDNOST_, Σ POREZ_IZNOS, Σ UKUPNO_ of the lines, each
 // line rounded to the cent; the article lines' part apart (the trade-book entry).

@@ -384,6 +384,115 @@ private Q_SLOTS:
         test::Settle();
     }
 
+    // "Rabat %" is edited in the grid (F2, the number, Enter) and the line follows; any other
+    // cell, or a word, is refused with its message and changes nothing. Under correction the
+    // posted line changes and its trade-book entry with it.
+    void theDiscountIsEditedInTheGrid() {
+        DemoHost host;
+        Session& session = host.CurrentSession();
+        const DemoLot lot = BiggestLot(host);
+        auto* w = qobject_cast<ui::DocumentWindow*>(host.Open(InvoiceCommand()));
+        QVERIFY(w);
+        Choose(w, InvoiceController::IraField(), 2);
+        Choose(w, InvoiceController::TermsField(), 2);
+        Choose(w, InvoiceController::CustomerField(),
+               CustomerCode(host, QStringLiteral("Restoran Šestine")));
+        test::WhenShown<ArticleLineDialog>([&](ArticleLineDialog* d) {
+            QVERIFY(d->Picker()->SetCode(lot.article));
+            d->Quantity()->setFocus();
+            test::TypeInto(d->Quantity(), QStringLiteral("4"));
+            QVERIFY(d->AcceptLine());
+        });
+        ButtonOf(w, QStringLiteral("DodajStavku"))->click();
+        test::Settle();
+        QCOMPARE(w->Lines()->Data().RowCount(), 1);
+        auto line = [&](const char* column) {
+            return sqlvalue::ToDouble(host.Scalar(
+                QStringLiteral("SELECT \"") + QString::fromLatin1(column) +
+                QStringLiteral("\" FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE \"RBR_STAVKE\" = 1 "
+                               "AND \"Multiuser_sifra\" = (SELECT MAX(\"Multiuser_sifra\") FROM "
+                               "\"STAVKE_RACUNA_PRIVREMENO\")")));
+        };
+        const double before = line("VRIJEDNOST_BEZ_RABATA");
+        QCOMPARE(before, 4 * lot.price);
+
+        auto edit = [&](int column, const QString& typed) {
+            w->Lines()->setFocus();
+            w->Lines()->setCurrentIndex(w->Lines()->model()->index(0, column));
+            QTest::keyClick(w->Lines(), Qt::Key_F2);
+            auto* editor = w->Lines()->viewport()->findChild<QLineEdit*>();
+            if (editor) {
+                QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+                test::TypeInto(editor, typed);
+                QTest::keyClick(editor, Qt::Key_Return);
+            }
+            test::Settle();
+        };
+        edit(6, QStringLiteral("100"));
+        QCOMPARE(line("RABAT_%"), 100.0);
+        QCOMPARE(line("VRIJEDNOST_"), 0.0);
+        QCOMPARE(line("UKUPNO_"), 0.0);
+        QCOMPARE(line("RUC_IZNOS"), -line("NABAVNA_VRIJEDNOST"));
+        edit(6, QStringLiteral("12,5"));
+        QCOMPARE(line("RABAT_%"), 12.5);
+        QCOMPARE(line("VRIJEDNOST_"), before * 0.875);
+        edit(6, QStringLiteral("pet"));
+        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije ispravno upisan broj !"));
+        QCOMPARE(line("RABAT_%"), 12.5);
+        edit(6, QStringLiteral("101"));
+        QCOMPARE(host.prompter.LastMessage(),
+                 QStringLiteral("Rabat mora biti između -100 i 100 !"));
+        QCOMPARE(line("RABAT_%"), 12.5);
+        edit(3, QStringLiteral("9"));
+        QCOMPARE(host.prompter.LastMessage(),
+                 QStringLiteral("U tablici se mijenja samo postotak rabata; ostalo mijenjajte kroz "
+                                "upis stavke."));
+        QCOMPARE(line("KOLICINA"), 4.0);
+        host.Photograph(w, QStringLiteral("racun_rabat_u_tablici"));
+        // An offer or pro-forma says so in its own words.
+        for (sales::OutgoingKind kind :
+             {sales::OutgoingKind::Offer, sales::OutgoingKind::ProForma}) {
+            sales::OutgoingDocument document = sales::InvoiceDocument();
+            document.kind = kind;
+            const InvoiceController offer(host.registry, document, {});
+            QCOMPARE(
+                offer.ReadOnlyCellMessage(),
+                QStringLiteral("Mijenjati možete samo postotak rabatana ponudi i predračunu."));
+        }
+
+        // Posted, then corrected in the grid: the line and the trade book follow.
+        const sales::InvoiceDraft draft = [&] {
+            sales::InvoiceDraft d = sales::OpenInvoice(session, QDate::currentDate());
+            d.book = 2;
+            d.salesTerms = 2;
+            d.customer = CustomerCode(host, QStringLiteral("Restoran Šestine"));
+            sales::AddArticleLine(session, host.prompter, d,
+                                  {lot.article, lot.lot, 2, 10.0, 0.0, std::nullopt, {}});
+            return d;
+        }();
+        const int number =
+            sales::PostInvoice(session, draft, sales::ProposeHeader(session, draft)).number;
+        auto* corrected = OpenInvoiceCorrection(host, host.registry, 2, number);
+        QVERIFY(corrected);
+        w = corrected;
+        edit(6, QStringLiteral("25"));
+        const QVariantList key{number};
+        QCOMPARE(sqlvalue::ToDouble(host.Scalar(
+                     QStringLiteral("SELECT \"VRIJEDNOST_\" FROM \"STAVKE_RACUNA\" WHERE "
+                                    "\"SKLADISTE\" = 1 AND \"IRA\" = 2 AND \"BROJ_RACUNA\" = ?"),
+                     key)),
+                 15.0);
+        QCOMPARE(
+            sqlvalue::ToDouble(host.Scalar(
+                QStringLiteral("SELECT t.\"PRODAJA_VRIJEDNOST\" FROM "
+                               "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" t JOIN \"RACUNI\" r ON "
+                               "r.\"SKLADISTE\" = t.\"SKLADISTE\" AND r.\"GODINA\" = "
+                               "t.\"GODINA\" AND r.\"RBR_TK\" = t.\"RBR\" WHERE r.\"SKLADISTE\" "
+                               "= 1 AND r.\"IRA\" = 2 AND r.\"BROJ RACUNA\" = ?"),
+                key)),
+            15.0);
+    }
+
     void aPostedInvoiceIsCorrectedInPlace() {
         DemoHost host;
         Session& session = host.CurrentSession();

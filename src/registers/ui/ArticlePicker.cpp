@@ -98,6 +98,20 @@ void ArticlePicker::ChooseGroup(int group) {
     SetCode(code);
 }
 
+void ArticlePicker::SetStockPlace(std::optional<int> warehouse, int year) {
+    const int code = Code();
+    zodra::ui::Guarded(m_host.UserPrompter(), [&] {
+        m_model->SetStockPlace(warehouse ? std::optional<ArticleList::StockPlace>(
+                                               ArticleList::StockPlace{*warehouse, year})
+                                         : std::nullopt);
+    });
+    SetCode(code);
+}
+
+bool ArticlePicker::StockFiltered() const {
+    return m_model->List().StockFilter().has_value();
+}
+
 void ArticlePicker::Typed(const QString& text) {
     if (text.trimmed().isEmpty()) {
         return;
@@ -123,7 +137,11 @@ void ArticlePicker::Entered() {
     if (!SetCode(found->code)) {
         // An article of another group: all articles are shown to show it.
         ChooseGroup(0);
-        SetCode(found->code);
+        if (!SetCode(found->code) && StockFiltered()) {
+            SetStockPlace(std::nullopt);
+            SetCode(found->code);
+            Q_EMIT stockFilterChanged(false);
+        }
     }
     Q_EMIT chosen(found->code);
 }

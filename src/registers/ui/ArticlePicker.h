@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QLineEdit;
@@ -40,9 +41,15 @@ public:
     void ShowGroupFilter();
     // The articles of one group (0: all of them).
     void ChooseGroup(int group);
+    // Lists only the articles with stock in a warehouse and year (none: every article). An
+    // article typed by its code or barcode is found also when it has no stock: the list then
+    // shows every article and stockFilterChanged(false) says so.
+    void SetStockPlace(std::optional<int> warehouse, int year = 0);
+    bool StockFiltered() const;
 
 Q_SIGNALS:
     void chosen(int code);
+    void stockFilterChanged(bool filtered);
 
 private:
     void Typed(const QString& text);

@@ -1,5 +1,6 @@
 #include "sales/ui/ArticleLineDialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -44,7 +45,14 @@ ArticleLineDialog::ArticleLineDialog(zodra::ui::WindowHost& host, const InvoiceD
     auto* form = new QFormLayout;
     m_picker = new registers::ui::ArticlePicker(host, this);
     m_picker->ShowGroupFilter();
-    form->addRow(QStringLiteral("Artikal :"), m_picker);
+    m_picker->SetStockPlace(draft.warehouse, draft.year);
+    m_all = new QCheckBox(QStringLiteral("svi"), this);
+    m_all->setObjectName(QStringLiteral("Svi"));
+    m_all->setToolTip(QStringLiteral("Prikaži i artikle bez zalihe"));
+    auto* articleRow = new QHBoxLayout;
+    articleRow->addWidget(m_picker, 1);
+    articleRow->addWidget(m_all);
+    form->addRow(QStringLiteral("Artikal :"), articleRow);
     auto* facts = new QHBoxLayout;
     m_unit = new QLabel(this);
     m_unit->setObjectName(QStringLiteral("JedinicaMjere"));
@@ -57,6 +65,10 @@ ArticleLineDialog::ArticleLineDialog(zodra::ui::WindowHost& host, const InvoiceD
     facts->addWidget(m_stock);
     facts->addSpacing(20);
     facts->addWidget(m_costValue);
+    facts->addSpacing(20);
+    m_currencyPrice = new QLabel(QStringLiteral("Cijena u valuti : "), this);
+    m_currencyPrice->setObjectName(QStringLiteral("CijenaUValuti"));
+    facts->addWidget(m_currencyPrice);
     facts->addStretch();
     form->addRow(QString(), facts);
     m_lots = new QComboBox(this);
@@ -150,11 +162,23 @@ ArticleLineDialog::ArticleLineDialog(zodra::ui::WindowHost& host, const InvoiceD
                         m_description,
                         buttons->AcceptButton(),
                         buttons->CancelButton()};
-    QWidget::setTabOrder(m_picker->Box(), m_lots);
+    QWidget::setTabOrder(m_picker->Box(), m_all);
+    QWidget::setTabOrder(m_all, m_lots);
     for (size_t k = 0; k + 1 < std::size(order); ++k) {
         QWidget::setTabOrder(order[k], order[k + 1]);
     }
 
+    connect(m_all, &QCheckBox::toggled, this, [this](bool all) {
+        if (all) {
+            m_picker->SetStockPlace(std::nullopt);
+        } else {
+            m_picker->SetStockPlace(m_draft.warehouse, m_draft.year);
+        }
+    });
+    connect(m_picker, &registers::ui::ArticlePicker::stockFilterChanged, this, [this](bool on) {
+        const QSignalBlocker quiet(m_all);
+        m_all->setChecked(!on);
+    });
     connect(m_picker->Box(), &QComboBox::currentIndexChanged, this,
             &ArticleLineDialog::ArticleChosen);
     // An article found by its code or barcode (typed or scanned, then Enter) or chosen from the
@@ -210,6 +234,7 @@ void ArticleLineDialog::ArticleChosen() {
     if (article == 0) {
         m_unit->clear();
         m_stock->setText(QStringLiteral("Stanje zaliha : "));
+        m_currencyPrice->setText(QStringLiteral("Cijena u valuti : "));
         return;
     }
     zodra::ui::Guarded(m_host.UserPrompter(), [&] {
@@ -219,6 +244,7 @@ void ArticleLineDialog::ArticleChosen() {
         }
         const ArticleFacts f = ReadArticleFacts(db, m_draft.warehouse, m_draft.year, article);
         m_unit->setText(QStringLiteral("JM : ") + f.unit);
+        m_currencyPrice->setText(sales::CurrencyPriceLabel(f));
     });
     Propose(std::nullopt);
 }
@@ -244,6 +270,12 @@ void ArticleLineDialog::Propose(std::optional<int> lot) {
                         m_proposal->costPrice);
         m_warnedBelowCost = false;
         Show();
+        const std::optional<QString> notice =
+            CurrencyPriceNotice(f, LineTerms().value_or(m_draft.salesTerms.value_or(0)));
+        if (notice && !*m_currencyNoticeShown) {
+            *m_currencyNoticeShown = true;
+            m_host.UserPrompter().Inform(*notice, windowTitle());
+        }
     });
 }
 

@@ -7,6 +7,7 @@
 #include "sales/InvoiceLineBoxes.h"
 #include "sales/InvoiceLines.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -57,6 +58,12 @@ public:
     zodra::ui::NumberBox* ValueWithTax() const { return m_valueWithTax; }
     QLineEdit* Description() const { return m_description; }
     QLabel* StockLabel() const { return m_stock; }
+    QLabel* CurrencyPriceLabel() const { return m_currencyPrice; }
+    // "svi": off lists only the articles with stock in the invoice's warehouse and year.
+    QCheckBox* AllArticles() const { return m_all; }
+    // The flag of the window behind the dialog: the currency price notice is shown once per
+    // window, whichever of its dialogs comes to it first.
+    void ShareCurrencyNotice(bool* shown) { m_currencyNoticeShown = shown; }
 
 private:
     void ArticleChosen();
@@ -74,6 +81,10 @@ private:
     std::optional<ArticleProposal> m_proposal;
     int m_written = 0;
     bool m_warnedBelowCost = false;
+    bool m_ownCurrencyNotice = false;
+    bool* m_currencyNoticeShown = &m_ownCurrencyNotice;
+    QCheckBox* m_all;
+    QLabel* m_currencyPrice;
     registers::ui::ArticlePicker* m_picker;
     QComboBox* m_lots;
     QComboBox* m_terms;

@@ -1,5 +1,8 @@
 #include "sales/ui/InvoiceController.h"
 
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+
 #include <QTimer>
 
 #include "data/Errors.h"
@@ -13,6 +16,7 @@
 #include "sales/ui/LinesTableDialog.h"
 #include "sales/ui/PackagingLineDialog.h"
 #include "sales/ui/ServiceLineDialog.h"
+#include "ui/DataGrid.h"
 #include "ui/DocumentWindow.h"
 #include "ui/FieldForm.h"
 #include "ui/WindowHost.h"
@@ -176,8 +180,9 @@ std::optional<AcceptedLine> InvoiceController::AcceptArticle(Session& session, P
 }
 
 std::optional<AcceptedLine> InvoiceController::AcceptService(Session& session, Prompter& prompter,
-                                                             const ServiceLineInput& input) {
-    return AddServiceLine(session, prompter, m_draft, input);
+                                                             const ServiceLineInput& input,
+                                                             const std::vector<int>& employees) {
+    return AddServiceLine(session, prompter, m_draft, input, employees);
 }
 
 void InvoiceController::RemoveLine(Session& session, int lineNumber) {
@@ -193,8 +198,56 @@ bool InvoiceController::AddLine(WindowHost& host, QWidget* parent, const Documen
             return AcceptArticle(host.CurrentSession(), host.UserPrompter(), input);
         },
         parent);
+    dialog.ShareCurrencyNotice(&m_currencyNoticeShown);
     dialog.exec();
     return dialog.LinesWritten() > 0;
+}
+
+namespace {
+
+// A cell typed as text: the editor starts with the number as shown and hands back what was typed.
+class TextCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex&) const override {
+        return new QLineEdit(parent);
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        static_cast<QLineEdit*>(editor)->setText(index.data(Qt::DisplayRole).toString());
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override {
+        model->setData(index, static_cast<QLineEdit*>(editor)->text(), Qt::EditRole);
+    }
+};
+
+}  // namespace
+
+void InvoiceController::Attach(zodra::ui::DocumentWindow* window) {
+    m_window = window;
+    if (window && window->Lines()) {
+        window->Lines()->setItemDelegateForColumn(EditableColumn(),
+                                                  new TextCellDelegate(window->Lines()));
+    }
+}
+
+QString InvoiceController::ReadOnlyCellMessage() const {
+    if (m_document.kind == OutgoingKind::Offer || m_document.kind == OutgoingKind::ProForma) {
+        return DiscountOnlyMessage();
+    }
+    return QStringLiteral(
+        "U tablici se mijenja samo postotak rabata; ostalo mijenjajte kroz "
+        "upis stavke.");
+}
+
+void InvoiceController::EditCell(Session& session, int row, const QVariant& value) {
+    const double discount = ParseGridDiscount(value);
+    ChangeDiscount(session, LineAt(session, row).first, discount);
+}
+
+void InvoiceController::ChangeDiscount(Session& session, int lineNumber, double discountPercent) {
+    ChangeLineDiscount(session, m_draft, lineNumber, discountPercent);
 }
 
 std::pair<int, QString> InvoiceController::LineAt(Session& session, int row) {
@@ -221,8 +274,8 @@ bool InvoiceController::RunAction(const QString& objectName, WindowHost& host, Q
         CheckSalesTerms(host.CurrentSession(), *m_draft.salesTerms);
         ServiceLineDialog dialog(
             host, m_draft,
-            [this, &host](const ServiceLineInput& input) {
-                return AcceptService(host.CurrentSession(), host.UserPrompter(), input);
+            [this, &host](const ServiceLineInput& input, const std::vector<int>& employees) {
+                return AcceptService(host.CurrentSession(), host.UserPrompter(), input, employees);
             },
             parent);
         dialog.exec();

@@ -28,7 +28,9 @@ public:
     ~InvoiceController() override;
 
     // The window that owns this controller: header changes that are refused put its box back.
-    void Attach(zodra::ui::DocumentWindow* window) { m_window = window; }
+    // The discount cell is typed as text, in the program's number format, so that any number
+    // (and anything else, which is refused with its message) reaches EditCell.
+    void Attach(zodra::ui::DocumentWindow* window);
 
     static QString IraField();       // "IRA"
     static QString TermsField();     // "UVJET"
@@ -45,6 +47,10 @@ public:
     QList<zodra::ui::DocumentAction> Actions() const override;
     bool CanPost() const override { return true; }
     QString AbandonQuestion() const override;
+    // "Rabat %" of a line is changed in the grid; other cells are changed in the line dialogs.
+    int EditableColumn() const override { return 6; }
+    QString ReadOnlyCellMessage() const override;
+    void EditCell(Session& session, int row, const QVariant& value) override;
 
     void PrepareWorkingCopy(Session& session) override;
     int NextNumber(Session& session) override;
@@ -74,8 +80,10 @@ protected:
     virtual std::optional<AcceptedLine> AcceptArticle(Session& session, Prompter& prompter,
                                                       const ArticleLineInput& input);
     virtual std::optional<AcceptedLine> AcceptService(Session& session, Prompter& prompter,
-                                                      const ServiceLineInput& input);
+                                                      const ServiceLineInput& input,
+                                                      const std::vector<int>& employees);
     virtual void RemoveLine(Session& session, int lineNumber);
+    virtual void ChangeDiscount(Session& session, int lineNumber, double discountPercent);
     // The line number and kind of a grid row.
     std::pair<int, QString> LineAt(Session& session, int row);
     // The header boxes into the draft (terms not checked here).
@@ -89,6 +97,7 @@ protected:
     InvoiceDraft m_draft;
     QString m_customerName;
     zodra::ui::DocumentWindow* m_window = nullptr;
+    bool m_currencyNoticeShown = false;  // once per window
 };
 
 // The text under the grid: "Vrijednost : …   Porez : …   Ukupno : …" in the home currency;

@@ -71,12 +71,27 @@ std::optional<AcceptedLine> InvoiceCorrectionController::AcceptArticle(
 }
 
 std::optional<AcceptedLine> InvoiceCorrectionController::AcceptService(
-    Session& session, Prompter& prompter, const ServiceLineInput& input) {
-    return AddPostedServiceLine(session, prompter, m_header.key, input);
+    Session& session, Prompter& prompter, const ServiceLineInput& input,
+    const std::vector<int>& employees) {
+    return AddPostedServiceLine(session, prompter, m_header.key, input, employees);
 }
 
 void InvoiceCorrectionController::RemoveLine(Session& session, int lineNumber) {
     DeletePostedLine(session, m_header.key, lineNumber);
+}
+
+void InvoiceCorrectionController::ChangeDiscount(Session& session, int lineNumber,
+                                                 double discountPercent) {
+    const TableData lines = InvoiceLinesGrid(session.Db(), Target());
+    for (int row = 0; row < lines.RowCount(); ++row) {
+        if (lines.Value(row, 0).toInt() == lineNumber) {
+            ChangePostedLine(
+                session, m_header.key, lineNumber,
+                {lines.Value(row, 3).toDouble(), lines.Value(row, 5).toDouble(), discountPercent});
+            return;
+        }
+    }
+    throw UserError(QStringLiteral("Nije pronađena stavka računa."));
 }
 
 bool InvoiceCorrectionController::ChangeLine(zodra::ui::WindowHost& host, QWidget* parent,

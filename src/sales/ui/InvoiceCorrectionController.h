@@ -41,8 +41,11 @@ protected:
     std::optional<AcceptedLine> AcceptArticle(Session& session, Prompter& prompter,
                                               const ArticleLineInput& input) override;
     std::optional<AcceptedLine> AcceptService(Session& session, Prompter& prompter,
-                                              const ServiceLineInput& input) override;
+                                              const ServiceLineInput& input,
+                                              const std::vector<int>& employees) override;
     void RemoveLine(Session& session, int lineNumber) override;
+    // The posted line's discount, with its lot and the trade book following.
+    void ChangeDiscount(Session& session, int lineNumber, double discountPercent) override;
 
 private:
     PostedInvoiceHeader m_header;

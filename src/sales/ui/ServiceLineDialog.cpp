@@ -7,12 +7,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "sales/InvoiceEntry.h"
 #include "sales/ui/ArticleLineDialog.h"
+#include "sales/ui/LineEmployeesDialog.h"
 #include "ui/DialogButtonRow.h"
 #include "ui/Guard.h"
 #include "ui/NumberBox.h"
@@ -89,6 +91,18 @@ ServiceLineDialog::ServiceLineDialog(zodra::ui::WindowHost& host, const InvoiceD
     m_description->setObjectName(QStringLiteral("Opis"));
     descriptionForm->addRow(QStringLiteral("Opis :"), m_description);
     layout->addLayout(descriptionForm);
+    m_employeesButton = new QPushButton(QStringLiteral("Djelatnici-F2"), this);
+    m_employeesButton->setObjectName(QStringLiteral("Djelatnici"));
+    m_employeesButton->setAutoDefault(false);
+    m_employeesButton->setFocusPolicy(Qt::NoFocus);
+    auto* employeesRow = new QHBoxLayout;
+    employeesRow->addWidget(m_employeesButton);
+    employeesRow->addStretch();
+    layout->addLayout(employeesRow);
+    connect(m_employeesButton, &QPushButton::clicked, this, &ServiceLineDialog::ChooseEmployees);
+    auto* f2 = new QShortcut(QKeySequence(Qt::Key_F2), this);
+    f2->setContext(Qt::WindowShortcut);
+    connect(f2, &QShortcut::activated, this, &ServiceLineDialog::ChooseEmployees);
 
     auto* buttons = new zodra::ui::DialogButtonRow(
         this, zodra::ui::DialogButtonRow::Buttons::AcceptAndOwnCancel);
@@ -197,13 +211,25 @@ bool ServiceLineDialog::AcceptLine() {
     input.salesTerms = LineTerms();
     input.description = m_description->text();
     std::optional<AcceptedLine> accepted;
-    if (!zodra::ui::Guarded(m_host.UserPrompter(), [&] { accepted = m_writer(input); }) ||
+    if (!zodra::ui::Guarded(m_host.UserPrompter(),
+                            [&] { accepted = m_writer(input, m_employees); }) ||
         !accepted) {
         return false;
     }
     ++m_written;
     QDialog::accept();
     return true;
+}
+
+void ServiceLineDialog::ChooseEmployees() {
+    LineEmployeesDialog dialog(m_host, m_employees, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        m_employees = dialog.Chosen();
+        m_employeesButton->setText(
+            m_employees.empty()
+                ? QStringLiteral("Djelatnici-F2")
+                : QStringLiteral("Djelatnici-F2 (%1)").arg(static_cast<int>(m_employees.size())));
+    }
 }
 
 }  // namespace zodra::sales::ui

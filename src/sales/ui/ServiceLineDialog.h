@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "sales/InvoiceLineBoxes.h"
 #include "sales/InvoiceLines.h"
@@ -10,6 +11,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace zodra::ui {
 class NumberBox;
@@ -18,7 +20,9 @@ class WindowHost;
 
 namespace zodra::sales::ui {
 
-using ServiceLineWriter = std::function<std::optional<AcceptedLine>(const ServiceLineInput&)>;
+// Writes an accepted service line with the employees chosen for it.
+using ServiceLineWriter =
+    std::function<std::optional<AcceptedLine>(const ServiceLineInput&, const std::vector<int>&)>;
 
 // "Upis usluge" (frmUpisUsluge): the service, the line's own sales terms, Količina, Cijena,
 // Vrijednost, Rabat %, Cijena s porezom, Vrijednost s porezom (following one another as in the
@@ -42,6 +46,10 @@ public:
     zodra::ui::NumberBox* PriceWithTax() const { return m_priceWithTax; }
     zodra::ui::NumberBox* ValueWithTax() const { return m_valueWithTax; }
     QLineEdit* Description() const { return m_description; }
+    // "Djelatnici-F2" (F2 in any box): who did the work, written with the line.
+    QPushButton* EmployeesButton() const { return m_employeesButton; }
+    const std::vector<int>& Employees() const { return m_employees; }
+    void ChooseEmployees();
 
 private:
     void ServiceChosen();
@@ -63,6 +71,8 @@ private:
     zodra::ui::NumberBox* m_priceWithTax;
     zodra::ui::NumberBox* m_valueWithTax;
     QLineEdit* m_description;
+    QPushButton* m_employeesButton;
+    std::vector<int> m_employees;
 };
 
 }  // namespace zodra::sales::ui
