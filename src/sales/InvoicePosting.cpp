@@ -1,5 +1,7 @@
 #include "sales/InvoicePosting.h"
 
+#include <cmath>
+
 #include <QDateTime>
 #include <map>
 #include <tuple>
@@ -8,6 +10,7 @@
 #include "data/Database.h"
 #include "data/DirectStatement.h"
 #include "data/Errors.h"
+#include "data/ExchangeRates.h"
 #include "data/InputLimits.h"
 #include "data/Numbering.h"
 #include "data/Rounding.h"
@@ -311,6 +314,33 @@ CheckedHeader CheckHeader(const InvoiceHeader& h) {
     return checked;
 }
 
+InvoiceCurrency ResolveInvoiceCurrency(Database& db, const QString& name, const QDate& date) {
+    InvoiceCurrency currency;
+    const QString typed = name.trimmed();
+    if (typed.isEmpty()) {
+        return currency;
+    }
+    const QVariant code = db.Scalar(
+        QStringLiteral("SELECT \"SIFRA\" FROM \"VALUTE\" WHERE \"NAZIV\" = ? ORDER BY \"SIFRA\" "
+                       "LIMIT 1"),
+        {typed});
+    if (!code.isValid() || code.isNull()) {
+        throw UserError(QStringLiteral("Valuta nije ispravno upisana"));
+    }
+    currency.name = typed;
+    if (!exchangerates::IsForeignCurrency(code.toInt())) {
+        return currency;
+    }
+    const std::optional<double> rate = exchangerates::RateOn(db, code.toInt(), date);
+    if (!rate || !std::isfinite(*rate) || *rate <= 0) {
+        throw UserError(QStringLiteral("Nije upisan tečaj ") + typed + QStringLiteral(" za ") +
+                        date.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral("."));
+    }
+    currency.code = code.toInt();
+    currency.rate = *rate;
+    return currency;
+}
+
 QString PostedMessage(int number) {
     return QStringLiteral("Račun je proknjižen pod brojem ") + QString::number(number);
 }
@@ -323,6 +353,7 @@ PostedInvoice PostInvoice(Session& session, const InvoiceDraft& draft,
     limits::RequireDocumentDate(draft.date, draft.year, QStringLiteral("Datum"));
     const CheckedHeader checked = CheckHeader(header);
     Database& db = session.Db();
+    ResolveInvoiceCurrency(db, header.currency, draft.date);
     const int book = *draft.book;
     const int terms = *draft.salesTerms;
     const int customer = *draft.customer;
@@ -405,6 +436,8 @@ PostedInvoice PostInvoice(Session& session, const InvoiceDraft& draft,
         }
     }
     const QDateTime now = QDateTime::currentDateTime();
+    // Another workstation may have changed the rates since the check.
+    const InvoiceCurrency currency = ResolveInvoiceCurrency(db, header.currency, draft.date);
     db.Exec(
         QStringLiteral(
             "INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ RACUNA\", "
@@ -413,8 +446,8 @@ PostedInvoice PostInvoice(Session& session, const InvoiceDraft& draft,
             "\"ROBU PREUZEO\", \"NARUDZBENICA\", \"OTPREMNICA\", \"ROK PLACANJA\", "
             "\"DOSPIJECE RACUNA\", \"NACIN PLACANJA\", \"POZIV NA BROJ\", \"VEC PLACENO\", "
             "\"DODATNI TEKST\", \"ZIRO_RACUN\", \"IZMJENA_CIJENA\", \"RBR_TK\", \"KORISNIK\", "
-            "\"DATUM_I_VRIJEME_KNJIZENJA\", \"SKIDA\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-            "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            "\"DATUM_I_VRIJEME_KNJIZENJA\", \"SKIDA\", \"VALUTA\", \"TECAJ\") VALUES (?, ?, ?, ?, "
+            "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
         {draft.warehouse,
          book,
          draft.year,
@@ -442,7 +475,9 @@ PostedInvoice PostInvoice(Session& session, const InvoiceDraft& draft,
          moves ? QVariant(issue->Position()) : QVariant(),
          session.userName,
          now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-         takesStock});
+         takesStock,
+         currency.code ? QVariant(*currency.code) : QVariant(),
+         currency.code ? QVariant(currency.rate) : QVariant()});
     // The lines in column order under the final number and book, with their employee and
     // extra-data rows; the working copy is cleared in the same transaction.
     workingcopy::PostWorkingLines(db, DocumentKind::Invoice, posted.number, draft.sessionCode,

@@ -19,10 +19,6 @@ namespace {
 
 constexpr int kRetailTerms = 1;
 
-QString DateText(const QDate& date) {
-    return date.toString(QStringLiteral("dd.MM.yyyy"));
-}
-
 // A layout named in the company record: a bare report file name, nothing that leads elsewhere.
 bool IsPlainReportName(const QString& name) {
     static const QRegularExpression plain(QStringLiteral("^[^/\\\\]+\\.rpt$"),
@@ -71,13 +67,16 @@ struct Header {
     double alreadyPaid = 0;
     QString additionalText;
     QString paymentReference;
+    QString currency;  // a foreign currency's name, else empty
+    double rate = 1;
 };
 
 Header ReadHeader(Database& db, int warehouse, int book, int year, int number) {
     Statement s = db.Prepare(QStringLiteral(
         "SELECT \"UVJET PRODAJE\", \"DATUM\", \"STORNO\", \"VEC PLACENO\", \"DODATNI TEKST\", "
-        "\"POZIV NA BROJ\" FROM \"RACUNI\" WHERE \"SKLADISTE\" = ? AND \"IRA\" = ? AND "
-        "\"GODINA\" = ? AND \"BROJ RACUNA\" = ?"));
+        "\"POZIV NA BROJ\", v.\"NAZIV\", r.\"TECAJ\" FROM \"RACUNI\" r LEFT JOIN \"VALUTE\" v ON "
+        "v.\"SIFRA\" = r.\"VALUTA\" AND r.\"VALUTA\" <> 1 WHERE r.\"SKLADISTE\" = ? AND "
+        "r.\"IRA\" = ? AND r.\"GODINA\" = ? AND r.\"BROJ RACUNA\" = ?"));
     s.Exec({warehouse, book, year, number});
     if (!s.Next()) {
         throw UserError(QStringLiteral("Ne postoji proknjiženi račun broj ") +
@@ -90,26 +89,11 @@ Header ReadHeader(Database& db, int warehouse, int book, int year, int number) {
     h.alreadyPaid = s.Double(3);
     h.additionalText = s.Text(4);
     h.paymentReference = s.Text(5);
-    return h;
-}
-
-struct ForeignRate {
-    QString currency;
-    double rate = 0;
-};
-
-// The rate of the invoice's date of the first foreign currency that has one.
-ForeignRate RateOfDate(Database& db, const QDate& date) {
-    Statement s = db.Prepare(QStringLiteral(
-        "SELECT v.\"NAZIV\", t.\"TECAJ\" FROM \"VALUTE\" v INNER JOIN \"VALUTE_TECAJ\" t ON "
-        "t.\"SIFRA\" = v.\"SIFRA\" WHERE t.\"DATUM\" = ? AND v.\"SIFRA\" <> 1 AND t.\"TECAJ\" > 0 "
-        "ORDER BY v.\"SIFRA\" LIMIT 1"));
-    s.Exec({date});
-    if (!s.Next()) {
-        throw UserError(QStringLiteral("Za datum računa ") + DateText(date) +
-                        QStringLiteral(" nije upisan tečaj strane valute."));
+    if (!s.IsNull(6) && !s.IsNull(7) && s.Double(7) > 0) {
+        h.currency = s.Text(6);
+        h.rate = s.Double(7);
     }
-    return {s.Text(0), s.Double(1)};
+    return h;
 }
 
 }  // namespace
@@ -278,7 +262,14 @@ reports::ReportRequest InvoicePrintRequest(Session& session, int book, int numbe
         .Formula(QStringLiteral("ZaPlatiti"), MoneyText(summary.ToPay()));
 
     if (kind == InvoicePrintKind::ForeignCurrency) {
-        const ForeignRate rate = RateOfDate(db, header.date);
+        if (header.currency.isEmpty()) {
+            throw UserError(QStringLiteral("Račun broj ") + n +
+                            QStringLiteral(" nije izdan u stranoj valuti."));
+        }
+        const struct {
+            QString currency;
+            double rate;
+        } rate{header.currency, header.rate};
         request.title = QStringLiteral("Ispis računa br. ") + n + QStringLiteral(" u devizama (") +
                         rate.currency + QStringLiteral(")");
         // The totals in the currency add the lines' amounts in it as they print.

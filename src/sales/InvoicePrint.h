@@ -73,8 +73,9 @@ QString InvoiceReportFile(Database& db, const QString& reportFolder, int salesTe
 // left to pay in words), "DodatniTekst", "PozivNaBroj", "DodatniPodaci" (2 when the lines carry
 // extra data, else 0), "ZaPlatiti"; a cancellation's "IznosSlovima" is its negated total; the
 // foreign-currency invoice adds "TECAJ", "VALUTA" and the totals in the currency
-// ("UKUPNO_DEV_VRIJEDNOST" …; TECAJ_TEKST the rate as printed), and refuses an invoice date without
-// a rate ("Za datum računa " d " nije upisan tečaj strane valute."). A cancellation print of an
+// ("UKUPNO_DEV_VRIJEDNOST" …; TECAJ_TEKST the rate as printed) in the currency the invoice was
+// issued in at the rate it recorded, and refuses an invoice in the home currency ("Račun broj " n
+// " nije izdan u stranoj valuti."). A cancellation print of an
 // invoice that is not cancelled is refused ("Račun broj " n " nije storniran.").
 reports::ReportRequest InvoicePrintRequest(
     Session& session, int book, int number, InvoicePrintKind kind = InvoicePrintKind::Invoice,
