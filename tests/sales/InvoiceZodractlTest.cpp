@@ -429,6 +429,28 @@ TEST_F(InvoiceZodractlTest, AnInvoiceIsPrintedToPdfInEachOfItsPrintouts) {
         text.contains(QStringLiteral("STORNO RAČUNA br. ") + NrText(1) + QStringLiteral("/2026")));
     EXPECT_TRUE(text.contains(QStringLiteral("12.03.2026")));
     EXPECT_TRUE(text.contains(QStringLiteral("minus ")));
+    // The tax recapitulation is negative like the lines and the total: the per-rate rows, their
+    // total and the cancelled total show the same figures with a minus and none without.
+    const QRegularExpression recap(QStringLiteral(
+        "(\\d+)\\s*%\\s+(-?[\\d.]+,\\d\\d)\\s+(-?[\\d.]+,\\d\\d)\\s+(-?[\\d.]+,\\d\\d)"));
+    int rates = 0;
+    for (auto it = recap.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        ++rates;
+        for (int i = 2; i <= 4; ++i) {
+            EXPECT_TRUE(m.captured(i).startsWith(u'-')) << m.captured(0).toStdString();
+        }
+    }
+    EXPECT_GT(rates, 0) << text.toStdString();
+    const QRegularExpressionMatch total =
+        QRegularExpression(QStringLiteral("Ukupno\\s+(-[\\d.]+,\\d\\d)\\s+(-[\\d.]+,\\d\\d)\\s+"
+                                          "(-[\\d.]+,\\d\\d)"))
+            .match(text);
+    ASSERT_TRUE(total.hasMatch()) << text.toStdString();
+    const QRegularExpressionMatch cancelledTotal =
+        QRegularExpression(QStringLiteral("UKUPNO STORNO:\\s+(-[\\d.]+,\\d\\d)")).match(text);
+    ASSERT_TRUE(cancelledTotal.hasMatch()) << text.toStdString();
+    EXPECT_EQ(total.captured(3), cancelledTotal.captured(1));
 
     const CtlRun unknown = Run(print + QStringList{QStringLiteral("--ispis"), QStringLiteral("x")});
     EXPECT_EQ(unknown.exitCode, 2);
