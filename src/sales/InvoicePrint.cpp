@@ -251,6 +251,13 @@ reports::ReportRequest InvoicePrintRequest(Session& session, int book, int numbe
                                  "\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? AND "
                                  "\"BROJ_RACUNA\" = ?"),
                   {w, book, y, number}));
+    // The payments block ("naplata_racuna") prints only for an invoice that has payments.
+    const int payments = sqlvalue::ToInt(
+        db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"NAPLATA\" WHERE \"Skladište\" = ? AND "
+                                 "\"IRA\" = ? AND \"Godina\" = ? AND \"Broj računa\" = ?"),
+                  {w, book, y, number}));
+    request.Formula(QStringLiteral("Naplate"),
+                    payments > 0 ? QString::number(payments) : QString());
     request.Formula(QStringLiteral("DodatniTekst"), header.additionalText)
         .Formula(QStringLiteral("DodatniPodaci"),
                  extraData > 0 ? QStringLiteral("2") : QStringLiteral("0"))

@@ -71,8 +71,11 @@ QString InvoiceReportFile(Database& db, const QString& reportFolder, int salesTe
 // The print request: the title, the file, the selection of the invoice's lines, the parameters
 // of the header (:PSKLADISTE, :PIRA, :PGODINA, :PBROJ) and the formulas "IznosSlovima" (the amount
 // left to pay in words), "DodatniTekst", "PozivNaBroj", "DodatniPodaci" (2 when the lines carry
-// extra data, else 0), "ZaPlatiti"; a cancellation's "IznosSlovima" is its negated total; the
-// foreign-currency invoice adds "TECAJ", "VALUTA" and the totals in the currency
+// extra data, else 0), "ZaPlatiti", "Naplate" (the number of the invoice's rows in NAPLATA, empty
+// when none: the layout's payments block "naplata_racuna.rpt" prints only then; a line whose
+// article has vehicle data gets "podaci_vozila.rpt" under it); a cancellation's "IznosSlovima" is
+// its negated total; the foreign-currency invoice adds "TECAJ", "VALUTA" and the totals in the
+// currency
 // ("UKUPNO_DEV_VRIJEDNOST" …; TECAJ_TEKST the rate as printed) in the currency the invoice was
 // issued in at the rate it recorded, and refuses an invoice in the home currency ("Račun broj " n
 // " nije izdan u stranoj valuti."). A cancellation print of an
