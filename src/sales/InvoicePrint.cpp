@@ -296,4 +296,45 @@ reports::ReportRequest InvoicePrintRequest(Session& session, int book, int numbe
     return request;
 }
 
+reports::ReportRequest WorkingInvoicePrintRequest(Session& session, const InvoiceDraft& draft,
+                                                  const QString& reportFolder) {
+    using reports::CompareOp;
+    CheckReadyForLines(draft);
+    Database& db = session.Db();
+    const InvoiceTotals totals = Totals(db, draft.sessionCode);
+    if (totals.lines == 0) {
+        throw UserError(QStringLiteral("Račun nema niti jedne stavke !"));
+    }
+    reports::ReportRequest request;
+    const QString own = FileIn(QDir::cleanPath(QDir(reportFolder).absolutePath()) +
+                                   QLatin1Char('_') + QString::number(*draft.salesTerms),
+                               QStringLiteral("racun_pr.rpt"));
+    request.reportFile = own.isEmpty() ? QStringLiteral("racun_pr.rpt") : own;
+    request.title = QStringLiteral("Ispis računa u radu");
+    request.selection
+        .Where(QStringLiteral("STAVKE_RACUNA_PRIVREMENO.SKLADISTE"), CompareOp::Equal,
+               draft.warehouse)
+        .Where(QStringLiteral("STAVKE_RACUNA_PRIVREMENO.GODINA"), CompareOp::Equal, draft.year)
+        .Where(QStringLiteral("STAVKE_RACUNA_PRIVREMENO.Multiuser_sifra"), CompareOp::Equal,
+               draft.sessionCode);
+    request.parameters = reports::SessionParameters(session);
+    Statement customer = db.Prepare(QStringLiteral(
+        "SELECT \"NAZIV\", \"ADRESA\", \"MJESTO\", \"OIB\" FROM \"PARTNERI\" WHERE \"SIFRA\" = ?"));
+    customer.Exec({*draft.customer});
+    const bool found = customer.Next();
+    request.Formula(QStringLiteral("KupacNaziv"), found ? customer.Text(0) : QString())
+        .Formula(QStringLiteral("KupacAdresa"), found ? customer.Text(1) : QString())
+        .Formula(QStringLiteral("KupacMjesto"), found ? customer.Text(2) : QString())
+        .Formula(QStringLiteral("KupacOIB"), found ? customer.Text(3) : QString());
+    customer.Finish();
+    request
+        .Formula(QStringLiteral("KnjigaIRA"),
+                 sqlvalue::ToText(db.Scalar(
+                     QStringLiteral("SELECT \"NAZIV\" FROM \"KNJIGE_IRA\" WHERE \"SIFRA\" = ?"),
+                     {*draft.book})))
+        .Formula(QStringLiteral("DATUM"), draft.date.toString(QStringLiteral("dd.MM.yyyy")))
+        .Formula(QStringLiteral("IznosSlovima"), AmountInWords(db, totals.total));
+    return request;
+}
+
 }  // namespace zodra::sales

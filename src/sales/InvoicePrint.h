@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "reports/ReportEngine.h"
+#include "sales/InvoiceLines.h"
 
 namespace zodra {
 class Database;
@@ -83,6 +84,15 @@ QString InvoiceReportFile(Database& db, const QString& reportFolder, int salesTe
 reports::ReportRequest InvoicePrintRequest(
     Session& session, int book, int number, InvoicePrintKind kind = InvoicePrintKind::Invoice,
     bool withoutDiscount = false,
+    const QString& reportFolder = reports::ReportEngine::DefaultFolder());
+
+// "Ispis" in the invoice window before posting: the working copy's lines in the invoice layout
+// ("racun_pr.rpt", title "Ispis računa u radu"), marked as not posted and without a number (none
+// is claimed before posting). The customer, book, terms and date come from the draft; the words
+// spell the working copy's total. Refused: a draft without book, terms or customer (the line
+// guards' messages) and one without lines ("Račun nema niti jedne stavke !").
+reports::ReportRequest WorkingInvoicePrintRequest(
+    Session& session, const InvoiceDraft& draft,
     const QString& reportFolder = reports::ReportEngine::DefaultFolder());
 
 }  // namespace zodra::sales
