@@ -36,6 +36,10 @@ const std::vector<CompanySchema::Migration>& Migrations() {
                            "CREATE INDEX IF NOT EXISTS \"IX_STAVKE_RACUNA_STAVKA\" ON "
                            "\"STAVKE_RACUNA\" (\"SIFRA\", \"SKLADISTE\", \"GODINA\", "
                            "\"BROJ_PRIMKE\");")},
+        // 4: an invoice issued in a foreign currency keeps that currency and the rate of its
+        // day as it was at posting; invoices before it are in the home currency.
+        {4, QStringLiteral("ALTER TABLE \"RACUNI\" ADD COLUMN \"VALUTA\" INTEGER; "
+                           "ALTER TABLE \"RACUNI\" ADD COLUMN \"TECAJ\" DOUBLE PRECISION;")},
     };
     return steps;
 }

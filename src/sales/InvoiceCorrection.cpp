@@ -1,5 +1,6 @@
 #include "sales/InvoiceCorrection.h"
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -11,6 +12,7 @@
 #include "data/Session.h"
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
+#include "sales/ServiceConsumption.h"
 #include "stock/AverageCost.h"
 #include "stock/Lots.h"
 #include "stock/StockCheck.h"
@@ -228,8 +230,29 @@ void Take(Database& db, const stock::LotKey& lot, double quantity) {
 // After every change: the invoice's trade-book entry carries the new value and tax of its
 // article lines (the balances after it follow), pooled lots recompute their cost from the
 // invoice onwards, and lots and cards must agree.
-void Finish(Session& session, const PostedInvoiceHeader& h, const std::set<int>& pooled) {
+// A service line's consumption document that was undone or posted again (`consumptionFrom`,
+// its earliest trade-book position) moves the balances and pooled costs from there on too.
+void Finish(Session& session, const PostedInvoiceHeader& h, const std::set<int>& pooled,
+            std::optional<int> consumptionFrom = std::nullopt) {
     Database& db = session.Db();
+    if (consumptionFrom) {
+        const int from = h.position ? std::min(*h.position, *consumptionFrom) : *consumptionFrom;
+        if (h.takesStock && h.position) {
+            const InvoiceTotals t = TotalsOf(db, InvoiceLinesTarget{0, h.key});
+            db.Exec(QStringLiteral("UPDATE \"TRGOVACKA_KNJIGA_VELEPRODAJE\" SET "
+                                   "\"PRODAJA_VRIJEDNOST\" = ?, \"PRODAJA_POREZ\" = ?, "
+                                   "\"PRODAJA_UKUPNO\" = ? WHERE \"SKLADISTE\" = ? AND "
+                                   "\"GODINA\" = ? AND \"RBR\" = ?"),
+                    {t.articleValue, t.articleTax, RoundMoney(t.articleValue + t.articleTax),
+                     h.key.warehouse, h.key.year, *h.position});
+        }
+        tradebook::RecomputeBalance(db, tradebook::Book::Wholesale, h.key.warehouse, h.key.year);
+        for (int article : pooled) {
+            stock::RecomputeAverageCost(db, h.key.warehouse, h.key.year, article, from);
+        }
+        stock::CheckStockAgainstCard(session);
+        return;
+    }
     if (h.takesStock && h.position) {
         const InvoiceTotals t = TotalsOf(db, InvoiceLinesTarget{0, h.key});
         db.Exec(QStringLiteral("UPDATE \"TRGOVACKA_KNJIGA_VELEPRODAJE\" SET "
@@ -291,6 +314,11 @@ AcceptedLine Accept(Session& session, const InvoiceKey& key, PostedLine line, bo
     }
     AcceptedLine accepted;
     const std::optional<PostedLine> existing = merge ? MergeTarget(db, key, line) : std::nullopt;
+    const std::optional<int> bound =
+        existing && line.kind == kService
+            ? ConsumptionOfServiceLine(db, key.warehouse, key.book, key.year, key.number,
+                                       existing->lineNumber)
+            : std::nullopt;
     if (existing) {
         // The entries add up: the unit prices and the discount percent follow from the sums.
         PostedLine merged = *existing;
@@ -317,7 +345,12 @@ AcceptedLine Accept(Session& session, const InvoiceKey& key, PostedLine line, bo
         InsertLine(db, key, line);
         accepted = {line.lineNumber, false};
     }
-    Finish(session, h, pooled);
+    std::optional<int> consumptionFrom;
+    if (line.kind == kService) {
+        FollowServiceLine(session, key.warehouse, key.book, key.year, key.number, h.date,
+                          h.takesStock, accepted.lineNumber, bound, pooled, consumptionFrom);
+    }
+    Finish(session, h, pooled, consumptionFrom);
     transaction.Commit();
     return accepted;
 }
@@ -480,11 +513,22 @@ void ChangePostedLine(Session& session, const InvoiceKey& key, int lineNumber,
         }
         pooled = PooledOf(line);
     }
+    const bool consumptionFollows =
+        line.kind == kService && RoundQuantity(change.quantity) != RoundQuantity(line.quantity);
+    const std::optional<int> bound =
+        consumptionFollows ? ConsumptionOfServiceLine(db, key.warehouse, key.book, key.year,
+                                                      key.number, lineNumber)
+                           : std::nullopt;
     line.quantity = change.quantity;
     line.price = change.price;
     line.discountPercent = change.discountPercent;
     WriteLine(db, key, line);
-    Finish(session, h, pooled);
+    std::optional<int> consumptionFrom;
+    if (consumptionFollows) {
+        FollowServiceLine(session, key.warehouse, key.book, key.year, key.number, h.date,
+                          h.takesStock, lineNumber, bound, pooled, consumptionFrom);
+    }
+    Finish(session, h, pooled, consumptionFrom);
     transaction.Commit();
 }
 
@@ -499,6 +543,10 @@ void DeletePostedLine(Session& session, const InvoiceKey& key, int lineNumber) {
         stock::ReturnToLot(db, LotOf(key, line), line.quantity);
         pooled = PooledOf(line);
     }
+    const std::optional<int> bound =
+        line.kind == kService ? ConsumptionOfServiceLine(db, key.warehouse, key.book, key.year,
+                                                         key.number, lineNumber)
+                              : std::nullopt;
     QVariantList params = KeyOf(key);
     params << lineNumber;
     for (const char* table : {"STAVKE_RACUNA_DJELATNICI", "STAVKE_RACUNA_DODATNI_PODACI"}) {
@@ -514,7 +562,12 @@ void DeletePostedLine(Session& session, const InvoiceKey& key, int lineNumber) {
     db.Exec(QStringLiteral("UPDATE \"STAVKE_RACUNA\" SET \"RBR_STAVKE\" = \"RBR_STAVKE\" - 1") +
                 kKey + QStringLiteral(" AND \"RBR_STAVKE\" > ?"),
             params);
-    Finish(session, h, pooled);
+    std::optional<int> consumptionFrom;
+    if (bound) {
+        FollowServiceLine(session, key.warehouse, key.book, key.year, key.number, h.date,
+                          h.takesStock, std::nullopt, bound, pooled, consumptionFrom);
+    }
+    Finish(session, h, pooled, consumptionFrom);
     transaction.Commit();
 }
 

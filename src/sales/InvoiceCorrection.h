@@ -24,7 +24,9 @@ class Session;
 // invoice generates no price change: "Cijena artikla " + name + " u ispravku mora biti jednaka
 // cijeni na skladištu (" + price + ")."), and new article lines on an invoice that had none (it
 // has no place in the trade book); every number outside the input limits, NaN and infinity
-// among them.
+// among them. A service line's service consumption document follows it in the same transaction
+// (FollowServiceLine in ServiceConsumption.h): undone and posted again for a new quantity, gone
+// with the line, new for a line added; its refusals leave the whole correction unwritten.
 namespace zodra::sales {
 
 struct PostedInvoiceHeader {

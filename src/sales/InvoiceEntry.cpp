@@ -115,6 +115,18 @@ QStringList AdditionalTexts(Database& db) {
         QStringLiteral("SELECT \"TEKST\" FROM \"DODATNI_TEKSTOVI_ZA_RACUNE\" ORDER BY \"SIFRA\""));
 }
 
+QStringList Currencies(Database& db) {
+    Statement rows = db.Prepare(QStringLiteral(
+        "SELECT \"NAZIV\" FROM \"VALUTE\" WHERE COALESCE(\"NAZIV\", '') <> '' ORDER BY "
+        "\"SIFRA\""));
+    rows.Exec();
+    QStringList names;
+    while (rows.Next()) {
+        names << rows.Text(0);
+    }
+    return names;
+}
+
 QStringList BankAccounts(Database& db) {
     QStringList list = Texts(db, QStringLiteral("SELECT \"ZIRO_RACUN\" FROM \"PODACI_FIRME\""));
     for (const QString& account :

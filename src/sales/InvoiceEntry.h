@@ -34,6 +34,7 @@ QStringList DeliveryMethods(Database& db);  // NACINI_ISPORUKE
 QStringList PaymentMethods(Database& db);   // NACINI_PLACANJA
 QStringList AdditionalTexts(Database& db);  // DODATNI_TEKSTOVI_ZA_RACUNE
 QStringList BankAccounts(Database& db);     // the company's account, then ZIRO_RACUNI
+QStringList Currencies(Database& db);       // VALUTE by code: the home currency first
 
 // Shown beside the chosen article: its unit, the stock of the warehouse and year (all lots),
 // its minimum stock and reserved quantity.

@@ -141,6 +141,7 @@ JsonInvoice ParseInvoiceJson(Database& db, const QByteArray& json) {
     r.alreadyPaid = TextOf(o, "vec_placeno");
     r.additionalText = TextOf(o, "dodatni_tekst");
     r.bankAccount = TextOf(o, "ziro_racun");
+    r.currency = TextOf(o, "valuta");
     const QJsonValue lines = o.value(QStringLiteral("stavke"));
     if (!lines.isArray() || lines.toArray().isEmpty()) {
         Refuse(QStringLiteral("nedostaju \"stavke\""));
@@ -259,6 +260,7 @@ std::optional<PostedInvoice> PostInvoiceFromJson(Session& session, Prompter& pro
         take(header.alreadyPaid, invoice.alreadyPaid);
         take(header.additionalText, invoice.additionalText);
         take(header.bankAccount, invoice.bankAccount);
+        take(header.currency, invoice.currency);
         const PostedInvoice posted = PostInvoice(session, draft, header);
         DiscardInvoice(session, draft);
         return posted;

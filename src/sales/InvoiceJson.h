@@ -40,7 +40,7 @@ struct JsonInvoice {
     std::optional<int> number;
     std::optional<QString> deliveryName, deliveryAddress, deliveryPlace, deliveryDate,
         deliveryMethod, takenBy, orderNumber, deliveryNote, paymentTerm, dueDate, paymentMethod,
-        paymentReference, alreadyPaid, additionalText, bankAccount;
+        paymentReference, alreadyPaid, additionalText, bankAccount, currency;
     std::vector<JsonInvoiceLine> lines;
 };
 

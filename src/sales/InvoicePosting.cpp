@@ -1,5 +1,7 @@
 #include "sales/InvoicePosting.h"
 
+#include <cmath>
+
 #include <QDateTime>
 #include <map>
 #include <tuple>
@@ -8,6 +10,7 @@
 #include "data/Database.h"
 #include "data/DirectStatement.h"
 #include "data/Errors.h"
+#include "data/ExchangeRates.h"
 #include "data/InputLimits.h"
 #include "data/Numbering.h"
 #include "data/Rounding.h"
@@ -366,6 +369,33 @@ CheckedHeader CheckHeader(const InvoiceHeader& h) {
     return checked;
 }
 
+InvoiceCurrency ResolveInvoiceCurrency(Database& db, const QString& name, const QDate& date) {
+    InvoiceCurrency currency;
+    const QString typed = name.trimmed();
+    if (typed.isEmpty()) {
+        return currency;
+    }
+    const QVariant code = db.Scalar(
+        QStringLiteral("SELECT \"SIFRA\" FROM \"VALUTE\" WHERE \"NAZIV\" = ? ORDER BY \"SIFRA\" "
+                       "LIMIT 1"),
+        {typed});
+    if (!code.isValid() || code.isNull()) {
+        throw UserError(QStringLiteral("Valuta nije ispravno upisana"));
+    }
+    currency.name = typed;
+    if (!exchangerates::IsForeignCurrency(code.toInt())) {
+        return currency;
+    }
+    const std::optional<double> rate = exchangerates::RateOn(db, code.toInt(), date);
+    if (!rate || !std::isfinite(*rate) || *rate <= 0) {
+        throw UserError(QStringLiteral("Nije upisan tečaj ") + typed + QStringLiteral(" za ") +
+                        date.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral("."));
+    }
+    currency.code = code.toInt();
+    currency.rate = *rate;
+    return currency;
+}
+
 QString PostedMessage(int number) {
     return QStringLiteral("Račun je proknjižen pod brojem ") + QString::number(number);
 }
@@ -386,6 +416,7 @@ PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
     limits::RequireDocumentDate(draft.date, draft.year, QStringLiteral("Datum"));
     Database& db = session.Db();
     const DocumentKind kind = mode.detailed ? DocumentKind::DetailedInvoice : DocumentKind::Invoice;
+    ResolveInvoiceCurrency(db, header.currency, draft.date);
     const int book = *draft.book;
     const int terms = *draft.salesTerms;
     const int customer = *draft.customer;
@@ -474,7 +505,9 @@ PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
         }
     }
     const QDateTime now = QDateTime::currentDateTime();
-    const QString headerSql =
+    // Another workstation may have changed the rates since the check.
+    const InvoiceCurrency currency = ResolveInvoiceCurrency(db, header.currency, draft.date);
+    QString headerSql =
         QStringLiteral("INSERT INTO \"") +
         (mode.detailed ? QStringLiteral("RACUNI_DETALJNO") : QStringLiteral("RACUNI")) +
         QStringLiteral(
@@ -485,9 +518,8 @@ PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
             "\"DOSPIJECE RACUNA\", \"NACIN PLACANJA\", \"POZIV NA BROJ\", \"VEC PLACENO\", "
             "\"DODATNI TEKST\", \"ZIRO_RACUN\", \"IZMJENA_CIJENA\", \"RBR_TK\", \"KORISNIK\", "
             "\"DATUM_I_VRIJEME_KNJIZENJA\", \"SKIDA\", \"NAKNADNO_SKIDANJE\", "
-            "\"MALOPRODAJNA_MEDUSKLADISNICA\", \"MALOPRODAJNA_PRIMKA\") VALUES (?, ?, ?, ?, ?, ?, "
-            "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    const QVariantList headerValues = {
+            "\"MALOPRODAJNA_MEDUSKLADISNICA\", \"MALOPRODAJNA_PRIMKA\"");
+    QVariantList headerValues = {
         draft.warehouse,
         book,
         draft.year,
@@ -519,6 +551,15 @@ PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
         takesStock && mode.deferredStock && !mode.detailed,
         mode.transfer ? QVariant(*mode.transfer) : QVariant(),
         mode.transferReceipt ? QVariant(*mode.transferReceipt) : QVariant()};
+    if (!mode.detailed) {
+        // The currency an invoice is issued in and its rate of the day; detailed retail
+        // invoices are always in the home currency.
+        headerSql += QStringLiteral(", \"VALUTA\", \"TECAJ\"");
+        headerValues << (currency.code ? QVariant(*currency.code) : QVariant())
+                     << (currency.code ? QVariant(currency.rate) : QVariant());
+    }
+    headerSql += QStringLiteral(") VALUES (?") +
+                 QStringLiteral(", ?").repeated(int(headerValues.size()) - 1) + QStringLiteral(")");
     if (mode.detailed) {
         // The detail file commits after the company file: its rows are logged here and applied
         // right after the commit (Transaction::DeferDetail).

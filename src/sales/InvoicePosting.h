@@ -34,7 +34,19 @@ struct InvoiceHeader {
     QString alreadyPaid;
     QString additionalText;
     QString bankAccount;
+    QString currency;  // the name of the currency the invoice is issued in; empty: the home one
 };
+
+// The currency an invoice is issued in, with the rate of its date at full precision: the home
+// currency (an empty name or currency 1) at rate 1; an unknown name is refused with "Valuta nije
+// ispravno upisana", a foreign currency without a rate for the date with "Nije upisan tečaj " +
+// name + " za " + date (dd.MM.yyyy) + ".".
+struct InvoiceCurrency {
+    std::optional<int> code;  // set only for a foreign currency
+    QString name;
+    double rate = 1;
+};
+InvoiceCurrency ResolveInvoiceCurrency(Database& db, const QString& name, const QDate& date);
 
 // The header the dialog proposes: delivery name, address and place of the customer, the
 // customer's payment delay (15 days when it has none) and the due date after it, nothing paid,
@@ -85,7 +97,8 @@ struct PostedInvoice {
 // working copy cleared, the consistency check; when the book takes stock, the service
 // consumption documents of services with a bill of articles (PostServiceConsumptions). A refusal
 // leaves nothing and keeps the working copy. A book that does not take stock moves no lot and
-// writes no trade-book entry.
+// writes no trade-book entry. The header records the invoice's currency and its rate
+// (ResolveInvoiceCurrency, read again inside the transaction).
 PostedInvoice PostInvoice(Session& session, const InvoiceDraft& draft, const InvoiceHeader& header);
 
 // How a sale posted from the retail register differs from an invoice of the invoice window.

@@ -19,10 +19,6 @@ namespace {
 
 constexpr int kRetailTerms = 1;
 
-QString DateText(const QDate& date) {
-    return date.toString(QStringLiteral("dd.MM.yyyy"));
-}
-
 // A layout named in the company record: a bare report file name, nothing that leads elsewhere.
 bool IsPlainReportName(const QString& name) {
     static const QRegularExpression plain(QStringLiteral("^[^/\\\\]+\\.rpt$"),
@@ -71,13 +67,16 @@ struct Header {
     double alreadyPaid = 0;
     QString additionalText;
     QString paymentReference;
+    QString currency;  // a foreign currency's name, else empty
+    double rate = 1;
 };
 
 Header ReadHeader(Database& db, int warehouse, int book, int year, int number) {
     Statement s = db.Prepare(QStringLiteral(
         "SELECT \"UVJET PRODAJE\", \"DATUM\", \"STORNO\", \"VEC PLACENO\", \"DODATNI TEKST\", "
-        "\"POZIV NA BROJ\" FROM \"RACUNI\" WHERE \"SKLADISTE\" = ? AND \"IRA\" = ? AND "
-        "\"GODINA\" = ? AND \"BROJ RACUNA\" = ?"));
+        "\"POZIV NA BROJ\", v.\"NAZIV\", r.\"TECAJ\" FROM \"RACUNI\" r LEFT JOIN \"VALUTE\" v ON "
+        "v.\"SIFRA\" = r.\"VALUTA\" AND r.\"VALUTA\" <> 1 WHERE r.\"SKLADISTE\" = ? AND "
+        "r.\"IRA\" = ? AND r.\"GODINA\" = ? AND r.\"BROJ RACUNA\" = ?"));
     s.Exec({warehouse, book, year, number});
     if (!s.Next()) {
         throw UserError(QStringLiteral("Ne postoji proknjiženi račun broj ") +
@@ -90,26 +89,11 @@ Header ReadHeader(Database& db, int warehouse, int book, int year, int number) {
     h.alreadyPaid = s.Double(3);
     h.additionalText = s.Text(4);
     h.paymentReference = s.Text(5);
-    return h;
-}
-
-struct ForeignRate {
-    QString currency;
-    double rate = 0;
-};
-
-// The rate of the invoice's date of the first foreign currency that has one.
-ForeignRate RateOfDate(Database& db, const QDate& date) {
-    Statement s = db.Prepare(QStringLiteral(
-        "SELECT v.\"NAZIV\", t.\"TECAJ\" FROM \"VALUTE\" v INNER JOIN \"VALUTE_TECAJ\" t ON "
-        "t.\"SIFRA\" = v.\"SIFRA\" WHERE t.\"DATUM\" = ? AND v.\"SIFRA\" <> 1 AND t.\"TECAJ\" > 0 "
-        "ORDER BY v.\"SIFRA\" LIMIT 1"));
-    s.Exec({date});
-    if (!s.Next()) {
-        throw UserError(QStringLiteral("Za datum računa ") + DateText(date) +
-                        QStringLiteral(" nije upisan tečaj strane valute."));
+    if (!s.IsNull(6) && !s.IsNull(7) && s.Double(7) > 0) {
+        h.currency = s.Text(6);
+        h.rate = s.Double(7);
     }
-    return {s.Text(0), s.Double(1)};
+    return h;
 }
 
 }  // namespace
@@ -267,6 +251,13 @@ reports::ReportRequest InvoicePrintRequest(Session& session, int book, int numbe
                                  "\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? AND "
                                  "\"BROJ_RACUNA\" = ?"),
                   {w, book, y, number}));
+    // The payments block ("naplata_racuna") prints only for an invoice that has payments.
+    const int payments = sqlvalue::ToInt(
+        db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"NAPLATA\" WHERE \"Skladište\" = ? AND "
+                                 "\"IRA\" = ? AND \"Godina\" = ? AND \"Broj računa\" = ?"),
+                  {w, book, y, number}));
+    request.Formula(QStringLiteral("Naplate"),
+                    payments > 0 ? QString::number(payments) : QString());
     request.Formula(QStringLiteral("DodatniTekst"), header.additionalText)
         .Formula(QStringLiteral("DodatniPodaci"),
                  extraData > 0 ? QStringLiteral("2") : QStringLiteral("0"))
@@ -278,7 +269,14 @@ reports::ReportRequest InvoicePrintRequest(Session& session, int book, int numbe
         .Formula(QStringLiteral("ZaPlatiti"), MoneyText(summary.ToPay()));
 
     if (kind == InvoicePrintKind::ForeignCurrency) {
-        const ForeignRate rate = RateOfDate(db, header.date);
+        if (header.currency.isEmpty()) {
+            throw UserError(QStringLiteral("Račun broj ") + n +
+                            QStringLiteral(" nije izdan u stranoj valuti."));
+        }
+        const struct {
+            QString currency;
+            double rate;
+        } rate{header.currency, header.rate};
         request.title = QStringLiteral("Ispis računa br. ") + n + QStringLiteral(" u devizama (") +
                         rate.currency + QStringLiteral(")");
         // The totals in the currency add the lines' amounts in it as they print.
@@ -295,6 +293,47 @@ reports::ReportRequest InvoicePrintRequest(Session& session, int book, int numbe
             .Formula(QStringLiteral("UKUPNO_DEV_POREZ_IZNOS"), text(inCurrency.tax))
             .Formula(QStringLiteral("UKUPNO_DEV_UKUPNO"), text(inCurrency.total));
     }
+    return request;
+}
+
+reports::ReportRequest WorkingInvoicePrintRequest(Session& session, const InvoiceDraft& draft,
+                                                  const QString& reportFolder) {
+    using reports::CompareOp;
+    CheckReadyForLines(draft);
+    Database& db = session.Db();
+    const InvoiceTotals totals = Totals(db, draft.sessionCode);
+    if (totals.lines == 0) {
+        throw UserError(QStringLiteral("Račun nema niti jedne stavke !"));
+    }
+    reports::ReportRequest request;
+    const QString own = FileIn(QDir::cleanPath(QDir(reportFolder).absolutePath()) +
+                                   QLatin1Char('_') + QString::number(*draft.salesTerms),
+                               QStringLiteral("racun_pr.rpt"));
+    request.reportFile = own.isEmpty() ? QStringLiteral("racun_pr.rpt") : own;
+    request.title = QStringLiteral("Ispis računa u radu");
+    request.selection
+        .Where(QStringLiteral("STAVKE_RACUNA_PRIVREMENO.SKLADISTE"), CompareOp::Equal,
+               draft.warehouse)
+        .Where(QStringLiteral("STAVKE_RACUNA_PRIVREMENO.GODINA"), CompareOp::Equal, draft.year)
+        .Where(QStringLiteral("STAVKE_RACUNA_PRIVREMENO.Multiuser_sifra"), CompareOp::Equal,
+               draft.sessionCode);
+    request.parameters = reports::SessionParameters(session);
+    Statement customer = db.Prepare(QStringLiteral(
+        "SELECT \"NAZIV\", \"ADRESA\", \"MJESTO\", \"OIB\" FROM \"PARTNERI\" WHERE \"SIFRA\" = ?"));
+    customer.Exec({*draft.customer});
+    const bool found = customer.Next();
+    request.Formula(QStringLiteral("KupacNaziv"), found ? customer.Text(0) : QString())
+        .Formula(QStringLiteral("KupacAdresa"), found ? customer.Text(1) : QString())
+        .Formula(QStringLiteral("KupacMjesto"), found ? customer.Text(2) : QString())
+        .Formula(QStringLiteral("KupacOIB"), found ? customer.Text(3) : QString());
+    customer.Finish();
+    request
+        .Formula(QStringLiteral("KnjigaIRA"),
+                 sqlvalue::ToText(db.Scalar(
+                     QStringLiteral("SELECT \"NAZIV\" FROM \"KNJIGE_IRA\" WHERE \"SIFRA\" = ?"),
+                     {*draft.book})))
+        .Formula(QStringLiteral("DATUM"), draft.date.toString(QStringLiteral("dd.MM.yyyy")))
+        .Formula(QStringLiteral("IznosSlovima"), AmountInWords(db, totals.total));
     return request;
 }
 

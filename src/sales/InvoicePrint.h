@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "reports/ReportEngine.h"
+#include "sales/InvoiceLines.h"
 
 namespace zodra {
 class Database;
@@ -71,14 +72,27 @@ QString InvoiceReportFile(Database& db, const QString& reportFolder, int salesTe
 // The print request: the title, the file, the selection of the invoice's lines, the parameters
 // of the header (:PSKLADISTE, :PIRA, :PGODINA, :PBROJ) and the formulas "IznosSlovima" (the amount
 // left to pay in words), "DodatniTekst", "PozivNaBroj", "DodatniPodaci" (2 when the lines carry
-// extra data, else 0), "ZaPlatiti"; a cancellation's "IznosSlovima" is its negated total; the
-// foreign-currency invoice adds "TECAJ", "VALUTA" and the totals in the currency
-// ("UKUPNO_DEV_VRIJEDNOST" …; TECAJ_TEKST the rate as printed), and refuses an invoice date without
-// a rate ("Za datum računa " d " nije upisan tečaj strane valute."). A cancellation print of an
+// extra data, else 0), "ZaPlatiti", "Naplate" (the number of the invoice's rows in NAPLATA, empty
+// when none: the layout's payments block "naplata_racuna.rpt" prints only then; a line whose
+// article has vehicle data gets "podaci_vozila.rpt" under it); a cancellation's "IznosSlovima" is
+// its negated total; the foreign-currency invoice adds "TECAJ", "VALUTA" and the totals in the
+// currency
+// ("UKUPNO_DEV_VRIJEDNOST" …; TECAJ_TEKST the rate as printed) in the currency the invoice was
+// issued in at the rate it recorded, and refuses an invoice in the home currency ("Račun broj " n
+// " nije izdan u stranoj valuti."). A cancellation print of an
 // invoice that is not cancelled is refused ("Račun broj " n " nije storniran.").
 reports::ReportRequest InvoicePrintRequest(
     Session& session, int book, int number, InvoicePrintKind kind = InvoicePrintKind::Invoice,
     bool withoutDiscount = false,
+    const QString& reportFolder = reports::ReportEngine::DefaultFolder());
+
+// "Ispis" in the invoice window before posting: the working copy's lines in the invoice layout
+// ("racun_pr.rpt", title "Ispis računa u radu"), marked as not posted and without a number (none
+// is claimed before posting). The customer, book, terms and date come from the draft; the words
+// spell the working copy's total. Refused: a draft without book, terms or customer (the line
+// guards' messages) and one without lines ("Račun nema niti jedne stavke !").
+reports::ReportRequest WorkingInvoicePrintRequest(
+    Session& session, const InvoiceDraft& draft,
     const QString& reportFolder = reports::ReportEngine::DefaultFolder());
 
 }  // namespace zodra::sales

@@ -270,6 +270,19 @@ QString DeleteTitle() {
     return QStringLiteral("Brisanje računa");
 }
 
+QString UnlistedUserMessage(const QString& name) {
+    return QStringLiteral("Korisnik ") + name + QStringLiteral(" nije upisan u listu korisnika.");
+}
+
+void CheckUserMayDeleteFromTable(Session& session) {
+    if (!session.Db()
+             .Scalar(QStringLiteral("SELECT 1 FROM \"KORISNICI\" WHERE \"Username\" = ?"),
+                     {session.userName})
+             .isValid()) {
+        throw UserError(UnlistedUserMessage(session.userName));
+    }
+}
+
 QDate CheckCancellationDate(Session& session, int book, int number, const QString& typed) {
     QDate date;
     for (const char* format : {"d.M.yyyy", "d.M.yyyy.", "yyyy-MM-dd"}) {

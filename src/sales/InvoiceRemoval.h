@@ -65,4 +65,10 @@ bool CancelInvoice(Session& session, Prompter& prompter, int book, int number, c
 // Returns false when the user answered No.
 bool DeleteInvoice(Session& session, Prompter& prompter, int book, int number);
 
+// Deleting from the table view ("Tablično") of "Izbor računa" is for users listed in KORISNICI
+// only: the session's user is looked up again when the deletion is asked for, so a user removed
+// from the list meanwhile is refused ("Korisnik " + name + " nije upisan u listu korisnika.").
+QString UnlistedUserMessage(const QString& name);
+void CheckUserMayDeleteFromTable(Session& session);
+
 }  // namespace zodra::sales

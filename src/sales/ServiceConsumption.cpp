@@ -1,5 +1,7 @@
 #include "sales/ServiceConsumption.h"
 
+#include <algorithm>
+
 #include "data/Database.h"
 #include "data/DocumentKind.h"
 #include "data/Errors.h"
@@ -28,21 +30,26 @@ const stock::CostFamily& Family() {
 
 // A service line of the posted invoice with the articles its bill uses up.
 struct BilledService {
+    int lineNumber = 0;
     int service = 0;
     double quantity = 0;
     std::vector<std::pair<int, double>> bill;  // article, quantity per unit of the service
 };
 
-std::vector<BilledService> BilledServices(Database& db, int w, int book, int y, int invoice) {
+// The invoice's service lines (only `onlyLine` when given) with a bill, in line order.
+std::vector<BilledService> BilledServices(Database& db, int w, int book, int y, int invoice,
+                                          std::optional<int> onlyLine = std::nullopt) {
     std::vector<BilledService> services;
     {
         Statement lines = db.Prepare(QStringLiteral(
-            "SELECT \"SIFRA\", \"KOLICINA\" FROM \"STAVKE_RACUNA\" WHERE \"SKLADISTE\" = ? AND "
-            "\"IRA\" = ? AND \"GODINA\" = ? AND \"BROJ_RACUNA\" = ? AND \"TIP_STAVKE\" = 'USL' "
-            "ORDER BY \"RBR_STAVKE\""));
-        lines.Exec({w, book, y, invoice});
+            "SELECT \"RBR_STAVKE\", \"SIFRA\", \"KOLICINA\" FROM \"STAVKE_RACUNA\" WHERE "
+            "\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? AND \"BROJ_RACUNA\" = ? AND "
+            "\"TIP_STAVKE\" = 'USL' AND (? IS NULL OR \"RBR_STAVKE\" = ?) ORDER BY "
+            "\"RBR_STAVKE\""));
+        const QVariant line = onlyLine ? QVariant(*onlyLine) : QVariant();
+        lines.Exec({w, book, y, invoice, line, line});
         while (lines.Next()) {
-            services.push_back({lines.Int(0), lines.Double(1), {}});
+            services.push_back({lines.Int(0), lines.Int(1), lines.Double(2), {}});
         }
     }
     Statement bill = db.Prepare(
@@ -93,6 +100,9 @@ std::vector<ConsumedLine> Lines(Database& db, int w, int y, int number) {
     return lines;
 }
 
+int PostConsumption(Session& session, const documents::DocumentKey& key, int book, int invoice,
+                    const QDate& date, const BilledService& service);
+
 }  // namespace
 
 QString FifoConsumptionRefusal() {
@@ -136,8 +146,22 @@ std::vector<int> PostServiceConsumptions(Session& session, int w, int book, int 
         throw UserError(FifoConsumptionRefusal());
     }
     for (const BilledService& service : services) {
-        const documents::DocumentKey key =
-            documents::NewDocumentKey(db, DocumentKind::ServiceConsumption, w, y);
+        numbers.push_back(PostConsumption(
+            session, documents::NewDocumentKey(db, DocumentKind::ServiceConsumption, w, y), book,
+            invoice, date, service));
+    }
+    workingcopy::FillMissingTaxGroups(db, Info(DocumentKind::ServiceConsumption).lines.front());
+    return numbers;
+}
+
+namespace {
+
+int PostConsumption(Session& session, const documents::DocumentKey& key, int book, int invoice,
+                    const QDate& date, const BilledService& service) {
+    Database& db = session.Db();
+    const int w = key.warehouse;
+    const int y = key.year;
+    {
         documents::IssuePosting posting(session, key);
         posting.WriteHeader(date, {{QStringLiteral("OPIS"), ServiceName(db, service.service)},
                                    {QStringLiteral("IRA"), book},
@@ -160,11 +184,11 @@ std::vector<int> PostServiceConsumptions(Session& session, int w, int book, int 
         tradebook::Entry entry = posting.StockEntry(date);
         entry.description += QStringLiteral(" veza na račun ") + QString::number(invoice);
         posting.Finish(entry);
-        numbers.push_back(key.number);
     }
-    workingcopy::FillMissingTaxGroups(db, Info(DocumentKind::ServiceConsumption).lines.front());
-    return numbers;
+    return key.number;
 }
+
+}  // namespace
 
 std::vector<int> BoundServiceConsumptions(Database& db, int w, int book, int y, int invoice) {
     Statement rows = db.Prepare(QStringLiteral(
@@ -271,6 +295,82 @@ void DeleteServiceConsumption(Database& db, int w, int y, int number, std::set<i
                     QStringLiteral("\"") + kKey,
                 {w, y, number});
     }
+}
+
+std::optional<int> ConsumptionOfServiceLine(Database& db, int w, int book, int y, int invoice,
+                                            int lineNumber) {
+    std::vector<std::pair<int, QString>> documents;  // number, service name
+    {
+        Statement rows = db.Prepare(QStringLiteral(
+            "SELECT \"BROJ_SPECIFIKACIJE\", COALESCE(\"OPIS\", '') FROM \"SPECIFIKACIJE\" WHERE "
+            "\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA_RACUNA\" = ? AND \"BROJ_RACUNA\" = ? "
+            "AND \"STORNO\" = FALSE ORDER BY \"BROJ_SPECIFIKACIJE\""));
+        rows.Exec({w, book, y, invoice});
+        while (rows.Next()) {
+            documents.emplace_back(rows.Int(0), rows.Text(1));
+        }
+    }
+    Statement lines = db.Prepare(QStringLiteral(
+        "SELECT l.\"RBR_STAVKE\", COALESCE(u.\"NAZIV\", '') FROM \"STAVKE_RACUNA\" l LEFT JOIN "
+        "\"USLUGE\" u ON u.\"SIFRA\" = l.\"SIFRA\" WHERE l.\"SKLADISTE\" = ? AND l.\"IRA\" = ? "
+        "AND l.\"GODINA\" = ? AND l.\"BROJ_RACUNA\" = ? AND l.\"TIP_STAVKE\" = 'USL' ORDER BY "
+        "l.\"RBR_STAVKE\""));
+    lines.Exec({w, book, y, invoice});
+    while (lines.Next()) {
+        const auto paired =
+            std::find_if(documents.begin(), documents.end(),
+                         [&](const auto& document) { return document.second == lines.Text(1); });
+        if (paired == documents.end()) {
+            continue;
+        }
+        if (lines.Int(0) == lineNumber) {
+            return paired->first;
+        }
+        documents.erase(paired);
+    }
+    return std::nullopt;
+}
+
+std::optional<int> FollowServiceLine(Session& session, int w, int book, int y, int invoice,
+                                     const QDate& date, bool takesStock,
+                                     std::optional<int> lineNumber, std::optional<int> bound,
+                                     std::set<int>& pooled, std::optional<int>& from) {
+    Database& db = session.Db();
+    Q_ASSERT(db.TransactionDepth() > 0);
+    const auto touched = [&](const QVariant& position) {
+        if (position.isValid() && !position.isNull() && (!from || position.toInt() < *from)) {
+            from = position.toInt();
+        }
+    };
+    if (bound) {
+        touched(db.Scalar(QStringLiteral("SELECT \"RBR_TK\" FROM \"SPECIFIKACIJE\"") + kKey,
+                          {w, y, *bound}));
+        DeleteServiceConsumption(db, w, y, *bound, pooled);
+    }
+    if (!lineNumber) {
+        return std::nullopt;
+    }
+    const std::vector<BilledService> billed = BilledServices(db, w, book, y, invoice, *lineNumber);
+    if (billed.empty() || (!bound && !(takesStock && session.company.serviceConsumptionLists))) {
+        return std::nullopt;
+    }
+    if (session.stockMethod == StockMethod::Fifo) {
+        throw UserError(FifoConsumptionRefusal());
+    }
+    const documents::DocumentKey key =
+        bound ? documents::DocumentKey{DocumentKind::ServiceConsumption, w, std::nullopt, y, *bound}
+              : documents::NewDocumentKey(db, DocumentKind::ServiceConsumption, w, y);
+    const int number = PostConsumption(session, key, book, invoice, date, billed.front());
+    workingcopy::FillMissingTaxGroups(db, Info(DocumentKind::ServiceConsumption).lines.front());
+    touched(db.Scalar(QStringLiteral("SELECT \"RBR_TK\" FROM \"SPECIFIKACIJE\"") + kKey,
+                      {w, y, number}));
+    for (const auto& [article, quantity] : billed.front().bill) {
+        (void)quantity;
+        if (stock::FindLot(db, {w, y, stock::kPooledLot, article})) {
+            pooled.insert(article);
+        }
+    }
+    return number;
 }
 
 }  // namespace zodra::sales

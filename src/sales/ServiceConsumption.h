@@ -63,4 +63,24 @@ void CancelServiceConsumption(Database& db, int warehouse, int year, int number,
 void DeleteServiceConsumption(Database& db, int warehouse, int year, int number,
                               std::set<int>& pooled);
 
+// Correction of a posted invoice's service lines. The document a service line generated is
+// found by pairing the invoice's service lines, in line order, with its bound documents (not
+// cancelled), in number order, by the service's name they carry: read it before the line
+// changes.
+std::optional<int> ConsumptionOfServiceLine(Database& db, int warehouse, int book, int year,
+                                            int invoice, int lineNumber);
+
+// Inside the correction's transaction, after the service line was written (`lineNumber`) or
+// deleted (no line): the line's former document `bound` is undone as if never made (its guards
+// refuse it when a stock count or price change touched its articles since) and, while the line
+// still bills articles, posted again under its own number for the line's new quantity; a line
+// that had none gets a new document when the company keeps service consumption and the invoice
+// takes stock (FIFO refused as at posting). Articles of pooled lots go into `pooled` and
+// `from` becomes the earliest trade-book position touched, for the caller to recompute costs
+// and balances. Returns the document the line has now.
+std::optional<int> FollowServiceLine(Session& session, int warehouse, int book, int year,
+                                     int invoice, const QDate& date, bool takesStock,
+                                     std::optional<int> lineNumber, std::optional<int> bound,
+                                     std::set<int>& pooled, std::optional<int>& from);
+
 }  // namespace zodra::sales

@@ -229,6 +229,10 @@ TEST(Migrations, AFirstVersionCompanyGetsTheLotPriceOfInvoiceLines) {
             "INSERT INTO \"STAVKE_RACUNA\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
             "\"BROJ_RACUNA\", \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
             "\"NABAVNA_CIJENA\", \"CIJENA_\") VALUES (1, 1, 2026, 7, 'ART', 5, 2, 4, 5, 7.5)"));
+        for (const char* column : {"VALUTA", "TECAJ"}) {  // added by version 4
+            db->ExecRaw(QStringLiteral("ALTER TABLE \"RACUNI\" DROP COLUMN \"%1\"")
+                            .arg(QString::fromLatin1(column)));
+        }
         db->ExecRaw(QStringLiteral("PRAGMA user_version = 1"));
     }
     auto opened = Database::Open(path, QString());
@@ -319,12 +323,19 @@ TEST(Migrations, ASecondVersionCompanyGetsOneIndexOfInvoiceLinesByItem) {
             "INSERT INTO \"STAVKE_RACUNA\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ_RACUNA\", "
             "\"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\") VALUES (1, 1, 2026, 7, "
             "'ART', 5, 2, 4)"));
+        for (const char* column : {"VALUTA", "TECAJ"}) {  // added by version 4
+            db->ExecRaw(QStringLiteral("ALTER TABLE \"RACUNI\" DROP COLUMN \"%1\"")
+                            .arg(QString::fromLatin1(column)));
+        }
         db->ExecRaw(QStringLiteral("PRAGMA user_version = 2"));
     }
     auto opened = Database::Open(path, QString());
     ASSERT_EQ(opened.status, Database::OpenStatus::Ok) << opened.detail.toStdString();
     Database& db = *opened.db;
-    EXPECT_EQ(db.SchemaVersion(), 3);
+    EXPECT_EQ(db.SchemaVersion(), CompanySchema::kCurrentVersion);
+    // Version 4 brought the invoice's currency and rate.
+    EXPECT_TRUE(db.Columns(QStringLiteral("RACUNI")).contains(QStringLiteral("VALUTA")));
+    EXPECT_TRUE(db.Columns(QStringLiteral("RACUNI")).contains(QStringLiteral("TECAJ")));
     QStringList indexes;
     Statement list = db.Prepare(QStringLiteral(
         "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'STAVKE_RACUNA' AND "

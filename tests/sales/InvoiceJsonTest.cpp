@@ -95,6 +95,11 @@ TEST_F(InvoiceJsonTest, AFileThatCannotBeBookedIsRefusedWithItsMessageAndBooksNo
     refused(R"({"skladiste": 1, "uvjet_prodaje": 9, "kupac": 1, "datum": "2026-03-10",
                 "stavke": [{"artikal": "Vijak M8", "kolicina": 1}]})",
             "Datoteka računa: \"uvjet_prodaje\" nije šifra postojećeg uvjeta prodaje.");
+    // A foreign currency without a rate of the invoice's date.
+    db().Exec(QStringLiteral("INSERT INTO \"VALUTE\" (\"SIFRA\", \"NAZIV\") VALUES (2, 'USD')"));
+    refused(R"({"skladiste": 1, "uvjet_prodaje": 2, "kupac": "Kod Ane's d.o.o.",
+                "datum": "2026-03-10", "valuta": "USD", "stavke": [{"artikal": "Vijak M8", "kolicina": 1}]})",
+            "Nije upisan tečaj USD za 10.03.2026.");
     // A merge answered No books nothing either.
     prompter.AnswerNo();
     EXPECT_FALSE(PostFile(QStringLiteral(R"({"skladiste": 1, "uvjet_prodaje": 2, "kupac": 1,
@@ -102,6 +107,20 @@ TEST_F(InvoiceJsonTest, AFileThatCannotBeBookedIsRefusedWithItsMessageAndBooksNo
         "stavke": [{"artikal": "Vijak M8", "kolicina": 1}, {"artikal": "Vijak M8", "kolicina": 2}]})"))
                      .has_value());
     ExpectNothingBooked();
+}
+
+TEST_F(InvoiceJsonTest, AFileNamesTheCurrencyTheInvoiceIsIssuedIn) {
+    db().Exec(
+        QStringLiteral("INSERT INTO \"VALUTE\" (\"SIFRA\", \"NAZIV\") VALUES (2, 'USD'), "
+                       "(3, 'GBP')"));
+    db().Exec(
+        QStringLiteral("INSERT INTO \"VALUTE_TECAJ\" (\"SIFRA\", \"DATUM\", \"TECAJ\") "
+                       "VALUES (2, '2026-03-10', 1.0837), (3, '2026-03-10', 0.86)"));
+    ASSERT_TRUE(PostFile(QStringLiteral(R"({"skladiste": 1, "uvjet_prodaje": 2,
+        "kupac": "Kod Ane's d.o.o.", "datum": "2026-03-10", "valuta": "GBP", "stavke": [{"artikal": "Vijak M8", "kolicina": 1}]})"))
+                    .has_value());
+    EXPECT_EQ(Value(QStringLiteral("SELECT \"VALUTA\" FROM \"RACUNI\"")), 3.0);
+    EXPECT_EQ(Value(QStringLiteral("SELECT \"TECAJ\" FROM \"RACUNI\"")), 0.86);
 }
 
 }  // namespace

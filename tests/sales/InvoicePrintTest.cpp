@@ -150,22 +150,79 @@ TEST_F(InvoicePrintTest, TheCompanysOwnLayoutAndTheTermsFolderAreTakenOnlyWhereT
               QStringLiteral("racun_storno.rpt"));
 }
 
-TEST_F(InvoicePrintTest, AForeignCurrencyInvoiceNeedsTheRateOfItsDate) {
-    const int number = PostTwoRates();
+// Two foreign currencies have a rate on the invoice's date: the invoice is in the one chosen, at
+// its rate as stored, not in the first that has a rate.
+TEST_F(InvoicePrintTest, AForeignCurrencyInvoiceIsIssuedAndPrintedInItsOwnCurrency) {
     using K = sales::InvoicePrintKind;
-    ExpectRefused([&] { sales::InvoicePrintRequest(*session, 1, number, K::ForeignCurrency); },
-                  QStringLiteral("Za datum računa 10.03.2026 nije upisan tečaj strane valute."));
-    db().Exec(QStringLiteral("INSERT INTO \"VALUTE\" (\"SIFRA\", \"NAZIV\") VALUES (2, 'USD')"));
+    db().Exec(
+        QStringLiteral("INSERT INTO \"VALUTE\" (\"SIFRA\", \"NAZIV\") VALUES (2, 'USD'), "
+                       "(3, 'GBP'), (4, 'CHF')"));
     db().Exec(
         QStringLiteral("INSERT INTO \"VALUTE_TECAJ\" (\"SIFRA\", \"DATUM\", \"TECAJ\") "
-                       "VALUES (2, '2026-03-10', 0.5)"));
+                       "VALUES (2, '2026-03-10', 0.5), (3, '2026-03-10', 0.8596123456789), "
+                       "(4, '2026-03-09', 1.1)"));
+    const auto post = [&](const QString& currency, double screws = 10) {
+        sales::InvoiceDraft draft = Draft();
+        Line(draft, screw, screws, 8.00, 10);
+        Line(draft, nut, 4, 2.50, 0);
+        sales::InvoiceHeader header = sales::ProposeHeader(*session, draft);
+        header.currency = currency;
+        try {
+            return sales::PostInvoice(*session, draft, header).number;
+        } catch (const UserError&) {
+            sales::DiscardInvoice(*session, draft);  // gives its lots' held goods back
+            throw;
+        }
+    };
+    // CHF has a rate only for the day before; a name that is no currency.
+    ExpectRefused([&] { post(QStringLiteral("CHF")); },
+                  QStringLiteral("Nije upisan tečaj CHF za 10.03.2026."));
+    ExpectRefused([&] { post(QStringLiteral("YEN")); },
+                  QStringLiteral("Valuta nije ispravno upisana"));
+    EXPECT_EQ(Rows("RACUNI"), 0);
+
+    const int gbp = post(QStringLiteral("GBP"));
+    EXPECT_EQ(
+        Value(QStringLiteral("SELECT \"VALUTA\" FROM \"RACUNI\" WHERE \"BROJ RACUNA\" = ?"), {gbp}),
+        3.0);
+    EXPECT_EQ(
+        Value(QStringLiteral("SELECT \"TECAJ\" FROM \"RACUNI\" WHERE \"BROJ RACUNA\" = ?"), {gbp}),
+        0.8596123456789);
+    // A later edit of the day's rate does not change the issued invoice.
+    db().Exec(QStringLiteral("UPDATE \"VALUTE_TECAJ\" SET \"TECAJ\" = 2 WHERE \"SIFRA\" = 3"));
     const reports::ReportRequest r =
-        sales::InvoicePrintRequest(*session, 1, number, K::ForeignCurrency);
-    EXPECT_EQ(r.title, QStringLiteral("Ispis računa br. 1 u devizama (USD)"));
+        sales::InvoicePrintRequest(*session, 1, gbp, K::ForeignCurrency);
+    EXPECT_EQ(r.title, QStringLiteral("Ispis računa br. ") + QString::number(gbp) +
+                           QStringLiteral(" u devizama (GBP)"));
     EXPECT_EQ(r.reportFile, QStringLiteral("racun_dev.rpt"));
-    EXPECT_EQ(FormulaOf(r, "TECAJ"), QStringLiteral("0.5"));
-    EXPECT_EQ(FormulaOf(r, "UKUPNO_DEV_UKUPNO"), QStringLiteral("202,60 USD"));
-    EXPECT_EQ(FormulaOf(r, "UKUPNO_DEV_POREZ_IZNOS"), QStringLiteral("38,60 USD"));
+    EXPECT_EQ(FormulaOf(r, "TECAJ"), QStringLiteral("0.8596123456789"));
+    EXPECT_EQ(FormulaOf(r, "VALUTA"), QStringLiteral("GBP"));
+    // Each line in the currency rounded to the cent, then added: 104,70 + 13,15.
+    EXPECT_EQ(FormulaOf(r, "UKUPNO_DEV_UKUPNO"), QStringLiteral("117,85 GBP"));
+    EXPECT_EQ(FormulaOf(r, "UKUPNO_DEV_POREZ_IZNOS"), QStringLiteral("22,45 GBP"));
+
+    // The home currency, chosen by name or left empty, records none and has no such print.
+    for (const QString& home : {QStringLiteral("EUR"), QString()}) {
+        const int number = post(home, 1);
+        EXPECT_TRUE(db().Scalar(QStringLiteral("SELECT \"VALUTA\" FROM \"RACUNI\" WHERE "
+                                               "\"BROJ RACUNA\" = ?"),
+                                {number})
+                        .isNull());
+        ExpectRefused([&] { sales::InvoicePrintRequest(*session, 1, number, K::ForeignCurrency); },
+                      QStringLiteral("Račun broj ") + QString::number(number) +
+                          QStringLiteral(" nije izdan u stranoj valuti."));
+    }
+}
+
+// The cancellation's words spell its negative total (the printout itself: InvoiceZodractlTest).
+TEST_F(InvoicePrintTest, ACancellationsWordsSpellItsNegativeTotal) {
+    const int number = PostTwoRates();
+    sales::CancelInvoice(*session, 1, number, QDate(2026, 3, 12));
+    const reports::ReportRequest r =
+        sales::InvoicePrintRequest(*session, 1, number, sales::InvoicePrintKind::Cancellation);
+    EXPECT_EQ(r.reportFile, QStringLiteral("racun_storno.rpt"));
+    // 101,30 in all; what was paid before is paid back with the cancellation.
+    EXPECT_EQ(FormulaOf(r, "IznosSlovima"), QStringLiteral("minus stojedna EUR i trideset centi"));
 }
 
 TEST(InvoicePaymentReference, ATypedReferenceKeepsItsModelAndOnlyWhatASlipAllows) {

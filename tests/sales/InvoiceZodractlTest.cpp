@@ -429,6 +429,28 @@ TEST_F(InvoiceZodractlTest, AnInvoiceIsPrintedToPdfInEachOfItsPrintouts) {
         text.contains(QStringLiteral("STORNO RAČUNA br. ") + NrText(1) + QStringLiteral("/2026")));
     EXPECT_TRUE(text.contains(QStringLiteral("12.03.2026")));
     EXPECT_TRUE(text.contains(QStringLiteral("minus ")));
+    // The tax recapitulation is negative like the lines and the total: the per-rate rows, their
+    // total and the cancelled total show the same figures with a minus and none without.
+    const QRegularExpression recap(QStringLiteral(
+        "(\\d+)\\s*%\\s+(-?[\\d.]+,\\d\\d)\\s+(-?[\\d.]+,\\d\\d)\\s+(-?[\\d.]+,\\d\\d)"));
+    int rates = 0;
+    for (auto it = recap.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        ++rates;
+        for (int i = 2; i <= 4; ++i) {
+            EXPECT_TRUE(m.captured(i).startsWith(u'-')) << m.captured(0).toStdString();
+        }
+    }
+    EXPECT_GT(rates, 0) << text.toStdString();
+    const QRegularExpressionMatch total =
+        QRegularExpression(QStringLiteral("Ukupno\\s+(-[\\d.]+,\\d\\d)\\s+(-[\\d.]+,\\d\\d)\\s+"
+                                          "(-[\\d.]+,\\d\\d)"))
+            .match(text);
+    ASSERT_TRUE(total.hasMatch()) << text.toStdString();
+    const QRegularExpressionMatch cancelledTotal =
+        QRegularExpression(QStringLiteral("UKUPNO STORNO:\\s+(-[\\d.]+,\\d\\d)")).match(text);
+    ASSERT_TRUE(cancelledTotal.hasMatch()) << text.toStdString();
+    EXPECT_EQ(total.captured(3), cancelledTotal.captured(1));
 
     const CtlRun unknown = Run(print + QStringList{QStringLiteral("--ispis"), QStringLiteral("x")});
     EXPECT_EQ(unknown.exitCode, 2);
@@ -439,6 +461,55 @@ TEST_F(InvoiceZodractlTest, AnInvoiceIsPrintedToPdfInEachOfItsPrintouts) {
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(
         missing.err.contains(QStringLiteral("Ne postoji proknjiženi račun broj ") + NrText(7)));
+}
+
+// The invoice's payments and a used vehicle's data are blocks of the printed invoice: absent while
+// the invoice has none, printed with their figures once it has.
+TEST_F(InvoiceZodractlTest, PaymentsAndAUsedVehiclesDataPrintOnTheInvoice) {
+    const QString pdf = m_dir.filePath(QStringLiteral("racun.pdf"));
+    ASSERT_EQ(Run({QStringLiteral("post"), Source("docs/examples/racun.json")}).exitCode, 0);
+    const QStringList print{
+        QStringLiteral("print"), QStringLiteral("racun"), NrText(1), QStringLiteral("--skladiste"),
+        QStringLiteral("1"),     QStringLiteral("--pdf"), pdf};
+    ASSERT_EQ(Run(print).exitCode, 0);
+    const QString bare = PdfText(pdf);
+    EXPECT_FALSE(bare.contains(QStringLiteral("Naplata računa")));
+    EXPECT_FALSE(bare.contains(QStringLiteral("Broj šasije")));
+    {
+        auto db = Open();
+        const int article =
+            db->Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"STAVKE_RACUNA\" WHERE \"IRA\" = 1 "
+                                      "AND \"BROJ_RACUNA\" = ? AND \"RBR_STAVKE\" = 1"),
+                       {Nr(1)})
+                .toInt();
+        db->Exec(QStringLiteral("INSERT OR REPLACE INTO \"ARTIKLI_VOZILA\" (\"SIFRA\", "
+                                "\"VRSTA_VOZILA\", \"MARKA\", \"MODEL\", \"BROJ_SASIJE\", "
+                                "\"BROJ_MOTORA\", \"GODINA_PROIZVODNJE\") VALUES (?, 'Osobno "
+                                "vozilo', 'Škoda', 'Octavia', 'TMBJJ7NE5K0123456', 'CLH 445566', "
+                                "2019)"),
+                 {article});
+        db->Exec(QStringLiteral("INSERT INTO \"NAPLATA\" (\"Skladište\", \"IRA\", \"Godina\", "
+                                "\"Broj računa\", \"Tip\", \"Datum\", \"Opis dokumenta\", "
+                                "\"Iznos\") VALUES (1, 1, 2026, ?, 'Gotovina', '2026-03-11', "
+                                "'Uplata', 50.5), (1, 1, 2026, ?, 'Virman', '2026-03-12', "
+                                "'Izvod 12', 20)"),
+                 {Nr(1), Nr(1)});
+    }
+    ASSERT_EQ(Run(print).exitCode, 0);
+    const QString text = PdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("Naplata računa"))) << text.toStdString();
+    const auto row = [&](const char* pattern) {
+        return QRegularExpression(QString::fromUtf8(pattern)).match(text).hasMatch();
+    };
+    EXPECT_TRUE(row(R"(11\.03\.2026\s+Gotovina\s+Uplata\s+50,50)")) << text.toStdString();
+    EXPECT_TRUE(row(R"(12\.03\.2026\s+Virman\s+Izvod 12\s+20,00)")) << text.toStdString();
+    EXPECT_TRUE(row(R"(Ukupno naplaćeno\s+70,50)")) << text.toStdString();
+    // Under the vehicle's own line (line 1), before line 2.
+    const int vehicle = text.indexOf(QStringLiteral("Broj šasije: TMBJJ7NE5K0123456"));
+    EXPECT_GT(vehicle, text.indexOf(QStringLiteral("Pivo svijetlo 0,5 l")));
+    EXPECT_LT(vehicle, text.indexOf(QStringLiteral("Pivo svijetlo 0,33 l")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Vozilo: Osobno vozilo Škoda Octavia")));
+    EXPECT_EQ(text.count(QStringLiteral("Broj šasije")), 1);
 }
 
 }  // namespace

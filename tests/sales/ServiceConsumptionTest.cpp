@@ -4,6 +4,7 @@
 // their invoice behind their question and guards.
 
 #include "data/ScriptedPrompter.h"
+#include "sales/InvoiceCorrection.h"
 #include "sales/InvoiceRemoval.h"
 #include "sales/InvoiceTest.h"
 #include "sales/ServiceConsumption.h"
@@ -296,6 +297,152 @@ TEST_F(ServiceConsumptionTest, DeletingTheInvoiceTakesItsConsumptionAndRecompute
     EXPECT_NEAR(Pooled(nut).costPrice, (20 * 2.0 + 8 * 4.0) / 28, 1e-9);
     EXPECT_DOUBLE_EQ(Pooled(screw).quantity, 10.0);
     ExpectBooksAgree();
+}
+
+}  // namespace
+
+namespace {
+
+// Correction of a posted invoice's assembly line: the bound document follows the line in the
+// same transaction, or nothing changes.
+class ServiceConsumptionCorrectionTest : public ServiceConsumptionTest {
+protected:
+    void SetUp() override {
+        ServiceConsumptionTest::SetUp();
+        Stock(StockMethod::Average);
+    }
+    sales::InvoiceKey PostWithAssembly(double assemblies) {
+        return {1, 1, Year(), Post(DraftWithAssembly(assemblies)).number};
+    }
+    double Consumed(int article) {
+        return Value(QStringLiteral("SELECT COALESCE(SUM(s.\"KOLICINA\"), 0) FROM "
+                                    "\"STAVKE_SPECIFIKACIJA\" s JOIN \"SPECIFIKACIJE\" h USING "
+                                    "(\"SKLADISTE\", \"GODINA\", \"BROJ_SPECIFIKACIJE\") WHERE "
+                                    "h.\"STORNO\" = FALSE AND s.\"SIFRA_ARTIKLA\" = ?"),
+                     {article});
+    }
+    double LineQuantity(const sales::InvoiceKey& key, int line) {
+        return Value(QStringLiteral("SELECT \"KOLICINA\" FROM \"STAVKE_RACUNA\" WHERE "
+                                    "\"BROJ_RACUNA\" = ? AND \"RBR_STAVKE\" = ?"),
+                     {key.number, line});
+    }
+    sales::ServiceLineInput Assemblies(double quantity) {
+        return {assembly, quantity, std::nullopt, std::nullopt, std::nullopt, QString()};
+    }
+};
+
+TEST_F(ServiceConsumptionCorrectionTest, TheDocumentFollowsAChangedMergedAndDeletedLine) {
+    const sales::InvoiceKey key = PostWithAssembly(3);  // line 2: 3 assemblies, document 1
+    sales::ChangePostedLine(*session, key, 2, {1, 20, 0});
+    // The same document, now for 1 assembly: 2 screws and 4 nuts.
+    EXPECT_EQ(Rows("SPECIFIKACIJE"), 1);
+    EXPECT_EQ(Consumption("BROJ_RACUNA").toInt(), key.number);
+    EXPECT_DOUBLE_EQ(Consumed(screw), 2.0);
+    EXPECT_DOUBLE_EQ(Consumed(nut), 4.0);
+    EXPECT_DOUBLE_EQ(Pooled(screw).quantity, 7.0);  // 10 − 1 sold − 2
+    EXPECT_DOUBLE_EQ(Pooled(nut).quantity, 16.0);
+    EXPECT_DOUBLE_EQ(Pooled(nut).freeQuantity, 16.0);
+    EXPECT_DOUBLE_EQ(Entry("NABAVA_VRIJEDNOST", QStringLiteral("SPECIFIKACIJA")).toDouble(),
+                     -(2 * 8.0 + 4 * 3.0));
+    EXPECT_EQ(Entry("OPIS", QStringLiteral("SPECIFIKACIJA")).toString(),
+              QStringLiteral("SPECIFIKACIJA 1 veza na račun ") + QString::number(key.number));
+    EXPECT_EQ(Entry("RBR", QStringLiteral("SPECIFIKACIJA")).toInt(), Consumption("RBR_TK").toInt());
+    ExpectBooksAgree();
+
+    // A price change of the line moves no goods.
+    sales::ChangePostedLine(*session, key, 2, {1, 25, 0});
+    EXPECT_DOUBLE_EQ(Pooled(nut).quantity, 16.0);
+
+    // Merged with 2 more: 3 assemblies again.
+    answers.AnswerYes();
+    ASSERT_TRUE(sales::AddPostedServiceLine(*session, answers, key, Assemblies(2)).has_value());
+    EXPECT_DOUBLE_EQ(LineQuantity(key, 2), 3.0);
+    EXPECT_EQ(Rows("SPECIFIKACIJE"), 1);
+    EXPECT_DOUBLE_EQ(Consumed(nut), 12.0);
+    EXPECT_DOUBLE_EQ(Pooled(nut).quantity, 8.0);
+    ExpectBooksAgree();
+
+    // Deleted: as if the assembly had never been sold.
+    sales::DeletePostedLine(*session, key, 2);
+    EXPECT_EQ(Rows("SPECIFIKACIJE"), 0);
+    EXPECT_EQ(Rows("STAVKE_SPECIFIKACIJA"), 0);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE "
+                                   "\"TIP_DOKUMENTA\" = 'SPECIFIKACIJA'")),
+              0);
+    EXPECT_DOUBLE_EQ(Pooled(nut).quantity, 20.0);
+    EXPECT_DOUBLE_EQ(Pooled(screw).quantity, 9.0);
+    EXPECT_DOUBLE_EQ(Pooled(nut).costPrice, 2.0);
+    ExpectBooksAgree();
+}
+
+TEST_F(ServiceConsumptionCorrectionTest, AnAddedAssemblyGetsItsOwnDocumentOnlyWithTheSwitch) {
+    const sales::InvoiceKey key = PostWithAssembly(1);  // document 1
+    sales::DeletePostedLine(*session, key, 2);
+    EXPECT_EQ(Rows("SPECIFIKACIJE"), 0);
+
+    session->company.serviceConsumptionLists = false;
+    ASSERT_TRUE(sales::AddPostedServiceLine(*session, answers, key, Assemblies(1)).has_value());
+    EXPECT_EQ(Rows("SPECIFIKACIJE"), 0);
+    EXPECT_DOUBLE_EQ(Pooled(nut).quantity, 20.0);
+    sales::DeletePostedLine(*session, key, 2);
+
+    session->company.serviceConsumptionLists = true;
+    const auto added = sales::AddPostedServiceLine(*session, answers, key, Assemblies(2));
+    ASSERT_TRUE(added.has_value());
+    EXPECT_EQ(sales::ConsumptionOfServiceLine(db(), 1, 1, Year(), key.number, added->lineNumber),
+              std::optional<int>(1));  // the deleted document's number is free again
+    EXPECT_EQ(Consumption("BROJ_RACUNA").toInt(), key.number);
+    EXPECT_EQ(Consumption("DATUM").toDate(), QDate(2026, 3, 10));
+    EXPECT_DOUBLE_EQ(Consumed(nut), 8.0);
+    EXPECT_DOUBLE_EQ(Pooled(nut).quantity, 12.0);
+    ExpectBooksAgree();
+    // Cancelling the invoice takes the added document with it.
+    answers.AnswerYes();
+    EXPECT_TRUE(sales::CancelInvoice(*session, answers, 1, key.number, QDate(2026, 3, 12)));
+    EXPECT_EQ(Consumption("STORNO").toInt(), 1);
+    EXPECT_DOUBLE_EQ(Pooled(nut).quantity, 20.0);
+    ExpectBooksAgree();
+}
+
+TEST_F(ServiceConsumptionCorrectionTest, ARefusedFollowLeavesInvoiceDocumentAndLotsAsTheyWere) {
+    docs->Receipt({{screw, 10, 5.00, 8.00}});  // screws enough
+    const sales::InvoiceKey key = PostWithAssembly(3);
+    const auto unchanged = [&] {
+        EXPECT_DOUBLE_EQ(LineQuantity(key, 2), 3.0);
+        EXPECT_DOUBLE_EQ(Consumed(nut), 12.0);
+        EXPECT_EQ(Rows("SPECIFIKACIJE"), 1);
+        EXPECT_DOUBLE_EQ(Pooled(nut).quantity, 8.0);
+        EXPECT_DOUBLE_EQ(Pooled(nut).freeQuantity, 8.0);
+        ExpectBooksAgree();
+    };
+    // 6 assemblies want 24 nuts of 20.
+    ExpectRefused(
+        [&] {
+            sales::ChangePostedLine(*session, key, 2, {6, 20, 0});
+        },
+        QStringLiteral("Nedovoljna količina artikla Matica M8"));
+    unchanged();
+    // 5 fit exactly.
+    sales::ChangePostedLine(*session, key, 2, {5, 20, 0});
+    EXPECT_DOUBLE_EQ(Pooled(nut).quantity, 0.0);
+    sales::ChangePostedLine(*session, key, 2, {3, 20, 0});
+    unchanged();
+
+    // A stock count of the nuts afterwards: the document cannot be undone any more.
+    docs->StockCount({{nut, 0, 8}});
+    ExpectRefused(
+        [&] {
+            sales::ChangePostedLine(*session, key, 2, {2, 20, 0});
+        },
+        sales::LaterStockCountRefusal());
+    ExpectRefused([&] { sales::DeletePostedLine(*session, key, 2); },
+                  sales::LaterStockCountRefusal());
+    EXPECT_DOUBLE_EQ(LineQuantity(key, 2), 3.0);
+    EXPECT_DOUBLE_EQ(Consumed(nut), 12.0);
+    EXPECT_DOUBLE_EQ(Pooled(nut).quantity, 8.0);
+    // The screw line is not bound to it and still corrects.
+    sales::ChangePostedLine(*session, key, 1, {2, 8, 0});
+    EXPECT_DOUBLE_EQ(Pooled(screw).quantity, 12.0);  // 20 − 2 − 6
 }
 
 }  // namespace

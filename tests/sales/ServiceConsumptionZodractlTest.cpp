@@ -224,3 +224,92 @@ TEST_F(ServiceConsumptionZodractlTest, TwoProgramsPostDeliveriesBesideACompactio
 }
 
 }  // namespace
+
+// Two programs correct the delivery lines of two invoices each at once beside a compaction: every
+// bound document ends with the line's final quantity, under its own number, and the stock agrees.
+TEST_F(ServiceConsumptionZodractlTest, TwoProgramsCorrectDeliveryLinesBesideACompaction) {
+    static const QRegularExpression posted(QStringLiteral("pod brojem (\\d+)"));
+    std::vector<int> invoices;
+    for (int i = 0; i < 4; ++i) {
+        const CtlRun run =
+            Run({QStringLiteral("post"), InvoiceFile(QStringLiteral("c%1.json").arg(i))});
+        const auto match = posted.match(run.out);
+        ASSERT_TRUE(run.exitCode == 0 && match.hasMatch()) << run.err.toStdString();
+        invoices.push_back(match.captured(1).toInt());
+    }
+    const auto price = [&](int invoice) {
+        return Open()
+            ->Scalar(QStringLiteral("SELECT \"CIJENA_BEZ_RABATA\" FROM \"STAVKE_RACUNA\" WHERE "
+                                    "\"IRA\" = 1 AND \"BROJ_RACUNA\" = ? AND \"RBR_STAVKE\" = 2"),
+                     {invoice})
+            .toDouble();
+    };
+    const QString priceText = QString::number(price(invoices[0]), 'f', 10);
+    std::mutex mutex;
+    QStringList failures;
+    auto correct = [&](int first) {
+        for (int round = 1; round <= 3; ++round) {
+            for (int invoice : {invoices[first], invoices[first + 2]}) {
+                const CtlRun run = Run({QStringLiteral("correct"), QStringLiteral("racun"),
+                                        QString::number(invoice), QStringLiteral("--stavka"),
+                                        QStringLiteral("2"), QStringLiteral("--skladiste"),
+                                        QStringLiteral("1"), QStringLiteral("--kolicina"),
+                                        QString::number(1 + round), QStringLiteral("--cijena"),
+                                        priceText, QStringLiteral("--rabat"), QStringLiteral("0")});
+                if (run.exitCode != 0) {
+                    std::lock_guard<std::mutex> guard(mutex);
+                    failures << QStringLiteral("%1/%2: %3 %4")
+                                    .arg(invoice)
+                                    .arg(round)
+                                    .arg(run.exitCode)
+                                    .arg(run.err);
+                }
+            }
+        }
+    };
+    std::thread a(correct, 0);
+    std::thread b(correct, 1);
+    std::thread c([&] {
+        for (int i = 0; i < 3; ++i) {
+            const CtlRun run = Run({QStringLiteral("compact")});
+            std::lock_guard<std::mutex> guard(mutex);
+            if (run.exitCode != 0 && !(run.exitCode == 1 && run.err.startsWith(QStringLiteral(
+                                                                "Baza je otvorena na drugom")))) {
+                failures << QStringLiteral("compact: %1 %2").arg(run.exitCode).arg(run.err);
+            }
+            QThread::msleep(30);
+        }
+    });
+    a.join();
+    b.join();
+    c.join();
+    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+    auto db = Open();
+    ASSERT_TRUE(db);
+    for (int invoice : invoices) {
+        // Still one document of the invoice, for 4 deliveries of one piece each.
+        EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"SPECIFIKACIJE\" WHERE "
+                                            "\"IRA\" = 1 AND \"BROJ_RACUNA\" = ?"),
+                             {invoice})
+                      .toInt(),
+                  1)
+            << "invoice " << invoice;
+        EXPECT_DOUBLE_EQ(db->Scalar(QStringLiteral("SELECT SUM(s.\"KOLICINA\") FROM "
+                                                   "\"STAVKE_SPECIFIKACIJA\" s JOIN "
+                                                   "\"SPECIFIKACIJE\" h USING (\"SKLADISTE\", "
+                                                   "\"GODINA\", \"BROJ_SPECIFIKACIJE\") WHERE "
+                                                   "h.\"IRA\" = 1 AND h.\"BROJ_RACUNA\" = ?"),
+                                    {invoice})
+                             .toDouble(),
+                         4.0)
+            << "invoice " << invoice;
+    }
+    // Four documents numbered 1 … 4, whichever way the corrections met.
+    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(DISTINCT \"BROJ_SPECIFIKACIJE\") FROM "
+                                        "\"SPECIFIKACIJE\" WHERE \"SKLADISTE\" = 1 AND "
+                                        "\"BROJ_SPECIFIKACIJE\" BETWEEN 1 AND 4"))
+                  .toInt(),
+              4);
+    db.reset();
+    ExpectStockSound();
+}

@@ -17,6 +17,8 @@
 #include "sales/ui/InvoiceListCommands.h"
 #include "sales/ui/InvoiceListMail.h"
 #include "sales/ui/InvoiceListModel.h"
+#include "sales/ui/InvoiceListTable.h"
+#include "sales/ui/InvoiceListWindow.h"
 #include "support/WindowTest.h"
 #include "ui/CommandRegistry.h"
 #include "ui/WindowTools.h"
@@ -198,6 +200,53 @@ private Q_SLOTS:
         QVERIFY(table->findChild<QLabel*>(QStringLiteral("Ukupno"))
                     ->text()
                     .startsWith(QStringLiteral("Ukupno: vrijednost ")));
+    }
+
+    // Deleting from the table view: refused for a user who is not in KORISNICI (nothing asked,
+    // nothing deleted), asked and done for a listed one.
+    void theTableViewDeletesOnlyForAListedUser() {
+        DemoHost host;
+        host.PostInvoices(2);
+        InvoiceListWindow* list = OpenList(host);
+        list->OpenTable();
+        auto* table = qobject_cast<InvoiceListTable*>(
+            host.FindWindow(QStringLiteral("frmIzborRacuna_tablica")));
+        QVERIFY(table);
+        const auto invoices = [&] {
+            return host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"IRA\" = 1"));
+        };
+        QCOMPARE(invoices(), 2);
+        table->Table()->setCurrentIndex(table->Model()->index(table->Model()->RowOf(2), 0));
+        Session& session = host.CurrentSession();
+        const QString user = session.userName;
+        QCOMPARE(host.CurrentSession()
+                     .Db()
+                     .Scalar(QStringLiteral("SELECT COUNT(*) FROM \"KORISNICI\" WHERE "
+                                            "\"Username\" = ?"),
+                             {user})
+                     .toInt(),
+                 1);
+
+        session.userName = QStringLiteral("gost");
+        host.prompter.Clear();
+        table->findChild<QPushButton*>(QStringLiteral("Izbrisi"))->click();
+        QCOMPARE(host.prompter.Shown(),
+                 QStringList{QStringLiteral("Korisnik gost nije upisan u listu korisnika.")});
+        QCOMPARE(invoices(), 2);
+
+        session.userName = user;
+        host.prompter.Clear();
+        host.prompter.AnswerNo();
+        table->DeleteCurrent();
+        QCOMPARE(host.prompter.Shown(), QStringList{QStringLiteral("Želite li izbrisati račun!")});
+        QCOMPARE(invoices(), 2);
+        host.prompter.AnswerYes();
+        QTest::keyClick(table->Table(), Qt::Key_Delete);
+        QCOMPARE(invoices(), 1);
+        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"IRA\" = 1 "
+                                            "AND \"BROJ RACUNA\" = 2")),
+                 0);
+        QCOMPARE(table->Model()->rowCount(), 1);
     }
 
     void correctionGoesToTheInvoiceWindowsOpener() {

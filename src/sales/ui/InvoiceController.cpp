@@ -10,7 +10,9 @@
 #include "data/Session.h"
 #include "reports/AmountInWords.h"
 #include "reports/ValueFormat.h"
+#include "reports/ui/ReportPrinting.h"
 #include "sales/InvoicePosting.h"
+#include "sales/InvoicePrint.h"
 #include "sales/ui/ArticleLineDialog.h"
 #include "sales/ui/InvoiceHeaderDialog.h"
 #include "sales/ui/LinesTableDialog.h"
@@ -33,6 +35,7 @@ namespace {
 const QString kServiceAction = QStringLiteral("Usluge");
 const QString kPackagingAction = QStringLiteral("Ambalaza");
 const QString kTableAction = QStringLiteral("Tablicno");
+const QString kPrintWorking = QStringLiteral("IspisURadu");
 
 std::optional<int> CodeOf(const QVariantMap& values, const QString& key) {
     const QVariant v = values.value(key);
@@ -133,6 +136,7 @@ QList<DocumentAction> InvoiceController::Actions() const {
         DocumentAction{QStringLiteral("&Usluge"), kServiceAction, true},
         DocumentAction{QStringLiteral("A&mbalaža"), kPackagingAction, true},
         DocumentAction{QStringLiteral("&Tablično"), kTableAction, false},
+        DocumentAction{QStringLiteral("I&spis"), kPrintWorking, false},
     };
 }
 
@@ -291,6 +295,12 @@ bool InvoiceController::RunAction(const QString& objectName, WindowHost& host, Q
             parent);
         dialog.exec();
         return dialog.LinesWritten() > 0;
+    }
+    if (objectName == kPrintWorking) {
+        // The working copy as it stands, not posted: no number is taken.
+        Sync(header);
+        reports::ui::ShowReport(host, WorkingInvoicePrintRequest(host.CurrentSession(), m_draft));
+        return false;
     }
     if (objectName == kTableAction) {
         LinesTableDialog dialog(InvoiceLinesTable(host.CurrentSession().Db(), Target()),

@@ -89,6 +89,15 @@ InvoiceHeaderDialog::InvoiceHeaderDialog(zodra::ui::WindowHost& host,
                   Line(this, QStringLiteral("VecPlaceno"), p.alreadyPaid));
     right->addRow(QStringLiteral("Žiro račun :"),
                   Offer(this, QStringLiteral("ZiroRacun"), BankAccounts(db), p.bankAccount));
+    {
+        // The currency the invoice is issued in: the home currency first.
+        auto* currency = new QComboBox(this);
+        currency->setObjectName(QStringLiteral("Valuta"));
+        currency->addItems(Currencies(db));
+        const int chosen = currency->findText(p.currency);
+        currency->setCurrentIndex(chosen >= 0 ? chosen : 0);
+        right->addRow(QStringLiteral("Valuta :"), currency);
+    }
     right->addRow(QStringLiteral("Dodatni tekst :"), Offer(this, QStringLiteral("DodatniTekst"),
                                                            AdditionalTexts(db), p.additionalText));
     columns->addLayout(left);
@@ -163,6 +172,7 @@ InvoiceHeader InvoiceHeaderDialog::Header() const {
     h.alreadyPaid = Field(QStringLiteral("VecPlaceno"))->text();
     h.additionalText = Choice(QStringLiteral("DodatniTekst"))->currentText();
     h.bankAccount = Choice(QStringLiteral("ZiroRacun"))->currentText();
+    h.currency = Choice(QStringLiteral("Valuta"))->currentText();
     return h;
 }
 

@@ -24,7 +24,18 @@ public:
     InvoiceListModel* Model() const { return m_model; }
     QLabel* Totals() const { return m_totals; }
 
+    // "Izbriši" (or the Delete key) on the selected invoice: only for a user listed in
+    // KORISNICI, after the deletion's question; the table and its sums are read again.
+    void DeleteCurrent();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void Reload();
+
+    zodra::ui::WindowHost& m_host;
+    int m_book;
     QTableView* m_table;
     InvoiceListModel* m_model;
     QLabel* m_totals;
