@@ -36,6 +36,14 @@ const std::vector<CompanySchema::Migration>& Migrations() {
                            "CREATE INDEX IF NOT EXISTS \"IX_STAVKE_RACUNA_STAVKA\" ON "
                            "\"STAVKE_RACUNA\" (\"SIFRA\", \"SKLADISTE\", \"GODINA\", "
                            "\"BROJ_PRIMKE\");")},
+        // 4: delivery note lines keep the lot's selling price the goods left at, as invoice
+        // lines do; the article card values them at it.
+        {4,
+         QStringLiteral(
+             "ALTER TABLE \"STAVKE_OTPREMNICA\" ADD COLUMN \"CIJENA_SKLADISTA\" DOUBLE PRECISION; "
+             "UPDATE \"STAVKE_OTPREMNICA\" SET \"CIJENA_SKLADISTA\" = \"CIJENA_\" "
+             "WHERE \"CIJENA_SKLADISTA\" IS NULL;"),
+         true},
     };
     return steps;
 }
