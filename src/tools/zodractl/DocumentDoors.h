@@ -56,4 +56,8 @@ struct DocumentDoors {
 // print it (the transfer, the issue note and the return note also with quantities only).
 std::vector<DocumentDoors> StockDocumentDoors();
 
+// The offer ("ponuda"), pro-forma ("predracun") and delivery note ("otpremnica"): post from a
+// file in the invoice's format and delete (OutgoingDoors.cpp).
+std::vector<DocumentDoors> OutgoingDocumentDoors();
+
 }  // namespace zodractl
