@@ -106,7 +106,8 @@ bool DemoOutgoing::PostOne(int kind, const QDate& date, int customer) {
                               {lot.article, lot.lot, quantity, lot.price, kind == 0 ? 5.0 : 0.0,
                                std::nullopt, QString()});
     }
-    sales::PostOutgoing(m_session, document, draft, sales::ProposeHeader(m_session, draft));
+    sales::PostOutgoing(m_session, document, draft,
+                        sales::ProposeOutgoingHeader(m_session, document, draft));
     sales::DiscardInvoice(m_session, draft);
     (kind == 0 ? m_offers : (kind == 1 ? m_proFormas : m_notes)) += 1;
     return true;

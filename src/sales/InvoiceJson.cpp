@@ -234,7 +234,7 @@ std::optional<PostedInvoice> PostOutgoingFromJson(Session& session, Prompter& pr
                 return std::nullopt;
             }
         }
-        InvoiceHeader header = ProposeHeader(session, draft);
+        InvoiceHeader header = ProposeOutgoingHeader(session, document, draft);
         if (invoice.number) {
             header.number = *invoice.number;
         }

@@ -204,6 +204,13 @@ int ProposedOutgoingNumber(Database& db, const OutgoingDocument& document,
                                          draft.year);
 }
 
+InvoiceHeader ProposeOutgoingHeader(Session& session, const OutgoingDocument& document,
+                                    const InvoiceDraft& draft) {
+    InvoiceHeader header = ProposeHeader(session, draft);
+    header.number = ProposedOutgoingNumber(session.Db(), document, draft);
+    return header;
+}
+
 int CheckOutgoingNumber(Database& db, const OutgoingDocument& document, const InvoiceDraft& draft,
                         const QString& typed) {
     if (document.kind == OutgoingKind::Invoice) {

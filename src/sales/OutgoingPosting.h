@@ -16,6 +16,11 @@ namespace zodra::sales {
 int ProposedOutgoingNumber(Database& db, const OutgoingDocument& document,
                            const InvoiceDraft& draft);
 
+// The header the dialog proposes for the document: ProposeHeader's, numbered by the document's
+// own numbering.
+InvoiceHeader ProposeOutgoingHeader(Session& session, const OutgoingDocument& document,
+                                    const InvoiceDraft& draft);
+
 // A number typed into the number box: "Nije ispravno upisan broj !", or the document's
 // number-taken message ("Ponuda pod ovim brojem je već napravljena !" …).
 int CheckOutgoingNumber(Database& db, const OutgoingDocument& document, const InvoiceDraft& draft,
