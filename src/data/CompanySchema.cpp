@@ -40,6 +40,14 @@ const std::vector<CompanySchema::Migration>& Migrations() {
         // day as it was at posting; invoices before it are in the home currency.
         {4, QStringLiteral("ALTER TABLE \"RACUNI\" ADD COLUMN \"VALUTA\" INTEGER; "
                            "ALTER TABLE \"RACUNI\" ADD COLUMN \"TECAJ\" DOUBLE PRECISION;")},
+        // 5: delivery note lines keep the lot's selling price the goods left at, as invoice
+        // lines do; the article card values them at it.
+        {5,
+         QStringLiteral(
+             "ALTER TABLE \"STAVKE_OTPREMNICA\" ADD COLUMN \"CIJENA_SKLADISTA\" DOUBLE PRECISION; "
+             "UPDATE \"STAVKE_OTPREMNICA\" SET \"CIJENA_SKLADISTA\" = \"CIJENA_\" "
+             "WHERE \"CIJENA_SKLADISTA\" IS NULL;"),
+         true},
     };
     return steps;
 }

@@ -13,6 +13,7 @@
 #include "data/Session.h"
 #include "data/Transaction.h"
 #include "demo/DemoInvoices.h"
+#include "demo/DemoOutgoing.h"
 #include "demo/DemoReceipts.h"
 #include "pricelists/PriceLists.h"
 #include "registers/Articles.h"
@@ -428,9 +429,12 @@ void CreateDemoCompany(const QString& path, const QDate& today, bool withSales) 
     // Between deliveries the warehouse sells: three invoices per receipt, a few hundred over
     // the year, through the invoice's own posting.
     DemoInvoices invoices(session);
+    // Offers, pro-formas and delivery notes beside them; some notes billed.
+    DemoOutgoing outgoing(session);
     PostDemoReceipts(session, today, 30, [&](const QDate& from, const QDate& to) {
         if (withSales) {
             invoices.Post(from, to, 3);
+            outgoing.Period(from, to);
         }
     });
     sessionstart::End(session);

@@ -12,6 +12,7 @@
 #include "data/Session.h"
 #include "registers/Articles.h"
 #include "registers/DocumentFile.h"
+#include "sales/OutgoingPosting.h"
 
 namespace zodra::sales {
 
@@ -195,6 +196,12 @@ JsonInvoice ParseInvoiceJson(Database& db, const QByteArray& json) {
 
 std::optional<PostedInvoice> PostInvoiceFromJson(Session& session, Prompter& prompter,
                                                  const JsonInvoice& invoice) {
+    return PostOutgoingFromJson(session, prompter, InvoiceDocument(), invoice);
+}
+
+std::optional<PostedInvoice> PostOutgoingFromJson(Session& session, Prompter& prompter,
+                                                  const OutgoingDocument& document,
+                                                  const JsonInvoice& invoice) {
     InvoiceDraft draft = OpenInvoice(session, invoice.date);
     try {
         draft.book = invoice.book;
@@ -228,7 +235,7 @@ std::optional<PostedInvoice> PostInvoiceFromJson(Session& session, Prompter& pro
                 return std::nullopt;
             }
         }
-        InvoiceHeader header = ProposeHeader(session, draft);
+        InvoiceHeader header = ProposeOutgoingHeader(session, document, draft);
         if (invoice.number) {
             header.number = *invoice.number;
         }
@@ -261,7 +268,7 @@ std::optional<PostedInvoice> PostInvoiceFromJson(Session& session, Prompter& pro
         take(header.additionalText, invoice.additionalText);
         take(header.bankAccount, invoice.bankAccount);
         take(header.currency, invoice.currency);
-        const PostedInvoice posted = PostInvoice(session, draft, header);
+        const PostedInvoice posted = PostOutgoing(session, document, draft, header);
         DiscardInvoice(session, draft);
         return posted;
     } catch (...) {

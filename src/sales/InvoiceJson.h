@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sales/InvoicePosting.h"
+#include "sales/OutgoingDocument.h"
 
 namespace zodra {
 class Database;
@@ -58,5 +59,11 @@ JsonInvoice ParseInvoiceJson(Database& db, const QByteArray& json);
 // nothing when a merge question was answered No (nothing is posted then).
 std::optional<PostedInvoice> PostInvoiceFromJson(Session& session, Prompter& prompter,
                                                  const JsonInvoice& invoice);
+
+// The same for an offer, pro-forma or delivery note (the file's "vrsta" "ponuda", "predracun" or
+// "otpremnica"): its lines, header and posting by the document's description.
+std::optional<PostedInvoice> PostOutgoingFromJson(Session& session, Prompter& prompter,
+                                                  const OutgoingDocument& document,
+                                                  const JsonInvoice& invoice);
 
 }  // namespace zodra::sales

@@ -20,6 +20,7 @@
 #include "data/Transaction.h"
 #include "data/WorkingCopy.h"
 #include "documents/IssuePosting.h"
+#include "sales/OutgoingPostingSteps.h"
 #include "sales/ServiceConsumption.h"
 #include "stock/LotTable.h"
 #include "stock/Lots.h"
@@ -59,15 +60,9 @@ bool Missing(const QString& text) {
     return text.size() > kFieldLength || text.trimmed().isEmpty();
 }
 
-// An article line of the working copy as posting reads it.
-struct WorkingArticle {
-    qint64 id = 0;
-    int article = 0;
-    std::optional<int> lot;
-    double quantity = 0;
-    double priceBeforeDiscount = 0;
-    double value = 0;
-};
+}  // namespace
+
+namespace steps {
 
 std::vector<WorkingArticle> WorkingArticles(Database& db, int sessionCode) {
     const QString id = QString::fromUtf16(RowKeyColumn(db.Dialect()));
@@ -119,17 +114,6 @@ void CheckWorkingNumbers(Database& db, int sessionCode) {
     }
 }
 
-// One line of the generated price change: a lot repriced from the old to the new price for the
-// quantity it held at that moment.
-struct Repricing {
-    stock::LotKey lot;
-    double quantity = 0;
-    double oldPrice = 0;
-    double newPrice = 0;
-};
-
-using LotId = std::tuple<int, int>;  // lot number, article
-
 // Plans the price change and the price each line leaves its lot at, line by line in line order:
 // a line sells at its price before discount (for the retail terms without the retail margin the
 // price carries); when that is not the lot's price the lot is repriced first, for what it holds
@@ -180,8 +164,9 @@ std::vector<Repricing> PlanRepricing(stock::LotTable& table, const InvoiceDraft&
 // Writes the generated price change (stock::PriceChangeWriter: header tied to the invoice, lines
 // with their article's tax group, its trade-book entry "IZMJENA CIJENA (NIVELACIJA) " + number)
 // and puts the lots at their new prices. Returns its number.
-int WritePriceChange(Session& session, stock::LotTable& lots, const InvoiceDraft& draft, int book,
-                     int invoice, const std::vector<Repricing>& repricings) {
+int WritePriceChange(Session& session, stock::LotTable& lots, const InvoiceDraft& draft,
+                     std::optional<int> book, std::optional<int> invoice,
+                     const std::vector<Repricing>& repricings) {
     Database& db = session.Db();
     stock::PriceChangeHeader header;
     header.warehouse = draft.warehouse;
@@ -269,7 +254,9 @@ QString CustomerName(Database& db, int customer) {
         .toString();
 }
 
-}  // namespace
+}  // namespace steps
+
+using namespace steps;
 
 int ProposedNumber(Database& db, const InvoiceDraft& draft) {
     const int terms = draft.salesTerms.value_or(0);

@@ -13,6 +13,7 @@
 #include "reports/ui/ReportPrinting.h"
 #include "sales/InvoicePosting.h"
 #include "sales/InvoicePrint.h"
+#include "sales/OutgoingPosting.h"
 #include "sales/ui/ArticleLineDialog.h"
 #include "sales/ui/InvoiceHeaderDialog.h"
 #include "sales/ui/LinesTableDialog.h"
@@ -99,7 +100,7 @@ QString InvoiceController::CustomerField() {
 }
 
 QString InvoiceController::Command() const {
-    return InvoiceCommand();
+    return m_document.command;
 }
 
 QString InvoiceController::Caption() const {
@@ -149,7 +150,7 @@ void InvoiceController::PrepareWorkingCopy(Session& session) {
 }
 
 int InvoiceController::NextNumber(Session& session) {
-    return ProposedNumber(session.Db(), m_draft);
+    return ProposedOutgoingNumber(session.Db(), m_document, m_draft);
 }
 
 InvoiceLinesTarget InvoiceController::Target() const {
@@ -311,7 +312,7 @@ bool InvoiceController::RunAction(const QString& objectName, WindowHost& host, Q
 }
 
 void InvoiceController::CheckNumber(Session& session, const QString& typed) {
-    CheckInvoiceNumber(session.Db(), m_draft, typed);
+    CheckOutgoingNumber(session.Db(), m_document, m_draft, typed);
 }
 
 void InvoiceController::RestoreBox(const QString& key, std::optional<int> value) {
@@ -344,7 +345,7 @@ void InvoiceController::HeaderChanged(WindowHost& host, const DocumentHeader& he
     m_customerName = m_draft.customer ? PartnerName(session.Db(), *m_draft.customer) : QString();
     if (m_window && (m_draft.salesTerms != oldTerms || m_draft.book != oldBook)) {
         DocumentHeader renumbered = m_window->Header();
-        renumbered.number = ProposedNumber(session.Db(), m_draft);
+        renumbered.number = ProposedOutgoingNumber(session.Db(), m_document, m_draft);
         zodra::ui::DocumentWindow* window = m_window;
         QTimer::singleShot(0, window, [window, renumbered] { window->SetHeader(renumbered); });
     }
@@ -355,25 +356,27 @@ zodra::ui::PostResult InvoiceController::Post(WindowHost& host, const DocumentHe
     Session& session = host.CurrentSession();
     CheckReadyForLines(m_draft);
     if (TotalsOf(session.Db(), Target()).lines == 0) {
-        throw UserError(QStringLiteral("Račun nema niti jedne stavke !"));
+        throw UserError(m_document.noLinesMessage);
     }
     InvoiceHeader proposal = ProposeHeader(session, m_draft);
-    proposal.number = header.number > 0 ? header.number : proposal.number;
+    proposal.number = header.number > 0 ? header.number
+                                        : ProposedOutgoingNumber(session.Db(), m_document, m_draft);
+    const bool invoice = m_document.kind == OutgoingKind::Invoice;
     InvoiceHeaderDialog dialog(host, m_document, m_draft, proposal,
-                               static_cast<bool>(m_after.printAfterPosting), m_window);
+                               invoice && static_cast<bool>(m_after.printAfterPosting), m_window);
     if (dialog.exec() != QDialog::Accepted || !dialog.Posted()) {
         return {};
     }
     const PostedInvoice posted = *dialog.Posted();
     const InvoiceKey key{m_draft.warehouse, *m_draft.book, m_draft.year, posted.number};
-    if (posted.wantsPayment && m_after.openRetailPayment &&
+    if (invoice && posted.wantsPayment && m_after.openRetailPayment &&
         session.company.paymentDialogAfterRetailInvoice) {
         m_after.openRetailPayment(host, key, dialog.AlreadyPaid());
     }
     if (posted.numberChanged) {
-        host.UserPrompter().Inform(PostedMessage(posted.number), Caption());
+        host.UserPrompter().Inform(OutgoingPostedMessage(m_document, posted.number), Caption());
     }
-    if (m_after.printAfterPosting && dialog.PrintChoice().Any()) {
+    if (invoice && m_after.printAfterPosting && dialog.PrintChoice().Any()) {
         m_after.printAfterPosting(host, key, dialog.PrintChoice());
     }
     // The window waits for the next invoice: its boxes are emptied, the draft follows.

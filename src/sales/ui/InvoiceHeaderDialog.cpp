@@ -1,5 +1,7 @@
 #include "sales/ui/InvoiceHeaderDialog.h"
 
+#include "sales/OutgoingPosting.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
@@ -47,7 +49,11 @@ InvoiceHeaderDialog::InvoiceHeaderDialog(zodra::ui::WindowHost& host,
                                          const OutgoingDocument& document,
                                          const InvoiceDraft& draft, const InvoiceHeader& p,
                                          bool printingOffered, QWidget* parent)
-    : QDialog(parent), m_host(host), m_draft(draft), m_proposedNumber(p.number) {
+    : QDialog(parent),
+      m_host(host),
+      m_document(document),
+      m_draft(draft),
+      m_proposedNumber(p.number) {
     setObjectName(QStringLiteral("frmZaglavljeRacuna"));
     setWindowTitle(document.headerTitle);
     Database& db = host.CurrentSession().Db();
@@ -100,6 +106,17 @@ InvoiceHeaderDialog::InvoiceHeaderDialog(zodra::ui::WindowHost& host,
     }
     right->addRow(QStringLiteral("Dodatni tekst :"), Offer(this, QStringLiteral("DodatniTekst"),
                                                            AdditionalTexts(db), p.additionalText));
+    if (document.kind == OutgoingKind::DeliveryNote) {
+        // The delivery note carries no payment data and no delivery-note number of its own.
+        for (const char* name :
+             {"Otpremnica", "RokPlacanja", "DospijeceRacuna", "PozivNaBroj", "VecPlaceno"}) {
+            QWidget* box = Field(QString::fromLatin1(name));
+            (left->labelForField(box) ? left : right)->setRowVisible(box, false);
+        }
+        for (const char* name : {"NacinPlacanja", "ZiroRacun"}) {
+            right->setRowVisible(Choice(QString::fromLatin1(name)), false);
+        }
+    }
     columns->addLayout(left);
     columns->addSpacing(16);
     columns->addLayout(right);
@@ -194,10 +211,10 @@ bool InvoiceHeaderDialog::AcceptHeader() {
     const InvoiceHeader header = Header();
     bool posted = zodra::ui::Guarded(m_host.UserPrompter(), [&] {
         if (header.number != m_proposedNumber) {
-            CheckInvoiceNumber(session.Db(), m_draft, m_number->text());
+            CheckOutgoingNumber(session.Db(), m_document, m_draft, m_number->text());
         }
-        m_alreadyPaid = CheckHeader(header).alreadyPaid;
-        m_posted = PostInvoice(session, m_draft, header);
+        m_alreadyPaid = CheckOutgoingHeader(m_document, header).alreadyPaid;
+        m_posted = PostOutgoing(session, m_document, m_draft, header);
     });
     if (!posted) {
         return false;

@@ -48,6 +48,7 @@ private:
     void TermLeft();
 
     zodra::ui::WindowHost& m_host;
+    const OutgoingDocument& m_document;
     InvoiceDraft m_draft;
     int m_proposedNumber = 0;
     std::optional<PostedInvoice> m_posted;

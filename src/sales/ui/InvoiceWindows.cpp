@@ -32,6 +32,19 @@ DocumentWindow* OpenInvoiceWindow(WindowHost& host, const zodra::ui::CommandRegi
     return window;
 }
 
+DocumentWindow* OpenOutgoingWindow(WindowHost& host, const zodra::ui::CommandRegistry* registry,
+                                   const OutgoingDocument& document) {
+    if (auto* open = qobject_cast<DocumentWindow*>(host.FindWindow(document.command))) {
+        return open;
+    }
+    auto controller =
+        std::make_unique<InvoiceController>(registry, document, InvoiceAfterPosting{});
+    InvoiceController* attached = controller.get();
+    DocumentWindow* window = zodra::ui::ShowDocumentWindow(host, std::move(controller), registry);
+    attached->Attach(window);
+    return window;
+}
+
 DocumentWindow* OpenInvoiceCorrection(WindowHost& host, const zodra::ui::CommandRegistry* registry,
                                       int book, int number) {
     Session& session = host.CurrentSession();
@@ -59,6 +72,12 @@ void RegisterSalesCommands(zodra::ui::CommandRegistry& registry, const InvoiceAf
     const zodra::ui::CommandRegistry* r = &registry;
     registry.Register(InvoiceCommand(),
                       [r, after](WindowHost& host) { OpenInvoiceWindow(host, r, after); });
+    for (const OutgoingDocument* document :
+         {&OfferDocument(), &ProFormaDocument(), &DeliveryNoteDocument()}) {
+        registry.Register(document->command, [r, document](WindowHost& host) {
+            OpenOutgoingWindow(host, r, *document);
+        });
+    }
 }
 
 }  // namespace zodra::sales::ui

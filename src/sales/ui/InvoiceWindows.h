@@ -4,6 +4,7 @@
 
 #include "sales/InvoiceEntry.h"
 #include "sales/InvoicePosting.h"
+#include "sales/OutgoingDocument.h"
 
 namespace zodra::ui {
 class CommandRegistry;
@@ -49,6 +50,12 @@ QString InvoiceCommand();
 zodra::ui::DocumentWindow* OpenInvoiceWindow(zodra::ui::WindowHost& host,
                                              const zodra::ui::CommandRegistry* registry,
                                              const InvoiceAfterPosting& after = {});
+// The same window for an offer, a pro-forma or a delivery note ("Knjizenje_ponuda",
+// "Knjizenje_predracun", "Knjizenje_otpremnica"), or the one of that kind already open.
+zodra::ui::DocumentWindow* OpenOutgoingWindow(zodra::ui::WindowHost& host,
+                                              const zodra::ui::CommandRegistry* registry,
+                                              const OutgoingDocument& document);
+
 // The invoice window on a posted invoice of the session's warehouse and year, in the book
 // given ("ISPRAVAK"). Refused when there is no such invoice ("Ne postoji proknjiženi račun broj
 // " + n) or it is cancelled ("Ovaj račun je već storniran.").
@@ -56,7 +63,8 @@ zodra::ui::DocumentWindow* OpenInvoiceCorrection(zodra::ui::WindowHost& host,
                                                  const zodra::ui::CommandRegistry* registry,
                                                  int book, int number);
 
-// Binds "Knjizenje_racun" (and with it the tool-bar button "Račun").
+// Binds "Knjizenje_racun" (and with it the tool-bar button "Račun"), and the windows of the
+// offer, the pro-forma and the delivery note.
 void RegisterSalesCommands(zodra::ui::CommandRegistry& registry,
                            const InvoiceAfterPosting& after = {});
 

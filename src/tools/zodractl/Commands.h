@@ -59,6 +59,8 @@ int ImportCount(const QStringList& args);
 int Post(const QStringList& args);
 int Cancel(const QStringList& args);
 int Delete(const QStringList& args);
+// Invoices made from the open delivery notes of a customer or of all (OutgoingDoors.cpp).
+int InvoiceDeliveries(const QStringList& args);
 // Prints a posted receipt, invoice (in any of its printouts), price change or stock count to a
 // PDF file.
 int Print(const QStringList& args);

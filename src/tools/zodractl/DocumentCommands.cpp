@@ -262,6 +262,9 @@ std::vector<DocumentDoors> AllKinds() {
     for (DocumentDoors& doors : RetailDoors()) {
         kinds.push_back(std::move(doors));
     }
+    for (DocumentDoors& doors : OutgoingDocumentDoors()) {
+        kinds.push_back(std::move(doors));
+    }
     return kinds;
 }
 
@@ -414,8 +417,9 @@ std::optional<DocumentArgs> ParseDocumentArgs(const QStringList& args, bool with
                 Err(QStringLiteral("Šifra skladišta nije ispravna: ") + args.at(i));
                 return std::nullopt;
             }
-        } else if (args.at(1) == QLatin1String("racun") && flag == QLatin1String("--knjiga") &&
-                   i + 1 < args.size()) {
+        } else if ((args.at(1) == QLatin1String("racun") || args.at(1) == QLatin1String("ponuda") ||
+                    args.at(1) == QLatin1String("predracun")) &&
+                   flag == QLatin1String("--knjiga") && i + 1 < args.size()) {
             parsed.book = args.at(++i).toInt(&ok);
             if (!ok || parsed.book <= 0) {
                 Err(QStringLiteral("Šifra knjige IRA nije ispravna: ") + args.at(i));
@@ -479,6 +483,11 @@ int Cancel(const QStringList& args) {
         return kUsage;
     }
     const DocumentDoors* kind = KindNamed(args.at(1));
+    if (!kind->cancel) {
+        // Offers, pro-formas and delivery notes are deleted, never cancelled.
+        Err(QStringLiteral("Ova vrsta dokumenta se ne stornira nego briše (zodractl delete)."));
+        return kUsage;
+    }
     return InSession(args.at(0), parsed->warehouse, [&](zodra::Session& session) {
         CommandLinePrompter prompter(parsed->yes, true);
         kind->cancel(session, prompter, *parsed);

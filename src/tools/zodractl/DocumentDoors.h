@@ -64,4 +64,8 @@ std::vector<DocumentDoors> ProductionDoors();
 // "racun" in book 1.
 std::vector<DocumentDoors> RetailDoors();
 
+// The offer ("ponuda"), pro-forma ("predracun") and delivery note ("otpremnica"): post from a
+// file in the invoice's format and delete (OutgoingDoors.cpp).
+std::vector<DocumentDoors> OutgoingDocumentDoors();
+
 }  // namespace zodractl

@@ -66,6 +66,15 @@ const char* kUsageText =
     "                             i njegovu odredišnu primku;\n"
     "                             bez --skladiste jedino skladište poduzeća; pitanja se bez --da\n"
     "                             odgovaraju s Ne (bez --da se ništa ne mijenja)\n"
+    "  post PUTANJA ponuda.json|predracun.json|otpremnica.json [--da]\n"
+    "                             knjiženje ponude, predračuna ili otpremnice (\"vrsta\",\n"
+    "                             docs/outgoing-documents-json.md)\n"
+    "  delete PUTANJA ponuda|predracun|otpremnica BROJ [--skladiste N] [--knjiga B] [--da]\n"
+    "                             brisanje ponude, predračuna (knjiga IRA B) ili otpremnice\n"
+    "  invoice-deliveries PUTANJA [--kupac N] --od DD.MM.GGGG --do DD.MM.GGGG [--skladiste N]\n"
+    "        [--da]                računi iz otvorenih otpremnica (knjiga IRA 1, jedan po kupcu,\n"
+    "                             datum računa --do); bez --kupac pita za sve kupce\n"
+    "                             (Ne bez --da)\n"
     "  print PUTANJA VRSTA BROJ --pdf IZLAZ.pdf [--skladiste N]\n"
     "        [--knjiga B] [--ispis racun|racun-otpremnica|otpremnica|storno|devizni]\n"
     "        [--bez-rabata] [--kolicine]\n"
@@ -176,6 +185,8 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::Delete(args);
     if (command == QLatin1String("print"))
         return zodractl::Print(args);
+    if (command == QLatin1String("invoice-deliveries"))
+        return zodractl::InvoiceDeliveries(args);
     if (command == QLatin1String("correct"))
         return zodractl::Correct(args);
     if (command == QLatin1String("cashbook"))

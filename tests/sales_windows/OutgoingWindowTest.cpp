@@ -1,0 +1,160 @@
+// The invoice window opened from the menu for a delivery note and an offer: its caption, the
+// number of its own numbering, a line entered by keys, and posting through its header dialog.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "data/Database.h"
+#include "data/Session.h"
+#include "data/SqlValue.h"
+#include "registers/ui/ArticlePicker.h"
+#include "sales/OutgoingDocument.h"
+#include "sales/ui/ArticleLineDialog.h"
+#include "sales/ui/InvoiceController.h"
+#include "sales/ui/InvoiceHeaderDialog.h"
+#include "sales/ui/InvoiceWindows.h"
+#include "support/WindowTest.h"
+#include "ui/DataGrid.h"
+#include "ui/DocumentWindows.h"
+#include "ui/FieldForm.h"
+#include "ui/NumberBox.h"
+#include "ui/WindowTools.h"
+
+using namespace zodra;
+using namespace zodra::sales::ui;
+
+namespace {
+
+struct DemoFolder {
+    test::WindowTestFolder folder;
+};
+
+class DemoHost : private DemoFolder, public test::TestHost {
+public:
+    DemoHost() : test::TestHost(folder, DemoCompany{}) {
+        CurrentSession().workstation.debugMode = true;
+        area.resize(1280, 800);
+        registry = &m_registry;
+        RegisterSalesCommands(m_registry);
+    }
+    QVariant Scalar(const QString& sql, const QVariantList& params = {}) {
+        return CurrentSession().Db().Scalar(sql, params);
+    }
+
+private:
+    ui::CommandRegistry m_registry;
+};
+
+void Choose(ui::DocumentWindow* w, const QString& key, const QVariant& value) {
+    auto* box = qobject_cast<QComboBox*>(w->Extra()->Editor(key));
+    const int index = box->findData(value);
+    box->setCurrentIndex(index);
+    Q_EMIT box->activated(index);
+    test::Settle();
+}
+
+// An article of warehouse 1 whose oldest lot with stock has at least 5 pieces free.
+std::pair<int, int> FreeLot(DemoHost& host) {
+    Statement row = host.CurrentSession().Db().Prepare(QStringLiteral(
+        "SELECT n.\"SIFRA_ARTIKLA\", n.\"BROJ_PRIMKE\" FROM \"NABAVE\" n WHERE n.\"SKLADISTE\" = "
+        "1 AND n.\"KOLICINA_PRIVREMENO\" >= 5 AND NOT EXISTS (SELECT 1 FROM \"NABAVE\" o WHERE "
+        "o.\"SKLADISTE\" = 1 AND o.\"GODINA\" = n.\"GODINA\" AND o.\"SIFRA_ARTIKLA\" = "
+        "n.\"SIFRA_ARTIKLA\" AND o.\"KOLICINA\" <> 0 AND o.\"BROJ_PRIMKE\" < n.\"BROJ_PRIMKE\") "
+        "ORDER BY n.\"SIFRA_ARTIKLA\" LIMIT 1"));
+    row.Exec();
+    return row.Next() ? std::pair{row.Int(0), row.Int(1)} : std::pair{0, 0};
+}
+
+}  // namespace
+
+class OutgoingWindowTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { qputenv("ZODRA_HOME", ZODRA_SOURCE_DIR "/share"); }
+
+    void aDeliveryNoteIsEnteredAndPostedFromItsMenuCommand() {
+        DemoHost host;
+        const auto [article, lot] = FreeLot(host);
+        QVERIFY(article > 0);
+        auto quantityOnLot = [&, article = article, lot = lot] {
+            return sqlvalue::ToDouble(host.Scalar(
+                QStringLiteral("SELECT \"KOLICINA\" FROM \"NABAVE\" WHERE \"SKLADISTE\" = 1 AND "
+                               "\"BROJ_PRIMKE\" = ? AND \"SIFRA_ARTIKLA\" = ?"),
+                {lot, article}));
+        };
+        const double before = quantityOnLot();
+        const int next = host.Scalar(QStringLiteral("SELECT COALESCE(MAX(\"BROJ_OTPREMNICE\"), 0) "
+                                                    "+ 1 FROM \"OTPREMNICE\" WHERE "
+                                                    "\"SKLADISTE\" = 1"))
+                             .toInt();
+        auto* w =
+            qobject_cast<ui::DocumentWindow*>(host.Open(QStringLiteral("Knjizenje_otpremnica")));
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Otpremnica"));
+        Choose(w, InvoiceController::IraField(), 1);
+        Choose(w, InvoiceController::TermsField(), 2);
+        const int customer = host.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE "
+                                                        "\"NAZIV\" = 'Hotel Ćiro d.d.'"))
+                                 .toInt();
+        Choose(w, InvoiceController::CustomerField(), customer);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Otpremnica - Hotel Ćiro d.d."));
+        QCOMPARE(w->Header().number, next);
+
+        test::WhenShown<ArticleLineDialog>([&, article = article](ArticleLineDialog* d) {
+            QVERIFY(d->Picker()->SetCode(article));
+            d->Quantity()->setFocus();
+            test::TypeInto(d->Quantity(), QStringLiteral("5"));
+            QVERIFY(d->AcceptLine());
+        });
+        w->findChild<QPushButton*>(QStringLiteral("DodajStavku"))->click();
+        test::Settle();
+        QCOMPARE(w->Lines()->Data().RowCount(), 1);
+
+        test::WhenShown<InvoiceHeaderDialog>([&](InvoiceHeaderDialog* d) {
+            QCOMPARE(d->windowTitle(), QStringLiteral("Zaglavlje otpremnice"));
+            // No payment boxes on a delivery note.
+            QVERIFY(d->Field(QStringLiteral("RokPlacanja"))->isHidden());
+            QVERIFY(d->Choice(QStringLiteral("ZiroRacun"))->isHidden());
+            QVERIFY(!d->Field(QStringLiteral("RobuPreuzeo"))->isHidden());
+            d->Field(QStringLiteral("RobuPreuzeo"))->setText(QStringLiteral("Ana Ćosić"));
+            QVERIFY(d->AcceptHeader());
+        });
+        QVERIFY(w->Post());
+        QCOMPARE(host.Scalar(QStringLiteral("SELECT \"ROBU PREUZEO\" FROM \"OTPREMNICE\" WHERE "
+                                            "\"SKLADISTE\" = 1 AND \"BROJ_OTPREMNICE\" = ?"),
+                             {next})
+                     .toString(),
+                 QStringLiteral("Ana Ćosić"));
+        QCOMPARE(quantityOnLot(), before - 5);
+        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"DATUM_I_"
+                                            "VRIJEME_KNJIZENJA\" IS NOT NULL AND \"OTPREMNICA\" = "
+                                            "?"),
+                             {QString::number(next)})
+                     .toInt(),
+                 0);
+        ui::CloseWindowFrame(w);
+        test::Settle();
+    }
+
+    void theOfferAndProFormaWindowsAreTheirOwn() {
+        DemoHost host;
+        auto* offer =
+            qobject_cast<ui::DocumentWindow*>(host.Open(QStringLiteral("Knjizenje_ponuda")));
+        auto* proForma =
+            qobject_cast<ui::DocumentWindow*>(host.Open(QStringLiteral("Knjizenje_predracun")));
+        QVERIFY(offer && proForma && offer != proForma);
+        QCOMPARE(offer->windowTitle(), QStringLiteral("Ponuda"));
+        QCOMPARE(proForma->windowTitle(), QStringLiteral("Predračun"));
+        // The menu command again brings the open window back.
+        host.Open(QStringLiteral("Knjizenje_ponuda"));
+        QCOMPARE(host.FindWindow(QStringLiteral("Knjizenje_ponuda")), offer);
+        QCOMPARE(host.area.findChildren<ui::DocumentWindow*>().size(), 2);
+        ui::CloseWindowFrame(offer);
+        ui::CloseWindowFrame(proForma);
+        test::Settle();
+    }
+};
+
+ZODRA_WINDOW_TEST_MAIN(OutgoingWindowTest)
+#include "OutgoingWindowTest.moc"
