@@ -40,6 +40,9 @@ public:
     void ShowGroupFilter();
     // The articles of one group (0: all of them).
     void ChooseGroup(int group);
+    // Lists the articles in another order ("po nazivu", "po nazivu i šifri", "po šifri i
+    // nazivu"), keeping the chosen one.
+    void SetOrder(const QString& order);
 
 Q_SIGNALS:
     void chosen(int code);
