@@ -471,6 +471,37 @@ void PosKasaWindowTest::controlTapeAndClosingKeepsOtherSales() {
     const int number = w->NumberField()->text().toInt();
     session.company.paymentDialogAfterRetailInvoice = false;
     w->PrintCheck()->setChecked(false);
+
+    // A refused posting (the retail range runs into the demo's numbers): the message, the line
+    // stays on the register, nothing is posted.
+    const QString start = QStringLiteral(
+        "UPDATE \"UVJETI_PRODAJE\" SET \"POCETNI_BR_RACUNA\" = ? WHERE \"SIFRA\" = 1");
+    host.Db().Exec(start, {1});
+    w->NumberField()->setText(QStringLiteral("1"));
+    Key(w, Qt::Key_F12);
+    QCOMPARE(host.prompter.LastMessage(),
+             QStringLiteral("Račun pod ovim brojem je već napravljen !"));
+    QCOMPARE(w->Grid()->Data().RowCount(), 1);
+    QCOMPARE(host.Count(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
+                                       "\"Multiuser_sifra\" = ?"),
+                        {w->Sale().draft.sessionCode}),
+             1);
+    host.Db().Exec(start, {number});
+    w->NumberField()->setText(QString::number(number));
+
+    // Pause/Break: the article box's order goes round the three.
+    const QString firstOrder = w->ArticleOrder();
+    QStringList orders{firstOrder};
+    Key(w, Qt::Key_Pause);
+    orders << w->ArticleOrder();
+    Key(w, Qt::Key_Pause);
+    orders << w->ArticleOrder();
+    Key(w, Qt::Key_Pause);
+    orders.sort();
+    QCOMPARE(orders, QStringList({QStringLiteral("po nazivu"), QStringLiteral("po nazivu i šifri"),
+                                  QStringLiteral("po šifri i nazivu")}));
+    QCOMPARE(w->ArticleOrder(), firstOrder);
+
     Key(w, Qt::Key_F12);
     QVERIFY2(w->NumberField()->text().toInt() == number + 1,
              qPrintable(host.prompter.Messages().join(QLatin1Char('|'))));
