@@ -51,6 +51,20 @@ ArticlePicker::~ArticlePicker() {
     delete m_box;
 }
 
+void ArticlePicker::SetOrder(const QString& order) {
+    QString expression = QStringLiteral("\"NAZIV\"");
+    if (order == QStringLiteral("po nazivu i šifri")) {
+        expression = QStringLiteral("\"NAZIV\" || ' - ' || COALESCE(\"OPIS\", '')");
+    } else if (order == QStringLiteral("po šifri i nazivu")) {
+        expression = QStringLiteral("COALESCE(\"OPIS\", '') || ' - ' || \"NAZIV\"");
+    }
+    const int code = Code();
+    auto model = std::make_unique<ArticleListModel>(m_host.CurrentSession().Db(), expression);
+    m_box->setModel(model.get());
+    m_model = std::move(model);
+    SetCode(code);
+}
+
 int ArticlePicker::Code() const {
     const int row = m_box->currentIndex();
     return row < 0 ? 0 : m_model->index(row).data(ArticleListModel::CodeRole).toInt();

@@ -46,6 +46,9 @@ public:
     // shows every article and stockFilterChanged(false) says so.
     void SetStockPlace(std::optional<int> warehouse, int year = 0);
     bool StockFiltered() const;
+    // Lists the articles in another order ("po nazivu", "po nazivu i šifri", "po šifri i
+    // nazivu"), keeping the chosen one.
+    void SetOrder(const QString& order);
 
 Q_SIGNALS:
     void chosen(int code);
