@@ -14,6 +14,7 @@
 #include "data/Session.h"
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
+#include "sales/InvoiceLines.h"
 #include "stock/StockCheck.h"
 
 namespace zodra::sales {
@@ -21,7 +22,6 @@ namespace zodra::sales {
 namespace {
 
 constexpr int kBillingBook = 1;
-constexpr int kRetailTerms = 1;
 
 std::optional<QDate> TypedDate(const QString& typed) {
     for (const char* format : {"d.M.yyyy", "d.M.yyyy.", "yyyy-MM-dd"}) {

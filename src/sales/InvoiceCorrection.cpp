@@ -12,6 +12,7 @@
 #include "data/Session.h"
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
+#include "sales/InvoiceLines.h"
 #include "sales/ServiceConsumption.h"
 #include "stock/AverageCost.h"
 #include "stock/Lots.h"
@@ -24,7 +25,6 @@ namespace {
 
 const QString kArticle = QStringLiteral("ART");
 const QString kService = QStringLiteral("USL");
-constexpr int kRetailTerms = 1;
 constexpr int kDescriptionLength = 255;
 const QString kKey = QStringLiteral(
     " WHERE \"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? AND \"BROJ_RACUNA\" = ?");

@@ -183,6 +183,15 @@ QString CurrencyPriceLabel(const ArticleFacts& facts) {
     return text;
 }
 
+QString MaxDiscountLabel(double price, double costPrice, bool retailTerms) {
+    double percent = 0;
+    if (std::isfinite(price) && std::isfinite(costPrice) && price > 0 && costPrice < price) {
+        percent = (price - costPrice) / price * 100;
+    }
+    return (retailTerms ? QStringLiteral("Max. popust : ") : QStringLiteral("Max. rabat : ")) +
+           MoneyText(percent) + QStringLiteral(" %");
+}
+
 TableData InvoiceLinesGrid(Database& db, const InvoiceLinesTarget& target) {
     using F = TableColumn::Format;
     QVariantList params;

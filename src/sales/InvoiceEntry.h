@@ -57,6 +57,10 @@ std::optional<QString> CurrencyPriceNotice(const ArticleFacts& facts, int lineTe
 QString CurrencyPriceNoticeText();  // "Na ovaj račun nema vezane izmjene cijena te …"
 // "Cijena u valuti : " + the currency price and its currency; the bare label without one.
 QString CurrencyPriceLabel(const ArticleFacts& facts);
+// The largest discount that still sells at the purchase price: "Max. rabat : " (for the retail
+// terms 1 "Max. popust : ") + (price − purchase price) / price × 100 and " %"; 0 when the price
+// is not above the purchase price.
+QString MaxDiscountLabel(double price, double costPrice, bool retailTerms);
 
 // The key of a posted invoice.
 struct InvoiceKey {

@@ -26,7 +26,6 @@ const QString kService = QStringLiteral("USL");
 const QString kPackaging = QStringLiteral("AMB");
 const QString kUntaxed = QStringLiteral("Neoporezivo");
 constexpr int kMarginService = 1;
-constexpr int kRetailTerms = 1;
 constexpr int kFinalConsumption = 12;
 constexpr int kDescriptionLength = 255;
 

@@ -24,6 +24,9 @@ class Session;
 // amounts rounded to the cent.
 namespace zodra::sales {
 
+// The retail sales terms: numbered on their own, priced with the lot's retail margin.
+inline constexpr int kRetailTerms = 1;
+
 // Taxation types of sales terms that carry no tax whatever the tax group says.
 bool IsExemptTaxation(int taxationType);
 

@@ -20,6 +20,7 @@
 #include "data/Transaction.h"
 #include "data/WorkingCopy.h"
 #include "documents/IssuePosting.h"
+#include "sales/InvoiceLines.h"
 #include "sales/OutgoingPostingSteps.h"
 #include "sales/ServiceConsumption.h"
 #include "stock/LotTable.h"
@@ -32,7 +33,6 @@ namespace zodra::sales {
 
 namespace {
 
-constexpr int kRetailTerms = 1;
 constexpr int kFieldLength = 80;
 
 std::optional<QDate> TypedDate(const QString& typed) {

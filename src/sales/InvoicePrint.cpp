@@ -12,12 +12,11 @@
 #include "data/Session.h"
 #include "data/SqlValue.h"
 #include "reports/AmountInWords.h"
+#include "sales/InvoiceLines.h"
 
 namespace zodra::sales {
 
 namespace {
-
-constexpr int kRetailTerms = 1;
 
 // A layout named in the company record: a bare report file name, nothing that leads elsewhere.
 bool IsPlainReportName(const QString& name) {

@@ -2,6 +2,9 @@
 // that would divide by zero leaves what it would set as it was.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "sales/InvoiceEntry.h"
 #include "sales/InvoiceLineBoxes.h"
 
 using zodra::sales::InvoiceLineBoxes;
@@ -67,4 +70,15 @@ TEST(InvoiceLineBoxesTest, ADivisionByZeroLeavesTheBoxAsItWas) {
     EXPECT_DOUBLE_EQ(b.price, 12);
     b.TypeValueWithTax(50);
     EXPECT_DOUBLE_EQ(b.price, 12);
+}
+
+// The label of the largest discount that still sells at the purchase price: the share of the
+// price above the cost, under the retail terms named as a markdown; never negative.
+TEST(InvoiceLineBoxesTest, TheMaximumDiscountIsThePriceAboveTheCost) {
+    using zodra::sales::MaxDiscountLabel;
+    EXPECT_EQ(MaxDiscountLabel(125, 100, false), QStringLiteral("Max. rabat : 20,00 %"));
+    EXPECT_EQ(MaxDiscountLabel(12, 8, true), QStringLiteral("Max. popust : 33,33 %"));
+    EXPECT_EQ(MaxDiscountLabel(100, 120, false), QStringLiteral("Max. rabat : 0,00 %"));
+    EXPECT_EQ(MaxDiscountLabel(0, 0, false), QStringLiteral("Max. rabat : 0,00 %"));
+    EXPECT_EQ(MaxDiscountLabel(std::nan(""), 1, false), QStringLiteral("Max. rabat : 0,00 %"));
 }

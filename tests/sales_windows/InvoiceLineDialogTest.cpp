@@ -169,6 +169,7 @@ private Q_SLOTS:
             QVERIFY(
                 d.CurrencyPriceLabel()->text().startsWith(QStringLiteral("Cijena u valuti : 12")));
             QVERIFY(d.CurrencyPriceLabel()->text().endsWith(QStringLiteral(" EUR")));
+            QVERIFY(d.MaxDiscountLabel()->text().startsWith(QStringLiteral("Max. popust : ")));
             // Proposed again (another lot or terms): no second notice.
             Q_EMIT d.Lots()->activated(d.Lots()->currentIndex());
             QCOMPARE(host.prompter.Messages().count(notice), 1);
@@ -185,6 +186,7 @@ private Q_SLOTS:
             ArticleLineDialog d(host, host.Draft(2), NoWriter());
             QVERIFY(d.Picker()->SetCode(article));
             QVERIFY(d.CurrencyPriceLabel()->text().endsWith(QStringLiteral(" EUR")));
+            QVERIFY(d.MaxDiscountLabel()->text().startsWith(QStringLiteral("Max. rabat : ")));
             QCOMPARE(host.prompter.Messages().count(notice), 1);
             host.Photograph(&d, QStringLiteral("upis_artikla_svi_valuta"));
         }

@@ -92,7 +92,7 @@ struct CloseAfter {
 
 void Activate(QWidget* dialog) {
     dialog->activateWindow();
-    (void)QTest::qWaitForWindowActive(dialog, 5000);
+    (void)QTest::qWaitForWindowActive(dialog, 20000);
 }
 
 // Replaces the text of a box by keys and presses Enter.
@@ -266,8 +266,9 @@ private Q_SLOTS:
             host.prompter.Clear();
             Retype(d->Quantity(), QStringLiteral("-") + Number(free + 1));
             // A slow build (the sanitizers) may deliver the check after the keys return.
-            QTRY_COMPARE(host.prompter.Shown(),
-                         QStringList{QStringLiteral("Količina artikla bi pala ispod nule.")});
+            QTRY_COMPARE_WITH_TIMEOUT(
+                host.prompter.Shown(),
+                QStringList{QStringLiteral("Količina artikla bi pala ispod nule.")}, 20000);
             QVERIFY(qAbs(d->Quantity()->Value() + free) < 1e-9);
             Retype(d->Quantity(), QStringLiteral("5"));
             QVERIFY(d->AcceptLine());

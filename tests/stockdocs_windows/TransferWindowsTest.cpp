@@ -96,7 +96,7 @@ struct CloseAfter {
 // Makes the dialog the active window, so that the keys' focus changes happen on any platform.
 void Activate(QWidget* dialog) {
     dialog->activateWindow();
-    (void)QTest::qWaitForWindowActive(dialog, 5000);
+    (void)QTest::qWaitForWindowActive(dialog, 20000);
 }
 
 // Replaces the text of a box by keys and presses Enter.

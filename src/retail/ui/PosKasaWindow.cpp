@@ -770,9 +770,10 @@ bool PosKasaWindow::HandleKey(int key) {
             Session& session = m_host.CurrentSession();
             sales::ui::ServiceLineDialog dialog(
                 m_host, m_sale.draft,
-                [this, &session](const sales::ServiceLineInput& input) {
+                [this, &session](const sales::ServiceLineInput& input,
+                                 const std::vector<int>& employees) {
                     return sales::AddServiceLine(session, m_host.UserPrompter(), m_sale.draft,
-                                                 input);
+                                                 input, employees);
                 },
                 this);
             dialog.exec();

@@ -69,6 +69,10 @@ ArticleLineDialog::ArticleLineDialog(zodra::ui::WindowHost& host, const InvoiceD
     m_currencyPrice = new QLabel(QStringLiteral("Cijena u valuti : "), this);
     m_currencyPrice->setObjectName(QStringLiteral("CijenaUValuti"));
     facts->addWidget(m_currencyPrice);
+    facts->addSpacing(20);
+    m_maxDiscount = new QLabel(this);
+    m_maxDiscount->setObjectName(QStringLiteral("MaxRabat"));
+    facts->addWidget(m_maxDiscount);
     facts->addStretch();
     form->addRow(QString(), facts);
     m_lots = new QComboBox(this);
@@ -326,6 +330,9 @@ void ArticleLineDialog::Show() {
     set(m_valueWithTax, m_boxes.valueWithTax);
     m_costValue->setText(QStringLiteral("Nabavna vrij. : ") +
                          inputrules::FormatNumber(m_boxes.costValue, 2));
+    const std::optional<int> terms = LineTerms() ? LineTerms() : m_draft.salesTerms;
+    m_maxDiscount->setText(
+        sales::MaxDiscountLabel(m_boxes.price, m_boxes.costPrice, terms == kRetailTerms));
 }
 
 void ArticleLineDialog::Clear() {

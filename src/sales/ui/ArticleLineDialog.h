@@ -59,6 +59,7 @@ public:
     QLineEdit* Description() const { return m_description; }
     QLabel* StockLabel() const { return m_stock; }
     QLabel* CurrencyPriceLabel() const { return m_currencyPrice; }
+    QLabel* MaxDiscountLabel() const { return m_maxDiscount; }
     // "svi": off lists only the articles with stock in the invoice's warehouse and year.
     QCheckBox* AllArticles() const { return m_all; }
     // The flag of the window behind the dialog: the currency price notice is shown once per
@@ -85,6 +86,7 @@ private:
     bool* m_currencyNoticeShown = &m_ownCurrencyNotice;
     QCheckBox* m_all;
     QLabel* m_currencyPrice;
+    QLabel* m_maxDiscount;
     registers::ui::ArticlePicker* m_picker;
     QComboBox* m_lots;
     QComboBox* m_terms;
