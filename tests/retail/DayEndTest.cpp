@@ -1,9 +1,12 @@
+#include <QFile>
+
 #include "data/ScriptedPrompter.h"
 #include "retail/DaySumming.h"
 #include "retail/RetailPayment.h"
 #include "retail/RetailTest.h"
 #include "retail/XReport.h"
 #include "sales/InvoiceRemoval.h"
+#include "stock/StockCheck.h"
 
 namespace zodra::test {
 namespace {
@@ -158,6 +161,203 @@ TEST_F(DayEndTest, OnlyTheAdministratorIsAskedAndGetsTheRecapitulations) {
     EXPECT_EQ(retail::PrintReportLines(*session, lines),
               QStringLiteral("Ovaj ispis se može printati samo na POS printer. Postavite "
                              "parametre POS printera u konfiguraciji programa."));
+}
+
+// Summing and deferred reduction work on the pooled lot of "Mlijeko": 10 at cost 8.00, price
+// 10.00, retail margin 20 % (sold at 12.00 + 25 % = 15.00).
+class DayEndPooledTest : public DayEndTest {
+protected:
+    void SetUp() override {
+        DayEndTest::SetUp();
+        UseMethod(StockMethod::Average);
+        milk = docs->AddArticle(QStringLiteral("Mlijeko"));
+        db().Exec(QStringLiteral("UPDATE \"ARTIKLI\" SET \"JED_M\" = 'l' WHERE \"SIFRA\" = ?"),
+                  {milk});
+        docs->Receipt({{milk, 10, 8, 10, 20.0}});
+    }
+    int Summaries() {
+        return Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"SUMARNI\" = TRUE"));
+    }
+    int Unsummed() {
+        return Count(
+            QStringLiteral("SELECT COUNT(*) FROM \"RACUNI_DETALJNO\" WHERE \"SUMARNI\" = FALSE"));
+    }
+    int milk = 0;
+};
+
+TEST_F(DayEndPooledTest, SummingWritesOneSummaryPerDayOnceAndReusesTheDaysSummary) {
+    session->company.sumRetailInvoices = true;
+    const int a = Sell(*session, milk, 2, QStringLiteral("Ana"));
+    Pay(a, 30, 10, 20, true);
+    const int b = Sell(*session, milk, 1, QStringLiteral("Ivo"));
+    Pay(b, 15, 15, 0, true);
+    const int c = Sell(*session, milk, 4, QStringLiteral("Ana"), kDay.addDays(1));
+    ASSERT_GT(c, b);
+    const int book = Count(QStringLiteral("SELECT COUNT(*) FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\""));
+
+    const std::vector<retail::SummedDay> first = retail::SumRetailInvoices(*session, kDay, kDay);
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0].detailInvoices, 2);
+    EXPECT_FALSE(first[0].reused);
+    const int summary = first[0].number;
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA\" WHERE \"BROJ_RACUNA\" "
+                                   "= ? AND \"KOLICINA\" = 3 AND \"NABAVNA_CIJENA\" = 8"),
+                    {summary}),
+              1);
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"UKUPNO_\") FROM \"STAVKE_RACUNA\" WHERE "
+                                          "\"BROJ_RACUNA\" = ?"),
+                           {summary}),
+                     45);
+    EXPECT_DOUBLE_EQ(Pooled(milk).quantity, 7);
+    EXPECT_DOUBLE_EQ(Pooled(milk).freeQuantity, 7);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE "
+                                   "\"OPIS\" = ?"),
+                    {QStringLiteral("RAČUN ") + QString::number(summary) +
+                     QStringLiteral(" Maloprodaja")}),
+              1);
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT \"Iznos\" FROM \"NAPLATA\" WHERE \"Tip\" = "
+                                          "'gotovina' AND \"Broj računa\" = ?"),
+                           {summary}),
+                     25);
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT \"Iznos\" FROM \"UPLATE\" WHERE \"Tip\" = "
+                                          "'kartica' AND \"Tip kartice\" = ?"),
+                           {Visa()}),
+                     20);
+    EXPECT_EQ(Unsummed(), 1);  // the next day's sale
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT MAX(\"NABAVNA_CIJENA\") FROM "
+                                          "\"STAVKE_RACUNA_DETALJNO\" WHERE \"BROJ_RACUNA\" = ?"),
+                           {a}),
+                     8);
+
+    // Again: nothing is left to sum.
+    EXPECT_TRUE(retail::SumRetailInvoices(*session, kDay, kDay).empty());
+    EXPECT_EQ(Summaries(), 1);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"NAPLATA\"")), 2);
+    EXPECT_DOUBLE_EQ(Pooled(milk).quantity, 7);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\"")),
+              book + 1);
+
+    // A later sale of the same day joins that day's summary.
+    const int d = Sell(*session, milk, 1, QStringLiteral("Ivo"));
+    Pay(d, 15, 15, 0, true);
+    const std::vector<retail::SummedDay> more =
+        retail::SumRetailInvoices(*session, kDay, kDay.addDays(1));
+    ASSERT_EQ(more.size(), 2u);
+    EXPECT_TRUE(more[0].reused);
+    EXPECT_EQ(more[0].number, summary);
+    EXPECT_FALSE(more[1].reused);
+    EXPECT_EQ(Summaries(), 2);
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"STAVKE_RACUNA\" WHERE "
+                                          "\"BROJ_RACUNA\" = ?"),
+                           {summary}),
+                     4);
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"Iznos\") FROM \"NAPLATA\" WHERE \"Broj "
+                                          "računa\" = ?"),
+                           {summary}),
+                     60);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE "
+                                   "\"TIP_DOKUMENTA\" = '1RAČUN' AND \"BROJ_DOKUMENTA\" = ?"),
+                    {summary}),
+              2);
+    EXPECT_DOUBLE_EQ(Pooled(milk).quantity, 2);
+    EXPECT_EQ(Unsummed(), 0);
+    EXPECT_NO_THROW(stock::CheckStockAgainstCard(db(), 1, Year()));
+}
+
+TEST_F(DayEndPooledTest, SummingStopsOnMissingStockAndIsRefusedUnderFifo) {
+    session->company.sumRetailInvoices = true;
+    Sell(*session, milk, 8, QStringLiteral("Ana"));
+    Sell(*session, milk, 5, QStringLiteral("Ana"));
+    ExpectRefused([&] { retail::SumRetailInvoices(*session, kDay, kDay); },
+                  QStringLiteral("Nedovoljna količina artikla 'Mlijeko'. Potrebno je još 3 l."));
+    EXPECT_EQ(Summaries(), 0);
+    EXPECT_EQ(Unsummed(), 2);
+    EXPECT_DOUBLE_EQ(Pooled(milk).quantity, 10);
+
+    db().Exec(QStringLiteral("DELETE FROM \"NABAVE\" WHERE \"SIFRA_ARTIKLA\" = ?"), {milk});
+    ExpectRefused([&] { retail::SumRetailInvoices(*session, kDay, kDay); },
+                  QStringLiteral("Artikla 'Mlijeko' nema na skladištu."));
+    db().Exec(QStringLiteral("UPDATE \"STAVKE_RACUNA_DETALJNO\" SET \"SIFRA\" = 999"));
+    ExpectRefused([&] { retail::SumRetailInvoices(*session, kDay, kDay); },
+                  QStringLiteral("Artikla sa sistemskom šifrom 999 nema u artiklima."));
+
+    UseMethod(StockMethod::Fifo);
+    ExpectRefused([&] { retail::SumRetailInvoices(*session, kDay, kDay); },
+                  retail::SumFifoRefusal());
+    ExpectRefused([&] { retail::ReduceDeferredStock(*session); }, retail::ReduceFifoRefusal());
+    ScriptedPrompter z;
+    z.AnswerYes();
+    EXPECT_FALSE(retail::SumStep(*session, z, kDay, kDay));
+    EXPECT_EQ(z.Shown(), (QStringList{retail::SumQuestion(), retail::SumFifoRefusal()}));
+}
+
+TEST_F(DayEndPooledTest, DeferredReductionTakesTheStockOnceAndListsPriceDifferences) {
+    session->company.deferredRegisterStock = true;
+    const int a = Sell(*session, milk, 2, QStringLiteral("Ana"));
+    const int b = Sell(*session, milk, 3, QStringLiteral("Ivo"));
+    EXPECT_DOUBLE_EQ(Pooled(milk).quantity, 10);
+    // The lot is repriced after the sales: 11.00 × 1.20 = 13.20 against the 12.00 sold at.
+    docs->PriceChange({{milk, stock::kPooledLot, 11}}, kDay);
+    ScriptedPrompter no;
+    no.AnswerNo();
+    EXPECT_EQ(retail::ReduceStep(*session, no).invoices, 0);
+    EXPECT_DOUBLE_EQ(Pooled(milk).quantity, 10);
+
+    ScriptedPrompter yes;
+    yes.AnswerYes();
+    const retail::DeferredReduction done = retail::ReduceStep(*session, yes);
+    EXPECT_EQ(done.invoices, 2);
+    const QString difference =
+        QStringLiteral("Artikal 'Mlijeko' je prodavan po 12.00 a na skladištu ima cijenu od 13.20");
+    EXPECT_EQ(done.priceDifferences, (QStringList{difference, difference}));
+    QFile file(done.differencesFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()),
+              difference + QLatin1Char('\n') + difference + QLatin1Char('\n'));
+    file.remove();
+    EXPECT_DOUBLE_EQ(Pooled(milk).quantity, 5);
+    EXPECT_DOUBLE_EQ(Pooled(milk).freeQuantity, 5);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"SKIDA\" = TRUE AND "
+                                   "\"NAKNADNO_SKIDANJE\" = FALSE AND \"RBR_TK\" IS NOT NULL AND "
+                                   "\"BROJ RACUNA\" IN (?, ?)"),
+                    {a, b}),
+              2);
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT \"NABAVNA_CIJENA\" FROM \"STAVKE_RACUNA\" WHERE "
+                                          "\"BROJ_RACUNA\" = ?"),
+                           {b}),
+                     8);
+    EXPECT_NO_THROW(stock::CheckStockAgainstCard(db(), 1, Year()));
+
+    // Again: nothing left.
+    EXPECT_EQ(retail::ReduceDeferredStock(*session).invoices, 0);
+    EXPECT_DOUBLE_EQ(Pooled(milk).quantity, 5);
+}
+
+TEST_F(DayEndPooledTest, TheDaysTakingsGoIntoTheBookOnceNetOfTax) {
+    const int a = Sell(*session, milk, 2, QStringLiteral("Ana"));
+    Pay(a, 30, 10, 20);
+    retail::TakingsStep(*session, kDay);  // not an "R-2" company: nothing
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"KNJIGA_PRIMITAKA_I_IZDATAKA_UPIS\"")),
+              0);
+    session->options.r2 = true;
+    retail::TakingsStep(*session, kDay);
+    const int b = Sell(*session, milk, 1, QStringLiteral("Ana"));
+    Pay(b, 15, 15);
+    retail::TakingsStep(*session, kDay);
+    Statement q = db().Prepare(QStringLiteral(
+        "SELECT \"REDNI BROJ\", \"PRIMICI U GOTOVINI\", \"UKUPNI PRIMICI\", \"PDV U PRIMICIMA\", "
+        "\"OPIS ISPRAVA\", \"BROJ TEMELJNICE\", \"TIP_UPISA\" FROM "
+        "\"KNJIGA_PRIMITAKA_I_IZDATAKA_UPIS\""));
+    q.Exec();
+    ASSERT_TRUE(q.Next());
+    EXPECT_EQ(q.Int(0), 1);
+    EXPECT_DOUBLE_EQ(q.Double(1), 45);
+    EXPECT_DOUBLE_EQ(q.Double(2), 36);
+    EXPECT_DOUBLE_EQ(q.Double(3), 9);
+    EXPECT_EQ(q.Text(4), QStringLiteral("promet u gotovini"));
+    EXPECT_EQ(q.Text(5), QStringLiteral("-"));
+    EXPECT_EQ(q.Int(6), 1);
+    EXPECT_FALSE(q.Next());
 }
 
 }  // namespace
