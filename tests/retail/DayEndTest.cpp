@@ -1,4 +1,7 @@
 #include <QFile>
+#include <atomic>
+#include <mutex>
+#include <thread>
 
 #include "data/ScriptedPrompter.h"
 #include "retail/DaySumming.h"
@@ -7,6 +10,7 @@
 #include "retail/XReport.h"
 #include "sales/InvoiceRemoval.h"
 #include "stock/StockCheck.h"
+#include "support/Zodractl.h"
 
 namespace zodra::test {
 namespace {
@@ -358,6 +362,107 @@ TEST_F(DayEndPooledTest, TheDaysTakingsGoIntoTheBookOnceNetOfTax) {
     EXPECT_EQ(q.Text(5), QStringLiteral("-"));
     EXPECT_EQ(q.Int(6), 1);
     EXPECT_FALSE(q.Next());
+}
+
+TEST_F(DayEndPooledTest, SalesPostedWhileAnotherProcessSumsAreEachSummedOnceBesideACompaction) {
+    docs->Receipt({{milk, 1000, 8, 10, 20.0}});
+    const int card = Visa();
+    db().Exec(
+        QStringLiteral("UPDATE \"Konfiguracija\" SET \"Vrijednost\" = 'Prosječna cijena' "
+                       "WHERE \"Naziv\" = 'Vođenje skladišta'"));
+    db().Exec(
+        QStringLiteral("DELETE FROM \"Konfiguracija\" WHERE \"Naziv\" = 'Sumiranje "
+                       "maloprodajnih računa'"));
+    db().Exec(
+        QStringLiteral("INSERT INTO \"Konfiguracija\" (\"Naziv\", \"Vrijednost\") VALUES "
+                       "('Sumiranje maloprodajnih računa', 'DA')"));
+    const QString company = CompanyPath();
+    docs.reset();
+    session.reset();
+    ZodractlOptions options;
+    options.home = Folder();
+    options.workingFolder = Folder();
+    auto ctl = [&](QStringList args) {
+        args.insert(1, company);
+        return RunZodractl(args, options);
+    };
+    constexpr int kSales = 8;
+    std::mutex mutex;
+    QStringList failures;
+    std::thread register_([&] {
+        for (int i = 0; i < kSales; ++i) {
+            const QString path = Folder() + QStringLiteral("/s%1.json").arg(i);
+            QFile f(path);
+            if (!f.open(QIODevice::WriteOnly)) {
+                continue;
+            }
+            // 2 × 15.00 = 30.00: 20.00 cash, 10.00 by card.
+            f.write(QStringLiteral("{\"vrsta\": \"maloprodaja\", \"skladiste\": 1, \"datum\": "
+                                   "\"2026-03-10\", \"blagajnik\": \"Kasa\", \"stavke\": "
+                                   "[{\"artikal\": %1, \"kolicina\": 2}], \"placanje\": "
+                                   "{\"gotovina\": 20, \"kartica\": 10, \"tip_kartice\": %2}}")
+                        .arg(milk)
+                        .arg(card)
+                        .toUtf8());
+            f.close();
+            const ZodractlRun run = ctl({QStringLiteral("post"), path, QStringLiteral("--da")});
+            if (run.exitCode != 0) {
+                std::lock_guard<std::mutex> guard(mutex);
+                failures << QStringLiteral("post %1: %2 %3").arg(i).arg(run.out, run.err);
+            }
+        }
+    });
+    std::thread closing([&] {
+        for (int i = 0; i < 4; ++i) {
+            const ZodractlRun run =
+                ctl({QStringLiteral("zreport"), QStringLiteral("--skladiste"), QStringLiteral("1"),
+                     QStringLiteral("--od"), QStringLiteral("10.03.2026"), QStringLiteral("--do"),
+                     QStringLiteral("10.03.2026"), QStringLiteral("--out"),
+                     Folder() + QStringLiteral("/z.txt"), QStringLiteral("--da")});
+            std::lock_guard<std::mutex> guard(mutex);
+            if (run.exitCode != 0 || !run.out.contains(retail::SumDoneMessage())) {
+                failures << QStringLiteral("zreport: %1 %2").arg(run.out, run.err);
+            }
+        }
+    });
+    std::atomic<bool> done = false;
+    int compacted = 0;
+    std::thread compaction([&] {
+        while (!done) {
+            const ZodractlRun compact = ctl({QStringLiteral("compact")});
+            std::lock_guard<std::mutex> guard(mutex);
+            if (compact.exitCode == 0) {
+                ++compacted;
+            } else if (!compact.err.startsWith(
+                           QStringLiteral("Baza je otvorena na drugom računalu"))) {
+                failures << QStringLiteral("compact: %1").arg(compact.err);
+            }
+        }
+    });
+    register_.join();
+    closing.join();
+    done = true;
+    compaction.join();
+    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+
+    session = StartSession(1);
+    ASSERT_EQ(session->stockMethod, StockMethod::Average);
+    ASSERT_TRUE(session->company.sumRetailInvoices);
+    retail::SumRetailInvoices(*session, kDay, kDay);
+    EXPECT_EQ(Unsummed(), 0);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI_DETALJNO\"")), kSales);
+    // Every sale once: the summaries hold 2 × 8, the lot gave exactly that, and the payments.
+    EXPECT_EQ(Summaries(), 1);
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"STAVKE_RACUNA\"")),
+                     2.0 * kSales);
+    EXPECT_DOUBLE_EQ(Pooled(milk).quantity, 1010 - 2.0 * kSales);
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"Iznos\") FROM \"NAPLATA\" WHERE \"Tip\" = "
+                                          "'gotovina'")),
+                     20.0 * kSales);
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"Iznos\") FROM \"UPLATE\" WHERE \"Tip\" = "
+                                          "'kartica'")),
+                     10.0 * kSales);
+    EXPECT_NO_THROW(stock::CheckStockAgainstCard(db(), 1, Year()));
 }
 
 }  // namespace
