@@ -33,6 +33,14 @@ const QString kDetailInvoices = QStringLiteral(
     "R.\"SKLADISTE\" = ? AND R.\"IRA\" = 1 AND R.\"GODINA\" = ? AND R.\"UVJET PRODAJE\" = 1 AND "
     "R.\"SUMARNI\" = FALSE AND R.\"DATUM\" = ? AND R.\"BROJ RACUNA\" <= ?");
 
+// The collections of detail invoices up to a number of one date not yet carried over to a
+// summary (their "Sifra uplate" is empty until then), up to a collection key. An invoice's
+// collection may come after the invoice was summed: it joins that day's summary in the next run.
+const QString kDetailPayments = QStringLiteral(
+    "R.\"SKLADISTE\" = ? AND R.\"IRA\" = 1 AND R.\"GODINA\" = ? AND R.\"UVJET PRODAJE\" = 1 AND "
+    "R.\"DATUM\" = ? AND R.\"BROJ RACUNA\" <= ? AND N.\"Sifra uplate\" IS NULL AND N.\"Sifra\" <= "
+    "?");
+
 // The three stops of taking `quantity` of an article from its pooled lot.
 void CheckLotHolds(Database& db, const stock::LotKey& key, double quantity) {
     Statement a = db.Prepare(
@@ -142,7 +150,7 @@ QString DetailPaymentsSummed() {
                "\"NAPLATA_DETALJNO\" N JOIN \"RACUNI_DETALJNO\" R ON R.\"SKLADISTE\" "
                "= N.\"Skladište\" AND R.\"IRA\" = N.\"IRA\" AND R.\"GODINA\" = "
                "N.\"Godina\" AND R.\"BROJ RACUNA\" = N.\"Broj računa\" WHERE ") +
-           kDetailInvoices +
+           kDetailPayments +
            QStringLiteral(
                " GROUP BY N.\"Tip\", N.\"Tip kartice\" ORDER BY CASE N.\"Tip\" WHEN "
                "'gotovina' THEN 0 WHEN 'ček' THEN 1 WHEN 'kartica' THEN 2 ELSE 3 END, "
@@ -192,13 +200,21 @@ std::vector<SummedDay> SumRetailInvoices(Session& session, const QDate& from, co
                 QStringLiteral("SELECT COALESCE(MAX(\"BROJ RACUNA\"), 0) FROM \"RACUNI_DETALJNO\" "
                                "WHERE \"SKLADISTE\" = ? AND \"IRA\" = 1 AND \"GODINA\" = ?"),
                 {w, y}));
+            const QVariant lastPayment =
+                db.Scalar(QStringLiteral("SELECT COALESCE(MAX(\"Sifra\"), 0) FROM "
+                                         "\"NAPLATA_DETALJNO\""));
             std::vector<QDate> dates;
             {
                 Statement d = db.Prepare(QStringLiteral(
-                    "SELECT DISTINCT \"DATUM\" FROM \"RACUNI_DETALJNO\" WHERE \"SKLADISTE\" = ? "
-                    "AND \"IRA\" = 1 AND \"GODINA\" = ? AND \"UVJET PRODAJE\" = 1 AND "
-                    "\"SUMARNI\" = FALSE AND \"DATUM\" BETWEEN ? AND ? ORDER BY \"DATUM\""));
-                d.Exec({w, y, from, to});
+                    "SELECT DISTINCT R.\"DATUM\" FROM \"RACUNI_DETALJNO\" R WHERE "
+                    "R.\"SKLADISTE\" = ? AND R.\"IRA\" = 1 AND R.\"GODINA\" = ? AND "
+                    "R.\"UVJET PRODAJE\" = 1 AND R.\"BROJ RACUNA\" <= ? AND R.\"DATUM\" BETWEEN "
+                    "? AND ? AND (R.\"SUMARNI\" = FALSE OR EXISTS (SELECT 1 FROM "
+                    "\"NAPLATA_DETALJNO\" N WHERE N.\"Skladište\" = R.\"SKLADISTE\" AND N.\"IRA\" "
+                    "= R.\"IRA\" AND N.\"Godina\" = R.\"GODINA\" AND N.\"Broj računa\" = R.\"BROJ "
+                    "RACUNA\" AND N.\"Sifra uplate\" IS NULL AND N.\"Sifra\" <= ?)) ORDER BY "
+                    "R.\"DATUM\""));
+                d.Exec({w, y, last, from, to, lastPayment});
                 while (d.Next()) {
                     dates.push_back(sqlvalue::ToDate(d.Value(0)));
                 }
@@ -260,67 +276,92 @@ std::vector<SummedDay> SumRetailInvoices(Session& session, const QDate& from, co
                 }
                 lines.Finish();
                 if (rbr == 0) {
-                    continue;
-                }
-                for (const auto& [article, quantity] : needed) {
-                    const stock::LotKey key{w, y, stock::kPooledLot, article};
-                    CheckLotHolds(db, key, quantity);
-                    // Held as a register line would hold it, so the take leaves both the lot's
-                    // quantity and its free quantity lower.
-                    stock::ReserveFromLot(db, key, quantity);
-                }
-                sales::InvoiceHeader header;
-                header.deliveryName = customerName;
-                header.deliveryMethod = QStringLiteral("osobno");
-                header.paymentMethod = QStringLiteral("gotovinom");
-                sales::CheckedHeader checked;
-                checked.dueDate = date;
-                sales::PostingMode mode;
-                mode.user = session.userName;
-                mode.tradeBookName = QStringLiteral("Maloprodaja");
-                draft.date = date;
-                const sales::PostedInvoice posted =
-                    sales::PostCheckedInvoice(session, draft, header, checked, mode);
-                day.number = posted.number;
-                db.Exec(QStringLiteral("UPDATE \"RACUNI\" SET \"SUMARNI\" = TRUE WHERE "
+                    // Only collections that came after their invoices were summed: they join the
+                    // day's summary.
+                    const std::optional<int> earlier =
+                        ExistingSummary(db, w, y, customer, customerName, date);
+                    if (!earlier) {
+                        continue;
+                    }
+                    day.number = *earlier;
+                    day.reused = true;
+                } else {
+                    for (const auto& [article, quantity] : needed) {
+                        const stock::LotKey key{w, y, stock::kPooledLot, article};
+                        CheckLotHolds(db, key, quantity);
+                        // Held as a register line would hold it, so the take leaves both the lot's
+                        // quantity and its free quantity lower.
+                        stock::ReserveFromLot(db, key, quantity);
+                    }
+                    sales::InvoiceHeader header;
+                    header.deliveryName = customerName;
+                    header.deliveryMethod = QStringLiteral("osobno");
+                    header.paymentMethod = QStringLiteral("gotovinom");
+                    sales::CheckedHeader checked;
+                    checked.dueDate = date;
+                    sales::PostingMode mode;
+                    mode.user = session.userName;
+                    mode.tradeBookName = QStringLiteral("Maloprodaja");
+                    draft.date = date;
+                    const sales::PostedInvoice posted =
+                        sales::PostCheckedInvoice(session, draft, header, checked, mode);
+                    day.number = posted.number;
+                    db.Exec(
+                        QStringLiteral("UPDATE \"RACUNI\" SET \"SUMARNI\" = TRUE WHERE "
                                        "\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? AND "
                                        "\"BROJ RACUNA\" = ?"),
                         {w, kRetailBook, y, posted.number});
-                const std::optional<int> earlier =
-                    ExistingSummary(db, w, y, customer, customerName, date);
-                if (earlier && *earlier != posted.number) {
-                    FoldInto(db, w, y, posted.number, *earlier);
-                    day.number = *earlier;
-                    day.reused = true;
+                    const std::optional<int> earlier =
+                        ExistingSummary(db, w, y, customer, customerName, date);
+                    if (earlier && *earlier != posted.number) {
+                        FoldInto(db, w, y, posted.number, *earlier);
+                        day.number = *earlier;
+                        day.reused = true;
+                    }
                 }
-                // The collections, summed per kind and card type, become the summary's.
+                // The collections, summed per kind and card type, become the summary's; each
+                // detail collection records the payment it went into (0: an amount of nothing).
+                const QVariantList payParams = {w, y, date, last, lastPayment};
                 const QString description =
                     QStringLiteral("Račun m. br. ") + QString::number(day.number);
                 Statement pay = db.Prepare(DetailPaymentsSummed());
-                pay.Exec(params);
+                pay.Exec(payParams);
                 std::vector<std::tuple<QString, QVariant, double>> payments;
                 while (pay.Next()) {
                     payments.emplace_back(pay.Text(0), pay.Value(1), pay.Double(2));
                 }
                 pay.Finish();
                 for (const auto& [type, card, amount] : payments) {
-                    if (RoundMoney(amount) == 0) {
-                        continue;
-                    }
-                    db.Exec(QStringLiteral(
+                    QVariant payment = 0;
+                    if (RoundMoney(amount) != 0) {
+                        db.Exec(
+                            QStringLiteral(
                                 "INSERT INTO \"UPLATE\" (\"Skladiste\", \"Godina\", \"Partner\", "
                                 "\"Datum\", \"Tip\", \"Opis\", \"Iznos\", \"Tip kartice\") "
                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
                             {w, y, customer, date, type, description, amount, card});
-                    const QVariant payment =
-                        db.Scalar(QStringLiteral("SELECT MAX(\"Sifra\") FROM \"UPLATE\""));
-                    db.Exec(QStringLiteral(
+                        payment =
+                            db.Scalar(QStringLiteral("SELECT MAX(\"Sifra\") FROM \"UPLATE\""));
+                        db.Exec(
+                            QStringLiteral(
                                 "INSERT INTO \"NAPLATA\" (\"Skladište\", \"IRA\", \"Godina\", "
                                 "\"Broj računa\", \"Tip\", \"Datum\", \"Opis dokumenta\", "
                                 "\"Iznos\", \"Tip kartice\", \"Sifra uplate\") VALUES (?, ?, ?, "
                                 "?, ?, ?, ?, ?, ?, ?)"),
                             {w, kRetailBook, y, day.number, type, date, description, amount, card,
                              payment});
+                    }
+                    transaction.DeferDetail(
+                        QStringLiteral(
+                            "UPDATE \"NAPLATA_DETALJNO\" SET \"Sifra uplate\" = ? WHERE "
+                            "\"Tip\" = ? AND \"Tip kartice\" IS ? AND EXISTS (SELECT 1 "
+                            "FROM \"RACUNI_DETALJNO\" R, \"NAPLATA_DETALJNO\" N WHERE "
+                            "N.\"Sifra\" = \"NAPLATA_DETALJNO\".\"Sifra\" AND "
+                            "R.\"SKLADISTE\" = N.\"Skladište\" AND R.\"IRA\" = N.\"IRA\" "
+                            "AND R.\"GODINA\" = N.\"Godina\" AND R.\"BROJ RACUNA\" = "
+                            "N.\"Broj računa\" AND ") +
+                            kDetailPayments + QLatin1Char(')'),
+                        {payment, type, card, w, y, date, last, lastPayment});
                 }
                 // Detail lines sold without a lot's cost take the cost their goods left at.
                 for (const auto& [article, quantity] : needed) {

@@ -1,5 +1,7 @@
 #include "retail/XReport.h"
 
+#include <map>
+
 #include "data/Database.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
@@ -82,32 +84,40 @@ struct GroupSums {
     double total = 0;
 };
 
-std::vector<GroupSums> SumsPerGroup(Database& db, const Tables& t, const Filter& f,
-                                    const QString& dateColumn, const XReportOptions& o,
-                                    bool cancelledOnly) {
+// The sums per tax group and cashier in one pass over the lines.
+struct PeriodSums {
+    std::map<QString, GroupSums> groups;
+    std::map<QString, double> cashiers;  // total with tax
+};
+
+PeriodSums SumsPerGroup(Database& db, const Tables& t, const Filter& f, const QString& dateColumn,
+                        const XReportOptions& o, bool cancelledOnly) {
     Statement q = db.Prepare(
-        QStringLiteral("SELECT COALESCE(S.\"GRUPA_POREZA\", ''), SUM(S.\"VRIJEDNOST_\"), "
-                       "SUM(S.\"POREZ_IZNOS\"), SUM(S.\"UKUPNO_\") FROM ") +
+        QStringLiteral("SELECT COALESCE(S.\"GRUPA_POREZA\", ''), COALESCE(R.\"KORISNIK\", ''), "
+                       "SUM(S.\"VRIJEDNOST_\"), SUM(S.\"POREZ_IZNOS\"), SUM(S.\"UKUPNO_\") FROM ") +
         LineJoin(t) + QStringLiteral(" WHERE ") + f.sql +
         (cancelledOnly ? QStringLiteral(" AND R.\"STORNO\" = TRUE") : QString()) +
-        QStringLiteral(" AND R.") + dateColumn +
-        QStringLiteral(" BETWEEN ? AND ? GROUP BY COALESCE(S.\"GRUPA_POREZA\", '') ORDER BY 1"));
+        QStringLiteral(" AND R.") + dateColumn + QStringLiteral(" BETWEEN ? AND ? GROUP BY 1, 2"));
     QVariantList params = f.params;
     params << o.from << o.to;
     q.Exec(params);
-    std::vector<GroupSums> sums;
+    PeriodSums sums;
     while (q.Next()) {
-        sums.push_back({q.Text(0), q.Double(1), q.Double(2), q.Double(3)});
+        GroupSums& g = sums.groups[q.Text(0)];
+        g.group = q.Text(0);
+        g.base += q.Double(2);
+        g.tax += q.Double(3);
+        g.total += q.Double(4);
+        sums.cashiers[q.Text(1)] += q.Double(4);
     }
     return sums;
 }
 
-void GroupRows(const std::vector<GroupSums>& sums, double sign, QStringList& out,
-               GroupSums& grand) {
-    for (const GroupSums& g : sums) {
-        out << Row(QStringLiteral("OSNOVICA ") + g.group + QLatin1Char(':'), sign * g.base)
-            << Row(QStringLiteral("POREZ ") + g.group + QLatin1Char(':'), sign * g.tax)
-            << Row(QStringLiteral("UKUPNO ") + g.group + QLatin1Char(':'), sign * g.total);
+void GroupRows(const PeriodSums& sums, double sign, QStringList& out, GroupSums& grand) {
+    for (const auto& [name, g] : sums.groups) {
+        out << Row(QStringLiteral("OSNOVICA ") + name + QLatin1Char(':'), sign * g.base)
+            << Row(QStringLiteral("POREZ ") + name + QLatin1Char(':'), sign * g.tax)
+            << Row(QStringLiteral("UKUPNO ") + name + QLatin1Char(':'), sign * g.total);
         grand.base += sign * g.base;
         grand.tax += sign * g.tax;
         grand.total += sign * g.total;
@@ -127,23 +137,15 @@ void CompanyBlock(Database& db, QStringList& out) {
         << (QStringLiteral("Tel.:") + text(5)).left(kWidth);
 }
 
-void CashierRows(Database& db, const Tables& t, const Filter& f, const XReportOptions& o,
-                 QStringList& out) {
+// Each cashier's sales less their cancellations in the period.
+void CashierRows(const PeriodSums& sold, const PeriodSums& cancelled, QStringList& out) {
     out << QStringLiteral("Prodavač                           Iznos");
-    Statement q = db.Prepare(
-        QStringLiteral("SELECT K, SUM(X) FROM (SELECT COALESCE(R.\"KORISNIK\", '') AS K, "
-                       "S.\"UKUPNO_\" AS X FROM ") +
-        LineJoin(t) + QStringLiteral(" WHERE ") + f.sql +
-        QStringLiteral(" AND R.\"DATUM\" BETWEEN ? AND ? UNION ALL SELECT "
-                       "COALESCE(R.\"KORISNIK\", ''), -S.\"UKUPNO_\" FROM ") +
-        LineJoin(t) + QStringLiteral(" WHERE ") + f.sql +
-        QStringLiteral(" AND R.\"STORNO\" = TRUE AND R.\"DATUM_STORNA\" BETWEEN ? AND ?) "
-                       "GROUP BY K ORDER BY K"));
-    QVariantList params = f.params;
-    params << o.from << o.to << f.params << o.from << o.to;
-    q.Exec(params);
-    while (q.Next()) {
-        out << Row(q.Text(0), q.Double(1));
+    std::map<QString, double> net = sold.cashiers;
+    for (const auto& [name, total] : cancelled.cashiers) {
+        net[name] -= total;
+    }
+    for (const auto& [name, total] : net) {
+        out << Row(name, total);
     }
 }
 
@@ -297,15 +299,18 @@ QStringList XReportLines(Database& db, const XReportOptions& o) {
                QStringLiteral(" do ") + o.to.toString(QStringLiteral("dd.MM.yyyy"))
         << QString(kWidth, QLatin1Char('-'));
     GroupSums grand;
-    GroupRows(SumsPerGroup(db, t, f, QStringLiteral("\"DATUM\""), o, false), 1, out, grand);
+    const PeriodSums sold = SumsPerGroup(db, t, f, QStringLiteral("\"DATUM\""), o, false);
+    const PeriodSums cancelled =
+        SumsPerGroup(db, t, f, QStringLiteral("\"DATUM_STORNA\""), o, true);
+    GroupRows(sold, 1, out, grand);
     out << QStringLiteral("STORNO RAČUNI");
-    GroupRows(SumsPerGroup(db, t, f, QStringLiteral("\"DATUM_STORNA\""), o, true), -1, out, grand);
+    GroupRows(cancelled, -1, out, grand);
     out << QString(kWidth, QLatin1Char('-')) << QStringLiteral("UKUPNO PO SVIM GRUPAMA POREZA")
         << Row(QStringLiteral("OSNOVICA :"), grand.base)
         << Row(QStringLiteral("POREZ :"), grand.tax) << Row(QStringLiteral("UKUPNO :"), grand.total)
         << QString(kWidth, QLatin1Char('-'));
     if (!o.cashier) {
-        CashierRows(db, t, f, o, out);
+        CashierRows(sold, cancelled, out);
         out << QString(kWidth, QLatin1Char('-'));
     }
     PaymentRows(db, t, f, o, out);

@@ -266,6 +266,19 @@ TEST_F(DayEndPooledTest, SummingWritesOneSummaryPerDayOnceAndReusesTheDaysSummar
     EXPECT_DOUBLE_EQ(Pooled(milk).quantity, 2);
     EXPECT_EQ(Unsummed(), 0);
     EXPECT_NO_THROW(stock::CheckStockAgainstCard(db(), 1, Year()));
+
+    // A payment recorded after its sale was summed joins that day's summary in the next run,
+    // once.
+    Pay(c, 60, 60, 0, true, kDay.addDays(1));
+    ASSERT_EQ(retail::SumRetailInvoices(*session, kDay, kDay.addDays(1)).size(), 1u);
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"Iznos\") FROM \"NAPLATA\" WHERE \"Broj "
+                                          "računa\" = ?"),
+                           {more[1].number}),
+                     60);
+    EXPECT_TRUE(retail::SumRetailInvoices(*session, kDay, kDay.addDays(1)).empty());
+    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"Iznos\") FROM \"NAPLATA\"")), 120);
+    EXPECT_EQ(Summaries(), 2);
+    EXPECT_DOUBLE_EQ(Pooled(milk).quantity, 2);
 }
 
 TEST_F(DayEndPooledTest, SummingStopsOnMissingStockAndIsRefusedUnderFifo) {
