@@ -99,6 +99,14 @@ void FoldInto(Database& db, int warehouse, int year, int from, int into) {
                        "\"TIP_DOKUMENTA\" = '1RAČUN' AND \"BROJ_DOKUMENTA\" = ?"),
         {into, QStringLiteral("RAČUN ") + QString::number(into) + QStringLiteral(" Maloprodaja"),
          warehouse, year, from});
+    // A price change the new lines generated stays linked from the summary that keeps them.
+    db.Exec(
+        QStringLiteral("UPDATE \"RACUNI\" SET \"IZMJENA_CIJENA\" = (SELECT n.\"IZMJENA_CIJENA\" "
+                       "FROM \"RACUNI\" n WHERE n.\"SKLADISTE\" = ? AND n.\"IRA\" = ? AND "
+                       "n.\"GODINA\" = ? AND n.\"BROJ RACUNA\" = ?) WHERE \"SKLADISTE\" = ? AND "
+                       "\"IRA\" = ? AND \"GODINA\" = ? AND \"BROJ RACUNA\" = ? AND "
+                       "\"IZMJENA_CIJENA\" IS NULL"),
+        {warehouse, kRetailBook, year, from, warehouse, kRetailBook, year, into});
     db.Exec(QStringLiteral("DELETE FROM \"RACUNI\" WHERE \"SKLADISTE\" = ? AND \"IRA\" = ? AND "
                            "\"GODINA\" = ? AND \"BROJ RACUNA\" = ?"),
             {warehouse, kRetailBook, year, from});

@@ -228,6 +228,17 @@ TEST_F(DayEndPooledTest, SummingWritesOneSummaryPerDayOnceAndReusesTheDaysSummar
                            {Visa()}),
                      20);
     EXPECT_EQ(Unsummed(), 1);  // the next day's sale
+    // The X report of summing mode reads the detail invoices and their collections.
+    retail::XReportOptions x;
+    x.warehouse = 1;
+    x.year = Year();
+    x.from = kDay;
+    x.to = kDay;
+    x.summed = true;
+    const QStringList day = retail::XReportLines(db(), x);
+    EXPECT_TRUE(day.contains(R(QStringLiteral("UKUPNO :"), QStringLiteral("45.00"))));
+    EXPECT_TRUE(day.contains(R(QStringLiteral("gotovina"), QStringLiteral("25.00"))));
+    EXPECT_TRUE(day.contains(R(QStringLiteral("kartica Visa"), QStringLiteral("20.00"))));
     EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT MAX(\"NABAVNA_CIJENA\") FROM "
                                           "\"STAVKE_RACUNA_DETALJNO\" WHERE \"BROJ_RACUNA\" = ?"),
                            {a}),
