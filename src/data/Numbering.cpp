@@ -41,6 +41,24 @@ int NextOrStart(const QVariant& max, int start, const QString& documentName) {
     return static_cast<int>(Following(max, NumberRange{start, kLastNumber}, documentName));
 }
 
+// Invoices of one book share the key (warehouse, book, year, number) whatever numbering their
+// terms follow: the first number from `candidate` on that no invoice of the key space holds, so
+// that a sequence never proposes a number another sequence of the book already took.
+int FirstFreeInvoiceNumber(Database& db, const QString& table, int warehouse, int book, int year,
+                           int candidate) {
+    const QString key =
+        QStringLiteral(" WHERE \"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ?");
+    const QVariant free = db.Scalar(
+        QStringLiteral("SELECT MIN(c) FROM (SELECT ? AS c UNION ALL SELECT \"BROJ RACUNA\" + 1 "
+                       "FROM ") +
+            Q(table) + key +
+            QStringLiteral(" AND \"BROJ RACUNA\" >= ?) WHERE c NOT IN (SELECT \"BROJ RACUNA\" "
+                           "FROM ") +
+            Q(table) + key + QLatin1Char(')'),
+        {candidate, warehouse, book, year, candidate, warehouse, book, year});
+    return free.isValid() && !free.isNull() ? free.toInt() : candidate;
+}
+
 QString ReceiptTypeMessage(int type) {
     return QStringLiteral("Tip primke ") + QString::number(type) +
            QStringLiteral(" nije očekivan. Greška kod dodjele novog broja primke.");
@@ -146,20 +164,24 @@ int NextInvoiceNumber(Database& db, int warehouse, int book, int year, int sales
     if (!ownNumbering) {
         // The shared sequence: every terms but the retail terms 1 and the terms that number on
         // their own (their numbers, from 500 say, would otherwise carry the shared sequence off).
-        return NextOrStart(
-            MaxOf(db, table, QStringLiteral("BROJ RACUNA"),
-                  QStringLiteral("\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? AND "
-                                 "\"UVJET PRODAJE\" <> 1 AND \"UVJET PRODAJE\" NOT IN (SELECT "
-                                 "\"SIFRA\" FROM \"UVJETI_PRODAJE\" WHERE "
-                                 "\"SAMOSTALNA_NUMERACIJA\" = TRUE)"),
-                  {warehouse, book, year}),
-            1, Info(DocumentKind::Invoice).name);
+        return FirstFreeInvoiceNumber(
+            db, table, warehouse, book, year,
+            NextOrStart(
+                MaxOf(db, table, QStringLiteral("BROJ RACUNA"),
+                      QStringLiteral("\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? AND "
+                                     "\"UVJET PRODAJE\" <> 1 AND \"UVJET PRODAJE\" NOT IN "
+                                     "(SELECT \"SIFRA\" FROM \"UVJETI_PRODAJE\" WHERE "
+                                     "\"SAMOSTALNA_NUMERACIJA\" = TRUE)"),
+                      {warehouse, book, year}),
+                1, Info(DocumentKind::Invoice).name));
     }
-    return NextOrStart(MaxOf(db, table, QStringLiteral("BROJ RACUNA"),
-                             QStringLiteral("\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? "
-                                            "AND \"UVJET PRODAJE\" = ?"),
-                             {warehouse, book, year, salesTerms}),
-                       firstNumber, Info(DocumentKind::Invoice).name);
+    return FirstFreeInvoiceNumber(
+        db, table, warehouse, book, year,
+        NextOrStart(MaxOf(db, table, QStringLiteral("BROJ RACUNA"),
+                          QStringLiteral("\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? "
+                                         "AND \"UVJET PRODAJE\" = ?"),
+                          {warehouse, book, year, salesTerms}),
+                    firstNumber, Info(DocumentKind::Invoice).name));
 }
 
 int NextRetailInvoiceNumber(Database& db, int warehouse, int book, int year, bool detailed) {
@@ -167,11 +189,13 @@ int NextRetailInvoiceNumber(Database& db, int warehouse, int book, int year, boo
     const int firstNumber = db.Scalar(QStringLiteral("SELECT \"POCETNI_BR_RACUNA\" FROM "
                                                      "\"UVJETI_PRODAJE\" WHERE \"SIFRA\" = 1"))
                                 .toInt();
-    return NextOrStart(MaxOf(db, table, QStringLiteral("BROJ RACUNA"),
-                             QStringLiteral("\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? "
-                                            "AND \"UVJET PRODAJE\" = 1"),
-                             {warehouse, book, year}),
-                       firstNumber, Info(DocumentKind::Invoice).name);
+    return FirstFreeInvoiceNumber(
+        db, table, warehouse, book, year,
+        NextOrStart(MaxOf(db, table, QStringLiteral("BROJ RACUNA"),
+                          QStringLiteral("\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? "
+                                         "AND \"UVJET PRODAJE\" = 1"),
+                          {warehouse, book, year}),
+                    firstNumber, Info(DocumentKind::Invoice).name));
 }
 
 bool DocumentExists(Database& db, DocumentKind kind, int warehouse, int year, int number,

@@ -52,7 +52,9 @@ int NextDocumentNumber(Database& db, DocumentKind kind, int warehouse, int year,
                        std::optional<int> extra = std::nullopt);
 
 // Invoices: sales terms without a numbering of their own share one sequence that excludes the
-// retail terms 1; terms with their own numbering start at their first number.
+// retail terms 1; terms with their own numbering start at their first number. Every sequence
+// of a book skips the numbers an invoice of another sequence of that book already holds (they
+// share the key warehouse, book, year, number).
 int NextInvoiceNumber(Database& db, int warehouse, int book, int year, int salesTerms,
                       bool detailed = false);
 int NextRetailInvoiceNumber(Database& db, int warehouse, int book, int year, bool detailed = false);

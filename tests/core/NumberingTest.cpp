@@ -128,6 +128,23 @@ TEST_F(NumberingTest, RetailInvoicesStartAtTheRetailTermsFirstNumber) {
     EXPECT_EQ(NextRetailInvoiceNumber(*db, 1, 1, 2026), 1);
 }
 
+TEST_F(NumberingTest, RetailAndSharedSequencesOfABookStepOverEachOthersNumbers) {
+    // Wholesale 1, 2 and 4 hold numbers the retail sequence would take next.
+    Invoice(1, 2);
+    Invoice(2, 3);
+    Invoice(4, 2);
+    EXPECT_EQ(NextRetailInvoiceNumber(*db, 1, 1, 2026), 3);
+    Invoice(3, 1);
+    EXPECT_EQ(NextRetailInvoiceNumber(*db, 1, 1, 2026), 5);
+    EXPECT_EQ(NextInvoiceNumber(*db, 1, 1, 2026, 1), 5);
+    // And the other way: the shared sequence (after 4) steps over retail 5 and 6.
+    Invoice(5, 1);
+    Invoice(6, 1);
+    EXPECT_EQ(NextInvoiceNumber(*db, 1, 1, 2026, 2), 7);
+    // Another book is another key space.
+    EXPECT_EQ(NextRetailInvoiceNumber(*db, 1, 2, 2026), 1);
+}
+
 TEST_F(NumberingTest, CancellationNumbersContinueAcrossInvoicesServiceConsumptionsAndPriceChanges) {
     EXPECT_EQ(NextCancellationNumber(*db, 1, 2026), 1);
     db->ExecRaw(QStringLiteral(

@@ -71,5 +71,8 @@ int CashBook(const QStringList& args);
 // The register's receipt of a posted invoice to a file or the receipt printer
 // (ReceiptCommand.cpp).
 int Receipt(const QStringList& args);
+// The register's X and Z reports (DayReportCommand.cpp).
+int XReport(const QStringList& args);
+int ZReport(const QStringList& args);
 
 }  // namespace zodractl

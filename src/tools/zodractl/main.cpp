@@ -96,6 +96,15 @@ const char* kUsageText =
     "                             maloprodajni račun (40 stupaca, kodna stranica i kodovi POS\n"
     "                             printera iz konfiguracije radnog mjesta) u datoteku ili na\n"
     "                             POS printer\n"
+    "  xreport PUTANJA --skladiste N [--od DD.MM.GGGG --do DD.MM.GGGG] [--blagajnik IME]\n"
+    "          [--out DATOTEKA] [--da]\n"
+    "                             promet u maloprodaji (X izvještaj) za razdoblje (bez datuma:\n"
+    "                             danas), svih blagajnika ili jednoga; --da dodaje\n"
+    "                             rekapitulacije; u datoteku ili na POS printer\n"
+    "  zreport PUTANJA --skladiste N [--od …] [--do …] [--blagajnik IME] [--out DATOTEKA] [--da]\n"
+    "                             X izvještaj, zatim sumiranje maloprodajnih računa i naknadno\n"
+    "                             skidanje artikala (pitanja su Ne bez --da) i promet dana u\n"
+    "                             knjizi primitaka i izdataka (R-2)\n"
     "  stockcheck PUTANJA         nabave prema karticama artikala, stanja trgovačkih knjiga i\n"
     "                             prosječne nabavne cijene; [--skladiste N] [--godina G],\n"
     "                             --popravi preračunava stanja knjiga i prosječne cijene\n"
@@ -193,6 +202,10 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::CashBook(args);
     if (command == QLatin1String("receipt"))
         return zodractl::Receipt(args);
+    if (command == QLatin1String("xreport"))
+        return zodractl::XReport(args);
+    if (command == QLatin1String("zreport"))
+        return zodractl::ZReport(args);
     if (command == QLatin1String("stockcheck"))
         return zodractl::StockCheck(args);
     zodractl::Err(QStringLiteral("Nepoznata naredba: ") + command);
