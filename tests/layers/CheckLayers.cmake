@@ -36,9 +36,10 @@ set(allowed_cashbook/ui ${allowed_cashbook} ui reports/ui cashbook/ui)
 set(allowed_purchasing/ui ${allowed_purchasing} ui registers/ui reports/ui purchasing/ui)
 set(allowed_sales/ui ${allowed_sales} ui registers/ui reports/ui sales/ui)
 set(allowed_stockdocs/ui ${allowed_stockdocs} ui registers/ui reports/ui stockdocs/ui)
+set(allowed_production/ui ${allowed_production} ui registers/ui reports/ui production/ui)
 set(allowed_app/ui ${allowed_app} registers pos ui registers/ui app/ui)
 set(allowed_app/desktop ${allowed_tools} ui registers/ui stock/ui reports/ui pricelists/ui
-    cashbook/ui purchasing/ui sales/ui stockdocs/ui app/ui app/desktop)
+    cashbook/ui purchasing/ui sales/ui stockdocs/ui production/ui app/ui app/desktop)
 
 # The layer of a path relative to src/: "stock", "stock/ui", "app/desktop", "tools" …
 function(layer_of path out)

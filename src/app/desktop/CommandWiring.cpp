@@ -3,6 +3,7 @@
 #include "app/ui/ShellCommands.h"
 #include "cashbook/ui/CashBookCommands.h"
 #include "pricelists/ui/PriceListCommands.h"
+#include "production/ui/ProductionWindows.h"
 #include "purchasing/ui/ReceiptWindows.h"
 #include "registers/ui/RegisterCommands.h"
 #include "sales/ui/InvoiceListCommands.h"
@@ -27,6 +28,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     sales::ui::RegisterInvoiceListCommands(registry, &sales::ui::OpenInvoiceCorrection);
     stockdocs::ui::RegisterStockDocsCommands(registry);
     stock::ui::RegisterStockCommands(registry);
+    production::ui::RegisterProductionCommands(registry);
 }
 
 }  // namespace zodra::desktop

@@ -1,0 +1,58 @@
+#include "production/WorkOrderList.h"
+
+#include "data/Database.h"
+#include "data/InputRules.h"
+#include "data/Session.h"
+
+namespace zodra::production {
+
+std::vector<std::pair<int, QString>> DestinationChoices(Database& db) {
+    std::vector<std::pair<int, QString>> choices;
+    Statement rows = db.Prepare(
+        QStringLiteral("SELECT \"SIFRA\", \"NAZIV\" FROM \"SKLADISTA\" ORDER BY \"SIFRA\""));
+    rows.Exec({});
+    while (rows.Next()) {
+        choices.emplace_back(rows.Int(0),
+                             QString::number(rows.Int(0)) + QStringLiteral(" - ") + rows.Text(1));
+    }
+    return choices;
+}
+
+TableData PostedWorkOrders(Session& session) {
+    using F = TableColumn::Format;
+    return ReadTable(
+        session.Db(),
+        QStringLiteral(
+            "SELECT \"BROJ_RADNOG_NALOGA\", \"DATUM\", \"OPIS\", \"ODREDISNO_SKLADISTE\", "
+            "\"BROJ_PRIMKE\", \"NABAVNA_VRIJEDNOST\", \"PRODAJNA_VRIJEDNOST\" FROM "
+            "\"RADNI_NALOZI\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? ORDER BY "
+            "\"BROJ_RADNOG_NALOGA\""),
+        {session.activeWarehouse.code, session.businessYear},
+        {{QStringLiteral("Broj"), F::Integer},
+         {QStringLiteral("Datum"), F::Date},
+         {QStringLiteral("Opis"), F::Text},
+         {QStringLiteral("Odredište"), F::Integer},
+         {QStringLiteral("Primka"), F::Integer},
+         {QStringLiteral("Nabavna vrijednost"), F::Money},
+         {QStringLiteral("Prodajna vrijednost"), F::Money}});
+}
+
+QString WorkOrderDetails(Session& session, int number) {
+    Statement row = session.Db().Prepare(QStringLiteral(
+        "SELECT r.\"ODREDISNO_SKLADISTE\", s.\"NAZIV\", r.\"BROJ_PRIMKE\", "
+        "r.\"NABAVNA_VRIJEDNOST\", "
+        "r.\"PRODAJNA_VRIJEDNOST\" FROM \"RADNI_NALOZI\" r LEFT JOIN \"SKLADISTA\" s ON "
+        "s.\"SIFRA\" = "
+        "r.\"ODREDISNO_SKLADISTE\" WHERE r.\"SKLADISTE\" = ? AND r.\"GODINA\" = ? AND "
+        "r.\"BROJ_RADNOG_NALOGA\" = ?"));
+    row.Exec({session.activeWarehouse.code, session.businessYear, number});
+    if (!row.Next()) {
+        return {};
+    }
+    return QStringLiteral("Odredište : ") + QString::number(row.Int(0)) + QStringLiteral(" - ") +
+           row.Text(1) + QStringLiteral("   Primka br. : ") + QString::number(row.Int(2)) +
+           QStringLiteral("   Nabavna vrijednost : ") + inputrules::FormatNumber(row.Double(3), 2) +
+           QStringLiteral("   Prodajna vrijednost : ") + inputrules::FormatNumber(row.Double(4), 2);
+}
+
+}  // namespace zodra::production
