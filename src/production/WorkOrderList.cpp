@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/InputRules.h"
+#include "data/Rounding.h"
 #include "data/Session.h"
 
 namespace zodra::production {
@@ -51,8 +52,8 @@ QString WorkOrderDetails(Session& session, int number) {
     }
     return QStringLiteral("Odredište : ") + QString::number(row.Int(0)) + QStringLiteral(" - ") +
            row.Text(1) + QStringLiteral("   Primka br. : ") + QString::number(row.Int(2)) +
-           QStringLiteral("   Nabavna vrijednost : ") + inputrules::FormatNumber(row.Double(3), 2) +
-           QStringLiteral("   Prodajna vrijednost : ") + inputrules::FormatNumber(row.Double(4), 2);
+           QStringLiteral("   Nabavna vrijednost : ") + MoneyText(row.Double(3)) +
+           QStringLiteral("   Prodajna vrijednost : ") + MoneyText(row.Double(4));
 }
 
 }  // namespace zodra::production

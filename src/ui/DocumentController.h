@@ -149,7 +149,8 @@ public:
     virtual bool CanChangeLines() const { return false; }
     virtual bool ChangeLine(WindowHost& host, QWidget* parent, const DocumentHeader& header,
                             int row);
-    // Asked (Yes/No, No the default) before the row is deleted; empty (the default): none.
+    // Asked (Yes/No, No the default) before the row is deleted; empty (the default): none. A
+    // UserError here refuses the deletion before anything is asked.
     virtual QString DeleteLineQuestion(Session& session, int row);
     virtual void DeleteLine(Session& session, int row) = 0;
     // Writes a value typed into EditableColumn; the grid is read again afterwards.

@@ -6,11 +6,13 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
 
 #include "data/Database.h"
 #include "data/InputRules.h"
+#include "data/Rounding.h"
 #include "data/Session.h"
 #include "production/ui/BillsWindow.h"
 #include "production/ui/ProductEntryDialog.h"
@@ -18,6 +20,7 @@
 #include "production/ui/WorkOrderController.h"
 #include "registers/BillsOfMaterials.h"
 #include "registers/ui/ArticlePicker.h"
+#include "reports/ui/ReportWindow.h"
 #include "stock/Lots.h"
 #include "support/WindowTest.h"
 #include "ui/DataGrid.h"
@@ -65,6 +68,12 @@ public:
         return Value(QStringLiteral("SELECT COUNT(*) FROM \"") + table + QStringLiteral("\""))
             .toInt();
     }
+    reports::ui::ReportWindow* LastReport() {
+        const QList<QMdiSubWindow*> windows = area.subWindowList(QMdiArea::CreationOrder);
+        return windows.isEmpty()
+                   ? nullptr
+                   : qobject_cast<reports::ui::ReportWindow*>(windows.last()->widget());
+    }
     QString Name(int article) { return stock::ArticleName(CurrentSession().Db(), article); }
     // A bill of the product: 2 of the part per unit and a cost of 1 x 2.
     int MakeBill() {
@@ -95,12 +104,16 @@ void Accept(QWidget* dialog) {
 // Enter (its stock check runs), material price 8, dependent cost 2, selling price 12, then
 // "Prihvati". What the quantity box held after Enter goes to `afterEnter`.
 void EnterProduct(int product, const QString& quantity, double* afterEnter = nullptr,
-                  double* proposedDependent = nullptr, double acceptQuantity = 0) {
+                  double* proposedDependent = nullptr, double acceptQuantity = 0,
+                  DemoHost* photo = nullptr) {
     test::WhenShown<production::ui::ProductEntryDialog>([=](production::ui::ProductEntryDialog* d) {
         d->ChooseProduct(product);
         if (proposedDependent) {
             *proposedDependent = d->DependentCost()->Value();
         }
+        // The keys go where a user's would: into the active dialog's focused box.
+        d->activateWindow();
+        (void)QTest::qWaitForWindowActive(d);
         d->Quantity()->setFocus();
         test::TypeInto(d->Quantity(), quantity);
         QTest::keyClick(d->Quantity(), Qt::Key_Return);
@@ -113,6 +126,9 @@ void EnterProduct(int product, const QString& quantity, double* afterEnter = nul
         d->MaterialPrice()->SetValue(8);
         d->DependentCost()->SetValue(2);
         d->SellingPrice()->SetValue(12);
+        if (photo) {
+            photo->Photograph(d, QStringLiteral("radni_nalog_upis"));
+        }
         Accept(d);
         if (d->isVisible()) {
             d->reject();  // refused: the test fails on the missing line, not on a hang
@@ -125,6 +141,7 @@ void EnterProduct(int product, const QString& quantity, double* afterEnter = nul
 class ProductionWindowsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase() { qputenv("ZODRA_HOME", ZODRA_SOURCE_DIR "/share"); }
     void billIsBuiltCheckedAndDeleted();
     void workOrderIsDrawnUpAndPosted();
     void closingSavesTheOrderAndLoadingBringsItBack();
@@ -178,7 +195,7 @@ void ProductionWindowsTest::billIsBuiltCheckedAndDeleted() {
                                "\"GODINA\" = 2026 AND \"SIFRA_ARTIKLA\" = ? AND \"KOLICINA\" > 0"),
                 {host.part})
             .toDouble();
-    QCOMPARE(window->MaterialPrice()->text(), inputrules::FormatNumber(2 * average, 2));
+    QCOMPARE(window->MaterialPrice()->text(), MoneyText(2 * average));
 
     // A cost of 3 x 1,5.
     test::WhenShown<QDialog>([&](QDialog* d) {
@@ -192,6 +209,13 @@ void ProductionWindowsTest::billIsBuiltCheckedAndDeleted() {
     Button(window, QStringLiteral("DodajTrosak"))->click();
     QCOMPARE(window->Costs()->Data().RowCount(), 1);
     QCOMPARE(window->Costs()->Data().Value(0, 4).toDouble(), 4.5);
+
+    host.Photograph(window, QStringLiteral("sastavnice"));
+    Button(window, QStringLiteral("Ispis"))->click();
+    QVERIFY(host.LastReport());
+    QCOMPARE(host.LastReport()->windowTitle(),
+             QStringLiteral("Izvještaj : Sastavnica za ") + host.Name(host.product));
+    host.Photograph(host.LastReport(), QStringLiteral("sastavnica_ispis"));
 
     // Deleting: No keeps the bill, Yes takes it with its part and cost.
     const QString question = QStringLiteral("Sigurno želite izbrisati sastavnicu za ") +
@@ -222,7 +246,7 @@ void ProductionWindowsTest::workOrderIsDrawnUpAndPosted() {
     const double tooMany = std::floor(host.free / 2) + 5;
     double afterEnter = -1;
     double dependent = -1;
-    EnterProduct(host.product, QString::number(tooMany), &afterEnter, &dependent, 2);
+    EnterProduct(host.product, QString::number(tooMany), &afterEnter, &dependent, 2, &host);
     Button(window, QStringLiteral("DodajStavku"))->click();
     QCOMPARE(host.prompter.Messages().size(), 1);
     QCOMPARE(host.prompter.Messages().first(),
@@ -264,6 +288,8 @@ void ProductionWindowsTest::workOrderIsDrawnUpAndPosted() {
     QCOMPARE(window->Lines()->Data().RowCount(), 1);
     QCOMPARE(window->FurtherGrid(1)->Data().RowCount(), 1);
 
+    host.Photograph(window, QStringLiteral("radni_nalog"));
+
     // No destination: refused, nothing posted; with one the order is posted and the window is
     // ready for the next.
     const int before = host.Count(QStringLiteral("RADNI_NALOZI"));
@@ -275,8 +301,27 @@ void ProductionWindowsTest::workOrderIsDrawnUpAndPosted() {
     auto* destination = qobject_cast<QComboBox*>(
         window->Extra()->Editor(production::ui::WorkOrderController::DestinationKey()));
     destination->setCurrentIndex(destination->findData(1));
+    // Another workstation posts under the proposed number meanwhile: this one takes the next
+    // and says so.
+    const int proposed = static_cast<int>(window->NumberField()->Value());
+    {
+        Session& s = host.CurrentSession();
+        auto other = Database::Open(s.databasePath, s.databasePassword).db;
+        other->Exec(
+            QStringLiteral("INSERT INTO \"RADNI_NALOZI\" (\"SKLADISTE\", \"GODINA\", "
+                           "\"BROJ_RADNOG_NALOGA\", \"DATUM\", \"OPIS\") VALUES (1, 2026, ?, "
+                           "?, 'Drugi')"),
+            {proposed, QDate(2026, 3, 1)});
+    }
     QVERIFY(window->Post());
-    QCOMPARE(host.Count(QStringLiteral("RADNI_NALOZI")), before + 1);
+    QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Radni nalog je proknjižen pod brojem ") +
+                                              QString::number(proposed + 1));
+    QCOMPARE(host.Value(QStringLiteral("SELECT COUNT(*) FROM \"RADNI_NALOZI\" WHERE "
+                                       "\"BROJ_RADNOG_NALOGA\" = ? AND \"SKLADISTE\" = 1"),
+                        {proposed + 1})
+                 .toInt(),
+             1);
+    QCOMPARE(host.Count(QStringLiteral("RADNI_NALOZI")), before + 2);
     QCOMPARE(window->Lines()->Data().RowCount(), 0);
     QCOMPARE(window->FurtherGrid(0)->Data().RowCount(), 0);
 }
@@ -358,6 +403,11 @@ void ProductionWindowsTest::listDeletesOnlyAfterYes() {
 
     auto* list = host.Open(QStringLiteral("Pregledi_radni_nalozi"));
     QVERIFY(list);
+    host.Photograph(list, QStringLiteral("radni_nalozi"));
+    Button(list, QStringLiteral("Ispis"))->click();
+    QVERIFY(host.LastReport());
+    QVERIFY(host.LastReport()->PageCount() >= 1);
+    host.Photograph(host.LastReport(), QStringLiteral("radni_nalog_ispis"));
     host.prompter.AnswerNo();
     Button(list, QStringLiteral("Izbrisi"))->click();
     QCOMPARE(host.prompter.Shown().last(), QStringLiteral("Želite li izbrisati radni nalog!"));

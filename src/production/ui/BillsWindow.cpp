@@ -14,6 +14,7 @@
 #include "data/InputLimits.h"
 #include "data/InputRules.h"
 #include "data/Prompter.h"
+#include "data/Rounding.h"
 #include "data/Session.h"
 #include "production/BillPrices.h"
 #include "production/ProductionPrint.h"
@@ -88,7 +89,7 @@ private:
 };
 
 QString Money(double value) {
-    return inputrules::FormatNumber(value, 2);
+    return MoneyText(value);
 }
 
 }  // namespace

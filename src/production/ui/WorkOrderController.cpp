@@ -7,6 +7,7 @@
 #include "data/InputRules.h"
 #include "data/Numbering.h"
 #include "data/Prompter.h"
+#include "data/Rounding.h"
 #include "data/Session.h"
 #include "data/WorkingCopy.h"
 #include "production/ProductionPrint.h"
@@ -75,7 +76,7 @@ QString WorkOrderController::NumberInvalidMessage() const {
     return QStringLiteral("Nije ispravno upisan broj !");
 }
 QString WorkOrderController::AddLineCaption() const {
-    return QStringLiteral("&Upis");
+    return QStringLiteral("U&pis");
 }
 QString WorkOrderController::DeleteLineCaption() const {
     return QStringLiteral("&Brisanje");
@@ -178,8 +179,8 @@ QString WorkOrderController::Totals(Session& session) {
         cost += l.costValue;
         value += l.value;
     }
-    return QStringLiteral("Nabavna vrijednost : ") + inputrules::FormatNumber(cost, 2) +
-           QStringLiteral("   Prodajna vrijednost : ") + inputrules::FormatNumber(value, 2);
+    return QStringLiteral("Nabavna vrijednost : ") + MoneyText(cost) +
+           QStringLiteral("   Prodajna vrijednost : ") + MoneyText(value);
 }
 
 bool WorkOrderController::AddLine(zodra::ui::WindowHost& host, QWidget* parent,
