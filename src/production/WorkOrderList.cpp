@@ -56,4 +56,33 @@ QString WorkOrderDetails(Session& session, int number) {
            QStringLiteral("   Prodajna vrijednost : ") + MoneyText(row.Double(4));
 }
 
+TableData PostedWorkOrderLines(Session& session, int number) {
+    using F = TableColumn::Format;
+    return ReadTable(
+        session.Db(),
+        QStringLiteral(
+            "SELECT 'Dio' AS \"VRSTA\", a.\"NAZIV\", s.\"BROJ_PRIMKE\", s.\"KOLICINA\", "
+            "s.\"NABAVNA_CIJENA\", s.\"NABAVNA_VRIJEDNOST\", s.\"PRODAJNA_CIJENA\", "
+            "s.\"PRODAJNA_VRIJEDNOST\" FROM \"STAVKE_RADNIH_NALOGA\" s LEFT JOIN \"ARTIKLI\" a ON "
+            "a.\"SIFRA\" = s.\"SIFRA_ARTIKLA\" WHERE s.\"SKLADISTE\" = ? AND s.\"GODINA\" = ? AND "
+            "s.\"BROJ_RADNOG_NALOGA\" = ? "
+            "UNION ALL "
+            "SELECT 'Proizvod', a.\"NAZIV\", NULL, p.\"KOLICINA\", p.\"NABAVNA_CIJENA\", "
+            "p.\"NABAVNA_VRIJEDNOST\", p.\"CIJENA\", p.\"VRIJEDNOST\" FROM \"RADNI_NALOZI\" r JOIN "
+            "\"STAVKE_PRIMKI\" p ON p.\"SKLADISTE\" = r.\"ODREDISNO_SKLADISTE\" AND p.\"GODINA\" = "
+            "r.\"GODINA\" AND p.\"BROJ_PRIMKE\" = r.\"BROJ_PRIMKE\" LEFT JOIN \"ARTIKLI\" a ON "
+            "a.\"SIFRA\" = p.\"SIFRA\" WHERE r.\"SKLADISTE\" = ? AND r.\"GODINA\" = ? AND "
+            "r.\"BROJ_RADNOG_NALOGA\" = ?"),
+        {session.activeWarehouse.code, session.businessYear, number, session.activeWarehouse.code,
+         session.businessYear, number},
+        {{QStringLiteral("Vrsta"), F::Text},
+         {QStringLiteral("Naziv"), F::Text},
+         {QStringLiteral("Primka"), F::Integer},
+         {QStringLiteral("Količina"), F::Quantity},
+         {QStringLiteral("Nabavna cijena"), F::Money},
+         {QStringLiteral("Nabavna vrijednost"), F::Money},
+         {QStringLiteral("Prodajna cijena"), F::Money},
+         {QStringLiteral("Prodajna vrijednost"), F::Money}});
+}
+
 }  // namespace zodra::production

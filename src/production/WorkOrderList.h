@@ -25,4 +25,9 @@ TableData PostedWorkOrders(Session& session);
 // vrijednost : 120,00"; empty for a number that is not posted.
 QString WorkOrderDetails(Session& session, int number);
 
+// The lines of a posted work order for its view: the parts taken (part, lot, quantity, cost
+// price and value, selling price and value) followed by the products of its receipt (product,
+// quantity, cost price and value, selling price and value; no lot).
+TableData PostedWorkOrderLines(Session& session, int number);
+
 }  // namespace zodra::production

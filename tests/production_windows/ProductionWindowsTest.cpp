@@ -27,6 +27,7 @@
 #include "ui/DocumentWindow.h"
 #include "ui/FieldForm.h"
 #include "ui/NumberBox.h"
+#include "ui/PostedDocumentView.h"
 #include "ui/PostedDocumentsWindow.h"
 
 using namespace zodra;
@@ -241,6 +242,23 @@ void ProductionWindowsTest::workOrderIsDrawnUpAndPosted() {
         host.Open(production::ui::WorkOrderController::CommandName()));
     QVERIFY(window);
 
+    // Nothing chosen: refused, the dialog stays with the quantity typed.
+    bool stayed = false;
+    QString kept;
+    test::WhenShown<production::ui::ProductEntryDialog>([&](production::ui::ProductEntryDialog* d) {
+        d->Quantity()->SetValue(3);
+        Accept(d);
+        stayed = d->isVisible();
+        kept = d->Quantity()->text();
+        d->reject();
+    });
+    Button(window, QStringLiteral("DodajStavku"))->click();
+    QVERIFY(stayed);
+    QCOMPARE(kept, QStringLiteral("3"));
+    QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije izabran artikal !"));
+    QCOMPARE(window->Lines()->Data().RowCount(), 0);
+    host.prompter.Clear();
+
     // More than the stock covers: the warning ends with the missing quantity and the box is cut
     // to what the stock covers; 2 units are then accepted.
     const double tooMany = std::floor(host.free / 2) + 5;
@@ -404,6 +422,24 @@ void ProductionWindowsTest::listDeletesOnlyAfterYes() {
     auto* list = host.Open(QStringLiteral("Pregledi_radni_nalozi"));
     QVERIFY(list);
     host.Photograph(list, QStringLiteral("radni_nalozi"));
+    // "Otvori": the parts taken (2 of the part for the one product) and the product.
+    Button(list, QStringLiteral("Otvori"))->click();
+    auto* view = qobject_cast<ui::PostedDocumentView*>(host.LastWindow());
+    QVERIFY(view);
+    double parts = 0;
+    int products = 0;
+    for (const QVariantList& row : view->Lines()->Data().rows) {
+        if (row.value(0).toString() == QStringLiteral("Dio")) {
+            parts += row.value(3).toDouble();
+        } else {
+            QCOMPARE(row.value(1).toString(), host.Name(host.product));
+            QCOMPARE(row.value(5).toDouble(), 10.0);  // 1 x (8 + 2)
+            ++products;
+        }
+    }
+    QCOMPARE(parts, 2.0);
+    QCOMPARE(products, 1);
+    view->close();
     Button(list, QStringLiteral("Ispis"))->click();
     QVERIFY(host.LastReport());
     QVERIFY(host.LastReport()->PageCount() >= 1);

@@ -14,6 +14,32 @@ QString WorkOrderListController::CommandName() {
     return QStringLiteral("Pregledi_radni_nalozi");
 }
 
+namespace {
+
+class PostedWorkOrderView : public zodra::ui::PostedDocumentController {
+public:
+    explicit PostedWorkOrderView(int number) : m_number(number) {}
+    QString Caption() const override {
+        return QStringLiteral("Radni nalog br.") + QString::number(m_number);
+    }
+    QString Summary(Session& session) override { return WorkOrderDetails(session, m_number); }
+    TableData Lines(Session& session) override { return PostedWorkOrderLines(session, m_number); }
+    bool CanPrint() const override { return true; }
+    void Print(zodra::ui::WindowHost& host) override {
+        reports::ui::ShowReport(host, WorkOrderPrintRequest(host.CurrentSession(), m_number));
+    }
+
+private:
+    int m_number;
+};
+
+}  // namespace
+
+std::unique_ptr<zodra::ui::PostedDocumentController> WorkOrderListController::OpenDocument(
+    const QVariant& key) {
+    return std::make_unique<PostedWorkOrderView>(key.toInt());
+}
+
 QString WorkOrderListController::Caption() const {
     return QStringLiteral("Radni nalozi");
 }

@@ -16,6 +16,8 @@ public:
     TableData Documents(Session& session) override;
     bool HasDetails() const override { return true; }
     QString Details(Session& session, const QVariant& key) override;
+    // "Otvori": the work order's parts and products with the details above them.
+    std::unique_ptr<zodra::ui::PostedDocumentController> OpenDocument(const QVariant& key) override;
     bool CanPrint() const override { return true; }
     void Print(zodra::ui::WindowHost& host, const QVariant& key) override;
     // "Izbriši": the core's guards before "Želite li izbrisati radni nalog!", then, for a
