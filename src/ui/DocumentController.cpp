@@ -64,4 +64,12 @@ void DocumentController::ClearWorkingCopy(Session&) {}
 
 void DocumentController::WindowClosed(Session&) {}
 
+TableData DocumentController::FurtherLines(Session&, int) {
+    return {};
+}
+
+CloseStep DocumentController::BeforeClose(WindowHost&, QWidget*, const DocumentHeader&) {
+    return CloseStep::Ask;
+}
+
 }  // namespace zodra::ui

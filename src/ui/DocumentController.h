@@ -40,6 +40,20 @@ struct PostResult {
 
 // A further button of the document window ("Ambalaža", "Zbirni p.", "Ispis" …); pressing it
 // runs DocumentController::RunAction with its object name.
+// A further grid of the document window under its working lines (a work order's parts and
+// costs beside its products): its caption above it and its object name.
+struct LinesPanel {
+    QString caption;     // "Dijelovi :"
+    QString objectName;  // "Dijelovi"
+};
+
+// What closing with working lines does before AbandonQuestion (DocumentController::BeforeClose).
+enum class CloseStep {
+    Ask,   // go on as usual: AbandonQuestion, if any
+    Kept,  // the lines were kept elsewhere (saved as an open document): close without asking
+    Stay,  // the window stays open
+};
+
 struct DocumentAction {
     QString caption;         // "&Ambalaža"
     QString objectName;      // "Ambalaza"
@@ -102,6 +116,9 @@ public:
     // Asked (Yes/No, No the default) when the window is closed with working lines; Yes calls
     // ClearWorkingCopy. Empty: closing asks nothing and clears nothing. Default empty.
     virtual QString AbandonQuestion() const { return {}; }
+    // Runs first when the window is closed with working lines (it may ask and keep the lines
+    // elsewhere, under the header as it stands); default CloseStep::Ask.
+    virtual CloseStep BeforeClose(WindowHost& host, QWidget* parent, const DocumentHeader& header);
 
     // --- When the window opens (and after each posting) ---
     // Runs once when the window opens; default nothing.
@@ -114,6 +131,12 @@ public:
 
     // --- The lines ---
     virtual TableData WorkingLines(Session& session) = 0;
+    // A caption above the working lines; empty (the default): none.
+    virtual QString LinesCaption() const { return {}; }
+    // Further grids under the working lines, read again with them (FurtherLines by the
+    // panel's index); default none.
+    virtual QList<LinesPanel> FurtherPanels() const { return {}; }
+    virtual TableData FurtherLines(Session& session, int index);
     // The text under the grid; default none.
     virtual QString Totals(Session& session);
     // Checked before a line window opens and before an action that adds lines (a supplier
@@ -126,7 +149,8 @@ public:
     virtual bool CanChangeLines() const { return false; }
     virtual bool ChangeLine(WindowHost& host, QWidget* parent, const DocumentHeader& header,
                             int row);
-    // Asked (Yes/No, No the default) before the row is deleted; empty (the default): none.
+    // Asked (Yes/No, No the default) before the row is deleted; empty (the default): none. A
+    // UserError here refuses the deletion before anything is asked.
     virtual QString DeleteLineQuestion(Session& session, int row);
     virtual void DeleteLine(Session& session, int row) = 0;
     // Writes a value typed into EditableColumn; the grid is read again afterwards.

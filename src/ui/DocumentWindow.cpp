@@ -81,9 +81,19 @@ DocumentWindow::DocumentWindow(WindowHost& host, std::unique_ptr<DocumentControl
     }
     layout->addLayout(header);
 
+    if (!m_controller->LinesCaption().isEmpty()) {
+        layout->addWidget(new QLabel(m_controller->LinesCaption(), this));
+    }
     m_lines = new DataGrid(this);
     m_lines->setObjectName(QStringLiteral("Stavke"));
     layout->addWidget(m_lines, 1);
+    for (const LinesPanel& panel : m_controller->FurtherPanels()) {
+        layout->addWidget(new QLabel(panel.caption, this));
+        auto* grid = new DataGrid(this);
+        grid->setObjectName(panel.objectName);
+        layout->addWidget(grid, 1);
+        m_further << grid;
+    }
     m_totals = new QLabel(this);
     m_totals->setObjectName(QStringLiteral("Ukupno"));
     m_totals->setAlignment(Qt::AlignRight);
@@ -297,6 +307,13 @@ void DocumentWindow::RefreshLines() {
                 [&] { lines = m_controller->WorkingLines(m_host.CurrentSession()); })) {
         m_lines->SetData(std::move(lines));
     }
+    for (int i = 0; i < m_further.size(); ++i) {
+        TableData further;
+        if (Guarded(m_host.UserPrompter(),
+                    [&] { further = m_controller->FurtherLines(m_host.CurrentSession(), i); })) {
+            m_further[i]->SetData(std::move(further));
+        }
+    }
     const bool any = m_lines->Data().RowCount() > 0;
     m_deleteLine->setEnabled(any);
     if (m_change) {
@@ -350,7 +367,9 @@ void DocumentWindow::DeleteLine() {
         return;
     }
     QString question;
-    Run([&] { question = m_controller->DeleteLineQuestion(m_host.CurrentSession(), row); });
+    if (!Run([&] { question = m_controller->DeleteLineQuestion(m_host.CurrentSession(), row); })) {
+        return;  // refused before the question
+    }
     if (!question.isEmpty() && !m_host.UserPrompter().AskYesNo(question, m_caption, false)) {
         return;
     }
@@ -398,7 +417,18 @@ bool DocumentWindow::Post() {
 }
 
 void DocumentWindow::closeEvent(QCloseEvent* event) {
-    const QString question = m_controller->AbandonQuestion();
+    QString question = m_controller->AbandonQuestion();
+    if (m_lines->Data().RowCount() > 0) {
+        CloseStep step = CloseStep::Stay;
+        if (!Run([&] { step = m_controller->BeforeClose(m_host, this, Header()); }) ||
+            step == CloseStep::Stay) {
+            event->ignore();
+            return;
+        }
+        if (step == CloseStep::Kept) {
+            question.clear();
+        }
+    }
     if (m_lines->Data().RowCount() > 0 && !question.isEmpty()) {
         if (!m_host.UserPrompter().AskYesNo(question, m_caption, false)) {
             event->ignore();

@@ -51,6 +51,8 @@ public:
     QCheckBox* PrintBox() const { return m_print; }
     FieldForm* Extra() const { return m_extra; }
     DataGrid* Lines() const { return m_lines; }
+    // The further grid of that index (DocumentController::FurtherPanels), or nullptr.
+    DataGrid* FurtherGrid(int index) const { return m_further.value(index); }
     // The scanner box (DocumentController::CodeEntryLabel), or nullptr.
     QLineEdit* CodeField() const { return m_code; }
     // Enter in the scanner box.
@@ -82,6 +84,7 @@ private:
     FieldForm* m_extra = nullptr;
     QLineEdit* m_code = nullptr;
     DataGrid* m_lines;
+    QList<DataGrid*> m_further;
     QLabel* m_totals;
     QPushButton* m_change = nullptr;
     QPushButton* m_deleteLine;

@@ -38,9 +38,10 @@ set(allowed_purchasing/ui ${allowed_purchasing} ui registers/ui reports/ui purch
 set(allowed_sales/ui ${allowed_sales} ui registers/ui reports/ui sales/ui)
 set(allowed_stockdocs/ui ${allowed_stockdocs} ui registers/ui reports/ui stockdocs/ui)
 set(allowed_retail/ui ${allowed_retail} ui registers/ui reports/ui sales/ui retail/ui)
+set(allowed_production/ui ${allowed_production} ui registers/ui reports/ui production/ui)
 set(allowed_app/ui ${allowed_app} registers pos ui registers/ui app/ui)
 set(allowed_app/desktop ${allowed_tools} ui registers/ui stock/ui reports/ui pricelists/ui
-    cashbook/ui purchasing/ui sales/ui stockdocs/ui retail/ui app/ui app/desktop)
+    cashbook/ui purchasing/ui sales/ui stockdocs/ui production/ui retail/ui app/ui app/desktop)
 
 # The layer of a path relative to src/: "stock", "stock/ui", "app/desktop", "tools" …
 function(layer_of path out)

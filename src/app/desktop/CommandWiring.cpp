@@ -6,6 +6,7 @@
 #include "cashbook/ui/CashBookCommands.h"
 #include "data/Session.h"
 #include "pricelists/ui/PriceListCommands.h"
+#include "production/ui/ProductionWindows.h"
 #include "purchasing/ui/ReceiptWindows.h"
 #include "registers/ui/RegisterCommands.h"
 #include "retail/ui/RetailCommands.h"
@@ -34,6 +35,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     sales::ui::RegisterInvoiceListCommands(registry, &sales::ui::OpenInvoiceCorrection);
     stockdocs::ui::RegisterStockDocsCommands(registry);
     stock::ui::RegisterStockCommands(registry);
+    production::ui::RegisterProductionCommands(registry);
     retail::ui::RegisterRetailCommands(registry, RegisterHooks());
 }
 

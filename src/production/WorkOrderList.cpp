@@ -1,0 +1,88 @@
+#include "production/WorkOrderList.h"
+
+#include "data/Database.h"
+#include "data/InputRules.h"
+#include "data/Rounding.h"
+#include "data/Session.h"
+
+namespace zodra::production {
+
+std::vector<std::pair<int, QString>> DestinationChoices(Database& db) {
+    std::vector<std::pair<int, QString>> choices;
+    Statement rows = db.Prepare(
+        QStringLiteral("SELECT \"SIFRA\", \"NAZIV\" FROM \"SKLADISTA\" ORDER BY \"SIFRA\""));
+    rows.Exec({});
+    while (rows.Next()) {
+        choices.emplace_back(rows.Int(0),
+                             QString::number(rows.Int(0)) + QStringLiteral(" - ") + rows.Text(1));
+    }
+    return choices;
+}
+
+TableData PostedWorkOrders(Session& session) {
+    using F = TableColumn::Format;
+    return ReadTable(
+        session.Db(),
+        QStringLiteral(
+            "SELECT \"BROJ_RADNOG_NALOGA\", \"DATUM\", \"OPIS\", \"ODREDISNO_SKLADISTE\", "
+            "\"BROJ_PRIMKE\", \"NABAVNA_VRIJEDNOST\", \"PRODAJNA_VRIJEDNOST\" FROM "
+            "\"RADNI_NALOZI\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? ORDER BY "
+            "\"BROJ_RADNOG_NALOGA\""),
+        {session.activeWarehouse.code, session.businessYear},
+        {{QStringLiteral("Broj"), F::Integer},
+         {QStringLiteral("Datum"), F::Date},
+         {QStringLiteral("Opis"), F::Text},
+         {QStringLiteral("Odredište"), F::Integer},
+         {QStringLiteral("Primka"), F::Integer},
+         {QStringLiteral("Nabavna vrijednost"), F::Money},
+         {QStringLiteral("Prodajna vrijednost"), F::Money}});
+}
+
+QString WorkOrderDetails(Session& session, int number) {
+    Statement row = session.Db().Prepare(QStringLiteral(
+        "SELECT r.\"ODREDISNO_SKLADISTE\", s.\"NAZIV\", r.\"BROJ_PRIMKE\", "
+        "r.\"NABAVNA_VRIJEDNOST\", "
+        "r.\"PRODAJNA_VRIJEDNOST\" FROM \"RADNI_NALOZI\" r LEFT JOIN \"SKLADISTA\" s ON "
+        "s.\"SIFRA\" = "
+        "r.\"ODREDISNO_SKLADISTE\" WHERE r.\"SKLADISTE\" = ? AND r.\"GODINA\" = ? AND "
+        "r.\"BROJ_RADNOG_NALOGA\" = ?"));
+    row.Exec({session.activeWarehouse.code, session.businessYear, number});
+    if (!row.Next()) {
+        return {};
+    }
+    return QStringLiteral("Odredište : ") + QString::number(row.Int(0)) + QStringLiteral(" - ") +
+           row.Text(1) + QStringLiteral("   Primka br. : ") + QString::number(row.Int(2)) +
+           QStringLiteral("   Nabavna vrijednost : ") + MoneyText(row.Double(3)) +
+           QStringLiteral("   Prodajna vrijednost : ") + MoneyText(row.Double(4));
+}
+
+TableData PostedWorkOrderLines(Session& session, int number) {
+    using F = TableColumn::Format;
+    return ReadTable(
+        session.Db(),
+        QStringLiteral(
+            "SELECT 'Dio' AS \"VRSTA\", a.\"NAZIV\", s.\"BROJ_PRIMKE\", s.\"KOLICINA\", "
+            "s.\"NABAVNA_CIJENA\", s.\"NABAVNA_VRIJEDNOST\", s.\"PRODAJNA_CIJENA\", "
+            "s.\"PRODAJNA_VRIJEDNOST\" FROM \"STAVKE_RADNIH_NALOGA\" s LEFT JOIN \"ARTIKLI\" a ON "
+            "a.\"SIFRA\" = s.\"SIFRA_ARTIKLA\" WHERE s.\"SKLADISTE\" = ? AND s.\"GODINA\" = ? AND "
+            "s.\"BROJ_RADNOG_NALOGA\" = ? "
+            "UNION ALL "
+            "SELECT 'Proizvod', a.\"NAZIV\", NULL, p.\"KOLICINA\", p.\"NABAVNA_CIJENA\", "
+            "p.\"NABAVNA_VRIJEDNOST\", p.\"CIJENA\", p.\"VRIJEDNOST\" FROM \"RADNI_NALOZI\" r JOIN "
+            "\"STAVKE_PRIMKI\" p ON p.\"SKLADISTE\" = r.\"ODREDISNO_SKLADISTE\" AND p.\"GODINA\" = "
+            "r.\"GODINA\" AND p.\"BROJ_PRIMKE\" = r.\"BROJ_PRIMKE\" LEFT JOIN \"ARTIKLI\" a ON "
+            "a.\"SIFRA\" = p.\"SIFRA\" WHERE r.\"SKLADISTE\" = ? AND r.\"GODINA\" = ? AND "
+            "r.\"BROJ_RADNOG_NALOGA\" = ?"),
+        {session.activeWarehouse.code, session.businessYear, number, session.activeWarehouse.code,
+         session.businessYear, number},
+        {{QStringLiteral("Vrsta"), F::Text},
+         {QStringLiteral("Naziv"), F::Text},
+         {QStringLiteral("Primka"), F::Integer},
+         {QStringLiteral("Količina"), F::Quantity},
+         {QStringLiteral("Nabavna cijena"), F::Money},
+         {QStringLiteral("Nabavna vrijednost"), F::Money},
+         {QStringLiteral("Prodajna cijena"), F::Money},
+         {QStringLiteral("Prodajna vrijednost"), F::Money}});
+}
+
+}  // namespace zodra::production
