@@ -4,17 +4,21 @@
 #include "app/ui/LoginDialog.h"
 #include "app/ui/ShellCommands.h"
 #include "cashbook/ui/CashBookCommands.h"
+#include "data/Prompter.h"
 #include "data/Session.h"
 #include "pricelists/ui/PriceListCommands.h"
 #include "production/ui/ProductionWindows.h"
 #include "purchasing/ui/ReceiptWindows.h"
 #include "registers/ui/RegisterCommands.h"
+#include "retail/DaySumming.h"
+#include "retail/XReport.h"
 #include "retail/ui/RetailCommands.h"
 #include "sales/ui/InvoiceListCommands.h"
 #include "sales/ui/InvoiceWindows.h"
 #include "stock/ui/StockCommands.h"
 #include "stockdocs/ui/StockDocsWindows.h"
 #include "ui/CommandRegistry.h"
+#include "ui/Guard.h"
 #include "ui/WindowHost.h"
 
 namespace zodra::desktop {
@@ -39,6 +43,33 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     retail::ui::RegisterRetailCommands(registry, RegisterHooks());
 }
 
+namespace {
+
+// "Promet u maloprodaji" of today to the receipt printer: every cashier when the administrator
+// asks for it, else the register's cashier. False when it could not be printed.
+bool ShowDayReport(ui::WindowHost& host, const QString& cashier) {
+    Session& session = host.CurrentSession();
+    Prompter& prompter = host.UserPrompter();
+    bool printed = false;
+    ui::Guarded(prompter, [&] {
+        const QDate today = QDate::currentDate();
+        retail::XReportOptions options = retail::AskXReport(session, prompter, today, today);
+        if (options.cashier) {
+            options.cashier = cashier;
+        }
+        const QString error =
+            retail::PrintReportLines(session, retail::XReportLines(session.Db(), options));
+        if (!error.isEmpty()) {
+            prompter.Inform(error, QStringLiteral("Promet u maloprodaji"));
+            return;
+        }
+        printed = true;
+    });
+    return printed;
+}
+
+}  // namespace
+
 retail::ui::RegisterHooks RegisterHooks() {
     retail::ui::RegisterHooks hooks;
     hooks.rightsOf = [](Database& db, const QString& user) {
@@ -54,7 +85,27 @@ retail::ui::RegisterHooks RegisterHooks() {
         ui::LoginDialog login(session.Db(), host.UserPrompter(), QString(), parent);
         return login.exec() == QDialog::Accepted ? login.UserName() : QString();
     };
-    // F9 and F10 stay empty until the X and Z reports are wired here.
+    hooks.xReport = [](ui::WindowHost& host, const QString& cashier) {
+        ShowDayReport(host, cashier);
+    };
+    // Z: the X report first, then the day-end steps, each with its own question.
+    hooks.zReport = [](ui::WindowHost& host, const QString& cashier) {
+        if (!ShowDayReport(host, cashier)) {
+            return;
+        }
+        Session& session = host.CurrentSession();
+        Prompter& prompter = host.UserPrompter();
+        const QDate today = QDate::currentDate();
+        ui::Guarded(prompter, [&] {
+            retail::SumStep(session, prompter, today, today);
+            const retail::DeferredReduction reduced = retail::ReduceStep(session, prompter);
+            if (!reduced.priceDifferences.isEmpty()) {
+                prompter.Inform(reduced.priceDifferences.join(QLatin1Char('\n')),
+                                QStringLiteral("Skidanje artikala sa skladišta"));
+            }
+            retail::TakingsStep(session, today);
+        });
+    };
     return hooks;
 }
 
