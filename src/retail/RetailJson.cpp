@@ -94,6 +94,21 @@ JsonRetailSale ParseRetailJson(Database& db, const QByteArray& json) {
         }
         line.discount = Amount(l, "popust", n);
         line.lot = Code(l, "primka", n);
+        const QJsonValue composite = l.value(QStringLiteral("slozeni"));
+        if (!composite.isUndefined() && !composite.isBool()) {
+            File().Refuse(QStringLiteral("\"slozeni\" nije true ili false"), n);
+        }
+        line.composite = composite.toBool(false);
+        if (l.contains(QStringLiteral("cijena"))) {
+            if (!line.composite) {
+                File().Refuse(QStringLiteral("\"cijena\" se upisuje samo uz \"slozeni\""), n);
+            }
+            line.price = Amount(l, "cijena", n);
+        }
+        if (line.composite && line.lot) {
+            File().Refuse(QStringLiteral("složeni proizvod nema \"primka\": nastaje pri knjiženju"),
+                          n);
+        }
         sale.lines.push_back(line);
     }
     const QJsonValue payment = o.value(QStringLiteral("placanje"));
@@ -120,7 +135,12 @@ PostedJsonSale PostRetailJson(Session& session, Prompter& prompter, const JsonRe
     try {
         for (const JsonRetailLine& line : in.lines) {
             const RegisterLineResult added =
-                line.article
+                line.composite ? AddRegisterCompositeLine(
+                                     session, sale,
+                                     line.article ? *line.article
+                                                  : ArticleByBarcode(session.Db(), line.barcode),
+                                     line.quantity, line.discount, line.price)
+                : line.article
                     ? AddRegisterLine(session, sale,
                                       {*line.article, line.quantity, line.discount, line.lot})
                     : ScanBarcode(session, sale, line.barcode, line.quantity, line.discount);

@@ -24,6 +24,8 @@ struct JsonRetailLine {
     double quantity = 1;
     double discount = 0;
     std::optional<int> lot;
+    bool composite = false;       // "slozeni": made at F12 (AddRegisterCompositeLine)
+    std::optional<double> price;  // "cijena", a composite line's net price before discount
 };
 
 struct JsonRetailSale {

@@ -208,7 +208,13 @@ int ProposedRetailNumber(Session& session, const TillSale& sale) {
                                               sale.draft.year, session.company.sumRetailInvoices);
 }
 
-void ProduceCompositeProducts(Session& /*session*/, const TillSale& /*sale*/) {}
+void ProduceCompositeProducts(Session& session, const TillSale& sale) {
+    const bool takesStock =
+        sqlvalue::ToInt(session.Db().Scalar(
+            QStringLiteral("SELECT \"SKIDA\" FROM \"KNJIGE_IRA\" WHERE \"SIFRA\" = ?"),
+            {kRetailBook})) != 0;
+    sales::ProduceCompositeLines(session, sale.draft, takesStock);
+}
 
 std::optional<PostedRetailSale> PostRetailSale(Session& session, const TillSale& sale,
                                                int proposedNumber) {
@@ -217,7 +223,6 @@ std::optional<PostedRetailSale> PostRetailSale(Session& session, const TillSale&
     if (totals.lines == 0) {
         return std::nullopt;
     }
-    ProduceCompositeProducts(session, sale);
     sales::PostingMode mode;
     mode.detailed = session.company.sumRetailInvoices;
     mode.deferredStock = session.company.deferredRegisterStock;
@@ -244,6 +249,7 @@ std::optional<PostedRetailSale> PostRetailSale(Session& session, const TillSale&
                     mode.transferReceipt = transfer->receipt;
                 }
             }
+            ProduceCompositeProducts(session, sale);
             const sales::PostedInvoice posted =
                 sales::PostCheckedInvoice(session, sale.draft, header, checked, mode);
             transaction.Commit();

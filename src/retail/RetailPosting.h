@@ -36,13 +36,16 @@ int ProposedRetailNumber(Session& session, const TillSale& sale);
 // When the book takes stock now, goods the register's warehouse lacks come first, in the same
 // transaction, by a generated retail transfer from the sale's transfer warehouse (recorded in
 // the header's MALOPRODAJNA_MEDUSKLADISNICA and MALOPRODAJNA_PRIMKA); without one the posting
-// is refused with "Nedovoljna količina artikla " + name. Composite products are not produced
-// at posting yet: ProduceCompositeProducts is the one place where that belongs.
+// is refused with "Nedovoljna količina artikla " + name. Composite lines are produced in the
+// same transaction by ProduceCompositeProducts, after the transfer and before the invoice.
 std::optional<PostedRetailSale> PostRetailSale(Session& session, const TillSale& sale,
                                                int proposedNumber);
 
-// Composite products on the sale are produced before their goods are taken (a generated work
-// order and its receipt). Production is not part of the register yet: this does nothing.
+// Composite products on the sale (lines of sales::CompositeLineKind) are produced before their
+// goods are taken: each by a generated work order and its receipt in the register's warehouse
+// (sales::ProduceCompositeLines), the line then an article line on the produced lot. Called
+// inside the sale's posting transaction; a shortage of parts refuses the whole sale with the
+// production's message. With a book that takes no stock the lines become article lines only.
 void ProduceCompositeProducts(Session& session, const TillSale& sale);
 
 }  // namespace zodra::retail

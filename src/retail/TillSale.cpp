@@ -388,6 +388,37 @@ RegisterLineResult ScanBarcode(Session& session, const TillSale& sale, const QSt
                            {ArticleByBarcode(db, barcode), quantity, discount, std::nullopt});
 }
 
+RegisterLineResult AddRegisterCompositeLine(Session& session, const TillSale& sale, int product,
+                                            double quantity, double discount,
+                                            std::optional<double> price) {
+    Database& db = session.Db();
+    limits::RequireNumber(quantity, limits::NumberKind::Quantity, QStringLiteral("Količina"));
+    limits::RequireNumber(discount, limits::NumberKind::Discount, QStringLiteral("Popust"));
+    RegisterLineResult result;
+    result.quantity = quantity;
+    if (!price) {
+        price = sales::ProposeComposite(session, sale.draft, product).price;
+        if (RoundMoney(*price) <= 0) {
+            throw UserError(QStringLiteral("Nije pronađena cijena artikla."));
+        }
+    }
+    if (!session.company.deferredRegisterStock && quantity > 0) {
+        const sales::QuantityCheck check =
+            sales::CheckCompositeQuantity(session, sale.draft, product, quantity);
+        if (!check.messages.empty() && RoundQuantity(check.quantity) <= 0) {
+            throw UserError(check.messages.front());
+        }
+        result.quantity = check.quantity;
+        result.messages = check.messages;
+    }
+    const sales::AcceptedLine line = sales::AddCompositeLineMerging(
+        session, sale.draft, {product, result.quantity, price, discount, std::nullopt, {}});
+    result.lineNumber = line.lineNumber;
+    result.displayName = stock::ArticleName(db, product);
+    result.displayAmounts = DisplayAmounts(db, sale.draft.sessionCode, result.lineNumber);
+    return result;
+}
+
 void DeleteRegisterLine(Session& session, const TillSale& sale, int lineNumber) {
     Database& db = session.Db();
     const int code = sale.draft.sessionCode;

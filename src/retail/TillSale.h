@@ -80,6 +80,17 @@ RegisterLineResult AddRegisterLine(Session& session, const TillSale& sale,
 RegisterLineResult ScanBarcode(Session& session, const TillSale& sale, const QString& barcode,
                                double quantity = 1, double discount = 0);
 
+// Home ("Sl.proiz."): a line of a composite product (sales::CompositeLineKind, made by a work
+// order when the sale is posted), at the product's register price (sales::ProposeComposite:
+// the list price, else the price of its lot from an earlier production with the retail margin)
+// unless `price` (net, before discount) is given; "Nije pronađena cijena artikla." when neither
+// is there. Unless stock is taken at day end, a quantity the parts cannot cover is cut to what
+// they cover with the production's warning, and nothing at all is refused with that warning.
+// The same product again adds to its line.
+RegisterLineResult AddRegisterCompositeLine(Session& session, const TillSale& sale, int product,
+                                            double quantity = 1, double discount = 0,
+                                            std::optional<double> price = std::nullopt);
+
 // F8: the line is deleted with its reservation given back, the lines behind it close the gap
 // and the packaging lines follow.
 void DeleteRegisterLine(Session& session, const TillSale& sale, int lineNumber);

@@ -50,13 +50,15 @@ QString From(const InvoiceLinesTarget& target, QVariantList& params) {
 }
 
 const QString kName = QStringLiteral(
-    "CASE s.\"TIP_STAVKE\" WHEN 'ART' THEN (SELECT a.\"NAZIV\" FROM \"ARTIKLI\" a WHERE "
-    "a.\"SIFRA\" = s.\"SIFRA\") WHEN 'USL' THEN (SELECT u.\"NAZIV\" FROM \"USLUGE\" u WHERE "
+    "CASE WHEN s.\"TIP_STAVKE\" IN ('ART', 'SLA') THEN (SELECT a.\"NAZIV\" FROM \"ARTIKLI\" a "
+    "WHERE a.\"SIFRA\" = s.\"SIFRA\") WHEN s.\"TIP_STAVKE\" = 'USL' THEN (SELECT u.\"NAZIV\" FROM "
+    "\"USLUGE\" u WHERE "
     "u.\"SIFRA\" = s.\"SIFRA\") ELSE (SELECT p.\"NAZIV\" FROM \"AMBALAZA\" p WHERE p.\"SIFRA\" = "
     "s.\"SIFRA\") END");
 const QString kUnit = QStringLiteral(
-    "CASE s.\"TIP_STAVKE\" WHEN 'ART' THEN (SELECT a.\"JED_M\" FROM \"ARTIKLI\" a WHERE "
-    "a.\"SIFRA\" = s.\"SIFRA\") WHEN 'USL' THEN (SELECT u.\"JED_M\" FROM \"USLUGE\" u WHERE "
+    "CASE WHEN s.\"TIP_STAVKE\" IN ('ART', 'SLA') THEN (SELECT a.\"JED_M\" FROM \"ARTIKLI\" a "
+    "WHERE a.\"SIFRA\" = s.\"SIFRA\") WHEN s.\"TIP_STAVKE\" = 'USL' THEN (SELECT u.\"JED_M\" FROM "
+    "\"USLUGE\" u WHERE "
     "u.\"SIFRA\" = s.\"SIFRA\") ELSE '' END");
 
 }  // namespace

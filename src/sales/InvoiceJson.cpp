@@ -165,6 +165,15 @@ JsonInvoice ParseInvoiceJson(Database& db, const QByteArray& json) {
         } else {
             line.article = ArticleOf(db, s, n);
             line.lot = Code(s, "primka", n);
+            const QJsonValue composite = s.value(QStringLiteral("slozeni"));
+            if (!composite.isUndefined() && !composite.isBool()) {
+                Refuse(QStringLiteral("\"slozeni\" nije true ili false"), n);
+            }
+            line.composite = composite.toBool(false);
+            if (line.composite && line.lot) {
+                Refuse(QStringLiteral("složeni proizvod nema \"primka\": nastaje pri knjiženju"),
+                       n);
+            }
         }
         const std::optional<double> quantity = Number(s, "kolicina", n);
         if (!quantity) {
@@ -221,6 +230,14 @@ std::optional<PostedInvoice> PostOutgoingFromJson(Session& session, Prompter& pr
                     accepted = AddPackagingLine(
                         session, prompter, draft,
                         {*line.packaging, line.quantity, line.price, line.description});
+                } else if (line.composite) {
+                    if (document.kind != OutgoingKind::Invoice) {
+                        throw UserError(
+                            QStringLiteral("Složeni proizvod se prodaje samo na računu."));
+                    }
+                    accepted = AddCompositeLine(session, prompter, draft,
+                                                {*line.article, line.quantity, line.price,
+                                                 line.discount, std::nullopt, line.description});
                 } else {
                     accepted = AddArticleLine(session, prompter, draft,
                                               {*line.article, line.lot, line.quantity, line.price,

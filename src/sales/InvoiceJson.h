@@ -23,6 +23,7 @@ struct JsonInvoiceLine {
     std::optional<int> service;    // USLUGE.SIFRA
     std::optional<int> packaging;  // AMBALAZA.SIFRA
     std::optional<int> lot;        // BROJ_PRIMKE chosen; else the article's default lot
+    bool composite = false;        // "slozeni": the article is made at posting (CompositeLineKind)
     double quantity = 0;
     std::optional<double> price;  // before discount; else the list price or the lot's price
     std::optional<double> discount;

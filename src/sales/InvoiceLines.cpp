@@ -1,6 +1,7 @@
 #include "sales/InvoiceLines.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 #include "data/Database.h"
@@ -10,11 +11,16 @@
 #include "data/Prompter.h"
 #include "data/Rounding.h"
 #include "data/Session.h"
+#include "data/SqlDialect.h"
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
 #include "data/WorkingCopy.h"
 #include "documents/WorkingLines.h"
 #include "pricelists/Pricing.h"
+#include "production/WorkOrder.h"
+#include "production/WorkOrderPosting.h"
+#include "registers/BillsOfMaterials.h"
+#include "sales/SalePrice.h"
 #include "stock/Lots.h"
 
 namespace zodra::sales {
@@ -514,7 +520,7 @@ QString ServiceMergeQuestion() {
 }
 
 QString DeleteLineQuestion(const QString& lineKind) {
-    if (lineKind == kArticle) {
+    if (lineKind == kArticle || lineKind == QLatin1String("SLA")) {
         return QStringLiteral("Želite li izbrisati stavku artikla ?");
     }
     if (lineKind == kService) {
@@ -990,6 +996,195 @@ std::vector<InvoiceLine> WorkingLinesOf(Database& db, int sessionCode) {
         lines.push_back(l);
     }
     return lines;
+}
+
+}  // namespace zodra::sales
+
+namespace zodra::sales {
+
+namespace {
+
+const QString kComposite = QStringLiteral("SLA");
+
+struct CompositeEntry {
+    Amounts amounts;
+    Tax tax;
+    int taxationType = 0;
+};
+
+CompositeEntry CheckComposite(Session& session, const InvoiceDraft& draft,
+                              const CompositeLineInput& input) {
+    CheckReadyForLines(draft);
+    Database& db = session.Db();
+    if (input.product <= 0 || !registers::billsofmaterials::BillOf(db, input.product)) {
+        throw UserError(QStringLiteral("Nije izabran artikal !"));
+    }
+    limits::RequireNumber(input.quantity, limits::NumberKind::Quantity, QStringLiteral("Količina"));
+    if (QuantityIsZero(input.quantity)) {
+        throw UserError(QStringLiteral("Količina ne može biti nula !"));
+    }
+    if (input.quantity < 0) {
+        throw UserError(QStringLiteral("Količina mora biti veća od nule !"));
+    }
+    RequireDescription(input.description);
+    const CompositeProposal p = ProposeComposite(session, draft, input.product, input.salesTerms);
+    CompositeEntry e;
+    e.amounts = {input.quantity, input.price.value_or(p.price), input.discount.value_or(p.discount),
+                 p.taxRate, 0};
+    RequireAmounts(e.amounts);
+    if (RoundMoney(e.amounts.price) <= 0) {
+        throw UserError(production::ZeroSellingPriceMessage());
+    }
+    e.tax = {p.taxGroup, p.taxRate};
+    e.taxationType = p.taxationType;
+    return e;
+}
+
+}  // namespace
+
+QString CompositeLineKind() {
+    return kComposite;
+}
+
+std::vector<CompositeProduct> CompositeProducts(Database& db) {
+    std::vector<CompositeProduct> products;
+    for (const registers::billsofmaterials::Bill& bill : registers::billsofmaterials::List(db)) {
+        products.push_back({bill.product, bill.productName});
+    }
+    return products;
+}
+
+CompositeProposal ProposeComposite(Session& session, const InvoiceDraft& draft, int product,
+                                   std::optional<int> lineTerms) {
+    Database& db = session.Db();
+    if (product <= 0 || !registers::billsofmaterials::BillOf(db, product)) {
+        throw UserError(QStringLiteral("Nije izabran artikal !"));
+    }
+    const int terms = lineTerms.value_or(draft.salesTerms.value_or(0));
+    CompositeProposal p;
+    // The lot an earlier production left: the oldest with stock, else the newest.
+    std::optional<int> lot = stock::DefaultLot(db, draft.warehouse, draft.year, product);
+    if (!lot) {
+        const QVariant newest = db.Scalar(
+            QStringLiteral("SELECT MAX(\"BROJ_PRIMKE\") FROM \"NABAVE\" WHERE \"SKLADISTE\" = ? "
+                           "AND \"GODINA\" = ? AND \"SIFRA_ARTIKLA\" = ?"),
+            {draft.warehouse, draft.year, product});
+        if (newest.isValid() && !newest.isNull()) {
+            lot = newest.toInt();
+        }
+    }
+    try {
+        p.price = SalePrice(
+            db, {product, draft.customer, draft.warehouse, lot, draft.year, terms, draft.date});
+    } catch (const UserError&) {
+        p.price = 0;  // never produced and not on the customer's list: the user types it
+    }
+    p.discount = draft.customer ? pricing::ProposedDiscount(db, *draft.customer, product) : 0.0;
+    p.taxationType = TaxationTypeOf(db, terms);
+    const Tax tax = TaxOfGroup(
+        db,
+        db.Scalar(QStringLiteral("SELECT \"GRUPA_P\" FROM \"ARTIKLI\" WHERE \"SIFRA\" = ?"),
+                  {product}),
+        p.taxationType);
+    p.taxGroup = tax.group;
+    p.taxRate = tax.rate;
+    return p;
+}
+
+QuantityCheck CheckCompositeQuantity(Session& session, const InvoiceDraft& draft, int product,
+                                     double quantity) {
+    const double entered = sqlvalue::ToDouble(session.Db().Scalar(
+        QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
+                       "\"Multiuser_sifra\" = ? AND \"TIP_STAVKE\" = 'SLA' AND \"SIFRA\" = ?"),
+        {draft.sessionCode, product}));
+    const production::QuantityCheck parts =
+        production::CheckProductQuantity(session, product, RoundQuantity(entered + quantity));
+    QuantityCheck check;
+    check.quantity =
+        parts.warnings.isEmpty() ? quantity : std::max(0.0, RoundQuantity(parts.allowed - entered));
+    for (const QString& warning : parts.warnings) {
+        check.messages.push_back(warning);
+    }
+    return check;
+}
+
+QString CompositeMergeQuestion() {
+    return QStringLiteral("Ovaj proizvod je već upisan. Želite li dodati na postojeću stavku?");
+}
+
+std::optional<AcceptedLine> AddCompositeLine(Session& session, Prompter& prompter,
+                                             const InvoiceDraft& draft,
+                                             const CompositeLineInput& input) {
+    const CompositeEntry e = CheckComposite(session, draft, input);
+    bool merge = false;
+    {
+        documents::WorkingLines store = Store(session, draft);
+        if (MergeTarget(store, kComposite, input.product, std::nullopt, e.tax.group,
+                        e.taxationType)) {
+            if (!prompter.AskYesNo(CompositeMergeQuestion(), QStringLiteral("Račun"), true)) {
+                return std::nullopt;
+            }
+            merge = true;
+        }
+    }
+    return Accept(session, draft, kComposite, input.product, std::nullopt, e.amounts, e.tax,
+                  e.taxationType, input.description, merge);
+}
+
+AcceptedLine AddCompositeLineMerging(Session& session, const InvoiceDraft& draft,
+                                     const CompositeLineInput& input) {
+    const CompositeEntry e = CheckComposite(session, draft, input);
+    return Accept(session, draft, kComposite, input.product, std::nullopt, e.amounts, e.tax,
+                  e.taxationType, input.description, true);
+}
+
+int ProduceCompositeLines(Session& session, const InvoiceDraft& draft, bool produce) {
+    Database& db = session.Db();
+    struct Line {
+        qint64 id = 0;
+        int product = 0;
+        double quantity = 0;
+        double price = 0;
+        double value = 0;
+    };
+    std::vector<Line> lines;
+    {
+        const QString id = QString::fromUtf16(RowKeyColumn(db.Dialect()));
+        Statement rows = db.Prepare(
+            QStringLiteral("SELECT \"") + id +
+            QStringLiteral("\", \"SIFRA\", \"KOLICINA\", \"CIJENA_BEZ_RABATA\", \"VRIJEDNOST_\" "
+                           "FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE \"Multiuser_sifra\" = ? AND "
+                           "\"TIP_STAVKE\" = 'SLA' ORDER BY \"RBR_STAVKE\""));
+        rows.Exec({draft.sessionCode});
+        while (rows.Next()) {
+            lines.push_back({rows.Value(0).toLongLong(), rows.Int(1), rows.Double(2),
+                             rows.Double(3), rows.Double(4)});
+        }
+    }
+    int produced = 0;
+    for (const Line& line : lines) {
+        QVariant lot;
+        double cost = 0;
+        if (produce) {
+            const stock::LotKey key = production::ProduceForSale(
+                session, line.product, line.quantity, line.price, draft.date);
+            // From here on the line is an article line holding its quantity on the lot.
+            stock::ReserveFromLot(db, key, line.quantity);
+            const std::optional<stock::Lot> made = stock::FindLot(db, key);
+            cost = made ? made->costPrice : 0;
+            lot = key.lot;
+            ++produced;
+        }
+        const double costValue = line.quantity * cost;
+        db.Exec(QStringLiteral("UPDATE \"STAVKE_RACUNA_PRIVREMENO\" SET \"TIP_STAVKE\" = 'ART', "
+                               "\"BROJ_PRIMKE\" = ?, \"NABAVNA_CIJENA\" = ?, "
+                               "\"NABAVNA_VRIJEDNOST\" = ?, \"RUC_IZNOS\" = ?, \"RUC_%\" = ? "
+                               "WHERE \"") +
+                    QString::fromUtf16(RowKeyColumn(db.Dialect())) + QStringLiteral("\" = ?"),
+                {lot, cost, costValue, line.value - costValue,
+                 costValue != 0 ? (line.value / costValue - 1) * 100 : 0.0, line.id});
+    }
+    return produced;
 }
 
 }  // namespace zodra::sales

@@ -213,6 +213,75 @@ QString CashDiscountName();  // "CASSA SCONTO"
 std::optional<AcceptedLine> AddCashDiscountLine(Session& session, Prompter& prompter,
                                                 const InvoiceDraft& draft, int service);
 
+// Composite products: an article with a bill of materials, sold on a line of its own kind
+// (TIP_STAVKE 'SLA') while the invoice is drawn up. The line holds no lot and reserves nothing:
+// the product does not exist yet. At posting (PostCheckedInvoice, when the book takes stock)
+// the quantity is produced by a generated work order and its receipt in the invoice's warehouse
+// and the line becomes an ordinary article line ('ART') on the produced lot, so that everything
+// after the posting (cancellation, deletion, correction, the IRA book, prints, stock checks)
+// sees a sold article. Its amounts follow the article line's arithmetic without a cost price.
+// Cancelling or deleting such an invoice returns the products to the produced lot, as for any
+// article; the work order and its receipt stay (the parts were used, the products exist); they
+// are deleted, if wanted, through the work order list, whose guards see the sale.
+QString CompositeLineKind();  // "SLA"
+
+struct CompositeProduct {
+    int article = 0;
+    QString name;
+};
+// The products that have a bill of materials, by name.
+std::vector<CompositeProduct> CompositeProducts(Database& db);
+
+// What the composite dialog proposes for a product: the net price through SalePrice (the
+// customer's list price, else the price of the product's lot from an earlier production, with
+// the retail margin for the retail terms 1; 0 when neither exists and the price has to be
+// typed), the customer's discount, the tax of the product's group.
+struct CompositeProposal {
+    double price = 0;
+    double discount = 0;
+    QString taxGroup;
+    double taxRate = 0;
+    int taxationType = 0;
+};
+// Refused with "Nije izabran artikal !" for an article without a bill of materials.
+CompositeProposal ProposeComposite(Session& session, const InvoiceDraft& draft, int product,
+                                   std::optional<int> lineTerms = std::nullopt);
+
+// The parts' stock for `quantity` more units of the product, counting what the working copy's
+// composite lines of that product already need: `quantity` cut to what the stock covers, with
+// the production's warnings ("Nedovoljna zaliha artikla " …). The posting checks again.
+QuantityCheck CheckCompositeQuantity(Session& session, const InvoiceDraft& draft, int product,
+                                     double quantity);
+
+struct CompositeLineInput {
+    int product = 0;
+    double quantity = 0;
+    std::optional<double> price;  // P, before discount; else the proposal
+    std::optional<double> discount;
+    std::optional<int> salesTerms;
+    QString description;
+};
+QString
+CompositeMergeQuestion();  // "Ovaj proizvod je već upisan. Želite li dodati na postojeću stavku?"
+// Accepts a composite line: "Nije izabran artikal !" (none, or without a bill), "Količina ne
+// može biti nula !", a negative quantity "Količina mora biti veća od nule !", "Prodajna cijena
+// nesmije biti nula !" (the produced lot needs a price), the description's and the input
+// limits' checks. The same product under the same tax asks CompositeMergeQuestion (No writes
+// nothing).
+std::optional<AcceptedLine> AddCompositeLine(Session& session, Prompter& prompter,
+                                             const InvoiceDraft& draft,
+                                             const CompositeLineInput& input);
+// The same, adding to that line without asking (the register merges what is scanned again).
+AcceptedLine AddCompositeLineMerging(Session& session, const InvoiceDraft& draft,
+                                     const CompositeLineInput& input);
+
+// Posting: every composite line of the working copy is produced (production::ProduceForSale in
+// the session's warehouse at the line's price before discount) and becomes an article line on
+// the produced lot, reserved there like any article line; with `produce` false (a book that
+// takes no stock) it only becomes an article line without a lot. Runs inside the posting's
+// transaction before its issue begins. Returns how many lines were produced.
+int ProduceCompositeLines(Session& session, const InvoiceDraft& draft, bool produce);
+
 // Deletes a line (the question was asked): an article line gives its reservation back and its
 // extra data goes with it, and the lines behind it close the gap.
 void DeleteLine(Session& session, const InvoiceDraft& draft, int lineNumber);

@@ -413,7 +413,7 @@ PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
 
     Transaction transaction(db);
     CheckWorkingNumbers(db, draft.sessionCode);
-    const InvoiceTotals totals = Totals(db, draft.sessionCode);
+    InvoiceTotals totals = Totals(db, draft.sessionCode);
     if (totals.lines == 0) {
         throw UserError(QStringLiteral("Račun nema niti jedne stavke !"));
     }
@@ -439,6 +439,11 @@ PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
         sqlvalue::ToInt(db.Scalar(
             QStringLiteral("SELECT \"SKIDA\" FROM \"KNJIGE_IRA\" WHERE \"SIFRA\" = ?"), {book})) !=
         0;
+    // Composite products are made now, before anything else takes a trade-book position, and
+    // are sold as the article lines they become.
+    if (ProduceCompositeLines(session, draft, takesStock) > 0 || !takesStock) {
+        totals = Totals(db, draft.sessionCode);
+    }
     std::vector<WorkingArticle> articles = WorkingArticles(db, draft.sessionCode);
     const bool movesNow = takesStock && !mode.deferredStock && !mode.detailed;
     const bool moves = movesNow && !articles.empty();

@@ -20,7 +20,7 @@ set(allowed_cashbook data reports cashbook)
 set(allowed_purchasing data registers stock reports documents purchasing)
 set(allowed_stockdocs data registers stock reports documents stockdocs)
 set(allowed_production data registers stock reports documents stockdocs production)
-set(allowed_sales data registers stock reports documents pricelists sales)
+set(allowed_sales data registers stock reports documents pricelists stockdocs production sales)
 set(allowed_retail ${allowed_sales} production pos retail)
 set(allowed_app data app)
 set(allowed_demo data registers stock reports documents pricelists purchasing stockdocs sales app

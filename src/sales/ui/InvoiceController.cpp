@@ -15,6 +15,7 @@
 #include "sales/InvoicePrint.h"
 #include "sales/OutgoingPosting.h"
 #include "sales/ui/ArticleLineDialog.h"
+#include "sales/ui/CompositeLineDialog.h"
 #include "sales/ui/InvoiceHeaderDialog.h"
 #include "sales/ui/LinesTableDialog.h"
 #include "sales/ui/PackagingLineDialog.h"
@@ -35,6 +36,7 @@ namespace {
 
 const QString kServiceAction = QStringLiteral("Usluge");
 const QString kPackagingAction = QStringLiteral("Ambalaza");
+const QString kCompositeAction = QStringLiteral("SlozeniArtikli");
 const QString kTableAction = QStringLiteral("Tablicno");
 const QString kPrintWorking = QStringLiteral("IspisURadu");
 
@@ -133,12 +135,17 @@ QString InvoiceController::DeleteLineCaption() const {
 }
 
 QList<DocumentAction> InvoiceController::Actions() const {
-    return {
+    QList<DocumentAction> actions = {
         DocumentAction{QStringLiteral("&Usluge"), kServiceAction, true},
         DocumentAction{QStringLiteral("A&mbalaža"), kPackagingAction, true},
         DocumentAction{QStringLiteral("&Tablično"), kTableAction, false},
         DocumentAction{QStringLiteral("I&spis"), kPrintWorking, false},
     };
+    // Composite products are made when an invoice is posted; the other documents make nothing.
+    if (m_document.kind == OutgoingKind::Invoice) {
+        actions.insert(2, DocumentAction{QStringLiteral("Sl. artik&li"), kCompositeAction, true});
+    }
+    return actions;
 }
 
 QString InvoiceController::AbandonQuestion() const {
@@ -292,6 +299,17 @@ bool InvoiceController::RunAction(const QString& objectName, WindowHost& host, Q
             host,
             [this, &host](const PackagingLineInput& input) {
                 return AddPackagingLine(host.CurrentSession(), host.UserPrompter(), m_draft, input);
+            },
+            parent);
+        dialog.exec();
+        return dialog.LinesWritten() > 0;
+    }
+    if (objectName == kCompositeAction) {
+        Sync(header);
+        CompositeLineDialog dialog(
+            host, m_draft,
+            [this, &host](const CompositeLineInput& input) {
+                return AddCompositeLine(host.CurrentSession(), host.UserPrompter(), m_draft, input);
             },
             parent);
         dialog.exec();

@@ -139,7 +139,8 @@ void InvoiceCorrectionController::HeaderChanged(zodra::ui::WindowHost& host,
 QList<zodra::ui::DocumentAction> InvoiceCorrectionController::Actions() const {
     QList<zodra::ui::DocumentAction> actions = InvoiceController::Actions();
     actions.removeIf([](const zodra::ui::DocumentAction& a) {
-        return a.objectName == QLatin1String("Ambalaza");
+        return a.objectName == QLatin1String("Ambalaza") ||
+               a.objectName == QLatin1String("SlozeniArtikli");
     });
     return actions;
 }

@@ -25,7 +25,8 @@ public:
     bool CanPost() const override { return false; }
     QString AbandonQuestion() const override { return {}; }
     bool CanChangeLines() const override { return true; }
-    // Packaging is followed on a new invoice only: a correction offers no "Ambalaža".
+    // Packaging is followed on a new invoice only: a correction offers no "Ambalaža", and no
+    // "Sl. artikli" (a composite product is made when a new invoice is posted).
     QList<zodra::ui::DocumentAction> Actions() const override;
 
     void PrepareWorkingCopy(Session& session) override;
