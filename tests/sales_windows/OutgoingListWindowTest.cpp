@@ -10,9 +10,11 @@
 #include <QTableView>
 #include <QTest>
 
+#include "app/SessionStart.h"
 #include "data/Database.h"
 #include "data/Rounding.h"
 #include "data/Session.h"
+#include "sales/DeliveryNoteBilling.h"
 #include "sales/OutgoingDocument.h"
 #include "sales/ui/DeliveryBillingWindow.h"
 #include "sales/ui/InvoiceListModel.h"
@@ -203,10 +205,7 @@ private Q_SLOTS:
         list->SetBook(book);
         const int rows = list->Model()->rowCount();
         host.prompter.AnswerNo();
-        QTest::keyClick(list, Qt::Key_B, Qt::AltModifier);
-        if (host.prompter.Shown().isEmpty()) {
-            Button(list, "Izbrisi")->click();  // the mnemonic needs an active window
-        }
+        QTest::keyClick(list->List(), Qt::Key_Delete);
         QCOMPARE(host.prompter.Shown(), QStringList{QStringLiteral("Želite li izbrisati ponudu!")});
         QCOMPARE(host.Int(offers, {book}), before);
         host.prompter.Clear();
@@ -236,7 +235,7 @@ private Q_SLOTS:
                  QStringLiteral("%1/1").arg(invoice));
         QVERIFY(notes->Details()->text().endsWith(QStringLiteral("Račun br. %1/1").arg(invoice)));
         host.prompter.Clear();
-        notes->DeleteCurrent();
+        QTest::keyClick(notes->List(), Qt::Key_Delete);
         QCOMPARE(host.prompter.Shown(),
                  QStringList{QStringLiteral(
                      "Ovu otpremnicu nemožete izbrisati jer iz nje već napravljen račun.")});
@@ -390,6 +389,46 @@ private Q_SLOTS:
         QCOMPARE(host.LastWindow()->windowTitle(),
                  QStringLiteral("Ispis računa br. %1").arg(again.front().number));
         QCOMPARE(host.Int(invoices), invoicesBefore + 2);
+    }
+
+    void aNoteBilledByAnotherWorkstationAfterThePickIsLeftOut() {
+        DemoHost host;
+        const int customer = host.Int(QStringLiteral(
+            "SELECT \"SIFRA_PARTNERA\" FROM \"OTPREMNICE\" WHERE \"SKLADISTE\" = 1 AND "
+            "\"GODINA\" = 2026 AND \"BROJ_RACUNA\" IS NULL GROUP BY \"SIFRA_PARTNERA\" HAVING "
+            "COUNT(*) >= 2 ORDER BY COUNT(*) DESC LIMIT 1"));
+        QVERIFY(customer > 0);
+        auto* billing = new DeliveryBillingWindow(host);
+        host.ShowWindow(billing, billing->windowTitle());
+        billing->Customer()->setCurrentIndex(billing->Customer()->findData(customer));
+        test::WhenShown<DeliveryNotePicker>(
+            [](DeliveryNotePicker* d) { QTest::keyClick(d, Qt::Key_Return); });
+        billing->PickNotes();
+        QVERIFY(billing->Pick() && billing->Pick()->size() >= 2);
+        const std::vector<int> picked = *billing->Pick();
+
+        // Another workstation on the same company bills the first picked note meanwhile.
+        Session other;
+        auto opened = Database::Open(host.CurrentSession().databasePath, QString());
+        QVERIFY(opened.status == Database::OpenStatus::Ok);
+        other.databasePath = host.CurrentSession().databasePath;
+        other.userName = QStringLiteral("admin");
+        other.Attach(std::move(opened.db));
+        ScriptedPrompter quiet;
+        sessionstart::Start(other, 1, quiet, QDate(2026, 3, 2));
+        const std::vector<sales::BilledInvoice> theirs =
+            sales::BillDeliveryNotes(other, {picked.front()}, QDate(2026, 3, 2));
+        QCOMPARE(static_cast<int>(theirs.size()), 1);
+
+        host.prompter.AnswerNo();
+        const std::vector<sales::BilledInvoice> ours = billing->Bill();
+        QCOMPARE(static_cast<int>(ours.size()), 1);
+        QCOMPARE(ours.front().notes, std::vector<int>(picked.begin() + 1, picked.end()));
+        const QString invoiceOf = QStringLiteral(
+            "SELECT \"BROJ_RACUNA\" FROM \"OTPREMNICE\" WHERE \"SKLADISTE\" = 1 AND "
+            "\"GODINA\" = 2026 AND \"BROJ_OTPREMNICE\" = ?");
+        QCOMPARE(host.Int(invoiceOf, {picked.front()}), theirs.front().number);
+        QCOMPARE(host.Int(invoiceOf, {picked.back()}), ours.front().number);
     }
 };
 

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
@@ -45,6 +46,7 @@ QTableView* MakeList(const QString& name, InvoiceListModel* model, QWidget* pare
     view->setModel(model);
     // The customer takes the width the other columns leave.
     QObject::connect(model, &QAbstractItemModel::modelReset, view, [view, model] {
+        view->resizeColumnsToContents();
         for (int c = 0; c < model->columnCount(); ++c) {
             if (model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() ==
                 QStringLiteral("Kupac")) {
@@ -119,12 +121,23 @@ OutgoingListWindow::OutgoingListWindow(zodra::ui::WindowHost& host,
     if (m_book) {
         connect(m_book, &QComboBox::currentIndexChanged, this, [this] { Reload(); });
     }
+    m_grid->installEventFilter(this);
     Reload();
     m_grid->setFocus();
     resize(720, 480);
 }
 
 OutgoingListWindow::~OutgoingListWindow() = default;
+
+bool OutgoingListWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_grid && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        DeleteCurrent();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 QString OutgoingListWindow::ObjectName(const OutgoingDocument& document) {
     switch (document.kind) {

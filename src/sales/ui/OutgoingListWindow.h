@@ -30,9 +30,9 @@ using OutgoingPrinter =
 // chosen under "Knjiga IRA :") are read a page at a time as the list scrolls, with the selected
 // one's data under them; a realized offer is marked "Realizirano", a billed delivery note shows
 // its invoice. "Račun" (offers and pro-formas) draws an invoice up from the selected one in the
-// invoice window; "Ispis" (or Enter) prints it; "Izbriši" deletes it after the question (a billed
-// delivery note is refused); "Tablično" opens the table view with the sums; the delivery notes'
-// "Računi iz otpremnica" opens the billing window.
+// invoice window; "Ispis" (or Enter) prints it; "Izbriši" (or Delete) deletes it after the question
+// (a billed delivery note is refused); "Tablično" opens the table view with the sums; the delivery
+// notes' "Računi iz otpremnica" opens the billing window.
 class OutgoingListWindow : public QWidget {
     Q_OBJECT
 public:
@@ -63,6 +63,10 @@ public:
     InvoiceListModel* Model() const { return m_model; }
     QLabel* Details() const { return m_details; }
     QComboBox* BookBox() const { return m_book; }  // nullptr for delivery notes
+
+protected:
+    // The Delete key on the list is "Izbriši".
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void ShowDetails();
