@@ -57,6 +57,8 @@ public:
     QLineEdit* CodeField() const { return m_code; }
     // Enter in the scanner box.
     void EnterCode();
+    // The controller the window was built around.
+    DocumentController* Controller() const { return m_controller.get(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

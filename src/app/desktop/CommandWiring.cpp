@@ -15,6 +15,7 @@
 #include "retail/ui/RetailCommands.h"
 #include "sales/ui/InvoiceListCommands.h"
 #include "sales/ui/InvoiceWindows.h"
+#include "sales/ui/OutgoingListWindow.h"
 #include "stock/ui/StockCommands.h"
 #include "stockdocs/ui/StockDocsWindows.h"
 #include "ui/CommandRegistry.h"
@@ -37,6 +38,9 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     sales::ui::RegisterSalesCommands(registry, afterInvoice);
     // "Izbor računa"; its "Ispravak" opens the invoice window on the posted invoice.
     sales::ui::RegisterInvoiceListCommands(registry, &sales::ui::OpenInvoiceCorrection);
+    // "Izbor ponude", "Izbor predračuna", "Izbor otpremnica"; their "Ispis" waits for the
+    // printouts of these kinds (no printer handed over yet: the button says so).
+    sales::ui::RegisterOutgoingListCommands(registry);
     stockdocs::ui::RegisterStockDocsCommands(registry);
     stock::ui::RegisterStockCommands(registry);
     production::ui::RegisterProductionCommands(registry);

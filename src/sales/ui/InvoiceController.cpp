@@ -14,6 +14,7 @@
 #include "sales/InvoicePosting.h"
 #include "sales/InvoicePrint.h"
 #include "sales/OutgoingPosting.h"
+#include "sales/QuotationInvoice.h"
 #include "sales/ui/ArticleLineDialog.h"
 #include "sales/ui/CompositeLineDialog.h"
 #include "sales/ui/InvoiceHeaderDialog.h"
@@ -407,6 +408,27 @@ zodra::ui::PostResult InvoiceController::Post(WindowHost& host, const DocumentHe
                            [w = m_window, caption = Caption()] { w->setWindowTitle(caption); });
     }
     return zodra::ui::PostResult{posted.number, QString()};
+}
+
+void InvoiceController::CopyFrom(WindowHost& host, const OutgoingDocument& source, int book,
+                                 int number) {
+    Session& session = host.CurrentSession();
+    MakeInvoiceFrom(session, host.UserPrompter(), source, book, number, m_draft);
+    m_customerName = m_draft.customer ? PartnerName(session.Db(), *m_draft.customer) : QString();
+    if (!m_window) {
+        return;
+    }
+    DocumentHeader header = m_window->Header();
+    const auto put = [&header](const QString& key, const std::optional<int>& code) {
+        header.extra[key] = code ? QVariant(*code) : QVariant();
+    };
+    put(IraField(), m_draft.book);
+    put(TermsField(), m_draft.salesTerms);
+    put(CustomerField(), m_draft.customer);
+    header.number = ProposedOutgoingNumber(session.Db(), m_document, m_draft);
+    m_window->SetHeader(header);
+    m_window->RefreshLines();
+    m_window->setWindowTitle(Caption());
 }
 
 void InvoiceController::ClearWorkingCopy(Session& session) {

@@ -73,6 +73,12 @@ public:
 
     const InvoiceDraft& Draft() const { return m_draft; }
 
+    // Draws the invoice up from a posted offer or pro-forma (MakeInvoiceFrom: an offer asks
+    // whether it is realized); the working copy must still be empty. The header boxes and the
+    // caption follow the copied customer, sales terms and book.
+    void CopyFrom(zodra::ui::WindowHost& host, const OutgoingDocument& source, int book,
+                  int number);
+
 protected:
     // Where the lines are; the working copy of this window by default.
     virtual InvoiceLinesTarget Target() const;

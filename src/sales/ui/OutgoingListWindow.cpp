@@ -1,0 +1,380 @@
+#include "sales/ui/OutgoingListWindow.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "data/Prompter.h"
+#include "data/Session.h"
+#include "sales/InvoiceList.h"
+#include "sales/OutgoingList.h"
+#include "sales/OutgoingRemoval.h"
+#include "sales/ui/DeliveryBillingWindow.h"
+#include "sales/ui/InvoiceController.h"
+#include "sales/ui/InvoiceListModel.h"
+#include "sales/ui/InvoiceWindows.h"
+#include "ui/CommandRegistry.h"
+#include "ui/DocumentWindow.h"
+#include "ui/Guard.h"
+#include "ui/WindowHost.h"
+#include "ui/WindowTools.h"
+
+namespace zodra::sales::ui {
+
+using zodra::ui::Guarded;
+using zodra::ui::MakeButton;
+
+namespace {
+
+bool HasBooks(const OutgoingDocument& document) {
+    return document.kind != OutgoingKind::DeliveryNote;
+}
+
+QTableView* MakeList(const QString& name, InvoiceListModel* model, QWidget* parent) {
+    auto* view = new QTableView(parent);
+    view->setObjectName(name);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->verticalHeader()->hide();
+    view->setWordWrap(false);
+    view->setModel(model);
+    // The customer takes the width the other columns leave.
+    QObject::connect(model, &QAbstractItemModel::modelReset, view, [view, model] {
+        view->resizeColumnsToContents();
+        for (int c = 0; c < model->columnCount(); ++c) {
+            if (model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() ==
+                QStringLiteral("Kupac")) {
+                view->horizontalHeader()->setSectionResizeMode(c, QHeaderView::Stretch);
+            }
+        }
+    });
+    return view;
+}
+
+}  // namespace
+
+OutgoingListWindow::OutgoingListWindow(zodra::ui::WindowHost& host,
+                                       const zodra::ui::CommandRegistry* registry,
+                                       const OutgoingDocument& document, OutgoingPrinter printer,
+                                       QWidget* parent)
+    : QWidget(parent),
+      m_host(host),
+      m_registry(registry),
+      m_document(document),
+      m_printer(std::move(printer)) {
+    setObjectName(ObjectName(document));
+    setWindowTitle(Title(document));
+    auto* layout = new QVBoxLayout(this);
+
+    if (HasBooks(document)) {
+        auto* bookRow = new QHBoxLayout;
+        auto* bookLabel = new QLabel(QStringLiteral("&Knjiga IRA :"), this);
+        m_book = new QComboBox(this);
+        m_book->setObjectName(QStringLiteral("Knjiga"));
+        bookLabel->setBuddy(m_book);
+        Guarded(host.UserPrompter(), [&] {
+            for (const IraBookChoice& b : IraBookChoices(host.CurrentSession().Db())) {
+                m_book->addItem(QString::number(b.code) + QStringLiteral(" - ") + b.name, b.code);
+            }
+        });
+        bookRow->addWidget(bookLabel);
+        bookRow->addWidget(m_book, 1);
+        layout->addLayout(bookRow);
+    }
+
+    m_model = new InvoiceListModel(this);
+    m_grid = MakeList(QStringLiteral("Dokumenti"), m_model, this);
+    layout->addWidget(m_grid, 1);
+    m_details = new QLabel(this);
+    m_details->setObjectName(QStringLiteral("Podaci"));
+    m_details->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(m_details);
+
+    auto* buttons = new QHBoxLayout;
+    const auto add = [&](const char* caption, const char* name, auto slot) {
+        auto* b = MakeButton(QString::fromUtf8(caption), QString::fromUtf8(name), this);
+        buttons->addWidget(b);
+        connect(b, &QPushButton::clicked, this, slot);
+    };
+    if (HasBooks(document)) {
+        add("&Račun", "Racun", [this] { MakeInvoice(); });
+    }
+    add("&Ispis", "Ispis", [this] { PrintCurrent(); });
+    add("Iz&briši", "Izbrisi", [this] { DeleteCurrent(); });
+    add("&Tablično", "Tablicno", [this] { OpenTable(); });
+    if (!HasBooks(document)) {
+        add("Ra&čuni iz otpremnica", "RacuniIzOtpremnica", [this] { OpenBilling(); });
+    }
+    buttons->addStretch();
+    buttons->addWidget(zodra::ui::MakeCloseButton(this));
+    layout->addLayout(buttons);
+
+    connect(m_grid, &QAbstractItemView::activated, this, [this] { PrintCurrent(); });
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &OutgoingListWindow::ShowDetails);
+    if (m_book) {
+        connect(m_book, &QComboBox::currentIndexChanged, this, [this] { Reload(); });
+    }
+    m_grid->installEventFilter(this);
+    Reload();
+    m_grid->setFocus();
+    resize(720, 480);
+}
+
+OutgoingListWindow::~OutgoingListWindow() = default;
+
+bool OutgoingListWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_grid && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        DeleteCurrent();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QString OutgoingListWindow::ObjectName(const OutgoingDocument& document) {
+    switch (document.kind) {
+        case OutgoingKind::Offer:
+            return QStringLiteral("frmIzborPonude");
+        case OutgoingKind::ProForma:
+            return QStringLiteral("frmIzborPredracuna");
+        case OutgoingKind::DeliveryNote:
+            return QStringLiteral("frmIzborOtpremnica");
+        case OutgoingKind::Invoice:
+            break;
+    }
+    return QStringLiteral("frmIzborRacuna");
+}
+
+QString OutgoingListWindow::Title(const OutgoingDocument& document) {
+    switch (document.kind) {
+        case OutgoingKind::Offer:
+            return QStringLiteral("Izbor ponude");
+        case OutgoingKind::ProForma:
+            return QStringLiteral("Izbor predračuna");
+        case OutgoingKind::DeliveryNote:
+            return QStringLiteral("Izbor otpremnica");
+        case OutgoingKind::Invoice:
+            break;
+    }
+    return QStringLiteral("Izbor računa");
+}
+
+int OutgoingListWindow::Book() const {
+    return m_book ? m_book->currentData().toInt() : 0;
+}
+
+void OutgoingListWindow::SetBook(int book) {
+    const int index = m_book ? m_book->findData(book) : -1;
+    if (index >= 0) {
+        m_book->setCurrentIndex(index);
+    }
+}
+
+void OutgoingListWindow::Reload() {
+    const QVariant current = CurrentNumber();
+    Session& session = m_host.CurrentSession();
+    Prompter& prompter = m_host.UserPrompter();
+    const int warehouse = session.activeWarehouse.code;
+    const int year = session.businessYear;
+    const int book = Book();
+    const OutgoingDocument& document = m_document;
+    m_model->Reset([&session, &prompter, &document, warehouse, book, year](std::optional<int> after,
+                                                                           int limit) {
+        TableData page;
+        Guarded(prompter, [&] {
+            page = OutgoingChoicePage(session.Db(), document, warehouse, book, year, after, limit);
+        });
+        return page;
+    });
+    if (m_model->rowCount() > 0) {
+        if (current.isValid()) {
+            SelectNumber(current.toInt());
+        }
+        if (!CurrentNumber().isValid()) {
+            m_grid->selectRow(0);
+        }
+    }
+    ShowDetails();
+}
+
+QVariant OutgoingListWindow::CurrentNumber() const {
+    const QModelIndex index = m_grid->currentIndex();
+    return index.isValid() ? m_model->Key(index.row()) : QVariant();
+}
+
+void OutgoingListWindow::SelectNumber(int number) {
+    const int row = m_model->RowOf(number);
+    if (row >= 0) {
+        m_grid->selectRow(row);
+        m_grid->scrollTo(m_model->index(row, 0));
+    }
+}
+
+void OutgoingListWindow::ShowDetails() {
+    const QVariant number = CurrentNumber();
+    QString text;
+    if (number.isValid()) {
+        Session& s = m_host.CurrentSession();
+        Guarded(m_host.UserPrompter(), [&] {
+            text = OutgoingChoiceDetails(s.Db(), m_document, s.activeWarehouse.code, Book(),
+                                         s.businessYear, number.toInt());
+        });
+    }
+    m_details->setText(text);
+}
+
+void OutgoingListWindow::MakeInvoice() {
+    const QVariant number = CurrentNumber();
+    if (!number.isValid() || !HasBooks(m_document)) {
+        return;
+    }
+    const int book = Book();
+    // The invoice window is opened through its command, so that it posts and prints as the
+    // menu's does; an open one is used as it stands.
+    m_host.RunCommand(InvoiceCommand());
+    auto* window = qobject_cast<zodra::ui::DocumentWindow*>(m_host.FindWindow(InvoiceCommand()));
+    if (!window) {
+        Guarded(m_host.UserPrompter(), [&] { window = OpenInvoiceWindow(m_host, m_registry); });
+    }
+    auto* controller = window ? dynamic_cast<InvoiceController*>(window->Controller()) : nullptr;
+    if (!controller) {
+        return;
+    }
+    Guarded(m_host.UserPrompter(),
+            [&] { controller->CopyFrom(m_host, m_document, book, number.toInt()); });
+    Reload();
+    window->setFocus();
+}
+
+void OutgoingListWindow::PrintCurrent() {
+    const QVariant number = CurrentNumber();
+    if (!number.isValid()) {
+        return;
+    }
+    if (!m_printer) {
+        m_host.UserPrompter().Inform(QStringLiteral("Ispis nije dostupan."), windowTitle());
+        return;
+    }
+    Guarded(m_host.UserPrompter(), [&] { m_printer(m_host, m_document, Book(), number.toInt()); });
+}
+
+void OutgoingListWindow::DeleteCurrent() {
+    const QVariant key = CurrentNumber();
+    if (!key.isValid()) {
+        return;
+    }
+    Session& session = m_host.CurrentSession();
+    Prompter& prompter = m_host.UserPrompter();
+    const int book = Book();
+    // What cannot be deleted is told before the question; the deletion checks again.
+    if (!Guarded(prompter,
+                 [&] { CheckOutgoingCanBeDeleted(session, m_document, book, key.toInt()); })) {
+        return;
+    }
+    Guarded(prompter, [&] { DeleteOutgoing(session, prompter, m_document, book, key.toInt()); });
+    Reload();
+}
+
+void OutgoingListWindow::OpenTable() {
+    const QString name = objectName() + QStringLiteral("_tablica");
+    if (QWidget* open = m_host.FindWindow(name)) {
+        open->close();
+    }
+    auto* table = new OutgoingListTable(m_host, m_document, Book());
+    table->setObjectName(name);
+    m_host.ShowWindow(table, table->windowTitle());
+}
+
+void OutgoingListWindow::OpenBilling() {
+    if (m_host.FindWindow(DeliveryBillingWindow::ObjectName())) {
+        return;
+    }
+    auto* window = new DeliveryBillingWindow(m_host);
+    m_host.ShowWindow(window, window->windowTitle());
+}
+
+OutgoingListTable::OutgoingListTable(zodra::ui::WindowHost& host, const OutgoingDocument& document,
+                                     int book, QWidget* parent)
+    : QWidget(parent) {
+    switch (document.kind) {
+        case OutgoingKind::Offer:
+            setWindowTitle(QStringLiteral("Ponude"));
+            break;
+        case OutgoingKind::ProForma:
+            setWindowTitle(QStringLiteral("Predračuni"));
+            break;
+        default:
+            setWindowTitle(QStringLiteral("Otpremnice"));
+            break;
+    }
+    auto* layout = new QVBoxLayout(this);
+    m_model = new InvoiceListModel(this);
+    m_table = MakeList(QStringLiteral("Tablica"), m_model, this);
+    layout->addWidget(m_table, 1);
+    m_totals = new QLabel(this);
+    m_totals->setObjectName(QStringLiteral("Ukupno"));
+    layout->addWidget(m_totals);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(zodra::ui::MakeCloseButton(this));
+    layout->addLayout(buttons);
+
+    Session& session = host.CurrentSession();
+    Prompter& prompter = host.UserPrompter();
+    const int warehouse = session.activeWarehouse.code;
+    const int year = session.businessYear;
+    m_model->Reset([&session, &prompter, &document, warehouse, book, year](std::optional<int> after,
+                                                                           int limit) {
+        TableData page;
+        Guarded(prompter, [&] {
+            page = OutgoingTablePage(session.Db(), document, warehouse, book, year, after, limit);
+        });
+        return page;
+    });
+    QString totals;
+    Guarded(prompter,
+            [&] { totals = OutgoingTableTotals(session.Db(), document, warehouse, book, year); });
+    m_totals->setText(totals);
+    if (m_model->rowCount() > 0) {
+        m_table->selectRow(0);
+    }
+    m_table->setFocus();
+    resize(1000, 520);
+}
+
+OutgoingListWindow* OpenOutgoingList(zodra::ui::WindowHost& host,
+                                     const zodra::ui::CommandRegistry* registry,
+                                     const OutgoingDocument& document, OutgoingPrinter printer) {
+    if (auto* open = qobject_cast<OutgoingListWindow*>(
+            host.FindWindow(OutgoingListWindow::ObjectName(document)))) {
+        open->Reload();
+        return open;
+    }
+    auto* window = new OutgoingListWindow(host, registry, document, std::move(printer));
+    host.ShowWindow(window, window->windowTitle());
+    return window;
+}
+
+void RegisterOutgoingListCommands(zodra::ui::CommandRegistry& registry, OutgoingPrinter printer) {
+    const zodra::ui::CommandRegistry* r = &registry;
+    const std::pair<const char16_t*, const OutgoingDocument*> commands[] = {
+        {u"Pregledi_ponude", &OfferDocument()},
+        {u"Pregledi_predracuni", &ProFormaDocument()},
+        {u"Pregledi_otpremnice", &DeliveryNoteDocument()}};
+    for (const auto& [command, document] : commands) {
+        registry.Register(QString::fromUtf16(command),
+                          [r, document, printer](zodra::ui::WindowHost& host) {
+                              OpenOutgoingList(host, r, *document, printer);
+                          });
+    }
+}
+
+}  // namespace zodra::sales::ui
