@@ -104,19 +104,18 @@ double InvoiceSummary::ToPay() const {
     return left.Value();
 }
 
-InvoiceSummary SummaryOfInvoice(Database& db, int warehouse, int book, int year, int number,
-                                double rate) {
-    const Header header = ReadHeader(db, warehouse, book, year, number);
-    InvoiceSummary summary;
-    summary.salesTerms = header.salesTerms;
-    summary.date = header.date;
-    summary.cancelled = header.cancelled;
-    summary.alreadyPaid = header.alreadyPaid;
-    Statement s = db.Prepare(QStringLiteral(
-        "SELECT COALESCE(\"POREZ_%\", 0), \"VRIJEDNOST_BEZ_RABATA\", \"RABAT_IZNOS\", "
-        "\"VRIJEDNOST_\", \"POREZ_IZNOS\", \"UKUPNO_\" FROM \"STAVKE_RACUNA\" WHERE "
-        "\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? AND \"BROJ_RACUNA\" = ?"));
-    s.Exec({warehouse, book, year, number});
+InvoiceSummary SumOfLines(Database& db, const QString& lineTable, const QStringList& keyColumns,
+                          const QVariantList& key, double rate) {
+    QString where;
+    for (const QString& column : keyColumns) {
+        where += (where.isEmpty() ? QStringLiteral(" WHERE \"") : QStringLiteral(" AND \"")) +
+                 column + QStringLiteral("\" = ?");
+    }
+    Statement s = db.Prepare(
+        QStringLiteral("SELECT COALESCE(\"POREZ_%\", 0), \"VRIJEDNOST_BEZ_RABATA\", "
+                       "\"RABAT_IZNOS\", \"VRIJEDNOST_\", \"POREZ_IZNOS\", \"UKUPNO_\" FROM \"") +
+        lineTable + QStringLiteral("\"") + where);
+    s.Exec(key);
     struct RateTotals {
         MoneyTotal base, tax;
     };
@@ -132,6 +131,7 @@ InvoiceSummary SummaryOfInvoice(Database& db, int warehouse, int book, int year,
         tax += s.Double(4) / rate;
         total += s.Double(5) / rate;
     }
+    InvoiceSummary summary;
     for (const auto& [taxRate, sums] : rates) {
         summary.perRate.push_back({taxRate, sums.base.Value(), sums.tax.Value()});
     }
@@ -140,6 +140,35 @@ InvoiceSummary SummaryOfInvoice(Database& db, int warehouse, int book, int year,
     summary.value = value.Value();
     summary.tax = tax.Value();
     summary.total = total.Value();
+    return summary;
+}
+
+QString TermsReportFile(const QString& reportFolder, int salesTerms, const QString& name) {
+    const QString own = FileIn(QDir::cleanPath(QDir(reportFolder).absolutePath()) +
+                                   QLatin1Char('_') + QString::number(salesTerms),
+                               name);
+    return own.isEmpty() ? name : own;
+}
+
+InvoiceSummary SummaryOfInvoice(Database& db, int warehouse, int book, int year, int number,
+                                double rate) {
+    const Header header = ReadHeader(db, warehouse, book, year, number);
+    InvoiceSummary summary;
+    summary.salesTerms = header.salesTerms;
+    summary.date = header.date;
+    summary.cancelled = header.cancelled;
+    summary.alreadyPaid = header.alreadyPaid;
+    const InvoiceSummary sums =
+        SumOfLines(db, QStringLiteral("STAVKE_RACUNA"),
+                   {QStringLiteral("SKLADISTE"), QStringLiteral("IRA"), QStringLiteral("GODINA"),
+                    QStringLiteral("BROJ_RACUNA")},
+                   {warehouse, book, year, number}, rate);
+    summary.perRate = sums.perRate;
+    summary.valueBeforeDiscount = sums.valueBeforeDiscount;
+    summary.discount = sums.discount;
+    summary.value = sums.value;
+    summary.tax = sums.tax;
+    summary.total = sums.total;
     return summary;
 }
 
@@ -305,10 +334,8 @@ reports::ReportRequest WorkingInvoicePrintRequest(Session& session, const Invoic
         throw UserError(QStringLiteral("Račun nema niti jedne stavke !"));
     }
     reports::ReportRequest request;
-    const QString own = FileIn(QDir::cleanPath(QDir(reportFolder).absolutePath()) +
-                                   QLatin1Char('_') + QString::number(*draft.salesTerms),
-                               QStringLiteral("racun_pr.rpt"));
-    request.reportFile = own.isEmpty() ? QStringLiteral("racun_pr.rpt") : own;
+    request.reportFile =
+        TermsReportFile(reportFolder, *draft.salesTerms, QStringLiteral("racun_pr.rpt"));
     request.title = QStringLiteral("Ispis računa u radu");
     request.selection
         .Where(QStringLiteral("STAVKE_RACUNA_PRIVREMENO.SKLADISTE"), CompareOp::Equal,

@@ -2,6 +2,8 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
+#include <QVariantList>
 #include <vector>
 
 #include "reports/ReportEngine.h"
@@ -48,6 +50,15 @@ struct InvoiceSummary {
     double alreadyPaid = 0;
     double ToPay() const;
 };
+// The figures of the rows of a line table (STAVKE_RACUNA and the tables of its columns) whose key
+// columns hold the key's values; with a rate, each amount is divided by it before it is added.
+InvoiceSummary SumOfLines(Database& db, const QString& lineTable, const QStringList& keyColumns,
+                          const QVariantList& key, double rate = 1.0);
+
+// The layout `name` from the folder of the sales terms' own layouts (the report folder's path
+// followed by "_" and the terms' code) when that folder holds it, as a path; else `name`.
+QString TermsReportFile(const QString& reportFolder, int salesTerms, const QString& name);
+
 // "Ne postoji proknjiženi račun broj " n when the book has no such invoice. With a rate, the
 // amounts are the lines' amounts divided by it (in the foreign currency) before they are added.
 InvoiceSummary SummaryOfInvoice(Database& db, int warehouse, int book, int year, int number,

@@ -1,13 +1,17 @@
 // The invoice window opened from the menu for a delivery note and an offer: its caption, the
 // number of its own numbering, a line entered by keys, and posting through its header dialog.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 
 #include "data/Database.h"
 #include "data/Session.h"
 #include "data/SqlValue.h"
 #include "registers/ui/ArticlePicker.h"
+#include "reports/ui/ReportWindow.h"
 #include "sales/OutgoingDocument.h"
 #include "sales/ui/ArticleLineDialog.h"
 #include "sales/ui/InvoiceController.h"
@@ -118,9 +122,24 @@ private Q_SLOTS:
             QVERIFY(d->Choice(QStringLiteral("ZiroRacun"))->isHidden());
             QVERIFY(!d->Field(QStringLiteral("RobuPreuzeo"))->isHidden());
             d->Field(QStringLiteral("RobuPreuzeo"))->setText(QStringLiteral("Ana Ćosić"));
+            // Its own printout after posting, here with purchase values; no invoice boxes.
+            QVERIFY(d->PrintInvoice()->isHidden());
+            QCOMPARE(d->PrintDocument()->text(), QStringLiteral(" Ispis otpremnice"));
+            QVERIFY(d->PrintDocument()->isEnabled());
+            d->PrintDocument()->setChecked(true);
+            d->PrintVariant()->setChecked(true);
             QVERIFY(d->AcceptHeader());
         });
+        const int windowsBefore = int(host.area.subWindowList().size());
         QVERIFY(w->Post());
+        test::Settle();
+        QCOMPARE(int(host.area.subWindowList().size()), windowsBefore + 1);
+        auto* report = qobject_cast<reports::ui::ReportWindow*>(
+            host.area.subWindowList(QMdiArea::CreationOrder).last()->widget());
+        QVERIFY(report);
+        QCOMPARE(report->windowTitle(),
+                 QStringLiteral("Ispis otpremnice br. ") + QString::number(next));
+        QCOMPARE(report->PageCount(), 1);
         QCOMPARE(host.Scalar(QStringLiteral("SELECT \"ROBU PREUZEO\" FROM \"OTPREMNICE\" WHERE "
                                             "\"SKLADISTE\" = 1 AND \"BROJ_OTPREMNICE\" = ?"),
                              {next})

@@ -18,6 +18,7 @@
 #include "sales/ui/ArticleLineDialog.h"
 #include "sales/ui/CompositeLineDialog.h"
 #include "sales/ui/InvoiceHeaderDialog.h"
+#include "sales/ui/InvoiceListCommands.h"
 #include "sales/ui/LinesTableDialog.h"
 #include "sales/ui/PackagingLineDialog.h"
 #include "sales/ui/ServiceLineDialog.h"
@@ -382,7 +383,7 @@ zodra::ui::PostResult InvoiceController::Post(WindowHost& host, const DocumentHe
                                         : ProposedOutgoingNumber(session.Db(), m_document, m_draft);
     const bool invoice = m_document.kind == OutgoingKind::Invoice;
     InvoiceHeaderDialog dialog(host, m_document, m_draft, proposal,
-                               invoice && static_cast<bool>(m_after.printAfterPosting), m_window);
+                               !invoice || static_cast<bool>(m_after.printAfterPosting), m_window);
     if (dialog.exec() != QDialog::Accepted || !dialog.Posted()) {
         return {};
     }
@@ -397,6 +398,9 @@ zodra::ui::PostResult InvoiceController::Post(WindowHost& host, const DocumentHe
     }
     if (invoice && m_after.printAfterPosting && dialog.PrintChoice().Any()) {
         m_after.printAfterPosting(host, key, dialog.PrintChoice());
+    }
+    if (!invoice && dialog.PrintChoice().document) {
+        ShowPostedDocumentPrint(host, m_document.kind, key, dialog.PrintChoice());
     }
     // The window waits for the next invoice: its boxes are emptied, the draft follows.
     m_draft.book.reset();

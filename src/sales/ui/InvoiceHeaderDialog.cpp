@@ -135,6 +135,29 @@ InvoiceHeaderDialog::InvoiceHeaderDialog(zodra::ui::WindowHost& host,
     for (QCheckBox* b :
          {m_printInvoice, m_printInvoiceDeliveryNote, m_printDeliveryNote, m_printForeign}) {
         printRow->addWidget(b);
+        b->setVisible(document.kind == OutgoingKind::Invoice);
+    }
+    // An offer, pro-forma or delivery note prints its own layout, the offer also without
+    // discount columns and the delivery note also with purchase values.
+    switch (document.kind) {
+        case OutgoingKind::Invoice:
+            break;
+        case OutgoingKind::Offer:
+            m_printDocument = new QCheckBox(QStringLiteral(" Ispis ponude"), print);
+            m_printVariant = new QCheckBox(QStringLiteral(" bez rabata"), print);
+            break;
+        case OutgoingKind::ProForma:
+            m_printDocument = new QCheckBox(QStringLiteral(" Ispis predračuna"), print);
+            break;
+        case OutgoingKind::DeliveryNote:
+            m_printDocument = new QCheckBox(QStringLiteral(" Ispis otpremnice"), print);
+            m_printVariant = new QCheckBox(QStringLiteral(" s nabavnim vrijednostima"), print);
+            break;
+    }
+    for (QCheckBox* b : {m_printDocument, m_printVariant}) {
+        if (b) {
+            printRow->addWidget(b);
+        }
     }
     printRow->addSpacing(12);
     printRow->addWidget(new QLabel(QStringLiteral("Broj kopija :"), print));
@@ -200,6 +223,10 @@ InvoicePrintChoice InvoiceHeaderDialog::PrintChoice() const {
     c.deliveryNote = m_printDeliveryNote->isChecked();
     c.foreignCurrency = m_printForeign->isChecked();
     c.copies = m_copies->value();
+    c.document = m_printDocument && m_printDocument->isChecked();
+    const bool variant = c.document && m_printVariant && m_printVariant->isChecked();
+    c.withoutDiscount = variant && m_document.kind == OutgoingKind::Offer;
+    c.purchaseValues = variant && m_document.kind == OutgoingKind::DeliveryNote;
     return c;
 }
 

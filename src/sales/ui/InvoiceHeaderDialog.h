@@ -43,6 +43,8 @@ public:
     QLineEdit* Field(const QString& objectName) const;
     QComboBox* Choice(const QString& objectName) const;
     QCheckBox* PrintInvoice() const { return m_printInvoice; }
+    QCheckBox* PrintDocument() const { return m_printDocument; }
+    QCheckBox* PrintVariant() const { return m_printVariant; }
 
 private:
     void TermLeft();
@@ -58,6 +60,8 @@ private:
     QCheckBox* m_printInvoiceDeliveryNote;
     QCheckBox* m_printDeliveryNote;
     QCheckBox* m_printForeign;
+    QCheckBox* m_printDocument = nullptr;  // an offer's, pro-forma's or delivery note's own
+    QCheckBox* m_printVariant = nullptr;   // the offer without discount, the note at purchase
     QSpinBox* m_copies;
 };
 

@@ -4,6 +4,7 @@
 #include "data/Prompter.h"
 #include "reports/ui/ReportPrinting.h"
 #include "sales/InvoicePrint.h"
+#include "sales/OutgoingPrint.h"
 #include "sales/ui/InvoiceListMail.h"
 #include "ui/CommandRegistry.h"
 #include "ui/WindowHost.h"
@@ -43,6 +44,19 @@ void ShowPostedInvoicePrints(zodra::ui::WindowHost& host, const InvoiceKey& key,
             // currency, say) is told and the others still come.
             host.UserPrompter().Inform(e.message(), QStringLiteral("Ispis"));
         }
+    }
+}
+
+void ShowPostedDocumentPrint(zodra::ui::WindowHost& host, OutgoingKind kind, const InvoiceKey& key,
+                             const InvoicePrintChoice& choice) {
+    OutgoingPrintOptions options;
+    options.withoutDiscount = choice.withoutDiscount;
+    options.purchaseValues = choice.purchaseValues;
+    try {
+        reports::ui::ShowReport(
+            host, OutgoingPrintRequest(host.CurrentSession(), kind, key.book, key.number, options));
+    } catch (const UserError& e) {
+        host.UserPrompter().Inform(e.message(), QStringLiteral("Ispis"));
     }
 }
 

@@ -19,6 +19,10 @@ void RegisterInvoiceListCommands(zodra::ui::CommandRegistry& registry,
 // number of copies is the printer dialog's). A printout that cannot be made is told.
 void ShowPostedInvoicePrints(zodra::ui::WindowHost& host, const InvoiceKey& key,
                              const InvoicePrintChoice& choice);
+// The printout of a posted offer, pro-forma or delivery note the header dialog asked for, in its
+// preview window; one that cannot be made is told.
+void ShowPostedDocumentPrint(zodra::ui::WindowHost& host, OutgoingKind kind, const InvoiceKey& key,
+                             const InvoicePrintChoice& choice);
 
 // Shows "Izbor računa" (or brings the open one to the front, read again).
 InvoiceListWindow* OpenInvoiceList(zodra::ui::WindowHost& host,

@@ -25,8 +25,15 @@ struct InvoicePrintChoice {
     bool deliveryNote = false;         // " otpremnice"
     bool foreignCurrency = false;      // " deviznog računa"
     int copies = 1;                    // "Broj kopija :"
+    // An offer, pro-forma or delivery note: its own printout (" Ispis ponude" …), the offer's
+    // without discount columns, the delivery note's with purchase values.
+    bool document = false;
+    bool withoutDiscount = false;
+    bool purchaseValues = false;
 
-    bool Any() const { return invoice || invoiceDeliveryNote || deliveryNote || foreignCurrency; }
+    bool Any() const {
+        return invoice || invoiceDeliveryNote || deliveryNote || foreignCurrency || document;
+    }
 };
 
 // What follows a posting outside the invoice's own windows. Both are empty until the windows

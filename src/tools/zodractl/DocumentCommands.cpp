@@ -48,11 +48,12 @@ const char* kCancelUsage =
 const char* kPrintUsage =
     "upotreba: zodractl print PUTANJA VRSTA BROJ --pdf IZLAZ.pdf [--skladiste N] [--knjiga B]\n"
     "          [--ispis racun|racun-otpremnica|otpremnica|storno|devizni] [--bez-rabata] "
-    "[--kolicine]\n"
-    "          (vrste: primka, racun, izmjena, inventura, meduskladisnica, izdatnica, "
-    "povratnica,\n          rashod, odjava, povratnica-dobavljacu, radni-nalog, sastavnica; "
-    "--kolicine: ispis samo "
-    "količina međuskladišnice,\n          izdatnice ili povratnice)";
+    "[--kolicine] [--nabavne]\n"
+    "          (vrste: primka, racun, ponuda, predracun, otpremnica, izmjena, inventura,\n"
+    "          meduskladisnica, izdatnica, povratnica, rashod, odjava, povratnica-dobavljacu,\n"
+    "          radni-nalog, sastavnica; --kolicine: ispis samo količina međuskladišnice,\n"
+    "          izdatnice ili povratnice; --bez-rabata: račun ili ponuda bez rabata;\n"
+    "          --nabavne: otpremnica s nabavnim vrijednostima)";
 const char* kDeleteUsage =
     "upotreba: zodractl delete PUTANJA VRSTA BROJ [--skladiste N] [--knjiga B] "
     "[--da]";
@@ -443,9 +444,14 @@ std::optional<DocumentArgs> ParseDocumentArgs(const QStringList& args, bool with
                 return std::nullopt;
             }
             parsed.printKind = *kind;
-        } else if (forPrint && args.at(1) == QLatin1String("racun") &&
+        } else if (forPrint &&
+                   (args.at(1) == QLatin1String("racun") ||
+                    KindNamed(args.at(1))->printsWithoutDiscount) &&
                    flag == QLatin1String("--bez-rabata")) {
             parsed.withoutDiscount = true;
+        } else if (forPrint && KindNamed(args.at(1))->printsPurchaseValues &&
+                   flag == QLatin1String("--nabavne")) {
+            parsed.purchaseValues = true;
         } else if (forPrint && KindNamed(args.at(1))->printsQuantities &&
                    flag == QLatin1String("--kolicine")) {
             parsed.quantitiesOnly = true;

@@ -28,6 +28,7 @@ struct DocumentArgs {
     zodra::sales::InvoicePrintKind printKind = zodra::sales::InvoicePrintKind::Invoice;  // --ispis
     bool withoutDiscount = false;  // --bez-rabata
     bool quantitiesOnly = false;   // --kolicine: the printout of quantities only
+    bool purchaseValues = false;   // --nabavne: the delivery note with purchase values
 };
 
 // A document file read against the company: the warehouse it is booked in, and how it is posted
@@ -48,7 +49,9 @@ struct DocumentDoors {
     std::function<void(zodra::Session&, CommandLinePrompter&, const DocumentArgs&)> cancel;
     std::function<void(zodra::Session&, CommandLinePrompter&, const DocumentArgs&)> remove;
     std::function<void(zodra::Session&, const DocumentArgs&)> print;
-    bool printsQuantities = false;  // print takes --kolicine
+    bool printsQuantities = false;       // print takes --kolicine
+    bool printsWithoutDiscount = false;  // print takes --bez-rabata
+    bool printsPurchaseValues = false;   // print takes --nabavne
 };
 
 // The transfer ("meduskladisnica") and the five simple stock documents ("izdatnica",
@@ -65,7 +68,8 @@ std::vector<DocumentDoors> ProductionDoors();
 std::vector<DocumentDoors> RetailDoors();
 
 // The offer ("ponuda"), pro-forma ("predracun") and delivery note ("otpremnica"): post from a
-// file in the invoice's format and delete (OutgoingDoors.cpp).
+// file in the invoice's format (and print it with --pdf), delete and print by number (the offer
+// also without discount columns, the delivery note also with purchase values) (OutgoingDoors.cpp).
 std::vector<DocumentDoors> OutgoingDocumentDoors();
 
 }  // namespace zodractl

@@ -7,6 +7,7 @@
 #include "sales/DeliveryNoteBilling.h"
 #include "sales/InvoiceJson.h"
 #include "sales/OutgoingPosting.h"
+#include "sales/OutgoingPrint.h"
 #include "sales/OutgoingRemoval.h"
 #include "tools/zodractl/Commands.h"
 #include "tools/zodractl/DocumentDoors.h"
@@ -30,13 +31,20 @@ DocumentDoors Doors(const QString& word, const s::OutgoingDocument& document) {
         const auto parsed = std::make_shared<s::JsonInvoice>(s::ParseInvoiceJson(db, json));
         ReadFile file;
         file.warehouse = parsed->warehouse;
-        file.post = [parsed, &document](zodra::Session& session, CommandLinePrompter& prompter) {
+        const auto number = std::make_shared<int>(0);
+        file.post = [parsed, number, &document](zodra::Session& session,
+                                                CommandLinePrompter& prompter) {
             const std::optional<s::PostedInvoice> posted =
                 s::PostOutgoingFromJson(session, prompter, document, *parsed);
             if (!posted) {
                 throw zodra::UserError(document.name + QStringLiteral(" nije proknjižen(a)."));
             }
+            *number = posted->number;
             return s::OutgoingPostedMessage(document, posted->number);
+        };
+        file.print = [parsed, number, &document](zodra::Session& session, const QString& pdf) {
+            zodra::reports::ReportEngine(session.Db())
+                .ToPdf(s::OutgoingPrintRequest(session, document.kind, parsed->book, *number), pdf);
         };
         return file;
     };
@@ -48,6 +56,18 @@ DocumentDoors Doors(const QString& word, const s::OutgoingDocument& document) {
         }
         Out(document.name + QStringLiteral(" broj %1 je izbrisan(a).").arg(args.number));
     };
+    doors.print = [&document](zodra::Session& session, const DocumentArgs& args) {
+        s::OutgoingPrintOptions options;
+        options.withoutDiscount = args.withoutDiscount;
+        options.purchaseValues = args.purchaseValues;
+        const zodra::reports::ReportRequest request =
+            s::OutgoingPrintRequest(session, document.kind, args.book, args.number, options);
+        const int pages = zodra::reports::ReportEngine(session.Db()).ToPdf(request, args.pdf);
+        Out(request.title + QStringLiteral(" je zapisan u ") + args.pdf +
+            QStringLiteral(" (stranica: ") + QString::number(pages) + QStringLiteral(")."));
+    };
+    doors.printsWithoutDiscount = document.kind == s::OutgoingKind::Offer;
+    doors.printsPurchaseValues = document.kind == s::OutgoingKind::DeliveryNote;
     return doors;
 }
 
