@@ -40,7 +40,19 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     sales::ui::RegisterInvoiceListCommands(registry, &sales::ui::OpenInvoiceCorrection);
     // "Izbor ponude", "Izbor predračuna", "Izbor otpremnica"; their "Ispis" waits for the
     // printouts of these kinds (no printer handed over yet: the button says so).
-    sales::ui::RegisterOutgoingListCommands(registry);
+    // "Izbor ponude", "Izbor predračuna", "Izbor otpremnica": "Ispis" shows the kind's printout.
+    sales::ui::RegisterOutgoingListCommands(
+        registry,
+        [](ui::WindowHost& host, const sales::OutgoingDocument& document, int book, int number) {
+            sales::InvoiceKey key;
+            key.warehouse = host.CurrentSession().activeWarehouse.code;
+            key.book = book;
+            key.year = host.CurrentSession().businessYear;
+            key.number = number;
+            sales::ui::InvoicePrintChoice choice;
+            choice.document = true;
+            sales::ui::ShowPostedDocumentPrint(host, document.kind, key, choice);
+        });
     stockdocs::ui::RegisterStockDocsCommands(registry);
     stock::ui::RegisterStockCommands(registry);
     production::ui::RegisterProductionCommands(registry);
