@@ -1,7 +1,6 @@
 #include "sales/ui/InvoiceListTable.h"
 
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -12,6 +11,7 @@
 #include "data/Session.h"
 #include "sales/InvoiceList.h"
 #include "sales/InvoiceRemoval.h"
+#include "sales/ui/ChoiceListWindow.h"
 #include "sales/ui/InvoiceListModel.h"
 #include "ui/Guard.h"
 #include "ui/WindowHost.h"
@@ -23,14 +23,8 @@ InvoiceListTable::InvoiceListTable(zodra::ui::WindowHost& host, int book, QWidge
     : QWidget(parent), m_host(host), m_book(book) {
     setWindowTitle(QStringLiteral("Računi"));
     auto* layout = new QVBoxLayout(this);
-    m_table = new QTableView(this);
-    m_table->setObjectName(QStringLiteral("Racuni"));
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->verticalHeader()->hide();
-    m_table->setWordWrap(false);
     m_model = new InvoiceListModel(this);
-    m_table->setModel(m_model);
+    m_table = MakeChoiceList(QStringLiteral("Racuni"), m_model, ChoiceListFit::Unfitted, this);
     layout->addWidget(m_table, 1);
     m_totals = new QLabel(this);
     m_totals->setObjectName(QStringLiteral("Ukupno"));

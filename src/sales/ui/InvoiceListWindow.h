@@ -6,10 +6,7 @@
 #include <memory>
 
 #include "sales/InvoicePrint.h"
-
-class QComboBox;
-class QLabel;
-class QTableView;
+#include "sales/ui/ChoiceListWindow.h"
 
 namespace zodra::ui {
 class CommandRegistry;
@@ -18,7 +15,6 @@ class WindowHost;
 
 namespace zodra::sales::ui {
 
-class InvoiceListModel;
 class MailProgram;
 
 // Opens the invoice window on a posted invoice ("ISPRAVAK") of the given book and number. The
@@ -32,7 +28,7 @@ using InvoiceCorrectionOpener = std::function<void(
 // the report window, "Storno" cancels it after the question and the date and shows the
 // cancellation, "Izbriši" deletes it after the question, "Tablično" opens the table view with
 // the sums, "E-mail" writes its PDF and opens the mail program with it attached.
-class InvoiceListWindow : public QWidget {
+class InvoiceListWindow : public ChoiceListWindow {
     Q_OBJECT
 public:
     InvoiceListWindow(zodra::ui::WindowHost& host, const zodra::ui::CommandRegistry* registry,
@@ -42,12 +38,6 @@ public:
 
     static QString ObjectName();  // "frmIzborRacuna"
 
-    void Reload();
-    int Book() const;
-    void SetBook(int book);
-    QVariant CurrentNumber() const;
-    void SelectNumber(int number);
-
     void CorrectCurrent();
     void PrintCurrent(bool withoutDiscount = false);
     void CancelCurrent();
@@ -55,16 +45,13 @@ public:
     void OpenTable();
     void MailCurrent();
 
-    QTableView* Invoices() const { return m_grid; }
-    InvoiceListModel* Model() const { return m_model; }
-    QLabel* Details() const { return m_details; }
+    QTableView* Invoices() const { return Grid(); }
     // Where "E-mail" writes the invoice's PDF ("Racun_" number "_" book "-" year ".pdf" in the
     // folder given, by default the system's temporary folder).
     void SetMailFolder(const QString& folder) { m_mailFolder = folder; }
     QString MailFile(int number) const;
 
 private:
-    void ShowDetails();
     void ShowPrint(InvoicePrintKind kind, int number, bool withoutDiscount);
 
     zodra::ui::WindowHost& m_host;
@@ -72,10 +59,6 @@ private:
     InvoiceCorrectionOpener m_correction;
     std::shared_ptr<MailProgram> m_mail;
     QString m_mailFolder;
-    QComboBox* m_book;
-    QTableView* m_grid;
-    InvoiceListModel* m_model;
-    QLabel* m_details;
 };
 
 }  // namespace zodra::sales::ui

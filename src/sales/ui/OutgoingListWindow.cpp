@@ -1,9 +1,6 @@
 #include "sales/ui/OutgoingListWindow.h"
 
-#include <QComboBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -12,7 +9,6 @@
 
 #include "data/Prompter.h"
 #include "data/Session.h"
-#include "sales/InvoiceList.h"
 #include "sales/OutgoingList.h"
 #include "sales/OutgoingRemoval.h"
 #include "sales/ui/DeliveryBillingWindow.h"
@@ -28,7 +24,6 @@
 namespace zodra::sales::ui {
 
 using zodra::ui::Guarded;
-using zodra::ui::MakeButton;
 
 namespace {
 
@@ -36,25 +31,30 @@ bool HasBooks(const OutgoingDocument& document) {
     return document.kind != OutgoingKind::DeliveryNote;
 }
 
-QTableView* MakeList(const QString& name, InvoiceListModel* model, QWidget* parent) {
-    auto* view = new QTableView(parent);
-    view->setObjectName(name);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->verticalHeader()->hide();
-    view->setWordWrap(false);
-    view->setModel(model);
-    // The customer takes the width the other columns leave.
-    QObject::connect(model, &QAbstractItemModel::modelReset, view, [view, model] {
-        view->resizeColumnsToContents();
-        for (int c = 0; c < model->columnCount(); ++c) {
-            if (model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() ==
-                QStringLiteral("Kupac")) {
-                view->horizontalHeader()->setSectionResizeMode(c, QHeaderView::Stretch);
-            }
-        }
-    });
-    return view;
+ChoiceListSource OutgoingSource(const OutgoingDocument& document) {
+    return {[&document](Database& db, int warehouse, int book, int year, std::optional<int> after,
+                        int limit) {
+                return OutgoingChoicePage(db, document, warehouse, book, year, after, limit);
+            },
+            [&document](Database& db, int warehouse, int book, int year, int number) {
+                return OutgoingChoiceDetails(db, document, warehouse, book, year, number);
+            }};
+}
+
+std::vector<ChoiceListButton> OutgoingButtons(OutgoingListWindow* window,
+                                              const OutgoingDocument& document) {
+    std::vector<ChoiceListButton> buttons;
+    if (HasBooks(document)) {
+        buttons.push_back({"&Račun", "Racun", [window] { window->MakeInvoice(); }});
+    }
+    buttons.push_back({"&Ispis", "Ispis", [window] { window->PrintCurrent(); }});
+    buttons.push_back({"Iz&briši", "Izbrisi", [window] { window->DeleteCurrent(); }});
+    buttons.push_back({"&Tablično", "Tablicno", [window] { window->OpenTable(); }});
+    if (!HasBooks(document)) {
+        buttons.push_back(
+            {"Ra&čuni iz otpremnica", "RacuniIzOtpremnica", [window] { window->OpenBilling(); }});
+    }
+    return buttons;
 }
 
 }  // namespace
@@ -63,74 +63,26 @@ OutgoingListWindow::OutgoingListWindow(zodra::ui::WindowHost& host,
                                        const zodra::ui::CommandRegistry* registry,
                                        const OutgoingDocument& document, OutgoingPrinter printer,
                                        QWidget* parent)
-    : QWidget(parent),
+    : ChoiceListWindow(
+          host, HasBooks(document), QStringLiteral("Dokumenti"), ChoiceListFit::CustomerStretches,
+          OutgoingSource(document), OutgoingButtons(this, document), [this] { PrintCurrent(); },
+          parent),
       m_host(host),
       m_registry(registry),
       m_document(document),
       m_printer(std::move(printer)) {
     setObjectName(ObjectName(document));
     setWindowTitle(Title(document));
-    auto* layout = new QVBoxLayout(this);
-
-    if (HasBooks(document)) {
-        auto* bookRow = new QHBoxLayout;
-        auto* bookLabel = new QLabel(QStringLiteral("&Knjiga IRA :"), this);
-        m_book = new QComboBox(this);
-        m_book->setObjectName(QStringLiteral("Knjiga"));
-        bookLabel->setBuddy(m_book);
-        Guarded(host.UserPrompter(), [&] {
-            for (const IraBookChoice& b : IraBookChoices(host.CurrentSession().Db())) {
-                m_book->addItem(QString::number(b.code) + QStringLiteral(" - ") + b.name, b.code);
-            }
-        });
-        bookRow->addWidget(bookLabel);
-        bookRow->addWidget(m_book, 1);
-        layout->addLayout(bookRow);
-    }
-
-    m_model = new InvoiceListModel(this);
-    m_grid = MakeList(QStringLiteral("Dokumenti"), m_model, this);
-    layout->addWidget(m_grid, 1);
-    m_details = new QLabel(this);
-    m_details->setObjectName(QStringLiteral("Podaci"));
-    m_details->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(m_details);
-
-    auto* buttons = new QHBoxLayout;
-    const auto add = [&](const char* caption, const char* name, auto slot) {
-        auto* b = MakeButton(QString::fromUtf8(caption), QString::fromUtf8(name), this);
-        buttons->addWidget(b);
-        connect(b, &QPushButton::clicked, this, slot);
-    };
-    if (HasBooks(document)) {
-        add("&Račun", "Racun", [this] { MakeInvoice(); });
-    }
-    add("&Ispis", "Ispis", [this] { PrintCurrent(); });
-    add("Iz&briši", "Izbrisi", [this] { DeleteCurrent(); });
-    add("&Tablično", "Tablicno", [this] { OpenTable(); });
-    if (!HasBooks(document)) {
-        add("Ra&čuni iz otpremnica", "RacuniIzOtpremnica", [this] { OpenBilling(); });
-    }
-    buttons->addStretch();
-    buttons->addWidget(zodra::ui::MakeCloseButton(this));
-    layout->addLayout(buttons);
-
-    connect(m_grid, &QAbstractItemView::activated, this, [this] { PrintCurrent(); });
-    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            &OutgoingListWindow::ShowDetails);
-    if (m_book) {
-        connect(m_book, &QComboBox::currentIndexChanged, this, [this] { Reload(); });
-    }
-    m_grid->installEventFilter(this);
+    List()->installEventFilter(this);
     Reload();
-    m_grid->setFocus();
+    List()->setFocus();
     resize(720, 480);
 }
 
 OutgoingListWindow::~OutgoingListWindow() = default;
 
 bool OutgoingListWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_grid && event->type() == QEvent::KeyPress &&
+    if (watched == List() && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete &&
         static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
         DeleteCurrent();
@@ -165,70 +117,6 @@ QString OutgoingListWindow::Title(const OutgoingDocument& document) {
             break;
     }
     return QStringLiteral("Izbor računa");
-}
-
-int OutgoingListWindow::Book() const {
-    return m_book ? m_book->currentData().toInt() : 0;
-}
-
-void OutgoingListWindow::SetBook(int book) {
-    const int index = m_book ? m_book->findData(book) : -1;
-    if (index >= 0) {
-        m_book->setCurrentIndex(index);
-    }
-}
-
-void OutgoingListWindow::Reload() {
-    const QVariant current = CurrentNumber();
-    Session& session = m_host.CurrentSession();
-    Prompter& prompter = m_host.UserPrompter();
-    const int warehouse = session.activeWarehouse.code;
-    const int year = session.businessYear;
-    const int book = Book();
-    const OutgoingDocument& document = m_document;
-    m_model->Reset([&session, &prompter, &document, warehouse, book, year](std::optional<int> after,
-                                                                           int limit) {
-        TableData page;
-        Guarded(prompter, [&] {
-            page = OutgoingChoicePage(session.Db(), document, warehouse, book, year, after, limit);
-        });
-        return page;
-    });
-    if (m_model->rowCount() > 0) {
-        if (current.isValid()) {
-            SelectNumber(current.toInt());
-        }
-        if (!CurrentNumber().isValid()) {
-            m_grid->selectRow(0);
-        }
-    }
-    ShowDetails();
-}
-
-QVariant OutgoingListWindow::CurrentNumber() const {
-    const QModelIndex index = m_grid->currentIndex();
-    return index.isValid() ? m_model->Key(index.row()) : QVariant();
-}
-
-void OutgoingListWindow::SelectNumber(int number) {
-    const int row = m_model->RowOf(number);
-    if (row >= 0) {
-        m_grid->selectRow(row);
-        m_grid->scrollTo(m_model->index(row, 0));
-    }
-}
-
-void OutgoingListWindow::ShowDetails() {
-    const QVariant number = CurrentNumber();
-    QString text;
-    if (number.isValid()) {
-        Session& s = m_host.CurrentSession();
-        Guarded(m_host.UserPrompter(), [&] {
-            text = OutgoingChoiceDetails(s.Db(), m_document, s.activeWarehouse.code, Book(),
-                                         s.businessYear, number.toInt());
-        });
-    }
-    m_details->setText(text);
 }
 
 void OutgoingListWindow::MakeInvoice() {
@@ -317,7 +205,8 @@ OutgoingListTable::OutgoingListTable(zodra::ui::WindowHost& host, const Outgoing
     }
     auto* layout = new QVBoxLayout(this);
     m_model = new InvoiceListModel(this);
-    m_table = MakeList(QStringLiteral("Tablica"), m_model, this);
+    m_table =
+        MakeChoiceList(QStringLiteral("Tablica"), m_model, ChoiceListFit::CustomerStretches, this);
     layout->addWidget(m_table, 1);
     m_totals = new QLabel(this);
     m_totals->setObjectName(QStringLiteral("Ukupno"));

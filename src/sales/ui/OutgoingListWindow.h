@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "sales/OutgoingDocument.h"
+#include "sales/ui/ChoiceListWindow.h"
 
 class QComboBox;
 class QLabel;
@@ -33,7 +34,7 @@ using OutgoingPrinter =
 // invoice window; "Ispis" (or Enter) prints it; "Izbriši" (or Delete) deletes it after the question
 // (a billed delivery note is refused); "Tablično" opens the table view with the sums; the delivery
 // notes' "Računi iz otpremnica" opens the billing window.
-class OutgoingListWindow : public QWidget {
+class OutgoingListWindow : public ChoiceListWindow {
     Q_OBJECT
 public:
     OutgoingListWindow(zodra::ui::WindowHost& host, const zodra::ui::CommandRegistry* registry,
@@ -47,11 +48,6 @@ public:
     static QString Title(const OutgoingDocument& document);
 
     const OutgoingDocument& Document() const { return m_document; }
-    void Reload();
-    int Book() const;  // 0 for delivery notes
-    void SetBook(int book);
-    QVariant CurrentNumber() const;
-    void SelectNumber(int number);
 
     void MakeInvoice();
     void PrintCurrent();
@@ -59,26 +55,17 @@ public:
     void OpenTable();
     void OpenBilling();
 
-    QTableView* List() const { return m_grid; }
-    InvoiceListModel* Model() const { return m_model; }
-    QLabel* Details() const { return m_details; }
-    QComboBox* BookBox() const { return m_book; }  // nullptr for delivery notes
+    QTableView* List() const { return Grid(); }
 
 protected:
     // The Delete key on the list is "Izbriši".
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void ShowDetails();
-
     zodra::ui::WindowHost& m_host;
     const zodra::ui::CommandRegistry* m_registry;
     const OutgoingDocument& m_document;
     OutgoingPrinter m_printer;
-    QComboBox* m_book = nullptr;
-    QTableView* m_grid;
-    InvoiceListModel* m_model;
-    QLabel* m_details;
 };
 
 // The table view of the choice window ("Tablično"): every document of the kind (and book) with
