@@ -15,6 +15,7 @@
 #include "data/Session.h"
 #include "registers/ui/ArticlePicker.h"
 #include "sales/InvoiceEntry.h"
+#include "sales/ui/LineBoxes.h"
 #include "stock/Lots.h"
 #include "ui/DialogButtonRow.h"
 #include "ui/Guard.h"
@@ -89,15 +90,12 @@ ArticleLineDialog::ArticleLineDialog(zodra::ui::WindowHost& host, const InvoiceD
     layout->addLayout(form);
 
     auto box = [&](const QString& name, Kind kind, const QString& what) {
-        auto* b = new NumberBox(host.UserPrompter(), this);
-        b->setObjectName(name);
+        auto* b = MakeLineBox(host.UserPrompter(), name, kind, what, this);
         b->setMaximumWidth(160);
-        b->SetLimit(kind, what);
         return b;
     };
-    m_quantity = box(QStringLiteral("Kolicina"), Kind::Quantity, QStringLiteral("Količina"));
-    m_quantity->SetInvalidMessage(
-        QStringLiteral("Nije ispravno upisana količina. Vrijednost će biti postavljena na nulu."));
+    m_quantity = MakeQuantityBox(host.UserPrompter(), this);
+    m_quantity->setMaximumWidth(160);
     m_costPrice =
         box(QStringLiteral("NabavnaCijena"), Kind::Price, QStringLiteral("Nabavna cijena"));
     m_costPrice->setReadOnly(true);

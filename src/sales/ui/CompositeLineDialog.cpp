@@ -9,6 +9,7 @@
 
 #include "data/Prompter.h"
 #include "data/Session.h"
+#include "sales/ui/LineBoxes.h"
 #include "ui/DialogButtonRow.h"
 #include "ui/Guard.h"
 #include "ui/NumberBox.h"
@@ -35,19 +36,13 @@ CompositeLineDialog::CompositeLineDialog(zodra::ui::WindowHost& host, const Invo
         }
     });
     form->addRow(QStringLiteral("Proizvodi :"), m_product);
-    m_quantity = new NumberBox(host.UserPrompter(), this);
-    m_quantity->setObjectName(QStringLiteral("Kolicina"));
-    m_quantity->SetLimit(Kind::Quantity, QStringLiteral("Količina"));
-    m_quantity->SetInvalidMessage(
-        QStringLiteral("Nije ispravno upisana količina. Vrijednost će biti postavljena na nulu."));
+    m_quantity = MakeQuantityBox(host.UserPrompter(), this);
     form->addRow(QStringLiteral("Količina :"), m_quantity);
-    m_price = new NumberBox(host.UserPrompter(), this);
-    m_price->setObjectName(QStringLiteral("Cijena"));
-    m_price->SetLimit(Kind::Price, QStringLiteral("Cijena"));
+    m_price = MakeLineBox(host.UserPrompter(), QStringLiteral("Cijena"), Kind::Price,
+                          QStringLiteral("Cijena"), this);
     form->addRow(QStringLiteral("Cijena :"), m_price);
-    m_discount = new NumberBox(host.UserPrompter(), this);
-    m_discount->setObjectName(QStringLiteral("Rabat"));
-    m_discount->SetLimit(Kind::Discount, QStringLiteral("Rabat"));
+    m_discount = MakeLineBox(host.UserPrompter(), QStringLiteral("Rabat"), Kind::Discount,
+                             QStringLiteral("Rabat"), this);
     form->addRow(QStringLiteral("Rabat % :"), m_discount);
     m_description = new QLineEdit(this);
     m_description->setObjectName(QStringLiteral("Opis"));
@@ -72,8 +67,7 @@ CompositeLineDialog::CompositeLineDialog(zodra::ui::WindowHost& host, const Invo
 }
 
 int CompositeLineDialog::ChosenProduct() const {
-    const QVariant code = m_product->currentData();
-    return code.isValid() && !code.isNull() ? code.toInt() : 0;
+    return ChosenCode(m_product);
 }
 
 void CompositeLineDialog::ProductChosen() {
@@ -132,9 +126,7 @@ bool CompositeLineDialog::AcceptLine() {
     input.price = m_price->Value();
     input.discount = m_discount->Value();
     input.description = m_description->text();
-    std::optional<AcceptedLine> accepted;
-    if (!zodra::ui::Guarded(m_host.UserPrompter(), [&] { accepted = m_writer(input); }) ||
-        !accepted) {
+    if (!WriteLine(m_host.UserPrompter(), [&] { return m_writer(input); })) {
         return false;
     }
     ++m_written;

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "sales/ui/LineBoxes.h"
 #include "ui/DialogButtonRow.h"
 #include "ui/NumberBox.h"
 #include "ui/WindowHost.h"
@@ -23,17 +24,14 @@ LineChangeDialog::LineChangeDialog(zodra::ui::WindowHost& host, const QString& n
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Naziv :"), new QLabel(name, this));
     auto box = [&](const QString& objectName, Kind kind, const QString& what, double value) {
-        auto* b = new zodra::ui::NumberBox(host.UserPrompter(), this);
-        b->setObjectName(objectName);
-        b->SetLimit(kind, what);
+        auto* b = MakeLineBox(host.UserPrompter(), objectName, kind, what, this);
         b->SetValue(value);
         b->setMaximumWidth(160);
         return b;
     };
-    m_quantity =
-        box(QStringLiteral("Kolicina"), Kind::Quantity, QStringLiteral("Količina"), quantity);
-    m_quantity->SetInvalidMessage(
-        QStringLiteral("Nije ispravno upisana količina. Vrijednost će biti postavljena na nulu."));
+    m_quantity = MakeQuantityBox(host.UserPrompter(), this);
+    m_quantity->SetValue(quantity);
+    m_quantity->setMaximumWidth(160);
     m_price = box(QStringLiteral("Cijena"), Kind::Price, QStringLiteral("Cijena"), price);
     m_discountPercent = box(QStringLiteral("RabatPostotak"), Kind::Discount,
                             QStringLiteral("Rabat"), discountPercent);

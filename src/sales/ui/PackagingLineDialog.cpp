@@ -9,6 +9,7 @@
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "sales/InvoiceEntry.h"
+#include "sales/ui/LineBoxes.h"
 #include "ui/DialogButtonRow.h"
 #include "ui/Guard.h"
 #include "ui/NumberBox.h"
@@ -35,15 +36,10 @@ PackagingLineDialog::PackagingLineDialog(zodra::ui::WindowHost& host, PackagingL
         }
     });
     form->addRow(QStringLiteral("Ambalaža :"), m_packaging);
-    m_quantity = new NumberBox(host.UserPrompter(), this);
-    m_quantity->setObjectName(QStringLiteral("Kolicina"));
-    m_quantity->SetLimit(Kind::Quantity, QStringLiteral("Količina"));
-    m_quantity->SetInvalidMessage(
-        QStringLiteral("Nije ispravno upisana količina. Vrijednost će biti postavljena na nulu."));
+    m_quantity = MakeQuantityBox(host.UserPrompter(), this);
     form->addRow(QStringLiteral("Količina :"), m_quantity);
-    m_price = new NumberBox(host.UserPrompter(), this);
-    m_price->setObjectName(QStringLiteral("Cijena"));
-    m_price->SetLimit(Kind::Price, QStringLiteral("Cijena"));
+    m_price = MakeLineBox(host.UserPrompter(), QStringLiteral("Cijena"), Kind::Price,
+                          QStringLiteral("Cijena"), this);
     form->addRow(QStringLiteral("Cijena :"), m_price);
     m_description = new QLineEdit(this);
     m_description->setObjectName(QStringLiteral("Opis"));
@@ -61,12 +57,12 @@ PackagingLineDialog::PackagingLineDialog(zodra::ui::WindowHost& host, PackagingL
 }
 
 void PackagingLineDialog::PackagingChosen() {
-    const QVariant code = m_packaging->currentData();
-    if (!code.isValid() || code.isNull()) {
+    const int code = ChosenCode(m_packaging);
+    if (code == 0) {
         return;
     }
     zodra::ui::Guarded(m_host.UserPrompter(), [&] {
-        m_price->SetValue(PackagingPrice(m_host.CurrentSession().Db(), code.toInt()), 2);
+        m_price->SetValue(PackagingPrice(m_host.CurrentSession().Db(), code), 2);
         if (m_quantity->Value() == 0) {
             m_quantity->SetValue(1);
         }
@@ -78,14 +74,11 @@ bool PackagingLineDialog::AcceptLine() {
         return false;
     }
     PackagingLineInput input;
-    const QVariant code = m_packaging->currentData();
-    input.packaging = code.isValid() && !code.isNull() ? code.toInt() : 0;
+    input.packaging = ChosenCode(m_packaging);
     input.quantity = m_quantity->Value();
     input.price = m_price->Value();
     input.description = m_description->text();
-    std::optional<AcceptedLine> accepted;
-    if (!zodra::ui::Guarded(m_host.UserPrompter(), [&] { accepted = m_writer(input); }) ||
-        !accepted) {
+    if (!WriteLine(m_host.UserPrompter(), [&] { return m_writer(input); })) {
         return false;
     }
     ++m_written;

@@ -14,6 +14,7 @@
 #include "data/Session.h"
 #include "sales/InvoiceEntry.h"
 #include "sales/ui/ArticleLineDialog.h"
+#include "sales/ui/LineBoxes.h"
 #include "sales/ui/LineEmployeesDialog.h"
 #include "ui/DialogButtonRow.h"
 #include "ui/Guard.h"
@@ -53,15 +54,12 @@ ServiceLineDialog::ServiceLineDialog(zodra::ui::WindowHost& host, const InvoiceD
     layout->addLayout(form);
 
     auto box = [&](const QString& name, Kind kind, const QString& what) {
-        auto* b = new NumberBox(host.UserPrompter(), this);
-        b->setObjectName(name);
+        auto* b = MakeLineBox(host.UserPrompter(), name, kind, what, this);
         b->setMaximumWidth(160);
-        b->SetLimit(kind, what);
         return b;
     };
-    m_quantity = box(QStringLiteral("Kolicina"), Kind::Quantity, QStringLiteral("Količina"));
-    m_quantity->SetInvalidMessage(
-        QStringLiteral("Nije ispravno upisana količina. Vrijednost će biti postavljena na nulu."));
+    m_quantity = MakeQuantityBox(host.UserPrompter(), this);
+    m_quantity->setMaximumWidth(160);
     m_price = box(QStringLiteral("Cijena"), Kind::Price, QStringLiteral("Cijena"));
     m_value = box(QStringLiteral("Vrijednost"), Kind::Amount, QStringLiteral("Vrijednost"));
     m_discountPercent =
