@@ -100,13 +100,7 @@ void LoadCompanyOptions(Session& session) {
         o.vehicleInvoiceReport = row.Text(4);
         o.articleOrder = row.Text(5);
     }
-    if (o.articleOrder == QStringLiteral("po nazivu i šifri")) {
-        o.articleDisplayExpression = QStringLiteral("\"NAZIV\" || ' - ' || COALESCE(\"OPIS\", '')");
-    } else if (o.articleOrder == QStringLiteral("po šifri i nazivu")) {
-        o.articleDisplayExpression = QStringLiteral("COALESCE(\"OPIS\", '') || ' - ' || \"NAZIV\"");
-    } else {
-        o.articleDisplayExpression = QStringLiteral("\"NAZIV\"");
-    }
+    o.articleDisplayExpression = ArticleDisplayExpression(o.articleOrder);
 }
 
 StartResult Start(Session& session, int warehouseCode, Prompter& prompter, const QDate& today) {

@@ -37,6 +37,18 @@ struct CompanyOptions {
     bool r2 = false;  // OZNAKA_NA_RACUNU = "R-2"
 };
 
+// The text an article list shows and orders by for the company's ARTIKLI option (an SQL
+// expression over ARTIKLI): "po nazivu i šifri", "po šifri i nazivu", otherwise the name alone.
+inline QString ArticleDisplayExpression(const QString& order) {
+    if (order == QStringLiteral("po nazivu i šifri")) {
+        return QStringLiteral("\"NAZIV\" || ' - ' || COALESCE(\"OPIS\", '')");
+    }
+    if (order == QStringLiteral("po šifri i nazivu")) {
+        return QStringLiteral("COALESCE(\"OPIS\", '') || ' - ' || \"NAZIV\"");
+    }
+    return QStringLiteral("\"NAZIV\"");
+}
+
 // The three rights the document windows read during the session.
 struct SessionRights {
     bool purchasePricesVisible = false;   // Vidljive nabavne cijene

@@ -254,6 +254,47 @@ QString CustomerName(Database& db, int customer) {
         .toString();
 }
 
+std::vector<OldPrice> PriceChangeOldPrices(Database& db, int warehouse, int year, int priceChange) {
+    Statement rows = db.Prepare(
+        QStringLiteral("SELECT \"BROJ_PRIMKE\", \"ARTIKAL\", \"STARA_CIJENA\" FROM "
+                       "\"STAVKE_IZMJENA_CIJENA\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND "
+                       "\"BROJ_IZMJENE_CIJENA\" = ? ORDER BY \"") +
+        QString::fromUtf16(RowKeyColumn(db.Dialect())) + QStringLiteral("\""));
+    rows.Exec({warehouse, year, priceChange});
+    std::vector<OldPrice> prices;
+    while (rows.Next()) {
+        prices.push_back({{warehouse, year, rows.Int(0), rows.Int(1)}, rows.Double(2)});
+    }
+    return prices;
+}
+
+void RestorePrices(Database& db, const std::vector<OldPrice>& lines) {
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+        stock::SetSellingPrice(db, it->lot, it->price);
+    }
+}
+
+std::optional<int> DeleteGeneratedPriceChange(Database& db, int warehouse, int year,
+                                              int priceChange) {
+    RestorePrices(db, PriceChangeOldPrices(db, warehouse, year, priceChange));
+    const QVariant position = db.Scalar(
+        QStringLiteral("SELECT \"RBR_TK\" FROM \"IZMJENE_CIJENA\" WHERE \"SKLADISTE\" = ? AND "
+                       "\"GODINA\" = ? AND \"BROJ_IZMJENE_CIJENA\" = ?"),
+        {warehouse, year, priceChange});
+    tradebook::DeleteDocumentEntry(db, tradebook::Book::Wholesale, warehouse,
+                                   stock::PriceChangeType(), year, priceChange, false);
+    for (const char* table : {"STAVKE_IZMJENA_CIJENA", "IZMJENE_CIJENA"}) {
+        db.Exec(QStringLiteral("DELETE FROM \"") + QString::fromLatin1(table) +
+                    QStringLiteral("\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND "
+                                   "\"BROJ_IZMJENE_CIJENA\" = ?"),
+                {warehouse, year, priceChange});
+    }
+    if (!position.isValid() || position.isNull()) {
+        return std::nullopt;
+    }
+    return position.toInt();
+}
+
 }  // namespace steps
 
 using namespace steps;

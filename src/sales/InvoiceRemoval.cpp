@@ -13,6 +13,7 @@
 #include "data/SqlDialect.h"
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
+#include "sales/OutgoingPostingSteps.h"
 #include "sales/ServiceConsumption.h"
 #include "stock/AverageCost.h"
 #include "stock/Lots.h"
@@ -38,11 +39,6 @@ struct PostedArticle {
     double quantity = 0;
     double cost = 0;
     double leftAt = 0;  // CIJENA_SKLADISTA
-};
-
-struct PriceChangeLine {
-    stock::LotKey lot;
-    double oldPrice = 0;
 };
 
 const QString kKey = QStringLiteral(
@@ -94,21 +90,6 @@ std::vector<PostedArticle> Articles(Database& db, int w, int book, int y, int nu
     return lines;
 }
 
-std::vector<PriceChangeLine> PriceChangeLines(Database& db, int w, int y, int priceChange) {
-    // In the order the posting wrote them.
-    Statement rows = db.Prepare(
-        QStringLiteral("SELECT \"BROJ_PRIMKE\", \"ARTIKAL\", \"STARA_CIJENA\" FROM "
-                       "\"STAVKE_IZMJENA_CIJENA\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND "
-                       "\"BROJ_IZMJENE_CIJENA\" = ? ORDER BY \"") +
-        QString::fromUtf16(RowKeyColumn(db.Dialect())) + QStringLiteral("\""));
-    rows.Exec({w, y, priceChange});
-    std::vector<PriceChangeLine> lines;
-    while (rows.Next()) {
-        lines.push_back({{w, y, rows.Int(0), rows.Int(1)}, rows.Double(2)});
-    }
-    return lines;
-}
-
 int BoundDeliveryNotes(Database& db, int w, int book, int y, int number) {
     return sqlvalue::ToInt(db.Scalar(
         QStringLiteral("SELECT COUNT(*) FROM \"OTPREMNICE\" WHERE \"SKLADISTE_RACUNA\" = ? AND "
@@ -124,7 +105,8 @@ void CheckLots(Database& db, int w, int book, int y, int number, const Posted& i
     }
     std::set<std::pair<int, int>> repriced;
     if (invoice.priceChange) {
-        for (const PriceChangeLine& l : PriceChangeLines(db, w, y, *invoice.priceChange)) {
+        for (const steps::OldPrice& l :
+             steps::PriceChangeOldPrices(db, w, y, *invoice.priceChange)) {
             repriced.insert({l.lot.lot, l.lot.article});
         }
     }
@@ -179,14 +161,6 @@ void CheckAll(Database& db, int w, int book, int y, int number) {
     }
     CheckLots(db, w, book, y, number, invoice, Articles(db, w, book, y, number));
     CheckBoundConsumptions(db, w, book, y, number);
-}
-
-// The lots a price change repriced go back to the prices they had before it (the first line of
-// a lot holds its price before the change).
-void RestorePrices(Database& db, const std::vector<PriceChangeLine>& lines) {
-    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
-        stock::SetSellingPrice(db, it->lot, it->oldPrice);
-    }
 }
 
 QString InvoiceType(int book) {
@@ -325,7 +299,7 @@ void CancelInvoice(Session& session, int book, int number, const QDate& date) {
         }
     }
     if (invoice.priceChange) {
-        RestorePrices(db, PriceChangeLines(db, w, y, *invoice.priceChange));
+        steps::RestorePrices(db, steps::PriceChangeOldPrices(db, w, y, *invoice.priceChange));
         const std::optional<int> position = CounterEntry(
             db, w, y, stock::PriceChangeType(), *invoice.priceChange,
             stock::PriceChangeCancellationType(),
@@ -399,21 +373,9 @@ bool DeleteInvoice(Session& session, Prompter& prompter, int book, int number) {
         }
     }
     if (invoice.priceChange) {
-        RestorePrices(db, PriceChangeLines(db, w, y, *invoice.priceChange));
-        const QVariant changed = db.Scalar(
-            QStringLiteral("SELECT \"RBR_TK\" FROM \"IZMJENE_CIJENA\" WHERE \"SKLADISTE\" = ? AND "
-                           "\"GODINA\" = ? AND \"BROJ_IZMJENE_CIJENA\" = ?"),
-            {w, y, *invoice.priceChange});
-        if (changed.isValid() && !changed.isNull()) {
-            from = changed.toInt();
-        }
-        tradebook::DeleteDocumentEntry(db, tradebook::Book::Wholesale, w, stock::PriceChangeType(),
-                                       y, *invoice.priceChange, false);
-        for (const char* table : {"STAVKE_IZMJENA_CIJENA", "IZMJENE_CIJENA"}) {
-            db.Exec(QStringLiteral("DELETE FROM \"") + QString::fromLatin1(table) +
-                        QStringLiteral("\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND "
-                                       "\"BROJ_IZMJENE_CIJENA\" = ?"),
-                    {w, y, *invoice.priceChange});
+        if (const std::optional<int> changed =
+                steps::DeleteGeneratedPriceChange(db, w, y, *invoice.priceChange)) {
+            from = *changed;
         }
     }
     for (int consumption : BoundServiceConsumptions(db, w, book, y, number)) {

@@ -62,4 +62,23 @@ int WritePriceChange(Session& session, stock::LotTable& lots, const InvoiceDraft
 
 QString CustomerName(Database& db, int customer);
 
+// A line of a generated price change: the lot and the price it had before the change.
+struct OldPrice {
+    stock::LotKey lot;
+    double price = 0;
+};
+
+// The lines of the price change, in the order its posting wrote them.
+std::vector<OldPrice> PriceChangeOldPrices(Database& db, int warehouse, int year, int priceChange);
+
+// The lots go back to the prices they had before the change (the first line of a lot holds its
+// price before the change, so the lines are undone last to first).
+void RestorePrices(Database& db, const std::vector<OldPrice>& lines);
+
+// Deletes the price change generated with a document that is being deleted: its lots' prices
+// are restored, its trade-book entry, lines and header go. Returns the trade-book position it
+// had, if any.
+std::optional<int> DeleteGeneratedPriceChange(Database& db, int warehouse, int year,
+                                              int priceChange);
+
 }  // namespace zodra::sales::steps

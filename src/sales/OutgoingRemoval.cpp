@@ -13,6 +13,7 @@
 #include "data/SqlDialect.h"
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
+#include "sales/OutgoingPostingSteps.h"
 #include "stock/AverageCost.h"
 #include "stock/Lots.h"
 #include "stock/PriceChangeWriter.h"
@@ -34,11 +35,6 @@ struct NoteArticle {
     int lot = 0;
     double quantity = 0;
     double leftAt = 0;
-};
-
-struct OldPrice {
-    stock::LotKey lot;
-    double price = 0;
 };
 
 const QString kNoteKey =
@@ -77,20 +73,6 @@ std::vector<NoteArticle> NoteArticles(Database& db, int w, int y, int number) {
     return lines;
 }
 
-std::vector<OldPrice> OldPrices(Database& db, int w, int y, int priceChange) {
-    Statement rows = db.Prepare(
-        QStringLiteral("SELECT \"BROJ_PRIMKE\", \"ARTIKAL\", \"STARA_CIJENA\" FROM "
-                       "\"STAVKE_IZMJENA_CIJENA\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND "
-                       "\"BROJ_IZMJENE_CIJENA\" = ? ORDER BY \"") +
-        QString::fromUtf16(RowKeyColumn(db.Dialect())) + QStringLiteral("\""));
-    rows.Exec({w, y, priceChange});
-    std::vector<OldPrice> prices;
-    while (rows.Next()) {
-        prices.push_back({{w, y, rows.Int(0), rows.Int(1)}, rows.Double(2)});
-    }
-    return prices;
-}
-
 PostedNote RequireNote(Database& db, int w, int y, int number) {
     const std::optional<PostedNote> note = ReadNote(db, w, y, number);
     if (!note) {
@@ -106,7 +88,7 @@ void CheckNoteLots(Database& db, int w, int y, const PostedNote& note,
                    const std::vector<NoteArticle>& lines) {
     std::set<std::pair<int, int>> repriced;
     if (note.priceChange) {
-        for (const OldPrice& p : OldPrices(db, w, y, *note.priceChange)) {
+        for (const steps::OldPrice& p : steps::PriceChangeOldPrices(db, w, y, *note.priceChange)) {
             repriced.insert({p.lot.lot, p.lot.article});
         }
     }
@@ -159,24 +141,9 @@ void DeleteNote(Session& session, int number) {
         }
     }
     if (note.priceChange) {
-        const std::vector<OldPrice> prices = OldPrices(db, w, y, *note.priceChange);
-        for (auto it = prices.rbegin(); it != prices.rend(); ++it) {
-            stock::SetSellingPrice(db, it->lot, it->price);
-        }
-        const QVariant changed = db.Scalar(
-            QStringLiteral("SELECT \"RBR_TK\" FROM \"IZMJENE_CIJENA\" WHERE \"SKLADISTE\" = ? AND "
-                           "\"GODINA\" = ? AND \"BROJ_IZMJENE_CIJENA\" = ?"),
-            {w, y, *note.priceChange});
-        if (changed.isValid() && !changed.isNull()) {
-            from = changed.toInt();
-        }
-        tradebook::DeleteDocumentEntry(db, tradebook::Book::Wholesale, w, stock::PriceChangeType(),
-                                       y, *note.priceChange, false);
-        for (const char* table : {"STAVKE_IZMJENA_CIJENA", "IZMJENE_CIJENA"}) {
-            db.Exec(QStringLiteral("DELETE FROM \"") + QString::fromLatin1(table) +
-                        QStringLiteral("\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND "
-                                       "\"BROJ_IZMJENE_CIJENA\" = ?"),
-                    {w, y, *note.priceChange});
+        if (const std::optional<int> changed =
+                steps::DeleteGeneratedPriceChange(db, w, y, *note.priceChange)) {
+            from = *changed;
         }
     }
     tradebook::DeleteDocumentEntry(db, tradebook::Book::Wholesale, w, QStringLiteral("OTPREMNICA"),

@@ -52,14 +52,9 @@ ArticlePicker::~ArticlePicker() {
 }
 
 void ArticlePicker::SetOrder(const QString& order) {
-    QString expression = QStringLiteral("\"NAZIV\"");
-    if (order == QStringLiteral("po nazivu i šifri")) {
-        expression = QStringLiteral("\"NAZIV\" || ' - ' || COALESCE(\"OPIS\", '')");
-    } else if (order == QStringLiteral("po šifri i nazivu")) {
-        expression = QStringLiteral("COALESCE(\"OPIS\", '') || ' - ' || \"NAZIV\"");
-    }
     const int code = Code();
-    auto model = std::make_unique<ArticleListModel>(m_host.CurrentSession().Db(), expression);
+    auto model = std::make_unique<ArticleListModel>(m_host.CurrentSession().Db(),
+                                                    ArticleDisplayExpression(order));
     m_box->setModel(model.get());
     m_model = std::move(model);
     SetCode(code);
