@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <QThread>
 #include <mutex>
 #include <thread>
@@ -14,22 +13,17 @@
 #include "data/SqlValue.h"
 #include "data/WorkingCopy.h"
 #include "stockdocs/StockCount.h"
-#include "support/Zodractl.h"
+#include "support/ZodractlCompany.h"
 
 using namespace zodra;
-using zodra::test::RunZodractl;
-using zodra::test::ZodractlRun;
+using namespace zodra::test;
 
 namespace {
 
-class StockCountImportCommandTest : public ::testing::Test {
+// The demo company as it is made.
+class StockCountImportCommandTest : public ZodractlCompanyTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        m_company = m_dir.filePath(QStringLiteral("firma.mdb"));
-        const ZodractlRun demo = RunZodractl({QStringLiteral("demo"), m_company});
-        ASSERT_EQ(demo.exitCode, 0) << demo.err.toStdString();
-    }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(MakeDemo()); }
     // A workstation that has prepared a count from zero and keeps the company open.
     std::unique_ptr<Session> Workstation(int number) {
         auto opened = Database::Open(m_company, QString());
@@ -65,9 +59,6 @@ protected:
         }
         return RunZodractl(args);
     }
-
-    QTemporaryDir m_dir;
-    QString m_company;
 };
 
 TEST_F(StockCountImportCommandTest, TheCountIsChosenAndABadFileWritesNothing) {
