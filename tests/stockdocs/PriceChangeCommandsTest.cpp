@@ -25,13 +25,6 @@ class PriceChangeCommandsTest : public ZodractlCompanyTest {
 protected:
     void SetUp() override { ASSERT_NO_FATAL_FAILURE(MakeDemo()); }
 
-    QString Write(const QString& name, const QByteArray& content) {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return path;
-    }
     static QByteArray Example(const char* name) {
         QFile file(QStringLiteral(ZODRA_SOURCE_DIR "/docs/examples/") + QLatin1String(name));
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
@@ -49,7 +42,7 @@ protected:
 };
 
 TEST_F(PriceChangeCommandsTest, TheDoorsPostCancelAndDeleteWithTheirQuestions) {
-    const QString file = Write(QStringLiteral("izmjena.json"), Example("izmjena.json"));
+    const QString file = File(QStringLiteral("izmjena.json"), Example("izmjena.json"));
     ZodractlRun run = RunZodractl({QStringLiteral("post"), m_company, file});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.trimmed(), QStringLiteral("Izmjena cijena je proknjižena pod brojem 1"));
@@ -106,7 +99,7 @@ TEST_F(PriceChangeCommandsTest, TheDoorsPostCancelAndDeleteWithTheirQuestions) {
                              {QStringLiteral("cijena"), 1.0}});
     bad.insert(QStringLiteral("stavke"), lines);
     run = RunZodractl({QStringLiteral("post"), m_company,
-                       Write(QStringLiteral("losa.json"), QJsonDocument(bad).toJson())});
+                       File(QStringLiteral("losa.json"), QJsonDocument(bad).toJson())});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err.trimmed(),
               QStringLiteral("Datoteka izmjene cijena: artikal nije pronađen (stavka 4)."));
@@ -116,7 +109,7 @@ TEST_F(PriceChangeCommandsTest, TheDoorsPostCancelAndDeleteWithTheirQuestions) {
                              {QStringLiteral("cijena"), -1.0}});
     bad.insert(QStringLiteral("stavke"), lines);
     run = RunZodractl({QStringLiteral("post"), m_company,
-                       Write(QStringLiteral("losa.json"), QJsonDocument(bad).toJson())});
+                       File(QStringLiteral("losa.json"), QJsonDocument(bad).toJson())});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.startsWith(QStringLiteral("Nova cijena"))) << run.err.toStdString();
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\"")), 0);
@@ -137,7 +130,7 @@ TEST_F(PriceChangeCommandsTest, PriceChangesAndReceiptsFromSeveralProgramsAtOnce
     auto post = [&](const QByteArray& content, const QString& name, const QRegularExpression& ok,
                     QList<int>& numbers) {
         const ZodractlRun run = RunZodractl(
-            {QStringLiteral("post"), m_company, Write(name, content), QStringLiteral("--da")});
+            {QStringLiteral("post"), m_company, File(name, content), QStringLiteral("--da")});
         const auto match = ok.match(run.out);
         failures.Check(run.exitCode == 0 && match.hasMatch(), name, run);
         if (run.exitCode == 0 && match.hasMatch()) {
@@ -224,7 +217,7 @@ TEST_F(PriceChangeCommandsTest, PriceChangesCancelledAndDeletedBesidePostingsAnd
         o.insert(QStringLiteral("stavke"),
                  QJsonArray{QJsonObject{{QStringLiteral("artikal"), article},
                                         {QStringLiteral("cijena"), 9.99}}});
-        return Write(name, QJsonDocument(o).toJson());
+        return File(name, QJsonDocument(o).toJson());
     };
     // Price changes 1 … 8 to undo, each of its own article.
     for (int i = 0; i < 2 * kEach; ++i) {

@@ -3,7 +3,6 @@
 // counting at once beside price changes and compactions.
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -21,11 +20,7 @@ class StockCountCommandsTest : public ZodractlCompanyTest {
 protected:
     void SetUp() override { ASSERT_NO_FATAL_FAILURE(MakeDemo()); }
     QString Write(const QString& name, const QString& content) {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content.toUtf8());
-        return path;
+        return File(name, content.toUtf8());
     }
     double Number(const QString& sql, const QVariantList& params = {}) {
         return sqlvalue::ToDouble(Scalar(sql, params));

@@ -177,6 +177,13 @@ protected:
     QString File(const QString& name, const QJsonObject& o) {
         return WriteJson(m_dir.filePath(name), o);
     }
+    QString File(const QString& name, const QByteArray& content) {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+        file.write(content);
+        return path;
+    }
     void ExpectStockSound() { test::ExpectStockSound(m_company); }
     // `count` programs each post `each` files, file(worker, i), while another compacts; a posting
     // counts when it ends well and reports its number (and says `mustSay` where given). Returns
