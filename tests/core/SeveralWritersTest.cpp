@@ -20,7 +20,7 @@
 
 #include "data/CompanyLock.h"
 #include "data/Database.h"
-#include "support/Zodractl.h"
+#include "support/ZodractlCompany.h"
 
 using namespace zodra;
 
@@ -41,9 +41,7 @@ protected:
         m_company = m_dir.filePath(QStringLiteral("firma.mdb"));
         const CtlRun demo = Zodractl({QStringLiteral("demo"), m_company});
         ASSERT_EQ(demo.exitCode, 0) << demo.err.toStdString();
-        QFile example(QStringLiteral(ZODRA_SOURCE_DIR "/docs/examples/primka.json"));
-        ASSERT_TRUE(example.open(QIODevice::ReadOnly));
-        m_receipt = QJsonDocument::fromJson(example.readAll()).object();
+        m_receipt = test::ReadJson(test::SourceFile("docs/examples/primka.json"));
         ASSERT_FALSE(m_receipt.isEmpty());
         auto db = Open();
         m_receiptsBefore = Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\""));
@@ -62,11 +60,7 @@ protected:
     QString ReceiptFile(const QString& document) {
         QJsonObject receipt = m_receipt;
         receipt.insert(QStringLiteral("dokument"), document);
-        const QString path = m_dir.filePath(document + QStringLiteral(".json"));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QJsonDocument(receipt).toJson());
-        return path;
+        return test::WriteJson(m_dir.filePath(document + QStringLiteral(".json")), receipt);
     }
 
     struct Outcome {

@@ -3,21 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
-#include <mutex>
-#include <thread>
-#include <vector>
 
 #include "data/SqlValue.h"
 #include "registers/BillsOfMaterials.h"
 #include "stock/StockTest.h"
-#include "support/Zodractl.h"
+#include "support/ZodractlCompany.h"
 
 using namespace zodra;
 using namespace zodra::test;
@@ -51,11 +46,7 @@ protected:
         session.reset();  // the programs below are the only workstations
     }
     QString Write(const QString& name, const QJsonObject& o) {
-        const QString path = Folder() + QLatin1Char('/') + name;
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QJsonDocument(o).toJson());
-        return path;
+        return WriteJson(Folder() + QLatin1Char('/') + name, o);
     }
     int Scalar(const QString& sql) {
         std::unique_ptr<Database> db = Open();
@@ -66,10 +57,6 @@ protected:
                                        QStringLiteral("radni-nalog"), QString::number(number),
                                        QStringLiteral("--skladiste"), QStringLiteral("1")} +
                            more);
-    }
-    void ExpectStockAgrees() {
-        const ZodractlRun check = RunZodractl({QStringLiteral("stockcheck"), CompanyPath()});
-        EXPECT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
     }
     int store = 0;
     QJsonObject order;
@@ -113,7 +100,7 @@ TEST_F(WorkOrderCommandsTest, TheDoorsPostAndDelete) {
               0);
     run = Delete(1, {QStringLiteral("--da")});
     EXPECT_EQ(run.err.trimmed(), QStringLiteral("Ne postoji proknjiženi radni nalog broj 1"));
-    ExpectStockAgrees();
+    ExpectStockSound(CompanyPath());
 }
 
 // The work order printed with its post and again by number, the bill of materials by its code;
@@ -158,46 +145,30 @@ TEST_F(WorkOrderCommandsTest, WorkOrdersAndBillsPrintToPdf) {
 // own number and its own receipt from 200001, neither trade book has a position twice, and lots,
 // cards and books agree in both warehouses.
 TEST_F(WorkOrderCommandsTest, SeveralProgramsPostAtOnceBesideACompaction) {
-    std::mutex mutex;
-    QStringList failures;
+    RunFailures failures;
     QList<int> numbers;
     QList<int> receipts;
     constexpr int kEach = 4;
     static const QRegularExpression posted(
         QStringLiteral("pod brojem (\\d+) \\(odredišna primka (\\d+)\\)"));
-    std::vector<std::thread> workers;
-    for (int program = 0; program < 2; ++program) {
-        workers.emplace_back([&, program] {
+    RunBesideCompaction(
+        CompanyPath(), 2,
+        [&](int program) {
             for (int i = 0; i < kEach; ++i) {
                 const QString name = QStringLiteral("r-%1-%2.json").arg(program).arg(i);
                 const ZodractlRun run =
                     RunZodractl({QStringLiteral("post"), CompanyPath(), Write(name, order)});
                 const auto match = posted.match(run.out);
-                std::lock_guard<std::mutex> guard(mutex);
+                failures.Check(run.exitCode == 0 && match.hasMatch(), name, run);
                 if (run.exitCode == 0 && match.hasMatch()) {
+                    std::lock_guard<std::mutex> guard(failures.Mutex());
                     numbers << match.captured(1).toInt();
                     receipts << match.captured(2).toInt();
-                } else {
-                    failures << name + QStringLiteral(": ") + run.out + run.err;
                 }
             }
-        });
-    }
-    workers.emplace_back([&] {
-        for (int i = 0; i < 3; ++i) {
-            const ZodractlRun run = RunZodractl({QStringLiteral("compact"), CompanyPath()});
-            const bool refused = run.exitCode == 1 &&
-                                 run.err.startsWith(QStringLiteral("Baza je otvorena na drugom"));
-            if (run.exitCode != 0 && !refused) {
-                std::lock_guard<std::mutex> guard(mutex);
-                failures << QStringLiteral("compact: ") + run.err;
-            }
-        }
-    });
-    for (std::thread& t : workers) {
-        t.join();
-    }
-    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+        },
+        failures, 3);
+    EXPECT_TRUE(failures.IsEmpty()) << failures.Text();
     ASSERT_EQ(numbers.size(), 2 * kEach);
     EXPECT_EQ(QSet<int>(numbers.begin(), numbers.end()).size(), 2 * kEach);
     std::sort(receipts.begin(), receipts.end());
@@ -218,7 +189,7 @@ TEST_F(WorkOrderCommandsTest, SeveralProgramsPostAtOnceBesideACompaction) {
     // The programs' own session codes are gone, and so are those of the workstation that set the
     // company up and ended.
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
-    ExpectStockAgrees();
+    ExpectStockSound(CompanyPath());
 }
 
 }  // namespace

@@ -16,22 +16,7 @@
 #include "registers/BillsOfMaterials.h"
 #include "stock/Lots.h"
 #include "stock/StockTest.h"
-
-// An expected message given as a literal or as a QString.
-inline QString Expected(const char* text) {
-    return QString::fromUtf8(text);
-}
-inline QString Expected(const QString& text) {
-    return text;
-}
-
-#define EXPECT_REFUSED(statement, text)                             \
-    try {                                                           \
-        statement;                                                  \
-        ADD_FAILURE() << "not refused: " << #statement;             \
-    } catch (const ::zodra::UserError& refusal) {                   \
-        EXPECT_EQ(refusal.message(), Expected(text)) << #statement; \
-    }
+#include "support/Refused.h"
 
 using namespace zodra;
 using namespace zodra::test;
@@ -158,6 +143,30 @@ TEST_F(WorkOrderTest, EntryChecksInOrder) {
     EXPECT_TRUE(pr::PartLines(*session, codes).empty());
     EXPECT_TRUE(pr::ProductLines(*session, codes).empty());
     EXPECT_DOUBLE_EQ(Free(firstLot), 15);
+}
+
+// The bill's edits take finite quantities above 0 below 1e9 and prices from 0 below 1e12; a
+// refused edit leaves the bill as it was, and the largest numbers allowed are still taken.
+TEST_F(WorkOrderTest, TheBillRefusesNumbersOutOfRange) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const QVariant& q : {QVariant(nan), QVariant(inf), QVariant(-inf), QVariant(1e9),
+                              QVariant(QStringLiteral("nan")), QVariant(QStringLiteral("1e3"))}) {
+        EXPECT_REFUSED(bom::SetPart(db(), bill, leg, q), "Količina nije ispravno upisana");
+        EXPECT_REFUSED(bom::AddCost(db(), bill, QStringLiteral("Lak"), q, QStringLiteral("1")),
+                       "Količina nije ispravno upisana");
+    }
+    for (const QVariant& p : {QVariant(nan), QVariant(inf), QVariant(-0.01), QVariant(1e12)}) {
+        EXPECT_REFUSED(bom::AddCost(db(), bill, QStringLiteral("Lak"), QStringLiteral("1"), p),
+                       "Cijena nije ispravno upisana");
+    }
+    ASSERT_EQ(bom::Parts(db(), bill).size(), 1u);
+    EXPECT_DOUBLE_EQ(bom::Parts(db(), bill).front().quantity, 2);
+    EXPECT_EQ(bom::Costs(db(), bill).size(), 1u);
+    bom::SetPart(db(), bill, leg, 999999999.0);
+    EXPECT_DOUBLE_EQ(bom::Parts(db(), bill).front().quantity, 999999999.0);
+    bom::AddCost(db(), bill, QStringLiteral("Lak"), QStringLiteral("0,5"), 999999999999.0);
+    EXPECT_EQ(bom::Costs(db(), bill).size(), 2u);
 }
 
 // A fixed lot too small warns with what is missing and refuses the entry; a part taken from any

@@ -7,6 +7,7 @@
 #include "retail/RetailPosting.h"
 #include "retail/TillSale.h"
 #include "stock/StockTest.h"
+#include "support/Refused.h"
 
 namespace zodra::test {
 
@@ -45,16 +46,6 @@ protected:
         return Value(QStringLiteral("SELECT \"KOLICINA\" FROM \"NABAVE\" WHERE \"SKLADISTE\" = 1 "
                                     "AND \"BROJ_PRIMKE\" = ? AND \"SIFRA_ARTIKLA\" = ?"),
                      {lot, article});
-    }
-
-    template <typename F>
-    void ExpectRefused(F&& f, const QString& message) {
-        try {
-            f();
-            ADD_FAILURE() << "not refused: " << message.toStdString();
-        } catch (const UserError& e) {
-            EXPECT_EQ(e.message(), message);
-        }
     }
 
     int bread = 0;

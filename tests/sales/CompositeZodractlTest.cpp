@@ -4,44 +4,25 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 #include <QSet>
-#include <QTemporaryDir>
-#include <QThread>
-#include <mutex>
-#include <thread>
 
-#include "data/Database.h"
 #include "registers/BillsOfMaterials.h"
-#include "support/Zodractl.h"
+#include "support/ZodractlCompany.h"
 
 using namespace zodra;
+using namespace zodra::test;
 namespace bom = zodra::registers::billsofmaterials;
 
 namespace {
 
-using CtlRun = zodra::test::ZodractlRun;
-
-QString Source(const char* path) {
-    return QStringLiteral(ZODRA_SOURCE_DIR "/") + QString::fromLatin1(path);
-}
-
 // The demo company with the example receipt posted and a six-pack "PK-006" made of six beers
 // (PI-015) and 0.50 of packing per piece.
-class CompositeZodractlTest : public ::testing::Test {
+class CompositeZodractlTest : public ZodractlCompanyTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        m_company = m_dir.filePath(QStringLiteral("firma.mdb"));
-        ASSERT_EQ(zodra::test::RunZodractl({QStringLiteral("demo"), m_company}).exitCode, 0);
-        ASSERT_EQ(Run({QStringLiteral("post"), Source("docs/examples/primka.json"),
-                       QStringLiteral("--da")})
-                      .exitCode,
-                  0);
+        ASSERT_NO_FATAL_FAILURE(ZodractlCompanyTest::SetUp());
         auto db = Open();
         db->Exec(QStringLiteral(
             "INSERT INTO \"ARTIKLI\" (\"NAZIV\", \"OPIS\", \"JED_M\", \"GRUPA_A\", \"GRUPA_P\") "
@@ -60,29 +41,12 @@ protected:
                      QStringLiteral("0.5"));
         beersBefore = BeerStock(*db);
     }
-    std::unique_ptr<Database> Open() {
-        auto opened = Database::Open(m_company, QString());
-        EXPECT_EQ(opened.status, Database::OpenStatus::Ok) << opened.detail.toStdString();
-        return std::move(opened.db);
-    }
     double BeerStock(Database& db) {
         return db
             .Scalar(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"NABAVE\" WHERE "
                                    "\"SKLADISTE\" = 1 AND \"SIFRA_ARTIKLA\" = ?"),
                     {beer})
             .toDouble();
-    }
-    QString File(const QString& name, const QJsonObject& o) {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QJsonDocument(o).toJson());
-        return path;
-    }
-    CtlRun Run(const QStringList& args) {
-        QStringList all{args.first(), m_company};
-        all << args.mid(1);
-        return zodra::test::RunZodractl(all, {});
     }
     QJsonObject Invoice(const QJsonArray& lines) {
         return {{QStringLiteral("skladiste"), 1},
@@ -93,20 +57,16 @@ protected:
                 {QStringLiteral("stavke"), lines}};
     }
 
-    QTemporaryDir m_dir;
-    QString m_company;
     int beer = 0;
     double beersBefore = 0;
 };
 
 TEST_F(CompositeZodractlTest, TwoProgramsPostingCompositeInvoicesAtOnceBesideACompaction) {
     constexpr int kEach = 4;
-    std::mutex mutex;
-    QList<int> reported;
-    QStringList failures;
-    auto post = [&](int worker) {
-        static const QRegularExpression number(QStringLiteral("pod brojem (\\d+)"));
-        for (int i = 0; i < kEach; ++i) {
+    RunFailures failures;
+    const QList<int> reported = PostBesideCompaction(
+        2, kEach,
+        [&](int worker, int i) {
             const QJsonObject invoice =
                 Invoice({QJsonObject{{QStringLiteral("artikal"), QStringLiteral("PK-006")},
                                      {QStringLiteral("kolicina"), 1},
@@ -114,40 +74,10 @@ TEST_F(CompositeZodractlTest, TwoProgramsPostingCompositeInvoicesAtOnceBesideACo
                                      {QStringLiteral("slozeni"), true}},
                          QJsonObject{{QStringLiteral("artikal"), QStringLiteral("PI-015")},
                                      {QStringLiteral("kolicina"), 1}}});
-            const CtlRun run =
-                Run({QStringLiteral("post"),
-                     File(QStringLiteral("c%1-%2.json").arg(worker).arg(i), invoice)});
-            const auto match = number.match(run.out);
-            std::lock_guard<std::mutex> guard(mutex);
-            if (run.exitCode == 0 && match.hasMatch()) {
-                reported << match.captured(1).toInt();
-            } else {
-                failures << QStringLiteral("%1/%2: %3 %4 %5")
-                                .arg(worker)
-                                .arg(i)
-                                .arg(run.exitCode)
-                                .arg(run.out, run.err);
-            }
-        }
-    };
-    std::thread a(post, 0);
-    std::thread b(post, 1);
-    std::thread c([&] {
-        for (int i = 0; i < 4; ++i) {
-            const CtlRun run = Run({QStringLiteral("compact")});
-            std::lock_guard<std::mutex> guard(mutex);
-            if (run.exitCode != 0 && !(run.exitCode == 1 && run.err.startsWith(QStringLiteral(
-                                                                "Baza je otvorena na drugom "
-                                                                "računalu")))) {
-                failures << QStringLiteral("compact: %1 %2").arg(run.exitCode).arg(run.err);
-            }
-            QThread::msleep(30);
-        }
-    });
-    a.join();
-    b.join();
-    c.join();
-    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+            return File(QStringLiteral("c%1-%2.json").arg(worker).arg(i), invoice);
+        },
+        failures);
+    EXPECT_TRUE(failures.IsEmpty()) << failures.Text();
     ASSERT_EQ(reported.size(), 2 * kEach);
     EXPECT_EQ(QSet<int>(reported.begin(), reported.end()).size(), 2 * kEach);
 
@@ -178,13 +108,12 @@ TEST_F(CompositeZodractlTest, TwoProgramsPostingCompositeInvoicesAtOnceBesideACo
     EXPECT_EQ(
         db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA_PRIVREMENO\"")).toInt(), 0);
     db.reset();
-    const CtlRun stock = Run({QStringLiteral("stockcheck")});
-    EXPECT_EQ(stock.exitCode, 0) << stock.out.toStdString() << stock.err.toStdString();
+    ExpectStockSound();
 }
 
 TEST_F(CompositeZodractlTest, AFileIsRefusedForACompositeLineItCannotPost) {
     const auto refused = [&](const QJsonObject& line, const QString& name) {
-        const CtlRun run = Run({QStringLiteral("post"), File(name, Invoice({line}))});
+        const ZodractlRun run = Run({QStringLiteral("post"), File(name, Invoice({line}))});
         EXPECT_NE(run.exitCode, 0) << name.toStdString();
         return run.err;
     };

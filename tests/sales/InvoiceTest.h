@@ -8,6 +8,7 @@
 #include "sales/InvoicePosting.h"
 #include "stock/StockCheck.h"
 #include "stock/StockTest.h"
+#include "support/Refused.h"
 
 namespace zodra::test {
 
@@ -75,16 +76,6 @@ protected:
                           << d.cardSellingValue;
         }
         EXPECT_NO_THROW(stock::CheckStockAgainstCard(db(), 1, Year()));
-    }
-
-    template <typename F>
-    void ExpectRefused(F&& f, const QString& message) {
-        try {
-            f();
-            ADD_FAILURE() << "not refused: " << message.toStdString();
-        } catch (const UserError& e) {
-            EXPECT_EQ(e.message(), message);
-        }
     }
 
     int customer = 0;

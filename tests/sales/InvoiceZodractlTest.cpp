@@ -4,51 +4,26 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
-#include <QTemporaryDir>
-#include <QThread>
-#include <mutex>
-#include <thread>
 
-#include "data/Database.h"
-#include "support/Zodractl.h"
+#include "support/ZodractlCompany.h"
 
 using namespace zodra;
+using namespace zodra::test;
 
 namespace {
 
-using CtlRun = zodra::test::ZodractlRun;
-
-CtlRun Zodractl(const QStringList& args) {
-    return zodra::test::RunZodractl(args, {});
-}
-
-QString Source(const char* path) {
-    return QStringLiteral(ZODRA_SOURCE_DIR "/") + QString::fromLatin1(path);
-}
-
 // The demo company with the example receipt posted, so the example invoice has its goods. The
 // demo has sold already: the example's invoices follow its last number in warehouse 1, book 1.
-class InvoiceZodractlTest : public ::testing::Test {
+class InvoiceZodractlTest : public ZodractlCompanyTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        m_company = m_dir.filePath(QStringLiteral("firma.mdb"));
-        const CtlRun demo = Zodractl({QStringLiteral("demo"), m_company});
-        ASSERT_EQ(demo.exitCode, 0) << demo.err.toStdString();
-        const CtlRun receipt =
-            Zodractl({QStringLiteral("post"), m_company, Source("docs/examples/primka.json"),
-                      QStringLiteral("--da")});
-        ASSERT_EQ(receipt.exitCode, 0) << receipt.err.toStdString();
-        QFile example(Source("docs/examples/racun.json"));
-        ASSERT_TRUE(example.open(QIODevice::ReadOnly));
-        m_invoice = QJsonDocument::fromJson(example.readAll()).object();
+        ASSERT_NO_FATAL_FAILURE(ZodractlCompanyTest::SetUp());
+        m_invoice = ReadJson(SourceFile("docs/examples/racun.json"));
         ASSERT_FALSE(m_invoice.isEmpty());
         auto db = Open();
         m_demoInvoices = db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE "
@@ -63,37 +38,15 @@ protected:
     // The number of the example's k-th invoice (from 1).
     int Nr(int k) const { return m_first + k - 1; }
     QString NrText(int k) const { return QString::number(Nr(k)); }
-    std::unique_ptr<Database> Open() {
-        auto opened = Database::Open(m_company, QString());
-        EXPECT_EQ(opened.status, Database::OpenStatus::Ok) << opened.detail.toStdString();
-        return std::move(opened.db);
-    }
-    QString File(const QString& name, const QJsonObject& o) {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QJsonDocument(o).toJson());
-        return path;
-    }
-    CtlRun Run(const QStringList& args) {
-        QStringList all{args.first(), m_company};
-        all << args.mid(1);
-        return Zodractl(all);
-    }
-    void ExpectStockSound() {
-        const CtlRun stock = Zodractl({QStringLiteral("stockcheck"), m_company});
-        EXPECT_EQ(stock.exitCode, 0) << stock.out.toStdString() << stock.err.toStdString();
-    }
 
-    QTemporaryDir m_dir;
-    QString m_company;
     QJsonObject m_invoice;
     int m_demoInvoices = 0;
     int m_first = 0;
 };
 
 TEST_F(InvoiceZodractlTest, AnInvoiceIsPostedCancelledAndDeletedFromTheCommandLine) {
-    const CtlRun posted = Run({QStringLiteral("post"), Source("docs/examples/racun.json")});
+    const ZodractlRun posted =
+        Run({QStringLiteral("post"), SourceFile("docs/examples/racun.json")});
     ASSERT_EQ(posted.exitCode, 0) << posted.err.toStdString();
     EXPECT_EQ(posted.out.trimmed(), QStringLiteral("Račun je proknjižen pod brojem ") + NrText(1));
     {
@@ -108,37 +61,37 @@ TEST_F(InvoiceZodractlTest, AnInvoiceIsPostedCancelledAndDeletedFromTheCommandLi
     ExpectStockSound();
 
     // The question is answered No without --da: nothing changes.
-    const CtlRun no = Run({QStringLiteral("cancel"), QStringLiteral("racun"), NrText(1),
-                           QStringLiteral("--skladiste"), QStringLiteral("1")});
+    const ZodractlRun no = Run({QStringLiteral("cancel"), QStringLiteral("racun"), NrText(1),
+                                QStringLiteral("--skladiste"), QStringLiteral("1")});
     EXPECT_EQ(no.exitCode, 1);
     EXPECT_TRUE(no.err.contains(QStringLiteral("Želite li stornirati račun! Ne")));
     EXPECT_TRUE(no.err.contains(QStringLiteral("Račun nije storniran.")));
-    const CtlRun early =
+    const ZodractlRun early =
         Run({QStringLiteral("cancel"), QStringLiteral("racun"), NrText(1),
              QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--datum"),
              QStringLiteral("09.03.2026"), QStringLiteral("--da")});
     EXPECT_EQ(early.exitCode, 1);
     EXPECT_TRUE(early.err.contains(
         QStringLiteral("Datum storna nesmije biti prije datuma računa. Pokušajte ponovo.")));
-    const CtlRun yes =
+    const ZodractlRun yes =
         Run({QStringLiteral("cancel"), QStringLiteral("racun"), NrText(1),
              QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--datum"),
              QStringLiteral("12.03.2026"), QStringLiteral("--da")});
     EXPECT_EQ(yes.exitCode, 0) << yes.err.toStdString();
     EXPECT_EQ(yes.out.trimmed(), QStringLiteral("Račun broj %1 je storniran.").arg(Nr(1)));
     ExpectStockSound();
-    const CtlRun again =
+    const ZodractlRun again =
         Run({QStringLiteral("delete"), QStringLiteral("racun"), NrText(1),
              QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--da")});
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_TRUE(again.err.contains(QStringLiteral("Ovaj račun je već storniran.")));
 
     // A second invoice is deleted only with --da.
-    ASSERT_EQ(Run({QStringLiteral("post"), Source("docs/examples/racun.json")}).exitCode, 0);
+    ASSERT_EQ(Run({QStringLiteral("post"), SourceFile("docs/examples/racun.json")}).exitCode, 0);
     const QStringList del{QStringLiteral("delete"), QStringLiteral("racun"), NrText(2),
                           QStringLiteral("--skladiste"), QStringLiteral("1")};
     EXPECT_EQ(Run(del).exitCode, 1);
-    const CtlRun deleted = Run(QStringList(del) << QStringLiteral("--da"));
+    const ZodractlRun deleted = Run(QStringList(del) << QStringLiteral("--da"));
     EXPECT_EQ(deleted.exitCode, 0) << deleted.err.toStdString();
     {
         auto db = Open();
@@ -148,7 +101,7 @@ TEST_F(InvoiceZodractlTest, AnInvoiceIsPostedCancelledAndDeletedFromTheCommandLi
                   m_demoInvoices + 1);
     }
     ExpectStockSound();
-    const CtlRun unknown =
+    const ZodractlRun unknown =
         Run({QStringLiteral("cancel"), QStringLiteral("otpremnica"), QStringLiteral("1")});
     EXPECT_EQ(unknown.exitCode, 2);
 }
@@ -158,61 +111,39 @@ TEST_F(InvoiceZodractlTest, AnInvoiceIsPostedCancelledAndDeletedFromTheCommandLi
 // positions have no gaps, and lots, cards and books agree.
 TEST_F(InvoiceZodractlTest, TwoProgramsPostingInvoicesAtOnceWithACompactionBeside) {
     constexpr int kEach = 6;
-    std::mutex mutex;
+    RunFailures failures;
     QList<int> reported;
-    QStringList failures;
-    int compactions = 0;
-    auto post = [&](int worker) {
-        static const QRegularExpression number(QStringLiteral("pod brojem (\\d+)"));
-        for (int i = 0; i < kEach; ++i) {
-            QJsonObject invoice = m_invoice;
-            invoice.insert(QStringLiteral("narudzbenica"),
-                           QStringLiteral("W%1-%2").arg(worker).arg(i));
-            // One piece of beer and a delivery: little stock, so both find theirs.
-            invoice.insert(
-                QStringLiteral("stavke"),
-                QJsonArray{
-                    QJsonObject{{QStringLiteral("artikal"), QStringLiteral("PI-015")},
-                                {QStringLiteral("kolicina"), 1}},
-                    QJsonObject{{QStringLiteral("usluga"), QStringLiteral("Dostava na adresu")},
-                                {QStringLiteral("kolicina"), 1}}});
-            const CtlRun run =
-                Run({QStringLiteral("post"),
-                     File(QStringLiteral("r%1-%2.json").arg(worker).arg(i), invoice)});
-            const auto match = number.match(run.out);
-            std::lock_guard<std::mutex> guard(mutex);
-            if (run.exitCode == 0 && match.hasMatch()) {
-                reported << match.captured(1).toInt();
-            } else {
-                failures << QStringLiteral("%1/%2: %3 %4 %5")
-                                .arg(worker)
-                                .arg(i)
-                                .arg(run.exitCode)
-                                .arg(run.out, run.err);
+    const int compactions = RunBesideCompaction(
+        m_company, 2,
+        [&](int worker) {
+            for (int i = 0; i < kEach; ++i) {
+                QJsonObject invoice = m_invoice;
+                invoice.insert(QStringLiteral("narudzbenica"),
+                               QStringLiteral("W%1-%2").arg(worker).arg(i));
+                // One piece of beer and a delivery: little stock, so both find theirs.
+                invoice.insert(
+                    QStringLiteral("stavke"),
+                    QJsonArray{
+                        QJsonObject{{QStringLiteral("artikal"), QStringLiteral("PI-015")},
+                                    {QStringLiteral("kolicina"), 1}},
+                        QJsonObject{{QStringLiteral("usluga"), QStringLiteral("Dostava na adresu")},
+                                    {QStringLiteral("kolicina"), 1}}});
+                const ZodractlRun run =
+                    Run({QStringLiteral("post"),
+                         File(QStringLiteral("r%1-%2.json").arg(worker).arg(i), invoice)});
+                const int number = PostedNumber(run.out);
+                failures.Check(run.exitCode == 0 && number > 0,
+                               QStringLiteral("%1/%2").arg(worker).arg(i), run);
+                if (run.exitCode == 0 && number > 0) {
+                    std::lock_guard<std::mutex> guard(failures.Mutex());
+                    reported << number;
+                }
+                QThread::msleep(20);
             }
-            QThread::msleep(20);
-        }
-    };
-    std::thread a(post, 0);
-    std::thread b(post, 1);
-    std::thread c([&] {
-        for (int i = 0; i < 5; ++i) {
-            const CtlRun run = Run({QStringLiteral("compact")});
-            std::lock_guard<std::mutex> guard(mutex);
-            if (run.exitCode == 0) {
-                ++compactions;
-            } else if (!(run.exitCode == 1 && run.err.startsWith(QStringLiteral(
-                                                  "Baza je otvorena na drugom računalu")))) {
-                failures << QStringLiteral("compact: %1 %2").arg(run.exitCode).arg(run.err);
-            }
-            QThread::msleep(30);
-        }
-    });
-    a.join();
-    b.join();
-    c.join();
+        },
+        failures, 5);
     RecordProperty("compacted", compactions);
-    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+    EXPECT_TRUE(failures.IsEmpty()) << failures.Text();
     ASSERT_EQ(reported.size(), 2 * kEach);
     const QSet<int> distinct(reported.begin(), reported.end());
     EXPECT_EQ(distinct.size(), reported.size()) << "a number was reported twice";
@@ -281,68 +212,48 @@ TEST_F(InvoiceZodractlTest, InvoicesCancelledAndDeletedWhileOthersArePostedBesid
     };
     // The example's invoices 1 … 8 to undo.
     for (int i = 1; i <= 2 * kEach; ++i) {
-        const CtlRun run = Run({QStringLiteral("post"), onePiece(QStringLiteral("P-%1").arg(i))});
+        const ZodractlRun run =
+            Run({QStringLiteral("post"), onePiece(QStringLiteral("P-%1").arg(i))});
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     }
-    std::mutex mutex;
+    RunFailures failures;
     QList<int> posted;
-    QStringList failures;
-    static const QRegularExpression number(QStringLiteral("pod brojem (\\d+)"));
-    auto record = [&](bool ok, const QString& what, const CtlRun& run) {
-        std::lock_guard<std::mutex> guard(mutex);
-        if (!ok) {
-            failures
-                << QStringLiteral("%1: %2 %3 %4").arg(what).arg(run.exitCode).arg(run.out, run.err);
-        }
-    };
-    std::thread poster([&] {
+    const auto poster = [&] {
         for (int i = 0; i < kEach; ++i) {
-            const CtlRun run =
+            const ZodractlRun run =
                 Run({QStringLiteral("post"), onePiece(QStringLiteral("N-%1").arg(i))});
-            const auto match = number.match(run.out);
-            record(run.exitCode == 0 && match.hasMatch(), QStringLiteral("post"), run);
-            if (match.hasMatch()) {
-                std::lock_guard<std::mutex> guard(mutex);
-                posted << match.captured(1).toInt();
+            failures.Check(run.exitCode == 0 && PostedNumber(run.out) > 0, QStringLiteral("post"),
+                           run);
+            if (PostedNumber(run.out) > 0) {
+                std::lock_guard<std::mutex> guard(failures.Mutex());
+                posted << PostedNumber(run.out);
             }
             QThread::msleep(20);
         }
-    });
-    std::thread canceller([&] {
+    };
+    const auto canceller = [&] {
         for (int n = Nr(1); n <= Nr(kEach); ++n) {
-            const CtlRun run =
+            const ZodractlRun run =
                 Run({QStringLiteral("cancel"), QStringLiteral("racun"), QString::number(n),
                      QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--da")});
-            record(run.exitCode == 0 &&
-                       run.out.trimmed() == QStringLiteral("Račun broj %1 je storniran.").arg(n),
-                   QStringLiteral("cancel %1").arg(n), run);
+            failures.Check(
+                run.exitCode == 0 &&
+                    run.out.trimmed() == QStringLiteral("Račun broj %1 je storniran.").arg(n),
+                QStringLiteral("cancel %1").arg(n), run);
             QThread::msleep(20);
         }
-    });
-    std::thread deleter([&] {
+    };
+    const auto deleter = [&] {
         for (int n = Nr(kEach + 1); n <= Nr(2 * kEach); ++n) {
-            const CtlRun run =
+            const ZodractlRun run =
                 Run({QStringLiteral("delete"), QStringLiteral("racun"), QString::number(n),
                      QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--da")});
-            record(run.exitCode == 0, QStringLiteral("delete %1").arg(n), run);
+            failures.Check(run.exitCode == 0, QStringLiteral("delete %1").arg(n), run);
             QThread::msleep(20);
         }
-    });
-    std::thread compactor([&] {
-        for (int i = 0; i < 5; ++i) {
-            const CtlRun run = Run({QStringLiteral("compact")});
-            record(run.exitCode == 0 ||
-                       (run.exitCode == 1 &&
-                        run.err.startsWith(QStringLiteral("Baza je otvorena na drugom računalu"))),
-                   QStringLiteral("compact"), run);
-            QThread::msleep(30);
-        }
-    });
-    poster.join();
-    canceller.join();
-    deleter.join();
-    compactor.join();
-    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+    };
+    RunBesideCompaction(m_company, {poster, canceller, deleter}, failures, 5);
+    EXPECT_TRUE(failures.IsEmpty()) << failures.Text();
     ASSERT_EQ(posted.size(), kEach);
     EXPECT_EQ(QSet<int>(posted.begin(), posted.end()).size(), kEach) << "a number twice";
 
@@ -389,8 +300,8 @@ QString PdfText(const QString& pdf) {
 
 TEST_F(InvoiceZodractlTest, AnInvoiceIsPrintedToPdfInEachOfItsPrintouts) {
     const QString pdf = m_dir.filePath(QStringLiteral("racun.pdf"));
-    const CtlRun posted = Run(
-        {QStringLiteral("post"), Source("docs/examples/racun.json"), QStringLiteral("--pdf"), pdf});
+    const ZodractlRun posted = Run({QStringLiteral("post"), SourceFile("docs/examples/racun.json"),
+                                    QStringLiteral("--pdf"), pdf});
     ASSERT_EQ(posted.exitCode, 0) << posted.err.toStdString();
     const QString invoice = PdfText(pdf);
     EXPECT_TRUE(
@@ -404,7 +315,7 @@ TEST_F(InvoiceZodractlTest, AnInvoiceIsPrintedToPdfInEachOfItsPrintouts) {
     const QStringList print{
         QStringLiteral("print"), QStringLiteral("racun"), NrText(1), QStringLiteral("--skladiste"),
         QStringLiteral("1"),     QStringLiteral("--pdf"), pdf};
-    const CtlRun plain = Run(print + QStringList{QStringLiteral("--bez-rabata")});
+    const ZodractlRun plain = Run(print + QStringList{QStringLiteral("--bez-rabata")});
     ASSERT_EQ(plain.exitCode, 0) << plain.err.toStdString();
     EXPECT_EQ(plain.out.trimmed(), QStringLiteral("Ispis računa br. ") + NrText(1) +
                                        QStringLiteral(" je zapisan u ") + pdf +
@@ -413,7 +324,7 @@ TEST_F(InvoiceZodractlTest, AnInvoiceIsPrintedToPdfInEachOfItsPrintouts) {
 
     const QStringList storno =
         print + QStringList{QStringLiteral("--ispis"), QStringLiteral("storno")};
-    const CtlRun notYet = Run(storno);
+    const ZodractlRun notYet = Run(storno);
     EXPECT_EQ(notYet.exitCode, 1);
     EXPECT_TRUE(notYet.err.contains(QStringLiteral("Račun broj ") + NrText(1) +
                                     QStringLiteral(" nije storniran.")));
@@ -422,7 +333,7 @@ TEST_F(InvoiceZodractlTest, AnInvoiceIsPrintedToPdfInEachOfItsPrintouts) {
                    QStringLiteral("12.03.2026"), QStringLiteral("--da")})
                   .exitCode,
               0);
-    const CtlRun cancelled = Run(storno);
+    const ZodractlRun cancelled = Run(storno);
     ASSERT_EQ(cancelled.exitCode, 0) << cancelled.err.toStdString();
     const QString text = PdfText(pdf);
     EXPECT_TRUE(
@@ -452,10 +363,11 @@ TEST_F(InvoiceZodractlTest, AnInvoiceIsPrintedToPdfInEachOfItsPrintouts) {
     ASSERT_TRUE(cancelledTotal.hasMatch()) << text.toStdString();
     EXPECT_EQ(total.captured(3), cancelledTotal.captured(1));
 
-    const CtlRun unknown = Run(print + QStringList{QStringLiteral("--ispis"), QStringLiteral("x")});
+    const ZodractlRun unknown =
+        Run(print + QStringList{QStringLiteral("--ispis"), QStringLiteral("x")});
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_TRUE(unknown.err.contains(QStringLiteral("Nepoznata vrsta ispisa: x")));
-    const CtlRun missing =
+    const ZodractlRun missing =
         Run({QStringLiteral("print"), QStringLiteral("racun"), NrText(7),
              QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--pdf"), pdf});
     EXPECT_EQ(missing.exitCode, 1);
@@ -467,7 +379,7 @@ TEST_F(InvoiceZodractlTest, AnInvoiceIsPrintedToPdfInEachOfItsPrintouts) {
 // the invoice has none, printed with their figures once it has.
 TEST_F(InvoiceZodractlTest, PaymentsAndAUsedVehiclesDataPrintOnTheInvoice) {
     const QString pdf = m_dir.filePath(QStringLiteral("racun.pdf"));
-    ASSERT_EQ(Run({QStringLiteral("post"), Source("docs/examples/racun.json")}).exitCode, 0);
+    ASSERT_EQ(Run({QStringLiteral("post"), SourceFile("docs/examples/racun.json")}).exitCode, 0);
     const QStringList print{
         QStringLiteral("print"), QStringLiteral("racun"), NrText(1), QStringLiteral("--skladiste"),
         QStringLiteral("1"),     QStringLiteral("--pdf"), pdf};

@@ -3,28 +3,15 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
-#include "support/Zodractl.h"
+#include "support/ZodractlCompany.h"
+
+using namespace zodra::test;
 
 namespace {
-
-using CtlRun = zodra::test::ZodractlRun;
-
-QString Source(const char* path) {
-    return QStringLiteral(ZODRA_SOURCE_DIR "/") + QString::fromLatin1(path);
-}
-
-int NumberIn(const QString& out) {
-    static const QRegularExpression number(QStringLiteral("pod brojem (\\d+)"));
-    const auto match = number.match(out);
-    return match.hasMatch() ? match.captured(1).toInt() : 0;
-}
 
 QString Tool(const QString& program, const QStringList& args) {
     QProcess p;
@@ -43,50 +30,28 @@ int PdfPages(const QString& pdf) {
     return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
-class OutgoingPrintZodractlTest : public ::testing::Test {
+class OutgoingPrintZodractlTest : public ZodractlCompanyTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        m_company = m_dir.filePath(QStringLiteral("firma.mdb"));
-        ASSERT_EQ(Ctl({QStringLiteral("demo"), m_company}).exitCode, 0);
-        const CtlRun receipt = Ctl({QStringLiteral("post"), m_company,
-                                    Source("docs/examples/primka.json"), QStringLiteral("--da")});
-        ASSERT_EQ(receipt.exitCode, 0) << receipt.err.toStdString();
-    }
-    static CtlRun Ctl(const QStringList& args) { return zodra::test::RunZodractl(args, {}); }
-    CtlRun Run(const QStringList& args) {
-        QStringList all{args.first(), m_company};
-        all << args.mid(1);
-        return Ctl(all);
-    }
     QString Pdf(const char* name) { return m_dir.filePath(QString::fromLatin1(name)); }
     // The example offer as another kind of document.
     QString OfferAs(const char* kind) {
-        QFile example(Source("docs/examples/ponuda.json"));
-        EXPECT_TRUE(example.open(QIODevice::ReadOnly));
-        QJsonObject doc = QJsonDocument::fromJson(example.readAll()).object();
+        QJsonObject doc = ReadJson(SourceFile("docs/examples/ponuda.json"));
         doc.insert(QStringLiteral("vrsta"), QString::fromLatin1(kind));
-        const QString path = m_dir.filePath(QString::fromLatin1(kind) + QStringLiteral(".json"));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QJsonDocument(doc).toJson());
-        return path;
+        return File(QString::fromLatin1(kind) + QStringLiteral(".json"), doc);
     }
     int PostWithPdf(const QString& file, const QString& pdf) {
-        const CtlRun posted = Run({QStringLiteral("post"), file, QStringLiteral("--pdf"), pdf});
+        const ZodractlRun posted =
+            Run({QStringLiteral("post"), file, QStringLiteral("--pdf"), pdf});
         EXPECT_EQ(posted.exitCode, 0) << posted.err.toStdString();
         EXPECT_EQ(PdfPages(pdf), 1);
-        return NumberIn(posted.out);
+        return PostedNumber(posted.out);
     }
-
-    QTemporaryDir m_dir;
-    QString m_company;
 };
 
 TEST_F(OutgoingPrintZodractlTest, EachKindIsPrintedAfterPostingAndByNumber) {
     // The offer: 48 × PI-015 less 5 % and one delivery service; its words, validity,
     // recapitulation.
-    const int offer = PostWithPdf(Source("docs/examples/ponuda.json"), Pdf("ponuda.pdf"));
+    const int offer = PostWithPdf(SourceFile("docs/examples/ponuda.json"), Pdf("ponuda.pdf"));
     ASSERT_GT(offer, 0);
     const QString offerText = PdfText(Pdf("ponuda.pdf"));
     EXPECT_TRUE(offerText.contains(QStringLiteral("PONUDA br. %1/2026").arg(offer)));
@@ -96,7 +61,7 @@ TEST_F(OutgoingPrintZodractlTest, EachKindIsPrintedAfterPostingAndByNumber) {
     EXPECT_TRUE(offerText.contains(QStringLiteral("Rabat")));
     EXPECT_TRUE(offerText.contains(QStringLiteral("Dostava na adresu")));
 
-    const CtlRun bare =
+    const ZodractlRun bare =
         Run({QStringLiteral("print"), QStringLiteral("ponuda"), QString::number(offer),
              QStringLiteral("--pdf"), Pdf("bez.pdf"), QStringLiteral("--bez-rabata"),
              QStringLiteral("--skladiste"), QStringLiteral("1")});
@@ -123,12 +88,13 @@ TEST_F(OutgoingPrintZodractlTest, EachKindIsPrintedAfterPostingAndByNumber) {
     EXPECT_TRUE(proFormaText.contains(QStringLiteral("Uplatu izvršite na IBAN:")));
 
     // The delivery note: with prices, and with purchase values.
-    const int note = PostWithPdf(Source("docs/examples/otpremnica.json"), Pdf("otpremnica.pdf"));
+    const int note =
+        PostWithPdf(SourceFile("docs/examples/otpremnica.json"), Pdf("otpremnica.pdf"));
     const QString noteText = PdfText(Pdf("otpremnica.pdf"));
     EXPECT_TRUE(noteText.contains(QStringLiteral("OTPREMNICA br. %1/2026").arg(note)));
     EXPECT_TRUE(noteText.contains(QStringLiteral("Rekapitulacija PDV-a")));
     EXPECT_FALSE(noteText.contains(QStringLiteral("Nabavna")));
-    const CtlRun purchase =
+    const ZodractlRun purchase =
         Run({QStringLiteral("print"), QStringLiteral("otpremnica"), QString::number(note),
              QStringLiteral("--pdf"), Pdf("nab.pdf"), QStringLiteral("--nabavne"),
              QStringLiteral("--skladiste"), QStringLiteral("1")});
@@ -140,19 +106,19 @@ TEST_F(OutgoingPrintZodractlTest, EachKindIsPrintedAfterPostingAndByNumber) {
 }
 
 TEST_F(OutgoingPrintZodractlTest, AMissingDocumentOrAnOptionOfAnotherKindIsRefused) {
-    const CtlRun missing = Run({QStringLiteral("print"), QStringLiteral("predracun"),
-                                QStringLiteral("9999"), QStringLiteral("--pdf"), Pdf("x.pdf"),
-                                QStringLiteral("--skladiste"), QStringLiteral("1")});
+    const ZodractlRun missing = Run({QStringLiteral("print"), QStringLiteral("predracun"),
+                                     QStringLiteral("9999"), QStringLiteral("--pdf"), Pdf("x.pdf"),
+                                     QStringLiteral("--skladiste"), QStringLiteral("1")});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err.trimmed(), QStringLiteral("Ne postoji proknjiženi predračun broj 9999"));
     EXPECT_FALSE(QFile::exists(Pdf("x.pdf")));
     // --nabavne belongs to the delivery note, --bez-rabata to the invoice and the offer.
-    const CtlRun wrong =
+    const ZodractlRun wrong =
         Run({QStringLiteral("print"), QStringLiteral("ponuda"), QStringLiteral("1"),
              QStringLiteral("--pdf"), Pdf("x.pdf"), QStringLiteral("--nabavne")});
     EXPECT_EQ(wrong.exitCode, 2);
     EXPECT_TRUE(wrong.err.startsWith(QStringLiteral("upotreba: zodractl print")));
-    const CtlRun note =
+    const ZodractlRun note =
         Run({QStringLiteral("print"), QStringLiteral("otpremnica"), QStringLiteral("1"),
              QStringLiteral("--pdf"), Pdf("x.pdf"), QStringLiteral("--bez-rabata")});
     EXPECT_EQ(note.exitCode, 2);

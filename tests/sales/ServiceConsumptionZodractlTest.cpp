@@ -6,39 +6,23 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
-#include <QSet>
-#include <QTemporaryDir>
-#include <QThread>
-#include <mutex>
-#include <thread>
 
-#include "data/Database.h"
-#include "support/Zodractl.h"
+#include "support/ZodractlCompany.h"
 
 using namespace zodra;
+using namespace zodra::test;
 
 namespace {
 
-using CtlRun = zodra::test::ZodractlRun;
-
-QString Source(const char* path) {
-    return QStringLiteral(ZODRA_SOURCE_DIR "/") + QString::fromLatin1(path);
-}
-
-class ServiceConsumptionZodractlTest : public ::testing::Test {
+class ServiceConsumptionZodractlTest : public ZodractlCompanyTest {
 protected:
     // The demo company kept at the average price with service consumption on, the example
     // receipt posted into the pooled lots, and the delivery service using up one piece of the
     // receipt's first article per delivery.
     void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        m_company = m_dir.filePath(QStringLiteral("firma.mdb"));
-        ASSERT_EQ(Run({QStringLiteral("demo")}).exitCode, 0);
+        ASSERT_NO_FATAL_FAILURE(MakeDemo());
         {
             auto db = Open();
             db->Exec(
@@ -48,9 +32,7 @@ protected:
                 QStringLiteral("UPDATE \"Konfiguracija\" SET \"Vrijednost\" = 'DA' WHERE "
                                "\"Naziv\" = 'Specifikacije usluga'"));
         }
-        const CtlRun receipt = Run(
-            {QStringLiteral("post"), Source("docs/examples/primka.json"), QStringLiteral("--da")});
-        ASSERT_EQ(receipt.exitCode, 0) << receipt.err.toStdString();
+        ASSERT_NO_FATAL_FAILURE(PostExampleReceipt());
         auto db = Open();
         m_article = db->Scalar(QStringLiteral("SELECT MIN(\"SIFRA_ARTIKLA\") FROM \"NABAVE\" WHERE "
                                               "\"SKLADISTE\" = 1 AND \"BROJ_PRIMKE\" = 0"))
@@ -61,14 +43,8 @@ protected:
                                 "\"SIFRA_ARTIKLA\", \"KOLICINA\") SELECT \"SIFRA\", ?, 1 FROM "
                                 "\"USLUGE\" WHERE \"NAZIV\" = 'Dostava na adresu'"),
                  {m_article});
-        QFile example(Source("docs/examples/racun.json"));
-        ASSERT_TRUE(example.open(QIODevice::ReadOnly));
-        m_invoice = QJsonDocument::fromJson(example.readAll()).object();
-    }
-    std::unique_ptr<Database> Open() {
-        auto opened = Database::Open(m_company, QString());
-        EXPECT_EQ(opened.status, Database::OpenStatus::Ok) << opened.detail.toStdString();
-        return std::move(opened.db);
+        m_invoice = ReadJson(SourceFile("docs/examples/racun.json"));
+        ASSERT_FALSE(m_invoice.isEmpty());
     }
     double Stock(Database& db) {
         return db
@@ -76,11 +52,6 @@ protected:
                                    "AND \"BROJ_PRIMKE\" = 0 AND \"SIFRA_ARTIKLA\" = ?"),
                     {m_article})
             .toDouble();
-    }
-    CtlRun Run(const QStringList& args) {
-        QStringList all{args.first(), m_company};
-        all << args.mid(1);
-        return zodra::test::RunZodractl(all, {});
     }
     // An invoice of one piece of beer and one delivery (one piece of the bill's article).
     QString InvoiceFile(const QString& name) {
@@ -91,19 +62,9 @@ protected:
                                    {QStringLiteral("kolicina"), 1}},
                        QJsonObject{{QStringLiteral("usluga"), QStringLiteral("Dostava na adresu")},
                                    {QStringLiteral("kolicina"), 1}}});
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QJsonDocument(invoice).toJson());
-        return path;
-    }
-    void ExpectStockSound() {
-        const CtlRun stock = Run({QStringLiteral("stockcheck")});
-        EXPECT_EQ(stock.exitCode, 0) << stock.out.toStdString() << stock.err.toStdString();
+        return File(name, invoice);
     }
 
-    QTemporaryDir m_dir;
-    QString m_company;
     QJsonObject m_invoice;
     int m_article = 0;
     double m_stockBefore = 0;
@@ -111,44 +72,14 @@ protected:
 
 TEST_F(ServiceConsumptionZodractlTest, TwoProgramsPostDeliveriesBesideACompactionThenUndoThem) {
     constexpr int kEach = 4;
-    std::mutex mutex;
-    QList<int> reported;
-    QStringList failures;
-    auto post = [&](int worker) {
-        static const QRegularExpression number(QStringLiteral("pod brojem (\\d+)"));
-        for (int i = 0; i < kEach; ++i) {
-            const CtlRun run = Run({QStringLiteral("post"),
-                                    InvoiceFile(QStringLiteral("r%1-%2.json").arg(worker).arg(i))});
-            const auto match = number.match(run.out);
-            std::lock_guard<std::mutex> guard(mutex);
-            if (run.exitCode == 0 && match.hasMatch()) {
-                reported << match.captured(1).toInt();
-            } else {
-                failures << QStringLiteral("%1/%2: %3 %4 %5")
-                                .arg(worker)
-                                .arg(i)
-                                .arg(run.exitCode)
-                                .arg(run.out, run.err);
-            }
-        }
-    };
-    std::thread a(post, 0);
-    std::thread b(post, 1);
-    std::thread c([&] {
-        for (int i = 0; i < 4; ++i) {
-            const CtlRun run = Run({QStringLiteral("compact")});
-            std::lock_guard<std::mutex> guard(mutex);
-            if (run.exitCode != 0 && !(run.exitCode == 1 && run.err.startsWith(QStringLiteral(
-                                                                "Baza je otvorena na drugom")))) {
-                failures << QStringLiteral("compact: %1 %2").arg(run.exitCode).arg(run.err);
-            }
-            QThread::msleep(30);
-        }
-    });
-    a.join();
-    b.join();
-    c.join();
-    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+    RunFailures failures;
+    const QList<int> reported = PostBesideCompaction(
+        2, kEach,
+        [&](int worker, int i) {
+            return InvoiceFile(QStringLiteral("r%1-%2.json").arg(worker).arg(i));
+        },
+        failures);
+    EXPECT_TRUE(failures.IsEmpty()) << failures.Text();
     ASSERT_EQ(reported.size(), 2 * kEach);
     {
         auto db = Open();
@@ -196,13 +127,13 @@ TEST_F(ServiceConsumptionZodractlTest, TwoProgramsPostDeliveriesBesideACompactio
         QStringLiteral("cancel"),      QStringLiteral("racun"), first,
         QStringLiteral("--skladiste"), QStringLiteral("1"),     QStringLiteral("--datum"),
         QStringLiteral("12.03.2026")};
-    const CtlRun cancelled = Run(QStringList(cancel) << QStringLiteral("--da"));
+    const ZodractlRun cancelled = Run(QStringList(cancel) << QStringLiteral("--da"));
     ASSERT_EQ(cancelled.exitCode, 0) << cancelled.err.toStdString();
     EXPECT_TRUE(cancelled.err.contains(
         QStringLiteral("Na ovaj račun postoje vezane specifikacije i te će specifikacije također "
                        "biti stornirane! Želite li nastaviti? Da")));
     const QString second = QString::number(reported.last());
-    const CtlRun deleted =
+    const ZodractlRun deleted =
         Run({QStringLiteral("delete"), QStringLiteral("racun"), second,
              QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--da")});
     ASSERT_EQ(deleted.exitCode, 0) << deleted.err.toStdString();
@@ -228,14 +159,12 @@ TEST_F(ServiceConsumptionZodractlTest, TwoProgramsPostDeliveriesBesideACompactio
 // Two programs correct the delivery lines of two invoices each at once beside a compaction: every
 // bound document ends with the line's final quantity, under its own number, and the stock agrees.
 TEST_F(ServiceConsumptionZodractlTest, TwoProgramsCorrectDeliveryLinesBesideACompaction) {
-    static const QRegularExpression posted(QStringLiteral("pod brojem (\\d+)"));
     std::vector<int> invoices;
     for (int i = 0; i < 4; ++i) {
-        const CtlRun run =
+        const ZodractlRun run =
             Run({QStringLiteral("post"), InvoiceFile(QStringLiteral("c%1.json").arg(i))});
-        const auto match = posted.match(run.out);
-        ASSERT_TRUE(run.exitCode == 0 && match.hasMatch()) << run.err.toStdString();
-        invoices.push_back(match.captured(1).toInt());
+        ASSERT_TRUE(run.exitCode == 0 && PostedNumber(run.out) > 0) << run.err.toStdString();
+        invoices.push_back(PostedNumber(run.out));
     }
     const auto price = [&](int invoice) {
         return Open()
@@ -245,45 +174,26 @@ TEST_F(ServiceConsumptionZodractlTest, TwoProgramsCorrectDeliveryLinesBesideACom
             .toDouble();
     };
     const QString priceText = QString::number(price(invoices[0]), 'f', 10);
-    std::mutex mutex;
-    QStringList failures;
-    auto correct = [&](int first) {
-        for (int round = 1; round <= 3; ++round) {
-            for (int invoice : {invoices[first], invoices[first + 2]}) {
-                const CtlRun run = Run({QStringLiteral("correct"), QStringLiteral("racun"),
-                                        QString::number(invoice), QStringLiteral("--stavka"),
-                                        QStringLiteral("2"), QStringLiteral("--skladiste"),
-                                        QStringLiteral("1"), QStringLiteral("--kolicina"),
-                                        QString::number(1 + round), QStringLiteral("--cijena"),
-                                        priceText, QStringLiteral("--rabat"), QStringLiteral("0")});
-                if (run.exitCode != 0) {
-                    std::lock_guard<std::mutex> guard(mutex);
-                    failures << QStringLiteral("%1/%2: %3 %4")
-                                    .arg(invoice)
-                                    .arg(round)
-                                    .arg(run.exitCode)
-                                    .arg(run.err);
+    RunFailures failures;
+    RunBesideCompaction(
+        m_company, 2,
+        [&](int first) {
+            for (int round = 1; round <= 3; ++round) {
+                for (int invoice : {invoices[first], invoices[first + 2]}) {
+                    const ZodractlRun run =
+                        Run({QStringLiteral("correct"), QStringLiteral("racun"),
+                             QString::number(invoice), QStringLiteral("--stavka"),
+                             QStringLiteral("2"), QStringLiteral("--skladiste"),
+                             QStringLiteral("1"), QStringLiteral("--kolicina"),
+                             QString::number(1 + round), QStringLiteral("--cijena"), priceText,
+                             QStringLiteral("--rabat"), QStringLiteral("0")});
+                    failures.Check(run.exitCode == 0,
+                                   QStringLiteral("%1/%2").arg(invoice).arg(round), run);
                 }
             }
-        }
-    };
-    std::thread a(correct, 0);
-    std::thread b(correct, 1);
-    std::thread c([&] {
-        for (int i = 0; i < 3; ++i) {
-            const CtlRun run = Run({QStringLiteral("compact")});
-            std::lock_guard<std::mutex> guard(mutex);
-            if (run.exitCode != 0 && !(run.exitCode == 1 && run.err.startsWith(QStringLiteral(
-                                                                "Baza je otvorena na drugom")))) {
-                failures << QStringLiteral("compact: %1 %2").arg(run.exitCode).arg(run.err);
-            }
-            QThread::msleep(30);
-        }
-    });
-    a.join();
-    b.join();
-    c.join();
-    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+        },
+        failures, 3);
+    EXPECT_TRUE(failures.IsEmpty()) << failures.Text();
     auto db = Open();
     ASSERT_TRUE(db);
     for (int invoice : invoices) {

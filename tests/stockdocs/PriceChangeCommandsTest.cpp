@@ -9,42 +9,22 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QSet>
-#include <QTemporaryDir>
-#include <QThread>
-#include <mutex>
-#include <thread>
-#include <vector>
 
-#include "data/Database.h"
 #include "data/Numbering.h"
 #include "data/SqlValue.h"
 #include "data/Statement.h"
-#include "support/Zodractl.h"
+#include "support/ZodractlCompany.h"
 
 using namespace zodra;
-using zodra::test::RunZodractl;
-using zodra::test::ZodractlRun;
+using namespace zodra::test;
 
 namespace {
 
-class PriceChangeCommandsTest : public ::testing::Test {
+// The demo company as it is made.
+class PriceChangeCommandsTest : public ZodractlCompanyTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        m_company = m_dir.filePath(QStringLiteral("firma.mdb"));
-        const ZodractlRun demo = Run({QStringLiteral("demo"), m_company});
-        ASSERT_EQ(demo.exitCode, 0) << demo.err.toStdString();
-    }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(MakeDemo()); }
 
-    static ZodractlRun Run(const QStringList& args) { return RunZodractl(args); }
-
-    QString Write(const QString& name, const QByteArray& content) {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return path;
-    }
     static QByteArray Example(const char* name) {
         QFile file(QStringLiteral(ZODRA_SOURCE_DIR "/docs/examples/") + QLatin1String(name));
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
@@ -59,18 +39,11 @@ protected:
         auto opened = Database::Open(m_company, QString());
         return sqlvalue::ToDouble(opened.db->Scalar(sql, params));
     }
-    void ExpectStockAgrees() {
-        const ZodractlRun check = Run({QStringLiteral("stockcheck"), m_company});
-        EXPECT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
-    }
-
-    QTemporaryDir m_dir;
-    QString m_company;
 };
 
 TEST_F(PriceChangeCommandsTest, TheDoorsPostCancelAndDeleteWithTheirQuestions) {
-    const QString file = Write(QStringLiteral("izmjena.json"), Example("izmjena.json"));
-    ZodractlRun run = Run({QStringLiteral("post"), m_company, file});
+    const QString file = File(QStringLiteral("izmjena.json"), Example("izmjena.json"));
+    ZodractlRun run = RunZodractl({QStringLiteral("post"), m_company, file});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.trimmed(), QStringLiteral("Izmjena cijena je proknjižena pod brojem 1"));
     // PI-015 without a lot: each of its FIFO lots with stock; PI-014's lot 7 at 1.00 with 25 %.
@@ -78,13 +51,13 @@ TEST_F(PriceChangeCommandsTest, TheDoorsPostCancelAndDeleteWithTheirQuestions) {
     EXPECT_DOUBLE_EQ(Number(QStringLiteral("SELECT \"NOVA_CIJENA\" FROM \"STAVKE_IZMJENA_CIJENA\" "
                                            "WHERE \"BROJ_PRIMKE\" = 7")),
                      0.80);
-    ExpectStockAgrees();
+    ExpectStockSound();
 
     const QStringList one{QStringLiteral("--skladiste"), QStringLiteral("1")};
     auto door = [&](const char* command, QStringList more) {
-        return Run(QStringList{QString::fromLatin1(command), m_company, QStringLiteral("izmjena"),
-                               QStringLiteral("1")} +
-                   one + more);
+        return RunZodractl(QStringList{QString::fromLatin1(command), m_company,
+                                       QStringLiteral("izmjena"), QStringLiteral("1")} +
+                           one + more);
     };
     run = door("delete", {});
     EXPECT_EQ(run.exitCode, 1);
@@ -112,12 +85,12 @@ TEST_F(PriceChangeCommandsTest, TheDoorsPostCancelAndDeleteWithTheirQuestions) {
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.trimmed(),
               QStringLiteral("Storno izmjene cijena je proknjižen pod brojem %1").arg(next));
-    ExpectStockAgrees();
+    ExpectStockSound();
     run = door("delete", {QStringLiteral("--da")});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.trimmed(), QStringLiteral("Izmjena cijena broj 1 je izbrisana."));
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\"")), 0);
-    ExpectStockAgrees();
+    ExpectStockSound();
 
     // A file that names what the company does not have books nothing.
     QJsonObject bad = QJsonDocument::fromJson(Example("izmjena.json")).object();
@@ -125,8 +98,8 @@ TEST_F(PriceChangeCommandsTest, TheDoorsPostCancelAndDeleteWithTheirQuestions) {
     lines.append(QJsonObject{{QStringLiteral("artikal"), QStringLiteral("NEMA-1")},
                              {QStringLiteral("cijena"), 1.0}});
     bad.insert(QStringLiteral("stavke"), lines);
-    run = Run({QStringLiteral("post"), m_company,
-               Write(QStringLiteral("losa.json"), QJsonDocument(bad).toJson())});
+    run = RunZodractl({QStringLiteral("post"), m_company,
+                       File(QStringLiteral("losa.json"), QJsonDocument(bad).toJson())});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err.trimmed(),
               QStringLiteral("Datoteka izmjene cijena: artikal nije pronađen (stavka 4)."));
@@ -135,14 +108,14 @@ TEST_F(PriceChangeCommandsTest, TheDoorsPostCancelAndDeleteWithTheirQuestions) {
     lines.append(QJsonObject{{QStringLiteral("artikal"), QStringLiteral("PI-003")},
                              {QStringLiteral("cijena"), -1.0}});
     bad.insert(QStringLiteral("stavke"), lines);
-    run = Run({QStringLiteral("post"), m_company,
-               Write(QStringLiteral("losa.json"), QJsonDocument(bad).toJson())});
+    run = RunZodractl({QStringLiteral("post"), m_company,
+                       File(QStringLiteral("losa.json"), QJsonDocument(bad).toJson())});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.startsWith(QStringLiteral("Nova cijena"))) << run.err.toStdString();
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\"")), 0);
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_IZMJENA_CIJENA_PRIVREMENO\"")),
               0);
-    ExpectStockAgrees();
+    ExpectStockSound();
 }
 
 // Programs posting price changes of an article while others post receipts of it and a
@@ -151,25 +124,22 @@ TEST_F(PriceChangeCommandsTest, TheDoorsPostCancelAndDeleteWithTheirQuestions) {
 TEST_F(PriceChangeCommandsTest, PriceChangesAndReceiptsFromSeveralProgramsAtOnce) {
     const QJsonObject receipt = QJsonDocument::fromJson(Example("primka.json")).object();
     const QJsonObject change = QJsonDocument::fromJson(Example("izmjena.json")).object();
-    std::mutex mutex;
+    RunFailures failures;
     QList<int> changes;
     QList<int> receipts;
-    QStringList failures;
     auto post = [&](const QByteArray& content, const QString& name, const QRegularExpression& ok,
                     QList<int>& numbers) {
-        const ZodractlRun run =
-            Run({QStringLiteral("post"), m_company, Write(name, content), QStringLiteral("--da")});
+        const ZodractlRun run = RunZodractl(
+            {QStringLiteral("post"), m_company, File(name, content), QStringLiteral("--da")});
         const auto match = ok.match(run.out);
-        std::lock_guard<std::mutex> guard(mutex);
+        failures.Check(run.exitCode == 0 && match.hasMatch(), name, run);
         if (run.exitCode == 0 && match.hasMatch()) {
+            std::lock_guard<std::mutex> guard(failures.Mutex());
             numbers << match.captured(1).toInt();
-        } else {
-            failures << name + QStringLiteral(": ") + QString::number(run.exitCode) +
-                            QLatin1Char(' ') + run.out + run.err;
         }
     };
     constexpr int kEach = 8;
-    std::vector<std::thread> workers;
+    std::vector<std::function<void()>> workers;
     for (int w = 0; w < 2; ++w) {
         workers.emplace_back([&, w] {
             static const QRegularExpression posted(
@@ -195,24 +165,9 @@ TEST_F(PriceChangeCommandsTest, PriceChangesAndReceiptsFromSeveralProgramsAtOnce
             }
         });
     }
-    int compactionFaults = 0;
-    workers.emplace_back([&] {
-        for (int i = 0; i < 4; ++i) {
-            const ZodractlRun run = Run({QStringLiteral("compact"), m_company});
-            const bool refused = run.exitCode == 1 &&
-                                 run.err.startsWith(QStringLiteral("Baza je otvorena na drugom"));
-            if (run.exitCode != 0 && !refused) {
-                std::lock_guard<std::mutex> guard(mutex);
-                ++compactionFaults;
-                failures << QStringLiteral("compact: ") + run.err;
-            }
-        }
-    });
-    for (std::thread& t : workers) {
-        t.join();
-    }
-    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
-    EXPECT_EQ(compactionFaults, 0);
+    RunBesideCompaction(m_company, workers, failures);
+    EXPECT_TRUE(failures.IsEmpty()) << failures.Text();
+    EXPECT_EQ(failures.CompactionFaults(), 0);
     ASSERT_EQ(changes.size(), 2 * kEach);
     ASSERT_EQ(receipts.size(), 2 * kEach);
     EXPECT_EQ(QSet<int>(changes.begin(), changes.end()).size(), changes.size());
@@ -233,7 +188,7 @@ TEST_F(PriceChangeCommandsTest, PriceChangesAndReceiptsFromSeveralProgramsAtOnce
                                     "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE \"SKLADISTE\" = 1")),
               0);
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
-    ExpectStockAgrees();
+    ExpectStockSound();
 }
 
 // Undoing price changes from the command line beside other work: one program cancels price
@@ -262,86 +217,69 @@ TEST_F(PriceChangeCommandsTest, PriceChangesCancelledAndDeletedBesidePostingsAnd
         o.insert(QStringLiteral("stavke"),
                  QJsonArray{QJsonObject{{QStringLiteral("artikal"), article},
                                         {QStringLiteral("cijena"), 9.99}}});
-        return Write(name, QJsonDocument(o).toJson());
+        return File(name, QJsonDocument(o).toJson());
     };
     // Price changes 1 … 8 to undo, each of its own article.
     for (int i = 0; i < 2 * kEach; ++i) {
-        const ZodractlRun run = Run({QStringLiteral("post"), m_company,
-                                     change(articles.at(i), QStringLiteral("p%1.json").arg(i))});
+        const ZodractlRun run =
+            RunZodractl({QStringLiteral("post"), m_company,
+                         change(articles.at(i), QStringLiteral("p%1.json").arg(i))});
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     }
-    std::mutex mutex;
+    RunFailures failures;
     QList<int> numbers;  // of the new ones and of the cancellations
-    QStringList failures;
     static const QRegularExpression numbered(QStringLiteral("pod brojem (\\d+)"));
-    auto record = [&](bool ok, const QString& what, const ZodractlRun& run) {
-        std::lock_guard<std::mutex> guard(mutex);
-        if (!ok) {
-            failures
-                << QStringLiteral("%1: %2 %3 %4").arg(what).arg(run.exitCode).arg(run.out, run.err);
-        }
-    };
     const QStringList one{QStringLiteral("--skladiste"), QStringLiteral("1"),
                           QStringLiteral("--da")};
-    std::thread poster([&] {
+    const auto poster = [&] {
         for (int i = 0; i < kEach; ++i) {
-            const ZodractlRun run =
-                Run({QStringLiteral("post"), m_company,
-                     change(articles.at(2 * kEach + i), QStringLiteral("n%1.json").arg(i))});
+            const ZodractlRun run = RunZodractl(
+                {QStringLiteral("post"), m_company,
+                 change(articles.at(2 * kEach + i), QStringLiteral("n%1.json").arg(i))});
             const auto match = numbered.match(run.out);
-            record(run.exitCode == 0 && match.hasMatch(), QStringLiteral("post"), run);
+            failures.Check(run.exitCode == 0 && match.hasMatch(), QStringLiteral("post"), run);
             QThread::msleep(20);
         }
-    });
-    std::thread canceller([&] {
+    };
+    const auto canceller = [&] {
         for (int n = 1; n <= kEach; ++n) {
-            const ZodractlRun run = Run(QStringList{QStringLiteral("cancel"), m_company,
-                                                    QStringLiteral("izmjena"), QString::number(n)} +
-                                        one);
-            record(run.exitCode == 0 && run.out.startsWith(QStringLiteral(
-                                            "Storno izmjene cijena je proknjižen pod brojem")),
-                   QStringLiteral("storno %1").arg(n), run);
+            const ZodractlRun run =
+                RunZodractl(QStringList{QStringLiteral("cancel"), m_company,
+                                        QStringLiteral("izmjena"), QString::number(n)} +
+                            one);
+            failures.Check(
+                run.exitCode == 0 && run.out.startsWith(QStringLiteral(
+                                         "Storno izmjene cijena je proknjižen pod brojem")),
+                QStringLiteral("storno %1").arg(n), run);
             const auto match = numbered.match(run.out);
             if (match.hasMatch()) {
-                std::lock_guard<std::mutex> guard(mutex);
+                std::lock_guard<std::mutex> guard(failures.Mutex());
                 numbers << match.captured(1).toInt();
             }
             QThread::msleep(20);
         }
-    });
-    std::thread deleter([&] {
+    };
+    const auto deleter = [&] {
         for (int n = kEach + 1; n <= 2 * kEach; ++n) {
-            const ZodractlRun run = Run(QStringList{QStringLiteral("delete"), m_company,
-                                                    QStringLiteral("izmjena"), QString::number(n)} +
-                                        one);
-            record(run.exitCode == 0 &&
-                       run.out.trimmed() ==
-                           QStringLiteral("Izmjena cijena broj %1 je izbrisana.").arg(n),
-                   QStringLiteral("brisanje %1").arg(n), run);
+            const ZodractlRun run =
+                RunZodractl(QStringList{QStringLiteral("delete"), m_company,
+                                        QStringLiteral("izmjena"), QString::number(n)} +
+                            one);
+            failures.Check(run.exitCode == 0 &&
+                               run.out.trimmed() ==
+                                   QStringLiteral("Izmjena cijena broj %1 je izbrisana.").arg(n),
+                           QStringLiteral("brisanje %1").arg(n), run);
             QThread::msleep(20);
         }
-    });
-    std::thread compactor([&] {
-        for (int i = 0; i < 5; ++i) {
-            const ZodractlRun run = Run({QStringLiteral("compact"), m_company});
-            record(run.exitCode == 0 ||
-                       (run.exitCode == 1 &&
-                        run.err.startsWith(QStringLiteral("Baza je otvorena na drugom računalu"))),
-                   QStringLiteral("compact"), run);
-            QThread::msleep(30);
-        }
-    });
-    poster.join();
-    canceller.join();
-    deleter.join();
-    compactor.join();
-    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+    };
+    RunBesideCompaction(m_company, {poster, canceller, deleter}, failures, 5);
+    EXPECT_TRUE(failures.IsEmpty()) << failures.Text();
     EXPECT_EQ(QSet<int>(numbers.begin(), numbers.end()).size(), numbers.size());
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\"")), 2 * kEach);
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\" WHERE \"STORNO\"")),
               kEach);
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
-    ExpectStockAgrees();
+    ExpectStockSound();
 }
 
 }  // namespace

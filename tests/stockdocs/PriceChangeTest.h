@@ -8,15 +8,7 @@
 #include "stock/StockTest.h"
 #include "stockdocs/PriceChangeLines.h"
 #include "stockdocs/PriceChangePosting.h"
-
-// A statement refused with exactly the text given.
-#define EXPECT_REFUSED(statement, text)                             \
-    try {                                                           \
-        statement;                                                  \
-        ADD_FAILURE() << "not refused: " << #statement;             \
-    } catch (const ::zodra::UserError& e) {                         \
-        EXPECT_EQ(e.message(), QStringLiteral(text)) << #statement; \
-    }
+#include "support/Refused.h"
 
 namespace zodra::test {
 

@@ -3,44 +3,27 @@
 // counting at once beside price changes and compactions.
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QSet>
-#include <QTemporaryDir>
-#include <QThread>
-#include <mutex>
-#include <thread>
 
-#include "data/Database.h"
 #include "data/SqlValue.h"
 #include "data/Statement.h"
-#include "support/Zodractl.h"
+#include "support/ZodractlCompany.h"
 
 using namespace zodra;
-using zodra::test::RunZodractl;
-using zodra::test::ZodractlRun;
+using namespace zodra::test;
 
 namespace {
 
-class StockCountCommandsTest : public ::testing::Test {
+// The demo company as it is made.
+class StockCountCommandsTest : public ZodractlCompanyTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        m_company = m_dir.filePath(QStringLiteral("firma.mdb"));
-        const ZodractlRun demo = RunZodractl({QStringLiteral("demo"), m_company});
-        ASSERT_EQ(demo.exitCode, 0) << demo.err.toStdString();
-    }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(MakeDemo()); }
     QString Write(const QString& name, const QString& content) {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content.toUtf8());
-        return path;
+        return File(name, content.toUtf8());
     }
     double Number(const QString& sql, const QVariantList& params = {}) {
-        auto opened = Database::Open(m_company, QString());
-        EXPECT_EQ(opened.status, Database::OpenStatus::Ok);
-        return sqlvalue::ToDouble(opened.db->Scalar(sql, params));
+        return sqlvalue::ToDouble(Scalar(sql, params));
     }
     double LotQuantity(int lot, const QString& article) {
         return Number(
@@ -58,13 +41,6 @@ protected:
                                .arg(lot)
                                .arg(qty));
     }
-    void ExpectStockAgrees() {
-        const ZodractlRun check = RunZodractl({QStringLiteral("stockcheck"), m_company});
-        EXPECT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
-    }
-
-    QTemporaryDir m_dir;
-    QString m_company;
 };
 
 TEST_F(StockCountCommandsTest, TheDoorsPostRefuseTheCancellationAndDeleteAfterTheQuestion) {
@@ -84,7 +60,7 @@ TEST_F(StockCountCommandsTest, TheDoorsPostRefuseTheCancellationAndDeleteAfterTh
                                       "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE \"TIP_DOKUMENTA\" = "
                                       "'INVENTURA' AND \"BROJ_DOKUMENTA\" = 1")),
                 -2 * price, 0.005);
-    ExpectStockAgrees();
+    ExpectStockSound();
 
     const QStringList one{QStringLiteral("--skladiste"), QStringLiteral("1")};
     run = RunZodractl(QStringList{QStringLiteral("cancel"), m_company, QStringLiteral("inventura"),
@@ -114,7 +90,7 @@ TEST_F(StockCountCommandsTest, TheDoorsPostRefuseTheCancellationAndDeleteAfterTh
         EXPECT_EQ(run.exitCode, 1) << bad.toStdString();
     }
     EXPECT_EQ(Number(QStringLiteral("SELECT COUNT(*) FROM \"INVENTURE\"")), 0);
-    ExpectStockAgrees();
+    ExpectStockSound();
 }
 
 // Three programs post counts (each of a lot of its own), one posts price changes of other
@@ -125,8 +101,7 @@ TEST_F(StockCountCommandsTest, CountsPostedBySeveralProgramsBesidePriceChangesAn
     const QList<std::pair<QString, int>> lots{{QStringLiteral("PI-015"), 12},
                                               {QStringLiteral("PI-014"), 7},
                                               {QStringLiteral("PI-003"), 2}};
-    std::mutex mutex;
-    QStringList failures;
+    RunFailures failures;
     QList<int> numbers;
     static const QRegularExpression numbered(QStringLiteral("pod brojem (\\d+)"));
     auto counter = [&](int which) {
@@ -135,20 +110,16 @@ TEST_F(StockCountCommandsTest, CountsPostedBySeveralProgramsBesidePriceChangesAn
                 {QStringLiteral("post"), m_company,
                  CountFile(QStringLiteral("c%1_%2.json").arg(which).arg(i), lots.at(which).first,
                            lots.at(which).second, QString::number(10 * i + which))});
-            std::lock_guard<std::mutex> guard(mutex);
             const auto match = numbered.match(run.out);
-            if (run.exitCode != 0 || !match.hasMatch()) {
-                failures
-                    << QStringLiteral("count %1: %2 %3").arg(which).arg(run.exitCode).arg(run.err);
-            } else {
+            failures.Check(run.exitCode == 0 && match.hasMatch(),
+                           QStringLiteral("count %1").arg(which), run);
+            if (run.exitCode == 0 && match.hasMatch()) {
+                std::lock_guard<std::mutex> guard(failures.Mutex());
                 numbers << match.captured(1).toInt();
             }
         }
     };
-    std::thread a(counter, 0);
-    std::thread b(counter, 1);
-    std::thread c(counter, 2);
-    std::thread repricer([&] {
+    const auto repricer = [&] {
         for (int i = 0; i < 3; ++i) {
             const QString file = Write(
                 QStringLiteral("p%1.json").arg(i),
@@ -156,30 +127,13 @@ TEST_F(StockCountCommandsTest, CountsPostedBySeveralProgramsBesidePriceChangesAn
                                "\"stavke\":[{\"artikal\":\"PI-008\",\"cijena\":%1}]}")
                     .arg(1 + i));
             const ZodractlRun run = RunZodractl({QStringLiteral("post"), m_company, file});
-            std::lock_guard<std::mutex> guard(mutex);
-            if (run.exitCode != 0) {
-                failures << QStringLiteral("izmjena: ") + run.err;
-            }
+            failures.Check(run.exitCode == 0, QStringLiteral("izmjena"), run);
         }
-    });
-    std::thread compactor([&] {
-        for (int i = 0; i < 4; ++i) {
-            const ZodractlRun run = RunZodractl({QStringLiteral("compact"), m_company});
-            std::lock_guard<std::mutex> guard(mutex);
-            if (run.exitCode != 0 &&
-                !(run.exitCode == 1 &&
-                  run.err.startsWith(QStringLiteral("Baza je otvorena na drugom računalu")))) {
-                failures << QStringLiteral("compact: ") + run.err;
-            }
-            QThread::msleep(30);
-        }
-    });
-    a.join();
-    b.join();
-    c.join();
-    repricer.join();
-    compactor.join();
-    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+    };
+    RunBesideCompaction(m_company,
+                        {[&] { counter(0); }, [&] { counter(1); }, [&] { counter(2); }, repricer},
+                        failures);
+    EXPECT_TRUE(failures.IsEmpty()) << failures.Text();
     EXPECT_EQ(numbers.size(), 3 * kEach);
     EXPECT_EQ(QSet<int>(numbers.begin(), numbers.end()).size(), numbers.size());
     for (int which = 0; which < lots.size(); ++which) {
@@ -187,7 +141,7 @@ TEST_F(StockCountCommandsTest, CountsPostedBySeveralProgramsBesidePriceChangesAn
                          10 * kEach + which);
     }
     EXPECT_EQ(Number(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
-    ExpectStockAgrees();
+    ExpectStockSound();
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 // programs importing into two counts at once while a compaction is tried.
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QThread>
 #include <mutex>
 #include <thread>
@@ -14,22 +12,17 @@
 #include "data/SqlValue.h"
 #include "data/WorkingCopy.h"
 #include "stockdocs/StockCount.h"
-#include "support/Zodractl.h"
+#include "support/ZodractlCompany.h"
 
 using namespace zodra;
-using zodra::test::RunZodractl;
-using zodra::test::ZodractlRun;
+using namespace zodra::test;
 
 namespace {
 
-class StockCountImportCommandTest : public ::testing::Test {
+// The demo company as it is made.
+class StockCountImportCommandTest : public ZodractlCompanyTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        m_company = m_dir.filePath(QStringLiteral("firma.mdb"));
-        const ZodractlRun demo = RunZodractl({QStringLiteral("demo"), m_company});
-        ASSERT_EQ(demo.exitCode, 0) << demo.err.toStdString();
-    }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(MakeDemo()); }
     // A workstation that has prepared a count from zero and keeps the company open.
     std::unique_ptr<Session> Workstation(int number) {
         auto opened = Database::Open(m_company, QString());
@@ -42,13 +35,6 @@ protected:
         s->sessionCode = workingcopy::AllocateSessionCode(s->Db());
         stockdocs::PrepareStockCount(*s, number, 0.0);
         return s;
-    }
-    QString Write(const QString& name, const QByteArray& content) {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return path;
     }
     double Counted(Session& s, const QString& article) {
         return sqlvalue::ToDouble(s.Db().Scalar(
@@ -65,13 +51,10 @@ protected:
         }
         return RunZodractl(args);
     }
-
-    QTemporaryDir m_dir;
-    QString m_company;
 };
 
 TEST_F(StockCountImportCommandTest, TheCountIsChosenAndABadFileWritesNothing) {
-    const QString good = Write(QStringLiteral("g.csv"), "PI-015;2\nPI-015;1,5\n");
+    const QString good = File(QStringLiteral("g.csv"), "PI-015;2\nPI-015;1,5\n");
     ZodractlRun run = Import(good);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.startsWith(QStringLiteral("Nema otvorene inventure")))
@@ -91,7 +74,7 @@ TEST_F(StockCountImportCommandTest, TheCountIsChosenAndABadFileWritesNothing) {
     EXPECT_TRUE(
         run.err.contains(QStringLiteral("--sesija %1: skladište 1").arg(second->sessionCode)));
 
-    run = Import(Write(QStringLiteral("b.csv"), "PI-015;4\nPI-015;1e400\nXX-1;1\n"),
+    run = Import(File(QStringLiteral("b.csv"), "PI-015;4\nPI-015;1e400\nXX-1;1\n"),
                  second->sessionCode);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err.trimmed(), QStringLiteral("Količine nisu uvezene, ništa nije upisano.\n"
@@ -107,9 +90,9 @@ TEST_F(StockCountImportCommandTest, TheCountIsChosenAndABadFileWritesNothing) {
 TEST_F(StockCountImportCommandTest, SeveralProgramsImportAtOnceBesideACompaction) {
     auto a = Workstation(1);
     auto b = Workstation(2);
-    const QString toA1 = Write(QStringLiteral("a1.csv"), "PI-015;2\n");
-    const QString toA2 = Write(QStringLiteral("a2.csv"), "PI-015,1\nPI-003,1\n");
-    const QString toB = Write(QStringLiteral("b.csv"), "PI-015;1\nPI-003;2\n");
+    const QString toA1 = File(QStringLiteral("a1.csv"), "PI-015;2\n");
+    const QString toA2 = File(QStringLiteral("a2.csv"), "PI-015,1\nPI-003,1\n");
+    const QString toB = File(QStringLiteral("b.csv"), "PI-015;1\nPI-003;2\n");
     constexpr int kEach = 4;
     std::mutex mutex;
     QStringList failures;

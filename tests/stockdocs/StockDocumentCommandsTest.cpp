@@ -3,74 +3,40 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
-#include <QTemporaryDir>
-#include <mutex>
-#include <thread>
-#include <vector>
 
-#include "data/Database.h"
 #include "data/SqlValue.h"
-#include "support/Zodractl.h"
+#include "support/ZodractlCompany.h"
 
 using namespace zodra;
-using zodra::test::RunZodractl;
-using zodra::test::ZodractlRun;
+using namespace zodra::test;
 
 namespace {
 
-class StockDocumentCommandsTest : public ::testing::Test {
+// The demo company as it is made.
+class StockDocumentCommandsTest : public ZodractlCompanyTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        m_company = m_dir.filePath(QStringLiteral("firma.mdb"));
-        const ZodractlRun demo = RunZodractl({QStringLiteral("demo"), m_company});
-        ASSERT_EQ(demo.exitCode, 0) << demo.err.toStdString();
-    }
-    QString Write(const QString& name, const QByteArray& content) {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return path;
-    }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(MakeDemo()); }
     static QJsonObject Example(const char* name) {
-        QFile file(QStringLiteral(ZODRA_SOURCE_DIR "/docs/examples/") + QLatin1String(name));
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return QJsonDocument::fromJson(file.readAll()).object();
+        return ReadJson(SourceFile("docs/examples/") + QLatin1String(name));
     }
-    QString Write(const QString& name, const QJsonObject& o) {
-        return Write(name, QJsonDocument(o).toJson());
-    }
-    int Scalar(const QString& sql) {
-        auto opened = Database::Open(m_company, QString());
-        EXPECT_EQ(opened.status, Database::OpenStatus::Ok);
-        return sqlvalue::ToInt(opened.db->Scalar(sql));
-    }
+    int Scalar(const QString& sql) { return sqlvalue::ToInt(ZodractlCompanyTest::Scalar(sql)); }
     ZodractlRun Door(const char* command, const char* kind, int number, QStringList more = {}) {
         return RunZodractl(QStringList{QString::fromLatin1(command), m_company,
                                        QString::fromLatin1(kind), QString::number(number),
                                        QStringLiteral("--skladiste"), QStringLiteral("1")} +
                            more);
     }
-    void ExpectStockAgrees() {
-        const ZodractlRun check = RunZodractl({QStringLiteral("stockcheck"), m_company});
-        EXPECT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
-    }
-    QTemporaryDir m_dir;
-    QString m_company;
 };
 
 TEST_F(StockDocumentCommandsTest, TheDoorsPostCancelAndDeleteEachKind) {
     ZodractlRun run =
         RunZodractl({QStringLiteral("post"), m_company,
-                     Write(QStringLiteral("m.json"), Example("meduskladisnica.json"))});
+                     File(QStringLiteral("m.json"), Example("meduskladisnica.json"))});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.trimmed(),
               QStringLiteral("Međuskladišnica je proknjižena pod brojem 1 (odredišna primka "
@@ -78,7 +44,7 @@ TEST_F(StockDocumentCommandsTest, TheDoorsPostCancelAndDeleteEachKind) {
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE \"SKLADISTE\" "
                                     "= 2 AND \"BROJ_PRIMKE\" = 100001")),
               3);
-    ExpectStockAgrees();
+    ExpectStockSound();
     run = Door("delete", "meduskladisnica", 1, {QStringLiteral("--da")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err.trimmed(),
@@ -93,7 +59,7 @@ TEST_F(StockDocumentCommandsTest, TheDoorsPostCancelAndDeleteEachKind) {
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"BROJ PRIMKE\" = "
                                     "100001")),
               0);
-    ExpectStockAgrees();
+    ExpectStockSound();
 
     const QJsonObject issue = Example("izdatnica.json");
     const struct {
@@ -112,10 +78,10 @@ TEST_F(StockDocumentCommandsTest, TheDoorsPostCancelAndDeleteEachKind) {
         QJsonObject o = issue;
         o.insert(QStringLiteral("vrsta"), QString::fromLatin1(kind.word));
         o.insert(QStringLiteral("dobavljac"), 2);
-        run = RunZodractl({QStringLiteral("post"), m_company, Write(QStringLiteral("i.json"), o)});
+        run = RunZodractl({QStringLiteral("post"), m_company, File(QStringLiteral("i.json"), o)});
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
         EXPECT_EQ(run.out.trimmed(), QString::fromUtf8(kind.posted));
-        ExpectStockAgrees();
+        ExpectStockSound();
         EXPECT_EQ(Door("cancel", kind.word, 1, {QStringLiteral("--da")}).exitCode, 1);
         run = Door("delete", kind.word, 1, {QStringLiteral("--da")});
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -124,7 +90,7 @@ TEST_F(StockDocumentCommandsTest, TheDoorsPostCancelAndDeleteEachKind) {
     // The demo's warehouses are not commission warehouses.
     QJsonObject odjava = issue;
     odjava.insert(QStringLiteral("vrsta"), QStringLiteral("odjava"));
-    run = RunZodractl({QStringLiteral("post"), m_company, Write(QStringLiteral("o.json"), odjava)});
+    run = RunZodractl({QStringLiteral("post"), m_company, File(QStringLiteral("o.json"), odjava)});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err.trimmed(), QStringLiteral("Odjava se radi samo na komisijskom skladištu."));
     // A line the lot cannot give, after a good one: nothing is booked, no working line stays.
@@ -133,15 +99,14 @@ TEST_F(StockDocumentCommandsTest, TheDoorsPostCancelAndDeleteEachKind) {
     lines.append(QJsonObject{{QStringLiteral("artikal"), QStringLiteral("PI-003")},
                              {QStringLiteral("kolicina"), 100000}});
     tooMuch.insert(QStringLiteral("stavke"), lines);
-    run =
-        RunZodractl({QStringLiteral("post"), m_company, Write(QStringLiteral("t.json"), tooMuch)});
+    run = RunZodractl({QStringLiteral("post"), m_company, File(QStringLiteral("t.json"), tooMuch)});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.startsWith(QStringLiteral("Nedovoljna količina artikla ")))
         << run.err.toStdString();
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"IZDATNICE\"")), 0);
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_IZDATNICA_PRIVREMENO\"")), 0);
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
-    ExpectStockAgrees();
+    ExpectStockSound();
 }
 
 QString PdfText(const QString& pdf) {
@@ -157,7 +122,7 @@ QString PdfText(const QString& pdf) {
 TEST_F(StockDocumentCommandsTest, TheDoorsPrintEachKindToPdf) {
     const QString pdf = m_dir.filePath(QStringLiteral("ispis.pdf"));
     ZodractlRun run = RunZodractl({QStringLiteral("post"), m_company,
-                                   Write(QStringLiteral("m.json"), Example("meduskladisnica.json")),
+                                   File(QStringLiteral("m.json"), Example("meduskladisnica.json")),
                                    QStringLiteral("--pdf"), pdf});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.trimmed(),
@@ -194,7 +159,7 @@ TEST_F(StockDocumentCommandsTest, TheDoorsPrintEachKindToPdf) {
         QJsonObject o = issue;
         o.insert(QStringLiteral("vrsta"), QString::fromLatin1(kind.word));
         o.insert(QStringLiteral("dobavljac"), 5);
-        run = RunZodractl({QStringLiteral("post"), m_company, Write(QStringLiteral("i.json"), o)});
+        run = RunZodractl({QStringLiteral("post"), m_company, File(QStringLiteral("i.json"), o)});
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
         run = Door("print", kind.word, 1, {QStringLiteral("--pdf"), pdf});
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -227,23 +192,21 @@ TEST_F(StockDocumentCommandsTest, TheDoorsPrintEachKindToPdf) {
 TEST_F(StockDocumentCommandsTest, SeveralProgramsPostAtOnceBesideACompaction) {
     const QJsonObject transfer = Example("meduskladisnica.json");
     const QJsonObject issue = Example("izdatnica.json");
-    std::mutex mutex;
-    QStringList failures;
+    RunFailures failures;
     QList<int> transfers;
     QList<int> issues;
     auto post = [&](const QJsonObject& o, const QString& name, const QRegularExpression& ok,
                     QList<int>& numbers) {
-        const ZodractlRun run = RunZodractl({QStringLiteral("post"), m_company, Write(name, o)});
+        const ZodractlRun run = RunZodractl({QStringLiteral("post"), m_company, File(name, o)});
         const auto match = ok.match(run.out);
-        std::lock_guard<std::mutex> guard(mutex);
+        failures.Check(run.exitCode == 0 && match.hasMatch(), name, run);
         if (run.exitCode == 0 && match.hasMatch()) {
+            std::lock_guard<std::mutex> guard(failures.Mutex());
             numbers << match.captured(1).toInt();
-        } else {
-            failures << name + QStringLiteral(": ") + run.out + run.err;
         }
     };
     constexpr int kEach = 5;
-    std::vector<std::thread> workers;
+    std::vector<std::function<void()>> workers;
     for (int destination : {2, 3}) {
         workers.emplace_back([&, destination] {
             static const QRegularExpression posted(
@@ -264,21 +227,8 @@ TEST_F(StockDocumentCommandsTest, SeveralProgramsPostAtOnceBesideACompaction) {
             post(o, QStringLiteral("i-%1.json").arg(i), posted, issues);
         }
     });
-    workers.emplace_back([&] {
-        for (int i = 0; i < 4; ++i) {
-            const ZodractlRun run = RunZodractl({QStringLiteral("compact"), m_company});
-            const bool refused = run.exitCode == 1 &&
-                                 run.err.startsWith(QStringLiteral("Baza je otvorena na drugom"));
-            if (run.exitCode != 0 && !refused) {
-                std::lock_guard<std::mutex> guard(mutex);
-                failures << QStringLiteral("compact: ") + run.err;
-            }
-        }
-    });
-    for (std::thread& t : workers) {
-        t.join();
-    }
-    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+    RunBesideCompaction(m_company, workers, failures);
+    EXPECT_TRUE(failures.IsEmpty()) << failures.Text();
     ASSERT_EQ(transfers.size(), 2 * kEach);
     ASSERT_EQ(issues.size(), 2 * kEach);
     EXPECT_EQ(QSet<int>(transfers.begin(), transfers.end()).size(), 2 * kEach);
@@ -303,7 +253,7 @@ TEST_F(StockDocumentCommandsTest, SeveralProgramsPostAtOnceBesideACompaction) {
                   "t.\"TIP_DOKUMENTA\" = 'MEĐUSKLADIŠNICA'")),
               2 * kEach);
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
-    ExpectStockAgrees();
+    ExpectStockSound();
 }
 
 }  // namespace
