@@ -31,9 +31,7 @@ void Activate(QWidget& w) {
     QVERIFY(QTest::qWaitForWindowActive(&w));
 }
 
-QPushButton* Button(QWidget* w, const char* name) {
-    return w->findChild<QPushButton*>(QString::fromLatin1(name));
-}
+using test::Button;
 
 }  // namespace
 

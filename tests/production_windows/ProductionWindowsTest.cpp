@@ -35,45 +35,24 @@ namespace bom = zodra::registers::billsofmaterials;
 
 namespace {
 
-struct DemoFolder {
-    test::WindowTestFolder folder;
-};
-
-class DemoHost : private DemoFolder, public test::TestHost {
+class DemoHost : public test::DemoHost {
 public:
-    DemoHost() : test::TestHost(folder, DemoCompany{false}) {
-        registry = &m_registry;
-        production::ui::RegisterProductionCommands(m_registry);
+    DemoHost()
+        : test::DemoHost(
+              {.commands = production::ui::RegisterProductionCommands, .withSales = false}) {
         // A part with free stock in warehouse 1 and a product that has no bill yet.
-        part = Value(QStringLiteral(
-                         "SELECT \"SIFRA_ARTIKLA\" FROM \"NABAVE\" WHERE \"SKLADISTE\" = 1 AND "
-                         "\"GODINA\" = 2026 GROUP BY \"SIFRA_ARTIKLA\" HAVING "
-                         "SUM(\"KOLICINA_PRIVREMENO\") >= 20 ORDER BY \"SIFRA_ARTIKLA\" LIMIT 1"))
-                   .toInt();
-        product =
-            Value(QStringLiteral("SELECT MIN(\"SIFRA\") FROM \"ARTIKLI\" WHERE \"SIFRA\" <> ? "
-                                 "AND \"SIFRA\" NOT IN (SELECT \"SIFRA_ARTIKLA\" FROM "
-                                 "\"SASTAVNICE\")"),
-                  {part})
-                .toInt();
-        free = Value(QStringLiteral("SELECT SUM(\"KOLICINA_PRIVREMENO\") FROM \"NABAVE\" WHERE "
-                                    "\"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND "
-                                    "\"SIFRA_ARTIKLA\" = ? AND \"KOLICINA_PRIVREMENO\" > 0"),
-                     {part})
-                   .toDouble();
-    }
-    QVariant Value(const QString& sql, const QVariantList& params = {}) {
-        return CurrentSession().Db().Scalar(sql, params);
-    }
-    int Count(const QString& table) {
-        return Value(QStringLiteral("SELECT COUNT(*) FROM \"") + table + QStringLiteral("\""))
-            .toInt();
-    }
-    reports::ui::ReportWindow* LastReport() {
-        const QList<QMdiSubWindow*> windows = area.subWindowList(QMdiArea::CreationOrder);
-        return windows.isEmpty()
-                   ? nullptr
-                   : qobject_cast<reports::ui::ReportWindow*>(windows.last()->widget());
+        part = Int(QStringLiteral(
+            "SELECT \"SIFRA_ARTIKLA\" FROM \"NABAVE\" WHERE \"SKLADISTE\" = 1 AND "
+            "\"GODINA\" = 2026 GROUP BY \"SIFRA_ARTIKLA\" HAVING "
+            "SUM(\"KOLICINA_PRIVREMENO\") >= 20 ORDER BY \"SIFRA_ARTIKLA\" LIMIT 1"));
+        product = Int(QStringLiteral("SELECT MIN(\"SIFRA\") FROM \"ARTIKLI\" WHERE \"SIFRA\" <> ? "
+                                     "AND \"SIFRA\" NOT IN (SELECT \"SIFRA_ARTIKLA\" FROM "
+                                     "\"SASTAVNICE\")"),
+                      {part});
+        free = Real(QStringLiteral("SELECT SUM(\"KOLICINA_PRIVREMENO\") FROM \"NABAVE\" WHERE "
+                                   "\"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND "
+                                   "\"SIFRA_ARTIKLA\" = ? AND \"KOLICINA_PRIVREMENO\" > 0"),
+                    {part});
     }
     QString Name(int article) { return stock::ArticleName(CurrentSession().Db(), article); }
     // A bill of the product: 2 of the part per unit and a cost of 1 x 2.
@@ -88,14 +67,9 @@ public:
     int part = 0;
     int product = 0;
     double free = 0;
-
-private:
-    ui::CommandRegistry m_registry;
 };
 
-QPushButton* Button(QWidget* w, const QString& name) {
-    return w->findChild<QPushButton*>(name);
-}
+using test::Button;
 
 void Accept(QWidget* dialog) {
     dialog->findChild<QPushButton*>(QStringLiteral("Prihvati"))->click();
@@ -189,13 +163,11 @@ void ProductionWindowsTest::billIsBuiltCheckedAndDeleted() {
     QCOMPARE(window->Parts()->Data().RowCount(), 1);
     QCOMPARE(window->Parts()->Data().Value(0, 3).toDouble(), 2.0);
     // The material price: 2 x the average cost of the part's lots with stock.
-    const double average =
-        host.Value(
-                QStringLiteral("SELECT SUM(\"KOLICINA\" * \"NABAVNA CIJENA\") / "
-                               "SUM(\"KOLICINA\") FROM \"NABAVE\" WHERE \"SKLADISTE\" = 1 AND "
-                               "\"GODINA\" = 2026 AND \"SIFRA_ARTIKLA\" = ? AND \"KOLICINA\" > 0"),
-                {host.part})
-            .toDouble();
+    const double average = host.Real(
+        QStringLiteral("SELECT SUM(\"KOLICINA\" * \"NABAVNA CIJENA\") / "
+                       "SUM(\"KOLICINA\") FROM \"NABAVE\" WHERE \"SKLADISTE\" = 1 AND "
+                       "\"GODINA\" = 2026 AND \"SIFRA_ARTIKLA\" = ? AND \"KOLICINA\" > 0"),
+        {host.part});
     QCOMPARE(window->MaterialPrice()->text(), MoneyText(2 * average));
 
     // A cost of 3 x 1,5.
@@ -213,10 +185,10 @@ void ProductionWindowsTest::billIsBuiltCheckedAndDeleted() {
 
     host.Photograph(window, QStringLiteral("sastavnice"));
     Button(window, QStringLiteral("Ispis"))->click();
-    QVERIFY(host.LastReport());
-    QCOMPARE(host.LastReport()->windowTitle(),
+    QVERIFY(host.Last<reports::ui::ReportWindow>());
+    QCOMPARE(host.Last<reports::ui::ReportWindow>()->windowTitle(),
              QStringLiteral("Izvještaj : Sastavnica za ") + host.Name(host.product));
-    host.Photograph(host.LastReport(), QStringLiteral("sastavnica_ispis"));
+    host.Photograph(host.Last<reports::ui::ReportWindow>(), QStringLiteral("sastavnica_ispis"));
 
     // Deleting: No keeps the bill, Yes takes it with its part and cost.
     const QString question = QStringLiteral("Sigurno želite izbrisati sastavnicu za ") +
@@ -228,10 +200,9 @@ void ProductionWindowsTest::billIsBuiltCheckedAndDeleted() {
     host.prompter.AnswerYes();
     Button(window, QStringLiteral("Izbrisi"))->click();
     QVERIFY(!window->ShowProduct(host.product));
-    QCOMPARE(host.Value(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_SASTAVNICA\" WHERE "
-                                       "\"SIFRA_SASTAVNICE\" = ?"),
-                        {bill})
-                 .toInt(),
+    QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_SASTAVNICA\" WHERE "
+                                     "\"SIFRA_SASTAVNICE\" = ?"),
+                      {bill}),
              0);
 }
 
@@ -334,10 +305,9 @@ void ProductionWindowsTest::workOrderIsDrawnUpAndPosted() {
     QVERIFY(window->Post());
     QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Radni nalog je proknjižen pod brojem ") +
                                               QString::number(proposed + 1));
-    QCOMPARE(host.Value(QStringLiteral("SELECT COUNT(*) FROM \"RADNI_NALOZI\" WHERE "
-                                       "\"BROJ_RADNOG_NALOGA\" = ? AND \"SKLADISTE\" = 1"),
-                        {proposed + 1})
-                 .toInt(),
+    QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"RADNI_NALOZI\" WHERE "
+                                     "\"BROJ_RADNOG_NALOGA\" = ? AND \"SKLADISTE\" = 1"),
+                      {proposed + 1}),
              1);
     QCOMPARE(host.Count(QStringLiteral("RADNI_NALOZI")), before + 2);
     QCOMPARE(window->Lines()->Data().RowCount(), 0);
@@ -348,13 +318,11 @@ void ProductionWindowsTest::closingSavesTheOrderAndLoadingBringsItBack() {
     DemoHost host;
     host.MakeBill();
     const auto freeNow = [&] {
-        return host
-            .Value(
-                QStringLiteral("SELECT SUM(\"KOLICINA_PRIVREMENO\") FROM \"NABAVE\" WHERE "
-                               "\"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND \"SIFRA_ARTIKLA\" = ? "
-                               "AND \"KOLICINA_PRIVREMENO\" > 0"),
-                {host.part})
-            .toDouble();
+        return host.Real(
+            QStringLiteral("SELECT SUM(\"KOLICINA_PRIVREMENO\") FROM \"NABAVE\" WHERE "
+                           "\"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND \"SIFRA_ARTIKLA\" = ? "
+                           "AND \"KOLICINA_PRIVREMENO\" > 0"),
+            {host.part});
     };
     auto* window = qobject_cast<ui::DocumentWindow*>(
         host.Open(production::ui::WorkOrderController::CommandName()));
@@ -377,9 +345,9 @@ void ProductionWindowsTest::closingSavesTheOrderAndLoadingBringsItBack() {
     Button(window, QStringLiteral("Zatvori"))->click();
     test::Settle();
     QVERIFY(!first);
-    QCOMPARE(host.Value(QStringLiteral("SELECT \"Opis\" FROM \"OtvoreniDokumenti\" WHERE "
-                                       "\"Dokument\" = 'Radni nalog' AND \"Broj\" = ?"),
-                        {number})
+    QCOMPARE(host.Scalar(QStringLiteral("SELECT \"Opis\" FROM \"OtvoreniDokumenti\" WHERE "
+                                        "\"Dokument\" = 'Radni nalog' AND \"Broj\" = ?"),
+                         {number})
                  .toString(),
              QStringLiteral("Serija A"));
     QCOMPARE(freeNow(), host.free - 6);
@@ -394,9 +362,8 @@ void ProductionWindowsTest::closingSavesTheOrderAndLoadingBringsItBack() {
     QCOMPARE(again->Lines()->Data().RowCount(), 1);
     QCOMPARE(again->DescriptionField()->text(), QStringLiteral("Serija A"));
     QCOMPARE(static_cast<int>(again->NumberField()->Value()), number);
-    QCOMPARE(host.Value(QStringLiteral("SELECT COUNT(*) FROM \"OtvoreniDokumenti\" WHERE "
-                                       "\"Dokument\" = 'Radni nalog'"))
-                 .toInt(),
+    QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"OtvoreniDokumenti\" WHERE "
+                                     "\"Dokument\" = 'Radni nalog'")),
              0);
     // Abandoning now gives the reservation back and the window's codes go.
     host.prompter.AnswerNo().AnswerYes();
@@ -441,9 +408,9 @@ void ProductionWindowsTest::listDeletesOnlyAfterYes() {
     QCOMPARE(products, 1);
     view->close();
     Button(list, QStringLiteral("Ispis"))->click();
-    QVERIFY(host.LastReport());
-    QVERIFY(host.LastReport()->PageCount() >= 1);
-    host.Photograph(host.LastReport(), QStringLiteral("radni_nalog_ispis"));
+    QVERIFY(host.Last<reports::ui::ReportWindow>());
+    QVERIFY(host.Last<reports::ui::ReportWindow>()->PageCount() >= 1);
+    host.Photograph(host.Last<reports::ui::ReportWindow>(), QStringLiteral("radni_nalog_ispis"));
     host.prompter.AnswerNo();
     Button(list, QStringLiteral("Izbrisi"))->click();
     QCOMPARE(host.prompter.Shown().last(), QStringLiteral("Želite li izbrisati radni nalog!"));

@@ -29,31 +29,16 @@ namespace {
 constexpr int kValueColumn = 13;      // "Vrijednost" of the receipt's grid
 constexpr int kListValueColumn = 13;  // "Vrijednost bez poreza" of the list of receipts
 
-struct DemoFolder {
-    test::WindowTestFolder folder;
-};
-
-class DemoHost : private DemoFolder, public test::TestHost {
+class DemoHost : public test::DemoHost {
 public:
-    DemoHost() : test::TestHost(folder, DemoCompany{}) {
-        CurrentSession().workstation.debugMode = true;
-        registry = &m_registry;
-        RegisterPurchasingCommands(m_registry);
-    }
-    QVariant Scalar(const QString& sql, const QVariantList& params = {}) {
-        return CurrentSession().Db().Scalar(sql, params);
-    }
+    DemoHost() : test::DemoHost({.commands = RegisterPurchasingCommands, .debugMode = true}) {}
     // The n-th article (by code) that brings no packaging with it.
     int PlainArticle(int n) {
-        return Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE \"SIFRA\" NOT IN "
-                                     "(SELECT \"Artikal\" FROM \"ARTIKLI_AMBALAZA\") ORDER BY "
-                                     "\"SIFRA\" LIMIT 1 OFFSET ?"),
-                      {n})
-            .toInt();
+        return Int(QStringLiteral("SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE \"SIFRA\" NOT IN "
+                                  "(SELECT \"Artikal\" FROM \"ARTIKLI_AMBALAZA\") ORDER BY "
+                                  "\"SIFRA\" LIMIT 1 OFFSET ?"),
+                   {n});
     }
-
-private:
-    ui::CommandRegistry m_registry;
 };
 
 // A line through the quick entry: quantity, cost price and selling price typed.
@@ -125,12 +110,11 @@ private Q_SLOTS:
             }
         }
         QVERIFY(listed);
-        QCOMPARE(host.Scalar(QStringLiteral("SELECT \"NABAVA_VRIJEDNOST\" FROM "
-                                            "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE "
-                                            "\"TIP_DOKUMENTA\" = 'PRIMKA' AND "
-                                            "\"BROJ_DOKUMENTA\" = ? AND \"SKLADISTE\" = 1"),
-                             {number})
-                     .toDouble(),
+        QCOMPARE(host.Real(QStringLiteral("SELECT \"NABAVA_VRIJEDNOST\" FROM "
+                                          "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE "
+                                          "\"TIP_DOKUMENTA\" = 'PRIMKA' AND "
+                                          "\"BROJ_DOKUMENTA\" = ? AND \"SKLADISTE\" = 1"),
+                           {number}),
                  150.38);
     }
 };

@@ -19,27 +19,11 @@ using namespace zodra::purchasing::ui;
 
 namespace {
 
-struct DemoFolder {
-    test::WindowTestFolder folder;
-};
-
-class DemoHost : private DemoFolder, public test::TestHost {
-public:
-    DemoHost() : test::TestHost(folder, DemoCompany{}) {
-        CurrentSession().rights.purchasePricesVisible = true;
-        CurrentSession().workstation.debugMode = true;
-        registry = &m_registry;
-        RegisterPurchasingCommands(m_registry);
-    }
-    int Scalar(const QString& sql, const QVariantList& params = {}) {
-        return CurrentSession().Db().Scalar(sql, params).toInt();
-    }
-    double Real(const QString& sql, const QVariantList& params = {}) {
-        return CurrentSession().Db().Scalar(sql, params).toDouble();
-    }
-
-private:
-    ui::CommandRegistry m_registry;
+struct DemoHost : test::DemoHost {
+    DemoHost()
+        : test::DemoHost({.commands = RegisterPurchasingCommands,
+                          .debugMode = true,
+                          .purchasePricesVisible = true}) {}
 };
 
 }  // namespace
@@ -57,7 +41,7 @@ private Q_SLOTS:
         QVERIFY(list);
         // A receipt nothing was sold from yet: the demo's invoices took from the others' lots,
         // which refuses their deletion. The list shows the receipts in number order.
-        const int unsold = host.Scalar(QStringLiteral(
+        const int unsold = host.Int(QStringLiteral(
             "SELECT MIN(p.\"BROJ PRIMKE\") FROM \"PRIMKE\" p WHERE p.\"SKLADISTE\" = 1 AND NOT "
             "EXISTS (SELECT 1 FROM \"STAVKE_RACUNA\" i WHERE i.\"SKLADISTE\" = 1 AND "
             "i.\"BROJ_PRIMKE\" = p.\"BROJ PRIMKE\")"));
@@ -73,9 +57,9 @@ private Q_SLOTS:
         QVERIFY2(summary.startsWith(QStringLiteral("Datum: ")), qPrintable(summary));
         QVERIFY2(summary.contains(QStringLiteral("\nNabavna vr.: ")), qPrintable(summary));
         QCOMPARE(qobject_cast<ui::PostedDocumentView*>(view)->Lines()->Data().RowCount(),
-                 host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE "
-                                            "\"SKLADISTE\" = 1 AND \"BROJ_PRIMKE\" = ?"),
-                             {number}));
+                 host.Int(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE "
+                                         "\"SKLADISTE\" = 1 AND \"BROJ_PRIMKE\" = ?"),
+                          {number}));
         QVERIFY(view->findChild<QPushButton*>(QStringLiteral("Ispis")));
 
         // Deleting asks first; No keeps the receipt.
@@ -89,13 +73,13 @@ private Q_SLOTS:
         host.prompter.AnswerYes();
         list->DeleteCurrent();
         QCOMPARE(list->Documents()->Data().RowCount(), receipts - 1);
-        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"SKLADISTE\" "
-                                            "= 1 AND \"BROJ PRIMKE\" = ?"),
-                             {number}),
+        QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"SKLADISTE\" "
+                                         "= 1 AND \"BROJ PRIMKE\" = ?"),
+                          {number}),
                  0);
-        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE "
-                                            "\"SKLADISTE\" = 1 AND \"BROJ_PRIMKE\" = ?"),
-                             {number}),
+        QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE "
+                                         "\"SKLADISTE\" = 1 AND \"BROJ_PRIMKE\" = ?"),
+                          {number}),
                  0);
     }
 
@@ -119,12 +103,12 @@ private Q_SLOTS:
                                      Qt::EditRole);
         test::Settle();
         QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije ispravno upisan broj !"));
-        QCOMPARE(host.Scalar(lineCount, {first}), 1);
+        QCOMPARE(host.Int(lineCount, {first}), 1);
         w->Lines()->model()->setData(w->Lines()->model()->index(0, 2), QStringLiteral("99"),
                                      Qt::EditRole);
         test::Settle();
-        QCOMPARE(host.Scalar(lineCount, {first}), 0);
-        QCOMPARE(host.Scalar(lineCount, {99}), 1);
+        QCOMPARE(host.Int(lineCount, {first}), 0);
+        QCOMPARE(host.Int(lineCount, {99}), 1);
         // The grid shows the lines in line order again: the renumbered line is the last.
         QCOMPARE(w->Lines()->Data().Value(w->Lines()->Data().RowCount() - 1, 2).toInt(), 99);
 
@@ -132,11 +116,11 @@ private Q_SLOTS:
         const QString discounts = QStringLiteral(
             "SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE \"SKLADISTE\" = 1 AND \"BROJ_PRIMKE\" "
             "= 3 AND \"TIP_STAVKE\" = 'ART' AND ABS(\"RABAT_%\" - 10) > 1e-9");
-        const int articleLines = host.Scalar(
+        const int articleLines = host.Int(
             QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE \"SKLADISTE\" = 1 AND "
                            "\"BROJ_PRIMKE\" = 3 AND \"TIP_STAVKE\" = 'ART'"));
         QVERIFY(articleLines > 0);
-        QCOMPARE(host.Scalar(discounts), articleLines);
+        QCOMPARE(host.Int(discounts), articleLines);
         double invoiceValue = 0;
         test::WhenShown<SummaryDialog>([&](SummaryDialog* d) {
             invoiceValue = d->InvoiceValue()->Value();
@@ -150,7 +134,7 @@ private Q_SLOTS:
         w->ActionButton(QStringLiteral("ZbirniPodaci"))->click();
         test::Settle();
         QVERIFY(invoiceValue > 0);
-        QCOMPARE(host.Scalar(discounts), 0);
+        QCOMPARE(host.Int(discounts), 0);
     }
 };
 

@@ -38,39 +38,24 @@ namespace {
 
 // The receipt's commands on a demo company in a folder of its own, with the consistency check
 // after every posting.
-struct DemoFolder {
-    test::WindowTestFolder folder;
+struct DemoHost : test::DemoHost {
+    DemoHost()
+        : test::DemoHost({.commands = RegisterPurchasingCommands,
+                          .debugMode = true,
+                          .purchasePricesVisible = true,
+                          .wide = true}) {}
 };
 
-class DemoHost : private DemoFolder, public test::TestHost {
-public:
-    DemoHost() : test::TestHost(folder, DemoCompany{}) {
-        CurrentSession().rights.purchasePricesVisible = true;
-        CurrentSession().workstation.debugMode = true;
-        area.resize(1280, 800);
-        registry = &m_registry;
-        RegisterPurchasingCommands(m_registry);
-    }
-    int Scalar(const QString& sql, const QVariantList& params = {}) {
-        return CurrentSession().Db().Scalar(sql, params).toInt();
-    }
-
-private:
-    ui::CommandRegistry m_registry;
-};
-
-QPushButton* ButtonOf(QWidget* w, const QString& name) {
-    return w->findChild<QPushButton*>(name);
-}
+using test::Button;
 
 int Code(DemoHost& host, const QString& articleCode) {
-    return host.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE \"OPIS\" = ?"),
-                       {articleCode});
+    return host.Int(QStringLiteral("SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE \"OPIS\" = ?"),
+                    {articleCode});
 }
 
 int SupplierCode(DemoHost& host, const QString& name) {
-    return host.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"NAZIV\" = ?"),
-                       {name});
+    return host.Int(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"NAZIV\" = ?"),
+                    {name});
 }
 
 void ChooseSupplier(ui::DocumentWindow* w, int code) {
@@ -94,18 +79,17 @@ private Q_SLOTS:
         QCOMPARE(w->NumberField()->text(), QStringLiteral("31"));
         for (const char* name : {"DodajStavku", "Ambalaza", "Promjena", "BrisanjeStavke",
                                  "ZbirniPodaci", "IspisPrimke", "Proknjizi"}) {
-            QVERIFY2(ButtonOf(w, QString::fromLatin1(name)), name);
+            QVERIFY2(Button(w, QString::fromLatin1(name)), name);
         }
-        QCOMPARE(ButtonOf(w, QStringLiteral("DodajStavku"))->text(), QStringLiteral("&Artikli"));
-        QCOMPARE(ButtonOf(w, QStringLiteral("BrisanjeStavke"))->text(),
-                 QStringLiteral("&Brisanje"));
+        QCOMPARE(Button(w, QStringLiteral("DodajStavku"))->text(), QStringLiteral("&Artikli"));
+        QCOMPARE(Button(w, QStringLiteral("BrisanjeStavke"))->text(), QStringLiteral("&Brisanje"));
         QVERIFY(w->PrintBox());
 
         // Lines need a supplier and the supplier's document first.
-        ButtonOf(w, QStringLiteral("DodajStavku"))->click();
+        Button(w, QStringLiteral("DodajStavku"))->click();
         QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije izabran dobavljač !"));
         ChooseSupplier(w, SupplierCode(host, QStringLiteral("Pivovara Žitnjak d.o.o.")));
-        ButtonOf(w, QStringLiteral("DodajStavku"))->click();
+        Button(w, QStringLiteral("DodajStavku"))->click();
         QCOMPARE(host.prompter.LastMessage(),
                  QStringLiteral("Dokument dobavljača mora biti upisan"));
         auto* document =
@@ -142,7 +126,7 @@ private Q_SLOTS:
             });
             QVERIFY(d->AcceptLine());
         });
-        ButtonOf(w, QStringLiteral("DodajStavku"))->click();
+        Button(w, QStringLiteral("DodajStavku"))->click();
         test::Settle();
         // The beer and the bottles that go with it.
         QCOMPARE(w->Lines()->Data().RowCount(), 2);
@@ -164,7 +148,7 @@ private Q_SLOTS:
             QCOMPARE(d->Price()->Value(), 1.5);
             QVERIFY(d->AcceptLine());
         });
-        ButtonOf(w, QStringLiteral("DodajStavku"))->click();
+        Button(w, QStringLiteral("DodajStavku"))->click();
         test::Settle();
         QCOMPARE(w->Lines()->Data().RowCount(), 3);
 
@@ -190,12 +174,12 @@ private Q_SLOTS:
             QVERIFY(d->AcceptSummaryData());
             d->accept();
         });
-        ButtonOf(w, QStringLiteral("ZbirniPodaci"))->click();
+        Button(w, QStringLiteral("ZbirniPodaci"))->click();
         test::Settle();
         host.Photograph(w, QStringLiteral("primka"));
 
         // "Ispis" before posting: the calculation of the working copy, to check.
-        ButtonOf(w, QStringLiteral("IspisPrimke"))->click();
+        Button(w, QStringLiteral("IspisPrimke"))->click();
         test::Settle();
         auto* report = qobject_cast<reports::ui::ReportWindow*>(
             host.area.subWindowList(QMdiArea::CreationOrder).last()->widget());
@@ -231,11 +215,11 @@ private Q_SLOTS:
                  QStringLiteral("Primka je proknjižena pod brojem 31"));
         test::Settle();
         QVERIFY(!host.FindWindow(QStringLiteral("Knjizenje_primka")));
-        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE "
-                                            "\"SKLADISTE\" = 1 AND \"BROJ_PRIMKE\" = 31")),
+        QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE "
+                                         "\"SKLADISTE\" = 1 AND \"BROJ_PRIMKE\" = 31")),
                  3);
-        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE_ZAVISNI_TROSKOVI\" "
-                                            "WHERE \"SKLADISTE\" = 1 AND \"BROJ PRIMKE\" = 31")),
+        QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE_ZAVISNI_TROSKOVI\" "
+                                         "WHERE \"SKLADISTE\" = 1 AND \"BROJ PRIMKE\" = 31")),
                  1);
     }
 
@@ -292,7 +276,7 @@ private Q_SLOTS:
         QVERIFY(list->Details()->text().startsWith(QStringLiteral("Datum: ")));
         host.Photograph(list, QStringLiteral("izbor_primke"));
 
-        ButtonOf(list, QStringLiteral("Tablica"))->click();
+        Button(list, QStringLiteral("Tablica"))->click();
         test::Settle();
         auto* table = qobject_cast<ui::DocumentTableView*>(
             host.FindWindow(QStringLiteral("Pregledi_primke_tablica")));
@@ -305,7 +289,7 @@ private Q_SLOTS:
         // Correction: the receipt window on a receipt nothing was sold from yet (the demo sells
         // from the others' lots, which refuses deleting their lines), its caption, every change
         // written. The list shows the receipts in number order.
-        const int r = host.Scalar(QStringLiteral(
+        const int r = host.Int(QStringLiteral(
             "SELECT MIN(p.\"BROJ PRIMKE\") FROM \"PRIMKE\" p WHERE p.\"SKLADISTE\" = 1 AND "
             "p.\"BROJ PRIMKE\" <> 5 AND (SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" s WHERE "
             "s.\"SKLADISTE\" = 1 AND s.\"BROJ_PRIMKE\" = p.\"BROJ PRIMKE\") >= 3 AND NOT EXISTS "
@@ -314,15 +298,15 @@ private Q_SLOTS:
         QVERIFY(r > 0);
         const QString nr = QString::number(r);
         list->Documents()->SelectRow(r - 1);
-        ButtonOf(list, QStringLiteral("Ispravak"))->click();
+        Button(list, QStringLiteral("Ispravak"))->click();
         test::Settle();
         auto* w = qobject_cast<ui::DocumentWindow*>(
             host.FindWindow(QStringLiteral("Knjizenje_primka_ispravak_") + nr));
         QVERIFY(w);
         QVERIFY(
             w->windowTitle().startsWith(QStringLiteral("Primka br.") + nr + QStringLiteral(" - ")));
-        QVERIFY(!ButtonOf(w, QStringLiteral("Proknjizi")));
-        QVERIFY(!ButtonOf(w, QStringLiteral("UpisBroja")));
+        QVERIFY(!Button(w, QStringLiteral("Proknjizi")));
+        QVERIFY(!Button(w, QStringLiteral("UpisBroja")));
         QCOMPARE(w->NumberField()->text(), nr);
         const int lines = w->Lines()->Data().RowCount();
         QVERIFY(lines >= 3);
@@ -332,10 +316,10 @@ private Q_SLOTS:
         document->selectAll();
         test::TypeInto(document, QStringLiteral("OTP-99"));
         Q_EMIT document->editingFinished();
-        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"SKLADISTE\" = "
-                                            "1 AND \"BROJ PRIMKE\" = ? AND \"DOKUMENT DOBAVLJACA\" "
-                                            "= 'OTP-99'"),
-                             {r}),
+        QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"SKLADISTE\" = "
+                                         "1 AND \"BROJ PRIMKE\" = ? AND \"DOKUMENT DOBAVLJACA\" "
+                                         "= 'OTP-99'"),
+                          {r}),
                  1);
         // Another supplier is written at once and named in the caption.
         auto* supplier = qobject_cast<QComboBox*>(w->Extra()->Editor(purchasing::SupplierField()));
@@ -344,9 +328,9 @@ private Q_SLOTS:
         Q_EMIT supplier->activated(supplier->currentIndex());
         QCOMPARE(w->windowTitle(),
                  QStringLiteral("Primka br.") + nr + QStringLiteral(" - Pivovara Žitnjak d.o.o."));
-        QCOMPARE(host.Scalar(QStringLiteral("SELECT \"SIFRA DOBAVLJACA\" FROM \"PRIMKE\" WHERE "
-                                            "\"SKLADISTE\" = 1 AND \"BROJ PRIMKE\" = ?"),
-                             {r}),
+        QCOMPARE(host.Int(QStringLiteral("SELECT \"SIFRA DOBAVLJACA\" FROM \"PRIMKE\" WHERE "
+                                         "\"SKLADISTE\" = 1 AND \"BROJ PRIMKE\" = ?"),
+                          {r}),
                  other);
         host.Photograph(w, QStringLiteral("primka_ispravak"));
         // Deleting a posted line: the question, then the line, its lot and the book follow.
@@ -449,11 +433,11 @@ private Q_SLOTS:
         }
 
         // By group or code.
-        const int group = host.Scalar(
+        const int group = host.Int(
             QStringLiteral("SELECT \"GRUPA_A\" FROM \"ARTIKLI\" WHERE \"SIFRA\" = ?"), {beer});
-        const int inGroup = host.Scalar(
+        const int inGroup = host.Int(
             QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\" WHERE \"GRUPA_A\" = ?"), {group});
-        const int all = host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\""));
+        const int all = host.Int(QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\""));
         const QString other = session.Db()
                                   .Scalar(QStringLiteral("SELECT MIN(\"OPIS\") FROM \"ARTIKLI\" "
                                                          "WHERE \"GRUPA_A\" <> ?"),

@@ -20,22 +20,8 @@ using namespace zodra::purchasing::ui;
 
 namespace {
 
-struct DemoFolder {
-    test::WindowTestFolder folder;
-};
-
-class DemoHost : private DemoFolder, public test::TestHost {
-public:
-    DemoHost() : test::TestHost(folder, DemoCompany{}) {
-        registry = &m_registry;
-        RegisterPurchasingCommands(m_registry);
-    }
-    QVariant Scalar(const QString& sql, const QVariantList& params = {}) {
-        return CurrentSession().Db().Scalar(sql, params);
-    }
-
-private:
-    ui::CommandRegistry m_registry;
+struct DemoHost : test::DemoHost {
+    DemoHost() : test::DemoHost({.commands = RegisterPurchasingCommands}) {}
 };
 
 }  // namespace

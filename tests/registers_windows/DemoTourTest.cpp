@@ -16,31 +16,16 @@
 
 using namespace zodra;
 
-namespace {
-
-// The register windows' commands on a demo company in a folder of its own.
-struct DemoHost {
-    DemoHost() : host(folder, test::TestHost::DemoCompany{}, 2) {
-        host.CurrentSession().rights.purchasePricesVisible = true;
-        host.area.resize(1200, 760);
-        host.registry = &registry;
-    }
-    test::WindowTestFolder folder;
-    test::TestHost host;
-    ui::CommandRegistry registry;
-};
-
-}  // namespace
-
 class DemoTourTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void everyRegisterWindowOpensOnTheDemoCompany() {
-        DemoHost demo;
-        test::TestHost& host = demo.host;
-        registers::ui::RegisterRegisterCommands(demo.registry);
-        pricelists::ui::RegisterPriceListCommands(demo.registry);
+        // The register windows' commands on a demo company in a folder of its own.
+        test::DemoHost host({.purchasePricesVisible = true, .warehouse = 2});
+        host.area.resize(1200, 760);
+        registers::ui::RegisterRegisterCommands(host.commands);
+        pricelists::ui::RegisterPriceListCommands(host.commands);
 
         auto* articles = qobject_cast<registers::ui::ArticleWindow*>(
             host.Open(QStringLiteral("Sifarnici_artikli")));

@@ -1,11 +1,8 @@
-#include <QApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTimer>
 #include <QtTest>
 
 #include "cashbook/CashBook.h"
@@ -28,28 +25,14 @@ using cashbook::VoucherKind;
 
 namespace {
 
-QString PdfText(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
+using test::OnModal;
+using test::PdfText;
 
 void AddVoucher(Session& s, VoucherKind kind, int number, double amount,
                 const QString& party = QStringLiteral("Partner")) {
     cashbook::InsertVoucher(s.Db(), kind, s.activeWarehouse.code, s.businessYear,
                             {number, QDate(2026, 2, number % 28 + 1), party,
                              QStringLiteral("Svrha"), amount, QString()});
-}
-
-// Runs `fn` on the modal dialog that the next statement opens.
-template <typename Dialog, typename Fn>
-void OnModal(Fn fn) {
-    QTimer::singleShot(0, [fn] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        fn(dialog);
-    });
 }
 
 }  // namespace

@@ -69,16 +69,12 @@ struct Pty {
     QString name;
 };
 
-struct DemoFolder {
-    test::WindowTestFolder folder;
-};
-
-class RegisterHost : private DemoFolder, public test::TestHost {
+class RegisterHost : public test::DemoHost {
 public:
-    RegisterHost() : test::TestHost(folder, DemoCompany{}, kRetailWarehouse) {
-        area.resize(1280, 800);
-        registry = &m_registry;
-        desktop::RegisterAllCommands(m_registry);
+    RegisterHost()
+        : test::DemoHost({.commands = desktop::RegisterAllCommands,
+                          .wide = true,
+                          .warehouse = kRetailWarehouse}) {
         // The retail terms number their invoices in a range of their own, past the demo's.
         Db().Exec(QStringLiteral(
             "UPDATE \"UVJETI_PRODAJE\" SET \"POCETNI_BR_RACUNA\" = (SELECT "
@@ -88,13 +84,6 @@ public:
         if (!QTest::qWaitForWindowActive(&area)) {
             qWarning("the window area did not become active");
         }
-    }
-    Database& Db() { return CurrentSession().Db(); }
-    QVariant Scalar(const QString& sql, const QVariantList& params = {}) {
-        return Db().Scalar(sql, params);
-    }
-    int Count(const QString& sql, const QVariantList& params = {}) {
-        return Scalar(sql, params).toInt();
     }
     PosKasaWindow* OpenRegister() {
         return qobject_cast<PosKasaWindow*>(Open(QStringLiteral("Knjizenje_kasa")));
@@ -119,9 +108,6 @@ public:
                        "\"Multiuser_sifra\" = ?"),
                    {sessionCode}));
     }
-
-private:
-    ui::CommandRegistry m_registry;
 };
 
 // The field that has the window's focus.
@@ -141,13 +127,7 @@ void CloseIfOpen(QDialog* dialog) {
     }
 }
 
-// Modal dialogs get the keyboard as they would on a desktop.
-void Activate(QWidget* dialog) {
-    dialog->activateWindow();
-    if (!QTest::qWaitForWindowActive(dialog)) {
-        qWarning("the dialog did not become active");
-    }
-}
+using test::Activate;
 
 void Scan(PosKasaWindow* w, const QString& barcode) {
     w->BarcodeBox()->setFocus();
@@ -290,23 +270,21 @@ void PosKasaWindowTest::scanningDeletingAndPostingWithPayment() {
     Key(w, Qt::Key_F12);
     QVERIFY(dialogSeen);
     const QVariantList key{kRetailWarehouse, session.businessYear, firstNumber};
-    QCOMPARE(host.Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"SKLADISTE\" = ? "
-                                       "AND \"GODINA\" = ? AND \"IRA\" = 1 AND \"BROJ RACUNA\" = ? "
-                                       "AND \"KORISNIK\" = 'admin'"),
-                        key),
+    QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"SKLADISTE\" = ? "
+                                     "AND \"GODINA\" = ? AND \"IRA\" = 1 AND \"BROJ RACUNA\" = ? "
+                                     "AND \"KORISNIK\" = 'admin'"),
+                      key),
              1);
-    QCOMPARE(
-        host.Count(QStringLiteral("SELECT COUNT(*) FROM \"Naplata\" WHERE \"Skladište\" = ? "
-                                  "AND \"Godina\" = ? AND \"Ira\" = 1 AND \"Broj računa\" = ?"),
-                   key),
-        2);
-    QCOMPARE(
-        host.Count(QStringLiteral("SELECT COUNT(*) FROM \"UPLATE\" WHERE \"Opis\" = ? AND "
-                                  "((\"Tip\" = 'kartica' AND \"Iznos\" = 10 AND \"Tip kartice\" "
-                                  "IS NOT NULL) OR (\"Tip\" = 'gotovina' AND ABS(\"Iznos\" - "
-                                  "?) < 0.005))"),
-                   {QStringLiteral("Račun m. br. ") + QString::number(firstNumber), total - 10}),
-        2);
+    QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"Naplata\" WHERE \"Skladište\" = ? "
+                                     "AND \"Godina\" = ? AND \"Ira\" = 1 AND \"Broj računa\" = ?"),
+                      key),
+             2);
+    QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"UPLATE\" WHERE \"Opis\" = ? AND "
+                                     "((\"Tip\" = 'kartica' AND \"Iznos\" = 10 AND \"Tip kartice\" "
+                                     "IS NOT NULL) OR (\"Tip\" = 'gotovina' AND ABS(\"Iznos\" - "
+                                     "?) < 0.005))"),
+                      {QStringLiteral("Račun m. br. ") + QString::number(firstNumber), total - 10}),
+             2);
     const QByteArray shownAfter = display.Read();
     QVERIFY2(shownAfter.contains("Za povrat:"), shownAfter.constData());
     QVERIFY(shownAfter.contains("Za platiti:"));
@@ -366,7 +344,7 @@ void PosKasaWindowTest::paymentChecksKeepTheDialogOpen() {
         d->ChequesBox()->SetValue(0, 2);
         QVERIFY(d->isVisible());
         QVERIFY(!d->Paid());
-        rowsWhileOpen = host.Count(payments, key);
+        rowsWhileOpen = host.Int(payments, key);
         // Odustani: No stays, Yes leaves without rows.
         host.prompter.AnswerNo();
         QTest::keyClick(d, Qt::Key_Escape);
@@ -377,13 +355,12 @@ void PosKasaWindowTest::paymentChecksKeepTheDialogOpen() {
     });
     Key(w, Qt::Key_F12);
     QCOMPARE(rowsWhileOpen, 0);
-    QCOMPARE(host.Count(payments, key), 0);
+    QCOMPARE(host.Int(payments, key), 0);
     // The invoice stays posted and the register moved on.
-    QCOMPARE(
-        host.Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"SKLADISTE\" = ? "
-                                  "AND \"GODINA\" = ? AND \"IRA\" = 1 AND \"BROJ RACUNA\" = ?"),
-                   key),
-        1);
+    QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"SKLADISTE\" = ? "
+                                     "AND \"GODINA\" = ? AND \"IRA\" = 1 AND \"BROJ RACUNA\" = ?"),
+                      key),
+             1);
     QCOMPARE(w->NumberField()->text().toInt(), number + 1);
 
     // The invoice window's payment: 99.995 against the total is the total, no question.
@@ -396,7 +373,7 @@ void PosKasaWindowTest::paymentChecksKeepTheDialogOpen() {
     });
     OpenRetailPaymentForInvoice(host, {kRetailWarehouse, 1, session.businessYear, number}, 0);
     QVERIFY(host.prompter.Shown().isEmpty());
-    QCOMPARE(host.Count(payments, key), 1);
+    QCOMPARE(host.Int(payments, key), 1);
 }
 
 void PosKasaWindowTest::cashierRightsAndLogOff() {
@@ -496,9 +473,9 @@ void PosKasaWindowTest::controlTapeAndClosingKeepsOtherSales() {
     Key(w, Qt::Key_F12);
     QVERIFY(host.prompter.LastMessage().startsWith(QStringLiteral("Nedovoljna količina artikla")));
     QCOMPARE(w->Grid()->Data().RowCount(), 1);
-    QCOMPARE(host.Count(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
-                                       "\"Multiuser_sifra\" = ?"),
-                        {code}),
+    QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
+                                     "\"Multiuser_sifra\" = ?"),
+                      {code}),
              1);
     QCOMPARE(w->NumberField()->text().toInt(), number);
     host.Db().Exec(QStringLiteral("UPDATE \"NABAVE\" SET \"KOLICINA\" = ?") + lotKey,
@@ -554,11 +531,11 @@ void PosKasaWindowTest::controlTapeAndClosingKeepsOtherSales() {
     retail::ScanBarcode(session, other, barcodes[0]);
     const QString lines = QStringLiteral(
         "SELECT COUNT(*) FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE \"Multiuser_sifra\" = ?");
-    QCOMPARE(host.Count(lines, {own}), 1);
+    QCOMPARE(host.Int(lines, {own}), 1);
     w->parentWidget()->close();
     test::Settle();
-    QCOMPARE(host.Count(lines, {own}), 0);
-    QCOMPARE(host.Count(lines, {other.draft.sessionCode}), 1);
+    QCOMPARE(host.Int(lines, {own}), 0);
+    QCOMPARE(host.Int(lines, {other.draft.sessionCode}), 1);
     retail::CloseTillSale(session, other);
 }
 

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "SalesWindowSupport.h"
 #include "data/Database.h"
 #include "data/Session.h"
 #include "data/SqlValue.h"
@@ -13,7 +14,6 @@
 #include "sales/ui/CompositeLineDialog.h"
 #include "sales/ui/InvoiceController.h"
 #include "sales/ui/InvoiceWindows.h"
-#include "support/WindowTest.h"
 #include "ui/DataGrid.h"
 #include "ui/DocumentWindows.h"
 #include "ui/FieldForm.h"
@@ -26,32 +26,11 @@ namespace bom = zodra::registers::billsofmaterials;
 
 namespace {
 
-struct DemoFolder {
-    test::WindowTestFolder folder;
+using test::Choose;
+
+struct DemoHost : test::SalesHost {
+    DemoHost() : SalesHost(false) {}
 };
-
-class DemoHost : private DemoFolder, public test::TestHost {
-public:
-    DemoHost() : test::TestHost(folder, DemoCompany{}) {
-        area.resize(1280, 800);
-        registry = &m_registry;
-        RegisterSalesCommands(m_registry);
-    }
-    QVariant Scalar(const QString& sql, const QVariantList& params = {}) {
-        return CurrentSession().Db().Scalar(sql, params);
-    }
-
-private:
-    ui::CommandRegistry m_registry;
-};
-
-void Choose(ui::DocumentWindow* w, const QString& key, const QVariant& value) {
-    auto* box = qobject_cast<QComboBox*>(w->Extra()->Editor(key));
-    const int index = box->findData(value);
-    box->setCurrentIndex(index);
-    Q_EMIT box->activated(index);
-    test::Settle();
-}
 
 }  // namespace
 
@@ -77,17 +56,15 @@ private Q_SLOTS:
         db.Exec(
             QStringLiteral("INSERT INTO \"ARTIKLI\" (\"NAZIV\", \"OPIS\", \"JED_M\", "
                            "\"GRUPA_P\") VALUES ('Poklon paket', 'PP-002', 'kom', 1)"));
-        const int box =
-            host.Scalar(QStringLiteral("SELECT MAX(\"SIFRA\") FROM \"ARTIKLI\"")).toInt();
+        const int box = host.Int(QStringLiteral("SELECT MAX(\"SIFRA\") FROM \"ARTIKLI\""));
         bom::SetPart(db, bom::Add(db, box), piece, QStringLiteral("2"));
 
         auto* w = qobject_cast<ui::DocumentWindow*>(host.Open(InvoiceCommand()));
         QVERIFY(w);
-        Choose(w, InvoiceController::IraField(), 1);
-        Choose(w, InvoiceController::TermsField(), 2);
-        Choose(w, InvoiceController::CustomerField(),
-               host.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"NAZIV\" = "
-                                          "'Restoran Šestine'")));
+        test::ChooseHeader(
+            w, 1, 2,
+            host.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"NAZIV\" = "
+                                       "'Restoran Šestine'")));
         auto* button = w->findChild<QPushButton*>(QStringLiteral("SlozeniArtikli"));
         QVERIFY(button);
         QCOMPARE(button->text(), QStringLiteral("Sl. artik&li"));

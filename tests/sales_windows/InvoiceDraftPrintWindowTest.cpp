@@ -4,10 +4,10 @@
 
 #include <QComboBox>
 #include <QMdiSubWindow>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include "SalesWindowSupport.h"
 #include "data/Database.h"
 #include "data/Session.h"
 #include "data/SqlValue.h"
@@ -19,7 +19,6 @@
 #include "sales/ui/ArticleLineDialog.h"
 #include "sales/ui/InvoiceController.h"
 #include "sales/ui/InvoiceWindows.h"
-#include "support/WindowTest.h"
 #include "ui/DataGrid.h"
 #include "ui/DocumentWindows.h"
 #include "ui/FieldForm.h"
@@ -30,39 +29,12 @@ using namespace zodra::sales::ui;
 
 namespace {
 
-struct DemoFolder {
-    test::WindowTestFolder folder;
+using test::Choose;
+
+struct DemoHost : test::SalesHost {
+    DemoHost() : SalesHost(false) {}
 };
-
-class DemoHost : private DemoFolder, public test::TestHost {
-public:
-    DemoHost() : test::TestHost(folder, DemoCompany{}) {
-        area.resize(1280, 800);
-        registry = &m_registry;
-        RegisterSalesCommands(m_registry);
-    }
-    QVariant Scalar(const QString& sql, const QVariantList& params = {}) {
-        return CurrentSession().Db().Scalar(sql, params);
-    }
-
-private:
-    ui::CommandRegistry m_registry;
-};
-
-void Choose(ui::DocumentWindow* w, const QString& key, const QVariant& value) {
-    auto* box = qobject_cast<QComboBox*>(w->Extra()->Editor(key));
-    const int index = box->findData(value);
-    box->setCurrentIndex(index);
-    Q_EMIT box->activated(index);
-    test::Settle();
-}
-
-QString PdfText(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
+using test::PdfText;
 
 }  // namespace
 
@@ -76,9 +48,8 @@ private Q_SLOTS:
         DemoHost host;
         Database& db = host.CurrentSession().Db();
         const int customer =
-            host.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"NAZIV\" = "
-                                       "'Hotel Ćiro d.d.'"))
-                .toInt();
+            host.Int(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"NAZIV\" = "
+                                    "'Hotel Ćiro d.d.'"));
         // An article with free stock in the warehouse, whichever the demo sold from.
         Statement lot = db.Prepare(QStringLiteral(
             "SELECT n.\"SIFRA_ARTIKLA\", a.\"NAZIV\" FROM \"NABAVE\" n JOIN \"ARTIKLI\" a ON "
@@ -89,14 +60,11 @@ private Q_SLOTS:
         const int article = lot.Int(0);
         const QString articleName = lot.Text(1);
         lot.Finish();
-        const int invoicesBefore =
-            host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\"")).toInt();
+        const int invoicesBefore = host.Int(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\""));
 
         auto* w = qobject_cast<ui::DocumentWindow*>(host.Open(InvoiceCommand()));
         QVERIFY(w);
-        Choose(w, InvoiceController::IraField(), 2);
-        Choose(w, InvoiceController::TermsField(), 2);
-        Choose(w, InvoiceController::CustomerField(), customer);
+        test::ChooseHeader(w, 2, 2, customer);
         auto* print = w->ActionButton(QStringLiteral("IspisURadu"));
         QVERIFY(print);
         QCOMPARE(print->text(), QStringLiteral("I&spis"));
@@ -106,19 +74,11 @@ private Q_SLOTS:
         QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Račun nema niti jedne stavke !"));
         QCOMPARE(host.area.subWindowList().size(), windowsBefore);
 
-        test::WhenShown<ArticleLineDialog>([&](ArticleLineDialog* d) {
-            QVERIFY(d->Picker()->SetCode(article));
-            d->Quantity()->setFocus();
-            test::TypeInto(d->Quantity(), QStringLiteral("2"));
-            QVERIFY(d->AcceptLine());
-        });
-        w->findChild<QPushButton*>(QStringLiteral("DodajStavku"))->click();
-        test::Settle();
-        const int code = host.Scalar(QStringLiteral("SELECT \"Multiuser_sifra\" FROM "
-                                                    "\"STAVKE_RACUNA_PRIVREMENO\" WHERE "
-                                                    "\"SIFRA\" = ? LIMIT 1"),
-                                     {article})
-                             .toInt();
+        test::AddArticleLine(w, article, QStringLiteral("2"));
+        const int code = host.Int(QStringLiteral("SELECT \"Multiuser_sifra\" FROM "
+                                                 "\"STAVKE_RACUNA_PRIVREMENO\" WHERE "
+                                                 "\"SIFRA\" = ? LIMIT 1"),
+                                  {article});
         QVERIFY(code > 0);
         sales::InvoiceDraft draft;
         draft.warehouse = 1;
@@ -138,8 +98,7 @@ private Q_SLOTS:
         QCOMPARE(report->windowTitle(), QStringLiteral("Ispis računa u radu"));
         QCOMPARE(report->PageCount(), 1);
         // Nothing posted, no number taken; the lines stay in the window.
-        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\"")).toInt(),
-                 invoicesBefore);
+        QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\"")), invoicesBefore);
         QCOMPARE(sales::ProposedNumber(db, draft), proposed);
         QCOMPARE(w->Lines()->Data().RowCount(), 1);
 

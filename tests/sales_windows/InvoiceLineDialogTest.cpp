@@ -25,25 +25,14 @@ using namespace zodra::sales::ui;
 
 namespace {
 
-struct DemoFolder {
-    test::WindowTestFolder folder;
-};
-
-class DemoHost : private DemoFolder, public test::TestHost {
+class DemoHost : public test::DemoHost {
 public:
-    DemoHost() : test::TestHost(folder, DemoCompany{}) {}
-    Database& Db() { return CurrentSession().Db(); }
-    QVariant Scalar(const QString& sql, const QVariantList& params = {}) {
-        return Db().Scalar(sql, params);
-    }
     // A new article, with no lot unless one is added.
     int NewArticle(const QString& name) {
         Db().Exec(QStringLiteral("INSERT INTO \"ARTIKLI\" (\"NAZIV\", \"OPIS\", \"JED_M\", "
                                  "\"GRUPA_P\") VALUES (?, ?, 'kom', 1)"),
                   {name, name.toUpper()});
-        return Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE \"NAZIV\" = ?"),
-                      {name})
-            .toInt();
+        return Int(QStringLiteral("SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE \"NAZIV\" = ?"), {name});
     }
     void AddLot(int warehouse, int year, int article, double quantity) {
         Db().Exec(QStringLiteral("INSERT INTO \"NABAVE\" (\"SKLADISTE\", \"GODINA\", "
@@ -56,9 +45,9 @@ public:
         InvoiceDraft draft = OpenInvoice(CurrentSession(), QDate(2026, 3, 2));
         draft.book = 2;
         draft.salesTerms = terms;
-        draft.customer = Scalar(QStringLiteral("SELECT MIN(\"SIFRA\") FROM \"PARTNERI\" WHERE "
-                                               "\"Kupac\" = TRUE"))
-                             .toInt();
+        draft.customer =
+            Int(QStringLiteral("SELECT MIN(\"SIFRA\") FROM \"PARTNERI\" WHERE "
+                               "\"Kupac\" = TRUE"));
         return draft;
     }
 };
@@ -69,11 +58,9 @@ ArticleLineWriter NoWriter() {
 
 // An article with a lot holding stock in warehouse 1, the one the dialog proposes.
 int StockedArticle(DemoHost& host, int year) {
-    return host
-        .Scalar(QStringLiteral("SELECT MIN(\"SIFRA_ARTIKLA\") FROM \"NABAVE\" WHERE "
-                               "\"SKLADISTE\" = 1 AND \"GODINA\" = ? AND \"KOLICINA\" > 0"),
-                {year})
-        .toInt();
+    return host.Int(QStringLiteral("SELECT MIN(\"SIFRA_ARTIKLA\") FROM \"NABAVE\" WHERE "
+                                   "\"SKLADISTE\" = 1 AND \"GODINA\" = ? AND \"KOLICINA\" > 0"),
+                    {year});
 }
 
 }  // namespace
@@ -99,7 +86,7 @@ private Q_SLOTS:
         host.AddLot(1, draft.year - 1, elsewhere, 5);
         const int here = host.NewArticle(QStringLiteral("Nova zaliha"));
         host.AddLot(1, draft.year, here, 3);
-        const int all = host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\"")).toInt();
+        const int all = host.Int(QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\""));
 
         ArticleLineDialog d(host, draft, NoWriter());
         d.show();
@@ -140,11 +127,10 @@ private Q_SLOTS:
         DemoHost host;
         const InvoiceDraft retail = host.Draft(1);
         const int article = StockedArticle(host, retail.year);
-        const int plain = host.Scalar(QStringLiteral("SELECT MAX(\"SIFRA_ARTIKLA\") FROM "
-                                                     "\"NABAVE\" WHERE \"SKLADISTE\" = 1 AND "
-                                                     "\"GODINA\" = ? AND \"KOLICINA\" > 0"),
-                                      {retail.year})
-                              .toInt();
+        const int plain = host.Int(QStringLiteral("SELECT MAX(\"SIFRA_ARTIKLA\") FROM "
+                                                  "\"NABAVE\" WHERE \"SKLADISTE\" = 1 AND "
+                                                  "\"GODINA\" = ? AND \"KOLICINA\" > 0"),
+                                   {retail.year});
         QVERIFY(article > 0 && plain != article);
         host.Db().Exec(QStringLiteral("UPDATE \"ARTIKLI\" SET \"CIJENA_U_VALUTI\" = 0, "
                                       "\"VALUTA\" = NULL WHERE \"SIFRA\" = ?"),
@@ -200,12 +186,12 @@ private Q_SLOTS:
             host.Db().Exec(QStringLiteral("INSERT INTO \"DJELATNICI\" (\"IME\") VALUES (?)"),
                            {QString::fromLatin1(name)});
         }
-        const int ante = host.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"DJELATNICI\" "
-                                                    "WHERE \"IME\" = 'Ante'"))
-                             .toInt();
-        const int service = host.Scalar(QStringLiteral("SELECT MIN(\"SIFRA\") FROM \"USLUGE\" "
-                                                       "WHERE \"NAZIV\" <> 'CASSA SCONTO'"))
-                                .toInt();
+        const int ante =
+            host.Int(QStringLiteral("SELECT \"SIFRA\" FROM \"DJELATNICI\" "
+                                    "WHERE \"IME\" = 'Ante'"));
+        const int service =
+            host.Int(QStringLiteral("SELECT MIN(\"SIFRA\") FROM \"USLUGE\" "
+                                    "WHERE \"NAZIV\" <> 'CASSA SCONTO'"));
         const InvoiceDraft draft = host.Draft(2);
         ServiceLineDialog d(host, draft,
                             [&](const ServiceLineInput& input, const std::vector<int>& employees) {

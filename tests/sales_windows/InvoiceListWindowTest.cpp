@@ -28,18 +28,15 @@ using namespace zodra::sales::ui;
 
 namespace {
 
-struct DemoFolder {
-    test::WindowTestFolder folder;
-};
-
-class DemoHost : private DemoFolder, public test::TestHost {
+class DemoHost : public test::DemoHost {
 public:
     explicit DemoHost(InvoiceCorrectionOpener correction = {})
-        : test::TestHost(folder, DemoCompany{false}) {
-        CurrentSession().workstation.debugMode = true;
-        registry = &m_registry;
-        RegisterInvoiceListCommands(m_registry, std::move(correction));
-    }
+        : test::DemoHost({.commands =
+                              [&](ui::CommandRegistry& r) {
+                                  RegisterInvoiceListCommands(r, std::move(correction));
+                              },
+                          .withSales = false,
+                          .debugMode = true}) {}
     // Posts the example invoice (10.03.2026, customer "Kod Ane's d.o.o.") `count` times.
     void PostInvoices(int count) {
         QFile file(QStringLiteral(ZODRA_SOURCE_DIR "/docs/examples/racun.json"));
@@ -51,10 +48,6 @@ public:
         }
         prompter.Clear();
     }
-    int Scalar(const QString& sql) { return CurrentSession().Db().Scalar(sql).toInt(); }
-
-private:
-    ui::CommandRegistry m_registry;
 };
 
 class FakeMail : public MailProgram {
@@ -128,7 +121,7 @@ private Q_SLOTS:
         host.prompter.AnswerNo();
         list->CancelCurrent();
         QCOMPARE(host.prompter.Shown(), QStringList{QStringLiteral("Želite li stornirati račun!")});
-        QCOMPARE(host.Scalar(stornoOf2), 0);
+        QCOMPARE(host.Int(stornoOf2), 0);
 
         host.prompter.Clear();
         host.prompter.AnswerYes()
@@ -141,7 +134,7 @@ private Q_SLOTS:
             (QStringList{QStringLiteral("Datum storna nije ispravno upisan. Pokušajte ponovo."),
                          QStringLiteral("Datum storna nesmije biti prije datuma računa. Pokušajte "
                                         "ponovo.")}));
-        QCOMPARE(host.Scalar(stornoOf2), 1);
+        QCOMPARE(host.Int(stornoOf2), 1);
         QCOMPARE(host.LastWindow()->windowTitle(), QStringLiteral("Ispis storna računa br. 2"));
         QCOMPARE(list->CurrentNumber().toInt(), 2);
         QVERIFY(list->Details()->text().endsWith(QStringLiteral("Storniran 12.03.2026")));
@@ -159,8 +152,7 @@ private Q_SLOTS:
         host.prompter.Clear();
         host.prompter.AnswerYes().Cancel();
         list->CancelCurrent();
-        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"STORNO\"")),
-                 1);
+        QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"STORNO\"")), 1);
     }
 
     void deletionAsksAndTheListIsReadAgain() {
@@ -190,8 +182,8 @@ private Q_SLOTS:
         QVERIFY(host.prompter.Messages().isEmpty());
         QCOMPARE(list->Model()->rowCount(), 1);
         QCOMPARE(list->CurrentNumber().toInt(), 1);
-        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA\" WHERE "
-                                            "\"BROJ_RACUNA\" = 2 AND \"IRA\" = 1")),
+        QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA\" WHERE "
+                                         "\"BROJ_RACUNA\" = 2 AND \"IRA\" = 1")),
                  0);
 
         list->OpenTable();
@@ -213,18 +205,15 @@ private Q_SLOTS:
             host.FindWindow(QStringLiteral("frmIzborRacuna_tablica")));
         QVERIFY(table);
         const auto invoices = [&] {
-            return host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"IRA\" = 1"));
+            return host.Int(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"IRA\" = 1"));
         };
         QCOMPARE(invoices(), 2);
         table->Table()->setCurrentIndex(table->Model()->index(table->Model()->RowOf(2), 0));
         Session& session = host.CurrentSession();
         const QString user = session.userName;
-        QCOMPARE(host.CurrentSession()
-                     .Db()
-                     .Scalar(QStringLiteral("SELECT COUNT(*) FROM \"KORISNICI\" WHERE "
-                                            "\"Username\" = ?"),
-                             {user})
-                     .toInt(),
+        QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"KORISNICI\" WHERE "
+                                         "\"Username\" = ?"),
+                          {user}),
                  1);
 
         session.userName = QStringLiteral("gost");
@@ -243,8 +232,8 @@ private Q_SLOTS:
         host.prompter.AnswerYes();
         QTest::keyClick(table->Table(), Qt::Key_Delete);
         QCOMPARE(invoices(), 1);
-        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"IRA\" = 1 "
-                                            "AND \"BROJ RACUNA\" = 2")),
+        QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"IRA\" = 1 "
+                                         "AND \"BROJ RACUNA\" = 2")),
                  0);
         QCOMPARE(table->Model()->rowCount(), 1);
     }

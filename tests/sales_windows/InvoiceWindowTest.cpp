@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "SalesWindowSupport.h"
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Rounding.h"
@@ -26,7 +27,6 @@
 #include "sales/ui/LinesTableDialog.h"
 #include "sales/ui/PackagingLineDialog.h"
 #include "sales/ui/ServiceLineDialog.h"
-#include "support/WindowTest.h"
 #include "ui/DataGrid.h"
 #include "ui/DocumentWindows.h"
 #include "ui/FieldForm.h"
@@ -38,38 +38,12 @@ using namespace zodra::sales::ui;
 
 namespace {
 
-struct DemoFolder {
-    test::WindowTestFolder folder;
+using test::Button;
+using test::Choose;
+
+struct DemoHost : test::SalesHost {
+    DemoHost() : SalesHost(true) {}
 };
-
-class DemoHost : private DemoFolder, public test::TestHost {
-public:
-    DemoHost() : test::TestHost(folder, DemoCompany{}) {
-        CurrentSession().workstation.debugMode = true;
-        area.resize(1280, 800);
-        registry = &m_registry;
-        RegisterSalesCommands(m_registry);
-    }
-    QVariant Scalar(const QString& sql, const QVariantList& params = {}) {
-        return CurrentSession().Db().Scalar(sql, params);
-    }
-
-private:
-    ui::CommandRegistry m_registry;
-};
-
-QPushButton* ButtonOf(QWidget* w, const QString& name) {
-    return w->findChild<QPushButton*>(name);
-}
-
-// Chooses an entry of a header box as the user does (the box commits on activation).
-void Choose(ui::DocumentWindow* w, const QString& key, const QVariant& value) {
-    auto* box = qobject_cast<QComboBox*>(w->Extra()->Editor(key));
-    const int index = value.isNull() ? 0 : box->findData(value);
-    box->setCurrentIndex(index);
-    Q_EMIT box->activated(index);
-    test::Settle();
-}
 
 QVariant BoxValue(ui::DocumentWindow* w, const QString& key) {
     return w->Extra()->Values().value(key);
@@ -102,9 +76,8 @@ DemoLot BiggestLot(DemoHost& host) {
 }
 
 int CustomerCode(DemoHost& host, const QString& name) {
-    return host
-        .Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"NAZIV\" = ?"), {name})
-        .toInt();
+    return host.Int(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"NAZIV\" = ?"),
+                    {name});
 }
 
 }  // namespace
@@ -117,27 +90,25 @@ private Q_SLOTS:
 
     void anInvoiceIsEnteredByKeysAndPosted() {
         DemoHost host;
-        const int sessionsBefore =
-            host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")).toInt();
+        const int sessionsBefore = host.Int(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\""));
         auto* w = qobject_cast<ui::DocumentWindow*>(host.Open(InvoiceCommand()));
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), QStringLiteral("Račun"));
         // The window holds a session code of its own while it is open.
-        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")).toInt(),
+        QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")),
                  sessionsBefore + 1);
-        QCOMPARE(ButtonOf(w, QStringLiteral("DodajStavku"))->text(), QStringLiteral("&Artikli"));
-        QCOMPARE(ButtonOf(w, QStringLiteral("BrisanjeStavke"))->text(),
-                 QStringLiteral("&Brisanje"));
+        QCOMPARE(Button(w, QStringLiteral("DodajStavku"))->text(), QStringLiteral("&Artikli"));
+        QCOMPARE(Button(w, QStringLiteral("BrisanjeStavke"))->text(), QStringLiteral("&Brisanje"));
         for (const char* name : {"Usluge", "Tablicno", "Proknjizi", "UpisBroja"}) {
-            QVERIFY2(ButtonOf(w, QString::fromLatin1(name)), name);
+            QVERIFY2(Button(w, QString::fromLatin1(name)), name);
         }
 
         // The guards before lines, in their order, and the retail terms refused in a
         // wholesale warehouse (the box goes back to what it was).
-        ButtonOf(w, QStringLiteral("DodajStavku"))->click();
+        Button(w, QStringLiteral("DodajStavku"))->click();
         QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije izabrana knjiga IRA !"));
         Choose(w, InvoiceController::IraField(), 2);
-        ButtonOf(w, QStringLiteral("Usluge"))->click();
+        Button(w, QStringLiteral("Usluge"))->click();
         QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije izabran uvjet prodaje !"));
         Choose(w, InvoiceController::TermsField(), 1);
         QCOMPARE(host.prompter.LastMessage(),
@@ -145,7 +116,7 @@ private Q_SLOTS:
                                 "maloprodajnog računa."));
         QVERIFY(BoxValue(w, InvoiceController::TermsField()).isNull());
         Choose(w, InvoiceController::TermsField(), 2);
-        ButtonOf(w, QStringLiteral("DodajStavku"))->click();
+        Button(w, QStringLiteral("DodajStavku"))->click();
         QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije izabran kupac !"));
         Choose(w, InvoiceController::CustomerField(),
                CustomerCode(host, QStringLiteral("Restoran Šestine")));
@@ -184,20 +155,13 @@ private Q_SLOTS:
             host.Photograph(d, QStringLiteral("upis_artikla"));
             QVERIFY(d->AcceptLine());
         });
-        ButtonOf(w, QStringLiteral("DodajStavku"))->click();
+        Button(w, QStringLiteral("DodajStavku"))->click();
         test::Settle();
         QCOMPARE(w->Lines()->Data().RowCount(), 1);
 
         // The same article and lot again: the merge question, Yes adds into the line.
         host.prompter.AnswerYes();
-        test::WhenShown<ArticleLineDialog>([&](ArticleLineDialog* d) {
-            QVERIFY(d->Picker()->SetCode(lot.article));
-            d->Quantity()->setFocus();
-            test::TypeInto(d->Quantity(), QStringLiteral("2"));
-            QVERIFY(d->AcceptLine());
-        });
-        ButtonOf(w, QStringLiteral("DodajStavku"))->click();
-        test::Settle();
+        test::AddArticleLine(w, lot.article, QStringLiteral("2"));
         QCOMPARE(
             host.prompter.Shown().last(),
             QStringLiteral("Ovaj artikal je već upisan. Želite li dodati na postojeću stavku?"));
@@ -219,7 +183,7 @@ private Q_SLOTS:
             host.Photograph(d, QStringLiteral("upis_usluge"));
             QVERIFY(d->AcceptLine());
         });
-        ButtonOf(w, QStringLiteral("Usluge"))->click();
+        Button(w, QStringLiteral("Usluge"))->click();
         test::Settle();
         QCOMPARE(w->Lines()->Data().RowCount(), 2);
         const double net = sqlvalue::ToDouble(host.Scalar(
@@ -230,7 +194,7 @@ private Q_SLOTS:
             d->Service()->setCurrentIndex(d->Service()->findText(QStringLiteral("CASSA SCONTO")));
             QVERIFY(d->AcceptLine());
         });
-        ButtonOf(w, QStringLiteral("Usluge"))->click();
+        Button(w, QStringLiteral("Usluge"))->click();
         test::Settle();
         QCOMPARE(w->Lines()->Data().RowCount(), 3);
         QCOMPARE(w->Lines()->Data().Value(2, 10).toString(), QStringLiteral("2%"));
@@ -239,7 +203,7 @@ private Q_SLOTS:
         // Deleting the service line: its question, and the lines behind it close the gap.
         w->Lines()->SelectRow(1);
         host.prompter.AnswerYes();
-        ButtonOf(w, QStringLiteral("BrisanjeStavke"))->click();
+        Button(w, QStringLiteral("BrisanjeStavke"))->click();
         QCOMPARE(host.prompter.Shown().last(),
                  QStringLiteral("Želite li izbrisati stavku usluge ?"));
         QCOMPARE(w->Lines()->Data().RowCount(), 2);
@@ -253,7 +217,7 @@ private Q_SLOTS:
             host.Photograph(d, QStringLiteral("racun_tablicno"));
             d->reject();
         });
-        ButtonOf(w, QStringLiteral("Tablicno"))->click();
+        Button(w, QStringLiteral("Tablicno"))->click();
         test::Settle();
         host.Photograph(w, QStringLiteral("racun"));
 
@@ -286,10 +250,9 @@ private Q_SLOTS:
                              {shown})
                      .toString(),
                  QStringLiteral("Ana Ćosić"));
-        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA\" WHERE "
-                                            "\"IRA\" = 2 AND \"BROJ_RACUNA\" = ?"),
-                             {shown})
-                     .toInt(),
+        QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA\" WHERE "
+                                         "\"IRA\" = 2 AND \"BROJ_RACUNA\" = ?"),
+                          {shown}),
                  2);
         // The number was free: no message; the window waits for the next invoice.
         QVERIFY(!host.prompter.Messages().contains(
@@ -302,8 +265,7 @@ private Q_SLOTS:
         // Closed, it gives its session code back.
         ui::CloseWindowFrame(w);
         test::Settle();
-        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")).toInt(),
-                 sessionsBefore);
+        QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), sessionsBefore);
     }
 
     // Closing with lines asks first; No keeps everything, Yes gives the lot its reservation
@@ -312,18 +274,8 @@ private Q_SLOTS:
         DemoHost host;
         const DemoLot lot = BiggestLot(host);
         auto* w = qobject_cast<ui::DocumentWindow*>(host.Open(InvoiceCommand()));
-        Choose(w, InvoiceController::IraField(), 2);
-        Choose(w, InvoiceController::TermsField(), 2);
-        Choose(w, InvoiceController::CustomerField(),
-               CustomerCode(host, QStringLiteral("Hotel Ćiro d.d.")));
-        test::WhenShown<ArticleLineDialog>([&](ArticleLineDialog* d) {
-            QVERIFY(d->Picker()->SetCode(lot.article));
-            d->Quantity()->setFocus();
-            test::TypeInto(d->Quantity(), QStringLiteral("3"));
-            QVERIFY(d->AcceptLine());
-        });
-        ButtonOf(w, QStringLiteral("DodajStavku"))->click();
-        test::Settle();
+        test::ChooseHeader(w, 2, 2, CustomerCode(host, QStringLiteral("Hotel Ćiro d.d.")));
+        test::AddArticleLine(w, lot.article, QStringLiteral("3"));
         auto free = [&] {
             return sqlvalue::ToDouble(
                 host.Scalar(QStringLiteral("SELECT \"KOLICINA_PRIVREMENO\" FROM \"NABAVE\" WHERE "
@@ -356,11 +308,8 @@ private Q_SLOTS:
             "'kom', 2.5)"));
         auto* w = qobject_cast<ui::DocumentWindow*>(host.Open(InvoiceCommand()));
         QVERIFY(w);
-        Choose(w, InvoiceController::IraField(), 1);
-        Choose(w, InvoiceController::TermsField(), 2);
-        Choose(w, InvoiceController::CustomerField(),
-               CustomerCode(host, QStringLiteral("Restoran Šestine")));
-        QCOMPARE(ButtonOf(w, QStringLiteral("Ambalaza"))->text(), QStringLiteral("A&mbalaža"));
+        test::ChooseHeader(w, 1, 2, CustomerCode(host, QStringLiteral("Restoran Šestine")));
+        QCOMPARE(Button(w, QStringLiteral("Ambalaza"))->text(), QStringLiteral("A&mbalaža"));
         test::WhenShown<PackagingLineDialog>([&](PackagingLineDialog* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("Upis ambalaže ( za evidentno praćenje )"));
             QVERIFY(!d->AcceptLine());
@@ -372,7 +321,7 @@ private Q_SLOTS:
             host.Photograph(d, QStringLiteral("upis_ambalaze"));
             QVERIFY(d->AcceptLine());
         });
-        ButtonOf(w, QStringLiteral("Ambalaza"))->click();
+        Button(w, QStringLiteral("Ambalaza"))->click();
         test::Settle();
         QCOMPARE(w->Lines()->Data().RowCount(), 1);
         QCOMPARE(sqlvalue::ToDouble(host.Scalar(
@@ -393,18 +342,8 @@ private Q_SLOTS:
         const DemoLot lot = BiggestLot(host);
         auto* w = qobject_cast<ui::DocumentWindow*>(host.Open(InvoiceCommand()));
         QVERIFY(w);
-        Choose(w, InvoiceController::IraField(), 2);
-        Choose(w, InvoiceController::TermsField(), 2);
-        Choose(w, InvoiceController::CustomerField(),
-               CustomerCode(host, QStringLiteral("Restoran Šestine")));
-        test::WhenShown<ArticleLineDialog>([&](ArticleLineDialog* d) {
-            QVERIFY(d->Picker()->SetCode(lot.article));
-            d->Quantity()->setFocus();
-            test::TypeInto(d->Quantity(), QStringLiteral("4"));
-            QVERIFY(d->AcceptLine());
-        });
-        ButtonOf(w, QStringLiteral("DodajStavku"))->click();
-        test::Settle();
+        test::ChooseHeader(w, 2, 2, CustomerCode(host, QStringLiteral("Restoran Šestine")));
+        test::AddArticleLine(w, lot.article, QStringLiteral("4"));
         QCOMPARE(w->Lines()->Data().RowCount(), 1);
         auto line = [&](const char* column) {
             return sqlvalue::ToDouble(host.Scalar(
@@ -504,8 +443,7 @@ private Q_SLOTS:
         draft.customer = customer;
         sales::AddArticleLine(session, host.prompter, draft,
                               {lot.article, lot.lot, 5, std::nullopt, 0.0, std::nullopt, {}});
-        const int service =
-            host.Scalar(QStringLiteral("SELECT MIN(\"SIFRA\") FROM \"USLUGE\"")).toInt();
+        const int service = host.Int(QStringLiteral("SELECT MIN(\"SIFRA\") FROM \"USLUGE\""));
         sales::AddServiceLine(session, host.prompter, draft,
                               {service, 1, std::nullopt, std::nullopt, std::nullopt, {}});
         const int number =
@@ -522,8 +460,8 @@ private Q_SLOTS:
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), QStringLiteral("Račun br.%1 - Restoran Šestine").arg(number));
         QCOMPARE(w->Lines()->Data().RowCount(), 2);
-        QVERIFY(!ButtonOf(w, QStringLiteral("Proknjizi")));
-        QVERIFY(!ButtonOf(w, QStringLiteral("Ambalaza")));
+        QVERIFY(!Button(w, QStringLiteral("Proknjizi")));
+        QVERIFY(!Button(w, QStringLiteral("Ambalaza")));
 
         // Five become three: two go back to the lot at once.
         w->Lines()->SelectRow(0);
@@ -533,7 +471,7 @@ private Q_SLOTS:
             host.Photograph(d, QStringLiteral("promjena_stavke"));
             d->accept();
         });
-        ButtonOf(w, QStringLiteral("Promjena"))->click();
+        Button(w, QStringLiteral("Promjena"))->click();
         test::Settle();
         QCOMPARE(w->Lines()->Data().Value(0, 3).toDouble(), 3.0);
         QCOMPARE(sqlvalue::ToDouble(host.Scalar(
@@ -544,7 +482,7 @@ private Q_SLOTS:
 
         w->Lines()->SelectRow(1);
         host.prompter.AnswerYes();
-        ButtonOf(w, QStringLiteral("BrisanjeStavke"))->click();
+        Button(w, QStringLiteral("BrisanjeStavke"))->click();
         QCOMPARE(w->Lines()->Data().RowCount(), 1);
 
         const int hotel = CustomerCode(host, QStringLiteral("Hotel Ćiro d.d."));

@@ -10,6 +10,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include "SalesWindowSupport.h"
 #include "app/SessionStart.h"
 #include "data/Database.h"
 #include "data/Rounding.h"
@@ -20,7 +21,6 @@
 #include "sales/ui/InvoiceListModel.h"
 #include "sales/ui/InvoiceWindows.h"
 #include "sales/ui/OutgoingListWindow.h"
-#include "support/WindowTest.h"
 #include "ui/DataGrid.h"
 #include "ui/DateBox.h"
 #include "ui/DocumentWindow.h"
@@ -31,43 +31,24 @@ using namespace zodra::sales::ui;
 
 namespace {
 
-struct DemoFolder {
-    test::WindowTestFolder folder;
-};
+using test::Button;
 
-class DemoHost : private DemoFolder, public test::TestHost {
+class DemoHost : public test::SalesHost {
 public:
-    DemoHost() : test::TestHost(folder, DemoCompany{}) {
-        CurrentSession().workstation.debugMode = true;
-        area.resize(1280, 800);
-        registry = &m_registry;
-        RegisterSalesCommands(m_registry);
-        RegisterOutgoingListCommands(m_registry, [this](ui::WindowHost&,
-                                                        const sales::OutgoingDocument& d, int book,
-                                                        int number) {
+    DemoHost() : SalesHost(true) {
+        RegisterOutgoingListCommands(commands, [this](ui::WindowHost&,
+                                                      const sales::OutgoingDocument& d, int book,
+                                                      int number) {
             printed
                 << QStringLiteral("%1:%2:%3").arg(static_cast<int>(d.kind)).arg(book).arg(number);
         });
-    }
-    QVariant Scalar(const QString& sql, const QVariantList& params = {}) {
-        return CurrentSession().Db().Scalar(sql, params);
-    }
-    int Int(const QString& sql, const QVariantList& params = {}) {
-        return Scalar(sql, params).toInt();
     }
     OutgoingListWindow* Open(const char* command) {
         return qobject_cast<OutgoingListWindow*>(
             test::TestHost::Open(QString::fromLatin1(command)));
     }
     QStringList printed;
-
-private:
-    ui::CommandRegistry m_registry;
 };
-
-QPushButton* Button(QWidget* w, const char* name) {
-    return w->findChild<QPushButton*>(QString::fromLatin1(name));
-}
 
 // The offer (or pro-forma) book of warehouse 1 holding most of them.
 int BusiestBook(DemoHost& host, const QString& table) {
@@ -273,12 +254,11 @@ private Q_SLOTS:
                                 "Prodajna vrijednost|Rabat|Osnovica|Porez|Ukupno|Uvjet prodaje"));
         QVERIFY(data.RowCount() > 0);
         const int first = data.Value(0, 0).toInt();
-        const double total = host.Scalar(QStringLiteral("SELECT SUM(\"UKUPNO_\") FROM "
-                                                        "\"STAVKE_PONUDA\" WHERE \"SKLADISTE\" = 1 "
-                                                        "AND \"GODINA\" = 2026 AND \"IRA\" = ? AND "
-                                                        "\"BROJ_RACUNA\" = ?"),
-                                         {book, first})
-                                 .toDouble();
+        const double total = host.Real(QStringLiteral("SELECT SUM(\"UKUPNO_\") FROM "
+                                                      "\"STAVKE_PONUDA\" WHERE \"SKLADISTE\" = 1 "
+                                                      "AND \"GODINA\" = 2026 AND \"IRA\" = ? AND "
+                                                      "\"BROJ_RACUNA\" = ?"),
+                                       {book, first});
         QCOMPARE(data.Value(0, 10).toDouble(), RoundMoney(total));
         // Base plus tax make the total, discount off the selling value makes the base.
         QCOMPARE(RoundMoney(data.Value(0, 8).toDouble() + data.Value(0, 9).toDouble()),

@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 
+#include "SalesWindowSupport.h"
 #include "data/Database.h"
 #include "data/Session.h"
 #include "data/SqlValue.h"
@@ -17,7 +18,6 @@
 #include "sales/ui/InvoiceController.h"
 #include "sales/ui/InvoiceHeaderDialog.h"
 #include "sales/ui/InvoiceWindows.h"
-#include "support/WindowTest.h"
 #include "ui/DataGrid.h"
 #include "ui/DocumentWindows.h"
 #include "ui/FieldForm.h"
@@ -29,33 +29,11 @@ using namespace zodra::sales::ui;
 
 namespace {
 
-struct DemoFolder {
-    test::WindowTestFolder folder;
+using test::Choose;
+
+struct DemoHost : test::SalesHost {
+    DemoHost() : SalesHost(true) {}
 };
-
-class DemoHost : private DemoFolder, public test::TestHost {
-public:
-    DemoHost() : test::TestHost(folder, DemoCompany{}) {
-        CurrentSession().workstation.debugMode = true;
-        area.resize(1280, 800);
-        registry = &m_registry;
-        RegisterSalesCommands(m_registry);
-    }
-    QVariant Scalar(const QString& sql, const QVariantList& params = {}) {
-        return CurrentSession().Db().Scalar(sql, params);
-    }
-
-private:
-    ui::CommandRegistry m_registry;
-};
-
-void Choose(ui::DocumentWindow* w, const QString& key, const QVariant& value) {
-    auto* box = qobject_cast<QComboBox*>(w->Extra()->Editor(key));
-    const int index = box->findData(value);
-    box->setCurrentIndex(index);
-    Q_EMIT box->activated(index);
-    test::Settle();
-}
 
 // An article of warehouse 1 whose oldest lot with stock has at least 5 pieces free.
 std::pair<int, int> FreeLot(DemoHost& host) {
@@ -88,31 +66,24 @@ private Q_SLOTS:
                 {lot, article}));
         };
         const double before = quantityOnLot();
-        const int next = host.Scalar(QStringLiteral("SELECT COALESCE(MAX(\"BROJ_OTPREMNICE\"), 0) "
-                                                    "+ 1 FROM \"OTPREMNICE\" WHERE "
-                                                    "\"SKLADISTE\" = 1"))
-                             .toInt();
+        const int next =
+            host.Int(QStringLiteral("SELECT COALESCE(MAX(\"BROJ_OTPREMNICE\"), 0) "
+                                    "+ 1 FROM \"OTPREMNICE\" WHERE "
+                                    "\"SKLADISTE\" = 1"));
         auto* w =
             qobject_cast<ui::DocumentWindow*>(host.Open(QStringLiteral("Knjizenje_otpremnica")));
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), QStringLiteral("Otpremnica"));
         Choose(w, InvoiceController::IraField(), 1);
         Choose(w, InvoiceController::TermsField(), 2);
-        const int customer = host.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE "
-                                                        "\"NAZIV\" = 'Hotel Ćiro d.d.'"))
-                                 .toInt();
+        const int customer =
+            host.Int(QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE "
+                                    "\"NAZIV\" = 'Hotel Ćiro d.d.'"));
         Choose(w, InvoiceController::CustomerField(), customer);
         QCOMPARE(w->windowTitle(), QStringLiteral("Otpremnica - Hotel Ćiro d.d."));
         QCOMPARE(w->Header().number, next);
 
-        test::WhenShown<ArticleLineDialog>([&, article = article](ArticleLineDialog* d) {
-            QVERIFY(d->Picker()->SetCode(article));
-            d->Quantity()->setFocus();
-            test::TypeInto(d->Quantity(), QStringLiteral("5"));
-            QVERIFY(d->AcceptLine());
-        });
-        w->findChild<QPushButton*>(QStringLiteral("DodajStavku"))->click();
-        test::Settle();
+        test::AddArticleLine(w, article, QStringLiteral("5"));
         QCOMPARE(w->Lines()->Data().RowCount(), 1);
 
         test::WhenShown<InvoiceHeaderDialog>([&](InvoiceHeaderDialog* d) {
@@ -146,11 +117,10 @@ private Q_SLOTS:
                      .toString(),
                  QStringLiteral("Ana Ćosić"));
         QCOMPARE(quantityOnLot(), before - 5);
-        QCOMPARE(host.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"DATUM_I_"
-                                            "VRIJEME_KNJIZENJA\" IS NOT NULL AND \"OTPREMNICA\" = "
-                                            "?"),
-                             {QString::number(next)})
-                     .toInt(),
+        QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"DATUM_I_"
+                                         "VRIJEME_KNJIZENJA\" IS NOT NULL AND \"OTPREMNICA\" = "
+                                         "?"),
+                          {QString::number(next)}),
                  0);
         ui::CloseWindowFrame(w);
         test::Settle();

@@ -2,10 +2,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTimer>
 #include <QtTest>
 
 #include "data/Database.h"
@@ -27,12 +25,8 @@ using tradebook::Book;
 
 namespace {
 
-QString PdfText(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
+using test::OnModal;
+using test::PdfText;
 
 // A document's entry, as a posting writes it.
 void PostEntry(Session& s, const QString& type, int number, const QDate& date, double purchase,
@@ -50,16 +44,6 @@ void PostEntry(Session& s, const QString& type, int number, const QDate& date, d
     e.salesTax = salesTax;
     tradebook::AppendEntry(s.Db(), Book::Wholesale, e);
     t.Commit();
-}
-
-// Runs `fn` on the modal dialog that the next statement opens.
-template <typename Dialog, typename Fn>
-void OnModal(Fn fn) {
-    QTimer::singleShot(0, [fn] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        fn(dialog);
-    });
 }
 
 QString Cell(QTableWidget* grid, int row, int column) {

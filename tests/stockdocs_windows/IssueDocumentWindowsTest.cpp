@@ -31,36 +31,17 @@ using namespace zodra::stockdocs::ui;
 
 namespace {
 
-struct DemoFolder {
-    test::WindowTestFolder folder;
-};
+using test::Activate;
+using test::Button;
+using test::CloseAfter;
+using test::Retype;
 
-class DemoHost : private DemoFolder, public test::TestHost {
-public:
-    DemoHost() : test::TestHost(folder, DemoCompany{}) {
-        CurrentSession().workstation.debugMode = true;
+struct DemoHost : test::DemoHost {
+    DemoHost() : test::DemoHost({.commands = RegisterStockDocsCommands, .debugMode = true}) {
         // "Odjava" is a commission warehouse's document.
         CurrentSession().warehouseFlags.commission = true;
-        registry = &m_registry;
-        RegisterStockDocsCommands(m_registry);
     }
-    QVariant Value(const QString& sql, const QVariantList& params = {}) {
-        return CurrentSession().Db().Scalar(sql, params);
-    }
-    reports::ui::ReportWindow* LastReport() {
-        const QList<QMdiSubWindow*> windows = area.subWindowList(QMdiArea::CreationOrder);
-        return windows.isEmpty()
-                   ? nullptr
-                   : qobject_cast<reports::ui::ReportWindow*>(windows.last()->widget());
-    }
-
-private:
-    ui::CommandRegistry m_registry;
 };
-
-QPushButton* Button(QWidget* w, const QString& name) {
-    return w->findChild<QPushButton*>(name);
-}
 
 // A lot of warehouse 1 with at least 3 free, other than `except`: article, lot, free quantity.
 struct FreeLot {
@@ -79,28 +60,6 @@ FreeLot FirstFreeLot(DemoHost& host, int except = 0) {
         return {};
     }
     return {s.Int(0), s.Int(1), s.Double(2)};
-}
-
-struct CloseAfter {
-    QDialog* dialog;
-    ~CloseAfter() {
-        if (dialog->isVisible()) {
-            dialog->reject();
-        }
-    }
-};
-
-void Activate(QWidget* dialog) {
-    dialog->activateWindow();
-    (void)QTest::qWaitForWindowActive(dialog, 20000);
-}
-
-// Replaces the text of a box by keys and presses Enter.
-void Retype(QWidget* box, const QString& text) {
-    box->setFocus();
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    test::TypeInto(box, text);
-    QTest::keyClick(box, Qt::Key_Return);
 }
 
 QString Number(double value) {
@@ -158,9 +117,10 @@ private Q_SLOTS:
             QVERIFY2(w->Post(), qPrintable(host.prompter.Messages().join(u'|')));
             // The number typed was free: posting says nothing, the printout shows.
             QCOMPARE(host.prompter.Shown(), QStringList{});
-            QVERIFY(host.LastReport());
-            QCOMPARE(host.LastReport()->windowTitle(), texts.printTitle + QString::number(next));
-            QCOMPARE(host.LastReport()->PageCount(), 1);
+            QVERIFY(host.Last<reports::ui::ReportWindow>());
+            QCOMPARE(host.Last<reports::ui::ReportWindow>()->windowTitle(),
+                     texts.printTitle + QString::number(next));
+            QCOMPARE(host.Last<reports::ui::ReportWindow>()->PageCount(), 1);
             QCOMPARE(w->Lines()->Data().RowCount(), 0);
             QCOMPARE(w->Header().number, next + 1);
 
@@ -176,9 +136,9 @@ private Q_SLOTS:
             if (Button(list, QStringLiteral("IspisKolicina"))) {
                 Button(list, QStringLiteral("IspisKolicina"))->click();
                 test::Settle();
-                QCOMPARE(host.LastReport()->windowTitle(),
+                QCOMPARE(host.Last<reports::ui::ReportWindow>()->windowTitle(),
                          texts.printTitle + QString::number(next));
-                QCOMPARE(host.LastReport()->PageCount(), 1);
+                QCOMPARE(host.Last<reports::ui::ReportWindow>()->PageCount(), 1);
             }
             host.Photograph(list,
                             QStringLiteral("stock_") + texts.word + QStringLiteral("_pregled"));
@@ -253,11 +213,10 @@ private Q_SLOTS:
             host.Open(IssueDocumentCommand(DocumentKind::ReturnNote)));
         QVERIFY(back);
         const double free =
-            host.Value(QStringLiteral("SELECT \"KOLICINA_PRIVREMENO\" FROM \"NABAVE\" WHERE "
-                                      "\"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND "
-                                      "\"BROJ_PRIMKE\" = ? AND \"SIFRA_ARTIKLA\" = ?"),
-                       {lot.lot, lot.article})
-                .toDouble();
+            host.Real(QStringLiteral("SELECT \"KOLICINA_PRIVREMENO\" FROM \"NABAVE\" WHERE "
+                                     "\"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND "
+                                     "\"BROJ_PRIMKE\" = ? AND \"SIFRA_ARTIKLA\" = ?"),
+                      {lot.lot, lot.article});
         test::WhenShown<IssueLineDialog>([&](IssueLineDialog* d) {
             CloseAfter closer{d};
             Activate(d);
@@ -296,10 +255,10 @@ private Q_SLOTS:
         supplier->setCurrentIndex(supplier->count() - 1);
         QVERIFY(w->Post());
         const int returned = w->Header().number - 1;
-        QCOMPARE(host.Value(QStringLiteral("SELECT \"SIFRA_DOBAVLJACA\" FROM "
-                                           "\"POVRATNICE_DOBAVLJACIMA\" WHERE \"SKLADISTE\" = 1 "
-                                           "AND \"BROJ_POVRATNICE_DOBAVLJACU\" = ?"),
-                            {returned}),
+        QCOMPARE(host.Scalar(QStringLiteral("SELECT \"SIFRA_DOBAVLJACA\" FROM "
+                                            "\"POVRATNICE_DOBAVLJACIMA\" WHERE \"SKLADISTE\" = 1 "
+                                            "AND \"BROJ_POVRATNICE_DOBAVLJACU\" = ?"),
+                             {returned}),
                  supplier->itemData(supplier->count() - 1));
 
         // A write-off whose lot was repriced afterwards: refused before the question.

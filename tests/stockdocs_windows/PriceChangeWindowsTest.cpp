@@ -26,28 +26,12 @@ using namespace zodra::stockdocs::ui;
 
 namespace {
 
-struct DemoFolder {
-    test::WindowTestFolder folder;
+using test::Button;
+using test::CloseAfter;
+
+struct DemoHost : test::DemoHost {
+    DemoHost() : test::DemoHost({.commands = RegisterStockDocsCommands, .debugMode = true}) {}
 };
-
-class DemoHost : private DemoFolder, public test::TestHost {
-public:
-    DemoHost() : test::TestHost(folder, DemoCompany{}) {
-        CurrentSession().workstation.debugMode = true;
-        registry = &m_registry;
-        RegisterStockDocsCommands(m_registry);
-    }
-    QVariant Value(const QString& sql, const QVariantList& params = {}) {
-        return CurrentSession().Db().Scalar(sql, params);
-    }
-
-private:
-    ui::CommandRegistry m_registry;
-};
-
-QPushButton* Button(QWidget* w, const QString& name) {
-    return w->findChild<QPushButton*>(name);
-}
 
 // A lot of warehouse 1 with stock: article, lot, selling price and the article's tax rate.
 struct StockedLot {
@@ -71,16 +55,6 @@ StockedLot FirstStockedLot(DemoHost& host) {
     return {s.Int(0), s.Int(1), s.Double(2), s.Double(3)};
 }
 
-// Closes a dialog that a failed check inside its WhenShown action left open.
-struct CloseAfter {
-    QDialog* dialog;
-    ~CloseAfter() {
-        if (dialog->isVisible()) {
-            dialog->reject();
-        }
-    }
-};
-
 }  // namespace
 
 class PriceChangeWindowsTest : public QObject {
@@ -97,10 +71,9 @@ private Q_SLOTS:
         QCOMPARE(w->windowTitle(), QStringLiteral("Izmjena cijena"));
         QCOMPARE(w->PrintBox()->text(), QStringLiteral("Ispis dok."));
         const int next =
-            host.Value(QStringLiteral("SELECT COALESCE(MAX(\"BROJ_IZMJENE_CIJENA\"), 0) + 1 "
-                                      "FROM \"IZMJENE_CIJENA\" WHERE \"SKLADISTE\" = 1 "
-                                      "AND \"GODINA\" = 2026"))
-                .toInt();
+            host.Int(QStringLiteral("SELECT COALESCE(MAX(\"BROJ_IZMJENE_CIJENA\"), 0) + 1 "
+                                    "FROM \"IZMJENE_CIJENA\" WHERE \"SKLADISTE\" = 1 "
+                                    "AND \"GODINA\" = 2026"));
         QCOMPARE(w->Header().number, next);
         const StockedLot lot = FirstStockedLot(host);
         QVERIFY(lot.article > 0);
@@ -172,12 +145,10 @@ private Q_SLOTS:
         });
         w->ActionButton(QStringLiteral("UPostotku"))->click();
         test::Settle();
-        const double lowered =
-            host.Value(QStringLiteral(
-                           "SELECT \"NOVA_CIJENA\" FROM \"STAVKE_IZMJENA_CIJENA_PRIVREMENO\" "
+        const double lowered = host.Real(
+            QStringLiteral("SELECT \"NOVA_CIJENA\" FROM \"STAVKE_IZMJENA_CIJENA_PRIVREMENO\" "
                            "WHERE \"ARTIKAL\" = ? AND \"BROJ_PRIMKE\" = ?"),
-                       {lot.article, lot.lot})
-                .toDouble();
+            {lot.article, lot.lot});
         QVERIFY2(qAbs(lowered - lot.price * 0.9) < 1e-9,
                  qPrintable(QString::number(lowered) + QStringLiteral(" / ") +
                             QString::number(lot.price) + host.prompter.Messages().join(u'|')));
@@ -189,11 +160,10 @@ private Q_SLOTS:
             host.prompter.LastMessage(),
             QStringLiteral("Izmjena cijena je proknjižena pod brojem ") + QString::number(next));
         QVERIFY(
-            qAbs(host.Value(QStringLiteral("SELECT \"VELEPRODAJNA CIJENA\" FROM \"NABAVE\" WHERE "
-                                           "\"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND "
-                                           "\"BROJ_PRIMKE\" = ? AND \"SIFRA_ARTIKLA\" = ?"),
-                            {lot.lot, lot.article})
-                     .toDouble() -
+            qAbs(host.Real(QStringLiteral("SELECT \"VELEPRODAJNA CIJENA\" FROM \"NABAVE\" WHERE "
+                                          "\"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND "
+                                          "\"BROJ_PRIMKE\" = ? AND \"SIFRA_ARTIKLA\" = ?"),
+                           {lot.lot, lot.article}) -
                  lot.price * 0.9) < 1e-9);
         QCOMPARE(w->Lines()->Data().RowCount(), 0);
         QCOMPARE(w->Header().number, next + 1);
@@ -235,9 +205,8 @@ private Q_SLOTS:
         QCOMPARE(lastReport()->PageCount(), 1);
         QVERIFY2(w->Post(), qPrintable(host.prompter.Messages().join(u'|')));
         const int number =
-            host.Value(QStringLiteral("SELECT MAX(\"BROJ_IZMJENE_CIJENA\") FROM \"IZMJENE_CIJENA\" "
-                                      "WHERE \"SKLADISTE\" = 1"))
-                .toInt();
+            host.Int(QStringLiteral("SELECT MAX(\"BROJ_IZMJENE_CIJENA\") FROM \"IZMJENE_CIJENA\" "
+                                    "WHERE \"SKLADISTE\" = 1"));
 
         auto* list = qobject_cast<ui::PostedDocumentsWindow*>(
             host.Open(QStringLiteral("Pregledi_izmjene_cijena")));
@@ -260,21 +229,21 @@ private Q_SLOTS:
         QCOMPARE(host.prompter.Shown(),
                  QStringList{QStringLiteral("Želite li stornirati izmjenu cijena!")});
         QVERIFY(
-            !host.Value(QStringLiteral(
-                            "SELECT \"STORNO\" FROM \"IZMJENE_CIJENA\" WHERE \"SKLADISTE\" = 1 AND "
-                            "\"BROJ_IZMJENE_CIJENA\" = ?"),
-                        {number})
+            !host.Scalar(
+                     QStringLiteral(
+                         "SELECT \"STORNO\" FROM \"IZMJENE_CIJENA\" WHERE \"SKLADISTE\" = 1 AND "
+                         "\"BROJ_IZMJENE_CIJENA\" = ?"),
+                     {number})
                  .toBool());
         host.prompter.AnswerYes();
         list->CancelCurrent();
         QVERIFY(host.prompter.LastMessage().startsWith(
             QStringLiteral("Storno izmjene cijena je proknjižen pod brojem ")));
-        QVERIFY(qAbs(host.Value(QStringLiteral("SELECT \"VELEPRODAJNA CIJENA\" FROM \"NABAVE\" "
-                                               "WHERE \"SKLADISTE\" = 1 "
-                                               "AND \"GODINA\" = 2026 AND \"BROJ_PRIMKE\" = ? AND "
-                                               "\"SIFRA_ARTIKLA\" = ?"),
-                                {lot.lot, lot.article})
-                         .toDouble() -
+        QVERIFY(qAbs(host.Real(QStringLiteral("SELECT \"VELEPRODAJNA CIJENA\" FROM \"NABAVE\" "
+                                              "WHERE \"SKLADISTE\" = 1 "
+                                              "AND \"GODINA\" = 2026 AND \"BROJ_PRIMKE\" = ? AND "
+                                              "\"SIFRA_ARTIKLA\" = ?"),
+                               {lot.lot, lot.article}) -
                      lot.price) < 1e-9);
         // A second cancellation is refused before any question is asked.
         host.prompter.Clear();
@@ -297,10 +266,10 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("Želite li izbrisati izmjenu cijena!")});
         host.prompter.AnswerYes();
         list->DeleteCurrent();
-        QVERIFY(!host.Value(QStringLiteral(
-                                "SELECT 1 FROM \"IZMJENE_CIJENA\" WHERE \"SKLADISTE\" = 1 AND "
-                                "\"GODINA\" = 2026 AND \"BROJ_IZMJENE_CIJENA\" = ?"),
-                            {number})
+        QVERIFY(!host.Scalar(QStringLiteral(
+                                 "SELECT 1 FROM \"IZMJENE_CIJENA\" WHERE \"SKLADISTE\" = 1 AND "
+                                 "\"GODINA\" = 2026 AND \"BROJ_IZMJENE_CIJENA\" = ?"),
+                             {number})
                      .isValid());
     }
 };

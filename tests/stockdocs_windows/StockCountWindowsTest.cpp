@@ -23,23 +23,8 @@ using namespace zodra::stockdocs::ui;
 
 namespace {
 
-struct DemoFolder {
-    test::WindowTestFolder folder;
-};
-
-class DemoHost : private DemoFolder, public test::TestHost {
-public:
-    DemoHost() : test::TestHost(folder, DemoCompany{}) {
-        CurrentSession().workstation.debugMode = true;
-        registry = &m_registry;
-        RegisterStockDocsCommands(m_registry);
-    }
-    QVariant Value(const QString& sql, const QVariantList& params = {}) {
-        return CurrentSession().Db().Scalar(sql, params);
-    }
-
-private:
-    ui::CommandRegistry m_registry;
+struct DemoHost : test::DemoHost {
+    DemoHost() : test::DemoHost({.commands = RegisterStockDocsCommands, .debugMode = true}) {}
 };
 
 }  // namespace
@@ -68,9 +53,9 @@ private Q_SLOTS:
         QCOMPARE(w->windowTitle(), QStringLiteral("Inventura"));
         QVERIFY(Button(w, QStringLiteral("DodajStavku"))->isHidden());
         QVERIFY(Button(w, QStringLiteral("BrisanjeStavke"))->isHidden());
-        const int lots = host.Value(QStringLiteral("SELECT COUNT(*) FROM \"NABAVE\" WHERE "
-                                                   "\"SKLADISTE\" = 1 AND \"GODINA\" = 2026"))
-                             .toInt();
+        const int lots =
+            host.Int(QStringLiteral("SELECT COUNT(*) FROM \"NABAVE\" WHERE "
+                                    "\"SKLADISTE\" = 1 AND \"GODINA\" = 2026"));
         QCOMPARE(w->Lines()->Data().RowCount(), lots);
 
         // The first row's lot: the counted quantity typed into its column.
@@ -106,7 +91,7 @@ private Q_SLOTS:
         const QString lotQuantity = QStringLiteral(
             "SELECT \"KOLICINA\" FROM \"NABAVE\" WHERE \"SKLADISTE\" = 1 AND \"GODINA\" = 2026 "
             "AND \"BROJ_PRIMKE\" = ? AND \"SIFRA_ARTIKLA\" = ?");
-        QCOMPARE(host.Value(lotQuantity, {lot, article}).toDouble(), book + 3);
+        QCOMPARE(host.Real(lotQuantity, {lot, article}), book + 3);
         test::Settle();
         QVERIFY(!host.FindWindow(QStringLiteral("Knjizenje_inventura")));
 
@@ -130,10 +115,10 @@ private Q_SLOTS:
         list->DeleteCurrent();
         QCOMPARE(host.prompter.Shown(),
                  QStringList{QStringLiteral("Želite li izbrisati inventuru!")});
-        QCOMPARE(host.Value(lotQuantity, {lot, article}).toDouble(), book + 3);
+        QCOMPARE(host.Real(lotQuantity, {lot, article}), book + 3);
         host.prompter.AnswerYes();
         list->DeleteCurrent();
-        QCOMPARE(host.Value(lotQuantity, {lot, article}).toDouble(), book);
+        QCOMPARE(host.Real(lotQuantity, {lot, article}), book);
         QCOMPARE(list->Documents()->Data().RowCount(), 0);
     }
 
@@ -151,11 +136,9 @@ private Q_SLOTS:
         w->window()->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w->window()));
         // An article with stock on the count, given a barcode of its own.
-        const int article =
-            host.Value(QStringLiteral(
-                           "SELECT MIN(\"SIFRA_ARTIKLA\") FROM \"STAVKE_INVENTURA_PRIVREMENO\" "
-                           "WHERE \"KNJIZNO_KOLICINA\" > 5"))
-                .toInt();
+        const int article = host.Int(
+            QStringLiteral("SELECT MIN(\"SIFRA_ARTIKLA\") FROM \"STAVKE_INVENTURA_PRIVREMENO\" "
+                           "WHERE \"KNJIZNO_KOLICINA\" > 5"));
         QVERIFY(article > 0);
         host.CurrentSession().Db().Exec(
             QStringLiteral("UPDATE \"ARTIKLI\" SET \"BARKOD\" = '2990001' WHERE \"SIFRA\" = ?"),
@@ -171,15 +154,14 @@ private Q_SLOTS:
         };
         scan(QStringLiteral("2990001"));
         scan(QStringLiteral("4*2990001"));
-        QCOMPARE(host.Value(counted, {article}).toDouble(), 5.0);
+        QCOMPARE(host.Real(counted, {article}), 5.0);
         QVERIFY(box->text().isEmpty());
         QCOMPARE(QApplication::focusWidget(), box);
         const int row = w->Lines()->CurrentRow();
         QVERIFY(row >= 0);
-        QCOMPARE(host.Value(QStringLiteral("SELECT \"SIFRA_ARTIKLA\" FROM "
-                                           "\"STAVKE_INVENTURA_PRIVREMENO\" WHERE rowid = ?"),
-                            {w->Lines()->Data().Value(row, 0)})
-                     .toInt(),
+        QCOMPARE(host.Int(QStringLiteral("SELECT \"SIFRA_ARTIKLA\" FROM "
+                                         "\"STAVKE_INVENTURA_PRIVREMENO\" WHERE rowid = ?"),
+                          {w->Lines()->Data().Value(row, 0)}),
                  article);
         QCOMPARE(w->Lines()->Data().Value(row, stockdocs::kCountedColumn).toDouble(), 5.0);
 
@@ -188,10 +170,10 @@ private Q_SLOTS:
         QCOMPARE(host.prompter.LastMessage(),
                  QStringLiteral("Artikal sa barkodom ili šifrom NEPOSTOJI nije pronađen."));
         QCOMPARE(box->text(), QStringLiteral("NEPOSTOJI"));
-        QCOMPARE(host.Value(counted, {article}).toDouble(), 5.0);
+        QCOMPARE(host.Real(counted, {article}), 5.0);
         // Typing over the selected text: the next scan replaces it.
         scan(QStringLiteral("2990001"));
-        QCOMPARE(host.Value(counted, {article}).toDouble(), 6.0);
+        QCOMPARE(host.Real(counted, {article}), 6.0);
     }
 
 private:

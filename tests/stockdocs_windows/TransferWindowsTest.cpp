@@ -31,34 +31,14 @@ using namespace zodra::stockdocs::ui;
 
 namespace {
 
-struct DemoFolder {
-    test::WindowTestFolder folder;
+using test::Activate;
+using test::Button;
+using test::CloseAfter;
+using test::Retype;
+
+struct DemoHost : test::DemoHost {
+    DemoHost() : test::DemoHost({.commands = RegisterStockDocsCommands, .debugMode = true}) {}
 };
-
-class DemoHost : private DemoFolder, public test::TestHost {
-public:
-    DemoHost() : test::TestHost(folder, DemoCompany{}) {
-        CurrentSession().workstation.debugMode = true;
-        registry = &m_registry;
-        RegisterStockDocsCommands(m_registry);
-    }
-    QVariant Value(const QString& sql, const QVariantList& params = {}) {
-        return CurrentSession().Db().Scalar(sql, params);
-    }
-    reports::ui::ReportWindow* LastReport() {
-        const QList<QMdiSubWindow*> windows = area.subWindowList(QMdiArea::CreationOrder);
-        return windows.isEmpty()
-                   ? nullptr
-                   : qobject_cast<reports::ui::ReportWindow*>(windows.last()->widget());
-    }
-
-private:
-    ui::CommandRegistry m_registry;
-};
-
-QPushButton* Button(QWidget* w, const QString& name) {
-    return w->findChild<QPushButton*>(name);
-}
 
 // A lot of warehouse 1 with at least 3 free: article, lot, free quantity, selling price, rate.
 struct FreeLot {
@@ -83,30 +63,6 @@ FreeLot FirstFreeLot(DemoHost& host) {
     return {s.Int(0), s.Int(1), s.Double(2), s.Double(3), s.Double(4)};
 }
 
-// Closes a dialog that a failed check inside its WhenShown action left open.
-struct CloseAfter {
-    QDialog* dialog;
-    ~CloseAfter() {
-        if (dialog->isVisible()) {
-            dialog->reject();
-        }
-    }
-};
-
-// Makes the dialog the active window, so that the keys' focus changes happen on any platform.
-void Activate(QWidget* dialog) {
-    dialog->activateWindow();
-    (void)QTest::qWaitForWindowActive(dialog, 20000);
-}
-
-// Replaces the text of a box by keys and presses Enter.
-void Retype(QWidget* box, const QString& text) {
-    box->setFocus();
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    test::TypeInto(box, text);
-    QTest::keyClick(box, Qt::Key_Return);
-}
-
 }  // namespace
 
 class TransferWindowsTest : public QObject {
@@ -122,10 +78,9 @@ private Q_SLOTS:
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), QStringLiteral("Međuskladišnica"));
         const int next =
-            host.Value(QStringLiteral("SELECT COALESCE(MAX(\"BROJ_MEDUSKLADISNICE\"), 0) + 1 FROM "
-                                      "\"MEDUSKLADISNICE\" WHERE \"SKLADISTE\" = 1 AND "
-                                      "\"GODINA\" = 2026"))
-                .toInt();
+            host.Int(QStringLiteral("SELECT COALESCE(MAX(\"BROJ_MEDUSKLADISNICE\"), 0) + 1 FROM "
+                                    "\"MEDUSKLADISNICE\" WHERE \"SKLADISTE\" = 1 AND "
+                                    "\"GODINA\" = 2026"));
         QCOMPARE(w->Header().number, next);
         auto* destination =
             qobject_cast<QComboBox*>(w->Extra()->Editor(TransferController::DestinationKey()));
@@ -214,11 +169,10 @@ private Q_SLOTS:
 
         // "Uč. primku": the receipt's goods that are still free become lines.
         const int receipt =
-            host.Value(QStringLiteral("SELECT MIN(\"BROJ_PRIMKE\") FROM \"NABAVE\" WHERE "
-                                      "\"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND "
-                                      "\"KOLICINA_PRIVREMENO\" > 0 AND \"BROJ_PRIMKE\" <> ?"),
-                       {lot.lot})
-                .toInt();
+            host.Int(QStringLiteral("SELECT MIN(\"BROJ_PRIMKE\") FROM \"NABAVE\" WHERE "
+                                    "\"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND "
+                                    "\"KOLICINA_PRIVREMENO\" > 0 AND \"BROJ_PRIMKE\" <> ?"),
+                     {lot.lot});
         QVERIFY(receipt > 0);
         test::WhenShown<ReceiptChoiceDialog>([&](ReceiptChoiceDialog* d) {
             CloseAfter closer{d};
@@ -238,10 +192,9 @@ private Q_SLOTS:
         w->ActionButton(QStringLiteral("UcitajPrimku"))->click();
         test::Settle();
         const int fromReceipt =
-            host.Value(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_MEDUSKLADISNICA_PRIVREMENO\" "
-                                      "WHERE \"BROJ_PRIMKE\" = ?"),
-                       {receipt})
-                .toInt();
+            host.Int(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_MEDUSKLADISNICA_PRIVREMENO\" "
+                                    "WHERE \"BROJ_PRIMKE\" = ?"),
+                     {receipt});
         QVERIFY(fromReceipt > 0);
         QCOMPARE(w->Lines()->Data().RowCount(), 1 + fromReceipt);
 
@@ -265,23 +218,21 @@ private Q_SLOTS:
         QCOMPARE(host.prompter.Shown(),
                  QStringList{QStringLiteral("Međuskladišnica je proknjižena pod brojem ") +
                              QString::number(next)});
-        QVERIFY(host.LastReport());
-        QCOMPARE(host.LastReport()->windowTitle(),
+        QVERIFY(host.Last<reports::ui::ReportWindow>());
+        QCOMPARE(host.Last<reports::ui::ReportWindow>()->windowTitle(),
                  QStringLiteral("Ispis međuskladišnice br. ") + QString::number(next));
-        QVERIFY(host.LastReport()->PageCount() >= 1);
+        QVERIFY(host.Last<reports::ui::ReportWindow>()->PageCount() >= 1);
         QCOMPARE(w->Lines()->Data().RowCount(), 0);
         QCOMPARE(w->Header().number, next + 1);
-        QCOMPARE(host.Value(QStringLiteral("SELECT \"ODREDISNO_SKLADISTE\" FROM "
-                                           "\"MEDUSKLADISNICE\" WHERE \"SKLADISTE\" = 1 AND "
-                                           "\"BROJ_MEDUSKLADISNICE\" = ?"),
-                            {next})
-                     .toInt(),
+        QCOMPARE(host.Int(QStringLiteral("SELECT \"ODREDISNO_SKLADISTE\" FROM "
+                                         "\"MEDUSKLADISNICE\" WHERE \"SKLADISTE\" = 1 AND "
+                                         "\"BROJ_MEDUSKLADISNICE\" = ?"),
+                          {next}),
                  2);
-        QCOMPARE(host.Value(QStringLiteral("SELECT \"RBR_STAVKE\" FROM \"STAVKE_MEDUSKLADISNICA\" "
-                                           "WHERE \"SKLADISTE\" = 1 AND \"BROJ_MEDUSKLADISNICE\" "
-                                           "= ? AND \"SIFRA_ARTIKLA\" = ? AND \"BROJ_PRIMKE\" = ?"),
-                            {next, lot.article, lot.lot})
-                     .toInt(),
+        QCOMPARE(host.Int(QStringLiteral("SELECT \"RBR_STAVKE\" FROM \"STAVKE_MEDUSKLADISNICA\" "
+                                         "WHERE \"SKLADISTE\" = 1 AND \"BROJ_MEDUSKLADISNICE\" "
+                                         "= ? AND \"SIFRA_ARTIKLA\" = ? AND \"BROJ_PRIMKE\" = ?"),
+                          {next, lot.article, lot.lot}),
                  5);
     }
 
@@ -307,14 +258,13 @@ private Q_SLOTS:
         Button(w, QStringLiteral("DodajStavku"))->click();
         test::Settle();
         QVERIFY2(w->Post(), qPrintable(host.prompter.Messages().join(u'|')));
-        const int number = host.Value(QStringLiteral("SELECT MAX(\"BROJ_MEDUSKLADISNICE\") FROM "
-                                                     "\"MEDUSKLADISNICE\" WHERE \"SKLADISTE\" = 1"))
-                               .toInt();
+        const int number =
+            host.Int(QStringLiteral("SELECT MAX(\"BROJ_MEDUSKLADISNICE\") FROM "
+                                    "\"MEDUSKLADISNICE\" WHERE \"SKLADISTE\" = 1"));
         const int receipt =
-            host.Value(QStringLiteral("SELECT \"BROJ_ODREDISNE_PRIMKE\" FROM \"MEDUSKLADISNICE\" "
-                                      "WHERE \"SKLADISTE\" = 1 AND \"BROJ_MEDUSKLADISNICE\" = ?"),
-                       {number})
-                .toInt();
+            host.Int(QStringLiteral("SELECT \"BROJ_ODREDISNE_PRIMKE\" FROM \"MEDUSKLADISNICE\" "
+                                    "WHERE \"SKLADISTE\" = 1 AND \"BROJ_MEDUSKLADISNICE\" = ?"),
+                     {number});
         QVERIFY(receipt > 100000);
 
         auto* list = qobject_cast<ui::PostedDocumentsWindow*>(
@@ -329,14 +279,14 @@ private Q_SLOTS:
 
         Button(list, QStringLiteral("Ispis"))->click();
         test::Settle();
-        QCOMPARE(host.LastReport()->windowTitle(),
+        QCOMPARE(host.Last<reports::ui::ReportWindow>()->windowTitle(),
                  QStringLiteral("Ispis međuskladišnice br. ") + QString::number(number));
-        QCOMPARE(host.LastReport()->PageCount(), 1);
+        QCOMPARE(host.Last<reports::ui::ReportWindow>()->PageCount(), 1);
         Button(list, QStringLiteral("IspisKolicina"))->click();
         test::Settle();
-        QCOMPARE(host.LastReport()->windowTitle(),
+        QCOMPARE(host.Last<reports::ui::ReportWindow>()->windowTitle(),
                  QStringLiteral("Ispis međuskladišnice br. ") + QString::number(number));
-        QCOMPARE(host.LastReport()->PageCount(), 1);
+        QCOMPARE(host.Last<reports::ui::ReportWindow>()->PageCount(), 1);
 
         list->OpenTable();
         test::Settle();
@@ -352,13 +302,13 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("Želite li stornirati međuskladišnicu!")});
         host.prompter.AnswerYes();
         list->CancelCurrent();
-        QVERIFY(host.Value(QStringLiteral("SELECT \"STORNO\" FROM \"MEDUSKLADISNICE\" WHERE "
-                                          "\"SKLADISTE\" = 1 AND \"BROJ_MEDUSKLADISNICE\" = ?"),
-                           {number})
+        QVERIFY(host.Scalar(QStringLiteral("SELECT \"STORNO\" FROM \"MEDUSKLADISNICE\" WHERE "
+                                           "\"SKLADISTE\" = 1 AND \"BROJ_MEDUSKLADISNICE\" = ?"),
+                            {number})
                     .toBool());
-        QVERIFY(!host.Value(QStringLiteral("SELECT 1 FROM \"PRIMKE\" WHERE \"SKLADISTE\" = 3 AND "
-                                           "\"BROJ PRIMKE\" = ?"),
-                            {receipt})
+        QVERIFY(!host.Scalar(QStringLiteral("SELECT 1 FROM \"PRIMKE\" WHERE \"SKLADISTE\" = 3 AND "
+                                            "\"BROJ PRIMKE\" = ?"),
+                             {receipt})
                      .isValid());
         // Once more: refused before any question.
         host.prompter.Clear();

@@ -1,15 +1,21 @@
 #include "support/WindowTest.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
+#include <QProcess>
+#include <QPushButton>
 #include <QWidget>
 
 #include "app/SessionStart.h"
 #include "data/Database.h"
 #include "demo/DemoCompany.h"
 #include "support/TestCompany.h"
+#include "ui/DocumentWindow.h"
+#include "ui/FieldForm.h"
 #include "ui/WindowTools.h"
 
 namespace zodra::test {
@@ -42,6 +48,31 @@ TestHost::TestHost(const WindowTestFolder& folder, DemoCompany demo, int warehou
     const QString path = folder.Path(QStringLiteral("demo.mdb"));
     demo::CreateDemoCompany(path, QDate(2026, 3, 2), demo.withSales);
     Start(path, warehouse);
+}
+
+DemoHost::DemoHost(const DemoHostSetup& setup)
+    : TestHost(folder, DemoCompany{setup.withSales}, setup.warehouse) {
+    registry = &commands;
+    if (setup.commands) {
+        setup.commands(commands);
+    }
+    if (setup.debugMode) {
+        CurrentSession().workstation.debugMode = true;
+    }
+    if (setup.purchasePricesVisible) {
+        CurrentSession().rights.purchasePricesVisible = true;
+    }
+    if (setup.wide) {
+        area.resize(1280, 800);
+    }
+}
+
+QVariant DemoHost::Scalar(const QString& sql, const QVariantList& params) {
+    return Db().Scalar(sql, params);
+}
+
+int DemoHost::Count(const QString& table) {
+    return Int(QStringLiteral("SELECT COUNT(*) FROM \"") + table + QStringLiteral("\""));
 }
 
 void TestHost::Start(const QString& path, int warehouse) {
@@ -140,6 +171,49 @@ void Settle() {
     for (int i = 0; i < 3; ++i) {
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
+    }
+}
+
+void Activate(QWidget* dialog) {
+    dialog->activateWindow();
+    if (!QTest::qWaitForWindowActive(dialog, 20000)) {
+        qWarning("the dialog did not become active");
+    }
+}
+
+void Retype(QWidget* box, const QString& text) {
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    TypeInto(box, text);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+QPushButton* Button(QWidget* w, const QString& name) {
+    return w->findChild<QPushButton*>(name);
+}
+
+QPushButton* Button(QWidget* w, const char* name) {
+    return Button(w, QString::fromLatin1(name));
+}
+
+void Choose(ui::DocumentWindow* w, const QString& key, const QVariant& value) {
+    auto* box = qobject_cast<QComboBox*>(w->Extra()->Editor(key));
+    const int index = value.isNull() ? 0 : box->findData(value);
+    box->setCurrentIndex(index);
+    Q_EMIT box->activated(index);
+    Settle();
+}
+
+QString PdfText(const QString& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+CloseAfter::~CloseAfter() {
+    if (dialog->isVisible()) {
+        dialog->reject();
     }
 }
 

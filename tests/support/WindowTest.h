@@ -9,6 +9,8 @@
 
 #include <QMdiArea>
 #include <QStringList>
+#include <QVariant>
+#include <functional>
 #include <memory>
 
 #include "data/ScriptedPrompter.h"
@@ -17,7 +19,16 @@
 #include "ui/InputConventions.h"
 #include "ui/WindowHost.h"
 
+class QDialog;
+class QPushButton;
 class QWidget;
+
+namespace zodra {
+class Database;
+namespace ui {
+class DocumentWindow;
+}
+}  // namespace zodra
 
 namespace zodra::test {
 
@@ -84,6 +95,51 @@ private:
     Session m_session;
 };
 
+// How a DemoHost is set up: the commands its registry holds, the demo with or without its sales,
+// the warehouse the session starts in, and what it turns on beyond the session's start: the debug
+// mode (postings checked for consistency), the purchase prices shown, a wide area for windows that
+// need the room.
+struct DemoHostSetup {
+    std::function<void(ui::CommandRegistry&)> commands = {};
+    bool withSales = true;
+    bool debugMode = false;
+    bool purchasePricesVisible = false;
+    bool wide = false;
+    int warehouse = 1;
+};
+
+namespace detail {
+// Built before the host so that the company's folder and the registry outlive its session.
+struct DemoHostParts {
+    WindowTestFolder folder;
+    ui::CommandRegistry commands;
+};
+}  // namespace detail
+
+// A TestHost on a fresh demo company in a folder of its own, running commands through a registry
+// of its own, with short ways to read one value from the company.
+class DemoHost : private detail::DemoHostParts, public TestHost {
+public:
+    explicit DemoHost(const DemoHostSetup& setup = {});
+
+    Database& Db() { return CurrentSession().Db(); }
+    QVariant Scalar(const QString& sql, const QVariantList& params = {});
+    int Int(const QString& sql, const QVariantList& params = {}) {
+        return Scalar(sql, params).toInt();
+    }
+    double Real(const QString& sql, const QVariantList& params = {}) {
+        return Scalar(sql, params).toDouble();
+    }
+    int Count(const QString& table);
+    // The window shown last as a W, or nullptr.
+    template <typename W>
+    W* Last() const {
+        return qobject_cast<W*>(LastWindow());
+    }
+
+    using detail::DemoHostParts::commands;
+};
+
 // Runs `action` on the modal dialog of type Dialog as soon as it is shown (a window that runs
 // its own event loop cannot be driven from the test's code path). Schedule before the call
 // that opens the dialog; several can be scheduled for dialogs that follow one another. Gives
@@ -109,10 +165,40 @@ void WhenShown(Action action, int timeoutMs = 5000) {
     timer->start(5);
 }
 
+// Runs `fn` on the modal dialog of type Dialog that the next statement opens (the dialog must
+// be shown by the time the event loop next runs).
+template <typename Dialog, typename Fn>
+void OnModal(Fn fn) {
+    QTimer::singleShot(0, [fn] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        fn(dialog);
+    });
+}
+
 // Types text into a widget as a user would, key by key (Croatian letters too).
 void TypeInto(QWidget* widget, const QString& text);
 // Lets pending events (deferred selections, closing windows) run.
 void Settle();
+// Makes a dialog the active window, so that the keys' focus changes happen on any platform
+// (waits up to 20 s on a loaded machine; warns when it does not happen).
+void Activate(QWidget* dialog);
+// Replaces the text of a box by keys and presses Enter.
+void Retype(QWidget* box, const QString& text);
+// The push button of that object name inside `w`, or nullptr.
+QPushButton* Button(QWidget* w, const QString& name);
+QPushButton* Button(QWidget* w, const char* name);
+// Chooses an entry of a document window's header box as the user does (the box commits on
+// activation); a null value chooses the first entry.
+void Choose(ui::DocumentWindow* w, const QString& key, const QVariant& value);
+// The text of a PDF file as pdftotext lays it out.
+QString PdfText(const QString& pdf);
+
+// Closes a dialog that a failed check inside its WhenShown action left open.
+struct CloseAfter {
+    QDialog* dialog;
+    ~CloseAfter();
+};
 
 }  // namespace zodra::test
 
