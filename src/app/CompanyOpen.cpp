@@ -32,6 +32,10 @@ QString RefusalText(Database::OpenStatus status) {
             return T(
                 u"Datoteka ili njena mapa zaštićena je od pisanja. Poduzeće se ne može "
                 u"otvoriti.");
+        case Database::OpenStatus::Unreachable:
+            return T(
+                u"Poslužitelj baze podataka nije dostupan. Provjerite vezu i pokušajte "
+                u"ponovno.");
         case Database::OpenStatus::TooNew:
             return T(
                 u"Datoteku je zapisala novija verzija programa Zodra. Otvorite je novijom "

@@ -246,6 +246,15 @@ bool SalvageTable(Database& db, const QString& table) {
 QString IntegrityCheck(const QString& path) {
     try {
         auto db = Database::OpenRaw(path, false);
+        if (!db->GetEngine().CompactsByCopy()) {
+            // A server keeps its storage sound itself (write-ahead log, checksummed pages); what
+            // is left to check here is that every company table can be read.
+            for (const QString& table : CompanySchema::RequiredTables()) {
+                db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"") + table +
+                           QStringLiteral("\""));
+            }
+            return QStringLiteral("ok");
+        }
         Statement check = db->Prepare(QStringLiteral("PRAGMA integrity_check"));
         check.Exec();
         QStringList problems;
@@ -261,6 +270,11 @@ QString IntegrityCheck(const QString& path) {
 namespace {
 // Repairs the file; the caller holds the company alone.
 Result RepairAlone(const QString& path);
+
+// A company on a server is neither compacted nor repaired by a copy that takes its place: the
+// server keeps its own storage.
+const QString kOnServer = QStringLiteral(
+    "Baza na poslužitelju ne sažima se i ne popravlja kopijom: to radi sam poslužitelj.");
 }  // namespace
 
 void RemoveLeftovers(const QString& path) {
@@ -274,6 +288,10 @@ void RemoveLeftovers(const QString& path) {
 
 Result Compact(const QString& path, const QString& password, const Checkpoint& checkpoint) {
     Result result;
+    if (Database::IsServerTarget(path)) {
+        result.message = kOnServer;
+        return result;
+    }
     auto lock = TakeExclusive(path, &result.message);
     if (!lock) {
         return result;
@@ -318,6 +336,10 @@ Result Compact(const QString& path, const QString& password, const Checkpoint& c
 
 Result Repair(const QString& path) {
     Result result;
+    if (Database::IsServerTarget(path)) {
+        result.message = kOnServer;
+        return result;
+    }
     auto lock = TakeExclusive(path, &result.message);
     if (!lock) {
         return result;

@@ -7,6 +7,7 @@
 
 #include "data/Database.h"
 #include "data/Errors.h"
+#include "data/PostgresEngine.h"
 #include "data/SqliteExtensions.h"
 #include "data/Transaction.h"
 
@@ -191,7 +192,44 @@ void CompanySchema::CreateDetailFile(const QString& detailPath, const QString& i
     }
 }
 
+void CompanySchema::CreateServerCompany(const QString& target, int businessYear) {
+    const QString url = PostgresEngine::UrlOf(target);
+    if (url.isEmpty()) {
+        throw UserError(QStringLiteral("Datoteka veze ne sadrži adresu baze podataka: ") + target);
+    }
+    PostgresEngine::CreateDatabase(url);
+    const QString identity = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    auto db = Database::OpenRaw(url, true);
+    // DDL is transactional on the server: a creation that fails leaves an empty database.
+    db->ExecRaw(QStringLiteral("BEGIN"));
+    PostgresEngine::PrepareSchema(*db);
+    RunScript(*db, Script(QStringLiteral("company.sql"), db->Dialect()));
+    PostgresEngine::AddRowKeys(*db);
+    RunScript(*db, Script(QStringLiteral("company_views.sql"), db->Dialect()));
+    RunScript(*db, Script(QStringLiteral("company_seed.sql"), db->Dialect()));
+    db->ExecRaw(QStringLiteral("SET LOCAL search_path = \"det\", public"));
+    RunScript(*db, Script(QStringLiteral("det.sql"), db->Dialect()));
+    db->ExecRaw(QStringLiteral("SET LOCAL search_path = public"));
+    PostgresEngine::AddRowKeys(*db);
+    PostgresEngine::ResetSequences(*db);
+    db->Exec(QStringLiteral("INSERT INTO \"Konfiguracija\" (\"Naziv\", \"Vrijednost\") "
+                            "VALUES (?, ?)"),
+             {QStringLiteral("Godina koja se knjiži"), QString::number(businessYear)});
+    db->Exec(QStringLiteral("INSERT INTO \"ZODRA_META\" (\"Naziv\", \"Vrijednost\") VALUES "
+                            "('IDENTITET', ?)"),
+             {identity});
+    db->Exec(QStringLiteral("INSERT INTO \"det\".\"DET_META\" (\"Naziv\", \"Vrijednost\") "
+                            "VALUES ('IDENTITET', ?)"),
+             {identity});
+    db->GetEngine().SetSchemaVersion(*db, kCurrentVersion);
+    db->ExecRaw(QStringLiteral("COMMIT"));
+}
+
 void CompanySchema::CreateCompany(const QString& path, int businessYear) {
+    if (Database::IsServerTarget(path)) {
+        CreateServerCompany(path, businessYear);
+        return;
+    }
     const QString detailPath = DefaultDetailPath(path);
     if (QFileInfo::exists(path)) {
         throw UserError(QStringLiteral("Za novu datoteku morate izabrati novo ime !"));
@@ -245,14 +283,14 @@ void CompanySchema::Migrate(Database& db) {
 }
 
 void CompanySchema::Migrate(Database& db, const std::vector<Migration>& migrations) {
-    int version = db.Scalar(QStringLiteral("PRAGMA user_version")).toInt();
+    int version = db.SchemaVersion();
     for (const Migration& step : migrations) {
         if (step.version <= version) {
             continue;
         }
         Transaction tx(db);
         // Re-read under the write lock: another workstation may have migrated meanwhile.
-        version = db.Scalar(QStringLiteral("PRAGMA user_version")).toInt();
+        version = db.SchemaVersion();
         if (step.version <= version) {
             continue;
         }
@@ -260,7 +298,11 @@ void CompanySchema::Migrate(Database& db, const std::vector<Migration>& migratio
         if (step.recreatesViews) {
             RecreateViews(db);
         }
-        db.ExecRaw(QStringLiteral("PRAGMA user_version = %1").arg(step.version));
+        if (db.GetEngine().DetailInCompanyDatabase()) {
+            // A table a step made gets its row key like the first ones.
+            PostgresEngine::AddRowKeys(db);
+        }
+        db.GetEngine().SetSchemaVersion(db, step.version);
         tx.Commit();
         version = step.version;
         db.ForgetSchemaCache();

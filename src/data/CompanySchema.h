@@ -33,7 +33,10 @@ public:
 
     // Creates a new empty company file and its detail file beside it; refuses an existing
     // file. The business year is written as "Godina koja se knjiži".
+    // A server address (or connection file) makes the company in that database on the server,
+    // created when it does not exist yet, refused when it holds tables already.
     static void CreateCompany(const QString& path, int businessYear);
+    static void CreateServerCompany(const QString& target, int businessYear);
     static QString DefaultDetailPath(const QString& companyPath);
     // Creates an empty detail file: for a new company with its identity, or (without one) for a
     // company whose detail file was lost, which the company then takes as its own.

@@ -16,6 +16,7 @@
 #include "data/CompanySchema.h"
 #include "data/Errors.h"
 #include "data/PasswordHash.h"
+#include "data/PostgresEngine.h"
 #include "data/SqliteEngine.h"
 #include "data/Transaction.h"
 
@@ -45,10 +46,11 @@ QVariant Decode(const QJsonValue& value) {
     return o.value(QStringLiteral("v")).toString();
 }
 
-// The engine a target is opened with. Only SQLite so far; a server address will choose
-// another.
+// The engine a target is opened with: a server address or connection file goes to the server.
 const Engine& EngineFor(const QString& target) {
-    (void)target;
+    if (PostgresEngine::IsServerTarget(target)) {
+        return PostgresEngine::Instance();
+    }
     return SqliteEngine::Instance();
 }
 
@@ -74,6 +76,8 @@ const char* ToString(Database::OpenStatus status) {
             return "locked";
         case Database::OpenStatus::ReadOnly:
             return "read-only";
+        case Database::OpenStatus::Unreachable:
+            return "server unreachable";
     }
     return "?";
 }
@@ -94,8 +98,12 @@ Database::~Database() {
     QSqlDatabase::removeDatabase(m_connectionName);
 }
 
+bool Database::IsServerTarget(const QString& path) {
+    return PostgresEngine::IsServerTarget(path);
+}
+
 std::unique_ptr<Database> Database::OpenRaw(const QString& path, bool create) {
-    if (!create && !QFileInfo::exists(path)) {
+    if (!create && !IsServerTarget(path) && !QFileInfo::exists(path)) {
         throw DbError(QString(), QStringLiteral("Datoteka ne postoji: ") + path);
     }
     const Engine& engine = EngineFor(path);
@@ -119,15 +127,24 @@ Database::OpenResult Database::OpenCompany(const QString& path, const QString& p
                                            bool takeLock) {
     OpenResult result;
     const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists() || !info.isFile()) {
+    const bool server = IsServerTarget(path);
+    if (server && !PostgresEngine::IsServerTarget(PostgresEngine::UrlOf(path))) {
+        // A connection file that is missing, unreadable or holds no address.
+        result.status = info.exists() ? OpenStatus::NotACompany : OpenStatus::Missing;
+        return result;
+    }
+    if (server) {
+        // The server keeps its own storage: there is no file to lock against a compaction.
+        takeLock = false;
+    } else if (path.isEmpty() || !info.exists() || !info.isFile()) {
         result.status = OpenStatus::Missing;
         return result;
     }
-    if (EngineFor(path).Identify(path) != Engine::TargetKind::Company) {
+    if (!server && EngineFor(path).Identify(path) != Engine::TargetKind::Company) {
         result.status = OpenStatus::NotACompany;
         return result;
     }
-    if (!info.isWritable() || !QFileInfo(info.absolutePath()).isWritable()) {
+    if (!server && (!info.isWritable() || !QFileInfo(info.absolutePath()).isWritable())) {
         result.status = OpenStatus::ReadOnly;
         return result;
     }
@@ -195,6 +212,14 @@ Database::OpenResult Database::OpenCompany(const QString& path, const QString& p
                 continue;
             }
             result.detail = error.driverText();
+            if (error.isConnectionLost()) {
+                // No such database on the server is what a missing file is; anything else
+                // (server down, login refused) leaves the company unreachable.
+                result.status = error.driverText().contains(QStringLiteral("does not exist"))
+                                    ? OpenStatus::Missing
+                                    : OpenStatus::Unreachable;
+                return result;
+            }
             // Anything else the engine cannot read as a company counts as damage.
             result.status = error.isBusy() ? OpenStatus::Locked : OpenStatus::Damaged;
             return result;
@@ -213,6 +238,16 @@ void Database::AttachDetail() {
         m_columns.clear();
     }
     m_detailProblem.clear();
+    if (m_engine->DetailInCompanyDatabase()) {
+        // The detail tables are the company's own schema "det": always there, always this
+        // company's.
+        m_detailPath = m_path;
+        m_detailAttached = m_engine->HasTable(*this, QStringLiteral("DET_META"), true);
+        if (!m_detailAttached) {
+            m_detailProblem = QStringLiteral("Baza podataka nema tablica detaljnih računa.");
+        }
+        return;
+    }
     QString detail = Meta(QStringLiteral("DETALJNA_DATOTEKA"));
     if (detail.isEmpty()) {
         detail = CompanySchema::DefaultDetailPath(m_path);
@@ -308,6 +343,10 @@ bool Database::StampDetailIdentity() {
 }
 
 void Database::RelinkDetail(const QString& detailPath) {
+    if (m_engine->DetailInCompanyDatabase()) {
+        throw UserError(QStringLiteral(
+            "Detaljni računi ovog poduzeća su u istoj bazi podataka: nema datoteke za povezati."));
+    }
     const QString previous = Meta(QStringLiteral("DETALJNA_DATOTEKA"));
     SetMeta(QStringLiteral("DETALJNA_DATOTEKA"), detailPath);
     AttachDetail();

@@ -30,6 +30,7 @@ public:
         TooNew,         // written by a newer version of the program
         Locked,         // another program holds the file exclusively
         ReadOnly,       // the file or its folder cannot be written
+        Unreachable,    // a company on a server that cannot be reached (or refuses the login)
     };
     struct OpenResult {
         OpenStatus status = OpenStatus::Damaged;
@@ -37,7 +38,10 @@ public:
         QString detail;  // the engine's text, for logs and the command-line tool
     };
 
-    // Opens a company database with its password: checks that it is a company file, that the
+    // Opens a company database with its password. `path` is a company file, or a company on a
+    // PostgreSQL server: `postgresql://user@host:port/dbname` (the host may be a socket folder,
+    // `postgresql:///dbname?host=/run/x`) or a connection file ending in ".zodra" holding such a
+    // line. The rest is the same for both: checks that it is a company file, that the
     // password matches, brings the schema up to date, attaches the detail file and applies any
     // detail-file changes left over from an interrupted posting.
     static OpenResult Open(const QString& path, const QString& password);
@@ -55,6 +59,9 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
     ~Database();
+
+    // Whether a path names a company on a server rather than a company file.
+    static bool IsServerTarget(const QString& path);
 
     // The engine the company lives on: everything that differs between engines goes through it.
     const Engine& GetEngine() const { return *m_engine; }

@@ -45,8 +45,13 @@ public:
     virtual bool HasTable(Database& db, const QString& table, bool detail) const = 0;
     // Column names of a table in their stored order; empty when there is no such table.
     virtual QStringList Columns(Database& db, const QString& table) const = 0;
-    // The schema version the company carries.
+    // The schema version the company carries, and setting it (inside the migration's
+    // transaction).
     virtual int SchemaVersion(Database& db) const = 0;
+    virtual void SetSchemaVersion(Database& db, int version) const = 0;
+    // Whether the detail tables live in the company's own database (one transaction covers
+    // both) rather than in a file of their own attached to each connection.
+    virtual bool DetailInCompanyDatabase() const { return false; }
 
     // --- Transactions and settings ------------------------------------------------------------
 
@@ -79,7 +84,7 @@ public:
     // What kind of failure the engine's error code and text mean.
     virtual DbError::Kind Classify(int nativeCode, const QString& driverText) const = 0;
     // The DbError for a failed statement of this engine, its kind already decided.
-    DbError Error(const QString& sql, const QSqlError& error) const;
+    virtual DbError Error(const QString& sql, const QSqlError& error) const;
 };
 
 }  // namespace zodra

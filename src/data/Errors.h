@@ -37,6 +37,7 @@ public:
         Busy,             // another connection holds the lock: the same work may be tried again
         Damage,           // the data is damaged or not a database at all
         ReadOnlyRefusal,  // refused by a connection that may only read (SetReadOnlyGuard)
+        ConnectionLost,   // the database server cannot be reached or dropped the connection
     };
 
     DbError(const QString& sql, const QString& driverText, Kind kind = Kind::Other,
@@ -52,6 +53,14 @@ public:
     bool isDamage() const noexcept { return m_kind == Kind::Damage; }
     // The statement was refused by a connection that may only read (Database::SetReadOnlyGuard).
     bool isReadOnlyRefusal() const noexcept { return m_kind == Kind::ReadOnlyRefusal; }
+    // The server went away: nothing of the unfinished work was written.
+    bool isConnectionLost() const noexcept { return m_kind == Kind::ConnectionLost; }
+
+    // What the user reads for a busy company, whichever engine said so.
+    static QString BusyMessage();
+    // The message for a failure of `kind`: for a busy company and a lost connection the
+    // program's own words with the engine's text after them, else the engine's text.
+    static QString DescribedText(Kind kind, const QString& driverText);
 
 private:
     QString m_sql;

@@ -49,11 +49,11 @@ int FirstFreeInvoiceNumber(Database& db, const QString& table, int warehouse, in
     const QString key =
         QStringLiteral(" WHERE \"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ?");
     const QVariant free = db.Scalar(
-        QStringLiteral("SELECT MIN(c) FROM (SELECT ? AS c UNION ALL SELECT \"BROJ RACUNA\" + 1 "
-                       "FROM ") +
+        QStringLiteral("SELECT MIN(\"c\") FROM (SELECT CAST(? AS INTEGER) AS \"c\" UNION ALL "
+                       "SELECT \"BROJ RACUNA\" + 1 FROM ") +
             Q(table) + key +
-            QStringLiteral(" AND \"BROJ RACUNA\" >= ?) WHERE c NOT IN (SELECT \"BROJ RACUNA\" "
-                           "FROM ") +
+            QStringLiteral(" AND \"BROJ RACUNA\" >= ?) AS \"kandidati\" WHERE \"c\" NOT IN "
+                           "(SELECT \"BROJ RACUNA\" FROM ") +
             Q(table) + key + QLatin1Char(')'),
         {candidate, warehouse, book, year, candidate, warehouse, book, year});
     return free.isValid() && !free.isNull() ? free.toInt() : candidate;

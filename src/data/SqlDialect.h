@@ -12,7 +12,8 @@ enum class SqlDialect { Sqlite, Postgres };
 
 // The column that names one row of a table without a key of its own (working copies and line
 // tables repeat an article and a lot freely); it stays the same while the row lives. On SQLite
-// that is rowid; the PostgreSQL schema will give those tables an identity column of that name.
+// that is rowid; on PostgreSQL every table has an identity column of that name (and an index on
+// it).
 inline const char16_t* RowKeyColumn(SqlDialect) {
     return u"rowid";
 }

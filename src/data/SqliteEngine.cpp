@@ -21,7 +21,8 @@ constexpr int kNotADb = 26;
 DbError Engine::Error(const QString& sql, const QSqlError& error) const {
     bool ok = false;
     const int code = error.nativeErrorCode().toInt(&ok);
-    return DbError(sql, error.text(), Classify(ok ? code : 0, error.text()), ok ? code : 0);
+    const DbError::Kind kind = Classify(ok ? code : 0, error.text());
+    return DbError(sql, DbError::DescribedText(kind, error.text()), kind, ok ? code : 0);
 }
 
 const SqliteEngine& SqliteEngine::Instance() {
@@ -129,6 +130,10 @@ QStringList SqliteEngine::Columns(Database& db, const QString& table) const {
 
 int SqliteEngine::SchemaVersion(Database& db) const {
     return db.Scalar(QStringLiteral("PRAGMA user_version")).toInt();
+}
+
+void SqliteEngine::SetSchemaVersion(Database& db, int version) const {
+    db.ExecRaw(QStringLiteral("PRAGMA user_version = %1").arg(version));
 }
 
 void SqliteEngine::BeginWrite(Database& db) const {

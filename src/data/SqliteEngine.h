@@ -22,6 +22,7 @@ public:
     bool HasTable(Database& db, const QString& table, bool detail) const override;
     QStringList Columns(Database& db, const QString& table) const override;
     int SchemaVersion(Database& db) const override;
+    void SetSchemaVersion(Database& db, int version) const override;
     void BeginWrite(Database& db) const override;
     void SetDurability(Database& db, Durability durability) const override;
     void SetQueryOnly(Database& db, bool on) const override;

@@ -104,6 +104,11 @@ void Transaction::Commit() {
 }
 
 void Transaction::DeferDetail(const QString& sql, const QVariantList& params) {
+    if (m_db.GetEngine().DetailInCompanyDatabase()) {
+        // One database, one transaction: the change is made now and commits with the rest.
+        m_db.Exec(sql, params);
+        return;
+    }
     QJsonArray encoded;
     for (const QVariant& p : params) {
         encoded.append(Encode(sqlvalue::ToDb(p, m_db.Dialect())));

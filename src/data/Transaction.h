@@ -38,7 +38,8 @@ public:
 
     // Records a change for the detail file. The detail file commits separately from the
     // company file, so its changes are logged in the company file inside this transaction and
-    // applied after the commit; an interrupted application is finished at the next open.
+    // applied after the commit; an interrupted application is finished at the next open. Where
+    // the detail tables are in the company's own database the change is simply made at once.
     void DeferDetail(const QString& sql, const QVariantList& params);
 
 private:

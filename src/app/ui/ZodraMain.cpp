@@ -593,8 +593,9 @@ void ZodraMain::OpenWithDialog() {
     if (!m_recent[0].isEmpty()) {
         folder = QFileInfo(m_recent[0]).absolutePath();
     }
+    // A connection file (".zodra") names a company on a server and opens the same way.
     const QString path = m_prompter->ChooseFileToOpen(T(u"Otvaranje baze podataka"),
-                                                      T(u"Zodra datoteke|*.mdb"), folder);
+                                                      T(u"Zodra datoteke|*.mdb;*.zodra"), folder);
     if (path.isEmpty()) {
         return;
     }

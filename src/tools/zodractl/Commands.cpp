@@ -30,6 +30,7 @@ int ExitFor(Database::OpenStatus status) {
             return kTooNew;
         case Database::OpenStatus::Locked:
         case Database::OpenStatus::ReadOnly:
+        case Database::OpenStatus::Unreachable:
             return kLocked;
     }
     return kRefused;
@@ -53,6 +54,8 @@ QString StatusText(Database::OpenStatus status) {
             return QStringLiteral("Datoteku drži zaključanu drugi program.");
         case Database::OpenStatus::ReadOnly:
             return QStringLiteral("Datoteka se ne može mijenjati (samo za čitanje).");
+        case Database::OpenStatus::Unreachable:
+            return QStringLiteral("Poslužitelj baze podataka nije dostupan.");
     }
     return QString();
 }
@@ -104,8 +107,12 @@ int Create(const QStringList& args) {
         Err(QString::fromUtf8(e.what()));
         return kRefused;
     }
-    Out(QStringLiteral("Napravljeno poduzeće ") + path + QStringLiteral(" (detalji: ") +
-        zodra::CompanySchema::DefaultDetailPath(path) + QStringLiteral(")"));
+    if (Database::IsServerTarget(path)) {
+        Out(QStringLiteral("Napravljeno poduzeće ") + path);
+    } else {
+        Out(QStringLiteral("Napravljeno poduzeće ") + path + QStringLiteral(" (detalji: ") +
+            zodra::CompanySchema::DefaultDetailPath(path) + QStringLiteral(")"));
+    }
     return kOk;
 }
 
@@ -169,6 +176,10 @@ int Compact(const QStringList& args) {
     }
     if (opened.status != Database::OpenStatus::Ok) {
         return ReportOpenFailure(opened);
+    }
+    if (!opened.db->GetEngine().CompactsByCopy()) {
+        Out(QStringLiteral("Baza na poslužitelju održava se sama: sažimanje nije potrebno."));
+        return kOk;
     }
     opened.db.reset();
     const auto result = zodra::compaction::Compact(path, password);

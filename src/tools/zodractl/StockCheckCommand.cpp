@@ -43,6 +43,9 @@ int OpenFailure(Database::OpenStatus status) {
         case Database::OpenStatus::ReadOnly:
             Err(QStringLiteral("Datoteku drži zaključanu drugi program ili je samo za čitanje."));
             return kLocked;
+        case Database::OpenStatus::Unreachable:
+            Err(QStringLiteral("Poslužitelj baze podataka nije dostupan."));
+            return kLocked;
         case Database::OpenStatus::Ok:
             break;
     }
