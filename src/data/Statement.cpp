@@ -10,7 +10,10 @@
 namespace zodra {
 
 Statement::Statement(Database& db, const QString& sql)
-    : m_query(db.Connection()), m_sql(sql), m_engine(&db.GetEngine()) {
+    : m_query(db.Connection()),
+      m_sql(sql),
+      m_engine(&db.GetEngine()),
+      m_connection(db.Connection()) {
     m_query.setForwardOnly(true);
     if (!m_query.prepare(sql)) {
         throw m_engine->Error(sql, m_query.lastError());
@@ -84,6 +87,15 @@ int Statement::RowsAffected() const {
     return m_query.numRowsAffected();
 }
 QVariant Statement::LastInsertId() const {
+    if (m_engine->Dialect() == SqlDialect::Postgres) {
+        // The server's driver reports no row id; the key is the value the insert took from its
+        // table's identity sequence (each table has at most one: see PostgresEngine::AddRowKeys).
+        QSqlQuery last(m_connection);
+        if (last.exec(QStringLiteral("SELECT lastval()")) && last.next()) {
+            return last.value(0);
+        }
+        return QVariant();
+    }
     return m_query.lastInsertId();
 }
 void Statement::Finish() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
@@ -50,6 +51,7 @@ private:
     QSqlQuery m_query;
     QString m_sql;
     const Engine* m_engine;
+    QSqlDatabase m_connection;
 };
 
 }  // namespace zodra

@@ -169,8 +169,15 @@ TEST_F(PostgresCompany, IsMadeFromTheSameSchemaAndOpensLikeAFile) {
     EXPECT_FALSE(db->TableExists(QStringLiteral("NEMA_TAKVE")));
 
     // The seed wrote partners 1 and 2 with their codes: the next one continues after them.
-    db->Exec(QStringLiteral("INSERT INTO \"PARTNERI\" (\"NAZIV\") VALUES ('Kod Ane''s')"));
+    // The new key is what the insert reports, and the row key is that key, as on SQLite.
+    Statement insert =
+        db->Prepare(QStringLiteral("INSERT INTO \"PARTNERI\" (\"NAZIV\") VALUES (?)"));
+    insert.Exec({QStringLiteral("Kod Ane's")});
+    EXPECT_EQ(insert.LastInsertId().toInt(), 3);
     EXPECT_EQ(Count(*db, QStringLiteral("SELECT MAX(\"SIFRA\") FROM \"PARTNERI\"")), 3);
+    EXPECT_EQ(Count(*db, QStringLiteral("SELECT \"rowid\" FROM \"PARTNERI\" WHERE \"NAZIV\" = ?"),
+                    {QStringLiteral("Kod Ane's")}),
+              3);
 
     // The same columns in the same order as in a company file; the row key is there but is not
     // one of them, as SQLite's own is not.
@@ -254,6 +261,15 @@ TEST_F(PostgresCompany, CollationAndFoldingAreTheProgramsOwn) {
     const QString mixed = QStringLiteral("ČAJ Šumski ĐUREK Ž");
     EXPECT_EQ(db->Scalar(QStringLiteral("SELECT zfold(?)"), {mixed}).toString(),
               textsearch::Fold(mixed));
+    // ROUND of a double as SQLite rounds it: half away from zero, a double back.
+    EXPECT_DOUBLE_EQ(
+        db->Scalar(QStringLiteral("SELECT ROUND(CAST(? AS DOUBLE PRECISION), 2)"), {-2.675000001})
+            .toDouble(),
+        -2.68);
+    EXPECT_DOUBLE_EQ(
+        db->Scalar(QStringLiteral("SELECT ROUND(CAST(? AS DOUBLE PRECISION), 10)"), {1.0 / 3.0})
+            .toDouble(),
+        0.3333333333);
     EXPECT_EQ(db->Scalar(QStringLiteral("SELECT \"NAZIV\" FROM \"PARTNERI\" WHERE zfold(\"NAZIV\") "
                                         "LIKE ? ESCAPE '\\'"),
                          {textsearch::PrefixPattern(QStringLiteral("ČOK"))})
