@@ -536,14 +536,16 @@ void WriteDayTakings(Session& session, const QDate& date) {
         transaction.Commit();
         return;
     }
-    // The day's ratio of totals with and without tax over the lines of the invoices collected.
+    // The day's ratio of totals with and without tax over the lines of the invoices collected,
+    // each invoice once however many collections it had. The invoices are found from the day's
+    // collections, so the day end does not walk every invoice of the company.
     Statement r = db.Prepare(QStringLiteral(
         "SELECT SUM(S.\"VRIJEDNOST_\"), SUM(S.\"UKUPNO_\") FROM \"STAVKE_RACUNA\" S JOIN "
         "\"RACUNI\" R ON R.\"SKLADISTE\" = S.\"SKLADISTE\" AND R.\"IRA\" = S.\"IRA\" AND "
         "R.\"GODINA\" = S.\"GODINA\" AND R.\"BROJ RACUNA\" = S.\"BROJ_RACUNA\" WHERE "
-        "R.\"GODINA\" = ? AND R.\"UVJET PRODAJE\" = 1 AND EXISTS (SELECT 1 FROM \"NAPLATA\" N "
-        "WHERE R.\"SKLADISTE\" = N.\"Skladište\" AND R.\"IRA\" = N.\"IRA\" AND R.\"GODINA\" = "
-        "N.\"Godina\" AND R.\"BROJ RACUNA\" = N.\"Broj računa\" AND N.\"Datum\" = ?)"));
+        "R.\"GODINA\" = ? AND R.\"UVJET PRODAJE\" = 1 AND (R.\"SKLADISTE\", R.\"IRA\", "
+        "R.\"GODINA\", R.\"BROJ RACUNA\") IN (SELECT N.\"Skladište\", N.\"IRA\", N.\"Godina\", "
+        "N.\"Broj računa\" FROM \"NAPLATA\" N WHERE N.\"Datum\" = ?)"));
     r.Exec({y, date});
     double net = 0;
     double gross = 0;
