@@ -30,4 +30,14 @@ QString WorkOrderDetails(Session& session, int number);
 // quantity, cost price and value, selling price and value; no lot).
 TableData PostedWorkOrderLines(Session& session, int number);
 
+// The posted finishing work orders: number, date, owner of the goods, description, material at
+// cost plus services, and the value invoiced (material at selling prices plus services).
+TableData PostedFinishingOrders(Session& session);
+// "Vlasnik robe : 3 - Auto d.o.o.   Nabavna vrijednost : 65,00   Vrijednost : 95,00"; empty for
+// a number that is not posted.
+QString FinishingOrderDetails(Session& session, int number);
+// Per product: its row ("Proizvod", quantity), its material lot by lot ("Materijal") and its
+// services ("Usluga").
+TableData PostedFinishingOrderLines(Session& session, int number);
+
 }  // namespace zodra::production
