@@ -19,6 +19,46 @@ std::vector<std::pair<int, QString>> DestinationChoices(Database& db) {
     return choices;
 }
 
+namespace {
+
+std::vector<std::pair<int, QString>> NamedChoices(Database& db, const QString& table) {
+    std::vector<std::pair<int, QString>> choices;
+    Statement rows = db.Prepare(QStringLiteral("SELECT \"SIFRA\", \"NAZIV\" FROM \"") + table +
+                                QStringLiteral("\" ORDER BY \"NAZIV\" COLLATE \"HR\", \"SIFRA\""));
+    rows.Exec({});
+    while (rows.Next()) {
+        choices.emplace_back(rows.Int(0), rows.Text(1) + QStringLiteral(" (") +
+                                              QString::number(rows.Int(0)) + QLatin1Char(')'));
+    }
+    return choices;
+}
+
+}  // namespace
+
+std::vector<std::pair<int, QString>> PartnerChoices(Database& db) {
+    return NamedChoices(db, QStringLiteral("PARTNERI"));
+}
+
+std::vector<std::pair<int, QString>> ArticleChoices(Database& db) {
+    return NamedChoices(db, QStringLiteral("ARTIKLI"));
+}
+
+std::vector<std::pair<int, QString>> MaterialChoices(Session& session) {
+    std::vector<std::pair<int, QString>> choices;
+    Statement rows = session.Db().Prepare(QStringLiteral(
+        "SELECT a.\"SIFRA\", a.\"NAZIV\", SUM(n.\"KOLICINA_PRIVREMENO\") FROM \"NABAVE\" n JOIN "
+        "\"ARTIKLI\" a ON a.\"SIFRA\" = n.\"SIFRA_ARTIKLA\" WHERE n.\"SKLADISTE\" = ? AND "
+        "n.\"GODINA\" = ? AND n.\"KOLICINA_PRIVREMENO\" > 0 GROUP BY a.\"SIFRA\", a.\"NAZIV\" "
+        "ORDER BY a.\"NAZIV\" COLLATE \"HR\", a.\"SIFRA\""));
+    rows.Exec({session.activeWarehouse.code, session.businessYear});
+    while (rows.Next()) {
+        choices.emplace_back(rows.Int(0), rows.Text(1) + QStringLiteral(" (") +
+                                              inputrules::FormatNumber(rows.Double(2)) +
+                                              QLatin1Char(')'));
+    }
+    return choices;
+}
+
 TableData PostedWorkOrders(Session& session) {
     using F = TableColumn::Format;
     return ReadTable(

@@ -18,6 +18,14 @@ namespace zodra::production {
 // Every warehouse (the session's own too) by code: code and "code - name".
 std::vector<std::pair<int, QString>> DestinationChoices(Database& db);
 
+// The partners by name, for the owner of a finishing order's goods: code and "name (code)".
+std::vector<std::pair<int, QString>> PartnerChoices(Database& db);
+// Every article by name, for a finishing order's products: code and "name (code)".
+std::vector<std::pair<int, QString>> ArticleChoices(Database& db);
+// The articles with free stock in the session's warehouse, for typed material: code and
+// "name (free quantity)".
+std::vector<std::pair<int, QString>> MaterialChoices(Session& session);
+
 // The posted work orders: number, date, description, destination, generated receipt, cost
 // value and selling value, by number.
 TableData PostedWorkOrders(Session& session);
