@@ -122,6 +122,7 @@ retail::ui::RegisterHooks RegisterHooks() {
             retail::TakingsStep(session, today);
         });
     };
+    hooks.compositeProducts = &retail::ui::EnterCompositeProduct;
     return hooks;
 }
 
