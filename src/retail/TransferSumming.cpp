@@ -10,6 +10,7 @@
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "data/SqlValue.h"
+#include "data/StockMethod.h"
 #include "data/Transaction.h"
 #include "documents/IssuePosting.h"
 #include "stock/StockCheck.h"
@@ -114,12 +115,18 @@ SummedTransfers SumRetailTransfers(Session& session, const QDate& upTo) {
     // Per source warehouse and date, in number order: the last one keeps.
     std::map<std::pair<int, QString>, std::vector<Generated>> days;
     {
+        // A receipt posted while the warehouse was kept by FIFO is a lot of its own (the article
+        // card maps its lines to it): such a transfer stays as it is.
         Statement rows = db.Prepare(QStringLiteral(
-            "SELECT \"SKLADISTE\", \"DATUM\", \"BROJ_MEDUSKLADISNICE\", "
-            "COALESCE(\"BROJ_ODREDISNE_PRIMKE\", 0) FROM \"MALOPRODAJNE_MEDUSKLADISNICE\" WHERE "
-            "\"ODREDISNO_SKLADISTE\" = ? AND \"GODINA\" = ? AND \"DATUM\" <= ? AND \"STORNO\" = "
-            "FALSE ORDER BY \"SKLADISTE\", \"DATUM\", \"BROJ_MEDUSKLADISNICE\""));
-        rows.Exec({destination, year, upTo});
+            "SELECT m.\"SKLADISTE\", m.\"DATUM\", m.\"BROJ_MEDUSKLADISNICE\", "
+            "COALESCE(m.\"BROJ_ODREDISNE_PRIMKE\", 0) FROM \"MALOPRODAJNE_MEDUSKLADISNICE\" m "
+            "LEFT JOIN \"PRIMKE\" p ON p.\"SKLADISTE\" = m.\"ODREDISNO_SKLADISTE\" AND "
+            "p.\"GODINA\" = m.\"GODINA\" AND p.\"BROJ PRIMKE\" = m.\"BROJ_ODREDISNE_PRIMKE\" "
+            "WHERE m.\"ODREDISNO_SKLADISTE\" = ? AND m.\"GODINA\" = ? AND m.\"DATUM\" <= ? AND "
+            "m.\"STORNO\" = FALSE AND (p.\"BROJ PRIMKE\" IS NULL OR p.\"SkladisnaMetoda\" IN (?, "
+            "?)) ORDER BY m.\"SKLADISTE\", m.\"DATUM\", m.\"BROJ_MEDUSKLADISNICE\""));
+        rows.Exec({destination, year, upTo, StockMethodText(StockMethod::Average),
+                   StockMethodText(StockMethod::LastPrice)});
         while (rows.Next()) {
             days[{rows.Int(0), rows.Text(1)}].push_back({rows.Int(2), rows.Int(3)});
         }
@@ -149,12 +156,13 @@ SummedTransfers SumRetailTransfers(Session& session, const QDate& upTo) {
                 FoldReceipt(db, destination, year, folded.receipt, kept.receipt);
             }
             // The sales that brought their goods this way name the documents that now hold
-            // them.
+            // them. Transfer numbers run per source warehouse; the receipt tells them apart.
             const QString repoint = QStringLiteral(
                 "\" SET \"MALOPRODAJNA_MEDUSKLADISNICA\" = ?, \"MALOPRODAJNA_PRIMKA\" = ? WHERE "
-                "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"MALOPRODAJNA_MEDUSKLADISNICA\" = ?");
-            const QVariantList values{kept.transfer, kept.receipt, destination, year,
-                                      folded.transfer};
+                "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"MALOPRODAJNA_MEDUSKLADISNICA\" = ? AND "
+                "COALESCE(\"MALOPRODAJNA_PRIMKA\", 0) = ?");
+            const QVariantList values{kept.transfer, kept.receipt,    destination,
+                                      year,          folded.transfer, folded.receipt};
             db.Exec(QStringLiteral("UPDATE \"RACUNI") + repoint, values);
             transaction.DeferDetail(QStringLiteral("UPDATE \"RACUNI_DETALJNO") + repoint, values);
             ++summed.transfersFolded;
