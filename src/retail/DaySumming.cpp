@@ -28,18 +28,20 @@ constexpr int kPendingRetries = 5;
 
 const QString kTitle = QStringLiteral("Z izvještaj");
 
-// The not yet summed detail invoices of warehouse, year, one date and numbers up to a bound.
+// The not yet summed detail invoices of warehouse, year, one date and numbers up to a bound;
+// a cancelled one is left out with its collections.
 const QString kDetailInvoices = QStringLiteral(
     "R.\"SKLADISTE\" = ? AND R.\"IRA\" = 1 AND R.\"GODINA\" = ? AND R.\"UVJET PRODAJE\" = 1 AND "
-    "R.\"SUMARNI\" = FALSE AND R.\"DATUM\" = ? AND R.\"BROJ RACUNA\" <= ?");
+    "R.\"SUMARNI\" = FALSE AND R.\"STORNO\" = FALSE AND R.\"DATUM\" = ? AND R.\"BROJ RACUNA\" "
+    "<= ?");
 
 // The collections of detail invoices up to a number of one date not yet carried over to a
 // summary (their "Sifra uplate" is empty until then), up to a collection key. An invoice's
 // collection may come after the invoice was summed: it joins that day's summary in the next run.
 const QString kDetailPayments = QStringLiteral(
     "R.\"SKLADISTE\" = ? AND R.\"IRA\" = 1 AND R.\"GODINA\" = ? AND R.\"UVJET PRODAJE\" = 1 AND "
-    "R.\"DATUM\" = ? AND R.\"BROJ RACUNA\" <= ? AND N.\"Sifra uplate\" IS NULL AND N.\"Sifra\" <= "
-    "?");
+    "R.\"STORNO\" = FALSE AND R.\"DATUM\" = ? AND R.\"BROJ RACUNA\" <= ? AND N.\"Sifra uplate\" "
+    "IS NULL AND N.\"Sifra\" <= ?");
 
 // The three stops of taking `quantity` of an article from its pooled lot.
 void CheckLotHolds(Database& db, const stock::LotKey& key, double quantity) {

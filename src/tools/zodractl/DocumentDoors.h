@@ -64,8 +64,8 @@ std::vector<DocumentDoors> StockDocumentDoors();
 // is only printed.
 std::vector<DocumentDoors> ProductionDoors();
 
-// A retail register sale ("maloprodaja"): post only; its invoice is cancelled and deleted as
-// "racun" in book 1.
+// A retail register sale ("maloprodaja"): post; cancel and delete take the detail invoices of
+// the summing mode (an invoice in the invoice book is cancelled and deleted as "racun" in book 1).
 std::vector<DocumentDoors> RetailDoors();
 
 // The offer ("ponuda"), pro-forma ("predracun") and delivery note ("otpremnica"): post from a
