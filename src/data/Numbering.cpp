@@ -220,7 +220,8 @@ bool DocumentExists(Database& db, DocumentKind kind, int warehouse, int year, in
 
 int NextCancellationNumber(Database& db, int warehouse, int year) {
     QVariant highest;
-    for (const char16_t* table : {u"RACUNI", u"SPECIFIKACIJE", u"IZMJENE_CIJENA"}) {
+    for (const char16_t* table :
+         {u"RACUNI", u"RACUNI_DETALJNO", u"SPECIFIKACIJE", u"IZMJENE_CIJENA"}) {
         const QVariant max =
             MaxOf(db, QString::fromUtf16(table), QStringLiteral("RBR_STORNO_DOKUMENTA"),
                   QStringLiteral("\"SKLADISTE\" = ? AND \"GODINA\" = ?"), {warehouse, year});

@@ -63,7 +63,8 @@ int NextRetailInvoiceNumber(Database& db, int warehouse, int book, int year, boo
 bool DocumentExists(Database& db, DocumentKind kind, int warehouse, int year, int number,
                     std::optional<int> book = std::nullopt);
 
-// The cancellation number shared by invoices, "specifikacije" and price changes.
+// The cancellation number shared by invoices (detail retail invoices too), "specifikacije" and
+// price changes.
 int NextCancellationNumber(Database& db, int warehouse, int year);
 
 // Trade-book entry number (wholesale or retail book).

@@ -4,25 +4,42 @@
 #include "data/Errors.h"
 #include "data/Numbering.h"
 #include "data/Session.h"
+#include "production/WorkOrderParts.h"
 #include "production/WorkOrderPosting.h"
 
 namespace zodra::production {
 
-reports::ReportRequest WorkOrderPrintRequest(Session& session, int number) {
+namespace {
+
+// Both kinds of work order print their header table's row selected by warehouse, year and number.
+reports::ReportRequest OrderPrintRequest(Session& session, const WorkOrderTables& tables,
+                                         int number, const QString& file, const QString& title) {
     using reports::CompareOp;
     const int w = session.activeWarehouse.code;
     const int y = session.businessYear;
-    if (!numbering::DocumentExists(session.Db(), DocumentKind::WorkOrder, w, y, number)) {
-        throw UserError(NoSuchWorkOrderMessage(number));
+    if (!numbering::DocumentExists(session.Db(), tables.kind, w, y, number)) {
+        throw UserError(tables.noSuch(number));
     }
     reports::ReportRequest request;
-    request.reportFile = QStringLiteral("r_nalog.rpt");
-    request.title = QStringLiteral("Ispis radnog naloga br. ") + QString::number(number);
-    request.selection.Where(QStringLiteral("RADNI_NALOZI.SKLADISTE"), CompareOp::Equal, w)
-        .Where(QStringLiteral("RADNI_NALOZI.GODINA"), CompareOp::Equal, y)
-        .Where(QStringLiteral("RADNI_NALOZI.BROJ_RADNOG_NALOGA"), CompareOp::Equal, number);
+    request.reportFile = file;
+    request.title = title + QString::number(number);
+    request.selection.Where(tables.header + QStringLiteral(".SKLADISTE"), CompareOp::Equal, w)
+        .Where(tables.header + QStringLiteral(".GODINA"), CompareOp::Equal, y)
+        .Where(tables.header + QStringLiteral(".BROJ_RADNOG_NALOGA"), CompareOp::Equal, number);
     request.parameters = reports::SessionParameters(session);
     return request;
+}
+
+}  // namespace
+
+reports::ReportRequest WorkOrderPrintRequest(Session& session, int number) {
+    return OrderPrintRequest(session, OrdinaryTables(), number, QStringLiteral("r_nalog.rpt"),
+                             QStringLiteral("Ispis radnog naloga br. "));
+}
+
+reports::ReportRequest FinishingOrderPrintRequest(Session& session, int number) {
+    return OrderPrintRequest(session, FinishingTables(), number, QStringLiteral("r_nalog_dor.rpt"),
+                             QStringLiteral("Ispis radnog naloga dorade br. "));
 }
 
 reports::ReportRequest BillPrintRequest(Session& session, int bill) {

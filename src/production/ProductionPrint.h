@@ -17,6 +17,11 @@ namespace zodra::production {
 // refused with "Ne postoji proknjiženi radni nalog broj " n.
 reports::ReportRequest WorkOrderPrintRequest(Session& session, int number);
 
+// A posted finishing work order ("r_nalog_dor.rpt": per product its material and services),
+// "Ispis radnog naloga dorade br. " n; one not posted in the session's warehouse and year is
+// refused with "Ne postoji proknjiženi radni nalog dorade broj " n.
+reports::ReportRequest FinishingOrderPrintRequest(Session& session, int number);
+
 // "Izvještaj : Sastavnica za " + product name; an unknown bill is refused with "Ne postoji
 // sastavnica broj " n.
 reports::ReportRequest BillPrintRequest(Session& session, int bill);

@@ -12,9 +12,9 @@
 #include "data/Transaction.h"
 #include "data/WorkingCopy.h"
 #include "documents/WorkingLines.h"
+#include "production/WorkOrderParts.h"
 #include "registers/BillsOfMaterials.h"
 #include "stock/Lots.h"
-#include "stock/NumberText.h"
 
 namespace zodra::production {
 
@@ -29,33 +29,6 @@ const QString kProductsTable = QStringLiteral("STAVKE_PRIMKE_PRIVREMENO");
 documents::WorkingLines Parts(Session& session, const WorkOrderCodes& codes) {
     return documents::WorkingLines(session.Db(), DocumentKind::WorkOrder, codes.parts,
                                    session.activeWarehouse.code, session.businessYear);
-}
-
-// How much of a part the active warehouse can give: the fixed lot's free quantity, or the free
-// quantities of all its lots. None when the warehouse has no lot of it at all.
-std::optional<double> Available(Session& session, const bom::Part& part) {
-    Database& db = session.Db();
-    const int w = session.activeWarehouse.code;
-    const int y = session.businessYear;
-    if (part.lot != 0) {
-        const std::optional<stock::Lot> lot = stock::FindLot(db, {w, y, part.lot, part.article});
-        if (!lot) {
-            return std::nullopt;
-        }
-        return std::max(0.0, lot->freeQuantity);
-    }
-    const std::vector<int> lots = stock::ListLots(db, w, y, part.article, false);
-    if (lots.empty()) {
-        return std::nullopt;
-    }
-    double free = 0;
-    for (int number : lots) {
-        if (const std::optional<stock::Lot> lot =
-                stock::FindLot(db, {w, y, number, part.article})) {
-            free += std::max(0.0, lot->freeQuantity);
-        }
-    }
-    return RoundQuantity(free);
 }
 
 void RequirePrice(double value, const QString& what) {
@@ -96,52 +69,8 @@ int CheckEntry(Session& session, const ProductEntry& entry, bool materialFromPar
 
 // Takes every part of the bill for `quantity` products into part lines; returns their cost value.
 double TakeParts(Session& session, const WorkOrderCodes& codes, int bill, double quantity) {
-    Database& db = session.Db();
-    const int w = session.activeWarehouse.code;
-    const int y = session.businessYear;
-    documents::WorkingLines lines = Parts(session, codes);
-    double costValue = 0;
-    const auto add = [&](const stock::Lot& lot, double taken) {
-        documents::DocumentLine line;
-        line.article = lot.key.article;
-        line.lot = lot.key.lot;
-        line.quantity = taken;
-        line.other = {{QStringLiteral("NABAVNA_CIJENA"), lot.costPrice},
-                      {QStringLiteral("NABAVNA_VRIJEDNOST"), taken * lot.costPrice},
-                      {QStringLiteral("PRODAJNA_CIJENA"), lot.sellingPrice},
-                      {QStringLiteral("PRODAJNA_VRIJEDNOST"), taken * lot.sellingPrice}};
-        lines.Add(line);
-        costValue += taken * lot.costPrice;
-    };
-    for (const bom::Part& part : bom::Parts(db, bill)) {
-        double need = RoundQuantity(quantity * part.quantity);
-        if (part.lot != 0) {
-            const std::optional<stock::Lot> lot =
-                stock::FindLot(db, {w, y, part.lot, part.article});
-            if (!lot) {
-                throw UserError(QStringLiteral("Na ovom skladištu nema podataka o artiklu '") +
-                                part.name);
-            }
-            add(*lot, need);
-            continue;
-        }
-        for (int number : stock::ListLots(db, w, y, part.article, true)) {
-            if (need <= 0) {
-                break;
-            }
-            const std::optional<stock::Lot> lot = stock::FindLot(db, {w, y, number, part.article});
-            if (!lot || RoundQuantity(lot->freeQuantity) <= 0) {
-                continue;
-            }
-            const double taken = std::min(need, RoundQuantity(lot->freeQuantity));
-            add(*lot, taken);
-            need = RoundQuantity(need - taken);
-        }
-        if (need > 0) {
-            throw UserError(stock::InsufficientQuantityMessage(part.name));
-        }
-    }
-    return costValue;
+    return production::TakeParts(session, DocumentKind::WorkOrder, codes.parts,
+                                 bom::Parts(session.Db(), bill), quantity);
 }
 
 int WriteProductLine(Session& session, const WorkOrderCodes& codes, int bill,
@@ -233,34 +162,13 @@ QString WorkOrderDocumentName() {
 }
 
 QuantityCheck CheckProductQuantity(Session& session, int product, double quantity) {
-    QuantityCheck check;
-    check.allowed = quantity;
     const std::optional<int> bill = bom::BillOf(session.Db(), product);
     if (!bill) {
+        QuantityCheck check;
+        check.allowed = quantity;
         return check;
     }
-    for (const bom::Part& part : bom::Parts(session.Db(), *bill)) {
-        const std::optional<double> available = Available(session, part);
-        if (!available) {
-            check.warnings << QStringLiteral("Na ovom skladištu nema podataka o artiklu '") +
-                                  part.name;
-            check.allowed = 0;
-            continue;
-        }
-        const double need = RoundQuantity(quantity * part.quantity);
-        if (need > *available) {
-            check.warnings << QStringLiteral("Nedovoljna zaliha artikla ") + part.name +
-                                  (part.lot != 0
-                                       ? QStringLiteral(" po izabranoj primci u sastavnici")
-                                       : QString()) +
-                                  QStringLiteral(
-                                      ". Količina će biti postavljena na najveću "
-                                      "dopuštenu vrijednost. Potrebno je još ") +
-                                  stock::NumberText(need - *available);
-            check.allowed = std::min(check.allowed, RoundQuantity(*available / part.quantity));
-        }
-    }
-    return check;
+    return CheckParts(session, bom::Parts(session.Db(), *bill), quantity);
 }
 
 int AddProduct(Session& session, const WorkOrderCodes& codes, const ProductEntry& entry) {

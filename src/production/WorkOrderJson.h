@@ -4,6 +4,7 @@
 #include <QString>
 #include <vector>
 
+#include "production/FinishingWorkOrder.h"
 #include "production/WorkOrder.h"
 #include "production/WorkOrderPosting.h"
 
@@ -32,5 +33,18 @@ JsonWorkOrder ParseWorkOrderJson(Database& db, const QByteArray& json);
 // Posts in the session's warehouse (started in the file's warehouse) through a working copy of
 // its own session codes.
 PostedWorkOrder PostWorkOrderFromJson(Session& session, const JsonWorkOrder& order);
+
+// The finishing work order from a file (docs/finishing-work-order.md): the owner of the goods,
+// and per product its quantity, whether its bill gives the material, typed material and services.
+QString FinishingOrderWord();  // "radni-nalog-dorada"
+
+struct JsonFinishingOrder {
+    int warehouse = 0;
+    FinishingHeader header;
+    std::vector<FinishedProductEntry> products;
+};
+JsonFinishingOrder ParseFinishingOrderJson(Database& db, const QByteArray& json);
+// Entered and posted in one transaction under a session code of its own.
+PostedFinishingOrder PostFinishingOrderFromJson(Session& session, const JsonFinishingOrder& order);
 
 }  // namespace zodra::production

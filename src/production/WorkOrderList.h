@@ -18,6 +18,14 @@ namespace zodra::production {
 // Every warehouse (the session's own too) by code: code and "code - name".
 std::vector<std::pair<int, QString>> DestinationChoices(Database& db);
 
+// The partners by name, for the owner of a finishing order's goods: code and "name (code)".
+std::vector<std::pair<int, QString>> PartnerChoices(Database& db);
+// Every article by name, for a finishing order's products: code and "name (code)".
+std::vector<std::pair<int, QString>> ArticleChoices(Database& db);
+// The articles with free stock in the session's warehouse, for typed material: code and
+// "name (free quantity)".
+std::vector<std::pair<int, QString>> MaterialChoices(Session& session);
+
 // The posted work orders: number, date, description, destination, generated receipt, cost
 // value and selling value, by number.
 TableData PostedWorkOrders(Session& session);
@@ -29,5 +37,15 @@ QString WorkOrderDetails(Session& session, int number);
 // price and value, selling price and value) followed by the products of its receipt (product,
 // quantity, cost price and value, selling price and value; no lot).
 TableData PostedWorkOrderLines(Session& session, int number);
+
+// The posted finishing work orders: number, date, owner of the goods, description, material at
+// cost plus services, and the value invoiced (material at selling prices plus services).
+TableData PostedFinishingOrders(Session& session);
+// "Vlasnik robe : 3 - Auto d.o.o.   Nabavna vrijednost : 65,00   Vrijednost : 95,00"; empty for
+// a number that is not posted.
+QString FinishingOrderDetails(Session& session, int number);
+// Per product: its row ("Proizvod", quantity), its material lot by lot ("Materijal") and its
+// services ("Usluga").
+TableData PostedFinishingOrderLines(Session& session, int number);
 
 }  // namespace zodra::production

@@ -16,6 +16,7 @@
 #include "documents/IssuePosting.h"
 #include "documents/TransferPosting.h"
 #include "documents/WorkingLines.h"
+#include "production/WorkOrderParts.h"
 #include "stock/AverageCost.h"
 #include "stock/Lots.h"
 #include "stock/NumberText.h"
@@ -117,12 +118,10 @@ PostedWorkOrder PostWorkOrderInTransaction(Session& session, const WorkOrderCode
     const int w = session.activeWarehouse.code;
     const int y = session.businessYear;
     CheckHeader(session, header);
-    documents::WorkingLines working(db, DocumentKind::WorkOrder, codes.parts, w, y);
-    const std::vector<documents::DocumentLine> parts =
-        working.List({QStringLiteral("PRODAJNA_CIJENA")});
     // A work order without products would take parts for nothing, one without parts would make
     // products out of nothing.
-    if (parts.empty() || ProductLines(session, codes).empty()) {
+    if (documents::WorkingLines(db, DocumentKind::WorkOrder, codes.parts, w, y).List().empty() ||
+        ProductLines(session, codes).empty()) {
         throw UserError(NoLinesMessage());
     }
     documents::DocumentKey key{DocumentKind::WorkOrder, w, std::nullopt, y, header.number};
@@ -133,32 +132,14 @@ PostedWorkOrder PostWorkOrderInTransaction(Session& session, const WorkOrderCode
     // The receipt goes first: in the same warehouse its entry comes before the work order's.
     const int receipt = WriteReceipt(session, codes, header, key.number);
     documents::IssuePosting posting(session, key);
-    double costValue = 0;
-    double sellingValue = 0;
-    std::vector<documents::TakenLine> taken;
-    taken.reserve(parts.size());
-    for (const documents::DocumentLine& row : parts) {
-        limits::RequireNumber(row.quantity, limits::NumberKind::Quantity,
-                              QStringLiteral("Količina"));
-        const QVariant entered = documents::ValueOf(row.other, QStringLiteral("PRODAJNA_CIJENA"));
-        taken.push_back(posting.Take(
-            {row.article, row.quantity, row.lot},
-            entered.isNull() ? std::nullopt : std::optional<double>(entered.toDouble())));
-        costValue += taken.back().CostValue();
-        sellingValue += taken.back().Value();
-    }
+    const TakenParts taken =
+        TakeWorkingParts(session, posting, DocumentKind::WorkOrder, codes.parts);
     posting.WriteHeader(header.date, {{QStringLiteral("OPIS"), header.description},
                                       {QStringLiteral("ODREDISNO_SKLADISTE"), header.destination},
                                       {QStringLiteral("BROJ_PRIMKE"), receipt},
-                                      {QStringLiteral("NABAVNA_VRIJEDNOST"), costValue},
-                                      {QStringLiteral("PRODAJNA_VRIJEDNOST"), sellingValue}});
-    for (const documents::TakenLine& line : taken) {
-        posting.WriteLine(line);
-    }
-    // The reservations of the working lines became the take: the rows go without releasing.
-    db.Exec(QStringLiteral("DELETE FROM \"STAVKE_RADNIH_NALOGA_PRIVREMENO\" WHERE "
-                           "\"Multiuser_sifra\" = ?"),
-            {codes.parts});
+                                      {QStringLiteral("NABAVNA_VRIJEDNOST"), taken.costValue},
+                                      {QStringLiteral("PRODAJNA_VRIJEDNOST"), taken.sellingValue}});
+    WriteTakenParts(session, posting, DocumentKind::WorkOrder, codes.parts, taken);
     db.Exec(QStringLiteral("INSERT INTO \"STAVKE_RADNIH_NALOGA_TROSKOVI\" (\"SKLADISTE\", "
                            "\"GODINA\", \"BROJ_RADNOG_NALOGA\", \"OPIS\", \"KOLICINA\", "
                            "\"CIJENA\", \"VRIJEDNOST\", \"GOT_PR_SIFRA\") SELECT ?, ?, ?, "
@@ -224,99 +205,46 @@ QString StockCountRefusal() {
 
 namespace {
 
-struct PostedPart {
-    int article = 0;
-    int lot = 0;
-    double quantity = 0;
-    double cost = 0;
-    double price = 0;
-};
-
-struct Posted {
-    int position = 0;
+// The parts a posted work order took, and where its products went.
+struct Posted : PostedParts {
     int destination = 0;
     int receipt = 0;
     bool receiptStands = false;  // there, and not cancelled by a cancelling receipt
-    std::vector<PostedPart> parts;
 };
 
 Posted Read(Session& session, int number) {
     Database& db = session.Db();
-    const int w = session.activeWarehouse.code;
     const int y = session.businessYear;
-    Statement header = db.Prepare(
-        QStringLiteral("SELECT \"RBR_TK\", \"ODREDISNO_SKLADISTE\", \"BROJ_PRIMKE\" FROM "
-                       "\"RADNI_NALOZI\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND "
-                       "\"BROJ_RADNOG_NALOGA\" = ?"));
-    header.Exec({w, y, number});
-    if (!header.Next()) {
-        throw UserError(NoSuchWorkOrderMessage(number));
-    }
     Posted p;
-    p.position = header.Int(0);
-    p.destination = header.Int(1);
-    p.receipt = header.IsNull(2) ? 0 : header.Int(2);
+    static_cast<PostedParts&>(p) = ReadPostedParts(session, OrdinaryTables(), number);
+    Statement header = db.Prepare(QStringLiteral(
+        "SELECT \"ODREDISNO_SKLADISTE\", \"BROJ_PRIMKE\" FROM \"RADNI_NALOZI\" "
+        "WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"BROJ_RADNOG_NALOGA\" = ?"));
+    header.Exec({session.activeWarehouse.code, y, number});
+    header.Next();
+    p.destination = header.Int(0);
+    p.receipt = header.IsNull(1) ? 0 : header.Int(1);
     header.Finish();
     if (p.receipt != 0 && stock::ReadReceiptHeader(db, {p.destination, y, p.receipt})) {
         p.receiptStands = !stock::CancellingReceipt(db, {p.destination, y, p.receipt});
     }
-    Statement lines = db.Prepare(QStringLiteral(
-        "SELECT \"SIFRA_ARTIKLA\", \"BROJ_PRIMKE\", \"KOLICINA\", \"NABAVNA_CIJENA\", "
-        "\"PRODAJNA_CIJENA\" FROM \"STAVKE_RADNIH_NALOGA\" WHERE \"SKLADISTE\" = ? AND "
-        "\"GODINA\" = ? AND \"BROJ_RADNOG_NALOGA\" = ?"));
-    lines.Exec({w, y, number});
-    while (lines.Next()) {
-        p.parts.push_back(
-            {lines.Int(0), lines.Int(1), lines.Double(2), lines.Double(3), lines.Double(4)});
-    }
     return p;
-}
-
-void Guard(Session& session, const Posted& p) {
-    Database& db = session.Db();
-    const int w = session.activeWarehouse.code;
-    const int y = session.businessYear;
-    for (const PostedPart& part : p.parts) {
-        if (stockdocs::LaterStockCount(db, w, y, part.article, part.lot, p.position)) {
-            throw UserError(StockCountRefusal());
-        }
-    }
-    for (const PostedPart& part : p.parts) {
-        const std::optional<stock::Lot> lot = stock::FindLot(db, {w, y, part.lot, part.article});
-        if (!lot) {
-            throw UserError(stock::MissingLotMessage(stock::ArticleName(db, part.article)));
-        }
-        // A pooled lot's cost moves with every receipt and is recomputed after the deletion; a
-        // FIFO lot's must still be the line's.
-        const bool costMoved =
-            part.lot != stock::kPooledLot && !QuantitiesEqual(lot->costPrice, part.cost);
-        if (!QuantitiesEqual(lot->sellingPrice, part.price) || costMoved) {
-            const bool selling = !QuantitiesEqual(lot->sellingPrice, part.price);
-            throw UserError(QStringLiteral("Ovaj radni nalog nemožete izbrisati jer artikal ") +
-                            stock::ArticleName(db, part.article) +
-                            QStringLiteral(" ima na radnom nalogu cijenu ") +
-                            stock::NumberText(selling ? part.price : part.cost) +
-                            QStringLiteral(" a na skladištu cijenu ") +
-                            stock::NumberText(selling ? lot->sellingPrice : lot->costPrice));
-        }
-    }
 }
 
 }  // namespace
 
 bool CheckWorkOrderCanBeDeleted(Session& session, int number) {
     const Posted p = Read(session, number);
-    Guard(session, p);
+    GuardPostedParts(session, p);
     return p.receiptStands;
 }
 
 void DeleteWorkOrder(Session& session, int number, bool withoutReceipt) {
     Database& db = session.Db();
-    const int w = session.activeWarehouse.code;
     const int y = session.businessYear;
     Transaction transaction(db);
     const Posted p = Read(session, number);
-    Guard(session, p);
+    GuardPostedParts(session, p);
     if (p.receiptStands) {
         try {
             stock::DeletePostedReceipt(db, {p.destination, y, p.receipt});
@@ -327,25 +255,7 @@ void DeleteWorkOrder(Session& session, int number, bool withoutReceipt) {
         // The receipt went after the user was asked (another workstation deleted it).
         throw UserError(ReceiptRefusedMessage());
     }
-    std::set<int> pooled;
-    for (const PostedPart& part : p.parts) {
-        stock::ReturnToLot(db, {w, y, part.lot, part.article}, part.quantity);
-        if (part.lot == stock::kPooledLot) {
-            pooled.insert(part.article);
-        }
-    }
-    tradebook::DeleteDocumentEntry(db, tradebook::Book::Wholesale, w, QStringLiteral("RADNI NALOG"),
-                                   y, number);
-    for (const char16_t* table :
-         {u"STAVKE_RADNIH_NALOGA", u"STAVKE_RADNIH_NALOGA_TROSKOVI", u"RADNI_NALOZI"}) {
-        db.Exec(QStringLiteral("DELETE FROM \"") + QString::fromUtf16(table) +
-                    QStringLiteral("\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND "
-                                   "\"BROJ_RADNOG_NALOGA\" = ?"),
-                {w, y, number});
-    }
-    for (int article : pooled) {
-        stock::RecomputeAverageCost(db, w, y, article, p.position);
-    }
+    RemovePostedOrder(session, OrdinaryTables(), number, p);
     stock::CheckStockAgainstCard(session, {p.destination});
     transaction.Commit();
 }

@@ -28,18 +28,20 @@ constexpr int kPendingRetries = 5;
 
 const QString kTitle = QStringLiteral("Z izvještaj");
 
-// The not yet summed detail invoices of warehouse, year, one date and numbers up to a bound.
+// The not yet summed detail invoices of warehouse, year, one date and numbers up to a bound;
+// a cancelled one is left out with its collections.
 const QString kDetailInvoices = QStringLiteral(
     "R.\"SKLADISTE\" = ? AND R.\"IRA\" = 1 AND R.\"GODINA\" = ? AND R.\"UVJET PRODAJE\" = 1 AND "
-    "R.\"SUMARNI\" = FALSE AND R.\"DATUM\" = ? AND R.\"BROJ RACUNA\" <= ?");
+    "R.\"SUMARNI\" = FALSE AND R.\"STORNO\" = FALSE AND R.\"DATUM\" = ? AND R.\"BROJ RACUNA\" "
+    "<= ?");
 
 // The collections of detail invoices up to a number of one date not yet carried over to a
 // summary (their "Sifra uplate" is empty until then), up to a collection key. An invoice's
 // collection may come after the invoice was summed: it joins that day's summary in the next run.
 const QString kDetailPayments = QStringLiteral(
     "R.\"SKLADISTE\" = ? AND R.\"IRA\" = 1 AND R.\"GODINA\" = ? AND R.\"UVJET PRODAJE\" = 1 AND "
-    "R.\"DATUM\" = ? AND R.\"BROJ RACUNA\" <= ? AND N.\"Sifra uplate\" IS NULL AND N.\"Sifra\" <= "
-    "?");
+    "R.\"STORNO\" = FALSE AND R.\"DATUM\" = ? AND R.\"BROJ RACUNA\" <= ? AND N.\"Sifra uplate\" "
+    "IS NULL AND N.\"Sifra\" <= ?");
 
 // The three stops of taking `quantity` of an article from its pooled lot.
 void CheckLotHolds(Database& db, const stock::LotKey& key, double quantity) {
@@ -371,7 +373,9 @@ std::vector<SummedDay> SumRetailInvoices(Session& session, const QDate& from, co
                             kDetailPayments + QLatin1Char(')'),
                         {payment, type, card, w, y, date, last, lastPayment});
                 }
-                // Detail lines sold without a lot's cost take the cost their goods left at.
+                // Detail lines sold without a lot's cost take the cost their goods left at. The
+                // warehouse and year are named on the lines themselves as well, so each article's
+                // lines are sought through the detail lines' index by article, not scanned.
                 for (const auto& [article, quantity] : needed) {
                     const double cost = sqlvalue::ToDouble(db.Scalar(
                         QStringLiteral("SELECT MAX(\"NABAVNA_CIJENA\") FROM \"STAVKE_RACUNA\" "
@@ -385,15 +389,16 @@ std::vector<SummedDay> SumRetailInvoices(Session& session, const QDate& from, co
                             "\"NABAVNA_VRIJEDNOST\" = \"KOLICINA\" * ?, \"RUC_IZNOS\" = "
                             "\"VRIJEDNOST_BEZ_RABATA\" - \"KOLICINA\" * ?, \"RUC_%\" = CASE WHEN "
                             "\"KOLICINA\" * ? <> 0 THEN (\"VRIJEDNOST_BEZ_RABATA\" / (\"KOLICINA\" "
-                            "* ?) - 1) * 100 ELSE 0 END WHERE \"TIP_STAVKE\" = 'ART' AND \"SIFRA\" "
-                            "= ? AND COALESCE(\"BROJ_PRIMKE\", 0) = 0 AND EXISTS (SELECT 1 FROM "
+                            "* ?) - 1) * 100 ELSE 0 END WHERE \"SKLADISTE\" = ? AND \"GODINA\" = "
+                            "? AND \"TIP_STAVKE\" = 'ART' AND \"SIFRA\" = ? AND "
+                            "COALESCE(\"BROJ_PRIMKE\", 0) = 0 AND EXISTS (SELECT 1 FROM "
                             "\"RACUNI_DETALJNO\" R WHERE R.\"SKLADISTE\" = "
                             "\"STAVKE_RACUNA_DETALJNO\".\"SKLADISTE\" AND R.\"IRA\" = "
                             "\"STAVKE_RACUNA_DETALJNO\".\"IRA\" AND R.\"GODINA\" = "
                             "\"STAVKE_RACUNA_DETALJNO\".\"GODINA\" AND R.\"BROJ RACUNA\" = "
                             "\"STAVKE_RACUNA_DETALJNO\".\"BROJ_RACUNA\" AND ") +
                             kDetailInvoices + QLatin1Char(')'),
-                        {cost, cost, cost, cost, cost, article, w, y, date, last});
+                        {cost, cost, cost, cost, cost, w, y, article, w, y, date, last});
                 }
                 // Marked in the same logged group: applied exactly once, after the commit.
                 transaction.DeferDetail(
@@ -536,14 +541,16 @@ void WriteDayTakings(Session& session, const QDate& date) {
         transaction.Commit();
         return;
     }
-    // The day's ratio of totals with and without tax over the lines of the invoices collected.
+    // The day's ratio of totals with and without tax over the lines of the invoices collected,
+    // each invoice once however many collections it had. The invoices are found from the day's
+    // collections, so the day end does not walk every invoice of the company.
     Statement r = db.Prepare(QStringLiteral(
         "SELECT SUM(S.\"VRIJEDNOST_\"), SUM(S.\"UKUPNO_\") FROM \"STAVKE_RACUNA\" S JOIN "
         "\"RACUNI\" R ON R.\"SKLADISTE\" = S.\"SKLADISTE\" AND R.\"IRA\" = S.\"IRA\" AND "
         "R.\"GODINA\" = S.\"GODINA\" AND R.\"BROJ RACUNA\" = S.\"BROJ_RACUNA\" WHERE "
-        "R.\"GODINA\" = ? AND R.\"UVJET PRODAJE\" = 1 AND EXISTS (SELECT 1 FROM \"NAPLATA\" N "
-        "WHERE R.\"SKLADISTE\" = N.\"Skladište\" AND R.\"IRA\" = N.\"IRA\" AND R.\"GODINA\" = "
-        "N.\"Godina\" AND R.\"BROJ RACUNA\" = N.\"Broj računa\" AND N.\"Datum\" = ?)"));
+        "R.\"GODINA\" = ? AND R.\"UVJET PRODAJE\" = 1 AND (R.\"SKLADISTE\", R.\"IRA\", "
+        "R.\"GODINA\", R.\"BROJ RACUNA\") IN (SELECT N.\"Skladište\", N.\"IRA\", N.\"Godina\", "
+        "N.\"Broj računa\" FROM \"NAPLATA\" N WHERE N.\"Datum\" = ?)"));
     r.Exec({y, date});
     double net = 0;
     double gross = 0;

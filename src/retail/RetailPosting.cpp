@@ -208,6 +208,21 @@ int ProposedRetailNumber(Session& session, const TillSale& sale) {
                                               sale.draft.year, session.company.sumRetailInvoices);
 }
 
+int CheckRetailNumber(Session& session, const TillSale& sale, const QString& typed) {
+    bool ok = false;
+    const int number = typed.trimmed().toInt(&ok);
+    if (!ok || number <= 0) {
+        throw UserError(QStringLiteral("Nije ispravno upisan broj !"));
+    }
+    const DocumentKind kind =
+        session.company.sumRetailInvoices ? DocumentKind::DetailedInvoice : DocumentKind::Invoice;
+    if (numbering::DocumentExists(session.Db(), kind, sale.draft.warehouse, sale.draft.year, number,
+                                  kRetailBook)) {
+        throw UserError(QStringLiteral("Račun pod ovim brojem je već napravljen !"));
+    }
+    return number;
+}
+
 void ProduceCompositeProducts(Session& session, const TillSale& sale) {
     const bool takesStock =
         sqlvalue::ToInt(session.Db().Scalar(

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <optional>
 
 #include "retail/TillSale.h"
@@ -23,6 +24,12 @@ struct PostedRetailSale {
 // The next number a sale of the register gets: IRA book 1, terms 1, in the detail file when
 // retail invoices are summed at day end.
 int ProposedRetailNumber(Session& session, const TillSale& sale);
+
+// The number the cashier typed into "Broj računa :": a whole number above 0 ("Nije ispravno
+// upisan broj !") that no retail invoice of the book (in the detail file in summing mode) has
+// ("Račun pod ovim brojem je već napravljen !"). The posting checks it again and takes the next
+// one when another register took it meanwhile.
+int CheckRetailNumber(Session& session, const TillSale& sale, const QString& typed);
 
 // Posts the sale (F12) in one transaction, on the invoice's posting (sales::PostCheckedInvoice):
 // the number re-checked (taken meanwhile: the next), the lines taken from their lots and a

@@ -52,16 +52,6 @@ TEST_F(CompactionTest, CompactionShrinksTheFileAndKeepsEveryRow) {
     EXPECT_FALSE(QFileInfo::exists(CompanyPath() + QStringLiteral(".sazimanje")));
 }
 
-TEST_F(CompactionTest, CompactionIsRefusedWhileAnotherWorkstationHasTheFileOpen) {
-    Fill(10);
-    auto other = Open();
-    other->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\""));
-    Transaction reading(*other);  // another workstation in the middle of its work
-    const auto result = compaction::Compact(CompanyPath(), QString());
-    EXPECT_FALSE(result.ok);
-    EXPECT_FALSE(result.message.isEmpty());
-}
-
 TEST_F(CompactionTest, ADamagedFileIsRepairedOnACopyAndTheOriginalIsKept) {
     Fill(2000);
     {

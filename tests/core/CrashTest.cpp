@@ -75,8 +75,8 @@ protected:
     struct State {
         int headers, lines, entries, detail, pending;
     };
-    State Read() {
-        auto db = Open();
+    State Read(const QString& path = QString()) {
+        auto db = Database::Open(path.isEmpty() ? CompanyPath() : path, QString()).db;
         auto n = [&](const char* sql) { return db->Scalar(QString::fromUtf8(sql)).toInt(); };
         return {n("SELECT COUNT(*) FROM \"IZDATNICE\""),
                 n("SELECT COUNT(*) FROM \"STAVKE_IZDATNICA\""),
@@ -85,67 +85,44 @@ protected:
     }
 };
 
-TEST_F(CrashTest, AProcessKilledInTheMiddleOfAPostingLeavesNoTrace) {
-    bool killed = false;
-    InChild(
-        [&] {
-            auto db = Database::Open(CompanyPath(), QString()).db;
-            PostIssueNote(*db, 1, 1);         // a complete one first
-            PostIssueNote(*db, 1, 200, 120);  // killed after 120 of 200 lines
-        },
-        &killed);
-    ASSERT_TRUE(killed);
-    const State s = Read();
-    EXPECT_EQ(s.headers, 1);
-    EXPECT_EQ(s.lines, 1);
-    EXPECT_EQ(s.entries, 1);
-    EXPECT_EQ(s.detail, 1);
-    EXPECT_EQ(s.pending, 0);
-}
-
-TEST_F(CrashTest, AKillAfterTheCommitKeepsTheWholeDocumentAndFinishesTheDetailFile) {
-    bool killed = false;
-    InChild(
-        [&] {
-            auto db = Database::Open(CompanyPath(), QString()).db;
-            db->SetCheckpointHook([](const char* point) {
-                if (std::strcmp(point, "committed") == 0) {
-                    raise(SIGKILL);
+// A process killed in the middle of a posting leaves no trace of it; killed after the commit it
+// leaves the whole document, and its detail change is applied by the next opening, once.
+TEST_F(CrashTest, AKilledPostingLeavesNoTraceOrTheWholeDocumentAndItsDetailOnce) {
+    const struct {
+        const char* killedAt;  // a checkpoint, or "lines" for half-way through the lines
+        int lines;
+    } cases[] = {{"lines", 1}, {"committed", 30}, {"detail-applied", 5}};
+    for (const auto& c : cases) {
+        const QString path =
+            Folder() + QStringLiteral("/%1.mdb").arg(QString::fromLatin1(c.killedAt));
+        zodra::test::CopyTemplateCompany(path);
+        bool killed = false;
+        InChild(
+            [&] {
+                auto db = Database::Open(path, QString()).db;
+                if (std::strcmp(c.killedAt, "lines") == 0) {
+                    PostIssueNote(*db, 1, 1);         // a complete one first
+                    PostIssueNote(*db, 1, 200, 120);  // killed after 120 of 200 lines
                 }
-            });
-            PostIssueNote(*db, 1, 30);
-        },
-        &killed);
-    ASSERT_TRUE(killed);
-    // The company file has the document; its detail change is applied when the file opens.
-    const State s = Read();
-    EXPECT_EQ(s.headers, 1);
-    EXPECT_EQ(s.lines, 30);
-    EXPECT_EQ(s.entries, 1);
-    EXPECT_EQ(s.detail, 1);
-    EXPECT_EQ(s.pending, 0);
-}
-
-TEST_F(CrashTest, AKillBetweenTheTwoFilesNeverAppliesADetailChangeTwice) {
-    bool killed = false;
-    InChild(
-        [&] {
-            auto db = Database::Open(CompanyPath(), QString()).db;
-            db->SetCheckpointHook([](const char* point) {
-                if (std::strcmp(point, "detail-applied") == 0) {
-                    raise(SIGKILL);
-                }
-            });
-            PostIssueNote(*db, 1, 5);
-        },
-        &killed);
-    ASSERT_TRUE(killed);
-    const State s = Read();
-    EXPECT_EQ(s.headers, 1);
-    EXPECT_EQ(s.detail, 1);
-    EXPECT_EQ(s.pending, 0);
-    // And once more, to be sure a second opening changes nothing.
-    EXPECT_EQ(Read().detail, 1);
+                const char* point = c.killedAt;
+                db->SetCheckpointHook([point](const char* reached) {
+                    if (std::strcmp(point, reached) == 0) {
+                        raise(SIGKILL);
+                    }
+                });
+                PostIssueNote(*db, 1, c.lines);
+            },
+            &killed);
+        ASSERT_TRUE(killed) << c.killedAt;
+        for (int opening = 0; opening < 2; ++opening) {  // a second opening changes nothing
+            const State s = Read(path);
+            EXPECT_EQ(s.headers, 1) << c.killedAt;
+            EXPECT_EQ(s.lines, c.lines) << c.killedAt;
+            EXPECT_EQ(s.entries, 1) << c.killedAt;
+            EXPECT_EQ(s.detail, 1) << c.killedAt;
+            EXPECT_EQ(s.pending, 0) << c.killedAt;
+        }
+    }
 }
 
 TEST_F(CrashTest, TwoProcessesPostingAtOnceNeverShareANumber) {

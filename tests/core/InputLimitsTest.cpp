@@ -4,6 +4,7 @@
 
 #include "data/Errors.h"
 #include "data/InputLimits.h"
+#include "support/Refused.h"
 
 using namespace zodra;
 using namespace zodra::limits;
@@ -30,12 +31,8 @@ TEST(InputLimits, NoKindTakesAValueThatIsNotAFiniteNumber) {
     }
     EXPECT_EQ(NotANumberMessage(QStringLiteral("Cijena")),
               QStringLiteral("Cijena nije ispravan broj !"));
-    try {
-        RequireNumber(kNaN, NumberKind::Amount, QStringLiteral("Iznos"));
-        FAIL() << "NaN was accepted";
-    } catch (const UserError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Iznos nije ispravan broj !"));
-    }
+    EXPECT_REFUSED(RequireNumber(kNaN, NumberKind::Amount, QStringLiteral("Iznos")),
+                   QStringLiteral("Iznos nije ispravan broj !"));
     EXPECT_NO_THROW(RequireNumber(12.5, NumberKind::Amount, QStringLiteral("Iznos")));
 }
 

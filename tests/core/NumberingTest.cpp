@@ -6,6 +6,7 @@
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Numbering.h"
+#include "support/Refused.h"
 #include "support/TestCompany.h"
 
 using namespace zodra;
@@ -61,14 +62,8 @@ TEST_F(NumberingTest, ReceiptTypesNumberInTheirOwnRanges) {
               100003);
     EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026, kReceiptProduction),
               200001);
-    try {
-        NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026, 4);
-        FAIL();
-    } catch (const UserError& e) {
-        EXPECT_EQ(
-            e.message(),
-            QStringLiteral("Tip primke 4 nije očekivan. Greška kod dodjele novog broja primke."));
-    }
+    EXPECT_REFUSED(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026, 4),
+                   "Tip primke 4 nije očekivan. Greška kod dodjele novog broja primke.");
 }
 
 TEST_F(NumberingTest, TheNextNumberFollowsTheHighestStoredNotTheLastWritten) {
@@ -199,10 +194,6 @@ QString Message(const std::function<void()>& step) {
 }  // namespace
 
 TEST_F(NumberingTest, AReceiptNumberGivenByHandMustLieInItsTypesRange) {
-    EXPECT_EQ(ReceiptNumberRange(kReceiptEntered).last, 100000);
-    EXPECT_EQ(ReceiptNumberRange(kReceiptGenerated).first, 100001);
-    EXPECT_EQ(ReceiptNumberRange(kReceiptProduction).last, kLastNumber);
-    EXPECT_LT(kLastNumber, std::numeric_limits<int>::max());
     const struct {
         int type;
         qint64 first;

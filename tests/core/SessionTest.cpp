@@ -9,6 +9,7 @@
 #include "data/Errors.h"
 #include "data/Session.h"
 #include "data/WorkingCopy.h"
+#include "support/Refused.h"
 #include "support/TestCompany.h"
 
 using namespace zodra;
@@ -66,12 +67,7 @@ TEST_F(SessionTest, StartAllocatesThreeCodesInOrderAndCopiesTheWarehouse) {
 TEST_F(SessionTest, WithoutAWarehouseNothingStarts) {
     auto s = Opened();
     const int codesBefore = Count(s->Db(), QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\""));
-    try {
-        sessionstart::Start(*s, 0, prompter);
-        FAIL();
-    } catch (const UserError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Nije izabrano skladište."));
-    }
+    EXPECT_REFUSED(sessionstart::Start(*s, 0, prompter), "Nije izabrano skladište.");
     EXPECT_EQ(Count(s->Db(), QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), codesBefore);
     EXPECT_EQ(s->sessionCode, 0);
 }
@@ -109,12 +105,7 @@ TEST_F(SessionTest, ChangingTheWarehouseRereadsItsFlags) {
     EXPECT_TRUE(sessionstart::ChangeWarehouse(*s, retail));
     EXPECT_EQ(s->activeWarehouse.name, QStringLiteral("Maloprodaja"));
     EXPECT_TRUE(s->warehouseFlags.retail);
-    try {
-        sessionstart::ChangeWarehouse(*s, 999);
-        FAIL();
-    } catch (const UserError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Nije izabrano skladište !"));
-    }
+    EXPECT_REFUSED(sessionstart::ChangeWarehouse(*s, 999), "Nije izabrano skladište !");
     EXPECT_EQ(s->activeWarehouse.code, retail);
 }
 

@@ -4,6 +4,7 @@
 #include "app/Users.h"
 #include "data/Database.h"
 #include "data/Errors.h"
+#include "support/Refused.h"
 #include "support/TestCompany.h"
 
 using namespace zodra;
@@ -11,18 +12,13 @@ using zodra::test::CompanyTest;
 
 class UsersTest : public CompanyTest {};
 
-TEST_F(UsersTest, AdminOfANewCompanyLogsInWithAnEmptyPassword) {
+TEST_F(UsersTest, AdminOfANewCompanyLogsInWithAnEmptyPasswordAndItsExactName) {
     auto db = Open();
     EXPECT_TRUE(users::CheckLogin(*db, QStringLiteral("admin"), QString()));
     EXPECT_FALSE(users::CheckLogin(*db, QStringLiteral("admin"), QStringLiteral("x")));
-}
-
-TEST_F(UsersTest, TheNameMustMatchInEveryCharacterIncludingLetterCase) {
-    auto db = Open();
-    EXPECT_FALSE(users::CheckLogin(*db, QStringLiteral("Admin"), QString()));
-    EXPECT_FALSE(users::CheckLogin(*db, QStringLiteral("ADMIN"), QString()));
-    EXPECT_FALSE(users::CheckLogin(*db, QStringLiteral("admin "), QString()));
-    EXPECT_FALSE(users::CheckLogin(*db, QStringLiteral("nitko"), QString()));
+    for (const char* name : {"Admin", "ADMIN", "admin ", "nitko"}) {
+        EXPECT_FALSE(users::CheckLogin(*db, QString::fromLatin1(name), QString())) << name;
+    }
 }
 
 TEST_F(UsersTest, ARefusedLoginSaysSoAndAllowsAnotherTry) {
@@ -53,12 +49,8 @@ TEST_F(UsersTest, PasswordsAreStoredAsHashesAndCheckedExactly) {
 TEST_F(UsersTest, UserNamesAreUniqueRegardlessOfLetterCase) {
     auto db = Open();
     users::AddUser(*db, QStringLiteral("Šime"), QString(), false);
-    try {
-        users::AddUser(*db, QStringLiteral("šIME"), QString(), false);
-        FAIL() << "a second user differing only in letter case was added";
-    } catch (const UserError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Korisnik šIME je već upisan."));
-    }
+    EXPECT_REFUSED(users::AddUser(*db, QStringLiteral("šIME"), QString(), false),
+                   "Korisnik šIME je već upisan.");
     EXPECT_THROW(users::AddUser(*db, QStringLiteral("ADMIN"), QString(), true), UserError);
     EXPECT_EQ(users::UserNames(*db),
               (QStringList{QStringLiteral("admin"), QStringLiteral("Šime")}));
@@ -130,5 +122,4 @@ TEST(UserRightsTable, EveryRightColumnExistsInTheSchema) {
     for (const QString& c : users::SessionRightColumns()) {
         EXPECT_TRUE(columns.contains(c)) << c.toStdString();
     }
-    EXPECT_EQ(users::Rights().size(), 35u);
 }

@@ -151,32 +151,6 @@ TEST(Zodractl, PasswordChangeTakesPasswordsFromTheEnvironmentOnly) {
     EXPECT_EQ(r.exitCode, 0);
 }
 
-TEST(Zodractl, TheDemoCompanyOpensWithWarehousesArticlesAndPartners) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("demo.mdb"));
-    const Outcome r = Zodractl({QStringLiteral("demo"), path});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    auto db = Database::Open(path, QString()).db;
-    ASSERT_NE(db, nullptr);
-    EXPECT_GE(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"SKLADISTA\"")).toInt(), 3);
-    EXPECT_GE(
-        db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"SKLADISTA\" WHERE \"MALOPRODAJA\" = 1"))
-            .toInt(),
-        1);
-    EXPECT_GE(
-        db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\" WHERE \"BARKOD\" IS NOT NULL"))
-            .toInt(),
-        10);
-    EXPECT_GE(
-        db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\" WHERE \"OIB\" IS NOT NULL"))
-            .toInt(),
-        4);
-    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\" WHERE \"NAZIV\" = ?"),
-                         {QStringLiteral("Kod Ane's d.o.o.")})
-                  .toInt(),
-              1);
-}
-
 TEST(Zodractl, ReadOnlySqlLeavesEveryFileAsItWas) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("firma.mdb"));

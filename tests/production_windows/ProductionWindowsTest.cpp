@@ -3,6 +3,7 @@
 // drawn up by keys (the stock warning that cuts the quantity, the last-line rule, the
 // destination's refusal, posting), saved unposted on close and loaded again; and the list's
 // deletion with its question on both sides.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 #include "data/Rounding.h"
 #include "data/Session.h"
 #include "production/ui/BillsWindow.h"
+#include "production/ui/FinishedProductDialog.h"
 #include "production/ui/ProductEntryDialog.h"
 #include "production/ui/ProductionWindows.h"
 #include "production/ui/WorkOrderController.h"
@@ -121,6 +123,7 @@ private Q_SLOTS:
     void workOrderIsDrawnUpAndPosted();
     void closingSavesTheOrderAndLoadingBringsItBack();
     void listDeletesOnlyAfterYes();
+    void finishingOrderIsDrawnUpPostedAndDeleted();
 };
 
 void ProductionWindowsTest::billIsBuiltCheckedAndDeleted() {
@@ -419,6 +422,111 @@ void ProductionWindowsTest::listDeletesOnlyAfterYes() {
     Button(list, QStringLiteral("Izbrisi"))->click();
     QCOMPARE(host.Count(QStringLiteral("RADNI_NALOZI")), posted - 1);
     QCOMPARE(host.Count(QStringLiteral("STAVKE_RADNIH_NALOGA")), 0);
+}
+
+// "Radni nalog dorada": a product from its bill with typed material and a service, entered by
+// keys; too much refused with the stock warning and the dialog kept; no owner refused; posted,
+// the part's stock down by the material and nothing received; the list opens, prints and
+// deletes only after Yes, giving the material back.
+void ProductionWindowsTest::finishingOrderIsDrawnUpPostedAndDeleted() {
+    DemoHost host;
+    host.MakeBill();
+    const auto stockOfPart = [&] {
+        return host.Real(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"NABAVE\" WHERE "
+                                        "\"SKLADISTE\" = 1 AND \"SIFRA_ARTIKLA\" = ?"),
+                         {host.part});
+    };
+    const auto stockOfProduct = [&] {
+        return host.Real(QStringLiteral("SELECT COALESCE(SUM(\"KOLICINA\"), 0) FROM \"NABAVE\" "
+                                        "WHERE \"SIFRA_ARTIKLA\" = ?"),
+                         {host.product});
+    };
+    const double stockBefore = stockOfPart();
+    const double productBefore = stockOfProduct();
+    auto* window = qobject_cast<ui::DocumentWindow*>(
+        host.Open(production::ui::WorkOrderController::FinishingCommandName()));
+    QVERIFY(window);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Radni nalog dorada"));
+
+    const double tooMany = std::floor(host.free / 2) + 3;
+    bool keptAfterRefusal = false;
+    QString warning;
+    test::WhenShown<production::ui::FinishedProductDialog>(
+        [&](production::ui::FinishedProductDialog* d) {
+            d->ChooseProduct(host.product);
+            d->activateWindow();
+            (void)QTest::qWaitForWindowActive(d);
+            d->Quantity()->setFocus();
+            test::TypeInto(d->Quantity(), QString::number(tooMany));
+            QTest::keyClick(d->Quantity(), Qt::Key_Return);
+            QVERIFY(d->FromBill()->hasFocus());
+            QTest::keyClick(d->FromBill(), Qt::Key_Space);
+            Accept(d);
+            keptAfterRefusal = d->isVisible();
+            warning = host.prompter.LastMessage();
+            d->Quantity()->SetValue(2);
+            d->ChooseMaterial(host.part);
+            d->MaterialQuantity()->SetValue(1);
+            Button(d, QStringLiteral("DodajMaterijal"))->click();
+            test::TypeInto(d->ServiceText(), QStringLiteral("Lakiranje"));
+            d->ServiceQuantity()->SetValue(1);
+            d->ServicePrice()->SetValue(15);
+            Button(d, QStringLiteral("DodajUslugu"))->click();
+            QCOMPARE(d->MaterialGrid()->Data().RowCount(), 1);
+            QCOMPARE(d->ServiceGrid()->Data().RowCount(), 1);
+            Accept(d);
+            if (d->isVisible()) {
+                d->reject();
+            }
+        });
+    Button(window, QStringLiteral("DodajStavku"))->click();
+    QVERIFY(keptAfterRefusal);
+    QCOMPARE(warning, QStringLiteral("Nedovoljna zaliha artikla ") + host.Name(host.part) +
+                          QStringLiteral(". Količina će biti postavljena na najveću dopuštenu "
+                                         "vrijednost. Potrebno je još ") +
+                          inputrules::FormatNumber(2 * tooMany - host.free));
+    QCOMPARE(window->Lines()->Data().RowCount(), 1);
+    double material = 0;
+    for (const QVariantList& row : window->FurtherGrid(0)->Data().rows) {
+        material += row.value(3).toDouble();
+    }
+    QCOMPARE(material, 5.0);                                 // 2 x 2 from the bill and 1 typed
+    QCOMPARE(window->FurtherGrid(1)->Data().RowCount(), 2);  // "Rad" of the bill, "Lakiranje"
+
+    const int before = host.Count(QStringLiteral("RADNI_NALOZI_DORADA"));
+    QVERIFY(!window->Post());
+    QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije izabran vlasnik robe !"));
+    QCOMPARE(host.Count(QStringLiteral("RADNI_NALOZI_DORADA")), before);
+    auto* owner = qobject_cast<QComboBox*>(
+        window->Extra()->Editor(production::ui::WorkOrderController::PartnerKey()));
+    QVERIFY(owner);
+    owner->setCurrentIndex(1);
+    QVERIFY(window->Post());
+    QCOMPARE(host.Count(QStringLiteral("RADNI_NALOZI_DORADA")), before + 1);
+    QCOMPARE(window->Lines()->Data().RowCount(), 0);
+    QCOMPARE(stockOfPart(), stockBefore - 5);
+    QCOMPARE(stockOfProduct(), productBefore);  // the finished goods are the owner's
+
+    auto* list = host.Open(QStringLiteral("Pregledi_radni_nalozi_dorada"));
+    QVERIFY(list);
+    Button(list, QStringLiteral("Otvori"))->click();
+    auto* view = qobject_cast<ui::PostedDocumentView*>(host.LastWindow());
+    QVERIFY(view);
+    QCOMPARE(view->Lines()->Data().Value(0, 2).toString(), QStringLiteral("Proizvod"));
+    QCOMPARE(view->Lines()->Data().Value(0, 5).toDouble(), 2.0);
+    view->close();
+    Button(list, QStringLiteral("Ispis"))->click();
+    QVERIFY(host.Last<reports::ui::ReportWindow>());
+    QVERIFY(host.Last<reports::ui::ReportWindow>()->PageCount() >= 1);
+    host.prompter.AnswerNo();
+    Button(list, QStringLiteral("Izbrisi"))->click();
+    QCOMPARE(host.prompter.Shown().last(),
+             QStringLiteral("Želite li izbrisati radni nalog dorade!"));
+    QCOMPARE(host.Count(QStringLiteral("RADNI_NALOZI_DORADA")), before + 1);
+    host.prompter.AnswerYes();
+    Button(list, QStringLiteral("Izbrisi"))->click();
+    QCOMPARE(host.Count(QStringLiteral("RADNI_NALOZI_DORADA")), before);
+    QCOMPARE(stockOfPart(), stockBefore);
 }
 
 ZODRA_WINDOW_TEST_MAIN(ProductionWindowsTest)

@@ -15,15 +15,6 @@ namespace {
 
 class ReceiptCorrectionTest : public ReceiptTest {
 protected:
-    QString Refusal(const std::function<void()>& f) {
-        try {
-            f();
-        } catch (const UserError& e) {
-            EXPECT_EQ(db().TransactionDepth(), 0);
-            return e.message();
-        }
-        return QString();
-    }
     ReceiptTarget PostedTarget(int number) { return ReceiptTarget::Posted(*session, number); }
     double InvoiceLineCost(int invoice, int article) {
         return LineCost(db(), QStringLiteral("STAVKE_RACUNA"), QStringLiteral("BROJ_RACUNA"),

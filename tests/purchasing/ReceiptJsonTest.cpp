@@ -32,13 +32,8 @@ protected:
             .toUtf8();
     }
     QString Refusal(const QByteArray& json) {
-        try {
-            const JsonReceipt r = ParseReceiptJson(db(), json);
-            PostReceiptFromJson(*session, prompter, r);
-        } catch (const UserError& e) {
-            return e.message();
-        }
-        return QString();
+        return ReceiptTest::Refusal(
+            [&] { PostReceiptFromJson(*session, prompter, ParseReceiptJson(db(), json)); });
     }
 };
 

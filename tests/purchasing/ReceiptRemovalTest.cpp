@@ -17,21 +17,10 @@ namespace {
 class ReceiptRemovalTest : public ReceiptTest {
 protected:
     QString DeleteRefusal(int number) {
-        try {
-            DeleteReceipt(*session, number);
-        } catch (const UserError& e) {
-            EXPECT_EQ(db().TransactionDepth(), 0);
-            return e.message();
-        }
-        return QString();
+        return Refusal([&] { DeleteReceipt(*session, number); });
     }
     QString CancelRefusal(int number) {
-        try {
-            CancelReceipt(*session, prompter, number, QDate(2026, 3, 5));
-        } catch (const UserError& e) {
-            return e.message();
-        }
-        return QString();
+        return Refusal([&] { CancelReceipt(*session, prompter, number, QDate(2026, 3, 5)); });
     }
     int Receipts() { return Count(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\"")); }
     // An invoice line taking from a lot, written directly (as a posted invoice leaves it).

@@ -1,5 +1,6 @@
 #include "ReceiptTestSupport.h"
 
+#include "data/Errors.h"
 #include "data/Numbering.h"
 #include "purchasing/PriceCalculation.h"
 #include "registers/Articles.h"
@@ -25,6 +26,16 @@ void ReceiptTest::SetUp() {
     beer = AddArticle(QStringLiteral("Pivo 0,5 l"));
     bottle = AddPackaging(QStringLiteral("Boca povratna"), 0.07);
     registers::articles::LinkPackaging(db(), beer, bottle, 1);
+}
+
+QString ReceiptTest::Refusal(const std::function<void()>& step) {
+    try {
+        step();
+    } catch (const UserError& e) {
+        EXPECT_EQ(db().TransactionDepth(), 0);
+        return e.message();
+    }
+    return QStringLiteral("(not refused)");
 }
 
 int ReceiptTest::AddArticle(const QString& name, int taxGroup, double customsPercent) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <functional>
 #include <memory>
 
 #include "data/Database.h"
@@ -52,6 +53,10 @@ protected:
     // Enters plain lines and posts them.
     int Receive(const std::vector<std::tuple<int, double, double, double>>& lines,
                 const QDate& date = QDate(2026, 3, 2));
+
+    // The message a step is refused with, "(not refused)" when it is not; a refusal leaves no
+    // transaction open behind it.
+    QString Refusal(const std::function<void()>& step);
 
     int Count(const QString& sql, const QVariantList& params = {}) {
         return db().Scalar(sql, params).toInt();

@@ -36,26 +36,37 @@ double SumTo(int n) {
 
 using Kind = PagedBook::Row::Kind;
 
-TEST(PagedBook, NoBookingsGiveOnlyTheOpeningRow) {
-    const auto rows = Build(0);
-    ASSERT_EQ(rows.size(), 1u);
+// Where the pages break: the row count (opening, bookings and two carry rows per full page),
+// and the kind, page and number of the last row.
+TEST(PagedBook, PagesBreakAfterTheirBookingsWithACarryPair) {
+    const struct {
+        int bookings, rowsPerPage;
+        size_t rows;
+        Kind lastKind;
+        int lastPage, lastNumber;
+    } cases[] = {
+        {0, 40, 1, Kind::Opening, 1, 0},   {39, 40, 40, Kind::Booking, 1, 39},
+        {40, 40, 43, Kind::CarryIn, 2, 0}, {41, 40, 44, Kind::Booking, 2, 41},
+        {80, 40, 85, Kind::CarryIn, 3, 0}, {81, 40, 86, Kind::Booking, 3, 81},
+        {9, 9, 12, Kind::CarryIn, 2, 0},  // the short pages of the receipts book
+    };
+    for (const auto& c : cases) {
+        const auto rows = Build(c.bookings, c.rowsPerPage);
+        ASSERT_EQ(rows.size(), c.rows) << c.bookings;
+        EXPECT_EQ(rows.back().kind, c.lastKind) << c.bookings;
+        EXPECT_EQ(rows.back().page, c.lastPage) << c.bookings;
+        if (c.lastKind == Kind::Booking) {
+            EXPECT_EQ(rows.back().number, c.lastNumber) << c.bookings;
+        }
+    }
+}
+
+TEST(PagedBook, CarriesNameTheirPagesAndAreCumulativeFromTheStartOfTheRange) {
+    const auto rows = Build(81);
     EXPECT_EQ(rows[0].kind, Kind::Opening);
     EXPECT_EQ(rows[0].page, 1);
     EXPECT_EQ(rows[0].text, QStringLiteral("DONOS SA STRANE 0"));
     EXPECT_EQ(rows[0].amounts, (std::vector<double>{0, 0}));
-}
-
-TEST(PagedBook, ThirtyNineBookingsStayOnPageOne) {
-    const auto rows = Build(39);
-    ASSERT_EQ(rows.size(), 40u);
-    EXPECT_EQ(rows.back().kind, Kind::Booking);
-    EXPECT_EQ(rows.back().number, 39);
-    EXPECT_EQ(rows.back().page, 1);
-}
-
-TEST(PagedBook, FortyBookingsEndWithACarryOnlyPage) {
-    const auto rows = Build(40);
-    ASSERT_EQ(rows.size(), 43u);  // opening + 40 + two carry rows
     EXPECT_EQ(rows[40].number, 40);
     EXPECT_EQ(rows[40].page, 1);
     EXPECT_EQ(rows[41].kind, Kind::CarryOut);
@@ -66,56 +77,19 @@ TEST(PagedBook, FortyBookingsEndWithACarryOnlyPage) {
     EXPECT_EQ(rows[42].page, 2);
     EXPECT_EQ(rows[42].text, QStringLiteral("DONOS SA STRANE 1"));
     EXPECT_EQ(rows[42].amounts, rows[41].amounts);
-}
-
-TEST(PagedBook, BookingFortyOneOpensPageTwoAfterItsCarry) {
-    const auto rows = Build(41);
-    ASSERT_EQ(rows.size(), 44u);
-    EXPECT_EQ(rows[42].text, QStringLiteral("DONOS SA STRANE 1"));
-    EXPECT_EQ(rows[43].kind, Kind::Booking);
-    EXPECT_EQ(rows[43].number, 41);
-    EXPECT_EQ(rows[43].page, 2);
     // A booking row carries its own amounts, not the running sums.
+    EXPECT_EQ(rows[43].number, 41);
     EXPECT_EQ(rows[43].amounts, (std::vector<double>{41, 20.5}));
-}
-
-TEST(PagedBook, CarriesAreCumulativeFromTheStartOfTheRange) {
-    const auto rows = Build(80);
-    ASSERT_EQ(rows.size(), 1u + 80u + 4u);
-    std::vector<Written> carries;
-    for (const auto& r : rows) {
-        if (r.kind == Kind::CarryOut || r.kind == Kind::CarryIn) {
-            carries.push_back(r);
-        }
-    }
-    ASSERT_EQ(carries.size(), 4u);
-    EXPECT_EQ(carries[2].text, QStringLiteral("PRIJENOS NA STRANICU 3"));
-    EXPECT_EQ(carries[2].page, 2);
-    EXPECT_EQ(carries[3].text, QStringLiteral("DONOS SA STRANE 2"));
-    EXPECT_EQ(carries[3].page, 3);
-    EXPECT_EQ(carries[2].amounts, (std::vector<double>{SumTo(80), 0.5 * SumTo(80)}));
-    EXPECT_EQ(rows.back().kind, Kind::CarryIn);
-}
-
-TEST(PagedBook, EightyOneBookingsPutTheLastOnPageThree) {
-    const auto rows = Build(81);
-    ASSERT_EQ(rows.size(), 1u + 81u + 4u);
-    EXPECT_EQ(rows.back().kind, Kind::Booking);
-    EXPECT_EQ(rows.back().number, 81);
-    EXPECT_EQ(rows.back().page, 3);
+    EXPECT_EQ(rows[83].text, QStringLiteral("PRIJENOS NA STRANICU 3"));
+    EXPECT_EQ(rows[83].page, 2);
+    EXPECT_EQ(rows[83].amounts, (std::vector<double>{SumTo(80), 0.5 * SumTo(80)}));
+    EXPECT_EQ(rows[84].text, QStringLiteral("DONOS SA STRANE 2"));
+    EXPECT_EQ(rows[84].page, 3);
     int onPage2 = 0;
     for (const auto& r : rows) {
         onPage2 += r.page == 2 ? 1 : 0;
     }
     EXPECT_EQ(onPage2, 42);  // DONOS, 40 bookings, PRIJENOS
-}
-
-TEST(PagedBook, ShortPagesOfTheReceiptsBook) {
-    const auto rows = Build(9, 9);
-    ASSERT_EQ(rows.size(), 12u);
-    EXPECT_EQ(rows[10].text, QStringLiteral("PRIJENOS NA STRANICU 2"));
-    EXPECT_EQ(rows[11].text, QStringLiteral("DONOS SA STRANE 1"));
-    EXPECT_EQ(rows[11].page, 2);
 }
 
 }  // namespace

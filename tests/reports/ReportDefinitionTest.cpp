@@ -7,6 +7,7 @@
 #include "reports/ReportDefinition.h"
 #include "reports/ReportTestSupport.h"
 #include "reports/ValueFormat.h"
+#include "support/Refused.h"
 
 namespace zodra::reports {
 namespace {
@@ -166,12 +167,8 @@ TEST(ReportDefinition, MissingFileAndEncoding) {
     ASSERT_TRUE(latin1.open(QIODevice::WriteOnly));
     latin1.write("report \"\xe8\"\n");
     latin1.close();
-    try {
-        ReportDefinition::Load(latin1.fileName());
-        FAIL();
-    } catch (const UserError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Izvještaj l.rpt nije zapisan u kodiranju UTF-8."));
-    }
+    EXPECT_REFUSED(ReportDefinition::Load(latin1.fileName()),
+                   QStringLiteral("Izvještaj l.rpt nije zapisan u kodiranju UTF-8."));
 }
 
 // Every report file shipped with the program reads without a mistake.

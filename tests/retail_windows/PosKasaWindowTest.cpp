@@ -20,16 +20,20 @@
 #include "app/desktop/CommandWiring.h"
 #include "app/ui/LoginDialog.h"
 #include "data/Database.h"
+#include "data/InputRules.h"
 #include "data/Session.h"
 #include "data/SqlValue.h"
 #include "pos/PosDevice.h"
+#include "registers/BillsOfMaterials.h"
 #include "retail/TillSale.h"
 #include "retail/ui/ControlTapeDialog.h"
 #include "retail/ui/PaymentDialog.h"
 #include "retail/ui/PosFormat.h"
 #include "retail/ui/PosKasaWindow.h"
+#include "sales/ui/CompositeLineDialog.h"
 #include "support/WindowTest.h"
 #include "ui/DataGrid.h"
+#include "ui/DateBox.h"
 #include "ui/NumberBox.h"
 
 using namespace zodra;
@@ -151,6 +155,9 @@ private Q_SLOTS:
     void paymentChecksKeepTheDialogOpen();
     void cashierRightsAndLogOff();
     void controlTapeAndClosingKeepsOtherSales();
+    void homeSellsACompositeProductMadeAtF12();
+    void insertOpensASecondRegisterOnlyWithMultiWindow();
+    void numberAndDateAreTypedAndChecked();
 };
 
 void PosKasaWindowTest::scanningDeletingAndPostingWithPayment() {
@@ -537,6 +544,212 @@ void PosKasaWindowTest::controlTapeAndClosingKeepsOtherSales() {
     QCOMPARE(host.Int(lines, {own}), 0);
     QCOMPARE(host.Int(lines, {other.draft.sessionCode}), 1);
     retail::CloseTillSale(session, other);
+}
+
+void PosKasaWindowTest::homeSellsACompositeProductMadeAtF12() {
+    RegisterHost host;
+    Session& session = host.CurrentSession();
+    session.company.paymentDialogAfterRetailInvoice = false;
+    Database& db = session.Db();
+    const int year = session.businessYear;
+    // A gift box of two pieces of the article with the most free stock in the register's
+    // warehouse.
+    Statement part = db.Prepare(QStringLiteral(
+        "SELECT \"SIFRA_ARTIKLA\", SUM(\"KOLICINA_PRIVREMENO\") AS f FROM \"NABAVE\" WHERE "
+        "\"SKLADISTE\" = ? AND \"GODINA\" = ? GROUP BY \"SIFRA_ARTIKLA\" ORDER BY f DESC LIMIT 1"));
+    part.Exec({kRetailWarehouse, year});
+    QVERIFY(part.Next());
+    const int piece = part.Int(0);
+    QVERIFY(part.Double(1) >= 6);
+    part.Finish();
+    db.Exec(
+        QStringLiteral("INSERT INTO \"ARTIKLI\" (\"NAZIV\", \"OPIS\", \"JED_M\", "
+                       "\"GRUPA_P\") VALUES ('Poklon kutija', 'PK-001', 'kom', 1)"));
+    const int box = host.Int(QStringLiteral("SELECT MAX(\"SIFRA\") FROM \"ARTIKLI\""));
+    namespace bom = registers::billsofmaterials;
+    bom::SetPart(db, bom::Add(db, box), piece, QStringLiteral("2"));
+    const QString pieces = QStringLiteral(
+        "SELECT SUM(\"KOLICINA\") FROM \"NABAVE\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? "
+        "AND \"SIFRA_ARTIKLA\" = ?");
+    const double before = sqlvalue::ToDouble(host.Scalar(pieces, {kRetailWarehouse, year, piece}));
+    const QString orders = QStringLiteral(
+        "SELECT COUNT(*) FROM \"RADNI_NALOZI\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ?");
+    const int ordersBefore = host.Int(orders, {kRetailWarehouse, year});
+
+    PosKasaWindow* w = host.OpenRegister();
+    QVERIFY(w);
+    w->PrintCheck()->setChecked(false);
+    const int number = w->NumberField()->text().toInt();
+
+    // Left with Esc: nothing goes in.
+    bool shown = false;
+    test::WhenShown<sales::ui::CompositeLineDialog>([&](sales::ui::CompositeLineDialog* d) {
+        shown = true;
+        QCOMPARE(d->windowTitle(), QStringLiteral("Upis složenog artikla"));
+        QTest::keyClick(d->Product(), Qt::Key_Escape);
+    });
+    Key(w, Qt::Key_Home);
+    QVERIFY(shown);
+    QCOMPARE(w->Grid()->Data().RowCount(), 0);
+
+    // Chosen: no product first is refused and the dialog stays; then 3 boxes at 40.00.
+    shown = false;
+    test::WhenShown<sales::ui::CompositeLineDialog>([&](sales::ui::CompositeLineDialog* d) {
+        const auto close = qScopeGuard([d] { CloseIfOpen(d); });
+        shown = true;
+        QVERIFY(!d->AcceptLine());
+        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije izabran artikal !"));
+        d->Product()->setCurrentIndex(d->Product()->findData(box));
+        d->Quantity()->SetValue(3);
+        d->Price()->SetValue(40, 2);
+        d->Discount()->SetValue(0, 2);
+        QVERIFY(d->AcceptLine());
+    });
+    Key(w, Qt::Key_Home);
+    QVERIFY(shown);
+    QCOMPARE(w->Grid()->Data().RowCount(), 1);
+    QCOMPARE(w->Grid()->Data().Value(0, 3).toDouble(), 3.0);
+    QVERIFY(w->LastLineLabel()->text().startsWith(QStringLiteral("Poklon kutija")));
+    const double total = host.WorkingTotal(w->Sale().draft.sessionCode);
+    QCOMPARE(w->TotalLabel()->text(), DisplayAmount(total));
+    // The parts are not taken before F12.
+    QCOMPARE(sqlvalue::ToDouble(host.Scalar(pieces, {kRetailWarehouse, year, piece})), before);
+
+    Key(w, Qt::Key_F12);
+    QCOMPARE(w->Grid()->Data().RowCount(), 0);
+    // Six pieces went into three boxes by a work order, whose receipt's lot the sale took.
+    QCOMPARE(sqlvalue::ToDouble(host.Scalar(pieces, {kRetailWarehouse, year, piece})), before - 6);
+    QCOMPARE(host.Int(orders, {kRetailWarehouse, year}), ordersBefore + 1);
+    const int receipt = host.Int(
+        QStringLiteral("SELECT \"BROJ_PRIMKE\" FROM \"RADNI_NALOZI\" WHERE \"SKLADISTE\" = ? AND "
+                       "\"GODINA\" = ? ORDER BY \"BROJ_RADNOG_NALOGA\" DESC LIMIT 1"),
+        {kRetailWarehouse, year});
+    QCOMPARE(host.Int(QStringLiteral("SELECT \"BROJ_PRIMKE\" FROM \"STAVKE_RACUNA\" WHERE "
+                                     "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"IRA\" = 1 AND "
+                                     "\"BROJ_RACUNA\" = ? AND \"SIFRA\" = ? AND "
+                                     "\"TIP_STAVKE\" = 'ART' AND \"KOLICINA\" = 3"),
+                      {kRetailWarehouse, year, number, box}),
+             receipt);
+    QVERIFY(receipt > 0);
+}
+
+void PosKasaWindowTest::insertOpensASecondRegisterOnlyWithMultiWindow() {
+    RegisterHost host;
+    Session& session = host.CurrentSession();
+    session.company.paymentDialogAfterRetailInvoice = false;
+    const QStringList barcodes = host.Barcodes(2, 2);
+    QCOMPARE(barcodes.size(), 2);
+    PosKasaWindow* first = host.OpenRegister();
+    QVERIFY(first);
+    first->PrintCheck()->setChecked(false);
+    auto registers = [&] { return host.area.findChildren<PosKasaWindow*>(); };
+
+    // The option off: Insert does nothing.
+    session.workstation.posMultiWindow = false;
+    Key(first, Qt::Key_Insert);
+    QCOMPARE(registers().size(), 1);
+
+    // On: a customer waits with a line while a second register serves the next.
+    session.workstation.posMultiWindow = true;
+    Scan(first, barcodes[0]);
+    QCOMPARE(first->Grid()->Data().RowCount(), 1);
+    Key(first, Qt::Key_Insert);
+    test::Settle();
+    QCOMPARE(registers().size(), 2);
+    PosKasaWindow* second = registers().at(0) == first ? registers().at(1) : registers().at(0);
+    QVERIFY(second->Sale().draft.sessionCode != first->Sale().draft.sessionCode);
+    QCOMPARE(second->windowTitle(), first->windowTitle());
+    QCOMPARE(second->Grid()->Data().RowCount(), 0);
+    second->PrintCheck()->setChecked(false);
+    Activate(second);
+    Scan(second, barcodes[1]);
+    QCOMPARE(second->Grid()->Data().RowCount(), 1);
+    const int number = second->NumberField()->text().toInt();
+    Key(second, Qt::Key_F12);
+    QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA\" WHERE \"SKLADISTE\" "
+                                     "= ? AND \"IRA\" = 1 AND \"GODINA\" = ? AND "
+                                     "\"BROJ_RACUNA\" = ?"),
+                      {kRetailWarehouse, session.businessYear, number}),
+             1);
+    // The waiting customer's line is still there, on its own session code.
+    QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
+                                     "\"Multiuser_sifra\" = ?"),
+                      {first->Sale().draft.sessionCode}),
+             1);
+    QCOMPARE(first->Grid()->Data().RowCount(), 1);
+    // Its own number follows the one the second register took.
+    Activate(first);
+    Key(first, Qt::Key_F12);
+    QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"SKLADISTE\" = ? "
+                                     "AND \"IRA\" = 1 AND \"GODINA\" = ? AND \"BROJ RACUNA\" > ?"),
+                      {kRetailWarehouse, session.businessYear, number}),
+             1);
+    QCOMPARE(first->Grid()->Data().RowCount(), 0);
+}
+
+void PosKasaWindowTest::numberAndDateAreTypedAndChecked() {
+    RegisterHost host;
+    Session& session = host.CurrentSession();
+    session.company.paymentDialogAfterRetailInvoice = false;
+    const QStringList barcodes = host.Barcodes(2, 1);
+    QCOMPARE(barcodes.size(), 1);
+    PosKasaWindow* w = host.OpenRegister();
+    QVERIFY(w);
+    w->PrintCheck()->setChecked(false);
+    QCOMPARE(w->DateField()->Date(), QDate::currentDate());
+    // A sale posted first holds the number proposed then.
+    const int taken = w->NumberField()->text().toInt();
+    Scan(w, barcodes[0]);
+    Key(w, Qt::Key_F12);
+    const int proposed = w->NumberField()->text().toInt();
+    QCOMPARE(proposed, taken + 1);
+    auto typeInto = [&](QLineEdit* box, const QString& text) {
+        box->setFocus();
+        box->selectAll();
+        test::TypeInto(box, text);
+        w->BarcodeBox()->setFocus();
+    };
+
+    // The number: not a number, or one a posted retail invoice has, gives the proposal back.
+    typeInto(w->NumberField(), QStringLiteral("12a"));
+    QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije ispravno upisan broj !"));
+    QCOMPARE(w->NumberField()->text().toInt(), proposed);
+    typeInto(w->NumberField(), QString::number(taken));
+    QCOMPARE(host.prompter.LastMessage(),
+             QStringLiteral("Račun pod ovim brojem je već napravljen !"));
+    QCOMPARE(w->NumberField()->text().toInt(), proposed);
+    const int chosen = proposed + 7;
+    const int messages = host.prompter.Messages().size();
+    typeInto(w->NumberField(), QString::number(chosen));
+    QCOMPARE(host.prompter.Messages().size(), messages);
+    QCOMPARE(w->NumberField()->text().toInt(), chosen);
+
+    // The date: not a date gives today; outside the business year's reach is refused; a Sunday
+    // is kept with the warning.
+    typeInto(w->DateField(), QStringLiteral("35.13.2026"));
+    QCOMPARE(host.prompter.LastMessage(),
+             QStringLiteral("Nije ispravno upisan datum. Biti će postavljen današnji datum."));
+    QCOMPARE(w->DateField()->Date(), QDate::currentDate());
+    typeInto(w->DateField(), QStringLiteral("1.1.") + QString::number(session.businessYear + 3));
+    QVERIFY2(host.prompter.LastMessage().startsWith(QStringLiteral("Datum mora biti između")),
+             qPrintable(host.prompter.LastMessage()));
+    QCOMPARE(w->DateField()->Date(), QDate::currentDate());
+    QDate sunday(session.businessYear, 1, 1);
+    while (sunday.dayOfWeek() != Qt::Sunday) {
+        sunday = sunday.addDays(1);
+    }
+    typeInto(w->DateField(), inputrules::FormatDate(sunday));
+    QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Ovaj datum je nedjelja !"));
+    QCOMPARE(w->DateField()->Date(), sunday);
+
+    // F12 posts under the typed number and date.
+    Scan(w, barcodes[0]);
+    Key(w, Qt::Key_F12);
+    QCOMPARE(sqlvalue::ToDate(host.Scalar(
+                 QStringLiteral("SELECT \"DATUM\" FROM \"RACUNI\" WHERE \"SKLADISTE\" = ? AND "
+                                "\"IRA\" = 1 AND \"GODINA\" = ? AND \"BROJ RACUNA\" = ?"),
+                 {kRetailWarehouse, session.businessYear, chosen})),
+             sunday);
 }
 
 ZODRA_WINDOW_TEST_MAIN(PosKasaWindowTest)

@@ -8,6 +8,7 @@
 #include "stock/Lots.h"
 #include "stock/TradeBook.h"
 #include "stockdocs/IssueDocuments.h"
+#include "support/Refused.h"
 
 using namespace zodra;
 using namespace zodra::test;
@@ -95,13 +96,8 @@ TEST_F(LotsTest, TakingFromALotWhoseReceiptIsGoneRefusesAndWritesNothing) {
     UseMethod(StockMethod::Fifo);
     docs->Receipt({{screw, 10, 5.00, 8.00}});
     const int entries = Count(QStringLiteral("TRGOVACKA_KNJIGA_VELEPRODAJE"));
-    try {
-        docs->Post(Issue::IssueNote, {{screw, 2, 99}});
-        FAIL() << "an issue from a missing lot was posted";
-    } catch (const UserError& e) {
-        EXPECT_EQ(e.message(),
-                  QStringLiteral("Napravljen je storno primke po kojoj je ušao artikal Vijak M8"));
-    }
+    EXPECT_REFUSED(docs->Post(Issue::IssueNote, {{screw, 2, 99}}),
+                   QStringLiteral("Napravljen je storno primke po kojoj je ušao artikal Vijak M8"));
     EXPECT_EQ(Count(QStringLiteral("IZDATNICE")), 0);
     EXPECT_EQ(Count(QStringLiteral("STAVKE_IZDATNICA")), 0);
     EXPECT_EQ(Count(QStringLiteral("TRGOVACKA_KNJIGA_VELEPRODAJE")), entries);
@@ -118,18 +114,10 @@ TEST_F(LotsTest, APostingChecksQuantityAndPriceOfEveryLot) {
     UseMethod(StockMethod::Fifo);
     const int receipt = docs->Receipt({{screw, 10, 5.00, 8.00}});
     const stock::LotKey key{1, Year(), receipt, screw};
-    try {
-        stock::TakeFromLotChecked(db(), key, 10.5);
-        FAIL();
-    } catch (const UserError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Nedovoljna količina artikla Vijak M8"));
-    }
-    try {
-        stock::TakeFromLotChecked(db(), key, 1, 8.01);
-        FAIL();
-    } catch (const UserError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Promijenjena je cijena artikla Vijak M8"));
-    }
+    EXPECT_REFUSED(stock::TakeFromLotChecked(db(), key, 10.5),
+                   QStringLiteral("Nedovoljna količina artikla Vijak M8"));
+    EXPECT_REFUSED(stock::TakeFromLotChecked(db(), key, 1, 8.01),
+                   QStringLiteral("Promijenjena je cijena artikla Vijak M8"));
     const stock::Lot before = stock::TakeFromLotChecked(db(), key, 10, 8.00);
     EXPECT_DOUBLE_EQ(before.quantity, 10.0);
     EXPECT_DOUBLE_EQ(before.costPrice, 5.00);
@@ -194,13 +182,9 @@ TEST_F(LotsTest, TwoWorkstationsReserveFromOneLotAndThePostingChecksAgain) {
 
     // The second posting finds too little in its own transaction and writes nothing.
     const int entries = Count(QStringLiteral("TRGOVACKA_KNJIGA_VELEPRODAJE"));
-    try {
-        stockdocs::PostWorkingIssueDocument(*other, DocumentKind::IssueNote, header,
-                                            other->sessionCode);
-        FAIL() << "two workstations issued the same goods";
-    } catch (const UserError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Nedovoljna količina artikla Vijak M8"));
-    }
+    EXPECT_REFUSED(stockdocs::PostWorkingIssueDocument(*other, DocumentKind::IssueNote, header,
+                                                       other->sessionCode),
+                   QStringLiteral("Nedovoljna količina artikla Vijak M8"));
     EXPECT_EQ(Count(QStringLiteral("IZDATNICE")), 1);
     EXPECT_EQ(Count(QStringLiteral("TRGOVACKA_KNJIGA_VELEPRODAJE")), entries);
     EXPECT_DOUBLE_EQ(Pooled(screw).quantity, 4.0);

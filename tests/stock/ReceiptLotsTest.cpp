@@ -8,6 +8,7 @@
 #include "stock/Lots.h"
 #include "stock/ReceiptLots.h"
 #include "stock/TradeBook.h"
+#include "support/Refused.h"
 
 using namespace zodra;
 using namespace zodra::test;
@@ -243,24 +244,14 @@ TEST_F(ReceiptLotsTest, LastPriceRefusesAReceiptThatZeroesTheLotAtAnotherPrice) 
     const int receipts = Count(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\""));
     const int entries =
         Count(QStringLiteral("SELECT COUNT(*) FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\""));
-    try {
-        docs->Receipt({{screw, 5, 4.50, 6.00}});
-        FAIL() << "the lot went to zero at another cost";
-    } catch (const UserError& e) {
-        EXPECT_EQ(e.message(),
-                  QStringLiteral("Nabavna cijena artikla 'Vijak M8' na zalihi (4) nije ista "
-                                 "nabavnoj cijeni na stavci (4,5) a zbroj količina je nula. Nije "
-                                 "dozvoljeno knjiženje."));
-    }
-    try {
-        docs->Receipt({{screw, 5, 4.00, 7.25}});
-        FAIL() << "the lot went to zero at another selling price";
-    } catch (const UserError& e) {
-        EXPECT_EQ(e.message(),
-                  QStringLiteral("Prodajna cijena artikla 'Vijak M8' na zalihi (6) nije ista "
-                                 "prodajnoj cijeni na stavci (7,25) a zbroj količina je nula. "
-                                 "Nije dozvoljeno knjiženje."));
-    }
+    EXPECT_REFUSED(docs->Receipt({{screw, 5, 4.50, 6.00}}),
+                   QStringLiteral("Nabavna cijena artikla 'Vijak M8' na zalihi (4) nije ista "
+                                  "nabavnoj cijeni na stavci (4,5) a zbroj količina je nula. Nije "
+                                  "dozvoljeno knjiženje."));
+    EXPECT_REFUSED(docs->Receipt({{screw, 5, 4.00, 7.25}}),
+                   QStringLiteral("Prodajna cijena artikla 'Vijak M8' na zalihi (6) nije ista "
+                                  "prodajnoj cijeni na stavci (7,25) a zbroj količina je nula. "
+                                  "Nije dozvoljeno knjiženje."));
     // Nothing of either attempt remains: no receipt, no generated price change, no entry.
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\"")), receipts);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\"")), 0);
@@ -278,13 +269,9 @@ TEST_F(ReceiptLotsTest, LastPriceRefusesADeletionThatWouldTakeStockBelowZero) {
     const int receipt = docs->Receipt({{screw, 10, 5.00, 8.00}});
     docs->Post(Issue::IssueNote, {{screw, 6}});
     Transaction t(db());
-    try {
-        stock::RemoveReceiptFromLots(db(), {1, Year(), receipt});
-        FAIL();
-    } catch (const UserError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Ovu primku nemožete izbrisati jer bi količina "
-                                              "artikla Vijak M8 pala ispod nule."));
-    }
+    EXPECT_REFUSED(stock::RemoveReceiptFromLots(db(), {1, Year(), receipt}),
+                   QStringLiteral("Ovu primku nemožete izbrisati jer bi količina "
+                                  "artikla Vijak M8 pala ispod nule."));
 }
 
 TEST_F(ReceiptLotsTest, AReceiptNeedsItsHeaderAndAKnownMethod) {
@@ -293,13 +280,8 @@ TEST_F(ReceiptLotsTest, AReceiptNeedsItsHeaderAndAKnownMethod) {
     db().Exec(QStringLiteral("INSERT INTO \"PRIMKE\" (\"SKLADISTE\", \"GODINA\", \"BROJ "
                              "PRIMKE\", \"SkladisnaMetoda\") VALUES (1, ?, 42, 'fifo')"),
               {Year()});
-    try {
-        stock::PostReceiptIntoLots(db(), {1, Year(), 42});
-        FAIL();
-    } catch (const UserError& e) {
-        EXPECT_EQ(e.message(),
-                  QStringLiteral("Primka broj 42 nema ispravno upisanu skladišnu metodu (fifo)."));
-    }
+    EXPECT_REFUSED(stock::PostReceiptIntoLots(db(), {1, Year(), 42}),
+                   QStringLiteral("Primka broj 42 nema ispravno upisanu skladišnu metodu (fifo)."));
 }
 
 }  // namespace

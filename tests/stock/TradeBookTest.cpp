@@ -5,6 +5,7 @@
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
 #include "stock/TradeBook.h"
+#include "support/Refused.h"
 
 using namespace zodra;
 using namespace zodra::test;
@@ -139,12 +140,8 @@ TEST_F(TradeBookTest, DirectEntriesAreNumberedApartAndOnlyTheyCanBeDeletedInTheW
     EXPECT_EQ(tradebook::NextDirectEntryNumber(db(), Book::Wholesale, 1, Year()), 2);
     EXPECT_EQ(tradebook::NextDirectEntryNumber(db(), Book::Retail, 1, Year()), 1);
 
-    try {
-        tradebook::DeleteEntryInWindow(db(), Book::Wholesale, 1, Year(), receipt);
-        FAIL() << "a document's entry was deleted in the book window";
-    } catch (const UserError& e) {
-        EXPECT_EQ(e.message(), tradebook::DocumentEntryRefusal());
-    }
+    EXPECT_REFUSED(tradebook::DeleteEntryInWindow(db(), Book::Wholesale, 1, Year(), receipt),
+                   tradebook::DocumentEntryRefusal());
     EXPECT_TRUE(tradebook::FindDocumentEntry(db(), Book::Wholesale, 1, QStringLiteral("PRIMKA"),
                                              Year(), 7));
 
@@ -220,8 +217,6 @@ TEST_F(TradeBookTest, TheBookWindowListsADateRangeAndPrintsWithItsTitles) {
     EXPECT_EQ(entries[0].entry.date, QDate(2026, 4, 15));
     EXPECT_DOUBLE_EQ(entries[0].balance, 300.0);
 
-    EXPECT_EQ(tradebook::ReportFile(Book::Wholesale), QStringLiteral("tk_v.rpt"));
-    EXPECT_EQ(tradebook::ReportFile(Book::Retail), QStringLiteral("tk_m.rpt"));
     EXPECT_EQ(tradebook::ReportTitle(Book::Wholesale, QDate(2026, 1, 1), QDate(2026, 3, 31)),
               QStringLiteral("Trgovačka knjiga veleprodaje od 01.01.2026 do 31.03.2026"));
     EXPECT_EQ(

@@ -11,6 +11,7 @@
 #include "purchasing/ui/ReceiptWindows.h"
 #include "registers/ui/RegisterCommands.h"
 #include "retail/DaySumming.h"
+#include "retail/TransferSumming.h"
 #include "retail/XReport.h"
 #include "retail/ui/RetailCommands.h"
 #include "sales/ui/InvoiceListCommands.h"
@@ -119,9 +120,11 @@ retail::ui::RegisterHooks RegisterHooks() {
                 prompter.Inform(reduced.priceDifferences.join(QLatin1Char('\n')),
                                 QStringLiteral("Skidanje artikala sa skladišta"));
             }
+            retail::TransferSumStep(session, prompter, today);
             retail::TakingsStep(session, today);
         });
     };
+    hooks.compositeProducts = &retail::ui::EnterCompositeProduct;
     return hooks;
 }
 

@@ -37,6 +37,10 @@ void RegisterProductionCommands(zodra::ui::CommandRegistry& registry) {
     });
     zodra::ui::BindDocument(registry, nullptr,
                             [] { return std::make_unique<WorkOrderListController>(); });
+    // "Radni nalog dorada" and "Radni nalozi dorada": the same windows of the other kind.
+    zodra::ui::BindDocument(
+        registry, [] { return std::make_unique<WorkOrderController>(WorkOrderKind::Finishing); },
+        [] { return std::make_unique<WorkOrderListController>(WorkOrderKind::Finishing); });
 }
 
 }  // namespace zodra::production::ui

@@ -10,10 +10,12 @@
 #include "data/Rounding.h"
 #include "data/Session.h"
 #include "data/WorkingCopy.h"
+#include "production/FinishingWorkOrder.h"
 #include "production/ProductionPrint.h"
 #include "production/WorkOrderList.h"
 #include "production/WorkOrderPosting.h"
 #include "production/ui/BillsWindow.h"
+#include "production/ui/FinishedProductDialog.h"
 #include "production/ui/ProductEntryDialog.h"
 #include "reports/ui/ReportPrinting.h"
 #include "stock/Lots.h"
@@ -32,6 +34,17 @@ const QString kLoad = QStringLiteral("UcitajOtvoreni");
 QString WorkOrderController::CommandName() {
     return QStringLiteral("Knjizenje_radni_nalog");
 }
+QString WorkOrderController::FinishingCommandName() {
+    return QStringLiteral("Knjizenje_radni_nalog_dorada");
+}
+QString WorkOrderController::PartnerKey() {
+    return QStringLiteral("SIFRA_PARTNERA");
+}
+QString WorkOrderController::FinishingAbandonText() {
+    return QStringLiteral(
+        "Radni nalog dorade nije proknjižen. Želite li odustati od njega ? Njegove stavke će "
+        "biti izbrisane.");
+}
 QString WorkOrderController::DestinationKey() {
     return QStringLiteral("ODREDISNO_SKLADISTE");
 }
@@ -47,10 +60,25 @@ QString WorkOrderController::AbandonText() {
 }
 
 QString WorkOrderController::Caption() const {
-    return QStringLiteral("Radni nalog");
+    return Finishing() ? FinishingDocumentName() : QStringLiteral("Radni nalog");
 }
 
 QList<zodra::ui::FieldSpec> WorkOrderController::HeaderFields() const {
+    if (Finishing()) {
+        zodra::ui::FieldSpec owner;
+        owner.key = PartnerKey();
+        owner.label = QStringLiteral("Vlasnik robe :");
+        owner.kind = zodra::ui::FieldSpec::Kind::Choice;
+        owner.noneText = QString(QLatin1String(""));
+        owner.choices = [](Session& session) {
+            QList<zodra::ui::Choice> list;
+            for (const auto& [code, name] : PartnerChoices(session.Db())) {
+                list.push_back({name, code});
+            }
+            return list;
+        };
+        return {owner};
+    }
     zodra::ui::FieldSpec destination;
     destination.key = DestinationKey();
     destination.label = QStringLiteral("Odredište :");
@@ -83,6 +111,10 @@ QString WorkOrderController::DeleteLineCaption() const {
 }
 
 QList<zodra::ui::DocumentAction> WorkOrderController::Actions() const {
+    if (Finishing()) {
+        return {{QStringLiteral("&Ispis"), kPrint, false},
+                {QStringLiteral("&Sastavnice"), kBills, false}};
+    }
     return {
         {QStringLiteral("&Ispis"), kPrint, false},
         {QStringLiteral("&Sastavnice"), kBills, false},
@@ -96,8 +128,9 @@ void WorkOrderController::PrepareWorkingCopy(Session& session) {
 }
 
 int WorkOrderController::NextNumber(Session& session) {
-    return numbering::NextDocumentNumber(session.Db(), DocumentKind::WorkOrder,
-                                         session.activeWarehouse.code, session.businessYear);
+    return numbering::NextDocumentNumber(
+        session.Db(), Finishing() ? DocumentKind::FinishingWorkOrder : DocumentKind::WorkOrder,
+        session.activeWarehouse.code, session.businessYear);
 }
 
 void WorkOrderController::CheckNumber(Session&, const QString& typed) {
@@ -109,6 +142,10 @@ QString WorkOrderController::LinesCaption() const {
 }
 
 QList<zodra::ui::LinesPanel> WorkOrderController::FurtherPanels() const {
+    if (Finishing()) {
+        return {{QStringLiteral("Materijal :"), QStringLiteral("Materijal")},
+                {QStringLiteral("Usluge :"), QStringLiteral("Usluge")}};
+    }
     return {{QStringLiteral("Dijelovi :"), QStringLiteral("Dijelovi")},
             {QStringLiteral("Troškovi :"), QStringLiteral("Troskovi")}};
 }
@@ -116,6 +153,21 @@ QList<zodra::ui::LinesPanel> WorkOrderController::FurtherPanels() const {
 TableData WorkOrderController::WorkingLines(Session& session) {
     using F = TableColumn::Format;
     TableData data;
+    if (Finishing()) {
+        data.columns = {{QStringLiteral("Proizvod"), F::Text},
+                        {QStringLiteral("Količina"), F::Quantity},
+                        {QStringLiteral("Nabavna vrijednost materijala"), F::Money},
+                        {QStringLiteral("Prodajna vrijednost materijala"), F::Money},
+                        {QStringLiteral("Usluge"), F::Money},
+                        {QStringLiteral("Vrijednost"), F::Money}};
+        if (m_codes.parts != 0) {
+            for (const FinishedProduct& p : FinishedProducts(session, m_codes.parts)) {
+                data.rows.push_back({p.name, p.quantity, p.materialCost, p.materialValue,
+                                     p.services, p.materialValue + p.services});
+            }
+        }
+        return data;
+    }
     data.columns = {{QStringLiteral("Rbr"), F::Integer},
                     {QStringLiteral("Proizvod"), F::Text},
                     {QStringLiteral("Količina"), F::Quantity},
@@ -141,6 +193,37 @@ TableData WorkOrderController::WorkingLines(Session& session) {
 TableData WorkOrderController::FurtherLines(Session& session, int index) {
     using F = TableColumn::Format;
     TableData data;
+    if (Finishing()) {
+        Database& db = session.Db();
+        if (index == 0) {
+            data.columns = {{QStringLiteral("Proizvod"), F::Text},
+                            {QStringLiteral("Materijal"), F::Text},
+                            {QStringLiteral("Broj primke"), F::Integer},
+                            {QStringLiteral("Količina"), F::Quantity},
+                            {QStringLiteral("Nabavna cijena"), F::Money},
+                            {QStringLiteral("Prodajna cijena"), F::Money}};
+            if (m_codes.parts != 0) {
+                for (const FinishingMaterial& m : FinishingMaterials(session, m_codes.parts)) {
+                    data.rows.push_back({stock::ArticleName(db, m.product),
+                                         stock::ArticleName(db, m.article), m.lot, m.quantity,
+                                         m.costPrice, m.sellingPrice});
+                }
+            }
+        } else {
+            data.columns = {{QStringLiteral("Proizvod"), F::Text},
+                            {QStringLiteral("Opis"), F::Text},
+                            {QStringLiteral("Količina"), F::Quantity},
+                            {QStringLiteral("Cijena"), F::Money},
+                            {QStringLiteral("Vrijednost"), F::Money}};
+            if (m_codes.parts != 0) {
+                for (const FinishingService& u : FinishingServices(session, m_codes.parts)) {
+                    data.rows.push_back({stock::ArticleName(db, u.product), u.description,
+                                         u.quantity, u.price, u.value});
+                }
+            }
+        }
+        return data;
+    }
     if (index == 0) {
         data.columns = {{QStringLiteral("Dio"), F::Text},
                         {QStringLiteral("Broj primke"), F::Integer},
@@ -175,6 +258,14 @@ QString WorkOrderController::Totals(Session& session) {
     }
     double cost = 0;
     double value = 0;
+    if (Finishing()) {
+        for (const FinishedProduct& p : FinishedProducts(session, m_codes.parts)) {
+            cost += p.materialCost + p.services;
+            value += p.materialValue + p.services;
+        }
+        return QStringLiteral("Nabavna vrijednost : ") + MoneyText(cost) +
+               QStringLiteral("   Vrijednost : ") + MoneyText(value);
+    }
     for (const ProductLine& l : ProductLines(session, m_codes)) {
         cost += l.costValue;
         value += l.value;
@@ -185,12 +276,23 @@ QString WorkOrderController::Totals(Session& session) {
 
 bool WorkOrderController::AddLine(zodra::ui::WindowHost& host, QWidget* parent,
                                   const zodra::ui::DocumentHeader&) {
+    if (Finishing()) {
+        FinishedProductDialog dialog(host, m_codes.parts, parent);
+        dialog.exec();
+        return dialog.Added();
+    }
     ProductEntryDialog dialog(host, m_codes, parent);
     dialog.exec();
     return dialog.Added();
 }
 
 QString WorkOrderController::DeleteLineQuestion(Session& session, int row) {
+    if (Finishing()) {
+        if (row != static_cast<int>(FinishedProducts(session, m_codes.parts).size()) - 1) {
+            throw UserError(OnlyLastLineMessage());
+        }
+        return production::DeleteLineQuestion();
+    }
     const std::vector<ProductLine> lines = ProductLines(session, m_codes);
     if (row != static_cast<int>(lines.size()) - 1) {
         throw UserError(OnlyLastLineMessage());
@@ -199,6 +301,14 @@ QString WorkOrderController::DeleteLineQuestion(Session& session, int row) {
 }
 
 void WorkOrderController::DeleteLine(Session& session, int row) {
+    if (Finishing()) {
+        const std::vector<FinishedProduct> products = FinishedProducts(session, m_codes.parts);
+        if (row >= 0 && row < static_cast<int>(products.size())) {
+            RemoveFinishedProduct(session, m_codes.parts,
+                                  products[static_cast<size_t>(row)].product);
+        }
+        return;
+    }
     const std::vector<ProductLine> lines = ProductLines(session, m_codes);
     if (row < 0 || row >= static_cast<int>(lines.size())) {
         return;
@@ -253,6 +363,18 @@ bool WorkOrderController::RunAction(const QString& objectName, zodra::ui::Window
 
 zodra::ui::PostResult WorkOrderController::Post(zodra::ui::WindowHost& host,
                                                 const zodra::ui::DocumentHeader& header) {
+    if (Finishing()) {
+        FinishingHeader data{header.number, header.date, header.description,
+                             header.extra.value(PartnerKey()).toInt()};
+        if (data.partner <= 0) {
+            throw FieldError(PartnerKey(), NoPartnerMessage());
+        }
+        const PostedFinishingOrder posted =
+            PostFinishingOrder(host.CurrentSession(), m_codes.parts, data);
+        return zodra::ui::PostResult{posted.number, posted.number == header.number
+                                                        ? QString()
+                                                        : FinishingPostedMessage(posted.number)};
+    }
     WorkOrderHeader data;
     data.number = header.number;
     data.date = header.date;
@@ -269,12 +391,15 @@ zodra::ui::PostResult WorkOrderController::Post(zodra::ui::WindowHost& host,
 }
 
 void WorkOrderController::Print(zodra::ui::WindowHost& host, const QVariant& key) {
-    reports::ui::ShowReport(host, WorkOrderPrintRequest(host.CurrentSession(), key.toInt()));
+    Session& session = host.CurrentSession();
+    reports::ui::ShowReport(host, Finishing() ? FinishingOrderPrintRequest(session, key.toInt())
+                                              : WorkOrderPrintRequest(session, key.toInt()));
 }
 
 zodra::ui::CloseStep WorkOrderController::BeforeClose(zodra::ui::WindowHost& host, QWidget*,
                                                       const zodra::ui::DocumentHeader& header) {
-    if (!host.UserPrompter().AskYesNo(SaveQuestion(), Caption(), false)) {
+    // A finishing order is not kept as an open document: closing asks only whether to abandon.
+    if (Finishing() || !host.UserPrompter().AskYesNo(SaveQuestion(), Caption(), false)) {
         return zodra::ui::CloseStep::Ask;
     }
     SaveOpenWorkOrder(host.CurrentSession(), m_codes,
@@ -283,7 +408,12 @@ zodra::ui::CloseStep WorkOrderController::BeforeClose(zodra::ui::WindowHost& hos
 }
 
 void WorkOrderController::ClearWorkingCopy(Session& session) {
-    if (m_codes.parts != 0) {
+    if (m_codes.parts == 0) {
+        return;
+    }
+    if (Finishing()) {
+        ClearFinishingOrder(session, m_codes.parts);
+    } else {
         ClearWorkOrder(session, m_codes);
     }
 }
@@ -292,7 +422,7 @@ void WorkOrderController::WindowClosed(Session& session) {
     if (m_codes.parts == 0) {
         return;
     }
-    ClearWorkOrder(session, m_codes);
+    ClearWorkingCopy(session);
     workingcopy::ReleaseSessionCodes(session.Db(), {m_codes.parts, m_codes.products});
     m_codes = {};
 }

@@ -5,6 +5,10 @@
 
 namespace zodra::production::ui {
 
+// The two kinds of work order share one window: the ordinary one and the finishing one ("Radni
+// nalog dorada", docs/finishing-work-order.md).
+enum class WorkOrderKind { Ordinary, Finishing };
+
 // "Radni nalog": date, number ("Upis broja" frees it), "Odredište :" (the warehouse that
 // receives the products), "Opis :", " Ispis dokumenta", the grids of products, parts and costs,
 // "Upis" (the product entry window), "Brisanje" (the last product line only), "Proknjiži",
@@ -12,14 +16,26 @@ namespace zodra::production::ui {
 // The window works under session codes of its own, taken when it opens and given back when it
 // closes; closing with lines offers to save the order as an open document, else asks whether to
 // abandon it.
+//
+// "Radni nalog dorada" (WorkOrderKind::Finishing): the same window with "Vlasnik robe :" (the
+// partner who owns the goods) instead of the destination, the products entered in their own
+// window (FinishedProductDialog) and the grids "Materijal :" and "Usluge :"; "Ispis" prints a
+// posted finishing order; closing with lines asks only whether to abandon them.
 class WorkOrderController : public zodra::ui::DocumentController {
 public:
-    static QString CommandName();     // "Knjizenje_radni_nalog"
-    static QString DestinationKey();  // "ODREDISNO_SKLADISTE"
-    static QString SaveQuestion();    // asked when the window is closed with lines
-    static QString AbandonText();     // asked after No to SaveQuestion
+    explicit WorkOrderController(WorkOrderKind kind = WorkOrderKind::Ordinary) : m_kind(kind) {}
 
-    QString Command() const override { return CommandName(); }
+    static QString CommandName();           // "Knjizenje_radni_nalog"
+    static QString FinishingCommandName();  // "Knjizenje_radni_nalog_dorada"
+    static QString DestinationKey();        // "ODREDISNO_SKLADISTE"
+    static QString PartnerKey();            // "SIFRA_PARTNERA"
+    static QString SaveQuestion();          // asked when the window is closed with lines
+    static QString AbandonText();           // asked after No to SaveQuestion
+    static QString FinishingAbandonText();  // asked when a finishing order is closed with lines
+
+    QString Command() const override {
+        return Finishing() ? FinishingCommandName() : CommandName();
+    }
     QString Caption() const override;
     QList<zodra::ui::FieldSpec> HeaderFields() const override;
     QString PrintBoxCaption() const override;
@@ -29,7 +45,9 @@ public:
     QString DeleteLineCaption() const override;
     QList<zodra::ui::DocumentAction> Actions() const override;
     bool CanPost() const override { return true; }
-    QString AbandonQuestion() const override { return AbandonText(); }
+    QString AbandonQuestion() const override {
+        return Finishing() ? FinishingAbandonText() : AbandonText();
+    }
 
     void PrepareWorkingCopy(Session& session) override;
     int NextNumber(Session& session) override;
@@ -59,6 +77,9 @@ public:
     const WorkOrderCodes& Codes() const { return m_codes; }
 
 private:
+    bool Finishing() const { return m_kind == WorkOrderKind::Finishing; }
+
+    WorkOrderKind m_kind;
     WorkOrderCodes m_codes;
 };
 

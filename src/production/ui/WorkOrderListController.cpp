@@ -2,6 +2,7 @@
 
 #include "data/Prompter.h"
 #include "data/Session.h"
+#include "production/FinishingWorkOrder.h"
 #include "production/ProductionPrint.h"
 #include "production/WorkOrderList.h"
 #include "production/WorkOrderPosting.h"
@@ -14,59 +15,83 @@ QString WorkOrderListController::CommandName() {
     return QStringLiteral("Pregledi_radni_nalozi");
 }
 
+QString WorkOrderListController::FinishingCommandName() {
+    return QStringLiteral("Pregledi_radni_nalozi_dorada");
+}
+
 namespace {
 
 class PostedWorkOrderView : public zodra::ui::PostedDocumentController {
 public:
-    explicit PostedWorkOrderView(int number) : m_number(number) {}
+    PostedWorkOrderView(int number, bool finishing) : m_number(number), m_finishing(finishing) {}
     QString Caption() const override {
-        return QStringLiteral("Radni nalog br.") + QString::number(m_number);
+        return (m_finishing ? QStringLiteral("Radni nalog dorade br.")
+                            : QStringLiteral("Radni nalog br.")) +
+               QString::number(m_number);
     }
-    QString Summary(Session& session) override { return WorkOrderDetails(session, m_number); }
-    TableData Lines(Session& session) override { return PostedWorkOrderLines(session, m_number); }
+    QString Summary(Session& session) override {
+        return m_finishing ? FinishingOrderDetails(session, m_number)
+                           : WorkOrderDetails(session, m_number);
+    }
+    TableData Lines(Session& session) override {
+        return m_finishing ? PostedFinishingOrderLines(session, m_number)
+                           : PostedWorkOrderLines(session, m_number);
+    }
     bool CanPrint() const override { return true; }
     void Print(zodra::ui::WindowHost& host) override {
-        reports::ui::ShowReport(host, WorkOrderPrintRequest(host.CurrentSession(), m_number));
+        Session& session = host.CurrentSession();
+        reports::ui::ShowReport(host, m_finishing ? FinishingOrderPrintRequest(session, m_number)
+                                                  : WorkOrderPrintRequest(session, m_number));
     }
 
 private:
     int m_number;
+    bool m_finishing;
 };
 
 }  // namespace
 
 std::unique_ptr<zodra::ui::PostedDocumentController> WorkOrderListController::OpenDocument(
     const QVariant& key) {
-    return std::make_unique<PostedWorkOrderView>(key.toInt());
+    return std::make_unique<PostedWorkOrderView>(key.toInt(), Finishing());
 }
 
 QString WorkOrderListController::Caption() const {
-    return QStringLiteral("Radni nalozi");
+    return Finishing() ? QStringLiteral("Radni nalozi dorada") : QStringLiteral("Radni nalozi");
 }
 
 TableData WorkOrderListController::Documents(Session& session) {
-    return PostedWorkOrders(session);
+    return Finishing() ? PostedFinishingOrders(session) : PostedWorkOrders(session);
 }
 
 QString WorkOrderListController::Details(Session& session, const QVariant& key) {
-    return WorkOrderDetails(session, key.toInt());
+    return Finishing() ? FinishingOrderDetails(session, key.toInt())
+                       : WorkOrderDetails(session, key.toInt());
 }
 
 void WorkOrderListController::Print(zodra::ui::WindowHost& host, const QVariant& key) {
-    reports::ui::ShowReport(host, WorkOrderPrintRequest(host.CurrentSession(), key.toInt()));
+    PostedWorkOrderView(key.toInt(), Finishing()).Print(host);
 }
 
 void WorkOrderListController::CheckBeforeDelete(zodra::ui::WindowHost& host, const QVariant& key) {
-    CheckWorkOrderCanBeDeleted(host.CurrentSession(), key.toInt());
+    if (Finishing()) {
+        CheckFinishingOrderCanBeDeleted(host.CurrentSession(), key.toInt());
+    } else {
+        CheckWorkOrderCanBeDeleted(host.CurrentSession(), key.toInt());
+    }
 }
 
 QString WorkOrderListController::DeleteQuestion() const {
-    return production::DeleteQuestion();
+    return Finishing() ? FinishingDeleteQuestion() : production::DeleteQuestion();
 }
 
 void WorkOrderListController::Delete(zodra::ui::WindowHost& host, const QVariant& key) {
     Session& session = host.CurrentSession();
     const int number = key.toInt();
+    if (Finishing()) {
+        DeleteFinishingOrder(session, number);
+        return;
+    }
     bool withoutReceipt = false;
     if (!CheckWorkOrderCanBeDeleted(session, number)) {
         if (!host.UserPrompter().AskYesNo(ReceiptGoneQuestion(), Caption(), false)) {

@@ -30,6 +30,7 @@
 #include "sales/InvoicePosting.h"
 #include "sales/ui/ServiceLineDialog.h"
 #include "ui/DataGrid.h"
+#include "ui/DateBox.h"
 #include "ui/Guard.h"
 #include "ui/InputConventions.h"
 #include "ui/NumberBox.h"
@@ -78,6 +79,7 @@ bool IsWindowKey(int key) {
         case Qt::Key_F11:
         case Qt::Key_F12:
         case Qt::Key_Pause:
+        case Qt::Key_Insert:
             return true;
         default:
             return false;
@@ -239,14 +241,17 @@ void PosKasaWindow::BuildBoxes() {
     big.setBold(true);
     m_total->setFont(big);
     m_total->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The number and the date may be set by the cashier; each is checked when it is left.
     m_number = new QLineEdit(this);
     m_number->setObjectName(QStringLiteral("BrojRacuna"));
-    m_number->setReadOnly(true);
-    m_number->setFocusPolicy(Qt::NoFocus);
-    m_date = new QLineEdit(inputrules::FormatDate(m_sale.draft.date), this);
+    connect(m_number, &QLineEdit::editingFinished, this, &PosKasaWindow::NumberLeft);
+    m_date = new zodra::ui::DateBox(prompter, this);
     m_date->setObjectName(QStringLiteral("Datum"));
-    m_date->setReadOnly(true);
-    m_date->setFocusPolicy(Qt::NoFocus);
+    m_date->SetSundayWarning(true);
+    m_date->SetBusinessYear(session.businessYear);
+    m_date->SetDate(m_sale.draft.date);
+    connect(m_date, &zodra::ui::DateBox::dateEdited, this,
+            [this](const QDate& date) { m_sale.draft.date = date; });
     m_lastLine = new QLabel(this);
     m_lastLine->setObjectName(QStringLiteral("ZadnjaStavka"));
     m_help = new QLabel(this);
@@ -455,6 +460,24 @@ void PosKasaWindow::Refresh() {
     });
 }
 
+void PosKasaWindow::NumberLeft() {
+    if (m_checkingNumber || !m_number->isModified()) {
+        return;
+    }
+    m_checkingNumber = true;
+    m_number->setModified(false);
+    const bool ok = zodra::ui::Guarded(m_host.UserPrompter(), [&] {
+        m_number->setText(
+            QString::number(CheckRetailNumber(m_host.CurrentSession(), m_sale, m_number->text())));
+    });
+    if (!ok) {
+        // Refused: the register's own proposal again.
+        m_number->clear();
+        Refresh();
+    }
+    m_checkingNumber = false;
+}
+
 void PosKasaWindow::Display(const QString& line1, const QString& line2) {
     const QString error =
         pos::ShowOnCustomerDisplay(m_host.CurrentSession().workstation, line1, line2);
@@ -619,6 +642,13 @@ void PosKasaWindow::DeleteLine() {
 
 void PosKasaWindow::PostAndPay() {
     Session& session = m_host.CurrentSession();
+    // F12 may come while a box is still being typed in.
+    if (m_number->hasFocus()) {
+        NumberLeft();
+    }
+    if (m_date->hasFocus() && m_date->Commit()) {
+        m_sale.draft.date = m_date->Date();
+    }
     std::optional<PostedRetailSale> posted;
     if (!zodra::ui::Guarded(m_host.UserPrompter(), [&] {
             posted = PostRetailSale(session, m_sale, m_number->text().toInt());
@@ -716,6 +746,16 @@ void PosKasaWindow::OpenDrawer() {
     }
 }
 
+void PosKasaWindow::OpenAnotherRegister() {
+    if (!m_host.CurrentSession().workstation.posMultiWindow) {
+        return;
+    }
+    // The same cashier at a second register of this workstation: a sale of its own under its
+    // own session code, so this customer waits with their lines while the next one is served.
+    auto* other = new PosKasaWindow(m_host, m_hooks, m_cashier, m_rights);
+    m_host.ShowWindow(other, other->Caption());
+}
+
 void PosKasaWindow::SwitchArticleOrder() {
     m_order = (m_order + 1) % ArticleOrders().size();
     zodra::ui::Guarded(m_host.UserPrompter(), [&] { m_articles->SetOrder(ArticleOrder()); });
@@ -782,8 +822,10 @@ bool PosKasaWindow::HandleKey(int key) {
         }
         case Qt::Key_Home:
             if (m_hooks.compositeProducts) {
-                m_hooks.compositeProducts(m_host);
-                Refresh();
+                if (const auto added = m_hooks.compositeProducts(m_host, m_sale, this)) {
+                    ShowLine(*added);
+                }
+                SetEntry(m_entry);
             } else {
                 m_host.UserPrompter().Inform(
                     QStringLiteral("Unos složenih proizvoda još nije dostupan u ovoj verziji."),
@@ -816,6 +858,9 @@ bool PosKasaWindow::HandleKey(int key) {
             return true;
         case Qt::Key_Pause:
             SwitchArticleOrder();
+            return true;
+        case Qt::Key_Insert:
+            OpenAnotherRegister();
             return true;
         default:
             return false;

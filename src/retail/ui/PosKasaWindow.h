@@ -15,6 +15,7 @@ class QPushButton;
 
 namespace zodra::ui {
 class DataGrid;
+class DateBox;
 class NumberBox;
 class WindowHost;
 }  // namespace zodra::ui
@@ -27,7 +28,9 @@ namespace zodra::retail::ui {
 
 // frmPosKasa ("POS Kasa"): the retail register, worked from the keyboard. Its sale is a working
 // copy of its own (TillSale); F12 posts it, takes the payment, prints the receipt and starts
-// the next sale. The function keys work wherever the focus is in the window.
+// the next sale. The function keys work wherever the focus is in the window. With the
+// workstation's "POS Multi Window" on, Insert opens one more register beside it, each with its own
+// sale.
 class PosKasaWindow : public QWidget {
     Q_OBJECT
 public:
@@ -63,6 +66,7 @@ public:
     zodra::ui::DataGrid* Grid() const { return m_grid; }
     QLabel* TotalLabel() const { return m_total; }
     QLineEdit* NumberField() const { return m_number; }
+    zodra::ui::DateBox* DateField() const { return m_date; }
     QLabel* HelpLine() const { return m_help; }
     QLabel* LastLineLabel() const { return m_lastLine; }
     // The article sort order of the article box ("po nazivu" …); Pause/Break switches it.
@@ -86,6 +90,7 @@ private:
     void Refresh();
     void ShowLine(const RegisterLineResult& result);
     void Display(const QString& line1, const QString& line2);
+    void NumberLeft();
 
     void BarcodeEntered();
     void CodeEntered();
@@ -96,6 +101,8 @@ private:
     void ResetForNextCustomer();
     void LogOff();
     void OpenDrawer();
+    // Insert with "POS Multi Window" on: another register for the next customer.
+    void OpenAnotherRegister();
     void SwitchArticleOrder();
     void CloseSale();
 
@@ -124,7 +131,8 @@ private:
     zodra::ui::DataGrid* m_grid = nullptr;
     QLabel* m_total = nullptr;
     QLineEdit* m_number = nullptr;
-    QLineEdit* m_date = nullptr;
+    zodra::ui::DateBox* m_date = nullptr;
+    bool m_checkingNumber = false;
     QLabel* m_help = nullptr;
     QLabel* m_lastLine = nullptr;
     QPushButton* m_drawer = nullptr;

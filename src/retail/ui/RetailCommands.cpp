@@ -6,6 +6,7 @@
 #include "retail/ui/PaymentDialog.h"
 #include "retail/ui/PosKasaWindow.h"
 #include "sales/InvoiceCorrection.h"
+#include "sales/ui/CompositeLineDialog.h"
 #include "ui/CommandRegistry.h"
 #include "ui/Guard.h"
 #include "ui/WindowHost.h"
@@ -14,6 +15,25 @@ namespace zodra::retail::ui {
 
 QString RegisterCommand() {
     return QStringLiteral("Knjizenje_kasa");
+}
+
+std::optional<RegisterLineResult> EnterCompositeProduct(zodra::ui::WindowHost& host,
+                                                        const TillSale& sale, QWidget* parent) {
+    std::optional<RegisterLineResult> added;
+    sales::ui::CompositeLineDialog dialog(
+        host, sale.draft,
+        [&](const sales::CompositeLineInput& input) -> std::optional<sales::AcceptedLine> {
+            if (input.product == 0) {
+                throw UserError(QStringLiteral("Nije izabran artikal !"));
+            }
+            added =
+                AddRegisterCompositeLine(host.CurrentSession(), sale, input.product, input.quantity,
+                                         input.discount.value_or(0), input.price);
+            return sales::AcceptedLine{added->lineNumber, false};
+        },
+        parent);
+    dialog.exec();
+    return added;
 }
 
 void RegisterRetailCommands(zodra::ui::CommandRegistry& registry, const RegisterHooks& hooks) {

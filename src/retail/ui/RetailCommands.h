@@ -3,6 +3,9 @@
 #include <QString>
 #include <functional>
 
+#include <optional>
+
+#include "retail/TillSale.h"
 #include "sales/InvoiceEntry.h"
 
 class QWidget;
@@ -33,9 +36,18 @@ struct RegisterHooks {
     // F9 and F10 for a cashier with the report right: the X report and the Z report.
     std::function<void(zodra::ui::WindowHost&, const QString& cashier)> xReport;
     std::function<void(zodra::ui::WindowHost&, const QString& cashier)> zReport;
-    // Home: the entry of composite products.
-    std::function<void(zodra::ui::WindowHost&)> compositeProducts;
+    // Home: the entry of a composite product into the register's sale; the line that went in,
+    // none when the cashier left the entry.
+    std::function<std::optional<RegisterLineResult>(zodra::ui::WindowHost&, const TillSale& sale,
+                                                    QWidget* parent)>
+        compositeProducts;
 };
+
+// Home at the register: "Upis složenog artikla" with the products that have a bill of
+// materials; "Prihvati" adds the line through AddRegisterCompositeLine (the parts' stock cut
+// with the production's warning, produced by a work order at F12). None when left.
+std::optional<RegisterLineResult> EnterCompositeProduct(zodra::ui::WindowHost& host,
+                                                        const TillSale& sale, QWidget* parent);
 
 // "Knjizenje_kasa"
 QString RegisterCommand();

@@ -2,9 +2,11 @@
 #include <QSaveFile>
 
 #include "app/WorkstationConfig.h"
+#include "data/Errors.h"
 #include "data/Paths.h"
 #include "data/Session.h"
 #include "retail/DaySumming.h"
+#include "retail/TransferSumming.h"
 #include "retail/XReport.h"
 #include "tools/zodractl/Commands.h"
 #include "tools/zodractl/Terminal.h"
@@ -124,6 +126,20 @@ int DayReport(const QStringList& args, bool closing) {
         if (reduced.invoices > 0) {
             Out(QStringLiteral("Skinuto sa skladišta računa: ") +
                 QString::number(reduced.invoices));
+        }
+        // The transfers and receipts up to the report's last day, without the date box.
+        if (session.company.sumTransfersAndReceipts &&
+            prompter.AskYesNo(zodra::retail::TransferSumQuestion(), QStringLiteral("Z izvještaj"),
+                              false)) {
+            try {
+                const zodra::retail::SummedTransfers summed =
+                    zodra::retail::SumRetailTransfers(session, parsed->to);
+                Out(QStringLiteral("Sumirano međuskladišnica i primki: ") +
+                    QString::number(summed.transfersFolded));
+            } catch (const zodra::UserError& e) {
+                Err(e.message());
+                refused = true;
+            }
         }
         zodra::retail::TakingsStep(session, parsed->to);
     });

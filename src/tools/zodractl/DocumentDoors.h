@@ -59,12 +59,13 @@ struct DocumentDoors {
 // print it (the transfer, the issue note and the return note also with quantities only).
 std::vector<DocumentDoors> StockDocumentDoors();
 
-// The work order ("radni-nalog"): posted from a file, deleted and printed by number; the bill of
-// materials ("sastavnica", by its code) is only printed.
+// The work order ("radni-nalog") and the finishing work order ("radni-nalog-dorada"): posted
+// from a file, deleted and printed by number; the bill of materials ("sastavnica", by its code)
+// is only printed.
 std::vector<DocumentDoors> ProductionDoors();
 
-// A retail register sale ("maloprodaja"): post only; its invoice is cancelled and deleted as
-// "racun" in book 1.
+// A retail register sale ("maloprodaja"): post; cancel and delete take the detail invoices of
+// the summing mode (an invoice in the invoice book is cancelled and deleted as "racun" in book 1).
 std::vector<DocumentDoors> RetailDoors();
 
 // The offer ("ponuda"), pro-forma ("predracun") and delivery note ("otpremnica"): post from a

@@ -2,6 +2,7 @@
 
 #include "data/Errors.h"
 #include "data/Session.h"
+#include "production/FinishingWorkOrder.h"
 #include "production/ProductionPrint.h"
 #include "production/WorkOrderJson.h"
 #include "production/WorkOrderPosting.h"
@@ -40,6 +41,46 @@ ReadFile ReadWorkOrder(zodra::Database& db, const QByteArray& json) {
     return file;
 }
 
+ReadFile ReadFinishingOrder(zodra::Database& db, const QByteArray& json) {
+    const auto order =
+        std::make_shared<pr::JsonFinishingOrder>(pr::ParseFinishingOrderJson(db, json));
+    auto number = std::make_shared<int>(0);
+    ReadFile file;
+    file.warehouse = order->warehouse;
+    file.print = [number](zodra::Session& session, const QString& pdf) {
+        ToPdf(session, pr::FinishingOrderPrintRequest(session, *number), pdf);
+    };
+    file.post = [order, number](zodra::Session& session, CommandLinePrompter&) {
+        const pr::PostedFinishingOrder posted = pr::PostFinishingOrderFromJson(session, *order);
+        *number = posted.number;
+        return pr::FinishingPostedMessage(posted.number);
+    };
+    return file;
+}
+
+// The finishing work order ("radni-nalog-dorada"): posted from a file, deleted and printed by
+// number; like the ordinary one it is deleted, not cancelled.
+DocumentDoors FinishingDoors() {
+    DocumentDoors doors;
+    doors.word = pr::FinishingOrderWord();
+    doors.read = ReadFinishingOrder;
+    doors.cancel = [](zodra::Session&, CommandLinePrompter&, const DocumentArgs&) {
+        throw zodra::UserError(
+            QStringLiteral("Radni nalog dorade se ne stornira nego briše (zodractl delete)."));
+    };
+    doors.remove = [](zodra::Session& session, CommandLinePrompter& prompter,
+                      const DocumentArgs& args) {
+        if (!pr::DeleteFinishingOrder(session, prompter, args.number)) {
+            throw zodra::UserError(QStringLiteral("Radni nalog dorade nije izbrisan."));
+        }
+        Out(QStringLiteral("Radni nalog dorade broj %1 je izbrisan.").arg(args.number));
+    };
+    doors.print = [](zodra::Session& session, const DocumentArgs& args) {
+        ToPdf(session, pr::FinishingOrderPrintRequest(session, args.number), args.pdf);
+    };
+    return doors;
+}
+
 }  // namespace
 
 std::vector<DocumentDoors> ProductionDoors() {
@@ -75,7 +116,7 @@ std::vector<DocumentDoors> ProductionDoors() {
     bill.print = [](zodra::Session& session, const DocumentArgs& args) {
         ToPdf(session, pr::BillPrintRequest(session, args.number), args.pdf);
     };
-    return {doors, bill};
+    return {doors, FinishingDoors(), bill};
 }
 
 }  // namespace zodractl
