@@ -12,9 +12,12 @@ export QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 TZ=Europe/Zagreb
 export ZODRA_PG_STATE="$build/pg-cluster.state"
 if ls /usr/lib/postgresql/*/bin/initdb >/dev/null 2>&1; then
     trap '"$root/scripts/pg-cluster.sh" stop' EXIT
-    ZODRA_TEST_PG_URL="$("$root/scripts/pg-cluster.sh" start)"
-    export ZODRA_TEST_PG_URL
-    echo "PostgreSQL test cluster: $ZODRA_TEST_PG_URL"
+    if ZODRA_TEST_PG_URL="$("$root/scripts/pg-cluster.sh" start)"; then
+        export ZODRA_TEST_PG_URL
+        echo "PostgreSQL test cluster: $ZODRA_TEST_PG_URL"
+    else
+        echo "The PostgreSQL test cluster did not start: the server variants of the tests are skipped."
+    fi
 else
     echo "No PostgreSQL server binaries: the server variants of the tests are skipped."
 fi
