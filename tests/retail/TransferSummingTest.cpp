@@ -71,6 +71,15 @@ protected:
                                     "WHERE \"SKLADISTE\" = ? ORDER BY \"RBR\" DESC LIMIT 1"),
                      {warehouse});
     }
+    // What `zodractl stockcheck` runs: lots against the card, trade-book balances, and the
+    // replay of the pooled average against the cost every issue recorded.
+    void ExpectStockCheckClean() {
+        const ZodractlRun run = RunZodractl({QStringLiteral("stockcheck"), CompanyPath()});
+        EXPECT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+        EXPECT_TRUE(run.out.contains(
+            QStringLiteral("Zalihe, kartice artikala i trgovačke knjige se slažu.")))
+            << run.out.toStdString();
+    }
     int Entries(int warehouse) {
         return Count(QStringLiteral("SELECT COUNT(*) FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE "
                                     "\"SKLADISTE\" = ?"),
@@ -172,6 +181,42 @@ TEST_F(TransferSummingTest, TheDaysTransfersAndReceiptsFoldIntoTheLastOnceUpToTh
     EXPECT_EQ(Transfers(day3).size(), 1);
     EXPECT_NO_THROW(stock::CheckStockAgainstCard(db(), 1, Year()));
     EXPECT_NO_THROW(stock::CheckStockAgainstCard(db(), store, Year()));
+}
+
+// The transferred cost (70) differs from the register's average (80), and a receipt and a
+// plain sale lie between the day's two transfers: after the summing every sale must still
+// carry the average the book gives at its place.
+TEST_F(TransferSummingTest, UnderTheAverageTheFoldLeavesTheStockCheckClean) {
+    const int a = Sell(day1, 12);  // 10 from the register at 80, 2 brought at 70
+    docs->Receipt({{bread, 5, 95, 100, 25.0}}, day1);
+    ASSERT_NE(Sell(day1, 3), 0);  // from the register's own stock
+    Sell(day1, 4);                // 2 left, 2 brought
+    ASSERT_EQ(Transfers(day1).size(), 2);
+    ExpectStockCheckClean();
+    const double shopQuantity = QuantityOf(0, bread);
+
+    EXPECT_EQ(retail::SumRetailTransfers(*session, day1).transfersFolded, 1);
+    EXPECT_EQ(Transfers(day1).size(), 1);
+    ExpectStockCheckClean();
+    EXPECT_NEAR(QuantityOf(0, bread), shopQuantity, 1e-9);
+    // The first sale now takes from 10 at 80 and 4 at 70.
+    EXPECT_NEAR(Value(QStringLiteral("SELECT \"NABAVNA_CIJENA\" FROM \"STAVKE_RACUNA\" WHERE "
+                                     "\"BROJ_RACUNA\" = ? AND \"SKLADISTE\" = 1"),
+                      {a}),
+                (10 * 80.0 + 4 * 70.0) / 14, 1e-9);
+    EXPECT_EQ(retail::SumRetailTransfers(*session, day1).transfersFolded, 0);
+
+    // Goods coming into the store between two transfers (here at another cost) keep them
+    // apart: the later transfer cannot move before them. The one after folds into the second.
+    Sell(day2, 2);
+    docs->Receipt({{bread, 10, 40, 90, 10.0}}, day2, store);
+    Sell(day2, 1);
+    Sell(day2, 1);
+    const QList<int> second = Transfers(day2);
+    ASSERT_EQ(second.size(), 3);
+    EXPECT_EQ(retail::SumRetailTransfers(*session, day2).transfersFolded, 1);
+    EXPECT_EQ(Transfers(day2), (QList<int>{second[0], second[1]}));
+    ExpectStockCheckClean();
 }
 
 TEST_F(TransferSummingTest, RefusedUnderFifoAndAskedOnlyWithTheOption) {
