@@ -216,6 +216,22 @@ TEST_F(TransferSummingTest, UnderTheAverageTheFoldLeavesTheStockCheckClean) {
     ExpectStockCheckClean();
 }
 
+// Under the last price a receipt's cost is the lot's from its place on: other goods received
+// in the register between two transfers keep them apart, as the store's receipt does above.
+TEST_F(TransferSummingTest, UnderTheLastPriceAReceiptInTheRegisterKeepsTransfersApart) {
+    UseMethod(StockMethod::LastPrice);
+    Sell(day1, 12);
+    Sell(day1, 1);
+    EXPECT_EQ(retail::SumRetailTransfers(*session, day1).transfersFolded, 1);
+    Sell(day2, 1);
+    docs->Receipt({{bread, 5, 95, 100, 25.0}}, day2);
+    Sell(day2, 6);  // 5 from the register, 1 brought
+    ASSERT_EQ(Transfers(day2).size(), 2);
+    EXPECT_EQ(retail::SumRetailTransfers(*session, day2).transfersFolded, 0);
+    EXPECT_EQ(Transfers(day2).size(), 2);
+    EXPECT_EQ(Transfers(day1).size(), 1);
+}
+
 TEST_F(TransferSummingTest, RefusedUnderFifoAndAskedOnlyWithTheOption) {
     Sell(day1, 12);
     Sell(day1, 3);
