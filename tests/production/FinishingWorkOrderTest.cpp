@@ -344,6 +344,10 @@ TEST_F(FinishingWorkOrderTest, SavedOrderKeepsItsReservationsAndOwnerAndIsPosted
     EXPECT_REFUSED(
         pr::SaveOpenFinishingOrder(*session, code, {4, QDate(2026, 3, 3), QString(), 9999}),
         "Nije izabran vlasnik robe !");
+    EXPECT_REFUSED(
+        pr::SaveOpenFinishingOrder(*session, code, {0, QDate(2026, 3, 3), QString(), owner}),
+        "Nije ispravno upisan broj !");
+    EXPECT_EQ(pr::FinishedProducts(*session, code).size(), 2u);
     pr::SaveOpenFinishingOrder(*session, code,
                                {4, QDate(2026, 3, 3), QStringLiteral("12|Prikolica"), owner});
     EXPECT_TRUE(pr::FinishedProducts(*session, code).empty());
