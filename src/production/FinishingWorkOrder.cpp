@@ -277,6 +277,28 @@ void ClearFinishingOrder(Session& session, int code) {
     transaction.Commit();
 }
 
+const OpenOrderKind& FinishingOpenKind() {
+    static const OpenOrderKind kind{
+        FinishingDocumentName(),
+        QStringLiteral("radni nalog dorade"),
+        true,
+        {{QStringLiteral("STAVKE_RADNIH_NALOGA_DORADA_PRIVREMENO"), false},
+         {kServicesTable, false}}};
+    return kind;
+}
+
+void SaveOpenFinishingOrder(Session& session, int code, const OpenWorkOrder& header) {
+    SaveOpenOrder(session, FinishingOpenKind(), {code, 0}, header);
+}
+
+std::vector<OpenWorkOrder> OpenFinishingOrders(Session& session) {
+    return OpenOrders(session, FinishingOpenKind());
+}
+
+OpenWorkOrder LoadOpenFinishingOrder(Session& session, int code, int number) {
+    return LoadOpenOrder(session, FinishingOpenKind(), {code, 0}, number);
+}
+
 PostedFinishingOrder PostFinishingOrderInTransaction(Session& session, int code,
                                                      const FinishingHeader& header) {
     Database& db = session.Db();

@@ -4,6 +4,8 @@
 #include <QString>
 #include <vector>
 
+#include "production/WorkOrder.h"
+
 namespace zodra {
 class Prompter;
 class Session;
@@ -104,6 +106,15 @@ void RemoveFinishedProduct(Session& session, int code, int product);
 bool RemoveFinishedProduct(Session& session, Prompter& prompter, int code, int product);
 // Empties the working copy (its reservations go back).
 void ClearFinishingOrder(Session& session, int code);
+
+// A finishing order saved unposted ("Radni nalog dorada" in OtvoreniDokumenti): its material
+// (with its reservations) and services kept under a code of their own, the owner of the goods
+// with them; the ordinary work orders never see it, nor it theirs. The refusals are those of
+// SaveOpenOrder and LoadOpenOrder with the noun "radni nalog dorade".
+const OpenOrderKind& FinishingOpenKind();
+void SaveOpenFinishingOrder(Session& session, int code, const OpenWorkOrder& header);
+std::vector<OpenWorkOrder> OpenFinishingOrders(Session& session);
+OpenWorkOrder LoadOpenFinishingOrder(Session& session, int code, int number);
 
 struct FinishingHeader {
     int number = 0;  // typed or proposed; taken meanwhile (or 0): the next free number

@@ -348,75 +348,164 @@ void ClearWorkOrder(Session& session, const WorkOrderCodes& codes) {
     transaction.Commit();
 }
 
-void SaveOpenWorkOrder(Session& session, const WorkOrderCodes& codes, const OpenWorkOrder& header) {
+namespace {
+
+QString Capitalised(const QString& text) {
+    return text.left(1).toUpper() + text.mid(1);
+}
+
+// Every row the kind keeps under `codes`.
+int KeptRows(Database& db, const OpenOrderKind& kind, const WorkOrderCodes& codes) {
+    int rows = 0;
+    for (const OpenOrderKind::Table& table : kind.tables) {
+        rows += Rows(db, table.name, table.productsCode ? codes.products : codes.parts);
+    }
+    return rows;
+}
+
+void MoveAll(Database& db, const OpenOrderKind& kind, const WorkOrderCodes& codes, int kept,
+             bool toKept) {
+    for (const OpenOrderKind::Table& table : kind.tables) {
+        const int code = table.productsCode ? codes.products : codes.parts;
+        Move(db, table.name, toKept ? code : kept, toKept ? kept : code);
+    }
+}
+
+bool PartnerExists(Database& db, int partner) {
+    return partner > 0 &&
+           db.Scalar(QStringLiteral("SELECT 1 FROM \"PARTNERI\" WHERE \"SIFRA\" = ?"), {partner})
+               .isValid();
+}
+
+// "Opis" of a kind that keeps the owner: the owner's code, '|', the description. The code is
+// digits only, so the first '|' ends it whatever the description holds.
+QString EncodeDescription(const OpenOrderKind& kind, const OpenWorkOrder& header) {
+    if (!kind.keepsOwner) {
+        return header.description;
+    }
+    return QString::number(header.owner) + QLatin1Char('|') + header.description;
+}
+
+void DecodeDescription(const OpenOrderKind& kind, const QString& stored, OpenWorkOrder& header) {
+    header.description = stored;
+    if (!kind.keepsOwner) {
+        return;
+    }
+    const qsizetype bar = stored.indexOf(QLatin1Char('|'));
+    bool ok = false;
+    const int owner = bar > 0 ? stored.left(bar).toInt(&ok) : 0;
+    if (ok && owner >= 0) {
+        header.owner = owner;
+        header.description = stored.mid(bar + 1);
+    }
+}
+
+}  // namespace
+
+const OpenOrderKind& OrdinaryOpenKind() {
+    static const OpenOrderKind kind{
+        WorkOrderDocumentName(),
+        QStringLiteral("radni nalog"),
+        false,
+        {{kPartsTable, false}, {kCostsTable, false}, {kProductsTable, true}}};
+    return kind;
+}
+
+void SaveOpenOrder(Session& session, const OpenOrderKind& kind, const WorkOrderCodes& codes,
+                   const OpenWorkOrder& header) {
     Database& db = session.Db();
     if (const std::optional<QString> bad =
             limits::CheckText(header.description, QStringLiteral("Opis"), true)) {
         throw UserError(*bad);
     }
     limits::RequireDocumentDate(header.date, session.businessYear, QStringLiteral("Datum"));
+    if (header.number <= 0) {
+        throw UserError(QStringLiteral("Nije ispravno upisan broj !"));
+    }
     Transaction transaction(db);
-    if (Rows(db, kProductsTable, codes.products) == 0) {
+    if (KeptRows(db, kind, codes) == 0) {
         throw UserError(NoLinesMessage());
     }
-    if (db.Scalar(QStringLiteral("SELECT 1 FROM \"OtvoreniDokumenti\" WHERE \"Skladiste\" = ? AND "
-                                 "\"Godina\" = ? AND \"Dokument\" = ? AND \"Broj\" = ?"),
-                  {session.activeWarehouse.code, session.businessYear, WorkOrderDocumentName(),
-                   header.number})
+    if (kind.keepsOwner && header.owner != 0 && !PartnerExists(db, header.owner)) {
+        throw UserError(QStringLiteral("Nije izabran vlasnik robe !"));
+    }
+    if (db.Scalar(
+              QStringLiteral("SELECT 1 FROM \"OtvoreniDokumenti\" WHERE \"Skladiste\" = ? AND "
+                             "\"Godina\" = ? AND \"Dokument\" = ? AND \"Broj\" = ?"),
+              {session.activeWarehouse.code, session.businessYear, kind.document, header.number})
             .isValid()) {
-        throw UserError(QStringLiteral("Otvoreni radni nalog broj ") +
+        throw UserError(QStringLiteral("Otvoreni ") + kind.noun + QStringLiteral(" broj ") +
                         QString::number(header.number) + QStringLiteral(" već postoji"));
     }
     const int kept = workingcopy::AllocateSessionCode(db);
-    Move(db, kPartsTable, codes.parts, kept);
-    Move(db, kCostsTable, codes.parts, kept);
-    Move(db, kProductsTable, codes.products, kept);
+    MoveAll(db, kind, codes, kept, true);
     db.Exec(QStringLiteral("INSERT INTO \"OtvoreniDokumenti\" (\"Skladiste\", \"Godina\", "
                            "\"Dokument\", \"Broj\", \"Datum\", \"Opis\", \"KORISNIK\", "
                            "\"Multiuser_sifra\") VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-            {session.activeWarehouse.code, session.businessYear, WorkOrderDocumentName(),
-             header.number, header.date, header.description, session.userName, kept});
+            {session.activeWarehouse.code, session.businessYear, kind.document, header.number,
+             header.date, EncodeDescription(kind, header), session.userName, kept});
     transaction.Commit();
 }
 
-std::vector<OpenWorkOrder> OpenWorkOrders(Session& session) {
+std::vector<OpenWorkOrder> OpenOrders(Session& session, const OpenOrderKind& kind) {
     std::vector<OpenWorkOrder> open;
     Statement rows = session.Db().Prepare(QStringLiteral(
         "SELECT \"Broj\", \"Datum\", \"Opis\" FROM \"OtvoreniDokumenti\" WHERE \"Skladiste\" = ? "
         "AND \"Godina\" = ? AND \"Dokument\" = ? ORDER BY \"Broj\""));
-    rows.Exec({session.activeWarehouse.code, session.businessYear, WorkOrderDocumentName()});
+    rows.Exec({session.activeWarehouse.code, session.businessYear, kind.document});
     while (rows.Next()) {
-        open.push_back({rows.Int(0), rows.Value(1).toDate(), rows.Text(2)});
+        OpenWorkOrder order;
+        order.number = rows.Int(0);
+        order.date = rows.Value(1).toDate();
+        DecodeDescription(kind, rows.Text(2), order);
+        open.push_back(order);
     }
     return open;
 }
 
-OpenWorkOrder LoadOpenWorkOrder(Session& session, const WorkOrderCodes& codes, int number) {
+OpenWorkOrder LoadOpenOrder(Session& session, const OpenOrderKind& kind,
+                            const WorkOrderCodes& codes, int number) {
     Database& db = session.Db();
     Transaction transaction(db);
     Statement row = db.Prepare(QStringLiteral(
         "SELECT \"Datum\", \"Opis\", \"Multiuser_sifra\" FROM \"OtvoreniDokumenti\" WHERE "
         "\"Skladiste\" = ? AND \"Godina\" = ? AND \"Dokument\" = ? AND \"Broj\" = ?"));
-    row.Exec({session.activeWarehouse.code, session.businessYear, WorkOrderDocumentName(), number});
+    row.Exec({session.activeWarehouse.code, session.businessYear, kind.document, number});
     if (!row.Next()) {
-        throw UserError(QStringLiteral("Ne postoji otvoreni radni nalog broj ") +
-                        QString::number(number));
+        throw UserError(QStringLiteral("Ne postoji otvoreni ") + kind.noun +
+                        QStringLiteral(" broj ") + QString::number(number));
     }
-    const OpenWorkOrder header{number, row.Value(0).toDate(), row.Text(1)};
+    OpenWorkOrder header;
+    header.number = number;
+    header.date = row.Value(0).toDate();
+    DecodeDescription(kind, row.Text(1), header);
     const int kept = row.Int(2);
     row.Finish();
-    if (Rows(db, kProductsTable, codes.products) + Rows(db, kPartsTable, codes.parts) > 0) {
-        throw UserError(QStringLiteral("Radni nalog već ima stavke."));
+    if (KeptRows(db, kind, codes) > 0) {
+        throw UserError(Capitalised(kind.noun) + QStringLiteral(" već ima stavke."));
     }
-    Move(db, kPartsTable, kept, codes.parts);
-    Move(db, kCostsTable, kept, codes.parts);
-    Move(db, kProductsTable, kept, codes.products);
+    if (header.owner != 0 && !PartnerExists(db, header.owner)) {
+        header.owner = 0;
+    }
+    MoveAll(db, kind, codes, kept, false);
     db.Exec(QStringLiteral("DELETE FROM \"OtvoreniDokumenti\" WHERE \"Skladiste\" = ? AND "
                            "\"Godina\" = ? AND \"Dokument\" = ? AND \"Broj\" = ?"),
-            {session.activeWarehouse.code, session.businessYear, WorkOrderDocumentName(), number});
+            {session.activeWarehouse.code, session.businessYear, kind.document, number});
     workingcopy::ReleaseSessionCodes(db, {kept});
     transaction.Commit();
     return header;
+}
+
+void SaveOpenWorkOrder(Session& session, const WorkOrderCodes& codes, const OpenWorkOrder& header) {
+    SaveOpenOrder(session, OrdinaryOpenKind(), codes, header);
+}
+
+std::vector<OpenWorkOrder> OpenWorkOrders(Session& session) {
+    return OpenOrders(session, OrdinaryOpenKind());
+}
+
+OpenWorkOrder LoadOpenWorkOrder(Session& session, const WorkOrderCodes& codes, int number) {
+    return LoadOpenOrder(session, OrdinaryOpenKind(), codes, number);
 }
 
 }  // namespace zodra::production

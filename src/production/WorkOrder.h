@@ -116,18 +116,45 @@ bool RemoveProductLine(Session& session, Prompter& prompter, const WorkOrderCode
 void ClearWorkOrder(Session& session, const WorkOrderCodes& codes);
 
 // A work order saved unposted: its rows move under a code of their own, kept (with their
-// reservations) until it is loaded again, and a row of OtvoreniDokumenti names it.
+// reservations) until it is loaded again, and a row of OtvoreniDokumenti names it. Both kinds of
+// work order are kept this way, each under its own document name, so neither lists nor loads the
+// other's.
 struct OpenWorkOrder {
     int number = 0;
     QDate date;
     QString description;
+    int owner = 0;  // the finishing kind's owner of the goods (SIFRA_PARTNERA); 0: none chosen
 };
-// Refused for an empty working copy (NoLinesMessage) and for a number already saved
-// ("Otvoreni radni nalog broj " n " već postoji").
+
+// What saving and loading need to know of a kind: its document name in OtvoreniDokumenti, the
+// noun its messages use, and its working tables with the code each lives under.
+struct OpenOrderKind {
+    QString document;  // "Radni nalog", "Radni nalog dorada"
+    QString noun;      // "radni nalog", "radni nalog dorade"
+    bool keepsOwner;   // the owner travels in "Opis" as "<owner>|<description>"
+    struct Table {
+        QString name;
+        bool productsCode;  // under WorkOrderCodes::products, else under ::parts
+    };
+    std::vector<Table> tables;
+};
+const OpenOrderKind& OrdinaryOpenKind();
+
+// Refused for an empty working copy (NoLinesMessage), for a number already saved of the same kind
+// ("Otvoreni " noun " broj " n " već postoji") and, for a kind that keeps the owner, for an owner
+// that is not a partner ("Nije izabran vlasnik robe !"; 0 is no owner yet and is kept as such).
+void SaveOpenOrder(Session& session, const OpenOrderKind& kind, const WorkOrderCodes& codes,
+                   const OpenWorkOrder& header);
+std::vector<OpenWorkOrder> OpenOrders(Session& session, const OpenOrderKind& kind);
+// "Učitaj otvoreni dokument": the saved rows come back under `codes`, which must be empty
+// (Noun " već ima stavke."), and the saved row goes. A missing one: "Ne postoji otvoreni " noun
+// " broj " n. An owner deleted meanwhile comes back as none.
+OpenWorkOrder LoadOpenOrder(Session& session, const OpenOrderKind& kind,
+                            const WorkOrderCodes& codes, int number);
+
+// The ordinary work order's: OrdinaryOpenKind.
 void SaveOpenWorkOrder(Session& session, const WorkOrderCodes& codes, const OpenWorkOrder& header);
 std::vector<OpenWorkOrder> OpenWorkOrders(Session& session);
-// "Učitaj otvoreni dokument": the saved rows come back under `codes`, which must be empty
-// ("Radni nalog već ima stavke."), and the saved row goes.
 OpenWorkOrder LoadOpenWorkOrder(Session& session, const WorkOrderCodes& codes, int number);
 
 }  // namespace zodra::production

@@ -1,7 +1,8 @@
 // The finishing work order: material from the bill and typed under each stock-keeping method,
 // nothing received into stock, the trade book and the order's value; the stock warnings and two
 // workstations on the same lot; every entry guard on both sides; posting guards and numbering;
-// deletion with its question and guards.
+// deletion with its question and guards; saving unposted and loading back, beside the ordinary
+// work orders' saved ones.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include "data/Errors.h"
 #include "data/SqlValue.h"
 #include "production/FinishingWorkOrder.h"
+#include "production/WorkOrder.h"
 #include "registers/BillsOfMaterials.h"
 #include "stock/Lots.h"
 #include "stock/StockTest.h"
@@ -329,6 +331,113 @@ TEST_F(FinishingWorkOrderTest, DeletionAsksAndIsGuarded) {
                    "nakon njegovog knjiženja rađene inventure.");
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"RADNI_NALOZI_DORADA\"")), 1);
     ExpectBooksAgree(db(), 1, Year());
+}
+
+// Saved unposted, the order leaves the working copy but its material stays reserved, even when
+// the free quantities are recounted and for another workstation; its owner and a description
+// holding the separator come back; a number saved twice and loading into lines are refused; the
+// other workstation loads it and posts it for its owner.
+TEST_F(FinishingWorkOrderTest, SavedOrderKeepsItsReservationsAndOwnerAndIsPostedElsewhere) {
+    EXPECT_REFUSED(pr::SaveOpenFinishingOrder(*session, code, {4, QDate(2026, 3, 3), QString()}),
+                   "Dokument nema niti jedne stavke !");
+    EnterBoth();
+    EXPECT_REFUSED(
+        pr::SaveOpenFinishingOrder(*session, code, {4, QDate(2026, 3, 3), QString(), 9999}),
+        "Nije izabran vlasnik robe !");
+    EXPECT_REFUSED(
+        pr::SaveOpenFinishingOrder(*session, code, {0, QDate(2026, 3, 3), QString(), owner}),
+        "Nije ispravno upisan broj !");
+    EXPECT_EQ(pr::FinishedProducts(*session, code).size(), 2u);
+    pr::SaveOpenFinishingOrder(*session, code,
+                               {4, QDate(2026, 3, 3), QStringLiteral("12|Prikolica"), owner});
+    EXPECT_TRUE(pr::FinishedProducts(*session, code).empty());
+    EXPECT_TRUE(pr::FinishingServices(*session, code).empty());
+    stock::ResetFreeQuantities(db());
+    EXPECT_DOUBLE_EQ(LotOf(db(), 1, Year(), varnishLot, varnish).freeQuantity, 6);
+    EXPECT_DOUBLE_EQ(LotOf(db(), 1, Year(), firstLot, leg).freeQuantity, 0);
+    ASSERT_EQ(pr::OpenFinishingOrders(*session).size(), 1u);
+    EXPECT_EQ(pr::OpenFinishingOrders(*session)[0].owner, owner);
+    EXPECT_EQ(pr::OpenFinishingOrders(*session)[0].description, QStringLiteral("12|Prikolica"));
+
+    std::unique_ptr<Session> other = StartSession(1);
+    pr::FinishedProductEntry trailer;
+    trailer.product = car;
+    trailer.quantity = 1;
+    trailer.material = {{varnish, 7, 0}};
+    EXPECT_REFUSED(pr::AddFinishedProduct(*other, other->sessionCode, trailer),
+                   "Nedovoljna zaliha artikla Lak. Količina će biti postavljena na najveću "
+                   "dopuštenu vrijednost. Potrebno je još 1");
+    trailer.material = {{varnish, 1, 0}};
+    pr::AddFinishedProduct(*other, other->sessionCode, trailer);
+    EXPECT_REFUSED(
+        pr::SaveOpenFinishingOrder(*other, other->sessionCode, {4, QDate(2026, 3, 3), QString()}),
+        "Otvoreni radni nalog dorade broj 4 već postoji");
+    EXPECT_REFUSED(pr::LoadOpenFinishingOrder(*other, other->sessionCode, 4),
+                   "Radni nalog dorade već ima stavke.");
+    pr::ClearFinishingOrder(*other, other->sessionCode);
+    EXPECT_REFUSED(pr::LoadOpenFinishingOrder(*other, other->sessionCode, 5),
+                   "Ne postoji otvoreni radni nalog dorade broj 5");
+    const pr::OpenWorkOrder loaded = pr::LoadOpenFinishingOrder(*other, other->sessionCode, 4);
+    EXPECT_EQ(loaded.owner, owner);
+    EXPECT_EQ(loaded.description, QStringLiteral("12|Prikolica"));
+    EXPECT_EQ(loaded.date, QDate(2026, 3, 3));
+    ASSERT_EQ(pr::FinishedProducts(*other, other->sessionCode).size(), 2u);
+    EXPECT_DOUBLE_EQ(pr::FinishedProducts(*other, other->sessionCode)[0].quantity, 3);
+    EXPECT_EQ(pr::FinishingServices(*other, other->sessionCode).size(), 1u);
+    EXPECT_TRUE(pr::OpenFinishingOrders(*session).empty());
+    const pr::PostedFinishingOrder posted = pr::PostFinishingOrder(
+        *other, other->sessionCode, {loaded.number, loaded.date, loaded.description, loaded.owner});
+    EXPECT_EQ(posted.number, 4);
+    EXPECT_DOUBLE_EQ(posted.value, 24 + 6 + 30);
+    EXPECT_EQ(Count(QStringLiteral("SELECT \"SIFRA_PARTNERA\" FROM \"RADNI_NALOZI_DORADA\" "
+                                   "WHERE \"BROJ_RADNOG_NALOGA\" = 4")),
+              owner);
+    EXPECT_DOUBLE_EQ(Stock(varnish), 6);
+    EXPECT_DOUBLE_EQ(Stock(leg), 8);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"OtvoreniDokumenti\"")), 0);
+    ExpectBooksAgree(db(), 1, Year());
+}
+
+// The two kinds keep their saved orders apart: the same number saved by each, each lists and
+// loads its own only. An order saved without an owner, or whose owner is gone, comes back
+// without one.
+TEST_F(FinishingWorkOrderTest, OrdinaryAndFinishingSavedOrdersStayApart) {
+    const pr::WorkOrderCodes ordinary = pr::SessionCodes(*session);
+    pr::ProductEntry entry;
+    entry.product = chair;
+    entry.quantity = 1;
+    entry.materialPrice = 8;
+    entry.sellingPrice = 12;
+    pr::AddProduct(*session, ordinary, entry);
+    pr::SaveOpenWorkOrder(*session, ordinary, {9, QDate(2026, 3, 3), QStringLiteral("Redovni")});
+    EXPECT_TRUE(pr::OpenFinishingOrders(*session).empty());
+    EXPECT_REFUSED(pr::LoadOpenFinishingOrder(*session, code, 9),
+                   "Ne postoji otvoreni radni nalog dorade broj 9");
+
+    EnterBoth();
+    pr::SaveOpenFinishingOrder(*session, code, {9, QDate(2026, 3, 4), QStringLiteral("Dorada")});
+    ASSERT_EQ(pr::OpenWorkOrders(*session).size(), 1u);
+    EXPECT_EQ(pr::OpenWorkOrders(*session)[0].description, QStringLiteral("Redovni"));
+    ASSERT_EQ(pr::OpenFinishingOrders(*session).size(), 1u);
+    EXPECT_EQ(pr::OpenFinishingOrders(*session)[0].owner, 0);
+
+    const pr::OpenWorkOrder back = pr::LoadOpenWorkOrder(*session, ordinary, 9);
+    EXPECT_EQ(back.date, QDate(2026, 3, 3));
+    EXPECT_EQ(pr::ProductLines(*session, ordinary).size(), 1u);
+    EXPECT_TRUE(pr::FinishedProducts(*session, code).empty());
+    ASSERT_EQ(pr::OpenFinishingOrders(*session).size(), 1u);
+    EXPECT_TRUE(pr::OpenWorkOrders(*session).empty());
+    pr::ClearWorkOrder(*session, ordinary);
+
+    const pr::OpenWorkOrder finishing = pr::LoadOpenFinishingOrder(*session, code, 9);
+    EXPECT_EQ(finishing.owner, 0);
+    EXPECT_EQ(finishing.description, QStringLiteral("Dorada"));
+    EXPECT_EQ(pr::FinishedProducts(*session, code).size(), 2u);
+    EXPECT_TRUE(pr::ProductLines(*session, ordinary).empty());
+
+    pr::SaveOpenFinishingOrder(*session, code, {9, QDate(2026, 3, 4), QString(), owner});
+    db().Exec(QStringLiteral("DELETE FROM \"PARTNERI\" WHERE \"SIFRA\" = ?"), {owner});
+    EXPECT_EQ(pr::LoadOpenFinishingOrder(*session, code, 9).owner, 0);
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 // its refusals, its material price and its deletion on both sides of the question; a work order
 // drawn up by keys (the stock warning that cuts the quantity, the last-line rule, the
 // destination's refusal, posting), saved unposted on close and loaded again; and the list's
-// deletion with its question on both sides.
+// deletion with its question on both sides. The finishing work order is saved and loaded the same
+// way, with its owner, and never offered to the ordinary window.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -124,6 +125,7 @@ private Q_SLOTS:
     void closingSavesTheOrderAndLoadingBringsItBack();
     void listDeletesOnlyAfterYes();
     void finishingOrderIsDrawnUpPostedAndDeleted();
+    void finishingOrderIsSavedAndLoadedWithItsOwner();
 };
 
 void ProductionWindowsTest::billIsBuiltCheckedAndDeleted() {
@@ -527,6 +529,85 @@ void ProductionWindowsTest::finishingOrderIsDrawnUpPostedAndDeleted() {
     Button(list, QStringLiteral("Izbrisi"))->click();
     QCOMPARE(host.Count(QStringLiteral("RADNI_NALOZI_DORADA")), before);
     QCOMPARE(stockOfPart(), stockBefore);
+}
+
+// "Radni nalog dorada" closed with Yes to saving keeps its material reserved; the ordinary
+// window's "Učitaj otvoreni dokument" does not offer it; a new finishing window loads it with its
+// description and owner and posts it for that owner.
+void ProductionWindowsTest::finishingOrderIsSavedAndLoadedWithItsOwner() {
+    DemoHost host;
+    host.MakeBill();
+    const auto freeNow = [&] {
+        return host.Real(
+            QStringLiteral("SELECT SUM(\"KOLICINA_PRIVREMENO\") FROM \"NABAVE\" WHERE "
+                           "\"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND \"SIFRA_ARTIKLA\" = ? "
+                           "AND \"KOLICINA_PRIVREMENO\" > 0"),
+            {host.part});
+    };
+    using production::ui::WorkOrderController;
+    auto* window =
+        qobject_cast<ui::DocumentWindow*>(host.Open(WorkOrderController::FinishingCommandName()));
+    QVERIFY(window);
+    test::WhenShown<production::ui::FinishedProductDialog>(
+        [&](production::ui::FinishedProductDialog* d) {
+            d->ChooseProduct(host.product);
+            d->Quantity()->SetValue(2);
+            d->FromBill()->setChecked(true);
+            Accept(d);
+            if (d->isVisible()) {
+                d->reject();
+            }
+        });
+    Button(window, QStringLiteral("DodajStavku"))->click();
+    QCOMPARE(window->Lines()->Data().RowCount(), 1);
+    auto* owner =
+        qobject_cast<QComboBox*>(window->Extra()->Editor(WorkOrderController::PartnerKey()));
+    QVERIFY(owner);
+    owner->setCurrentIndex(2);
+    const int ownerCode =
+        window->Extra()->Values().value(WorkOrderController::PartnerKey()).toInt();
+    QVERIFY(ownerCode > 0);
+    window->DescriptionField()->setText(QStringLiteral("Prikolica A"));
+    const int number = static_cast<int>(window->NumberField()->Value());
+
+    QPointer<QWidget> first = window;
+    host.prompter.AnswerYes();
+    Button(window, QStringLiteral("Zatvori"))->click();
+    test::Settle();
+    QVERIFY(!first);
+    QCOMPARE(host.prompter.Shown().last(), WorkOrderController::FinishingSaveQuestion());
+    QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"OtvoreniDokumenti\" WHERE "
+                                     "\"Dokument\" = 'Radni nalog dorada' AND \"Broj\" = ?"),
+                      {number}),
+             1);
+    QCOMPARE(freeNow(), host.free - 4);
+
+    // The ordinary window has nothing to load.
+    auto* ordinary =
+        qobject_cast<ui::DocumentWindow*>(host.Open(WorkOrderController::CommandName()));
+    QVERIFY(ordinary);
+    ordinary->ActionButton(QStringLiteral("UcitajOtvoreni"))->click();
+    QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nema otvorenih radnih naloga."));
+    QCOMPARE(ordinary->Lines()->Data().RowCount(), 0);
+    ordinary->close();
+    test::Settle();
+
+    auto* again =
+        qobject_cast<ui::DocumentWindow*>(host.Open(WorkOrderController::FinishingCommandName()));
+    QVERIFY(again);
+    host.prompter.AnswerText(QString::number(number));
+    again->ActionButton(QStringLiteral("UcitajOtvoreni"))->click();
+    QCOMPARE(again->Lines()->Data().RowCount(), 1);
+    QCOMPARE(again->DescriptionField()->text(), QStringLiteral("Prikolica A"));
+    QCOMPARE(static_cast<int>(again->NumberField()->Value()), number);
+    QCOMPARE(again->Extra()->Values().value(WorkOrderController::PartnerKey()).toInt(), ownerCode);
+    QVERIFY(again->Post());
+    QCOMPARE(host.Int(QStringLiteral("SELECT \"SIFRA_PARTNERA\" FROM \"RADNI_NALOZI_DORADA\" "
+                                     "WHERE \"SKLADISTE\" = 1 AND \"BROJ_RADNOG_NALOGA\" = ?"),
+                      {number}),
+             ownerCode);
+    QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"OtvoreniDokumenti\"")), 0);
+    QCOMPARE(freeNow(), host.free - 4);
 }
 
 ZODRA_WINDOW_TEST_MAIN(ProductionWindowsTest)

@@ -42,8 +42,13 @@ QString WorkOrderController::PartnerKey() {
 }
 QString WorkOrderController::FinishingAbandonText() {
     return QStringLiteral(
-        "Radni nalog dorade nije proknjižen. Želite li odustati od njega ? Njegove stavke će "
-        "biti izbrisane.");
+        "Želite li odustati od radnog naloga dorade ? Njegove stavke će biti "
+        "izbrisane.");
+}
+QString WorkOrderController::FinishingSaveQuestion() {
+    return QStringLiteral(
+        "Radni nalog dorade nije proknjižen. Želite li ga spremiti kao otvoreni "
+        "dokument ?");
 }
 QString WorkOrderController::DestinationKey() {
     return QStringLiteral("ODREDISNO_SKLADISTE");
@@ -111,10 +116,6 @@ QString WorkOrderController::DeleteLineCaption() const {
 }
 
 QList<zodra::ui::DocumentAction> WorkOrderController::Actions() const {
-    if (Finishing()) {
-        return {{QStringLiteral("&Ispis"), kPrint, false},
-                {QStringLiteral("&Sastavnice"), kBills, false}};
-    }
     return {
         {QStringLiteral("&Ispis"), kPrint, false},
         {QStringLiteral("&Sastavnice"), kBills, false},
@@ -327,11 +328,13 @@ bool WorkOrderController::RunAction(const QString& objectName, zodra::ui::Window
         host.RunCommand(BillsWindow::CommandName());
         return false;
     }
-    // "Učitaj otvoreni dokument": the saved orders by number; the chosen one comes back into
-    // this window's working copy with its header.
-    const std::vector<OpenWorkOrder> open = OpenWorkOrders(session);
+    // "Učitaj otvoreni dokument": the saved orders of this kind by number; the chosen one comes
+    // back into this window's working copy with its header (a finishing order with its owner).
+    const OpenOrderKind& kind = Finishing() ? FinishingOpenKind() : OrdinaryOpenKind();
+    const std::vector<OpenWorkOrder> open = OpenOrders(session, kind);
     if (open.empty()) {
-        throw UserError(QStringLiteral("Nema otvorenih radnih naloga."));
+        throw UserError(Finishing() ? QStringLiteral("Nema otvorenih radnih naloga dorade.")
+                                    : QStringLiteral("Nema otvorenih radnih naloga."));
     }
     QStringList items;
     for (const OpenWorkOrder& o : open) {
@@ -339,8 +342,9 @@ bool WorkOrderController::RunAction(const QString& objectName, zodra::ui::Window
                      QStringLiteral("  ") + o.description;
     }
     const std::optional<QString> typed = host.UserPrompter().AskText(
-        QStringLiteral("Otvoreni radni nalozi :\n") + items.join(QLatin1Char('\n')) +
-            QStringLiteral("\n\nUpišite broj radnog naloga :"),
+        (Finishing() ? QStringLiteral("Otvoreni radni nalozi dorade :\n")
+                     : QStringLiteral("Otvoreni radni nalozi :\n")) +
+            items.join(QLatin1Char('\n')) + QStringLiteral("\n\nUpišite broj radnog naloga :"),
         Caption(), QString::number(open.front().number));
     if (!typed) {
         return false;
@@ -350,12 +354,16 @@ bool WorkOrderController::RunAction(const QString& objectName, zodra::ui::Window
     if (!ok) {
         throw UserError(QStringLiteral("Nije ispravno upisan broj !"));
     }
-    const OpenWorkOrder loaded = LoadOpenWorkOrder(session, m_codes, number);
+    const OpenWorkOrder loaded = LoadOpenOrder(session, kind, m_codes, number);
     if (auto* window = qobject_cast<zodra::ui::DocumentWindow*>(parent)) {
         zodra::ui::DocumentHeader restored = header;
         restored.number = loaded.number;
         restored.date = loaded.date;
         restored.description = loaded.description;
+        if (Finishing()) {
+            restored.extra.insert(PartnerKey(),
+                                  loaded.owner > 0 ? QVariant(loaded.owner) : QVariant());
+        }
         window->SetHeader(restored);
     }
     return true;
@@ -398,12 +406,18 @@ void WorkOrderController::Print(zodra::ui::WindowHost& host, const QVariant& key
 
 zodra::ui::CloseStep WorkOrderController::BeforeClose(zodra::ui::WindowHost& host, QWidget*,
                                                       const zodra::ui::DocumentHeader& header) {
-    // A finishing order is not kept as an open document: closing asks only whether to abandon.
-    if (Finishing() || !host.UserPrompter().AskYesNo(SaveQuestion(), Caption(), false)) {
+    if (!host.UserPrompter().AskYesNo(Finishing() ? FinishingSaveQuestion() : SaveQuestion(),
+                                      Caption(), false)) {
         return zodra::ui::CloseStep::Ask;
     }
-    SaveOpenWorkOrder(host.CurrentSession(), m_codes,
-                      {header.number, header.date, header.description});
+    if (Finishing()) {
+        SaveOpenOrder(host.CurrentSession(), FinishingOpenKind(), m_codes,
+                      {header.number, header.date, header.description,
+                       header.extra.value(PartnerKey()).toInt()});
+    } else {
+        SaveOpenWorkOrder(host.CurrentSession(), m_codes,
+                          {header.number, header.date, header.description});
+    }
     return zodra::ui::CloseStep::Kept;
 }
 

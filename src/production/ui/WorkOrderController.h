@@ -20,18 +20,20 @@ enum class WorkOrderKind { Ordinary, Finishing };
 // "Radni nalog dorada" (WorkOrderKind::Finishing): the same window with "Vlasnik robe :" (the
 // partner who owns the goods) instead of the destination, the products entered in their own
 // window (FinishedProductDialog) and the grids "Materijal :" and "Usluge :"; "Ispis" prints a
-// posted finishing order; closing with lines asks only whether to abandon them.
+// posted finishing order; closing with lines offers to save it as an open document with its
+// owner, and "Učitaj otvoreni dokument" lists and loads the saved finishing orders only.
 class WorkOrderController : public zodra::ui::DocumentController {
 public:
     explicit WorkOrderController(WorkOrderKind kind = WorkOrderKind::Ordinary) : m_kind(kind) {}
 
-    static QString CommandName();           // "Knjizenje_radni_nalog"
-    static QString FinishingCommandName();  // "Knjizenje_radni_nalog_dorada"
-    static QString DestinationKey();        // "ODREDISNO_SKLADISTE"
-    static QString PartnerKey();            // "SIFRA_PARTNERA"
-    static QString SaveQuestion();          // asked when the window is closed with lines
-    static QString AbandonText();           // asked after No to SaveQuestion
-    static QString FinishingAbandonText();  // asked when a finishing order is closed with lines
+    static QString CommandName();            // "Knjizenje_radni_nalog"
+    static QString FinishingCommandName();   // "Knjizenje_radni_nalog_dorada"
+    static QString DestinationKey();         // "ODREDISNO_SKLADISTE"
+    static QString PartnerKey();             // "SIFRA_PARTNERA"
+    static QString SaveQuestion();           // asked when the window is closed with lines
+    static QString AbandonText();            // asked after No to SaveQuestion
+    static QString FinishingSaveQuestion();  // asked when a finishing order is closed with lines
+    static QString FinishingAbandonText();   // asked after No to FinishingSaveQuestion
 
     QString Command() const override {
         return Finishing() ? FinishingCommandName() : CommandName();
