@@ -178,7 +178,7 @@ QSqlDatabase PostgresEngine::Connect(const QString& target, const QString& conne
     for (const QString& sql :
          {QStringLiteral("SET client_min_messages = warning"),
           QStringLiteral("SET lock_timeout = %1").arg(kLockTimeoutMs),
-          QStringLiteral("SET search_path = public"), QStringLiteral("SET DateStyle = ISO, YMD")}) {
+          QStringLiteral("SET search_path = public, det"), QStringLiteral("SET DateStyle = ISO, YMD")}) {
         if (!setup.exec(sql)) {
             throw Error(sql, setup.lastError());
         }

@@ -14,7 +14,10 @@ Statement::Statement(Database& db, const QString& sql)
       m_sql(sql),
       m_engine(&db.GetEngine()),
       m_connection(db.Connection()) {
-    m_query.setForwardOnly(true);
+    // The server driver streams a forward-only result row by row and loses it as soon as another
+    // statement runs on the connection, and postings read one result while writing; there every
+    // result is fetched whole instead.
+    m_query.setForwardOnly(m_engine->Dialect() == SqlDialect::Sqlite);
     if (!m_query.prepare(sql)) {
         throw m_engine->Error(sql, m_query.lastError());
     }
