@@ -22,11 +22,14 @@ set(allowed_stockdocs data registers stock reports documents stockdocs)
 set(allowed_production data registers stock reports documents stockdocs production)
 set(allowed_sales data registers stock reports documents pricelists stockdocs production sales)
 set(allowed_retail ${allowed_sales} production pos retail)
+set(allowed_books ${allowed_retail} purchasing cashbook books)
+set(allowed_planner ${allowed_retail} planner)
+set(allowed_assets data reports assets)
 set(allowed_app data app)
 set(allowed_demo data registers stock reports documents pricelists purchasing stockdocs sales app
     demo)
 set(allowed_tools data registers stock reports documents pricelists cashbook purchasing stockdocs
-    sales retail app demo pos tools production)
+    sales retail app demo pos tools production books planner assets)
 
 set(allowed_ui data ui)
 set(allowed_registers/ui ${allowed_registers} ui registers/ui)
@@ -39,9 +42,12 @@ set(allowed_sales/ui ${allowed_sales} ui registers/ui reports/ui sales/ui)
 set(allowed_stockdocs/ui ${allowed_stockdocs} ui registers/ui reports/ui stockdocs/ui)
 set(allowed_retail/ui ${allowed_retail} ui registers/ui reports/ui sales/ui retail/ui)
 set(allowed_production/ui ${allowed_production} ui registers/ui reports/ui production/ui)
+set(allowed_books/ui ${allowed_books} ui registers/ui reports/ui books/ui)
+set(allowed_assets/ui ${allowed_assets} ui reports/ui assets/ui)
 set(allowed_app/ui ${allowed_app} registers pos ui registers/ui app/ui)
 set(allowed_app/desktop ${allowed_tools} ui registers/ui stock/ui reports/ui pricelists/ui
-    cashbook/ui purchasing/ui sales/ui stockdocs/ui production/ui retail/ui app/ui app/desktop)
+    cashbook/ui purchasing/ui sales/ui stockdocs/ui production/ui retail/ui books/ui assets/ui
+    app/ui app/desktop)
 
 # The layer of a path relative to src/: "stock", "stock/ui", "app/desktop", "tools" …
 function(layer_of path out)
