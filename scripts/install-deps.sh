@@ -9,7 +9,7 @@ packages=(
     libsodium-dev libsqlite3-dev sqlite3
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-format
-    xvfb xauth poppler-utils fonts-dejavu-core
+    xvfb xauth poppler-utils fonts-dejavu-core libxml2-utils
 )
 
 missing=()
