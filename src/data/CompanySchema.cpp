@@ -57,6 +57,19 @@ const std::vector<CompanySchema::Migration>& Migrations() {
                            "DROP INDEX IF EXISTS \"IX_NAPLATA_DATUM\"; "
                            "CREATE INDEX IF NOT EXISTS \"IX_NAPLATA_DATUM_TIP\" ON \"NAPLATA\" "
                            "(\"Datum\", \"Tip\", \"Tip kartice\");")},
+        // 7: stored VAT returns of every form generation, their amounts as numbers, one row per
+        // form line.
+        {7, QStringLiteral(
+                "CREATE TABLE IF NOT EXISTS \"PDV_OBRASCI\" (\"Godina\" INTEGER NOT NULL, "
+                "\"Rbr\" INTEGER NOT NULL, \"OBRAZAC\" TEXT NOT NULL, \"DatumOd\" DATE NOT NULL, "
+                "\"DatumDo\" DATE NOT NULL, \"NAPLATA\" BOOLEAN NOT NULL DEFAULT FALSE, "
+                "\"PorezniObveznik\" TEXT, \"PoreznaIspostava\" TEXT, \"SifraDjelatnosti\" TEXT, "
+                "\"OIB\" TEXT, \"KORISNIK\" TEXT, \"SPREMLJENO\" TIMESTAMP, "
+                "PRIMARY KEY (\"Godina\", \"Rbr\")); "
+                "CREATE TABLE IF NOT EXISTS \"PDV_OBRASCI_STAVKE\" (\"Godina\" INTEGER NOT NULL, "
+                "\"Rbr\" INTEGER NOT NULL, \"RBR_STAVKE\" INTEGER NOT NULL, \"OZNAKA\" TEXT NOT "
+                "NULL, \"OPIS\" TEXT, \"OSNOVICA\" DOUBLE PRECISION, \"POREZ\" DOUBLE PRECISION, "
+                "PRIMARY KEY (\"Godina\", \"Rbr\", \"RBR_STAVKE\"));")},
     };
     return steps;
 }

@@ -2300,6 +2300,35 @@ CREATE TABLE "PDVObrasciOd_01_03_2012" (
     PRIMARY KEY ("Godina", "Rbr")
 );
 
+-- Stored VAT returns of every form generation, numbered per year (Rbr). OBRAZAC names the
+-- generation the period belongs to ('2006', '2012', '2013'); NAPLATA marks a return computed on
+-- collections (R-2). Each form line is a row of PDV_OBRASCI_STAVKE with its amounts as numbers.
+CREATE TABLE "PDV_OBRASCI" (
+    "Godina"           INTEGER NOT NULL,
+    "Rbr"              INTEGER NOT NULL,
+    "OBRAZAC"          TEXT NOT NULL,
+    "DatumOd"          DATE NOT NULL,
+    "DatumDo"          DATE NOT NULL,
+    "NAPLATA"          BOOLEAN NOT NULL DEFAULT FALSE,
+    "PorezniObveznik"  TEXT,
+    "PoreznaIspostava" TEXT,
+    "SifraDjelatnosti" TEXT,
+    "OIB"              TEXT,
+    "KORISNIK"         TEXT,
+    "SPREMLJENO"       TIMESTAMP,
+    PRIMARY KEY ("Godina", "Rbr")
+);
+CREATE TABLE "PDV_OBRASCI_STAVKE" (
+    "Godina"     INTEGER NOT NULL,
+    "Rbr"        INTEGER NOT NULL,
+    "RBR_STAVKE" INTEGER NOT NULL,
+    "OZNAKA"     TEXT NOT NULL,
+    "OPIS"       TEXT,
+    "OSNOVICA"   DOUBLE PRECISION,
+    "POREZ"      DOUBLE PRECISION,
+    PRIMARY KEY ("Godina", "Rbr", "RBR_STAVKE")
+);
+
 -- Fixed-asset register, one row per asset and year. New rows always go here.
 CREATE TABLE "POPIS_DUGOTRAJNE_IMOVINE_REV1" (
     "Godina"                                     INTEGER NOT NULL,

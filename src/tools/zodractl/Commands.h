@@ -74,5 +74,7 @@ int Receipt(const QStringList& args);
 // The register's X and Z reports (DayReportCommand.cpp).
 int XReport(const QStringList& args);
 int ZReport(const QStringList& args);
+// The VAT return of a period: computed, stored, printed, filed as XML, deleted (VatCommand.cpp).
+int Vat(const QStringList& args);
 
 }  // namespace zodractl

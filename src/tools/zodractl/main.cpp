@@ -108,6 +108,11 @@ const char* kUsageText =
     "                             X izvještaj, zatim sumiranje maloprodajnih računa i naknadno\n"
     "                             skidanje artikala (pitanja su Ne bez --da) i promet dana u\n"
     "                             knjizi primitaka i izdataka (R-2)\n"
+    "  vat PUTANJA --od DD.MM.GGGG --do DD.MM.GGGG [--spremi] [--xml IZLAZ.xml] [--pdf IZLAZ.pdf]\n"
+    "      [--godina G]          PDV obrazac razdoblja; --spremi ga sprema pod sljedećim brojem\n"
+    "                             godine, --xml izrađuje Obrazac PDV za ePoreznu\n"
+    "  vat PUTANJA --ispis N --pdf IZLAZ.pdf | --brisi N [--godina G]\n"
+    "                             ispis ili brisanje spremljenog PDV obrasca\n"
     "  stockcheck PUTANJA         nabave prema karticama artikala, stanja trgovačkih knjiga i\n"
     "                             prosječne nabavne cijene; [--skladiste N] [--godina G],\n"
     "                             --popravi preračunava stanja knjiga i prosječne cijene\n"
@@ -126,7 +131,8 @@ int main(int argc, char** argv) {
     // the offscreen platform.
     const bool report =
         argc > 1 && (qstrcmp(argv[1], "report") == 0 || qstrcmp(argv[1], "post") == 0 ||
-                     qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "cashbook") == 0);
+                     qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "cashbook") == 0 ||
+                     qstrcmp(argv[1], "vat") == 0);
     if (report && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -209,6 +215,8 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::XReport(args);
     if (command == QLatin1String("zreport"))
         return zodractl::ZReport(args);
+    if (command == QLatin1String("vat"))
+        return zodractl::Vat(args);
     if (command == QLatin1String("stockcheck"))
         return zodractl::StockCheck(args);
     zodractl::Err(QStringLiteral("Nepoznata naredba: ") + command);
