@@ -1,60 +1,47 @@
-#include <cmath>
 #include <map>
 #include <memory>
 
+#include "books/TaxFormLines.h"
 #include "books/VatReturn.h"
-#include "data/Database.h"
-#include "data/Statement.h"
 
 namespace zodra::books {
 
 namespace {
 
-// The current form's lines for the books' figures. The three taxed slots (201–203 and the
-// lines repeating them) are the company's tax groups with a rate, lowest rate first; a figure
-// at a rate that no slot holds is left out rather than put on a wrong line.
+// The current form's lines for the books' figures, from the tax groups' settings: a sale goes
+// to the line its tax treatment or its group's kind of supply names; input tax at a rate goes
+// to the input line of the taxable kind of that rate. The lines bought abroad repeat the
+// domestic rate lines in the same order (201–203 → 208–210 and 308–310).
 class CurrentAssignment : public VatLineAssignment {
 public:
-    explicit CurrentAssignment(Database& db) {
-        Statement s(db, QStringLiteral("SELECT DISTINCT \"STOPA\" FROM \"GRUPE_POREZA\" WHERE "
-                                       "\"STOPA\" > 0 ORDER BY \"STOPA\""));
-        s.Exec();
-        while (s.Next() && m_rates.size() < 3) {
-            m_rates.push_back(s.Double(0));
-        }
-    }
+    explicit CurrentAssignment(Database& db) : m_lines(db) {}
 
     QStringList OutputLines(const VatOutputFigure& f) const override {
-        switch (f.treatment) {
-            case 14:
-                return {QStringLiteral("108")};
-            case 8:
-                return {QStringLiteral("109")};
-            case 7:
-            case 9:
-            case 15:
-                return {QStringLiteral("110")};
-            case 13:
-                return {QStringLiteral("111")};
-            case 10:
-            case 12:
-                return Slot(f.rate, 201);
-            default:
-                return {};
+        const Placement p = m_lines.Place(f.taxGroup, f.treatment, f.rate);
+        if (p.outputLine == 0) {
+            return {};
         }
+        return {QString::number(p.outputLine)};
     }
 
     QStringList InputLines(const VatInputFigure& f) const override {
+        const RateColumn* column = ColumnOfRate(f.rate);
         switch (f.kind) {
             case VatInputKind::Domestic:
-                return Slot(f.rate, 301);
+                if (column == nullptr) {
+                    return {};
+                }
+                return {QString::number(column->outputLine + kInputOffset)};
             case VatInputKind::Import:
-                return {QStringLiteral("314")};
+                return {QString::number(kImportLine)};
             case VatInputKind::ForeignServices: {
+                if (column == nullptr) {
+                    return {};
+                }
                 // Services bought abroad: the tax is owed (II) and deducted (III) at once.
-                QStringList lines = Slot(f.rate, 208);
-                lines += Slot(f.rate, 308);
-                return lines;
+                const int slot = column->outputLine - kFirstRateLine;
+                return {QString::number(kServicesReceivedLine + slot),
+                        QString::number(kServicesReceivedLine + slot + kInputOffset)};
             }
         }
         return {};
@@ -62,23 +49,28 @@ public:
 
     std::map<QString, double> LineRates() const override {
         std::map<QString, double> rates;
-        for (size_t k = 0; k < m_rates.size(); ++k) {
-            rates[QString::number(201 + static_cast<int>(k))] = m_rates.at(k);
+        for (const RateColumn& c : m_lines.RateColumns()) {
+            rates[QString::number(c.outputLine)] = c.rate;
         }
         return rates;
     }
 
 private:
-    QStringList Slot(double rate, int first) const {
-        for (size_t k = 0; k < m_rates.size(); ++k) {
-            if (std::fabs(m_rates.at(k) - rate) < 1e-9) {
-                return {QString::number(first + static_cast<int>(k))};
+    static constexpr int kFirstRateLine = 201;
+    static constexpr int kServicesReceivedLine = 208;
+    static constexpr int kImportLine = 314;
+    static constexpr int kInputOffset = 100;
+
+    const RateColumn* ColumnOfRate(double rate) const {
+        for (const RateColumn& c : m_lines.RateColumns()) {
+            if (qAbs(c.rate - rate) < 1e-9) {
+                return &c;
             }
         }
-        return {};
+        return nullptr;
     }
 
-    std::vector<double> m_rates;
+    TaxFormLines m_lines;
 };
 
 }  // namespace

@@ -57,9 +57,35 @@ const std::vector<CompanySchema::Migration>& Migrations() {
                            "DROP INDEX IF EXISTS \"IX_NAPLATA_DATUM\"; "
                            "CREATE INDEX IF NOT EXISTS \"IX_NAPLATA_DATUM_TIP\" ON \"NAPLATA\" "
                            "(\"Datum\", \"Tip\", \"Tip kartice\");")},
-        // 7: stored VAT returns of every form generation, their amounts as numbers, one row per
+        // 7: every tax group says which kind of supply its sales are (the line of the VAT
+        // return and the column of the invoice books). Taxable groups get the kind of their
+        // rate, groups without tax the other exemptions; a group whose rate has no kind stays
+        // unset until it is chosen in the register.
+        {7,
+         QStringLiteral("CREATE TABLE \"PDV_VRSTE\" (\"SIFRA\" INTEGER NOT NULL, \"NAZIV\" TEXT, "
+                        "\"VRSTA\" INTEGER NOT NULL, \"REDAK\" INTEGER NOT NULL, "
+                        "\"STOPA\" DOUBLE PRECISION, PRIMARY KEY (\"SIFRA\")); "
+                        "INSERT INTO \"PDV_VRSTE\" (\"SIFRA\", \"NAZIV\", \"VRSTA\", \"REDAK\", "
+                        "\"STOPA\") VALUES "
+                        "(1, 'Oporezivo 25 % (redak 203)', 1, 203, 25), "
+                        "(2, 'Oporezivo 13 % (redak 202)', 1, 202, 13), "
+                        "(3, 'Oporezivo 5 % (redak 201)', 1, 201, 5), "
+                        "(4, 'Oslobođeno, ostalo (redak 110)', 2, 110, NULL), "
+                        "(5, 'Oslobođeno u tuzemstvu (redak 108)', 2, 108, NULL), "
+                        "(6, 'Izvoz (redak 109)', 3, 109, NULL), "
+                        "(7, 'Isporuka dobara unutar EU (redak 103)', 4, 103, NULL), "
+                        "(8, 'Usluge unutar EU (redak 104)', 4, 104, NULL), "
+                        "(9, 'Prijenos porezne obveze u tuzemstvu (redak 101)', 5, 101, NULL), "
+                        "(10, 'Stopa 0 % (redak 111)', 2, 111, NULL); "
+                        "ALTER TABLE \"GRUPE_POREZA\" ADD COLUMN \"PDV_VRSTA\" INTEGER; "
+                        "UPDATE \"GRUPE_POREZA\" SET \"PDV_VRSTA\" = (SELECT k.\"SIFRA\" FROM "
+                        "\"PDV_VRSTE\" k WHERE k.\"VRSTA\" = 1 AND k.\"STOPA\" = "
+                        "\"GRUPE_POREZA\".\"STOPA\") WHERE \"STOPA\" > 0; "
+                        "UPDATE \"GRUPE_POREZA\" SET \"PDV_VRSTA\" = 4 WHERE \"STOPA\" IS NULL OR "
+                        "\"STOPA\" = 0;")},
+        // 8: stored VAT returns of every form generation, their amounts as numbers, one row per
         // form line.
-        {7, QStringLiteral(
+        {8, QStringLiteral(
                 "CREATE TABLE IF NOT EXISTS \"PDV_OBRASCI\" (\"Godina\" INTEGER NOT NULL, "
                 "\"Rbr\" INTEGER NOT NULL, \"OBRAZAC\" TEXT NOT NULL, \"DatumOd\" DATE NOT NULL, "
                 "\"DatumDo\" DATE NOT NULL, \"NAPLATA\" BOOLEAN NOT NULL DEFAULT FALSE, "

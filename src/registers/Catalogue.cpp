@@ -1,6 +1,8 @@
 #include "registers/Catalogue.h"
 
 #include "data/Database.h"
+#include "data/Errors.h"
+#include "data/Statement.h"
 #include "registers/Articles.h"
 
 namespace zodra::registers::catalogue {
@@ -346,6 +348,32 @@ RegisterDescription MakeArticleGroups() {
     return d;
 }
 
+// A tax group left without its kind of supply gets the taxable kind of its rate, or the other
+// exemptions when it has no tax. A taxable kind must be the one of the group's rate: a group at
+// 25 % reported on the 5 % line would put its tax on the wrong line of the return.
+void SetTaxGroupKind(Database& db, Values& stored) {
+    const QVariant chosen = stored.value(QStringLiteral("PDV_VRSTA"));
+    const double rate = stored.value(QStringLiteral("STOPA")).toDouble();
+    if (chosen.isNull() || !chosen.isValid()) {
+        const QVariant kind =
+            rate > 0 ? db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"PDV_VRSTE\" WHERE "
+                                                "\"VRSTA\" = 1 AND \"STOPA\" = ?"),
+                                 {rate})
+                     : db.Scalar(QStringLiteral("SELECT MIN(\"SIFRA\") FROM \"PDV_VRSTE\" "
+                                                "WHERE \"VRSTA\" = 2"));
+        stored.insert(QStringLiteral("PDV_VRSTA"), kind.isNull() ? QVariant() : kind);
+        return;
+    }
+    Statement kind = db.Prepare(QStringLiteral(
+        "SELECT \"NAZIV\", \"VRSTA\", \"STOPA\" FROM \"PDV_VRSTE\" WHERE \"SIFRA\" = ?"));
+    kind.Exec({chosen});
+    if (kind.Next() && kind.Int(1) == 1 && kind.Double(2) != rate) {
+        throw UserError(QStringLiteral("Vrsta isporuke '") + kind.Text(0) +
+                        QStringLiteral("' nije za stopu ") + QString::number(rate) +
+                        QStringLiteral(" %."));
+    }
+}
+
 RegisterDescription MakeTaxGroups() {
     RegisterDescription d;
     d.id = QStringLiteral("grupe-poreza");
@@ -353,10 +381,15 @@ RegisterDescription MakeTaxGroups() {
     d.command = QStringLiteral("Sifarnici_grupe_poreza");
     d.listCaption = QStringLiteral("Grupe poreza");
     d.entryCaption = QStringLiteral("Upis nove grupe poreza");
-    d.fields = {Text(u"NAZIV", u"Naziv"), Number(u"STOPA", u"Stopa %", NumberKind::TaxRate)};
+    d.fields = {Text(u"NAZIV", u"Naziv"), Number(u"STOPA", u"Stopa %", NumberKind::TaxRate),
+                OptionalReference(u"PDV_VRSTA", u"Vrsta isporuke (PDV)", u"PDV_VRSTE", u"")};
     d.checks = {
         Length(u"NAZIV", 255, true, u"Naziv je duži od 255 znakova ili nije upisan"),
         IsNumber(u"STOPA", u"Stopa mora biti upisana kao broj (možete upisati i nulu)"),
+        Exists(u"PDV_VRSTA", u"Vrsta isporuke nije ispravno izabrana"),
+    };
+    d.beforeSave = [](Database& db, int, Values& stored, const OperationContext&) {
+        SetTaxGroupKind(db, stored);
     };
     d.duplicates = {Duplicate(u"NAZIV", u"Grupa poreza sa nazivom '", u"' je već upisana.")};
     d.deleteQuestion = QStringLiteral("Sigurno želite izbrisati grupu poreza ");

@@ -146,6 +146,9 @@ TEST(Migrations, AFirstVersionCompanyGetsTheLotPriceOfInvoiceLines) {
             db->ExecRaw(QStringLiteral("ALTER TABLE \"RACUNI\" DROP COLUMN \"%1\"")
                             .arg(QString::fromLatin1(column)));
         }
+        // Added by version 7.
+        db->ExecRaw(QStringLiteral("DROP TABLE \"PDV_VRSTE\""));
+        db->ExecRaw(QStringLiteral("ALTER TABLE \"GRUPE_POREZA\" DROP COLUMN \"PDV_VRSTA\""));
         db->ExecRaw(QStringLiteral("PRAGMA user_version = 1"));
     }
     auto opened = Database::Open(path, QString());
@@ -240,6 +243,9 @@ TEST(Migrations, ASecondVersionCompanyGetsOneIndexOfInvoiceLinesByItem) {
             db->ExecRaw(QStringLiteral("ALTER TABLE \"RACUNI\" DROP COLUMN \"%1\"")
                             .arg(QString::fromLatin1(column)));
         }
+        // Added by version 7.
+        db->ExecRaw(QStringLiteral("DROP TABLE \"PDV_VRSTE\""));
+        db->ExecRaw(QStringLiteral("ALTER TABLE \"GRUPE_POREZA\" DROP COLUMN \"PDV_VRSTA\""));
         db->ExecRaw(QStringLiteral("PRAGMA user_version = 2"));
     }
     auto opened = Database::Open(path, QString());

@@ -263,11 +263,25 @@ CREATE TABLE "GRUPE_A" (
     "MALOPRODAJNA_MARZA" DOUBLE PRECISION
 );
 
--- Tax groups. STOPA is the rate in percent.
+-- Tax groups. STOPA is the rate in percent. PDV_VRSTA is the kind of supply (PDV_VRSTE) the
+-- group's sales are reported as: the line of the VAT return and the column of the invoice books.
 CREATE TABLE "GRUPE_POREZA" (
-    "SIFRA" {{AUTO_ID}},
+    "SIFRA"     {{AUTO_ID}},
+    "NAZIV"     TEXT,
+    "STOPA"     DOUBLE PRECISION,
+    "PDV_VRSTA" INTEGER
+);
+
+-- Kinds of supply a tax group can be set to. VRSTA: 1 taxable, 2 exempt, 3 export, 4 supply
+-- within the EU, 5 domestic reverse charge. REDAK is the output line of the current VAT return
+-- (the input line of a taxable kind is REDAK + 100), STOPA the rate of a taxable kind.
+CREATE TABLE "PDV_VRSTE" (
+    "SIFRA" INTEGER NOT NULL,
     "NAZIV" TEXT,
-    "STOPA" DOUBLE PRECISION
+    "VRSTA" INTEGER NOT NULL,
+    "REDAK" INTEGER NOT NULL,
+    "STOPA" DOUBLE PRECISION,
+    PRIMARY KEY ("SIFRA")
 );
 
 -- Sales terms. Code 1 is retail. TIP_OPOREZIVANJA: 7, 8, 9, 13 and 14 carry no tax,

@@ -51,11 +51,23 @@ INSERT INTO "PARTNERI" ("SIFRA", "NAZIV", "ADRESA", "MJESTO", "RABAT", "ODGODA",
 
 -- Tax groups. The group named PDV is the one given to services created from planner bills,
 -- the group named Neoporezivo always carries a rate of 0.
-INSERT INTO "GRUPE_POREZA" ("SIFRA", "NAZIV", "STOPA") VALUES
-    (1, 'PDV', 25),
-    (2, 'PDV 13%', 13),
-    (3, 'PDV 5%', 5),
-    (4, 'Neoporezivo', 0);
+INSERT INTO "PDV_VRSTE" ("SIFRA", "NAZIV", "VRSTA", "REDAK", "STOPA") VALUES
+    (1, 'Oporezivo 25 % (redak 203)', 1, 203, 25),
+    (2, 'Oporezivo 13 % (redak 202)', 1, 202, 13),
+    (3, 'Oporezivo 5 % (redak 201)', 1, 201, 5),
+    (4, 'Oslobođeno, ostalo (redak 110)', 2, 110, NULL),
+    (5, 'Oslobođeno u tuzemstvu (redak 108)', 2, 108, NULL),
+    (6, 'Izvoz (redak 109)', 3, 109, NULL),
+    (7, 'Isporuka dobara unutar EU (redak 103)', 4, 103, NULL),
+    (8, 'Usluge unutar EU (redak 104)', 4, 104, NULL),
+    (9, 'Prijenos porezne obveze u tuzemstvu (redak 101)', 5, 101, NULL),
+    (10, 'Stopa 0 % (redak 111)', 2, 111, NULL);
+
+INSERT INTO "GRUPE_POREZA" ("SIFRA", "NAZIV", "STOPA", "PDV_VRSTA") VALUES
+    (1, 'PDV', 25, 1),
+    (2, 'PDV 13%', 13, 2),
+    (3, 'PDV 5%', 5, 3),
+    (4, 'Neoporezivo', 0, 4);
 
 INSERT INTO "GRUPE_A" ("SIFRA", "NAZIV", "VELEPRODAJNA_MARZA", "MALOPRODAJNA_MARZA") VALUES (1, 'Roba', 0, 0);
 
