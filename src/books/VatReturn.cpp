@@ -399,11 +399,17 @@ VatReturn ComputeVatReturn(Database& db, int year, const QDate& from, const QDat
 int StoreVatReturn(Database& db, const VatReturn& vat, const QString& user) {
     // The form holds 15 digits with two decimals.
     constexpr double kLimit = 1e13;
-    for (const VatLine& line : vat.form.Lines()) {
-        for (double v : {line.base, line.tax}) {
-            if (!std::isfinite(v) || std::fabs(v) >= kLimit) {
-                throw UserError(QStringLiteral("Iznos u retku ") + line.def.code +
-                                QStringLiteral(" PDV obrasca nije ispravan broj."));
+    // The lines typed or computed are named before the totals that a bad one spoils.
+    for (const bool totals : {false, true}) {
+        for (const VatLine& line : vat.form.Lines()) {
+            if ((line.def.kind == VatLineKind::Total) != totals) {
+                continue;
+            }
+            for (double v : {line.base, line.tax}) {
+                if (!std::isfinite(v) || std::fabs(v) >= kLimit) {
+                    throw UserError(QStringLiteral("Iznos u retku ") + line.def.code +
+                                    QStringLiteral(" PDV obrasca nije ispravan broj."));
+                }
             }
         }
     }
