@@ -44,6 +44,10 @@ const std::vector<std::pair<QString, QString>>& Keys() {
         {T(u"Prikaz ukupnih iznosa na računu"), T(u"DA")},
         {T(u"Upozorenje na cijenu ispod nabavne"), T(u"DA")},
         {T(u"Naplata nakon maloprodajnog računa"), T(u"DA")},
+        // The VAT return's electronic filing: the four-digit code of the tax office and the
+        // person who prepares the return (the director when empty).
+        {T(u"PDV porezna ispostava"), QString()},
+        {T(u"PDV obrazac sastavio"), QString()},
     };
     return keys;
 }

@@ -84,18 +84,25 @@ const std::vector<CompanySchema::Migration>& Migrations() {
                         "UPDATE \"GRUPE_POREZA\" SET \"PDV_VRSTA\" = 4 WHERE \"STOPA\" IS NULL OR "
                         "\"STOPA\" = 0;")},
         // 8: stored VAT returns of every form generation, their amounts as numbers, one row per
-        // form line.
-        {8, QStringLiteral(
-                "CREATE TABLE IF NOT EXISTS \"PDV_OBRASCI\" (\"Godina\" INTEGER NOT NULL, "
-                "\"Rbr\" INTEGER NOT NULL, \"OBRAZAC\" TEXT NOT NULL, \"DatumOd\" DATE NOT NULL, "
-                "\"DatumDo\" DATE NOT NULL, \"NAPLATA\" BOOLEAN NOT NULL DEFAULT FALSE, "
-                "\"PorezniObveznik\" TEXT, \"PoreznaIspostava\" TEXT, \"SifraDjelatnosti\" TEXT, "
-                "\"OIB\" TEXT, \"KORISNIK\" TEXT, \"SPREMLJENO\" TIMESTAMP, "
-                "PRIMARY KEY (\"Godina\", \"Rbr\")); "
-                "CREATE TABLE IF NOT EXISTS \"PDV_OBRASCI_STAVKE\" (\"Godina\" INTEGER NOT NULL, "
-                "\"Rbr\" INTEGER NOT NULL, \"RBR_STAVKE\" INTEGER NOT NULL, \"OZNAKA\" TEXT NOT "
-                "NULL, \"OPIS\" TEXT, \"OSNOVICA\" DOUBLE PRECISION, \"POREZ\" DOUBLE PRECISION, "
-                "PRIMARY KEY (\"Godina\", \"Rbr\", \"RBR_STAVKE\"));")},
+        // form line; the settings the return's electronic filing reads.
+        {8,
+         QStringLiteral(
+             "CREATE TABLE IF NOT EXISTS \"PDV_OBRASCI\" (\"Godina\" INTEGER NOT NULL, "
+             "\"Rbr\" INTEGER NOT NULL, \"OBRAZAC\" TEXT NOT NULL, \"DatumOd\" DATE NOT NULL, "
+             "\"DatumDo\" DATE NOT NULL, \"NAPLATA\" BOOLEAN NOT NULL DEFAULT FALSE, "
+             "\"PorezniObveznik\" TEXT, \"PoreznaIspostava\" TEXT, \"SifraDjelatnosti\" TEXT, "
+             "\"OIB\" TEXT, \"KORISNIK\" TEXT, \"SPREMLJENO\" TIMESTAMP, "
+             "PRIMARY KEY (\"Godina\", \"Rbr\")); "
+             "CREATE TABLE IF NOT EXISTS \"PDV_OBRASCI_STAVKE\" (\"Godina\" INTEGER NOT NULL, "
+             "\"Rbr\" INTEGER NOT NULL, \"RBR_STAVKE\" INTEGER NOT NULL, \"OZNAKA\" TEXT NOT "
+             "NULL, \"OPIS\" TEXT, \"OSNOVICA\" DOUBLE PRECISION, \"POREZ\" DOUBLE PRECISION, "
+             "PRIMARY KEY (\"Godina\", \"Rbr\", \"RBR_STAVKE\")); "
+             "INSERT INTO \"Konfiguracija\" (\"Naziv\", \"Vrijednost\") SELECT 'PDV porezna "
+             "ispostava', '' WHERE NOT EXISTS (SELECT 1 FROM \"Konfiguracija\" WHERE \"Naziv\" = "
+             "'PDV porezna ispostava'); "
+             "INSERT INTO \"Konfiguracija\" (\"Naziv\", \"Vrijednost\") SELECT 'PDV obrazac "
+             "sastavio', '' WHERE NOT EXISTS (SELECT 1 FROM \"Konfiguracija\" WHERE \"Naziv\" = "
+             "'PDV obrazac sastavio');")},
     };
     return steps;
 }

@@ -77,8 +77,8 @@ protected:
                                 "\"ADRESA\" = 'Radnička cesta 12a', \"MJESTO\" = '10000 Zagreb', "
                                 "\"DIREKTOR\" = 'Ana Horvat', \"OIB\" = ?"),
                  {oib});
-        db->Exec(QStringLiteral("INSERT INTO \"Konfiguracija\" (\"Naziv\", \"Vrijednost\") "
-                                "VALUES (?, '3314')"),
+        db->Exec(QStringLiteral("UPDATE \"Konfiguracija\" SET \"Vrijednost\" = '3314' WHERE "
+                                "\"Naziv\" = ?"),
                  {QString::fromUtf8(kVatTaxOfficeSetting)});
     }
     VatReturn Compute(const QDate& from, const QDate& to) {
@@ -350,7 +350,8 @@ TEST_F(VatReturnTest, XmlFilingIsValidAndEqualToTheForm) {
                                   "Upišite ga u podatke o poduzeću prije izrade XML datoteke."));
     EXPECT_FALSE(QFile::exists(path));
     db->Exec(QStringLiteral("UPDATE \"PODACI_FIRME\" SET \"OIB\" = '12345678903'"));
-    db->Exec(QStringLiteral("DELETE FROM \"Konfiguracija\" WHERE \"Naziv\" = ?"),
+    db->Exec(QStringLiteral("UPDATE \"Konfiguracija\" SET \"Vrijednost\" = '' WHERE "
+                            "\"Naziv\" = ?"),
              {QString::fromUtf8(kVatTaxOfficeSetting)});
     EXPECT_REFUSED(WriteVatReturnXml(*db, feb, path),
                    QStringLiteral("Nije upisana šifra porezne ispostave (četiri znamenke, "

@@ -108,4 +108,6 @@ INSERT INTO "Konfiguracija" ("Naziv", "Vrijednost") VALUES
     ('Izbor primke u POS kasi', 'NE'),
     ('Prikaz ukupnih iznosa na računu', 'DA'),
     ('Upozorenje na cijenu ispod nabavne', 'DA'),
-    ('Naplata nakon maloprodajnog računa', 'DA');
+    ('Naplata nakon maloprodajnog računa', 'DA'),
+    ('PDV porezna ispostava', ''),
+    ('PDV obrazac sastavio', '');
