@@ -82,7 +82,22 @@ const std::vector<CompanySchema::Migration>& Migrations() {
                         "\"PDV_VRSTE\" k WHERE k.\"VRSTA\" = 1 AND k.\"STOPA\" = "
                         "\"GRUPE_POREZA\".\"STOPA\") WHERE \"STOPA\" > 0; "
                         "UPDATE \"GRUPE_POREZA\" SET \"PDV_VRSTA\" = 4 WHERE \"STOPA\" IS NULL OR "
-                        "\"STOPA\" = 0;")},
+                        "\"STOPA\" = 0; "
+                        // The output invoice book's work table and its stored queries (views).
+                        "CREATE TABLE \"KNJIGA_IRA_IZVJESTAJ\" (\"ID\" {{AUTO_ID}}, \"SESIJA\" "
+                        "INTEGER, \"SKLADISTE\" INTEGER, \"BROJ_STRANICE\" INTEGER, \"RBR\" "
+                        "INTEGER, \"DATUM\" DATE, \"DATUM_PLACANJA\" DATE, \"RACUN\" TEXT, "
+                        "\"KUPAC\" TEXT, \"OIB\" TEXT, \"UKUPNO\" DOUBLE PRECISION, "
+                        "\"OSNOVICA_1\" DOUBLE PRECISION, \"POREZ_1\" DOUBLE PRECISION, "
+                        "\"OSNOVICA_2\" DOUBLE PRECISION, \"POREZ_2\" DOUBLE PRECISION, "
+                        "\"OSNOVICA_3\" DOUBLE PRECISION, \"POREZ_3\" DOUBLE PRECISION, "
+                        "\"OSNOVICA_EU\" DOUBLE PRECISION, \"OSNOVICA_IZVOZ\" DOUBLE PRECISION, "
+                        "\"OSNOVICA_OSLOBODENO\" DOUBLE PRECISION, \"OSNOVICA_PRIJENOS\" DOUBLE "
+                        "PRECISION, \"OSNOVICA_OSTALO\" DOUBLE PRECISION, \"POREZ_OSTALO\" DOUBLE "
+                        "PRECISION); "
+                        "CREATE INDEX \"IX_KNJIGA_IRA_IZVJESTAJ_SESIJA\" ON "
+                        "\"KNJIGA_IRA_IZVJESTAJ\" (\"SESIJA\", \"ID\");"),
+         true},
     };
     return steps;
 }
