@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <cmath>
+#include <mutex>
+#include <thread>
 
 #include "books/IraBookReport.h"
 #include "data/Database.h"
@@ -10,6 +14,7 @@
 #include "demo/DemoCompany.h"
 #include "reports/ReportEngine.h"
 #include "support/TestCompany.h"
+#include "support/Zodractl.h"
 
 namespace zodra::books {
 namespace {
@@ -281,6 +286,62 @@ TEST_F(IraBookTest, TheLayoutGenerationFollowsThePeriod) {
         EXPECT_EQ(request.reportFile, IraReportFile(IraVariant::Total, to));
         EXPECT_EQ(request.formulas.front().second,
                   QStringLiteral("Izlazni računi od 01.02.2012 do ") + range.toText);
+    }
+}
+
+// Workstations printing the book at once, beside compactions: every print completes with the
+// whole book of its own session, and a compaction either runs or is refused while they work.
+TEST_F(IraBookTest, SeveralProcessesPrintAtOnceBesideACompaction) {
+    AddWarehouse(*db, QStringLiteral("Veleprodaja"));
+    for (int n = 1; n <= 40; ++n) {
+        AddInvoice(n, QDate(2026, 5, 1 + n % 28), {{"PDV", 25, 10, 1.5 * n}, {"PDV 5%", 5, 10, 2}});
+    }
+    db.reset();
+    std::mutex mutex;
+    QStringList failures;
+    std::vector<std::thread> threads;
+    for (int w = 0; w < 3; ++w) {
+        threads.emplace_back([&, w] {
+            for (int i = 0; i < 2; ++i) {
+                const QString csv = Folder() + QStringLiteral("/ira-%1-%2.csv").arg(w).arg(i);
+                const test::ZodractlRun run = test::RunZodractl(
+                    {QStringLiteral("ira"), CompanyPath(), QStringLiteral("--skladiste"),
+                     QStringLiteral("1"), QStringLiteral("--od"), QStringLiteral("01.05.2026"),
+                     QStringLiteral("--do"), QStringLiteral("31.05.2026"), QStringLiteral("--csv"),
+                     csv});
+                if (run.exitCode != 0) {
+                    std::lock_guard<std::mutex> guard(mutex);
+                    failures << run.err;
+                }
+            }
+        });
+    }
+    threads.emplace_back([&] {
+        for (int i = 0; i < 3; ++i) {
+            const test::ZodractlRun run =
+                test::RunZodractl({QStringLiteral("compact"), CompanyPath()});
+            if (run.exitCode != 0 &&
+                !run.err.startsWith(QStringLiteral("Baza je otvorena na drugom računalu"))) {
+                std::lock_guard<std::mutex> guard(mutex);
+                failures << run.err;
+            }
+            QThread::msleep(50);
+        }
+    });
+    for (std::thread& t : threads) {
+        t.join();
+    }
+    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+    QFile first(Folder() + QStringLiteral("/ira-0-0.csv"));
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+    const QByteArray book = first.readAll();
+    EXPECT_EQ(book.count('\n'), 1 + 1 + 40 + 2);  // heading, opening, rows, one page's carry
+    for (int w = 0; w < 3; ++w) {
+        for (int i = 0; i < 2; ++i) {
+            QFile other(Folder() + QStringLiteral("/ira-%1-%2.csv").arg(w).arg(i));
+            ASSERT_TRUE(other.open(QIODevice::ReadOnly));
+            EXPECT_EQ(other.readAll(), book) << w << " " << i;
+        }
     }
 }
 
