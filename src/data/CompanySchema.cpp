@@ -103,6 +103,22 @@ const std::vector<CompanySchema::Migration>& Migrations() {
              "INSERT INTO \"Konfiguracija\" (\"Naziv\", \"Vrijednost\") SELECT 'PDV obrazac "
              "sastavio', '' WHERE NOT EXISTS (SELECT 1 FROM \"Konfiguracija\" WHERE \"Naziv\" = "
              "'PDV obrazac sastavio');")},
+        // 9: the output invoice book's work table and its stored queries (views).
+        {9,
+         QStringLiteral("CREATE TABLE \"KNJIGA_IRA_IZVJESTAJ\" (\"ID\" {{AUTO_ID}}, \"SESIJA\" "
+                        "INTEGER, \"SKLADISTE\" INTEGER, \"BROJ_STRANICE\" INTEGER, \"RBR\" "
+                        "INTEGER, \"DATUM\" DATE, \"DATUM_PLACANJA\" DATE, \"RACUN\" TEXT, "
+                        "\"KUPAC\" TEXT, \"OIB\" TEXT, \"UKUPNO\" DOUBLE PRECISION, "
+                        "\"OSNOVICA_1\" DOUBLE PRECISION, \"POREZ_1\" DOUBLE PRECISION, "
+                        "\"OSNOVICA_2\" DOUBLE PRECISION, \"POREZ_2\" DOUBLE PRECISION, "
+                        "\"OSNOVICA_3\" DOUBLE PRECISION, \"POREZ_3\" DOUBLE PRECISION, "
+                        "\"OSNOVICA_EU\" DOUBLE PRECISION, \"OSNOVICA_IZVOZ\" DOUBLE PRECISION, "
+                        "\"OSNOVICA_OSLOBODENO\" DOUBLE PRECISION, \"OSNOVICA_PRIJENOS\" DOUBLE "
+                        "PRECISION, \"OSNOVICA_OSTALO\" DOUBLE PRECISION, \"POREZ_OSTALO\" DOUBLE "
+                        "PRECISION); "
+                        "CREATE INDEX \"IX_KNJIGA_IRA_IZVJESTAJ_SESIJA\" ON "
+                        "\"KNJIGA_IRA_IZVJESTAJ\" (\"SESIJA\", \"ID\");"),
+         true},
     };
     return steps;
 }

@@ -382,7 +382,8 @@ RegisterDescription MakeTaxGroups() {
     d.listCaption = QStringLiteral("Grupe poreza");
     d.entryCaption = QStringLiteral("Upis nove grupe poreza");
     d.fields = {Text(u"NAZIV", u"Naziv"), Number(u"STOPA", u"Stopa %", NumberKind::TaxRate),
-                OptionalReference(u"PDV_VRSTA", u"Vrsta isporuke (PDV)", u"PDV_VRSTE", u"")};
+                OptionalReference(u"PDV_VRSTA", u"Vrsta isporuke (PDV)", u"PDV_VRSTE",
+                                  u"Nova vrsta isporuke")};
     d.checks = {
         Length(u"NAZIV", 255, true, u"Naziv je duži od 255 znakova ili nije upisan"),
         IsNumber(u"STOPA", u"Stopa mora biti upisana kao broj (možete upisati i nulu)"),

@@ -98,6 +98,7 @@ TEST_F(TaxFormLinesTest, AnOlderCompanyGetsTheSettingByRate) {
     {
         auto db = Open();
         db->ExecRaw(QStringLiteral("DROP TABLE \"PDV_VRSTE\""));
+        db->ExecRaw(QStringLiteral("DROP TABLE \"KNJIGA_IRA_IZVJESTAJ\""));
         db->ExecRaw(QStringLiteral("ALTER TABLE \"GRUPE_POREZA\" DROP COLUMN \"PDV_VRSTA\""));
         db->ExecRaw(
             QStringLiteral("INSERT INTO \"GRUPE_POREZA\" (\"SIFRA\", \"NAZIV\", "

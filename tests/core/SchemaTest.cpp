@@ -148,6 +148,7 @@ TEST(Migrations, AFirstVersionCompanyGetsTheLotPriceOfInvoiceLines) {
         }
         // Added by version 7.
         db->ExecRaw(QStringLiteral("DROP TABLE \"PDV_VRSTE\""));
+        db->ExecRaw(QStringLiteral("DROP TABLE \"KNJIGA_IRA_IZVJESTAJ\""));
         db->ExecRaw(QStringLiteral("ALTER TABLE \"GRUPE_POREZA\" DROP COLUMN \"PDV_VRSTA\""));
         db->ExecRaw(QStringLiteral("PRAGMA user_version = 1"));
     }
@@ -245,6 +246,7 @@ TEST(Migrations, ASecondVersionCompanyGetsOneIndexOfInvoiceLinesByItem) {
         }
         // Added by version 7.
         db->ExecRaw(QStringLiteral("DROP TABLE \"PDV_VRSTE\""));
+        db->ExecRaw(QStringLiteral("DROP TABLE \"KNJIGA_IRA_IZVJESTAJ\""));
         db->ExecRaw(QStringLiteral("ALTER TABLE \"GRUPE_POREZA\" DROP COLUMN \"PDV_VRSTA\""));
         db->ExecRaw(QStringLiteral("PRAGMA user_version = 2"));
     }

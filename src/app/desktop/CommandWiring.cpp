@@ -4,6 +4,7 @@
 #include "app/ui/LoginDialog.h"
 #include "app/ui/ShellCommands.h"
 #include "books/ui/VatCommands.h"
+#include "books/ui/IraCommands.h"
 #include "cashbook/ui/CashBookCommands.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
@@ -31,6 +32,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     // One line per subsystem, e.g. stock::ui::RegisterStockCommands(registry);
     cashbook::ui::RegisterCashBookCommands(registry);
     books::ui::RegisterVatCommands(registry);
+    books::ui::RegisterIraCommands(registry);
     registers::ui::RegisterRegisterCommands(registry);
     pricelists::ui::RegisterPriceListCommands(registry);
     purchasing::ui::RegisterPurchasingCommands(registry);

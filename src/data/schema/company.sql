@@ -2192,6 +2192,36 @@ CREATE TABLE "KNJIGA_POPISA" (
 );
 CREATE INDEX "IX_KNJIGA_POPISA_SESIJA" ON "KNJIGA_POPISA" ("SESIJA", "BROJ_STRANICE");
 
+-- Output invoice book report work table: the rows of one print, per session (SESIJA), page by
+-- page with the carry rows. Columns 1 to 3 are the rate columns of the period, in rate order
+-- (base and tax); the others are bases of tax-free supplies, OSTALO what fits no column.
+CREATE TABLE "KNJIGA_IRA_IZVJESTAJ" (
+    "ID"                  {{AUTO_ID}},
+    "SESIJA"              INTEGER,
+    "SKLADISTE"           INTEGER,
+    "BROJ_STRANICE"       INTEGER,
+    "RBR"                 INTEGER,
+    "DATUM"               DATE,
+    "DATUM_PLACANJA"      DATE,
+    "RACUN"               TEXT,
+    "KUPAC"               TEXT,
+    "OIB"                 TEXT,
+    "UKUPNO"              DOUBLE PRECISION,
+    "OSNOVICA_1"          DOUBLE PRECISION,
+    "POREZ_1"             DOUBLE PRECISION,
+    "OSNOVICA_2"          DOUBLE PRECISION,
+    "POREZ_2"             DOUBLE PRECISION,
+    "OSNOVICA_3"          DOUBLE PRECISION,
+    "POREZ_3"             DOUBLE PRECISION,
+    "OSNOVICA_EU"         DOUBLE PRECISION,
+    "OSNOVICA_IZVOZ"      DOUBLE PRECISION,
+    "OSNOVICA_OSLOBODENO" DOUBLE PRECISION,
+    "OSNOVICA_PRIJENOS"   DOUBLE PRECISION,
+    "OSNOVICA_OSTALO"     DOUBLE PRECISION,
+    "POREZ_OSTALO"        DOUBLE PRECISION
+);
+CREATE INDEX "IX_KNJIGA_IRA_IZVJESTAJ_SESIJA" ON "KNJIGA_IRA_IZVJESTAJ" ("SESIJA", "ID");
+
 -- Paged print of the cash book.
 CREATE TABLE "BLAGAJNICKI_IZVJESTAJ" (
     "ID"            {{AUTO_ID}},

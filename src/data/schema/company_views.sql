@@ -750,3 +750,77 @@ SELECT b."SKLADISTE" AS "Skladiste", b."GODINA" AS "Godina", b."DATUM" AS "Datum
        SUM(b."PRIMITAK") AS "Primitak", SUM(b."IZDATAK") AS "Izdatak"
 FROM "Query blagajnički izvještaj" b
 GROUP BY b."SKLADISTE", b."GODINA", b."DATUM";
+
+-- The output invoice book: every posted invoice on its date and every cancellation on its own
+-- date (amounts negative, number RBR_IRA_STORNO), one row per tax group, rate and taxation type
+-- of the invoice's lines. The book builder places each row in its column (books/TaxFormLines).
+CREATE VIEW "Query knjiga izlaznih računa5" AS
+SELECT r."SKLADISTE" AS "SKLADISTE", r."IRA" AS "IRA", r."GODINA" AS "GODINA",
+       r."BROJ RACUNA" AS "BROJ", r."RBR_IRA" AS "RBR", r."DATUM" AS "DATUM", 0 AS "STORNO",
+       r."UVJET PRODAJE" AS "UVJET PRODAJE", p."NAZIV" AS "KUPAC", p."OIB" AS "OIB",
+       s."GRUPA_POREZA" AS "GRUPA_POREZA", s."POREZ_%" AS "STOPA",
+       s."TIP_OPOREZIVANJA" AS "TIP_OPOREZIVANJA", SUM(s."VRIJEDNOST_") AS "OSNOVICA",
+       SUM(s."POREZ_IZNOS") AS "POREZ", SUM(s."UKUPNO_") AS "UKUPNO"
+FROM "RACUNI" r
+JOIN "STAVKE_RACUNA" s ON s."SKLADISTE" = r."SKLADISTE" AND s."IRA" = r."IRA"
+     AND s."GODINA" = r."GODINA" AND s."BROJ_RACUNA" = r."BROJ RACUNA"
+LEFT JOIN "PARTNERI" p ON p."SIFRA" = r."SIFRA PARTNERA"
+GROUP BY r."SKLADISTE", r."IRA", r."GODINA", r."BROJ RACUNA", r."RBR_IRA", r."DATUM",
+         r."UVJET PRODAJE", p."NAZIV", p."OIB", s."GRUPA_POREZA", s."POREZ_%", s."TIP_OPOREZIVANJA"
+UNION ALL
+SELECT r."SKLADISTE", r."IRA", r."GODINA", r."BROJ RACUNA", r."RBR_IRA_STORNO", r."DATUM_STORNA",
+       1, r."UVJET PRODAJE", p."NAZIV", p."OIB", s."GRUPA_POREZA", s."POREZ_%",
+       s."TIP_OPOREZIVANJA", -SUM(s."VRIJEDNOST_"), -SUM(s."POREZ_IZNOS"), -SUM(s."UKUPNO_")
+FROM "RACUNI" r
+JOIN "STAVKE_RACUNA" s ON s."SKLADISTE" = r."SKLADISTE" AND s."IRA" = r."IRA"
+     AND s."GODINA" = r."GODINA" AND s."BROJ_RACUNA" = r."BROJ RACUNA"
+LEFT JOIN "PARTNERI" p ON p."SIFRA" = r."SIFRA PARTNERA"
+WHERE r."STORNO" = TRUE
+GROUP BY r."SKLADISTE", r."IRA", r."GODINA", r."BROJ RACUNA", r."RBR_IRA_STORNO",
+         r."DATUM_STORNA", r."UVJET PRODAJE", p."NAZIV", p."OIB", s."GRUPA_POREZA", s."POREZ_%",
+         s."TIP_OPOREZIVANJA";
+
+-- The same book with the retail invoices (sales terms 1) summed per day: one row per day,
+-- cancellation mark, tax group, rate and taxation type, with the day's first and last number.
+CREATE VIEW "Query knjiga izlaznih računa6" AS
+SELECT q."SKLADISTE" AS "SKLADISTE", q."IRA" AS "IRA", q."GODINA" AS "GODINA",
+       q."BROJ" AS "BROJ", q."BROJ" AS "BROJ_DO", q."RBR" AS "RBR", q."DATUM" AS "DATUM",
+       q."STORNO" AS "STORNO", q."UVJET PRODAJE" AS "UVJET PRODAJE", q."KUPAC" AS "KUPAC",
+       q."OIB" AS "OIB", q."GRUPA_POREZA" AS "GRUPA_POREZA", q."STOPA" AS "STOPA",
+       q."TIP_OPOREZIVANJA" AS "TIP_OPOREZIVANJA", q."OSNOVICA" AS "OSNOVICA",
+       q."POREZ" AS "POREZ", q."UKUPNO" AS "UKUPNO"
+FROM "Query knjiga izlaznih računa5" q
+WHERE q."UVJET PRODAJE" IS NULL OR q."UVJET PRODAJE" <> 1
+UNION ALL
+SELECT q."SKLADISTE", q."IRA", q."GODINA", d."OD", d."DO", MIN(q."RBR"), q."DATUM",
+       q."STORNO", 1, 'Maloprodaja', NULL, q."GRUPA_POREZA", q."STOPA", q."TIP_OPOREZIVANJA",
+       SUM(q."OSNOVICA"), SUM(q."POREZ"), SUM(q."UKUPNO")
+FROM "Query knjiga izlaznih računa5" q
+JOIN (SELECT "SKLADISTE", "IRA", "GODINA", "DATUM", "STORNO", MIN("BROJ") AS "OD",
+             MAX("BROJ") AS "DO"
+      FROM "Query knjiga izlaznih računa5" WHERE "UVJET PRODAJE" = 1
+      GROUP BY "SKLADISTE", "IRA", "GODINA", "DATUM", "STORNO") d
+     ON d."SKLADISTE" = q."SKLADISTE" AND d."IRA" = q."IRA" AND d."GODINA" = q."GODINA"
+     AND d."DATUM" = q."DATUM" AND d."STORNO" = q."STORNO"
+WHERE q."UVJET PRODAJE" = 1
+GROUP BY q."SKLADISTE", q."IRA", q."GODINA", d."OD", d."DO", q."DATUM", q."STORNO",
+         q."GRUPA_POREZA", q."STOPA", q."TIP_OPOREZIVANJA";
+
+-- Collections of output invoices by the date paid: each collection (NAPLATA) with the rows of
+-- its invoice per tax group, so that the book takes from each group the collection's share of
+-- the invoice total.
+CREATE VIEW "Query knjiga izlaznih računa plaćeno N" AS
+SELECT n."Skladište" AS "Skladiste", n."IRA" AS "IRA", n."Godina" AS "GODINA",
+       n."Datum" AS "DATUM PLAĆANJA", n."Sifra" AS "NAPLATA", n."Iznos" AS "PLACENO",
+       q."BROJ" AS "BROJ", q."RBR" AS "RBR", q."DATUM" AS "DATUM",
+       q."UVJET PRODAJE" AS "UVJET PRODAJE", q."KUPAC" AS "KUPAC", q."OIB" AS "OIB",
+       q."GRUPA_POREZA" AS "GRUPA_POREZA", q."STOPA" AS "STOPA",
+       q."TIP_OPOREZIVANJA" AS "TIP_OPOREZIVANJA", q."OSNOVICA" AS "OSNOVICA",
+       q."POREZ" AS "POREZ", q."UKUPNO" AS "UKUPNO"
+FROM "NAPLATA" n
+JOIN "Query knjiga izlaznih računa5" q ON q."SKLADISTE" = n."Skladište" AND q."IRA" = n."IRA"
+     AND q."GODINA" = n."Godina" AND q."BROJ" = n."Broj računa" AND q."STORNO" = 0;
+
+-- The collections of retail invoices (sales terms 1), which the paid book sums per day paid.
+CREATE VIEW "Query knjiga izlaznih računa plaćeno maloprodaja sumarno N" AS
+SELECT * FROM "Query knjiga izlaznih računa plaćeno N" WHERE "UVJET PRODAJE" = 1;

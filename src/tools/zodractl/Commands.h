@@ -68,6 +68,9 @@ int Print(const QStringList& args);
 int Correct(const QStringList& args);
 // Prints the cash book of a warehouse for a range of dates (CashBookCommand.cpp).
 int CashBook(const QStringList& args);
+
+// Prints the output invoice book for a range of dates to PDF and/or CSV (IraCommand.cpp).
+int Ira(const QStringList& args);
 // The register's receipt of a posted invoice to a file or the receipt printer
 // (ReceiptCommand.cpp).
 int Receipt(const QStringList& args);

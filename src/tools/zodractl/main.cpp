@@ -94,6 +94,8 @@ const char* kUsageText =
     "                             bez rabata i postotak rabata, ili brisanje stavke) kroz iste\n"
     "                             provjere kao prozor \"Račun\" u ispravku\n"
     "  cashbook PUTANJA --skladiste N --od DD.MM.GGGG --do DD.MM.GGGG --pdf IZLAZ.pdf\n"
+    "  ira PUTANJA --od DD.MM.GGGG --do DD.MM.GGGG [--vrsta V] [--pdf IZLAZ.pdf] [--csv "
+    "IZLAZ.csv]\n"
     "                             blagajnički izvještaj skladišta za razdoblje u PDF\n"
     "  receipt PUTANJA BROJ [--skladiste N] [--knjiga B] [--out DATOTEKA]\n"
     "                             maloprodajni račun (40 stupaca, kodna stranica i kodovi POS\n"
@@ -132,7 +134,7 @@ int main(int argc, char** argv) {
     const bool report =
         argc > 1 && (qstrcmp(argv[1], "report") == 0 || qstrcmp(argv[1], "post") == 0 ||
                      qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "cashbook") == 0 ||
-                     qstrcmp(argv[1], "vat") == 0);
+                     qstrcmp(argv[1], "vat") == 0 || qstrcmp(argv[1], "ira") == 0);
     if (report && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -209,6 +211,8 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::Correct(args);
     if (command == QLatin1String("cashbook"))
         return zodractl::CashBook(args);
+    if (command == QLatin1String("ira"))
+        return zodractl::Ira(args);
     if (command == QLatin1String("receipt"))
         return zodractl::Receipt(args);
     if (command == QLatin1String("xreport"))

@@ -1,0 +1,63 @@
+#include "books/ui/IraCommands.h"
+
+#include "books/IraBookReport.h"
+#include "books/ui/IraBookDialog.h"
+#include "data/Database.h"
+#include "data/Session.h"
+#include "reports/ui/RangeDialog.h"
+#include "reports/ui/ReportPrinting.h"
+#include "ui/CommandRegistry.h"
+#include "ui/WindowHost.h"
+
+namespace zodra::books::ui {
+
+namespace {
+
+std::optional<int> InvoiceNumber(Database& db, const char* function, int warehouse, int book,
+                                 int year) {
+    const QVariant value = db.Scalar(
+        QStringLiteral("SELECT %1(\"BROJ RACUNA\") FROM \"RACUNI\" WHERE \"SKLADISTE\" = ? AND "
+                       "\"IRA\" = ? AND \"GODINA\" = ?")
+            .arg(QLatin1String(function)),
+        {warehouse, book, year});
+    return value.isNull() ? std::nullopt : std::optional<int>(value.toInt());
+}
+
+void PrintBook(zodra::ui::WindowHost& host, IraVariant variant) {
+    host.SetStatusText(IraStatusText(variant));
+    Session& session = host.CurrentSession();
+    const std::optional<int> book = IraBookDialog::Ask(session.Db(), host.DialogParent());
+    if (!book) {
+        return;
+    }
+    const bool numbers = variant == IraVariant::Total;
+    const int warehouse = session.activeWarehouse.code;
+    const auto range = reports::ui::RangeDialog::Ask(
+        host.UserPrompter(), host.DialogParent(), session.businessYear, numbers,
+        numbers ? InvoiceNumber(session.Db(), "MIN", warehouse, *book, session.businessYear)
+                : std::nullopt,
+        numbers ? InvoiceNumber(session.Db(), "MAX", warehouse, *book, session.businessYear)
+                : std::nullopt);
+    if (!range) {
+        return;
+    }
+    reports::ui::ShowReport(host, PrepareIraBook(session, variant, *book, *range));
+}
+
+}  // namespace
+
+void RegisterIraCommands(zodra::ui::CommandRegistry& registry) {
+    const std::pair<const char*, IraVariant> commands[] = {
+        {"IRA_ukupno", IraVariant::Total},
+        {"IRA_ukupno_po_danima", IraVariant::RetailDaily},
+        {"IRA_DP", IraVariant::Paid},
+        {"IRA_DP_po_danima", IraVariant::PaidRetailDaily},
+    };
+    for (const auto& [name, variant] : commands) {
+        const IraVariant v = variant;
+        registry.Register(QString::fromLatin1(name),
+                          [v](zodra::ui::WindowHost& host) { PrintBook(host, v); });
+    }
+}
+
+}  // namespace zodra::books::ui
