@@ -57,6 +57,29 @@ const std::vector<CompanySchema::Migration>& Migrations() {
                            "DROP INDEX IF EXISTS \"IX_NAPLATA_DATUM\"; "
                            "CREATE INDEX IF NOT EXISTS \"IX_NAPLATA_DATUM_TIP\" ON \"NAPLATA\" "
                            "(\"Datum\", \"Tip\", \"Tip kartice\");")},
+        // 7: the input invoice book keeps the current 5 and 13 % rates beside the earlier ones,
+        // and the kind of purchase that decides its lines on the VAT form; the payments of input
+        // invoices are read with the invoice's amounts scaled by the paid share.
+        {7,
+         QStringLiteral("ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"Osnovica5\" "
+                        "DOUBLE PRECISION DEFAULT 0; "
+                        "ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"PretporezUkupno5\" "
+                        "DOUBLE PRECISION DEFAULT 0; "
+                        "ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"PretporezOdbiti5\" "
+                        "DOUBLE PRECISION DEFAULT 0; "
+                        "ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"PretporezNeOdbiti5\" "
+                        "DOUBLE PRECISION DEFAULT 0; "
+                        "ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"Osnovica13\" "
+                        "DOUBLE PRECISION DEFAULT 0; "
+                        "ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"PretporezUkupno13\" "
+                        "DOUBLE PRECISION DEFAULT 0; "
+                        "ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"PretporezOdbiti13\" "
+                        "DOUBLE PRECISION DEFAULT 0; "
+                        "ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"PretporezNeOdbiti13\" "
+                        "DOUBLE PRECISION DEFAULT 0; "
+                        "ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"Vrsta nabave\" "
+                        "INTEGER NOT NULL DEFAULT 0;"),
+         true},
     };
     return steps;
 }

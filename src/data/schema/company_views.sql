@@ -750,3 +750,44 @@ SELECT b."SKLADISTE" AS "Skladiste", b."GODINA" AS "Godina", b."DATUM" AS "Datum
        SUM(b."PRIMITAK") AS "Primitak", SUM(b."IZDATAK") AS "Izdatak"
 FROM "Query blagajnički izvještaj" b
 GROUP BY b."SKLADISTE", b."GODINA", b."DATUM";
+
+-- ============================================================================
+-- Input invoice book
+-- ============================================================================
+
+-- Every payment of an input invoice with the invoice's amounts scaled by the paid share
+-- (payment / invoice total). An invoice whose total is 0 has no share to scale by: its payment
+-- is shown whole as a base without tax.
+CREATE VIEW "Query ulazni računi plaćeno" AS
+SELECT k."URA", k."GODINA", k."Redni broj", k."Račun broj", k."Račun datum",
+    k."Šifra dobavljača", d."NAZIV" AS "Dobavljač", k."Tip računa", k."Vrsta nabave",
+    k."Iznos računa sa porezom", pl."Datum" AS "Datum plaćanja", pl."Iznos" AS "Iznos plaćanja",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN pl."Iznos" ELSE k."Osnovica0" * pl."Iznos" / k."Iznos računa sa porezom" END AS "Osnovica0",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."Osnovica5" * pl."Iznos" / k."Iznos računa sa porezom" END AS "Osnovica5",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezUkupno5" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezUkupno5",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezOdbiti5" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezOdbiti5",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezNeOdbiti5" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezNeOdbiti5",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."Osnovica10" * pl."Iznos" / k."Iznos računa sa porezom" END AS "Osnovica10",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezUkupno10" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezUkupno10",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezOdbiti10" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezOdbiti10",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezNeOdbiti10" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezNeOdbiti10",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."Osnovica13" * pl."Iznos" / k."Iznos računa sa porezom" END AS "Osnovica13",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezUkupno13" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezUkupno13",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezOdbiti13" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezOdbiti13",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezNeOdbiti13" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezNeOdbiti13",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."Osnovica22" * pl."Iznos" / k."Iznos računa sa porezom" END AS "Osnovica22",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezUkupno22" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezUkupno22",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezOdbiti22" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezOdbiti22",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezNeOdbiti22" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezNeOdbiti22",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."Osnovica23" * pl."Iznos" / k."Iznos računa sa porezom" END AS "Osnovica23",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezUkupno23" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezUkupno23",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezOdbiti23" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezOdbiti23",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezNeOdbiti23" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezNeOdbiti23",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."Osnovica25" * pl."Iznos" / k."Iznos računa sa porezom" END AS "Osnovica25",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezUkupno25" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezUkupno25",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezOdbiti25" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezOdbiti25",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezNeOdbiti25" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezNeOdbiti25"
+FROM "KNJIGE_ULAZNIH_RACUNA" k
+INNER JOIN "PLACANJA" pl ON pl."URA" = k."URA" AND pl."GODINA" = k."GODINA"
+    AND pl."Redni broj knjige UFA" = k."Redni broj"
+LEFT JOIN "PARTNERI" d ON d."SIFRA" = k."Šifra dobavljača";
