@@ -68,6 +68,8 @@ int Print(const QStringList& args);
 int Correct(const QStringList& args);
 // Prints the cash book of a warehouse for a range of dates (CashBookCommand.cpp).
 int CashBook(const QStringList& args);
+// Prints the input invoice book of a period and writes its form U-RA (UraCommand.cpp).
+int InputInvoiceBook(const QStringList& args);
 // The register's receipt of a posted invoice to a file or the receipt printer
 // (ReceiptCommand.cpp).
 int Receipt(const QStringList& args);
