@@ -331,6 +331,18 @@ bool DeleteUraInvoiceAsked(Database& db, int book, int year, int number, Prompte
     return true;
 }
 
+std::vector<UraSupplier> UraSuppliers(Database& db) {
+    Statement s(db, QStringLiteral("SELECT \"SIFRA\", \"NAZIV\" FROM \"PARTNERI\" WHERE "
+                                   "\"Dobavljac\" = TRUE ORDER BY \"NAZIV\" COLLATE \"HR\", "
+                                   "\"SIFRA\""));
+    s.Exec();
+    std::vector<UraSupplier> list;
+    while (s.Next()) {
+        list.push_back({s.Int(0), s.Text(1)});
+    }
+    return list;
+}
+
 void FillFromReceipt(UraInvoice& invoice, const purchasing::ReceiptTaxSummary& summary,
                      const QDate& receiptDate) {
     invoice.base0 = summary.packagingBase;

@@ -106,6 +106,13 @@ void DeleteUraInvoice(Database& db, int book, int year, int number);
 // The list window's deletion: asks UraDeleteQuestion (No by default) first.
 bool DeleteUraInvoiceAsked(Database& db, int book, int year, int number, Prompter& prompter);
 
+// The suppliers an invoice can be entered for (partners marked "Dobavljac"), by name.
+struct UraSupplier {
+    int code = 0;
+    QString name;
+};
+std::vector<UraSupplier> UraSuppliers(Database& db);
+
 // The amounts of a receipt's tax summary as an input invoice: each rate of the summary into
 // its column, lines at 0 % and the packaging into the base without tax, the deductible tax the
 // whole tax, the total their sum, the due date the receipt's date plus the supplier's delay.

@@ -3,6 +3,7 @@
 #include "app/Users.h"
 #include "app/ui/LoginDialog.h"
 #include "app/ui/ShellCommands.h"
+#include "books/ui/UraCommands.h"
 #include "cashbook/ui/CashBookCommands.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
@@ -29,6 +30,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     ui::RegisterShellCommands(registry);
     // One line per subsystem, e.g. stock::ui::RegisterStockCommands(registry);
     cashbook::ui::RegisterCashBookCommands(registry);
+    books::ui::RegisterUraCommands(registry);
     registers::ui::RegisterRegisterCommands(registry);
     pricelists::ui::RegisterPriceListCommands(registry);
     purchasing::ui::RegisterPurchasingCommands(registry);
