@@ -119,6 +119,29 @@ const std::vector<CompanySchema::Migration>& Migrations() {
                         "CREATE INDEX \"IX_KNJIGA_IRA_IZVJESTAJ_SESIJA\" ON "
                         "\"KNJIGA_IRA_IZVJESTAJ\" (\"SESIJA\", \"ID\");"),
          true},
+        // 10: the input invoice book keeps the current 5 and 13 % rates beside the earlier ones,
+        // and the kind of purchase that decides its lines on the VAT form; the payments of input
+        // invoices are read with the invoice's amounts scaled by the paid share.
+        {10,
+         QStringLiteral("ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"Osnovica5\" "
+                        "DOUBLE PRECISION DEFAULT 0; "
+                        "ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"PretporezUkupno5\" "
+                        "DOUBLE PRECISION DEFAULT 0; "
+                        "ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"PretporezOdbiti5\" "
+                        "DOUBLE PRECISION DEFAULT 0; "
+                        "ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"PretporezNeOdbiti5\" "
+                        "DOUBLE PRECISION DEFAULT 0; "
+                        "ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"Osnovica13\" "
+                        "DOUBLE PRECISION DEFAULT 0; "
+                        "ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"PretporezUkupno13\" "
+                        "DOUBLE PRECISION DEFAULT 0; "
+                        "ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"PretporezOdbiti13\" "
+                        "DOUBLE PRECISION DEFAULT 0; "
+                        "ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"PretporezNeOdbiti13\" "
+                        "DOUBLE PRECISION DEFAULT 0; "
+                        "ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"Vrsta nabave\" "
+                        "INTEGER NOT NULL DEFAULT 0;"),
+         true},
     };
     return steps;
 }

@@ -90,6 +90,16 @@ void DropViews(Database& db) {
     }
 }
 
+// The columns the input invoice book gained in version 10, dropped to make an older file.
+void DropInputBookRateColumns(Database& db) {
+    for (const char* column :
+         {"Osnovica5", "PretporezUkupno5", "PretporezOdbiti5", "PretporezNeOdbiti5", "Osnovica13",
+          "PretporezUkupno13", "PretporezOdbiti13", "PretporezNeOdbiti13", "Vrsta nabave"}) {
+        db.ExecRaw(QStringLiteral("ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" DROP COLUMN \"%1\"")
+                       .arg(QString::fromUtf8(column)));
+    }
+}
+
 }  // namespace
 
 TEST(Migrations, StepsRunInOrderOnceEachAndAFailingStepChangesNothing) {
@@ -146,10 +156,14 @@ TEST(Migrations, AFirstVersionCompanyGetsTheLotPriceOfInvoiceLines) {
             db->ExecRaw(QStringLiteral("ALTER TABLE \"RACUNI\" DROP COLUMN \"%1\"")
                             .arg(QString::fromLatin1(column)));
         }
-        // Added by version 7.
+        // Added by versions 7 and 9.
         db->ExecRaw(QStringLiteral("DROP TABLE \"PDV_VRSTE\""));
         db->ExecRaw(QStringLiteral("DROP TABLE \"KNJIGA_IRA_IZVJESTAJ\""));
         db->ExecRaw(QStringLiteral("ALTER TABLE \"GRUPE_POREZA\" DROP COLUMN \"PDV_VRSTA\""));
+        DropInputBookRateColumns(*db);
+        db->ExecRaw(QStringLiteral(
+            "INSERT INTO \"KNJIGE_ULAZNIH_RACUNA\" (\"URA\", \"GODINA\", \"Redni broj\", "
+            "\"Osnovica25\") VALUES (1, 2026, 1, 100)"));
         db->ExecRaw(QStringLiteral("PRAGMA user_version = 1"));
     }
     auto opened = Database::Open(path, QString());
@@ -158,6 +172,15 @@ TEST(Migrations, AFirstVersionCompanyGetsTheLotPriceOfInvoiceLines) {
     EXPECT_EQ(db.SchemaVersion(), CompanySchema::kCurrentVersion);
     EXPECT_TRUE(db.Columns(QStringLiteral("STAVKE_RACUNA_PRIVREMENO"))
                     .contains(QStringLiteral("CIJENA_SKLADISTA")));
+    // Version 7: the input invoice book's rows gain the 5 and 13 % columns at 0 and the kind of
+    // purchase "domestic", and the payments view reads them.
+    EXPECT_EQ(db.Scalar(QStringLiteral("SELECT \"Osnovica13\" + \"Vrsta nabave\" + "
+                                       "\"Osnovica25\" FROM \"KNJIGE_ULAZNIH_RACUNA\""))
+                  .toDouble(),
+              100);
+    EXPECT_EQ(
+        db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Query ulazni računi plaćeno\"")).toInt(),
+        0);
     EXPECT_EQ(
         db.Scalar(QStringLiteral("SELECT \"CIJENA_SKLADISTA\" FROM \"STAVKE_RACUNA\"")).toDouble(),
         7.5);
@@ -244,10 +267,11 @@ TEST(Migrations, ASecondVersionCompanyGetsOneIndexOfInvoiceLinesByItem) {
             db->ExecRaw(QStringLiteral("ALTER TABLE \"RACUNI\" DROP COLUMN \"%1\"")
                             .arg(QString::fromLatin1(column)));
         }
-        // Added by version 7.
+        // Added by versions 7 and 9.
         db->ExecRaw(QStringLiteral("DROP TABLE \"PDV_VRSTE\""));
         db->ExecRaw(QStringLiteral("DROP TABLE \"KNJIGA_IRA_IZVJESTAJ\""));
         db->ExecRaw(QStringLiteral("ALTER TABLE \"GRUPE_POREZA\" DROP COLUMN \"PDV_VRSTA\""));
+        DropInputBookRateColumns(*db);
         db->ExecRaw(QStringLiteral("PRAGMA user_version = 2"));
     }
     auto opened = Database::Open(path, QString());

@@ -3,8 +3,9 @@
 #include "app/Users.h"
 #include "app/ui/LoginDialog.h"
 #include "app/ui/ShellCommands.h"
-#include "books/ui/VatCommands.h"
 #include "books/ui/IraCommands.h"
+#include "books/ui/UraCommands.h"
+#include "books/ui/VatCommands.h"
 #include "cashbook/ui/CashBookCommands.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
@@ -33,6 +34,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     cashbook::ui::RegisterCashBookCommands(registry);
     books::ui::RegisterVatCommands(registry);
     books::ui::RegisterIraCommands(registry);
+    books::ui::RegisterUraCommands(registry);
     registers::ui::RegisterRegisterCommands(registry);
     pricelists::ui::RegisterPriceListCommands(registry);
     purchasing::ui::RegisterPurchasingCommands(registry);

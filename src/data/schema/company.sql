@@ -2084,7 +2084,10 @@ CREATE INDEX "IX_IZABRANI_PARTNERI_SESIJA" ON "IZABRANI_PARTNERI" ("SESIJA", "SI
 -- ============================================================================
 
 -- Input invoice book: base, total input tax and its deductible and non-deductible parts per
--- rate. Tip računa is 'R-1' or 'R-2'.
+-- rate (the current 5, 13, 25 % and the earlier 10, 22, 23 %). Tip računa is 'R-1' or 'R-2'.
+-- Vrsta nabave says which input lines of the VAT form the row feeds: 0 domestic, 1 domestic
+-- reverse charge, 2 goods from the EU, 3 services from the EU, 4 from suppliers not established
+-- here, 5 import.
 CREATE TABLE "KNJIGE_ULAZNIH_RACUNA" (
     "URA"                     INTEGER NOT NULL,
     "GODINA"                  INTEGER NOT NULL,
@@ -2110,8 +2113,17 @@ CREATE TABLE "KNJIGE_ULAZNIH_RACUNA" (
     "PretporezUkupno25"       DOUBLE PRECISION DEFAULT 0,
     "PretporezOdbiti25"       DOUBLE PRECISION DEFAULT 0,
     "PretporezNeOdbiti25"     DOUBLE PRECISION DEFAULT 0,
+    "Osnovica5"               DOUBLE PRECISION DEFAULT 0,
+    "PretporezUkupno5"        DOUBLE PRECISION DEFAULT 0,
+    "PretporezOdbiti5"        DOUBLE PRECISION DEFAULT 0,
+    "PretporezNeOdbiti5"      DOUBLE PRECISION DEFAULT 0,
+    "Osnovica13"              DOUBLE PRECISION DEFAULT 0,
+    "PretporezUkupno13"       DOUBLE PRECISION DEFAULT 0,
+    "PretporezOdbiti13"       DOUBLE PRECISION DEFAULT 0,
+    "PretporezNeOdbiti13"     DOUBLE PRECISION DEFAULT 0,
     "Iznos računa sa porezom" DOUBLE PRECISION DEFAULT 0,
     "Dospijeće"               DATE,
+    "Vrsta nabave"            INTEGER NOT NULL DEFAULT 0,
     PRIMARY KEY ("URA", "GODINA", "Redni broj")
 );
 CREATE INDEX "IX_KNJIGE_ULAZNIH_RACUNA_DATUM" ON "KNJIGE_ULAZNIH_RACUNA" ("URA", "GODINA", "Račun datum");

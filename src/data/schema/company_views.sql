@@ -824,3 +824,43 @@ JOIN "Query knjiga izlaznih računa5" q ON q."SKLADISTE" = n."Skladište" AND q.
 -- The collections of retail invoices (sales terms 1), which the paid book sums per day paid.
 CREATE VIEW "Query knjiga izlaznih računa plaćeno maloprodaja sumarno N" AS
 SELECT * FROM "Query knjiga izlaznih računa plaćeno N" WHERE "UVJET PRODAJE" = 1;
+-- ============================================================================
+-- Input invoice book
+-- ============================================================================
+
+-- Every payment of an input invoice with the invoice's amounts scaled by the paid share
+-- (payment / invoice total). An invoice whose total is 0 has no share to scale by: its payment
+-- is shown whole as a base without tax.
+CREATE VIEW "Query ulazni računi plaćeno" AS
+SELECT k."URA", k."GODINA", k."Redni broj", k."Račun broj", k."Račun datum",
+    k."Šifra dobavljača", d."NAZIV" AS "Dobavljač", k."Tip računa", k."Vrsta nabave",
+    k."Iznos računa sa porezom", pl."Datum" AS "Datum plaćanja", pl."Iznos" AS "Iznos plaćanja",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN pl."Iznos" ELSE k."Osnovica0" * pl."Iznos" / k."Iznos računa sa porezom" END AS "Osnovica0",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."Osnovica5" * pl."Iznos" / k."Iznos računa sa porezom" END AS "Osnovica5",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezUkupno5" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezUkupno5",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezOdbiti5" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezOdbiti5",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezNeOdbiti5" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezNeOdbiti5",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."Osnovica10" * pl."Iznos" / k."Iznos računa sa porezom" END AS "Osnovica10",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezUkupno10" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezUkupno10",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezOdbiti10" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezOdbiti10",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezNeOdbiti10" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezNeOdbiti10",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."Osnovica13" * pl."Iznos" / k."Iznos računa sa porezom" END AS "Osnovica13",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezUkupno13" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezUkupno13",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezOdbiti13" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezOdbiti13",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezNeOdbiti13" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezNeOdbiti13",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."Osnovica22" * pl."Iznos" / k."Iznos računa sa porezom" END AS "Osnovica22",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezUkupno22" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezUkupno22",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezOdbiti22" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezOdbiti22",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezNeOdbiti22" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezNeOdbiti22",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."Osnovica23" * pl."Iznos" / k."Iznos računa sa porezom" END AS "Osnovica23",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezUkupno23" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezUkupno23",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezOdbiti23" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezOdbiti23",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezNeOdbiti23" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezNeOdbiti23",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."Osnovica25" * pl."Iznos" / k."Iznos računa sa porezom" END AS "Osnovica25",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezUkupno25" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezUkupno25",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezOdbiti25" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezOdbiti25",
+    CASE WHEN k."Iznos računa sa porezom" = 0 THEN 0 ELSE k."PretporezNeOdbiti25" * pl."Iznos" / k."Iznos računa sa porezom" END AS "PretporezNeOdbiti25"
+FROM "KNJIGE_ULAZNIH_RACUNA" k
+INNER JOIN "PLACANJA" pl ON pl."URA" = k."URA" AND pl."GODINA" = k."GODINA"
+    AND pl."Redni broj knjige UFA" = k."Redni broj"
+LEFT JOIN "PARTNERI" d ON d."SIFRA" = k."Šifra dobavljača";

@@ -266,6 +266,7 @@ std::vector<DocumentDoors> AllKinds() {
     for (DocumentDoors& doors : OutgoingDocumentDoors()) {
         kinds.push_back(std::move(doors));
     }
+    kinds.push_back(InputInvoiceDoors());
     return kinds;
 }
 
@@ -419,7 +420,8 @@ std::optional<DocumentArgs> ParseDocumentArgs(const QStringList& args, bool with
                 return std::nullopt;
             }
         } else if ((args.at(1) == QLatin1String("racun") || args.at(1) == QLatin1String("ponuda") ||
-                    args.at(1) == QLatin1String("predracun")) &&
+                    args.at(1) == QLatin1String("predracun") ||
+                    args.at(1) == QLatin1String("ura")) &&
                    flag == QLatin1String("--knjiga") && i + 1 < args.size()) {
             parsed.book = args.at(++i).toInt(&ok);
             if (!ok || parsed.book <= 0) {

@@ -73,4 +73,8 @@ std::vector<DocumentDoors> RetailDoors();
 // also without discount columns, the delivery note also with purchase values) (OutgoingDoors.cpp).
 std::vector<DocumentDoors> OutgoingDocumentDoors();
 
+// The input invoice ("ura"): posted from a file (docs/ura-json.md), deleted by its serial
+// number in the book given with --knjiga (UraDoors.cpp).
+DocumentDoors InputInvoiceDoors();
+
 }  // namespace zodractl

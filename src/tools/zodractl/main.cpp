@@ -49,6 +49,8 @@ const char* kUsageText =
     "  post PUTANJA racun.json [--da] [--pdf IZLAZ.pdf]\n"
     "                             knjiženje računa (docs/invoice-json.md; datoteka s \"kupac\")\n"
     "                             kroz iste provjere kao prozor \"Račun\"; ispisuje broj računa\n"
+    "  post PUTANJA ura.json     upis ulaznog računa u knjigu URA (docs/ura-json.md);\n"
+    "                             delete PUTANJA ura BROJ [--knjiga B] [--da] ga briše\n"
     "  post PUTANJA inventura.json\n"
     "                             knjiženje inventure (docs/stock-count-json.md)\n"
     "  post PUTANJA radni-nalog.json\n"
@@ -96,6 +98,8 @@ const char* kUsageText =
     "  cashbook PUTANJA --skladiste N --od DD.MM.GGGG --do DD.MM.GGGG --pdf IZLAZ.pdf\n"
     "  ira PUTANJA --od DD.MM.GGGG --do DD.MM.GGGG [--vrsta V] [--pdf IZLAZ.pdf] [--csv "
     "IZLAZ.csv]\n"
+    "  ura PUTANJA --od DD.MM.GGGG --do DD.MM.GGGG [--knjiga B] [--placeni|--placeni-r2]\n"
+    "      [--pdf IZLAZ.pdf] [--xml IZLAZ.xml] [--sastavio \"Ime Prezime\"]\n"
     "                             blagajnički izvještaj skladišta za razdoblje u PDF\n"
     "  receipt PUTANJA BROJ [--skladiste N] [--knjiga B] [--out DATOTEKA]\n"
     "                             maloprodajni račun (40 stupaca, kodna stranica i kodovi POS\n"
@@ -134,7 +138,8 @@ int main(int argc, char** argv) {
     const bool report =
         argc > 1 && (qstrcmp(argv[1], "report") == 0 || qstrcmp(argv[1], "post") == 0 ||
                      qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "cashbook") == 0 ||
-                     qstrcmp(argv[1], "vat") == 0 || qstrcmp(argv[1], "ira") == 0);
+                     qstrcmp(argv[1], "vat") == 0 || qstrcmp(argv[1], "ira") == 0 ||
+                     qstrcmp(argv[1], "ura") == 0);
     if (report && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -213,6 +218,8 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::CashBook(args);
     if (command == QLatin1String("ira"))
         return zodractl::Ira(args);
+    if (command == QLatin1String("ura"))
+        return zodractl::InputInvoiceBook(args);
     if (command == QLatin1String("receipt"))
         return zodractl::Receipt(args);
     if (command == QLatin1String("xreport"))
