@@ -74,5 +74,8 @@ int Receipt(const QStringList& args);
 // The register's X and Z reports (DayReportCommand.cpp).
 int XReport(const QStringList& args);
 int ZReport(const QStringList& args);
+// The book of receipts and expenditures and the inventory book to PDF (KpiCommand.cpp).
+int Kpi(const QStringList& args);
+int Kp(const QStringList& args);
 
 }  // namespace zodractl

@@ -73,4 +73,8 @@ std::vector<DocumentDoors> RetailDoors();
 // also without discount columns, the delivery note also with purchase values) (OutgoingDoors.cpp).
 std::vector<DocumentDoors> OutgoingDocumentDoors();
 
+// An entry of the book of receipts and expenditures ("kpi"): posted from a file, deleted by its
+// number (KpiCommand.cpp).
+std::vector<DocumentDoors> KpiDoors();
+
 }  // namespace zodractl

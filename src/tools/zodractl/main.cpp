@@ -94,6 +94,10 @@ const char* kUsageText =
     "                             bez rabata i postotak rabata, ili brisanje stavke) kroz iste\n"
     "                             provjere kao prozor \"Račun\" u ispravku\n"
     "  cashbook PUTANJA --skladiste N --od DD.MM.GGGG --do DD.MM.GGGG --pdf IZLAZ.pdf\n"
+    "  kpi PUTANJA --od DD.MM.GGGG --do DD.MM.GGGG --pdf IZLAZ.pdf [--rbr-od N] [--rbr-do N]\n"
+    "      [--po-tipovima] [--obnovi-promet]\n"
+    "  kp PUTANJA --skladiste N --od DD.MM.GGGG --do DD.MM.GGGG --pdf IZLAZ.pdf\n"
+    "      [--ispis kp1|kp|kp_sum]\n"
     "                             blagajnički izvještaj skladišta za razdoblje u PDF\n"
     "  receipt PUTANJA BROJ [--skladiste N] [--knjiga B] [--out DATOTEKA]\n"
     "                             maloprodajni račun (40 stupaca, kodna stranica i kodovi POS\n"
@@ -126,7 +130,8 @@ int main(int argc, char** argv) {
     // the offscreen platform.
     const bool report =
         argc > 1 && (qstrcmp(argv[1], "report") == 0 || qstrcmp(argv[1], "post") == 0 ||
-                     qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "cashbook") == 0);
+                     qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "cashbook") == 0 ||
+                     qstrcmp(argv[1], "kpi") == 0 || qstrcmp(argv[1], "kp") == 0);
     if (report && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -203,6 +208,10 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::Correct(args);
     if (command == QLatin1String("cashbook"))
         return zodractl::CashBook(args);
+    if (command == QLatin1String("kpi"))
+        return zodractl::Kpi(args);
+    if (command == QLatin1String("kp"))
+        return zodractl::Kp(args);
     if (command == QLatin1String("receipt"))
         return zodractl::Receipt(args);
     if (command == QLatin1String("xreport"))
