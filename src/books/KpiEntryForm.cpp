@@ -22,7 +22,7 @@ std::optional<int> ParseWhole(const QString& text) {
 }
 
 QString AmountText(double value) {
-    return QString::number(RoundMoney(value), 'f', 2);
+    return QString::number(RoundMoney(value), 'f', 2).replace(QLatin1Char('.'), QLatin1Char(','));
 }
 
 }  // namespace
@@ -33,7 +33,7 @@ KpiEntryForm::KpiEntryForm(Session& session, Prompter& prompter, const QDate& to
       m_session(session),
       m_prompter(prompter),
       m_today(today) {
-    amountTexts.fill(QStringLiteral("0"));
+    amountTexts.fill(QStringLiteral("0,00"));
     SetNextNumber();
 }
 

@@ -127,7 +127,7 @@ TEST_F(KpiBook, FormKeepsWhatWasTypedAndTellsWhatIsWrong) {
     form.amountTexts[kCashReceipts] = QStringLiteral("125,00");
     form.amountTexts[kReceiptsVat] = QStringLiteral("25");
     EXPECT_TRUE(form.AmountLeft(kReceiptsVat));
-    EXPECT_EQ(form.amountTexts[kReceiptsTotal], QStringLiteral("100.00"));
+    EXPECT_EQ(form.amountTexts[kReceiptsTotal], QStringLiteral("100,00"));
 
     form.voucher = QStringLiteral("12345678901");
     form.description = QStringLiteral("Uplata");

@@ -111,6 +111,24 @@ TEST_F(KpiZodractlTest, RetailPaymentsWriteOneTakingsEntryADayAndCancellationReb
                            Takings(QStringLiteral("2026-03-10")).second));
 }
 
+TEST_F(KpiZodractlTest, TwoRegistersAtOnceLeaveOneTakingsEntryForTheDay) {
+    SetMark(QStringLiteral("R-2"));
+    RunFailures failures;
+    const QList<int> sold = PostBesideCompaction(
+        2, 3,
+        [&](int worker, int i) {
+            return Sale(QStringLiteral("r%1-%2.json").arg(worker).arg(i), "2026-03-12");
+        },
+        failures, {QStringLiteral("--da")}, QStringLiteral("naplata je upisana"));
+    EXPECT_TRUE(failures.IsEmpty()) << failures.Text();
+    ASSERT_EQ(sold.size(), 6);
+    const std::vector<books::KpiEntry> day = DayEntries(QStringLiteral("2026-03-12"));
+    ASSERT_EQ(day.size(), 1u);
+    EXPECT_TRUE(MoneyEqual(day[0].amounts[books::kCashReceipts], 6 * 1.5));
+    EXPECT_TRUE(MoneyEqual(day[0].amounts[books::kReceiptsTotal],
+                           Takings(QStringLiteral("2026-03-12")).second));
+}
+
 TEST_F(KpiZodractlTest, TwoProgramsPostEntriesAtOnceBesideACompaction) {
     constexpr int kEach = 5;
     RunFailures failures;

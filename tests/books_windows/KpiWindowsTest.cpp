@@ -50,8 +50,8 @@ private Q_SLOTS:
             test::Retype(d->AmountField(kBankReceipts), QStringLiteral("250"));
             test::Retype(d->AmountField(kReceiptsVat), QStringLiteral("50"));
             test::Retype(d->AmountField(kCashExpenditures), QStringLiteral("30,5"));
-            QCOMPARE(d->AmountField(kReceiptsTotal)->text(), QStringLiteral("200.00"));
-            QCOMPARE(d->AmountField(kAllowedExpenditures)->text(), QStringLiteral("30.50"));
+            QCOMPARE(d->AmountField(kReceiptsTotal)->text(), QStringLiteral("200,00"));
+            QCOMPARE(d->AmountField(kAllowedExpenditures)->text(), QStringLiteral("30,50"));
             QTest::mouseClick(test::Button(d, "Prihvati"), Qt::LeftButton);
             checked = true;
         });

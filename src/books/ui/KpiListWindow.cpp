@@ -11,6 +11,7 @@
 #include "books/ui/KpiEntryDialog.h"
 #include "data/InputRules.h"
 #include "data/Prompter.h"
+#include "data/Rounding.h"
 #include "data/Session.h"
 #include "reports/ui/RangeDialog.h"
 #include "reports/ui/ReportPrinting.h"
@@ -24,6 +25,10 @@ namespace zodra::books::ui {
 namespace {
 
 enum Column { Number, Date, Voucher, Description, Type, Receipts, Expenditures, ColumnCount };
+
+QString Money(double value) {
+    return QString::number(RoundMoney(value), 'f', 2).replace(QLatin1Char('.'), QLatin1Char(','));
+}
 
 void OpenList(zodra::ui::WindowHost& host) {
     host.SetStatusText(QStringLiteral(" Knjiga primitaka i izdataka"));
@@ -73,6 +78,8 @@ KpiListWindow::KpiListWindow(zodra::ui::WindowHost& host, QWidget* parent)
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->verticalHeader()->hide();
     m_grid->horizontalHeader()->setSectionResizeMode(Description, QHeaderView::Stretch);
+    m_grid->setColumnWidth(Receipts, 130);
+    m_grid->setColumnWidth(Expenditures, 130);
     m_grid->installEventFilter(this);
 
     auto* add = new QPushButton(QStringLiteral("&Upis"), this);
@@ -117,8 +124,8 @@ void KpiListWindow::Refresh() {
         set(Voucher, e.voucher);
         set(Description, e.description);
         set(Type, e.type ? QString::number(*e.type) : QString());
-        set(Receipts, inputrules::FormatNumber(e.amounts[kReceiptsTotal], 2), true);
-        set(Expenditures, inputrules::FormatNumber(e.amounts[kAllowedExpenditures], 2), true);
+        set(Receipts, Money(e.amounts[kReceiptsTotal]), true);
+        set(Expenditures, Money(e.amounts[kAllowedExpenditures]), true);
         if (e.number == selected) {
             selectRow = r;
         }
