@@ -209,10 +209,11 @@ int Kpi(const QStringList& args) {
 
 int Kp(const QStringList& args) {
     BookArgs parsed;
-    if (!ParseBookArgs(args, kKpUsage, parsed) || parsed.warehouse <= 0) {
-        if (parsed.warehouse <= 0 && !parsed.pdf.isEmpty()) {
-            Err(QString::fromUtf8(kKpUsage));
-        }
+    if (!ParseBookArgs(args, kKpUsage, parsed)) {
+        return kUsage;
+    }
+    if (parsed.warehouse <= 0) {
+        Err(QString::fromUtf8(kKpUsage));
         return kUsage;
     }
     if (!parsed.print.isEmpty() && parsed.print != QLatin1String("kp1") &&
