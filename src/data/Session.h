@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "data/CompanySettings.h"
@@ -83,6 +85,16 @@ public:
     CompanySettings company;
     WorkstationSettings workstation;
     SessionRights rights;
+
+    // Run once a change of the retail collections of a date has committed (a retail payment, a
+    // cancellation of a retail invoice): the program's wiring rebuilds what the books keep per
+    // day (the KPI's daily takings). Left empty where nothing is kept, e.g. in most tests.
+    std::function<void(Session&, const QDate&)> afterRetailCollections;
+    void RetailCollectionsChanged(const QDate& date) {
+        if (afterRetailCollections) {
+            afterRetailCollections(*this, date);
+        }
+    }
 
     bool IsOpen() const { return m_db != nullptr; }
     Database& Db() {

@@ -178,6 +178,7 @@ PostedJsonSale PostRetailJson(Session& session, Prompter& prompter, const JsonRe
             // Asked already: the amounts are what the file says.
             WriteRetailPayment(session.Db(), payment);
             result.paymentWritten = true;
+            session.RetailCollectionsChanged(payment.date);
         }
         return result;
     } catch (...) {

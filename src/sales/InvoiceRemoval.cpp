@@ -329,6 +329,8 @@ void CancelInvoice(Session& session, int book, int number, const QDate& date) {
     }
     stock::CheckStockAgainstCard(session);
     transaction.Commit();
+    // The counter-payments are collections of the cancellation date.
+    session.RetailCollectionsChanged(date);
 }
 
 bool CancelInvoice(Session& session, Prompter& prompter, int book, int number, const QDate& date) {

@@ -4,6 +4,7 @@
 #include "app/ui/LoginDialog.h"
 #include "app/ui/ShellCommands.h"
 #include "books/ui/IraCommands.h"
+#include "books/ui/KpiListWindow.h"
 #include "books/ui/UraCommands.h"
 #include "books/ui/VatCommands.h"
 #include "cashbook/ui/CashBookCommands.h"
@@ -64,6 +65,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     stock::ui::RegisterStockCommands(registry);
     production::ui::RegisterProductionCommands(registry);
     retail::ui::RegisterRetailCommands(registry, RegisterHooks());
+    books::ui::RegisterKpiCommands(registry);
 }
 
 namespace {

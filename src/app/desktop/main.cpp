@@ -15,6 +15,7 @@
 #include "app/ui/AboutDialog.h"
 #include "app/ui/SplashWindow.h"
 #include "app/ui/ZodraMain.h"
+#include "books/KpiDailySales.h"
 #include "ui/CommandRegistry.h"
 #include "ui/InputConventions.h"
 
@@ -48,6 +49,9 @@ int main(int argc, char** argv) {
     zodra::desktop::RegisterAllCommands(registry);
     QSettings settings(QStringLiteral("Zodra"), QStringLiteral("Zodra"));
     zodra::ui::ZodraMain window(registry, settings);
+    // A retail payment or cancellation rebuilds the day's takings in the book of receipts and
+    // expenditures (for R-2 companies), right after its own transaction.
+    window.CurrentSession().afterRetailCollections = &zodra::books::AfterRetailCollections;
     window.show();
     if (splash) {
         splash->close();

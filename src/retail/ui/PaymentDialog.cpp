@@ -121,6 +121,9 @@ void PaymentDialog::Accept() {
     bool written = false;
     zodra::ui::Guarded(m_host.UserPrompter(), [&] {
         written = RecordRetailPayment(m_host.CurrentSession().Db(), m_host.UserPrompter(), input);
+        if (written) {
+            m_host.CurrentSession().RetailCollectionsChanged(input.date);
+        }
     });
     if (written) {
         m_paid = true;

@@ -1,6 +1,7 @@
 #include <QDate>
 
 #include "app/SessionStart.h"
+#include "books/KpiDailySales.h"
 #include "data/Errors.h"
 #include "data/Session.h"
 #include "tools/zodractl/Commands.h"
@@ -44,6 +45,7 @@ int InSession(const QString& path, int warehouse,
     zodra::Session session;
     session.databasePath = path;
     session.userName = QStringLiteral("zodractl");
+    session.afterRetailCollections = &zodra::books::AfterRetailCollections;
     session.Attach(std::move(opened.db));
     bool started = false;
     int code = kOk;

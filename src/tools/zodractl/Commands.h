@@ -81,5 +81,8 @@ int XReport(const QStringList& args);
 int ZReport(const QStringList& args);
 // The VAT return of a period: computed, stored, printed, filed as XML, deleted (VatCommand.cpp).
 int Vat(const QStringList& args);
+// The book of receipts and expenditures and the inventory book to PDF (KpiCommand.cpp).
+int Kpi(const QStringList& args);
+int Kp(const QStringList& args);
 
 }  // namespace zodractl

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/SessionStart.h"
+#include "books/KpiDailySales.h"
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Prompter.h"
@@ -267,6 +268,9 @@ std::vector<DocumentDoors> AllKinds() {
         kinds.push_back(std::move(doors));
     }
     kinds.push_back(InputInvoiceDoors());
+    for (DocumentDoors& doors : KpiDoors()) {
+        kinds.push_back(std::move(doors));
+    }
     return kinds;
 }
 
@@ -344,6 +348,7 @@ int Post(const QStringList& args) {
     zodra::Session session;
     session.databasePath = args.at(0);
     session.userName = QStringLiteral("zodractl");
+    session.afterRetailCollections = &zodra::books::AfterRetailCollections;
     session.Attach(std::move(opened.db));
     bool started = false;
     int code = kOk;

@@ -76,5 +76,8 @@ std::vector<DocumentDoors> OutgoingDocumentDoors();
 // The input invoice ("ura"): posted from a file (docs/ura-json.md), deleted by its serial
 // number in the book given with --knjiga (UraDoors.cpp).
 DocumentDoors InputInvoiceDoors();
+// An entry of the book of receipts and expenditures ("kpi"): posted from a file, deleted by its
+// number (KpiCommand.cpp).
+std::vector<DocumentDoors> KpiDoors();
 
 }  // namespace zodractl

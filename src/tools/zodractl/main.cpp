@@ -96,11 +96,19 @@ const char* kUsageText =
     "                             bez rabata i postotak rabata, ili brisanje stavke) kroz iste\n"
     "                             provjere kao prozor \"Račun\" u ispravku\n"
     "  cashbook PUTANJA --skladiste N --od DD.MM.GGGG --do DD.MM.GGGG --pdf IZLAZ.pdf\n"
+    "                             blagajnički izvještaj skladišta za razdoblje u PDF\n"
     "  ira PUTANJA --od DD.MM.GGGG --do DD.MM.GGGG [--vrsta V] [--pdf IZLAZ.pdf] [--csv "
     "IZLAZ.csv]\n"
+    "                             knjiga izlaznih računa za razdoblje u PDF ili CSV\n"
     "  ura PUTANJA --od DD.MM.GGGG --do DD.MM.GGGG [--knjiga B] [--placeni|--placeni-r2]\n"
     "      [--pdf IZLAZ.pdf] [--xml IZLAZ.xml] [--sastavio \"Ime Prezime\"]\n"
-    "                             blagajnički izvještaj skladišta za razdoblje u PDF\n"
+    "                             knjiga ulaznih računa u PDF; --xml izrađuje Obrazac U-RA\n"
+    "  kpi PUTANJA --od DD.MM.GGGG --do DD.MM.GGGG --pdf IZLAZ.pdf [--rbr-od N] [--rbr-do N]\n"
+    "      [--po-tipovima] [--obnovi-promet]\n"
+    "                             knjiga primitaka i izdataka za razdoblje u PDF\n"
+    "  kp PUTANJA --skladiste N --od DD.MM.GGGG --do DD.MM.GGGG --pdf IZLAZ.pdf\n"
+    "      [--ispis kp1|kp|kp_sum]\n"
+    "                             knjiga popisa skladišta za razdoblje u PDF\n"
     "  receipt PUTANJA BROJ [--skladiste N] [--knjiga B] [--out DATOTEKA]\n"
     "                             maloprodajni račun (40 stupaca, kodna stranica i kodovi POS\n"
     "                             printera iz konfiguracije radnog mjesta) u datoteku ili na\n"
@@ -139,7 +147,8 @@ int main(int argc, char** argv) {
         argc > 1 && (qstrcmp(argv[1], "report") == 0 || qstrcmp(argv[1], "post") == 0 ||
                      qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "cashbook") == 0 ||
                      qstrcmp(argv[1], "vat") == 0 || qstrcmp(argv[1], "ira") == 0 ||
-                     qstrcmp(argv[1], "ura") == 0);
+                     qstrcmp(argv[1], "ura") == 0 || qstrcmp(argv[1], "kpi") == 0 ||
+                     qstrcmp(argv[1], "kp") == 0);
     if (report && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -220,6 +229,10 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::Ira(args);
     if (command == QLatin1String("ura"))
         return zodractl::InputInvoiceBook(args);
+    if (command == QLatin1String("kpi"))
+        return zodractl::Kpi(args);
+    if (command == QLatin1String("kp"))
+        return zodractl::Kp(args);
     if (command == QLatin1String("receipt"))
         return zodractl::Receipt(args);
     if (command == QLatin1String("xreport"))
