@@ -132,7 +132,7 @@ UraEntryDialog::UraEntryDialog(Session& session, Prompter& prompter, int book, i
         AfterLeaving(m_base0, m_entry.Base0Left());
     });
 
-    auto* fromReceipt = new QPushButton(QStringLiteral("Iz &primke"), this);
+    auto* fromReceipt = new QPushButton(QStringLiteral("I&z primke"), this);
     fromReceipt->setObjectName(QStringLiteral("Iz primke"));
     fromReceipt->setAutoDefault(false);
     connect(fromReceipt, &QPushButton::clicked, this, &UraEntryDialog::FromReceipt);
