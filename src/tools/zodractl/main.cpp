@@ -10,6 +10,7 @@
 
 #include "data/Errors.h"
 #include "tools/zodractl/Commands.h"
+#include "tools/zodractl/CopyCommand.h"
 #include "tools/zodractl/StockCheckCommand.h"
 #include "tools/zodractl/Terminal.h"
 
@@ -108,6 +109,10 @@ const char* kUsageText =
     "                             X izvještaj, zatim sumiranje maloprodajnih računa i naknadno\n"
     "                             skidanje artikala (pitanja su Ne bez --da) i promet dana u\n"
     "                             knjizi primitaka i izdataka (R-2)\n"
+    "  copy IZVOR ODREDIŠTE       kopija poduzeća u novu datoteku ili u novu (ili praznu)\n"
+    "                             bazu na poslužitelju (postgresql://…, .zodra) i natrag, sa\n"
+    "                             svim tablicama, brojevima dokumenata i passwordom; zatim\n"
+    "                             provjera broja redaka i zaliha (docs/postgresql.md)\n"
     "  stockcheck PUTANJA         nabave prema karticama artikala, stanja trgovačkih knjiga i\n"
     "                             prosječne nabavne cijene; [--skladiste N] [--godina G],\n"
     "                             --popravi preračunava stanja knjiga i prosječne cijene\n"
@@ -209,6 +214,8 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::XReport(args);
     if (command == QLatin1String("zreport"))
         return zodractl::ZReport(args);
+    if (command == QLatin1String("copy"))
+        return zodractl::CopyCompany(args);
     if (command == QLatin1String("stockcheck"))
         return zodractl::StockCheck(args);
     zodractl::Err(QStringLiteral("Nepoznata naredba: ") + command);
