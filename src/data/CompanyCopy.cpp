@@ -225,8 +225,10 @@ void RemoveFileWithSidecars(const QString& path) {
     QFile::remove(CompanyLock::LockPath(path));
 }
 
+// The name a file target is written under until it is complete; its detail file's name
+// differs from the target's own detail file's whatever the target is called.
 QString TemporaryPath(const QString& target) {
-    return target + QStringLiteral(".kopiranje");
+    return target + QStringLiteral(".kopiranje.db");
 }
 
 // The maintenance database of the target's server, for making and dropping the target.

@@ -130,7 +130,8 @@ TEST_F(ServerDemoTest, ADemoCompanyGoesToTheServerAndBackUnchanged) {
                   lines + 1);
     }
 
-    const QString last = m_dir.filePath(QStringLiteral("arhiva.db"));
+    // A name without a suffix: its detail file is "arhiva.det".
+    const QString last = m_dir.filePath(QStringLiteral("arhiva"));
     const auto back = Ctl({QStringLiteral("copy"), Url(), last}, QStringLiteral("tajna"));
     ASSERT_EQ(back.exitCode, 0) << back.out.toStdString() << back.err.toStdString();
     EXPECT_TRUE(QFile::exists(CompanySchema::DefaultDetailPath(last)));
