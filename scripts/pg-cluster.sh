@@ -4,6 +4,8 @@
 #
 #   scripts/pg-cluster.sh start   makes and starts the cluster, prints its URL
 #   scripts/pg-cluster.sh url     prints the URL of the running cluster
+#   scripts/pg-cluster.sh restart stops the running cluster at once (its connections are cut,
+#                                 their open transactions lost) and starts it again
 #   scripts/pg-cluster.sh stop    stops the cluster and removes its folder
 #
 # The folder of the running cluster is remembered in $ZODRA_PG_STATE (default: pg-cluster.state
@@ -85,6 +87,15 @@ CONF
         [ -f "$state" ] || { echo "pg-cluster: not running" >&2; exit 1; }
         url_of "$(cat "$state")"
         ;;
+    restart)
+        [ -f "$state" ] || { echo "pg-cluster: not running" >&2; exit 1; }
+        dir=$(cat "$state")
+        bin=$(bindir) || { echo "pg-cluster: no PostgreSQL server binaries (initdb)" >&2; exit 3; }
+        user=$(stat -c %U "$dir/data")
+        as_owner "$user" "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -m immediate -w -t 60 \
+            restart >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
+        url_of "$dir"
+        ;;
     stop)
         [ -f "$state" ] || exit 0
         dir=$(cat "$state")
@@ -96,7 +107,7 @@ CONF
         rm -rf "$dir" "$state"
         ;;
     *)
-        echo "usage: $0 start|stop|url" >&2
+        echo "usage: $0 start|stop|restart|url" >&2
         exit 2
         ;;
 esac

@@ -285,6 +285,19 @@ void CompanySchema::CreateDetailFile(const QString& detailPath, const QString& i
     }
 }
 
+void CompanySchema::LoadServerSchema(Database& db) {
+    PostgresEngine::PrepareSchema(db);
+    RunScript(db, Script(QStringLiteral("company.sql"), db.Dialect()));
+    PostgresEngine::AddRowKeys(db);
+    RunScript(db, Script(QStringLiteral("company_views.sql"), db.Dialect()));
+    RunScript(db, Script(QStringLiteral("company_seed.sql"), db.Dialect()));
+    db.ExecRaw(QStringLiteral("SET LOCAL search_path = \"det\", public"));
+    RunScript(db, Script(QStringLiteral("det.sql"), db.Dialect()));
+    db.ExecRaw(QStringLiteral("SET LOCAL search_path = public"));
+    PostgresEngine::AddRowKeys(db);
+    PostgresEngine::ResetSequences(db);
+}
+
 void CompanySchema::CreateServerCompany(const QString& target, int businessYear) {
     const QString url = PostgresEngine::UrlOf(target);
     if (url.isEmpty()) {
@@ -295,16 +308,7 @@ void CompanySchema::CreateServerCompany(const QString& target, int businessYear)
     auto db = Database::OpenRaw(url, true);
     // DDL is transactional on the server: a creation that fails leaves an empty database.
     db->ExecRaw(QStringLiteral("BEGIN"));
-    PostgresEngine::PrepareSchema(*db);
-    RunScript(*db, Script(QStringLiteral("company.sql"), db->Dialect()));
-    PostgresEngine::AddRowKeys(*db);
-    RunScript(*db, Script(QStringLiteral("company_views.sql"), db->Dialect()));
-    RunScript(*db, Script(QStringLiteral("company_seed.sql"), db->Dialect()));
-    db->ExecRaw(QStringLiteral("SET LOCAL search_path = \"det\", public"));
-    RunScript(*db, Script(QStringLiteral("det.sql"), db->Dialect()));
-    db->ExecRaw(QStringLiteral("SET LOCAL search_path = public"));
-    PostgresEngine::AddRowKeys(*db);
-    PostgresEngine::ResetSequences(*db);
+    LoadServerSchema(*db);
     db->Exec(QStringLiteral("INSERT INTO \"Konfiguracija\" (\"Naziv\", \"Vrijednost\") "
                             "VALUES (?, ?)"),
              {QStringLiteral("Godina koja se knjiži"), QString::number(businessYear)});

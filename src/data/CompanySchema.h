@@ -37,6 +37,9 @@ public:
     // created when it does not exist yet, refused when it holds tables already.
     static void CreateCompany(const QString& path, int businessYear);
     static void CreateServerCompany(const QString& target, int businessYear);
+    // The tables, views, seed rows and detail schema of a company, loaded into an empty server
+    // database inside the caller's open transaction (nothing is committed here).
+    static void LoadServerSchema(Database& db);
     static QString DefaultDetailPath(const QString& companyPath);
     // Creates an empty detail file: for a new company with its identity, or (without one) for a
     // company whose detail file was lost, which the company then takes as its own.

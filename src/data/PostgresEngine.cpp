@@ -175,10 +175,10 @@ QSqlDatabase PostgresEngine::Connect(const QString& target, const QString& conne
         throw DbError(QString(), error.text(), DbError::Kind::ConnectionLost);
     }
     QSqlQuery setup(connection);
-    for (const QString& sql :
-         {QStringLiteral("SET client_min_messages = warning"),
-          QStringLiteral("SET lock_timeout = %1").arg(kLockTimeoutMs),
-          QStringLiteral("SET search_path = public, det"), QStringLiteral("SET DateStyle = ISO, YMD")}) {
+    for (const QString& sql : {QStringLiteral("SET client_min_messages = warning"),
+                               QStringLiteral("SET lock_timeout = %1").arg(kLockTimeoutMs),
+                               QStringLiteral("SET search_path = public, det"),
+                               QStringLiteral("SET DateStyle = ISO, YMD")}) {
         if (!setup.exec(sql)) {
             throw Error(sql, setup.lastError());
         }
@@ -323,7 +323,10 @@ DbError::Kind PostgresEngine::Classify(int nativeCode, const QString& driverText
 
 DbError PostgresEngine::Error(const QString& sql, const QSqlError& error) const {
     const QString state = error.nativeErrorCode();
-    const DbError::Kind kind = KindOf(state, error.text());
+    // A statement that failed without any error of its own was refused by the driver before it
+    // reached the server: the driver closed the connection when it found it lost.
+    const DbError::Kind kind = error.type() == QSqlError::NoError ? DbError::Kind::ConnectionLost
+                                                                  : KindOf(state, error.text());
     bool numeric = false;
     const int code = state.toInt(&numeric);
     return DbError(sql, DbError::DescribedText(kind, error.text()), kind, numeric ? code : 0);

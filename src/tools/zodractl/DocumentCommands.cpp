@@ -1,3 +1,5 @@
+#include <cstdio>
+
 #include <QDate>
 #include <QFile>
 #include <QJsonDocument>
@@ -37,7 +39,7 @@ namespace zodractl {
 namespace {
 
 const char* kPostUsage =
-    "upotreba: zodractl post PUTANJA DATOTEKA.json [--da] [--pdf IZLAZ.pdf]\n"
+    "upotreba: zodractl post PUTANJA DATOTEKA.json [DATOTEKA.json …] [--da] [--pdf IZLAZ.pdf]\n"
     "          (primka: docs/receipt-json.md; izmjena cijena: docs/price-change-json.md;\n"
     "          račun: docs/invoice-json.md; inventura: docs/stock-count-json.md;\n"
     "          međuskladišnica, izdatnica, povratnica, rashod, odjava, povratnica dobavljaču:\n"
@@ -310,34 +312,47 @@ int Post(const QStringList& args) {
     }
     bool yes = false;
     QString pdf;
-    for (qsizetype i = 2; i < args.size(); ++i) {
+    // Several files are posted one after another in one session, each in its own transaction
+    // (a till's batch): one line per posted document, a refused one reported and skipped.
+    QStringList names;
+    for (qsizetype i = 1; i < args.size(); ++i) {
         if (args.at(i) == QLatin1String("--da")) {
             yes = true;
         } else if (args.at(i) == QLatin1String("--pdf") && i + 1 < args.size()) {
             pdf = args.at(++i);
-        } else {
+        } else if (args.at(i).startsWith(QLatin1String("--"))) {
             Err(QString::fromUtf8(kPostUsage));
             return kUsage;
+        } else {
+            names << args.at(i);
         }
     }
-    QFile input(args.at(1));
-    if (!input.open(QIODevice::ReadOnly)) {
-        Err(QStringLiteral("Datoteka ") + args.at(1) + QStringLiteral(" se ne može pročitati."));
-        return kRefused;
-    }
-    const QByteArray json = input.readAll();
-    // The file says what it is ("vrsta"); a file that does not is an invoice when it names a
-    // customer, else a receipt.
-    const QString word =
-        QJsonDocument::fromJson(json)
-            .object()
-            .value(QStringLiteral("vrsta"))
-            .toString(zodra::sales::IsInvoiceJson(json) ? QStringLiteral("racun")
-                                                        : QStringLiteral("primka"));
-    const DocumentDoors* kind = KindNamed(word);
-    if (!kind || !kind->read) {
-        Err(UnknownKind(word));
+    if (names.isEmpty() || (!pdf.isEmpty() && names.size() > 1)) {
+        Err(QString::fromUtf8(kPostUsage));
         return kUsage;
+    }
+    std::vector<std::pair<const DocumentDoors*, QByteArray>> inputs;
+    for (const QString& name : names) {
+        QFile input(name);
+        if (!input.open(QIODevice::ReadOnly)) {
+            Err(QStringLiteral("Datoteka ") + name + QStringLiteral(" se ne može pročitati."));
+            return kRefused;
+        }
+        const QByteArray json = input.readAll();
+        // The file says what it is ("vrsta"); a file that does not is an invoice when it names
+        // a customer, else a receipt.
+        const QString word =
+            QJsonDocument::fromJson(json)
+                .object()
+                .value(QStringLiteral("vrsta"))
+                .toString(zodra::sales::IsInvoiceJson(json) ? QStringLiteral("racun")
+                                                            : QStringLiteral("primka"));
+        const DocumentDoors* kind = KindNamed(word);
+        if (!kind || !kind->read) {
+            Err(UnknownKind(word));
+            return kUsage;
+        }
+        inputs.emplace_back(kind, json);
     }
     zodra::Database::OpenResult opened = OpenWithPassword(args.at(0));
     if (opened.status != zodra::Database::OpenStatus::Ok) {
@@ -351,28 +366,54 @@ int Post(const QStringList& args) {
     session.afterRetailCollections = &zodra::books::AfterRetailCollections;
     session.Attach(std::move(opened.db));
     bool started = false;
+    int warehouse = 0;
     int code = kOk;
-    try {
-        const ReadFile file = kind->read(session.Db(), json);
-        if (!pdf.isEmpty() && !file.print) {
-            throw zodra::UserError(
-                QStringLiteral("Ispis u PDF za ovu vrstu dokumenta ne postoji."));
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        try {
+            const ReadFile file = inputs[i].first->read(session.Db(), inputs[i].second);
+            if (!pdf.isEmpty() && !file.print) {
+                throw zodra::UserError(
+                    QStringLiteral("Ispis u PDF za ovu vrstu dokumenta ne postoji."));
+            }
+            if (!started) {
+                SessionStartPrompter starting;
+                zodra::sessionstart::Start(session, file.warehouse, starting, QDate::currentDate());
+                started = true;
+                warehouse = file.warehouse;
+                // A posting from a file always ends with the consistency check of lots and card.
+                session.workstation.debugMode = true;
+            } else if (file.warehouse != warehouse) {
+                throw zodra::UserError(
+                    QStringLiteral("Datoteke jednog poziva knjiže se u isto skladište."));
+            }
+            Out(file.post(session, prompter));
+            // Whoever reads the batch's reports sees each posting as soon as it is made.
+            std::fflush(stdout);
+            if (!pdf.isEmpty()) {
+                file.print(session, pdf);
+            }
+        } catch (const zodra::UserError& e) {
+            Err(names.size() > 1
+                    ? names.at(static_cast<int>(i)) + QStringLiteral(": ") + e.message()
+                    : e.message());
+            code = kRefused;
+        } catch (const zodra::DbError& e) {
+            Err(names.size() > 1 ? names.at(static_cast<int>(i)) + QStringLiteral(": ") +
+                                       QString::fromUtf8(e.what())
+                                 : QString::fromUtf8(e.what()));
+            code = kRefused;
+            if (e.isConnectionLost() && i + 1 < inputs.size()) {
+                // Without the connection the rest cannot be posted either: they are left for
+                // the repetition.
+                Err(QStringLiteral("Nisu knjižene ni preostale datoteke (%1), od %2 dalje.")
+                        .arg(inputs.size() - i - 1)
+                        .arg(names.at(static_cast<int>(i) + 1)));
+                break;
+            }
         }
-        SessionStartPrompter starting;
-        zodra::sessionstart::Start(session, file.warehouse, starting, QDate::currentDate());
-        started = true;
-        // A posting from a file always ends with the consistency check of lots and card.
-        session.workstation.debugMode = true;
-        Out(file.post(session, prompter));
-        if (!pdf.isEmpty()) {
-            file.print(session, pdf);
+        if (!started) {
+            break;
         }
-    } catch (const zodra::UserError& e) {
-        Err(e.message());
-        code = kRefused;
-    } catch (const zodra::DbError& e) {
-        Err(QString::fromUtf8(e.what()));
-        code = kRefused;
     }
     if (started) {
         zodra::sessionstart::End(session);

@@ -10,6 +10,7 @@
 
 #include "data/Errors.h"
 #include "tools/zodractl/Commands.h"
+#include "tools/zodractl/CopyCommand.h"
 #include "tools/zodractl/StockCheckCommand.h"
 #include "tools/zodractl/Terminal.h"
 
@@ -127,6 +128,10 @@ const char* kUsageText =
     "                             godine, --xml izrađuje Obrazac PDV za ePoreznu\n"
     "  vat PUTANJA --ispis N --pdf IZLAZ.pdf | --brisi N [--godina G]\n"
     "                             ispis ili brisanje spremljenog PDV obrasca\n"
+    "  copy IZVOR ODREDIŠTE       kopija poduzeća u novu datoteku ili u novu (ili praznu)\n"
+    "                             bazu na poslužitelju (postgresql://…, .zodra) i natrag, sa\n"
+    "                             svim tablicama, brojevima dokumenata i lozinkom; zatim\n"
+    "                             provjera broja redaka i zaliha (docs/postgresql.md)\n"
     "  stockcheck PUTANJA         nabave prema karticama artikala, stanja trgovačkih knjiga i\n"
     "                             prosječne nabavne cijene; [--skladiste N] [--godina G],\n"
     "                             --popravi preračunava stanja knjiga i prosječne cijene\n"
@@ -241,6 +246,8 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::ZReport(args);
     if (command == QLatin1String("vat"))
         return zodractl::Vat(args);
+    if (command == QLatin1String("copy"))
+        return zodractl::CopyCompany(args);
     if (command == QLatin1String("stockcheck"))
         return zodractl::StockCheck(args);
     zodractl::Err(QStringLiteral("Nepoznata naredba: ") + command);
