@@ -27,6 +27,7 @@
 #include "app/SessionStart.h"
 #include "data/CompanySchema.h"
 #include "data/Database.h"
+#include "data/Errors.h"
 #include "data/PostgresEngine.h"
 #include "data/ScriptedPrompter.h"
 #include "data/Session.h"
@@ -165,14 +166,14 @@ void FillInvoices(Database& db, int lines) {
                                  "WHERE \"SKLADISTE\" = 1 AND \"GODINA\" = 2026 ORDER BY \"RBR\" "
                                  "DESC LIMIT 1"))
             .toDouble();
-    db.Exec(QStringLiteral(
-                "INSERT INTO \"TRGOVACKA_KNJIGA_VELEPRODAJE\" (\"SKLADISTE\", \"GODINA\", "
-                "\"RBR\", \"TIP_DOKUMENTA\", \"BROJ_DOKUMENTA\", \"DATUM\", \"OPIS\", "
-                "\"NABAVA_VRIJEDNOST\", \"PRODAJA_VRIJEDNOST\", \"PRODAJA_POREZ\", "
-                "\"PRODAJA_UKUPNO\", \"STANJE_ROBE\") SELECT 1, 2026, i + 1, '1RAČUN', i, "
-                "'2026-03-02', 'RAČUN ' || i || ' Kupac d.o.o.', 0, 225, 56.25, 281.25, ? - 225 "
-                "* i FROM generate_series(1, ?) AS i"),
-            {before, invoices});
+    db.Exec(
+        QStringLiteral("INSERT INTO \"TRGOVACKA_KNJIGA_VELEPRODAJE\" (\"SKLADISTE\", \"GODINA\", "
+                       "\"RBR\", \"TIP_DOKUMENTA\", \"BROJ_DOKUMENTA\", \"DATUM\", \"OPIS\", "
+                       "\"NABAVA_VRIJEDNOST\", \"PRODAJA_VRIJEDNOST\", \"PRODAJA_POREZ\", "
+                       "\"PRODAJA_UKUPNO\", \"STANJE_ROBE\") SELECT 1, 2026, i + 1, '1RAČUN', i, "
+                       "'2026-03-02', 'RAČUN ' || i || ' Kupac d.o.o.', 0, 225, 56.25, 281.25, "
+                       "CAST(? AS DOUBLE PRECISION) - 225.0 * i FROM generate_series(1, ?) AS i"),
+        {before, invoices});
     db.Exec(QStringLiteral(
                 "UPDATE \"NABAVE\" SET \"KOLICINA\" = \"KOLICINA\" - ?, \"KOLICINA_PRIVREMENO\" "
                 "= \"KOLICINA_PRIVREMENO\" - ? WHERE \"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND "
@@ -285,8 +286,9 @@ void OpenFirstScreen(benchmark::State& state, const QString& company) {
         const TableData page = sales::InvoiceChoicePage(db, 1, kBook, kYear, std::nullopt, kPage);
         const QString details = sales::InvoiceChoiceDetails(
             db, 1, kBook, kYear, page.rows.empty() ? 0 : page.Value(0, 0).toInt());
-        if (books.empty() || details.isEmpty()) {
+        if (books.empty() || (!page.rows.empty() && details.isEmpty())) {
             state.SkipWithError("the first screen was not read");
+            break;
         }
         state.PauseTiming();
         sessionstart::End(w->session);
@@ -326,11 +328,32 @@ int RunTill(const QString& company, int invoices, int offset) {
     std::getline(std::cin, go);
     clock.start();
     int full = 0;
+    int busy = 0;
+    // A till told "busy" (the lock not had within the lock timeout) does the step again, as
+    // its user would; nothing of the failed step was written.
+    const auto again = [&](auto step) {
+        for (;;) {
+            try {
+                return step();
+            } catch (const DbError& e) {
+                if (!e.isBusy()) {
+                    throw;
+                }
+                ++busy;
+            }
+        }
+    };
     for (int i = 0; i < invoices; ++i) {
-        const sales::InvoiceDraft draft = DrawUp(*w, kTillLines, offset + i * kTillLines + 1);
-        const sales::InvoiceHeader header = sales::ProposeHeader(w->session, draft);
-        const int number = sales::PostInvoice(w->session, draft, header).number;
+        const sales::InvoiceDraft draft =
+            again([&] { return DrawUp(*w, kTillLines, offset + i * kTillLines + 1); });
+        const int number = again([&] {
+            return sales::PostInvoice(w->session, draft, sales::ProposeHeader(w->session, draft))
+                .number;
+        });
         full += CountLines(db, number) == kTillLines ? 1 : 0;
+    }
+    if (busy > 0) {
+        std::cerr << "till: " << busy << " steps repeated after \"busy\"" << std::endl;
     }
     const qint64 elapsed = clock.nsecsElapsed();
     db.SetCheckpointHook({});
