@@ -85,9 +85,18 @@ const char* ToString(Database::OpenStatus status) {
 Database::Database(const QString& path, const Engine& engine)
     : m_connectionName(QStringLiteral("zodra-%1").arg(++g_connectionCounter)),
       m_path(path),
-      m_engine(&engine) {}
+      m_engine(&engine) {
+    // Preparing a statement on a server is a round trip of its own, and so is its release.
+    // ZODRA_PG_PREPARE_EACH prepares every statement anew, for measuring what keeping saves.
+    static const bool prepareEach = qEnvironmentVariableIsSet("ZODRA_PG_PREPARE_EACH");
+    if (engine.Dialect() == SqlDialect::Postgres && !prepareEach) {
+        m_statements = std::make_shared<StatementCache>();
+    }
+}
 
 Database::~Database() {
+    // The kept statements are released while their connection is still open.
+    m_statements.reset();
     if (m_connection.isValid()) {
         if (m_depth > 0) {
             QSqlQuery(m_connection).exec(QStringLiteral("ROLLBACK"));
@@ -377,8 +386,17 @@ QVariant Database::Scalar(const QString& sql, const QVariantList& params) {
 
 void Database::ExecRaw(const QString& sql) {
     QSqlQuery query(m_connection);
-    if (!query.exec(sql)) {
-        throw m_engine->Error(sql, query.lastError());
+    const bool ran = query.exec(sql);
+    if (m_statements && StatementCache::ChangesSchema(sql)) {
+        m_statements->Forget();
+    }
+    if (!ran) {
+        const DbError error = m_connection.isOpen() ? m_engine->Error(sql, query.lastError())
+                                                    : StatementCache::Lost(sql);
+        if (error.isConnectionLost()) {
+            ForgetStatements();
+        }
+        throw error;
     }
     query.finish();
 }

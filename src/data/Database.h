@@ -109,7 +109,18 @@ public:
     bool TableExists(const QString& table);
     // Column names of a table in their stored order (cached per connection).
     const QStringList& Columns(const QString& table);
-    void ForgetSchemaCache() { m_columns.clear(); }
+    void ForgetSchemaCache() {
+        m_columns.clear();
+        ForgetStatements();
+    }
+    // The statements this connection keeps prepared (on a server; null where preparing costs no
+    // round trip), and dropping them all.
+    const std::shared_ptr<StatementCache>& Statements() const { return m_statements; }
+    void ForgetStatements() {
+        if (m_statements) {
+            m_statements->Forget();
+        }
+    }
 
     int TransactionDepth() const { return m_depth; }
 
@@ -124,8 +135,9 @@ public:
     bool CheckPassword(const QString& password);
     void SetPassword(const QString& newPassword);
 
-    // Test seam: called at named points of a commit ("committed", "detail-applied") so that a
-    // test can kill the process exactly there.
+    // Test seam: called at named points of a write ("write-begun" once the write lock is held,
+    // "committed", "detail-applied") so that a test can kill the process exactly there, or a
+    // benchmark time how long the lock is held.
     void SetCheckpointHook(std::function<void(const char*)> hook) { m_hook = std::move(hook); }
     void Checkpoint(const char* point) {
         if (m_hook) {
@@ -162,6 +174,7 @@ private:
     qint64 m_detailToken = 0;  // token of the detail log of the open outermost transaction
     int m_detailRow = 0;
     std::map<QString, QStringList> m_columns;
+    std::shared_ptr<StatementCache> m_statements;
     std::function<void(const char*)> m_hook;
 };
 

@@ -50,6 +50,7 @@ QJsonValue Encode(const QVariant& value) {
 Transaction::Transaction(Database& db) : m_db(db), m_level(db.m_depth) {
     if (m_level == 0) {
         m_db.GetEngine().BeginWrite(m_db);
+        m_db.Checkpoint("write-begun");
         m_db.m_detailToken = 0;
         m_db.m_detailRow = 0;
     } else {
