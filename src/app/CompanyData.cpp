@@ -29,7 +29,7 @@ void WriteColumns(Database& db, const QStringList& allowed, const QVariantMap& v
         }
         sets << Q(column) + QStringLiteral(" = ?");
         const QVariant v = values.value(column);
-        params << (column == QLatin1String("AutoBackup") ? QVariant(v.toBool() ? 1 : 0)
+        params << (column == QLatin1String("AutoBackup") ? QVariant(v.toBool())
                                                          : QVariant(v.toString().trimmed()));
     }
     if (sets.isEmpty()) {

@@ -169,12 +169,12 @@ void AddUser(Database& db, const QString& name, const QString& password, bool al
     for (const Right& r : Rights()) {
         columns << Q(r.column);
         marks << QStringLiteral("?");
-        values << (allRights ? 1 : 0);
+        values << allRights;
     }
     for (const QString& c : SessionRightColumns()) {
         columns << Q(c);
         marks << QStringLiteral("?");
-        values << (allRights ? 1 : 0);
+        values << allRights;
     }
     db.Exec(QStringLiteral("INSERT INTO \"KORISNICI\" (") + columns.join(QStringLiteral(", ")) +
                 QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) +
@@ -198,7 +198,7 @@ void SetRight(Database& db, const QString& name, const QString& column, bool val
     }
     db.Exec(QStringLiteral("UPDATE \"KORISNICI\" SET ") + Q(column) +
                 QStringLiteral(" = ? WHERE \"Username\" = ?"),
-            {value ? 1 : 0, name});
+            {value, name});
 }
 
 void DeleteUser(Database& db, const QString& name) {

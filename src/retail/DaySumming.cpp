@@ -11,6 +11,7 @@
 #include "data/Prompter.h"
 #include "data/Rounding.h"
 #include "data/Session.h"
+#include "data/SqlDialect.h"
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
 #include "documents/IssuePosting.h"
@@ -362,14 +363,19 @@ std::vector<SummedDay> SumRetailInvoices(Session& session, const QDate& from, co
                              payment});
                     }
                     transaction.DeferDetail(
-                        QStringLiteral(
-                            "UPDATE \"NAPLATA_DETALJNO\" SET \"Sifra uplate\" = ? WHERE "
-                            "\"Tip\" = ? AND \"Tip kartice\" IS ? AND EXISTS (SELECT 1 "
-                            "FROM \"RACUNI_DETALJNO\" R, \"NAPLATA_DETALJNO\" N WHERE "
-                            "N.\"Sifra\" = \"NAPLATA_DETALJNO\".\"Sifra\" AND "
-                            "R.\"SKLADISTE\" = N.\"Skladište\" AND R.\"IRA\" = N.\"IRA\" "
-                            "AND R.\"GODINA\" = N.\"Godina\" AND R.\"BROJ RACUNA\" = "
-                            "N.\"Broj računa\" AND ") +
+                        QStringLiteral("UPDATE \"NAPLATA_DETALJNO\" SET \"Sifra uplate\" = ? WHERE "
+                                       "\"Tip\" = ? AND \"Tip kartice\"") +
+                            // Two NULLs taken for equal: SQLite's IS, the server's longer form.
+                            (db.Dialect() == SqlDialect::Sqlite
+                                 ? QStringLiteral(" IS ")
+                                 : QStringLiteral(" IS NOT DISTINCT FROM ")) +
+                            QStringLiteral(
+                                "? AND EXISTS (SELECT 1 "
+                                "FROM \"RACUNI_DETALJNO\" R, \"NAPLATA_DETALJNO\" N WHERE "
+                                "N.\"Sifra\" = \"NAPLATA_DETALJNO\".\"Sifra\" AND "
+                                "R.\"SKLADISTE\" = N.\"Skladište\" AND R.\"IRA\" = N.\"IRA\" "
+                                "AND R.\"GODINA\" = N.\"Godina\" AND R.\"BROJ RACUNA\" = "
+                                "N.\"Broj računa\" AND ") +
                             kDetailPayments + QLatin1Char(')'),
                         {payment, type, card, w, y, date, last, lastPayment});
                 }

@@ -44,7 +44,8 @@ std::vector<BilledService> BilledServices(Database& db, int w, int book, int y, 
         Statement lines = db.Prepare(QStringLiteral(
             "SELECT \"RBR_STAVKE\", \"SIFRA\", \"KOLICINA\" FROM \"STAVKE_RACUNA\" WHERE "
             "\"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? AND \"BROJ_RACUNA\" = ? AND "
-            "\"TIP_STAVKE\" = 'USL' AND (? IS NULL OR \"RBR_STAVKE\" = ?) ORDER BY "
+            "\"TIP_STAVKE\" = 'USL' AND (CAST(? AS INTEGER) IS NULL OR \"RBR_STAVKE\" = ?) ORDER "
+            "BY "
             "\"RBR_STAVKE\""));
         const QVariant line = onlyLine ? QVariant(*onlyLine) : QVariant();
         lines.Exec({w, book, y, invoice, line, line});

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <functional>
+#include <limits>
 
 #include "ReceiptTestSupport.h"
 #include "data/Errors.h"
@@ -57,10 +58,11 @@ protected:
             parts << QString::number(Count(QStringLiteral("SELECT COUNT(*) FROM \"") +
                                            QString::fromLatin1(table) + QStringLiteral("\"")));
         }
-        parts << db().Scalar(QStringLiteral("SELECT TOTAL(\"KOLICINA\" * \"NABAVNA CIJENA\") FROM "
-                                            "\"NABAVE\""))
+        parts << db().Scalar(
+                         QStringLiteral("SELECT COALESCE(SUM(\"KOLICINA\" * \"NABAVNA CIJENA\"), "
+                                        "0) FROM \"NABAVE\""))
                      .toString();
-        parts << db().Scalar(QStringLiteral("SELECT TOTAL(\"STANJE_ROBE\") FROM "
+        parts << db().Scalar(QStringLiteral("SELECT COALESCE(SUM(\"STANJE_ROBE\"), 0) FROM "
                                             "\"TRGOVACKA_KNJIGA_VELEPRODAJE\""))
                      .toString();
         return parts.join(QLatin1Char('/'));
@@ -250,7 +252,8 @@ TEST_F(ReceiptLimitsTest, TheWindowsOperationsRefuseTheSameValues) {
 
 TEST_F(ReceiptLimitsTest, PostingIsTheLastGuardAgainstAWorkingCopyWrittenBehindItsBack) {
     EnterPlain(screw, 1, 2, 3);
-    db().Exec(QStringLiteral("UPDATE \"STAVKE_PRIMKE_PRIVREMENO\" SET \"KOLICINA\" = 9e999"));
+    db().Exec(QStringLiteral("UPDATE \"STAVKE_PRIMKE_PRIVREMENO\" SET \"KOLICINA\" = ?"),
+              {std::numeric_limits<double>::infinity()});
     EXPECT_EQ(Refused([&] { Post(); }), QStringLiteral("Količina nije ispravan broj !"));
     db().Exec(
         QStringLiteral("UPDATE \"STAVKE_PRIMKE_PRIVREMENO\" SET \"KOLICINA\" = 1, "

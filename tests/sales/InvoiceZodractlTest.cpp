@@ -394,7 +394,8 @@ TEST_F(InvoiceZodractlTest, PaymentsAndAUsedVehiclesDataPrintOnTheInvoice) {
                                       "AND \"BROJ_RACUNA\" = ? AND \"RBR_STAVKE\" = 1"),
                        {Nr(1)})
                 .toInt();
-        db->Exec(QStringLiteral("INSERT OR REPLACE INTO \"ARTIKLI_VOZILA\" (\"SIFRA\", "
+        db->Exec(QStringLiteral("DELETE FROM \"ARTIKLI_VOZILA\" WHERE \"SIFRA\" = ?"), {article});
+        db->Exec(QStringLiteral("INSERT INTO \"ARTIKLI_VOZILA\" (\"SIFRA\", "
                                 "\"VRSTA_VOZILA\", \"MARKA\", \"MODEL\", \"BROJ_SASIJE\", "
                                 "\"BROJ_MOTORA\", \"GODINA_PROIZVODNJE\") VALUES (?, 'Osobno "
                                 "vozilo', 'Škoda', 'Octavia', 'TMBJJ7NE5K0123456', 'CLH 445566', "

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "StockTest.h"
 #include "data/Errors.h"
 #include "stock/StockCheck.h"
@@ -82,15 +84,16 @@ TEST_F(StockCheckCommandTest, NumbersThatCannotBeAreFaultsWhereverTheyLie) {
     EXPECT_TRUE(stock::BrokenNumbers(db(), 1, Year()).empty());
 
     // The receipt line and its lot at infinity, the trade book's balance after them too.
-    db().Exec(QStringLiteral("UPDATE \"STAVKE_PRIMKI\" SET \"KOLICINA\" = 9e999 WHERE "
+    const double inf = std::numeric_limits<double>::infinity();
+    db().Exec(QStringLiteral("UPDATE \"STAVKE_PRIMKI\" SET \"KOLICINA\" = ? WHERE "
                              "\"SIFRA\" = ?"),
-              {screw});
-    db().Exec(QStringLiteral("UPDATE \"NABAVE\" SET \"KOLICINA\" = 9e999 WHERE "
+              {inf, screw});
+    db().Exec(QStringLiteral("UPDATE \"NABAVE\" SET \"KOLICINA\" = ? WHERE "
                              "\"SIFRA_ARTIKLA\" = ?"),
-              {screw});
-    db().Exec(
-        QStringLiteral("UPDATE \"TRGOVACKA_KNJIGA_VELEPRODAJE\" SET \"STANJE_ROBE\" = "
-                       "-9e999, \"NABAVA_VRIJEDNOST\" = -9e999"));
+              {inf, screw});
+    db().Exec(QStringLiteral("UPDATE \"TRGOVACKA_KNJIGA_VELEPRODAJE\" SET \"STANJE_ROBE\" = "
+                             "?, \"NABAVA_VRIJEDNOST\" = ?"),
+              {-inf, -inf});
     // A price missing where the books need one; a retail margin may be missing.
     db().Exec(QStringLiteral("UPDATE \"STAVKE_PRIMKI\" SET \"NABAVNA_CIJENA\" = NULL, "
                              "\"MALOPRODAJNA_MARZA\" = NULL WHERE \"SIFRA\" = ?"),

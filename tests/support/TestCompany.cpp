@@ -8,6 +8,7 @@
 #include "app/SessionStart.h"
 #include "data/CompanySchema.h"
 #include "data/Errors.h"
+#include "support/ServerCompany.h"
 
 namespace zodra::test {
 
@@ -37,9 +38,20 @@ void CopyTemplateCompany(const QString& path) {
 void CompanyTest::SetUp() {
     m_dir = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(m_dir->isValid());
+    qputenv("ZODRA_CONFIG", m_dir->filePath(QStringLiteral("ZodraConfig.cfg")).toUtf8());
+    if (OnServer()) {
+        m_serverName = NewServerEmptyCompany();
+        m_path = ServerCompanyUrl(m_serverName);
+        return;
+    }
     m_path = m_dir->filePath(QStringLiteral("firma.mdb"));
     CopyTemplateCompany(m_path);
-    qputenv("ZODRA_CONFIG", m_dir->filePath(QStringLiteral("ZodraConfig.cfg")).toUtf8());
+}
+
+void CompanyTest::TearDown() {
+    if (!m_serverName.isEmpty()) {
+        DropServerCompany(m_serverName);
+    }
 }
 
 std::unique_ptr<Database> CompanyTest::Open(const QString& password) {
@@ -55,7 +67,7 @@ std::unique_ptr<Database> CompanyTest::Open(const QString& password) {
 int CompanyTest::AddWarehouse(Database& db, const QString& name, bool retail) {
     db.Exec(QStringLiteral("INSERT INTO \"SKLADISTA\" (\"NAZIV\", \"ADRESA\", \"TELEFON\", "
                            "\"MALOPRODAJA\") VALUES (?, 'Adresa', '01', ?)"),
-            {name, retail ? 1 : 0});
+            {name, retail});
     return db.Scalar(QStringLiteral("SELECT MAX(\"SIFRA\") FROM \"SKLADISTA\"")).toInt();
 }
 
@@ -73,6 +85,12 @@ std::unique_ptr<Session> CompanyTest::StartSession(int warehouse, const QString&
             QStringLiteral("INSERT INTO \"SKLADISTA\" (\"SIFRA\", \"NAZIV\", \"ADRESA\", "
                            "\"TELEFON\") VALUES (?, ?, 'Adresa', '01')"),
             {warehouse, QStringLiteral("Skladište %1").arg(warehouse)});
+        if (session->Db().Dialect() == SqlDialect::Postgres) {
+            // A code written by hand leaves the server's numbering behind it.
+            session->Db().Exec(
+                QStringLiteral("SELECT setval(pg_get_serial_sequence('\"SKLADISTA\"', 'SIFRA'), "
+                               "(SELECT MAX(\"SIFRA\") FROM \"SKLADISTA\"))"));
+        }
     }
     session->userName = user;
     ScriptedPrompter quiet;

@@ -12,12 +12,15 @@
 namespace zodra::test {
 
 // A fresh company file per test: the empty company is built from the schema once per test
-// program and copied for every test into the test's own temporary folder.
+// program and copied for every test into the test's own temporary folder. In the server run
+// (support/ServerCompany.h) the company is a database of its own on the test server instead,
+// dropped after the test; the temporary folder is there all the same.
 class CompanyTest : public ::testing::Test {
 protected:
     void SetUp() override;
+    void TearDown() override;
 
-    // Path of this test's company file (with its detail file beside it).
+    // Path of this test's company file (with its detail file beside it), or its server address.
     QString CompanyPath() const { return m_path; }
     QString Folder() const { return m_dir->path(); }
     // A new connection to this test's company.
@@ -34,6 +37,7 @@ protected:
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_path;
+    QString m_serverName;
 };
 
 // Copies the template company (and its detail file) to `path`.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "data/Database.h"
+#include "support/ServerCompany.h"
 #include "support/Zodractl.h"
 
 // A company driven through the command-line tool: the demo company in a test's own folder, the
@@ -148,11 +150,33 @@ protected:
         ASSERT_NO_FATAL_FAILURE(MakeDemo());
         ASSERT_NO_FATAL_FAILURE(PostExampleReceipt());
     }
+    void TearDown() override {
+        if (!m_serverName.isEmpty()) {
+            DropServerCompany(m_serverName);
+        }
+    }
     void MakeDemo() {
         ASSERT_TRUE(m_dir.isValid());
+        if (OnServer()) {
+            ASSERT_NO_FATAL_FAILURE(MakeServerDemo());
+            return;
+        }
         m_company = m_dir.filePath(QStringLiteral("firma.mdb"));
         const ZodractlRun demo = RunZodractl({QStringLiteral("demo"), m_company});
         ASSERT_EQ(demo.exitCode, 0) << demo.err.toStdString();
+    }
+    // The server run: a copy of the demo company this build of the tool made on the server.
+    void MakeServerDemo() {
+        const QFileInfo tool(QStringLiteral(ZODRACTL_PATH));
+        const QString key = QStringLiteral("demo ") + tool.absoluteFilePath() +
+                            QString::number(tool.lastModified().toMSecsSinceEpoch());
+        m_serverName = NewServerCompany(key, [](const QString& url) {
+            const ZodractlRun demo = RunZodractl({QStringLiteral("demo"), url});
+            if (demo.exitCode != 0) {
+                throw std::runtime_error("zodractl demo on the server: " + demo.err.toStdString());
+            }
+        });
+        m_company = ServerCompanyUrl(m_serverName);
     }
     void PostExampleReceipt() {
         const ZodractlRun receipt =
@@ -215,6 +239,7 @@ protected:
 
     QTemporaryDir m_dir;
     QString m_company;
+    QString m_serverName;  // the server run: the company database
 };
 
 }  // namespace zodra::test
