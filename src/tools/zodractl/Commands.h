@@ -74,5 +74,10 @@ int Receipt(const QStringList& args);
 // The register's X and Z reports (DayReportCommand.cpp).
 int XReport(const QStringList& args);
 int ZReport(const QStringList& args);
+// The fixed-asset register (FixedAssetCommands.cpp): a row posted from a JSON file
+// ("vrsta": "dugotrajna-imovina", docs/fixed-asset-json.md), a row deleted, the list printed.
+int PostFixedAsset(const QString& path, const QByteArray& json);
+int DeleteFixedAsset(const QStringList& args);
+int FixedAssetReport(const QStringList& args);
 
 }  // namespace zodractl

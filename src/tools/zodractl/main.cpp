@@ -95,6 +95,12 @@ const char* kUsageText =
     "                             provjere kao prozor \"Račun\" u ispravku\n"
     "  cashbook PUTANJA --skladiste N --od DD.MM.GGGG --do DD.MM.GGGG --pdf IZLAZ.pdf\n"
     "                             blagajnički izvještaj skladišta za razdoblje u PDF\n"
+    "  post PUTANJA dugotrajna-imovina.json\n"
+    "                             upis u popis dugotrajne imovine (docs/fixed-asset-json.md)\n"
+    "  delete PUTANJA dugotrajna-imovina REDNI_BROJ --godina G [--da]\n"
+    "                             brisanje stavke popisa dugotrajne imovine (Ne bez --da)\n"
+    "  pdi PUTANJA --godina G --pdf IZLAZ.pdf\n"
+    "                             popis dugotrajne imovine godine u PDF\n"
     "  receipt PUTANJA BROJ [--skladiste N] [--knjiga B] [--out DATOTEKA]\n"
     "                             maloprodajni račun (40 stupaca, kodna stranica i kodovi POS\n"
     "                             printera iz konfiguracije radnog mjesta) u datoteku ili na\n"
@@ -126,7 +132,8 @@ int main(int argc, char** argv) {
     // the offscreen platform.
     const bool report =
         argc > 1 && (qstrcmp(argv[1], "report") == 0 || qstrcmp(argv[1], "post") == 0 ||
-                     qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "cashbook") == 0);
+                     qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "cashbook") == 0 ||
+                     qstrcmp(argv[1], "pdi") == 0);
     if (report && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -203,6 +210,8 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::Correct(args);
     if (command == QLatin1String("cashbook"))
         return zodractl::CashBook(args);
+    if (command == QLatin1String("pdi"))
+        return zodractl::FixedAssetReport(args);
     if (command == QLatin1String("receipt"))
         return zodractl::Receipt(args);
     if (command == QLatin1String("xreport"))
