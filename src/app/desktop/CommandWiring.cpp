@@ -3,6 +3,7 @@
 #include "app/Users.h"
 #include "app/ui/LoginDialog.h"
 #include "app/ui/ShellCommands.h"
+#include "assets/ui/FixedAssetCommands.h"
 #include "cashbook/ui/CashBookCommands.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
@@ -58,6 +59,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     stock::ui::RegisterStockCommands(registry);
     production::ui::RegisterProductionCommands(registry);
     retail::ui::RegisterRetailCommands(registry, RegisterHooks());
+    assets::ui::RegisterFixedAssetCommands(registry);
 }
 
 namespace {
