@@ -330,6 +330,11 @@ int Post(const QStringList& args) {
             .toString(zodra::sales::IsInvoiceJson(json) ? QStringLiteral("racun")
                                                         : QStringLiteral("primka"));
     if (word == QLatin1String("dugotrajna-imovina")) {
+        if (!pdf.isEmpty()) {
+            // The register is printed as a whole list: zodractl pdi.
+            Err(QStringLiteral("Ispis u PDF za ovu vrstu dokumenta ne postoji."));
+            return kUsage;
+        }
         return PostFixedAsset(args.at(0), json);
     }
     const DocumentDoors* kind = KindNamed(word);
