@@ -21,6 +21,7 @@
 #include "app/ui/WarehouseChoiceDialog.h"
 #include "app/ui/ZodraMain.h"
 #include "demo/DemoCompany.h"
+#include "reports/ui/ReportWindow.h"
 #include "support/WindowTest.h"
 #include "ui/CommandRegistry.h"
 #include "ui/WindowTools.h"
@@ -163,7 +164,11 @@ private Q_SLOTS:
                                    QStringLiteral(": ") + clash;
                 }
                 QWidget* focus = QApplication::focusWidget();
-                if (!focus || !window->isAncestorOf(focus) || !IsField(focus)) {
+                // A report shown straight from the menu holds the keys itself (pages, zoom).
+                const bool reportWithKeys =
+                    focus == window && qobject_cast<reports::ui::ReportWindow*>(window);
+                if (!reportWithKeys &&
+                    (!focus || !window->isAncestorOf(focus) || !IsField(focus))) {
                     unfocused << name + QStringLiteral(" / ") + window->windowTitle() +
                                      QStringLiteral(": ") +
                                      (focus

@@ -3,6 +3,7 @@
 #include "app/Users.h"
 #include "app/ui/LoginDialog.h"
 #include "app/ui/ShellCommands.h"
+#include "assets/ui/FixedAssetCommands.h"
 #include "books/ui/IraCommands.h"
 #include "books/ui/KpiListWindow.h"
 #include "books/ui/UraCommands.h"
@@ -66,6 +67,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     production::ui::RegisterProductionCommands(registry);
     retail::ui::RegisterRetailCommands(registry, RegisterHooks());
     books::ui::RegisterKpiCommands(registry);
+    assets::ui::RegisterFixedAssetCommands(registry);
 }
 
 namespace {

@@ -84,5 +84,10 @@ int Vat(const QStringList& args);
 // The book of receipts and expenditures and the inventory book to PDF (KpiCommand.cpp).
 int Kpi(const QStringList& args);
 int Kp(const QStringList& args);
+// The fixed-asset register (FixedAssetCommands.cpp): a row posted from a JSON file
+// ("vrsta": "dugotrajna-imovina", docs/fixed-asset-json.md), a row deleted, the list printed.
+int PostFixedAsset(const QString& path, const QByteArray& json);
+int DeleteFixedAsset(const QStringList& args);
+int FixedAssetReport(const QStringList& args);
 
 }  // namespace zodractl

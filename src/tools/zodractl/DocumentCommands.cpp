@@ -347,6 +347,14 @@ int Post(const QStringList& args) {
                 .value(QStringLiteral("vrsta"))
                 .toString(zodra::sales::IsInvoiceJson(json) ? QStringLiteral("racun")
                                                             : QStringLiteral("primka"));
+        if (word == QLatin1String("dugotrajna-imovina")) {
+            if (!pdf.isEmpty() || names.size() > 1) {
+                // The register is printed as a whole list (zodractl pdi), one row a call.
+                Err(QStringLiteral("Ispis u PDF za ovu vrstu dokumenta ne postoji."));
+                return kUsage;
+            }
+            return PostFixedAsset(args.at(0), json);
+        }
         const DocumentDoors* kind = KindNamed(word);
         if (!kind || !kind->read) {
             Err(UnknownKind(word));
@@ -549,6 +557,9 @@ int Cancel(const QStringList& args) {
 }
 
 int Delete(const QStringList& args) {
+    if (args.size() > 1 && args.at(1) == QLatin1String("dugotrajna-imovina")) {
+        return DeleteFixedAsset(args);
+    }
     const std::optional<DocumentArgs> parsed = ParseDocumentArgs(args, false, kDeleteUsage);
     if (!parsed) {
         return kUsage;

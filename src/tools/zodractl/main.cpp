@@ -110,6 +110,12 @@ const char* kUsageText =
     "  kp PUTANJA --skladiste N --od DD.MM.GGGG --do DD.MM.GGGG --pdf IZLAZ.pdf\n"
     "      [--ispis kp1|kp|kp_sum]\n"
     "                             knjiga popisa skladišta za razdoblje u PDF\n"
+    "  post PUTANJA dugotrajna-imovina.json\n"
+    "                             upis u popis dugotrajne imovine (docs/fixed-asset-json.md)\n"
+    "  delete PUTANJA dugotrajna-imovina REDNI_BROJ --godina G [--da]\n"
+    "                             brisanje stavke popisa dugotrajne imovine (Ne bez --da)\n"
+    "  pdi PUTANJA --godina G --pdf IZLAZ.pdf\n"
+    "                             popis dugotrajne imovine godine u PDF\n"
     "  receipt PUTANJA BROJ [--skladiste N] [--knjiga B] [--out DATOTEKA]\n"
     "                             maloprodajni račun (40 stupaca, kodna stranica i kodovi POS\n"
     "                             printera iz konfiguracije radnog mjesta) u datoteku ili na\n"
@@ -153,7 +159,7 @@ int main(int argc, char** argv) {
                      qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "cashbook") == 0 ||
                      qstrcmp(argv[1], "vat") == 0 || qstrcmp(argv[1], "ira") == 0 ||
                      qstrcmp(argv[1], "ura") == 0 || qstrcmp(argv[1], "kpi") == 0 ||
-                     qstrcmp(argv[1], "kp") == 0);
+                     qstrcmp(argv[1], "kp") == 0 || qstrcmp(argv[1], "pdi") == 0);
     if (report && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -238,6 +244,8 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::Kpi(args);
     if (command == QLatin1String("kp"))
         return zodractl::Kp(args);
+    if (command == QLatin1String("pdi"))
+        return zodractl::FixedAssetReport(args);
     if (command == QLatin1String("receipt"))
         return zodractl::Receipt(args);
     if (command == QLatin1String("xreport"))
