@@ -348,8 +348,9 @@ void EnsureMarginService(Database& db, const QVariant& group) {
 }  // namespace
 
 bool IsExemptTaxation(int taxationType) {
+    // 15 is the exemption of art. 11.b: exempt on the VAT return, so no tax on the line either.
     return taxationType == 7 || taxationType == 8 || taxationType == 9 || taxationType == 13 ||
-           taxationType == 14;
+           taxationType == 14 || taxationType == 15;
 }
 
 InvoiceDraft OpenInvoice(Session& session, const QDate& date) {

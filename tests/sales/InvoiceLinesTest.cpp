@@ -68,6 +68,18 @@ TEST_F(InvoiceLinesTest, RetailTermsAddTheLotsRetailMarginAndExemptTermsCarryNoT
     EXPECT_DOUBLE_EQ(l.taxRate, 0.0);
     EXPECT_DOUBLE_EQ(l.total, l.value);
     EXPECT_DOUBLE_EQ(l.value, 16.0);
+
+    // Terms of type 15 (exempt under art. 11.b) carry no tax either; type 10 keeps the group's.
+    db().Exec(
+        QStringLiteral("INSERT INTO \"UVJETI_PRODAJE\" (\"SIFRA\", \"NAZIV\", "
+                       "\"TIP_OPOREZIVANJA\") VALUES (8, 'Oslobođeno čl. 11.b', 15)"));
+    sales::InvoiceDraft exempt = Draft(8);
+    Line(exempt, screw, 2);
+    EXPECT_EQ(Only(exempt).taxationType, 15);
+    EXPECT_DOUBLE_EQ(Only(exempt).taxRate, 0.0);
+    sales::InvoiceDraft taxed = Draft(2);
+    Line(taxed, screw, 2);
+    EXPECT_DOUBLE_EQ(Only(taxed).taxRate, 25.0);
 }
 
 TEST_F(InvoiceLinesTest, RetailTermsAreRefusedInAWarehouseThatIsNotRetail) {
