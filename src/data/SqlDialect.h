@@ -50,5 +50,11 @@ inline QString InsertionOrder(SqlDialect dialect, const QString& key) {
     return dialect == SqlDialect::Sqlite ? QStringLiteral("ROWID") : key;
 }
 
+// The comparison operator that takes two NULLs for equal, blanks around it.
+inline QString NullSafeEquals(SqlDialect dialect) {
+    return dialect == SqlDialect::Sqlite ? QStringLiteral(" IS ")
+                                         : QStringLiteral(" IS NOT DISTINCT FROM ");
+}
+
 }  // namespace sqldialect
 }  // namespace zodra

@@ -365,10 +365,8 @@ std::vector<SummedDay> SumRetailInvoices(Session& session, const QDate& from, co
                     transaction.DeferDetail(
                         QStringLiteral("UPDATE \"NAPLATA_DETALJNO\" SET \"Sifra uplate\" = ? WHERE "
                                        "\"Tip\" = ? AND \"Tip kartice\"") +
-                            // Two NULLs taken for equal: SQLite's IS, the server's longer form.
-                            (db.Dialect() == SqlDialect::Sqlite
-                                 ? QStringLiteral(" IS ")
-                                 : QStringLiteral(" IS NOT DISTINCT FROM ")) +
+                            // A card type of NULL (cash) matches NULL.
+                            sqldialect::NullSafeEquals(db.Dialect()) +
                             QStringLiteral(
                                 "? AND EXISTS (SELECT 1 "
                                 "FROM \"RACUNI_DETALJNO\" R, \"NAPLATA_DETALJNO\" N WHERE "
