@@ -2,7 +2,6 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -15,6 +14,7 @@
 #include "data/TableData.h"
 #include "reports/ui/ReportPrinting.h"
 #include "ui/DataGrid.h"
+#include "ui/ListKeys.h"
 #include "ui/WindowHost.h"
 #include "ui/WindowTools.h"
 
@@ -53,7 +53,8 @@ FixedAssetListWindow::FixedAssetListWindow(zodra::ui::WindowHost& host, QWidget*
     setObjectName(ObjectName());
     setWindowTitle(ListCaption());
     m_grid = new zodra::ui::DataGrid(this);
-    m_grid->installEventFilter(this);
+    zodra::ui::OnListKeys(
+        m_grid, [this] { DeleteSelected(); }, [this] { ChangeSelected(); });
     connect(m_grid, &QAbstractItemView::doubleClicked, this, &FixedAssetListWindow::ChangeSelected);
     m_totals = new QLabel(this);
 
@@ -178,21 +179,6 @@ void FixedAssetListWindow::DeleteSelected() {
 void FixedAssetListWindow::PrintList() {
     Session& session = m_host.CurrentSession();
     reports::ui::ShowReport(m_host, AssetReportRequest(session.Db(), session.businessYear));
-}
-
-bool FixedAssetListWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_grid && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Delete) {
-            DeleteSelected();
-            return true;
-        }
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            ChangeSelected();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace zodra::assets::ui

@@ -50,9 +50,6 @@ public:
         ColumnCount
     };
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     const FixedAsset* Selected() const;
 

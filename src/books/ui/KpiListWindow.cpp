@@ -2,7 +2,6 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -17,6 +16,7 @@
 #include "reports/ui/ReportPrinting.h"
 #include "ui/CommandRegistry.h"
 #include "ui/Guard.h"
+#include "ui/ListKeys.h"
 #include "ui/WindowHost.h"
 #include "ui/WindowTools.h"
 
@@ -80,7 +80,7 @@ KpiListWindow::KpiListWindow(zodra::ui::WindowHost& host, QWidget* parent)
     m_grid->horizontalHeader()->setSectionResizeMode(Description, QHeaderView::Stretch);
     m_grid->setColumnWidth(Receipts, 130);
     m_grid->setColumnWidth(Expenditures, 130);
-    m_grid->installEventFilter(this);
+    zodra::ui::OnListKeys(m_grid, [this] { DeleteSelected(); });
 
     auto* add = new QPushButton(QStringLiteral("&Upis"), this);
     auto* remove = new QPushButton(QStringLiteral("&Brisanje"), this);
@@ -166,15 +166,6 @@ void KpiListWindow::DeleteSelected() {
         DeleteKpiEntry(session.Db(), session.businessYear, number);
     });
     Refresh();
-}
-
-bool KpiListWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_grid && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        DeleteSelected();
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void RegisterKpiCommands(zodra::ui::CommandRegistry& registry) {

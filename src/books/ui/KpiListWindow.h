@@ -32,9 +32,6 @@ public:
     void Add();             // "Upis"
     void DeleteSelected();  // "Brisanje"
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     zodra::ui::WindowHost& m_host;
     QTableWidget* m_grid = nullptr;

@@ -2,7 +2,6 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -13,6 +12,7 @@
 #include "data/InputRules.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
+#include "ui/ListKeys.h"
 #include "ui/WindowHost.h"
 #include "ui/WindowTools.h"
 
@@ -31,7 +31,8 @@ UraListWindow::UraListWindow(zodra::ui::WindowHost& host, int book, QWidget* par
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->verticalHeader()->hide();
     m_grid->horizontalHeader()->setSectionResizeMode(Supplier, QHeaderView::Stretch);
-    m_grid->installEventFilter(this);
+    zodra::ui::OnListKeys(
+        m_grid, [this] { DeleteSelected(); }, [this] { EditSelected(); });
     connect(m_grid, &QTableWidget::cellDoubleClicked, this, &UraListWindow::EditSelected);
 
     auto* add = new QPushButton(QStringLiteral("&Upis"), this);
@@ -140,21 +141,6 @@ void UraListWindow::DeleteSelected() {
         m_host.UserPrompter().Inform(e.message());
         Refresh();
     }
-}
-
-bool UraListWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_grid && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Delete) {
-            DeleteSelected();
-            return true;
-        }
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            EditSelected();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace zodra::books::ui

@@ -35,9 +35,6 @@ public:
 
     enum Column { Number, InvoiceNumber, Date, Supplier, Type, Total, ColumnCount };
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     zodra::ui::WindowHost& m_host;
     int m_book;

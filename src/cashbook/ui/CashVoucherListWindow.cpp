@@ -2,7 +2,6 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -15,6 +14,7 @@
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "reports/ui/ReportPrinting.h"
+#include "ui/ListKeys.h"
 #include "ui/WindowHost.h"
 #include "ui/WindowTools.h"
 
@@ -39,7 +39,7 @@ CashVoucherListWindow::CashVoucherListWindow(zodra::ui::WindowHost& host, Vouche
     m_grid->verticalHeader()->hide();
     m_grid->horizontalHeader()->setSectionResizeMode(Purpose, QHeaderView::Stretch);
     m_grid->setColumnWidth(Party, 220);
-    m_grid->installEventFilter(this);
+    zodra::ui::OnListKeys(m_grid, [this] { DeleteAsked(); });
     connect(m_grid, &QTableWidget::itemChanged, this, &CashVoucherListWindow::CellChanged);
 
     auto* add = new QPushButton(QStringLiteral("Upis"), this);
@@ -209,16 +209,6 @@ void CashVoucherListWindow::DeleteAsked() {
                                      session.businessYear, number, m_host.UserPrompter())) {
         Refresh();
     }
-}
-
-bool CashVoucherListWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_grid && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        // (While a cell is edited its editor has the keys, so Delete edits the text there.)
-        DeleteAsked();
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace zodra::cashbook::ui

@@ -41,9 +41,6 @@ public:
 
     enum Column { Number, Date, Party, Purpose, Amount, Words, ColumnCount };
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void CellChanged(QTableWidgetItem* item);
     void SaveRow(int row);
