@@ -5,6 +5,7 @@
 #include "reports/ReportEngine.h"
 #include "reports/ReportRange.h"
 #include "tools/zodractl/Commands.h"
+#include "tools/zodractl/RangeFlags.h"
 #include "tools/zodractl/Terminal.h"
 
 namespace zodractl {
@@ -34,12 +35,7 @@ int CashBook(const QStringList& args) {
         const QString& value = args.at(++i);
         if (flag == QLatin1String("--skladiste")) {
             warehouse = value.toInt();
-        } else if (flag == QLatin1String("--od")) {
-            input.fromText = value;
-            input.from = QDate::fromString(value, QStringLiteral("dd.MM.yyyy"));
-        } else if (flag == QLatin1String("--do")) {
-            input.toText = value;
-            input.to = QDate::fromString(value, QStringLiteral("dd.MM.yyyy"));
+        } else if (TakeDateFlag(flag, value, input)) {
         } else if (flag == QLatin1String("--pdf")) {
             pdf = value;
         } else {

@@ -10,6 +10,7 @@
 #include "reports/ReportEngine.h"
 #include "reports/ReportRange.h"
 #include "tools/zodractl/Commands.h"
+#include "tools/zodractl/RangeFlags.h"
 #include "tools/zodractl/Terminal.h"
 
 namespace zodractl {
@@ -117,12 +118,7 @@ int Ira(const QStringList& args) {
             if (chosen) {
                 variant = *chosen;
             }
-        } else if (flag == QLatin1String("--od")) {
-            input.fromText = value;
-            input.from = QDate::fromString(value, QStringLiteral("dd.MM.yyyy"));
-        } else if (flag == QLatin1String("--do")) {
-            input.toText = value;
-            input.to = QDate::fromString(value, QStringLiteral("dd.MM.yyyy"));
+        } else if (TakeDateFlag(flag, value, input)) {
         } else if (flag == QLatin1String("--pdf")) {
             pdf = value;
         } else if (flag == QLatin1String("--csv")) {

@@ -13,6 +13,7 @@
 #include "reports/ReportRange.h"
 #include "tools/zodractl/Commands.h"
 #include "tools/zodractl/DocumentDoors.h"
+#include "tools/zodractl/RangeFlags.h"
 #include "tools/zodractl/Terminal.h"
 
 namespace zodractl {
@@ -62,12 +63,7 @@ bool ParseBookArgs(const QStringList& args, const char* usage, BookArgs& out) {
         const QString& value = args.at(++i);
         if (flag == QLatin1String("--skladiste")) {
             out.warehouse = value.toInt();
-        } else if (flag == QLatin1String("--od")) {
-            out.input.fromText = value;
-            out.input.from = QDate::fromString(value, QStringLiteral("dd.MM.yyyy"));
-        } else if (flag == QLatin1String("--do")) {
-            out.input.toText = value;
-            out.input.to = QDate::fromString(value, QStringLiteral("dd.MM.yyyy"));
+        } else if (TakeDateFlag(flag, value, out.input)) {
         } else if (flag == QLatin1String("--rbr-od")) {
             out.input.withNumbers = true;
             out.input.firstText = value;

@@ -8,6 +8,7 @@
 #include "reports/ReportEngine.h"
 #include "reports/ReportRange.h"
 #include "tools/zodractl/Commands.h"
+#include "tools/zodractl/RangeFlags.h"
 #include "tools/zodractl/Terminal.h"
 
 namespace zodractl {
@@ -50,12 +51,7 @@ int InputInvoiceBook(const QStringList& args) {
             return Usage();
         }
         const QString& value = args.at(++i);
-        if (flag == QLatin1String("--od")) {
-            input.fromText = value;
-            input.from = QDate::fromString(value, QStringLiteral("dd.MM.yyyy"));
-        } else if (flag == QLatin1String("--do")) {
-            input.toText = value;
-            input.to = QDate::fromString(value, QStringLiteral("dd.MM.yyyy"));
+        if (TakeDateFlag(flag, value, input)) {
         } else if (flag == QLatin1String("--knjiga")) {
             bool ok = false;
             book = value.toInt(&ok);
