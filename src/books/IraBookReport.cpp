@@ -469,4 +469,17 @@ reports::ReportRequest PrepareIraBook(Session& session, IraVariant variant, int 
     return request;
 }
 
+IraNumberSpan IraNumbers(Database& db, int warehouse, int book, int year) {
+    Statement span = db.Prepare(QStringLiteral(
+        "SELECT MIN(\"BROJ RACUNA\"), MAX(\"BROJ RACUNA\") FROM \"RACUNI\" WHERE \"SKLADISTE\" "
+        "= ? AND \"IRA\" = ? AND \"GODINA\" = ?"));
+    span.Exec({warehouse, book, year});
+    IraNumberSpan numbers;
+    if (span.Next() && !span.IsNull(0)) {
+        numbers.first = span.Int(0);
+        numbers.last = span.Int(1);
+    }
+    return numbers;
+}
+
 }  // namespace zodra::books

@@ -85,4 +85,12 @@ IraBookResult BuildIraBook(Database& db, int sessionCode, IraVariant variant, co
 reports::ReportRequest PrepareIraBook(Session& session, IraVariant variant, int book,
                                       const reports::ReportRange& range);
 
+// The first and the last invoice number of a book in a warehouse and year, which the range
+// dialog offers; none when the book has no invoice yet.
+struct IraNumberSpan {
+    std::optional<int> first;
+    std::optional<int> last;
+};
+IraNumberSpan IraNumbers(Database& db, int warehouse, int book, int year);
+
 }  // namespace zodra::books

@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "data/Database.h"
-#include "data/Statement.h"
+#include "sales/InvoiceList.h"
 #include "ui/DialogButtonRow.h"
 #include "ui/WindowTools.h"
 
@@ -16,12 +16,8 @@ IraBookDialog::IraBookDialog(Database& db, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Knjiga izlaznih računa"));
     m_books = new QComboBox(this);
     m_books->setObjectName(QStringLiteral("Knjiga"));
-    Statement books = db.Prepare(
-        QStringLiteral("SELECT \"SIFRA\", \"NAZIV\" FROM \"KNJIGE_IRA\" ORDER BY \"SIFRA\""));
-    books.Exec();
-    while (books.Next()) {
-        m_books->addItem(QString::number(books.Int(0)) + QStringLiteral(" - ") + books.Text(1),
-                         books.Int(0));
+    for (const sales::IraBookChoice& book : sales::IraBookChoices(db)) {
+        m_books->addItem(QString::number(book.code) + QStringLiteral(" - ") + book.name, book.code);
     }
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Knjiga :"), m_books);

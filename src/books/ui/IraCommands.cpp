@@ -2,7 +2,6 @@
 
 #include "books/IraBookReport.h"
 #include "books/ui/IraBookDialog.h"
-#include "data/Database.h"
 #include "data/Session.h"
 #include "reports/ui/RangeDialog.h"
 #include "reports/ui/ReportPrinting.h"
@@ -13,16 +12,6 @@ namespace zodra::books::ui {
 
 namespace {
 
-std::optional<int> InvoiceNumber(Database& db, const char* function, int warehouse, int book,
-                                 int year) {
-    const QVariant value = db.Scalar(
-        QStringLiteral("SELECT %1(\"BROJ RACUNA\") FROM \"RACUNI\" WHERE \"SKLADISTE\" = ? AND "
-                       "\"IRA\" = ? AND \"GODINA\" = ?")
-            .arg(QLatin1String(function)),
-        {warehouse, book, year});
-    return value.isNull() ? std::nullopt : std::optional<int>(value.toInt());
-}
-
 void PrintBook(zodra::ui::WindowHost& host, IraVariant variant) {
     host.SetStatusText(IraStatusText(variant));
     Session& session = host.CurrentSession();
@@ -32,12 +21,12 @@ void PrintBook(zodra::ui::WindowHost& host, IraVariant variant) {
     }
     const bool numbers = variant == IraVariant::Total;
     const int warehouse = session.activeWarehouse.code;
-    const auto range = reports::ui::RangeDialog::Ask(
-        host.UserPrompter(), host.DialogParent(), session.businessYear, numbers,
-        numbers ? InvoiceNumber(session.Db(), "MIN", warehouse, *book, session.businessYear)
-                : std::nullopt,
-        numbers ? InvoiceNumber(session.Db(), "MAX", warehouse, *book, session.businessYear)
-                : std::nullopt);
+    const IraNumberSpan span =
+        numbers ? IraNumbers(session.Db(), warehouse, *book, session.businessYear)
+                : IraNumberSpan{};
+    const auto range =
+        reports::ui::RangeDialog::Ask(host.UserPrompter(), host.DialogParent(),
+                                      session.businessYear, numbers, span.first, span.last);
     if (!range) {
         return;
     }
