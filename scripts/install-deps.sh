@@ -9,7 +9,8 @@ packages=(
     libsodium-dev libsqlite3-dev sqlite3
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-format
-    xvfb xauth poppler-utils fonts-dejavu-core libxml2-utils
+    xvfb xauth poppler-utils fonts-dejavu-core libxml2-utils xsltproc
+    libxml2-dev libxmlsec1-dev xmlsec1 libssl-dev openssl libqrencode-dev libzint-dev libzxing-dev
 )
 
 missing=()
