@@ -153,30 +153,84 @@ void CashierRows(const PeriodSums& sold, const PeriodSums& cancelled, QStringLis
     }
 }
 
+// The kind-and-card sums of the period's collections of the report's invoices, cards named.
+// `sums` yields rows of kind, card type, sum and count; a kind whose count nets to nothing
+// has no row.
+QString NamedPaymentSums(const QString& sums) {
+    return QStringLiteral("SELECT P.\"Tip\", COALESCE(K.\"NAZIV\", ''), SUM(P.\"Iznos\") FROM (") +
+           sums +
+           QStringLiteral(
+               ") P LEFT JOIN \"TIPOVI_KARTICA\" K ON P.\"Tip\" = 'kartica' AND K.\"SIFRA\" = "
+               "P.\"Tip kartice\" GROUP BY P.\"Tip\", COALESCE(K.\"NAZIV\", '') HAVING "
+               "SUM(P.\"Broj\") > 0 ORDER BY CASE P.\"Tip\" WHEN 'gotovina' THEN 0 WHEN 'ček' "
+               "THEN 1 WHEN 'kartica' THEN 2 ELSE 3 END, P.\"Tip\", 2");
+}
+
+// The collections of one cashier's invoices: each collection looks its invoice up.
+QString CashierPaymentSums(const Tables& t, const Filter& f) {
+    return QStringLiteral(
+               "SELECT N.\"Tip\" AS \"Tip\", N.\"Tip kartice\" AS \"Tip kartice\", "
+               "SUM(N.\"Iznos\") AS \"Iznos\", COUNT(*) AS \"Broj\" FROM ") +
+           t.payments + QStringLiteral(" N JOIN ") + t.invoices +
+           QStringLiteral(
+               " R ON R.\"SKLADISTE\" = N.\"Skladište\" AND R.\"IRA\" = N.\"IRA\" "
+               "AND R.\"GODINA\" = N.\"Godina\" AND R.\"BROJ RACUNA\" = N.\"Broj "
+               "računa\" WHERE ") +
+           f.sql +
+           QStringLiteral(
+               " AND N.\"Datum\" BETWEEN ? AND ? AND N.\"Tip\" <> 'žiro račun' "
+               "GROUP BY N.\"Datum\", N.\"Tip\", N.\"Tip kartice\"");
+}
+
+// The collections of every cashier's invoices: all collections of the book in the period, read
+// in the order of the index by date, kind and card type without touching an invoice, less
+// those of the book's invoices under other sales terms, which are sought from those invoices
+// (a retail book holds few or none). A lookup of every collection's invoice cost more than the
+// rest of the report's collections together.
+QString AllPaymentSums(const Tables& t) {
+    const QString join =
+        QStringLiteral(" R CROSS JOIN ") + t.payments +
+        QStringLiteral(
+            " N WHERE N.\"Skladište\" = R.\"SKLADISTE\" AND N.\"IRA\" = R.\"IRA\" AND "
+            "N.\"Godina\" = R.\"GODINA\" AND N.\"Broj računa\" = R.\"BROJ RACUNA\" "
+            "AND R.\"SKLADISTE\" = ? AND R.\"IRA\" = ? AND R.\"GODINA\" = ? AND ");
+    const QString period = QStringLiteral(
+        " AND N.\"Datum\" BETWEEN ? AND ? AND N.\"Tip\" <> 'žiro račun' GROUP BY N.\"Tip\", "
+        "N.\"Tip kartice\"");
+    const QString others = QStringLiteral(
+        " UNION ALL SELECT N.\"Tip\", N.\"Tip kartice\", -SUM(N.\"Iznos\"), -COUNT(*) FROM ");
+    // Three seeks on the numbering index by terms ("<>" would read the whole book); the cross
+    // join keeps SQLite from starting at the day's many collections instead.
+    return QStringLiteral(
+               "SELECT N.\"Tip\" AS \"Tip\", N.\"Tip kartice\" AS \"Tip kartice\", "
+               "SUM(N.\"Iznos\") AS \"Iznos\", COUNT(*) AS \"Broj\" FROM ") +
+           t.payments +
+           QStringLiteral(
+               " N WHERE N.\"Skladište\" = ? AND N.\"IRA\" = ? AND N.\"Godina\" = ? "
+               "AND N.\"Datum\" BETWEEN ? AND ? AND N.\"Tip\" <> 'žiro račun' GROUP "
+               "BY N.\"Datum\", N.\"Tip\", N.\"Tip kartice\"") +
+           others + t.invoices + join + QStringLiteral("R.\"UVJET PRODAJE\" < 1") + period +
+           others + t.invoices + join + QStringLiteral("R.\"UVJET PRODAJE\" > 1") + period +
+           others + t.invoices + join + QStringLiteral("R.\"UVJET PRODAJE\" IS NULL") + period;
+}
+
 void PaymentRows(Database& db, const Tables& t, const Filter& f, const XReportOptions& o,
                  QStringList& out) {
     out << QStringLiteral("Po načinima plaćanja");
-    // The collections are first summed per day, kind and card type in the order of the index
-    // by date, kind and card type, which needs no sort; only those few sums are then grouped
-    // by kind and card name (two card types of one name are one row).
-    Statement q = db.Prepare(
-        QStringLiteral(
-            "SELECT P.\"Tip\", COALESCE(K.\"NAZIV\", ''), SUM(P.\"Iznos\") FROM (SELECT "
-            "N.\"Tip\" AS \"Tip\", N.\"Tip kartice\" AS \"Tip kartice\", SUM(N.\"Iznos\") AS "
-            "\"Iznos\" FROM ") +
-        t.payments + QStringLiteral(" N JOIN ") + t.invoices +
-        QStringLiteral(" R ON R.\"SKLADISTE\" = N.\"Skladište\" AND R.\"IRA\" = N.\"IRA\" AND "
-                       "R.\"GODINA\" = N.\"Godina\" AND R.\"BROJ RACUNA\" = N.\"Broj računa\" "
-                       "WHERE ") +
-        f.sql +
-        QStringLiteral(
-            " AND N.\"Datum\" BETWEEN ? AND ? AND N.\"Tip\" <> 'žiro račun' GROUP BY "
-            "N.\"Datum\", N.\"Tip\", N.\"Tip kartice\") P LEFT JOIN \"TIPOVI_KARTICA\" K ON "
-            "P.\"Tip\" = 'kartica' AND K.\"SIFRA\" = P.\"Tip kartice\" GROUP BY P.\"Tip\", "
-            "COALESCE(K.\"NAZIV\", '') ORDER BY CASE P.\"Tip\" WHEN 'gotovina' THEN 0 WHEN "
-            "'ček' THEN 1 WHEN 'kartica' THEN 2 ELSE 3 END, P.\"Tip\", 2"));
-    QVariantList params = f.params;
-    params << o.from << o.to;
+    QVariantList params;
+    QString sums;
+    if (o.cashier) {
+        sums = CashierPaymentSums(t, f);
+        params = f.params;
+        params << o.from << o.to;
+    } else {
+        sums = AllPaymentSums(t);
+        params = {o.warehouse, kRetailBook, o.year, o.from, o.to};
+        for (int i = 0; i < 3; ++i) {
+            params << o.warehouse << kRetailBook << o.year << o.from << o.to;
+        }
+    }
+    Statement q = db.Prepare(NamedPaymentSums(sums));
     q.Exec(params);
     while (q.Next()) {
         const QString kind = q.Text(0);
