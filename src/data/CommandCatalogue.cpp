@@ -262,6 +262,9 @@ void Recapitulations(Builder& b) {
              u"Rekapitulacija_maloprodajnih_racuna", {u"rek_mrac_dan.rpt"});
     b.Report(u"Maloprodajni_racuni_od_do", u"Ispis maloprodajnih računa od - do",
              u"Rekapitulacija_maloprodajnih_racuna", {});
+    b.Item(u"Maloprodajni_racuni_detaljno", u"Storno i brisanje detaljnih računa",
+           u"Rekapitulacija_maloprodajnih_racuna", u" Detaljni maloprodajni računi",
+           u"Detaljni maloprodajni računi");
     b.Report(u"Rekapitulacija_po_situacijama", u"Rekapitulacija po situacijama", p, {});
     b.Report(u"Rekapitulacija_svih_dokumenata", u"Rekapitulacija svih dokumenata", p,
              {u"rek_dok.rpt"});

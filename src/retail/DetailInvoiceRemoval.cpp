@@ -4,6 +4,8 @@
 
 #include "data/Database.h"
 #include "data/Errors.h"
+#include "data/InputLimits.h"
+#include "data/InputRules.h"
 #include "data/Numbering.h"
 #include "data/Session.h"
 #include "data/SqlValue.h"
@@ -78,6 +80,51 @@ QString SummedCancelRefusal() {
 
 QString SummedDeleteRefusal() {
     return QStringLiteral("Ovaj račun je već sumiran pa se ne može izbrisati.");
+}
+
+TableData DetailInvoiceList(Session& session, const QDate& from, const QDate& to) {
+    Database& db = session.Db();
+    db.ApplyPendingDetail();
+    using F = TableColumn::Format;
+    return ReadTable(
+        db,
+        QStringLiteral(
+            "SELECT R.\"BROJ RACUNA\", R.\"DATUM\", (SELECT COALESCE(SUM(S.\"UKUPNO_\"), 0) "
+            "FROM \"STAVKE_RACUNA_DETALJNO\" S WHERE S.\"SKLADISTE\" = R.\"SKLADISTE\" AND "
+            "S.\"IRA\" = R.\"IRA\" AND S.\"GODINA\" = R.\"GODINA\" AND S.\"BROJ_RACUNA\" = "
+            "R.\"BROJ RACUNA\"), R.\"STORNO\", R.\"SUMARNI\" FROM \"RACUNI_DETALJNO\" R WHERE "
+            "R.\"SKLADISTE\" = ? AND R.\"IRA\" = ? AND R.\"GODINA\" = ? AND R.\"DATUM\" "
+            "BETWEEN ? AND ? ORDER BY R.\"BROJ RACUNA\""),
+        {session.activeWarehouse.code, kRetailBook, session.businessYear, from, to},
+        {{QStringLiteral("Broj"), F::Integer},
+         {QStringLiteral("Datum"), F::Date},
+         {QStringLiteral("Iznos"), F::Money},
+         {QStringLiteral("Storniran"), F::Boolean},
+         {QStringLiteral("Sumiran"), F::Boolean}});
+}
+
+void CheckDetailCanBeCancelled(Session& session, int number) {
+    Require(session.Db(), session.activeWarehouse.code, session.businessYear, number,
+            SummedCancelRefusal());
+}
+
+void CheckDetailCanBeDeleted(Session& session, int number) {
+    Require(session.Db(), session.activeWarehouse.code, session.businessYear, number,
+            SummedDeleteRefusal());
+}
+
+QDate CheckDetailCancellationDate(Session& session, int number, const QString& typed) {
+    const std::optional<QDate> date = inputrules::ParseDate(typed, QDate::currentDate());
+    if (!date || limits::CheckDate(*date, QStringLiteral("Datum storna"))) {
+        throw UserError(QStringLiteral("Datum storna nije ispravno upisan. Pokušajte ponovo."));
+    }
+    const DetailInvoice invoice = Require(session.Db(), session.activeWarehouse.code,
+                                          session.businessYear, number, SummedCancelRefusal());
+    if (*date < invoice.date) {
+        throw UserError(
+            QStringLiteral("Datum storna nesmije biti prije datuma računa. Pokušajte ponovo."));
+    }
+    return *date;
 }
 
 void CancelDetailInvoice(Session& session, int number, const QDate& date) {

@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QString>
 
+#include "data/TableData.h"
+
 namespace zodra {
 class Session;
 }
@@ -20,6 +22,20 @@ namespace zodra::retail {
 
 QString SummedCancelRefusal();  // "Ovaj račun je već sumiran pa se ne može stornirati."
 QString SummedDeleteRefusal();  // "Ovaj račun je već sumiran pa se ne može izbrisati."
+
+// The session's detail invoices dated from `from` to `to`, by number: "Broj", "Datum", "Iznos"
+// (with tax), "Storniran", "Sumiran". The changes other workstations logged are applied first.
+TableData DetailInvoiceList(Session& session, const QDate& from, const QDate& to);
+
+// The guards of CancelDetailInvoice and DeleteDetailInvoice as they stand now, so that a window
+// refuses before it asks anything; both undoings check again under the write lock.
+void CheckDetailCanBeCancelled(Session& session, int number);
+void CheckDetailCanBeDeleted(Session& session, int number);
+
+// The cancellation date as typed: a date ("Datum storna nije ispravno upisan. Pokušajte
+// ponovo.") not before the invoice's ("Datum storna nesmije biti prije datuma računa. Pokušajte
+// ponovo.").
+QDate CheckDetailCancellationDate(Session& session, int number, const QString& typed);
 
 // Cancels detail invoice `number` on `date`, with the guards of an invoice's cancellation: it
 // exists ("Ne postoji proknjiženi račun broj " + n), is not cancelled ("Ovaj račun je već

@@ -3,6 +3,7 @@
 #include "data/Errors.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
+#include "retail/ui/DetailInvoicesWindow.h"
 #include "retail/ui/PaymentDialog.h"
 #include "retail/ui/PosKasaWindow.h"
 #include "sales/InvoiceCorrection.h"
@@ -44,6 +45,13 @@ void RegisterRetailCommands(zodra::ui::CommandRegistry& registry, const Register
         if (PosKasaWindow* window = PosKasaWindow::Open(host, hooks)) {
             host.ShowWindow(window, window->Caption());
         }
+    });
+    registry.Register(DetailInvoicesCommand(), [](zodra::ui::WindowHost& host) {
+        if (host.FindWindow(DetailInvoicesCommand())) {
+            return;
+        }
+        auto* window = new DetailInvoicesWindow(host);
+        host.ShowWindow(window, window->windowTitle());
     });
 }
 
