@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -33,9 +34,11 @@ QString PadLeft(const QString& text, int width) {
 QString Amount(double value) {
     return MoneyText(value);
 }
-// A label ending at column 18, then an amount ending at column 40.
+// A label ending at column 18, then an amount ending at column 40; a longer label (a payment
+// kind of many letters) takes room from the amount's blanks, never from the paper's width.
 QString TotalRow(const QString& label, double value) {
-    return PadLeft(label, 18) + PadLeft(Amount(value), 22);
+    const QString padded = PadLeft(label, 18);
+    return padded + PadLeft(Amount(value), std::max(0, kWidth - static_cast<int>(padded.size())));
 }
 
 struct Tables {
@@ -144,7 +147,13 @@ ReceiptOptions OptionsOf(const Session& session) {
     o.printTime = session.company.printTimeOnRegisterReceipt;
     o.lineFeeds = session.workstation.posPrinterLineFeeds;
     o.summed = session.company.sumRetailInvoices;
+    o.currency = ReceiptCurrency(session);
     return o;
+}
+
+QString ReceiptCurrency(const Session& session) {
+    const QString home = session.company.homeCurrencyName.trimmed();
+    return home.isEmpty() ? QStringLiteral("EUR") : home;
 }
 
 QStringList CenteredLines(const QString& text) {
@@ -262,9 +271,10 @@ QStringList ReceiptLines(Database& db, const ReceiptOptions& options, const Invo
         out << PadLeft(Amount(l.quantity), 9) + PadLeft(Amount(l.taxRate), 9) +
                    PadLeft(Amount(l.Gross(l.price)), 10) + PadLeft(Amount(l.Gross(l.value)), 12);
     }
-    out << kRule << TotalRow(QStringLiteral("UKUPNO kn :"), gross)
-        << TotalRow(QStringLiteral("Popust kn :"), discount)
-        << TotalRow(QStringLiteral("Za platiti kn :"), payable);
+    const QString currency = QLatin1Char(' ') + options.currency + QStringLiteral(" :");
+    out << kRule << TotalRow(QStringLiteral("UKUPNO") + currency, gross)
+        << TotalRow(QStringLiteral("Popust") + currency, discount)
+        << TotalRow(QStringLiteral("Za platiti") + currency, payable);
 
     out << QStringLiteral("Porez%   Osnovica      Porez      Ukupno");
     Statement taxes =
@@ -301,8 +311,7 @@ QStringList ReceiptLines(Database& db, const ReceiptOptions& options, const Invo
                                   "\"Broj računa\" = ? GROUP BY \"Tip\" ORDER BY MIN(\"Sifra\")"));
     paid.Exec({key.warehouse, key.book, key.year, key.number});
     while (paid.Next()) {
-        out << TotalRow(QStringLiteral("Pl. ") + paid.Text(0) + QStringLiteral(" kn :"),
-                        paid.Double(1));
+        out << TotalRow(QStringLiteral("Pl. ") + paid.Text(0) + currency, paid.Double(1));
     }
 
     out << CenteredLines(options.footer);

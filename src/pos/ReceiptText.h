@@ -17,8 +17,13 @@ struct ReceiptOptions {
     bool printTime = false;  // "Ispis vremena na POS računu"
     int lineFeeds = 5;       // "POS Printer Line Feed Number"
     bool summed = false;     // retail invoices summed at day end: the detail tables are read
+    QString currency = QStringLiteral("EUR");  // named after the totals and the payments
 };
 ReceiptOptions OptionsOf(const Session& session);
+
+// The currency the receipt and the customer display name: the company's home currency (the
+// currency register's first row), "EUR" when it has none.
+QString ReceiptCurrency(const Session& session);
 
 struct InvoiceKey {
     int warehouse = 0;

@@ -67,7 +67,19 @@ TEST_F(ReceiptTest, SummedInvoicesAreReadFromTheDetailTablesOnly) {
     options.summed = true;
     const QStringList lines = zodra::pos::ReceiptLines(*db, options, {1, 1, 2026, 8});
     EXPECT_EQ(lines.at(6), QStringLiteral("RAČUN br.:8 R-1 Datum:05.12.2026  09:05"));
-    EXPECT_EQ(lines.last(), QStringLiteral(" Pl. gotovina kn :                  0,84"));
+    EXPECT_EQ(lines.last(), QStringLiteral("Pl. gotovina EUR :                  0,84"));
+    // Another home currency names the rows; a payment kind too long for the label's 18 columns
+    // takes the amount's blanks, and the row stays 40 wide.
+    options.currency = QStringLiteral("Km");
+    db->Exec(
+        QStringLiteral("INSERT INTO \"NAPLATA_DETALJNO\" (\"Skladište\", \"IRA\", \"Godina\", "
+                       "\"Broj računa\", \"Tip\", \"Iznos\") VALUES (1, 1, 2026, 8, 'žiro "
+                       "račun', 1000.5)"));
+    const QStringList km = zodra::pos::ReceiptLines(*db, options, {1, 1, 2026, 8});
+    EXPECT_EQ(km.mid(km.size() - 2),
+              (QStringList{QStringLiteral(" Pl. gotovina Km :                  0,84"),
+                           QStringLiteral("Pl. žiro račun Km :              1000,50")}));
+    EXPECT_TRUE(km.contains(QStringLiteral("   Za platiti Km :                  0,84")));
     try {
         zodra::pos::ReceiptLines(*db, options, {1, 1, 2026, 7});
         ADD_FAILURE() << "an invoice of the company tables was read in summing mode";

@@ -293,12 +293,19 @@ void PosKasaWindowTest::scanningDeletingAndPostingWithPayment() {
                       {QStringLiteral("Račun m. br. ") + QString::number(firstNumber), total - 10}),
              2);
     const QByteArray shownAfter = display.Read();
-    QVERIFY2(shownAfter.contains("Za povrat:"), shownAfter.constData());
-    QVERIFY(shownAfter.contains("Za platiti:"));
+    // The display names the home currency after the amounts.
+    auto twoLines = [](const char* first, double amount) {
+        return (QString::fromLatin1(first).leftJustified(20) +
+                (DisplayAmount(amount) + QStringLiteral(" EUR")).leftJustified(20))
+            .toLatin1();
+    };
+    QVERIFY2(shownAfter.contains(twoLines("Za platiti:", total)), shownAfter.constData());
+    QVERIFY(shownAfter.contains(twoLines("Za povrat:", 1000 - total)));
     QVERIFY(shownAfter.endsWith("Dobro do{li         Welcome             "));
     const QByteArray receipt = printer.Read();
     QVERIFY2(receipt.contains("RA^UN br.:"), receipt.constData());
-    QVERIFY(receipt.contains("Pl. kartica kn :"));
+    QVERIFY(receipt.contains(" Pl. kartica EUR :"));
+    QVERIFY(!receipt.contains(" kn :"));
     QCOMPARE(w->Grid()->Data().RowCount(), 0);
     QCOMPARE(w->NumberField()->text().toInt(), firstNumber + 1);
     QCOMPARE(w->TotalLabel()->text(), DisplayAmount(0));

@@ -10,6 +10,7 @@
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "pos/PosDevice.h"
+#include "pos/ReceiptText.h"
 #include "registers/RegisterStore.h"
 #include "retail/ui/PosFormat.h"
 #include "ui/DialogButtonRow.h"
@@ -97,8 +98,10 @@ void PaymentDialog::ShowChange() {
         return;  // shown already
     }
     m_change->setText(DisplayAmount(change));
-    const QString error = pos::ShowOnCustomerDisplay(
-        m_host.CurrentSession().workstation, QStringLiteral("Za povrat:"), DisplayAmount(change));
+    const Session& session = m_host.CurrentSession();
+    const QString error =
+        pos::ShowOnCustomerDisplay(session.workstation, QStringLiteral("Za povrat:"),
+                                   DisplayMoney(change, pos::ReceiptCurrency(session)));
     if (!error.isEmpty()) {
         m_host.SetStatusText(QLatin1Char(' ') + error);
     }

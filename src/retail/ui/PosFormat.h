@@ -12,4 +12,9 @@ inline QString DisplayAmount(double value) {
     return hr.toString(value, 'f', 2).replace(QChar(0x2212), QLatin1Char('-'));
 }
 
+// An amount on the customer display, named with its currency: "1.234,50 EUR".
+inline QString DisplayMoney(double value, const QString& currency) {
+    return DisplayAmount(value) + QLatin1Char(' ') + currency;
+}
+
 }  // namespace zodra::retail::ui

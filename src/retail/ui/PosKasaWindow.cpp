@@ -20,6 +20,7 @@
 #include "data/Rounding.h"
 #include "data/Session.h"
 #include "pos/PosDevice.h"
+#include "pos/ReceiptText.h"
 #include "registers/RegisterStore.h"
 #include "registers/ui/ArticlePicker.h"
 #include "retail/RetailPosting.h"
@@ -663,7 +664,8 @@ void PosKasaWindow::PostAndPay() {
         m_host.UserPrompter().Inform(sales::PostedMessage(posted->number),
                                      QStringLiteral("POS Kasa"));
     }
-    Display(QStringLiteral("Za platiti:"), DisplayAmount(posted->total));
+    Display(QStringLiteral("Za platiti:"),
+            DisplayMoney(posted->total, pos::ReceiptCurrency(session)));
     if (session.company.paymentDialogAfterRetailInvoice) {
         RetailPaymentInput invoice;
         invoice.warehouse = m_sale.draft.warehouse;
