@@ -49,7 +49,7 @@ TEST_F(CompositeRegisterTest, HomeLineIsProducedAtF12AndSoldFromTheProducedLot) 
     const auto posted = retail::PostRetailSale(*session, sale, 1);
     ASSERT_TRUE(posted);
     EXPECT_DOUBLE_EQ(posted->total, 1250.0);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"RADNI_NALOZI\"")), 1);
+    EXPECT_EQ(Rows("RADNI_NALOZI"), 1);
     EXPECT_DOUBLE_EQ(QuantityOf(firstLot, bread), 0.0);
     EXPECT_DOUBLE_EQ(QuantityOf(200001, sandwich), 0.0);
     EXPECT_DOUBLE_EQ(FreeOf(200001, sandwich), 0.0);
@@ -81,17 +81,16 @@ TEST_F(CompositeRegisterTest, AShortageAtF12LeavesNothingAndTheLinesOnTheRegiste
     ExpectRefused([&] { retail::PostRetailSale(*session, sale, 0); },
                   QStringLiteral("Nedovoljna zaliha artikla Kruh. Količina će biti postavljena "
                                  "na najveću dopuštenu vrijednost. Potrebno je još 1"));
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"RADNI_NALOZI\"")), 0);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\"")), 1);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
-                                   "\"TIP_STAVKE\" = 'SLA' AND \"Multiuser_sifra\" = ?"),
-                    {sale.draft.sessionCode}),
+    EXPECT_EQ(Rows("RADNI_NALOZI"), 0);
+    EXPECT_EQ(Rows("RACUNI"), 1);
+    EXPECT_EQ(Rows("STAVKE_RACUNA_PRIVREMENO", "\"TIP_STAVKE\" = 'SLA' AND \"Multiuser_sifra\" = ?",
+                   {sale.draft.sessionCode}),
               1);
     EXPECT_DOUBLE_EQ(QuantityOf(firstLot, bread), 7.0);
     // F8 removes it; the register closes clean.
     retail::DeleteRegisterLine(*session, sale, 1);
     retail::CloseTillSale(*session, sale);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA_PRIVREMENO\"")), 0);
+    EXPECT_EQ(Rows("STAVKE_RACUNA_PRIVREMENO"), 0);
     EXPECT_NO_THROW(stock::CheckStockAgainstCard(db(), 1, Year()));
 }
 

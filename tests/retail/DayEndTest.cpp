@@ -1,7 +1,4 @@
 #include <QFile>
-#include <atomic>
-#include <mutex>
-#include <thread>
 
 #include "data/ScriptedPrompter.h"
 #include "retail/DaySumming.h"
@@ -10,7 +7,6 @@
 #include "retail/XReport.h"
 #include "sales/InvoiceRemoval.h"
 #include "stock/StockCheck.h"
-#include "support/Zodractl.h"
 
 namespace zodra::test {
 namespace {
@@ -193,13 +189,8 @@ protected:
                   {milk});
         docs->Receipt({{milk, 10, 8, 10, 20.0}});
     }
-    int Summaries() {
-        return Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"SUMARNI\" = TRUE"));
-    }
-    int Unsummed() {
-        return Count(
-            QStringLiteral("SELECT COUNT(*) FROM \"RACUNI_DETALJNO\" WHERE \"SUMARNI\" = FALSE"));
-    }
+    int Summaries() { return Rows("RACUNI", "\"SUMARNI\" = TRUE"); }
+    int Unsummed() { return Rows("RACUNI_DETALJNO", "\"SUMARNI\" = FALSE"); }
     int milk = 0;
 };
 
@@ -211,27 +202,23 @@ TEST_F(DayEndPooledTest, SummingWritesOneSummaryPerDayOnceAndReusesTheDaysSummar
     Pay(b, 15, 15, 0, true);
     const int c = Sell(*session, milk, 4, QStringLiteral("Ana"), kDay.addDays(1));
     ASSERT_GT(c, b);
-    const int book = Count(QStringLiteral("SELECT COUNT(*) FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\""));
+    const int book = Rows("TRGOVACKA_KNJIGA_VELEPRODAJE");
 
     const std::vector<retail::SummedDay> first = retail::SumRetailInvoices(*session, kDay, kDay);
     ASSERT_EQ(first.size(), 1u);
     EXPECT_EQ(first[0].detailInvoices, 2);
     EXPECT_FALSE(first[0].reused);
     const int summary = first[0].number;
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA\" WHERE \"BROJ_RACUNA\" "
-                                   "= ? AND \"KOLICINA\" = 3 AND \"NABAVNA_CIJENA\" = 8"),
-                    {summary}),
-              1);
-    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"UKUPNO_\") FROM \"STAVKE_RACUNA\" WHERE "
-                                          "\"BROJ_RACUNA\" = ?"),
-                           {summary}),
-                     45);
+    EXPECT_EQ(
+        Rows("STAVKE_RACUNA", "\"BROJ_RACUNA\" = ? AND \"KOLICINA\" = 3 AND \"NABAVNA_CIJENA\" = 8",
+             {summary}),
+        1);
+    EXPECT_DOUBLE_EQ(Sum("UKUPNO_", "STAVKE_RACUNA", "\"BROJ_RACUNA\" = ?", {summary}), 45);
     EXPECT_DOUBLE_EQ(Pooled(milk).quantity, 7);
     EXPECT_DOUBLE_EQ(Pooled(milk).freeQuantity, 7);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE "
-                                   "\"OPIS\" = ?"),
-                    {QStringLiteral("RAČUN ") + QString::number(summary) +
-                     QStringLiteral(" Maloprodaja")}),
+    EXPECT_EQ(Rows("TRGOVACKA_KNJIGA_VELEPRODAJE", "\"OPIS\" = ?",
+                   {QStringLiteral("RAČUN ") + QString::number(summary) +
+                    QStringLiteral(" Maloprodaja")}),
               1);
     EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT \"Iznos\" FROM \"NAPLATA\" WHERE \"Tip\" = "
                                           "'gotovina' AND \"Broj računa\" = ?"),
@@ -261,10 +248,9 @@ TEST_F(DayEndPooledTest, SummingWritesOneSummaryPerDayOnceAndReusesTheDaysSummar
     // Again: nothing is left to sum.
     EXPECT_TRUE(retail::SumRetailInvoices(*session, kDay, kDay).empty());
     EXPECT_EQ(Summaries(), 1);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"NAPLATA\"")), 2);
+    EXPECT_EQ(Rows("NAPLATA"), 2);
     EXPECT_DOUBLE_EQ(Pooled(milk).quantity, 7);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\"")),
-              book + 1);
+    EXPECT_EQ(Rows("TRGOVACKA_KNJIGA_VELEPRODAJE"), book + 1);
 
     // A later sale of the same day joins that day's summary.
     const int d = Sell(*session, milk, 1, QStringLiteral("Ivo"));
@@ -276,17 +262,10 @@ TEST_F(DayEndPooledTest, SummingWritesOneSummaryPerDayOnceAndReusesTheDaysSummar
     EXPECT_EQ(more[0].number, summary);
     EXPECT_FALSE(more[1].reused);
     EXPECT_EQ(Summaries(), 2);
-    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"STAVKE_RACUNA\" WHERE "
-                                          "\"BROJ_RACUNA\" = ?"),
-                           {summary}),
-                     4);
-    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"Iznos\") FROM \"NAPLATA\" WHERE \"Broj "
-                                          "računa\" = ?"),
-                           {summary}),
-                     60);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE "
-                                   "\"TIP_DOKUMENTA\" = '1RAČUN' AND \"BROJ_DOKUMENTA\" = ?"),
-                    {summary}),
+    EXPECT_DOUBLE_EQ(Sum("KOLICINA", "STAVKE_RACUNA", "\"BROJ_RACUNA\" = ?", {summary}), 4);
+    EXPECT_DOUBLE_EQ(Sum("Iznos", "NAPLATA", "\"Broj računa\" = ?", {summary}), 60);
+    EXPECT_EQ(Rows("TRGOVACKA_KNJIGA_VELEPRODAJE",
+                   "\"TIP_DOKUMENTA\" = '1RAČUN' AND \"BROJ_DOKUMENTA\" = ?", {summary}),
               2);
     EXPECT_DOUBLE_EQ(Pooled(milk).quantity, 2);
     EXPECT_EQ(Unsummed(), 0);
@@ -296,12 +275,9 @@ TEST_F(DayEndPooledTest, SummingWritesOneSummaryPerDayOnceAndReusesTheDaysSummar
     // once.
     Pay(c, 60, 60, 0, true, kDay.addDays(1));
     ASSERT_EQ(retail::SumRetailInvoices(*session, kDay, kDay.addDays(1)).size(), 1u);
-    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"Iznos\") FROM \"NAPLATA\" WHERE \"Broj "
-                                          "računa\" = ?"),
-                           {more[1].number}),
-                     60);
+    EXPECT_DOUBLE_EQ(Sum("Iznos", "NAPLATA", "\"Broj računa\" = ?", {more[1].number}), 60);
     EXPECT_TRUE(retail::SumRetailInvoices(*session, kDay, kDay.addDays(1)).empty());
-    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"Iznos\") FROM \"NAPLATA\"")), 120);
+    EXPECT_DOUBLE_EQ(Sum("Iznos", "NAPLATA"), 120);
     EXPECT_EQ(Summaries(), 2);
     EXPECT_DOUBLE_EQ(Pooled(milk).quantity, 2);
 }
@@ -359,10 +335,10 @@ TEST_F(DayEndPooledTest, DeferredReductionTakesTheStockOnceAndListsPriceDifferen
     file.remove();
     EXPECT_DOUBLE_EQ(Pooled(milk).quantity, 5);
     EXPECT_DOUBLE_EQ(Pooled(milk).freeQuantity, 5);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"SKIDA\" = TRUE AND "
-                                   "\"NAKNADNO_SKIDANJE\" = FALSE AND \"RBR_TK\" IS NOT NULL AND "
-                                   "\"BROJ RACUNA\" IN (?, ?)"),
-                    {a, b}),
+    EXPECT_EQ(Rows("RACUNI",
+                   "\"SKIDA\" = TRUE AND \"NAKNADNO_SKIDANJE\" = FALSE AND \"RBR_TK\" IS NOT NULL "
+                   "AND \"BROJ RACUNA\" IN (?, ?)",
+                   {a, b}),
               2);
     EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT \"NABAVNA_CIJENA\" FROM \"STAVKE_RACUNA\" WHERE "
                                           "\"BROJ_RACUNA\" = ?"),
@@ -379,8 +355,7 @@ TEST_F(DayEndPooledTest, TheDaysTakingsGoIntoTheBookOnceNetOfTax) {
     const int a = Sell(*session, milk, 2, QStringLiteral("Ana"));
     Pay(a, 30, 10, 20);
     retail::TakingsStep(*session, kDay);  // not an "R-2" company: nothing
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"KNJIGA_PRIMITAKA_I_IZDATAKA_UPIS\"")),
-              0);
+    EXPECT_EQ(Rows("KNJIGA_PRIMITAKA_I_IZDATAKA_UPIS"), 0);
     session->options.r2 = true;
     retail::TakingsStep(*session, kDay);
     const int b = Sell(*session, milk, 1, QStringLiteral("Ana"));
@@ -405,31 +380,14 @@ TEST_F(DayEndPooledTest, TheDaysTakingsGoIntoTheBookOnceNetOfTax) {
 TEST_F(DayEndPooledTest, SalesPostedWhileAnotherProcessSumsAreEachSummedOnceBesideACompaction) {
     docs->Receipt({{milk, 1000, 8, 10, 20.0}});
     const int card = Visa();
-    db().Exec(
-        QStringLiteral("UPDATE \"Konfiguracija\" SET \"Vrijednost\" = 'Prosječna cijena' "
-                       "WHERE \"Naziv\" = 'Vođenje skladišta'"));
-    db().Exec(
-        QStringLiteral("DELETE FROM \"Konfiguracija\" WHERE \"Naziv\" = 'Sumiranje "
-                       "maloprodajnih računa'"));
-    db().Exec(
-        QStringLiteral("INSERT INTO \"Konfiguracija\" (\"Naziv\", \"Vrijednost\") VALUES "
-                       "('Sumiranje maloprodajnih računa', 'DA')"));
-    const QString company = CompanyPath();
-    docs.reset();
-    session.reset();
-    ZodractlOptions options;
-    options.home = Folder();
-    options.workingFolder = Folder();
-    auto ctl = [&](QStringList args) {
-        args.insert(1, company);
-        return RunZodractl(args, options);
-    };
+    SetOption(QStringLiteral("Vođenje skladišta"), QStringLiteral("Prosječna cijena"));
+    SetOption(QStringLiteral("Sumiranje maloprodajnih računa"), QStringLiteral("DA"));
+    const QString folder = Folder();
+    Programs programs(*this);
     constexpr int kSales = 8;
-    std::mutex mutex;
-    QStringList failures;
-    std::thread register_([&] {
+    auto register_ = [&] {
         for (int i = 0; i < kSales; ++i) {
-            const QString path = Folder() + QStringLiteral("/s%1.json").arg(i);
+            const QString path = folder + QStringLiteral("/s%1.json").arg(i);
             QFile f(path);
             if (!f.open(QIODevice::WriteOnly)) {
                 continue;
@@ -443,44 +401,23 @@ TEST_F(DayEndPooledTest, SalesPostedWhileAnotherProcessSumsAreEachSummedOnceBesi
                         .arg(card)
                         .toUtf8());
             f.close();
-            const ZodractlRun run = ctl({QStringLiteral("post"), path, QStringLiteral("--da")});
+            const ZodractlRun run =
+                programs.Run({QStringLiteral("post"), path, QStringLiteral("--da")});
             if (run.exitCode != 0) {
-                std::lock_guard<std::mutex> guard(mutex);
-                failures << QStringLiteral("post %1: %2 %3").arg(i).arg(run.out, run.err);
+                programs.Fail(QStringLiteral("post %1: %2 %3").arg(i).arg(run.out, run.err));
             }
         }
-    });
-    std::thread closing([&] {
+    };
+    auto closing = [&] {
         for (int i = 0; i < 4; ++i) {
             const ZodractlRun run =
-                ctl({QStringLiteral("zreport"), QStringLiteral("--skladiste"), QStringLiteral("1"),
-                     QStringLiteral("--od"), QStringLiteral("10.03.2026"), QStringLiteral("--do"),
-                     QStringLiteral("10.03.2026"), QStringLiteral("--out"),
-                     Folder() + QStringLiteral("/z.txt"), QStringLiteral("--da")});
-            std::lock_guard<std::mutex> guard(mutex);
+                programs.ZReport(QStringLiteral("10.03.2026"), QStringLiteral("z.txt"));
             if (run.exitCode != 0 || !run.out.contains(retail::SumDoneMessage())) {
-                failures << QStringLiteral("zreport: %1 %2").arg(run.out, run.err);
+                programs.Fail(QStringLiteral("zreport: %1 %2").arg(run.out, run.err));
             }
         }
-    });
-    std::atomic<bool> done = false;
-    int compacted = 0;
-    std::thread compaction([&] {
-        while (!done) {
-            const ZodractlRun compact = ctl({QStringLiteral("compact")});
-            std::lock_guard<std::mutex> guard(mutex);
-            if (compact.exitCode == 0) {
-                ++compacted;
-            } else if (!compact.err.startsWith(
-                           QStringLiteral("Baza je otvorena na drugom računalu"))) {
-                failures << QStringLiteral("compact: %1").arg(compact.err);
-            }
-        }
-    });
-    register_.join();
-    closing.join();
-    done = true;
-    compaction.join();
+    };
+    const QStringList failures = programs.BesideCompaction({register_, closing});
     EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
 
     session = StartSession(1);
@@ -488,18 +425,13 @@ TEST_F(DayEndPooledTest, SalesPostedWhileAnotherProcessSumsAreEachSummedOnceBesi
     ASSERT_TRUE(session->company.sumRetailInvoices);
     retail::SumRetailInvoices(*session, kDay, kDay);
     EXPECT_EQ(Unsummed(), 0);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI_DETALJNO\"")), kSales);
+    EXPECT_EQ(Rows("RACUNI_DETALJNO"), kSales);
     // Every sale once: the summaries hold 2 × 8, the lot gave exactly that, and the payments.
     EXPECT_EQ(Summaries(), 1);
-    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"STAVKE_RACUNA\"")),
-                     2.0 * kSales);
+    EXPECT_DOUBLE_EQ(Sum("KOLICINA", "STAVKE_RACUNA"), 2.0 * kSales);
     EXPECT_DOUBLE_EQ(Pooled(milk).quantity, 1010 - 2.0 * kSales);
-    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"Iznos\") FROM \"NAPLATA\" WHERE \"Tip\" = "
-                                          "'gotovina'")),
-                     20.0 * kSales);
-    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"Iznos\") FROM \"UPLATE\" WHERE \"Tip\" = "
-                                          "'kartica'")),
-                     10.0 * kSales);
+    EXPECT_DOUBLE_EQ(Sum("Iznos", "NAPLATA", "\"Tip\" = 'gotovina'"), 20.0 * kSales);
+    EXPECT_DOUBLE_EQ(Sum("Iznos", "UPLATE", "\"Tip\" = 'kartica'"), 10.0 * kSales);
     EXPECT_NO_THROW(stock::CheckStockAgainstCard(db(), 1, Year()));
 }
 

@@ -4,16 +4,12 @@
 // programs beside a Z report and a compaction.
 
 #include <QFile>
-#include <atomic>
-#include <mutex>
-#include <thread>
 
 #include "retail/DaySumming.h"
 #include "retail/DetailInvoiceRemoval.h"
 #include "retail/RetailPayment.h"
 #include "retail/RetailTest.h"
 #include "stock/StockCheck.h"
-#include "support/Zodractl.h"
 
 namespace zodra::test {
 namespace {
@@ -49,22 +45,19 @@ protected:
         retail::WriteRetailPayment(db(), p);
         return posted->number;
     }
-    int Rows(const char* table, const char* numberColumn, int number) {
-        return Count(QStringLiteral("SELECT COUNT(*) FROM \"") + QString::fromLatin1(table) +
-                         QStringLiteral("\" WHERE \"") + QString::fromUtf8(numberColumn) +
-                         QStringLiteral("\" = ?"),
-                     {number});
+    // The rows of the table that belong to invoice `number` (its number column named).
+    int Of(const char* table, const char* numberColumn, int number) {
+        return Rows(
+            table,
+            (QStringLiteral("\"") + QString::fromUtf8(numberColumn) + QStringLiteral("\" = ?"))
+                .toUtf8()
+                .constData(),
+            {number});
     }
     double Paid(int number) {
-        return Value(QStringLiteral("SELECT SUM(\"Iznos\") FROM \"NAPLATA_DETALJNO\" WHERE "
-                                    "\"Broj računa\" = ?"),
-                     {number});
+        return Sum("Iznos", "NAPLATA_DETALJNO", "\"Broj računa\" = ?", {number});
     }
-    double Milk() {
-        return Value(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"NABAVE\" WHERE "
-                                    "\"SIFRA_ARTIKLA\" = ?"),
-                     {milk});
-    }
+    double Milk() { return Sum("KOLICINA", "NABAVE", "\"SIFRA_ARTIKLA\" = ?", {milk}); }
     int milk = 0;
 };
 
@@ -81,9 +74,7 @@ TEST_F(DetailRemovalTest, UndoneLikeAnInvoiceUntilSummedThenRefused) {
     ExpectRefused([&] { retail::CancelDetailInvoice(*session, a, kDay.addDays(-1)); },
                   QStringLiteral("Datum storna nesmije biti prije datuma računa. Pokušajte "
                                  "ponovo."));
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI_DETALJNO\" WHERE \"STORNO\" = "
-                                   "TRUE")),
-              0);
+    EXPECT_EQ(Rows("RACUNI_DETALJNO", "\"STORNO\" = TRUE"), 0);
 
     // Cancelled: marked with the date and the first cancellation number, its cash netted by a
     // counter-row; a second cancellation takes the next number.
@@ -99,7 +90,7 @@ TEST_F(DetailRemovalTest, UndoneLikeAnInvoiceUntilSummedThenRefused) {
     ASSERT_TRUE(h.Next());
     EXPECT_EQ(h.Int(1), 2);
     h.Finish();
-    EXPECT_EQ(Rows("NAPLATA_DETALJNO", "Broj računa", a), 2);
+    EXPECT_EQ(Of("NAPLATA_DETALJNO", "Broj računa", a), 2);
     EXPECT_DOUBLE_EQ(Paid(a), 0);
     ExpectRefused([&] { retail::CancelDetailInvoice(*session, a, kDay); },
                   QStringLiteral("Ovaj račun je već storniran."));
@@ -109,9 +100,9 @@ TEST_F(DetailRemovalTest, UndoneLikeAnInvoiceUntilSummedThenRefused) {
     // Deleted: header, lines and collections gone. The last number is given again, a number
     // in the middle is not.
     retail::DeleteDetailInvoice(*session, d);
-    EXPECT_EQ(Rows("RACUNI_DETALJNO", "BROJ RACUNA", d), 0);
-    EXPECT_EQ(Rows("STAVKE_RACUNA_DETALJNO", "BROJ_RACUNA", d), 0);
-    EXPECT_EQ(Rows("NAPLATA_DETALJNO", "Broj računa", d), 0);
+    EXPECT_EQ(Of("RACUNI_DETALJNO", "BROJ RACUNA", d), 0);
+    EXPECT_EQ(Of("STAVKE_RACUNA_DETALJNO", "BROJ_RACUNA", d), 0);
+    EXPECT_EQ(Of("NAPLATA_DETALJNO", "Broj računa", d), 0);
     EXPECT_EQ(Sell(5), d);
     retail::DeleteDetailInvoice(*session, c);
     EXPECT_EQ(Sell(1), d + 1);
@@ -120,15 +111,15 @@ TEST_F(DetailRemovalTest, UndoneLikeAnInvoiceUntilSummedThenRefused) {
 
     // The summing takes the 5 and the 1 litres and their 90.00, not the cancelled two.
     retail::SumRetailInvoices(*session, kDay, kDay);
-    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"STAVKE_RACUNA\"")), 6);
+    EXPECT_DOUBLE_EQ(Sum("KOLICINA", "STAVKE_RACUNA"), 6);
     EXPECT_DOUBLE_EQ(Milk(), 4);
-    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"Iznos\") FROM \"NAPLATA\"")), 90);
+    EXPECT_DOUBLE_EQ(Sum("Iznos", "NAPLATA"), 90);
     EXPECT_NO_THROW(stock::CheckStockAgainstCard(db(), 1, Year()));
     ExpectRefused([&] { retail::CancelDetailInvoice(*session, d, kDay); },
                   retail::SummedCancelRefusal());
     ExpectRefused([&] { retail::DeleteDetailInvoice(*session, d + 1); },
                   retail::SummedDeleteRefusal());
-    EXPECT_EQ(Rows("RACUNI_DETALJNO", "BROJ RACUNA", d + 1), 1);
+    EXPECT_EQ(Of("RACUNI_DETALJNO", "BROJ RACUNA", d + 1), 1);
 }
 
 TEST_F(DetailRemovalTest, TwoProgramsCancelAndDeleteBesideAZReportAndACompaction) {
@@ -137,27 +128,9 @@ TEST_F(DetailRemovalTest, TwoProgramsCancelAndDeleteBesideAZReportAndACompaction
     for (int i = 0; i < 8; ++i) {
         sales << Sell(1 + i % 3);
     }
-    db().Exec(
-        QStringLiteral("UPDATE \"Konfiguracija\" SET \"Vrijednost\" = 'Prosječna cijena' "
-                       "WHERE \"Naziv\" = 'Vođenje skladišta'"));
-    db().Exec(
-        QStringLiteral("DELETE FROM \"Konfiguracija\" WHERE \"Naziv\" = 'Sumiranje "
-                       "maloprodajnih računa'"));
-    db().Exec(
-        QStringLiteral("INSERT INTO \"Konfiguracija\" (\"Naziv\", \"Vrijednost\") VALUES "
-                       "('Sumiranje maloprodajnih računa', 'DA')"));
-    const QString company = CompanyPath();
-    docs.reset();
-    session.reset();
-    ZodractlOptions options;
-    options.home = Folder();
-    options.workingFolder = Folder();
-    auto ctl = [&](QStringList args) {
-        args.insert(1, company);
-        return RunZodractl(args, options);
-    };
-    std::mutex mutex;
-    QStringList failures;
+    SetOption(QStringLiteral("Vođenje skladišta"), QStringLiteral("Prosječna cijena"));
+    SetOption(QStringLiteral("Sumiranje maloprodajnih računa"), QStringLiteral("DA"));
+    Programs programs(*this);
     // Each undoing either happens or, when the Z report summed the invoice first, is refused
     // with the summing's message; nothing else.
     auto undo = [&](const QString& door, int number, const QString& done, const QString& refusal) {
@@ -170,53 +143,34 @@ TEST_F(DetailRemovalTest, TwoProgramsCancelAndDeleteBesideAZReportAndACompaction
         if (door == QLatin1String("cancel")) {
             args << QStringLiteral("--datum") << QStringLiteral("10.03.2026");
         }
-        const ZodractlRun run = ctl(args);
-        const bool ok = (run.exitCode == 0 && run.out.contains(done)) ||
-                        (run.exitCode != 0 && run.err.contains(refusal));
-        if (!ok) {
-            std::lock_guard<std::mutex> guard(mutex);
-            failures << QStringLiteral("%1 %2: %3 %4").arg(door).arg(number).arg(run.out, run.err);
+        const ZodractlRun run = programs.Run(args);
+        if (!(run.exitCode == 0 && run.out.contains(done)) &&
+            !(run.exitCode != 0 && run.err.contains(refusal))) {
+            programs.Fail(
+                QStringLiteral("%1 %2: %3 %4").arg(door).arg(number).arg(run.out, run.err));
         }
     };
-    std::thread cancelling([&] {
-        for (int i = 0; i < 4; ++i) {
-            undo(QStringLiteral("cancel"), sales[i], QStringLiteral("je storniran"),
-                 retail::SummedCancelRefusal());
-        }
-    });
-    std::thread deleting([&] {
-        for (int i = 4; i < 7; ++i) {
-            undo(QStringLiteral("delete"), sales[i], QStringLiteral("je izbrisan"),
-                 retail::SummedDeleteRefusal());
-        }
-    });
-    std::thread closing([&] {
-        const ZodractlRun run =
-            ctl({QStringLiteral("zreport"), QStringLiteral("--skladiste"), QStringLiteral("1"),
-                 QStringLiteral("--od"), QStringLiteral("10.03.2026"), QStringLiteral("--do"),
-                 QStringLiteral("10.03.2026"), QStringLiteral("--out"),
-                 Folder() + QStringLiteral("/z.txt"), QStringLiteral("--da")});
-        if (run.exitCode != 0) {
-            std::lock_guard<std::mutex> guard(mutex);
-            failures << QStringLiteral("zreport: %1 %2").arg(run.out, run.err);
-        }
-    });
-    std::atomic<bool> done = false;
-    std::thread compaction([&] {
-        while (!done) {
-            const ZodractlRun compact = ctl({QStringLiteral("compact")});
-            if (compact.exitCode != 0 &&
-                !compact.err.startsWith(QStringLiteral("Baza je otvorena na drugom računalu"))) {
-                std::lock_guard<std::mutex> guard(mutex);
-                failures << QStringLiteral("compact: %1").arg(compact.err);
+    const QStringList failures = programs.BesideCompaction({
+        [&] {
+            for (int i = 0; i < 4; ++i) {
+                undo(QStringLiteral("cancel"), sales[i], QStringLiteral("je storniran"),
+                     retail::SummedCancelRefusal());
             }
-        }
+        },
+        [&] {
+            for (int i = 4; i < 7; ++i) {
+                undo(QStringLiteral("delete"), sales[i], QStringLiteral("je izbrisan"),
+                     retail::SummedDeleteRefusal());
+            }
+        },
+        [&] {
+            const ZodractlRun run =
+                programs.ZReport(QStringLiteral("10.03.2026"), QStringLiteral("z.txt"));
+            if (run.exitCode != 0) {
+                programs.Fail(QStringLiteral("zreport: %1 %2").arg(run.out, run.err));
+            }
+        },
     });
-    cancelling.join();
-    deleting.join();
-    closing.join();
-    done = true;
-    compaction.join();
     EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
 
     session = StartSession(1);
@@ -227,16 +181,11 @@ TEST_F(DetailRemovalTest, TwoProgramsCancelAndDeleteBesideAZReportAndACompaction
         "SELECT SUM(s.\"KOLICINA\") FROM \"STAVKE_RACUNA_DETALJNO\" s JOIN \"RACUNI_DETALJNO\" r "
         "ON r.\"BROJ RACUNA\" = s.\"BROJ_RACUNA\" AND r.\"IRA\" = s.\"IRA\" WHERE r.\"STORNO\" = "
         "FALSE"));
-    EXPECT_GE(Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI_DETALJNO\" WHERE \"STORNO\" = "
-                                   "FALSE")),
-              1);
-    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"STAVKE_RACUNA\"")),
-                     kept);
+    EXPECT_GE(Rows("RACUNI_DETALJNO", "\"STORNO\" = FALSE"), 1);
+    EXPECT_DOUBLE_EQ(Sum("KOLICINA", "STAVKE_RACUNA"), kept);
     EXPECT_DOUBLE_EQ(Milk(), 1010 - kept);
-    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"Iznos\") FROM \"NAPLATA\"")), 15 * kept);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI_DETALJNO\" WHERE \"SUMARNI\" = "
-                                   "FALSE AND \"STORNO\" = FALSE")),
-              0);
+    EXPECT_DOUBLE_EQ(Sum("Iznos", "NAPLATA"), 15 * kept);
+    EXPECT_EQ(Rows("RACUNI_DETALJNO", "\"SUMARNI\" = FALSE AND \"STORNO\" = FALSE"), 0);
     EXPECT_NO_THROW(stock::CheckStockAgainstCard(db(), 1, Year()));
 }
 

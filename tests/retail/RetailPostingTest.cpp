@@ -56,7 +56,7 @@ TEST_F(RetailPostingTest, F12PostsTheRetailInvoiceTakesTheLotAndWritesTheTradeBo
     EXPECT_EQ(TradeBook(1), QStringLiteral("1RAČUN|RAČUN 1 Maloprodaja"));
     EXPECT_DOUBLE_EQ(QuantityOf(firstLot, bread), 8);
     EXPECT_DOUBLE_EQ(FreeOf(firstLot, bread), 8);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA_PRIVREMENO\"")), 0);
+    EXPECT_EQ(Rows("STAVKE_RACUNA_PRIVREMENO"), 0);
     // The retail price carries the margin; the lot keeps its price without it: no price change.
     EXPECT_FALSE(posted->priceChange);
     EXPECT_NO_THROW(stock::CheckStockAgainstCard(db(), 1, Year()));
@@ -84,28 +84,24 @@ TEST_F(RetailPostingTest, DeferredModeMovesNoLotAndMarksTheHeader) {
               0);
     EXPECT_DOUBLE_EQ(QuantityOf(firstLot, bread), 10);
     EXPECT_DOUBLE_EQ(FreeOf(firstLot, bread), 10);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA\"")), 1);
+    EXPECT_EQ(Rows("STAVKE_RACUNA"), 1);
 }
 
 TEST_F(RetailPostingTest, SummingModeWritesTheDetailFileOnlyWithItsOwnNumbers) {
     session->company.sumRetailInvoices = true;
-    const int bookRows =
-        Count(QStringLiteral("SELECT COUNT(*) FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\""));
+    const int bookRows = Rows("TRGOVACKA_KNJIGA_VELEPRODAJE");
     retail::TillSale sale = SaleOfTwo(*session);
     const int proposed = retail::ProposedRetailNumber(*session, sale);
     const auto posted = retail::PostRetailSale(*session, sale, proposed);
     ASSERT_TRUE(posted);
     EXPECT_TRUE(posted->detailed);
     EXPECT_EQ(posted->number, proposed);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\"")), 0);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI_DETALJNO\" WHERE \"BROJ RACUNA\" "
-                                   "= ? AND \"KORISNIK\" = 'Ana'"),
-                    {posted->number}),
-              1);
-    EXPECT_DOUBLE_EQ(
-        Value(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"STAVKE_RACUNA_DETALJNO\"")), 2);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\"")),
-              bookRows);
+    EXPECT_EQ(Rows("RACUNI"), 0);
+    EXPECT_EQ(
+        Rows("RACUNI_DETALJNO", "\"BROJ RACUNA\" = ? AND \"KORISNIK\" = 'Ana'", {posted->number}),
+        1);
+    EXPECT_DOUBLE_EQ(Sum("KOLICINA", "STAVKE_RACUNA_DETALJNO"), 2);
+    EXPECT_EQ(Rows("TRGOVACKA_KNJIGA_VELEPRODAJE"), bookRows);
     EXPECT_DOUBLE_EQ(QuantityOf(firstLot, bread), 10);
     EXPECT_DOUBLE_EQ(FreeOf(firstLot, bread), 10);
     retail::TillSale next = SaleOfTwo(*session);
@@ -116,23 +112,20 @@ TEST_F(RetailPostingTest, SummingModeWritesTheDetailFileOnlyWithItsOwnNumbers) {
         db(), asked,
         {1, 1, Year(), posted->number, QDate(2026, 3, 10), retail::RetailCustomer(db()), 312.5,
          312.5, 0, 0, std::nullopt, true}));
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"NAPLATA_DETALJNO\" WHERE \"Tip\" = "
-                                   "'gotovina' AND \"Opis dokumenta\" = ?"),
-                    {QStringLiteral("Račun m. br. ") + QString::number(posted->number)}),
+    EXPECT_EQ(Rows("NAPLATA_DETALJNO", "\"Tip\" = 'gotovina' AND \"Opis dokumenta\" = ?",
+                   {QStringLiteral("Račun m. br. ") + QString::number(posted->number)}),
               1);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"UPLATE\"")), 0);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"NAPLATA\"")), 0);
+    EXPECT_EQ(Rows("UPLATE"), 0);
+    EXPECT_EQ(Rows("NAPLATA"), 0);
 }
 
 TEST_F(RetailPostingTest, ARefusalLeavesNothingAndKeepsTheLines) {
     retail::TillSale sale = SaleOfTwo(*session);
     db().Exec(QStringLiteral("UPDATE \"STAVKE_RACUNA_PRIVREMENO\" SET \"UKUPNO_\" = NULL"));
-    const int bookRows =
-        Count(QStringLiteral("SELECT COUNT(*) FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\""));
+    const int bookRows = Rows("TRGOVACKA_KNJIGA_VELEPRODAJE");
     EXPECT_THROW(retail::PostRetailSale(*session, sale, 1), UserError);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\"")), 0);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\"")),
-              bookRows);
+    EXPECT_EQ(Rows("RACUNI"), 0);
+    EXPECT_EQ(Rows("TRGOVACKA_KNJIGA_VELEPRODAJE"), bookRows);
     EXPECT_DOUBLE_EQ(QuantityOf(firstLot, bread), 10);
     EXPECT_EQ(sales::WorkingLinesOf(db(), sale.draft.sessionCode).size(), 1u);
 }
@@ -162,7 +155,7 @@ TEST_F(RetailPostingTest, PaymentChecksRoundingAndRowsInTheOrderCashChequeCard) 
     in.cash = std::nan("");
     ExpectRefused([&] { retail::RecordRetailPayment(db(), asked, in); },
                   limits::NotANumberMessage(QStringLiteral("Gotovina")));
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"UPLATE\"")), 0);
+    EXPECT_EQ(Rows("UPLATE"), 0);
 
     // 99.995 is 100.00 at the cent: no question.
     const auto shown = asked.Shown().size();
@@ -229,17 +222,9 @@ TEST_P(RetailTransferTest, MissingGoodsComeByAGeneratedTransferFromTheChosenWare
     EXPECT_FALSE(h.IsNull(0));
     const int receipt = h.Int(1);
     h.Finish();
-    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"NABAVE\" WHERE "
-                                          "\"SKLADISTE\" = ?"),
-                           {store}),
-                     18);
-    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"NABAVE\" WHERE "
-                                          "\"SKLADISTE\" = 1")),
-                     0);
-    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"STAVKE_RACUNA\" WHERE "
-                                          "\"BROJ_RACUNA\" = ?"),
-                           {posted->number}),
-                     12);
+    EXPECT_DOUBLE_EQ(Sum("KOLICINA", "NABAVE", "\"SKLADISTE\" = ?", {store}), 18);
+    EXPECT_DOUBLE_EQ(Sum("KOLICINA", "NABAVE", "\"SKLADISTE\" = 1"), 0);
+    EXPECT_DOUBLE_EQ(Sum("KOLICINA", "STAVKE_RACUNA", "\"BROJ_RACUNA\" = ?", {posted->number}), 12);
     if (GetParam() == StockMethod::Fifo) {
         // The missing 2 sell from the generated receipt's lot on a line of their own.
         EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT \"KOLICINA\" FROM \"STAVKE_RACUNA\" WHERE "

@@ -2,12 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <thread>
+
 #include "data/Errors.h"
 #include "data/SqlValue.h"
 #include "retail/RetailPosting.h"
 #include "retail/TillSale.h"
 #include "stock/StockTest.h"
 #include "support/Refused.h"
+#include "support/Zodractl.h"
 
 namespace zodra::test {
 
@@ -29,6 +35,90 @@ protected:
     }
 
     retail::TillSale Open(Session& s) { return retail::OpenTillSale(s, QDate(2026, 3, 10)); }
+
+    // Σ column of the table's rows that meet `where` (all rows without it).
+    double Sum(const char* column, const char* table, const char* where = nullptr,
+               const QVariantList& params = {}) {
+        return Value(
+            QStringLiteral("SELECT SUM(\"%1\") FROM \"%2\"%3")
+                .arg(QString::fromUtf8(column), QString::fromUtf8(table),
+                     where ? QStringLiteral(" WHERE ") + QString::fromUtf8(where) : QString()),
+            params);
+    }
+    int Rows(const char* table, const char* where = nullptr, const QVariantList& params = {}) {
+        return Count(
+            QStringLiteral("SELECT COUNT(*) FROM \"%1\"%2")
+                .arg(QString::fromUtf8(table),
+                     where ? QStringLiteral(" WHERE ") + QString::fromUtf8(where) : QString()),
+            params);
+    }
+    // A company setting as the configuration window stores it.
+    void SetOption(const QString& name, const QString& value) {
+        db().Exec(QStringLiteral("DELETE FROM \"Konfiguracija\" WHERE \"Naziv\" = ?"), {name});
+        db().Exec(QStringLiteral("INSERT INTO \"Konfiguracija\" (\"Naziv\", \"Vrijednost\") "
+                                 "VALUES (?, ?)"),
+                  {name, value});
+    }
+
+    // Programs working on the company file at once. The test's own session is closed first;
+    // every job runs in a thread of its own while compactions run over and over beside them
+    // ("Baza je otvorena na drugom računalu" is their only allowed refusal). Run() starts
+    // zodractl with the company after the command; Fail() notes what went wrong.
+    class Programs {
+    public:
+        explicit Programs(RetailTest& test) : m_company(test.CompanyPath()) {
+            test.docs.reset();
+            test.session.reset();
+            m_options.home = test.Folder();
+            m_options.workingFolder = test.Folder();
+            m_folder = test.Folder();
+        }
+        ZodractlRun Run(QStringList args) const {
+            args.insert(1, m_company);
+            return RunZodractl(args, m_options);
+        }
+        // "zreport" of warehouse 1 for one day, every question answered Yes.
+        ZodractlRun ZReport(const QString& day, const QString& out) const {
+            return Run({QStringLiteral("zreport"), QStringLiteral("--skladiste"),
+                        QStringLiteral("1"), QStringLiteral("--od"), day, QStringLiteral("--do"),
+                        day, QStringLiteral("--out"), m_folder + QLatin1Char('/') + out,
+                        QStringLiteral("--da")});
+        }
+        void Fail(const QString& text) {
+            std::lock_guard<std::mutex> guard(m_mutex);
+            m_failures << text;
+        }
+        // Runs the jobs beside compactions; what failed, one entry per failure.
+        QStringList BesideCompaction(const std::vector<std::function<void()>>& jobs) {
+            std::vector<std::thread> threads;
+            for (const auto& job : jobs) {
+                threads.emplace_back(job);
+            }
+            std::atomic<bool> done = false;
+            std::thread compaction([&] {
+                while (!done) {
+                    const ZodractlRun run = Run({QStringLiteral("compact")});
+                    if (run.exitCode != 0 && !run.err.startsWith(QStringLiteral(
+                                                 "Baza je otvorena na drugom računalu"))) {
+                        Fail(QStringLiteral("compact: ") + run.err);
+                    }
+                }
+            });
+            for (std::thread& t : threads) {
+                t.join();
+            }
+            done = true;
+            compaction.join();
+            return m_failures;
+        }
+
+    private:
+        QString m_company;
+        QString m_folder;
+        ZodractlOptions m_options;
+        std::mutex m_mutex;
+        QStringList m_failures;
+    };
 
     double Value(const QString& sql, const QVariantList& params = {}) {
         return sqlvalue::ToDouble(db().Scalar(sql, params));

@@ -2,13 +2,9 @@
 // warehouse and day into the first one, up to a date, in the trade book too; twice is once;
 // refused under FIFO; the Z step's option, question and date box.
 
-#include <mutex>
-#include <thread>
-
 #include "data/ScriptedPrompter.h"
 #include "retail/RetailTest.h"
 #include "retail/TransferSumming.h"
-#include "support/Zodractl.h"
 
 namespace zodra::test {
 namespace {
@@ -80,9 +76,7 @@ protected:
             << run.out.toStdString();
     }
     int Entries(int warehouse) {
-        return Count(QStringLiteral("SELECT COUNT(*) FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE "
-                                    "\"SKLADISTE\" = ?"),
-                     {warehouse});
+        return Rows("TRGOVACKA_KNJIGA_VELEPRODAJE", "\"SKLADISTE\" = ?", {warehouse});
     }
 
     const QDate day1{2026, 3, 10};
@@ -102,11 +96,9 @@ TEST_F(TransferSummingTest, TheDaysTransfersAndReceiptsFoldIntoTheFirstOnceUpToT
     const QList<int> firstReceipts = Receipts(day1);
     ASSERT_EQ(first.size(), 3);
     ASSERT_EQ(firstReceipts.size(), 3);
-    const double dayOneTransfers = Value(
-        QStringLiteral("SELECT SUM(\"NABAVA_VRIJEDNOST\") FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\" "
-                       "WHERE \"SKLADISTE\" = ? AND \"DATUM\" = ? AND \"TIP_DOKUMENTA\" <> "
-                       "'PRIMKA'"),
-        {store, day1});
+    const double dayOneTransfers =
+        Sum("NABAVA_VRIJEDNOST", "TRGOVACKA_KNJIGA_VELEPRODAJE",
+            "\"SKLADISTE\" = ? AND \"DATUM\" = ? AND \"TIP_DOKUMENTA\" <> 'PRIMKA'", {store, day1});
     EXPECT_DOUBLE_EQ(dayOneTransfers, -6 * 90.0);
     const double dayOneReceipts = Value(
         QStringLiteral("SELECT SUM(\"PRODAJA_VRIJEDNOST\" + \"NABAVA_VRIJEDNOST\") FROM "
@@ -131,10 +123,8 @@ TEST_F(TransferSummingTest, TheDaysTransfersAndReceiptsFoldIntoTheFirstOnceUpToT
     EXPECT_EQ(Transfers(day2).size(), 1);
     EXPECT_EQ(Transfers(day3).size(), 2);
     EXPECT_EQ(Receipts(day3).size(), 2);
-    EXPECT_DOUBLE_EQ(Value(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM "
-                                          "\"STAVKE_MALOPRODAJNE_MEDUSKLADISNICE\" WHERE "
-                                          "\"BROJ_MEDUSKLADISNICE\" = ?"),
-                           {first.first()}),
+    EXPECT_DOUBLE_EQ(Sum("KOLICINA", "STAVKE_MALOPRODAJNE_MEDUSKLADISNICE",
+                         "\"BROJ_MEDUSKLADISNICE\" = ?", {first.first()}),
                      6);
     EXPECT_EQ(Numbers(QStringLiteral("SELECT \"RBR_STAVKE\" FROM \"STAVKE_PRIMKI\" WHERE "
                                      "\"SKLADISTE\" = 1 AND \"BROJ_PRIMKE\" = ? ORDER BY 1"),
@@ -291,53 +281,23 @@ TEST_F(TransferSummingTest, TwoZReportsAtOnceBesideACompactionFoldOnce) {
     const QList<int> before = Transfers(day1);
     const double storeBalance = LastBalance(store);
     const double shopBalance = LastBalance(1);
-    db().Exec(
-        QStringLiteral("UPDATE \"Konfiguracija\" SET \"Vrijednost\" = 'Prosječna cijena' "
-                       "WHERE \"Naziv\" = 'Vođenje skladišta'"));
-    db().Exec(
-        QStringLiteral("DELETE FROM \"Konfiguracija\" WHERE \"Naziv\" = 'Sumiranje "
-                       "međuskladišnica i primki'"));
-    db().Exec(
-        QStringLiteral("INSERT INTO \"Konfiguracija\" (\"Naziv\", \"Vrijednost\") VALUES "
-                       "('Sumiranje međuskladišnica i primki', 'DA')"));
-    const QString company = CompanyPath();
-    docs.reset();
-    session.reset();
-    ZodractlOptions options;
-    options.home = Folder();
-    options.workingFolder = Folder();
+    SetOption(QStringLiteral("Vođenje skladišta"), QStringLiteral("Prosječna cijena"));
+    SetOption(QStringLiteral("Sumiranje međuskladišnica i primki"), QStringLiteral("DA"));
+    Programs programs(*this);
     std::mutex mutex;
     QStringList said;
-    QStringList failures;
-    std::vector<std::thread> threads;
-    for (int i = 0; i < 2; ++i) {
-        threads.emplace_back([&, i] {
-            const ZodractlRun run = RunZodractl(
-                {QStringLiteral("zreport"), company, QStringLiteral("--skladiste"),
-                 QStringLiteral("1"), QStringLiteral("--do"), QStringLiteral("10.03.2026"),
-                 QStringLiteral("--od"), QStringLiteral("10.03.2026"), QStringLiteral("--out"),
-                 Folder() + QStringLiteral("/z%1.txt").arg(i), QStringLiteral("--da")},
-                options);
-            std::lock_guard<std::mutex> guard(mutex);
+    auto closing = [&](int i) {
+        return [&, i] {
+            const ZodractlRun run =
+                programs.ZReport(QStringLiteral("10.03.2026"), QStringLiteral("z%1.txt").arg(i));
             if (run.exitCode != 0) {
-                failures << run.err;
+                programs.Fail(run.err);
             }
+            std::lock_guard<std::mutex> guard(mutex);
             said << run.out;
-        });
-    }
-    threads.emplace_back([&] {
-        for (int i = 0; i < 4; ++i) {
-            const ZodractlRun run = RunZodractl({QStringLiteral("compact"), company}, options);
-            if (run.exitCode != 0 &&
-                !run.err.startsWith(QStringLiteral("Baza je otvorena na drugom računalu"))) {
-                std::lock_guard<std::mutex> guard(mutex);
-                failures << run.err;
-            }
-        }
-    });
-    for (std::thread& t : threads) {
-        t.join();
-    }
+        };
+    };
+    const QStringList failures = programs.BesideCompaction({closing(0), closing(1)});
     EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
     // One of them folded the three, the other found nothing left.
     ASSERT_EQ(said.size(), 2);
