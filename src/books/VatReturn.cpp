@@ -17,11 +17,36 @@ namespace zodra::books {
 
 namespace {
 
+// Where output invoices are read from. Posted invoices live in RACUNI; in summing mode the
+// register's sales wait in the detail tables until the day end sums them into one summary
+// invoice of RACUNI and marks them SUMARNI. Until then they are read from the detail tables,
+// afterwards from the summary only, so every sale counts exactly once. Collections of detail
+// invoices are read until the summing carries them over to the summary ("Sifra uplate").
+struct InvoiceSource {
+    const char* header;
+    const char* lines;
+    const char* collections;
+    const char* headerFilter;      // on r: which headers count
+    const char* collectionFilter;  // on n: which collections count
+};
+
+const InvoiceSource kPostedInvoices{"RACUNI", "STAVKE_RACUNA", "NAPLATA", "", ""};
+const InvoiceSource kDetailInvoices{"RACUNI_DETALJNO", "STAVKE_RACUNA_DETALJNO", "NAPLATA_DETALJNO",
+                                    " AND r.\"SUMARNI\" = FALSE",
+                                    " AND n.\"Sifra uplate\" IS NULL"};
+
+QString Name(const char* name) {
+    return QLatin1Char('"') + QString::fromUtf8(name) + QLatin1Char('"');
+}
+
 // Invoices and their lines joined on the invoice key.
-const char* const kLinesOfInvoices =
-    "FROM \"STAVKE_RACUNA\" s JOIN \"RACUNI\" r ON r.\"SKLADISTE\" = s.\"SKLADISTE\" AND "
-    "r.\"IRA\" = s.\"IRA\" AND r.\"GODINA\" = s.\"GODINA\" AND r.\"BROJ RACUNA\" = "
-    "s.\"BROJ_RACUNA\" ";
+QString LinesOfInvoices(const InvoiceSource& src) {
+    return QStringLiteral("FROM ") + Name(src.lines) + QStringLiteral(" s JOIN ") +
+           Name(src.header) +
+           QStringLiteral(
+               " r ON r.\"SKLADISTE\" = s.\"SKLADISTE\" AND r.\"IRA\" = s.\"IRA\" AND "
+               "r.\"GODINA\" = s.\"GODINA\" AND r.\"BROJ RACUNA\" = s.\"BROJ_RACUNA\" ");
+}
 
 const char* const kFigureGroup =
     " GROUP BY s.\"TIP_OPOREZIVANJA\", s.\"POREZ_%\", s.\"GRUPA_POREZA\"";
@@ -40,22 +65,23 @@ void AddInput(VatForm& form, const VatLineAssignment& assign, const VatInputFigu
 
 // Invoice basis: the lines of invoices dated in the range, less the lines of invoices
 // cancelled in the range (whenever they were issued).
-void OutputOnInvoiceDates(Database& db, int year, const QDate& from, const QDate& to, VatForm& form,
-                          const VatLineAssignment& assign) {
+void OutputOnInvoiceDates(Database& db, const InvoiceSource& src, int year, const QDate& from,
+                          const QDate& to, VatForm& form, const VatLineAssignment& assign) {
     const QString select = QStringLiteral(
                                "SELECT s.\"TIP_OPOREZIVANJA\", s.\"POREZ_%\", s.\"GRUPA_POREZA\", "
                                "SUM(s.\"VRIJEDNOST_\"), SUM(s.\"POREZ_IZNOS\") ") +
-                           QLatin1String(kLinesOfInvoices);
+                           LinesOfInvoices(src);
+    const QString filter = QString::fromUtf8(src.headerFilter);
     const QString issued = select +
                            QStringLiteral(
                                "WHERE r.\"GODINA\" = ? AND r.\"DATUM\" >= ? AND "
                                "r.\"DATUM\" <= ?") +
-                           QLatin1String(kFigureGroup);
+                           filter + QLatin1String(kFigureGroup);
     const QString cancelled = select +
                               QStringLiteral(
                                   "WHERE r.\"GODINA\" = ? AND r.\"STORNO\" = TRUE AND "
                                   "r.\"DATUM_STORNA\" >= ? AND r.\"DATUM_STORNA\" <= ?") +
-                              QLatin1String(kFigureGroup);
+                              filter + QLatin1String(kFigureGroup);
     for (const auto& [sql, sign] : {std::pair{issued, 1.0}, std::pair{cancelled, -1.0}}) {
         Statement s(db, sql);
         s.Exec({year, from, to});
@@ -72,15 +98,21 @@ using InvoiceKey = std::tuple<int, int, int, int>;
 // tax treatment and rate of the invoice: base = paid × B / U, tax = paid × T / U, U being the
 // invoice's gross total. An invoice whose total is 0 has no shares: what was collected on it is
 // written as a base with no tax.
-void OutputOnCollections(Database& db, int year, const QDate& from, const QDate& to, VatForm& form,
-                         const VatLineAssignment& assign) {
+void OutputOnCollections(Database& db, const InvoiceSource& src, int year, const QDate& from,
+                         const QDate& to, VatForm& form, const VatLineAssignment& assign) {
+    const QString collections = Name(src.collections);
+    const QString collectionFilter = QString::fromUtf8(src.collectionFilter);
     std::map<InvoiceKey, double> paid;
     {
         Statement s(db, QStringLiteral(
-                            "SELECT \"Skladište\", \"IRA\", \"Godina\", \"Broj računa\", "
-                            "SUM(\"Iznos\") FROM \"NAPLATA\" WHERE \"Godina\" = ? AND \"Datum\" "
-                            ">= ? AND \"Datum\" <= ? GROUP BY \"Skladište\", \"IRA\", \"Godina\", "
-                            "\"Broj računa\""));
+                            "SELECT n.\"Skladište\", n.\"IRA\", n.\"Godina\", n.\"Broj računa\", "
+                            "SUM(n.\"Iznos\") FROM ") +
+                            collections +
+                            QStringLiteral(" n WHERE n.\"Godina\" = ? AND n.\"Datum\" >= ? AND "
+                                           "n.\"Datum\" <= ?") +
+                            collectionFilter +
+                            QStringLiteral(" GROUP BY n.\"Skladište\", n.\"IRA\", n.\"Godina\", "
+                                           "n.\"Broj računa\""));
         s.Exec({year, from, to});
         while (s.Next()) {
             paid[{s.Int(0), s.Int(1), s.Int(2), s.Int(3)}] += s.Double(4);
@@ -96,12 +128,17 @@ void OutputOnCollections(Database& db, int year, const QDate& from, const QDate&
         QStringLiteral(
             "SELECT s.\"SKLADISTE\", s.\"IRA\", s.\"GODINA\", s.\"BROJ_RACUNA\", "
             "s.\"TIP_OPOREZIVANJA\", s.\"POREZ_%\", s.\"GRUPA_POREZA\", SUM(s.\"VRIJEDNOST_\"), "
-            "SUM(s.\"POREZ_IZNOS\") FROM \"STAVKE_RACUNA\" s WHERE s.\"GODINA\" = ? AND EXISTS "
-            "(SELECT 1 FROM \"NAPLATA\" n WHERE n.\"Skladište\" = s.\"SKLADISTE\" AND n.\"IRA\" "
-            "= s.\"IRA\" AND n.\"Godina\" = s.\"GODINA\" AND n.\"Broj računa\" = "
-            "s.\"BROJ_RACUNA\" AND n.\"Datum\" >= ? AND n.\"Datum\" <= ?) GROUP BY "
-            "s.\"SKLADISTE\", s.\"IRA\", s.\"GODINA\", s.\"BROJ_RACUNA\", "
-            "s.\"TIP_OPOREZIVANJA\", s.\"POREZ_%\", s.\"GRUPA_POREZA\""));
+            "SUM(s.\"POREZ_IZNOS\") FROM ") +
+            Name(src.lines) +
+            QStringLiteral(" s WHERE s.\"GODINA\" = ? AND EXISTS (SELECT 1 FROM ") + collections +
+            QStringLiteral(
+                " n WHERE n.\"Skladište\" = s.\"SKLADISTE\" AND n.\"IRA\" = s.\"IRA\" AND "
+                "n.\"Godina\" = s.\"GODINA\" AND n.\"Broj računa\" = s.\"BROJ_RACUNA\" AND "
+                "n.\"Datum\" >= ? AND n.\"Datum\" <= ?") +
+            collectionFilter +
+            QStringLiteral(
+                ") GROUP BY s.\"SKLADISTE\", s.\"IRA\", s.\"GODINA\", s.\"BROJ_RACUNA\", "
+                "s.\"TIP_OPOREZIVANJA\", s.\"POREZ_%\", s.\"GRUPA_POREZA\""));
     s.Exec({year, from, to});
     while (s.Next()) {
         groups[{s.Int(0), s.Int(1), s.Int(2), s.Int(3)}].push_back(
@@ -386,10 +423,19 @@ VatReturn ComputeVatReturn(Database& db, int year, const QDate& from, const QDat
             vat.collectionBasis = s.Text(5).trimmed() == QLatin1String("R-2");
         }
     }
-    if (vat.collectionBasis) {
-        OutputOnCollections(db, year, from, to, vat.form, *assign);
-    } else {
-        OutputOnInvoiceDates(db, year, from, to, vat.form, *assign);
+    // Sales whose detail rows another workstation committed but has not yet written into the
+    // detail tables are brought in first.
+    db.ApplyPendingDetail();
+    const bool detail = db.TableExists(QStringLiteral("RACUNI_DETALJNO"));
+    for (const InvoiceSource* src : {&kPostedInvoices, &kDetailInvoices}) {
+        if (src == &kDetailInvoices && !detail) {
+            continue;
+        }
+        if (vat.collectionBasis) {
+            OutputOnCollections(db, *src, year, from, to, vat.form, *assign);
+        } else {
+            OutputOnInvoiceDates(db, *src, year, from, to, vat.form, *assign);
+        }
     }
     InputFigures(db, year, from, to, vat.collectionBasis, vat.form, *assign);
     vat.form.ComputeTotals();
