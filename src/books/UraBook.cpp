@@ -93,6 +93,17 @@ void RequireAmount(double value, const QString& what) {
 
 }  // namespace
 
+PurchaseKind DefaultPurchaseKind(int book) {
+    switch (book) {
+        case 4:
+            return PurchaseKind::Import;
+        case 5:
+            return PurchaseKind::EuServices;
+        default:
+            return PurchaseKind::Domestic;
+    }
+}
+
 QString PurchaseKindName(PurchaseKind kind) {
     switch (kind) {
         case PurchaseKind::Domestic:

@@ -190,18 +190,15 @@ std::vector<QString> InputRateColumns(Database& db) {
     return rates;
 }
 
-VatInputKind InputKindOfBook(int book) {
-    if (book == 4) {
-        return VatInputKind::Import;
-    }
-    if (book == 5) {
-        return VatInputKind::ForeignServices;
-    }
-    return VatInputKind::Domestic;
+// Purchases whose tax the buyer reckons himself (reverse charge, acquisitions and services
+// from abroad): owed and deducted on the invoice's date, whatever its type. Imports are
+// deducted when the tax paid at customs is paid.
+bool SelfAssessed(PurchaseKind kind) {
+    return kind != PurchaseKind::Domestic && kind != PurchaseKind::Import;
 }
 
 struct InputRow {
-    int book = 0;
+    PurchaseKind kind = PurchaseKind::Domestic;
     QString type;
     double total = 0;
     double paid = 0;  // the payment, for rows read through their payments
@@ -211,7 +208,8 @@ struct InputRow {
 std::vector<InputRow> ReadInputRows(Database& db, int year, const QDate& from, const QDate& to,
                                     bool throughPayments) {
     const std::vector<QString> rates = InputRateColumns(db);
-    QString columns = QStringLiteral("k.\"URA\", k.\"Tip računa\", k.\"Iznos računa sa porezom\"");
+    QString columns =
+        QStringLiteral("k.\"Vrsta nabave\", k.\"Tip računa\", k.\"Iznos računa sa porezom\"");
     for (const QString& r : rates) {
         columns += QStringLiteral(
                        ", k.\"Osnovica%1\", k.\"PretporezUkupno%1\", "
@@ -237,7 +235,13 @@ std::vector<InputRow> ReadInputRows(Database& db, int year, const QDate& from, c
     std::vector<InputRow> rows;
     const int last = 3 + static_cast<int>(rates.size()) * 3;
     while (s.Next()) {
-        InputRow row{s.Int(0), s.Text(1), s.Double(2), s.Double(last), {}};
+        const int kind = s.Int(0);
+        InputRow row{kind >= 0 && kind < kPurchaseKindCount ? static_cast<PurchaseKind>(kind)
+                                                            : PurchaseKind::Domestic,
+                     s.Text(1),
+                     s.Double(2),
+                     s.Double(last),
+                     {}};
         for (int k = 0; k < static_cast<int>(rates.size()); ++k) {
             row.rates.emplace_back(rates.at(static_cast<size_t>(k)).toDouble(), s.Double(3 + k * 3),
                                    s.Double(4 + k * 3), s.Double(5 + k * 3));
@@ -253,7 +257,7 @@ std::vector<InputRow> ReadInputRows(Database& db, int year, const QDate& from, c
 // no tax at the row's first deductible rate.
 void AddInputRow(VatForm& form, const VatLineAssignment& assign, const InputRow& row,
                  bool throughPayment) {
-    const VatInputKind kind = InputKindOfBook(row.book);
+    const PurchaseKind kind = row.kind;
     if (throughPayment && row.total == 0) {
         for (const auto& [rate, base, total, deductible] : row.rates) {
             if (deductible != 0) {
@@ -265,6 +269,13 @@ void AddInputRow(VatForm& form, const VatLineAssignment& assign, const InputRow&
     }
     const double share = throughPayment ? row.paid / row.total : 1.0;
     for (const auto& [rate, base, total, deductible] : row.rates) {
+        // The buyer owes the whole tax of a purchase he taxes himself, and deducts his part.
+        if (base != 0 || total != 0) {
+            for (const QString& code :
+                 assign.OwedLines({kind, rate, base * share, total * share})) {
+                form.Add(code, base * share, total * share);
+            }
+        }
         if (deductible == 0) {
             continue;
         }
@@ -276,19 +287,18 @@ void AddInputRow(VatForm& form, const VatLineAssignment& assign, const InputRow&
 void InputFigures(Database& db, int year, const QDate& from, const QDate& to, bool collections,
                   VatForm& form, const VatLineAssignment& assign) {
     for (const InputRow& row : ReadInputRows(db, year, from, to, false)) {
-        const VatInputKind kind = InputKindOfBook(row.book);
-        // On invoice dates: R-1 invoices of the ordinary books and every service bought abroad.
+        // On invoice dates: domestic R-1 invoices and the purchases taxed by the buyer.
         const bool byDate =
-            !collections && (kind == VatInputKind::ForeignServices ||
-                             (kind == VatInputKind::Domestic && row.type == QLatin1String("R-1")));
+            !collections && (SelfAssessed(row.kind) || (row.kind == PurchaseKind::Domestic &&
+                                                        row.type == QLatin1String("R-1")));
         if (byDate) {
             AddInputRow(form, assign, row, false);
         }
     }
     for (const InputRow& row : ReadInputRows(db, year, from, to, true)) {
-        const VatInputKind kind = InputKindOfBook(row.book);
-        const bool byPayment = collections || kind == VatInputKind::Import ||
-                               (kind == VatInputKind::Domestic && row.type != QLatin1String("R-1"));
+        const bool byPayment =
+            collections || row.kind == PurchaseKind::Import ||
+            (row.kind == PurchaseKind::Domestic && row.type != QLatin1String("R-1"));
         if (byPayment) {
             AddInputRow(form, assign, row, true);
         }
@@ -322,28 +332,49 @@ public:
         }
     }
 
+    // The forms before 2013 know domestic purchases, imports and services bought abroad; a
+    // domestic reverse charge is deducted as a domestic purchase and goods from the EU as an
+    // import.
+    static PurchaseKind Older(PurchaseKind kind) {
+        switch (kind) {
+            case PurchaseKind::Domestic:
+            case PurchaseKind::DomesticReverse:
+                return PurchaseKind::Domestic;
+            case PurchaseKind::EuGoods:
+            case PurchaseKind::Import:
+                return PurchaseKind::Import;
+            case PurchaseKind::EuServices:
+            case PurchaseKind::ForeignServices:
+                return PurchaseKind::ForeignServices;
+        }
+        return PurchaseKind::Domestic;
+    }
+
     QStringList InputLines(const VatInputFigure& f) const override {
         const int rate = static_cast<int>(std::lround(f.rate));
+        const PurchaseKind kind = Older(f.kind);
         if (m_before2012) {
-            switch (f.kind) {
-                case VatInputKind::Domestic:
+            switch (kind) {
+                case PurchaseKind::Domestic:
                     return Pick(rate, {{10, "III.1"}, {22, "III.2"}, {23, "III.2a"}});
-                case VatInputKind::Import:
+                case PurchaseKind::Import:
                     return Pick(rate, {{22, "III.3"}, {23, "III.3"}});
-                case VatInputKind::ForeignServices:
+                case PurchaseKind::ForeignServices:
                     return Pick(rate, {{10, "III.4"}, {22, "III.5"}, {23, "III.5a"}});
+                default:
+                    return {};
             }
-            return {};
         }
-        switch (f.kind) {
-            case VatInputKind::Domestic:
+        switch (kind) {
+            case PurchaseKind::Domestic:
                 return Pick(rate, {{10, "III.1"}, {22, "III.2"}, {23, "III.2"}, {25, "III.3"}});
-            case VatInputKind::Import:
+            case PurchaseKind::Import:
                 return Pick(rate, {{22, "III.2"}, {23, "III.2"}, {25, "III.4"}});
-            case VatInputKind::ForeignServices:
+            case PurchaseKind::ForeignServices:
                 return Pick(rate, {{10, "III.5"}, {22, "III.6"}, {23, "III.6"}, {25, "III.7"}});
+            default:
+                return {};
         }
-        return {};
     }
 
 private:

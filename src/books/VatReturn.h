@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "books/UraBook.h"
 #include "books/VatForm.h"
 #include "reports/ReportEngine.h"
 
@@ -32,12 +33,10 @@ struct VatOutputFigure {
     double tax = 0;
 };
 
-// Input invoice books 4 and 5 hold imports and services bought abroad; the rest are domestic.
-enum class VatInputKind { Domestic, Import, ForeignServices };
-
-// The deductible amount of input invoices at one rate column of the book.
+// The deductible amount of input invoices of one kind of purchase at one rate column of the
+// book.
 struct VatInputFigure {
-    VatInputKind kind = VatInputKind::Domestic;
+    PurchaseKind kind = PurchaseKind::Domestic;
     double rate = 0;
     double base = 0;
     double tax = 0;
@@ -49,6 +48,9 @@ public:
     virtual ~VatLineAssignment() = default;
     virtual QStringList OutputLines(const VatOutputFigure& figure) const = 0;
     virtual QStringList InputLines(const VatInputFigure& figure) const = 0;
+    // The lines where the buyer owes the tax of a purchase he taxes himself (none on the forms
+    // before 2013).
+    virtual QStringList OwedLines(const VatInputFigure&) const { return {}; }
     // The taxed lines' own rates (the current form's come from its tax groups).
     virtual std::map<QString, double> LineRates() const { return {}; }
 };

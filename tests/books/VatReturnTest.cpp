@@ -51,17 +51,18 @@ protected:
                                 "(1, ?, ?, ?, 'virman', ?, ?)"),
                  {book, year, number, date, amount});
     }
-    // An input invoice at the 25 % column: base, total and deductible tax.
+    // An input invoice at the 25 % column: base, total and deductible tax; of its book's kind
+    // unless another is given.
     void InputInvoice(int book, int number, const QDate& date, const QString& type, double base,
-                      double tax, double deductible) {
+                      double tax, double deductible, std::optional<PurchaseKind> kind = {}) {
         db->Exec(QStringLiteral("INSERT INTO \"KNJIGE_ULAZNIH_RACUNA\" (\"URA\", \"GODINA\", "
                                 "\"Redni broj\", \"Račun broj\", \"Račun datum\", \"Šifra "
                                 "dobavljača\", \"Tip računa\", \"Osnovica25\", "
                                 "\"PretporezUkupno25\", \"PretporezOdbiti25\", "
-                                "\"PretporezNeOdbiti25\", \"Iznos računa sa porezom\") VALUES "
-                                "(?, ?, ?, 'U-1', ?, 2, ?, ?, ?, ?, ?, ?)"),
+                                "\"PretporezNeOdbiti25\", \"Iznos računa sa porezom\", \"Vrsta "
+                                "nabave\") VALUES (?, ?, ?, 'U-1', ?, 2, ?, ?, ?, ?, ?, ?, ?)"),
                  {book, date.year(), number, date, type, base, tax, deductible, tax - deductible,
-                  base + tax});
+                  base + tax, static_cast<int>(kind.value_or(DefaultPurchaseKind(book)))});
     }
     void Payment(int book, int number, const QDate& date, double amount) {
         db->Exec(QStringLiteral("INSERT INTO \"PLACANJA\" (\"URA\", \"GODINA\", \"Redni broj "
@@ -141,6 +142,50 @@ TEST_F(VatReturnTest, CurrentFormOnInvoiceDates) {
     const VatReturn jan = Compute(QDate(2026, 1, 1), QDate(2026, 1, 31));
     ExpectLine(jan, "203", 80, 20);
     ExpectLine(jan, "400", 0, 20);
+}
+
+// The kind of purchase decides the lines, whatever the book: rows of books 4 and 5 kept before
+// the kind counted take their book's kind once; later a domestic invoice in book 4 is domestic.
+// A purchase the buyer taxes himself owes its whole tax in II and deducts its part in III, on
+// its date even when it is an R-2 invoice; an import is deducted as it is paid.
+TEST_F(VatReturnTest, TheKindOfPurchaseDecidesTheLines) {
+    const QDate feb(2026, 2, 5);
+    const auto domestic = PurchaseKind::Domestic;
+    InputInvoice(4, 1, feb, QStringLiteral("R-1"), 400, 100, 100, domestic);
+    Payment(4, 1, feb.addDays(15), 250);
+    InputInvoice(5, 1, feb, QStringLiteral("R-1"), 1000, 250, 250, domestic);
+    InputInvoice(4, 2, feb, QStringLiteral("R-1"), 80, 20, 20, PurchaseKind::EuGoods);
+    InputInvoice(1, 1, feb, QStringLiteral("R-1"), 60, 15, 15, domestic);
+    db->ExecRaw(QStringLiteral("PRAGMA user_version = 10"));
+    db.reset();
+    db = Open();
+    const QString kinds = QStringLiteral(
+        "SELECT \"Vrsta nabave\" FROM \"KNJIGE_ULAZNIH_RACUNA\" WHERE \"URA\" = ? AND \"Redni "
+        "broj\" = ?");
+    for (const auto& [book, number, kind] :
+         {std::tuple{4, 1, PurchaseKind::Import}, std::tuple{5, 1, PurchaseKind::EuServices},
+          std::tuple{4, 2, PurchaseKind::EuGoods}, std::tuple{1, 1, domestic}}) {
+        EXPECT_EQ(db->Scalar(kinds, {book, number}).toInt(), static_cast<int>(kind))
+            << book << "/" << number;
+    }
+    InputInvoice(4, 3, feb, QStringLiteral("R-1"), 40, 10, 10, domestic);
+    InputInvoice(1, 2, feb, QStringLiteral("R-2"), 200, 50, 40, PurchaseKind::DomesticReverse);
+    InputInvoice(1, 3, feb, QStringLiteral("R-1"), 100, 25, 25, PurchaseKind::ForeignServices);
+
+    const VatReturn vat = Compute(QDate(2026, 2, 1), QDate(2026, 2, 28));
+    ExpectLine(vat, "314", 200, 50);
+    ExpectLine(vat, "210", 1000, 250);
+    ExpectLine(vat, "310", 1000, 250);
+    ExpectLine(vat, "207", 80, 20);
+    ExpectLine(vat, "307", 80, 20);
+    ExpectLine(vat, "303", 100, 25);
+    ExpectLine(vat, "204", 200, 50);
+    ExpectLine(vat, "304", 160, 40);
+    ExpectLine(vat, "213", 100, 25);
+    ExpectLine(vat, "313", 100, 25);
+    ExpectLine(vat, "200", 1380, 345);
+    ExpectLine(vat, "300", 1640, 410);
+    ExpectLine(vat, "400", 0, -65);
 }
 
 // An R-2 company: sales count when and as far as they are collected, input tax when paid; an
