@@ -342,6 +342,17 @@ bool DeleteUraInvoiceAsked(Database& db, int book, int year, int number, Prompte
     return true;
 }
 
+std::vector<UraBookChoice> UraBookChoices(Database& db) {
+    Statement s(db, QStringLiteral("SELECT \"SIFRA\", \"NAZIV\" FROM \"KNJIGE_URA\" ORDER BY "
+                                   "\"SIFRA\""));
+    s.Exec();
+    std::vector<UraBookChoice> books;
+    while (s.Next()) {
+        books.push_back({s.Int(0), s.Text(1)});
+    }
+    return books;
+}
+
 std::vector<UraSupplier> UraSuppliers(Database& db) {
     Statement s(db, QStringLiteral("SELECT \"SIFRA\", \"NAZIV\" FROM \"PARTNERI\" WHERE "
                                    "\"Dobavljac\" = TRUE ORDER BY \"NAZIV\" COLLATE \"HR\", "

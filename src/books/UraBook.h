@@ -111,6 +111,13 @@ void DeleteUraInvoice(Database& db, int book, int year, int number);
 // The list window's deletion: asks UraDeleteQuestion (No by default) first.
 bool DeleteUraInvoiceAsked(Database& db, int book, int year, int number, Prompter& prompter);
 
+// The company's input invoice books (KNJIGE_URA), by code.
+struct UraBookChoice {
+    int code = 0;
+    QString name;
+};
+std::vector<UraBookChoice> UraBookChoices(Database& db);
+
 // The suppliers an invoice can be entered for (partners marked "Dobavljac"), by name.
 struct UraSupplier {
     int code = 0;

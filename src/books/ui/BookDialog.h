@@ -1,30 +1,31 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QComboBox;
 
-namespace zodra {
-class Database;
-}
-
 namespace zodra::books::ui {
 
-// "Knjiga izlaznih računa": the choice of the output invoice book a book report is printed for,
-// asked before the range when the company keeps more than one book. "Prihvati" (or Enter)
-// takes the chosen book; "Odustani" and Esc leave nothing chosen.
-class IraBookDialog : public QDialog {
+// The choice of the invoice book a window or report works on ("Knjiga izlaznih računa",
+// "Knjiga ulaznih računa"), asked when the company keeps more than one book. "Prihvati" (or
+// Enter) takes the chosen book; "Odustani" and Esc leave nothing chosen.
+class BookDialog : public QDialog {
     Q_OBJECT
 public:
-    IraBookDialog(Database& db, QWidget* parent = nullptr);
+    using Choices = std::vector<std::pair<int, QString>>;  // code, name
+
+    BookDialog(const QString& title, const Choices& books, QWidget* parent = nullptr);
 
     QComboBox* Books() const { return m_books; }
     std::optional<int> Chosen() const { return m_chosen; }
 
-    // The book to print: the only one without asking, else the one chosen (none when cancelled
-    // or when the company has no book).
-    static std::optional<int> Ask(Database& db, QWidget* parent);
+    // The book: the only one without asking, else the one chosen (none when cancelled or when
+    // the company has no book).
+    static std::optional<int> Ask(const QString& title, const Choices& books, QWidget* parent);
 
     void Accept();
 
