@@ -9,9 +9,12 @@
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Prompter.h"
+#include "data/Rounding.h"
 #include "data/SqlValue.h"
 #include "data/Statement.h"
 #include "data/Transaction.h"
+#include "reports/AmountInWords.h"
+#include "reports/ValueFormat.h"
 
 namespace zodra::books {
 
@@ -402,6 +405,22 @@ QString Text(const QVariant& v) {
     return sqlvalue::ToText(v);
 }
 
+// The open parts of the partner payments of `payments` dated in the range: each payment less
+// what of it closes invoices (the rows of `closings` pointing at it by `link`); payments closed
+// in full, or beyond, have none.
+double UnclosedPayments(Database& db, const char* payments, const char* closings, const char* link,
+                        const QDate& from, const QDate& to) {
+    const QString sql =
+        QStringLiteral(
+            "SELECT SUM(o.\"NEZATVORENO\") FROM (SELECT u.\"Iznos\" - COALESCE((SELECT "
+            "SUM(c.\"Iznos\") FROM \"%2\" c WHERE c.\"%3\" = u.\"Sifra\"), 0) AS "
+            "\"NEZATVORENO\" FROM \"%1\" u WHERE u.\"Datum\" >= ? AND u.\"Datum\" <= ?) o WHERE "
+            "o.\"NEZATVORENO\" > 0.005")
+            .arg(QString::fromLatin1(payments), QString::fromLatin1(closings),
+                 QString::fromUtf8(link));
+    return sqlvalue::ToDouble(db.Scalar(sql, {from, to}));
+}
+
 }  // namespace
 
 std::unique_ptr<VatLineAssignment> CurrentVatAssignment(Database& db);
@@ -423,6 +442,16 @@ QString VatDeleteQuestion() {
 
 QString VatMissingReturnMessage(int number) {
     return QStringLiteral("Ne postoji proknjiženi PDV obrazac broj ") + QString::number(number);
+}
+
+QString VatUnclosedCustomerPayments(const QString& amount) {
+    return QStringLiteral("Za ovaj period postoji ") + amount +
+           QStringLiteral(" nezatvorenih uplata kupaca!");
+}
+
+QString VatUnclosedSupplierPayments(const QString& amount) {
+    return QStringLiteral("Za ovaj period postoji ") + amount +
+           QStringLiteral(" nezatvorenih uplata dobavljačima!");
 }
 
 QString VatPrintTitle(int number) {
@@ -470,6 +499,21 @@ VatReturn ComputeVatReturn(Database& db, int year, const QDate& from, const QDat
     }
     InputFigures(db, year, from, to, vat.collectionBasis, vat.form, *assign);
     vat.form.ComputeTotals();
+    if (vat.collectionBasis) {
+        const reports::ValueFormat format(HomeCurrencyName(db));
+        const double customers =
+            UnclosedPayments(db, "UPLATE", "NAPLATA", "Sifra uplate", from, to);
+        const double suppliers =
+            UnclosedPayments(db, "UPLATE_URA", "PLACANJA", "Sifra uplate URA", from, to);
+        if (RoundMoney(customers) != 0) {
+            vat.warnings << VatUnclosedCustomerPayments(
+                format.Format(customers, QStringLiteral("Currency")));
+        }
+        if (RoundMoney(suppliers) != 0) {
+            vat.warnings << VatUnclosedSupplierPayments(
+                format.Format(suppliers, QStringLiteral("Currency")));
+        }
+    }
     return vat;
 }
 

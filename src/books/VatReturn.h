@@ -69,6 +69,9 @@ struct VatReturn {
     QString activity;              // DJELATNOST
     QString oib;
     VatForm form{VatFormGeneration::Current};
+    // What the user is told before checking the return (unclosed payments): the return is
+    // filled all the same.
+    QStringList warnings;
 };
 
 // "Ograničenja nisu ispravno upisana." for a range that ends before it begins.
@@ -77,9 +80,17 @@ QString VatDeleteQuestion();                  // "Želite li izbrisati PDV obraz
 QString VatMissingReturnMessage(int number);  // "Ne postoji proknjiženi PDV obrazac broj " + n
 QString VatPrintTitle(int number);            // "Ispis PDV obrasca br. " + n
 
+// The warnings of a return on collections: payments of customers ("Za ovaj period postoji " +
+// amount + " nezatvorenih uplata kupaca!") and to suppliers ("… nezatvorenih uplata
+// dobavljačima!") dated in the range whose amount is not yet closed against invoices, the amount
+// their open parts as currency. Such a payment counts on no invoice and so in no line.
+QString VatUnclosedCustomerPayments(const QString& amount);
+QString VatUnclosedSupplierPayments(const QString& amount);
+
 // Computes the return of the range from..to (both days included) over the business year's
 // documents, for the form generation of the range's end; the company record decides the
-// basis (R-2: collections and payments) and fills the header.
+// basis (R-2: collections and payments, with the unclosed payments' warnings) and fills the
+// header.
 VatReturn ComputeVatReturn(Database& db, int year, const QDate& from, const QDate& to);
 
 // Stores the return under the next number of its year (MAX + 1, taken inside the write

@@ -11,6 +11,7 @@
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Rounding.h"
+#include "data/SqlValue.h"
 #include "support/Refused.h"
 #include "support/TestCompany.h"
 #include "support/XmlSchema.h"
@@ -219,6 +220,55 @@ TEST_F(VatReturnTest, CollectionBasisTakesThePaidShareOfEachPeriod) {
     ExpectLine(mar, "203", 400, 100);
     ExpectLine(mar, "201", 100, 5);
     ExpectLine(mar, "303", 600, 150);
+}
+
+// A company on collections is told of the period's partner payments not closed against invoices:
+// a payment partly closed counts with its open part, one closed in full and one of another
+// period do not; the return is filled all the same. On invoice dates nothing is said.
+TEST_F(VatReturnTest, UnclosedPaymentsAreWarnedOnCollections) {
+    CompanyMark(QStringLiteral("R-2"));
+    Invoice(1, QDate(2026, 2, 1));
+    Line(1, 2026, 10, QStringLiteral("PDV"), 25, 2000);
+    InputInvoice(1, 1, QDate(2026, 2, 1), QStringLiteral("R-1"), 400, 100, 100);
+    const auto pay = [&](const char* table, const QDate& date, double amount) {
+        return sqlvalue::ToInt(db->Scalar(
+            QStringLiteral("INSERT INTO \"%1\" (\"Skladiste\", \"Godina\", \"Partner\", "
+                           "\"Datum\", \"Tip\", \"Iznos\") VALUES (1, 2026, 2, ?, 'virman', ?) "
+                           "RETURNING \"Sifra\"")
+                .arg(QString::fromLatin1(table)),
+            {date, amount}));
+    };
+    const auto close = [&](int payment, const QDate& date, double amount) {
+        db->Exec(QStringLiteral("INSERT INTO \"NAPLATA\" (\"Skladište\", \"IRA\", \"Godina\", "
+                                "\"Broj računa\", \"Tip\", \"Datum\", \"Iznos\", \"Sifra "
+                                "uplate\") VALUES (1, 2, 2026, 1, 'virman', ?, ?, ?)"),
+                 {date, amount, payment});
+    };
+    close(pay("UPLATE", QDate(2026, 2, 10), 2000), QDate(2026, 2, 10), 605);
+    close(pay("UPLATE", QDate(2026, 2, 11), 300), QDate(2026, 2, 11), 300);
+    pay("UPLATE", QDate(2026, 3, 2), 50);
+    const int supplier = pay("UPLATE_URA", QDate(2026, 2, 12), 200);
+    db->Exec(QStringLiteral("INSERT INTO \"PLACANJA\" (\"URA\", \"GODINA\", \"Redni broj knjige "
+                            "UFA\", \"Tip\", \"Datum\", \"Iznos\", \"Sifra uplate URA\") VALUES "
+                            "(1, 2026, 1, 'virman', '2026-02-12', 150, ?)"),
+             {supplier});
+
+    VatReturn feb = Compute(QDate(2026, 2, 1), QDate(2026, 2, 28));
+    EXPECT_EQ(feb.warnings,
+              QStringList({QStringLiteral("Za ovaj period postoji 1.395,00 EUR nezatvorenih "
+                                          "uplata kupaca!"),
+                           QStringLiteral("Za ovaj period postoji 50,00 EUR nezatvorenih uplata "
+                                          "dobavljačima!")}));
+    ExpectLine(feb, "203", 724, 181);  // 905 collected of 2500
+    ExpectLine(feb, "303", 120, 30);   // 150 paid of 500
+
+    db->Exec(QStringLiteral("UPDATE \"PLACANJA\" SET \"Iznos\" = 200"));
+    EXPECT_EQ(Compute(QDate(2026, 2, 1), QDate(2026, 2, 28)).warnings.size(), 1);
+    EXPECT_EQ(Compute(QDate(2026, 3, 1), QDate(2026, 3, 31)).warnings,
+              QStringList{QStringLiteral("Za ovaj period postoji 50,00 EUR nezatvorenih uplata "
+                                         "kupaca!")});
+    CompanyMark(QStringLiteral("R-1"));
+    EXPECT_TRUE(Compute(QDate(2026, 2, 1), QDate(2026, 2, 28)).warnings.isEmpty());
 }
 
 // The form follows the end of the period, for computing, storing and printing alike: a sale at
