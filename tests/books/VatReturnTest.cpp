@@ -157,7 +157,7 @@ TEST_F(VatReturnTest, TheKindOfPurchaseDecidesTheLines) {
     InputInvoice(5, 1, feb, QStringLiteral("R-1"), 1000, 250, 250, domestic);
     InputInvoice(4, 2, feb, QStringLiteral("R-1"), 80, 20, 20, PurchaseKind::EuGoods);
     InputInvoice(1, 1, feb, QStringLiteral("R-1"), 60, 15, 15, domestic);
-    db->ExecRaw(QStringLiteral("PRAGMA user_version = 10"));
+    db->GetEngine().SetSchemaVersion(*db, 10);
     db.reset();
     db = Open();
     const QString kinds = QStringLiteral(
