@@ -9,16 +9,9 @@
 namespace zodra::books {
 
 QString InventoryMovementsSql() {
-    // The wholesale trade book's value in (NABAVA_VRIJEDNOST) and out (PRODAJA_VRIJEDNOST):
-    // their difference is the book's running balance of goods.
     return QStringLiteral(
-        "SELECT t.\"SKLADISTE\" AS \"SKLADISTE\", t.\"GODINA\" AS \"GODINA\", t.\"RBR\" AS "
-        "\"RBR\", t.\"DATUM\" AS \"DATUM\", COALESCE(t.\"OPIS\", "
-        "TRIM(COALESCE(t.\"TIP_DOKUMENTA\", '') || "
-        "' ' || COALESCE(CAST(t.\"BROJ_DOKUMENTA\" AS TEXT), ''))) AS \"DOKUMENT\", "
-        "COALESCE(t.\"NABAVA_VRIJEDNOST\", 0) AS \"ZADUŽENJE\", "
-        "COALESCE(t.\"PRODAJA_VRIJEDNOST\", 0) AS \"RAZDUŽENJE\" FROM "
-        "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" t");
+        "SELECT \"SKLADISTE\", \"GODINA\", \"RBR\", \"DATUM\", \"DOKUMENT\", \"ZADUŽENJE\", "
+        "\"RAZDUŽENJE\" FROM \"KP\"");
 }
 
 InventoryBookTotals BuildInventoryBook(Database& db, int sessionCode, int warehouse, int year,

@@ -20,8 +20,8 @@ namespace zodra::books {
 
 constexpr int kInventoryRowsPerPage = 40;
 
-// The movements of the book ("KP"): SKLADISTE, GODINA, RBR, DATUM, DOKUMENT, ZADUŽENJE,
-// RAZDUŽENJE; the caller adds its conditions after " WHERE ".
+// The movements of the book (the view "KP"): SKLADISTE, GODINA, RBR, DATUM, DOKUMENT,
+// ZADUŽENJE, RAZDUŽENJE.
 QString InventoryMovementsSql();
 
 struct InventoryBookTotals {

@@ -1,6 +1,8 @@
 #include "books/KpiDailySales.h"
 
 #include <cmath>
+#include <set>
+#include <vector>
 
 #include "data/Database.h"
 #include "data/Errors.h"
@@ -15,11 +17,37 @@ namespace zodra::books {
 
 namespace {
 
+// Where retail collections are read from: the posted invoices, and in summing mode the detail
+// invoices whose collections the day end has not yet carried over to a summary invoice ("Sifra
+// uplate" stays empty until then). Each collection counts once: in the detail tables before
+// the day end, with the summary after it.
+struct CollectionSource {
+    const char* collections;
+    const char* invoices;
+    const char* lines;
+    const char* filter;
+};
+const CollectionSource kPosted{"NAPLATA", "RACUNI", "STAVKE_RACUNA", ""};
+const CollectionSource kDetail{"NAPLATA_DETALJNO", "RACUNI_DETALJNO", "STAVKE_RACUNA_DETALJNO",
+                               " AND n.\"Sifra uplate\" IS NULL"};
+
+std::vector<const CollectionSource*> Sources(Database& db) {
+    if (db.TableExists(QStringLiteral("NAPLATA_DETALJNO"))) {
+        return {&kPosted, &kDetail};
+    }
+    return {&kPosted};
+}
+
 // Collections joined to their invoices; the retail invoices are those of sales terms 1.
-const char* kRetailCollections =
-    "FROM \"NAPLATA\" n JOIN \"RACUNI\" r ON r.\"SKLADISTE\" = n.\"Skladište\" AND r.\"IRA\" = "
-    "n.\"IRA\" AND r.\"GODINA\" = n.\"Godina\" AND r.\"BROJ RACUNA\" = n.\"Broj računa\" WHERE "
-    "n.\"Godina\" = ? AND r.\"UVJET PRODAJE\" = 1";
+QString RetailCollections(const CollectionSource& src) {
+    return QStringLiteral(
+               "FROM \"%1\" n JOIN \"%2\" r ON r.\"SKLADISTE\" = n.\"Skladište\" AND "
+               "r.\"IRA\" = n.\"IRA\" AND r.\"GODINA\" = n.\"Godina\" AND r.\"BROJ "
+               "RACUNA\" = n.\"Broj računa\" WHERE n.\"Godina\" = ? AND r.\"UVJET "
+               "PRODAJE\" = 1")
+               .arg(QString::fromLatin1(src.collections), QString::fromLatin1(src.invoices)) +
+           QString::fromUtf8(src.filter);
+}
 
 // The net part of a gross amount by a ratio of net to gross; when the ratio cannot be taken
 // (no lines, a gross of 0) the whole amount is net and the tax 0.
@@ -52,35 +80,41 @@ KpiEntry Proposal(Database& db, int year, const QDate& date, const QString& desc
 
 DailyCashSales ComputeDailyCashSales(Database& db, int year, const QDate& date) {
     DailyCashSales day;
-    Statement s(db, QStringLiteral("SELECT COUNT(*), SUM(n.\"Iznos\") ") +
-                        QString::fromUtf8(kRetailCollections) +
-                        QStringLiteral(" AND n.\"Datum\" = ? AND n.\"Tip\" IN ('gotovina', 'ček', "
-                                       "'kartica')"));
-    s.Exec({year, date});
-    if (s.Next() && s.Int(0) > 0) {
-        day.anyCollection = true;
-        day.gross = s.IsNull(1) ? 0 : s.Double(1);
-    }
-    s.Finish();
-    if (!day.anyCollection) {
-        return day;
-    }
-    // Each invoice collected that day counts once, however many collections it had.
-    Statement ratio(
-        db,
-        QStringLiteral(
-            "SELECT SUM(s.\"VRIJEDNOST_\"), SUM(s.\"UKUPNO_\") FROM \"STAVKE_RACUNA\" s JOIN "
-            "\"RACUNI\" r ON r.\"SKLADISTE\" = s.\"SKLADISTE\" AND r.\"IRA\" = s.\"IRA\" AND "
-            "r.\"GODINA\" = s.\"GODINA\" AND r.\"BROJ RACUNA\" = s.\"BROJ_RACUNA\" WHERE "
-            "r.\"GODINA\" = ? AND r.\"UVJET PRODAJE\" = 1 AND EXISTS (SELECT 1 FROM \"NAPLATA\" n "
-            "WHERE n.\"Skladište\" = r.\"SKLADISTE\" AND n.\"IRA\" = r.\"IRA\" AND n.\"Godina\" = "
-            "r.\"GODINA\" AND n.\"Broj računa\" = r.\"BROJ RACUNA\" AND n.\"Datum\" = ?)"));
-    ratio.Exec({year, date});
     double net = 0;
     double total = 0;
-    if (ratio.Next()) {
-        net = ratio.IsNull(0) ? 0 : ratio.Double(0);
-        total = ratio.IsNull(1) ? 0 : ratio.Double(1);
+    for (const CollectionSource* src : Sources(db)) {
+        Statement s(db, QStringLiteral("SELECT COUNT(*), SUM(n.\"Iznos\") ") +
+                            RetailCollections(*src) +
+                            QStringLiteral(" AND n.\"Datum\" = ? AND n.\"Tip\" IN ('gotovina', "
+                                           "'ček', 'kartica')"));
+        s.Exec({year, date});
+        if (!s.Next() || s.Int(0) == 0) {
+            continue;
+        }
+        day.anyCollection = true;
+        day.gross += s.IsNull(1) ? 0 : s.Double(1);
+        s.Finish();
+        // Each invoice collected that day counts once, however many collections it had.
+        Statement ratio(
+            db, QStringLiteral("SELECT SUM(s.\"VRIJEDNOST_\"), SUM(s.\"UKUPNO_\") FROM \"%1\" s "
+                               "JOIN \"%2\" r ON r.\"SKLADISTE\" = s.\"SKLADISTE\" AND r.\"IRA\" = "
+                               "s.\"IRA\" AND r.\"GODINA\" = s.\"GODINA\" AND r.\"BROJ RACUNA\" = "
+                               "s.\"BROJ_RACUNA\" WHERE r.\"GODINA\" = ? AND r.\"UVJET PRODAJE\" "
+                               "= 1 AND EXISTS (SELECT 1 FROM \"%3\" n WHERE n.\"Skladište\" = "
+                               "r.\"SKLADISTE\" AND n.\"IRA\" = r.\"IRA\" AND n.\"Godina\" = "
+                               "r.\"GODINA\" AND n.\"Broj računa\" = r.\"BROJ RACUNA\" AND "
+                               "n.\"Datum\" = ?")
+                        .arg(QString::fromLatin1(src->lines), QString::fromLatin1(src->invoices),
+                             QString::fromLatin1(src->collections)) +
+                    QString::fromUtf8(src->filter) + QLatin1Char(')'));
+        ratio.Exec({year, date});
+        if (ratio.Next()) {
+            net += ratio.IsNull(0) ? 0 : ratio.Double(0);
+            total += ratio.IsNull(1) ? 0 : ratio.Double(1);
+        }
+    }
+    if (!day.anyCollection) {
+        return day;
     }
     day.net = NetOf(day.gross, net, total);
     day.vat = day.gross - day.net;
@@ -88,6 +122,8 @@ DailyCashSales ComputeDailyCashSales(Database& db, int year, const QDate& date) 
 }
 
 std::optional<int> RebuildDailyCashSales(Database& db, int year, const QDate& date) {
+    // Detail rows other workstations committed but have not yet written come in first.
+    db.ApplyPendingDetail();
     Transaction tx(db);
     const DailyCashSales day = ComputeDailyCashSales(db, year, date);
     std::vector<int> existing;
@@ -134,14 +170,13 @@ std::optional<int> RebuildDailyCashSales(Database& db, int year, const QDate& da
 }
 
 int RebuildAllDailyCashSales(Database& db, int year) {
-    std::vector<QDate> dates;
-    {
-        Statement s(db, QStringLiteral("SELECT DISTINCT n.\"Datum\" ") +
-                            QString::fromUtf8(kRetailCollections) +
-                            QStringLiteral(" ORDER BY n.\"Datum\""));
+    db.ApplyPendingDetail();
+    std::set<QDate> dates;
+    for (const CollectionSource* src : Sources(db)) {
+        Statement s(db, QStringLiteral("SELECT DISTINCT n.\"Datum\" ") + RetailCollections(*src));
         s.Exec({year});
         while (s.Next()) {
-            dates.push_back(sqlvalue::ToDate(s.Value(0)));
+            dates.insert(sqlvalue::ToDate(s.Value(0)));
         }
     }
     for (const QDate& date : dates) {
@@ -207,7 +242,8 @@ KpiEntry ProposeSupplierPaymentEntry(Database& db, int book, int year, int seria
                                      const QDate& date, double amount, const QString& model) {
     Statement s(db, QStringLiteral(
                         "SELECT \"Šifra dobavljača\", \"Račun broj\", \"Iznos računa sa porezom\", "
-                        "COALESCE(\"PretporezOdbiti10\", 0) + COALESCE(\"PretporezOdbiti22\", 0) + "
+                        "COALESCE(\"PretporezOdbiti5\", 0) + COALESCE(\"PretporezOdbiti10\", 0) + "
+                        "COALESCE(\"PretporezOdbiti13\", 0) + COALESCE(\"PretporezOdbiti22\", 0) + "
                         "COALESCE(\"PretporezOdbiti23\", 0) + COALESCE(\"PretporezOdbiti25\", 0) "
                         "FROM \"KNJIGE_ULAZNIH_RACUNA\" WHERE \"URA\" = ? AND \"GODINA\" = ? AND "
                         "\"Redni broj\" = ?"));

@@ -20,7 +20,8 @@ namespace zodra::books {
 // The day's retail takings: the collections dated that day ("gotovina", "ček", "kartica",
 // counter-rows of cancellations included) of the year's invoices with sales terms 1, and the
 // net part of them by the ratio of net to gross over the lines of the invoices collected that
-// day.
+// day. In summing mode the detail invoices' collections count until the day end carries them
+// over to the summary invoice, and the summary's afterwards.
 struct DailyCashSales {
     bool anyCollection = false;
     double gross = 0;  // PRIMICI U GOTOVINI
@@ -37,7 +38,8 @@ std::optional<int> RebuildDailyCashSales(Database& db, int year, const QDate& da
 int RebuildAllDailyCashSales(Database& db, int year);
 
 // What the program runs after the retail collections of a date changed (a retail payment, a
-// cancellation): the day's entry is rebuilt when the company is "R-2", nothing otherwise.
+// cancellation or deletion of an invoice, a detail invoice's too): the day's entry is rebuilt
+// when the company is "R-2", nothing otherwise.
 void AfterRetailCollections(Session& session, const QDate& date);
 
 // The column a payment model puts its amount in: "gotovina", "kartica", "ček" (cash), "žiro

@@ -93,6 +93,17 @@ void RequireAmount(double value, const QString& what) {
 
 }  // namespace
 
+PurchaseKind DefaultPurchaseKind(int book) {
+    switch (book) {
+        case 4:
+            return PurchaseKind::Import;
+        case 5:
+            return PurchaseKind::EuServices;
+        default:
+            return PurchaseKind::Domestic;
+    }
+}
+
 QString PurchaseKindName(PurchaseKind kind) {
     switch (kind) {
         case PurchaseKind::Domestic:
@@ -329,6 +340,17 @@ bool DeleteUraInvoiceAsked(Database& db, int book, int year, int number, Prompte
     }
     DeleteUraInvoice(db, book, year, number);
     return true;
+}
+
+std::vector<UraBookChoice> UraBookChoices(Database& db) {
+    Statement s(db, QStringLiteral("SELECT \"SIFRA\", \"NAZIV\" FROM \"KNJIGE_URA\" ORDER BY "
+                                   "\"SIFRA\""));
+    s.Exec();
+    std::vector<UraBookChoice> books;
+    while (s.Next()) {
+        books.push_back({s.Int(0), s.Text(1)});
+    }
+    return books;
 }
 
 std::vector<UraSupplier> UraSuppliers(Database& db) {

@@ -27,17 +27,22 @@ namespace zodra::books {
 // 10, 22 and 23 %.
 inline constexpr std::array<int, 6> kUraRates{5, 10, 13, 22, 23, 25};
 
-// What was bought, for the VAT form's input lines (stored in "Vrsta nabave").
+// What was bought, for the VAT form's lines (stored in "Vrsta nabave"). The kind alone decides
+// the lines; a new row takes its book's kind unless another is chosen (books 4 and 5 are kept
+// for imports and for services bought abroad).
 enum class PurchaseKind {
     Domestic = 0,         // tuzemni računi (lines 301–303)
     DomesticReverse = 1,  // tuzemni prijenos porezne obveze (304)
     EuGoods = 2,          // stjecanje dobara unutar EU (305–307)
     EuServices = 3,       // usluge primljene iz EU (308–310)
     ForeignServices = 4,  // dobra i usluge od poreznih obveznika bez sjedišta (311–313)
-    Import = 5,           // uvoz (315)
+    Import = 5,           // uvoz (314)
 };
 inline constexpr int kPurchaseKindCount = 6;
 QString PurchaseKindName(PurchaseKind kind);
+// The kind a new row of the book starts with: imports in book 4, services bought abroad in
+// book 5, domestic purchases elsewhere.
+PurchaseKind DefaultPurchaseKind(int book);
 
 struct UraRateAmounts {
     double base = 0;           // Osnovica r
@@ -105,6 +110,13 @@ void RewriteUraInvoice(Database& db, const UraInvoice& invoice, const QString& c
 void DeleteUraInvoice(Database& db, int book, int year, int number);
 // The list window's deletion: asks UraDeleteQuestion (No by default) first.
 bool DeleteUraInvoiceAsked(Database& db, int book, int year, int number, Prompter& prompter);
+
+// The company's input invoice books (KNJIGE_URA), by code.
+struct UraBookChoice {
+    int code = 0;
+    QString name;
+};
+std::vector<UraBookChoice> UraBookChoices(Database& db);
 
 // The suppliers an invoice can be entered for (partners marked "Dobavljac"), by name.
 struct UraSupplier {

@@ -61,6 +61,7 @@ QString DayText(const QDate& d) {
 UraEntry::UraEntry(Session& session, Prompter& prompter, int book, const QDate& today)
     : m_session(session), m_prompter(prompter), m_book(book), m_today(today) {
     dateText = DayText(today);
+    kind = DefaultPurchaseKind(book);
     // The frames start at the rates of the company's tax groups, highest last, so that the
     // usual full rate sits in the last frame; the book's other rates fill frames left over.
     std::vector<int> preset;

@@ -71,7 +71,7 @@ int Supplier(Database& db, const QJsonValue& v) {
     return sqlvalue::ToInt(code);
 }
 
-PurchaseKind Kind(const QString& word) {
+PurchaseKind Kind(const QString& word, int book) {
     static const std::pair<const char*, PurchaseKind> kinds[] = {
         {"tuzemni", PurchaseKind::Domestic},
         {"tuzemni-prijenos", PurchaseKind::DomesticReverse},
@@ -81,7 +81,7 @@ PurchaseKind Kind(const QString& word) {
         {"uvoz", PurchaseKind::Import},
     };
     if (word.isEmpty()) {
-        return PurchaseKind::Domestic;
+        return DefaultPurchaseKind(book);
     }
     for (const auto& [name, kind] : kinds) {
         if (word == QLatin1String(name)) {
@@ -109,7 +109,7 @@ UraFile ReadUraJson(Database& db, const QByteArray& json, int businessYear) {
     inv.invoiceNumber = o.value(QStringLiteral("broj_racuna")).toString();
     inv.supplier = Supplier(db, o.value(QStringLiteral("dobavljac")));
     inv.type = o.value(QStringLiteral("tip")).toString(QStringLiteral("R-1"));
-    inv.kind = Kind(o.value(QStringLiteral("vrsta_nabave")).toString());
+    inv.kind = Kind(o.value(QStringLiteral("vrsta_nabave")).toString(), inv.book);
     if (db.Scalar(QStringLiteral("SELECT 1 FROM \"KNJIGE_URA\" WHERE \"SIFRA\" = ?"), {inv.book})
             .isNull()) {
         Bad(QStringLiteral("knjiga ulaznih računa ") + QString::number(inv.book) +

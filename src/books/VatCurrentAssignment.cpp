@@ -10,8 +10,9 @@ namespace {
 
 // The current form's lines for the books' figures, from the tax groups' settings: a sale goes
 // to the line its tax treatment or its group's kind of supply names; input tax at a rate goes
-// to the input line of the taxable kind of that rate. The lines bought abroad repeat the
-// domestic rate lines in the same order (201–203 → 208–210 and 308–310).
+// to the input line of the taxable kind of that rate, by the purchase's kind. The lines bought
+// abroad repeat the domestic rate lines in the same order (201–203 → 205–207, 208–210,
+// 211–213 and 305–313).
 class CurrentAssignment : public VatLineAssignment {
 public:
     explicit CurrentAssignment(Database& db) : m_lines(db) {}
@@ -25,26 +26,25 @@ public:
     }
 
     QStringList InputLines(const VatInputFigure& f) const override {
-        const RateColumn* column = ColumnOfRate(f.rate);
-        switch (f.kind) {
-            case VatInputKind::Domestic:
-                if (column == nullptr) {
-                    return {};
-                }
-                return {QString::number(column->outputLine + kInputOffset)};
-            case VatInputKind::Import:
-                return {QString::number(kImportLine)};
-            case VatInputKind::ForeignServices: {
-                if (column == nullptr) {
-                    return {};
-                }
-                // Services bought abroad: the tax is owed (II) and deducted (III) at once.
-                const int slot = column->outputLine - kFirstRateLine;
-                return {QString::number(kServicesReceivedLine + slot),
-                        QString::number(kServicesReceivedLine + slot + kInputOffset)};
-            }
+        if (f.kind == PurchaseKind::Import) {
+            return {QString::number(kImportLine)};
         }
-        return {};
+        const int owed = OwedLine(f);
+        if (owed == 0) {
+            return {};
+        }
+        return {QString::number(owed + kInputOffset)};
+    }
+
+    QStringList OwedLines(const VatInputFigure& f) const override {
+        if (f.kind == PurchaseKind::Domestic || f.kind == PurchaseKind::Import) {
+            return {};
+        }
+        const int owed = OwedLine(f);
+        if (owed == 0) {
+            return {};
+        }
+        return {QString::number(owed)};
     }
 
     std::map<QString, double> LineRates() const override {
@@ -57,9 +57,41 @@ public:
 
 private:
     static constexpr int kFirstRateLine = 201;
-    static constexpr int kServicesReceivedLine = 208;
+    static constexpr int kDomesticReverseLine = 204;
+    static constexpr int kEuGoodsLine = 205;
+    static constexpr int kEuServicesLine = 208;
+    static constexpr int kForeignServicesLine = 211;
     static constexpr int kImportLine = 314;
     static constexpr int kInputOffset = 100;
+
+    // The line of part II a purchase of the kind and rate belongs to (its input tax is the
+    // line 100 further): domestic purchases at the rate lines 201–203, the buyer's own reverse
+    // charge on one line of all rates, the purchases from abroad in the three rate slots of
+    // their group. 0 when the rate has no slot.
+    int OwedLine(const VatInputFigure& f) const {
+        if (f.kind == PurchaseKind::DomesticReverse) {
+            return kDomesticReverseLine;
+        }
+        const RateColumn* column = ColumnOfRate(f.rate);
+        if (column == nullptr) {
+            return 0;
+        }
+        const int slot = column->outputLine - kFirstRateLine;
+        switch (f.kind) {
+            case PurchaseKind::Domestic:
+                return column->outputLine;
+            case PurchaseKind::EuGoods:
+                return kEuGoodsLine + slot;
+            case PurchaseKind::EuServices:
+                return kEuServicesLine + slot;
+            case PurchaseKind::ForeignServices:
+                return kForeignServicesLine + slot;
+            case PurchaseKind::DomesticReverse:
+            case PurchaseKind::Import:
+                break;
+        }
+        return 0;
+    }
 
     const RateColumn* ColumnOfRate(double rate) const {
         for (const RateColumn& c : m_lines.RateColumns()) {

@@ -9,19 +9,47 @@
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Prompter.h"
+#include "data/Rounding.h"
 #include "data/SqlValue.h"
 #include "data/Statement.h"
 #include "data/Transaction.h"
+#include "reports/AmountInWords.h"
+#include "reports/ValueFormat.h"
 
 namespace zodra::books {
 
 namespace {
 
+// Where output invoices are read from. Posted invoices live in RACUNI; in summing mode the
+// register's sales wait in the detail tables until the day end sums them into one summary
+// invoice of RACUNI and marks them SUMARNI. Until then they are read from the detail tables,
+// afterwards from the summary only, so every sale counts exactly once. Collections of detail
+// invoices are read until the summing carries them over to the summary ("Sifra uplate").
+struct InvoiceSource {
+    const char* header;
+    const char* lines;
+    const char* collections;
+    const char* headerFilter;      // on r: which headers count
+    const char* collectionFilter;  // on n: which collections count
+};
+
+const InvoiceSource kPostedInvoices{"RACUNI", "STAVKE_RACUNA", "NAPLATA", "", ""};
+const InvoiceSource kDetailInvoices{"RACUNI_DETALJNO", "STAVKE_RACUNA_DETALJNO", "NAPLATA_DETALJNO",
+                                    " AND r.\"SUMARNI\" = FALSE",
+                                    " AND n.\"Sifra uplate\" IS NULL"};
+
+QString Name(const char* name) {
+    return QLatin1Char('"') + QString::fromUtf8(name) + QLatin1Char('"');
+}
+
 // Invoices and their lines joined on the invoice key.
-const char* const kLinesOfInvoices =
-    "FROM \"STAVKE_RACUNA\" s JOIN \"RACUNI\" r ON r.\"SKLADISTE\" = s.\"SKLADISTE\" AND "
-    "r.\"IRA\" = s.\"IRA\" AND r.\"GODINA\" = s.\"GODINA\" AND r.\"BROJ RACUNA\" = "
-    "s.\"BROJ_RACUNA\" ";
+QString LinesOfInvoices(const InvoiceSource& src) {
+    return QStringLiteral("FROM ") + Name(src.lines) + QStringLiteral(" s JOIN ") +
+           Name(src.header) +
+           QStringLiteral(
+               " r ON r.\"SKLADISTE\" = s.\"SKLADISTE\" AND r.\"IRA\" = s.\"IRA\" AND "
+               "r.\"GODINA\" = s.\"GODINA\" AND r.\"BROJ RACUNA\" = s.\"BROJ_RACUNA\" ");
+}
 
 const char* const kFigureGroup =
     " GROUP BY s.\"TIP_OPOREZIVANJA\", s.\"POREZ_%\", s.\"GRUPA_POREZA\"";
@@ -40,22 +68,23 @@ void AddInput(VatForm& form, const VatLineAssignment& assign, const VatInputFigu
 
 // Invoice basis: the lines of invoices dated in the range, less the lines of invoices
 // cancelled in the range (whenever they were issued).
-void OutputOnInvoiceDates(Database& db, int year, const QDate& from, const QDate& to, VatForm& form,
-                          const VatLineAssignment& assign) {
+void OutputOnInvoiceDates(Database& db, const InvoiceSource& src, int year, const QDate& from,
+                          const QDate& to, VatForm& form, const VatLineAssignment& assign) {
     const QString select = QStringLiteral(
                                "SELECT s.\"TIP_OPOREZIVANJA\", s.\"POREZ_%\", s.\"GRUPA_POREZA\", "
                                "SUM(s.\"VRIJEDNOST_\"), SUM(s.\"POREZ_IZNOS\") ") +
-                           QLatin1String(kLinesOfInvoices);
+                           LinesOfInvoices(src);
+    const QString filter = QString::fromUtf8(src.headerFilter);
     const QString issued = select +
                            QStringLiteral(
                                "WHERE r.\"GODINA\" = ? AND r.\"DATUM\" >= ? AND "
                                "r.\"DATUM\" <= ?") +
-                           QLatin1String(kFigureGroup);
+                           filter + QLatin1String(kFigureGroup);
     const QString cancelled = select +
                               QStringLiteral(
                                   "WHERE r.\"GODINA\" = ? AND r.\"STORNO\" = TRUE AND "
                                   "r.\"DATUM_STORNA\" >= ? AND r.\"DATUM_STORNA\" <= ?") +
-                              QLatin1String(kFigureGroup);
+                              filter + QLatin1String(kFigureGroup);
     for (const auto& [sql, sign] : {std::pair{issued, 1.0}, std::pair{cancelled, -1.0}}) {
         Statement s(db, sql);
         s.Exec({year, from, to});
@@ -72,15 +101,21 @@ using InvoiceKey = std::tuple<int, int, int, int>;
 // tax treatment and rate of the invoice: base = paid × B / U, tax = paid × T / U, U being the
 // invoice's gross total. An invoice whose total is 0 has no shares: what was collected on it is
 // written as a base with no tax.
-void OutputOnCollections(Database& db, int year, const QDate& from, const QDate& to, VatForm& form,
-                         const VatLineAssignment& assign) {
+void OutputOnCollections(Database& db, const InvoiceSource& src, int year, const QDate& from,
+                         const QDate& to, VatForm& form, const VatLineAssignment& assign) {
+    const QString collections = Name(src.collections);
+    const QString collectionFilter = QString::fromUtf8(src.collectionFilter);
     std::map<InvoiceKey, double> paid;
     {
         Statement s(db, QStringLiteral(
-                            "SELECT \"Skladište\", \"IRA\", \"Godina\", \"Broj računa\", "
-                            "SUM(\"Iznos\") FROM \"NAPLATA\" WHERE \"Godina\" = ? AND \"Datum\" "
-                            ">= ? AND \"Datum\" <= ? GROUP BY \"Skladište\", \"IRA\", \"Godina\", "
-                            "\"Broj računa\""));
+                            "SELECT n.\"Skladište\", n.\"IRA\", n.\"Godina\", n.\"Broj računa\", "
+                            "SUM(n.\"Iznos\") FROM ") +
+                            collections +
+                            QStringLiteral(" n WHERE n.\"Godina\" = ? AND n.\"Datum\" >= ? AND "
+                                           "n.\"Datum\" <= ?") +
+                            collectionFilter +
+                            QStringLiteral(" GROUP BY n.\"Skladište\", n.\"IRA\", n.\"Godina\", "
+                                           "n.\"Broj računa\""));
         s.Exec({year, from, to});
         while (s.Next()) {
             paid[{s.Int(0), s.Int(1), s.Int(2), s.Int(3)}] += s.Double(4);
@@ -96,12 +131,17 @@ void OutputOnCollections(Database& db, int year, const QDate& from, const QDate&
         QStringLiteral(
             "SELECT s.\"SKLADISTE\", s.\"IRA\", s.\"GODINA\", s.\"BROJ_RACUNA\", "
             "s.\"TIP_OPOREZIVANJA\", s.\"POREZ_%\", s.\"GRUPA_POREZA\", SUM(s.\"VRIJEDNOST_\"), "
-            "SUM(s.\"POREZ_IZNOS\") FROM \"STAVKE_RACUNA\" s WHERE s.\"GODINA\" = ? AND EXISTS "
-            "(SELECT 1 FROM \"NAPLATA\" n WHERE n.\"Skladište\" = s.\"SKLADISTE\" AND n.\"IRA\" "
-            "= s.\"IRA\" AND n.\"Godina\" = s.\"GODINA\" AND n.\"Broj računa\" = "
-            "s.\"BROJ_RACUNA\" AND n.\"Datum\" >= ? AND n.\"Datum\" <= ?) GROUP BY "
-            "s.\"SKLADISTE\", s.\"IRA\", s.\"GODINA\", s.\"BROJ_RACUNA\", "
-            "s.\"TIP_OPOREZIVANJA\", s.\"POREZ_%\", s.\"GRUPA_POREZA\""));
+            "SUM(s.\"POREZ_IZNOS\") FROM ") +
+            Name(src.lines) +
+            QStringLiteral(" s WHERE s.\"GODINA\" = ? AND EXISTS (SELECT 1 FROM ") + collections +
+            QStringLiteral(
+                " n WHERE n.\"Skladište\" = s.\"SKLADISTE\" AND n.\"IRA\" = s.\"IRA\" AND "
+                "n.\"Godina\" = s.\"GODINA\" AND n.\"Broj računa\" = s.\"BROJ_RACUNA\" AND "
+                "n.\"Datum\" >= ? AND n.\"Datum\" <= ?") +
+            collectionFilter +
+            QStringLiteral(
+                ") GROUP BY s.\"SKLADISTE\", s.\"IRA\", s.\"GODINA\", s.\"BROJ_RACUNA\", "
+                "s.\"TIP_OPOREZIVANJA\", s.\"POREZ_%\", s.\"GRUPA_POREZA\""));
     s.Exec({year, from, to});
     while (s.Next()) {
         groups[{s.Int(0), s.Int(1), s.Int(2), s.Int(3)}].push_back(
@@ -153,18 +193,15 @@ std::vector<QString> InputRateColumns(Database& db) {
     return rates;
 }
 
-VatInputKind InputKindOfBook(int book) {
-    if (book == 4) {
-        return VatInputKind::Import;
-    }
-    if (book == 5) {
-        return VatInputKind::ForeignServices;
-    }
-    return VatInputKind::Domestic;
+// Purchases whose tax the buyer reckons himself (reverse charge, acquisitions and services
+// from abroad): owed and deducted on the invoice's date, whatever its type. Imports are
+// deducted when the tax paid at customs is paid.
+bool SelfAssessed(PurchaseKind kind) {
+    return kind != PurchaseKind::Domestic && kind != PurchaseKind::Import;
 }
 
 struct InputRow {
-    int book = 0;
+    PurchaseKind kind = PurchaseKind::Domestic;
     QString type;
     double total = 0;
     double paid = 0;  // the payment, for rows read through their payments
@@ -174,7 +211,8 @@ struct InputRow {
 std::vector<InputRow> ReadInputRows(Database& db, int year, const QDate& from, const QDate& to,
                                     bool throughPayments) {
     const std::vector<QString> rates = InputRateColumns(db);
-    QString columns = QStringLiteral("k.\"URA\", k.\"Tip računa\", k.\"Iznos računa sa porezom\"");
+    QString columns =
+        QStringLiteral("k.\"Vrsta nabave\", k.\"Tip računa\", k.\"Iznos računa sa porezom\"");
     for (const QString& r : rates) {
         columns += QStringLiteral(
                        ", k.\"Osnovica%1\", k.\"PretporezUkupno%1\", "
@@ -200,7 +238,13 @@ std::vector<InputRow> ReadInputRows(Database& db, int year, const QDate& from, c
     std::vector<InputRow> rows;
     const int last = 3 + static_cast<int>(rates.size()) * 3;
     while (s.Next()) {
-        InputRow row{s.Int(0), s.Text(1), s.Double(2), s.Double(last), {}};
+        const int kind = s.Int(0);
+        InputRow row{kind >= 0 && kind < kPurchaseKindCount ? static_cast<PurchaseKind>(kind)
+                                                            : PurchaseKind::Domestic,
+                     s.Text(1),
+                     s.Double(2),
+                     s.Double(last),
+                     {}};
         for (int k = 0; k < static_cast<int>(rates.size()); ++k) {
             row.rates.emplace_back(rates.at(static_cast<size_t>(k)).toDouble(), s.Double(3 + k * 3),
                                    s.Double(4 + k * 3), s.Double(5 + k * 3));
@@ -216,7 +260,7 @@ std::vector<InputRow> ReadInputRows(Database& db, int year, const QDate& from, c
 // no tax at the row's first deductible rate.
 void AddInputRow(VatForm& form, const VatLineAssignment& assign, const InputRow& row,
                  bool throughPayment) {
-    const VatInputKind kind = InputKindOfBook(row.book);
+    const PurchaseKind kind = row.kind;
     if (throughPayment && row.total == 0) {
         for (const auto& [rate, base, total, deductible] : row.rates) {
             if (deductible != 0) {
@@ -228,6 +272,13 @@ void AddInputRow(VatForm& form, const VatLineAssignment& assign, const InputRow&
     }
     const double share = throughPayment ? row.paid / row.total : 1.0;
     for (const auto& [rate, base, total, deductible] : row.rates) {
+        // The buyer owes the whole tax of a purchase he taxes himself, and deducts his part.
+        if (base != 0 || total != 0) {
+            for (const QString& code :
+                 assign.OwedLines({kind, rate, base * share, total * share})) {
+                form.Add(code, base * share, total * share);
+            }
+        }
         if (deductible == 0) {
             continue;
         }
@@ -239,19 +290,18 @@ void AddInputRow(VatForm& form, const VatLineAssignment& assign, const InputRow&
 void InputFigures(Database& db, int year, const QDate& from, const QDate& to, bool collections,
                   VatForm& form, const VatLineAssignment& assign) {
     for (const InputRow& row : ReadInputRows(db, year, from, to, false)) {
-        const VatInputKind kind = InputKindOfBook(row.book);
-        // On invoice dates: R-1 invoices of the ordinary books and every service bought abroad.
+        // On invoice dates: domestic R-1 invoices and the purchases taxed by the buyer.
         const bool byDate =
-            !collections && (kind == VatInputKind::ForeignServices ||
-                             (kind == VatInputKind::Domestic && row.type == QLatin1String("R-1")));
+            !collections && (SelfAssessed(row.kind) || (row.kind == PurchaseKind::Domestic &&
+                                                        row.type == QLatin1String("R-1")));
         if (byDate) {
             AddInputRow(form, assign, row, false);
         }
     }
     for (const InputRow& row : ReadInputRows(db, year, from, to, true)) {
-        const VatInputKind kind = InputKindOfBook(row.book);
-        const bool byPayment = collections || kind == VatInputKind::Import ||
-                               (kind == VatInputKind::Domestic && row.type != QLatin1String("R-1"));
+        const bool byPayment =
+            collections || row.kind == PurchaseKind::Import ||
+            (row.kind == PurchaseKind::Domestic && row.type != QLatin1String("R-1"));
         if (byPayment) {
             AddInputRow(form, assign, row, true);
         }
@@ -285,28 +335,49 @@ public:
         }
     }
 
+    // The forms before 2013 know domestic purchases, imports and services bought abroad; a
+    // domestic reverse charge is deducted as a domestic purchase and goods from the EU as an
+    // import.
+    static PurchaseKind Older(PurchaseKind kind) {
+        switch (kind) {
+            case PurchaseKind::Domestic:
+            case PurchaseKind::DomesticReverse:
+                return PurchaseKind::Domestic;
+            case PurchaseKind::EuGoods:
+            case PurchaseKind::Import:
+                return PurchaseKind::Import;
+            case PurchaseKind::EuServices:
+            case PurchaseKind::ForeignServices:
+                return PurchaseKind::ForeignServices;
+        }
+        return PurchaseKind::Domestic;
+    }
+
     QStringList InputLines(const VatInputFigure& f) const override {
         const int rate = static_cast<int>(std::lround(f.rate));
+        const PurchaseKind kind = Older(f.kind);
         if (m_before2012) {
-            switch (f.kind) {
-                case VatInputKind::Domestic:
+            switch (kind) {
+                case PurchaseKind::Domestic:
                     return Pick(rate, {{10, "III.1"}, {22, "III.2"}, {23, "III.2a"}});
-                case VatInputKind::Import:
+                case PurchaseKind::Import:
                     return Pick(rate, {{22, "III.3"}, {23, "III.3"}});
-                case VatInputKind::ForeignServices:
+                case PurchaseKind::ForeignServices:
                     return Pick(rate, {{10, "III.4"}, {22, "III.5"}, {23, "III.5a"}});
+                default:
+                    return {};
             }
-            return {};
         }
-        switch (f.kind) {
-            case VatInputKind::Domestic:
+        switch (kind) {
+            case PurchaseKind::Domestic:
                 return Pick(rate, {{10, "III.1"}, {22, "III.2"}, {23, "III.2"}, {25, "III.3"}});
-            case VatInputKind::Import:
+            case PurchaseKind::Import:
                 return Pick(rate, {{22, "III.2"}, {23, "III.2"}, {25, "III.4"}});
-            case VatInputKind::ForeignServices:
+            case PurchaseKind::ForeignServices:
                 return Pick(rate, {{10, "III.5"}, {22, "III.6"}, {23, "III.6"}, {25, "III.7"}});
+            default:
+                return {};
         }
-        return {};
     }
 
 private:
@@ -334,6 +405,22 @@ QString Text(const QVariant& v) {
     return sqlvalue::ToText(v);
 }
 
+// The open parts of the partner payments of `payments` dated in the range: each payment less
+// what of it closes invoices (the rows of `closings` pointing at it by `link`); payments closed
+// in full, or beyond, have none.
+double UnclosedPayments(Database& db, const char* payments, const char* closings, const char* link,
+                        const QDate& from, const QDate& to) {
+    const QString sql =
+        QStringLiteral(
+            "SELECT SUM(o.\"NEZATVORENO\") FROM (SELECT u.\"Iznos\" - COALESCE((SELECT "
+            "SUM(c.\"Iznos\") FROM \"%2\" c WHERE c.\"%3\" = u.\"Sifra\"), 0) AS "
+            "\"NEZATVORENO\" FROM \"%1\" u WHERE u.\"Datum\" >= ? AND u.\"Datum\" <= ?) o WHERE "
+            "o.\"NEZATVORENO\" > 0.005")
+            .arg(QString::fromLatin1(payments), QString::fromLatin1(closings),
+                 QString::fromUtf8(link));
+    return sqlvalue::ToDouble(db.Scalar(sql, {from, to}));
+}
+
 }  // namespace
 
 std::unique_ptr<VatLineAssignment> CurrentVatAssignment(Database& db);
@@ -355,6 +442,16 @@ QString VatDeleteQuestion() {
 
 QString VatMissingReturnMessage(int number) {
     return QStringLiteral("Ne postoji proknjiženi PDV obrazac broj ") + QString::number(number);
+}
+
+QString VatUnclosedCustomerPayments(const QString& amount) {
+    return QStringLiteral("Za ovaj period postoji ") + amount +
+           QStringLiteral(" nezatvorenih uplata kupaca!");
+}
+
+QString VatUnclosedSupplierPayments(const QString& amount) {
+    return QStringLiteral("Za ovaj period postoji ") + amount +
+           QStringLiteral(" nezatvorenih uplata dobavljačima!");
 }
 
 QString VatPrintTitle(int number) {
@@ -386,13 +483,37 @@ VatReturn ComputeVatReturn(Database& db, int year, const QDate& from, const QDat
             vat.collectionBasis = s.Text(5).trimmed() == QLatin1String("R-2");
         }
     }
-    if (vat.collectionBasis) {
-        OutputOnCollections(db, year, from, to, vat.form, *assign);
-    } else {
-        OutputOnInvoiceDates(db, year, from, to, vat.form, *assign);
+    // Sales whose detail rows another workstation committed but has not yet written into the
+    // detail tables are brought in first.
+    db.ApplyPendingDetail();
+    const bool detail = db.TableExists(QStringLiteral("RACUNI_DETALJNO"));
+    for (const InvoiceSource* src : {&kPostedInvoices, &kDetailInvoices}) {
+        if (src == &kDetailInvoices && !detail) {
+            continue;
+        }
+        if (vat.collectionBasis) {
+            OutputOnCollections(db, *src, year, from, to, vat.form, *assign);
+        } else {
+            OutputOnInvoiceDates(db, *src, year, from, to, vat.form, *assign);
+        }
     }
     InputFigures(db, year, from, to, vat.collectionBasis, vat.form, *assign);
     vat.form.ComputeTotals();
+    if (vat.collectionBasis) {
+        const reports::ValueFormat format(HomeCurrencyName(db));
+        const double customers =
+            UnclosedPayments(db, "UPLATE", "NAPLATA", "Sifra uplate", from, to);
+        const double suppliers =
+            UnclosedPayments(db, "UPLATE_URA", "PLACANJA", "Sifra uplate URA", from, to);
+        if (RoundMoney(customers) != 0) {
+            vat.warnings << VatUnclosedCustomerPayments(
+                format.Format(customers, QStringLiteral("Currency")));
+        }
+        if (RoundMoney(suppliers) != 0) {
+            vat.warnings << VatUnclosedSupplierPayments(
+                format.Format(suppliers, QStringLiteral("Currency")));
+        }
+    }
     return vat;
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "books/UraBook.h"
 #include "books/VatForm.h"
 #include "reports/ReportEngine.h"
 
@@ -32,12 +33,10 @@ struct VatOutputFigure {
     double tax = 0;
 };
 
-// Input invoice books 4 and 5 hold imports and services bought abroad; the rest are domestic.
-enum class VatInputKind { Domestic, Import, ForeignServices };
-
-// The deductible amount of input invoices at one rate column of the book.
+// The deductible amount of input invoices of one kind of purchase at one rate column of the
+// book.
 struct VatInputFigure {
-    VatInputKind kind = VatInputKind::Domestic;
+    PurchaseKind kind = PurchaseKind::Domestic;
     double rate = 0;
     double base = 0;
     double tax = 0;
@@ -49,6 +48,9 @@ public:
     virtual ~VatLineAssignment() = default;
     virtual QStringList OutputLines(const VatOutputFigure& figure) const = 0;
     virtual QStringList InputLines(const VatInputFigure& figure) const = 0;
+    // The lines where the buyer owes the tax of a purchase he taxes himself (none on the forms
+    // before 2013).
+    virtual QStringList OwedLines(const VatInputFigure&) const { return {}; }
     // The taxed lines' own rates (the current form's come from its tax groups).
     virtual std::map<QString, double> LineRates() const { return {}; }
 };
@@ -67,6 +69,9 @@ struct VatReturn {
     QString activity;              // DJELATNOST
     QString oib;
     VatForm form{VatFormGeneration::Current};
+    // What the user is told before checking the return (unclosed payments): the return is
+    // filled all the same.
+    QStringList warnings;
 };
 
 // "Ograničenja nisu ispravno upisana." for a range that ends before it begins.
@@ -75,9 +80,17 @@ QString VatDeleteQuestion();                  // "Želite li izbrisati PDV obraz
 QString VatMissingReturnMessage(int number);  // "Ne postoji proknjiženi PDV obrazac broj " + n
 QString VatPrintTitle(int number);            // "Ispis PDV obrasca br. " + n
 
+// The warnings of a return on collections: payments of customers ("Za ovaj period postoji " +
+// amount + " nezatvorenih uplata kupaca!") and to suppliers ("… nezatvorenih uplata
+// dobavljačima!") dated in the range whose amount is not yet closed against invoices, the amount
+// their open parts as currency. Such a payment counts on no invoice and so in no line.
+QString VatUnclosedCustomerPayments(const QString& amount);
+QString VatUnclosedSupplierPayments(const QString& amount);
+
 // Computes the return of the range from..to (both days included) over the business year's
 // documents, for the form generation of the range's end; the company record decides the
-// basis (R-2: collections and payments) and fills the header.
+// basis (R-2: collections and payments, with the unclosed payments' warnings) and fills the
+// header.
 VatReturn ComputeVatReturn(Database& db, int year, const QDate& from, const QDate& to);
 
 // Stores the return under the next number of its year (MAX + 1, taken inside the write

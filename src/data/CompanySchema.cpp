@@ -142,6 +142,16 @@ const std::vector<CompanySchema::Migration>& Migrations() {
                         "ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"Vrsta nabave\" "
                         "INTEGER NOT NULL DEFAULT 0;"),
          true},
+        // 11: the kind of purchase alone decides an input invoice's lines on the VAT form. Rows
+        // of books 4 (imports) and 5 (services bought abroad) written before the kind was kept
+        // take their book's kind, which is what the form read for them until now. The inventory
+        // book's movements become views ("KP" and the two report views).
+        {11,
+         QStringLiteral("UPDATE \"KNJIGE_ULAZNIH_RACUNA\" SET \"Vrsta nabave\" = 5 WHERE "
+                        "\"URA\" = 4 AND \"Vrsta nabave\" = 0; "
+                        "UPDATE \"KNJIGE_ULAZNIH_RACUNA\" SET \"Vrsta nabave\" = 3 WHERE "
+                        "\"URA\" = 5 AND \"Vrsta nabave\" = 0;"),
+         true},
     };
     return steps;
 }

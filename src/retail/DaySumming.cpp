@@ -625,7 +625,15 @@ DeferredReduction ReduceStep(Session& session, Prompter& prompter) {
 }
 
 void TakingsStep(Session& session, const QDate& date) {
-    if (session.options.r2) {
+    if (!session.options.r2) {
+        return;
+    }
+    // Where the program keeps the books' own rule for the day's entry (it counts the detail
+    // invoices' collections until they are carried over), that rule writes it, so one rule
+    // writes the entry whatever changed the day's collections.
+    if (session.afterRetailCollections) {
+        session.RetailCollectionsChanged(date);
+    } else {
         WriteDayTakings(session, date);
     }
 }

@@ -73,7 +73,8 @@ void WriteDayTakings(Session& session, const QDate& date);
 // The Z steps for the register window: each asks its question (No the default) unless the
 // step does not apply, runs the step and shows its message or refusal. SumStep asks only in
 // summing mode, ReduceStep only with deferred stock; TakingsStep writes for "R-2" companies
-// without a question. ReduceStep returns the price differences for the window to show.
+// without a question (through the session's afterRetailCollections when the program set one).
+// ReduceStep returns the price differences for the window to show.
 bool SumStep(Session& session, Prompter& prompter, const QDate& from, const QDate& to);
 DeferredReduction ReduceStep(Session& session, Prompter& prompter);
 void TakingsStep(Session& session, const QDate& date);

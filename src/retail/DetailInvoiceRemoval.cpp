@@ -1,6 +1,7 @@
 #include "retail/DetailInvoiceRemoval.h"
 
 #include <functional>
+#include <set>
 
 #include "data/Database.h"
 #include "data/Errors.h"
@@ -153,15 +154,27 @@ void CancelDetailInvoice(Session& session, int number, const QDate& date) {
                 "AND \"GODINA\" = ? AND \"BROJ RACUNA\" = ?"),
             QVariantList{date, numbering::NextCancellationNumber(db, w, y)} + key);
     });
+    // The counter-rows are collections of the cancellation date.
+    session.RetailCollectionsChanged(date);
 }
 
 void DeleteDetailInvoice(Session& session, int number) {
     Database& db = session.Db();
     const int w = session.activeWarehouse.code;
     const int y = session.businessYear;
+    std::set<QDate> collected;
     WithDetailSettled(db, [&](Transaction& transaction) {
         Require(db, w, y, number, SummedDeleteRefusal());
         const QVariantList key{w, kRetailBook, y, number};
+        collected.clear();
+        Statement dates = db.Prepare(QStringLiteral(
+            "SELECT DISTINCT \"Datum\" FROM \"NAPLATA_DETALJNO\" WHERE \"Skladište\" = ? AND "
+            "\"IRA\" = ? AND \"Godina\" = ? AND \"Broj računa\" = ?"));
+        dates.Exec(key);
+        while (dates.Next()) {
+            collected.insert(sqlvalue::ToDate(dates.Value(0)));
+        }
+        dates.Finish();
         transaction.DeferDetail(
             QStringLiteral("DELETE FROM \"NAPLATA_DETALJNO\" WHERE \"Skladište\" = ? AND \"IRA\" "
                            "= ? AND \"Godina\" = ? AND \"Broj računa\" = ?"),
@@ -175,6 +188,9 @@ void DeleteDetailInvoice(Session& session, int number) {
                            "? AND \"GODINA\" = ? AND \"BROJ RACUNA\" = ?"),
             key);
     });
+    for (const QDate& date : collected) {
+        session.RetailCollectionsChanged(date);
+    }
 }
 
 }  // namespace zodra::retail

@@ -388,13 +388,15 @@ bool DeleteInvoice(Session& session, Prompter& prompter, int book, int number) {
     tradebook::RecomputeBalance(db, tradebook::Book::Wholesale, w, y);
     // Its payments go with it; a payment that closed nothing else goes too.
     std::vector<QVariant> payments;
+    std::set<QDate> collected;
     {
         Statement rows = db.Prepare(QStringLiteral(
-            "SELECT \"Sifra uplate\" FROM \"NAPLATA\" WHERE \"Skladište\" = ? AND \"Godina\" = ? "
-            "AND \"Broj računa\" = ? AND \"IRA\" = ?"));
+            "SELECT \"Sifra uplate\", \"Datum\" FROM \"NAPLATA\" WHERE \"Skladište\" = ? AND "
+            "\"Godina\" = ? AND \"Broj računa\" = ? AND \"IRA\" = ?"));
         rows.Exec({w, y, number, book});
         while (rows.Next()) {
             payments.push_back(rows.Value(0));
+            collected.insert(sqlvalue::ToDate(rows.Value(1)));
         }
     }
     db.Exec(QStringLiteral("DELETE FROM \"NAPLATA\" WHERE \"Skladište\" = ? AND \"Godina\" = ? AND "
@@ -425,6 +427,10 @@ bool DeleteInvoice(Session& session, Prompter& prompter, int book, int number) {
     }
     stock::CheckStockAgainstCard(session);
     transaction.Commit();
+    // The days it was collected on have lost its collections.
+    for (const QDate& date : collected) {
+        session.RetailCollectionsChanged(date);
+    }
     return true;
 }
 

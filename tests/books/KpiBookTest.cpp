@@ -279,15 +279,18 @@ TEST_F(KpiBook, ProposalsScaleByTheInvoice) {
 
     db->Exec(QStringLiteral("INSERT INTO \"KNJIGE_ULAZNIH_RACUNA\" (\"URA\", \"GODINA\", \"Redni "
                             "broj\", \"Račun broj\", \"Šifra dobavljača\", \"Osnovica25\", "
-                            "\"PretporezUkupno25\", \"PretporezOdbiti25\", \"Iznos računa sa "
-                            "porezom\") VALUES (1, ?, 3, 'U-9', 77, 400, 100, 80, 500)"),
+                            "\"PretporezUkupno25\", \"PretporezOdbiti25\", \"Osnovica13\", "
+                            "\"PretporezUkupno13\", \"PretporezOdbiti13\", \"Iznos računa sa "
+                            "porezom\") VALUES (1, ?, 3, 'U-9', 77, 400, 100, 80, 100, 13, 13, "
+                            "613)"),
              {kYear});
     const KpiEntry p = ProposeSupplierPaymentEntry(*db, 1, kYear, 3, QDate(kYear, 6, 2), 250,
                                                    QStringLiteral("gotovina"));
     EXPECT_EQ(p.description, QStringLiteral("Kod Ane's, rn.U-9"));
     EXPECT_DOUBLE_EQ(p.amounts[kCashExpenditures], 250);
-    EXPECT_DOUBLE_EQ(p.amounts[kExpendituresVat], 40);  // half the deductible tax
-    EXPECT_DOUBLE_EQ(p.amounts[kAllowedExpenditures], 210);
+    // The deductible tax of every rate column, 93.00, scaled by 250 / 613.
+    EXPECT_NEAR(p.amounts[kExpendituresVat], 37.93, 1e-9);
+    EXPECT_NEAR(p.amounts[kAllowedExpenditures], 212.07, 1e-9);
 
     // An invoice total of 0: the amount with tax 0, never a division by zero.
     db->Exec(

@@ -9,6 +9,7 @@
 
 #include "books/UraBook.h"
 #include "books/UraEntry.h"
+#include "books/UraJson.h"
 #include "data/SqlValue.h"
 #include "stock/StockTest.h"
 #include "support/Refused.h"
@@ -54,6 +55,27 @@ protected:
     }
     int supplier = 0;
 };
+
+// A new invoice takes its book's kind of purchase, in the window and from a file alike; a kind
+// named in the file wins over the book's.
+TEST_F(UraBookTest, TheKindOfPurchaseStartsFromTheBook) {
+    db().Exec(
+        QStringLiteral("INSERT INTO \"KNJIGE_URA\" (\"SIFRA\", \"NAZIV\") VALUES (4, 'Uvoz'), "
+                       "(5, 'Inozemne usluge')"));
+    for (const auto& [book, kind] :
+         {std::pair{1, PurchaseKind::Domestic}, std::pair{4, PurchaseKind::Import},
+          std::pair{5, PurchaseKind::EuServices}}) {
+        EXPECT_EQ(UraEntry(*session, prompter, book).kind, kind) << book;
+        const QByteArray json =
+            QStringLiteral(R"({"knjiga": %1, "datum": "2026-03-02"})").arg(book).toUtf8();
+        EXPECT_EQ(ReadUraJson(db(), json, Year()).invoice.kind, kind) << book;
+    }
+    EXPECT_EQ(
+        ReadUraJson(db(), R"({"knjiga": 4, "datum": "2026-03-02", "vrsta_nabave": "tuzemni"})",
+                    Year())
+            .invoice.kind,
+        PurchaseKind::Domestic);
+}
 
 // Each check of "Prihvati" refuses with its message and nothing written; the value just inside
 // each guard is accepted.

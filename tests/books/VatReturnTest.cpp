@@ -11,6 +11,7 @@
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Rounding.h"
+#include "data/SqlValue.h"
 #include "support/Refused.h"
 #include "support/TestCompany.h"
 #include "support/XmlSchema.h"
@@ -51,17 +52,18 @@ protected:
                                 "(1, ?, ?, ?, 'virman', ?, ?)"),
                  {book, year, number, date, amount});
     }
-    // An input invoice at the 25 % column: base, total and deductible tax.
+    // An input invoice at the 25 % column: base, total and deductible tax; of its book's kind
+    // unless another is given.
     void InputInvoice(int book, int number, const QDate& date, const QString& type, double base,
-                      double tax, double deductible) {
+                      double tax, double deductible, std::optional<PurchaseKind> kind = {}) {
         db->Exec(QStringLiteral("INSERT INTO \"KNJIGE_ULAZNIH_RACUNA\" (\"URA\", \"GODINA\", "
                                 "\"Redni broj\", \"Račun broj\", \"Račun datum\", \"Šifra "
                                 "dobavljača\", \"Tip računa\", \"Osnovica25\", "
                                 "\"PretporezUkupno25\", \"PretporezOdbiti25\", "
-                                "\"PretporezNeOdbiti25\", \"Iznos računa sa porezom\") VALUES "
-                                "(?, ?, ?, 'U-1', ?, 2, ?, ?, ?, ?, ?, ?)"),
+                                "\"PretporezNeOdbiti25\", \"Iznos računa sa porezom\", \"Vrsta "
+                                "nabave\") VALUES (?, ?, ?, 'U-1', ?, 2, ?, ?, ?, ?, ?, ?, ?)"),
                  {book, date.year(), number, date, type, base, tax, deductible, tax - deductible,
-                  base + tax});
+                  base + tax, static_cast<int>(kind.value_or(DefaultPurchaseKind(book)))});
     }
     void Payment(int book, int number, const QDate& date, double amount) {
         db->Exec(QStringLiteral("INSERT INTO \"PLACANJA\" (\"URA\", \"GODINA\", \"Redni broj "
@@ -143,6 +145,50 @@ TEST_F(VatReturnTest, CurrentFormOnInvoiceDates) {
     ExpectLine(jan, "400", 0, 20);
 }
 
+// The kind of purchase decides the lines, whatever the book: rows of books 4 and 5 kept before
+// the kind counted take their book's kind once; later a domestic invoice in book 4 is domestic.
+// A purchase the buyer taxes himself owes its whole tax in II and deducts its part in III, on
+// its date even when it is an R-2 invoice; an import is deducted as it is paid.
+TEST_F(VatReturnTest, TheKindOfPurchaseDecidesTheLines) {
+    const QDate feb(2026, 2, 5);
+    const auto domestic = PurchaseKind::Domestic;
+    InputInvoice(4, 1, feb, QStringLiteral("R-1"), 400, 100, 100, domestic);
+    Payment(4, 1, feb.addDays(15), 250);
+    InputInvoice(5, 1, feb, QStringLiteral("R-1"), 1000, 250, 250, domestic);
+    InputInvoice(4, 2, feb, QStringLiteral("R-1"), 80, 20, 20, PurchaseKind::EuGoods);
+    InputInvoice(1, 1, feb, QStringLiteral("R-1"), 60, 15, 15, domestic);
+    db->GetEngine().SetSchemaVersion(*db, 10);
+    db.reset();
+    db = Open();
+    const QString kinds = QStringLiteral(
+        "SELECT \"Vrsta nabave\" FROM \"KNJIGE_ULAZNIH_RACUNA\" WHERE \"URA\" = ? AND \"Redni "
+        "broj\" = ?");
+    for (const auto& [book, number, kind] :
+         {std::tuple{4, 1, PurchaseKind::Import}, std::tuple{5, 1, PurchaseKind::EuServices},
+          std::tuple{4, 2, PurchaseKind::EuGoods}, std::tuple{1, 1, domestic}}) {
+        EXPECT_EQ(db->Scalar(kinds, {book, number}).toInt(), static_cast<int>(kind))
+            << book << "/" << number;
+    }
+    InputInvoice(4, 3, feb, QStringLiteral("R-1"), 40, 10, 10, domestic);
+    InputInvoice(1, 2, feb, QStringLiteral("R-2"), 200, 50, 40, PurchaseKind::DomesticReverse);
+    InputInvoice(1, 3, feb, QStringLiteral("R-1"), 100, 25, 25, PurchaseKind::ForeignServices);
+
+    const VatReturn vat = Compute(QDate(2026, 2, 1), QDate(2026, 2, 28));
+    ExpectLine(vat, "314", 200, 50);
+    ExpectLine(vat, "210", 1000, 250);
+    ExpectLine(vat, "310", 1000, 250);
+    ExpectLine(vat, "207", 80, 20);
+    ExpectLine(vat, "307", 80, 20);
+    ExpectLine(vat, "303", 100, 25);
+    ExpectLine(vat, "204", 200, 50);
+    ExpectLine(vat, "304", 160, 40);
+    ExpectLine(vat, "213", 100, 25);
+    ExpectLine(vat, "313", 100, 25);
+    ExpectLine(vat, "200", 1380, 345);
+    ExpectLine(vat, "300", 1640, 410);
+    ExpectLine(vat, "400", 0, -65);
+}
+
 // An R-2 company: sales count when and as far as they are collected, input tax when paid; an
 // invoice of total 0 that was collected writes the amount with no tax.
 TEST_F(VatReturnTest, CollectionBasisTakesThePaidShareOfEachPeriod) {
@@ -174,6 +220,55 @@ TEST_F(VatReturnTest, CollectionBasisTakesThePaidShareOfEachPeriod) {
     ExpectLine(mar, "203", 400, 100);
     ExpectLine(mar, "201", 100, 5);
     ExpectLine(mar, "303", 600, 150);
+}
+
+// A company on collections is told of the period's partner payments not closed against invoices:
+// a payment partly closed counts with its open part, one closed in full and one of another
+// period do not; the return is filled all the same. On invoice dates nothing is said.
+TEST_F(VatReturnTest, UnclosedPaymentsAreWarnedOnCollections) {
+    CompanyMark(QStringLiteral("R-2"));
+    Invoice(1, QDate(2026, 2, 1));
+    Line(1, 2026, 10, QStringLiteral("PDV"), 25, 2000);
+    InputInvoice(1, 1, QDate(2026, 2, 1), QStringLiteral("R-1"), 400, 100, 100);
+    const auto pay = [&](const char* table, const QDate& date, double amount) {
+        return sqlvalue::ToInt(db->Scalar(
+            QStringLiteral("INSERT INTO \"%1\" (\"Skladiste\", \"Godina\", \"Partner\", "
+                           "\"Datum\", \"Tip\", \"Iznos\") VALUES (1, 2026, 2, ?, 'virman', ?) "
+                           "RETURNING \"Sifra\"")
+                .arg(QString::fromLatin1(table)),
+            {date, amount}));
+    };
+    const auto close = [&](int payment, const QDate& date, double amount) {
+        db->Exec(QStringLiteral("INSERT INTO \"NAPLATA\" (\"Skladište\", \"IRA\", \"Godina\", "
+                                "\"Broj računa\", \"Tip\", \"Datum\", \"Iznos\", \"Sifra "
+                                "uplate\") VALUES (1, 2, 2026, 1, 'virman', ?, ?, ?)"),
+                 {date, amount, payment});
+    };
+    close(pay("UPLATE", QDate(2026, 2, 10), 2000), QDate(2026, 2, 10), 605);
+    close(pay("UPLATE", QDate(2026, 2, 11), 300), QDate(2026, 2, 11), 300);
+    pay("UPLATE", QDate(2026, 3, 2), 50);
+    const int supplier = pay("UPLATE_URA", QDate(2026, 2, 12), 200);
+    db->Exec(QStringLiteral("INSERT INTO \"PLACANJA\" (\"URA\", \"GODINA\", \"Redni broj knjige "
+                            "UFA\", \"Tip\", \"Datum\", \"Iznos\", \"Sifra uplate URA\") VALUES "
+                            "(1, 2026, 1, 'virman', '2026-02-12', 150, ?)"),
+             {supplier});
+
+    VatReturn feb = Compute(QDate(2026, 2, 1), QDate(2026, 2, 28));
+    EXPECT_EQ(feb.warnings,
+              QStringList({QStringLiteral("Za ovaj period postoji 1.395,00 EUR nezatvorenih "
+                                          "uplata kupaca!"),
+                           QStringLiteral("Za ovaj period postoji 50,00 EUR nezatvorenih uplata "
+                                          "dobavljačima!")}));
+    ExpectLine(feb, "203", 724, 181);  // 905 collected of 2500
+    ExpectLine(feb, "303", 120, 30);   // 150 paid of 500
+
+    db->Exec(QStringLiteral("UPDATE \"PLACANJA\" SET \"Iznos\" = 200"));
+    EXPECT_EQ(Compute(QDate(2026, 2, 1), QDate(2026, 2, 28)).warnings.size(), 1);
+    EXPECT_EQ(Compute(QDate(2026, 3, 1), QDate(2026, 3, 31)).warnings,
+              QStringList{QStringLiteral("Za ovaj period postoji 50,00 EUR nezatvorenih uplata "
+                                         "kupaca!")});
+    CompanyMark(QStringLiteral("R-1"));
+    EXPECT_TRUE(Compute(QDate(2026, 2, 1), QDate(2026, 2, 28)).warnings.isEmpty());
 }
 
 // The form follows the end of the period, for computing, storing and printing alike: a sale at

@@ -3,7 +3,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "books/ui/IraBookDialog.h"
+#include "books/ui/BookDialog.h"
 #include "books/ui/IraCommands.h"
 #include "reports/ui/RangeDialog.h"
 #include "reports/ui/ReportWindow.h"
@@ -29,14 +29,14 @@ private Q_SLOTS:
             "AND \"GODINA\" = 2026");
 
         // Esc on the book's choice prints nothing.
-        WhenShown<books::ui::IraBookDialog>(
-            [](books::ui::IraBookDialog* d) { QTest::keyClick(d, Qt::Key_Escape); });
+        WhenShown<books::ui::BookDialog>(
+            [](books::ui::BookDialog* d) { QTest::keyClick(d, Qt::Key_Escape); });
         QCOMPARE(host.Open(QStringLiteral("IRA_ukupno")), nullptr);
         QCOMPARE(host.statusTexts.last(), QStringLiteral(" Knjiga izlaznih računa"));
 
         int first = 0;
         int last = 0;
-        WhenShown<books::ui::IraBookDialog>([&host](books::ui::IraBookDialog* d) {
+        WhenShown<books::ui::BookDialog>([&host](books::ui::BookDialog* d) {
             QCOMPARE(d->Books()->count(), host.Count(QStringLiteral("KNJIGE_IRA")));
             QCOMPARE(d->Books()->currentText(), QStringLiteral("1 - Izlazni računi"));
             host.Photograph(d, QStringLiteral("ira-knjiga"));
@@ -81,7 +81,7 @@ private Q_SLOTS:
     // The paid variant asks no numbers and prints the layout of the period's generation.
     void thePaidBookOfAnOlderPeriod() {
         test::DemoHost host({[](ui::CommandRegistry& r) { books::ui::RegisterIraCommands(r); }});
-        WhenShown<books::ui::IraBookDialog>([](books::ui::IraBookDialog* d) { d->Accept(); });
+        WhenShown<books::ui::BookDialog>([](books::ui::BookDialog* d) { d->Accept(); });
         WhenShown<reports::ui::RangeDialog>([](reports::ui::RangeDialog* d) {
             QCOMPARE(d->FirstBox(), nullptr);
             d->FromBox()->SetDate(QDate(2011, 1, 1));

@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "books/UraBook.h"
+#include "books/ui/BookDialog.h"
 #include "books/ui/UraCommands.h"
 #include "books/ui/UraEntryDialog.h"
 #include "books/ui/UraListWindow.h"
@@ -157,6 +158,51 @@ private Q_SLOTS:
         QVERIFY(host.statusTexts.contains(QStringLiteral(" Knjiga ulaznih računa")));
         QVERIFY(qobject_cast<reports::ui::ReportWindow*>(host.LastWindow()));
         host.Photograph(host.LastWindow(), QStringLiteral("ura-izvjestaj"));
+    }
+
+    // A company with a second input book is asked which one; Esc opens nothing. Each book has
+    // its own window, whose invoices start with the book's kind of purchase and are written
+    // into that book.
+    void everyBookHasItsWindow() {
+        test::WindowTestFolder folder;
+        test::TestHost host(folder);
+        zodra::ui::CommandRegistry registry;
+        RegisterUraCommands(registry);
+        host.registry = &registry;
+        Session& s = host.CurrentSession();
+        const int supplier = AddSupplier(s);
+        AddInvoice(s, supplier, QStringLiteral("A-1"), 100);
+        s.Db().Exec(
+            QStringLiteral("INSERT INTO \"KNJIGE_URA\" (\"SIFRA\", \"NAZIV\") VALUES "
+                           "(4, 'Uvoz')"));
+
+        test::WhenShown<BookDialog>([](BookDialog* d) { QTest::keyClick(d, Qt::Key_Escape); });
+        QCOMPARE(host.Open(QStringLiteral("URA_Upis")), nullptr);
+        test::WhenShown<BookDialog>([](BookDialog* d) {
+            QCOMPARE(d->Books()->count(), 2);
+            d->Books()->setCurrentIndex(d->Books()->findData(4));
+            d->Accept();
+        });
+        auto* list = qobject_cast<UraListWindow*>(host.Open(QStringLiteral("URA_Upis")));
+        QVERIFY(list);
+        QCOMPARE(list->Book(), 4);
+        QCOMPARE(list->windowTitle(), QStringLiteral("Knjiga ulaznih računa 4"));
+        QCOMPARE(list->Grid()->rowCount(), 0);
+
+        test::OnModal<UraEntryDialog>([supplier](UraEntryDialog* d) {
+            QCOMPARE(d->KindBox()->currentText(), PurchaseKindName(PurchaseKind::Import));
+            test::TypeInto(d->InvoiceNumberField(), QStringLiteral("C-9"));
+            d->SupplierBox()->setCurrentIndex(d->SupplierBox()->findData(supplier));
+            test::Button(d, "Prihvati")->click();
+        });
+        list->Add();
+        QCOMPARE(list->Grid()->rowCount(), 1);
+        const auto stored = LoadUraInvoice(s.Db(), 4, s.businessYear, 1);
+        QVERIFY(stored.has_value());
+        QCOMPARE(stored->invoiceNumber, QStringLiteral("C-9"));
+        QCOMPARE(stored->kind, PurchaseKind::Import);
+        QCOMPARE(LoadUraInvoice(s.Db(), 1, s.businessYear, 1)->invoiceNumber,
+                 QStringLiteral("A-1"));
     }
 };
 

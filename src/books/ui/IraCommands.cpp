@@ -1,10 +1,11 @@
 #include "books/ui/IraCommands.h"
 
 #include "books/IraBookReport.h"
-#include "books/ui/IraBookDialog.h"
+#include "books/ui/BookDialog.h"
 #include "data/Session.h"
 #include "reports/ui/RangeDialog.h"
 #include "reports/ui/ReportPrinting.h"
+#include "sales/InvoiceList.h"
 #include "ui/CommandRegistry.h"
 #include "ui/WindowHost.h"
 
@@ -15,7 +16,12 @@ namespace {
 void PrintBook(zodra::ui::WindowHost& host, IraVariant variant) {
     host.SetStatusText(IraStatusText(variant));
     Session& session = host.CurrentSession();
-    const std::optional<int> book = IraBookDialog::Ask(session.Db(), host.DialogParent());
+    BookDialog::Choices books;
+    for (const sales::IraBookChoice& b : sales::IraBookChoices(session.Db())) {
+        books.emplace_back(b.code, b.name);
+    }
+    const std::optional<int> book =
+        BookDialog::Ask(QStringLiteral("Knjiga izlaznih računa"), books, host.DialogParent());
     if (!book) {
         return;
     }

@@ -1,6 +1,7 @@
 #include "books/ui/UraCommands.h"
 
 #include "books/UraReport.h"
+#include "books/ui/BookDialog.h"
 #include "books/ui/UraListWindow.h"
 #include "data/Session.h"
 #include "reports/ui/RangeDialog.h"
@@ -12,13 +13,23 @@ namespace zodra::books::ui {
 
 namespace {
 
-// The windows work on the company's first input invoice book (a company with further books
-// prints them through zodractl ura --knjiga for now).
-constexpr int kBook = 1;
+// The input invoice book the window or report works on: asked when the company keeps more
+// than one.
+std::optional<int> AskBook(zodra::ui::WindowHost& host) {
+    BookDialog::Choices books;
+    for (const UraBookChoice& b : UraBookChoices(host.CurrentSession().Db())) {
+        books.emplace_back(b.code, b.name);
+    }
+    return BookDialog::Ask(QStringLiteral("Knjiga ulaznih računa"), books, host.DialogParent());
+}
 
 void PrintBook(zodra::ui::WindowHost& host, UraReportKind kind) {
     host.SetStatusText(UraStatusText(kind));
     Session& session = host.CurrentSession();
+    const std::optional<int> book = AskBook(host);
+    if (!book) {
+        return;
+    }
     const bool numbers = kind == UraReportKind::Total;
     const auto range = reports::ui::RangeDialog::Ask(
         host.UserPrompter(), host.DialogParent(), session.businessYear, numbers,
@@ -27,18 +38,20 @@ void PrintBook(zodra::ui::WindowHost& host, UraReportKind kind) {
     if (!range) {
         return;
     }
-    reports::ui::ShowReport(host, UraReportRequest(session, kBook, kind, *range));
+    reports::ui::ShowReport(host, UraReportRequest(session, *book, kind, *range));
 }
 
 }  // namespace
 
 void RegisterUraCommands(zodra::ui::CommandRegistry& registry) {
-    registry.Register(UraListWindow::ObjectName(), [](zodra::ui::WindowHost& host) {
+    registry.Register(QStringLiteral("URA_Upis"), [](zodra::ui::WindowHost& host) {
         host.SetStatusText(QStringLiteral(" Knjiga ulaznih računa"));
-        if (host.FindWindow(UraListWindow::ObjectName())) {
+        const std::optional<int> book = AskBook(host);
+        if (!book || host.FindWindow(UraListWindow::ObjectName(*book))) {
             return;
         }
-        host.ShowWindow(new UraListWindow(host, kBook), QStringLiteral("Knjiga ulaznih računa"));
+        host.ShowWindow(new UraListWindow(host, *book),
+                        QStringLiteral("Knjiga ulaznih računa ") + QString::number(*book));
     });
     registry.Register(QStringLiteral("URA_Izvještaj"),
                       [](zodra::ui::WindowHost& host) { PrintBook(host, UraReportKind::Total); });

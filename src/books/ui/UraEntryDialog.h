@@ -35,6 +35,7 @@ public:
     QLineEdit* NumberField() const { return m_number; }
     QLineEdit* InvoiceNumberField() const { return m_invoiceNumber; }
     QComboBox* SupplierBox() const { return m_supplier; }
+    QComboBox* KindBox() const { return m_kind; }
     QComboBox* RateBox(int frame) const { return m_frames[static_cast<std::size_t>(frame)].rate; }
     QLineEdit* BaseField(int frame) const { return m_frames[static_cast<std::size_t>(frame)].base; }
     QLineEdit* TaxField(int frame) const { return m_frames[static_cast<std::size_t>(frame)].tax; }

@@ -20,8 +20,8 @@ namespace zodra::books::ui {
 
 UraListWindow::UraListWindow(zodra::ui::WindowHost& host, int book, QWidget* parent)
     : QWidget(parent), m_host(host), m_book(book) {
-    setObjectName(ObjectName());
-    setWindowTitle(QStringLiteral("Knjiga ulaznih računa"));
+    setObjectName(ObjectName(book));
+    setWindowTitle(QStringLiteral("Knjiga ulaznih računa ") + QString::number(book));
     m_grid = new QTableWidget(0, ColumnCount, this);
     m_grid->setHorizontalHeaderLabels({QStringLiteral("Redni broj"), QStringLiteral("Broj računa"),
                                        QStringLiteral("Datum"), QStringLiteral("Dobavljač"),

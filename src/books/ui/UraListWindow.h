@@ -13,7 +13,8 @@ class WindowHost;
 
 namespace zodra::books::ui {
 
-// The list "Knjiga ulaznih računa" of a book's invoices in the business year, by serial number.
+// The list "Knjiga ulaznih računa" of one book's invoices in the business year, by serial
+// number; its caption names the book.
 // "Upis" opens the entry window for a new invoice, "Izmjena" (or Enter on a row) the selected
 // invoice for rewriting, "Brisanje" (or Delete) asks "Želite li izbrisati ulazni račun?" (No is
 // the default) and deletes it with its payments.
@@ -22,7 +23,9 @@ class UraListWindow : public QWidget {
 public:
     UraListWindow(zodra::ui::WindowHost& host, int book, QWidget* parent = nullptr);
 
-    static QString ObjectName() { return QStringLiteral("URA_Upis"); }
+    // One window per book.
+    static QString ObjectName(int book) { return QStringLiteral("URA_Upis_%1").arg(book); }
+    int Book() const { return m_book; }
 
     void Refresh();
     QTableWidget* Grid() const { return m_grid; }

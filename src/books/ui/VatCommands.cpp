@@ -3,6 +3,7 @@
 #include "books/VatReturn.h"
 #include "books/ui/VatReturnListWindow.h"
 #include "books/ui/VatReturnWindow.h"
+#include "data/Prompter.h"
 #include "data/Session.h"
 #include "reports/ui/RangeDialog.h"
 #include "ui/CommandRegistry.h"
@@ -23,6 +24,9 @@ void RegisterVatCommands(zodra::ui::CommandRegistry& registry) {
         zodra::ui::Guarded(host.UserPrompter(), [&] {
             VatReturn vat =
                 ComputeVatReturn(session.Db(), session.businessYear, range->from, range->to);
+            for (const QString& warning : vat.warnings) {
+                host.UserPrompter().Inform(warning);
+            }
             auto* window = new VatReturnWindow(host, std::move(vat));
             host.ShowWindow(window, VatReturnWindow::Caption());
         });

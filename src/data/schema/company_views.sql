@@ -864,3 +864,34 @@ FROM "KNJIGE_ULAZNIH_RACUNA" k
 INNER JOIN "PLACANJA" pl ON pl."URA" = k."URA" AND pl."GODINA" = k."GODINA"
     AND pl."Redni broj knjige UFA" = k."Redni broj"
 LEFT JOIN "PARTNERI" d ON d."SIFRA" = k."Šifra dobavljača";
+
+-- ============================================================================
+-- Inventory book ("Knjiga popisa")
+-- ============================================================================
+
+-- The stock movements of the inventory book: each trade-book entry charged to stock at its
+-- value in (NABAVA_VRIJEDNOST) or discharged from it at its value out (PRODAJA_VRIJEDNOST);
+-- their difference is the book's running balance of goods.
+CREATE VIEW "KP" AS
+SELECT t."SKLADISTE" AS "SKLADISTE", t."GODINA" AS "GODINA", t."RBR" AS "RBR", t."DATUM" AS "DATUM",
+    COALESCE(t."OPIS", TRIM(COALESCE(t."TIP_DOKUMENTA", '') || ' ' || COALESCE(CAST(t."BROJ_DOKUMENTA" AS TEXT), ''))) AS "DOKUMENT",
+    COALESCE(t."NABAVA_VRIJEDNOST", 0) AS "ZADUŽENJE", COALESCE(t."PRODAJA_VRIJEDNOST", 0) AS "RAZDUŽENJE",
+    CASE WHEN EXISTS (SELECT 1 FROM "RACUNI" r WHERE r."SKLADISTE" = t."SKLADISTE" AND r."GODINA" = t."GODINA"
+                      AND r."RBR_TK" = t."RBR" AND r."UVJET PRODAJE" = 1) THEN 1 ELSE 0 END AS "MALOPRODAJA"
+FROM "TRGOVACKA_KNJIGA_VELEPRODAJE" t;
+
+-- The summary report's rows (kp.rpt).
+CREATE VIEW "KNJIGA POPISA" AS
+SELECT k."SKLADISTE", k."GODINA", k."RBR", k."DATUM", k."DOKUMENT", k."ZADUŽENJE", k."RAZDUŽENJE"
+FROM "KP" k;
+
+-- The same with the retail invoices (sales terms 1) summed into one row a day, placed at the
+-- day's first of them (kp_sum.rpt).
+CREATE VIEW "KNJIGA POPISA SUMARNO MALOPRODAJA" AS
+SELECT k."SKLADISTE", k."GODINA", k."RBR", k."DATUM", k."DOKUMENT", k."ZADUŽENJE", k."RAZDUŽENJE"
+FROM "KP" k WHERE k."MALOPRODAJA" = 0
+UNION ALL
+SELECT k."SKLADISTE", k."GODINA", MIN(k."RBR") AS "RBR", k."DATUM", 'Maloprodaja' AS "DOKUMENT",
+    SUM(k."ZADUŽENJE") AS "ZADUŽENJE", SUM(k."RAZDUŽENJE") AS "RAZDUŽENJE"
+FROM "KP" k WHERE k."MALOPRODAJA" = 1
+GROUP BY k."SKLADISTE", k."GODINA", k."DATUM";

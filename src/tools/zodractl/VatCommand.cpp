@@ -86,6 +86,9 @@ int StoredYear(zodra::Database& db, int year) {
 int Compute(zodra::Database& db, const VatArgs& a) {
     const int year = a.year > 0 ? a.year : a.to.year();
     zodra::books::VatReturn vat = zodra::books::ComputeVatReturn(db, year, a.from, a.to);
+    for (const QString& warning : vat.warnings) {
+        Err(warning);
+    }
     if (!a.xml.isEmpty()) {
         // The file is checked before anything is stored: a return that cannot be filed is not
         // stored either.
