@@ -10,6 +10,8 @@
 #include "data/Database.h"
 #include "data/SqlValue.h"
 #include "payments/ui/DebtReportDialog.h"
+#include "payments/ui/PaymentSlipPrinting.h"
+#include "reports/ui/RangeDialog.h"
 #include "reports/ui/ReportWindow.h"
 #include "support/WindowTest.h"
 #include "ui/CommandRegistry.h"
@@ -109,6 +111,41 @@ private Q_SLOTS:
         QVERIFY2(text.contains(QStringLiteral("Svi dužnici po izlaznim računima")),
                  qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("SVEUKUPNO 52,34 0,00 52,34")));
+    }
+
+    // "Virmani": refused with its reason while the company has no IBAN; with one, the slips of
+    // the open invoices in the numbers and dates of the range dialog.
+    void slipsOfTheOpenInvoices() {
+        test::WindowTestFolder folder;
+        test::TestHost host(folder);
+        Session& s = host.CurrentSession();
+        s.Db().Exec(
+            QStringLiteral("UPDATE \"PODACI_FIRME\" SET \"NAZIV\" = 'Trgovina d.o.o.', "
+                           "\"ZIRO_RACUN\" = ''"));
+        AddDebtor(s, QStringLiteral("Ana Čačić"), 1, 40.00);
+        AddDebtor(s, QStringLiteral("Zvonko Žic"), 2, 12.34);
+        test::WhenShown<reports::ui::RangeDialog>([](reports::ui::RangeDialog* d) { d->Accept(); });
+        payments::ui::PrintOutputInvoiceSlips(host, 2, payments::SlipKind::OutputInvoiceOrder);
+        QCOMPARE(host.prompter.LastMessage(),
+                 QStringLiteral("Uplatnica se ne može ispisati: primatelj Trgovina d.o.o. nema "
+                                "upisan IBAN."));
+        QVERIFY(!host.LastWindow());
+        s.Db().Exec(
+            QStringLiteral("UPDATE \"PODACI_FIRME\" SET \"ZIRO_RACUN\" = "
+                           "'HR1723600001101234565'"));
+        test::WhenShown<reports::ui::RangeDialog>([](reports::ui::RangeDialog* d) {
+            QCOMPARE(d->FirstBox()->text(), QStringLiteral("1"));
+            QCOMPARE(d->LastBox()->text(), QStringLiteral("2"));
+            d->FirstBox()->setText(QStringLiteral("2"));
+            d->Accept();
+        });
+        payments::ui::PrintOutputInvoiceSlips(host, 2, payments::SlipKind::OutputInvoiceOrder);
+        test::Settle();
+        const QString text = ReportText(host, QStringLiteral("virmani"));
+        QVERIFY2(text.contains(QStringLiteral("Zvonko Žic")), qPrintable(text));
+        QVERIFY(!text.contains(QStringLiteral("Čačić")));
+        QVERIFY(text.contains(QStringLiteral("12,34")));
+        host.Photograph(host.LastWindow(), QStringLiteral("virmani"));
     }
 };
 
