@@ -2,6 +2,7 @@
 // checks, the chosen debtors and the range reaching the report, and the debtors printed all at
 // once without a dialog.
 
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
