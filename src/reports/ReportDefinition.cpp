@@ -412,20 +412,33 @@ private:
             el.kind = Element::Kind::Company;
         } else if (kind == QLatin1String("logo")) {
             el.kind = Element::Kind::Logo;
+        } else if (kind == QLatin1String("image")) {
+            el.kind = Element::Kind::Image;
+            std::size_t at = 1;
+            while (at < m_tokens.size() && !IsWord(at, "at")) {
+                ++at;
+            }
+            if (at == 1) {
+                Fail(QStringLiteral("image traži izraz prije at"));
+            }
+            el.expr = ParseExpression(1, at);
+            i = at;
         } else if (kind == QLatin1String("subreport")) {
             el.kind = Element::Kind::SubReport;
             el.subreport = StringAt(1, QStringLiteral("ime podizvještaja"));
             i = 2;
         } else {
             Fail(QStringLiteral("nepoznat element \"") + kind +
-                 QStringLiteral("\" (text, field, line, box, company, logo, subreport)"));
+                 QStringLiteral("\" (text, field, line, box, company, logo, image, subreport)"));
         }
         ParseAttributes(el, i);
         if (el.kind != Element::Kind::Line && el.kind != Element::Kind::SubReport &&
             el.width <= 0) {
             Fail(QStringLiteral("element traži širinu (width)"));
         }
-        if ((el.kind == Element::Kind::Box || el.kind == Element::Kind::Logo) && el.height <= 0) {
+        if ((el.kind == Element::Kind::Box || el.kind == Element::Kind::Logo ||
+             el.kind == Element::Kind::Image) &&
+            el.height <= 0) {
             Fail(QStringLiteral("element traži visinu (height)"));
         }
         return el;

@@ -35,13 +35,13 @@ struct TemplatePart {
 };
 
 struct Element {
-    enum class Kind { Text, Field, Line, Box, Company, Logo, SubReport };
+    enum class Kind { Text, Field, Line, Box, Company, Logo, SubReport, Image };
     Kind kind = Kind::Text;
     int line = 0;  // line of the report file, for messages
     double x = 0, y = 0, width = 0, height = 0;
     double x2 = 0, y2 = 0;           // end of a line
     std::vector<TemplatePart> text;  // Text
-    ExprPtr expr;                    // Field
+    ExprPtr expr;                    // Field, Image (the picture's bytes, or base64 text)
     QString format;                  // Field
     Align align = Align::Left;
     VAlign valign = VAlign::Top;

@@ -1,7 +1,9 @@
 #include "reports/ReportRenderer.h"
 
+#include <QByteArray>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
@@ -123,6 +125,7 @@ struct Placed {
     const Element* el = nullptr;
     QString text;
     QStringList lines;  // company block
+    QImage image;       // image element
     double height = 0;  // mm
 };
 
@@ -658,6 +661,10 @@ private:
                 case Element::Kind::Line:
                     p.height = std::max(el.y, el.y2) - el.y;
                     break;
+                case Element::Kind::Image:
+                    p.image = ElementImage(el);
+                    p.height = el.height;
+                    break;
                 default:
                     p.height = el.height;
                     break;
@@ -700,7 +707,10 @@ private:
                     }
                     break;
                 case Element::Kind::Logo:
-                    PaintLogo(el, rect);
+                    PaintImage(el, m_env.logo, rect, true);
+                    break;
+                case Element::Kind::Image:
+                    PaintImage(el, p.image, rect, false);
                     break;
                 case Element::Kind::SubReport:
                     break;
@@ -776,11 +786,13 @@ private:
         }
     }
 
-    void PaintLogo(const Element& el, const QRectF& rect) {
-        if (m_env.logo.isNull()) {
+    // A picture scaled to fit its place, aspect kept. Generated pictures (bar codes) are
+    // scaled without smoothing, so that their modules keep sharp edges.
+    void PaintImage(const Element& el, const QImage& image, const QRectF& rect, bool smooth) {
+        if (image.isNull()) {
             return;
         }
-        QSizeF size = m_env.logo.size();
+        QSizeF size = image.size();
         size.scale(rect.size(), Qt::KeepAspectRatio);
         double x = rect.left();
         if (el.align == Align::Right) {
@@ -788,7 +800,25 @@ private:
         } else if (el.align == Align::Center) {
             x = rect.left() + (rect.width() - size.width()) / 2;
         }
-        m_flow.painter->drawImage(QRectF(QPointF(x, rect.top()), size), m_env.logo);
+        QPainter* painter = m_flow.painter;
+        const bool wasSmooth = painter->testRenderHint(QPainter::SmoothPixmapTransform);
+        painter->setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+        painter->drawImage(QRectF(QPointF(x, rect.top()), size), image);
+        painter->setRenderHint(QPainter::SmoothPixmapTransform, wasSmooth);
+    }
+
+    // The value of an image element: the picture's bytes (PNG, BMP …), or the same as base64
+    // text (what a query of bound text values can carry on every engine). Null or unreadable
+    // data paints nothing.
+    QImage ElementImage(const Element& el) {
+        const QVariant value = Evaluate(*el.expr, *this);
+        if (value.isNull()) {
+            return {};
+        }
+        const QByteArray bytes = value.typeId() == QMetaType::QByteArray
+                                     ? value.toByteArray()
+                                     : QByteArray::fromBase64(value.toString().toLatin1());
+        return QImage::fromData(bytes);
     }
 
     const DefinitionSet& m_definitions;

@@ -11,6 +11,7 @@
 #include "cashbook/ui/CashBookCommands.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
+#include "payments/ui/PaymentReportCommands.h"
 #include "pricelists/ui/PriceListCommands.h"
 #include "production/ui/ProductionWindows.h"
 #include "purchasing/ui/ReceiptWindows.h"
@@ -68,6 +69,8 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     retail::ui::RegisterRetailCommands(registry, RegisterHooks());
     books::ui::RegisterKpiCommands(registry);
     assets::ui::RegisterFixedAssetCommands(registry);
+    // "Saldakonti": the debt and payment reports and the partners' cards.
+    payments::ui::RegisterPaymentReportCommands(registry);
 }
 
 namespace {

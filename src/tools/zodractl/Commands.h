@@ -68,6 +68,10 @@ int Print(const QStringList& args);
 int Correct(const QStringList& args);
 // Prints the cash book of a warehouse for a range of dates (CashBookCommand.cpp).
 int CashBook(const QStringList& args);
+// The debt and payment reports and the partners' cards (PaymentReportCommand.cpp).
+int PaymentReport(const QStringList& args);
+// HUB-3A payment slips of the open output or input invoices (PaymentReportCommand.cpp).
+int PaymentSlips(const QStringList& args);
 
 // Prints the output invoice book for a range of dates to PDF and/or CSV (IraCommand.cpp).
 int Ira(const QStringList& args);

@@ -104,6 +104,15 @@ const char* kUsageText =
     "  ura PUTANJA --od DD.MM.GGGG --do DD.MM.GGGG [--knjiga B] [--placeni|--placeni-r2]\n"
     "      [--pdf IZLAZ.pdf] [--xml IZLAZ.xml] [--sastavio \"Ime Prezime\"]\n"
     "                             knjiga ulaznih računa u PDF; --xml izrađuje Obrazac U-RA\n"
+    "  saldakonti PUTANJA IZVJESTAJ [--od DD.MM.GGGG --do DD.MM.GGGG] [--partner SIFRA]...\n"
+    "      [--skladiste N] --pdf IZLAZ.pdf\n"
+    "                             dužnici, dugovi, naplaćeni i plaćeni iznosi, uplate, početna\n"
+    "                             stanja i kartice partnera u PDF; IZVJESTAJ je naredba\n"
+    "                             izbornika (Dugovi_datum …) ili datoteka (uplate.rpt …)\n"
+    "  uplatnice PUTANJA (--virman|--uplatnica|--ura) [--knjiga B] [--skladiste N]\n"
+    "      [--od-broja N --do-broja N] [--od DD.MM.GGGG --do DD.MM.GGGG] --pdf IZLAZ.pdf\n"
+    "                             uplatnice HUB-3A s 2D bar kodom za neplaćene izlazne ili\n"
+    "                             ulazne račune u PDF\n"
     "  kpi PUTANJA --od DD.MM.GGGG --do DD.MM.GGGG --pdf IZLAZ.pdf [--rbr-od N] [--rbr-do N]\n"
     "      [--po-tipovima] [--obnovi-promet]\n"
     "                             knjiga primitaka i izdataka za razdoblje u PDF\n"
@@ -159,7 +168,8 @@ int main(int argc, char** argv) {
                      qstrcmp(argv[1], "print") == 0 || qstrcmp(argv[1], "cashbook") == 0 ||
                      qstrcmp(argv[1], "vat") == 0 || qstrcmp(argv[1], "ira") == 0 ||
                      qstrcmp(argv[1], "ura") == 0 || qstrcmp(argv[1], "kpi") == 0 ||
-                     qstrcmp(argv[1], "kp") == 0 || qstrcmp(argv[1], "pdi") == 0);
+                     qstrcmp(argv[1], "kp") == 0 || qstrcmp(argv[1], "pdi") == 0 ||
+                     qstrcmp(argv[1], "saldakonti") == 0 || qstrcmp(argv[1], "uplatnice") == 0);
     if (report && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -240,6 +250,10 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::Ira(args);
     if (command == QLatin1String("ura"))
         return zodractl::InputInvoiceBook(args);
+    if (command == QLatin1String("saldakonti"))
+        return zodractl::PaymentReport(args);
+    if (command == QLatin1String("uplatnice"))
+        return zodractl::PaymentSlips(args);
     if (command == QLatin1String("kpi"))
         return zodractl::Kpi(args);
     if (command == QLatin1String("kp"))

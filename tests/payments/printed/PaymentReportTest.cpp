@@ -1,0 +1,175 @@
+// The debt and payment reports against sums taken by plain SQL from the rows written here:
+// who owes what (cancelled and settled invoices never), the debtors chosen per workstation, the
+// range and its title, the card of one warehouse, and the payments' closed and open parts.
+
+#include <gtest/gtest.h>
+
+#include "data/Errors.h"
+#include "data/Rounding.h"
+#include "payments/PaymentReport.h"
+#include "payments/PaymentReportRows.h"
+#include "reports/ValueFormat.h"
+#include "support/Refused.h"
+
+namespace zodra::payments {
+namespace {
+
+class PaymentReportTest : public test::PaymentRowsTest {
+protected:
+    void SetUp() override {
+        PaymentRowsTest::SetUp();
+        ane = AddPartner(QStringLiteral("Kod Ane's"));
+        bruno = AddPartner(QStringLiteral("Bruno d.o.o."));
+        cvita = AddPartner(QStringLiteral("Cvita obrt"));
+        // Ane: 100.00 with 60.00 collected, and 50.004 of three lines nothing collected.
+        AddInvoice(1, ane, Day(3, 2), {60.00, 40.00});
+        AddCollection(AddPayment(ane, Day(3, 20), 60.00), 1, Day(3, 20), 60.00);
+        AddInvoice(2, ane, Day(4, 5), {25.002, 25.002});
+        // Bruno paid his 80.00 to the cent: no debtor. Cvita's invoice was cancelled.
+        AddInvoice(3, bruno, Day(3, 9), {80.00});
+        AddCollection(AddPayment(bruno, Day(3, 10), 80.00), 3, Day(3, 10), 80.00);
+        AddInvoice(4, cvita, Day(3, 11), {70.00}, true);
+    }
+    // What is owed by plain SQL: every invoice not cancelled less what was collected on it.
+    double OwedBySql(int partner) {
+        const double invoiced = sqlvalue::ToDouble(db().Scalar(
+            QStringLiteral("SELECT SUM(s.\"UKUPNO_\") FROM \"STAVKE_RACUNA\" s JOIN \"RACUNI\" r "
+                           "ON r.\"SKLADISTE\" = s.\"SKLADISTE\" AND r.\"IRA\" = s.\"IRA\" AND "
+                           "r.\"GODINA\" = s.\"GODINA\" AND r.\"BROJ RACUNA\" = s.\"BROJ_RACUNA\" "
+                           "WHERE r.\"STORNO\" = FALSE AND r.\"SIFRA PARTNERA\" = ?"),
+            {partner}));
+        const double collected = sqlvalue::ToDouble(db().Scalar(
+            QStringLiteral("SELECT SUM(n.\"Iznos\") FROM \"NAPLATA\" n JOIN \"RACUNI\" r ON "
+                           "r.\"SKLADISTE\" = n.\"Skladište\" AND r.\"IRA\" = n.\"IRA\" AND "
+                           "r.\"GODINA\" = n.\"Godina\" AND r.\"BROJ RACUNA\" = n.\"Broj računa\" "
+                           "WHERE r.\"STORNO\" = FALSE AND r.\"SIFRA PARTNERA\" = ?"),
+            {partner}));
+        return invoiced - collected;
+    }
+    static QString Money(double amount) {
+        return reports::ValueFormat(QStringLiteral("EUR"))
+            .Format(amount, QStringLiteral("Standard"));
+    }
+    reports::ReportRange Range(const QDate& from, const QDate& to) {
+        reports::ReportRange range;
+        range.from = from;
+        range.to = to;
+        range.fromText = from.toString(QStringLiteral("dd.MM.yyyy"));
+        range.toText = to.toString(QStringLiteral("dd.MM.yyyy"));
+        range.cancelled = false;
+        return range;
+    }
+    int ane = 0;
+    int bruno = 0;
+    int cvita = 0;
+};
+
+TEST_F(PaymentReportTest, DebtorsOweWhatTheirInvoicesLessCollectionsAddUpTo) {
+    const std::vector<PartnerEntry> debtors = Debtors(db(), PartnerSide::Customers);
+    ASSERT_EQ(debtors.size(), 1U);
+    EXPECT_EQ(debtors.front().code, ane);
+
+    const QString text =
+        Rendered(*session, PaymentReportRequest(*session, PaymentReportKind::DebtorsAll, {}),
+                 QStringLiteral("duznici"));
+    EXPECT_TRUE(text.contains(QStringLiteral("Svi dužnici po izlaznim računima")));
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("Ukupno Kod Ane's 150,00 60,00 ") + Money(OwedBySql(ane))))
+        << text.toStdString();
+    EXPECT_EQ(Money(OwedBySql(ane)), QStringLiteral("90,00"));
+    EXPECT_FALSE(text.contains(QStringLiteral("Bruno")));
+    EXPECT_FALSE(text.contains(QStringLiteral("Cvita")));
+    // 60.00 more collected on invoice 1: its 40.00 is left, a 40.01 would have overpaid it.
+    AddCollection(AddPayment(ane, Day(4, 1), 40.00), 1, Day(4, 1), 40.00);
+    const QString after =
+        Rendered(*session, PaymentReportRequest(*session, PaymentReportKind::DebtorsAll, {}),
+                 QStringLiteral("duznici2"));
+    EXPECT_FALSE(after.contains(QStringLiteral("1/2/1/")));
+    EXPECT_TRUE(after.contains(QStringLiteral("SVEUKUPNO 50,00 0,00 50,00")))
+        << after.toStdString();
+}
+
+TEST_F(PaymentReportTest, EachWorkstationPrintsTheDebtorsItChose) {
+    AddInvoice(5, bruno, Day(3, 12), {12.50});
+    auto other = StartSession(1);
+    PaymentReportChoice mine;
+    mine.partners = {ane};
+    PaymentReportChoice theirs;
+    theirs.partners = {bruno};
+    const auto first = PaymentReportRequest(*session, PaymentReportKind::DebtorsAll, mine);
+    const auto second = PaymentReportRequest(*other, PaymentReportKind::DebtorsAll, theirs);
+    // The second choice was kept after the first: each still prints its own.
+    const QString a = Rendered(*session, first, QStringLiteral("mine"));
+    const QString b = Rendered(*other, second, QStringLiteral("theirs"));
+    EXPECT_TRUE(a.contains(QStringLiteral("Kod Ane's")));
+    EXPECT_FALSE(a.contains(QStringLiteral("Bruno")));
+    EXPECT_TRUE(b.contains(QStringLiteral("Ukupno Bruno d.o.o. 12,50 0,00 12,50")));
+    EXPECT_FALSE(b.contains(QStringLiteral("Ane")));
+    EXPECT_EQ(sqlvalue::ToInt(db().Scalar(
+                  QStringLiteral("SELECT COUNT(*) FROM \"IZABRANI_PARTNERI\" WHERE \"SESIJA\" = ?"),
+                  {other->sessionCode})),
+              1);
+}
+
+TEST_F(PaymentReportTest, RangeSelectsTheInvoicesAndTitlesTheReport) {
+    PaymentReportChoice choice;
+    EXPECT_REFUSED(PaymentReportRequest(*session, PaymentReportKind::DebtorsByDate, choice),
+                   "Izvještaj duznici.rpt traži početni i završni datum.");
+    choice.range = Range(Day(3, 1), Day(3, 31));
+    const QString text =
+        Rendered(*session, PaymentReportRequest(*session, PaymentReportKind::DebtorsByDate, choice),
+                 QStringLiteral("po_datumu"));
+    EXPECT_TRUE(text.contains(QStringLiteral("Izvještaj dužnika po datumima računa od ") +
+                              choice.range->fromText + QStringLiteral(" do ") +
+                              choice.range->toText));
+    EXPECT_TRUE(text.contains(QStringLiteral("SVEUKUPNO 100,00 60,00 40,00")))
+        << text.toStdString();
+
+    reports::RangeInput input;
+    EXPECT_EQ(DebtorDatesProblem(input), QStringLiteral("Početni datum nije ispravno upisan."));
+    input.from = Day(1, 1);
+    EXPECT_EQ(DebtorDatesProblem(input), QStringLiteral("Završni datum nije ispravno upisan."));
+    input.to = Day(1, 31);
+    EXPECT_EQ(DebtorDatesProblem(input), QString());
+}
+
+TEST_F(PaymentReportTest, CardOfTheWarehouseLeavesTheOtherWarehouseOutOfItsBalance) {
+    const int second = AddWarehouse(db(), QStringLiteral("Drugo skladište"));
+    AddInvoice(1, ane, Day(3, 5), {30.00}, false, second);
+    const PaymentReportChoice choice{Range(Day(1, 1), Day(12, 31)), {}};
+    const QString all =
+        Rendered(*session, PaymentReportRequest(*session, PaymentReportKind::CustomerCards, choice),
+                 QStringLiteral("kartice"));
+    const QString own = Rendered(
+        *session,
+        PaymentReportRequest(*session, PaymentReportKind::CustomerCardsOfWarehouse, choice),
+        QStringLiteral("kartice_skladiste"));
+    // Ane: 100.00 + 50.00 in warehouse 1, 30.00 in the other, 60.00 paid in warehouse 1.
+    EXPECT_TRUE(
+        all.contains(QStringLiteral("Promet u razdoblju 180,00 60,00 ") + Money(OwedBySql(ane))))
+        << all.toStdString();
+    EXPECT_TRUE(own.contains(QStringLiteral("Promet u razdoblju 150,00 60,00 90,00")))
+        << own.toStdString();
+    EXPECT_TRUE(own.contains(QStringLiteral("Kartice kupaca za izabrano skladište od")));
+}
+
+TEST_F(PaymentReportTest, PaymentsShowTheirClosedAndOpenParts) {
+    const int payment = AddPayment(ane, Day(5, 4), 80.00);
+    AddCollection(payment, 2, Day(5, 4), 50.00);
+    const PaymentReportChoice choice{Range(Day(5, 1), Day(5, 31)), {}};
+    const QString text = Rendered(
+        *session, PaymentReportRequest(*session, PaymentReportKind::CustomerPayments, choice),
+        QStringLiteral("uplate"));
+    EXPECT_TRUE(text.contains(QStringLiteral("Kod Ane's žiro račun izvod 1 80,00 50,00 30,00")))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("Bruno")));  // paid in March
+    const QString days =
+        Rendered(*session,
+                 PaymentReportRequest(*session, PaymentReportKind::CustomerPaymentsByDay,
+                                      {Range(Day(3, 1), Day(3, 31)), {}}),
+                 QStringLiteral("uplate_dan"));
+    EXPECT_TRUE(days.contains(QStringLiteral("SVEUKUPNO 2 140,00"))) << days.toStdString();
+}
+
+}  // namespace
+}  // namespace zodra::payments
