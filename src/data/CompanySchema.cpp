@@ -142,6 +142,12 @@ const std::vector<CompanySchema::Migration>& Migrations() {
                         "ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"Vrsta nabave\" "
                         "INTEGER NOT NULL DEFAULT 0;"),
          true},
+        // 11: articles carry their product classification (KPD) for the e-invoice; the
+        // company's default code serves articles without one, services and packaging.
+        {11, QStringLiteral("ALTER TABLE \"ARTIKLI\" ADD COLUMN \"KPD\" TEXT; "
+                            "INSERT INTO \"Konfiguracija\" (\"Naziv\", \"Vrijednost\") SELECT "
+                            "'KPD zadana šifra', '' WHERE NOT EXISTS (SELECT 1 FROM "
+                            "\"Konfiguracija\" WHERE \"Naziv\" = 'KPD zadana šifra');")},
     };
     return steps;
 }
