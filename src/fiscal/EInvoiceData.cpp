@@ -8,6 +8,7 @@
 #include "data/Errors.h"
 #include "data/Rounding.h"
 #include "data/Statement.h"
+#include "data/Transaction.h"
 #include "sales/InvoicePrint.h"
 
 namespace zodra::fiscal {
@@ -328,6 +329,34 @@ QString DefaultKpdSetting() {
 
 QString OperatorOibSetting(const QString& user) {
     return QStringLiteral("OIB operatera ") + user;
+}
+
+QString InvoiceOperator(Database& db, int warehouse, int book, int year, int number) {
+    const QVariant user = db.Scalar(
+        QStringLiteral("SELECT COALESCE(\"KORISNIK\", '') FROM \"RACUNI\" WHERE \"SKLADISTE\" = ? "
+                       "AND \"IRA\" = ? AND \"GODINA\" = ? AND \"BROJ RACUNA\" = ?"),
+        {warehouse, book, year, number});
+    if (!user.isValid() || user.isNull()) {
+        return {};
+    }
+    const QString name = user.toString().trimmed();
+    return name.isEmpty() ? QStringLiteral("admin") : name;
+}
+
+void SaveOperatorOib(Database& db, const QString& user, const QString& oib) {
+    const QString typed = oib.trimmed();
+    if (!IsValidOib(typed)) {
+        Refuse(QStringLiteral("OIB ") + typed + QStringLiteral(" nije ispravan."));
+    }
+    Transaction tx(db);
+    if (db.Exec(
+            QStringLiteral("UPDATE \"Konfiguracija\" SET \"Vrijednost\" = ? WHERE \"Naziv\" = ?"),
+            {typed, OperatorOibSetting(user)}) == 0) {
+        db.Exec(QStringLiteral(
+                    "INSERT INTO \"Konfiguracija\" (\"Naziv\", \"Vrijednost\") VALUES (?, ?)"),
+                {OperatorOibSetting(user), typed});
+    }
+    tx.Commit();
 }
 
 bool IsKpdCode(const QString& code) {

@@ -88,6 +88,13 @@ QString DefaultKpdSetting();
 // The configuration name of the OIB of the user `user` as the operator who issues invoices.
 QString OperatorOibSetting(const QString& user);
 
+// The operator of an invoice's e-invoice: the user who posted it ("admin" when the invoice
+// names none); empty when there is no such invoice.
+QString InvoiceOperator(Database& db, int warehouse, int book, int year, int number);
+// Stores `oib` as the OIB of `user` as the operator, in one transaction; an OIB that is not
+// valid is refused ("OIB " oib " nije ispravan.").
+void SaveOperatorOib(Database& db, const QString& user, const QString& oib);
+
 // A KPD code as the e-invoice accepts it: six digits written "dd.dd.dd".
 bool IsKpdCode(const QString& code);
 // An OIB: eleven digits whose last is the ISO 7064 (MOD 11,10) check digit of the others.
