@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <cmath>
+#include <tuple>
 
 #include "UblValidation.h"
 #include "data/CompanySchema.h"
@@ -13,6 +15,7 @@
 #include "data/Transaction.h"
 #include "demo/DemoCompany.h"
 #include "fiscal/EInvoice.h"
+#include "fiscal/EInvoiceReport.h"
 #include "registers/Catalogue.h"
 #include "registers/RegisterStore.h"
 #include "sales/InvoicePrint.h"
@@ -291,6 +294,74 @@ TEST_F(EInvoiceTest, TheArticleRegisterTakesOnlyAKpdCodeInPairs) {
     EXPECT_EQ(
         m_db->Scalar(QStringLiteral("SELECT \"KPD\" FROM \"ARTIKLI\" WHERE \"SIFRA\" = ?"), {code}),
         QVariant(QStringLiteral("10.51.11")));
+}
+
+// The reports of an e-invoice and of its payment are valid requests once the outbox has put
+// its signature last in them (a placeholder stands in for it here).
+TEST_F(EInvoiceTest, TheFiscalizationReportsAreValidRequestsBeforeTheirSignature) {
+    const QString signature = QStringLiteral(
+        "<ds:Signature xmlns:ds=\"http://www.w3.org/2000/09/xmldsig#\"><ds:SignedInfo>"
+        "<ds:CanonicalizationMethod Algorithm=\"http://www.w3.org/2001/10/xml-exc-c14n#\"/>"
+        "<ds:SignatureMethod Algorithm=\"http://www.w3.org/2001/04/xmldsig-more#rsa-sha256\"/>"
+        "<ds:Reference URI=\"\"><ds:DigestMethod "
+        "Algorithm=\"http://www.w3.org/2001/04/xmlenc#sha256\"/><ds:DigestValue>AA==</"
+        "ds:DigestValue>"
+        "</ds:Reference></ds:SignedInfo><ds:SignatureValue>AA==</ds:SignatureValue></"
+        "ds:Signature>");
+    const auto signedFile = [&](const QByteArray& request, const QString& root,
+                                const QString& name) {
+        QString text = QString::fromUtf8(request);
+        text.insert(text.lastIndexOf(QStringLiteral("</fis:") + root), signature);
+        const QString path = m_dir.filePath(name);
+        fiscal::WriteEInvoiceFile(path, text.toUtf8());
+        return path;
+    };
+    const QDateTime sent(QDate(2026, 7, 1), QTime(9, 15, 0, 120));
+    const fiscal::EInvoiceData cancelled = Data(m_cancelled);
+    const QString invoice =
+        signedFile(fiscal::UnsignedEInvoiceReportRequest(Data(m_invoice), EInvoiceKind::Invoice,
+                                                         QStringLiteral("z-1"), sent),
+                   QStringLiteral("EvidentirajERacunZahtjev"), QStringLiteral("er.xml"));
+    const QString credit =
+        signedFile(fiscal::UnsignedEInvoiceReportRequest(cancelled, EInvoiceKind::CreditNote,
+                                                         QStringLiteral("z-2"), sent),
+                   QStringLiteral("EvidentirajERacunZahtjev"), QStringLiteral("eo.xml"));
+    const QString payment = signedFile(
+        fiscal::UnsignedPaymentReportRequest(cancelled, QDate(2026, 7, 2), 12.5,
+                                             QStringLiteral("T"), QStringLiteral("z-3"), sent),
+        QStringLiteral("EvidentirajNaplatuZahtjev"), QStringLiteral("en.xml"));
+    const QString fiscalization =
+        EInvoiceShare(QStringLiteral("fiscalization/eFiskalizacijaSchema.xsd"));
+    EXPECT_EQ(XmlSchemaErrors(invoice, fiscalization), QString());
+    EXPECT_EQ(XmlSchemaErrors(credit, fiscalization), QString());
+    EXPECT_EQ(XmlSchemaErrors(
+                  payment, EInvoiceShare(QStringLiteral("fiscalization/eIzvjestavanjeSchema.xsd"))),
+              QString());
+    const QString creditText = Read(credit);
+    EXPECT_TRUE(
+        creditText.contains(QStringLiteral("<fis:datumVrijemeSlanja>2026-07-01T09:15:00.1200<")));
+    EXPECT_TRUE(creditText.contains(
+        QRegularExpression(QStringLiteral("<fis:PrethodniERacun>\\s*<fis:brojDokumenta>%1-1-2026<")
+                               .arg(m_cancelled))));
+    EXPECT_EQ(Element(Read(credit).replace(QStringLiteral("fis:"), QStringLiteral("cbc:")),
+                      QStringLiteral("iznosKojiDospijevaZaPlacanje")),
+              Element(Read(Write(m_cancelled, EInvoiceKind::CreditNote, QStringLiteral("o.xml"))),
+                      QStringLiteral("PayableAmount")));
+    EXPECT_TRUE(Read(payment).contains(QStringLiteral("<fis:naplaceniIznos>12.50<")));
+
+    for (const auto& [amount, method, message] :
+         {std::tuple{std::nan(""), "T", "Iznos naplate nije ispravan."},
+          {0.004, "T", "Iznos naplate nije ispravan."},
+          {12.5, "K", "Način naplate mora biti T ili O."}}) {
+        try {
+            fiscal::UnsignedPaymentReportRequest(cancelled, QDate(2026, 7, 2), amount,
+                                                 QString::fromUtf8(method), QStringLiteral("z"),
+                                                 sent);
+            ADD_FAILURE() << message;
+        } catch (const UserError& e) {
+            EXPECT_EQ(e.message(), QString::fromUtf8(message));
+        }
+    }
 }
 
 TEST(EInvoiceChecks, OibIbanKpdAndPlace) {
