@@ -48,6 +48,8 @@ const std::vector<std::pair<QString, QString>>& Keys() {
         // person who prepares the return (the director when empty).
         {T(u"PDV porezna ispostava"), QString()},
         {T(u"PDV obrazac sastavio"), QString()},
+        // The product classification (KPD) of the e-invoice's lines whose article has none.
+        {T(u"KPD zadana šifra"), QString()},
     };
     return keys;
 }

@@ -61,6 +61,8 @@ const std::vector<std::pair<QString, QString>>& Keys() {
         {T(u"Ispis računa-otpremnice"), T(u"False")},
         {T(u"Ispis otpremnice"), T(u"False")},
         {T(u"Planer - datoteka računa"), QString()},
+        // Read by the e-invoice export itself (fiscal/ui/EInvoiceExport.cpp).
+        {T(u"eRačun - mapa posrednika"), QString()},
     };
     return keys;
 }

@@ -152,6 +152,12 @@ const std::vector<CompanySchema::Migration>& Migrations() {
                         "UPDATE \"KNJIGE_ULAZNIH_RACUNA\" SET \"Vrsta nabave\" = 3 WHERE "
                         "\"URA\" = 5 AND \"Vrsta nabave\" = 0;"),
          true},
+        // 12: articles carry their product classification (KPD) for the e-invoice; the
+        // company's default code serves articles without one, services and packaging.
+        {12, QStringLiteral("ALTER TABLE \"ARTIKLI\" ADD COLUMN \"KPD\" TEXT; "
+                            "INSERT INTO \"Konfiguracija\" (\"Naziv\", \"Vrijednost\") SELECT "
+                            "'KPD zadana šifra', '' WHERE NOT EXISTS (SELECT 1 FROM "
+                            "\"Konfiguracija\" WHERE \"Naziv\" = 'KPD zadana šifra');")},
     };
     return steps;
 }

@@ -417,6 +417,27 @@ void CreateDemoCompany(const QString& path, const QDate& today, bool withSales) 
                         {QStringLiteral("Dobavljac"), p.supplier},
                         {QStringLiteral("CJENIK"), onList ? list.code : 0}});
     }
+
+    // The e-invoice's product classification: drinks, food, household and electrical goods
+    // carry their own codes, the other groups take the company's default; the administrator
+    // issues invoices as the operator with an OIB of their own.
+    const struct {
+        const char16_t* group;
+        const char16_t* kpd;
+    } classifications[] = {{u"Pića", u"11.07.11"},
+                           {u"Prehrana", u"10.89.19"},
+                           {u"Kućanstvo", u"20.41.32"},
+                           {u"Elektro", u"27.33.13"}};
+    for (const auto& c : classifications) {
+        db.Exec(QStringLiteral("UPDATE \"ARTIKLI\" SET \"KPD\" = ? WHERE \"GRUPA_A\" IN (SELECT "
+                               "\"SIFRA\" FROM \"GRUPE_A\" WHERE \"NAZIV\" = ?)"),
+                {T(c.kpd), T(c.group)});
+    }
+    db.Exec(QStringLiteral("UPDATE \"Konfiguracija\" SET \"Vrijednost\" = ? WHERE \"Naziv\" = ?"),
+            {T(u"46.90.00"), T(u"KPD zadana šifra")});
+    db.Exec(
+        QStringLiteral("INSERT INTO \"Konfiguracija\" (\"Naziv\", \"Vrijednost\") VALUES (?, ?)"),
+        {T(u"OIB operatera admin"), T(u"69825036717")});
     tx.Commit();
 
     // Goods received in every warehouse, through the receipt's own posting.

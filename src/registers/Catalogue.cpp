@@ -1,5 +1,7 @@
 #include "registers/Catalogue.h"
 
+#include <QRegularExpression>
+
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Statement.h"
@@ -118,6 +120,7 @@ RegisterDescription MakeArticles() {
         Number(u"CARINA%", u"Carina %", NumberKind::Percent),
         Text(u"BARKOD", u"Barkod"),
         Text(u"NAPOMENA", u"Napomena"),
+        Text(u"KPD", u"KPD šifra"),
     };
     d.checks = {
         Length(u"NAZIV", 255, true, u"Naziv je duži od 255 znakova ili nije upisan"),
@@ -144,6 +147,19 @@ RegisterDescription MakeArticles() {
     d.beforeSave = [](Database& db, int code, Values& stored, const OperationContext&) {
         if (code != 0) {
             articles::CheckTaxGroupChange(db, code, stored.value(T(kArticleTaxGroupColumn)));
+        }
+        // The product classification of the e-invoice: six digits in pairs, or empty for the
+        // company's default code.
+        static const QRegularExpression kpd(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d\\d$"));
+        const QString kpdCode = stored.value(QStringLiteral("KPD")).toString().trimmed();
+        if (!kpdCode.isEmpty() && !kpd.match(kpdCode).hasMatch()) {
+            throw UserError(
+                QStringLiteral("KPD šifra mora biti upisana u obliku 00.00.00 (npr. "
+                               "10.71.11)."));
+        }
+        if (stored.contains(QStringLiteral("KPD"))) {
+            stored.insert(QStringLiteral("KPD"),
+                          kpdCode.isEmpty() ? QVariant() : QVariant(kpdCode));
         }
         const QString font =
             articles::BarcodeFontText(stored.value(QStringLiteral("BARKOD")).toString());

@@ -108,6 +108,7 @@ TEST_F(TaxFormLinesTest, AnOlderCompanyGetsTheSettingByRate) {
             db->ExecRaw(QStringLiteral("ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" DROP COLUMN \"%1\"")
                             .arg(QString::fromUtf8(column)));
         }
+        db->ExecRaw(QStringLiteral("ALTER TABLE \"ARTIKLI\" DROP COLUMN \"KPD\""));
         db->ExecRaw(
             QStringLiteral("INSERT INTO \"GRUPE_POREZA\" (\"SIFRA\", \"NAZIV\", "
                            "\"STOPA\") VALUES (9, 'PDV 22%', 22)"));

@@ -161,6 +161,7 @@ TEST(Migrations, AFirstVersionCompanyGetsTheLotPriceOfInvoiceLines) {
         db->ExecRaw(QStringLiteral("DROP TABLE \"KNJIGA_IRA_IZVJESTAJ\""));
         db->ExecRaw(QStringLiteral("ALTER TABLE \"GRUPE_POREZA\" DROP COLUMN \"PDV_VRSTA\""));
         DropInputBookRateColumns(*db);
+        db->ExecRaw(QStringLiteral("ALTER TABLE \"ARTIKLI\" DROP COLUMN \"KPD\""));  // version 12
         db->ExecRaw(QStringLiteral(
             "INSERT INTO \"KNJIGE_ULAZNIH_RACUNA\" (\"URA\", \"GODINA\", \"Redni broj\", "
             "\"Osnovica25\") VALUES (1, 2026, 1, 100)"));
@@ -272,6 +273,7 @@ TEST(Migrations, ASecondVersionCompanyGetsOneIndexOfInvoiceLinesByItem) {
         db->ExecRaw(QStringLiteral("DROP TABLE \"KNJIGA_IRA_IZVJESTAJ\""));
         db->ExecRaw(QStringLiteral("ALTER TABLE \"GRUPE_POREZA\" DROP COLUMN \"PDV_VRSTA\""));
         DropInputBookRateColumns(*db);
+        db->ExecRaw(QStringLiteral("ALTER TABLE \"ARTIKLI\" DROP COLUMN \"KPD\""));  // version 12
         db->ExecRaw(QStringLiteral("PRAGMA user_version = 2"));
     }
     auto opened = Database::Open(path, QString());

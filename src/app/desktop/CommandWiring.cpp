@@ -12,6 +12,7 @@
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "payments/ui/PaymentReportCommands.h"
+#include "fiscal/ui/EInvoiceExport.h"
 #include "pricelists/ui/PriceListCommands.h"
 #include "production/ui/ProductionWindows.h"
 #include "purchasing/ui/ReceiptWindows.h"
@@ -47,7 +48,10 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     afterInvoice.openRetailPayment = &retail::ui::OpenRetailPaymentForInvoice;
     sales::ui::RegisterSalesCommands(registry, afterInvoice);
     // "Izbor računa"; its "Ispravak" opens the invoice window on the posted invoice.
-    sales::ui::RegisterInvoiceListCommands(registry, &sales::ui::OpenInvoiceCorrection);
+    sales::ui::RegisterInvoiceListCommands(registry, &sales::ui::OpenInvoiceCorrection,
+                                           [](zodra::ui::WindowHost& host, int book, int number) {
+                                               fiscal::ui::ExportEInvoice(host, book, number);
+                                           });
     // "Izbor ponude", "Izbor predračuna", "Izbor otpremnica"; their "Ispis" waits for the
     // printouts of these kinds (no printer handed over yet: the button says so).
     // "Izbor ponude", "Izbor predračuna", "Izbor otpremnica": "Ispis" shows the kind's printout.

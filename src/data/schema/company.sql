@@ -140,7 +140,8 @@ CREATE TABLE "OtvoreniDokumenti" (
 
 -- Articles. OPIS is the article code the user sees (shown as Sifra), SIFRA the internal key.
 -- BarCodeString is BARKOD encoded for the bar-code font. IZABRAN marks articles picked in
--- multi-choice dialogs, REZERVIRANO the reserved quantity.
+-- multi-choice dialogs, REZERVIRANO the reserved quantity. KPD is the article's product
+-- classification code for the e-invoice; empty, the company's default code applies.
 CREATE TABLE "ARTIKLI" (
     "SIFRA"           {{AUTO_ID}},
     "NAZIV"           TEXT,
@@ -157,7 +158,8 @@ CREATE TABLE "ARTIKLI" (
     "BARKOD"          TEXT,
     "BarCodeString"   TEXT,
     "REZERVIRANO"     DOUBLE PRECISION,
-    "IZABRAN"         BOOLEAN NOT NULL DEFAULT FALSE
+    "IZABRAN"         BOOLEAN NOT NULL DEFAULT FALSE,
+    "KPD"             TEXT
 );
 CREATE INDEX "IX_ARTIKLI_NAZIV" ON "ARTIKLI" ("NAZIV");
 CREATE INDEX "IX_ARTIKLI_OPIS" ON "ARTIKLI" ("OPIS");

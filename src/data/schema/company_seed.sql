@@ -110,4 +110,5 @@ INSERT INTO "Konfiguracija" ("Naziv", "Vrijednost") VALUES
     ('Upozorenje na cijenu ispod nabavne', 'DA'),
     ('Naplata nakon maloprodajnog računa', 'DA'),
     ('PDV porezna ispostava', ''),
-    ('PDV obrazac sastavio', '');
+    ('PDV obrazac sastavio', ''),
+    ('KPD zadana šifra', '');

@@ -13,7 +13,8 @@ namespace zodra::sales::ui {
 
 InvoiceListWindow* OpenInvoiceList(zodra::ui::WindowHost& host,
                                    const zodra::ui::CommandRegistry* registry,
-                                   InvoiceCorrectionOpener correction) {
+                                   InvoiceCorrectionOpener correction,
+                                   InvoiceEInvoiceWriter einvoice) {
     if (auto* open =
             qobject_cast<InvoiceListWindow*>(host.FindWindow(InvoiceListWindow::ObjectName()))) {
         open->Reload();
@@ -21,6 +22,7 @@ InvoiceListWindow* OpenInvoiceList(zodra::ui::WindowHost& host,
     }
     auto* window = new InvoiceListWindow(host, registry, std::move(correction),
                                          std::make_shared<SystemMailProgram>());
+    window->SetEInvoiceWriter(std::move(einvoice));
     host.ShowWindow(window, window->windowTitle());
     return window;
 }
@@ -61,11 +63,13 @@ void ShowPostedDocumentPrint(zodra::ui::WindowHost& host, OutgoingKind kind, con
 }
 
 void RegisterInvoiceListCommands(zodra::ui::CommandRegistry& registry,
-                                 InvoiceCorrectionOpener correction) {
+                                 InvoiceCorrectionOpener correction,
+                                 InvoiceEInvoiceWriter einvoice) {
     const zodra::ui::CommandRegistry* r = &registry;
-    registry.Register(
-        QStringLiteral("Pregledi_racuni"),
-        [r, correction](zodra::ui::WindowHost& host) { OpenInvoiceList(host, r, correction); });
+    registry.Register(QStringLiteral("Pregledi_racuni"),
+                      [r, correction, einvoice](zodra::ui::WindowHost& host) {
+                          OpenInvoiceList(host, r, correction, einvoice);
+                      });
 }
 
 }  // namespace zodra::sales::ui

@@ -13,7 +13,8 @@ namespace zodra::sales::ui {
 // again). "Ispravak" opens the invoice window through `correction` (none: the button says the
 // correction is not available); "E-mail" starts the system's mail program.
 void RegisterInvoiceListCommands(zodra::ui::CommandRegistry& registry,
-                                 InvoiceCorrectionOpener correction = {});
+                                 InvoiceCorrectionOpener correction = {},
+                                 InvoiceEInvoiceWriter einvoice = {});
 
 // The printouts the header dialog asked for after posting, each in its preview window (the
 // number of copies is the printer dialog's). A printout that cannot be made is told.
@@ -27,6 +28,7 @@ void ShowPostedDocumentPrint(zodra::ui::WindowHost& host, OutgoingKind kind, con
 // Shows "Izbor računa" (or brings the open one to the front, read again).
 InvoiceListWindow* OpenInvoiceList(zodra::ui::WindowHost& host,
                                    const zodra::ui::CommandRegistry* registry,
-                                   InvoiceCorrectionOpener correction);
+                                   InvoiceCorrectionOpener correction,
+                                   InvoiceEInvoiceWriter einvoice = {});
 
 }  // namespace zodra::sales::ui

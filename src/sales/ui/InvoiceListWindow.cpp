@@ -43,7 +43,8 @@ InvoiceListWindow::InvoiceListWindow(zodra::ui::WindowHost& host,
            {"&Storno", "Storno", [this] { CancelCurrent(); }},
            {"Iz&briši", "Izbrisi", [this] { DeleteCurrent(); }},
            {"&Tablično", "Tablicno", [this] { OpenTable(); }},
-           {"&E-mail", "Email", [this] { MailCurrent(); }}},
+           {"&E-mail", "Email", [this] { MailCurrent(); }},
+           {"eRač&un", "ERacun", [this] { EInvoiceCurrent(); }}},
           [this] { PrintCurrent(false); }, parent),
       m_host(host),
       m_registry(registry),
@@ -177,6 +178,18 @@ void InvoiceListWindow::MailCurrent() {
     }
     SendByMail(*m_mail, m_host.UserPrompter(),
                QStringLiteral("Račun br. ") + QString::number(number), pdf);
+}
+
+void InvoiceListWindow::EInvoiceCurrent() {
+    const QVariant number = CurrentNumber();
+    if (!number.isValid()) {
+        return;
+    }
+    if (!m_einvoice) {
+        m_host.UserPrompter().Inform(QStringLiteral("eRačun nije dostupan."), windowTitle());
+        return;
+    }
+    m_einvoice(m_host, Book(), number.toInt());
 }
 
 }  // namespace zodra::sales::ui

@@ -21,13 +21,18 @@ class MailProgram;
 // invoice window lives beside this list; whoever binds the commands hands it over.
 using InvoiceCorrectionOpener = std::function<void(
     zodra::ui::WindowHost&, const zodra::ui::CommandRegistry*, int book, int number)>;
+// Writes the e-invoice of a posted invoice of the given book and number; the e-invoice lives in
+// a layer above the invoices, and whoever binds the commands hands it over.
+using InvoiceEInvoiceWriter = std::function<void(zodra::ui::WindowHost&, int book, int number)>;
 
 // "Izbor računa": the posted invoices of the warehouse and year in the book chosen under
 // "Knjiga IRA :", read a page at a time as the list scrolls, with the selected one's data under
 // them. "Ispravak" opens it for correction, "Ispis" (or Enter) and "Ispis bez rabata" show it in
 // the report window, "Storno" cancels it after the question and the date and shows the
 // cancellation, "Izbriši" deletes it after the question, "Tablično" opens the table view with
-// the sums, "E-mail" writes its PDF and opens the mail program with it attached.
+// the sums, "E-mail" writes its PDF and opens the mail program with it attached, "eRačun"
+// writes its e-invoice for the information intermediary (none set: the button says the
+// e-invoice is not available).
 class InvoiceListWindow : public ChoiceListWindow {
     Q_OBJECT
 public:
@@ -44,6 +49,8 @@ public:
     void DeleteCurrent();
     void OpenTable();
     void MailCurrent();
+    void EInvoiceCurrent();
+    void SetEInvoiceWriter(InvoiceEInvoiceWriter writer) { m_einvoice = std::move(writer); }
 
     QTableView* Invoices() const { return Grid(); }
     // Where "E-mail" writes the invoice's PDF ("Racun_" number "_" book "-" year ".pdf" in the
@@ -59,6 +66,7 @@ private:
     InvoiceCorrectionOpener m_correction;
     std::shared_ptr<MailProgram> m_mail;
     QString m_mailFolder;
+    InvoiceEInvoiceWriter m_einvoice;
 };
 
 }  // namespace zodra::sales::ui

@@ -75,6 +75,9 @@ int PaymentSlips(const QStringList& args);
 
 // Prints the output invoice book for a range of dates to PDF and/or CSV (IraCommand.cpp).
 int Ira(const QStringList& args);
+// Writes the e-invoice (UBL) of a posted invoice or the credit note of its cancellation
+// (EInvoiceCommand.cpp).
+int EInvoice(const QStringList& args);
 // Prints the input invoice book of a period and writes its form U-RA (UraCommand.cpp).
 int InputInvoiceBook(const QStringList& args);
 // The register's receipt of a posted invoice to a file or the receipt printer

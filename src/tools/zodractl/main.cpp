@@ -101,6 +101,9 @@ const char* kUsageText =
     "  ira PUTANJA --od DD.MM.GGGG --do DD.MM.GGGG [--vrsta V] [--pdf IZLAZ.pdf] [--csv "
     "IZLAZ.csv]\n"
     "                             knjiga izlaznih računa za razdoblje u PDF ili CSV\n"
+    "  einvoice PUTANJA KNJIGA/BROJ IZLAZ.xml [--skladiste N] [--godina GGGG] [--odobrenje]\n"
+    "                             eRačun (UBL 2.1) proknjiženog računa poslovnom subjektu;\n"
+    "                             --odobrenje izrađuje odobrenje storniranog računa\n"
     "  ura PUTANJA --od DD.MM.GGGG --do DD.MM.GGGG [--knjiga B] [--placeni|--placeni-r2]\n"
     "      [--pdf IZLAZ.pdf] [--xml IZLAZ.xml] [--sastavio \"Ime Prezime\"]\n"
     "                             knjiga ulaznih računa u PDF; --xml izrađuje Obrazac U-RA\n"
@@ -254,6 +257,8 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::PaymentReport(args);
     if (command == QLatin1String("uplatnice"))
         return zodractl::PaymentSlips(args);
+    if (command == QLatin1String("einvoice"))
+        return zodractl::EInvoice(args);
     if (command == QLatin1String("kpi"))
         return zodractl::Kpi(args);
     if (command == QLatin1String("kp"))
