@@ -1,6 +1,7 @@
 #include "fiscal/FiscalService.h"
 
 #include <QSettings>
+#include <QTimer>
 #include <QUuid>
 
 #include "data/Database.h"
@@ -183,6 +184,29 @@ void InstallFiscalHooks(Session& session, const QString& settingsFile) {
     session.afterRetailSale = [serviceFor](Session& s, const Session::RetailSaleEvent& sale) {
         serviceFor(s).SendSale(s, sale);
     };
+}
+
+void StartOutboxRetries(QObject& owner, Session& session, const QString& settingsFile,
+                        int intervalMs) {
+    auto* timer = new QTimer(&owner);
+    auto round = [&session, settingsFile, timer, intervalMs] {
+        timer->setInterval(intervalMs);
+        if (!session.IsOpen()) {
+            return;
+        }
+        try {
+            QSettings workstation(settingsFile, QSettings::IniFormat);
+            FiscalService service(session.Db(), ReadFiscalSettings(session.Db(), workstation),
+                                  QDateTime::currentDateTime());
+            if (fiscal::UnconfirmedCount(session.Db()) > 0) {
+                service.RetryOutbox(session.Db());
+            }
+        } catch (const std::exception&) {
+            // A busy or closing company: the next round tries again.
+        }
+    };
+    QObject::connect(timer, &QTimer::timeout, &owner, round);
+    timer->start(10 * 1000);
 }
 
 }  // namespace zodra::fiscal

@@ -11,6 +11,8 @@
 #include "fiscal/FiscalSettings.h"
 #include "fiscal/Outbox.h"
 
+class QObject;
+
 namespace zodra::fiscal {
 
 // How one delivery attempt ended.
@@ -71,5 +73,11 @@ private:
 // the session's company on the first sale (and again when another company is opened), with
 // the workstation settings read from `settingsFile` (an INI or native QSettings file).
 void InstallFiscalHooks(Session& session, const QString& settingsFile);
+
+// Delivers the outbox of the session's company in the background of a program: once soon after
+// start and then every `intervalMs`, each round with NakDost true (RetryOutbox) whenever a
+// company is open. The timer belongs to `owner`.
+void StartOutboxRetries(QObject& owner, Session& session, const QString& settingsFile,
+                        int intervalMs = 5 * 60 * 1000);
 
 }  // namespace zodra::fiscal
