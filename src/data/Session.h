@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "data/CompanySettings.h"
 #include "data/Database.h"
@@ -95,6 +96,30 @@ public:
             afterRetailCollections(*this, date);
         }
     }
+
+    // A retail sale as the register posts it. `duringRetailPosting` runs inside the posting's
+    // transaction, after the invoice is written and before it commits, so what it writes is
+    // kept or dropped with the sale (the fiscal record: its number and protective code);
+    // `afterRetailSale` runs once the sale and its payment are written, before the receipt is
+    // printed (the fiscal request is sent). The program's wiring sets them; empty in most tests.
+    struct RetailSaleEvent {
+        int warehouse = 0;
+        int book = 1;
+        int year = 0;
+        int number = 0;
+        bool detailed = false;  // posted into the detail file
+        int sessionCode = 0;    // the sale's working copy, still there during the posting
+        double total = 0;
+        QString cashier;
+        struct Tax {
+            double rate = 0;  // percent
+            double base = 0;
+            double amount = 0;
+        };
+        std::vector<Tax> taxes;  // per rate, in the order of the rates (highest first)
+    };
+    std::function<void(Session&, const RetailSaleEvent&)> duringRetailPosting;
+    std::function<void(Session&, const RetailSaleEvent&)> afterRetailSale;
 
     bool IsOpen() const { return m_db != nullptr; }
     Database& Db() {

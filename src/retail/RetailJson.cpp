@@ -180,6 +180,7 @@ PostedJsonSale PostRetailJson(Session& session, Prompter& prompter, const JsonRe
             result.paymentWritten = true;
             session.RetailCollectionsChanged(payment.date);
         }
+        RetailSaleFinished(session, sale, *posted);
         return result;
     } catch (...) {
         if (sale.draft.sessionCode != 0) {

@@ -231,6 +231,39 @@ void ProduceCompositeProducts(Session& session, const TillSale& sale) {
     sales::ProduceCompositeLines(session, sale.draft, takesStock);
 }
 
+std::vector<Session::RetailSaleEvent::Tax> SaleTaxes(Database& db, int sessionCode) {
+    Statement q = db.Prepare(QStringLiteral(
+        "SELECT COALESCE(\"POREZ_%\", 0), SUM(\"VRIJEDNOST_\"), SUM(\"POREZ_IZNOS\") FROM "
+        "\"STAVKE_RACUNA_PRIVREMENO\" WHERE \"Multiuser_sifra\" = ? GROUP BY "
+        "COALESCE(\"POREZ_%\", 0) ORDER BY COALESCE(\"POREZ_%\", 0) DESC"));
+    q.Exec({sessionCode});
+    std::vector<Session::RetailSaleEvent::Tax> taxes;
+    while (q.Next()) {
+        taxes.push_back({q.Double(0), q.Double(1), q.Double(2)});
+    }
+    return taxes;
+}
+
+Session::RetailSaleEvent SaleEvent(const TillSale& sale, int number, bool detailed, double total) {
+    Session::RetailSaleEvent event;
+    event.warehouse = sale.draft.warehouse;
+    event.book = kRetailBook;
+    event.year = sale.draft.year;
+    event.number = number;
+    event.detailed = detailed;
+    event.sessionCode = sale.draft.sessionCode;
+    event.total = total;
+    event.cashier = sale.cashier;
+    return event;
+}
+
+void RetailSaleFinished(Session& session, const TillSale& sale, const PostedRetailSale& posted) {
+    if (session.afterRetailSale) {
+        session.afterRetailSale(session,
+                                SaleEvent(sale, posted.number, posted.detailed, posted.total));
+    }
+}
+
 std::optional<PostedRetailSale> PostRetailSale(Session& session, const TillSale& sale,
                                                int proposedNumber) {
     Database& db = session.Db();
@@ -265,8 +298,19 @@ std::optional<PostedRetailSale> PostRetailSale(Session& session, const TillSale&
                 }
             }
             ProduceCompositeProducts(session, sale);
+            // The sale's tax per rate, read from its lines before the posting takes them.
+            std::vector<Session::RetailSaleEvent::Tax> taxes;
+            if (session.duringRetailPosting) {
+                taxes = SaleTaxes(db, sale.draft.sessionCode);
+            }
             const sales::PostedInvoice posted =
                 sales::PostCheckedInvoice(session, sale.draft, header, checked, mode);
+            if (session.duringRetailPosting) {
+                Session::RetailSaleEvent event =
+                    SaleEvent(sale, posted.number, mode.detailed, totals.total);
+                event.taxes = std::move(taxes);
+                session.duringRetailPosting(session, event);
+            }
             transaction.Commit();
             PostedRetailSale result;
             result.number = posted.number;

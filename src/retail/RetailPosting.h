@@ -2,12 +2,10 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
 
+#include "data/Session.h"
 #include "retail/TillSale.h"
-
-namespace zodra {
-class Session;
-}
 
 namespace zodra::retail {
 
@@ -47,6 +45,16 @@ int CheckRetailNumber(Session& session, const TillSale& sale, const QString& typ
 // same transaction by ProduceCompositeProducts, after the transfer and before the invoice.
 std::optional<PostedRetailSale> PostRetailSale(Session& session, const TillSale& sale,
                                                int proposedNumber);
+
+// What the session's retail hooks hear of a posted sale.
+Session::RetailSaleEvent SaleEvent(const TillSale& sale, int number, bool detailed, double total);
+
+// The tax per rate of a sale's lines (its working copy): rate, base and tax, highest rate first.
+std::vector<Session::RetailSaleEvent::Tax> SaleTaxes(Database& db, int sessionCode);
+
+// The sale and its payment are written: the session's afterRetailSale runs (fiscalization
+// sends the receipt). Call it before the receipt is printed.
+void RetailSaleFinished(Session& session, const TillSale& sale, const PostedRetailSale& posted);
 
 // Composite products on the sale (lines of sales::CompositeLineKind) are produced before their
 // goods are taken: each by a generated work order and its receipt in the register's warehouse

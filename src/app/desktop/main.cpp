@@ -16,6 +16,7 @@
 #include "app/ui/SplashWindow.h"
 #include "app/ui/ZodraMain.h"
 #include "books/KpiDailySales.h"
+#include "fiscal/FiscalService.h"
 #include "ui/CommandRegistry.h"
 #include "ui/InputConventions.h"
 
@@ -52,6 +53,9 @@ int main(int argc, char** argv) {
     // A retail payment or cancellation rebuilds the day's takings in the book of receipts and
     // expenditures (for R-2 companies), right after its own transaction.
     window.CurrentSession().afterRetailCollections = &zodra::books::AfterRetailCollections;
+    // Every retail sale is fiscalized; receipts without a JIR are delivered in the background.
+    zodra::fiscal::InstallFiscalHooks(window.CurrentSession(), settings.fileName());
+    zodra::fiscal::StartOutboxRetries(window, window.CurrentSession(), settings.fileName());
     window.show();
     if (splash) {
         splash->close();

@@ -2449,3 +2449,45 @@ CREATE TABLE "PLANER" (
     "Opis"       TEXT
 );
 CREATE INDEX "IX_PLANER_DATUM" ON "PLANER" ("DATUM");
+
+-- Fiscalized receipts: one row per receipt sent to the tax administration (a cancellation is a
+-- receipt of its own), its fiscal number BROJ/OZNAKA_PP/OZNAKA_NU, protective code and what the
+-- message carries, frozen at posting. A row without JIR waits in the outbox.
+CREATE TABLE "FISKAL_RACUNI" (
+    "ID"              {{AUTO_ID}},
+    "SKLADISTE"       INTEGER NOT NULL,
+    "IRA"             INTEGER NOT NULL,
+    "GODINA"          INTEGER NOT NULL,
+    "BROJ_RACUNA"     INTEGER NOT NULL,
+    "DETALJNO"        BOOLEAN NOT NULL DEFAULT FALSE,
+    "STORNO"          BOOLEAN NOT NULL DEFAULT FALSE,
+    "BROJ"            INTEGER NOT NULL,
+    "OZNAKA_PP"       TEXT NOT NULL,
+    "OZNAKA_NU"       TEXT NOT NULL,
+    "SLIJED"          TEXT NOT NULL,
+    "GODINA_BROJA"    INTEGER NOT NULL,
+    "IZDAN"           TIMESTAMP NOT NULL,
+    "UKUPNO"          DOUBLE PRECISION NOT NULL,
+    "POREZI"          TEXT,
+    "OIB"             TEXT NOT NULL,
+    "U_SUSTAVU_PDV"   BOOLEAN NOT NULL,
+    "OIB_OPERATERA"   TEXT NOT NULL,
+    "OPERATER"        TEXT,
+    "ZKI"             TEXT NOT NULL,
+    "NACIN_PLACANJA"  TEXT NOT NULL DEFAULT 'G',
+    "JIR"             TEXT,
+    "POKUSAJA"        INTEGER NOT NULL DEFAULT 0,
+    "ZADNJI_POKUSAJ"  TIMESTAMP,
+    "GRESKA"          TEXT
+);
+CREATE UNIQUE INDEX "UX_FISKAL_RACUNI_RACUN" ON "FISKAL_RACUNI" ("SKLADISTE", "IRA", "GODINA", "BROJ_RACUNA", "DETALJNO", "STORNO");
+CREATE UNIQUE INDEX "UX_FISKAL_RACUNI_BROJ_P" ON "FISKAL_RACUNI" ("OZNAKA_PP", "GODINA_BROJA", "BROJ") WHERE "SLIJED" = 'P';
+CREATE UNIQUE INDEX "UX_FISKAL_RACUNI_BROJ_N" ON "FISKAL_RACUNI" ("OZNAKA_PP", "OZNAKA_NU", "GODINA_BROJA", "BROJ") WHERE "SLIJED" = 'N';
+CREATE INDEX "IX_FISKAL_RACUNI_CEKAJU" ON "FISKAL_RACUNI" ("ID") WHERE "JIR" IS NULL;
+
+-- The OIB each user issues receipts under.
+CREATE TABLE "FISKAL_OPERATERI" (
+    "KORISNIK" TEXT NOT NULL,
+    "OIB"      TEXT NOT NULL,
+    PRIMARY KEY ("KORISNIK")
+);

@@ -679,6 +679,8 @@ void PosKasaWindow::PostAndPay() {
         PaymentDialog payment(m_host, invoice, posted->total, this);
         payment.exec();
     }
+    zodra::ui::Guarded(m_host.UserPrompter(),
+                       [&] { RetailSaleFinished(session, m_sale, *posted); });
     if (m_print->isChecked()) {
         const QString error = pos::PrintReceipt(
             session, {m_sale.draft.warehouse, kRetailBook, m_sale.draft.year, posted->number},

@@ -1,9 +1,11 @@
 #include <QDate>
+#include <QSettings>
 
 #include "app/SessionStart.h"
 #include "books/KpiDailySales.h"
 #include "data/Errors.h"
 #include "data/Session.h"
+#include "fiscal/FiscalService.h"
 #include "tools/zodractl/Commands.h"
 #include "tools/zodractl/Terminal.h"
 
@@ -46,6 +48,7 @@ int InSession(const QString& path, int warehouse,
     session.databasePath = path;
     session.userName = QStringLiteral("zodractl");
     session.afterRetailCollections = &zodra::books::AfterRetailCollections;
+    zodra::fiscal::InstallFiscalHooks(session, QSettings().fileName());
     session.Attach(std::move(opened.db));
     bool started = false;
     int code = kOk;

@@ -96,5 +96,7 @@ int Kp(const QStringList& args);
 int PostFixedAsset(const QString& path, const QByteArray& json);
 int DeleteFixedAsset(const QStringList& args);
 int FixedAssetReport(const QStringList& args);
+// The outbox of fiscalized receipts: listed, or delivered again (FiscalCommand.cpp).
+int Fiscal(const QStringList& args);
 
 }  // namespace zodractl

@@ -1,3 +1,4 @@
+#include <QSettings>
 #include <cstdio>
 
 #include <QDate>
@@ -15,6 +16,7 @@
 #include "data/Errors.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
+#include "fiscal/FiscalService.h"
 #include "purchasing/ReceiptJson.h"
 #include "purchasing/ReceiptPosting.h"
 #include "purchasing/ReceiptPrint.h"
@@ -372,6 +374,7 @@ int Post(const QStringList& args) {
     session.databasePath = args.at(0);
     session.userName = QStringLiteral("zodractl");
     session.afterRetailCollections = &zodra::books::AfterRetailCollections;
+    zodra::fiscal::InstallFiscalHooks(session, QSettings().fileName());
     session.Attach(std::move(opened.db));
     bool started = false;
     int warehouse = 0;

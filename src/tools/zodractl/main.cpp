@@ -119,6 +119,9 @@ const char* kUsageText =
     "  kpi PUTANJA --od DD.MM.GGGG --do DD.MM.GGGG --pdf IZLAZ.pdf [--rbr-od N] [--rbr-do N]\n"
     "      [--po-tipovima] [--obnovi-promet]\n"
     "                             knjiga primitaka i izdataka za razdoblje u PDF\n"
+    "  fiscal PUTANJA status|retry\n"
+    "                             fiskalizirani računi bez JIR-a; retry ih ponovo šalje\n"
+    "                             (naknadna dostava)\n"
     "  kp PUTANJA --skladiste N --od DD.MM.GGGG --do DD.MM.GGGG --pdf IZLAZ.pdf\n"
     "      [--ispis kp1|kp|kp_sum]\n"
     "                             knjiga popisa skladišta za razdoblje u PDF\n"
@@ -261,6 +264,8 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::EInvoice(args);
     if (command == QLatin1String("kpi"))
         return zodractl::Kpi(args);
+    if (command == QLatin1String("fiscal"))
+        return zodractl::Fiscal(args);
     if (command == QLatin1String("kp"))
         return zodractl::Kp(args);
     if (command == QLatin1String("pdi"))

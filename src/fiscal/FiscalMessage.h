@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <vector>
+
+namespace zodra::fiscal {
+
+class Certificate;
+
+constexpr const char* kFiscalNamespace = "http://www.apis-it.hr/fin/2012/types/f73";
+
+// One VAT rate of a receipt: its base and tax.
+struct FiscalTax {
+    double rate = 0;
+    double base = 0;
+    double amount = 0;
+};
+
+// Everything a receipt request carries, as it was frozen when the receipt was issued.
+struct FiscalReceipt {
+    QString oib;
+    bool inVatSystem = true;
+    QDateTime issued;
+    QString sequence = QStringLiteral("P");
+    qint64 number = 0;
+    QString premises;
+    QString device;
+    std::vector<FiscalTax> vat;  // rates above 0
+    double exempt = 0;           // IznosOslobPdv: lines without VAT
+    double total = 0;
+    QString payment = QStringLiteral("G");  // G, K, T or O
+    QString operatorOib;
+    QString protectiveCode;
+    bool lateDelivery = false;  // NakDost: the receipt was issued without a JIR
+};
+
+// The receipt number as printed: "number/premises/device".
+QString FiscalNumber(const FiscalReceipt& receipt);
+
+// The RacunZahtjev element (Id "RacunZahtjev"), unsigned, as a document of its own.
+QByteArray ReceiptRequestXml(const FiscalReceipt& receipt, const QString& messageId,
+                             const QDateTime& sentAt);
+
+// `xml` with an enveloped XML signature of its root element (exclusive c14n, RSA-SHA1, SHA-1
+// digest; the certificate and its issuer and serial in KeyInfo), made by xmlsec.
+QByteArray SignRequest(const QByteArray& xml, const Certificate& certificate);
+
+// Checks the enveloped signature in `xml` (a request, or a SOAP envelope around one) with
+// xmlsec against the trusted certificate (PEM): it must cover exactly the element it stands
+// in. Empty when sound; else what is wrong.
+QString VerifySignature(const QByteArray& xml, const QByteArray& trustedPem);
+
+// The signed request inside a SOAP 1.1 envelope, ready to post.
+QByteArray SoapEnvelope(const QByteArray& signedXml);
+
+// The answer of the service: a JIR, or its errors, or a reply that is neither.
+struct FiscalAnswer {
+    QString messageId;
+    QString jir;
+    std::vector<std::pair<QString, QString>> errors;  // code, text
+    QString ErrorText() const;                        // "s005: OIB …"; the errors one per line
+};
+// Reads a RacunOdgovor (inside a SOAP envelope or not). A body that holds neither a JIR nor
+// errors comes back with one error "Neispravan odgovor poslužitelja" and the text it had.
+FiscalAnswer ParseAnswer(const QByteArray& body);
+
+// The "dd.MM.yyyyTHH:mm:ss" of the messages.
+QString MessageDateTime(const QDateTime& value);
+
+}  // namespace zodra::fiscal

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "data/Session.h"
+#include "fiscal/Certificate.h"
+#include "fiscal/FiscalSettings.h"
+#include "fiscal/Outbox.h"
+
+class QObject;
+
+namespace zodra::fiscal {
+
+// How one delivery attempt ended.
+enum class Delivery {
+    Confirmed,  // the JIR is stored
+    Rejected,   // the service answered with errors: kept in words, the receipt stays queued
+    NoAnswer,   // no answer in time: the receipt stays queued
+};
+
+struct RetryResult {
+    int confirmed = 0;
+    int rejected = 0;
+    int unanswered = 0;
+};
+
+// Fiscalization of one company's receipts at one till: its settings, the certificate (loaded
+// once, checked again at each receipt for its validity) and the company's OIB.
+class FiscalService {
+public:
+    // Reads the settings; loads the certificate when fiscalization is on. A certificate that
+    // cannot be used does not stop the service being made: every receipt is then refused with
+    // the certificate's message (CertificateProblem), so no receipt is issued without a ZKI.
+    FiscalService(Database& db, const FiscalSettings& settings, const QDateTime& now);
+
+    bool Enabled() const { return m_settings.enabled; }
+    const FiscalSettings& Settings() const { return m_settings; }
+    const QString& CertificateProblem() const { return m_certificateProblem; }
+
+    // Inside the sale's transaction: numbers the receipt, computes its ZKI and writes its
+    // record (in the outbox until a JIR comes). Refuses (UserError) without a usable
+    // certificate or without the cashier's OIB, which rolls the sale back.
+    void RecordSale(Session& session, const Session::RetailSaleEvent& sale);
+
+    // After the sale and its payment: the payment method is taken from the collections and the
+    // receipt is sent once (NakDost false).
+    std::optional<Delivery> SendSale(Session& session, const Session::RetailSaleEvent& sale);
+
+    // One attempt for a record: a new message id, signed, sent with the configured timeout.
+    Delivery Deliver(Database& db, int recordId, bool late);
+
+    // The outbox, oldest first, each with NakDost true. The first receipt the service does not
+    // answer ends the round (the rest would wait as long for nothing).
+    RetryResult RetryOutbox(Database& db);
+
+    // Clock and sender, replaceable for tests and measurements.
+    std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
+
+private:
+    const Certificate& UsableCertificate();
+
+    FiscalSettings m_settings;
+    QString m_companyOib;
+    std::optional<Certificate> m_certificate;
+    QString m_certificateProblem;
+};
+
+// Sets the session's retail hooks so that every sale is fiscalized: the service is made for
+// the session's company on the first sale (and again when another company is opened), with
+// the workstation settings read from `settingsFile` (an INI or native QSettings file).
+void InstallFiscalHooks(Session& session, const QString& settingsFile);
+
+// Delivers the outbox of the session's company in the background of a program: once soon after
+// start and then every `intervalMs`, each round with NakDost true (RetryOutbox) whenever a
+// company is open. The timer belongs to `owner`.
+void StartOutboxRetries(QObject& owner, Session& session, const QString& settingsFile,
+                        int intervalMs = 5 * 60 * 1000);
+
+}  // namespace zodra::fiscal

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+
+class QSettings;
+
+namespace zodra {
+class Database;
+}
+
+namespace zodra::fiscal {
+
+constexpr int kDefaultTimeoutMs = 2000;
+
+QString TestEndpoint();        // the tax administration's test service
+QString ProductionEndpoint();  // its production service
+
+// What fiscalization needs. The company's part ("Fiskalizacija", "U sustavu PDV-a", the
+// numbering sequence) is kept in the company's configuration and shared by every till; the
+// till's part (premises and device marks, the certificate file and its password, the service
+// and the timeout) in the workstation's own settings, so the certificate's password never
+// enters the company file.
+struct FiscalSettings {
+    bool enabled = false;
+    bool inVatSystem = true;
+    QString sequence = QStringLiteral("P");  // P: numbered per premises, N: per device
+    QString premises;                        // OznPosPr
+    QString device;                          // OznNapUr
+    QString certificatePath;
+    QString certificatePassword;
+    bool production = false;
+    QString endpoint;  // empty: the test or production service
+    int timeoutMs = kDefaultTimeoutMs;
+
+    QString Url() const;
+};
+
+FiscalSettings ReadFiscalSettings(Database& db, QSettings& workstation);
+
+// Checks and stores. Refusals (UserError): a premises mark that is not 1–20 letters and
+// digits, a device mark that is not a number without leading zeros, a sequence other than P
+// or N, a timeout outside 100–60000 ms.
+void WriteFiscalSettings(Database& db, QSettings& workstation, const FiscalSettings& settings);
+
+// The OIB an operator issues receipts under; empty when none is recorded.
+QString OperatorOib(Database& db, const QString& user);
+// Records it; an OIB that is not 11 digits with a valid check digit is refused.
+void SetOperatorOib(Database& db, const QString& user, const QString& oib);
+
+// The OIB check digit (ISO 7064, MOD 11,10) over 11 digits.
+bool IsValidOib(const QString& oib);
+
+// The company's OIB from its record.
+QString CompanyOib(Database& db);
+
+QString InvalidOibMessage(const QString& oib);
+QString NoOperatorOibMessage(const QString& user);
+
+}  // namespace zodra::fiscal

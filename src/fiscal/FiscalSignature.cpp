@@ -1,0 +1,180 @@
+// The XML signature of the fiscal requests, made and checked by xmlsec over libxml2 and
+// OpenSSL: canonicalization and signing are never written by hand.
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <xmlsec/crypto.h>
+#include <xmlsec/templates.h>
+#include <xmlsec/xmldsig.h>
+#include <xmlsec/xmlsec.h>
+#include <xmlsec/xmltree.h>
+
+#include <mutex>
+
+#include "data/Errors.h"
+#include "fiscal/Certificate.h"
+#include "fiscal/FiscalMessage.h"
+
+namespace zodra::fiscal {
+
+namespace {
+
+// xmlsec and its OpenSSL backend are set up once per process and stay for its life.
+bool XmlSecReady() {
+    static std::once_flag once;
+    static bool ready = false;
+    std::call_once(once, [] {
+        xmlInitParser();
+        ready = xmlSecInit() >= 0 && xmlSecCheckVersion() == 1 &&
+                xmlSecCryptoAppInit(nullptr) >= 0 && xmlSecCryptoInit() >= 0;
+    });
+    return ready;
+}
+
+struct DocGuard {
+    xmlDocPtr doc = nullptr;
+    ~DocGuard() { xmlFreeDoc(doc); }
+};
+struct CtxGuard {
+    xmlSecDSigCtxPtr ctx = nullptr;
+    ~CtxGuard() {
+        if (ctx != nullptr) {
+            xmlSecDSigCtxDestroy(ctx);
+        }
+    }
+};
+
+xmlDocPtr Parse(const QByteArray& xml) {
+    return xmlReadMemory(xml.constData(), static_cast<int>(xml.size()), "message.xml", nullptr,
+                         XML_PARSE_NONET);
+}
+
+// The root's Id attribute is what the reference "#RacunZahtjev" points at.
+void RegisterIds(xmlDocPtr doc) {
+    static const xmlChar* ids[] = {BAD_CAST "Id", nullptr};
+    xmlSecAddIDs(doc, xmlDocGetRootElement(doc), ids);
+}
+
+QString IdOf(xmlNodePtr node) {
+    xmlChar* id = xmlGetProp(node, BAD_CAST "Id");
+    const QString result = id ? QString::fromUtf8(reinterpret_cast<const char*>(id)) : QString();
+    xmlFree(id);
+    return result;
+}
+
+UserError SigningFailed() {
+    return UserError(QStringLiteral("Potpisivanje poruke za fiskalizaciju nije uspjelo."));
+}
+
+}  // namespace
+
+QByteArray SignRequest(const QByteArray& xml, const Certificate& certificate) {
+    if (!XmlSecReady()) {
+        throw SigningFailed();
+    }
+    DocGuard doc{Parse(xml)};
+    if (doc.doc == nullptr || xmlDocGetRootElement(doc.doc) == nullptr) {
+        throw SigningFailed();
+    }
+    RegisterIds(doc.doc);
+    xmlNodePtr root = xmlDocGetRootElement(doc.doc);
+    xmlNodePtr signature = xmlSecTmplSignatureCreate(doc.doc, xmlSecTransformExclC14NId,
+                                                     xmlSecTransformRsaSha1Id, nullptr);
+    if (signature == nullptr) {
+        throw SigningFailed();
+    }
+    xmlAddChild(root, signature);
+    const QByteArray uri = (QStringLiteral("#") + IdOf(root)).toUtf8();
+    xmlNodePtr reference = xmlSecTmplSignatureAddReference(
+        signature, xmlSecTransformSha1Id, nullptr, BAD_CAST uri.constData(), nullptr);
+    // xmlsec fills the certificate in, the issuer and serial are ours to write.
+    const QByteArray issuer = certificate.IssuerName().toUtf8();
+    const QByteArray serial = certificate.SerialNumber().toUtf8();
+    xmlNodePtr keyInfo = xmlSecTmplSignatureEnsureKeyInfo(signature, nullptr);
+    xmlNodePtr x509 = keyInfo ? xmlSecTmplKeyInfoAddX509Data(keyInfo) : nullptr;
+    xmlNodePtr issuerSerial = x509 ? xmlSecTmplX509DataAddIssuerSerial(x509) : nullptr;
+    if (reference == nullptr ||
+        xmlSecTmplReferenceAddTransform(reference, xmlSecTransformEnvelopedId) == nullptr ||
+        xmlSecTmplReferenceAddTransform(reference, xmlSecTransformExclC14NId) == nullptr ||
+        x509 == nullptr || xmlSecTmplX509DataAddCertificate(x509) == nullptr ||
+        issuerSerial == nullptr ||
+        xmlSecTmplX509IssuerSerialAddIssuerName(issuerSerial, BAD_CAST issuer.constData()) ==
+            nullptr ||
+        xmlSecTmplX509IssuerSerialAddSerialNumber(issuerSerial, BAD_CAST serial.constData()) ==
+            nullptr) {
+        throw SigningFailed();
+    }
+    CtxGuard ctx{xmlSecDSigCtxCreate(nullptr)};
+    const QByteArray password = certificate.Password().toUtf8();
+    if (ctx.ctx == nullptr) {
+        throw SigningFailed();
+    }
+    ctx.ctx->signKey = xmlSecCryptoAppKeyLoadMemory(
+        reinterpret_cast<const xmlSecByte*>(certificate.Pkcs12().constData()),
+        static_cast<xmlSecSize>(certificate.Pkcs12().size()), xmlSecKeyDataFormatPkcs12,
+        password.constData(), nullptr, nullptr);
+    if (ctx.ctx->signKey == nullptr || xmlSecDSigCtxSign(ctx.ctx, signature) < 0) {
+        throw SigningFailed();
+    }
+    xmlChar* text = nullptr;
+    int size = 0;
+    xmlDocDumpMemoryEnc(doc.doc, &text, &size, "UTF-8");
+    QByteArray result(reinterpret_cast<const char*>(text), size);
+    xmlFree(text);
+    return result;
+}
+
+QString VerifySignature(const QByteArray& xml, const QByteArray& trustedPem) {
+    if (!XmlSecReady()) {
+        return QStringLiteral("xmlsec nije dostupan");
+    }
+    DocGuard doc{Parse(xml)};
+    if (doc.doc == nullptr || xmlDocGetRootElement(doc.doc) == nullptr) {
+        return QStringLiteral("poruka nije ispravan XML");
+    }
+    RegisterIds(doc.doc);
+    // The signature stands in the element it signs: the root, or the request inside a SOAP
+    // envelope.
+    xmlNodePtr signature =
+        xmlSecFindNode(xmlDocGetRootElement(doc.doc), xmlSecNodeSignature, xmlSecDSigNs);
+    if (signature == nullptr || signature->parent == nullptr ||
+        signature->parent->type != XML_ELEMENT_NODE) {
+        return QStringLiteral("poruka nema potpis");
+    }
+    const xmlNodePtr signedElement = signature->parent;
+    xmlSecKeysMngrPtr manager = xmlSecKeysMngrCreate();
+    if (manager == nullptr || xmlSecCryptoAppDefaultKeysMngrInit(manager) < 0 ||
+        xmlSecCryptoAppKeysMngrCertLoadMemory(
+            manager, reinterpret_cast<const xmlSecByte*>(trustedPem.constData()),
+            static_cast<xmlSecSize>(trustedPem.size()), xmlSecKeyDataFormatPem,
+            xmlSecKeyDataTypeTrusted) < 0) {
+        if (manager != nullptr) {
+            xmlSecKeysMngrDestroy(manager);
+        }
+        return QStringLiteral("certifikat za provjeru nije moguće učitati");
+    }
+    QString result;
+    {
+        CtxGuard ctx{xmlSecDSigCtxCreate(manager)};
+        if (ctx.ctx == nullptr || xmlSecDSigCtxVerify(ctx.ctx, signature) < 0) {
+            result = QStringLiteral("potpis nije moguće provjeriti");
+        } else if (ctx.ctx->status != xmlSecDSigStatusSucceeded) {
+            result = QStringLiteral("potpis nije ispravan");
+        } else if (xmlSecPtrListGetSize(&ctx.ctx->signedInfoReferences) != 1) {
+            result = QStringLiteral("potpis ne pokriva poruku");
+        } else {
+            auto* reference = static_cast<xmlSecDSigReferenceCtxPtr>(
+                xmlSecPtrListGetItem(&ctx.ctx->signedInfoReferences, 0));
+            const QString uri =
+                reference && reference->uri
+                    ? QString::fromUtf8(reinterpret_cast<const char*>(reference->uri))
+                    : QString();
+            if (uri != QStringLiteral("#") + IdOf(signedElement)) {
+                result = QStringLiteral("potpis ne pokriva poruku");
+            }
+        }
+    }
+    xmlSecKeysMngrDestroy(manager);
+    return result;
+}
+
+}  // namespace zodra::fiscal

@@ -1,0 +1,197 @@
+#include "fiscal/Outbox.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <set>
+
+#include "data/Database.h"
+#include "data/Errors.h"
+#include "data/SqlValue.h"
+#include "data/Statement.h"
+#include "data/Transaction.h"
+
+namespace zodra::fiscal {
+
+namespace {
+
+const QString kColumns = QStringLiteral(
+    "\"ID\", \"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ_RACUNA\", \"DETALJNO\", \"STORNO\", "
+    "\"BROJ\", \"OZNAKA_PP\", \"OZNAKA_NU\", \"SLIJED\", \"IZDAN\", \"UKUPNO\", \"POREZI\", "
+    "\"OIB\", \"U_SUSTAVU_PDV\", \"OIB_OPERATERA\", \"OPERATER\", \"ZKI\", \"NACIN_PLACANJA\", "
+    "\"JIR\", \"POKUSAJA\", \"ZADNJI_POKUSAJ\", \"GRESKA\"");
+
+// The VAT rows and the exempt amount, kept as JSON text with the record.
+QString TaxesText(const FiscalReceipt& r) {
+    QJsonArray rows;
+    for (const FiscalTax& tax : r.vat) {
+        rows.append(QJsonObject{{QStringLiteral("stopa"), tax.rate},
+                                {QStringLiteral("osnovica"), tax.base},
+                                {QStringLiteral("iznos"), tax.amount}});
+    }
+    const QJsonObject all{{QStringLiteral("pdv"), rows}, {QStringLiteral("oslobodeno"), r.exempt}};
+    return QString::fromUtf8(QJsonDocument(all).toJson(QJsonDocument::Compact));
+}
+
+void ReadTaxes(const QString& text, FiscalReceipt& r) {
+    const QJsonObject all = QJsonDocument::fromJson(text.toUtf8()).object();
+    for (const QJsonValue& row : all.value(QStringLiteral("pdv")).toArray()) {
+        const QJsonObject o = row.toObject();
+        r.vat.push_back({o.value(QStringLiteral("stopa")).toDouble(),
+                         o.value(QStringLiteral("osnovica")).toDouble(),
+                         o.value(QStringLiteral("iznos")).toDouble()});
+    }
+    r.exempt = all.value(QStringLiteral("oslobodeno")).toDouble();
+}
+
+FiscalRecord ReadRecord(Statement& q) {
+    FiscalRecord f;
+    f.id = q.Value(0).toInt();
+    f.invoice = {q.Value(1).toInt(), q.Value(2).toInt(),           q.Value(3).toInt(),
+                 q.Value(4).toInt(), sqlvalue::ToBool(q.Value(5)), sqlvalue::ToBool(q.Value(6))};
+    FiscalReceipt& r = f.receipt;
+    r.number = q.Value(7).toLongLong();
+    r.premises = q.Value(8).toString();
+    r.device = q.Value(9).toString();
+    r.sequence = q.Value(10).toString();
+    r.issued = sqlvalue::ToDateTime(q.Value(11));
+    r.total = sqlvalue::ToDouble(q.Value(12));
+    ReadTaxes(sqlvalue::ToText(q.Value(13)), r);
+    r.oib = q.Value(14).toString();
+    r.inVatSystem = sqlvalue::ToBool(q.Value(15));
+    r.operatorOib = q.Value(16).toString();
+    f.operatorName = sqlvalue::ToText(q.Value(17));
+    r.protectiveCode = q.Value(18).toString();
+    r.payment = q.Value(19).toString();
+    f.jir = sqlvalue::ToText(q.Value(20));
+    f.attempts = q.Value(21).toInt();
+    f.lastAttempt = sqlvalue::ToDateTime(q.Value(22));
+    f.error = sqlvalue::ToText(q.Value(23));
+    return f;
+}
+
+std::vector<FiscalRecord> Select(Database& db, const QString& where, const QVariantList& params) {
+    Statement q = db.Prepare(QStringLiteral("SELECT ") + kColumns +
+                             QStringLiteral(" FROM \"FISKAL_RACUNI\" ") + where);
+    q.Exec(params);
+    std::vector<FiscalRecord> records;
+    while (q.Next()) {
+        records.push_back(ReadRecord(q));
+    }
+    return records;
+}
+
+void StoreAttempt(Database& db, int id, const QVariant& jir, const QVariant& error,
+                  const QDateTime& at) {
+    Transaction transaction(db);
+    db.Exec(QStringLiteral("UPDATE \"FISKAL_RACUNI\" SET \"JIR\" = COALESCE(\"JIR\", ?), "
+                           "\"GRESKA\" = ?, \"POKUSAJA\" = \"POKUSAJA\" + 1, "
+                           "\"ZADNJI_POKUSAJ\" = ? WHERE \"ID\" = ?"),
+            {jir, error, at, id});
+    transaction.Commit();
+}
+
+}  // namespace
+
+qint64 NextFiscalNumber(Database& db, const QString& sequence, const QString& premises,
+                        const QString& device, int year) {
+    QString sql = QStringLiteral(
+        "SELECT MAX(\"BROJ\") FROM \"FISKAL_RACUNI\" WHERE \"SLIJED\" = ? AND \"OZNAKA_PP\" = ? "
+        "AND \"GODINA_BROJA\" = ?");
+    QVariantList params{sequence, premises, year};
+    if (sequence == QStringLiteral("N")) {
+        sql += QStringLiteral(" AND \"OZNAKA_NU\" = ?");
+        params << device;
+    }
+    return db.Scalar(sql, params).toLongLong() + 1;
+}
+
+int InsertFiscalRecord(Database& db, const InvoiceRef& inv, const FiscalReceipt& r,
+                       const QString& operatorName) {
+    db.Exec(QStringLiteral(
+                "INSERT INTO \"FISKAL_RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
+                "\"BROJ_RACUNA\", \"DETALJNO\", \"STORNO\", \"BROJ\", \"OZNAKA_PP\", "
+                "\"OZNAKA_NU\", \"SLIJED\", \"GODINA_BROJA\", \"IZDAN\", \"UKUPNO\", \"POREZI\", "
+                "\"OIB\", \"U_SUSTAVU_PDV\", \"OIB_OPERATERA\", \"OPERATER\", \"ZKI\", "
+                "\"NACIN_PLACANJA\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                "?, ?)"),
+            {inv.warehouse,          inv.book,      inv.year,     inv.number,       inv.detailed,
+             inv.cancellation,       r.number,      r.premises,   r.device,         r.sequence,
+             r.issued.date().year(), r.issued,      r.total,      TaxesText(r),     r.oib,
+             r.inVatSystem,          r.operatorOib, operatorName, r.protectiveCode, r.payment});
+    return db
+        .Scalar(QStringLiteral("SELECT \"ID\" FROM \"FISKAL_RACUNI\" WHERE \"SKLADISTE\" = ? AND "
+                               "\"IRA\" = ? AND \"GODINA\" = ? AND \"BROJ_RACUNA\" = ? AND "
+                               "\"DETALJNO\" = ? AND \"STORNO\" = ?"),
+                {inv.warehouse, inv.book, inv.year, inv.number, inv.detailed, inv.cancellation})
+        .toInt();
+}
+
+std::optional<FiscalRecord> FindFiscalRecord(Database& db, const InvoiceRef& inv) {
+    auto found =
+        Select(db,
+               QStringLiteral("WHERE \"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? "
+                              "AND \"BROJ_RACUNA\" = ? AND \"DETALJNO\" = ? AND "
+                              "\"STORNO\" = ?"),
+               {inv.warehouse, inv.book, inv.year, inv.number, inv.detailed, inv.cancellation});
+    if (found.empty()) {
+        return std::nullopt;
+    }
+    return found.front();
+}
+
+FiscalRecord FiscalRecordById(Database& db, int id) {
+    auto found = Select(db, QStringLiteral("WHERE \"ID\" = ?"), {id});
+    if (found.empty()) {
+        throw UserError(QStringLiteral("Fiskalni zapis ") + QString::number(id) +
+                        QStringLiteral(" ne postoji."));
+    }
+    return found.front();
+}
+
+std::vector<FiscalRecord> UnconfirmedReceipts(Database& db) {
+    return Select(db, QStringLiteral("WHERE \"JIR\" IS NULL ORDER BY \"ID\""), {});
+}
+
+int UnconfirmedCount(Database& db) {
+    return db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"FISKAL_RACUNI\" WHERE \"JIR\" IS NULL"))
+        .toInt();
+}
+
+void SetPaymentMethod(Database& db, int id, const QString& payment) {
+    Transaction transaction(db);
+    db.Exec(QStringLiteral("UPDATE \"FISKAL_RACUNI\" SET \"NACIN_PLACANJA\" = ? WHERE \"ID\" = ? "
+                           "AND \"JIR\" IS NULL"),
+            {payment, id});
+    transaction.Commit();
+}
+
+void StoreJir(Database& db, int id, const QString& jir, const QDateTime& at) {
+    StoreAttempt(db, id, jir, QVariant(QMetaType::fromType<QString>()), at);
+}
+
+void StoreFailure(Database& db, int id, const QString& error, const QDateTime& at) {
+    StoreAttempt(db, id, QVariant(QMetaType::fromType<QString>()), error, at);
+}
+
+QString PaymentMethodOf(Database& db, const InvoiceRef& inv) {
+    const QString table =
+        inv.detailed ? QStringLiteral("\"NAPLATA_DETALJNO\"") : QStringLiteral("\"NAPLATA\"");
+    Statement q = db.Prepare(QStringLiteral("SELECT DISTINCT \"Tip\" FROM ") + table +
+                             QStringLiteral(" WHERE \"Skladište\" = ? AND \"IRA\" = ? AND "
+                                            "\"Godina\" = ? AND \"Broj računa\" = ?"));
+    q.Exec({inv.warehouse, inv.book, inv.year, inv.number});
+    std::set<QString> kinds;
+    while (q.Next()) {
+        kinds.insert(q.Value(0).toString());
+    }
+    if (kinds.empty() || (kinds.size() == 1 && *kinds.begin() == QStringLiteral("gotovina"))) {
+        return QStringLiteral("G");
+    }
+    if (kinds.size() == 1 && *kinds.begin() == QStringLiteral("kartica")) {
+        return QStringLiteral("K");
+    }
+    return QStringLiteral("O");
+}
+
+}  // namespace zodra::fiscal

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "fiscal/FiscalMessage.h"
+
+namespace zodra {
+class Database;
+}
+
+// The fiscal records of issued receipts (FISKAL_RACUNI). A record is written in the same
+// transaction as the sale it belongs to, so a posted receipt always has one; a record without
+// a JIR is in the outbox: issued to the customer with its protective code only, and still to be
+// delivered to the tax administration.
+namespace zodra::fiscal {
+
+struct InvoiceRef {
+    int warehouse = 0;
+    int book = 1;
+    int year = 0;
+    int number = 0;
+    bool detailed = false;
+    bool cancellation = false;
+};
+
+struct FiscalRecord {
+    int id = 0;
+    InvoiceRef invoice;
+    FiscalReceipt receipt;
+    QString operatorName;
+    QString jir;
+    int attempts = 0;
+    QDateTime lastAttempt;
+    QString error;  // the last failure in words: the service's errors or why it did not answer
+};
+
+// The next receipt number of the premises (sequence P) or of the premises' device (N) in the
+// year of `issued`: one more than the highest written. Read inside the posting's transaction,
+// which holds the company's write lock, so two tills never take the same one.
+qint64 NextFiscalNumber(Database& db, const QString& sequence, const QString& premises,
+                        const QString& device, int year);
+
+// Writes the record; returns its id.
+int InsertFiscalRecord(Database& db, const InvoiceRef& invoice, const FiscalReceipt& receipt,
+                       const QString& operatorName);
+
+std::optional<FiscalRecord> FindFiscalRecord(Database& db, const InvoiceRef& invoice);
+FiscalRecord FiscalRecordById(Database& db, int id);
+
+// The records still without a JIR, oldest first.
+std::vector<FiscalRecord> UnconfirmedReceipts(Database& db);
+int UnconfirmedCount(Database& db);
+
+void SetPaymentMethod(Database& db, int id, const QString& payment);
+// An attempt's outcome: the JIR (the error cleared) or the failure in words. Both count the
+// attempt and its time.
+void StoreJir(Database& db, int id, const QString& jir, const QDateTime& at);
+void StoreFailure(Database& db, int id, const QString& error, const QDateTime& at);
+
+// G, K or O from the collections written for the invoice (cash, card; cheques or a mix are
+// "other"); G when none is written (a retail invoice is paid in cash unless told otherwise).
+QString PaymentMethodOf(Database& db, const InvoiceRef& invoice);
+
+}  // namespace zodra::fiscal

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <ostream>
+
+// Texts in failures as text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+// What the fiscal tests share: a certificate made for the test with the openssl program (never
+// a real one), the openssl program itself for independent computations, and the shipped schema.
+namespace zodra::test {
+
+inline const QString kCompanyOib = QStringLiteral("12345678903");
+inline const QString kCashierOib = QStringLiteral("69696969694");
+
+inline QString FiscalSchemaPath() {
+    return QStringLiteral(ZODRA_SOURCE_DIR "/tests/fiscal/data/FiskalizacijaSchema.xsd");
+}
+
+// Runs a program with `input` on its standard input; its standard output, or empty with
+// `ok` false when it failed.
+inline QByteArray RunTool(const QString& program, const QStringList& args,
+                          const QByteArray& input = {}, bool* ok = nullptr,
+                          QString* errors = nullptr) {
+    QProcess p;
+    p.start(program, args);
+    p.write(input);
+    p.closeWriteChannel();
+    const bool finished = p.waitForFinished(60000);
+    if (ok != nullptr) {
+        *ok = finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    }
+    if (errors != nullptr) {
+        *errors = QString::fromUtf8(p.readAllStandardError());
+    }
+    return p.readAllStandardOutput();
+}
+
+// A self-signed RSA certificate for an OIB, its key and a PKCS#12 file with the password
+// "lozinka", in a folder of its own. Its serial number is small, as the issuers' are: the
+// schema's xs:integer is not checked beyond 24 digits by libxml2.
+struct TestCertificate {
+    QTemporaryDir dir;
+    QString keyPem;
+    QString certPem;
+    QString p12;
+    QString password = QStringLiteral("lozinka");
+    QByteArray pem;
+
+    explicit TestCertificate(const QString& oib, int days = 30) {
+        keyPem = dir.filePath(QStringLiteral("key.pem"));
+        certPem = dir.filePath(QStringLiteral("cert.pem"));
+        p12 = dir.filePath(QStringLiteral("fiskal.p12"));
+        bool ok = false;
+        RunTool(QStringLiteral("openssl"),
+                {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                 QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-keyout"),
+                 keyPem, QStringLiteral("-out"), certPem, QStringLiteral("-days"),
+                 QString::number(days), QStringLiteral("-set_serial"),
+                 QString::number(QRandomGenerator::global()->bounded(1000000, 2000000000)),
+                 QStringLiteral("-subj"),
+                 QStringLiteral("/C=HR/O=Test d.o.o. HR") + oib + QStringLiteral("/CN=FISKAL 1")},
+                {}, &ok);
+        if (ok) {
+            RunTool(QStringLiteral("openssl"),
+                    {QStringLiteral("pkcs12"), QStringLiteral("-export"), QStringLiteral("-inkey"),
+                     keyPem, QStringLiteral("-in"), certPem, QStringLiteral("-out"), p12,
+                     QStringLiteral("-passout"), QStringLiteral("pass:") + password},
+                    {}, &ok);
+        }
+        QFile file(certPem);
+        if (ok && file.open(QIODevice::ReadOnly)) {
+            pem = file.readAll();
+        }
+    }
+};
+
+}  // namespace zodra::test

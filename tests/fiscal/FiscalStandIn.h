@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMutex>
+#include <QString>
+#include <QThread>
+#include <vector>
+
+// A local stand-in for the tax administration's receipt service: it takes the SOAP request
+// over HTTP, checks it as the service does (the schema: s001, the signature against the
+// trusted certificate: s004, the OIB of the message against the certificate's: s005) and
+// answers with a JIR or with the errors in a RacunOdgovor. It can also be told to answer with
+// an error of our choosing, or to take requests and never answer.
+namespace zodra::test {
+
+class FiscalStandIn {
+public:
+    enum class Mode { Answer, Error, Silent };
+    struct Request {
+        QString messageId;
+        bool late = false;  // NakDost
+        QString errorCode;  // what was answered: an error code, or empty with a JIR
+        QString jir;
+        QByteArray body;
+    };
+
+    FiscalStandIn(const QByteArray& trustedPem, const QString& certificateOib,
+                  const QString& schemaPath);
+    ~FiscalStandIn();
+
+    QString Url() const;
+    void SetMode(Mode mode, const QString& code = {}, const QString& text = {});
+    std::vector<Request> Requests() const;
+
+    struct State;
+
+private:
+    State* m_state;
+    QThread m_thread;
+    quint16 m_port = 0;
+};
+
+}  // namespace zodra::test

@@ -1,0 +1,131 @@
+// Receipts posted by two programs at once beside a compaction are fiscalized with one gap-free
+// numbering; the outbox is listed and delivered by "zodractl fiscal".
+
+#include <gtest/gtest.h>
+
+#include <QJsonObject>
+#include <QSet>
+#include <QSettings>
+
+#include "FiscalKit.h"
+#include "FiscalStandIn.h"
+#include "data/Database.h"
+#include "data/Statement.h"
+#include "fiscal/FiscalSettings.h"
+#include "fiscal/Outbox.h"
+#include "support/ZodractlCompany.h"
+
+namespace zodra::test {
+namespace {
+
+class FiscalZodractlTest : public ZodractlCompanyTest {
+protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(ZodractlCompanyTest::SetUp());
+        if (OnServer()) {
+            GTEST_SKIP() << "the company file's own run covers it";
+        }
+        ASSERT_FALSE(files.pem.isEmpty());
+        // The programs read the workstation's settings from this test's own folder.
+        qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toLocal8Bit());
+        standIn = std::make_unique<FiscalStandIn>(files.pem, kCompanyOib, FiscalSchemaPath());
+        auto db = Open();
+        db->Exec(QStringLiteral("UPDATE \"PODACI_FIRME\" SET \"OIB\" = ?"), {kCompanyOib});
+        db->Exec(
+            QStringLiteral("INSERT INTO \"TIPOVI_KARTICA\" (\"SIFRA\", \"NAZIV\") VALUES (9, "
+                           "'Maestro')"));
+        fiscal::SetOperatorOib(*db, QStringLiteral("Kasa0"), kCashierOib);
+        fiscal::SetOperatorOib(*db, QStringLiteral("Kasa1"), kCashierOib);
+        Configure(*db, 2000);
+    }
+    void TearDown() override {
+        qunsetenv("XDG_CONFIG_HOME");
+        ZodractlCompanyTest::TearDown();
+    }
+    void Configure(Database& db, int timeoutMs) {
+        QSettings workstation(m_dir.filePath(QStringLiteral("config/Zodra/Zodra.conf")),
+                              QSettings::IniFormat);
+        fiscal::FiscalSettings s;
+        s.enabled = true;
+        s.premises = QStringLiteral("PP1");
+        s.device = QStringLiteral("1");
+        s.certificatePath = files.p12;
+        s.certificatePassword = files.password;
+        s.endpoint = standIn->Url();
+        s.timeoutMs = timeoutMs;
+        fiscal::WriteFiscalSettings(db, workstation, s);
+    }
+    QString Sale(const QString& name, const QString& cashier) {
+        QJsonObject sale = ReadJson(SourceFile("docs/examples/maloprodaja.json"));
+        sale.insert(QStringLiteral("blagajnik"), cashier);
+        sale.insert(QStringLiteral("placanje"), QJsonObject{{QStringLiteral("gotovina"), 0.5},
+                                                            {QStringLiteral("kartica"), 0.25},
+                                                            {QStringLiteral("tip_kartice"), 9}});
+        return File(name, sale);
+    }
+
+    TestCertificate files{kCompanyOib};
+    std::unique_ptr<FiscalStandIn> standIn;
+};
+
+TEST_F(FiscalZodractlTest, TwoProgramsAtOnceNumberWithoutGapsAndTheOutboxIsDeliveredLater) {
+    constexpr int kEach = 4;
+    RunFailures failures;
+    const QList<int> invoices =
+        PostBesideCompaction(2, kEach,
+                             [&](int worker, int i) {
+                                 return Sale(QStringLiteral("m%1-%2.json").arg(worker).arg(i),
+                                             QStringLiteral("Kasa%1").arg(worker));
+                             },
+                             failures, {QStringLiteral("--da")});
+    EXPECT_TRUE(failures.IsEmpty()) << failures.Text();
+    ASSERT_EQ(invoices.size(), 2 * kEach);
+
+    auto db = Open();
+    QSet<qint64> numbers;
+    Statement q = db->Prepare(QStringLiteral(
+        "SELECT \"BROJ\", \"JIR\", \"NACIN_PLACANJA\", \"GRESKA\" FROM \"FISKAL_RACUNI\""));
+    q.Exec();
+    while (q.Next()) {
+        numbers.insert(q.Value(0).toLongLong());
+        EXPECT_FALSE(q.Text(1).isEmpty()) << q.Text(3).toStdString();
+        EXPECT_EQ(q.Text(2), QStringLiteral("O"));  // cash and card
+    }
+    q.Finish();
+    QSet<qint64> expected;
+    for (int n = 1; n <= 2 * kEach; ++n) {
+        expected.insert(n);
+    }
+    EXPECT_EQ(numbers, expected);
+    const ZodractlRun clean = Run({QStringLiteral("fiscal"), QStringLiteral("status")});
+    EXPECT_EQ(clean.exitCode, 0) << clean.err.toStdString();
+    EXPECT_EQ(clean.out.trimmed(), QStringLiteral("Nepotvrđenih računa: 0"));
+
+    // The service falls silent: the sale is posted all the same and waits in the outbox.
+    standIn->SetMode(FiscalStandIn::Mode::Silent);
+    Configure(*db, 300);
+    const ZodractlRun late =
+        Run({QStringLiteral("post"), Sale(QStringLiteral("late.json"), QStringLiteral("Kasa0")),
+             QStringLiteral("--da")});
+    ASSERT_EQ(late.exitCode, 0) << late.err.toStdString();
+    const ZodractlRun waiting = Run({QStringLiteral("fiscal"), QStringLiteral("status")});
+    EXPECT_EQ(waiting.exitCode, 1);
+    EXPECT_TRUE(waiting.out.contains(QStringLiteral("9/PP1/1\t") +
+                                     QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"))))
+        << waiting.out.toStdString();
+    EXPECT_TRUE(waiting.out.contains(
+        QStringLiteral("pokušaja: 1\tPoslužitelj za fiskalizaciju nije odgovorio u 300 ms.\n"
+                       "Nepotvrđenih računa: 1")))
+        << waiting.out.toStdString();
+
+    standIn->SetMode(FiscalStandIn::Mode::Answer);
+    const ZodractlRun retried = Run({QStringLiteral("fiscal"), QStringLiteral("retry")});
+    EXPECT_EQ(retried.exitCode, 0) << retried.err.toStdString();
+    EXPECT_EQ(retried.out, QStringLiteral("Potvrđeno: 1, odbijeno: 0, bez odgovora: 0\n"
+                                          "Nepotvrđenih računa: 0\n"));
+    EXPECT_TRUE(standIn->Requests().back().late);
+    EXPECT_EQ(Run({QStringLiteral("fiscal"), QStringLiteral("zbroj")}).exitCode, 2);
+}
+
+}  // namespace
+}  // namespace zodra::test
