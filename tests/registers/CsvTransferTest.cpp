@@ -324,7 +324,7 @@ TEST_F(CsvTransferTest, FormulaLookingTextIsWrittenProtectedAndReadBackUnchanged
     const QString taxGroup = registers::NameOf(db(), catalogue::TaxGroups(), 1);
     for (const QString& line :
          {QStringLiteral("'=SUM(A1:A9);'-0;kom;'=Grupa;") + taxGroup +
-              QStringLiteral(";EUR;0;-3,5;1;-5;;\r\n"),
+              QStringLiteral(";EUR;0;-3,5;1;-5;;;\r\n"),
           QStringLiteral("'+385 1 2345;'-1;"), QStringLiteral("'-popust;'-2;"),
           QStringLiteral("'\u2212minus;'-3;"), QStringLiteral("'@kupac;'-4;"),
           QStringLiteral("''navodnik;'-5;"), QStringLiteral("\nObična = roba;'-6;")}) {
@@ -393,7 +393,7 @@ TEST_F(CsvTransferTest, ZodractlImportsAllOrNothingOrTheGoodRowsAndExports) {
     const QByteArray bytes = out.readAll();
     EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBFNaziv;Šifra;")) << bytes.left(40).toStdString();
     EXPECT_TRUE(
-        bytes.contains("Čokolada, mliječna;C-1;kom;Roba;PDV;EUR;0;0;1;0;3850000000017;\r\n"))
+        bytes.contains("Čokolada, mliječna;C-1;kom;Roba;PDV;EUR;0;0;1;0;3850000000017;;\r\n"))
         << bytes.toStdString();
     r = Zodractl({QStringLiteral("import"), CompanyPath(), QStringLiteral("artikli")});
     EXPECT_EQ(r.exitCode, 2);
