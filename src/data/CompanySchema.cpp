@@ -142,6 +142,13 @@ const std::vector<CompanySchema::Migration>& Migrations() {
                         "ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" ADD COLUMN \"Vrsta nabave\" "
                         "INTEGER NOT NULL DEFAULT 0;"),
          true},
+        // 11: bills imported from the appointment planner keep their identity and invoice, so
+        // that a bill signalled twice is billed once.
+        {11,
+         QStringLiteral("CREATE TABLE IF NOT EXISTS \"PLANER_RACUNI\" (\"OZNAKA\" TEXT NOT NULL, "
+                        "\"SKLADISTE\" INTEGER NOT NULL, \"IRA\" INTEGER NOT NULL, "
+                        "\"GODINA\" INTEGER NOT NULL, \"BROJ_RACUNA\" INTEGER NOT NULL, "
+                        "\"DATUM_UVOZA\" TIMESTAMP, PRIMARY KEY (\"OZNAKA\"));")},
     };
     return steps;
 }

@@ -16,6 +16,7 @@
 #include "app/ui/SplashWindow.h"
 #include "app/ui/ZodraMain.h"
 #include "books/KpiDailySales.h"
+#include "planner/ui/PlannerListener.h"
 #include "ui/CommandRegistry.h"
 #include "ui/InputConventions.h"
 
@@ -52,7 +53,11 @@ int main(int argc, char** argv) {
     // A retail payment or cancellation rebuilds the day's takings in the book of receipts and
     // expenditures (for R-2 companies), right after its own transaction.
     window.CurrentSession().afterRetailCollections = &zodra::books::AfterRetailCollections;
+    // The planner's bills are taken from start-up on, before a company is open (a signal then
+    // is answered in the status bar and the bill waits).
+    zodra::planner::PlannerListener planner(window);
     window.show();
+    planner.Start();
     if (splash) {
         splash->close();
     }
