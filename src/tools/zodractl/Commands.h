@@ -89,5 +89,9 @@ int Kp(const QStringList& args);
 int PostFixedAsset(const QString& path, const QByteArray& json);
 int DeleteFixedAsset(const QStringList& args);
 int FixedAssetReport(const QStringList& args);
+// The planner's bills (PlannerCommands.cpp): a running program signalled, or a bill imported
+// without one.
+int PlannerSend(const QStringList& args);
+int PlannerImport(const QStringList& args);
 
 }  // namespace zodractl
