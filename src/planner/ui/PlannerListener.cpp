@@ -49,23 +49,20 @@ bool PlannerListener::Start() {
     if (m_server.isListening()) {
         return true;
     }
+    // Asked first: listening with access options puts the socket in place by renaming it over
+    // whatever holds the name, so a second program would silently take the planner's signals
+    // from the first.
+    QLocalSocket probe;
+    probe.connectToServer(ServerName());
+    if (probe.waitForConnected(kProbeMs)) {
+        probe.disconnectFromServer();
+        Report(OtherProgramText());
+        return false;
+    }
+    // Nobody answers: what holds the name is left by a program that ended without removing it.
+    QLocalServer::removeServer(ServerName());
     if (m_server.listen(ServerName())) {
         return true;
-    }
-    if (m_server.serverError() == QAbstractSocket::AddressInUseError) {
-        // The name is taken: by a program that answers, or by the socket file of one that ended
-        // without removing it.
-        QLocalSocket probe;
-        probe.connectToServer(ServerName());
-        if (probe.waitForConnected(kProbeMs)) {
-            probe.disconnectFromServer();
-            Report(OtherProgramText());
-            return false;
-        }
-        QLocalServer::removeServer(ServerName());
-        if (m_server.listen(ServerName())) {
-            return true;
-        }
     }
     Report(QStringLiteral(" Planer: primanje poruka planera nije pokrenuto (") +
            m_server.errorString() + QStringLiteral(")."));
