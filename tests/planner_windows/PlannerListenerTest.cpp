@@ -1,160 +1,115 @@
-// The planner's local socket in a running program (the window-test host): a signal imports the
-// bill and shows the printer's answer; the same bill again, a malformed bill, a signal with no
-// company open, a connection that says something else; a second program and a stale socket.
+// The planner's link in a running program (the window-test host): zodractl planner-send copies
+// the bill and signals, the bill is imported once and the printer's answer shown; a malformed
+// bill, a signal with no company open and a connection saying something else change nothing;
+// one program listens, a stale name is taken over, a sender without a listener is refused.
 
 #include <QFile>
 #include <QLocalSocket>
 #include <QSignalSpy>
 
-#include "PlannerTestBill.h"
+#include "app/WorkstationConfig.h"
 #include "data/Database.h"
-#include "data/Session.h"
 #include "planner/PlannerImport.h"
+#include "planner/PlannerTestBill.h"
 #include "planner/ui/PlannerListener.h"
 #include "pos/PosDevice.h"
 #include "support/WindowTest.h"
+#include "support/Zodractl.h"
 
 using namespace zodra;
 using namespace zodra::planner;
 
-namespace {
-
-// A main window before any company is opened.
-class ClosedHost : public ui::WindowHost {
-public:
-    Session& CurrentSession() override { return session; }
-    Prompter& UserPrompter() override { return prompter; }
-    QWidget* DialogParent() override { return nullptr; }
-    QMdiSubWindow* ShowWindow(QWidget*, const QString&) override { return nullptr; }
-    QWidget* FindWindow(const QString&) override { return nullptr; }
-    void SetStatusText(const QString& text) override { statusTexts << text; }
-    void RefillWarehouses() override {}
-    void ReloadCompanyOptions() override {}
-    void RunCommand(const QString&) override {}
-    Session session;
-    ScriptedPrompter prompter;
-    QStringList statusTexts;
-};
-
-bool Signal(const QByteArray& message) {
-    QLocalSocket socket;
-    socket.connectToServer(ServerName());
-    if (!socket.waitForConnected(5000)) {
-        return false;
-    }
-    socket.write(message);
-    socket.waitForBytesWritten(5000);
-    socket.disconnectFromServer();
-    return true;
-}
-
-}  // namespace
-
 class PlannerListenerTest : public QObject {
     Q_OBJECT
-
-private:
     test::WindowTestFolder m_folder;
-    QString BillPath() const { return m_folder.Path(QStringLiteral("racun.xml")); }
-    void WriteBill(const QByteArray& xml) {
-        QFile file(BillPath());
+    QString m_bill = m_folder.Path(QStringLiteral("dolazni racun.xml"));
+
+    // zodractl planner-send --file (a bill with `edits`), waited for by the listener.
+    void Send(PlannerListener& listener, const test::ExampleEdits& edits = {}) {
+        QFile file(m_folder.Path(QStringLiteral("poslani.xml")));
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(xml);
+        file.write(test::ExampleBill(edits));
+        file.close();
+        QSignalSpy handled(&listener, &PlannerListener::SignalHandled);
+        QProcess sender;
+        sender.start(QStringLiteral(ZODRACTL_PATH),
+                     {QStringLiteral("planner-send"), QStringLiteral("--file"), file.fileName()});
+        QVERIFY(handled.wait(30000));
+        QTRY_VERIFY_WITH_TIMEOUT(sender.state() == QProcess::NotRunning, 30000);
+        QCOMPARE(sender.exitCode(), 0);
     }
 
 private Q_SLOTS:
     void initTestCase() {
-        // The socket's file lives in the temporary folder: the test's own, apart from any
-        // program running on this machine.
+        // The socket's file and the workstation's settings are the test's own, for this program
+        // and the senders it starts.
         qputenv("TMPDIR", m_folder.Path(QString()).toLocal8Bit());
+        const QString config = m_folder.Path(QStringLiteral("ZodraConfig.cfg"));
+        qputenv("ZODRA_CONFIG", config.toLocal8Bit());
+        workstationconfig::Write(config, QStringLiteral("Planer - datoteka računa"), m_bill);
     }
 
-    void signalImportsTheBillOnce() {
+    void aSignalImportsTheBillOnce() {
+        const test::ZodractlRun alone = test::RunZodractl({QStringLiteral("planner-send")});
+        QCOMPARE(alone.exitCode, 1);
+        QVERIFY(alone.err.startsWith(
+            QStringLiteral("Program Zodra nije pokrenut: poruku planera nema tko primiti (")));
+
         test::TestHost host(m_folder);
         Database& db = host.CurrentSession().Db();
         db.Exec(QStringLiteral("INSERT INTO \"TIPOVI_KARTICA\" (\"NAZIV\") VALUES ('Maestro')"));
-        host.CurrentSession().workstation.plannerBillPath = BillPath();
-        WriteBill(test::BillXml(test::TestBill{}));
+        host.CurrentSession().workstation.plannerBillPath = m_bill;
         PlannerListener listener(host);
         QVERIFY(listener.Start());
         QSignalSpy handled(&listener, &PlannerListener::SignalHandled);
+        QLocalSocket other;  // a connection that says something else is not a signal
+        other.connectToServer(ServerName());
+        QVERIFY(other.waitForConnected(5000));
+        other.write("HELLO");
+        QVERIFY(other.waitForBytesWritten(5000));
 
-        QVERIFY(Signal(SignalMessage().toLatin1()));
-        QVERIFY(handled.wait(10000));
+        Send(listener);
+        QCOMPARE(handled.count(), 1);
         const int number =
             db.Scalar(QStringLiteral("SELECT \"BROJ_RACUNA\" FROM \"PLANER_RACUNI\"")).toInt();
-        QVERIFY(number > 0);
-        QCOMPARE(listener.LastOutcome(),
+        QCOMPARE(host.statusTexts.last(),
                  QStringLiteral(" Planer: uvezen je račun broj %1.").arg(number));
-        QCOMPARE(host.statusTexts.last(), listener.LastOutcome());
-        QCOMPARE(db.Scalar(QStringLiteral("SELECT ROUND(SUM(\"Iznos\"), 2) FROM \"NAPLATA\" WHERE "
-                                          "\"Broj računa\" = ? AND \"Tip\" = 'kartica'"),
-                           {number})
-                     .toDouble(),
-                 110.63);
-        // No receipt printer on this workstation: the register's routine says so; the invoice
-        // stays.
-        QCOMPARE(host.prompter.LastMessage(), pos::NoPrinterText());
+        // No receipt printer here: the register's routine says so, the invoice stays.
+        QCOMPARE(host.prompter.Messages(), QStringList{pos::NoPrinterText()});
 
-        // A connection that says something else is not a signal; the planner's second signal
-        // for the same bill writes nothing.
-        QVERIFY(Signal("HELLO"));
-        QTest::qWait(300);
-        QCOMPARE(handled.count(), 1);
-        QVERIFY(Signal(SignalMessage().toLatin1() + "\n"));
-        QVERIFY(handled.wait(10000));
-        QCOMPARE(handled.count(), 2);
+        Send(listener);
         QCOMPARE(listener.LastOutcome(), QLatin1Char(' ') + AlreadyImportedMessage(number));
-        QCOMPARE(db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\"")).toInt(), 1);
-
-        // A bill cut short: refused with its message, nothing written.
-        const QByteArray good = test::BillXml(test::TestBill{});
-        WriteBill(good.left(good.indexOf("<Usluge>")));
-        host.prompter.Clear();
-        QVERIFY(Signal(SignalMessage().toLatin1()));
-        QVERIFY(handled.wait(10000));
+        Send(listener, {{"</Racun>", ""}});
         QCOMPARE(listener.LastOutcome(), QStringLiteral(" Planer: račun nije uvezen."));
         QVERIFY(host.prompter.LastMessage().startsWith(
             QStringLiteral("Račun planera: datoteka nije ispravan XML (redak ")));
         QCOMPARE(db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\"")).toInt(), 1);
-        QCOMPARE(db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PLANER_RACUNI\"")).toInt(), 1);
     }
 
-    void noCompanyKeepsTheBill() {
-        ClosedHost host;
-        WriteBill(test::BillXml(test::TestBill{}));
-        PlannerListener listener(host);
-        QVERIFY(listener.Start());
-        QSignalSpy handled(&listener, &PlannerListener::SignalHandled);
-        QVERIFY(Signal(SignalMessage().toLatin1()));
-        QVERIFY(handled.wait(10000));
-        QCOMPARE(host.statusTexts, QStringList{PlannerListener::NoCompanyText()});
-        QVERIFY(host.prompter.Shown().isEmpty());
-        QFile kept(BillPath());
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), test::BillXml(test::TestBill{}));
-    }
-
-    void oneProgramListensAndAStaleSocketIsTakenOver() {
-        ClosedHost first;
-        ClosedHost second;
+    void oneProgramListensAStaleNameIsTakenOverAndNoCompanyKeepsTheBill() {
+        test::TestHost host(m_folder, 1, QStringLiteral("zatvoreno.mdb"));
+        host.CurrentSession().Close();  // the main window before a company is opened
         {
-            PlannerListener running(first);
+            PlannerListener running(host);
             QVERIFY(running.Start());
-            PlannerListener another(second);
+            PlannerListener another(host);
             QVERIFY(!another.Start());
-            QCOMPARE(second.statusTexts, QStringList{PlannerListener::OtherProgramText()});
+            QCOMPARE(host.statusTexts, QStringList{PlannerListener::OtherProgramText()});
             QVERIFY(running.Listening());
         }
-        // A program that ended without closing its socket left the name behind.
-        QFile stale(m_folder.Path(ServerName()));
+        QFile stale(m_folder.Path(ServerName()));  // left by a program that ended badly
         QVERIFY(stale.open(QIODevice::WriteOnly));
         stale.close();
-        ClosedHost third;
-        PlannerListener next(third);
+        PlannerListener next(host);
         QVERIFY(next.Start());
-        QVERIFY(third.statusTexts.isEmpty());
-        QVERIFY(Signal(SignalMessage().toLatin1()));
+        // With no company open the signal is answered in the status bar and the bill waits.
+        Send(next);
+        QCOMPARE(host.statusTexts.last(), PlannerListener::NoCompanyText());
+        QCOMPARE(host.statusTexts.size(), 2);
+        QVERIFY(host.prompter.Shown().isEmpty());
+        QFile kept(m_bill);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), test::ExampleBill());
     }
 };
 

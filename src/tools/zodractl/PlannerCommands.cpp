@@ -98,7 +98,6 @@ int PlannerImport(const QStringList& args) {
     }
     bool refused = false;
     const int code = InSession(args.at(0), warehouse, [&](zodra::Session& session) {
-        session.workstation = zodra::workstationconfig::Load(zodra::paths::WorkstationConfigFile());
         const zodra::planner::ImportedBill imported =
             zodra::planner::ImportPlannerFile(session, args.at(1));
         if (imported.alreadyImported) {
@@ -110,6 +109,8 @@ int PlannerImport(const QStringList& args) {
                 .arg(imported.number)
                 .arg(imported.total, 0, 'f', 2));
         if (print) {
+            session.workstation =
+                zodra::workstationconfig::Load(zodra::paths::WorkstationConfigFile());
             const QString error = zodra::planner::PrintPlannerReceipt(session, imported.number);
             if (!error.isEmpty()) {
                 Err(error);
