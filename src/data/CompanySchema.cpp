@@ -188,6 +188,13 @@ const std::vector<CompanySchema::Migration>& Migrations() {
              "CREATE TABLE IF NOT EXISTS \"FISKAL_OPERATERI\" (\"KORISNIK\" TEXT NOT NULL, \"OIB\" "
              "TEXT NOT "
              "NULL, PRIMARY KEY (\"KORISNIK\"));")},
+        // 14: bills imported from the appointment planner keep their identity and invoice, so
+        // that a bill signalled twice is billed once.
+        {14,
+         QStringLiteral("CREATE TABLE IF NOT EXISTS \"PLANER_RACUNI\" (\"OZNAKA\" TEXT NOT NULL, "
+                        "\"SKLADISTE\" INTEGER NOT NULL, \"IRA\" INTEGER NOT NULL, "
+                        "\"GODINA\" INTEGER NOT NULL, \"BROJ_RACUNA\" INTEGER NOT NULL, "
+                        "\"DATUM_UVOZA\" TIMESTAMP, PRIMARY KEY (\"OZNAKA\"));")},
     };
     return steps;
 }

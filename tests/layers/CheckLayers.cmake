@@ -48,10 +48,11 @@ set(allowed_books/ui ${allowed_books} ui registers/ui reports/ui books/ui)
 set(allowed_assets/ui ${allowed_assets} ui reports/ui assets/ui)
 set(allowed_payments/ui ${allowed_payments} ui registers/ui reports/ui payments/ui)
 set(allowed_fiscal/ui ${allowed_fiscal} ui registers/ui reports/ui fiscal/ui)
+set(allowed_planner/ui ${allowed_planner} ui registers/ui reports/ui retail/ui planner/ui)
 set(allowed_app/ui ${allowed_app} registers pos ui registers/ui app/ui)
 set(allowed_app/desktop ${allowed_tools} ui registers/ui stock/ui reports/ui pricelists/ui
     cashbook/ui purchasing/ui sales/ui stockdocs/ui production/ui retail/ui books/ui assets/ui
-    payments/ui fiscal/ui app/ui app/desktop)
+    payments/ui fiscal/ui planner/ui app/ui app/desktop)
 
 # The layer of a path relative to src/: "stock", "stock/ui", "app/desktop", "tools" …
 function(layer_of path out)

@@ -17,6 +17,7 @@
 #include "app/ui/ZodraMain.h"
 #include "books/KpiDailySales.h"
 #include "fiscal/FiscalService.h"
+#include "planner/ui/PlannerListener.h"
 #include "ui/CommandRegistry.h"
 #include "ui/InputConventions.h"
 
@@ -56,7 +57,11 @@ int main(int argc, char** argv) {
     // Every retail sale is fiscalized; receipts without a JIR are delivered in the background.
     zodra::fiscal::InstallFiscalHooks(window.CurrentSession(), settings.fileName());
     zodra::fiscal::StartOutboxRetries(window, window.CurrentSession(), settings.fileName());
+    // The planner's bills are taken from start-up on, before a company is open (a signal then
+    // is answered in the status bar and the bill waits).
+    zodra::planner::PlannerListener planner(window);
     window.show();
+    planner.Start();
     if (splash) {
         splash->close();
     }

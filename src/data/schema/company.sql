@@ -2491,3 +2491,15 @@ CREATE TABLE "FISKAL_OPERATERI" (
     "OIB"      TEXT NOT NULL,
     PRIMARY KEY ("KORISNIK")
 );
+
+-- Bills imported from the appointment planner: the bill's identity (a digest of its content)
+-- and the retail invoice it became, so that the same bill signalled twice is billed once.
+CREATE TABLE "PLANER_RACUNI" (
+    "OZNAKA"      TEXT NOT NULL,
+    "SKLADISTE"   INTEGER NOT NULL,
+    "IRA"         INTEGER NOT NULL,
+    "GODINA"      INTEGER NOT NULL,
+    "BROJ_RACUNA" INTEGER NOT NULL,
+    "DATUM_UVOZA" TIMESTAMP,
+    PRIMARY KEY ("OZNAKA")
+);

@@ -98,5 +98,9 @@ int DeleteFixedAsset(const QStringList& args);
 int FixedAssetReport(const QStringList& args);
 // The outbox of fiscalized receipts: listed, or delivered again (FiscalCommand.cpp).
 int Fiscal(const QStringList& args);
+// The planner's bills (PlannerCommands.cpp): a running program signalled, or a bill imported
+// without one.
+int PlannerSend(const QStringList& args);
+int PlannerImport(const QStringList& args);
 
 }  // namespace zodractl

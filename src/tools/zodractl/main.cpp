@@ -131,6 +131,13 @@ const char* kUsageText =
     "                             brisanje stavke popisa dugotrajne imovine (Ne bez --da)\n"
     "  pdi PUTANJA --godina G --pdf IZLAZ.pdf\n"
     "                             popis dugotrajne imovine godine u PDF\n"
+    "  planner-send [--file RACUN.xml]\n"
+    "                             javlja pokrenutom programu Zodra da ga čeka račun planera\n"
+    "                             (uz --file račun se prvo kopira na mjesto iz konfiguracije\n"
+    "                             radnog mjesta, docs/planner.md)\n"
+    "  planner-import PUTANJA RACUN.xml [--skladiste N] [--ispis]\n"
+    "                             uvoz računa planera kao plaćenog maloprodajnog računa;\n"
+    "                             --ispis ga šalje na POS printer\n"
     "  receipt PUTANJA BROJ [--skladiste N] [--knjiga B] [--out DATOTEKA]\n"
     "                             maloprodajni račun (40 stupaca, kodna stranica i kodovi POS\n"
     "                             printera iz konfiguracije radnog mjesta) u datoteku ili na\n"
@@ -270,6 +277,10 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::Kp(args);
     if (command == QLatin1String("pdi"))
         return zodractl::FixedAssetReport(args);
+    if (command == QLatin1String("planner-send"))
+        return zodractl::PlannerSend(args);
+    if (command == QLatin1String("planner-import"))
+        return zodractl::PlannerImport(args);
     if (command == QLatin1String("receipt"))
         return zodractl::Receipt(args);
     if (command == QLatin1String("xreport"))
