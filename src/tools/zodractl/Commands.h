@@ -89,5 +89,7 @@ int Kp(const QStringList& args);
 int PostFixedAsset(const QString& path, const QByteArray& json);
 int DeleteFixedAsset(const QStringList& args);
 int FixedAssetReport(const QStringList& args);
+// A collection of an output invoice or a payment of an input invoice (PaymentCommand.cpp).
+int Pay(const QStringList& args);
 
 }  // namespace zodractl
