@@ -215,6 +215,25 @@ RecordResult RecordCollection(Session& session, const InvoiceKey& invoice,
     return result;
 }
 
+RecordResult RecordPaymentAndClose(Session& session, std::optional<int> customer,
+                                   const std::optional<InvoiceKey>& invoice,
+                                   const PaymentEntry& entry) {
+    if (!invoice) {
+        throw UserError(NoInvoiceMessage());
+    }
+    if (!customer || *customer <= 0) {
+        throw UserError(NoCustomerMessage());
+    }
+    const QVariant owner =
+        session.Db().Scalar(QStringLiteral("SELECT \"SIFRA PARTNERA\" FROM \"RACUNI\" WHERE ") +
+                                QString::fromUtf8(kInvoiceWhere),
+                            Params(*invoice));
+    if (owner.isValid() && owner.toInt() != *customer) {
+        throw UserError(NoInvoiceMessage());
+    }
+    return RecordCollection(session, *invoice, entry, EntryWindow::PaymentAndClose);
+}
+
 RecordResult RecordCustomerPayment(Session& session, std::optional<int> customer,
                                    const PaymentEntry& entry) {
     Database& db = session.Db();

@@ -53,6 +53,13 @@ RecordResult RecordCollection(Session& session, const InvoiceKey& invoice,
                               const PaymentEntry& entry,
                               EntryWindow window = EntryWindow::Collection);
 
+// "Upis uplate i zatvaranje izlaznog računa": the customer and one of his open invoices picked
+// first ("Nije izabran račun !", "Nije izabran kupac !"), then RecordCollection's checks in the
+// window's wording.
+RecordResult RecordPaymentAndClose(Session& session, std::optional<int> customer,
+                                   const std::optional<InvoiceKey>& invoice,
+                                   const PaymentEntry& entry);
+
 // "Upis uplate kupca", kind "Uplata": a payment that closes no invoice yet.
 RecordResult RecordCustomerPayment(Session& session, std::optional<int> customer,
                                    const PaymentEntry& entry);

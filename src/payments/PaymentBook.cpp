@@ -163,6 +163,22 @@ RecordResult RecordInputInvoicePayment(Session& session, const InputInvoiceKey& 
     return result;
 }
 
+RecordResult RecordSupplierPaymentAndClose(Session& session, std::optional<int> supplier,
+                                           const std::optional<InputInvoiceKey>& invoice,
+                                           const PaymentEntry& entry, const QString& purpose) {
+    if (!invoice) {
+        throw UserError(NoInvoiceMessage());
+    }
+    if (!supplier || *supplier <= 0) {
+        throw UserError(NoSupplierMessage());
+    }
+    if (RequireInputInvoice(session.Db(), *invoice).supplier != *supplier) {
+        throw UserError(NoInvoiceMessage());
+    }
+    return RecordInputInvoicePayment(session, *invoice, entry, purpose,
+                                     EntryWindow::PaymentAndClose);
+}
+
 RecordResult RecordSupplierPayment(Session& session, std::optional<int> supplier,
                                    const PaymentEntry& entry) {
     Database& db = session.Db();

@@ -37,6 +37,10 @@ QString DefaultPurpose(Database& db, const InputInvoiceKey& key);
 RecordResult RecordInputInvoicePayment(Session& session, const InputInvoiceKey& invoice,
                                        const PaymentEntry& entry, const QString& purpose = {},
                                        EntryWindow window = EntryWindow::Collection);
+// "Upis uplate i zatvaranje ulaznog računa": supplier and invoice picked first.
+RecordResult RecordSupplierPaymentAndClose(Session& session, std::optional<int> supplier,
+                                           const std::optional<InputInvoiceKey>& invoice,
+                                           const PaymentEntry& entry, const QString& purpose = {});
 // "Upis uplate dobavljaču": a payment that closes no invoice yet.
 RecordResult RecordSupplierPayment(Session& session, std::optional<int> supplier,
                                    const PaymentEntry& entry);

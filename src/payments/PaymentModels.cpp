@@ -6,6 +6,7 @@
 #include "data/Errors.h"
 #include "data/InputLimits.h"
 #include "data/Rounding.h"
+#include "data/Statement.h"
 
 namespace zodra::payments {
 
@@ -100,6 +101,40 @@ void CheckPaymentEntry(Database& db, const PaymentEntry& entry, const QStringLis
     if (const auto bad = limits::CheckText(entry.text, QStringLiteral("Opis"))) {
         throw UserError(*bad);
     }
+}
+
+namespace {
+
+std::vector<Choice> Choices(Database& db, const QString& sql) {
+    Statement s(db, sql);
+    s.Exec({});
+    std::vector<Choice> out;
+    while (s.Next()) {
+        out.push_back({s.Int(0), s.Text(1)});
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<Choice> PartnerChoices(Database& db) {
+    return Choices(db, QStringLiteral("SELECT \"SIFRA\", \"NAZIV\" FROM \"PARTNERI\" ORDER BY "
+                                      "\"NAZIV\" COLLATE \"HR\", \"SIFRA\""));
+}
+
+std::vector<Choice> CardTypeChoices(Database& db) {
+    return Choices(db, QStringLiteral("SELECT \"SIFRA\", \"NAZIV\" FROM \"TIPOVI_KARTICA\" ORDER "
+                                      "BY \"NAZIV\""));
+}
+
+std::vector<Choice> OutputBookChoices(Database& db) {
+    return Choices(db, QStringLiteral("SELECT \"SIFRA\", \"NAZIV\" FROM \"KNJIGE_IRA\" ORDER BY "
+                                      "\"SIFRA\""));
+}
+
+std::vector<Choice> InputBookChoices(Database& db) {
+    return Choices(db, QStringLiteral("SELECT \"SIFRA\", \"NAZIV\" FROM \"KNJIGE_URA\" ORDER BY "
+                                      "\"SIFRA\""));
 }
 
 }  // namespace zodra::payments

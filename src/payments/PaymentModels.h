@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 namespace zodra {
 class Database;
@@ -62,5 +63,18 @@ struct PaymentEntry {
 // characters in the text. Throws UserError with the window's message.
 void CheckPaymentEntry(Database& db, const PaymentEntry& entry, const QStringList& models,
                        EntryWindow window, int businessYear, bool zeroRefused = true);
+
+// A row of a choice box: its code and what it shows.
+struct Choice {
+    int code = 0;
+    QString name;
+};
+// The partners by name (customers and suppliers are both partners).
+std::vector<Choice> PartnerChoices(Database& db);
+// "SELECT SIFRA, NAZIV FROM TIPOVI_KARTICA ORDER BY NAZIV".
+std::vector<Choice> CardTypeChoices(Database& db);
+// The output and input invoice books by code.
+std::vector<Choice> OutputBookChoices(Database& db);
+std::vector<Choice> InputBookChoices(Database& db);
 
 }  // namespace zodra::payments

@@ -11,6 +11,7 @@
 #include "cashbook/ui/CashBookCommands.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
+#include "payments/ui/PaymentCommands.h"
 #include "pricelists/ui/PriceListCommands.h"
 #include "production/ui/ProductionWindows.h"
 #include "purchasing/ui/ReceiptWindows.h"
@@ -37,6 +38,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     books::ui::RegisterVatCommands(registry);
     books::ui::RegisterIraCommands(registry);
     books::ui::RegisterUraCommands(registry);
+    payments::ui::RegisterPaymentCommands(registry);
     registers::ui::RegisterRegisterCommands(registry);
     pricelists::ui::RegisterPriceListCommands(registry);
     purchasing::ui::RegisterPurchasingCommands(registry);
