@@ -1,10 +1,13 @@
 #include <QDate>
+#include <QFile>
+#include <algorithm>
 #include <optional>
 
 #include "data/Errors.h"
 #include "data/InputRules.h"
 #include "data/Rounding.h"
 #include "data/Session.h"
+#include "payments/BankStatement.h"
 #include "payments/CollectionBook.h"
 #include "payments/PaymentBook.h"
 #include "tools/zodractl/Commands.h"
@@ -144,6 +147,63 @@ std::vector<DocumentDoors> PaymentDoors() {
             PaymentDoor(QStringLiteral("uplata"), DeletePaymentDoor, false),
             PaymentDoor(QStringLiteral("placanje"), DeleteCollectionDoor, true),
             PaymentDoor(QStringLiteral("uplata-ura"), DeletePaymentDoor, true)};
+}
+
+int ImportBankStatement(const QStringList& args) {
+    QStringList rest = args;
+    const bool yes = rest.removeAll(QStringLiteral("--da")) > 0;
+    int warehouse = 0;
+    if (const qsizetype at = rest.indexOf(QStringLiteral("--skladiste")); at > 0) {
+        warehouse = at + 1 < rest.size() ? rest.at(at + 1).toInt() : 0;
+        rest.remove(at, std::min<qsizetype>(2, rest.size() - at));
+    }
+    if (rest.size() != 3) {
+        Err(
+            QStringLiteral("upotreba: zodractl import PUTANJA bank IZVOD.xml [--skladiste N] "
+                           "[--da]"));
+        return kUsage;
+    }
+    QFile file(rest.at(2));
+    if (!file.open(QIODevice::ReadOnly)) {
+        Err(QStringLiteral("Datoteka se ne može otvoriti: ") + rest.at(2));
+        return kMissing;
+    }
+    const QByteArray xml = file.readAll();
+    return InSession(rest.at(0), warehouse, [&](zodra::Session& session) {
+        const pay::BankStatement statement = pay::ReadBankStatement(xml);
+        const std::vector<pay::BankMatch> matches =
+            pay::MatchBankStatement(session.Db(), statement);
+        int matched = 0;
+        for (const pay::BankMatch& m : matches) {
+            QString mark;
+            switch (m.status) {
+                case pay::BankMatch::Status::Matched:
+                    mark = QStringLiteral("PREPOZNATO   ");
+                    ++matched;
+                    break;
+                case pay::BankMatch::Status::Ambiguous:
+                    mark = QStringLiteral("DVOSMISLENO  ");
+                    break;
+                case pay::BankMatch::Status::Unmatched:
+                    mark = QStringLiteral("NEPREPOZNATO ");
+                    break;
+                case pay::BankMatch::Status::Debit:
+                    mark = QStringLiteral("TEREĆENJE    ");
+                    break;
+                case pay::BankMatch::Status::AlreadyRecorded:
+                    mark = QStringLiteral("UPISANO      ");
+                    break;
+            }
+            Out(mark + pay::DescribeMatch(m));
+        }
+        if (!yes) {
+            Out(QStringLiteral("Prepoznatih uplata: %1. Ništa nije upisano (--da ih upisuje).")
+                    .arg(matched));
+            return;
+        }
+        const int recorded = pay::RecordBankMatches(session, matches);
+        Out(QStringLiteral("Upisano uplata: %1.").arg(recorded));
+    });
 }
 
 int Pay(const QStringList& args) {
