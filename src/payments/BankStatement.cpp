@@ -367,6 +367,52 @@ int RecordBankMatches(Session& session, const std::vector<BankMatch>& matches,
     return recorded;
 }
 
+QString BankStatusText(BankMatch::Status status) {
+    switch (status) {
+        case BankMatch::Status::Matched:
+            return QStringLiteral("Prepoznato");
+        case BankMatch::Status::Ambiguous:
+            return QStringLiteral("Dvosmisleno");
+        case BankMatch::Status::Unmatched:
+            return QStringLiteral("Neprepoznato");
+        case BankMatch::Status::Debit:
+            return QStringLiteral("Terećenje");
+        case BankMatch::Status::AlreadyRecorded:
+            return QStringLiteral("Već upisano");
+    }
+    return QString();
+}
+
+TableData BankMatchTable(const std::vector<BankMatch>& matches, const std::vector<int>& chosen) {
+    TableData t;
+    t.columns = {{QStringLiteral("Redak"), TableColumn::Format::Integer},
+                 {QStringLiteral("Datum"), TableColumn::Format::Date},
+                 {QStringLiteral("Iznos"), TableColumn::Format::Money},
+                 {QStringLiteral("Platitelj")},
+                 {QStringLiteral("Poziv na broj")},
+                 {QStringLiteral("Stanje")},
+                 {QStringLiteral("Račun")},
+                 {QStringLiteral("Razlog")},
+                 {QStringLiteral("Upisati")}};
+    for (const BankMatch& m : matches) {
+        const bool matched = m.status == BankMatch::Status::Matched;
+        const bool wanted =
+            matched && std::find(chosen.begin(), chosen.end(), m.line.index) != chosen.end();
+        QString invoice;
+        if (m.invoice) {
+            invoice = QStringLiteral("%1/%2/%3")
+                          .arg(m.invoice->number)
+                          .arg(m.invoice->book)
+                          .arg(m.invoice->year);
+        }
+        t.rows.push_back(
+            {m.line.index, m.line.bookingDate, m.line.credit ? m.line.amount : -m.line.amount,
+             m.line.payerName, m.line.reference, BankStatusText(m.status), invoice, m.reason,
+             matched ? (wanted ? QStringLiteral("Da") : QStringLiteral("Ne")) : QString()});
+    }
+    return t;
+}
+
 QString DescribeMatch(const BankMatch& m) {
     QString text = QStringLiteral("Redak %1: %2 %3, %4")
                        .arg(m.line.index)

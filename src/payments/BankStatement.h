@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "data/TableData.h"
 #include "payments/CollectionBook.h"
 
 namespace zodra {
@@ -63,6 +64,12 @@ std::vector<BankMatch> MatchBankStatement(Database& db, const BankStatement& sta
 // were recorded.
 int RecordBankMatches(Session& session, const std::vector<BankMatch>& matches,
                       const std::vector<int>& confirmed = {});
+
+// "Prepoznato", "Dvosmisleno", "Neprepoznato", "Terećenje", "Već upisano".
+QString BankStatusText(BankMatch::Status status);
+// The lines as a list shows them: "Redak", "Datum", "Iznos", "Platitelj", "Poziv na broj",
+// "Stanje", "Račun", "Razlog", "Upisati" ("Da" for the matched lines in `chosen`).
+TableData BankMatchTable(const std::vector<BankMatch>& matches, const std::vector<int>& chosen);
 
 // "Redak 3: 40,00 EUR, Kod Ane – račun 7/1/2026 (po pozivu na broj)" and the like, for lists.
 QString DescribeMatch(const BankMatch& match);

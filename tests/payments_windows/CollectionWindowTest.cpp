@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "data/Database.h"
+#include "payments/ui/BankStatementDialog.h"
 #include "payments/ui/CollectionWindow.h"
 #include "payments/ui/PaymentCommands.h"
 #include "payments/ui/PaymentEntryDialog.h"
@@ -134,6 +135,46 @@ private Q_SLOTS:
         QCOMPARE(Count(s, "NAPLATA"), 0);
         QCOMPARE(Count(s, "UPLATE"), 0);
         QCOMPARE(w->OwedLabel()->text(), QStringLiteral("Dugovanje: 100,00"));
+    }
+
+    // "Izvod banke": the statement's lines with their status; Delete leaves a matched line out,
+    // "Prihvati" asks and records only the chosen ones.
+    void bankStatementByKeys() {
+        test::WindowTestFolder folder;
+        test::TestHost host(folder);
+        Session& s = host.CurrentSession();
+        s.Db().Exec(
+            QStringLiteral("INSERT INTO \"PARTNERI\" (\"SIFRA\", \"NAZIV\") VALUES (77, "
+                           "'Kod Ane''s'), (78, 'Drugi d.o.o.')"));
+        for (const auto& [number, customer, total] :
+             {std::tuple{7, 77, 40.0}, std::tuple{12, 78, 15.0}}) {
+            s.Db().Exec(QStringLiteral("INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", "
+                                       "\"GODINA\", \"BROJ RACUNA\", \"SIFRA PARTNERA\", "
+                                       "\"UVJET PRODAJE\") VALUES (1, 2, 2026, ?, ?, 2)"),
+                        {number, customer});
+            s.Db().Exec(QStringLiteral("INSERT INTO \"STAVKE_RACUNA\" (\"SKLADISTE\", \"IRA\", "
+                                       "\"GODINA\", \"BROJ_RACUNA\", \"TIP_STAVKE\", "
+                                       "\"UKUPNO_\") VALUES (1, 2, 2026, ?, 'ART', ?)"),
+                        {number, total});
+        }
+        BankStatementDialog dialog(host);
+        dialog.show();
+        test::Activate(&dialog);
+        QVERIFY(dialog.Load(QStringLiteral(ZODRA_SOURCE_DIR "/tests/payments/statement.xml")));
+        const TableData& rows = dialog.Grid()->Data();
+        QCOMPARE(rows.RowCount(), 8);
+        QCOMPARE(rows.Value(0, 5).toString(), QStringLiteral("Prepoznato"));
+        QCOMPARE(rows.Value(4, 5).toString(), QStringLiteral("Terećenje"));
+        QCOMPARE(rows.Value(5, 6).toString(), QStringLiteral("12/2/2026"));
+        dialog.Grid()->SelectRow(0);
+        QTest::keyClick(dialog.Grid(), Qt::Key_Delete);  // invoice 7 left out
+        QCOMPARE(dialog.Grid()->Data().Value(0, 8).toString(), QStringLiteral("Ne"));
+        host.prompter.AnswerYes();
+        PressAccept(&dialog, host.prompter);
+        QVERIFY(host.prompter.Shown().contains(QStringLiteral("Upisati odabrane uplate (1) ?")));
+        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Upisano uplata: 1."));
+        QCOMPARE(Count(s, "NAPLATA"), 1);
+        QCOMPARE(dialog.Grid()->Data().Value(5, 5).toString(), QStringLiteral("Već upisano"));
     }
 };
 

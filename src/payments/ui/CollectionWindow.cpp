@@ -11,6 +11,7 @@
 #include "data/Prompter.h"
 #include "data/Rounding.h"
 #include "data/Session.h"
+#include "payments/ui/BankStatementDialog.h"
 #include "payments/ui/CollectionLaterDialog.h"
 #include "payments/ui/PartnerOpeningWindow.h"
 #include "payments/ui/PaymentListWindow.h"
@@ -73,6 +74,13 @@ CollectionWindow::CollectionWindow(zodra::ui::WindowHost& host, bool supplier, Q
     if (!supplier) {
         button(QStringLiteral("&Naknadno zatvaranje"), QStringLiteral("Naknadno"), [this] {
             CollectionLaterDialog dialog(m_host, m_host.DialogParent());
+            dialog.exec();
+            Refresh();
+        });
+    }
+    if (!supplier) {
+        button(QStringLiteral("Izvo&d banke"), QStringLiteral("IzvodBanke"), [this] {
+            BankStatementDialog dialog(m_host, m_host.DialogParent());
             dialog.exec();
             Refresh();
         });
