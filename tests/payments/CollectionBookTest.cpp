@@ -14,6 +14,7 @@
 #include "data/Rounding.h"
 #include "data/Session.h"
 #include "payments/CollectionBook.h"
+#include "payments/PartnerCard.h"
 #include "payments/PaymentBook.h"
 #include "support/Refused.h"
 #include "support/TestCompany.h"
@@ -270,6 +271,47 @@ TEST_F(Collections, InputInvoicesArePaidToTheirTotalWithTheirPurpose) {
                   .toInt(),
               0);
     EXPECT_EQ(OpenInputInvoices(s->Db(), kOther, 1).Value(0, 3).toDouble(), 60);
+}
+
+// A partner's card: opening balances, invoices (not the cancelled ones) and payments by date
+// with the balance carried; the supplier's the other way round; a warehouse's card only its own.
+TEST_F(Collections, ThePartnerCardCarriesTheBalance) {
+    auto s = StartSession();
+    AddInvoice(s->Db(), 1, 100);
+    AddInvoice(s->Db(), 2, 500, kCustomer, true);
+    EXPECT_REFUSED(RecordOpeningBalance(*s, false, std::nullopt, OpeningSide::Debit,
+                                        QDate(kYear, 1, 1), QString(), 10),
+                   "Nije izabran kupac !");
+    EXPECT_REFUSED(RecordOpeningBalance(*s, true, kOther, OpeningSide::Credit, QDate(kYear, 1, 1),
+                                        QString(), 0),
+                   "Iznos nesmije biti nula !");
+    const int opening = RecordOpeningBalance(*s, false, kCustomer, OpeningSide::Debit,
+                                             QDate(kYear, 1, 1), QStringLiteral("Donos"), 10.005);
+    RecordCollection(*s, Invoice(1), Entry(60));
+    const TableData card = PartnerCard(s->Db(), false, kCustomer, kYear);
+    ASSERT_EQ(card.RowCount(), 3);
+    EXPECT_EQ(card.Value(0, 1).toString(), QStringLiteral("Donos"));
+    EXPECT_DOUBLE_EQ(card.Value(1, 2).toDouble(), 100);    // the invoice owed
+    EXPECT_DOUBLE_EQ(card.Value(2, 3).toDouble(), 60);     // the payment
+    EXPECT_DOUBLE_EQ(card.Value(2, 4).toDouble(), 50.01);  // 10.01 + 100 − 60
+    EXPECT_EQ(PartnerCard(s->Db(), false, kCustomer, kYear, 2).RowCount(), 0);  // warehouse 2
+
+    s->Db().Exec(QStringLiteral("INSERT INTO \"KNJIGE_ULAZNIH_RACUNA\" (\"URA\", \"GODINA\", "
+                                "\"Redni broj\", \"Račun broj\", \"Račun datum\", \"Šifra "
+                                "dobavljača\", \"Iznos računa sa porezom\") VALUES (1, ?, 3, "
+                                "'U-9', '2026-03-01', 78, 100)"),
+                 {kYear});
+    RecordInputInvoicePayment(*s, {1, kYear, 3}, Entry(30));
+    const TableData supplier = PartnerCard(s->Db(), true, kOther, kYear);
+    ASSERT_EQ(supplier.RowCount(), 2);
+    EXPECT_DOUBLE_EQ(supplier.Value(1, 4).toDouble(), -70);  // still owed to the supplier
+    EXPECT_EQ(OpeningBalances(s->Db(), false, kYear).RowCount(), 1);
+    EXPECT_TRUE(DeleteOpeningBalance(*s, false, opening));
+    EXPECT_EQ(OpeningBalances(s->Db(), false, kYear).RowCount(), 0);
+    const TableData paid =
+        PaymentList(s->Db(), true, QDate(kYear, 1, 1), QDate(kYear, 12, 31), std::nullopt);
+    ASSERT_EQ(paid.RowCount(), 1);
+    EXPECT_DOUBLE_EQ(paid.Value(0, 6).toDouble(), 30);  // Zatvoreno
 }
 
 // Several workstations close the last 40.00 of one invoice at once, as separate processes,
