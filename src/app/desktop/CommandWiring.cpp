@@ -13,6 +13,7 @@
 #include "data/Session.h"
 #include "payments/ui/PaymentReportCommands.h"
 #include "fiscal/ui/EInvoiceExport.h"
+#include "payments/ui/PaymentCommands.h"
 #include "pricelists/ui/PriceListCommands.h"
 #include "production/ui/ProductionWindows.h"
 #include "purchasing/ui/ReceiptWindows.h"
@@ -73,8 +74,10 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     retail::ui::RegisterRetailCommands(registry, RegisterHooks());
     books::ui::RegisterKpiCommands(registry);
     assets::ui::RegisterFixedAssetCommands(registry);
-    // "Saldakonti": the debt and payment reports and the partners' cards.
+    // "Saldakonti": the debt and payment reports, then the collection windows; the partners'
+    // cards open as windows (their printed form stays reachable through zodractl).
     payments::ui::RegisterPaymentReportCommands(registry);
+    payments::ui::RegisterPaymentCommands(registry);
 }
 
 namespace {

@@ -102,5 +102,10 @@ int Fiscal(const QStringList& args);
 // without one.
 int PlannerSend(const QStringList& args);
 int PlannerImport(const QStringList& args);
+// A collection of an output invoice or a payment of an input invoice (PaymentCommand.cpp).
+int Pay(const QStringList& args);
+// The credits of a bank statement (camt.053) matched to output invoices and, with --da, recorded
+// (PaymentCommand.cpp).
+int ImportBankStatement(const QStringList& args);
 
 }  // namespace zodractl

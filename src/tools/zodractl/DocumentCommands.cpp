@@ -275,6 +275,9 @@ std::vector<DocumentDoors> AllKinds() {
     for (DocumentDoors& doors : KpiDoors()) {
         kinds.push_back(std::move(doors));
     }
+    for (DocumentDoors& doors : PaymentDoors()) {
+        kinds.push_back(std::move(doors));
+    }
     return kinds;
 }
 

@@ -79,5 +79,9 @@ DocumentDoors InputInvoiceDoors();
 // An entry of the book of receipts and expenditures ("kpi"): posted from a file, deleted by its
 // number (KpiCommand.cpp).
 std::vector<DocumentDoors> KpiDoors();
+// Collections and payments deleted by their code: "naplata" (a collection, NAPLATA), "uplata" (a
+// customer payment with its collections), "placanje" and "uplata-ura" for input invoices
+// (PaymentCommand.cpp).
+std::vector<DocumentDoors> PaymentDoors();
 
 }  // namespace zodractl

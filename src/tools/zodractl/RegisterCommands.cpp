@@ -55,6 +55,9 @@ int Import(const QStringList& arguments) {
                                   arguments.at(1) == QLatin1String("inventura"))) {
         return ImportCount(arguments);
     }
+    if (arguments.size() >= 2 && arguments.at(1) == QLatin1String("bank")) {
+        return ImportBankStatement(arguments);
+    }
     QStringList args = arguments;
     const bool skipBad = args.removeAll(QStringLiteral("--skip-bad")) > 0;
     bool badSeparator = false;

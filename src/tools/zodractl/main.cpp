@@ -163,6 +163,18 @@ const char* kUsageText =
     "  stockcheck PUTANJA         nabave prema karticama artikala, stanja trgovačkih knjiga i\n"
     "                             prosječne nabavne cijene; [--skladiste N] [--godina G],\n"
     "                             --popravi preračunava stanja knjiga i prosječne cijene\n"
+    "  pay PUTANJA --racun KNJIGA/BROJ --iznos A --datum DD.MM.GGGG [--model M]\n"
+    "      [--kartica TIP] [--opis TEKST] [--skladiste N] [--godina G]\n"
+    "                             naplata izlaznog računa (uplata i zatvaranje; model\n"
+    "                             \"žiro račun\" ako nije naveden); --ura KNJIGA/REDNI_BROJ\n"
+    "                             [--svrha TEKST] plaćanje ulaznog računa;\n"
+    "                             delete PUTANJA naplata|uplata|placanje|uplata-ura ŠIFRA [--da]\n"
+    "                             briše zatvaranje (s uplatom kad je samo njeno) ili uplatu\n"
+    "                             sa svim zatvaranjima\n"
+    "  import PUTANJA bank IZVOD.xml [--skladiste N] [--da]\n"
+    "                             izvod banke (camt.053): uplate se prepoznaju po pozivu na\n"
+    "                             broj ili po kupcu i iznosu; dvosmislene i neprepoznate se\n"
+    "                             samo ispisuju; --da upisuje prepoznate kao naplate\n"
     "\n"
     "Password se čita iz varijable ZODRA_PASSWORD (novi iz ZODRA_NEW_PASSWORD) ili s terminala,\n"
     "nikad iz naredbenog retka.\n"
@@ -291,6 +303,8 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::Vat(args);
     if (command == QLatin1String("copy"))
         return zodractl::CopyCompany(args);
+    if (command == QLatin1String("pay"))
+        return zodractl::Pay(args);
     if (command == QLatin1String("stockcheck"))
         return zodractl::StockCheck(args);
     zodractl::Err(QStringLiteral("Nepoznata naredba: ") + command);

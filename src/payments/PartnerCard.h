@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDate>
+#include <optional>
+
+#include "data/TableData.h"
+
+namespace zodra {
+class Database;
+}
+
+namespace zodra::payments {
+
+// "Kartice kupaca" and "Kartice dobavljača": a partner's movements of the business year by date,
+// "Datum", "Dokument", "Duguje", "Potražuje", "Saldo". A customer owes (Duguje) the opening debit
+// and the invoices that are not cancelled and is credited (Potražuje) the opening credit and his
+// payments; a supplier is credited his input invoices and the opening credit and debited the
+// payments made to him. The balance is Duguje − Potražuje carried row by row in cents. With a
+// warehouse, a customer's card holds only that warehouse's invoices and payments.
+TableData PartnerCard(Database& db, bool supplier, int partner, int year,
+                      std::optional<int> warehouse = std::nullopt);
+
+}  // namespace zodra::payments
