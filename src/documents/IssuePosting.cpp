@@ -97,7 +97,7 @@ TakenLine IssuePosting::Take(const IssueLine& line, std::optional<double> entere
     Database& db = m_session.Db();
     std::optional<int> lot = line.lot;
     if (!lot) {
-        lot = stock::DefaultLot(db, m_key.warehouse, m_key.year, line.article);
+        lot = stock::DefaultLot(db, m_key.warehouse, m_key.year, line.article, line.quantity);
     }
     if (!lot) {
         throw UserError(stock::InsufficientQuantityMessage(stock::ArticleName(db, line.article)));
@@ -121,6 +121,11 @@ TakenLine IssuePosting::Take(const IssueLine& line, std::optional<double> entere
                           before.sellingPrice};
     m_value += taken.Value();
     return taken;
+}
+
+void IssuePosting::TakeInBulk(const std::vector<stock::LotKey>& lots) {
+    m_lots->Preload(lots);
+    m_lots->DeferWrites();
 }
 
 void IssuePosting::WriteLine(const TakenLine& line, const Columns& more) {
@@ -161,6 +166,7 @@ void IssuePosting::Finish(tradebook::Entry entry, const std::vector<int>& alsoWa
     entry.year = m_key.year;
     entry.type = TradeBookType(m_key);
     entry.documentNumber = m_key.number;
+    m_lots->Flush();
     tradebook::AppendEntry(m_session.Db(), tradebook::Book::Wholesale, entry, m_position);
     stock::CheckStockAgainstCard(m_session, alsoWarehouses);
 }
