@@ -123,11 +123,6 @@ TakenLine IssuePosting::Take(const IssueLine& line, std::optional<double> entere
     return taken;
 }
 
-void IssuePosting::TakeInBulk(const std::vector<stock::LotKey>& lots) {
-    m_lots->Preload(lots);
-    m_lots->DeferWrites();
-}
-
 void IssuePosting::WriteLine(const TakenLine& line, const Columns& more) {
     DocumentLine row;
     row.article = line.article;
@@ -166,7 +161,6 @@ void IssuePosting::Finish(tradebook::Entry entry, const std::vector<int>& alsoWa
     entry.year = m_key.year;
     entry.type = TradeBookType(m_key);
     entry.documentNumber = m_key.number;
-    m_lots->Flush();
     tradebook::AppendEntry(m_session.Db(), tradebook::Book::Wholesale, entry, m_position);
     stock::CheckStockAgainstCard(m_session, alsoWarehouses);
 }

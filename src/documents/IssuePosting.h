@@ -90,10 +90,6 @@ public:
     // the lot is gone, and with "Promijenjena je cijena artikla " + name when the lot's selling
     // price is no longer `enteredPrice`.
     TakenLine Take(const IssueLine& line, std::optional<double> enteredPrice = std::nullopt);
-    // For a posting of many lines whose lots are known: they are read at once, and the takes
-    // are written at once by Finish (where statements are round trips to a server). Nothing
-    // may read those lots by other means between the takes and Finish.
-    void TakeInBulk(const std::vector<stock::LotKey>& lots);
 
     // Writes a taken line into the document's line table: article, lot, quantity, the lot's
     // cost and cost value and, where the kind values its lines at the lot's selling price, that

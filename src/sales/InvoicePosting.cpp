@@ -1,6 +1,5 @@
 #include "sales/InvoicePosting.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include <QDateTime>
@@ -59,47 +58,6 @@ std::optional<double> TypedNumber(const QString& typed) {
 
 bool Missing(const QString& text) {
     return text.size() > kFieldLength || text.trimmed().isEmpty();
-}
-
-// What a working line records of the lot it took from, written by RecordLines.
-struct RecordedLine {
-    qint64 id;
-    int lot;
-    double cost;
-    double costValue;
-    double margin;
-    double marginPercent;
-    double warehousePrice;
-};
-
-// Writes what the lines took from their lots into the working rows, 200 rows a statement.
-void RecordLines(Database& db, const std::vector<RecordedLine>& lines) {
-    const QString id = QString::fromUtf16(RowKeyColumn(db.Dialect()));
-    constexpr size_t kChunk = 200;
-    for (size_t from = 0; from < lines.size(); from += kChunk) {
-        const size_t to = std::min(lines.size(), from + kChunk);
-        QString rows;
-        QVariantList values;
-        for (size_t i = from; i < to; ++i) {
-            const RecordedLine& l = lines[i];
-            // Every value cast: a server types a list of bare parameters as text.
-            rows += (i == from ? QString() : QStringLiteral(", ")) +
-                    QStringLiteral(
-                        "(CAST(? AS BIGINT), CAST(? AS INTEGER), CAST(? AS DOUBLE "
-                        "PRECISION), CAST(? AS DOUBLE PRECISION), CAST(? AS DOUBLE "
-                        "PRECISION), CAST(? AS DOUBLE PRECISION), CAST(? AS DOUBLE "
-                        "PRECISION))");
-            values << l.id << l.lot << l.cost << l.costValue << l.margin << l.marginPercent
-                   << l.warehousePrice;
-        }
-        db.Exec(QStringLiteral("UPDATE \"STAVKE_RACUNA_PRIVREMENO\" SET \"BROJ_PRIMKE\" = "
-                               "v.column2, \"NABAVNA_CIJENA\" = v.column3, \"NABAVNA_VRIJEDNOST\" "
-                               "= v.column4, \"RUC_IZNOS\" = v.column5, \"RUC_%\" = v.column6, "
-                               "\"CIJENA_SKLADISTA\" = v.column7 FROM (VALUES ") +
-                    rows + QStringLiteral(") AS v WHERE \"STAVKE_RACUNA_PRIVREMENO\".\"") + id +
-                    QStringLiteral("\" = v.column1"),
-                values);
-    }
 }
 
 }  // namespace
@@ -170,13 +128,6 @@ std::vector<Repricing> PlanRepricing(stock::LotTable& table, const InvoiceDraft&
     };
     std::map<LotId, Planned> lots;
     std::vector<Repricing> repricings;
-    std::vector<stock::LotKey> known;
-    for (const WorkingArticle& line : lines) {
-        if (line.lot) {
-            known.push_back({draft.warehouse, draft.year, *line.lot, line.article});
-        }
-    }
-    table.Preload(known);
     for (WorkingArticle& line : lines) {
         if (!line.lot) {
             line.lot =
@@ -555,19 +506,10 @@ PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
     std::optional<documents::IssuePosting> issue;
     if (moves) {
         issue.emplace(session, key);
-        std::vector<stock::LotKey> taken;
-        for (const WorkingArticle& line : articles) {
-            taken.push_back({draft.warehouse, draft.year, *line.lot, line.article});
-        }
-        issue->TakeInBulk(taken);
     }
-    // Each line records its lot and the lot's cost and price: one statement prepared for all of
-    // them, or where every statement is a round trip to a server, one for every 200 lines.
-    static const bool rowByRow = qEnvironmentVariableIsSet("ZODRA_PG_ROW_BY_ROW");
-    const bool roundTrips = db.Statements() != nullptr && !rowByRow;
-    std::vector<RecordedLine> recorded;
+    // Each line records its lot and the lot's cost and price: one statement for all of them.
     std::optional<DirectStatement> record;
-    if (moves && !roundTrips) {
+    if (moves) {
         record.emplace(
             db, QStringLiteral("UPDATE \"STAVKE_RACUNA_PRIVREMENO\" SET \"BROJ_PRIMKE\" = ?, "
                                "\"NABAVNA_CIJENA\" = ?, \"NABAVNA_VRIJEDNOST\" = ?, "
@@ -581,12 +523,6 @@ PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
         if (moves) {
             const documents::TakenLine taken = issue->Take({line.article, line.quantity, line.lot});
             const double costValue = line.quantity * taken.cost;
-            if (roundTrips) {
-                recorded.push_back(
-                    {line.id, taken.lot, taken.cost, costValue, line.value - costValue,
-                     costValue != 0 ? (line.value / costValue - 1) * 100 : 0.0, leftAt[i]});
-                continue;
-            }
             record->Bind(0, taken.lot);
             record->Bind(1, taken.cost);
             record->Bind(2, costValue);
@@ -602,7 +538,6 @@ PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
                                 line.quantity);
         }
     }
-    RecordLines(db, recorded);
     const QDateTime now = QDateTime::currentDateTime();
     // Another workstation may have changed the rates since the check.
     const InvoiceCurrency currency = ResolveInvoiceCurrency(db, header.currency, draft.date);

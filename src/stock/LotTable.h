@@ -1,10 +1,7 @@
 #pragma once
 
-#include <map>
 #include <memory>
 #include <optional>
-#include <tuple>
-#include <vector>
 
 #include "data/DirectStatement.h"
 #include "stock/Lot.h"
@@ -34,30 +31,12 @@ public:
     void Update(const Lot& lot);
     void Delete(const LotKey& key);
 
-    // Where every statement is a round trip to a server, a posting of many lines reads the lots
-    // it will touch at once and writes them back at once:
-    // Preload reads the lots of `keys` in a few statements (with their row locks, as Find), and
-    // Find answers them from what was read; DeferWrites keeps Update's changes here, Find sees
-    // them, and Flush writes them all (it must run before anything else reads those lots, and
-    // before the commit). Both do nothing where statements cost no round trip.
-    void Preload(std::vector<LotKey> keys);
-    void DeferWrites();
-    void Flush();
-
 private:
-    using Key = std::tuple<int, int, int, int>;
-    static Key KeyOf(const LotKey& key) { return {key.warehouse, key.year, key.lot, key.article}; }
-
     Database& m_db;
-    QString m_lock;  // the row lock a read in a write transaction takes
     DirectStatement m_find;
     DirectStatement m_insert;
     DirectStatement m_update;
     DirectStatement m_remove;
-    bool m_batched = false;  // statements are round trips: preload and deferred writes apply
-    bool m_deferred = false;
-    std::map<Key, std::optional<Lot>> m_known;  // read ahead or written since (none: no lot)
-    std::map<Key, Lot> m_dirty;                 // deferred writes
 };
 
 }  // namespace zodra::stock
