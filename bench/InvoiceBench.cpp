@@ -15,13 +15,10 @@
 #include <map>
 
 #include "BenchSupport.h"
+#include "TradeCompany.h"
 #include "app/SessionStart.h"
-#include "data/CompanySchema.h"
 #include "data/Database.h"
-#include "data/ScriptedPrompter.h"
-#include "data/Session.h"
 #include "data/Transaction.h"
-#include "purchasing/ReceiptPosting.h"
 #include "sales/InvoiceLines.h"
 #include "sales/InvoicePosting.h"
 
@@ -30,10 +27,9 @@ using namespace zodra;
 namespace {
 
 constexpr int kArticles = 1000;
-constexpr int kLinesPerFilledInvoice = 20;
-constexpr double kStock = 1000000;  // received per article, enough for every iteration
-constexpr int kCustomer = 20;
-constexpr int kBook = 1;
+constexpr double kStock = bench::kStockPerArticle;
+constexpr int kCustomer = bench::kCustomer;
+constexpr int kBook = bench::kBook;
 constexpr int kTerms = 2;  // wholesale terms, taxed
 const QDate kDate(2026, 3, 10);
 
@@ -43,112 +39,11 @@ int FilledLines() {
     return ok && lines >= 0 ? lines : 1000000;
 }
 
-struct Workstation {
-    Session session;
-    ScriptedPrompter prompter;
-};
+using bench::StartWorkstation;
+using bench::Workstation;
 
-std::unique_ptr<Workstation> Start(const QString& path) {
-    auto w = std::make_unique<Workstation>();
-    w->session.Attach(Database::Open(path, QString()).db);
-    w->session.userName = QStringLiteral("admin");
-    sessionstart::Start(w->session, 1, w->prompter, QDate(2026, 3, 2));
-    w->session.workstation.debugMode = false;
-    return w;
-}
-
-// Receipt 1 brings kStock of every article into lot 1 through the real receipt posting, so the
-// lots, the card and the trade book agree before any invoice.
-void ReceiveStock(Workstation& w) {
-    Database& db = w.session.Db();
-    db.Exec(
-        QStringLiteral(
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
-            "INSERT INTO \"STAVKE_PRIMKE_PRIVREMENO\" (\"SKLADISTE\", \"GODINA\", "
-            "\"BROJ_PRIMKE\", \"TIP_STAVKE\", \"SIFRA\", \"KOLICINA\", \"FAKTURNA_CIJENA\", "
-            "\"FAKTURNA_VRIJEDNOST\", \"RABAT_%\", \"RABAT_IZNOS\", \"NETTO_FAKTURNA_CIJENA\", "
-            "\"NETTO_FAKTURNA_VRIJEDNOST\", \"CARINA_%\", \"CARINA_IZNOS\", \"SPEDICIJA_%\", "
-            "\"SPEDICIJA_IZNOS\", \"ZTR_%\", \"ZTR_IZNOS\", \"NABAVNA_CIJENA\", "
-            "\"NABAVNA_VRIJEDNOST\", \"RUC_%\", \"RUC_IZNOS\", \"CIJENA\", \"VRIJEDNOST\", "
-            "\"MALOPRODAJNA_MARZA\", \"RBR_STAVKE\", \"Multiuser_sifra\") SELECT 1, 2026, 0, "
-            "'ART', i, ?, 10, 10 * ?, 10, ?, 9, 9 * ?, 0, 0, 0, 0, 0, 0, 9, 9 * ?, 25, "
-            "2.25 * ?, 11.25, 11.25 * ?, 10, i, ? FROM n"),
-        {kArticles, kStock, kStock, kStock, kStock, kStock, kStock, kStock, w.session.sessionCode});
-    purchasing::ReceiptHeaderData header;
-    header.date = QDate(2026, 3, 2);
-    header.supplier = 10;
-    header.supplierDocument = QStringLiteral("R-1");
-    if (!purchasing::PostReceipt(w.session, w.prompter, header, std::nullopt)) {
-        throw std::runtime_error("the stock receipt was not posted");
-    }
-}
-
-// Posted invoices 1 … lines / 20 of 20 article lines each, quantity 1 from lot 1, with their
-// trade-book entries and the lots reduced by what they took: bare inserts in one transaction.
-void FillInvoices(Database& db, int lines) {
-    const int invoices = lines / kLinesPerFilledInvoice;
-    if (invoices == 0) {
-        return;
-    }
-    const int first = db.Scalar(QStringLiteral("SELECT COALESCE(MAX(\"RBR\"), 0) + 1 FROM "
-                                               "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE "
-                                               "\"SKLADISTE\" = 1 AND \"GODINA\" = 2026"))
-                          .toInt();
-    const double before =
-        db.Scalar(QStringLiteral("SELECT \"STANJE_ROBE\" FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\" "
-                                 "WHERE \"SKLADISTE\" = 1 AND \"GODINA\" = 2026 ORDER BY \"RBR\" "
-                                 "DESC LIMIT 1"))
-            .toDouble();
-    // One invoice sells 20 pieces at 11.25: 225 at selling value, 56.25 tax.
-    Transaction tx(db);
-    db.Exec(QStringLiteral(
-                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
-                "INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ RACUNA\", "
-                "\"DATUM\", \"SIFRA PARTNERA\", \"UVJET PRODAJE\", \"ISPORUKA NAZIV\", "
-                "\"ISPORUKA ADRESA\", \"ISPORUKA MJESTO\", \"ROK PLACANJA\", \"DOSPIJECE "
-                "RACUNA\", \"VEC PLACENO\", \"ZIRO_RACUN\", \"RBR_TK\", \"KORISNIK\", "
-                "\"DATUM_I_VRIJEME_KNJIZENJA\", \"SKIDA\") SELECT 1, ?, 2026, i, '2026-03-02', ?, "
-                "?, 'Kupac d.o.o.', 'Ilica 1', 'Zagreb', 30, '2026-04-01', 0, "
-                "'HR1210010051863000160', ? + i - 1, 'admin', '2026-03-02 10:00:00', TRUE FROM n"),
-            {invoices, kBook, kCustomer, kTerms, first});
-    db.Exec(QStringLiteral(
-                "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < ? - 1) "
-                "INSERT INTO \"STAVKE_RACUNA\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
-                "\"BROJ_RACUNA\", \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
-                "\"NABAVNA_CIJENA\", \"NABAVNA_VRIJEDNOST\", \"RUC_%\", \"RUC_IZNOS\", "
-                "\"CIJENA_BEZ_RABATA\", \"VRIJEDNOST_BEZ_RABATA\", \"RABAT_%\", \"RABAT_IZNOS\", "
-                "\"CIJENA_\", \"VRIJEDNOST_\", \"GRUPA_POREZA\", \"POREZ_%\", \"POREZ_IZNOS\", "
-                "\"UKUPNO_\", \"TIP_OPOREZIVANJA\", \"OPIS\", \"RBR_STAVKE\", "
-                "\"CIJENA_SKLADISTA\") SELECT 1, ?, 2026, i / ? + 1, 'ART', i % ? + 1, 1, 1, 9, "
-                "9, 25, 2.25, 11.25, 11.25, 0, 0, 11.25, 11.25, 'PDV', 25, 2.8125, 14.0625, "
-                "10, '', i % ? + 1, 11.25 FROM n"),
-            {invoices * kLinesPerFilledInvoice, kBook, kLinesPerFilledInvoice, kArticles,
-             kLinesPerFilledInvoice});
-    db.Exec(QStringLiteral(
-                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
-                "INSERT INTO \"TRGOVACKA_KNJIGA_VELEPRODAJE\" (\"SKLADISTE\", \"GODINA\", "
-                "\"RBR\", \"TIP_DOKUMENTA\", \"BROJ_DOKUMENTA\", \"DATUM\", \"OPIS\", "
-                "\"NABAVA_VRIJEDNOST\", \"PRODAJA_VRIJEDNOST\", \"PRODAJA_POREZ\", "
-                "\"PRODAJA_UKUPNO\", \"STANJE_ROBE\") SELECT 1, 2026, ? + i - 1, '1RAČUN', i, "
-                "'2026-03-02', 'RAČUN ' || i || ' Kupac d.o.o.', 0, 225, 56.25, 281.25, ? - 225 "
-                "* i FROM n"),
-            {invoices, first, before});
-    // Every article was sold lines / 1,000 times, one piece each time (rounded per article).
-    db.Exec(QStringLiteral(
-        "UPDATE \"NABAVE\" SET \"KOLICINA\" = \"KOLICINA\" - (SELECT COUNT(*) FROM "
-        "\"STAVKE_RACUNA\" s WHERE s.\"SKLADISTE\" = 1 AND s.\"GODINA\" = 2026 AND s.\"SIFRA\" = "
-        "\"NABAVE\".\"SIFRA_ARTIKLA\" AND s.\"BROJ_PRIMKE\" = 1), \"KOLICINA_PRIVREMENO\" = "
-        "\"KOLICINA_PRIVREMENO\" - (SELECT COUNT(*) FROM \"STAVKE_RACUNA\" s WHERE "
-        "s.\"SKLADISTE\" = 1 AND s.\"GODINA\" = 2026 AND s.\"SIFRA\" = "
-        "\"NABAVE\".\"SIFRA_ARTIKLA\" AND s.\"BROJ_PRIMKE\" = 1) WHERE \"SKLADISTE\" = 1 AND "
-        "\"GODINA\" = 2026 AND \"BROJ_PRIMKE\" = 1"));
-    tx.Commit();
-    db.ExecRaw(QStringLiteral("ANALYZE"));
-}
-
-// A company with warehouse 1, a supplier, a customer with an address, the company's bank
-// account, kArticles articles in tax group 1 and the stock of receipt 1; then `filled` posted
-// invoice lines. Made once per name and kept across repetitions.
+// A wholesale company of kArticles articles with `filled` posted invoice lines, made once per
+// name and kept across repetitions.
 QString Company(const QString& name, int filled = 0) {
     static std::map<QString, QString> companies;
     if (companies.count(name)) {
@@ -156,33 +51,7 @@ QString Company(const QString& name, int filled = 0) {
     }
     const QString path =
         bench::ScratchFolder() + QStringLiteral("/") + name + QStringLiteral(".mdb");
-    CompanySchema::CreateCompany(path, 2026);
-    {
-        auto db = Database::Open(path, QString()).db;
-        db->ExecRaw(QStringLiteral(
-            "INSERT INTO \"SKLADISTA\" (\"SIFRA\", \"NAZIV\") VALUES (1, 'Glavno')"));
-        db->ExecRaw(
-            QStringLiteral("INSERT INTO \"PARTNERI\" (\"SIFRA\", \"NAZIV\", \"Dobavljac\") "
-                           "VALUES (10, 'Dobavljač', TRUE)"));
-        db->Exec(QStringLiteral("INSERT INTO \"PARTNERI\" (\"SIFRA\", \"NAZIV\", \"ADRESA\", "
-                                "\"MJESTO\", \"OIB\", \"ODGODA\", \"Kupac\") VALUES (?, 'Kupac "
-                                "d.o.o.', 'Ilica 1', 'Zagreb', '12345678903', 30, TRUE)"),
-                 {kCustomer});
-        db->ExecRaw(
-            QStringLiteral("UPDATE \"PODACI_FIRME\" SET \"ZIRO_RACUN\" = 'HR1210010051863000160'"));
-        db->Exec(QStringLiteral(
-                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
-                     "?) INSERT INTO \"ARTIKLI\" (\"SIFRA\", \"NAZIV\", \"OPIS\", \"JED_M\", "
-                     "\"GRUPA_A\", \"GRUPA_P\") SELECT i, 'Artikal ' || i, 'A-' || i, 'kom', 1, 1 "
-                     "FROM n"),
-                 {kArticles});
-    }
-    {
-        auto w = Start(path);
-        ReceiveStock(*w);
-        FillInvoices(w->session.Db(), filled);
-        sessionstart::End(w->session);
-    }
+    bench::MakeTradeCompany(path, {kArticles, false, filled});
     companies[name] = path;
     return path;
 }
@@ -225,7 +94,7 @@ void CheckPosted(benchmark::State& state, Database& db, int number, int lines) {
 }
 
 void PostInvoices(benchmark::State& state, const QString& company, int lines, int filled = 0) {
-    auto w = Start(Company(company, filled));
+    auto w = StartWorkstation(Company(company, filled));
     int last = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -246,7 +115,7 @@ void BM_PostInvoice1000(benchmark::State& state) {
 // by INSERT … SELECT, the lots reduced by one UPDATE, the trade-book row, the working copy
 // deleted.
 void BM_BareInsert1000(benchmark::State& state) {
-    auto w = Start(Company(QStringLiteral("racun_golo")));
+    auto w = StartWorkstation(Company(QStringLiteral("racun_golo")));
     Database& db = w->session.Db();
     static int number = 0;  // the company is kept across repetitions
     for (auto _ : state) {

@@ -11,28 +11,31 @@
 //    books, the first page of invoices, the data of the first) on a company of 1,000,000
 //    posted invoice lines against an empty one (≤ 1.5×; ZODRA_BENCH_INVOICE_LINES sets the
 //    fill, written straight into the tables by generate_series).
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QDate>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
+#include <QThread>
 #include <QtGlobal>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "BenchSupport.h"
+#include "TradeCompany.h"
 #include "app/SessionStart.h"
-#include "data/CompanySchema.h"
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/PostgresEngine.h"
-#include "data/ScriptedPrompter.h"
-#include "data/Session.h"
 #include "data/Transaction.h"
-#include "purchasing/ReceiptPosting.h"
 #include "sales/InvoiceLines.h"
 #include "sales/InvoiceList.h"
 #include "sales/InvoicePosting.h"
@@ -42,11 +45,10 @@ using namespace zodra;
 namespace {
 
 constexpr int kArticles = 1000;
-constexpr double kStock = 1000000;  // received per article, enough for every iteration
-constexpr int kCustomer = 20;
-constexpr int kBook = 1;
+constexpr int kCustomer = bench::kCustomer;
+constexpr int kBook = bench::kBook;
 constexpr int kTerms = 2;  // wholesale terms, taxed
-constexpr int kYear = 2026;
+constexpr int kYear = bench::kYear;
 constexpr int kTills = 4;
 constexpr int kTillInvoices = 25;  // per till in the four-till run
 constexpr int kTillLines = 10;
@@ -89,103 +91,11 @@ void DropServerCompanies() {
     }
 }
 
-struct Workstation {
-    Session session;
-    ScriptedPrompter prompter;
-};
+using bench::StartWorkstation;
+using bench::Workstation;
 
-std::unique_ptr<Workstation> Start(const QString& target) {
-    auto w = std::make_unique<Workstation>();
-    auto opened = Database::Open(target, QString());
-    if (!opened.db) {
-        throw std::runtime_error("the company did not open: " + opened.detail.toStdString());
-    }
-    w->session.Attach(std::move(opened.db));
-    w->session.userName = QStringLiteral("admin");
-    sessionstart::Start(w->session, 1, w->prompter, QDate(2026, 3, 2));
-    w->session.workstation.debugMode = false;
-    return w;
-}
-
-// Receipt 1 brings kStock of every article into lot 1 through the real receipt posting.
-void ReceiveStock(Workstation& w) {
-    Database& db = w.session.Db();
-    db.Exec(
-        QStringLiteral(
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
-            "INSERT INTO \"STAVKE_PRIMKE_PRIVREMENO\" (\"SKLADISTE\", \"GODINA\", "
-            "\"BROJ_PRIMKE\", \"TIP_STAVKE\", \"SIFRA\", \"KOLICINA\", \"FAKTURNA_CIJENA\", "
-            "\"FAKTURNA_VRIJEDNOST\", \"RABAT_%\", \"RABAT_IZNOS\", \"NETTO_FAKTURNA_CIJENA\", "
-            "\"NETTO_FAKTURNA_VRIJEDNOST\", \"CARINA_%\", \"CARINA_IZNOS\", \"SPEDICIJA_%\", "
-            "\"SPEDICIJA_IZNOS\", \"ZTR_%\", \"ZTR_IZNOS\", \"NABAVNA_CIJENA\", "
-            "\"NABAVNA_VRIJEDNOST\", \"RUC_%\", \"RUC_IZNOS\", \"CIJENA\", \"VRIJEDNOST\", "
-            "\"MALOPRODAJNA_MARZA\", \"RBR_STAVKE\", \"Multiuser_sifra\") SELECT 1, 2026, 0, "
-            "'ART', i, ?, 10, 10 * ?, 10, ?, 9, 9 * ?, 0, 0, 0, 0, 0, 0, 9, 9 * ?, 25, "
-            "2.25 * ?, 11.25, 11.25 * ?, 10, i, ? FROM n"),
-        {kArticles, kStock, kStock, kStock, kStock, kStock, kStock, kStock, w.session.sessionCode});
-    purchasing::ReceiptHeaderData header;
-    header.date = QDate(2026, 3, 2);
-    header.supplier = 10;
-    header.supplierDocument = QStringLiteral("R-1");
-    if (!purchasing::PostReceipt(w.session, w.prompter, header, std::nullopt)) {
-        throw std::runtime_error("the stock receipt was not posted");
-    }
-}
-
-// Posted invoices of 20 lines each, `lines` in all, with their trade-book entries, written by
-// generate_series straight into the tables (the server only).
-void FillInvoices(Database& db, int lines) {
-    const int invoices = lines / 20;
-    if (invoices == 0) {
-        return;
-    }
-    Transaction tx(db);
-    db.Exec(QStringLiteral(
-                "INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ RACUNA\", "
-                "\"DATUM\", \"SIFRA PARTNERA\", \"UVJET PRODAJE\", \"ISPORUKA NAZIV\", "
-                "\"ISPORUKA ADRESA\", \"ISPORUKA MJESTO\", \"ROK PLACANJA\", \"DOSPIJECE "
-                "RACUNA\", \"VEC PLACENO\", \"ZIRO_RACUN\", \"RBR_TK\", \"KORISNIK\", "
-                "\"DATUM_I_VRIJEME_KNJIZENJA\", \"SKIDA\") SELECT 1, ?, 2026, i, '2026-03-02', ?, "
-                "?, 'Kupac d.o.o.', 'Ilica 1', 'Zagreb', 30, '2026-04-01', 0, "
-                "'HR1210010051863000160', i + 1, 'admin', '2026-03-02 10:00:00', TRUE FROM "
-                "generate_series(1, ?) AS i"),
-            {kBook, kCustomer, kTerms, invoices});
-    db.Exec(QStringLiteral(
-                "INSERT INTO \"STAVKE_RACUNA\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
-                "\"BROJ_RACUNA\", \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
-                "\"NABAVNA_CIJENA\", \"NABAVNA_VRIJEDNOST\", \"RUC_%\", \"RUC_IZNOS\", "
-                "\"CIJENA_BEZ_RABATA\", \"VRIJEDNOST_BEZ_RABATA\", \"RABAT_%\", \"RABAT_IZNOS\", "
-                "\"CIJENA_\", \"VRIJEDNOST_\", \"GRUPA_POREZA\", \"POREZ_%\", \"POREZ_IZNOS\", "
-                "\"UKUPNO_\", \"TIP_OPOREZIVANJA\", \"OPIS\", \"RBR_STAVKE\", "
-                "\"CIJENA_SKLADISTA\") SELECT 1, ?, 2026, i / 20 + 1, 'ART', i % ? + 1, 1, 1, 9, "
-                "9, 25, 2.25, 11.25, 11.25, 0, 0, 11.25, 11.25, 'PDV', 25, 2.8125, 14.0625, "
-                "10, '', i % 20 + 1, 11.25 FROM generate_series(0, ? - 1) AS i"),
-            {kBook, kArticles, invoices * 20});
-    const double before =
-        db.Scalar(QStringLiteral("SELECT \"STANJE_ROBE\" FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\" "
-                                 "WHERE \"SKLADISTE\" = 1 AND \"GODINA\" = 2026 ORDER BY \"RBR\" "
-                                 "DESC LIMIT 1"))
-            .toDouble();
-    db.Exec(
-        QStringLiteral("INSERT INTO \"TRGOVACKA_KNJIGA_VELEPRODAJE\" (\"SKLADISTE\", \"GODINA\", "
-                       "\"RBR\", \"TIP_DOKUMENTA\", \"BROJ_DOKUMENTA\", \"DATUM\", \"OPIS\", "
-                       "\"NABAVA_VRIJEDNOST\", \"PRODAJA_VRIJEDNOST\", \"PRODAJA_POREZ\", "
-                       "\"PRODAJA_UKUPNO\", \"STANJE_ROBE\") SELECT 1, 2026, i + 1, '1RAČUN', i, "
-                       "'2026-03-02', 'RAČUN ' || i || ' Kupac d.o.o.', 0, 225, 56.25, 281.25, "
-                       "CAST(? AS DOUBLE PRECISION) - 225.0 * i FROM generate_series(1, ?) AS i"),
-        {before, invoices});
-    db.Exec(QStringLiteral(
-                "UPDATE \"NABAVE\" SET \"KOLICINA\" = \"KOLICINA\" - ?, \"KOLICINA_PRIVREMENO\" "
-                "= \"KOLICINA_PRIVREMENO\" - ? WHERE \"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND "
-                "\"BROJ_PRIMKE\" = 1"),
-            {invoices * 20 / kArticles, invoices * 20 / kArticles});
-    tx.Commit();
-    db.ExecRaw(QStringLiteral("ANALYZE"));
-}
-
-// A company with warehouse 1, a supplier, a customer, the company's bank account, kArticles
-// articles and the stock of receipt 1; then `filled` posted invoice lines (the server only).
-// Made once per name and kept across repetitions.
+// A wholesale company of kArticles articles with `filled` posted invoice lines, on the server or
+// in a file. Made once per name and kept across repetitions.
 QString Company(bool server, const QString& name, int filled = 0) {
     static std::map<QString, QString> companies;
     const QString key = (server ? QStringLiteral("pg:") : QStringLiteral("file:")) + name;
@@ -195,51 +105,43 @@ QString Company(bool server, const QString& name, int filled = 0) {
     const QString target =
         server ? ServerCompany(name)
                : bench::ScratchFolder() + QStringLiteral("/") + name + QStringLiteral(".mdb");
-    CompanySchema::CreateCompany(target, kYear);
-    {
-        auto db = Database::Open(target, QString()).db;
-        db->ExecRaw(QStringLiteral(
-            "INSERT INTO \"SKLADISTA\" (\"SIFRA\", \"NAZIV\") VALUES (1, 'Glavno')"));
-        db->ExecRaw(
-            QStringLiteral("INSERT INTO \"PARTNERI\" (\"SIFRA\", \"NAZIV\", \"Dobavljac\") "
-                           "VALUES (10, 'Dobavljač', TRUE)"));
-        db->Exec(QStringLiteral("INSERT INTO \"PARTNERI\" (\"SIFRA\", \"NAZIV\", \"ADRESA\", "
-                                "\"MJESTO\", \"OIB\", \"ODGODA\", \"Kupac\") VALUES (?, 'Kupac "
-                                "d.o.o.', 'Ilica 1', 'Zagreb', '12345678903', 30, TRUE)"),
-                 {kCustomer});
-        db->ExecRaw(
-            QStringLiteral("UPDATE \"PODACI_FIRME\" SET \"ZIRO_RACUN\" = 'HR1210010051863000160'"));
-        db->Exec(QStringLiteral(
-                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
-                     "?) INSERT INTO \"ARTIKLI\" (\"SIFRA\", \"NAZIV\", \"OPIS\", \"JED_M\", "
-                     "\"GRUPA_A\", \"GRUPA_P\") SELECT i, 'Artikal ' || i, 'A-' || i, 'kom', 1, 1 "
-                     "FROM n"),
-                 {kArticles});
-    }
-    {
-        auto w = Start(target);
-        ReceiveStock(*w);
-        FillInvoices(w->session.Db(), filled);
-        sessionstart::End(w->session);
-    }
+    bench::MakeTradeCompany(target, {kArticles, false, filled});
     companies[key] = target;
     return target;
 }
 
 // Draws up an invoice of `lines` article lines starting at article `first`, one piece each.
-sales::InvoiceDraft DrawUp(Workstation& w, int lines, int first = 1) {
-    Transaction tx(w.session.Db());
+// A till accepts each line in a transaction of its own, which on the server locks the line's lot
+// and not the company, and repeats a line told "busy" (counted in `busy`) as its user would;
+// without `busy` all lines go in one transaction (untimed set-up).
+sales::InvoiceDraft DrawUp(Workstation& w, int lines, int first = 1, int* busy = nullptr) {
+    std::optional<Transaction> tx;
+    if (!busy) {
+        tx.emplace(w.session.Db());
+    }
     sales::InvoiceDraft draft = sales::OpenInvoice(w.session, kDate);
     draft.book = kBook;
     draft.salesTerms = kTerms;
     draft.customer = kCustomer;
     for (int i = 0; i < lines; ++i) {
         const int article = (first + i - 1) % kArticles + 1;
-        sales::AddArticleLine(
-            w.session, w.prompter, draft,
-            {article, std::nullopt, 1, std::nullopt, std::nullopt, std::nullopt, QString()});
+        for (;;) {
+            try {
+                sales::AddArticleLine(w.session, w.prompter, draft,
+                                      {article, std::nullopt, 1, std::nullopt, std::nullopt,
+                                       std::nullopt, QString()});
+                break;
+            } catch (const DbError& e) {
+                if (!busy || !e.isBusy()) {
+                    throw;
+                }
+                ++*busy;
+            }
+        }
     }
-    tx.Commit();
+    if (tx) {
+        tx->Commit();
+    }
     return draft;
 }
 
@@ -254,7 +156,7 @@ int CountLines(Database& db, int number) {
 // --- 200 lines, server against file ---------------------------------------------------------
 
 void PostInvoices200(benchmark::State& state, bool server) {
-    auto w = Start(Company(server, QStringLiteral("racun200")));
+    auto w = StartWorkstation(Company(server, QStringLiteral("racun200")));
     int last = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -280,7 +182,7 @@ void BM_PostInvoice200_Postgres(benchmark::State& state) {
 
 void OpenFirstScreen(benchmark::State& state, const QString& company) {
     for (auto _ : state) {
-        auto w = Start(company);
+        auto w = StartWorkstation(company);
         Database& db = w->session.Db();
         const auto books = sales::IraBookChoices(db);
         const TableData page = sales::InvoiceChoicePage(db, 1, kBook, kYear, std::nullopt, kPage);
@@ -306,12 +208,31 @@ void BM_SessionAndList_Filled(benchmark::State& state) {
 
 // --- Tills ------------------------------------------------------------------------------------
 
+// CPU time (user and system, nanoseconds) a process of this machine has used so far: the
+// server's process of a connection runs on the same machine as the till.
+qint64 ProcessCpuNs(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    const QByteArray text = stat.readAll();
+    // The fields after the command's closing parenthesis; utime and stime are 14th and 15th.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13) {
+        return 0;
+    }
+    const double ticks = double(sysconf(_SC_CLK_TCK));
+    return qint64((fields[11].toLongLong() + fields[12].toLongLong()) / ticks * 1e9);
+}
+
 // One till in a process of its own: starts its session, says "ready", waits for "go", draws up
-// and posts `invoices` invoices of kTillLines lines, then prints its time and the time it held
-// the company's write lock (nanoseconds) and how many invoices it posted in full.
+// and posts `invoices` invoices of kTillLines lines, then prints its time, the time it held the
+// company's write lock, the CPU time it and its server process used (nanoseconds) and how many
+// invoices it posted in full.
 int RunTill(const QString& company, int invoices, int offset) {
-    auto w = Start(company);
+    auto w = StartWorkstation(company);
     Database& db = w->session.Db();
+    const qint64 backend = db.Scalar(QStringLiteral("SELECT pg_backend_pid()")).toLongLong();
     QElapsedTimer clock;
     qint64 lockedSince = -1;
     qint64 locked = 0;
@@ -327,6 +248,8 @@ int RunTill(const QString& company, int invoices, int offset) {
     std::string go;
     std::getline(std::cin, go);
     clock.start();
+    const qint64 clientCpu = ProcessCpuNs(QCoreApplication::applicationPid());
+    const qint64 serverCpu = ProcessCpuNs(backend);
     int full = 0;
     int busy = 0;
     // A till told "busy" (the lock not had within the lock timeout) does the step again, as
@@ -345,7 +268,7 @@ int RunTill(const QString& company, int invoices, int offset) {
     };
     for (int i = 0; i < invoices; ++i) {
         const sales::InvoiceDraft draft =
-            again([&] { return DrawUp(*w, kTillLines, offset + i * kTillLines + 1); });
+            DrawUp(*w, kTillLines, offset + i * kTillLines + 1, &busy);
         const int number = again([&] {
             return sales::PostInvoice(w->session, draft, sales::ProposeHeader(w->session, draft))
                 .number;
@@ -356,18 +279,25 @@ int RunTill(const QString& company, int invoices, int offset) {
         std::cerr << "till: " << busy << " steps repeated after \"busy\"" << std::endl;
     }
     const qint64 elapsed = clock.nsecsElapsed();
+    const qint64 clientUsed = ProcessCpuNs(QCoreApplication::applicationPid()) - clientCpu;
+    const qint64 serverUsed = ProcessCpuNs(backend) - serverCpu;
     db.SetCheckpointHook({});
     sessionstart::End(w->session);
-    std::cout << elapsed << ' ' << locked << ' ' << full << std::endl;
+    std::cout << elapsed << ' ' << locked << ' ' << clientUsed << ' ' << serverUsed << ' ' << full
+              << std::endl;
     return 0;
 }
 
 // Starts `tills` processes, each posting `invoices`, and gives them "go" at once; returns the
-// wall time from "go" until the last one is done, and the share of their time they held the
-// lock.
+// wall time from "go" until the last one is done, the share of their time they held the lock,
+// and the CPU the tills and their server processes used as a share of what the machine's cores
+// could give in that wall time (near 1: the run waits for the processors, not for a lock or a
+// round trip).
 struct TillRun {
     double seconds = 0;
     double lockedShare = 0;
+    double clientCpuShare = 0;
+    double serverCpuShare = 0;
     bool complete = true;
 };
 
@@ -395,24 +325,31 @@ TillRun RunTills(const QString& company, int tills, int invoices) {
     TillRun run;
     qint64 busy = 0;
     qint64 locked = 0;
+    qint64 clientCpu = 0;
+    qint64 serverCpu = 0;
     for (auto& p : processes) {
         p->waitForFinished(600000);
         const QList<QByteArray> figures = p->readAll().trimmed().split(' ');
-        if (p->exitCode() != 0 || figures.size() != 3 || figures[2].toInt() != invoices) {
+        if (p->exitCode() != 0 || figures.size() != 5 || figures[4].toInt() != invoices) {
             run.complete = false;
             continue;
         }
         busy += figures[0].toLongLong();
         locked += figures[1].toLongLong();
+        clientCpu += figures[2].toLongLong();
+        serverCpu += figures[3].toLongLong();
     }
     run.seconds = clock.nsecsElapsed() / 1e9;
     run.lockedShare = busy > 0 ? double(locked) / double(busy) : 0;
+    const double capacity = run.seconds * 1e9 * std::max(1, QThread::idealThreadCount());
+    run.clientCpuShare = double(clientCpu) / capacity;
+    run.serverCpuShare = double(serverCpu) / capacity;
     return run;
 }
 
 void Tills(benchmark::State& state, int tills) {
     const QString company = Company(true, QStringLiteral("blagajne"));
-    double share = 0;
+    TillRun last;
     for (auto _ : state) {
         const TillRun run = RunTills(company, tills, kTills * kTillInvoices / tills);
         if (!run.complete) {
@@ -420,9 +357,11 @@ void Tills(benchmark::State& state, int tills) {
             return;
         }
         state.SetIterationTime(run.seconds);
-        share = run.lockedShare;
+        last = run;
     }
-    state.counters["lock_share"] = share;
+    state.counters["lock_share"] = last.lockedShare;
+    state.counters["cpu_tills"] = last.clientCpuShare;
+    state.counters["cpu_server"] = last.serverCpuShare;
     state.counters["invoices_per_s"] = benchmark::Counter(
         double(kTills * kTillInvoices) * state.iterations(), benchmark::Counter::kIsRate);
 }

@@ -14,13 +14,10 @@
 #include <stdexcept>
 
 #include "BenchSupport.h"
+#include "TradeCompany.h"
 #include "app/SessionStart.h"
-#include "data/CompanySchema.h"
 #include "data/Database.h"
-#include "data/ScriptedPrompter.h"
-#include "data/Session.h"
 #include "data/Transaction.h"
-#include "purchasing/ReceiptPosting.h"
 #include "retail/RetailPosting.h"
 #include "retail/TillSale.h"
 #include "retail/XReport.h"
@@ -31,8 +28,6 @@ namespace {
 
 constexpr int kBigArticles = 50000;
 constexpr int kSmallArticles = 500;
-constexpr int kLinesPerFilledInvoice = 20;
-constexpr double kStock = 1000000;
 const QDate kDate(2026, 3, 10);
 
 int FilledLines() {
@@ -41,108 +36,10 @@ int FilledLines() {
     return ok && lines >= 0 ? lines : 1000000;
 }
 
-struct Workstation {
-    Session session;
-    ScriptedPrompter prompter;
-};
+using bench::StartWorkstation;
 
-std::unique_ptr<Workstation> Start(const QString& path) {
-    auto w = std::make_unique<Workstation>();
-    w->session.Attach(Database::Open(path, QString()).db);
-    w->session.userName = QStringLiteral("admin");
-    sessionstart::Start(w->session, 1, w->prompter, QDate(2026, 3, 2));
-    w->session.workstation.debugMode = false;
-    return w;
-}
-
-// Receipt 1 brings kStock of every article into lot 1 (cost 9, price 11.25, retail margin 10 %)
-// through the real receipt posting.
-void ReceiveStock(Workstation& w, int articles) {
-    Database& db = w.session.Db();
-    db.Exec(
-        QStringLiteral(
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
-            "INSERT INTO \"STAVKE_PRIMKE_PRIVREMENO\" (\"SKLADISTE\", \"GODINA\", "
-            "\"BROJ_PRIMKE\", \"TIP_STAVKE\", \"SIFRA\", \"KOLICINA\", \"FAKTURNA_CIJENA\", "
-            "\"FAKTURNA_VRIJEDNOST\", \"RABAT_%\", \"RABAT_IZNOS\", \"NETTO_FAKTURNA_CIJENA\", "
-            "\"NETTO_FAKTURNA_VRIJEDNOST\", \"CARINA_%\", \"CARINA_IZNOS\", \"SPEDICIJA_%\", "
-            "\"SPEDICIJA_IZNOS\", \"ZTR_%\", \"ZTR_IZNOS\", \"NABAVNA_CIJENA\", "
-            "\"NABAVNA_VRIJEDNOST\", \"RUC_%\", \"RUC_IZNOS\", \"CIJENA\", \"VRIJEDNOST\", "
-            "\"MALOPRODAJNA_MARZA\", \"RBR_STAVKE\", \"Multiuser_sifra\") SELECT 1, 2026, 0, "
-            "'ART', i, ?, 10, 10 * ?, 10, ?, 9, 9 * ?, 0, 0, 0, 0, 0, 0, 9, 9 * ?, 25, "
-            "2.25 * ?, 11.25, 11.25 * ?, 10, i, ? FROM n"),
-        {articles, kStock, kStock, kStock, kStock, kStock, kStock, kStock, w.session.sessionCode});
-    purchasing::ReceiptHeaderData header;
-    header.date = QDate(2026, 3, 2);
-    header.supplier = 10;
-    header.supplierDocument = QStringLiteral("R-1");
-    if (!purchasing::PostReceipt(w.session, w.prompter, header, std::nullopt)) {
-        throw std::runtime_error("the stock receipt was not posted");
-    }
-}
-
-// Posted retail invoices of 20 lines each from lot 1 with their trade-book entries and the lots
-// reduced by what they took: bare inserts in one transaction.
-void FillInvoices(Database& db, int lines, int articles) {
-    const int invoices = lines / kLinesPerFilledInvoice;
-    if (invoices == 0) {
-        return;
-    }
-    const int first = db.Scalar(QStringLiteral("SELECT COALESCE(MAX(\"RBR\"), 0) + 1 FROM "
-                                               "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE "
-                                               "\"SKLADISTE\" = 1 AND \"GODINA\" = 2026"))
-                          .toInt();
-    const double before =
-        db.Scalar(QStringLiteral("SELECT \"STANJE_ROBE\" FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\" "
-                                 "WHERE \"SKLADISTE\" = 1 AND \"GODINA\" = 2026 ORDER BY \"RBR\" "
-                                 "DESC LIMIT 1"))
-            .toDouble();
-    Transaction tx(db);
-    db.Exec(QStringLiteral(
-                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
-                "INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ RACUNA\", "
-                "\"PLACENO\", \"DATUM\", \"SIFRA PARTNERA\", \"UVJET PRODAJE\", \"ISPORUKA "
-                "NAZIV\", \"NACIN ISPORUKE\", \"NACIN PLACANJA\", \"RBR_TK\", \"KORISNIK\", "
-                "\"DATUM_I_VRIJEME_KNJIZENJA\", \"SKIDA\") SELECT 1, 1, 2026, i, TRUE, "
-                "'2026-03-02', 1, 1, 'Kupac u maloprodaji', 'osobno', 'gotovinom', ? + i - 1, "
-                "'admin', '2026-03-02 10:00:00', TRUE FROM n"),
-            {invoices, first});
-    db.Exec(QStringLiteral(
-                "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < ? - 1) "
-                "INSERT INTO \"STAVKE_RACUNA\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
-                "\"BROJ_RACUNA\", \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
-                "\"NABAVNA_CIJENA\", \"NABAVNA_VRIJEDNOST\", \"RUC_%\", \"RUC_IZNOS\", "
-                "\"CIJENA_BEZ_RABATA\", \"VRIJEDNOST_BEZ_RABATA\", \"RABAT_%\", \"RABAT_IZNOS\", "
-                "\"CIJENA_\", \"VRIJEDNOST_\", \"GRUPA_POREZA\", \"POREZ_%\", \"POREZ_IZNOS\", "
-                "\"UKUPNO_\", \"TIP_OPOREZIVANJA\", \"OPIS\", \"RBR_STAVKE\", "
-                "\"CIJENA_SKLADISTA\") SELECT 1, 1, 2026, i / ? + 1, 'ART', i % ? + 1, 1, 1, 9, "
-                "9, 37.5, 3.375, 12.375, 12.375, 0, 0, 12.375, 12.375, 'PDV', 25, 3.09375, "
-                "15.46875, 12, '', i % ? + 1, 11.25 FROM n"),
-            {invoices * kLinesPerFilledInvoice, kLinesPerFilledInvoice, articles,
-             kLinesPerFilledInvoice});
-    db.Exec(QStringLiteral(
-                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
-                "INSERT INTO \"TRGOVACKA_KNJIGA_VELEPRODAJE\" (\"SKLADISTE\", \"GODINA\", "
-                "\"RBR\", \"TIP_DOKUMENTA\", \"BROJ_DOKUMENTA\", \"DATUM\", \"OPIS\", "
-                "\"NABAVA_VRIJEDNOST\", \"PRODAJA_VRIJEDNOST\", \"PRODAJA_POREZ\", "
-                "\"PRODAJA_UKUPNO\", \"STANJE_ROBE\") SELECT 1, 2026, ? + i - 1, '1RAČUN', i, "
-                "'2026-03-02', 'RAČUN ' || i || ' Maloprodaja', 0, 247.5, 61.875, 309.375, "
-                "? - 225 * i FROM n"),
-            {invoices, first, before});
-    db.Exec(QStringLiteral(
-        "UPDATE \"NABAVE\" SET \"KOLICINA\" = \"KOLICINA\" - (SELECT COUNT(*) FROM "
-        "\"STAVKE_RACUNA\" s WHERE s.\"SKLADISTE\" = 1 AND s.\"GODINA\" = 2026 AND s.\"SIFRA\" = "
-        "\"NABAVE\".\"SIFRA_ARTIKLA\" AND s.\"BROJ_PRIMKE\" = 1), \"KOLICINA_PRIVREMENO\" = "
-        "\"KOLICINA_PRIVREMENO\" - (SELECT COUNT(*) FROM \"STAVKE_RACUNA\" s WHERE "
-        "s.\"SKLADISTE\" = 1 AND s.\"GODINA\" = 2026 AND s.\"SIFRA\" = "
-        "\"NABAVE\".\"SIFRA_ARTIKLA\" AND s.\"BROJ_PRIMKE\" = 1) WHERE \"SKLADISTE\" = 1 AND "
-        "\"GODINA\" = 2026 AND \"BROJ_PRIMKE\" = 1"));
-    tx.Commit();
-    db.ExecRaw(QStringLiteral("ANALYZE"));
-}
-
-// Warehouse 1 (retail), a supplier, `articles` articles with barcodes "B" + code in tax group
-// 1, the stock of receipt 1, then `filled` posted retail invoice lines. Made once per name.
+// A retail shop of `articles` articles with barcodes "B" + code and `filled` posted retail
+// invoice lines, made once per name.
 QString Company(const QString& name, int articles, int filled) {
     static std::map<QString, QString> companies;
     if (companies.count(name)) {
@@ -150,28 +47,7 @@ QString Company(const QString& name, int articles, int filled) {
     }
     const QString path =
         bench::ScratchFolder() + QStringLiteral("/") + name + QStringLiteral(".mdb");
-    CompanySchema::CreateCompany(path, 2026);
-    {
-        auto db = Database::Open(path, QString()).db;
-        db->ExecRaw(
-            QStringLiteral("INSERT INTO \"SKLADISTA\" (\"SIFRA\", \"NAZIV\", "
-                           "\"MALOPRODAJA\") VALUES (1, 'Trgovina', TRUE)"));
-        db->ExecRaw(
-            QStringLiteral("INSERT INTO \"PARTNERI\" (\"SIFRA\", \"NAZIV\", \"Dobavljac\") "
-                           "VALUES (10, 'Dobavljač', TRUE)"));
-        db->Exec(QStringLiteral(
-                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
-                     "?) INSERT INTO \"ARTIKLI\" (\"SIFRA\", \"NAZIV\", \"OPIS\", \"JED_M\", "
-                     "\"GRUPA_A\", \"GRUPA_P\", \"BARKOD\") SELECT i, 'Artikal ' || i, 'A-' || i, "
-                     "'kom', 1, 1, 'B' || i FROM n"),
-                 {articles});
-    }
-    {
-        auto w = Start(path);
-        ReceiveStock(*w, articles);
-        FillInvoices(w->session.Db(), filled, articles);
-        sessionstart::End(w->session);
-    }
+    bench::MakeTradeCompany(path, {articles, true, filled});
     companies[name] = path;
     return path;
 }
@@ -181,7 +57,7 @@ QString Barcode(int i, int articles) {
 }
 
 void Scan(benchmark::State& state, const QString& company, int articles) {
-    auto w = Start(company);
+    auto w = StartWorkstation(company);
     retail::TillSale sale = retail::OpenTillSale(w->session, kDate);
     int i = 0;
     for (auto _ : state) {
@@ -207,7 +83,7 @@ void BM_Scan_Big(benchmark::State& state) {
 }
 
 void Post(benchmark::State& state, const QString& company, int articles) {
-    auto w = Start(company);
+    auto w = StartWorkstation(company);
     int i = 0;
     for (auto _ : state) {
         state.PauseTiming();

@@ -171,6 +171,9 @@ private:
     bool m_detailAttached = false;
     std::unique_ptr<CompanyLock> m_lock;
     int m_depth = 0;
+    // The savepoint level whose work holds the company's write lock (0: the transaction
+    // itself), -1 while a transaction begun for rows only has not taken it.
+    int m_companyLockLevel = -1;
     qint64 m_detailToken = 0;  // token of the detail log of the open outermost transaction
     int m_detailRow = 0;
     std::map<QString, QStringList> m_columns;

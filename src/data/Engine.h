@@ -59,6 +59,15 @@ public:
     // first statement until commit or rollback (see Transaction.h). A second writer waits for
     // the lock, and when it cannot have it in time gets a DbError of kind Busy.
     virtual void BeginWrite(Database& db) const = 0;
+    // Begins the outermost write transaction of work that changes only rows no other
+    // workstation's posting numbers or counts from: working-copy lines and the free quantities of
+    // lots, whose rows it reads with their locks (sqldialect::RowLock). Where the engine has row
+    // locks (HasRowLocks) it takes no company lock; elsewhere it is BeginWrite.
+    virtual bool HasRowLocks() const { return false; }
+    virtual void BeginRowWrite(Database& db) const { BeginWrite(db); }
+    // Takes the company's write lock inside a transaction begun by BeginRowWrite (a nested step
+    // that posts after all); nothing where BeginRowWrite took it already.
+    virtual void LockCompany(Database& db) const { (void)db; }
 
     enum class Durability {
         Full,     // a commit waits until it is on the disk

@@ -252,10 +252,18 @@ void PostgresEngine::SetSchemaVersion(Database& db, int version) const {
     db.SetMeta(kVersionKey, QString::number(version));
 }
 
+void PostgresEngine::BeginRowWrite(Database& db) const {
+    db.ExecRaw(QStringLiteral("BEGIN"));
+}
+
+void PostgresEngine::LockCompany(Database& db) const {
+    db.Exec(QStringLiteral("SELECT pg_advisory_xact_lock(?)"), {kWriteLockKey});
+}
+
 void PostgresEngine::BeginWrite(Database& db) const {
     db.ExecRaw(QStringLiteral("BEGIN"));
     try {
-        db.Exec(QStringLiteral("SELECT pg_advisory_xact_lock(?)"), {kWriteLockKey});
+        LockCompany(db);
     } catch (const DbError&) {
         // The failed wait aborted the transaction; nothing was written.
         try {

@@ -50,6 +50,9 @@ public:
     void SetSchemaVersion(Database& db, int version) const override;
     bool DetailInCompanyDatabase() const override { return true; }
     void BeginWrite(Database& db) const override;
+    bool HasRowLocks() const override { return true; }
+    void BeginRowWrite(Database& db) const override;
+    void LockCompany(Database& db) const override;
     void SetDurability(Database& db, Durability durability) const override;
     void SetQueryOnly(Database& db, bool on) const override;
     void SetReadOnlyGuard(Database& db) const override;

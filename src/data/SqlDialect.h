@@ -56,5 +56,20 @@ inline QString NullSafeEquals(SqlDialect dialect) {
                                          : QStringLiteral(" IS NOT DISTINCT FROM ");
 }
 
+// What a SELECT ends with to lock the rows it reads until the transaction ends, a blank first:
+// a second writer of those rows waits, and what was read stays true until the commit. Empty on
+// SQLite, whose write transaction holds the whole file already.
+inline QString RowLock(SqlDialect dialect) {
+    return dialect == SqlDialect::Sqlite ? QString() : QStringLiteral(" FOR UPDATE");
+}
+
+// A statement that keeps every other writer off a table until the transaction ends while
+// readers go on (`table` quoted); empty on SQLite, whose write transaction holds the file.
+inline QString TableWriteLock(SqlDialect dialect, const QString& table) {
+    return dialect == SqlDialect::Sqlite
+               ? QString()
+               : QStringLiteral("LOCK TABLE ") + table + QStringLiteral(" IN EXCLUSIVE MODE");
+}
+
 }  // namespace sqldialect
 }  // namespace zodra

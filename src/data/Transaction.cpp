@@ -47,13 +47,26 @@ QJsonValue Encode(const QVariant& value) {
 }
 }  // namespace
 
-Transaction::Transaction(Database& db) : m_db(db), m_level(db.m_depth) {
+Transaction::Transaction(Database& db, Locking locking) : m_db(db), m_level(db.m_depth) {
     if (m_level == 0) {
-        m_db.GetEngine().BeginWrite(m_db);
-        m_db.Checkpoint("write-begun");
+        if (locking == Locking::Rows && m_db.GetEngine().HasRowLocks()) {
+            m_db.GetEngine().BeginRowWrite(m_db);
+            m_db.m_companyLockLevel = -1;
+            m_db.Checkpoint("rows-begun");
+        } else {
+            m_db.GetEngine().BeginWrite(m_db);
+            m_db.m_companyLockLevel = 0;
+            m_db.Checkpoint("write-begun");
+        }
         m_db.m_detailToken = 0;
         m_db.m_detailRow = 0;
     } else {
+        if (locking == Locking::Company && m_db.m_companyLockLevel < 0) {
+            // Taken before the savepoint, so that it belongs to the enclosing work.
+            m_db.GetEngine().LockCompany(m_db);
+            m_db.m_companyLockLevel = m_level - 1;
+            m_db.Checkpoint("write-begun");
+        }
         m_db.ExecRaw(QStringLiteral("SAVEPOINT ") + SavepointName(m_level));
     }
     ++m_db.m_depth;
@@ -69,6 +82,9 @@ Transaction::~Transaction() {
             m_db.ExecRaw(QStringLiteral("ROLLBACK"));
             m_db.m_detailToken = 0;
         } else {
+            if (m_db.m_companyLockLevel >= m_level) {
+                m_db.m_companyLockLevel = -1;  // the rolled-back work's lock went with it
+            }
             m_db.ExecRaw(QStringLiteral("ROLLBACK TO ") + SavepointName(m_level));
             m_db.ExecRaw(QStringLiteral("RELEASE ") + SavepointName(m_level));
         }

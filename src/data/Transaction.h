@@ -26,9 +26,16 @@ class Database;
 // A second writer waits for the lock (SQLite's busy timeout, 5 s); when it cannot have it in
 // time, beginning the transaction throws a DbError whose isBusy() is true: nothing was written,
 // and the same posting may simply be tried again.
+//
+// Line entry is the exception: a transaction begun with Locking::Rows changes working-copy lines
+// and the free quantities of lots only, reading each lot with its row lock (stock::FindLot). On a
+// server it takes no company lock, so that tills drawing up their sales do not wait for one
+// another's postings; on SQLite it is the same write transaction as any other. A guard with
+// Locking::Company nested inside it takes the company lock then (a step that posts after all).
 class Transaction {
 public:
-    explicit Transaction(Database& db);
+    enum class Locking { Company, Rows };
+    explicit Transaction(Database& db, Locking locking = Locking::Company);
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     ~Transaction();

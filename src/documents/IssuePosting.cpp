@@ -97,7 +97,7 @@ TakenLine IssuePosting::Take(const IssueLine& line, std::optional<double> entere
     Database& db = m_session.Db();
     std::optional<int> lot = line.lot;
     if (!lot) {
-        lot = stock::DefaultLot(db, m_key.warehouse, m_key.year, line.article);
+        lot = stock::DefaultLot(db, m_key.warehouse, m_key.year, line.article, line.quantity);
     }
     if (!lot) {
         throw UserError(stock::InsufficientQuantityMessage(stock::ArticleName(db, line.article)));

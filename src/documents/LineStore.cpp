@@ -92,8 +92,20 @@ DocumentLine LineStore::Read(qint64 id) {
     throw std::logic_error("no such line in the store");
 }
 
+namespace {
+
+// A working copy (its table ends in _PRIVREMENO) holds the rows of one session and what they
+// reserve on lots: a change locks those rows, not the company. A posted document's lines are
+// changed under the company's lock, as its posting is.
+Transaction::Locking LockingOf(const QString& table) {
+    return table.endsWith(QLatin1String("_PRIVREMENO")) ? Transaction::Locking::Rows
+                                                        : Transaction::Locking::Company;
+}
+
+}  // namespace
+
 qint64 LineStore::Add(const DocumentLine& line) {
-    Transaction transaction(m_db);
+    Transaction transaction(m_db, LockingOf(m_table));
     Columns columns = OwnerColumns();
     columns.emplace_back(m_articleColumn, line.article);
     columns.emplace_back(kLot, line.lot ? QVariant(*line.lot) : QVariant());
@@ -123,7 +135,7 @@ qint64 LineStore::Add(const DocumentLine& line) {
 }
 
 void LineStore::Update(const DocumentLine& line) {
-    Transaction transaction(m_db);
+    Transaction transaction(m_db, LockingOf(m_table));
     const DocumentLine before = Read(line.id);
     LineLeaves(before);
     Columns columns{{m_articleColumn, line.article},
@@ -151,7 +163,7 @@ void LineStore::Update(const DocumentLine& line) {
 }
 
 void LineStore::Remove(qint64 id) {
-    Transaction transaction(m_db);
+    Transaction transaction(m_db, LockingOf(m_table));
     const DocumentLine line = Read(id);
     m_db.Exec(QStringLiteral("DELETE FROM ") + Q(m_table) + QStringLiteral(" WHERE ") + Id() +
                   QStringLiteral(" = ?"),

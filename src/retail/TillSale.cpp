@@ -260,7 +260,7 @@ int ArticleByCode(Database& db, int code) {
 }
 
 std::optional<int> RegisterLot(Session& session, const TillSale& sale, int article,
-                               std::optional<int> chosen) {
+                               std::optional<int> chosen, double wanted) {
     Database& db = session.Db();
     const int w = sale.draft.warehouse;
     const int y = sale.draft.year;
@@ -270,7 +270,12 @@ std::optional<int> RegisterLot(Session& session, const TillSale& sale, int artic
         }
         return chosen;
     }
-    if (const std::optional<int> oldest = stock::DefaultLot(db, w, y, article)) {
+    if (db.TransactionDepth() > 0) {
+        if (const std::optional<stock::Lot> locked =
+                stock::LockedDefaultLot(db, w, y, article, wanted)) {
+            return locked->key.lot;
+        }
+    } else if (const std::optional<int> oldest = stock::DefaultLot(db, w, y, article, wanted)) {
         return oldest;
     }
     const QVariant newest = db.Scalar(
@@ -296,8 +301,9 @@ RegisterLineResult AddRegisterLine(Session& session, const TillSale& sale,
     const bool deferred = session.company.deferredRegisterStock;
     const int code = sale.draft.sessionCode;
 
-    Transaction transaction(db);
-    const std::optional<int> lot = RegisterLot(session, sale, input.article, input.lot);
+    Transaction transaction(db, Transaction::Locking::Rows);
+    const std::optional<int> lot =
+        RegisterLot(session, sale, input.article, input.lot, std::max(input.quantity, 0.0));
     const double price =
         sales::SalePrice(db, {input.article, sale.draft.customer, sale.draft.warehouse, lot,
                               sale.draft.year, terms, sale.draft.date});
@@ -422,7 +428,7 @@ RegisterLineResult AddRegisterCompositeLine(Session& session, const TillSale& sa
 void DeleteRegisterLine(Session& session, const TillSale& sale, int lineNumber) {
     Database& db = session.Db();
     const int code = sale.draft.sessionCode;
-    Transaction transaction(db);
+    Transaction transaction(db, Transaction::Locking::Rows);
     Statement row = db.Prepare(QStringLiteral(
         "SELECT \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\" FROM "
         "\"STAVKE_RACUNA_PRIVREMENO\" WHERE \"Multiuser_sifra\" = ? AND \"RBR_STAVKE\" = ?"));

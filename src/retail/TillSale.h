@@ -42,10 +42,12 @@ int ArticleByBarcode(Database& db, const QString& barcode);
 int ArticleByCode(Database& db, int code);
 
 // The lot a register line takes: with lot choice on ("Izbor primke u POS kasi") the chosen one;
-// otherwise the oldest lot with stock, and when none has stock the newest lot, always in the
-// register's warehouse and year. None when the article has no lot there at all.
+// otherwise the default lot for `wanted` (stock::DefaultLot: the oldest whose free quantity
+// takes it), and when none has stock the newest lot, always in the register's warehouse and
+// year. None when the article has no lot there at all. Inside a write transaction the default
+// is chosen under the lot's row lock (stock::LockedDefaultLot).
 std::optional<int> RegisterLot(Session& session, const TillSale& sale, int article,
-                               std::optional<int> chosen = std::nullopt);
+                               std::optional<int> chosen = std::nullopt, double wanted = 0);
 
 struct RegisterLineInput {
     int article = 0;

@@ -411,7 +411,7 @@ std::optional<AcceptedLine> AddPostedArticleLine(Session& session, Prompter& pro
     RequireDescription(input.description);
     const InvoiceDraft draft = CorrectionDraft(h);
     const ArticleProposal p =
-        ProposeArticle(session, draft, input.article, input.lot, input.salesTerms);
+        ProposeArticle(session, draft, input.article, input.lot, input.salesTerms, input.quantity);
     PostedLine line;
     line.kind = kArticle;
     line.code = input.article;

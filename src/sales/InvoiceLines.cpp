@@ -230,7 +230,7 @@ AcceptedLine Accept(Session& session, const InvoiceDraft& draft, const QString& 
                     int taxationType, const QString& description, bool merge,
                     const std::vector<ExtraAnswer>& extra = {}) {
     Database& db = session.Db();
-    Transaction transaction(db);
+    Transaction transaction(db, Transaction::Locking::Rows);
     documents::WorkingLines store = Store(session, draft);
     const documents::Columns columns = AmountColumns(amounts);
     AcceptedLine accepted;
@@ -402,10 +402,11 @@ void CheckSalesTerms(Session& session, int salesTerms) {
 }
 
 ArticleProposal ProposeArticle(Session& session, const InvoiceDraft& draft, int article,
-                               std::optional<int> lot, std::optional<int> lineTerms) {
+                               std::optional<int> lot, std::optional<int> lineTerms,
+                               double wanted) {
     Database& db = session.Db();
     if (!lot) {
-        lot = stock::DefaultLot(db, draft.warehouse, draft.year, article);
+        lot = stock::DefaultLot(db, draft.warehouse, draft.year, article, wanted);
     }
     const std::optional<stock::Lot> found =
         lot ? stock::FindLot(db, {draft.warehouse, draft.year, *lot, article}) : std::nullopt;
@@ -614,33 +615,50 @@ std::optional<AcceptedLine> AddArticleLine(Session& session, Prompter& prompter,
         throw UserError(QStringLiteral("Količina ne može biti nula !"));
     }
     RequireDescription(input.description);
-    const ArticleProposal p =
-        ProposeArticle(session, draft, input.article, input.lot, input.salesTerms);
     Database& db = session.Db();
-    if (IsUsedVehicle(db, input.article)) {
-        return AddUsedVehicleLine(session, prompter, draft, input, answers, p);
-    }
-    const Amounts amounts{input.quantity, input.price.value_or(p.price),
-                          input.discount.value_or(p.discount), p.taxRate, p.costPrice};
-    RequireAmounts(amounts);
-    const std::optional<std::vector<ExtraAnswer>> extra =
-        ExtraDataOf(db, prompter, input.article, answers.extraData);
-    if (!extra) {
-        return std::nullopt;
-    }
-    bool merge = false;
-    {
-        documents::WorkingLines store = Store(session, draft);
-        if (MergeTarget(store, kArticle, input.article, p.lot, p.taxGroup, p.taxationType)) {
-            // Asked before the transaction; No writes nothing.
-            if (!prompter.AskYesNo(ArticleMergeQuestion(), QStringLiteral("Račun"), true)) {
+    std::optional<std::vector<ExtraAnswer>> extra;
+    for (int attempt = 0;; ++attempt) {
+        const ArticleProposal p = ProposeArticle(session, draft, input.article, input.lot,
+                                                 input.salesTerms, input.quantity);
+        if (IsUsedVehicle(db, input.article)) {
+            return AddUsedVehicleLine(session, prompter, draft, input, answers, p);
+        }
+        const Amounts amounts{input.quantity, input.price.value_or(p.price),
+                              input.discount.value_or(p.discount), p.taxRate, p.costPrice};
+        RequireAmounts(amounts);
+        if (!extra) {
+            extra = ExtraDataOf(db, prompter, input.article, answers.extraData);
+            if (!extra) {
                 return std::nullopt;
             }
-            merge = true;
+        }
+        bool merge = false;
+        {
+            documents::WorkingLines store = Store(session, draft);
+            if (MergeTarget(store, kArticle, input.article, p.lot, p.taxGroup, p.taxationType)) {
+                // Asked before the transaction; No writes nothing.
+                if (!prompter.AskYesNo(ArticleMergeQuestion(), QStringLiteral("Račun"), true)) {
+                    return std::nullopt;
+                }
+                merge = true;
+            }
+        }
+        try {
+            return Accept(session, draft, kArticle, input.article, p.lot, amounts,
+                          Tax{p.taxGroup, p.taxRate}, p.taxationType, input.description, merge,
+                          *extra);
+        } catch (const UserError& e) {
+            // Another workstation reserved the default lot between the proposal and the
+            // acceptance: the line goes to the lot the choice gives now, if it is another one.
+            if (input.lot || attempt >= 2 ||
+                e.message() !=
+                    stock::InsufficientQuantityMessage(stock::ArticleName(db, input.article)) ||
+                stock::DefaultLot(db, draft.warehouse, draft.year, input.article, input.quantity) ==
+                    std::optional<int>(p.lot)) {
+                throw;
+            }
         }
     }
-    return Accept(session, draft, kArticle, input.article, p.lot, amounts,
-                  Tax{p.taxGroup, p.taxRate}, p.taxationType, input.description, merge, *extra);
 }
 
 std::optional<AcceptedLine> AddServiceLine(Session& session, Prompter& prompter,
@@ -684,7 +702,7 @@ std::optional<AcceptedLine> AddServiceLine(Session& session, Prompter& prompter,
             merge = true;
         }
     }
-    Transaction transaction(db);
+    Transaction transaction(db, Transaction::Locking::Rows);
     const AcceptedLine accepted = Accept(session, draft, kService, input.service, std::nullopt,
                                          amounts, tax, taxationType, input.description, merge);
     WriteLineEmployees(db, QStringLiteral("STAVKE_RACUNA_DJELATNICI_PRIVREMENO"), draft.warehouse,
@@ -889,7 +907,7 @@ void ChangeLineDiscount(Session& session, const InvoiceDraft& draft, int lineNum
                         double discountPercent) {
     limits::RequireNumber(discountPercent, limits::NumberKind::Discount, QStringLiteral("Rabat"));
     Database& db = session.Db();
-    Transaction transaction(db);
+    Transaction transaction(db, Transaction::Locking::Rows);
     Statement row = db.Prepare(QStringLiteral(
         "SELECT \"KOLICINA\", \"VRIJEDNOST_BEZ_RABATA\", \"NABAVNA_VRIJEDNOST\", \"POREZ_%\" FROM "
         "\"STAVKE_RACUNA_PRIVREMENO\" WHERE \"Multiuser_sifra\" = ? AND \"RBR_STAVKE\" = ?"));

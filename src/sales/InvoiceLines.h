@@ -72,10 +72,11 @@ struct ArticleProposal {
     double freeQuantity = 0;  // what the lot still has free
 };
 // Refused with "Nedovoljna količina artikla " + name when the article has no lot with stock in
-// the warehouse and year (or the lot given does not exist there).
+// the warehouse and year (or the lot given does not exist there). Without a lot given the
+// default lot is one whose free quantity can take `wanted` where there is one.
 ArticleProposal ProposeArticle(Session& session, const InvoiceDraft& draft, int article,
                                std::optional<int> lot = std::nullopt,
-                               std::optional<int> lineTerms = std::nullopt);
+                               std::optional<int> lineTerms = std::nullopt, double wanted = 0);
 
 // What the service dialog proposes once the service (and the line's sales terms) are chosen.
 struct ServiceProposal {

@@ -130,7 +130,8 @@ std::vector<Repricing> PlanRepricing(stock::LotTable& table, const InvoiceDraft&
     std::vector<Repricing> repricings;
     for (WorkingArticle& line : lines) {
         if (!line.lot) {
-            line.lot = stock::DefaultLot(db, draft.warehouse, draft.year, line.article);
+            line.lot =
+                stock::DefaultLot(db, draft.warehouse, draft.year, line.article, line.quantity);
             if (!line.lot) {
                 throw UserError(
                     stock::InsufficientQuantityMessage(stock::ArticleName(db, line.article)));

@@ -110,7 +110,8 @@ void Copy(Session& session, const OutgoingDocument& document, int book, int numb
                                                                 row[lotColumn].toInt(), article})) {
                 lot = row[lotColumn].toInt();
             } else {
-                lot = stock::DefaultLot(db, draft.warehouse, draft.year, article);
+                lot = stock::DefaultLot(db, draft.warehouse, draft.year, article,
+                                        row[quantity].toDouble());
             }
             if (lot) {
                 const std::optional<stock::Lot> found =

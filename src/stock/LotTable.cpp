@@ -52,7 +52,8 @@ void Run(DirectStatement& s) {
 
 LotTable::LotTable(Database& db)
     : m_db(db),
-      m_find(db, kFind),
+      m_find(db,
+             kFind + (db.TransactionDepth() > 0 ? sqldialect::RowLock(db.Dialect()) : QString())),
       m_insert(db, kInsert),
       m_update(db, kUpdate),
       m_remove(db, kDelete) {}

@@ -14,7 +14,9 @@ namespace zodra::stock {
 
 // Reads and writes rows of NABAVE through statements prepared once, for the postings that
 // touch a lot per line (a receipt of a thousand lines seeks a thousand lots); where the engine
-// allows it they run straight on the connection.
+// allows it they run straight on the connection. Made inside a write transaction, Find reads
+// each lot with its row lock (as FindLot does), so that a reservation of another workstation
+// cannot change it between the read and the write.
 class LotTable {
 public:
     explicit LotTable(Database& db);

@@ -1,5 +1,6 @@
 #include "stock/Lots.h"
 
+#include <algorithm>
 #include <map>
 #include <tuple>
 
@@ -121,6 +122,12 @@ std::optional<HoldingTable> HoldingOf(const QString& workingTable) {
 
 void ResetFreeQuantities(Database& db) {
     Transaction transaction(db);
+    // Line entry reserves under the lot's row lock, not the company's: no reservation may come
+    // between reading what the working copies hold and writing it.
+    if (const QString lock = sqldialect::TableWriteLock(db.Dialect(), QStringLiteral("\"NABAVE\""));
+        !lock.isEmpty()) {
+        db.ExecRaw(lock);
+    }
     db.Exec(
         QStringLiteral("UPDATE \"NABAVE\" SET \"KOLICINA_PRIVREMENO\" = \"KOLICINA\" WHERE "
                        "\"KOLICINA_PRIVREMENO\" <> \"KOLICINA\""));
@@ -164,24 +171,57 @@ std::vector<int> ListLots(Database& db, int warehouse, int year, int article, bo
     return lots;
 }
 
-std::optional<int> DefaultLot(Database& db, int warehouse, int year, int article) {
+std::optional<int> DefaultLot(Database& db, int warehouse, int year, int article, double wanted) {
     // A lot below zero (a FIFO cancellation receipt, an over-issued pooled lot) has no stock to
-    // give, so it is never the default.
+    // give, so it is never the default. Among the others the free quantity decides: what open
+    // documents of every workstation hold on a lot is not there to be taken. The oldest lot
+    // whose free quantity covers the line comes first, then the oldest with anything free, then
+    // the oldest with stock (its line is refused or cut as before: nothing is free anywhere).
+    const double covers = std::max(RoundQuantity(wanted), 0.0);
     const QVariant lot = db.Scalar(
-        QStringLiteral("SELECT MIN(\"BROJ_PRIMKE\") FROM \"NABAVE\" WHERE \"SIFRA_ARTIKLA\" = ? "
-                       "AND \"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"KOLICINA\" > 0"),
-        {article, warehouse, year});
-    if (lot.isNull()) {
+        QStringLiteral("SELECT \"BROJ_PRIMKE\" FROM \"NABAVE\" WHERE \"SIFRA_ARTIKLA\" = ? AND "
+                       "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"KOLICINA\" > 0 ORDER BY CASE "
+                       "WHEN ROUND(\"KOLICINA_PRIVREMENO\", 10) <= 0 THEN 2 WHEN "
+                       "ROUND(\"KOLICINA_PRIVREMENO\", 10) >= ? THEN 0 ELSE 1 END, "
+                       "\"BROJ_PRIMKE\" LIMIT 1"),
+        {article, warehouse, year, covers});
+    if (lot.isNull() || !lot.isValid()) {
         return std::nullopt;
     }
     return lot.toInt();
 }
 
+std::optional<Lot> LockedDefaultLot(Database& db, int warehouse, int year, int article,
+                                    double wanted) {
+    const double covers = std::max(RoundQuantity(wanted), 0.0);
+    std::optional<int> previous;
+    std::optional<Lot> last;
+    // A few rounds at most: each one finds a lot another workstation has just filled.
+    for (int round = 0; round < 8; ++round) {
+        const std::optional<int> number = DefaultLot(db, warehouse, year, article, covers);
+        if (!number) {
+            return std::nullopt;
+        }
+        std::optional<Lot> lot = FindLot(db, {warehouse, year, *number, article});
+        if (lot && (number == previous || (RoundQuantity(lot->freeQuantity) > 0 &&
+                                           RoundQuantity(lot->freeQuantity - covers) >= 0))) {
+            return lot;
+        }
+        previous = number;
+        if (lot) {
+            last = lot;
+        }
+    }
+    return last;
+}
+
 std::optional<Lot> FindLot(Database& db, const LotKey& key) {
-    Statement row = db.Prepare(QStringLiteral(
-        "SELECT \"KOLICINA\", \"KOLICINA_PRIVREMENO\", \"NABAVNA CIJENA\", \"VELEPRODAJNA "
-        "CIJENA\", \"MALOPRODAJNA_MARZA\" FROM \"NABAVE\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" "
-        "= ? AND \"BROJ_PRIMKE\" = ? AND \"SIFRA_ARTIKLA\" = ?"));
+    Statement row = db.Prepare(
+        QStringLiteral(
+            "SELECT \"KOLICINA\", \"KOLICINA_PRIVREMENO\", \"NABAVNA CIJENA\", \"VELEPRODAJNA "
+            "CIJENA\", \"MALOPRODAJNA_MARZA\" FROM \"NABAVE\" WHERE \"SKLADISTE\" = ? AND "
+            "\"GODINA\" = ? AND \"BROJ_PRIMKE\" = ? AND \"SIFRA_ARTIKLA\" = ?") +
+        (db.TransactionDepth() > 0 ? sqldialect::RowLock(db.Dialect()) : QString()));
     row.Exec({key.warehouse, key.year, key.lot, key.article});
     if (!row.Next()) {
         return std::nullopt;

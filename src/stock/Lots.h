@@ -55,10 +55,25 @@ std::optional<HoldingTable> HoldingOf(const QString& workingTable);
 std::vector<int> ListLots(Database& db, int warehouse, int year, int article, bool onlyWithStock);
 
 // The lot an issue takes from unless the user chooses: the oldest with stock (the lowest lot
-// number whose quantity is not 0). Under the pooled methods this is 0. None when the article
-// has no stock in the warehouse and year.
-std::optional<int> DefaultLot(Database& db, int warehouse, int year, int article);
+// number whose quantity is above 0) whose free quantity can take `wanted`; when none can, the
+// oldest with anything free; when nothing is free, the oldest with stock. What the working
+// copies of other workstations hold counts: a lot they reserved in full is passed over while
+// another has free stock. Under the pooled methods this is 0. None when the article has no
+// stock in the warehouse and year.
+std::optional<int> DefaultLot(Database& db, int warehouse, int year, int article,
+                              double wanted = 0);
 
+// The default lot chosen inside a write transaction and read under its row lock, so that no
+// other workstation reserves from it until the commit. On a server, line entry locks lots
+// rather than the company: when another workstation reserved the chosen lot between the choice
+// and the lock so that it can no longer take `wanted`, the choice is made again. None as for
+// DefaultLot.
+std::optional<Lot> LockedDefaultLot(Database& db, int warehouse, int year, int article,
+                                    double wanted = 0);
+
+// A lot as it stands. Inside a write transaction the row is read with its lock (on a server,
+// SELECT … FOR UPDATE): a free quantity read there stays true until the commit, whoever else
+// reserves.
 std::optional<Lot> FindLot(Database& db, const LotKey& key);
 
 // The article's name (ARTIKLI.NAZIV) as messages show it.

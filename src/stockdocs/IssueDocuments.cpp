@@ -156,7 +156,7 @@ qint64 AddIssueLine(Session& session, DocumentKind kind, int sessionCode,
     Transaction transaction(db);
     std::optional<int> lot = entry.lot;
     if (!lot) {
-        lot = stock::DefaultLot(db, w, y, entry.article);
+        lot = stock::DefaultLot(db, w, y, entry.article, quantity);
     }
     if (!lot) {
         throw UserError(stock::InsufficientQuantityMessage(stock::ArticleName(db, entry.article)));

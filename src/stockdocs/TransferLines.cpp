@@ -108,7 +108,7 @@ qint64 AddTransferLine(Session& session, int sessionCode, int destination,
     const int y = session.businessYear;
     std::optional<int> lot = entry.lot;
     if (!lot) {
-        lot = stock::DefaultLot(db, w, y, entry.article);
+        lot = stock::DefaultLot(db, w, y, entry.article, entry.quantity);
     }
     if (!lot) {
         throw UserError(stock::InsufficientQuantityMessage(stock::ArticleName(db, entry.article)));
