@@ -76,7 +76,7 @@ TEST_F(CompositeRegisterTest, AShortageAtF12LeavesNothingAndTheLinesOnTheRegiste
     retail::AddRegisterCompositeLine(*session, sale, sandwich, 4, 0, 200.0);
     // Another register sells 3 breads meanwhile: 7 left, 8 needed.
     retail::TillSale other = Open(*session);
-    retail::AddRegisterLine(*session, other, {bread, 3, 0, std::nullopt});
+    Add(other, bread, 3);
     ASSERT_TRUE(retail::PostRetailSale(*session, other, 0));
     ExpectRefused([&] { retail::PostRetailSale(*session, sale, 0); },
                   QStringLiteral("Nedovoljna zaliha artikla Kruh. Količina će biti postavljena "

@@ -30,7 +30,7 @@ protected:
     int Sell(double quantity) {
         retail::TillSale sale = retail::OpenTillSale(*session, kDay);
         sale.cashier = QStringLiteral("Ana");
-        retail::AddRegisterLine(*session, sale, {milk, quantity, 0, std::nullopt});
+        Add(sale, milk, quantity);
         const auto posted = retail::PostRetailSale(*session, sale, 0);
         retail::CloseTillSale(*session, sale);
         EXPECT_TRUE(posted && posted->detailed);

@@ -35,6 +35,10 @@ protected:
     }
 
     retail::TillSale Open(Session& s) { return retail::OpenTillSale(s, QDate(2026, 3, 10)); }
+    // A line of `quantity` of the article on the session's sale, no discount, the lot by rule.
+    retail::RegisterLineResult Add(retail::TillSale& sale, int article, double quantity) {
+        return retail::AddRegisterLine(*session, sale, {article, quantity, 0, std::nullopt});
+    }
 
     // Σ column of the table's rows that meet `where` (all rows without it).
     double Sum(const char* column, const char* table, const char* where = nullptr,
@@ -51,6 +55,14 @@ protected:
                 .arg(QString::fromUtf8(table),
                      where ? QStringLiteral(" WHERE ") + QString::fromUtf8(where) : QString()),
             params);
+    }
+    // No lot, receipt or trade-book entry left: a test that needs lots of its own kind (under
+    // its stock-keeping method) receives them afresh.
+    void ForgetStock() {
+        for (const char* table :
+             {"NABAVE", "STAVKE_PRIMKI", "PRIMKE", "TRGOVACKA_KNJIGA_VELEPRODAJE"}) {
+            db().Exec(QStringLiteral("DELETE FROM \"%1\"").arg(QString::fromLatin1(table)));
+        }
     }
     // A company setting as the configuration window stores it.
     void SetOption(const QString& name, const QString& value) {

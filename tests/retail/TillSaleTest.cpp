@@ -57,32 +57,24 @@ TEST_F(TillSaleTest, ScanningTwiceGivesOneLineOfTwoWithTheDisplayTexts) {
 
     ExpectRefused([&] { retail::ScanBarcode(*session, sale, QStringLiteral("123")); },
                   QStringLiteral("Artikal sa ovim barkodom nije upisan."));
-    ExpectRefused(
-        [&] {
-            retail::AddRegisterLine(*session, sale, {9999, 1, 0, std::nullopt});
-        },
-        QStringLiteral("Artikal sa ovom šifrom nije upisan."));
+    ExpectRefused([&] { Add(sale, 9999, 1); },
+                  QStringLiteral("Artikal sa ovom šifrom nije upisan."));
     EXPECT_EQ(sales::WorkingLinesOf(db(), sale.draft.sessionCode).size(), 1u);
 }
 
 TEST_F(TillSaleTest, QuantityAboveTheFreeStockIsCutAndNothingFreeIsRefused) {
     retail::TillSale sale = Open(*session);
-    const auto cut = retail::AddRegisterLine(*session, sale, {bread, 12, 0, std::nullopt});
+    const auto cut = Add(sale, bread, 12);
     EXPECT_DOUBLE_EQ(cut.quantity, 10);
     ASSERT_EQ(cut.messages.size(), 1u);
     EXPECT_EQ(cut.messages[0],
               QStringLiteral("Nedovoljna zaliha artikla. Količina će biti postavljena na najveću "
                              "dopuštenu vrijednost."));
-    ExpectRefused(
-        [&] {
-            retail::AddRegisterLine(*session, sale, {bread, 1, 0, std::nullopt});
-        },
-        QStringLiteral("Nedovoljna količina artikla."));
+    ExpectRefused([&] { Add(sale, bread, 1); }, QStringLiteral("Nedovoljna količina artikla."));
     // Exactly what is free is not cut.
     retail::DeleteRegisterLine(*session, sale, 1);
     EXPECT_DOUBLE_EQ(FreeOf(firstLot, bread), 10);
-    EXPECT_TRUE(
-        retail::AddRegisterLine(*session, sale, {bread, 10, 0, std::nullopt}).messages.empty());
+    EXPECT_TRUE(Add(sale, bread, 10).messages.empty());
 }
 
 TEST_F(TillSaleTest, DeferredStockSellsFromTheNewestLotWhenAllAreEmpty) {
@@ -90,7 +82,7 @@ TEST_F(TillSaleTest, DeferredStockSellsFromTheNewestLotWhenAllAreEmpty) {
     docs->Post(StockDocuments::Issue::IssueNote, {{bread, 10, firstLot}, {bread, 2, secondLot}});
     session->company.deferredRegisterStock = true;
     retail::TillSale sale = Open(*session);
-    const auto line = retail::AddRegisterLine(*session, sale, {bread, 3, 0, std::nullopt});
+    const auto line = Add(sale, bread, 3);
     EXPECT_TRUE(line.messages.empty());
     const auto lines = sales::WorkingLinesOf(db(), sale.draft.sessionCode);
     ASSERT_EQ(lines.size(), 1u);
@@ -98,11 +90,7 @@ TEST_F(TillSaleTest, DeferredStockSellsFromTheNewestLotWhenAllAreEmpty) {
     EXPECT_DOUBLE_EQ(lines[0].quantity, 3);
     // Without deferred stock the same sale is refused.
     session->company.deferredRegisterStock = false;
-    ExpectRefused(
-        [&] {
-            retail::AddRegisterLine(*session, sale, {bread, 1, 0, std::nullopt});
-        },
-        QStringLiteral("Nedovoljna količina artikla."));
+    ExpectRefused([&] { Add(sale, bread, 1); }, QStringLiteral("Nedovoljna količina artikla."));
 }
 
 TEST_F(TillSaleTest, LotChoiceAndTheOldestLotWithStockOfTheRegistersWarehouseOnly) {
@@ -129,9 +117,9 @@ TEST_F(TillSaleTest, DeletingALineGivesItsReservationBackAndRenumbersPackagingFo
                              "\"KOLICINA\") VALUES (?, 4, 1)"),
               {water});
     retail::TillSale sale = Open(*session);
-    retail::AddRegisterLine(*session, sale, {water, 2, 0, std::nullopt});  // line 1, AMB line 2
-    retail::AddRegisterLine(*session, sale, {bread, 1, 0, std::nullopt});  // line 3
-    retail::AddRegisterLine(*session, sale, {water, 4, 0, std::nullopt});  // into line 1
+    Add(sale, water, 2);  // line 1, AMB line 2
+    Add(sale, bread, 1);  // line 3
+    Add(sale, water, 4);  // into line 1
     auto lines = sales::WorkingLinesOf(db(), sale.draft.sessionCode);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1].kind, QStringLiteral("AMB"));

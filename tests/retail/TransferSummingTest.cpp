@@ -16,11 +16,7 @@ protected:
     void SetUp() override {
         RetailTest::SetUp();
         UseMethod(StockMethod::Average);
-        for (const char* table :
-             {"NABAVE", "STAVKE_PRIMKI", "PRIMKE", "TRGOVACKA_KNJIGA_VELEPRODAJE"}) {
-            db().Exec(QStringLiteral("DELETE FROM \"") + QString::fromLatin1(table) +
-                      QLatin1Char('"'));
-        }
+        ForgetStock();
         docs->Receipt({{bread, 10, 80, 100, 25.0}});
         store = AddWarehouse(db(), QStringLiteral("Skladište"));
         docs->Receipt({{bread, 100, 70, 90, 10.0}}, QDate(2026, 3, 1), store);
@@ -29,7 +25,7 @@ protected:
     int Sell(const QDate& date, double quantity) {
         retail::TillSale sale = retail::OpenTillSale(*session, date);
         sale.transferWarehouse = store;
-        retail::AddRegisterLine(*session, sale, {bread, quantity, 0, std::nullopt});
+        Add(sale, bread, quantity);
         const auto posted = retail::PostRetailSale(*session, sale, 0);
         retail::CloseTillSale(*session, sale);
         return posted ? posted->number : 0;

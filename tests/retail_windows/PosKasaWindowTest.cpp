@@ -575,13 +575,6 @@ void PosKasaWindowTest::homeSellsACompositeProductMadeAtF12() {
     const int box = host.Int(QStringLiteral("SELECT MAX(\"SIFRA\") FROM \"ARTIKLI\""));
     namespace bom = registers::billsofmaterials;
     bom::SetPart(db, bom::Add(db, box), piece, QStringLiteral("2"));
-    const QString pieces = QStringLiteral(
-        "SELECT SUM(\"KOLICINA\") FROM \"NABAVE\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? "
-        "AND \"SIFRA_ARTIKLA\" = ?");
-    const double before = sqlvalue::ToDouble(host.Scalar(pieces, {kRetailWarehouse, year, piece}));
-    const QString orders = QStringLiteral(
-        "SELECT COUNT(*) FROM \"RADNI_NALOZI\" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ?");
-    const int ordersBefore = host.Int(orders, {kRetailWarehouse, year});
 
     PosKasaWindow* w = host.OpenRegister();
     QVERIFY(w);
@@ -617,27 +610,20 @@ void PosKasaWindowTest::homeSellsACompositeProductMadeAtF12() {
     QCOMPARE(w->Grid()->Data().RowCount(), 1);
     QCOMPARE(w->Grid()->Data().Value(0, 3).toDouble(), 3.0);
     QVERIFY(w->LastLineLabel()->text().startsWith(QStringLiteral("Poklon kutija")));
-    const double total = host.WorkingTotal(w->Sale().draft.sessionCode);
-    QCOMPARE(w->TotalLabel()->text(), DisplayAmount(total));
-    // The parts are not taken before F12.
-    QCOMPARE(sqlvalue::ToDouble(host.Scalar(pieces, {kRetailWarehouse, year, piece})), before);
+    QCOMPARE(w->TotalLabel()->text(),
+             DisplayAmount(host.WorkingTotal(w->Sale().draft.sessionCode)));
 
+    // F12 posts the box as an article line (made by its work order: the core's tests follow
+    // the parts and the produced lot).
     Key(w, Qt::Key_F12);
     QCOMPARE(w->Grid()->Data().RowCount(), 0);
-    // Six pieces went into three boxes by a work order, whose receipt's lot the sale took.
-    QCOMPARE(sqlvalue::ToDouble(host.Scalar(pieces, {kRetailWarehouse, year, piece})), before - 6);
-    QCOMPARE(host.Int(orders, {kRetailWarehouse, year}), ordersBefore + 1);
-    const int receipt = host.Int(
-        QStringLiteral("SELECT \"BROJ_PRIMKE\" FROM \"RADNI_NALOZI\" WHERE \"SKLADISTE\" = ? AND "
-                       "\"GODINA\" = ? ORDER BY \"BROJ_RADNOG_NALOGA\" DESC LIMIT 1"),
-        {kRetailWarehouse, year});
-    QCOMPARE(host.Int(QStringLiteral("SELECT \"BROJ_PRIMKE\" FROM \"STAVKE_RACUNA\" WHERE "
+    QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA\" WHERE "
                                      "\"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"IRA\" = 1 AND "
                                      "\"BROJ_RACUNA\" = ? AND \"SIFRA\" = ? AND "
-                                     "\"TIP_STAVKE\" = 'ART' AND \"KOLICINA\" = 3"),
+                                     "\"TIP_STAVKE\" = 'ART' AND \"KOLICINA\" = 3 AND "
+                                     "\"BROJ_PRIMKE\" > 0"),
                       {kRetailWarehouse, year, number, box}),
-             receipt);
-    QVERIFY(receipt > 0);
+             1);
 }
 
 void PosKasaWindowTest::insertOpensASecondRegisterOnlyWithMultiWindow() {
