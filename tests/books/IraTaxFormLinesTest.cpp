@@ -6,6 +6,7 @@
 #include "registers/Catalogue.h"
 #include "registers/RegisterStore.h"
 #include "support/Refused.h"
+#include "support/ServerCompany.h"
 #include "support/TestCompany.h"
 
 namespace zodra::books {
@@ -95,6 +96,7 @@ TEST_F(TaxFormLinesTest, SetInTheTaxGroupRegister) {
 // A company file made before the setting opens with its groups set by their rates; a group of
 // an earlier year's rate stays unset and has no rate column.
 TEST_F(TaxFormLinesTest, AnOlderCompanyGetsTheSettingByRate) {
+    ZODRA_SKIP_ON_SERVER("a company file of an older schema version");
     {
         auto db = Open();
         db->ExecRaw(QStringLiteral("DROP TABLE \"PDV_VRSTE\""));

@@ -13,6 +13,7 @@
 #include "data/SqlValue.h"
 #include "stock/StockTest.h"
 #include "support/Refused.h"
+#include "support/ServerCompany.h"
 
 namespace zodra::books {
 namespace {
@@ -196,9 +197,11 @@ TEST_F(UraBookTest, FramesComputeAtTheirOwnRates) {
     EXPECT_DOUBLE_EQ(Column(QStringLiteral("PretporezNeOdbiti13")), 1.07);
     EXPECT_DOUBLE_EQ(Column(QStringLiteral("PretporezUkupno5")), 5);
     EXPECT_DOUBLE_EQ(Column(QStringLiteral("Iznos računa sa porezom")), 341.57);
-    EXPECT_EQ(sqlvalue::ToText(db().Scalar(
-                  QStringLiteral("SELECT typeof(\"Osnovica13\") FROM \"KNJIGE_ULAZNIH_RACUNA\""))),
-              QStringLiteral("real"));
+    if (!zodra::test::OnServer()) {  // the server's column type decides there
+        EXPECT_EQ(sqlvalue::ToText(db().Scalar(QStringLiteral(
+                      "SELECT typeof(\"Osnovica13\") FROM \"KNJIGE_ULAZNIH_RACUNA\""))),
+                  QStringLiteral("real"));
+    }
 }
 
 // A row opened again and accepted at another rate keeps nothing in the columns of the rate it

@@ -13,6 +13,7 @@
 #include "data/Rounding.h"
 #include "data/SqlValue.h"
 #include "support/Refused.h"
+#include "support/ServerCompany.h"
 #include "support/TestCompany.h"
 #include "support/XmlSchema.h"
 
@@ -365,12 +366,15 @@ TEST_F(VatReturnTest, StoredReturnsAreNumberedListedAndDeleted) {
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[0].from, QDate(2026, 2, 1));
     EXPECT_EQ(list[1].to, QDate(2026, 3, 31));
-    // Amounts are numbers in the file, unrounded.
-    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT typeof(\"OSNOVICA\") FROM \"PDV_OBRASCI_STAVKE\" "
-                                        "WHERE \"Godina\" = 2026 AND \"Rbr\" = 1 AND \"OZNAKA\" = "
-                                        "'203'"))
-                  .toString(),
-              QStringLiteral("real"));
+    // Amounts are numbers in the file, unrounded (on the server the column type decides).
+    if (!zodra::test::OnServer()) {
+        EXPECT_EQ(
+            db->Scalar(QStringLiteral("SELECT typeof(\"OSNOVICA\") FROM \"PDV_OBRASCI_STAVKE\" "
+                                      "WHERE \"Godina\" = 2026 AND \"Rbr\" = 1 AND \"OZNAKA\" = "
+                                      "'203'"))
+                .toString(),
+            QStringLiteral("real"));
+    }
     const std::optional<VatReturn> loaded = LoadVatReturn(*db, 2026, 1);
     ASSERT_TRUE(loaded);
     ExpectLine(*loaded, "203", 100.005, 25.00125);
