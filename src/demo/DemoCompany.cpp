@@ -436,8 +436,8 @@ void CreateDemoCompany(const QString& path, const QDate& today, bool withSales) 
     db.Exec(QStringLiteral("UPDATE \"Konfiguracija\" SET \"Vrijednost\" = ? WHERE \"Naziv\" = ?"),
             {T(u"46.90.00"), T(u"KPD zadana šifra")});
     db.Exec(
-        QStringLiteral("INSERT INTO \"Konfiguracija\" (\"Naziv\", \"Vrijednost\") VALUES (?, ?)"),
-        {T(u"OIB operatera admin"), T(u"69825036717")});
+        QStringLiteral("INSERT INTO \"FISKAL_OPERATERI\" (\"KORISNIK\", \"OIB\") VALUES (?, ?)"),
+        {T(u"admin"), T(u"69825036717")});
     tx.Commit();
 
     // Goods received in every warehouse, through the receipt's own posting.

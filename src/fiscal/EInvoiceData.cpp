@@ -9,6 +9,7 @@
 #include "data/Rounding.h"
 #include "data/Statement.h"
 #include "data/Transaction.h"
+#include "fiscal/FiscalSettings.h"
 #include "sales/InvoicePrint.h"
 
 namespace zodra::fiscal {
@@ -327,10 +328,6 @@ QString DefaultKpdSetting() {
     return QStringLiteral("KPD zadana šifra");
 }
 
-QString OperatorOibSetting(const QString& user) {
-    return QStringLiteral("OIB operatera ") + user;
-}
-
 QString InvoiceOperator(Database& db, int warehouse, int book, int year, int number) {
     const QVariant user = db.Scalar(
         QStringLiteral("SELECT COALESCE(\"KORISNIK\", '') FROM \"RACUNI\" WHERE \"SKLADISTE\" = ? "
@@ -343,45 +340,9 @@ QString InvoiceOperator(Database& db, int warehouse, int book, int year, int num
     return name.isEmpty() ? QStringLiteral("admin") : name;
 }
 
-void SaveOperatorOib(Database& db, const QString& user, const QString& oib) {
-    const QString typed = oib.trimmed();
-    if (!IsValidOib(typed)) {
-        Refuse(QStringLiteral("OIB ") + typed + QStringLiteral(" nije ispravan."));
-    }
-    Transaction tx(db);
-    if (db.Exec(
-            QStringLiteral("UPDATE \"Konfiguracija\" SET \"Vrijednost\" = ? WHERE \"Naziv\" = ?"),
-            {typed, OperatorOibSetting(user)}) == 0) {
-        db.Exec(QStringLiteral(
-                    "INSERT INTO \"Konfiguracija\" (\"Naziv\", \"Vrijednost\") VALUES (?, ?)"),
-                {OperatorOibSetting(user), typed});
-    }
-    tx.Commit();
-}
-
 bool IsKpdCode(const QString& code) {
     static const QRegularExpression kpd(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d\\d$"));
     return kpd.match(code).hasMatch();
-}
-
-bool IsValidOib(const QString& oib) {
-    if (oib.size() != 11) {
-        return false;
-    }
-    int a = 10;
-    for (int i = 0; i < 11; ++i) {
-        if (!oib.at(i).isDigit() || oib.at(i).unicode() > u'9') {
-            return false;
-        }
-    }
-    for (int i = 0; i < 10; ++i) {
-        a = (a + oib.at(i).digitValue()) % 10;
-        if (a == 0) {
-            a = 10;
-        }
-        a = (a * 2) % 11;
-    }
-    return (11 - a) % 10 == oib.at(10).digitValue();
 }
 
 bool IsValidIban(const QString& iban) {
@@ -421,7 +382,7 @@ EInvoiceData ReadEInvoiceData(Database& db, int warehouse, int book, int year, i
     ReadSeller(db, e);
     ReadBuyer(db, e, partner);
     e.operatorName = user.isEmpty() ? QStringLiteral("admin") : user;
-    e.operatorOib = Setting(db, OperatorOibSetting(e.operatorName));
+    e.operatorOib = OperatorOib(db, e.operatorName);  // the same OIB the receipts carry
     if (!IsValidOib(e.operatorOib)) {
         Refuse(QStringLiteral("Operater ") + e.operatorName +
                QStringLiteral(" nema upisan ispravan OIB (postavke eRačuna)."));

@@ -85,20 +85,13 @@ struct EInvoiceData {
 // The configuration name of the register-wide default product classification, which every
 // article without a KPD code of its own, every service and every packaging line takes.
 QString DefaultKpdSetting();
-// The configuration name of the OIB of the user `user` as the operator who issues invoices.
-QString OperatorOibSetting(const QString& user);
 
 // The operator of an invoice's e-invoice: the user who posted it ("admin" when the invoice
 // names none); empty when there is no such invoice.
 QString InvoiceOperator(Database& db, int warehouse, int book, int year, int number);
-// Stores `oib` as the OIB of `user` as the operator, in one transaction; an OIB that is not
-// valid is refused ("OIB " oib " nije ispravan.").
-void SaveOperatorOib(Database& db, const QString& user, const QString& oib);
 
 // A KPD code as the e-invoice accepts it: six digits written "dd.dd.dd".
 bool IsKpdCode(const QString& code);
-// An OIB: eleven digits whose last is the ISO 7064 (MOD 11,10) check digit of the others.
-bool IsValidOib(const QString& oib);
 // An IBAN (spaces ignored) whose check digits hold (ISO 13616, MOD 97-10).
 bool IsValidIban(const QString& iban);
 

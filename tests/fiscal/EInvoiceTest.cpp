@@ -16,6 +16,7 @@
 #include "demo/DemoCompany.h"
 #include "fiscal/EInvoice.h"
 #include "fiscal/EInvoiceReport.h"
+#include "fiscal/FiscalSettings.h"
 #include "registers/Catalogue.h"
 #include "registers/RegisterStore.h"
 #include "sales/InvoicePrint.h"
@@ -249,7 +250,7 @@ TEST_F(EInvoiceTest, WhatTheCompanyFileLacksIsRefusedInWords) {
          QStringLiteral("IBAN žiro računa HR1723600001101234566 nije ispravan.")},
         {{QStringLiteral("UPDATE \"PODACI_FIRME\" SET \"OIB\" = '1234567890'")},
          QStringLiteral("OIB poduzeća nije upisan ili nije ispravan (podaci o poduzeću).")},
-        {{QStringLiteral("DELETE FROM \"Konfiguracija\" WHERE \"Naziv\" = 'OIB operatera admin'")},
+        {{QStringLiteral("DELETE FROM \"FISKAL_OPERATERI\" WHERE \"KORISNIK\" = 'admin'")},
          QStringLiteral("Operater admin nema upisan ispravan OIB (postavke eRačuna).")},
         {{QStringLiteral("UPDATE \"ARTIKLI\" SET \"KPD\" = NULL"),
           QStringLiteral("UPDATE \"Konfiguracija\" SET \"Vrijednost\" = '' WHERE \"Naziv\" = 'KPD "

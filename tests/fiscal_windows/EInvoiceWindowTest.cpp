@@ -75,8 +75,7 @@ private Q_SLOTS:
 
         // An operator without an OIB is asked for one; a wrong one is refused and nothing is
         // written, the right one is kept for the next time.
-        host.Db().Exec(
-            Sql("DELETE FROM \"Konfiguracija\" WHERE \"Naziv\" = 'OIB operatera admin'"));
+        host.Db().Exec(Sql("DELETE FROM \"FISKAL_OPERATERI\" WHERE \"KORISNIK\" = 'admin'"));
         list->SelectNumber(issued);
         const QString issuedFile =
             QDir(folder).filePath(QStringLiteral("eRacun_%1-1-%2.xml").arg(issued).arg(year));
@@ -84,15 +83,15 @@ private Q_SLOTS:
         host.prompter.AnswerText(QStringLiteral("69825036718"));
         list->EInvoiceCurrent();
         QCOMPARE(host.prompter.Shown().first(), QStringLiteral("OIB operatera admin:"));
-        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("OIB 69825036718 nije ispravan."));
+        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("OIB \"69825036718\" nije ispravan."));
         QVERIFY(!QFile::exists(issuedFile));
         host.prompter.Clear();
         host.prompter.AnswerText(QStringLiteral(" 69825036717 "));
         list->EInvoiceCurrent();
         QCOMPARE(host.prompter.LastMessage(),
                  QStringLiteral("eRačun je zapisan u datoteku ") + issuedFile + QLatin1Char('.'));
-        QCOMPARE(host.Scalar(Sql("SELECT \"Vrijednost\" FROM \"Konfiguracija\" WHERE \"Naziv\" = "
-                                 "'OIB operatera admin'"))
+        QCOMPARE(host.Scalar(Sql("SELECT \"OIB\" FROM \"FISKAL_OPERATERI\" WHERE \"KORISNIK\" = "
+                                 "'admin'"))
                      .toString(),
                  QStringLiteral("69825036717"));
 

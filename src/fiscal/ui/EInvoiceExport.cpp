@@ -8,6 +8,7 @@
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "fiscal/EInvoice.h"
+#include "fiscal/FiscalSettings.h"
 #include "ui/Guard.h"
 #include "ui/WindowHost.h"
 
@@ -69,12 +70,7 @@ QString PickUpFolder(zodra::ui::WindowHost& host) {
 // Asks for the operator's OIB when the company file has no valid one; false when cancelled.
 bool EnsureOperatorOib(zodra::ui::WindowHost& host, const QString& user) {
     Database& db = host.CurrentSession().Db();
-    const QString stored =
-        db.Scalar(
-              QStringLiteral("SELECT \"Vrijednost\" FROM \"Konfiguracija\" WHERE \"Naziv\" = ?"),
-              {OperatorOibSetting(user)})
-            .toString()
-            .trimmed();
+    const QString stored = OperatorOib(db, user).trimmed();
     if (IsValidOib(stored)) {
         return true;
     }
@@ -83,7 +79,7 @@ bool EnsureOperatorOib(zodra::ui::WindowHost& host, const QString& user) {
     if (!typed) {
         return false;
     }
-    SaveOperatorOib(db, user, *typed);
+    SetOperatorOib(db, user, typed->trimmed());
     return true;
 }
 
