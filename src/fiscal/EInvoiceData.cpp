@@ -345,23 +345,6 @@ bool IsKpdCode(const QString& code) {
     return kpd.match(code).hasMatch();
 }
 
-bool IsValidIban(const QString& iban) {
-    QString text = iban;
-    text.remove(QLatin1Char(' '));
-    text = text.toUpper();
-    static const QRegularExpression shape(QStringLiteral("^[A-Z]{2}\\d\\d[A-Z0-9]{11,30}$"));
-    if (!shape.match(text).hasMatch()) {
-        return false;
-    }
-    const QString moved = text.mid(4) + text.left(4);
-    int remainder = 0;
-    for (const QChar c : moved) {
-        const int value = c.isDigit() ? c.digitValue() : c.unicode() - u'A' + 10;
-        remainder = (remainder * (value > 9 ? 100 : 10) + value) % 97;
-    }
-    return remainder == 1;
-}
-
 void SplitPlace(const QString& place, QString* postalCode, QString* city) {
     static const QRegularExpression numbered(QStringLiteral("^\\s*(\\d{4,6})\\s+(.*\\S)\\s*$"));
     const QRegularExpressionMatch m = numbered.match(place);

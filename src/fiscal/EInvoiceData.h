@@ -5,6 +5,8 @@
 #include <QTime>
 #include <vector>
 
+#include "registers/IdentityNumbers.h"
+
 namespace zodra {
 class Database;
 }
@@ -93,7 +95,7 @@ QString InvoiceOperator(Database& db, int warehouse, int book, int year, int num
 // A KPD code as the e-invoice accepts it: six digits written "dd.dd.dd".
 bool IsKpdCode(const QString& code);
 // An IBAN (spaces ignored) whose check digits hold (ISO 13616, MOD 97-10).
-bool IsValidIban(const QString& iban);
+using registers::IsValidIban;
 
 // "10000 Zagreb" → postal code "10000", city "Zagreb"; a place without a leading number is
 // the city alone.

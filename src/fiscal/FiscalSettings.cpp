@@ -108,23 +108,6 @@ void WriteFiscalSettings(Database& db, QSettings& workstation, const FiscalSetti
     workstation.sync();
 }
 
-bool IsValidOib(const QString& oib) {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{11}$"));
-    if (!digits.match(oib).hasMatch()) {
-        return false;
-    }
-    int rest = 10;
-    for (int i = 0; i < 10; ++i) {
-        rest = (rest + oib.at(i).digitValue()) % 10;
-        if (rest == 0) {
-            rest = 10;
-        }
-        rest = (rest * 2) % 11;
-    }
-    const int check = (11 - rest) % 10;
-    return check == oib.at(10).digitValue();
-}
-
 QString InvalidOibMessage(const QString& oib) {
     return QStringLiteral("OIB \"") + oib + QStringLiteral("\" nije ispravan.");
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "registers/IdentityNumbers.h"
+
 class QSettings;
 
 namespace zodra {
@@ -48,7 +50,7 @@ QString OperatorOib(Database& db, const QString& user);
 void SetOperatorOib(Database& db, const QString& user, const QString& oib);
 
 // The OIB check digit (ISO 7064, MOD 11,10) over 11 digits.
-bool IsValidOib(const QString& oib);
+using registers::IsValidOib;
 
 // The company's OIB from its record.
 QString CompanyOib(Database& db);

@@ -102,21 +102,6 @@ Company ReadCompany(Database& db) {
 
 }  // namespace
 
-bool IbanValid(const QString& iban) {
-    const QString compact = CompactIban(iban);
-    static const QRegularExpression shape(QStringLiteral("^[A-Z]{2}[0-9]{2}[A-Z0-9]{11,30}$"));
-    if (!shape.match(compact).hasMatch()) {
-        return false;
-    }
-    const QString moved = compact.mid(4) + compact.left(4);
-    int remainder = 0;
-    for (const QChar c : moved) {
-        const int value = c.isDigit() ? c.digitValue() : c.unicode() - u'A' + 10;
-        remainder = (remainder * (value >= 10 ? 100 : 10) + value) % 97;
-    }
-    return remainder == 1;
-}
-
 void CheckPaymentSlip(const PaymentSlip& slip) {
     const QString iban = CompactIban(slip.iban);
     if (iban.isEmpty()) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <vector>
 
+#include "registers/IdentityNumbers.h"
 #include "reports/ReportEngine.h"
 
 namespace zodra {
@@ -48,7 +49,9 @@ constexpr int kHub3Reference = 22;
 constexpr int kHub3Description = 35;
 
 // Whether the text is an IBAN whose check digits hold (ISO 13616, modulo 97), blanks ignored.
-bool IbanValid(const QString& iban);
+inline bool IbanValid(const QString& iban) {
+    return registers::IsValidIban(iban);
+}
 
 // Refuses a slip a bank would not take, with the reason: no IBAN of the payee ("Uplatnica se
 // ne može ispisati: primatelj X nema upisan IBAN."), an IBAN that does not check, an amount
