@@ -200,7 +200,7 @@ QString AllPaymentSums(const Tables& t) {
     const QString others = QStringLiteral(
         " UNION ALL SELECT N.\"Tip\", N.\"Tip kartice\", -SUM(N.\"Iznos\"), -COUNT(*) FROM ");
     // Three seeks on the numbering index by terms ("<>" would read the whole book); the cross
-    // join keeps SQLite from starting at the day's many collections instead.
+    // join keeps the planner from starting at the day's many collections instead.
     return QStringLiteral(
                "SELECT N.\"Tip\" AS \"Tip\", N.\"Tip kartice\" AS \"Tip kartice\", "
                "SUM(N.\"Iznos\") AS \"Iznos\", COUNT(*) AS \"Broj\" FROM ") +
