@@ -473,7 +473,7 @@ TableData InvoiceCollections(Database& db, const InvoiceKey& key) {
                          QString::fromUtf8(kCollectionWhere) +
                          QStringLiteral(" ORDER BY \"Datum\", \"Sifra\""),
                      Params(key),
-                     {{QStringLiteral("Sifra uplate"), TableColumn::Format::Integer},
+                     {{QStringLiteral("Šifra uplate"), TableColumn::Format::Integer},
                       {QStringLiteral("Datum"), TableColumn::Format::Date},
                       {QStringLiteral("Iznos"), TableColumn::Format::Money},
                       {QStringLiteral("Vrsta plaćanja")},

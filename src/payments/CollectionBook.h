@@ -97,7 +97,7 @@ std::optional<int> DeletePayment(Session& session, int payment);
 // when given): "Skladište", "Godina", "Broj", "Kupac", "Datum", "Dospijeće", "Iznos", with the
 // warehouse code hidden after them.
 TableData BookInvoices(Database& db, int book, std::optional<int> year);
-// The lower grid: "Sifra uplate", "Datum", "Iznos", "Vrsta plaćanja", "Dokument" by date, with
+// The lower grid: "Šifra uplate", "Datum", "Iznos", "Vrsta plaćanja", "Dokument" by date, with
 // the collection's own code hidden after them.
 TableData InvoiceCollections(Database& db, const InvoiceKey& key);
 // A customer's invoices of a book that are not cancelled and not fully collected:

@@ -308,7 +308,7 @@ TableData InputInvoicePayments(Database& db, const InputInvoiceKey& key) {
                                     "\"PLACANJA\" WHERE \"URA\" = ? AND \"GODINA\" = ? AND "
                                     "\"Redni broj knjige UFA\" = ? ORDER BY \"Datum\", \"Sifra\""),
                      Params(key),
-                     {{QStringLiteral("Sifra uplate"), TableColumn::Format::Integer},
+                     {{QStringLiteral("Šifra uplate"), TableColumn::Format::Integer},
                       {QStringLiteral("Datum"), TableColumn::Format::Date},
                       {QStringLiteral("Iznos"), TableColumn::Format::Money},
                       {QStringLiteral("Vrsta plaćanja")},

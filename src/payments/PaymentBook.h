@@ -52,7 +52,7 @@ std::optional<int> DeleteSupplierPayment(Session& session, int payment);
 // "Plaćanja ulaznih računa": the input invoices of a book and year: "Redni broj", "Račun broj",
 // "Dobavljač", "Datum", "Dospijeće", "Iznos", "Plaćeno".
 TableData BookInputInvoices(Database& db, int book, int year);
-// The closings of one input invoice: "Sifra uplate", "Datum", "Iznos", "Vrsta plaćanja",
+// The closings of one input invoice: "Šifra uplate", "Datum", "Iznos", "Vrsta plaćanja",
 // "Dokument", "Svrha doznake", with the closing's own code hidden after them.
 TableData InputInvoicePayments(Database& db, const InputInvoiceKey& key);
 // A supplier's input invoices of a book not yet paid in full: "Račun", "Ukupno:", "Plaćeno:",
