@@ -55,7 +55,7 @@ InvoiceListWindow::InvoiceListWindow(zodra::ui::WindowHost& host,
     setWindowTitle(QStringLiteral("Izbor računa"));
     Reload();
     Grid()->setFocus();
-    resize(720, 480);
+    resize(840, 480);  // room for every button's caption
 }
 
 InvoiceListWindow::~InvoiceListWindow() = default;
