@@ -30,6 +30,7 @@
 #include "ui/CommandRegistry.h"
 #include "ui/Guard.h"
 #include "ui/WindowHost.h"
+#include "yearend/ui/YearTransferCommands.h"
 
 namespace zodra::desktop {
 
@@ -78,6 +79,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     // cards open as windows (their printed form stays reachable through zodractl).
     payments::ui::RegisterPaymentReportCommands(registry);
     payments::ui::RegisterPaymentCommands(registry);
+    yearend::ui::RegisterYearTransferCommands(registry);
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include "data/Errors.h"
 #include "tools/zodractl/Commands.h"
 #include "tools/zodractl/CopyCommand.h"
+#include "tools/zodractl/NewYearCommand.h"
 #include "tools/zodractl/StockCheckCommand.h"
 #include "tools/zodractl/Terminal.h"
 
@@ -160,6 +161,10 @@ const char* kUsageText =
     "                             bazu na poslužitelju (postgresql://…, .zodra) i natrag, sa\n"
     "                             svim tablicama, brojevima dokumenata i lozinkom; zatim\n"
     "                             provjera broja redaka i zaliha (docs/postgresql.md)\n"
+    "  newyear PUTANJA [--nova DATOTEKA] --datum DD.MM.GGGG\n"
+    "                             prijenos u novu godinu: s --nova u novu datoteku (šifarnici,\n"
+    "                             početno stanje zaliha, kupaca i dobavljača), inače u istoj\n"
+    "                             datoteci (baza sa više godina)\n"
     "  stockcheck PUTANJA         nabave prema karticama artikala, stanja trgovačkih knjiga i\n"
     "                             prosječne nabavne cijene; [--skladiste N] [--godina G],\n"
     "                             --popravi preračunava stanja knjiga i prosječne cijene\n"
@@ -303,6 +308,8 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::Vat(args);
     if (command == QLatin1String("copy"))
         return zodractl::CopyCompany(args);
+    if (command == QLatin1String("newyear"))
+        return zodractl::NewYear(args);
     if (command == QLatin1String("pay"))
         return zodractl::Pay(args);
     if (command == QLatin1String("stockcheck"))
