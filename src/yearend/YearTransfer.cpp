@@ -159,6 +159,7 @@ Years ReadYears(Database& db, const QDate& date) {
     if (!ok || y.oldYear <= 0) {
         throw UserError(QStringLiteral("Nije određena godina koja se knjiži."));
     }
+    limits::RequireDocumentDate(date, y.oldYear, QStringLiteral("Datum prijenosa"));
     y.newYear = date.year();
     if (y.newYear == y.oldYear) {
         throw UserError(SameYearMessage());
