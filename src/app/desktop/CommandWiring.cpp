@@ -27,6 +27,7 @@
 #include "sales/ui/OutgoingListWindow.h"
 #include "stock/ui/StockCommands.h"
 #include "stockdocs/ui/StockDocsWindows.h"
+#include "summary/ui/SummaryCommands.h"
 #include "ui/CommandRegistry.h"
 #include "ui/Guard.h"
 #include "ui/WindowHost.h"
@@ -78,6 +79,8 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     // cards open as windows (their printed form stays reachable through zodractl).
     payments::ui::RegisterPaymentReportCommands(registry);
     payments::ui::RegisterPaymentCommands(registry);
+    // "Rekapitulacije", "Prodaja", "Stanje na skladištu": the summary reports.
+    summary::ui::RegisterSummaryCommands(registry);
 }
 
 namespace {
