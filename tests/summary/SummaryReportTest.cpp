@@ -51,7 +51,11 @@ QString Rendered(Session& session, const reports::ReportRequest& request, const 
     const QString pdf = folder + QLatin1Char('/') + name + QStringLiteral(".pdf");
     reports::ReportEngine(session.Db(), ReportFolder()).ToPdf(request, pdf);
     test::KeepPdf(pdf, name + QStringLiteral(".pdf"));
-    return test::PdfText(pdf).simplified();
+    // The PDF's font joins "fi" and "fl" into ligatures, which the text extraction keeps.
+    return test::PdfText(pdf)
+        .replace(QChar(0xFB01), QStringLiteral("fi"))
+        .replace(QChar(0xFB02), QStringLiteral("fl"))
+        .simplified();
 }
 
 // Per-row sums by plain SQL, each rounded to the cent as the report prints its rows, added up.
@@ -393,7 +397,7 @@ TEST_F(SummaryRows, StockSearchTakesApostropheAndCroatianLetters) {
 
 // CSV: the values as the data holds them (the PDF rounds to the cent), the subtotals and totals
 // as the report prints them, ";" with the decimal comma or "," with the decimal point, a text
-// holding the separator quoted. The command line writes the same file.
+// quoted only where it holds the separator. The command line writes the same file.
 TEST_F(SummaryRows, CsvHasExactFiguresAndTheTotals) {
     const int pear = AddArticle(QStringLiteral("Kruška, zelena"), QStringLiteral("K1"));
     AddLot(pear, 1, 1.5, 2.345, 3.1);
@@ -415,7 +419,7 @@ TEST_F(SummaryRows, CsvHasExactFiguresAndTheTotals) {
     EXPECT_EQ(read(semicolon),
               QStringLiteral("Šifra;Naziv;JM;Količina;Nab. cijena;Nabavna vr.;Prodajna vr.\r\n"
                              "%1;Ananas;kom;3;0,333;0,999;1,5\r\n"
-                             "%2;\"Kruška, zelena\";kom;3,5;1,7192857143;6,0175;10,85\r\n"
+                             "%2;Kruška, zelena;kom;3,5;1,7192857143;6,0175;10,85\r\n"
                              "SVEUKUPNO;;;;;7,02;12,35\r\n")
                   .arg(pineapple)
                   .arg(pear));
@@ -434,7 +438,7 @@ TEST_F(SummaryRows, CsvHasExactFiguresAndTheTotals) {
          QStringLiteral("1"), QStringLiteral("--csv"), cli},
         options);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(read(cli).contains(QStringLiteral(";\"Kruška, zelena\";kom;3,5;")));
+    EXPECT_TRUE(read(cli).contains(QStringLiteral(";Kruška, zelena;kom;3,5;")));
     EXPECT_FALSE(read(cli).contains(QStringLiteral("Ananas")));
 }
 
