@@ -116,6 +116,37 @@ QString ArticlesByMonthSql() {
            QStringLiteral("GROUP BY s.\"SIFRA\"");
 }
 
+// The invoice lines each employee worked on, with the minutes of the services on them.
+QString EmployeeTimeSql() {
+    return QStringLiteral(
+        "SELECT d.\"DJELATNIK\" AS \"Šifra\", COALESCE(MAX(e.\"IME\"), '') AS \"Djelatnik\", "
+        "COUNT(*) AS \"Stavki\", SUM(COALESCE(u.\"TRAJANJE_MINUTA\", 0) * "
+        "COALESCE(s.\"KOLICINA\", 0)) AS \"Minuta\", SUM(s.\"VRIJEDNOST_\") AS \"Promet\" "
+        "FROM \"RACUNI\" h JOIN \"STAVKE_RACUNA_DJELATNICI\" d ON d.\"SKLADISTE\" = "
+        "h.\"SKLADISTE\" AND d.\"IRA\" = h.\"IRA\" AND d.\"GODINA\" = h.\"GODINA\" AND "
+        "d.\"BROJ_RACUNA\" = h.\"BROJ RACUNA\" JOIN \"STAVKE_RACUNA\" s ON s.\"SKLADISTE\" = "
+        "d.\"SKLADISTE\" AND s.\"IRA\" = d.\"IRA\" AND s.\"GODINA\" = d.\"GODINA\" AND "
+        "s.\"BROJ_RACUNA\" = d.\"BROJ_RACUNA\" AND s.\"TIP_STAVKE\" = d.\"TIP_STAVKE\" AND "
+        "s.\"SIFRA\" = d.\"SIFRA\" AND COALESCE(s.\"BROJ_PRIMKE\", 0) = "
+        "COALESCE(d.\"BROJ_PRIMKE\", 0) LEFT JOIN \"USLUGE\" u ON s.\"TIP_STAVKE\" = 'USL' AND "
+        "u.\"SIFRA\" = s.\"SIFRA\" LEFT JOIN \"DJELATNICI\" e ON e.\"SIFRA\" = d.\"DJELATNIK\" "
+        "WHERE h.\"STORNO\" = FALSE AND {WHERE} GROUP BY d.\"DJELATNIK\"");
+}
+
+SummaryReportInfo Register(const char16_t* command, const char16_t* file, const char16_t* title,
+                           const char16_t* source) {
+    SummaryReportInfo info;
+    info.command = QString::fromUtf16(command);
+    info.file = QString::fromUtf16(file);
+    info.title = QString::fromUtf16(title);
+    info.statusText = QLatin1Char(' ') + info.title;
+    info.limits = Limits::None;
+    info.source = QString::fromUtf16(source);
+    info.warehouseField.clear();
+    info.yearField.clear();
+    return info;
+}
+
 SummaryReportInfo Sales(const char16_t* command, const char16_t* file, const char16_t* title,
                         const QString& sql) {
     SummaryReportInfo info;
@@ -191,6 +222,12 @@ std::vector<SummaryReportInfo> BuildTable() {
                       u"Rekapitulacija kartica artikala", u"Rekapitulacija kartica artikala"));
     t.push_back(Dated(u"Rekapitulacija_poreza_po_dokumentima", u"tk_porez.rpt",
                       u"Rekapitulacija grupa poreza po dokumentima", u"KARTICA_ARTIKLA"));
+    t.push_back(Dated(u"Trgovacka_knjiga", u"tk.rpt", u"Trgovačka knjiga", u"TRGOVAČKA KNJIGA"));
+    SummaryReportInfo employees =
+        Sales(u"Rekapitulacija_vremena_po_djelatnicima", u"Djel_vrijeme.rpt",
+              u"Rekapitulacija vremena po djelatnicima za račune", EmployeeTimeSql());
+    employees.statusText = QStringLiteral(" Rekapitulacija vremena po djelatnicima");
+    t.push_back(employees);
     t.push_back(Sales(u"Prodaja_po_art_usl_promet", u"p_stavke.rpt",
                       u"Izvještaj o prodaji sortiran po najboljim artiklima / uslugama u odnosu na "
                       u"promet",
@@ -223,6 +260,8 @@ std::vector<SummaryReportInfo> BuildTable() {
         Stock(u"Ispis_min_zal", u"min_zal.rpt", Limits::None, u" Ispis ispod min. zalihe");
     minimum.title = QStringLiteral("Artikli ispod minimalne zalihe");
     t.push_back(minimum);
+    t.push_back(Register(u"Ispis_partnera", u"partneri.rpt", u"Partneri", u"PARTNERI"));
+    t.push_back(Register(u"Cjenik_usluga", u"cjenik_u.rpt", u"Cjenik usluga", u"USLUGE"));
     return t;
 }
 
