@@ -133,6 +133,19 @@ QString EmployeeTimeSql() {
         "WHERE h.\"STORNO\" = FALSE AND {WHERE} GROUP BY d.\"DJELATNIK\"");
 }
 
+// The article lines of the transfers (cancelled ones count nothing) summed per article.
+QString TransferredArticlesSql() {
+    return QStringLiteral(
+        "SELECT s.\"SIFRA_ARTIKLA\" AS \"Šifra\", COALESCE(MAX(a.\"NAZIV\"), '') AS \"Naziv\", "
+        "MAX(a.\"JED_M\") AS \"JM\", SUM(s.\"KOLICINA\") AS \"Količina\", "
+        "SUM(s.\"NABAVNA_VRIJEDNOST\") AS \"Nabavna\", SUM(s.\"VRIJEDNOST\") AS \"Prodajna\" "
+        "FROM \"MEDUSKLADISNICE\" h JOIN \"STAVKE_MEDUSKLADISNICA\" s ON s.\"SKLADISTE\" = "
+        "h.\"SKLADISTE\" AND s.\"GODINA\" = h.\"GODINA\" AND s.\"BROJ_MEDUSKLADISNICE\" = "
+        "h.\"BROJ_MEDUSKLADISNICE\" LEFT JOIN \"ARTIKLI\" a ON a.\"SIFRA\" = "
+        "s.\"SIFRA_ARTIKLA\" WHERE h.\"STORNO\" = FALSE AND {WHERE} GROUP BY "
+        "s.\"SIFRA_ARTIKLA\"");
+}
+
 SummaryReportInfo Register(const char16_t* command, const char16_t* file, const char16_t* title,
                            const char16_t* source) {
     SummaryReportInfo info;
@@ -222,6 +235,13 @@ std::vector<SummaryReportInfo> BuildTable() {
                       u"Rekapitulacija kartica artikala", u"Rekapitulacija kartica artikala"));
     t.push_back(Dated(u"Rekapitulacija_poreza_po_dokumentima", u"tk_porez.rpt",
                       u"Rekapitulacija grupa poreza po dokumentima", u"KARTICA_ARTIKLA"));
+    t.push_back(Dated(u"Knjiga_prometa", u"kpr.rpt", u"Knjiga prometa", u"Query knjiga prometa"));
+    SummaryReportInfo transfers =
+        Sales(u"Odjava_artikala_po_meduskladisnicama", u"rek_art.rpt",
+              u"Odjava artikala po međuskladišnicama", TransferredArticlesSql());
+    transfers.source = QStringLiteral("MEDUSKLADISNICE");
+    transfers.statusText = QStringLiteral(" Odjava artikala po međuskladišnicama");
+    t.push_back(transfers);
     t.push_back(Dated(u"Trgovacka_knjiga", u"tk.rpt", u"Trgovačka knjiga", u"TRGOVAČKA KNJIGA"));
     SummaryReportInfo employees =
         Sales(u"Rekapitulacija_vremena_po_djelatnicima", u"Djel_vrijeme.rpt",
