@@ -1,5 +1,6 @@
 #include "reports/ReportEngine.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -279,6 +280,122 @@ int ReportEngine::ToPdf(const ReportRequest& request, const QString& pdfPath) {
                             QStringLiteral(" se ne može zapisati: ") + file.errorString());
         }
         return pages;
+    });
+}
+
+namespace {
+
+class CsvSink final : public TableSink {
+public:
+    explicit CsvSink(QChar separator) : m_separator(separator) {}
+    void Header(const QStringList& columns) override {
+        QVariantList cells;
+        for (const QString& c : columns) {
+            cells << c;
+        }
+        Line(cells);
+    }
+    void Row(const QVariantList& cells) override {
+        Line(cells);
+        ++rows;
+    }
+    QByteArray bytes;
+    int rows = 0;
+
+private:
+    void Line(const QVariantList& cells) {
+        QString line;
+        for (qsizetype i = 0; i < cells.size(); ++i) {
+            if (i > 0) {
+                line += m_separator;
+            }
+            line += CsvValue(cells.at(i), m_separator);
+        }
+        bytes += line.toUtf8();
+        bytes += "\r\n";
+    }
+    QChar m_separator;
+};
+
+// A number as the data holds it, without the noise of binary fractions: at most ten decimals,
+// trailing zeros dropped.
+QString ExactNumber(double value, QChar separator) {
+    QString text = QString::number(value, 'f', 10);
+    while (text.endsWith(QLatin1Char('0'))) {
+        text.chop(1);
+    }
+    if (text.endsWith(QLatin1Char('.'))) {
+        text.chop(1);
+    }
+    if (text == QLatin1String("-0")) {
+        text = QStringLiteral("0");
+    }
+    if (separator == QLatin1Char(';')) {
+        text.replace(QLatin1Char('.'), QLatin1Char(','));
+    }
+    return text;
+}
+
+}  // namespace
+
+QString CsvValue(const QVariant& value, QChar separator) {
+    if (!value.isValid() || value.isNull()) {
+        return {};
+    }
+    QString text;
+    switch (value.typeId()) {
+        case QMetaType::Double:
+        case QMetaType::Float:
+            text = ExactNumber(value.toDouble(), separator);
+            break;
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::UInt:
+        case QMetaType::ULongLong:
+            text = QString::number(value.toLongLong());
+            break;
+        case QMetaType::Bool:
+            text = value.toBool() ? QStringLiteral("DA") : QStringLiteral("NE");
+            break;
+        case QMetaType::QDate:
+            text = value.toDate().toString(QStringLiteral("dd.MM.yyyy"));
+            break;
+        case QMetaType::QDateTime:
+            text = value.toDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+            break;
+        default:
+            text = value.toString();
+    }
+    if (text.contains(separator) || text.contains(QLatin1Char('"')) ||
+        text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))) {
+        text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+        text = QLatin1Char('"') + text + QLatin1Char('"');
+    }
+    return text;
+}
+
+int ReportEngine::ToCsv(const ReportRequest& request, const QString& csvPath, QChar separator) {
+    return Guarded([&] {
+        EnsureFonts();
+        const DefinitionSet definitions = LoadDefinitions(request.reportFile);
+        RenderEnvironment env = MakeEnvironment(m_db, request);
+        CsvSink sink(separator);
+        env.table = &sink;
+        // The bands are laid out as for print (page breaks place the rows in the same order)
+        // but nothing is painted.
+        QBuffer scratch;
+        scratch.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&scratch);
+        writer.setPageLayout(LayoutOf(definitions.main));
+        PainterSurface counting(&writer, nullptr, nullptr);
+        RenderReport(definitions, env, counting, 0);
+        QSaveFile file(csvPath);
+        if (!file.open(QIODevice::WriteOnly) || file.write(sink.bytes) != sink.bytes.size() ||
+            !file.commit()) {
+            throw UserError(QStringLiteral("Datoteka ") + csvPath +
+                            QStringLiteral(" se ne može zapisati: ") + file.errorString());
+        }
+        return sink.rows;
     });
 }
 

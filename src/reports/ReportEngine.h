@@ -48,6 +48,10 @@ struct ReportRequest {
     }
 };
 
+// One value of a CSV file as ToCsv writes it (exact number, dd.MM.yyyy, text as it is; quoted
+// when it holds the separator, a quote or a line break).
+QString CsvValue(const QVariant& value, QChar separator);
+
 // Reads a formula of a report file: "NAME= 'text'" (the quotes optional, a doubled
 // quote inside a quoted text is one quote). Throws a UserError for a text without "=".
 std::pair<QString, QString> ParseFormula(const QString& text);
@@ -80,6 +84,13 @@ public:
     int ToPdf(const ReportRequest& request, const QString& pdfPath);
     // Render to a printer (a CUPS printer or the preview's printer); returns the pages.
     int ToPrinter(const ReportRequest& request, QPrinter& printer);
+
+    // The report as a table for spreadsheets: the column headings, then a row for every band
+    // of the body that prints (group headers, detail rows, subtotals, totals). Numbers are
+    // written exactly as the data holds them (no rounding, no thousands grouping) with the
+    // decimal comma when the separator is ";" and the decimal point when it is ","; dates as
+    // dd.MM.yyyy; UTF-8. Returns the number of rows written after the headings.
+    int ToCsv(const ReportRequest& request, const QString& csvPath, QChar separator = u';');
 
     // Sets the printer's page size and orientation from the report file (before the preview
     // or the print dialog shows it).

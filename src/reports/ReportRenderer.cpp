@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <limits>
 
@@ -236,6 +237,9 @@ public:
 
     // The whole report: headers, rows with their groups, footers.
     void Execute(bool main) {
+        if (main && m_env.table) {
+            StartTable();
+        }
         m_query.Open(m_selection);
         m_view = &m_query.Row();
         m_previous = m_query.Row();
@@ -516,6 +520,10 @@ private:
         if (band.when && !IsTrue(Evaluate(*band.when, *this))) {
             return;
         }
+        if (m_tabulating && band.kind != BandKind::PageHeader &&
+            band.kind != BandKind::PageFooter && band.kind != BandKind::ColumnHeader) {
+            TableRow(band);
+        }
         std::vector<Placed> placed;
         double height = Measure(band, placed);
         if (mayBreak && !m_flow.Fits(height) && !m_flow.AtPageStart()) {
@@ -558,6 +566,98 @@ private:
         const double width = el.width > 0 ? el.width : m_width - el.x;
         Run run(m_definitions, sub, m_env, m_flow, m_x0 + el.x, width, selection, links);
         run.Execute(false);
+    }
+
+    // The columns of the table: the column headings left to right, else the first detail band's
+    // values.
+    void StartTable() {
+        m_tabulating = true;
+        const auto collect = [this](const std::vector<Band>& bands) {
+            for (const Band& band : bands) {
+                for (const Element& el : band.elements) {
+                    if (el.kind == Element::Kind::Text || el.kind == Element::Kind::Field) {
+                        m_columns.push_back(&el);
+                    }
+                }
+            }
+        };
+        collect(m_def.columnHeader);
+        const bool headed = !m_columns.empty();
+        if (!headed && !m_def.detail.empty()) {
+            collect({m_def.detail.front()});
+        }
+        std::stable_sort(m_columns.begin(), m_columns.end(),
+                         [](const Element* a, const Element* b) { return a->x < b->x; });
+        QStringList header;
+        for (const Element* el : m_columns) {
+            if (!headed) {
+                header << (el->kind == Element::Kind::Field && el->expr->kind == Expr::Kind::Field
+                               ? el->expr->field.field
+                               : QString());
+                continue;
+            }
+            QString text;
+            for (const TemplatePart& part : el->text) {
+                text += part.literal;
+            }
+            header << text;
+        }
+        m_env.table->Header(header);
+    }
+
+    // The column an element of the body prints under: the heading below which its text starts
+    // (left-aligned), ends (right-aligned) or is centred, else the nearest heading.
+    std::size_t ColumnOf(const Element& el) const {
+        const double inset = std::min(1.0, el.width / 2);
+        const double centre = el.align == Align::Left    ? el.x + inset
+                              : el.align == Align::Right ? el.x + el.width - inset
+                                                         : el.x + el.width / 2;
+        std::size_t best = 0;
+        double distance = std::numeric_limits<double>::max();
+        for (std::size_t c = 0; c < m_columns.size(); ++c) {
+            const Element& column = *m_columns[c];
+            if (centre >= column.x && centre < column.x + column.width) {
+                return c;
+            }
+            const double d = std::abs(centre - (column.x + column.width / 2));
+            if (d < distance) {
+                distance = d;
+                best = c;
+            }
+        }
+        return best;
+    }
+
+    void TableRow(const Band& band) {
+        if (m_columns.empty()) {
+            return;
+        }
+        QVariantList cells(static_cast<qsizetype>(m_columns.size()));
+        bool any = false;
+        for (const Element& el : band.elements) {
+            if ((el.kind != Element::Kind::Text && el.kind != Element::Kind::Field) ||
+                (el.when && !IsTrue(Evaluate(*el.when, *this)))) {
+                continue;
+            }
+            QVariant value = el.kind == Element::Kind::Field ? Evaluate(*el.expr, *this)
+                                                             : QVariant(ElementText(el));
+            if (!value.isValid() || value.isNull() ||
+                (value.typeId() == QMetaType::QString && value.toString().trimmed().isEmpty())) {
+                continue;
+            }
+            // A field printed as a date or with a pattern of its own (not a number) stays as
+            // printed.
+            if (el.kind == Element::Kind::Field && value.typeId() == QMetaType::QString) {
+                value = ElementText(el);
+            }
+            QVariant& cell = cells[static_cast<qsizetype>(ColumnOf(el))];
+            cell = cell.isValid() ? QVariant(cell.toString() + QLatin1Char(' ') + value.toString())
+                                  : value;
+            any = true;
+        }
+        if (any) {
+            m_env.table->Row(cells);
+        }
     }
 
     QString ElementText(const Element& el) {
@@ -837,6 +937,8 @@ private:
     int m_scope = kReportScope;
     int m_recordNumber = 0;
     bool m_formDone = false;
+    bool m_tabulating = false;
+    std::vector<const Element*> m_columns;  // the table's columns (CSV export)
 };
 
 void Flow::StartFirstPage(Run& main) {

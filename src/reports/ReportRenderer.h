@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <map>
 #include <optional>
@@ -42,6 +43,17 @@ struct DefinitionSet {
     bool UsesPageCount() const;
 };
 
+// Takes the printout as a table (CSV export): the column headings, then one row per band of the
+// report's body that prints (group headers, detail rows, group footers, the report footer). A
+// value printed by a field is handed over as the value itself (numbers unrounded), a text as
+// printed.
+class TableSink {
+public:
+    virtual ~TableSink() = default;
+    virtual void Header(const QStringList& columns) = 0;
+    virtual void Row(const QVariantList& cells) = 0;
+};
+
 // Everything a run reads besides the definition: the company database, the formulas, the
 // parameters, the selections and the company record for the page headers.
 struct RenderEnvironment {
@@ -55,6 +67,7 @@ struct RenderEnvironment {
     QImage logo;
     ValueFormat format;
     QDate printDate;
+    TableSink* table = nullptr;  // set: the main report's body goes here as rows too
 };
 
 // Lays the report out over pages and paints them (when the surface has a painter). Returns

@@ -25,6 +25,7 @@ set(allowed_retail ${allowed_sales} production pos retail)
 set(allowed_books ${allowed_retail} purchasing cashbook books)
 set(allowed_planner ${allowed_retail} planner)
 set(allowed_assets data reports assets)
+set(allowed_summary data reports summary)
 set(allowed_payments ${allowed_books} payments)
 set(allowed_yearend ${allowed_payments} yearend)
 set(allowed_fiscal ${allowed_retail} fiscal)
@@ -32,7 +33,8 @@ set(allowed_app data app)
 set(allowed_demo data registers stock reports documents pricelists purchasing stockdocs sales app
     demo)
 set(allowed_tools data registers stock reports documents pricelists cashbook purchasing stockdocs
-    sales retail app demo pos tools production books planner assets payments fiscal yearend)
+    sales retail app demo pos tools production books planner assets payments fiscal yearend
+    summary)
 
 set(allowed_ui data ui)
 set(allowed_registers/ui ${allowed_registers} ui registers/ui)
@@ -47,6 +49,7 @@ set(allowed_retail/ui ${allowed_retail} ui registers/ui reports/ui sales/ui reta
 set(allowed_production/ui ${allowed_production} ui registers/ui reports/ui production/ui)
 set(allowed_books/ui ${allowed_books} ui registers/ui reports/ui books/ui)
 set(allowed_assets/ui ${allowed_assets} ui reports/ui assets/ui)
+set(allowed_summary/ui ${allowed_summary} ui reports/ui summary/ui)
 set(allowed_payments/ui ${allowed_payments} ui registers/ui reports/ui payments/ui)
 set(allowed_yearend/ui ${allowed_yearend} ui yearend/ui)
 set(allowed_fiscal/ui ${allowed_fiscal} ui registers/ui reports/ui fiscal/ui)
@@ -54,7 +57,7 @@ set(allowed_planner/ui ${allowed_planner} ui registers/ui reports/ui retail/ui p
 set(allowed_app/ui ${allowed_app} registers pos ui registers/ui app/ui)
 set(allowed_app/desktop ${allowed_tools} ui registers/ui stock/ui reports/ui pricelists/ui
     cashbook/ui purchasing/ui sales/ui stockdocs/ui production/ui retail/ui books/ui assets/ui
-    payments/ui fiscal/ui planner/ui yearend/ui app/ui app/desktop)
+    payments/ui fiscal/ui planner/ui yearend/ui summary/ui app/ui app/desktop)
 
 # The layer of a path relative to src/: "stock", "stock/ui", "app/desktop", "tools" …
 function(layer_of path out)

@@ -27,6 +27,7 @@
 #include "sales/ui/OutgoingListWindow.h"
 #include "stock/ui/StockCommands.h"
 #include "stockdocs/ui/StockDocsWindows.h"
+#include "summary/ui/SummaryCommands.h"
 #include "ui/CommandRegistry.h"
 #include "ui/Guard.h"
 #include "ui/WindowHost.h"
@@ -80,6 +81,8 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     payments::ui::RegisterPaymentReportCommands(registry);
     payments::ui::RegisterPaymentCommands(registry);
     yearend::ui::RegisterYearTransferCommands(registry);
+    // "Rekapitulacije", "Prodaja", "Stanje na skladištu": the summary reports.
+    summary::ui::RegisterSummaryCommands(registry);
 }
 
 namespace {

@@ -45,6 +45,8 @@ ReportWindow::ReportWindow(Database& db, Prompter& prompter, ReportRequest reque
         ->setToolTip(QStringLiteral("Ispis na pisač (Ctrl+P)"));
     bar->addAction(QStringLiteral("Spremi PDF"), this, [this] { SaveAsPdf(); })
         ->setToolTip(QStringLiteral("Spremanje izvještaja u PDF datoteku (Ctrl+S)"));
+    bar->addAction(QStringLiteral("Spremi CSV"), this, [this] { SaveAsCsv(); })
+        ->setToolTip(QStringLiteral("Spremanje izvještaja kao tablice u CSV datoteku (Ctrl+E)"));
     bar->addSeparator();
     bar->addAction(QStringLiteral("|<"), this, [this] { GoToPage(1); })
         ->setToolTip(QStringLiteral("Prva stranica (Home)"));
@@ -110,6 +112,7 @@ ReportWindow::ReportWindow(Database& db, Prompter& prompter, ReportRequest reque
     shortcut(QKeySequence(Qt::Key_End), [this] { GoToPage(PageCount()); });
     shortcut(QKeySequence::Print, [this] { Print(); });
     shortcut(QKeySequence::Save, [this] { SaveAsPdf(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_E), [this] { SaveAsCsv(); });
     shortcut(QKeySequence::ZoomIn, [this] { m_zoom->stepUp(); });
     shortcut(QKeySequence::ZoomOut, [this] { m_zoom->stepDown(); });
     shortcut(QKeySequence(Qt::Key_Escape), [close] { close->click(); });
@@ -210,6 +213,26 @@ bool ReportWindow::SaveAsPdf() {
         return false;
     }
     return WritePdf(QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".pdf") : path);
+}
+
+bool ReportWindow::WriteCsv(const QString& path) {
+    try {
+        ReportEngine(m_db).ToCsv(m_request, path);
+        return true;
+    } catch (const std::exception& e) {
+        m_prompter.Inform(FailureText(e), m_request.title);
+        return false;
+    }
+}
+
+bool ReportWindow::SaveAsCsv() {
+    const QString path = m_prompter.ChooseFileToSave(
+        QStringLiteral("Spremanje izvještaja u CSV datoteku"), QStringLiteral("CSV datoteke|*.csv"),
+        paths::UserDataFolder(), QStringLiteral("csv"));
+    if (path.isEmpty()) {
+        return false;
+    }
+    return WriteCsv(QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".csv") : path);
 }
 
 void ReportWindow::Print() {

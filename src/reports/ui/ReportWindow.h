@@ -18,9 +18,10 @@ namespace zodra::reports::ui {
 
 // The report window "Izvještaj", captioned with the report's title: the pages as they will
 // print, at the workstation's "Report Zoom", with page navigation (PgUp/PgDn, Home/End),
-// zoom (Ctrl++ / Ctrl+-), printing (Ctrl+P, the print dialog of the system's printers) and
-// saving as PDF (Ctrl+S). The engine is run again for the printer and the file, from the same
-// request, so what is printed is what was previewed.
+// zoom (Ctrl++ / Ctrl+-), printing (Ctrl+P, the print dialog of the system's printers),
+// saving as PDF (Ctrl+S) and as a CSV table for spreadsheets (Ctrl+E). The engine is run again
+// for the printer and the files, from the same request, so what is printed is what was
+// previewed.
 class ReportWindow : public QWidget {
     Q_OBJECT
 public:
@@ -44,6 +45,10 @@ public:
     bool SaveAsPdf();
     // Writes the report to a PDF file without asking; false (message shown) when refused.
     bool WritePdf(const QString& path);
+    // Asks for a file and writes the report there as a table (";" between the values, the
+    // decimal comma), for spreadsheets; false when cancelled or refused.
+    bool SaveAsCsv();
+    bool WriteCsv(const QString& path);
     // The print dialog, then the printer.
     void Print();
 

@@ -68,6 +68,8 @@ int Print(const QStringList& args);
 int Correct(const QStringList& args);
 // Prints the cash book of a warehouse for a range of dates (CashBookCommand.cpp).
 int CashBook(const QStringList& args);
+// The summary reports of "Izvještaji" by menu command (SummaryCommand.cpp).
+int Summary(const QStringList& args);
 // The debt and payment reports and the partners' cards (PaymentReportCommand.cpp).
 int PaymentReport(const QStringList& args);
 // HUB-3A payment slips of the open output or input invoices (PaymentReportCommand.cpp).

@@ -15,7 +15,8 @@ namespace {
 const char* kReportUsage =
     "upotreba: zodractl report PUTANJA IZVJEŠTAJ.rpt [--formula 'IME= tekst']…\n"
     "          [--selection 'FORMULA'] [--subselection 'PODIZVJEŠTAJ=FORMULA']…\n"
-    "          [--param IME=VRIJEDNOST]… (--pdf IZLAZ.pdf | --printer PISAČ)";
+    "          [--param IME=VRIJEDNOST]… (--pdf IZLAZ.pdf | --printer PISAČ |\n"
+    "          --csv IZLAZ.csv [--separator ;|,])";
 
 // A parameter value as typed: whole number, decimal number, date (d.M.yyyy or yyyy-MM-dd)
 // or text.
@@ -74,6 +75,8 @@ int Report(const QStringList& args) {
     request.reportFile = args.at(1);
     QString pdf;
     QString printer;
+    QString csv;
+    QChar separator = u';';
     try {
         for (qsizetype i = 2; i < args.size(); ++i) {
             const QString& option = args.at(i);
@@ -104,6 +107,14 @@ int Report(const QStringList& args) {
                 request.Parameter(value.left(eq).trimmed(), ParameterValue(value.mid(eq + 1)));
             } else if (option == QLatin1String("--pdf")) {
                 pdf = value;
+            } else if (option == QLatin1String("--csv")) {
+                csv = value;
+            } else if (option == QLatin1String("--separator")) {
+                if (value != QLatin1String(";") && value != QLatin1String(",")) {
+                    Err(QStringLiteral("--separator je ; ili ,"));
+                    return kUsage;
+                }
+                separator = value.at(0);
             } else if (option == QLatin1String("--printer")) {
                 printer = value;
             } else if (option == QLatin1String("--title")) {
@@ -136,7 +147,7 @@ int Report(const QStringList& args) {
             return kRefused;
         }
     }
-    if (pdf.isEmpty() == printer.isEmpty()) {
+    if (int(!pdf.isEmpty()) + int(!printer.isEmpty()) + int(!csv.isEmpty()) != 1) {
         Err(QString::fromUtf8(kReportUsage));
         return kUsage;
     }
@@ -152,7 +163,11 @@ int Report(const QStringList& args) {
     try {
         zodra::reports::ReportEngine engine(*opened.db);
         int pages = 0;
-        if (!pdf.isEmpty()) {
+        if (!csv.isEmpty()) {
+            const int rows = engine.ToCsv(request, csv, separator);
+            Out(QStringLiteral("Izvještaj je zapisan u ") + csv + QStringLiteral(" (redaka: ") +
+                QString::number(rows) + QStringLiteral(")."));
+        } else if (!pdf.isEmpty()) {
             pages = engine.ToPdf(request, pdf);
             Out(QStringLiteral("Izvještaj je zapisan u ") + pdf + QStringLiteral(" (stranica: ") +
                 QString::number(pages) + QStringLiteral(")."));

@@ -29,8 +29,8 @@ const char* kUsageText =
     "  demo PUTANJA               demo poduzeće\n"
     "  report PUTANJA IZVJEŠTAJ.rpt [--formula 'IME= tekst'] [--selection 'FORMULA']\n"
     "         [--subselection 'PODIZVJEŠTAJ=FORMULA'] [--param IME=VRIJEDNOST]\n"
-    "         (--pdf IZLAZ.pdf | --printer PISAČ)\n"
-    "                             izvještaj u PDF ili na pisač, bez prozora\n"
+    "         (--pdf IZLAZ.pdf | --printer PISAČ | --csv IZLAZ.csv [--separator ;|,])\n"
+    "                             izvještaj u PDF, na pisač ili u CSV tablicu, bez prozora\n"
     "  import PUTANJA articles|partners DATOTEKA.csv [--skip-bad] [--separator ;|,]\n"
     "                             uvoz iz CSV datoteke (UTF-8, prvi redak su nazivi stupaca);\n"
     "                             svaki redak prolazi provjere upisa, datoteka se uvozi cijela\n"
@@ -113,6 +113,10 @@ const char* kUsageText =
     "                             dužnici, dugovi, naplaćeni i plaćeni iznosi, uplate, početna\n"
     "                             stanja i kartice partnera u PDF; IZVJESTAJ je naredba\n"
     "                             izbornika (Dugovi_datum …) ili datoteka (uplate.rpt …)\n"
+    "  summary PUTANJA NAREDBA [--skladiste N] [--od DD.MM.GGGG --do DD.MM.GGGG]\n"
+    "      [--rbr-od N --rbr-do N] [--trazi TEKST] (--pdf IZLAZ.pdf | --csv IZLAZ.csv)\n"
+    "                             rekapitulacije i stanje na skladištu; NAREDBA je naredba\n"
+    "                             izbornika (Rek_prim_uk, Rek_vrac_kup, Stanje1(2) …)\n"
     "  uplatnice PUTANJA (--virman|--uplatnica|--ura) [--knjiga B] [--skladiste N]\n"
     "      [--od-broja N --do-broja N] [--od DD.MM.GGGG --do DD.MM.GGGG] --pdf IZLAZ.pdf\n"
     "                             uplatnice HUB-3A s 2D bar kodom za neplaćene izlazne ili\n"
@@ -199,7 +203,8 @@ int main(int argc, char** argv) {
                      qstrcmp(argv[1], "vat") == 0 || qstrcmp(argv[1], "ira") == 0 ||
                      qstrcmp(argv[1], "ura") == 0 || qstrcmp(argv[1], "kpi") == 0 ||
                      qstrcmp(argv[1], "kp") == 0 || qstrcmp(argv[1], "pdi") == 0 ||
-                     qstrcmp(argv[1], "saldakonti") == 0 || qstrcmp(argv[1], "uplatnice") == 0);
+                     qstrcmp(argv[1], "saldakonti") == 0 || qstrcmp(argv[1], "summary") == 0 ||
+                     qstrcmp(argv[1], "uplatnice") == 0);
     if (report && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -282,6 +287,8 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::InputInvoiceBook(args);
     if (command == QLatin1String("saldakonti"))
         return zodractl::PaymentReport(args);
+    if (command == QLatin1String("summary"))
+        return zodractl::Summary(args);
     if (command == QLatin1String("uplatnice"))
         return zodractl::PaymentSlips(args);
     if (command == QLatin1String("einvoice"))
