@@ -15,6 +15,7 @@
 #include <QUuid>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+#include <map>
 #include <optional>
 
 #include "fiscal/Certificate.h"
@@ -79,11 +80,22 @@ QByteArray RequestElement(const QByteArray& soap) {
     return result;
 }
 
+// The schema is parsed at the first request and kept, as a service keeps it loaded.
 QString SchemaProblem(const QByteArray& xml, const QString& schemaPath) {
-    const QByteArray path = schemaPath.toLocal8Bit();
-    xmlSchemaParserCtxtPtr parser = xmlSchemaNewParserCtxt(path.constData());
-    xmlSchemaPtr schema = xmlSchemaParse(parser);
-    xmlSchemaFreeParserCtxt(parser);
+    struct Parsed {
+        xmlSchemaPtr schema = nullptr;
+        ~Parsed() { xmlSchemaFree(schema); }
+    };
+    static QMutex guard;
+    static std::map<QString, Parsed> parsed;
+    QMutexLocker lock(&guard);
+    xmlSchemaPtr& schema = parsed[schemaPath].schema;
+    if (schema == nullptr) {
+        const QByteArray path = schemaPath.toLocal8Bit();
+        xmlSchemaParserCtxtPtr parser = xmlSchemaNewParserCtxt(path.constData());
+        schema = xmlSchemaParse(parser);
+        xmlSchemaFreeParserCtxt(parser);
+    }
     if (schema == nullptr) {
         return QStringLiteral("shema se ne može učitati");
     }
@@ -98,7 +110,6 @@ QString SchemaProblem(const QByteArray& xml, const QString& schemaPath) {
         }
     }
     xmlSchemaFreeValidCtxt(valid);
-    xmlSchemaFree(schema);
     xmlFreeDoc(doc);
     return problem;
 }
@@ -228,6 +239,7 @@ FiscalStandIn::FiscalStandIn(const QByteArray& trustedPem, const QString& certif
     // Over TLS a connection is pending only once its handshake is done, hence this signal.
     QObject::connect(server, &QTcpServer::pendingConnectionAvailable, server, [server, state] {
         while (QTcpSocket* socket = server->nextPendingConnection()) {
+            socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
             auto* buffer = new QByteArray;
             QObject::connect(socket, &QObject::destroyed, [buffer] { delete buffer; });
             QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
