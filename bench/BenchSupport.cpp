@@ -42,7 +42,8 @@ QString ScratchFolder() {
     return dir.path();
 }
 
-int RunAndReport(int argc, char** argv, const std::vector<Ratio>& ratios) {
+int RunAndReport(int argc, char** argv, const std::vector<Ratio>& ratios,
+                 const std::vector<Difference>& differences) {
     // A benchmark that paints makes its own (GUI) application object first.
     std::unique_ptr<QCoreApplication> app;
     if (!QCoreApplication::instance()) {
@@ -65,6 +66,23 @@ int RunAndReport(int argc, char** argv, const std::vector<Ratio>& ratios) {
         std::printf("%-60s %10.3f%s %10.3f%s %8.2f %6.2f %s\n", r.title.c_str(), m->second,
                     collector.units[r.measured].c_str(), b->second,
                     collector.units[r.baseline].c_str(), ratio, r.limit, met ? "ok" : "MISSED");
+    }
+    if (!differences.empty()) {
+        std::printf("\n%-60s %12s %12s %10s %8s\n", "target", "measured", "baseline", "added",
+                    "limit");
+    }
+    for (const Difference& d : differences) {
+        const auto m = collector.times.find(d.measured);
+        const auto b = collector.times.find(d.baseline);
+        if (m == collector.times.end() || b == collector.times.end()) {
+            continue;
+        }
+        const double added = m->second - b->second;
+        const bool met = added <= d.limitMs;
+        allMet = allMet && met;
+        std::printf("%-60s %10.3f%s %10.3f%s %8.3fms %6.0fms %s\n", d.title.c_str(), m->second,
+                    collector.units[d.measured].c_str(), b->second,
+                    collector.units[d.baseline].c_str(), added, d.limitMs, met ? "ok" : "MISSED");
     }
     benchmark::Shutdown();
     return allMet ? 0 : 1;

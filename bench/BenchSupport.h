@@ -20,6 +20,15 @@ struct Ratio {
     std::string baseline;
     double limit;
 };
-int RunAndReport(int argc, char** argv, const std::vector<Ratio>& ratios);
+// Targets given as the time a benchmark adds to its baseline, in milliseconds (both measured in
+// milliseconds).
+struct Difference {
+    std::string title;
+    std::string measured;
+    std::string baseline;
+    double limitMs;
+};
+int RunAndReport(int argc, char** argv, const std::vector<Ratio>& ratios,
+                 const std::vector<Difference>& differences = {});
 
 }  // namespace zodra::bench

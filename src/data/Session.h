@@ -121,6 +121,26 @@ public:
     std::function<void(Session&, const RetailSaleEvent&)> duringRetailPosting;
     std::function<void(Session&, const RetailSaleEvent&)> afterRetailSale;
 
+    // An invoice posted from the invoice window (or its command-line and file doors), with the
+    // same two moments: `duringInvoicePosting` inside the posting's transaction, before it
+    // commits; `afterInvoicePosting` once it has committed (never while an outer transaction is
+    // still open). The program's wiring fiscalizes the invoices paid in cash, by card, or by
+    // bank transfer from a consumer with them; empty in most tests.
+    struct InvoicePostingEvent {
+        int warehouse = 0;
+        int book = 1;
+        int year = 0;
+        int number = 0;
+        QDate date;
+        int customer = 0;
+        QString paymentMethod;  // as the header names it (NACINI_PLACANJA)
+        double total = 0;
+        QString user;
+        std::vector<RetailSaleEvent::Tax> taxes;  // per rate, highest first
+    };
+    std::function<void(Session&, const InvoicePostingEvent&)> duringInvoicePosting;
+    std::function<void(Session&, const InvoicePostingEvent&)> afterInvoicePosting;
+
     bool IsOpen() const { return m_db != nullptr; }
     Database& Db() {
         Q_ASSERT(m_db);

@@ -161,6 +161,17 @@ QString Certificate::IssuerName() const {
     return name;
 }
 
+QByteArray Certificate::Der() const {
+    unsigned char* data = nullptr;
+    const int size = i2d_X509(m_keys->cert, &data);
+    if (size <= 0) {
+        return {};
+    }
+    QByteArray der(reinterpret_cast<const char*>(data), size);
+    OPENSSL_free(data);
+    return der;
+}
+
 QString Certificate::SerialNumber() const {
     BIGNUM* number = ASN1_INTEGER_to_BN(X509_get0_serialNumber(m_keys->cert), nullptr);
     char* text = number ? BN_bn2dec(number) : nullptr;

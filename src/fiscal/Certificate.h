@@ -33,6 +33,7 @@ public:
     QString IssuerName() const;
     QString SerialNumber() const;
     QDateTime NotAfter() const;
+    QByteArray Der() const;  // the certificate itself, DER-encoded
 
 private:
     struct Keys;

@@ -4,12 +4,14 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSslConfiguration>
 #include <QTimer>
 #include <QUrl>
 
 namespace zodra::fiscal {
 
-FiscalExchange PostSoap(const QString& url, const QByteArray& soap, int timeoutMs) {
+FiscalExchange PostSoap(const QString& url, const QByteArray& soap, int timeoutMs,
+                        const QList<QSslCertificate>& trustedCas) {
     FiscalExchange exchange;
     QNetworkAccessManager network;
     QNetworkRequest request{QUrl(url)};
@@ -19,6 +21,11 @@ FiscalExchange PostSoap(const QString& url, const QByteArray& soap, int timeoutM
                          QByteArrayLiteral("http://e-porezna.porezna-uprava.hr/fiskalizacija/"
                                            "2012/services/FiskalizacijaService/racuni"));
     request.setTransferTimeout(timeoutMs);
+    if (!trustedCas.isEmpty()) {
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.addCaCertificates(trustedCas);
+        request.setSslConfiguration(tls);
+    }
     QNetworkReply* reply = network.post(request, soap);
     QEventLoop loop;
     QTimer deadline;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QSslCertificate>
 #include <QString>
 
 namespace zodra::fiscal {
@@ -17,6 +19,8 @@ struct FiscalExchange {
 // `timeoutMs` for the whole reply; a slower or silent service is given up on and the exchange
 // comes back unanswered. Runs its own event loop, so it may be called from a window or a
 // command-line program alike.
-FiscalExchange PostSoap(const QString& url, const QByteArray& soap, int timeoutMs);
+// `trustedCas` are certificate authorities trusted for HTTPS beside the system's own.
+FiscalExchange PostSoap(const QString& url, const QByteArray& soap, int timeoutMs,
+                        const QList<QSslCertificate>& trustedCas = {});
 
 }  // namespace zodra::fiscal

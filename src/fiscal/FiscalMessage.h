@@ -47,9 +47,16 @@ QByteArray ReceiptRequestXml(const FiscalReceipt& receipt, const QString& messag
 // digest; the certificate and its issuer and serial in KeyInfo), made by xmlsec.
 QByteArray SignRequest(const QByteArray& xml, const Certificate& certificate);
 
+// `xml` (an e-invoice fiscalization or e-reporting request, its root named by its "id") with an
+// enveloped XAdES-B signature: exclusive c14n, RSA-SHA256, SHA-256 digests of the root and of
+// the signed properties (signing time, the certificate's SHA-256 digest); the certificate in
+// KeyInfo.
+QByteArray SignReportRequest(const QByteArray& xml, const Certificate& certificate,
+                             const QDateTime& signingTime);
+
 // Checks the enveloped signature in `xml` (a request, or a SOAP envelope around one) with
-// xmlsec against the trusted certificate (PEM): it must cover exactly the element it stands
-// in. Empty when sound; else what is wrong.
+// xmlsec against the trusted certificate (PEM): one of its references must be the element it
+// stands in, and every reference must hold. Empty when sound; else what is wrong.
 QString VerifySignature(const QByteArray& xml, const QByteArray& trustedPem);
 
 // The signed request inside a SOAP 1.1 envelope, ready to post.

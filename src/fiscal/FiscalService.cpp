@@ -1,8 +1,12 @@
 #include "fiscal/FiscalService.h"
 
+#include <QFile>
 #include <QSettings>
+#include <QSslCertificate>
+#include <QThread>
 #include <QTimer>
 #include <QUuid>
+#include <atomic>
 
 #include "data/Database.h"
 #include "data/Errors.h"
@@ -17,8 +21,8 @@ namespace {
 
 // The VAT per rate as the sale carries it: rates above 0 each on a row of their own, lines
 // without VAT as the exempt amount.
-void TakeTaxes(const Session::RetailSaleEvent& sale, FiscalReceipt& r) {
-    for (const Session::RetailSaleEvent::Tax& tax : sale.taxes) {
+void TakeTaxes(const std::vector<Session::RetailSaleEvent::Tax>& taxes, FiscalReceipt& r) {
+    for (const Session::RetailSaleEvent::Tax& tax : taxes) {
         if (RoundMoney(tax.rate) == 0) {
             r.exempt += RoundMoney(tax.base);
         } else {
@@ -32,7 +36,69 @@ InvoiceRef RefOf(const Session::RetailSaleEvent& sale) {
     return {sale.warehouse, sale.book, sale.year, sale.number, sale.detailed, false};
 }
 
+InvoiceRef RefOf(const Session::InvoicePostingEvent& invoice) {
+    return {invoice.warehouse, invoice.book, invoice.year, invoice.number, false, false};
+}
+
+// A buyer without a valid OIB is taken for a consumer.
+bool IsConsumer(Database& db, int customer) {
+    const QString oib =
+        db.Scalar(QStringLiteral("SELECT \"OIB\" FROM \"PARTNERI\" WHERE \"SIFRA\" = ?"),
+                  {customer})
+            .toString()
+            .trimmed();
+    return !IsValidOib(oib);
+}
+
+QByteArray ReadPem(const QString& path, const QString& what) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw UserError(what + QStringLiteral(" nije moguće pročitati: ") + path);
+    }
+    return file.readAll();
+}
+
+QList<QSslCertificate> TrustedCas(const QString& path) {
+    if (path.isEmpty()) {
+        return {};
+    }
+    const QString what = QStringLiteral("Pouzdane certifikate za HTTPS");
+    const QList<QSslCertificate> cas = QSslCertificate::fromData(ReadPem(path, what));
+    if (cas.isEmpty()) {
+        throw UserError(what + QStringLiteral(" nije moguće pročitati: ") + path);
+    }
+    return cas;
+}
+
+QByteArray ServiceCertificate(const QString& path) {
+    return path.isEmpty()
+               ? QByteArray()
+               : ReadPem(path, QStringLiteral("Certifikat poslužitelja za provjeru odgovora"));
+}
+
 }  // namespace
+
+QString UnsignedAnswerMessage(const QString& problem) {
+    return QStringLiteral("Potpis odgovora poslužitelja nije ispravan (") + problem +
+           QStringLiteral("): odgovor nije prihvaćen.");
+}
+
+QString InvoicePaymentCode(const QString& paymentMethod, bool consumer, const QDate& date) {
+    const QString name = paymentMethod.trimmed().toLower();
+    if (name.startsWith(QStringLiteral("gotov"))) {
+        return QStringLiteral("G");
+    }
+    if (name.startsWith(QStringLiteral("kartic"))) {
+        return QStringLiteral("K");
+    }
+    const bool transfer = name.startsWith(QStringLiteral("virman")) ||
+                          name.contains(QStringLiteral("transakcijsk")) ||
+                          name.contains(QStringLiteral("žiro"));
+    if (transfer && consumer && date.isValid() && date.year() >= 2026) {
+        return QStringLiteral("T");
+    }
+    return {};
+}
 
 FiscalService::FiscalService(Database& db, const FiscalSettings& settings, const QDateTime& now)
     : m_settings(settings), m_companyOib(CompanyOib(db)) {
@@ -62,6 +128,36 @@ void FiscalService::RecordSale(Session& session, const Session::RetailSaleEvent&
     if (!m_settings.enabled) {
         return;
     }
+    Record(session, RefOf(sale), sale.total, sale.taxes, sale.cashier, QStringLiteral("G"));
+}
+
+void FiscalService::RecordInvoice(Session& session, const Session::InvoicePostingEvent& invoice) {
+    if (!m_settings.enabled) {
+        return;
+    }
+    const QString payment = InvoicePaymentCode(
+        invoice.paymentMethod, IsConsumer(session.Db(), invoice.customer), invoice.date);
+    if (payment.isEmpty()) {
+        return;
+    }
+    Record(session, RefOf(invoice), invoice.total, invoice.taxes, invoice.user, payment);
+}
+
+std::optional<Delivery> FiscalService::SendInvoice(Session& session,
+                                                   const Session::InvoicePostingEvent& invoice) {
+    if (!m_settings.enabled) {
+        return std::nullopt;
+    }
+    const std::optional<FiscalRecord> record = FindFiscalRecord(session.Db(), RefOf(invoice));
+    if (!record || !record->jir.isEmpty()) {
+        return std::nullopt;
+    }
+    return Deliver(session.Db(), record->id, record->attempts > 0);
+}
+
+void FiscalService::Record(Session& session, const InvoiceRef& ref, double total,
+                           const std::vector<Session::RetailSaleEvent::Tax>& taxes,
+                           const QString& cashier, const QString& payment) {
     Database& db = session.Db();
     const Certificate& certificate = UsableCertificate();
     if (m_settings.premises.isEmpty() || m_settings.device.isEmpty()) {
@@ -71,10 +167,11 @@ void FiscalService::RecordSale(Session& session, const Session::RetailSaleEvent&
     }
     FiscalReceipt r;
     r.oib = m_companyOib;
-    r.operatorOib = OperatorOib(db, sale.cashier);
+    r.operatorOib = OperatorOib(db, cashier);
     if (r.operatorOib.isEmpty()) {
-        throw UserError(NoOperatorOibMessage(sale.cashier));
+        throw UserError(NoOperatorOibMessage(cashier));
     }
+    r.payment = payment;
     r.inVatSystem = m_settings.inVatSystem;
     const QDateTime now = clock();
     r.issued =
@@ -83,11 +180,11 @@ void FiscalService::RecordSale(Session& session, const Session::RetailSaleEvent&
     r.premises = m_settings.premises;
     r.device = m_settings.device;
     r.number = NextFiscalNumber(db, r.sequence, r.premises, r.device, r.issued.date().year());
-    r.total = RoundMoney(sale.total);
-    TakeTaxes(sale, r);
+    r.total = RoundMoney(total);
+    TakeTaxes(taxes, r);
     r.protectiveCode =
         ProtectiveCode(certificate, {r.oib, r.issued, r.number, r.premises, r.device, r.total});
-    InsertFiscalRecord(db, RefOf(sale), r, sale.cashier);
+    InsertFiscalRecord(db, ref, r, cashier);
 }
 
 std::optional<Delivery> FiscalService::SendSale(Session& session,
@@ -119,12 +216,30 @@ Delivery FiscalService::Deliver(Database& db, int recordId, bool late) {
         StoreFailure(db, recordId, e.message(), clock());
         return Delivery::Rejected;
     }
-    const FiscalExchange exchange = PostSoap(m_settings.Url(), soap, m_settings.timeoutMs);
+    QList<QSslCertificate> cas;
+    QByteArray serviceCertificate;
+    try {
+        cas = TrustedCas(m_settings.trustedCaPath);
+        serviceCertificate = ServiceCertificate(m_settings.serviceCertificatePath);
+    } catch (const UserError& e) {
+        StoreFailure(db, recordId, e.message(), clock());
+        return Delivery::Rejected;
+    }
+    const FiscalExchange exchange = PostSoap(m_settings.Url(), soap, m_settings.timeoutMs, cas);
     if (!exchange.answered) {
         StoreFailure(db, recordId, exchange.problem, clock());
         return Delivery::NoAnswer;
     }
     const FiscalAnswer answer = ParseAnswer(exchange.body);
+    // A JIR counts only under the service's signature; an error answer is kept in its words
+    // either way (it confirms nothing).
+    if (!answer.jir.isEmpty() && !serviceCertificate.isEmpty()) {
+        if (const QString problem = VerifySignature(exchange.body, serviceCertificate);
+            !problem.isEmpty()) {
+            StoreFailure(db, recordId, UnsignedAnswerMessage(problem), clock());
+            return Delivery::Rejected;
+        }
+    }
     if (!answer.jir.isEmpty() && answer.messageId == messageId) {
         StoreJir(db, recordId, answer.jir, clock());
         return Delivery::Confirmed;
@@ -176,6 +291,15 @@ void InstallFiscalHooks(Session& session, const QString& settingsFile) {
         }
         return *state->service;
     };
+    session.duringInvoicePosting = [serviceFor](Session& s,
+                                                const Session::InvoicePostingEvent& invoice) {
+        serviceFor(s).RecordInvoice(s, invoice);
+    };
+    // As with a receipt: the invoice is posted either way, an unanswered one waits in the outbox.
+    session.afterInvoicePosting = [serviceFor](Session& s,
+                                               const Session::InvoicePostingEvent& invoice) {
+        serviceFor(s).SendInvoice(s, invoice);
+    };
     session.duringRetailPosting = [serviceFor](Session& s, const Session::RetailSaleEvent& sale) {
         serviceFor(s).RecordSale(s, sale);
     };
@@ -186,27 +310,69 @@ void InstallFiscalHooks(Session& session, const QString& settingsFile) {
     };
 }
 
+namespace {
+
+// One background round: the company opened by a connection of the round's own (a connection
+// belongs to the thread that made it), the outbox delivered, the connection closed again so
+// that nothing of the company stays held between rounds.
+void RetryRound(const QString& path, const QString& password, const QString& settingsFile) {
+    Database::OpenResult opened = Database::Open(path, password);
+    if (opened.status != Database::OpenStatus::Ok || !opened.db) {
+        return;
+    }
+    Database& db = *opened.db;
+    if (UnconfirmedCount(db) == 0) {
+        return;
+    }
+    QSettings workstation(settingsFile, QSettings::IniFormat);
+    FiscalService service(db, ReadFiscalSettings(db, workstation), QDateTime::currentDateTime());
+    service.RetryOutbox(db);
+}
+
+// The thread the rounds run in, owned by the window: it ends with it, after the round in hand.
+class RetryThread : public QThread {
+public:
+    explicit RetryThread(QObject* parent) : QThread(parent) {}
+    ~RetryThread() override {
+        quit();
+        wait();
+        delete worker;
+    }
+    QObject* worker = nullptr;
+    std::atomic<bool> busy{false};
+};
+
+}  // namespace
+
 void StartOutboxRetries(QObject& owner, Session& session, const QString& settingsFile,
-                        int intervalMs) {
+                        int intervalMs, int firstDelayMs) {
+    auto* thread = new RetryThread(&owner);
+    thread->worker = new QObject;
+    thread->worker->moveToThread(thread);
+    thread->start();
     auto* timer = new QTimer(&owner);
-    auto round = [&session, settingsFile, timer, intervalMs] {
+    // The window's thread only looks at which company is open; the round itself, with its
+    // waiting for the service, runs in the retry thread. A round still running skips the tick.
+    auto round = [&session, settingsFile, timer, intervalMs, thread] {
         timer->setInterval(intervalMs);
-        if (!session.IsOpen()) {
+        if (!session.IsOpen() || thread->busy.exchange(true)) {
             return;
         }
-        try {
-            QSettings workstation(settingsFile, QSettings::IniFormat);
-            FiscalService service(session.Db(), ReadFiscalSettings(session.Db(), workstation),
-                                  QDateTime::currentDateTime());
-            if (fiscal::UnconfirmedCount(session.Db()) > 0) {
-                service.RetryOutbox(session.Db());
-            }
-        } catch (const std::exception&) {
-            // A busy or closing company: the next round tries again.
-        }
+        QMetaObject::invokeMethod(
+            thread->worker,
+            [thread, path = session.databasePath, password = session.databasePassword,
+             settingsFile] {
+                try {
+                    RetryRound(path, password, settingsFile);
+                } catch (...) {
+                    // A busy, closing or unreachable company: the next round tries again.
+                }
+                thread->busy = false;
+            },
+            Qt::QueuedConnection);
     };
     QObject::connect(timer, &QTimer::timeout, &owner, round);
-    timer->start(10 * 1000);
+    timer->start(firstDelayMs);
 }
 
 }  // namespace zodra::fiscal

@@ -50,6 +50,14 @@ public:
     // receipt is sent once (NakDost false).
     std::optional<Delivery> SendSale(Session& session, const Session::RetailSaleEvent& sale);
 
+    // The invoice window's counterparts. An invoice is fiscalized when it is paid in cash (G)
+    // or by card (K), or from 2026 by bank transfer (T) when the buyer is a consumer (a partner
+    // without a valid OIB); the code comes from the header's payment method. Others are left
+    // alone. RecordInvoice runs inside the posting's transaction, SendInvoice after it.
+    void RecordInvoice(Session& session, const Session::InvoicePostingEvent& invoice);
+    std::optional<Delivery> SendInvoice(Session& session,
+                                        const Session::InvoicePostingEvent& invoice);
+
     // One attempt for a record: a new message id, signed, sent with the configured timeout.
     Delivery Deliver(Database& db, int recordId, bool late);
 
@@ -62,6 +70,9 @@ public:
 
 private:
     const Certificate& UsableCertificate();
+    void Record(Session& session, const InvoiceRef& ref, double total,
+                const std::vector<Session::RetailSaleEvent::Tax>& taxes, const QString& cashier,
+                const QString& payment);
 
     FiscalSettings m_settings;
     QString m_companyOib;
@@ -69,15 +80,26 @@ private:
     QString m_certificateProblem;
 };
 
-// Sets the session's retail hooks so that every sale is fiscalized: the service is made for
+// Stored with a receipt whose answer came with a signature the service's certificate does not
+// confirm; `problem` says what is wrong with it.
+QString UnsignedAnswerMessage(const QString& problem);
+
+// The payment code an invoice is fiscalized with, from the name of its payment method ("gotovinom":
+// G, "karticom": K, "virmanom" or another bank transfer: T when the buyer is a consumer and the
+// invoice is dated 2026 or later); empty when the invoice is not fiscalized.
+QString InvoicePaymentCode(const QString& paymentMethod, bool consumer, const QDate& date);
+
+// Sets the session's retail and invoice hooks so that every sale (and every invoice paid so that
+// it must be) is fiscalized: the service is made for
 // the session's company on the first sale (and again when another company is opened), with
 // the workstation settings read from `settingsFile` (an INI or native QSettings file).
 void InstallFiscalHooks(Session& session, const QString& settingsFile);
 
-// Delivers the outbox of the session's company in the background of a program: once soon after
-// start and then every `intervalMs`, each round with NakDost true (RetryOutbox) whenever a
-// company is open. The timer belongs to `owner`.
+// Delivers the outbox of the session's company in the background of a program: `firstDelayMs`
+// after start and then every `intervalMs`, each round with NakDost true (RetryOutbox) whenever a
+// company is open. The rounds run in a thread of their own with a connection of their own, so a
+// silent service never holds up the owner's thread; the timer and the thread belong to `owner`.
 void StartOutboxRetries(QObject& owner, Session& session, const QString& settingsFile,
-                        int intervalMs = 5 * 60 * 1000);
+                        int intervalMs = 5 * 60 * 1000, int firstDelayMs = 10 * 1000);
 
 }  // namespace zodra::fiscal

@@ -66,6 +66,8 @@ FiscalSettings ReadFiscalSettings(Database& db, QSettings& workstation) {
     s.production = workstation.value(QStringLiteral("Produkcija"), false).toBool();
     s.endpoint = workstation.value(QStringLiteral("Adresa")).toString();
     s.timeoutMs = workstation.value(QStringLiteral("CekanjeMs"), kDefaultTimeoutMs).toInt();
+    s.serviceCertificatePath = workstation.value(QStringLiteral("CertifikatServisa")).toString();
+    s.trustedCaPath = workstation.value(QStringLiteral("PouzdaniCA")).toString();
     workstation.endGroup();
     return s;
 }
@@ -104,6 +106,8 @@ void WriteFiscalSettings(Database& db, QSettings& workstation, const FiscalSetti
     workstation.setValue(QStringLiteral("Produkcija"), s.production);
     workstation.setValue(QStringLiteral("Adresa"), s.endpoint);
     workstation.setValue(QStringLiteral("CekanjeMs"), s.timeoutMs);
+    workstation.setValue(QStringLiteral("CertifikatServisa"), s.serviceCertificatePath);
+    workstation.setValue(QStringLiteral("PouzdaniCA"), s.trustedCaPath);
     workstation.endGroup();
     workstation.sync();
 }

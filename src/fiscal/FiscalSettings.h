@@ -33,6 +33,12 @@ struct FiscalSettings {
     bool production = false;
     QString endpoint;  // empty: the test or production service
     int timeoutMs = kDefaultTimeoutMs;
+    // The certificate (PEM) the service signs its answers with: an answer whose signature it
+    // does not confirm is kept as an error, never taken for a JIR. Empty: answers are taken
+    // unchecked.
+    QString serviceCertificatePath;
+    // Certificate authorities (PEM) trusted for the service's HTTPS beside the system's own.
+    QString trustedCaPath;
 
     QString Url() const;
 };

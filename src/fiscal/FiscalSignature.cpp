@@ -8,6 +8,8 @@
 #include <xmlsec/xmlsec.h>
 #include <xmlsec/xmltree.h>
 
+#include <QCryptographicHash>
+#include <QUuid>
 #include <mutex>
 
 #include "data/Errors.h"
@@ -49,16 +51,23 @@ xmlDocPtr Parse(const QByteArray& xml) {
 }
 
 // The root's Id attribute is what the reference "#RacunZahtjev" points at.
+// The e-reporting requests name theirs with a qualified "id", the XAdES properties with "Id".
 void RegisterIds(xmlDocPtr doc) {
-    static const xmlChar* ids[] = {BAD_CAST "Id", nullptr};
+    static const xmlChar* ids[] = {BAD_CAST "Id", BAD_CAST "id", nullptr};
     xmlSecAddIDs(doc, xmlDocGetRootElement(doc), ids);
 }
 
 QString IdOf(xmlNodePtr node) {
-    xmlChar* id = xmlGetProp(node, BAD_CAST "Id");
-    const QString result = id ? QString::fromUtf8(reinterpret_cast<const char*>(id)) : QString();
-    xmlFree(id);
-    return result;
+    for (const char* name : {"Id", "id"}) {
+        xmlChar* id = xmlGetProp(node, BAD_CAST name);
+        const QString result =
+            id ? QString::fromUtf8(reinterpret_cast<const char*>(id)) : QString();
+        xmlFree(id);
+        if (!result.isEmpty()) {
+            return result;
+        }
+    }
+    return {};
 }
 
 UserError SigningFailed() {
@@ -123,6 +132,89 @@ QByteArray SignRequest(const QByteArray& xml, const Certificate& certificate) {
     return result;
 }
 
+QByteArray SignReportRequest(const QByteArray& xml, const Certificate& certificate,
+                             const QDateTime& signingTime) {
+    if (!XmlSecReady()) {
+        throw SigningFailed();
+    }
+    DocGuard doc{Parse(xml)};
+    xmlNodePtr root = doc.doc ? xmlDocGetRootElement(doc.doc) : nullptr;
+    if (root == nullptr || IdOf(root).isEmpty()) {
+        throw SigningFailed();
+    }
+    const QByteArray tag = QUuid::createUuid().toByteArray(QUuid::Id128);
+    const QByteArray signatureId = "id-" + tag;
+    const QByteArray propertiesId = "xades-id-" + tag;
+    xmlNodePtr signature =
+        xmlSecTmplSignatureCreate(doc.doc, xmlSecTransformExclC14NId, xmlSecTransformRsaSha256Id,
+                                  BAD_CAST signatureId.constData());
+    if (signature == nullptr) {
+        throw SigningFailed();
+    }
+    xmlAddChild(root, signature);
+    const QByteArray rootUri = (QStringLiteral("#") + IdOf(root)).toUtf8();
+    const QByteArray propertiesUri = "#" + propertiesId;
+    xmlNodePtr message = xmlSecTmplSignatureAddReference(
+        signature, xmlSecTransformSha256Id, nullptr, BAD_CAST rootUri.constData(), nullptr);
+    xmlNodePtr properties = xmlSecTmplSignatureAddReference(
+        signature, xmlSecTransformSha256Id, nullptr, BAD_CAST propertiesUri.constData(),
+        BAD_CAST "http://uri.etsi.org/01903#SignedProperties");
+    xmlNodePtr keyInfo = xmlSecTmplSignatureEnsureKeyInfo(signature, nullptr);
+    xmlNodePtr x509 = keyInfo ? xmlSecTmplKeyInfoAddX509Data(keyInfo) : nullptr;
+    xmlNodePtr object = xmlSecTmplSignatureAddObject(signature, nullptr, nullptr, nullptr);
+    if (message == nullptr || properties == nullptr || object == nullptr ||
+        xmlSecTmplReferenceAddTransform(message, xmlSecTransformEnvelopedId) == nullptr ||
+        xmlSecTmplReferenceAddTransform(message, xmlSecTransformExclC14NId) == nullptr ||
+        xmlSecTmplReferenceAddTransform(properties, xmlSecTransformExclC14NId) == nullptr ||
+        x509 == nullptr || xmlSecTmplX509DataAddCertificate(x509) == nullptr) {
+        throw SigningFailed();
+    }
+    // The XAdES-B properties: when it was signed and which certificate signed it.
+    xmlNodePtr qualifying = xmlNewChild(object, nullptr, BAD_CAST "QualifyingProperties", nullptr);
+    xmlNsPtr xades =
+        xmlNewNs(qualifying, BAD_CAST "http://uri.etsi.org/01903/v1.3.2#", BAD_CAST "xades");
+    xmlSetNs(qualifying, xades);
+    xmlSetProp(qualifying, BAD_CAST "Target", BAD_CAST("#" + signatureId).constData());
+    xmlNodePtr signedProperties =
+        xmlNewChild(qualifying, xades, BAD_CAST "SignedProperties", nullptr);
+    xmlSetProp(signedProperties, BAD_CAST "Id", BAD_CAST propertiesId.constData());
+    xmlNodePtr signatureProperties =
+        xmlNewChild(signedProperties, xades, BAD_CAST "SignedSignatureProperties", nullptr);
+    const QByteArray when = signingTime.toString(Qt::ISODate).toUtf8();
+    xmlNewTextChild(signatureProperties, xades, BAD_CAST "SigningTime", BAD_CAST when.constData());
+    xmlNodePtr certDigest = xmlNewChild(
+        xmlNewChild(
+            xmlNewChild(signatureProperties, xades, BAD_CAST "SigningCertificateV2", nullptr),
+            xades, BAD_CAST "Cert", nullptr),
+        xades, BAD_CAST "CertDigest", nullptr);
+    xmlNsPtr ds = xmlSearchNsByHref(doc.doc, signature, xmlSecDSigNs);
+    xmlNodePtr digestMethod = xmlNewChild(certDigest, ds, BAD_CAST "DigestMethod", nullptr);
+    xmlSetProp(digestMethod, BAD_CAST "Algorithm", xmlSecHrefSha256);
+    const QByteArray certHash =
+        QCryptographicHash::hash(certificate.Der(), QCryptographicHash::Sha256).toBase64();
+    xmlNewTextChild(certDigest, ds, BAD_CAST "DigestValue", BAD_CAST certHash.constData());
+    RegisterIds(doc.doc);
+
+    CtxGuard ctx{xmlSecDSigCtxCreate(nullptr)};
+    const QByteArray password = certificate.Password().toUtf8();
+    if (ctx.ctx == nullptr) {
+        throw SigningFailed();
+    }
+    ctx.ctx->signKey = xmlSecCryptoAppKeyLoadMemory(
+        reinterpret_cast<const xmlSecByte*>(certificate.Pkcs12().constData()),
+        static_cast<xmlSecSize>(certificate.Pkcs12().size()), xmlSecKeyDataFormatPkcs12,
+        password.constData(), nullptr, nullptr);
+    if (ctx.ctx->signKey == nullptr || xmlSecDSigCtxSign(ctx.ctx, signature) < 0) {
+        throw SigningFailed();
+    }
+    xmlChar* text = nullptr;
+    int size = 0;
+    xmlDocDumpMemoryEnc(doc.doc, &text, &size, "UTF-8");
+    QByteArray result(reinterpret_cast<const char*>(text), size);
+    xmlFree(text);
+    return result;
+}
+
 QString VerifySignature(const QByteArray& xml, const QByteArray& trustedPem) {
     if (!XmlSecReady()) {
         return QStringLiteral("xmlsec nije dostupan");
@@ -159,16 +251,21 @@ QString VerifySignature(const QByteArray& xml, const QByteArray& trustedPem) {
             result = QStringLiteral("potpis nije moguće provjeriti");
         } else if (ctx.ctx->status != xmlSecDSigStatusSucceeded) {
             result = QStringLiteral("potpis nije ispravan");
-        } else if (xmlSecPtrListGetSize(&ctx.ctx->signedInfoReferences) != 1) {
-            result = QStringLiteral("potpis ne pokriva poruku");
         } else {
-            auto* reference = static_cast<xmlSecDSigReferenceCtxPtr>(
-                xmlSecPtrListGetItem(&ctx.ctx->signedInfoReferences, 0));
-            const QString uri =
-                reference && reference->uri
-                    ? QString::fromUtf8(reinterpret_cast<const char*>(reference->uri))
-                    : QString();
-            if (uri != QStringLiteral("#") + IdOf(signedElement)) {
+            // One reference must be the element the signature stands in (the others, such as
+            // the signed properties of an XAdES signature, are checked by xmlsec all the same).
+            const QString own = QStringLiteral("#") + IdOf(signedElement);
+            bool covered = false;
+            const xmlSecSize count = xmlSecPtrListGetSize(&ctx.ctx->signedInfoReferences);
+            for (xmlSecSize i = 0; i < count && own.size() > 1; ++i) {
+                auto* reference = static_cast<xmlSecDSigReferenceCtxPtr>(
+                    xmlSecPtrListGetItem(&ctx.ctx->signedInfoReferences, i));
+                if (reference && reference->uri &&
+                    QString::fromUtf8(reinterpret_cast<const char*>(reference->uri)) == own) {
+                    covered = true;
+                }
+            }
+            if (!covered) {
                 result = QStringLiteral("potpis ne pokriva poruku");
             }
         }

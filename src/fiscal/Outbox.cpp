@@ -81,13 +81,20 @@ std::vector<FiscalRecord> Select(Database& db, const QString& where, const QVari
     return records;
 }
 
+// A time as the wall clock showed it: a bound date-time value may be shifted to UTC on the way
+// into a column without a time zone, and the issue time must read back exactly as the protective
+// code was computed from it.
+QString Stamp(const QDateTime& at) {
+    return at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
 void StoreAttempt(Database& db, int id, const QVariant& jir, const QVariant& error,
                   const QDateTime& at) {
     Transaction transaction(db);
     db.Exec(QStringLiteral("UPDATE \"FISKAL_RACUNI\" SET \"JIR\" = COALESCE(\"JIR\", ?), "
                            "\"GRESKA\" = ?, \"POKUSAJA\" = \"POKUSAJA\" + 1, "
                            "\"ZADNJI_POKUSAJ\" = ? WHERE \"ID\" = ?"),
-            {jir, error, at, id});
+            {jir, error, Stamp(at), id});
     transaction.Commit();
 }
 
@@ -115,10 +122,10 @@ int InsertFiscalRecord(Database& db, const InvoiceRef& inv, const FiscalReceipt&
                 "\"OIB\", \"U_SUSTAVU_PDV\", \"OIB_OPERATERA\", \"OPERATER\", \"ZKI\", "
                 "\"NACIN_PLACANJA\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
                 "?, ?)"),
-            {inv.warehouse,          inv.book,      inv.year,     inv.number,       inv.detailed,
-             inv.cancellation,       r.number,      r.premises,   r.device,         r.sequence,
-             r.issued.date().year(), r.issued,      r.total,      TaxesText(r),     r.oib,
-             r.inVatSystem,          r.operatorOib, operatorName, r.protectiveCode, r.payment});
+            {inv.warehouse,          inv.book,        inv.year,     inv.number,       inv.detailed,
+             inv.cancellation,       r.number,        r.premises,   r.device,         r.sequence,
+             r.issued.date().year(), Stamp(r.issued), r.total,      TaxesText(r),     r.oib,
+             r.inVatSystem,          r.operatorOib,   operatorName, r.protectiveCode, r.payment});
     return db
         .Scalar(QStringLiteral("SELECT \"ID\" FROM \"FISKAL_RACUNI\" WHERE \"SKLADISTE\" = ? AND "
                                "\"IRA\" = ? AND \"GODINA\" = ? AND \"BROJ_RACUNA\" = ? AND "

@@ -17,6 +17,7 @@
 #include "data/Session.h"
 #include "data/SqlDialect.h"
 #include "data/SqlValue.h"
+#include "data/Statement.h"
 #include "data/Transaction.h"
 #include "data/WorkingCopy.h"
 #include "documents/IssuePosting.h"
@@ -429,13 +430,37 @@ QString PostedMessage(int number) {
     return QStringLiteral("Račun je proknjižen pod brojem ") + QString::number(number);
 }
 
+namespace {
+
+std::vector<Session::RetailSaleEvent::Tax> InvoiceTaxes(Database& db, int sessionCode) {
+    Statement q = db.Prepare(QStringLiteral(
+        "SELECT COALESCE(\"POREZ_%\", 0), SUM(\"VRIJEDNOST_\"), SUM(\"POREZ_IZNOS\") FROM "
+        "\"STAVKE_RACUNA_PRIVREMENO\" WHERE \"Multiuser_sifra\" = ? GROUP BY "
+        "COALESCE(\"POREZ_%\", 0) ORDER BY COALESCE(\"POREZ_%\", 0) DESC"));
+    q.Exec({sessionCode});
+    std::vector<Session::RetailSaleEvent::Tax> taxes;
+    while (q.Next()) {
+        taxes.push_back({q.Double(0), q.Double(1), q.Double(2)});
+    }
+    return taxes;
+}
+
+}  // namespace
+
 PostedInvoice PostInvoice(Session& session, const InvoiceDraft& draft,
                           const InvoiceHeader& header) {
     // Every check before the transaction.
     CheckReadyForLines(draft);
     CheckSalesTerms(session, *draft.salesTerms);
     limits::RequireDocumentDate(draft.date, draft.year, QStringLiteral("Datum"));
-    return PostCheckedInvoice(session, draft, header, CheckHeader(header), PostingMode{});
+    PostingMode mode;
+    mode.invoiceHooks = true;
+    PostedInvoice posted = PostCheckedInvoice(session, draft, header, CheckHeader(header), mode);
+    // Never while a caller's transaction is still open: what the hook sends must be committed.
+    if (posted.event && session.afterInvoicePosting && session.Db().TransactionDepth() == 0) {
+        session.afterInvoicePosting(session, *posted.event);
+    }
+    return posted;
 }
 
 PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
@@ -485,6 +510,19 @@ PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
     // are sold as the article lines they become.
     if (ProduceCompositeLines(session, draft, takesStock) > 0 || !takesStock) {
         totals = Totals(db, draft.sessionCode);
+    }
+    // The invoice's tax per rate, read from its lines before the posting takes them.
+    if (mode.invoiceHooks && session.duringInvoicePosting) {
+        Session::InvoicePostingEvent& event = posted.event.emplace();
+        event.warehouse = draft.warehouse;
+        event.book = book;
+        event.year = draft.year;
+        event.date = draft.date;
+        event.customer = customer;
+        event.paymentMethod = header.paymentMethod.trimmed();
+        event.total = totals.total;
+        event.user = mode.user.isEmpty() ? session.userName : mode.user;
+        event.taxes = InvoiceTaxes(db, draft.sessionCode);
     }
     std::vector<WorkingArticle> articles = WorkingArticles(db, draft.sessionCode);
     const bool movesNow = takesStock && !mode.deferredStock && !mode.detailed;
@@ -621,6 +659,10 @@ PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
     if (movesNow) {
         posted.serviceConsumptions = PostServiceConsumptions(session, draft.warehouse, book,
                                                              draft.year, posted.number, draft.date);
+    }
+    if (posted.event) {
+        posted.event->number = posted.number;
+        session.duringInvoicePosting(session, *posted.event);
     }
     transaction.Commit();
     posted.wantsPayment =

@@ -5,11 +5,11 @@
 #include <optional>
 #include <vector>
 
+#include "data/Session.h"
 #include "sales/InvoiceLines.h"
 
 namespace zodra {
 class Database;
-class Session;
 }  // namespace zodra
 
 // Posting a wholesale invoice ("Zaglavlje računa" → "Prihvati").
@@ -84,6 +84,8 @@ struct PostedInvoice {
     // The service consumption documents the invoice's services generated (ServiceConsumption.h).
     std::vector<int> serviceConsumptions;
     bool wantsPayment = false;
+    // What the invoice hooks were told, for the hook that runs after the commit.
+    std::optional<Session::InvoicePostingEvent> event;
 };
 
 // Posts the invoice drawn up in the draft's working copy. Every check is made before the
@@ -118,6 +120,9 @@ struct PostingMode {
     // transaction, recorded in MALOPRODAJNA_MEDUSKLADISNICA and MALOPRODAJNA_PRIMKA.
     std::optional<int> transfer;
     std::optional<int> transferReceipt;
+    // Runs the session's invoice hooks (duringInvoicePosting inside the transaction): set for
+    // the invoices of the invoice window, not for the register's sales, which have their own.
+    bool invoiceHooks = false;
 };
 
 // Thrown inside a detailed posting that finds detail-file changes of an earlier posting not yet

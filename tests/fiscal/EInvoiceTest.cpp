@@ -6,6 +6,7 @@
 #include <cmath>
 #include <tuple>
 
+#include "FiscalKit.h"
 #include "UblValidation.h"
 #include "data/CompanySchema.h"
 #include "data/Database.h"
@@ -14,8 +15,10 @@
 #include "data/Statement.h"
 #include "data/Transaction.h"
 #include "demo/DemoCompany.h"
+#include "fiscal/Certificate.h"
 #include "fiscal/EInvoice.h"
 #include "fiscal/EInvoiceReport.h"
+#include "fiscal/FiscalMessage.h"
 #include "fiscal/FiscalSettings.h"
 #include "registers/Catalogue.h"
 #include "registers/RegisterStore.h"
@@ -297,24 +300,19 @@ TEST_F(EInvoiceTest, TheArticleRegisterTakesOnlyAKpdCodeInPairs) {
         QVariant(QStringLiteral("10.51.11")));
 }
 
-// The reports of an e-invoice and of its payment are valid requests once the outbox has put
-// its signature last in them (a placeholder stands in for it here).
-TEST_F(EInvoiceTest, TheFiscalizationReportsAreValidRequestsBeforeTheirSignature) {
-    const QString signature = QStringLiteral(
-        "<ds:Signature xmlns:ds=\"http://www.w3.org/2000/09/xmldsig#\"><ds:SignedInfo>"
-        "<ds:CanonicalizationMethod Algorithm=\"http://www.w3.org/2001/10/xml-exc-c14n#\"/>"
-        "<ds:SignatureMethod Algorithm=\"http://www.w3.org/2001/04/xmldsig-more#rsa-sha256\"/>"
-        "<ds:Reference URI=\"\"><ds:DigestMethod "
-        "Algorithm=\"http://www.w3.org/2001/04/xmlenc#sha256\"/><ds:DigestValue>AA==</"
-        "ds:DigestValue>"
-        "</ds:Reference></ds:SignedInfo><ds:SignatureValue>AA==</ds:SignatureValue></"
-        "ds:Signature>");
-    const auto signedFile = [&](const QByteArray& request, const QString& root,
-                                const QString& name) {
-        QString text = QString::fromUtf8(request);
-        text.insert(text.lastIndexOf(QStringLiteral("</fis:") + root), signature);
+// The reports of an e-invoice and of its payment, signed (XAdES-B) as the outbox signs them, are
+// valid requests whose signature holds, and fails at one changed cent.
+TEST_F(EInvoiceTest, TheFiscalizationReportsAreSignedValidRequests) {
+    const TestCertificate files(kCompanyOib);
+    ASSERT_FALSE(files.pem.isEmpty());
+    const fiscal::Certificate certificate = fiscal::Certificate::Load(
+        files.p12, files.password, kCompanyOib, QDateTime::currentDateTime());
+    QByteArray lastSigned;
+    const auto signedFile = [&](const QByteArray& request, const QString&, const QString& name) {
+        lastSigned = fiscal::SignReportRequest(request, certificate, QDateTime::currentDateTime());
+        EXPECT_EQ(fiscal::VerifySignature(lastSigned, files.pem), QString()) << name.toStdString();
         const QString path = m_dir.filePath(name);
-        fiscal::WriteEInvoiceFile(path, text.toUtf8());
+        fiscal::WriteEInvoiceFile(path, lastSigned);
         return path;
     };
     const QDateTime sent(QDate(2026, 7, 1), QTime(9, 15, 0, 120));
@@ -349,6 +347,15 @@ TEST_F(EInvoiceTest, TheFiscalizationReportsAreValidRequestsBeforeTheirSignature
               Element(Read(Write(m_cancelled, EInvoiceKind::CreditNote, QStringLiteral("o.xml"))),
                       QStringLiteral("PayableAmount")));
     EXPECT_TRUE(Read(payment).contains(QStringLiteral("<fis:naplaceniIznos>12.50<")));
+    for (const char* part : {"Algorithm=\"http://www.w3.org/2001/04/xmldsig-more#rsa-sha256\"",
+                             "Type=\"http://uri.etsi.org/01903#SignedProperties\"",
+                             "<xades:SigningTime>", "<xades:CertDigest>", "URI=\"#z-3\""}) {
+        EXPECT_TRUE(lastSigned.contains(part)) << part;
+    }
+    QByteArray changed = lastSigned;
+    changed.replace("<fis:naplaceniIznos>12.50<", "<fis:naplaceniIznos>12.51<");
+    ASSERT_NE(changed, lastSigned);
+    EXPECT_EQ(fiscal::VerifySignature(changed, files.pem), QStringLiteral("potpis nije ispravan"));
 
     for (const auto& [amount, method, message] :
          {std::tuple{std::nan(""), "T", "Iznos naplate nije ispravan."},

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <ostream>
 
+#include "FiscalStandIn.h"
+
 // Texts in failures as text.
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
@@ -80,6 +82,72 @@ struct TestCertificate {
         if (ok && file.open(QIODevice::ReadOnly)) {
             pem = file.readAll();
         }
+    }
+};
+
+// A test certificate authority and a server certificate it issued for 127.0.0.1, for the
+// stand-in's HTTPS: the client trusts the authority only when told to.
+struct TestTls {
+    QTemporaryDir dir;
+    QString caPem;
+    QString keyPem;
+    QString certPem;
+    bool ok = false;
+
+    TestTls() {
+        caPem = dir.filePath(QStringLiteral("ca.pem"));
+        const QString caKey = dir.filePath(QStringLiteral("ca.key"));
+        keyPem = dir.filePath(QStringLiteral("server.key"));
+        certPem = dir.filePath(QStringLiteral("server.pem"));
+        const QString csr = dir.filePath(QStringLiteral("server.csr"));
+        const QString ext = dir.filePath(QStringLiteral("server.ext"));
+        QFile extFile(ext);
+        if (!extFile.open(QIODevice::WriteOnly)) {
+            return;
+        }
+        extFile.write("subjectAltName=IP:127.0.0.1\nbasicConstraints=CA:FALSE\n");
+        extFile.close();
+        const QString openssl = QStringLiteral("openssl");
+        bool step = false;
+        RunTool(openssl,
+                {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                 QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-keyout"),
+                 caKey, QStringLiteral("-out"), caPem, QStringLiteral("-days"), QStringLiteral("2"),
+                 QStringLiteral("-subj"), QStringLiteral("/C=HR/O=Test/CN=Test CA")},
+                {}, &step);
+        if (!step) {
+            return;
+        }
+        RunTool(
+            openssl,
+            {QStringLiteral("req"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
+             QStringLiteral("-nodes"), QStringLiteral("-keyout"), keyPem, QStringLiteral("-out"),
+             csr, QStringLiteral("-subj"), QStringLiteral("/C=HR/O=Test/CN=127.0.0.1")},
+            {}, &step);
+        if (!step) {
+            return;
+        }
+        RunTool(
+            openssl,
+            {QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"), csr,
+             QStringLiteral("-CA"), caPem, QStringLiteral("-CAkey"), caKey,
+             QStringLiteral("-set_serial"), QStringLiteral("2"), QStringLiteral("-days"),
+             QStringLiteral("2"), QStringLiteral("-extfile"), ext, QStringLiteral("-out"), certPem},
+            {}, &ok);
+    }
+};
+
+// The stand-in's side of a test: the certificate it signs its answers with (issued to an OIB of
+// its own) and its HTTPS under a test authority. Tests give the workstation both files, as a
+// till is given the service's certificate and, where needed, its authority.
+inline const QString kServiceOib = QStringLiteral("77777777778");
+struct TestService {
+    TestCertificate signer{kServiceOib};
+    TestTls tls;
+
+    bool Ready() const { return !signer.pem.isEmpty() && tls.ok; }
+    FiscalStandIn::Identity Identity() const {
+        return {signer.p12, signer.password, kServiceOib, tls.keyPem, tls.certPem};
     }
 };
 

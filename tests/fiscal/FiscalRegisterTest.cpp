@@ -17,15 +17,23 @@ using Mode = FiscalStandIn::Mode;
 // OIB, and the stand-in service trusting the company's test certificate.
 class FiscalRegisterTest : public RetailTest {
 protected:
-    static void SetUpTestSuite() { files = new TestCertificate(kCompanyOib); }
-    static void TearDownTestSuite() { delete files; }
+    static void SetUpTestSuite() {
+        files = new TestCertificate(kCompanyOib);
+        remote = new TestService;
+    }
+    static void TearDownTestSuite() {
+        delete files;
+        delete remote;
+    }
 
     void SetUp() override {
         RetailTest::SetUp();
         ASSERT_FALSE(files->pem.isEmpty());
+        ASSERT_TRUE(remote->Ready());
         db().Exec(QStringLiteral("UPDATE \"PODACI_FIRME\" SET \"OIB\" = ?"), {kCompanyOib});
         fiscal::SetOperatorOib(db(), QStringLiteral("Ana"), kCashierOib);
-        standIn = std::make_unique<FiscalStandIn>(files->pem, kCompanyOib, FiscalSchemaPath());
+        standIn = std::make_unique<FiscalStandIn>(files->pem, kCompanyOib, FiscalSchemaPath(),
+                                                  remote->Identity());
         Configure(*session, QStringLiteral("1"));
     }
 
@@ -43,6 +51,8 @@ protected:
         settings.certificatePassword = files->password;
         settings.endpoint = standIn->Url();
         settings.timeoutMs = timeoutMs;
+        settings.serviceCertificatePath = remote->signer.certPem;
+        settings.trustedCaPath = remote->tls.caPem;
         fiscal::WriteFiscalSettings(s.Db(), workstation, settings);
         fiscal::InstallFiscalHooks(s, ini);
         settingsFiles[&s] = ini;
@@ -81,10 +91,12 @@ protected:
     }
 
     static TestCertificate* files;
+    static TestService* remote;
     std::unique_ptr<FiscalStandIn> standIn;
     std::map<Session*, QString> settingsFiles;
 };
 TestCertificate* FiscalRegisterTest::files = nullptr;
+TestService* FiscalRegisterTest::remote = nullptr;
 
 TEST_F(FiscalRegisterTest, ASaleIsNumberedSignedSentAndGetsItsJir) {
     const int first = Sell(*session);

@@ -5,19 +5,27 @@
 #include <libxml/xmlschemas.h>
 
 #include <QDateTime>
+#include <QFile>
 #include <QHostAddress>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUuid>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+#include <map>
+#include <optional>
 
+#include "fiscal/Certificate.h"
 #include "fiscal/FiscalMessage.h"
 
 namespace zodra::test {
 
 struct FiscalStandIn::State {
     QByteArray trustedPem;
+    std::optional<fiscal::Certificate> signing;
     QString oib;
     QString schemaPath;
     mutable QMutex mutex;
@@ -72,11 +80,22 @@ QByteArray RequestElement(const QByteArray& soap) {
     return result;
 }
 
+// The schema is parsed at the first request and kept, as a service keeps it loaded.
 QString SchemaProblem(const QByteArray& xml, const QString& schemaPath) {
-    const QByteArray path = schemaPath.toLocal8Bit();
-    xmlSchemaParserCtxtPtr parser = xmlSchemaNewParserCtxt(path.constData());
-    xmlSchemaPtr schema = xmlSchemaParse(parser);
-    xmlSchemaFreeParserCtxt(parser);
+    struct Parsed {
+        xmlSchemaPtr schema = nullptr;
+        ~Parsed() { xmlSchemaFree(schema); }
+    };
+    static QMutex guard;
+    static std::map<QString, Parsed> parsed;
+    QMutexLocker lock(&guard);
+    xmlSchemaPtr& schema = parsed[schemaPath].schema;
+    if (schema == nullptr) {
+        const QByteArray path = schemaPath.toLocal8Bit();
+        xmlSchemaParserCtxtPtr parser = xmlSchemaNewParserCtxt(path.constData());
+        schema = xmlSchemaParse(parser);
+        xmlSchemaFreeParserCtxt(parser);
+    }
     if (schema == nullptr) {
         return QStringLiteral("shema se ne može učitati");
     }
@@ -91,7 +110,6 @@ QString SchemaProblem(const QByteArray& xml, const QString& schemaPath) {
         }
     }
     xmlSchemaFreeValidCtxt(valid);
-    xmlSchemaFree(schema);
     xmlFreeDoc(doc);
     return problem;
 }
@@ -107,18 +125,17 @@ QString ElementText(const QByteArray& xml, const QString& name) {
     return {};
 }
 
-QByteArray Answer(const QString& messageId, const QString& jir, const QString& code,
-                  const QString& text) {
+// The RacunOdgovor (Id "RacunOdgovor"), signed with the stand-in's certificate when it has one,
+// in a SOAP envelope.
+QByteArray Answer(const FiscalStandIn::State& state, const QString& messageId, const QString& jir,
+                  const QString& code, const QString& text, bool breakSignature) {
     const QString ns = QString::fromLatin1(fiscal::kFiscalNamespace);
-    const QString soap = QStringLiteral("http://schemas.xmlsoap.org/soap/envelope/");
     QByteArray out;
     QXmlStreamWriter xml(&out);
     xml.writeStartDocument();
-    xml.writeNamespace(soap, QStringLiteral("soap"));
     xml.writeNamespace(ns, QStringLiteral("tns"));
-    xml.writeStartElement(soap, QStringLiteral("Envelope"));
-    xml.writeStartElement(soap, QStringLiteral("Body"));
     xml.writeStartElement(ns, QStringLiteral("RacunOdgovor"));
+    xml.writeAttribute(QStringLiteral("Id"), QStringLiteral("RacunOdgovor"));
     xml.writeStartElement(ns, QStringLiteral("Zaglavlje"));
     xml.writeTextElement(ns, QStringLiteral("IdPoruke"), messageId);
     xml.writeTextElement(ns, QStringLiteral("DatumVrijeme"),
@@ -135,7 +152,13 @@ QByteArray Answer(const QString& messageId, const QString& jir, const QString& c
         xml.writeEndElement();
     }
     xml.writeEndDocument();
-    return out;
+    if (state.signing) {
+        out = fiscal::SignRequest(out, *state.signing);
+    }
+    if (breakSignature && !jir.isEmpty()) {
+        out.replace(jir.toUtf8(), QUuid::createUuid().toString(QUuid::WithoutBraces).toUtf8());
+    }
+    return fiscal::SoapEnvelope(out);
 }
 
 // What the service makes of one request body: the request as seen, and the HTTP reply.
@@ -171,7 +194,8 @@ QByteArray Handle(FiscalStandIn::State& state, const QByteArray& body) {
     }
     seen.errorCode = code;
     state.requests.push_back(seen);
-    const QByteArray answer = Answer(seen.messageId, seen.jir, code, text);
+    const QByteArray answer = Answer(state, seen.messageId, seen.jir, code, text,
+                                     state.mode == FiscalStandIn::Mode::BadSignature);
     return (seen.jir.isEmpty() ? QByteArrayLiteral("HTTP/1.1 500 Internal Server Error\r\n")
                                : QByteArrayLiteral("HTTP/1.1 200 OK\r\n")) +
            QByteArrayLiteral("Content-Type: text/xml; charset=utf-8\r\nContent-Length: ") +
@@ -182,18 +206,40 @@ QByteArray Handle(FiscalStandIn::State& state, const QByteArray& body) {
 }  // namespace
 
 FiscalStandIn::FiscalStandIn(const QByteArray& trustedPem, const QString& certificateOib,
-                             const QString& schemaPath)
+                             const QString& schemaPath, const Identity& identity)
     : m_state(new State) {
     m_state->trustedPem = trustedPem;
     m_state->oib = certificateOib;
     m_state->schemaPath = schemaPath;
-    auto* server = new QTcpServer;
+    if (!identity.signingP12.isEmpty()) {
+        m_state->signing.emplace(
+            fiscal::Certificate::Load(identity.signingP12, identity.signingPassword,
+                                      identity.signingOib, QDateTime::currentDateTime()));
+    }
+    QTcpServer* server = nullptr;
+    if (!identity.tlsKeyPem.isEmpty()) {
+        auto* tls = new QSslServer;
+        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+        QFile key(identity.tlsKeyPem);
+        QFile cert(identity.tlsCertPem);
+        if (key.open(QIODevice::ReadOnly) && cert.open(QIODevice::ReadOnly)) {
+            configuration.setPrivateKey(QSslKey(key.readAll(), QSsl::Rsa));
+            configuration.setLocalCertificate(QSslCertificate(cert.readAll()));
+        }
+        tls->setSslConfiguration(configuration);
+        server = tls;
+        m_tls = true;
+    } else {
+        server = new QTcpServer;
+    }
     server->listen(QHostAddress::LocalHost, 0);
     m_port = server->serverPort();
     server->moveToThread(&m_thread);
     State* state = m_state;
-    QObject::connect(server, &QTcpServer::newConnection, server, [server, state] {
+    // Over TLS a connection is pending only once its handshake is done, hence this signal.
+    QObject::connect(server, &QTcpServer::pendingConnectionAvailable, server, [server, state] {
         while (QTcpSocket* socket = server->nextPendingConnection()) {
+            socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
             auto* buffer = new QByteArray;
             QObject::connect(socket, &QObject::destroyed, [buffer] { delete buffer; });
             QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -237,7 +283,8 @@ FiscalStandIn::~FiscalStandIn() {
 }
 
 QString FiscalStandIn::Url() const {
-    return QStringLiteral("http://127.0.0.1:") + QString::number(m_port) +
+    return (m_tls ? QStringLiteral("https") : QStringLiteral("http")) +
+           QStringLiteral("://127.0.0.1:") + QString::number(m_port) +
            QStringLiteral("/FiskalizacijaService");
 }
 

@@ -9,13 +9,24 @@
 // A local stand-in for the tax administration's receipt service: it takes the SOAP request
 // over HTTP, checks it as the service does (the schema: s001, the signature against the
 // trusted certificate: s004, the OIB of the message against the certificate's: s005) and
-// answers with a JIR or with the errors in a RacunOdgovor. It can also be told to answer with
+// answers with a JIR or with the errors in a RacunOdgovor, signed when it is given a certificate
+// of its own, over HTTPS when it is given a TLS key. It can also be told to answer with
 // an error of our choosing, or to take requests and never answer.
 namespace zodra::test {
 
 class FiscalStandIn {
 public:
-    enum class Mode { Answer, Error, Silent };
+    // BadSignature: a JIR whose signature no longer matches (changed after signing).
+    enum class Mode { Answer, Error, Silent, BadSignature };
+    // How the stand-in shows itself: its answers signed with a PKCS#12 certificate (issued to
+    // `signingOib`) when one is given, and HTTPS with a PEM key and certificate when given.
+    struct Identity {
+        QString signingP12;
+        QString signingPassword;
+        QString signingOib;
+        QString tlsKeyPem;
+        QString tlsCertPem;
+    };
     struct Request {
         QString messageId;
         bool late = false;  // NakDost
@@ -25,7 +36,7 @@ public:
     };
 
     FiscalStandIn(const QByteArray& trustedPem, const QString& certificateOib,
-                  const QString& schemaPath);
+                  const QString& schemaPath, const Identity& identity = {});
     ~FiscalStandIn();
 
     QString Url() const;
@@ -38,6 +49,7 @@ private:
     State* m_state;
     QThread m_thread;
     quint16 m_port = 0;
+    bool m_tls = false;
 };
 
 }  // namespace zodra::test

@@ -28,7 +28,9 @@ protected:
         ASSERT_FALSE(files.pem.isEmpty());
         // The programs read the workstation's settings from this test's own folder.
         qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toLocal8Bit());
-        standIn = std::make_unique<FiscalStandIn>(files.pem, kCompanyOib, FiscalSchemaPath());
+        ASSERT_TRUE(service.Ready());
+        standIn = std::make_unique<FiscalStandIn>(files.pem, kCompanyOib, FiscalSchemaPath(),
+                                                  service.Identity());
         auto db = Open();
         db->Exec(QStringLiteral("UPDATE \"PODACI_FIRME\" SET \"OIB\" = ?"), {kCompanyOib});
         db->Exec(
@@ -53,6 +55,8 @@ protected:
         s.certificatePassword = files.password;
         s.endpoint = standIn->Url();
         s.timeoutMs = timeoutMs;
+        s.serviceCertificatePath = service.signer.certPem;
+        s.trustedCaPath = service.tls.caPem;
         fiscal::WriteFiscalSettings(db, workstation, s);
     }
     QString Sale(const QString& name, const QString& cashier) {
@@ -65,6 +69,7 @@ protected:
     }
 
     TestCertificate files{kCompanyOib};
+    TestService service;
     std::unique_ptr<FiscalStandIn> standIn;
 };
 
