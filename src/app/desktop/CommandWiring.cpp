@@ -12,6 +12,7 @@
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "fiscal/ui/EInvoiceExport.h"
+#include "maintenance/ui/MaintenanceWindow.h"
 #include "payments/ui/PaymentCommands.h"
 #include "payments/ui/PaymentReportCommands.h"
 #include "pricelists/ui/PriceListCommands.h"
@@ -78,6 +79,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     // cards open as windows (their printed form stays reachable through zodractl).
     payments::ui::RegisterPaymentReportCommands(registry);
     payments::ui::RegisterPaymentCommands(registry);
+    maintenance::ui::RegisterMaintenanceCommands(registry);
 }
 
 namespace {
