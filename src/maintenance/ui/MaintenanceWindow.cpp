@@ -78,10 +78,14 @@ void MaintenanceWindow::Compact() {
         return;
     }
     // The session's connection is replaced during the compaction: no other window may hold it.
-    if (auto* area = m_host.DialogParent()->findChild<QMdiArea*>()) {
-        if (area->subWindowList().size() > 1) {
-            prompter.Inform(T(u"Prije pakiranja datoteke zatvorite sve ostale prozore."), title);
-            return;
+    for (QWidget* w = parentWidget(); w != nullptr; w = w->parentWidget()) {
+        if (auto* area = qobject_cast<QMdiArea*>(w)) {
+            if (area->subWindowList().size() > 1) {
+                prompter.Inform(T(u"Prije pakiranja datoteke zatvorite sve ostale prozore."),
+                                title);
+                return;
+            }
+            break;
         }
     }
     zodra::ui::Guarded(prompter, [&] {
