@@ -11,6 +11,7 @@ packages=(
     clang-format
     xvfb xauth poppler-utils fonts-dejavu-core libxml2-utils xsltproc
     libxml2-dev libxmlsec1-dev xmlsec1 libssl-dev openssl libqrencode-dev libzint-dev libzxing-dev
+    libzip-dev
     openjdk-17-jre-headless libsaxonhe-java
 )
 

@@ -243,6 +243,13 @@ bool SalvageTable(Database& db, const QString& table) {
 
 }  // namespace
 
+Engine::TargetKind Identify(const QString& path) {
+    if (Database::IsServerTarget(path) || !QFileInfo(path).isFile()) {
+        return Engine::TargetKind::Foreign;
+    }
+    return Database::OpenRaw(path, false)->GetEngine().Identify(path);
+}
+
 QString IntegrityCheck(const QString& path) {
     try {
         auto db = Database::OpenRaw(path, false);
@@ -286,7 +293,8 @@ void RemoveLeftovers(const QString& path) {
     RemoveWithSidecars(CompanySchema::DefaultDetailPath(path) + kCompacting);
 }
 
-Result Compact(const QString& path, const QString& password, const Checkpoint& checkpoint) {
+Result Compact(const QString& path, const QString& password, const Checkpoint& checkpoint,
+               const QList<int>& keepSessions) {
     Result result;
     if (Database::IsServerTarget(path)) {
         result.message = kOnServer;
@@ -305,10 +313,11 @@ Result Compact(const QString& path, const QString& password, const Checkpoint& c
             result.message = QString::fromLatin1(ToString(opened.status));
             return result;
         }
-        // Nobody else has the company open, so no session is alive: every working row and
-        // session code left behind by a program that ended without closing goes.
+        // Nobody else has the company open, so no session is alive but the caller's own: every
+        // other working row and session code left behind by a program that ended without
+        // closing goes.
         try {
-            workingcopy::ClearEverySession(*opened.db);
+            workingcopy::ClearEverySession(*opened.db, keepSessions);
         } catch (const DbError& e) {
             result.message = e.driverText();
             return result;

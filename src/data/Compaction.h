@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
+
+#include "data/Engine.h"
 
 namespace zodra {
 
@@ -30,7 +33,10 @@ using Checkpoint = std::function<void(const char*)>;
 // Rewrites the file compactly (VACUUM INTO a copy, check, swap), after clearing the working
 // rows of sessions that ended without closing. The detail file likewise. A file the engine
 // cannot read whole is repaired instead (keptOriginal then names the kept original).
-Result Compact(const QString& path, const QString& password, const Checkpoint& checkpoint = {});
+// `keepSessions`: session codes whose working rows and Multiuser rows stay (the codes of the
+// workstation that asks for the compaction and carries on once it is done).
+Result Compact(const QString& path, const QString& password, const Checkpoint& checkpoint = {},
+               const QList<int>& keepSessions = {});
 
 // Repairs a damaged company file: a compact copy when the engine can still read it, otherwise
 // the readable rows of every table copied into a fresh company file. The damaged original is
@@ -43,6 +49,10 @@ void RemoveLeftovers(const QString& path);
 
 // The engine's full integrity check: "ok" or the first problems found.
 QString IntegrityCheck(const QString& path);
+
+// What a file holds, from its header: a company, a detail file or anything else (also for a
+// missing file or a company on a server).
+Engine::TargetKind Identify(const QString& path);
 
 }  // namespace compaction
 }  // namespace zodra

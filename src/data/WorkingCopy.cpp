@@ -53,9 +53,9 @@ int ClearAbandonedSessions(Database& db) {
         db, [lock](qint64 code) { return !lock->SessionAlive(code); }, false);
 }
 
-int ClearEverySession(Database& db) {
+int ClearEverySession(Database& db, const QList<int>& keep) {
     return ClearSessions(
-        db, [](qint64) { return true; }, true);
+        db, [&keep](qint64 code) { return !keep.contains(static_cast<int>(code)); }, true);
 }
 
 namespace {

@@ -25,9 +25,11 @@ void ReleaseSessionCodes(Database& db, const QList<int>& codes);
 // lock to tell running sessions from dead ones (a connection without it clears nothing).
 // Returns the number of sessions forgotten.
 int ClearAbandonedSessions(Database& db);
-// The same for a caller that holds the company alone (a compaction): no session is running,
-// and working rows whose session code is gone altogether go too.
-int ClearEverySession(Database& db);
+// The same for a caller that holds the company alone (a compaction): no session is running but
+// those named in `keep` (the session of the workstation that compacts, which closed its
+// connection for the compaction and goes on afterwards), and working rows whose session code
+// is gone altogether go too.
+int ClearEverySession(Database& db, const QList<int>& keep = {});
 
 // Deletes the session's rows of every working table of the document kind (a work order clears
 // its lines and its cost lines together).

@@ -30,11 +30,12 @@ set(allowed_payments ${allowed_books} payments)
 set(allowed_yearend ${allowed_payments} yearend)
 set(allowed_fiscal ${allowed_retail} fiscal)
 set(allowed_app data app)
+set(allowed_maintenance data maintenance)
 set(allowed_demo data registers stock reports documents pricelists purchasing stockdocs sales app
     demo)
 set(allowed_tools data registers stock reports documents pricelists cashbook purchasing stockdocs
     sales retail app demo pos tools production books planner assets payments fiscal yearend
-    summary)
+    summary maintenance)
 
 set(allowed_ui data ui)
 set(allowed_registers/ui ${allowed_registers} ui registers/ui)
@@ -55,9 +56,10 @@ set(allowed_yearend/ui ${allowed_yearend} ui yearend/ui)
 set(allowed_fiscal/ui ${allowed_fiscal} ui registers/ui reports/ui fiscal/ui)
 set(allowed_planner/ui ${allowed_planner} ui registers/ui reports/ui retail/ui planner/ui)
 set(allowed_app/ui ${allowed_app} registers pos ui registers/ui app/ui)
+set(allowed_maintenance/ui ${allowed_maintenance} ui maintenance/ui)
 set(allowed_app/desktop ${allowed_tools} ui registers/ui stock/ui reports/ui pricelists/ui
     cashbook/ui purchasing/ui sales/ui stockdocs/ui production/ui retail/ui books/ui assets/ui
-    payments/ui fiscal/ui planner/ui yearend/ui summary/ui app/ui app/desktop)
+    payments/ui fiscal/ui planner/ui yearend/ui summary/ui maintenance/ui app/ui app/desktop)
 
 # The layer of a path relative to src/: "stock", "stock/ui", "app/desktop", "tools" …
 function(layer_of path out)

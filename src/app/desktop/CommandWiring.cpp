@@ -12,6 +12,7 @@
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "fiscal/ui/EInvoiceExport.h"
+#include "maintenance/ui/MaintenanceWindow.h"
 #include "payments/ui/PaymentCommands.h"
 #include "payments/ui/PaymentReportCommands.h"
 #include "pricelists/ui/PriceListCommands.h"
@@ -83,6 +84,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     yearend::ui::RegisterYearTransferCommands(registry);
     // "Rekapitulacije", "Prodaja", "Stanje na skladištu": the summary reports.
     summary::ui::RegisterSummaryCommands(registry);
+    maintenance::ui::RegisterMaintenanceCommands(registry);
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "demo/DemoCompany.h"
+#include "maintenance/Maintenance.h"
 #include "tools/zodractl/Terminal.h"
 
 namespace zodractl {
@@ -212,11 +213,12 @@ int Passwd(const QStringList& args) {
     }
     const QString password =
         ReadPassword("ZODRA_NEW_PASSWORD", QStringLiteral("Upišite novi password: "));
-    if (password.size() > 14) {
-        Err(QStringLiteral("Password je predugačak (najviše 14 znakova)!"));
+    try {
+        zodra::maintenance::ChangePassword(*opened.db, password);
+    } catch (const zodra::UserError& e) {
+        Err(e.message());
         return kRefused;
     }
-    opened.db->SetPassword(password);
     Out(QStringLiteral("Password je promijenjen!"));
     return kOk;
 }

@@ -44,6 +44,9 @@ int Create(const QStringList& args);
 int Check(const QStringList& args);
 int Compact(const QStringList& args);
 int Passwd(const QStringList& args);
+// The company and its detail file into a zip archive and back (ArchiveCommand.cpp).
+int Archive(const QStringList& args);
+int Restore(const QStringList& args);
 int Sql(const QStringList& args);
 int Demo(const QStringList& args);
 // Renders a report file to PDF or a printer (in ReportCommand.cpp).

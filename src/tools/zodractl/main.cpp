@@ -25,6 +25,10 @@ const char* kUsageText =
     "                             sheme i broj redaka\n"
     "  compact PUTANJA            sažimanje (oštećena datoteka se popravlja)\n"
     "  passwd PUTANJA             promjena passworda baze\n"
+    "  archive PUTANJA ARHIVA.zip poduzeće i datoteka detalja u novu zip arhivu (dok drugi\n"
+    "                             rade); postojeća datoteka se ne zamjenjuje\n"
+    "  restore ARHIVA NOVA.mdb    vraćanje iz arhive ili dnevne kopije (firma_Nedjelja.bak)\n"
+    "                             u novu datoteku, uz provjeru; postojeća se ne zamjenjuje\n"
     "  sql PUTANJA \"SELECT …\"     upit; mijenjanje samo uz --write\n"
     "  demo PUTANJA               demo poduzeće\n"
     "  report PUTANJA IZVJEŠTAJ.rpt [--formula 'IME= tekst'] [--selection 'FORMULA']\n"
@@ -257,6 +261,10 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::Compact(args);
     if (command == QLatin1String("passwd"))
         return zodractl::Passwd(args);
+    if (command == QLatin1String("archive"))
+        return zodractl::Archive(args);
+    if (command == QLatin1String("restore"))
+        return zodractl::Restore(args);
     if (command == QLatin1String("sql"))
         return zodractl::Sql(args);
     if (command == QLatin1String("demo"))
