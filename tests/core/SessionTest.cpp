@@ -178,46 +178,6 @@ TEST_F(SessionTest, TheFixUpSeeksOnlyTheLinesWithoutATaxGroup) {
     }
 }
 
-TEST_F(SessionTest, AForeignCurrencyRateIsAskedForAndABadAnswerAddsNothing) {
-    auto db = Open();
-    db->ExecRaw(QStringLiteral(
-        "INSERT INTO \"VALUTE\" (\"SIFRA\", \"NAZIV\") VALUES (2, 'USD'), (3, 'CHF')"));
-    AddWarehouse(*db, QStringLiteral("Glavno"));
-    db.reset();
-    auto s = Opened();
-    prompter.AnswerText(QStringLiteral("0,95"));  // CHF (names in Croatian order: CHF, EUR, USD)
-    prompter.AnswerText(QStringLiteral("-1"));    // USD
-    sessionstart::Start(*s, 1, prompter, QDate(2026, 3, 2));
-    EXPECT_EQ(prompter.Shown(), (QStringList{QStringLiteral("Upišite tečaj CHF na dan 2.3.2026"),
-                                             QStringLiteral("Upišite tečaj USD na dan 2.3.2026"),
-                                             QStringLiteral("Neispravno upisan tečaj USD")}));
-    EXPECT_DOUBLE_EQ(
-        s->Db()
-            .Scalar(QStringLiteral("SELECT \"TECAJ\" FROM \"VALUTE_TECAJ\" WHERE \"SIFRA\" = 3"))
-            .toDouble(),
-        0.95);
-    EXPECT_EQ(
-        Count(s->Db(), QStringLiteral("SELECT COUNT(*) FROM \"VALUTE_TECAJ\" WHERE \"SIFRA\" = 2")),
-        0);
-}
-
-TEST_F(SessionTest, TwoSessionsKeepTheirLinesApart) {
-    auto a = StartSession(1);
-    auto b = StartSession(1);
-    EXPECT_NE(a->sessionCode, b->sessionCode);
-    for (auto* s : {a.get(), b.get()}) {
-        s->Db().Exec(
-            QStringLiteral("INSERT INTO \"STAVKE_RASHODA_PRIVREMENO\" (\"SKLADISTE\", \"GODINA\", "
-                           "\"BROJ_RASHODA\", \"SIFRA_ARTIKLA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
-                           "\"Multiuser_sifra\") VALUES (1, 2026, 1, 1, 1, ?, ?)"),
-            {s == a.get() ? 3 : 5, s->sessionCode});
-    }
-    workingcopy::ClearWorkingCopy(a->Db(), DocumentKind::WriteOff, a->sessionCode);
-    EXPECT_EQ(Count(b->Db(),
-                    QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"STAVKE_RASHODA_PRIVREMENO\"")),
-              5);
-}
-
 // A program killed with a document half entered leaves its session code and working rows; the
 // next session to start (or a compaction) forgets them, while a session still running on
 // another workstation keeps its own.

@@ -140,20 +140,7 @@ protected:
                 1)
                 << "receipt " << outcome.reported.at(i) << " is not stored as reported";
         }
-        for (const char* book : {"TRGOVACKA_KNJIGA_VELEPRODAJE", "TRGOVACKA_KNJIGA_MALOPRODAJE"}) {
-            const QString table = QString::fromLatin1(book);
-            Statement positions = db->Prepare(
-                QStringLiteral(
-                    "SELECT \"GODINA\", COUNT(*), COUNT(DISTINCT \"RBR\"), MIN(\"RBR\"), "
-                    "MAX(\"RBR\") FROM \"") +
-                table + QStringLiteral("\" WHERE \"SKLADISTE\" = 1 GROUP BY \"GODINA\""));
-            positions.Exec();
-            while (positions.Next()) {
-                EXPECT_EQ(positions.Int(1), positions.Int(2)) << book << " repeats a position";
-                EXPECT_EQ(positions.Int(3), 1) << book;
-                EXPECT_EQ(positions.Int(4), positions.Int(1)) << book << " has a gap";
-            }
-        }
+        test::ExpectTradeBooksWhole(*db, 1);
         EXPECT_EQ(Count(*db, QStringLiteral(
                                  "SELECT COUNT(*) FROM \"PRIMKE\" h WHERE \"DOKUMENT DOBAVLJACA\" "
                                  "LIKE 'VP-%' AND NOT EXISTS (SELECT 1 FROM "

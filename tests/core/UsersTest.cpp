@@ -21,15 +21,6 @@ TEST_F(UsersTest, AdminOfANewCompanyLogsInWithAnEmptyPasswordAndItsExactName) {
     }
 }
 
-TEST_F(UsersTest, ARefusedLoginSaysSoAndAllowsAnotherTry) {
-    auto db = Open();
-    EXPECT_FALSE(users::Login(*db, prompter, QStringLiteral("Admin"), QString()));
-    EXPECT_EQ(prompter.Messages(),
-              QStringList{QStringLiteral("Neispravan username ili password.")});
-    EXPECT_TRUE(users::Login(*db, prompter, QStringLiteral("admin"), QString()));
-    EXPECT_EQ(prompter.Messages().size(), 1);
-}
-
 TEST_F(UsersTest, PasswordsAreStoredAsHashesAndCheckedExactly) {
     auto db = Open();
     users::AddUser(*db, QStringLiteral("Željka"), QStringLiteral("Lozinka1"), false);
@@ -54,26 +45,6 @@ TEST_F(UsersTest, UserNamesAreUniqueRegardlessOfLetterCase) {
     EXPECT_THROW(users::AddUser(*db, QStringLiteral("ADMIN"), QString(), true), UserError);
     EXPECT_EQ(users::UserNames(*db),
               (QStringList{QStringLiteral("admin"), QStringLiteral("Šime")}));
-}
-
-TEST_F(UsersTest, ARightSwitchesItsMenuItemsToolBarButtonsAndReviewTogether) {
-    auto db = Open();
-    users::AddUser(*db, QStringLiteral("skladistar"), QString(), true);
-    users::SetRight(*db, QStringLiteral("skladistar"), QStringLiteral("Primka"), false);
-    const users::AppliedRights r = users::ApplyUserRights(*db, QStringLiteral("skladistar"));
-    ASSERT_TRUE(r.found);
-    EXPECT_FALSE(r.commandEnabled.at(QStringLiteral("Knjizenje_primka")));
-    EXPECT_FALSE(r.commandEnabled.at(QStringLiteral("SSCommand6")));
-    EXPECT_FALSE(r.commandEnabled.at(QStringLiteral("Pregledi_primke")));
-    EXPECT_TRUE(r.commandEnabled.at(QStringLiteral("Knjizenje_racun")));
-    EXPECT_TRUE(r.commandEnabled.at(QStringLiteral("SSCommand7")));
-    EXPECT_TRUE(r.commandEnabled.at(QStringLiteral("Sifarnici")));
-    EXPECT_TRUE(r.commandEnabled.at(QStringLiteral("SSCommand16")));
-    // Not admin: no maintenance, no user list, no administration.
-    EXPECT_FALSE(r.maintenanceEnabled);
-    EXPECT_FALSE(r.usersVisible);
-    EXPECT_FALSE(r.administrationAllowed);
-    EXPECT_TRUE(r.session.purchasePricesVisible);
 }
 
 TEST_F(UsersTest, OnlyAdminGetsMaintenanceAndUsers) {

@@ -363,55 +363,6 @@ TEST_F(PostgresCompany, ASecondWriterWaitsForTheFirstAndSeesItsNumber) {
     }
 }
 
-// Four programs number documents at once: every one gets its own number, none is lost.
-TEST_F(PostgresCompany, FourProgramsNeverHandOutOneNumberTwice) {
-    constexpr int kPrograms = 4;
-    constexpr int kEach = 40;
-    std::vector<pid_t> children;
-    for (int p = 0; p < kPrograms; ++p) {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            try {
-                auto db = Database::Open(Url(), QString()).db;
-                if (!db) {
-                    _exit(20);
-                }
-                for (int i = 0; i < kEach; ++i) {
-                    for (int attempt = 1;; ++attempt) {
-                        try {
-                            Transaction tx(*db);
-                            InsertIssueNote(*db, NextIssueNote(*db));
-                            tx.Commit();
-                            break;
-                        } catch (const DbError& e) {
-                            if (!e.isBusy() || attempt == 10) {
-                                _exit(21);
-                            }
-                        }
-                    }
-                }
-            } catch (const std::exception&) {
-                _exit(22);
-            }
-            _exit(0);
-        }
-        ASSERT_GT(pid, 0);
-        children.push_back(pid);
-    }
-    for (const pid_t pid : children) {
-        int status = 0;
-        ASSERT_EQ(waitpid(pid, &status, 0), pid);
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), 0);
-    }
-    auto db = Open();
-    EXPECT_EQ(Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"IZDATNICE\"")), kPrograms * kEach);
-    EXPECT_EQ(Count(*db, QStringLiteral("SELECT COUNT(DISTINCT \"BROJ\") FROM \"IZDATNICE\"")),
-              kPrograms * kEach);
-    EXPECT_EQ(Count(*db, QStringLiteral("SELECT MAX(\"BROJ\") FROM \"IZDATNICE\"")),
-              kPrograms * kEach);
-}
-
 // The server drops the connection in the middle of a posting: the next statement says so
 // clearly, and nothing of the posting is there.
 TEST_F(PostgresCompany, ALostConnectionIsReportedAndNothingIsHalfWritten) {

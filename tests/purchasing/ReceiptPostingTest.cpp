@@ -92,47 +92,8 @@ TEST_F(ReceiptPostingTest, PostingWritesHeaderBookLinesLotsAndClearsTheWorkingCo
     EXPECT_EQ(PostedMessage(1), QStringLiteral("Primka je proknjižena pod brojem 1"));
 }
 
-TEST_F(ReceiptPostingTest, PooledMethodsPostIntoTheArticlesLotAndStoreTheirMethod) {
-    UseMethod(StockMethod::Average);
-    Receive({{screw, 10, 5.00, 8.00}});
-    Receive({{screw, 10, 6.00, 10.00}}, QDate(2026, 3, 3));
-    stock::Lot lot = Lot(0, screw);
-    EXPECT_DOUBLE_EQ(lot.quantity, 20);
-    EXPECT_DOUBLE_EQ(lot.costPrice, 5.50);
-    EXPECT_DOUBLE_EQ(lot.sellingPrice, 9.00);
-    EXPECT_EQ(db().Scalar(QStringLiteral("SELECT \"SkladisnaMetoda\" FROM \"PRIMKE\" WHERE "
-                                         "\"BROJ PRIMKE\" = 2"))
-                  .toString(),
-              QStringLiteral("Prosječna cijena"));
-
-    // Last price: the stock on hand is repriced by a generated price change, booked after the
-    // receipt.
-    UseMethod(StockMethod::LastPrice);
-    Receive({{nut, 10, 5.00, 8.00}});
-    const int third = Receive({{nut, 5, 6.00, 9.00}});
-    lot = Lot(0, nut);
-    EXPECT_DOUBLE_EQ(lot.quantity, 15);
-    EXPECT_DOUBLE_EQ(lot.sellingPrice, 9.00);
-    EXPECT_EQ(Count(QStringLiteral("SELECT \"IZMJENA_CIJENA\" FROM \"PRIMKE\" WHERE \"BROJ "
-                                   "PRIMKE\" = ?"),
-                    {third}),
-              1);
-    EXPECT_EQ(Count(QStringLiteral("SELECT \"RBR\" FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE "
-                                   "\"TIP_DOKUMENTA\" = 'IZMJENA CIJENA'")),
-              5);
-    ExpectConsistent();
-}
-
 TEST_F(ReceiptPostingTest, NumbersRangesAndANumberTakenMeanwhile) {
-    // The first generated receipt of a warehouse and year is 100001, production 200001.
-    EXPECT_EQ(numbering::NextDocumentNumber(db(), DocumentKind::GoodsReceipt, 1, Year(), 2),
-              100001);
-    EXPECT_EQ(numbering::NextDocumentNumber(db(), DocumentKind::GoodsReceipt, 1, Year(), 3),
-              200001);
-    EXPECT_EQ(Refusal([&] {
-                  numbering::NextDocumentNumber(db(), DocumentKind::GoodsReceipt, 1, Year(), 4);
-              }),
-              QStringLiteral("Tip primke 4 nije očekivan. Greška kod dodjele novog broja primke."));
+    // A generated receipt takes the first number of its own range.
     EnterPlain(screw, 1, 1, 2);
     ReceiptHeaderData generated = Header();
     generated.type = 2;
@@ -473,7 +434,9 @@ TEST_F(ReceiptPostingTest, PrintingChoosesTheReportByTheDependentCostItems) {
 TEST_F(ReceiptPostingTest, TheRealPostingAgreesWithTheStockTestsHelper) {
     const int other = AddWarehouse(db(), QStringLiteral("Drugo"));
     StockDocuments helper(*session);
-    for (StockMethod method : {StockMethod::Fifo, StockMethod::Average, StockMethod::LastPrice}) {
+    for (const auto& [method, name] :
+         {std::pair{StockMethod::Fifo, "FIFO"}, std::pair{StockMethod::Average, "Prosječna cijena"},
+          std::pair{StockMethod::LastPrice, "Zadnja cijena"}}) {
         UseMethod(method);
         for (const auto& [quantity, cost, price] :
              {std::tuple{10.0, 5.0, 8.0}, std::tuple{4.0, 6.5, 9.0}, std::tuple{-3.0, 6.0, 9.0}}) {
@@ -501,6 +464,11 @@ TEST_F(ReceiptPostingTest, TheRealPostingAgreesWithTheStockTestsHelper) {
         }
         lots.Finish();
         EXPECT_GT(compared, 0);
+        // Each receipt keeps the method it was posted under, for its deletion.
+        EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"SKLADISTE\" = 1 "
+                                       "AND \"SkladisnaMetoda\" <> ?"),
+                        {QString::fromUtf8(name)}),
+                  0);
         EXPECT_NEAR(LastBalance(),
                     tradebook::LastBalance(db(), tradebook::Book::Wholesale, other, Year()), 1e-9);
         ExpectConsistent();

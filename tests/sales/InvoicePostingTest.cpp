@@ -13,17 +13,6 @@ namespace {
 
 class InvoicePostingTest : public InvoiceTest {
 protected:
-    double TradeBookBalance() {
-        return Value(QStringLiteral("SELECT \"STANJE_ROBE\" FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\" "
-                                    "WHERE \"SKLADISTE\" = 1 AND \"GODINA\" = ? ORDER BY \"RBR\" "
-                                    "DESC LIMIT 1"),
-                     {Year()});
-    }
-    double LotsAtSellingValue() {
-        return Value(
-            QStringLiteral("SELECT SUM(\"KOLICINA\" * \"VELEPRODAJNA CIJENA\") FROM "
-                           "\"NABAVE\" WHERE \"SKLADISTE\" = 1"));
-    }
     QVariant Header(const char* column, int number = 1) {
         return db().Scalar(QStringLiteral("SELECT \"") + QString::fromUtf8(column) +
                                QStringLiteral("\" FROM \"RACUNI\" WHERE \"SKLADISTE\" = 1 AND "

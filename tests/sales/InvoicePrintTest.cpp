@@ -214,17 +214,6 @@ TEST_F(InvoicePrintTest, AForeignCurrencyInvoiceIsIssuedAndPrintedInItsOwnCurren
     }
 }
 
-// The cancellation's words spell its negative total (the printout itself: InvoiceZodractlTest).
-TEST_F(InvoicePrintTest, ACancellationsWordsSpellItsNegativeTotal) {
-    const int number = PostTwoRates();
-    sales::CancelInvoice(*session, 1, number, QDate(2026, 3, 12));
-    const reports::ReportRequest r =
-        sales::InvoicePrintRequest(*session, 1, number, sales::InvoicePrintKind::Cancellation);
-    EXPECT_EQ(r.reportFile, QStringLiteral("racun_storno.rpt"));
-    // 101,30 in all; what was paid before is paid back with the cancellation.
-    EXPECT_EQ(FormulaOf(r, "IznosSlovima"), QStringLiteral("minus stojedna EUR i trideset centi"));
-}
-
 TEST(InvoicePaymentReference, ATypedReferenceKeepsItsModelAndOnlyWhatASlipAllows) {
     EXPECT_EQ(sales::PaymentReference(QString(), 15, 2, 2026), QStringLiteral("HR00 15-2-2026"));
     EXPECT_EQ(sales::PaymentReference(QStringLiteral("HR01 123-45"), 15, 2, 2026),

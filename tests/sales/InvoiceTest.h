@@ -67,6 +67,19 @@ protected:
                      QStringLiteral("\""));
     }
 
+    // The wholesale trade book's last balance in warehouse 1, and the lots there at selling value.
+    double TradeBookBalance() {
+        return Value(QStringLiteral("SELECT \"STANJE_ROBE\" FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\" "
+                                    "WHERE \"SKLADISTE\" = 1 AND \"GODINA\" = ? ORDER BY \"RBR\" "
+                                    "DESC LIMIT 1"),
+                     {Year()});
+    }
+    double LotsAtSellingValue() {
+        return Value(
+            QStringLiteral("SELECT SUM(\"KOLICINA\" * \"VELEPRODAJNA CIJENA\") FROM "
+                           "\"NABAVE\" WHERE \"SKLADISTE\" = 1"));
+    }
+
     // Lots and card agree at cost, selling value and quantity in warehouse 1.
     void ExpectLotsMatchCard() {
         for (const stock::StockDifference& d : stock::StockDifferences(db(), 1, Year())) {

@@ -168,16 +168,7 @@ TEST_F(InvoiceZodractlTest, TwoProgramsPostingInvoicesAtOnceWithACompactionBesid
                   2)
             << "invoice " << n;
     }
-    Statement positions = db->Prepare(QStringLiteral(
-        "SELECT COUNT(*), COUNT(DISTINCT \"RBR\"), MIN(\"RBR\"), MAX(\"RBR\") FROM "
-        "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE \"SKLADISTE\" = 1 GROUP BY \"GODINA\""));
-    positions.Exec();
-    while (positions.Next()) {
-        EXPECT_EQ(positions.Int(0), positions.Int(1)) << "a position repeats";
-        EXPECT_EQ(positions.Int(2), 1);
-        EXPECT_EQ(positions.Int(3), positions.Int(0)) << "the trade book has a gap";
-    }
-    positions.Finish();
+    ExpectTradeBooksWhole(*db, 1);
     // Every invoice's header points at its own entry of the book.
     EXPECT_EQ(
         db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" h JOIN "

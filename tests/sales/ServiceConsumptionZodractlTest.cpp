@@ -108,15 +108,7 @@ TEST_F(ServiceConsumptionZodractlTest, TwoProgramsPostDeliveriesBesideACompactio
                       1)
                 << "invoice " << n;
         }
-        Statement positions = db->Prepare(QStringLiteral(
-            "SELECT COUNT(*), COUNT(DISTINCT \"RBR\"), MAX(\"RBR\") FROM "
-            "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE \"SKLADISTE\" = 1 GROUP BY \"GODINA\""));
-        positions.Exec();
-        while (positions.Next()) {
-            EXPECT_EQ(positions.Int(0), positions.Int(1)) << "a position repeats";
-            EXPECT_EQ(positions.Int(2), positions.Int(0)) << "the trade book has a gap";
-        }
-        positions.Finish();
+        ExpectTradeBooksWhole(*db, 1);
         EXPECT_DOUBLE_EQ(Stock(*db), m_stockBefore - 2 * kEach);
     }
     ExpectStockSound();

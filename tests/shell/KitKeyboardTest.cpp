@@ -245,6 +245,9 @@ private Q_SLOTS:
         box->setText(QStringLiteral("12,"));
         QVERIFY(box->Commit());
         QCOMPARE(box->Value(), 12.0);
+        // A value set by the window shows with the decimals asked for.
+        box->SetValue(1234.5, 2);
+        QCOMPARE(box->text(), QStringLiteral("1234,50"));
     }
 
     void aRefusedNumberInAFormIsTakenAsZeroWhenLeftAgain() {

@@ -49,26 +49,6 @@ class KitTest : public QObject {
     };
 
 private Q_SLOTS:
-    void numberBoxRejectsWhatIsNotANumber() {
-        ScriptedPrompter p;
-        Form f(p);
-        f.number->setFocus();
-        f.number->clear();
-        QTest::keyClicks(f.number, QStringLiteral("-12,5"));
-        QVERIFY(p.Messages().isEmpty());
-        QCOMPARE(f.number->Value(), -12.5);
-        QTest::keyClicks(f.number, QStringLiteral("x"));
-        QVERIFY(p.Messages().isEmpty());  // checked when the box is left
-        QVERIFY(!f.number->Commit());
-        QCOMPARE(p.Messages(),
-                 QStringList{QStringLiteral(
-                     "Nije ispravno upisan broj. Vrijednost će biti postavljena na nulu.")});
-        QCOMPARE(f.number->text(), QStringLiteral("0"));
-        QCOMPARE(f.number->Value(), 0.0);
-        f.number->SetValue(1234.5, 2);
-        QCOMPARE(f.number->text(), QStringLiteral("1234,50"));
-    }
-
     void dateBoxTakesTodayForAWrongDateAndWarnsOnSunday() {
         ScriptedPrompter p;
         Form f(p);

@@ -78,23 +78,6 @@ TEST_F(TradeBookTest, AReceiptAndAnInvoiceCarryTheBalanceAndTheReceiptsDeletionL
                                               Year(), 1));
 }
 
-TEST_F(TradeBookTest, AWriteOffOf50IsChargedAsMinus50) {
-    const int article = docs->AddArticle(QStringLiteral("Vijak"));
-    docs->Receipt({{article, 10, 3.00, 5.00}});
-    const int writeOff = docs->Post(Issue::WriteOff, {{article, 10}});
-    const std::optional<int> entry = tradebook::FindDocumentEntry(
-        db(), Book::Wholesale, 1, QStringLiteral("RASHOD"), Year(), writeOff);
-    ASSERT_TRUE(entry);
-    EXPECT_DOUBLE_EQ(
-        db().Scalar(QStringLiteral("SELECT \"NABAVA_VRIJEDNOST\" FROM "
-                                   "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE \"RBR\" = ?"),
-                    {*entry})
-            .toDouble(),
-        -50.00);
-    EXPECT_DOUBLE_EQ(Balance(Book::Wholesale, *entry), 0.00);
-    ExpectBooksAgree(db(), 1, Year());
-}
-
 TEST_F(TradeBookTest, RetailDirectEntriesCarryTheirTaxesAndADeletionLeavesTheOthersAsTheyWere) {
     const int first = tradebook::AppendDirectEntry(db(), Book::Retail, 1, Year(), QDate(2026, 3, 2),
                                                    QStringLiteral("Ulaz"), 100, 25, 40, 10);

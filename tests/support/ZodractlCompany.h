@@ -65,6 +65,26 @@ inline void ExpectStockSound(const QString& company) {
     EXPECT_EQ(stock.exitCode, 0) << stock.out.toStdString() << stock.err.toStdString();
 }
 
+// Each year's trade books of `warehouse` hold the positions 1 … n once each: no position given
+// twice by programs posting at once, no gap left by one that gave up.
+inline void ExpectTradeBooksWhole(Database& db, int warehouse) {
+    for (const char* book : {"TRGOVACKA_KNJIGA_VELEPRODAJE", "TRGOVACKA_KNJIGA_MALOPRODAJE"}) {
+        Statement positions = db.Prepare(
+            QStringLiteral("SELECT \"GODINA\", COUNT(*), COUNT(DISTINCT \"RBR\"), MIN(\"RBR\"), "
+                           "MAX(\"RBR\") FROM \"") +
+            QString::fromLatin1(book) +
+            QStringLiteral("\" WHERE \"SKLADISTE\" = ? GROUP BY \"GODINA\""));
+        positions.Exec({warehouse});
+        while (positions.Next()) {
+            SCOPED_TRACE(std::string(book) + " of warehouse " + std::to_string(warehouse) +
+                         ", year " + std::to_string(positions.Int(0)));
+            EXPECT_EQ(positions.Int(1), positions.Int(2)) << "a position repeats";
+            EXPECT_EQ(positions.Int(3), 1);
+            EXPECT_EQ(positions.Int(4), positions.Int(1)) << "the book has a gap";
+        }
+    }
+}
+
 // What went wrong in the programs of one run, gathered from several threads.
 class RunFailures {
 public:
