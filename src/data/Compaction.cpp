@@ -284,6 +284,10 @@ const QString kOnServer = QStringLiteral(
     "Baza na poslužitelju ne sažima se i ne popravlja kopijom: to radi sam poslužitelj.");
 }  // namespace
 
+void RemoveFileWithJournals(const QString& path) {
+    RemoveWithSidecars(path);
+}
+
 void RemoveLeftovers(const QString& path) {
     RemoveWithSidecars(path + kCompacting);
     RemoveWithSidecars(path + kRepairing);

@@ -47,6 +47,9 @@ Result Repair(const QString& path);
 // caller that holds the company's lock, shared or exclusive: then none is running.
 void RemoveLeftovers(const QString& path);
 
+// Removes a company file that is not open anywhere, with the journal files beside it.
+void RemoveFileWithJournals(const QString& path);
+
 // The engine's full integrity check: "ok" or the first problems found.
 QString IntegrityCheck(const QString& path);
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "data/Compaction.h"
 #include "data/CompanyLock.h"
 #include "data/CompanySchema.h"
 #include "data/Database.h"
@@ -550,9 +551,7 @@ void CopyRows(Database& source, Database& target, const QString& table) {
 }
 
 void RemoveWithSidecars(const QString& path) {
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-        QFile::remove(path + QString::fromLatin1(suffix));
-    }
+    compaction::RemoveFileWithJournals(path);
     QFile::remove(CompanyLock::LockPath(path));
 }
 
