@@ -25,13 +25,14 @@ set(allowed_retail ${allowed_sales} production pos retail)
 set(allowed_books ${allowed_retail} purchasing cashbook books)
 set(allowed_planner ${allowed_retail} planner)
 set(allowed_assets data reports assets)
+set(allowed_charts data charts)
 set(allowed_payments ${allowed_books} payments)
 set(allowed_fiscal ${allowed_retail} fiscal)
 set(allowed_app data app)
 set(allowed_demo data registers stock reports documents pricelists purchasing stockdocs sales app
     demo)
 set(allowed_tools data registers stock reports documents pricelists cashbook purchasing stockdocs
-    sales retail app demo pos tools production books planner assets payments fiscal)
+    sales retail app demo pos tools production books planner assets payments fiscal charts)
 
 set(allowed_ui data ui)
 set(allowed_registers/ui ${allowed_registers} ui registers/ui)
@@ -46,13 +47,14 @@ set(allowed_retail/ui ${allowed_retail} ui registers/ui reports/ui sales/ui reta
 set(allowed_production/ui ${allowed_production} ui registers/ui reports/ui production/ui)
 set(allowed_books/ui ${allowed_books} ui registers/ui reports/ui books/ui)
 set(allowed_assets/ui ${allowed_assets} ui reports/ui assets/ui)
+set(allowed_charts/ui ${allowed_charts} ui charts/ui)
 set(allowed_payments/ui ${allowed_payments} ui registers/ui reports/ui payments/ui)
 set(allowed_fiscal/ui ${allowed_fiscal} ui registers/ui reports/ui fiscal/ui)
 set(allowed_planner/ui ${allowed_planner} ui registers/ui reports/ui retail/ui planner/ui)
 set(allowed_app/ui ${allowed_app} registers pos ui registers/ui app/ui)
 set(allowed_app/desktop ${allowed_tools} ui registers/ui stock/ui reports/ui pricelists/ui
     cashbook/ui purchasing/ui sales/ui stockdocs/ui production/ui retail/ui books/ui assets/ui
-    payments/ui fiscal/ui planner/ui app/ui app/desktop)
+    payments/ui fiscal/ui planner/ui charts/ui app/ui app/desktop)
 
 # The layer of a path relative to src/: "stock", "stock/ui", "app/desktop", "tools" …
 function(layer_of path out)

@@ -9,6 +9,7 @@
 #include "books/ui/UraCommands.h"
 #include "books/ui/VatCommands.h"
 #include "cashbook/ui/CashBookCommands.h"
+#include "charts/ui/ChartCommands.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "fiscal/ui/EInvoiceExport.h"
@@ -78,6 +79,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     // cards open as windows (their printed form stays reachable through zodractl).
     payments::ui::RegisterPaymentReportCommands(registry);
     payments::ui::RegisterPaymentCommands(registry);
+    charts::ui::RegisterChartCommands(registry);
 }
 
 namespace {
