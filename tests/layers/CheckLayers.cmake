@@ -26,6 +26,7 @@ set(allowed_books ${allowed_retail} purchasing cashbook books)
 set(allowed_planner ${allowed_retail} planner)
 set(allowed_assets data reports assets)
 set(allowed_summary data reports summary)
+set(allowed_charts data charts)
 set(allowed_payments ${allowed_books} payments)
 set(allowed_yearend ${allowed_payments} yearend)
 set(allowed_fiscal ${allowed_retail} fiscal)
@@ -35,7 +36,7 @@ set(allowed_demo data registers stock reports documents pricelists purchasing st
     demo)
 set(allowed_tools data registers stock reports documents pricelists cashbook purchasing stockdocs
     sales retail app demo pos tools production books planner assets payments fiscal yearend
-    summary maintenance)
+    summary maintenance charts)
 
 set(allowed_ui data ui)
 set(allowed_registers/ui ${allowed_registers} ui registers/ui)
@@ -51,6 +52,7 @@ set(allowed_production/ui ${allowed_production} ui registers/ui reports/ui produ
 set(allowed_books/ui ${allowed_books} ui registers/ui reports/ui books/ui)
 set(allowed_assets/ui ${allowed_assets} ui reports/ui assets/ui)
 set(allowed_summary/ui ${allowed_summary} ui reports/ui summary/ui)
+set(allowed_charts/ui ${allowed_charts} ui charts/ui)
 set(allowed_payments/ui ${allowed_payments} ui registers/ui reports/ui payments/ui)
 set(allowed_yearend/ui ${allowed_yearend} ui yearend/ui)
 set(allowed_fiscal/ui ${allowed_fiscal} ui registers/ui reports/ui fiscal/ui)
@@ -59,7 +61,8 @@ set(allowed_app/ui ${allowed_app} registers pos ui registers/ui app/ui)
 set(allowed_maintenance/ui ${allowed_maintenance} ui maintenance/ui)
 set(allowed_app/desktop ${allowed_tools} ui registers/ui stock/ui reports/ui pricelists/ui
     cashbook/ui purchasing/ui sales/ui stockdocs/ui production/ui retail/ui books/ui assets/ui
-    payments/ui fiscal/ui planner/ui yearend/ui summary/ui maintenance/ui app/ui app/desktop)
+    payments/ui fiscal/ui planner/ui yearend/ui summary/ui maintenance/ui charts/ui app/ui
+    app/desktop)
 
 # The layer of a path relative to src/: "stock", "stock/ui", "app/desktop", "tools" …
 function(layer_of path out)

@@ -9,6 +9,7 @@
 #include "books/ui/UraCommands.h"
 #include "books/ui/VatCommands.h"
 #include "cashbook/ui/CashBookCommands.h"
+#include "charts/ui/ChartCommands.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "fiscal/ui/EInvoiceExport.h"
@@ -85,6 +86,7 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     // "Rekapitulacije", "Prodaja", "Stanje na skladištu": the summary reports.
     summary::ui::RegisterSummaryCommands(registry);
     maintenance::ui::RegisterMaintenanceCommands(registry);
+    charts::ui::RegisterChartCommands(registry);
 }
 
 namespace {
