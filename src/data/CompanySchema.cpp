@@ -195,6 +195,10 @@ const std::vector<CompanySchema::Migration>& Migrations() {
                         "\"SKLADISTE\" INTEGER NOT NULL, \"IRA\" INTEGER NOT NULL, "
                         "\"GODINA\" INTEGER NOT NULL, \"BROJ_RACUNA\" INTEGER NOT NULL, "
                         "\"DATUM_UVOZA\" TIMESTAMP, PRIMARY KEY (\"OZNAKA\"));")},
+        // 15: a bank statement's line is looked up by its payment text before it is recorded,
+        // so that a statement imported twice is recorded once; the look-up seeks.
+        {15, QStringLiteral("CREATE INDEX IF NOT EXISTS \"IX_UPLATE_OPIS\" ON \"UPLATE\" "
+                            "(\"Opis\");")},
     };
     return steps;
 }

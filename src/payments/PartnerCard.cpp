@@ -41,47 +41,60 @@ void Read(Database& db, const QString& sql, const QVariantList& params, int orde
 
 }  // namespace
 
-TableData PartnerCard(Database& db, bool supplier, int partner, int year,
+QString CarriedForwardText() {
+    return QStringLiteral("Donos");
+}
+
+TableData PartnerCard(Database& db, bool supplier, int partner, const QDate& from, const QDate& to,
                       std::optional<int> warehouse) {
     std::vector<Movement> moves;
     const QString where = warehouse ? QStringLiteral(" AND \"Skladiste\" = ?") : QString();
-    QVariantList params{partner, year};
+    QVariantList params{partner};
     if (warehouse) {
         params << *warehouse;
     }
+    // A row without a date is kept (it counts as earlier than any date).
+    const QString untilTo = QStringLiteral(" AND (\"Datum\" IS NULL OR \"Datum\" <= ?)");
+    QVariantList paramsTo = params;
+    paramsTo << to;
     Read(db,
          QStringLiteral("SELECT \"Datum\", COALESCE(\"Opis\", 'Početno stanje'), \"Duguje\", "
                         "\"Potražuje\" FROM ") +
              (supplier ? QStringLiteral("\"DOBAVLJACI POCETNO STANJE\"")
                        : QStringLiteral("\"PARTNERI POCETNO STANJE\"")) +
-             QStringLiteral(" WHERE \"Partner\" = ? AND \"Godina\" = ?") + where,
-         params, 0, moves, true);
+             QStringLiteral(" WHERE \"Partner\" = ?") + where + untilTo,
+         paramsTo, 0, moves, true);
     if (supplier) {
         Read(db,
              QStringLiteral("SELECT \"Račun datum\", 'Ulazni račun ' || COALESCE(\"Račun broj\", "
                             "''), 0, \"Iznos računa sa porezom\" FROM \"KNJIGE_ULAZNIH_RACUNA\" "
-                            "WHERE \"Šifra dobavljača\" = ? AND \"GODINA\" = ?"),
-             {partner, year}, 1, moves, true);
+                            "WHERE \"Šifra dobavljača\" = ? AND (\"Račun datum\" IS NULL OR "
+                            "\"Račun datum\" <= ?)"),
+             {partner, to}, 1, moves, true);
         Read(db,
              QStringLiteral("SELECT \"Datum\", 'Plaćanje ' || \"Tip\" || ' ' || COALESCE(\"Opis\", "
-                            "''), \"Iznos\", 0 FROM \"UPLATE_URA\" WHERE \"Partner\" = ? AND "
-                            "\"Godina\" = ?") +
-                 where,
-             params, 2, moves, true);
+                            "''), \"Iznos\", 0 FROM \"UPLATE_URA\" WHERE \"Partner\" = ?") +
+                 where + untilTo,
+             paramsTo, 2, moves, true);
     } else {
         // Each invoice's total as printed: its lines at the cent, added.
         Statement s(db, QStringLiteral("SELECT r.\"DATUM\", r.\"SKLADISTE\", r.\"IRA\", "
-                                       "r.\"BROJ RACUNA\", l.\"UKUPNO_\" FROM \"RACUNI\" r JOIN "
-                                       "\"STAVKE_RACUNA\" l ON l.\"SKLADISTE\" = r.\"SKLADISTE\" "
-                                       "AND l.\"IRA\" = r.\"IRA\" AND l.\"GODINA\" = r.\"GODINA\" "
-                                       "AND l.\"BROJ_RACUNA\" = r.\"BROJ RACUNA\" WHERE "
-                                       "r.\"SIFRA PARTNERA\" = ? AND r.\"GODINA\" = ? AND "
+                                       "r.\"BROJ RACUNA\", l.\"UKUPNO_\", r.\"GODINA\" FROM "
+                                       "\"RACUNI\" r JOIN \"STAVKE_RACUNA\" l ON l.\"SKLADISTE\" = "
+                                       "r.\"SKLADISTE\" AND l.\"IRA\" = r.\"IRA\" AND "
+                                       "l.\"GODINA\" = r.\"GODINA\" AND l.\"BROJ_RACUNA\" = "
+                                       "r.\"BROJ RACUNA\" WHERE r.\"SIFRA PARTNERA\" = ? AND "
+                                       "(r.\"DATUM\" IS NULL OR r.\"DATUM\" <= ?) AND "
                                        "r.\"STORNO\" = FALSE") +
                             (warehouse ? QStringLiteral(" AND r.\"SKLADISTE\" = ?") : QString()));
-        s.Exec(params);
-        std::map<std::tuple<int, int, int>, std::pair<QDate, MoneyTotal>> invoices;
+        QVariantList invoiceParams{partner, to};
+        if (warehouse) {
+            invoiceParams << *warehouse;
+        }
+        s.Exec(invoiceParams);
+        std::map<std::tuple<int, int, int, int>, std::pair<QDate, MoneyTotal>> invoices;
         while (s.Next()) {
-            auto& entry = invoices[{s.Int(1), s.Int(2), s.Int(3)}];
+            auto& entry = invoices[{s.Int(5), s.Int(1), s.Int(2), s.Int(3)}];
             entry.first = sqlvalue::ToDate(s.Value(0));
             if (!s.IsNull(4)) {
                 entry.second.Add(s.Double(4));
@@ -89,7 +102,8 @@ TableData PartnerCard(Database& db, bool supplier, int partner, int year,
         }
         for (const auto& [key, value] : invoices) {
             moves.push_back({value.first, 1,
-                             QStringLiteral("Račun %1/%2 (skl. %3)")
+                             QStringLiteral("Račun %1/%2 (skl. %3, %4.)")
+                                 .arg(std::get<3>(key))
                                  .arg(std::get<2>(key))
                                  .arg(std::get<1>(key))
                                  .arg(std::get<0>(key)),
@@ -97,10 +111,9 @@ TableData PartnerCard(Database& db, bool supplier, int partner, int year,
         }
         Read(db,
              QStringLiteral("SELECT \"Datum\", 'Uplata ' || \"Tip\" || ' ' || COALESCE(\"Opis\", "
-                            "''), 0, \"Iznos\" FROM \"UPLATE\" WHERE \"Partner\" = ? AND "
-                            "\"Godina\" = ?") +
-                 where,
-             params, 2, moves, true);
+                            "''), 0, \"Iznos\" FROM \"UPLATE\" WHERE \"Partner\" = ?") +
+                 where + untilTo,
+             paramsTo, 2, moves, true);
     }
     std::stable_sort(moves.begin(), moves.end(), [](const Movement& a, const Movement& b) {
         return std::tie(a.date, a.order) < std::tie(b.date, b.order);
@@ -112,10 +125,30 @@ TableData PartnerCard(Database& db, bool supplier, int partner, int year,
                  {QStringLiteral("Potražuje"), TableColumn::Format::Money},
                  {QStringLiteral("Saldo"), TableColumn::Format::Money}};
     qint64 balance = 0;
+    qint64 carriedDebit = 0;
+    qint64 carriedCredit = 0;
+    bool carried = false;
     for (const Movement& m : moves) {
         balance += Cents(m.debit) - Cents(m.credit);
+        if (m.date < from) {  // a missing date counts as earlier than any
+            carriedDebit += Cents(m.debit);
+            carriedCredit += Cents(m.credit);
+            carried = true;
+            continue;
+        }
+        if (carried) {
+            t.rows.push_back({from, CarriedForwardText(), static_cast<double>(carriedDebit) / 100.0,
+                              static_cast<double>(carriedCredit) / 100.0,
+                              static_cast<double>(carriedDebit - carriedCredit) / 100.0});
+            carried = false;
+        }
         t.rows.push_back(
             {m.date, m.text.trimmed(), m.debit, m.credit, static_cast<double>(balance) / 100.0});
+    }
+    if (carried) {
+        t.rows.push_back({from, CarriedForwardText(), static_cast<double>(carriedDebit) / 100.0,
+                          static_cast<double>(carriedCredit) / 100.0,
+                          static_cast<double>(carriedDebit - carriedCredit) / 100.0});
     }
     return t;
 }

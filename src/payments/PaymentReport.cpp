@@ -94,15 +94,22 @@ std::vector<PaymentReportInfo> BuildTable() {
              u" Početna stanja dobavljača", u"Početna stanja dobavljača", u"");
     supplierOpening.yearField = QStringLiteral("DOBAVLJACI POCETNO STANJE.Godina");
     t.push_back(supplierOpening);
-    t.push_back(Info(Kind::CustomerCards, u"Izlazni_racuni_kartice", u"kartice_kupaca.rpt",
-                     u" Kartice kupaca", u"Kartice kupaca", u"Kartice kupaca.Datum"));
-    const PaymentReportInfo ownCards =
+    PaymentReportInfo cards =
+        Info(Kind::CustomerCards, u"Izlazni_racuni_kartice", u"kartice_kupaca.rpt",
+             u" Kartice kupaca", u"Kartice kupaca", u"Kartice kupaca.Datum");
+    cards.partnerField = QStringLiteral("Kartice kupaca.Partner");
+    t.push_back(cards);
+    PaymentReportInfo ownCards =
         Info(Kind::CustomerCardsOfWarehouse, u"Izlazni_racuni_kartice_za_izabrano_skladiste",
              u"kartice_kupaca.rpt", u" Kartice kupaca", u"Kartice kupaca za izabrano skladište",
              u"Kartice kupaca.Datum");
+    ownCards.partnerField = cards.partnerField;
     t.push_back(ownCards);
-    t.push_back(Info(Kind::SupplierCards, u"Ulazni_racuni_kartice", u"kartice_dobavljaca.rpt",
-                     u" Kartice dobavljača", u"Kartice dobavljača", u"Kartice dobavljača.Datum"));
+    PaymentReportInfo supplierCards =
+        Info(Kind::SupplierCards, u"Ulazni_racuni_kartice", u"kartice_dobavljaca.rpt",
+             u" Kartice dobavljača", u"Kartice dobavljača", u"Kartice dobavljača.Datum");
+    supplierCards.partnerField = QStringLiteral("Kartice dobavljača.Partner");
+    t.push_back(supplierCards);
     return t;
 }
 
@@ -220,6 +227,12 @@ reports::ReportRequest PaymentReportRequest(Session& session, PaymentReportKind 
     }
     if (!info.yearField.isEmpty()) {
         request.selection.Where(info.yearField, CompareOp::Equal, session.businessYear);
+    }
+    if (!info.partnerField.isEmpty() && !choice.partners.empty()) {
+        if (choice.partners.size() > 1) {
+            throw UserError(QStringLiteral("Kartica se ispisuje za jednog partnera ili za sve."));
+        }
+        request.selection.Where(info.partnerField, CompareOp::Equal, choice.partners.front());
     }
     request.Formula(QStringLiteral("NASLOV"), title);
     request.parameters = reports::SessionParameters(session);

@@ -56,6 +56,7 @@ struct PaymentReportInfo {
     PartnerSide partners = PartnerSide::None;
     QString warehouseField;  // selected by the ActiveWarehouse when set
     QString yearField;       // selected by the BusinessYear when set
+    QString partnerField;    // a card: selected by the one partner chosen, if any
     int order = 0;           // :REDOSLIJED of duznici.rpt and dug_UFA.rpt
 };
 
@@ -89,7 +90,8 @@ void KeepChosenPartners(Database& db, int sessionCode, const std::vector<int>& p
 
 // The request of a report: its file, NASLOV, the selection of the range, warehouse and year,
 // and the parameters. A report for chosen partners keeps them first (every debtor when the
-// choice names none). A range that the report needs and the choice lacks is refused.
+// choice names none). A card is of the one partner chosen, or of every partner when none is; more
+// than one is refused. A range that the report needs and the choice lacks is refused.
 reports::ReportRequest PaymentReportRequest(Session& session, PaymentReportKind kind,
                                             const PaymentReportChoice& choice);
 

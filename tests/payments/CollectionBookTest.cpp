@@ -274,7 +274,8 @@ TEST_F(Collections, InputInvoicesArePaidToTheirTotalWithTheirPurpose) {
 }
 
 // A partner's card: opening balances, invoices (not the cancelled ones) and payments by date
-// with the balance carried; the supplier's the other way round; a warehouse's card only its own.
+// with the balance carried, what came before the range (a year before too) as one "Donos" row;
+// the supplier's the other way round; a warehouse's card only its own.
 TEST_F(Collections, ThePartnerCardCarriesTheBalance) {
     auto s = StartSession();
     AddInvoice(s->Db(), 1, 100);
@@ -286,15 +287,45 @@ TEST_F(Collections, ThePartnerCardCarriesTheBalance) {
                                         QString(), 0),
                    "Iznos nesmije biti nula !");
     const int opening = RecordOpeningBalance(*s, false, kCustomer, OpeningSide::Debit,
-                                             QDate(kYear, 1, 1), QStringLiteral("Donos"), 10.005);
+                                             QDate(kYear, 1, 1), QStringLiteral("Stanje"), 10.005);
     RecordCollection(*s, Invoice(1), Entry(60));
-    const TableData card = PartnerCard(s->Db(), false, kCustomer, kYear);
+    const QDate yearStart(kYear, 1, 1);
+    const QDate yearEnd(kYear, 12, 31);
+    const TableData card = PartnerCard(s->Db(), false, kCustomer, yearStart, yearEnd);
     ASSERT_EQ(card.RowCount(), 3);
-    EXPECT_EQ(card.Value(0, 1).toString(), QStringLiteral("Donos"));
+    EXPECT_EQ(card.Value(0, 1).toString(), QStringLiteral("Stanje"));
     EXPECT_DOUBLE_EQ(card.Value(1, 2).toDouble(), 100);    // the invoice owed
     EXPECT_DOUBLE_EQ(card.Value(2, 3).toDouble(), 60);     // the payment
     EXPECT_DOUBLE_EQ(card.Value(2, 4).toDouble(), 50.01);  // 10.01 + 100 − 60
-    EXPECT_EQ(PartnerCard(s->Db(), false, kCustomer, kYear, 2).RowCount(), 0);  // warehouse 2
+    EXPECT_EQ(PartnerCard(s->Db(), false, kCustomer, yearStart, yearEnd, 2).RowCount(), 0);
+
+    // An invoice of the year before: the year's card carries it in as "Donos"; a card over both
+    // years lists it; a range ending before March leaves March out.
+    s->Db().Exec(QStringLiteral("INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
+                                "\"BROJ RACUNA\", \"SIFRA PARTNERA\", \"UVJET PRODAJE\", "
+                                "\"DATUM\", \"STORNO\") VALUES (1, 2, ?, 1, ?, 2, ?, FALSE)"),
+                 {kYear - 1, kCustomer, QDate(kYear - 1, 11, 5)});
+    s->Db().Exec(QStringLiteral("INSERT INTO \"STAVKE_RACUNA\" (\"SKLADISTE\", \"IRA\", "
+                                "\"GODINA\", \"BROJ_RACUNA\", \"TIP_STAVKE\", \"UKUPNO_\") "
+                                "VALUES (1, 2, ?, 1, 'ART', 20.004)"),
+                 {kYear - 1});
+    const TableData carried = PartnerCard(s->Db(), false, kCustomer, yearStart, yearEnd);
+    ASSERT_EQ(carried.RowCount(), 4);
+    EXPECT_EQ(carried.Value(0, 1).toString(), CarriedForwardText());
+    EXPECT_EQ(carried.Value(0, 0).toDate(), yearStart);
+    EXPECT_DOUBLE_EQ(carried.Value(0, 2).toDouble(), 20);
+    EXPECT_DOUBLE_EQ(carried.Value(0, 4).toDouble(), 20);
+    EXPECT_DOUBLE_EQ(carried.Value(3, 4).toDouble(), 70.01);
+    const TableData both = PartnerCard(s->Db(), false, kCustomer, QDate(kYear - 1, 1, 1), yearEnd);
+    ASSERT_EQ(both.RowCount(), 4);
+    EXPECT_EQ(both.Value(0, 1).toString(),
+              QStringLiteral("Račun 1/2 (skl. 1, %1.)").arg(kYear - 1));
+    EXPECT_DOUBLE_EQ(both.Value(3, 4).toDouble(), 70.01);
+    const TableData march =
+        PartnerCard(s->Db(), false, kCustomer, QDate(kYear, 1, 2), QDate(kYear, 3, 1));
+    ASSERT_EQ(march.RowCount(), 2);  // "Donos" of 30.01, the invoice of 1 March
+    EXPECT_DOUBLE_EQ(march.Value(0, 4).toDouble(), 30.01);
+    EXPECT_DOUBLE_EQ(march.Value(1, 4).toDouble(), 130.01);
 
     s->Db().Exec(QStringLiteral("INSERT INTO \"KNJIGE_ULAZNIH_RACUNA\" (\"URA\", \"GODINA\", "
                                 "\"Redni broj\", \"Račun broj\", \"Račun datum\", \"Šifra "
@@ -302,7 +333,7 @@ TEST_F(Collections, ThePartnerCardCarriesTheBalance) {
                                 "'U-9', '2026-03-01', 78, 100)"),
                  {kYear});
     RecordInputInvoicePayment(*s, {1, kYear, 3}, Entry(30));
-    const TableData supplier = PartnerCard(s->Db(), true, kOther, kYear);
+    const TableData supplier = PartnerCard(s->Db(), true, kOther, yearStart, yearEnd);
     ASSERT_EQ(supplier.RowCount(), 2);
     EXPECT_DOUBLE_EQ(supplier.Value(1, 4).toDouble(), -70);  // still owed to the supplier
     EXPECT_EQ(OpeningBalances(s->Db(), false, kYear).RowCount(), 1);

@@ -1994,6 +1994,7 @@ CREATE TABLE "UPLATE" (
 );
 CREATE INDEX "IX_UPLATE_PARTNER" ON "UPLATE" ("Partner", "Datum");
 CREATE INDEX "IX_UPLATE_DATUM" ON "UPLATE" ("Skladiste", "Godina", "Datum");
+CREATE INDEX "IX_UPLATE_OPIS" ON "UPLATE" ("Opis");
 
 -- Collections: the part of a customer payment (Sifra uplate = UPLATE.Sifra) that closes an
 -- output invoice (Skladište, IRA, Godina, Broj računa). Sifra identifies the row itself.

@@ -15,6 +15,7 @@
 #include "payments/ui/CollectionLaterDialog.h"
 #include "payments/ui/PartnerOpeningWindow.h"
 #include "payments/ui/PaymentListWindow.h"
+#include "payments/ui/PaymentSlipPrinting.h"
 #include "ui/DataGrid.h"
 #include "ui/ListKeys.h"
 #include "ui/WindowHost.h"
@@ -106,6 +107,31 @@ CollectionWindow::CollectionWindow(zodra::ui::WindowHost& host, bool supplier, Q
     auto* top = new QHBoxLayout;
     top->addWidget(bookLabel);
     top->addWidget(m_book, 1);
+    // The slips are printed for the book chosen beside them.
+    const auto slipButton = [&](const QString& caption, const QString& name, auto action) {
+        QPushButton* b = zodra::ui::MakeButton(caption, name, this);
+        connect(b, &QPushButton::clicked, this, action);
+        top->addWidget(b);
+    };
+    if (supplier) {
+        slipButton(QStringLiteral("Vi&rmani"), QStringLiteral("Virmani"), [this] {
+            const auto input = SelectedInput();
+            if (!input) {
+                m_host.UserPrompter().Inform(NoInvoiceMessage());
+                return;
+            }
+            PrintInputInvoiceSlips(m_host, input->book, input->serial, input->serial);
+        });
+    } else {
+        slipButton(QStringLiteral("Vi&rmani"), QStringLiteral("Virmani"), [this] {
+            PrintOutputInvoiceSlips(m_host, m_book->currentData().toInt(),
+                                    SlipKind::OutputInvoiceOrder);
+        });
+        slipButton(QStringLiteral("Uplatni&ce"), QStringLiteral("Uplatnice"), [this] {
+            PrintOutputInvoiceSlips(m_host, m_book->currentData().toInt(),
+                                    SlipKind::OutputInvoiceCash);
+        });
+    }
     auto* sums = new QHBoxLayout;
     sums->addWidget(m_collected);
     sums->addWidget(m_owed);

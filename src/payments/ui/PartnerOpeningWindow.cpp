@@ -9,6 +9,7 @@
 #include "data/Session.h"
 #include "payments/CollectionBook.h"
 #include "payments/ui/PaymentEntryDialog.h"
+#include "payments/ui/PaymentReportCommands.h"
 #include "ui/DataGrid.h"
 #include "ui/ListKeys.h"
 #include "ui/WindowHost.h"
@@ -37,9 +38,18 @@ PartnerOpeningWindow::PartnerOpeningWindow(zodra::ui::WindowHost& host, bool sup
     QPushButton* remove =
         zodra::ui::MakeButton(QStringLiteral("&Brisanje"), QStringLiteral("Brisanje"), this);
     connect(remove, &QPushButton::clicked, this, &PartnerOpeningWindow::DeleteSelected);
+    QPushButton* print =
+        zodra::ui::MakeButton(QStringLiteral("&Ispis"), QStringLiteral("Ispis"), this);
+    connect(print, &QPushButton::clicked, this, [this] {
+        ShowPaymentReport(m_host,
+                          m_supplier ? PaymentReportKind::SupplierOpeningBalances
+                                     : PaymentReportKind::CustomerOpeningBalances,
+                          {});
+    });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(add);
     buttons->addWidget(remove);
+    buttons->addWidget(print);
     buttons->addStretch();
     buttons->addWidget(zodra::ui::MakeCloseButton(this));
     auto* layout = new QVBoxLayout(this);

@@ -11,7 +11,8 @@ namespace zodra::payments::ui {
 
 // "Početna stanja kupaca" (and "Početna stanja dobavljača"): the opening balances of the
 // business year. "Upis" opens the partner payment window, whose kind box records them; Delete
-// (or "Brisanje") asks "Želite li izbrisati plaćanje ?" and deletes the selected one.
+// (or "Brisanje") asks "Želite li izbrisati plaćanje ?" and deletes the selected one; "Ispis"
+// prints the year's opening balances (poc_stanja.rpt / poc_stanja_ura.rpt).
 class PartnerOpeningWindow : public QWidget {
     Q_OBJECT
 public:

@@ -10,6 +10,7 @@
 #include "data/Session.h"
 #include "payments/CollectionBook.h"
 #include "payments/PaymentBook.h"
+#include "payments/ui/PaymentReportCommands.h"
 #include "ui/DataGrid.h"
 #include "ui/DateBox.h"
 #include "ui/ListKeys.h"
@@ -49,8 +50,16 @@ PaymentListWindow::PaymentListWindow(zodra::ui::WindowHost& host, bool supplier,
     QPushButton* remove =
         zodra::ui::MakeButton(QStringLiteral("&Brisanje"), QStringLiteral("Brisanje"), this);
     connect(remove, &QPushButton::clicked, this, &PaymentListWindow::DeleteSelected);
+    QPushButton* print =
+        zodra::ui::MakeButton(QStringLiteral("&Ispis"), QStringLiteral("Ispis"), this);
+    connect(print, &QPushButton::clicked, this, [this] { Print(false); });
+    QPushButton* printByDay = zodra::ui::MakeButton(QStringLiteral("Ispis po d&anima"),
+                                                    QStringLiteral("IspisPoDanima"), this);
+    connect(printByDay, &QPushButton::clicked, this, [this] { Print(true); });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(remove);
+    buttons->addWidget(print);
+    buttons->addWidget(printByDay);
     buttons->addStretch();
     buttons->addWidget(zodra::ui::MakeCloseButton(this));
     auto* layout = new QVBoxLayout(this);
@@ -64,6 +73,15 @@ PaymentListWindow::PaymentListWindow(zodra::ui::WindowHost& host, bool supplier,
 void PaymentListWindow::Refresh() {
     m_grid->SetData(PaymentList(m_host.CurrentSession().Db(), m_supplier, m_from->Date(),
                                 m_to->Date(), std::nullopt));
+}
+
+void PaymentListWindow::Print(bool byDay) {
+    using Kind = PaymentReportKind;
+    const Kind kind = m_supplier ? (byDay ? Kind::SupplierPaymentsByDay : Kind::SupplierPayments)
+                                 : (byDay ? Kind::CustomerPaymentsByDay : Kind::CustomerPayments);
+    PaymentReportChoice choice;
+    choice.range = RangeOfDates(m_from->Date(), m_to->Date());
+    ShowPaymentReport(m_host, kind, choice);
 }
 
 void PaymentListWindow::DeleteSelected() {

@@ -12,7 +12,9 @@ namespace zodra::payments::ui {
 
 // "Uplate kupaca" (and "Uplate dobavljačima"): the payments of a period with what each has
 // closed. Delete (or "Brisanje") asks "Želite li izbrisati plaćanje ?" (No is the default) and
-// deletes the payment with every closing taken from it.
+// deletes the payment with every closing taken from it. "Ispis" prints the payments of the
+// window's dates (uplate.rpt / uplate_ura.rpt), "Ispis po danima" their sums by day
+// (uplate_dan.rpt / uplate_ura_dan.rpt).
 class PaymentListWindow : public QWidget {
     Q_OBJECT
 public:
@@ -27,6 +29,7 @@ public:
 
     void Refresh();
     void DeleteSelected();
+    void Print(bool byDay);
     zodra::ui::DataGrid* Grid() const { return m_grid; }
 
 private:

@@ -38,14 +38,33 @@ void PrintReport(zodra::ui::WindowHost& host, PaymentReportKind kind) {
             return;
         }
     }
+    ShowPaymentReport(host, kind, choice);
+}
+
+}  // namespace
+
+void ShowPaymentReport(zodra::ui::WindowHost& host, PaymentReportKind kind,
+                       const PaymentReportChoice& choice) {
+    host.SetStatusText(PaymentReportOf(kind).statusText);
+    Session& session = host.CurrentSession();
     reports::ReportRequest request;
-    if (zodra::ui::Guarded(prompter,
+    if (zodra::ui::Guarded(host.UserPrompter(),
                            [&] { request = PaymentReportRequest(session, kind, choice); })) {
         reports::ui::ShowReport(host, request);
     }
 }
 
-}  // namespace
+reports::ReportRange RangeOfDates(const QDate& from, const QDate& to) {
+    reports::ReportRange range;
+    range.from = from;
+    range.to = to;
+    range.fromText = from.toString(QStringLiteral("dd.MM.yyyy"));
+    range.toText = to.toString(QStringLiteral("dd.MM.yyyy"));
+    range.fromDateArgs = reports::DateArgs(from);
+    range.toDateArgs = reports::DateArgs(to);
+    range.cancelled = false;
+    return range;
+}
 
 void RegisterPaymentReportCommands(zodra::ui::CommandRegistry& registry) {
     for (const PaymentReportInfo& info : PaymentReports()) {

@@ -4,12 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <mutex>
+#include <thread>
+
 #include "data/Errors.h"
 #include "data/Rounding.h"
 #include "payments/PaymentReport.h"
 #include "payments/PaymentReportRows.h"
 #include "reports/ValueFormat.h"
 #include "support/Refused.h"
+#include "support/Zodractl.h"
 
 namespace zodra::payments {
 namespace {
@@ -111,6 +116,61 @@ TEST_F(PaymentReportTest, EachWorkstationPrintsTheDebtorsItChose) {
               1);
 }
 
+// Two workstations, as separate processes, print the debtors each chose again and again while
+// the company is compacted beside them: each print holds its own debtor and never the other's.
+TEST_F(PaymentReportTest, ChosenDebtorsStayPerWorkstationBesideACompaction) {
+    AddInvoice(5, bruno, Day(3, 12), {12.50});
+    const QString path = CompanyPath();
+    docs.reset();
+    session.reset();  // the compaction needs the company closed between the prints
+    test::ZodractlOptions options;
+    options.home = QStringLiteral(ZODRA_SOURCE_DIR "/share");
+    options.workingFolder = Folder();
+    std::mutex mutex;
+    QStringList faults;
+    std::atomic<bool> done = false;
+    std::atomic<int> compactions = 0;
+    std::thread compaction([&] {
+        while (!done) {
+            const test::ZodractlRun run =
+                test::RunZodractl({QStringLiteral("compact"), path}, options);
+            if (run.exitCode == 0) {
+                ++compactions;
+            } else if (!run.err.startsWith(QStringLiteral("Baza je otvorena na drugom računalu"))) {
+                std::lock_guard<std::mutex> guard(mutex);
+                faults << run.err;
+            }
+        }
+    });
+    const auto printer = [&](int partner, const QString& own, const QString& other) {
+        for (int i = 0; i < 4; ++i) {
+            const QString pdf = Folder() + QStringLiteral("/dug_%1_%2.pdf").arg(partner).arg(i);
+            const test::ZodractlRun run =
+                test::RunZodractl({QStringLiteral("saldakonti"), path, QStringLiteral("Dugovi_svi"),
+                                   QStringLiteral("--partner"), QString::number(partner),
+                                   QStringLiteral("--pdf"), pdf},
+                                  options);
+            const QString text = test::PdfText(pdf).simplified();
+            std::lock_guard<std::mutex> guard(mutex);
+            if (run.exitCode != 0) {
+                faults << run.err;
+            } else if (!text.contains(QStringLiteral("Ukupno ") + own) || text.contains(other)) {
+                faults << QStringLiteral("%1: %2").arg(partner).arg(text);
+            }
+        }
+    };
+    std::thread first(printer, ane, QStringLiteral("Kod Ane's 150,00 60,00 90,00"),
+                      QStringLiteral("Bruno"));
+    std::thread second(printer, bruno, QStringLiteral("Bruno d.o.o. 12,50 0,00 12,50"),
+                       QStringLiteral("Ane"));
+    first.join();
+    second.join();
+    done = true;
+    compaction.join();
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(u'\n').toStdString();
+    EXPECT_GT(compactions.load(), 0);
+}
+
 TEST_F(PaymentReportTest, RangeSelectsTheInvoicesAndTitlesTheReport) {
     PaymentReportChoice choice;
     EXPECT_REFUSED(PaymentReportRequest(*session, PaymentReportKind::DebtorsByDate, choice),
@@ -151,6 +211,17 @@ TEST_F(PaymentReportTest, CardOfTheWarehouseLeavesTheOtherWarehouseOutOfItsBalan
     EXPECT_TRUE(own.contains(QStringLiteral("Promet u razdoblju 150,00 60,00 90,00")))
         << own.toStdString();
     EXPECT_TRUE(own.contains(QStringLiteral("Kartice kupaca za izabrano skladište od")));
+    // The card window prints the card of its one partner; two at once are refused.
+    PaymentReportChoice one = choice;
+    one.partners = {bruno};
+    const QString card =
+        Rendered(*session, PaymentReportRequest(*session, PaymentReportKind::CustomerCards, one),
+                 QStringLiteral("kartica_bruno"));
+    EXPECT_TRUE(card.contains(QStringLiteral("Bruno d.o.o."))) << card.toStdString();
+    EXPECT_FALSE(card.contains(QStringLiteral("Ane")));
+    one.partners = {ane, bruno};
+    EXPECT_REFUSED(PaymentReportRequest(*session, PaymentReportKind::CustomerCards, one),
+                   "Kartica se ispisuje za jednog partnera ili za sve.");
 }
 
 TEST_F(PaymentReportTest, PaymentsShowTheirClosedAndOpenParts) {
