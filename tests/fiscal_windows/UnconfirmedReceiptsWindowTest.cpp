@@ -51,10 +51,14 @@ private Q_SLOTS:
             QSettings workstation(ini, QSettings::IniFormat);
             fiscal::FiscalSettings off;
             off.enabled = false;
+            off.premises = QStringLiteral("PP1");
+            off.device = QStringLiteral("1");
             fiscal::WriteFiscalSettings(db, workstation, off);
         }
         fiscal::ui::UnconfirmedReceiptsWindow window(host, ini);
         window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
         auto* grid = window.findChild<ui::DataGrid*>(QStringLiteral("Racuni"));
         QVERIFY(grid);
         QCOMPARE(grid->Data().RowCount(), 1);
