@@ -265,6 +265,8 @@ void Recapitulations(Builder& b) {
     b.Item(u"Maloprodajni_racuni_detaljno", u"Storno i brisanje detaljnih računa",
            u"Rekapitulacija_maloprodajnih_racuna", u" Detaljni maloprodajni računi",
            u"Detaljni maloprodajni računi");
+    b.Item(u"Nepotvrdeni_racuni", u"Nepotvrđeni računi", u"Rekapitulacija_maloprodajnih_racuna",
+           u" Fiskalni računi bez JIR-a", u"Nepotvrđeni računi");
     b.Report(u"Rekapitulacija_po_situacijama", u"Rekapitulacija po situacijama", p, {});
     b.Report(u"Rekapitulacija_svih_dokumenata", u"Rekapitulacija svih dokumenata", p,
              {u"rek_dok.rpt"});

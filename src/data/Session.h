@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "data/CompanySettings.h"
@@ -140,6 +142,32 @@ public:
     };
     std::function<void(Session&, const InvoicePostingEvent&)> duringInvoicePosting;
     std::function<void(Session&, const InvoicePostingEvent&)> afterInvoicePosting;
+    // The cancellation of a posted retail invoice (its key in `warehouse` … `detailed`, the
+    // cancelling user in `cashier`; amounts are not filled). `duringRetailCancellation` runs
+    // inside the cancelling transaction (the fiscal negative receipt is numbered and recorded
+    // there), `afterRetailCancellation` after the commit (it is sent).
+    std::function<void(Session&, const RetailSaleEvent&)> duringRetailCancellation;
+    std::function<void(Session&, const RetailSaleEvent&)> afterRetailCancellation;
+
+    // The fiscal marks a printed receipt carries, as plain text: the receipt number
+    // "number/premises/device", the protective code, the JIR (empty while unconfirmed), the
+    // operator's mark, the moment of issue, the link of the QR code. Its negative receipt, when
+    // the invoice is cancelled, is in `cancellation`.
+    struct FiscalMarks {
+        QString number;
+        QString protectiveCode;
+        QString jir;
+        QString operatorMark;
+        QDateTime issued;
+        QString qrText;
+    };
+    // The marks of a posted retail invoice (key as in RetailSaleEvent; `cancellation` asks for
+    // its negative receipt); nullopt when it was not fiscalized. Empty outside the wiring.
+    std::function<std::optional<FiscalMarks>(Session&, const RetailSaleEvent&, bool cancellation)>
+        fiscalMarksOf;
+    std::optional<FiscalMarks> FiscalMarksOf(const RetailSaleEvent& invoice, bool cancellation) {
+        return fiscalMarksOf ? fiscalMarksOf(*this, invoice, cancellation) : std::nullopt;
+    }
 
     bool IsOpen() const { return m_db != nullptr; }
     Database& Db() {

@@ -14,6 +14,7 @@
 #include "fiscal/FiscalClient.h"
 #include "fiscal/FiscalMessage.h"
 #include "fiscal/ProtectiveCode.h"
+#include "fiscal/ReceiptMarks.h"
 
 namespace zodra::fiscal {
 
@@ -98,6 +99,12 @@ QString InvoicePaymentCode(const QString& paymentMethod, bool consumer, const QD
         return QStringLiteral("T");
     }
     return {};
+}
+
+QString RetryResultText(const RetryResult& r) {
+    return QStringLiteral("Potvrđeno: ") + QString::number(r.confirmed) +
+           QStringLiteral(", odbijeno: ") + QString::number(r.rejected) +
+           QStringLiteral(", bez odgovora: ") + QString::number(r.unanswered);
 }
 
 FiscalService::FiscalService(Database& db, const FiscalSettings& settings, const QDateTime& now)
@@ -185,6 +192,60 @@ void FiscalService::Record(Session& session, const InvoiceRef& ref, double total
     r.protectiveCode =
         ProtectiveCode(certificate, {r.oib, r.issued, r.number, r.premises, r.device, r.total});
     InsertFiscalRecord(db, ref, r, cashier);
+}
+
+void FiscalService::RecordCancellation(Session& session, const Session::RetailSaleEvent& sale) {
+    if (!m_settings.enabled) {
+        return;
+    }
+    Database& db = session.Db();
+    InvoiceRef ref = RefOf(sale);
+    const std::optional<FiscalRecord> original = FindFiscalRecord(db, ref);
+    ref.cancellation = true;
+    if (!original || FindFiscalRecord(db, ref)) {
+        return;
+    }
+    const Certificate& certificate = UsableCertificate();
+    FiscalReceipt r = original->receipt;
+    r.operatorOib = OperatorOib(db, sale.cashier);
+    if (r.operatorOib.isEmpty()) {
+        throw UserError(NoOperatorOibMessage(sale.cashier));
+    }
+    const QDateTime now = clock();
+    r.issued =
+        QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second()));
+    // The negative receipt is numbered where it is issued: this till's marks and sequence.
+    if (!m_settings.premises.isEmpty() && !m_settings.device.isEmpty()) {
+        r.sequence = m_settings.sequence;
+        r.premises = m_settings.premises;
+        r.device = m_settings.device;
+    }
+    r.inVatSystem = m_settings.inVatSystem;
+    r.number = NextFiscalNumber(db, r.sequence, r.premises, r.device, r.issued.date().year());
+    r.total = RoundMoney(-r.total);
+    r.exempt = RoundMoney(-r.exempt);
+    for (FiscalTax& tax : r.vat) {
+        tax.base = RoundMoney(-tax.base);
+        tax.amount = RoundMoney(-tax.amount);
+    }
+    r.lateDelivery = false;
+    r.protectiveCode =
+        ProtectiveCode(certificate, {r.oib, r.issued, r.number, r.premises, r.device, r.total});
+    InsertFiscalRecord(db, ref, r, sale.cashier);
+}
+
+std::optional<Delivery> FiscalService::SendCancellation(Session& session,
+                                                        const Session::RetailSaleEvent& sale) {
+    if (!m_settings.enabled) {
+        return std::nullopt;
+    }
+    InvoiceRef ref = RefOf(sale);
+    ref.cancellation = true;
+    const std::optional<FiscalRecord> record = FindFiscalRecord(session.Db(), ref);
+    if (!record || !record->jir.isEmpty()) {
+        return std::nullopt;
+    }
+    return Deliver(session.Db(), record->id, record->attempts > 0);
 }
 
 std::optional<Delivery> FiscalService::SendSale(Session& session,
@@ -307,6 +368,20 @@ void InstallFiscalHooks(Session& session, const QString& settingsFile) {
     // outbox: the sale is complete either way, so nothing is thrown at the register.
     session.afterRetailSale = [serviceFor](Session& s, const Session::RetailSaleEvent& sale) {
         serviceFor(s).SendSale(s, sale);
+    };
+    session.duringRetailCancellation = [serviceFor](Session& s,
+                                                    const Session::RetailSaleEvent& invoice) {
+        serviceFor(s).RecordCancellation(s, invoice);
+    };
+    session.afterRetailCancellation = [serviceFor](Session& s,
+                                                   const Session::RetailSaleEvent& invoice) {
+        serviceFor(s).SendCancellation(s, invoice);
+    };
+    // The marks are read from the records alone, so receipts print them even where this
+    // workstation does not fiscalize.
+    session.fiscalMarksOf = [](Session& s, const Session::RetailSaleEvent& invoice,
+                               bool cancellation) {
+        return ReceiptMarks(s.Db(), invoice, cancellation);
     };
 }
 

@@ -27,6 +27,8 @@ struct RetryResult {
     int rejected = 0;
     int unanswered = 0;
 };
+// "Potvrđeno: " n ", odbijeno: " n ", bez odgovora: " n
+QString RetryResultText(const RetryResult& result);
 
 // Fiscalization of one company's receipts at one till: its settings, the certificate (loaded
 // once, checked again at each receipt for its validity) and the company's OIB.
@@ -57,6 +59,15 @@ public:
     void RecordInvoice(Session& session, const Session::InvoicePostingEvent& invoice);
     std::optional<Delivery> SendInvoice(Session& session,
                                         const Session::InvoicePostingEvent& invoice);
+    // Inside the cancelling transaction of a fiscalized receipt: its negative receipt (a new
+    // number, the amounts negated, its own ZKI, the cancelling user as operator) is recorded in
+    // the outbox. Nothing for an invoice that was never fiscalized or whose negative receipt is
+    // already recorded. Refuses as RecordSale does, which leaves the invoice uncancelled.
+    void RecordCancellation(Session& session, const Session::RetailSaleEvent& invoice);
+
+    // After the cancellation committed: its negative receipt is sent once.
+    std::optional<Delivery> SendCancellation(Session& session,
+                                             const Session::RetailSaleEvent& invoice);
 
     // One attempt for a record: a new message id, signed, sent with the configured timeout.
     Delivery Deliver(Database& db, int recordId, bool late);

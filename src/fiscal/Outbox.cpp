@@ -165,6 +165,25 @@ int UnconfirmedCount(Database& db) {
         .toInt();
 }
 
+TableData UnconfirmedReceiptsTable(Database& db) {
+    using F = TableColumn::Format;
+    TableData table;
+    table.columns = {{QStringLiteral("Broj računa")},
+                     {QStringLiteral("Račun"), F::Integer},
+                     {QStringLiteral("Storno"), F::Boolean},
+                     {QStringLiteral("Izdan")},
+                     {QStringLiteral("Iznos"), F::Money},
+                     {QStringLiteral("Pokušaja"), F::Integer},
+                     {QStringLiteral("Greška")},
+                     {QStringLiteral("ID"), F::Integer, -1, true}};
+    for (const FiscalRecord& f : UnconfirmedReceipts(db)) {
+        table.rows.push_back({FiscalNumber(f.receipt), f.invoice.number, f.invoice.cancellation,
+                              f.receipt.issued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
+                              f.receipt.total, f.attempts, f.error, f.id});
+    }
+    return table;
+}
+
 void SetPaymentMethod(Database& db, int id, const QString& payment) {
     Transaction transaction(db);
     db.Exec(QStringLiteral("UPDATE \"FISKAL_RACUNI\" SET \"NACIN_PLACANJA\" = ? WHERE \"ID\" = ? "

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "data/TableData.h"
 #include "fiscal/FiscalMessage.h"
 
 namespace zodra {
@@ -53,6 +54,11 @@ FiscalRecord FiscalRecordById(Database& db, int id);
 // The records still without a JIR, oldest first.
 std::vector<FiscalRecord> UnconfirmedReceipts(Database& db);
 int UnconfirmedCount(Database& db);
+
+// The records still without a JIR for a list: "Broj računa" (number/premises/device), "Račun"
+// (the invoice's number), "Storno" (a negative receipt), "Izdan", "Iznos", "Pokušaja", "Greška"
+// (the last failure in words), the record's id hidden last.
+TableData UnconfirmedReceiptsTable(Database& db);
 
 void SetPaymentMethod(Database& db, int id, const QString& payment);
 // An attempt's outcome: the JIR (the error cleared) or the failure in words. Both count the

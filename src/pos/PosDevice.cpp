@@ -397,14 +397,19 @@ QString PrintReceipt(Session& session, const InvoiceKey& key, bool openDrawer) {
             errors << drawer;
         }
     }
-    QStringList lines;
+    QByteArray text;
     try {
-        lines = ReceiptLines(session.Db(), OptionsOf(session), key);
+        const ReceiptOptions options = OptionsOf(session);
+        const std::optional<Session::FiscalMarks> marks = MarksOfReceipt(session, options, key);
+        int qrAt = 0;
+        const QStringList lines =
+            ReceiptLines(session.Db(), options, key, marks ? &*marks : nullptr, &qrAt);
+        text = EncodeReceipt(lines, settings.posCodePage, marks ? marks->qrText : QString(), qrAt);
     } catch (const UserError& e) {
         errors << e.message();
         return errors.join(QLatin1Char('\n'));
     }
-    const QString printed = PrintLines(settings, lines, NoPrinterText());
+    const QString printed = SendToPosPrinter(settings, text);
     if (!printed.isEmpty()) {
         errors << printed;
     }

@@ -196,7 +196,62 @@ QStringList CenteredLines(const QString& text) {
     return out;
 }
 
-QStringList ReceiptLines(Database& db, const ReceiptOptions& options, const InvoiceKey& key) {
+QStringList FiscalMarkLines(const Session::FiscalMarks& marks) {
+    QStringList out;
+    out << Cut(QStringLiteral("Broj računa: ") + marks.number, kWidth)
+        << Cut(QStringLiteral("Vrijeme izdavanja: ") +
+                   marks.issued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
+               kWidth)
+        << Cut(QStringLiteral("Operater: ") + marks.operatorMark, kWidth)
+        << Cut(QStringLiteral("ZKI: ") + marks.protectiveCode, kWidth);
+    if (!marks.jir.isEmpty()) {
+        // A JIR has 36 characters: with its label it fills the paper's width.
+        out << Cut(QStringLiteral("JIR:") + marks.jir, kWidth);
+    }
+    return out;
+}
+
+QByteArray QrCodeCommand(const QByteArray& data) {
+    auto function = [](char fn, const QByteArray& parameters) {
+        const int size = static_cast<int>(parameters.size()) + 2;
+        QByteArray out("\x1D\x28\x6B", 3);
+        out.append(static_cast<char>(size & 0xFF)).append(static_cast<char>((size >> 8) & 0xFF));
+        out.append('\x31').append(fn).append(parameters);
+        return out;
+    };
+    QByteArray out("\x1B\x61\x01", 3);                   // centred
+    out += function('\x41', QByteArray("\x32\x00", 2));  // model 2
+    out += function('\x43', QByteArray("\x06", 1));      // module size 6 dots
+    out += function('\x45', QByteArray("\x31", 1));      // error correction M
+    out += function('\x50', QByteArray("\x30", 1) + data);
+    out += function('\x51', QByteArray("\x30", 1));  // print the stored symbol
+    out += '\n';
+    out += QByteArray("\x1B\x61\x00", 3);  // back to the left
+    return out;
+}
+
+QByteArray EncodeReceipt(const QStringList& lines, int codePage, const QString& qrText, int qrAt) {
+    if (qrText.isEmpty()) {
+        return EncodeLines(lines, codePage);
+    }
+    const int at = std::clamp(qrAt, 0, static_cast<int>(lines.size()));
+    return EncodeLines(lines.mid(0, at), codePage) + QrCodeCommand(qrText.toUtf8()) +
+           EncodeLines(lines.mid(at), codePage);
+}
+
+std::optional<Session::FiscalMarks> MarksOfReceipt(Session& session, const ReceiptOptions& options,
+                                                   const InvoiceKey& key) {
+    Session::RetailSaleEvent invoice;
+    invoice.warehouse = key.warehouse;
+    invoice.book = key.book;
+    invoice.year = key.year;
+    invoice.number = key.number;
+    invoice.detailed = options.summed;
+    return session.FiscalMarksOf(invoice, false);
+}
+
+QStringList ReceiptLines(Database& db, const ReceiptOptions& options, const InvoiceKey& key,
+                         const Session::FiscalMarks* marks, int* qrAt) {
     const Tables t = TablesFor(options.summed);
     Statement head =
         db.Prepare(QStringLiteral("SELECT \"DATUM\", \"SIFRA PARTNERA\", \"KORISNIK\", "
@@ -314,6 +369,12 @@ QStringList ReceiptLines(Database& db, const ReceiptOptions& options, const Invo
         out << TotalRow(QStringLiteral("Pl. ") + paid.Text(0) + currency, paid.Double(1));
     }
 
+    if (marks != nullptr) {
+        out << FiscalMarkLines(*marks);
+        if (qrAt != nullptr) {
+            *qrAt = static_cast<int>(out.size());
+        }
+    }
     out << CenteredLines(options.footer);
     for (int i = 0; i < std::clamp(options.lineFeeds, 0, 99); ++i) {
         out << QString();

@@ -3,11 +3,9 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
-namespace zodra {
-class Database;
-class Session;
-}  // namespace zodra
+#include "data/Session.h"
 
 namespace zodra::pos {
 
@@ -33,8 +31,27 @@ struct InvoiceKey {
 };
 
 // The 40-column receipt of a posted invoice, one entry per printed line (the feed lines at the
-// end included), in Unicode. Throws UserError when the invoice does not exist.
-QStringList ReceiptLines(Database& db, const ReceiptOptions& options, const InvoiceKey& key);
+// end included), in Unicode. Throws UserError when the invoice does not exist. With fiscal
+// marks, their lines follow the payments and `qrAt` gets the number of lines after which the
+// QR code is printed.
+QStringList ReceiptLines(Database& db, const ReceiptOptions& options, const InvoiceKey& key,
+                         const Session::FiscalMarks* marks = nullptr, int* qrAt = nullptr);
+
+// The fiscal marks as receipt lines: the receipt number, the moment of issue, the operator, the
+// ZKI and, once it is known, the JIR.
+QStringList FiscalMarkLines(const Session::FiscalMarks& marks);
+
+// The printer's native QR command for `data` (GS ( k): model 2, module size 6, error
+// correction M, the data stored, then printed, centred by ESC a 1 and back to the left after.
+QByteArray QrCodeCommand(const QByteArray& data);
+
+// The receipt's bytes in the printer's code page: the lines, with the QR command of `qrText`
+// (nothing when empty) after the first `qrAt` lines.
+QByteArray EncodeReceipt(const QStringList& lines, int codePage, const QString& qrText, int qrAt);
+
+// The marks of a posted retail invoice the session's wiring knows (nullopt: not fiscalized).
+std::optional<Session::FiscalMarks> MarksOfReceipt(Session& session, const ReceiptOptions& options,
+                                                   const InvoiceKey& key);
 
 // The footer centred in 40 columns, one entry per printed line (a longer text is wrapped at
 // word boundaries first).

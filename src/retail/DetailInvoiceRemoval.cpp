@@ -54,6 +54,17 @@ DetailInvoice Require(Database& db, int w, int y, int number, const QString& sum
 // Runs `undo` in a company-file transaction once no detail change of another posting is
 // waiting: those are applied first, and while one is pending the detail file may not show a
 // summing or cancellation that already committed.
+Session::RetailSaleEvent CancellationEvent(const Session& session, int number) {
+    Session::RetailSaleEvent event;
+    event.warehouse = session.activeWarehouse.code;
+    event.book = kRetailBook;
+    event.year = session.businessYear;
+    event.number = number;
+    event.detailed = true;
+    event.cashier = session.userName;
+    return event;
+}
+
 void WithDetailSettled(Database& db, const std::function<void(Transaction&)>& undo) {
     for (int attempt = 0;; ++attempt) {
         db.ApplyPendingDetail();
@@ -153,7 +164,13 @@ void CancelDetailInvoice(Session& session, int number, const QDate& date) {
                 "\"RBR_STORNO_DOKUMENTA\" = ? WHERE \"SKLADISTE\" = ? AND \"IRA\" = ? "
                 "AND \"GODINA\" = ? AND \"BROJ RACUNA\" = ?"),
             QVariantList{date, numbering::NextCancellationNumber(db, w, y)} + key);
+        if (session.duringRetailCancellation) {
+            session.duringRetailCancellation(session, CancellationEvent(session, number));
+        }
     });
+    if (session.afterRetailCancellation) {
+        session.afterRetailCancellation(session, CancellationEvent(session, number));
+    }
     // The counter-rows are collections of the cancellation date.
     session.RetailCollectionsChanged(date);
 }

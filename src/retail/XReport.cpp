@@ -353,6 +353,16 @@ XReportOptions AskXReport(Session& session, Prompter& prompter, const QDate& fro
     return o;
 }
 
+QString UnconfirmedReceiptsWarning(Database& db) {
+    const int count =
+        db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"FISKAL_RACUNI\" WHERE \"JIR\" IS NULL"))
+            .toInt();
+    if (count == 0) {
+        return {};
+    }
+    return QStringLiteral("UPOZORENJE: računa bez JIR-a: ") + QString::number(count);
+}
+
 QStringList XReportLines(Database& db, const XReportOptions& o) {
     const Tables t = TablesFor(o.summed);
     const Filter f = InvoiceFilter(o);
@@ -362,6 +372,12 @@ QStringList XReportLines(Database& db, const XReportOptions& o) {
         << QStringLiteral("od ") + o.from.toString(QStringLiteral("dd.MM.yyyy")) +
                QStringLiteral(" do ") + o.to.toString(QStringLiteral("dd.MM.yyyy"))
         << QString(kWidth, QLatin1Char('-'));
+    if (o.dayEnd) {
+        const QString warning = UnconfirmedReceiptsWarning(db);
+        if (!warning.isEmpty()) {
+            out << warning << QString(kWidth, QLatin1Char('-'));
+        }
+    }
     GroupSums grand;
     const PeriodSums sold = SumsPerGroup(db, t, f, QStringLiteral("\"DATUM\""), o, false);
     const PeriodSums cancelled =

@@ -27,7 +27,12 @@ struct XReportOptions {
     bool articlesByDocument = false;  // "… rekapitulacije artikala po dokumentima"
     bool groupRecap = false;          // "… rekapitulacije računa po grupama artikala"
     bool stockLevels = false;         // "… stanja skladišta"
+    bool dayEnd = false;              // the Z report: warns of receipts still without a JIR
 };
+
+// "UPOZORENJE: računa bez JIR-a: " n while the company has fiscalized receipts the tax
+// administration has not confirmed yet; empty when there are none.
+QString UnconfirmedReceiptsWarning(Database& db);
 
 QString AllCashiersQuestion();  // "Želite li ukupni ispis za sve prodavače ?"
 QString ItemRecapQuestion();
@@ -46,7 +51,8 @@ XReportOptions AskXReport(Session& session, Prompter& prompter, const QDate& fro
 // their cancellation date); "UKUPNO PO SVIM GRUPAMA POREZA" over both; with every cashier one
 // row per cashier (sales less cancellations); "Po načinima plaćanja" the period's collections
 // of these invoices per kind, cards per card type, bank transfers left out; then the asked
-// recapitulations. Amounts "0.00" right-aligned to column 40.
+// recapitulations. Amounts "0.00" right-aligned to column 40. The Z report (dayEnd) has the
+// warning of UnconfirmedReceiptsWarning under the title while there are such receipts.
 QStringList XReportLines(Database& db, const XReportOptions& options);
 
 // Sends report lines to the receipt printer: empty when printed, else the reason (without a

@@ -12,6 +12,7 @@
 #include "data/Session.h"
 #include "data/SqlValue.h"
 #include "reports/AmountInWords.h"
+#include "reports/QrCode.h"
 #include "sales/InvoiceLines.h"
 
 namespace zodra::sales {
@@ -230,6 +231,30 @@ QString InvoiceReportFile(Database& db, const QString& reportFolder, int salesTe
     return own.isEmpty() ? name : own;
 }
 
+namespace {
+
+// The fiscal marks of a fiscalized invoice ("ZKI" empty when it has none, which hides the
+// layout's fiscal block): its number, moment of issue, operator, ZKI, JIR and the QR code as
+// base64 PNG.
+void FiscalFormulas(Session& session, reports::ReportRequest& request,
+                    const Session::RetailSaleEvent& invoice, bool cancellation) {
+    const std::optional<Session::FiscalMarks> marks = session.FiscalMarksOf(invoice, cancellation);
+    if (!marks) {
+        request.Formula(QStringLiteral("ZKI"), QString());
+        return;
+    }
+    request.Formula(QStringLiteral("FiskalniBroj"), marks->number)
+        .Formula(QStringLiteral("VrijemeIzdavanja"),
+                 marks->issued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")))
+        .Formula(QStringLiteral("Operater"), marks->operatorMark)
+        .Formula(QStringLiteral("ZKI"), marks->protectiveCode)
+        .Formula(QStringLiteral("JIR"), marks->jir)
+        .Formula(QStringLiteral("FiskalniQR"),
+                 QString::fromLatin1(reports::QrCodePng(marks->qrText.toUtf8()).toBase64()));
+}
+
+}  // namespace
+
 reports::ReportRequest InvoicePrintRequest(Session& session, int book, int number,
                                            InvoicePrintKind kind, bool withoutDiscount,
                                            const QString& reportFolder) {
@@ -295,6 +320,12 @@ reports::ReportRequest InvoicePrintRequest(Session& session, int book, int numbe
         .Formula(QStringLiteral("PozivNaBroj"),
                  PaymentReference(header.paymentReference, number, book, y))
         .Formula(QStringLiteral("ZaPlatiti"), MoneyText(summary.ToPay()));
+    Session::RetailSaleEvent fiscalKey;
+    fiscalKey.warehouse = w;
+    fiscalKey.book = book;
+    fiscalKey.year = y;
+    fiscalKey.number = number;
+    FiscalFormulas(session, request, fiscalKey, kind == InvoicePrintKind::Cancellation);
 
     if (kind == InvoicePrintKind::ForeignCurrency) {
         if (header.currency.isEmpty()) {

@@ -328,7 +328,20 @@ void CancelInvoice(Session& session, int book, int number, const QDate& date) {
         CancelServiceConsumption(db, w, y, consumption, date);
     }
     stock::CheckStockAgainstCard(session);
+    Session::RetailSaleEvent cancelled;
+    cancelled.warehouse = w;
+    cancelled.book = book;
+    cancelled.year = y;
+    cancelled.number = number;
+    cancelled.cashier = session.userName;
+    // A fiscalized receipt gets its negative receipt with the cancellation, or neither is kept.
+    if (session.duringRetailCancellation) {
+        session.duringRetailCancellation(session, cancelled);
+    }
     transaction.Commit();
+    if (session.afterRetailCancellation) {
+        session.afterRetailCancellation(session, cancelled);
+    }
     // The counter-payments are collections of the cancellation date.
     session.RetailCollectionsChanged(date);
 }

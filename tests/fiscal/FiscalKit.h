@@ -1,7 +1,10 @@
 #pragma once
 
+#include <ZXing/ReadBarcode.h>
+
 #include <QByteArray>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QString>
@@ -44,6 +47,25 @@ inline QByteArray RunTool(const QString& program, const QStringList& args,
         *errors = QString::fromUtf8(p.readAllStandardError());
     }
     return p.readAllStandardOutput();
+}
+
+// The text of the QR code in a picture of one pixel per module, read by an independent decoder
+// (scaled up as a printer would); empty when it cannot be read.
+inline QString DecodeQr(QImage image) {
+    image = image.convertToFormat(QImage::Format_Grayscale8)
+                .scaled(image.width() * 4, image.height() * 4);
+    ZXing::DecodeHints hints;
+    hints.setFormats(ZXing::BarcodeFormat::QRCode);
+    const ZXing::Result result = ZXing::ReadBarcode(
+        ZXing::ImageView(image.constBits(), image.width(), image.height(), ZXing::ImageFormat::Lum,
+                         static_cast<int>(image.bytesPerLine())),
+        hints);
+    if (!result.isValid()) {
+        return {};
+    }
+    const ZXing::ByteArray& bytes = result.bytes();
+    return QString::fromUtf8(reinterpret_cast<const char*>(bytes.data()),
+                             static_cast<qsizetype>(bytes.size()));
 }
 
 // A self-signed RSA certificate for an OIB, its key and a PKCS#12 file with the password

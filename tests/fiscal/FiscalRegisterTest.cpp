@@ -6,7 +6,12 @@
 #include "FiscalStandIn.h"
 #include "fiscal/FiscalService.h"
 #include "fiscal/ProtectiveCode.h"
+#include "fiscal/ReceiptMarks.h"
+#include "pos/ReceiptText.h"
 #include "retail/RetailTest.h"
+#include "retail/XReport.h"
+#include "sales/InvoicePrint.h"
+#include "sales/InvoiceRemoval.h"
 
 namespace zodra::test {
 namespace {
@@ -273,6 +278,149 @@ TEST_F(FiscalRegisterTest, WithoutTheCashiersOibOrACertificateTheSaleIsRefusedAn
     EXPECT_EQ(Record(number).receipt.number, 1);
     standIn->SetMode(Mode::Answer);
     EXPECT_FALSE(Record(number).jir.isEmpty());
+}
+
+// The marks of a sold receipt, as the printers get them.
+Session::FiscalMarks MarksOfSale(Session& s, int number) {
+    Session::RetailSaleEvent key;
+    key.warehouse = 1;
+    key.year = s.businessYear;
+    key.number = number;
+    const std::optional<Session::FiscalMarks> marks = s.FiscalMarksOf(key, false);
+    EXPECT_TRUE(marks);
+    return marks.value_or(Session::FiscalMarks{});
+}
+
+QString Formula(const reports::ReportRequest& request, const QString& name) {
+    for (const auto& [key, value] : request.formulas) {
+        if (key == name) {
+            return value;
+        }
+    }
+    return QStringLiteral("<none>");
+}
+
+TEST_F(FiscalRegisterTest, TheReceiptAndTheInvoicePrintCarryTheFiscalMarksAndTheQrCode) {
+    const int confirmed = Sell(*session);
+    const fiscal::FiscalRecord record = Record(confirmed);
+    const Session::FiscalMarks marks = MarksOfSale(*session, confirmed);
+    EXPECT_EQ(marks.qrText, fiscal::QrText(record.jir, QString(), record.receipt.issued, 156.25));
+    EXPECT_TRUE(marks.qrText.contains(QStringLiteral("&izn=15625")));
+
+    const pos::ReceiptOptions options;
+    const pos::InvoiceKey key{1, 1, Year(), confirmed};
+    int qrAt = -1;
+    const QStringList lines = pos::ReceiptLines(db(), options, key, &marks, &qrAt);
+    const QStringList expected{
+        QStringLiteral("Broj računa: 1/PP1/1"),
+        QStringLiteral("Vrijeme izdavanja: ") +
+            record.receipt.issued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
+        QStringLiteral("Operater: Ana"), QStringLiteral("ZKI: ") + record.receipt.protectiveCode,
+        QStringLiteral("JIR:") + record.jir};
+    ASSERT_GE(qrAt, 5);
+    EXPECT_EQ(lines.mid(qrAt - 5, 5), expected);
+    // Without marks the receipt is as it always was: no fiscal line.
+    EXPECT_EQ(pos::ReceiptLines(db(), options, key).size(), lines.size() - 5);
+
+    // Unconfirmed: no JIR line, the QR links the ZKI.
+    Configure(*session, QStringLiteral("1"), QStringLiteral("P"), 300);
+    standIn->SetMode(Mode::Silent);
+    const int waiting = Sell(*session);
+    const Session::FiscalMarks pending = MarksOfSale(*session, waiting);
+    EXPECT_EQ(pending.jir, QString());
+    EXPECT_TRUE(pending.qrText.startsWith(QStringLiteral("https://porezna.gov.hr/rn?zki=") +
+                                          Record(waiting).receipt.protectiveCode +
+                                          QStringLiteral("&datv=")));
+    const QStringList pendingLines =
+        pos::ReceiptLines(db(), options, {1, 1, Year(), waiting}, &pending, &qrAt);
+    EXPECT_EQ(pendingLines.at(qrAt - 1),
+              QStringLiteral("ZKI: ") + Record(waiting).receipt.protectiveCode);
+    EXPECT_FALSE(pendingLines.join(QLatin1Char('\n')).contains(QStringLiteral("JIR:")));
+
+    // The A4 print: the marks as formulas, the QR as a picture that reads back to the link.
+    const reports::ReportRequest a4 = sales::InvoicePrintRequest(*session, 1, confirmed);
+    EXPECT_EQ(Formula(a4, QStringLiteral("ZKI")), record.receipt.protectiveCode);
+    EXPECT_EQ(Formula(a4, QStringLiteral("JIR")), record.jir);
+    EXPECT_EQ(Formula(a4, QStringLiteral("FiskalniBroj")), QStringLiteral("1/PP1/1"));
+    QImage qr;
+    ASSERT_TRUE(qr.loadFromData(
+        QByteArray::fromBase64(Formula(a4, QStringLiteral("FiskalniQR")).toLatin1()), "PNG"));
+    EXPECT_EQ(DecodeQr(qr), marks.qrText);
+    // An invoice that was not fiscalized prints no fiscal block.
+    db().Exec(QStringLiteral("DELETE FROM \"FISKAL_RACUNI\" WHERE \"BROJ_RACUNA\" = ?"),
+              {confirmed});
+    EXPECT_EQ(Formula(sales::InvoicePrintRequest(*session, 1, confirmed), QStringLiteral("ZKI")),
+              QString());
+}
+
+TEST_F(FiscalRegisterTest, ACancelledReceiptIsFiscalizedAsTheNegativeReceiptInTheSameTransaction) {
+    const int number = Sell(*session);
+    const QDate date(2026, 3, 10);
+    const auto cancelled = [&] {
+        return Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"BROJ RACUNA\" = ? "
+                                    "AND \"STORNO\" = TRUE"),
+                     {number});
+    };
+    // The cancelling user has no OIB: refused, and neither the cancellation nor a record stays.
+    try {
+        sales::CancelInvoice(*session, 1, number, date);
+        ADD_FAILURE();
+    } catch (const UserError& e) {
+        EXPECT_EQ(e.message(), fiscal::NoOperatorOibMessage(session->userName));
+    }
+    EXPECT_EQ(cancelled(), 0);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"FISKAL_RACUNI\"")), 1);
+
+    fiscal::SetOperatorOib(db(), session->userName, kCompanyOib);
+    sales::CancelInvoice(*session, 1, number, date);
+    EXPECT_EQ(cancelled(), 1);
+    const fiscal::FiscalRecord original = Record(number);
+    const auto negative = fiscal::FindFiscalRecord(db(), {1, 1, Year(), number, false, true});
+    ASSERT_TRUE(negative);
+    const fiscal::FiscalReceipt& r = negative->receipt;
+    EXPECT_EQ(fiscal::FiscalNumber(r), QStringLiteral("2/PP1/1"));
+    EXPECT_DOUBLE_EQ(r.total, -156.25);
+    ASSERT_EQ(r.vat.size(), 1u);
+    EXPECT_DOUBLE_EQ(r.vat[0].base, -original.receipt.vat[0].base);
+    EXPECT_DOUBLE_EQ(r.vat[0].amount, -original.receipt.vat[0].amount);
+    EXPECT_EQ(r.operatorOib, kCompanyOib);
+    const fiscal::Certificate certificate = fiscal::Certificate::Load(
+        files->p12, files->password, kCompanyOib, QDateTime::currentDateTime());
+    EXPECT_EQ(r.protectiveCode,
+              fiscal::ProtectiveCode(certificate, {kCompanyOib, r.issued, 2, QStringLiteral("PP1"),
+                                                   QStringLiteral("1"), -156.25}));
+    // Sent once, schema-valid, and confirmed.
+    const auto requests = standIn->Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[1].errorCode, QString()) << requests[1].body.toStdString();
+    EXPECT_TRUE(requests[1].body.contains("<tns:IznosUkupno>-156.25</tns:IznosUkupno>"));
+    EXPECT_EQ(negative->jir, requests[1].jir);
+
+    // A receipt that was never fiscalized is cancelled without a negative receipt.
+    session->duringRetailPosting = nullptr;
+    session->afterRetailSale = nullptr;
+    const int plain = Sell(*session);
+    sales::CancelInvoice(*session, 1, plain, date);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"FISKAL_RACUNI\"")), 2);
+}
+
+TEST_F(FiscalRegisterTest, TheZReportWarnsWhileAReceiptWaitsForItsJir) {
+    retail::XReportOptions z;
+    z.warehouse = 1;
+    z.year = Year();
+    z.from = z.to = QDate(2026, 3, 10);
+    z.dayEnd = true;
+    const QString warning = QStringLiteral("UPOZORENJE: računa bez JIR-a: 1");
+    Sell(*session);
+    EXPECT_FALSE(retail::XReportLines(db(), z).contains(warning));
+    EXPECT_EQ(retail::UnconfirmedReceiptsWarning(db()), QString());
+
+    Configure(*session, QStringLiteral("1"), QStringLiteral("P"), 300);
+    standIn->SetMode(Mode::Silent);
+    Sell(*session);
+    EXPECT_TRUE(retail::XReportLines(db(), z).contains(warning));
+    z.dayEnd = false;  // the X report during the day does not warn
+    EXPECT_FALSE(retail::XReportLines(db(), z).contains(warning));
 }
 
 }  // namespace

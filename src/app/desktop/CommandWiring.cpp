@@ -1,5 +1,7 @@
 #include "app/desktop/CommandWiring.h"
 
+#include <QSettings>
+
 #include "app/Users.h"
 #include "app/ui/LoginDialog.h"
 #include "app/ui/ShellCommands.h"
@@ -14,6 +16,7 @@
 #include "data/Session.h"
 #include "fiscal/ui/EInvoiceExport.h"
 #include "maintenance/ui/MaintenanceWindow.h"
+#include "fiscal/ui/UnconfirmedReceiptsWindow.h"
 #include "payments/ui/PaymentCommands.h"
 #include "payments/ui/PaymentReportCommands.h"
 #include "pricelists/ui/PriceListCommands.h"
@@ -87,13 +90,16 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     summary::ui::RegisterSummaryCommands(registry);
     maintenance::ui::RegisterMaintenanceCommands(registry);
     charts::ui::RegisterChartCommands(registry);
+    // The program's workstation settings hold the fiscal ones the retry uses.
+    fiscal::ui::RegisterFiscalCommands(
+        registry, QSettings(QStringLiteral("Zodra"), QStringLiteral("Zodra")).fileName());
 }
 
 namespace {
 
 // "Promet u maloprodaji" of today to the receipt printer: every cashier when the administrator
 // asks for it, else the register's cashier. False when it could not be printed.
-bool ShowDayReport(ui::WindowHost& host, const QString& cashier) {
+bool ShowDayReport(ui::WindowHost& host, const QString& cashier, bool dayEnd = false) {
     Session& session = host.CurrentSession();
     Prompter& prompter = host.UserPrompter();
     bool printed = false;
@@ -103,6 +109,7 @@ bool ShowDayReport(ui::WindowHost& host, const QString& cashier) {
         if (options.cashier) {
             options.cashier = cashier;
         }
+        options.dayEnd = dayEnd;
         const QString error =
             retail::PrintReportLines(session, retail::XReportLines(session.Db(), options));
         if (!error.isEmpty()) {
@@ -136,13 +143,19 @@ retail::ui::RegisterHooks RegisterHooks() {
     };
     // Z: the X report first, then the day-end steps, each with its own question.
     hooks.zReport = [](ui::WindowHost& host, const QString& cashier) {
-        if (!ShowDayReport(host, cashier)) {
+        if (!ShowDayReport(host, cashier, true)) {
             return;
         }
         Session& session = host.CurrentSession();
         Prompter& prompter = host.UserPrompter();
         const QDate today = QDate::currentDate();
         ui::Guarded(prompter, [&] {
+            const QString warning = retail::UnconfirmedReceiptsWarning(session.Db());
+            if (!warning.isEmpty()) {
+                prompter.Inform(
+                    warning + QStringLiteral(". Popis i ponovno slanje: \"Nepotvrđeni računi\"."),
+                    QStringLiteral("Z izvještaj"));
+            }
             retail::SumStep(session, prompter, today, today);
             const retail::DeferredReduction reduced = retail::ReduceStep(session, prompter);
             if (!reduced.priceDifferences.isEmpty()) {

@@ -107,6 +107,7 @@ int DayReport(const QStringList& args, bool closing) {
         o.to = parsed->to;
         o.cashier = parsed->cashier;
         o.summed = session.company.sumRetailInvoices;
+        o.dayEnd = closing;
         // X with --da: the administrator's recapitulations too.
         o.itemRecap = o.articlesByDocument = o.groupRecap = o.stockLevels = parsed->yes && !closing;
         if (!Deliver(session, zodra::retail::XReportLines(session.Db(), o), parsed->out)) {

@@ -52,9 +52,7 @@ int Fiscal(const QStringList& args) {
             return kRefused;
         }
         const zodra::fiscal::RetryResult result = service.RetryOutbox(db);
-        Out(QStringLiteral("Potvrđeno: ") + QString::number(result.confirmed) +
-            QStringLiteral(", odbijeno: ") + QString::number(result.rejected) +
-            QStringLiteral(", bez odgovora: ") + QString::number(result.unanswered));
+        Out(zodra::fiscal::RetryResultText(result));
     }
     ListOutbox(db);
     return zodra::fiscal::UnconfirmedCount(db) == 0 ? kOk : kRefused;

@@ -60,12 +60,16 @@ int Receipt(const QStringList& args) {
         session.workstation = zodra::workstationconfig::Load(zodra::paths::WorkstationConfigFile());
         const zodra::pos::InvoiceKey key{session.activeWarehouse.code, book, session.businessYear,
                                          number};
+        const zodra::pos::ReceiptOptions options = zodra::pos::OptionsOf(session);
+        const std::optional<zodra::Session::FiscalMarks> marks =
+            zodra::pos::MarksOfReceipt(session, options, key);
+        int qrAt = 0;
         const QStringList lines =
-            zodra::pos::ReceiptLines(session.Db(), zodra::pos::OptionsOf(session), key);
-        const QByteArray text = zodra::pos::EncodeLines(lines, session.workstation.posCodePage);
+            zodra::pos::ReceiptLines(session.Db(), options, key, marks ? &*marks : nullptr, &qrAt);
+        const QByteArray text = zodra::pos::EncodeReceipt(lines, session.workstation.posCodePage,
+                                                          marks ? marks->qrText : QString(), qrAt);
         if (out.isEmpty()) {
-            const QString error =
-                zodra::pos::PrintLines(session.workstation, lines, zodra::pos::NoPrinterText());
+            const QString error = zodra::pos::SendToPosPrinter(session.workstation, text);
             if (!error.isEmpty()) {
                 Err(error);
                 refused = true;
