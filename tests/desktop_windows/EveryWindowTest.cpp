@@ -1,3 +1,4 @@
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 
 #include "app/desktop/CommandWiring.h"
 #include "app/ui/LoginDialog.h"
@@ -167,8 +169,14 @@ private Q_SLOTS:
                 // A report shown straight from the menu holds the keys itself (pages, zoom).
                 const bool reportWithKeys =
                     focus == window && qobject_cast<reports::ui::ReportWindow*>(window);
-                if (!reportWithKeys &&
-                    (!focus || !window->isAncestorOf(focus) || !IsField(focus))) {
+                // A window of buttons only (no field to type in) opens on its first button.
+                const auto children = window->findChildren<QWidget*>();
+                const bool buttonsOnly = std::none_of(children.begin(), children.end(),
+                                                      [](QWidget* w) { return IsField(w); });
+                const bool focusInside = focus && window->isAncestorOf(focus);
+                const bool onButton =
+                    buttonsOnly && focusInside && qobject_cast<QAbstractButton*>(focus);
+                if (!reportWithKeys && !onButton && (!focusInside || !IsField(focus))) {
                     unfocused << name + QStringLiteral(" / ") + window->windowTitle() +
                                      QStringLiteral(": ") +
                                      (focus

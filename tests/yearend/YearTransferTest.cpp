@@ -343,9 +343,7 @@ TEST_F(YearTransferTest, TargetsThatExistAndWrongDatesAreRefused) {
     const auto into = [&](const QString& target, const QDate& date) {
         return Refusal([&] { y::IntoNewFile(db(), date, target); });
     };
-    EXPECT_EQ(into(CompanyPath(), kOpening), Database::IsServerTarget(CompanyPath())
-                                                 ? y::ExistingFileMessage()
-                                                 : y::SameFileMessage());
+    EXPECT_EQ(into(CompanyPath(), kOpening), y::SameFileMessage());
     QFile other(Folder() + QStringLiteral("/postoji.mdb"));
     ASSERT_TRUE(other.open(QIODevice::WriteOnly));
     other.write("nije poduzeće");
@@ -475,10 +473,7 @@ TEST_F(YearTransferTest, TheCommandAsksAgainAfterARefusalAndEndsWithItsMessage) 
     ASSERT_TRUE(done);
     EXPECT_EQ(done->newYear, 2027);
     EXPECT_EQ(prompter.Messages(),
-              (QStringList{y::SameYearMessage(),
-                           Database::IsServerTarget(CompanyPath()) ? y::ExistingFileMessage()
-                                                                   : y::SameFileMessage(),
-                           y::DoneMessage()}));
+              (QStringList{y::SameYearMessage(), y::SameFileMessage(), y::DoneMessage()}));
     EXPECT_TRUE(QFileInfo::exists(NewFile()));
     EXPECT_EQ(session->businessYear, 2026);  // a new file: this one stays in its year
     prompter.Clear();
