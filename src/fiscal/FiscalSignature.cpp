@@ -74,6 +74,28 @@ UserError SigningFailed() {
     return UserError(QStringLiteral("Potpisivanje poruke za fiskalizaciju nije uspjelo."));
 }
 
+// Fills the signature template with the certificate's key and writes the signed document.
+QByteArray SignAndWrite(xmlDocPtr doc, xmlNodePtr signature, const Certificate& certificate) {
+    CtxGuard ctx{xmlSecDSigCtxCreate(nullptr)};
+    const QByteArray password = certificate.Password().toUtf8();
+    if (ctx.ctx == nullptr) {
+        throw SigningFailed();
+    }
+    ctx.ctx->signKey = xmlSecCryptoAppKeyLoadMemory(
+        reinterpret_cast<const xmlSecByte*>(certificate.Pkcs12().constData()),
+        static_cast<xmlSecSize>(certificate.Pkcs12().size()), xmlSecKeyDataFormatPkcs12,
+        password.constData(), nullptr, nullptr);
+    if (ctx.ctx->signKey == nullptr || xmlSecDSigCtxSign(ctx.ctx, signature) < 0) {
+        throw SigningFailed();
+    }
+    xmlChar* text = nullptr;
+    int size = 0;
+    xmlDocDumpMemoryEnc(doc, &text, &size, "UTF-8");
+    QByteArray result(reinterpret_cast<const char*>(text), size);
+    xmlFree(text);
+    return result;
+}
+
 }  // namespace
 
 QByteArray SignRequest(const QByteArray& xml, const Certificate& certificate) {
@@ -112,24 +134,7 @@ QByteArray SignRequest(const QByteArray& xml, const Certificate& certificate) {
             nullptr) {
         throw SigningFailed();
     }
-    CtxGuard ctx{xmlSecDSigCtxCreate(nullptr)};
-    const QByteArray password = certificate.Password().toUtf8();
-    if (ctx.ctx == nullptr) {
-        throw SigningFailed();
-    }
-    ctx.ctx->signKey = xmlSecCryptoAppKeyLoadMemory(
-        reinterpret_cast<const xmlSecByte*>(certificate.Pkcs12().constData()),
-        static_cast<xmlSecSize>(certificate.Pkcs12().size()), xmlSecKeyDataFormatPkcs12,
-        password.constData(), nullptr, nullptr);
-    if (ctx.ctx->signKey == nullptr || xmlSecDSigCtxSign(ctx.ctx, signature) < 0) {
-        throw SigningFailed();
-    }
-    xmlChar* text = nullptr;
-    int size = 0;
-    xmlDocDumpMemoryEnc(doc.doc, &text, &size, "UTF-8");
-    QByteArray result(reinterpret_cast<const char*>(text), size);
-    xmlFree(text);
-    return result;
+    return SignAndWrite(doc.doc, signature, certificate);
 }
 
 QByteArray SignReportRequest(const QByteArray& xml, const Certificate& certificate,
@@ -195,24 +200,7 @@ QByteArray SignReportRequest(const QByteArray& xml, const Certificate& certifica
     xmlNewTextChild(certDigest, ds, BAD_CAST "DigestValue", BAD_CAST certHash.constData());
     RegisterIds(doc.doc);
 
-    CtxGuard ctx{xmlSecDSigCtxCreate(nullptr)};
-    const QByteArray password = certificate.Password().toUtf8();
-    if (ctx.ctx == nullptr) {
-        throw SigningFailed();
-    }
-    ctx.ctx->signKey = xmlSecCryptoAppKeyLoadMemory(
-        reinterpret_cast<const xmlSecByte*>(certificate.Pkcs12().constData()),
-        static_cast<xmlSecSize>(certificate.Pkcs12().size()), xmlSecKeyDataFormatPkcs12,
-        password.constData(), nullptr, nullptr);
-    if (ctx.ctx->signKey == nullptr || xmlSecDSigCtxSign(ctx.ctx, signature) < 0) {
-        throw SigningFailed();
-    }
-    xmlChar* text = nullptr;
-    int size = 0;
-    xmlDocDumpMemoryEnc(doc.doc, &text, &size, "UTF-8");
-    QByteArray result(reinterpret_cast<const char*>(text), size);
-    xmlFree(text);
-    return result;
+    return SignAndWrite(doc.doc, signature, certificate);
 }
 
 QString VerifySignature(const QByteArray& xml, const QByteArray& trustedPem) {
