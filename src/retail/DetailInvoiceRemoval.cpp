@@ -12,6 +12,7 @@
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
 #include "retail/TillSale.h"
+#include "sales/InvoiceRemoval.h"
 
 namespace zodra::retail {
 
@@ -182,6 +183,7 @@ void DeleteDetailInvoice(Session& session, int number) {
     std::set<QDate> collected;
     WithDetailSettled(db, [&](Transaction& transaction) {
         Require(db, w, y, number, SummedDeleteRefusal());
+        sales::RefuseIfFiscalized(db, w, kRetailBook, y, number, true);
         const QVariantList key{w, kRetailBook, y, number};
         collected.clear();
         Statement dates = db.Prepare(QStringLiteral(

@@ -357,12 +357,28 @@ bool CancelInvoice(Session& session, Prompter& prompter, int book, int number, c
     return true;
 }
 
+QString FiscalizedDeleteRefusal() {
+    return QStringLiteral("Račun je fiskaliziran i ne može se brisati. Stornirajte ga.");
+}
+
+void RefuseIfFiscalized(Database& db, int warehouse, int book, int year, int number,
+                        bool detailed) {
+    const QVariant found = db.Scalar(
+        QStringLiteral("SELECT 1 FROM \"FISKAL_RACUNI\" WHERE \"SKLADISTE\" = ? AND \"IRA\" = ? "
+                       "AND \"GODINA\" = ? AND \"BROJ_RACUNA\" = ? AND \"DETALJNO\" = ?"),
+        {warehouse, book, year, number, detailed});
+    if (found.isValid() && !found.isNull()) {
+        throw UserError(FiscalizedDeleteRefusal());
+    }
+}
+
 bool DeleteInvoice(Session& session, Prompter& prompter, int book, int number) {
     Database& db = session.Db();
     const int w = session.activeWarehouse.code;
     const int y = session.businessYear;
     {
         const Posted invoice = Require(db, w, book, y, number);
+        RefuseIfFiscalized(db, w, book, y, number, false);
         CheckLots(db, w, book, y, number, invoice, Articles(db, w, book, y, number));
         CheckBoundConsumptions(db, w, book, y, number);
     }
@@ -375,6 +391,7 @@ bool DeleteInvoice(Session& session, Prompter& prompter, int book, int number) {
     }
     Transaction transaction(db);
     const Posted invoice = Require(db, w, book, y, number);
+    RefuseIfFiscalized(db, w, book, y, number, false);
     const std::vector<PostedArticle> lines = Articles(db, w, book, y, number);
     CheckLots(db, w, book, y, number, invoice, lines);
     std::set<int> pooled;

@@ -4,6 +4,7 @@
 #include <QString>
 
 namespace zodra {
+class Database;
 class Prompter;
 class Session;
 }  // namespace zodra
@@ -64,6 +65,11 @@ bool CancelInvoice(Session& session, Prompter& prompter, int book, int number, c
 // its position.
 // Returns false when the user answered No.
 bool DeleteInvoice(Session& session, Prompter& prompter, int book, int number);
+
+// A fiscalized invoice (a record of it went to the tax administration or waits to go) is never
+// deleted: it is cancelled, which fiscalizes its negative receipt. Throws UserError.
+QString FiscalizedDeleteRefusal();
+void RefuseIfFiscalized(Database& db, int warehouse, int book, int year, int number, bool detailed);
 
 // Deleting from the table view ("Tablično") of "Izbor računa" is for users listed in KORISNICI
 // only: the session's user is looked up again when the deletion is asked for, so a user removed

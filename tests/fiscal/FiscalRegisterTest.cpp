@@ -4,6 +4,7 @@
 
 #include "FiscalKit.h"
 #include "FiscalStandIn.h"
+#include "data/ScriptedPrompter.h"
 #include "fiscal/FiscalService.h"
 #include "fiscal/ProtectiveCode.h"
 #include "fiscal/ReceiptMarks.h"
@@ -402,6 +403,32 @@ TEST_F(FiscalRegisterTest, ACancelledReceiptIsFiscalizedAsTheNegativeReceiptInTh
     const int plain = Sell(*session);
     sales::CancelInvoice(*session, 1, plain, date);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"FISKAL_RACUNI\"")), 2);
+}
+
+// A fiscalized invoice stays: deleting it is refused before anything changes, whoever asks;
+// an invoice never fiscalized is deleted as before.
+TEST_F(FiscalRegisterTest, AFiscalizedInvoiceIsNotDeleted) {
+    const int number = Sell(*session);
+    const auto invoices = [&] {
+        return Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"BROJ RACUNA\" = ?"),
+                     {number});
+    };
+    try {
+        sales::DeleteInvoice(*session, prompter, 1, number);
+        ADD_FAILURE();
+    } catch (const UserError& e) {
+        EXPECT_EQ(e.message(), sales::FiscalizedDeleteRefusal());
+    }
+    EXPECT_EQ(invoices(), 1);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"FISKAL_RACUNI\"")), 1);
+
+    session->duringRetailPosting = nullptr;
+    session->afterRetailSale = nullptr;
+    const int plain = Sell(*session);
+    EXPECT_TRUE(sales::DeleteInvoice(*session, prompter, 1, plain));
+    EXPECT_EQ(
+        Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"BROJ RACUNA\" = ?"), {plain}),
+        0);
 }
 
 TEST_F(FiscalRegisterTest, TheZReportWarnsWhileAReceiptWaitsForItsJir) {
