@@ -248,7 +248,7 @@ void Recapitulations(Builder& b) {
     b.Report(u"Rekapitulacija_radnih_naloga_dorada", u"Rekapitulacija radnih naloga dorada", p,
              {u"rek_rn_dor.rpt"});
     b.Report(u"Rekapitulacija_specifikacija", u"Rekapitulacija specifikacija", p,
-             {u"rek_specif.rpt"});
+             {u"rek_potrosnje_usluga.rpt"});
     b.Report(u"Rekapitulacija_rashoda", u"Rekapitulacija rashoda", p, {u"rek_rashoda.rpt"});
     b.Report(u"Rekapitulacija_odjava", u"Rekapitulacija odjava", p, {u"rek_odjava.rpt"});
     b.Report(u"Rekapitulacija_izdatnica", u"Rekapitulacija izdatnica", p, {u"rek_izdatnica.rpt"});

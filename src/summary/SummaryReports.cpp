@@ -211,7 +211,7 @@ std::vector<SummaryReportInfo> BuildTable() {
     t.push_back(Numbered(u"Rekapitulacija_radnih_naloga_dorada", u"rek_rn_dor.rpt",
                          u"Rekapitulacija radnih naloga dorade", u"Radni nalog dorada",
                          u"RADNI_NALOZI_DORADA", u"BROJ_RADNOG_NALOGA"));
-    t.push_back(Numbered(u"Rekapitulacija_specifikacija", u"rek_specif.rpt",
+    t.push_back(Numbered(u"Rekapitulacija_specifikacija", u"rek_potrosnje_usluga.rpt",
                          u"Rekapitulacija specifikacija", u"Specifikacija",
                          u"Rekapitulacija specifikacija", u"BROJ_SPECIFIKACIJE"));
     t.push_back(Numbered(u"Rekapitulacija_rashoda", u"rek_rashoda.rpt", u"Rekapitulacija rashoda",
