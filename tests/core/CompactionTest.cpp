@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <functional>
 
 #include "data/Compaction.h"
 #include "data/CompanySchema.h"
@@ -52,43 +53,61 @@ TEST_F(CompactionTest, CompactionShrinksTheFileAndKeepsEveryRow) {
     EXPECT_FALSE(QFileInfo::exists(CompanyPath() + QStringLiteral(".sazimanje")));
 }
 
+// Pages scribbled over near the end, or the last page cut off (a copy that stopped short): the
+// repair works on a copy, saves the rows that can still be read with the rest of the company, and
+// keeps the damaged original byte for byte.
 TEST_F(CompactionTest, ADamagedFileIsRepairedOnACopyAndTheOriginalIsKept) {
-    Fill(2000);
-    {
-        auto db = Open();
-        db->ExecRaw(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-    }
-    QFile f(CompanyPath());
-    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-    // Damage a few pages near the end (partner rows), leaving the schema pages intact.
-    const qint64 size = f.size();
-    f.seek(size - 4096 * 20);
-    f.write(QByteArray(4096 * 3, '\x00'));
-    f.seek(size - 4096 * 10);
-    f.write(QByteArray(4096, '\x7f'));
-    f.close();
-    const QByteArray damagedBytes = [&] {
-        QFile g(CompanyPath());
-        g.open(QIODevice::ReadOnly);
-        return g.readAll();
-    }();
-    ASSERT_NE(compaction::IntegrityCheck(CompanyPath()), QStringLiteral("ok"));
+    struct Case {
+        const char* name;
+        std::function<void(QFile&)> damage;
+        int partnersAtLeast;
+    };
+    const std::vector<Case> cases = {
+        {"pages overwritten",
+         [](QFile& f) {
+             const qint64 size = f.size();
+             f.seek(size - 4096 * 20);
+             f.write(QByteArray(4096 * 3, '\x00'));
+             f.seek(size - 4096 * 10);
+             f.write(QByteArray(4096, '\x7f'));
+         },
+         1},
+        {"last page cut off", [](QFile& f) { ASSERT_TRUE(f.resize(f.size() - 4096)); }, 1500},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (&c != &cases.front()) {  // a fresh company for the next damage
+            for (const char* suffix : {"", "-wal", "-shm"}) {
+                QFile::remove(CompanyPath() + QLatin1String(suffix));
+            }
+            QFile::remove(CompanySchema::DefaultDetailPath(CompanyPath()));
+            test::CopyTemplateCompany(CompanyPath());
+        }
+        Fill(2000);
+        Open()->ExecRaw(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        QFile f(CompanyPath());
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        c.damage(f);
+        f.close();
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray damagedBytes = f.readAll();
+        f.close();
 
-    const auto result = compaction::Repair(CompanyPath());
-    ASSERT_TRUE(result.ok) << result.message.toStdString();
-    EXPECT_EQ(compaction::IntegrityCheck(CompanyPath()), QStringLiteral("ok"));
-    auto opened = Database::Open(CompanyPath(), QString());
-    ASSERT_EQ(opened.status, Database::OpenStatus::Ok);
-    // Rows that could be read are there; the rest of the company too.
-    EXPECT_GT(opened.db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\"")).toInt(), 0);
-    EXPECT_EQ(
-        opened.db->Scalar(QStringLiteral("SELECT \"Username\" FROM \"KORISNICI\"")).toString(),
-        QStringLiteral("admin"));
-    // The damaged original is kept, byte for byte.
-    ASSERT_FALSE(result.keptOriginal.isEmpty());
-    QFile kept(result.keptOriginal);
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), damagedBytes);
+        const auto result = compaction::Repair(CompanyPath());
+        ASSERT_TRUE(result.ok) << result.message.toStdString();
+        EXPECT_EQ(compaction::IntegrityCheck(CompanyPath()), QStringLiteral("ok"));
+        auto opened = Database::Open(CompanyPath(), QString());
+        ASSERT_EQ(opened.status, Database::OpenStatus::Ok);
+        EXPECT_GE(opened.db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\"")).toInt(),
+                  c.partnersAtLeast);
+        EXPECT_EQ(
+            opened.db->Scalar(QStringLiteral("SELECT \"Username\" FROM \"KORISNICI\"")).toString(),
+            QStringLiteral("admin"));
+        ASSERT_FALSE(result.keptOriginal.isEmpty());
+        QFile kept(result.keptOriginal);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), damagedBytes);
+    }
 }
 
 TEST_F(CompactionTest, ARepairThatCannotProduceASoundCopyLeavesTheFileAsItWas) {
@@ -206,26 +225,4 @@ TEST_F(CompactionTest, AFileWithOurMarkButNoneOfOurTablesIsNotACompanyAndIsNotRe
     EXPECT_EQ(repaired.message, QStringLiteral("Datoteka nije Zodra baza podataka."));
     EXPECT_EQ(Bytes(path), before);
     EXPECT_EQ(Database::Open(path, QString()).status, Database::OpenStatus::NotACompany);
-}
-
-// The last page cut off (a copy that stopped short): the rows SQLite can still read are saved.
-TEST_F(CompactionTest, ACompanyMissingItsLastPageIsRepairedWithWhatCanBeRead) {
-    Fill(2000);
-    {
-        auto db = Open();
-        db->ExecRaw(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-    }
-    QFile f(CompanyPath());
-    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(f.resize(f.size() - 4096));
-    f.close();
-    const auto repaired = compaction::Repair(CompanyPath());
-    ASSERT_TRUE(repaired.ok) << repaired.message.toStdString();
-    auto opened = Database::Open(CompanyPath(), QString());
-    ASSERT_EQ(opened.status, Database::OpenStatus::Ok);
-    EXPECT_EQ(compaction::IntegrityCheck(CompanyPath()), QStringLiteral("ok"));
-    EXPECT_GT(opened.db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\"")).toInt(), 1500);
-    EXPECT_EQ(
-        opened.db->Scalar(QStringLiteral("SELECT \"Username\" FROM \"KORISNICI\"")).toString(),
-        QStringLiteral("admin"));
 }

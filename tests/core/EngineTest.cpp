@@ -196,7 +196,7 @@ TEST_F(EngineWriteLock, ASecondWriterWaitsForTheFirstAndSeesItsNumber) {
 }
 
 // The engine tells damage from everything else, through the generic statements and the direct
-// ones alike; a busy or an ordinary error is not damage.
+// ones alike, and the company's opening says so; a busy or an ordinary error is not damage.
 TEST_F(EngineWriteLock, DamageIsClassifiedAsDamage) {
     {
         auto db = Open();
@@ -241,4 +241,9 @@ TEST_F(EngineWriteLock, DamageIsClassifiedAsDamage) {
     } catch (const DbError& e) {
         EXPECT_EQ(e.kind(), DbError::Kind::Damage) << e.what();
     }
+    // Opened as a company, the file is reported damaged and no connection is handed out.
+    db.reset();
+    const auto opened = Database::Open(CompanyPath(), QString());
+    EXPECT_EQ(opened.status, Database::OpenStatus::Damaged);
+    EXPECT_EQ(opened.db, nullptr);
 }

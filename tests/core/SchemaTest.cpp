@@ -90,8 +90,18 @@ void DropViews(Database& db) {
     }
 }
 
-// The columns the input invoice book gained in version 10, dropped to make an older file.
-void DropInputBookRateColumns(Database& db) {
+// What versions 4 to 12 added (the invoice's currency and rate, the VAT kinds, the output book's
+// report table, the input book's 5 and 13 % columns, the article's KPD), dropped to make an
+// older file.
+void DropVersionsFourToTwelve(Database& db) {
+    for (const char* column : {"VALUTA", "TECAJ"}) {
+        db.ExecRaw(QStringLiteral("ALTER TABLE \"RACUNI\" DROP COLUMN \"%1\"")
+                       .arg(QString::fromLatin1(column)));
+    }
+    db.ExecRaw(QStringLiteral("DROP TABLE \"PDV_VRSTE\""));
+    db.ExecRaw(QStringLiteral("DROP TABLE \"KNJIGA_IRA_IZVJESTAJ\""));
+    db.ExecRaw(QStringLiteral("ALTER TABLE \"GRUPE_POREZA\" DROP COLUMN \"PDV_VRSTA\""));
+    db.ExecRaw(QStringLiteral("ALTER TABLE \"ARTIKLI\" DROP COLUMN \"KPD\""));
     for (const char* column :
          {"Osnovica5", "PretporezUkupno5", "PretporezOdbiti5", "PretporezNeOdbiti5", "Osnovica13",
           "PretporezUkupno13", "PretporezOdbiti13", "PretporezNeOdbiti13", "Vrsta nabave"}) {
@@ -152,16 +162,7 @@ TEST(Migrations, AFirstVersionCompanyGetsTheLotPriceOfInvoiceLines) {
             "INSERT INTO \"STAVKE_RACUNA\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
             "\"BROJ_RACUNA\", \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
             "\"NABAVNA_CIJENA\", \"CIJENA_\") VALUES (1, 1, 2026, 7, 'ART', 5, 2, 4, 5, 7.5)"));
-        for (const char* column : {"VALUTA", "TECAJ"}) {  // added by version 4
-            db->ExecRaw(QStringLiteral("ALTER TABLE \"RACUNI\" DROP COLUMN \"%1\"")
-                            .arg(QString::fromLatin1(column)));
-        }
-        // Added by versions 7 and 9.
-        db->ExecRaw(QStringLiteral("DROP TABLE \"PDV_VRSTE\""));
-        db->ExecRaw(QStringLiteral("DROP TABLE \"KNJIGA_IRA_IZVJESTAJ\""));
-        db->ExecRaw(QStringLiteral("ALTER TABLE \"GRUPE_POREZA\" DROP COLUMN \"PDV_VRSTA\""));
-        DropInputBookRateColumns(*db);
-        db->ExecRaw(QStringLiteral("ALTER TABLE \"ARTIKLI\" DROP COLUMN \"KPD\""));  // version 12
+        DropVersionsFourToTwelve(*db);
         db->ExecRaw(QStringLiteral(
             "INSERT INTO \"KNJIGE_ULAZNIH_RACUNA\" (\"URA\", \"GODINA\", \"Redni broj\", "
             "\"Osnovica25\") VALUES (1, 2026, 1, 100)"));
@@ -264,16 +265,7 @@ TEST(Migrations, ASecondVersionCompanyGetsOneIndexOfInvoiceLinesByItem) {
             "INSERT INTO \"STAVKE_RACUNA\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ_RACUNA\", "
             "\"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\") VALUES (1, 1, 2026, 7, "
             "'ART', 5, 2, 4)"));
-        for (const char* column : {"VALUTA", "TECAJ"}) {  // added by version 4
-            db->ExecRaw(QStringLiteral("ALTER TABLE \"RACUNI\" DROP COLUMN \"%1\"")
-                            .arg(QString::fromLatin1(column)));
-        }
-        // Added by versions 7 and 9.
-        db->ExecRaw(QStringLiteral("DROP TABLE \"PDV_VRSTE\""));
-        db->ExecRaw(QStringLiteral("DROP TABLE \"KNJIGA_IRA_IZVJESTAJ\""));
-        db->ExecRaw(QStringLiteral("ALTER TABLE \"GRUPE_POREZA\" DROP COLUMN \"PDV_VRSTA\""));
-        DropInputBookRateColumns(*db);
-        db->ExecRaw(QStringLiteral("ALTER TABLE \"ARTIKLI\" DROP COLUMN \"KPD\""));  // version 12
+        DropVersionsFourToTwelve(*db);
         db->ExecRaw(QStringLiteral("PRAGMA user_version = 2"));
     }
     auto opened = Database::Open(path, QString());
