@@ -52,7 +52,11 @@ public:
                                      "AND \"SIFRA\" NOT IN (SELECT \"SIFRA_ARTIKLA\" FROM "
                                      "\"SASTAVNICE\")"),
                       {part});
-        free = Real(QStringLiteral("SELECT SUM(\"KOLICINA_PRIVREMENO\") FROM \"NABAVE\" WHERE "
+        free = FreePart();
+    }
+    // The part's quantity free in warehouse 1 now.
+    double FreePart() {
+        return Real(QStringLiteral("SELECT SUM(\"KOLICINA_PRIVREMENO\") FROM \"NABAVE\" WHERE "
                                    "\"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND "
                                    "\"SIFRA_ARTIKLA\" = ? AND \"KOLICINA_PRIVREMENO\" > 0"),
                     {part});
@@ -112,6 +116,24 @@ void EnterProduct(int product, const QString& quantity, double* afterEnter = nul
             d->reject();  // refused: the test fails on the missing line, not on a hang
         }
     });
+}
+
+// A list of posted orders: "Ispis" shows the printout; "Izbrisi" asks `question`, No keeps the
+// order and Yes deletes it.
+void PrintAndDeleteAfterYes(DemoHost& host, QWidget* list, const QString& table,
+                            const QString& question) {
+    Button(list, QStringLiteral("Ispis"))->click();
+    auto* report = host.Last<reports::ui::ReportWindow>();
+    QVERIFY(report && report->PageCount() >= 1);
+    host.Photograph(report, table.toLower() + QStringLiteral("_ispis"));
+    const int posted = host.Count(table);
+    host.prompter.AnswerNo();
+    Button(list, QStringLiteral("Izbrisi"))->click();
+    QCOMPARE(host.prompter.Shown().last(), question);
+    QCOMPARE(host.Count(table), posted);
+    host.prompter.AnswerYes();
+    Button(list, QStringLiteral("Izbrisi"))->click();
+    QCOMPARE(host.Count(table), posted - 1);
 }
 
 }  // namespace
@@ -322,13 +344,6 @@ void ProductionWindowsTest::workOrderIsDrawnUpAndPosted() {
 void ProductionWindowsTest::closingSavesTheOrderAndLoadingBringsItBack() {
     DemoHost host;
     host.MakeBill();
-    const auto freeNow = [&] {
-        return host.Real(
-            QStringLiteral("SELECT SUM(\"KOLICINA_PRIVREMENO\") FROM \"NABAVE\" WHERE "
-                           "\"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND \"SIFRA_ARTIKLA\" = ? "
-                           "AND \"KOLICINA_PRIVREMENO\" > 0"),
-            {host.part});
-    };
     auto* window = qobject_cast<ui::DocumentWindow*>(
         host.Open(production::ui::WorkOrderController::CommandName()));
     EnterProduct(host.product, QStringLiteral("3"));
@@ -355,7 +370,7 @@ void ProductionWindowsTest::closingSavesTheOrderAndLoadingBringsItBack() {
                          {number})
                  .toString(),
              QStringLiteral("Serija A"));
-    QCOMPARE(freeNow(), host.free - 6);
+    QCOMPARE(host.FreePart(), host.free - 6);
 
     // A new window loads it back with its header.
     auto* again = qobject_cast<ui::DocumentWindow*>(
@@ -375,7 +390,7 @@ void ProductionWindowsTest::closingSavesTheOrderAndLoadingBringsItBack() {
     Button(again, QStringLiteral("Zatvori"))->click();
     test::Settle();
     QCOMPARE(host.prompter.PendingAnswers(), 0);
-    QCOMPARE(freeNow(), host.free);
+    QCOMPARE(host.FreePart(), host.free);
 }
 
 void ProductionWindowsTest::listDeletesOnlyAfterYes() {
@@ -389,7 +404,6 @@ void ProductionWindowsTest::listDeletesOnlyAfterYes() {
         window->Extra()->Editor(production::ui::WorkOrderController::DestinationKey()));
     destination->setCurrentIndex(destination->findData(1));
     QVERIFY(window->Post());
-    const int posted = host.Count(QStringLiteral("RADNI_NALOZI"));
 
     auto* list = host.Open(QStringLiteral("Pregledi_radni_nalozi"));
     QVERIFY(list);
@@ -412,17 +426,8 @@ void ProductionWindowsTest::listDeletesOnlyAfterYes() {
     QCOMPARE(parts, 2.0);
     QCOMPARE(products, 1);
     view->close();
-    Button(list, QStringLiteral("Ispis"))->click();
-    QVERIFY(host.Last<reports::ui::ReportWindow>());
-    QVERIFY(host.Last<reports::ui::ReportWindow>()->PageCount() >= 1);
-    host.Photograph(host.Last<reports::ui::ReportWindow>(), QStringLiteral("radni_nalog_ispis"));
-    host.prompter.AnswerNo();
-    Button(list, QStringLiteral("Izbrisi"))->click();
-    QCOMPARE(host.prompter.Shown().last(), QStringLiteral("Želite li izbrisati radni nalog!"));
-    QCOMPARE(host.Count(QStringLiteral("RADNI_NALOZI")), posted);
-    host.prompter.AnswerYes();
-    Button(list, QStringLiteral("Izbrisi"))->click();
-    QCOMPARE(host.Count(QStringLiteral("RADNI_NALOZI")), posted - 1);
+    PrintAndDeleteAfterYes(host, list, QStringLiteral("RADNI_NALOZI"),
+                           QStringLiteral("Želite li izbrisati radni nalog!"));
     QCOMPARE(host.Count(QStringLiteral("STAVKE_RADNIH_NALOGA")), 0);
 }
 
@@ -517,17 +522,8 @@ void ProductionWindowsTest::finishingOrderIsDrawnUpPostedAndDeleted() {
     QCOMPARE(view->Lines()->Data().Value(0, 2).toString(), QStringLiteral("Proizvod"));
     QCOMPARE(view->Lines()->Data().Value(0, 5).toDouble(), 2.0);
     view->close();
-    Button(list, QStringLiteral("Ispis"))->click();
-    QVERIFY(host.Last<reports::ui::ReportWindow>());
-    QVERIFY(host.Last<reports::ui::ReportWindow>()->PageCount() >= 1);
-    host.prompter.AnswerNo();
-    Button(list, QStringLiteral("Izbrisi"))->click();
-    QCOMPARE(host.prompter.Shown().last(),
-             QStringLiteral("Želite li izbrisati radni nalog dorade!"));
-    QCOMPARE(host.Count(QStringLiteral("RADNI_NALOZI_DORADA")), before + 1);
-    host.prompter.AnswerYes();
-    Button(list, QStringLiteral("Izbrisi"))->click();
-    QCOMPARE(host.Count(QStringLiteral("RADNI_NALOZI_DORADA")), before);
+    PrintAndDeleteAfterYes(host, list, QStringLiteral("RADNI_NALOZI_DORADA"),
+                           QStringLiteral("Želite li izbrisati radni nalog dorade!"));
     QCOMPARE(stockOfPart(), stockBefore);
 }
 
@@ -537,13 +533,6 @@ void ProductionWindowsTest::finishingOrderIsDrawnUpPostedAndDeleted() {
 void ProductionWindowsTest::finishingOrderIsSavedAndLoadedWithItsOwner() {
     DemoHost host;
     host.MakeBill();
-    const auto freeNow = [&] {
-        return host.Real(
-            QStringLiteral("SELECT SUM(\"KOLICINA_PRIVREMENO\") FROM \"NABAVE\" WHERE "
-                           "\"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND \"SIFRA_ARTIKLA\" = ? "
-                           "AND \"KOLICINA_PRIVREMENO\" > 0"),
-            {host.part});
-    };
     using production::ui::WorkOrderController;
     auto* window =
         qobject_cast<ui::DocumentWindow*>(host.Open(WorkOrderController::FinishingCommandName()));
@@ -580,7 +569,7 @@ void ProductionWindowsTest::finishingOrderIsSavedAndLoadedWithItsOwner() {
                                      "\"Dokument\" = 'Radni nalog dorada' AND \"Broj\" = ?"),
                       {number}),
              1);
-    QCOMPARE(freeNow(), host.free - 4);
+    QCOMPARE(host.FreePart(), host.free - 4);
 
     // The ordinary window has nothing to load.
     auto* ordinary =
@@ -607,7 +596,7 @@ void ProductionWindowsTest::finishingOrderIsSavedAndLoadedWithItsOwner() {
                       {number}),
              ownerCode);
     QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"OtvoreniDokumenti\"")), 0);
-    QCOMPARE(freeNow(), host.free - 4);
+    QCOMPARE(host.FreePart(), host.free - 4);
 }
 
 ZODRA_WINDOW_TEST_MAIN(ProductionWindowsTest)
