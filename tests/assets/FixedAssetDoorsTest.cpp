@@ -7,6 +7,7 @@
 
 #include "assets/FixedAssetRegister.h"
 #include "data/Database.h"
+#include "support/Pdf.h"
 #include "support/TestCompany.h"
 #include "support/ZodractlCompany.h"
 
@@ -41,12 +42,6 @@ protected:
                 {QStringLiteral("knjigovodstvena_vrijednost"), book},
                 {QStringLiteral("stopa_otpisa"), rate},
                 {QStringLiteral("mjeseci"), months}};
-    }
-    static QString PdfText(const QString& pdf) {
-        QProcess p;
-        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-        p.waitForFinished(60000);
-        return QString::fromUtf8(p.readAllStandardOutput()).simplified();
     }
 };
 
@@ -171,7 +166,7 @@ TEST_F(FixedAssetDoors, PrintedListSumsTheDepreciationByGroupAndRate) {
     auto run = Run({QStringLiteral("pdi"), QStringLiteral("--godina"), QStringLiteral("2026"),
                     QStringLiteral("--pdf"), pdf});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    QString text = PdfText(pdf);
+    QString text = test::PdfText(pdf).simplified();
     EXPECT_TRUE(text.contains(QStringLiteral("Popis dugotrajne imovine za 2026. godinu")));
     EXPECT_TRUE(text.contains(
         QStringLiteral("Ukupno skupina Računalna oprema, stopa 50,00 % 5.999,99 2.499,99 750,00 "
@@ -193,7 +188,7 @@ TEST_F(FixedAssetDoors, PrintedListSumsTheDepreciationByGroupAndRate) {
     run = Run({QStringLiteral("pdi"), QStringLiteral("--godina"), QStringLiteral("2026"),
                QStringLiteral("--pdf"), pdf});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    text = PdfText(pdf);
+    text = test::PdfText(pdf).simplified();
     EXPECT_TRUE(text.contains(QStringLiteral("9 * Stari server"))) << text.toStdString();
     EXPECT_TRUE(text.contains(
         QStringLiteral("Ukupno skupina Računalna oprema, stopa 50,00 % 6.999,99 2.749,99 "

@@ -10,6 +10,7 @@
 #include "assets/FixedAssetEntry.h"
 #include "assets/FixedAssetRegister.h"
 #include "data/ScriptedPrompter.h"
+#include "support/Pdf.h"
 #include "support/Refused.h"
 #include "support/ZodractlCompany.h"
 
@@ -56,10 +57,7 @@ TEST_F(FixedAssetsOnServer, EntryListAndPrintedList) {
                                         QStringLiteral("2026"), QStringLiteral("--pdf"), pdf},
                                        options);
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    p.waitForFinished(60000);
-    const QString text = QString::fromUtf8(p.readAllStandardOutput()).simplified();
+    const QString text = test::PdfText(pdf).simplified();
     EXPECT_TRUE(text.contains(QStringLiteral("2 * Stari server"))) << text.toStdString();
     EXPECT_TRUE(
         text.contains(QStringLiteral("Ukupno skupina Računalna oprema, stopa 50,00 % "

@@ -10,6 +10,7 @@
 #include "purchasing/ReceiptPrint.h"
 #include "purchasing/ReceiptSummary.h"
 #include "stock/TradeBook.h"
+#include "support/Pdf.h"
 #include "support/Zodractl.h"
 
 namespace zodra::test {
@@ -38,11 +39,7 @@ protected:
              QStringLiteral("BROJ=") + QString::number(number), QStringLiteral("--pdf"), pdf},
             options);
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-        QProcess text;
-        text.start(QStringLiteral("pdftotext"),
-                   {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-        text.waitForFinished(60000);
-        return QString::fromUtf8(text.readAllStandardOutput());
+        return PdfText(pdf);
     }
 
     // The first printed line that holds `text`, trimmed.

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include "support/Pdf.h"
 #include "support/ZodractlCompany.h"
 
 using namespace zodra;
@@ -281,13 +282,6 @@ TEST_F(InvoiceZodractlTest, InvoicesCancelledAndDeletedWhileOthersArePostedBesid
 }  // namespace
 
 namespace {
-
-QString PdfText(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 TEST_F(InvoiceZodractlTest, AnInvoiceIsPrintedToPdfInEachOfItsPrintouts) {
     const QString pdf = m_dir.filePath(QStringLiteral("racun.pdf"));

@@ -7,28 +7,12 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include "support/Pdf.h"
 #include "support/ZodractlCompany.h"
 
 using namespace zodra::test;
 
 namespace {
-
-QString Tool(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-QString PdfText(const QString& pdf) {
-    return Tool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-}
-
-int PdfPages(const QString& pdf) {
-    static const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)"));
-    const auto match = pages.match(Tool(QStringLiteral("pdfinfo"), {pdf}));
-    return match.hasMatch() ? match.captured(1).toInt() : 0;
-}
 
 class OutgoingPrintZodractlTest : public ZodractlCompanyTest {
 protected:

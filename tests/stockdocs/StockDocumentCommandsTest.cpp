@@ -10,6 +10,7 @@
 #include <QSet>
 
 #include "data/SqlValue.h"
+#include "support/Pdf.h"
 #include "support/ZodractlCompany.h"
 
 using namespace zodra;
@@ -107,13 +108,6 @@ TEST_F(StockDocumentCommandsTest, TheDoorsPostCancelAndDeleteEachKind) {
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_IZDATNICA_PRIVREMENO\"")), 0);
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
     ExpectStockSound();
-}
-
-QString PdfText(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 // zodractl print and post --pdf: each kind's printout as its windows print it, the transfer,
