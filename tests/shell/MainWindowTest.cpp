@@ -133,6 +133,14 @@ private Q_SLOTS:
         Shell s;
         s.Db()->SetPassword(QStringLiteral("tajna"));
         s.Start();
+        // An empty answer gives up: no company is left open.
+        s.prompter.AnswerText(QString());
+        QVERIFY(!s.main->OpenCompany(s.company));
+        QCOMPARE(s.prompter.LastMessage(), QStringLiteral("Nije upisan točan password."));
+        QVERIFY(!s.main->CurrentSession().IsOpen());
+        QCOMPARE(s.main->windowTitle(), QStringLiteral("Zodra"));
+
+        s.prompter.Clear();
         s.prompter.AnswerText(QStringLiteral("kriva")).AnswerText(QStringLiteral("tajna"));
         QVERIFY(OpenAs(s, QStringLiteral("admin")));
         QCOMPARE(
@@ -147,17 +155,6 @@ private Q_SLOTS:
         QVERIFY(!s.A("SSCommand1")->isEnabled());
         QVERIFY(s.A("SSCommand2")->isEnabled());
         QCOMPARE(s.main->WarehouseBox()->currentText(), QStringLiteral("Veleprodaja"));
-    }
-
-    void anEmptyPasswordLeavesNoCompanyOpen() {
-        Shell s;
-        s.Db()->SetPassword(QStringLiteral("tajna"));
-        s.Start();
-        s.prompter.AnswerText(QString());
-        QVERIFY(!s.main->OpenCompany(s.company));
-        QCOMPARE(s.prompter.LastMessage(), QStringLiteral("Nije upisan točan password."));
-        QVERIFY(!s.main->CurrentSession().IsOpen());
-        QCOMPARE(s.main->windowTitle(), QStringLiteral("Zodra"));
     }
 
     void aMissingRecentFileIsDroppedFromTheList() {
@@ -275,6 +272,21 @@ private Q_SLOTS:
         QCOMPARE(admin->Outcome(), QStringLiteral("Redaka: 2"));
         s.A("Sifarnici_Korisnici")->trigger();
         QVERIFY(s.main->FindWindow(QStringLiteral("Sifarnici_Korisnici")));
+        // A command without its window says it is not available.
+        s.A("Pregledi_racuni")->trigger();
+        auto* placeholder =
+            qobject_cast<PlaceholderWindow*>(s.main->FindWindow(QStringLiteral("Pregledi_racuni")));
+        QVERIFY(placeholder);
+        QCOMPARE(placeholder->windowTitle(), QStringLiteral("Računi"));
+        QCOMPARE(placeholder->findChild<QLabel*>(QStringLiteral("placeholderText"))->text(),
+                 commands::NotAvailableText());
+        QCOMPARE(s.main->StatusText(), QStringLiteral(" Pregled računa"));
+        // The till only in a retail warehouse.
+        s.A("Knjizenje_kasa")->trigger();
+        QCOMPARE(s.prompter.LastMessage(),
+                 QStringLiteral("Ovo nije maloprodajno skladište i nije dozvoljena izrada "
+                                "maloprodajnog računa."));
+        QVERIFY(!s.main->FindWindow(QStringLiteral("Knjizenje_kasa")));
     }
 
     void changingTheWarehouseClosesWindowsAndReadsItsFlags() {
@@ -367,26 +379,6 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(listed, QStringList{QStringLiteral("&1 Otpremnice")});
-    }
-
-    void aCommandWithoutItsWindowSaysItIsNotAvailable() {
-        Shell s;
-        s.Start();
-        QVERIFY(OpenAs(s, QStringLiteral("admin")));
-        s.A("Pregledi_racuni")->trigger();
-        auto* placeholder =
-            qobject_cast<PlaceholderWindow*>(s.main->FindWindow(QStringLiteral("Pregledi_racuni")));
-        QVERIFY(placeholder);
-        QCOMPARE(placeholder->windowTitle(), QStringLiteral("Računi"));
-        QCOMPARE(placeholder->findChild<QLabel*>(QStringLiteral("placeholderText"))->text(),
-                 commands::NotAvailableText());
-        QCOMPARE(s.main->StatusText(), QStringLiteral(" Pregled računa"));
-        // The till only in a retail warehouse.
-        s.A("Knjizenje_kasa")->trigger();
-        QCOMPARE(s.prompter.LastMessage(),
-                 QStringLiteral("Ovo nije maloprodajno skladište i nije dozvoljena izrada "
-                                "maloprodajnog računa."));
-        QVERIFY(!s.main->FindWindow(QStringLiteral("Knjizenje_kasa")));
     }
 
     void onlyTheToolBarButtonMakesTheAutomaticBackup() {
