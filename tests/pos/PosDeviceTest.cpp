@@ -1,9 +1,5 @@
 // The receipt printer, the cash drawer and the customer display driven through pseudo-terminals
 // (the exact bytes each one receives), a CUPS queue through a stand-in lp, unplugged devices.
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +9,7 @@
 #include "pos/PosDevice.h"
 #include "pos/PosTestData.h"
 #include "pos/PosText.h"
+#include "support/PseudoTerminal.h"
 #include "support/TestCompany.h"
 
 namespace zodra::test {
@@ -20,44 +17,7 @@ namespace {
 
 using namespace zodra::pos;
 
-// A pseudo-terminal standing in for a serial device: the program writes to its path, the test
-// reads what arrived.
-class FakeDevice {
-public:
-    FakeDevice() {
-        char name[256] = {};
-        if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) == 0) {
-            m_path = QString::fromLocal8Bit(name);
-            ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
-        }
-    }
-    ~FakeDevice() {
-        ::close(m_master);
-        ::close(m_slave);
-    }
-    const QString& Path() const { return m_path; }
-    // Everything written so far (waits until nothing more comes for a moment).
-    QByteArray Received() {
-        QByteArray all;
-        char buffer[4096];
-        for (;;) {
-            pollfd p{m_master, POLLIN, 0};
-            if (::poll(&p, 1, 300) <= 0) {
-                return all;
-            }
-            const ssize_t n = ::read(m_master, buffer, sizeof buffer);
-            if (n <= 0) {
-                return all;
-            }
-            all.append(buffer, n);
-        }
-    }
-
-private:
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_path;
-};
+using FakeDevice = PseudoTerminal;
 
 WorkstationSettings Printer(const QString& port) {
     WorkstationSettings s;

@@ -1,9 +1,5 @@
 // zodractl receipt: the receipt of a posted invoice to a file or to the configured receipt
 // printer, with the workstation's code page and printer codes, two at once.
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#include <unistd.h>
 
 #include <QFile>
 #include <QProcess>
@@ -12,6 +8,7 @@
 #include "app/WorkstationConfig.h"
 #include "data/Paths.h"
 #include "pos/PosTestData.h"
+#include "support/PseudoTerminal.h"
 #include "support/TestCompany.h"
 #include "support/Zodractl.h"
 
@@ -73,27 +70,14 @@ TEST_F(ReceiptZodractl, SendsToTheConfiguredPrinterOrRefusesWithoutOne) {
               QStringLiteral("Ovaj ispis se može printati samo na POS printer. Postavite "
                              "parametre POS printera u konfiguraciji programa."));
 
-    int master = -1;
-    int slave = -1;
-    char name[256] = {};
-    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+    PseudoTerminal printer;
+    ASSERT_FALSE(printer.Path().isEmpty());
     Configure(QStringLiteral("POS Printer"), QStringLiteral("True"));
-    Configure(QStringLiteral("POS Printer Port"), QString::fromLocal8Bit(name));
+    Configure(QStringLiteral("POS Printer Port"), printer.Path());
     run = RunZodractl(Args(QStringLiteral("7")));
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.trimmed(), QStringLiteral("Račun 7 je poslan na POS printer."));
-    QByteArray received;
-    char buffer[4096];
-    pollfd p{master, POLLIN, 0};
-    while (::poll(&p, 1, 300) > 0) {
-        const ssize_t n = ::read(master, buffer, sizeof buffer);
-        if (n <= 0) {
-            break;
-        }
-        received.append(buffer, n);
-    }
-    ::close(master);
-    ::close(slave);
+    const QByteArray received = printer.Received();
     // Code page 437 by default, with its character table 0 selected first.
     EXPECT_EQ(received,
               QByteArray("\x1B\x74\x00", 3) + pos::Expected(QStringLiteral("receipt_437.txt")));

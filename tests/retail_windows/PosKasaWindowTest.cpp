@@ -4,9 +4,6 @@
 // printer on pseudo-terminals, the cashier's rights (no "POS", no reports), Page Up back to the
 // login, the payment checks and the control tape. With ZODRA_SCREENSHOTS set to a folder the
 // register (each layout), the payment dialog and the control tape are photographed there.
-#include <poll.h>
-#include <pty.h>
-#include <unistd.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -31,6 +28,7 @@
 #include "retail/ui/PosFormat.h"
 #include "retail/ui/PosKasaWindow.h"
 #include "sales/ui/CompositeLineDialog.h"
+#include "support/PseudoTerminal.h"
 #include "support/WindowTest.h"
 #include "ui/DataGrid.h"
 #include "ui/DateBox.h"
@@ -43,35 +41,7 @@ namespace {
 
 constexpr int kRetailWarehouse = 2;  // "Maloprodaja Centar" of the demo
 
-// A pseudo-terminal standing in for a serial device: what was written to its slave side.
-struct Pty {
-    Pty() {
-        char buffer[256] = {};
-        ok = ::openpty(&master, &slave, buffer, nullptr, nullptr) == 0;
-        name = QString::fromLocal8Bit(buffer);
-    }
-    ~Pty() {
-        ::close(master);
-        ::close(slave);
-    }
-    QByteArray Read() {
-        QByteArray received;
-        char buffer[4096];
-        pollfd p{master, POLLIN, 0};
-        while (::poll(&p, 1, 200) > 0) {
-            const ssize_t n = ::read(master, buffer, sizeof buffer);
-            if (n <= 0) {
-                break;
-            }
-            received.append(buffer, n);
-        }
-        return received;
-    }
-    int master = -1;
-    int slave = -1;
-    bool ok = false;
-    QString name;
-};
+using Pty = test::PseudoTerminal;
 
 class RegisterHost : public test::DemoHost {
 public:
@@ -164,12 +134,12 @@ void PosKasaWindowTest::scanningDeletingAndPostingWithPayment() {
     RegisterHost host;
     Pty display;
     Pty printer;
-    QVERIFY(display.ok && printer.ok);
+    QVERIFY(!display.Path().isEmpty() && !printer.Path().isEmpty());
     Session& session = host.CurrentSession();
     session.workstation.customerDisplay = true;
-    session.workstation.customerDisplayPort = display.name;
+    session.workstation.customerDisplayPort = display.Path();
     session.workstation.posPrinter = true;
-    session.workstation.posPrinterPort = printer.name;
+    session.workstation.posPrinterPort = printer.Path();
     session.workstation.posPrinterCodePageSelect = QStringLiteral("NE");
     session.workstation.posPrinterLineFeeds = 0;
 
@@ -179,7 +149,7 @@ void PosKasaWindowTest::scanningDeletingAndPostingWithPayment() {
     QVERIFY(w->HelpLine()->text().contains(QStringLiteral("X-F9  Z-F10  ")));
     QCOMPARE(w->CustomerBox()->currentText(), QStringLiteral("Kupac u maloprodaji"));
     QCOMPARE(w->TermsBox()->currentData().toInt(), 1);
-    QVERIFY(display.Read().contains("Dobro do{li         Welcome"));  // code page 437
+    QVERIFY(display.Received().contains("Dobro do{li         Welcome"));  // code page 437
     host.Photograph(w, QStringLiteral("pos-kasa-ekran1"));
 
     const QStringList barcodes = host.Barcodes(3, 2);
@@ -203,7 +173,7 @@ void PosKasaWindowTest::scanningDeletingAndPostingWithPayment() {
     const double twoPieces = host.WorkingTotal(code);
     QVERIFY(twoPieces > 0);
     QCOMPARE(w->TotalLabel()->text(), DisplayAmount(twoPieces));
-    const QByteArray shown = display.Read();
+    const QByteArray shown = display.Received();
     QVERIFY2(shown.endsWith(QString(QStringLiteral("2.00*") + retail::Amount(twoPieces / 2) +
                                     QLatin1Char('=') + retail::Amount(twoPieces))
                                 .leftJustified(20, QLatin1Char(' '), true)
@@ -251,8 +221,8 @@ void PosKasaWindowTest::scanningDeletingAndPostingWithPayment() {
     QCOMPARE(w->Grid()->Data().Value(0, 3).toDouble(), 3.0);
     const double total = host.WorkingTotal(code);
     QCOMPARE(w->TotalLabel()->text(), DisplayAmount(total));
-    display.Read();
-    printer.Read();
+    display.Received();
+    printer.Received();
 
     // F12: posted, paid 10.00 by card and the rest in cash, the receipt printed, the next sale.
     QVERIFY(w->PrintCheck()->isChecked());
@@ -292,7 +262,7 @@ void PosKasaWindowTest::scanningDeletingAndPostingWithPayment() {
                                      "?) < 0.005))"),
                       {QStringLiteral("Račun m. br. ") + QString::number(firstNumber), total - 10}),
              2);
-    const QByteArray shownAfter = display.Read();
+    const QByteArray shownAfter = display.Received();
     // The display names the home currency after the amounts.
     auto twoLines = [](const char* first, double amount) {
         return (QString::fromLatin1(first).leftJustified(20) +
@@ -302,7 +272,7 @@ void PosKasaWindowTest::scanningDeletingAndPostingWithPayment() {
     QVERIFY2(shownAfter.contains(twoLines("Za platiti:", total)), shownAfter.constData());
     QVERIFY(shownAfter.contains(twoLines("Za povrat:", 1000 - total)));
     QVERIFY(shownAfter.endsWith("Dobro do{li         Welcome             "));
-    const QByteArray receipt = printer.Read();
+    const QByteArray receipt = printer.Received();
     QVERIFY2(receipt.contains("RA^UN br.:"), receipt.constData());
     QVERIFY(receipt.contains(" Pl. kartica EUR :"));
     QVERIFY(!receipt.contains(" kn :"));

@@ -1,7 +1,3 @@
-#include <poll.h>
-#include <pty.h>
-#include <unistd.h>
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
@@ -19,6 +15,7 @@
 #include "data/Database.h"
 #include "data/Paths.h"
 #include "pos/PosDevice.h"
+#include "support/PseudoTerminal.h"
 #include "support/WindowTest.h"
 
 using namespace zodra;
@@ -126,10 +123,8 @@ private Q_SLOTS:
         button->click();
         QCOMPARE(host.prompter.LastMessage(), pos::NoPrinterText());
 
-        int master = -1;
-        int slave = -1;
-        char name[256] = {};
-        QCOMPARE(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+        test::PseudoTerminal printer;
+        QVERIFY(!printer.Path().isEmpty());
         QTableWidget* grid = dialog.WorkstationGrid();
         auto set = [&](const QString& key, const QString& value) {
             const int row = RowOf(grid, key);
@@ -137,25 +132,14 @@ private Q_SLOTS:
             grid->item(row, 1)->setText(value);
         };
         set(QStringLiteral("POS Printer"), QStringLiteral("DA"));
-        set(QStringLiteral("POS Printer Port"), QString::fromLocal8Bit(name));
+        set(QStringLiteral("POS Printer Port"), printer.Path());
         set(QStringLiteral("POS Code Page"), QStringLiteral("852"));
         set(QStringLiteral("POS Printer Code Page Select"), QStringLiteral("NE"));
         set(QStringLiteral("POS Printer Line Feed Number"), QStringLiteral("0"));
         button->click();
         QCOMPARE(host.prompter.LastMessage(),
                  QStringLiteral("Probni ispis je poslan na POS printer."));
-        QByteArray received;
-        char buffer[1024];
-        pollfd p{master, POLLIN, 0};
-        while (::poll(&p, 1, 300) > 0) {
-            const ssize_t n = ::read(master, buffer, sizeof buffer);
-            if (n <= 0) {
-                break;
-            }
-            received.append(buffer, n);
-        }
-        ::close(master);
-        ::close(slave);
+        const QByteArray received = printer.Received();
         // No character table command ("NE"), the letters in code page 852.
         QVERIFY2(received.startsWith("TEST POS PRINTERA\n"), received.constData());
         QVERIFY(received.contains("\xE6\xD1\xAC\x8F\xA6 \xE7\xD0\x9F\x86\xA7\n"));
