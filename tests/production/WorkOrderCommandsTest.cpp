@@ -1,5 +1,5 @@
-// The work order's headless doors: zodractl post and delete, and several programs posting work
-// orders at once beside compactions.
+// The headless doors of the work order and of the finishing work order: zodractl post, print and
+// delete, and several programs posting each at once beside compactions.
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,43 @@ namespace bom = zodra::registers::billsofmaterials;
 
 namespace {
 
-class WorkOrderCommandsTest : public StockTest {
+// The company's own workstation sets it up and ends: the programs below are the only ones.
+class OrderCommandsTest : public StockTest {
+protected:
+    QString Write(const QString& name, const QJsonObject& o) {
+        return WriteJson(Folder() + QLatin1Char('/') + name, o);
+    }
+    double Scalar(const QString& sql) {
+        std::unique_ptr<Database> db = Open();
+        return sqlvalue::ToDouble(db->Scalar(sql));
+    }
+    // Two programs post `each` copies of the order while a third compacts; the report of every
+    // posting that ended well and said `posted`.
+    QList<QRegularExpressionMatch> PostFromTwoPrograms(const QRegularExpression& posted, int each,
+                                                       RunFailures& failures) {
+        QList<QRegularExpressionMatch> reports;
+        RunBesideCompaction(
+            CompanyPath(), 2,
+            [&](int program) {
+                for (int i = 0; i < each; ++i) {
+                    const QString name = QStringLiteral("p-%1-%2.json").arg(program).arg(i);
+                    const ZodractlRun run =
+                        RunZodractl({QStringLiteral("post"), CompanyPath(), Write(name, order)});
+                    const auto match = posted.match(run.out);
+                    failures.Check(run.exitCode == 0 && match.hasMatch(), name, run);
+                    if (run.exitCode == 0 && match.hasMatch()) {
+                        std::lock_guard<std::mutex> guard(failures.Mutex());
+                        reports << match;
+                    }
+                }
+            },
+            failures, 3);
+        return reports;
+    }
+    QJsonObject order;
+};
+
+class WorkOrderCommandsTest : public OrderCommandsTest {
 protected:
     void SetUp() override {
         StockTest::SetUp();
@@ -43,14 +79,7 @@ protected:
                                                     {QStringLiteral("cijena_materijala"), 8},
                                                     {QStringLiteral("prodajna_cijena"), 12}}}}};
         docs.reset();
-        session.reset();  // the programs below are the only workstations
-    }
-    QString Write(const QString& name, const QJsonObject& o) {
-        return WriteJson(Folder() + QLatin1Char('/') + name, o);
-    }
-    int Scalar(const QString& sql) {
-        std::unique_ptr<Database> db = Open();
-        return sqlvalue::ToInt(db->Scalar(sql));
+        session.reset();
     }
     ZodractlRun Delete(int number, QStringList more = {}) {
         return RunZodractl(QStringList{QStringLiteral("delete"), CompanyPath(),
@@ -59,7 +88,6 @@ protected:
                            more);
     }
     int store = 0;
-    QJsonObject order;
 };
 
 // Post, a refusal that leaves nothing, and deletion answered No, then Yes.
@@ -129,8 +157,8 @@ TEST_F(WorkOrderCommandsTest, WorkOrdersAndBillsPrintToPdf) {
     const QString bill = Folder() + QStringLiteral("/s.pdf");
     run = RunZodractl(
         {QStringLiteral("print"), CompanyPath(), QStringLiteral("sastavnica"),
-         QString::number(
-             Scalar(QStringLiteral("SELECT MAX(\"SIFRA_SASTAVNICE\") FROM \"SASTAVNICE\""))),
+         QString::number(static_cast<int>(
+             Scalar(QStringLiteral("SELECT MAX(\"SIFRA_SASTAVNICE\") FROM \"SASTAVNICE\"")))),
          QStringLiteral("--pdf"), bill, QStringLiteral("--skladiste"), QStringLiteral("1")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.trimmed(), QStringLiteral("Izvještaj : Sastavnica za Stol je zapisan u ") +
@@ -151,23 +179,10 @@ TEST_F(WorkOrderCommandsTest, SeveralProgramsPostAtOnceBesideACompaction) {
     constexpr int kEach = 4;
     static const QRegularExpression posted(
         QStringLiteral("pod brojem (\\d+) \\(odredišna primka (\\d+)\\)"));
-    RunBesideCompaction(
-        CompanyPath(), 2,
-        [&](int program) {
-            for (int i = 0; i < kEach; ++i) {
-                const QString name = QStringLiteral("r-%1-%2.json").arg(program).arg(i);
-                const ZodractlRun run =
-                    RunZodractl({QStringLiteral("post"), CompanyPath(), Write(name, order)});
-                const auto match = posted.match(run.out);
-                failures.Check(run.exitCode == 0 && match.hasMatch(), name, run);
-                if (run.exitCode == 0 && match.hasMatch()) {
-                    std::lock_guard<std::mutex> guard(failures.Mutex());
-                    numbers << match.captured(1).toInt();
-                    receipts << match.captured(2).toInt();
-                }
-            }
-        },
-        failures, 3);
+    for (const QRegularExpressionMatch& m : PostFromTwoPrograms(posted, kEach, failures)) {
+        numbers << m.captured(1).toInt();
+        receipts << m.captured(2).toInt();
+    }
     EXPECT_TRUE(failures.IsEmpty()) << failures.Text();
     ASSERT_EQ(numbers.size(), 2 * kEach);
     EXPECT_EQ(QSet<int>(numbers.begin(), numbers.end()).size(), 2 * kEach);
@@ -188,6 +203,134 @@ TEST_F(WorkOrderCommandsTest, SeveralProgramsPostAtOnceBesideACompaction) {
               25 - 2 * 2 * kEach);
     // The programs' own session codes are gone, and so are those of the workstation that set the
     // company up and ended.
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
+    ExpectStockSound(CompanyPath());
+}
+
+class FinishingOrderCommandsTest : public OrderCommandsTest {
+protected:
+    void SetUp() override {
+        StockTest::SetUp();
+        const int chair = docs->AddArticle(QStringLiteral("Stolica"));
+        const int trailer = docs->AddArticle(QStringLiteral("Prikolica"));
+        const int leg = docs->AddArticle(QStringLiteral("Noga"));
+        const int varnish = docs->AddArticle(QStringLiteral("Lak"));
+        bom::SetPart(db(), bom::Add(db(), chair), leg, QStringLiteral("4"));
+        docs->Receipt({{leg, 40, 1.00, 2.00}});
+        docs->Receipt({{varnish, 20, 2.00, 3.00}});
+        db().Exec(QStringLiteral("INSERT INTO \"PARTNERI\" (\"NAZIV\", \"Kupac\") VALUES (?, 1)"),
+                  {QStringLiteral("Auto d.o.o.")});
+        const QJsonObject fromBill{{QStringLiteral("artikal"), chair},
+                                   {QStringLiteral("kolicina"), 1},
+                                   {QStringLiteral("po_sastavnici"), true}};
+        const QJsonObject typed{
+            {QStringLiteral("artikal"), trailer},
+            {QStringLiteral("kolicina"), 1},
+            {QStringLiteral("materijal"),
+             QJsonArray{QJsonObject{{QStringLiteral("artikal"), varnish},
+                                    {QStringLiteral("kolicina"), 2}}}},
+            {QStringLiteral("usluge"),
+             QJsonArray{QJsonObject{{QStringLiteral("opis"), QStringLiteral("Lakiranje")},
+                                    {QStringLiteral("kolicina"), 1},
+                                    {QStringLiteral("cijena"), 15}}}}};
+        order = QJsonObject{{QStringLiteral("vrsta"), QStringLiteral("radni-nalog-dorada")},
+                            {QStringLiteral("skladiste"), 1},
+                            {QStringLiteral("partner"), QStringLiteral("Auto d.o.o.")},
+                            {QStringLiteral("datum"), QStringLiteral("2026-03-03")},
+                            {QStringLiteral("opis"), QStringLiteral("Dorada")},
+                            {QStringLiteral("proizvodi"), QJsonArray{fromBill, typed}}};
+        docs.reset();
+        session.reset();
+    }
+    ZodractlRun Door(const QString& door, int number, QStringList more = {}) {
+        return RunZodractl(QStringList{door, CompanyPath(), QStringLiteral("radni-nalog-dorada"),
+                                       QString::number(number), QStringLiteral("--skladiste"),
+                                       QStringLiteral("1")} +
+                           more);
+    }
+};
+
+// Post with its printout, a shortfall refused with nothing left, print again by number,
+// deletion answered No, then Yes, then refused as missing; the lots and books stay sound.
+TEST_F(FinishingOrderCommandsTest, TheDoorsPostPrintAndDelete) {
+    const QString pdf = Folder() + QStringLiteral("/d1.pdf");
+    ZodractlRun run =
+        RunZodractl({QStringLiteral("post"), CompanyPath(), Write(QStringLiteral("d.json"), order),
+                     QStringLiteral("--pdf"), pdf});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith(QStringLiteral("Radni nalog dorada je proknjižen pod brojem 1")))
+        << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Ispis radnog naloga dorade br. 1 je zapisan u ")));
+    EXPECT_GT(QFile(pdf).size(), 1000);
+    EXPECT_DOUBLE_EQ(Scalar(QStringLiteral("SELECT \"PRODAJNA_VRIJEDNOST\" FROM "
+                                           "\"RADNI_NALOZI_DORADA\"")),
+                     4 * 2.0 + 2 * 3.0 + 15);
+
+    QJsonObject tooMuch = order;
+    QJsonArray products = tooMuch.value(QStringLiteral("proizvodi")).toArray();
+    QJsonObject chairs = products.first().toObject();
+    chairs.insert(QStringLiteral("kolicina"), 10);  // 40 legs, 36 left
+    products.replace(0, chairs);
+    tooMuch.insert(QStringLiteral("proizvodi"), products);
+    run = RunZodractl(
+        {QStringLiteral("post"), CompanyPath(), Write(QStringLiteral("t.json"), tooMuch)});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.trimmed(),
+              QStringLiteral("Nedovoljna zaliha artikla Noga. Količina će biti postavljena na "
+                             "najveću dopuštenu vrijednost. Potrebno je još 4"));
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RADNI_NALOZI_DORADA\"")), 1);
+    EXPECT_EQ(Scalar(QStringLiteral(
+                  "SELECT COUNT(*) FROM \"STAVKE_RADNIH_NALOGA_DORADA_USLUGE_PRIVREMENO\"")),
+              0);
+
+    const QString again = Folder() + QStringLiteral("/d2.pdf");
+    run = Door(QStringLiteral("print"), 1, {QStringLiteral("--pdf"), again});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.trimmed(), QStringLiteral("Ispis radnog naloga dorade br. 1 je zapisan u ") +
+                                     again + QStringLiteral(" (stranica: 1)."));
+    run = Door(QStringLiteral("cancel"), 1);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.trimmed(),
+              QStringLiteral("Radni nalog dorade se ne stornira nego briše (zodractl delete)."));
+
+    run = Door(QStringLiteral("delete"), 1);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Želite li izbrisati radni nalog dorade!")));
+    EXPECT_TRUE(run.err.trimmed().endsWith(QStringLiteral("Radni nalog dorade nije izbrisan.")));
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RADNI_NALOZI_DORADA\"")), 1);
+    run = Door(QStringLiteral("delete"), 1, {QStringLiteral("--da")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.trimmed(), QStringLiteral("Radni nalog dorade broj 1 je izbrisan."));
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"NABAVE\"")), 60);
+    run = Door(QStringLiteral("delete"), 1, {QStringLiteral("--da")});
+    EXPECT_EQ(run.err.trimmed(),
+              QStringLiteral("Ne postoji proknjiženi radni nalog dorade broj 1"));
+    ExpectStockSound(CompanyPath());
+}
+
+// Two programs post finishing orders at once while a third compacts: numbers 1…n each once,
+// every trade-book position once, the lots down by what the orders took, the stock sound.
+TEST_F(FinishingOrderCommandsTest, SeveralProgramsPostAtOnceBesideACompaction) {
+    RunFailures failures;
+    QList<int> numbers;
+    constexpr int kEach = 4;
+    static const QRegularExpression posted(QStringLiteral("pod brojem (\\d+)"));
+    for (const QRegularExpressionMatch& m : PostFromTwoPrograms(posted, kEach, failures)) {
+        numbers << m.captured(1).toInt();
+    }
+    EXPECT_TRUE(failures.IsEmpty()) << failures.Text();
+    std::sort(numbers.begin(), numbers.end());
+    QList<int> expected;
+    for (int n = 1; n <= 2 * kEach; ++n) {
+        expected << n;
+    }
+    EXPECT_EQ(numbers, expected);
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(DISTINCT \"RBR\") - COUNT(*) FROM "
+                                    "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE \"SKLADISTE\" = 1")),
+              0);
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"NABAVE\" WHERE "
+                                    "\"SKLADISTE\" = 1")),
+              60 - (4 + 2) * 2 * kEach);
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
     ExpectStockSound(CompanyPath());
 }
