@@ -390,7 +390,6 @@ std::vector<SummaryReportInfo> BuildTable() {
     onDay.source = QStringLiteral("KARTICA_ARTIKLA");
     onDay.dateField = QStringLiteral("DATUM");
     onDay.programSql = StockOnDaySql();
-    onDay.subreport = QStringLiteral("stanje_s_d_porez.rpt");
     t.push_back(onDay);
     SummaryReportInfo total =
         Sales(u"Prodaja_ukupno", u"p_ukupno.rpt", u"Ukupna prodaja po mjesecima", SalesTotalSql());
@@ -625,6 +624,9 @@ reports::ReportRequest SummaryReportRequest(const Session& session, const Summar
         request.Formula(QStringLiteral("NASLOV"), title);
     }
     request.parameters = reports::SessionParameters(session);
+    if (info.limits == Limits::Day) {
+        request.Parameter(QStringLiteral("DAN"), choice.range->to);  // its tax sub-report's
+    }
     return request;
 }
 

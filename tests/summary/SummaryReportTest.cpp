@@ -317,6 +317,32 @@ TEST_F(SummaryDemo, SalesMembersAgreeWithPlainSql) {
     }
 }
 
+// On the last day of the demo's movements the stock from the article card is the stock the
+// lots hold (receipts, invoices, their cancellations, delivery notes), and the tax summary under
+// it adds up to its total.
+TEST_F(SummaryDemo, StockOnTheLastDayIsTheLotsStock) {
+    auto session = Start(1);
+    const auto total = [](const QString& text) {
+        const qsizetype at = text.indexOf(QStringLiteral("SVEUKUPNO "));
+        return at < 0 ? QStringList() : text.mid(at).split(QLatin1Char(' ')).mid(1, 2);
+    };
+    const QString lots = Rendered(
+        *session,
+        SummaryReportRequest(*session, *SummaryReportByCommand(QStringLiteral("Stanje1(0)")), {}),
+        Folder(), QStringLiteral("lots_demo"));
+    ScriptedPrompter quiet;
+    SummaryChoice day;
+    day.range = DayRange(QStringLiteral("30.06.2026"), QDate(2026, 6, 30), quiet);
+    const QString onDay = Rendered(
+        *session,
+        SummaryReportRequest(*session, *SummaryReportByCommand(QStringLiteral("Stanje1(1)")), day),
+        Folder(), QStringLiteral("day_demo"));
+    ASSERT_EQ(total(lots).size(), 2) << lots.right(400).toStdString();
+    EXPECT_EQ(total(onDay), total(lots));
+    EXPECT_TRUE(onDay.contains(QStringLiteral("Ukupno ") + total(lots).at(1) + QLatin1Char(' ')))
+        << onDay.right(400).toStdString();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Rows written straight into their tables.
 
