@@ -56,20 +56,21 @@ reports::ReportRange Range(int first, int last) {
     return range;
 }
 
-int Print(const QString& command, int first, int last, const QString& pdf) {
-    auto workstation = bench::StartWorkstation(Company());
+int Print(bench::Workstation& workstation, const QString& command, int first, int last,
+          const QString& pdf) {
     summary::SummaryChoice choice;
     choice.range = Range(first, last);
     const auto request = summary::SummaryReportRequest(
-        workstation->session, *summary::SummaryReportByCommand(command), choice);
-    return reports::ReportEngine(workstation->session.Db()).ToPdf(request, pdf);
+        workstation.session, *summary::SummaryReportByCommand(command), choice);
+    return reports::ReportEngine(workstation.session.Db()).ToPdf(request, pdf);
 }
 
 void BM_SalesByArticleReport(benchmark::State& state) {
     const QString pdf = bench::ScratchFolder() + QStringLiteral("/p_stavke.pdf");
+    auto workstation = bench::StartWorkstation(Company());
     int pages = 0;
     for (auto _ : state) {
-        pages = Print(QStringLiteral("Prodaja_po_art_usl_promet"), 0, 0, pdf);
+        pages = Print(*workstation, QStringLiteral("Prodaja_po_art_usl_promet"), 0, 0, pdf);
     }
     state.counters["pages"] = pages;
 }
@@ -95,15 +96,18 @@ void BM_SalesByArticleBareSelect(benchmark::State& state) {
     state.counters["rows"] = rows;
 }
 
-// Child: warm up on a one-invoice list, render invoices 1 … last, print "peak_kb pages seconds".
+// Child: warm up on a one-invoice list, render invoices 1 … last of the company the parent
+// made, print "peak_kb pages seconds".
 int Child(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    const int last = std::atoi(argv[2]);
-    const QString pdf = QString::fromLocal8Bit(argv[3]);
-    Print(QStringLiteral("Racuni_od_do"), 1, 1, pdf);
+    const QString company = QString::fromLocal8Bit(argv[2]);
+    const int last = std::atoi(argv[3]);
+    const QString pdf = QString::fromLocal8Bit(argv[4]);
+    auto workstation = bench::StartWorkstation(company);
+    Print(*workstation, QStringLiteral("Racuni_od_do"), 1, 1, pdf);
     QElapsedTimer timer;
     timer.start();
-    const int pages = Print(QStringLiteral("Racuni_od_do"), 1, last, pdf);
+    const int pages = Print(*workstation, QStringLiteral("Racuni_od_do"), 1, last, pdf);
     const double seconds = timer.nsecsElapsed() / 1e9;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -121,7 +125,7 @@ struct ChildResult {
 ChildResult RunChild(int invoices) {
     QProcess p;
     p.start(QCoreApplication::applicationFilePath(),
-            {QStringLiteral("--child"), QString::number(invoices),
+            {QStringLiteral("--child"), Company(), QString::number(invoices),
              bench::ScratchFolder() + QStringLiteral("/rac%1.pdf").arg(invoices)});
     p.waitForFinished(-1);
     const QStringList parts =
@@ -142,7 +146,7 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    if (argc == 4 && std::strcmp(argv[1], "--child") == 0) {
+    if (argc == 5 && std::strcmp(argv[1], "--child") == 0) {
         return Child(argc, argv);
     }
     QGuiApplication app(argc, argv);

@@ -232,6 +232,9 @@ public:
           m_query(*env.db, def.data,
                   &def == &definitions.main ? env.programQuery : std::optional<ProgramQuery>(),
                   [this](const QString& name) { return Parameter(name); }) {
+        if (&def == &definitions.main) {
+            m_query.SetCache(&env.rowCache);
+        }
         Prepare();
     }
 

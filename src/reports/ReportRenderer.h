@@ -68,6 +68,7 @@ struct RenderEnvironment {
     ValueFormat format;
     QDate printDate;
     TableSink* table = nullptr;  // set: the main report's body goes here as rows too
+    RowCache rowCache;           // the main query's rows between the passes of one print
 };
 
 // Lays the report out over pages and paints them (when the surface has a painter). Returns

@@ -353,6 +353,10 @@ protected:
         session = StartSession(1);
         ASSERT_TRUE(session);
     }
+    void TearDown() override {
+        session.reset();  // before the company goes (on the server: its database is dropped)
+        CompanyTest::TearDown();
+    }
     Database& db() { return session->Db(); }
     int AddArticle(const QString& name, const QString& description) {
         return sqlvalue::ToInt(
