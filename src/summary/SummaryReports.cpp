@@ -661,6 +661,9 @@ QString DayPrompt() {
 }
 
 int ArticleByCode(Database& db, const QString& text) {
+    if (text.trimmed().isEmpty()) {
+        throw UserError(QStringLiteral("Šifra artikla nije upisana."));
+    }
     bool ok = false;
     const int code = text.trimmed().toInt(&ok);
     if (ok) {

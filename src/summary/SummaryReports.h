@@ -94,8 +94,9 @@ QString SearchCaption();  // "Stanje na skladištu"
 reports::ReportRange DayRange(const QString& text, const QDate& today, Prompter& prompter);
 QString DayPrompt();  // "Upišite datum stanja"
 
-// The article of an ArticleAndDates member, by its code as typed: a code that is no whole number
-// or names no article is refused with a UserError naming it.
+// The article of an ArticleAndDates member, by its code as typed: an empty code ("Šifra artikla
+// nije upisana."), or one that is no whole number or names no article, is refused with a
+// UserError.
 int ArticleByCode(Database& db, const QString& text);
 QString ArticlePrompt();  // "Upišite šifru artikla"
 

@@ -508,6 +508,8 @@ TEST_F(SummaryRows, ArticleCardCarriesTheStockBeforeTheRange) {
     EXPECT_TRUE(text.contains(QStringLiteral("1,500 3,00 -4,50 4,500"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Ukupno 0,000 5,500 -16,50"))) << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("Kruška")));
+    test::ExpectRefused([&] { ArticleByCode(db(), QStringLiteral(" ")); },
+                        QStringLiteral("Šifra artikla nije upisana."));
     test::ExpectRefused([&] { ArticleByCode(db(), QStringLiteral("x1")); },
                         QStringLiteral("Artikl sa šifrom x1 ne postoji."));
     test::ExpectRefused([&] { ArticleByCode(db(), QString::number(pear + 100)); },
