@@ -230,14 +230,16 @@ void Recapitulations(Builder& b) {
     b.Report(u"Rek_prim_uk", u"Ukupno", u"Rekapitulacija_primki", {u"rek_prim.rpt"});
     b.Report(u"Rek_prim_dob", u"Sortirano po dobavljačima", u"Rekapitulacija_primki",
              {u"rek_prim_d.rpt"});
-    b.Report(u"Rek_prim_dob_art", u"Po dobavljačima i artiklima", u"Rekapitulacija_primki", {});
+    b.Report(u"Rek_prim_dob_art", u"Po dobavljačima i artiklima", u"Rekapitulacija_primki",
+             {u"rek_prim_d_a.rpt"});
     b.Menu(u"Rekapitulacija_racuna", u"Rekapitulacija računa", p);
     b.Report(u"Rek_vrac_uk", u"Ukupno", u"Rekapitulacija_racuna", {u"rek_vrac.rpt"});
     b.Report(u"Rek_vrac_kup", u"Sortirano po kupcima", u"Rekapitulacija_racuna",
              {u"rek_vrac_k.rpt"});
     b.Report(u"Rek_vrac_uvjeti_p", u"Po uvjetima prodaje", u"Rekapitulacija_racuna",
              {u"rek_vrac_uvjeti_p.rpt"});
-    b.Report(u"Racuni_od_do", u"Ispis računa od - do", u"Rekapitulacija_racuna", {u"racun_p.rpt"});
+    b.Report(u"Racuni_od_do", u"Ispis računa od - do", u"Rekapitulacija_racuna",
+             {u"rac_od_do.rpt"});
     b.Report(u"Rekapitulacija_izmjena_cijena", u"Rekapitulacija izmjena cijena", p,
              {u"rek_izm.rpt"});
     b.Report(u"Rekapitulacija_meduskladisnica", u"Rekapitulacija međuskladišnica", p,
@@ -261,13 +263,14 @@ void Recapitulations(Builder& b) {
     b.Report(u"Rekapitulacija_maloprodajnih_racuna_Po_danima", u"Po danima",
              u"Rekapitulacija_maloprodajnih_racuna", {u"rek_mrac_dan.rpt"});
     b.Report(u"Maloprodajni_racuni_od_do", u"Ispis maloprodajnih računa od - do",
-             u"Rekapitulacija_maloprodajnih_racuna", {});
+             u"Rekapitulacija_maloprodajnih_racuna", {u"rac_od_do.rpt"});
     b.Item(u"Maloprodajni_racuni_detaljno", u"Storno i brisanje detaljnih računa",
            u"Rekapitulacija_maloprodajnih_racuna", u" Detaljni maloprodajni računi",
            u"Detaljni maloprodajni računi");
     b.Item(u"Nepotvrdeni_racuni", u"Nepotvrđeni računi", u"Rekapitulacija_maloprodajnih_racuna",
            u" Fiskalni računi bez JIR-a", u"Nepotvrđeni računi");
-    b.Report(u"Rekapitulacija_po_situacijama", u"Rekapitulacija po situacijama", p, {});
+    b.Report(u"Rekapitulacija_po_situacijama", u"Rekapitulacija po situacijama", p,
+             {u"rek_situacije.rpt"});
     b.Report(u"Rekapitulacija_svih_dokumenata", u"Rekapitulacija svih dokumenata", p,
              {u"rek_dok.rpt"});
     b.Report(u"Rekapitulacija_kartica_artikala", u"Rekapitulacija kartica artikala", p,
@@ -275,7 +278,8 @@ void Recapitulations(Builder& b) {
     b.Report(u"Trgovacka_knjiga", u"Trgovačka knjiga", p, {u"tk.rpt"});
     b.Report(u"Rekapitulacija_poreza_po_dokumentima", u"Rekapitulacija poreza po dokumentima", p,
              {u"tk_porez.rpt"});
-    b.Report(u"Rekapitulacija_artikala_po_racunima", u"Rekapitulacija artikala po računima", p, {});
+    b.Report(u"Rekapitulacija_artikala_po_racunima", u"Rekapitulacija artikala po računima", p,
+             {u"rek_art_rac.rpt"});
     b.Item(u"Rekapitulacija_povratne_ambalaze", u"Rekapitulacija povratne ambalaže", p, nullptr,
            u"Kartica ambalaže");
     b.Report(u"Odjava_artikala_po_meduskladisnicama", u"Odjava artikala po međuskladišnicama", p,
@@ -297,6 +301,8 @@ void VatCashAndCards(Builder& b) {
     b.Item(u"Blag_izv_Isplatnice", u"Isplatnice", u"Blagajnicki_izvjestaj", nullptr, u"Isplatnice");
 
     b.Item(u"Kartice_artikala", u"Kartice artikala", u"Izvjestaji", nullptr, u"Kartica artikla");
+    b.Report(u"Ispis_kartice_artikla", u"Ispis kartice artikla", u"Izvjestaji",
+             {u"kartica_artikla.rpt"});
 }
 
 void Sales(Builder& b) {
@@ -313,7 +319,7 @@ void Sales(Builder& b) {
     b.Item(u"m_artikli_detaljno", u"detaljno", u"m_artikli", nullptr, pick);
     b.Item(u"m_artikli_grupe", u"sortirano po grupama artikala", u"m_artikli", nullptr, pick);
     b.Item(u"m_usluge", u"usluge", u"maloprodaja", nullptr, pick);
-    b.Report(u"Prodaja_ukupno", u"Ukupno", p, {});
+    b.Report(u"Prodaja_ukupno", u"Ukupno", p, {u"p_ukupno.rpt"});
     b.Menu(u"Prodaja_po_kupcima", u"po kupcima", p);
     b.Report(u"Prodaja_po_kupcima_zarada", u"zarada", u"Prodaja_po_kupcima", {u"pz_kupci.rpt"});
     b.Report(u"Prodaja_po_kupcima_promet", u"promet", u"Prodaja_po_kupcima", {u"p_kupci.rpt"});
@@ -395,8 +401,8 @@ void ChartsPricesStock(Builder& b) {
 
     const Text s = u"Stanje_na_skladistu";
     b.Menu(s, u"Stanje na skladištu", u"Izvjestaji");
-    b.Report(u"Stanje1(0)", u"abecedno", s, {u"stanje_s.rpt"});
-    b.Report(u"Stanje1(1)", u"na dan", s, {u"stanje_s.rpt"});
+    b.Report(u"Stanje1(0)", u"abecedno", s, {u"stanje_s.rpt", u"STANJE_S_POREZ.RPT"});
+    b.Report(u"Stanje1(1)", u"na dan", s, {u"stanje_s_d.rpt", u"stanje_s_d_porez.rpt"});
     b.Report(u"Stanje1(2)", u"izbor artikala po nazivu", s, {u"stanje_s.rpt"});
     b.Report(u"Stanje1(3)", u"izbor artikala po šifri", s, {u"stanje_s.rpt"});
     b.Report(u"Stanje1(4)", u"samo prodajne cijene", s,

@@ -16,6 +16,7 @@
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Paths.h"
+#include "data/Rounding.h"
 #include "data/Session.h"
 #include "data/Statement.h"
 #include "reports/AmountInWords.h"
@@ -293,23 +294,23 @@ public:
         for (const QString& c : columns) {
             cells << c;
         }
-        Line(cells);
+        Line(cells, QList<int>(cells.size(), -1));
     }
-    void Row(const QVariantList& cells) override {
-        Line(cells);
+    void Row(const QVariantList& cells, const QList<int>& decimals) override {
+        Line(cells, decimals);
         ++rows;
     }
     QByteArray bytes;
     int rows = 0;
 
 private:
-    void Line(const QVariantList& cells) {
+    void Line(const QVariantList& cells, const QList<int>& decimals) {
         QString line;
         for (qsizetype i = 0; i < cells.size(); ++i) {
             if (i > 0) {
                 line += m_separator;
             }
-            line += CsvValue(cells.at(i), m_separator);
+            line += CsvValue(cells.at(i), m_separator, i < decimals.size() ? decimals.at(i) : -1);
         }
         bytes += line.toUtf8();
         bytes += "\r\n";
@@ -338,34 +339,47 @@ QString ExactNumber(double value, QChar separator) {
 
 }  // namespace
 
-QString CsvValue(const QVariant& value, QChar separator) {
+QString CsvValue(const QVariant& value, QChar separator, int decimals) {
     if (!value.isValid() || value.isNull()) {
         return {};
     }
     QString text;
-    switch (value.typeId()) {
-        case QMetaType::Double:
-        case QMetaType::Float:
-            text = ExactNumber(value.toDouble(), separator);
-            break;
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-        case QMetaType::UInt:
-        case QMetaType::ULongLong:
-            text = QString::number(value.toLongLong());
-            break;
-        case QMetaType::Bool:
-            text = value.toBool() ? QStringLiteral("DA") : QStringLiteral("NE");
-            break;
-        case QMetaType::QDate:
-            text = value.toDate().toString(QStringLiteral("dd.MM.yyyy"));
-            break;
-        case QMetaType::QDateTime:
-            text = value.toDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
-            break;
-        default:
-            text = value.toString();
-    }
+    const bool number = value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float ||
+                        value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong;
+    if (number && decimals >= 0) {
+        // As printed, without the grouping points a spreadsheet would misread.
+        double rounded = RoundDecimal(value.toDouble(), decimals);
+        if (rounded == 0.0) {
+            rounded = 0.0;  // no "-0,00"
+        }
+        text = QString::number(rounded, 'f', decimals);
+        if (separator == QLatin1Char(';')) {
+            text.replace(QLatin1Char('.'), QLatin1Char(','));
+        }
+    } else
+        switch (value.typeId()) {
+            case QMetaType::Double:
+            case QMetaType::Float:
+                text = ExactNumber(value.toDouble(), separator);
+                break;
+            case QMetaType::Int:
+            case QMetaType::LongLong:
+            case QMetaType::UInt:
+            case QMetaType::ULongLong:
+                text = QString::number(value.toLongLong());
+                break;
+            case QMetaType::Bool:
+                text = value.toBool() ? QStringLiteral("DA") : QStringLiteral("NE");
+                break;
+            case QMetaType::QDate:
+                text = value.toDate().toString(QStringLiteral("dd.MM.yyyy"));
+                break;
+            case QMetaType::QDateTime:
+                text = value.toDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+                break;
+            default:
+                text = value.toString();
+        }
     if (text.contains(separator) || text.contains(QLatin1Char('"')) ||
         text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))) {
         text.replace(QLatin1Char('"'), QStringLiteral("\"\""));

@@ -48,9 +48,10 @@ struct ReportRequest {
     }
 };
 
-// One value of a CSV file as ToCsv writes it (exact number, dd.MM.yyyy, text as it is; quoted
-// when it holds the separator, a quote or a line break).
-QString CsvValue(const QVariant& value, QChar separator);
+// One value of a CSV file as ToCsv writes it (a number with `decimals` decimals when that is not
+// negative, else exactly; dd.MM.yyyy, text as it is; quoted when it holds the separator, a quote
+// or a line break). ";" files write the decimal comma, others the point; never grouped.
+QString CsvValue(const QVariant& value, QChar separator, int decimals = -1);
 
 // Reads a formula of a report file: "NAME= 'text'" (the quotes optional, a doubled
 // quote inside a quoted text is one quote). Throws a UserError for a text without "=".

@@ -227,22 +227,59 @@ void ReportQuery::Open(const Selection& selection) {
         sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
     }
     m_sql = sql;
+    m_row.assign(static_cast<std::size_t>(m_selectList.size()), QVariant());
+    m_cached = nullptr;
+    m_recording = false;
+    m_recorded.clear();
+    if (m_cache) {
+        m_cacheKey = sql;
+        for (const QVariant& v : values) {
+            m_cacheKey +=
+                QChar(0x1f) + QString::fromLatin1(v.typeName()) + QChar(0x1e) + v.toString();
+        }
+        if (const auto it = m_cache->rows.find(m_cacheKey); it != m_cache->rows.end()) {
+            m_cached = &it->second;
+            m_next = 0;
+            m_statement.reset();
+            return;
+        }
+        m_recording = true;
+    }
     m_statement = std::make_unique<Statement>(m_db, sql);
     m_statement->Exec(values);
-    m_row.assign(static_cast<std::size_t>(m_selectList.size()), QVariant());
 }
 
 bool ReportQuery::Next() {
+    if (m_cached) {
+        if (m_next >= m_cached->size()) {
+            return false;
+        }
+        m_row = (*m_cached)[m_next++];
+        return true;
+    }
     if (!m_statement) {
         return false;
     }
     if (!m_statement->Next()) {
         m_statement->Finish();
         m_statement.reset();
+        if (m_recording) {
+            m_cache->rows[m_cacheKey] = std::move(m_recorded);
+            m_recorded.clear();
+            m_recording = false;
+        }
         return false;
     }
     for (std::size_t c = 0; c < m_row.size(); ++c) {
         m_row[c] = m_statement->Value(static_cast<int>(c));
+    }
+    if (m_recording) {
+        if (m_recorded.size() < m_cache->limit) {
+            m_recorded.push_back(m_row);
+        } else {
+            m_recording = false;  // too many to keep: both runs stream
+            m_recorded = {};
+        }
     }
     return true;
 }

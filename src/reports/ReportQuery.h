@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -28,6 +29,15 @@ struct ProgramQuery {
 // exactly those columns from the report's source (with its joins, fixed conditions, the
 // selection formula and the order) and streams them row by row: nothing is kept but the row at
 // hand, so a book of a hundred thousand rows needs no more memory than one of a hundred.
+//
+// A print that counts its pages first runs twice. A query given a RowCache keeps its rows there
+// when they are few (a summary's groups), and the second run reads them back instead of asking
+// the database again; a longer result is streamed both times, keeping nothing.
+struct RowCache {
+    std::size_t limit = 10000;                                   // rows kept of one query at most
+    std::map<QString, std::vector<std::vector<QVariant>>> rows;  // by statement and values
+};
+
 class ReportQuery {
 public:
     using ParameterLookup = std::function<QVariant(const QString&)>;
@@ -42,6 +52,7 @@ public:
     // Whether the source has this table (for company fields that are not data).
     bool HasTable(const QString& table) const;
 
+    void SetCache(RowCache* cache) { m_cache = cache; }
     void Open(const Selection& selection);
     bool Next();
     const std::vector<QVariant>& Row() const { return m_row; }
@@ -65,6 +76,12 @@ private:
     QString m_sql;
     std::unique_ptr<Statement> m_statement;
     std::vector<QVariant> m_row;
+    RowCache* m_cache = nullptr;
+    QString m_cacheKey;
+    const std::vector<std::vector<QVariant>>* m_cached = nullptr;  // read back, not queried
+    std::size_t m_next = 0;
+    std::vector<std::vector<QVariant>> m_recorded;
+    bool m_recording = false;
 };
 
 // Replaces :NAME placeholders outside quotes with "?" and returns the names in order.

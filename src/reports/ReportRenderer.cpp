@@ -232,6 +232,9 @@ public:
           m_query(*env.db, def.data,
                   &def == &definitions.main ? env.programQuery : std::optional<ProgramQuery>(),
                   [this](const QString& name) { return Parameter(name); }) {
+        if (&def == &definitions.main) {
+            m_query.SetCache(&env.rowCache);
+        }
         Prepare();
     }
 
@@ -633,6 +636,7 @@ private:
             return;
         }
         QVariantList cells(static_cast<qsizetype>(m_columns.size()));
+        QList<int> decimals(static_cast<qsizetype>(m_columns.size()), -1);
         bool any = false;
         for (const Element& el : band.elements) {
             if ((el.kind != Element::Kind::Text && el.kind != Element::Kind::Field) ||
@@ -645,18 +649,34 @@ private:
                 (value.typeId() == QMetaType::QString && value.toString().trimmed().isEmpty())) {
                 continue;
             }
-            // A field printed as a date or with a pattern of its own (not a number) stays as
-            // printed.
-            if (el.kind == Element::Kind::Field && value.typeId() == QMetaType::QString) {
-                value = ElementText(el);
+            // A number goes over as the report prints it: rounded to its format's decimals (money
+            // to the cent), or as printed text where the format is not a plain count of decimals
+            // ("Percent"). A text, or a field printed as a date, stays as printed.
+            int places = -1;
+            if (el.kind == Element::Kind::Field) {
+                const bool number =
+                    value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float ||
+                    value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong;
+                if (number && ValueFormat::FixedDecimals(el.format) >= 0) {
+                    places = ValueFormat::FixedDecimals(el.format);
+                    value = RoundDecimal(value.toDouble(), places);
+                } else if (!number || !el.format.isEmpty()) {
+                    value = ElementText(el);
+                }
             }
-            QVariant& cell = cells[static_cast<qsizetype>(ColumnOf(el))];
-            cell = cell.isValid() ? QVariant(cell.toString() + QLatin1Char(' ') + value.toString())
-                                  : value;
+            const auto column = static_cast<qsizetype>(ColumnOf(el));
+            QVariant& cell = cells[column];
+            if (cell.isValid()) {
+                cell = cell.toString() + QLatin1Char(' ') + value.toString();
+                decimals[column] = -1;
+            } else {
+                cell = value;
+                decimals[column] = places;
+            }
             any = true;
         }
         if (any) {
-            m_env.table->Row(cells);
+            m_env.table->Row(cells, decimals);
         }
     }
 

@@ -45,13 +45,13 @@ struct DefinitionSet {
 
 // Takes the printout as a table (CSV export): the column headings, then one row per band of the
 // report's body that prints (group headers, detail rows, group footers, the report footer). A
-// value printed by a field is handed over as the value itself (numbers unrounded), a text as
-// printed.
+// number printed by a field is handed over as the number with the decimals its format prints
+// (decimals[i], -1 for a number printed without a fixed count); everything else as printed.
 class TableSink {
 public:
     virtual ~TableSink() = default;
     virtual void Header(const QStringList& columns) = 0;
-    virtual void Row(const QVariantList& cells) = 0;
+    virtual void Row(const QVariantList& cells, const QList<int>& decimals) = 0;
 };
 
 // Everything a run reads besides the definition: the company database, the formulas, the
@@ -68,6 +68,7 @@ struct RenderEnvironment {
     ValueFormat format;
     QDate printDate;
     TableSink* table = nullptr;  // set: the main report's body goes here as rows too
+    RowCache rowCache;           // the main query's rows between the passes of one print
 };
 
 // Lays the report out over pages and paints them (when the surface has a painter). Returns

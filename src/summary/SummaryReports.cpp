@@ -4,6 +4,8 @@
 
 #include "data/Database.h"
 #include "data/Errors.h"
+#include "data/InputRules.h"
+#include "data/Prompter.h"
 #include "data/Session.h"
 #include "data/Statement.h"
 
@@ -61,6 +63,10 @@ SummaryReportInfo Stock(const char16_t* command, const char16_t* file, Limits li
     info.statusText = QString::fromUtf16(status);
     info.limits = limits;
     info.source = QStringLiteral("NABAVE");
+    if (info.file == QLatin1String("stanje_s.rpt") ||
+        info.file == QLatin1String("stanje_s_pc.rpt")) {
+        info.subreport = QStringLiteral("STANJE_S_POREZ.RPT");
+    }
     return info;
 }
 
@@ -144,6 +150,106 @@ QString TransferredArticlesSql() {
         "h.\"BROJ_MEDUSKLADISNICE\" LEFT JOIN \"ARTIKLI\" a ON a.\"SIFRA\" = "
         "s.\"SIFRA_ARTIKLA\" WHERE h.\"STORNO\" = FALSE AND {WHERE} GROUP BY "
         "s.\"SIFRA_ARTIKLA\"");
+}
+
+// Sales by month and kind (retail: sales terms 1): turnover without tax, the tax, the total and
+// the earnings (turnover less cost).
+QString SalesTotalSql() {
+    return QStringLiteral(
+               "SELECT CAST(SUBSTR(CAST(h.\"DATUM\" AS TEXT), 6, 2) AS INTEGER) AS \"Mjesec\", "
+               "CASE WHEN h.\"UVJET PRODAJE\" = 1 THEN 'maloprodaja' ELSE 'veleprodaja' END AS "
+               "\"Vrsta\", SUM(s.\"VRIJEDNOST_\") AS \"Promet\", SUM(s.\"POREZ_IZNOS\") AS "
+               "\"Porez\", SUM(s.\"UKUPNO_\") AS \"Ukupno\", SUM(s.\"VRIJEDNOST_\" - "
+               "COALESCE(s.\"NABAVNA_VRIJEDNOST\", 0)) AS \"Zarada\" ") +
+           QString::fromUtf16(kSoldLines) +
+           QStringLiteral(
+               "GROUP BY CAST(SUBSTR(CAST(h.\"DATUM\" AS TEXT), 6, 2) AS INTEGER), CASE WHEN "
+               "h.\"UVJET PRODAJE\" = 1 THEN 'maloprodaja' ELSE 'veleprodaja' END");
+}
+
+// The invoices of each situation (progress bill), one row per invoice with its sums.
+QString SituationsSql() {
+    return QStringLiteral(
+               "SELECT h.\"SITUACIJA\" AS \"Situacija\", MAX(si.\"DATUM\") AS \"Datum situacije\", "
+               "COALESCE(MAX(si.\"OPIS\"), '') AS \"Opis\", h.\"BROJ RACUNA\" AS \"Račun\", "
+               "MAX(h.\"DATUM\") AS \"Datum\", COALESCE(MAX(p.\"NAZIV\"), '') AS \"Kupac\", "
+               "SUM(s.\"VRIJEDNOST_\") AS \"Osnovica\", SUM(s.\"POREZ_IZNOS\") AS \"Porez\", "
+               "SUM(s.\"UKUPNO_\") AS \"Ukupno\" ") +
+           QString::fromUtf16(kSoldLines)
+               .replace(QStringLiteral(" WHERE "),
+                        QStringLiteral(
+                            " LEFT JOIN \"SITUACIJE\" si ON si.\"SKLADISTE\" = h.\"SKLADISTE\" "
+                            "AND si.\"GODINA\" = h.\"GODINA\" AND si.\"BROJ\" = h.\"SITUACIJA\" "
+                            "LEFT JOIN \"PARTNERI\" p ON p.\"SIFRA\" = h.\"SIFRA PARTNERA\" WHERE "
+                            "h.\"SITUACIJA\" IS NOT NULL AND ")) +
+           QStringLiteral("GROUP BY h.\"SITUACIJA\", h.\"IRA\", h.\"BROJ RACUNA\"");
+}
+
+// Each article sold and the invoices it was sold on, one row per article and invoice.
+QString ArticlesByInvoiceSql() {
+    return QStringLiteral(
+               "SELECT s.\"SIFRA\" AS \"Šifra\", COALESCE(MAX(a.\"NAZIV\"), '') AS \"Naziv\", "
+               "COALESCE(MAX(a.\"JED_M\"), '') AS \"JM\", h.\"BROJ RACUNA\" AS \"Račun\", "
+               "MAX(h.\"DATUM\") AS \"Datum\", COALESCE(MAX(p.\"NAZIV\"), '') AS \"Kupac\", "
+               "SUM(s.\"KOLICINA\") AS \"Količina\", SUM(s.\"VRIJEDNOST_\") AS \"Promet\" ") +
+           QString::fromUtf16(kSoldLines)
+               .replace(
+                   QStringLiteral(" WHERE "),
+                   QStringLiteral(" LEFT JOIN \"PARTNERI\" p ON p.\"SIFRA\" = "
+                                  "h.\"SIFRA PARTNERA\" WHERE s.\"TIP_STAVKE\" = 'ART' AND ")) +
+           QStringLiteral("GROUP BY s.\"SIFRA\", h.\"IRA\", h.\"BROJ RACUNA\"");
+}
+
+// The invoices with their lines, as a journal of what was sold: one row per line.
+QString InvoiceLinesSql() {
+    return QStringLiteral(
+               "SELECT CAST(h.\"IRA\" AS TEXT) || '/' || CAST(h.\"BROJ RACUNA\" AS TEXT) AS "
+               "\"Ključ\", "
+               "h.\"BROJ RACUNA\" AS \"Račun\", h.\"IRA\" AS \"IRA\", h.\"DATUM\" AS "
+               "\"Datum\", COALESCE(h.\"NACIN PLACANJA\", '') AS \"Plaćanje\", "
+               "COALESCE(p.\"NAZIV\", '') AS \"Kupac\", s.\"RBR_STAVKE\" AS \"Rbr\", "
+               "COALESCE(a.\"NAZIV\", u.\"NAZIV\", s.\"OPIS\", '') AS \"Naziv\", "
+               "s.\"KOLICINA\" AS \"Količina\", s.\"CIJENA_\" AS \"Cijena\", s.\"RABAT_%\" AS "
+               "\"Rabat\", s.\"VRIJEDNOST_\" AS \"Osnovica\", s.\"POREZ_IZNOS\" AS \"Porez\", "
+               "s.\"UKUPNO_\" AS \"Ukupno\" ") +
+           QString::fromUtf16(kSoldLines)
+               .replace(QStringLiteral(" WHERE "),
+                        QStringLiteral(" LEFT JOIN \"PARTNERI\" p ON p.\"SIFRA\" = "
+                                       "h.\"SIFRA PARTNERA\" WHERE "));
+}
+
+// The stock of each article on a day: every movement of the article card up to the day, in and
+// out, at cost and at selling price (the card sums to what the lots hold, so on the last day
+// of the movements this is the lots' stock).
+QString StockOnDaySql() {
+    return QStringLiteral(
+        "SELECT h.\"ARTIKAL\" AS \"Šifra\", COALESCE(MAX(a.\"NAZIV\"), '') AS \"Naziv\", "
+        "COALESCE(MAX(a.\"JED_M\"), '') AS \"JM\", SUM(h.\"KOLIČINA ULAZ\" - h.\"KOLIČINA "
+        "IZLAZ\") AS \"Količina\", SUM((h.\"KOLIČINA ULAZ\" - h.\"KOLIČINA IZLAZ\") * "
+        "COALESCE(h.\"NABAVNA CIJENA\", 0)) AS \"Nabavna\", SUM(h.\"VELEPRODAJNA VRIJEDNOST "
+        "ULAZ\" - h.\"VELEPRODAJNA VRIJEDNOST IZLAZ\") AS \"Prodajna\", SUM(h.\"VELEPRODAJNA "
+        "VRIJEDNOST SA POREZOM ULAZ\" - h.\"VELEPRODAJNA VRIJEDNOST SA POREZOM IZLAZ\") AS "
+        "\"S porezom\" FROM \"KARTICA_ARTIKLA\" h LEFT JOIN \"ARTIKLI\" a ON a.\"SIFRA\" = "
+        "h.\"ARTIKAL\" WHERE {WHERE} GROUP BY h.\"ARTIKAL\" HAVING ABS(SUM(h.\"KOLIČINA ULAZ\" - "
+        "h.\"KOLIČINA IZLAZ\")) > 0.0000000001 OR ABS(SUM(h.\"VELEPRODAJNA VRIJEDNOST ULAZ\" - "
+        "h.\"VELEPRODAJNA VRIJEDNOST IZLAZ\")) > 0.005");
+}
+
+// One article's card: its movements of the year in the order of the trade book with the
+// running stock (from the first movement of the year, so the first row of a later range carries
+// what came before it); the range's dates are bound after the selection's values.
+QString ArticleCardSql() {
+    return QStringLiteral(
+        "SELECT c.* FROM (SELECT h.\"RBR\" AS \"Rbr\", h.\"DATUM\" AS \"Datum\", "
+        "h.\"TIP_DOKUMENTA\" AS \"Dokument\", h.\"BROJ_DOKUMENTA\" AS \"Broj\", "
+        "h.\"KOLIČINA ULAZ\" AS \"Ulaz\", h.\"KOLIČINA IZLAZ\" AS \"Izlaz\", "
+        "h.\"VELEPRODAJNA CIJENA\" AS \"Cijena\", h.\"VELEPRODAJNA VRIJEDNOST ULAZ\" - "
+        "h.\"VELEPRODAJNA VRIJEDNOST IZLAZ\" AS \"Vrijednost\", SUM(h.\"KOLIČINA ULAZ\" - "
+        "h.\"KOLIČINA IZLAZ\") OVER (ORDER BY h.\"RBR\", h.\"DATUM\", h.\"TIP_DOKUMENTA\", "
+        "h.\"BROJ_DOKUMENTA\", h.\"BROJ_PRIMKE\" ROWS UNBOUNDED PRECEDING) AS \"Stanje\", "
+        "a.\"NAZIV\" AS \"Naziv\", a.\"JED_M\" AS \"JM\", h.\"ARTIKAL\" AS \"Šifra\", "
+        "h.\"BROJ_PRIMKE\" AS \"Lot\" FROM \"KARTICA_ARTIKLA\" h LEFT JOIN \"ARTIKLI\" a ON "
+        "a.\"SIFRA\" = h.\"ARTIKAL\" WHERE {WHERE}) c WHERE c.\"Datum\" >= ? AND c.\"Datum\" <= ?");
 }
 
 SummaryReportInfo Register(const char16_t* command, const char16_t* file, const char16_t* title,
@@ -280,6 +386,43 @@ std::vector<SummaryReportInfo> BuildTable() {
         Stock(u"Ispis_min_zal", u"min_zal.rpt", Limits::None, u" Ispis ispod min. zalihe");
     minimum.title = QStringLiteral("Artikli ispod minimalne zalihe");
     t.push_back(minimum);
+    SummaryReportInfo onDay = Stock(u"Stanje1(1)", u"stanje_s_d.rpt", Limits::Day);
+    onDay.source = QStringLiteral("KARTICA_ARTIKLA");
+    onDay.dateField = QStringLiteral("DATUM");
+    onDay.programSql = StockOnDaySql();
+    t.push_back(onDay);
+    SummaryReportInfo total =
+        Sales(u"Prodaja_ukupno", u"p_ukupno.rpt", u"Ukupna prodaja po mjesecima", SalesTotalSql());
+    t.push_back(total);
+    SummaryReportInfo situations = Sales(u"Rekapitulacija_po_situacijama", u"rek_situacije.rpt",
+                                         u"Rekapitulacija po situacijama", SituationsSql());
+    situations.statusText = QStringLiteral(" Rekapitulacija po situacijama");
+    t.push_back(situations);
+    SummaryReportInfo articles =
+        Sales(u"Rekapitulacija_artikala_po_racunima", u"rek_art_rac.rpt",
+              u"Rekapitulacija artikala po računima", ArticlesByInvoiceSql());
+    articles.statusText = QStringLiteral(" Rekapitulacija artikala po računima");
+    t.push_back(articles);
+    for (const Invoices kind : {Invoices::Retail, Invoices::Wholesale}) {
+        const bool retail = kind == Invoices::Retail;
+        SummaryReportInfo list =
+            Invoice(retail ? u"Maloprodajni_racuni_od_do" : u"Racuni_od_do", u"rac_od_do.rpt",
+                    retail ? u"Ispis maloprodajnih računa" : u"Ispis računa", kind);
+        list.source = QStringLiteral("RACUNI");
+        list.numberField = QStringLiteral("BROJ RACUNA");
+        list.programSql = InvoiceLinesSql();
+        t.push_back(list);
+    }
+    SummaryReportInfo card;
+    card.command = QStringLiteral("Ispis_kartice_artikla");
+    card.file = QStringLiteral("kartica_artikla.rpt");
+    card.title = QStringLiteral("Kartica artikla");
+    card.statusText = QStringLiteral(" Kartica artikla");
+    card.limits = Limits::ArticleAndDates;
+    card.source = QStringLiteral("KARTICA_ARTIKLA");
+    card.dateField = QStringLiteral("DATUM");
+    card.programSql = ArticleCardSql();
+    t.push_back(card);
     t.push_back(Register(u"Ispis_partnera", u"partneri.rpt", u"Partneri", u"PARTNERI"));
     t.push_back(Register(u"Cjenik_usluga", u"cjenik_u.rpt", u"Cjenik usluga", u"USLUGE"));
     return t;
@@ -397,17 +540,38 @@ reports::ReportRequest SummaryReportRequest(const Session& session, const Summar
             Field(info, QStringLiteral("UVJET PRODAJE")),
             info.invoices == Invoices::Retail ? CompareOp::Equal : CompareOp::NotEqual, 1);
     }
-    const bool ranged = info.limits == Limits::NumbersAndDates || info.limits == Limits::Dates;
+    const bool ranged = info.limits == Limits::NumbersAndDates || info.limits == Limits::Dates ||
+                        info.limits == Limits::Day || info.limits == Limits::ArticleAndDates;
+    QVariantList afterSelection;  // values bound after the selection's in the member's own SQL
     if (ranged) {
         const auto& range = choice.range;
         if (!range || range->cancelled ||
-            (info.limits == Limits::NumbersAndDates && (!range->first || !range->last))) {
-            throw UserError(QStringLiteral("Izvještaj ") + info.file +
-                            QStringLiteral(" traži ograničenja: ") +
-                            (info.limits == Limits::NumbersAndDates
-                                 ? QStringLiteral("brojeve dokumenata i datume.")
-                                 : QStringLiteral("datume.")));
+            (info.limits == Limits::NumbersAndDates && (!range->first || !range->last)) ||
+            (info.limits == Limits::ArticleAndDates && !choice.article)) {
+            throw UserError(
+                QStringLiteral("Izvještaj ") + info.file + QStringLiteral(" traži ograničenja: ") +
+                (info.limits == Limits::NumbersAndDates
+                     ? QStringLiteral("brojeve dokumenata i datume.")
+                 : info.limits == Limits::Day             ? QStringLiteral("datum stanja.")
+                 : info.limits == Limits::ArticleAndDates ? QStringLiteral("artikl i datume.")
+                                                          : QStringLiteral("datume.")));
         }
+        if (info.limits == Limits::Day) {
+            request.selection.Where(Field(info, info.dateField), CompareOp::LessOrEqual, range->to);
+            request.Formula(QStringLiteral("NASLOV"),
+                            title + QStringLiteral(" na dan ") + range->toText);
+        } else if (info.limits == Limits::ArticleAndDates) {
+            // The running stock counts the movements before the range: the dates narrow the
+            // rows only after it is summed.
+            request.selection.Where(Field(info, QStringLiteral("ARTIKAL")), CompareOp::Equal,
+                                    *choice.article);
+            afterSelection << range->from << range->to;
+            title +=
+                QStringLiteral(" od ") + range->fromText + QStringLiteral(" do ") + range->toText;
+        }
+    }
+    if (ranged && info.limits != Limits::Day && info.limits != Limits::ArticleAndDates) {
+        const auto& range = choice.range;
         if (info.limits == Limits::NumbersAndDates) {
             request.selection
                 .Where(Field(info, info.numberField), CompareOp::GreaterOrEqual, *range->first)
@@ -427,6 +591,9 @@ reports::ReportRequest SummaryReportRequest(const Session& session, const Summar
         request.selection.Like(info.limits == Limits::NameSearch ? QStringLiteral("ARTIKLI.NAZIV")
                                                                  : QStringLiteral("ARTIKLI.OPIS"),
                                text);
+    }
+    if (!info.subreport.isEmpty()) {
+        request.SubreportSelection(info.subreport, request.selection);
     }
     if (!info.programSql.isEmpty()) {
         // Selected before the rows are ranked or summed: the selection's fields are the
@@ -450,11 +617,16 @@ reports::ReportRequest SummaryReportRequest(const Session& session, const Summar
         sql.replace(QStringLiteral("{WHERE}"),
                     where.text.isEmpty() ? QStringLiteral("1 = 1")
                                          : QLatin1Char('(') + where.text + QLatin1Char(')'));
-        request.query = reports::ProgramQuery{sql, where.values};
+        request.query = reports::ProgramQuery{sql, where.values + afterSelection};
         request.selection = reports::Selection();
     }
-    request.Formula(QStringLiteral("NASLOV"), title);
+    if (info.limits != Limits::Day) {
+        request.Formula(QStringLiteral("NASLOV"), title);
+    }
     request.parameters = reports::SessionParameters(session);
+    if (info.limits == Limits::Day) {
+        request.Parameter(QStringLiteral("DAN"), choice.range->to);  // its tax sub-report's
+    }
     return request;
 }
 
@@ -466,6 +638,48 @@ QString SearchPrompt(Limits limits) {
 
 QString SearchCaption() {
     return QStringLiteral("Stanje na skladištu");
+}
+
+reports::ReportRange DayRange(const QString& text, const QDate& today, Prompter& prompter) {
+    std::optional<QDate> day = inputrules::ParseDate(text, today);
+    QString typed = text.trimmed();
+    if (!day) {
+        prompter.Inform(inputrules::InvalidDateMessage(), SearchCaption());
+        day = today;
+        typed = today.toString(QStringLiteral("dd.MM.yyyy"));
+    }
+    reports::ReportRange range;
+    range.from = range.to = *day;
+    range.fromText = range.toText = typed;
+    range.fromDateArgs = range.toDateArgs = reports::DateArgs(*day);
+    range.cancelled = false;
+    return range;
+}
+
+QString DayPrompt() {
+    return QStringLiteral("Upišite datum stanja");
+}
+
+int ArticleByCode(Database& db, const QString& text) {
+    if (text.trimmed().isEmpty()) {
+        throw UserError(QStringLiteral("Šifra artikla nije upisana."));
+    }
+    bool ok = false;
+    const int code = text.trimmed().toInt(&ok);
+    if (ok) {
+        Statement st =
+            db.Prepare(QStringLiteral("SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE \"SIFRA\" = ?"));
+        st.Exec({code});
+        if (st.Next()) {
+            return code;
+        }
+    }
+    throw UserError(QStringLiteral("Artikl sa šifrom ") + text.trimmed() +
+                    QStringLiteral(" ne postoji."));
+}
+
+QString ArticlePrompt() {
+    return QStringLiteral("Upišite šifru artikla");
 }
 
 }  // namespace zodra::summary

@@ -9,6 +9,7 @@
 
 namespace zodra {
 class Database;
+class Prompter;
 class Session;
 }  // namespace zodra
 
@@ -25,6 +26,8 @@ enum class Limits {
     None,             // nothing: the active warehouse and year
     NameSearch,       // "Upišite tekst za pretraživanje po nazivu artikla"
     CodeSearch,       // "Upišite tekst za pretraživanje po opisu artikla"
+    Day,              // one date: the state on that day (the range's `to`)
+    ArticleAndDates,  // an article's code, then the range dialog with dates
 };
 
 struct SummaryReportInfo {
@@ -45,6 +48,8 @@ struct SummaryReportInfo {
     // own SQL: the selection over `source` becomes its {WHERE} condition (fields of `source`
     // as columns of the alias h, values bound) instead of a filter of the finished rows.
     QString programSql;
+    // The sub-report that is given the member's selection too ("STANJE_S_POREZ.RPT").
+    QString subreport;
 };
 
 const std::vector<SummaryReportInfo>& SummaryReports();
@@ -69,8 +74,9 @@ NumberBounds DocumentNumberBounds(Database& db, const QString& documentKey, int 
 
 // What the command asked for: the range (numbers and dates) or the search text.
 struct SummaryChoice {
-    std::optional<reports::ReportRange> range;
+    std::optional<reports::ReportRange> range;  // Day: the day is `to`, typed as `toText`
     QString searchText;
+    std::optional<int> article;  // ArticleAndDates: the article's code
 };
 
 // The request of a member: its file, NASLOV, the selection of warehouse, year, numbers, dates
@@ -82,5 +88,16 @@ reports::ReportRequest SummaryReportRequest(const Session& session, const Summar
 // The prompts of the stock search by name and by description ("Stanje na skladištu").
 QString SearchPrompt(Limits limits);
 QString SearchCaption();  // "Stanje na skladištu"
+
+// The day of a Day member as typed: a text that is no date gives InvalidDateMessage through the
+// prompter and today, as a date box does. The range holds the day as `from` and `to`.
+reports::ReportRange DayRange(const QString& text, const QDate& today, Prompter& prompter);
+QString DayPrompt();  // "Upišite datum stanja"
+
+// The article of an ArticleAndDates member, by its code as typed: an empty code ("Šifra artikla
+// nije upisana."), or one that is no whole number or names no article, is refused with a
+// UserError.
+int ArticleByCode(Database& db, const QString& text);
+QString ArticlePrompt();  // "Upišite šifru artikla"
 
 }  // namespace zodra::summary

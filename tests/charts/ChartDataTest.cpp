@@ -7,7 +7,7 @@
 #include "charts/ChartData.h"
 #include "data/CommandCatalogue.h"
 #include "data/Database.h"
-#include "demo/DemoCompany.h"
+#include "support/DemoTestCompany.h"
 
 using namespace zodra;
 using namespace zodra::charts;
@@ -20,12 +20,12 @@ class ChartDemo : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         s_dir = std::make_unique<QTemporaryDir>();
-        const QString path = s_dir->filePath(QStringLiteral("demo.mdb"));
-        demo::CreateDemoCompany(path, QDate(2026, 6, 30));
-        s_db = Database::Open(path, QString()).db;
+        s_demo = std::make_unique<test::DemoTestCompany>(s_dir->path(), QDate(2026, 6, 30));
+        s_db = Database::Open(s_demo->Path(), QString()).db;
     }
     static void TearDownTestSuite() {
         s_db.reset();
+        s_demo.reset();
         s_dir.reset();
     }
 
@@ -60,6 +60,7 @@ protected:
     }
 
     static inline std::unique_ptr<QTemporaryDir> s_dir;
+    static inline std::unique_ptr<test::DemoTestCompany> s_demo;
     static inline std::unique_ptr<Database> s_db;
 };
 

@@ -13,15 +13,18 @@
 #include "data/ScriptedPrompter.h"
 #include "data/SqlValue.h"
 #include "data/Statement.h"
-#include "demo/DemoCompany.h"
 #include "reports/ReportTestSupport.h"
 #include "reports/ValueFormat.h"
 #include "summary/SummaryReports.h"
+#include "support/DemoTestCompany.h"
 #include "support/Refused.h"
 #include "support/Zodractl.h"
 
 namespace zodra::summary {
 namespace {
+
+// The server run (ZODRA_TEST_ON_SERVER) skips every test, saying why, when no server is given.
+const bool kServerRunRegistered = (test::AddServerRunEnvironment(), true);
 
 QString ReportFolder() {
     return QStringLiteral(ZODRA_SOURCE_DIR "/share/reports");
@@ -76,10 +79,12 @@ class SummaryDemo : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         s_dir = new QTemporaryDir;
-        s_path = s_dir->filePath(QStringLiteral("demo.mdb"));
-        demo::CreateDemoCompany(s_path, QDate(2026, 6, 30));
+        s_demo = new test::DemoTestCompany(s_dir->path(), QDate(2026, 6, 30));
+        s_path = s_demo->Path();
     }
     static void TearDownTestSuite() {
+        delete s_demo;
+        s_demo = nullptr;
         delete s_dir;
         s_dir = nullptr;
     }
@@ -94,6 +99,7 @@ protected:
     static QString Folder() { return s_dir->path(); }
 
     static inline QTemporaryDir* s_dir = nullptr;
+    static inline test::DemoTestCompany* s_demo = nullptr;
     static inline QString s_path;
 };
 
@@ -104,6 +110,18 @@ TEST_F(SummaryDemo, EveryMemberPrintsWithItsPresets) {
     for (const SummaryReportInfo& info : SummaryReports()) {
         SCOPED_TRACE(info.command.toStdString());
         SummaryChoice choice;
+        QString title = info.dateField.isEmpty()
+                            ? info.title
+                            : info.title + QStringLiteral(" od 01.01.2026 do 30.06.2026");
+        if (info.limits == Limits::Day) {
+            ScriptedPrompter quiet;
+            choice.range = DayRange(QStringLiteral("30.06.2026"), QDate(2026, 6, 30), quiet);
+            title = info.title + QStringLiteral(" na dan 30.06.2026");
+        }
+        if (info.limits == Limits::ArticleAndDates) {
+            choice.article = ArticleByCode(session->Db(), QStringLiteral("1"));
+            choice.range = Range(QStringLiteral("01.01.2026"), QStringLiteral("30.06.2026"));
+        }
         if (info.limits == Limits::NumbersAndDates || info.limits == Limits::Dates) {
             NumberBounds bounds;
             if (info.limits == Limits::NumbersAndDates) {
@@ -114,9 +132,6 @@ TEST_F(SummaryDemo, EveryMemberPrintsWithItsPresets) {
         }
         const QString text = Rendered(*session, SummaryReportRequest(*session, info, choice),
                                       Folder(), info.file.section(QLatin1Char('.'), 0, 0));
-        const QString title = info.dateField.isEmpty()
-                                  ? info.title
-                                  : info.title + QStringLiteral(" od 01.01.2026 do 30.06.2026");
         EXPECT_TRUE(text.contains(title)) << text.left(400).toStdString();
     }
 }
@@ -236,6 +251,98 @@ TEST_F(SummaryDemo, PrintedTotalsAgreeWithPlainSqlInEachWarehouse) {
     }
 }
 
+// The sales totals, the articles by invoice and the list of invoices from - to against plain SQL
+// over the invoice lines of the second quarter (each printed row rounded to the cent).
+TEST_F(SummaryDemo, SalesMembersAgreeWithPlainSql) {
+    auto session = Start(1);
+    Database& db = session->Db();
+    const QString lines = QStringLiteral(
+        "FROM \"RACUNI\" r JOIN \"STAVKE_RACUNA\" s ON s.\"SKLADISTE\" = r.\"SKLADISTE\" AND "
+        "s.\"IRA\" = r.\"IRA\" AND s.\"GODINA\" = r.\"GODINA\" AND s.\"BROJ_RACUNA\" = "
+        "r.\"BROJ RACUNA\" WHERE r.\"SKLADISTE\" = 1 AND r.\"GODINA\" = 2026 AND r.\"STORNO\" = "
+        "FALSE AND r.\"DATUM\" BETWEEN '2026-04-01' AND '2026-06-30' ");
+    const NumberBounds wholesale =
+        DocumentNumberBounds(db, QStringLiteral("Veleprodajni račun"), 1, 2026);
+    ASSERT_TRUE(wholesale.first && wholesale.last);
+    SummaryChoice quarter;
+    quarter.range = Range(QStringLiteral("01.04.2026"), QStringLiteral("30.06.2026"),
+                          *wholesale.first + 1, *wholesale.last);
+    const QString byMonth = QStringLiteral(
+        " GROUP BY SUBSTR(CAST(r.\"DATUM\" AS TEXT), 1, 7), "
+        "r.\"UVJET PRODAJE\" = 1");
+    const QString invoiceLines =
+        QStringLiteral(
+            "AND r.\"UVJET PRODAJE\" <> 1 AND r.\"BROJ RACUNA\" > %1 GROUP BY r.\"IRA\", "
+            "r.\"BROJ RACUNA\", s.\"RBR_STAVKE\", s.\"SIFRA\", s.\"TIP_STAVKE\"")
+            .arg(*wholesale.first);
+    struct Case {
+        const char16_t* command;
+        const char16_t* title;
+        QStringList sums;  // plain SQL of each printed total, in the order printed
+    } const cases[] = {
+        {u"Prodaja_ukupno",
+         u"Ukupna prodaja po mjesecima",
+         {QStringLiteral("SELECT SUM(s.\"VRIJEDNOST_\") ") + lines + byMonth,
+          QStringLiteral("SELECT SUM(s.\"POREZ_IZNOS\") ") + lines + byMonth,
+          QStringLiteral("SELECT SUM(s.\"UKUPNO_\") ") + lines + byMonth,
+          QStringLiteral("SELECT SUM(s.\"VRIJEDNOST_\" - COALESCE(s.\"NABAVNA_VRIJEDNOST\", 0)) ") +
+              lines + byMonth}},
+        {u"Rekapitulacija_artikala_po_racunima",
+         u"Rekapitulacija artikala po računima",
+         {QStringLiteral("SELECT SUM(s.\"VRIJEDNOST_\") ") + lines +
+          QStringLiteral("AND s.\"TIP_STAVKE\" = 'ART' GROUP BY s.\"SIFRA\", r.\"IRA\", "
+                         "r.\"BROJ RACUNA\"")}},
+        {u"Racuni_od_do",
+         u"Ispis računa",
+         {QStringLiteral("SELECT SUM(s.\"VRIJEDNOST_\") ") + lines + invoiceLines,
+          QStringLiteral("SELECT SUM(s.\"POREZ_IZNOS\") ") + lines + invoiceLines,
+          QStringLiteral("SELECT SUM(s.\"UKUPNO_\") ") + lines + invoiceLines}},
+    };
+    for (const Case& c : cases) {
+        const QString command = QString::fromUtf16(c.command);
+        SCOPED_TRACE(command.toStdString());
+        QString expected = QStringLiteral("SVEUKUPNO");
+        for (const QString& sql : c.sums) {
+            const double sum = SumOfRows(db, sql, {});
+            ASSERT_NE(sum, 0);
+            expected += QLatin1Char(' ') + Money(sum);
+        }
+        const QString text = Rendered(
+            *session, SummaryReportRequest(*session, *SummaryReportByCommand(command), quarter),
+            Folder(), command);
+        EXPECT_TRUE(text.contains(QString::fromUtf16(c.title) +
+                                  QStringLiteral(" od 01.04.2026 do 30.06.2026")));
+        EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n"
+                                             << text.right(300).toStdString();
+    }
+}
+
+// On the last day of the demo's movements the stock from the article card is the stock the
+// lots hold (receipts, invoices, their cancellations, delivery notes), and the tax summary under
+// it adds up to its total.
+TEST_F(SummaryDemo, StockOnTheLastDayIsTheLotsStock) {
+    auto session = Start(1);
+    const auto total = [](const QString& text) {
+        const qsizetype at = text.indexOf(QStringLiteral("SVEUKUPNO "));
+        return at < 0 ? QStringList() : text.mid(at).split(QLatin1Char(' ')).mid(1, 2);
+    };
+    const QString lots = Rendered(
+        *session,
+        SummaryReportRequest(*session, *SummaryReportByCommand(QStringLiteral("Stanje1(0)")), {}),
+        Folder(), QStringLiteral("lots_demo"));
+    ScriptedPrompter quiet;
+    SummaryChoice day;
+    day.range = DayRange(QStringLiteral("30.06.2026"), QDate(2026, 6, 30), quiet);
+    const QString onDay = Rendered(
+        *session,
+        SummaryReportRequest(*session, *SummaryReportByCommand(QStringLiteral("Stanje1(1)")), day),
+        Folder(), QStringLiteral("day_demo"));
+    ASSERT_EQ(total(lots).size(), 2) << lots.right(400).toStdString();
+    EXPECT_EQ(total(onDay), total(lots));
+    EXPECT_TRUE(onDay.contains(QStringLiteral("Ukupno ") + total(lots).at(1) + QLatin1Char(' ')))
+        << onDay.right(400).toStdString();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Rows written straight into their tables.
 
@@ -245,6 +352,10 @@ protected:
         CompanyTest::SetUp();
         session = StartSession(1);
         ASSERT_TRUE(session);
+    }
+    void TearDown() override {
+        session.reset();  // before the company goes (on the server: its database is dropped)
+        CompanyTest::TearDown();
     }
     Database& db() { return session->Db(); }
     int AddArticle(const QString& name, const QString& description) {
@@ -261,8 +372,177 @@ protected:
                                  "?, ?, ?, ?)"),
                   {warehouse, session->businessYear, receipt, article, quantity, cost, price});
     }
+    // A posted receipt of one article line (25 % tax) at trade-book position `rbr`.
+    void AddReceipt(int number, const QDate& date, int rbr, int article, double quantity,
+                    double cost, double price) {
+        db().Exec(QStringLiteral("INSERT INTO \"PRIMKE\" (\"SKLADISTE\", \"GODINA\", \"BROJ "
+                                 "PRIMKE\", \"DATUM\", \"RBR_TK\") VALUES (1, ?, ?, ?, ?)"),
+                  {session->businessYear, number, date, rbr});
+        db().Exec(QStringLiteral("INSERT INTO \"STAVKE_PRIMKI\" (\"SKLADISTE\", \"GODINA\", "
+                                 "\"BROJ_PRIMKE\", \"TIP_STAVKE\", \"SIFRA\", \"KOLICINA\", "
+                                 "\"NABAVNA_CIJENA\", \"CIJENA\", \"GRUPA_POREZA\", \"POREZ_%\") "
+                                 "VALUES (1, ?, ?, 'ART', ?, ?, ?, ?, 'PDV 25', 25)"),
+                  {session->businessYear, number, article, quantity, cost, price});
+        AddLot(article, number, quantity, cost, price);
+    }
+    // A posted wholesale invoice that took `quantity` of the article from lot `receipt`, with
+    // its situation when one is given.
+    void AddInvoice(int number, const QDate& date, int rbr, int article, int receipt,
+                    double quantity, double cost, double price, QVariant situation = {}) {
+        const int year = session->businessYear;
+        db().Exec(QStringLiteral("INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
+                                 "\"BROJ RACUNA\", \"DATUM\", \"UVJET PRODAJE\", \"SKIDA\", "
+                                 "\"RBR_TK\", \"SITUACIJA\") VALUES (1, 1, ?, ?, ?, 2, ?, ?, ?)"),
+                  {year, number, date, true, rbr, situation});
+        const double value = quantity * price;
+        db().Exec(
+            QStringLiteral("INSERT INTO \"STAVKE_RACUNA\" (\"SKLADISTE\", \"IRA\", "
+                           "\"GODINA\", \"BROJ_RACUNA\", \"TIP_STAVKE\", \"SIFRA\", "
+                           "\"BROJ_PRIMKE\", \"KOLICINA\", \"NABAVNA_CIJENA\", "
+                           "\"NABAVNA_VRIJEDNOST\", \"CIJENA_\", \"VRIJEDNOST_\", "
+                           "\"GRUPA_POREZA\", \"POREZ_%\", \"POREZ_IZNOS\", \"UKUPNO_\", "
+                           "\"CIJENA_SKLADISTA\", \"RBR_STAVKE\") VALUES (1, 1, ?, ?, 'ART', ?, "
+                           "?, ?, ?, ?, ?, ?, 'PDV 25', 25, ?, ?, ?, 1)"),
+            {year, number, article, receipt, quantity, cost, quantity * cost, price, value,
+             value * 0.25, value * 1.25, price});
+        db().Exec(QStringLiteral("UPDATE \"NABAVE\" SET \"KOLICINA\" = \"KOLICINA\" - ? WHERE "
+                                 "\"SKLADISTE\" = 1 AND \"GODINA\" = ? AND \"BROJ_PRIMKE\" = ? "
+                                 "AND \"SIFRA_ARTIKLA\" = ?"),
+                  {quantity, year, receipt, article});
+    }
+    QString Print(const QString& command, const SummaryChoice& choice, const QString& name) {
+        return Rendered(*session,
+                        SummaryReportRequest(*session, *SummaryReportByCommand(command), choice),
+                        Folder(), name);
+    }
     std::unique_ptr<Session> session;
 };
+
+// Stock on a day comes from the movements up to that day, not from today's lots: 10 in on
+// 10 March, 4 out on 20 March, 1 in on 25 March. Before the first movement the article is not
+// listed; the tax sub-report sums the same day. The command line takes the day too.
+TEST_F(SummaryRows, StockOnADayBetweenTwoDocuments) {
+    const int year = session->businessYear;
+    const int apple = AddArticle(QStringLiteral("Jabuka"), QStringLiteral("J1"));
+    AddReceipt(1, QDate(year, 3, 10), 1, apple, 10, 2, 3);
+    AddInvoice(1, QDate(year, 3, 20), 2, apple, 1, 4, 2, 3);
+    AddReceipt(2, QDate(year, 3, 25), 3, apple, 1, 2.5, 3);
+    const QString y = QString::number(year);
+    struct Case {
+        const char* day;
+        const char* row;  // after the code; empty: not listed
+        const char* tax;  // the sub-report's row of 25 %
+    } const cases[] = {
+        {"09.03.", "", ""},
+        {"10.03.", "Jabuka kom 10,000 20,00 30,00", "25,00 30,00 7,50 37,50"},
+        {"19.03.", "Jabuka kom 10,000 20,00 30,00", "25,00 30,00 7,50 37,50"},
+        {"20.03.", "Jabuka kom 6,000 12,00 18,00", "25,00 18,00 4,50 22,50"},
+        {"31.03.", "Jabuka kom 7,000 14,50 21,00", "25,00 21,00 5,25 26,25"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.day);
+        ScriptedPrompter quiet;
+        SummaryChoice choice;
+        choice.range = DayRange(QString::fromLatin1(c.day) + y, QDate(year, 12, 31), quiet);
+        const QString text = Print(QStringLiteral("Stanje1(1)"), choice, QStringLiteral("na_dan"));
+        EXPECT_TRUE(text.contains(QStringLiteral("Stanje na skladištu na dan ") +
+                                  QString::fromLatin1(c.day) + y));
+        if (*c.row == 0) {
+            EXPECT_FALSE(text.contains(QStringLiteral("Jabuka"))) << text.toStdString();
+            continue;
+        }
+        EXPECT_TRUE(
+            text.contains(QString::number(apple) + QLatin1Char(' ') + QString::fromUtf8(c.row)))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.tax))) << text.toStdString();
+    }
+    // On the day of the last movement the card agrees with the lots.
+    SummaryChoice none;
+    EXPECT_TRUE(Print(QStringLiteral("Stanje1(0)"), none, QStringLiteral("lots"))
+                    .contains(QStringLiteral("SVEUKUPNO 14,50 21,00")));
+    // A text that is no date: the message, and today.
+    ScriptedPrompter told;
+    const auto today = DayRange(QStringLiteral("32.13."), QDate(year, 4, 2), told);
+    EXPECT_EQ(today.to, QDate(year, 4, 2));
+    EXPECT_EQ(told.Messages(),
+              QStringList{QStringLiteral("Nije ispravno upisan datum. Biti će postavljen "
+                                         "današnji datum.")});
+
+    session.reset();
+    const QString cli = Folder() + QStringLiteral("/na_dan.csv");
+    test::ZodractlOptions options;
+    options.home = QStringLiteral(ZODRA_SOURCE_DIR "/share");
+    const auto run = test::RunZodractl(
+        {QStringLiteral("summary"), CompanyPath(), QStringLiteral("Stanje1(1)"),
+         QStringLiteral("--na-dan"), QStringLiteral("20.03.") + y, QStringLiteral("--skladiste"),
+         QStringLiteral("1"), QStringLiteral("--csv"), cli},
+        options);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QFile file(cli);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(
+        QString::fromUtf8(file.readAll())
+            .contains(QString::number(apple) + QStringLiteral(";Jabuka;kom;6,000;12,00;18,00")));
+}
+
+// One article's card: the running stock carries what came before the range; another article's
+// movements are not on it. The article is asked by its code.
+TEST_F(SummaryRows, ArticleCardCarriesTheStockBeforeTheRange) {
+    const int year = session->businessYear;
+    const int apple = AddArticle(QStringLiteral("Jabuka"), QStringLiteral("J1"));
+    const int pear = AddArticle(QStringLiteral("Kruška"), QStringLiteral("K1"));
+    AddReceipt(1, QDate(year, 3, 10), 1, apple, 10, 2, 3);
+    AddReceipt(2, QDate(year, 3, 11), 2, pear, 8, 1, 2);
+    AddInvoice(1, QDate(year, 3, 20), 3, apple, 1, 4, 2, 3);
+    AddInvoice(2, QDate(year, 3, 21), 4, apple, 1, 1.5, 2, 3);
+    SummaryChoice choice;
+    choice.article = ArticleByCode(db(), QString::number(apple));
+    const QString y = QString::number(year);
+    choice.range = Range(QStringLiteral("15.03.") + y, QStringLiteral("31.03.") + y);
+    const QString text =
+        Print(QStringLiteral("Ispis_kartice_artikla"), choice, QStringLiteral("kartica"));
+    EXPECT_TRUE(text.contains(QStringLiteral("Kartica artikla od 15.03.%1 do 31.03.%1").arg(y)));
+    EXPECT_TRUE(text.contains(QStringLiteral("Artikl %1 Jabuka (kom)").arg(apple)));
+    EXPECT_FALSE(text.contains(QStringLiteral("10,000")));  // the receipt is before the range
+    EXPECT_TRUE(text.contains(QStringLiteral("4,000 3,00 -12,00 6,000"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("1,500 3,00 -4,50 4,500"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Ukupno 0,000 5,500 -16,50"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("Kruška")));
+    test::ExpectRefused([&] { ArticleByCode(db(), QStringLiteral(" ")); },
+                        QStringLiteral("Šifra artikla nije upisana."));
+    test::ExpectRefused([&] { ArticleByCode(db(), QStringLiteral("x1")); },
+                        QStringLiteral("Artikl sa šifrom x1 ne postoji."));
+    test::ExpectRefused([&] { ArticleByCode(db(), QString::number(pear + 100)); },
+                        QStringLiteral("Artikl sa šifrom %1 ne postoji.").arg(pear + 100));
+}
+
+// The invoices of each situation with their sums; an invoice of no situation is not listed.
+TEST_F(SummaryRows, SituationsListTheirInvoices) {
+    const int year = session->businessYear;
+    const int apple = AddArticle(QStringLiteral("Jabuka"), QStringLiteral("J1"));
+    AddReceipt(1, QDate(year, 3, 10), 1, apple, 100, 2, 3);
+    db().Exec(QStringLiteral("INSERT INTO \"SITUACIJE\" (\"SKLADISTE\", \"GODINA\", \"BROJ\", "
+                             "\"DATUM\", \"OPIS\") VALUES (1, ?, 7, ?, 'Zgrada A')"),
+              {year, QDate(year, 3, 1)});
+    AddInvoice(11, QDate(year, 3, 12), 2, apple, 1, 2, 2, 3.333, 7);
+    AddInvoice(12, QDate(year, 3, 13), 3, apple, 1, 3, 2, 3.333, 7);
+    AddInvoice(13, QDate(year, 3, 14), 4, apple, 1, 5, 2, 3);
+    SummaryChoice choice;
+    const QString y = QString::number(year);
+    choice.range = Range(QStringLiteral("01.03.") + y, QStringLiteral("31.03.") + y);
+    const QString text =
+        Print(QStringLiteral("Rekapitulacija_po_situacijama"), choice, QStringLiteral("situacije"));
+    EXPECT_TRUE(text.contains(QStringLiteral("Rekapitulacija po situacijama od 01.03.%1 do "
+                                             "31.03.%1")
+                                  .arg(y)));
+    EXPECT_TRUE(text.contains(QStringLiteral("Situacija 7 od 01.03.%1 Zgrada A").arg(y)))
+        << text.toStdString();
+    // 6,666 and 9,999 print as 6,67 and 10,00; the sums add the printed rows.
+    EXPECT_TRUE(text.contains(QStringLiteral("11 12.03.%1 6,67 1,67 8,33").arg(y)))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("SVEUKUPNO 16,67 4,17 20,83"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("13 14.03.")));
+}
 
 // The first and last number of each kind: only the active warehouse and year count (the book of
 // receipts and expenditures has no warehouse), retail invoices are those of sales terms 1.
@@ -395,9 +675,10 @@ TEST_F(SummaryRows, StockSearchTakesApostropheAndCroatianLetters) {
               QStringLiteral("Upišite tekst za pretraživanje po opisu artikla"));
 }
 
-// CSV: the values as the data holds them (the PDF rounds to the cent), the subtotals and totals
-// as the report prints them, ";" with the decimal comma or "," with the decimal point, a text
-// quoted only where it holds the separator. The command line writes the same file.
+// CSV: every value as the report prints it (money to the cent, quantities to their format's
+// decimals, rounded half away from zero) but without grouping, the totals as printed, ";" with
+// the decimal comma or "," with the decimal point, a text quoted only where it holds the
+// separator. The command line writes the same file.
 TEST_F(SummaryRows, CsvHasExactFiguresAndTheTotals) {
     const int pear = AddArticle(QStringLiteral("Kruška, zelena"), QStringLiteral("K1"));
     AddLot(pear, 1, 1.5, 2.345, 3.1);
@@ -414,19 +695,23 @@ TEST_F(SummaryRows, CsvHasExactFiguresAndTheTotals) {
     const QString semicolon = Folder() + QStringLiteral("/stanje.csv");
     reports::ReportEngine engine(db(), ReportFolder());
     EXPECT_EQ(engine.ToCsv(request, semicolon), 3);  // two articles and the total
-    // Kruška: 1.5 × 2.345 + 2 × 1.25 = 6.0175 at an average of 1.71928571428…; the total adds
-    // the values as printed (1.00 + 6.02).
+    // Kruška: 1.5 × 2.345 + 2 × 1.25 = 6.0175 (6,02) at an average of 1.71928571428… (1,72);
+    // the total adds the values as printed (1.00 + 6.02).
     EXPECT_EQ(read(semicolon),
               QStringLiteral("Šifra;Naziv;JM;Količina;Nab. cijena;Nabavna vr.;Prodajna vr.\r\n"
-                             "%1;Ananas;kom;3;0,333;0,999;1,5\r\n"
-                             "%2;Kruška, zelena;kom;3,5;1,7192857143;6,0175;10,85\r\n"
+                             "%1;Ananas;kom;3,000;0,33;1,00;1,50\r\n"
+                             "%2;Kruška, zelena;kom;3,500;1,72;6,02;10,85\r\n"
                              "SVEUKUPNO;;;;;7,02;12,35\r\n")
                   .arg(pineapple)
                   .arg(pear));
+    // Thousands are not grouped: a spreadsheet would read "1,234.50" as text.
+    AddLot(AddArticle(QStringLiteral("Zlato"), QStringLiteral("Z1")), 1, 1, 1234.5, 2000);
     const QString comma = Folder() + QStringLiteral("/stanje-comma.csv");
     engine.ToCsv(request, comma, u',');
-    EXPECT_TRUE(read(comma).contains(
-        QStringLiteral(",\"Kruška, zelena\",kom,3.5,1.7192857143,6.0175,10.85\r\n")));
+    EXPECT_TRUE(
+        read(comma).contains(QStringLiteral(",\"Kruška, zelena\",kom,3.500,1.72,6.02,10.85\r\n")));
+    EXPECT_TRUE(
+        read(comma).contains(QStringLiteral(",Zlato,kom,1.000,1234.50,1234.50,2000.00\r\n")));
 
     session.reset();
     const QString cli = Folder() + QStringLiteral("/cli.csv");
@@ -438,7 +723,7 @@ TEST_F(SummaryRows, CsvHasExactFiguresAndTheTotals) {
          QStringLiteral("1"), QStringLiteral("--csv"), cli},
         options);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(read(cli).contains(QStringLiteral(";Kruška, zelena;kom;3,5;")));
+    EXPECT_TRUE(read(cli).contains(QStringLiteral(";Kruška, zelena;kom;3,500;1,72;")));
     EXPECT_FALSE(read(cli).contains(QStringLiteral("Ananas")));
 }
 

@@ -100,6 +100,67 @@ private Q_SLOTS:
         QVERIFY(!text.contains(QStringLiteral("R-2-")));
         QVERIFY(main.CloseCompany(false));
     }
+
+    // The stock on a day asks the day (a text that is no date: the message, and today), one
+    // article's card asks the code (an unknown one is refused and nothing is printed) and then
+    // the range.
+    void theDayAndTheArticleAreAsked() {
+        test::WindowTestFolder folder;
+        const QString company = folder.NewCompany();
+        {
+            auto db = Database::Open(company, QString()).db;
+            db->ExecRaw(
+                QStringLiteral("INSERT INTO \"SKLADISTA\" (\"SIFRA\", \"NAZIV\") VALUES "
+                               "(1, 'Veleprodaja')"));
+            db->ExecRaw(
+                QStringLiteral("INSERT INTO \"ARTIKLI\" (\"SIFRA\", \"NAZIV\", "
+                               "\"JED_M\") VALUES (7, 'Jabuka', 'kg')"));
+        }
+        QSettings settings(folder.SettingsFile(), QSettings::IniFormat);
+        ScriptedPrompter prompter;
+        ui::CommandRegistry registry;
+        ui::RegisterShellCommands(registry);
+        summary::ui::RegisterSummaryCommands(registry);
+        ui::ZodraMain main(registry, settings, &prompter);
+        main.show();
+        WhenShown<ui::LoginDialog>([](ui::LoginDialog* d) {
+            d->NameField()->setText(QStringLiteral("admin"));
+            d->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+        });
+        WhenShown<ui::WarehouseChoiceDialog>([](ui::WarehouseChoiceDialog* d) {
+            QVERIFY(d->Choose(1));
+            d->findChild<QPushButton*>(QStringLiteral("Prihvati"))->click();
+        });
+        QVERIFY(main.OpenCompany(company));
+        const auto windowTitle = [&main] {
+            return main.Area()->activeSubWindow() ? main.Area()->activeSubWindow()->windowTitle()
+                                                  : QString();
+        };
+
+        prompter.AnswerText(QStringLiteral("31.02."));
+        main.Action(QStringLiteral("Stanje1(1)"))->trigger();
+        QCOMPARE(prompter.Messages(),
+                 QStringList{QStringLiteral(
+                     "Nije ispravno upisan datum. Biti će postavljen današnji datum.")});
+        QCOMPARE(windowTitle(), QStringLiteral("Stanje na skladištu"));
+        main.Area()->closeAllSubWindows();
+
+        prompter.Clear();
+        prompter.AnswerText(QStringLiteral("8"));
+        main.Action(QStringLiteral("Ispis_kartice_artikla"))->trigger();
+        QCOMPARE(prompter.Messages(),
+                 QStringList{QStringLiteral("Artikl sa šifrom 8 ne postoji.")});
+        QCOMPARE(windowTitle(), QString());
+
+        prompter.Clear();
+        prompter.AnswerText(QStringLiteral("7"));
+        WhenShown<reports::ui::RangeDialog>([](reports::ui::RangeDialog* d) { d->Accept(); });
+        main.Action(QStringLiteral("Ispis_kartice_artikla"))->trigger();
+        QCOMPARE(prompter.Messages(), QStringList());
+        QCOMPARE(windowTitle(), QStringLiteral("Kartica artikla"));
+        QCOMPARE(main.StatusText(), QStringLiteral(" Kartica artikla"));
+        QVERIFY(main.CloseCompany(false));
+    }
 };
 
 ZODRA_WINDOW_TEST_MAIN(SummaryMenuTest)

@@ -1,5 +1,7 @@
 #include "summary/ui/SummaryCommands.h"
 
+#include <QDate>
+
 #include "data/Prompter.h"
 #include "data/Session.h"
 #include "reports/ui/RangeDialog.h"
@@ -51,6 +53,33 @@ void PrintSummary(zodra::ui::WindowHost& host, const SummaryReportInfo& info) {
                 return;
             }
             choice.searchText = *text;
+            break;
+        }
+        case Limits::Day: {
+            const QDate today = QDate::currentDate();
+            const auto text = prompter.AskText(DayPrompt(), SearchCaption(),
+                                               reports::DefaultRangeTo(session.businessYear, today)
+                                                   .toString(QStringLiteral("dd.MM.yyyy")));
+            if (!text) {
+                return;
+            }
+            choice.range = DayRange(*text, today, prompter);
+            break;
+        }
+        case Limits::ArticleAndDates: {
+            const auto code = prompter.AskText(ArticlePrompt(), info.title, QString());
+            if (!code) {
+                return;
+            }
+            if (!zodra::ui::Guarded(prompter,
+                                    [&] { choice.article = ArticleByCode(session.Db(), *code); })) {
+                return;
+            }
+            choice.range =
+                reports::ui::RangeDialog::Ask(prompter, host.DialogParent(), session.businessYear);
+            if (!choice.range) {
+                return;
+            }
             break;
         }
         case Limits::None:

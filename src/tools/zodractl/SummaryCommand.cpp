@@ -14,7 +14,8 @@ namespace {
 
 const char* kSummaryUsage =
     "upotreba: zodractl summary PUTANJA NAREDBA [--skladiste N] [--od DD.MM.GGGG --do DD.MM.GGGG]\n"
-    "          [--rbr-od N --rbr-do N] [--trazi TEKST] (--pdf IZLAZ.pdf | --csv IZLAZ.csv)\n"
+    "          [--rbr-od N --rbr-do N] [--trazi TEKST] [--artikl SIFRA] [--na-dan DD.MM.GGGG]\n"
+    "          (--pdf IZLAZ.pdf | --csv IZLAZ.csv)\n"
     "          NAREDBA je naredba izbornika (Rek_prim_uk, Rek_vrac_kup, Stanje1(2) …); bez\n"
     "          --rbr-od/--rbr-do brojevi su prvi i zadnji dokument vrste, bez --od/--do datumi\n"
     "          su od 1. siječnja poslovne godine do danas (31. prosinca za prošle godine)";
@@ -41,6 +42,8 @@ int Summary(const QStringList& args) {
     zodra::summary::SummaryChoice choice;
     QString pdf;
     QString csv;
+    QString article;
+    QString day;
     int warehouse = 0;
     for (qsizetype i = 2; i < args.size(); i += 2) {
         if (i + 1 >= args.size()) {
@@ -54,6 +57,10 @@ int Summary(const QStringList& args) {
             input.firstText = value;
         } else if (flag == QLatin1String("--rbr-do")) {
             input.lastText = value;
+        } else if (flag == QLatin1String("--artikl")) {
+            article = value;
+        } else if (flag == QLatin1String("--na-dan")) {
+            day = value;
         } else if (flag == QLatin1String("--trazi")) {
             choice.searchText = value;
         } else if (flag == QLatin1String("--skladiste")) {
@@ -72,10 +79,23 @@ int Summary(const QStringList& args) {
     if (pdf.isEmpty() == csv.isEmpty()) {
         return Usage();
     }
-    const bool ranged = info->limits == zodra::summary::Limits::NumbersAndDates ||
-                        info->limits == zodra::summary::Limits::Dates;
+    using zodra::summary::Limits;
+    const bool ranged = info->limits == Limits::NumbersAndDates || info->limits == Limits::Dates ||
+                        info->limits == Limits::ArticleAndDates;
     bool refused = false;
     const int code = InSession(args.at(0), warehouse, [&](zodra::Session& session) {
+        if (info->limits == Limits::Day) {
+            CommandLinePrompter prompter(false);
+            const QDate today = QDate::currentDate();
+            choice.range = zodra::summary::DayRange(
+                day.isEmpty() ? zodra::reports::DefaultRangeTo(session.businessYear, today)
+                                    .toString(QStringLiteral("dd.MM.yyyy"))
+                              : day,
+                today, prompter);
+        }
+        if (info->limits == Limits::ArticleAndDates) {
+            choice.article = zodra::summary::ArticleByCode(session.Db(), article);
+        }
         if (ranged) {
             // What the dialog shows before the user changes anything.
             if (input.fromText.isEmpty()) {
