@@ -118,6 +118,7 @@ private Q_SLOTS:
         QWidget* window = host.LastWindow();
         QCOMPARE(window->windowTitle(), QStringLiteral("Prijenos podataka"));
         QCOMPARE(host.statusTexts.last(), QStringLiteral(" Prijenos podataka"));
+        host.Photograph(window, QStringLiteral("prijenos-podataka"));
         const auto click = [window](const char* name) {
             auto* b = window->findChild<QPushButton*>(QLatin1String(name));
             QVERIFY(b);

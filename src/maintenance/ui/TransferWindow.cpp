@@ -53,6 +53,7 @@ TransferWindow::TransferWindow(zodra::ui::WindowHost& host, QWidget* parent)
     close->setObjectName(QStringLiteral("Zatvori"));
     connect(close, &QPushButton::clicked, this, [this] { zodra::ui::CloseWindowFrame(this); });
     layout->addWidget(close);
+    layout->addStretch();
 }
 
 void TransferWindow::WriteFile() {
