@@ -114,6 +114,24 @@ void CompanyLock::ReleaseSession(qint64 code) {
     m_sessions.erase(code);
 }
 
+std::unique_ptr<CompanyLock> CompanyLock::KeepSessions() const {
+    // The duplicate shares this lock's open file description and with it every lock taken
+    // through it; they are released only when the last of the two is closed.
+    const int fd = ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) {
+        throw DbError(QString(), QStringLiteral("Zaključavanje datoteke nije uspjelo: ") +
+                                     QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    std::unique_ptr<CompanyLock> kept(new CompanyLock(fd, Mode::Sessions));
+    kept->m_sessions = m_sessions;
+    return kept;
+}
+
+void CompanyLock::ReleaseCompany() {
+    struct flock lock = Range(F_UNLCK, kCompanyByte);
+    (void)fcntl(m_fd, F_OFD_SETLK, &lock);
+}
+
 bool CompanyLock::SessionAlive(qint64 code) const {
     if (m_sessions.count(code) > 0) {
         return true;

@@ -22,6 +22,7 @@ public:
     enum class Mode {
         Shared,     // every connection to the company, for its whole life
         Exclusive,  // compaction and repair: nobody else may have the company open
+        Sessions,   // session codes only (KeepSessions), no hold on the company
     };
 
     // Takes the company lock. A shared lock waits up to `waitMs` for a compaction in progress
@@ -44,6 +45,14 @@ public:
     // Whether the session is running: held through this lock or by some other holder (another
     // process, or another connection of this one).
     bool SessionAlive(qint64 code) const;
+
+    // For a workstation whose connection is closed for a while (the compaction of its own
+    // company): a second handle on this lock that keeps its session codes held after this lock
+    // is gone, with no gap in between. Once this lock is destroyed, ReleaseCompany lets the
+    // company go (for the compaction's exclusive lock) while the codes stay held; the new
+    // connection takes them over with ReleaseSession here and HoldSession there.
+    std::unique_ptr<CompanyLock> KeepSessions() const;
+    void ReleaseCompany();
 
 private:
     CompanyLock(int fd, Mode mode) : m_fd(fd), m_mode(mode) {}

@@ -45,22 +45,39 @@ void ChangePassword(Session& session, const QString& path, const QString& newPas
     ChangePassword(*opened.db, newPassword);
 }
 
-compaction::Result CompactOpenCompany(Session& session) {
+compaction::Result CompactOpenCompany(Session& session, const compaction::Checkpoint& checkpoint) {
     const QString path = session.databasePath;
     const QString password = session.databasePassword;
     const QList<int> codes{session.sessionCode, session.workOrderSessionCode,
                            session.transferSessionCode};
+    // The codes are held through a second handle while the connection is closed: a
+    // workstation opening the company meanwhile clears abandoned sessions, and would take
+    // these for abandoned (their working rows and Multiuser rows) if they were let go.
+    std::unique_ptr<CompanyLock> kept;
+    if (session.IsOpen() && session.Db().Lock() != nullptr) {
+        kept = session.Db().Lock()->KeepSessions();
+    }
     session.Close();
+    if (kept) {
+        kept->ReleaseCompany();
+    }
+    if (checkpoint) {
+        checkpoint("closed");
+    }
     compaction::Result result = compaction::Compact(path, password, {}, codes);
     auto opened = Database::Open(path, password);
     if (opened.status != Database::OpenStatus::Ok) {
         throw DbError(path, QStringLiteral("Poduzeće se nakon sažimanja ne može otvoriti: ") +
                                 QString::fromLatin1(ToString(opened.status)));
     }
-    // The session's codes are marked alive again before anyone can take them for abandoned.
+    // The codes pass from the kept handle to the new connection (each byte let go and taken
+    // again at once).
     if (CompanyLock* lock = opened.db->Lock()) {
         for (const int code : codes) {
             if (code != 0) {
+                if (kept) {
+                    kept->ReleaseSession(code);
+                }
                 lock->HoldSession(code);
             }
         }

@@ -28,7 +28,11 @@ void ChangePassword(Session& session, const QString& path, const QString& newPas
 // closed for the compaction (which needs the file alone) and opened again afterwards, and the
 // session's three codes keep their working rows while every other session's go. When another
 // workstation has the company open the compaction is refused and the session simply goes on.
+// The session's codes stay held all the while, so a workstation that opens the company while
+// the connection is closed never takes them for abandoned. `checkpoint` is a test seam called
+// with "closed" once the connection is closed, before the compaction.
 // Throws DbError when the company cannot be opened again.
-compaction::Result CompactOpenCompany(Session& session);
+compaction::Result CompactOpenCompany(Session& session,
+                                      const compaction::Checkpoint& checkpoint = {});
 
 }  // namespace zodra::maintenance

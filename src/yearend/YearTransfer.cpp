@@ -64,6 +64,13 @@ QString AlreadyDoneMessage(int year) {
 QString EarlierYearMessage() {
     return QStringLiteral("Nova godina ne može biti prije godine koja se knjiži.");
 }
+QString FifoYearHasDocumentsMessage(int year) {
+    return QStringLiteral(
+               "U godini %1 već postoje dokumenti zaliha. Kod FIFO metode početno stanje mora "
+               "biti prvi dokument godine: prijenos u istu datoteku nije moguć. Napravite "
+               "prijenos u novu datoteku ili ga napravite prije prvog dokumenta nove godine.")
+        .arg(year);
+}
 QString TransferPartnerName() {
     return QStringLiteral("Prijenos iz prošle godine");
 }
@@ -488,6 +495,25 @@ void RefuseWhenDone(Database& db, int year) {
     }
 }
 
+// Under FIFO the lots are issued in receipt-number order. Opening receipts posted after the new
+// year's own receipts would get the higher numbers, so the old stock would be issued after the
+// new; and documents that already took stock of the new year did so without the opening lots.
+// The pooled methods keep one lot per article, which the opening quantity simply joins.
+void RefuseFifoYearWithDocuments(Database& db, const Years& years) {
+    if (years.method != StockMethod::Fifo) {
+        return;
+    }
+    const bool documents =
+        db.Scalar(QStringLiteral("SELECT 1 FROM \"PRIMKE\" WHERE \"GODINA\" = ? UNION ALL SELECT "
+                                 "1 FROM \"NABAVE\" WHERE \"GODINA\" = ? UNION ALL SELECT 1 FROM "
+                                 "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE \"GODINA\" = ? LIMIT 1"),
+                  {years.newYear, years.newYear, years.newYear})
+            .isValid();
+    if (documents) {
+        throw UserError(FifoYearHasDocumentsMessage(years.newYear));
+    }
+}
+
 Outcome OpenYear(Database& db, const Years& years, const QDate& date, const Closing& closing,
                  bool severalYears, const Checkpoint& checkpoint) {
     Outcome out;
@@ -652,6 +678,7 @@ Outcome IntoSameFile(Database& db, const QDate& date, const Checkpoint& checkpoi
     Transaction tx(db);
     const Years years = ReadYears(db, date);
     RefuseWhenDone(db, years.newYear);
+    RefuseFifoYearWithDocuments(db, years);
     const Closing closing = ReadClosing(db, years);
     Outcome out = OpenYear(db, years, date, closing, true, checkpoint);
     tx.Commit();

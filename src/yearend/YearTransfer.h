@@ -38,6 +38,9 @@ QString NewFileFilter();         // "Zodra datoteke|*.mdb"
 QString AlreadyDoneMessage(int year);
 // A new year before the one in use.
 QString EarlierYearMessage();
+// Under FIFO the opening lots must be the new year's first: a year that already has stock
+// documents is refused within the same file.
+QString FifoYearHasDocumentsMessage(int year);
 
 // The name of the partner the opening receipts come from, and the texts they carry.
 QString TransferPartnerName();  // "Prijenos iz prošle godine"

@@ -32,11 +32,12 @@ set(allowed_yearend ${allowed_payments} yearend)
 set(allowed_fiscal ${allowed_retail} fiscal)
 set(allowed_app data app)
 set(allowed_maintenance data maintenance)
+set(allowed_transfer ${allowed_purchasing} transfer)
 set(allowed_demo data registers stock reports documents pricelists purchasing stockdocs sales app
     demo)
 set(allowed_tools data registers stock reports documents pricelists cashbook purchasing stockdocs
     sales retail app demo pos tools production books planner assets payments fiscal yearend
-    summary maintenance charts)
+    summary maintenance charts transfer)
 
 set(allowed_ui data ui)
 set(allowed_registers/ui ${allowed_registers} ui registers/ui)
@@ -58,7 +59,7 @@ set(allowed_yearend/ui ${allowed_yearend} ui yearend/ui)
 set(allowed_fiscal/ui ${allowed_fiscal} ui registers/ui reports/ui fiscal/ui)
 set(allowed_planner/ui ${allowed_planner} ui registers/ui reports/ui retail/ui planner/ui)
 set(allowed_app/ui ${allowed_app} registers pos ui registers/ui app/ui)
-set(allowed_maintenance/ui ${allowed_maintenance} ui maintenance/ui)
+set(allowed_maintenance/ui ${allowed_maintenance} ${allowed_transfer} ui maintenance/ui)
 set(allowed_app/desktop ${allowed_tools} ui registers/ui stock/ui reports/ui pricelists/ui
     cashbook/ui purchasing/ui sales/ui stockdocs/ui production/ui retail/ui books/ui assets/ui
     payments/ui fiscal/ui planner/ui yearend/ui summary/ui maintenance/ui charts/ui app/ui

@@ -235,6 +235,37 @@ TEST_F(MaintenanceTest, CompactionOfTheOpenCompanyKeepsTheRunningSession) {
     EXPECT_EQ(linesOf(next->Db(), running->sessionCode), 2);
 }
 
+// While the compaction has the session's connection closed, a workstation that opens the company
+// clears abandoned sessions: the running session's codes are still held, so its working rows
+// stay, and it holds them again afterwards.
+TEST_F(MaintenanceTest, AWorkstationOpeningDuringTheCompactionLeavesTheSessionsRows) {
+    auto running = StartSession(1);
+    const QList<int> codes{running->sessionCode, running->workOrderSessionCode,
+                           running->transferSessionCode};
+    for (const int code : codes) {
+        running->Db().Exec(QStringLiteral("INSERT INTO \"STAVKE_PRIMKE_PRIVREMENO\" "
+                                          "(\"Multiuser_sifra\") VALUES (?)"),
+                           {code});
+    }
+    const auto rowsOf = [&](Database& db) {
+        return Count(db,
+                     QStringLiteral("SELECT (SELECT COUNT(*) FROM \"STAVKE_PRIMKE_PRIVREMENO\" "
+                                    "WHERE \"Multiuser_sifra\" IN (?, ?, ?)) + (SELECT COUNT(*) "
+                                    "FROM \"Multiuser\" WHERE \"SIFRA\" IN (?, ?, ?))"),
+                     {codes[0], codes[1], codes[2], codes[0], codes[1], codes[2]});
+    };
+    const auto result = maintenance::CompactOpenCompany(*running, [&](const char* point) {
+        ASSERT_EQ(QLatin1String(point), QLatin1String("closed"));
+        auto meanwhile = StartSession(1);  // clears the sessions it finds abandoned
+        ASSERT_TRUE(meanwhile);
+        EXPECT_EQ(rowsOf(meanwhile->Db()), 6);
+    });
+    ASSERT_TRUE(result.ok) << result.message.toStdString();
+    EXPECT_EQ(rowsOf(running->Db()), 6);
+    auto next = StartSession(1);
+    EXPECT_EQ(rowsOf(next->Db()), 6);
+}
+
 // The new password holds from the next opening on; the open session and another workstation
 // that has the company open go on working meanwhile.
 TEST_F(MaintenanceTest, PasswordChangeKeepsOpenSessionsWorking) {

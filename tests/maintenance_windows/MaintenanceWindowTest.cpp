@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <QDate>
 #include "data/Database.h"
 #include "maintenance/Archive.h"
 #include "maintenance/ui/MaintenanceWindow.h"
@@ -97,6 +98,80 @@ private Q_SLOTS:
         s.Db().Exec(QStringLiteral("INSERT INTO \"PLANER\" (\"Opis\") VALUES ('dalje')"));
         QCOMPARE(Database::Open(s.databasePath, QString()).status,
                  Database::OpenStatus::WrongPassword);
+    }
+
+    // "Prijenos podataka" from the maintenance window: the open company is refused as the
+    // source, another company's receipt arrives, the written file exists, a wrong address
+    // starts no mail program.
+    void transferWindowCarriesReceipts() {
+        test::WindowTestFolder folder;
+        test::TestHost host(folder);
+        zodra::ui::CommandRegistry registry;
+        maintenance::ui::RegisterMaintenanceCommands(registry);
+        host.registry = &registry;
+        Session& s = host.CurrentSession();
+        QWidget* maintenanceWindow = host.Open(QStringLiteral("Odrzavanje_baze_podataka"));
+        QVERIFY(maintenanceWindow);
+        auto* open = maintenanceWindow->findChild<QPushButton*>(QStringLiteral("Prijenos"));
+        QVERIFY(open && open->isEnabled());
+        open->click();
+        QWidget* window = host.LastWindow();
+        QCOMPARE(window->windowTitle(), QStringLiteral("Prijenos podataka"));
+        QCOMPARE(host.statusTexts.last(), QStringLiteral(" Prijenos podataka"));
+        host.Photograph(window, QStringLiteral("prijenos-podataka"));
+        const auto click = [window](const char* name) {
+            auto* b = window->findChild<QPushButton*>(QLatin1String(name));
+            QVERIFY(b);
+            b->click();
+        };
+        ScriptedPrompter& p = host.prompter;
+        p.AnswerYes().AnswerText(s.databasePath);
+        click("DonosBaza");
+        QCOMPARE(p.LastMessage(), QStringLiteral("Polazna i odredišna baza nesmiju biti iste."));
+
+        const QString sourcePath = folder.NewCompany(QStringLiteral("izvor.mdb"));
+        {
+            auto opened = Database::Open(sourcePath, QString());
+            QCOMPARE(opened.status, Database::OpenStatus::Ok);
+            Database& src = *opened.db;
+            src.Exec(QStringLiteral("DELETE FROM \"SKLADISTA\""));
+            src.Exec(
+                QStringLiteral("INSERT INTO \"SKLADISTA\" (\"SIFRA\", \"NAZIV\") VALUES (5, ?)"),
+                {s.activeWarehouse.name});
+            src.Exec(QStringLiteral("INSERT INTO \"ARTIKLI\" (\"SIFRA\", \"NAZIV\", \"GRUPA_A\", "
+                                    "\"GRUPA_P\") VALUES (900, ?, 1, 1)"),
+                     {QStringLiteral("Kava 'Đir'")});
+            src.Exec(
+                QStringLiteral("INSERT INTO \"PRIMKE\" (\"SKLADISTE\", \"GODINA\", \"BROJ "
+                               "PRIMKE\", \"DATUM\", \"SIFRA DOBAVLJACA\", \"DOKUMENT "
+                               "DOBAVLJACA\", \"TIP_PRIMKE\") VALUES (5, ?, 4, ?, 2, 'D-4', 1)"),
+                {s.businessYear, QDate(s.businessYear, 3, 2)});
+            src.Exec(QStringLiteral("INSERT INTO \"STAVKE_PRIMKI\" (\"SKLADISTE\", \"GODINA\", "
+                                    "\"BROJ_PRIMKE\", \"TIP_STAVKE\", \"SIFRA\", \"KOLICINA\", "
+                                    "\"FAKTURNA_CIJENA\", \"NABAVNA_CIJENA\", \"CIJENA\", "
+                                    "\"RBR_STAVKE\") VALUES (5, ?, 4, 'ART', 900, 6, 2, 2, 3, 1)"),
+                     {s.businessYear});
+        }
+        p.AnswerYes().AnswerText(sourcePath).AnswerText(QStringLiteral("1"));
+        click("DonosBaza");
+        QCOMPARE(p.LastMessage(),
+                 QStringLiteral("Donos primki napravljen uspješno. Proknjižene primke: 1."));
+        QCOMPARE(s.Db()
+                     .Scalar(QStringLiteral("SELECT SUM(n.\"KOLICINA\") FROM \"NABAVE\" n JOIN "
+                                            "\"ARTIKLI\" a ON a.\"SIFRA\" = n.\"SIFRA_ARTIKLA\" "
+                                            "WHERE a.\"NAZIV\" = ?"),
+                             {QStringLiteral("Kava 'Đir'")})
+                     .toDouble(),
+                 6.0);
+
+        const QString zip = folder.Path(QStringLiteral("primke.zip"));
+        p.AnswerText(QStringLiteral("1")).AnswerText(QStringLiteral("1")).AnswerText(zip);
+        click("Snimanje");
+        QCOMPARE(p.LastMessage(), QStringLiteral("Primke uspješno snimljene."));
+        QVERIFY(QFile::exists(zip));
+        p.AnswerText(QStringLiteral("nije-adresa"));
+        click("Email");
+        QCOMPARE(p.LastMessage(), QStringLiteral("Email adresa nije ispravno upisana."));
     }
 };
 

@@ -329,6 +329,28 @@ TEST_P(YearTransferMethodTest, TheSameFileKeepsTheOldYearAndOpensTheNewOneOnce) 
     EXPECT_EQ(Refusal(refused), y::AlreadyDoneMessage(2027));
 }
 
+// Under FIFO the opening lots must come before the new year's own: a year that already has a
+// receipt is refused and left as it was; the pooled methods take the opening into their lot.
+TEST_P(YearTransferMethodTest, ANewYearWithStockDocumentsIsRefusedOnlyUnderFifo) {
+    BuildYear(GetParam());
+    session->businessYear = 2027;
+    docs->Receipt({{a, 3, 6, 9}}, QDate(2027, 1, 5));
+    session->businessYear = 2026;
+    const QString refusal = Refusal([&] { y::IntoSameFile(db(), kOpening); });
+    const int receipts2027 =
+        db().Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"GODINA\" = 2027"))
+            .toInt();
+    if (GetParam() == StockMethod::Fifo) {
+        EXPECT_EQ(refusal, y::FifoYearHasDocumentsMessage(2027));
+        EXPECT_EQ(receipts2027, 1);
+        EXPECT_EQ(Config(db(), QStringLiteral("Godina koja se knjiži")), QStringLiteral("2026"));
+    } else {
+        EXPECT_EQ(refusal, QString());
+        EXPECT_GT(receipts2027, 1);
+        EXPECT_EQ(Config(db(), QStringLiteral("Godina koja se knjiži")), QStringLiteral("2027"));
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Methods, YearTransferMethodTest,
                          ::testing::Values(StockMethod::Fifo, StockMethod::Average,
                                            StockMethod::LastPrice),

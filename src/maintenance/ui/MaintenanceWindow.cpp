@@ -1,4 +1,5 @@
 #include "maintenance/ui/MaintenanceWindow.h"
+#include "maintenance/ui/TransferWindow.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -58,10 +59,9 @@ MaintenanceWindow::MaintenanceWindow(zodra::ui::WindowHost& host, QWidget* paren
         connect(b, &QPushButton::clicked, this, d.action);
         layout->addWidget(b);
     }
-    // The transfer of receipts and delivery notes between companies has no window yet.
     auto* transfer = new QPushButton(T(u"P&rijenos podataka"), this);
     transfer->setObjectName(QStringLiteral("Prijenos"));
-    transfer->setEnabled(false);
+    connect(transfer, &QPushButton::clicked, this, [this] { OpenTransferWindow(m_host); });
     layout->addWidget(transfer);
     auto* close = new QPushButton(QStringLiteral("&Zatvori"), this);
     close->setObjectName(QStringLiteral("Zatvori"));

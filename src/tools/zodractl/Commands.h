@@ -88,6 +88,8 @@ int InputInvoiceBook(const QStringList& args);
 // The register's receipt of a posted invoice to a file or the receipt printer
 // (ReceiptCommand.cpp).
 int Receipt(const QStringList& args);
+// transfer: receipts between companies, or through a transfer file (docs/transfer.md).
+int Transfer(const QStringList& args);
 // The register's X and Z reports (DayReportCommand.cpp).
 int XReport(const QStringList& args);
 int ZReport(const QStringList& args);

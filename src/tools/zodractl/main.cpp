@@ -174,6 +174,10 @@ const char* kUsageText =
     "                             prijenos u novu godinu: s --nova u novu datoteku (šifarnici,\n"
     "                             početno stanje zaliha, kupaca i dobavljača), inače u istoj\n"
     "                             datoteci (baza sa više godina)\n"
+    "  transfer IZVOR CILJ receipts [--od D] [--do D] [--od-broja N] [--do-broja N]\n"
+    "      [--skladiste N]       donos primki iz poduzeća IZVOR u poduzeće CILJ (šifarnici po\n"
+    "                             nazivu); CILJ.zip zapisuje datoteku prijenosa, a IZVOR.zip\n"
+    "                             je knjiži u CILJ (docs/transfer.md)\n"
     "  stockcheck PUTANJA         nabave prema karticama artikala, stanja trgovačkih knjiga i\n"
     "                             prosječne nabavne cijene; [--skladiste N] [--godina G],\n"
     "                             --popravi preračunava stanja knjiga i prosječne cijene\n"
@@ -326,6 +330,8 @@ int Dispatch(const QString& command, const QStringList& args) {
         return zodractl::CopyCompany(args);
     if (command == QLatin1String("newyear"))
         return zodractl::NewYear(args);
+    if (command == QLatin1String("transfer"))
+        return zodractl::Transfer(args);
     if (command == QLatin1String("pay"))
         return zodractl::Pay(args);
     if (command == QLatin1String("stockcheck"))

@@ -2,34 +2,36 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <memory>
 
 #include "data/Session.h"
 #include "ui/CommandRegistry.h"
+#include "ui/ProgressSteps.h"
 #include "ui/WindowHost.h"
 #include "yearend/YearTransfer.h"
 
 namespace zodra::yearend::ui {
 
-namespace {
-
-// The hourglass while the transfer runs; the questions before it show the normal pointer.
-void ShowBusy(bool on) {
-    if (on) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        QApplication::processEvents();
-    } else {
-        QApplication::restoreOverrideCursor();
-    }
-}
-
-}  // namespace
-
 void RegisterYearTransferCommands(zodra::ui::CommandRegistry& registry) {
     registry.Register(QStringLiteral("Prijenos"), [](zodra::ui::WindowHost& host) {
         Session& session = host.CurrentSession();
         host.SetStatusText(QStringLiteral(" Prijenos u novu godinu"));
+        // While the transfer runs (after every question) a busy bar and the hourglass; it runs
+        // in one transaction, so it is not offered for cancelling.
+        std::unique_ptr<zodra::ui::ProgressSteps> progress;
+        const auto busy = [&](bool on) {
+            if (on) {
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+                progress = std::make_unique<zodra::ui::ProgressSteps>(
+                    host.DialogParent(), QStringLiteral("Prijenos u novu godinu"),
+                    QStringLiteral("Prijenos u novu godinu u tijeku…"));
+            } else {
+                progress.reset();
+                QApplication::restoreOverrideCursor();
+            }
+        };
         const std::optional<Outcome> done = RunTransfer(
-            session, host.UserPrompter(), QFileInfo(session.databasePath).absolutePath(), ShowBusy);
+            session, host.UserPrompter(), QFileInfo(session.databasePath).absolutePath(), busy);
         if (done && session.company.multiYearDatabase && session.businessYear == done->newYear) {
             // The same file now works in the new year: the configuration is read again.
             host.ReloadCompanyOptions();

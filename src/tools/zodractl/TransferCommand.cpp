@@ -1,0 +1,163 @@
+#include <QDate>
+
+#include "data/Database.h"
+#include "data/Errors.h"
+#include "data/InputRules.h"
+#include "data/Session.h"
+#include "data/Transaction.h"
+#include "tools/zodractl/Commands.h"
+#include "tools/zodractl/Terminal.h"
+#include "transfer/DataTransfer.h"
+
+namespace zodractl {
+
+namespace {
+
+const char* kTransferUsage =
+    "upotreba: zodractl transfer IZVOR CILJ receipts [--od DD.MM.GGGG] [--do DD.MM.GGGG]\n"
+    "                            [--od-broja N] [--do-broja N] [--skladiste N]\n"
+    "  IZVOR i CILJ poduzeća: primke se knjiže u CILJ; CILJ.zip: zapisuje datoteku prijenosa;\n"
+    "  IZVOR.zip: knjiži datoteku prijenosa u CILJ (docs/transfer.md)";
+
+bool IsZip(const QString& path) {
+    return path.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive);
+}
+
+QString Numbers(const std::vector<int>& numbers) {
+    QStringList list;
+    for (const int n : numbers) {
+        list << QString::number(n);
+    }
+    return list.join(QStringLiteral(", "));
+}
+
+void Report(const zodra::transfer::Outcome& out) {
+    Out(QStringLiteral("Donos primki napravljen uspješno. Proknjižene primke: ") +
+        Numbers(out.numbers));
+    Out(QStringLiteral("novi: partnera %1, artikala %2, grupa artikala %3, grupa poreza %4, "
+                       "ambalaže %5")
+            .arg(out.partners)
+            .arg(out.articles)
+            .arg(out.articleGroups)
+            .arg(out.taxGroups)
+            .arg(out.packaging));
+}
+
+}  // namespace
+
+int Transfer(const QStringList& args) {
+    namespace t = zodra::transfer;
+    const QString usage = QString::fromUtf8(kTransferUsage);
+    QStringList positional;
+    t::Selection selection;
+    int warehouse = 0;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args.at(i);
+        if (!a.startsWith(QLatin1String("--"))) {
+            positional << a;
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            Err(usage);
+            return kUsage;
+        }
+        const QString& value = args.at(++i);
+        bool ok = true;
+        if (a == QLatin1String("--od") || a == QLatin1String("--do")) {
+            const std::optional<QDate> d =
+                zodra::inputrules::ParseDate(value, QDate::currentDate());
+            if (!d) {
+                Err(QStringLiteral("Nije ispravno upisan datum: ") + value);
+                return kUsage;
+            }
+            (a == QLatin1String("--od") ? selection.fromDate : selection.toDate) = *d;
+        } else if (a == QLatin1String("--od-broja")) {
+            selection.fromNumber = value.toInt(&ok);
+            ok = ok && selection.fromNumber > 0;
+        } else if (a == QLatin1String("--do-broja")) {
+            selection.toNumber = value.toInt(&ok);
+            ok = ok && selection.toNumber > 0;
+        } else if (a == QLatin1String("--skladiste")) {
+            warehouse = value.toInt(&ok);
+            ok = ok && warehouse >= 0;
+        } else {
+            ok = false;
+        }
+        if (!ok) {
+            Err(usage);
+            return kUsage;
+        }
+    }
+    const bool reading = positional.size() >= 2 && IsZip(positional.at(0));
+    const QString kind = positional.size() >= 3
+                             ? positional.at(2)
+                             : (reading ? QStringLiteral("receipts") : QString());
+    if (positional.size() < 2 || positional.size() > 3 ||
+        (kind != QLatin1String("receipts") && kind != QLatin1String("deliveries"))) {
+        Err(usage);
+        return kUsage;
+    }
+    if (kind == QLatin1String("deliveries")) {
+        Err(QStringLiteral("Prijenos otpremnica nije podržan u ovoj verziji programa."));
+        return kRefused;
+    }
+    const QString& source = positional.at(0);
+    const QString& target = positional.at(1);
+    bool refused = false;
+    auto refuse = [&](const QString& text) {
+        Err(text);
+        refused = true;
+    };
+    int code = kOk;
+    if (reading) {
+        // A transfer file into a company.
+        code = InSession(target, warehouse, [&](zodra::Session& session) {
+            t::Package package = t::ReadTransferFile(source);
+            if (package.warehouse != session.activeWarehouse.name) {
+                return refuse(t::MissingWarehouseMessage(session.activeWarehouse.name));
+            }
+            std::erase_if(package.receipts, [&](const t::Receipt& r) {
+                return r.number < selection.fromNumber ||
+                       (selection.toNumber > 0 && r.number > selection.toNumber) ||
+                       (selection.fromDate.isValid() && r.date < selection.fromDate) ||
+                       (selection.toDate.isValid() && r.date > selection.toDate);
+            });
+            if (package.receipts.empty()) {
+                return refuse(t::NoReceiptsMessage());
+            }
+            Report(t::PostPackage(session, package));
+        });
+    } else if (IsZip(target)) {
+        // A company's receipts into a transfer file.
+        code = InSession(source, warehouse, [&](zodra::Session& session) {
+            t::Package package;
+            {
+                zodra::Transaction snapshot(session.Db());
+                package = t::ReadReceipts(session.Db(), session.activeWarehouse.name,
+                                          session.businessYear, selection);
+            }
+            t::WriteTransferFile(package, target);
+            Out(t::WrittenMessage() + QStringLiteral(" (") +
+                QString::number(package.receipts.size()) + QStringLiteral(" u ") + target +
+                QStringLiteral(")"));
+        });
+    } else {
+        // Straight from one company into another.
+        try {
+            t::CheckNotSame(source, target);
+        } catch (const zodra::UserError& e) {
+            Err(e.message());
+            return kRefused;
+        }
+        auto opened = OpenWithPassword(source);
+        if (opened.status != zodra::Database::OpenStatus::Ok) {
+            return ReportOpenFailure(opened);
+        }
+        code = InSession(target, warehouse, [&](zodra::Session& session) {
+            Report(t::CarryReceipts(*opened.db, session, selection));
+        });
+    }
+    return code == kOk && refused ? kRefused : code;
+}
+
+}  // namespace zodractl

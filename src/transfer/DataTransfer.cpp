@@ -1,0 +1,721 @@
+#include "transfer/DataTransfer.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <map>
+#include <set>
+
+#include "data/Database.h"
+#include "data/Errors.h"
+#include "data/InputLimits.h"
+#include "data/InputRules.h"
+#include "data/Prompter.h"
+#include "data/Rounding.h"
+#include "data/Session.h"
+#include "data/Transaction.h"
+#include "purchasing/ReceiptPosting.h"
+
+namespace zodra::transfer {
+
+QString SameDatabaseMessage() {
+    return QStringLiteral("Polazna i odredišna baza nesmiju biti iste.");
+}
+QString MissingWarehouseMessage(const QString& name) {
+    return QStringLiteral("Skladište pod nazivom '") + name +
+           QStringLiteral("' nije upisano u bazi iz koje pokušavate prenesti primke.");
+}
+QString MissingPartnerMessage(const QString& name) {
+    return QStringLiteral("Partner pod nazivom '") + name + QStringLiteral("' nije upisan.");
+}
+QString MissingArticleMessage(const QString& name) {
+    return QStringLiteral("Artikal pod nazivom '") + name + QStringLiteral("' nije upisan.");
+}
+QString MissingPackagingMessage(const QString& name) {
+    return QStringLiteral("Ambalaža pod nazivom '") + name + QStringLiteral("' nije upisan.");
+}
+QString MissingArticleGroupMessage(const QString& name) {
+    return QStringLiteral("Grupa artikla pod nazivom '") + name + QStringLiteral("' nije upisana.");
+}
+QString MissingTaxGroupMessage(const QString& name) {
+    return QStringLiteral("Grupa poreza pod nazivom '") + name + QStringLiteral("' nije upisana.");
+}
+QString NoReceiptsMessage() {
+    return QStringLiteral("Nema primki za prijenos.");
+}
+QString UnfinishedReceiptMessage() {
+    return QStringLiteral(
+        "Primka u izradi ima stavke: proknjižite je ili obrišite prije donosa primki.");
+}
+QString MailPrompt() {
+    return QStringLiteral("Unesite email primatelja primki.");
+}
+QString ReadQuestion() {
+    return QStringLiteral("Želite li napraviti donos primki?");
+}
+QString WrittenMessage() {
+    return QStringLiteral("Primke uspješno snimljene.");
+}
+QString FromNumberPrompt(bool reading) {
+    return reading ? QStringLiteral(
+                         "Upišite broj primke od koje želite prijenos. Donos primki se "
+                         "radi samo za skladište u kojem se nalazite.")
+                   : QStringLiteral(
+                         "Upišite broj primke od koje želite prijenos. Prijenos primki "
+                         "se radi samo za skladište u kojem se nalazite.");
+}
+QString ToNumberPrompt() {
+    return QStringLiteral(
+        "Upišite broj primke do koje želite prijenos. Prijenos primki se radi samo za skladište "
+        "u kojem se nalazite.");
+}
+
+namespace {
+
+std::optional<double> OptionalDouble(const Statement& s, int column) {
+    return s.IsNull(column) ? std::nullopt : std::optional<double>(s.Double(column));
+}
+
+QVariant Nullable(const std::optional<double>& v) {
+    return v ? QVariant(*v) : QVariant();
+}
+
+// The first row of a register under a name; none when there is no such row.
+std::optional<int> CodeByName(Database& db, const QString& table, const QString& name) {
+    const QVariant code = db.Scalar(QStringLiteral("SELECT MIN(\"SIFRA\") FROM \"") + table +
+                                        QStringLiteral("\" WHERE \"NAZIV\" = ?"),
+                                    {name});
+    if (code.isNull()) {
+        return std::nullopt;
+    }
+    return code.toInt();
+}
+
+}  // namespace
+
+// ---- the sending side ------------------------------------------------------------------------
+
+Package ReadReceipts(Database& source, const QString& warehouse, int year,
+                     const Selection& selection) {
+    const std::optional<int> w = CodeByName(source, QStringLiteral("SKLADISTA"), warehouse);
+    if (!w) {
+        throw UserError(MissingWarehouseMessage(warehouse));
+    }
+    Package p;
+    p.warehouse = warehouse;
+    p.year = year;
+    QString sql = QStringLiteral(
+        "SELECT p.\"BROJ PRIMKE\", p.\"DATUM\", d.\"NAZIV\", p.\"DOKUMENT DOBAVLJACA\", "
+        "p.\"DATUM DOKUMENTA DOBAVLJACA\" FROM \"PRIMKE\" p LEFT JOIN \"PARTNERI\" d ON "
+        "d.\"SIFRA\" = p.\"SIFRA DOBAVLJACA\" WHERE p.\"SKLADISTE\" = ? AND p.\"GODINA\" = ? AND "
+        "p.\"BROJ PRIMKE\" >= ?");
+    QVariantList params{*w, year, selection.fromNumber};
+    if (selection.toNumber > 0) {
+        sql += QStringLiteral(" AND p.\"BROJ PRIMKE\" <= ?");
+        params << selection.toNumber;
+    }
+    if (selection.fromDate.isValid()) {
+        sql += QStringLiteral(" AND p.\"DATUM\" >= ?");
+        params << selection.fromDate;
+    }
+    if (selection.toDate.isValid()) {
+        sql += QStringLiteral(" AND p.\"DATUM\" <= ?");
+        params << selection.toDate;
+    }
+    sql += QStringLiteral(" ORDER BY p.\"BROJ PRIMKE\"");
+    Statement headers = source.Prepare(sql);
+    headers.Exec(params);
+    while (headers.Next()) {
+        Receipt r;
+        r.number = headers.Int(0);
+        r.date = headers.Value(1).toDate();
+        r.supplier = headers.Text(2);
+        r.document = headers.Text(3);
+        r.documentDate = headers.Value(4).toDate();
+        p.receipts.push_back(r);
+    }
+    if (p.receipts.empty()) {
+        throw UserError(NoReceiptsMessage());
+    }
+    std::set<QString> articles;
+    std::set<QString> packaging;
+    std::set<QString> partners;
+    Statement lines = source.Prepare(QStringLiteral(
+        "SELECT l.\"TIP_STAVKE\", CASE WHEN l.\"TIP_STAVKE\" = 'AMB' THEN m.\"NAZIV\" ELSE "
+        "a.\"NAZIV\" END, l.\"KOLICINA\", l.\"FAKTURNA_CIJENA\", l.\"RABAT_%\", l.\"CARINA_%\", "
+        "l.\"SPEDICIJA_%\", l.\"ZTR_%\", l.\"NABAVNA_CIJENA\", l.\"CIJENA\", "
+        "l.\"MALOPRODAJNA_MARZA\", l.\"GRUPA_POREZA\", l.\"POREZ_%\" FROM \"STAVKE_PRIMKI\" l "
+        "LEFT JOIN \"ARTIKLI\" a ON a.\"SIFRA\" = l.\"SIFRA\" LEFT JOIN \"AMBALAZA\" m ON "
+        "m.\"SIFRA\" = l.\"SIFRA\" WHERE l.\"SKLADISTE\" = ? AND l.\"GODINA\" = ? AND "
+        "l.\"BROJ_PRIMKE\" = ? AND l.\"TIP_STAVKE\" IN ('ART', 'AMB') ORDER BY "
+        "l.\"RBR_STAVKE\""));
+    for (Receipt& r : p.receipts) {
+        if (!r.supplier.isEmpty()) {
+            partners.insert(r.supplier);
+        }
+        lines.Exec({*w, year, r.number});
+        while (lines.Next()) {
+            Line l;
+            l.packaging = lines.Text(0) == QLatin1String("AMB");
+            l.name = lines.Text(1);
+            l.quantity = lines.Double(2);
+            l.invoicePrice = lines.Double(3);
+            l.discountPercent = lines.Double(4);
+            l.customsPercent = lines.Double(5);
+            l.forwardingPercent = lines.Double(6);
+            l.otherCostsPercent = lines.Double(7);
+            l.cost = OptionalDouble(lines, 8);
+            l.price = OptionalDouble(lines, 9);
+            l.retailMargin = OptionalDouble(lines, 10);
+            l.taxGroup = lines.Text(11);
+            l.taxRate = OptionalDouble(lines, 12);
+            (l.packaging ? packaging : articles).insert(l.name);
+            r.lines.push_back(l);
+        }
+    }
+    std::set<QString> groups;
+    std::set<QString> taxGroups;
+    {
+        Statement s = source.Prepare(QStringLiteral(
+            "SELECT a.\"NAZIV\", a.\"OPIS\", a.\"JED_M\", g.\"NAZIV\", t.\"NAZIV\", a.\"BARKOD\" "
+            "FROM \"ARTIKLI\" a LEFT JOIN \"GRUPE_A\" g ON g.\"SIFRA\" = a.\"GRUPA_A\" LEFT JOIN "
+            "\"GRUPE_POREZA\" t ON t.\"SIFRA\" = a.\"GRUPA_P\" WHERE a.\"NAZIV\" = ? ORDER BY "
+            "a.\"SIFRA\""));
+        for (const QString& name : articles) {
+            s.Exec({name});
+            if (s.Next()) {
+                p.articles.push_back(
+                    {s.Text(0), s.Text(1), s.Text(2), s.Text(3), s.Text(4), s.Text(5)});
+                if (!s.Text(3).isEmpty()) {
+                    groups.insert(s.Text(3));
+                }
+                if (!s.Text(4).isEmpty()) {
+                    taxGroups.insert(s.Text(4));
+                }
+            }
+        }
+    }
+    for (const Receipt& r : p.receipts) {
+        for (const Line& l : r.lines) {
+            if (!l.taxGroup.isEmpty()) {
+                taxGroups.insert(l.taxGroup);
+            }
+        }
+    }
+    {
+        Statement s = source.Prepare(QStringLiteral(
+            "SELECT \"NAZIV\", \"VELEPRODAJNA_MARZA\", \"MALOPRODAJNA_MARZA\" FROM \"GRUPE_A\" "
+            "WHERE \"NAZIV\" = ? ORDER BY \"SIFRA\""));
+        for (const QString& name : groups) {
+            s.Exec({name});
+            if (s.Next()) {
+                p.articleGroups.push_back({s.Text(0), OptionalDouble(s, 1), OptionalDouble(s, 2)});
+            }
+        }
+    }
+    {
+        Statement s = source.Prepare(QStringLiteral(
+            "SELECT \"NAZIV\", \"STOPA\" FROM \"GRUPE_POREZA\" WHERE \"NAZIV\" = ? ORDER BY "
+            "\"SIFRA\""));
+        for (const QString& name : taxGroups) {
+            s.Exec({name});
+            if (s.Next()) {
+                p.taxGroups.push_back({s.Text(0), s.Double(1)});
+            }
+        }
+    }
+    {
+        Statement s = source.Prepare(QStringLiteral(
+            "SELECT \"NAZIV\", \"JED_M\", \"CIJENA\", \"BARKOD\" FROM \"AMBALAZA\" WHERE "
+            "\"NAZIV\" = ? ORDER BY \"SIFRA\""));
+        for (const QString& name : packaging) {
+            s.Exec({name});
+            if (s.Next()) {
+                p.packaging.push_back({s.Text(0), s.Text(1), s.Double(2), s.Text(3)});
+            }
+        }
+    }
+    {
+        Statement s = source.Prepare(QStringLiteral(
+            "SELECT \"NAZIV\", \"ADRESA\", \"MJESTO\", \"TELEFON\", \"OIB\" FROM \"PARTNERI\" "
+            "WHERE \"NAZIV\" = ? ORDER BY \"SIFRA\""));
+        for (const QString& name : partners) {
+            s.Exec({name});
+            if (s.Next()) {
+                p.partners.push_back({s.Text(0), s.Text(1), s.Text(2), s.Text(3), s.Text(4)});
+            }
+        }
+    }
+    return p;
+}
+
+// ---- the receiving side ----------------------------------------------------------------------
+
+namespace {
+
+// Every number of the package within the input limits, every line's quantity not 0 after
+// rounding, every date a date the target's year takes.
+void CheckPackage(const Package& p, int year) {
+    using limits::NumberKind;
+    for (const Receipt& r : p.receipts) {
+        const QString what = QStringLiteral("Primka ") + QString::number(r.number);
+        limits::RequireDocumentDate(r.date, year, what + QStringLiteral(": datum"));
+        if (r.lines.empty()) {
+            throw UserError(what + QStringLiteral(" nema niti jedne stavke."));
+        }
+        for (const Line& l : r.lines) {
+            const QString of = what + QStringLiteral(", '") + l.name + QStringLiteral("': ");
+            limits::RequireNumber(l.quantity, NumberKind::Quantity,
+                                  of + QStringLiteral("količina"));
+            if (QuantityIsZero(l.quantity)) {
+                throw UserError(of + QStringLiteral("količina je 0."));
+            }
+            limits::RequireNumber(l.invoicePrice, NumberKind::Price,
+                                  of + QStringLiteral("fakturna cijena"));
+            for (const double percent :
+                 {l.discountPercent, l.customsPercent, l.forwardingPercent, l.otherCostsPercent}) {
+                limits::RequireNumber(percent, NumberKind::Amount, of + QStringLiteral("postotak"));
+            }
+            if (l.cost) {
+                limits::RequireNumber(*l.cost, NumberKind::Price,
+                                      of + QStringLiteral("nabavna cijena"));
+            }
+            if (l.price) {
+                limits::RequireNumber(*l.price, NumberKind::Price, of + QStringLiteral("cijena"));
+            }
+            if (l.retailMargin) {
+                limits::RequireNumber(*l.retailMargin, NumberKind::Amount,
+                                      of + QStringLiteral("maloprodajna marža"));
+            }
+            if (l.taxRate) {
+                limits::RequireNumber(*l.taxRate, NumberKind::Amount, of + QStringLiteral("porez"));
+            }
+        }
+    }
+}
+
+template <typename T>
+const T* Described(const std::vector<T>& rows, const QString& name) {
+    for (const T& row : rows) {
+        if (row.name == name) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+// The target's registers under the package's names, created where missing.
+class Registers {
+public:
+    Registers(Database& db, const Package& p, Outcome& out) : m_db(db), m_p(p), m_out(out) {}
+
+    int TaxGroup(const QString& name) {
+        if (auto code = Known(m_taxGroups, QStringLiteral("GRUPE_POREZA"), name)) {
+            return *code;
+        }
+        const transfer::TaxGroup* d = Described(m_p.taxGroups, name);
+        if (!d) {
+            throw UserError(MissingTaxGroupMessage(name));
+        }
+        m_db.Exec(
+            QStringLiteral("INSERT INTO \"GRUPE_POREZA\" (\"NAZIV\", \"STOPA\") VALUES (?, ?)"),
+            {d->name, d->rate});
+        ++m_out.taxGroups;
+        return Created(m_taxGroups, QStringLiteral("GRUPE_POREZA"), name);
+    }
+
+    int ArticleGroup(const QString& name) {
+        if (auto code = Known(m_groups, QStringLiteral("GRUPE_A"), name)) {
+            return *code;
+        }
+        const transfer::ArticleGroup* d = Described(m_p.articleGroups, name);
+        if (!d) {
+            throw UserError(MissingArticleGroupMessage(name));
+        }
+        m_db.Exec(QStringLiteral("INSERT INTO \"GRUPE_A\" (\"NAZIV\", \"VELEPRODAJNA_MARZA\", "
+                                 "\"MALOPRODAJNA_MARZA\") VALUES (?, ?, ?)"),
+                  {d->name, Nullable(d->wholesaleMargin), Nullable(d->retailMargin)});
+        ++m_out.articleGroups;
+        return Created(m_groups, QStringLiteral("GRUPE_A"), name);
+    }
+
+    int Packaging(const QString& name) {
+        if (auto code = Known(m_packaging, QStringLiteral("AMBALAZA"), name)) {
+            return *code;
+        }
+        const transfer::Packaging* d = Described(m_p.packaging, name);
+        if (!d) {
+            throw UserError(MissingPackagingMessage(name));
+        }
+        m_db.Exec(QStringLiteral("INSERT INTO \"AMBALAZA\" (\"NAZIV\", \"JED_M\", \"CIJENA\", "
+                                 "\"BARKOD\") VALUES (?, ?, ?, ?)"),
+                  {d->name, d->unit, d->price, d->barcode});
+        ++m_out.packaging;
+        return Created(m_packaging, QStringLiteral("AMBALAZA"), name);
+    }
+
+    int Partner(const QString& name) {
+        if (auto code = Known(m_partners, QStringLiteral("PARTNERI"), name)) {
+            return *code;
+        }
+        const transfer::Partner* d = Described(m_p.partners, name);
+        if (!d) {
+            throw UserError(MissingPartnerMessage(name));
+        }
+        m_db.Exec(QStringLiteral("INSERT INTO \"PARTNERI\" (\"NAZIV\", \"ADRESA\", \"MJESTO\", "
+                                 "\"TELEFON\", \"OIB\", \"Kupac\", \"Dobavljac\") VALUES (?, ?, "
+                                 "?, ?, ?, FALSE, TRUE)"),
+                  {d->name, d->address, d->city, d->phone, d->oib});
+        ++m_out.partners;
+        return Created(m_partners, QStringLiteral("PARTNERI"), name);
+    }
+
+    int Article(const QString& name) {
+        if (auto code = Known(m_articles, QStringLiteral("ARTIKLI"), name)) {
+            return *code;
+        }
+        const transfer::Article* d = Described(m_p.articles, name);
+        if (!d) {
+            throw UserError(MissingArticleMessage(name));
+        }
+        const QVariant group = d->group.isEmpty() ? QVariant() : QVariant(ArticleGroup(d->group));
+        const QVariant tax = d->taxGroup.isEmpty() ? QVariant() : QVariant(TaxGroup(d->taxGroup));
+        m_db.Exec(QStringLiteral("INSERT INTO \"ARTIKLI\" (\"NAZIV\", \"OPIS\", \"JED_M\", "
+                                 "\"GRUPA_A\", \"GRUPA_P\", \"BARKOD\") VALUES (?, ?, ?, ?, ?, ?)"),
+                  {d->name, d->code, d->unit, group, tax, d->barcode});
+        ++m_out.articles;
+        return Created(m_articles, QStringLiteral("ARTIKLI"), name);
+    }
+
+private:
+    using Codes = std::map<QString, int>;
+    std::optional<int> Known(Codes& codes, const QString& table, const QString& name) {
+        if (auto it = codes.find(name); it != codes.end()) {
+            return it->second;
+        }
+        if (const std::optional<int> code = CodeByName(m_db, table, name)) {
+            codes[name] = *code;
+            return code;
+        }
+        return std::nullopt;
+    }
+    int Created(Codes& codes, const QString& table, const QString& name) {
+        const std::optional<int> code = CodeByName(m_db, table, name);
+        if (!code) {
+            throw DbError(table, QStringLiteral("Upisani redak nije pronađen: ") + name);
+        }
+        codes[name] = *code;
+        return *code;
+    }
+
+    Database& m_db;
+    const Package& m_p;
+    Outcome& m_out;
+    Codes m_taxGroups, m_groups, m_packaging, m_partners, m_articles;
+};
+
+// A line's stored amounts from its unit prices and percentages, as the calculation keeps them.
+QVariantList WorkingRow(const Session& s, int code, const QString& kind, const Line& l, int rbr,
+                        const QVariant& taxGroup, const QVariant& taxRate) {
+    const double q = l.quantity;
+    const double invoiceValue = q * l.invoicePrice;
+    const double net = l.invoicePrice * (1 - l.discountPercent / 100);
+    const double netValue = q * net;
+    const double cost = l.cost.value_or(
+        net * (1 + (l.customsPercent + l.forwardingPercent + l.otherCostsPercent) / 100));
+    const double price = l.price.value_or(cost);
+    const double costValue = q * cost;
+    const double value = q * price;
+    const double margin = value - costValue;
+    return {s.activeWarehouse.code,
+            s.businessYear,
+            0,
+            kind,
+            code,
+            q,
+            l.invoicePrice,
+            invoiceValue,
+            l.discountPercent,
+            invoiceValue - netValue,
+            net,
+            netValue,
+            l.customsPercent,
+            netValue * l.customsPercent / 100,
+            l.forwardingPercent,
+            netValue * l.forwardingPercent / 100,
+            l.otherCostsPercent,
+            netValue * l.otherCostsPercent / 100,
+            cost,
+            costValue,
+            RoundQuantity(costValue) != 0 ? margin / costValue * 100 : 0.0,
+            margin,
+            price,
+            value,
+            Nullable(l.retailMargin),
+            rbr,
+            taxGroup,
+            taxRate,
+            s.sessionCode};
+}
+
+}  // namespace
+
+Outcome PostPackage(Session& target, const Package& package, const Progress& progress) {
+    Database& db = target.Db();
+    CheckPackage(package, target.businessYear);
+    if (db.Scalar(QStringLiteral("SELECT 1 FROM \"STAVKE_PRIMKE_PRIVREMENO\" WHERE "
+                                 "\"Multiuser_sifra\" = ? LIMIT 1"),
+                  {target.sessionCode})
+            .isValid()) {
+        throw UserError(UnfinishedReceiptMessage());
+    }
+    Outcome out;
+    Transaction tx(db);
+    Registers registers(db, package, out);
+    Statement insert = db.Prepare(QStringLiteral(
+        "INSERT INTO \"STAVKE_PRIMKE_PRIVREMENO\" (\"SKLADISTE\", \"GODINA\", \"BROJ_PRIMKE\", "
+        "\"TIP_STAVKE\", \"SIFRA\", \"KOLICINA\", \"FAKTURNA_CIJENA\", \"FAKTURNA_VRIJEDNOST\", "
+        "\"RABAT_%\", \"RABAT_IZNOS\", \"NETTO_FAKTURNA_CIJENA\", \"NETTO_FAKTURNA_VRIJEDNOST\", "
+        "\"CARINA_%\", \"CARINA_IZNOS\", \"SPEDICIJA_%\", \"SPEDICIJA_IZNOS\", \"ZTR_%\", "
+        "\"ZTR_IZNOS\", \"NABAVNA_CIJENA\", \"NABAVNA_VRIJEDNOST\", \"RUC_%\", \"RUC_IZNOS\", "
+        "\"CIJENA\", \"VRIJEDNOST\", \"MALOPRODAJNA_MARZA\", \"RBR_STAVKE\", \"GRUPA_POREZA\", "
+        "\"POREZ_%\", \"Multiuser_sifra\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+        "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    const int total = static_cast<int>(package.receipts.size());
+    for (const Receipt& r : package.receipts) {
+        purchasing::ReceiptHeaderData header;
+        header.date = r.date;
+        header.supplierDocument = r.document;
+        header.supplierDocumentDate = r.documentDate;
+        header.type = 1;
+        if (!r.supplier.isEmpty()) {
+            header.supplier = registers.Partner(r.supplier);
+        }
+        int rbr = 0;
+        for (const Line& l : r.lines) {
+            const int code = l.packaging ? registers.Packaging(l.name) : registers.Article(l.name);
+            QVariant taxGroup;
+            QVariant taxRate;
+            if (!l.taxGroup.isEmpty()) {
+                registers.TaxGroup(l.taxGroup);
+                taxGroup = l.taxGroup;
+                taxRate = Nullable(l.taxRate);
+            }
+            insert.Exec(WorkingRow(target, code,
+                                   l.packaging ? QStringLiteral("AMB") : QStringLiteral("ART"), l,
+                                   ++rbr, taxGroup, taxRate));
+        }
+        out.numbers.push_back(purchasing::PostWorkingReceipt(target, header, target.stockMethod,
+                                                             target.sessionCode, {}));
+        if (progress) {
+            progress(static_cast<int>(out.numbers.size()), total);
+        }
+    }
+    tx.Commit();
+    return out;
+}
+
+void CheckNotSame(const QString& source, const QString& target) {
+    if (source.trimmed().isEmpty()) {
+        throw UserError(QStringLiteral("Nije izabrana baza za donos primki."));
+    }
+    const QFileInfo a(source);
+    const QFileInfo b(target);
+    const bool same =
+        source == target ||
+        (!Database::IsServerTarget(source) && !Database::IsServerTarget(target) &&
+         (a.absoluteFilePath() == b.absoluteFilePath() ||
+          (!a.canonicalFilePath().isEmpty() && a.canonicalFilePath() == b.canonicalFilePath())));
+    if (same) {
+        throw UserError(SameDatabaseMessage());
+    }
+}
+
+Outcome CarryReceipts(Database& source, Session& target, const Selection& selection,
+                      const Progress& progress) {
+    CheckNotSame(source.Path(), target.Db().Path());
+    Package package;
+    {
+        // One consistent state of the source, which is not written.
+        Transaction reading(source);
+        package = ReadReceipts(source, target.activeWarehouse.name, target.businessYear, selection);
+    }
+    return PostPackage(target, package, progress);
+}
+
+QStringList MailCommand(const QString& recipient, const QString& file) {
+    return {QStringLiteral("xdg-email"),
+            QStringLiteral("--subject"),
+            QStringLiteral("Zodra primke"),
+            QStringLiteral("--body"),
+            QStringLiteral("Attachment '") + QFileInfo(file).fileName() +
+                QStringLiteral("' snimite u direktorij Zodra-a."),
+            QStringLiteral("--attach"),
+            QFileInfo(file).absoluteFilePath(),
+            recipient.trimmed()};
+}
+
+namespace {
+
+void CheckRecipient(const QString& recipient) {
+    static const QRegularExpression address(QStringLiteral("^[^@\\s]+@[^@\\s]+\\.[^@\\s]+$"));
+    if (!address.match(recipient.trimmed()).hasMatch()) {
+        throw UserError(QStringLiteral("Email adresa nije ispravno upisana."));
+    }
+}
+
+}  // namespace
+
+void SendByMail(const QString& recipient, const QString& file) {
+    CheckRecipient(recipient);
+    QStringList command = MailCommand(recipient, file);
+    const QString program = command.takeFirst();
+    if (!QProcess::startDetached(program, command)) {
+        throw UserError(QStringLiteral("Program za e-poštu (xdg-email) se ne može pokrenuti."));
+    }
+}
+
+// ---- the commands ----------------------------------------------------------------------------
+
+namespace {
+
+const QString& Title() {
+    static const QString title = QStringLiteral("Prijenos podataka");
+    return title;
+}
+
+// A receipt number asked until it reads; nothing when cancelled.
+std::optional<int> AskNumber(Prompter& prompter, const QString& text, const QString& preset) {
+    QString typed = preset;
+    for (;;) {
+        const std::optional<QString> answer = prompter.AskText(text, Title(), typed);
+        if (!answer) {
+            return std::nullopt;
+        }
+        bool ok = false;
+        const int n = answer->trimmed().toInt(&ok);
+        if (ok && n > 0) {
+            return n;
+        }
+        prompter.Inform(QStringLiteral("Nije ispravno upisan broj !"), Title());
+        typed = *answer;
+    }
+}
+
+template <typename F>
+bool Shown(Prompter& prompter, F&& f) {
+    try {
+        f();
+        return true;
+    } catch (const UserError& e) {
+        prompter.Inform(e.message(), Title());
+    } catch (const DbError& e) {
+        prompter.Inform(DbError::DescribedText(e.kind(), e.driverText()), Title());
+    }
+    return false;
+}
+
+}  // namespace
+
+std::optional<QString> RunWriteFile(Session& session, Prompter& prompter, const QString& folder) {
+    const std::optional<int> from =
+        AskNumber(prompter, FromNumberPrompt(false), QStringLiteral("1"));
+    if (!from) {
+        return std::nullopt;
+    }
+    const std::optional<int> to = AskNumber(prompter, ToNumberPrompt(), QString::number(*from));
+    if (!to) {
+        return std::nullopt;
+    }
+    Package package;
+    if (!Shown(prompter, [&] {
+            Transaction reading(session.Db());
+            package = ReadReceipts(session.Db(), session.activeWarehouse.name, session.businessYear,
+                                   {*from, *to, {}, {}});
+        })) {
+        return std::nullopt;
+    }
+    const QString path = prompter.ChooseFileToSave(
+        QStringLiteral("Snimanje primki"), QStringLiteral("Datoteka prijenosa primki|*.zip"),
+        folder, QStringLiteral("zip"));
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    if (!Shown(prompter, [&] { WriteTransferFile(package, path); })) {
+        return std::nullopt;
+    }
+    prompter.Inform(WrittenMessage(), Title());
+    return path;
+}
+
+std::optional<Outcome> RunRead(Session& session, Prompter& prompter, const QString& folder,
+                               bool fromFile, const Progress& progress) {
+    if (!prompter.AskYesNo(ReadQuestion(), Title(), false)) {
+        return std::nullopt;
+    }
+    const QString path =
+        fromFile
+            ? prompter.ChooseFileToOpen(QStringLiteral("Izbor datoteke donosa primki"),
+                                        QStringLiteral("Datoteka donosa primki|*.zip"), folder)
+            : prompter.ChooseFileToOpen(QStringLiteral("Otvaranje baze podataka za donos primki"),
+                                        QStringLiteral("Zodra datoteke|*.mdb"), folder);
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    if (!fromFile && !Shown(prompter, [&] { CheckNotSame(path, session.databasePath); })) {
+        return std::nullopt;
+    }
+    const std::optional<int> from =
+        AskNumber(prompter, FromNumberPrompt(true), QStringLiteral("1"));
+    if (!from) {
+        return std::nullopt;
+    }
+    Outcome out;
+    const bool done = Shown(prompter, [&] {
+        const Selection selection{*from, 0, {}, {}};
+        if (fromFile) {
+            Package package = ReadTransferFile(path);
+            if (package.warehouse != session.activeWarehouse.name) {
+                throw UserError(MissingWarehouseMessage(session.activeWarehouse.name));
+            }
+            std::erase_if(package.receipts,
+                          [&](const Receipt& r) { return r.number < selection.fromNumber; });
+            if (package.receipts.empty()) {
+                throw UserError(NoReceiptsMessage());
+            }
+            out = PostPackage(session, package, progress);
+            return;
+        }
+        auto opened = Database::Open(path, session.databasePassword);
+        if (opened.status != Database::OpenStatus::Ok) {
+            throw UserError(QStringLiteral("Baza za donos primki se ne može otvoriti: ") +
+                            (opened.detail.isEmpty() ? path : opened.detail));
+        }
+        out = CarryReceipts(*opened.db, session, selection, progress);
+    });
+    if (!done) {
+        return std::nullopt;
+    }
+    prompter.Inform(QStringLiteral("Donos primki napravljen uspješno. Proknjižene primke: %1.")
+                        .arg(static_cast<int>(out.numbers.size())),
+                    Title());
+    return out;
+}
+
+bool RunMail(Prompter& prompter, const QString& file,
+             const std::function<void(const QStringList&)>& start) {
+    const std::optional<QString> recipient = prompter.AskText(MailPrompt(), Title());
+    if (!recipient || recipient->trimmed().isEmpty()) {
+        return false;
+    }
+    return Shown(prompter, [&] {
+        if (start) {
+            CheckRecipient(*recipient);
+            start(MailCommand(*recipient, file));
+        } else {
+            SendByMail(*recipient, file);
+        }
+    });
+}
+
+}  // namespace zodra::transfer
