@@ -362,11 +362,16 @@ void InstallFiscalHooks(Session& session, const QString& settingsFile) {
     };
     auto state = std::make_shared<State>();
     state->settingsFile = settingsFile;
+    // The settings are read again at every event: the switch is the company's, and another
+    // workstation may turn it on while this one runs. The service (and its certificate) is made
+    // again only when they changed.
     auto serviceFor = [state](Session& s) -> FiscalService& {
-        if (!state->service || state->company != s.databasePath) {
-            QSettings workstation(state->settingsFile, QSettings::IniFormat);
-            state->service = std::make_shared<FiscalService>(
-                s.Db(), ReadFiscalSettings(s.Db(), workstation), QDateTime::currentDateTime());
+        QSettings workstation(state->settingsFile, QSettings::IniFormat);
+        FiscalSettings settings = ReadFiscalSettings(s.Db(), workstation);
+        if (!state->service || state->company != s.databasePath ||
+            !(state->service->Settings() == settings)) {
+            state->service =
+                std::make_shared<FiscalService>(s.Db(), settings, QDateTime::currentDateTime());
             state->company = s.databasePath;
         }
         return *state->service;

@@ -61,6 +61,23 @@ protected:
         settings.trustedCaPath = remote->tls.caPem;
         Apply(s, settings);
     }
+    // Fiscalization switched off for the company; this till's settings with or without its
+    // certificate.
+    fiscal::FiscalSettings Off(const QString& device, bool certificate) {
+        fiscal::FiscalSettings off;
+        off.enabled = false;
+        off.premises = QStringLiteral("PP1");
+        off.device = device;
+        if (certificate) {
+            off.certificatePath = files->p12;
+            off.certificatePassword = files->password;
+        }
+        off.endpoint = standIn->Url();
+        off.timeoutMs = 300;
+        off.serviceCertificatePath = remote->signer.certPem;
+        off.trustedCaPath = remote->tls.caPem;
+        return off;
+    }
     void Apply(Session& s, const fiscal::FiscalSettings& settings) {
         const QString ini =
             Folder() + QStringLiteral("/till") + settings.device + QStringLiteral(".ini");
@@ -560,15 +577,7 @@ TEST_F(FiscalRegisterTest, AFiscalizedReceiptIsNeverCancelledWithoutItsNegativeR
                    sales::FiscalizedCancelRefusal());
 
     // Switched off for the company; this workstation has no certificate.
-    fiscal::FiscalSettings off;
-    off.enabled = false;
-    off.premises = QStringLiteral("PP1");
-    off.device = QStringLiteral("2");
-    off.endpoint = standIn->Url();
-    off.timeoutMs = 300;
-    off.serviceCertificatePath = remote->signer.certPem;
-    off.trustedCaPath = remote->tls.caPem;
-    Apply(*session, off);
+    Apply(*session, Off(QStringLiteral("2"), false));
     EXPECT_REFUSED(
         sales::CancelInvoice(*session, 1, number, date),
         sales::FiscalizedCancelRefusal() + QLatin1Char(' ') + fiscal::CertificateNotSetMessage());
@@ -577,9 +586,7 @@ TEST_F(FiscalRegisterTest, AFiscalizedReceiptIsNeverCancelledWithoutItsNegativeR
 
     // Still off, with the certificate: the negative receipt is recorded with the cancellation and
     // numbered at this till; the silent service leaves it in the outbox, the retry delivers it.
-    off.certificatePath = files->p12;
-    off.certificatePassword = files->password;
-    Apply(*session, off);
+    Apply(*session, Off(QStringLiteral("2"), true));
     standIn->SetMode(Mode::Silent);
     sales::CancelInvoice(*session, 1, number, date);
     EXPECT_EQ(cancelled(number), 1);
@@ -656,6 +663,21 @@ TEST_F(FiscalRegisterTest, AFiscalizedDetailInvoiceIsCancelledWithItsNegativeRec
                                    "\"BROJ RACUNA\" = ?"),
                     {plain}),
               0);
+}
+
+// The switch is the company's: a till that started while it was off fiscalizes its next sale
+// once another workstation has turned it on.
+TEST_F(FiscalRegisterTest, ATillFollowsTheSwitchTurnedOnAtAnotherWorkstation) {
+    Apply(*session, Off(QStringLiteral("1"), true));
+    const int before = Sell(*session);
+    EXPECT_FALSE(fiscal::FindFiscalRecord(db(), {1, 1, Year(), before, false, false}));
+
+    auto other = StartSession(1);
+    ASSERT_TRUE(other);
+    Configure(*other, QStringLiteral("2"));
+    const int after = Sell(*session);
+    EXPECT_EQ(fiscal::FiscalNumber(Record(after).receipt), QStringLiteral("1/PP1/1"));
+    EXPECT_FALSE(Record(after).jir.isEmpty());
 }
 
 }  // namespace
