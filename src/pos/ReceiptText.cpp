@@ -289,14 +289,11 @@ QStringList ReceiptLines(Database& db, const ReceiptOptions& options, const Invo
         number += QLatin1Char(' ') + mark;
     }
     QString dated = QStringLiteral("Datum:") + date.toString(QStringLiteral("dd.MM.yyyy"));
-    if (options.printTime && posted.isValid()) {
+    // The posting time is the sale's: a negative receipt's time is its fiscal mark's.
+    if (options.printTime && posted.isValid() && !negative) {
         dated += QStringLiteral("  ") + posted.toString(QStringLiteral("HH:mm"));
     }
-    // Number and date share a row when they fit; a long mark or number moves the date below. The
-    // time of a negative receipt is its fiscal mark's (the posting time is the sale's).
-    if (negative && options.printTime) {
-        dated = QStringLiteral("Datum:") + date.toString(QStringLiteral("dd.MM.yyyy"));
-    }
+    // Number and date share a row when they fit; a long mark or number moves the date below.
     if (number.size() + 1 + dated.size() <= kWidth) {
         out << number + QLatin1Char(' ') + dated;
     } else {
