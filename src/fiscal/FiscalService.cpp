@@ -15,6 +15,7 @@
 #include "fiscal/FiscalMessage.h"
 #include "fiscal/ProtectiveCode.h"
 #include "fiscal/ReceiptMarks.h"
+#include "sales/InvoiceRemoval.h"
 
 namespace zodra::fiscal {
 
@@ -112,6 +113,7 @@ FiscalService::FiscalService(Database& db, const FiscalSettings& settings, const
     if (!m_settings.enabled) {
         return;
     }
+    m_certificateTried = true;
     try {
         m_certificate.emplace(Certificate::Load(m_settings.certificatePath,
                                                 m_settings.certificatePassword, m_companyOib, now));
@@ -121,6 +123,17 @@ FiscalService::FiscalService(Database& db, const FiscalSettings& settings, const
 }
 
 const Certificate& FiscalService::UsableCertificate() {
+    // Where fiscalization is off the certificate is loaded only when a record needs it (the
+    // negative receipt of a receipt fiscalized earlier).
+    if (!m_certificate && !m_certificateTried) {
+        m_certificateTried = true;
+        try {
+            m_certificate.emplace(Certificate::Load(
+                m_settings.certificatePath, m_settings.certificatePassword, m_companyOib, clock()));
+        } catch (const UserError& e) {
+            m_certificateProblem = e.message();
+        }
+    }
     if (!m_certificate) {
         throw UserError(m_certificateProblem);
     }
@@ -195,9 +208,9 @@ void FiscalService::Record(Session& session, const InvoiceRef& ref, double total
 }
 
 void FiscalService::RecordCancellation(Session& session, const Session::RetailSaleEvent& sale) {
-    if (!m_settings.enabled) {
-        return;
-    }
+    // Whether the cancellation is fiscalized follows the receipt, not today's switch: a receipt
+    // the tax administration knows is never cancelled without its negative receipt, even where
+    // fiscalization has been switched off since or this workstation does not fiscalize.
     Database& db = session.Db();
     InvoiceRef ref = RefOf(sale);
     const std::optional<FiscalRecord> original = FindFiscalRecord(db, ref);
@@ -205,7 +218,16 @@ void FiscalService::RecordCancellation(Session& session, const Session::RetailSa
     if (!original || FindFiscalRecord(db, ref)) {
         return;
     }
-    const Certificate& certificate = UsableCertificate();
+    const Certificate* usable = nullptr;
+    try {
+        usable = &UsableCertificate();
+    } catch (const UserError& e) {
+        if (m_settings.enabled) {
+            throw;
+        }
+        throw UserError(sales::FiscalizedCancelRefusal() + QLatin1Char(' ') + e.message());
+    }
+    const Certificate& certificate = *usable;
     FiscalReceipt r = original->receipt;
     r.operatorOib = OperatorOib(db, sale.cashier);
     if (r.operatorOib.isEmpty()) {
@@ -236,9 +258,6 @@ void FiscalService::RecordCancellation(Session& session, const Session::RetailSa
 
 std::optional<Delivery> FiscalService::SendCancellation(Session& session,
                                                         const Session::RetailSaleEvent& sale) {
-    if (!m_settings.enabled) {
-        return std::nullopt;
-    }
     InvoiceRef ref = RefOf(sale);
     ref.cancellation = true;
     const std::optional<FiscalRecord> record = FindFiscalRecord(session.Db(), ref);
@@ -316,7 +335,7 @@ Delivery FiscalService::Deliver(Database& db, int recordId, bool late) {
 
 RetryResult FiscalService::RetryOutbox(Database& db) {
     RetryResult result;
-    if (!m_settings.enabled) {
+    if (!CanDeliver()) {
         return result;
     }
     for (const FiscalRecord& record : UnconfirmedReceipts(db)) {
@@ -343,11 +362,16 @@ void InstallFiscalHooks(Session& session, const QString& settingsFile) {
     };
     auto state = std::make_shared<State>();
     state->settingsFile = settingsFile;
+    // The settings are read again at every event: the switch is the company's, and another
+    // workstation may turn it on while this one runs. The service (and its certificate) is made
+    // again only when they changed.
     auto serviceFor = [state](Session& s) -> FiscalService& {
-        if (!state->service || state->company != s.databasePath) {
-            QSettings workstation(state->settingsFile, QSettings::IniFormat);
-            state->service = std::make_shared<FiscalService>(
-                s.Db(), ReadFiscalSettings(s.Db(), workstation), QDateTime::currentDateTime());
+        QSettings workstation(state->settingsFile, QSettings::IniFormat);
+        FiscalSettings settings = ReadFiscalSettings(s.Db(), workstation);
+        if (!state->service || state->company != s.databasePath ||
+            !(state->service->Settings() == settings)) {
+            state->service =
+                std::make_shared<FiscalService>(s.Db(), settings, QDateTime::currentDateTime());
             state->company = s.databasePath;
         }
         return *state->service;

@@ -40,6 +40,9 @@ public:
     FiscalService(Database& db, const FiscalSettings& settings, const QDateTime& now);
 
     bool Enabled() const { return m_settings.enabled; }
+    // Whether this workstation can deliver the outbox: fiscalization is on, or a certificate is
+    // set up (records made while it was on, and negative receipts of them, still go).
+    bool CanDeliver() const { return m_settings.enabled || !m_settings.certificatePath.isEmpty(); }
     const FiscalSettings& Settings() const { return m_settings; }
     const QString& CertificateProblem() const { return m_certificateProblem; }
 
@@ -62,18 +65,21 @@ public:
     // Inside the cancelling transaction of a fiscalized receipt: its negative receipt (a new
     // number, the amounts negated, its own ZKI, the cancelling user as operator) is recorded in
     // the outbox. Nothing for an invoice that was never fiscalized or whose negative receipt is
-    // already recorded. Refuses as RecordSale does, which leaves the invoice uncancelled.
+    // already recorded. A fiscalized receipt gets its negative receipt whether fiscalization is
+    // on now or not. Refuses as RecordSale does, which leaves the invoice uncancelled; where
+    // fiscalization is off and the certificate cannot be used, with
+    // sales::FiscalizedCancelRefusal() and the certificate's problem.
     void RecordCancellation(Session& session, const Session::RetailSaleEvent& invoice);
 
-    // After the cancellation committed: its negative receipt is sent once.
+    // After the cancellation committed: its negative receipt, when it has one, is sent once.
     std::optional<Delivery> SendCancellation(Session& session,
                                              const Session::RetailSaleEvent& invoice);
 
     // One attempt for a record: a new message id, signed, sent with the configured timeout.
     Delivery Deliver(Database& db, int recordId, bool late);
 
-    // The outbox, oldest first, each with NakDost true. The first receipt the service does not
-    // answer ends the round (the rest would wait as long for nothing).
+    // The outbox, oldest first, each with NakDost true (nothing unless CanDeliver()). The first
+    // receipt the service does not answer ends the round (the rest would wait as long for nothing).
     RetryResult RetryOutbox(Database& db);
 
     // Clock and sender, replaceable for tests and measurements.
@@ -88,6 +94,7 @@ private:
     FiscalSettings m_settings;
     QString m_companyOib;
     std::optional<Certificate> m_certificate;
+    bool m_certificateTried = false;
     QString m_certificateProblem;
 };
 

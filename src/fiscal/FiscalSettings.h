@@ -41,6 +41,7 @@ struct FiscalSettings {
     QString trustedCaPath;
 
     QString Url() const;
+    bool operator==(const FiscalSettings&) const = default;
 };
 
 FiscalSettings ReadFiscalSettings(Database& db, QSettings& workstation);

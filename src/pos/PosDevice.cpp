@@ -385,7 +385,7 @@ QString PrintLines(const WorkstationSettings& settings, const QStringList& lines
     return SendToPosPrinter(settings, EncodeLines(lines, settings.posCodePage));
 }
 
-QString PrintReceipt(Session& session, const InvoiceKey& key, bool openDrawer) {
+QString PrintReceipt(Session& session, const InvoiceKey& key, bool openDrawer, bool cancellation) {
     const WorkstationSettings& settings = session.workstation;
     if (!PrinterConfigured(settings)) {
         return NoPrinterText();
@@ -399,7 +399,8 @@ QString PrintReceipt(Session& session, const InvoiceKey& key, bool openDrawer) {
     }
     QByteArray text;
     try {
-        const ReceiptOptions options = OptionsOf(session);
+        ReceiptOptions options = OptionsOf(session);
+        options.cancellation = cancellation;
         const std::optional<Session::FiscalMarks> marks = MarksOfReceipt(session, options, key);
         int qrAt = 0;
         const QStringList lines =

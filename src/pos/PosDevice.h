@@ -60,8 +60,10 @@ QString ShowOnCustomerDisplay(const WorkstationSettings& settings, const QString
                               const QString& line2);
 
 // The receipt of a posted invoice on the receipt printer (the drawer opened first when asked);
-// the customer display then shows the footer.
-QString PrintReceipt(Session& session, const InvoiceKey& key, bool openDrawer);
+// the customer display then shows the footer. With `cancellation` the negative receipt of the
+// cancelled invoice, with its own fiscal marks and QR code.
+QString PrintReceipt(Session& session, const InvoiceKey& key, bool openDrawer,
+                     bool cancellation = false);
 
 // A text of receipts (the control tape, a range) on the receipt printer; `refusal` is the text
 // shown when no receipt printer is configured.

@@ -247,7 +247,7 @@ std::optional<Session::FiscalMarks> MarksOfReceipt(Session& session, const Recei
     invoice.year = key.year;
     invoice.number = key.number;
     invoice.detailed = options.summed;
-    return session.FiscalMarksOf(invoice, false);
+    return session.FiscalMarksOf(invoice, options.cancellation);
 }
 
 QStringList ReceiptLines(Database& db, const ReceiptOptions& options, const InvoiceKey& key,
@@ -255,7 +255,8 @@ QStringList ReceiptLines(Database& db, const ReceiptOptions& options, const Invo
     const Tables t = TablesFor(options.summed);
     Statement head =
         db.Prepare(QStringLiteral("SELECT \"DATUM\", \"SIFRA PARTNERA\", \"KORISNIK\", "
-                                  "\"DATUM_I_VRIJEME_KNJIZENJA\" FROM ") +
+                                  "\"DATUM_I_VRIJEME_KNJIZENJA\", \"STORNO\", \"DATUM_STORNA\" "
+                                  "FROM ") +
                    t.invoices +
                    QStringLiteral(" WHERE \"SKLADISTE\" = ? AND \"IRA\" = ? AND \"GODINA\" = ? AND "
                                   "\"BROJ RACUNA\" = ?"));
@@ -264,22 +265,32 @@ QStringList ReceiptLines(Database& db, const ReceiptOptions& options, const Invo
         throw UserError(QStringLiteral("Račun broj ") + QString::number(key.number) +
                         QStringLiteral(" nije pronađen."));
     }
-    const QDate date = sqlvalue::ToDate(head.Value(0));
+    const bool negative = options.cancellation;
+    if (negative && head.Int(4) == 0) {
+        throw UserError(QStringLiteral("Račun broj ") + QString::number(key.number) +
+                        QStringLiteral(" nije storniran."));
+    }
+    const QDate date = sqlvalue::ToDate(head.Value(negative ? 5 : 0));
     const int partner = head.Int(1);
     const QString user = head.Text(2);
     const QDateTime posted = sqlvalue::ToDateTime(head.Value(3));
     head.Finish();
+    // The negative receipt prints the sale's amounts negated.
+    const double sign = negative ? -1 : 1;
 
     QStringList out;
     CompanyBlock(db, out);
 
-    QString number = QStringLiteral("RAČUN br.:") + QString::number(key.number);
+    QString number =
+        (negative ? QStringLiteral("STORNO RAČUNA br.:") : QStringLiteral("RAČUN br.:")) +
+        QString::number(key.number);
     const QString mark = InvoiceMark(db);
     if (!mark.isEmpty()) {
         number += QLatin1Char(' ') + mark;
     }
     QString dated = QStringLiteral("Datum:") + date.toString(QStringLiteral("dd.MM.yyyy"));
-    if (options.printTime && posted.isValid()) {
+    // The posting time is the sale's: a negative receipt's time is its fiscal mark's.
+    if (options.printTime && posted.isValid() && !negative) {
         dated += QStringLiteral("  ") + posted.toString(QStringLiteral("HH:mm"));
     }
     // Number and date share a row when they fit; a long mark or number moves the date below.
@@ -291,7 +302,13 @@ QStringList ReceiptLines(Database& db, const ReceiptOptions& options, const Invo
     out << Cut(QStringLiteral("Prodavač:") + user, kWidth);
     CustomerBlock(db, partner, out);
 
-    const std::vector<Line> lines = ReadLines(db, t, key);
+    std::vector<Line> lines = ReadLines(db, t, key);
+    for (Line& l : lines) {
+        l.quantity *= sign;
+        l.value *= sign;
+        l.discount *= sign;
+        l.total *= sign;
+    }
     bool discounts = false;
     for (const Line& l : lines) {
         discounts = discounts || (!l.Packaging() && RoundMoney(l.discountPercent) != 0);
@@ -341,8 +358,9 @@ QStringList ReceiptLines(Database& db, const ReceiptOptions& options, const Invo
                                   "\"BROJ_RACUNA\" = ? GROUP BY \"POREZ_%\" ORDER BY \"POREZ_%\""));
     taxes.Exec({key.warehouse, key.book, key.year, key.number});
     while (taxes.Next()) {
-        out << PadLeft(Amount(taxes.Double(0)), 6) + PadLeft(Amount(taxes.Double(1)), 11) +
-                   PadLeft(Amount(taxes.Double(2)), 11) + PadLeft(Amount(taxes.Double(3)), 12);
+        out << PadLeft(Amount(taxes.Double(0)), 6) + PadLeft(Amount(sign * taxes.Double(1)), 11) +
+                   PadLeft(Amount(sign * taxes.Double(2)), 11) +
+                   PadLeft(Amount(sign * taxes.Double(3)), 12);
     }
 
     bool packagingHead = false;
@@ -359,11 +377,14 @@ QStringList ReceiptLines(Database& db, const ReceiptOptions& options, const Invo
     }
     out << kDoubleRule;
 
-    // Payments per type in the order they were taken (cash, cheques, card).
+    // Payments per type in the order they were taken (cash, cheques, card): the sale's, or on the
+    // negative receipt the cancellation's counter-payments ("Storno").
     Statement paid =
         db.Prepare(QStringLiteral("SELECT \"Tip\", SUM(\"Iznos\") FROM ") + t.payments +
                    QStringLiteral(" WHERE \"Skladište\" = ? AND \"IRA\" = ? AND \"Godina\" = ? AND "
-                                  "\"Broj računa\" = ? GROUP BY \"Tip\" ORDER BY MIN(\"Sifra\")"));
+                                  "\"Broj računa\" = ? AND COALESCE(\"Opis dokumenta\", '') ") +
+                   (negative ? QStringLiteral("=") : QStringLiteral("<>")) +
+                   QStringLiteral(" 'Storno' GROUP BY \"Tip\" ORDER BY MIN(\"Sifra\")"));
     paid.Exec({key.warehouse, key.book, key.year, key.number});
     while (paid.Next()) {
         out << TotalRow(QStringLiteral("Pl. ") + paid.Text(0) + currency, paid.Double(1));

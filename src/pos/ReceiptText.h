@@ -16,6 +16,9 @@ struct ReceiptOptions {
     int lineFeeds = 5;       // "POS Printer Line Feed Number"
     bool summed = false;     // retail invoices summed at day end: the detail tables are read
     QString currency = QStringLiteral("EUR");  // named after the totals and the payments
+    // The negative receipt of a cancelled invoice: "STORNO RAČUNA br.:", the cancellation's
+    // date, every amount negated, the counter-payments, the cancellation's fiscal marks.
+    bool cancellation = false;
 };
 ReceiptOptions OptionsOf(const Session& session);
 
@@ -31,7 +34,9 @@ struct InvoiceKey {
 };
 
 // The 40-column receipt of a posted invoice, one entry per printed line (the feed lines at the
-// end included), in Unicode. Throws UserError when the invoice does not exist. With fiscal
+// end included), in Unicode. Throws UserError when the invoice does not exist, or for the
+// negative receipt when it is not cancelled ("Račun broj " n " nije storniran."). The payments
+// are the sale's own; the negative receipt's are the cancellation's counter-payments. With fiscal
 // marks, their lines follow the payments and `qrAt` gets the number of lines after which the
 // QR code is printed.
 QStringList ReceiptLines(Database& db, const ReceiptOptions& options, const InvoiceKey& key,
@@ -49,7 +54,8 @@ QByteArray QrCodeCommand(const QByteArray& data);
 // (nothing when empty) after the first `qrAt` lines.
 QByteArray EncodeReceipt(const QStringList& lines, int codePage, const QString& qrText, int qrAt);
 
-// The marks of a posted retail invoice the session's wiring knows (nullopt: not fiscalized).
+// The marks of a posted retail invoice the session's wiring knows (nullopt: not fiscalized);
+// with `options.cancellation` those of its negative receipt.
 std::optional<Session::FiscalMarks> MarksOfReceipt(Session& session, const ReceiptOptions& options,
                                                    const InvoiceKey& key);
 

@@ -119,6 +119,7 @@ TableData DetailInvoiceList(Session& session, const QDate& from, const QDate& to
 void CheckDetailCanBeCancelled(Session& session, int number) {
     Require(session.Db(), session.activeWarehouse.code, session.businessYear, number,
             SummedCancelRefusal());
+    sales::RefuseUnrecordedCancellation(session, kRetailBook, number, true);
 }
 
 void CheckDetailCanBeDeleted(Session& session, int number) {
@@ -146,6 +147,7 @@ void CancelDetailInvoice(Session& session, int number, const QDate& date) {
     const int y = session.businessYear;
     WithDetailSettled(db, [&](Transaction& transaction) {
         const DetailInvoice invoice = Require(db, w, y, number, SummedCancelRefusal());
+        sales::RefuseUnrecordedCancellation(session, kRetailBook, number, true);
         if (!date.isValid() || date < invoice.date) {
             throw UserError(
                 QStringLiteral("Datum storna nesmije biti prije datuma računa. Pokušajte ponovo."));

@@ -10,6 +10,7 @@
 #include "data/SqlValue.h"
 #include "data/Transaction.h"
 #include "documents/TransferPosting.h"
+#include "sales/InvoiceLines.h"
 #include "sales/InvoicePosting.h"
 #include "stock/Lots.h"
 
@@ -231,19 +232,6 @@ void ProduceCompositeProducts(Session& session, const TillSale& sale) {
     sales::ProduceCompositeLines(session, sale.draft, takesStock);
 }
 
-std::vector<Session::RetailSaleEvent::Tax> SaleTaxes(Database& db, int sessionCode) {
-    Statement q = db.Prepare(QStringLiteral(
-        "SELECT COALESCE(\"POREZ_%\", 0), SUM(\"VRIJEDNOST_\"), SUM(\"POREZ_IZNOS\") FROM "
-        "\"STAVKE_RACUNA_PRIVREMENO\" WHERE \"Multiuser_sifra\" = ? GROUP BY "
-        "COALESCE(\"POREZ_%\", 0) ORDER BY COALESCE(\"POREZ_%\", 0) DESC"));
-    q.Exec({sessionCode});
-    std::vector<Session::RetailSaleEvent::Tax> taxes;
-    while (q.Next()) {
-        taxes.push_back({q.Double(0), q.Double(1), q.Double(2)});
-    }
-    return taxes;
-}
-
 Session::RetailSaleEvent SaleEvent(const TillSale& sale, int number, bool detailed, double total) {
     Session::RetailSaleEvent event;
     event.warehouse = sale.draft.warehouse;
@@ -301,7 +289,7 @@ std::optional<PostedRetailSale> PostRetailSale(Session& session, const TillSale&
             // The sale's tax per rate, read from its lines before the posting takes them.
             std::vector<Session::RetailSaleEvent::Tax> taxes;
             if (session.duringRetailPosting) {
-                taxes = SaleTaxes(db, sale.draft.sessionCode);
+                taxes = sales::WorkingCopyTaxes(db, sale.draft.sessionCode);
             }
             const sales::PostedInvoice posted =
                 sales::PostCheckedInvoice(session, sale.draft, header, checked, mode);

@@ -1206,4 +1206,17 @@ int ProduceCompositeLines(Session& session, const InvoiceDraft& draft, bool prod
     return produced;
 }
 
+std::vector<Session::RetailSaleEvent::Tax> WorkingCopyTaxes(Database& db, int sessionCode) {
+    Statement q = db.Prepare(QStringLiteral(
+        "SELECT COALESCE(\"POREZ_%\", 0), SUM(\"VRIJEDNOST_\"), SUM(\"POREZ_IZNOS\") FROM "
+        "\"STAVKE_RACUNA_PRIVREMENO\" WHERE \"Multiuser_sifra\" = ? GROUP BY "
+        "COALESCE(\"POREZ_%\", 0) ORDER BY COALESCE(\"POREZ_%\", 0) DESC"));
+    q.Exec({sessionCode});
+    std::vector<Session::RetailSaleEvent::Tax> taxes;
+    while (q.Next()) {
+        taxes.push_back({q.Double(0), q.Double(1), q.Double(2)});
+    }
+    return taxes;
+}
+
 }  // namespace zodra::sales

@@ -6,10 +6,11 @@
 #include <optional>
 #include <vector>
 
+#include "data/Session.h"
+
 namespace zodra {
 class Database;
 class Prompter;
-class Session;
 }  // namespace zodra
 
 // The lines of a wholesale invoice while it is drawn up: rows of the invoice working copy
@@ -144,6 +145,11 @@ void WriteLineEmployees(Database& db, const QString& table, int warehouse, int b
                         const std::vector<int>& employees);
 // The employees of the working copy's line of that kind and code.
 std::vector<int> WorkingLineEmployees(Database& db, int sessionCode, const QString& kind, int code);
+
+// The working copy's tax per rate, as the fiscal record of its invoice or receipt carries it:
+// base (VRIJEDNOST_) and tax (POREZ_IZNOS) summed per rate, a line without a rate counted at 0,
+// the highest rate first.
+std::vector<Session::RetailSaleEvent::Tax> WorkingCopyTaxes(Database& db, int sessionCode);
 
 // What accepting a line did; nothing when the user answered No to the merge question.
 struct AcceptedLine {

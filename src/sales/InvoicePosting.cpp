@@ -430,23 +430,6 @@ QString PostedMessage(int number) {
     return QStringLiteral("Račun je proknjižen pod brojem ") + QString::number(number);
 }
 
-namespace {
-
-std::vector<Session::RetailSaleEvent::Tax> InvoiceTaxes(Database& db, int sessionCode) {
-    Statement q = db.Prepare(QStringLiteral(
-        "SELECT COALESCE(\"POREZ_%\", 0), SUM(\"VRIJEDNOST_\"), SUM(\"POREZ_IZNOS\") FROM "
-        "\"STAVKE_RACUNA_PRIVREMENO\" WHERE \"Multiuser_sifra\" = ? GROUP BY "
-        "COALESCE(\"POREZ_%\", 0) ORDER BY COALESCE(\"POREZ_%\", 0) DESC"));
-    q.Exec({sessionCode});
-    std::vector<Session::RetailSaleEvent::Tax> taxes;
-    while (q.Next()) {
-        taxes.push_back({q.Double(0), q.Double(1), q.Double(2)});
-    }
-    return taxes;
-}
-
-}  // namespace
-
 PostedInvoice PostInvoice(Session& session, const InvoiceDraft& draft,
                           const InvoiceHeader& header) {
     // Every check before the transaction.
@@ -522,7 +505,7 @@ PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
         event.paymentMethod = header.paymentMethod.trimmed();
         event.total = totals.total;
         event.user = mode.user.isEmpty() ? session.userName : mode.user;
-        event.taxes = InvoiceTaxes(db, draft.sessionCode);
+        event.taxes = WorkingCopyTaxes(db, draft.sessionCode);
     }
     std::vector<WorkingArticle> articles = WorkingArticles(db, draft.sessionCode);
     const bool movesNow = takesStock && !mode.deferredStock && !mode.detailed;

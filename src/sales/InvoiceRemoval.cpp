@@ -279,6 +279,7 @@ QDate CheckCancellationDate(Session& session, int book, int number, const QStrin
 
 void CheckCanBeCancelled(Session& session, int book, int number) {
     CheckAll(session.Db(), session.activeWarehouse.code, book, session.businessYear, number);
+    RefuseUnrecordedCancellation(session, book, number, false);
 }
 
 void CancelInvoice(Session& session, int book, int number, const QDate& date) {
@@ -288,6 +289,7 @@ void CancelInvoice(Session& session, int book, int number, const QDate& date) {
     Transaction transaction(db);
     // Again inside the transaction: another workstation may have changed it meanwhile.
     CheckAll(db, w, book, y, number);
+    RefuseUnrecordedCancellation(session, book, number, false);
     const Posted invoice = Require(db, w, book, y, number);
     if (!date.isValid() || date < invoice.date) {
         throw UserError(
@@ -361,14 +363,37 @@ QString FiscalizedDeleteRefusal() {
     return QStringLiteral("Račun je fiskaliziran i ne može se brisati. Stornirajte ga.");
 }
 
-void RefuseIfFiscalized(Database& db, int warehouse, int book, int year, int number,
-                        bool detailed) {
+namespace {
+
+// A record of the invoice went to the tax administration or waits to go.
+bool IsFiscalized(Database& db, int warehouse, int book, int year, int number, bool detailed) {
     const QVariant found = db.Scalar(
         QStringLiteral("SELECT 1 FROM \"FISKAL_RACUNI\" WHERE \"SKLADISTE\" = ? AND \"IRA\" = ? "
                        "AND \"GODINA\" = ? AND \"BROJ_RACUNA\" = ? AND \"DETALJNO\" = ?"),
         {warehouse, book, year, number, detailed});
-    if (found.isValid() && !found.isNull()) {
+    return found.isValid() && !found.isNull();
+}
+
+}  // namespace
+
+void RefuseIfFiscalized(Database& db, int warehouse, int book, int year, int number,
+                        bool detailed) {
+    if (IsFiscalized(db, warehouse, book, year, number, detailed)) {
         throw UserError(FiscalizedDeleteRefusal());
+    }
+}
+
+QString FiscalizedCancelRefusal() {
+    return QStringLiteral(
+        "Račun je fiskaliziran pa se i njegov storno mora fiskalizirati, a na ovom računalu "
+        "fiskalizacija nije postavljena.");
+}
+
+void RefuseUnrecordedCancellation(Session& session, int book, int number, bool detailed) {
+    if (!session.duringRetailCancellation &&
+        IsFiscalized(session.Db(), session.activeWarehouse.code, book, session.businessYear, number,
+                     detailed)) {
+        throw UserError(FiscalizedCancelRefusal());
     }
 }
 

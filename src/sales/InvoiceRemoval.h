@@ -71,6 +71,14 @@ bool DeleteInvoice(Session& session, Prompter& prompter, int book, int number);
 QString FiscalizedDeleteRefusal();
 void RefuseIfFiscalized(Database& db, int warehouse, int book, int year, int number, bool detailed);
 
+// A fiscalized invoice is cancelled only together with its negative receipt: where the session
+// has no fiscalization wired (duringRetailCancellation), its cancellation is refused with
+// FiscalizedCancelRefusal() ("Račun je fiskaliziran pa se i njegov storno mora fiskalizirati, a
+// na ovom računalu fiskalizacija nije postavljena.") rather than left unrecorded. Throws
+// UserError.
+QString FiscalizedCancelRefusal();
+void RefuseUnrecordedCancellation(Session& session, int book, int number, bool detailed);
+
 // Deleting from the table view ("Tablično") of "Izbor računa" is for users listed in KORISNICI
 // only: the session's user is looked up again when the deletion is asked for, so a user removed
 // from the list meanwhile is refused ("Korisnik " + name + " nije upisan u listu korisnika.").

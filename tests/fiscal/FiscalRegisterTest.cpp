@@ -9,6 +9,8 @@
 #include "fiscal/ProtectiveCode.h"
 #include "fiscal/ReceiptMarks.h"
 #include "pos/ReceiptText.h"
+#include "retail/DetailInvoiceRemoval.h"
+#include "retail/RetailPayment.h"
 #include "retail/RetailTest.h"
 #include "retail/XReport.h"
 #include "sales/InvoicePrint.h"
@@ -46,8 +48,6 @@ protected:
     // The till's settings in a file of its own, and the session's hooks reading them.
     void Configure(Session& s, const QString& device, const QString& sequence = QStringLiteral("P"),
                    int timeoutMs = 2000, const QString& certificate = {}) {
-        const QString ini = Folder() + QStringLiteral("/till") + device + QStringLiteral(".ini");
-        QSettings workstation(ini, QSettings::IniFormat);
         fiscal::FiscalSettings settings;
         settings.enabled = true;
         settings.sequence = sequence;
@@ -59,6 +59,29 @@ protected:
         settings.timeoutMs = timeoutMs;
         settings.serviceCertificatePath = remote->signer.certPem;
         settings.trustedCaPath = remote->tls.caPem;
+        Apply(s, settings);
+    }
+    // Fiscalization switched off for the company; this till's settings with or without its
+    // certificate.
+    fiscal::FiscalSettings Off(const QString& device, bool certificate) {
+        fiscal::FiscalSettings off;
+        off.enabled = false;
+        off.premises = QStringLiteral("PP1");
+        off.device = device;
+        if (certificate) {
+            off.certificatePath = files->p12;
+            off.certificatePassword = files->password;
+        }
+        off.endpoint = standIn->Url();
+        off.timeoutMs = 300;
+        off.serviceCertificatePath = remote->signer.certPem;
+        off.trustedCaPath = remote->tls.caPem;
+        return off;
+    }
+    void Apply(Session& s, const fiscal::FiscalSettings& settings) {
+        const QString ini =
+            Folder() + QStringLiteral("/till") + settings.device + QStringLiteral(".ini");
+        QSettings workstation(ini, QSettings::IniFormat);
         fiscal::WriteFiscalSettings(s.Db(), workstation, settings);
         fiscal::InstallFiscalHooks(s, ini);
         settingsFiles[&s] = ini;
@@ -448,6 +471,198 @@ TEST_F(FiscalRegisterTest, TheZReportWarnsWhileAReceiptWaitsForItsJir) {
     EXPECT_TRUE(retail::XReportLines(db(), z).contains(warning));
     z.dayEnd = false;  // the X report during the day does not warn
     EXPECT_FALSE(retail::XReportLines(db(), z).contains(warning));
+}
+
+// The sale of Sell() paid in cash, as the payment window writes it.
+void PayInCash(Session& s, int number, bool detailed = false) {
+    retail::RetailPaymentInput p;
+    p.warehouse = 1;
+    p.year = s.businessYear;
+    p.number = number;
+    p.date = QDate(2026, 3, 10);
+    p.customer = retail::RetailCustomer(s.Db());
+    p.total = p.cash = 156.25;
+    p.detailed = detailed;
+    retail::WriteRetailPayment(s.Db(), p);
+}
+
+// The line of `lines` that starts with `start` (empty when none).
+QString LineStarting(const QStringList& lines, const QString& start) {
+    for (const QString& line : lines) {
+        if (line.trimmed().startsWith(start)) {
+            return line;
+        }
+    }
+    return {};
+}
+
+// The 40-column negative receipt (its bytes and the QR command: FiscalZodractlTest).
+TEST_F(FiscalRegisterTest, TheTillPrintsTheNegativeReceiptWithItsOwnMarks) {
+    const int number = Sell(*session);
+    PayInCash(*session, number);
+    fiscal::SetOperatorOib(db(), session->userName, kCompanyOib);
+    sales::CancelInvoice(*session, 1, number, QDate(2026, 3, 11));
+    const pos::InvoiceKey key{1, 1, Year(), number};
+    pos::ReceiptOptions negative;
+    negative.cancellation = true;
+    const std::optional<Session::FiscalMarks> marks = pos::MarksOfReceipt(*session, negative, key);
+    const auto record = fiscal::FindFiscalRecord(db(), {1, 1, Year(), number, false, true});
+    ASSERT_TRUE(marks && record);
+    int qrAt = -1;
+    const QStringList lines = pos::ReceiptLines(db(), negative, key, &*marks, &qrAt);
+    EXPECT_TRUE(LineStarting(lines, QStringLiteral("STORNO RAČUNA br.:") + QString::number(number))
+                    .contains(QStringLiteral("Datum:11.03.2026")));
+    EXPECT_TRUE(LineStarting(lines, QStringLiteral("Za platiti EUR :"))
+                    .endsWith(QStringLiteral(" -156,25")));
+    // The counter-payment, not the sale's cash (which would net the two to nothing).
+    EXPECT_TRUE(LineStarting(lines, QStringLiteral("Pl. ")).endsWith(QStringLiteral(" -156,25")));
+    ASSERT_GE(qrAt, 5);
+    EXPECT_EQ(
+        lines.mid(qrAt - 5, 5),
+        (QStringList{QStringLiteral("Broj računa: 2/PP1/1"),
+                     QStringLiteral("Vrijeme izdavanja: ") +
+                         record->receipt.issued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
+                     QStringLiteral("Operater: ") + marks->operatorMark,
+                     QStringLiteral("ZKI: ") + record->receipt.protectiveCode,
+                     QStringLiteral("JIR:") + record->jir}));
+
+    // The sale's own receipt keeps its marks and its own payment.
+    const pos::ReceiptOptions sale;
+    const std::optional<Session::FiscalMarks> saleMarks = pos::MarksOfReceipt(*session, sale, key);
+    ASSERT_TRUE(saleMarks);
+    const QStringList saleLines = pos::ReceiptLines(db(), sale, key, &*saleMarks);
+    EXPECT_EQ(LineStarting(saleLines, QStringLiteral("Broj računa:")),
+              QStringLiteral("Broj računa: 1/PP1/1"));
+    EXPECT_TRUE(
+        LineStarting(saleLines, QStringLiteral("Pl. ")).endsWith(QStringLiteral(" 156,25")));
+}
+
+// Fiscalization is switched on per company; the certificate and the marks are the workstation's.
+// A receipt that was fiscalized gets its negative receipt whatever the switch says now, or it
+// is not cancelled.
+TEST_F(FiscalRegisterTest, AFiscalizedReceiptIsNeverCancelledWithoutItsNegativeReceipt) {
+    const int number = Sell(*session);
+    fiscal::SetOperatorOib(db(), session->userName, kCompanyOib);
+    const QDate date(2026, 3, 10);
+    const auto cancelled = [&](int n) {
+        return Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"BROJ RACUNA\" = ? "
+                                    "AND \"STORNO\" = TRUE"),
+                     {n});
+    };
+    const auto negative = [&] {
+        return fiscal::FindFiscalRecord(db(), {1, 1, Year(), number, false, true});
+    };
+
+    // A program without fiscalization wired: refused before the question and inside.
+    auto unwired = StartSession(1);
+    ASSERT_TRUE(unwired);
+    EXPECT_REFUSED(sales::CheckCanBeCancelled(*unwired, 1, number),
+                   sales::FiscalizedCancelRefusal());
+    EXPECT_REFUSED(sales::CancelInvoice(*unwired, 1, number, date),
+                   sales::FiscalizedCancelRefusal());
+
+    // Switched off for the company; this workstation has no certificate.
+    Apply(*session, Off(QStringLiteral("2"), false));
+    EXPECT_REFUSED(
+        sales::CancelInvoice(*session, 1, number, date),
+        sales::FiscalizedCancelRefusal() + QLatin1Char(' ') + fiscal::CertificateNotSetMessage());
+    EXPECT_EQ(cancelled(number), 0);
+    EXPECT_FALSE(negative());
+
+    // Still off, with the certificate: the negative receipt is recorded with the cancellation and
+    // numbered at this till; the silent service leaves it in the outbox, the retry delivers it.
+    Apply(*session, Off(QStringLiteral("2"), true));
+    standIn->SetMode(Mode::Silent);
+    sales::CancelInvoice(*session, 1, number, date);
+    EXPECT_EQ(cancelled(number), 1);
+    ASSERT_TRUE(negative());
+    EXPECT_EQ(fiscal::FiscalNumber(negative()->receipt), QStringLiteral("2/PP1/2"));
+    EXPECT_DOUBLE_EQ(negative()->receipt.total, -156.25);
+    EXPECT_EQ(negative()->jir, QString());
+    standIn->SetMode(Mode::Answer);
+    EXPECT_EQ(Service(*session)->RetryOutbox(db()).confirmed, 1);
+    EXPECT_FALSE(negative()->jir.isEmpty());
+
+    // A receipt sold while fiscalization is off is cancelled without one, wired or not.
+    const int plain = Sell(*session);
+    sales::CancelInvoice(*unwired, 1, plain, date);
+    EXPECT_EQ(cancelled(plain), 1);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"FISKAL_RACUNI\"")), 2);
+}
+
+// The detail invoices of a company that sums its retail invoices at day end.
+TEST_F(FiscalRegisterTest, AFiscalizedDetailInvoiceIsCancelledWithItsNegativeReceiptNotDeleted) {
+    session->company.sumRetailInvoices = true;
+    const int number = Sell(*session);
+    PayInCash(*session, number, true);
+    const fiscal::InvoiceRef ref{1, 1, Year(), number, true, false};
+    const auto original = fiscal::FindFiscalRecord(db(), ref);
+    ASSERT_TRUE(original);
+    EXPECT_FALSE(original->jir.isEmpty());
+    const auto details = [&] {
+        return Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI_DETALJNO\" WHERE "
+                                    "\"BROJ RACUNA\" = ?"),
+                     {number});
+    };
+
+    EXPECT_REFUSED(retail::DeleteDetailInvoice(*session, number), sales::FiscalizedDeleteRefusal());
+    EXPECT_EQ(details(), 1);
+
+    // The cancelling user's OIB is missing: refused, nothing cancelled.
+    EXPECT_REFUSED(retail::CancelDetailInvoice(*session, number, QDate(2026, 3, 10)),
+                   fiscal::NoOperatorOibMessage(session->userName));
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI_DETALJNO\" WHERE "
+                                   "\"STORNO\" = TRUE")),
+              0);
+
+    fiscal::SetOperatorOib(db(), session->userName, kCompanyOib);
+    retail::CancelDetailInvoice(*session, number, QDate(2026, 3, 10));
+    fiscal::InvoiceRef negativeRef = ref;
+    negativeRef.cancellation = true;
+    const auto negative = fiscal::FindFiscalRecord(db(), negativeRef);
+    ASSERT_TRUE(negative);
+    EXPECT_EQ(fiscal::FiscalNumber(negative->receipt), QStringLiteral("2/PP1/1"));
+    EXPECT_DOUBLE_EQ(negative->receipt.total, -156.25);
+    EXPECT_NE(negative->receipt.protectiveCode, original->receipt.protectiveCode);
+    EXPECT_FALSE(negative->jir.isEmpty());
+    ASSERT_EQ(standIn->Requests().size(), 2u);
+    EXPECT_TRUE(standIn->Requests()[1].body.contains("<tns:IznosUkupno>-156.25</tns:IznosUkupno>"));
+
+    // Its receipt from the detail tables, with the negative receipt's marks.
+    pos::ReceiptOptions options;
+    options.summed = true;
+    options.cancellation = true;
+    const pos::InvoiceKey key{1, 1, Year(), number};
+    const std::optional<Session::FiscalMarks> marks = pos::MarksOfReceipt(*session, options, key);
+    ASSERT_TRUE(marks);
+    const QStringList lines = pos::ReceiptLines(db(), options, key, &*marks);
+    EXPECT_EQ(LineStarting(lines, QStringLiteral("JIR:")), QStringLiteral("JIR:") + negative->jir);
+    EXPECT_TRUE(LineStarting(lines, QStringLiteral("Pl. ")).endsWith(QStringLiteral(" -156,25")));
+
+    // The other side: a detail invoice that was never fiscalized is deleted.
+    session->duringRetailPosting = nullptr;
+    session->afterRetailSale = nullptr;
+    const int plain = Sell(*session);
+    retail::DeleteDetailInvoice(*session, plain);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI_DETALJNO\" WHERE "
+                                   "\"BROJ RACUNA\" = ?"),
+                    {plain}),
+              0);
+}
+
+// The switch is the company's: a till that started while it was off fiscalizes its next sale
+// once another workstation has turned it on.
+TEST_F(FiscalRegisterTest, ATillFollowsTheSwitchTurnedOnAtAnotherWorkstation) {
+    Apply(*session, Off(QStringLiteral("1"), true));
+    const int before = Sell(*session);
+    EXPECT_FALSE(fiscal::FindFiscalRecord(db(), {1, 1, Year(), before, false, false}));
+
+    auto other = StartSession(1);
+    ASSERT_TRUE(other);
+    Configure(*other, QStringLiteral("2"));
+    const int after = Sell(*session);
+    EXPECT_EQ(fiscal::FiscalNumber(Record(after).receipt), QStringLiteral("1/PP1/1"));
+    EXPECT_FALSE(Record(after).jir.isEmpty());
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include "data/Statement.h"
 #include "fiscal/FiscalSettings.h"
 #include "fiscal/Outbox.h"
+#include "fiscal/ReceiptMarks.h"
+#include "pos/ReceiptText.h"
 #include "support/ZodractlCompany.h"
 
 namespace zodra::test {
@@ -42,6 +44,7 @@ protected:
     }
     void TearDown() override {
         qunsetenv("XDG_CONFIG_HOME");
+        qunsetenv("ZODRA_CONFIG");
         ZodractlCompanyTest::TearDown();
     }
     void Configure(Database& db, int timeoutMs) {
@@ -130,6 +133,112 @@ TEST_F(FiscalZodractlTest, TwoProgramsAtOnceNumberWithoutGapsAndTheOutboxIsDeliv
                                           "Nepotvrđenih računa: 0\n"));
     EXPECT_TRUE(standIn->Requests().back().late);
     EXPECT_EQ(Run({QStringLiteral("fiscal"), QStringLiteral("zbroj")}).exitCode, 2);
+}
+
+// The negative receipt through the doors: "zodractl cancel" fiscalizes it, "zodractl receipt
+// --storno" writes the printer's bytes with its marks and the printer's own QR command.
+TEST_F(FiscalZodractlTest, ACancelledReceiptPrintsItsNegativeReceiptWithTheQrCommand) {
+    qputenv("ZODRA_CONFIG", m_dir.filePath(QStringLiteral("ZodraConfig.cfg")).toUtf8());
+    fiscal::SetOperatorOib(*Open(), QStringLiteral("zodractl"), kCashierOib);
+    const ZodractlRun posted =
+        Run({QStringLiteral("post"), Sale(QStringLiteral("s.json"), QStringLiteral("Kasa0")),
+             QStringLiteral("--da")});
+    ASSERT_EQ(posted.exitCode, 0) << posted.err.toStdString();
+    const QString number =
+        Scalar(QStringLiteral("SELECT MAX(\"BROJ_RACUNA\") FROM \"FISKAL_RACUNI\"")).toString();
+    const QString bytesFile = m_dir.filePath(QStringLiteral("storno.bin"));
+    const QStringList print{QStringLiteral("receipt"),
+                            number,
+                            QStringLiteral("--skladiste"),
+                            QStringLiteral("1"),
+                            QStringLiteral("--storno"),
+                            QStringLiteral("--out"),
+                            bytesFile};
+    const ZodractlRun early = Run(print);
+    EXPECT_EQ(early.exitCode, 1);
+    EXPECT_EQ(early.err.trimmed(),
+              QStringLiteral("Račun broj ") + number + QStringLiteral(" nije storniran."));
+
+    const ZodractlRun cancelled =
+        Run({QStringLiteral("cancel"), QStringLiteral("racun"), number,
+             QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--datum"),
+             QStringLiteral("10.03.2026"), QStringLiteral("--da")});
+    ASSERT_EQ(cancelled.exitCode, 0) << cancelled.err.toStdString();
+    const ZodractlRun printed = Run(print);
+    ASSERT_EQ(printed.exitCode, 0) << printed.err.toStdString();
+
+    auto db = Open();
+    const int year =
+        db->Scalar(QStringLiteral("SELECT MAX(\"GODINA\") FROM \"FISKAL_RACUNI\"")).toInt();
+    const auto negative = fiscal::FindFiscalRecord(*db, {1, 1, year, number.toInt(), false, true});
+    ASSERT_TRUE(negative);
+    ASSERT_FALSE(negative->jir.isEmpty());
+    EXPECT_LT(negative->receipt.total, 0);
+    QFile file(bytesFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const Session::FiscalMarks marks = fiscal::MarksOf(*negative);
+    EXPECT_TRUE(bytes.contains(pos::QrCodeCommand(marks.qrText.toUtf8())));
+    EXPECT_TRUE(marks.qrText.contains(QStringLiteral("&izn=-")));
+    for (const QString& line :
+         {QStringLiteral("ZKI: ") + marks.protectiveCode, QStringLiteral("JIR:") + marks.jir,
+          QStringLiteral("Operater: ") + marks.operatorMark}) {
+        EXPECT_TRUE(bytes.contains(line.toLatin1() + '\n')) << line.toStdString();
+    }
+    EXPECT_TRUE(bytes.contains("STORNO RA"));
+}
+
+// Every A4 layout of a fiscalized invoice carries the marks; the JIR line only once the JIR is
+// known (the receipt is valid with its ZKI alone meanwhile).
+TEST_F(FiscalZodractlTest, TheA4ReceiptLeavesTheJirLineOutUntilTheJirComes) {
+    standIn->SetMode(FiscalStandIn::Mode::Silent);
+    Configure(*Open(), 300);
+    const ZodractlRun posted =
+        Run({QStringLiteral("post"), Sale(QStringLiteral("s.json"), QStringLiteral("Kasa0")),
+             QStringLiteral("--da")});
+    ASSERT_EQ(posted.exitCode, 0) << posted.err.toStdString();
+    const QString number =
+        Scalar(QStringLiteral("SELECT MAX(\"BROJ_RACUNA\") FROM \"FISKAL_RACUNI\"")).toString();
+    const QString pdf = m_dir.filePath(QStringLiteral("racun.pdf"));
+    const auto printed = [&](const QStringList& layout) {
+        const ZodractlRun run = Run(QStringList{QStringLiteral("print"), QStringLiteral("racun"),
+                                                number, QStringLiteral("--skladiste"),
+                                                QStringLiteral("1"), QStringLiteral("--pdf"), pdf} +
+                                    layout);
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        // The font joins "ff" and "fi" of the hexadecimal codes into ligatures: taken apart.
+        return QString::fromUtf8(RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}))
+            .normalized(QString::NormalizationForm_KC);
+    };
+    const QList<QStringList> layouts{
+        {},
+        {QStringLiteral("--bez-rabata")},
+        {QStringLiteral("--ispis"), QStringLiteral("racun-otpremnica")},
+        {QStringLiteral("--ispis"), QStringLiteral("racun-otpremnica"),
+         QStringLiteral("--bez-rabata")}};
+    const QString zki =
+        Scalar(QStringLiteral("SELECT \"ZKI\" FROM \"FISKAL_RACUNI\" WHERE \"BROJ_RACUNA\" = ?"),
+               {number})
+            .toString();
+    ASSERT_EQ(zki.size(), 32);
+    for (const QStringList& layout : layouts) {
+        const QString waiting = printed(layout);
+        EXPECT_TRUE(waiting.contains(QStringLiteral("ZKI: ") + zki)) << waiting.toStdString();
+        EXPECT_TRUE(waiting.contains(QStringLiteral("Operater: ")));
+        EXPECT_FALSE(waiting.contains(QStringLiteral("JIR"))) << layout.join(u' ').toStdString();
+    }
+
+    standIn->SetMode(FiscalStandIn::Mode::Answer);
+    ASSERT_EQ(Run({QStringLiteral("fiscal"), QStringLiteral("retry")}).exitCode, 0);
+    const QString jir =
+        Scalar(QStringLiteral("SELECT \"JIR\" FROM \"FISKAL_RACUNI\" WHERE \"BROJ_RACUNA\" = ?"),
+               {number})
+            .toString();
+    ASSERT_FALSE(jir.isEmpty());
+    for (const QStringList& layout : layouts) {
+        const QString confirmed = printed(layout);
+        EXPECT_TRUE(confirmed.contains(QStringLiteral("JIR: ") + jir)) << confirmed.toStdString();
+    }
 }
 
 }  // namespace

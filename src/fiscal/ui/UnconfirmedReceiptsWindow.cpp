@@ -80,7 +80,7 @@ void UnconfirmedReceiptsWindow::Retry() {
         QSettings workstation(m_settingsFile, QSettings::IniFormat);
         FiscalService service(db, ReadFiscalSettings(db, workstation),
                               QDateTime::currentDateTime());
-        if (!service.Enabled()) {
+        if (!service.CanDeliver()) {
             prompter.Inform(QStringLiteral("Fiskalizacija nije uključena."),
                             UnconfirmedReceiptsCaption());
             return;

@@ -9,7 +9,10 @@
 #include "data/Errors.h"
 #include "data/Prompter.h"
 #include "data/Session.h"
+#include "pos/PosDevice.h"
+#include "pos/ReceiptText.h"
 #include "retail/DetailInvoiceRemoval.h"
+#include "retail/TillSale.h"
 #include "sales/InvoiceRemoval.h"
 #include "ui/DataGrid.h"
 #include "ui/DateBox.h"
@@ -125,8 +128,17 @@ void DetailInvoicesWindow::CancelCurrent() {
             }
         }
     }
-    Guarded(prompter, [&] { CancelDetailInvoice(session, number, date); });
+    const bool cancelled = Guarded(prompter, [&] { CancelDetailInvoice(session, number, date); });
     Reload();
+    // A till with a receipt printer hands the buyer the negative receipt.
+    if (cancelled && session.workstation.posPrinter) {
+        const QString error = pos::PrintReceipt(
+            session, {session.activeWarehouse.code, kRetailBook, session.businessYear, number},
+            false, true);
+        if (!error.isEmpty()) {
+            prompter.Inform(error, title);
+        }
+    }
 }
 
 void DetailInvoicesWindow::DeleteCurrent() {

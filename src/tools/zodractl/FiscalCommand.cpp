@@ -47,7 +47,7 @@ int Fiscal(const QStringList& args) {
         QSettings workstation;
         zodra::fiscal::FiscalService service(db, zodra::fiscal::ReadFiscalSettings(db, workstation),
                                              QDateTime::currentDateTime());
-        if (!service.Enabled()) {
+        if (!service.CanDeliver()) {
             Err(QStringLiteral("Fiskalizacija nije uključena."));
             return kRefused;
         }

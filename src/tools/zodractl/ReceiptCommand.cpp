@@ -15,7 +15,8 @@ namespace zodractl {
 namespace {
 
 const char* kReceiptUsage =
-    "upotreba: zodractl receipt PUTANJA BROJ [--skladiste N] [--knjiga B] [--out DATOTEKA]";
+    "upotreba: zodractl receipt PUTANJA BROJ [--skladiste N] [--knjiga B] [--storno] "
+    "[--out DATOTEKA]";
 
 }  // namespace
 
@@ -29,8 +30,13 @@ int Receipt(const QStringList& args) {
     int warehouse = 0;
     int book = 1;
     QString out;
+    bool cancellation = false;
     for (qsizetype i = 2; i < args.size(); ++i) {
         const QString& flag = args.at(i);
+        if (flag == QLatin1String("--storno")) {
+            cancellation = true;
+            continue;
+        }
         if (i + 1 >= args.size()) {
             Err(QString::fromUtf8(kReceiptUsage));
             return kUsage;
@@ -60,7 +66,8 @@ int Receipt(const QStringList& args) {
         session.workstation = zodra::workstationconfig::Load(zodra::paths::WorkstationConfigFile());
         const zodra::pos::InvoiceKey key{session.activeWarehouse.code, book, session.businessYear,
                                          number};
-        const zodra::pos::ReceiptOptions options = zodra::pos::OptionsOf(session);
+        zodra::pos::ReceiptOptions options = zodra::pos::OptionsOf(session);
+        options.cancellation = cancellation;
         const std::optional<zodra::Session::FiscalMarks> marks =
             zodra::pos::MarksOfReceipt(session, options, key);
         int qrAt = 0;

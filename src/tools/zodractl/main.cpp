@@ -148,7 +148,7 @@ const char* kUsageText =
     "  planner-import PUTANJA RACUN.xml [--skladiste N] [--ispis]\n"
     "                             uvoz računa planera kao plaćenog maloprodajnog računa;\n"
     "                             --ispis ga šalje na POS printer\n"
-    "  receipt PUTANJA BROJ [--skladiste N] [--knjiga B] [--out DATOTEKA]\n"
+    "  receipt PUTANJA BROJ [--skladiste N] [--knjiga B] [--storno] [--out DATOTEKA]\n"
     "                             maloprodajni račun (40 stupaca, kodna stranica i kodovi POS\n"
     "                             printera iz konfiguracije radnog mjesta) u datoteku ili na\n"
     "                             POS printer\n"
