@@ -11,6 +11,11 @@
 //    books, the first page of invoices, the data of the first) on a company of 1,000,000
 //    posted invoice lines against an empty one (≤ 1.5×; ZODRA_BENCH_INVOICE_LINES sets the
 //    fill, written straight into the tables by generate_series).
+//
+// Before them it prints how many statements one posting sends on each engine (an invoice of 1,
+// 10 and 200 lines, a retail sale of 10 lines, a goods receipt of 10 lines), counted by the
+// connection (Database::CountStatements) on the second posting of a session, the first having
+// prepared what a session keeps. `--statements` prints only that.
 #include <unistd.h>
 #include <QCoreApplication>
 #include <QDate>
@@ -26,6 +31,7 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -36,6 +42,9 @@
 #include "data/Errors.h"
 #include "data/PostgresEngine.h"
 #include "data/Transaction.h"
+#include "purchasing/ReceiptPosting.h"
+#include "retail/RetailPosting.h"
+#include "retail/TillSale.h"
 #include "sales/InvoiceLines.h"
 #include "sales/InvoiceList.h"
 #include "sales/InvoicePosting.h"
@@ -204,6 +213,98 @@ void BM_SessionAndList_Empty(benchmark::State& state) {
 }
 void BM_SessionAndList_Filled(benchmark::State& state) {
     OpenFirstScreen(state, Company(true, QStringLiteral("lista_puna"), FilledLines()));
+}
+
+// --- Statements per posting -------------------------------------------------------------------
+
+// What posting sends on the connection of `w`: a document is drawn up, posted and put away
+// twice, and the second posting is counted.
+template <typename DrawUpDocument, typename PostDocument, typename PutAway>
+StatementCounts CountedPosting(Workstation& w, DrawUpDocument drawUp, PostDocument post,
+                               PutAway putAway) {
+    Database& db = w.session.Db();
+    StatementCounts counted;
+    for (int round = 0; round < 2; ++round) {
+        auto document = drawUp();
+        db.CountStatements(round == 1);
+        post(document);
+        counted = db.Counted();
+        db.CountStatements(false);
+        putAway(document);
+    }
+    return counted;
+}
+
+// The postings of one engine, in the order of the rows.
+std::vector<StatementCounts> CountPostings(bool server) {
+    std::vector<StatementCounts> counted;
+    auto w = StartWorkstation(Company(server, QStringLiteral("brojanje")));
+    for (const int lines : {1, kTillLines, 200}) {
+        counted.push_back(CountedPosting(
+            *w, [&] { return DrawUp(*w, lines); },
+            [&](const sales::InvoiceDraft& draft) {
+                sales::PostInvoice(w->session, draft, sales::ProposeHeader(w->session, draft));
+            },
+            [](const sales::InvoiceDraft&) {}));
+    }
+    counted.push_back(CountedPosting(
+        *w,
+        [&] {
+            bench::DrawUpReceipt(*w, kTillLines, 5);
+            return 0;
+        },
+        [&](int) {
+            purchasing::ReceiptHeaderData header;
+            header.date = kDate;
+            header.supplier = 10;
+            header.supplierDocument = QStringLiteral("R-2");
+            if (!purchasing::PostReceipt(w->session, w->prompter, header, std::nullopt)) {
+                throw std::runtime_error("the goods receipt was not posted");
+            }
+        },
+        [](int) {}));
+    sessionstart::End(w->session);
+
+    const QString shop = server ? ServerCompany(QStringLiteral("brojanje_kasa"))
+                                : bench::ScratchFolder() + QStringLiteral("/brojanje_kasa.mdb");
+    bench::MakeTradeCompany(shop, {kArticles, true, 0});
+    auto till = StartWorkstation(shop);
+    counted.push_back(CountedPosting(
+        *till,
+        [&] {
+            retail::TillSale sale = retail::OpenTillSale(till->session, kDate);
+            for (int i = 1; i <= kTillLines; ++i) {
+                retail::ScanBarcode(till->session, sale, QStringLiteral("B%1").arg(i));
+            }
+            return sale;
+        },
+        [&](const retail::TillSale& sale) {
+            if (!retail::PostRetailSale(till->session, sale, 0)) {
+                throw std::runtime_error("the retail sale was not posted");
+            }
+        },
+        [&](retail::TillSale& sale) { retail::CloseTillSale(till->session, sale); }));
+    sessionstart::End(till->session);
+    return counted;
+}
+
+void ReportStatementCounts() {
+    const std::vector<const char*> rows{"invoice, 1 line", "invoice, 10 lines",
+                                        "invoice, 200 lines", "goods receipt, 10 lines",
+                                        "retail sale, 10 lines"};
+    const std::vector<StatementCounts> file = CountPostings(false);
+    const std::vector<StatementCounts> server = CountPostings(true);
+    std::printf(
+        "Statements per posting (run / prepared anew; on the server each of either is a round "
+        "trip)\n  %-26s %18s %18s\n",
+        "", "file", "server");
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        std::printf(
+            "  %-26s %8lld / %-7lld %8lld / %-7lld\n", rows[i],
+            static_cast<long long>(file[i].executed), static_cast<long long>(file[i].prepared),
+            static_cast<long long>(server[i].executed), static_cast<long long>(server[i].prepared));
+    }
+    std::fflush(stdout);
 }
 
 // --- Tills ------------------------------------------------------------------------------------
@@ -417,11 +518,17 @@ int main(int argc, char** argv) {
             "server where databases may be made.\n");
         return 0;
     }
-    std::printf("Filled company: %d posted invoice lines (ZODRA_BENCH_INVOICE_LINES)\n",
-                FilledLines());
+    const bool onlyStatements = argc == 2 && qstrcmp(argv[1], "--statements") == 0;
     int code = 0;
     {
         QCoreApplication app(argc, argv);
+        ReportStatementCounts();
+        if (onlyStatements) {
+            DropServerCompanies();
+            return 0;
+        }
+        std::printf("Filled company: %d posted invoice lines (ZODRA_BENCH_INVOICE_LINES)\n",
+                    FilledLines());
         code = bench::RunAndReport(argc, argv,
                                    {{"Tills: 4 x 25 invoices by 4 tills vs by 1 (<= 0.4: >= 2.5x)",
                                      "BM_Tills_4", "BM_Tills_1", 0.4},

@@ -19,7 +19,9 @@ constexpr int kLinesPerInvoice = 20;
 const QString kNumbers =
     QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) ");
 
-void ReceiveStock(Workstation& w, int articles) {
+}  // namespace
+
+void DrawUpReceipt(Workstation& w, int articles, double quantity) {
     Database& db = w.session.Db();
     db.Exec(kNumbers +
                 QStringLiteral(
@@ -33,8 +35,14 @@ void ReceiveStock(Workstation& w, int articles) {
                     "\"RBR_STAVKE\", \"Multiuser_sifra\") SELECT 1, 2026, 0, 'ART', i, ?, 10, 10 "
                     "* ?, 10, ?, 9, 9 * ?, 0, 0, 0, 0, 0, 0, 9, 9 * ?, 25, 2.25 * ?, 11.25, "
                     "11.25 * ?, 10, i, ? FROM n"),
-            {articles, kStockPerArticle, kStockPerArticle, kStockPerArticle, kStockPerArticle,
-             kStockPerArticle, kStockPerArticle, kStockPerArticle, w.session.sessionCode});
+            {articles, quantity, quantity, quantity, quantity, quantity, quantity, quantity,
+             w.session.sessionCode});
+}
+
+namespace {
+
+void ReceiveStock(Workstation& w, int articles) {
+    DrawUpReceipt(w, articles, kStockPerArticle);
     purchasing::ReceiptHeaderData header;
     header.date = QDate(2026, 3, 2);
     header.supplier = 10;

@@ -37,6 +37,10 @@ struct TradeCompany {
     int filledLines = 0;  // posted invoice lines, 20 per invoice
 };
 
+// Fills the session's working receipt with articles 1 … `articles`, `quantity` pieces each at
+// cost 9 and price 11.25, calculated as the receipt window leaves them.
+void DrawUpReceipt(Workstation& w, int articles, double quantity);
+
 // Makes the company at `target` (which must not exist yet).
 void MakeTradeCompany(const QString& target, const TradeCompany& company);
 

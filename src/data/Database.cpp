@@ -385,6 +385,9 @@ QVariant Database::Scalar(const QString& sql, const QVariantList& params) {
 }
 
 void Database::ExecRaw(const QString& sql) {
+    if (m_counting) {
+        ++m_counts.executed;
+    }
     QSqlQuery query(m_connection);
     const bool ran = query.exec(sql);
     if (m_statements && StatementCache::ChangesSchema(sql)) {

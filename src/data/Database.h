@@ -124,6 +124,15 @@ public:
 
     int TransactionDepth() const { return m_depth; }
 
+    // Counting what this connection sends: on starts from zero; off costs nothing (statements
+    // made while it is off are not counted).
+    void CountStatements(bool on) {
+        m_counts = StatementCounts{};
+        m_counting = on;
+    }
+    const StatementCounts& Counted() const { return m_counts; }
+    StatementCounts* Counter() { return m_counting ? &m_counts : nullptr; }
+
     // Applies the logged detail-file changes of committed postings, each exactly once.
     // Returns the number of postings applied.
     int ApplyPendingDetail();
@@ -178,6 +187,8 @@ private:
     int m_detailRow = 0;
     std::map<QString, QStringList> m_columns;
     std::shared_ptr<StatementCache> m_statements;
+    StatementCounts m_counts;
+    bool m_counting = false;
     std::function<void(const char*)> m_hook;
 };
 

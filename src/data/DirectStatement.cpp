@@ -10,6 +10,10 @@ namespace zodra {
 DirectStatement::DirectStatement(Database& db, const QString& sql) {
     if (sqlite3* handle = SqliteStatement::Handle(db)) {
         m_direct = std::make_unique<SqliteStatement>(handle, sql);
+        m_counts = db.Counter();
+        if (m_counts) {
+            ++m_counts->prepared;
+        }
     } else {
         m_generic = std::make_unique<Statement>(db, sql);
     }
@@ -31,6 +35,10 @@ void DirectStatement::BindNull(int index) {
 
 bool DirectStatement::Step() {
     if (m_direct) {
+        if (m_counts && !m_started) {
+            ++m_counts->executed;
+        }
+        m_started = true;
         return m_direct->Step();
     }
     if (!m_started) {
@@ -43,6 +51,7 @@ bool DirectStatement::Step() {
 void DirectStatement::Reset() {
     if (m_direct) {
         m_direct->Reset();
+        m_started = false;
         return;
     }
     m_generic->Finish();
@@ -92,6 +101,10 @@ void DirectStatement::UpdateRows(Database& db, const QString& table, const QStri
     }
     SortRowValues(list);
     EnsureRowValueFunction(handle);
+    if (StatementCounts* counts = db.Counter()) {
+        ++counts->prepared;
+        ++counts->executed;
+    }
     SqliteStatement update(
         handle, QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") + column +
                     QStringLiteral(" = zodra_vrijednost_retka(rowid, ?1) WHERE ") + filter +

@@ -10,6 +10,7 @@ namespace zodra {
 class Database;
 class SqliteStatement;
 class Statement;
+struct StatementCounts;
 
 // A statement for the loops that read or rewrite every row of a long book or card, or touch a
 // lot per line of a long document, where the per-call cost of the generic driver would be most
@@ -55,6 +56,7 @@ public:
 private:
     std::unique_ptr<SqliteStatement> m_direct;
     std::unique_ptr<Statement> m_generic;
+    StatementCounts* m_counts = nullptr;  // on the direct path, while the connection counts
     bool m_started = false;
 };
 

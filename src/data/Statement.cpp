@@ -67,7 +67,7 @@ void StatementCache::Forget() {
 }
 
 Statement::Statement(Database& db, const QString& sql)
-    : m_sql(sql), m_engine(&db.GetEngine()), m_connection(db.Connection()) {
+    : m_sql(sql), m_engine(&db.GetEngine()), m_connection(db.Connection()), m_counts(db.Counter()) {
     const std::shared_ptr<StatementCache>& cache = db.Statements();
     if (cache) {
         m_cache = cache;
@@ -92,6 +92,9 @@ Statement::Statement(Database& db, const QString& sql)
     // statement runs on the connection, and postings read one result while writing; there every
     // result is fetched whole instead.
     m_query.setForwardOnly(m_engine->Dialect() == SqlDialect::Sqlite);
+    if (m_counts) {
+        ++m_counts->prepared;
+    }
     if (!m_query.prepare(sql)) {
         // The driver closes a connection it lost, and says no more than that it is closed.
         const DbError error = m_connection.isOpen() ? m_engine->Error(sql, m_query.lastError())
@@ -108,6 +111,7 @@ Statement::Statement(Statement&& other) noexcept
       m_sql(other.m_sql),
       m_engine(other.m_engine),
       m_connection(other.m_connection),
+      m_counts(other.m_counts),
       m_cache(std::move(other.m_cache)),
       m_generation(other.m_generation),
       m_changesSchema(other.m_changesSchema) {
@@ -139,6 +143,9 @@ Statement& Statement::BindAll(const QVariantList& values) {
 
 Statement& Statement::Exec() {
     m_query.finish();
+    if (m_counts) {
+        ++m_counts->executed;
+    }
     const bool ran = m_query.exec();
     if (m_changesSchema) {
         if (const std::shared_ptr<StatementCache> cache = m_cache.lock()) {
@@ -207,6 +214,9 @@ QVariant Statement::LastInsertId() const {
         // The server's driver reports no row id; the key is the value the insert took from its
         // table's identity sequence (each table has at most one: see PostgresEngine::AddRowKeys).
         QSqlQuery last(m_connection);
+        if (m_counts) {
+            ++m_counts->executed;
+        }
         if (last.exec(QStringLiteral("SELECT lastval()")) && last.next()) {
             return last.value(0);
         }

@@ -19,6 +19,13 @@ namespace zodra {
 class Database;
 class Engine;
 
+// What a connection has sent while its counting is on (Database::CountStatements): to see how
+// many statements a piece of work costs, each of which is a round trip to a server.
+struct StatementCounts {
+    qint64 executed = 0;  // statements run, transaction control and `lastval()` included
+    qint64 prepared = 0;  // statements prepared anew (not taken from the kept ones)
+};
+
 // The statements a connection to a server has prepared and nobody uses at the moment, by their
 // text: preparing is a round trip to the server (and its release another), so a text that runs
 // again (a posting runs the same handful for every line) takes a prepared one from here. Each
@@ -90,6 +97,8 @@ private:
     QString m_sql;
     const Engine* m_engine;
     QSqlDatabase m_connection;
+    // The connection's counts while it counts, else null (nothing is counted).
+    StatementCounts* m_counts = nullptr;
     // Where the prepared statement goes back when this one is done (connections to a server).
     std::weak_ptr<StatementCache> m_cache;
     quint64 m_generation = 0;

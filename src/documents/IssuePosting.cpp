@@ -55,11 +55,15 @@ DocumentKey NewDocumentKey(Database& db, DocumentKind kind, int warehouse, int y
 }
 
 IssuePosting::IssuePosting(Session& session, const DocumentKey& key)
+    : IssuePosting(session, key, std::make_unique<stock::LotTable>(session.Db())) {}
+
+IssuePosting::IssuePosting(Session& session, const DocumentKey& key,
+                           std::unique_ptr<stock::LotTable> lots)
     : m_session(session),
       m_key(key),
       m_family(CostFamilyOf(key.kind)),
       m_lines(session.Db(), key),
-      m_lots(std::make_unique<stock::LotTable>(session.Db())) {
+      m_lots(std::move(lots)) {
     Q_ASSERT(KeyIsComplete(key));
     // The number and the position are only true while the posting's transaction holds the
     // company's write lock.

@@ -72,6 +72,8 @@ struct TakenLine {
 class IssuePosting {
 public:
     IssuePosting(Session& session, const DocumentKey& key);
+    // The same, taking its lots through `lots` (a table the posting read them with already).
+    IssuePosting(Session& session, const DocumentKey& key, std::unique_ptr<stock::LotTable> lots);
 
     const DocumentKey& Key() const { return m_key; }
     const stock::CostFamily& Family() const { return m_family; }

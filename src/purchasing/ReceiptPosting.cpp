@@ -1,5 +1,8 @@
 #include "purchasing/ReceiptPosting.h"
 
+#include <iterator>
+#include <utility>
+
 #include "data/Database.h"
 #include "data/InputLimits.h"
 #include "data/Numbering.h"
@@ -157,21 +160,29 @@ int PostWorkingReceipt(Session& session, const ReceiptHeaderData& header, StockM
         throw UserError(QStringLiteral("Primka nema niti jedne stavke !"));
     }
     // A missing number reads as 0, so the columns the lots and the card are built from are
-    // asked for NULL first.
-    for (const auto& [column, what] :
-         {std::pair{QStringLiteral("KOLICINA"), QStringLiteral("Količina")},
-          std::pair{QStringLiteral("NABAVNA_CIJENA"), QStringLiteral("Nabavna cijena")},
-          std::pair{QStringLiteral("NABAVNA_VRIJEDNOST"), QStringLiteral("Nabavna vrijednost")},
-          std::pair{QStringLiteral("CIJENA"), QStringLiteral("Cijena")},
-          std::pair{QStringLiteral("VRIJEDNOST"), QStringLiteral("Vrijednost")}}) {
-        if (db.Scalar(QStringLiteral("SELECT 1 FROM \"STAVKE_PRIMKE_PRIVREMENO\" WHERE "
-                                     "\"Multiuser_sifra\" = ? AND \"") +
-                          column + QStringLiteral("\" IS NULL LIMIT 1"),
-                      {sessionCode})
-                .isValid()) {
-            throw UserError(limits::NotANumberMessage(what));
+    // asked for NULL first, all in one statement, and named in this order.
+    const std::pair<QString, QString> required[] = {
+        {QStringLiteral("KOLICINA"), QStringLiteral("Količina")},
+        {QStringLiteral("NABAVNA_CIJENA"), QStringLiteral("Nabavna cijena")},
+        {QStringLiteral("NABAVNA_VRIJEDNOST"), QStringLiteral("Nabavna vrijednost")},
+        {QStringLiteral("CIJENA"), QStringLiteral("Cijena")},
+        {QStringLiteral("VRIJEDNOST"), QStringLiteral("Vrijednost")}};
+    QString missing;
+    for (const auto& [column, what] : required) {
+        missing += (missing.isEmpty() ? QStringLiteral("SELECT ") : QStringLiteral(", ")) +
+                   QStringLiteral("COUNT(*) - COUNT(\"") + column + QStringLiteral("\")");
+    }
+    Statement nulls = db.Prepare(missing + QStringLiteral(" FROM \"STAVKE_PRIMKE_PRIVREMENO\" "
+                                                          "WHERE \"Multiuser_sifra\" = ?"));
+    nulls.Exec({sessionCode});
+    if (nulls.Next()) {
+        for (int i = 0; i < int(std::size(required)); ++i) {
+            if (nulls.Int(i) > 0) {
+                throw UserError(limits::NotANumberMessage(required[i].second));
+            }
         }
     }
+    nulls.Finish();
     for (const ReceiptRow& row : receiptlines::Read(db, working)) {
         CheckReceiptRow(row);
     }

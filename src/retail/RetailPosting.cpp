@@ -104,8 +104,12 @@ std::vector<Shortfall> Shortfalls(Database& db, const TillSale& sale) {
 // its missing part sells from the generated receipt's lot. Returns the transfer and receipt.
 std::optional<documents::PostedTransfer> BringMissingGoods(Session& session, const TillSale& sale) {
     Database& db = session.Db();
+    // Without a warehouse to bring goods from there is nothing to look for (a lot read per line).
+    if (!sale.transferWarehouse) {
+        return std::nullopt;
+    }
     const std::vector<Shortfall> missing = Shortfalls(db, sale);
-    if (missing.empty() || !sale.transferWarehouse) {
+    if (missing.empty()) {
         return std::nullopt;
     }
     const int source = *sale.transferWarehouse;

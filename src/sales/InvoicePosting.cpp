@@ -1,6 +1,7 @@
 #include "sales/InvoicePosting.h"
 
 #include <cmath>
+#include <iterator>
 
 #include <QDateTime>
 #include <map>
@@ -93,24 +94,39 @@ std::vector<WorkingArticle> WorkingArticles(Database& db, int sessionCode) {
 // The last guard of whatever reaches the books: no line without a number where the books need
 // one, none outside the input limits, whoever wrote the working copy.
 void CheckWorkingNumbers(Database& db, int sessionCode) {
-    for (const auto& [column, what] :
-         {std::pair{QStringLiteral("KOLICINA"), QStringLiteral("Količina")},
-          std::pair{QStringLiteral("CIJENA_BEZ_RABATA"), QStringLiteral("Cijena")},
-          std::pair{QStringLiteral("VRIJEDNOST_"), QStringLiteral("Vrijednost")},
-          std::pair{QStringLiteral("POREZ_IZNOS"), QStringLiteral("Porez")},
-          std::pair{QStringLiteral("UKUPNO_"), QStringLiteral("Ukupno")}}) {
-        Statement rows = db.Prepare(QStringLiteral("SELECT \"") + column +
-                                    QStringLiteral("\" FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
-                                                   "\"Multiuser_sifra\" = ?"));
-        rows.Exec({sessionCode});
-        while (rows.Next()) {
-            if (rows.IsNull(0)) {
+    const std::pair<QString, QString> checked[] = {
+        {QStringLiteral("KOLICINA"), QStringLiteral("Količina")},
+        {QStringLiteral("CIJENA_BEZ_RABATA"), QStringLiteral("Cijena")},
+        {QStringLiteral("VRIJEDNOST_"), QStringLiteral("Vrijednost")},
+        {QStringLiteral("POREZ_IZNOS"), QStringLiteral("Porez")},
+        {QStringLiteral("UKUPNO_"), QStringLiteral("Ukupno")}};
+    // One statement reads them all; they are checked column by column, each over every line, so
+    // the first column in this order that is wrong anywhere is the one named.
+    QString select;
+    for (const auto& [column, what] : checked) {
+        select += (select.isEmpty() ? QStringLiteral("SELECT \"") : QStringLiteral(", \"")) +
+                  column + QLatin1Char('"');
+    }
+    Statement rows = db.Prepare(select + QStringLiteral(" FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
+                                                        "\"Multiuser_sifra\" = ?"));
+    rows.Exec({sessionCode});
+    std::vector<QVariantList> values;
+    while (rows.Next()) {
+        QVariantList row;
+        for (int i = 0; i < int(std::size(checked)); ++i) {
+            row << rows.Value(i);
+        }
+        values.push_back(row);
+    }
+    for (int i = 0; i < int(std::size(checked)); ++i) {
+        const auto& [column, what] = checked[i];
+        for (const QVariantList& row : values) {
+            if (row.at(i).isNull()) {
                 throw UserError(limits::NotANumberMessage(what));
             }
-            limits::RequireNumber(rows.Double(0),
-                                  column == QLatin1String("KOLICINA") ? limits::NumberKind::Quantity
-                                                                      : limits::NumberKind::Amount,
-                                  what);
+            limits::RequireNumber(
+                sqlvalue::ToDouble(row.at(i)),
+                i == 0 ? limits::NumberKind::Quantity : limits::NumberKind::Amount, what);
         }
     }
 }
@@ -512,13 +528,17 @@ PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
     const bool moves = movesNow && !articles.empty();
 
     std::vector<double> leftAt;
+    // The lots are read once, locked, for the plan; the price change and the take write them
+    // through the same table, so the take finds them as the plan left them without reading again.
+    std::unique_ptr<stock::LotTable> lots;
     if (moves) {
-        stock::LotTable lots(db);
+        lots = std::make_unique<stock::LotTable>(db);
+        lots->KeepWhatIsRead();
         const std::vector<Repricing> repricings =
-            PlanRepricing(lots, draft, terms, articles, leftAt);
+            PlanRepricing(*lots, draft, terms, articles, leftAt);
         if (!repricings.empty()) {
             posted.priceChange =
-                WritePriceChange(session, lots, draft, book, posted.number, repricings);
+                WritePriceChange(session, *lots, draft, book, posted.number, repricings);
         }
     }
     const documents::DocumentKey key{DocumentKind::Invoice, draft.warehouse, book, draft.year,
@@ -526,7 +546,7 @@ PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
     // Constructed after the price change: the invoice's trade-book position follows its entry.
     std::optional<documents::IssuePosting> issue;
     if (moves) {
-        issue.emplace(session, key);
+        issue.emplace(session, key, std::move(lots));
     }
     // Each line records its lot and the lot's cost and price: one statement for all of them.
     std::optional<DirectStatement> record;

@@ -59,6 +59,9 @@ LotTable::LotTable(Database& db)
       m_remove(db, kDelete) {}
 
 std::optional<Lot> LotTable::Find(const LotKey& key) {
+    if (const auto known = m_known.find(key); known != m_known.end()) {
+        return known->second;
+    }
     BindKey(m_find, 0, key);
     if (!m_find.Step()) {
         m_find.Reset();
@@ -74,6 +77,7 @@ std::optional<Lot> LotTable::Find(const LotKey& key) {
         lot.retailMargin = m_find.Double(4);
     }
     m_find.Reset();
+    Remember(lot);
     return lot;
 }
 
@@ -81,17 +85,20 @@ void LotTable::Insert(const Lot& lot) {
     BindValues(m_insert, lot);
     BindKey(m_insert, 5, lot.key);
     Run(m_insert);
+    Remember(lot);
 }
 
 void LotTable::Update(const Lot& lot) {
     BindValues(m_update, lot);
     BindKey(m_update, 5, lot.key);
     Run(m_update);
+    Remember(lot);
 }
 
 void LotTable::Delete(const LotKey& key) {
     BindKey(m_remove, 0, key);
     Run(m_remove);
+    m_known.erase(key);
 }
 
 }  // namespace zodra::stock

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <optional>
+#include <tuple>
 
 #include "data/DirectStatement.h"
 #include "stock/Lot.h"
@@ -31,8 +33,29 @@ public:
     void Update(const Lot& lot);
     void Delete(const LotKey& key);
 
+    // From now on a lot this table has read or written is not read again: Find answers from what
+    // it saw last. Only inside a write transaction (the lots it reads are locked, so no other
+    // workstation changes them) and only while every change of those lots in the transaction goes
+    // through this table, as in one document's posting, which reads a lot to plan its prices and
+    // again to take from it.
+    void KeepWhatIsRead() { m_keep = true; }
+
 private:
+    struct KeyOrder {
+        bool operator()(const LotKey& a, const LotKey& b) const {
+            return std::tie(a.warehouse, a.year, a.lot, a.article) <
+                   std::tie(b.warehouse, b.year, b.lot, b.article);
+        }
+    };
+    void Remember(const Lot& lot) {
+        if (m_keep) {
+            m_known.insert_or_assign(lot.key, lot);
+        }
+    }
+
     Database& m_db;
+    bool m_keep = false;
+    std::map<LotKey, Lot, KeyOrder> m_known;
     DirectStatement m_find;
     DirectStatement m_insert;
     DirectStatement m_update;

@@ -114,6 +114,42 @@ TEST_P(PooledInvoiceTest, AnInvoiceFromThePooledLotGoesOutAtTheMovingAverageCost
 INSTANTIATE_TEST_SUITE_P(Methods, PooledInvoiceTest,
                          ::testing::Values(StockMethod::Average, StockMethod::LastPrice));
 
+// Each article line adds three statements to the posting, each a round trip to a server: its
+// lot read (once, locked, for the plan and the take), the lot written, the line's lot and cost
+// recorded. The connection counts only while asked to.
+TEST_F(InvoicePostingTest, EachArticleLineCostsThePostingThreeStatements) {
+    session->workstation.debugMode = false;
+    std::vector<int> articles{screw};
+    for (int i = 1; i < 4; ++i) {
+        articles.push_back(docs->AddArticle(QStringLiteral("Matica %1").arg(i)));
+    }
+    for (const int article : articles) {
+        docs->Receipt({{article, 10, 5.00, 8.00}});
+    }
+    const auto counted = [&](int lines) {
+        const sales::InvoiceDraft draft = Draft();
+        for (int i = 0; i < lines; ++i) {
+            Line(draft, articles[i], 1);
+        }
+        db().CountStatements(true);
+        Post(draft);
+        const StatementCounts counts = db().Counted();
+        db().CountStatements(false);
+        return counts.executed;
+    };
+    counted(1);  // the first posting of a session also reads what the connection keeps
+    const qint64 one = counted(1);
+    EXPECT_GT(one, 0);
+    EXPECT_EQ(counted(4) - one, 3 * 3);
+    EXPECT_EQ(db().Counted().executed, 0);
+    Post([&] {
+        const sales::InvoiceDraft draft = Draft();
+        Line(draft, screw, 1);
+        return draft;
+    }());
+    EXPECT_EQ(db().Counted().executed, 0) << "counted while off";
+}
+
 TEST_F(InvoicePostingTest, ADiscountNeverRepricesTheLot) {
     docs->Receipt({{screw, 10, 5.00, 8.00}});
     sales::InvoiceDraft draft = Draft();

@@ -2,9 +2,7 @@
 // reserved, and the last units of a lot go to one workstation only, also when the other is
 // waiting on the lot at that very moment.
 
-#include <chrono>
-#include <future>
-#include <thread>
+#include <QProcess>
 
 #include "InvoiceTest.h"
 #include "data/ScriptedPrompter.h"
@@ -97,11 +95,11 @@ TEST_F(LotReservationTest, TheDefaultLotIsOneWhoseFreeQuantityTakesTheLine) {
     ExpectLotsMatchCard();
 }
 
-// This workstation holds its reservation of the last units open while another one, with a
-// connection of its own in a thread of its own, asks for them from the same lot: the other waits
-// for the lot, and when the reservation commits it is refused with the message (a reservation
-// that read the lot before the commit would take units that are gone); when it is rolled back
-// the other's line goes through. The free quantity never falls below zero.
+// This workstation holds its reservation of the last units open while another one, a process
+// of its own (zodra_lot_taker) whose session started before, asks for them from the same lot:
+// the other waits for the lot, and when the reservation commits it is refused with the message
+// (a reservation that read the lot before the commit would take units that are gone); when it
+// is rolled back the other's line goes through. The free quantity never falls below zero.
 TEST_F(LotReservationTest, TheLastUnitsOfALotGoToOneWorkstationWhileTheOtherWaits) {
     const struct {
         bool commit;
@@ -109,51 +107,35 @@ TEST_F(LotReservationTest, TheLastUnitsOfALotGoToOneWorkstationWhileTheOtherWait
     } rounds[] = {{true, 2}, {false, 1}};
     for (const auto& [commit, wanted] : rounds) {
         SCOPED_TRACE(commit ? "the reservation commits" : "the reservation is rolled back");
-        std::promise<void> ready;
-        std::promise<void> go;
-        std::promise<QString> refusal;  // empty when the line was accepted
-        std::thread other([&, wanted = wanted] {
-            std::unique_ptr<Session> theirs = StartSession(1);
-            theirs->stockMethod = StockMethod::Fifo;
-            ScriptedPrompter quiet;
-            sales::InvoiceDraft draft = sales::OpenInvoice(*theirs, QDate(2026, 3, 10));
-            draft.book = 1;
-            draft.salesTerms = 2;
-            draft.customer = customer;
-            ready.set_value();
-            go.get_future().wait();
-            try {
-                sales::AddArticleLine(
-                    *theirs, quiet, draft,
-                    {screw, first, wanted, std::nullopt, std::nullopt, std::nullopt, QString()});
-                refusal.set_value(QString());
-            } catch (const UserError& e) {
-                refusal.set_value(e.message());
-            } catch (const DbError& e) {
-                refusal.set_value(QStringLiteral("database: ") + QString::fromUtf8(e.what()));
-            }
-        });
-        ready.get_future().wait();
+        QProcess other;
+        other.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        other.start(QStringLiteral(LOT_TAKER_PATH),
+                    {CompanyPath(), QString::number(customer), QString::number(screw),
+                     QString::number(first), QString::number(wanted)});
+        while (!other.canReadLine() && other.waitForReadyRead(60000)) {
+        }
+        ASSERT_EQ(other.readLine().trimmed(), QByteArray("ready"));
+
         const sales::InvoiceDraft mine = Draft();
         const double left = Free(first);
         auto held = std::make_unique<Transaction>(db(), Transaction::Locking::Rows);
         Line(mine, screw, left - wanted + 1, std::nullopt, std::nullopt, first);
-        std::future<QString> answer = refusal.get_future();
-        go.set_value();
-        EXPECT_EQ(answer.wait_for(std::chrono::milliseconds(1500)), std::future_status::timeout)
-            << "the other workstation did not wait for the lot";
+        other.write("go\n");
+        other.waitForBytesWritten();
+        EXPECT_FALSE(other.waitForReadyRead(1500))
+            << "the other workstation did not wait for the lot: " << other.readAll().toStdString();
         if (commit) {
             held->Commit();
         }
         held.reset();
-        ASSERT_EQ(answer.wait_for(std::chrono::seconds(60)), std::future_status::ready);
-        const QString text = answer.get();
-        other.join();
+        ASSERT_TRUE(other.waitForFinished(60000));
+        EXPECT_EQ(other.exitCode(), 0);
+        const std::string text = other.readAll().trimmed().toStdString();
         if (commit) {
-            EXPECT_EQ(text, QStringLiteral("Nedovoljna količina artikla Vijak M8"));
+            EXPECT_EQ(text, "Nedovoljna količina artikla Vijak M8");
             EXPECT_DOUBLE_EQ(Free(first), wanted - 1);
         } else {
-            EXPECT_EQ(text, QString());
+            EXPECT_EQ(text, "accepted");
             EXPECT_DOUBLE_EQ(Free(first), left - wanted);
         }
         EXPECT_GE(Free(first), 0.0);
