@@ -141,13 +141,18 @@ TEST_F(FiscalZodractlTest, AReceiptOfTodayChangesItsPaymentMethodAndNoOtherDay) 
              QStringLiteral("--da")});
     ASSERT_EQ(sale.exitCode, 0) << sale.err.toStdString();
     auto db = Open();
-    Statement q = db->Prepare(QStringLiteral(
-        "SELECT \"IRA\", \"BROJ_RACUNA\", \"DETALJNO\", \"ID\" FROM \"FISKAL_RACUNI\""));
+    Statement q = db->Prepare(
+        QStringLiteral("SELECT \"IRA\", \"BROJ_RACUNA\", \"DETALJNO\", \"ID\", \"SKLADISTE\" FROM "
+                       "\"FISKAL_RACUNI\""));
     q.Exec();
     ASSERT_TRUE(q.Next());
-    QStringList change{QStringLiteral("fiscal"), QStringLiteral("change"),
-                       q.Text(0) + QLatin1Char('/') + q.Text(1), QStringLiteral("--placanje"),
-                       QStringLiteral("k")};
+    QStringList change{QStringLiteral("fiscal"),
+                       QStringLiteral("change"),
+                       q.Text(0) + QLatin1Char('/') + q.Text(1),
+                       QStringLiteral("--placanje"),
+                       QStringLiteral("k"),
+                       QStringLiteral("--skladiste"),
+                       q.Text(4)};
     if (q.Value(2).toBool()) {
         change << QStringLiteral("--detaljno");
     }
