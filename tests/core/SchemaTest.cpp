@@ -91,6 +91,14 @@ void DropViews(Database& db) {
 }
 
 // The columns the input invoice book gained in version 10, dropped to make an older file.
+// The columns version 16 added to the fiscal records (its table of reports is made if missing).
+void DropFiscalChangeColumns(Database& db) {
+    for (const char* column : {"OIB_PRIMATELJA", "PROMJENA_NACINA", "PROMJENA_OIB"}) {
+        db.ExecRaw(QStringLiteral("ALTER TABLE \"FISKAL_RACUNI\" DROP COLUMN \"%1\"")
+                       .arg(QString::fromLatin1(column)));
+    }
+}
+
 void DropInputBookRateColumns(Database& db) {
     for (const char* column :
          {"Osnovica5", "PretporezUkupno5", "PretporezOdbiti5", "PretporezNeOdbiti5", "Osnovica13",
@@ -162,6 +170,7 @@ TEST(Migrations, AFirstVersionCompanyGetsTheLotPriceOfInvoiceLines) {
         db->ExecRaw(QStringLiteral("ALTER TABLE \"GRUPE_POREZA\" DROP COLUMN \"PDV_VRSTA\""));
         DropInputBookRateColumns(*db);
         db->ExecRaw(QStringLiteral("ALTER TABLE \"ARTIKLI\" DROP COLUMN \"KPD\""));  // version 12
+        DropFiscalChangeColumns(*db);                                                // version 16
         db->ExecRaw(QStringLiteral(
             "INSERT INTO \"KNJIGE_ULAZNIH_RACUNA\" (\"URA\", \"GODINA\", \"Redni broj\", "
             "\"Osnovica25\") VALUES (1, 2026, 1, 100)"));
@@ -173,6 +182,8 @@ TEST(Migrations, AFirstVersionCompanyGetsTheLotPriceOfInvoiceLines) {
     EXPECT_EQ(db.SchemaVersion(), CompanySchema::kCurrentVersion);
     EXPECT_TRUE(db.Columns(QStringLiteral("STAVKE_RACUNA_PRIVREMENO"))
                     .contains(QStringLiteral("CIJENA_SKLADISTA")));
+    EXPECT_TRUE(
+        db.Columns(QStringLiteral("FISKAL_RACUNI")).contains(QStringLiteral("PROMJENA_OIB")));
     // Version 7: the input invoice book's rows gain the 5 and 13 % columns at 0 and the kind of
     // purchase "domestic", and the payments view reads them.
     EXPECT_EQ(db.Scalar(QStringLiteral("SELECT \"Osnovica13\" + \"Vrsta nabave\" + "
@@ -274,6 +285,7 @@ TEST(Migrations, ASecondVersionCompanyGetsOneIndexOfInvoiceLinesByItem) {
         db->ExecRaw(QStringLiteral("ALTER TABLE \"GRUPE_POREZA\" DROP COLUMN \"PDV_VRSTA\""));
         DropInputBookRateColumns(*db);
         db->ExecRaw(QStringLiteral("ALTER TABLE \"ARTIKLI\" DROP COLUMN \"KPD\""));  // version 12
+        DropFiscalChangeColumns(*db);                                                // version 16
         db->ExecRaw(QStringLiteral("PRAGMA user_version = 2"));
     }
     auto opened = Database::Open(path, QString());
