@@ -199,6 +199,27 @@ const std::vector<CompanySchema::Migration>& Migrations() {
         // so that a statement imported twice is recorded once; the look-up seeks.
         {15, QStringLiteral("CREATE INDEX IF NOT EXISTS \"IX_UPLATE_OPIS\" ON \"UPLATE\" "
                             "(\"Opis\");")},
+        // 16: the reports of issued e-invoices and of their payments wait in an outbox of their
+        // own until the tax administration accepts them. A fiscalized receipt keeps the buyer's
+        // OIB it was sent with and the payment method and buyer's OIB of its last accepted
+        // same-day change.
+        {16, QStringLiteral(
+                 "CREATE TABLE IF NOT EXISTS \"FISKAL_IZVJESTAJI\" (\"ID\" {{AUTO_ID}}, \"VRSTA\" "
+                 "TEXT NOT NULL, \"SKLADISTE\" INTEGER NOT NULL, \"IRA\" INTEGER NOT NULL, "
+                 "\"GODINA\" INTEGER NOT NULL, \"BROJ_RACUNA\" INTEGER NOT NULL, \"NAPLATA\" "
+                 "INTEGER, \"DATUM_NAPLATE\" DATE, \"IZNOS\" DOUBLE PRECISION, \"NACIN\" TEXT, "
+                 "\"NASTAO\" TIMESTAMP NOT NULL, \"PRIHVACEN\" TIMESTAMP, \"POKUSAJA\" INTEGER NOT "
+                 "NULL DEFAULT 0, \"ZADNJI_POKUSAJ\" TIMESTAMP, \"GRESKA\" TEXT); "
+                 "CREATE UNIQUE INDEX IF NOT EXISTS \"UX_FISKAL_IZVJESTAJI_RACUN\" ON "
+                 "\"FISKAL_IZVJESTAJI\" (\"VRSTA\", \"SKLADISTE\", \"IRA\", \"GODINA\", "
+                 "\"BROJ_RACUNA\") WHERE \"NAPLATA\" IS NULL; "
+                 "CREATE UNIQUE INDEX IF NOT EXISTS \"UX_FISKAL_IZVJESTAJI_NAPLATA\" ON "
+                 "\"FISKAL_IZVJESTAJI\" (\"NAPLATA\") WHERE \"NAPLATA\" IS NOT NULL; "
+                 "CREATE INDEX IF NOT EXISTS \"IX_FISKAL_IZVJESTAJI_CEKAJU\" ON "
+                 "\"FISKAL_IZVJESTAJI\" (\"ID\") WHERE \"PRIHVACEN\" IS NULL; "
+                 "ALTER TABLE \"FISKAL_RACUNI\" ADD COLUMN \"OIB_PRIMATELJA\" TEXT; "
+                 "ALTER TABLE \"FISKAL_RACUNI\" ADD COLUMN \"PROMJENA_NACINA\" TEXT; "
+                 "ALTER TABLE \"FISKAL_RACUNI\" ADD COLUMN \"PROMJENA_OIB\" TEXT;")},
     };
     return steps;
 }

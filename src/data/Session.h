@@ -149,6 +149,37 @@ public:
     std::function<void(Session&, const RetailSaleEvent&)> duringRetailCancellation;
     std::function<void(Session&, const RetailSaleEvent&)> afterRetailCancellation;
 
+    // A collection of an output invoice written by the payments (its invoice, the collection's
+    // own code, date, amount and payment model): `duringInvoiceCollection` inside the
+    // collection's transaction, `afterInvoiceCollection` once it has committed. The program's
+    // wiring queues and sends the payment report of an e-invoice with them; empty in most tests.
+    struct CollectionEvent {
+        int warehouse = 0;
+        int book = 1;
+        int year = 0;
+        int number = 0;
+        int collection = 0;
+        QDate date;
+        double amount = 0;
+        QString model;
+    };
+    std::function<void(Session&, const CollectionEvent&)> duringInvoiceCollection;
+    std::function<void(Session&, const CollectionEvent&)> afterInvoiceCollection;
+
+    // An e-invoice (or, with `creditNote`, the credit note of its cancellation) written for the
+    // information intermediary: `duringEInvoiceExport` inside the transaction the file is
+    // written in, `afterEInvoiceExport` once it has committed. The wiring queues and sends the
+    // e-invoice's fiscalization report with them.
+    struct EInvoiceEvent {
+        int warehouse = 0;
+        int book = 1;
+        int year = 0;
+        int number = 0;
+        bool creditNote = false;
+    };
+    std::function<void(Session&, const EInvoiceEvent&)> duringEInvoiceExport;
+    std::function<void(Session&, const EInvoiceEvent&)> afterEInvoiceExport;
+
     // The fiscal marks a printed receipt carries, as plain text: the receipt number
     // "number/premises/device", the protective code, the JIR (empty while unconfirmed), the
     // operator's mark, the moment of issue, the link of the QR code. Its negative receipt, when

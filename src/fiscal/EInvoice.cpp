@@ -8,6 +8,8 @@
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Rounding.h"
+#include "data/Session.h"
+#include "data/Transaction.h"
 
 namespace zodra::fiscal {
 
@@ -315,6 +317,22 @@ void WriteEInvoiceFile(const QString& path, const QByteArray& xml) {
     if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size() || !file.commit()) {
         throw UserError(QStringLiteral("Datoteku ") + QFileInfo(path).absoluteFilePath() +
                         QStringLiteral(" nije moguće zapisati."));
+    }
+}
+
+void IssueEInvoice(Session& session, const EInvoiceData& data, EInvoiceKind kind,
+                   const QString& path) {
+    const QByteArray xml = EInvoiceXml(data, kind);
+    const Session::EInvoiceEvent event{data.warehouse, data.book, data.year, data.number,
+                                       kind == EInvoiceKind::CreditNote};
+    Transaction transaction(session.Db());
+    if (session.duringEInvoiceExport) {
+        session.duringEInvoiceExport(session, event);
+    }
+    WriteEInvoiceFile(path, xml);
+    transaction.Commit();
+    if (session.afterEInvoiceExport) {
+        session.afterEInvoiceExport(session, event);
     }
 }
 

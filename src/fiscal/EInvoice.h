@@ -7,7 +7,8 @@
 
 namespace zodra {
 class Database;
-}
+class Session;
+}  // namespace zodra
 
 // The business e-invoice: a posted output invoice as a UBL 2.1 Invoice following the Croatian
 // core use with extensions (process P1), and its cancellation as a UBL 2.1 CreditNote that
@@ -39,5 +40,12 @@ QString EInvoiceFileName(const EInvoiceData& data, EInvoiceKind kind);
 // into place, so that an intermediary watching the folder never picks up half a file. A file
 // that cannot be written is refused ("Datoteku " path " nije moguće zapisati.").
 void WriteEInvoiceFile(const QString& path, const QByteArray& xml);
+
+// Issues the document for the intermediary: written to `path` (as WriteEInvoiceFile) inside one
+// transaction with what the session's wiring records of it (the e-invoice's fiscalization
+// report, queued), which the wiring sends once it has committed. A file that cannot be written
+// records nothing.
+void IssueEInvoice(Session& session, const EInvoiceData& data, EInvoiceKind kind,
+                   const QString& path);
 
 }  // namespace zodra::fiscal

@@ -173,8 +173,9 @@ QByteArray UnsignedPaymentReportRequest(const EInvoiceData& e, const QDate& paid
     if (!std::isfinite(amount) || RoundMoney(amount) <= 0 || amount > 1e12) {
         throw UserError(QStringLiteral("Iznos naplate nije ispravan."));
     }
-    if (method != QLatin1String("T") && method != QLatin1String("O")) {
-        throw UserError(QStringLiteral("Način naplate mora biti T ili O."));
+    if (method != QLatin1String("T") && method != QLatin1String("O") &&
+        method != QLatin1String("Z")) {
+        throw UserError(QStringLiteral("Način naplate mora biti T, O ili Z."));
     }
     QByteArray out;
     RequestWriter w(&out, EReportingNamespace());

@@ -16,20 +16,67 @@ QString MessageDateTime(const QDateTime& value) {
     return value.toString(QStringLiteral("dd.MM.yyyy'T'HH:mm:ss"));
 }
 
-QByteArray ReceiptRequestXml(const FiscalReceipt& r, const QString& messageId,
-                             const QDateTime& sentAt) {
-    const QString ns = QString::fromLatin1(kFiscalNamespace);
-    QByteArray out;
-    QXmlStreamWriter xml(&out);
+namespace {
+
+// The request element with its header; the Racun element is left open.
+void StartRequest(QXmlStreamWriter& xml, const QString& ns, const QString& name,
+                  const QString& messageId, const QDateTime& sentAt) {
     xml.writeStartDocument();
     xml.writeNamespace(ns, QStringLiteral("tns"));
-    xml.writeStartElement(ns, QStringLiteral("RacunZahtjev"));
-    xml.writeAttribute(QStringLiteral("Id"), QStringLiteral("RacunZahtjev"));
+    xml.writeStartElement(ns, name);
+    xml.writeAttribute(QStringLiteral("Id"), name);
     xml.writeStartElement(ns, QStringLiteral("Zaglavlje"));
     xml.writeTextElement(ns, QStringLiteral("IdPoruke"), messageId);
     xml.writeTextElement(ns, QStringLiteral("DatumVrijeme"), MessageDateTime(sentAt));
     xml.writeEndElement();
     xml.writeStartElement(ns, QStringLiteral("Racun"));
+}
+
+// The receipt's elements as every request about it repeats them.
+void WriteReceipt(QXmlStreamWriter& xml, const QString& ns, const FiscalReceipt& r);
+
+}  // namespace
+
+QByteArray ReceiptRequestXml(const FiscalReceipt& r, const QString& messageId,
+                             const QDateTime& sentAt) {
+    const QString ns = QString::fromLatin1(kFiscalNamespace);
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    StartRequest(xml, ns, QStringLiteral("RacunZahtjev"), messageId, sentAt);
+    WriteReceipt(xml, ns, r);
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return out;
+}
+
+QString ChangeRequestName(ChangeKind kind) {
+    return kind == ChangeKind::PaymentMethod ? QStringLiteral("PromijeniNacPlacZahtjev")
+                                             : QStringLiteral("PromijeniPodatkeRacunaZahtjev");
+}
+
+QByteArray ChangeRequestXml(const FiscalReceipt& r, const ReceiptChange& change,
+                            const QString& messageId, const QDateTime& sentAt) {
+    const QString ns = QString::fromLatin1(kFiscalNamespace);
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    StartRequest(xml, ns, ChangeRequestName(change.kind), messageId, sentAt);
+    WriteReceipt(xml, ns, r);
+    xml.writeTextElement(ns, QStringLiteral("PromijenjeniNacinPlac"), change.payment);
+    if (change.kind == ChangeKind::InvoiceData) {
+        // An empty element removes the buyer's OIB.
+        xml.writeTextElement(ns, QStringLiteral("PromijenjeniOibPrimateljaRacuna"),
+                             change.buyerOib);
+    }
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return out;
+}
+
+namespace {
+
+void WriteReceipt(QXmlStreamWriter& xml, const QString& ns, const FiscalReceipt& r) {
     xml.writeTextElement(ns, QStringLiteral("Oib"), r.oib);
     xml.writeTextElement(ns, QStringLiteral("USustPdv"),
                          r.inVatSystem ? QStringLiteral("true") : QStringLiteral("false"));
@@ -60,11 +107,12 @@ QByteArray ReceiptRequestXml(const FiscalReceipt& r, const QString& messageId,
     xml.writeTextElement(ns, QStringLiteral("ZastKod"), r.protectiveCode);
     xml.writeTextElement(ns, QStringLiteral("NakDost"),
                          r.lateDelivery ? QStringLiteral("true") : QStringLiteral("false"));
-    xml.writeEndElement();
-    xml.writeEndElement();
-    xml.writeEndDocument();
-    return out;
+    if (!r.buyerOib.isEmpty()) {
+        xml.writeTextElement(ns, QStringLiteral("OibPrimateljaRacuna"), r.buyerOib);
+    }
 }
+
+}  // namespace
 
 QByteArray SoapEnvelope(const QByteArray& signedXml) {
     QByteArray body = signedXml;
@@ -111,11 +159,15 @@ FiscalAnswer ParseAnswer(const QByteArray& body) {
         } else if (name == QStringLiteral("PorukaGreske")) {
             answer.errors.emplace_back(code, xml.readElementText().simplified());
             code.clear();
+        } else if (name == QStringLiteral("SifraPoruke")) {
+            answer.confirmationCode = xml.readElementText().trimmed();
+        } else if (name == QStringLiteral("Poruka")) {
+            answer.confirmationText = xml.readElementText().simplified();
         } else if (name == QStringLiteral("faultstring")) {
             faultText = xml.readElementText().simplified();
         }
     }
-    if (answer.jir.isEmpty() && answer.errors.empty()) {
+    if (answer.jir.isEmpty() && answer.errors.empty() && answer.confirmationCode.isEmpty()) {
         QString text = faultText;
         if (text.isEmpty()) {
             text = QString::fromUtf8(body.left(300)).simplified();

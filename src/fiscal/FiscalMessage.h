@@ -34,6 +34,7 @@ struct FiscalReceipt {
     QString operatorOib;
     QString protectiveCode;
     bool lateDelivery = false;  // NakDost: the receipt was issued without a JIR
+    QString buyerOib;           // OibPrimateljaRacuna; empty: not sent
 };
 
 // The receipt number as printed: "number/premises/device".
@@ -42,6 +43,21 @@ QString FiscalNumber(const FiscalReceipt& receipt);
 // The RacunZahtjev element (Id "RacunZahtjev"), unsigned, as a document of its own.
 QByteArray ReceiptRequestXml(const FiscalReceipt& receipt, const QString& messageId,
                              const QDateTime& sentAt);
+
+// The same-day change of a fiscalized receipt: `PaymentMethod` (PromijeniNacPlacZahtjev) changes
+// the payment code alone, and a buyer's OIB reported before is taken as removed by it;
+// `InvoiceData` (PromijeniPodatkeRacunaZahtjev) changes the payment code and the buyer's OIB.
+enum class ChangeKind { PaymentMethod, InvoiceData };
+struct ReceiptChange {
+    ChangeKind kind = ChangeKind::InvoiceData;
+    QString payment;   // PromijenjeniNacinPlac: G, K, T or O
+    QString buyerOib;  // PromijenjeniOibPrimateljaRacuna (InvoiceData): empty removes it
+};
+// The request's element name, also its Id.
+QString ChangeRequestName(ChangeKind kind);
+// The change request, unsigned: the receipt exactly as it was fiscalized, then the change.
+QByteArray ChangeRequestXml(const FiscalReceipt& receipt, const ReceiptChange& change,
+                            const QString& messageId, const QDateTime& sentAt);
 
 // `xml` with an enveloped XML signature of its root element (exclusive c14n, RSA-SHA1, SHA-1
 // digest; the certificate and its issuer and serial in KeyInfo), made by xmlsec.
@@ -67,10 +83,13 @@ struct FiscalAnswer {
     QString messageId;
     QString jir;
     std::vector<std::pair<QString, QString>> errors;  // code, text
-    QString ErrorText() const;                        // "s005: OIB …"; the errors one per line
+    QString confirmationCode;  // PorukaOdgovora of a change: "p001" or "p005"
+    QString confirmationText;
+    QString ErrorText() const;  // "s005: OIB …"; the errors one per line
 };
-// Reads a RacunOdgovor (inside a SOAP envelope or not). A body that holds neither a JIR nor
-// errors comes back with one error "Neispravan odgovor poslužitelja" and the text it had.
+// Reads a RacunOdgovor or the answer to a change (inside a SOAP envelope or not). A body that
+// holds neither a JIR, a confirmation nor errors comes back with one error "Neispravan odgovor
+// poslužitelja" and the text it had.
 FiscalAnswer ParseAnswer(const QByteArray& body);
 
 // The "dd.MM.yyyyTHH:mm:ss" of the messages.

@@ -11,6 +11,8 @@
 #include "data/Database.h"
 #include "data/Errors.h"
 #include "data/Rounding.h"
+#include "fiscal/EInvoiceData.h"
+#include "fiscal/EInvoiceReport.h"
 #include "fiscal/FiscalClient.h"
 #include "fiscal/FiscalMessage.h"
 #include "fiscal/ProtectiveCode.h"
@@ -79,6 +81,14 @@ QByteArray ServiceCertificate(const QString& path) {
 }
 
 }  // namespace
+
+QString SameDayChangeMessage(const QDate& issued) {
+    return QStringLiteral(
+               "Način plaćanja i OIB kupca mogu se promijeniti samo na dan izdavanja "
+               "računa (") +
+           issued.toString(QStringLiteral("dd.MM.yyyy.")) +
+           QStringLiteral("). Račun treba stornirati i izdati novi.");
+}
 
 QString UnsignedAnswerMessage(const QString& problem) {
     return QStringLiteral("Potpis odgovora poslužitelja nije ispravan (") + problem +
@@ -281,6 +291,39 @@ std::optional<Delivery> FiscalService::SendSale(Session& session,
     return Deliver(db, record->id, record->attempts > 0);
 }
 
+std::optional<QByteArray> FiscalService::Post(const QString& url, const QByteArray& soap,
+                                              QString* problem, bool* unreadable) {
+    *unreadable = false;
+    QList<QSslCertificate> cas;
+    try {
+        cas = TrustedCas(m_settings.trustedCaPath);
+    } catch (const UserError& e) {
+        *problem = e.message();
+        *unreadable = true;
+        return std::nullopt;
+    }
+    const FiscalExchange exchange = PostSoap(url, soap, m_settings.timeoutMs, cas);
+    if (!exchange.answered) {
+        *problem = exchange.problem;
+        return std::nullopt;
+    }
+    return exchange.body;
+}
+
+QString FiscalService::AnswerSignatureProblem(const QByteArray& body) {
+    QByteArray serviceCertificate;
+    try {
+        serviceCertificate = ServiceCertificate(m_settings.serviceCertificatePath);
+    } catch (const UserError& e) {
+        return e.message();
+    }
+    if (serviceCertificate.isEmpty()) {
+        return {};
+    }
+    const QString problem = VerifySignature(body, serviceCertificate);
+    return problem.isEmpty() ? QString() : UnsignedAnswerMessage(problem);
+}
+
 Delivery FiscalService::Deliver(Database& db, int recordId, bool late) {
     FiscalRecord record = FiscalRecordById(db, recordId);
     if (!record.jir.isEmpty()) {
@@ -292,31 +335,24 @@ Delivery FiscalService::Deliver(Database& db, int recordId, bool late) {
     try {
         const QByteArray xml = ReceiptRequestXml(record.receipt, messageId, clock());
         soap = SoapEnvelope(SignRequest(xml, UsableCertificate()));
+        ServiceCertificate(m_settings.serviceCertificatePath);
     } catch (const UserError& e) {
         StoreFailure(db, recordId, e.message(), clock());
         return Delivery::Rejected;
     }
-    QList<QSslCertificate> cas;
-    QByteArray serviceCertificate;
-    try {
-        cas = TrustedCas(m_settings.trustedCaPath);
-        serviceCertificate = ServiceCertificate(m_settings.serviceCertificatePath);
-    } catch (const UserError& e) {
-        StoreFailure(db, recordId, e.message(), clock());
-        return Delivery::Rejected;
+    QString problem;
+    bool unreadable = false;
+    const std::optional<QByteArray> body = Post(m_settings.Url(), soap, &problem, &unreadable);
+    if (!body) {
+        StoreFailure(db, recordId, problem, clock());
+        return unreadable ? Delivery::Rejected : Delivery::NoAnswer;
     }
-    const FiscalExchange exchange = PostSoap(m_settings.Url(), soap, m_settings.timeoutMs, cas);
-    if (!exchange.answered) {
-        StoreFailure(db, recordId, exchange.problem, clock());
-        return Delivery::NoAnswer;
-    }
-    const FiscalAnswer answer = ParseAnswer(exchange.body);
+    const FiscalAnswer answer = ParseAnswer(*body);
     // A JIR counts only under the service's signature; an error answer is kept in its words
     // either way (it confirms nothing).
-    if (!answer.jir.isEmpty() && !serviceCertificate.isEmpty()) {
-        if (const QString problem = VerifySignature(exchange.body, serviceCertificate);
-            !problem.isEmpty()) {
-            StoreFailure(db, recordId, UnsignedAnswerMessage(problem), clock());
+    if (!answer.jir.isEmpty()) {
+        if (const QString bad = AnswerSignatureProblem(*body); !bad.isEmpty()) {
+            StoreFailure(db, recordId, bad, clock());
             return Delivery::Rejected;
         }
     }
@@ -333,22 +369,209 @@ Delivery FiscalService::Deliver(Database& db, int recordId, bool late) {
     return Delivery::Rejected;
 }
 
+Delivery FiscalService::DeliverReport(Database& db, int reportId) {
+    const ReportRecord report = ReportRecordById(db, reportId);
+    if (report.accepted.isValid()) {
+        return Delivery::Confirmed;
+    }
+    const InvoiceRef& inv = report.invoice;
+    const QString requestId = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QByteArray soap;
+    try {
+        const EInvoiceData data =
+            ReadEInvoiceData(db, inv.warehouse, inv.book, inv.year, inv.number);
+        const QDateTime now = clock();
+        const QByteArray xml =
+            report.kind == ReportKind::Payment
+                ? UnsignedPaymentReportRequest(data, report.paidOn, report.amount, report.method,
+                                               requestId, now)
+                : UnsignedEInvoiceReportRequest(data,
+                                                report.kind == ReportKind::CreditNote
+                                                    ? EInvoiceKind::CreditNote
+                                                    : EInvoiceKind::Invoice,
+                                                requestId, now);
+        soap = SoapEnvelope(SignReportRequest(xml, UsableCertificate(), now));
+        ServiceCertificate(m_settings.serviceCertificatePath);
+    } catch (const UserError& e) {
+        StoreReportFailure(db, reportId, e.message(), clock());
+        return Delivery::Rejected;
+    }
+    QString problem;
+    bool unreadable = false;
+    const std::optional<QByteArray> body =
+        Post(m_settings.ReportUrl(), soap, &problem, &unreadable);
+    if (!body) {
+        StoreReportFailure(db, reportId, problem, clock());
+        return unreadable ? Delivery::Rejected : Delivery::NoAnswer;
+    }
+    const ReportAnswer answer = ParseReportAnswer(*body);
+    // The document is already on record: the first request went through, its answer was lost.
+    const bool alreadyHeld =
+        report.kind != ReportKind::Payment && answer.error.startsWith(QStringLiteral("S008:"));
+    if (answer.accepted || alreadyHeld) {
+        if (const QString bad = AnswerSignatureProblem(*body); !bad.isEmpty()) {
+            StoreReportFailure(db, reportId, bad, clock());
+            return Delivery::Rejected;
+        }
+        StoreReportAccepted(db, reportId, clock());
+        return Delivery::Confirmed;
+    }
+    StoreReportFailure(db, reportId, answer.error, clock());
+    return Delivery::Rejected;
+}
+
+void FiscalService::RecordEInvoice(Session& session, const Session::EInvoiceEvent& e) {
+    if (!m_settings.enabled) {
+        return;
+    }
+    QueueEInvoiceReport(session.Db(), {e.warehouse, e.book, e.year, e.number, false, false},
+                        e.creditNote, clock());
+}
+
+std::optional<Delivery> FiscalService::SendEInvoice(Session& session,
+                                                    const Session::EInvoiceEvent& e) {
+    if (!m_settings.enabled) {
+        return std::nullopt;
+    }
+    const std::optional<ReportRecord> report = FindEInvoiceReport(
+        session.Db(), {e.warehouse, e.book, e.year, e.number, false, false}, e.creditNote);
+    if (!report || report->accepted.isValid()) {
+        return std::nullopt;
+    }
+    return DeliverReport(session.Db(), report->id);
+}
+
+void FiscalService::RecordCollection(Session& session, const Session::CollectionEvent& e) {
+    const InvoiceRef ref{e.warehouse, e.book, e.year, e.number, false, false};
+    if (!m_settings.enabled || !IsReportedEInvoice(session.Db(), ref)) {
+        return;
+    }
+    QueuePaymentReport(session.Db(), ref, e.collection, e.date, e.amount,
+                       PaymentReportMethod(e.model), clock());
+}
+
+std::optional<Delivery> FiscalService::SendCollection(Session& session,
+                                                      const Session::CollectionEvent& e) {
+    if (!m_settings.enabled) {
+        return std::nullopt;
+    }
+    const std::optional<ReportRecord> report = FindPaymentReport(session.Db(), e.collection);
+    if (!report || report->accepted.isValid()) {
+        return std::nullopt;
+    }
+    return DeliverReport(session.Db(), report->id);
+}
+
+FiscalService::ChangeResult FiscalService::ChangeReceipt(Database& db, const InvoiceRef& invoice,
+                                                         const QString& payment,
+                                                         const std::optional<QString>& buyerOib) {
+    if (!m_settings.enabled) {
+        throw UserError(QStringLiteral("Fiskalizacija nije uključena."));
+    }
+    std::optional<FiscalRecord> record = FindFiscalRecord(db, invoice);
+    if (!record) {
+        throw UserError(QStringLiteral("Račun broj ") + QString::number(invoice.number) +
+                        QStringLiteral(" nije fiskaliziran."));
+    }
+    static const QStringList codes{QStringLiteral("G"), QStringLiteral("K"), QStringLiteral("T"),
+                                   QStringLiteral("O")};
+    if (!codes.contains(payment)) {
+        throw UserError(QStringLiteral("Način plaćanja mora biti G, K, T ili O."));
+    }
+    if (buyerOib && !buyerOib->isEmpty() && !IsValidOib(*buyerOib)) {
+        throw UserError(InvalidOibMessage(*buyerOib));
+    }
+    if (record->receipt.issued.date() != clock().date()) {
+        throw UserError(SameDayChangeMessage(record->receipt.issued.date()));
+    }
+    const QString currentPayment =
+        record->changed ? record->changedPayment : record->receipt.payment;
+    const QString currentOib = record->changed ? record->changedBuyerOib : record->receipt.buyerOib;
+    const QString newOib = buyerOib.value_or(currentOib);
+    if (payment == currentPayment && newOib == currentOib) {
+        throw UserError(QStringLiteral("Račun već ima taj način plaćanja i OIB kupca."));
+    }
+    if (record->jir.isEmpty() && SetUnsentPaymentData(db, record->id, payment, newOib)) {
+        return {ChangeOutcome::Unsent,
+                QStringLiteral("Račun još nije potvrđen: poslat će se s promijenjenim podacima.")};
+    }
+    record = FiscalRecordById(db, record->id);
+    ReceiptChange change;
+    change.payment = payment;
+    change.buyerOib = newOib;
+    // The payment-only request is taken as removing a buyer's OIB reported before.
+    change.kind = newOib.isEmpty() && currentOib.isEmpty() && record->receipt.buyerOib.isEmpty()
+                      ? ChangeKind::PaymentMethod
+                      : ChangeKind::InvoiceData;
+    // The receipt as it was confirmed: a first attempt goes without NakDost, a later one with.
+    FiscalReceipt sent = record->receipt;
+    sent.lateDelivery = record->attempts > 1;
+    const QString messageId = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QByteArray soap;
+    try {
+        soap = SoapEnvelope(
+            SignRequest(ChangeRequestXml(sent, change, messageId, clock()), UsableCertificate()));
+        ServiceCertificate(m_settings.serviceCertificatePath);
+    } catch (const UserError& e) {
+        return {ChangeOutcome::Rejected, e.message()};
+    }
+    QString problem;
+    bool unreadable = false;
+    const std::optional<QByteArray> body = Post(m_settings.Url(), soap, &problem, &unreadable);
+    if (!body) {
+        return {unreadable ? ChangeOutcome::Rejected : ChangeOutcome::NoAnswer, problem};
+    }
+    const FiscalAnswer answer = ParseAnswer(*body);
+    if (!answer.confirmationCode.isEmpty() && answer.errors.empty()) {
+        if (const QString bad = AnswerSignatureProblem(*body); !bad.isEmpty()) {
+            return {ChangeOutcome::Rejected, bad};
+        }
+        if (answer.messageId != messageId) {
+            return {ChangeOutcome::Rejected,
+                    QStringLiteral("Odgovor poslužitelja ne pripada poslanoj poruci (") +
+                        answer.messageId + QStringLiteral(").")};
+        }
+        StoreAcceptedChange(db, record->id, payment, newOib);
+        return {ChangeOutcome::Confirmed,
+                answer.confirmationCode + QStringLiteral(": ") + answer.confirmationText};
+    }
+    return {ChangeOutcome::Rejected, answer.ErrorText()};
+}
+
+namespace {
+
+// Counts an attempt; false when the service did not answer (the round ends).
+bool Count(RetryResult& result, Delivery delivery) {
+    switch (delivery) {
+        case Delivery::Confirmed:
+            ++result.confirmed;
+            return true;
+        case Delivery::Rejected:
+            ++result.rejected;
+            return true;
+        case Delivery::NoAnswer:
+            break;
+    }
+    ++result.unanswered;
+    return false;
+}
+
+}  // namespace
+
 RetryResult FiscalService::RetryOutbox(Database& db) {
     RetryResult result;
     if (!CanDeliver()) {
         return result;
     }
+    // Receipts first: they wait for their JIR, the reports only for their record.
     for (const FiscalRecord& record : UnconfirmedReceipts(db)) {
-        switch (Deliver(db, record.id, true)) {
-            case Delivery::Confirmed:
-                ++result.confirmed;
-                break;
-            case Delivery::Rejected:
-                ++result.rejected;
-                break;
-            case Delivery::NoAnswer:
-                ++result.unanswered;
-                return result;
+        if (!Count(result, Deliver(db, record.id, true))) {
+            return result;
+        }
+    }
+    for (const ReportRecord& report : UnconfirmedReports(db)) {
+        if (!Count(result, DeliverReport(db, report.id))) {
+            return result;
         }
     }
     return result;
@@ -401,6 +624,19 @@ void InstallFiscalHooks(Session& session, const QString& settingsFile) {
                                                    const Session::RetailSaleEvent& invoice) {
         serviceFor(s).SendCancellation(s, invoice);
     };
+    session.duringEInvoiceExport = [serviceFor](Session& s, const Session::EInvoiceEvent& e) {
+        serviceFor(s).RecordEInvoice(s, e);
+    };
+    // The file is written either way; an unanswered report waits in the outbox.
+    session.afterEInvoiceExport = [serviceFor](Session& s, const Session::EInvoiceEvent& e) {
+        serviceFor(s).SendEInvoice(s, e);
+    };
+    session.duringInvoiceCollection = [serviceFor](Session& s, const Session::CollectionEvent& e) {
+        serviceFor(s).RecordCollection(s, e);
+    };
+    session.afterInvoiceCollection = [serviceFor](Session& s, const Session::CollectionEvent& e) {
+        serviceFor(s).SendCollection(s, e);
+    };
     // The marks are read from the records alone, so receipts print them even where this
     // workstation does not fiscalize.
     session.fiscalMarksOf = [](Session& s, const Session::RetailSaleEvent& invoice,
@@ -420,7 +656,7 @@ void RetryRound(const QString& path, const QString& password, const QString& set
         return;
     }
     Database& db = *opened.db;
-    if (UnconfirmedCount(db) == 0) {
+    if (UnconfirmedCount(db) == 0 && UnconfirmedReportCount(db) == 0) {
         return;
     }
     QSettings workstation(settingsFile, QSettings::IniFormat);

@@ -8,8 +8,10 @@
 
 #include "data/Session.h"
 #include "fiscal/Certificate.h"
+#include "fiscal/FiscalMessage.h"
 #include "fiscal/FiscalSettings.h"
 #include "fiscal/Outbox.h"
+#include "fiscal/ReportOutbox.h"
 
 class QObject;
 
@@ -27,7 +29,7 @@ struct RetryResult {
     int rejected = 0;
     int unanswered = 0;
 };
-// "Potvrđeno: " n ", odbijeno: " n ", bez odgovora: " n
+// "Potvrđeno: " n ", odbijeno: " n ", bez odgovora: " n (receipts and e-invoice reports together)
 QString RetryResultText(const RetryResult& result);
 
 // Fiscalization of one company's receipts at one till: its settings, the certificate (loaded
@@ -78,15 +80,49 @@ public:
     // One attempt for a record: a new message id, signed, sent with the configured timeout.
     Delivery Deliver(Database& db, int recordId, bool late);
 
-    // The outbox, oldest first, each with NakDost true (nothing unless CanDeliver()). The first
-    // receipt the service does not answer ends the round (the rest would wait as long for nothing).
+    // The outbox, oldest first, each with NakDost true (nothing unless CanDeliver()); then the
+    // e-invoice reports. The first request the service does not answer ends the round (the rest
+    // would wait as long for nothing).
     RetryResult RetryOutbox(Database& db);
+
+    // One attempt for an e-invoice report: built from the company file, signed (XAdES), sent to
+    // the e-invoice service. A report of an e-invoice the service already holds (S008) counts
+    // as accepted: it is the answer to a repeated request whose first answer was lost.
+    Delivery DeliverReport(Database& db, int reportId);
+
+    // The reports' side of the postings: an e-invoice (or its credit note) written for the
+    // intermediary queues its report, a collection of an invoice issued as an e-invoice queues
+    // the payment's; each in the caller's transaction, sent once after it.
+    void RecordEInvoice(Session& session, const Session::EInvoiceEvent& event);
+    std::optional<Delivery> SendEInvoice(Session& session, const Session::EInvoiceEvent& event);
+    void RecordCollection(Session& session, const Session::CollectionEvent& event);
+    std::optional<Delivery> SendCollection(Session& session, const Session::CollectionEvent& event);
+
+    // The same-day change of a fiscalized receipt's payment code and (when `buyerOib` is given;
+    // empty removes it) the buyer's OIB. A receipt still in the outbox simply goes out with the
+    // new data (Unsent). A confirmed one is changed by a signed change request: with the buyer's
+    // OIB involved PromijeniPodatkeRacunaZahtjev, else PromijeniNacPlacZahtjev. Refused
+    // (UserError): fiscalization off, no fiscal record, a code other than G, K, T, O, an invalid
+    // OIB, nothing changed, and any day but the receipt's own (SameDayChangeMessage).
+    enum class ChangeOutcome { Unsent, Confirmed, Rejected, NoAnswer };
+    struct ChangeResult {
+        ChangeOutcome outcome = ChangeOutcome::Rejected;
+        QString text;  // the service's confirmation or errors, or why it did not answer
+    };
+    ChangeResult ChangeReceipt(Database& db, const InvoiceRef& invoice, const QString& payment,
+                               const std::optional<QString>& buyerOib);
 
     // Clock and sender, replaceable for tests and measurements.
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
 
 private:
     const Certificate& UsableCertificate();
+    // Posts a signed request; the reply's body, or nullopt with `problem` set when there was no
+    // answer in time or the settings' files cannot be read (`unreadable` then).
+    std::optional<QByteArray> Post(const QString& url, const QByteArray& soap, QString* problem,
+                                   bool* unreadable);
+    // Empty when the service's signature on `body` holds or is not checked.
+    QString AnswerSignatureProblem(const QByteArray& body);
     void Record(Session& session, const InvoiceRef& ref, double total,
                 const std::vector<Session::RetailSaleEvent::Tax>& taxes, const QString& cashier,
                 const QString& payment);
@@ -97,6 +133,10 @@ private:
     bool m_certificateTried = false;
     QString m_certificateProblem;
 };
+
+// A change asked for on another day than the receipt's: "Način plaćanja i OIB kupca mogu se
+// promijeniti samo na dan izdavanja računa (" date "). Račun treba stornirati i izdati novi."
+QString SameDayChangeMessage(const QDate& issued);
 
 // Stored with a receipt whose answer came with a signature the service's certificate does not
 // confirm; `problem` says what is wrong with it.

@@ -53,6 +53,20 @@ QString FiscalSettings::Url() const {
     return production ? ProductionEndpoint() : TestEndpoint();
 }
 
+QString ReportTestEndpoint() {
+    return QStringLiteral("https://cistest.apis-it.hr:8509/FiskalizacijaServiceEprod");
+}
+QString ReportProductionEndpoint() {
+    return QStringLiteral("https://cis.porezna-uprava.hr:8509/FiskalizacijaService");
+}
+
+QString FiscalSettings::ReportUrl() const {
+    if (!reportEndpoint.isEmpty()) {
+        return reportEndpoint;
+    }
+    return production ? ReportProductionEndpoint() : ReportTestEndpoint();
+}
+
 FiscalSettings ReadFiscalSettings(Database& db, QSettings& workstation) {
     FiscalSettings s;
     s.enabled = Configuration(db, kEnabled, QStringLiteral("NE")) == QStringLiteral("DA");
@@ -65,6 +79,7 @@ FiscalSettings ReadFiscalSettings(Database& db, QSettings& workstation) {
     s.certificatePassword = workstation.value(QStringLiteral("LozinkaCertifikata")).toString();
     s.production = workstation.value(QStringLiteral("Produkcija"), false).toBool();
     s.endpoint = workstation.value(QStringLiteral("Adresa")).toString();
+    s.reportEndpoint = workstation.value(QStringLiteral("AdresaEIzvjestavanja")).toString();
     s.timeoutMs = workstation.value(QStringLiteral("CekanjeMs"), kDefaultTimeoutMs).toInt();
     s.serviceCertificatePath = workstation.value(QStringLiteral("CertifikatServisa")).toString();
     s.trustedCaPath = workstation.value(QStringLiteral("PouzdaniCA")).toString();
@@ -105,6 +120,7 @@ void WriteFiscalSettings(Database& db, QSettings& workstation, const FiscalSetti
     workstation.setValue(QStringLiteral("LozinkaCertifikata"), s.certificatePassword);
     workstation.setValue(QStringLiteral("Produkcija"), s.production);
     workstation.setValue(QStringLiteral("Adresa"), s.endpoint);
+    workstation.setValue(QStringLiteral("AdresaEIzvjestavanja"), s.reportEndpoint);
     workstation.setValue(QStringLiteral("CekanjeMs"), s.timeoutMs);
     workstation.setValue(QStringLiteral("CertifikatServisa"), s.serviceCertificatePath);
     workstation.setValue(QStringLiteral("PouzdaniCA"), s.trustedCaPath);

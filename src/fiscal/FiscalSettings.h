@@ -16,6 +16,9 @@ constexpr int kDefaultTimeoutMs = 2000;
 
 QString TestEndpoint();        // the tax administration's test service
 QString ProductionEndpoint();  // its production service
+// The service that takes the reports of e-invoices and of their payments.
+QString ReportTestEndpoint();
+QString ReportProductionEndpoint();
 
 // What fiscalization needs. The company's part ("Fiskalizacija", "U sustavu PDV-a", the
 // numbering sequence) is kept in the company's configuration and shared by every till; the
@@ -31,7 +34,8 @@ struct FiscalSettings {
     QString certificatePath;
     QString certificatePassword;
     bool production = false;
-    QString endpoint;  // empty: the test or production service
+    QString endpoint;        // empty: the test or production service
+    QString reportEndpoint;  // the same for the e-invoice reports
     int timeoutMs = kDefaultTimeoutMs;
     // The certificate (PEM) the service signs its answers with: an answer whose signature it
     // does not confirm is kept as an error, never taken for a JIR. Empty: answers are taken
@@ -42,6 +46,7 @@ struct FiscalSettings {
 
     QString Url() const;
     bool operator==(const FiscalSettings&) const = default;
+    QString ReportUrl() const;
 };
 
 FiscalSettings ReadFiscalSettings(Database& db, QSettings& workstation);

@@ -10,6 +10,7 @@
 #include "data/SqlValue.h"
 #include "data/Statement.h"
 #include "data/Transaction.h"
+#include "fiscal/ReportOutbox.h"
 
 namespace zodra::fiscal {
 
@@ -19,7 +20,8 @@ const QString kColumns = QStringLiteral(
     "\"ID\", \"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ_RACUNA\", \"DETALJNO\", \"STORNO\", "
     "\"BROJ\", \"OZNAKA_PP\", \"OZNAKA_NU\", \"SLIJED\", \"IZDAN\", \"UKUPNO\", \"POREZI\", "
     "\"OIB\", \"U_SUSTAVU_PDV\", \"OIB_OPERATERA\", \"OPERATER\", \"ZKI\", \"NACIN_PLACANJA\", "
-    "\"JIR\", \"POKUSAJA\", \"ZADNJI_POKUSAJ\", \"GRESKA\"");
+    "\"JIR\", \"POKUSAJA\", \"ZADNJI_POKUSAJ\", \"GRESKA\", \"OIB_PRIMATELJA\", "
+    "\"PROMJENA_NACINA\", \"PROMJENA_OIB\"");
 
 // The VAT rows and the exempt amount, kept as JSON text with the record.
 QString TaxesText(const FiscalReceipt& r) {
@@ -67,6 +69,10 @@ FiscalRecord ReadRecord(Statement& q) {
     f.attempts = q.Value(21).toInt();
     f.lastAttempt = sqlvalue::ToDateTime(q.Value(22));
     f.error = sqlvalue::ToText(q.Value(23));
+    r.buyerOib = sqlvalue::ToText(q.Value(24));
+    f.changed = !q.IsNull(25);
+    f.changedPayment = sqlvalue::ToText(q.Value(25));
+    f.changedBuyerOib = sqlvalue::ToText(q.Value(26));
     return f;
 }
 
@@ -181,6 +187,16 @@ TableData UnconfirmedReceiptsTable(Database& db) {
                               f.receipt.issued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
                               f.receipt.total, f.attempts, f.error, f.id});
     }
+    for (const ReportRecord& r : UnconfirmedReports(db)) {
+        const QString document = QString::number(r.invoice.number) + QLatin1Char('-') +
+                                 QString::number(r.invoice.book) + QLatin1Char('-') +
+                                 QString::number(r.invoice.year);
+        table.rows.push_back({ReportKindCaption(r.kind) + QLatin1Char(' ') + document,
+                              r.invoice.number, r.kind == ReportKind::CreditNote,
+                              r.queued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
+                              r.kind == ReportKind::Payment ? QVariant(r.amount) : QVariant(),
+                              r.attempts, r.error, -r.id});
+    }
     return table;
 }
 
@@ -189,6 +205,24 @@ void SetPaymentMethod(Database& db, int id, const QString& payment) {
     db.Exec(QStringLiteral("UPDATE \"FISKAL_RACUNI\" SET \"NACIN_PLACANJA\" = ? WHERE \"ID\" = ? "
                            "AND \"JIR\" IS NULL"),
             {payment, id});
+    transaction.Commit();
+}
+
+bool SetUnsentPaymentData(Database& db, int id, const QString& payment, const QString& buyerOib) {
+    Transaction transaction(db);
+    const int changed = db.Exec(
+        QStringLiteral("UPDATE \"FISKAL_RACUNI\" SET \"NACIN_PLACANJA\" = ?, \"OIB_PRIMATELJA\" "
+                       "= ? WHERE \"ID\" = ? AND \"JIR\" IS NULL"),
+        {payment, buyerOib.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : buyerOib, id});
+    transaction.Commit();
+    return changed > 0;
+}
+
+void StoreAcceptedChange(Database& db, int id, const QString& payment, const QString& buyerOib) {
+    Transaction transaction(db);
+    db.Exec(QStringLiteral("UPDATE \"FISKAL_RACUNI\" SET \"PROMJENA_NACINA\" = ?, "
+                           "\"PROMJENA_OIB\" = ? WHERE \"ID\" = ?"),
+            {payment, buyerOib, id});
     transaction.Commit();
 }
 

@@ -36,6 +36,11 @@ struct FiscalRecord {
     int attempts = 0;
     QDateTime lastAttempt;
     QString error;  // the last failure in words: the service's errors or why it did not answer
+    // The last same-day change the service accepted: the payment code and buyer's OIB (empty:
+    // none) the receipt has had since; `receipt` stays as it was fiscalized.
+    bool changed = false;
+    QString changedPayment;
+    QString changedBuyerOib;
 };
 
 // The next receipt number of the premises (sequence P) or of the premises' device (N) in the
@@ -57,10 +62,17 @@ int UnconfirmedCount(Database& db);
 
 // The records still without a JIR for a list: "Broj računa" (number/premises/device), "Račun"
 // (the invoice's number), "Storno" (a negative receipt), "Izdan", "Iznos", "Pokušaja", "Greška"
-// (the last failure in words), the record's id hidden last.
+// (the last failure in words), the record's id hidden last. The e-invoice reports not yet
+// accepted follow, "Broj računa" naming the report and the invoice ("eRačun 15-1-2026",
+// "Naplata …"), "Iznos" the payment's, their id negated.
 TableData UnconfirmedReceiptsTable(Database& db);
 
 void SetPaymentMethod(Database& db, int id, const QString& payment);
+// A receipt not yet confirmed goes out with this payment code and buyer's OIB (empty: none);
+// false when it was confirmed meanwhile (then only a change request can change it).
+bool SetUnsentPaymentData(Database& db, int id, const QString& payment, const QString& buyerOib);
+// Records a change the service accepted.
+void StoreAcceptedChange(Database& db, int id, const QString& payment, const QString& buyerOib);
 // An attempt's outcome: the JIR (the error cleared) or the failure in words. Both count the
 // attempt and its time.
 void StoreJir(Database& db, int id, const QString& jir, const QDateTime& at);

@@ -112,12 +112,20 @@ int InsertPayment(Database& db, int warehouse, int year, int partner, const Paym
     return db.Scalar(QStringLiteral("SELECT MAX(\"Sifra\") FROM \"UPLATE\"")).toInt();
 }
 
-void InsertCollection(Database& db, const InvoiceKey& k, const QString& model, const QDate& date,
-                      const QString& text, double amount, const QVariant& card, int payment) {
+// Returns the collection's code.
+int InsertCollection(Database& db, const InvoiceKey& k, const QString& model, const QDate& date,
+                     const QString& text, double amount, const QVariant& card, int payment) {
     db.Exec(QStringLiteral("INSERT INTO \"NAPLATA\" (\"Skladište\", \"IRA\", \"Godina\", \"Broj "
                            "računa\", \"Tip\", \"Datum\", \"Opis dokumenta\", \"Iznos\", \"Tip "
                            "kartice\", \"Sifra uplate\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
             {k.warehouse, k.book, k.year, k.number, model, date, text, amount, card, payment});
+    // The write lock is held: the highest code is the row just added.
+    return db.Scalar(QStringLiteral("SELECT MAX(\"Sifra\") FROM \"NAPLATA\"")).toInt();
+}
+
+Session::CollectionEvent CollectionEventOf(const InvoiceKey& k, int collection, const QDate& date,
+                                           double amount, const QString& model) {
+    return {k.warehouse, k.book, k.year, k.number, collection, date, amount, model};
 }
 
 books::KpiEntry Negated(books::KpiEntry e) {
@@ -207,11 +215,19 @@ RecordResult RecordCollection(Session& session, const InvoiceKey& invoice,
         window == EntryWindow::Collection ? OverpaidMessage() : OverpaidLaterMessage());
     RecordResult result;
     result.payment = InsertPayment(db, invoice.warehouse, invoice.year, head.partner, entry);
-    InsertCollection(db, invoice, entry.model, entry.date, entry.text, entry.amount, CardOf(entry),
-                     result.payment);
+    const int collection = InsertCollection(db, invoice, entry.model, entry.date, entry.text,
+                                            entry.amount, CardOf(entry), result.payment);
     result.bookEntry = BookCollection(session, invoice, head.salesTerms, entry.date, entry.amount,
                                       entry.model, false);
+    const Session::CollectionEvent event =
+        CollectionEventOf(invoice, collection, entry.date, entry.amount, entry.model);
+    if (session.duringInvoiceCollection) {
+        session.duringInvoiceCollection(session, event);
+    }
     tx.Commit();
+    if (session.afterInvoiceCollection) {
+        session.afterInvoiceCollection(session, event);
+    }
     return result;
 }
 
@@ -324,12 +340,20 @@ void CloseLater(Session& session, std::optional<int> customer,
         throw UserError(NoCoverMessage());
     }
     RequireNotOverpaid(db, *invoice, amount, OverpaidLaterMessage());
-    InsertCollection(db, *invoice, paid->model, paid->date, paid->text, amount, paid->card,
-                     *payment);
+    const int collection = InsertCollection(db, *invoice, paid->model, paid->date, paid->text,
+                                            amount, paid->card, *payment);
+    const Session::CollectionEvent event =
+        CollectionEventOf(*invoice, collection, paid->date, amount, paid->model);
+    if (session.duringInvoiceCollection) {
+        session.duringInvoiceCollection(session, event);
+    }
     if (head.salesTerms == 1 && session.options.r2) {
         books::RebuildDailyCashSales(db, session.businessYear, paid->date);
     }
     tx.Commit();
+    if (session.afterInvoiceCollection) {
+        session.afterInvoiceCollection(session, event);
+    }
 }
 
 DeletedCollection DeleteCollection(Session& session, int collection) {

@@ -90,6 +90,14 @@ void DropViews(Database& db) {
     }
 }
 
+// The columns version 16 added to the fiscal records (its table of reports is made if missing).
+void DropFiscalChangeColumns(Database& db) {
+    for (const char* column : {"OIB_PRIMATELJA", "PROMJENA_NACINA", "PROMJENA_OIB"}) {
+        db.ExecRaw(QStringLiteral("ALTER TABLE \"FISKAL_RACUNI\" DROP COLUMN \"%1\"")
+                       .arg(QString::fromLatin1(column)));
+    }
+}
+
 // What versions 4 to 12 added (the invoice's currency and rate, the VAT kinds, the output book's
 // report table, the input book's 5 and 13 % columns, the article's KPD), dropped to make an
 // older file.
@@ -163,6 +171,7 @@ TEST(Migrations, AFirstVersionCompanyGetsTheLotPriceOfInvoiceLines) {
             "\"BROJ_RACUNA\", \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
             "\"NABAVNA_CIJENA\", \"CIJENA_\") VALUES (1, 1, 2026, 7, 'ART', 5, 2, 4, 5, 7.5)"));
         DropVersionsFourToTwelve(*db);
+        DropFiscalChangeColumns(*db);
         db->ExecRaw(QStringLiteral(
             "INSERT INTO \"KNJIGE_ULAZNIH_RACUNA\" (\"URA\", \"GODINA\", \"Redni broj\", "
             "\"Osnovica25\") VALUES (1, 2026, 1, 100)"));
@@ -174,6 +183,8 @@ TEST(Migrations, AFirstVersionCompanyGetsTheLotPriceOfInvoiceLines) {
     EXPECT_EQ(db.SchemaVersion(), CompanySchema::kCurrentVersion);
     EXPECT_TRUE(db.Columns(QStringLiteral("STAVKE_RACUNA_PRIVREMENO"))
                     .contains(QStringLiteral("CIJENA_SKLADISTA")));
+    EXPECT_TRUE(
+        db.Columns(QStringLiteral("FISKAL_RACUNI")).contains(QStringLiteral("PROMJENA_OIB")));
     // Version 7: the input invoice book's rows gain the 5 and 13 % columns at 0 and the kind of
     // purchase "domestic", and the payments view reads them.
     EXPECT_EQ(db.Scalar(QStringLiteral("SELECT \"Osnovica13\" + \"Vrsta nabave\" + "
@@ -266,6 +277,7 @@ TEST(Migrations, ASecondVersionCompanyGetsOneIndexOfInvoiceLinesByItem) {
             "\"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\") VALUES (1, 1, 2026, 7, "
             "'ART', 5, 2, 4)"));
         DropVersionsFourToTwelve(*db);
+        DropFiscalChangeColumns(*db);
         db->ExecRaw(QStringLiteral("PRAGMA user_version = 2"));
     }
     auto opened = Database::Open(path, QString());

@@ -360,7 +360,7 @@ TEST_F(EInvoiceTest, TheFiscalizationReportsAreSignedValidRequests) {
     for (const auto& [amount, method, message] :
          {std::tuple{std::nan(""), "T", "Iznos naplate nije ispravan."},
           {0.004, "T", "Iznos naplate nije ispravan."},
-          {12.5, "K", "Način naplate mora biti T ili O."}}) {
+          {12.5, "K", "Način naplate mora biti T, O ili Z."}}) {
         try {
             fiscal::UnsignedPaymentReportRequest(cancelled, QDate(2026, 7, 2), amount,
                                                  QString::fromUtf8(method), QStringLiteral("z"),

@@ -17,8 +17,10 @@
 #include <QXmlStreamWriter>
 #include <map>
 #include <optional>
+#include <set>
 
 #include "fiscal/Certificate.h"
+#include "fiscal/EInvoiceReport.h"
 #include "fiscal/FiscalMessage.h"
 
 namespace zodra::test {
@@ -33,6 +35,10 @@ struct FiscalStandIn::State {
     QString code;
     QString text;
     std::vector<Request> requests;
+    // What it confirmed: the receipts by protective code (with their payment code and total)
+    // and the e-invoices by number and issuer.
+    std::map<QString, std::pair<QString, QString>> receipts;
+    std::set<QString> einvoices;
 };
 
 namespace {
@@ -56,15 +62,26 @@ void CollectSchemaError(void* context, xmlError* error) {
     }
 }
 
-// The RacunZahtjev of the SOAP body as a document of its own, or empty.
-QByteArray RequestElement(const QByteArray& soap) {
+const char* const kRequests[] = {"RacunZahtjev", "PromijeniNacPlacZahtjev",
+                                 "PromijeniPodatkeRacunaZahtjev", "EvidentirajERacunZahtjev",
+                                 "EvidentirajNaplatuZahtjev"};
+
+// The request of the SOAP body as a document of its own, or empty; `kind` its element's name.
+QByteArray RequestElement(const QByteArray& soap, QString* kind) {
     xmlDocPtr doc = xmlReadMemory(soap.constData(), static_cast<int>(soap.size()), "soap.xml",
                                   nullptr, XML_PARSE_NONET);
     if (doc == nullptr) {
         return {};
     }
     QByteArray result;
-    if (xmlNodePtr node = FindElement(xmlDocGetRootElement(doc), "RacunZahtjev")) {
+    xmlNodePtr node = nullptr;
+    for (const char* name : kRequests) {
+        if ((node = FindElement(xmlDocGetRootElement(doc), name)) != nullptr) {
+            *kind = QString::fromLatin1(name);
+            break;
+        }
+    }
+    if (node != nullptr) {
         xmlDocPtr single = xmlNewDoc(BAD_CAST "1.0");
         xmlNodePtr copy = xmlDocCopyNode(node, single, 1);
         xmlDocSetRootElement(single, copy);
@@ -125,17 +142,28 @@ QString ElementText(const QByteArray& xml, const QString& name) {
     return {};
 }
 
-// The RacunOdgovor (Id "RacunOdgovor"), signed with the stand-in's certificate when it has one,
-// in a SOAP envelope.
-QByteArray Answer(const FiscalStandIn::State& state, const QString& messageId, const QString& jir,
-                  const QString& code, const QString& text, bool breakSignature) {
+QByteArray HttpReply(const QByteArray& answer, bool ok) {
+    return (ok ? QByteArrayLiteral("HTTP/1.1 200 OK\r\n")
+               : QByteArrayLiteral("HTTP/1.1 500 Internal Server Error\r\n")) +
+           QByteArrayLiteral("Content-Type: text/xml; charset=utf-8\r\nContent-Length: ") +
+           QByteArray::number(answer.size()) + QByteArrayLiteral("\r\nConnection: close\r\n\r\n") +
+           answer;
+}
+
+// The answer to a receipt (RacunOdgovor: `jir` or the error) or to a change (its Odgovor:
+// `confirmation` code and text, or the error), with the Id of its element, signed with the
+// stand-in's certificate when it has one.
+QByteArray ReceiptAnswer(const FiscalStandIn::State& state, const QString& element,
+                         const QString& messageId, const QString& jir,
+                         const std::pair<QString, QString>& confirmation, const QString& code,
+                         const QString& text, bool breakSignature) {
     const QString ns = QString::fromLatin1(fiscal::kFiscalNamespace);
     QByteArray out;
     QXmlStreamWriter xml(&out);
     xml.writeStartDocument();
     xml.writeNamespace(ns, QStringLiteral("tns"));
-    xml.writeStartElement(ns, QStringLiteral("RacunOdgovor"));
-    xml.writeAttribute(QStringLiteral("Id"), QStringLiteral("RacunOdgovor"));
+    xml.writeStartElement(ns, element);
+    xml.writeAttribute(QStringLiteral("Id"), element);
     xml.writeStartElement(ns, QStringLiteral("Zaglavlje"));
     xml.writeTextElement(ns, QStringLiteral("IdPoruke"), messageId);
     xml.writeTextElement(ns, QStringLiteral("DatumVrijeme"),
@@ -143,6 +171,11 @@ QByteArray Answer(const FiscalStandIn::State& state, const QString& messageId, c
     xml.writeEndElement();
     if (!jir.isEmpty()) {
         xml.writeTextElement(ns, QStringLiteral("Jir"), jir);
+    } else if (code.isEmpty()) {
+        xml.writeStartElement(ns, QStringLiteral("PorukaOdgovora"));
+        xml.writeTextElement(ns, QStringLiteral("SifraPoruke"), confirmation.first);
+        xml.writeTextElement(ns, QStringLiteral("Poruka"), confirmation.second);
+        xml.writeEndElement();
     } else {
         xml.writeStartElement(ns, QStringLiteral("Greske"));
         xml.writeStartElement(ns, QStringLiteral("Greska"));
@@ -158,16 +191,108 @@ QByteArray Answer(const FiscalStandIn::State& state, const QString& messageId, c
     if (breakSignature && !jir.isEmpty()) {
         out.replace(jir.toUtf8(), QUuid::createUuid().toString(QUuid::WithoutBraces).toUtf8());
     }
-    return fiscal::SoapEnvelope(out);
+    return out;
+}
+
+// The answer to an e-invoice report: its Odgovor with a request id of the service's own,
+// accepted or with the error; the schema wants it signed, so it is whenever the stand-in can.
+QByteArray ReportAnswer(const FiscalStandIn::State& state, const QString& kind, const QString& code,
+                        const QString& text) {
+    const bool payment = kind == QStringLiteral("EvidentirajNaplatuZahtjev");
+    const QString ns = payment ? fiscal::EReportingNamespace() : fiscal::EFiscalizationNamespace();
+    const QString element = payment ? QStringLiteral("EvidentirajNaplatuOdgovor")
+                                    : QStringLiteral("EvidentirajERacunOdgovor");
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    xml.writeStartDocument();
+    xml.writeNamespace(ns, QStringLiteral("fis"));
+    xml.writeStartElement(ns, element);
+    xml.writeAttribute(ns, QStringLiteral("id"),
+                       QUuid::createUuid().toString(QUuid::WithoutBraces));
+    xml.writeTextElement(ns, QStringLiteral("datumVrijemeSlanja"),
+                         fiscal::RequestTimeStamp(QDateTime::currentDateTime()));
+    xml.writeStartElement(ns, QStringLiteral("Odgovor"));
+    xml.writeTextElement(ns, QStringLiteral("idZahtjeva"),
+                         QUuid::createUuid().toString(QUuid::WithoutBraces));
+    xml.writeTextElement(ns, QStringLiteral("prihvacenZahtjev"),
+                         code.isEmpty() ? QStringLiteral("true") : QStringLiteral("false"));
+    if (!code.isEmpty()) {
+        xml.writeStartElement(ns, QStringLiteral("greska"));
+        xml.writeTextElement(ns, QStringLiteral("sifra"), code);
+        xml.writeTextElement(ns, QStringLiteral("redniBrojZapisa"), QStringLiteral("1"));
+        xml.writeTextElement(ns, QStringLiteral("opis"), text);
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    if (state.signing) {
+        out = fiscal::SignReportRequest(out, *state.signing, QDateTime::currentDateTime());
+    }
+    return out;
+}
+
+QString ReportSchema(const QString& kind) {
+    return QStringLiteral(ZODRA_SOURCE_DIR "/share/einvoice/fiscalization/") +
+           (kind == QStringLiteral("EvidentirajNaplatuZahtjev")
+                ? QStringLiteral("eIzvjestavanjeSchema.xsd")
+                : QStringLiteral("eFiskalizacijaSchema.xsd"));
+}
+
+// An e-invoice report: checked and answered.
+QByteArray HandleReport(FiscalStandIn::State& state, FiscalStandIn::Request& seen,
+                        const QByteArray& request) {
+    QString code;
+    QString text;
+    const bool payment = seen.kind == QStringLiteral("EvidentirajNaplatuZahtjev");
+    const QString issuer =
+        ElementText(request, payment ? QStringLiteral("oibPorezniBrojIzdavatelja")
+                                     : QStringLiteral("oibPorezniBroj"));
+    if (const QString problem = SchemaProblem(request, ReportSchema(seen.kind));
+        !problem.isEmpty()) {
+        code = QStringLiteral("S005");
+        text = QStringLiteral("Poruka nije u skladu s XML shemom : ") + problem;
+    } else if (!fiscal::VerifySignature(seen.body, state.trustedPem).isEmpty()) {
+        code = QStringLiteral("S004");
+        text = QStringLiteral("Neispravan potpis zahtjeva");
+    } else if (issuer != state.oib) {
+        code = QStringLiteral("S003");
+        text = QStringLiteral(
+            "Certifikat nije izdan od davatelja usluga s Pouzdanog potpisa, ili "
+            "je istekao ili je ukinut");
+    }
+    QMutexLocker lock(&state.mutex);
+    const QString document =
+        issuer + QLatin1Char('/') + ElementText(request, QStringLiteral("brojDokumenta"));
+    if (code.isEmpty() && state.mode == FiscalStandIn::Mode::Error) {
+        code = state.code;
+        text = state.text;
+    } else if (code.isEmpty() && !payment && state.einvoices.count(document) > 0) {
+        code = QStringLiteral("S008");
+        text = QStringLiteral("Već postoji zabilježen eRačun s istim identifikatorom.");
+    }
+    if (code.isEmpty() && !payment) {
+        state.einvoices.insert(document);
+    }
+    seen.errorCode = code;
+    seen.answer = ReportAnswer(state, seen.kind, code, text);
+    state.requests.push_back(seen);
+    return HttpReply(fiscal::SoapEnvelope(seen.answer), code.isEmpty());
 }
 
 // What the service makes of one request body: the request as seen, and the HTTP reply.
 QByteArray Handle(FiscalStandIn::State& state, const QByteArray& body) {
     FiscalStandIn::Request seen;
     seen.body = body;
-    const QByteArray request = RequestElement(body);
+    const QByteArray request = RequestElement(body, &seen.kind);
+    if (seen.kind.startsWith(QStringLiteral("Evidentiraj"))) {
+        seen.messageId = ElementText(request, QStringLiteral("datumVrijemeSlanja"));
+        return HandleReport(state, seen, request);
+    }
+    const bool change = seen.kind.startsWith(QStringLiteral("Promijeni"));
+    const bool dataChange = seen.kind == QStringLiteral("PromijeniPodatkeRacunaZahtjev");
     seen.messageId = ElementText(request, QStringLiteral("IdPoruke"));
     seen.late = ElementText(request, QStringLiteral("NakDost")) == QStringLiteral("true");
+    const QString protectiveCode = ElementText(request, QStringLiteral("ZastKod"));
     QString code;
     QString text;
     if (request.isEmpty()) {
@@ -183,24 +308,59 @@ QByteArray Handle(FiscalStandIn::State& state, const QByteArray& body) {
     } else if (ElementText(request, QStringLiteral("Oib")) != state.oib) {
         code = QStringLiteral("s005");
         text = QStringLiteral("OIB iz poruke zahtjeva nije jednak OIB-u iz certifikata.");
+    } else if (change && ElementText(request, QStringLiteral("DatVrijeme")).left(10) !=
+                             QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"))) {
+        code = dataChange ? QStringLiteral("s011") : QStringLiteral("s007");
+        text = dataChange ? QStringLiteral(
+                                "Datum izdavanja računa u poruci promjene podataka "
+                                "računa nije jednak trenutnom datumu.")
+                          : QStringLiteral(
+                                "Datum izdavanja računa u poruci promjene načina "
+                                "plaćanja nije jednak trenutnom datumu.");
     }
     QMutexLocker lock(&state.mutex);
+    if (code.isEmpty() && change) {
+        const auto found = state.receipts.find(protectiveCode);
+        if (found == state.receipts.end() ||
+            found->second != std::pair{ElementText(request, QStringLiteral("NacinPlac")),
+                                       ElementText(request, QStringLiteral("IznosUkupno"))}) {
+            code = dataChange ? QStringLiteral("s012") : QStringLiteral("s008");
+            text = dataChange ? QStringLiteral(
+                                    "Podaci za račun u poruci promjene podataka računa "
+                                    "razlikuju se od podataka fiskaliziranog računa ili "
+                                    "račun nije fiskaliziran.")
+                              : QStringLiteral(
+                                    "Podaci za račun u poruci promjene načina plaćanja "
+                                    "razlikuju se od podataka fiskaliziranog računa ili "
+                                    "račun nije fiskaliziran.");
+        }
+    }
     if (code.isEmpty() && state.mode == FiscalStandIn::Mode::Error) {
         code = state.code;
         text = state.text;
     }
-    if (code.isEmpty()) {
+    std::pair<QString, QString> confirmation;
+    if (code.isEmpty() && !change) {
         seen.jir = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        state.receipts[protectiveCode] = {ElementText(request, QStringLiteral("NacinPlac")),
+                                          ElementText(request, QStringLiteral("IznosUkupno"))};
+    } else if (code.isEmpty()) {
+        confirmation =
+            dataChange ? std::pair{QStringLiteral("p005"),
+                                   QStringLiteral("Uspješna prijava promjene podataka računa.")}
+                       : std::pair{QStringLiteral("p001"),
+                                   QStringLiteral("Uspješna prijava promjene načina plaćanja.")};
     }
     seen.errorCode = code;
+    QString element = QStringLiteral("RacunOdgovor");
+    if (change) {
+        element = seen.kind;
+        element.replace(QStringLiteral("Zahtjev"), QStringLiteral("Odgovor"));
+    }
+    seen.answer = ReceiptAnswer(state, element, seen.messageId, seen.jir, confirmation, code, text,
+                                state.mode == FiscalStandIn::Mode::BadSignature);
     state.requests.push_back(seen);
-    const QByteArray answer = Answer(state, seen.messageId, seen.jir, code, text,
-                                     state.mode == FiscalStandIn::Mode::BadSignature);
-    return (seen.jir.isEmpty() ? QByteArrayLiteral("HTTP/1.1 500 Internal Server Error\r\n")
-                               : QByteArrayLiteral("HTTP/1.1 200 OK\r\n")) +
-           QByteArrayLiteral("Content-Type: text/xml; charset=utf-8\r\nContent-Length: ") +
-           QByteArray::number(answer.size()) + QByteArrayLiteral("\r\nConnection: close\r\n\r\n") +
-           answer;
+    return HttpReply(fiscal::SoapEnvelope(seen.answer), code.isEmpty());
 }
 
 }  // namespace

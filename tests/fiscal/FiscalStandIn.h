@@ -6,12 +6,17 @@
 #include <QThread>
 #include <vector>
 
-// A local stand-in for the tax administration's receipt service: it takes the SOAP request
-// over HTTP, checks it as the service does (the schema: s001, the signature against the
+// A local stand-in for the tax administration's fiscalization services: it takes the SOAP
+// request over HTTP, checks it as the service does (the schema: s001, the signature against the
 // trusted certificate: s004, the OIB of the message against the certificate's: s005) and
 // answers with a JIR or with the errors in a RacunOdgovor, signed when it is given a certificate
-// of its own, over HTTPS when it is given a TLS key. It can also be told to answer with
-// an error of our choosing, or to take requests and never answer.
+// of its own, over HTTPS when it is given a TLS key. A change of a receipt (PromijeniNacPlac…,
+// PromijeniPodatkeRacuna…) is confirmed (p001, p005) only on the receipt's own day (else s007,
+// s011) and for a receipt it gave a JIR to with the same data (else s008, s012). The reports of
+// e-invoices (EvidentirajERacun…, EvidentirajNaplatu…) are checked against their schemas and
+// answered with prihvacenZahtjev true, or false and the error (S005 schema, S004 signature, S008
+// an e-invoice reported twice). It can also be told to answer with an error of our choosing, or
+// to take requests and never answer.
 namespace zodra::test {
 
 class FiscalStandIn {
@@ -28,11 +33,13 @@ public:
         QString tlsCertPem;
     };
     struct Request {
+        QString kind;  // the request element: "RacunZahtjev", "EvidentirajNaplatuZahtjev" …
         QString messageId;
         bool late = false;  // NakDost
         QString errorCode;  // what was answered: an error code, or empty with a JIR
         QString jir;
         QByteArray body;
+        QByteArray answer;  // the answer element as sent (inside the SOAP body)
     };
 
     FiscalStandIn(const QByteArray& trustedPem, const QString& certificateOib,

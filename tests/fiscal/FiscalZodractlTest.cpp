@@ -11,6 +11,7 @@
 #include "FiscalStandIn.h"
 #include "data/Database.h"
 #include "data/Statement.h"
+#include "fiscal/FiscalService.h"
 #include "fiscal/FiscalSettings.h"
 #include "fiscal/Outbox.h"
 #include "fiscal/ReceiptMarks.h"
@@ -239,6 +240,49 @@ TEST_F(FiscalZodractlTest, TheA4ReceiptLeavesTheJirLineOutUntilTheJirComes) {
         const QString confirmed = printed(layout);
         EXPECT_TRUE(confirmed.contains(QStringLiteral("JIR: ") + jir)) << confirmed.toStdString();
     }
+}
+
+// The change door: a receipt of today gets its new payment method through the service; once its
+// day is over it is refused.
+TEST_F(FiscalZodractlTest, AReceiptOfTodayChangesItsPaymentMethodAndNoOtherDay) {
+    const ZodractlRun sale =
+        Run({QStringLiteral("post"), Sale(QStringLiteral("s.json"), QStringLiteral("Kasa0")),
+             QStringLiteral("--da")});
+    ASSERT_EQ(sale.exitCode, 0) << sale.err.toStdString();
+    auto db = Open();
+    Statement q = db->Prepare(
+        QStringLiteral("SELECT \"IRA\", \"BROJ_RACUNA\", \"DETALJNO\", \"ID\", \"SKLADISTE\" FROM "
+                       "\"FISKAL_RACUNI\""));
+    q.Exec();
+    ASSERT_TRUE(q.Next());
+    QStringList change{QStringLiteral("fiscal"),
+                       QStringLiteral("change"),
+                       q.Text(0) + QLatin1Char('/') + q.Text(1),
+                       QStringLiteral("--placanje"),
+                       QStringLiteral("k"),
+                       QStringLiteral("--skladiste"),
+                       q.Text(4)};
+    if (q.Value(2).toBool()) {
+        change << QStringLiteral("--detaljno");
+    }
+    const int id = q.Value(3).toInt();
+    q.Finish();
+    const ZodractlRun changed = Run(change);
+    EXPECT_EQ(changed.exitCode, 0) << changed.err.toStdString();
+    EXPECT_EQ(changed.out, QStringLiteral("p001: Uspješna prijava promjene načina plaćanja.\n"));
+    EXPECT_EQ(standIn->Requests().back().kind, QStringLiteral("PromijeniNacPlacZahtjev"));
+    EXPECT_EQ(fiscal::FiscalRecordById(*db, id).changedPayment, QStringLiteral("K"));
+
+    const QDate yesterday = QDate::currentDate().addDays(-1);
+    db->Exec(QStringLiteral("UPDATE \"FISKAL_RACUNI\" SET \"IZDAN\" = ?"),
+             {yesterday.toString(QStringLiteral("yyyy-MM-dd 10:00:00"))});
+    change[4] = QStringLiteral("G");
+    const ZodractlRun late = Run(change);
+    EXPECT_EQ(late.exitCode, 1);
+    EXPECT_EQ(late.err.trimmed(), fiscal::SameDayChangeMessage(yesterday));
+    EXPECT_EQ(
+        Run({QStringLiteral("fiscal"), QStringLiteral("change"), QStringLiteral("1/1")}).exitCode,
+        2);
 }
 
 }  // namespace

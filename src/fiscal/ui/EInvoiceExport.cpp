@@ -106,7 +106,7 @@ QStringList ExportEInvoice(zodra::ui::WindowHost& host, int book, int number) {
         }
         for (const EInvoiceKind kind : kinds) {
             const QString path = QDir(folder).filePath(EInvoiceFileName(data, kind));
-            WriteEInvoiceFile(path, EInvoiceXml(data, kind));
+            IssueEInvoice(session, data, kind, path);
             written << QDir::toNativeSeparators(path);
         }
         host.UserPrompter().Inform(

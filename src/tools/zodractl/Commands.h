@@ -103,7 +103,8 @@ int Kp(const QStringList& args);
 int PostFixedAsset(const QString& path, const QByteArray& json);
 int DeleteFixedAsset(const QStringList& args);
 int FixedAssetReport(const QStringList& args);
-// The outbox of fiscalized receipts: listed, or delivered again (FiscalCommand.cpp).
+// The outbox of fiscalized receipts and e-invoice reports: listed, or delivered again; the
+// same-day change of a receipt's payment method or buyer's OIB (FiscalCommand.cpp).
 int Fiscal(const QStringList& args);
 // The planner's bills (PlannerCommands.cpp): a running program signalled, or a bill imported
 // without one.

@@ -76,7 +76,7 @@ int EInvoice(const QStringList& args) {
             parsed->creditNote ? EInvoiceKind::CreditNote : EInvoiceKind::Invoice;
         const EInvoiceData data = ReadEInvoiceData(session.Db(), session.activeWarehouse.code,
                                                    parsed->book, year, parsed->number);
-        WriteEInvoiceFile(out, EInvoiceXml(data, kind));
+        IssueEInvoice(session, data, kind, out);
         Out((kind == EInvoiceKind::CreditNote ? QStringLiteral("Odobrenje ")
                                               : QStringLiteral("eRačun ")) +
             data.id + QStringLiteral(" zapisan u ") + out);

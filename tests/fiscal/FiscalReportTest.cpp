@@ -1,0 +1,363 @@
+// The e-invoice reports and the same-day change of a receipt against the stand-in service, on the
+// demo company: queued in the transaction that issues the document or records the collection,
+// sent once after it, kept through error answers and silence, delivered by the retry.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include "FiscalKit.h"
+#include "FiscalStandIn.h"
+#include "UblValidation.h"
+#include "data/CompanySchema.h"
+#include "data/Database.h"
+#include "data/Errors.h"
+#include "data/Session.h"
+#include "data/Statement.h"
+#include "data/Transaction.h"
+#include "demo/DemoCompany.h"
+#include "fiscal/Certificate.h"
+#include "fiscal/EInvoice.h"
+#include "fiscal/FiscalService.h"
+#include "fiscal/ProtectiveCode.h"
+#include "payments/CollectionBook.h"
+#include "support/XmlSchema.h"
+
+namespace zodra::test {
+namespace {
+
+using Mode = FiscalStandIn::Mode;
+using fiscal::Delivery;
+using fiscal::EInvoiceKind;
+using fiscal::ReportKind;
+using Outcome = fiscal::FiscalService::ChangeOutcome;
+
+class FiscalReportTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_template = new QTemporaryDir;
+        demo::CreateDemoCompany(s_template->filePath(QStringLiteral("demo.zdb")),
+                                QDate(2026, 6, 30));
+        s_files = new TestCertificate(kCompanyOib);
+        s_remote = new TestService;
+    }
+    static void TearDownTestSuite() {
+        delete s_template;
+        delete s_files;
+        delete s_remote;
+    }
+    void SetUp() override {
+        ASSERT_FALSE(s_files->pem.isEmpty());
+        ASSERT_TRUE(s_remote->Ready());
+        const QString from = s_template->filePath(QStringLiteral("demo.zdb"));
+        m_path = m_dir.filePath(QStringLiteral("firma.zdb"));
+        ASSERT_TRUE(QFile::copy(from, m_path));
+        ASSERT_TRUE(QFile::copy(CompanySchema::DefaultDetailPath(from),
+                                CompanySchema::DefaultDetailPath(m_path)));
+        auto opened = Database::Open(m_path, QString());
+        ASSERT_EQ(opened.status, Database::OpenStatus::Ok);
+        opened.db->Exec(QStringLiteral("UPDATE \"PODACI_FIRME\" SET \"OIB\" = ?"), {kCompanyOib});
+        m_session.databasePath = m_path;
+        m_session.businessYear = 2026;
+        m_session.Attach(std::move(opened.db));
+        // Two invoices of the demo with something left to collect.
+        for (const QVariant& number :
+             Column(QStringLiteral("SELECT \"BROJ RACUNA\" FROM \"RACUNI\" WHERE \"SKLADISTE\" = 1 "
+                                   "AND \"IRA\" = 1 AND \"GODINA\" = 2026 AND \"STORNO\" = FALSE "
+                                   "ORDER BY \"BROJ RACUNA\""))) {
+            if (payments::InvoiceBalanceOf(Db(), Key(number.toInt())).Open() >= 10) {
+                (m_invoice == 0 ? m_invoice : m_other) = number.toInt();
+            }
+            if (m_other != 0) {
+                break;
+            }
+        }
+        ASSERT_NE(m_other, 0);
+        standIn = std::make_unique<FiscalStandIn>(s_files->pem, kCompanyOib, FiscalSchemaPath(),
+                                                  s_remote->Identity());
+        Configure(2000);
+    }
+
+    Database& Db() { return m_session.Db(); }
+    QVariantList Column(const QString& sql) {
+        QVariantList values;
+        Statement q = Db().Prepare(sql);
+        q.Exec();
+        while (q.Next()) {
+            values << q.Value(0);
+        }
+        return values;
+    }
+    static payments::InvoiceKey Key(int number) { return {1, 1, 2026, number}; }
+    static fiscal::InvoiceRef Ref(int number) { return {1, 1, 2026, number, false, false}; }
+
+    void Configure(int timeoutMs) {
+        m_ini = m_dir.filePath(QStringLiteral("till.ini"));
+        QSettings workstation(m_ini, QSettings::IniFormat);
+        m_settings.enabled = true;
+        m_settings.premises = QStringLiteral("PP1");
+        m_settings.device = QStringLiteral("1");
+        m_settings.certificatePath = s_files->p12;
+        m_settings.certificatePassword = s_files->password;
+        m_settings.endpoint = standIn->Url();
+        m_settings.reportEndpoint = standIn->Url();
+        m_settings.timeoutMs = timeoutMs;
+        m_settings.serviceCertificatePath = s_remote->signer.certPem;
+        m_settings.trustedCaPath = s_remote->tls.caPem;
+        fiscal::WriteFiscalSettings(Db(), workstation, m_settings);
+        fiscal::InstallFiscalHooks(m_session, m_ini);
+    }
+
+    void Issue(int number, const QString& path = {}) {
+        fiscal::IssueEInvoice(
+            m_session, fiscal::ReadEInvoiceData(Db(), 1, 1, 2026, number), EInvoiceKind::Invoice,
+            path.isEmpty() ? m_dir.filePath(QStringLiteral("eRacun_%1.xml").arg(number)) : path);
+    }
+    void Collect(int number, double amount, const QString& model) {
+        payments::RecordCollection(
+            m_session, Key(number),
+            {QDate(2026, 7, 2), model, std::nullopt, QStringLiteral("Uplata"), amount});
+    }
+    int Reports() {
+        return Db().Scalar(QStringLiteral("SELECT COUNT(*) FROM \"FISKAL_IZVJESTAJI\"")).toInt();
+    }
+    // The answer the stand-in sent, checked against the schema of its kind.
+    QString AnswerSchemaErrors(const FiscalStandIn::Request& request) {
+        const QString path = m_dir.filePath(QStringLiteral("odgovor.xml"));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(request.answer);
+        file.close();
+        return XmlSchemaErrors(
+            path, EInvoiceShare(request.kind == QStringLiteral("EvidentirajNaplatuZahtjev")
+                                    ? QStringLiteral("fiscalization/eIzvjestavanjeSchema.xsd")
+                                    : QStringLiteral("fiscalization/eFiskalizacijaSchema.xsd")));
+    }
+
+    static QTemporaryDir* s_template;
+    static TestCertificate* s_files;
+    static TestService* s_remote;
+    QTemporaryDir m_dir;
+    QString m_path;
+    QString m_ini;
+    Session m_session;
+    fiscal::FiscalSettings m_settings;
+    std::unique_ptr<FiscalStandIn> standIn;
+    int m_invoice = 0;
+    int m_other = 0;
+};
+QTemporaryDir* FiscalReportTest::s_template = nullptr;
+TestCertificate* FiscalReportTest::s_files = nullptr;
+TestService* FiscalReportTest::s_remote = nullptr;
+
+TEST_F(FiscalReportTest, ReportsAreSentOnceKeptThroughErrorsAndSilenceAndDeliveredLater) {
+    Issue(m_invoice);
+    Issue(m_invoice);  // written again: reported once
+    std::vector<FiscalStandIn::Request> seen = standIn->Requests();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].kind, QStringLiteral("EvidentirajERacunZahtjev"));
+    EXPECT_EQ(seen[0].errorCode, QString());
+    EXPECT_EQ(fiscal::VerifySignature(seen[0].body, s_files->pem), QString());
+    EXPECT_EQ(AnswerSchemaErrors(seen[0]), QString());
+    EXPECT_TRUE(fiscal::FindEInvoiceReport(Db(), Ref(m_invoice), false)->accepted.isValid());
+
+    // A collection of the e-invoice is reported with its method; one of another invoice is not.
+    Collect(m_invoice, 1, QStringLiteral("žiro račun"));
+    Collect(m_other, 1, QStringLiteral("žiro račun"));
+    seen = standIn->Requests();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].kind, QStringLiteral("EvidentirajNaplatuZahtjev"));
+    EXPECT_TRUE(seen[1].body.contains("<fis:naplaceniIznos>1.00<"));
+    EXPECT_TRUE(seen[1].body.contains("<fis:nacinPlacanja>T<"));
+    EXPECT_EQ(AnswerSchemaErrors(seen[1]), QString());
+    EXPECT_EQ(Reports(), 2);
+    EXPECT_EQ(fiscal::UnconfirmedReportCount(Db()), 0);
+
+    // An error answer is kept in words; the report waits.
+    standIn->SetMode(Mode::Error, QStringLiteral("S001"),
+                     QStringLiteral("Sistemska greška prilikom obrade zahtjeva"));
+    Collect(m_invoice, 2, QStringLiteral("gotovina"));
+    seen = standIn->Requests();
+    EXPECT_TRUE(seen.back().body.contains("<fis:nacinPlacanja>Z<"));
+    EXPECT_EQ(AnswerSchemaErrors(seen.back()), QString());
+    std::vector<fiscal::ReportRecord> waiting = fiscal::UnconfirmedReports(Db());
+    ASSERT_EQ(waiting.size(), 1u);
+    EXPECT_EQ(waiting[0].error, QStringLiteral("S001: Sistemska greška prilikom obrade zahtjeva"));
+
+    // A silent service: the collection is recorded all the same, its report waits.
+    standIn->SetMode(Mode::Silent);
+    Configure(300);
+    Collect(m_invoice, 0.5, QStringLiteral("u naravi"));
+    waiting = fiscal::UnconfirmedReports(Db());
+    ASSERT_EQ(waiting.size(), 2u);
+    EXPECT_EQ(waiting[1].error,
+              QStringLiteral("Poslužitelj za fiskalizaciju nije odgovorio u 300 ms."));
+    const TableData table = fiscal::UnconfirmedReceiptsTable(Db());
+    ASSERT_EQ(table.RowCount(), 2);
+    EXPECT_EQ(table.rows[1][0].toString(), QStringLiteral("Naplata %1-1-2026").arg(m_invoice));
+    EXPECT_EQ(table.rows[1][6].toString(), waiting[1].error);
+
+    standIn->SetMode(Mode::Answer);
+    fiscal::FiscalService service(Db(), m_settings, QDateTime::currentDateTime());
+    const fiscal::RetryResult retried = service.RetryOutbox(Db());
+    EXPECT_EQ(fiscal::RetryResultText(retried),
+              QStringLiteral("Potvrđeno: 2, odbijeno: 0, bez odgovora: 0"));
+    EXPECT_EQ(fiscal::UnconfirmedReportCount(Db()), 0);
+    EXPECT_TRUE(standIn->Requests().back().body.contains("<fis:nacinPlacanja>O<"));
+
+    // The e-invoice's first answer lost: the service already holds it (S008), which confirms it.
+    const int id = fiscal::FindEInvoiceReport(Db(), Ref(m_invoice), false)->id;
+    Db().Exec(
+        QStringLiteral("UPDATE \"FISKAL_IZVJESTAJI\" SET \"PRIHVACEN\" = NULL WHERE \"ID\" = ?"),
+        {id});
+    EXPECT_EQ(service.DeliverReport(Db(), id), Delivery::Confirmed);
+    EXPECT_EQ(standIn->Requests().back().errorCode, QStringLiteral("S008"));
+    // A payment report the service refuses stays refused.
+    standIn->SetMode(Mode::Error, QStringLiteral("S009"),
+                     QStringLiteral("Ne postoji zabilježen eRačun"));
+    Collect(m_invoice, 0.25, QStringLiteral("žiro račun"));
+    EXPECT_EQ(fiscal::UnconfirmedReports(Db()).back().error,
+              QStringLiteral("S009: Ne postoji zabilježen eRačun"));
+}
+
+// The program ends after the commit, before anything is sent: the reports are in the outbox and
+// another connection delivers them. A file that is not written or a collection that is refused
+// leaves nothing behind.
+TEST_F(FiscalReportTest, NothingIsLostBetweenTheCommitAndTheSend) {
+    m_session.afterEInvoiceExport = nullptr;
+    m_session.afterInvoiceCollection = nullptr;
+    Issue(m_invoice);
+    Collect(m_invoice, 1, QStringLiteral("žiro račun"));
+    EXPECT_THROW(Issue(m_other, m_dir.filePath(QStringLiteral("nema/eRacun.xml"))), UserError);
+    EXPECT_THROW(Collect(m_invoice, 1e7, QStringLiteral("žiro račun")), UserError);
+    EXPECT_TRUE(standIn->Requests().empty());
+
+    auto other = Database::Open(m_path, QString());
+    ASSERT_EQ(other.status, Database::OpenStatus::Ok);
+    const std::vector<fiscal::ReportRecord> waiting = fiscal::UnconfirmedReports(*other.db);
+    ASSERT_EQ(waiting.size(), 2u);
+    EXPECT_EQ(waiting[0].kind, ReportKind::EInvoice);
+    EXPECT_EQ(waiting[0].invoice.number, m_invoice);
+    EXPECT_EQ(waiting[1].kind, ReportKind::Payment);
+    EXPECT_DOUBLE_EQ(waiting[1].amount, 1.0);
+    fiscal::FiscalService service(*other.db, m_settings, QDateTime::currentDateTime());
+    EXPECT_EQ(fiscal::RetryResultText(service.RetryOutbox(*other.db)),
+              QStringLiteral("Potvrđeno: 2, odbijeno: 0, bez odgovora: 0"));
+    EXPECT_EQ(fiscal::UnconfirmedReportCount(Db()), 0);
+}
+
+// A receipt issued now, recorded as the register records it.
+int RecordReceipt(Database& db, const fiscal::Certificate& certificate, int number,
+                  const QDateTime& issued) {
+    fiscal::FiscalReceipt r;
+    r.oib = kCompanyOib;
+    r.issued = QDateTime(
+        issued.date(), QTime(issued.time().hour(), issued.time().minute(), issued.time().second()));
+    r.premises = QStringLiteral("PP1");
+    r.device = QStringLiteral("1");
+    r.number =
+        fiscal::NextFiscalNumber(db, r.sequence, r.premises, r.device, r.issued.date().year());
+    r.vat.push_back({25, 80, 20});
+    r.total = 100;
+    r.payment = QStringLiteral("G");
+    r.operatorOib = kCashierOib;
+    r.protectiveCode = fiscal::ProtectiveCode(
+        certificate, {r.oib, r.issued, r.number, r.premises, r.device, r.total});
+    Transaction transaction(db);
+    const int id = fiscal::InsertFiscalRecord(
+        db, {1, 1, r.issued.date().year(), number, false, false}, r, QStringLiteral("admin"));
+    transaction.Commit();
+    return id;
+}
+
+TEST_F(FiscalReportTest, ASameDayChangeIsSignedSentAndRefusedOnAnotherDay) {
+    const fiscal::Certificate certificate = fiscal::Certificate::Load(
+        s_files->p12, s_files->password, kCompanyOib, QDateTime::currentDateTime());
+    fiscal::FiscalService service(Db(), m_settings, QDateTime::currentDateTime());
+    const QDateTime now = QDateTime::currentDateTime();
+    const fiscal::InvoiceRef ref{1, 1, now.date().year(), 900001, false, false};
+    const int id = RecordReceipt(Db(), certificate, ref.number, now);
+
+    // Not yet confirmed: it simply goes out with the new payment.
+    EXPECT_EQ(service.ChangeReceipt(Db(), ref, QStringLiteral("K"), std::nullopt).outcome,
+              Outcome::Unsent);
+    EXPECT_TRUE(standIn->Requests().empty());
+    ASSERT_EQ(service.Deliver(Db(), id, false), Delivery::Confirmed);
+    EXPECT_TRUE(standIn->Requests().back().body.contains("<tns:NacinPlac>K<"));
+
+    struct Step {
+        QString payment;
+        std::optional<QString> oib;
+        const char* kind;
+        const char* text;
+        const char* changedOib;
+    };
+    for (const Step& step : std::vector<Step>{
+             {QStringLiteral("T"), std::nullopt, "PromijeniNacPlacZahtjev",
+              "p001: Uspješna prijava promjene načina plaćanja.", ""},
+             {QStringLiteral("T"), QStringLiteral("94577403194"), "PromijeniPodatkeRacunaZahtjev",
+              "p005: Uspješna prijava promjene podataka računa.", "94577403194"},
+             // The OIB reported, a change of payment alone keeps it: the data request again.
+             {QStringLiteral("G"), std::nullopt, "PromijeniPodatkeRacunaZahtjev",
+              "p005: Uspješna prijava promjene podataka računa.", "94577403194"},
+         }) {
+        const auto result = service.ChangeReceipt(Db(), ref, step.payment, step.oib);
+        EXPECT_EQ(result.outcome, Outcome::Confirmed) << result.text.toStdString();
+        EXPECT_EQ(result.text, QString::fromUtf8(step.text));
+        const FiscalStandIn::Request sent = standIn->Requests().back();
+        EXPECT_EQ(sent.kind, QString::fromUtf8(step.kind));
+        EXPECT_EQ(fiscal::VerifySignature(sent.body, s_files->pem), QString());
+        // The receipt as it was confirmed, then the change.
+        EXPECT_TRUE(sent.body.contains("<tns:NacinPlac>K<"));
+        EXPECT_TRUE(
+            sent.body.contains("<tns:PromijenjeniNacinPlac>" + step.payment.toUtf8() + "<"));
+        const fiscal::FiscalRecord record = fiscal::FiscalRecordById(Db(), id);
+        EXPECT_EQ(record.changedPayment, step.payment);
+        EXPECT_EQ(record.changedBuyerOib, QString::fromUtf8(step.changedOib));
+        EXPECT_EQ(record.receipt.payment, QStringLiteral("K"));
+    }
+    EXPECT_TRUE(standIn->Requests().back().body.contains(
+        "<tns:PromijenjeniOibPrimateljaRacuna>94577403194<"));
+
+    const auto refusal = [&](const QString& payment, const std::optional<QString>& oib) {
+        try {
+            service.ChangeReceipt(Db(), ref, payment, oib);
+        } catch (const UserError& e) {
+            return e.message();
+        }
+        return QStringLiteral("(not refused)");
+    };
+    const std::size_t sentBefore = standIn->Requests().size();
+    EXPECT_EQ(refusal(QStringLiteral("C"), std::nullopt),
+              QStringLiteral("Način plaćanja mora biti G, K, T ili O."));
+    EXPECT_EQ(refusal(QStringLiteral("G"), std::nullopt),
+              QStringLiteral("Račun već ima taj način plaćanja i OIB kupca."));
+    EXPECT_EQ(refusal(QStringLiteral("G"), QStringLiteral("94577403195")),
+              fiscal::InvalidOibMessage(QStringLiteral("94577403195")));
+    service.clock = [now] { return now.addDays(1); };
+    EXPECT_EQ(refusal(QStringLiteral("K"), std::nullopt),
+              QStringLiteral("Način plaćanja i OIB kupca mogu se promijeniti samo na dan "
+                             "izdavanja računa (") +
+                  now.date().toString(QStringLiteral("dd.MM.yyyy.")) +
+                  QStringLiteral("). Račun treba stornirati i izdati novi."));
+    EXPECT_EQ(standIn->Requests().size(), sentBefore);
+
+    // A workstation whose clock is a day behind: the service refuses the date, nothing changes.
+    const QDateTime yesterday = now.addDays(-1);
+    service.clock = [yesterday] { return yesterday; };
+    const fiscal::InvoiceRef old{1, 1, yesterday.date().year(), 900002, false, false};
+    const int oldId = RecordReceipt(Db(), certificate, old.number, yesterday);
+    fiscal::StoreJir(Db(), oldId, QStringLiteral("00000000-0000-4000-8000-000000000000"),
+                     yesterday);
+    const auto result = service.ChangeReceipt(Db(), old, QStringLiteral("K"), std::nullopt);
+    EXPECT_EQ(result.outcome, Outcome::Rejected);
+    EXPECT_EQ(result.text, QStringLiteral("s007: Datum izdavanja računa u poruci promjene načina "
+                                          "plaćanja nije jednak trenutnom datumu."));
+    EXPECT_FALSE(fiscal::FiscalRecordById(Db(), oldId).changed);
+}
+
+}  // namespace
+}  // namespace zodra::test
