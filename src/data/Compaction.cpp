@@ -463,8 +463,13 @@ Result RepairAlone(const QString& path) {
         }
     }
     // Keep the damaged original beside the file, then put the sound copy in its place.
-    const QString kept = path + QStringLiteral(".ostecena-") +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    // Named by the time; a second repair within the same second gets a number after it.
+    const QString stamp = path + QStringLiteral(".ostecena-") +
+                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString kept = stamp;
+    for (int n = 2; QFileInfo::exists(kept); ++n) {
+        kept = stamp + QLatin1Char('-') + QString::number(n);
+    }
     if (QFileInfo::exists(path + QStringLiteral("-wal"))) {
         QFile::copy(path + QStringLiteral("-wal"), kept + QStringLiteral("-wal"));
     }

@@ -111,6 +111,10 @@ TEST_F(TaxFormLinesTest, AnOlderCompanyGetsTheSettingByRate) {
                             .arg(QString::fromUtf8(column)));
         }
         db->ExecRaw(QStringLiteral("ALTER TABLE \"ARTIKLI\" DROP COLUMN \"KPD\""));
+        for (const char* column : {"OIB_PRIMATELJA", "PROMJENA_NACINA", "PROMJENA_OIB"}) {
+            db->ExecRaw(QStringLiteral("ALTER TABLE \"FISKAL_RACUNI\" DROP COLUMN \"%1\"")
+                            .arg(QString::fromLatin1(column)));
+        }
         db->ExecRaw(
             QStringLiteral("INSERT INTO \"GRUPE_POREZA\" (\"SIFRA\", \"NAZIV\", "
                            "\"STOPA\") VALUES (9, 'PDV 22%', 22)"));
