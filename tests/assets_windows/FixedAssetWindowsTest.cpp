@@ -1,6 +1,6 @@
 #include <QLineEdit>
 #include <QPushButton>
-#include <QtTest>
+#include <QTest>
 
 #include "assets/FixedAssetRegister.h"
 #include "assets/ui/FixedAssetCommands.h"

@@ -1,7 +1,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QtTest>
+#include <QTest>
 
 #include "books/ui/BookDialog.h"
 #include "books/ui/IraCommands.h"

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QtTest>
+#include <QTest>
 
 #include "books/KpiBook.h"
 #include "books/ui/KpiEntryDialog.h"

@@ -4,7 +4,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QtTest>
+#include <QTest>
 
 #include "books/UraBook.h"
 #include "books/ui/BookDialog.h"

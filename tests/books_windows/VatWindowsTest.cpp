@@ -1,7 +1,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QtTest>
+#include <QTest>
 
 #include "books/VatReturn.h"
 #include "books/ui/VatCommands.h"

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QSpinBox>
-#include <QtTest>
+#include <QTest>
 
 #include "charts/ChartData.h"
 #include "charts/ui/ChartCommands.h"

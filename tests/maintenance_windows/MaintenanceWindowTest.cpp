@@ -1,7 +1,7 @@
 #include <QFile>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QtTest>
+#include <QTest>
 
 #include <QDate>
 #include "data/Database.h"

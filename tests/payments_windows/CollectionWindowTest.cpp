@@ -1,7 +1,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QtTest>
+#include <QTest>
 
 #include "data/Database.h"
 #include "payments/ui/BankStatementDialog.h"

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QtTest>
+#include <QTest>
 
 #include "app/desktop/CommandWiring.h"
 #include "data/Database.h"

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTableWidget>
-#include <QtTest>
+#include <QTest>
 #include <memory>
 
 #include "app/ui/LoginDialog.h"

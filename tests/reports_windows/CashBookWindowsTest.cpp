@@ -3,7 +3,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QtTest>
+#include <QTest>
 
 #include "cashbook/CashBook.h"
 #include "cashbook/ui/CashBookCommands.h"

@@ -4,7 +4,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QtTest>
+#include <QTest>
 
 #include "data/Database.h"
 #include "data/Transaction.h"

@@ -5,7 +5,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSettings>
-#include <QtTest>
+#include <QTest>
 
 #include "app/ui/LoginDialog.h"
 #include "app/ui/ShellCommands.h"
