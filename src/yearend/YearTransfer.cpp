@@ -514,26 +514,49 @@ void RefuseFifoYearWithDocuments(Database& db, const Years& years) {
     }
 }
 
+void Report(const Steps& steps, const QString& step, int done, int total) {
+    if (steps) {
+        steps(step, done, total);
+    }
+}
+
+Closing ReadClosingReported(Database& db, const Years& years, const Steps& steps) {
+    Report(steps, QStringLiteral("Zaključno stanje godine ") + QString::number(years.oldYear), 0,
+           0);
+    return ReadClosing(db, years);
+}
+
 Outcome OpenYear(Database& db, const Years& years, const QDate& date, const Closing& closing,
-                 bool severalYears, const Checkpoint& checkpoint) {
+                 bool severalYears, const Checkpoint& checkpoint, const Steps& steps) {
     Outcome out;
     out.oldYear = years.oldYear;
     out.newYear = years.newYear;
     const int partner = TransferPartner(db);
+    int total = 0;
     for (const auto& [warehouse, receipts] : closing.stock) {
+        total += static_cast<int>(receipts.size());
+    }
+    for (const auto& [warehouse, receipts] : closing.stock) {
+        const QString step =
+            QStringLiteral("Početno stanje zaliha, skladište ") + QString::number(warehouse);
         for (const auto& lines : receipts) {
             PostOpeningReceipt(db, warehouse, years, date, partner, lines);
             ++out.receipts;
             out.lots += static_cast<int>(lines.size());
+            Report(steps, step, out.receipts, total);
         }
     }
     if (checkpoint) {
         checkpoint("stock-posted");
     }
+    const QString balances = QStringLiteral("Početna stanja kupaca i dobavljača");
+    Report(steps, balances, 0, 2);
     out.customers = WriteBalances(db, QStringLiteral("PARTNERI POCETNO STANJE"), closing.customers,
                                   years.newYear, date);
+    Report(steps, balances, 1, 2);
     out.suppliers = WriteBalances(db, QStringLiteral("DOBAVLJACI POCETNO STANJE"),
                                   closing.suppliers, years.newYear, date);
+    Report(steps, balances, 2, 2);
     SetConfigValue(db, QStringLiteral("Godina koja se knjiži"), QString::number(years.newYear));
     SetConfigValue(db, QStringLiteral("Baza sa više godina"),
                    severalYears ? QStringLiteral("DA") : QStringLiteral("NE"));
@@ -626,13 +649,13 @@ void CheckNewFile(Database& source, const QString& target) {
 }
 
 Outcome IntoNewFile(Database& source, const QDate& date, const QString& target,
-                    const Checkpoint& checkpoint) {
+                    const Checkpoint& checkpoint, const Steps& steps) {
     CheckNewFile(source, target);
     // The old year is read under the company's write lock, so it is one consistent state; the
     // source is not written (its guard rolls back).
     Transaction reading(source);
     const Years years = ReadYears(source, date);
-    const Closing closing = ReadClosing(source, years);
+    const Closing closing = ReadClosingReported(source, years, steps);
 
     const QString file = target + QStringLiteral(".prijenos.db");
     Unfinished unfinished(file);
@@ -646,15 +669,18 @@ Outcome IntoNewFile(Database& source, const QDate& date, const QString& target,
         }
         Database& db = *opened.db;
         Transaction tx(db);
-        for (const QString& table : CarriedTables()) {
-            CopyRows(source, db, table);
+        const QStringList& tables = CarriedTables();
+        for (int i = 0; i < tables.size(); ++i) {
+            CopyRows(source, db, tables.at(i));
+            Report(steps, QStringLiteral("Prepisivanje šifarnika"), i + 1,
+                   static_cast<int>(tables.size()));
         }
         // The company's password goes with it.
         db.SetMeta(QStringLiteral("LOZINKA"), source.Meta(QStringLiteral("LOZINKA")));
         if (checkpoint) {
             checkpoint("registers-copied");
         }
-        out = OpenYear(db, years, date, closing, false, checkpoint);
+        out = OpenYear(db, years, date, closing, false, checkpoint, steps);
         tx.Commit();
     }
     const QString detail = CompanySchema::DefaultDetailPath(target);
@@ -674,19 +700,20 @@ Outcome IntoNewFile(Database& source, const QDate& date, const QString& target,
     return out;
 }
 
-Outcome IntoSameFile(Database& db, const QDate& date, const Checkpoint& checkpoint) {
+Outcome IntoSameFile(Database& db, const QDate& date, const Checkpoint& checkpoint,
+                     const Steps& steps) {
     Transaction tx(db);
     const Years years = ReadYears(db, date);
     RefuseWhenDone(db, years.newYear);
     RefuseFifoYearWithDocuments(db, years);
-    const Closing closing = ReadClosing(db, years);
-    Outcome out = OpenYear(db, years, date, closing, true, checkpoint);
+    const Closing closing = ReadClosingReported(db, years, steps);
+    Outcome out = OpenYear(db, years, date, closing, true, checkpoint, steps);
     tx.Commit();
     return out;
 }
 
 std::optional<Outcome> RunTransfer(Session& session, Prompter& prompter, const QString& folder,
-                                   const std::function<void(bool)>& busy) {
+                                   const std::function<void(bool)>& busy, const Steps& steps) {
     const QString title = QStringLiteral("Prijenos u novu godinu");
     if (!prompter.AskYesNo(StartQuestion(), title, false)) {
         return std::nullopt;
@@ -738,7 +765,8 @@ std::optional<Outcome> RunTransfer(Session& session, Prompter& prompter, const Q
         busy(true);
     }
     try {
-        out = severalYears ? IntoSameFile(db, date) : IntoNewFile(db, date, target);
+        out = severalYears ? IntoSameFile(db, date, {}, steps)
+                           : IntoNewFile(db, date, target, {}, steps);
     } catch (const UserError& e) {
         refusal = e.message();
     } catch (const DbError& e) {
