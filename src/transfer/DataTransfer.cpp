@@ -155,6 +155,17 @@ void AddSelection(QString& sql, QVariantList& params, const Selection& selection
     sql += QStringLiteral(" ORDER BY ") + number;
 }
 
+// The source's document headers of warehouse `w` and `year` that the selection takes, in
+// number order (`sql` ends with its WHERE on the warehouse and year).
+Statement SelectedHeaders(Database& source, QString sql, int w, int year,
+                          const Selection& selection, const QString& number, const QString& date) {
+    QVariantList params{w, year};
+    AddSelection(sql, params, selection, number, date);
+    Statement headers = source.Prepare(sql);
+    headers.Exec(params);
+    return headers;
+}
+
 int SourceWarehouse(Database& source, const QString& warehouse, Kind kind) {
     const std::optional<int> w = CodeByName(source, QStringLiteral("SKLADISTA"), warehouse);
     if (!w) {
@@ -248,15 +259,13 @@ Package ReadReceipts(Database& source, const QString& warehouse, int year,
     Package p;
     p.warehouse = warehouse;
     p.year = year;
-    QString sql = QStringLiteral(
-        "SELECT p.\"BROJ PRIMKE\", p.\"DATUM\", d.\"NAZIV\", p.\"DOKUMENT DOBAVLJACA\", "
-        "p.\"DATUM DOKUMENTA DOBAVLJACA\" FROM \"PRIMKE\" p LEFT JOIN \"PARTNERI\" d ON "
-        "d.\"SIFRA\" = p.\"SIFRA DOBAVLJACA\" WHERE p.\"SKLADISTE\" = ? AND p.\"GODINA\" = ?");
-    QVariantList params{w, year};
-    AddSelection(sql, params, selection, QStringLiteral("p.\"BROJ PRIMKE\""),
-                 QStringLiteral("p.\"DATUM\""));
-    Statement headers = source.Prepare(sql);
-    headers.Exec(params);
+    Statement headers = SelectedHeaders(
+        source,
+        QStringLiteral("SELECT p.\"BROJ PRIMKE\", p.\"DATUM\", d.\"NAZIV\", p.\"DOKUMENT "
+                       "DOBAVLJACA\", p.\"DATUM DOKUMENTA DOBAVLJACA\" FROM \"PRIMKE\" p LEFT JOIN "
+                       "\"PARTNERI\" d ON d.\"SIFRA\" = p.\"SIFRA DOBAVLJACA\" WHERE "
+                       "p.\"SKLADISTE\" = ? AND p.\"GODINA\" = ?"),
+        w, year, selection, QStringLiteral("p.\"BROJ PRIMKE\""), QStringLiteral("p.\"DATUM\""));
     while (headers.Next()) {
         Receipt r;
         r.number = headers.Int(0);
@@ -316,15 +325,12 @@ Package ReadDeliveries(Database& source, const QString& warehouse, int year,
     Package p;
     p.warehouse = warehouse;
     p.year = year;
-    QString sql = QStringLiteral(
-        "SELECT o.\"BROJ_OTPREMNICE\", o.\"DATUM\", k.\"NAZIV\" FROM \"OTPREMNICE\" o LEFT JOIN "
-        "\"PARTNERI\" k ON k.\"SIFRA\" = o.\"SIFRA_PARTNERA\" WHERE o.\"SKLADISTE\" = ? AND "
-        "o.\"GODINA\" = ?");
-    QVariantList params{w, year};
-    AddSelection(sql, params, selection, QStringLiteral("o.\"BROJ_OTPREMNICE\""),
-                 QStringLiteral("o.\"DATUM\""));
-    Statement headers = source.Prepare(sql);
-    headers.Exec(params);
+    Statement headers = SelectedHeaders(
+        source,
+        QStringLiteral("SELECT o.\"BROJ_OTPREMNICE\", o.\"DATUM\", k.\"NAZIV\" FROM "
+                       "\"OTPREMNICE\" o LEFT JOIN \"PARTNERI\" k ON k.\"SIFRA\" = "
+                       "o.\"SIFRA_PARTNERA\" WHERE o.\"SKLADISTE\" = ? AND o.\"GODINA\" = ?"),
+        w, year, selection, QStringLiteral("o.\"BROJ_OTPREMNICE\""), QStringLiteral("o.\"DATUM\""));
     while (headers.Next()) {
         p.deliveries.push_back({headers.Int(0), headers.Value(1).toDate(), headers.Text(2), {}});
     }
@@ -462,85 +468,80 @@ public:
     Registers(Database& db, const Package& p, Outcome& out) : m_db(db), m_p(p), m_out(out) {}
 
     int TaxGroup(const QString& name) {
-        if (auto code = Known(m_taxGroups, QStringLiteral("GRUPE_POREZA"), name)) {
-            return *code;
-        }
-        const transfer::TaxGroup* d = Described(m_p.taxGroups, name);
-        if (!d) {
-            throw UserError(MissingTaxGroupMessage(name));
-        }
-        m_db.Exec(
-            QStringLiteral("INSERT INTO \"GRUPE_POREZA\" (\"NAZIV\", \"STOPA\") VALUES (?, ?)"),
-            {d->name, d->rate});
-        ++m_out.taxGroups;
-        return Created(m_taxGroups, QStringLiteral("GRUPE_POREZA"), name);
+        return Ensure(m_taxGroups, QStringLiteral("GRUPE_POREZA"), name, m_p.taxGroups,
+                      MissingTaxGroupMessage, m_out.taxGroups, [&](const transfer::TaxGroup& d) {
+                          m_db.Exec(QStringLiteral("INSERT INTO \"GRUPE_POREZA\" (\"NAZIV\", "
+                                                   "\"STOPA\") VALUES (?, ?)"),
+                                    {d.name, d.rate});
+                      });
     }
 
     int ArticleGroup(const QString& name) {
-        if (auto code = Known(m_groups, QStringLiteral("GRUPE_A"), name)) {
-            return *code;
-        }
-        const transfer::ArticleGroup* d = Described(m_p.articleGroups, name);
-        if (!d) {
-            throw UserError(MissingArticleGroupMessage(name));
-        }
-        m_db.Exec(QStringLiteral("INSERT INTO \"GRUPE_A\" (\"NAZIV\", \"VELEPRODAJNA_MARZA\", "
-                                 "\"MALOPRODAJNA_MARZA\") VALUES (?, ?, ?)"),
-                  {d->name, Nullable(d->wholesaleMargin), Nullable(d->retailMargin)});
-        ++m_out.articleGroups;
-        return Created(m_groups, QStringLiteral("GRUPE_A"), name);
+        return Ensure(
+            m_groups, QStringLiteral("GRUPE_A"), name, m_p.articleGroups,
+            MissingArticleGroupMessage, m_out.articleGroups, [&](const transfer::ArticleGroup& d) {
+                m_db.Exec(QStringLiteral("INSERT INTO \"GRUPE_A\" (\"NAZIV\", "
+                                         "\"VELEPRODAJNA_MARZA\", \"MALOPRODAJNA_MARZA\") "
+                                         "VALUES (?, ?, ?)"),
+                          {d.name, Nullable(d.wholesaleMargin), Nullable(d.retailMargin)});
+            });
     }
 
     int Packaging(const QString& name) {
-        if (auto code = Known(m_packaging, QStringLiteral("AMBALAZA"), name)) {
-            return *code;
-        }
-        const transfer::Packaging* d = Described(m_p.packaging, name);
-        if (!d) {
-            throw UserError(MissingPackagingMessage(name));
-        }
-        m_db.Exec(QStringLiteral("INSERT INTO \"AMBALAZA\" (\"NAZIV\", \"JED_M\", \"CIJENA\", "
-                                 "\"BARKOD\") VALUES (?, ?, ?, ?)"),
-                  {d->name, d->unit, d->price, d->barcode});
-        ++m_out.packaging;
-        return Created(m_packaging, QStringLiteral("AMBALAZA"), name);
+        return Ensure(m_packaging, QStringLiteral("AMBALAZA"), name, m_p.packaging,
+                      MissingPackagingMessage, m_out.packaging, [&](const transfer::Packaging& d) {
+                          m_db.Exec(
+                              QStringLiteral("INSERT INTO \"AMBALAZA\" (\"NAZIV\", \"JED_M\", "
+                                             "\"CIJENA\", \"BARKOD\") VALUES (?, ?, ?, ?)"),
+                              {d.name, d.unit, d.price, d.barcode});
+                      });
     }
 
     int Partner(const QString& name) {
-        if (auto code = Known(m_partners, QStringLiteral("PARTNERI"), name)) {
-            return *code;
-        }
-        const transfer::Partner* d = Described(m_p.partners, name);
-        if (!d) {
-            throw UserError(MissingPartnerMessage(name));
-        }
-        m_db.Exec(QStringLiteral("INSERT INTO \"PARTNERI\" (\"NAZIV\", \"ADRESA\", \"MJESTO\", "
-                                 "\"TELEFON\", \"OIB\", \"Kupac\", \"Dobavljac\") VALUES (?, ?, "
-                                 "?, ?, ?, FALSE, TRUE)"),
-                  {d->name, d->address, d->city, d->phone, d->oib});
-        ++m_out.partners;
-        return Created(m_partners, QStringLiteral("PARTNERI"), name);
+        return Ensure(m_partners, QStringLiteral("PARTNERI"), name, m_p.partners,
+                      MissingPartnerMessage, m_out.partners, [&](const transfer::Partner& d) {
+                          m_db.Exec(QStringLiteral("INSERT INTO \"PARTNERI\" (\"NAZIV\", "
+                                                   "\"ADRESA\", \"MJESTO\", \"TELEFON\", \"OIB\", "
+                                                   "\"Kupac\", \"Dobavljac\") VALUES (?, ?, ?, ?, "
+                                                   "?, FALSE, TRUE)"),
+                                    {d.name, d.address, d.city, d.phone, d.oib});
+                      });
     }
 
     int Article(const QString& name) {
-        if (auto code = Known(m_articles, QStringLiteral("ARTIKLI"), name)) {
-            return *code;
-        }
-        const transfer::Article* d = Described(m_p.articles, name);
-        if (!d) {
-            throw UserError(MissingArticleMessage(name));
-        }
-        const QVariant group = d->group.isEmpty() ? QVariant() : QVariant(ArticleGroup(d->group));
-        const QVariant tax = d->taxGroup.isEmpty() ? QVariant() : QVariant(TaxGroup(d->taxGroup));
-        m_db.Exec(QStringLiteral("INSERT INTO \"ARTIKLI\" (\"NAZIV\", \"OPIS\", \"JED_M\", "
-                                 "\"GRUPA_A\", \"GRUPA_P\", \"BARKOD\") VALUES (?, ?, ?, ?, ?, ?)"),
-                  {d->name, d->code, d->unit, group, tax, d->barcode});
-        ++m_out.articles;
-        return Created(m_articles, QStringLiteral("ARTIKLI"), name);
+        return Ensure(m_articles, QStringLiteral("ARTIKLI"), name, m_p.articles,
+                      MissingArticleMessage, m_out.articles, [&](const transfer::Article& d) {
+                          const QVariant group =
+                              d.group.isEmpty() ? QVariant() : QVariant(ArticleGroup(d.group));
+                          const QVariant tax =
+                              d.taxGroup.isEmpty() ? QVariant() : QVariant(TaxGroup(d.taxGroup));
+                          m_db.Exec(QStringLiteral("INSERT INTO \"ARTIKLI\" (\"NAZIV\", \"OPIS\", "
+                                                   "\"JED_M\", \"GRUPA_A\", \"GRUPA_P\", "
+                                                   "\"BARKOD\") VALUES (?, ?, ?, ?, ?, ?)"),
+                                    {d.name, d.code, d.unit, group, tax, d.barcode});
+                      });
     }
 
 private:
     using Codes = std::map<QString, int>;
+
+    // The target's row of a register under `name`: known, or made from the package's
+    // description of it (counted), or refused with `missing`'s message.
+    template <typename T, typename Insert>
+    int Ensure(Codes& codes, const QString& table, const QString& name,
+               const std::vector<T>& described, QString (*missing)(const QString&), int& made,
+               Insert&& insert) {
+        if (auto code = Known(codes, table, name)) {
+            return *code;
+        }
+        const T* d = Described(described, name);
+        if (!d) {
+            throw UserError(missing(name));
+        }
+        insert(*d);
+        ++made;
+        return Created(codes, table, name);
+    }
     std::optional<int> Known(Codes& codes, const QString& table, const QString& name) {
         if (auto it = codes.find(name); it != codes.end()) {
             return it->second;

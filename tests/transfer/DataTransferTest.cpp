@@ -8,6 +8,7 @@
 #include "data/Transaction.h"
 #include "stock/StockTest.h"
 #include "stockdocs/PriceChangeLines.h"
+#include "support/Refused.h"
 #include "support/ServerCompany.h"
 #include "support/Zodractl.h"
 #include "transfer/DataTransfer.h"
@@ -23,16 +24,6 @@ const QString kScrew = QStringLiteral("Vijak M8");
 const QString kBottle = QStringLiteral("Boca 0,5 l povratna");
 const QString kSweets = QStringLiteral("Slatkiši i đakovački bomboni");
 const QString kReducedTax = QStringLiteral("PDV 13% šećer");
-
-template <typename F>
-QString Refusal(F&& f) {
-    try {
-        f();
-    } catch (const UserError& e) {
-        return e.message();
-    }
-    return QString();
-}
 
 // A line of a posted receipt as names and numbers: kind, name, quantity, invoice price,
 // discount, cost, price, value, tax group.

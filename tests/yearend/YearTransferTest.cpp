@@ -26,17 +26,6 @@ using LotRows = std::vector<std::tuple<int, int, double, double, double>>;
 // Partner balances in cents: (warehouse or -1, partner) -> debit less credit.
 using Balances = std::map<std::pair<int, int>, qint64>;
 
-// The message f() is refused with; empty when it is not refused.
-template <typename F>
-QString Refusal(F&& f) {
-    try {
-        f();
-    } catch (const UserError& e) {
-        return e.message();
-    }
-    return QString();
-}
-
 qint64 Cents(double v) {
     return std::llround(v * 100);
 }
