@@ -15,6 +15,7 @@
 #include "data/Session.h"
 #include "data/Transaction.h"
 #include "purchasing/ReceiptPosting.h"
+#include "purchasing/ReceiptRow.h"
 #include "stockdocs/PriceChangeLines.h"
 #include "stockdocs/PriceChangePosting.h"
 
@@ -568,47 +569,33 @@ private:
 };
 
 // A line's stored amounts from its unit prices and percentages, as the calculation keeps them.
-QVariantList WorkingRow(const Session& s, int code, const QString& kind, const Line& l, int rbr,
-                        const QVariant& taxGroup, const QVariant& taxRate) {
-    const double q = l.quantity;
-    const double invoiceValue = q * l.invoicePrice;
-    const double net = l.invoicePrice * (1 - l.discountPercent / 100);
-    const double netValue = q * net;
-    const double cost = l.cost.value_or(
-        net * (1 + (l.customsPercent + l.forwardingPercent + l.otherCostsPercent) / 100));
-    const double price = l.price.value_or(cost);
-    const double costValue = q * cost;
-    const double value = q * price;
-    const double margin = value - costValue;
-    return {s.activeWarehouse.code,
-            s.businessYear,
-            0,
-            kind,
-            code,
-            q,
-            l.invoicePrice,
-            invoiceValue,
-            l.discountPercent,
-            invoiceValue - netValue,
-            net,
-            netValue,
-            l.customsPercent,
-            netValue * l.customsPercent / 100,
-            l.forwardingPercent,
-            netValue * l.forwardingPercent / 100,
-            l.otherCostsPercent,
-            netValue * l.otherCostsPercent / 100,
-            cost,
-            costValue,
-            RoundQuantity(costValue) != 0 ? margin / costValue * 100 : 0.0,
-            margin,
-            price,
-            value,
-            Nullable(l.retailMargin),
-            rbr,
-            taxGroup,
-            taxRate,
-            s.sessionCode};
+purchasing::ReceiptRow RowOf(int code, const Line& l, int rbr) {
+    purchasing::ReceiptRow r;
+    r.kind = l.packaging ? purchasing::PackagingKind() : purchasing::ArticleKind();
+    r.code = code;
+    r.quantity = l.quantity;
+    r.invoicePrice = l.invoicePrice;
+    r.invoiceValue = l.quantity * l.invoicePrice;
+    r.discountPercent = l.discountPercent;
+    r.netPrice = l.invoicePrice * (1 - l.discountPercent / 100);
+    r.netValue = l.quantity * r.netPrice;
+    r.discountAmount = r.invoiceValue - r.netValue;
+    r.customsPercent = l.customsPercent;
+    r.customsAmount = r.netValue * l.customsPercent / 100;
+    r.forwardingPercent = l.forwardingPercent;
+    r.forwardingAmount = r.netValue * l.forwardingPercent / 100;
+    r.otherPercent = l.otherCostsPercent;
+    r.otherAmount = r.netValue * l.otherCostsPercent / 100;
+    r.costPrice = l.cost.value_or(
+        r.netPrice * (1 + (l.customsPercent + l.forwardingPercent + l.otherCostsPercent) / 100));
+    r.price = l.price.value_or(r.costPrice);
+    r.costValue = l.quantity * r.costPrice;
+    r.value = l.quantity * r.price;
+    r.marginAmount = r.value - r.costValue;
+    r.marginPercent = purchasing::MarginPercentOf(r.value, r.costValue);
+    r.retailMargin = l.retailMargin;
+    r.lineNumber = rbr;
+    return r;
 }
 
 }  // namespace
@@ -625,15 +612,14 @@ Outcome PostPackage(Session& target, const Package& package, const Progress& pro
     Outcome out;
     Transaction tx(db);
     Registers registers(db, package, out);
-    Statement insert = db.Prepare(QStringLiteral(
-        "INSERT INTO \"STAVKE_PRIMKE_PRIVREMENO\" (\"SKLADISTE\", \"GODINA\", \"BROJ_PRIMKE\", "
-        "\"TIP_STAVKE\", \"SIFRA\", \"KOLICINA\", \"FAKTURNA_CIJENA\", \"FAKTURNA_VRIJEDNOST\", "
-        "\"RABAT_%\", \"RABAT_IZNOS\", \"NETTO_FAKTURNA_CIJENA\", \"NETTO_FAKTURNA_VRIJEDNOST\", "
-        "\"CARINA_%\", \"CARINA_IZNOS\", \"SPEDICIJA_%\", \"SPEDICIJA_IZNOS\", \"ZTR_%\", "
-        "\"ZTR_IZNOS\", \"NABAVNA_CIJENA\", \"NABAVNA_VRIJEDNOST\", \"RUC_%\", \"RUC_IZNOS\", "
-        "\"CIJENA\", \"VRIJEDNOST\", \"MALOPRODAJNA_MARZA\", \"RBR_STAVKE\", \"GRUPA_POREZA\", "
-        "\"POREZ_%\", \"Multiuser_sifra\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-        "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    Statement insert = db.Prepare(
+        QStringLiteral("INSERT INTO \"STAVKE_PRIMKE_PRIVREMENO\" (\"SKLADISTE\", \"GODINA\", "
+                       "\"BROJ_PRIMKE\", \"TIP_STAVKE\", \"SIFRA\", ") +
+        purchasing::ReceiptRow::Columns() +
+        QStringLiteral(", \"GRUPA_POREZA\", \"POREZ_%\", \"Multiuser_sifra\") VALUES (") +
+        QStringList(purchasing::ReceiptRow::ColumnCount() + 8, QStringLiteral("?"))
+            .join(QStringLiteral(", ")) +
+        QLatin1Char(')'));
     const int total = static_cast<int>(package.receipts.size());
     for (const Receipt& r : package.receipts) {
         purchasing::ReceiptHeaderData header;
@@ -654,9 +640,10 @@ Outcome PostPackage(Session& target, const Package& package, const Progress& pro
                 taxGroup = l.taxGroup;
                 taxRate = Nullable(l.taxRate);
             }
-            insert.Exec(WorkingRow(target, code,
-                                   l.packaging ? QStringLiteral("AMB") : QStringLiteral("ART"), l,
-                                   ++rbr, taxGroup, taxRate));
+            const purchasing::ReceiptRow row = RowOf(code, l, ++rbr);
+            insert.Exec(QVariantList{target.activeWarehouse.code, target.businessYear, 0, row.kind,
+                                     row.code} +
+                        row.Values() + QVariantList{taxGroup, taxRate, target.sessionCode});
         }
         out.numbers.push_back(purchasing::PostWorkingReceipt(target, header, target.stockMethod,
                                                              target.sessionCode, {}));

@@ -25,6 +25,7 @@
 #include "data/Transaction.h"
 #include "data/WorkingCopy.h"
 #include "payments/PaymentModels.h"
+#include "purchasing/ReceiptRow.h"
 #include "stock/ReceiptLots.h"
 #include "stock/TradeBook.h"
 
@@ -325,25 +326,23 @@ int PostOpeningReceipt(Database& db, int warehouse, const Years& years, const QD
                            "?, 1, ?, ?)"),
             {warehouse, y, number, date, partner, OpeningDocument(), date, position,
              StockMethodText(years.method), numbering::kReceiptEntered, OpeningDescription()});
-    Statement insert = db.Prepare(QStringLiteral(
-        "INSERT INTO \"STAVKE_PRIMKI\" (\"SKLADISTE\", \"GODINA\", \"BROJ_PRIMKE\", "
-        "\"TIP_STAVKE\", \"SIFRA\", \"KOLICINA\", \"FAKTURNA_CIJENA\", \"FAKTURNA_VRIJEDNOST\", "
-        "\"RABAT_%\", \"RABAT_IZNOS\", \"NETTO_FAKTURNA_CIJENA\", \"NETTO_FAKTURNA_VRIJEDNOST\", "
-        "\"CARINA_%\", \"CARINA_IZNOS\", \"SPEDICIJA_%\", \"SPEDICIJA_IZNOS\", \"ZTR_%\", "
-        "\"ZTR_IZNOS\", \"NABAVNA_CIJENA\", \"NABAVNA_VRIJEDNOST\", \"RUC_%\", \"RUC_IZNOS\", "
-        "\"CIJENA\", \"VRIJEDNOST\", \"MALOPRODAJNA_MARZA\", \"RBR_STAVKE\") VALUES (?, ?, ?, "
-        "'ART', ?, ?, ?, ?, 0, 0, ?, ?, 0, 0, 0, 0, 0, 0, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    Statement insert =
+        db.Prepare(QStringLiteral("INSERT INTO \"STAVKE_PRIMKI\" (\"SKLADISTE\", \"GODINA\", "
+                                  "\"BROJ_PRIMKE\", \"TIP_STAVKE\", \"SIFRA\", ") +
+                   purchasing::ReceiptRow::Columns() + QStringLiteral(") VALUES (") +
+                   QStringList(purchasing::ReceiptRow::ColumnCount() + 5, QStringLiteral("?"))
+                       .join(QStringLiteral(", ")) +
+                   QLatin1Char(')'));
     MoneyTotal value;
     int lineNumber = 0;
     for (const OpeningLine& l : lines) {
-        const double costValue = l.quantity * l.cost;
-        const double sellingValue = l.quantity * l.price;
-        const double margin = sellingValue - costValue;
-        const double marginPercent = RoundQuantity(costValue) != 0 ? margin / costValue * 100 : 0.0;
-        value += sellingValue;
-        insert.Exec({warehouse, y, number, l.article, l.quantity, l.cost, costValue, l.cost,
-                     costValue, l.cost, costValue, marginPercent, margin, l.price, sellingValue,
-                     l.margin ? QVariant(*l.margin) : QVariant(), ++lineNumber});
+        // Bought at the lot's cost: invoice, net and cost price alike, no discount or costs.
+        purchasing::ReceiptRow row =
+            purchasing::ReceiptRow::Plain(l.article, l.quantity, l.cost, l.quantity * l.cost,
+                                          l.price, l.quantity * l.price, l.margin);
+        row.lineNumber = ++lineNumber;
+        value += row.value;
+        insert.Exec(QVariantList{warehouse, y, number, row.kind, row.code} + row.Values());
     }
     tradebook::Entry entry;
     entry.warehouse = warehouse;
