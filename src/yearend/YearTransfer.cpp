@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "data/Compaction.h"
+#include "data/CompanyCopy.h"
 #include "data/CompanyLock.h"
 #include "data/CompanySchema.h"
 #include "data/Database.h"
@@ -563,38 +564,11 @@ Outcome OpenYear(Database& db, const Years& years, const QDate& date, const Clos
     return out;
 }
 
-// Copies every row of a table into the same table of another company, in the columns both
-// have; the target's own rows go first.
+// Copies every row of a table into the same table of another company, as a company copy copies
+// it; the target's own rows go first. A table one of the two lacks is left alone.
 void CopyRows(Database& source, Database& target, const QString& table) {
-    if (!source.TableExists(table) || !target.TableExists(table)) {
-        return;
-    }
-    QStringList columns;
-    const QStringList& there = target.Columns(table);
-    for (const QString& c : source.Columns(table)) {
-        if (there.contains(c)) {
-            columns << Quoted(c);
-        }
-    }
-    target.ExecRaw(QStringLiteral("DELETE FROM ") + Quoted(table));
-    if (columns.isEmpty()) {
-        return;
-    }
-    Statement insert =
-        target.Prepare(QStringLiteral("INSERT INTO ") + Quoted(table) + QStringLiteral(" (") +
-                       columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
-                       QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")) +
-                       QLatin1Char(')'));
-    Statement read = source.Prepare(QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
-                                    QStringLiteral(" FROM ") + Quoted(table));
-    read.Exec();
-    QVariantList values;
-    while (read.Next()) {
-        values.clear();
-        for (int i = 0; i < columns.size(); ++i) {
-            values << read.Value(i);
-        }
-        insert.Exec(values);
+    if (source.TableExists(table) && target.TableExists(table)) {
+        companycopy::CopyTableRows(source, target, table);
     }
 }
 
