@@ -1,5 +1,6 @@
-// The transfers as separate programs beside the company's other work: a receipt transfer and a
-// year transfer each run while another program posts receipts and a third compacts. Nothing
+// The transfers as separate programs beside the company's other work: a receipt and delivery-note
+// transfer and a year transfer each run while another program posts receipts and a third
+// compacts. Nothing
 // reported may be missing or stored twice, numbers and trade-book positions stay gap-free, and
 // the company's checks find nothing wrong.
 
@@ -82,29 +83,38 @@ protected:
     }
 };
 
-// Receipts 1 and 2 of another company carried in three times while receipts are posted and the
-// company compacted: every carried and posted receipt under a number of its own, none lost.
+// Receipts 1 and 2 of another company carried in three times, and its delivery notes 1 and 2
+// as price changes, while receipts are posted and the company compacted: every carried and
+// posted document under a number of its own, none lost.
 TEST_F(TransferBesideOthersTest, AReceiptTransferBesidePostingsAndCompactionsLosesNothing) {
     const QString source = m_dir.filePath(QStringLiteral("izvor.mdb"));
     ASSERT_EQ(RunZodractl({QStringLiteral("demo"), source}).exitCode, 0);
     const int before = Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\"")).toInt();
+    const int changesBefore =
+        Scalar(QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\"")).toInt();
     RunFailures failures;
     QList<int> carried;
+    QList<int> changes;
     QList<int> posted;
     QStringList documents;
+    const auto transfer = [&](const QString& kind, const QString& reports, QList<int>& numbers) {
+        const QRegularExpression said(reports + QStringLiteral(": ([0-9, ]+)"));
+        const ZodractlRun run = RunZodractl({QStringLiteral("transfer"), source, m_company, kind,
+                                             QStringLiteral("--od-broja"), QStringLiteral("1"),
+                                             QStringLiteral("--do-broja"), QStringLiteral("2"),
+                                             QStringLiteral("--skladiste"), QStringLiteral("1")});
+        const auto match = said.match(run.out);
+        failures.Check(run.exitCode == 0 && match.hasMatch(), kind, run);
+        std::lock_guard<std::mutex> guard(failures.Mutex());
+        for (const QString& n : match.captured(1).split(QStringLiteral(", "))) {
+            numbers << n.toInt();
+        }
+    };
     const auto transfers = [&] {
-        static const QRegularExpression numbers(QStringLiteral("Proknjižene primke: ([0-9, ]+)"));
         for (int i = 0; i < 3; ++i) {
-            const ZodractlRun run = RunZodractl(
-                {QStringLiteral("transfer"), source, m_company, QStringLiteral("receipts"),
-                 QStringLiteral("--od-broja"), QStringLiteral("1"), QStringLiteral("--do-broja"),
-                 QStringLiteral("2"), QStringLiteral("--skladiste"), QStringLiteral("1")});
-            const auto match = numbers.match(run.out);
-            failures.Check(run.exitCode == 0 && match.hasMatch(), QStringLiteral("transfer"), run);
-            std::lock_guard<std::mutex> guard(failures.Mutex());
-            for (const QString& n : match.captured(1).split(QStringLiteral(", "))) {
-                carried << n.toInt();
-            }
+            transfer(QStringLiteral("receipts"), QStringLiteral("Proknjižene primke"), carried);
+            transfer(QStringLiteral("deliveries"), QStringLiteral("Proknjižene izmjene cijena"),
+                     changes);
             QThread::msleep(30);
         }
     };
@@ -113,10 +123,18 @@ TEST_F(TransferBesideOthersTest, AReceiptTransferBesidePostingsAndCompactionsLos
     EXPECT_TRUE(failures.IsEmpty()) << failures.Text();
     EXPECT_EQ(failures.CompactionFaults(), 0);
     ASSERT_EQ(carried.size(), 3 * 2);
+    ASSERT_EQ(changes.size(), 3 * 2);
     ASSERT_EQ(posted.size(), 4);
     const QList<int> all = carried + posted;
     EXPECT_EQ(QSet<int>(all.begin(), all.end()).size(), all.size()) << "a number was given twice";
+    EXPECT_EQ(QSet<int>(changes.begin(), changes.end()).size(), changes.size());
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\"")).toInt(), before + 10);
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\" WHERE \"OPIS\" LIKE "
+                                    "'IZMJENA CIJENA (NIVELACIJA) %'"))
+                  .toInt(),
+              6);
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\"")).toInt(),
+              changesBefore + 6);
     ExpectStored(posted, documents);
     ExpectReceiptNumbersWhole();
     ExpectCompanySound();
