@@ -498,6 +498,33 @@ TEST_F(DataTransferTest, DeliveryNotesArriveAsPriceChangesOfTheOldestLotWithStoc
                   t::Carry(*source, *session, t::Kind::Deliveries, {7, 0, {}, {}});
               }),
               t::NoDeliveriesMessage());
+    // A file's notes are held to the limits before anything is written.
+    const struct {
+        QString date;
+        QString line;
+        QString message;
+    } faults[] = {
+        {QStringLiteral("2026-03-12"), QStringLiteral("\"cijena\": -1"),
+         QStringLiteral("Otpremnica 9, 'Vijak M8': cijena nesmije biti negativna !")},
+        {QStringLiteral("2026-03-12"), QStringLiteral("\"cijena\": 8, \"rabat_%\": 150"),
+         QStringLiteral("Otpremnica 9, 'Vijak M8': cijena s rabatom nesmije biti negativna !")},
+        {QStringLiteral("2019-03-12"), QStringLiteral("\"cijena\": 8"),
+         QStringLiteral("Otpremnica 9: datum mora biti između 01.01.%1 i 31.12.%2 !")
+             .arg(Year() - 5)
+             .arg(Year() + 1)},
+    };
+    for (const auto& f : faults) {
+        const QString json = QStringLiteral(
+                                 "{\"skladiste\": \"%1\", \"otpremnice\": [{\"broj\": 9, "
+                                 "\"datum\": \"%2\", \"stavke\": [{\"naziv\": \"Vijak "
+                                 "M8\", %3}]}]}")
+                                 .arg(session->activeWarehouse.name, f.date, f.line);
+        EXPECT_EQ(Refusal([&] {
+                      t::PostDeliveries(*session, t::FromJson(json.toUtf8(), t::Kind::Deliveries));
+                  }),
+                  f.message);
+    }
+    EXPECT_EQ(Count(db(), QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\"")), 1);
     // A price change in the making would be posted with the note: refused first.
     stockdocs::PutPriceChangeLine(*session, 3, screw, 9);
     EXPECT_EQ(Refusal([&] {
