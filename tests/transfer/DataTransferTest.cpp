@@ -541,6 +541,15 @@ TEST_F(DataTransferTest, TheMailProgramGetsTheFileAttached) {
                            QStringLiteral("Zodra primke"), QStringLiteral("--body"),
                            QStringLiteral("Attachment 'primke.zip' snimite u direktorij Zodra-a."),
                            QStringLiteral("--attach"), file, QStringLiteral("ana@kod-ane.hr")}));
+    const QStringList notes =
+        t::MailCommand(QStringLiteral("ana@kod-ane.hr"),
+                       Folder() + QStringLiteral("/otpremnice.zip"), t::Kind::Deliveries);
+    EXPECT_EQ(notes.mid(2, 3),
+              (QStringList{QStringLiteral("Zodra otpremnice"), QStringLiteral("--body"),
+                           QStringLiteral("Attachment 'otpremnice.zip' snimite u direktorij "
+                                          "Zodra-a.")}));
+    EXPECT_EQ(t::MailPrompt(t::Kind::Deliveries),
+              QStringLiteral("Unesite email primatelja otpremnica."));
     QStringList started;
     const auto start = [&](const QStringList& command) { started = command; };
     prompter.AnswerText(QStringLiteral("ana.kod-ane.hr"));
