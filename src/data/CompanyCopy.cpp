@@ -371,6 +371,27 @@ void CopyTable(Database& source, Database& target, const TableRef& table, const 
     }
 }
 
+// The target's shape of a table, which must have the source's columns.
+TableShape SameShape(Database& source, Database& target, const TableRef& table) {
+    TableShape shape = Shape(target, table);
+    QStringList wanted;
+    for (const Column& c : shape.columns) {
+        wanted << c.name;
+    }
+    QStringList have;
+    for (const Column& c : Shape(source, table).columns) {
+        have << c.name;
+    }
+    wanted.sort();
+    have.sort();
+    if (wanted != have) {
+        throw UserError(QStringLiteral("Tablica %1 nema iste stupce u izvoru i u novoj "
+                                       "bazi: kopija nije moguća.")
+                            .arg(table.Label()));
+    }
+    return shape;
+}
+
 }  // namespace
 
 QString VersionMessage(const QString& source, int version) {
@@ -528,22 +549,7 @@ Summary Copy(Database& source, const QString& target, const QString& password,
             db->ExecRaw(QStringLiteral("DELETE FROM ") + table.Sql(db->Dialect()));
         }
         for (const TableRef& table : tables) {
-            const TableShape shape = Shape(*db, table);
-            QStringList wanted;
-            for (const Column& c : shape.columns) {
-                wanted << c.name;
-            }
-            QStringList have;
-            for (const Column& c : Shape(source, table).columns) {
-                have << c.name;
-            }
-            wanted.sort();
-            have.sort();
-            if (wanted != have) {
-                throw UserError(QStringLiteral("Tablica %1 nema iste stupce u izvoru i u novoj "
-                                               "bazi: kopija nije moguća.")
-                                    .arg(table.Label()));
-            }
+            const TableShape shape = SameShape(source, *db, table);
             state.table = table.Label();
             CopyTable(source, *db, table, shape, counts[table.Label()], state, progress);
         }
@@ -606,6 +612,20 @@ QStringList CountDifferences(Database& db, const Summary& summary) {
         }
     }
     return wrong;
+}
+
+qint64 CopyTableRows(Database& source, Database& target, const QString& table) {
+    const TableRef ref{false, table};
+    const TableShape shape = SameShape(source, target, ref);
+    const qint64 rows =
+        source.Scalar(QStringLiteral("SELECT COUNT(*) FROM ") + ref.Sql(source.Dialect()))
+            .toLongLong();
+    target.ExecRaw(QStringLiteral("DELETE FROM ") + ref.Sql(target.Dialect()));
+    Progress progress;
+    progress.table = table;
+    progress.total = rows;
+    CopyTable(source, target, ref, shape, rows, progress, {});
+    return rows;
 }
 
 }  // namespace zodra::companycopy

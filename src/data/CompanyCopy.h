@@ -59,6 +59,12 @@ int SourceVersion(const QString& source);
 Summary Copy(Database& source, const QString& target, const QString& password,
              const ProgressFn& progress = {});
 
+// Copies every row of the company table `table` from `source` into the same table of `target`
+// (both companies of the same schema version), as Copy copies a table: with the row keys and
+// each value in the target's form; the target's own rows of the table go first. Runs in the
+// callers' transactions. UserError when the two tables' columns differ. Returns the rows copied.
+qint64 CopyTableRows(Database& source, Database& target, const QString& table);
+
 // The tables whose row count in `db` differs from the summary, with both counts.
 QStringList CountDifferences(Database& db, const Summary& summary);
 

@@ -13,6 +13,7 @@
 #include "data/CompanySchema.h"
 #include "data/Database.h"
 #include "data/Errors.h"
+#include "maintenance/Zip.h"
 
 namespace zodra::maintenance {
 
@@ -175,32 +176,11 @@ QStringList ArchiveCompany(Database& db, const QString& archivePath) {
         packed << detail;
     }
     const QString temp = archivePath + QStringLiteral(".novi");
-    QFile::remove(temp);
-    int code = 0;
-    zip_t* archive = zip_open(Native(temp).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-    if (archive == nullptr) {
-        throw UserError(QStringLiteral("Arhiva se ne može zapisati: ") + ZipError(code));
-    }
+    std::vector<ZipMember> members;
     for (const QString& name : packed) {
-        zip_source_t* source =
-            zip_source_file(archive, Native(work.filePath(name)).constData(), 0, 0);
-        if (source == nullptr ||
-            zip_file_add(archive, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) < 0) {
-            const QString error = QString::fromUtf8(zip_strerror(archive));
-            if (source != nullptr) {
-                zip_source_free(source);
-            }
-            zip_discard(archive);
-            QFile::remove(temp);
-            throw UserError(QStringLiteral("Arhiva se ne može zapisati: ") + error);
-        }
+        members.push_back({name, {}, work.filePath(name)});
     }
-    if (zip_close(archive) != 0) {
-        const QString error = QString::fromUtf8(zip_strerror(archive));
-        zip_discard(archive);
-        QFile::remove(temp);
-        throw UserError(QStringLiteral("Arhiva se ne može zapisati: ") + error);
-    }
+    WriteZip(temp, members, QStringLiteral("Arhiva se ne može zapisati: "));
     QString error;
     if (!LinkNew(temp, archivePath, &error)) {
         QFile::remove(temp);

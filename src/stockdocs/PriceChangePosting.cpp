@@ -69,7 +69,8 @@ void CheckLineNumbers(Database& db, int sessionCode,
 
 }  // namespace
 
-int PostWorkingPriceChange(Session& session, const PriceChangeHeaderData& header, int sessionCode) {
+int PostWorkingPriceChange(Session& session, const PriceChangeHeaderData& header, int sessionCode,
+                           const QString& description) {
     Database& db = session.Db();
     const int w = session.activeWarehouse.code;
     const int y = session.businessYear;
@@ -90,6 +91,7 @@ int PostWorkingPriceChange(Session& session, const PriceChangeHeaderData& header
     written.year = y;
     written.number = number;
     written.date = header.date;
+    written.description = description;
     written.position = tradebook::NextBookNumber(db, tradebook::Book::Wholesale, w, y);
     stock::PriceChangeWriter writer(db, written);
     for (const WorkingPriceChangeLine& row : lines) {

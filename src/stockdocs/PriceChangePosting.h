@@ -35,8 +35,10 @@ QString QuantityChangedMessage(const QString& articleName);  // "Količina artik
 // the line's old price ("Promijenjena je cijena artikla " name) refuses the whole posting —,
 // the lines copied with their tax groups, the working copy cleared, the trade-book entry
 // "IZMJENA CIJENA" with Σ (new − old) × quantity, and the consistency check. A refusal leaves
-// nothing written and the working copy as it was. Returns the number posted.
-int PostWorkingPriceChange(Session& session, const PriceChangeHeaderData& header, int sessionCode);
+// nothing written and the working copy as it was. `description` is the OPIS of the header and
+// its trade-book entry (empty: "IZMJENA CIJENA " + number). Returns the number posted.
+int PostWorkingPriceChange(Session& session, const PriceChangeHeaderData& header, int sessionCode,
+                           const QString& description = QString());
 
 // The same for the session's own working copy (the window's "Proknjiži").
 int PostPriceChange(Session& session, const PriceChangeHeaderData& header);

@@ -5,20 +5,22 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
-#include <QSaveFile>
 #include <memory>
 
 #include "data/Errors.h"
+#include "maintenance/Zip.h"
 #include "registers/DocumentFile.h"
 #include "transfer/DataTransfer.h"
 
-// The transfer file: a zip holding one UTF-8 JSON payload, "primke.json" (docs/transfer.md).
-// Each receipt in it is written in the keys of a receipt file for `zodractl post`, naming the
-// supplier, articles and packaging by name; the registers the receipts name travel beside them.
+// The transfer file: a zip holding UTF-8 JSON payloads, "primke.json" and/or "otpremnice.json"
+// (docs/transfer.md). Each receipt in it is written in the keys of a receipt file for `zodractl
+// post`, each delivery note in those of a delivery-note file, naming the partner, articles and
+// packaging by name; the registers the documents name travel beside them.
 namespace zodra::transfer {
 
-QString PayloadName() {
-    return QStringLiteral("primke.json");
+QString PayloadName(Kind kind) {
+    return kind == Kind::Receipts ? QStringLiteral("primke.json")
+                                  : QStringLiteral("otpremnice.json");
 }
 
 namespace {
@@ -34,16 +36,28 @@ QString DateText(const QDate& d) {
     return d.isValid() ? d.toString(Qt::ISODate) : QString();
 }
 
-void Put(QJsonObject& o, const char* key, const std::optional<double>& v) {
-    if (v) {
-        o.insert(QLatin1String(key), *v);
-    }
+QJsonValue Optional(const std::optional<double>& v) {
+    return v ? QJsonValue(*v) : QJsonValue();
 }
 
-void PutText(QJsonObject& o, const char* key, const QString& v) {
-    if (!v.isEmpty()) {
-        o.insert(QLatin1String(key), v);
+// An object of the file: members without a value (null, or an empty text) are left out.
+QJsonObject Object(std::initializer_list<std::pair<const char*, QJsonValue>> members) {
+    QJsonObject o;
+    for (const auto& [key, value] : members) {
+        if (!value.isNull() && !(value.isString() && value.toString().isEmpty())) {
+            o.insert(QLatin1String(key), value);
+        }
     }
+    return o;
+}
+
+template <typename T, typename F>
+QJsonArray Array(const std::vector<T>& rows, F&& object) {
+    QJsonArray array;
+    for (const T& row : rows) {
+        array.append(object(row));
+    }
+    return array;
 }
 
 QString Text(const QJsonObject& o, const char* key) {
@@ -67,85 +81,79 @@ QJsonArray Array(const QJsonObject& o, const char* key) {
 
 }  // namespace
 
-QByteArray ToJson(const Package& p) {
-    QJsonObject root;
-    root.insert(QStringLiteral("skladiste"), p.warehouse);
-    root.insert(QStringLiteral("godina"), p.year);
-    QJsonArray taxGroups;
-    for (const TaxGroup& t : p.taxGroups) {
-        taxGroups.append(
-            QJsonObject{{QStringLiteral("naziv"), t.name}, {QStringLiteral("stopa"), t.rate}});
+QByteArray ToJson(const Package& p, Kind kind) {
+    QJsonObject root{{QStringLiteral("skladiste"), p.warehouse},
+                     {QStringLiteral("godina"), p.year}};
+    root.insert(QStringLiteral("grupe_poreza"), Array(p.taxGroups, [](const TaxGroup& t) {
+                    return Object({{"naziv", t.name}, {"stopa", t.rate}});
+                }));
+    root.insert(QStringLiteral("grupe_artikala"), Array(p.articleGroups, [](const ArticleGroup& g) {
+                    return Object({{"naziv", g.name},
+                                   {"veleprodajna_marza", Optional(g.wholesaleMargin)},
+                                   {"maloprodajna_marza", Optional(g.retailMargin)}});
+                }));
+    root.insert(
+        QStringLiteral("ambalaza"), Array(p.packaging, [](const Packaging& a) {
+            return Object(
+                {{"naziv", a.name}, {"cijena", a.price}, {"jed_m", a.unit}, {"barkod", a.barcode}});
+        }));
+    root.insert(QStringLiteral("partneri"), Array(p.partners, [](const Partner& d) {
+                    return Object({{"naziv", d.name},
+                                   {"adresa", d.address},
+                                   {"mjesto", d.city},
+                                   {"telefon", d.phone},
+                                   {"oib", d.oib}});
+                }));
+    root.insert(QStringLiteral("artikli"), Array(p.articles, [](const Article& a) {
+                    return Object({{"naziv", a.name},
+                                   {"artikal", a.code},
+                                   {"jed_m", a.unit},
+                                   {"grupa", a.group},
+                                   {"grupa_poreza", a.taxGroup},
+                                   {"barkod", a.barcode}});
+                }));
+    if (kind == Kind::Receipts) {
+        root.insert(QStringLiteral("primke"), Array(p.receipts, [](const Receipt& r) {
+                        QJsonObject o = Object({{"broj", r.number},
+                                                {"datum", DateText(r.date)},
+                                                {"dokument", r.document},
+                                                {"dobavljac", r.supplier},
+                                                {"datum_dokumenta", DateText(r.documentDate)}});
+                        o.insert(
+                            QStringLiteral("stavke"), Array(r.lines, [](const Line& l) {
+                                return Object({{l.packaging ? "ambalaza" : "naziv", l.name},
+                                               {"kolicina", l.quantity},
+                                               {"fakturna_cijena", l.invoicePrice},
+                                               {"rabat_%", l.discountPercent},
+                                               {"carina_%", l.customsPercent},
+                                               {"spedicija_%", l.forwardingPercent},
+                                               {"zavisni_troskovi_%", l.otherCostsPercent},
+                                               {"nabavna_cijena", Optional(l.cost)},
+                                               {"cijena", Optional(l.price)},
+                                               {"maloprodajna_marza_%", Optional(l.retailMargin)},
+                                               {"grupa_poreza", l.taxGroup},
+                                               {"porez_%", Optional(l.taxRate)}});
+                            }));
+                        return o;
+                    }));
+    } else {
+        root.insert(
+            QStringLiteral("otpremnice"), Array(p.deliveries, [](const DeliveryNote& d) {
+                QJsonObject o = Object(
+                    {{"broj", d.number}, {"datum", DateText(d.date)}, {"kupac", d.customer}});
+                o.insert(QStringLiteral("stavke"), Array(d.lines, [](const DeliveryLine& l) {
+                             return Object({{"naziv", l.name},
+                                            {"kolicina", l.quantity},
+                                            {"cijena", l.price},
+                                            {"rabat_%", l.discountPercent}});
+                         }));
+                return o;
+            }));
     }
-    root.insert(QStringLiteral("grupe_poreza"), taxGroups);
-    QJsonArray groups;
-    for (const ArticleGroup& g : p.articleGroups) {
-        QJsonObject o{{QStringLiteral("naziv"), g.name}};
-        Put(o, "veleprodajna_marza", g.wholesaleMargin);
-        Put(o, "maloprodajna_marza", g.retailMargin);
-        groups.append(o);
-    }
-    root.insert(QStringLiteral("grupe_artikala"), groups);
-    QJsonArray packaging;
-    for (const Packaging& a : p.packaging) {
-        QJsonObject o{{QStringLiteral("naziv"), a.name}, {QStringLiteral("cijena"), a.price}};
-        PutText(o, "jed_m", a.unit);
-        PutText(o, "barkod", a.barcode);
-        packaging.append(o);
-    }
-    root.insert(QStringLiteral("ambalaza"), packaging);
-    QJsonArray partners;
-    for (const Partner& d : p.partners) {
-        QJsonObject o{{QStringLiteral("naziv"), d.name}};
-        PutText(o, "adresa", d.address);
-        PutText(o, "mjesto", d.city);
-        PutText(o, "telefon", d.phone);
-        PutText(o, "oib", d.oib);
-        partners.append(o);
-    }
-    root.insert(QStringLiteral("partneri"), partners);
-    QJsonArray articles;
-    for (const Article& a : p.articles) {
-        QJsonObject o{{QStringLiteral("naziv"), a.name}};
-        PutText(o, "artikal", a.code);
-        PutText(o, "jed_m", a.unit);
-        PutText(o, "grupa", a.group);
-        PutText(o, "grupa_poreza", a.taxGroup);
-        PutText(o, "barkod", a.barcode);
-        articles.append(o);
-    }
-    root.insert(QStringLiteral("artikli"), articles);
-    QJsonArray receipts;
-    for (const Receipt& r : p.receipts) {
-        QJsonObject o{{QStringLiteral("broj"), r.number},
-                      {QStringLiteral("datum"), DateText(r.date)},
-                      {QStringLiteral("dokument"), r.document}};
-        PutText(o, "dobavljac", r.supplier);
-        PutText(o, "datum_dokumenta", DateText(r.documentDate));
-        QJsonArray lines;
-        for (const Line& l : r.lines) {
-            QJsonObject line{
-                {l.packaging ? QStringLiteral("ambalaza") : QStringLiteral("naziv"), l.name},
-                {QStringLiteral("kolicina"), l.quantity},
-                {QStringLiteral("fakturna_cijena"), l.invoicePrice},
-                {QStringLiteral("rabat_%"), l.discountPercent},
-                {QStringLiteral("carina_%"), l.customsPercent},
-                {QStringLiteral("spedicija_%"), l.forwardingPercent},
-                {QStringLiteral("zavisni_troskovi_%"), l.otherCostsPercent}};
-            Put(line, "nabavna_cijena", l.cost);
-            Put(line, "cijena", l.price);
-            Put(line, "maloprodajna_marza_%", l.retailMargin);
-            PutText(line, "grupa_poreza", l.taxGroup);
-            Put(line, "porez_%", l.taxRate);
-            lines.append(line);
-        }
-        o.insert(QStringLiteral("stavke"), lines);
-        receipts.append(o);
-    }
-    root.insert(QStringLiteral("primke"), receipts);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-Package FromJson(const QByteArray& json) {
+Package FromJson(const QByteArray& json, Kind kind) {
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject()) {
@@ -180,6 +188,36 @@ Package FromJson(const QByteArray& json) {
         const QJsonObject o = v.toObject();
         p.articles.push_back({Name(o, "naziv"), Text(o, "artikal"), Text(o, "jed_m"),
                               Text(o, "grupa"), Text(o, "grupa_poreza"), Text(o, "barkod")});
+    }
+    if (kind == Kind::Deliveries) {
+        const QJsonArray deliveries = Array(root, "otpremnice");
+        if (deliveries.isEmpty()) {
+            File().Refuse(QStringLiteral("nema otpremnica (\"otpremnice\")"));
+        }
+        for (const QJsonValue v : deliveries) {
+            const QJsonObject o = v.toObject();
+            DeliveryNote d;
+            d.number = o.value(QStringLiteral("broj")).toInt(0);
+            d.date = File().Date(o, "datum", true);
+            d.customer = Text(o, "kupac");
+            int n = 0;
+            for (const QJsonValue lv : Array(o, "stavke")) {
+                ++n;
+                const QJsonObject lo = lv.toObject();
+                DeliveryLine l;
+                l.name = Name(lo, "naziv", n);
+                l.quantity = File().Number(lo, "kolicina", n).value_or(0);
+                const std::optional<double> price = File().Number(lo, "cijena", n);
+                if (!price) {
+                    File().Refuse(QStringLiteral("nedostaje \"cijena\""), n);
+                }
+                l.price = *price;
+                l.discountPercent = File().Number(lo, "rabat_%", n).value_or(0);
+                d.lines.push_back(l);
+            }
+            p.deliveries.push_back(d);
+        }
+        return p;
     }
     const QJsonArray receipts = Array(root, "primke");
     if (receipts.isEmpty()) {
@@ -242,34 +280,15 @@ QString ZipError(int code) {
 }  // namespace
 
 void WriteTransferFile(const Package& package, const QString& path) {
-    const QByteArray payload = ToJson(package);
+    std::vector<maintenance::ZipMember> members;
+    for (const Kind kind : {Kind::Receipts, Kind::Deliveries}) {
+        if (kind == Kind::Receipts ? !package.receipts.empty() : !package.deliveries.empty()) {
+            members.push_back({PayloadName(kind), ToJson(package, kind), {}});
+        }
+    }
     // Packed under a name of its own beside the target and put in place when complete.
     const QString temp = path + QStringLiteral(".pisanje");
-    QFile::remove(temp);
-    int code = 0;
-    zip_t* archive = zip_open(Native(temp).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-    if (archive == nullptr) {
-        throw UserError(QStringLiteral("Datoteka se ne može zapisati: ") + path +
-                        QStringLiteral(" (") + ZipError(code) + QStringLiteral(")"));
-    }
-    zip_source_t* source = zip_source_buffer(archive, payload.constData(),
-                                             static_cast<zip_uint64_t>(payload.size()), 0);
-    if (source == nullptr ||
-        zip_file_add(archive, PayloadName().toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) < 0) {
-        const QString error = QString::fromUtf8(zip_strerror(archive));
-        if (source != nullptr) {
-            zip_source_free(source);
-        }
-        zip_discard(archive);
-        QFile::remove(temp);
-        throw UserError(QStringLiteral("Datoteka se ne može zapisati: ") + error);
-    }
-    if (zip_close(archive) != 0) {
-        const QString error = QString::fromUtf8(zip_strerror(archive));
-        zip_discard(archive);
-        QFile::remove(temp);
-        throw UserError(QStringLiteral("Datoteka se ne može zapisati: ") + error);
-    }
+    maintenance::WriteZip(temp, members, QStringLiteral("Datoteka se ne može zapisati: "));
     QFile::remove(path);
     if (!QFile::rename(temp, path)) {
         QFile::remove(temp);
@@ -277,7 +296,7 @@ void WriteTransferFile(const Package& package, const QString& path) {
     }
 }
 
-Package ReadTransferFile(const QString& path) {
+Package ReadTransferFile(const QString& path, Kind kind) {
     if (!QFileInfo::exists(path)) {
         throw UserError(QStringLiteral("Datoteka ne postoji: ") + path);
     }
@@ -290,12 +309,15 @@ Package ReadTransferFile(const QString& path) {
     std::unique_ptr<zip_t, void (*)(zip_t*)> closer(archive, [](zip_t* z) { zip_discard(z); });
     zip_stat_t stat;
     zip_stat_init(&stat);
-    if (zip_stat(archive, PayloadName().toUtf8().constData(), 0, &stat) != 0 ||
-        (stat.valid & ZIP_STAT_SIZE) == 0 || stat.size > kMaxPayload) {
-        throw UserError(QStringLiteral("Datoteka nije datoteka prijenosa primki (nema ") +
-                        PayloadName() + QStringLiteral(")."));
+    const QByteArray member = PayloadName(kind).toUtf8();
+    if (zip_stat(archive, member.constData(), 0, &stat) != 0 || (stat.valid & ZIP_STAT_SIZE) == 0 ||
+        stat.size > kMaxPayload) {
+        throw UserError(
+            QStringLiteral("Datoteka nije datoteka prijenosa ") +
+            (kind == Kind::Receipts ? QStringLiteral("primki") : QStringLiteral("otpremnica")) +
+            QStringLiteral(" (nema ") + PayloadName(kind) + QStringLiteral(")."));
     }
-    zip_file_t* entry = zip_fopen(archive, PayloadName().toUtf8().constData(), 0);
+    zip_file_t* entry = zip_fopen(archive, member.constData(), 0);
     if (entry == nullptr) {
         throw UserError(QStringLiteral("Datoteka prijenosa je oštećena: ") +
                         QString::fromUtf8(zip_strerror(archive)));
@@ -307,7 +329,7 @@ Package ReadTransferFile(const QString& path) {
     if (read != static_cast<zip_int64_t>(stat.size)) {
         throw UserError(QStringLiteral("Datoteka prijenosa je oštećena."));
     }
-    return FromJson(payload);
+    return FromJson(payload, kind);
 }
 
 }  // namespace zodra::transfer

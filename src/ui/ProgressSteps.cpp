@@ -31,6 +31,20 @@ void ProgressSteps::Step(int done, int total) {
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+void ProgressSteps::Step(const QString& label, int done, int total) {
+    m_dialog->setLabelText(label);
+    if (total <= 0) {
+        m_dialog->setRange(0, 0);
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return;
+    }
+    Step(done, total);
+}
+
+QString ProgressSteps::Label() const {
+    return m_dialog->labelText();
+}
+
 int ProgressSteps::Value() const {
     return m_dialog->value();
 }

@@ -20,7 +20,11 @@ public:
     ProgressSteps& operator=(const ProgressSteps&) = delete;
 
     void Step(int done, int total);
+    // A step of work that names itself: the label becomes `label` (a total of 0 runs the bar
+    // busy until the next counted step).
+    void Step(const QString& label, int done, int total);
     int Value() const;
+    QString Label() const;
     int Maximum() const;
 
 private:

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "data/Compaction.h"
+#include "data/CompanyCopy.h"
 #include "data/CompanyLock.h"
 #include "data/CompanySchema.h"
 #include "data/Database.h"
@@ -25,6 +26,7 @@
 #include "data/Transaction.h"
 #include "data/WorkingCopy.h"
 #include "payments/PaymentModels.h"
+#include "purchasing/ReceiptRow.h"
 #include "stock/ReceiptLots.h"
 #include "stock/TradeBook.h"
 
@@ -325,25 +327,23 @@ int PostOpeningReceipt(Database& db, int warehouse, const Years& years, const QD
                            "?, 1, ?, ?)"),
             {warehouse, y, number, date, partner, OpeningDocument(), date, position,
              StockMethodText(years.method), numbering::kReceiptEntered, OpeningDescription()});
-    Statement insert = db.Prepare(QStringLiteral(
-        "INSERT INTO \"STAVKE_PRIMKI\" (\"SKLADISTE\", \"GODINA\", \"BROJ_PRIMKE\", "
-        "\"TIP_STAVKE\", \"SIFRA\", \"KOLICINA\", \"FAKTURNA_CIJENA\", \"FAKTURNA_VRIJEDNOST\", "
-        "\"RABAT_%\", \"RABAT_IZNOS\", \"NETTO_FAKTURNA_CIJENA\", \"NETTO_FAKTURNA_VRIJEDNOST\", "
-        "\"CARINA_%\", \"CARINA_IZNOS\", \"SPEDICIJA_%\", \"SPEDICIJA_IZNOS\", \"ZTR_%\", "
-        "\"ZTR_IZNOS\", \"NABAVNA_CIJENA\", \"NABAVNA_VRIJEDNOST\", \"RUC_%\", \"RUC_IZNOS\", "
-        "\"CIJENA\", \"VRIJEDNOST\", \"MALOPRODAJNA_MARZA\", \"RBR_STAVKE\") VALUES (?, ?, ?, "
-        "'ART', ?, ?, ?, ?, 0, 0, ?, ?, 0, 0, 0, 0, 0, 0, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    Statement insert =
+        db.Prepare(QStringLiteral("INSERT INTO \"STAVKE_PRIMKI\" (\"SKLADISTE\", \"GODINA\", "
+                                  "\"BROJ_PRIMKE\", \"TIP_STAVKE\", \"SIFRA\", ") +
+                   purchasing::ReceiptRow::Columns() + QStringLiteral(") VALUES (") +
+                   QStringList(purchasing::ReceiptRow::ColumnCount() + 5, QStringLiteral("?"))
+                       .join(QStringLiteral(", ")) +
+                   QLatin1Char(')'));
     MoneyTotal value;
     int lineNumber = 0;
     for (const OpeningLine& l : lines) {
-        const double costValue = l.quantity * l.cost;
-        const double sellingValue = l.quantity * l.price;
-        const double margin = sellingValue - costValue;
-        const double marginPercent = RoundQuantity(costValue) != 0 ? margin / costValue * 100 : 0.0;
-        value += sellingValue;
-        insert.Exec({warehouse, y, number, l.article, l.quantity, l.cost, costValue, l.cost,
-                     costValue, l.cost, costValue, marginPercent, margin, l.price, sellingValue,
-                     l.margin ? QVariant(*l.margin) : QVariant(), ++lineNumber});
+        // Bought at the lot's cost: invoice, net and cost price alike, no discount or costs.
+        purchasing::ReceiptRow row =
+            purchasing::ReceiptRow::Plain(l.article, l.quantity, l.cost, l.quantity * l.cost,
+                                          l.price, l.quantity * l.price, l.margin);
+        row.lineNumber = ++lineNumber;
+        value += row.value;
+        insert.Exec(QVariantList{warehouse, y, number, row.kind, row.code} + row.Values());
     }
     tradebook::Entry entry;
     entry.warehouse = warehouse;
@@ -514,26 +514,49 @@ void RefuseFifoYearWithDocuments(Database& db, const Years& years) {
     }
 }
 
+void Report(const Steps& steps, const QString& step, int done, int total) {
+    if (steps) {
+        steps(step, done, total);
+    }
+}
+
+Closing ReadClosingReported(Database& db, const Years& years, const Steps& steps) {
+    Report(steps, QStringLiteral("Zaključno stanje godine ") + QString::number(years.oldYear), 0,
+           0);
+    return ReadClosing(db, years);
+}
+
 Outcome OpenYear(Database& db, const Years& years, const QDate& date, const Closing& closing,
-                 bool severalYears, const Checkpoint& checkpoint) {
+                 bool severalYears, const Checkpoint& checkpoint, const Steps& steps) {
     Outcome out;
     out.oldYear = years.oldYear;
     out.newYear = years.newYear;
     const int partner = TransferPartner(db);
+    int total = 0;
     for (const auto& [warehouse, receipts] : closing.stock) {
+        total += static_cast<int>(receipts.size());
+    }
+    for (const auto& [warehouse, receipts] : closing.stock) {
+        const QString step =
+            QStringLiteral("Početno stanje zaliha, skladište ") + QString::number(warehouse);
         for (const auto& lines : receipts) {
             PostOpeningReceipt(db, warehouse, years, date, partner, lines);
             ++out.receipts;
             out.lots += static_cast<int>(lines.size());
+            Report(steps, step, out.receipts, total);
         }
     }
     if (checkpoint) {
         checkpoint("stock-posted");
     }
+    const QString balances = QStringLiteral("Početna stanja kupaca i dobavljača");
+    Report(steps, balances, 0, 2);
     out.customers = WriteBalances(db, QStringLiteral("PARTNERI POCETNO STANJE"), closing.customers,
                                   years.newYear, date);
+    Report(steps, balances, 1, 2);
     out.suppliers = WriteBalances(db, QStringLiteral("DOBAVLJACI POCETNO STANJE"),
                                   closing.suppliers, years.newYear, date);
+    Report(steps, balances, 2, 2);
     SetConfigValue(db, QStringLiteral("Godina koja se knjiži"), QString::number(years.newYear));
     SetConfigValue(db, QStringLiteral("Baza sa više godina"),
                    severalYears ? QStringLiteral("DA") : QStringLiteral("NE"));
@@ -541,38 +564,11 @@ Outcome OpenYear(Database& db, const Years& years, const QDate& date, const Clos
     return out;
 }
 
-// Copies every row of a table into the same table of another company, in the columns both
-// have; the target's own rows go first.
+// Copies every row of a table into the same table of another company, as a company copy copies
+// it; the target's own rows go first. A table one of the two lacks is left alone.
 void CopyRows(Database& source, Database& target, const QString& table) {
-    if (!source.TableExists(table) || !target.TableExists(table)) {
-        return;
-    }
-    QStringList columns;
-    const QStringList& there = target.Columns(table);
-    for (const QString& c : source.Columns(table)) {
-        if (there.contains(c)) {
-            columns << Quoted(c);
-        }
-    }
-    target.ExecRaw(QStringLiteral("DELETE FROM ") + Quoted(table));
-    if (columns.isEmpty()) {
-        return;
-    }
-    Statement insert =
-        target.Prepare(QStringLiteral("INSERT INTO ") + Quoted(table) + QStringLiteral(" (") +
-                       columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
-                       QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")) +
-                       QLatin1Char(')'));
-    Statement read = source.Prepare(QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
-                                    QStringLiteral(" FROM ") + Quoted(table));
-    read.Exec();
-    QVariantList values;
-    while (read.Next()) {
-        values.clear();
-        for (int i = 0; i < columns.size(); ++i) {
-            values << read.Value(i);
-        }
-        insert.Exec(values);
+    if (source.TableExists(table) && target.TableExists(table)) {
+        companycopy::CopyTableRows(source, target, table);
     }
 }
 
@@ -626,13 +622,13 @@ void CheckNewFile(Database& source, const QString& target) {
 }
 
 Outcome IntoNewFile(Database& source, const QDate& date, const QString& target,
-                    const Checkpoint& checkpoint) {
+                    const Checkpoint& checkpoint, const Steps& steps) {
     CheckNewFile(source, target);
     // The old year is read under the company's write lock, so it is one consistent state; the
     // source is not written (its guard rolls back).
     Transaction reading(source);
     const Years years = ReadYears(source, date);
-    const Closing closing = ReadClosing(source, years);
+    const Closing closing = ReadClosingReported(source, years, steps);
 
     const QString file = target + QStringLiteral(".prijenos.db");
     Unfinished unfinished(file);
@@ -646,15 +642,18 @@ Outcome IntoNewFile(Database& source, const QDate& date, const QString& target,
         }
         Database& db = *opened.db;
         Transaction tx(db);
-        for (const QString& table : CarriedTables()) {
-            CopyRows(source, db, table);
+        const QStringList& tables = CarriedTables();
+        for (int i = 0; i < tables.size(); ++i) {
+            CopyRows(source, db, tables.at(i));
+            Report(steps, QStringLiteral("Prepisivanje šifarnika"), i + 1,
+                   static_cast<int>(tables.size()));
         }
         // The company's password goes with it.
         db.SetMeta(QStringLiteral("LOZINKA"), source.Meta(QStringLiteral("LOZINKA")));
         if (checkpoint) {
             checkpoint("registers-copied");
         }
-        out = OpenYear(db, years, date, closing, false, checkpoint);
+        out = OpenYear(db, years, date, closing, false, checkpoint, steps);
         tx.Commit();
     }
     const QString detail = CompanySchema::DefaultDetailPath(target);
@@ -674,19 +673,20 @@ Outcome IntoNewFile(Database& source, const QDate& date, const QString& target,
     return out;
 }
 
-Outcome IntoSameFile(Database& db, const QDate& date, const Checkpoint& checkpoint) {
+Outcome IntoSameFile(Database& db, const QDate& date, const Checkpoint& checkpoint,
+                     const Steps& steps) {
     Transaction tx(db);
     const Years years = ReadYears(db, date);
     RefuseWhenDone(db, years.newYear);
     RefuseFifoYearWithDocuments(db, years);
-    const Closing closing = ReadClosing(db, years);
-    Outcome out = OpenYear(db, years, date, closing, true, checkpoint);
+    const Closing closing = ReadClosingReported(db, years, steps);
+    Outcome out = OpenYear(db, years, date, closing, true, checkpoint, steps);
     tx.Commit();
     return out;
 }
 
 std::optional<Outcome> RunTransfer(Session& session, Prompter& prompter, const QString& folder,
-                                   const std::function<void(bool)>& busy) {
+                                   const std::function<void(bool)>& busy, const Steps& steps) {
     const QString title = QStringLiteral("Prijenos u novu godinu");
     if (!prompter.AskYesNo(StartQuestion(), title, false)) {
         return std::nullopt;
@@ -738,7 +738,8 @@ std::optional<Outcome> RunTransfer(Session& session, Prompter& prompter, const Q
         busy(true);
     }
     try {
-        out = severalYears ? IntoSameFile(db, date) : IntoNewFile(db, date, target);
+        out = severalYears ? IntoSameFile(db, date, {}, steps)
+                           : IntoNewFile(db, date, target, {}, steps);
     } catch (const UserError& e) {
         refusal = e.message();
     } catch (const DbError& e) {

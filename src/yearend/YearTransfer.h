@@ -60,6 +60,13 @@ struct Outcome {
 // a test can make it fail midway.
 using Checkpoint = std::function<void(const char*)>;
 
+// What the transfer is doing, as it goes: the step's text and how far it has come (`done` of
+// `total`; a total of 0 is a step without a count). The steps, in order: "Zaključno stanje
+// godine " old year (reading it), "Prepisivanje šifarnika" (a new file: table by table), one
+// "Početno stanje zaliha, skladište " n per opening receipt (counted over all of them), and
+// "Početna stanja kupaca i dobavljača" (customers, then suppliers).
+using Steps = std::function<void(const QString& step, int done, int total)>;
+
 // Refuses a target for the new file: the open company's own file (SameFileMessage), any file
 // that exists, or its detail file beside it (ExistingFileMessage).
 void CheckNewFile(Database& source, const QString& target);
@@ -69,12 +76,13 @@ void CheckNewFile(Database& source, const QString& target);
 // business year is the one in use ("Godina koja se knjiži"), the new year is `date`'s. The new
 // file keeps the source's password and users (so the administrator's password too).
 Outcome IntoNewFile(Database& source, const QDate& date, const QString& target,
-                    const Checkpoint& checkpoint = {});
+                    const Checkpoint& checkpoint = {}, const Steps& steps = {});
 
 // Transfer within the same file, in one transaction: the new year's opening stock and opening
 // balances are added, "Godina koja se knjiži" becomes the new year and "Baza sa više godina"
 // "DA". Other workstations wait for it as for any posting.
-Outcome IntoSameFile(Database& db, const QDate& date, const Checkpoint& checkpoint = {});
+Outcome IntoSameFile(Database& db, const QDate& date, const Checkpoint& checkpoint = {},
+                     const Steps& steps = {});
 
 // The command "Prijenos u novu godinu" as the user goes through it: the start question (No
 // ends it), the date of the opening entries (asked again after a refusal, until cancelled),
@@ -82,8 +90,10 @@ Outcome IntoSameFile(Database& db, const QDate& date, const Checkpoint& checkpoi
 // (asked again while the name is refused). All questions come before the transfer runs; its
 // refusal or failure is shown and nothing is changed. After a transfer within the file the
 // session works in the new year. `busy` (when given) is called with true before the transfer
-// runs and with false after it. Returns what was done, or nothing when it ended early.
+// runs and with false after it; `steps` gets the transfer's steps in between. Returns what was
+// done, or nothing when it ended early.
 std::optional<Outcome> RunTransfer(Session& session, Prompter& prompter, const QString& folder,
-                                   const std::function<void(bool)>& busy = {});
+                                   const std::function<void(bool)>& busy = {},
+                                   const Steps& steps = {});
 
 }  // namespace zodra::yearend

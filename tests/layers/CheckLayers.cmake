@@ -32,7 +32,7 @@ set(allowed_yearend ${allowed_payments} yearend)
 set(allowed_fiscal ${allowed_retail} fiscal)
 set(allowed_app data app)
 set(allowed_maintenance data maintenance)
-set(allowed_transfer ${allowed_purchasing} transfer)
+set(allowed_transfer ${allowed_purchasing} stockdocs maintenance transfer)
 set(allowed_demo data registers stock reports documents pricelists purchasing stockdocs sales app
     demo)
 set(allowed_tools data registers stock reports documents pricelists cashbook purchasing stockdocs

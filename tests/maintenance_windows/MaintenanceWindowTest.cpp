@@ -172,6 +172,40 @@ private Q_SLOTS:
         p.AnswerText(QStringLiteral("nije-adresa"));
         click("Email");
         QCOMPARE(p.LastMessage(), QStringLiteral("Email adresa nije ispravno upisana."));
+
+        // A delivery note of the other company puts its price on the coffee's lot.
+        {
+            auto opened = Database::Open(sourcePath, QString());
+            QCOMPARE(opened.status, Database::OpenStatus::Ok);
+            opened.db->Exec(QStringLiteral("INSERT INTO \"OTPREMNICE\" (\"SKLADISTE\", \"GODINA\", "
+                                           "\"BROJ_OTPREMNICE\", \"DATUM\") VALUES (5, ?, 8, ?)"),
+                            {s.businessYear, QDate(s.businessYear, 3, 9)});
+            opened.db->Exec(
+                QStringLiteral(
+                    "INSERT INTO \"STAVKE_OTPREMNICA\" (\"SKLADISTE\", \"GODINA\", "
+                    "\"BROJ_OTPREMNICE\", \"TIP_STAVKE\", \"SIFRA\", \"KOLICINA\", "
+                    "\"CIJENA_BEZ_RABATA\", \"RABAT_%\", \"RBR_STAVKE\") VALUES (5, ?, 8, "
+                    "'ART', 900, 2, 5, 10, 1)"),
+                {s.businessYear});
+        }
+        const int shown = static_cast<int>(p.Shown().size());
+        p.AnswerYes().AnswerText(sourcePath).AnswerText(QStringLiteral("1"));
+        click("DonosOtpremnicaBaza");
+        QCOMPARE(p.Shown().mid(shown),
+                 (QStringList{
+                     QStringLiteral("Želite li napraviti donos otpremnica?"),
+                     QStringLiteral("Otvaranje baze podataka za donos otpremnica"),
+                     QStringLiteral("Upišite broj otpremnice od koje želite prijenos. Donos "
+                                    "otpremnica se radi samo za skladište u kojem se nalazite."),
+                     QStringLiteral("Donos otpremnica napravljen uspješno. Proknjižene izmjene "
+                                    "cijena: 1.")}));
+        QCOMPARE(s.Db()
+                     .Scalar(QStringLiteral("SELECT n.\"VELEPRODAJNA CIJENA\" FROM \"NABAVE\" n "
+                                            "JOIN \"ARTIKLI\" a ON a.\"SIFRA\" = "
+                                            "n.\"SIFRA_ARTIKLA\" WHERE a.\"NAZIV\" = ?"),
+                             {QStringLiteral("Kava 'Đir'")})
+                     .toDouble(),
+                 4.5);
     }
 };
 

@@ -16,6 +16,17 @@ inline QString RefusalText(const QString& text) {
     return text;
 }
 
+// The message f() is refused with; empty when it is not refused.
+template <typename F>
+QString Refusal(F&& f) {
+    try {
+        f();
+    } catch (const UserError& e) {
+        return e.message();
+    }
+    return QString();
+}
+
 // f() is refused with exactly `message`.
 template <typename F>
 void ExpectRefused(F&& f, const QString& message) {

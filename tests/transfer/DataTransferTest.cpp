@@ -7,6 +7,8 @@
 #include "data/Errors.h"
 #include "data/Transaction.h"
 #include "stock/StockTest.h"
+#include "stockdocs/PriceChangeLines.h"
+#include "support/Refused.h"
 #include "support/ServerCompany.h"
 #include "support/Zodractl.h"
 #include "transfer/DataTransfer.h"
@@ -22,16 +24,6 @@ const QString kScrew = QStringLiteral("Vijak M8");
 const QString kBottle = QStringLiteral("Boca 0,5 l povratna");
 const QString kSweets = QStringLiteral("Slatkiši i đakovački bomboni");
 const QString kReducedTax = QStringLiteral("PDV 13% šećer");
-
-template <typename F>
-QString Refusal(F&& f) {
-    try {
-        f();
-    } catch (const UserError& e) {
-        return e.message();
-    }
-    return QString();
-}
 
 // A line of a posted receipt as names and numbers: kind, name, quantity, invoice price,
 // discount, cost, price, value, tax group.
@@ -159,6 +151,58 @@ protected:
 
     int Receipts(Database& db) {
         return Count(db, QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"SKLADISTE\" = 1"));
+    }
+
+    // A delivery note of the source's warehouse 3 to its supplier: article lines (code,
+    // quantity, price before discount, discount) and a service line, which carries nothing.
+    struct NoteLine {
+        int code;
+        double quantity;
+        double price;
+        double discount;
+    };
+    void SourceDelivery(int number, const QDate& date, const std::vector<NoteLine>& lines) {
+        Database& s = *source;
+        s.Exec(
+            QStringLiteral("INSERT INTO \"OTPREMNICE\" (\"SKLADISTE\", \"GODINA\", "
+                           "\"BROJ_OTPREMNICE\", \"DATUM\", \"SIFRA_PARTNERA\") VALUES (3, 2026, "
+                           "?, ?, 1001)"),
+            {number, date});
+        int rbr = 0;
+        for (const NoteLine& l : lines) {
+            s.Exec(
+                QStringLiteral("INSERT INTO \"STAVKE_OTPREMNICA\" (\"SKLADISTE\", \"GODINA\", "
+                               "\"BROJ_OTPREMNICE\", \"TIP_STAVKE\", \"SIFRA\", \"KOLICINA\", "
+                               "\"CIJENA_BEZ_RABATA\", \"RABAT_%\", \"CIJENA_\", \"RBR_STAVKE\") "
+                               "VALUES (3, 2026, ?, 'ART', ?, ?, ?, ?, ?, ?)"),
+                {number, l.code, l.quantity, l.price, l.discount, l.price * (1 - l.discount / 100),
+                 ++rbr});
+        }
+        s.Exec(QStringLiteral(
+                   "INSERT INTO \"STAVKE_OTPREMNICA\" (\"SKLADISTE\", \"GODINA\", "
+                   "\"BROJ_OTPREMNICE\", \"TIP_STAVKE\", \"SIFRA\", \"KOLICINA\", "
+                   "\"CIJENA_BEZ_RABATA\", \"RBR_STAVKE\") VALUES (3, 2026, ?, 'USL', 1, 1, "
+                   "50, ?)"),
+               {number, ++rbr});
+    }
+
+    // The same through a connection of its own (the fixture's is closed for the tools).
+    void SourceDeliveryIn(const QString& path, int number, const std::vector<NoteLine>& lines) {
+        auto opened = Database::Open(path, QString());
+        ASSERT_EQ(opened.status, Database::OpenStatus::Ok);
+        source = std::move(opened.db);
+        SourceDelivery(number, QDate(2026, 3, 10), lines);
+        source.reset();
+    }
+
+    // The lot's selling price in the target's warehouse 1.
+    double LotPrice(int lot, int article) {
+        return db()
+            .Scalar(QStringLiteral("SELECT \"VELEPRODAJNA CIJENA\" FROM \"NABAVE\" WHERE "
+                                   "\"SKLADISTE\" = 1 AND \"GODINA\" = ? AND "
+                                   "\"BROJ_PRIMKE\" = ? AND \"SIFRA_ARTIKLA\" = ?"),
+                    {Year(), lot, article})
+            .toDouble();
     }
 
     std::unique_ptr<Database> source;
@@ -333,7 +377,38 @@ TEST_F(DataTransferTest, ATransferFileCarriesTheSameLinesThroughTheTool) {
     ASSERT_EQ(reopened.status, Database::OpenStatus::Ok);
     ExpectSameLines(LinesOf(*reopened.db, 3, 2026, 7), LinesOf(db(), 1, Year(), 1));
     ExpectSameLines(LinesOf(*reopened.db, 3, 2026, 9), LinesOf(db(), 1, Year(), 2));
-    // The same company as source and target, and a kind the tool does not carry.
+    // Delivery notes through a zip of their own: the target's screw (lot 2, from receipt 9) is
+    // repriced to the note's net price.
+    SourceDeliveryIn(sourcePath, 5, {{screw + 50, 4, 8, 25}});
+    const QString notes = Folder() + QStringLiteral("/otpremnice.zip");
+    const ZodractlRun wroteNotes =
+        RunProgram(QStringLiteral(ZODRACTL_PATH),
+                   {QStringLiteral("transfer"), sourcePath, notes, QStringLiteral("deliveries"),
+                    QStringLiteral("--skladiste"), QStringLiteral("3")},
+                   options);
+    ASSERT_EQ(wroteNotes.exitCode, 0) << wroteNotes.err.toStdString();
+    EXPECT_TRUE(wroteNotes.out.startsWith(QStringLiteral("Otpremnice uspješno snimljene. (1 u ")))
+        << wroteNotes.out.toStdString();
+    const t::Package noted = t::ReadTransferFile(notes, t::Kind::Deliveries);
+    ASSERT_EQ(noted.deliveries.size(), 1u);
+    EXPECT_EQ(noted.deliveries[0].lines.size(), 1u);  // the service line stays behind
+    EXPECT_EQ(Refusal([&] { t::ReadTransferFile(notes); }),
+              QStringLiteral("Datoteka nije datoteka prijenosa primki (nema primke.json)."));
+    const ZodractlRun readNotes =
+        RunProgram(QStringLiteral(ZODRACTL_PATH),
+                   {QStringLiteral("transfer"), notes, CompanyPath(), QStringLiteral("deliveries"),
+                    QStringLiteral("--skladiste"), QStringLiteral("1")},
+                   options);
+    ASSERT_EQ(readNotes.exitCode, 0) << readNotes.err.toStdString();
+    EXPECT_EQ(
+        readNotes.out.section(u'\n', 0, 0),
+        QStringLiteral("Donos otpremnica napravljen uspješno. Proknjižene izmjene cijena: 1"));
+    EXPECT_NEAR(db().Scalar(QStringLiteral("SELECT MAX(\"VELEPRODAJNA CIJENA\") FROM \"NABAVE\" "
+                                           "WHERE \"SKLADISTE\" = 1 AND \"SIFRA_ARTIKLA\" = ?"),
+                            {screw})
+                    .toDouble(),
+                6, 1e-9);
+    // The same company as source and target.
     const ZodractlRun same = RunProgram(
         QStringLiteral(ZODRACTL_PATH),
         {QStringLiteral("transfer"), CompanyPath(), CompanyPath(), QStringLiteral("receipts")},
@@ -379,6 +454,86 @@ TEST_F(DataTransferTest, AReceiptPostedMeanwhileWaitsAndTakesTheNextNumber) {
                 100 + 5 + 10, 1e-9);
 }
 
+// A delivery note of the sender reprices the receiver's stock: each article's oldest lot that
+// still holds stock gets the note's price less its discount, as one price change per note.
+TEST_F(DataTransferTest, DeliveryNotesArriveAsPriceChangesOfTheOldestLotWithStock) {
+    UseMethod(StockMethod::Fifo);
+    docs->Receipt({{screw, 2, 1, 2}});    // lot 1, issued below
+    docs->Receipt({{screw, 5, 1.5, 3}});  // lot 2
+    docs->Receipt({{screw, 4, 1.5, 3}});  // lot 3
+    docs->Post(Issue::IssueNote, {{screw, 2, 1}});
+    SourceDelivery(5, QDate(2026, 3, 10), {{screw + 50, 4, 8, 25}});  // the source's screw
+    SourceDelivery(6, QDate(2026, 3, 11), {{screw, 1, 10, 0}});       // its chocolate
+
+    const t::Outcome out = t::Carry(*source, *session, t::Kind::Deliveries, {5, 5, {}, {}});
+    EXPECT_EQ(out.numbers, std::vector<int>{1});
+    EXPECT_NEAR(LotPrice(1, screw), 2, 1e-9);  // empty: left alone
+    EXPECT_NEAR(LotPrice(2, screw), 6, 1e-9);  // 8 less 25 %
+    EXPECT_NEAR(LotPrice(3, screw), 3, 1e-9);
+    EXPECT_EQ(db().Scalar(QStringLiteral("SELECT \"OPIS\" FROM \"IZMJENE_CIJENA\" WHERE "
+                                         "\"SKLADISTE\" = 1 AND \"BROJ_IZMJENE_CIJENA\" = 1"))
+                  .toString(),
+              QStringLiteral("IZMJENA CIJENA (NIVELACIJA) 5"));
+    Statement entry(db(), QStringLiteral("SELECT \"OPIS\", \"NABAVA_VRIJEDNOST\" FROM "
+                                         "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE \"SKLADISTE\" = 1 "
+                                         "AND \"TIP_DOKUMENTA\" = 'IZMJENA CIJENA'"));
+    entry.Exec();
+    ASSERT_TRUE(entry.Next());
+    EXPECT_EQ(entry.Text(0), QStringLiteral("IZMJENA CIJENA (NIVELACIJA) 5"));
+    EXPECT_NEAR(entry.Double(1), (6 - 3) * 5, 1e-9);
+    EXPECT_FALSE(entry.Next());
+    entry.Finish();
+
+    // An article nobody here has in stock stops the note; the article it would have created
+    // goes with it.
+    EXPECT_EQ(Refusal([&] {
+                  t::Carry(*source, *session, t::Kind::Deliveries, {6, 0, {}, {}});
+              }),
+              QStringLiteral("Nedovoljna količina artikla 'Čokolada 'Žuta' 100 g' na skladištu."));
+    EXPECT_EQ(Count(db(), QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\" WHERE \"NAZIV\" = ?"),
+                    {kChocolate}),
+              0);
+    EXPECT_EQ(Count(db(), QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\"")), 1);
+    EXPECT_EQ(Refusal([&] {
+                  t::Carry(*source, *session, t::Kind::Deliveries, {7, 0, {}, {}});
+              }),
+              t::NoDeliveriesMessage());
+    // A file's notes are held to the limits before anything is written.
+    const struct {
+        QString date;
+        QString line;
+        QString message;
+    } faults[] = {
+        {QStringLiteral("2026-03-12"), QStringLiteral("\"cijena\": -1"),
+         QStringLiteral("Otpremnica 9, 'Vijak M8': cijena nesmije biti negativna !")},
+        {QStringLiteral("2026-03-12"), QStringLiteral("\"cijena\": 8, \"rabat_%\": 150"),
+         QStringLiteral("Otpremnica 9, 'Vijak M8': cijena s rabatom nesmije biti negativna !")},
+        {QStringLiteral("2019-03-12"), QStringLiteral("\"cijena\": 8"),
+         QStringLiteral("Otpremnica 9: datum mora biti između 01.01.%1 i 31.12.%2 !")
+             .arg(Year() - 5)
+             .arg(Year() + 1)},
+    };
+    for (const auto& f : faults) {
+        const QString json = QStringLiteral(
+                                 "{\"skladiste\": \"%1\", \"otpremnice\": [{\"broj\": 9, "
+                                 "\"datum\": \"%2\", \"stavke\": [{\"naziv\": \"Vijak "
+                                 "M8\", %3}]}]}")
+                                 .arg(session->activeWarehouse.name, f.date, f.line);
+        EXPECT_EQ(Refusal([&] {
+                      t::PostDeliveries(*session, t::FromJson(json.toUtf8(), t::Kind::Deliveries));
+                  }),
+                  f.message);
+    }
+    EXPECT_EQ(Count(db(), QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\"")), 1);
+    // A price change in the making would be posted with the note: refused first.
+    stockdocs::PutPriceChangeLine(*session, 3, screw, 9);
+    EXPECT_EQ(Refusal([&] {
+                  t::Carry(*source, *session, t::Kind::Deliveries, {5, 5, {}, {}});
+              }),
+              t::UnfinishedPriceChangeMessage());
+    EXPECT_NEAR(LotPrice(2, screw), 6, 1e-9);
+}
+
 TEST_F(DataTransferTest, TheMailProgramGetsTheFileAttached) {
     const QString file = Folder() + QStringLiteral("/primke.zip");
     EXPECT_EQ(t::MailCommand(QStringLiteral(" ana@kod-ane.hr "), file),
@@ -386,6 +541,15 @@ TEST_F(DataTransferTest, TheMailProgramGetsTheFileAttached) {
                            QStringLiteral("Zodra primke"), QStringLiteral("--body"),
                            QStringLiteral("Attachment 'primke.zip' snimite u direktorij Zodra-a."),
                            QStringLiteral("--attach"), file, QStringLiteral("ana@kod-ane.hr")}));
+    const QStringList notes =
+        t::MailCommand(QStringLiteral("ana@kod-ane.hr"),
+                       Folder() + QStringLiteral("/otpremnice.zip"), t::Kind::Deliveries);
+    EXPECT_EQ(notes.mid(2, 3),
+              (QStringList{QStringLiteral("Zodra otpremnice"), QStringLiteral("--body"),
+                           QStringLiteral("Attachment 'otpremnice.zip' snimite u direktorij "
+                                          "Zodra-a.")}));
+    EXPECT_EQ(t::MailPrompt(t::Kind::Deliveries),
+              QStringLiteral("Unesite email primatelja otpremnica."));
     QStringList started;
     const auto start = [&](const QStringList& command) { started = command; };
     prompter.AnswerText(QStringLiteral("ana.kod-ane.hr"));

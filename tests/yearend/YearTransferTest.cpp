@@ -26,17 +26,6 @@ using LotRows = std::vector<std::tuple<int, int, double, double, double>>;
 // Partner balances in cents: (warehouse or -1, partner) -> debit less credit.
 using Balances = std::map<std::pair<int, int>, qint64>;
 
-// The message f() is refused with; empty when it is not refused.
-template <typename F>
-QString Refusal(F&& f) {
-    try {
-        f();
-    } catch (const UserError& e) {
-        return e.message();
-    }
-    return QString();
-}
-
 qint64 Cents(double v) {
     return std::llround(v * 100);
 }
@@ -267,12 +256,33 @@ class YearTransferMethodTest : public YearTransferTest,
 
 TEST_P(YearTransferMethodTest, ANewFileOpensWithTheClosingStockBalancesAndEveryRegister) {
     BuildYear(GetParam());
-    const y::Outcome out = y::IntoNewFile(db(), kOpening, NewFile());
+    // The steps as the window shows them: each label with its last count, in order.
+    QStringList steps;
+    const y::Outcome out = y::IntoNewFile(
+        db(), kOpening, NewFile(), {}, [&](const QString& step, int done, int total) {
+            const QString shown = QStringLiteral("%1 %2/%3").arg(step).arg(done).arg(total);
+            if (!steps.isEmpty() && steps.last().startsWith(step + QLatin1Char(' '))) {
+                steps.last() = shown;
+            } else {
+                steps << shown;
+            }
+        });
     EXPECT_EQ(out.oldYear, 2026);
     EXPECT_EQ(out.newYear, 2027);
     // Under FIFO article a keeps two lots in warehouse 1: two opening receipts there, the older
     // lot in the first (the lots are compared in receipt order below).
     EXPECT_EQ(out.receipts, GetParam() == StockMethod::Fifo ? 3 : 2);
+    ASSERT_EQ(steps.size(), 5) << steps.join(u'|').toStdString();
+    EXPECT_EQ(steps[0], QStringLiteral("Zaključno stanje godine 2026 0/0"));
+    EXPECT_TRUE(steps[1].startsWith(QStringLiteral("Prepisivanje šifarnika ")));
+    const QString tables = steps[1].section(u' ', -1);
+    EXPECT_EQ(tables.section(u'/', 0, 0), tables.section(u'/', 1, 1));  // all of them
+    const int n = out.receipts;
+    EXPECT_EQ(steps[2],
+              QStringLiteral("Početno stanje zaliha, skladište 1 %1/%2").arg(n - 1).arg(n));
+    EXPECT_EQ(steps[3],
+              QStringLiteral("Početno stanje zaliha, skladište %1 %2/%2").arg(second).arg(n));
+    EXPECT_EQ(steps[4], QStringLiteral("Početna stanja kupaca i dobavljača 2/2"));
     EXPECT_FALSE(QFileInfo::exists(NewFile() + QStringLiteral(".prijenos.db")));
     auto opened = Database::Open(NewFile(), QString());
     ASSERT_EQ(opened.status, Database::OpenStatus::Ok) << opened.detail.toStdString();

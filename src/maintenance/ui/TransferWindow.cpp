@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <string_view>
 
 #include "data/Prompter.h"
 #include "data/Session.h"
@@ -31,22 +32,36 @@ TransferWindow::TransferWindow(zodra::ui::WindowHost& host, QWidget* parent)
     setObjectName(QStringLiteral("Prijenos_podataka"));
     setWindowTitle(QStringLiteral("Prijenos podataka"));
     auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel(T(u"Primke skladišta u kojem se nalazite"), this);
-    layout->addWidget(label);
     const struct {
         const char16_t* caption;
         const char16_t* name;
-        void (TransferWindow::*action)();
+        void (TransferWindow::*action)(transfer::Kind);
+        transfer::Kind kind;
     } defs[] = {
-        {u"&Snimanje primki", u"Snimanje", &TransferWindow::WriteFile},
-        {u"Slanje primki &e-mailom", u"Email", &TransferWindow::Mail},
-        {u"&Donos primki", u"Donos", &TransferWindow::ReadFile},
-        {u"Donos primki iz druge &baze", u"DonosBaza", &TransferWindow::ReadCompany},
+        {u"&Snimanje primki", u"Snimanje", &TransferWindow::WriteFile, transfer::Kind::Receipts},
+        {u"Slanje primki &e-mailom", u"Email", &TransferWindow::Mail, transfer::Kind::Receipts},
+        {u"&Donos primki", u"Donos", &TransferWindow::ReadFile, transfer::Kind::Receipts},
+        {u"Donos primki iz druge &baze", u"DonosBaza", &TransferWindow::ReadCompany,
+         transfer::Kind::Receipts},
+        {u"S&nimanje otpremnica", u"SnimanjeOtpremnica", &TransferWindow::WriteFile,
+         transfer::Kind::Deliveries},
+        {u"Slanje otpremnica e-&mailom", u"EmailOtpremnica", &TransferWindow::Mail,
+         transfer::Kind::Deliveries},
+        {u"D&onos otpremnica", u"DonosOtpremnica", &TransferWindow::ReadFile,
+         transfer::Kind::Deliveries},
+        {u"Donos otpremnica iz druge b&aze", u"DonosOtpremnicaBaza", &TransferWindow::ReadCompany,
+         transfer::Kind::Deliveries},
     };
     for (const auto& d : defs) {
+        if (d.name == std::u16string_view(u"Snimanje")) {
+            layout->addWidget(new QLabel(T(u"Primke skladišta u kojem se nalazite"), this));
+        } else if (d.name == std::u16string_view(u"SnimanjeOtpremnica")) {
+            layout->addWidget(new QLabel(T(u"Otpremnice skladišta u kojem se nalazite"), this));
+        }
         auto* b = new QPushButton(T(d.caption), this);
         b->setObjectName(T(d.name));
-        connect(b, &QPushButton::clicked, this, d.action);
+        connect(b, &QPushButton::clicked, this,
+                [this, action = d.action, kind = d.kind] { (this->*action)(kind); });
         layout->addWidget(b);
     }
     auto* close = new QPushButton(QStringLiteral("&Zatvori"), this);
@@ -56,47 +71,54 @@ TransferWindow::TransferWindow(zodra::ui::WindowHost& host, QWidget* parent)
     layout->addStretch();
 }
 
-void TransferWindow::WriteFile() {
+void TransferWindow::WriteFile(transfer::Kind kind) {
     Session& session = m_host.CurrentSession();
     if (const std::optional<QString> written =
-            transfer::RunWriteFile(session, m_host.UserPrompter(), Folder(session))) {
-        m_lastFile = *written;
+            transfer::RunWriteFile(session, m_host.UserPrompter(), Folder(session), kind)) {
+        m_lastFile[kind == transfer::Kind::Receipts ? 0 : 1] = *written;
     }
 }
 
-void TransferWindow::Mail() {
+void TransferWindow::Mail(transfer::Kind kind) {
     Prompter& prompter = m_host.UserPrompter();
-    QString file = m_lastFile;
+    const bool receipts = kind == transfer::Kind::Receipts;
+    QString file = m_lastFile[receipts ? 0 : 1];
     if (file.isEmpty() || !QFileInfo::exists(file)) {
-        file = prompter.ChooseFileToOpen(T(u"Izbor datoteke prijenosa primki"),
-                                         T(u"Datoteka prijenosa primki|*.zip"),
+        file = prompter.ChooseFileToOpen(receipts ? T(u"Izbor datoteke prijenosa primki")
+                                                  : T(u"Izbor datoteke prijenosa otpremnica"),
+                                         receipts ? T(u"Datoteka prijenosa primki|*.zip")
+                                                  : T(u"Datoteka prijenosa otpremnica|*.zip"),
                                          Folder(m_host.CurrentSession()));
         if (file.isEmpty()) {
             return;
         }
     }
-    transfer::RunMail(prompter, file);
+    transfer::RunMail(prompter, file, {}, kind);
 }
 
-void TransferWindow::ReadFile() {
-    Read(true);
+void TransferWindow::ReadFile(transfer::Kind kind) {
+    Read(true, kind);
 }
 
-void TransferWindow::ReadCompany() {
-    Read(false);
+void TransferWindow::ReadCompany(transfer::Kind kind) {
+    Read(false, kind);
 }
 
-void TransferWindow::Read(bool fromFile) {
+void TransferWindow::Read(bool fromFile, transfer::Kind kind) {
     Session& session = m_host.CurrentSession();
+    const bool receipts = kind == transfer::Kind::Receipts;
     std::unique_ptr<zodra::ui::ProgressSteps> progress;
     transfer::RunRead(
-        session, m_host.UserPrompter(), Folder(session), fromFile, [&](int done, int total) {
+        session, m_host.UserPrompter(), Folder(session), fromFile,
+        [&](int done, int total) {
             if (!progress) {
                 progress = std::make_unique<zodra::ui::ProgressSteps>(
-                    m_host.DialogParent(), T(u"Donos primki"), T(u"Knjiženje primki…"));
+                    m_host.DialogParent(), receipts ? T(u"Donos primki") : T(u"Donos otpremnica"),
+                    receipts ? T(u"Knjiženje primki…") : T(u"Knjiženje izmjena cijena…"));
             }
             progress->Step(done, total);
-        });
+        },
+        kind);
 }
 
 void OpenTransferWindow(zodra::ui::WindowHost& host) {

@@ -14,10 +14,11 @@ namespace zodractl {
 namespace {
 
 const char* kTransferUsage =
-    "upotreba: zodractl transfer IZVOR CILJ receipts [--od DD.MM.GGGG] [--do DD.MM.GGGG]\n"
-    "                            [--od-broja N] [--do-broja N] [--skladiste N]\n"
-    "  IZVOR i CILJ poduzeća: primke se knjiže u CILJ; CILJ.zip: zapisuje datoteku prijenosa;\n"
-    "  IZVOR.zip: knjiži datoteku prijenosa u CILJ (docs/transfer.md)";
+    "upotreba: zodractl transfer IZVOR CILJ receipts|deliveries [--od DD.MM.GGGG]\n"
+    "                            [--do DD.MM.GGGG] [--od-broja N] [--do-broja N] [--skladiste N]\n"
+    "  IZVOR i CILJ poduzeća: primke (otpremnice kao izmjene cijena) se knjiže u CILJ;\n"
+    "  CILJ.zip: zapisuje datoteku prijenosa; IZVOR.zip: knjiži datoteku prijenosa u CILJ\n"
+    "  (docs/transfer.md)";
 
 bool IsZip(const QString& path) {
     return path.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive);
@@ -31,9 +32,12 @@ QString Numbers(const std::vector<int>& numbers) {
     return list.join(QStringLiteral(", "));
 }
 
-void Report(const zodra::transfer::Outcome& out) {
-    Out(QStringLiteral("Donos primki napravljen uspješno. Proknjižene primke: ") +
-        Numbers(out.numbers));
+void Report(zodra::transfer::Kind kind, const zodra::transfer::Outcome& out) {
+    Out(kind == zodra::transfer::Kind::Receipts
+            ? QStringLiteral("Donos primki napravljen uspješno. Proknjižene primke: ") +
+                  Numbers(out.numbers)
+            : QStringLiteral("Donos otpremnica napravljen uspješno. Proknjižene izmjene cijena: ") +
+                  Numbers(out.numbers));
     Out(QStringLiteral("novi: partnera %1, artikala %2, grupa artikala %3, grupa poreza %4, "
                        "ambalaže %5")
             .arg(out.partners)
@@ -97,10 +101,8 @@ int Transfer(const QStringList& args) {
         Err(usage);
         return kUsage;
     }
-    if (kind == QLatin1String("deliveries")) {
-        Err(QStringLiteral("Prijenos otpremnica nije podržan u ovoj verziji programa."));
-        return kRefused;
-    }
+    const t::Kind what =
+        kind == QLatin1String("deliveries") ? t::Kind::Deliveries : t::Kind::Receipts;
     const QString& source = positional.at(0);
     const QString& target = positional.at(1);
     bool refused = false;
@@ -112,34 +114,27 @@ int Transfer(const QStringList& args) {
     if (reading) {
         // A transfer file into a company.
         code = InSession(target, warehouse, [&](zodra::Session& session) {
-            t::Package package = t::ReadTransferFile(source);
+            t::Package package = t::ReadTransferFile(source, what);
             if (package.warehouse != session.activeWarehouse.name) {
-                return refuse(t::MissingWarehouseMessage(session.activeWarehouse.name));
+                return refuse(t::MissingWarehouseMessage(session.activeWarehouse.name, what));
             }
-            std::erase_if(package.receipts, [&](const t::Receipt& r) {
-                return r.number < selection.fromNumber ||
-                       (selection.toNumber > 0 && r.number > selection.toNumber) ||
-                       (selection.fromDate.isValid() && r.date < selection.fromDate) ||
-                       (selection.toDate.isValid() && r.date > selection.toDate);
-            });
-            if (package.receipts.empty()) {
-                return refuse(t::NoReceiptsMessage());
-            }
-            Report(t::PostPackage(session, package));
+            t::Select(package, what, selection);
+            Report(what, t::Post(session, package, what));
         });
     } else if (IsZip(target)) {
-        // A company's receipts into a transfer file.
+        // A company's receipts or delivery notes into a transfer file.
         code = InSession(source, warehouse, [&](zodra::Session& session) {
             t::Package package;
             {
                 zodra::Transaction snapshot(session.Db());
-                package = t::ReadReceipts(session.Db(), session.activeWarehouse.name,
-                                          session.businessYear, selection);
+                package = t::Read(session.Db(), what, session.activeWarehouse.name,
+                                  session.businessYear, selection);
             }
             t::WriteTransferFile(package, target);
-            Out(t::WrittenMessage() + QStringLiteral(" (") +
-                QString::number(package.receipts.size()) + QStringLiteral(" u ") + target +
-                QStringLiteral(")"));
+            Out(t::WrittenMessage(what) + QStringLiteral(" (") +
+                QString::number(what == t::Kind::Receipts ? package.receipts.size()
+                                                          : package.deliveries.size()) +
+                QStringLiteral(" u ") + target + QStringLiteral(")"));
         });
     } else {
         // Straight from one company into another.
@@ -154,7 +149,7 @@ int Transfer(const QStringList& args) {
             return ReportOpenFailure(opened);
         }
         code = InSession(target, warehouse, [&](zodra::Session& session) {
-            Report(t::CarryReceipts(*opened.db, session, selection));
+            Report(what, t::Carry(*opened.db, session, what, selection));
         });
     }
     return code == kOk && refused ? kRefused : code;

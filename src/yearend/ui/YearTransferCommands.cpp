@@ -16,7 +16,7 @@ void RegisterYearTransferCommands(zodra::ui::CommandRegistry& registry) {
     registry.Register(QStringLiteral("Prijenos"), [](zodra::ui::WindowHost& host) {
         Session& session = host.CurrentSession();
         host.SetStatusText(QStringLiteral(" Prijenos u novu godinu"));
-        // While the transfer runs (after every question) a busy bar and the hourglass; it runs
+        // While the transfer runs (after every question) its steps and the hourglass; it runs
         // in one transaction, so it is not offered for cancelling.
         std::unique_ptr<zodra::ui::ProgressSteps> progress;
         const auto busy = [&](bool on) {
@@ -30,8 +30,14 @@ void RegisterYearTransferCommands(zodra::ui::CommandRegistry& registry) {
                 QApplication::restoreOverrideCursor();
             }
         };
-        const std::optional<Outcome> done = RunTransfer(
-            session, host.UserPrompter(), QFileInfo(session.databasePath).absolutePath(), busy);
+        const auto steps = [&](const QString& step, int done, int total) {
+            if (progress) {
+                progress->Step(step, done, total);
+            }
+        };
+        const std::optional<Outcome> done =
+            RunTransfer(session, host.UserPrompter(),
+                        QFileInfo(session.databasePath).absolutePath(), busy, steps);
         if (done && session.company.multiYearDatabase && session.businessYear == done->newYear) {
             // The same file now works in the new year: the configuration is read again.
             host.ReloadCompanyOptions();
