@@ -1,7 +1,7 @@
 #include <QApplication>
 #include <QProgressDialog>
+#include <QTest>
 #include <QTimer>
-#include <QtTest>
 
 #include "data/Database.h"
 #include "support/WindowTest.h"
