@@ -16,8 +16,7 @@ FiscalClient::FiscalClient() = default;
 FiscalClient::~FiscalClient() = default;
 
 FiscalExchange FiscalClient::Post(const QString& url, const QByteArray& soap, int timeoutMs,
-                                  const QList<QSslCertificate>& trustedCas,
-                                  QDeadlineTimer until) {
+                                  const QList<QSslCertificate>& trustedCas, QDeadlineTimer until) {
     // A manager answers in the thread that made it: one used from another thread is replaced.
     if (!m_network || m_thread != QThread::currentThread()) {
         m_network = std::make_unique<QNetworkAccessManager>();

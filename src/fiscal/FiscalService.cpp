@@ -344,7 +344,8 @@ Delivery FiscalService::Deliver(Database& db, int recordId, bool late) {
     }
     QString problem;
     bool unreadable = false;
-    const std::optional<QByteArray> body = Post(m_settings.Url(), soap, &problem, &unreadable, until);
+    const std::optional<QByteArray> body =
+        Post(m_settings.Url(), soap, &problem, &unreadable, until);
     if (!body) {
         StoreFailure(db, recordId, problem, clock());
         return unreadable ? Delivery::Rejected : Delivery::NoAnswer;
@@ -521,7 +522,8 @@ FiscalService::ChangeResult FiscalService::ChangeReceipt(Database& db, const Inv
     }
     QString problem;
     bool unreadable = false;
-    const std::optional<QByteArray> body = Post(m_settings.Url(), soap, &problem, &unreadable, until);
+    const std::optional<QByteArray> body =
+        Post(m_settings.Url(), soap, &problem, &unreadable, until);
     if (!body) {
         return {unreadable ? ChangeOutcome::Rejected : ChangeOutcome::NoAnswer, problem};
     }

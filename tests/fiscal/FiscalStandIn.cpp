@@ -148,8 +148,7 @@ QByteArray HttpReply(const QByteArray& answer, bool ok) {
     return (ok ? QByteArrayLiteral("HTTP/1.1 200 OK\r\n")
                : QByteArrayLiteral("HTTP/1.1 500 Internal Server Error\r\n")) +
            QByteArrayLiteral("Content-Type: text/xml; charset=utf-8\r\nContent-Length: ") +
-           QByteArray::number(answer.size()) + QByteArrayLiteral("\r\n\r\n") +
-           answer;
+           QByteArray::number(answer.size()) + QByteArrayLiteral("\r\n\r\n") + answer;
 }
 
 // The answer to a receipt (RacunOdgovor: `jir` or the error) or to a change (its Odgovor:
