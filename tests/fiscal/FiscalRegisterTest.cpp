@@ -562,6 +562,58 @@ TEST_F(FiscalRegisterTest, TheTillPrintsTheNegativeReceiptWithItsOwnMarks) {
         LineStarting(saleLines, QStringLiteral("Pl. ")).endsWith(QStringLiteral(" 156,25")));
 }
 
+// The control tape of the day: a sale, its negative receipt and the next sale in the order they
+// were issued, each with its own number and marks, the negative one's amounts negated; the
+// negative receipt of a sale of another day is on the tape of the day it was issued.
+TEST_F(FiscalRegisterTest, TheControlTapeListsNegativeReceiptsInTheOrderTheyWereIssued) {
+    const int first = Sell(*session);
+    PayInCash(*session, first);
+    fiscal::SetOperatorOib(db(), session->userName, kCompanyOib);
+    sales::CancelInvoice(*session, 1, first, QDate(2026, 3, 10));
+    const int second = Sell(*session);
+    PayInCash(*session, second);
+    const pos::ReceiptOptions options;
+    const pos::TapeText tape =
+        pos::ControlTapeLines(db(), options, 1, Year(), QStringLiteral("10.03.2026"),
+                              pos::SessionMarks(*session, options));
+    ASSERT_EQ(tape.error, QString());
+    QStringList heads;
+    for (const QString& line : tape.lines) {
+        if (line.contains(QStringLiteral(" br.:")) || line.startsWith(QStringLiteral("Broj ")) ||
+            line.trimmed().startsWith(QStringLiteral("Za platiti"))) {
+            heads << line.section(QStringLiteral(" Datum:"), 0, 0).simplified();
+        }
+    }
+    EXPECT_EQ(
+        heads,
+        (QStringList{
+            QStringLiteral("RAČUN br.:%1 R-1").arg(first),
+            QStringLiteral("Za platiti EUR : 156,25"), QStringLiteral("Broj računa: 1/PP1/1"),
+            QStringLiteral("STORNO RAČUNA br.:%1 R-1").arg(first),
+            QStringLiteral("Za platiti EUR : -156,25"), QStringLiteral("Broj računa: 2/PP1/1"),
+            QStringLiteral("RAČUN br.:%1 R-1").arg(second),
+            QStringLiteral("Za platiti EUR : 156,25"), QStringLiteral("Broj računa: 3/PP1/1")}));
+    // Without marks (a program without the wiring) the tape still holds all three.
+    EXPECT_EQ(pos::ControlTapeLines(db(), options, 1, Year(), QStringLiteral("10.03.2026"))
+                  .lines.filter(QStringLiteral(" br.:"))
+                  .size(),
+              3);
+
+    // Cancelled a day later: the sale stays on its day's tape, the negative receipt goes on the
+    // tape of its own day.
+    sales::CancelInvoice(*session, 1, second, QDate(2026, 3, 11));
+    EXPECT_EQ(pos::ControlTapeLines(db(), options, 1, Year(), QStringLiteral("10.03.2026"))
+                  .lines.filter(QStringLiteral(" br.:"))
+                  .size(),
+              3);
+    const QStringList nextDay =
+        pos::ControlTapeLines(db(), options, 1, Year(), QStringLiteral("11.03.2026"))
+            .lines.filter(QStringLiteral(" br.:"));
+    ASSERT_EQ(nextDay.size(), 1);
+    EXPECT_TRUE(nextDay[0].startsWith(QStringLiteral("STORNO RAČUNA br.:%1 ").arg(second)));
+    EXPECT_TRUE(nextDay[0].contains(QStringLiteral("Datum:11.03.2026")));
+}
+
 // Fiscalization is switched on per company; the certificate and the marks are the workstation's.
 // A receipt that was fiscalized gets its negative receipt whatever the switch says now, or it
 // is not cancelled.
