@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTimeZone>
+#include <mutex>
 
 #include "data/Errors.h"
 
@@ -17,6 +18,8 @@ namespace zodra::fiscal {
 struct Certificate::Keys {
     EVP_PKEY* key = nullptr;
     X509* cert = nullptr;
+    std::mutex signingGuard;
+    std::shared_ptr<void> signing;
     ~Keys() {
         EVP_PKEY_free(key);
         X509_free(cert);
@@ -121,6 +124,15 @@ Certificate Certificate::Load(const QString& path, const QString& password,
         throw UserError(CertificateOibMessage(companyOib));
     }
     return result;
+}
+
+std::shared_ptr<void> Certificate::SigningKey(
+    const std::function<std::shared_ptr<void>()>& make) const {
+    std::lock_guard lock(m_keys->signingGuard);
+    if (!m_keys->signing) {
+        m_keys->signing = make();
+    }
+    return m_keys->signing;
 }
 
 QByteArray Certificate::SignSha1(const QByteArray& data) const {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace zodra::fiscal {
@@ -34,6 +35,11 @@ public:
     QString SerialNumber() const;
     QDateTime NotAfter() const;
     QByteArray Der() const;  // the certificate itself, DER-encoded
+
+    // The signing key as the XML signature library holds it: made by `make` at the first
+    // request and kept with the certificate, so that the PKCS#12 file (and its slow password
+    // derivation) is opened once per certificate, not once per message. Safe from any thread.
+    std::shared_ptr<void> SigningKey(const std::function<std::shared_ptr<void>()>& make) const;
 
 private:
     struct Keys;

@@ -292,7 +292,8 @@ std::optional<Delivery> FiscalService::SendSale(Session& session,
 }
 
 std::optional<QByteArray> FiscalService::Post(const QString& url, const QByteArray& soap,
-                                              QString* problem, bool* unreadable) {
+                                              QString* problem, bool* unreadable,
+                                              const QDeadlineTimer& until) {
     *unreadable = false;
     QList<QSslCertificate> cas;
     try {
@@ -302,7 +303,7 @@ std::optional<QByteArray> FiscalService::Post(const QString& url, const QByteArr
         *unreadable = true;
         return std::nullopt;
     }
-    const FiscalExchange exchange = PostSoap(url, soap, m_settings.timeoutMs, cas);
+    const FiscalExchange exchange = m_client->Post(url, soap, m_settings.timeoutMs, cas, until);
     if (!exchange.answered) {
         *problem = exchange.problem;
         return std::nullopt;
@@ -325,6 +326,7 @@ QString FiscalService::AnswerSignatureProblem(const QByteArray& body) {
 }
 
 Delivery FiscalService::Deliver(Database& db, int recordId, bool late) {
+    const QDeadlineTimer until = Until();
     FiscalRecord record = FiscalRecordById(db, recordId);
     if (!record.jir.isEmpty()) {
         return Delivery::Confirmed;
@@ -342,7 +344,8 @@ Delivery FiscalService::Deliver(Database& db, int recordId, bool late) {
     }
     QString problem;
     bool unreadable = false;
-    const std::optional<QByteArray> body = Post(m_settings.Url(), soap, &problem, &unreadable);
+    const std::optional<QByteArray> body =
+        Post(m_settings.Url(), soap, &problem, &unreadable, until);
     if (!body) {
         StoreFailure(db, recordId, problem, clock());
         return unreadable ? Delivery::Rejected : Delivery::NoAnswer;
@@ -370,6 +373,7 @@ Delivery FiscalService::Deliver(Database& db, int recordId, bool late) {
 }
 
 Delivery FiscalService::DeliverReport(Database& db, int reportId) {
+    const QDeadlineTimer until = Until();
     const ReportRecord report = ReportRecordById(db, reportId);
     if (report.accepted.isValid()) {
         return Delivery::Confirmed;
@@ -399,7 +403,7 @@ Delivery FiscalService::DeliverReport(Database& db, int reportId) {
     QString problem;
     bool unreadable = false;
     const std::optional<QByteArray> body =
-        Post(m_settings.ReportUrl(), soap, &problem, &unreadable);
+        Post(m_settings.ReportUrl(), soap, &problem, &unreadable, until);
     if (!body) {
         StoreReportFailure(db, reportId, problem, clock());
         return unreadable ? Delivery::Rejected : Delivery::NoAnswer;
@@ -506,6 +510,7 @@ FiscalService::ChangeResult FiscalService::ChangeReceipt(Database& db, const Inv
     // The receipt as it was confirmed: a first attempt goes without NakDost, a later one with.
     FiscalReceipt sent = record->receipt;
     sent.lateDelivery = record->attempts > 1;
+    const QDeadlineTimer until = Until();
     const QString messageId = QUuid::createUuid().toString(QUuid::WithoutBraces);
     QByteArray soap;
     try {
@@ -517,7 +522,8 @@ FiscalService::ChangeResult FiscalService::ChangeReceipt(Database& db, const Inv
     }
     QString problem;
     bool unreadable = false;
-    const std::optional<QByteArray> body = Post(m_settings.Url(), soap, &problem, &unreadable);
+    const std::optional<QByteArray> body =
+        Post(m_settings.Url(), soap, &problem, &unreadable, until);
     if (!body) {
         return {unreadable ? ChangeOutcome::Rejected : ChangeOutcome::NoAnswer, problem};
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -8,6 +9,7 @@
 
 #include "data/Session.h"
 #include "fiscal/Certificate.h"
+#include "fiscal/FiscalClient.h"
 #include "fiscal/FiscalMessage.h"
 #include "fiscal/FiscalSettings.h"
 #include "fiscal/Outbox.h"
@@ -118,9 +120,12 @@ public:
 private:
     const Certificate& UsableCertificate();
     // Posts a signed request; the reply's body, or nullopt with `problem` set when there was no
-    // answer in time or the settings' files cannot be read (`unreadable` then).
+    // answer in time or the settings' files cannot be read (`unreadable` then). The time counts
+    // from `began` (before the request was signed), so signing and waiting together stay within
+    // the configured timeout.
     std::optional<QByteArray> Post(const QString& url, const QByteArray& soap, QString* problem,
-                                   bool* unreadable);
+                                   bool* unreadable, const QDeadlineTimer& until);
+    QDeadlineTimer Until() const { return QDeadlineTimer(m_settings.timeoutMs, Qt::PreciseTimer); }
     // Empty when the service's signature on `body` holds or is not checked.
     QString AnswerSignatureProblem(const QByteArray& body);
     void Record(Session& session, const InvoiceRef& ref, double total,
@@ -130,6 +135,8 @@ private:
     FiscalSettings m_settings;
     QString m_companyOib;
     std::optional<Certificate> m_certificate;
+    // Kept for the service's life: consecutive receipts share one connection.
+    std::unique_ptr<FiscalClient> m_client = std::make_unique<FiscalClient>();
     bool m_certificateTried = false;
     QString m_certificateProblem;
 };

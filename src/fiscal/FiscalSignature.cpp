@@ -2,7 +2,11 @@
 // OpenSSL: canonicalization and signing are never written by hand.
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <openssl/err.h>
+#include <openssl/pem.h>
+#include <openssl/x509.h>
 #include <xmlsec/crypto.h>
+#include <xmlsec/openssl/x509.h>
 #include <xmlsec/templates.h>
 #include <xmlsec/xmldsig.h>
 #include <xmlsec/xmlsec.h>
@@ -11,6 +15,7 @@
 #include <QCryptographicHash>
 #include <QUuid>
 #include <mutex>
+#include <vector>
 
 #include "data/Errors.h"
 #include "fiscal/Certificate.h"
@@ -74,17 +79,30 @@ UserError SigningFailed() {
     return UserError(QStringLiteral("Potpisivanje poruke za fiskalizaciju nije uspjelo."));
 }
 
+// The certificate's key as xmlsec reads it from the PKCS#12 file, read once per certificate;
+// each signature works on a copy of its own (the context destroys the key it is given).
+xmlSecKeyPtr SigningKeyCopy(const Certificate& certificate) {
+    const std::shared_ptr<void> key = certificate.SigningKey([&certificate]() {
+        const QByteArray password = certificate.Password().toUtf8();
+        xmlSecKeyPtr loaded = xmlSecCryptoAppKeyLoadMemory(
+            reinterpret_cast<const xmlSecByte*>(certificate.Pkcs12().constData()),
+            static_cast<xmlSecSize>(certificate.Pkcs12().size()), xmlSecKeyDataFormatPkcs12,
+            password.constData(), nullptr, nullptr);
+        return loaded == nullptr ? std::shared_ptr<void>()
+                                 : std::shared_ptr<void>(loaded, [](void* k) {
+                                       xmlSecKeyDestroy(static_cast<xmlSecKeyPtr>(k));
+                                   });
+    });
+    return key ? xmlSecKeyDuplicate(static_cast<xmlSecKeyPtr>(key.get())) : nullptr;
+}
+
 // Fills the signature template with the certificate's key and writes the signed document.
 QByteArray SignAndWrite(xmlDocPtr doc, xmlNodePtr signature, const Certificate& certificate) {
     CtxGuard ctx{xmlSecDSigCtxCreate(nullptr)};
-    const QByteArray password = certificate.Password().toUtf8();
     if (ctx.ctx == nullptr) {
         throw SigningFailed();
     }
-    ctx.ctx->signKey = xmlSecCryptoAppKeyLoadMemory(
-        reinterpret_cast<const xmlSecByte*>(certificate.Pkcs12().constData()),
-        static_cast<xmlSecSize>(certificate.Pkcs12().size()), xmlSecKeyDataFormatPkcs12,
-        password.constData(), nullptr, nullptr);
+    ctx.ctx->signKey = SigningKeyCopy(certificate);
     if (ctx.ctx->signKey == nullptr || xmlSecDSigCtxSign(ctx.ctx, signature) < 0) {
         throw SigningFailed();
     }
@@ -203,6 +221,85 @@ QByteArray SignReportRequest(const QByteArray& xml, const Certificate& certifica
     return SignAndWrite(doc.doc, signature, certificate);
 }
 
+namespace {
+
+struct X509List {
+    std::vector<X509*> certs;
+    X509List() = default;
+    X509List(const X509List&) = delete;
+    X509List& operator=(const X509List&) = delete;
+    ~X509List() {
+        for (X509* cert : certs) {
+            X509_free(cert);
+        }
+    }
+};
+
+// The certificates of a PEM text.
+void ReadPemCertificates(const QByteArray& pem, X509List& out) {
+    BIO* bio = BIO_new_mem_buf(pem.constData(), static_cast<int>(pem.size()));
+    while (bio != nullptr) {
+        X509* cert = PEM_read_bio_X509(bio, nullptr, nullptr, nullptr);
+        if (cert == nullptr) {
+            break;
+        }
+        out.certs.push_back(cert);
+    }
+    BIO_free(bio);
+    ERR_clear_error();
+}
+
+// The certificates a signature carries in its KeyInfo (X509Data/X509Certificate, base64 DER).
+void CarriedCertificates(xmlNodePtr signature, X509List& out) {
+    xmlNodePtr keyInfo = xmlSecFindChild(signature, xmlSecNodeKeyInfo, xmlSecDSigNs);
+    for (xmlNodePtr data = keyInfo ? keyInfo->children : nullptr; data; data = data->next) {
+        if (!xmlSecCheckNodeName(data, xmlSecNodeX509Data, xmlSecDSigNs)) {
+            continue;
+        }
+        for (xmlNodePtr item = data->children; item; item = item->next) {
+            if (!xmlSecCheckNodeName(item, xmlSecNodeX509Certificate, xmlSecDSigNs)) {
+                continue;
+            }
+            xmlChar* text = xmlNodeGetContent(item);
+            const QByteArray der = QByteArray::fromBase64(
+                QByteArray(reinterpret_cast<const char*>(text)).simplified().replace(' ', ""));
+            xmlFree(text);
+            const auto* bytes = reinterpret_cast<const unsigned char*>(der.constData());
+            if (X509* cert = d2i_X509(nullptr, &bytes, der.size())) {
+                out.certs.push_back(cert);
+            }
+        }
+    }
+}
+
+// Whether `cert` is one of the trusted certificates or issued (through the others the signature
+// carries) by one of them, valid today. Only the certificates given are trusted: the system's
+// authorities are not, since any certificate they issued would otherwise sign an answer.
+bool Trusted(X509* cert, const X509List& trusted, const X509List& carried) {
+    X509_STORE* store = X509_STORE_new();
+    X509_STORE_CTX* ctx = X509_STORE_CTX_new();
+    STACK_OF(X509)* chain = sk_X509_new_null();
+    bool ok = store != nullptr && ctx != nullptr && chain != nullptr;
+    for (X509* anchor : trusted.certs) {
+        ok = ok && X509_STORE_add_cert(store, anchor) == 1;
+    }
+    for (X509* other : carried.certs) {
+        ok = ok && (other == cert || sk_X509_push(chain, other) > 0);
+    }
+    if (ok) {
+        // A trusted certificate that is not self-signed (the service's own, say) is an anchor.
+        X509_STORE_set_flags(store, X509_V_FLAG_PARTIAL_CHAIN);
+        ok = X509_STORE_CTX_init(ctx, store, cert, chain) == 1 && X509_verify_cert(ctx) == 1;
+    }
+    sk_X509_free(chain);
+    X509_STORE_CTX_free(ctx);
+    X509_STORE_free(store);
+    ERR_clear_error();
+    return ok;
+}
+
+}  // namespace
+
 QString VerifySignature(const QByteArray& xml, const QByteArray& trustedPem) {
     if (!XmlSecReady()) {
         return QStringLiteral("xmlsec nije dostupan");
@@ -221,45 +318,56 @@ QString VerifySignature(const QByteArray& xml, const QByteArray& trustedPem) {
         return QStringLiteral("poruka nema potpis");
     }
     const xmlNodePtr signedElement = signature->parent;
-    xmlSecKeysMngrPtr manager = xmlSecKeysMngrCreate();
-    if (manager == nullptr || xmlSecCryptoAppDefaultKeysMngrInit(manager) < 0 ||
-        xmlSecCryptoAppKeysMngrCertLoadMemory(
-            manager, reinterpret_cast<const xmlSecByte*>(trustedPem.constData()),
-            static_cast<xmlSecSize>(trustedPem.size()), xmlSecKeyDataFormatPem,
-            xmlSecKeyDataTypeTrusted) < 0) {
-        if (manager != nullptr) {
-            xmlSecKeysMngrDestroy(manager);
-        }
+    X509List trusted;
+    ReadPemCertificates(trustedPem, trusted);
+    if (trusted.certs.empty()) {
         return QStringLiteral("certifikat za provjeru nije moguće učitati");
     }
-    QString result;
-    {
-        CtxGuard ctx{xmlSecDSigCtxCreate(manager)};
-        if (ctx.ctx == nullptr || xmlSecDSigCtxVerify(ctx.ctx, signature) < 0) {
-            result = QStringLiteral("potpis nije moguće provjeriti");
-        } else if (ctx.ctx->status != xmlSecDSigStatusSucceeded) {
-            result = QStringLiteral("potpis nije ispravan");
-        } else {
-            // One reference must be the element the signature stands in (the others, such as
-            // the signed properties of an XAdES signature, are checked by xmlsec all the same).
-            const QString own = QStringLiteral("#") + IdOf(signedElement);
-            bool covered = false;
-            const xmlSecSize count = xmlSecPtrListGetSize(&ctx.ctx->signedInfoReferences);
-            for (xmlSecSize i = 0; i < count && own.size() > 1; ++i) {
-                auto* reference = static_cast<xmlSecDSigReferenceCtxPtr>(
-                    xmlSecPtrListGetItem(&ctx.ctx->signedInfoReferences, i));
-                if (reference && reference->uri &&
-                    QString::fromUtf8(reinterpret_cast<const char*>(reference->uri)) == own) {
-                    covered = true;
-                }
-            }
-            if (!covered) {
-                result = QStringLiteral("potpis ne pokriva poruku");
-            }
+    // The signer is the carried certificate a trusted one vouches for; its key checks the
+    // signature (the keys are given to xmlsec directly, so KeyInfo is never looked up).
+    X509List carried;
+    CarriedCertificates(signature, carried);
+    X509* signer = nullptr;
+    for (X509* cert : carried.certs) {
+        if (Trusted(cert, trusted, carried)) {
+            signer = cert;
+            break;
         }
     }
-    xmlSecKeysMngrDestroy(manager);
-    return result;
+    if (signer == nullptr) {
+        return QStringLiteral("potpis nije moguće provjeriti");
+    }
+    CtxGuard ctx{xmlSecDSigCtxCreate(nullptr)};
+    xmlSecKeyDataPtr value = ctx.ctx ? xmlSecOpenSSLX509CertGetKey(signer) : nullptr;
+    xmlSecKeyPtr key = value ? xmlSecKeyCreate() : nullptr;
+    if (key == nullptr || xmlSecKeySetValue(key, value) < 0) {
+        if (key != nullptr) {
+            xmlSecKeyDestroy(key);
+        } else if (value != nullptr) {
+            xmlSecKeyDataDestroy(value);
+        }
+        return QStringLiteral("potpis nije moguće provjeriti");
+    }
+    ctx.ctx->signKey = key;
+    if (xmlSecDSigCtxVerify(ctx.ctx, signature) < 0) {
+        return QStringLiteral("potpis nije moguće provjeriti");
+    }
+    if (ctx.ctx->status != xmlSecDSigStatusSucceeded) {
+        return QStringLiteral("potpis nije ispravan");
+    }
+    // One reference must be the element the signature stands in (the others, such as the
+    // signed properties of an XAdES signature, are checked by xmlsec all the same).
+    const QString own = QStringLiteral("#") + IdOf(signedElement);
+    const xmlSecSize count = xmlSecPtrListGetSize(&ctx.ctx->signedInfoReferences);
+    for (xmlSecSize i = 0; i < count && own.size() > 1; ++i) {
+        auto* reference = static_cast<xmlSecDSigReferenceCtxPtr>(
+            xmlSecPtrListGetItem(&ctx.ctx->signedInfoReferences, i));
+        if (reference && reference->uri &&
+            QString::fromUtf8(reinterpret_cast<const char*>(reference->uri)) == own) {
+            return {};
+        }
+    }
+    return QStringLiteral("potpis ne pokriva poruku");
 }
 
 }  // namespace zodra::fiscal

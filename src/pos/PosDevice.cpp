@@ -386,6 +386,13 @@ QString PrintLines(const WorkstationSettings& settings, const QStringList& lines
 }
 
 QString PrintReceipt(Session& session, const InvoiceKey& key, bool openDrawer, bool cancellation) {
+    ReceiptOptions options = OptionsOf(session);
+    options.cancellation = cancellation;
+    return PrintReceipt(session, key, options, openDrawer);
+}
+
+QString PrintReceipt(Session& session, const InvoiceKey& key, const ReceiptOptions& options,
+                     bool openDrawer) {
     const WorkstationSettings& settings = session.workstation;
     if (!PrinterConfigured(settings)) {
         return NoPrinterText();
@@ -399,8 +406,6 @@ QString PrintReceipt(Session& session, const InvoiceKey& key, bool openDrawer, b
     }
     QByteArray text;
     try {
-        ReceiptOptions options = OptionsOf(session);
-        options.cancellation = cancellation;
         const std::optional<Session::FiscalMarks> marks = MarksOfReceipt(session, options, key);
         int qrAt = 0;
         const QStringList lines =

@@ -64,6 +64,10 @@ QString ShowOnCustomerDisplay(const WorkstationSettings& settings, const QString
 // cancelled invoice, with its own fiscal marks and QR code.
 QString PrintReceipt(Session& session, const InvoiceKey& key, bool openDrawer,
                      bool cancellation = false);
+// The same with the receipt's options given (an invoice of the main tables where the company
+// sums its retail invoices, say).
+QString PrintReceipt(Session& session, const InvoiceKey& key, const ReceiptOptions& options,
+                     bool openDrawer);
 
 // A text of receipts (the control tape, a range) on the receipt printer; `refusal` is the text
 // shown when no receipt printer is configured.

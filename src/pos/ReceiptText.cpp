@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "data/Database.h"
@@ -442,8 +443,16 @@ TapeText Receipts(Database& db, const ReceiptOptions& options, int warehouse, in
 
 }  // namespace
 
+TapeMarks SessionMarks(Session& session, const ReceiptOptions& options) {
+    return [&session, options](const InvoiceKey& key, bool cancellation) {
+        ReceiptOptions o = options;
+        o.cancellation = cancellation;
+        return MarksOfReceipt(session, o, key);
+    };
+}
+
 TapeText ControlTapeLines(Database& db, const ReceiptOptions& options, int warehouse, int year,
-                          const QString& dateText) {
+                          const QString& dateText, const TapeMarks& marksOf) {
     QDate date = QDate::fromString(dateText.trimmed(), QStringLiteral("dd.MM.yyyy"));
     if (!date.isValid()) {
         date = QDate::fromString(dateText.trimmed(), QStringLiteral("d.M.yyyy"));
@@ -451,8 +460,60 @@ TapeText ControlTapeLines(Database& db, const ReceiptOptions& options, int wareh
     if (!date.isValid()) {
         return {{}, QStringLiteral("Datum nije ispravno upisan.")};
     }
-    return Receipts(db, options, warehouse, year, QStringLiteral("\"DATUM\" = ?"),
-                    {sqlvalue::DateText(date)});
+    const Tables t = TablesFor(options.summed);
+    Statement q = db.Prepare(
+        QStringLiteral("SELECT \"BROJ RACUNA\", \"DATUM\", \"DATUM_I_VRIJEME_KNJIZENJA\", "
+                       "\"STORNO\", \"DATUM_STORNA\" FROM ") +
+        t.invoices +
+        QStringLiteral(" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND \"IRA\" = 1 AND "
+                       "\"UVJET PRODAJE\" = 1 AND (\"DATUM\" = ? OR \"DATUM_STORNA\" = ?) "
+                       "ORDER BY \"BROJ RACUNA\""));
+    const QString day = sqlvalue::DateText(date);
+    q.Exec({warehouse, year, day, day});
+    struct Entry {
+        QDateTime when;
+        qint64 tie = 0;
+        int number = 0;
+        bool negative = false;
+        std::optional<Session::FiscalMarks> marks;
+    };
+    std::vector<Entry> entries;
+    while (q.Next()) {
+        const int number = q.Int(0);
+        const QDateTime posted = sqlvalue::ToDateTime(q.Value(2));
+        if (sqlvalue::ToDate(q.Value(1)) == date) {
+            entries.push_back({posted.isValid() ? posted : QDateTime(date, QTime(0, 0)), number,
+                               number, false, std::nullopt});
+        }
+        if (q.Int(3) != 0 && sqlvalue::ToDate(q.Value(4)) == date) {
+            entries.push_back(
+                {QDateTime(date, QTime(23, 59, 59, 999)), number, number, true, std::nullopt});
+        }
+    }
+    q.Finish();
+    if (entries.empty()) {
+        return {{}, QStringLiteral("Nema maloprodajnih računa za ispis.")};
+    }
+    for (Entry& e : entries) {
+        if (marksOf) {
+            e.marks = marksOf({warehouse, 1, year, e.number}, e.negative);
+        }
+        if (e.marks && e.marks->issued.isValid()) {
+            e.when = e.marks->issued;
+            e.tie = e.marks->number.section(QLatin1Char('/'), 0, 0).toLongLong();
+        }
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return std::tie(a.when, a.tie, a.negative) < std::tie(b.when, b.tie, b.negative);
+    });
+    TapeText tape;
+    for (const Entry& e : entries) {
+        ReceiptOptions o = options;
+        o.cancellation = e.negative;
+        tape.lines +=
+            ReceiptLines(db, o, {warehouse, 1, year, e.number}, e.marks ? &*e.marks : nullptr);
+    }
+    return tape;
 }
 
 TapeText RangeLines(Database& db, const ReceiptOptions& options, int warehouse, int year, int from,

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 #include "data/Session.h"
@@ -72,10 +73,21 @@ struct TapeText {
     QString error;
 };
 
+// The fiscal marks of a receipt (with `cancellation`, of its negative receipt) for a text of
+// receipts; nullopt when it has none.
+using TapeMarks =
+    std::function<std::optional<Session::FiscalMarks>(const InvoiceKey&, bool cancellation)>;
+// The marks the session's wiring knows.
+TapeMarks SessionMarks(Session& session, const ReceiptOptions& options);
+
 // The control tape: every retail invoice (IRA book 1, sales terms 1) of the warehouse dated
-// `dateText` (DD.MM.YYYY), one receipt after another in number order.
+// `dateText` (DD.MM.YYYY) and the negative receipt of every one cancelled that day, in the order
+// they were issued: by their fiscal issue time (or a sale's posting time), the fiscal number
+// (else the invoice number) within the same second; a negative receipt without marks (one never
+// fiscalized, whose time nobody knows) comes after the day's others. Each is printed as on its
+// own, with its fiscal marks when `marksOf` gives them (the QR code stays off the tape).
 TapeText ControlTapeLines(Database& db, const ReceiptOptions& options, int warehouse, int year,
-                          const QString& dateText);
+                          const QString& dateText, const TapeMarks& marksOf = {});
 // The retail invoices numbered `from` to `to` (" Ispis maloprodajnih računa od - do").
 TapeText RangeLines(Database& db, const ReceiptOptions& options, int warehouse, int year, int from,
                     int to);

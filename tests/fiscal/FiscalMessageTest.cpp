@@ -110,6 +110,45 @@ TEST_F(FiscalMessageTest, TheSignedRequestIsSchemaValidAndXmlsecVerifiesItUntilI
     EXPECT_EQ(fiscal::VerifySignature(soap.mid(from, to - from), files->pem), QString());
 }
 
+// A signature is trusted through the certificates given and nothing else: the signer's own
+// certificate or the authority that issued it, never an authority of the system's trust store
+// (pointed here at the test authority, as an attacker's certificate from a public authority
+// would chain to the system's).
+TEST_F(FiscalMessageTest, OnlyTheGivenCertificatesVouchForASignature) {
+    const TestTls issued;
+    ASSERT_TRUE(issued.ok);
+    const QString p12 = dir.filePath(QStringLiteral("issued.p12"));
+    bool ok = false;
+    RunTool(QStringLiteral("openssl"),
+            {QStringLiteral("pkcs12"), QStringLiteral("-export"), QStringLiteral("-inkey"),
+             issued.keyPem, QStringLiteral("-in"), issued.certPem, QStringLiteral("-out"), p12,
+             QStringLiteral("-passout"), QStringLiteral("pass:lozinka")},
+            {}, &ok);
+    ASSERT_TRUE(ok);
+    const fiscal::Certificate signer = fiscal::Certificate::Load(
+        p12, QStringLiteral("lozinka"), QStringLiteral("127.0.0.1"), QDateTime::currentDateTime());
+    const QByteArray signedXml = fiscal::SignRequest(
+        fiscal::ReceiptRequestXml(Receipt(), QStringLiteral("m"), QDateTime::currentDateTime()),
+        signer);
+    const auto pem = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray systemStore = qgetenv("SSL_CERT_FILE");
+    qputenv("SSL_CERT_FILE", issued.caPem.toLocal8Bit());
+    EXPECT_EQ(fiscal::VerifySignature(signedXml, pem(issued.caPem)), QString());
+    EXPECT_EQ(fiscal::VerifySignature(signedXml, pem(issued.certPem)), QString());
+    EXPECT_EQ(fiscal::VerifySignature(signedXml, files->pem),
+              QStringLiteral("potpis nije moguće provjeriti"));
+    EXPECT_EQ(fiscal::VerifySignature(signedXml, QByteArrayLiteral("nije PEM")),
+              QStringLiteral("certifikat za provjeru nije moguće učitati"));
+    if (systemStore.isNull()) {
+        qunsetenv("SSL_CERT_FILE");
+    } else {
+        qputenv("SSL_CERT_FILE", systemStore);
+    }
+}
+
 TEST(FiscalAnswerTest, AnswersGiveTheJirOrTheErrorsInWords) {
     const fiscal::FiscalAnswer jir = fiscal::ParseAnswer(QByteArrayLiteral(
         "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body>"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QSettings>
 
 #include "FiscalKit.h"
@@ -201,9 +202,14 @@ TEST_F(FiscalRegisterTest, ASilentServiceCostsTheSaleOnlyTheTimeoutAndTheOutboxC
               QStringLiteral("Poslužitelj za fiskalizaciju nije odgovorio u 300 ms."));
     EXPECT_EQ(fiscal::UnconfirmedCount(db()), 2);
 
-    // Still silent: the round stops at the first receipt, the second is not tried in vain.
+    // Still silent: the round stops at the first receipt, the second is not tried in vain;
+    // signing and waiting together take no longer than the timeout (with room for a loaded
+    // machine's scheduling, far below a second timeout).
     auto service = Service(*session);
+    QElapsedTimer waited;
+    waited.start();
     const fiscal::RetryResult silent = service->RetryOutbox(db());
+    EXPECT_LT(waited.elapsed(), 300 + 200);
     EXPECT_EQ(silent.unanswered, 1);
     EXPECT_EQ(silent.confirmed, 0);
     EXPECT_EQ(Record(first).attempts, 2);
@@ -218,6 +224,25 @@ TEST_F(FiscalRegisterTest, ASilentServiceCostsTheSaleOnlyTheTimeoutAndTheOutboxC
     EXPECT_TRUE(requests[requests.size() - 1].late);
     EXPECT_TRUE(requests[requests.size() - 2].late);
     EXPECT_FALSE(Record(first).jir.isEmpty());
+}
+
+// The till keeps its connection to the service between receipts; one the service dropped in
+// between is opened again, and each receipt is still sent once and gets its JIR.
+TEST_F(FiscalRegisterTest, ReceiptsShareOneConnectionAndADroppedOneIsOpenedAgain) {
+    std::vector<int> sold{Sell(*session), Sell(*session)};
+    EXPECT_EQ(standIn->ConnectionsAccepted(), 1);
+    standIn->SetClosingAfterEachAnswer(true);
+    sold.push_back(Sell(*session));
+    sold.push_back(Sell(*session));
+    EXPECT_EQ(standIn->ConnectionsAccepted(), 2);
+    const auto requests = standIn->Requests();
+    ASSERT_EQ(requests.size(), sold.size());
+    for (std::size_t i = 0; i < sold.size(); ++i) {
+        EXPECT_EQ(requests[i].errorCode, QString());
+        EXPECT_FALSE(requests[i].jir.isEmpty());
+        EXPECT_EQ(Record(sold[i]).jir, requests[i].jir);
+    }
+    EXPECT_EQ(fiscal::UnconfirmedCount(db()), 0);
 }
 
 TEST_F(FiscalRegisterTest, TwoTillsNumberWithoutGapsPerPremisesOrPerDevice) {
@@ -535,6 +560,58 @@ TEST_F(FiscalRegisterTest, TheTillPrintsTheNegativeReceiptWithItsOwnMarks) {
               QStringLiteral("Broj računa: 1/PP1/1"));
     EXPECT_TRUE(
         LineStarting(saleLines, QStringLiteral("Pl. ")).endsWith(QStringLiteral(" 156,25")));
+}
+
+// The control tape of the day: a sale, its negative receipt and the next sale in the order they
+// were issued, each with its own number and marks, the negative one's amounts negated; the
+// negative receipt of a sale of another day is on the tape of the day it was issued.
+TEST_F(FiscalRegisterTest, TheControlTapeListsNegativeReceiptsInTheOrderTheyWereIssued) {
+    const int first = Sell(*session);
+    PayInCash(*session, first);
+    fiscal::SetOperatorOib(db(), session->userName, kCompanyOib);
+    sales::CancelInvoice(*session, 1, first, QDate(2026, 3, 10));
+    const int second = Sell(*session);
+    PayInCash(*session, second);
+    const pos::ReceiptOptions options;
+    const pos::TapeText tape =
+        pos::ControlTapeLines(db(), options, 1, Year(), QStringLiteral("10.03.2026"),
+                              pos::SessionMarks(*session, options));
+    ASSERT_EQ(tape.error, QString());
+    QStringList heads;
+    for (const QString& line : tape.lines) {
+        if (line.contains(QStringLiteral(" br.:")) || line.startsWith(QStringLiteral("Broj ")) ||
+            line.trimmed().startsWith(QStringLiteral("Za platiti"))) {
+            heads << line.section(QStringLiteral(" Datum:"), 0, 0).simplified();
+        }
+    }
+    EXPECT_EQ(
+        heads,
+        (QStringList{
+            QStringLiteral("RAČUN br.:%1 R-1").arg(first),
+            QStringLiteral("Za platiti EUR : 156,25"), QStringLiteral("Broj računa: 1/PP1/1"),
+            QStringLiteral("STORNO RAČUNA br.:%1 R-1").arg(first),
+            QStringLiteral("Za platiti EUR : -156,25"), QStringLiteral("Broj računa: 2/PP1/1"),
+            QStringLiteral("RAČUN br.:%1 R-1").arg(second),
+            QStringLiteral("Za platiti EUR : 156,25"), QStringLiteral("Broj računa: 3/PP1/1")}));
+    // Without marks (a program without the wiring) the tape still holds all three.
+    EXPECT_EQ(pos::ControlTapeLines(db(), options, 1, Year(), QStringLiteral("10.03.2026"))
+                  .lines.filter(QStringLiteral(" br.:"))
+                  .size(),
+              3);
+
+    // Cancelled a day later: the sale stays on its day's tape, the negative receipt goes on the
+    // tape of its own day.
+    sales::CancelInvoice(*session, 1, second, QDate(2026, 3, 11));
+    EXPECT_EQ(pos::ControlTapeLines(db(), options, 1, Year(), QStringLiteral("10.03.2026"))
+                  .lines.filter(QStringLiteral(" br.:"))
+                  .size(),
+              3);
+    const QStringList nextDay =
+        pos::ControlTapeLines(db(), options, 1, Year(), QStringLiteral("11.03.2026"))
+            .lines.filter(QStringLiteral(" br.:"));
+    ASSERT_EQ(nextDay.size(), 1);
+    EXPECT_TRUE(nextDay[0].startsWith(QStringLiteral("STORNO RAČUNA br.:%1 ").arg(second)));
+    EXPECT_TRUE(nextDay[0].contains(QStringLiteral("Datum:11.03.2026")));
 }
 
 // Fiscalization is switched on per company; the certificate and the marks are the workstation's.

@@ -32,6 +32,8 @@ struct FiscalStandIn::State {
     QString schemaPath;
     mutable QMutex mutex;
     Mode mode = Mode::Answer;
+    bool closing = false;
+    int connections = 0;
     QString code;
     QString text;
     std::vector<Request> requests;
@@ -146,8 +148,7 @@ QByteArray HttpReply(const QByteArray& answer, bool ok) {
     return (ok ? QByteArrayLiteral("HTTP/1.1 200 OK\r\n")
                : QByteArrayLiteral("HTTP/1.1 500 Internal Server Error\r\n")) +
            QByteArrayLiteral("Content-Type: text/xml; charset=utf-8\r\nContent-Length: ") +
-           QByteArray::number(answer.size()) + QByteArrayLiteral("\r\nConnection: close\r\n\r\n") +
-           answer;
+           QByteArray::number(answer.size()) + QByteArrayLiteral("\r\n\r\n") + answer;
 }
 
 // The answer to a receipt (RacunOdgovor: `jir` or the error) or to a change (its Odgovor:
@@ -400,6 +401,10 @@ FiscalStandIn::FiscalStandIn(const QByteArray& trustedPem, const QString& certif
     QObject::connect(server, &QTcpServer::pendingConnectionAvailable, server, [server, state] {
         while (QTcpSocket* socket = server->nextPendingConnection()) {
             socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+            {
+                QMutexLocker lock(&state->mutex);
+                ++state->connections;
+            }
             auto* buffer = new QByteArray;
             QObject::connect(socket, &QObject::destroyed, [buffer] { delete buffer; });
             QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -420,15 +425,22 @@ FiscalStandIn::FiscalStandIn(const QByteArray& trustedPem, const QString& certif
                 if (buffer->size() < headerEnd + 4 + length) {
                     return;
                 }
+                bool closing = false;
                 {
                     QMutexLocker lock(&state->mutex);
                     if (state->mode == Mode::Silent) {
                         state->requests.push_back({});
                         return;  // taken and never answered
                     }
+                    closing = state->closing;
                 }
-                socket->write(Handle(*state, buffer->mid(headerEnd + 4, length)));
-                socket->disconnectFromHost();
+                const QByteArray body = buffer->mid(headerEnd + 4, length);
+                buffer->remove(0, headerEnd + 4 + length);
+                socket->write(Handle(*state, body));
+                // Dropped without a word, as a server ends a kept-alive connection it finds idle.
+                if (closing) {
+                    socket->disconnectFromHost();
+                }
             });
         }
     });
@@ -453,6 +465,16 @@ void FiscalStandIn::SetMode(Mode mode, const QString& code, const QString& text)
     m_state->mode = mode;
     m_state->code = code;
     m_state->text = text;
+}
+
+void FiscalStandIn::SetClosingAfterEachAnswer(bool closing) {
+    QMutexLocker lock(&m_state->mutex);
+    m_state->closing = closing;
+}
+
+int FiscalStandIn::ConnectionsAccepted() const {
+    QMutexLocker lock(&m_state->mutex);
+    return m_state->connections;
 }
 
 std::vector<FiscalStandIn::Request> FiscalStandIn::Requests() const {

@@ -49,6 +49,10 @@ public:
     QString Url() const;
     void SetMode(Mode mode, const QString& code = {}, const QString& text = {});
     std::vector<Request> Requests() const;
+    // Connections are kept open between requests (HTTP keep-alive) unless told to drop each
+    // after its answer (without announcing it), as a server drops an idle one.
+    void SetClosingAfterEachAnswer(bool closing);
+    int ConnectionsAccepted() const;
 
     struct State;
 

@@ -26,7 +26,9 @@
 #include "retail/DaySumming.h"
 #include "retail/TransferSumming.h"
 #include "retail/XReport.h"
+#include "retail/ui/NegativeReceipt.h"
 #include "retail/ui/RetailCommands.h"
+#include "sales/InvoiceRemoval.h"
 #include "sales/ui/InvoiceListCommands.h"
 #include "sales/ui/InvoiceWindows.h"
 #include "sales/ui/OutgoingListWindow.h"
@@ -55,11 +57,16 @@ void RegisterAllCommands(ui::CommandRegistry& registry) {
     // "Naplata nakon maloprodajnog računa"
     afterInvoice.openRetailPayment = &retail::ui::OpenRetailPaymentForInvoice;
     sales::ui::RegisterSalesCommands(registry, afterInvoice);
-    // "Izbor računa"; its "Ispravak" opens the invoice window on the posted invoice.
-    sales::ui::RegisterInvoiceListCommands(registry, &sales::ui::OpenInvoiceCorrection,
-                                           [](zodra::ui::WindowHost& host, int book, int number) {
-                                               fiscal::ui::ExportEInvoice(host, book, number);
-                                           });
+    // "Izbor računa"; its "Ispravak" opens the invoice window on the posted invoice, its
+    // "Storno" prints a fiscalized receipt's negative receipt on the till's receipt printer.
+    sales::ui::RegisterInvoiceListCommands(
+        registry, &sales::ui::OpenInvoiceCorrection,
+        [](zodra::ui::WindowHost& host, int book, int number) {
+            fiscal::ui::ExportEInvoice(host, book, number);
+        },
+        [](zodra::ui::WindowHost& host, int book, int number) {
+            retail::ui::PrintNegativeReceipt(host, book, number, sales::CancelTitle());
+        });
     // "Izbor ponude", "Izbor predračuna", "Izbor otpremnica"; their "Ispis" waits for the
     // printouts of these kinds (no printer handed over yet: the button says so).
     // "Izbor ponude", "Izbor predračuna", "Izbor otpremnica": "Ispis" shows the kind's printout.

@@ -109,9 +109,9 @@ bool ControlTapeDialog::Lines(QStringList* lines) {
         Session& session = m_host.CurrentSession();
         pos::ReceiptOptions options = pos::OptionsOf(session);
         options.summed = m_summed->isChecked();
-        const pos::TapeText tape =
-            pos::ControlTapeLines(session.Db(), options, session.activeWarehouse.code,
-                                  session.businessYear, m_date->text().trimmed());
+        const pos::TapeText tape = pos::ControlTapeLines(
+            session.Db(), options, session.activeWarehouse.code, session.businessYear,
+            m_date->text().trimmed(), pos::SessionMarks(session, options));
         if (!tape.error.isEmpty()) {
             m_host.UserPrompter().Inform(tape.error, ControlTapeCaption());
             m_date->setFocus();

@@ -14,7 +14,8 @@ namespace zodra::sales::ui {
 InvoiceListWindow* OpenInvoiceList(zodra::ui::WindowHost& host,
                                    const zodra::ui::CommandRegistry* registry,
                                    InvoiceCorrectionOpener correction,
-                                   InvoiceEInvoiceWriter einvoice) {
+                                   InvoiceEInvoiceWriter einvoice,
+                                   InvoiceNegativeReceiptPrinter negativeReceipt) {
     if (auto* open =
             qobject_cast<InvoiceListWindow*>(host.FindWindow(InvoiceListWindow::ObjectName()))) {
         open->Reload();
@@ -23,6 +24,7 @@ InvoiceListWindow* OpenInvoiceList(zodra::ui::WindowHost& host,
     auto* window = new InvoiceListWindow(host, registry, std::move(correction),
                                          std::make_shared<SystemMailProgram>());
     window->SetEInvoiceWriter(std::move(einvoice));
+    window->SetNegativeReceiptPrinter(std::move(negativeReceipt));
     host.ShowWindow(window, window->windowTitle());
     return window;
 }
@@ -63,12 +65,12 @@ void ShowPostedDocumentPrint(zodra::ui::WindowHost& host, OutgoingKind kind, con
 }
 
 void RegisterInvoiceListCommands(zodra::ui::CommandRegistry& registry,
-                                 InvoiceCorrectionOpener correction,
-                                 InvoiceEInvoiceWriter einvoice) {
+                                 InvoiceCorrectionOpener correction, InvoiceEInvoiceWriter einvoice,
+                                 InvoiceNegativeReceiptPrinter negativeReceipt) {
     const zodra::ui::CommandRegistry* r = &registry;
     registry.Register(QStringLiteral("Pregledi_racuni"),
-                      [r, correction, einvoice](zodra::ui::WindowHost& host) {
-                          OpenInvoiceList(host, r, correction, einvoice);
+                      [r, correction, einvoice, negativeReceipt](zodra::ui::WindowHost& host) {
+                          OpenInvoiceList(host, r, correction, einvoice, negativeReceipt);
                       });
 }
 

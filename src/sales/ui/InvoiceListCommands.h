@@ -11,10 +11,12 @@ namespace zodra::sales::ui {
 
 // Binds "Pregledi_racuni" to "Izbor računa" (an open one is brought to the front and read
 // again). "Ispravak" opens the invoice window through `correction` (none: the button says the
-// correction is not available); "E-mail" starts the system's mail program.
+// correction is not available); "E-mail" starts the system's mail program; "Storno" hands a
+// cancelled receipt to `negativeReceipt`.
 void RegisterInvoiceListCommands(zodra::ui::CommandRegistry& registry,
                                  InvoiceCorrectionOpener correction = {},
-                                 InvoiceEInvoiceWriter einvoice = {});
+                                 InvoiceEInvoiceWriter einvoice = {},
+                                 InvoiceNegativeReceiptPrinter negativeReceipt = {});
 
 // The printouts the header dialog asked for after posting, each in its preview window (the
 // number of copies is the printer dialog's). A printout that cannot be made is told.
@@ -29,6 +31,7 @@ void ShowPostedDocumentPrint(zodra::ui::WindowHost& host, OutgoingKind kind, con
 InvoiceListWindow* OpenInvoiceList(zodra::ui::WindowHost& host,
                                    const zodra::ui::CommandRegistry* registry,
                                    InvoiceCorrectionOpener correction,
-                                   InvoiceEInvoiceWriter einvoice = {});
+                                   InvoiceEInvoiceWriter einvoice = {},
+                                   InvoiceNegativeReceiptPrinter negativeReceipt = {});
 
 }  // namespace zodra::sales::ui

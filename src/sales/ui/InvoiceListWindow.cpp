@@ -131,6 +131,9 @@ void InvoiceListWindow::CancelCurrent() {
     Guarded(prompter, [&] { cancelled = CancelInvoice(session, prompter, book, number, date); });
     Reload();
     if (cancelled) {
+        if (m_negativeReceipt) {
+            m_negativeReceipt(m_host, book, number);
+        }
         ShowPrint(InvoicePrintKind::Cancellation, number, false);
     }
 }

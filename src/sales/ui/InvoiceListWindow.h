@@ -24,14 +24,19 @@ using InvoiceCorrectionOpener = std::function<void(
 // Writes the e-invoice of a posted invoice of the given book and number; the e-invoice lives in
 // a layer above the invoices, and whoever binds the commands hands it over.
 using InvoiceEInvoiceWriter = std::function<void(zodra::ui::WindowHost&, int book, int number)>;
+// Hands over the till's 40-column negative receipt of an invoice just cancelled (the receipt
+// printer lives in a layer above the invoices; whoever binds the commands hands it over).
+using InvoiceNegativeReceiptPrinter =
+    std::function<void(zodra::ui::WindowHost&, int book, int number)>;
 
 // "Izbor računa": the posted invoices of the warehouse and year in the book chosen under
 // "Knjiga IRA :", read a page at a time as the list scrolls, with the selected one's data under
 // them. "Ispravak" opens it for correction, "Ispis" (or Enter) and "Ispis bez rabata" show it in
 // the report window, "Storno" cancels it after the question and the date and shows the
-// cancellation, "Izbriši" deletes it after the question, "Tablično" opens the table view with
-// the sums, "E-mail" writes its PDF and opens the mail program with it attached, "eRačun"
-// writes its e-invoice for the information intermediary (none set: the button says the
+// cancellation (and a fiscalized receipt's negative receipt goes to the till's receipt printer
+// through the printer handed over), "Izbriši" deletes it after the question, "Tablično" opens the
+// table view with the sums, "E-mail" writes its PDF and opens the mail program with it attached,
+// "eRačun" writes its e-invoice for the information intermediary (none set: the button says the
 // e-invoice is not available).
 class InvoiceListWindow : public ChoiceListWindow {
     Q_OBJECT
@@ -51,6 +56,9 @@ public:
     void MailCurrent();
     void EInvoiceCurrent();
     void SetEInvoiceWriter(InvoiceEInvoiceWriter writer) { m_einvoice = std::move(writer); }
+    void SetNegativeReceiptPrinter(InvoiceNegativeReceiptPrinter printer) {
+        m_negativeReceipt = std::move(printer);
+    }
 
     QTableView* Invoices() const { return Grid(); }
     // Where "E-mail" writes the invoice's PDF ("Racun_" number "_" book "-" year ".pdf" in the
@@ -67,6 +75,7 @@ private:
     std::shared_ptr<MailProgram> m_mail;
     QString m_mailFolder;
     InvoiceEInvoiceWriter m_einvoice;
+    InvoiceNegativeReceiptPrinter m_negativeReceipt;
 };
 
 }  // namespace zodra::sales::ui
