@@ -32,6 +32,21 @@ void ListOutbox(zodra::Database& db) {
         Out(line);
     }
     Out(QStringLiteral("Nepotvrđenih računa: ") + QString::number(waiting.size()));
+    const std::vector<zodra::fiscal::PendingChange> changes = zodra::fiscal::PendingChanges(db);
+    for (const zodra::fiscal::PendingChange& c : changes) {
+        const zodra::fiscal::FiscalRecord r = zodra::fiscal::FiscalRecordById(db, c.receipt);
+        QString line = zodra::fiscal::PendingChangeCaption(r, c) + QLatin1Char('\t') +
+                       r.receipt.issued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")) +
+                       QStringLiteral("\tpokušaja: ") + QString::number(c.attempts);
+        if (!c.error.isEmpty()) {
+            line += QLatin1Char('\t') +
+                    QString(c.error).replace(QLatin1Char('\n'), QStringLiteral(" | "));
+        }
+        Out(line);
+    }
+    if (!changes.empty()) {
+        Out(QStringLiteral("Nepotvrđenih promjena: ") + QString::number(changes.size()));
+    }
     const std::vector<zodra::fiscal::ReportRecord> reports = zodra::fiscal::UnconfirmedReports(db);
     for (const zodra::fiscal::ReportRecord& r : reports) {
         QString line = zodra::fiscal::ReportKindCaption(r.kind) + QLatin1Char('\t') +
@@ -122,14 +137,18 @@ int Change(zodra::Database& db, ChangeArgs change) {
         case Outcome::Confirmed:
             Out(result.text);
             return kOk;
+        case Outcome::Queued:
+            Err(result.text);
+            return kRefused;
         case Outcome::NoAnswer:
-            Err(QStringLiteral("Poslužitelj nije odgovorio: ") + result.text +
-                QStringLiteral(" Promjenu treba ponoviti do kraja dana."));
+            Err(QStringLiteral("Poslužitelj nije odgovorio: ") + result.text + QLatin1Char(' ') +
+                zodra::fiscal::ChangeWaitsMessage());
             return kRefused;
         case Outcome::Rejected:
             break;
     }
-    Err(QStringLiteral("Promjena nije prihvaćena: ") + result.text);
+    Err(QStringLiteral("Promjena nije prihvaćena: ") + result.text + QLatin1Char(' ') +
+        zodra::fiscal::ChangeWaitsMessage());
     return kRefused;
 }
 
@@ -174,7 +193,7 @@ int Fiscal(const QStringList& args) {
         Out(zodra::fiscal::RetryResultText(result));
     }
     ListOutbox(db);
-    return zodra::fiscal::UnconfirmedCount(db) == 0 &&
+    return zodra::fiscal::UnconfirmedCount(db) == 0 && zodra::fiscal::PendingChangeCount(db) == 0 &&
                    zodra::fiscal::UnconfirmedReportCount(db) == 0
                ? kOk
                : kRefused;
