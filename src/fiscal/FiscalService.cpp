@@ -365,7 +365,7 @@ Delivery FiscalService::Deliver(Database& db, int recordId, bool late) {
 Delivery FiscalService::SendReceipt(Database& db, int recordId, bool late, bool* changeQueued) {
     FiscalRecord record = FiscalRecordById(db, recordId);
     if (!record.jir.isEmpty()) {
-        return Delivery::Confirmed;
+        return Delivery::Settled;
     }
     record.receipt.lateDelivery = late;
     const QString messageId = QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -416,7 +416,7 @@ Delivery FiscalService::DeliverReport(Database& db, int reportId) {
     }
     const ReportRecord report = ReportRecordById(db, reportId);
     if (report.accepted.isValid()) {
-        return Delivery::Confirmed;
+        return Delivery::Settled;
     }
     const InvoiceRef& inv = report.invoice;
     const QString requestId = QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -567,6 +567,7 @@ FiscalService::ChangeResult FiscalService::ChangeReceipt(Database& db, const Inv
     QString text;
     switch (DeliverChange(db, record->id, &text)) {
         case Delivery::Confirmed:
+        case Delivery::Settled:
             return {ChangeOutcome::Confirmed, text};
         case Delivery::NoAnswer:
             return {ChangeOutcome::NoAnswer, text};
@@ -589,7 +590,8 @@ Delivery FiscalService::DeliverChange(Database& db, int recordId, QString* text)
     }
     const std::optional<PendingChange> change = FindPendingChange(db, recordId);
     if (!change) {
-        return Delivery::Confirmed;
+        *text = QStringLiteral("Promjenu je već dostavilo drugo računalo.");
+        return Delivery::Settled;
     }
     const FiscalRecord record = FiscalRecordById(db, recordId);
     if (record.receipt.issued.date() != clock().date()) {
@@ -662,6 +664,7 @@ bool Count(RetryResult& result, Delivery delivery) {
             ++result.rejected;
             return true;
         case Delivery::Busy:
+        case Delivery::Settled:
             return true;  // another sender has it: its outcome is counted there
         case Delivery::NoAnswer:
             break;

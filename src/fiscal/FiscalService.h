@@ -23,6 +23,7 @@ enum class Delivery {
     Rejected,   // the service answered with errors: kept in words, the receipt stays queued
     NoAnswer,   // no answer in time: the receipt stays queued
     Busy,       // another sender is sending it right now: nothing was done here
+    Settled,    // another sender delivered it meanwhile: nothing was sent here
 };
 
 struct RetryResult {
@@ -85,7 +86,7 @@ public:
     Delivery Deliver(Database& db, int recordId, bool late);
 
     // One attempt for the change waiting for a confirmed receipt (FISKAL_PROMJENE): the receipt
-    // as it was confirmed with the change, signed, sent. Confirmed also when nothing waits. On
+    // as it was confirmed with the change, signed, sent; Settled when nothing waits any more. On
     // another day than the receipt's it is not sent: the change keeps LateChangeMessage as its
     // error (Rejected). An error answer or silence is kept with the change, which waits for the
     // next round. `text` gets the confirmation or what went wrong.

@@ -15,6 +15,7 @@
 #include "data/CompanySchema.h"
 #include "data/Database.h"
 #include "data/Errors.h"
+#include "data/ScriptedPrompter.h"
 #include "data/Session.h"
 #include "data/Statement.h"
 #include "data/Transaction.h"
@@ -27,6 +28,7 @@
 #include "fiscal/ProtectiveCode.h"
 #include "fiscal/ReportOutbox.h"
 #include "payments/CollectionBook.h"
+#include "sales/InvoiceRemoval.h"
 #include "support/XmlSchema.h"
 
 namespace zodra::test {
@@ -377,6 +379,7 @@ TEST_F(FiscalReportTest, AFailedChangeWaitsUntilMidnightAndThenAsksForACancellat
 
     standIn->SetMode(Mode::Silent);
     Configure(300);
+    // `service` waits 300 ms for the silent service, `answered` its 2 s for the answering one.
     fiscal::FiscalService service(Db(), m_settings, now);
     auto result = service.ChangeReceipt(Db(), ref, QStringLiteral("K"), std::nullopt);
     EXPECT_EQ(result.outcome, Outcome::NoAnswer);
@@ -391,9 +394,9 @@ TEST_F(FiscalReportTest, AFailedChangeWaitsUntilMidnightAndThenAsksForACancellat
 
     // An error answer keeps it; a newer change replaces it and starts its count again.
     standIn->SetMode(Mode::Error, QStringLiteral("s006"), QStringLiteral("Sistemska pogreška"));
-    EXPECT_EQ(fiscal::RetryResultText(service.RetryOutbox(Db())),
+    EXPECT_EQ(fiscal::RetryResultText(answered.RetryOutbox(Db())),
               QStringLiteral("Potvrđeno: 0, odbijeno: 1, bez odgovora: 0"));
-    result = service.ChangeReceipt(Db(), ref, QStringLiteral("T"), QStringLiteral("94577403194"));
+    result = answered.ChangeReceipt(Db(), ref, QStringLiteral("T"), QStringLiteral("94577403194"));
     EXPECT_EQ(result.outcome, Outcome::Rejected);
     EXPECT_EQ(result.text, QStringLiteral("s006: Sistemska pogreška"));
     std::optional<fiscal::PendingChange> waiting = fiscal::FindPendingChange(Db(), id);
@@ -403,7 +406,7 @@ TEST_F(FiscalReportTest, AFailedChangeWaitsUntilMidnightAndThenAsksForACancellat
     EXPECT_EQ(waiting->attempts, 1);
 
     standIn->SetMode(Mode::Answer);
-    EXPECT_EQ(fiscal::RetryResultText(service.RetryOutbox(Db())),
+    EXPECT_EQ(fiscal::RetryResultText(answered.RetryOutbox(Db())),
               QStringLiteral("Potvrđeno: 1, odbijeno: 0, bez odgovora: 0"));
     EXPECT_EQ(standIn->Requests().back().kind, QStringLiteral("PromijeniPodatkeRacunaZahtjev"));
     EXPECT_EQ(standIn->PaymentOnRecord(zki), QStringLiteral("T"));
@@ -418,8 +421,8 @@ TEST_F(FiscalReportTest, AFailedChangeWaitsUntilMidnightAndThenAsksForACancellat
               Outcome::NoAnswer);
     standIn->SetMode(Mode::Answer);
     const std::size_t sent = standIn->Requests().size();
-    service.clock = [now] { return now.addDays(1); };
-    EXPECT_EQ(fiscal::RetryResultText(service.RetryOutbox(Db())),
+    answered.clock = [now] { return now.addDays(1); };
+    EXPECT_EQ(fiscal::RetryResultText(answered.RetryOutbox(Db())),
               QStringLiteral("Potvrđeno: 0, odbijeno: 1, bez odgovora: 0"));
     EXPECT_EQ(standIn->Requests().size(), sent);
     EXPECT_EQ(fiscal::FindPendingChange(Db(), id)->error,
@@ -438,7 +441,7 @@ TEST_F(FiscalReportTest, AFailedChangeWaitsUntilMidnightAndThenAsksForACancellat
     cancelled.cashier = QStringLiteral("admin");
     {
         Transaction transaction(Db());
-        service.RecordCancellation(m_session, cancelled);
+        answered.RecordCancellation(m_session, cancelled);
         transaction.Commit();
     }
     EXPECT_EQ(fiscal::PendingChangeCount(Db()), 0);
@@ -517,6 +520,18 @@ TEST_F(FiscalReportTest, ADeletedCollectionDropsItsWaitingReportAndWithdrawsAnAc
     EXPECT_DOUBLE_EQ(withdrawal->amount, -2.0);
     EXPECT_TRUE(fiscal::FindPaymentReport(Db(), accepted)->accepted.isValid());
     EXPECT_EQ(fiscal::UnconfirmedReportCount(Db()), 0);
+
+    // The e-invoice itself is cancelled, never deleted.
+    m_session.activeWarehouse.code = 1;
+    ScriptedPrompter yes;
+    yes.AnswerYes();
+    try {
+        sales::DeleteInvoice(m_session, yes, 1, m_invoice);
+        ADD_FAILURE() << "a reported e-invoice deleted";
+    } catch (const UserError& e) {
+        EXPECT_EQ(e.message(), sales::ReportedEInvoiceDeleteRefusal());
+    }
+    EXPECT_TRUE(fiscal::FindEInvoiceReport(Db(), Ref(m_invoice), false));
 }
 
 }  // namespace
