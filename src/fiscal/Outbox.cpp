@@ -198,11 +198,14 @@ TableData UnconfirmedReceiptsTable(Database& db) {
         const QString document = QString::number(r.invoice.number) + QLatin1Char('-') +
                                  QString::number(r.invoice.book) + QLatin1Char('-') +
                                  QString::number(r.invoice.year);
-        table.rows.push_back({ReportKindCaption(r.kind) + QLatin1Char(' ') + document,
-                              r.invoice.number, r.kind == ReportKind::CreditNote,
-                              r.queued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
-                              r.kind == ReportKind::Payment ? QVariant(r.amount) : QVariant(),
-                              r.attempts, r.error, -r.id});
+        table.rows.push_back(
+            {ReportKindCaption(r.kind) + QLatin1Char(' ') + document, r.invoice.number,
+             r.kind == ReportKind::CreditNote,
+             r.queued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
+             r.kind == ReportKind::Payment || r.kind == ReportKind::PaymentWithdrawal
+                 ? QVariant(r.amount)
+                 : QVariant(),
+             r.attempts, r.error, -r.id});
     }
     return table;
 }

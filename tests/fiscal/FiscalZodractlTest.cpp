@@ -343,7 +343,7 @@ TEST_F(FiscalZodractlTest, AChangeMadeWhileTheRetrySendsTheOldDataFollowsAsAChan
 
 // Two retries of the same outbox at once beside a compaction: each receipt and report is sent
 // and stored once (a report sent twice would come back S008). Then two changes of one receipt at
-// once: whichever the service confirms last is what the record says.
+// once: the later one follows the earlier, and the record says what the service holds.
 TEST_F(FiscalZodractlTest, TwoRetriesAndTwoChangesAtOnceSendEachOnceBesideACompaction) {
     standIn->SetMode(FiscalStandIn::Mode::Silent);
     Configure(*Open(), 300);
@@ -403,46 +403,56 @@ TEST_F(FiscalZodractlTest, TwoRetriesAndTwoChangesAtOnceSendEachOnceBesideACompa
         EXPECT_EQ(count, 1) << what.toStdString();
     }
 
-    // Two changes of the first receipt at once; one may find the other sending and wait.
+    // Two changes of the first receipt at once, beside a compaction: the second comes while the
+    // first is on its way, waits, and follows it, so the service ends with the later one.
     const fiscal::FiscalRecord first = fiscal::FiscalRecordById(
         *db, db->Scalar(QStringLiteral("SELECT MIN(\"ID\") FROM \"FISKAL_RACUNI\"")).toInt());
-    const QString key = QStringLiteral("%1/%2").arg(first.invoice.book).arg(first.invoice.number);
-    std::vector<ZodractlRun> changes(2);
-    RunBesideCompaction(
-        m_company, 2,
-        [&](int i) {
-            QStringList args{QStringLiteral("fiscal"),
-                             QStringLiteral("change"),
-                             key,
-                             QStringLiteral("--placanje"),
-                             i == 0 ? QStringLiteral("K") : QStringLiteral("T"),
-                             QStringLiteral("--skladiste"),
-                             QString::number(first.invoice.warehouse)};
-            if (first.invoice.detailed) {
-                args << QStringLiteral("--detaljno");
+    const auto change = [&](const QString& payment) {
+        QStringList args{QStringLiteral("fiscal"),
+                         QStringLiteral("change"),
+                         QStringLiteral("%1/%2").arg(first.invoice.book).arg(first.invoice.number),
+                         QStringLiteral("--placanje"),
+                         payment,
+                         QStringLiteral("--skladiste"),
+                         QString::number(first.invoice.warehouse)};
+        if (first.invoice.detailed) {
+            args << QStringLiteral("--detaljno");
+        }
+        return Run(args);
+    };
+    standIn->SetDelay(0);
+    standIn->HoldAnswers();
+    ZodractlRun earlier;
+    ZodractlRun later;
+    ZodractlRun listed;
+    std::vector<std::function<void()>> workers{
+        [&] { earlier = change(QStringLiteral("K")); },
+        [&] {
+            if (standIn->WaitForHeld(1, 60000)) {
+                later = change(QStringLiteral("T"));
+                listed = Run({QStringLiteral("fiscal"), QStringLiteral("status")});
             }
-            changes[static_cast<std::size_t>(i)] = Run(args);
-        },
-        failures, 2);
-    for (const ZodractlRun& run : changes) {
-        EXPECT_TRUE(run.exitCode == 0 ||
-                    (run.exitCode == 1 && run.err.trimmed() == fiscal::QueuedChangeMessage()))
-            << run.exitCode << run.err.toStdString();
-    }
-    const ZodractlRun status = Run({QStringLiteral("fiscal"), QStringLiteral("status")});
-    if (fiscal::PendingChangeCount(*db) > 0) {
-        EXPECT_EQ(status.exitCode, 1);
-        EXPECT_TRUE(
-            status.out.contains(QStringLiteral("Promjena ") + fiscal::FiscalNumber(first.receipt)))
-            << status.out.toStdString();
-        EXPECT_TRUE(status.out.contains(QStringLiteral("Nepotvrđenih promjena: 1")));
-    }
+            standIn->ReleaseAnswers();
+        }};
+    RunBesideCompaction(m_company, workers, failures, 2);
+    EXPECT_EQ(failures.CompactionFaults(), 0) << failures.Text();
+    EXPECT_EQ(earlier.exitCode, 0) << earlier.err.toStdString();
+    EXPECT_EQ(earlier.out, QStringLiteral("p001: Uspješna prijava promjene načina plaćanja.\n"));
+    EXPECT_EQ(later.exitCode, 1);
+    EXPECT_EQ(later.err.trimmed(), fiscal::QueuedChangeMessage());
+    EXPECT_EQ(listed.exitCode, 1);
+    EXPECT_TRUE(listed.out.contains(QStringLiteral("Promjena ") +
+                                    fiscal::FiscalNumber(first.receipt) + QStringLiteral(": T\t")))
+        << listed.out.toStdString();
+    EXPECT_TRUE(listed.out.contains(QStringLiteral("Nepotvrđenih promjena: 1\n")));
+    EXPECT_EQ(fiscal::FiscalRecordById(*db, first.id).changedPayment, QStringLiteral("K"));
+
     const ZodractlRun retried = Run({QStringLiteral("fiscal"), QStringLiteral("retry")});
     EXPECT_EQ(retried.exitCode, 0) << retried.out.toStdString() << retried.err.toStdString();
-    const fiscal::FiscalRecord after = fiscal::FiscalRecordById(*db, first.id);
-    EXPECT_TRUE(after.changedPayment == QStringLiteral("K") ||
-                after.changedPayment == QStringLiteral("T"));
-    EXPECT_EQ(standIn->PaymentOnRecord(first.receipt.protectiveCode), after.changedPayment);
+    EXPECT_TRUE(
+        retried.out.startsWith(QStringLiteral("Potvrđeno: 1, odbijeno: 0, bez odgovora: 0\n")));
+    EXPECT_EQ(fiscal::FiscalRecordById(*db, first.id).changedPayment, QStringLiteral("T"));
+    EXPECT_EQ(standIn->PaymentOnRecord(first.receipt.protectiveCode), QStringLiteral("T"));
     EXPECT_EQ(fiscal::PendingChangeCount(*db), 0);
 }
 

@@ -18,31 +18,31 @@ const char* kFiscalUsage =
     "          zodractl fiscal PUTANJA change KNJIGA/BROJ --placanje G|K|T|O "
     "[--oib OIB|--bez-oiba] [--skladiste N] [--detaljno]";
 
+// "\tpokušaja: N" and the last failure on one line.
+QString Attempts(int attempts, const QString& error) {
+    QString text = QStringLiteral("\tpokušaja: ") + QString::number(attempts);
+    if (!error.isEmpty()) {
+        text +=
+            QLatin1Char('\t') + QString(error).replace(QLatin1Char('\n'), QStringLiteral(" | "));
+    }
+    return text;
+}
+
 void ListOutbox(zodra::Database& db) {
     const std::vector<zodra::fiscal::FiscalRecord> waiting = zodra::fiscal::UnconfirmedReceipts(db);
     for (const zodra::fiscal::FiscalRecord& r : waiting) {
         QString line = zodra::fiscal::FiscalNumber(r.receipt) + QLatin1Char('\t') +
                        r.receipt.issued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")) +
-                       QLatin1Char('\t') + zodra::MoneyText(r.receipt.total) +
-                       QStringLiteral("\tpokušaja: ") + QString::number(r.attempts);
-        if (!r.error.isEmpty()) {
-            line += QLatin1Char('\t') +
-                    QString(r.error).replace(QLatin1Char('\n'), QStringLiteral(" | "));
-        }
-        Out(line);
+                       QLatin1Char('\t') + zodra::MoneyText(r.receipt.total);
+        Out(line + Attempts(r.attempts, r.error));
     }
     Out(QStringLiteral("Nepotvrđenih računa: ") + QString::number(waiting.size()));
     const std::vector<zodra::fiscal::PendingChange> changes = zodra::fiscal::PendingChanges(db);
     for (const zodra::fiscal::PendingChange& c : changes) {
         const zodra::fiscal::FiscalRecord r = zodra::fiscal::FiscalRecordById(db, c.receipt);
         QString line = zodra::fiscal::PendingChangeCaption(r, c) + QLatin1Char('\t') +
-                       r.receipt.issued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")) +
-                       QStringLiteral("\tpokušaja: ") + QString::number(c.attempts);
-        if (!c.error.isEmpty()) {
-            line += QLatin1Char('\t') +
-                    QString(c.error).replace(QLatin1Char('\n'), QStringLiteral(" | "));
-        }
-        Out(line);
+                       r.receipt.issued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+        Out(line + Attempts(c.attempts, c.error));
     }
     if (!changes.empty()) {
         Out(QStringLiteral("Nepotvrđenih promjena: ") + QString::number(changes.size()));
@@ -54,15 +54,11 @@ void ListOutbox(zodra::Database& db) {
                        QString::number(r.invoice.book) + QLatin1Char('-') +
                        QString::number(r.invoice.year) + QLatin1Char('\t') +
                        r.queued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
-        if (r.kind == zodra::fiscal::ReportKind::Payment) {
+        if (r.kind == zodra::fiscal::ReportKind::Payment ||
+            r.kind == zodra::fiscal::ReportKind::PaymentWithdrawal) {
             line += QLatin1Char('\t') + zodra::MoneyText(r.amount);
         }
-        line += QStringLiteral("\tpokušaja: ") + QString::number(r.attempts);
-        if (!r.error.isEmpty()) {
-            line += QLatin1Char('\t') +
-                    QString(r.error).replace(QLatin1Char('\n'), QStringLiteral(" | "));
-        }
-        Out(line);
+        Out(line + Attempts(r.attempts, r.error));
     }
     if (!reports.empty()) {
         Out(QStringLiteral("Neprihvaćenih izvještaja eRačuna: ") + QString::number(reports.size()));
