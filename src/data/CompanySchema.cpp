@@ -220,6 +220,23 @@ const std::vector<CompanySchema::Migration>& Migrations() {
                  "ALTER TABLE \"FISKAL_RACUNI\" ADD COLUMN \"OIB_PRIMATELJA\" TEXT; "
                  "ALTER TABLE \"FISKAL_RACUNI\" ADD COLUMN \"PROMJENA_NACINA\" TEXT; "
                  "ALTER TABLE \"FISKAL_RACUNI\" ADD COLUMN \"PROMJENA_OIB\" TEXT;")},
+        // 17: a same-day change of a confirmed receipt waits in an outbox of its own until the
+        // service confirms it (one row per receipt: the payment code and buyer's OIB last asked
+        // for). A receipt, change or report being sent is marked in FISKAL_SLANJE by its sender,
+        // so that two workstations never send the same one at once. The report that withdraws
+        // a deleted collection's accepted payment report names the same collection, so a
+        // collection's reports are unique per kind.
+        {17, QStringLiteral(
+                 "CREATE TABLE IF NOT EXISTS \"FISKAL_PROMJENE\" (\"RACUN\" INTEGER NOT NULL, "
+                 "\"NACIN\" TEXT NOT NULL, \"OIB\" TEXT, \"NASTALA\" TIMESTAMP NOT NULL, "
+                 "\"POKUSAJA\" INTEGER NOT NULL DEFAULT 0, \"ZADNJI_POKUSAJ\" TIMESTAMP, "
+                 "\"GRESKA\" TEXT, PRIMARY KEY (\"RACUN\")); "
+                 "CREATE TABLE IF NOT EXISTS \"FISKAL_SLANJE\" (\"VRSTA\" TEXT NOT NULL, \"ID\" "
+                 "INTEGER NOT NULL, \"OZNAKA\" TEXT NOT NULL, \"OD\" TIMESTAMP NOT NULL, "
+                 "PRIMARY KEY (\"VRSTA\", \"ID\")); "
+                 "DROP INDEX IF EXISTS \"UX_FISKAL_IZVJESTAJI_NAPLATA\"; "
+                 "CREATE UNIQUE INDEX IF NOT EXISTS \"UX_FISKAL_IZVJESTAJI_VRSTA_NAPLATA\" ON "
+                 "\"FISKAL_IZVJESTAJI\" (\"VRSTA\", \"NAPLATA\") WHERE \"NAPLATA\" IS NOT NULL;")},
     };
     return steps;
 }

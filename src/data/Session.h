@@ -165,6 +165,11 @@ public:
     };
     std::function<void(Session&, const CollectionEvent&)> duringInvoiceCollection;
     std::function<void(Session&, const CollectionEvent&)> afterInvoiceCollection;
+    // A collection deleted (alone or with its payment), the same event as it was written:
+    // `duringCollectionRemoval` inside the deleting transaction, `afterCollectionRemoval` once
+    // it has committed. The wiring drops or withdraws the collection's payment report with them.
+    std::function<void(Session&, const CollectionEvent&)> duringCollectionRemoval;
+    std::function<void(Session&, const CollectionEvent&)> afterCollectionRemoval;
 
     // An e-invoice (or, with `creditNote`, the credit note of its cancellation) written for the
     // information intermediary: `duringEInvoiceExport` inside the transaction the file is

@@ -170,7 +170,8 @@ QByteArray UnsignedEInvoiceReportRequest(const EInvoiceData& e, EInvoiceKind kin
 QByteArray UnsignedPaymentReportRequest(const EInvoiceData& e, const QDate& paidOn, double amount,
                                         const QString& method, const QString& requestId,
                                         const QDateTime& sent) {
-    if (!std::isfinite(amount) || RoundMoney(amount) <= 0 || amount > 1e12) {
+    // A negative amount withdraws a payment reported before (the service's way to correct one).
+    if (!std::isfinite(amount) || RoundMoney(amount) == 0 || std::abs(amount) > 1e12) {
         throw UserError(QStringLiteral("Iznos naplate nije ispravan."));
     }
     if (method != QLatin1String("T") && method != QLatin1String("O") &&

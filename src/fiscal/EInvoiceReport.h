@@ -28,8 +28,9 @@ QByteArray UnsignedEInvoiceReportRequest(const EInvoiceData& data, EInvoiceKind 
                                          const QString& requestId, const QDateTime& sent);
 
 // The report of a payment of an e-invoice: paid on `paidOn`, `amount` euro, by bank transfer
-// ("T"), by settlement against a counter-claim ("O") or otherwise ("Z"). A payment that is not a
-// finite amount above zero, or another method, is refused ("Iznos naplate nije ispravan.",
+// ("T"), by settlement against a counter-claim ("O") or otherwise ("Z"); a negative amount
+// withdraws a payment reported before. A payment that is not a finite amount of at least a cent
+// either way (up to 10^12), or another method, is refused ("Iznos naplate nije ispravan.",
 // "Način naplate mora biti T, O ili Z.").
 QByteArray UnsignedPaymentReportRequest(const EInvoiceData& data, const QDate& paidOn,
                                         double amount, const QString& method,

@@ -90,6 +90,26 @@ QString SameDayChangeMessage(const QDate& issued) {
            QStringLiteral("). Račun treba stornirati i izdati novi.");
 }
 
+QString ChangeWaitsMessage() {
+    return QStringLiteral(
+        "Promjena čeka i šalje se ponovno do ponoći; ako do tada ne prođe, račun treba "
+        "stornirati i izdati novi.");
+}
+
+QString QueuedChangeMessage() {
+    return QStringLiteral(
+        "Račun se upravo šalje s drugog računala: promjena čeka i poslat će se pri sljedećem "
+        "slanju nepotvrđenih računa.");
+}
+
+QString LateChangeMessage(const QDate& issued) {
+    return QStringLiteral(
+               "Promjena načina plaćanja i OIB-a kupca nije dostavljena na dan izdavanja "
+               "računa (") +
+           issued.toString(QStringLiteral("dd.MM.yyyy.")) +
+           QStringLiteral(") i više se ne može poslati. Račun treba stornirati i izdati novi.");
+}
+
 QString UnsignedAnswerMessage(const QString& problem) {
     return QStringLiteral("Potpis odgovora poslužitelja nije ispravan (") + problem +
            QStringLiteral("): odgovor nije prihvaćen.");
@@ -264,6 +284,8 @@ void FiscalService::RecordCancellation(Session& session, const Session::RetailSa
     r.protectiveCode =
         ProtectiveCode(certificate, {r.oib, r.issued, r.number, r.premises, r.device, r.total});
     InsertFiscalRecord(db, ref, r, sale.cashier);
+    // The receipt is cancelled: a change of it still waiting has nothing left to change.
+    DropPendingChange(db, original->id);
 }
 
 std::optional<Delivery> FiscalService::SendCancellation(Session& session,
@@ -326,10 +348,26 @@ QString FiscalService::AnswerSignatureProblem(const QByteArray& body) {
 }
 
 Delivery FiscalService::Deliver(Database& db, int recordId, bool late) {
+    bool changeQueued = false;
+    Delivery delivery = Delivery::Busy;
+    {
+        SendingClaim claim(db, SendingKind::Receipt, recordId, clock());
+        if (!claim.Held()) {
+            return Delivery::Busy;
+        }
+        delivery = SendReceipt(db, recordId, late, &changeQueued);
+    }
+    if (changeQueued) {
+        DeliverChange(db, recordId);
+    }
+    return delivery;
+}
+
+Delivery FiscalService::SendReceipt(Database& db, int recordId, bool late, bool* changeQueued) {
     const QDeadlineTimer until = Until();
     FiscalRecord record = FiscalRecordById(db, recordId);
     if (!record.jir.isEmpty()) {
-        return Delivery::Confirmed;
+        return Delivery::Settled;
     }
     record.receipt.lateDelivery = late;
     const QString messageId = QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -360,7 +398,9 @@ Delivery FiscalService::Deliver(Database& db, int recordId, bool late) {
         }
     }
     if (!answer.jir.isEmpty() && answer.messageId == messageId) {
-        StoreJir(db, recordId, answer.jir, clock());
+        // What the service holds now is what this request carried, whatever the record says.
+        *changeQueued = StoreConfirmation(db, recordId, answer.jir, clock(), record.receipt.payment,
+                                          record.receipt.buyerOib);
         return Delivery::Confirmed;
     }
     QString error = answer.ErrorText();
@@ -373,10 +413,14 @@ Delivery FiscalService::Deliver(Database& db, int recordId, bool late) {
 }
 
 Delivery FiscalService::DeliverReport(Database& db, int reportId) {
+    SendingClaim claim(db, SendingKind::Report, reportId, clock());
+    if (!claim.Held()) {
+        return Delivery::Busy;
+    }
     const QDeadlineTimer until = Until();
     const ReportRecord report = ReportRecordById(db, reportId);
     if (report.accepted.isValid()) {
-        return Delivery::Confirmed;
+        return Delivery::Settled;
     }
     const InvoiceRef& inv = report.invoice;
     const QString requestId = QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -385,15 +429,16 @@ Delivery FiscalService::DeliverReport(Database& db, int reportId) {
         const EInvoiceData data =
             ReadEInvoiceData(db, inv.warehouse, inv.book, inv.year, inv.number);
         const QDateTime now = clock();
+        const bool payment =
+            report.kind == ReportKind::Payment || report.kind == ReportKind::PaymentWithdrawal;
         const QByteArray xml =
-            report.kind == ReportKind::Payment
-                ? UnsignedPaymentReportRequest(data, report.paidOn, report.amount, report.method,
-                                               requestId, now)
-                : UnsignedEInvoiceReportRequest(data,
-                                                report.kind == ReportKind::CreditNote
-                                                    ? EInvoiceKind::CreditNote
-                                                    : EInvoiceKind::Invoice,
-                                                requestId, now);
+            payment ? UnsignedPaymentReportRequest(data, report.paidOn, report.amount,
+                                                   report.method, requestId, now)
+                    : UnsignedEInvoiceReportRequest(data,
+                                                    report.kind == ReportKind::CreditNote
+                                                        ? EInvoiceKind::CreditNote
+                                                        : EInvoiceKind::Invoice,
+                                                    requestId, now);
         soap = SoapEnvelope(SignReportRequest(xml, UsableCertificate(), now));
         ServiceCertificate(m_settings.serviceCertificatePath);
     } catch (const UserError& e) {
@@ -411,7 +456,8 @@ Delivery FiscalService::DeliverReport(Database& db, int reportId) {
     const ReportAnswer answer = ParseReportAnswer(*body);
     // The document is already on record: the first request went through, its answer was lost.
     const bool alreadyHeld =
-        report.kind != ReportKind::Payment && answer.error.startsWith(QStringLiteral("S008:"));
+        (report.kind == ReportKind::EInvoice || report.kind == ReportKind::CreditNote) &&
+        answer.error.startsWith(QStringLiteral("S008:"));
     if (answer.accepted || alreadyHeld) {
         if (const QString bad = AnswerSignatureProblem(*body); !bad.isEmpty()) {
             StoreReportFailure(db, reportId, bad, clock());
@@ -466,6 +512,23 @@ std::optional<Delivery> FiscalService::SendCollection(Session& session,
     return DeliverReport(session.Db(), report->id);
 }
 
+void FiscalService::RecordCollectionRemoval(Session& session, const Session::CollectionEvent& e) {
+    WithdrawPaymentReport(session.Db(), e.collection, clock());
+}
+
+std::optional<Delivery> FiscalService::SendCollectionRemoval(Session& session,
+                                                             const Session::CollectionEvent& e) {
+    if (!CanDeliver()) {
+        return std::nullopt;
+    }
+    const std::optional<ReportRecord> withdrawal =
+        FindPaymentReport(session.Db(), e.collection, true);
+    if (!withdrawal || withdrawal->accepted.isValid()) {
+        return std::nullopt;
+    }
+    return DeliverReport(session.Db(), withdrawal->id);
+}
+
 FiscalService::ChangeResult FiscalService::ChangeReceipt(Database& db, const InvoiceRef& invoice,
                                                          const QString& payment,
                                                          const std::optional<QString>& buyerOib) {
@@ -488,9 +551,14 @@ FiscalService::ChangeResult FiscalService::ChangeReceipt(Database& db, const Inv
     if (record->receipt.issued.date() != clock().date()) {
         throw UserError(SameDayChangeMessage(record->receipt.issued.date()));
     }
-    const QString currentPayment =
-        record->changed ? record->changedPayment : record->receipt.payment;
-    const QString currentOib = record->changed ? record->changedBuyerOib : record->receipt.buyerOib;
+    // Compared with the change last asked for, which the service will hold once it is sent.
+    const std::optional<PendingChange> pending = FindPendingChange(db, record->id);
+    const QString currentPayment = pending           ? pending->payment
+                                   : record->changed ? record->changedPayment
+                                                     : record->receipt.payment;
+    const QString currentOib = pending           ? pending->buyerOib
+                               : record->changed ? record->changedBuyerOib
+                                                 : record->receipt.buyerOib;
     const QString newOib = buyerOib.value_or(currentOib);
     if (payment == currentPayment && newOib == currentOib) {
         throw UserError(QStringLiteral("Račun već ima taj način plaćanja i OIB kupca."));
@@ -499,49 +567,95 @@ FiscalService::ChangeResult FiscalService::ChangeReceipt(Database& db, const Inv
         return {ChangeOutcome::Unsent,
                 QStringLiteral("Račun još nije potvrđen: poslat će se s promijenjenim podacima.")};
     }
-    record = FiscalRecordById(db, record->id);
-    ReceiptChange change;
-    change.payment = payment;
-    change.buyerOib = newOib;
+    QueueChange(db, record->id, payment, newOib, clock());
+    QString text;
+    switch (DeliverChange(db, record->id, &text)) {
+        case Delivery::Confirmed:
+        case Delivery::Settled:
+            return {ChangeOutcome::Confirmed, text};
+        case Delivery::NoAnswer:
+            return {ChangeOutcome::NoAnswer, text};
+        case Delivery::Busy:
+            return {ChangeOutcome::Queued, QueuedChangeMessage()};
+        case Delivery::Rejected:
+            break;
+    }
+    return {ChangeOutcome::Rejected, text};
+}
+
+Delivery FiscalService::DeliverChange(Database& db, int recordId, QString* text) {
+    QString said;
+    if (text == nullptr) {
+        text = &said;
+    }
+    SendingClaim claim(db, SendingKind::Receipt, recordId, clock());
+    if (!claim.Held()) {
+        return Delivery::Busy;
+    }
+    const std::optional<PendingChange> change = FindPendingChange(db, recordId);
+    if (!change) {
+        *text = QStringLiteral("Promjenu je već dostavilo drugo računalo.");
+        return Delivery::Settled;
+    }
+    const FiscalRecord record = FiscalRecordById(db, recordId);
+    if (record.receipt.issued.date() != clock().date()) {
+        // The service takes a change on the receipt's own day only.
+        *text = LateChangeMessage(record.receipt.issued.date());
+        if (change->error != *text) {
+            StoreChangeFailure(db, recordId, *text, clock());
+        }
+        return Delivery::Rejected;
+    }
+    ReceiptChange request;
+    request.payment = change->payment;
+    request.buyerOib = change->buyerOib;
+    const QString heldOib = record.changed ? record.changedBuyerOib : record.receipt.buyerOib;
     // The payment-only request is taken as removing a buyer's OIB reported before.
-    change.kind = newOib.isEmpty() && currentOib.isEmpty() && record->receipt.buyerOib.isEmpty()
-                      ? ChangeKind::PaymentMethod
-                      : ChangeKind::InvoiceData;
+    request.kind =
+        change->buyerOib.isEmpty() && heldOib.isEmpty() && record.receipt.buyerOib.isEmpty()
+            ? ChangeKind::PaymentMethod
+            : ChangeKind::InvoiceData;
     // The receipt as it was confirmed: a first attempt goes without NakDost, a later one with.
-    FiscalReceipt sent = record->receipt;
-    sent.lateDelivery = record->attempts > 1;
+    FiscalReceipt sent = record.receipt;
+    sent.lateDelivery = record.attempts > 1;
     const QDeadlineTimer until = Until();
     const QString messageId = QUuid::createUuid().toString(QUuid::WithoutBraces);
     QByteArray soap;
     try {
         soap = SoapEnvelope(
-            SignRequest(ChangeRequestXml(sent, change, messageId, clock()), UsableCertificate()));
+            SignRequest(ChangeRequestXml(sent, request, messageId, clock()), UsableCertificate()));
         ServiceCertificate(m_settings.serviceCertificatePath);
     } catch (const UserError& e) {
-        return {ChangeOutcome::Rejected, e.message()};
+        *text = e.message();
+        StoreChangeFailure(db, recordId, *text, clock());
+        return Delivery::Rejected;
     }
     QString problem;
     bool unreadable = false;
     const std::optional<QByteArray> body =
         Post(m_settings.Url(), soap, &problem, &unreadable, until);
     if (!body) {
-        return {unreadable ? ChangeOutcome::Rejected : ChangeOutcome::NoAnswer, problem};
+        *text = problem;
+        StoreChangeFailure(db, recordId, *text, clock());
+        return unreadable ? Delivery::Rejected : Delivery::NoAnswer;
     }
     const FiscalAnswer answer = ParseAnswer(*body);
     if (!answer.confirmationCode.isEmpty() && answer.errors.empty()) {
         if (const QString bad = AnswerSignatureProblem(*body); !bad.isEmpty()) {
-            return {ChangeOutcome::Rejected, bad};
+            *text = bad;
+        } else if (answer.messageId != messageId) {
+            *text = QStringLiteral("Odgovor poslužitelja ne pripada poslanoj poruci (") +
+                    answer.messageId + QStringLiteral(").");
+        } else {
+            StoreAcceptedChange(db, recordId, change->payment, change->buyerOib);
+            *text = answer.confirmationCode + QStringLiteral(": ") + answer.confirmationText;
+            return Delivery::Confirmed;
         }
-        if (answer.messageId != messageId) {
-            return {ChangeOutcome::Rejected,
-                    QStringLiteral("Odgovor poslužitelja ne pripada poslanoj poruci (") +
-                        answer.messageId + QStringLiteral(").")};
-        }
-        StoreAcceptedChange(db, record->id, payment, newOib);
-        return {ChangeOutcome::Confirmed,
-                answer.confirmationCode + QStringLiteral(": ") + answer.confirmationText};
+    } else {
+        *text = answer.ErrorText();
     }
-    return {ChangeOutcome::Rejected, answer.ErrorText()};
+    StoreChangeFailure(db, recordId, *text, clock());
+    return Delivery::Rejected;
 }
 
 namespace {
@@ -555,6 +669,9 @@ bool Count(RetryResult& result, Delivery delivery) {
         case Delivery::Rejected:
             ++result.rejected;
             return true;
+        case Delivery::Busy:
+        case Delivery::Settled:
+            return true;  // another sender has it: its outcome is counted there
         case Delivery::NoAnswer:
             break;
     }
@@ -572,6 +689,11 @@ RetryResult FiscalService::RetryOutbox(Database& db) {
     // Receipts first: they wait for their JIR, the reports only for their record.
     for (const FiscalRecord& record : UnconfirmedReceipts(db)) {
         if (!Count(result, Deliver(db, record.id, true))) {
+            return result;
+        }
+    }
+    for (const PendingChange& change : PendingChanges(db)) {
+        if (!Count(result, DeliverChange(db, change.receipt))) {
             return result;
         }
     }
@@ -643,6 +765,12 @@ void InstallFiscalHooks(Session& session, const QString& settingsFile) {
     session.afterInvoiceCollection = [serviceFor](Session& s, const Session::CollectionEvent& e) {
         serviceFor(s).SendCollection(s, e);
     };
+    session.duringCollectionRemoval = [serviceFor](Session& s, const Session::CollectionEvent& e) {
+        serviceFor(s).RecordCollectionRemoval(s, e);
+    };
+    session.afterCollectionRemoval = [serviceFor](Session& s, const Session::CollectionEvent& e) {
+        serviceFor(s).SendCollectionRemoval(s, e);
+    };
     // The marks are read from the records alone, so receipts print them even where this
     // workstation does not fiscalize.
     session.fiscalMarksOf = [](Session& s, const Session::RetailSaleEvent& invoice,
@@ -662,7 +790,8 @@ void RetryRound(const QString& path, const QString& password, const QString& set
         return;
     }
     Database& db = *opened.db;
-    if (UnconfirmedCount(db) == 0 && UnconfirmedReportCount(db) == 0) {
+    if (UnconfirmedCount(db) == 0 && PendingChangeCount(db) == 0 &&
+        UnconfirmedReportCount(db) == 0) {
         return;
     }
     QSettings workstation(settingsFile, QSettings::IniFormat);

@@ -24,6 +24,8 @@ enum class Delivery {
     Confirmed,  // the JIR is stored
     Rejected,   // the service answered with errors: kept in words, the receipt stays queued
     NoAnswer,   // no answer in time: the receipt stays queued
+    Busy,       // another sender is sending it right now: nothing was done here
+    Settled,    // another sender delivered it meanwhile: nothing was sent here
 };
 
 struct RetryResult {
@@ -80,11 +82,22 @@ public:
                                              const Session::RetailSaleEvent& invoice);
 
     // One attempt for a record: a new message id, signed, sent with the configured timeout.
+    // The record is taken for the sending (Busy while another sender has it). The JIR is stored
+    // against the payment code and buyer's OIB the request carried: a change written into the
+    // record meanwhile is queued as a change request and sent at once (StoreConfirmation).
     Delivery Deliver(Database& db, int recordId, bool late);
 
+    // One attempt for the change waiting for a confirmed receipt (FISKAL_PROMJENE): the receipt
+    // as it was confirmed with the change, signed, sent; Settled when nothing waits any more. On
+    // another day than the receipt's it is not sent: the change keeps LateChangeMessage as its
+    // error (Rejected). An error answer or silence is kept with the change, which waits for the
+    // next round. `text` gets the confirmation or what went wrong.
+    Delivery DeliverChange(Database& db, int recordId, QString* text = nullptr);
+
     // The outbox, oldest first, each with NakDost true (nothing unless CanDeliver()); then the
-    // e-invoice reports. The first request the service does not answer ends the round (the rest
-    // would wait as long for nothing).
+    // waiting changes (DeliverChange); then the e-invoice reports. What another sender is sending
+    // at the moment is passed over. The first request the service does not answer ends the round
+    // (the rest would wait as long for nothing).
     RetryResult RetryOutbox(Database& db);
 
     // One attempt for an e-invoice report: built from the company file, signed (XAdES), sent to
@@ -99,14 +112,23 @@ public:
     std::optional<Delivery> SendEInvoice(Session& session, const Session::EInvoiceEvent& event);
     void RecordCollection(Session& session, const Session::CollectionEvent& event);
     std::optional<Delivery> SendCollection(Session& session, const Session::CollectionEvent& event);
+    // A collection deleted: its unaccepted payment report goes with it, an accepted one is
+    // withdrawn (WithdrawPaymentReport) whether fiscalization is on now or not; the withdrawal is
+    // sent after the commit where this workstation can deliver.
+    void RecordCollectionRemoval(Session& session, const Session::CollectionEvent& event);
+    std::optional<Delivery> SendCollectionRemoval(Session& session,
+                                                  const Session::CollectionEvent& event);
 
     // The same-day change of a fiscalized receipt's payment code and (when `buyerOib` is given;
     // empty removes it) the buyer's OIB. A receipt still in the outbox simply goes out with the
     // new data (Unsent). A confirmed one is changed by a signed change request: with the buyer's
-    // OIB involved PromijeniPodatkeRacunaZahtjev, else PromijeniNacPlacZahtjev. Refused
-    // (UserError): fiscalization off, no fiscal record, a code other than G, K, T, O, an invalid
-    // OIB, nothing changed, and any day but the receipt's own (SameDayChangeMessage).
-    enum class ChangeOutcome { Unsent, Confirmed, Rejected, NoAnswer };
+    // OIB involved PromijeniPodatkeRacunaZahtjev, else PromijeniNacPlacZahtjev. The change is
+    // queued first and sent at once (DeliverChange); refused or unanswered it stays queued for
+    // the retries until midnight (ChangeWaitsMessage), and while another workstation is sending
+    // the receipt it waits for the next round (Queued). Refused (UserError): fiscalization off,
+    // no fiscal record, a code other than G, K, T, O, an invalid OIB, nothing changed (compared
+    // with the change last asked for), and any day but the receipt's own (SameDayChangeMessage).
+    enum class ChangeOutcome { Unsent, Confirmed, Rejected, NoAnswer, Queued };
     struct ChangeResult {
         ChangeOutcome outcome = ChangeOutcome::Rejected;
         QString text;  // the service's confirmation or errors, or why it did not answer
@@ -119,6 +141,9 @@ public:
 
 private:
     const Certificate& UsableCertificate();
+    // Deliver's attempt once the record is held; `changeQueued` set when a change written into
+    // the record meanwhile was queued.
+    Delivery SendReceipt(Database& db, int recordId, bool late, bool* changeQueued);
     // Posts a signed request; the reply's body, or nullopt with `problem` set when there was no
     // answer in time or the settings' files cannot be read (`unreadable` then). The time counts
     // from `began` (before the request was signed), so signing and waiting together stay within
@@ -144,6 +169,16 @@ private:
 // A change asked for on another day than the receipt's: "Način plaćanja i OIB kupca mogu se
 // promijeniti samo na dan izdavanja računa (" date "). Račun treba stornirati i izdati novi."
 QString SameDayChangeMessage(const QDate& issued);
+
+// Said of a change the service did not confirm: "Promjena čeka i šalje se ponovno do ponoći; ako
+// do tada ne prođe, račun treba stornirati i izdati novi."
+QString ChangeWaitsMessage();
+// A change taken while another workstation sends the receipt.
+QString QueuedChangeMessage();
+// Kept with a change still waiting once its day is over: "Promjena načina plaćanja i OIB-a kupca
+// nije dostavljena na dan izdavanja računa (" date ") i više se ne može poslati. Račun treba
+// stornirati i izdati novi." It stays listed until the receipt is cancelled.
+QString LateChangeMessage(const QDate& issued);
 
 // Stored with a receipt whose answer came with a signature the service's certificate does not
 // confirm; `problem` says what is wrong with it.

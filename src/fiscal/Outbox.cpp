@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QUuid>
 #include <set>
 
 #include "data/Database.h"
@@ -187,17 +188,35 @@ TableData UnconfirmedReceiptsTable(Database& db) {
                               f.receipt.issued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
                               f.receipt.total, f.attempts, f.error, f.id});
     }
+    for (const PendingChange& c : PendingChanges(db)) {
+        const FiscalRecord f = FiscalRecordById(db, c.receipt);
+        table.rows.push_back({PendingChangeCaption(f, c), f.invoice.number, false,
+                              f.receipt.issued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
+                              f.receipt.total, c.attempts, c.error, f.id});
+    }
     for (const ReportRecord& r : UnconfirmedReports(db)) {
         const QString document = QString::number(r.invoice.number) + QLatin1Char('-') +
                                  QString::number(r.invoice.book) + QLatin1Char('-') +
                                  QString::number(r.invoice.year);
-        table.rows.push_back({ReportKindCaption(r.kind) + QLatin1Char(' ') + document,
-                              r.invoice.number, r.kind == ReportKind::CreditNote,
-                              r.queued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
-                              r.kind == ReportKind::Payment ? QVariant(r.amount) : QVariant(),
-                              r.attempts, r.error, -r.id});
+        table.rows.push_back(
+            {ReportKindCaption(r.kind) + QLatin1Char(' ') + document, r.invoice.number,
+             r.kind == ReportKind::CreditNote,
+             r.queued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
+             r.kind == ReportKind::Payment || r.kind == ReportKind::PaymentWithdrawal
+                 ? QVariant(r.amount)
+                 : QVariant(),
+             r.attempts, r.error, -r.id});
     }
     return table;
+}
+
+QString PendingChangeCaption(const FiscalRecord& record, const PendingChange& change) {
+    QString text = QStringLiteral("Promjena ") + FiscalNumber(record.receipt) +
+                   QStringLiteral(": ") + change.payment;
+    if (!change.buyerOib.isEmpty()) {
+        text += QStringLiteral(", OIB ") + change.buyerOib;
+    }
+    return text;
 }
 
 void SetPaymentMethod(Database& db, int id, const QString& payment) {
@@ -223,7 +242,151 @@ void StoreAcceptedChange(Database& db, int id, const QString& payment, const QSt
     db.Exec(QStringLiteral("UPDATE \"FISKAL_RACUNI\" SET \"PROMJENA_NACINA\" = ?, "
                            "\"PROMJENA_OIB\" = ? WHERE \"ID\" = ?"),
             {payment, buyerOib, id});
+    // The waiting change goes only when it is the one confirmed (read under the write lock).
+    if (const std::optional<PendingChange> waiting = FindPendingChange(db, id);
+        waiting && waiting->payment == payment && waiting->buyerOib == buyerOib) {
+        db.Exec(QStringLiteral("DELETE FROM \"FISKAL_PROMJENE\" WHERE \"RACUN\" = ?"), {id});
+    }
     transaction.Commit();
+}
+
+bool StoreConfirmation(Database& db, int id, const QString& jir, const QDateTime& at,
+                       const QString& sentPayment, const QString& sentBuyerOib) {
+    Transaction transaction(db);
+    Statement q = db.Prepare(QStringLiteral(
+        "SELECT \"NACIN_PLACANJA\", \"OIB_PRIMATELJA\", \"JIR\" FROM \"FISKAL_RACUNI\" WHERE "
+        "\"ID\" = ?"));
+    q.Exec({id});
+    if (!q.Next()) {
+        return false;
+    }
+    const QString payment = q.Text(0);
+    const QString buyerOib = sqlvalue::ToText(q.Value(1));
+    const bool confirmedBefore = !sqlvalue::ToText(q.Value(2)).isEmpty();
+    q.Finish();
+    if (confirmedBefore) {
+        // Another sender stored the JIR first: the record already holds what the service has.
+        transaction.Commit();
+        return false;
+    }
+    db.Exec(QStringLiteral("UPDATE \"FISKAL_RACUNI\" SET \"JIR\" = ?, \"GRESKA\" = NULL, "
+                           "\"POKUSAJA\" = \"POKUSAJA\" + 1, \"ZADNJI_POKUSAJ\" = ?, "
+                           "\"NACIN_PLACANJA\" = ?, \"OIB_PRIMATELJA\" = ? WHERE \"ID\" = ?"),
+            {jir, Stamp(at), sentPayment,
+             sentBuyerOib.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : sentBuyerOib, id});
+    const bool changedMeanwhile = payment != sentPayment || buyerOib != sentBuyerOib;
+    if (changedMeanwhile) {
+        QueueChange(db, id, payment, buyerOib, at);
+    }
+    transaction.Commit();
+    return changedMeanwhile;
+}
+
+void QueueChange(Database& db, int receipt, const QString& payment, const QString& buyerOib,
+                 const QDateTime& now) {
+    Transaction transaction(db);
+    db.Exec(QStringLiteral("DELETE FROM \"FISKAL_PROMJENE\" WHERE \"RACUN\" = ?"), {receipt});
+    db.Exec(QStringLiteral("INSERT INTO \"FISKAL_PROMJENE\" (\"RACUN\", \"NACIN\", \"OIB\", "
+                           "\"NASTALA\") VALUES (?, ?, ?, ?)"),
+            {receipt, payment,
+             buyerOib.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : buyerOib, Stamp(now)});
+    transaction.Commit();
+}
+
+namespace {
+
+std::vector<PendingChange> SelectChanges(Database& db, const QString& where,
+                                         const QVariantList& params) {
+    Statement q = db.Prepare(QStringLiteral("SELECT \"RACUN\", \"NACIN\", \"OIB\", \"NASTALA\", "
+                                            "\"POKUSAJA\", \"ZADNJI_POKUSAJ\", \"GRESKA\" FROM "
+                                            "\"FISKAL_PROMJENE\" ") +
+                             where);
+    q.Exec(params);
+    std::vector<PendingChange> changes;
+    while (q.Next()) {
+        changes.push_back({q.Value(0).toInt(), q.Text(1), sqlvalue::ToText(q.Value(2)),
+                           sqlvalue::ToDateTime(q.Value(3)), q.Value(4).toInt(),
+                           sqlvalue::ToDateTime(q.Value(5)), sqlvalue::ToText(q.Value(6))});
+    }
+    return changes;
+}
+
+QString SendingCode(SendingKind kind) {
+    return kind == SendingKind::Receipt ? QStringLiteral("RACUN") : QStringLiteral("IZVJESTAJ");
+}
+
+}  // namespace
+
+std::optional<PendingChange> FindPendingChange(Database& db, int receipt) {
+    auto found = SelectChanges(db, QStringLiteral("WHERE \"RACUN\" = ?"), {receipt});
+    if (found.empty()) {
+        return std::nullopt;
+    }
+    return found.front();
+}
+
+std::vector<PendingChange> PendingChanges(Database& db) {
+    return SelectChanges(db, QStringLiteral("ORDER BY \"NASTALA\", \"RACUN\""), {});
+}
+
+int PendingChangeCount(Database& db) {
+    return db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"FISKAL_PROMJENE\"")).toInt();
+}
+
+void StoreChangeFailure(Database& db, int receipt, const QString& error, const QDateTime& at) {
+    Transaction transaction(db);
+    db.Exec(QStringLiteral("UPDATE \"FISKAL_PROMJENE\" SET \"GRESKA\" = ?, \"POKUSAJA\" = "
+                           "\"POKUSAJA\" + 1, \"ZADNJI_POKUSAJ\" = ? WHERE \"RACUN\" = ?"),
+            {error, Stamp(at), receipt});
+    transaction.Commit();
+}
+
+void DropPendingChange(Database& db, int receipt) {
+    Transaction transaction(db);
+    db.Exec(QStringLiteral("DELETE FROM \"FISKAL_PROMJENE\" WHERE \"RACUN\" = ?"), {receipt});
+    transaction.Commit();
+}
+
+bool IsBeingSent(Database& db, SendingKind kind, int id, const QDateTime& now) {
+    const QVariant since =
+        db.Scalar(QStringLiteral("SELECT \"OD\" FROM \"FISKAL_SLANJE\" WHERE \"VRSTA\" = ? AND "
+                                 "\"ID\" = ?"),
+                  {SendingCode(kind), id});
+    return since.isValid() && !since.isNull() &&
+           sqlvalue::ToDateTime(since).addSecs(kSendingLifetimeSecs) > now;
+}
+
+SendingClaim::SendingClaim(Database& db, SendingKind kind, int id, const QDateTime& now)
+    : m_db(db),
+      m_kind(kind),
+      m_id(id),
+      m_token(QUuid::createUuid().toString(QUuid::WithoutBraces)) {
+    Transaction transaction(db);
+    if (IsBeingSent(db, kind, id, now)) {
+        return;
+    }
+    db.Exec(QStringLiteral("DELETE FROM \"FISKAL_SLANJE\" WHERE \"VRSTA\" = ? AND \"ID\" = ?"),
+            {SendingCode(kind), id});
+    db.Exec(QStringLiteral("INSERT INTO \"FISKAL_SLANJE\" (\"VRSTA\", \"ID\", \"OZNAKA\", "
+                           "\"OD\") VALUES (?, ?, ?, ?)"),
+            {SendingCode(kind), id, m_token, Stamp(now)});
+    transaction.Commit();
+    m_held = true;
+}
+
+SendingClaim::~SendingClaim() {
+    if (!m_held) {
+        return;
+    }
+    try {
+        Transaction transaction(m_db);
+        m_db.Exec(QStringLiteral("DELETE FROM \"FISKAL_SLANJE\" WHERE \"VRSTA\" = ? AND \"ID\" = ? "
+                                 "AND \"OZNAKA\" = ?"),
+                  {SendingCode(m_kind), m_id, m_token});
+        transaction.Commit();
+    } catch (...) {
+        // A mark left behind is taken over once it is old enough.
+    }
 }
 
 void StoreJir(Database& db, int id, const QString& jir, const QDateTime& at) {

@@ -4,6 +4,8 @@
 
 #include "data/Database.h"
 #include "data/Errors.h"
+#include "data/InputLimits.h"
+#include "data/Rounding.h"
 #include "data/SqlValue.h"
 #include "data/Statement.h"
 #include "data/Transaction.h"
@@ -23,6 +25,8 @@ QString KindCode(ReportKind kind) {
             return QStringLiteral("ERACUN");
         case ReportKind::CreditNote:
             return QStringLiteral("ODOBRENJE");
+        case ReportKind::PaymentWithdrawal:
+            return QStringLiteral("STORNO_NAPLATE");
         case ReportKind::Payment:
             break;
     }
@@ -32,6 +36,9 @@ QString KindCode(ReportKind kind) {
 ReportKind KindOf(const QString& code) {
     if (code == QStringLiteral("ERACUN")) {
         return ReportKind::EInvoice;
+    }
+    if (code == QStringLiteral("STORNO_NAPLATE")) {
+        return ReportKind::PaymentWithdrawal;
     }
     return code == QStringLiteral("ODOBRENJE") ? ReportKind::CreditNote : ReportKind::Payment;
 }
@@ -111,6 +118,8 @@ QString ReportKindCaption(ReportKind kind) {
             return QStringLiteral("eRačun");
         case ReportKind::CreditNote:
             return QStringLiteral("Odobrenje");
+        case ReportKind::PaymentWithdrawal:
+            return QStringLiteral("Storno naplate");
         case ReportKind::Payment:
             break;
     }
@@ -143,8 +152,10 @@ std::optional<ReportRecord> FindEInvoiceReport(Database& db, const InvoiceRef& i
     return found.front();
 }
 
-std::optional<ReportRecord> FindPaymentReport(Database& db, int collection) {
-    auto found = Select(db, QStringLiteral("WHERE \"NAPLATA\" = ?"), {collection});
+std::optional<ReportRecord> FindPaymentReport(Database& db, int collection, bool withdrawal) {
+    auto found = Select(
+        db, QStringLiteral("WHERE \"VRSTA\" = ? AND \"NAPLATA\" = ?"),
+        {KindCode(withdrawal ? ReportKind::PaymentWithdrawal : ReportKind::Payment), collection});
     if (found.empty()) {
         return std::nullopt;
     }
@@ -153,7 +164,35 @@ std::optional<ReportRecord> FindPaymentReport(Database& db, int collection) {
 
 int QueuePaymentReport(Database& db, const InvoiceRef& invoice, int collection, const QDate& paidOn,
                        double amount, const QString& method, const QDateTime& now) {
+    limits::RequireNumber(amount, limits::NumberKind::Amount, QStringLiteral("Iznos"));
     return Insert(db, ReportKind::Payment, invoice, collection, paidOn, amount, method, now);
+}
+
+QString CollectionReportBusyMessage() {
+    return QStringLiteral(
+        "Naplata se upravo prijavljuje Poreznoj upravi na drugom računalu. Pokušajte je obrisati "
+        "ponovno za minutu.");
+}
+
+int WithdrawPaymentReport(Database& db, int collection, const QDateTime& now) {
+    Transaction transaction(db);
+    const std::optional<ReportRecord> report = FindPaymentReport(db, collection);
+    if (!report) {
+        return 0;
+    }
+    if (IsBeingSent(db, SendingKind::Report, report->id, now)) {
+        throw UserError(CollectionReportBusyMessage());
+    }
+    int withdrawal = 0;
+    if (report->accepted.isValid()) {
+        withdrawal = Insert(db, ReportKind::PaymentWithdrawal, report->invoice, collection,
+                            report->paidOn, RoundMoney(-report->amount), report->method, now);
+    } else {
+        // Not on record with the service: it simply goes with the collection.
+        db.Exec(QStringLiteral("DELETE FROM \"FISKAL_IZVJESTAJI\" WHERE \"ID\" = ?"), {report->id});
+    }
+    transaction.Commit();
+    return withdrawal;
 }
 
 QString PaymentReportMethod(const QString& model) {

@@ -25,6 +25,9 @@ enum class ReportKind {
     EInvoice,    // EvidentirajERacunZahtjev of the invoice
     CreditNote,  // EvidentirajERacunZahtjev of its cancellation
     Payment,     // EvidentirajNaplatuZahtjev of one collection
+    // EvidentirajNaplatuZahtjev withdrawing an accepted payment report when its collection is
+    // deleted: the same payment with the amount negated, as the service asks for corrections.
+    PaymentWithdrawal,
 };
 
 struct ReportRecord {
@@ -42,7 +45,7 @@ struct ReportRecord {
     QString error;
 };
 
-// "eRačun", "Odobrenje", "Naplata".
+// "eRačun", "Odobrenje", "Naplata", "Storno naplate".
 QString ReportKindCaption(ReportKind kind);
 
 // Queues the report of an issued e-invoice (or of its credit note) once: an e-invoice written
@@ -67,8 +70,17 @@ int UnconfirmedReportCount(Database& db);
 std::optional<ReportRecord> FindEInvoiceReport(Database& db, const InvoiceRef& invoice,
                                                bool creditNote);
 
-// The report of one collection, if any.
-std::optional<ReportRecord> FindPaymentReport(Database& db, int collection);
+// The report of one collection, if any (with `withdrawal`, the report withdrawing it).
+std::optional<ReportRecord> FindPaymentReport(Database& db, int collection,
+                                              bool withdrawal = false);
+
+// A collection deleted: its payment report, when it has one, goes with it while it has not been
+// accepted; an accepted one is withdrawn by a report of its own (PaymentWithdrawal), queued here.
+// Runs in the deletion's transaction; returns the withdrawal's id, 0 when none was needed.
+// Refused (UserError, CollectionReportBusyMessage) while another workstation is sending the
+// report, whose answer decides between the two.
+int WithdrawPaymentReport(Database& db, int collection, const QDateTime& now);
+QString CollectionReportBusyMessage();
 
 void StoreReportAccepted(Database& db, int id, const QDateTime& at);
 void StoreReportFailure(Database& db, int id, const QString& error, const QDateTime& at);

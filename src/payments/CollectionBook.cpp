@@ -188,6 +188,28 @@ std::optional<PaymentRow> ReadPayment(Database& db, int payment) {
                       s.Value(5)};
 }
 
+// A collection reported to the tax administration is deleted only where the program records
+// the deletion's report too (the session's removal hook).
+void RefuseUnrecordedRemoval(Session& session, int collection) {
+    if (session.duringCollectionRemoval) {
+        return;
+    }
+    const QVariant reported = session.Db().Scalar(
+        QStringLiteral("SELECT 1 FROM \"FISKAL_IZVJESTAJI\" WHERE \"VRSTA\" = 'NAPLATA' AND "
+                       "\"NAPLATA\" = ?"),
+        {collection});
+    if (reported.isValid() && !reported.isNull()) {
+        throw UserError(ReportedCollectionRemovalRefusal());
+    }
+}
+
+void RecordRemoval(Session& session, const Session::CollectionEvent& event) {
+    RefuseUnrecordedRemoval(session, event.collection);
+    if (session.duringCollectionRemoval) {
+        session.duringCollectionRemoval(session, event);
+    }
+}
+
 QString WarehouseName(Database& db, int code) {
     return db
         .Scalar(QStringLiteral("SELECT \"NAZIV\" FROM \"SKLADISTA\" WHERE \"SIFRA\" = ?"), {code})
@@ -195,6 +217,12 @@ QString WarehouseName(Database& db, int code) {
 }
 
 }  // namespace
+
+QString ReportedCollectionRemovalRefusal() {
+    return QStringLiteral(
+        "Naplata je prijavljena Poreznoj upravi pa se i njezino brisanje mora prijaviti, a u ovom "
+        "programu fiskalizacija nije postavljena.");
+}
 
 double InvoiceBalance::Open() const {
     return static_cast<double>(Cents(amount) - Cents(collected)) / 100.0;
@@ -372,6 +400,8 @@ DeletedCollection DeleteCollection(Session& session, int collection) {
     const double amount = s.IsNull(6) ? 0 : s.Double(6);
     const int payment = s.IsNull(7) ? 0 : s.Int(7);
     s.Finish();
+    const Session::CollectionEvent event = CollectionEventOf(key, collection, date, amount, model);
+    RecordRemoval(session, event);
     const QVariant terms =
         db.Scalar(QStringLiteral("SELECT \"UVJET PRODAJE\" FROM \"RACUNI\" WHERE ") +
                       QString::fromUtf8(kInvoiceWhere),
@@ -396,6 +426,9 @@ DeletedCollection DeleteCollection(Session& session, int collection) {
         BookCollection(session, key, salesTerms, date, amount, model, true);
     }
     tx.Commit();
+    if (session.afterCollectionRemoval) {
+        session.afterCollectionRemoval(session, event);
+    }
     return result;
 }
 
@@ -411,13 +444,15 @@ std::optional<int> DeletePayment(Session& session, int payment) {
         int salesTerms;
         QDate date;
         double amount;
+        int code;
     };
     std::vector<Closing> closings;
     {
         Statement s(
             db,
             QStringLiteral("SELECT n.\"Skladište\", n.\"IRA\", n.\"Godina\", n.\"Broj računa\", "
-                           "r.\"UVJET PRODAJE\", n.\"Datum\", n.\"Iznos\" FROM \"NAPLATA\" n LEFT "
+                           "r.\"UVJET PRODAJE\", n.\"Datum\", n.\"Iznos\", n.\"Sifra\" FROM "
+                           "\"NAPLATA\" n LEFT "
                            "JOIN \"RACUNI\" r ON r.\"SKLADISTE\" = n.\"Skladište\" AND r.\"IRA\" = "
                            "n.\"IRA\" AND r.\"GODINA\" = n.\"Godina\" AND r.\"BROJ RACUNA\" = "
                            "n.\"Broj računa\" WHERE n.\"Sifra uplate\" = ?"));
@@ -426,8 +461,14 @@ std::optional<int> DeletePayment(Session& session, int payment) {
             closings.push_back({{s.Int(0), s.Int(1), s.Int(2), s.Int(3)},
                                 s.IsNull(4) ? 0 : s.Int(4),
                                 sqlvalue::ToDate(s.Value(5)),
-                                s.IsNull(6) ? 0 : s.Double(6)});
+                                s.IsNull(6) ? 0 : s.Double(6),
+                                s.Int(7)});
         }
+    }
+    std::vector<Session::CollectionEvent> removed;
+    for (const Closing& c : closings) {
+        removed.push_back(CollectionEventOf(c.key, c.code, c.date, c.amount, paid->model));
+        RecordRemoval(session, removed.back());
     }
     db.Exec(QStringLiteral("DELETE FROM \"NAPLATA\" WHERE \"Sifra uplate\" = ?"), {payment});
     db.Exec(QStringLiteral("DELETE FROM \"UPLATE\" WHERE \"Sifra\" = ?"), {payment});
@@ -440,6 +481,11 @@ std::optional<int> DeletePayment(Session& session, int payment) {
                         static_cast<double>(Cents(paid->amount) - Cents(closed.Value())) / 100.0,
                         paid->model, true);
     tx.Commit();
+    if (session.afterCollectionRemoval) {
+        for (const Session::CollectionEvent& event : removed) {
+            session.afterCollectionRemoval(session, event);
+        }
+    }
     return static_cast<int>(closings.size());
 }
 

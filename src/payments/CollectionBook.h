@@ -84,6 +84,13 @@ void CloseLater(Session& session, std::optional<int> customer,
 // payment typed together with this collection); a larger payment keeps what else it holds.
 // Returns whether the payment was deleted too; false and nothing done when there is no such
 // collection.
+// A collection reported to the tax administration (the report of an e-invoice's payment) is
+// deleted together with its report: the report goes while it waits, an accepted one is withdrawn
+// by a report of its own (the session's collection-removal hooks, run for every collection
+// deleted here and by DeletePayment). Where the session has no such hook the deletion is
+// refused: ReportedCollectionRemovalRefusal() ("Naplata je prijavljena Poreznoj upravi pa se i
+// njezino brisanje mora prijaviti, a u ovom programu fiskalizacija nije postavljena.").
+QString ReportedCollectionRemovalRefusal();
 struct DeletedCollection {
     bool found = false;
     bool paymentDeleted = false;

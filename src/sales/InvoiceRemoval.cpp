@@ -376,10 +376,26 @@ bool IsFiscalized(Database& db, int warehouse, int book, int year, int number, b
 
 }  // namespace
 
+QString ReportedEInvoiceDeleteRefusal() {
+    return QStringLiteral(
+        "Račun je izdan kao eRačun i prijavljen Poreznoj upravi pa se ne može brisati. "
+        "Stornirajte ga.");
+}
+
 void RefuseIfFiscalized(Database& db, int warehouse, int book, int year, int number,
                         bool detailed) {
     if (IsFiscalized(db, warehouse, book, year, number, detailed)) {
         throw UserError(FiscalizedDeleteRefusal());
+    }
+    // Its report (and its collections' reports) would be left pointing at nothing.
+    const QVariant reported =
+        detailed ? QVariant()
+                 : db.Scalar(QStringLiteral("SELECT 1 FROM \"FISKAL_IZVJESTAJI\" WHERE \"VRSTA\" = "
+                                            "'ERACUN' AND \"SKLADISTE\" = ? AND \"IRA\" = ? AND "
+                                            "\"GODINA\" = ? AND \"BROJ_RACUNA\" = ?"),
+                             {warehouse, book, year, number});
+    if (reported.isValid() && !reported.isNull()) {
+        throw UserError(ReportedEInvoiceDeleteRefusal());
     }
 }
 

@@ -69,6 +69,10 @@ bool DeleteInvoice(Session& session, Prompter& prompter, int book, int number);
 // A fiscalized invoice (a record of it went to the tax administration or waits to go) is never
 // deleted: it is cancelled, which fiscalizes its negative receipt. Throws UserError.
 QString FiscalizedDeleteRefusal();
+// Nor is an invoice issued as an e-invoice whose report is queued or accepted:
+// ReportedEInvoiceDeleteRefusal() ("Račun je izdan kao eRačun i prijavljen Poreznoj upravi pa se
+// ne može brisati. Stornirajte ga.").
+QString ReportedEInvoiceDeleteRefusal();
 void RefuseIfFiscalized(Database& db, int warehouse, int book, int year, int number, bool detailed);
 
 // A fiscalized invoice is cancelled only together with its negative receipt: where the session

@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cmath>
+#include <limits>
 #include <tuple>
 
 #include "FiscalKit.h"
@@ -360,6 +361,9 @@ TEST_F(EInvoiceTest, TheFiscalizationReportsAreSignedValidRequests) {
     for (const auto& [amount, method, message] :
          {std::tuple{std::nan(""), "T", "Iznos naplate nije ispravan."},
           {0.004, "T", "Iznos naplate nije ispravan."},
+          {-0.004, "T", "Iznos naplate nije ispravan."},
+          {-2e12, "T", "Iznos naplate nije ispravan."},
+          {std::numeric_limits<double>::infinity(), "T", "Iznos naplate nije ispravan."},
           {12.5, "K", "Način naplate mora biti T, O ili Z."}}) {
         try {
             fiscal::UnsignedPaymentReportRequest(cancelled, QDate(2026, 7, 2), amount,

@@ -15,6 +15,7 @@
 #include "data/CompanySchema.h"
 #include "data/Database.h"
 #include "data/Errors.h"
+#include "data/ScriptedPrompter.h"
 #include "data/Session.h"
 #include "data/Statement.h"
 #include "data/Transaction.h"
@@ -22,8 +23,12 @@
 #include "fiscal/Certificate.h"
 #include "fiscal/EInvoice.h"
 #include "fiscal/FiscalService.h"
+#include "fiscal/FiscalSettings.h"
+#include "fiscal/Outbox.h"
 #include "fiscal/ProtectiveCode.h"
+#include "fiscal/ReportOutbox.h"
 #include "payments/CollectionBook.h"
+#include "sales/InvoiceRemoval.h"
 #include "support/XmlSchema.h"
 
 namespace zodra::test {
@@ -357,6 +362,176 @@ TEST_F(FiscalReportTest, ASameDayChangeIsSignedSentAndRefusedOnAnotherDay) {
     EXPECT_EQ(result.text, QStringLiteral("s007: Datum izdavanja računa u poruci promjene načina "
                                           "plaćanja nije jednak trenutnom datumu."));
     EXPECT_FALSE(fiscal::FiscalRecordById(Db(), oldId).changed);
+}
+
+// A change the service does not confirm waits with its receipt: listed, retried, replaced by a
+// newer one, delivered; once the receipt's day is over it is no longer sent and asks for a
+// cancellation, which takes it away.
+TEST_F(FiscalReportTest, AFailedChangeWaitsUntilMidnightAndThenAsksForACancellation) {
+    const fiscal::Certificate certificate = fiscal::Certificate::Load(
+        s_files->p12, s_files->password, kCompanyOib, QDateTime::currentDateTime());
+    const QDateTime now = QDateTime::currentDateTime();
+    const fiscal::InvoiceRef ref{1, 1, now.date().year(), 900001, false, false};
+    const int id = RecordReceipt(Db(), certificate, ref.number, now);
+    fiscal::FiscalService answered(Db(), m_settings, now);
+    ASSERT_EQ(answered.Deliver(Db(), id, false), Delivery::Confirmed);
+    const QString zki = fiscal::FiscalRecordById(Db(), id).receipt.protectiveCode;
+
+    standIn->SetMode(Mode::Silent);
+    Configure(300);
+    // `service` waits 300 ms for the silent service, `answered` its 2 s for the answering one.
+    fiscal::FiscalService service(Db(), m_settings, now);
+    auto result = service.ChangeReceipt(Db(), ref, QStringLiteral("K"), std::nullopt);
+    EXPECT_EQ(result.outcome, Outcome::NoAnswer);
+    EXPECT_EQ(result.text, QStringLiteral("Poslužitelj za fiskalizaciju nije odgovorio u 300 ms."));
+    TableData table = fiscal::UnconfirmedReceiptsTable(Db());
+    ASSERT_EQ(table.RowCount(), 1);
+    EXPECT_EQ(table.rows[0][0].toString(), QStringLiteral("Promjena 1/PP1/1: K"));
+    EXPECT_EQ(table.rows[0][5].toInt(), 1);
+    EXPECT_EQ(table.rows[0][6].toString(), result.text);
+    // Nothing changed against the change asked for, though the service still holds G.
+    EXPECT_THROW(service.ChangeReceipt(Db(), ref, QStringLiteral("K"), std::nullopt), UserError);
+
+    // An error answer keeps it; a newer change replaces it and starts its count again.
+    standIn->SetMode(Mode::Error, QStringLiteral("s006"), QStringLiteral("Sistemska pogreška"));
+    EXPECT_EQ(fiscal::RetryResultText(answered.RetryOutbox(Db())),
+              QStringLiteral("Potvrđeno: 0, odbijeno: 1, bez odgovora: 0"));
+    result = answered.ChangeReceipt(Db(), ref, QStringLiteral("T"), QStringLiteral("94577403194"));
+    EXPECT_EQ(result.outcome, Outcome::Rejected);
+    EXPECT_EQ(result.text, QStringLiteral("s006: Sistemska pogreška"));
+    std::optional<fiscal::PendingChange> waiting = fiscal::FindPendingChange(Db(), id);
+    ASSERT_TRUE(waiting);
+    EXPECT_EQ(waiting->payment, QStringLiteral("T"));
+    EXPECT_EQ(waiting->buyerOib, QStringLiteral("94577403194"));
+    EXPECT_EQ(waiting->attempts, 1);
+
+    standIn->SetMode(Mode::Answer);
+    EXPECT_EQ(fiscal::RetryResultText(answered.RetryOutbox(Db())),
+              QStringLiteral("Potvrđeno: 1, odbijeno: 0, bez odgovora: 0"));
+    EXPECT_EQ(standIn->Requests().back().kind, QStringLiteral("PromijeniPodatkeRacunaZahtjev"));
+    EXPECT_EQ(standIn->PaymentOnRecord(zki), QStringLiteral("T"));
+    const fiscal::FiscalRecord changed = fiscal::FiscalRecordById(Db(), id);
+    EXPECT_EQ(changed.changedPayment, QStringLiteral("T"));
+    EXPECT_EQ(changed.changedBuyerOib, QStringLiteral("94577403194"));
+    EXPECT_EQ(fiscal::PendingChangeCount(Db()), 0);
+
+    // Still waiting after midnight: not sent, kept with what to do.
+    standIn->SetMode(Mode::Silent);
+    EXPECT_EQ(service.ChangeReceipt(Db(), ref, QStringLiteral("G"), std::nullopt).outcome,
+              Outcome::NoAnswer);
+    standIn->SetMode(Mode::Answer);
+    const std::size_t sent = standIn->Requests().size();
+    answered.clock = [now] { return now.addDays(1); };
+    EXPECT_EQ(fiscal::RetryResultText(answered.RetryOutbox(Db())),
+              QStringLiteral("Potvrđeno: 0, odbijeno: 1, bez odgovora: 0"));
+    EXPECT_EQ(standIn->Requests().size(), sent);
+    EXPECT_EQ(fiscal::FindPendingChange(Db(), id)->error,
+              QStringLiteral("Promjena načina plaćanja i OIB-a kupca nije dostavljena na dan "
+                             "izdavanja računa (") +
+                  now.date().toString(QStringLiteral("dd.MM.yyyy.")) +
+                  QStringLiteral(") i više se ne može poslati. Račun treba stornirati i izdati "
+                                 "novi."));
+    // The cancellation's negative receipt takes the change away.
+    fiscal::SetOperatorOib(Db(), QStringLiteral("admin"), kCashierOib);
+    Session::RetailSaleEvent cancelled;
+    cancelled.warehouse = ref.warehouse;
+    cancelled.book = ref.book;
+    cancelled.year = ref.year;
+    cancelled.number = ref.number;
+    cancelled.cashier = QStringLiteral("admin");
+    {
+        Transaction transaction(Db());
+        answered.RecordCancellation(m_session, cancelled);
+        transaction.Commit();
+    }
+    EXPECT_EQ(fiscal::PendingChangeCount(Db()), 0);
+}
+
+// Deleting a collection of an e-invoice: a report still waiting goes with it; an accepted one is
+// withdrawn by the same payment negated; while another workstation sends the report, or where the
+// program records no fiscal report, the deletion is refused and nothing goes.
+TEST_F(FiscalReportTest, ADeletedCollectionDropsItsWaitingReportAndWithdrawsAnAcceptedOne) {
+    const auto lastCollection = [&] {
+        return Db().Scalar(QStringLiteral("SELECT MAX(\"Sifra\") FROM \"NAPLATA\"")).toInt();
+    };
+    Issue(m_invoice);
+    standIn->SetMode(Mode::Silent);
+    Configure(300);
+    Collect(m_invoice, 1, QStringLiteral("žiro račun"));
+    const int unsent = lastCollection();
+    ASSERT_TRUE(fiscal::FindPaymentReport(Db(), unsent));
+    EXPECT_TRUE(payments::DeleteCollection(m_session, unsent).found);
+    EXPECT_FALSE(fiscal::FindPaymentReport(Db(), unsent));
+    EXPECT_FALSE(fiscal::FindPaymentReport(Db(), unsent, true));
+
+    standIn->SetMode(Mode::Answer);
+    Configure(2000);
+    const int payment = payments::RecordCollection(m_session, Key(m_invoice),
+                                                   {QDate(2026, 7, 3), QStringLiteral("žiro račun"),
+                                                    std::nullopt, QStringLiteral("Uplata"), 2})
+                            .payment;
+    const int accepted = lastCollection();
+    const fiscal::ReportRecord report = *fiscal::FindPaymentReport(Db(), accepted);
+    ASSERT_TRUE(report.accepted.isValid());
+
+    // Being sent elsewhere: refused, the collection stays.
+    auto other = Database::Open(m_path, QString());
+    ASSERT_EQ(other.status, Database::OpenStatus::Ok);
+    {
+        fiscal::SendingClaim sending(*other.db, fiscal::SendingKind::Report, report.id,
+                                     QDateTime::currentDateTime());
+        ASSERT_TRUE(sending.Held());
+        try {
+            payments::DeletePayment(m_session, payment);
+            ADD_FAILURE() << "deleted while its report was being sent";
+        } catch (const UserError& e) {
+            EXPECT_EQ(e.message(), fiscal::CollectionReportBusyMessage());
+        }
+    }
+    // A program that records no reports may not delete it.
+    const auto removal = m_session.duringCollectionRemoval;
+    m_session.duringCollectionRemoval = nullptr;
+    try {
+        payments::DeletePayment(m_session, payment);
+        ADD_FAILURE() << "deleted without its report";
+    } catch (const UserError& e) {
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("Naplata je prijavljena Poreznoj upravi pa se i njezino brisanje "
+                                 "mora prijaviti, a u ovom programu fiskalizacija nije "
+                                 "postavljena."));
+    }
+    // A collection never reported is deleted there all the same.
+    Collect(m_other, 1, QStringLiteral("žiro račun"));
+    EXPECT_TRUE(payments::DeleteCollection(m_session, lastCollection()).found);
+    m_session.duringCollectionRemoval = removal;
+    EXPECT_EQ(lastCollection(), accepted);
+
+    const std::size_t sent = standIn->Requests().size();
+    EXPECT_EQ(payments::DeletePayment(m_session, payment), 1);
+    ASSERT_EQ(standIn->Requests().size(), sent + 1);
+    const FiscalStandIn::Request withdrawn = standIn->Requests().back();
+    EXPECT_EQ(withdrawn.kind, QStringLiteral("EvidentirajNaplatuZahtjev"));
+    EXPECT_EQ(withdrawn.errorCode, QString());
+    EXPECT_TRUE(withdrawn.body.contains("<fis:naplaceniIznos>-2.00<"));
+    EXPECT_TRUE(withdrawn.body.contains("<fis:datumNaplate>2026-07-03<"));
+    const auto withdrawal = fiscal::FindPaymentReport(Db(), accepted, true);
+    ASSERT_TRUE(withdrawal);
+    EXPECT_TRUE(withdrawal->accepted.isValid());
+    EXPECT_DOUBLE_EQ(withdrawal->amount, -2.0);
+    EXPECT_TRUE(fiscal::FindPaymentReport(Db(), accepted)->accepted.isValid());
+    EXPECT_EQ(fiscal::UnconfirmedReportCount(Db()), 0);
+
+    // The e-invoice itself is cancelled, never deleted.
+    m_session.activeWarehouse.code = 1;
+    ScriptedPrompter yes;
+    yes.AnswerYes();
+    try {
+        sales::DeleteInvoice(m_session, yes, 1, m_invoice);
+        ADD_FAILURE() << "a reported e-invoice deleted";
+    } catch (const UserError& e) {
+        EXPECT_EQ(e.message(), sales::ReportedEInvoiceDeleteRefusal());
+    }
+    EXPECT_TRUE(fiscal::FindEInvoiceReport(Db(), Ref(m_invoice), false));
 }
 
 }  // namespace

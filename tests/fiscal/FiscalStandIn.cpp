@@ -7,6 +7,8 @@
 #include <QDateTime>
 #include <QFile>
 #include <QHostAddress>
+#include <QPointer>
+#include <QSemaphore>
 #include <QSslConfiguration>
 #include <QSslKey>
 #include <QSslServer>
@@ -40,7 +42,12 @@ struct FiscalStandIn::State {
     // What it confirmed: the receipts by protective code (with their payment code and total)
     // and the e-invoices by number and issuer.
     std::map<QString, std::pair<QString, QString>> receipts;
+    std::map<QString, QString> changedPayments;
     std::set<QString> einvoices;
+    bool hold = false;
+    std::vector<std::pair<QPointer<QTcpSocket>, QByteArray>> held;
+    QSemaphore heldSignal;
+    int delayMs = 0;
 };
 
 namespace {
@@ -346,6 +353,8 @@ QByteArray Handle(FiscalStandIn::State& state, const QByteArray& body) {
         state.receipts[protectiveCode] = {ElementText(request, QStringLiteral("NacinPlac")),
                                           ElementText(request, QStringLiteral("IznosUkupno"))};
     } else if (code.isEmpty()) {
+        state.changedPayments[protectiveCode] =
+            ElementText(request, QStringLiteral("PromijenjeniNacinPlac"));
         confirmation =
             dataChange ? std::pair{QStringLiteral("p005"),
                                    QStringLiteral("Uspješna prijava promjene podataka računa.")}
@@ -436,7 +445,21 @@ FiscalStandIn::FiscalStandIn(const QByteArray& trustedPem, const QString& certif
                 }
                 const QByteArray body = buffer->mid(headerEnd + 4, length);
                 buffer->remove(0, headerEnd + 4 + length);
-                socket->write(Handle(*state, body));
+                const QByteArray reply = Handle(*state, body);
+                int delay = 0;
+                {
+                    QMutexLocker lock(&state->mutex);
+                    if (state->hold) {
+                        state->held.emplace_back(socket, reply);
+                        state->heldSignal.release();
+                        return;
+                    }
+                    delay = state->delayMs;
+                }
+                if (delay > 0) {
+                    QThread::msleep(static_cast<unsigned long>(delay));
+                }
+                socket->write(reply);
                 // Dropped without a word, as a server ends a kept-alive connection it finds idle.
                 if (closing) {
                     socket->disconnectFromHost();
@@ -475,6 +498,57 @@ void FiscalStandIn::SetClosingAfterEachAnswer(bool closing) {
 int FiscalStandIn::ConnectionsAccepted() const {
     QMutexLocker lock(&m_state->mutex);
     return m_state->connections;
+}
+
+QString FiscalStandIn::PaymentOnRecord(const QString& protectiveCode) const {
+    QMutexLocker lock(&m_state->mutex);
+    if (const auto changed = m_state->changedPayments.find(protectiveCode);
+        changed != m_state->changedPayments.end()) {
+        return changed->second;
+    }
+    const auto found = m_state->receipts.find(protectiveCode);
+    return found == m_state->receipts.end() ? QString() : found->second.first;
+}
+
+void FiscalStandIn::HoldAnswers() {
+    QMutexLocker lock(&m_state->mutex);
+    m_state->hold = true;
+}
+
+bool FiscalStandIn::WaitForHeld(int count, int timeoutMs) {
+    if (!m_state->heldSignal.tryAcquire(count, timeoutMs)) {
+        return false;
+    }
+    m_state->heldSignal.release(count);
+    return true;
+}
+
+void FiscalStandIn::ReleaseAnswers() {
+    std::vector<std::pair<QPointer<QTcpSocket>, QByteArray>> held;
+    {
+        QMutexLocker lock(&m_state->mutex);
+        m_state->hold = false;
+        held.swap(m_state->held);
+        m_state->heldSignal.acquire(m_state->heldSignal.available());
+    }
+    for (auto& [socket, reply] : held) {
+        if (socket) {
+            QMetaObject::invokeMethod(
+                socket.data(),
+                [socket = socket, reply = reply] {
+                    if (socket) {
+                        socket->write(reply);
+                        socket->disconnectFromHost();
+                    }
+                },
+                Qt::QueuedConnection);
+        }
+    }
+}
+
+void FiscalStandIn::SetDelay(int ms) {
+    QMutexLocker lock(&m_state->mutex);
+    m_state->delayMs = ms;
 }
 
 std::vector<FiscalStandIn::Request> FiscalStandIn::Requests() const {

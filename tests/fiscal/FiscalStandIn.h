@@ -53,6 +53,16 @@ public:
     // after its answer (without announcing it), as a server drops an idle one.
     void SetClosingAfterEachAnswer(bool closing);
     int ConnectionsAccepted() const;
+    // The payment code the service holds for a receipt (by its protective code): its last
+    // confirmed change's, else the receipt's own; empty for a receipt it does not know.
+    QString PaymentOnRecord(const QString& protectiveCode) const;
+    // Answers are worked out as they come but kept back until ReleaseAnswers (a slow line);
+    // WaitForHeld waits until `count` answers are kept back, false when they are not in time.
+    void HoldAnswers();
+    bool WaitForHeld(int count, int timeoutMs);
+    void ReleaseAnswers();
+    // Each answer goes out `ms` after its request came (the requests are taken one at a time).
+    void SetDelay(int ms);
 
     struct State;
 

@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
+#include <map>
+#include <thread>
 
 #include "FiscalKit.h"
 #include "FiscalStandIn.h"
@@ -48,7 +51,7 @@ protected:
         qunsetenv("ZODRA_CONFIG");
         ZodractlCompanyTest::TearDown();
     }
-    void Configure(Database& db, int timeoutMs) {
+    fiscal::FiscalSettings Configure(Database& db, int timeoutMs) {
         QSettings workstation(m_dir.filePath(QStringLiteral("config/Zodra/Zodra.conf")),
                               QSettings::IniFormat);
         fiscal::FiscalSettings s;
@@ -58,10 +61,18 @@ protected:
         s.certificatePath = files.p12;
         s.certificatePassword = files.password;
         s.endpoint = standIn->Url();
+        s.reportEndpoint = standIn->Url();
         s.timeoutMs = timeoutMs;
         s.serviceCertificatePath = service.signer.certPem;
         s.trustedCaPath = service.tls.caPem;
         fiscal::WriteFiscalSettings(db, workstation, s);
+        return s;
+    }
+    // Posts a sale while the service is silent: its receipt waits in the outbox.
+    void PostUnanswered(const QString& name) {
+        const ZodractlRun run = Run(
+            {QStringLiteral("post"), Sale(name, QStringLiteral("Kasa0")), QStringLiteral("--da")});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     }
     QString Sale(const QString& name, const QString& cashier) {
         QJsonObject sale = ReadJson(SourceFile("docs/examples/maloprodaja.json"));
@@ -283,6 +294,166 @@ TEST_F(FiscalZodractlTest, AReceiptOfTodayChangesItsPaymentMethodAndNoOtherDay) 
     EXPECT_EQ(
         Run({QStringLiteral("fiscal"), QStringLiteral("change"), QStringLiteral("1/1")}).exitCode,
         2);
+}
+
+// A change made while another program's retry is sending the receipt's old data: the JIR is
+// stored against what was sent and the change follows as a change request, so the service ends
+// up with the new payment method and the record says what the service holds.
+TEST_F(FiscalZodractlTest, AChangeMadeWhileTheRetrySendsTheOldDataFollowsAsAChangeRequest) {
+    standIn->SetMode(FiscalStandIn::Mode::Silent);
+    Configure(*Open(), 300);
+    ASSERT_NO_FATAL_FAILURE(PostUnanswered(QStringLiteral("s.json")));
+    auto db = Open();
+    const fiscal::FiscalRecord waiting = fiscal::UnconfirmedReceipts(*db).front();
+    ASSERT_EQ(waiting.receipt.payment, QStringLiteral("O"));
+
+    standIn->SetMode(FiscalStandIn::Mode::Answer);
+    const fiscal::FiscalSettings settings = Configure(*db, 20000);
+    standIn->HoldAnswers();
+    ZodractlRun retry;
+    std::thread other([&] { retry = Run({QStringLiteral("fiscal"), QStringLiteral("retry")}); });
+    const bool held = standIn->WaitForHeld(1, 60000);
+    fiscal::FiscalService here(*db, settings, QDateTime::currentDateTime());
+    fiscal::FiscalService::ChangeResult changed;
+    if (held) {
+        changed = here.ChangeReceipt(*db, waiting.invoice, QStringLiteral("K"), std::nullopt);
+    }
+    standIn->ReleaseAnswers();
+    other.join();
+    ASSERT_TRUE(held);
+    EXPECT_EQ(changed.outcome, fiscal::FiscalService::ChangeOutcome::Unsent);
+    EXPECT_EQ(retry.exitCode, 0) << retry.err.toStdString();
+    EXPECT_TRUE(
+        retry.out.startsWith(QStringLiteral("Potvrđeno: 1, odbijeno: 0, bez odgovora: 0\n")))
+        << retry.out.toStdString();
+
+    const std::vector<FiscalStandIn::Request> seen = standIn->Requests();
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_EQ(seen[seen.size() - 2].kind, QStringLiteral("RacunZahtjev"));
+    EXPECT_TRUE(seen[seen.size() - 2].body.contains("<tns:NacinPlac>O<"));
+    EXPECT_EQ(seen.back().kind, QStringLiteral("PromijeniNacPlacZahtjev"));
+    EXPECT_EQ(seen.back().errorCode, QString());
+    EXPECT_EQ(standIn->PaymentOnRecord(waiting.receipt.protectiveCode), QStringLiteral("K"));
+    const fiscal::FiscalRecord record = fiscal::FiscalRecordById(*db, waiting.id);
+    EXPECT_FALSE(record.jir.isEmpty());
+    EXPECT_EQ(record.receipt.payment, QStringLiteral("O"));
+    EXPECT_EQ(record.changedPayment, QStringLiteral("K"));
+    EXPECT_EQ(fiscal::PendingChangeCount(*db), 0);
+}
+
+// Two retries of the same outbox at once beside a compaction: each receipt and report is sent
+// and stored once (a report sent twice would come back S008). Then two changes of one receipt at
+// once: the later one follows the earlier, and the record says what the service holds.
+TEST_F(FiscalZodractlTest, TwoRetriesAndTwoChangesAtOnceSendEachOnceBesideACompaction) {
+    standIn->SetMode(FiscalStandIn::Mode::Silent);
+    Configure(*Open(), 300);
+    constexpr int kReceipts = 4;
+    for (int i = 0; i < kReceipts; ++i) {
+        ASSERT_NO_FATAL_FAILURE(PostUnanswered(QStringLiteral("s%1.json").arg(i)));
+    }
+    int number = 0;
+    for (int i = 0; i < 2; ++i) {
+        number = Scalar(QStringLiteral("SELECT MIN(\"BROJ RACUNA\") FROM \"RACUNI\" WHERE "
+                                       "\"SKLADISTE\" = 1 AND \"IRA\" = 1 AND \"STORNO\" = "
+                                       "FALSE AND \"BROJ RACUNA\" > ?"),
+                        {number})
+                     .toInt();
+        const ZodractlRun issued =
+            Run({QStringLiteral("einvoice"), QStringLiteral("1/%1").arg(number),
+                 m_dir.filePath(QStringLiteral("e%1.xml").arg(number)),
+                 QStringLiteral("--skladiste"), QStringLiteral("1")});
+        ASSERT_EQ(issued.exitCode, 0) << issued.err.toStdString();
+    }
+    auto db = Open();
+    ASSERT_EQ(fiscal::UnconfirmedCount(*db), kReceipts);
+    ASSERT_EQ(fiscal::UnconfirmedReportCount(*db), 2);
+
+    standIn->SetMode(FiscalStandIn::Mode::Answer);
+    standIn->SetDelay(150);
+    Configure(*db, 10000);
+    RunFailures failures;
+    int confirmed = 0;
+    RunBesideCompaction(
+        m_company, 2,
+        [&](int) {
+            const ZodractlRun run = Run({QStringLiteral("fiscal"), QStringLiteral("retry")});
+            static const QRegularExpression counted(QStringLiteral("^Potvrđeno: (\\d+), "));
+            const QRegularExpressionMatch m = counted.match(run.out);
+            failures.Check(m.hasMatch() && run.err.isEmpty(), QStringLiteral("retry"), run);
+            std::lock_guard<std::mutex> guard(failures.Mutex());
+            confirmed += m.captured(1).toInt();
+        },
+        failures);
+    EXPECT_TRUE(failures.IsEmpty()) << failures.Text();
+    EXPECT_EQ(confirmed, kReceipts + 2);
+    EXPECT_EQ(fiscal::UnconfirmedCount(*db), 0);
+    EXPECT_EQ(fiscal::UnconfirmedReportCount(*db), 0);
+    std::map<QString, int> sends;
+    for (const FiscalStandIn::Request& r : standIn->Requests()) {
+        if (!r.kind.isEmpty()) {
+            EXPECT_EQ(r.errorCode, QString()) << r.kind.toStdString();
+            ++sends[r.kind == QStringLiteral("RacunZahtjev")
+                        ? QString::fromUtf8(r.body).section(QStringLiteral("ZastKod>"), 1, 1)
+                        : r.kind + QString::fromUtf8(r.body).section(
+                                       QStringLiteral("brojDokumenta>"), 1, 1)];
+        }
+    }
+    EXPECT_EQ(sends.size(), static_cast<std::size_t>(kReceipts + 2));
+    for (const auto& [what, count] : sends) {
+        EXPECT_EQ(count, 1) << what.toStdString();
+    }
+
+    // Two changes of the first receipt at once, beside a compaction: the second comes while the
+    // first is on its way, waits, and follows it, so the service ends with the later one.
+    const fiscal::FiscalRecord first = fiscal::FiscalRecordById(
+        *db, db->Scalar(QStringLiteral("SELECT MIN(\"ID\") FROM \"FISKAL_RACUNI\"")).toInt());
+    const auto change = [&](const QString& payment) {
+        QStringList args{QStringLiteral("fiscal"),
+                         QStringLiteral("change"),
+                         QStringLiteral("%1/%2").arg(first.invoice.book).arg(first.invoice.number),
+                         QStringLiteral("--placanje"),
+                         payment,
+                         QStringLiteral("--skladiste"),
+                         QString::number(first.invoice.warehouse)};
+        if (first.invoice.detailed) {
+            args << QStringLiteral("--detaljno");
+        }
+        return Run(args);
+    };
+    standIn->SetDelay(0);
+    standIn->HoldAnswers();
+    ZodractlRun earlier;
+    ZodractlRun later;
+    ZodractlRun listed;
+    std::vector<std::function<void()>> workers{
+        [&] { earlier = change(QStringLiteral("K")); },
+        [&] {
+            if (standIn->WaitForHeld(1, 60000)) {
+                later = change(QStringLiteral("T"));
+                listed = Run({QStringLiteral("fiscal"), QStringLiteral("status")});
+            }
+            standIn->ReleaseAnswers();
+        }};
+    RunBesideCompaction(m_company, workers, failures, 2);
+    EXPECT_EQ(failures.CompactionFaults(), 0) << failures.Text();
+    EXPECT_EQ(earlier.exitCode, 0) << earlier.err.toStdString();
+    EXPECT_EQ(earlier.out, QStringLiteral("p001: Uspješna prijava promjene načina plaćanja.\n"));
+    EXPECT_EQ(later.exitCode, 1);
+    EXPECT_EQ(later.err.trimmed(), fiscal::QueuedChangeMessage());
+    EXPECT_EQ(listed.exitCode, 1);
+    EXPECT_TRUE(listed.out.contains(QStringLiteral("Promjena ") +
+                                    fiscal::FiscalNumber(first.receipt) + QStringLiteral(": T\t")))
+        << listed.out.toStdString();
+    EXPECT_TRUE(listed.out.contains(QStringLiteral("Nepotvrđenih promjena: 1\n")));
+    EXPECT_EQ(fiscal::FiscalRecordById(*db, first.id).changedPayment, QStringLiteral("K"));
+
+    const ZodractlRun retried = Run({QStringLiteral("fiscal"), QStringLiteral("retry")});
+    EXPECT_EQ(retried.exitCode, 0) << retried.out.toStdString() << retried.err.toStdString();
+    EXPECT_TRUE(
+        retried.out.startsWith(QStringLiteral("Potvrđeno: 1, odbijeno: 0, bez odgovora: 0\n")));
+    EXPECT_EQ(fiscal::FiscalRecordById(*db, first.id).changedPayment, QStringLiteral("T"));
+    EXPECT_EQ(standIn->PaymentOnRecord(first.receipt.protectiveCode), QStringLiteral("T"));
+    EXPECT_EQ(fiscal::PendingChangeCount(*db), 0);
 }
 
 }  // namespace

@@ -2491,7 +2491,8 @@ CREATE INDEX "IX_FISKAL_RACUNI_CEKAJU" ON "FISKAL_RACUNI" ("ID") WHERE "JIR" IS 
 
 -- The reports of e-invoices to the tax administration: VRSTA 'ERACUN' (an issued e-invoice),
 -- 'ODOBRENJE' (its cancellation's credit note) or 'NAPLATA' (a collection of it: NAPLATA names
--- the collection, with its date, amount and method T or O). Queued in the transaction that
+-- the collection, with its date, amount and method T, O or Z) or 'STORNO_NAPLATE' (the withdrawal
+-- of an accepted payment report when its collection is deleted, the amount negated). Queued in the transaction that
 -- issues the document or records the collection; a row without PRIHVACEN waits in the outbox.
 CREATE TABLE "FISKAL_IZVJESTAJI" (
     "ID"              {{AUTO_ID}},
@@ -2511,8 +2512,31 @@ CREATE TABLE "FISKAL_IZVJESTAJI" (
     "GRESKA"          TEXT
 );
 CREATE UNIQUE INDEX "UX_FISKAL_IZVJESTAJI_RACUN" ON "FISKAL_IZVJESTAJI" ("VRSTA", "SKLADISTE", "IRA", "GODINA", "BROJ_RACUNA") WHERE "NAPLATA" IS NULL;
-CREATE UNIQUE INDEX "UX_FISKAL_IZVJESTAJI_NAPLATA" ON "FISKAL_IZVJESTAJI" ("NAPLATA") WHERE "NAPLATA" IS NOT NULL;
+CREATE UNIQUE INDEX "UX_FISKAL_IZVJESTAJI_VRSTA_NAPLATA" ON "FISKAL_IZVJESTAJI" ("VRSTA", "NAPLATA") WHERE "NAPLATA" IS NOT NULL;
 CREATE INDEX "IX_FISKAL_IZVJESTAJI_CEKAJU" ON "FISKAL_IZVJESTAJI" ("ID") WHERE "PRIHVACEN" IS NULL;
+
+-- A same-day change of a confirmed receipt (RACUN: FISKAL_RACUNI.ID) the service has not
+-- confirmed yet: the payment code and buyer's OIB last asked for, its attempts and last failure.
+CREATE TABLE "FISKAL_PROMJENE" (
+    "RACUN"           INTEGER NOT NULL,
+    "NACIN"           TEXT NOT NULL,
+    "OIB"             TEXT,
+    "NASTALA"         TIMESTAMP NOT NULL,
+    "POKUSAJA"        INTEGER NOT NULL DEFAULT 0,
+    "ZADNJI_POKUSAJ"  TIMESTAMP,
+    "GRESKA"          TEXT,
+    PRIMARY KEY ("RACUN")
+);
+
+-- What is being sent right now: VRSTA 'RACUN' (a receipt or its change) or 'IZVJESTAJ', its row's
+-- ID, the sender's token and when it began; a mark older than two minutes is taken over.
+CREATE TABLE "FISKAL_SLANJE" (
+    "VRSTA"  TEXT NOT NULL,
+    "ID"     INTEGER NOT NULL,
+    "OZNAKA" TEXT NOT NULL,
+    "OD"     TIMESTAMP NOT NULL,
+    PRIMARY KEY ("VRSTA", "ID")
+);
 
 -- The OIB each user issues receipts under.
 CREATE TABLE "FISKAL_OPERATERI" (

@@ -72,7 +72,8 @@ void UnconfirmedReceiptsWindow::Retry() {
     Prompter& prompter = m_host.UserPrompter();
     Guarded(prompter, [&] {
         Database& db = m_host.CurrentSession().Db();
-        if (UnconfirmedCount(db) == 0 && UnconfirmedReportCount(db) == 0) {
+        if (UnconfirmedCount(db) == 0 && PendingChangeCount(db) == 0 &&
+            UnconfirmedReportCount(db) == 0) {
             prompter.Inform(QStringLiteral("Nema nepotvrđenih računa."),
                             UnconfirmedReceiptsCaption());
             return;

@@ -18,20 +18,35 @@ const char* kFiscalUsage =
     "          zodractl fiscal PUTANJA change KNJIGA/BROJ --placanje G|K|T|O "
     "[--oib OIB|--bez-oiba] [--skladiste N] [--detaljno]";
 
+// "\tpokušaja: N" and the last failure on one line.
+QString Attempts(int attempts, const QString& error) {
+    QString text = QStringLiteral("\tpokušaja: ") + QString::number(attempts);
+    if (!error.isEmpty()) {
+        text +=
+            QLatin1Char('\t') + QString(error).replace(QLatin1Char('\n'), QStringLiteral(" | "));
+    }
+    return text;
+}
+
 void ListOutbox(zodra::Database& db) {
     const std::vector<zodra::fiscal::FiscalRecord> waiting = zodra::fiscal::UnconfirmedReceipts(db);
     for (const zodra::fiscal::FiscalRecord& r : waiting) {
         QString line = zodra::fiscal::FiscalNumber(r.receipt) + QLatin1Char('\t') +
                        r.receipt.issued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")) +
-                       QLatin1Char('\t') + zodra::MoneyText(r.receipt.total) +
-                       QStringLiteral("\tpokušaja: ") + QString::number(r.attempts);
-        if (!r.error.isEmpty()) {
-            line += QLatin1Char('\t') +
-                    QString(r.error).replace(QLatin1Char('\n'), QStringLiteral(" | "));
-        }
-        Out(line);
+                       QLatin1Char('\t') + zodra::MoneyText(r.receipt.total);
+        Out(line + Attempts(r.attempts, r.error));
     }
     Out(QStringLiteral("Nepotvrđenih računa: ") + QString::number(waiting.size()));
+    const std::vector<zodra::fiscal::PendingChange> changes = zodra::fiscal::PendingChanges(db);
+    for (const zodra::fiscal::PendingChange& c : changes) {
+        const zodra::fiscal::FiscalRecord r = zodra::fiscal::FiscalRecordById(db, c.receipt);
+        QString line = zodra::fiscal::PendingChangeCaption(r, c) + QLatin1Char('\t') +
+                       r.receipt.issued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+        Out(line + Attempts(c.attempts, c.error));
+    }
+    if (!changes.empty()) {
+        Out(QStringLiteral("Nepotvrđenih promjena: ") + QString::number(changes.size()));
+    }
     const std::vector<zodra::fiscal::ReportRecord> reports = zodra::fiscal::UnconfirmedReports(db);
     for (const zodra::fiscal::ReportRecord& r : reports) {
         QString line = zodra::fiscal::ReportKindCaption(r.kind) + QLatin1Char('\t') +
@@ -39,15 +54,11 @@ void ListOutbox(zodra::Database& db) {
                        QString::number(r.invoice.book) + QLatin1Char('-') +
                        QString::number(r.invoice.year) + QLatin1Char('\t') +
                        r.queued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
-        if (r.kind == zodra::fiscal::ReportKind::Payment) {
+        if (r.kind == zodra::fiscal::ReportKind::Payment ||
+            r.kind == zodra::fiscal::ReportKind::PaymentWithdrawal) {
             line += QLatin1Char('\t') + zodra::MoneyText(r.amount);
         }
-        line += QStringLiteral("\tpokušaja: ") + QString::number(r.attempts);
-        if (!r.error.isEmpty()) {
-            line += QLatin1Char('\t') +
-                    QString(r.error).replace(QLatin1Char('\n'), QStringLiteral(" | "));
-        }
-        Out(line);
+        Out(line + Attempts(r.attempts, r.error));
     }
     if (!reports.empty()) {
         Out(QStringLiteral("Neprihvaćenih izvještaja eRačuna: ") + QString::number(reports.size()));
@@ -122,14 +133,18 @@ int Change(zodra::Database& db, ChangeArgs change) {
         case Outcome::Confirmed:
             Out(result.text);
             return kOk;
+        case Outcome::Queued:
+            Err(result.text);
+            return kRefused;
         case Outcome::NoAnswer:
-            Err(QStringLiteral("Poslužitelj nije odgovorio: ") + result.text +
-                QStringLiteral(" Promjenu treba ponoviti do kraja dana."));
+            Err(QStringLiteral("Poslužitelj nije odgovorio: ") + result.text + QLatin1Char(' ') +
+                zodra::fiscal::ChangeWaitsMessage());
             return kRefused;
         case Outcome::Rejected:
             break;
     }
-    Err(QStringLiteral("Promjena nije prihvaćena: ") + result.text);
+    Err(QStringLiteral("Promjena nije prihvaćena: ") + result.text + QLatin1Char(' ') +
+        zodra::fiscal::ChangeWaitsMessage());
     return kRefused;
 }
 
@@ -174,7 +189,7 @@ int Fiscal(const QStringList& args) {
         Out(zodra::fiscal::RetryResultText(result));
     }
     ListOutbox(db);
-    return zodra::fiscal::UnconfirmedCount(db) == 0 &&
+    return zodra::fiscal::UnconfirmedCount(db) == 0 && zodra::fiscal::PendingChangeCount(db) == 0 &&
                    zodra::fiscal::UnconfirmedReportCount(db) == 0
                ? kOk
                : kRefused;
