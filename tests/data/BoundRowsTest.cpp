@@ -20,7 +20,7 @@ namespace {
 void RoundTrip(Database& db) {
     db.ExecRaw(
         QStringLiteral("CREATE TABLE \"PROBA\" (\"K\" INTEGER NOT NULL, \"V\" DOUBLE "
-                       "PRECISION, \"N\" INTEGER)"));
+                       "PRECISION, \"N\" BIGINT)"));
     for (int key = 1; key <= 5; ++key) {
         db.Exec(QStringLiteral("INSERT INTO \"PROBA\" (\"K\", \"V\", \"N\") VALUES (?, 7, 70)"),
                 {key});
