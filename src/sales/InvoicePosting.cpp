@@ -290,21 +290,22 @@ void TakenRecords::Add(const WorkingArticle& line, const documents::TakenLine& t
                 leftAt});
 }
 
-void TakenRecords::Write(Database& db, int sessionCode) {
+void TakenRecords::Write(Database& db) {
     if (m_rows.Empty()) {
         return;
     }
-    const QString table = QStringLiteral("\"STAVKE_RACUNA_PRIVREMENO\".");
+    // The rows are named by their keys alone, read from the session's working copy in this
+    // transaction: a further condition on the session would let a planner walk the session's
+    // rows and search the bound ones for each.
     db.Exec(
         QStringLiteral("UPDATE \"STAVKE_RACUNA_PRIVREMENO\" SET \"BROJ_PRIMKE\" = \"v\".\"l\", "
                        "\"NABAVNA_CIJENA\" = \"v\".\"c\", \"NABAVNA_VRIJEDNOST\" = \"v\".\"cv\", "
                        "\"RUC_IZNOS\" = \"v\".\"m\", \"RUC_%\" = \"v\".\"mp\", "
                        "\"CIJENA_SKLADISTA\" = \"v\".\"p\" FROM ") +
-            m_rows.Source(db.Dialect(), QStringLiteral("v")) + QStringLiteral(" WHERE ") + table +
-            QLatin1Char('"') + QString::fromUtf16(RowKeyColumn(db.Dialect())) +
-            QStringLiteral("\" = \"v\".\"id\" AND ") + table +
-            QStringLiteral("\"Multiuser_sifra\" = ?"),
-        {m_rows.Value(), sessionCode});
+            m_rows.Source(db.Dialect(), QStringLiteral("v")) +
+            QStringLiteral(" WHERE \"STAVKE_RACUNA_PRIVREMENO\".\"") +
+            QString::fromUtf16(RowKeyColumn(db.Dialect())) + QStringLiteral("\" = \"v\".\"id\""),
+        {m_rows.Value()});
 }
 
 QString CustomerName(Database& db, int customer) {
@@ -608,7 +609,7 @@ PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
     if (moves) {
         // The lots and the lines' records, each with one statement for every line.
         issue->FlushLots();
-        records.Write(db, draft.sessionCode);
+        records.Write(db);
     }
     const QDateTime now = QDateTime::currentDateTime();
     // Another workstation may have changed the rates since the check.

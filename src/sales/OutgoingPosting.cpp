@@ -135,7 +135,7 @@ std::optional<int> PostDeliveryNote(Session& session, const InvoiceDraft& draft,
             const steps::WorkingArticle& line = articles[i];
             records.Add(line, issue->Take({line.article, line.quantity, line.lot}), leftAt[i]);
         }
-        records.Write(db, draft.sessionCode);
+        records.Write(db);
     }
     db.Exec(QStringLiteral(
                 "INSERT INTO \"OTPREMNICE\" (\"SKLADISTE\", \"GODINA\", \"BROJ_OTPREMNICE\", "

@@ -72,7 +72,7 @@ class TakenRecords {
 public:
     TakenRecords();
     void Add(const WorkingArticle& line, const documents::TakenLine& taken, double leftAt);
-    void Write(Database& db, int sessionCode);
+    void Write(Database& db);
 
 private:
     BoundRows m_rows;
