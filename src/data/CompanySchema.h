@@ -18,7 +18,7 @@ public:
     // Stored in the SQLite header (PRAGMA application_id): marks a file as a Zodra company.
     static constexpr unsigned kApplicationId = 0x5A4F4452;        // "ZODR"
     static constexpr unsigned kDetailApplicationId = 0x5A4F4444;  // "ZODD"
-    static constexpr int kCurrentVersion = 17;
+    static constexpr int kCurrentVersion = 18;
 
     struct Migration {
         int version;  // the schema version the file has after this step

@@ -145,8 +145,9 @@ public:
     void SetPassword(const QString& newPassword);
 
     // Test seam: called at named points of a write ("write-begun" once the write lock is held,
-    // "committed", "detail-applied") so that a test can kill the process exactly there, or a
-    // benchmark time how long the lock is held.
+    // "lots-read" once a posting has read and locked its lots, "committed", "detail-applied") so
+    // that a test can kill the process exactly there, or a benchmark time how long the lock is
+    // held.
     void SetCheckpointHook(std::function<void(const char*)> hook) { m_hook = std::move(hook); }
     void Checkpoint(const char* point) {
         if (m_hook) {

@@ -63,6 +63,12 @@ inline QString RowLock(SqlDialect dialect) {
     return dialect == SqlDialect::Sqlite ? QString() : QStringLiteral(" FOR UPDATE");
 }
 
+// The same for a SELECT that joins several tables, locking only the rows of `table` (quoted, as
+// the FROM clause names it).
+inline QString RowLockOf(SqlDialect dialect, const QString& table) {
+    return dialect == SqlDialect::Sqlite ? QString() : QStringLiteral(" FOR UPDATE OF ") + table;
+}
+
 // A statement that keeps every other writer off a table until the transaction ends while
 // readers go on (`table` quoted); empty on SQLite, whose write transaction holds the file.
 inline QString TableWriteLock(SqlDialect dialect, const QString& table) {

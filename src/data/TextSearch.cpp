@@ -49,3 +49,14 @@ int Compare(const QString& a, const QString& b) {
 }
 
 }  // namespace zodra::textsearch
+
+namespace zodra::textsearch {
+
+QString KeyExpression(SqlDialect dialect, const QString& expression) {
+    // The server's "C" collation is byte order, as SQLite's default collation is.
+    return QStringLiteral("zfold(") + expression +
+           (dialect == SqlDialect::Sqlite ? QStringLiteral(")")
+                                          : QStringLiteral(") COLLATE \"C\""));
+}
+
+}  // namespace zodra::textsearch

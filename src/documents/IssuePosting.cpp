@@ -161,6 +161,7 @@ tradebook::Entry IssuePosting::StockEntry(const QDate& date) const {
 }
 
 void IssuePosting::Finish(tradebook::Entry entry, const std::vector<int>& alsoWarehouses) {
+    m_lots->Flush();
     entry.warehouse = m_key.warehouse;
     entry.year = m_key.year;
     entry.type = TradeBookType(m_key);

@@ -99,6 +99,10 @@ public:
     // in `more`, among them VRIJEDNOST_, from which the line's margin (RUC_IZNOS, RUC_%) follows.
     void WriteLine(const TakenLine& line, const Columns& more = {});
 
+    // Writes the lots the takes changed, when the lot table defers its writes (Finish does it
+    // too): before anything else reads those lots.
+    void FlushLots() { m_lots->Flush(); }
+
     // The entry of a kind that only moves stock: "<type> <number>", the stock value out (or in,
     // for a return note) at selling prices.
     tradebook::Entry StockEntry(const QDate& date) const;

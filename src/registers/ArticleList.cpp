@@ -153,7 +153,7 @@ bool ArticleList::Lists(const ArticleRow& row) {
 }
 
 std::optional<ArticleRow> ArticleList::FindFrom(const QString& typed, const ArticleRow* after) {
-    const QString key = QStringLiteral("zfold(") + m_expression + QLatin1Char(')');
+    const QString key = textsearch::KeyExpression(m_db.Dialect(), m_expression);
     const QString prefix = LiteralPrefix(typed);
     QString where;
     QVariantList params;
@@ -219,10 +219,11 @@ std::optional<ArticleRow> ArticleList::Lookup(const QString& typed) {
     if (const auto code = articles::FindByCode(m_db, text)) {
         return Row(*code);
     }
-    const QVariant byName = m_db.Scalar(
-        QStringLiteral("SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE zfold(\"NAZIV\") = ? ORDER BY "
-                       "\"SIFRA\" LIMIT 1"),
-        {textsearch::Fold(text)});
+    const QVariant byName =
+        m_db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE ") +
+                        textsearch::KeyExpression(m_db.Dialect(), QStringLiteral("\"NAZIV\"")) +
+                        QStringLiteral(" = ? ORDER BY \"SIFRA\" LIMIT 1"),
+                    {textsearch::Fold(text)});
     if (byName.isValid()) {
         return Row(byName.toInt());
     }

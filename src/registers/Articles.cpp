@@ -54,10 +54,11 @@ std::optional<int> FindByCode(Database& db, const QString& code) {
     if (text.isEmpty()) {
         return std::nullopt;
     }
-    const QVariant found = db.Scalar(
-        QStringLiteral("SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE zfold(\"OPIS\") = ? ORDER BY "
-                       "\"SIFRA\" LIMIT 1"),
-        {textsearch::Fold(text)});
+    const QVariant found =
+        db.Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE ") +
+                      textsearch::KeyExpression(db.Dialect(), QStringLiteral("\"OPIS\"")) +
+                      QStringLiteral(" = ? ORDER BY \"SIFRA\" LIMIT 1"),
+                  {textsearch::Fold(text)});
     return found.isValid() ? std::optional<int>(found.toInt()) : std::nullopt;
 }
 

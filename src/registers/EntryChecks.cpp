@@ -124,7 +124,7 @@ void EntryChecks::RunDuplicateCheck(const DuplicateCheck& duplicate, const QVari
     }
     const QString column = Quoted(duplicate.column);
     const QString compared =
-        duplicate.folded ? QStringLiteral("zfold(") + column + QLatin1Char(')') : column;
+        duplicate.folded ? textsearch::KeyExpression(m_db.Dialect(), column) : column;
     Statement& find = Prepared(QStringLiteral("SELECT 1 FROM ") + Quoted(m_description.table) +
                                QStringLiteral(" WHERE ") + compared + QStringLiteral(" = ? AND ") +
                                Quoted(m_description.keyColumn) + QStringLiteral(" <> ? LIMIT 1"));
@@ -162,8 +162,9 @@ QVariant EntryChecks::ReferenceCode(const Field& field, const QString& nameOrCod
     }
     Statement& find =
         Prepared(QStringLiteral("SELECT \"SIFRA\" FROM ") + Quoted(field.referenceTable) +
-                 QStringLiteral(" WHERE zfold(\"NAZIV\") = ? ORDER BY "
-                                "\"SIFRA\" LIMIT 1"));
+                 QStringLiteral(" WHERE ") +
+                 textsearch::KeyExpression(m_db.Dialect(), QStringLiteral("\"NAZIV\"")) +
+                 QStringLiteral(" = ? ORDER BY \"SIFRA\" LIMIT 1"));
     find.Exec({folded});
     const QVariant byName = find.Next() ? find.Value(0) : QVariant();
     find.Finish();

@@ -60,8 +60,9 @@ int RegisterGridModel::RowOfSearch(const QString& typed) const {
     const QString name = QLatin1Char('"') + m_description.nameColumn + QLatin1Char('"');
     const QVariant code = m_db.Scalar(QStringLiteral("SELECT \"") + m_description.keyColumn +
                                           QStringLiteral("\" FROM \"") + m_description.table +
-                                          QStringLiteral("\" WHERE zfold(") + name +
-                                          QStringLiteral(") LIKE ? ESCAPE '\\' ORDER BY ") + name +
+                                          QStringLiteral("\" WHERE ") +
+                                          textsearch::KeyExpression(m_db.Dialect(), name) +
+                                          QStringLiteral(" LIKE ? ESCAPE '\\' ORDER BY ") + name +
                                           QStringLiteral(" COLLATE \"HR\" LIMIT 1"),
                                       {textsearch::PrefixPattern(typed)});
     return code.isValid() ? RowOfCode(code.toInt()) : -1;

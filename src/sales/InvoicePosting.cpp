@@ -8,8 +8,8 @@
 #include <tuple>
 #include <vector>
 
+#include "data/BoundRows.h"
 #include "data/Database.h"
-#include "data/DirectStatement.h"
 #include "data/Errors.h"
 #include "data/ExchangeRates.h"
 #include "data/InputLimits.h"
@@ -145,6 +145,7 @@ std::vector<Repricing> PlanRepricing(stock::LotTable& table, const InvoiceDraft&
     };
     std::map<LotId, Planned> lots;
     std::vector<Repricing> repricings;
+    std::vector<stock::LotKey> keys;
     for (WorkingArticle& line : lines) {
         if (!line.lot) {
             line.lot =
@@ -154,6 +155,13 @@ std::vector<Repricing> PlanRepricing(stock::LotTable& table, const InvoiceDraft&
                     stock::InsufficientQuantityMessage(stock::ArticleName(db, line.article)));
             }
         }
+        keys.push_back({draft.warehouse, draft.year, *line.lot, line.article});
+    }
+    if (table.KeepsWhatIsRead()) {
+        // Every line's lot in one statement, locked; the lines below find them kept.
+        table.ReadAll(keys);
+    }
+    for (WorkingArticle& line : lines) {
         const stock::LotKey key{draft.warehouse, draft.year, *line.lot, line.article};
         const std::optional<stock::Lot> lot = table.Find(key);
         if (!lot) {
@@ -263,6 +271,41 @@ void DeferDetailedLines(Database& db, Transaction& transaction, const InvoiceDra
         transaction.DeferDetail(insert, values);
     }
     workingcopy::ClearWorkingCopy(db, DocumentKind::Invoice, draft.sessionCode);
+}
+
+TakenRecords::TakenRecords()
+    : m_rows({{QStringLiteral("id"), BoundRows::Type::Integer},
+              {QStringLiteral("l"), BoundRows::Type::Integer},
+              {QStringLiteral("c"), BoundRows::Type::Real},
+              {QStringLiteral("cv"), BoundRows::Type::Real},
+              {QStringLiteral("m"), BoundRows::Type::Real},
+              {QStringLiteral("mp"), BoundRows::Type::Real},
+              {QStringLiteral("p"), BoundRows::Type::Real}}) {}
+
+void TakenRecords::Add(const WorkingArticle& line, const documents::TakenLine& taken,
+                       double leftAt) {
+    const double costValue = line.quantity * taken.cost;
+    m_rows.Add({static_cast<qint64>(line.id), taken.lot, taken.cost, costValue,
+                line.value - costValue, costValue != 0 ? (line.value / costValue - 1) * 100 : 0.0,
+                leftAt});
+}
+
+void TakenRecords::Write(Database& db) {
+    if (m_rows.Empty()) {
+        return;
+    }
+    // The rows are named by their keys alone, read from the session's working copy in this
+    // transaction: a further condition on the session would let a planner walk the session's
+    // rows and search the bound ones for each.
+    db.Exec(
+        QStringLiteral("UPDATE \"STAVKE_RACUNA_PRIVREMENO\" SET \"BROJ_PRIMKE\" = \"v\".\"l\", "
+                       "\"NABAVNA_CIJENA\" = \"v\".\"c\", \"NABAVNA_VRIJEDNOST\" = \"v\".\"cv\", "
+                       "\"RUC_IZNOS\" = \"v\".\"m\", \"RUC_%\" = \"v\".\"mp\", "
+                       "\"CIJENA_SKLADISTA\" = \"v\".\"p\" FROM ") +
+            m_rows.Source(db.Dialect(), QStringLiteral("v")) +
+            QStringLiteral(" WHERE \"STAVKE_RACUNA_PRIVREMENO\".\"") +
+            QString::fromUtf16(RowKeyColumn(db.Dialect())) + QStringLiteral("\" = \"v\".\"id\""),
+        {m_rows.Value()});
 }
 
 QString CustomerName(Database& db, int customer) {
@@ -534,6 +577,8 @@ PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
     if (moves) {
         lots = std::make_unique<stock::LotTable>(db);
         lots->KeepWhatIsRead();
+        // Nothing reads the lots around the table until the take has flushed them.
+        lots->DeferWrites();
         const std::vector<Repricing> repricings =
             PlanRepricing(*lots, draft, terms, articles, leftAt);
         if (!repricings.empty()) {
@@ -548,36 +593,23 @@ PostedInvoice PostCheckedInvoice(Session& session, const InvoiceDraft& draft,
     if (moves) {
         issue.emplace(session, key, std::move(lots));
     }
-    // Each line records its lot and the lot's cost and price: one statement for all of them.
-    std::optional<DirectStatement> record;
-    if (moves) {
-        record.emplace(
-            db, QStringLiteral("UPDATE \"STAVKE_RACUNA_PRIVREMENO\" SET \"BROJ_PRIMKE\" = ?, "
-                               "\"NABAVNA_CIJENA\" = ?, \"NABAVNA_VRIJEDNOST\" = ?, "
-                               "\"RUC_IZNOS\" = ?, \"RUC_%\" = ?, \"CIJENA_SKLADISTA\" = ? "
-                               "WHERE ") +
-                    QLatin1Char('"') + QString::fromUtf16(RowKeyColumn(db.Dialect())) +
-                    QStringLiteral("\" = ?"));
-    }
+    // Each line records its lot and the lot's cost and price.
+    TakenRecords records;
     for (size_t i = 0; i < articles.size(); ++i) {
         const WorkingArticle& line = articles[i];
         if (moves) {
             const documents::TakenLine taken = issue->Take({line.article, line.quantity, line.lot});
-            const double costValue = line.quantity * taken.cost;
-            record->Bind(0, taken.lot);
-            record->Bind(1, taken.cost);
-            record->Bind(2, costValue);
-            record->Bind(3, line.value - costValue);
-            record->Bind(4, costValue != 0 ? (line.value / costValue - 1) * 100 : 0.0);
-            record->Bind(5, leftAt[i]);
-            record->Bind(6, static_cast<qint64>(line.id));
-            record->Step();
-            record->Reset();
+            records.Add(line, taken, leftAt[i]);
         } else if (line.lot) {
             // Nothing is taken: what the line held on its lot is free again.
             stock::ReleaseToLot(db, {draft.warehouse, draft.year, *line.lot, line.article},
                                 line.quantity);
         }
+    }
+    if (moves) {
+        // The lots and the lines' records, each with one statement for every line.
+        issue->FlushLots();
+        records.Write(db);
     }
     const QDateTime now = QDateTime::currentDateTime();
     // Another workstation may have changed the rates since the check.

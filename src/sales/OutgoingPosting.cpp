@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "data/Database.h"
-#include "data/DirectStatement.h"
 #include "data/Errors.h"
 #include "data/InputLimits.h"
 #include "data/Numbering.h"
@@ -131,26 +130,12 @@ std::optional<int> PostDeliveryNote(Session& session, const InvoiceDraft& draft,
     std::optional<documents::IssuePosting> issue;
     if (!articles.empty()) {
         issue.emplace(session, key);
-        DirectStatement record(
-            db, QStringLiteral("UPDATE \"STAVKE_RACUNA_PRIVREMENO\" SET \"BROJ_PRIMKE\" = ?, "
-                               "\"NABAVNA_CIJENA\" = ?, \"NABAVNA_VRIJEDNOST\" = ?, "
-                               "\"RUC_IZNOS\" = ?, \"RUC_%\" = ?, \"CIJENA_SKLADISTA\" = ? "
-                               "WHERE \"") +
-                    QString::fromUtf16(RowKeyColumn(db.Dialect())) + QStringLiteral("\" = ?"));
+        steps::TakenRecords records;
         for (size_t i = 0; i < articles.size(); ++i) {
             const steps::WorkingArticle& line = articles[i];
-            const documents::TakenLine taken = issue->Take({line.article, line.quantity, line.lot});
-            const double costValue = line.quantity * taken.cost;
-            record.Bind(0, taken.lot);
-            record.Bind(1, taken.cost);
-            record.Bind(2, costValue);
-            record.Bind(3, line.value - costValue);
-            record.Bind(4, costValue != 0 ? (line.value / costValue - 1) * 100 : 0.0);
-            record.Bind(5, leftAt[i]);
-            record.Bind(6, static_cast<qint64>(line.id));
-            record.Step();
-            record.Reset();
+            records.Add(line, issue->Take({line.article, line.quantity, line.lot}), leftAt[i]);
         }
+        records.Write(db);
     }
     db.Exec(QStringLiteral(
                 "INSERT INTO \"OTPREMNICE\" (\"SKLADISTE\", \"GODINA\", \"BROJ_OTPREMNICE\", "

@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "data/BoundRows.h"
 #include "sales/InvoiceLines.h"
 #include "stock/Lot.h"
 
@@ -15,6 +16,10 @@ class Session;
 
 namespace zodra::stock {
 class LotTable;
+}
+
+namespace zodra::documents {
+struct TakenLine;
 }
 
 // The steps an outgoing document's posting shares with the invoice's: reading the working copy's
@@ -59,6 +64,19 @@ std::vector<Repricing> PlanRepricing(stock::LotTable& table, const InvoiceDraft&
 int WritePriceChange(Session& session, stock::LotTable& lots, const InvoiceDraft& draft,
                      std::optional<int> book, std::optional<int> invoice,
                      const std::vector<Repricing>& repricings);
+
+// What each taken line records in its working row: the lot, the lot's cost, cost value and
+// margin, and the price the line left the lot at. Written for every line with one statement
+// once the lines are taken.
+class TakenRecords {
+public:
+    TakenRecords();
+    void Add(const WorkingArticle& line, const documents::TakenLine& taken, double leftAt);
+    void Write(Database& db);
+
+private:
+    BoundRows m_rows;
+};
 
 QString CustomerName(Database& db, int customer);
 

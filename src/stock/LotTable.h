@@ -3,7 +3,9 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <tuple>
+#include <vector>
 
 #include "data/DirectStatement.h"
 #include "stock/Lot.h"
@@ -22,6 +24,7 @@ namespace zodra::stock {
 class LotTable {
 public:
     explicit LotTable(Database& db);
+    ~LotTable();
     LotTable(const LotTable&) = delete;
     LotTable& operator=(const LotTable&) = delete;
 
@@ -39,6 +42,23 @@ public:
     // through this table, as in one document's posting, which reads a lot to plan its prices and
     // again to take from it.
     void KeepWhatIsRead() { m_keep = true; }
+    bool KeepsWhatIsRead() const { return m_keep; }
+
+    // Reads the lots of `keys` with one statement (locked, as Find does) and keeps them, so that
+    // Find answers for them without a statement. Only after KeepWhatIsRead. A key without a lot
+    // is not kept: Find asks for it again and finds nothing.
+    void ReadAll(const std::vector<LotKey>& keys);
+
+    // From now on Update changes the kept lot only; Flush writes every lot changed since with one
+    // statement. For a posting that changes a lot per line and reads nothing of those lots
+    // around this table until it has flushed (the stock check, the article card). Only after
+    // KeepWhatIsRead. Insert and Delete flush first. A refusal before the flush leaves the
+    // changes unwritten, as the rollback that follows would.
+    void DeferWrites() {
+        Q_ASSERT(m_keep);
+        m_defer = true;
+    }
+    void Flush();
 
 private:
     struct KeyOrder {
@@ -55,7 +75,9 @@ private:
 
     Database& m_db;
     bool m_keep = false;
+    bool m_defer = false;
     std::map<LotKey, Lot, KeyOrder> m_known;
+    std::set<LotKey, KeyOrder> m_changed;  // kept lots whose change is not written yet
     DirectStatement m_find;
     DirectStatement m_insert;
     DirectStatement m_update;

@@ -145,4 +145,43 @@ TEST_F(LotReservationTest, TheLastUnitsOfALotGoToOneWorkstationWhileTheOtherWait
     EXPECT_DOUBLE_EQ(stock::HeldByWorkingCopies(db(), {1, Year(), first, screw}), 5.0);
 }
 
+// A posting reads all its lots at once, locked, and writes them back after taking every line:
+// another workstation reserving from one of those lots meanwhile waits for the commit and then
+// reserves from what the posting left, so neither change is lost.
+TEST_F(LotReservationTest, AReservationWaitsForThePostingThatReadTheLot) {
+    QProcess other;
+    other.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    other.start(QStringLiteral(LOT_TAKER_PATH),
+                {CompanyPath(), QString::number(customer), QString::number(screw),
+                 QString::number(first), QStringLiteral("1")});
+    while (!other.canReadLine() && other.waitForReadyRead(60000)) {
+    }
+    ASSERT_EQ(other.readLine().trimmed(), QByteArray("ready"));
+
+    const sales::InvoiceDraft mine = Draft();
+    Line(mine, screw, 4, std::nullopt, std::nullopt, first);
+    Line(mine, screw, 2, std::nullopt, std::nullopt, second);
+    int read = 0;
+    db().SetCheckpointHook([&](const char* point) {
+        if (qstrcmp(point, "lots-read") != 0) {
+            return;
+        }
+        ++read;
+        other.write("go\n");
+        other.waitForBytesWritten();
+        EXPECT_FALSE(other.waitForReadyRead(1500))
+            << "the other workstation did not wait for the lot: " << other.readAll().toStdString();
+    });
+    Post(mine);
+    db().SetCheckpointHook({});
+    EXPECT_EQ(read, 1) << "the posting read its lots with one statement";
+    ASSERT_TRUE(other.waitForFinished(60000));
+    EXPECT_EQ(other.readAll().trimmed().toStdString(), "accepted");
+    const stock::Lot lot = LotOf(db(), 1, Year(), first, screw);
+    EXPECT_DOUBLE_EQ(lot.quantity, 1.0);
+    EXPECT_DOUBLE_EQ(lot.freeQuantity, 0.0);
+    EXPECT_DOUBLE_EQ(LotOf(db(), 1, Year(), second, screw).quantity, 8.0);
+    ExpectLotsMatchCard();
+}
+
 }  // namespace

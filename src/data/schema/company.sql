@@ -172,17 +172,18 @@ CREATE INDEX "IX_ARTIKLI_IZABRAN" ON "ARTIKLI" ("IZABRAN") WHERE "IZABRAN" = TRU
 -- indexed expressions are exactly the ones the program orders and searches by, so that the first
 -- screen, the next page, a group's list and a prefix search seek instead of sorting 50,000 rows.
 -- zfold(OPIS) also serves the code look-up and the duplicate check by code, zfold(NAZIV) the
--- duplicate check by name.
+-- duplicate check by name. The keys are ordered character code by character code (on a server in
+-- its "C" collation), whatever the database's own collation, as the searches compare them.
 CREATE INDEX "IX_ARTIKLI_RED_NAZIV" ON "ARTIKLI" ("NAZIV" COLLATE "HR");
 CREATE INDEX "IX_ARTIKLI_RED_NAZIV_OPIS" ON "ARTIKLI" (("NAZIV" || ' - ' || COALESCE("OPIS", '')) COLLATE "HR");
 CREATE INDEX "IX_ARTIKLI_RED_OPIS_NAZIV" ON "ARTIKLI" ((COALESCE("OPIS", '') || ' - ' || "NAZIV") COLLATE "HR");
 CREATE INDEX "IX_ARTIKLI_GRUPA_RED_NAZIV" ON "ARTIKLI" ("GRUPA_A", "NAZIV" COLLATE "HR");
 CREATE INDEX "IX_ARTIKLI_GRUPA_RED_NAZIV_OPIS" ON "ARTIKLI" ("GRUPA_A", ("NAZIV" || ' - ' || COALESCE("OPIS", '')) COLLATE "HR");
 CREATE INDEX "IX_ARTIKLI_GRUPA_RED_OPIS_NAZIV" ON "ARTIKLI" ("GRUPA_A", (COALESCE("OPIS", '') || ' - ' || "NAZIV") COLLATE "HR");
-CREATE INDEX "IX_ARTIKLI_KLJUC_NAZIV" ON "ARTIKLI" (zfold("NAZIV"));
-CREATE INDEX "IX_ARTIKLI_KLJUC_OPIS" ON "ARTIKLI" (zfold("OPIS"));
-CREATE INDEX "IX_ARTIKLI_KLJUC_NAZIV_OPIS" ON "ARTIKLI" (zfold("NAZIV" || ' - ' || COALESCE("OPIS", '')));
-CREATE INDEX "IX_ARTIKLI_KLJUC_OPIS_NAZIV" ON "ARTIKLI" (zfold(COALESCE("OPIS", '') || ' - ' || "NAZIV"));
+CREATE INDEX "IX_ARTIKLI_KLJUC_NAZIV" ON "ARTIKLI" (zfold("NAZIV"){{BYTEWISE}});
+CREATE INDEX "IX_ARTIKLI_KLJUC_OPIS" ON "ARTIKLI" (zfold("OPIS"){{BYTEWISE}});
+CREATE INDEX "IX_ARTIKLI_KLJUC_NAZIV_OPIS" ON "ARTIKLI" (zfold("NAZIV" || ' - ' || COALESCE("OPIS", '')){{BYTEWISE}});
+CREATE INDEX "IX_ARTIKLI_KLJUC_OPIS_NAZIV" ON "ARTIKLI" (zfold(COALESCE("OPIS", '') || ' - ' || "NAZIV"){{BYTEWISE}});
 
 -- Services.
 CREATE TABLE "USLUGE" (
@@ -238,7 +239,7 @@ CREATE INDEX "IX_PARTNERI_NAZIV" ON "PARTNERI" ("NAZIV");
 CREATE INDEX "IX_PARTNERI_OIB" ON "PARTNERI" ("OIB");
 -- Partner lists in Croatian order and the duplicate check by name with letter case folded.
 CREATE INDEX "IX_PARTNERI_RED_NAZIV" ON "PARTNERI" ("NAZIV" COLLATE "HR");
-CREATE INDEX "IX_PARTNERI_KLJUC_NAZIV" ON "PARTNERI" (zfold("NAZIV"));
+CREATE INDEX "IX_PARTNERI_KLJUC_NAZIV" ON "PARTNERI" (zfold("NAZIV"){{BYTEWISE}});
 
 -- Warehouses with the flags copied into the session when a warehouse is chosen.
 -- SKLADISTE_ZALIHA: warehouse whose stock invoice windows draw on,
