@@ -33,7 +33,7 @@ QByteArray EInvoiceXml(Database& db, int warehouse, int book, int year, int numb
                        EInvoiceKind kind);
 
 // The file name of the document in the intermediary's pick-up folder: "eRacun_" or
-// "Odobrenje_" followed by the invoice's number ("eRacun_15-2-2026.xml").
+// "Odobrenje_" followed by the invoice's number ("eRacun_15-1-2-2026.xml").
 QString EInvoiceFileName(const EInvoiceData& data, EInvoiceKind kind);
 
 // Writes the document to `path` through a temporary file in the same folder that is renamed

@@ -10,6 +10,7 @@
 #include "data/Statement.h"
 #include "data/Transaction.h"
 #include "fiscal/FiscalSettings.h"
+#include "fiscal/Outbox.h"
 #include "sales/InvoicePrint.h"
 
 namespace zodra::fiscal {
@@ -358,7 +359,7 @@ EInvoiceData ReadEInvoiceData(Database& db, int warehouse, int book, int year, i
     e.book = book;
     e.year = year;
     e.number = number;
-    e.id = Number(number) + QLatin1Char('-') + Number(book) + QLatin1Char('-') + Number(year);
+    e.id = EInvoiceId(warehouse, book, year, number);
     int partner = 0;
     QString user, typedReference;
     ReadHeader(db, e, &partner, &user, &e.iban, &typedReference);

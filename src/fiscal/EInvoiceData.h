@@ -60,7 +60,7 @@ struct EInvoiceTaxSubtotal {
 };
 
 struct EInvoiceData {
-    QString id;  // "number-book-year", the invoice's number as it is printed
+    QString id;  // EInvoiceId: "number-warehouse-book-year"
     int warehouse = 0, book = 0, year = 0, number = 0;
     QDate issueDate;
     QTime issueTime;

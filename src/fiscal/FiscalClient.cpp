@@ -50,17 +50,25 @@ FiscalExchange FiscalClient::Post(const QString& url, const QByteArray& soap, in
     if (!reply->isFinished()) {
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
+    const QString silent = QStringLiteral("Poslužitelj za fiskalizaciju nije odgovorio u ") +
+                           QString::number(timeoutMs) + QStringLiteral(" ms.");
     if (!reply->isFinished()) {
         // Aborting closes the connection the silent service holds; the next message opens a
         // new one.
         reply->abort();
-        exchange.problem = QStringLiteral("Poslužitelj za fiskalizaciju nije odgovorio u ") +
-                           QString::number(timeoutMs) + QStringLiteral(" ms.");
+        exchange.problem = silent;
         delete reply;
         return exchange;
     }
     exchange.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     exchange.body = reply->readAll();
+    // The transfer timeout runs out together with the deadline and may end the reply first:
+    // nothing cancels it but the timeout, so that is the same silence, not an unreachable host.
+    if (reply->error() == QNetworkReply::OperationCanceledError && exchange.body.isEmpty()) {
+        exchange.problem = silent;
+        delete reply;
+        return exchange;
+    }
     // The service answers its errors with a SOAP body too (often with status 500): that is an
     // answer. Only a failure without any body means the message did not get through.
     if (reply->error() != QNetworkReply::NoError && exchange.body.isEmpty()) {

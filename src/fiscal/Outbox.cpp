@@ -107,6 +107,15 @@ void StoreAttempt(Database& db, int id, const QVariant& jir, const QVariant& err
 
 }  // namespace
 
+QString EInvoiceId(int warehouse, int book, int year, int number) {
+    return QString::number(number) + QLatin1Char('-') + QString::number(warehouse) +
+           QLatin1Char('-') + QString::number(book) + QLatin1Char('-') + QString::number(year);
+}
+
+QString EInvoiceId(const InvoiceRef& invoice) {
+    return EInvoiceId(invoice.warehouse, invoice.book, invoice.year, invoice.number);
+}
+
 qint64 NextFiscalNumber(Database& db, const QString& sequence, const QString& premises,
                         const QString& device, int year) {
     QString sql = QStringLiteral(
@@ -195,9 +204,7 @@ TableData UnconfirmedReceiptsTable(Database& db) {
                               f.receipt.total, c.attempts, c.error, f.id});
     }
     for (const ReportRecord& r : UnconfirmedReports(db)) {
-        const QString document = QString::number(r.invoice.number) + QLatin1Char('-') +
-                                 QString::number(r.invoice.book) + QLatin1Char('-') +
-                                 QString::number(r.invoice.year);
+        const QString document = EInvoiceId(r.invoice);
         table.rows.push_back(
             {ReportKindCaption(r.kind) + QLatin1Char(' ') + document, r.invoice.number,
              r.kind == ReportKind::CreditNote,

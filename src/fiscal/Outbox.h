@@ -27,6 +27,12 @@ struct InvoiceRef {
     bool cancellation = false;
 };
 
+// The e-invoice's document number (cbc:ID, brojDokumenta): "number-warehouse-book-year", e.g.
+// "15-2-1-2026". Invoices are numbered per warehouse, book and year, and the service takes the
+// number as the invoice's identity per seller, so the warehouse is part of it.
+QString EInvoiceId(int warehouse, int book, int year, int number);
+QString EInvoiceId(const InvoiceRef& invoice);
+
 struct FiscalRecord {
     int id = 0;
     InvoiceRef invoice;
@@ -64,7 +70,7 @@ int UnconfirmedCount(Database& db);
 // (the invoice's number), "Storno" (a negative receipt), "Izdan", "Iznos", "Pokušaja", "Greška"
 // (the last failure in words), the record's id hidden last. The same-day changes not yet
 // confirmed follow (PendingChangeCaption, with the receipt's own figures). The e-invoice reports
-// not yet accepted follow, "Broj računa" naming the report and the invoice ("eRačun 15-1-2026",
+// not yet accepted follow, "Broj računa" naming the report and the invoice ("eRačun 15-2-1-2026",
 // "Naplata …"), "Iznos" the payment's, their id negated.
 TableData UnconfirmedReceiptsTable(Database& db);
 

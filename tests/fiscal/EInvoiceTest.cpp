@@ -127,7 +127,7 @@ TEST_F(EInvoiceTest,
                   FixedNumberText(payable.Value(), 2, QLocale::c()));
     }
     const QString creditXml = Read(credit);
-    EXPECT_TRUE(creditXml.contains(QStringLiteral("<cbc:ID>%1-1-2026</cbc:ID>\n            "
+    EXPECT_TRUE(creditXml.contains(QStringLiteral("<cbc:ID>%1-1-1-2026</cbc:ID>\n            "
                                                   "<cbc:IssueDate>")
                                        .arg(m_cancelled)));
     EXPECT_EQ(Element(creditXml, QStringLiteral("ProfileID")), QStringLiteral("P10"));
@@ -340,9 +340,9 @@ TEST_F(EInvoiceTest, TheFiscalizationReportsAreSignedValidRequests) {
     const QString creditText = Read(credit);
     EXPECT_TRUE(
         creditText.contains(QStringLiteral("<fis:datumVrijemeSlanja>2026-07-01T09:15:00.1200<")));
-    EXPECT_TRUE(creditText.contains(
-        QRegularExpression(QStringLiteral("<fis:PrethodniERacun>\\s*<fis:brojDokumenta>%1-1-2026<")
-                               .arg(m_cancelled))));
+    EXPECT_TRUE(creditText.contains(QRegularExpression(
+        QStringLiteral("<fis:PrethodniERacun>\\s*<fis:brojDokumenta>%1-1-1-2026<")
+            .arg(m_cancelled))));
     EXPECT_EQ(Element(Read(credit).replace(QStringLiteral("fis:"), QStringLiteral("cbc:")),
                       QStringLiteral("iznosKojiDospijevaZaPlacanje")),
               Element(Read(Write(m_cancelled, EInvoiceKind::CreditNote, QStringLiteral("o.xml"))),

@@ -28,7 +28,7 @@ TEST_F(EInvoiceZodractlTest, WritesTheInvoiceAndRefusesWhatItCannotWrite) {
         {QStringLiteral("einvoice"), key, out, QStringLiteral("--skladiste"), QStringLiteral("1")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.trimmed(),
-              QStringLiteral("eRačun %1-1-2026 zapisan u %2").arg(number).arg(out));
+              QStringLiteral("eRačun %1-1-1-2026 zapisan u %2").arg(number).arg(out));
     EXPECT_EQ(UblSchemaErrors(out, false), QString());
 
     const struct {

@@ -202,7 +202,7 @@ TEST_F(FiscalReportTest, ReportsAreSentOnceKeptThroughErrorsAndSilenceAndDeliver
               QStringLiteral("Poslužitelj za fiskalizaciju nije odgovorio u 300 ms."));
     const TableData table = fiscal::UnconfirmedReceiptsTable(Db());
     ASSERT_EQ(table.RowCount(), 2);
-    EXPECT_EQ(table.rows[1][0].toString(), QStringLiteral("Naplata %1-1-2026").arg(m_invoice));
+    EXPECT_EQ(table.rows[1][0].toString(), QStringLiteral("Naplata %1-1-1-2026").arg(m_invoice));
     EXPECT_EQ(table.rows[1][6].toString(), waiting[1].error);
 
     standIn->SetMode(Mode::Answer);
@@ -226,6 +226,36 @@ TEST_F(FiscalReportTest, ReportsAreSentOnceKeptThroughErrorsAndSilenceAndDeliver
     Collect(m_invoice, 0.25, QStringLiteral("žiro račun"));
     EXPECT_EQ(fiscal::UnconfirmedReports(Db()).back().error,
               QStringLiteral("S009: Ne postoji zabilježen eRačun"));
+}
+
+// Invoices are numbered per warehouse: two warehouses' invoice of the same number, book and year
+// are two documents to the service, each accepted in its own right (not as an S008 repeat).
+TEST_F(FiscalReportTest, TheSameNumberInTwoWarehousesIsTwoEInvoices) {
+    const QVariant shared = Db().Scalar(QStringLiteral(
+        "SELECT MIN(a.\"BROJ RACUNA\") FROM \"RACUNI\" a JOIN \"RACUNI\" b ON "
+        "b.\"BROJ RACUNA\" = a.\"BROJ RACUNA\" AND b.\"IRA\" = a.\"IRA\" AND "
+        "b.\"GODINA\" = a.\"GODINA\" WHERE a.\"SKLADISTE\" = 1 AND b.\"SKLADISTE\" = 2 AND "
+        "a.\"IRA\" = 1 AND a.\"GODINA\" = 2026 AND a.\"STORNO\" = FALSE AND "
+        "b.\"STORNO\" = FALSE"));
+    ASSERT_FALSE(shared.isNull());
+    const int number = shared.toInt();
+    for (int warehouse : {1, 2}) {
+        fiscal::IssueEInvoice(m_session, fiscal::ReadEInvoiceData(Db(), warehouse, 1, 2026, number),
+                              EInvoiceKind::Invoice,
+                              m_dir.filePath(QStringLiteral("eRacun_w%1.xml").arg(warehouse)));
+    }
+    const std::vector<FiscalStandIn::Request> seen = standIn->Requests();
+    ASSERT_EQ(seen.size(), 2u);
+    for (int warehouse : {1, 2}) {
+        const FiscalStandIn::Request& request = seen[warehouse - 1];
+        EXPECT_EQ(request.errorCode, QString()) << warehouse;
+        EXPECT_TRUE(request.body.contains(
+            QStringLiteral("<fis:brojDokumenta>%1-%2-1-2026<").arg(number).arg(warehouse).toUtf8()))
+            << warehouse;
+        const fiscal::InvoiceRef ref{warehouse, 1, 2026, number, false, false};
+        EXPECT_TRUE(fiscal::FindEInvoiceReport(Db(), ref, false)->accepted.isValid()) << warehouse;
+    }
+    EXPECT_EQ(fiscal::UnconfirmedReportCount(Db()), 0);
 }
 
 // The program ends after the commit, before anything is sent: the reports are in the outbox and

@@ -61,9 +61,9 @@ private Q_SLOTS:
         list->findChild<QPushButton*>(QStringLiteral("ERacun"))->click();
         QVERIFY(!host.prompter.Shown().isEmpty());
         const QString invoice =
-            QDir(folder).filePath(QStringLiteral("eRacun_%1-1-%2.xml").arg(cancelled).arg(year));
-        const QString credit =
-            QDir(folder).filePath(QStringLiteral("Odobrenje_%1-1-%2.xml").arg(cancelled).arg(year));
+            QDir(folder).filePath(QStringLiteral("eRacun_%1-1-1-%2.xml").arg(cancelled).arg(year));
+        const QString credit = QDir(folder).filePath(
+            QStringLiteral("Odobrenje_%1-1-1-%2.xml").arg(cancelled).arg(year));
         QCOMPARE(host.prompter.Shown().first(),
                  QStringLiteral("Mapa iz koje informacijski posrednik preuzima eRačune:"));
         QCOMPARE(host.prompter.LastMessage(),
@@ -78,7 +78,7 @@ private Q_SLOTS:
         host.Db().Exec(Sql("DELETE FROM \"FISKAL_OPERATERI\" WHERE \"KORISNIK\" = 'admin'"));
         list->SelectNumber(issued);
         const QString issuedFile =
-            QDir(folder).filePath(QStringLiteral("eRacun_%1-1-%2.xml").arg(issued).arg(year));
+            QDir(folder).filePath(QStringLiteral("eRacun_%1-1-1-%2.xml").arg(issued).arg(year));
         host.prompter.Clear();
         host.prompter.AnswerText(QStringLiteral("69825036718"));
         list->EInvoiceCurrent();

@@ -50,9 +50,7 @@ void ListOutbox(zodra::Database& db) {
     const std::vector<zodra::fiscal::ReportRecord> reports = zodra::fiscal::UnconfirmedReports(db);
     for (const zodra::fiscal::ReportRecord& r : reports) {
         QString line = zodra::fiscal::ReportKindCaption(r.kind) + QLatin1Char('\t') +
-                       QString::number(r.invoice.number) + QLatin1Char('-') +
-                       QString::number(r.invoice.book) + QLatin1Char('-') +
-                       QString::number(r.invoice.year) + QLatin1Char('\t') +
+                       zodra::fiscal::EInvoiceId(r.invoice) + QLatin1Char('\t') +
                        r.queued.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
         if (r.kind == zodra::fiscal::ReportKind::Payment ||
             r.kind == zodra::fiscal::ReportKind::PaymentWithdrawal) {
