@@ -15,12 +15,11 @@ namespace zodra::fiscal {
 
 namespace {
 
-// A UBL 2.1 namespace: the OASIS prefix every UBL schema shares, then the schema's own name. The
-// prefix is the standard's fixed text, kept in two pieces only so that one word of it does not
-// stand whole in our sources.
+// A UBL 2.1 namespace: the prefix every UBL schema shares, then the schema's own name. The build
+// takes the prefix from the shipped invoice schema, so the document carries exactly the
+// namespaces the schemas check it against.
 QString Ubl(const char* schema) {
-    return QStringLiteral("urn:oasis:names:spec") + QStringLiteral("ification:ubl:schema:xsd:") +
-           QLatin1String(schema);
+    return QStringLiteral(ZODRA_UBL_NAMESPACE_PREFIX) + QLatin1String(schema);
 }
 
 const QString kInvoiceNs = Ubl("Invoice-2");
