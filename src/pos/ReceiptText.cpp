@@ -413,35 +413,7 @@ QByteArray EncodeLines(const QStringList& lines, int codePage) {
     return out;
 }
 
-namespace {
-
-TapeText Receipts(Database& db, const ReceiptOptions& options, int warehouse, int year,
-                  const QString& condition, const QVariantList& values) {
-    const Tables t = TablesFor(options.summed);
-    Statement q = db.Prepare(QStringLiteral("SELECT \"BROJ RACUNA\" FROM ") + t.invoices +
-                             QStringLiteral(" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND "
-                                            "\"IRA\" = 1 AND \"UVJET PRODAJE\" = 1 AND ") +
-                             condition + QStringLiteral(" ORDER BY \"BROJ RACUNA\""));
-    QVariantList all{warehouse, year};
-    all += values;
-    q.Exec(all);
-    std::vector<int> numbers;
-    while (q.Next()) {
-        numbers.push_back(q.Int(0));
-    }
-    q.Finish();
-    TapeText tape;
-    if (numbers.empty()) {
-        tape.error = QStringLiteral("Nema maloprodajnih računa za ispis.");
-        return tape;
-    }
-    for (const int number : numbers) {
-        tape.lines += ReceiptLines(db, options, {warehouse, 1, year, number});
-    }
-    return tape;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TapeMarks SessionMarks(Session& session, const ReceiptOptions& options) {
     return [&session, options](const InvoiceKey& key, bool cancellation) {
@@ -517,13 +489,40 @@ TapeText ControlTapeLines(Database& db, const ReceiptOptions& options, int wareh
 }
 
 TapeText RangeLines(Database& db, const ReceiptOptions& options, int warehouse, int year, int from,
-                    int to) {
+                    int to, const TapeMarks& marksOf) {
     if (from <= 0 || to < from) {
         return {{},
                 QStringLiteral("Upišite brojeve računa od - do (od ne smije biti veći od do).")};
     }
-    return Receipts(db, options, warehouse, year, QStringLiteral("\"BROJ RACUNA\" BETWEEN ? AND ?"),
-                    {from, to});
+    const Tables t = TablesFor(options.summed);
+    Statement q =
+        db.Prepare(QStringLiteral("SELECT \"BROJ RACUNA\", \"STORNO\" FROM ") + t.invoices +
+                   QStringLiteral(" WHERE \"SKLADISTE\" = ? AND \"GODINA\" = ? AND "
+                                  "\"IRA\" = 1 AND \"UVJET PRODAJE\" = 1 AND \"BROJ "
+                                  "RACUNA\" BETWEEN ? AND ? ORDER BY \"BROJ RACUNA\""));
+    q.Exec({warehouse, year, from, to});
+    std::vector<std::pair<int, bool>> receipts;  // a cancelled sale is followed by its negative
+    while (q.Next()) {
+        receipts.emplace_back(q.Int(0), false);
+        if (q.Int(1) != 0) {
+            receipts.emplace_back(q.Int(0), true);
+        }
+    }
+    q.Finish();
+    TapeText tape;
+    if (receipts.empty()) {
+        tape.error = QStringLiteral("Nema maloprodajnih računa za ispis.");
+        return tape;
+    }
+    for (const auto& [number, negative] : receipts) {
+        ReceiptOptions o = options;
+        o.cancellation = negative;
+        const InvoiceKey key{warehouse, 1, year, number};
+        const std::optional<Session::FiscalMarks> marks =
+            marksOf ? marksOf(key, negative) : std::nullopt;
+        tape.lines += ReceiptLines(db, o, key, marks ? &*marks : nullptr);
+    }
+    return tape;
 }
 
 }  // namespace zodra::pos

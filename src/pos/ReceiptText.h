@@ -88,8 +88,10 @@ TapeMarks SessionMarks(Session& session, const ReceiptOptions& options);
 // own, with its fiscal marks when `marksOf` gives them (the QR code stays off the tape).
 TapeText ControlTapeLines(Database& db, const ReceiptOptions& options, int warehouse, int year,
                           const QString& dateText, const TapeMarks& marksOf = {});
-// The retail invoices numbered `from` to `to` (" Ispis maloprodajnih računa od - do").
+// The retail invoices numbered `from` to `to` (" Ispis maloprodajnih računa od - do") in their
+// order, each cancelled one followed by its negative receipt, with the fiscal marks `marksOf`
+// gives (as on the control tape).
 TapeText RangeLines(Database& db, const ReceiptOptions& options, int warehouse, int year, int from,
-                    int to);
+                    int to, const TapeMarks& marksOf = {});
 
 }  // namespace zodra::pos

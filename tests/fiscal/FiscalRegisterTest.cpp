@@ -577,22 +577,32 @@ TEST_F(FiscalRegisterTest, TheControlTapeListsNegativeReceiptsInTheOrderTheyWere
         pos::ControlTapeLines(db(), options, 1, Year(), QStringLiteral("10.03.2026"),
                               pos::SessionMarks(*session, options));
     ASSERT_EQ(tape.error, QString());
-    QStringList heads;
-    for (const QString& line : tape.lines) {
-        if (line.contains(QStringLiteral(" br.:")) || line.startsWith(QStringLiteral("Broj ")) ||
-            line.trimmed().startsWith(QStringLiteral("Za platiti"))) {
-            heads << line.section(QStringLiteral(" Datum:"), 0, 0).simplified();
+    const auto headsOf = [](const QStringList& lines) {
+        QStringList heads;
+        for (const QString& line : lines) {
+            if (line.contains(QStringLiteral(" br.:")) ||
+                line.startsWith(QStringLiteral("Broj ")) ||
+                line.trimmed().startsWith(QStringLiteral("Za platiti"))) {
+                heads << line.section(QStringLiteral(" Datum:"), 0, 0).simplified();
+            }
         }
-    }
-    EXPECT_EQ(
-        heads,
-        (QStringList{
-            QStringLiteral("RAČUN br.:%1 R-1").arg(first),
-            QStringLiteral("Za platiti EUR : 156,25"), QStringLiteral("Broj računa: 1/PP1/1"),
-            QStringLiteral("STORNO RAČUNA br.:%1 R-1").arg(first),
-            QStringLiteral("Za platiti EUR : -156,25"), QStringLiteral("Broj računa: 2/PP1/1"),
-            QStringLiteral("RAČUN br.:%1 R-1").arg(second),
-            QStringLiteral("Za platiti EUR : 156,25"), QStringLiteral("Broj računa: 3/PP1/1")}));
+        return heads;
+    };
+    const QStringList heads{QStringLiteral("RAČUN br.:%1 R-1").arg(first),
+                            QStringLiteral("Za platiti EUR : 156,25"),
+                            QStringLiteral("Broj računa: 1/PP1/1"),
+                            QStringLiteral("STORNO RAČUNA br.:%1 R-1").arg(first),
+                            QStringLiteral("Za platiti EUR : -156,25"),
+                            QStringLiteral("Broj računa: 2/PP1/1"),
+                            QStringLiteral("RAČUN br.:%1 R-1").arg(second),
+                            QStringLiteral("Za platiti EUR : 156,25"),
+                            QStringLiteral("Broj računa: 3/PP1/1")};
+    EXPECT_EQ(headsOf(tape.lines), heads);
+    // The reprint of a range of numbers: each sale followed by its negative receipt, with marks.
+    EXPECT_EQ(headsOf(pos::RangeLines(db(), options, 1, Year(), first, second,
+                                      pos::SessionMarks(*session, options))
+                          .lines),
+              heads);
     // Without marks (a program without the wiring) the tape still holds all three.
     EXPECT_EQ(pos::ControlTapeLines(db(), options, 1, Year(), QStringLiteral("10.03.2026"))
                   .lines.filter(QStringLiteral(" br.:"))
@@ -612,6 +622,10 @@ TEST_F(FiscalRegisterTest, TheControlTapeListsNegativeReceiptsInTheOrderTheyWere
     ASSERT_EQ(nextDay.size(), 1);
     EXPECT_TRUE(nextDay[0].startsWith(QStringLiteral("STORNO RAČUNA br.:%1 ").arg(second)));
     EXPECT_TRUE(nextDay[0].contains(QStringLiteral("Datum:11.03.2026")));
+    const QStringList range = pos::RangeLines(db(), options, 1, Year(), second, second)
+                                  .lines.filter(QStringLiteral(" br.:"));
+    ASSERT_EQ(range.size(), 2);
+    EXPECT_TRUE(range[1].startsWith(QStringLiteral("STORNO RAČUNA br.:%1 ").arg(second)));
 }
 
 // Fiscalization is switched on per company; the certificate and the marks are the workstation's.

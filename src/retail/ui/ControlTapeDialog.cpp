@@ -175,10 +175,11 @@ bool ReceiptRangeDialog::Lines(QStringList* lines) {
     bool ok = false;
     zodra::ui::Guarded(m_host.UserPrompter(), [&] {
         Session& session = m_host.CurrentSession();
+        const pos::ReceiptOptions options = pos::OptionsOf(session);
         const pos::TapeText tape =
-            pos::RangeLines(session.Db(), pos::OptionsOf(session), session.activeWarehouse.code,
+            pos::RangeLines(session.Db(), options, session.activeWarehouse.code,
                             session.businessYear, static_cast<int>(m_from->Value()),
-                            static_cast<int>(m_to->Value()));
+                            static_cast<int>(m_to->Value()), pos::SessionMarks(session, options));
         if (!tape.error.isEmpty()) {
             m_host.UserPrompter().Inform(tape.error, RangeCaption());
             return;
