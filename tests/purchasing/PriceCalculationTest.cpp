@@ -144,12 +144,10 @@ TEST(PriceCalculation, ForeignCurrencyAndPackagingBoxes) {
         c, {{Box::PackagedPrice, 4.40}, {Box::CurrencyPrice, 4.00}, {Box::CurrencyValue, 40.00}});
     c.Preset(Box::TaxPercent, 25);
     c.Type(Box::MarginPercent, 0);
-    EXPECT_DOUBLE_EQ(c.Value(Box::PriceWithTax), 37.50);
-    EXPECT_DOUBLE_EQ(c.Value(Box::PriceWithTaxAndPackaging), 37.90);
+    ExpectBoxes(c, {{Box::PriceWithTax, 37.50}, {Box::PriceWithTaxAndPackaging, 37.90}});
     // Price with tax and packaging typed: the packaging comes off first.
     c.Type(Box::PriceWithTaxAndPackaging, 50.40);
-    EXPECT_DOUBLE_EQ(c.Value(Box::PriceWithTax), 50.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::Price), 40.00);
+    ExpectBoxes(c, {{Box::PriceWithTax, 50.00}, {Box::Price, 40.00}});
 }
 
 TEST(PriceCalculation, AmountsTypedGiveTheirPercents) {
@@ -164,8 +162,7 @@ TEST(PriceCalculation, AmountsTypedGiveTheirPercents) {
     c.Type(Box::CustomsUnit, 0.95);
     EXPECT_DOUBLE_EQ(c.Value(Box::CustomsPercent), 10.0);
     c.Type(Box::ForwardingTotal, 4.75);  // of a net value of 47.50
-    EXPECT_DOUBLE_EQ(c.Value(Box::ForwardingPercent), 10.0);
-    EXPECT_DOUBLE_EQ(c.Value(Box::ForwardingUnit), 0.95);
+    ExpectBoxes(c, {{Box::ForwardingPercent, 10.0}, {Box::ForwardingUnit, 0.95}});
     c.Type(Box::OtherCostsUnit, 0.19);
     EXPECT_DOUBLE_EQ(c.Value(Box::OtherCostsPercent), 2.0);
     c.Type(Box::OtherCostsTotal, 9.50);
@@ -176,18 +173,15 @@ TEST(PriceCalculation, AmountsTypedGiveTheirPercents) {
 
     // The margin typed as an amount, then as a percent; the price follows both.
     c.Type(Box::MarginUnit, 2.85);  // of a cost of 11.40
-    EXPECT_DOUBLE_EQ(c.Value(Box::MarginPercent), 25.0);
-    EXPECT_DOUBLE_EQ(c.Value(Box::Price), 14.25);
+    ExpectBoxes(c, {{Box::MarginPercent, 25.0}, {Box::Price, 14.25}});
     c.Type(Box::MarginPercent, 50);
-    EXPECT_DOUBLE_EQ(c.Value(Box::MarginUnit), 5.70);
-    EXPECT_DOUBLE_EQ(c.Value(Box::Price), 17.10);
+    ExpectBoxes(c, {{Box::MarginUnit, 5.70}, {Box::Price, 17.10}});
 
     // Retail margin as an amount; tax as an amount.
     c.Type(Box::RetailMarginUnit, 1.71);
     EXPECT_DOUBLE_EQ(c.Value(Box::RetailMarginPercent), 10.0);
     c.Type(Box::TaxUnit, 2.223);
-    EXPECT_DOUBLE_EQ(c.Value(Box::TaxPercent), 13.0);
-    EXPECT_DOUBLE_EQ(c.Value(Box::RetailPrice), (17.10 + 1.71) * 1.13);
+    ExpectBoxes(c, {{Box::TaxPercent, 13.0}, {Box::RetailPrice, (17.10 + 1.71) * 1.13}});
 }
 
 TEST(PriceCalculation, NetAndCostTypedDeriveDiscountAndCosts) {
@@ -195,12 +189,10 @@ TEST(PriceCalculation, NetAndCostTypedDeriveDiscountAndCosts) {
     c.Type(Box::NetPrice, 8.50);
     EXPECT_DOUBLE_EQ(c.Value(Box::DiscountPercent), 15.0);
     c.Type(Box::NetValue, 40.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::NetPrice), 8.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::DiscountPercent), 20.0);
+    ExpectBoxes(c, {{Box::NetPrice, 8.00}, {Box::DiscountPercent, 20.0}});
     // Cost typed: the other dependent costs take the difference.
     c.Type(Box::CostPrice, 9.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::CostPrice), 9.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::OtherCostsUnit), 9.00 - 8.00 - 0.40);
+    ExpectBoxes(c, {{Box::CostPrice, 9.00}, {Box::OtherCostsUnit, 9.00 - 8.00 - 0.40}});
     c.Type(Box::CostValue, 50.00);
     EXPECT_DOUBLE_EQ(c.Value(Box::CostPrice), 10.00);
 
@@ -209,15 +201,13 @@ TEST(PriceCalculation, NetAndCostTypedDeriveDiscountAndCosts) {
     n.Preset(Box::DiscountPercent, 10);
     n.Recalculate();
     n.Type(Box::NetPrice, 9.00);
-    EXPECT_DOUBLE_EQ(n.Value(Box::InvoicePrice), 9.00);
-    EXPECT_DOUBLE_EQ(n.Value(Box::DiscountPercent), 0.0);
+    ExpectBoxes(n, {{Box::InvoicePrice, 9.00}, {Box::DiscountPercent, 0.0}});
     PriceCalculation k(CalculationMode::Entry, 2);
     k.Preset(Box::DiscountPercent, 20);
     k.Preset(Box::CustomsPercent, 25);
     k.Recalculate();
     k.Type(Box::CostPrice, 10.00);
-    EXPECT_DOUBLE_EQ(k.Value(Box::InvoicePrice), 10.00);
-    EXPECT_DOUBLE_EQ(k.Value(Box::CostPrice), 10.00);
+    ExpectBoxes(k, {{Box::InvoicePrice, 10.00}, {Box::CostPrice, 10.00}});
 }
 
 TEST(PriceCalculation, ChangingALineKeepsItsPriceUnlessAMarginIsTyped) {
