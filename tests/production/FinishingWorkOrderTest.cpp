@@ -1,8 +1,4 @@
-// The finishing work order: material from the bill and typed under each stock-keeping method,
-// nothing received into stock, the trade book and the order's value; the stock warnings and two
-// workstations on the same lot; every entry guard on both sides; posting guards and numbering;
-// deletion with its question and guards; saving unposted and loading back, beside the ordinary
-// work orders' saved ones.
+// The finishing work order: material from the bill or typed, nothing received into stock.
 
 #include <gtest/gtest.h>
 
@@ -85,10 +81,8 @@ protected:
     int code = 0;
 };
 
-// Two products, one from its bill and one with typed material and a service, under each method:
-// the lots lose the material, nothing is received (the goods are the owner's), the book carries
-// the material at selling prices, the order's value adds the services, and deletion gives every
-// lot back with lots, cards and the book agreeing after each step.
+// Under each method: the lots lose the material, nothing is received, the book carries it at
+// selling prices, the value adds the services; deletion gives every lot back.
 TEST_F(FinishingWorkOrderTest, TwoProductsUnderEachMethodPostAndDelete) {
     for (StockMethod method : {StockMethod::Fifo, StockMethod::Average, StockMethod::LastPrice}) {
         SCOPED_TRACE(StockMethodText(method).toStdString());
@@ -163,9 +157,7 @@ TEST_F(FinishingWorkOrderTest, TwoProductsUnderEachMethodPostAndDelete) {
     }
 }
 
-// Material short by the bill or typed refuses with the stock warning and leaves nothing; just
-// enough is taken. A second workstation's open order holds its material: the first sees only
-// what is left.
+// Short material is refused, also against another workstation's open order.
 TEST_F(FinishingWorkOrderTest, ShortMaterialIsRefusedWithTheMissingQuantity) {
     pr::FinishedProductEntry chairs;
     chairs.product = chair;
@@ -205,8 +197,7 @@ TEST_F(FinishingWorkOrderTest, ShortMaterialIsRefusedWithTheMissingQuantity) {
     ExpectBooksAgree(db(), 1, Year());
 }
 
-// The entry's guards, each refusing alone and leaving the working copy as it was, and the other
-// side of each: the same entry corrected is taken.
+// Each entry guard refuses alone and leaves nothing; the corrected entry is taken.
 TEST_F(FinishingWorkOrderTest, EntryGuardsRefuseAndTheCorrectedEntryIsTaken) {
     pr::FinishedProductEntry e;
     e.product = car;
@@ -257,8 +248,7 @@ TEST_F(FinishingWorkOrderTest, EntryGuardsRefuseAndTheCorrectedEntryIsTaken) {
     EXPECT_DOUBLE_EQ(LotOf(db(), 1, Year(), varnishLot, varnish).freeQuantity, 7);
 }
 
-// Only the last product goes, with its material (back to the lots) and services, after the
-// question; the posting's guards on both sides; a typed number taken posts under the next.
+// Deleting the last product, the posting's guards, and a taken number.
 TEST_F(FinishingWorkOrderTest, LinesPostingGuardsAndNumbers) {
     EXPECT_REFUSED(Post(), "Dokument nema niti jedne stavke !");
     EnterBoth();
@@ -303,8 +293,7 @@ TEST_F(FinishingWorkOrderTest, LinesPostingGuardsAndNumbers) {
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"RADNI_NALOZI\"")), 0);
 }
 
-// Deletion: a missing order, the user's No, a repriced lot and a later stock count refuse; Yes
-// deletes it in one go.
+// Deletion: its question and guards.
 TEST_F(FinishingWorkOrderTest, DeletionAsksAndIsGuarded) {
     EXPECT_REFUSED(pr::DeleteFinishingOrder(*session, prompter, 9),
                    "Ne postoji proknjiženi radni nalog dorade broj 9");
@@ -333,10 +322,8 @@ TEST_F(FinishingWorkOrderTest, DeletionAsksAndIsGuarded) {
     ExpectBooksAgree(db(), 1, Year());
 }
 
-// Saved unposted, the order leaves the working copy but its material stays reserved, even when
-// the free quantities are recounted and for another workstation; its owner and a description
-// holding the separator come back; a number saved twice and loading into lines are refused; the
-// other workstation loads it and posts it for its owner.
+// Saved unposted it keeps its reservations, owner and description; another workstation loads and
+// posts it.
 TEST_F(FinishingWorkOrderTest, SavedOrderKeepsItsReservationsAndOwnerAndIsPostedElsewhere) {
     EXPECT_REFUSED(pr::SaveOpenFinishingOrder(*session, code, {4, QDate(2026, 3, 3), QString()}),
                    "Dokument nema niti jedne stavke !");
@@ -398,9 +385,7 @@ TEST_F(FinishingWorkOrderTest, SavedOrderKeepsItsReservationsAndOwnerAndIsPosted
     ExpectBooksAgree(db(), 1, Year());
 }
 
-// The two kinds keep their saved orders apart: the same number saved by each, each lists and
-// loads its own only. An order saved without an owner, or whose owner is gone, comes back
-// without one.
+// The two kinds keep their saved orders apart; a missing owner comes back as none.
 TEST_F(FinishingWorkOrderTest, OrdinaryAndFinishingSavedOrdersStayApart) {
     const pr::WorkOrderCodes ordinary = pr::SessionCodes(*session);
     pr::ProductEntry entry;

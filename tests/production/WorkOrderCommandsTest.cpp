@@ -1,5 +1,4 @@
-// The headless doors of the work order and of the finishing work order: zodractl post, print and
-// delete, and several programs posting each at once beside compactions.
+// zodractl's doors of both work orders, and several programs posting beside compactions.
 
 #include <gtest/gtest.h>
 
@@ -26,6 +25,27 @@ protected:
     QString Write(const QString& name, const QJsonObject& o) {
         return WriteJson(Folder() + QLatin1Char('/') + name, o);
     }
+    ZodractlRun PostFile(const QString& name, const QJsonObject& o, QStringList more = {}) {
+        return RunZodractl(QStringList{QStringLiteral("post"), CompanyPath(), Write(name, o)} +
+                           more);
+    }
+    // zodractl `door` `kind` `number` in warehouse 1.
+    ZodractlRun Door(const char* door, const char* kind, int number, QStringList more = {}) {
+        return RunZodractl(QStringList{QString::fromLatin1(door), CompanyPath(),
+                                       QString::fromLatin1(kind), QString::number(number),
+                                       QStringLiteral("--skladiste"), QStringLiteral("1")} +
+                           more);
+    }
+    // The order with its first product's quantity changed.
+    QJsonObject WithFirstQuantity(double quantity) const {
+        QJsonObject changed = order;
+        QJsonArray products = changed.value(QStringLiteral("proizvodi")).toArray();
+        QJsonObject line = products.first().toObject();
+        line.insert(QStringLiteral("kolicina"), quantity);
+        products.replace(0, line);
+        changed.insert(QStringLiteral("proizvodi"), products);
+        return changed;
+    }
     double Scalar(const QString& sql) {
         std::unique_ptr<Database> db = Open();
         return sqlvalue::ToDouble(db->Scalar(sql));
@@ -40,8 +60,7 @@ protected:
             [&](int program) {
                 for (int i = 0; i < each; ++i) {
                     const QString name = QStringLiteral("p-%1-%2.json").arg(program).arg(i);
-                    const ZodractlRun run =
-                        RunZodractl({QStringLiteral("post"), CompanyPath(), Write(name, order)});
+                    const ZodractlRun run = PostFile(name, order);
                     const auto match = posted.match(run.out);
                     failures.Check(run.exitCode == 0 && match.hasMatch(), name, run);
                     if (run.exitCode == 0 && match.hasMatch()) {
@@ -82,30 +101,19 @@ protected:
         session.reset();
     }
     ZodractlRun Delete(int number, QStringList more = {}) {
-        return RunZodractl(QStringList{QStringLiteral("delete"), CompanyPath(),
-                                       QStringLiteral("radni-nalog"), QString::number(number),
-                                       QStringLiteral("--skladiste"), QStringLiteral("1")} +
-                           more);
+        return Door("delete", "radni-nalog", number, more);
     }
     int store = 0;
 };
 
 // Post, a refusal that leaves nothing, and deletion answered No, then Yes.
 TEST_F(WorkOrderCommandsTest, TheDoorsPostAndDelete) {
-    ZodractlRun run = RunZodractl(
-        {QStringLiteral("post"), CompanyPath(), Write(QStringLiteral("r.json"), order)});
+    ZodractlRun run = PostFile(QStringLiteral("r.json"), order);
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.trimmed(),
               QStringLiteral("Radni nalog je proknjižen pod brojem 1 (odredišna primka 200001)"));
 
-    QJsonObject tooMany = order;
-    QJsonArray products = tooMany.value(QStringLiteral("proizvodi")).toArray();
-    QJsonObject line = products.first().toObject();
-    line.insert(QStringLiteral("kolicina"), 20);
-    products.replace(0, line);
-    tooMany.insert(QStringLiteral("proizvodi"), products);
-    run = RunZodractl(
-        {QStringLiteral("post"), CompanyPath(), Write(QStringLiteral("t.json"), tooMany)});
+    run = PostFile(QStringLiteral("t.json"), WithFirstQuantity(20));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err.trimmed(),
               QStringLiteral("Nedovoljna zaliha artikla Noga. Količina će biti postavljena na "
@@ -131,47 +139,35 @@ TEST_F(WorkOrderCommandsTest, TheDoorsPostAndDelete) {
     ExpectStockSound(CompanyPath());
 }
 
-// The work order printed with its post and again by number, the bill of materials by its code;
-// a number that is not there is refused by name.
+// Work orders and bills printed to PDF; a missing number is refused by name.
 TEST_F(WorkOrderCommandsTest, WorkOrdersAndBillsPrintToPdf) {
     const QString first = Folder() + QStringLiteral("/r1.pdf");
-    ZodractlRun run =
-        RunZodractl({QStringLiteral("post"), CompanyPath(), Write(QStringLiteral("r.json"), order),
-                     QStringLiteral("--pdf"), first});
+    ZodractlRun run = PostFile(QStringLiteral("r.json"), order, {QStringLiteral("--pdf"), first});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(QStringLiteral("Ispis radnog naloga br. 1 je zapisan u ")));
     EXPECT_GT(QFile(first).size(), 1000);
     const QString again = Folder() + QStringLiteral("/r2.pdf");
-    run = RunZodractl({QStringLiteral("print"), CompanyPath(), QStringLiteral("radni-nalog"),
-                       QStringLiteral("1"), QStringLiteral("--pdf"), again,
-                       QStringLiteral("--skladiste"), QStringLiteral("1")});
+    run = Door("print", "radni-nalog", 1, {QStringLiteral("--pdf"), again});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.trimmed(), QStringLiteral("Ispis radnog naloga br. 1 je zapisan u ") + again +
                                      QStringLiteral(" (stranica: 1)."));
-    run = RunZodractl({QStringLiteral("print"), CompanyPath(), QStringLiteral("radni-nalog"),
-                       QStringLiteral("2"), QStringLiteral("--pdf"), again,
-                       QStringLiteral("--skladiste"), QStringLiteral("1")});
+    run = Door("print", "radni-nalog", 2, {QStringLiteral("--pdf"), again});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err.trimmed(), QStringLiteral("Ne postoji proknjiženi radni nalog broj 2"));
 
     const QString bill = Folder() + QStringLiteral("/s.pdf");
-    run = RunZodractl(
-        {QStringLiteral("print"), CompanyPath(), QStringLiteral("sastavnica"),
-         QString::number(static_cast<int>(
-             Scalar(QStringLiteral("SELECT MAX(\"SIFRA_SASTAVNICE\") FROM \"SASTAVNICE\"")))),
-         QStringLiteral("--pdf"), bill, QStringLiteral("--skladiste"), QStringLiteral("1")});
+    run = Door("print", "sastavnica",
+               static_cast<int>(
+                   Scalar(QStringLiteral("SELECT MAX(\"SIFRA_SASTAVNICE\") FROM \"SASTAVNICE\""))),
+               {QStringLiteral("--pdf"), bill});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.trimmed(), QStringLiteral("Izvještaj : Sastavnica za Stol je zapisan u ") +
                                      bill + QStringLiteral(" (stranica: 1)."));
-    run = RunZodractl({QStringLiteral("print"), CompanyPath(), QStringLiteral("sastavnica"),
-                       QStringLiteral("99"), QStringLiteral("--pdf"), bill,
-                       QStringLiteral("--skladiste"), QStringLiteral("1")});
+    run = Door("print", "sastavnica", 99, {QStringLiteral("--pdf"), bill});
     EXPECT_EQ(run.err.trimmed(), QStringLiteral("Ne postoji sastavnica broj 99"));
 }
 
-// Two programs post work orders at once while a third tries to compact: every order gets its
-// own number and its own receipt from 200001, neither trade book has a position twice, and lots,
-// cards and books agree in both warehouses.
+// Two programs post beside a compaction: own numbers and receipts, no book position twice.
 TEST_F(WorkOrderCommandsTest, SeveralProgramsPostAtOnceBesideACompaction) {
     RunFailures failures;
     QList<int> numbers;
@@ -242,21 +238,15 @@ protected:
         docs.reset();
         session.reset();
     }
-    ZodractlRun Door(const QString& door, int number, QStringList more = {}) {
-        return RunZodractl(QStringList{door, CompanyPath(), QStringLiteral("radni-nalog-dorada"),
-                                       QString::number(number), QStringLiteral("--skladiste"),
-                                       QStringLiteral("1")} +
-                           more);
+    ZodractlRun Door(const char* door, int number, QStringList more = {}) {
+        return OrderCommandsTest::Door(door, "radni-nalog-dorada", number, more);
     }
 };
 
-// Post with its printout, a shortfall refused with nothing left, print again by number,
-// deletion answered No, then Yes, then refused as missing; the lots and books stay sound.
+// Post with printout, a shortfall refused, print again, deletion No / Yes / missing.
 TEST_F(FinishingOrderCommandsTest, TheDoorsPostPrintAndDelete) {
     const QString pdf = Folder() + QStringLiteral("/d1.pdf");
-    ZodractlRun run =
-        RunZodractl({QStringLiteral("post"), CompanyPath(), Write(QStringLiteral("d.json"), order),
-                     QStringLiteral("--pdf"), pdf});
+    ZodractlRun run = PostFile(QStringLiteral("d.json"), order, {QStringLiteral("--pdf"), pdf});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.startsWith(QStringLiteral("Radni nalog dorada je proknjižen pod brojem 1")))
         << run.out.toStdString();
@@ -266,14 +256,7 @@ TEST_F(FinishingOrderCommandsTest, TheDoorsPostPrintAndDelete) {
                                            "\"RADNI_NALOZI_DORADA\"")),
                      4 * 2.0 + 2 * 3.0 + 15);
 
-    QJsonObject tooMuch = order;
-    QJsonArray products = tooMuch.value(QStringLiteral("proizvodi")).toArray();
-    QJsonObject chairs = products.first().toObject();
-    chairs.insert(QStringLiteral("kolicina"), 10);  // 40 legs, 36 left
-    products.replace(0, chairs);
-    tooMuch.insert(QStringLiteral("proizvodi"), products);
-    run = RunZodractl(
-        {QStringLiteral("post"), CompanyPath(), Write(QStringLiteral("t.json"), tooMuch)});
+    run = PostFile(QStringLiteral("t.json"), WithFirstQuantity(10));  // 40 legs, 36 left
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err.trimmed(),
               QStringLiteral("Nedovoljna zaliha artikla Noga. Količina će biti postavljena na "
@@ -284,32 +267,31 @@ TEST_F(FinishingOrderCommandsTest, TheDoorsPostPrintAndDelete) {
               0);
 
     const QString again = Folder() + QStringLiteral("/d2.pdf");
-    run = Door(QStringLiteral("print"), 1, {QStringLiteral("--pdf"), again});
+    run = Door("print", 1, {QStringLiteral("--pdf"), again});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.trimmed(), QStringLiteral("Ispis radnog naloga dorade br. 1 je zapisan u ") +
                                      again + QStringLiteral(" (stranica: 1)."));
-    run = Door(QStringLiteral("cancel"), 1);
+    run = Door("cancel", 1);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err.trimmed(),
               QStringLiteral("Radni nalog dorade se ne stornira nego briše (zodractl delete)."));
 
-    run = Door(QStringLiteral("delete"), 1);
+    run = Door("delete", 1);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("Želite li izbrisati radni nalog dorade!")));
     EXPECT_TRUE(run.err.trimmed().endsWith(QStringLiteral("Radni nalog dorade nije izbrisan.")));
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RADNI_NALOZI_DORADA\"")), 1);
-    run = Door(QStringLiteral("delete"), 1, {QStringLiteral("--da")});
+    run = Door("delete", 1, {QStringLiteral("--da")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.trimmed(), QStringLiteral("Radni nalog dorade broj 1 je izbrisan."));
     EXPECT_EQ(Scalar(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"NABAVE\"")), 60);
-    run = Door(QStringLiteral("delete"), 1, {QStringLiteral("--da")});
+    run = Door("delete", 1, {QStringLiteral("--da")});
     EXPECT_EQ(run.err.trimmed(),
               QStringLiteral("Ne postoji proknjiženi radni nalog dorade broj 1"));
     ExpectStockSound(CompanyPath());
 }
 
-// Two programs post finishing orders at once while a third compacts: numbers 1…n each once,
-// every trade-book position once, the lots down by what the orders took, the stock sound.
+// Two programs post finishing orders beside a compaction: numbers 1…n once each, stock sound.
 TEST_F(FinishingOrderCommandsTest, SeveralProgramsPostAtOnceBesideACompaction) {
     RunFailures failures;
     QList<int> numbers;

@@ -1,7 +1,4 @@
-// The work order: product entry against the lots (several lots, a fixed lot, two workstations),
-// the product line's arithmetic, deleting product lines, saving and loading an unposted order,
-// posting with its generated receipt, a refusal inside the posting, the deletion's guards on
-// both sides, and products made inside a sale's transaction.
+// The work order: entry against the lots, the product line, saving, posting and deletion.
 
 #include <gtest/gtest.h>
 
@@ -88,9 +85,7 @@ protected:
     pr::WorkOrderCodes codes;
 };
 
-// 10 tables of 2 legs each take 20 legs: the 15 of the first lot, then 5 of the second, each
-// line at its lot's prices; the product line is 8 + 2 = 10 a unit, 100 in all, sold for 120,
-// margin 20 (20 %); the bill's cost comes for the 10 units.
+// 10 tables × 2 legs: 15 from the first lot, 5 from the second; 10 a unit (8 + 2), sold for 120.
 TEST_F(WorkOrderTest, TenUnitsTakePartsFromSeveralLotsAndTheProductLineFollows) {
     EXPECT_EQ(pr::AddProduct(*session, codes, Entry(10)), 1);
     const auto parts = pr::PartLines(*session, codes);
@@ -145,8 +140,7 @@ TEST_F(WorkOrderTest, EntryChecksInOrder) {
     EXPECT_DOUBLE_EQ(Free(firstLot), 15);
 }
 
-// The bill's edits take finite quantities above 0 below 1e9 and prices from 0 below 1e12; a
-// refused edit leaves the bill as it was, and the largest numbers allowed are still taken.
+// Quantities in (0, 1e9) and prices in [0, 1e12); a refused edit leaves the bill as it was.
 TEST_F(WorkOrderTest, TheBillRefusesNumbersOutOfRange) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
@@ -169,9 +163,7 @@ TEST_F(WorkOrderTest, TheBillRefusesNumbersOutOfRange) {
     EXPECT_EQ(bom::Costs(db(), bill).size(), 2u);
 }
 
-// A fixed lot too small warns with what is missing and refuses the entry; a part taken from any
-// lot counts the stock another workstation's open work order holds; a part the warehouse never
-// had is named.
+// A fixed lot too small, another workstation's reservation and a part never stocked.
 TEST_F(WorkOrderTest, ShortStockWarnsWithTheMissingQuantity) {
     const int chair = docs->AddArticle(QStringLiteral("Stolica"));
     const int seat = docs->AddArticle(QStringLiteral("Sjedalo"));
@@ -214,8 +206,7 @@ TEST_F(WorkOrderTest, ShortStockWarnsWithTheMissingQuantity) {
     EXPECT_DOUBLE_EQ(check.allowed, 0);
 }
 
-// Only the last product line goes, after the question, with its costs and the parts taken for
-// it (their lots free again); the first line keeps exactly its own.
+// Only the last product line goes, after the question, with its costs and parts.
 TEST_F(WorkOrderTest, OnlyTheLastProductLineIsDeleted) {
     pr::AddProduct(*session, codes, Entry(5));  // 10 legs of the first lot
     pr::AddProduct(*session, codes, Entry(4));  // 5 of the first, 3 of the second
@@ -240,8 +231,7 @@ TEST_F(WorkOrderTest, OnlyTheLastProductLineIsDeleted) {
     EXPECT_DOUBLE_EQ(pr::CostLines(*session, codes)[0].quantity, 5);
 }
 
-// A work order saved unposted leaves the window empty but keeps its reservations, and comes back
-// whole; a number saved twice is refused.
+// Saved unposted: the window empties, the reservations stay, and it comes back whole.
 TEST_F(WorkOrderTest, SavedWorkOrderComesBack) {
     pr::AddProduct(*session, codes, Entry(3));
     pr::SaveOpenWorkOrder(*session, codes, {7, QDate(2026, 3, 3), QStringLiteral("Za sajam")});
@@ -277,9 +267,8 @@ TEST_F(WorkOrderTest, SavedWorkOrderComesBack) {
     EXPECT_EQ(pr::ProductLines(*session, codes).size(), 1u);
 }
 
-// Posting: the receipt of type 3 in the destination from 200001 with its entry, the header with
-// the part sums and the receipt's number, the parts out of their lots with the issue entry, the
-// working copy empty; a typed number already taken gives the next.
+// Posting: the type-3 receipt from 200001, the header, both book entries; a taken number gives
+// the next.
 TEST_F(WorkOrderTest, PostingWritesTheReceiptTheOrderAndBothBooks) {
     pr::AddProduct(*session, codes, Entry(10));
     const pr::PostedWorkOrder posted = Post();
@@ -337,8 +326,7 @@ TEST_F(WorkOrderTest, PostingWritesTheReceiptTheOrderAndBothBooks) {
     EXPECT_REFUSED(Post(), "Dokument nema niti jedne stavke !");
 }
 
-// Under each stock-keeping method a work order posts and deletes with lots, cards and both
-// trade books agreeing after each step, the products received at material plus dependent cost.
+// Under each method: posted and deleted with both warehouses' books agreeing.
 TEST_F(WorkOrderTest, PostedAndDeletedUnderEachMethod) {
     for (StockMethod method : {StockMethod::Fifo, StockMethod::Average, StockMethod::LastPrice}) {
         SCOPED_TRACE(StockMethodText(method).toStdString());
@@ -370,8 +358,7 @@ TEST_F(WorkOrderTest, PostedAndDeletedUnderEachMethod) {
     }
 }
 
-// A lot repriced after the parts were taken refuses the posting inside its transaction: no
-// order, no receipt, no book entry, the lots as they were and the working copy kept.
+// A lot repriced meanwhile refuses the posting inside its transaction: nothing is left.
 TEST_F(WorkOrderTest, RefusedPostingLeavesNothingAndKeepsTheWorkingCopy) {
     pr::AddProduct(*session, codes, Entry(10));
     docs->PriceChange({{leg, secondLot, 7.00}});
@@ -390,9 +377,7 @@ TEST_F(WorkOrderTest, RefusedPostingLeavesNothingAndKeepsTheWorkingCopy) {
     EXPECT_EQ(Written(), 0);
 }
 
-// Deletion: a missing order, the user's No, a later stock count, a repriced lot and products
-// already issued from the receipt each refuse; otherwise the receipt goes first and the parts
-// come back. A receipt deleted already is asked about.
+// Deletion and each guard that refuses it.
 TEST_F(WorkOrderTest, DeletionGuardsOnBothSides) {
     EXPECT_REFUSED(pr::DeleteWorkOrder(*session, prompter, 9),
                    "Ne postoji proknjiženi radni nalog broj 9");
@@ -442,8 +427,7 @@ TEST_F(WorkOrderTest, DeletionGuardsOnBothSides) {
                    "nakon njegovog knjiženja rađene inventure.");
 }
 
-// The receipt deleted on its own: the user is asked whether to go on; No keeps the order, Yes
-// deletes it without the receipt.
+// The receipt deleted on its own: No keeps the order, Yes deletes it without the receipt.
 TEST_F(WorkOrderTest, DeletionAsksWhenTheReceiptIsGone) {
     pr::AddProduct(*session, codes, Entry(2));
     const pr::PostedWorkOrder posted = Post(0, 1);
@@ -466,8 +450,7 @@ TEST_F(WorkOrderTest, DeletionAsksWhenTheReceiptIsGone) {
     ExpectBooksAgree(db(), 1, Year());
 }
 
-// A sale's composite line: products made inside the sale's transaction at the parts' cost into
-// the session's own warehouse; rolled back with it, committed with it.
+// Products made for a sale live and die with the sale's transaction.
 TEST_F(WorkOrderTest, ProductsForASaleLiveAndDieWithItsTransaction) {
     const int sessions = Count(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\""));
     {

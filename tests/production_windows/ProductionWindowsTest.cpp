@@ -1,9 +1,4 @@
-// The production windows on the demo company: a bill of materials built in "Sastavnice" with
-// its refusals, its material price and its deletion on both sides of the question; a work order
-// drawn up by keys (the stock warning that cuts the quantity, the last-line rule, the
-// destination's refusal, posting), saved unposted on close and loaded again; and the list's
-// deletion with its question on both sides. The finishing work order is saved and loaded the same
-// way, with its owner, and never offered to the ordinary window.
+// The production windows on the demo company: bills, work orders and finishing work orders.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -82,9 +77,8 @@ void Accept(QWidget* dialog) {
     dialog->findChild<QPushButton*>(QStringLiteral("Prihvati"))->click();
 }
 
-// Fills the product entry window when it shows: the product, the quantity typed and left with
-// Enter (its stock check runs), material price 8, dependent cost 2, selling price 12, then
-// "Prihvati". What the quantity box held after Enter goes to `afterEnter`.
+// Fills the product entry window when it shows: the quantity typed and left with Enter (its
+// stock check runs), material 8, dependent cost 2, selling price 12, then "Prihvati".
 void EnterProduct(int product, const QString& quantity, double* afterEnter = nullptr,
                   double* proposedDependent = nullptr, double acceptQuantity = 0,
                   DemoHost* photo = nullptr) {
@@ -431,10 +425,7 @@ void ProductionWindowsTest::listDeletesOnlyAfterYes() {
     QCOMPARE(host.Count(QStringLiteral("STAVKE_RADNIH_NALOGA")), 0);
 }
 
-// "Radni nalog dorada": a product from its bill with typed material and a service, entered by
-// keys; too much refused with the stock warning and the dialog kept; no owner refused; posted,
-// the part's stock down by the material and nothing received; the list opens, prints and
-// deletes only after Yes, giving the material back.
+// "Radni nalog dorada" by keys: the stock warning, no owner refused, posted, listed, deleted.
 void ProductionWindowsTest::finishingOrderIsDrawnUpPostedAndDeleted() {
     DemoHost host;
     host.MakeBill();
@@ -453,7 +444,6 @@ void ProductionWindowsTest::finishingOrderIsDrawnUpPostedAndDeleted() {
     auto* window = qobject_cast<ui::DocumentWindow*>(
         host.Open(production::ui::WorkOrderController::FinishingCommandName()));
     QVERIFY(window);
-    QCOMPARE(window->windowTitle(), QStringLiteral("Radni nalog dorada"));
 
     const double tooMany = std::floor(host.free / 2) + 3;
     bool keptAfterRefusal = false;
@@ -527,9 +517,8 @@ void ProductionWindowsTest::finishingOrderIsDrawnUpPostedAndDeleted() {
     QCOMPARE(stockOfPart(), stockBefore);
 }
 
-// "Radni nalog dorada" closed with Yes to saving keeps its material reserved; the ordinary
-// window's "Učitaj otvoreni dokument" does not offer it; a new finishing window loads it with its
-// description and owner and posts it for that owner.
+// A saved finishing order keeps its reservation, is not offered to the ordinary window, and
+// comes back with its owner.
 void ProductionWindowsTest::finishingOrderIsSavedAndLoadedWithItsOwner() {
     DemoHost host;
     host.MakeBill();

@@ -9,11 +9,8 @@
 
 using namespace zodra;
 
-// The demo company comes with a few dozen receipts in each warehouse, posted through the
-// receipt's own calculation and posting, and between them every warehouse sells: a few hundred
-// invoices over the year through the invoice's own posting, some cancelled. Lots, cards and trade
-// books agree, no working copy or session code is left behind, the receipts read as a clerk
-// would have entered them, and the company is the same every time it is made.
+// The demo company's receipts and sales in every warehouse: books agree, nothing is left behind,
+// and the company is the same every time it is made.
 TEST(DemoReceipts, EveryWarehouseReceivesAndSellsAndTheBooksAgree) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

@@ -26,11 +26,17 @@ PriceCalculation WorkedLine(CalculationMode mode = CalculationMode::Entry, doubl
     return c;
 }
 
-// Every box holds a finite number (no NaN, no infinity): the defined state of a calculation
-// whatever was typed.
+// Every box holds a finite number, whatever was typed.
 void ExpectDefined(const PriceCalculation& c) {
     for (int b = 0; b < static_cast<int>(Box::Count); ++b) {
         EXPECT_TRUE(std::isfinite(c.Value(static_cast<Box>(b)))) << "box " << b;
+    }
+}
+
+// The boxes given hold exactly the values given.
+void ExpectBoxes(const PriceCalculation& c, std::initializer_list<std::pair<Box, double>> boxes) {
+    for (const auto& [box, value] : boxes) {
+        EXPECT_DOUBLE_EQ(c.Value(box), value) << "box " << static_cast<int>(box);
     }
 }
 
@@ -38,26 +44,26 @@ void ExpectDefined(const PriceCalculation& c) {
 
 TEST(PriceCalculation, TheWorkedLineForwardsToTheRetailPriceUnrounded) {
     const PriceCalculation c = WorkedLine();
-    EXPECT_DOUBLE_EQ(c.Value(Box::InvoiceValue), 50.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::CurrencyPrice), 10.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::DiscountUnit), 1.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::DiscountTotal), 5.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::NetPrice), 9.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::NetValue), 45.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::CustomsUnit), 0.45);
-    EXPECT_DOUBLE_EQ(c.Value(Box::CustomsTotal), 2.25);
-    EXPECT_DOUBLE_EQ(c.Value(Box::ForwardingUnit), 0.0);
-    EXPECT_DOUBLE_EQ(c.Value(Box::OtherCostsUnit), 0.18);
-    EXPECT_DOUBLE_EQ(c.Value(Box::OtherCostsTotal), 0.90);
-    EXPECT_DOUBLE_EQ(c.Value(Box::CostPrice), 9.63);
-    EXPECT_DOUBLE_EQ(c.Value(Box::CostValue), 48.15);
-    EXPECT_DOUBLE_EQ(c.Value(Box::MarginUnit), 2.4075);
-    EXPECT_DOUBLE_EQ(c.Value(Box::Price), 12.0375);
-    EXPECT_DOUBLE_EQ(c.Value(Box::TaxUnit), 3.009375);
-    EXPECT_DOUBLE_EQ(c.Value(Box::PriceWithTax), 15.046875);
-    EXPECT_DOUBLE_EQ(c.Value(Box::PriceWithTaxAndPackaging), 15.046875);
-    EXPECT_DOUBLE_EQ(c.Value(Box::RetailMarginUnit), 1.20375);
-    EXPECT_DOUBLE_EQ(c.Value(Box::RetailPrice), 16.5515625);
+    ExpectBoxes(c, {{Box::InvoiceValue, 50.00},
+                    {Box::CurrencyPrice, 10.00},
+                    {Box::DiscountUnit, 1.00},
+                    {Box::DiscountTotal, 5.00},
+                    {Box::NetPrice, 9.00},
+                    {Box::NetValue, 45.00},
+                    {Box::CustomsUnit, 0.45},
+                    {Box::CustomsTotal, 2.25},
+                    {Box::ForwardingUnit, 0.0},
+                    {Box::OtherCostsUnit, 0.18},
+                    {Box::OtherCostsTotal, 0.90},
+                    {Box::CostPrice, 9.63},
+                    {Box::CostValue, 48.15},
+                    {Box::MarginUnit, 2.4075},
+                    {Box::Price, 12.0375},
+                    {Box::TaxUnit, 3.009375},
+                    {Box::PriceWithTax, 15.046875},
+                    {Box::PriceWithTaxAndPackaging, 15.046875},
+                    {Box::RetailMarginUnit, 1.20375},
+                    {Box::RetailPrice, 16.5515625}});
     // The typed margin is kept as typed, not recomputed from the price it gave.
     EXPECT_EQ(c.Value(Box::MarginPercent), 25.0);
     // The line it writes: value P × Q, margin on cost (P / NC − 1) × 100.
@@ -99,76 +105,64 @@ TEST(PriceCalculation, WithoutAnInvoicePriceTheTypedPriceGivesIt) {
     c.Preset(Box::MarginPercent, 25);
     c.Recalculate();
     c.Type(Box::PriceWithTax, 12.50);
-    EXPECT_DOUBLE_EQ(c.Value(Box::InvoicePrice), 8.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::InvoiceValue), 32.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::CurrencyPrice), 8.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::Price), 10.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::PriceWithTax), 12.50);
+    ExpectBoxes(c, {{Box::InvoicePrice, 8.00},
+                    {Box::InvoiceValue, 32.00},
+                    {Box::CurrencyPrice, 8.00},
+                    {Box::Price, 10.00},
+                    {Box::PriceWithTax, 12.50}});
 
     PriceCalculation p(CalculationMode::Entry, 2);
     p.Preset(Box::MarginPercent, 20);
     p.Recalculate();
     p.Type(Box::Price, 6.00);
-    EXPECT_DOUBLE_EQ(p.Value(Box::InvoicePrice), 5.00);
-    EXPECT_DOUBLE_EQ(p.Value(Box::CostPrice), 5.00);
-    EXPECT_DOUBLE_EQ(p.Value(Box::Price), 6.00);
+    ExpectBoxes(p, {{Box::InvoicePrice, 5.00}, {Box::CostPrice, 5.00}, {Box::Price, 6.00}});
 }
 
 TEST(PriceCalculation, ForeignCurrencyAndPackagingBoxes) {
     PriceCalculation c(CalculationMode::Entry, 10, 7.5, 0.40);
     c.Type(Box::CurrencyPrice, 2.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::InvoicePrice), 15.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::CurrencyValue), 20.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::InvoiceValue), 150.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::PackagedPrice), 2.40);
-    EXPECT_DOUBLE_EQ(c.Value(Box::PackagedValue), 24.00);
+    ExpectBoxes(c, {{Box::InvoicePrice, 15.00},
+                    {Box::CurrencyValue, 20.00},
+                    {Box::InvoiceValue, 150.00},
+                    {Box::PackagedPrice, 2.40},
+                    {Box::PackagedValue, 24.00}});
 
     // A home-currency price typed is divided back by the rate.
     c.Type(Box::InvoicePrice, 30.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::CurrencyPrice), 4.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::CurrencyValue), 40.00);
+    ExpectBoxes(c, {{Box::CurrencyPrice, 4.00}, {Box::CurrencyValue, 40.00}});
     c.Type(Box::InvoiceValue, 450.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::InvoicePrice), 45.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::CurrencyPrice), 6.00);
+    ExpectBoxes(c, {{Box::InvoicePrice, 45.00}, {Box::CurrencyPrice, 6.00}});
     c.Type(Box::CurrencyValue, 50.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::CurrencyPrice), 5.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::InvoicePrice), 37.50);
+    ExpectBoxes(c, {{Box::CurrencyPrice, 5.00}, {Box::InvoicePrice, 37.50}});
 
     // The price with packaging: the packaging comes off before the currency price.
     c.Type(Box::PackagedPrice, 3.40);
-    EXPECT_DOUBLE_EQ(c.Value(Box::CurrencyPrice), 3.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::CurrencyValue), 30.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::InvoicePrice), 22.50);
+    ExpectBoxes(
+        c, {{Box::CurrencyPrice, 3.00}, {Box::CurrencyValue, 30.00}, {Box::InvoicePrice, 22.50}});
     c.Type(Box::PackagedValue, 44.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::PackagedPrice), 4.40);
-    EXPECT_DOUBLE_EQ(c.Value(Box::CurrencyPrice), 4.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::CurrencyValue), 40.00);
+    ExpectBoxes(
+        c, {{Box::PackagedPrice, 4.40}, {Box::CurrencyPrice, 4.00}, {Box::CurrencyValue, 40.00}});
     c.Preset(Box::TaxPercent, 25);
     c.Type(Box::MarginPercent, 0);
-    EXPECT_DOUBLE_EQ(c.Value(Box::PriceWithTax), 37.50);
-    EXPECT_DOUBLE_EQ(c.Value(Box::PriceWithTaxAndPackaging), 37.90);
+    ExpectBoxes(c, {{Box::PriceWithTax, 37.50}, {Box::PriceWithTaxAndPackaging, 37.90}});
     // Price with tax and packaging typed: the packaging comes off first.
     c.Type(Box::PriceWithTaxAndPackaging, 50.40);
-    EXPECT_DOUBLE_EQ(c.Value(Box::PriceWithTax), 50.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::Price), 40.00);
+    ExpectBoxes(c, {{Box::PriceWithTax, 50.00}, {Box::Price, 40.00}});
 }
 
 TEST(PriceCalculation, AmountsTypedGiveTheirPercents) {
     PriceCalculation c = WorkedLine();
     c.Type(Box::DiscountUnit, 2.00);  // of an invoice price of 10
-    EXPECT_DOUBLE_EQ(c.Value(Box::DiscountPercent), 20.0);
-    EXPECT_DOUBLE_EQ(c.Value(Box::DiscountTotal), 10.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::NetPrice), 8.00);
+    ExpectBoxes(c,
+                {{Box::DiscountPercent, 20.0}, {Box::DiscountTotal, 10.00}, {Box::NetPrice, 8.00}});
     c.Type(Box::DiscountTotal, 2.50);  // of an invoice value of 50
-    EXPECT_DOUBLE_EQ(c.Value(Box::DiscountPercent), 5.0);
-    EXPECT_DOUBLE_EQ(c.Value(Box::NetPrice), 9.50);
+    ExpectBoxes(c, {{Box::DiscountPercent, 5.0}, {Box::NetPrice, 9.50}});
 
     // Customs, forwarding and other costs against the net price and net value.
     c.Type(Box::CustomsUnit, 0.95);
     EXPECT_DOUBLE_EQ(c.Value(Box::CustomsPercent), 10.0);
     c.Type(Box::ForwardingTotal, 4.75);  // of a net value of 47.50
-    EXPECT_DOUBLE_EQ(c.Value(Box::ForwardingPercent), 10.0);
-    EXPECT_DOUBLE_EQ(c.Value(Box::ForwardingUnit), 0.95);
+    ExpectBoxes(c, {{Box::ForwardingPercent, 10.0}, {Box::ForwardingUnit, 0.95}});
     c.Type(Box::OtherCostsUnit, 0.19);
     EXPECT_DOUBLE_EQ(c.Value(Box::OtherCostsPercent), 2.0);
     c.Type(Box::OtherCostsTotal, 9.50);
@@ -179,18 +173,15 @@ TEST(PriceCalculation, AmountsTypedGiveTheirPercents) {
 
     // The margin typed as an amount, then as a percent; the price follows both.
     c.Type(Box::MarginUnit, 2.85);  // of a cost of 11.40
-    EXPECT_DOUBLE_EQ(c.Value(Box::MarginPercent), 25.0);
-    EXPECT_DOUBLE_EQ(c.Value(Box::Price), 14.25);
+    ExpectBoxes(c, {{Box::MarginPercent, 25.0}, {Box::Price, 14.25}});
     c.Type(Box::MarginPercent, 50);
-    EXPECT_DOUBLE_EQ(c.Value(Box::MarginUnit), 5.70);
-    EXPECT_DOUBLE_EQ(c.Value(Box::Price), 17.10);
+    ExpectBoxes(c, {{Box::MarginUnit, 5.70}, {Box::Price, 17.10}});
 
     // Retail margin as an amount; tax as an amount.
     c.Type(Box::RetailMarginUnit, 1.71);
     EXPECT_DOUBLE_EQ(c.Value(Box::RetailMarginPercent), 10.0);
     c.Type(Box::TaxUnit, 2.223);
-    EXPECT_DOUBLE_EQ(c.Value(Box::TaxPercent), 13.0);
-    EXPECT_DOUBLE_EQ(c.Value(Box::RetailPrice), (17.10 + 1.71) * 1.13);
+    ExpectBoxes(c, {{Box::TaxPercent, 13.0}, {Box::RetailPrice, (17.10 + 1.71) * 1.13}});
 }
 
 TEST(PriceCalculation, NetAndCostTypedDeriveDiscountAndCosts) {
@@ -198,12 +189,10 @@ TEST(PriceCalculation, NetAndCostTypedDeriveDiscountAndCosts) {
     c.Type(Box::NetPrice, 8.50);
     EXPECT_DOUBLE_EQ(c.Value(Box::DiscountPercent), 15.0);
     c.Type(Box::NetValue, 40.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::NetPrice), 8.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::DiscountPercent), 20.0);
+    ExpectBoxes(c, {{Box::NetPrice, 8.00}, {Box::DiscountPercent, 20.0}});
     // Cost typed: the other dependent costs take the difference.
     c.Type(Box::CostPrice, 9.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::CostPrice), 9.00);
-    EXPECT_DOUBLE_EQ(c.Value(Box::OtherCostsUnit), 9.00 - 8.00 - 0.40);
+    ExpectBoxes(c, {{Box::CostPrice, 9.00}, {Box::OtherCostsUnit, 9.00 - 8.00 - 0.40}});
     c.Type(Box::CostValue, 50.00);
     EXPECT_DOUBLE_EQ(c.Value(Box::CostPrice), 10.00);
 
@@ -212,15 +201,13 @@ TEST(PriceCalculation, NetAndCostTypedDeriveDiscountAndCosts) {
     n.Preset(Box::DiscountPercent, 10);
     n.Recalculate();
     n.Type(Box::NetPrice, 9.00);
-    EXPECT_DOUBLE_EQ(n.Value(Box::InvoicePrice), 9.00);
-    EXPECT_DOUBLE_EQ(n.Value(Box::DiscountPercent), 0.0);
+    ExpectBoxes(n, {{Box::InvoicePrice, 9.00}, {Box::DiscountPercent, 0.0}});
     PriceCalculation k(CalculationMode::Entry, 2);
     k.Preset(Box::DiscountPercent, 20);
     k.Preset(Box::CustomsPercent, 25);
     k.Recalculate();
     k.Type(Box::CostPrice, 10.00);
-    EXPECT_DOUBLE_EQ(k.Value(Box::InvoicePrice), 10.00);
-    EXPECT_DOUBLE_EQ(k.Value(Box::CostPrice), 10.00);
+    ExpectBoxes(k, {{Box::InvoicePrice, 10.00}, {Box::CostPrice, 10.00}});
 }
 
 TEST(PriceCalculation, ChangingALineKeepsItsPriceUnlessAMarginIsTyped) {

@@ -1,6 +1,5 @@
-// One receipt, the same cents wherever it is shown: its totals, its printout, the list of
-// receipts and its trade-book entry. A line's amount is rounded to the cent and a total is the
-// sum of the rounded amounts (docs/money.md).
+// One receipt, the same cents in its totals, printout, list and trade book: a line's amount is
+// rounded to the cent and a total is the sum of the rounded amounts (docs/money.md).
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -11,7 +10,6 @@
 #include "purchasing/ReceiptSummary.h"
 #include "stock/TradeBook.h"
 #include "support/Pdf.h"
-#include "support/Zodractl.h"
 
 namespace zodra::test {
 namespace {
@@ -31,13 +29,10 @@ protected:
     QString PrintedText(int number) {
         const QString pdf = Folder() + QStringLiteral("/primka.pdf");
         const reports::ReportRequest request = ReceiptPrintRequest(*session, number);
-        ZodractlOptions options;
-        options.home = QStringLiteral(ZODRA_SOURCE_DIR "/share");
-        const ZodractlRun run = RunZodractl(
+        const ZodractlRun run = Zodractl(
             {QStringLiteral("report"), CompanyPath(), request.reportFile,
              QStringLiteral("--selection"), request.selection.ToText(), QStringLiteral("--param"),
-             QStringLiteral("BROJ=") + QString::number(number), QStringLiteral("--pdf"), pdf},
-            options);
+             QStringLiteral("BROJ=") + QString::number(number), QStringLiteral("--pdf"), pdf});
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         return PdfText(pdf);
     }
@@ -159,9 +154,8 @@ TEST_F(ReceiptCentsTest, LinesBelowTheCentAddUpAsTheyAreShown) {
 }
 
 TEST_F(ReceiptCentsTest, ASpreadDiscountLeavesNoCentBehind) {
-    // 10.00 discount over three lines of 10.00: 3.333… each, shown 3,33 three times. The line
-    // with the largest share takes the missing cent, so the receipt's discount is the 10,00 of
-    // the supplier's invoice and posting finds no difference.
+    // 10.00 over three lines of 10.00: the line with the largest share takes the missing cent,
+    // so the lines add up to the invoice's 10,00 and posting finds no difference.
     EnterPlain(screw, 1, 10, 12);
     EnterPlain(nut, 1, 10, 12);
     EnterPlain(washer, 1, 10, 12);

@@ -24,9 +24,7 @@ constexpr int kPerWorkstation = 12;
 
 }  // namespace
 
-// Two workstations enter receipts at the same time, each proposing the number it sees, and
-// post them: every receipt is stored whole under its own number and its own trade-book
-// position, nothing of one workstation's lines ends up in the other's receipt.
+// Two workstations post at once: every receipt whole under its own number and book position.
 TEST_F(ReceiptConcurrencyTest, TwoWorkstationsPostingAtOnceGetDistinctNumbersAndPositions) {
     std::atomic<int> failures{0};
     auto workstation = [&](int article, double price) {
@@ -97,10 +95,8 @@ TEST_F(ReceiptConcurrencyTest, TwoWorkstationsPostingAtOnceGetDistinctNumbersAnd
     EXPECT_NO_THROW(stock::CheckStockAgainstCard(db(), 1, Year()));
 }
 
-// Two workstations both propose the last entered number. The first to post takes it; the
-// second finds it taken, and since the range holds no number after it, it is refused with the
-// numbering's message and keeps its working copy, instead of posting a number of the generated
-// range or a wrapped one.
+// Both propose the range's last number: the second is refused and keeps its working copy,
+// instead of taking a generated or wrapped number.
 TEST_F(ReceiptConcurrencyTest, TheLastNumberOfTheRangeGoesToOneWorkstationOnly) {
     db().Exec(QStringLiteral("INSERT INTO \"PRIMKE\" (\"SKLADISTE\", \"GODINA\", \"BROJ PRIMKE\", "
                              "\"TIP_PRIMKE\") VALUES (1, ?, 99999, 1)"),

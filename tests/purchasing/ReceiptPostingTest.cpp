@@ -264,8 +264,7 @@ TEST_F(ReceiptPostingTest, SummaryAmountsBecomePercentagesThatTheLinesAddUpTo) {
 }
 
 TEST_F(ReceiptPostingTest, CustomsFromArticlesAndForeignCurrency) {
-    // The nut carries 10 % customs of its own; with "Carina % iz artikala" the receipt's
-    // customs statement leaves it alone and new lines take the article's percent.
+    // With "Carina % iz artikala" the nut keeps its own 10 % customs.
     ReceiptSummary s;
     s.invoiceValue = 100;
     s.customs = 50;
@@ -429,8 +428,7 @@ TEST_F(ReceiptPostingTest, PrintingChoosesTheReportByTheDependentCostItems) {
               QStringLiteral("primka_k_mpc.rpt"));
 }
 
-// The stock tests post receipts through their own helper; the receipt's real posting leaves
-// exactly the same lots, card and book behind (here in warehouse 1, the helper's in 2).
+// The real posting (warehouse 1) leaves the same lots, card and book as the stock tests' helper.
 TEST_F(ReceiptPostingTest, TheRealPostingAgreesWithTheStockTestsHelper) {
     const int other = AddWarehouse(db(), QStringLiteral("Drugo"));
     StockDocuments helper(*session);
@@ -474,11 +472,10 @@ TEST_F(ReceiptPostingTest, TheRealPostingAgreesWithTheStockTestsHelper) {
         ExpectConsistent();
         ExpectBooksAgree(db(), other, Year());
         // Start the next method on empty warehouses.
-        db().Exec(QStringLiteral("DELETE FROM \"NABAVE\""));
-        db().Exec(QStringLiteral("DELETE FROM \"STAVKE_PRIMKI\""));
-        db().Exec(QStringLiteral("DELETE FROM \"PRIMKE\""));
-        db().Exec(QStringLiteral("DELETE FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\""));
-        db().Exec(QStringLiteral("DELETE FROM \"STAVKE_IZMJENA_CIJENA\""));
-        db().Exec(QStringLiteral("DELETE FROM \"IZMJENE_CIJENA\""));
+        for (const char* table :
+             {"NABAVE", "STAVKE_PRIMKI", "PRIMKE", "TRGOVACKA_KNJIGA_VELEPRODAJE",
+              "STAVKE_IZMJENA_CIJENA", "IZMJENE_CIJENA"}) {
+            db().Exec(QStringLiteral("DELETE FROM \"%1\"").arg(QLatin1String(table)));
+        }
     }
 }

@@ -13,6 +13,7 @@
 #include "stock/Lot.h"
 #include "stock/support/StockChecks.h"
 #include "support/TestCompany.h"
+#include "support/Zodractl.h"
 
 namespace zodra::test {
 
@@ -78,5 +79,12 @@ protected:
     int beer = 0;
     int bottle = 0;
 };
+
+// zodractl with the shipped share folder.
+inline ZodractlRun Zodractl(const QStringList& args) {
+    ZodractlOptions options;
+    options.home = QStringLiteral(ZODRA_SOURCE_DIR "/share");
+    return RunZodractl(args, options);
+}
 
 }  // namespace zodra::test

@@ -1,6 +1,4 @@
-// The receipt window's own writes beside posting: the line number typed into the grid and the
-// summary data accepted in "Zbirni p." — each one core call in one transaction, on the working
-// copy or on a posted receipt under correction.
+// The receipt window's own writes: the line number typed into the grid and "Zbirni p.".
 #include <gtest/gtest.h>
 
 #include "ReceiptTestSupport.h"
@@ -97,8 +95,7 @@ TEST_F(ReceiptWindowStepsTest, TheSummaryGoesIntoTheWorkingArticleLinesOrNotAtAl
     const std::vector<std::vector<double>> before = Amounts(Working());
     ASSERT_EQ(before.size(), 3u);
 
-    // A discount above the goods' value would take a line's discount beyond 100 %: refused
-    // with the line's own message after the first lines were written, and rolled back.
+    // A discount beyond 100 % of a line: refused after the first lines were written, rolled back.
     EXPECT_EQ(Refusal([&] { ApplyReceiptSummary(*session, Working(), Summary(116.08, 200)); }),
               QStringLiteral("Rabat mora biti između -100 i 100 !"));
     EXPECT_EQ(Amounts(Working()), before);

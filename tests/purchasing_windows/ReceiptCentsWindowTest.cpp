@@ -1,7 +1,5 @@
-// The receipt window shows a line and its totals at the cent as the rest of the program does: a
-// line of 10 × 12.0375 entered as 1 and then 9 more (120.37499999999999 in binary) reads 120,38
-// in the grid, and with lines of 0,10 and 29,90 the receipt is 150,38 under the grid and in the
-// list of receipts after posting.
+// 10 × 12.0375 entered as 1 + 9 (120.37499999999999 in binary) reads 120,38; with 0,10 and
+// 29,90 the receipt is 150,38 under the grid, in the list and in the book.
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>

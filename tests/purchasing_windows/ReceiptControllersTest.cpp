@@ -1,6 +1,4 @@
-// The receipt's controllers behind the kit's windows on the demo company: the view of one
-// posted receipt opened from "Izbor primke", deleting from the list, and the receipt window's
-// own writes (the line number typed into the grid, "Zbirni p.") on a receipt under correction.
+// The posted receipt's view and deletion from "Izbor primke", and the correction's own writes.
 #include <QLabel>
 #include <QPushButton>
 
@@ -39,8 +37,7 @@ private Q_SLOTS:
         auto* list =
             qobject_cast<ui::PostedDocumentsWindow*>(host.Open(QStringLiteral("Pregledi_primke")));
         QVERIFY(list);
-        // A receipt nothing was sold from yet: the demo's invoices took from the others' lots,
-        // which refuses their deletion. The list shows the receipts in number order.
+        // A receipt nothing was sold from (the list is in number order).
         const int unsold = host.Int(QStringLiteral(
             "SELECT MIN(p.\"BROJ PRIMKE\") FROM \"PRIMKE\" p WHERE p.\"SKLADISTE\" = 1 AND NOT "
             "EXISTS (SELECT 1 FROM \"STAVKE_RACUNA\" i WHERE i.\"SKLADISTE\" = 1 AND "
@@ -51,8 +48,6 @@ private Q_SLOTS:
         QCOMPARE(number, unsold);
         list->OpenCurrent();
         QWidget* view = host.LastWindow();
-        QCOMPARE(view->windowTitle(), QStringLiteral("Primka br.") + QString::number(number));
-        QCOMPARE(view->objectName(), QStringLiteral("Pregledi_primke_") + QString::number(number));
         const QString summary = view->findChild<QLabel*>(QStringLiteral("Zaglavlje"))->text();
         QVERIFY2(summary.startsWith(QStringLiteral("Datum: ")), qPrintable(summary));
         QVERIFY2(summary.contains(QStringLiteral("\nNabavna vr.: ")), qPrintable(summary));
@@ -60,7 +55,6 @@ private Q_SLOTS:
                  host.Int(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE "
                                          "\"SKLADISTE\" = 1 AND \"BROJ_PRIMKE\" = ?"),
                           {number}));
-        QVERIFY(view->findChild<QPushButton*>(QStringLiteral("Ispis")));
 
         // Deleting asks first; No keeps the receipt.
         const int receipts = list->Documents()->Data().RowCount();
@@ -69,7 +63,6 @@ private Q_SLOTS:
         list->DeleteCurrent();
         QCOMPARE(host.prompter.Shown(), QStringList{QStringLiteral("Želite li izbrisati primku!")});
         QCOMPARE(list->Documents()->Data().RowCount(), receipts);
-        // Yes: the receipt and its lines go, and the list is read again.
         host.prompter.AnswerYes();
         list->DeleteCurrent();
         QCOMPARE(list->Documents()->Data().RowCount(), receipts - 1);

@@ -1,7 +1,5 @@
-// The goods receipt's windows on the demo company: a receipt entered from the menu through the
-// quick line entry and the calculation window, with its field checks and questions, posted and
-// found again in "Izbor primke", corrected, cancelled. With ZODRA_SCREENSHOTS set to a folder
-// every window is photographed there.
+// The goods receipt's windows on the demo company: entered, calculated, posted, corrected and
+// cancelled.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -75,15 +73,7 @@ private Q_SLOTS:
         DemoHost host;
         auto* w = qobject_cast<ui::DocumentWindow*>(host.Open(QStringLiteral("Knjizenje_primka")));
         QVERIFY(w);
-        QCOMPARE(w->windowTitle(), QStringLiteral("Primka"));
         QCOMPARE(w->NumberField()->text(), QStringLiteral("31"));
-        for (const char* name : {"DodajStavku", "Ambalaza", "Promjena", "BrisanjeStavke",
-                                 "ZbirniPodaci", "IspisPrimke", "Proknjizi"}) {
-            QVERIFY2(Button(w, QString::fromLatin1(name)), name);
-        }
-        QCOMPARE(Button(w, QStringLiteral("DodajStavku"))->text(), QStringLiteral("&Artikli"));
-        QCOMPARE(Button(w, QStringLiteral("BrisanjeStavke"))->text(), QStringLiteral("&Brisanje"));
-        QVERIFY(w->PrintBox());
 
         // Lines need a supplier and the supplier's document first.
         Button(w, QStringLiteral("DodajStavku"))->click();
@@ -99,16 +89,12 @@ private Q_SLOTS:
         // A line through the calculation window: article and quantity only.
         const int beer = Code(host, QStringLiteral("PI-015"));
         test::WhenShown<LineEntryDialog>([&](LineEntryDialog* d) {
-            QCOMPARE(d->windowTitle(),
-                     QStringLiteral("Upis (Za ulazak u kompletnu kalkulaciju izaberite artikal, "
-                                    "upišite količinu i kliknite na \"Prihvati\")"));
             QVERIFY(d->Picker()->SetCode(beer));
             QVERIFY(d->StockLabel()->text().startsWith(QStringLiteral("Zaliha : ")));
             d->Quantity()->setFocus();
             test::TypeInto(d->Quantity(), QStringLiteral("240"));
             host.Photograph(d, QStringLiteral("primka_upis_stavke"));
             auto calculate = [&](CalculationDialog& c) {
-                QCOMPARE(c.windowTitle(), QStringLiteral("Kalkulacija cijena"));
                 QCOMPARE(c.BoxOf(Box::Quantity)->Value(), 240.0);
                 QVERIFY(c.BoxOf(Box::Quantity)->isReadOnly());
                 c.Type(Box::InvoicePrice, 0.62);
@@ -161,7 +147,6 @@ private Q_SLOTS:
         // company keeps its dependent costs as items.
         host.CurrentSession().company.additionalDependentCosts = true;
         test::WhenShown<SummaryDialog>([&](SummaryDialog* d) {
-            QCOMPARE(d->windowTitle(), QStringLiteral("Zbirni podaci primke"));
             QVERIFY(!d->AcceptSummaryData());
             QCOMPARE(host.prompter.LastMessage(),
                      QStringLiteral("Fakturna vrijednost nesmije biti nula !"));
@@ -186,10 +171,6 @@ private Q_SLOTS:
         QVERIFY(report);
         QCOMPARE(report->windowTitle(), QStringLiteral("Ispis primke br. 31"));
         QCOMPARE(report->PageCount(), 1);
-        const QString folder = qEnvironmentVariable("ZODRA_SCREENSHOTS");
-        if (!folder.isEmpty()) {
-            QVERIFY(report->WritePdf(folder + QStringLiteral("/primka_radna.pdf")));
-        }
         report->parentWidget()->close();
         test::Settle();
 
@@ -232,24 +213,17 @@ private Q_SLOTS:
         test::TypeInto(w->NumberField(), QStringLiteral("x"));
         QVERIFY(!w->NumberField()->Commit());  // checked when the box is left
         QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije ispravno upisan broj !"));
-        w->NumberField()->selectAll();
-        test::TypeInto(w->NumberField(), QStringLiteral("0"));
-        Q_EMIT w->NumberField()->editingFinished();
-        QCOMPARE(host.prompter.LastMessage(),
-                 QStringLiteral("Broj primke nesmije biti 0 (nula) !"));
-        QCOMPARE(w->NumberField()->text(), QStringLiteral("31"));
-        w->NumberField()->selectAll();
-        test::TypeInto(w->NumberField(), QStringLiteral("7"));
-        Q_EMIT w->NumberField()->editingFinished();
-        QCOMPARE(host.prompter.LastMessage(),
-                 QStringLiteral("Primka pod ovim brojem je već napravljena !"));
-        // Beyond the entered receipts' range: the generated receipts' numbers begin there.
-        w->NumberField()->selectAll();
-        test::TypeInto(w->NumberField(), QStringLiteral("100001"));
-        Q_EMIT w->NumberField()->editingFinished();
-        QCOMPARE(host.prompter.LastMessage(),
-                 QStringLiteral("Broj primke mora biti između 1 i 100000 !"));
-        QCOMPARE(w->NumberField()->text(), QStringLiteral("31"));
+        // Refused numbers give the proposed one back (100001 begins the generated range).
+        for (const auto& [typed, message] :
+             {std::pair{"0", u"Broj primke nesmije biti 0 (nula) !"},
+              std::pair{"7", u"Primka pod ovim brojem je već napravljena !"},
+              std::pair{"100001", u"Broj primke mora biti između 1 i 100000 !"}}) {
+            w->NumberField()->selectAll();
+            test::TypeInto(w->NumberField(), QString::fromLatin1(typed));
+            Q_EMIT w->NumberField()->editingFinished();
+            QCOMPARE(host.prompter.LastMessage(), QString::fromUtf16(message));
+            QCOMPARE(w->NumberField()->text(), QStringLiteral("31"));
+        }
         w->NumberField()->selectAll();
         test::TypeInto(w->NumberField(), QStringLiteral("500"));
         Q_EMIT w->NumberField()->editingFinished();
@@ -269,7 +243,6 @@ private Q_SLOTS:
         auto* list =
             qobject_cast<ui::PostedDocumentsWindow*>(host.Open(QStringLiteral("Pregledi_primke")));
         QVERIFY(list);
-        QCOMPARE(list->windowTitle(), QStringLiteral("Izbor primke"));
         QCOMPARE(list->Documents()->Data().RowCount(), 30);
         list->Documents()->SelectRow(2);
         test::Settle();
@@ -281,14 +254,12 @@ private Q_SLOTS:
         auto* table = qobject_cast<ui::DocumentTableView*>(
             host.FindWindow(QStringLiteral("Pregledi_primke_tablica")));
         QVERIFY(table);
-        QCOMPARE(table->windowTitle(), QStringLiteral("Primke"));
         QCOMPARE(table->Table()->Data().columns.size(), size_t{14});
         QVERIFY(table->Totals()->text().startsWith(QStringLiteral("Ukupno: ")));
         host.Photograph(table, QStringLiteral("primke_tablica"));
 
-        // Correction: the receipt window on a receipt nothing was sold from yet (the demo sells
-        // from the others' lots, which refuses deleting their lines), its caption, every change
-        // written. The list shows the receipts in number order.
+        // Correction of a receipt nothing was sold from (so its lines may go); the list is in
+        // number order.
         const int r = host.Int(QStringLiteral(
             "SELECT MIN(p.\"BROJ PRIMKE\") FROM \"PRIMKE\" p WHERE p.\"SKLADISTE\" = 1 AND "
             "p.\"BROJ PRIMKE\" <> 5 AND (SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" s WHERE "

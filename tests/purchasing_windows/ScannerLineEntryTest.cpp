@@ -1,6 +1,5 @@
-// The receipt's quick line entry as a clerk with a barcode scanner uses it: the scanner types the
-// barcode and presses Enter. That Enter finds the article and moves on to the quantity; it does
-// not also press "Prihvati" (which would refuse the line for its missing quantity).
+// A scanner's barcode and Enter find the article and move to the quantity without pressing
+// "Prihvati" (which would refuse the line for its missing quantity).
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>

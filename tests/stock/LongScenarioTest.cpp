@@ -14,12 +14,8 @@ using namespace zodra::test;
 
 namespace {
 
-// A year of a small shop under one stock-keeping method: receipts, sales and other issues,
-// returns, cancellations, transfers to a second warehouse, stock counts, and changes in the
-// past (issues and receipts deleted, receipt costs corrected). The consistency check runs in
-// every posting; after every step lots, card and trade book must agree in both warehouses and
-// every pooled lot must be what the reference replay of its card gives. Refusals are part of
-// the story: they must leave nothing behind.
+// A year of a small shop under one method, changes in the past included: after every step lots,
+// card and book agree in both warehouses and pooled lots follow the replay.
 class LongScenarioTest : public StockTest, public ::testing::WithParamInterface<StockMethod> {
 protected:
     // Deterministic draws (the same on every platform): [0, n).

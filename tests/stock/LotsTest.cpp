@@ -161,9 +161,7 @@ TEST_F(LotsTest, TwoWorkstationsReserveFromOneLotAndThePostingChecksAgain) {
 
     AcceptLine(*session, screw, 0, 6);
     EXPECT_DOUBLE_EQ(Free(*other, 0, screw), 4.0);
-    // The other workstation opens its issue window with no lines of its own: the free quantity
-    // is brought back to the lot's quantity less what open documents hold, so the first
-    // workstation's reservation stays.
+    // The other workstation opens its window: the first one's reservation stays.
     stock::ResetFreeQuantities(other->Db());
     EXPECT_DOUBLE_EQ(Free(*other, 0, screw), 4.0);
     EXPECT_DOUBLE_EQ(stock::HeldByWorkingCopies(other->Db(), {1, Year(), 0, screw}), 6.0);

@@ -74,9 +74,8 @@ TEST_F(StockCheckCommandTest, ReportsWhatDisagreesAndPutsBalancesAndPooledCostsR
     EXPECT_EQ(StockCheck({Folder() + QStringLiteral("/nema.mdb")}).exitCode, 6);
 }
 
-// A value no document can hold, written straight into the tables as a faulty program (or an
-// import from before the input limits) would: an infinite lot agrees with an infinite card at
-// infinity, so only the broken numbers themselves show the fault.
+// Values no document can hold, written straight into the tables: infinite lot and card agree,
+// so the broken numbers themselves must show the fault.
 TEST_F(StockCheckCommandTest, NumbersThatCannotBeAreFaultsWhereverTheyLie) {
     const int screw = docs->AddArticle(QStringLiteral("Vijak M8"));
     const int nut = docs->AddArticle(QStringLiteral("Matica M8"));

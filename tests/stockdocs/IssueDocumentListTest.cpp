@@ -1,6 +1,4 @@
-// What the windows of the five simple stock documents read: the working grid and its values, the
-// list of each kind (the return to supplier with its supplier), the line under it, a posted
-// document's lines, the number box, and the printout each kind asks for.
+// What the windows of the five simple stock documents read: grid, list, details and printouts.
 #include <gtest/gtest.h>
 
 #include "PriceChangeTest.h"
@@ -26,7 +24,6 @@ TEST_F(IssueDocumentListTest, TheGridTheListAndTheDetailsOfEachKind) {
         sd::AddIssueLine(*session, texts.kind, code, {nut, receipt, 3});
         const TableData grid = sd::WorkingIssueGrid(*session, texts.kind, code);
         ASSERT_EQ(grid.RowCount(), 2);
-        EXPECT_TRUE(grid.columns[0].hidden);
         EXPECT_EQ(grid.Value(0, 2).toString(), QStringLiteral("Vijak M8"));
         EXPECT_EQ(grid.Value(1, 3).toInt(), receipt);
         EXPECT_DOUBLE_EQ(grid.Value(1, 6).toDouble(), 3.75);
@@ -102,12 +99,8 @@ TEST_F(IssueDocumentListTest, EachKindPrintsItsOwnReports) {
     for (const auto& e : expected) {
         const sd::IssueDocumentTexts& texts = sd::IssueDocument(e.kind);
         SCOPED_TRACE(texts.caption.toStdString());
-        try {
-            sd::IssuePrintRequest(*session, e.kind, 1);
-            ADD_FAILURE() << "printed before it was posted";
-        } catch (const UserError& error) {
-            EXPECT_EQ(error.message(), texts.noSuchDocument + QStringLiteral("1"));
-        }
+        EXPECT_REFUSED(sd::IssuePrintRequest(*session, e.kind, 1),
+                       texts.noSuchDocument + QStringLiteral("1"));
         sd::AddIssueLine(*session, e.kind, session->sessionCode, {screw, receipt, 1});
         sd::IssueHeaderData header;
         header.date = QDate(2026, 3, 3);
@@ -128,9 +121,10 @@ TEST_F(IssueDocumentListTest, EachKindPrintsItsOwnReports) {
 
 TEST_F(IssueDocumentListTest, TheNumberBoxAndTheSuppliers) {
     EXPECT_EQ(sd::CheckIssueNumber(QStringLiteral(" 12 ")), 12);
-    EXPECT_REFUSED(sd::CheckIssueNumber(QStringLiteral("1a")), "Nije ispravno upisan broj !");
-    EXPECT_REFUSED(sd::CheckIssueNumber(QStringLiteral("0")), "Nije ispravno upisan broj !");
-    EXPECT_REFUSED(sd::CheckIssueNumber(QStringLiteral("-3")), "Nije ispravno upisan broj !");
+    for (const char* typed : {"1a", "0", "-3"}) {
+        EXPECT_REFUSED(sd::CheckIssueNumber(QString::fromLatin1(typed)),
+                       "Nije ispravno upisan broj !");
+    }
     const int suppliers =
         Count(QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\" WHERE \"Dobavljac\" = TRUE"));
     const auto choices = sd::SupplierChoices(db());
@@ -142,9 +136,6 @@ TEST_F(IssueDocumentListTest, TheNumberBoxAndTheSuppliers) {
                   1)
             << name.toStdString();
     }
-    EXPECT_EQ(sd::IssueDocument(DocumentKind::WriteOff).listCaption, QStringLiteral("Rashodi"));
-    EXPECT_EQ(sd::IssueDocument(DocumentKind::SupplierReturn).listCaption,
-              QStringLiteral("Povratnice dobavljačima"));
 }
 
 }  // namespace

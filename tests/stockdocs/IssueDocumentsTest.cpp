@@ -1,6 +1,4 @@
-// The five simple stock documents: posting and deletion under each stock-keeping method, the
-// guards of a deletion on both sides, the free quantity two workstations share, and what is
-// refused before anything is written.
+// The five simple stock documents: posting, deletion and their guards.
 
 #include <gtest/gtest.h>
 
@@ -35,9 +33,7 @@ protected:
     }
 };
 
-// Every one of the five, under every method: the lot moves by the quantity (the return note's
-// up, the others' down), the trade book gets the entry with its sign, and the deletion puts
-// everything back; lots, card and book agree after each step.
+// Each of the five under each method: lot and book move by the quantity, deletion undoes it.
 TEST_F(IssueDocumentsTest, EachDocumentPostedAndDeletedUnderEachMethod) {
     session->warehouseFlags.commission = true;
     for (StockMethod method : {StockMethod::Fifo, StockMethod::Average, StockMethod::LastPrice}) {
@@ -105,9 +101,8 @@ TEST_F(IssueDocumentsTest, DeletionGuardsOnBothSides) {
     ExpectBooksAgree(db(), 1, Year());
 }
 
-// Two workstations issue from one lot: the second line is refused on the lot's free quantity
-// while the first is still a working line, and once the first is posted the second's posting of
-// an older reservation finds too little in its transaction and writes nothing.
+// Two workstations on one lot: the free quantity refuses the second line, and an older
+// reservation's posting finds too little and writes nothing.
 TEST_F(IssueDocumentsTest, TwoWorkstationsIssuingFromOneLot) {
     UseMethod(StockMethod::Fifo);
     const int receipt = docs->Receipt({{screw, 10, 4.00, 8.00}});

@@ -1,5 +1,4 @@
-// The headless doors of the price change: zodractl post, cancel and delete on a demo company,
-// and several programs posting price changes and receipts at once beside compactions.
+// zodractl's doors of the price change, and several programs at once beside compactions.
 
 #include <gtest/gtest.h>
 
@@ -71,8 +70,7 @@ TEST_F(PriceChangeCommandsTest, TheDoorsPostCancelAndDeleteWithTheirQuestions) {
                                                 "cijena. Pokušajte ponovo."));
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM \"IZMJENE_CIJENA\" WHERE \"STORNO\"")),
               0);
-    // One cancellation counter for invoices, service consumption documents and price changes of the
-    // warehouse and year: the demo's cancelled invoices have taken the first numbers.
+    // The cancellation counter is shared with invoices: the demo's have taken the first numbers.
     int next = 1;
     {
         auto opened = Database::Open(m_company, QString());
@@ -118,9 +116,7 @@ TEST_F(PriceChangeCommandsTest, TheDoorsPostCancelAndDeleteWithTheirQuestions) {
     ExpectStockSound();
 }
 
-// Programs posting price changes of an article while others post receipts of it and a
-// compaction is tried beside them: every one is booked under its own number, the trade book
-// keeps its positions without gaps and the lots agree with the cards.
+// Price changes and receipts of one article from several programs beside a compaction.
 TEST_F(PriceChangeCommandsTest, PriceChangesAndReceiptsFromSeveralProgramsAtOnce) {
     const QJsonObject receipt = QJsonDocument::fromJson(Example("primka.json")).object();
     const QJsonObject change = QJsonDocument::fromJson(Example("izmjena.json")).object();
@@ -186,10 +182,7 @@ TEST_F(PriceChangeCommandsTest, PriceChangesAndReceiptsFromSeveralProgramsAtOnce
     ExpectStockSound();
 }
 
-// Undoing price changes from the command line beside other work: one program cancels price
-// changes, one deletes others, one posts new ones (each of an article of its own, so no guard
-// of a later change stands between them) and one compacts. Every door answers for itself, no
-// number is reported twice, and lots, cards and books agree.
+// One program cancels, one deletes, one posts (each its own article) and one compacts.
 TEST_F(PriceChangeCommandsTest, PriceChangesCancelledAndDeletedBesidePostingsAndCompactions) {
     constexpr int kEach = 4;
     QStringList articles;

@@ -1,5 +1,4 @@
-// The buttons that fill a price change from the lots: by percentage, at cost, rounded retail
-// price, and equalised with another warehouse.
+// The buttons that fill a price change from the lots.
 
 #include <gtest/gtest.h>
 

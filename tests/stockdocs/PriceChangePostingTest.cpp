@@ -1,5 +1,4 @@
-// Entering and posting price changes: the lots repriced, the trade-book entry with the change of
-// value, the lines with their tax groups, and every check that refuses a posting.
+// Entering and posting price changes, and every check that refuses a posting.
 
 #include <gtest/gtest.h>
 

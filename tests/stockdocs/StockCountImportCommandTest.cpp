@@ -1,6 +1,4 @@
-// zodractl import … count: files of counted quantities added to stock counts that workstations
-// are drawing up — the choice of the count, a refused file that writes nothing, and several
-// programs importing into two counts at once while a compaction is tried.
+// zodractl import … count: counted quantities added to stock counts being drawn up.
 #include <gtest/gtest.h>
 
 #include <QThread>
@@ -84,9 +82,8 @@ TEST_F(StockCountImportCommandTest, TheCountIsChosenAndABadFileWritesNothing) {
     EXPECT_DOUBLE_EQ(Counted(*first, QStringLiteral("PI-015")), 3.5);
 }
 
-// Three programs import into two counts (two of them into the same one) while another tries to
-// compact: no addition is lost, none lands in the other count, and the compaction is refused
-// while the workstations hold their counts open (it would otherwise clear their working rows).
+// Three programs import into two counts beside a compaction: no addition lost or misplaced, and
+// the compaction refused while counts are open (it would clear their working rows).
 TEST_F(StockCountImportCommandTest, SeveralProgramsImportAtOnceBesideACompaction) {
     auto a = Workstation(1);
     auto b = Workstation(2);

@@ -1,7 +1,5 @@
-// A receipt and the stock counts after it: a count that took in the receipt's lot (FIFO) or
-// counted its article after it (pooled methods) keeps the receipt and its lines from being
-// deleted or corrected, with the exact messages; a count before the receipt, or one deleted
-// again, does not.
+// A later count of the receipt's lot (FIFO) or article (pooled) keeps the receipt from deletion
+// and correction; a count before it, or one deleted again, does not.
 #include <gtest/gtest.h>
 
 #include "PriceChangeTest.h"
@@ -31,32 +29,20 @@ protected:
     stock::ReceiptHeader Header(int receipt) {
         return *stock::ReadReceiptHeader(db(), {1, Year(), receipt});
     }
-    // The deletion itself, in a transaction of its own: "" when it went through, else the refusal.
+    // "" when the step went through, else its refusal; the deletion in a transaction of its own.
     QString Delete(int receipt) {
-        try {
+        return Refusal([&] {
             Transaction t(db());
             stock::DeletePostedReceipt(db(), {1, Year(), receipt});
             t.Commit();
-            return {};
-        } catch (const UserError& e) {
-            return e.message();
-        }
+        });
     }
     QString AddLine(int receipt, int article) {
-        try {
-            stock::CheckLineCanBeAdded(db(), Header(receipt), article);
-            return {};
-        } catch (const UserError& e) {
-            return e.message();
-        }
+        return Refusal([&] { stock::CheckLineCanBeAdded(db(), Header(receipt), article); });
     }
     QString DeleteLine(int receipt, int article, double quantity) {
-        try {
-            stock::CheckLineCanBeDeleted(db(), Header(receipt), article, quantity);
-            return {};
-        } catch (const UserError& e) {
-            return e.message();
-        }
+        return Refusal(
+            [&] { stock::CheckLineCanBeDeleted(db(), Header(receipt), article, quantity); });
     }
 };
 

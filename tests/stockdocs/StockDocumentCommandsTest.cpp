@@ -1,5 +1,4 @@
-// The headless doors of transfers and the five simple documents: zodractl post, cancel and
-// delete on a demo company, and several programs posting them at once beside compactions.
+// zodractl's doors of transfers and the five simple documents.
 
 #include <gtest/gtest.h>
 
@@ -110,9 +109,7 @@ TEST_F(StockDocumentCommandsTest, TheDoorsPostCancelAndDeleteEachKind) {
     ExpectStockSound();
 }
 
-// zodractl print and post --pdf: each kind's printout as its windows print it, the transfer,
-// the issue note and the return note also with quantities only (--kolicine, refused for the
-// other kinds), and a number that has no document.
+// zodractl print and post --pdf of each kind, --kolicine where the kind has it.
 TEST_F(StockDocumentCommandsTest, TheDoorsPrintEachKindToPdf) {
     const QString pdf = m_dir.filePath(QStringLiteral("ispis.pdf"));
     ZodractlRun run = RunZodractl({QStringLiteral("post"), m_company,
@@ -179,10 +176,7 @@ TEST_F(StockDocumentCommandsTest, TheDoorsPrintEachKindToPdf) {
     EXPECT_EQ(run.err.trimmed(), QStringLiteral("Ne postoji proknjižena izdatnica broj 7"));
 }
 
-// Programs posting transfers to two warehouses and issue notes and write-offs from the same
-// warehouse at once, while a compaction is tried beside them: every document gets its own
-// number, every transfer its own destination receipt, no trade book has a gap or a position
-// twice, and lots, cards and books agree in every warehouse.
+// Transfers, issue notes and write-offs from several programs beside a compaction.
 TEST_F(StockDocumentCommandsTest, SeveralProgramsPostAtOnceBesideACompaction) {
     const QJsonObject transfer = Example("meduskladisnica.json");
     const QJsonObject issue = Example("izdatnica.json");

@@ -1,8 +1,4 @@
-// "Međuskladišnica" and "Izbor međuskladišnice" on the demo company, driven by keys: no line
-// without a destination, "Upis" with the quantity cut to the lot's free stock and the price typed
-// with tax, a lot added to its line after the question, the line number the only cell that may
-// change, "Uč. primku", "Brisanje", posting with the printout, and the list's prints, table view
-// and cancellation with their questions.
+// "Međuskladišnica" and "Izbor međuskladišnice" on the demo company, driven by keys.
 #include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
@@ -76,7 +72,6 @@ private Q_SLOTS:
         auto* w = qobject_cast<ui::DocumentWindow*>(
             host.Open(QStringLiteral("Knjizenje_meduskladisnica")));
         QVERIFY(w);
-        QCOMPARE(w->windowTitle(), QStringLiteral("Međuskladišnica"));
         const int next =
             host.Int(QStringLiteral("SELECT COALESCE(MAX(\"BROJ_MEDUSKLADISNICE\"), 0) + 1 FROM "
                                     "\"MEDUSKLADISNICE\" WHERE \"SKLADISTE\" = 1 AND "
@@ -106,8 +101,6 @@ private Q_SLOTS:
         test::WhenShown<TransferLineDialog>([&](TransferLineDialog* d) {
             CloseAfter closer{d};
             Activate(d);
-            QCOMPARE(d->objectName(), QStringLiteral("frmUpisMeduskladisnice"));
-            QCOMPARE(d->windowTitle(), QStringLiteral("Upis"));
             QVERIFY(d->Picker()->SetCode(lot.article));
             d->Lots()->setCurrentIndex(d->Lots()->findText(QString::number(lot.lot)));
             QVERIFY(d->Lots()->currentIndex() >= 0);
@@ -177,7 +170,6 @@ private Q_SLOTS:
         test::WhenShown<ReceiptChoiceDialog>([&](ReceiptChoiceDialog* d) {
             CloseAfter closer{d};
             Activate(d);
-            QCOMPARE(d->windowTitle(), QStringLiteral("Izbor primke"));
             int row = -1;
             for (int r = 0; r < d->Receipts()->Data().RowCount(); ++r) {
                 if (d->Receipts()->Data().Value(r, 0).toInt() == receipt) {
@@ -270,29 +262,24 @@ private Q_SLOTS:
         auto* list = qobject_cast<ui::PostedDocumentsWindow*>(
             host.Open(QStringLiteral("Pregledi_meduskladisnice")));
         QVERIFY(list);
-        QCOMPARE(list->windowTitle(), QStringLiteral("Izbor međuskladišnice"));
         list->Documents()->SelectRow(list->Documents()->Data().RowCount() - 1);
         QCOMPARE(list->CurrentKey().toInt(), number);
         QVERIFY(list->Details()->text().contains(QStringLiteral("Odredišno skladište: 3 - ")));
         QVERIFY(list->Details()->text().startsWith(QStringLiteral("Datum: ")));
         host.Photograph(list, QStringLiteral("izbor_meduskladisnice"));
 
-        Button(list, QStringLiteral("Ispis"))->click();
-        test::Settle();
-        QCOMPARE(host.Last<reports::ui::ReportWindow>()->windowTitle(),
-                 QStringLiteral("Ispis međuskladišnice br. ") + QString::number(number));
-        QCOMPARE(host.Last<reports::ui::ReportWindow>()->PageCount(), 1);
-        Button(list, QStringLiteral("IspisKolicina"))->click();
-        test::Settle();
-        QCOMPARE(host.Last<reports::ui::ReportWindow>()->windowTitle(),
-                 QStringLiteral("Ispis međuskladišnice br. ") + QString::number(number));
-        QCOMPARE(host.Last<reports::ui::ReportWindow>()->PageCount(), 1);
+        for (const char* print : {"Ispis", "IspisKolicina"}) {
+            Button(list, QString::fromLatin1(print))->click();
+            test::Settle();
+            QCOMPARE(host.Last<reports::ui::ReportWindow>()->windowTitle(),
+                     QStringLiteral("Ispis međuskladišnice br. ") + QString::number(number));
+            QCOMPARE(host.Last<reports::ui::ReportWindow>()->PageCount(), 1);
+        }
 
         list->OpenTable();
         test::Settle();
         QWidget* table = host.FindWindow(QStringLiteral("Pregledi_meduskladisnice_tablica"));
         QVERIFY(table);
-        QCOMPARE(table->windowTitle(), QStringLiteral("Međuskladišnice"));
 
         // Cancelling: the question, No keeps it; Yes deletes the destination receipt.
         host.prompter.Clear();

@@ -39,58 +39,41 @@ QString Q(const QString& identifier) {
     return QLatin1Char('"') + identifier + QLatin1Char('"');
 }
 
+// Each issue kind's document kind and trade-book type; the invoice is found by neither.
+struct IssueKind {
+    StockDocuments::Issue issue;
+    DocumentKind kind;
+    const char16_t* type;
+};
+constexpr IssueKind kIssueKinds[] = {
+    {StockDocuments::Issue::IssueNote, DocumentKind::IssueNote, u"IZDATNICA"},
+    {StockDocuments::Issue::ReturnNote, DocumentKind::ReturnNote, u"POVRATNICA"},
+    {StockDocuments::Issue::WriteOff, DocumentKind::WriteOff, u"RASHOD"},
+    {StockDocuments::Issue::CommissionReturn, DocumentKind::CommissionReturn, u"ODJAVA"},
+    {StockDocuments::Issue::SupplierReturn, DocumentKind::SupplierReturn, u"POVRATNICA DOBAVLJAČU"},
+    {StockDocuments::Issue::ServiceConsumption, DocumentKind::ServiceConsumption, u"SPECIFIKACIJA"},
+    {StockDocuments::Issue::WorkOrder, DocumentKind::WorkOrder, u"RADNI NALOG"},
+    {StockDocuments::Issue::FinishingWorkOrder, DocumentKind::FinishingWorkOrder,
+     u"RADNI NALOG DORADA"},
+    {StockDocuments::Issue::DeliveryNote, DocumentKind::DeliveryNote, u"OTPREMNICA"},
+    {StockDocuments::Issue::RetailTransfer, DocumentKind::RetailTransfer,
+     u"MALOPRODAJNA MEĐUSKLADIŠNICA"},
+};
+
 const char16_t* TypeOf(StockDocuments::Issue kind) {
-    switch (kind) {
-        case StockDocuments::Issue::IssueNote:
-            return u"IZDATNICA";
-        case StockDocuments::Issue::ReturnNote:
-            return u"POVRATNICA";
-        case StockDocuments::Issue::WriteOff:
-            return u"RASHOD";
-        case StockDocuments::Issue::CommissionReturn:
-            return u"ODJAVA";
-        case StockDocuments::Issue::SupplierReturn:
-            return u"POVRATNICA DOBAVLJAČU";
-        case StockDocuments::Issue::ServiceConsumption:
-            return u"SPECIFIKACIJA";
-        case StockDocuments::Issue::WorkOrder:
-            return u"RADNI NALOG";
-        case StockDocuments::Issue::FinishingWorkOrder:
-            return u"RADNI NALOG DORADA";
-        case StockDocuments::Issue::DeliveryNote:
-            return u"OTPREMNICA";
-        case StockDocuments::Issue::RetailTransfer:
-            return u"MALOPRODAJNA MEĐUSKLADIŠNICA";
-        case StockDocuments::Issue::Invoice:
-            break;
+    for (const IssueKind& k : kIssueKinds) {
+        if (k.issue == kind) {
+            return k.type;
+        }
     }
     return u"";
 }
 
 DocumentKind KindOf(StockDocuments::Issue kind) {
-    switch (kind) {
-        case StockDocuments::Issue::IssueNote:
-            return DocumentKind::IssueNote;
-        case StockDocuments::Issue::ReturnNote:
-            return DocumentKind::ReturnNote;
-        case StockDocuments::Issue::WriteOff:
-            return DocumentKind::WriteOff;
-        case StockDocuments::Issue::CommissionReturn:
-            return DocumentKind::CommissionReturn;
-        case StockDocuments::Issue::SupplierReturn:
-            return DocumentKind::SupplierReturn;
-        case StockDocuments::Issue::ServiceConsumption:
-            return DocumentKind::ServiceConsumption;
-        case StockDocuments::Issue::WorkOrder:
-            return DocumentKind::WorkOrder;
-        case StockDocuments::Issue::FinishingWorkOrder:
-            return DocumentKind::FinishingWorkOrder;
-        case StockDocuments::Issue::DeliveryNote:
-            return DocumentKind::DeliveryNote;
-        case StockDocuments::Issue::RetailTransfer:
-            return DocumentKind::RetailTransfer;
-        case StockDocuments::Issue::Invoice:
-            break;
+    for (const IssueKind& k : kIssueKinds) {
+        if (k.issue == kind) {
+            return k.kind;
+        }
     }
     return DocumentKind::Invoice;
 }
