@@ -242,6 +242,11 @@ protected:
     }
 
     QString NewFile() const { return Folder() + QStringLiteral("/firma2027.mdb"); }
+    int Receipts2027() {
+        return db()
+            .Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"GODINA\" = 2027"))
+            .toInt();
+    }
     int CountFiles() const {
         return static_cast<int>(QDir(Folder()).entryList(QDir::Files).size());
     }
@@ -347,9 +352,7 @@ TEST_P(YearTransferMethodTest, ANewYearWithStockDocumentsIsRefusedOnlyUnderFifo)
     docs->Receipt({{a, 3, 6, 9}}, QDate(2027, 1, 5));
     session->businessYear = 2026;
     const QString refusal = Refusal([&] { y::IntoSameFile(db(), kOpening); });
-    const int receipts2027 =
-        db().Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"GODINA\" = 2027"))
-            .toInt();
+    const int receipts2027 = Receipts2027();
     if (GetParam() == StockMethod::Fifo) {
         EXPECT_EQ(refusal, y::FifoYearHasDocumentsMessage(2027));
         EXPECT_EQ(receipts2027, 1);
@@ -412,9 +415,7 @@ TEST_F(YearTransferTest, AFailureMidwayLeavesNoNewFileAndTheSameFileUnchanged) {
     const auto fail = [](const char*) { throw UserError(QStringLiteral("prekid")); };
     EXPECT_EQ(Refusal([&] { y::IntoSameFile(db(), kOpening, fail); }), QStringLiteral("prekid"));
     EXPECT_TRUE(Lots(db(), 2027).empty());
-    EXPECT_EQ(db().Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"GODINA\" = 2027"))
-                  .toInt(),
-              0);
+    EXPECT_EQ(Receipts2027(), 0);
     EXPECT_EQ(Config(db(), QStringLiteral("Godina koja se knjiži")), QStringLiteral("2026"));
     // Afterwards the transfer goes through.
     y::IntoSameFile(db(), kOpening);
@@ -456,9 +457,7 @@ TEST_F(YearTransferTest, AWorkstationPostingMeanwhileWaitsAndLandsInTheNewYear) 
     const stock::Lot lot = LotOf(db(), 1, 2027, stock::kPooledLot, a);
     EXPECT_NEAR(lot.quantity, q + 10, 1e-9);
     EXPECT_NEAR(lot.costPrice, (q * std::get<3>(*opening) + 70) / (q + 10), 1e-9);
-    EXPECT_EQ(db().Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"GODINA\" = 2027"))
-                  .toInt(),
-              3);  // the opening receipts of both warehouses and the one posted meanwhile
+    EXPECT_EQ(Receipts2027(), 3);  // the opening receipts of both warehouses and the one meanwhile
 }
 
 TEST_F(YearTransferTest, ZodractlCarriesTheYearAndRefusesAnExistingTarget) {
@@ -466,23 +465,16 @@ TEST_F(YearTransferTest, ZodractlCarriesTheYearAndRefusesAnExistingTarget) {
     if (Database::IsServerTarget(CompanyPath())) {
         GTEST_SKIP() << "the tool's run over a file is enough";
     }
-    ZodractlOptions options;
-    const ZodractlRun done =
-        RunProgram(QStringLiteral(ZODRACTL_PATH),
-                   {QStringLiteral("newyear"), CompanyPath(), QStringLiteral("--nova"), NewFile(),
-                    QStringLiteral("--datum"), QStringLiteral("1.1.2027")},
-                   options);
+    const QStringList args =
+        Args("newyear", CompanyPath(), "--nova", NewFile(), "--datum 1.1.2027");
+    const ZodractlRun done = RunZodractl(args);
     EXPECT_EQ(done.exitCode, 0) << done.err.toStdString();
     EXPECT_TRUE(done.out.startsWith(y::DoneMessage())) << done.out.toStdString();
     auto opened = Database::Open(NewFile(), QString());
     ASSERT_EQ(opened.status, Database::OpenStatus::Ok);
     ExpectOpenedFrom(*opened.db, StockMethod::Fifo);
     opened.db.reset();
-    const ZodractlRun again =
-        RunProgram(QStringLiteral(ZODRACTL_PATH),
-                   {QStringLiteral("newyear"), CompanyPath(), QStringLiteral("--nova"), NewFile(),
-                    QStringLiteral("--datum"), QStringLiteral("1.1.2027")},
-                   options);
+    const ZodractlRun again = RunZodractl(args);
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_EQ(again.err.trimmed(), y::ExistingFileMessage());
 }
