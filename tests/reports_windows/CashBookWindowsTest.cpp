@@ -208,6 +208,7 @@ private Q_SLOTS:
         QVERIFY(!past.Range().cancelled);
         QCOMPARE(past.Range().fromText, QStringLiteral("01.02.2025"));
         QCOMPARE(past.Range().fromDateArgs, QStringLiteral("2025,2,1"));
+        QCOMPARE(*past.Range().first, 1);
         QCOMPARE(*past.Range().last, 12);
     }
 
