@@ -1,6 +1,8 @@
 #include "BenchSupport.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
@@ -86,6 +88,37 @@ int RunAndReport(int argc, char** argv, const std::vector<Ratio>& ratios,
     }
     benchmark::Shutdown();
     return allMet ? 0 : 1;
+}
+
+long ProcessKb(const char* key) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    const QByteArray prefix = QByteArray(key) + ':';
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(prefix)) {
+            return line.mid(prefix.size()).trimmed().split(' ').first().toLong();
+        }
+    }
+    return 0;
+}
+
+void PrintChildResult(const ChildResult& result) {
+    std::printf("%ld %ld %d %.3f\n", result.peakKb, result.growthKb, result.count, result.seconds);
+}
+
+ChildResult RunChild(const QStringList& args) {
+    QProcess p;
+    p.start(QCoreApplication::applicationFilePath(), args);
+    p.waitForFinished(-1);
+    const QStringList parts =
+        QString::fromLatin1(p.readAllStandardOutput()).trimmed().split(QLatin1Char(' '));
+    ChildResult r;
+    if (parts.size() == 4) {
+        r = {parts[0].toLong(), parts[1].toLong(), parts[2].toInt(), parts[3].toDouble()};
+    }
+    return r;
 }
 
 }  // namespace zodra::bench

@@ -192,19 +192,6 @@ void BM_BareInsert(benchmark::State& state) {
     }
 }
 
-long ResidentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:")) {
-            return line.mid(6).trimmed().split(' ').first().toLong();
-        }
-    }
-    return 0;
-}
-
 // Child: open the company, note the resident set, import the file (or insert the same rows
 // generated one by one), print "peak_kb growth_kb rows seconds".
 int Child(char** argv) {
@@ -213,7 +200,7 @@ int Child(char** argv) {
     const QString company = QString::fromLocal8Bit(argv[4]);
     const QString csvPath = QString::fromLocal8Bit(argv[5]);
     auto db = Database::Open(company, QString()).db;
-    const long before = ResidentKb();
+    const long before = bench::ProcessKb("VmRSS");
     QElapsedTimer timer;
     timer.start();
     int done = rows;
@@ -225,31 +212,14 @@ int Child(char** argv) {
     const double seconds = timer.nsecsElapsed() / 1e9;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("%ld %ld %d %.3f\n", usage.ru_maxrss, usage.ru_maxrss - before, done, seconds);
+    bench::PrintChildResult({usage.ru_maxrss, usage.ru_maxrss - before, done, seconds});
     return 0;
 }
 
-struct ChildResult {
-    long peakKb = 0;
-    long growthKb = 0;
-    int rows = 0;
-    double seconds = 0;
-};
-
-ChildResult RunChild(const char* kind, int rows) {
-    const QString company = FreshCompany(QStringLiteral("dijete"));
-    QProcess p;
-    p.start(QCoreApplication::applicationFilePath(),
-            {QStringLiteral("--child"), QString::fromLatin1(kind), QString::number(rows), company,
-             ArticleFile(rows)});
-    p.waitForFinished(-1);
-    const QStringList parts =
-        QString::fromLatin1(p.readAllStandardOutput()).trimmed().split(QLatin1Char(' '));
-    ChildResult r;
-    if (parts.size() == 4) {
-        r = {parts[0].toLong(), parts[1].toLong(), parts[2].toInt(), parts[3].toDouble()};
-    }
-    return r;
+bench::ChildResult RunChild(const char* kind, int rows) {
+    return bench::RunChild({QStringLiteral("--child"), QString::fromLatin1(kind),
+                            QString::number(rows), FreshCompany(QStringLiteral("dijete")),
+                            ArticleFile(rows)});
 }
 
 }  // namespace
@@ -264,18 +234,18 @@ int main(int argc, char** argv) {
     }
     QCoreApplication app(argc, argv);
     // Memory first, each run in a fresh process.
-    const ChildResult insert = RunChild("insert", kRows);
-    const ChildResult large = RunChild("import", kRows);
-    const ChildResult small = RunChild("import", kSmallRows);
+    const bench::ChildResult insert = RunChild("insert", kRows);
+    const bench::ChildResult large = RunChild("import", kRows);
+    const bench::ChildResult small = RunChild("import", kSmallRows);
     const double peakRatio = insert.peakKb > 0 ? double(large.peakKb) / double(insert.peakKb) : 99;
-    const bool peakMet = large.rows == kRows && small.rows == kSmallRows && peakRatio <= 1.25;
+    const bool peakMet = large.count == kRows && small.count == kSmallRows && peakRatio <= 1.25;
     std::printf("Peak memory, each in a child process of its own (getrusage ru_maxrss):\n");
     std::printf("  bare insert of 100,000 rows: %.2f s, peak %ld KB, grew %ld KB\n", insert.seconds,
                 insert.peakKb, insert.growthKb);
     std::printf("  import of 100,000 rows: %d imported in %.2f s, peak %ld KB, grew %ld KB\n",
-                large.rows, large.seconds, large.peakKb, large.growthKb);
+                large.count, large.seconds, large.peakKb, large.growthKb);
     std::printf("  import of 10,000 rows: %d imported in %.2f s, peak %ld KB, grew %ld KB\n",
-                small.rows, small.seconds, small.peakKb, small.growthKb);
+                small.count, small.seconds, small.peakKb, small.growthKb);
     std::printf("%-60s %10ldKB %10ldKB %8.2f %6.2f %s\n\n",
                 "Peak memory, import vs bare insert of 100,000 articles", large.peakKb,
                 insert.peakKb, peakRatio, 1.25, peakMet ? "ok" : "MISSED");

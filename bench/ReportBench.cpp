@@ -116,19 +116,6 @@ void BM_BuildCashBook_20000(benchmark::State& state) {
     BuildOn(state, 20000);
 }
 
-long ResidentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:")) {
-            return line.mid(6).trimmed().split(' ').first().toLong();
-        }
-    }
-    return 0;
-}
-
 // Child: warm up on a small form (fonts, PDF engine), note the resident set, render the book,
 // print "peak_kb growth_kb pages seconds".
 int Child(int argc, char** argv) {
@@ -144,38 +131,20 @@ int Child(int argc, char** argv) {
             reports::Selection::Parse(QStringLiteral("{BLAGAJNA_UPLATNICE.Broj}=1"));
         reports::ReportEngine(*db).ToPdf(voucher, pdf);
     }
-    const long before = ResidentKb();
+    const long before = bench::ProcessKb("VmRSS");
     QElapsedTimer timer;
     timer.start();
     const int pages = RenderCashBook(company, pdf);
     const double seconds = timer.nsecsElapsed() / 1e9;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("%ld %ld %d %.3f\n", usage.ru_maxrss, usage.ru_maxrss - before, pages, seconds);
+    bench::PrintChildResult({usage.ru_maxrss, usage.ru_maxrss - before, pages, seconds});
     return 0;
 }
 
-struct ChildResult {
-    long peakKb = 0;
-    long growthKb = 0;
-    int pages = 0;
-    double seconds = 0;
-};
-
-ChildResult RunChild(int bookings) {
-    const QString company = CashBookCompany(bookings);
-    QProcess p;
-    p.start(QCoreApplication::applicationFilePath(),
-            {QStringLiteral("--child"), company,
-             bench::ScratchFolder() + QStringLiteral("/child%1.pdf").arg(bookings)});
-    p.waitForFinished(-1);
-    const QStringList parts =
-        QString::fromLatin1(p.readAllStandardOutput()).trimmed().split(QLatin1Char(' '));
-    ChildResult r;
-    if (parts.size() == 4) {
-        r = {parts[0].toLong(), parts[1].toLong(), parts[2].toInt(), parts[3].toDouble()};
-    }
-    return r;
+bench::ChildResult RunChild(int bookings) {
+    return bench::RunChild({QStringLiteral("--child"), CashBookCompany(bookings),
+                            bench::ScratchFolder() + QStringLiteral("/child%1.pdf").arg(bookings)});
 }
 
 }  // namespace
@@ -194,14 +163,14 @@ int main(int argc, char** argv) {
     }
     QGuiApplication app(argc, argv);
     // Memory first, each size in a fresh process.
-    const ChildResult small = RunChild(2000);
-    const ChildResult large = RunChild(20000);
+    const bench::ChildResult small = RunChild(2000);
+    const bench::ChildResult large = RunChild(20000);
     const double peakRatio = small.peakKb > 0 ? double(large.peakKb) / double(small.peakKb) : 99;
     std::printf("Peak memory, rendering in a child process of its own (getrusage ru_maxrss):\n");
     std::printf("  2,000 bookings: %d pages in %.2f s, peak %ld KB, grew %ld KB while rendering\n",
-                small.pages, small.seconds, small.peakKb, small.growthKb);
+                small.count, small.seconds, small.peakKb, small.growthKb);
     std::printf("  20,000 bookings: %d pages in %.2f s (%.0f pages/s), peak %ld KB, grew %ld KB\n",
-                large.pages, large.seconds, large.pages / large.seconds, large.peakKb,
+                large.count, large.seconds, large.count / large.seconds, large.peakKb,
                 large.growthKb);
     std::printf("%-60s %10ldKB %10ldKB %8.2f %6.2f %s\n\n",
                 "Peak memory 20,000 vs 2,000 bookings (whole process)", large.peakKb, small.peakKb,

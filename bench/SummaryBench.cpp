@@ -96,21 +96,6 @@ void BM_SalesByArticleBareSelect(benchmark::State& state) {
     state.counters["rows"] = rows;
 }
 
-// VmRSS (resident now) or VmHWM (the peak since the last ResetPeak) of this process, in KB.
-long StatusKb(const char* key) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    const QByteArray prefix = QByteArray(key) + ':';
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix)) {
-            return line.mid(prefix.size()).trimmed().split(' ').first().toLong();
-        }
-    }
-    return 0;
-}
-
 // Starts the peak anew from the resident set (the session start over a million lines and the
 // warm-up peak higher than a render would, and would hide it).
 void ResetPeak() {
@@ -130,37 +115,20 @@ int Child(int argc, char** argv) {
     auto workstation = bench::StartWorkstation(company);
     Print(*workstation, QStringLiteral("Racuni_od_do"), 1, 1, pdf);
     ResetPeak();
-    const long before = StatusKb("VmRSS");
+    const long before = bench::ProcessKb("VmRSS");
     QElapsedTimer timer;
     timer.start();
     const int pages = Print(*workstation, QStringLiteral("Racuni_od_do"), 1, last, pdf);
     const double seconds = timer.nsecsElapsed() / 1e9;
-    const long peak = StatusKb("VmHWM");
-    std::printf("%ld %ld %d %.3f\n", peak, peak - before, pages, seconds);
+    const long peak = bench::ProcessKb("VmHWM");
+    bench::PrintChildResult({peak, peak - before, pages, seconds});
     return 0;
 }
 
-struct ChildResult {
-    long peakKb = 0;
-    long growthKb = 0;
-    int pages = 0;
-    double seconds = 0;
-};
-
 // About two invoices of 20 lines a page.
-ChildResult RunChild(int invoices) {
-    QProcess p;
-    p.start(QCoreApplication::applicationFilePath(),
-            {QStringLiteral("--child"), Company(), QString::number(invoices),
-             bench::ScratchFolder() + QStringLiteral("/rac%1.pdf").arg(invoices)});
-    p.waitForFinished(-1);
-    const QStringList parts =
-        QString::fromLatin1(p.readAllStandardOutput()).trimmed().split(QLatin1Char(' '));
-    ChildResult r;
-    if (parts.size() == 4) {
-        r = {parts[0].toLong(), parts[1].toLong(), parts[2].toInt(), parts[3].toDouble()};
-    }
-    return r;
+bench::ChildResult RunChild(int invoices) {
+    return bench::RunChild({QStringLiteral("--child"), Company(), QString::number(invoices),
+                            bench::ScratchFolder() + QStringLiteral("/rac%1.pdf").arg(invoices)});
 }
 
 }  // namespace
@@ -177,15 +145,15 @@ int main(int argc, char** argv) {
     }
     QGuiApplication app(argc, argv);
     Company();  // made once, before the children open it
-    const ChildResult small = RunChild(100);
-    const ChildResult large = RunChild(1000);
+    const bench::ChildResult small = RunChild(100);
+    const bench::ChildResult large = RunChild(1000);
     const double peakRatio = small.peakKb > 0 ? double(large.peakKb) / double(small.peakKb) : 99;
     std::printf(
         "Peak memory, rendering in a child process of its own (VmHWM during the render):\n");
-    std::printf("  %d pages in %.2f s, peak %ld KB, grew %ld KB while rendering\n", small.pages,
-                small.seconds, small.peakKb, small.growthKb);
-    std::printf("  %d pages in %.2f s, peak %ld KB, grew %ld KB while rendering\n", large.pages,
-                large.seconds, large.peakKb, large.growthKb);
+    for (const bench::ChildResult& r : {small, large}) {
+        std::printf("  %d pages in %.2f s, peak %ld KB, grew %ld KB while rendering\n", r.count,
+                    r.seconds, r.peakKb, r.growthKb);
+    }
     std::printf("%-60s %10ldKB %10ldKB %8.2f %6.2f %s\n\n",
                 "Peak memory 500 vs 50 pages (whole process)", large.peakKb, small.peakKb,
                 peakRatio, 1.5, peakRatio <= 1.5 ? "ok" : "MISSED");

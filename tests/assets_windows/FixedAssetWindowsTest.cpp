@@ -130,15 +130,11 @@ private Q_SLOTS:
     }
 
     void listShowsBothTablesAndChangesAndDeletesByKeys() {
-        test::WindowTestFolder folder;
-        test::TestHost host(folder);
-        Database& db = host.CurrentSession().Db();
+        test::EmptyHost host(RegisterFixedAssetCommands);
+        Database& db = host.Db();
         AddRow(db, 1, QStringLiteral("Blagajna"));
         AddRow(db, 2, QStringLiteral("Stari stroj"), true);
         AddRow(db, 3, QStringLiteral("Police"));
-        zodra::ui::CommandRegistry registry;
-        RegisterFixedAssetCommands(registry);
-        host.registry = &registry;
         auto* list = qobject_cast<FixedAssetListWindow*>(host.Open(QStringLiteral("PDI_Upis")));
         QVERIFY(list);
         QCOMPARE(list->windowTitle(), QStringLiteral("Popis dugotrajne imovine"));
@@ -187,12 +183,8 @@ private Q_SLOTS:
     }
 
     void reportCommandShowsTheList() {
-        test::WindowTestFolder folder;
-        test::TestHost host(folder);
-        AddRow(host.CurrentSession().Db(), 1, QStringLiteral("Blagajna"));
-        zodra::ui::CommandRegistry registry;
-        RegisterFixedAssetCommands(registry);
-        host.registry = &registry;
+        test::EmptyHost host(RegisterFixedAssetCommands);
+        AddRow(host.Db(), 1, QStringLiteral("Blagajna"));
         auto* report =
             qobject_cast<reports::ui::ReportWindow*>(host.Open(QStringLiteral("PDI_Izvjestaj")));
         QVERIFY(report);

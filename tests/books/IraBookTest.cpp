@@ -2,10 +2,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <QThread>
 #include <cmath>
-#include <mutex>
-#include <thread>
 
 #include "books/IraBookReport.h"
 #include "data/Database.h"
@@ -14,7 +11,7 @@
 #include "demo/DemoCompany.h"
 #include "reports/ReportEngine.h"
 #include "support/TestCompany.h"
-#include "support/Zodractl.h"
+#include "support/ZodractlCompany.h"
 
 namespace zodra::books {
 namespace {
@@ -22,6 +19,17 @@ namespace {
 using test::CompanyTest;
 
 using BookRows = std::vector<std::pair<QString, double>>;
+
+// Warehouse 1, book 1, the year of `from`.
+IraRange Range(const QDate& from, const QDate& to) {
+    IraRange range;
+    range.warehouse = 1;
+    range.book = 1;
+    range.year = from.year();
+    range.from = from;
+    range.to = to;
+    return range;
+}
 
 struct Line {
     const char* group;
@@ -72,13 +80,7 @@ protected:
 
     IraBookResult Build(IraVariant variant, const QDate& from, const QDate& to, int session = 7,
                         int perPage = kIraRowsPerPage) {
-        IraRange range;
-        range.warehouse = 1;
-        range.book = 1;
-        range.year = from.year();
-        range.from = from;
-        range.to = to;
-        return BuildIraBook(*db, session, variant, range, perPage);
+        return BuildIraBook(*db, session, variant, Range(from, to), perPage);
     }
 
     // The session's booking rows: invoice text and one amount column.
@@ -125,12 +127,7 @@ TEST_F(IraBookTest, ACancellationCountsInItsOwnPeriod) {
     EXPECT_DOUBLE_EQ(february.sums[kIraTotal], -167 + 226);
 
     // The invoice numbers limit the total book; the cancellation shares its invoice's number.
-    IraRange numbered;
-    numbered.warehouse = 1;
-    numbered.book = 1;
-    numbered.year = 2026;
-    numbered.from = {2026, 2, 1};
-    numbered.to = {2026, 2, 28};
+    IraRange numbered = Range({2026, 2, 1}, {2026, 2, 28});
     numbered.first = 2;
     EXPECT_EQ(BuildIraBook(*db, 7, IraVariant::Total, numbered).rows, 1);
     EXPECT_EQ(Rows("UKUPNO"), (BookRows{{QStringLiteral("2"), 226}}));
@@ -297,41 +294,20 @@ TEST_F(IraBookTest, SeveralProcessesPrintAtOnceBesideACompaction) {
         AddInvoice(n, QDate(2026, 5, 1 + n % 28), {{"PDV", 25, 10, 1.5 * n}, {"PDV 5%", 5, 10, 2}});
     }
     db.reset();
-    std::mutex mutex;
-    QStringList failures;
-    std::vector<std::thread> threads;
-    for (int w = 0; w < 3; ++w) {
-        threads.emplace_back([&, w] {
+    test::RunFailures failures;
+    test::RunBesideCompaction(
+        CompanyPath(), 3,
+        [&](int w) {
             for (int i = 0; i < 2; ++i) {
                 const QString csv = Folder() + QStringLiteral("/ira-%1-%2.csv").arg(w).arg(i);
                 const test::ZodractlRun run = test::RunZodractl(
-                    {QStringLiteral("ira"), CompanyPath(), QStringLiteral("--skladiste"),
-                     QStringLiteral("1"), QStringLiteral("--od"), QStringLiteral("01.05.2026"),
-                     QStringLiteral("--do"), QStringLiteral("31.05.2026"), QStringLiteral("--csv"),
-                     csv});
-                if (run.exitCode != 0) {
-                    std::lock_guard<std::mutex> guard(mutex);
-                    failures << run.err;
-                }
+                    test::Args("ira", CompanyPath(),
+                               "--skladiste 1 --od 01.05.2026 --do 31.05.2026 --csv", csv));
+                failures.Check(run.exitCode == 0, csv, run);
             }
-        });
-    }
-    threads.emplace_back([&] {
-        for (int i = 0; i < 3; ++i) {
-            const test::ZodractlRun run =
-                test::RunZodractl({QStringLiteral("compact"), CompanyPath()});
-            if (run.exitCode != 0 &&
-                !run.err.startsWith(QStringLiteral("Baza je otvorena na drugom računalu"))) {
-                std::lock_guard<std::mutex> guard(mutex);
-                failures << run.err;
-            }
-            QThread::msleep(50);
-        }
-    });
-    for (std::thread& t : threads) {
-        t.join();
-    }
-    EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+        },
+        failures, 3);
+    EXPECT_TRUE(failures.IsEmpty()) << failures.Text();
     QFile first(Folder() + QStringLiteral("/ira-0-0.csv"));
     ASSERT_TRUE(first.open(QIODevice::ReadOnly));
     const QByteArray book = first.readAll();
@@ -354,13 +330,8 @@ TEST(IraDemoBook, AMonthOfTheDemoCompany) {
     demo::CreateDemoCompany(path, QDate(2026, 6, 30));
     auto db = Database::Open(path, QString()).db;
     ASSERT_TRUE(db);
-    IraRange range;
-    range.warehouse = 1;
-    range.book = 1;
-    range.year = 2026;
-    range.from = {2026, 3, 1};
-    range.to = {2026, 3, 31};
-    const IraBookResult book = BuildIraBook(*db, 3, IraVariant::Total, range);
+    const IraBookResult book =
+        BuildIraBook(*db, 3, IraVariant::Total, Range({2026, 3, 1}, {2026, 3, 31}));
 
     const auto sql = [&](const QString& amount, const QString& condition) {
         const QString perInvoice =

@@ -68,18 +68,14 @@ protected:
 
 TEST_F(KpiZodractlTest, RetailPaymentsWriteOneTakingsEntryADayAndCancellationRebuildsIt) {
     // Not taxed on collection: payments leave the book alone.
-    ASSERT_EQ(Run({QStringLiteral("post"), Sale(QStringLiteral("a.json"), "2026-03-09"),
-                   QStringLiteral("--da")})
-                  .exitCode,
-              0);
+    ASSERT_EQ(Run(Args("post", Sale(QStringLiteral("a.json"), "2026-03-09"), "--da")).exitCode, 0);
     EXPECT_TRUE(books::ListKpiEntries(*Open(), kYear).empty());
 
     SetMark(QStringLiteral("R-2"));
     QList<int> sold;
     for (int i = 0; i < 2; ++i) {
         const ZodractlRun run =
-            Run({QStringLiteral("post"), Sale(QStringLiteral("b%1.json").arg(i), "2026-03-10"),
-                 QStringLiteral("--da")});
+            Run(Args("post", Sale(QStringLiteral("b%1.json").arg(i), "2026-03-10"), "--da"));
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
         sold << PostedNumber(run.out);
     }
@@ -95,11 +91,8 @@ TEST_F(KpiZodractlTest, RetailPaymentsWriteOneTakingsEntryADayAndCancellationReb
     EXPECT_EQ(day[0].type, 1);
 
     // Cancelled the same day: the counter-payments net the entry down, under its own number.
-    const ZodractlRun cancelled =
-        Run({QStringLiteral("cancel"), QStringLiteral("racun"), QString::number(sold[1]),
-             QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--knjiga"),
-             QStringLiteral("1"), QStringLiteral("--datum"), QStringLiteral("10.03.2026"),
-             QStringLiteral("--da")});
+    const ZodractlRun cancelled = Run(Args("cancel racun", QString::number(sold[1]),
+                                           "--skladiste 1 --knjiga 1 --datum 10.03.2026 --da"));
     ASSERT_EQ(cancelled.exitCode, 0) << cancelled.err.toStdString();
     const std::vector<books::KpiEntry> after = DayEntries(QStringLiteral("2026-03-10"));
     ASSERT_EQ(after.size(), 1u);
@@ -165,13 +158,8 @@ TEST_F(KpiZodractlTest, TwoProgramsPostEntriesAtOnceBesideACompaction) {
         << bad.err.toStdString();
 
     // Delete: an entry that is there, then one that is not.
-    const ZodractlRun removed =
-        Run({QStringLiteral("delete"), QStringLiteral("kpi"), QStringLiteral("3"),
-             QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--da")});
-    EXPECT_EQ(removed.exitCode, 0) << removed.err.toStdString();
-    const ZodractlRun missing =
-        Run({QStringLiteral("delete"), QStringLiteral("kpi"), QStringLiteral("3"),
-             QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--da")});
+    EXPECT_EQ(Run(Args("delete kpi 3 --skladiste 1 --da")).exitCode, 0);
+    const ZodractlRun missing = Run(Args("delete kpi 3 --skladiste 1 --da"));
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains(
         QStringLiteral("Ne postoji stavka knjige primitaka i izdataka pod rednim brojem 3.")));
@@ -180,9 +168,7 @@ TEST_F(KpiZodractlTest, TwoProgramsPostEntriesAtOnceBesideACompaction) {
 
     // 9 entries make the first page; the rest, the second.
     const QString pdf = m_dir.filePath(QStringLiteral("kpi.pdf"));
-    const ZodractlRun printed =
-        Run({QStringLiteral("kpi"), QStringLiteral("--od"), QStringLiteral("01.01.2026"),
-             QStringLiteral("--do"), QStringLiteral("31.12.2026"), QStringLiteral("--pdf"), pdf});
+    const ZodractlRun printed = Run(Args("kpi --od 01.01.2026 --do 31.12.2026 --pdf", pdf));
     EXPECT_EQ(printed.exitCode, 0) << printed.err.toStdString();
     EXPECT_TRUE(printed.out.contains(QStringLiteral("(stranica: 2)"))) << printed.out.toStdString();
 }
@@ -248,10 +234,8 @@ TEST_F(KpiZodractlTest, InventoryBookAgreesWithTheTradeBook) {
     for (const QString& kind :
          {QStringLiteral("kp1"), QStringLiteral("kp"), QStringLiteral("kp_sum")}) {
         const ZodractlRun run =
-            Run({QStringLiteral("kp"), QStringLiteral("--skladiste"), QStringLiteral("1"),
-                 QStringLiteral("--od"), QStringLiteral("01.01.2026"), QStringLiteral("--do"),
-                 QStringLiteral("31.12.2026"), QStringLiteral("--pdf"),
-                 m_dir.filePath(kind + QStringLiteral(".pdf")), QStringLiteral("--ispis"), kind});
+            Run(Args("kp --skladiste 1 --od 01.01.2026 --do 31.12.2026 --pdf",
+                     m_dir.filePath(kind + QStringLiteral(".pdf")), "--ispis", kind));
         EXPECT_EQ(run.exitCode, 0) << kind.toStdString() << run.err.toStdString();
     }
 }

@@ -79,10 +79,7 @@ protected:
         return entered + (run.exitCode == 0 ? 1 : 0);
     }
     ZodractlRun Book(const QStringList& more) {
-        return Run(QStringList{QStringLiteral("ura"), QStringLiteral("--od"),
-                               QStringLiteral("01.03.2026"), QStringLiteral("--do"),
-                               QStringLiteral("31.03.2026")} +
-                   more);
+        return Run(Args("ura --od 01.03.2026 --do 31.03.2026") + more);
     }
 };
 
@@ -107,7 +104,7 @@ TEST_F(UraCommandsTest, AMonthFiledAndPrintedAsTheBookSays) {
     }
     const QString xml = Path(QStringLiteral("ura.xml"));
     const QString pdf = Path(QStringLiteral("ura.pdf"));
-    const ZodractlRun run = Book({QStringLiteral("--xml"), xml, QStringLiteral("--pdf"), pdf});
+    const ZodractlRun run = Book(Args("--xml", xml, "--pdf", pdf));
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(XmlSchemaErrors(xml, Schema()), QString());
 
@@ -169,7 +166,7 @@ TEST_F(UraCommandsTest, MissingDataRefusedWithoutAFile) {
         auto db = Open();
         db->Exec(QStringLiteral("UPDATE \"PODACI_FIRME\" SET \"OIB\" = ''"));
     }
-    ZodractlRun run = Book({QStringLiteral("--xml"), xml});
+    ZodractlRun run = Book(Args("--xml", xml));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err.trimmed(),
               QStringLiteral("U podacima firme nije upisan ispravan OIB (11 znamenki). Obrazac "
@@ -182,7 +179,7 @@ TEST_F(UraCommandsTest, MissingDataRefusedWithoutAFile) {
             QStringLiteral("UPDATE \"PARTNERI\" SET \"OIB\" = NULL WHERE \"NAZIV\" = "
                            "'Mljekara Zagorje d.o.o.'"));
     }
-    run = Book({QStringLiteral("--xml"), xml});
+    run = Book(Args("--xml", xml));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.startsWith(QStringLiteral("Dobavljač \"Mljekara Zagorje d.o.o.\"")))
         << run.err.toStdString();
@@ -195,8 +192,7 @@ TEST_F(UraCommandsTest, MissingDataRefusedWithoutAFile) {
     EXPECT_EQ(books::UraReportFile(books::UraReportKind::PaidR2, QDate(2012, 3, 1)),
               QStringLiteral("ura_dp.rpt"));
     const QString old = Path(QStringLiteral("stara.pdf"));
-    run = Run({QStringLiteral("ura"), QStringLiteral("--od"), QStringLiteral("01.02.2012"),
-               QStringLiteral("--do"), QStringLiteral("29.02.2012"), QStringLiteral("--pdf"), old});
+    run = Run(Args("ura --od 01.02.2012 --do 29.02.2012 --pdf", old));
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(PdfText(old).contains(QStringLiteral("22%")));
     EXPECT_FALSE(PdfText(old).contains(QStringLiteral("13%")));
@@ -210,17 +206,13 @@ TEST_F(UraCommandsTest, DeleteDoor) {
         return Scalar(QStringLiteral("SELECT COUNT(*) FROM \"KNJIGE_ULAZNIH_RACUNA\"")).toInt();
     };
     const int before = count();
-    ZodractlRun run = Run({QStringLiteral("delete"), QStringLiteral("ura"), QStringLiteral("1"),
-                           QStringLiteral("--skladiste"), QStringLiteral("1")});
+    ZodractlRun run = Run(Args("delete ura 1 --skladiste 1"));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(count(), before);
-    run = Run({QStringLiteral("delete"), QStringLiteral("ura"), QStringLiteral("1"),
-               QStringLiteral("--knjiga"), QStringLiteral("1"), QStringLiteral("--skladiste"),
-               QStringLiteral("1"), QStringLiteral("--da")});
+    run = Run(Args("delete ura 1 --knjiga 1 --skladiste 1 --da"));
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(count(), before - 1);
-    run = Run({QStringLiteral("delete"), QStringLiteral("ura"), QStringLiteral("1"),
-               QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--da")});
+    run = Run(Args("delete ura 1 --skladiste 1 --da"));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err.trimmed(), QStringLiteral("Ne postoji upisani ulazni račun broj 1"));
 }

@@ -43,8 +43,7 @@ TEST_F(VatZodractlTest, DemoMonthEqualsTheInvoicesSummedBySql) {
     const QDate to = from.addMonths(1).addDays(-1);
     const QString pdf = m_dir.filePath(QStringLiteral("pdv.pdf"));
     const ZodractlRun run =
-        Run({QStringLiteral("vat"), QStringLiteral("--od"), Day(from), QStringLiteral("--do"),
-             Day(to), QStringLiteral("--spremi"), QStringLiteral("--pdf"), pdf});
+        Run(Args("vat --od", Day(from), "--do", Day(to), "--spremi --pdf", pdf));
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const int number = StoredNumber(run.out);
     ASSERT_EQ(number, 1) << run.out.toStdString();
@@ -83,13 +82,10 @@ TEST_F(VatZodractlTest, DemoMonthEqualsTheInvoicesSummedBySql) {
     }
     EXPECT_GT(taxedLines, 0);  // the month has sales to compare
 
-    const ZodractlRun removed =
-        Run({QStringLiteral("vat"), QStringLiteral("--brisi"), QStringLiteral("1"),
-             QStringLiteral("--godina"), QString::number(to.year())});
+    const QStringList remove = Args("vat --brisi 1 --godina", QString::number(to.year()));
+    const ZodractlRun removed = Run(remove);
     EXPECT_EQ(removed.exitCode, 0) << removed.err.toStdString();
-    const ZodractlRun again =
-        Run({QStringLiteral("vat"), QStringLiteral("--brisi"), QStringLiteral("1"),
-             QStringLiteral("--godina"), QString::number(to.year())});
+    const ZodractlRun again = Run(remove);
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_TRUE(again.err.contains(QStringLiteral("Ne postoji proknjiženi PDV obrazac broj 1")))
         << again.err.toStdString();
@@ -107,9 +103,7 @@ TEST_F(VatZodractlTest, ReturnsStoredAtOnceGetNumbersOfTheirOwn) {
     RunBesideCompaction(
         m_company, kPrograms,
         [&](int worker) {
-            const ZodractlRun run =
-                Run({QStringLiteral("vat"), QStringLiteral("--od"), Day(from),
-                     QStringLiteral("--do"), Day(to), QStringLiteral("--spremi")});
+            const ZodractlRun run = Run(Args("vat --od", Day(from), "--do", Day(to), "--spremi"));
             const int number = StoredNumber(run.out);
             failures.Check(run.exitCode == 0 && number > 0, QString::number(worker), run);
             std::lock_guard<std::mutex> guard(failures.Mutex());
@@ -136,9 +130,8 @@ TEST_F(VatZodractlTest, XmlWithoutOibIsRefused) {
     ASSERT_EQ(Open()->Exec(QStringLiteral("UPDATE \"PODACI_FIRME\" SET \"OIB\" = ''")), 1);
     const QString xml = m_dir.filePath(QStringLiteral("pdv.xml"));
     const QDate from = DemoMonth();
-    const ZodractlRun run = Run({QStringLiteral("vat"), QStringLiteral("--od"), Day(from),
-                                 QStringLiteral("--do"), Day(from.addMonths(1).addDays(-1)),
-                                 QStringLiteral("--spremi"), QStringLiteral("--xml"), xml});
+    const ZodractlRun run = Run(Args("vat --od", Day(from), "--do",
+                                     Day(from.addMonths(1).addDays(-1)), "--spremi --xml", xml));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("OIB poduzeća nije upisan ili nije ispravan")))
         << run.err.toStdString();

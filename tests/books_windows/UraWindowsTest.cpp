@@ -118,11 +118,7 @@ private Q_SLOTS:
     // Enter opens the selected invoice for rewriting; the report command asks for the range
     // and shows the book.
     void listDeletesAfterTheQuestionAndPrints() {
-        test::WindowTestFolder folder;
-        test::TestHost host(folder);
-        zodra::ui::CommandRegistry registry;
-        RegisterUraCommands(registry);
-        host.registry = &registry;
+        test::EmptyHost host(RegisterUraCommands);
         Session& s = host.CurrentSession();
         const int supplier = AddSupplier(s);
         AddInvoice(s, supplier, QStringLiteral("A-1"), 100);
@@ -164,11 +160,7 @@ private Q_SLOTS:
     // its own window, whose invoices start with the book's kind of purchase and are written
     // into that book.
     void everyBookHasItsWindow() {
-        test::WindowTestFolder folder;
-        test::TestHost host(folder);
-        zodra::ui::CommandRegistry registry;
-        RegisterUraCommands(registry);
-        host.registry = &registry;
+        test::EmptyHost host(RegisterUraCommands);
         Session& s = host.CurrentSession();
         const int supplier = AddSupplier(s);
         AddInvoice(s, supplier, QStringLiteral("A-1"), 100);

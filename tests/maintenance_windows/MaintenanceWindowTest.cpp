@@ -12,6 +12,25 @@
 
 using namespace zodra;
 
+namespace {
+
+const QString kCoffee = QStringLiteral("Kava 'Đir'");
+const QString kCoffeeLot = QStringLiteral(
+    "SELECT %1 FROM \"NABAVE\" n JOIN \"ARTIKLI\" a ON a.\"SIFRA\" = n.\"SIFRA_ARTIKLA\" WHERE "
+    "a.\"NAZIV\" = ?");
+
+double Scalar(Session& s, const QString& sql, const QVariant& value) {
+    return s.Db().Scalar(sql, {value}).toDouble();
+}
+
+void Click(QWidget* window, const char* name) {
+    QPushButton* b = test::Button(window, name);
+    QVERIFY(b);
+    b->click();
+}
+
+}  // namespace
+
 class MaintenanceWindowTest : public QObject {
     Q_OBJECT
 
@@ -19,21 +38,13 @@ private Q_SLOTS:
     // Every button asks first and then does its work, or refuses with its message and changes
     // nothing; the session goes on working after the compaction and the password change.
     void buttonsAskThenWork() {
-        test::WindowTestFolder folder;
-        test::TestHost host(folder);
-        zodra::ui::CommandRegistry registry;
-        maintenance::ui::RegisterMaintenanceCommands(registry);
-        host.registry = &registry;
+        test::EmptyHost host(maintenance::ui::RegisterMaintenanceCommands);
         Session& s = host.CurrentSession();
         QWidget* window = host.Open(QStringLiteral("Odrzavanje_baze_podataka"));
         QVERIFY(window);
         QCOMPARE(window->windowTitle(), QStringLiteral("Održavanje baze podataka"));
         QCOMPARE(host.statusTexts.last(), QStringLiteral(" Održavanje baze podataka"));
-        const auto click = [window](const char* name) {
-            auto* b = window->findChild<QPushButton*>(QLatin1String(name));
-            QVERIFY(b);
-            b->click();
-        };
+        const auto click = [window](const char* name) { Click(window, name); };
         ScriptedPrompter& p = host.prompter;
 
         // Compaction: No changes nothing; another window open refuses; alone it compacts.
@@ -59,15 +70,14 @@ private Q_SLOTS:
         p.AnswerYes();
         click("Compact");
         QCOMPARE(p.LastMessage(), QStringLiteral("Pakiranje datoteke napravljeno uspješno."));
-        QCOMPARE(s.Db()
-                     .Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA_PRIVREMENO\" "
-                                            "WHERE \"Multiuser_sifra\" = ?"),
-                             {code})
-                     .toInt(),
-                 1);
+        QCOMPARE(Scalar(s,
+                        QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
+                                       "\"Multiuser_sifra\" = ?"),
+                        code),
+                 1.0);
 
         // Backup into a new archive; the same name again is refused.
-        const QString archive = folder.Path(QStringLiteral("arhiva.zip"));
+        const QString archive = host.folder.Path(QStringLiteral("arhiva.zip"));
         p.AnswerText(archive);
         click("Backup");
         QCOMPARE(p.LastMessage(),
@@ -77,7 +87,7 @@ private Q_SLOTS:
         QCOMPARE(p.LastMessage(), maintenance::ExistingFileText());
 
         // Restore into a new file, then into the open company's name (refused).
-        const QString restored = folder.Path(QStringLiteral("vraceno.mdb"));
+        const QString restored = host.folder.Path(QStringLiteral("vraceno.mdb"));
         p.AnswerText(archive).AnswerText(restored);
         click("Vracanje");
         QCOMPARE(p.LastMessage(), QStringLiteral("Poduzeće je vraćeno iz arhive u datoteku ") +
@@ -104,11 +114,7 @@ private Q_SLOTS:
     // source, another company's receipt arrives, the written file exists, a wrong address
     // starts no mail program.
     void transferWindowCarriesReceipts() {
-        test::WindowTestFolder folder;
-        test::TestHost host(folder);
-        zodra::ui::CommandRegistry registry;
-        maintenance::ui::RegisterMaintenanceCommands(registry);
-        host.registry = &registry;
+        test::EmptyHost host(maintenance::ui::RegisterMaintenanceCommands);
         Session& s = host.CurrentSession();
         QWidget* maintenanceWindow = host.Open(QStringLiteral("Odrzavanje_baze_podataka"));
         QVERIFY(maintenanceWindow);
@@ -119,17 +125,13 @@ private Q_SLOTS:
         QCOMPARE(window->windowTitle(), QStringLiteral("Prijenos podataka"));
         QCOMPARE(host.statusTexts.last(), QStringLiteral(" Prijenos podataka"));
         host.Photograph(window, QStringLiteral("prijenos-podataka"));
-        const auto click = [window](const char* name) {
-            auto* b = window->findChild<QPushButton*>(QLatin1String(name));
-            QVERIFY(b);
-            b->click();
-        };
+        const auto click = [window](const char* name) { Click(window, name); };
         ScriptedPrompter& p = host.prompter;
         p.AnswerYes().AnswerText(s.databasePath);
         click("DonosBaza");
         QCOMPARE(p.LastMessage(), QStringLiteral("Polazna i odredišna baza nesmiju biti iste."));
 
-        const QString sourcePath = folder.NewCompany(QStringLiteral("izvor.mdb"));
+        const QString sourcePath = host.folder.NewCompany(QStringLiteral("izvor.mdb"));
         {
             auto opened = Database::Open(sourcePath, QString());
             QCOMPARE(opened.status, Database::OpenStatus::Ok);
@@ -140,7 +142,7 @@ private Q_SLOTS:
                 {s.activeWarehouse.name});
             src.Exec(QStringLiteral("INSERT INTO \"ARTIKLI\" (\"SIFRA\", \"NAZIV\", \"GRUPA_A\", "
                                     "\"GRUPA_P\") VALUES (900, ?, 1, 1)"),
-                     {QStringLiteral("Kava 'Đir'")});
+                     {kCoffee});
             src.Exec(
                 QStringLiteral("INSERT INTO \"PRIMKE\" (\"SKLADISTE\", \"GODINA\", \"BROJ "
                                "PRIMKE\", \"DATUM\", \"SIFRA DOBAVLJACA\", \"DOKUMENT "
@@ -156,15 +158,9 @@ private Q_SLOTS:
         click("DonosBaza");
         QCOMPARE(p.LastMessage(),
                  QStringLiteral("Donos primki napravljen uspješno. Proknjižene primke: 1."));
-        QCOMPARE(s.Db()
-                     .Scalar(QStringLiteral("SELECT SUM(n.\"KOLICINA\") FROM \"NABAVE\" n JOIN "
-                                            "\"ARTIKLI\" a ON a.\"SIFRA\" = n.\"SIFRA_ARTIKLA\" "
-                                            "WHERE a.\"NAZIV\" = ?"),
-                             {QStringLiteral("Kava 'Đir'")})
-                     .toDouble(),
-                 6.0);
+        QCOMPARE(Scalar(s, kCoffeeLot.arg(QStringLiteral("SUM(n.\"KOLICINA\")")), kCoffee), 6.0);
 
-        const QString zip = folder.Path(QStringLiteral("primke.zip"));
+        const QString zip = host.folder.Path(QStringLiteral("primke.zip"));
         p.AnswerText(QStringLiteral("1")).AnswerText(QStringLiteral("1")).AnswerText(zip);
         click("Snimanje");
         QCOMPARE(p.LastMessage(), QStringLiteral("Primke uspješno snimljene."));
@@ -199,12 +195,7 @@ private Q_SLOTS:
                                     "otpremnica se radi samo za skladište u kojem se nalazite."),
                      QStringLiteral("Donos otpremnica napravljen uspješno. Proknjižene izmjene "
                                     "cijena: 1.")}));
-        QCOMPARE(s.Db()
-                     .Scalar(QStringLiteral("SELECT n.\"VELEPRODAJNA CIJENA\" FROM \"NABAVE\" n "
-                                            "JOIN \"ARTIKLI\" a ON a.\"SIFRA\" = "
-                                            "n.\"SIFRA_ARTIKLA\" WHERE a.\"NAZIV\" = ?"),
-                             {QStringLiteral("Kava 'Đir'")})
-                     .toDouble(),
+        QCOMPARE(Scalar(s, kCoffeeLot.arg(QStringLiteral("n.\"VELEPRODAJNA CIJENA\"")), kCoffee),
                  4.5);
     }
 };

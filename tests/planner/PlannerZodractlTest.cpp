@@ -29,8 +29,7 @@ TEST_F(PlannerZodractlTest, TwoProgramsImportBesideACompactionAndOneBillOnce) {
                 const QString file = i == 0 ? shared
                                             : File(QStringLiteral("r%1-%2.xml").arg(worker).arg(i),
                                                    ExampleBill({{"T14:30", time.constData()}}));
-                const ZodractlRun run = Run({QStringLiteral("planner-import"), file,
-                                             QStringLiteral("--skladiste"), QStringLiteral("2")});
+                const ZodractlRun run = Run(Args("planner-import", file, "--skladiste 2"));
                 const bool posted = run.exitCode == 0 && PostedNumber(run.out) > 0;
                 const bool done = i == 0 && run.exitCode == 1 &&
                                   run.err.startsWith(QStringLiteral("Račun planera je već uvezen"));

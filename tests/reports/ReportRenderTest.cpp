@@ -3,13 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "data/Errors.h"
 #include "data/Transaction.h"
 #include "reports/ReportEngine.h"
 #include "reports/ReportTestSupport.h"
+#include "support/Zodractl.h"
 
 namespace zodra::reports {
 namespace {
@@ -413,23 +413,18 @@ TEST_F(ReportRender, ZodractlRendersHeadless) {
     Fill({QStringLiteral("A")}, 2);
     db.reset();
     Write(QStringLiteral("grupe.rpt"), QString::fromUtf8(kGroupedReport));
-    const auto run = [&](const QStringList& args, QString* out) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("ZODRA_PASSWORD"));
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(ZODRACTL_PATH),
-                QStringList{QStringLiteral("report"), CompanyPath()} + args);
-        p.waitForFinished(60000);
-        *out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
-        return p.exitCode();
-    };
+    const QString file = folder.filePath(QStringLiteral("grupe.rpt"));
     QString out;
-    EXPECT_EQ(run({folder.filePath(QStringLiteral("grupe.rpt")), QStringLiteral("--formula"),
-                   QStringLiteral("NASLOV= 'Promet ''A'''"), QStringLiteral("--selection"),
-                   QStringLiteral("{TEST_PROMET.GRUPA}='A'"), QStringLiteral("--pdf"), Pdf()},
-                  &out),
-              0)
+    const auto run = [&](const QStringList& args) {
+        const test::ZodractlRun done =
+            test::RunZodractl(test::Args("report", CompanyPath()) + args);
+        out = done.out + done.err;
+        return done.exitCode;
+    };
+    EXPECT_EQ(
+        run(test::Args(file, "--formula", QStringLiteral("NASLOV= 'Promet ''A'''"), "--selection",
+                       QStringLiteral("{TEST_PROMET.GRUPA}='A'"), "--pdf", Pdf())),
+        0)
         << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("(stranica: 1)")));
     const QString text = test::PdfText(Pdf());
@@ -437,16 +432,15 @@ TEST_F(ReportRender, ZodractlRendersHeadless) {
     EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("Sveukupno\\s+3,50"))));
 
     QFile::remove(Pdf());
-    EXPECT_EQ(run({folder.filePath(QStringLiteral("grupe.rpt")), QStringLiteral("--selection"),
-                   QStringLiteral("{TEST_PROMET.GRUPA}='A"), QStringLiteral("--pdf"), Pdf()},
-                  &out),
+    EXPECT_EQ(run(test::Args(file, "--selection", QStringLiteral("{TEST_PROMET.GRUPA}='A"), "--pdf",
+                             Pdf())),
               1);
     EXPECT_TRUE(
         out.contains(QStringLiteral("Formula za izbor zapisa nije ispravna: tekst nije "
                                     "zatvoren jednostrukim navodnikom (znak 23).")))
         << out.toStdString();
     EXPECT_FALSE(QFile::exists(Pdf()));
-    EXPECT_EQ(run({folder.filePath(QStringLiteral("grupe.rpt"))}, &out), 2);
+    EXPECT_EQ(run({file}), 2);
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ using zodra::test::WhenShown;
 namespace {
 
 // The cash book report of February over several pages, opened from its menu item.
-ReportWindow* OpenCashBookReport(test::TestHost& host, ui::CommandRegistry& registry) {
+ReportWindow* OpenCashBookReport(test::TestHost& host) {
     Session& s = host.CurrentSession();
     for (int i = 1; i <= 45; ++i) {
         cashbook::InsertVoucher(s.Db(), cashbook::VoucherKind::Receipt, s.activeWarehouse.code,
@@ -31,8 +31,6 @@ ReportWindow* OpenCashBookReport(test::TestHost& host, ui::CommandRegistry& regi
                                 {i, QDate(2026, 2, i % 28 + 1), QStringLiteral("Partner"),
                                  QStringLiteral("Svrha"), 10.0, QString()});
     }
-    cashbook::ui::RegisterCashBookCommands(registry);
-    host.registry = &registry;
     WhenShown<RangeDialog>([](RangeDialog* d) {
         d->FromBox()->setText(QStringLiteral("1.2.2026"));
         d->ToBox()->setText(QStringLiteral("28.2.2026"));
@@ -52,13 +50,11 @@ private Q_SLOTS:
     void initTestCase() { qputenv("ZODRA_HOME", ZODRA_SOURCE_DIR "/share"); }
 
     void thePreviewOpensAtTheTopOfPageOneAndClosesWithEsc() {
-        test::WindowTestFolder folder;
-        test::TestHost host(folder);
+        test::EmptyHost host(cashbook::ui::RegisterCashBookCommands);
         host.area.show();
         host.area.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&host.area));
-        ui::CommandRegistry registry;
-        ReportWindow* report = OpenCashBookReport(host, registry);
+        ReportWindow* report = OpenCashBookReport(host);
         QVERIFY(report);
         QVERIFY(report->PageCount() >= 2);
         auto* view = report->findChild<QGraphicsView*>();
@@ -85,12 +81,10 @@ private Q_SLOTS:
         QCOMPARE(host.area.subWindowList().size(), 0);
     }
 
-    void aFittedPageShowsTheZoomItCameTo() {
-        test::WindowTestFolder folder;
-        test::TestHost host(folder);
+    void aFittedPageShowsTheZoomItCameToAndZatvoriCloses() {
+        test::EmptyHost host(cashbook::ui::RegisterCashBookCommands);
         host.area.show();
-        ui::CommandRegistry registry;
-        ReportWindow* report = OpenCashBookReport(host, registry);
+        ReportWindow* report = OpenCashBookReport(host);
         QVERIFY(report);
         auto* preview = report->findChild<QPrintPreviewWidget*>();
         QVERIFY(preview);
@@ -107,14 +101,7 @@ private Q_SLOTS:
         report->SetZoomPercent(150);
         QCOMPARE(preview->zoomMode(), QPrintPreviewWidget::CustomZoom);
         QCOMPARE(qRound(preview->zoomFactor() * 100.0), 150);
-    }
-
-    void zatvoriClosesThePreview() {
-        test::WindowTestFolder folder;
-        test::TestHost host(folder);
-        ui::CommandRegistry registry;
-        ReportWindow* report = OpenCashBookReport(host, registry);
-        QVERIFY(report);
+        // "Zatvori" closes the preview as Esc does.
         QCOMPARE(host.area.subWindowList().size(), 1);
         report->findChild<QPushButton*>(QStringLiteral("Zatvori"))->click();
         test::Settle();

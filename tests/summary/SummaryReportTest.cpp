@@ -61,6 +61,14 @@ QString Rendered(Session& session, const reports::ReportRequest& request, const 
         .simplified();
 }
 
+// The member of that command printed with `choice`, its text.
+QString PrintMember(Session& session, const QString& command, const SummaryChoice& choice,
+                    const QString& folder, const QString& name) {
+    return Rendered(session,
+                    SummaryReportRequest(session, *SummaryReportByCommand(command), choice), folder,
+                    name);
+}
+
 // Per-row sums by plain SQL, each rounded to the cent as the report prints its rows, added up.
 double SumOfRows(Database& db, const QString& sql, const QVariantList& values) {
     Statement st = db.Prepare(sql);
@@ -70,6 +78,17 @@ double SumOfRows(Database& db, const QString& sql, const QVariantList& values) {
         total += RoundMoney(st.Double(0));
     }
     return total;
+}
+
+// The grand total line as printed: "SVEUKUPNO" and SumOfRows of `perRow` (its %1 each of
+// `columns`) in that order.
+QString GrandTotal(Database& db, const QString& perRow, const QStringList& columns,
+                   const QVariantList& values) {
+    QString line = QStringLiteral("SVEUKUPNO");
+    for (const QString& column : columns) {
+        line += QLatin1Char(' ') + Money(SumOfRows(db, perRow.arg(column), values));
+    }
+    return line;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -165,18 +184,15 @@ TEST_F(SummaryDemo, PrintedTotalsAgreeWithPlainSqlInEachWarehouse) {
         const double total = SumOfRows(db, perInvoice.arg(QStringLiteral("\"UKUPNO_\"")), args);
         ASSERT_GT(total, 0);
         const QString wholesale =
-            Rendered(*session,
-                     SummaryReportRequest(
-                         *session, *SummaryReportByCommand(QStringLiteral("Rek_vrac_uk")), march),
-                     Folder(), QStringLiteral("rek_vrac_%1").arg(warehouse));
+            PrintMember(*session, QStringLiteral("Rek_vrac_uk"), march, Folder(),
+                        QStringLiteral("rek_vrac_%1").arg(warehouse));
         EXPECT_TRUE(wholesale.contains(
             QStringLiteral("Rekapitulacija veleprodajnih računa od 01.03.2026 do 31.03.2026")));
         EXPECT_TRUE(wholesale.contains(
-            QStringLiteral("SVEUKUPNO ") +
-            Money(SumOfRows(db, perInvoice.arg(QStringLiteral("\"VRIJEDNOST_\"")), args)) +
-            QLatin1Char(' ') +
-            Money(SumOfRows(db, perInvoice.arg(QStringLiteral("\"POREZ_IZNOS\"")), args)) +
-            QLatin1Char(' ') + Money(total)))
+            GrandTotal(db, perInvoice,
+                       {QStringLiteral("\"VRIJEDNOST_\""), QStringLiteral("\"POREZ_IZNOS\""),
+                        QStringLiteral("\"UKUPNO_\"")},
+                       args)))
             << wholesale.right(300).toStdString();
 
         // Goods receipts of the year to the day.
@@ -189,19 +205,13 @@ TEST_F(SummaryDemo, PrintedTotalsAgreeWithPlainSqlInEachWarehouse) {
             "SELECT SUM(s.\"%1\") FROM \"STAVKE_PRIMKI\" s WHERE s.\"SKLADISTE\" = ? AND "
             "s.\"GODINA\" = 2026 GROUP BY s.\"BROJ_PRIMKE\"");
         const QString receiptText =
-            Rendered(*session,
-                     SummaryReportRequest(
-                         *session, *SummaryReportByCommand(QStringLiteral("Rek_prim_uk")), year),
-                     Folder(), QStringLiteral("rek_prim_%1").arg(warehouse));
+            PrintMember(*session, QStringLiteral("Rek_prim_uk"), year, Folder(),
+                        QStringLiteral("rek_prim_%1").arg(warehouse));
         EXPECT_TRUE(receiptText.contains(
-            QStringLiteral("SVEUKUPNO ") +
-            Money(SumOfRows(db, perReceipt.arg(QStringLiteral("NETTO_FAKTURNA_VRIJEDNOST")),
-                            {warehouse})) +
-            QLatin1Char(' ') +
-            Money(
-                SumOfRows(db, perReceipt.arg(QStringLiteral("NABAVNA_VRIJEDNOST")), {warehouse})) +
-            QLatin1Char(' ') +
-            Money(SumOfRows(db, perReceipt.arg(QStringLiteral("VRIJEDNOST")), {warehouse}))))
+            GrandTotal(db, perReceipt,
+                       {QStringLiteral("NETTO_FAKTURNA_VRIJEDNOST"),
+                        QStringLiteral("NABAVNA_VRIJEDNOST"), QStringLiteral("VRIJEDNOST")},
+                       {warehouse})))
             << receiptText.right(300).toStdString();
 
         // Sales by article and service, best turnover first: the first row is the best seller.
@@ -214,12 +224,9 @@ TEST_F(SummaryDemo, PrintedTotalsAgreeWithPlainSqlInEachWarehouse) {
             "'USL' AND u.\"SIFRA\" = s.\"SIFRA\" WHERE r.\"SKLADISTE\" = ? AND r.\"GODINA\" = "
             "2026 AND r.\"STORNO\" = FALSE AND r.\"DATUM\" BETWEEN '2026-03-01' AND '2026-03-31' "
             "GROUP BY s.\"TIP_STAVKE\", s.\"SIFRA\" ORDER BY v DESC");
-        const QString sales = Rendered(
-            *session,
-            SummaryReportRequest(
-                *session, *SummaryReportByCommand(QStringLiteral("Prodaja_po_art_usl_promet")),
-                march),
-            Folder(), QStringLiteral("p_stavke_%1").arg(warehouse));
+        const QString sales =
+            PrintMember(*session, QStringLiteral("Prodaja_po_art_usl_promet"), march, Folder(),
+                        QStringLiteral("p_stavke_%1").arg(warehouse));
         Statement best = db.Prepare(perItem + QStringLiteral(" LIMIT 1"));
         best.Exec({warehouse});
         ASSERT_TRUE(best.Next());
@@ -236,17 +243,12 @@ TEST_F(SummaryDemo, PrintedTotalsAgreeWithPlainSqlInEachWarehouse) {
         const QString perArticle = QStringLiteral(
             "SELECT SUM(\"KOLICINA\" * \"%1\") FROM \"NABAVE\" WHERE \"SKLADISTE\" = ? AND "
             "\"GODINA\" = 2026 GROUP BY \"SIFRA_ARTIKLA\" HAVING SUM(\"KOLICINA\") <> 0");
-        const QString stock =
-            Rendered(*session,
-                     SummaryReportRequest(
-                         *session, *SummaryReportByCommand(QStringLiteral("Stanje1(0)")), {}),
-                     Folder(), QStringLiteral("stanje_s_%1").arg(warehouse));
+        const QString stock = PrintMember(*session, QStringLiteral("Stanje1(0)"), {}, Folder(),
+                                          QStringLiteral("stanje_s_%1").arg(warehouse));
         EXPECT_TRUE(stock.contains(
-            QStringLiteral("SVEUKUPNO ") +
-            Money(SumOfRows(db, perArticle.arg(QStringLiteral("NABAVNA CIJENA")), {warehouse})) +
-            QLatin1Char(' ') +
-            Money(
-                SumOfRows(db, perArticle.arg(QStringLiteral("VELEPRODAJNA CIJENA")), {warehouse}))))
+            GrandTotal(db, perArticle,
+                       {QStringLiteral("NABAVNA CIJENA"), QStringLiteral("VELEPRODAJNA CIJENA")},
+                       {warehouse})))
             << stock.right(300).toStdString();
     }
 }
@@ -307,9 +309,7 @@ TEST_F(SummaryDemo, SalesMembersAgreeWithPlainSql) {
             ASSERT_NE(sum, 0);
             expected += QLatin1Char(' ') + Money(sum);
         }
-        const QString text = Rendered(
-            *session, SummaryReportRequest(*session, *SummaryReportByCommand(command), quarter),
-            Folder(), command);
+        const QString text = PrintMember(*session, command, quarter, Folder(), command);
         EXPECT_TRUE(text.contains(QString::fromUtf16(c.title) +
                                   QStringLiteral(" od 01.04.2026 do 30.06.2026")));
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n"
@@ -326,17 +326,13 @@ TEST_F(SummaryDemo, StockOnTheLastDayIsTheLotsStock) {
         const qsizetype at = text.indexOf(QStringLiteral("SVEUKUPNO "));
         return at < 0 ? QStringList() : text.mid(at).split(QLatin1Char(' ')).mid(1, 2);
     };
-    const QString lots = Rendered(
-        *session,
-        SummaryReportRequest(*session, *SummaryReportByCommand(QStringLiteral("Stanje1(0)")), {}),
-        Folder(), QStringLiteral("lots_demo"));
+    const QString lots = PrintMember(*session, QStringLiteral("Stanje1(0)"), {}, Folder(),
+                                     QStringLiteral("lots_demo"));
     ScriptedPrompter quiet;
     SummaryChoice day;
     day.range = DayRange(QStringLiteral("30.06.2026"), QDate(2026, 6, 30), quiet);
-    const QString onDay = Rendered(
-        *session,
-        SummaryReportRequest(*session, *SummaryReportByCommand(QStringLiteral("Stanje1(1)")), day),
-        Folder(), QStringLiteral("day_demo"));
+    const QString onDay = PrintMember(*session, QStringLiteral("Stanje1(1)"), day, Folder(),
+                                      QStringLiteral("day_demo"));
     ASSERT_EQ(total(lots).size(), 2) << lots.right(400).toStdString();
     EXPECT_EQ(total(onDay), total(lots));
     EXPECT_TRUE(onDay.contains(QStringLiteral("Ukupno ") + total(lots).at(1) + QLatin1Char(' ')))
@@ -411,9 +407,22 @@ protected:
                   {quantity, year, receipt, article});
     }
     QString Print(const QString& command, const SummaryChoice& choice, const QString& name) {
-        return Rendered(*session,
-                        SummaryReportRequest(*session, *SummaryReportByCommand(command), choice),
-                        Folder(), name);
+        return PrintMember(*session, command, choice, Folder(), name);
+    }
+    // The same summary written by the command line (this session closed first) for warehouse 1
+    // as CSV: the file's text.
+    QString CommandLineCsv(const QStringList& args) {
+        session.reset();
+        const QString cli = Folder() + QStringLiteral("/cli.csv");
+        test::ZodractlOptions options;
+        options.home = QStringLiteral(ZODRA_SOURCE_DIR "/share");
+        const auto run = test::RunZodractl(
+            test::Args("summary", CompanyPath()) + args + test::Args("--skladiste 1 --csv", cli),
+            options);
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        QFile file(cli);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return QString::fromUtf8(file.readAll());
     }
     std::unique_ptr<Session> session;
 };
@@ -468,20 +477,8 @@ TEST_F(SummaryRows, StockOnADayBetweenTwoDocuments) {
               QStringList{QStringLiteral("Nije ispravno upisan datum. Biti će postavljen "
                                          "današnji datum.")});
 
-    session.reset();
-    const QString cli = Folder() + QStringLiteral("/na_dan.csv");
-    test::ZodractlOptions options;
-    options.home = QStringLiteral(ZODRA_SOURCE_DIR "/share");
-    const auto run = test::RunZodractl(
-        {QStringLiteral("summary"), CompanyPath(), QStringLiteral("Stanje1(1)"),
-         QStringLiteral("--na-dan"), QStringLiteral("20.03.") + y, QStringLiteral("--skladiste"),
-         QStringLiteral("1"), QStringLiteral("--csv"), cli},
-        options);
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    QFile file(cli);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(
-        QString::fromUtf8(file.readAll())
+        CommandLineCsv(test::Args("Stanje1(1) --na-dan", QStringLiteral("20.03.") + y))
             .contains(QString::number(apple) + QStringLiteral(";Jabuka;kom;6,000;12,00;18,00")));
 }
 
@@ -713,18 +710,9 @@ TEST_F(SummaryRows, CsvHasExactFiguresAndTheTotals) {
     EXPECT_TRUE(
         read(comma).contains(QStringLiteral(",Zlato,kom,1.000,1234.50,1234.50,2000.00\r\n")));
 
-    session.reset();
-    const QString cli = Folder() + QStringLiteral("/cli.csv");
-    test::ZodractlOptions options;
-    options.home = QStringLiteral(ZODRA_SOURCE_DIR "/share");
-    const auto run = test::RunZodractl(
-        {QStringLiteral("summary"), CompanyPath(), QStringLiteral("Stanje1(2)"),
-         QStringLiteral("--trazi"), QStringLiteral("kru*"), QStringLiteral("--skladiste"),
-         QStringLiteral("1"), QStringLiteral("--csv"), cli},
-        options);
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(read(cli).contains(QStringLiteral(";Kruška, zelena;kom;3,500;1,72;")));
-    EXPECT_FALSE(read(cli).contains(QStringLiteral("Ananas")));
+    const QString cli = CommandLineCsv(test::Args("Stanje1(2) --trazi kru*"));
+    EXPECT_TRUE(cli.contains(QStringLiteral(";Kruška, zelena;kom;3,500;1,72;")));
+    EXPECT_FALSE(cli.contains(QStringLiteral("Ananas")));
 }
 
 }  // namespace

@@ -140,6 +140,20 @@ public:
     using detail::DemoHostParts::commands;
 };
 
+// A TestHost on a fresh empty company in a folder of its own, running commands through a
+// registry of its own that `commands` fills.
+class EmptyHost : private detail::DemoHostParts, public TestHost {
+public:
+    explicit EmptyHost(const std::function<void(ui::CommandRegistry&)>& fill, int warehouse = 1)
+        : TestHost(folder, warehouse) {
+        fill(commands);
+        registry = &commands;
+    }
+    Database& Db() { return CurrentSession().Db(); }
+
+    using detail::DemoHostParts::folder;
+};
+
 // Runs `action` on the modal dialog of type Dialog as soon as it is shown (a window that runs
 // its own event loop cannot be driven from the test's code path). Schedule before the call
 // that opens the dialog; several can be scheduled for dialogs that follow one another. Gives

@@ -60,6 +60,28 @@ inline ZodractlRun RunProgram(const QString& program, const QStringList& args,
             QString::fromUtf8(p.readAllStandardError())};
 }
 
+// A command line from its parts: a text literal gives its words (separated by blanks), a
+// QString one argument as it is, blanks included: Args("kpi --od 01.01.2026 --pdf", path).
+inline void AppendArgs(QStringList&) {}
+template <typename... Rest>
+void AppendArgs(QStringList& args, const char* words, const Rest&... rest);
+template <typename... Rest>
+void AppendArgs(QStringList& args, const QString& arg, const Rest&... rest) {
+    args << arg;
+    AppendArgs(args, rest...);
+}
+template <typename... Rest>
+void AppendArgs(QStringList& args, const char* words, const Rest&... rest) {
+    args << QString::fromUtf8(words).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    AppendArgs(args, rest...);
+}
+template <typename... Parts>
+QStringList Args(const Parts&... parts) {
+    QStringList args;
+    AppendArgs(args, parts...);
+    return args;
+}
+
 inline ZodractlRun RunZodractl(const QStringList& args, const ZodractlOptions& options = {}) {
     return RunProgram(QStringLiteral(ZODRACTL_PATH), args, options);
 }

@@ -146,6 +146,14 @@ double LastBookBalance(Database& db, int warehouse, int year) {
         .toDouble();
 }
 
+// No row in any of `from` ("TABLE" WHERE …).
+void ExpectNone(Database& db, const QStringList& from) {
+    for (const QString& rows : from) {
+        EXPECT_EQ(db.Scalar(QStringLiteral("SELECT COUNT(*) FROM ") + rows).toInt(), 0)
+            << rows.toStdString();
+    }
+}
+
 QString Config(Database& db, const QString& name) {
     return db
         .Scalar(QStringLiteral("SELECT \"Vrijednost\" FROM \"Konfiguracija\" WHERE \"Naziv\" = ?"),
@@ -211,24 +219,17 @@ protected:
             // The trade book opens with the stock's selling value the old one closed with.
             EXPECT_NEAR(LastBookBalance(to, w, 2027), LastBookBalance(from, w, 2026), 0.005) << w;
         }
-        EXPECT_EQ(to.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"TRGOVACKA_KNJIGA_VELEPRODAJE\" "
-                                           "WHERE \"GODINA\" = 2027 AND \"TIP_DOKUMENTA\" <> "
-                                           "'PRIMKA'"))
-                      .toInt(),
-                  0);
-        // Every opening receipt comes from the transfer partner with its tax groups filled in.
-        EXPECT_EQ(to.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" p JOIN \"PARTNERI\" "
-                                           "d ON d.\"SIFRA\" = p.\"SIFRA DOBAVLJACA\" WHERE "
-                                           "p.\"GODINA\" = 2027 AND (d.\"NAZIV\" <> 'Prijenos iz "
-                                           "prošle godine' OR p.\"DOKUMENT DOBAVLJACA\" <> "
-                                           "'Prijenos' OR p.\"DATUM\" <> ?)"),
-                            {kOpening})
-                      .toInt(),
-                  0);
-        EXPECT_EQ(to.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE "
-                                           "\"GODINA\" = 2027 AND \"GRUPA_POREZA\" IS NULL"))
-                      .toInt(),
-                  0);
+        // The new year's trade book holds receipts only, every opening receipt comes from the
+        // transfer partner on the opening day with its tax groups filled in.
+        ExpectNone(to,
+                   {QStringLiteral("\"TRGOVACKA_KNJIGA_VELEPRODAJE\" WHERE \"GODINA\" = 2027 "
+                                   "AND \"TIP_DOKUMENTA\" <> 'PRIMKA'"),
+                    QStringLiteral("\"PRIMKE\" p JOIN \"PARTNERI\" d ON d.\"SIFRA\" = p.\"SIFRA "
+                                   "DOBAVLJACA\" WHERE p.\"GODINA\" = 2027 AND (d.\"NAZIV\" <> "
+                                   "'Prijenos iz prošle godine' OR p.\"DOKUMENT DOBAVLJACA\" <> "
+                                   "'Prijenos' OR p.\"DATUM\" <> '2027-01-01')"),
+                    QStringLiteral("\"STAVKE_PRIMKI\" WHERE \"GODINA\" = 2027 AND "
+                                   "\"GRUPA_POREZA\" IS NULL")});
         const Balances customers = ExpectedCustomers(from, 2026);
         ASSERT_FALSE(customers.empty());
         EXPECT_EQ(Opening(to, QStringLiteral("PARTNERI POCETNO STANJE"), 2027), customers);
@@ -242,6 +243,11 @@ protected:
     }
 
     QString NewFile() const { return Folder() + QStringLiteral("/firma2027.mdb"); }
+    int Receipts2027() {
+        return db()
+            .Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"GODINA\" = 2027"))
+            .toInt();
+    }
     int CountFiles() const {
         return static_cast<int>(QDir(Folder()).entryList(QDir::Files).size());
     }
@@ -291,10 +297,8 @@ TEST_P(YearTransferMethodTest, ANewFileOpensWithTheClosingStockBalancesAndEveryR
     EXPECT_EQ(Config(to, QStringLiteral("Baza sa više godina")), QStringLiteral("NE"));
     EXPECT_EQ(Config(to, QStringLiteral("Vođenje skladišta")), StockMethodText(GetParam()));
     // Nothing of the old year's documents, all of its registers (keys included).
-    EXPECT_EQ(to.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\"")).toInt(), 0);
-    EXPECT_EQ(to.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"NABAVE\" WHERE \"GODINA\" = 2026"))
-                  .toInt(),
-              0);
+    ExpectNone(
+        to, {QStringLiteral("\"RACUNI\""), QStringLiteral("\"NABAVE\" WHERE \"GODINA\" = 2026")});
     for (const char* table : {"ARTIKLI", "PARTNERI", "SKLADISTA", "CJENICI", "KORISNICI",
                               "UVJETI_PRODAJE", "KNJIGE_IRA", "GRUPE_POREZA"}) {
         const QString sql = QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(QLatin1String(table));
@@ -347,9 +351,7 @@ TEST_P(YearTransferMethodTest, ANewYearWithStockDocumentsIsRefusedOnlyUnderFifo)
     docs->Receipt({{a, 3, 6, 9}}, QDate(2027, 1, 5));
     session->businessYear = 2026;
     const QString refusal = Refusal([&] { y::IntoSameFile(db(), kOpening); });
-    const int receipts2027 =
-        db().Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"GODINA\" = 2027"))
-            .toInt();
+    const int receipts2027 = Receipts2027();
     if (GetParam() == StockMethod::Fifo) {
         EXPECT_EQ(refusal, y::FifoYearHasDocumentsMessage(2027));
         EXPECT_EQ(receipts2027, 1);
@@ -412,9 +414,7 @@ TEST_F(YearTransferTest, AFailureMidwayLeavesNoNewFileAndTheSameFileUnchanged) {
     const auto fail = [](const char*) { throw UserError(QStringLiteral("prekid")); };
     EXPECT_EQ(Refusal([&] { y::IntoSameFile(db(), kOpening, fail); }), QStringLiteral("prekid"));
     EXPECT_TRUE(Lots(db(), 2027).empty());
-    EXPECT_EQ(db().Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"GODINA\" = 2027"))
-                  .toInt(),
-              0);
+    EXPECT_EQ(Receipts2027(), 0);
     EXPECT_EQ(Config(db(), QStringLiteral("Godina koja se knjiži")), QStringLiteral("2026"));
     // Afterwards the transfer goes through.
     y::IntoSameFile(db(), kOpening);
@@ -456,9 +456,7 @@ TEST_F(YearTransferTest, AWorkstationPostingMeanwhileWaitsAndLandsInTheNewYear) 
     const stock::Lot lot = LotOf(db(), 1, 2027, stock::kPooledLot, a);
     EXPECT_NEAR(lot.quantity, q + 10, 1e-9);
     EXPECT_NEAR(lot.costPrice, (q * std::get<3>(*opening) + 70) / (q + 10), 1e-9);
-    EXPECT_EQ(db().Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"GODINA\" = 2027"))
-                  .toInt(),
-              3);  // the opening receipts of both warehouses and the one posted meanwhile
+    EXPECT_EQ(Receipts2027(), 3);  // the opening receipts of both warehouses and the one meanwhile
 }
 
 TEST_F(YearTransferTest, ZodractlCarriesTheYearAndRefusesAnExistingTarget) {
@@ -466,23 +464,16 @@ TEST_F(YearTransferTest, ZodractlCarriesTheYearAndRefusesAnExistingTarget) {
     if (Database::IsServerTarget(CompanyPath())) {
         GTEST_SKIP() << "the tool's run over a file is enough";
     }
-    ZodractlOptions options;
-    const ZodractlRun done =
-        RunProgram(QStringLiteral(ZODRACTL_PATH),
-                   {QStringLiteral("newyear"), CompanyPath(), QStringLiteral("--nova"), NewFile(),
-                    QStringLiteral("--datum"), QStringLiteral("1.1.2027")},
-                   options);
+    const QStringList args =
+        Args("newyear", CompanyPath(), "--nova", NewFile(), "--datum 1.1.2027");
+    const ZodractlRun done = RunZodractl(args);
     EXPECT_EQ(done.exitCode, 0) << done.err.toStdString();
     EXPECT_TRUE(done.out.startsWith(y::DoneMessage())) << done.out.toStdString();
     auto opened = Database::Open(NewFile(), QString());
     ASSERT_EQ(opened.status, Database::OpenStatus::Ok);
     ExpectOpenedFrom(*opened.db, StockMethod::Fifo);
     opened.db.reset();
-    const ZodractlRun again =
-        RunProgram(QStringLiteral(ZODRACTL_PATH),
-                   {QStringLiteral("newyear"), CompanyPath(), QStringLiteral("--nova"), NewFile(),
-                    QStringLiteral("--datum"), QStringLiteral("1.1.2027")},
-                   options);
+    const ZodractlRun again = RunZodractl(args);
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_EQ(again.err.trimmed(), y::ExistingFileMessage());
 }

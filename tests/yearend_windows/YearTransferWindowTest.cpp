@@ -17,11 +17,7 @@ private Q_SLOTS:
     // The transfer within the file shows its steps in the progress window as the core reports
     // them, and the session works in the new year afterwards.
     void theProgressWindowShowsTheSteps() {
-        test::WindowTestFolder folder;
-        test::TestHost host(folder);
-        zodra::ui::CommandRegistry registry;
-        yearend::ui::RegisterYearTransferCommands(registry);
-        host.registry = &registry;
+        test::EmptyHost host(yearend::ui::RegisterYearTransferCommands);
         Session& s = host.CurrentSession();
         const int year = s.businessYear;
         // A lot left over from the year: its warehouse gets an opening receipt.
