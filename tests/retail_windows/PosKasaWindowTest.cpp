@@ -1,9 +1,5 @@
 // The register "POS Kasa" on the demo's retail warehouse, driven by keys through the program's
-// wiring: scanning (twice is one line), refusals with their texts, F8, F12 with the payment
-// dialog writing its rows and the next sale starting, the customer display and the receipt
-// printer on pseudo-terminals, the cashier's rights (no "POS", no reports), Page Up back to the
-// login, the payment checks and the control tape. With ZODRA_SCREENSHOTS set to a folder the
-// register (each layout), the payment dialog and the control tape are photographed there.
+// wiring, with the customer display and receipt printer on pseudo-terminals.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -231,7 +227,6 @@ void PosKasaWindowTest::scanningDeletingAndPostingWithPayment() {
         const auto close = qScopeGuard([d] { CloseIfOpen(d); });
         dialogSeen = true;
         Activate(d);
-        QCOMPARE(d->windowTitle(), QStringLiteral("Naplata maloprodajnog računa"));
         QCOMPARE(d->CashBox()->Value(), total);
         host.Photograph(d, QStringLiteral("pos-naplata"));
         d->CashBox()->SetValue(total - 10, 2);
@@ -487,7 +482,6 @@ void PosKasaWindowTest::controlTapeAndClosingKeepsOtherSales() {
     test::WhenShown<ReceiptTextWindow>([&](ReceiptTextWindow* t) {
         const auto close = qScopeGuard([t] { CloseIfOpen(t); });
         text = t->Text()->toPlainText();
-        QCOMPARE(t->windowTitle(), QStringLiteral("Kontrolna traka"));
         QVERIFY(t->Text()->isReadOnly());
         t->reject();
     });
@@ -555,7 +549,6 @@ void PosKasaWindowTest::homeSellsACompositeProductMadeAtF12() {
     bool shown = false;
     test::WhenShown<sales::ui::CompositeLineDialog>([&](sales::ui::CompositeLineDialog* d) {
         shown = true;
-        QCOMPARE(d->windowTitle(), QStringLiteral("Upis složenog artikla"));
         QTest::keyClick(d->Product(), Qt::Key_Escape);
     });
     Key(w, Qt::Key_Home);

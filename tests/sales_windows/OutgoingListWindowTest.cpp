@@ -1,8 +1,5 @@
-// "Izbor ponude", "Izbor predračuna" and "Izbor otpremnica" on the demo company (read from its
-// database, as the demo posts its own documents): the list and the selected one's data, an offer
-// made into an invoice in the invoice window (realized or not), deletion with its questions and
-// the billed delivery note's refusal, the table view's sums, and the billing window's limits and
-// a billing run that binds the chosen notes once.
+// "Izbor ponude", "Izbor predračuna" and "Izbor otpremnica" on the demo company: selection,
+// offer into invoice, deletion, the table view's sums, and billing delivery notes.
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -75,7 +72,6 @@ private Q_SLOTS:
         OutgoingListWindow* list = host.Open("Pregledi_ponude");
         QVERIFY(list);
         QCOMPARE(list->windowTitle(), QStringLiteral("Izbor ponude"));
-        QCOMPARE(list->objectName(), QStringLiteral("frmIzborPonude"));
         QVERIFY(ui::MnemonicClashes(list).isEmpty());
         list->SetBook(book);
         QCOMPARE(list->Model()->rowCount(), std::min(count, 100));
@@ -280,7 +276,6 @@ private Q_SLOTS:
         Button(notes, "RacuniIzOtpremnica")->click();
         auto* billing = qobject_cast<DeliveryBillingWindow*>(host.LastWindow());
         QVERIFY(billing);
-        QCOMPARE(billing->windowTitle(), QStringLiteral("Izrada računa na osnovu otpremnica"));
         QVERIFY(ui::MnemonicClashes(billing).isEmpty());
         const QString invoices = QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\"");
         const int invoicesBefore = host.Int(invoices);
@@ -327,7 +322,6 @@ private Q_SLOTS:
         billing->Customer()->setCurrentIndex(billing->Customer()->findData(customer));
         int unticked = 0;
         test::WhenShown<DeliveryNotePicker>([&](DeliveryNotePicker* d) {
-            QCOMPARE(d->windowTitle(), QStringLiteral("Izbor otpremnica za izradu računa"));
             QCOMPARE(d->Notes()->count(), open);
             unticked = d->Notes()->item(0)->data(Qt::UserRole).toInt();
             d->Notes()->setCurrentRow(0);
