@@ -71,6 +71,12 @@ public:
         }
         return barcodes;
     }
+    // The working lines of a sale's session code.
+    int WorkingLines(int sessionCode) {
+        return Int(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
+                                  "\"Multiuser_sifra\" = ?"),
+                   {sessionCode});
+    }
     double WorkingTotal(int sessionCode) {
         return sqlvalue::ToDouble(
             Scalar(QStringLiteral(
@@ -452,10 +458,7 @@ void PosKasaWindowTest::controlTapeAndClosingKeepsOtherSales() {
     Key(w, Qt::Key_F12);
     QVERIFY(host.prompter.LastMessage().startsWith(QStringLiteral("Nedovoljna količina artikla")));
     QCOMPARE(w->Grid()->Data().RowCount(), 1);
-    QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
-                                     "\"Multiuser_sifra\" = ?"),
-                      {code}),
-             1);
+    QCOMPARE(host.WorkingLines(code), 1);
     QCOMPARE(w->NumberField()->text().toInt(), number);
     host.Db().Exec(QStringLiteral("UPDATE \"NABAVE\" SET \"KOLICINA\" = ?") + lotKey,
                    QVariantList{had} + lotValues);
@@ -507,13 +510,11 @@ void PosKasaWindowTest::controlTapeAndClosingKeepsOtherSales() {
     const int own = w->Sale().draft.sessionCode;
     retail::TillSale other = retail::OpenTillSale(session, QDate::currentDate());
     retail::ScanBarcode(session, other, barcodes[0]);
-    const QString lines = QStringLiteral(
-        "SELECT COUNT(*) FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE \"Multiuser_sifra\" = ?");
-    QCOMPARE(host.Int(lines, {own}), 1);
+    QCOMPARE(host.WorkingLines(own), 1);
     w->parentWidget()->close();
     test::Settle();
-    QCOMPARE(host.Int(lines, {own}), 0);
-    QCOMPARE(host.Int(lines, {other.draft.sessionCode}), 1);
+    QCOMPARE(host.WorkingLines(own), 0);
+    QCOMPARE(host.WorkingLines(other.draft.sessionCode), 1);
     retail::CloseTillSale(session, other);
 }
 
@@ -628,10 +629,7 @@ void PosKasaWindowTest::insertOpensASecondRegisterOnlyWithMultiWindow() {
                       {kRetailWarehouse, session.businessYear, number}),
              1);
     // The waiting customer's line is still there, on its own session code.
-    QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA_PRIVREMENO\" WHERE "
-                                     "\"Multiuser_sifra\" = ?"),
-                      {first->Sale().draft.sessionCode}),
-             1);
+    QCOMPARE(host.WorkingLines(first->Sale().draft.sessionCode), 1);
     QCOMPARE(first->Grid()->Data().RowCount(), 1);
     // Its own number follows the one the second register took.
     Activate(first);

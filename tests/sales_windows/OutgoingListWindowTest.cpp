@@ -54,6 +54,14 @@ int BusiestBook(DemoHost& host, const QString& table) {
                                    "\"IRA\" ORDER BY COUNT(*) DESC LIMIT 1"));
 }
 
+// The customer with the most open delivery notes (at least two) in warehouse 1.
+int CustomerWithOpenNotes(DemoHost& host) {
+    return host.Int(QStringLiteral(
+        "SELECT \"SIFRA_PARTNERA\" FROM \"OTPREMNICE\" WHERE \"SKLADISTE\" = 1 AND \"GODINA\" = "
+        "2026 AND \"BROJ_RACUNA\" IS NULL GROUP BY \"SIFRA_PARTNERA\" HAVING COUNT(*) >= 2 "
+        "ORDER BY COUNT(*) DESC LIMIT 1"));
+}
+
 }  // namespace
 
 class OutgoingListWindowTest : public QObject {
@@ -310,10 +318,7 @@ private Q_SLOTS:
         QCOMPARE(host.Int(invoices), invoicesBefore);
 
         // A customer with at least two open notes: one is unticked in the picker.
-        const int customer = host.Int(QStringLiteral(
-            "SELECT \"SIFRA_PARTNERA\" FROM \"OTPREMNICE\" WHERE \"SKLADISTE\" = 1 AND "
-            "\"GODINA\" = 2026 AND \"BROJ_RACUNA\" IS NULL GROUP BY \"SIFRA_PARTNERA\" HAVING "
-            "COUNT(*) >= 2 ORDER BY COUNT(*) DESC LIMIT 1"));
+        const int customer = CustomerWithOpenNotes(host);
         QVERIFY2(customer > 0, "the demo has a customer with two open notes");
         const QString openOf = QStringLiteral(
             "SELECT COUNT(*) FROM \"OTPREMNICE\" WHERE \"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND "
@@ -367,10 +372,7 @@ private Q_SLOTS:
 
     void aNoteBilledByAnotherWorkstationAfterThePickIsLeftOut() {
         DemoHost host;
-        const int customer = host.Int(QStringLiteral(
-            "SELECT \"SIFRA_PARTNERA\" FROM \"OTPREMNICE\" WHERE \"SKLADISTE\" = 1 AND "
-            "\"GODINA\" = 2026 AND \"BROJ_RACUNA\" IS NULL GROUP BY \"SIFRA_PARTNERA\" HAVING "
-            "COUNT(*) >= 2 ORDER BY COUNT(*) DESC LIMIT 1"));
+        const int customer = CustomerWithOpenNotes(host);
         QVERIFY(customer > 0);
         auto* billing = new DeliveryBillingWindow(host);
         host.ShowWindow(billing, billing->windowTitle());
