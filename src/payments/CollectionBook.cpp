@@ -13,10 +13,14 @@
 #include "data/SqlValue.h"
 #include "data/Statement.h"
 #include "data/Transaction.h"
+#include "payments/PaymentRows.h"
 
 namespace zodra::payments {
 
 namespace {
+
+using rows::kCustomerSide;
+using rows::SumAtCent;
 
 using Key = std::tuple<int, int, int, int>;  // warehouse, book, year, number
 
@@ -50,19 +54,6 @@ InvoiceHead RequireInvoice(Database& db, const InvoiceKey& k) {
     return {s.IsNull(0) ? 0 : s.Int(0), s.IsNull(1) ? 0 : s.Int(1)};
 }
 
-// Adds a column of amounts row by row, each at the cent.
-double SumAtCent(Database& db, const QString& sql, const QVariantList& params) {
-    Statement s(db, sql);
-    s.Exec(params);
-    MoneyTotal total;
-    while (s.Next()) {
-        if (!s.IsNull(0)) {
-            total.Add(s.Double(0));
-        }
-    }
-    return total.Value();
-}
-
 double InvoiceTotal(Database& db, const InvoiceKey& k) {
     return SumAtCent(
         db,
@@ -78,12 +69,6 @@ double CollectedOn(Database& db, const InvoiceKey& k) {
                      Params(k));
 }
 
-double ClosedFrom(Database& db, int payment) {
-    return SumAtCent(db,
-                     QStringLiteral("SELECT \"Iznos\" FROM \"NAPLATA\" WHERE \"Sifra uplate\" = ?"),
-                     {payment});
-}
-
 // Refuses an amount that would take the invoice's collections beyond its total at the cent.
 void RequireNotOverpaid(Database& db, const InvoiceKey& k, double amount, const QString& message) {
     if (Cents(CollectedOn(db, k)) + Cents(amount) > Cents(InvoiceTotal(db, k))) {
@@ -91,25 +76,8 @@ void RequireNotOverpaid(Database& db, const InvoiceKey& k, double amount, const 
     }
 }
 
-void RequirePartner(Database& db, std::optional<int> partner, const QString& message) {
-    if (!partner || *partner <= 0 ||
-        !db.Scalar(QStringLiteral("SELECT 1 FROM \"PARTNERI\" WHERE \"SIFRA\" = ?"), {*partner})
-             .isValid()) {
-        throw UserError(message);
-    }
-}
-
 QVariant CardOf(const PaymentEntry& e) {
     return e.model == CardModel() && e.cardType ? QVariant(*e.cardType) : QVariant();
-}
-
-int InsertPayment(Database& db, int warehouse, int year, int partner, const PaymentEntry& e) {
-    db.Exec(QStringLiteral("INSERT INTO \"UPLATE\" (\"Skladiste\", \"Godina\", \"Partner\", "
-                           "\"Datum\", \"Tip\", \"Opis\", \"Iznos\", \"Tip kartice\") VALUES "
-                           "(?, ?, ?, ?, ?, ?, ?, ?)"),
-            {warehouse, year, partner, e.date, e.model, e.text, e.amount, CardOf(e)});
-    // The write lock is held: the highest code is the row just added.
-    return db.Scalar(QStringLiteral("SELECT MAX(\"Sifra\") FROM \"UPLATE\"")).toInt();
 }
 
 // Returns the collection's code.
@@ -128,14 +96,6 @@ Session::CollectionEvent CollectionEventOf(const InvoiceKey& k, int collection, 
     return {k.warehouse, k.book, k.year, k.number, collection, date, amount, model};
 }
 
-books::KpiEntry Negated(books::KpiEntry e) {
-    for (double& a : e.amounts) {
-        a = -a;
-    }
-    e.description = (QStringLiteral("Brisanje: ") + e.description).left(books::kKpiMaxDescription);
-    return e;
-}
-
 // The R-2 book after a collection changed: a retail invoice's day is rebuilt from its
 // collections, any other collection gets its own entry (a counter-entry when it was deleted).
 std::optional<int> BookCollection(Session& session, const InvoiceKey& k, int salesTerms,
@@ -150,7 +110,7 @@ std::optional<int> BookCollection(Session& session, const InvoiceKey& k, int sal
     }
     books::KpiEntry e = books::ProposeCollectionEntry(db, k.warehouse, k.book, k.year, k.number,
                                                       date, amount, model);
-    return books::AppendKpiEntry(db, session.businessYear, deleted ? Negated(e) : e);
+    return books::AppendKpiEntry(db, session.businessYear, deleted ? rows::Negated(e) : e);
 }
 
 std::optional<int> BookCustomerPayment(Session& session, int partner, const QDate& date,
@@ -161,7 +121,7 @@ std::optional<int> BookCustomerPayment(Session& session, int partner, const QDat
     Database& db = session.Db();
     books::KpiEntry e =
         books::ProposeCustomerPaymentEntry(db, session.businessYear, partner, date, amount, model);
-    return books::AppendKpiEntry(db, session.businessYear, deleted ? Negated(e) : e);
+    return books::AppendKpiEntry(db, session.businessYear, deleted ? rows::Negated(e) : e);
 }
 
 struct PaymentRow {
@@ -242,7 +202,8 @@ RecordResult RecordCollection(Session& session, const InvoiceKey& invoice,
         db, invoice, entry.amount,
         window == EntryWindow::Collection ? OverpaidMessage() : OverpaidLaterMessage());
     RecordResult result;
-    result.payment = InsertPayment(db, invoice.warehouse, invoice.year, head.partner, entry);
+    result.payment = rows::InsertPayment(db, kCustomerSide, invoice.warehouse, invoice.year,
+                                         head.partner, entry, CardOf(entry));
     const int collection = InsertCollection(db, invoice, entry.model, entry.date, entry.text,
                                             entry.amount, CardOf(entry), result.payment);
     result.bookEntry = BookCollection(session, invoice, head.salesTerms, entry.date, entry.amount,
@@ -281,13 +242,13 @@ RecordResult RecordPaymentAndClose(Session& session, std::optional<int> customer
 RecordResult RecordCustomerPayment(Session& session, std::optional<int> customer,
                                    const PaymentEntry& entry) {
     Database& db = session.Db();
-    RequirePartner(db, customer, NoCustomerMessage());
+    rows::RequirePartner(db, customer, NoCustomerMessage());
     CheckPaymentEntry(db, entry, CustomerModels(), EntryWindow::PaymentAndClose,
                       session.businessYear);
     Transaction tx(db);
     RecordResult result;
-    result.payment =
-        InsertPayment(db, session.activeWarehouse.code, session.businessYear, *customer, entry);
+    result.payment = rows::InsertPayment(db, kCustomerSide, session.activeWarehouse.code,
+                                         session.businessYear, *customer, entry, CardOf(entry));
     result.bookEntry =
         BookCustomerPayment(session, *customer, entry.date, entry.amount, entry.model, false);
     tx.Commit();
@@ -302,7 +263,7 @@ QStringList CustomerEntryKinds() {
 int RecordOpeningBalance(Session& session, bool supplier, std::optional<int> partner,
                          OpeningSide side, const QDate& date, const QString& text, double amount) {
     Database& db = session.Db();
-    RequirePartner(db, partner, supplier ? NoSupplierMessage() : NoCustomerMessage());
+    rows::RequirePartner(db, partner, supplier ? NoSupplierMessage() : NoCustomerMessage());
     limits::RequireNumber(amount, limits::NumberKind::Amount, QStringLiteral("Iznos"));
     if (Cents(amount) == 0) {
         throw UserError(ZeroAmountMessage());
@@ -364,7 +325,8 @@ void CloseLater(Session& session, std::optional<int> customer,
     if (paid->partner != *customer || head.partner != *customer) {
         throw UserError(NoCoverMessage());
     }
-    if (Cents(ClosedFrom(db, *payment)) + Cents(amount) > Cents(paid->amount)) {
+    if (Cents(rows::ClosedFrom(db, kCustomerSide, *payment)) + Cents(amount) >
+        Cents(paid->amount)) {
         throw UserError(NoCoverMessage());
     }
     RequireNotOverpaid(db, *invoice, amount, OverpaidLaterMessage());
@@ -407,18 +369,8 @@ DeletedCollection DeleteCollection(Session& session, int collection) {
                       QString::fromUtf8(kInvoiceWhere),
                   Params(key));
     db.Exec(QStringLiteral("DELETE FROM \"NAPLATA\" WHERE \"Sifra\" = ?"), {collection});
-    DeletedCollection result{true, false};
-    if (payment > 0) {
-        const std::optional<PaymentRow> paid = ReadPayment(db, payment);
-        const bool others =
-            db.Scalar(QStringLiteral("SELECT 1 FROM \"NAPLATA\" WHERE \"Sifra uplate\" = ?"),
-                      {payment})
-                .isValid();
-        if (paid && !others && Cents(paid->amount) == Cents(amount)) {
-            db.Exec(QStringLiteral("DELETE FROM \"UPLATE\" WHERE \"Sifra\" = ?"), {payment});
-            result.paymentDeleted = true;
-        }
-    }
+    const DeletedCollection result{
+        true, rows::DeletePaymentOfLoneClosing(db, kCustomerSide, payment, amount)};
     const int salesTerms = terms.isValid() ? terms.toInt() : 0;
     // The retail day follows its collections; another invoice's entry is undone only when the
     // money itself is gone (a payment kept still stands in the book as received).
@@ -602,7 +554,7 @@ TableData CustomerPayments(Database& db, int customer) {
          {QStringLiteral("Tip")},
          {QStringLiteral("Tip kartice"), TableColumn::Format::Integer}});
     for (QVariantList& row : t.rows) {
-        row[3] = ClosedFrom(db, row[4].toInt());
+        row[3] = rows::ClosedFrom(db, kCustomerSide, row[4].toInt());
     }
     return t;
 }
@@ -631,14 +583,9 @@ TableData PaymentList(Database& db, bool supplier, const QDate& from, const QDat
          {QStringLiteral("Opis")},
          {QStringLiteral("Iznos"), TableColumn::Format::Money},
          {QStringLiteral("Zatvoreno"), TableColumn::Format::Money}});
-    const QString closed = supplier ? QStringLiteral(
-                                          "SELECT \"Iznos\" FROM \"PLACANJA\" WHERE "
-                                          "\"Sifra uplate URA\" = ?")
-                                    : QStringLiteral(
-                                          "SELECT \"Iznos\" FROM \"NAPLATA\" WHERE "
-                                          "\"Sifra uplate\" = ?");
     for (QVariantList& row : t.rows) {
-        row[6] = SumAtCent(db, closed, {row[0]});
+        row[6] =
+            rows::ClosedFrom(db, supplier ? rows::kSupplierSide : kCustomerSide, row[0].toInt());
     }
     return t;
 }

@@ -10,10 +10,13 @@
 #include "data/SqlValue.h"
 #include "data/Statement.h"
 #include "data/Transaction.h"
+#include "payments/PaymentRows.h"
 
 namespace zodra::payments {
 
 namespace {
+
+using rows::kSupplierSide;
 
 QVariantList Params(const InputInvoiceKey& k) {
     return {k.book, k.year, k.serial};
@@ -37,39 +40,12 @@ InputHead RequireInputInvoice(Database& db, const InputInvoiceKey& k) {
     return {s.IsNull(0) ? 0 : s.Int(0), s.Text(1), s.IsNull(2) ? 0 : s.Double(2)};
 }
 
-double SumAtCent(Database& db, const QString& sql, const QVariantList& params) {
-    Statement s(db, sql);
-    s.Exec(params);
-    MoneyTotal total;
-    while (s.Next()) {
-        if (!s.IsNull(0)) {
-            total.Add(s.Double(0));
-        }
-    }
-    return total.Value();
-}
-
 double PaidOn(Database& db, const InputInvoiceKey& k) {
-    return SumAtCent(db,
-                     QStringLiteral("SELECT \"Iznos\" FROM \"PLACANJA\" WHERE \"URA\" = ? AND "
-                                    "\"GODINA\" = ? AND \"Redni broj knjige UFA\" = ?"),
-                     Params(k));
-}
-
-int InsertPayment(Database& db, int warehouse, int year, int supplier, const PaymentEntry& e) {
-    db.Exec(QStringLiteral("INSERT INTO \"UPLATE_URA\" (\"Skladiste\", \"Godina\", \"Partner\", "
-                           "\"Datum\", \"Tip\", \"Opis\", \"Iznos\", \"Tip kartice\") VALUES "
-                           "(?, ?, ?, ?, ?, ?, ?, NULL)"),
-            {warehouse, year, supplier, e.date, e.model, e.text, e.amount});
-    return db.Scalar(QStringLiteral("SELECT MAX(\"Sifra\") FROM \"UPLATE_URA\"")).toInt();
-}
-
-books::KpiEntry Negated(books::KpiEntry e) {
-    for (double& a : e.amounts) {
-        a = -a;
-    }
-    e.description = (QStringLiteral("Brisanje: ") + e.description).left(books::kKpiMaxDescription);
-    return e;
+    return rows::SumAtCent(
+        db,
+        QStringLiteral("SELECT \"Iznos\" FROM \"PLACANJA\" WHERE \"URA\" = ? AND "
+                       "\"GODINA\" = ? AND \"Redni broj knjige UFA\" = ?"),
+        Params(k));
 }
 
 std::optional<int> BookInvoicePayment(Session& session, const InputInvoiceKey& k, const QDate& date,
@@ -79,7 +55,8 @@ std::optional<int> BookInvoicePayment(Session& session, const InputInvoiceKey& k
     }
     books::KpiEntry e = books::ProposeSupplierPaymentEntry(session.Db(), k.book, k.year, k.serial,
                                                            date, amount, model);
-    return books::AppendKpiEntry(session.Db(), session.businessYear, deleted ? Negated(e) : e);
+    return books::AppendKpiEntry(session.Db(), session.businessYear,
+                                 deleted ? rows::Negated(e) : e);
 }
 
 // A payment to a supplier that closes no invoice: the whole amount an expenditure of the
@@ -101,7 +78,7 @@ std::optional<int> BookSupplierPayment(Session& session, int supplier, const QDa
     const auto column = books::KpiColumnForModel(model, false);
     e.amounts[column ? *column : books::kCashExpenditures] = amount;
     books::ComputeKpiTotals(e.amounts);
-    return books::AppendKpiEntry(db, session.businessYear, deleted ? Negated(e) : e);
+    return books::AppendKpiEntry(db, session.businessYear, deleted ? rows::Negated(e) : e);
 }
 
 struct PaymentRow {
@@ -147,8 +124,8 @@ RecordResult RecordInputInvoicePayment(Session& session, const InputInvoiceKey& 
                                                           : OverpaidLaterMessage());
     }
     RecordResult result;
-    result.payment =
-        InsertPayment(db, session.activeWarehouse.code, invoice.year, head.supplier, entry);
+    result.payment = rows::InsertPayment(db, kSupplierSide, session.activeWarehouse.code,
+                                         invoice.year, head.supplier, entry);
     db.Exec(QStringLiteral("INSERT INTO \"PLACANJA\" (\"URA\", \"GODINA\", \"Redni broj knjige "
                            "UFA\", \"Tip\", \"Datum\", \"Opis dokumenta\", \"Iznos\", \"Svrha "
                            "doznake\", \"Sifra uplate URA\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
@@ -182,17 +159,13 @@ RecordResult RecordSupplierPaymentAndClose(Session& session, std::optional<int> 
 RecordResult RecordSupplierPayment(Session& session, std::optional<int> supplier,
                                    const PaymentEntry& entry) {
     Database& db = session.Db();
-    if (!supplier || *supplier <= 0 ||
-        !db.Scalar(QStringLiteral("SELECT 1 FROM \"PARTNERI\" WHERE \"SIFRA\" = ?"), {*supplier})
-             .isValid()) {
-        throw UserError(NoSupplierMessage());
-    }
+    rows::RequirePartner(db, supplier, NoSupplierMessage());
     CheckPaymentEntry(db, entry, SupplierModels(), EntryWindow::PaymentAndClose,
                       session.businessYear);
     Transaction tx(db);
     RecordResult result;
-    result.payment =
-        InsertPayment(db, session.activeWarehouse.code, session.businessYear, *supplier, entry);
+    result.payment = rows::InsertPayment(db, kSupplierSide, session.activeWarehouse.code,
+                                         session.businessYear, *supplier, entry);
     result.bookEntry =
         BookSupplierPayment(session, *supplier, entry.date, entry.amount, entry.model, false);
     tx.Commit();
@@ -216,18 +189,8 @@ DeletedCollection DeleteInputInvoicePayment(Session& session, int closing) {
     const int payment = s.IsNull(6) ? 0 : s.Int(6);
     s.Finish();
     db.Exec(QStringLiteral("DELETE FROM \"PLACANJA\" WHERE \"Sifra\" = ?"), {closing});
-    DeletedCollection result{true, false};
-    if (payment > 0) {
-        const std::optional<PaymentRow> paid = ReadPayment(db, payment);
-        const bool others = db.Scalar(QStringLiteral("SELECT 1 FROM \"PLACANJA\" WHERE \"Sifra "
-                                                     "uplate URA\" = ?"),
-                                      {payment})
-                                .isValid();
-        if (paid && !others && Cents(paid->amount) == Cents(amount)) {
-            db.Exec(QStringLiteral("DELETE FROM \"UPLATE_URA\" WHERE \"Sifra\" = ?"), {payment});
-            result.paymentDeleted = true;
-        }
-    }
+    const DeletedCollection result{
+        true, rows::DeletePaymentOfLoneClosing(db, kSupplierSide, payment, amount)};
     if (result.paymentDeleted) {
         BookInvoicePayment(session, key, date, amount, model, true);
     }

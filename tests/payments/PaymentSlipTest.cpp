@@ -1,7 +1,5 @@
-// The HUB-3A slip: the data block of a known invoice byte for byte (fields cut to the
-// standard's lengths, Croatian letters in ISO 8859-2, the open amount in cents), the PDF417
-// symbol read back by an independent decoder to the same bytes, and every refusal of a slip a
-// bank would not take, with its message.
+// The HUB-3A slip: the data block byte for byte, the PDF417 symbol read back by an independent
+// decoder, and every refusal of a slip a bank would not take, with its message.
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,5 @@
-// The "Saldakonti" report commands through the program's wiring: "Izbor dužnika" with its
-// checks, the chosen debtors and the range reaching the report, and the debtors printed all at
-// once without a dialog; the prints of the payment lists, opening balances and cards, and the
-// slips of the collection windows.
+// The "Saldakonti" report commands through the program's wiring: "Izbor dužnika", the prints of
+// payment lists, opening balances and cards, and the slips of the collection windows.
 
 #include <QComboBox>
 #include <QLabel>
@@ -79,8 +77,8 @@ private Q_SLOTS:
     void initTestCase() { qputenv("ZODRA_HOME", ZODRA_SOURCE_DIR "/share"); }
 
     // Nothing chosen is refused and the dialog stays; the debtor picked by keys is the one
-    // printed, for the dates of the dialog, under the title of the command.
-    void chosenDebtorsByDate() {
+    // printed under the command's title. "Svi" prints every debtor without a dialog.
+    void chosenAndAllDebtors() {
         test::WindowTestFolder folder;
         test::TestHost host(folder);
         zodra::ui::CommandRegistry registry;
@@ -117,24 +115,14 @@ private Q_SLOTS:
         QVERIFY(text.contains(QStringLiteral("Ukupno Zvonko Žic 12,34 0,00 12,34")));
         QVERIFY(!text.contains(QStringLiteral("Čačić")));
         host.Photograph(host.LastWindow(), QStringLiteral("dugovi-datum"));
-    }
 
-    // "Svi": no dialog, every debtor.
-    void allDebtorsAtOnce() {
-        test::WindowTestFolder folder;
-        test::TestHost host(folder);
-        zodra::ui::CommandRegistry registry;
-        desktop::RegisterAllCommands(registry);
-        host.registry = &registry;
-        Session& s = host.CurrentSession();
-        AddDebtor(s, QStringLiteral("Ana Čačić"), 1, 40.00);
-        AddDebtor(s, QStringLiteral("Zvonko Žic"), 2, 12.34);
+        const int dialogs = host.prompter.Shown().size();
         host.RunCommand(QStringLiteral("Dugovi_svi"));
         test::Settle();
-        const QString text = ReportText(host, QStringLiteral("dugovi_svi"));
-        QVERIFY2(text.contains(QStringLiteral("Svi dužnici po izlaznim računima")),
-                 qPrintable(text));
-        QVERIFY(text.contains(QStringLiteral("SVEUKUPNO 52,34 0,00 52,34")));
+        QCOMPARE(host.prompter.Shown().size(), dialogs);
+        const QString all = ReportText(host, QStringLiteral("dugovi_svi"));
+        QVERIFY2(all.contains(QStringLiteral("Svi dužnici po izlaznim računima")), qPrintable(all));
+        QVERIFY(all.contains(QStringLiteral("SVEUKUPNO 52,34 0,00 52,34")));
     }
 
     // "Virmani": refused with its reason while the company has no IBAN; with one, the slips of

@@ -1,7 +1,5 @@
-// Cancelling and deleting the detail invoices of the summing mode: the invoice guards, the
-// collections' counter-rows, the shared cancellation numbers and the numbering, the summing
-// leaving cancelled invoices out, the refusal once summed; and the zodractl doors of two
-// programs beside a Z report and a compaction.
+// Cancelling and deleting the summing mode's detail invoices: guards, counter-rows, numbering,
+// the summing afterwards, and two programs' doors beside a Z report and a compaction.
 
 #include <QFile>
 

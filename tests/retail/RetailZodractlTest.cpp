@@ -1,5 +1,5 @@
-// The headless door of the register: sales posted from files by two programs at once beside a
-// compaction, and their invoices cancelled and deleted through the invoice's doors in book 1.
+// The register's zodractl door: sales posted by two programs beside a compaction, then cancelled
+// and deleted through the invoice's doors.
 
 #include <gtest/gtest.h>
 
@@ -89,17 +89,16 @@ TEST_F(RetailZodractlTest, TwoRegistersPostAtOnceBesideACompaction) {
     ExpectStockSound();
 
     // A retail invoice is cancelled and deleted through the invoice's doors in book 1.
-    const QString first = QString::number(reported.first());
-    const ZodractlRun cancelled = Run(
-        {QStringLiteral("cancel"), QStringLiteral("racun"), first, QStringLiteral("--skladiste"),
-         QStringLiteral("1"), QStringLiteral("--knjiga"), QStringLiteral("1"),
-         QStringLiteral("--datum"), QStringLiteral("11.03.2026"), QStringLiteral("--da")});
+    const auto door = [&](const char* verb, int number) {
+        return QStringList{QString::fromLatin1(verb), QStringLiteral("racun"),
+                           QString::number(number),   QStringLiteral("--skladiste"),
+                           QStringLiteral("1"),       QStringLiteral("--knjiga"),
+                           QStringLiteral("1"),       QStringLiteral("--da")};
+    };
+    const ZodractlRun cancelled = Run(door("cancel", reported.first())
+                                      << QStringLiteral("--datum") << QStringLiteral("11.03.2026"));
     EXPECT_EQ(cancelled.exitCode, 0) << cancelled.err.toStdString();
-    const QString last = QString::number(reported.last());
-    const ZodractlRun deleted =
-        Run({QStringLiteral("delete"), QStringLiteral("racun"), last, QStringLiteral("--skladiste"),
-             QStringLiteral("1"), QStringLiteral("--knjiga"), QStringLiteral("1"),
-             QStringLiteral("--da")});
+    const ZodractlRun deleted = Run(door("delete", reported.last()));
     EXPECT_EQ(deleted.exitCode, 0) << deleted.err.toStdString();
     EXPECT_EQ(Run({QStringLiteral("stockcheck")}).exitCode, 0);
 }

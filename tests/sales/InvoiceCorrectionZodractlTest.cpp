@@ -46,6 +46,20 @@ protected:
                                QStringLiteral("1")} +
                    more);
     }
+    // Line 1 set to `quantity` at `price` less `discount` %.
+    ZodractlRun Set(int number, const QString& quantity, const QString& price,
+                    const QString& discount) {
+        return Correct(number, {QStringLiteral("--kolicina"), quantity, QStringLiteral("--cijena"),
+                                price, QStringLiteral("--rabat"), discount});
+    }
+    // The first invoice's line 1 price before discount, as typed.
+    QString LotPrice() {
+        return QString::number(
+            Scalar(QStringLiteral("SELECT \"CIJENA_BEZ_RABATA\" FROM \"STAVKE_RACUNA\" WHERE "
+                                  "\"BROJ_RACUNA\" = ? AND \"RBR_STAVKE\" = 1"),
+                   {N(1)}),
+            'f', 10);
+    }
     double Scalar(const QString& sql, const QVariantList& params = {}) {
         return sqlvalue::ToDouble(ZodractlCompanyTest::Scalar(sql, params));
     }
@@ -61,37 +75,23 @@ protected:
 }  // namespace
 
 TEST_F(InvoiceCorrectionZodractlTest, TheDoorCorrectsAndRefusesAsTheWindowDoes) {
-    const QString price = QString::number(
-        Scalar(QStringLiteral("SELECT \"CIJENA_BEZ_RABATA\" FROM \"STAVKE_RACUNA\" WHERE "
-                              "\"BROJ_RACUNA\" = ? AND \"RBR_STAVKE\" = 1"),
-               {N(1)}),
-        'f', 10);
-    const ZodractlRun changed = Correct(
-        N(1), {QStringLiteral("--kolicina"), QStringLiteral("3"), QStringLiteral("--cijena"), price,
-               QStringLiteral("--rabat"), QStringLiteral("0")});
+    const QString zero = QStringLiteral("0");
+    const ZodractlRun changed = Set(N(1), QStringLiteral("3"), LotPrice(), zero);
     EXPECT_EQ(changed.exitCode, 0) << changed.err.toStdString();
     EXPECT_EQ(Quantity(N(1)), 3);
     // Another price than the lot's is refused: a posted invoice generates no price change.
-    const ZodractlRun repriced = Correct(
-        N(1), {QStringLiteral("--kolicina"), QStringLiteral("3"), QStringLiteral("--cijena"),
-               QStringLiteral("99"), QStringLiteral("--rabat"), QStringLiteral("0")});
+    const ZodractlRun repriced = Set(N(1), QStringLiteral("3"), QStringLiteral("99"), zero);
     EXPECT_EQ(repriced.exitCode, 1);
     EXPECT_TRUE(repriced.err.contains(QStringLiteral("u ispravku mora biti jednaka cijeni")))
         << repriced.err.toStdString();
     for (const char* bad : {"nan", "inf", "1e400", "x"}) {
         const double before = Quantity(N(2));
-        const ZodractlRun refused =
-            Correct(N(2), {QStringLiteral("--kolicina"), QString::fromLatin1(bad),
-                           QStringLiteral("--cijena"), QStringLiteral("1"),
-                           QStringLiteral("--rabat"), QStringLiteral("0")});
+        const ZodractlRun refused = Set(N(2), QString::fromLatin1(bad), QStringLiteral("1"), zero);
         EXPECT_EQ(refused.exitCode, 1) << bad;
         EXPECT_EQ(Quantity(N(2)), before) << bad;
     }
     EXPECT_EQ(Correct(N(2), {QStringLiteral("--kolicina"), QStringLiteral("3")}).exitCode, 2);
-    const ZodractlRun missing =
-        Run({QStringLiteral("correct"), QStringLiteral("racun"), QStringLiteral("99"),
-             QStringLiteral("--stavka"), QStringLiteral("1"), QStringLiteral("--brisi"),
-             QStringLiteral("--skladiste"), QStringLiteral("1")});
+    const ZodractlRun missing = Correct(99, {QStringLiteral("--brisi")});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("Ne postoji proknjiženi račun broj 99")))
         << missing.err.toStdString();
@@ -104,16 +104,10 @@ TEST_F(InvoiceCorrectionZodractlTest, TheDoorCorrectsAndRefusesAsTheWindowDoes) 
     ExpectStockSound();
 }
 
-// Two programs correct the beer lines of their own invoices back and forth while a third
-// compacts: every correction is done or refused for itself, the last quantity of each line is
-// what its program set last, and lots, cards and books agree.
+// Two programs correct their own invoices' beer lines while a third compacts: the last quantity
+// of each line is what its program set last, and lots, cards and books agree.
 TEST_F(InvoiceCorrectionZodractlTest, TwoProgramsCorrectingAtOnceWithACompactionBeside) {
-    const double price = Scalar(
-        QStringLiteral(
-            "SELECT \"CIJENA_BEZ_RABATA\" FROM \"STAVKE_RACUNA\" WHERE \"BROJ_RACUNA\" = ? AND "
-            "\"RBR_STAVKE\" = 1"),
-        {N(1)});
-    const QString priceText = QString::number(price, 'f', 10);
+    const QString price = LotPrice();
     RunFailures failures;
     RunBesideCompaction(
         m_company, 2,
@@ -122,9 +116,7 @@ TEST_F(InvoiceCorrectionZodractlTest, TwoProgramsCorrectingAtOnceWithACompaction
             for (int round = 0; round < 4; ++round) {
                 for (int number : {first, first + 2}) {
                     const ZodractlRun run =
-                        Correct(number, {QStringLiteral("--kolicina"), QString::number(1 + round),
-                                         QStringLiteral("--cijena"), priceText,
-                                         QStringLiteral("--rabat"), QStringLiteral("5")});
+                        Set(number, QString::number(1 + round), price, QStringLiteral("5"));
                     failures.Check(run.exitCode == 0,
                                    QStringLiteral("%1/%2").arg(number).arg(round), run);
                 }

@@ -1,7 +1,5 @@
-// Posting a wholesale invoice through the real posting: from FIFO lots and from the pooled lot,
-// the price change a line's price generates (and a discount never does), the header checks,
-// numbering by book and sales terms, a book that takes no stock, and a refusal inside the
-// transaction that leaves nothing behind.
+// Posting a wholesale invoice: FIFO and pooled lots, the generated price change, header checks,
+// numbering, a book that takes no stock, and a refusal that leaves nothing behind.
 
 #include "sales/InvoiceTest.h"
 #include "stock/Lots.h"

@@ -30,11 +30,23 @@ protected:
         EXPECT_EQ(PdfPages(pdf), 1);
         return PostedNumber(posted.out);
     }
+    ZodractlRun Print(const char* kind, int number, const char* pdf, const char* option = nullptr) {
+        QStringList args{QStringLiteral("print"),
+                         QString::fromLatin1(kind),
+                         QString::number(number),
+                         QStringLiteral("--pdf"),
+                         Pdf(pdf),
+                         QStringLiteral("--skladiste"),
+                         QStringLiteral("1")};
+        if (option) {
+            args << QString::fromLatin1(option);
+        }
+        return Run(args);
+    }
 };
 
 TEST_F(OutgoingPrintZodractlTest, EachKindIsPrintedAfterPostingAndByNumber) {
-    // The offer: 48 × PI-015 less 5 % and one delivery service; its words, validity,
-    // recapitulation.
+    // The offer: 48 × PI-015 less 5 % and one delivery service.
     const int offer = PostWithPdf(SourceFile("docs/examples/ponuda.json"), Pdf("ponuda.pdf"));
     ASSERT_GT(offer, 0);
     const QString offerText = PdfText(Pdf("ponuda.pdf"));
@@ -45,10 +57,7 @@ TEST_F(OutgoingPrintZodractlTest, EachKindIsPrintedAfterPostingAndByNumber) {
     EXPECT_TRUE(offerText.contains(QStringLiteral("Rabat")));
     EXPECT_TRUE(offerText.contains(QStringLiteral("Dostava na adresu")));
 
-    const ZodractlRun bare =
-        Run({QStringLiteral("print"), QStringLiteral("ponuda"), QString::number(offer),
-             QStringLiteral("--pdf"), Pdf("bez.pdf"), QStringLiteral("--bez-rabata"),
-             QStringLiteral("--skladiste"), QStringLiteral("1")});
+    const ZodractlRun bare = Print("ponuda", offer, "bez.pdf", "--bez-rabata");
     ASSERT_EQ(bare.exitCode, 0) << bare.err.toStdString();
     EXPECT_EQ(bare.out.trimmed(),
               QStringLiteral("Ispis ponude br. %1 je zapisan u %2 (stranica: 1).")
@@ -78,10 +87,7 @@ TEST_F(OutgoingPrintZodractlTest, EachKindIsPrintedAfterPostingAndByNumber) {
     EXPECT_TRUE(noteText.contains(QStringLiteral("OTPREMNICA br. %1/2026").arg(note)));
     EXPECT_TRUE(noteText.contains(QStringLiteral("Rekapitulacija PDV-a")));
     EXPECT_FALSE(noteText.contains(QStringLiteral("Nabavna")));
-    const ZodractlRun purchase =
-        Run({QStringLiteral("print"), QStringLiteral("otpremnica"), QString::number(note),
-             QStringLiteral("--pdf"), Pdf("nab.pdf"), QStringLiteral("--nabavne"),
-             QStringLiteral("--skladiste"), QStringLiteral("1")});
+    const ZodractlRun purchase = Print("otpremnica", note, "nab.pdf", "--nabavne");
     ASSERT_EQ(purchase.exitCode, 0) << purchase.err.toStdString();
     EXPECT_EQ(PdfPages(Pdf("nab.pdf")), 1);
     const QString purchaseText = PdfText(Pdf("nab.pdf"));
@@ -90,22 +96,15 @@ TEST_F(OutgoingPrintZodractlTest, EachKindIsPrintedAfterPostingAndByNumber) {
 }
 
 TEST_F(OutgoingPrintZodractlTest, AMissingDocumentOrAnOptionOfAnotherKindIsRefused) {
-    const ZodractlRun missing = Run({QStringLiteral("print"), QStringLiteral("predracun"),
-                                     QStringLiteral("9999"), QStringLiteral("--pdf"), Pdf("x.pdf"),
-                                     QStringLiteral("--skladiste"), QStringLiteral("1")});
+    const ZodractlRun missing = Print("predracun", 9999, "x.pdf");
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err.trimmed(), QStringLiteral("Ne postoji proknjiženi predračun broj 9999"));
     EXPECT_FALSE(QFile::exists(Pdf("x.pdf")));
     // --nabavne belongs to the delivery note, --bez-rabata to the invoice and the offer.
-    const ZodractlRun wrong =
-        Run({QStringLiteral("print"), QStringLiteral("ponuda"), QStringLiteral("1"),
-             QStringLiteral("--pdf"), Pdf("x.pdf"), QStringLiteral("--nabavne")});
+    const ZodractlRun wrong = Print("ponuda", 1, "x.pdf", "--nabavne");
     EXPECT_EQ(wrong.exitCode, 2);
     EXPECT_TRUE(wrong.err.startsWith(QStringLiteral("upotreba: zodractl print")));
-    const ZodractlRun note =
-        Run({QStringLiteral("print"), QStringLiteral("otpremnica"), QStringLiteral("1"),
-             QStringLiteral("--pdf"), Pdf("x.pdf"), QStringLiteral("--bez-rabata")});
-    EXPECT_EQ(note.exitCode, 2);
+    EXPECT_EQ(Print("otpremnica", 1, "x.pdf", "--bez-rabata").exitCode, 2);
 }
 
 }  // namespace

@@ -1,8 +1,5 @@
-// Services with a bill of articles through the headless door: two programs post invoices with such
-// a service at once while a third compacts; every invoice gets exactly one service consumption of
-// its own number, numbers and trade-book positions neither repeat nor leave gaps; then one invoice
-// is cancelled (the bound documents announced and answered) and one deleted from the command
-// line, and lots, cards and books agree throughout.
+// Services with a bill of articles through zodractl: two programs post beside a compaction, each
+// invoice gets one consumption of its own number; then cancelled and deleted from the door.
 
 #include <gtest/gtest.h>
 

@@ -95,7 +95,6 @@ private Q_SLOTS:
         auto* report = qobject_cast<reports::ui::ReportWindow*>(
             host.area.subWindowList(QMdiArea::CreationOrder).last()->widget());
         QVERIFY(report);
-        QCOMPARE(report->windowTitle(), QStringLiteral("Ispis računa u radu"));
         QCOMPARE(report->PageCount(), 1);
         // Nothing posted, no number taken; the lines stay in the window.
         QCOMPARE(host.Int(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\"")), invoicesBefore);

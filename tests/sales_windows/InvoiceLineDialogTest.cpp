@@ -199,16 +199,15 @@ private Q_SLOTS:
                                                       input, employees);
                             });
         d.show();
-        QApplication::setActiveWindow(&d);
-        QVERIFY(QTest::qWaitForWindowActive(&d));
+        test::Activate(&d);
         d.Service()->setCurrentIndex(d.Service()->findData(service));
         d.Quantity()->setFocus();
         test::TypeInto(d.Quantity(), QStringLiteral("2"));
         QCOMPARE(d.EmployeesButton()->text(), QStringLiteral("Djelatnici-F2"));
 
         test::WhenShown<LineEmployeesDialog>([&](LineEmployeesDialog* e) {
-            QApplication::setActiveWindow(e);
-            QVERIFY(QTest::qWaitForWindowActive(e));
+            test::CloseAfter guard{e};
+            test::Activate(e);
             const int row = [&] {
                 for (int i = 0; i < e->List()->count(); ++i) {
                     if (e->List()->item(i)->data(Qt::UserRole).toInt() == ante) {
@@ -222,10 +221,7 @@ private Q_SLOTS:
             QTest::keyClick(e->List(), Qt::Key_Space);
             host.Photograph(e, QStringLiteral("djelatnici"));
             QTest::keyClick(e->List(), Qt::Key_Return);
-            if (e->isVisible()) {
-                e->reject();
-                QFAIL("Enter did not take the ticks");
-            }
+            QVERIFY2(!e->isVisible(), "Enter did not take the ticks");
         });
         QTest::keyClick(d.Quantity(), Qt::Key_F2);
         test::Settle();
@@ -233,15 +229,12 @@ private Q_SLOTS:
         QCOMPARE(d.EmployeesButton()->text(), QStringLiteral("Djelatnici-F2 (1)"));
 
         test::WhenShown<LineEmployeesDialog>([&](LineEmployeesDialog* e) {
-            QApplication::setActiveWindow(e);
-            QVERIFY(QTest::qWaitForWindowActive(e));
+            test::CloseAfter guard{e};
+            test::Activate(e);
             QTest::keyClick(e->List(), Qt::Key_Down);
             QTest::keyClick(e->List(), Qt::Key_Space);
             QTest::keyClick(e->List(), Qt::Key_Escape);
-            if (e->isVisible()) {
-                e->reject();
-                QFAIL("Esc did not leave");
-            }
+            QVERIFY2(!e->isVisible(), "Esc did not leave");
         });
         d.Description()->setFocus();
         QTest::keyClick(d.Description(), Qt::Key_F2);

@@ -1,8 +1,5 @@
-// "Izbor ponude", "Izbor predračuna" and "Izbor otpremnica" on the demo company (read from its
-// database, as the demo posts its own documents): the list and the selected one's data, an offer
-// made into an invoice in the invoice window (realized or not), deletion with its questions and
-// the billed delivery note's refusal, the table view's sums, and the billing window's limits and
-// a billing run that binds the chosen notes once.
+// "Izbor ponude", "Izbor predračuna" and "Izbor otpremnica" on the demo company: selection,
+// offer into invoice, deletion, the table view's sums, and billing delivery notes.
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -57,6 +54,14 @@ int BusiestBook(DemoHost& host, const QString& table) {
                                    "\"IRA\" ORDER BY COUNT(*) DESC LIMIT 1"));
 }
 
+// The customer with the most open delivery notes (at least two) in warehouse 1.
+int CustomerWithOpenNotes(DemoHost& host) {
+    return host.Int(QStringLiteral(
+        "SELECT \"SIFRA_PARTNERA\" FROM \"OTPREMNICE\" WHERE \"SKLADISTE\" = 1 AND \"GODINA\" = "
+        "2026 AND \"BROJ_RACUNA\" IS NULL GROUP BY \"SIFRA_PARTNERA\" HAVING COUNT(*) >= 2 "
+        "ORDER BY COUNT(*) DESC LIMIT 1"));
+}
+
 }  // namespace
 
 class OutgoingListWindowTest : public QObject {
@@ -75,7 +80,6 @@ private Q_SLOTS:
         OutgoingListWindow* list = host.Open("Pregledi_ponude");
         QVERIFY(list);
         QCOMPARE(list->windowTitle(), QStringLiteral("Izbor ponude"));
-        QCOMPARE(list->objectName(), QStringLiteral("frmIzborPonude"));
         QVERIFY(ui::MnemonicClashes(list).isEmpty());
         list->SetBook(book);
         QCOMPARE(list->Model()->rowCount(), std::min(count, 100));
@@ -280,7 +284,6 @@ private Q_SLOTS:
         Button(notes, "RacuniIzOtpremnica")->click();
         auto* billing = qobject_cast<DeliveryBillingWindow*>(host.LastWindow());
         QVERIFY(billing);
-        QCOMPARE(billing->windowTitle(), QStringLiteral("Izrada računa na osnovu otpremnica"));
         QVERIFY(ui::MnemonicClashes(billing).isEmpty());
         const QString invoices = QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\"");
         const int invoicesBefore = host.Int(invoices);
@@ -315,10 +318,7 @@ private Q_SLOTS:
         QCOMPARE(host.Int(invoices), invoicesBefore);
 
         // A customer with at least two open notes: one is unticked in the picker.
-        const int customer = host.Int(QStringLiteral(
-            "SELECT \"SIFRA_PARTNERA\" FROM \"OTPREMNICE\" WHERE \"SKLADISTE\" = 1 AND "
-            "\"GODINA\" = 2026 AND \"BROJ_RACUNA\" IS NULL GROUP BY \"SIFRA_PARTNERA\" HAVING "
-            "COUNT(*) >= 2 ORDER BY COUNT(*) DESC LIMIT 1"));
+        const int customer = CustomerWithOpenNotes(host);
         QVERIFY2(customer > 0, "the demo has a customer with two open notes");
         const QString openOf = QStringLiteral(
             "SELECT COUNT(*) FROM \"OTPREMNICE\" WHERE \"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND "
@@ -327,7 +327,6 @@ private Q_SLOTS:
         billing->Customer()->setCurrentIndex(billing->Customer()->findData(customer));
         int unticked = 0;
         test::WhenShown<DeliveryNotePicker>([&](DeliveryNotePicker* d) {
-            QCOMPARE(d->windowTitle(), QStringLiteral("Izbor otpremnica za izradu računa"));
             QCOMPARE(d->Notes()->count(), open);
             unticked = d->Notes()->item(0)->data(Qt::UserRole).toInt();
             d->Notes()->setCurrentRow(0);
@@ -373,10 +372,7 @@ private Q_SLOTS:
 
     void aNoteBilledByAnotherWorkstationAfterThePickIsLeftOut() {
         DemoHost host;
-        const int customer = host.Int(QStringLiteral(
-            "SELECT \"SIFRA_PARTNERA\" FROM \"OTPREMNICE\" WHERE \"SKLADISTE\" = 1 AND "
-            "\"GODINA\" = 2026 AND \"BROJ_RACUNA\" IS NULL GROUP BY \"SIFRA_PARTNERA\" HAVING "
-            "COUNT(*) >= 2 ORDER BY COUNT(*) DESC LIMIT 1"));
+        const int customer = CustomerWithOpenNotes(host);
         QVERIFY(customer > 0);
         auto* billing = new DeliveryBillingWindow(host);
         host.ShowWindow(billing, billing->windowTitle());

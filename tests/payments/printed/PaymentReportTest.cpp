@@ -1,6 +1,5 @@
-// The debt and payment reports against sums taken by plain SQL from the rows written here:
-// who owes what (cancelled and settled invoices never), the debtors chosen per workstation, the
-// range and its title, the card of one warehouse, and the payments' closed and open parts.
+// The debt and payment reports against sums taken by plain SQL: who owes what, the debtors
+// chosen per workstation, the range, the card of one warehouse, the payments' closed parts.
 
 #include <gtest/gtest.h>
 
@@ -64,6 +63,10 @@ protected:
         range.cancelled = false;
         return range;
     }
+    QString Render(PaymentReportKind kind, const PaymentReportChoice& choice, const char* name) {
+        return Rendered(*session, PaymentReportRequest(*session, kind, choice),
+                        QString::fromLatin1(name));
+    }
     int ane = 0;
     int bruno = 0;
     int cvita = 0;
@@ -74,9 +77,7 @@ TEST_F(PaymentReportTest, DebtorsOweWhatTheirInvoicesLessCollectionsAddUpTo) {
     ASSERT_EQ(debtors.size(), 1U);
     EXPECT_EQ(debtors.front().code, ane);
 
-    const QString text =
-        Rendered(*session, PaymentReportRequest(*session, PaymentReportKind::DebtorsAll, {}),
-                 QStringLiteral("duznici"));
+    const QString text = Render(PaymentReportKind::DebtorsAll, {}, "duznici");
     EXPECT_TRUE(text.contains(QStringLiteral("Svi dužnici po izlaznim računima")));
     EXPECT_TRUE(
         text.contains(QStringLiteral("Ukupno Kod Ane's 150,00 60,00 ") + Money(OwedBySql(ane))))
@@ -86,9 +87,7 @@ TEST_F(PaymentReportTest, DebtorsOweWhatTheirInvoicesLessCollectionsAddUpTo) {
     EXPECT_FALSE(text.contains(QStringLiteral("Cvita")));
     // 60.00 more collected on invoice 1: its 40.00 is left, a 40.01 would have overpaid it.
     AddCollection(AddPayment(ane, Day(4, 1), 40.00), 1, Day(4, 1), 40.00);
-    const QString after =
-        Rendered(*session, PaymentReportRequest(*session, PaymentReportKind::DebtorsAll, {}),
-                 QStringLiteral("duznici2"));
+    const QString after = Render(PaymentReportKind::DebtorsAll, {}, "duznici2");
     EXPECT_FALSE(after.contains(QStringLiteral("1/2/1/")));
     EXPECT_TRUE(after.contains(QStringLiteral("SVEUKUPNO 50,00 0,00 50,00")))
         << after.toStdString();
@@ -176,9 +175,7 @@ TEST_F(PaymentReportTest, RangeSelectsTheInvoicesAndTitlesTheReport) {
     EXPECT_REFUSED(PaymentReportRequest(*session, PaymentReportKind::DebtorsByDate, choice),
                    "Izvještaj duznici.rpt traži početni i završni datum.");
     choice.range = Range(Day(3, 1), Day(3, 31));
-    const QString text =
-        Rendered(*session, PaymentReportRequest(*session, PaymentReportKind::DebtorsByDate, choice),
-                 QStringLiteral("po_datumu"));
+    const QString text = Render(PaymentReportKind::DebtorsByDate, choice, "po_datumu");
     EXPECT_TRUE(text.contains(QStringLiteral("Izvještaj dužnika po datumima računa od ") +
                               choice.range->fromText + QStringLiteral(" do ") +
                               choice.range->toText));
@@ -197,13 +194,9 @@ TEST_F(PaymentReportTest, CardOfTheWarehouseLeavesTheOtherWarehouseOutOfItsBalan
     const int second = AddWarehouse(db(), QStringLiteral("Drugo skladište"));
     AddInvoice(1, ane, Day(3, 5), {30.00}, false, second);
     const PaymentReportChoice choice{Range(Day(1, 1), Day(12, 31)), {}};
-    const QString all =
-        Rendered(*session, PaymentReportRequest(*session, PaymentReportKind::CustomerCards, choice),
-                 QStringLiteral("kartice"));
-    const QString own = Rendered(
-        *session,
-        PaymentReportRequest(*session, PaymentReportKind::CustomerCardsOfWarehouse, choice),
-        QStringLiteral("kartice_skladiste"));
+    const QString all = Render(PaymentReportKind::CustomerCards, choice, "kartice");
+    const QString own =
+        Render(PaymentReportKind::CustomerCardsOfWarehouse, choice, "kartice_skladiste");
     // Ane: 100.00 + 50.00 in warehouse 1, 30.00 in the other, 60.00 paid in warehouse 1.
     EXPECT_TRUE(
         all.contains(QStringLiteral("Promet u razdoblju 180,00 60,00 ") + Money(OwedBySql(ane))))
@@ -214,9 +207,7 @@ TEST_F(PaymentReportTest, CardOfTheWarehouseLeavesTheOtherWarehouseOutOfItsBalan
     // The card window prints the card of its one partner; two at once are refused.
     PaymentReportChoice one = choice;
     one.partners = {bruno};
-    const QString card =
-        Rendered(*session, PaymentReportRequest(*session, PaymentReportKind::CustomerCards, one),
-                 QStringLiteral("kartica_bruno"));
+    const QString card = Render(PaymentReportKind::CustomerCards, one, "kartica_bruno");
     EXPECT_TRUE(card.contains(QStringLiteral("Bruno d.o.o."))) << card.toStdString();
     EXPECT_FALSE(card.contains(QStringLiteral("Ane")));
     one.partners = {ane, bruno};
@@ -228,17 +219,12 @@ TEST_F(PaymentReportTest, PaymentsShowTheirClosedAndOpenParts) {
     const int payment = AddPayment(ane, Day(5, 4), 80.00);
     AddCollection(payment, 2, Day(5, 4), 50.00);
     const PaymentReportChoice choice{Range(Day(5, 1), Day(5, 31)), {}};
-    const QString text = Rendered(
-        *session, PaymentReportRequest(*session, PaymentReportKind::CustomerPayments, choice),
-        QStringLiteral("uplate"));
+    const QString text = Render(PaymentReportKind::CustomerPayments, choice, "uplate");
     EXPECT_TRUE(text.contains(QStringLiteral("Kod Ane's žiro račun izvod 1 80,00 50,00 30,00")))
         << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("Bruno")));  // paid in March
-    const QString days =
-        Rendered(*session,
-                 PaymentReportRequest(*session, PaymentReportKind::CustomerPaymentsByDay,
-                                      {Range(Day(3, 1), Day(3, 31)), {}}),
-                 QStringLiteral("uplate_dan"));
+    const QString days = Render(PaymentReportKind::CustomerPaymentsByDay,
+                                {Range(Day(3, 1), Day(3, 31)), {}}, "uplate_dan");
     EXPECT_TRUE(days.contains(QStringLiteral("SVEUKUPNO 2 140,00"))) << days.toStdString();
 }
 
