@@ -33,6 +33,11 @@ protected:
 
 TEST_F(SessionTest, StartAllocatesThreeCodesInOrderAndCopiesTheWarehouse) {
     auto s = Opened();
+    // Without a warehouse nothing starts.
+    const int codesBefore = Count(s->Db(), u"SELECT COUNT(*) FROM \"Multiuser\""_s);
+    EXPECT_REFUSED(sessionstart::Start(*s, 0, prompter), "Nije izabrano skladište.");
+    EXPECT_EQ(Count(s->Db(), u"SELECT COUNT(*) FROM \"Multiuser\""_s), codesBefore);
+    EXPECT_EQ(s->sessionCode, 0);
     s->Db().ExecRaw(
         u"INSERT INTO \"SKLADISTA\" (\"SIFRA\", \"NAZIV\", \"ADRESA\", \"TELEFON\", "
         "\"MALOPRODAJA\", "
@@ -63,14 +68,6 @@ TEST_F(SessionTest, StartAllocatesThreeCodesInOrderAndCopiesTheWarehouse) {
                                  "\"SIFRA\" = 1 AND \"DATUM\" = '2026-03-02'"_s)
                          .toDouble(),
                      1.0);
-}
-
-TEST_F(SessionTest, WithoutAWarehouseNothingStarts) {
-    auto s = Opened();
-    const int codesBefore = Count(s->Db(), u"SELECT COUNT(*) FROM \"Multiuser\""_s);
-    EXPECT_REFUSED(sessionstart::Start(*s, 0, prompter), "Nije izabrano skladište.");
-    EXPECT_EQ(Count(s->Db(), u"SELECT COUNT(*) FROM \"Multiuser\""_s), codesBefore);
-    EXPECT_EQ(s->sessionCode, 0);
 }
 
 TEST_F(SessionTest, CompanyOptionsSetR2AndTheArticleOrder) {
@@ -131,7 +128,7 @@ TEST_F(SessionTest, ExitReleasesAllThreeCodesAndTheUnfinishedLines) {
     EXPECT_EQ(Count(other->Db(), u"SELECT COUNT(*) FROM \"STAVKE_IZDATNICA_PRIVREMENO\""_s), 1);
 }
 
-TEST_F(SessionTest, TheFixUpCompletesMissingTaxGroupsOfPostedLines) {
+TEST_F(SessionTest, TheFixUpCompletesMissingTaxGroupsOfPostedLinesSeekingOnlyThose) {
     auto db = Open();
     db->ExecRaw(
         u"INSERT INTO \"ARTIKLI\" (\"SIFRA\", \"NAZIV\", \"GRUPA_P\") VALUES (5, 'Sok', 1)"_s);
@@ -149,12 +146,8 @@ TEST_F(SessionTest, TheFixUpCompletesMissingTaxGroupsOfPostedLines) {
               expected);
     EXPECT_EQ(db->Scalar(u"SELECT \"GRUPA_POREZA\" FROM \"STAVKE_IZMJENA_CIJENA\""_s).toString(),
               expected);
-    // A second run finds nothing to do.
+    // A second run finds nothing to do; it seeks only the lines without a tax group.
     EXPECT_EQ(sessionstart::FixUpData(*db), 0);
-}
-
-TEST_F(SessionTest, TheFixUpSeeksOnlyTheLinesWithoutATaxGroup) {
-    auto db = Open();
     for (const char16_t* table : {u"STAVKE_PRIMKI", u"STAVKE_IZDATNICA", u"STAVKE_INVENTURA",
                                   u"STAVKE_IZMJENA_CIJENA", u"STAVKE_OTPREMNICA"}) {
         Statement plan =

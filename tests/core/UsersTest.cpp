@@ -14,17 +14,14 @@ using zodra::test::CompanyTest;
 
 class UsersTest : public CompanyTest {};
 
-TEST_F(UsersTest, AdminOfANewCompanyLogsInWithAnEmptyPasswordAndItsExactName) {
+TEST_F(UsersTest, AdminLogsInWithAnEmptyPasswordAndItsExactNameOthersWithTheirExactPassword) {
     auto db = Open();
     EXPECT_TRUE(users::CheckLogin(*db, u"admin"_s, QString()));
     EXPECT_FALSE(users::CheckLogin(*db, u"admin"_s, u"x"_s));
     for (const char* name : {"Admin", "ADMIN", "admin ", "nitko"}) {
         EXPECT_FALSE(users::CheckLogin(*db, QString::fromLatin1(name), QString())) << name;
     }
-}
-
-TEST_F(UsersTest, PasswordsAreStoredAsHashesAndCheckedExactly) {
-    auto db = Open();
+    // A password is stored as a hash and checked exactly.
     users::AddUser(*db, u"Željka"_s, u"Lozinka1"_s, false);
     const QString stored = db->Scalar(
                                  u"SELECT \"Password\" FROM \"KORISNICI\" WHERE "
@@ -60,6 +57,9 @@ TEST_F(UsersTest, OnlyAdminGetsMaintenanceAndUsers) {
         EXPECT_TRUE(on) << command.toStdString();
     }
     EXPECT_TRUE(admin.session.registerZReportAllowed);
+    // A missing row is not found; admin cannot be deleted.
+    EXPECT_FALSE(users::ApplyUserRights(*db, u"nepoznat"_s).found);
+    EXPECT_THROW(users::DeleteUser(*db, u"admin"_s), UserError);
 }
 
 TEST_F(UsersTest, TheSessionRightsAreCopiedFromTheirColumns) {
@@ -72,12 +72,6 @@ TEST_F(UsersTest, TheSessionRightsAreCopiedFromTheirColumns) {
     EXPECT_TRUE(r.session.registerZReportAllowed);
     EXPECT_FALSE(r.commandEnabled.at(u"Knjizenje_kasa"_s));
     EXPECT_THROW(users::SetRight(*db, u"blagajnik"_s, u"Password"_s, true), UserError);
-}
-
-TEST_F(UsersTest, AMissingRowIsReportedAsNotFound) {
-    auto db = Open();
-    EXPECT_FALSE(users::ApplyUserRights(*db, u"nepoznat"_s).found);
-    EXPECT_THROW(users::DeleteUser(*db, u"admin"_s), UserError);
 }
 
 TEST(UserRightsTable, EveryRightColumnExistsInTheSchema) {
