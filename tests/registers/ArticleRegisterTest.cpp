@@ -81,9 +81,7 @@ TEST_F(ArticleRegisterTest, EntryChecksRunInTheirOrderAndEachStopsWithItsMessage
                                  u"PAKOVANJE"_s, u"VALUTA"_s, u"GRUPA_A"_s,         u"GRUPA_P"_s,
                                  u"NAZIV"_s,     u"OPIS"_s,   u"BARKOD"_s};
     for (size_t i = 0; i < steps.size(); ++i) {
-        EXPECT_EQ(Refusal([&] { registers::Add(db(), catalogue::Articles(), typed); }),
-                  steps[i].first)
-            << "step " << i;
+        EXPECT_EQ(RefusedAdd(catalogue::Articles(), typed), steps[i].first) << "step " << i;
         EXPECT_EQ(ArticleCount(), 1) << "nothing is written while a check fails";
         typed.insert(columns.at(static_cast<int>(i)), steps[i].second);
     }
@@ -111,7 +109,7 @@ TEST_F(ArticleRegisterTest, TypedNumbersAreReadAsEveryNumberBoxReadsThem) {
             << form;
         Values typed = Article(u"Čaj"_s, QString(), QString());
         typed.insert(u"CIJENA_U_VALUTI"_s, QString::fromLatin1(form));
-        EXPECT_EQ(Refusal([&] { registers::Add(db(), catalogue::Articles(), typed); }),
+        EXPECT_EQ(RefusedAdd(catalogue::Articles(), typed),
                   u"Cijena u valuti mora biti upisana kao broj (možete upisati i "
                   "nulu)"_s)
             << form;
@@ -141,14 +139,14 @@ TEST_F(ArticleRegisterTest, LengthLimitsAcceptTheirMaximum) {
     typed.insert(u"JED_M"_s, u"kom"_s);
     EXPECT_NO_THROW(registers::Add(db(), catalogue::Articles(), typed));
     typed.insert(u"NAZIV"_s, QString(256, QChar(u'd')));
-    EXPECT_EQ(Refusal([&] { registers::Add(db(), catalogue::Articles(), typed); }),
+    EXPECT_EQ(RefusedAdd(catalogue::Articles(), typed),
               u"Naziv je duži od 255 znakova ili nije upisan"_s);
     typed.insert(u"NAZIV"_s, u"   "_s);
-    EXPECT_EQ(Refusal([&] { registers::Add(db(), catalogue::Articles(), typed); }),
+    EXPECT_EQ(RefusedAdd(catalogue::Articles(), typed),
               u"Naziv je duži od 255 znakova ili nije upisan"_s);
     typed.insert(u"NAZIV"_s, u"Drugi"_s);
     typed.insert(u"JED_M"_s, u"kuti"_s);
-    EXPECT_EQ(Refusal([&] { registers::Add(db(), catalogue::Articles(), typed); }),
+    EXPECT_EQ(RefusedAdd(catalogue::Articles(), typed),
               u"Jedinica mjere je duža od 3 znaka ili nije upisana"_s);
 }
 
@@ -258,9 +256,9 @@ TEST_F(ArticleRegisterTest, DeleteGuardsRefuseWhileReferencedAndAllowAfterwards)
     const int bill = registers::billsofmaterials::Add(db(), product);
     registers::billsofmaterials::SetPart(db(), bill, part, u"2"_s);
     prompter.AnswerYes().AnswerYes();
-    EXPECT_EQ(Refusal([&] { registers::Delete(db(), catalogue::Articles(), product, prompter); }),
+    EXPECT_EQ(RefusedDelete(catalogue::Articles(), product),
               u"Nije dozvoljeno brisanje jer za ovaj artikal postoji sastavnica."_s);
-    EXPECT_EQ(Refusal([&] { registers::Delete(db(), catalogue::Articles(), part, prompter); }),
+    EXPECT_EQ(RefusedDelete(catalogue::Articles(), part),
               u"Nije dozvoljeno brisanje jer je ovaj artikal dio sastavnice."_s);
     EXPECT_EQ(ArticleCount(), 2);
     prompter.AnswerYes();
@@ -282,7 +280,7 @@ TEST_F(ArticleRegisterTest, DeleteGuardsRefuseWhileReferencedAndAllowAfterwards)
         "\"KOLICINA\", \"RBR_STAVKE\") VALUES (2, 1, 2025, 9, 'ART', ?, 0, 1, 1)"_s,
         {sold});
     prompter.AnswerYes();
-    EXPECT_EQ(Refusal([&] { registers::Delete(db(), catalogue::Articles(), sold, prompter); }),
+    EXPECT_EQ(RefusedDelete(catalogue::Articles(), sold),
               u"Nije dozvoljeno brisanje jer za ovaj artikal postoje računi."_s);
 
     // Only on receipts: allowed once nothing is left in its lots; refused while any lot holds
@@ -290,7 +288,7 @@ TEST_F(ArticleRegisterTest, DeleteGuardsRefuseWhileReferencedAndAllowAfterwards)
     const int stocked = AddArticle(db(), u"Na zalihi"_s);
     Receive(stocked, 3, 4, 3, 2025);
     prompter.AnswerYes();
-    EXPECT_EQ(Refusal([&] { registers::Delete(db(), catalogue::Articles(), stocked, prompter); }),
+    EXPECT_EQ(RefusedDelete(catalogue::Articles(), stocked),
               u"Nije dozvoljeno brisanje jer ovaj artikal ima zalihu na skladištu."_s);
     EXPECT_TRUE(registers::Load(db(), catalogue::Articles(), stocked));
     db().Exec(u"UPDATE \"NABAVE\" SET \"KOLICINA\" = 0 WHERE \"SIFRA_ARTIKLA\" = ?"_s, {stocked});

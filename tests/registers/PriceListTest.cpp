@@ -142,7 +142,7 @@ TEST_F(PriceListTest, ACopyHasEverythingUnderItsOwnCodeAndChangesApart) {
 TEST_F(PriceListTest, APriceListGivenToPartnersStaysAndGoesWithItsRowsOtherwise) {
     pricelists::SetPrice(db(), list, article, 1, 10);
     prompter.AnswerYes();
-    EXPECT_EQ(Refusal([&] { registers::Delete(db(), pricelists::Register(), list, prompter); }),
+    EXPECT_EQ(RefusedDelete(pricelists::Register(), list),
               u"Nije dozvoljeno brisanje jer je ovaj cjenik dodijeljen partnerima."_s);
     registers::Update(db(), catalogue::Partners(), customer, {{u"CJENIK"_s, 0}});
     prompter.AnswerYes();
