@@ -5,6 +5,8 @@
 #include "app/Users.h"
 #include "data/CommandCatalogue.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using namespace zodra::commands;
 
@@ -26,9 +28,8 @@ TEST(CommandCatalogue, NamesAreUniqueAndEveryEntryHangsOnAMenu) {
     for (const Command* c : Children(QString())) {
         top << c->caption;
     }
-    EXPECT_EQ(top, (QStringList{QStringLiteral("Poduzeća"), QStringLiteral("Osnovni podaci"),
-                                QStringLiteral("Knjiženje"), QStringLiteral("Izvještaji"),
-                                QStringLiteral("Prozori"), QStringLiteral("Pomoć")}));
+    EXPECT_EQ(top, (QStringList{u"Poduzeća"_s, u"Osnovni podaci"_s, u"Knjiženje"_s, u"Izvještaji"_s,
+                                u"Prozori"_s, u"Pomoć"_s}));
 }
 
 TEST(CommandCatalogue, EveryCommandARightSwitchesExists) {
@@ -50,21 +51,18 @@ TEST(CommandCatalogue, ToolBarButtonsRunMenuCommandsOrPopUpMenus) {
             EXPECT_NE(Find(b.command), nullptr) << b.name.toStdString();
         }
     }
-    EXPECT_EQ(FindToolButton(QStringLiteral("SSCommand6"))->command,
-              QStringLiteral("Knjizenje_primka"));
-    EXPECT_EQ(FindToolButton(QStringLiteral("SSCommand2"))->statusText,
-              QStringLiteral(" Zatvaranje poduzeća"));
+    EXPECT_EQ(FindToolButton(u"SSCommand6"_s)->command, u"Knjizenje_primka"_s);
+    EXPECT_EQ(FindToolButton(u"SSCommand2"_s)->statusText, u" Zatvaranje poduzeća"_s);
     // A window is titled by its own caption where the menu's differs, else by the menu's.
-    EXPECT_EQ(WindowCaption(QStringLiteral("SSCommand16")), QStringLiteral("Planer"));
-    EXPECT_EQ(WindowCaption(QStringLiteral("Podaci_poduzeca")),
-              QStringLiteral("Upis podataka poduzeća"));
+    EXPECT_EQ(WindowCaption(u"SSCommand16"_s), u"Planer"_s);
+    EXPECT_EQ(WindowCaption(u"Podaci_poduzeca"_s), u"Upis podataka poduzeća"_s);
 }
 
 TEST(CommandCatalogue, TheTillOnlyInARetailWarehouse) {
-    const QString refusal = QStringLiteral(
-        "Ovo nije maloprodajno skladište i nije dozvoljena izrada maloprodajnog računa.");
-    EXPECT_EQ(RefusalInWarehouse(QStringLiteral("Knjizenje_kasa"), false, false), refusal);
-    EXPECT_TRUE(RefusalInWarehouse(QStringLiteral("Knjizenje_kasa"), true, false).isEmpty());
-    EXPECT_TRUE(RefusalInWarehouse(QStringLiteral("Knjizenje_kasa"), false, true).isEmpty());
-    EXPECT_TRUE(RefusalInWarehouse(QStringLiteral("Knjizenje_racun"), false, false).isEmpty());
+    const QString refusal =
+        u"Ovo nije maloprodajno skladište i nije dozvoljena izrada maloprodajnog računa."_s;
+    EXPECT_EQ(RefusalInWarehouse(u"Knjizenje_kasa"_s, false, false), refusal);
+    EXPECT_TRUE(RefusalInWarehouse(u"Knjizenje_kasa"_s, true, false).isEmpty());
+    EXPECT_TRUE(RefusalInWarehouse(u"Knjizenje_kasa"_s, false, true).isEmpty());
+    EXPECT_TRUE(RefusalInWarehouse(u"Knjizenje_racun"_s, false, false).isEmpty());
 }

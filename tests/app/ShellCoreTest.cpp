@@ -14,6 +14,8 @@
 #include "data/Database.h"
 #include "support/TestCompany.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using zodra::test::CompanyTest;
 
@@ -29,28 +31,25 @@ QStringList L(std::initializer_list<const char*> items) {
 
 }  // namespace
 
-TEST(RecentDatabases, MoveToFrontOverThreeSlots) {
+TEST(RecentDatabases, MoveToFrontAndDropOverThreeSlots) {
     const QStringList start = L({"a.mdb", "b.mdb", "c.mdb"});
     // Already second: it goes first, the first moves down, the third stays.
-    EXPECT_EQ(recent::MoveToFront(start, QStringLiteral("b.mdb")), L({"b.mdb", "a.mdb", "c.mdb"}));
-    EXPECT_EQ(recent::MoveToFront(start, QStringLiteral("c.mdb")), L({"c.mdb", "a.mdb", "b.mdb"}));
-    EXPECT_EQ(recent::MoveToFront(start, QStringLiteral("a.mdb")), start);
+    EXPECT_EQ(recent::MoveToFront(start, u"b.mdb"_s), L({"b.mdb", "a.mdb", "c.mdb"}));
+    EXPECT_EQ(recent::MoveToFront(start, u"c.mdb"_s), L({"c.mdb", "a.mdb", "b.mdb"}));
+    EXPECT_EQ(recent::MoveToFront(start, u"a.mdb"_s), start);
     // New: everything moves down and the last drops.
-    EXPECT_EQ(recent::MoveToFront(start, QStringLiteral("d.mdb")), L({"d.mdb", "a.mdb", "b.mdb"}));
-    EXPECT_EQ(recent::MoveToFront({}, QStringLiteral("d.mdb")), L({"d.mdb", "", ""}));
-}
-
-TEST(RecentDatabases, DropShiftsTheEntriesBelowUp) {
-    const QStringList start = L({"a.mdb", "b.mdb", "c.mdb"});
+    EXPECT_EQ(recent::MoveToFront(start, u"d.mdb"_s), L({"d.mdb", "a.mdb", "b.mdb"}));
+    EXPECT_EQ(recent::MoveToFront({}, u"d.mdb"_s), L({"d.mdb", "", ""}));
+    // A dropped entry: those below move up.
     EXPECT_EQ(recent::Drop(start, 0), L({"b.mdb", "c.mdb", ""}));
     EXPECT_EQ(recent::Drop(start, 1), L({"a.mdb", "c.mdb", ""}));
     EXPECT_EQ(recent::Drop(start, 2), L({"a.mdb", "b.mdb", ""}));
-    EXPECT_EQ(recent::Caption(1, QStringLiteral("/x/b.mdb")), QStringLiteral("&2 /x/b.mdb"));
+    EXPECT_EQ(recent::Caption(1, u"/x/b.mdb"_s), u"&2 /x/b.mdb"_s);
 }
 
 TEST(RecentDatabases, KeptInTheUsersSettingsUnderTheirGroups) {
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("Zodra.ini"));
+    const QString file = dir.filePath(u"Zodra.ini"_s);
     {
         QSettings s(file, QSettings::IniFormat);
         EXPECT_EQ(recent::Load(s), L({"", "", ""}));
@@ -59,9 +58,9 @@ TEST(RecentDatabases, KeptInTheUsersSettingsUnderTheirGroups) {
         recent::SaveShowBars(s, false);
     }
     QSettings s(file, QSettings::IniFormat);
-    EXPECT_EQ(s.value(QStringLiteral("ZadnjeBaze/Baza1")).toString(), QStringLiteral("a.mdb"));
-    EXPECT_EQ(s.value(QStringLiteral("ZadnjeBaze/Baza3")).toString(), QString());
-    EXPECT_EQ(s.value(QStringLiteral("Opcije/PomocneTrake")).toString(), QStringLiteral("False"));
+    EXPECT_EQ(s.value(u"ZadnjeBaze/Baza1"_s).toString(), u"a.mdb"_s);
+    EXPECT_EQ(s.value(u"ZadnjeBaze/Baza3"_s).toString(), QString());
+    EXPECT_EQ(s.value(u"Opcije/PomocneTrake"_s).toString(), u"False"_s);
     EXPECT_EQ(recent::Load(s), L({"a.mdb", "b.mdb", ""}));
     EXPECT_FALSE(recent::LoadShowBars(s));
 }
@@ -96,10 +95,10 @@ TEST_F(CommandStatesTest, BeforeOpeningOnlyTheCompanyMenuAndHelpWork) {
 
 TEST_F(CommandStatesTest, RightsSwitchCommandsAndOnlyAdminMaintainsAndSeesUsers) {
     auto db = Open();
-    users::AddUser(*db, QStringLiteral("Marko"), QString(), true);
-    users::SetRight(*db, QStringLiteral("Marko"), QStringLiteral("Primka"), false);
-    const auto marko = users::ApplyUserRights(*db, QStringLiteral("Marko"));
-    const auto admin = users::ApplyUserRights(*db, QStringLiteral("admin"));
+    users::AddUser(*db, u"Marko"_s, QString(), true);
+    users::SetRight(*db, u"Marko"_s, u"Primka"_s, false);
+    const auto marko = users::ApplyUserRights(*db, u"Marko"_s);
+    const auto admin = users::ApplyUserRights(*db, u"admin"_s);
 
     commands::Situation in;
     in.sessionActive = true;
@@ -127,7 +126,7 @@ TEST_F(CommandStatesTest, RightsSwitchCommandsAndOnlyAdminMaintainsAndSeesUsers)
 
 TEST_F(CommandStatesTest, CompanyAndWarehouseFactsHideMenusWhateverTheRights) {
     auto db = Open();
-    const auto admin = users::ApplyUserRights(*db, QStringLiteral("admin"));
+    const auto admin = users::ApplyUserRights(*db, u"admin"_s);
     commands::Situation in;
     in.sessionActive = true;
     in.rights = &admin;
@@ -149,50 +148,49 @@ TEST_F(CommandStatesTest, CompanyAndWarehouseFactsHideMenusWhateverTheRights) {
 class CompanyOpenTest : public CompanyTest {};
 
 TEST_F(CompanyOpenTest, AWrongPasswordIsAskedAgainUntilRight) {
-    Open()->SetPassword(QStringLiteral("tajna"));
-    prompter.AnswerText(QStringLiteral("kriva")).AnswerText(QStringLiteral("tajna"));
+    Open()->SetPassword(u"tajna"_s);
+    prompter.AnswerText(u"kriva"_s).AnswerText(u"tajna"_s);
     auto opened = companyopen::Open(CompanyPath(), prompter);
     ASSERT_NE(opened.db, nullptr);
-    EXPECT_EQ(opened.password, QStringLiteral("tajna"));
-    EXPECT_EQ(prompter.Shown(), (QStringList{QStringLiteral("Upišite password za izabranu bazu "
-                                                            "podataka."),
-                                             QStringLiteral("Upišite password za izabranu bazu "
-                                                            "podataka.")}));
+    EXPECT_EQ(opened.password, u"tajna"_s);
+    EXPECT_EQ(prompter.Shown(), (QStringList{u"Upišite password za izabranu bazu "
+                                             "podataka."_s,
+                                             u"Upišite password za izabranu bazu "
+                                             "podataka."_s}));
     EXPECT_TRUE(prompter.Messages().isEmpty());
 }
 
 TEST_F(CompanyOpenTest, AnEmptyOrCancelledPasswordStopsTheOpening) {
-    Open()->SetPassword(QStringLiteral("tajna"));
+    Open()->SetPassword(u"tajna"_s);
     prompter.AnswerText(QString());
     EXPECT_EQ(companyopen::Open(CompanyPath(), prompter).db, nullptr);
-    EXPECT_EQ(prompter.Messages(), QStringList{QStringLiteral("Nije upisan točan password.")});
+    EXPECT_EQ(prompter.Messages(), QStringList{u"Nije upisan točan password."_s});
     prompter.Clear();
     prompter.Cancel();
     EXPECT_EQ(companyopen::Open(CompanyPath(), prompter).db, nullptr);
-    EXPECT_EQ(prompter.LastMessage(), QStringLiteral("Nije upisan točan password."));
+    EXPECT_EQ(prompter.LastMessage(), u"Nije upisan točan password."_s);
 }
 
 TEST_F(CompanyOpenTest, ForeignMissingAndCancelledFilesAreRefusedAndLeftAlone) {
-    const QString foreign = Folder() + QStringLiteral("/tuda.mdb");
+    const QString foreign = Folder() + u"/tuda.mdb"_s;
     {
         auto db = Database::OpenRaw(foreign, true);
-        db->ExecRaw(QStringLiteral("CREATE TABLE \"X\" (\"A\" INTEGER)"));
+        db->ExecRaw(u"CREATE TABLE \"X\" (\"A\" INTEGER)"_s);
     }
     QFile f(foreign);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray before = f.readAll();
     f.close();
     EXPECT_EQ(companyopen::Open(foreign, prompter).db, nullptr);
-    EXPECT_EQ(
-        prompter.Messages(),
-        QStringList{QStringLiteral("Nije izabrana Zodra datoteka ili je datoteka oštećena.")});
+    EXPECT_EQ(prompter.Messages(),
+              QStringList{u"Nije izabrana Zodra datoteka ili je datoteka oštećena."_s});
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), before);
-    EXPECT_FALSE(QFile::exists(foreign + QStringLiteral(".popravak")));
+    EXPECT_FALSE(QFile::exists(foreign + u".popravak"_s));
 
     prompter.Clear();
-    EXPECT_EQ(companyopen::Open(Folder() + QStringLiteral("/nema.mdb"), prompter).db, nullptr);
-    EXPECT_EQ(prompter.Messages(), QStringList{QStringLiteral("Ove datoteke nema.")});
+    EXPECT_EQ(companyopen::Open(Folder() + u"/nema.mdb"_s, prompter).db, nullptr);
+    EXPECT_EQ(prompter.Messages(), QStringList{u"Ove datoteke nema."_s});
 
     prompter.Clear();
     EXPECT_EQ(companyopen::Open(QString(), prompter).db, nullptr);
@@ -202,87 +200,84 @@ TEST_F(CompanyOpenTest, ForeignMissingAndCancelledFilesAreRefusedAndLeftAlone) {
 TEST_F(CompanyOpenTest, ADamagedCompanyIsRepairedOnACopyAndOpened) {
     {
         auto db = Open();
-        db->ExecRaw(QStringLiteral("DROP TABLE \"USLUGE\""));
+        db->ExecRaw(u"DROP TABLE \"USLUGE\""_s);
     }
     auto opened = companyopen::Open(CompanyPath(), prompter);
-    ASSERT_NE(opened.db, nullptr) << prompter.Messages().join(QStringLiteral(" | ")).toStdString();
+    ASSERT_NE(opened.db, nullptr) << prompter.Messages().join(u" | "_s).toStdString();
     EXPECT_TRUE(opened.repaired);
     EXPECT_EQ(prompter.Messages(),
-              (QStringList{QStringLiteral("Nije izabrana Zodra datoteka ili je datoteka oštećena. "
-                                          "Bit će napravljen popravak datoteke."),
-                           QStringLiteral("Popravak datoteke napravljen uspješno. Možete nastaviti "
-                                          "sa radom.")}));
-    EXPECT_TRUE(opened.db->TableExists(QStringLiteral("USLUGE")));
+              (QStringList{u"Nije izabrana Zodra datoteka ili je datoteka oštećena. "
+                           "Bit će napravljen popravak datoteke."_s,
+                           u"Popravak datoteke napravljen uspješno. Možete nastaviti "
+                           "sa radom."_s}));
+    EXPECT_TRUE(opened.db->TableExists(u"USLUGE"_s));
     // The damaged original is kept beside the file.
-    const QStringList kept = QDir(Folder()).entryList({QStringLiteral("firma.mdb.ostecena-*")});
+    const QStringList kept = QDir(Folder()).entryList({u"firma.mdb.ostecena-*"_s});
     EXPECT_FALSE(kept.isEmpty());
 }
 
 TEST_F(CompanyOpenTest, ANewCompanyNeedsANewName) {
     EXPECT_FALSE(companyopen::CreateNew(CompanyPath(), prompter, QDate(2026, 3, 2)));
-    EXPECT_EQ(prompter.Messages(),
-              QStringList{QStringLiteral("Za novu datoteku morate izabrati novo ime !")});
+    EXPECT_EQ(prompter.Messages(), QStringList{u"Za novu datoteku morate izabrati novo ime !"_s});
     // Still the same company with its password: nothing was copied over it.
     EXPECT_NE(Open(), nullptr);
 
     prompter.Clear();
-    const QString fresh = Folder() + QStringLiteral("/nova.mdb");
+    const QString fresh = Folder() + u"/nova.mdb"_s;
     ASSERT_TRUE(companyopen::CreateNew(fresh, prompter, QDate(2027, 1, 5)));
     EXPECT_TRUE(prompter.Messages().isEmpty());
     auto opened = Database::Open(fresh, QString());
     ASSERT_EQ(opened.status, Database::OpenStatus::Ok);
     EXPECT_EQ(opened.db
-                  ->Scalar(QStringLiteral("SELECT \"Vrijednost\" FROM \"Konfiguracija\" WHERE "
-                                          "\"Naziv\" = 'Godina koja se knjiži'"))
+                  ->Scalar(u"SELECT \"Vrijednost\" FROM \"Konfiguracija\" WHERE "
+                           "\"Naziv\" = 'Godina koja se knjiži'"_s)
                   .toString(),
-              QStringLiteral("2027"));
+              u"2027"_s);
     EXPECT_TRUE(QFile::exists(CompanySchema::DefaultDetailPath(fresh)));
 }
 
 class AutoBackupTest : public CompanyTest {};
 
 TEST_F(AutoBackupTest, WeekdayCopyBesideTheDatabaseOnlyWhenSwitchedOn) {
-    EXPECT_EQ(autobackup::WeekdayName(QDate(2026, 3, 1)), QStringLiteral("Nedjelja"));
-    EXPECT_EQ(autobackup::WeekdayName(QDate(2026, 3, 5)), QStringLiteral("Četvrtak"));
-    EXPECT_EQ(autobackup::WeekdayName(QDate(2026, 3, 7)), QStringLiteral("Subota"));
-    EXPECT_EQ(autobackup::TargetPath(QStringLiteral("/d/firma.mdb"), QDate(2026, 3, 1)),
-              QStringLiteral("/d/firma_Nedjelja.bak"));
+    EXPECT_EQ(autobackup::WeekdayName(QDate(2026, 3, 1)), u"Nedjelja"_s);
+    EXPECT_EQ(autobackup::WeekdayName(QDate(2026, 3, 5)), u"Četvrtak"_s);
+    EXPECT_EQ(autobackup::WeekdayName(QDate(2026, 3, 7)), u"Subota"_s);
+    EXPECT_EQ(autobackup::TargetPath(u"/d/firma.mdb"_s, QDate(2026, 3, 1)),
+              u"/d/firma_Nedjelja.bak"_s);
 
     auto db = Open();
-    const QString sunday = Folder() + QStringLiteral("/firma_Nedjelja.bak");
+    const QString sunday = Folder() + u"/firma_Nedjelja.bak"_s;
     EXPECT_TRUE(autobackup::Run(*db, QDate(2026, 3, 1)).isEmpty());
     EXPECT_FALSE(QFile::exists(sunday));
 
-    db->Exec(QStringLiteral("UPDATE \"PODACI_FIRME\" SET \"AutoBackup\" = 1, \"NAZIV\" = ?"),
-             {QStringLiteral("Prvi tjedan")});
+    db->Exec(u"UPDATE \"PODACI_FIRME\" SET \"AutoBackup\" = 1, \"NAZIV\" = ?"_s,
+             {u"Prvi tjedan"_s});
     EXPECT_EQ(autobackup::Run(*db, QDate(2026, 3, 1)), sunday);
     ASSERT_TRUE(QFile::exists(sunday));
-    EXPECT_TRUE(QFile::exists(Folder() + QStringLiteral("/firma_Nedjelja.det.bak")));
+    EXPECT_TRUE(QFile::exists(Folder() + u"/firma_Nedjelja.det.bak"_s));
 
     // A week later the Sunday copy is replaced; Monday gets its own.
-    db->Exec(QStringLiteral("UPDATE \"PODACI_FIRME\" SET \"NAZIV\" = ?"),
-             {QStringLiteral("Drugi tjedan")});
+    db->Exec(u"UPDATE \"PODACI_FIRME\" SET \"NAZIV\" = ?"_s, {u"Drugi tjedan"_s});
     autobackup::Run(*db, QDate(2026, 3, 8));
     autobackup::Run(*db, QDate(2026, 3, 9));
-    EXPECT_TRUE(QFile::exists(Folder() + QStringLiteral("/firma_Ponedjeljak.bak")));
+    EXPECT_TRUE(QFile::exists(Folder() + u"/firma_Ponedjeljak.bak"_s));
     auto copy = Database::Open(sunday, QString());
     ASSERT_EQ(copy.status, Database::OpenStatus::Ok) << ToString(copy.status);
-    EXPECT_EQ(copy.db->Scalar(QStringLiteral("SELECT \"NAZIV\" FROM \"PODACI_FIRME\"")).toString(),
-              QStringLiteral("Drugi tjedan"));
-    EXPECT_EQ(QDir(Folder()).entryList({QStringLiteral("*.novi")}).size(), 0);
+    EXPECT_EQ(copy.db->Scalar(u"SELECT \"NAZIV\" FROM \"PODACI_FIRME\""_s).toString(),
+              u"Drugi tjedan"_s);
+    EXPECT_EQ(QDir(Folder()).entryList({u"*.novi"_s}).size(), 0);
 }
 
 // A detail file of another company in the detail file's place: the company opens, the user is
 // told and offered to link the right one; a wrong choice is refused and asked again.
 TEST_F(CompanyOpenTest, AnotherCompanysDetailFileIsRefusedAndTheRelinkOffered) {
     const QString detail = CompanySchema::DefaultDetailPath(CompanyPath());
-    const QString own = Folder() + QStringLiteral("/pravi.det");
+    const QString own = Folder() + u"/pravi.det"_s;
     ASSERT_TRUE(QFile::rename(detail, own));
-    const QString other = Folder() + QStringLiteral("/druga.mdb");
+    const QString other = Folder() + u"/druga.mdb"_s;
     CompanySchema::CreateCompany(other, 2026);
     ASSERT_TRUE(QFile::copy(CompanySchema::DefaultDetailPath(other), detail));
-    const QString problem =
-        QStringLiteral("Datoteka detalja ") + detail + QStringLiteral(" pripada drugom poduzeću.");
+    const QString problem = u"Datoteka detalja "_s + detail + u" pripada drugom poduzeću."_s;
 
     prompter.AnswerYes()
         .AnswerText(CompanySchema::DefaultDetailPath(other))
@@ -292,18 +287,17 @@ TEST_F(CompanyOpenTest, AnotherCompanysDetailFileIsRefusedAndTheRelinkOffered) {
     ASSERT_NE(opened.db, nullptr);
     EXPECT_TRUE(opened.db->DetailAttached());
     EXPECT_EQ(opened.db->DetailPath(), own);
-    const QString question = QStringLiteral(
-        "\nDetaljni računi nisu dostupni dok se ne poveže ispravna datoteka. "
-        "Želite li sada povezati datoteku detalja?");
-    EXPECT_EQ(
-        prompter.Shown(),
-        (QStringList{problem + question, QStringLiteral("Baza podataka za detaljne račune"),
-                     QStringLiteral("Datoteka detalja ") + CompanySchema::DefaultDetailPath(other) +
-                         QStringLiteral(" pripada drugom poduzeću."),
-                     problem + question, QStringLiteral("Baza podataka za detaljne račune")}));
+    const QString question =
+        u"\nDetaljni računi nisu dostupni dok se ne poveže ispravna datoteka. "
+        "Želite li sada povezati datoteku detalja?"_s;
+    EXPECT_EQ(prompter.Shown(),
+              (QStringList{problem + question, u"Baza podataka za detaljne račune"_s,
+                           u"Datoteka detalja "_s + CompanySchema::DefaultDetailPath(other) +
+                               u" pripada drugom poduzeću."_s,
+                           problem + question, u"Baza podataka za detaljne račune"_s}));
 
     // Answered No, the company opens without its detail file and the file is left alone.
-    opened.db->SetMeta(QStringLiteral("DETALJNA_DATOTEKA"), QString());
+    opened.db->SetMeta(u"DETALJNA_DATOTEKA"_s, QString());
     opened.db.reset();
     QFile foreign(detail);
     ASSERT_TRUE(foreign.open(QIODevice::ReadOnly));

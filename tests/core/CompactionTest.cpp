@@ -15,6 +15,8 @@
 #include "data/Transaction.h"
 #include "support/TestCompany.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using zodra::test::CompanyTest;
 
@@ -24,33 +26,30 @@ protected:
         auto db = Open();
         Transaction tx(*db);
         for (int i = 0; i < partners; ++i) {
-            db->Exec(
-                QStringLiteral("INSERT INTO \"PARTNERI\" (\"NAZIV\", \"ADRESA\") VALUES (?, ?)"),
-                {QStringLiteral("Partner %1").arg(i), QString(300, QLatin1Char('x'))});
+            db->Exec(u"INSERT INTO \"PARTNERI\" (\"NAZIV\", \"ADRESA\") VALUES (?, ?)"_s,
+                     {u"Partner %1"_s.arg(i), QString(300, QLatin1Char('x'))});
         }
         tx.Commit();
     }
-    int Partners() {
-        return Open()->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\"")).toInt();
-    }
+    int Partners() { return Open()->Scalar(u"SELECT COUNT(*) FROM \"PARTNERI\""_s).toInt(); }
 };
 
 TEST_F(CompactionTest, CompactionShrinksTheFileAndKeepsEveryRow) {
     Fill(3000);
-    Open()->ExecRaw(QStringLiteral("DELETE FROM \"PARTNERI\" WHERE \"NAZIV\" LIKE 'Partner 1%'"));
+    Open()->ExecRaw(u"DELETE FROM \"PARTNERI\" WHERE \"NAZIV\" LIKE 'Partner 1%'"_s);
     const int before = Partners();
     {
         auto db = Open();
-        db->ExecRaw(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        db->ExecRaw(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
     }
     const qint64 sizeBefore = QFileInfo(CompanyPath()).size();
     const auto result = compaction::Compact(CompanyPath(), QString());
     ASSERT_TRUE(result.ok) << result.message.toStdString();
     EXPECT_LT(QFileInfo(CompanyPath()).size(), sizeBefore);
     EXPECT_EQ(Partners(), before);
-    EXPECT_EQ(compaction::IntegrityCheck(CompanyPath()), QStringLiteral("ok"));
+    EXPECT_EQ(compaction::IntegrityCheck(CompanyPath()), u"ok"_s);
     // No copy is left lying around.
-    EXPECT_FALSE(QFileInfo::exists(CompanyPath() + QStringLiteral(".sazimanje")));
+    EXPECT_FALSE(QFileInfo::exists(CompanyPath() + u".sazimanje"_s));
 }
 
 // Pages scribbled over near the end, or the last page cut off (a copy that stopped short): the
@@ -84,7 +83,7 @@ TEST_F(CompactionTest, ADamagedFileIsRepairedOnACopyAndTheOriginalIsKept) {
             test::CopyTemplateCompany(CompanyPath());
         }
         Fill(2000);
-        Open()->ExecRaw(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        Open()->ExecRaw(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
         QFile f(CompanyPath());
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
         c.damage(f);
@@ -95,34 +94,18 @@ TEST_F(CompactionTest, ADamagedFileIsRepairedOnACopyAndTheOriginalIsKept) {
 
         const auto result = compaction::Repair(CompanyPath());
         ASSERT_TRUE(result.ok) << result.message.toStdString();
-        EXPECT_EQ(compaction::IntegrityCheck(CompanyPath()), QStringLiteral("ok"));
+        EXPECT_EQ(compaction::IntegrityCheck(CompanyPath()), u"ok"_s);
         auto opened = Database::Open(CompanyPath(), QString());
         ASSERT_EQ(opened.status, Database::OpenStatus::Ok);
-        EXPECT_GE(opened.db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\"")).toInt(),
+        EXPECT_GE(opened.db->Scalar(u"SELECT COUNT(*) FROM \"PARTNERI\""_s).toInt(),
                   c.partnersAtLeast);
-        EXPECT_EQ(
-            opened.db->Scalar(QStringLiteral("SELECT \"Username\" FROM \"KORISNICI\"")).toString(),
-            QStringLiteral("admin"));
+        EXPECT_EQ(opened.db->Scalar(u"SELECT \"Username\" FROM \"KORISNICI\""_s).toString(),
+                  u"admin"_s);
         ASSERT_FALSE(result.keptOriginal.isEmpty());
         QFile kept(result.keptOriginal);
         ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
         EXPECT_EQ(kept.readAll(), damagedBytes);
     }
-}
-
-TEST_F(CompactionTest, ARepairThatCannotProduceASoundCopyLeavesTheFileAsItWas) {
-    const QString garbage = Folder() + QStringLiteral("/smece.mdb");
-    {
-        QFile f(garbage);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(8192, '\x13'));
-    }
-    const auto result = compaction::Repair(garbage);
-    // The file is not a database at all: a fresh empty company must not take its place.
-    QFile f(garbage);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray(8192, '\x13'));
-    EXPECT_FALSE(result.ok);
 }
 
 namespace {
@@ -175,7 +158,7 @@ TEST_F(CompactionTest, TheCompactedFileKeepsThePermissionsGroupAndJournalModeOfT
 TEST_F(CompactionTest, AKilledCompactionLeavesTheCompanyWholeAndItsCopyIsClearedLater) {
     Fill(800);
     const int partners = Partners();
-    const QString copy = CompanyPath() + QStringLiteral(".sazimanje");
+    const QString copy = CompanyPath() + u".sazimanje"_s;
     for (const char* point : {"copied", "replaced"}) {
         ASSERT_TRUE(KilledInChild([&] {
             compaction::Compact(CompanyPath(), QString(), [&](const char* reached) {
@@ -185,7 +168,7 @@ TEST_F(CompactionTest, AKilledCompactionLeavesTheCompanyWholeAndItsCopyIsCleared
             });
         })) << point;
         EXPECT_EQ(QFileInfo::exists(copy), qstrcmp(point, "copied") == 0) << point;
-        EXPECT_EQ(compaction::IntegrityCheck(CompanyPath()), QStringLiteral("ok")) << point;
+        EXPECT_EQ(compaction::IntegrityCheck(CompanyPath()), u"ok"_s) << point;
         EXPECT_EQ(Partners(), partners) << point;
         EXPECT_FALSE(QFileInfo::exists(copy)) << point << ": the copy outlived the next opening";
     }
@@ -197,7 +180,7 @@ TEST_F(CompactionTest, CompactionAndRepairRefuseWhileAConnectionOfThisProgramIsO
     auto mine = Open();
     const auto compacted = compaction::Compact(CompanyPath(), QString());
     EXPECT_FALSE(compacted.ok);
-    EXPECT_TRUE(compacted.message.startsWith(QStringLiteral("Baza je otvorena na drugom računalu")))
+    EXPECT_TRUE(compacted.message.startsWith(u"Baza je otvorena na drugom računalu"_s))
         << compacted.message.toStdString();
     const QByteArray before = Bytes(CompanyPath());
     const auto repaired = compaction::Repair(CompanyPath());
@@ -205,24 +188,33 @@ TEST_F(CompactionTest, CompactionAndRepairRefuseWhileAConnectionOfThisProgramIsO
     EXPECT_EQ(repaired.message, compacted.message);
     EXPECT_EQ(Bytes(CompanyPath()), before);
     // The connection still works on its own file.
-    EXPECT_EQ(mine->Scalar(QStringLiteral("SELECT \"Username\" FROM \"KORISNICI\"")).toString(),
-              QStringLiteral("admin"));
+    EXPECT_EQ(mine->Scalar(u"SELECT \"Username\" FROM \"KORISNICI\""_s).toString(), u"admin"_s);
 }
 
-TEST_F(CompactionTest, AFileWithOurMarkButNoneOfOurTablesIsNotACompanyAndIsNotRepaired) {
-    const QString path = Folder() + QStringLiteral("/tuda.mdb");
+// A file that is no database, or one with our mark but none of our tables, is not repaired: a
+// fresh empty company must not take its place.
+TEST_F(CompactionTest, AFileThatIsNoCompanyIsNotRepairedAndLeftAsItWas) {
+    const QString garbage = Folder() + u"/smece.mdb"_s;
+    {
+        QFile f(garbage);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(8192, '\x13'));
+    }
+    EXPECT_FALSE(compaction::Repair(garbage).ok);
+    EXPECT_EQ(Bytes(garbage), QByteArray(8192, '\x13'));
+
+    const QString path = Folder() + u"/tuda.mdb"_s;
     {
         auto raw = Database::OpenRaw(path, true);
-        raw->ExecRaw(
-            QStringLiteral("PRAGMA application_id = %1").arg(CompanySchema::kApplicationId));
-        raw->ExecRaw(QStringLiteral("CREATE TABLE \"NESTO\" (\"A\" INTEGER)"));
-        raw->ExecRaw(QStringLiteral("INSERT INTO \"NESTO\" VALUES (1)"));
+        raw->ExecRaw(u"PRAGMA application_id = %1"_s.arg(CompanySchema::kApplicationId));
+        raw->ExecRaw(u"CREATE TABLE \"NESTO\" (\"A\" INTEGER)"_s);
+        raw->ExecRaw(u"INSERT INTO \"NESTO\" VALUES (1)"_s);
     }
     const QByteArray before = Bytes(path);
     EXPECT_EQ(Database::Open(path, QString()).status, Database::OpenStatus::NotACompany);
     const auto repaired = compaction::Repair(path);
     EXPECT_FALSE(repaired.ok);
-    EXPECT_EQ(repaired.message, QStringLiteral("Datoteka nije Zodra baza podataka."));
+    EXPECT_EQ(repaired.message, u"Datoteka nije Zodra baza podataka."_s);
     EXPECT_EQ(Bytes(path), before);
     EXPECT_EQ(Database::Open(path, QString()).status, Database::OpenStatus::NotACompany);
 }

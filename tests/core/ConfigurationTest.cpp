@@ -6,17 +6,19 @@
 #include "data/Database.h"
 #include "support/TestCompany.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using zodra::test::CompanyTest;
 
 TEST(WorkstationConfig, AnEmptyTableGivesTheDefaults) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("ZodraConfig.cfg"));
+    const QString path = dir.filePath(u"ZodraConfig.cfg"_s);
     {
         auto db = Database::OpenRaw(path, true);
         db->ExecRaw(
-            QStringLiteral("CREATE TABLE \"Konfiguracija\" (\"Naziv\" TEXT PRIMARY KEY, "
-                           "\"Vrijednost\" TEXT)"));
+            u"CREATE TABLE \"Konfiguracija\" (\"Naziv\" TEXT PRIMARY KEY, "
+            "\"Vrijednost\" TEXT)"_s);
     }
     const WorkstationSettings s = workstationconfig::Load(path);
     EXPECT_FALSE(s.posPrinter);
@@ -26,20 +28,20 @@ TEST(WorkstationConfig, AnEmptyTableGivesTheDefaults) {
     EXPECT_TRUE(s.printInvoice);
     EXPECT_FALSE(s.printDeliveryNote);
     EXPECT_FALSE(s.debugMode);
-    EXPECT_EQ(s.posPrinterPaperCutHex, QStringLiteral("5"));
+    EXPECT_EQ(s.posPrinterPaperCutHex, u"5"_s);
 }
 
 TEST(WorkstationConfig, AMissingFileIsCreatedWithEveryKeyAndValuesAreRead) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("ZodraConfig.cfg"));
+    const QString path = dir.filePath(u"ZodraConfig.cfg"_s);
     workstationconfig::Load(path);
     EXPECT_EQ(static_cast<size_t>(workstationconfig::ReadAll(path).size()),
               workstationconfig::Keys().size());
-    workstationconfig::Write(path, QStringLiteral("POS Printer"), QStringLiteral("True"));
-    workstationconfig::Write(path, QStringLiteral("Report Zoom"), QStringLiteral("150"));
-    workstationconfig::Write(path, QStringLiteral("POS Code Page"), QStringLiteral("852"));
-    workstationconfig::Write(path, QStringLiteral("Debug Mode"), QStringLiteral("True"));
-    workstationconfig::Write(path, QStringLiteral("Ispis računa"), QStringLiteral("False"));
+    workstationconfig::Write(path, u"POS Printer"_s, u"True"_s);
+    workstationconfig::Write(path, u"Report Zoom"_s, u"150"_s);
+    workstationconfig::Write(path, u"POS Code Page"_s, u"852"_s);
+    workstationconfig::Write(path, u"Debug Mode"_s, u"True"_s);
+    workstationconfig::Write(path, u"Ispis računa"_s, u"False"_s);
     const WorkstationSettings s = workstationconfig::Load(path);
     EXPECT_TRUE(s.posPrinter);
     EXPECT_EQ(s.reportZoom, 150);
@@ -49,14 +51,11 @@ TEST(WorkstationConfig, AMissingFileIsCreatedWithEveryKeyAndValuesAreRead) {
 }
 
 TEST(WorkstationConfig, SerialPortNamesMapToDevices) {
-    EXPECT_EQ(workstationconfig::SerialDevice(QStringLiteral("COM1")),
-              QStringLiteral("/dev/ttyS0"));
-    EXPECT_EQ(workstationconfig::SerialDevice(QStringLiteral("COM3")),
-              QStringLiteral("/dev/ttyS2"));
-    EXPECT_EQ(workstationconfig::SerialDevice(QStringLiteral("/dev/ttyUSB0")),
-              QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(workstationconfig::SerialDevice(u"COM1"_s), u"/dev/ttyS0"_s);
+    EXPECT_EQ(workstationconfig::SerialDevice(u"COM3"_s), u"/dev/ttyS2"_s);
+    EXPECT_EQ(workstationconfig::SerialDevice(u"/dev/ttyUSB0"_s), u"/dev/ttyUSB0"_s);
     EXPECT_EQ(workstationconfig::SerialDevice(QString()), QString());
-    EXPECT_EQ(workstationconfig::SerialDevice(QStringLiteral("COMx")), QString());
+    EXPECT_EQ(workstationconfig::SerialDevice(u"COMx"_s), QString());
 }
 
 class CompanyConfigTest : public CompanyTest {};
@@ -68,53 +67,43 @@ TEST_F(CompanyConfigTest, ANewCompanyLoadsWithoutAnyMessage) {
     EXPECT_EQ(s.stockMethod, StockMethod::Fifo);
     EXPECT_EQ(s.businessYear, 2026);
     EXPECT_TRUE(s.closeLineWindowAfterEntry);
-    EXPECT_EQ(s.homeCurrencyName, QStringLiteral("EUR"));
+    EXPECT_EQ(s.homeCurrencyName, u"EUR"_s);
     EXPECT_FALSE(s.vehicleSales);
 }
 
-TEST_F(CompanyConfigTest, AnInvalidMethodIsReportedOnceAndRewrittenAsFifo) {
+TEST_F(CompanyConfigTest, AnInvalidMethodIsReportedOnceAndRewrittenAsFifoThePooledOnesKept) {
     auto db = Open();
-    companyconfig::Write(*db, QStringLiteral("Vođenje skladišta"), QStringLiteral("fifo"));
+    companyconfig::Write(*db, u"Vođenje skladišta"_s, u"fifo"_s);
     CompanySettings s = companyconfig::Load(*db, prompter);
     EXPECT_EQ(s.stockMethod, StockMethod::Fifo);
     ASSERT_EQ(prompter.Messages().size(), 1);
     EXPECT_EQ(prompter.Messages().first(),
-              QStringLiteral(
-                  "Skladišna metoda nije ispravno postavljena, bit će postavljena FIFO metoda."));
-    EXPECT_EQ(companyconfig::Value(*db, QStringLiteral("Vođenje skladišta")),
-              QStringLiteral("FIFO"));
+              u"Skladišna metoda nije ispravno postavljena, bit će postavljena FIFO metoda."_s);
+    EXPECT_EQ(companyconfig::Value(*db, u"Vođenje skladišta"_s), u"FIFO"_s);
     prompter.Clear();
     companyconfig::Load(*db, prompter);
     EXPECT_TRUE(prompter.Messages().isEmpty());
-}
-
-TEST_F(CompanyConfigTest, ThePooledMethodsAreRecognisedExactly) {
-    auto db = Open();
-    companyconfig::Write(*db, QStringLiteral("Vođenje skladišta"),
-                         QStringLiteral("Prosječna cijena"));
+    // The pooled methods are recognised by their exact names only.
+    companyconfig::Write(*db, u"Vođenje skladišta"_s, u"Prosječna cijena"_s);
     EXPECT_EQ(companyconfig::Load(*db, prompter).stockMethod, StockMethod::Average);
-    companyconfig::Write(*db, QStringLiteral("Vođenje skladišta"), QStringLiteral("Zadnja cijena"));
+    companyconfig::Write(*db, u"Vođenje skladišta"_s, u"Zadnja cijena"_s);
     EXPECT_EQ(companyconfig::Load(*db, prompter).stockMethod, StockMethod::LastPrice);
-    companyconfig::Write(*db, QStringLiteral("Vođenje skladišta"), QStringLiteral("zadnja cijena"));
+    companyconfig::Write(*db, u"Vođenje skladišta"_s, u"zadnja cijena"_s);
     EXPECT_EQ(companyconfig::Load(*db, prompter).stockMethod, StockMethod::Fifo);
     EXPECT_EQ(prompter.Messages().size(), 1);
 }
 
 TEST_F(CompanyConfigTest, AMissingOrBadYearBecomesTheCurrentYearWithItsMessage) {
     auto db = Open();
-    db->Exec(QStringLiteral("DELETE FROM \"Konfiguracija\" WHERE \"Naziv\" = ?"),
-             {QStringLiteral("Godina koja se knjiži")});
+    db->Exec(u"DELETE FROM \"Konfiguracija\" WHERE \"Naziv\" = ?"_s, {u"Godina koja se knjiži"_s});
     CompanySettings s = companyconfig::Load(*db, prompter, QDate(2027, 1, 3));
     EXPECT_EQ(s.businessYear, 2027);
     ASSERT_EQ(prompter.Messages().size(), 1);
-    EXPECT_EQ(
-        prompter.Messages().first(),
-        QStringLiteral("Nije određena godina koja se knjiži i bit će postavljena tekuća godina."));
-    EXPECT_EQ(companyconfig::Value(*db, QStringLiteral("Godina koja se knjiži")),
-              QStringLiteral("2027"));
+    EXPECT_EQ(prompter.Messages().first(),
+              u"Nije određena godina koja se knjiži i bit će postavljena tekuća godina."_s);
+    EXPECT_EQ(companyconfig::Value(*db, u"Godina koja se knjiži"_s), u"2027"_s);
 
-    companyconfig::Write(*db, QStringLiteral("Godina koja se knjiži"),
-                         QStringLiteral("dvije tisuće"));
+    companyconfig::Write(*db, u"Godina koja se knjiži"_s, u"dvije tisuće"_s);
     prompter.Clear();
     s = companyconfig::Load(*db, prompter, QDate(2027, 1, 3));
     EXPECT_EQ(s.businessYear, 2027);
@@ -123,16 +112,15 @@ TEST_F(CompanyConfigTest, AMissingOrBadYearBecomesTheCurrentYearWithItsMessage) 
 
 TEST_F(CompanyConfigTest, SwitchesReadYesOnlyAsDaAndTheLineWindowClosesWhenTheKeyIsMissing) {
     auto db = Open();
-    companyconfig::Write(*db, QStringLiteral("Prodaja vozila"), QStringLiteral("DA"));
-    companyconfig::Write(*db, QStringLiteral("Ambalaža"), QStringLiteral("da"));
-    db->Exec(QStringLiteral("DELETE FROM \"Konfiguracija\" WHERE \"Naziv\" = ?"),
-             {QStringLiteral("Zatvaranje prozora nakon upisa stavke")});
+    companyconfig::Write(*db, u"Prodaja vozila"_s, u"DA"_s);
+    companyconfig::Write(*db, u"Ambalaža"_s, u"da"_s);
+    db->Exec(u"DELETE FROM \"Konfiguracija\" WHERE \"Naziv\" = ?"_s,
+             {u"Zatvaranje prozora nakon upisa stavke"_s});
     const CompanySettings s = companyconfig::Load(*db, prompter);
     EXPECT_TRUE(s.vehicleSales);
     EXPECT_FALSE(s.packaging);
     EXPECT_TRUE(s.closeLineWindowAfterEntry);
-    companyconfig::Write(*db, QStringLiteral("Zatvaranje prozora nakon upisa stavke"),
-                         QStringLiteral("NE"));
+    companyconfig::Write(*db, u"Zatvaranje prozora nakon upisa stavke"_s, u"NE"_s);
     EXPECT_FALSE(companyconfig::Load(*db, prompter).closeLineWindowAfterEntry);
 }
 
@@ -140,8 +128,7 @@ TEST_F(CompanyConfigTest, EveryKeyOfAnEmptyCompanyHasItsRow) {
     auto db = Open();
     for (const auto& [key, value] : companyconfig::Keys()) {
         EXPECT_TRUE(
-            db->Scalar(QStringLiteral("SELECT 1 FROM \"Konfiguracija\" WHERE \"Naziv\" = ?"), {key})
-                .isValid())
+            db->Scalar(u"SELECT 1 FROM \"Konfiguracija\" WHERE \"Naziv\" = ?"_s, {key}).isValid())
             << key.toStdString();
     }
 }

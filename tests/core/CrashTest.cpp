@@ -16,6 +16,8 @@
 #include "data/WorkingCopy.h"
 #include "support/TestCompany.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using zodra::test::CompanyTest;
 
@@ -28,27 +30,27 @@ int PostIssueNote(Database& db, int warehouse, int lines, int killAfterLines = -
     const int number = numbering::NextDocumentNumber(db, DocumentKind::IssueNote, warehouse, 2026);
     const int rbr = numbering::NextTradeBookNumber(db, warehouse, 2026, false);
     db.Exec(
-        QStringLiteral("INSERT INTO \"TRGOVACKA_KNJIGA_VELEPRODAJE\" (\"SKLADISTE\", \"GODINA\", "
-                       "\"RBR\", \"TIP_DOKUMENTA\", \"BROJ_DOKUMENTA\", \"NABAVA_VRIJEDNOST\") "
-                       "VALUES (?, 2026, ?, 'IZDATNICA', ?, ?)"),
+        u"INSERT INTO \"TRGOVACKA_KNJIGA_VELEPRODAJE\" (\"SKLADISTE\", \"GODINA\", "
+        "\"RBR\", \"TIP_DOKUMENTA\", \"BROJ_DOKUMENTA\", \"NABAVA_VRIJEDNOST\") "
+        "VALUES (?, 2026, ?, 'IZDATNICA', ?, ?)"_s,
         {warehouse, rbr, number, -10.0 * lines});
     db.Exec(
-        QStringLiteral("INSERT INTO \"IZDATNICE\" (\"SKLADISTE\", \"GODINA\", \"BROJ\", \"DATUM\", "
-                       "\"RBR_TK\") VALUES (?, 2026, ?, '2026-03-02', ?)"),
+        u"INSERT INTO \"IZDATNICE\" (\"SKLADISTE\", \"GODINA\", \"BROJ\", \"DATUM\", "
+        "\"RBR_TK\") VALUES (?, 2026, ?, '2026-03-02', ?)"_s,
         {warehouse, number, rbr});
     for (int i = 0; i < lines; ++i) {
         if (i == killAfterLines) {
             raise(SIGKILL);
         }
         db.Exec(
-            QStringLiteral("INSERT INTO \"STAVKE_IZDATNICA\" (\"SKLADISTE\", \"GODINA\", \"BROJ\", "
-                           "\"SIFRA_ARTIKLA\", \"BROJ_PRIMKE\", \"KOLICINA\", \"VRIJEDNOST\") "
-                           "VALUES (?, 2026, ?, ?, 1, 1, 10)"),
+            u"INSERT INTO \"STAVKE_IZDATNICA\" (\"SKLADISTE\", \"GODINA\", \"BROJ\", "
+            "\"SIFRA_ARTIKLA\", \"BROJ_PRIMKE\", \"KOLICINA\", \"VRIJEDNOST\") "
+            "VALUES (?, 2026, ?, ?, 1, 1, 10)"_s,
             {warehouse, number, i + 1});
     }
     tx.DeferDetail(
-        QStringLiteral("INSERT INTO \"RACUNI_DETALJNO\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
-                       "\"BROJ RACUNA\") VALUES (?, 1, 2026, ?)"),
+        u"INSERT INTO \"RACUNI_DETALJNO\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
+        "\"BROJ RACUNA\") VALUES (?, 1, 2026, ?)"_s,
         {warehouse, number});
     tx.Commit();
     return number;
@@ -93,8 +95,7 @@ TEST_F(CrashTest, AKilledPostingLeavesNoTraceOrTheWholeDocumentAndItsDetailOnce)
         int lines;
     } cases[] = {{"lines", 1}, {"committed", 30}, {"detail-applied", 5}};
     for (const auto& c : cases) {
-        const QString path =
-            Folder() + QStringLiteral("/%1.mdb").arg(QString::fromLatin1(c.killedAt));
+        const QString path = Folder() + u"/%1.mdb"_s.arg(QString::fromLatin1(c.killedAt));
         zodra::test::CopyTemplateCompany(path);
         bool killed = false;
         InChild(
@@ -158,24 +159,18 @@ TEST_F(CrashTest, TwoProcessesPostingAtOnceNeverShareANumber) {
         ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
     auto db = Open();
-    EXPECT_EQ(
-        db->Scalar(QStringLiteral("SELECT COUNT(DISTINCT \"BROJ\") FROM \"IZDATNICE\"")).toInt(),
-        2 * kEach);
-    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT MAX(\"BROJ\") FROM \"IZDATNICE\"")).toInt(),
+    EXPECT_EQ(db->Scalar(u"SELECT COUNT(DISTINCT \"BROJ\") FROM \"IZDATNICE\""_s).toInt(),
               2 * kEach);
-    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_IZDATNICA\"")).toInt(),
-              6 * kEach);
+    EXPECT_EQ(db->Scalar(u"SELECT MAX(\"BROJ\") FROM \"IZDATNICE\""_s).toInt(), 2 * kEach);
+    EXPECT_EQ(db->Scalar(u"SELECT COUNT(*) FROM \"STAVKE_IZDATNICA\""_s).toInt(), 6 * kEach);
     // Every header points at its own trade-book entry.
     EXPECT_EQ(
-        db
-            ->Scalar(QStringLiteral(
-                "SELECT COUNT(*) FROM \"IZDATNICE\" h JOIN \"TRGOVACKA_KNJIGA_VELEPRODAJE\" t "
-                "ON t.\"SKLADISTE\" = h.\"SKLADISTE\" AND t.\"GODINA\" = h.\"GODINA\" AND "
-                "t.\"RBR\" = h.\"RBR_TK\" AND t.\"BROJ_DOKUMENTA\" = h.\"BROJ\""))
+        db->Scalar(u"SELECT COUNT(*) FROM \"IZDATNICE\" h JOIN \"TRGOVACKA_KNJIGA_VELEPRODAJE\" t "
+                   "ON t.\"SKLADISTE\" = h.\"SKLADISTE\" AND t.\"GODINA\" = h.\"GODINA\" AND "
+                   "t.\"RBR\" = h.\"RBR_TK\" AND t.\"BROJ_DOKUMENTA\" = h.\"BROJ\""_s)
             .toInt(),
         2 * kEach);
-    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI_DETALJNO\"")).toInt(),
-              2 * kEach);
+    EXPECT_EQ(db->Scalar(u"SELECT COUNT(*) FROM \"RACUNI_DETALJNO\""_s).toInt(), 2 * kEach);
 }
 
 // A workstation killed in the middle of a posting holds nothing: the kernel releases its locks,
@@ -194,23 +189,20 @@ TEST_F(CrashTest, ACompactionAfterAKilledPostingRunsAndKeepsOnlyWhatWasCommitted
     ASSERT_TRUE(killed);
     // A working row whose session code is gone altogether: the compaction sweeps it too.
     Open()->Exec(
-        QStringLiteral("INSERT INTO \"STAVKE_IZDATNICA_PRIVREMENO\" (\"SKLADISTE\", "
-                       "\"GODINA\", \"BROJ\", \"SIFRA_ARTIKLA\", \"BROJ_PRIMKE\", "
-                       "\"KOLICINA\", \"Multiuser_sifra\") VALUES (1, 2026, 1, 1, 1, 1, "
-                       "999999)"));
+        u"INSERT INTO \"STAVKE_IZDATNICA_PRIVREMENO\" (\"SKLADISTE\", "
+        "\"GODINA\", \"BROJ\", \"SIFRA_ARTIKLA\", \"BROJ_PRIMKE\", "
+        "\"KOLICINA\", \"Multiuser_sifra\") VALUES (1, 2026, 1, 1, 1, 1, "
+        "999999)"_s);
     const auto compacted = compaction::Compact(CompanyPath(), QString());
     ASSERT_TRUE(compacted.ok) << compacted.message.toStdString();
-    EXPECT_EQ(compaction::IntegrityCheck(CompanyPath()), QStringLiteral("ok"));
+    EXPECT_EQ(compaction::IntegrityCheck(CompanyPath()), u"ok"_s);
     const State s = Read();
     EXPECT_EQ(s.headers, 1);
     EXPECT_EQ(s.lines, 2);
     EXPECT_EQ(s.entries, 1);
     EXPECT_EQ(s.detail, 1);
-    EXPECT_EQ(Open()->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")).toInt(), 0);
-    EXPECT_EQ(Open()
-                  ->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_IZDATNICA_PRIVREMENO\""))
-                  .toInt(),
-              0);
+    EXPECT_EQ(Open()->Scalar(u"SELECT COUNT(*) FROM \"Multiuser\""_s).toInt(), 0);
+    EXPECT_EQ(Open()->Scalar(u"SELECT COUNT(*) FROM \"STAVKE_IZDATNICA_PRIVREMENO\""_s).toInt(), 0);
 }
 
 // Postings in one process and compactions in another, each killed at some point: whatever was
@@ -257,7 +249,7 @@ TEST_F(CrashTest, PostingsAndCompactionsKilledBesideEachOtherLoseNothingCommitte
         }
         EXPECT_GT(committed, before) << "round " << round << " posted nothing";
         ::close(fds[0]);
-        EXPECT_EQ(compaction::IntegrityCheck(CompanyPath()), QStringLiteral("ok"));
+        EXPECT_EQ(compaction::IntegrityCheck(CompanyPath()), u"ok"_s);
         // Every posting reported as committed is there; at most the one in flight beyond.
         const State s = Read();
         EXPECT_GE(s.headers, committed);

@@ -17,15 +17,17 @@
 #include "support/Refused.h"
 #include "support/TestCompany.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using zodra::test::CompanyTest;
 
 namespace {
 int PartnerCount(Database& db) {
-    return db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\"")).toInt();
+    return db.Scalar(u"SELECT COUNT(*) FROM \"PARTNERI\""_s).toInt();
 }
 void AddPartner(Database& db, const QString& name) {
-    db.Exec(QStringLiteral("INSERT INTO \"PARTNERI\" (\"NAZIV\") VALUES (?)"), {name});
+    db.Exec(u"INSERT INTO \"PARTNERI\" (\"NAZIV\") VALUES (?)"_s, {name});
 }
 }  // namespace
 
@@ -39,29 +41,28 @@ TEST_F(DatabaseOpen, EmptyPasswordOpensANewCompany) {
 }
 
 TEST_F(DatabaseOpen, WrongPasswordIsItsOwnOutcome) {
-    Open()->SetPassword(QStringLiteral("tajna"));
-    EXPECT_EQ(Database::Open(CompanyPath(), QStringLiteral("kriva")).status,
+    Open()->SetPassword(u"tajna"_s);
+    EXPECT_EQ(Database::Open(CompanyPath(), u"kriva"_s).status,
               Database::OpenStatus::WrongPassword);
     EXPECT_EQ(Database::Open(CompanyPath(), QString()).status, Database::OpenStatus::WrongPassword);
-    EXPECT_EQ(Database::Open(CompanyPath(), QStringLiteral("Tajna")).status,
+    EXPECT_EQ(Database::Open(CompanyPath(), u"Tajna"_s).status,
               Database::OpenStatus::WrongPassword);
-    EXPECT_EQ(Database::Open(CompanyPath(), QStringLiteral("tajna")).status,
-              Database::OpenStatus::Ok);
+    EXPECT_EQ(Database::Open(CompanyPath(), u"tajna"_s).status, Database::OpenStatus::Ok);
     // The password is kept as a hash, never in clear.
-    const QString stored = Open(QStringLiteral("tajna"))->Meta(QStringLiteral("LOZINKA"));
-    EXPECT_TRUE(stored.startsWith(QStringLiteral("$argon2id$")));
-    EXPECT_FALSE(stored.contains(QStringLiteral("tajna")));
+    const QString stored = Open(u"tajna"_s)->Meta(u"LOZINKA"_s);
+    EXPECT_TRUE(stored.startsWith(u"$argon2id$"_s));
+    EXPECT_FALSE(stored.contains(u"tajna"_s));
     // Set back to empty, the company opens without one again.
-    Open(QStringLiteral("tajna"))->SetPassword(QString());
+    Open(u"tajna"_s)->SetPassword(QString());
     EXPECT_EQ(Database::Open(CompanyPath(), QString()).status, Database::OpenStatus::Ok);
 }
 
 TEST_F(DatabaseOpen, MissingForeignAndDamagedFilesAreToldApart) {
-    EXPECT_EQ(Database::Open(Folder() + QStringLiteral("/nema.mdb"), QString()).status,
+    EXPECT_EQ(Database::Open(Folder() + u"/nema.mdb"_s, QString()).status,
               Database::OpenStatus::Missing);
     EXPECT_EQ(Database::Open(QString(), QString()).status, Database::OpenStatus::Missing);
 
-    const QString text = Folder() + QStringLiteral("/tekst.mdb");
+    const QString text = Folder() + u"/tekst.mdb"_s;
     {
         QFile f(text);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -70,10 +71,10 @@ TEST_F(DatabaseOpen, MissingForeignAndDamagedFilesAreToldApart) {
     EXPECT_EQ(Database::Open(text, QString()).status, Database::OpenStatus::NotACompany);
 
     // A database of some other program.
-    const QString other = Folder() + QStringLiteral("/drugi.mdb");
+    const QString other = Folder() + u"/drugi.mdb"_s;
     {
         auto db = Database::OpenRaw(other, true);
-        db->ExecRaw(QStringLiteral("CREATE TABLE \"PARTNERI\" (\"x\" INTEGER)"));
+        db->ExecRaw(u"CREATE TABLE \"PARTNERI\" (\"x\" INTEGER)"_s);
     }
     EXPECT_EQ(Database::Open(other, QString()).status, Database::OpenStatus::NotACompany);
     // Neither was touched.
@@ -83,16 +84,22 @@ TEST_F(DatabaseOpen, MissingForeignAndDamagedFilesAreToldApart) {
     // A company file that lost one of its core tables.
     {
         auto db = Database::OpenRaw(CompanyPath(), false);
-        db->ExecRaw(QStringLiteral("DROP TABLE \"USLUGE\""));
+        db->ExecRaw(u"DROP TABLE \"USLUGE\""_s);
     }
     auto damaged = Database::Open(CompanyPath(), QString());
     EXPECT_EQ(damaged.status, Database::OpenStatus::Damaged);
     EXPECT_EQ(damaged.db, nullptr);
 }
 
-TEST_F(DatabaseOpen, AFileOfANewerVersionIsRefused) {
-    Open()->ExecRaw(
-        QStringLiteral("PRAGMA user_version = %1").arg(CompanySchema::kCurrentVersion + 1));
+TEST_F(DatabaseOpen, AFileOfANewerVersionIsRefusedAndAMissingDetailFileIsNotCreated) {
+    const QString detail = CompanySchema::DefaultDetailPath(CompanyPath());
+    ASSERT_TRUE(QFile::rename(detail, detail + u".negdje"_s));
+    auto result = Database::Open(CompanyPath(), QString());
+    ASSERT_EQ(result.status, Database::OpenStatus::Ok);
+    EXPECT_FALSE(result.db->DetailAttached());
+    EXPECT_FALSE(QFileInfo::exists(detail));
+    result.db->ExecRaw(u"PRAGMA user_version = %1"_s.arg(CompanySchema::kCurrentVersion + 1));
+    result.db.reset();
     EXPECT_EQ(Database::Open(CompanyPath(), QString()).status, Database::OpenStatus::TooNew);
 }
 
@@ -104,16 +111,6 @@ TEST_F(DatabaseOpen, AReadOnlyFileIsRefusedAndLeftAlone) {
     EXPECT_EQ(Database::Open(CompanyPath(), QString()).status, Database::OpenStatus::ReadOnly);
 }
 
-TEST_F(DatabaseOpen, AMissingDetailFileStillOpensTheCompany) {
-    const QString detail = CompanySchema::DefaultDetailPath(CompanyPath());
-    ASSERT_TRUE(QFile::rename(detail, detail + QStringLiteral(".negdje")));
-    auto result = Database::Open(CompanyPath(), QString());
-    ASSERT_EQ(result.status, Database::OpenStatus::Ok);
-    EXPECT_FALSE(result.db->DetailAttached());
-    // Nothing was created in its place.
-    EXPECT_FALSE(QFileInfo::exists(detail));
-}
-
 class DatabaseTransactions : public CompanyTest {};
 
 TEST_F(DatabaseTransactions, AGuardRollsBackUnlessCommittedAndOnARefusal) {
@@ -121,13 +118,13 @@ TEST_F(DatabaseTransactions, AGuardRollsBackUnlessCommittedAndOnARefusal) {
     const int before = PartnerCount(*db);
     {
         Transaction tx(*db);
-        AddPartner(*db, QStringLiteral("Privremeni"));
+        AddPartner(*db, u"Privremeni"_s);
         EXPECT_EQ(PartnerCount(*db), before + 1);
     }
     EXPECT_EQ(PartnerCount(*db), before);
     {
         Transaction tx(*db);
-        AddPartner(*db, QStringLiteral("Trajni"));
+        AddPartner(*db, u"Trajni"_s);
         tx.Commit();
     }
     EXPECT_EQ(PartnerCount(*db), before + 1);
@@ -135,8 +132,8 @@ TEST_F(DatabaseTransactions, AGuardRollsBackUnlessCommittedAndOnARefusal) {
     EXPECT_THROW(
         {
             Transaction tx(*db);
-            AddPartner(*db, QStringLiteral("A"));
-            throw UserError(QStringLiteral("Nedovoljna količina artikla X"));
+            AddPartner(*db, u"A"_s);
+            throw UserError(u"Nedovoljna količina artikla X"_s);
         },
         UserError);
     EXPECT_EQ(PartnerCount(*db), before + 1);
@@ -148,28 +145,28 @@ TEST_F(DatabaseTransactions, NestedGuardsAreSavepoints) {
     const int before = PartnerCount(*db);
     {
         Transaction outer(*db);
-        AddPartner(*db, QStringLiteral("Vanjski"));
+        AddPartner(*db, u"Vanjski"_s);
         {
             Transaction inner(*db);
-            AddPartner(*db, QStringLiteral("Unutarnji odbačen"));
+            AddPartner(*db, u"Unutarnji odbačen"_s);
         }
         {
             Transaction inner(*db);
-            AddPartner(*db, QStringLiteral("Unutarnji prihvaćen"));
+            AddPartner(*db, u"Unutarnji prihvaćen"_s);
             inner.Commit();
         }
         outer.Commit();
     }
     EXPECT_EQ(PartnerCount(*db), before + 2);
-    EXPECT_FALSE(db->Scalar(QStringLiteral("SELECT 1 FROM \"PARTNERI\" WHERE \"NAZIV\" = ?"),
-                            {QStringLiteral("Unutarnji odbačen")})
-                     .isValid());
+    EXPECT_FALSE(
+        db->Scalar(u"SELECT 1 FROM \"PARTNERI\" WHERE \"NAZIV\" = ?"_s, {u"Unutarnji odbačen"_s})
+            .isValid());
     // An inner commit does not survive the outer rollback.
     {
         Transaction outer(*db);
         {
             Transaction inner(*db);
-            AddPartner(*db, QStringLiteral("Izgubljen"));
+            AddPartner(*db, u"Izgubljen"_s);
             inner.Commit();
         }
     }
@@ -179,7 +176,7 @@ TEST_F(DatabaseTransactions, NestedGuardsAreSavepoints) {
 TEST_F(DatabaseTransactions, TwoConnectionsCannotBothWriteAtOnce) {
     auto first = Open();
     auto second = Open();
-    second->ExecRaw(QStringLiteral("PRAGMA busy_timeout = 50"));
+    second->ExecRaw(u"PRAGMA busy_timeout = 50"_s);
     Transaction tx(*first);
     try {
         Transaction other(*second);
@@ -192,12 +189,11 @@ TEST_F(DatabaseTransactions, TwoConnectionsCannotBothWriteAtOnce) {
 TEST_F(DatabaseTransactions, DbErrorCarriesTheStatementAndTheDriverText) {
     auto db = Open();
     try {
-        db->Exec(QStringLiteral("SELECT \"NEPOSTOJECI\" FROM \"PARTNERI\" WHERE \"SIFRA\" = ?"),
-                 {1});
+        db->Exec(u"SELECT \"NEPOSTOJECI\" FROM \"PARTNERI\" WHERE \"SIFRA\" = ?"_s, {1});
         FAIL();
     } catch (const DbError& e) {
-        EXPECT_TRUE(e.sql().contains(QStringLiteral("NEPOSTOJECI")));
-        EXPECT_TRUE(e.driverText().contains(QStringLiteral("NEPOSTOJECI")));
+        EXPECT_TRUE(e.sql().contains(u"NEPOSTOJECI"_s));
+        EXPECT_TRUE(e.driverText().contains(u"NEPOSTOJECI"_s));
     }
 }
 
@@ -205,21 +201,17 @@ class DatabaseValues : public CompanyTest {};
 
 TEST_F(DatabaseValues, TextsWithQuotesPercentAndCroatianLettersRoundTrip) {
     auto db = Open();
-    const QStringList names = {QStringLiteral("Kod Ane's"), QStringLiteral("\"Navodnici\" d.o.o."),
-                               QStringLiteral("100% čisto"),
-                               QStringLiteral("Đurđa & Žiga; DROP TABLE x"),
-                               QStringLiteral("a_b\\c")};
+    const QStringList names = {u"Kod Ane's"_s, u"\"Navodnici\" d.o.o."_s, u"100% čisto"_s,
+                               u"Đurđa & Žiga; DROP TABLE x"_s, u"a_b\\c"_s};
     for (const QString& n : names) {
         AddPartner(*db, n);
     }
     for (const QString& n : names) {
         EXPECT_EQ(
-            db->Scalar(QStringLiteral("SELECT \"NAZIV\" FROM \"PARTNERI\" WHERE \"NAZIV\" = ?"),
-                       {n})
-                .toString(),
+            db->Scalar(u"SELECT \"NAZIV\" FROM \"PARTNERI\" WHERE \"NAZIV\" = ?"_s, {n}).toString(),
             n);
     }
-    EXPECT_TRUE(db->TableExists(QStringLiteral("PARTNERI")));
+    EXPECT_TRUE(db->TableExists(u"PARTNERI"_s));
 }
 
 TEST_F(DatabaseValues, SearchFoldsCroatianLettersAndEscapesWildcards) {
@@ -230,36 +222,34 @@ TEST_F(DatabaseValues, SearchFoldsCroatianLettersAndEscapesWildcards) {
     }
     auto count = [&](const QString& typed) {
         return db
-            ->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\" WHERE zfold(\"NAZIV\") "
-                                    "LIKE ? ESCAPE '\\'"),
-                     {textsearch::PrefixPattern(typed)})
+            ->Scalar(
+                u"SELECT COUNT(*) FROM \"PARTNERI\" WHERE zfold(\"NAZIV\") "
+                "LIKE ? ESCAPE '\\'"_s,
+                {textsearch::PrefixPattern(typed)})
             .toInt();
     };
-    EXPECT_EQ(count(QStringLiteral("č")), 2);  // SQLite's own LIKE would find only one
-    EXPECT_EQ(count(QStringLiteral("ČAJ")), 1);
-    EXPECT_EQ(count(QStringLiteral("c")), 1);  // C is not Č
-    EXPECT_EQ(count(QStringLiteral("100%")), 1);
-    EXPECT_EQ(count(QStringLiteral("100")), 2);
-    EXPECT_EQ(count(QStringLiteral("a_b")), 1);
-    EXPECT_EQ(count(QStringLiteral("*kamil")), 1);
-    EXPECT_EQ(count(QStringLiteral("ča*mil")), 1);
+    EXPECT_EQ(count(u"č"_s), 2);  // SQLite's own LIKE would find only one
+    EXPECT_EQ(count(u"ČAJ"_s), 1);
+    EXPECT_EQ(count(u"c"_s), 1);  // C is not Č
+    EXPECT_EQ(count(u"100%"_s), 1);
+    EXPECT_EQ(count(u"100"_s), 2);
+    EXPECT_EQ(count(u"a_b"_s), 1);
+    EXPECT_EQ(count(u"*kamil"_s), 1);
+    EXPECT_EQ(count(u"ča*mil"_s), 1);
 }
 
 TEST_F(DatabaseValues, TheCroatianCollationOrdersLettersAsCroatianReadersExpect) {
     auto db = Open();
-    db->ExecRaw(QStringLiteral("DELETE FROM \"PARTNERI\""));
-    const QStringList expected = {
-        QStringLiteral("Ana"),   QStringLiteral("Cesta"),   QStringLiteral("Čaj"),
-        QStringLiteral("Ćevap"), QStringLiteral("Dario"),   QStringLiteral("Džemal"),
-        QStringLiteral("Đuro"),  QStringLiteral("Lovro"),   QStringLiteral("Ljiljana"),
-        QStringLiteral("Sisak"), QStringLiteral("Šibenik"), QStringLiteral("Zagreb"),
-        QStringLiteral("Žaba")};
+    db->ExecRaw(u"DELETE FROM \"PARTNERI\""_s);
+    const QStringList expected = {u"Ana"_s,     u"Cesta"_s,  u"Čaj"_s,   u"Ćevap"_s,    u"Dario"_s,
+                                  u"Džemal"_s,  u"Đuro"_s,   u"Lovro"_s, u"Ljiljana"_s, u"Sisak"_s,
+                                  u"Šibenik"_s, u"Zagreb"_s, u"Žaba"_s};
     for (auto it = expected.rbegin(); it != expected.rend(); ++it) {
         AddPartner(*db, *it);
     }
     QStringList sorted;
-    Statement s = db->Prepare(
-        QStringLiteral("SELECT \"NAZIV\" FROM \"PARTNERI\" ORDER BY \"NAZIV\" COLLATE \"HR\""));
+    Statement s =
+        db->Prepare(u"SELECT \"NAZIV\" FROM \"PARTNERI\" ORDER BY \"NAZIV\" COLLATE \"HR\""_s);
     s.Exec();
     while (s.Next()) {
         sorted << s.Text(0);
@@ -270,32 +260,44 @@ TEST_F(DatabaseValues, TheCroatianCollationOrdersLettersAsCroatianReadersExpect)
 class DetailFile : public CompanyTest {
 protected:
     int DetailRows(Database& db) {
-        return db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI_DETALJNO\"")).toInt();
+        return db.Scalar(u"SELECT COUNT(*) FROM \"RACUNI_DETALJNO\""_s).toInt();
     }
     void PostDetail(Database& db, int number) {
         Transaction tx(db);
-        AddPartner(db, QStringLiteral("Kupac %1").arg(number));
-        tx.DeferDetail(QStringLiteral("INSERT INTO \"RACUNI_DETALJNO\" (\"SKLADISTE\", \"IRA\", "
-                                      "\"GODINA\", \"BROJ RACUNA\") VALUES (?, ?, ?, ?)"),
-                       {1, 1, 2026, number});
+        AddPartner(db, u"Kupac %1"_s.arg(number));
+        tx.DeferDetail(
+            u"INSERT INTO \"RACUNI_DETALJNO\" (\"SKLADISTE\", \"IRA\", "
+            "\"GODINA\", \"BROJ RACUNA\") VALUES (?, ?, ?, ?)"_s,
+            {1, 1, 2026, number});
         tx.Commit();
     }
 };
 
-TEST_F(DetailFile, DetailTablesAreReachedUnderTheirOwnNames) {
+// The detail tables are reached under their own names but live in the detail file.
+TEST_F(DetailFile, DetailTablesAreReachedUnderTheirOwnNamesAndAPostingReachesThemOnce) {
     auto db = Open();
-    EXPECT_TRUE(db->TableExists(QStringLiteral("RACUNI_DETALJNO")));
-    EXPECT_TRUE(db->TableExists(QStringLiteral("STAVKE_RACUNA_DETALJNO")));
-    EXPECT_TRUE(db->TableExists(QStringLiteral("NAPLATA_DETALJNO")));
+    EXPECT_TRUE(db->TableExists(u"RACUNI_DETALJNO"_s));
+    EXPECT_TRUE(db->TableExists(u"STAVKE_RACUNA_DETALJNO"_s));
+    EXPECT_TRUE(db->TableExists(u"NAPLATA_DETALJNO"_s));
     // They live in the detail file, not in the company file.
-    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"main\".\"sqlite_master\" WHERE "
-                                        "\"name\" = 'RACUNI_DETALJNO'"))
+    EXPECT_EQ(db->Scalar(u"SELECT COUNT(*) FROM \"main\".\"sqlite_master\" WHERE "
+                         "\"name\" = 'RACUNI_DETALJNO'"_s)
                   .toInt(),
               0);
-}
 
-TEST_F(DetailFile, ACommittedPostingReachesTheDetailFileOnce) {
-    auto db = Open();
+    // A rolled-back posting leaves nothing in either file, a committed one reaches it once.
+    const int partners = PartnerCount(*db);
+    {
+        Transaction tx(*db);
+        AddPartner(*db, u"X"_s);
+        tx.DeferDetail(
+            u"INSERT INTO \"RACUNI_DETALJNO\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
+            "\"BROJ RACUNA\") VALUES (1, 1, 2026, 1)"_s,
+            {});
+    }
+    EXPECT_EQ(PartnerCount(*db), partners);
+    EXPECT_EQ(db->PendingDetailCount(), 0);
+    EXPECT_EQ(DetailRows(*db), 0);
     PostDetail(*db, 7);
     EXPECT_EQ(DetailRows(*db), 1);
     EXPECT_EQ(db->PendingDetailCount(), 0);
@@ -303,39 +305,24 @@ TEST_F(DetailFile, ACommittedPostingReachesTheDetailFileOnce) {
     EXPECT_EQ(DetailRows(*db), 1);
 }
 
-TEST_F(DetailFile, ARolledBackPostingLeavesNothingInEitherFile) {
-    auto db = Open();
-    const int partners = PartnerCount(*db);
-    {
-        Transaction tx(*db);
-        AddPartner(*db, QStringLiteral("X"));
-        tx.DeferDetail(QStringLiteral("INSERT INTO \"RACUNI_DETALJNO\" (\"SKLADISTE\", \"IRA\", "
-                                      "\"GODINA\", \"BROJ RACUNA\") VALUES (1, 1, 2026, 1)"),
-                       {});
-    }
-    EXPECT_EQ(PartnerCount(*db), partners);
-    EXPECT_EQ(db->PendingDetailCount(), 0);
-    EXPECT_EQ(DetailRows(*db), 0);
-}
-
 TEST_F(DetailFile, ChangesWaitWhileTheDetailFileIsMissingAndApplyWhenItIsBack) {
     const QString detail = CompanySchema::DefaultDetailPath(CompanyPath());
-    ASSERT_TRUE(QFile::rename(detail, detail + QStringLiteral(".odnesena")));
+    ASSERT_TRUE(QFile::rename(detail, detail + u".odnesena"_s));
     {
         auto db = Open();
         PostDetail(*db, 1);
         PostDetail(*db, 2);
         EXPECT_EQ(db->PendingDetailCount(), 2);
     }
-    ASSERT_TRUE(QFile::rename(detail + QStringLiteral(".odnesena"), detail));
+    ASSERT_TRUE(QFile::rename(detail + u".odnesena"_s, detail));
     auto db = Open();
     EXPECT_EQ(db->PendingDetailCount(), 0);
     EXPECT_EQ(DetailRows(*db), 2);
 }
 
 TEST_F(DetailFile, RelinkingPointsTheCompanyAtAnotherDetailFile) {
-    const QString other = Folder() + QStringLiteral("/arhiva/detalji.det");
-    QDir().mkpath(Folder() + QStringLiteral("/arhiva"));
+    const QString other = Folder() + u"/arhiva/detalji.det"_s;
+    QDir().mkpath(Folder() + u"/arhiva"_s);
     CompanySchema::CreateDetailFile(other);
     {
         auto db = Open();
@@ -347,8 +334,7 @@ TEST_F(DetailFile, RelinkingPointsTheCompanyAtAnotherDetailFile) {
     EXPECT_EQ(db->DetailPath(), other);
     EXPECT_EQ(DetailRows(*db), 1);
     auto direct = Database::OpenRaw(other, false);
-    EXPECT_EQ(direct->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI_DETALJNO\"")).toInt(),
-              1);
+    EXPECT_EQ(direct->Scalar(u"SELECT COUNT(*) FROM \"RACUNI_DETALJNO\""_s).toInt(), 1);
 }
 
 namespace {
@@ -364,9 +350,9 @@ QByteArray FileBytes(const QString& path) {
 // without it, says why, and a relink to such a file is refused.
 TEST_F(DetailFile, AnEmptyAForeignOrAnotherCompanysDetailFileIsLeftAlone) {
     const QString detail = CompanySchema::DefaultDetailPath(CompanyPath());
-    const QString own = detail + QStringLiteral(".prava");
+    const QString own = detail + u".prava"_s;
     ASSERT_TRUE(QFile::copy(detail, own));
-    const QString otherCompany = Folder() + QStringLiteral("/druga.mdb");
+    const QString otherCompany = Folder() + u"/druga.mdb"_s;
     CompanySchema::CreateCompany(otherCompany, 2026);
     struct Case {
         const char* name;
@@ -375,14 +361,11 @@ TEST_F(DetailFile, AnEmptyAForeignOrAnotherCompanysDetailFileIsLeftAlone) {
     };
     const QList<Case> cases = {
         {"empty", QByteArray(),
-         QStringLiteral("Datoteka detalja ") + detail +
-             QStringLiteral(" nije Zodra datoteka detaljnih računa.")},
+         u"Datoteka detalja "_s + detail + u" nije Zodra datoteka detaljnih računa."_s},
         {"random", QByteArray(20000, '\x5a'),
-         QStringLiteral("Datoteka detalja ") + detail +
-             QStringLiteral(" nije Zodra datoteka detaljnih računa.")},
+         u"Datoteka detalja "_s + detail + u" nije Zodra datoteka detaljnih računa."_s},
         {"another company's", FileBytes(CompanySchema::DefaultDetailPath(otherCompany)),
-         QStringLiteral("Datoteka detalja ") + detail +
-             QStringLiteral(" pripada drugom poduzeću.")},
+         u"Datoteka detalja "_s + detail + u" pripada drugom poduzeću."_s},
     };
     for (const Case& c : cases) {
         {
@@ -399,16 +382,15 @@ TEST_F(DetailFile, AnEmptyAForeignOrAnotherCompanysDetailFileIsLeftAlone) {
         EXPECT_EQ(opened.db->PendingDetailCount(), 1) << c.name;
         opened.db.reset();
         EXPECT_EQ(FileBytes(detail), c.bytes) << c.name << ": the file was changed";
-        Open()->Exec(QStringLiteral("DELETE FROM \"DET_ODGODENO\""));
+        Open()->Exec(u"DELETE FROM \"DET_ODGODENO\""_s);
     }
     // Relinking to another company's detail file is refused and keeps the link as it was;
     // the company's own file is taken, and what waited reaches it.
     auto db = Open();
     PostDetail(*db, 6);
     EXPECT_REFUSED(db->RelinkDetail(CompanySchema::DefaultDetailPath(otherCompany)),
-                   QStringLiteral("Datoteka detalja ") +
-                       CompanySchema::DefaultDetailPath(otherCompany) +
-                       QStringLiteral(" pripada drugom poduzeću."));
+                   u"Datoteka detalja "_s + CompanySchema::DefaultDetailPath(otherCompany) +
+                       u" pripada drugom poduzeću."_s);
     EXPECT_EQ(db->DetailPath(), detail);
     db->RelinkDetail(own);
     EXPECT_TRUE(db->DetailAttached());
@@ -447,7 +429,7 @@ bool LockedForOtherProcesses(const QString& path) {
 // think nobody uses the file, checkpoint and delete its journal under the first connection.
 TEST_F(DatabaseOpen, ASecondOpeningInTheSameProgramKeepsTheFirstConnectionsLocks) {
     auto first = Open();
-    first->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"KORISNICI\""));
+    first->Scalar(u"SELECT COUNT(*) FROM \"KORISNICI\""_s);
     ASSERT_TRUE(LockedForOtherProcesses(CompanyPath()));
     auto second = Open();
     EXPECT_TRUE(CompanySchema::IsDetailFile(CompanySchema::DefaultDetailPath(CompanyPath())));

@@ -17,6 +17,8 @@
 #include "data/Transaction.h"
 #include "support/TestCompany.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using zodra::test::CompanyTest;
 
@@ -37,7 +39,7 @@ QStringList EngineLines(const QString& text) {
             continue;
         }
         if (kEngineWords.match(lines[i]).hasMatch()) {
-            found << QStringLiteral("%1: %2").arg(i + 1).arg(lines[i].trimmed());
+            found << u"%1: %2"_s.arg(i + 1).arg(lines[i].trimmed());
         }
     }
     return found;
@@ -58,40 +60,42 @@ int NextIssueNote(Database& db) {
 }
 
 void InsertIssueNote(Database& db, int number) {
-    db.Exec(QStringLiteral("INSERT INTO \"IZDATNICE\" (\"SKLADISTE\", \"GODINA\", \"BROJ\", "
-                           "\"DATUM\") VALUES (1, 2026, ?, '2026-03-02')"),
-            {number});
+    db.Exec(
+        u"INSERT INTO \"IZDATNICE\" (\"SKLADISTE\", \"GODINA\", \"BROJ\", "
+        "\"DATUM\") VALUES (1, 2026, ?, '2026-03-02')"_s,
+        {number});
 }
 
 // Takes `amount` off the lot the way a posting does: read the quantity, write it back less.
 void TakeFromLot(Database& db, double amount) {
     const double quantity =
-        db.Scalar(QStringLiteral("SELECT \"KOLICINA\" FROM \"NABAVE\" WHERE \"SKLADISTE\" = 1 AND "
-                                 "\"GODINA\" = 2026 AND \"BROJ_PRIMKE\" = 1 AND "
-                                 "\"SIFRA_ARTIKLA\" = 7"))
+        db.Scalar(
+              u"SELECT \"KOLICINA\" FROM \"NABAVE\" WHERE \"SKLADISTE\" = 1 AND "
+              "\"GODINA\" = 2026 AND \"BROJ_PRIMKE\" = 1 AND "
+              "\"SIFRA_ARTIKLA\" = 7"_s)
             .toDouble();
-    db.Exec(QStringLiteral("UPDATE \"NABAVE\" SET \"KOLICINA\" = ? WHERE \"SKLADISTE\" = 1 AND "
-                           "\"GODINA\" = 2026 AND \"BROJ_PRIMKE\" = 1 AND \"SIFRA_ARTIKLA\" = 7"),
-            {quantity - amount});
+    db.Exec(
+        u"UPDATE \"NABAVE\" SET \"KOLICINA\" = ? WHERE \"SKLADISTE\" = 1 AND "
+        "\"GODINA\" = 2026 AND \"BROJ_PRIMKE\" = 1 AND \"SIFRA_ARTIKLA\" = 7"_s,
+        {quantity - amount});
 }
 
 }  // namespace
 
 TEST(EngineNeutralSources, NothingOutsideTheDataLayerNamesAnEngine) {
     // The scan itself: it must see an engine's words and must let the compiler's pragma pass.
-    EXPECT_EQ(EngineLines(QStringLiteral("#pragma once\nint x;\n")), QStringList());
-    EXPECT_EQ(EngineLines(QStringLiteral("a\n  db.Exec(\"INSERT Or  Ignore INTO t\");\n")),
-              QStringList{QStringLiteral("2: db.Exec(\"INSERT Or  Ignore INTO t\");")});
-    EXPECT_EQ(EngineLines(QStringLiteral("// ORDER BY ROWID\n")).size(), 1);
-    EXPECT_EQ(EngineLines(QStringLiteral("#include \"data/SqliteStatement.h\"\n")).size(), 1);
+    EXPECT_EQ(EngineLines(u"#pragma once\nint x;\n"_s), QStringList());
+    EXPECT_EQ(EngineLines(u"a\n  db.Exec(\"INSERT Or  Ignore INTO t\");\n"_s),
+              QStringList{u"2: db.Exec(\"INSERT Or  Ignore INTO t\");"_s});
+    EXPECT_EQ(EngineLines(u"// ORDER BY ROWID\n"_s).size(), 1);
+    EXPECT_EQ(EngineLines(u"#include \"data/SqliteStatement.h\"\n"_s).size(), 1);
 
     const QString src = QStringLiteral(ZODRA_SOURCE_DIR "/src");
-    const QString dataLayer = src + QStringLiteral("/data/");
+    const QString dataLayer = src + u"/data/"_s;
     int scanned = 0;
     QStringList offenders;
-    QDirIterator it(
-        src, {QStringLiteral("*.h"), QStringLiteral("*.cpp"), QStringLiteral("CMakeLists.txt")},
-        QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator it(src, {u"*.h"_s, u"*.cpp"_s, u"CMakeLists.txt"_s}, QDir::Files,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         // The data layer's own files (not its subfolders, such as the registers) hold the
@@ -103,7 +107,7 @@ TEST(EngineNeutralSources, NothingOutsideTheDataLayerNamesAnEngine) {
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
         ++scanned;
         for (const QString& line : EngineLines(QString::fromUtf8(file.readAll()))) {
-            offenders << path.mid(src.size() + 1) + QStringLiteral(":") + line;
+            offenders << path.mid(src.size() + 1) + u":"_s + line;
         }
     }
     EXPECT_GT(scanned, 100);
@@ -120,9 +124,9 @@ TEST_F(EngineWriteLock, ASecondWriterWaitsForTheFirstAndSeesItsNumber) {
     {
         auto db = Open();
         db->Exec(
-            QStringLiteral("INSERT INTO \"NABAVE\" (\"SKLADISTE\", \"GODINA\", "
-                           "\"BROJ_PRIMKE\", \"SIFRA_ARTIKLA\", \"KOLICINA\") VALUES (1, "
-                           "2026, 1, 7, 10)"));
+            u"INSERT INTO \"NABAVE\" (\"SKLADISTE\", \"GODINA\", "
+            "\"BROJ_PRIMKE\", \"SIFRA_ARTIKLA\", \"KOLICINA\") VALUES (1, "
+            "2026, 1, 7, 10)"_s);
     }
     int toChild[2];
     int toParent[2];
@@ -138,7 +142,7 @@ TEST_F(EngineWriteLock, ASecondWriterWaitsForTheFirstAndSeesItsNumber) {
                 _exit(10);
             }
             // The first holds the lock: a short wait ends busy, and retryable.
-            db->ExecRaw(QStringLiteral("PRAGMA busy_timeout = 200"));
+            db->ExecRaw(u"PRAGMA busy_timeout = 200"_s);
             try {
                 Transaction tx(*db);
                 code = 11;  // began while the other held the lock
@@ -148,7 +152,7 @@ TEST_F(EngineWriteLock, ASecondWriterWaitsForTheFirstAndSeesItsNumber) {
                 }
             }
             // Now wait as a posting does; the first commits meanwhile.
-            db->ExecRaw(QStringLiteral("PRAGMA busy_timeout = 10000"));
+            db->ExecRaw(u"PRAGMA busy_timeout = 10000"_s);
             Signal(toParent[1]);
             Transaction tx(*db);
             const int number = NextIssueNote(*db);
@@ -181,14 +185,12 @@ TEST_F(EngineWriteLock, ASecondWriterWaitsForTheFirstAndSeesItsNumber) {
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"IZDATNICE\" WHERE \"GODINA\" = "
-                                        "2026 AND \"SKLADISTE\" = 1 AND \"BROJ\" IN (1, 2)"))
+    EXPECT_EQ(db->Scalar(u"SELECT COUNT(*) FROM \"IZDATNICE\" WHERE \"GODINA\" = "
+                         "2026 AND \"SKLADISTE\" = 1 AND \"BROJ\" IN (1, 2)"_s)
                   .toInt(),
               2);
     EXPECT_DOUBLE_EQ(
-        db->Scalar(
-              QStringLiteral("SELECT \"KOLICINA\" FROM \"NABAVE\" WHERE \"SIFRA_ARTIKLA\" = 7"))
-            .toDouble(),
+        db->Scalar(u"SELECT \"KOLICINA\" FROM \"NABAVE\" WHERE \"SIFRA_ARTIKLA\" = 7"_s).toDouble(),
         3.0);
     for (int fd : {toChild[0], toChild[1], toParent[0], toParent[1]}) {
         close(fd);
@@ -202,14 +204,15 @@ TEST_F(EngineWriteLock, DamageIsClassifiedAsDamage) {
         auto db = Open();
         Transaction tx(*db);
         for (int i = 0; i < 3000; ++i) {
-            db->Exec(QStringLiteral("INSERT INTO \"NABAVE\" (\"SKLADISTE\", \"GODINA\", "
-                                    "\"BROJ_PRIMKE\", \"SIFRA_ARTIKLA\", \"KOLICINA\") VALUES "
-                                    "(1, 2026, ?, ?, 1)"),
-                     {i + 1, i + 1});
+            db->Exec(
+                u"INSERT INTO \"NABAVE\" (\"SKLADISTE\", \"GODINA\", "
+                "\"BROJ_PRIMKE\", \"SIFRA_ARTIKLA\", \"KOLICINA\") VALUES "
+                "(1, 2026, ?, ?, 1)"_s,
+                {i + 1, i + 1});
         }
         tx.Commit();
         try {
-            db->Exec(QStringLiteral("SELECT \"NEMA\" FROM \"NABAVE\""));
+            db->Exec(u"SELECT \"NEMA\" FROM \"NABAVE\""_s);
             FAIL() << "an unknown column was accepted";
         } catch (const DbError& e) {
             EXPECT_EQ(e.kind(), DbError::Kind::Other) << e.what();
@@ -226,7 +229,7 @@ TEST_F(EngineWriteLock, DamageIsClassifiedAsDamage) {
     }
     f.close();
     auto db = Database::OpenRaw(CompanyPath(), false);
-    const QString scan = QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"NABAVE\"");
+    const QString scan = u"SELECT SUM(\"KOLICINA\") FROM \"NABAVE\""_s;
     try {
         db->Scalar(scan);
         FAIL() << "a damaged file was read";

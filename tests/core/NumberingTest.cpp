@@ -9,6 +9,8 @@
 #include "support/Refused.h"
 #include "support/TestCompany.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using namespace zodra::numbering;
 using zodra::test::CompanyTest;
@@ -21,14 +23,15 @@ protected:
     }
     void Receipt(int warehouse, int year, int number, int type = 1) {
         db->Exec(
-            QStringLiteral("INSERT INTO \"PRIMKE\" (\"SKLADISTE\", \"GODINA\", \"BROJ PRIMKE\", "
-                           "\"TIP_PRIMKE\") VALUES (?, ?, ?, ?)"),
+            u"INSERT INTO \"PRIMKE\" (\"SKLADISTE\", \"GODINA\", \"BROJ PRIMKE\", "
+            "\"TIP_PRIMKE\") VALUES (?, ?, ?, ?)"_s,
             {warehouse, year, number, type});
     }
     void Invoice(int number, int terms, int book = 1, int warehouse = 1, int year = 2026) {
-        db->Exec(QStringLiteral("INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
-                                "\"BROJ RACUNA\", \"UVJET PRODAJE\") VALUES (?, ?, ?, ?, ?)"),
-                 {warehouse, book, year, number, terms});
+        db->Exec(
+            u"INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
+            "\"BROJ RACUNA\", \"UVJET PRODAJE\") VALUES (?, ?, ?, ?, ?)"_s,
+            {warehouse, book, year, number, terms});
     }
     std::unique_ptr<Database> db;
 };
@@ -78,16 +81,16 @@ TEST_F(NumberingTest, TheNextNumberFollowsTheHighestStoredNotTheLastWritten) {
     EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 2, 2026), 41);
     EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 3, 2026), 1);
     // A deleted last document gives its number again; gaps are not reused.
-    db->ExecRaw(QStringLiteral("DELETE FROM \"PRIMKE\" WHERE \"BROJ PRIMKE\" = 5"));
+    db->ExecRaw(u"DELETE FROM \"PRIMKE\" WHERE \"BROJ PRIMKE\" = 5"_s);
     EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026), 3);
     EXPECT_TRUE(DocumentExists(*db, DocumentKind::GoodsReceipt, 1, 2026, 2));
     EXPECT_FALSE(DocumentExists(*db, DocumentKind::GoodsReceipt, 1, 2026, 5));
 }
 
 TEST_F(NumberingTest, OffersAndProFormasNumberPerInvoiceBook) {
-    db->Exec(QStringLiteral(
-        "INSERT INTO \"PONUDE\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ RACUNA\") "
-        "VALUES (1, 1, 2026, 4), (1, 2, 2026, 9)"));
+    db->Exec(
+        u"INSERT INTO \"PONUDE\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ RACUNA\") "
+        "VALUES (1, 1, 2026, 4), (1, 2, 2026, 9)"_s);
     EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::Offer, 1, 2026, 1), 5);
     EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::Offer, 1, 2026, 2), 10);
     EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::ProForma, 1, 2026, 1), 1);
@@ -105,16 +108,15 @@ TEST_F(NumberingTest, InvoicesShareOneSequenceUnlessTheirTermsNumberThemselves) 
     EXPECT_EQ(NextInvoiceNumber(*db, 1, 2, 2026, 2), 1);
     // Terms with a numbering of their own start at their first number itself.
     db->ExecRaw(
-        QStringLiteral("UPDATE \"UVJETI_PRODAJE\" SET \"SAMOSTALNA_NUMERACIJA\" = 1, "
-                       "\"POCETNI_BR_RACUNA\" = 500 WHERE \"SIFRA\" = 4"));
+        u"UPDATE \"UVJETI_PRODAJE\" SET \"SAMOSTALNA_NUMERACIJA\" = 1, "
+        "\"POCETNI_BR_RACUNA\" = 500 WHERE \"SIFRA\" = 4"_s);
     EXPECT_EQ(NextInvoiceNumber(*db, 1, 1, 2026, 4), 500);
     Invoice(500, 4);
     EXPECT_EQ(NextInvoiceNumber(*db, 1, 1, 2026, 4), 501);
 }
 
 TEST_F(NumberingTest, RetailInvoicesStartAtTheRetailTermsFirstNumber) {
-    db->ExecRaw(QStringLiteral(
-        "UPDATE \"UVJETI_PRODAJE\" SET \"POCETNI_BR_RACUNA\" = 0 WHERE \"SIFRA\" = 1"));
+    db->ExecRaw(u"UPDATE \"UVJETI_PRODAJE\" SET \"POCETNI_BR_RACUNA\" = 0 WHERE \"SIFRA\" = 1"_s);
     EXPECT_EQ(NextRetailInvoiceNumber(*db, 1, 1, 2026), 0);
     Invoice(0, 1);
     EXPECT_EQ(NextRetailInvoiceNumber(*db, 1, 1, 2026), 1);
@@ -142,17 +144,17 @@ TEST_F(NumberingTest, RetailAndSharedSequencesOfABookStepOverEachOthersNumbers) 
 
 TEST_F(NumberingTest, CancellationNumbersContinueAcrossInvoicesServiceConsumptionsAndPriceChanges) {
     EXPECT_EQ(NextCancellationNumber(*db, 1, 2026), 1);
-    db->ExecRaw(QStringLiteral(
-        "INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ RACUNA\", "
-        "\"RBR_STORNO_DOKUMENTA\") VALUES (1, 1, 2026, 1, 3)"));
+    db->ExecRaw(
+        u"INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ RACUNA\", "
+        "\"RBR_STORNO_DOKUMENTA\") VALUES (1, 1, 2026, 1, 3)"_s);
     EXPECT_EQ(NextCancellationNumber(*db, 1, 2026), 4);
     db->ExecRaw(
-        QStringLiteral("INSERT INTO \"SPECIFIKACIJE\" (\"SKLADISTE\", \"GODINA\", "
-                       "\"BROJ_SPECIFIKACIJE\", \"RBR_STORNO_DOKUMENTA\") VALUES (1, 2026, 1, 4)"));
+        u"INSERT INTO \"SPECIFIKACIJE\" (\"SKLADISTE\", \"GODINA\", "
+        "\"BROJ_SPECIFIKACIJE\", \"RBR_STORNO_DOKUMENTA\") VALUES (1, 2026, 1, 4)"_s);
     EXPECT_EQ(NextCancellationNumber(*db, 1, 2026), 5);
-    db->ExecRaw(QStringLiteral(
-        "INSERT INTO \"IZMJENE_CIJENA\" (\"SKLADISTE\", \"GODINA\", "
-        "\"BROJ_IZMJENE_CIJENA\", \"RBR_STORNO_DOKUMENTA\") VALUES (1, 2026, 1, 9)"));
+    db->ExecRaw(
+        u"INSERT INTO \"IZMJENE_CIJENA\" (\"SKLADISTE\", \"GODINA\", "
+        "\"BROJ_IZMJENE_CIJENA\", \"RBR_STORNO_DOKUMENTA\") VALUES (1, 2026, 1, 9)"_s);
     EXPECT_EQ(NextCancellationNumber(*db, 1, 2026), 10);
     EXPECT_EQ(NextCancellationNumber(*db, 2, 2026), 1);
 }
@@ -160,17 +162,17 @@ TEST_F(NumberingTest, CancellationNumbersContinueAcrossInvoicesServiceConsumptio
 TEST_F(NumberingTest, TradeBookAndInputInvoiceBookPositions) {
     EXPECT_EQ(NextTradeBookNumber(*db, 1, 2026, false), 1);
     db->ExecRaw(
-        QStringLiteral("INSERT INTO \"TRGOVACKA_KNJIGA_VELEPRODAJE\" (\"SKLADISTE\", \"GODINA\", "
-                       "\"RBR\", \"TIP_DOKUMENTA\", \"BROJ_DOKUMENTA\") VALUES "
-                       "(1, 2026, 4, 'PRIMKA', 1), (1, 2026, 2, 'DIREKTAN UPIS', 7)"));
+        u"INSERT INTO \"TRGOVACKA_KNJIGA_VELEPRODAJE\" (\"SKLADISTE\", \"GODINA\", "
+        "\"RBR\", \"TIP_DOKUMENTA\", \"BROJ_DOKUMENTA\") VALUES "
+        "(1, 2026, 4, 'PRIMKA', 1), (1, 2026, 2, 'DIREKTAN UPIS', 7)"_s);
     EXPECT_EQ(NextTradeBookNumber(*db, 1, 2026, false), 5);
     EXPECT_EQ(NextTradeBookNumber(*db, 1, 2026, true), 1);
     EXPECT_EQ(NextDirectEntryNumber(*db, 1, 2026, false), 8);
     EXPECT_EQ(NextDirectEntryNumber(*db, 1, 2026, true), 1);
     EXPECT_EQ(NextInputInvoicePosition(*db, 1, 2026), 1);
     db->ExecRaw(
-        QStringLiteral("INSERT INTO \"KNJIGE_ULAZNIH_RACUNA\" (\"URA\", \"GODINA\", "
-                       "\"Redni broj\") VALUES (1, 2026, 12)"));
+        u"INSERT INTO \"KNJIGE_ULAZNIH_RACUNA\" (\"URA\", \"GODINA\", "
+        "\"Redni broj\") VALUES (1, 2026, 12)"_s);
     EXPECT_EQ(NextInputInvoicePosition(*db, 1, 2026), 13);
     EXPECT_EQ(NextInputInvoicePosition(*db, 2, 2026), 1);
 }
@@ -215,7 +217,7 @@ TEST_F(NumberingTest, AReceiptNumberGivenByHandMustLieInItsTypesRange) {
         }
     }
     EXPECT_EQ(Message([] { ReceiptNumberRange(4); }),
-              QStringLiteral("Tip primke 4 nije očekivan. Greška kod dodjele novog broja primke."));
+              u"Tip primke 4 nije očekivan. Greška kod dodjele novog broja primke."_s);
 }
 
 TEST_F(NumberingTest, AUsedUpReceiptRangeIsRefusedAndNeverSpillsIntoTheNext) {
@@ -223,8 +225,8 @@ TEST_F(NumberingTest, AUsedUpReceiptRangeIsRefusedAndNeverSpillsIntoTheNext) {
     EXPECT_EQ(Message([&] {
                   NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026, kReceiptEntered);
               }),
-              QStringLiteral("Nema slobodnog broja za dokument Primka: brojevi od 1 do 100000 su "
-                             "potrošeni."));
+              u"Nema slobodnog broja za dokument Primka: brojevi od 1 do 100000 su "
+              "potrošeni."_s);
     // The generated range goes on as before, and so does another warehouse's entered range.
     EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026, kReceiptGenerated),
               100001);
@@ -236,8 +238,8 @@ TEST_F(NumberingTest, AUsedUpReceiptRangeIsRefusedAndNeverSpillsIntoTheNext) {
     EXPECT_EQ(Message([&] {
                   NextDocumentNumber(*db, DocumentKind::GoodsReceipt, 1, 2026, kReceiptGenerated);
               }),
-              QStringLiteral("Nema slobodnog broja za dokument Primka: brojevi od 100001 do 200000 "
-                             "su potrošeni."));
+              u"Nema slobodnog broja za dokument Primka: brojevi od 100001 do 200000 "
+              "su potrošeni."_s);
     // A number stored at the top of the integers (before the ranges were enforced) is used up
     // too, never the start of negative numbers.
     Receipt(1, 2026, 2147483647, kReceiptProduction);
@@ -253,42 +255,43 @@ TEST_F(NumberingTest, AUsedUpReceiptRangeIsRefusedAndNeverSpillsIntoTheNext) {
 
 TEST_F(NumberingTest, EverySequenceStopsAtTheCapInsteadOfWrapping) {
     const QString top = QString::number(kLastNumber);
-    db->ExecRaw(QStringLiteral("INSERT INTO \"IZDATNICE\" (\"SKLADISTE\", \"GODINA\", \"BROJ\") "
-                               "VALUES (1, 2026, ") +
-                top + QStringLiteral(")"));
+    db->ExecRaw(
+        u"INSERT INTO \"IZDATNICE\" (\"SKLADISTE\", \"GODINA\", \"BROJ\") "
+        "VALUES (1, 2026, "_s +
+        top + u")"_s);
     EXPECT_EQ(Message([&] { NextDocumentNumber(*db, DocumentKind::IssueNote, 1, 2026); }),
-              QStringLiteral("Nema slobodnog broja za dokument Izdatnica: brojevi od 1 do "
-                             "999999999 su potrošeni."));
+              u"Nema slobodnog broja za dokument Izdatnica: brojevi od 1 do "
+              "999999999 su potrošeni."_s);
     EXPECT_EQ(NextDocumentNumber(*db, DocumentKind::IssueNote, 1, 2025), 1);
 
     Invoice(kLastNumber - 1, 2);
     EXPECT_EQ(NextInvoiceNumber(*db, 1, 1, 2026, 2), kLastNumber);
     Invoice(kLastNumber, 2);
     EXPECT_EQ(Message([&] { NextInvoiceNumber(*db, 1, 1, 2026, 2); }),
-              QStringLiteral("Nema slobodnog broja za dokument Račun: brojevi od 1 do 999999999 "
-                             "su potrošeni."));
+              u"Nema slobodnog broja za dokument Račun: brojevi od 1 do 999999999 "
+              "su potrošeni."_s);
     Invoice(2147483647, 1);
     EXPECT_FALSE(Message([&] { NextRetailInvoiceNumber(*db, 1, 1, 2026); }).isEmpty());
 
-    db->ExecRaw(QStringLiteral(
-        "INSERT INTO \"SPECIFIKACIJE\" (\"SKLADISTE\", \"GODINA\", \"BROJ_SPECIFIKACIJE\", "
-        "\"RBR_STORNO_DOKUMENTA\") VALUES (1, 2026, 1, 2147483647)"));
+    db->ExecRaw(
+        u"INSERT INTO \"SPECIFIKACIJE\" (\"SKLADISTE\", \"GODINA\", \"BROJ_SPECIFIKACIJE\", "
+        "\"RBR_STORNO_DOKUMENTA\") VALUES (1, 2026, 1, 2147483647)"_s);
     EXPECT_EQ(Message([&] { NextCancellationNumber(*db, 1, 2026); }),
-              QStringLiteral("Nema slobodnog broja za dokument Storno: brojevi od 1 do 999999999 "
-                             "su potrošeni."));
+              u"Nema slobodnog broja za dokument Storno: brojevi od 1 do 999999999 "
+              "su potrošeni."_s);
 
     db->ExecRaw(
-        QStringLiteral(
-            "INSERT INTO \"TRGOVACKA_KNJIGA_VELEPRODAJE\" (\"SKLADISTE\", \"GODINA\", \"RBR\", "
-            "\"TIP_DOKUMENTA\", \"BROJ_DOKUMENTA\") VALUES (1, 2026, ") +
-        top + QStringLiteral(", 'DIREKTAN UPIS', ") + top + QStringLiteral(")"));
+        u"INSERT INTO \"TRGOVACKA_KNJIGA_VELEPRODAJE\" (\"SKLADISTE\", \"GODINA\", \"RBR\", "
+        "\"TIP_DOKUMENTA\", \"BROJ_DOKUMENTA\") VALUES (1, 2026, "_s +
+        top + u", 'DIREKTAN UPIS', "_s + top + u")"_s);
     EXPECT_FALSE(Message([&] { NextTradeBookNumber(*db, 1, 2026, false); }).isEmpty());
     EXPECT_FALSE(Message([&] { NextDirectEntryNumber(*db, 1, 2026, false); }).isEmpty());
     EXPECT_EQ(NextTradeBookNumber(*db, 1, 2026, true), 1);
-    db->ExecRaw(QStringLiteral("INSERT INTO \"KNJIGE_ULAZNIH_RACUNA\" (\"URA\", \"GODINA\", "
-                               "\"Redni broj\") VALUES (1, 2026, ") +
-                top + QStringLiteral(")"));
+    db->ExecRaw(
+        u"INSERT INTO \"KNJIGE_ULAZNIH_RACUNA\" (\"URA\", \"GODINA\", "
+        "\"Redni broj\") VALUES (1, 2026, "_s +
+        top + u")"_s);
     EXPECT_EQ(Message([&] { NextInputInvoicePosition(*db, 1, 2026); }),
-              QStringLiteral("Nema slobodnog broja za dokument Knjiga ulaznih računa: brojevi od "
-                             "1 do 999999999 su potrošeni."));
+              u"Nema slobodnog broja za dokument Knjiga ulaznih računa: brojevi od "
+              "1 do 999999999 su potrošeni."_s);
 }

@@ -6,6 +6,8 @@
 
 #include "data/Rounding.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 
 TEST(Rounding, MoneyRoundsHalfAwayFromZeroAsTyped) {
@@ -62,25 +64,25 @@ TEST(Rounding, ValuesJustBelowTheHalfCentRoundUpAsTyped) {
 
 TEST(Rounding, FixedTextsRoundBeforeTheyWrite) {
     // QString::number and QLocale round the binary value: these would read 2,67, 1,00, 120,37.
-    EXPECT_EQ(MoneyText(2.675), QStringLiteral("2,68"));
-    EXPECT_EQ(MoneyText(1.005), QStringLiteral("1,01"));
-    EXPECT_EQ(MoneyText(MergedLine()), QStringLiteral("120,38"));
-    EXPECT_EQ(MoneyText(-2.675), QStringLiteral("-2,68"));
-    EXPECT_EQ(MoneyText(1234567.895), QStringLiteral("1234567,90"));
-    EXPECT_EQ(MoneyText(-0.004), QStringLiteral("0,00"));
-    EXPECT_EQ(MoneyText(-0.005), QStringLiteral("-0,01"));
+    EXPECT_EQ(MoneyText(2.675), u"2,68"_s);
+    EXPECT_EQ(MoneyText(1.005), u"1,01"_s);
+    EXPECT_EQ(MoneyText(MergedLine()), u"120,38"_s);
+    EXPECT_EQ(MoneyText(-2.675), u"-2,68"_s);
+    EXPECT_EQ(MoneyText(1234567.895), u"1234567,90"_s);
+    EXPECT_EQ(MoneyText(-0.004), u"0,00"_s);
+    EXPECT_EQ(MoneyText(-0.005), u"-0,01"_s);
 
     const QLocale hr(QLocale::Croatian, QLocale::Croatia);
-    EXPECT_EQ(FixedNumberText(1234567.895, 2, hr), QStringLiteral("1.234.567,90"));
-    EXPECT_EQ(FixedNumberText(MergedLine() + 0.10 + 29.90, 2, hr), QStringLiteral("150,38"));
-    EXPECT_EQ(FixedNumberText(0.0005, 3, hr), QStringLiteral("0,001"));
-    EXPECT_EQ(FixedNumberText(-0.001, 2, hr), QStringLiteral("0,00"));
-    EXPECT_EQ(FixedNumberText(2.675, 2, QLocale::c()), QStringLiteral("2.68"));
+    EXPECT_EQ(FixedNumberText(1234567.895, 2, hr), u"1.234.567,90"_s);
+    EXPECT_EQ(FixedNumberText(MergedLine() + 0.10 + 29.90, 2, hr), u"150,38"_s);
+    EXPECT_EQ(FixedNumberText(0.0005, 3, hr), u"0,001"_s);
+    EXPECT_EQ(FixedNumberText(-0.001, 2, hr), u"0,00"_s);
+    EXPECT_EQ(FixedNumberText(2.675, 2, QLocale::c()), u"2.68"_s);
 
     // The shown number drops trailing zeros but rounds the same way.
-    EXPECT_EQ(ShownNumber(2.675, 2), QStringLiteral("2,68"));
-    EXPECT_EQ(ShownNumber(2.5, 2), QStringLiteral("2,5"));
-    EXPECT_EQ(ShownNumber(-0.004, 2), QStringLiteral("0"));
+    EXPECT_EQ(ShownNumber(2.675, 2), u"2,68"_s);
+    EXPECT_EQ(ShownNumber(2.5, 2), u"2,5"_s);
+    EXPECT_EQ(ShownNumber(-0.004, 2), u"0"_s);
 }
 
 TEST(Rounding, ATotalIsTheSumOfItsAmountsRoundedToTheCent) {

@@ -10,6 +10,8 @@
 #include "support/Refused.h"
 #include "support/TestCompany.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using zodra::test::CompanyTest;
 
@@ -26,50 +28,44 @@ protected:
 };
 
 TEST_F(EmptyCompany, HoldsTheRowsEveryCompanyNeeds) {
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"PODACI_FIRME\"")), 1);
-    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT \"NAZIV\" FROM \"VALUTE\" WHERE \"SIFRA\" = 1"))
-                  .toString(),
-              QStringLiteral("EUR"));
+    EXPECT_EQ(Count(u"SELECT COUNT(*) FROM \"PODACI_FIRME\""_s), 1);
+    EXPECT_EQ(db->Scalar(u"SELECT \"NAZIV\" FROM \"VALUTE\" WHERE \"SIFRA\" = 1"_s).toString(),
+              u"EUR"_s);
     EXPECT_EQ(
-        db->Scalar(QStringLiteral("SELECT \"NAZIV\" FROM \"UVJETI_PRODAJE\" WHERE \"SIFRA\" = 1"))
-            .toString(),
-        QStringLiteral("Maloprodaja"));
-    EXPECT_EQ(Count(QStringLiteral(
-                  "SELECT \"TIP_OPOREZIVANJA\" FROM \"UVJETI_PRODAJE\" WHERE \"SIFRA\" = 1")),
+        db->Scalar(u"SELECT \"NAZIV\" FROM \"UVJETI_PRODAJE\" WHERE \"SIFRA\" = 1"_s).toString(),
+        u"Maloprodaja"_s);
+    EXPECT_EQ(Count(u"SELECT \"TIP_OPOREZIVANJA\" FROM \"UVJETI_PRODAJE\" WHERE \"SIFRA\" = 1"_s),
               12);
     QSet<int> types;
-    Statement terms = db->Prepare(QStringLiteral(
-        "SELECT \"TIP_OPOREZIVANJA\" FROM \"UVJETI_PRODAJE\" WHERE \"SIFRA\" BETWEEN 1 AND 7"));
+    Statement terms = db->Prepare(
+        u"SELECT \"TIP_OPOREZIVANJA\" FROM \"UVJETI_PRODAJE\" WHERE \"SIFRA\" BETWEEN 1 AND 7"_s);
     terms.Exec();
     while (terms.Next()) {
         types.insert(terms.Int(0));
     }
     EXPECT_EQ(types, (QSet<int>{7, 8, 9, 10, 12, 13, 14}));
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"KNJIGE_IRA\" WHERE \"SIFRA\" = 1")), 1);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"KNJIGE_URA\" WHERE \"SIFRA\" = 1")), 1);
+    EXPECT_EQ(Count(u"SELECT COUNT(*) FROM \"KNJIGE_IRA\" WHERE \"SIFRA\" = 1"_s), 1);
+    EXPECT_EQ(Count(u"SELECT COUNT(*) FROM \"KNJIGE_URA\" WHERE \"SIFRA\" = 1"_s), 1);
     for (const char16_t* partner : {u"Kupac u maloprodaji", u"Prijenos iz prošle godine"}) {
-        EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\" WHERE \"NAZIV\" = ?"),
+        EXPECT_EQ(Count(u"SELECT COUNT(*) FROM \"PARTNERI\" WHERE \"NAZIV\" = ?"_s,
                         {QString::fromUtf16(partner)}),
                   1);
     }
     for (const char16_t* group : {u"Neoporezivo", u"PDV"}) {
-        EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"GRUPE_POREZA\" WHERE \"NAZIV\" = ?"),
+        EXPECT_EQ(Count(u"SELECT COUNT(*) FROM \"GRUPE_POREZA\" WHERE \"NAZIV\" = ?"_s,
                         {QString::fromUtf16(group)}),
                   1);
     }
-    EXPECT_EQ(Count(QStringLiteral(
-                  "SELECT \"STOPA\" FROM \"GRUPE_POREZA\" WHERE \"NAZIV\" = 'Neoporezivo'")),
+    EXPECT_EQ(Count(u"SELECT \"STOPA\" FROM \"GRUPE_POREZA\" WHERE \"NAZIV\" = 'Neoporezivo'"_s),
               0);
-    EXPECT_EQ(db->Scalar(QStringLiteral(
-                             "SELECT \"Vrijednost\" FROM \"Konfiguracija\" WHERE \"Naziv\" = ?"),
-                         {QStringLiteral("Godina koja se knjiži")})
+    EXPECT_EQ(db->Scalar(u"SELECT \"Vrijednost\" FROM \"Konfiguracija\" WHERE \"Naziv\" = ?"_s,
+                         {u"Godina koja se knjiži"_s})
                   .toString(),
-              QStringLiteral("2026"));
-    EXPECT_EQ(db->Scalar(QStringLiteral(
-                             "SELECT \"Vrijednost\" FROM \"Konfiguracija\" WHERE \"Naziv\" = ?"),
-                         {QStringLiteral("Vođenje skladišta")})
+              u"2026"_s);
+    EXPECT_EQ(db->Scalar(u"SELECT \"Vrijednost\" FROM \"Konfiguracija\" WHERE \"Naziv\" = ?"_s,
+                         {u"Vođenje skladišta"_s})
                   .toString(),
-              QStringLiteral("FIFO"));
+              u"FIFO"_s);
 }
 
 namespace {
@@ -77,8 +73,7 @@ namespace {
 // An older file's views go first: the migration rebuilds them over the changed tables.
 void DropViews(Database& db) {
     QStringList views;
-    Statement list =
-        db.Prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'view'"));
+    Statement list = db.Prepare(u"SELECT name FROM sqlite_master WHERE type = 'view'"_s);
     list.Exec();
     while (list.Next()) {
         views << list.Text(0);
@@ -86,15 +81,15 @@ void DropViews(Database& db) {
     list.Finish();
     ASSERT_FALSE(views.isEmpty());
     for (const QString& view : views) {
-        db.ExecRaw(QStringLiteral("DROP VIEW \"") + view + QStringLiteral("\""));
+        db.ExecRaw(u"DROP VIEW \""_s + view + u"\""_s);
     }
 }
 
 // The columns version 16 added to the fiscal records (its table of reports is made if missing).
 void DropFiscalChangeColumns(Database& db) {
     for (const char* column : {"OIB_PRIMATELJA", "PROMJENA_NACINA", "PROMJENA_OIB"}) {
-        db.ExecRaw(QStringLiteral("ALTER TABLE \"FISKAL_RACUNI\" DROP COLUMN \"%1\"")
-                       .arg(QString::fromLatin1(column)));
+        db.ExecRaw(
+            u"ALTER TABLE \"FISKAL_RACUNI\" DROP COLUMN \"%1\""_s.arg(QString::fromLatin1(column)));
     }
 }
 
@@ -103,18 +98,17 @@ void DropFiscalChangeColumns(Database& db) {
 // older file.
 void DropVersionsFourToTwelve(Database& db) {
     for (const char* column : {"VALUTA", "TECAJ"}) {
-        db.ExecRaw(QStringLiteral("ALTER TABLE \"RACUNI\" DROP COLUMN \"%1\"")
-                       .arg(QString::fromLatin1(column)));
+        db.ExecRaw(u"ALTER TABLE \"RACUNI\" DROP COLUMN \"%1\""_s.arg(QString::fromLatin1(column)));
     }
-    db.ExecRaw(QStringLiteral("DROP TABLE \"PDV_VRSTE\""));
-    db.ExecRaw(QStringLiteral("DROP TABLE \"KNJIGA_IRA_IZVJESTAJ\""));
-    db.ExecRaw(QStringLiteral("ALTER TABLE \"GRUPE_POREZA\" DROP COLUMN \"PDV_VRSTA\""));
-    db.ExecRaw(QStringLiteral("ALTER TABLE \"ARTIKLI\" DROP COLUMN \"KPD\""));
+    db.ExecRaw(u"DROP TABLE \"PDV_VRSTE\""_s);
+    db.ExecRaw(u"DROP TABLE \"KNJIGA_IRA_IZVJESTAJ\""_s);
+    db.ExecRaw(u"ALTER TABLE \"GRUPE_POREZA\" DROP COLUMN \"PDV_VRSTA\""_s);
+    db.ExecRaw(u"ALTER TABLE \"ARTIKLI\" DROP COLUMN \"KPD\""_s);
     for (const char* column :
          {"Osnovica5", "PretporezUkupno5", "PretporezOdbiti5", "PretporezNeOdbiti5", "Osnovica13",
           "PretporezUkupno13", "PretporezOdbiti13", "PretporezNeOdbiti13", "Vrsta nabave"}) {
-        db.ExecRaw(QStringLiteral("ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" DROP COLUMN \"%1\"")
-                       .arg(QString::fromUtf8(column)));
+        db.ExecRaw(u"ALTER TABLE \"KNJIGE_ULAZNIH_RACUNA\" DROP COLUMN \"%1\""_s.arg(
+            QString::fromUtf8(column)));
     }
 }
 
@@ -122,28 +116,27 @@ void DropVersionsFourToTwelve(Database& db) {
 
 TEST(Migrations, StepsRunInOrderOnceEachAndAFailingStepChangesNothing) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("m.mdb"));
+    const QString path = dir.filePath(u"m.mdb"_s);
     zodra::test::CopyTemplateCompany(path);
     auto db = Database::Open(path, QString()).db;
     const int base = CompanySchema::kCurrentVersion;
     const std::vector<CompanySchema::Migration> steps = {
-        {base + 1, QStringLiteral("CREATE TABLE \"PROBA\" (\"A\" INTEGER);")},
-        {base + 2, QStringLiteral("ALTER TABLE \"PROBA\" ADD COLUMN \"B\" TEXT; "
-                                  "INSERT INTO \"PROBA\" (\"A\", \"B\") VALUES (1, 'x;y');")},
+        {base + 1, u"CREATE TABLE \"PROBA\" (\"A\" INTEGER);"_s},
+        {base + 2,
+         u"ALTER TABLE \"PROBA\" ADD COLUMN \"B\" TEXT; "
+         "INSERT INTO \"PROBA\" (\"A\", \"B\") VALUES (1, 'x;y');"_s},
     };
     CompanySchema::Migrate(*db, steps);
-    EXPECT_EQ(db->Scalar(QStringLiteral("PRAGMA user_version")).toInt(), base + 2);
-    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT \"B\" FROM \"PROBA\"")).toString(),
-              QStringLiteral("x;y"));
+    EXPECT_EQ(db->Scalar(u"PRAGMA user_version"_s).toInt(), base + 2);
+    EXPECT_EQ(db->Scalar(u"SELECT \"B\" FROM \"PROBA\""_s).toString(), u"x;y"_s);
     CompanySchema::Migrate(*db, steps);  // nothing left to do
-    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PROBA\"")).toInt(), 1);
+    EXPECT_EQ(db->Scalar(u"SELECT COUNT(*) FROM \"PROBA\""_s).toInt(), 1);
 
     const std::vector<CompanySchema::Migration> broken = {
-        {base + 3,
-         QStringLiteral("INSERT INTO \"PROBA\" (\"A\") VALUES (2); SELECT * FROM \"NEMA\";")}};
+        {base + 3, u"INSERT INTO \"PROBA\" (\"A\") VALUES (2); SELECT * FROM \"NEMA\";"_s}};
     EXPECT_THROW(CompanySchema::Migrate(*db, broken), DbError);
-    EXPECT_EQ(db->Scalar(QStringLiteral("PRAGMA user_version")).toInt(), base + 2);
-    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PROBA\"")).toInt(), 1);
+    EXPECT_EQ(db->Scalar(u"PRAGMA user_version"_s).toInt(), base + 2);
+    EXPECT_EQ(db->Scalar(u"SELECT COUNT(*) FROM \"PROBA\""_s).toInt(), 1);
 }
 
 // A company file of the first version (before invoice lines kept the lot's price) opens as the
@@ -152,7 +145,7 @@ TEST(Migrations, StepsRunInOrderOnceEachAndAFailingStepChangesNothing) {
 // column.
 TEST(Migrations, AFirstVersionCompanyGetsTheLotPriceOfInvoiceLines) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("stara.mdb"));
+    const QString path = dir.filePath(u"stara.mdb"_s);
     zodra::test::CopyTemplateCompany(path);
     {
         auto db = Database::Open(path, QString()).db;
@@ -160,83 +153,72 @@ TEST(Migrations, AFirstVersionCompanyGetsTheLotPriceOfInvoiceLines) {
         DropViews(*db);
         for (const char* table :
              {"STAVKE_RACUNA", "STAVKE_RACUNA_PRIVREMENO", "STAVKE_OTPREMNICA"}) {
-            db->ExecRaw(QStringLiteral("ALTER TABLE \"%1\" DROP COLUMN \"CIJENA_SKLADISTA\"")
-                            .arg(QString::fromLatin1(table)));
+            db->ExecRaw(u"ALTER TABLE \"%1\" DROP COLUMN \"CIJENA_SKLADISTA\""_s.arg(
+                QString::fromLatin1(table)));
         }
-        db->ExecRaw(QStringLiteral(
-            "INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ RACUNA\", "
-            "\"DATUM\", \"RBR_TK\", \"SKIDA\") VALUES (1, 1, 2026, 7, '2026-03-02', 3, TRUE)"));
-        db->ExecRaw(QStringLiteral(
-            "INSERT INTO \"STAVKE_RACUNA\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
+        db->ExecRaw(
+            u"INSERT INTO \"RACUNI\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ RACUNA\", "
+            "\"DATUM\", \"RBR_TK\", \"SKIDA\") VALUES (1, 1, 2026, 7, '2026-03-02', 3, TRUE)"_s);
+        db->ExecRaw(
+            u"INSERT INTO \"STAVKE_RACUNA\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
             "\"BROJ_RACUNA\", \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
-            "\"NABAVNA_CIJENA\", \"CIJENA_\") VALUES (1, 1, 2026, 7, 'ART', 5, 2, 4, 5, 7.5)"));
+            "\"NABAVNA_CIJENA\", \"CIJENA_\") VALUES (1, 1, 2026, 7, 'ART', 5, 2, 4, 5, 7.5)"_s);
         DropVersionsFourToTwelve(*db);
         DropFiscalChangeColumns(*db);
-        db->ExecRaw(QStringLiteral(
-            "INSERT INTO \"KNJIGE_ULAZNIH_RACUNA\" (\"URA\", \"GODINA\", \"Redni broj\", "
-            "\"Osnovica25\") VALUES (1, 2026, 1, 100)"));
-        db->ExecRaw(QStringLiteral("PRAGMA user_version = 1"));
+        db->ExecRaw(
+            u"INSERT INTO \"KNJIGE_ULAZNIH_RACUNA\" (\"URA\", \"GODINA\", \"Redni broj\", "
+            "\"Osnovica25\") VALUES (1, 2026, 1, 100)"_s);
+        db->ExecRaw(u"PRAGMA user_version = 1"_s);
     }
     auto opened = Database::Open(path, QString());
     ASSERT_EQ(opened.status, Database::OpenStatus::Ok) << opened.detail.toStdString();
     Database& db = *opened.db;
     EXPECT_EQ(db.SchemaVersion(), CompanySchema::kCurrentVersion);
-    EXPECT_TRUE(db.Columns(QStringLiteral("STAVKE_RACUNA_PRIVREMENO"))
-                    .contains(QStringLiteral("CIJENA_SKLADISTA")));
-    EXPECT_TRUE(
-        db.Columns(QStringLiteral("FISKAL_RACUNI")).contains(QStringLiteral("PROMJENA_OIB")));
+    EXPECT_TRUE(db.Columns(u"STAVKE_RACUNA_PRIVREMENO"_s).contains(u"CIJENA_SKLADISTA"_s));
+    EXPECT_TRUE(db.Columns(u"FISKAL_RACUNI"_s).contains(u"PROMJENA_OIB"_s));
     // Version 7: the input invoice book's rows gain the 5 and 13 % columns at 0 and the kind of
     // purchase "domestic", and the payments view reads them.
-    EXPECT_EQ(db.Scalar(QStringLiteral("SELECT \"Osnovica13\" + \"Vrsta nabave\" + "
-                                       "\"Osnovica25\" FROM \"KNJIGE_ULAZNIH_RACUNA\""))
+    EXPECT_EQ(db.Scalar(u"SELECT \"Osnovica13\" + \"Vrsta nabave\" + "
+                        "\"Osnovica25\" FROM \"KNJIGE_ULAZNIH_RACUNA\""_s)
                   .toDouble(),
               100);
-    EXPECT_EQ(
-        db.Scalar(QStringLiteral("SELECT COUNT(*) FROM \"Query ulazni računi plaćeno\"")).toInt(),
-        0);
-    EXPECT_EQ(
-        db.Scalar(QStringLiteral("SELECT \"CIJENA_SKLADISTA\" FROM \"STAVKE_RACUNA\"")).toDouble(),
-        7.5);
+    EXPECT_EQ(db.Scalar(u"SELECT COUNT(*) FROM \"Query ulazni računi plaćeno\""_s).toInt(), 0);
+    EXPECT_EQ(db.Scalar(u"SELECT \"CIJENA_SKLADISTA\" FROM \"STAVKE_RACUNA\""_s).toDouble(), 7.5);
     // The card's row of that invoice: 4 out at 7,50 (30,00), as before the new column.
-    EXPECT_DOUBLE_EQ(
-        db.Scalar(QStringLiteral("SELECT \"VELEPRODAJNA VRIJEDNOST IZLAZ\" FROM "
-                                 "\"KARTICA_ARTIKLA\" WHERE \"ARTIKAL\" = 5 AND \"RBR\" = 3"))
-            .toDouble(),
-        30.0);
+    EXPECT_DOUBLE_EQ(db.Scalar(u"SELECT \"VELEPRODAJNA VRIJEDNOST IZLAZ\" FROM "
+                               "\"KARTICA_ARTIKLA\" WHERE \"ARTIKAL\" = 5 AND \"RBR\" = 3"_s)
+                         .toDouble(),
+                     30.0);
 }
 
 TEST(SchemaScripts, StatementsSplitOutsideQuotesAndComments) {
-    const QStringList parts = CompanySchema::SplitStatements(QStringLiteral(
-        "CREATE TABLE \"a;b\" (\"x\" TEXT DEFAULT ';'); -- a comment; with a semicolon\n"
-        "/* block; comment */ INSERT INTO \"a;b\" VALUES ('it''s; fine');\n  \n"));
+    const QStringList parts = CompanySchema::SplitStatements(
+        u"CREATE TABLE \"a;b\" (\"x\" TEXT DEFAULT ';'); -- a comment; with a semicolon\n"
+        "/* block; comment */ INSERT INTO \"a;b\" VALUES ('it''s; fine');\n  \n"_s);
     ASSERT_EQ(parts.size(), 2);
-    EXPECT_TRUE(parts.at(0).startsWith(QStringLiteral("CREATE TABLE \"a;b\"")));
-    EXPECT_TRUE(parts.at(1).endsWith(QStringLiteral("VALUES ('it''s; fine')")));
+    EXPECT_TRUE(parts.at(0).startsWith(u"CREATE TABLE \"a;b\""_s));
+    EXPECT_TRUE(parts.at(1).endsWith(u"VALUES ('it''s; fine')"_s));
     EXPECT_EQ(
-        CompanySchema::ExpandTokens(QStringLiteral("\"ID\" {{AUTO_ID}}, \"L\" {{BLOB}}"),
-                                    SqlDialect::Postgres),
-        QStringLiteral("\"ID\" INTEGER GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY, \"L\" BYTEA"));
+        CompanySchema::ExpandTokens(u"\"ID\" {{AUTO_ID}}, \"L\" {{BLOB}}"_s, SqlDialect::Postgres),
+        u"\"ID\" INTEGER GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY, \"L\" BYTEA"_s);
 }
 
 TEST(SchemaScripts, ANewCompanyRefusesAnExistingFile) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("x.mdb"));
+    const QString path = dir.filePath(u"x.mdb"_s);
     CompanySchema::CreateCompany(path, 2026);
     EXPECT_REFUSED(CompanySchema::CreateCompany(path, 2026),
                    "Za novu datoteku morate izabrati novo ime !");
-    EXPECT_EQ(CompanySchema::DefaultDetailPath(QStringLiteral("/a/firma.mdb")),
-              QStringLiteral("/a/firma.det"));
-    EXPECT_EQ(CompanySchema::DefaultDetailPath(QStringLiteral("/a/firma")),
-              QStringLiteral("/a/firma.det"));
+    EXPECT_EQ(CompanySchema::DefaultDetailPath(u"/a/firma.mdb"_s), u"/a/firma.det"_s);
+    EXPECT_EQ(CompanySchema::DefaultDetailPath(u"/a/firma"_s), u"/a/firma.det"_s);
 }
 
 TEST_F(EmptyCompany, EveryViewReadsWithoutError) {
     QStringList views;
     for (const char* schema : {"main", "det"}) {
-        Statement list =
-            db->Prepare(QStringLiteral("SELECT \"name\" FROM \"%1\".\"sqlite_master\" WHERE "
-                                       "\"type\" = 'view'")
-                            .arg(QString::fromLatin1(schema)));
+        Statement list = db->Prepare(
+            u"SELECT \"name\" FROM \"%1\".\"sqlite_master\" WHERE "
+            "\"type\" = 'view'"_s.arg(QString::fromLatin1(schema)));
         list.Exec();
         while (list.Next()) {
             views << list.Text(0);
@@ -244,8 +226,7 @@ TEST_F(EmptyCompany, EveryViewReadsWithoutError) {
     }
     EXPECT_GE(views.size(), 40);
     for (const QString& view : views) {
-        EXPECT_NO_THROW(
-            db->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"") + view + QStringLiteral("\"")))
+        EXPECT_NO_THROW(db->Scalar(u"SELECT COUNT(*) FROM \""_s + view + u"\""_s))
             << view.toStdString();
     }
 }
@@ -255,69 +236,66 @@ TEST_F(EmptyCompany, EveryViewReadsWithoutError) {
 // guard of an article in any warehouse and the article card in a warehouse and year.
 TEST(Migrations, ASecondVersionCompanyGetsOneIndexOfInvoiceLinesByItem) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("v2.mdb"));
+    const QString path = dir.filePath(u"v2.mdb"_s);
     zodra::test::CopyTemplateCompany(path);
     {
         auto db = Database::Open(path, QString()).db;
         ASSERT_TRUE(db);
         // A second-version file: delivery note lines without the lot's price.
         DropViews(*db);
+        db->ExecRaw(u"ALTER TABLE \"STAVKE_OTPREMNICA\" DROP COLUMN \"CIJENA_SKLADISTA\""_s);
+        db->ExecRaw(u"DROP INDEX \"IX_STAVKE_RACUNA_STAVKA\""_s);
         db->ExecRaw(
-            QStringLiteral("ALTER TABLE \"STAVKE_OTPREMNICA\" DROP COLUMN \"CIJENA_SKLADISTA\""));
-        db->ExecRaw(QStringLiteral("DROP INDEX \"IX_STAVKE_RACUNA_STAVKA\""));
+            u"CREATE INDEX \"IX_STAVKE_RACUNA_ARTIKAL\" ON "
+            "\"STAVKE_RACUNA\" (\"SKLADISTE\", \"GODINA\", \"SIFRA\", "
+            "\"BROJ_PRIMKE\")"_s);
         db->ExecRaw(
-            QStringLiteral("CREATE INDEX \"IX_STAVKE_RACUNA_ARTIKAL\" ON "
-                           "\"STAVKE_RACUNA\" (\"SKLADISTE\", \"GODINA\", \"SIFRA\", "
-                           "\"BROJ_PRIMKE\")"));
+            u"CREATE INDEX \"IX_STAVKE_RACUNA_SIFRA\" ON \"STAVKE_RACUNA\" "
+            "(\"SIFRA\", \"TIP_STAVKE\")"_s);
         db->ExecRaw(
-            QStringLiteral("CREATE INDEX \"IX_STAVKE_RACUNA_SIFRA\" ON \"STAVKE_RACUNA\" "
-                           "(\"SIFRA\", \"TIP_STAVKE\")"));
-        db->ExecRaw(QStringLiteral(
-            "INSERT INTO \"STAVKE_RACUNA\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ_RACUNA\", "
+            u"INSERT INTO \"STAVKE_RACUNA\" (\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ_RACUNA\", "
             "\"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\") VALUES (1, 1, 2026, 7, "
-            "'ART', 5, 2, 4)"));
+            "'ART', 5, 2, 4)"_s);
         DropVersionsFourToTwelve(*db);
         DropFiscalChangeColumns(*db);
-        db->ExecRaw(QStringLiteral("PRAGMA user_version = 2"));
+        db->ExecRaw(u"PRAGMA user_version = 2"_s);
     }
     auto opened = Database::Open(path, QString());
     ASSERT_EQ(opened.status, Database::OpenStatus::Ok) << opened.detail.toStdString();
     Database& db = *opened.db;
     EXPECT_EQ(db.SchemaVersion(), CompanySchema::kCurrentVersion);
     // Version 4 brought the invoice's currency and rate.
-    EXPECT_TRUE(db.Columns(QStringLiteral("RACUNI")).contains(QStringLiteral("VALUTA")));
-    EXPECT_TRUE(db.Columns(QStringLiteral("RACUNI")).contains(QStringLiteral("TECAJ")));
+    EXPECT_TRUE(db.Columns(u"RACUNI"_s).contains(u"VALUTA"_s));
+    EXPECT_TRUE(db.Columns(u"RACUNI"_s).contains(u"TECAJ"_s));
     // Version 5 brought the lot price of delivery note lines.
-    EXPECT_TRUE(db.Columns(QStringLiteral("STAVKE_OTPREMNICA"))
-                    .contains(QStringLiteral("CIJENA_SKLADISTA")));
+    EXPECT_TRUE(db.Columns(u"STAVKE_OTPREMNICA"_s).contains(u"CIJENA_SKLADISTA"_s));
     QStringList indexes;
-    Statement list = db.Prepare(QStringLiteral(
-        "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'STAVKE_RACUNA' AND "
-        "sql IS NOT NULL ORDER BY name"));
+    Statement list = db.Prepare(
+        u"SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'STAVKE_RACUNA' AND "
+        "sql IS NOT NULL ORDER BY name"_s);
     list.Exec();
     while (list.Next()) {
         indexes << list.Text(0);
     }
-    EXPECT_EQ(indexes, (QStringList{QStringLiteral("IX_STAVKE_RACUNA_DOK"),
-                                    QStringLiteral("IX_STAVKE_RACUNA_STAVKA")}));
+    EXPECT_EQ(indexes, (QStringList{u"IX_STAVKE_RACUNA_DOK"_s, u"IX_STAVKE_RACUNA_STAVKA"_s}));
     const auto plan = [&](const QString& sql) {
         QString text;
-        Statement rows = db.Prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
+        Statement rows = db.Prepare(u"EXPLAIN QUERY PLAN "_s + sql);
         rows.Exec({5});
         while (rows.Next()) {
             text += rows.Text(3) + QLatin1Char('\n');
         }
         return text;
     };
-    EXPECT_TRUE(plan(QStringLiteral("SELECT 1 FROM \"STAVKE_RACUNA\" WHERE \"SIFRA\" = ? AND "
-                                    "\"TIP_STAVKE\" = 'ART' LIMIT 1"))
-                    .contains(QStringLiteral("IX_STAVKE_RACUNA_STAVKA")));
-    EXPECT_TRUE(plan(QStringLiteral("SELECT SUM(\"KOLIČINA IZLAZ\") FROM \"KARTICA_ARTIKLA\" "
-                                    "WHERE \"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND "
-                                    "\"ARTIKAL\" = ?"))
-                    .contains(QStringLiteral("USING INDEX IX_STAVKE_RACUNA_STAVKA")));
-    EXPECT_EQ(db.Scalar(QStringLiteral("SELECT SUM(\"KOLICINA\") FROM \"STAVKE_RACUNA\" WHERE "
-                                       "\"SIFRA\" = 5 AND \"SKLADISTE\" = 1 AND \"GODINA\" = 2026"))
+    EXPECT_TRUE(plan(u"SELECT 1 FROM \"STAVKE_RACUNA\" WHERE \"SIFRA\" = ? AND "
+                     "\"TIP_STAVKE\" = 'ART' LIMIT 1"_s)
+                    .contains(u"IX_STAVKE_RACUNA_STAVKA"_s));
+    EXPECT_TRUE(plan(u"SELECT SUM(\"KOLIČINA IZLAZ\") FROM \"KARTICA_ARTIKLA\" "
+                     "WHERE \"SKLADISTE\" = 1 AND \"GODINA\" = 2026 AND "
+                     "\"ARTIKAL\" = ?"_s)
+                    .contains(u"USING INDEX IX_STAVKE_RACUNA_STAVKA"_s));
+    EXPECT_EQ(db.Scalar(u"SELECT SUM(\"KOLICINA\") FROM \"STAVKE_RACUNA\" WHERE "
+                        "\"SIFRA\" = 5 AND \"SKLADISTE\" = 1 AND \"GODINA\" = 2026"_s)
                   .toDouble(),
               4.0);
 }

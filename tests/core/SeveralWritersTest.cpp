@@ -22,6 +22,8 @@
 #include "data/Database.h"
 #include "support/ZodractlCompany.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 
 namespace {
@@ -38,13 +40,13 @@ class SeveralWritersTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        m_company = m_dir.filePath(QStringLiteral("firma.mdb"));
-        const CtlRun demo = Zodractl({QStringLiteral("demo"), m_company});
+        m_company = m_dir.filePath(u"firma.mdb"_s);
+        const CtlRun demo = Zodractl({u"demo"_s, m_company});
         ASSERT_EQ(demo.exitCode, 0) << demo.err.toStdString();
         m_receipt = test::ReadJson(test::SourceFile("docs/examples/primka.json"));
         ASSERT_FALSE(m_receipt.isEmpty());
         auto db = Open();
-        m_receiptsBefore = Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\""));
+        m_receiptsBefore = Count(*db, u"SELECT COUNT(*) FROM \"PRIMKE\""_s);
     }
 
     std::unique_ptr<Database> Open(const QString& password = QString()) {
@@ -59,8 +61,8 @@ protected:
     // The example receipt under a supplier's document of its own, written to a file.
     QString ReceiptFile(const QString& document) {
         QJsonObject receipt = m_receipt;
-        receipt.insert(QStringLiteral("dokument"), document);
-        return test::WriteJson(m_dir.filePath(document + QStringLiteral(".json")), receipt);
+        receipt.insert(u"dokument"_s, document);
+        return test::WriteJson(m_dir.filePath(document + u".json"_s), receipt);
     }
 
     struct Outcome {
@@ -75,21 +77,18 @@ protected:
 
     // `workers` processes one after another per worker thread, each posting `each` receipts.
     void Post(Outcome& outcome, int worker, int each, const std::optional<QString>& password) {
-        static const QRegularExpression posted(
-            QStringLiteral("Primka je proknjižena pod brojem (\\d+)"));
+        static const QRegularExpression posted(u"Primka je proknjižena pod brojem (\\d+)"_s);
         for (int i = 0; i < each; ++i) {
-            const QString document = QStringLiteral("VP-%1-%2").arg(worker).arg(i);
+            const QString document = u"VP-%1-%2"_s.arg(worker).arg(i);
             const QString file = ReceiptFile(document);
-            const CtlRun run = Zodractl(
-                {QStringLiteral("post"), m_company, file, QStringLiteral("--da")}, password);
+            const CtlRun run = Zodractl({u"post"_s, m_company, file, u"--da"_s}, password);
             const auto match = posted.match(run.out);
             std::lock_guard<std::mutex> guard(outcome.mutex);
             if (run.exitCode == 0 && match.hasMatch()) {
                 outcome.reported << match.captured(1).toInt();
                 outcome.postedDocuments << document;
             } else {
-                outcome.failures << QStringLiteral("%1: izlaz %2: %3 %4")
-                                        .arg(document)
+                outcome.failures << u"%1: izlaz %2: %3 %4"_s.arg(document)
                                         .arg(run.exitCode)
                                         .arg(run.out, run.err);
             }
@@ -102,16 +101,16 @@ protected:
 
     void Compactions(Outcome& outcome, int count, const std::optional<QString>& password) {
         for (int i = 0; i < count; ++i) {
-            const CtlRun run = Zodractl({QStringLiteral("compact"), m_company}, password);
+            const CtlRun run = Zodractl({u"compact"_s, m_company}, password);
             std::lock_guard<std::mutex> guard(outcome.mutex);
             if (run.exitCode == 0) {
                 ++outcome.compacted;
             } else if (run.exitCode == 1 &&
-                       run.err.startsWith(QStringLiteral("Baza je otvorena na drugom računalu"))) {
+                       run.err.startsWith(u"Baza je otvorena na drugom računalu"_s)) {
                 ++outcome.compactionsRefused;
             } else {
                 outcome.compactionFailures
-                    << QStringLiteral("izlaz %1: %2 %3").arg(run.exitCode).arg(run.out, run.err);
+                    << u"izlaz %1: %2 %3"_s.arg(run.exitCode).arg(run.out, run.err);
             }
             QThread::msleep(30);
         }
@@ -129,35 +128,33 @@ protected:
 
         auto db = Open(password.value_or(QString()));
         ASSERT_TRUE(db);
-        EXPECT_EQ(Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\"")),
-                  m_receiptsBefore + expected);
+        EXPECT_EQ(Count(*db, u"SELECT COUNT(*) FROM \"PRIMKE\""_s), m_receiptsBefore + expected);
         for (int i = 0; i < outcome.reported.size(); ++i) {
-            EXPECT_EQ(
-                Count(*db,
-                      QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"SKLADISTE\" = 1 "
-                                     "AND \"BROJ PRIMKE\" = ? AND \"DOKUMENT DOBAVLJACA\" = ?"),
-                      {outcome.reported.at(i), outcome.postedDocuments.at(i)}),
-                1)
+            EXPECT_EQ(Count(*db,
+                            u"SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"SKLADISTE\" = 1 "
+                            "AND \"BROJ PRIMKE\" = ? AND \"DOKUMENT DOBAVLJACA\" = ?"_s,
+                            {outcome.reported.at(i), outcome.postedDocuments.at(i)}),
+                      1)
                 << "receipt " << outcome.reported.at(i) << " is not stored as reported";
         }
         test::ExpectTradeBooksWhole(*db, 1);
-        EXPECT_EQ(Count(*db, QStringLiteral(
-                                 "SELECT COUNT(*) FROM \"PRIMKE\" h WHERE \"DOKUMENT DOBAVLJACA\" "
-                                 "LIKE 'VP-%' AND NOT EXISTS (SELECT 1 FROM "
-                                 "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" t WHERE t.\"SKLADISTE\" = "
-                                 "h.\"SKLADISTE\" AND t.\"GODINA\" = h.\"GODINA\" AND t.\"RBR\" = "
-                                 "h.\"RBR_TK\") AND NOT EXISTS (SELECT 1 FROM "
-                                 "\"TRGOVACKA_KNJIGA_MALOPRODAJE\" t WHERE t.\"SKLADISTE\" = "
-                                 "h.\"SKLADISTE\" AND t.\"GODINA\" = h.\"GODINA\" AND t.\"RBR\" = "
-                                 "h.\"RBR_TK\")")),
+        EXPECT_EQ(Count(*db,
+                        u"SELECT COUNT(*) FROM \"PRIMKE\" h WHERE \"DOKUMENT DOBAVLJACA\" "
+                        "LIKE 'VP-%' AND NOT EXISTS (SELECT 1 FROM "
+                        "\"TRGOVACKA_KNJIGA_VELEPRODAJE\" t WHERE t.\"SKLADISTE\" = "
+                        "h.\"SKLADISTE\" AND t.\"GODINA\" = h.\"GODINA\" AND t.\"RBR\" = "
+                        "h.\"RBR_TK\") AND NOT EXISTS (SELECT 1 FROM "
+                        "\"TRGOVACKA_KNJIGA_MALOPRODAJE\" t WHERE t.\"SKLADISTE\" = "
+                        "h.\"SKLADISTE\" AND t.\"GODINA\" = h.\"GODINA\" AND t.\"RBR\" = "
+                        "h.\"RBR_TK\")"_s),
                   0);
         // Every program has ended: no session and no working row is left behind.
-        EXPECT_EQ(Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
+        EXPECT_EQ(Count(*db, u"SELECT COUNT(*) FROM \"Multiuser\""_s), 0);
         db.reset();
-        const CtlRun check = Zodractl({QStringLiteral("check"), m_company}, password);
+        const CtlRun check = Zodractl({u"check"_s, m_company}, password);
         EXPECT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
-        EXPECT_TRUE(check.out.contains(QStringLiteral("Provjera ispravnosti: ok")));
-        const CtlRun stock = Zodractl({QStringLiteral("stockcheck"), m_company}, password);
+        EXPECT_TRUE(check.out.contains(u"Provjera ispravnosti: ok"_s));
+        const CtlRun stock = Zodractl({u"stockcheck"_s, m_company}, password);
         EXPECT_EQ(stock.exitCode, 0) << stock.out.toStdString() << stock.err.toStdString();
     }
 
@@ -168,7 +165,14 @@ protected:
 };
 
 constexpr int kWorkers = 4;
+#ifdef __SANITIZE_ADDRESS__
+// The sanitizer build runs several times slower: the same scenarios with fewer postings.
+constexpr int kPostsEach = 12;
+constexpr int kCompactions = 5;
+#else
 constexpr int kPostsEach = 50;
+constexpr int kCompactions = 10;
+#endif
 
 void RunWorkers(int count, const std::function<void(int)>& work) {
     std::vector<std::thread> threads;
@@ -186,21 +190,21 @@ void RunWorkers(int count, const std::function<void(int)>& work) {
 // opens with any), and with the company's password in it: each program opens the company exactly
 // once, and nothing is lost.
 TEST_F(SeveralWritersTest, FourProgramsPostingAtOnceLoseNothingWhateverThePasswordVariable) {
-    const std::optional<QString> passwords[] = {std::nullopt, QString(), QStringLiteral("tajna")};
+    const std::optional<QString> passwords[] = {std::nullopt, QString(), u"tajna"_s};
     for (const std::optional<QString>& password : passwords) {
         if (password && !password->isEmpty()) {
             Open()->SetPassword(*password);
         }
         {
             auto db = Open(password.value_or(QString()));
-            m_receiptsBefore = Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\""));
+            m_receiptsBefore = Count(*db, u"SELECT COUNT(*) FROM \"PRIMKE\""_s);
         }
         Outcome outcome;
         RunWorkers(kWorkers, [&](int w) { Post(outcome, w, kPostsEach, password); });
         ExpectWhole(outcome, kWorkers * kPostsEach, password);
     }
     // An empty password in the environment is the wrong one now, and is refused as such.
-    const CtlRun wrong = Zodractl({QStringLiteral("check"), m_company}, QString());
+    const CtlRun wrong = Zodractl({u"check"_s, m_company}, QString());
     EXPECT_EQ(wrong.exitCode, 3);
 }
 
@@ -211,19 +215,19 @@ TEST_F(SeveralWritersTest, CompactionsBesidePostingsRefuseOrRunAloneAndDamageNot
     m_postingGapMs = 20;
     RunWorkers(4, [&](int w) {
         if (w == 3) {
-            Compactions(outcome, 10, std::nullopt);
+            Compactions(outcome, kCompactions, std::nullopt);
         } else {
-            Post(outcome, w, 20, std::nullopt);
+            Post(outcome, w, 2 * kCompactions, std::nullopt);
         }
     });
     RecordProperty("compacted", outcome.compacted);
     RecordProperty("refused", outcome.compactionsRefused);
-    EXPECT_EQ(outcome.compacted + outcome.compactionsRefused, 10);
-    ExpectWhole(outcome, 60, std::nullopt);
+    EXPECT_EQ(outcome.compacted + outcome.compactionsRefused, kCompactions);
+    ExpectWhole(outcome, 6 * kCompactions, std::nullopt);
     // Alone now, a compaction runs.
-    const CtlRun alone = Zodractl({QStringLiteral("compact"), m_company});
+    const CtlRun alone = Zodractl({u"compact"_s, m_company});
     EXPECT_EQ(alone.exitCode, 0) << alone.err.toStdString();
-    EXPECT_EQ(alone.out.trimmed(), QStringLiteral("Pakiranje datoteke napravljeno uspješno."));
+    EXPECT_EQ(alone.out.trimmed(), u"Pakiranje datoteke napravljeno uspješno."_s);
 }
 
 // A program that opens the company while a compaction holds it waits for the compaction and
@@ -234,8 +238,7 @@ TEST_F(SeveralWritersTest, APostingStartedDuringACompactionWaitsForIt) {
     std::atomic<bool> finished{false};
     CtlRun run;
     std::thread poster([&] {
-        run = Zodractl({QStringLiteral("post"), m_company, ReceiptFile(QStringLiteral("CEKA-1")),
-                        QStringLiteral("--da")});
+        run = Zodractl({u"post"_s, m_company, ReceiptFile(u"CEKA-1"_s), u"--da"_s});
         finished = true;
     });
     QThread::msleep(1500);
@@ -243,7 +246,7 @@ TEST_F(SeveralWritersTest, APostingStartedDuringACompactionWaitsForIt) {
     exclusive.reset();
     poster.join();
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains(QStringLiteral("Primka je proknjižena pod brojem")));
+    EXPECT_TRUE(run.out.contains(u"Primka je proknjižena pod brojem"_s));
 }
 
 // Imports of articles from two programs at once, beside compactions: every file goes in whole,
@@ -252,22 +255,21 @@ TEST_F(SeveralWritersTest, APostingStartedDuringACompactionWaitsForIt) {
 TEST_F(SeveralWritersTest, ImportsFromTwoProgramsBesideCompactionsLoseNothing) {
     const auto articles = [&] {
         auto db = Open();
-        return Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\""));
+        return Count(*db, u"SELECT COUNT(*) FROM \"ARTIKLI\""_s);
     };
     const int before = articles();
     constexpr int kFiles = 3;
     constexpr int kRows = 100;
     const auto file = [&](int worker, int n, const QString& price) {
-        QString text = QStringLiteral(
-            "Naziv;Šifra;Jedinica mjere;Grupa artikla;Grupa poreza;Valuta;Cijena u valuti\n");
+        QString text =
+            u"Naziv;Šifra;Jedinica mjere;Grupa artikla;Grupa poreza;Valuta;Cijena u valuti\n"_s;
         for (int row = 0; row < kRows; ++row) {
-            text += QStringLiteral("Uvoz %1-%2-%3;UV-%1-%2-%3;kom;Auto oprema;PDV;EUR;%4\n")
-                        .arg(worker)
+            text += u"Uvoz %1-%2-%3;UV-%1-%2-%3;kom;Auto oprema;PDV;EUR;%4\n"_s.arg(worker)
                         .arg(n)
                         .arg(row)
-                        .arg(row == kRows / 2 ? price : QStringLiteral("1,5"));
+                        .arg(row == kRows / 2 ? price : u"1,5"_s);
         }
-        const QString path = m_dir.filePath(QStringLiteral("uvoz-%1-%2.csv").arg(worker).arg(n));
+        const QString path = m_dir.filePath(u"uvoz-%1-%2.csv"_s.arg(worker).arg(n));
         QFile f(path);
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(text.toUtf8());
@@ -278,13 +280,12 @@ TEST_F(SeveralWritersTest, ImportsFromTwoProgramsBesideCompactionsLoseNothing) {
     Outcome compactions;
     RunWorkers(3, [&](int w) {
         if (w == 2) {
-            Compactions(compactions, 10, std::nullopt);
+            Compactions(compactions, kCompactions, std::nullopt);
             return;
         }
         for (int n = 0; n < kFiles; ++n) {
             const CtlRun run =
-                Zodractl({QStringLiteral("import"), m_company, QStringLiteral("articles"),
-                          file(w, n, QStringLiteral("2"))});
+                Zodractl({u"import"_s, m_company, u"articles"_s, file(w, n, u"2"_s)});
             if (run.exitCode != 0) {
                 std::lock_guard<std::mutex> guard(mutex);
                 failures << run.err;
@@ -296,15 +297,13 @@ TEST_F(SeveralWritersTest, ImportsFromTwoProgramsBesideCompactionsLoseNothing) {
         << compactions.compactionFailures.join(u'\n').toStdString();
     EXPECT_EQ(articles(), before + 2 * kFiles * kRows);
 
-    const CtlRun refused =
-        Zodractl({QStringLiteral("import"), m_company, QStringLiteral("articles"),
-                  file(7, 0, QStringLiteral("inf"))});
+    const CtlRun refused = Zodractl({u"import"_s, m_company, u"articles"_s, file(7, 0, u"inf"_s)});
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_TRUE((refused.out + refused.err)
-                    .contains(QStringLiteral("Redak %1: Cijena u valuti").arg(kRows / 2 + 2)))
+    EXPECT_TRUE(
+        (refused.out + refused.err).contains(u"Redak %1: Cijena u valuti"_s.arg(kRows / 2 + 2)))
         << (refused.out + refused.err).toStdString();
     EXPECT_EQ(articles(), before + 2 * kFiles * kRows);
-    const CtlRun check = Zodractl({QStringLiteral("check"), m_company});
+    const CtlRun check = Zodractl({u"check"_s, m_company});
     EXPECT_EQ(check.exitCode, 0) << check.out.toStdString();
 }
 
@@ -318,17 +317,14 @@ TEST_F(SeveralWritersTest, CancellationsAndDeletionsBesidePostingsAndCompactions
     Outcome outcome;
     QList<std::pair<int, int>> cancelled;  // the receipt and the number of its cancellation
     QList<int> deleted;
-    static const QRegularExpression cancelledAs(
-        QStringLiteral("Storno primke je proknjižen pod brojem (\\d+)"));
+    static const QRegularExpression cancelledAs(u"Storno primke je proknjižen pod brojem (\\d+)"_s);
     // The demo has sold from every receipt's lots, which a deletion refuses: the receipts to
     // delete are posted here first, nothing taken from them.
-    static const QRegularExpression postedAs(
-        QStringLiteral("Primka je proknjižena pod brojem (\\d+)"));
+    static const QRegularExpression postedAs(u"Primka je proknjižena pod brojem (\\d+)"_s);
     QList<int> toDelete;
     for (int i = 0; i < kEach; ++i) {
         const CtlRun run =
-            Zodractl({QStringLiteral("post"), m_company,
-                      ReceiptFile(QStringLiteral("BR-%1").arg(i)), QStringLiteral("--da")});
+            Zodractl({u"post"_s, m_company, ReceiptFile(u"BR-%1"_s.arg(i)), u"--da"_s});
         const auto match = postedAs.match(run.out);
         ASSERT_TRUE(run.exitCode == 0 && match.hasMatch()) << run.err.toStdString();
         toDelete << match.captured(1).toInt();
@@ -342,24 +338,22 @@ TEST_F(SeveralWritersTest, CancellationsAndDeletionsBesidePostingsAndCompactions
             for (int i = 0; i < kEach; ++i) {
                 // The demo company's receipts 1 … 8 are cancelled, the eight above deleted.
                 const int number = w == 1 ? 1 + i : toDelete.at(i);
-                const CtlRun run = Zodractl(
-                    {w == 1 ? QStringLiteral("cancel") : QStringLiteral("delete"), m_company,
-                     QStringLiteral("primka"), QString::number(number),
-                     QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--da")});
+                const CtlRun run =
+                    Zodractl({w == 1 ? u"cancel"_s : u"delete"_s, m_company, u"primka"_s,
+                              QString::number(number), u"--skladiste"_s, u"1"_s, u"--da"_s});
                 std::lock_guard<std::mutex> guard(outcome.mutex);
                 const auto match = cancelledAs.match(run.out);
                 if (w == 1 && run.exitCode == 0 && match.hasMatch()) {
                     cancelled << std::pair{number, match.captured(1).toInt()};
                 } else if (w == 2 && run.exitCode == 0 &&
-                           run.out.trimmed() ==
-                               QStringLiteral("Primka broj %1 je izbrisana.").arg(number)) {
+                           run.out.trimmed() == u"Primka broj %1 je izbrisana."_s.arg(number)) {
                     deleted << number;
                 } else {
-                    outcome.failures << QStringLiteral("%1 %2: izlaz %3: %4 %5")
-                                            .arg(w == 1 ? u"storno" : u"brisanje")
-                                            .arg(number)
-                                            .arg(run.exitCode)
-                                            .arg(run.out, run.err);
+                    outcome.failures
+                        << u"%1 %2: izlaz %3: %4 %5"_s.arg(w == 1 ? u"storno" : u"brisanje")
+                               .arg(number)
+                               .arg(run.exitCode)
+                               .arg(run.out, run.err);
                 }
                 QThread::msleep(m_postingGapMs);
             }
@@ -380,27 +374,27 @@ TEST_F(SeveralWritersTest, CancellationsAndDeletionsBesidePostingsAndCompactions
 
     auto db = Open();
     ASSERT_TRUE(db);
-    EXPECT_EQ(Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\"")),
+    EXPECT_EQ(Count(*db, u"SELECT COUNT(*) FROM \"PRIMKE\""_s),
               m_receiptsBefore + kEach + kEach + kEach - kEach);
     for (const auto& [receipt, cancellation] : cancelled) {
         EXPECT_EQ(Count(*db,
-                        QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"SKLADISTE\" = 1 "
-                                       "AND \"BROJ PRIMKE\" = ? AND \"STORNO_ZA_PRIMKU\" = ?"),
+                        u"SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"SKLADISTE\" = 1 "
+                        "AND \"BROJ PRIMKE\" = ? AND \"STORNO_ZA_PRIMKU\" = ?"_s,
                         {cancellation, receipt}),
                   1)
             << "the cancellation of receipt " << receipt << " is not stored as reported";
     }
     for (const int receipt : deleted) {
         EXPECT_EQ(Count(*db,
-                        QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE "
-                                       "\"SKLADISTE\" = 1 AND \"BROJ_PRIMKE\" = ?"),
+                        u"SELECT COUNT(*) FROM \"STAVKE_PRIMKI\" WHERE "
+                        "\"SKLADISTE\" = 1 AND \"BROJ_PRIMKE\" = ?"_s,
                         {receipt}),
                   0)
             << "receipt " << receipt << " left lines behind";
     }
-    EXPECT_EQ(Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\"")), 0);
+    EXPECT_EQ(Count(*db, u"SELECT COUNT(*) FROM \"Multiuser\""_s), 0);
     db.reset();
-    const CtlRun stock = Zodractl({QStringLiteral("stockcheck"), m_company});
+    const CtlRun stock = Zodractl({u"stockcheck"_s, m_company});
     EXPECT_EQ(stock.exitCode, 0) << stock.out.toStdString() << stock.err.toStdString();
 
     // Both doors refuse what the window refuses, with its message, and change nothing.
@@ -408,43 +402,37 @@ TEST_F(SeveralWritersTest, CancellationsAndDeletionsBesidePostingsAndCompactions
                     QStringList more) {
         return Zodractl(QStringList{command, m_company, kind, number} + more);
     };
-    const QStringList warehouseOne = {QStringLiteral("--skladiste"), QStringLiteral("1")};
-    const QStringList yes = warehouseOne + QStringList{QStringLiteral("--da")};
-    CtlRun again =
-        door(QStringLiteral("cancel"), QStringLiteral("primka"), QStringLiteral("1"), yes);
+    const QStringList warehouseOne = {u"--skladiste"_s, u"1"_s};
+    const QStringList yes = warehouseOne + QStringList{u"--da"_s};
+    CtlRun again = door(u"cancel"_s, u"primka"_s, u"1"_s, yes);
     EXPECT_EQ(again.exitCode, 1);
-    EXPECT_TRUE(again.err.startsWith(QStringLiteral("Primka broj 1 je već stornirana")))
+    EXPECT_TRUE(again.err.startsWith(u"Primka broj 1 je već stornirana"_s))
         << again.err.toStdString();
-    again = door(QStringLiteral("delete"), QStringLiteral("primka"),
-                 QString::number(toDelete.first()), yes);
+    again = door(u"delete"_s, u"primka"_s, QString::number(toDelete.first()), yes);
     EXPECT_EQ(again.exitCode, 1);
-    EXPECT_EQ(again.err.trimmed(), QStringLiteral("Želite li izbrisati primku! Da\n"
-                                                  "Ne postoji proknjižena primka broj ") +
-                                       QString::number(toDelete.first()));
-    again = door(QStringLiteral("delete"), QStringLiteral("pismo"), QStringLiteral("1"), yes);
+    EXPECT_EQ(again.err.trimmed(),
+              u"Želite li izbrisati primku! Da\n"
+              "Ne postoji proknjižena primka broj "_s +
+                  QString::number(toDelete.first()));
+    again = door(u"delete"_s, u"pismo"_s, u"1"_s, yes);
     EXPECT_EQ(again.exitCode, 2);
     EXPECT_TRUE(again.err.trimmed().startsWith(
-        QStringLiteral("Nepoznata vrsta dokumenta: pismo (poznate: primka, izmjena")))
+        u"Nepoznata vrsta dokumenta: pismo (poznate: primka, izmjena"_s))
         << again.err.toStdString();
     // Without --da each question is answered No: receipt 9 is neither cancelled nor deleted.
-    again =
-        door(QStringLiteral("cancel"), QStringLiteral("primka"), QStringLiteral("9"), warehouseOne);
+    again = door(u"cancel"_s, u"primka"_s, u"9"_s, warehouseOne);
     EXPECT_EQ(again.exitCode, 1);
-    EXPECT_EQ(again.err.trimmed(),
-              QStringLiteral("Želite li stornirati primku! Ne\nPrimka nije stornirana."));
-    again =
-        door(QStringLiteral("delete"), QStringLiteral("primka"), QStringLiteral("9"), warehouseOne);
+    EXPECT_EQ(again.err.trimmed(), u"Želite li stornirati primku! Ne\nPrimka nije stornirana."_s);
+    again = door(u"delete"_s, u"primka"_s, u"9"_s, warehouseOne);
     EXPECT_EQ(again.exitCode, 1);
-    EXPECT_EQ(again.err.trimmed(),
-              QStringLiteral("Želite li izbrisati primku! Ne\nPrimka nije izbrisana."));
+    EXPECT_EQ(again.err.trimmed(), u"Želite li izbrisati primku! Ne\nPrimka nije izbrisana."_s);
     // The demo company has three warehouses: without --skladiste the door asks for one.
-    again = door(QStringLiteral("delete"), QStringLiteral("primka"), QStringLiteral("9"),
-                 {QStringLiteral("--da")});
+    again = door(u"delete"_s, u"primka"_s, u"9"_s, {u"--da"_s});
     EXPECT_EQ(again.exitCode, 1);
-    EXPECT_EQ(again.err.trimmed(),
-              QStringLiteral("Poduzeće ima više skladišta: navedite --skladiste N."));
+    EXPECT_EQ(again.err.trimmed(), u"Poduzeće ima više skladišta: navedite --skladiste N."_s);
     db = Open();
-    EXPECT_EQ(Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"SKLADISTE\" = 1 "
-                                        "AND (\"BROJ PRIMKE\" = 9 OR \"STORNO_ZA_PRIMKU\" = 9)")),
+    EXPECT_EQ(Count(*db,
+                    u"SELECT COUNT(*) FROM \"PRIMKE\" WHERE \"SKLADISTE\" = 1 "
+                    "AND (\"BROJ PRIMKE\" = 9 OR \"STORNO_ZA_PRIMKU\" = 9)"_s),
               1);
 }

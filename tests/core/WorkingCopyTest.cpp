@@ -6,6 +6,8 @@
 #include "data/WorkingCopy.h"
 #include "support/TestCompany.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using namespace zodra::workingcopy;
 using zodra::test::CompanyTest;
@@ -23,7 +25,7 @@ void AddDistinctRow(Database& db, const QString& table, int sessionCode,
     for (int i = 0; i < columns.size(); ++i) {
         const QString& c = columns.at(i);
         quoted << QLatin1Char('"') + c + QLatin1Char('"');
-        marks << QStringLiteral("?");
+        marks << u"?"_s;
         if (c == QLatin1String("Multiuser_sifra")) {
             values << sessionCode;
         } else if (fixed.contains(c)) {
@@ -32,9 +34,8 @@ void AddDistinctRow(Database& db, const QString& table, int sessionCode,
             values << 1000 + i;
         }
     }
-    db.Exec(QStringLiteral("INSERT INTO \"") + table + QStringLiteral("\" (") +
-                quoted.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
-                marks.join(QStringLiteral(", ")) + QStringLiteral(")"),
+    db.Exec(u"INSERT INTO \""_s + table + u"\" ("_s + quoted.join(u", "_s) + u") VALUES ("_s +
+                marks.join(u", "_s) + u")"_s,
             values);
 }
 
@@ -50,8 +51,8 @@ protected:
         CompanyTest::SetUp();
         db = Open();
         db->ExecRaw(
-            QStringLiteral("INSERT INTO \"ARTIKLI\" (\"SIFRA\", \"NAZIV\", \"GRUPA_P\") VALUES "
-                           "(7, 'Čaj', 1), (8, 'Kava', 2)"));
+            u"INSERT INTO \"ARTIKLI\" (\"SIFRA\", \"NAZIV\", \"GRUPA_P\") VALUES "
+            "(7, 'Čaj', 1), (8, 'Kava', 2)"_s);
     }
     std::unique_ptr<Database> db;
 };
@@ -65,37 +66,34 @@ TEST_F(WorkingCopyTest, SessionCodesAreNeverHandedOutTwice) {
     ReleaseSessionCodes(*db, {c});
     // The highest code was deleted; a plain MAX + 1 would hand it out again.
     EXPECT_GT(AllocateSessionCode(*db), c);
-    EXPECT_EQ(
-        Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"Multiuser\" WHERE \"SIFRA\" = ?"), {c}),
-        0);
+    EXPECT_EQ(Count(*db, u"SELECT COUNT(*) FROM \"Multiuser\" WHERE \"SIFRA\" = ?"_s, {c}), 0);
 }
 
 TEST_F(WorkingCopyTest, PostingCopiesEveryColumnInOrderAndClearsOnlyThisSession) {
     const int mine = AllocateSessionCode(*db);
     const int theirs = AllocateSessionCode(*db);
-    AddDistinctRow(*db, QStringLiteral("STAVKE_PRIMKE_PRIVREMENO"), mine,
-                   {{QStringLiteral("SKLADISTE"), 1},
-                    {QStringLiteral("GODINA"), 2026},
-                    {QStringLiteral("BROJ_PRIMKE"), 1},
-                    {QStringLiteral("TIP_STAVKE"), QStringLiteral("ART")},
-                    {QStringLiteral("SIFRA"), 7},
-                    {QStringLiteral("RBR_STAVKE"), 1}});
-    AddDistinctRow(*db, QStringLiteral("STAVKE_PRIMKE_PRIVREMENO"), theirs,
-                   {{QStringLiteral("SKLADISTE"), 1},
-                    {QStringLiteral("GODINA"), 2026},
-                    {QStringLiteral("BROJ_PRIMKE"), 1},
-                    {QStringLiteral("TIP_STAVKE"), QStringLiteral("ART")},
-                    {QStringLiteral("SIFRA"), 8},
-                    {QStringLiteral("RBR_STAVKE"), 1}});
+    AddDistinctRow(*db, u"STAVKE_PRIMKE_PRIVREMENO"_s, mine,
+                   {{u"SKLADISTE"_s, 1},
+                    {u"GODINA"_s, 2026},
+                    {u"BROJ_PRIMKE"_s, 1},
+                    {u"TIP_STAVKE"_s, u"ART"_s},
+                    {u"SIFRA"_s, 7},
+                    {u"RBR_STAVKE"_s, 1}});
+    AddDistinctRow(*db, u"STAVKE_PRIMKE_PRIVREMENO"_s, theirs,
+                   {{u"SKLADISTE"_s, 1},
+                    {u"GODINA"_s, 2026},
+                    {u"BROJ_PRIMKE"_s, 1},
+                    {u"TIP_STAVKE"_s, u"ART"_s},
+                    {u"SIFRA"_s, 8},
+                    {u"RBR_STAVKE"_s, 1}});
     {
         Transaction tx(*db);
         EXPECT_EQ(PostWorkingLines(*db, DocumentKind::GoodsReceipt, 42, mine), 1);
         tx.Commit();
     }
-    const QStringList& working = db->Columns(QStringLiteral("STAVKE_PRIMKE_PRIVREMENO"));
-    const QStringList& posted = db->Columns(QStringLiteral("STAVKE_PRIMKI"));
-    Statement row =
-        db->Prepare(QStringLiteral("SELECT * FROM \"STAVKE_PRIMKI\" WHERE \"BROJ_PRIMKE\" = 42"));
+    const QStringList& working = db->Columns(u"STAVKE_PRIMKE_PRIVREMENO"_s);
+    const QStringList& posted = db->Columns(u"STAVKE_PRIMKI"_s);
+    Statement row = db->Prepare(u"SELECT * FROM \"STAVKE_PRIMKI\" WHERE \"BROJ_PRIMKE\" = 42"_s);
     row.Exec();
     ASSERT_TRUE(row.Next());
     for (int i = 0; i < posted.size(); ++i) {
@@ -116,58 +114,53 @@ TEST_F(WorkingCopyTest, PostingCopiesEveryColumnInOrderAndClearsOnlyThisSession)
     EXPECT_FALSE(row.Next());
     // This session's working rows are gone, the other session's stay.
     EXPECT_EQ(Count(*db,
-                    QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_PRIMKE_PRIVREMENO\" WHERE "
-                                   "\"Multiuser_sifra\" = ?"),
+                    u"SELECT COUNT(*) FROM \"STAVKE_PRIMKE_PRIVREMENO\" WHERE "
+                    "\"Multiuser_sifra\" = ?"_s,
                     {mine}),
               0);
     EXPECT_EQ(Count(*db,
-                    QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_PRIMKE_PRIVREMENO\" WHERE "
-                                   "\"Multiuser_sifra\" = ?"),
+                    u"SELECT COUNT(*) FROM \"STAVKE_PRIMKE_PRIVREMENO\" WHERE "
+                    "\"Multiuser_sifra\" = ?"_s,
                     {theirs}),
               1);
 }
 
 TEST_F(WorkingCopyTest, TheTaxGroupIsTakenFromTheArticleOnlyForArticleLines) {
     const int code = AllocateSessionCode(*db);
-    db->Exec(QStringLiteral(
-                 "INSERT INTO \"STAVKE_PRIMKE_PRIVREMENO\" (\"SKLADISTE\", \"GODINA\", "
-                 "\"BROJ_PRIMKE\", \"TIP_STAVKE\", \"SIFRA\", \"KOLICINA\", \"Multiuser_sifra\") "
-                 "VALUES (1, 2026, 0, 'ART', 7, 1, ?), (1, 2026, 0, 'AMB', 8, 1, ?)"),
-             {code, code});
+    db->Exec(
+        u"INSERT INTO \"STAVKE_PRIMKE_PRIVREMENO\" (\"SKLADISTE\", \"GODINA\", "
+        "\"BROJ_PRIMKE\", \"TIP_STAVKE\", \"SIFRA\", \"KOLICINA\", \"Multiuser_sifra\") "
+        "VALUES (1, 2026, 0, 'ART', 7, 1, ?), (1, 2026, 0, 'AMB', 8, 1, ?)"_s,
+        {code, code});
     Transaction tx(*db);
     PostWorkingLines(*db, DocumentKind::GoodsReceipt, 3, code);
     tx.Commit();
     const QString group7 =
-        db->Scalar(QStringLiteral("SELECT \"NAZIV\" FROM \"GRUPE_POREZA\" WHERE \"SIFRA\" = 1"))
-            .toString();
+        db->Scalar(u"SELECT \"NAZIV\" FROM \"GRUPE_POREZA\" WHERE \"SIFRA\" = 1"_s).toString();
     EXPECT_EQ(
-        db
-            ->Scalar(QStringLiteral(
-                "SELECT \"GRUPA_POREZA\" FROM \"STAVKE_PRIMKI\" WHERE \"TIP_STAVKE\" = 'ART'"))
+        db->Scalar(u"SELECT \"GRUPA_POREZA\" FROM \"STAVKE_PRIMKI\" WHERE \"TIP_STAVKE\" = 'ART'"_s)
             .toString(),
         group7);
     // A packaging line with the code of an article is not an article.
     EXPECT_TRUE(
-        db
-            ->Scalar(QStringLiteral(
-                "SELECT \"GRUPA_POREZA\" FROM \"STAVKE_PRIMKI\" WHERE \"TIP_STAVKE\" = 'AMB'"))
+        db->Scalar(u"SELECT \"GRUPA_POREZA\" FROM \"STAVKE_PRIMKI\" WHERE \"TIP_STAVKE\" = 'AMB'"_s)
             .isNull());
 }
 
 TEST_F(WorkingCopyTest, DeliveryNotesTakeTheInvoiceWorkingCopyUnderTheirOwnNumberColumn) {
     const int code = AllocateSessionCode(*db);
-    db->Exec(QStringLiteral(
-                 "INSERT INTO \"STAVKE_RACUNA_PRIVREMENO\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
-                 "\"BROJ_RACUNA\", \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
-                 "\"CIJENA_\", \"RBR_STAVKE\", \"Multiuser_sifra\") VALUES "
-                 "(1, 1, 2026, 99, 'ART', 7, 3, 2.5, 10.25, 1, ?)"),
-             {code});
+    db->Exec(
+        u"INSERT INTO \"STAVKE_RACUNA_PRIVREMENO\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
+        "\"BROJ_RACUNA\", \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
+        "\"CIJENA_\", \"RBR_STAVKE\", \"Multiuser_sifra\") VALUES "
+        "(1, 1, 2026, 99, 'ART', 7, 3, 2.5, 10.25, 1, ?)"_s,
+        {code});
     Transaction tx(*db);
     EXPECT_EQ(PostWorkingLines(*db, DocumentKind::DeliveryNote, 12, code), 1);
     tx.Commit();
-    Statement row =
-        db->Prepare(QStringLiteral("SELECT \"BROJ_OTPREMNICE\", \"KOLICINA\", \"CIJENA_\", "
-                                   "\"BROJ_PRIMKE\" FROM \"STAVKE_OTPREMNICA\""));
+    Statement row = db->Prepare(
+        u"SELECT \"BROJ_OTPREMNICE\", \"KOLICINA\", \"CIJENA_\", "
+        "\"BROJ_PRIMKE\" FROM \"STAVKE_OTPREMNICA\""_s);
     row.Exec();
     ASSERT_TRUE(row.Next());
     EXPECT_EQ(row.Int(0), 12);
@@ -179,30 +172,27 @@ TEST_F(WorkingCopyTest, DeliveryNotesTakeTheInvoiceWorkingCopyUnderTheirOwnNumbe
 TEST_F(WorkingCopyTest, InvoicesGetTheirBookAndNumberWithEmployeesAndExtraData) {
     const int code = AllocateSessionCode(*db);
     db->Exec(
-        QStringLiteral(
-            "INSERT INTO \"STAVKE_RACUNA_PRIVREMENO\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
-            "\"BROJ_RACUNA\", \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
-            "\"RBR_STAVKE\", \"Multiuser_sifra\") VALUES (1, 1, 2026, 5, 'USL', 1, 0, 1, 1, ?)"),
+        u"INSERT INTO \"STAVKE_RACUNA_PRIVREMENO\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
+        "\"BROJ_RACUNA\", \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", \"KOLICINA\", "
+        "\"RBR_STAVKE\", \"Multiuser_sifra\") VALUES (1, 1, 2026, 5, 'USL', 1, 0, 1, 1, ?)"_s,
         {code});
-    db->Exec(QStringLiteral(
-                 "INSERT INTO \"STAVKE_RACUNA_DJELATNICI_PRIVREMENO\" (\"SKLADISTE\", \"IRA\", "
-                 "\"GODINA\", \"BROJ_RACUNA\", \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", "
-                 "\"DJELATNIK\", \"Multiuser_sifra\") VALUES (1, 1, 2026, 5, 'USL', 1, 0, 3, ?)"),
-             {code});
+    db->Exec(
+        u"INSERT INTO \"STAVKE_RACUNA_DJELATNICI_PRIVREMENO\" (\"SKLADISTE\", \"IRA\", "
+        "\"GODINA\", \"BROJ_RACUNA\", \"TIP_STAVKE\", \"SIFRA\", \"BROJ_PRIMKE\", "
+        "\"DJELATNIK\", \"Multiuser_sifra\") VALUES (1, 1, 2026, 5, 'USL', 1, 0, 3, ?)"_s,
+        {code});
     Transaction tx(*db);
     PostWorkingLines(*db, DocumentKind::Invoice, 6, code, 2);
     tx.Commit();
-    EXPECT_EQ(
-        Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA\" WHERE \"IRA\" = 2 AND "
-                                  "\"BROJ_RACUNA\" = 6")),
-        1);
-    EXPECT_EQ(Count(*db, QStringLiteral(
-                             "SELECT COUNT(*) FROM \"STAVKE_RACUNA_DJELATNICI\" WHERE \"IRA\" = 2 "
-                             "AND \"BROJ_RACUNA\" = 6 AND \"DJELATNIK\" = 3")),
+    EXPECT_EQ(Count(*db,
+                    u"SELECT COUNT(*) FROM \"STAVKE_RACUNA\" WHERE \"IRA\" = 2 AND "
+                    "\"BROJ_RACUNA\" = 6"_s),
               1);
-    EXPECT_EQ(
-        Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RACUNA_DJELATNICI_PRIVREMENO\"")),
-        0);
+    EXPECT_EQ(Count(*db,
+                    u"SELECT COUNT(*) FROM \"STAVKE_RACUNA_DJELATNICI\" WHERE \"IRA\" = 2 "
+                    "AND \"BROJ_RACUNA\" = 6 AND \"DJELATNIK\" = 3"_s),
+              1);
+    EXPECT_EQ(Count(*db, u"SELECT COUNT(*) FROM \"STAVKE_RACUNA_DJELATNICI_PRIVREMENO\""_s), 0);
 }
 
 TEST_F(WorkingCopyTest, ClearingAWorkOrderClearsItsLinesAndItsCosts) {
@@ -210,29 +200,26 @@ TEST_F(WorkingCopyTest, ClearingAWorkOrderClearsItsLinesAndItsCosts) {
     const int theirs = AllocateSessionCode(*db);
     for (int code : {mine, theirs}) {
         db->Exec(
-            QStringLiteral("INSERT INTO \"STAVKE_RADNIH_NALOGA_PRIVREMENO\" (\"SIFRA_ARTIKLA\", "
-                           "\"KOLICINA\", \"Multiuser_sifra\") VALUES (7, 1, ?)"),
+            u"INSERT INTO \"STAVKE_RADNIH_NALOGA_PRIVREMENO\" (\"SIFRA_ARTIKLA\", "
+            "\"KOLICINA\", \"Multiuser_sifra\") VALUES (7, 1, ?)"_s,
             {code});
         db->Exec(
-            QStringLiteral("INSERT INTO \"STAVKE_RADNIH_NALOGA_TROSKOVI_PRIVREMENO\" (\"OPIS\", "
-                           "\"KOLICINA\", \"Multiuser_sifra\") VALUES ('rad', 1, ?)"),
+            u"INSERT INTO \"STAVKE_RADNIH_NALOGA_TROSKOVI_PRIVREMENO\" (\"OPIS\", "
+            "\"KOLICINA\", \"Multiuser_sifra\") VALUES ('rad', 1, ?)"_s,
             {code});
     }
     ClearWorkingCopy(*db, DocumentKind::WorkOrder, mine);
-    EXPECT_EQ(
-        Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RADNIH_NALOGA_PRIVREMENO\"")), 1);
-    EXPECT_EQ(Count(*db, QStringLiteral(
-                             "SELECT COUNT(*) FROM \"STAVKE_RADNIH_NALOGA_TROSKOVI_PRIVREMENO\"")),
+    EXPECT_EQ(Count(*db, u"SELECT COUNT(*) FROM \"STAVKE_RADNIH_NALOGA_PRIVREMENO\""_s), 1);
+    EXPECT_EQ(Count(*db, u"SELECT COUNT(*) FROM \"STAVKE_RADNIH_NALOGA_TROSKOVI_PRIVREMENO\""_s),
               1);
     ClearAllWorkingCopies(*db, theirs);
-    EXPECT_EQ(
-        Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_RADNIH_NALOGA_PRIVREMENO\"")), 0);
+    EXPECT_EQ(Count(*db, u"SELECT COUNT(*) FROM \"STAVKE_RADNIH_NALOGA_PRIVREMENO\""_s), 0);
 }
 
 TEST_F(WorkingCopyTest, EveryWorkingTableExistsWithTheSessionColumnLast) {
     for (const QString& table : AllWorkingTables()) {
         const QStringList& columns = db->Columns(table);
-        EXPECT_EQ(columns.last(), QStringLiteral("Multiuser_sifra")) << table.toStdString();
+        EXPECT_EQ(columns.last(), u"Multiuser_sifra"_s) << table.toStdString();
     }
     for (const DocumentKindInfo& info : AllDocumentKinds()) {
         if (!info.headerTable.isEmpty()) {

@@ -13,23 +13,24 @@
 #include "data/Database.h"
 #include "data/Errors.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 
 namespace {
 
 void RoundTrip(Database& db) {
     db.ExecRaw(
-        QStringLiteral("CREATE TABLE \"PROBA\" (\"K\" INTEGER NOT NULL, \"V\" DOUBLE "
-                       "PRECISION, \"N\" BIGINT)"));
+        u"CREATE TABLE \"PROBA\" (\"K\" INTEGER NOT NULL, \"V\" DOUBLE "
+        "PRECISION, \"N\" BIGINT)"_s);
     for (int key = 1; key <= 5; ++key) {
-        db.Exec(QStringLiteral("INSERT INTO \"PROBA\" (\"K\", \"V\", \"N\") VALUES (?, 7, 70)"),
-                {key});
+        db.Exec(u"INSERT INTO \"PROBA\" (\"K\", \"V\", \"N\") VALUES (?, 7, 70)"_s, {key});
     }
     const double third = 1.0 / 3;
     const double values[] = {0.1, -1e-12, 123456789.12345679, third, 5, 1e300};
-    BoundRows rows({{QStringLiteral("k"), BoundRows::Type::Integer},
-                    {QStringLiteral("v"), BoundRows::Type::Real},
-                    {QStringLiteral("n"), BoundRows::Type::Integer}});
+    BoundRows rows({{u"k"_s, BoundRows::Type::Integer},
+                    {u"v"_s, BoundRows::Type::Real},
+                    {u"n"_s, BoundRows::Type::Integer}});
     EXPECT_TRUE(rows.Empty());
     rows.Add({1, values[0], 10});
     rows.Add({2, values[1], QVariant()});
@@ -37,14 +38,13 @@ void RoundTrip(Database& db) {
     rows.Add({5, QVariant(), 9007199254740993LL});  // above 2^53: no detour through a double
     EXPECT_EQ(rows.Size(), 4);
     const QString update =
-        QStringLiteral("UPDATE \"PROBA\" SET \"V\" = \"v\".\"v\", \"N\" = \"v\".\"n\" FROM ") +
-        QStringLiteral("%1 WHERE \"PROBA\".\"K\" = \"v\".\"k\"");
-    EXPECT_EQ(db.Exec(update.arg(rows.Source(db.Dialect(), QStringLiteral("v"))), {rows.Value()}),
-              4);
+        u"UPDATE \"PROBA\" SET \"V\" = \"v\".\"v\", \"N\" = \"v\".\"n\" FROM "_s +
+        u"%1 WHERE \"PROBA\".\"K\" = \"v\".\"k\""_s;
+    EXPECT_EQ(db.Exec(update.arg(rows.Source(db.Dialect(), u"v"_s)), {rows.Value()}), 4);
 
-    Statement read =
-        db.Prepare(QStringLiteral("SELECT \"K\", \"V\", \"N\" FROM \"PROBA\" ORDER BY "
-                                  "\"K\""));
+    Statement read = db.Prepare(
+        u"SELECT \"K\", \"V\", \"N\" FROM \"PROBA\" ORDER BY "
+        "\"K\""_s);
     read.Exec();
     const struct {
         QVariant value;
@@ -70,15 +70,14 @@ void RoundTrip(Database& db) {
     read.Finish();
 
     // Read back through a join, and the remaining doubles through the same text once more.
-    BoundRows more({{QStringLiteral("k"), BoundRows::Type::Integer},
-                    {QStringLiteral("v"), BoundRows::Type::Real}});
+    BoundRows more({{u"k"_s, BoundRows::Type::Integer}, {u"v"_s, BoundRows::Type::Real}});
     more.Add({3, values[3]});
     more.Add({3, values[4]});
     more.Add({9, values[5]});
-    Statement joined = db.Prepare(QStringLiteral("SELECT \"v\".\"v\", \"PROBA\".\"N\" FROM ") +
-                                  more.Source(db.Dialect(), QStringLiteral("v")) +
-                                  QStringLiteral(" INNER JOIN \"PROBA\" ON \"PROBA\".\"K\" = "
-                                                 "\"v\".\"k\" ORDER BY 1"));
+    Statement joined = db.Prepare(u"SELECT \"v\".\"v\", \"PROBA\".\"N\" FROM "_s +
+                                  more.Source(db.Dialect(), u"v"_s) +
+                                  u" INNER JOIN \"PROBA\" ON \"PROBA\".\"K\" = "
+                                  "\"v\".\"k\" ORDER BY 1"_s);
     joined.Exec({more.Value()});
     ASSERT_TRUE(joined.Next());
     EXPECT_EQ(joined.Double(0), values[3]);
@@ -88,21 +87,19 @@ void RoundTrip(Database& db) {
     joined.Finish();
 
     // No rows: the same statement changes nothing.
-    const BoundRows none({{QStringLiteral("k"), BoundRows::Type::Integer},
-                          {QStringLiteral("v"), BoundRows::Type::Real},
-                          {QStringLiteral("n"), BoundRows::Type::Integer}});
-    EXPECT_EQ(db.Exec(update.arg(none.Source(db.Dialect(), QStringLiteral("v"))), {none.Value()}),
-              0);
+    const BoundRows none({{u"k"_s, BoundRows::Type::Integer},
+                          {u"v"_s, BoundRows::Type::Real},
+                          {u"n"_s, BoundRows::Type::Integer}});
+    EXPECT_EQ(db.Exec(update.arg(none.Source(db.Dialect(), u"v"_s)), {none.Value()}), 0);
 
     for (const double bad :
          {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
-        BoundRows refused({{QStringLiteral("k"), BoundRows::Type::Integer},
-                           {QStringLiteral("v"), BoundRows::Type::Real}});
+        BoundRows refused({{u"k"_s, BoundRows::Type::Integer}, {u"v"_s, BoundRows::Type::Real}});
         try {
             refused.Add({1, bad});
             ADD_FAILURE() << "a number that is not finite was taken";
         } catch (const UserError& e) {
-            EXPECT_EQ(e.message(), QStringLiteral("Vrijednost nije ispravan broj !"));
+            EXPECT_EQ(e.message(), u"Vrijednost nije ispravan broj !"_s);
         }
         EXPECT_TRUE(refused.Empty());
     }
@@ -111,7 +108,7 @@ void RoundTrip(Database& db) {
 TEST(BoundRows, AreReadAndWrittenExactlyInACompanyFile) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    auto db = Database::OpenRaw(folder.filePath(QStringLiteral("proba.db")), true);
+    auto db = Database::OpenRaw(folder.filePath(u"proba.db"_s), true);
     RoundTrip(*db);
 }
 

@@ -18,6 +18,8 @@
 #include "data/Statement.h"
 #include "data/Transaction.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using zodra::test::ServerDemoTest;
 
@@ -27,28 +29,26 @@ namespace {
 // value with its stored type.
 QStringList Rows(Database& db, bool detail) {
     QStringList rows;
-    const QString schema = detail ? QStringLiteral("\"det\"") : QStringLiteral("\"main\"");
+    const QString schema = detail ? u"\"det\""_s : u"\"main\""_s;
     QStringList tables;
     {
-        Statement list = db.Prepare(QStringLiteral("SELECT name FROM ") + schema +
-                                    QStringLiteral(".sqlite_master WHERE type = 'table' AND "
-                                                   "name NOT LIKE 'sqlite%' ORDER BY name"));
+        Statement list = db.Prepare(u"SELECT name FROM "_s + schema +
+                                    u".sqlite_master WHERE type = 'table' AND "
+                                    "name NOT LIKE 'sqlite%' ORDER BY name"_s);
         list.Exec();
         while (list.Next()) {
             tables << list.Text(0);
         }
     }
     for (const QString& table : tables) {
-        Statement read =
-            db.Prepare(QStringLiteral("SELECT \"rowid\", * FROM ") + schema +
-                       QStringLiteral(".\"") + table + QStringLiteral("\" ORDER BY \"rowid\""));
+        Statement read = db.Prepare(u"SELECT \"rowid\", * FROM "_s + schema + u".\""_s + table +
+                                    u"\" ORDER BY \"rowid\""_s);
         read.Exec();
         while (read.Next()) {
             QString row = table;
             for (int c = 0; c < read.ColumnCount(); ++c) {
                 const QVariant v = read.Value(c);
-                row += QStringLiteral("|%1:%2")
-                           .arg(v.isNull() ? -1 : v.typeId())
+                row += u"|%1:%2"_s.arg(v.isNull() ? -1 : v.typeId())
                            .arg(v.typeId() == QMetaType::Double
                                     ? QString::number(v.toDouble(), 'g', 17)
                                     : v.toString());
@@ -74,71 +74,67 @@ TEST_F(ServerDemoTest, ADemoCompanyGoesToTheServerAndBackUnchanged) {
     {
         auto db = Database::Open(first, QString()).db;
         ASSERT_TRUE(db);
-        db->SetPassword(QStringLiteral("tajna"));
+        db->SetPassword(u"tajna"_s);
         // A detailed retail invoice with a date, a time and flags, and lines whose row keys
         // have a gap that the copies must keep.
-        db->Exec(QStringLiteral(
-            "INSERT INTO \"det\".\"RACUNI_DETALJNO\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
+        db->Exec(
+            u"INSERT INTO \"det\".\"RACUNI_DETALJNO\" (\"SKLADISTE\", \"IRA\", \"GODINA\", "
             "\"BROJ RACUNA\", \"PLACENO\", \"DATUM\", \"DATUM_I_VRIJEME_KNJIZENJA\") VALUES "
-            "(1, 1, 2026, 5, 1, '2026-03-02', '2026-03-02 10:15:30')"));
+            "(1, 1, 2026, 5, 1, '2026-03-02', '2026-03-02 10:15:30')"_s);
         for (int line = 1; line <= 3; ++line) {
-            db->Exec(QStringLiteral("INSERT INTO \"det\".\"STAVKE_RACUNA_DETALJNO\" "
-                                    "(\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ_RACUNA\", "
-                                    "\"TIP_STAVKE\", \"KOLICINA\") VALUES (1, 1, 2026, 5, 'A', ?)"),
-                     {line + 0.1});
+            db->Exec(
+                u"INSERT INTO \"det\".\"STAVKE_RACUNA_DETALJNO\" "
+                "(\"SKLADISTE\", \"IRA\", \"GODINA\", \"BROJ_RACUNA\", "
+                "\"TIP_STAVKE\", \"KOLICINA\") VALUES (1, 1, 2026, 5, 'A', ?)"_s,
+                {line + 0.1});
         }
-        db->Exec(QStringLiteral(
-            "DELETE FROM \"det\".\"STAVKE_RACUNA_DETALJNO\" WHERE \"KOLICINA\" = 2.1"));
+        db->Exec(u"DELETE FROM \"det\".\"STAVKE_RACUNA_DETALJNO\" WHERE \"KOLICINA\" = 2.1"_s);
     }
-    Maintenance()->ExecRaw(QStringLiteral("CREATE DATABASE \"") + DatabaseName() +
-                           QStringLiteral("\""));
+    Maintenance()->ExecRaw(u"CREATE DATABASE \""_s + DatabaseName() + u"\""_s);
 
-    const auto there = Ctl({QStringLiteral("copy"), first, Url()}, QStringLiteral("tajna"));
+    const auto there = Ctl({u"copy"_s, first, Url()}, u"tajna"_s);
     ASSERT_EQ(there.exitCode, 0) << there.out.toStdString() << there.err.toStdString();
-    EXPECT_TRUE(there.out.contains(QStringLiteral("Broj redaka svake tablice jednak je izvoru.")))
+    EXPECT_TRUE(there.out.contains(u"Broj redaka svake tablice jednak je izvoru."_s))
         << there.out.toStdString();
-    EXPECT_TRUE(there.out.contains(
-        QStringLiteral("Zalihe, kartice artikala i trgovačke knjige se slažu.")));
+    EXPECT_TRUE(there.out.contains(u"Zalihe, kartice artikala i trgovačke knjige se slažu."_s));
 
-    EXPECT_EQ(Database::Open(Url(), QStringLiteral("kriva")).status,
-              Database::OpenStatus::WrongPassword);
+    EXPECT_EQ(Database::Open(Url(), u"kriva"_s).status, Database::OpenStatus::WrongPassword);
     {
-        auto server = OpenServer(QStringLiteral("tajna"));
+        auto server = OpenServer(u"tajna"_s);
         ASSERT_TRUE(server);
         EXPECT_EQ(server->SchemaVersion(), CompanySchema::kCurrentVersion);
         const int partners = server
-                                 ->Scalar(QStringLiteral("SELECT MAX(\"SIFRA\") FROM "
-                                                         "\"PARTNERI\""))
+                                 ->Scalar(
+                                     u"SELECT MAX(\"SIFRA\") FROM "
+                                     "\"PARTNERI\""_s)
                                  .toInt();
         Transaction tx(*server);  // rolled back: the server copy stays as copied
-        Statement insert =
-            server->Prepare(QStringLiteral("INSERT INTO \"PARTNERI\" (\"NAZIV\") VALUES (?)"));
-        insert.Exec({QStringLiteral("Nakon kopije")});
+        Statement insert = server->Prepare(u"INSERT INTO \"PARTNERI\" (\"NAZIV\") VALUES (?)"_s);
+        insert.Exec({u"Nakon kopije"_s});
         EXPECT_EQ(insert.LastInsertId().toInt(), partners + 1);
         // A table without a key of its own continues its row keys too.
         const qint64 lines =
-            server->Scalar(QStringLiteral("SELECT MAX(\"rowid\") FROM \"STAVKE_RACUNA\""))
-                .toLongLong();
+            server->Scalar(u"SELECT MAX(\"rowid\") FROM \"STAVKE_RACUNA\""_s).toLongLong();
         server->Exec(
-            QStringLiteral("INSERT INTO \"STAVKE_RACUNA\" (\"SKLADISTE\", \"IRA\", "
-                           "\"GODINA\", \"BROJ_RACUNA\", \"TIP_STAVKE\") VALUES (9, 9, "
-                           "9, 9, 'A')"));
+            u"INSERT INTO \"STAVKE_RACUNA\" (\"SKLADISTE\", \"IRA\", "
+            "\"GODINA\", \"BROJ_RACUNA\", \"TIP_STAVKE\") VALUES (9, 9, "
+            "9, 9, 'A')"_s);
         EXPECT_EQ(server
-                      ->Scalar(QStringLiteral("SELECT \"rowid\" FROM \"STAVKE_RACUNA\" WHERE "
-                                              "\"SKLADISTE\" = 9"))
+                      ->Scalar(u"SELECT \"rowid\" FROM \"STAVKE_RACUNA\" WHERE "
+                               "\"SKLADISTE\" = 9"_s)
                       .toLongLong(),
                   lines + 1);
     }
 
     // A name without a suffix: its detail file is "arhiva.det".
-    const QString last = m_dir.filePath(QStringLiteral("arhiva"));
-    const auto back = Ctl({QStringLiteral("copy"), Url(), last}, QStringLiteral("tajna"));
+    const QString last = m_dir.filePath(u"arhiva"_s);
+    const auto back = Ctl({u"copy"_s, Url(), last}, u"tajna"_s);
     ASSERT_EQ(back.exitCode, 0) << back.out.toStdString() << back.err.toStdString();
     EXPECT_TRUE(QFile::exists(CompanySchema::DefaultDetailPath(last)));
     EXPECT_EQ(Database::Open(last, QString()).status, Database::OpenStatus::WrongPassword);
 
-    auto a = Database::Open(first, QStringLiteral("tajna")).db;
-    auto b = Database::Open(last, QStringLiteral("tajna")).db;
+    auto a = Database::Open(first, u"tajna"_s).db;
+    auto b = Database::Open(last, u"tajna"_s).db;
     ASSERT_TRUE(a && b);
     ASSERT_TRUE(a->DetailAttached() && b->DetailAttached());
     for (const bool detail : {false, true}) {
@@ -157,45 +153,43 @@ TEST_F(ServerDemoTest, ADemoCompanyGoesToTheServerAndBackUnchanged) {
 // up to date by the attempt.
 TEST_F(ServerDemoTest, TargetsThatHoldSomethingAndOlderSourcesAreRefused) {
     CompanySchema::CreateCompany(Url(), 2026);
-    const auto onCompany = Ctl({QStringLiteral("copy"), DemoFile(), Url()});
+    const auto onCompany = Ctl({u"copy"_s, DemoFile(), Url()});
     EXPECT_EQ(onCompany.exitCode, 1);
     EXPECT_EQ(onCompany.err.trimmed(),
-              QStringLiteral("Baza podataka ") + DatabaseName() +
-                  QStringLiteral(" na poslužitelju već postoji i nije prazna: kopija se ne "
-                                 "zapisuje preko postojećih podataka. Izaberite novo ime ili "
-                                 "praznu bazu podataka."));
-    EXPECT_EQ(OpenServer()->Scalar(QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\"")).toInt(), 2);
+              u"Baza podataka "_s + DatabaseName() +
+                  u" na poslužitelju već postoji i nije prazna: kopija se ne "
+                  "zapisuje preko postojećih podataka. Izaberite novo ime ili "
+                  "praznu bazu podataka."_s);
+    EXPECT_EQ(OpenServer()->Scalar(u"SELECT COUNT(*) FROM \"PARTNERI\""_s).toInt(), 2);
 
-    const QString existing = m_dir.filePath(QStringLiteral("postoji.db"));
+    const QString existing = m_dir.filePath(u"postoji.db"_s);
     {
         QFile file(existing);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("nešto");
     }
-    const auto onFile = Ctl({QStringLiteral("copy"), Url(), existing});
+    const auto onFile = Ctl({u"copy"_s, Url(), existing});
     EXPECT_EQ(onFile.exitCode, 1);
-    EXPECT_EQ(onFile.err.trimmed(),
-              QStringLiteral("Odredište ") + existing +
-                  QStringLiteral(" već postoji: kopija se ne zapisuje preko postojeće "
-                                 "datoteke. Izaberite novo ime."));
+    EXPECT_EQ(onFile.err.trimmed(), u"Odredište "_s + existing +
+                                        u" već postoji: kopija se ne zapisuje preko postojeće "
+                                        "datoteke. Izaberite novo ime."_s);
     {
         QFile file(existing);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_EQ(file.readAll(), QByteArray("nešto"));
     }
 
-    const QString old = m_dir.filePath(QStringLiteral("stara.db"));
+    const QString old = m_dir.filePath(u"stara.db"_s);
     CompanySchema::CreateCompany(old, 2026);
-    Database::OpenRaw(old, false)->ExecRaw(QStringLiteral("PRAGMA user_version = 5"));
-    const QString target = OtherDatabase(QStringLiteral("_s"));
-    const auto older = Ctl({QStringLiteral("copy"), old, target});
+    Database::OpenRaw(old, false)->ExecRaw(u"PRAGMA user_version = 5"_s);
+    const QString target = OtherDatabase(u"_s"_s);
+    const auto older = Ctl({u"copy"_s, old, target});
     EXPECT_EQ(older.exitCode, 1);
-    EXPECT_EQ(older.err.trimmed(),
-              QStringLiteral("Poduzeće ") + old +
-                  QStringLiteral(" ima stariju verziju sheme (5, a ovaj program radi s %1). "
-                                 "Otvorite ga najprije programom (ili zodractl check ")
-                      .arg(CompanySchema::kCurrentVersion) +
-                  old + QStringLiteral(") da se shema osvježi, pa ga onda kopirajte."));
+    EXPECT_EQ(older.err.trimmed(), u"Poduzeće "_s + old +
+                                       u" ima stariju verziju sheme (5, a ovaj program radi s %1). "
+                                       "Otvorite ga najprije programom (ili zodractl check "_s.arg(
+                                           CompanySchema::kCurrentVersion) +
+                                       old + u") da se shema osvježi, pa ga onda kopirajte."_s);
     EXPECT_EQ(Database::OpenRaw(old, false)->SchemaVersion(), 5);
     EXPECT_FALSE(DatabaseExists(PostgresEngine::Parse(target).database));
 }
@@ -213,9 +207,9 @@ TEST_F(ServerDemoTest, ACopyThatFailsPartWayLeavesNoTarget) {
         companycopy::Copy(*db, Url(), QString(), [&](const companycopy::Progress&) {
             if (++batches == 2) {
                 Maintenance()->Scalar(
-                    QStringLiteral("SELECT COUNT(pg_terminate_backend(pid)) FROM "
-                                   "pg_stat_activity WHERE datname = ? AND pid <> "
-                                   "pg_backend_pid()"),
+                    u"SELECT COUNT(pg_terminate_backend(pid)) FROM "
+                    "pg_stat_activity WHERE datname = ? AND pid <> "
+                    "pg_backend_pid()"_s,
                     {DatabaseName()});
             }
             return true;
@@ -228,30 +222,27 @@ TEST_F(ServerDemoTest, ACopyThatFailsPartWayLeavesNoTarget) {
     EXPECT_FALSE(DatabaseExists(DatabaseName()));
 
     // Stopped on a database that was there, empty: it stays, with nothing in it.
-    Maintenance()->ExecRaw(QStringLiteral("CREATE DATABASE \"") + DatabaseName() +
-                           QStringLiteral("\""));
+    Maintenance()->ExecRaw(u"CREATE DATABASE \""_s + DatabaseName() + u"\""_s);
     const auto stop = [](const companycopy::Progress& p) { return p.done < p.total / 2; };
     try {
         companycopy::Copy(*db, Url(), QString(), stop);
         FAIL() << "a stopped copy finished";
     } catch (const UserError& e) {
-        EXPECT_EQ(e.message(),
-                  QStringLiteral("Kopiranje je prekinuto; odredište nije napravljeno."));
+        EXPECT_EQ(e.message(), u"Kopiranje je prekinuto; odredište nije napravljeno."_s);
     }
     ASSERT_TRUE(DatabaseExists(DatabaseName()));
     EXPECT_EQ(Database::OpenRaw(Url(), false)
-                  ->Scalar(QStringLiteral("SELECT COUNT(*) FROM pg_catalog.pg_tables WHERE "
-                                          "schemaname IN ('public', 'det')"))
+                  ->Scalar(u"SELECT COUNT(*) FROM pg_catalog.pg_tables WHERE "
+                           "schemaname IN ('public', 'det')"_s)
                   .toInt(),
               0);
 
     const QStringList before = FolderEntries(m_dir.path());
     try {
-        companycopy::Copy(*db, m_dir.filePath(QStringLiteral("arhiva.db")), QString(), stop);
+        companycopy::Copy(*db, m_dir.filePath(u"arhiva.db"_s), QString(), stop);
         FAIL() << "a stopped copy finished";
     } catch (const UserError& e) {
-        EXPECT_EQ(e.message(),
-                  QStringLiteral("Kopiranje je prekinuto; odredište nije napravljeno."));
+        EXPECT_EQ(e.message(), u"Kopiranje je prekinuto; odredište nije napravljeno."_s);
     }
     EXPECT_EQ(FolderEntries(m_dir.path()), before);
 

@@ -8,6 +8,8 @@
 #include "app/CompanyData.h"
 #include "app/Users.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using zodra::test::PgCompanyTest;
 
@@ -18,37 +20,37 @@ class PgBooleanColumnsTest : public PgCompanyTest {};
 TEST_F(PgBooleanColumnsTest, UserRightsAreWrittenAndChangedAsBooleans) {
     auto db = Open();
     ASSERT_TRUE(db);
-    users::AddUser(*db, QStringLiteral("Blagajnik"), QStringLiteral("tajna"), true);
-    users::AddUser(*db, QStringLiteral("Vježbenik"), QString(), false);
-    users::SetRight(*db, QStringLiteral("Blagajnik"), QStringLiteral("Racun"), false);
-    users::SetRight(*db, QStringLiteral("Vježbenik"), QStringLiteral("Primka"), true);
+    users::AddUser(*db, u"Blagajnik"_s, u"tajna"_s, true);
+    users::AddUser(*db, u"Vježbenik"_s, QString(), false);
+    users::SetRight(*db, u"Blagajnik"_s, u"Racun"_s, false);
+    users::SetRight(*db, u"Vježbenik"_s, u"Primka"_s, true);
 
     std::map<QString, std::map<QString, bool>> byUser;
     for (const users::UserRights& u : users::AllRights(*db)) {
         byUser[u.name] = u.rights;
     }
-    ASSERT_EQ(byUser.count(QStringLiteral("Blagajnik")), 1u);
-    ASSERT_EQ(byUser.count(QStringLiteral("Vježbenik")), 1u);
-    const auto& cashier = byUser[QStringLiteral("Blagajnik")];
-    const auto& trainee = byUser[QStringLiteral("Vježbenik")];
-    EXPECT_FALSE(cashier.at(QStringLiteral("Racun")));
-    EXPECT_TRUE(cashier.at(QStringLiteral("Primka")));
-    EXPECT_TRUE(trainee.at(QStringLiteral("Primka")));
-    EXPECT_FALSE(trainee.at(QStringLiteral("Racun")));
+    ASSERT_EQ(byUser.count(u"Blagajnik"_s), 1u);
+    ASSERT_EQ(byUser.count(u"Vježbenik"_s), 1u);
+    const auto& cashier = byUser[u"Blagajnik"_s];
+    const auto& trainee = byUser[u"Vježbenik"_s];
+    EXPECT_FALSE(cashier.at(u"Racun"_s));
+    EXPECT_TRUE(cashier.at(u"Primka"_s));
+    EXPECT_TRUE(trainee.at(u"Primka"_s));
+    EXPECT_FALSE(trainee.at(u"Racun"_s));
 }
 
 TEST_F(PgBooleanColumnsTest, TheAutomaticBackupIsSwitchedOnAndOff) {
     auto db = Open();
     ASSERT_TRUE(db);
     QVariantMap record = companydata::Read(*db);
-    record[QStringLiteral("NAZIV")] = QStringLiteral("Trgovina d.o.o.");
-    record[QStringLiteral("ZIRO_RACUN")] = QStringLiteral("HR1210010051863000160");
-    record.remove(QStringLiteral("OZNAKA_NA_RACUNU"));
-    record.remove(QStringLiteral("ARTIKLI"));
+    record[u"NAZIV"_s] = u"Trgovina d.o.o."_s;
+    record[u"ZIRO_RACUN"_s] = u"HR1210010051863000160"_s;
+    record.remove(u"OZNAKA_NA_RACUNU"_s);
+    record.remove(u"ARTIKLI"_s);
     for (const bool on : {true, false}) {
-        record[QStringLiteral("AutoBackup")] = on;
+        record[u"AutoBackup"_s] = on;
         companydata::Save(*db, record);
-        EXPECT_EQ(companydata::Read(*db).value(QStringLiteral("AutoBackup")), QVariant(on));
+        EXPECT_EQ(companydata::Read(*db).value(u"AutoBackup"_s), QVariant(on));
     }
 }
 

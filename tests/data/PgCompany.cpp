@@ -7,6 +7,8 @@
 #include "data/CompanySchema.h"
 #include "data/PostgresEngine.h"
 
+using namespace Qt::StringLiterals;
+
 namespace zodra::test {
 
 QString TestServerUrl() {
@@ -19,9 +21,8 @@ void PgCompanyTest::SetUp() {
         GTEST_SKIP() << "ZODRA_TEST_PG_URL is not set: no PostgreSQL server for this test "
                         "(scripts/test.sh starts one where the server binaries are installed)";
     }
-    m_name = QStringLiteral("zodra_test_%1_%2")
-                 .arg(getpid())
-                 .arg(QUuid::createUuid().toString(QUuid::Id128).left(12));
+    m_name = u"zodra_test_%1_%2"_s.arg(getpid()).arg(
+        QUuid::createUuid().toString(QUuid::Id128).left(12));
     m_url = PostgresEngine::WithDatabase(server, m_name);
     CompanySchema::CreateCompany(m_url, 2026);
 }
@@ -31,8 +32,7 @@ void PgCompanyTest::TearDown() {
         return;
     }
     auto server = Maintenance();
-    server->ExecRaw(QStringLiteral("DROP DATABASE IF EXISTS \"") + m_name +
-                    QStringLiteral("\" WITH (FORCE)"));
+    server->ExecRaw(u"DROP DATABASE IF EXISTS \""_s + m_name + u"\" WITH (FORCE)"_s);
 }
 
 std::unique_ptr<Database> PgCompanyTest::Open(const QString& password) {
@@ -42,8 +42,7 @@ std::unique_ptr<Database> PgCompanyTest::Open(const QString& password) {
 }
 
 std::unique_ptr<Database> PgCompanyTest::Maintenance() {
-    return Database::OpenRaw(
-        PostgresEngine::WithDatabase(TestServerUrl(), QStringLiteral("postgres")), true);
+    return Database::OpenRaw(PostgresEngine::WithDatabase(TestServerUrl(), u"postgres"_s), true);
 }
 
 }  // namespace zodra::test

@@ -12,6 +12,8 @@
 #include "data/Statement.h"
 #include "data/Transaction.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 
 namespace {
@@ -22,14 +24,15 @@ class PostgresStatements : public zodra::test::PgCompanyTest {};
 // (the marker is bound, so this statement's own text does not hold it).
 int Prepared(Database& db, const QString& marker) {
     return db
-        .Scalar(QStringLiteral("SELECT COUNT(*) FROM pg_prepared_statements WHERE "
-                               "strpos(statement, ?) > 0"),
-                {marker})
+        .Scalar(
+            u"SELECT COUNT(*) FROM pg_prepared_statements WHERE "
+            "strpos(statement, ?) > 0"_s,
+            {marker})
         .toInt();
 }
 
 const QString kPartnerName =
-    QStringLiteral("SELECT \"NAZIV\" FROM \"PARTNERI\" WHERE \"SIFRA\" = ? /* naziv */");
+    u"SELECT \"NAZIV\" FROM \"PARTNERI\" WHERE \"SIFRA\" = ? /* naziv */"_s;
 
 }  // namespace
 
@@ -52,7 +55,7 @@ TEST_F(PostgresStatements, ATextIsPreparedOnceAndTwoInFlightKeepTheirOwnResults)
     for (int i = 0; i < 20; ++i) {
         EXPECT_EQ(db->Scalar(kPartnerName, {1 + i % 2}).toString().isEmpty(), false);
     }
-    EXPECT_EQ(Prepared(*db, QStringLiteral("/* naziv */")), 1);
+    EXPECT_EQ(Prepared(*db, u"/* naziv */"_s), 1);
 
     const QString first = db->Scalar(kPartnerName, {1}).toString();
     const QString second = db->Scalar(kPartnerName, {2}).toString();
@@ -72,26 +75,28 @@ TEST_F(PostgresStatements, ATextIsPreparedOnceAndTwoInFlightKeepTheirOwnResults)
         ASSERT_TRUE(a.Next());
         EXPECT_EQ(a.Text(0), second);
         EXPECT_EQ(b.Text(0), second);
-        EXPECT_EQ(Prepared(*db, QStringLiteral("/* naziv */")), 2);
+        EXPECT_EQ(Prepared(*db, u"/* naziv */"_s), 2);
     }
-    EXPECT_EQ(Prepared(*db, QStringLiteral("/* naziv */")), 2);
+    EXPECT_EQ(Prepared(*db, u"/* naziv */"_s), 2);
     {
         Statement a(*db, kPartnerName);
         Statement b(*db, kPartnerName);
         a.Exec({1});
         b.Exec({1});
-        EXPECT_EQ(Prepared(*db, QStringLiteral("/* naziv */")), 2);
+        EXPECT_EQ(Prepared(*db, u"/* naziv */"_s), 2);
     }
     // A kept statement does not carry the values its last user bound: unbound is NULL.
     {
-        Statement withTwo(*db, QStringLiteral("SELECT COALESCE(?::int, -1) + COALESCE(?::int, "
-                                              "-1) /* zbroj */"));
+        Statement withTwo(*db,
+                          u"SELECT COALESCE(?::int, -1) + COALESCE(?::int, "
+                          "-1) /* zbroj */"_s);
         withTwo.Exec({5, 7});
         ASSERT_TRUE(withTwo.Next());
         EXPECT_EQ(withTwo.Int(0), 12);
     }
-    Statement again(*db, QStringLiteral("SELECT COALESCE(?::int, -1) + COALESCE(?::int, -1) /* "
-                                        "zbroj */"));
+    Statement again(*db,
+                    u"SELECT COALESCE(?::int, -1) + COALESCE(?::int, -1) /* "
+                    "zbroj */"_s);
     again.Bind(0, 5).Exec();
     ASSERT_TRUE(again.Next());
     EXPECT_EQ(again.Int(0), 4);
@@ -103,28 +108,27 @@ TEST_F(PostgresStatements, ATextIsPreparedOnceAndTwoInFlightKeepTheirOwnResults)
 TEST_F(PostgresStatements, KeptStatementsWorkAfterARolledBackTransaction) {
     auto db = Open();
     ASSERT_TRUE(db);
-    const QString insert =
-        QStringLiteral("INSERT INTO \"SKLADISTA\" (\"SIFRA\", \"NAZIV\") VALUES (?, ?)");
-    const QString count = QStringLiteral("SELECT COUNT(*) FROM \"SKLADISTA\" WHERE \"SIFRA\" = ?");
-    const QString name = QStringLiteral("SELECT \"NAZIV\" FROM \"SKLADISTA\" WHERE \"SIFRA\" = ?");
+    const QString insert = u"INSERT INTO \"SKLADISTA\" (\"SIFRA\", \"NAZIV\") VALUES (?, ?)"_s;
+    const QString count = u"SELECT COUNT(*) FROM \"SKLADISTA\" WHERE \"SIFRA\" = ?"_s;
+    const QString name = u"SELECT \"NAZIV\" FROM \"SKLADISTA\" WHERE \"SIFRA\" = ?"_s;
     {
         Transaction tx(*db);
-        db->Exec(insert, {5, QStringLiteral("Prvo")});
+        db->Exec(insert, {5, u"Prvo"_s});
         EXPECT_EQ(db->Scalar(count, {5}).toInt(), 1);
     }
     EXPECT_EQ(db->Scalar(count, {5}).toInt(), 0);
-    db->Exec(insert, {5, QStringLiteral("Drugo")});
+    db->Exec(insert, {5, u"Drugo"_s});
     EXPECT_EQ(db->Scalar(count, {5}).toInt(), 1);
     {
         Transaction tx(*db);
-        EXPECT_THROW(db->Exec(insert, {5, QStringLiteral("Isti ključ")}), DbError);
+        EXPECT_THROW(db->Exec(insert, {5, u"Isti ključ"_s}), DbError);
         // The transaction is aborted: nothing more runs in it, a new text cannot be prepared.
         EXPECT_THROW(db->Scalar(name, {5}), DbError);
         EXPECT_THROW(db->Scalar(count, {5}), DbError);
     }
-    EXPECT_EQ(db->Scalar(name, {5}).toString(), QStringLiteral("Drugo"));
+    EXPECT_EQ(db->Scalar(name, {5}).toString(), u"Drugo"_s);
     EXPECT_EQ(db->Scalar(count, {5}).toInt(), 1);
-    db->Exec(insert, {6, QStringLiteral("Treće")});
+    db->Exec(insert, {6, u"Treće"_s});
     EXPECT_EQ(db->Scalar(count, {6}).toInt(), 1);
 }
 
@@ -133,16 +137,16 @@ TEST_F(PostgresStatements, KeptStatementsWorkAfterARolledBackTransaction) {
 TEST_F(PostgresStatements, ASchemaChangeDropsTheKeptStatements) {
     auto db = Open();
     ASSERT_TRUE(db);
-    db->ExecRaw(QStringLiteral("CREATE TABLE \"PROBA\" (\"A\" INTEGER)"));
-    db->Exec(QStringLiteral("INSERT INTO \"PROBA\" (\"A\") VALUES (?)"), {1});
-    const QString all = QStringLiteral("SELECT * FROM \"PROBA\"");
+    db->ExecRaw(u"CREATE TABLE \"PROBA\" (\"A\" INTEGER)"_s);
+    db->Exec(u"INSERT INTO \"PROBA\" (\"A\") VALUES (?)"_s, {1});
+    const QString all = u"SELECT * FROM \"PROBA\""_s;
     {
         Statement s(*db, all);
         s.Exec();
         EXPECT_EQ(s.ColumnCount(), 1);
     }
     ASSERT_GT(db->Statements()->Size(), 0u);
-    db->ExecRaw(QStringLiteral("ALTER TABLE \"PROBA\" ADD COLUMN \"B\" INTEGER DEFAULT 7"));
+    db->ExecRaw(u"ALTER TABLE \"PROBA\" ADD COLUMN \"B\" INTEGER DEFAULT 7"_s);
     EXPECT_EQ(db->Statements()->Size(), 0u);
     {
         Statement s(*db, all);
@@ -155,7 +159,7 @@ TEST_F(PostgresStatements, ASchemaChangeDropsTheKeptStatements) {
     {
         Statement held(*db, all);
         held.Exec();
-        db->ExecRaw(QStringLiteral("ALTER TABLE \"PROBA\" ADD COLUMN \"C\" INTEGER DEFAULT 8"));
+        db->ExecRaw(u"ALTER TABLE \"PROBA\" ADD COLUMN \"C\" INTEGER DEFAULT 8"_s);
     }
     Statement after(*db, all);
     after.Exec();
@@ -168,29 +172,30 @@ TEST_F(PostgresStatements, ASchemaChangeDropsTheKeptStatements) {
 TEST_F(PostgresStatements, ALostConnectionTakesTheKeptStatementsWithIt) {
     auto db = Open();
     ASSERT_TRUE(db);
-    const QString count = QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\"");
+    const QString count = u"SELECT COUNT(*) FROM \"PARTNERI\""_s;
     EXPECT_EQ(db->Scalar(count).toInt(), 2);
     EXPECT_EQ(db->Scalar(kPartnerName, {1}).isNull(), false);
     auto server = Maintenance();
-    server->Exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
-                                "datname = ? AND pid <> pg_backend_pid()"),
-                 {DatabaseName()});
+    server->Exec(
+        u"SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+        "datname = ? AND pid <> pg_backend_pid()"_s,
+        {DatabaseName()});
     usleep(200 * 1000);
     for (const auto& [sql, values] :
          {std::pair{count, QVariantList{}}, std::pair{kPartnerName, QVariantList{1}},
-          std::pair{QStringLiteral("SELECT 1 /* nova */"), QVariantList{}}}) {
+          std::pair{u"SELECT 1 /* nova */"_s, QVariantList{}}}) {
         try {
             db->Scalar(sql, values);
             FAIL() << "ran without a connection: " << sql.toStdString();
         } catch (const DbError& e) {
             EXPECT_TRUE(e.isConnectionLost()) << e.what();
-            EXPECT_TRUE(e.driverText().startsWith(
-                QStringLiteral("Veza s poslužiteljem baze podataka je prekinuta.")))
+            EXPECT_TRUE(
+                e.driverText().startsWith(u"Veza s poslužiteljem baze podataka je prekinuta."_s))
                 << e.what();
         }
     }
     try {
-        db->ExecRaw(QStringLiteral("BEGIN"));
+        db->ExecRaw(u"BEGIN"_s);
         FAIL() << "began a transaction without a connection";
     } catch (const DbError& e) {
         EXPECT_TRUE(e.isConnectionLost()) << e.what();

@@ -15,6 +15,8 @@
 #include "data/PostgresEngine.h"
 #include "registers/ArticleList.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 
 namespace {
@@ -24,21 +26,16 @@ TEST(ServerCollation, ThePrefixSearchFindsWhatTheDatabasesOwnCollationOrdersElse
     if (server.isEmpty()) {
         GTEST_SKIP() << "ZODRA_TEST_PG_URL is not set: no PostgreSQL server for this test";
     }
-    auto maintenance =
-        Database::OpenRaw(PostgresEngine::WithDatabase(server, QStringLiteral("postgres")), true);
-    const QString name = QStringLiteral("zodra_test_hr_%1_%2")
-                             .arg(getpid())
-                             .arg(QUuid::createUuid().toString(QUuid::Id128).left(8));
-    maintenance->ExecRaw(QStringLiteral("CREATE DATABASE \"") + name +
-                         QStringLiteral("\" TEMPLATE template0 ENCODING 'UTF8' LOCALE_PROVIDER icu "
-                                        "ICU_LOCALE 'hr-HR' LOCALE 'C.UTF-8'"));
+    auto maintenance = Database::OpenRaw(PostgresEngine::WithDatabase(server, u"postgres"_s), true);
+    const QString name = u"zodra_test_hr_%1_%2"_s.arg(getpid()).arg(
+        QUuid::createUuid().toString(QUuid::Id128).left(8));
+    maintenance->ExecRaw(u"CREATE DATABASE \""_s + name +
+                         u"\" TEMPLATE template0 ENCODING 'UTF8' LOCALE_PROVIDER icu "
+                         "ICU_LOCALE 'hr-HR' LOCALE 'C.UTF-8'"_s);
     struct Drop {
         Database& server;
         QString name;
-        ~Drop() {
-            server.ExecRaw(QStringLiteral("DROP DATABASE IF EXISTS \"") + name +
-                           QStringLiteral("\" WITH (FORCE)"));
-        }
+        ~Drop() { server.ExecRaw(u"DROP DATABASE IF EXISTS \""_s + name + u"\" WITH (FORCE)"_s); }
     } drop{*maintenance, name};
 
     const QString url = PostgresEngine::WithDatabase(server, name);
@@ -46,20 +43,19 @@ TEST(ServerCollation, ThePrefixSearchFindsWhatTheDatabasesOwnCollationOrdersElse
     auto opened = Database::Open(url, QString());
     ASSERT_EQ(opened.status, Database::OpenStatus::Ok) << opened.detail.toStdString();
     Database& db = *opened.db;
-    ASSERT_EQ(db.Scalar(QStringLiteral("SELECT 'njoki' < 'n' || chr(1114111)")).toBool(), false)
+    ASSERT_EQ(db.Scalar(u"SELECT 'njoki' < 'n' || chr(1114111)"_s).toBool(), false)
         << "the database's collation orders by the Croatian letters";
     for (const char* article : {"Njoki", "Nar", "Ljiljan", "Lopta", "Džem", "Dunja", "Ekran"}) {
-        db.Exec(QStringLiteral("INSERT INTO \"ARTIKLI\" (\"NAZIV\") VALUES (?)"),
-                {QString::fromUtf8(article)});
+        db.Exec(u"INSERT INTO \"ARTIKLI\" (\"NAZIV\") VALUES (?)"_s, {QString::fromUtf8(article)});
     }
-    registers::ArticleList list(db, QStringLiteral("\"NAZIV\""));
+    registers::ArticleList list(db, u"\"NAZIV\""_s);
     const struct {
         const char* typed;
         QStringList found;  // in the list's order
-    } searches[] = {{"n", {QStringLiteral("Nar"), QStringLiteral("Njoki")}},
-                    {"L*", {QStringLiteral("Lopta"), QStringLiteral("Ljiljan")}},
-                    {"d", {QStringLiteral("Dunja"), QString::fromUtf8("Džem")}},
-                    {"nj", {QStringLiteral("Njoki")}}};
+    } searches[] = {{"n", {u"Nar"_s, u"Njoki"_s}},
+                    {"L*", {u"Lopta"_s, u"Ljiljan"_s}},
+                    {"d", {u"Dunja"_s, QString::fromUtf8("Džem")}},
+                    {"nj", {u"Njoki"_s}}};
     for (const auto& [typed, found] : searches) {
         SCOPED_TRACE(typed);
         QStringList walked;

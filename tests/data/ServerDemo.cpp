@@ -9,6 +9,8 @@
 #include "data/CompanySchema.h"
 #include "data/PostgresEngine.h"
 
+using namespace Qt::StringLiterals;
+
 namespace zodra::test {
 
 namespace {
@@ -21,9 +23,9 @@ QTemporaryDir& DemoFolder() {
 }  // namespace
 
 QString ServerDemoTest::DemoFile() {
-    const QString file = DemoFolder().filePath(QStringLiteral("demo.db"));
+    const QString file = DemoFolder().filePath(u"demo.db"_s);
     if (!QFile::exists(file)) {
-        const ZodractlRun demo = Ctl({QStringLiteral("demo"), file});
+        const ZodractlRun demo = Ctl({u"demo"_s, file});
         EXPECT_EQ(demo.exitCode, 0) << demo.err.toStdString();
     }
     return file;
@@ -48,9 +50,8 @@ void ServerDemoTest::SetUp() {
 }
 
 QString ServerDemoTest::OtherDatabase(const QString& suffix) {
-    const QString name = QStringLiteral("zodra_copy_%1_%2%3")
-                             .arg(getpid())
-                             .arg(QUuid::createUuid().toString(QUuid::Id128).left(12), suffix);
+    const QString name = u"zodra_copy_%1_%2%3"_s.arg(getpid()).arg(
+        QUuid::createUuid().toString(QUuid::Id128).left(12), suffix);
     m_databases << name;
     return PostgresEngine::WithDatabase(TestServerUrl(), name);
 }
@@ -61,22 +62,21 @@ void ServerDemoTest::TearDown() {
     }
     auto server = Maintenance();
     for (const QString& name : m_databases) {
-        server->ExecRaw(QStringLiteral("DROP DATABASE IF EXISTS \"") + name +
-                        QStringLiteral("\" WITH (FORCE)"));
+        server->ExecRaw(u"DROP DATABASE IF EXISTS \""_s + name + u"\" WITH (FORCE)"_s);
     }
 }
 
 bool ServerDemoTest::DatabaseExists(const QString& name) {
     return Maintenance()
-               ->Scalar(QStringLiteral("SELECT COUNT(*) FROM pg_catalog.pg_database WHERE "
-                                       "datname = ?"),
-                        {name})
+               ->Scalar(
+                   u"SELECT COUNT(*) FROM pg_catalog.pg_database WHERE "
+                   "datname = ?"_s,
+                   {name})
                .toInt() > 0;
 }
 
 std::unique_ptr<Database> ServerDemoTest::Maintenance() {
-    return Database::OpenRaw(
-        PostgresEngine::WithDatabase(TestServerUrl(), QStringLiteral("postgres")), true);
+    return Database::OpenRaw(PostgresEngine::WithDatabase(TestServerUrl(), u"postgres"_s), true);
 }
 
 ZodractlRun ServerDemoTest::Ctl(const QStringList& args, const QString& password) {
@@ -86,7 +86,7 @@ ZodractlRun ServerDemoTest::Ctl(const QStringList& args, const QString& password
 }
 
 void ServerDemoTest::PutDemoOnServer() {
-    const ZodractlRun copy = Ctl({QStringLiteral("copy"), DemoFile(), Url()});
+    const ZodractlRun copy = Ctl({u"copy"_s, DemoFile(), Url()});
     ASSERT_EQ(copy.exitCode, 0) << copy.out.toStdString() << copy.err.toStdString();
 }
 

@@ -15,6 +15,8 @@
 #include "data/PostgresEngine.h"
 #include "support/ZodractlCompany.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using zodra::test::ServerDemoTest;
 
@@ -50,36 +52,33 @@ TEST_F(ServerDemoTest, TheReadmesThreeCommandsPutACompanyOnTheServer) {
 
     const PostgresEngine::Address server = PostgresEngine::Parse(test::TestServerUrl());
     const QString ours =
-        QStringLiteral("postgresql://%1@/%2?host=%3").arg(server.user, DatabaseName(), server.host);
+        u"postgresql://%1@/%2?host=%3"_s.arg(server.user, DatabaseName(), server.host);
     for (QString& step : steps) {
-        step.replace(QStringLiteral("postgresql://blagajna@server.lan/firma"), ours);
-        step.replace(QStringLiteral("--host=server.lan"), QStringLiteral("--host=") + server.host);
-        step.replace(QStringLiteral("--username=blagajna"),
-                     QStringLiteral("--username=") + server.user);
-        step.replace(QRegularExpression(QStringLiteral("^createdb (.*) firma$")),
-                     QStringLiteral("createdb \\1 ") + DatabaseName());
-        step.replace(QRegularExpression(QStringLiteral("^zodractl ")),
-                     QStringLiteral("'" ZODRACTL_PATH "' "));
+        step.replace(u"postgresql://blagajna@server.lan/firma"_s, ours);
+        step.replace(u"--host=server.lan"_s, u"--host="_s + server.host);
+        step.replace(u"--username=blagajna"_s, u"--username="_s + server.user);
+        step.replace(QRegularExpression(u"^createdb (.*) firma$"_s),
+                     u"createdb \\1 "_s + DatabaseName());
+        step.replace(QRegularExpression(u"^zodractl "_s), QStringLiteral("'" ZODRACTL_PATH "' "));
     }
-    LocalDemo(QStringLiteral("firma.db"));
+    LocalDemo(u"firma.db"_s);
     QProcess shell;
     shell.setWorkingDirectory(m_dir.path());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("ZODRA_PASSWORD"), QString());
+    env.insert(u"ZODRA_PASSWORD"_s, QString());
     shell.setProcessEnvironment(env);
     shell.setStandardInputFile(QProcess::nullDevice());
-    shell.start(QStringLiteral("bash"), {QStringLiteral("-euo"), QStringLiteral("pipefail"),
-                                         QStringLiteral("-c"), steps.join(u'\n')});
+    shell.start(u"bash"_s, {u"-euo"_s, u"pipefail"_s, u"-c"_s, steps.join(u'\n')});
     ASSERT_TRUE(shell.waitForFinished(180000));
     ASSERT_EQ(shell.exitCode(), 0) << steps.join(u'\n').toStdString() << "\n"
                                    << shell.readAllStandardOutput().toStdString()
                                    << shell.readAllStandardError().toStdString();
 
-    auto file = Database::Open(m_dir.filePath(QStringLiteral("firma.db")), QString());
-    auto onServer = Database::Open(m_dir.filePath(QStringLiteral("firma.zodra")), QString());
+    auto file = Database::Open(m_dir.filePath(u"firma.db"_s), QString());
+    auto onServer = Database::Open(m_dir.filePath(u"firma.zodra"_s), QString());
     ASSERT_EQ(onServer.status, Database::OpenStatus::Ok) << onServer.detail.toStdString();
     EXPECT_EQ(onServer.db->Dialect(), SqlDialect::Postgres);
-    const QString invoices = QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\"");
+    const QString invoices = u"SELECT COUNT(*) FROM \"RACUNI\""_s;
     EXPECT_GT(onServer.db->Scalar(invoices).toInt(), 0);
     EXPECT_EQ(onServer.db->Scalar(invoices).toInt(), file.db->Scalar(invoices).toInt());
 }

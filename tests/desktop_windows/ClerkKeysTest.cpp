@@ -20,6 +20,8 @@
 #include "ui/FieldForm.h"
 #include "ui/NumberBox.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using zodra::test::WhenShown;
 
@@ -47,18 +49,18 @@ private Q_SLOTS:
         cashbook::ui::CashVoucherEntryDialog dialog(host.CurrentSession(), host.prompter,
                                                     cashbook::VoucherKind::Receipt);
         Activate(dialog);
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Upis uplatnice"));
+        QCOMPARE(dialog.windowTitle(), u"Upis uplatnice"_s);
         dialog.PartyField()->setFocus();
-        test::TypeInto(dialog.PartyField(), QStringLiteral("Kod Ane's"));
+        test::TypeInto(dialog.PartyField(), u"Kod Ane's"_s);
         QTest::keyClick(dialog.PartyField(), Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), dialog.PurposeField());
         QTest::keyClick(dialog.PurposeField(), Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), dialog.AmountField());
         test::Settle();
-        test::TypeInto(dialog.AmountField(), QStringLiteral("21"));
+        test::TypeInto(dialog.AmountField(), u"21"_s);
         QTest::keyClick(dialog.AmountField(), Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), dialog.WordsField());
-        QCOMPARE(dialog.WordsField()->text(), QStringLiteral("dvadesetjedna EUR"));
+        QCOMPARE(dialog.WordsField()->text(), u"dvadesetjedna EUR"_s);
         QTest::keyClick(dialog.WordsField(), Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), Button(&dialog, "Prihvati"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -67,7 +69,7 @@ private Q_SLOTS:
         const auto list = cashbook::ListVouchers(host.CurrentSession().Db(),
                                                  cashbook::VoucherKind::Receipt, 1, 2026);
         QCOMPARE(int(list.size()), 1);
-        QCOMPARE(list[0].party, QStringLiteral("Kod Ane's"));
+        QCOMPARE(list[0].party, u"Kod Ane's"_s);
         QCOMPARE(list[0].amount, 21.0);
 
         // Esc from any field writes nothing.
@@ -75,7 +77,7 @@ private Q_SLOTS:
                                                    cashbook::VoucherKind::Receipt);
         Activate(again);
         again.AmountField()->setFocus();
-        test::TypeInto(again.AmountField(), QStringLiteral("5"));
+        test::TypeInto(again.AmountField(), u"5"_s);
         QTest::keyClick(again.AmountField(), Qt::Key_Escape);
         QCOMPARE(again.result(), int(QDialog::Rejected));
         QCOMPARE(int(cashbook::ListVouchers(host.CurrentSession().Db(),
@@ -90,13 +92,13 @@ private Q_SLOTS:
         Activate(dialog);
         dialog.ToBox()->setFocus();
         test::Settle();
-        test::TypeInto(dialog.ToBox(), QStringLiteral("28.2."));
+        test::TypeInto(dialog.ToBox(), u"28.2."_s);
         QTest::keyClick(dialog.ToBox(), Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), Button(&dialog, "Prihvati"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(!dialog.Range().cancelled);
-        QCOMPARE(dialog.Range().toText, QStringLiteral("28.02.2026"));
+        QCOMPARE(dialog.Range().toText, u"28.02.2026"_s);
         QVERIFY(prompter.Messages().isEmpty());
     }
 
@@ -107,7 +109,7 @@ private Q_SLOTS:
         desktop::RegisterAllCommands(registry);
         host.registry = &registry;
         Activate(host.area);
-        auto* w = qobject_cast<ui::DocumentWindow*>(host.Open(QStringLiteral("Knjizenje_primka")));
+        auto* w = qobject_cast<ui::DocumentWindow*>(host.Open(u"Knjizenje_primka"_s));
         QVERIFY(w);
         // "Upis broja" frees the number box for typing.
         QVERIFY(w->NumberField()->isReadOnly());
@@ -120,9 +122,9 @@ private Q_SLOTS:
         // Enter walks from the supplier to the next field, past "Novi dobavljač" …
         QWidget* supplier = w->Extra()->Editor(purchasing::SupplierField());
         QPushButton* newSupplier =
-            Button(w, (purchasing::SupplierField() + QStringLiteral("_novi")).toLatin1().data());
+            Button(w, (purchasing::SupplierField() + u"_novi"_s).toLatin1().data());
         QVERIFY(newSupplier);
-        QCOMPARE(newSupplier->text().remove(QLatin1Char('&')), QStringLiteral("Novi dobavljač"));
+        QCOMPARE(newSupplier->text().remove(QLatin1Char('&')), u"Novi dobavljač"_s);
         supplier->setFocus();
         QTest::keyClick(supplier, Qt::Key_Return);
         QVERIFY(QApplication::focusWidget() != newSupplier);

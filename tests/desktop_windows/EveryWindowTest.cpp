@@ -28,6 +28,8 @@
 #include "ui/CommandRegistry.h"
 #include "ui/WindowTools.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using namespace zodra::ui;
 using zodra::test::WhenShown;
@@ -87,7 +89,7 @@ bool IsField(const QWidget* w) {
 // The main window on a fresh demo company, opened as a clerk opens it.
 struct Program {
     test::WindowTestFolder folder;
-    QString company = folder.Path(QStringLiteral("demo.mdb"));
+    QString company = folder.Path(u"demo.mdb"_s);
     QSettings settings{folder.SettingsFile(), QSettings::IniFormat};
     ScriptedPrompter prompter;
     CommandRegistry registry;
@@ -102,12 +104,11 @@ struct Program {
     }
     bool Open() {
         WhenShown<LoginDialog>([](LoginDialog* d) {
-            d->NameField()->setText(QStringLiteral("admin"));
-            d->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+            d->NameField()->setText(u"admin"_s);
+            d->findChild<QPushButton*>(u"cmdOK"_s)->click();
         });
-        WhenShown<WarehouseChoiceDialog>([](WarehouseChoiceDialog* d) {
-            d->findChild<QPushButton*>(QStringLiteral("Prihvati"))->click();
-        });
+        WhenShown<WarehouseChoiceDialog>(
+            [](WarehouseChoiceDialog* d) { d->findChild<QPushButton*>(u"Prihvati"_s)->click(); });
         return main->OpenCompany(company);
     }
 };
@@ -144,8 +145,7 @@ private Q_SLOTS:
         ModalWatcher watcher([&](QWidget* modal) {
             ++dialogs;
             for (const QString& clash : MnemonicClashes(modal)) {
-                clashes << running + QStringLiteral(" / ") + modal->windowTitle() +
-                               QStringLiteral(": ") + clash;
+                clashes << running + u" / "_s + modal->windowTitle() + u": "_s + clash;
             }
         });
         int windows = 0;
@@ -162,8 +162,7 @@ private Q_SLOTS:
                 QWidget* window = sub->widget();
                 ++windows;
                 for (const QString& clash : MnemonicClashes(p.main.get())) {
-                    clashes << name + QStringLiteral(" / ") + window->windowTitle() +
-                                   QStringLiteral(": ") + clash;
+                    clashes << name + u" / "_s + window->windowTitle() + u": "_s + clash;
                 }
                 QWidget* focus = QApplication::focusWidget();
                 // A report shown straight from the menu holds the keys itself (pages, zoom).
@@ -177,12 +176,11 @@ private Q_SLOTS:
                 const bool onButton =
                     buttonsOnly && focusInside && qobject_cast<QAbstractButton*>(focus);
                 if (!reportWithKeys && !onButton && (!focusInside || !IsField(focus))) {
-                    unfocused << name + QStringLiteral(" / ") + window->windowTitle() +
-                                     QStringLiteral(": ") +
+                    unfocused << name + u" / "_s + window->windowTitle() + u": "_s +
                                      (focus
                                           ? QString::fromLatin1(focus->metaObject()->className()) +
                                                 QLatin1Char(' ') + focus->objectName()
-                                          : QStringLiteral("-"));
+                                          : u"-"_s);
                 }
                 delete sub;
             }

@@ -4,6 +4,8 @@
 #include "data/CommandCatalogue.h"
 #include "pricelists/PriceLists.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using registers::Field;
 using registers::FieldKind;
@@ -21,8 +23,7 @@ TEST(RegisterCatalogue, EveryRegisterNamesItsCommandAndTheCaptionsOfItsWindows) 
     for (const RegisterDescription* d : catalogue::All()) {
         SCOPED_TRACE(d->table.toStdString());
         EXPECT_FALSE(d->listCaption.isEmpty());
-        EXPECT_TRUE(d->entryCaption.startsWith(QStringLiteral("Upis nov")))
-            << d->entryCaption.toStdString();
+        EXPECT_TRUE(d->entryCaption.startsWith(u"Upis nov"_s)) << d->entryCaption.toStdString();
         const commands::Command* command = commands::Find(d->command);
         ASSERT_NE(command, nullptr) << d->command.toStdString();
         EXPECT_EQ(commands::WindowCaption(*command), d->listCaption);
@@ -30,7 +31,7 @@ TEST(RegisterCatalogue, EveryRegisterNamesItsCommandAndTheCaptionsOfItsWindows) 
         EXPECT_TRUE(tables.insert(d->table).second);
         for (const Field& field : d->fields) {
             if (field.kind == FieldKind::Reference) {
-                EXPECT_TRUE(field.shortcutCaption.startsWith(QStringLiteral("Nov")))
+                EXPECT_TRUE(field.shortcutCaption.startsWith(u"Nov"_s))
                     << field.column.toStdString();
             }
         }
@@ -39,19 +40,17 @@ TEST(RegisterCatalogue, EveryRegisterNamesItsCommandAndTheCaptionsOfItsWindows) 
 
     // The warehouses' and the card types' list captions are the window test's; their entry and
     // shortcut captions are read here.
-    EXPECT_EQ(
-        catalogue::Warehouses().FindField(QStringLiteral("SKLADISTE_ZALIHA"))->shortcutCaption,
-        QStringLiteral("Novo skladište"));
-    EXPECT_EQ(catalogue::CardTypes().entryCaption,
-              QStringLiteral("Upis novog tipa kreditne kartice"));
-    EXPECT_EQ(catalogue::Partners().FindField(QStringLiteral("NACIN_ISPORUKE"))->shortcutCaption,
-              QStringLiteral("Novi način isporuke"));
+    EXPECT_EQ(catalogue::Warehouses().FindField(u"SKLADISTE_ZALIHA"_s)->shortcutCaption,
+              u"Novo skladište"_s);
+    EXPECT_EQ(catalogue::CardTypes().entryCaption, u"Upis novog tipa kreditne kartice"_s);
+    EXPECT_EQ(catalogue::Partners().FindField(u"NACIN_ISPORUKE"_s)->shortcutCaption,
+              u"Novi način isporuke"_s);
 
     // The price lists' register is reached from the price-list window, not from a menu item.
     const RegisterDescription& priceLists = pricelists::Register();
     EXPECT_TRUE(priceLists.command.isEmpty());
-    EXPECT_EQ(priceLists.listCaption, QStringLiteral("Cjenici"));
-    EXPECT_EQ(priceLists.entryCaption, QStringLiteral("Upis novog cjenika"));
+    EXPECT_EQ(priceLists.listCaption, u"Cjenici"_s);
+    EXPECT_EQ(priceLists.entryCaption, u"Upis novog cjenika"_s);
 }
 
 }  // namespace

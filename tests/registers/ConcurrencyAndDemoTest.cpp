@@ -9,6 +9,8 @@
 #include "pricelists/Pricing.h"
 #include "registers/Articles.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using namespace zodra::test;
 namespace catalogue = registers::catalogue;
@@ -32,8 +34,7 @@ TEST_F(ConcurrencyTest, TwoWorkstationsAddingTheSameNameAtOnceAddItOnce) {
         for (int round = 0; round < kRounds; ++round) {
             try {
                 registers::Add(*opened.db, catalogue::Articles(),
-                               Article(QStringLiteral("Čokolada %1").arg(round),
-                                       QStringLiteral("Č-%1").arg(round)));
+                               Article(u"Čokolada %1"_s.arg(round), u"Č-%1"_s.arg(round)));
                 ++added;
             } catch (const UserError& e) {
                 refusals[index] << e.message();
@@ -48,43 +49,35 @@ TEST_F(ConcurrencyTest, TwoWorkstationsAddingTheSameNameAtOnceAddItOnce) {
     EXPECT_EQ(refusals[0].size() + refusals[1].size(), kRounds);
     for (const QStringList& list : refusals) {
         for (const QString& message : list) {
-            EXPECT_TRUE(message.startsWith(QStringLiteral("Artikal sa nazivom 'Čokolada ")) &&
-                        message.endsWith(QStringLiteral("' je već upisan.")))
+            EXPECT_TRUE(message.startsWith(u"Artikal sa nazivom 'Čokolada "_s) &&
+                        message.endsWith(u"' je već upisan."_s))
                 << message.toStdString();
         }
     }
     auto db = Open();
-    EXPECT_EQ(Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\"")), kRounds);
-    EXPECT_EQ(
-        Count(*db, QStringLiteral("SELECT COUNT(DISTINCT zfold(\"NAZIV\")) FROM \"ARTIKLI\"")),
-        kRounds);
+    EXPECT_EQ(Count(*db, u"SELECT COUNT(*) FROM \"ARTIKLI\""_s), kRounds);
+    EXPECT_EQ(Count(*db, u"SELECT COUNT(DISTINCT zfold(\"NAZIV\")) FROM \"ARTIKLI\""_s), kRounds);
 }
 
 TEST(DemoCompany, HasRealisticMasterDataThatPassesTheEntryChecks) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("demo.mdb"));
+    const QString path = dir.filePath(u"demo.mdb"_s);
     const QDate today(2026, 3, 2);
     demo::CreateDemoCompany(path, today);
     auto db = Database::Open(path, QString()).db;
     ASSERT_NE(db, nullptr);
-    EXPECT_GE(Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\"")), 200);
+    EXPECT_GE(Count(*db, u"SELECT COUNT(*) FROM \"ARTIKLI\""_s), 200);
     EXPECT_EQ(
         Count(*db,
-              QStringLiteral(
-                  "SELECT COUNT(*) FROM \"ARTIKLI\" WHERE \"BARKOD\" IS NULL OR \"OPIS\" IS NULL")),
+              u"SELECT COUNT(*) FROM \"ARTIKLI\" WHERE \"BARKOD\" IS NULL OR \"OPIS\" IS NULL"_s),
         0);
-    EXPECT_GE(Count(*db, QStringLiteral("SELECT COUNT(DISTINCT \"GRUPA_A\") FROM \"ARTIKLI\"")), 6);
-    EXPECT_GE(Count(*db, QStringLiteral("SELECT COUNT(DISTINCT \"GRUPA_P\") FROM \"ARTIKLI\"")), 3);
-    EXPECT_EQ(
-        Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"SKLADISTA\" WHERE \"MALOPRODAJA\" = 1")),
-        1);
-    EXPECT_GE(Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\" WHERE \"Kupac\" = 1")),
-              10);
-    EXPECT_GE(
-        Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\" WHERE \"Dobavljac\" = 1")), 8);
+    EXPECT_GE(Count(*db, u"SELECT COUNT(DISTINCT \"GRUPA_A\") FROM \"ARTIKLI\""_s), 6);
+    EXPECT_GE(Count(*db, u"SELECT COUNT(DISTINCT \"GRUPA_P\") FROM \"ARTIKLI\""_s), 3);
+    EXPECT_EQ(Count(*db, u"SELECT COUNT(*) FROM \"SKLADISTA\" WHERE \"MALOPRODAJA\" = 1"_s), 1);
+    EXPECT_GE(Count(*db, u"SELECT COUNT(*) FROM \"PARTNERI\" WHERE \"Kupac\" = 1"_s), 10);
+    EXPECT_GE(Count(*db, u"SELECT COUNT(*) FROM \"PARTNERI\" WHERE \"Dobavljac\" = 1"_s), 8);
     // Every OIB carries a correct ISO 7064 check digit.
-    Statement oibs =
-        db->Prepare(QStringLiteral("SELECT \"OIB\" FROM \"PARTNERI\" WHERE \"OIB\" IS NOT NULL"));
+    Statement oibs = db->Prepare(u"SELECT \"OIB\" FROM \"PARTNERI\" WHERE \"OIB\" IS NOT NULL"_s);
     oibs.Exec();
     int checked = 0;
     while (oibs.Next()) {
@@ -100,7 +93,7 @@ TEST(DemoCompany, HasRealisticMasterDataThatPassesTheEntryChecks) {
     }
     EXPECT_GE(checked, 20);
     // Every barcode is a valid EAN-13.
-    Statement codes = db->Prepare(QStringLiteral("SELECT \"BARKOD\" FROM \"ARTIKLI\""));
+    Statement codes = db->Prepare(u"SELECT \"BARKOD\" FROM \"ARTIKLI\""_s);
     codes.Exec();
     while (codes.Next()) {
         const QString ean = codes.Text(0);
@@ -112,7 +105,7 @@ TEST(DemoCompany, HasRealisticMasterDataThatPassesTheEntryChecks) {
         EXPECT_EQ((10 - sum % 10) % 10, ean.at(12).digitValue());
     }
     // Every row would pass the entry window again (changing it in place runs all checks).
-    Statement all = db->Prepare(QStringLiteral("SELECT \"SIFRA\" FROM \"ARTIKLI\""));
+    Statement all = db->Prepare(u"SELECT \"SIFRA\" FROM \"ARTIKLI\""_s);
     all.Exec();
     std::vector<int> articles;
     while (all.Next()) {
@@ -124,24 +117,19 @@ TEST(DemoCompany, HasRealisticMasterDataThatPassesTheEntryChecks) {
     }
     // A customer on the price list is priced and discounted by it.
     const int customer =
-        db->Scalar(
-              QStringLiteral("SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"CJENIK\" <> 0 LIMIT 1"))
-            .toInt();
+        db->Scalar(u"SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"CJENIK\" <> 0 LIMIT 1"_s).toInt();
     const int listed =
         db->Scalar(
-              QStringLiteral(
-                  "SELECT \"SIFRA_ARTIKLA\" FROM \"CJENICI_STAVKE_CIJENA\" c JOIN \"PARTNERI\" p "
-                  "ON p.\"CJENIK\" = c.\"SIFRA_CJENIKA\" WHERE p.\"SIFRA\" = ? LIMIT 1"),
+              u"SELECT \"SIFRA_ARTIKLA\" FROM \"CJENICI_STAVKE_CIJENA\" c JOIN \"PARTNERI\" p "
+              "ON p.\"CJENIK\" = c.\"SIFRA_CJENIKA\" WHERE p.\"SIFRA\" = ? LIMIT 1"_s,
               {customer})
             .toInt();
     ASSERT_GT(listed, 0);
     EXPECT_TRUE(pricing::CustomerListPrice(*db, customer, listed, today));
     EXPECT_GT(pricing::ProposedDiscount(*db, customer, listed), 0);
     // The foreign-currency list converts by the day's rate.
-    EXPECT_EQ(
-        Count(*db, QStringLiteral(
-                       "SELECT COUNT(*) FROM \"VALUTE_TECAJ\" WHERE \"DATUM\" = '2026-03-02'")),
-        2);
+    EXPECT_EQ(Count(*db, u"SELECT COUNT(*) FROM \"VALUTE_TECAJ\" WHERE \"DATUM\" = '2026-03-02'"_s),
+              2);
 }
 
 }  // namespace

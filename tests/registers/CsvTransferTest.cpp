@@ -9,6 +9,8 @@
 #include "registers/RegisterTransfer.h"
 #include "support/Zodractl.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using namespace zodra::test;
 namespace catalogue = registers::catalogue;
@@ -25,33 +27,28 @@ TEST(Csv, QuotesSeparatorsLineBreaksAndDoubledQuotes) {
         "Kod Ane's;K'1;\n");
     const auto table = csv::Parse(text);
     EXPECT_EQ(table.separator, QLatin1Char(';'));
-    EXPECT_EQ(table.header, (QStringList{QStringLiteral("Naziv"), QStringLiteral("Šifra"),
-                                         QStringLiteral("Napomena")}));
+    EXPECT_EQ(table.header, (QStringList{u"Naziv"_s, u"Šifra"_s, u"Napomena"_s}));
     ASSERT_EQ(table.rows.size(), 3u);
-    EXPECT_EQ(table.rows[0], (QStringList{QStringLiteral("Vino; crno"), QStringLiteral("V-1"),
-                                          QStringLiteral("rekao je \"dobro\"")}));
-    EXPECT_EQ(table.rows[1],
-              (QStringList{QStringLiteral("Dva\nretka"), QString(), QStringLiteral("zadnji")}));
-    EXPECT_EQ(table.rows[2],
-              (QStringList{QStringLiteral("Kod Ane's"), QStringLiteral("K'1"), QString()}));
+    EXPECT_EQ(table.rows[0], (QStringList{u"Vino; crno"_s, u"V-1"_s, u"rekao je \"dobro\""_s}));
+    EXPECT_EQ(table.rows[1], (QStringList{u"Dva\nretka"_s, QString(), u"zadnji"_s}));
+    EXPECT_EQ(table.rows[2], (QStringList{u"Kod Ane's"_s, u"K'1"_s, QString()}));
     EXPECT_EQ(table.lines, (std::vector<int>{2, 4, 6}));
 }
 
 TEST(Csv, CommaFilesAreRecognisedAndUnclosedQuotesRefused) {
-    const auto table =
-        csv::Parse(QStringLiteral("Naziv,Cijena u valuti\n\"Čaj, zeleni\",\"1,5\"\n"));
+    const auto table = csv::Parse(u"Naziv,Cijena u valuti\n\"Čaj, zeleni\",\"1,5\"\n"_s);
     EXPECT_EQ(table.separator, QLatin1Char(','));
     ASSERT_EQ(table.rows.size(), 1u);
-    EXPECT_EQ(table.rows[0], (QStringList{QStringLiteral("Čaj, zeleni"), QStringLiteral("1,5")}));
-    EXPECT_EQ(Refusal([] { csv::Parse(QStringLiteral("Naziv\nprvi\n\"drugi\ntreći\n")); }),
-              QStringLiteral("Navodnici otvoreni u retku 3 nisu zatvoreni."));
+    EXPECT_EQ(table.rows[0], (QStringList{u"Čaj, zeleni"_s, u"1,5"_s}));
+    EXPECT_EQ(Refusal([] { csv::Parse(u"Naziv\nprvi\n\"drugi\ntreći\n"_s); }),
+              u"Navodnici otvoreni u retku 3 nisu zatvoreni."_s);
 }
 
 TEST(Csv, WrittenFilesReadBackTheSame) {
-    const QStringList header{QStringLiteral("Naziv"), QStringLiteral("Napomena")};
+    const QStringList header{u"Naziv"_s, u"Napomena"_s};
     const std::vector<QStringList> rows{
-        {QStringLiteral("Vino; \"crno\""), QStringLiteral("a\r\nb")},
-        {QStringLiteral(" razmak "), QString()},
+        {u"Vino; \"crno\""_s, u"a\r\nb"_s},
+        {u" razmak "_s, QString()},
     };
     for (const QChar sep : {QLatin1Char(';'), QLatin1Char(',')}) {
         const auto back = csv::Parse(csv::Write(header, rows, sep));
@@ -68,9 +65,9 @@ TEST(Csv, TheReaderReadsLongFilesRecordByRecordAcrossBlocks) {
     QByteArray bytes = QByteArrayLiteral("\xEF\xBB\xBFNaziv,Napomena\r\n");
     std::vector<QStringList> expected;
     for (int i = 0; i < 4000; ++i) {
-        const QString name = QStringLiteral("Čaj đurđica € %1").arg(i);
-        const QString note = QStringLiteral("prvi red\nšđčćž, drugi %1").arg(i);
-        bytes += (name + QStringLiteral(",\"") + note + QStringLiteral("\"\r\n")).toUtf8();
+        const QString name = u"Čaj đurđica € %1"_s.arg(i);
+        const QString note = u"prvi red\nšđčćž, drugi %1"_s.arg(i);
+        bytes += (name + u",\""_s + note + u"\"\r\n"_s).toUtf8();
         expected.push_back({name, note});
     }
     ASSERT_GT(bytes.size(), 3 * 64 * 1024);
@@ -78,7 +75,7 @@ TEST(Csv, TheReaderReadsLongFilesRecordByRecordAcrossBlocks) {
     ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
     csv::CsvReader reader(buffer);
     EXPECT_EQ(reader.Separator(), QLatin1Char(','));
-    EXPECT_EQ(reader.Header(), (QStringList{QStringLiteral("Naziv"), QStringLiteral("Napomena")}));
+    EXPECT_EQ(reader.Header(), (QStringList{u"Naziv"_s, u"Napomena"_s}));
     QStringList record;
     int line = 0;
     size_t count = 0;
@@ -103,22 +100,22 @@ TEST(Csv, TheReaderRefusesBytesThatAreNotUtf8WhereverTheyAre) {
             }
         });
     };
-    const QString notUtf8 = QStringLiteral("Datoteka nije zapisana u UTF-8 kodu.");
+    const QString notUtf8 = u"Datoteka nije zapisana u UTF-8 kodu."_s;
     QByteArray late = QByteArrayLiteral("Naziv\n") + QByteArray(100000, 'a') + "\n\xe8" + "aj\n";
     EXPECT_EQ(refusalOf(late), notUtf8) << "a Latin-2 č after the first block";
     EXPECT_EQ(refusalOf(QByteArrayLiteral("Naziv\n\xc4")), notUtf8) << "cut at the end";
     EXPECT_EQ(refusalOf(QByteArrayLiteral("Naziv\n\"\xc4\x8d")),
-              QStringLiteral("Navodnici otvoreni u retku 2 nisu zatvoreni."))
+              u"Navodnici otvoreni u retku 2 nisu zatvoreni."_s)
         << "the č is whole; the quote is not closed";
 }
 
 class CsvTransferTest : public RegisterTest {
 protected:
     csv::Table File(const QString& text) { return csv::Parse(text); }
-    int Articles() { return Count(db(), QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\"")); }
+    int Articles() { return Count(db(), u"SELECT COUNT(*) FROM \"ARTIKLI\""_s); }
     int ArticleCode(const QString& name) {
         return db()
-            .Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE \"NAZIV\" = ?"), {name})
+            .Scalar(u"SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE \"NAZIV\" = ?"_s, {name})
             .toInt();
     }
 };
@@ -130,72 +127,67 @@ Outcome Zodractl(const QStringList& args) {
 }
 
 TEST_F(CsvTransferTest, ABadRowLeavesTheRegisterAsItWasAndEveryRefusalIsReported) {
-    AddArticle(db(), QStringLiteral("Postojeći"), QStringLiteral("X-1"));
-    const auto file =
-        File(QStringLiteral("Naziv;Šifra;Grupa artikla;Grupa poreza;Cijena u valuti;Barkod\n"
-                            "Čaj od kamilice;P-1;Roba;PDV 5%;1,29;3850001\n"
-                            "postojeći;P-2;Roba;PDV;1;\n"
-                            "Kava;X-1;Roba;PDV;3.49;\n"
-                            "Med;P-4;Nepostojeća;PDV;4;\n"
-                            "Kod Ane's džem;P-5;1;3;2,5;\n"
-                            "Čaj od kamilice;P-6;Roba;PDV;1;\n"));
+    AddArticle(db(), u"Postojeći"_s, u"X-1"_s);
+    const auto file = File(
+        u"Naziv;Šifra;Grupa artikla;Grupa poreza;Cijena u valuti;Barkod\n"
+        "Čaj od kamilice;P-1;Roba;PDV 5%;1,29;3850001\n"
+        "postojeći;P-2;Roba;PDV;1;\n"
+        "Kava;X-1;Roba;PDV;3.49;\n"
+        "Med;P-4;Nepostojeća;PDV;4;\n"
+        "Kod Ane's džem;P-5;1;3;2,5;\n"
+        "Čaj od kamilice;P-6;Roba;PDV;1;\n"_s);
     const auto report = transfer::Import(db(), catalogue::Articles(), file, false);
     EXPECT_FALSE(report.committed);
     EXPECT_EQ(report.imported, 0);
     EXPECT_EQ(Articles(), 1) << "nothing half-imported";
-    EXPECT_EQ(
-        report.Lines(),
-        (QStringList{QStringLiteral("Redak 3: Artikal sa nazivom 'postojeći' je već upisan."),
-                     QStringLiteral("Redak 4: Artikal sa šifrom 'X-1' je već upisan."),
-                     QStringLiteral("Redak 5: Grupa artikla nije ispravno upisana"),
-                     QStringLiteral("Redak 7: Artikal sa nazivom 'Čaj od kamilice' je već upisan."),
-                     QStringLiteral("Datoteka nije uvezena: odbijeno redaka 4.")}));
+    EXPECT_EQ(report.Lines(),
+              (QStringList{u"Redak 3: Artikal sa nazivom 'postojeći' je već upisan."_s,
+                           u"Redak 4: Artikal sa šifrom 'X-1' je već upisan."_s,
+                           u"Redak 5: Grupa artikla nije ispravno upisana"_s,
+                           u"Redak 7: Artikal sa nazivom 'Čaj od kamilice' je već upisan."_s,
+                           u"Datoteka nije uvezena: odbijeno redaka 4."_s}));
 
     const auto kept = transfer::Import(db(), catalogue::Articles(), file, true);
     EXPECT_TRUE(kept.committed);
     EXPECT_EQ(kept.imported, 2);
     EXPECT_EQ(kept.refused.size(), 4u);
-    EXPECT_EQ(kept.Lines().last(), QStringLiteral("Uvezeno redaka: 2, odbijeno: 4."));
+    EXPECT_EQ(kept.Lines().last(), u"Uvezeno redaka: 2, odbijeno: 4."_s);
     EXPECT_EQ(Articles(), 3);
-    const int tea = ArticleCode(QStringLiteral("Čaj od kamilice"));
+    const int tea = ArticleCode(u"Čaj od kamilice"_s);
     const auto stored = registers::Load(db(), catalogue::Articles(), tea);
-    EXPECT_EQ(stored->value(QStringLiteral("GRUPA_P")).toInt(), 3) << "tax group found by name";
-    EXPECT_DOUBLE_EQ(stored->value(QStringLiteral("CIJENA_U_VALUTI")).toDouble(), 1.29);
-    EXPECT_EQ(stored->value(QStringLiteral("JED_M")).toString(), QStringLiteral("kom"))
-        << "start value";
-    EXPECT_DOUBLE_EQ(stored->value(QStringLiteral("PAKOVANJE")).toDouble(), 1);
+    EXPECT_EQ(stored->value(u"GRUPA_P"_s).toInt(), 3) << "tax group found by name";
+    EXPECT_DOUBLE_EQ(stored->value(u"CIJENA_U_VALUTI"_s).toDouble(), 1.29);
+    EXPECT_EQ(stored->value(u"JED_M"_s).toString(), u"kom"_s) << "start value";
+    EXPECT_DOUBLE_EQ(stored->value(u"PAKOVANJE"_s).toDouble(), 1);
 }
 
 TEST_F(CsvTransferTest, TheHeaderMustNameKnownColumnsOnceAndTheName) {
     EXPECT_EQ(Refusal([&] {
-                  transfer::Import(db(), catalogue::Articles(),
-                                   File(QStringLiteral("Naziv;Boja\nA;b\n")), false);
-              }),
-              QStringLiteral("Nepoznat stupac 'Boja'."));
-    EXPECT_EQ(Refusal([&] {
-                  transfer::Import(db(), catalogue::Articles(),
-                                   File(QStringLiteral("Naziv;NAZIV\nA;b\n")), false);
-              }),
-              QStringLiteral("Stupac 'NAZIV' se ponavlja."));
-    EXPECT_EQ(Refusal([&] {
-                  transfer::Import(db(), catalogue::Partners(), File(QStringLiteral("OIB\n1\n")),
+                  transfer::Import(db(), catalogue::Articles(), File(u"Naziv;Boja\nA;b\n"_s),
                                    false);
               }),
-              QStringLiteral("U datoteci nema stupca 'Naziv'."));
+              u"Nepoznat stupac 'Boja'."_s);
+    EXPECT_EQ(Refusal([&] {
+                  transfer::Import(db(), catalogue::Articles(), File(u"Naziv;NAZIV\nA;b\n"_s),
+                                   false);
+              }),
+              u"Stupac 'NAZIV' se ponavlja."_s);
+    EXPECT_EQ(
+        Refusal([&] { transfer::Import(db(), catalogue::Partners(), File(u"OIB\n1\n"_s), false); }),
+        u"U datoteci nema stupca 'Naziv'."_s);
 }
 
 TEST_F(CsvTransferTest, PartnersGoOutAndComeBackWithTheirListsAndFlags) {
-    const auto list = registers::Add(db(), pricelists::Register(),
-                                     {{QStringLiteral("NAZIV"), QStringLiteral("Veleprodaja")}});
-    const auto post = registers::Add(db(), catalogue::DeliveryMethods(),
-                                     {{QStringLiteral("NAZIV"), QStringLiteral("pošta")}});
-    auto partner =
-        Partner(QStringLiteral("Kod Ane's \"Đurđica\"; obrt"), QStringLiteral("69435151530"));
-    partner.insert(QStringLiteral("RABAT"), QStringLiteral("2,5"));
-    partner.insert(QStringLiteral("Kupac"), true);
-    partner.insert(QStringLiteral("CJENIK"), list.code);
-    partner.insert(QStringLiteral("NACIN_ISPORUKE"), post.code);
-    partner.insert(QStringLiteral("OSTALO"), QStringLiteral("dva\nretka"));
+    const auto list =
+        registers::Add(db(), pricelists::Register(), {{u"NAZIV"_s, u"Veleprodaja"_s}});
+    const auto post =
+        registers::Add(db(), catalogue::DeliveryMethods(), {{u"NAZIV"_s, u"pošta"_s}});
+    auto partner = Partner(u"Kod Ane's \"Đurđica\"; obrt"_s, u"69435151530"_s);
+    partner.insert(u"RABAT"_s, u"2,5"_s);
+    partner.insert(u"Kupac"_s, true);
+    partner.insert(u"CJENIK"_s, list.code);
+    partner.insert(u"NACIN_ISPORUKE"_s, post.code);
+    partner.insert(u"OSTALO"_s, u"dva\nretka"_s);
     registers::Add(db(), catalogue::Partners(), partner);
     const auto exported = transfer::Export(db(), catalogue::Partners(), QLatin1Char(';'));
     ASSERT_EQ(exported.rows.size(), 3u);  // with the two partners of every company
@@ -203,36 +195,33 @@ TEST_F(CsvTransferTest, PartnersGoOutAndComeBackWithTheirListsAndFlags) {
 
     // Into another company that has a list and a delivery method of the same names.
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("druga.mdb"));
+    const QString path = dir.filePath(u"druga.mdb"_s);
     CopyTemplateCompany(path);
     auto other = Database::Open(path, QString()).db;
-    registers::Add(*other, catalogue::DeliveryMethods(),
-                   {{QStringLiteral("NAZIV"), QStringLiteral("Pošta")}});
-    const auto otherList = registers::Add(
-        *other, pricelists::Register(), {{QStringLiteral("NAZIV"), QStringLiteral("veleprodaja")}});
+    registers::Add(*other, catalogue::DeliveryMethods(), {{u"NAZIV"_s, u"Pošta"_s}});
+    const auto otherList =
+        registers::Add(*other, pricelists::Register(), {{u"NAZIV"_s, u"veleprodaja"_s}});
     const auto report = transfer::Import(*other, catalogue::Partners(), csv::Parse(text), true);
     // The two fixed partners exist there already.
     EXPECT_EQ(report.imported, 1);
     EXPECT_EQ(report.refused.size(), 2u);
-    const int code = other
-                         ->Scalar(QStringLiteral(
-                             "SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"OIB\" = '69435151530'"))
-                         .toInt();
+    const int code =
+        other->Scalar(u"SELECT \"SIFRA\" FROM \"PARTNERI\" WHERE \"OIB\" = '69435151530'"_s)
+            .toInt();
     const auto stored = registers::Load(*other, catalogue::Partners(), code);
     ASSERT_TRUE(stored);
-    EXPECT_EQ(stored->value(QStringLiteral("NAZIV")).toString(),
-              QStringLiteral("Kod Ane's \"Đurđica\"; obrt"));
-    EXPECT_EQ(stored->value(QStringLiteral("OSTALO")).toString(), QStringLiteral("dva\nretka"));
-    EXPECT_DOUBLE_EQ(stored->value(QStringLiteral("RABAT")).toDouble(), 2.5);
-    EXPECT_TRUE(stored->value(QStringLiteral("Kupac")).toBool());
-    EXPECT_FALSE(stored->value(QStringLiteral("Dobavljac")).toBool());
-    EXPECT_EQ(stored->value(QStringLiteral("CJENIK")).toInt(), otherList.code);
-    EXPECT_EQ(stored->value(QStringLiteral("ODGODA")).toInt(), 15);
+    EXPECT_EQ(stored->value(u"NAZIV"_s).toString(), u"Kod Ane's \"Đurđica\"; obrt"_s);
+    EXPECT_EQ(stored->value(u"OSTALO"_s).toString(), u"dva\nretka"_s);
+    EXPECT_DOUBLE_EQ(stored->value(u"RABAT"_s).toDouble(), 2.5);
+    EXPECT_TRUE(stored->value(u"Kupac"_s).toBool());
+    EXPECT_FALSE(stored->value(u"Dobavljac"_s).toBool());
+    EXPECT_EQ(stored->value(u"CJENIK"_s).toInt(), otherList.code);
+    EXPECT_EQ(stored->value(u"ODGODA"_s).toInt(), 15);
 }
 
 TEST_F(CsvTransferTest, ControlCharactersAndNumbersOutOfRangeRefuseTheirRow) {
-    auto file = File(QStringLiteral(
-        "Grupa artikla;Grupa poreza;Naziv;Šifra;Cijena u valuti;Minimalna zaliha;Carina %;"
+    auto file = File(
+        u"Grupa artikla;Grupa poreza;Naziv;Šifra;Cijena u valuti;Minimalna zaliha;Carina %;"
         "Napomena\n"
         "Roba;PDV;Dobar;D-1;999999999999,98;-3;-100;\n"
         "Roba;PDV;Čaj_NUL_zeleni;D-2;1;0;0;\n"
@@ -244,100 +233,93 @@ TEST_F(CsvTransferTest, ControlCharactersAndNumbersOutOfRangeRefuseTheirRow) {
         "Roba;PDV;Negativno;D-8;-0,01;0;0;\n"
         "Roba;PDV;Previše;D-9;1;1000000000;0;\n"
         "Roba;PDV;Carina;D-10;1;0;1000,5;\n"
-        "Roba;PDV;Isto dobar;D-11;0;2,5;1000;\n"));
+        "Roba;PDV;Isto dobar;D-11;0;2,5;1000;\n"_s);
     for (QStringList& row : file.rows) {
         for (QString& cell : row) {
-            cell.replace(QStringLiteral("_NUL_"), QString(QChar(0)));
-            cell.replace(QStringLiteral("_ESC_"), QString(QChar(0x1b)));
-            cell.replace(QStringLiteral("_TAB_"), QString(QChar(u'\t')));
+            cell.replace(u"_NUL_"_s, QString(QChar(0)));
+            cell.replace(u"_ESC_"_s, QString(QChar(0x1b)));
+            cell.replace(u"_TAB_"_s, QString(QChar(u'\t')));
         }
     }
     const QStringList refusals{
-        QStringLiteral("Redak 3: Naziv sadrži nedopušten znak !"),
-        QStringLiteral("Redak 4: Šifra sadrži nedopušten znak !"),
-        QStringLiteral("Redak 5: Napomena sadrži nedopušten znak !"),
+        u"Redak 3: Naziv sadrži nedopušten znak !"_s,
+        u"Redak 4: Šifra sadrži nedopušten znak !"_s,
+        u"Redak 5: Napomena sadrži nedopušten znak !"_s,
         // A file's numbers are read as a number box reads them: no exponent.
-        QStringLiteral("Redak 6: Cijena u valuti mora biti upisana kao broj (možete upisati i "
-                       "nulu)"),
-        QStringLiteral("Redak 7: Cijena u valuti mora biti upisana kao broj (možete upisati i "
-                       "nulu)"),
-        QStringLiteral("Redak 8: Cijena u valuti mora biti upisana kao broj (možete upisati i "
-                       "nulu)"),
-        QStringLiteral("Redak 9: Cijena u valuti nesmije biti negativna !"),
-        QStringLiteral("Redak 10: Minimalna zaliha mora biti između -999999999,9999999999 i "
-                       "999999999,9999999999 !"),
-        QStringLiteral("Redak 11: Carina % mora biti između -100 i 1000 !"),
+        u"Redak 6: Cijena u valuti mora biti upisana kao broj (možete upisati i "
+        "nulu)"_s,
+        u"Redak 7: Cijena u valuti mora biti upisana kao broj (možete upisati i "
+        "nulu)"_s,
+        u"Redak 8: Cijena u valuti mora biti upisana kao broj (možete upisati i "
+        "nulu)"_s,
+        u"Redak 9: Cijena u valuti nesmije biti negativna !"_s,
+        u"Redak 10: Minimalna zaliha mora biti između -999999999,9999999999 i "
+        "999999999,9999999999 !"_s,
+        u"Redak 11: Carina % mora biti između -100 i 1000 !"_s,
     };
     const auto whole = transfer::Import(db(), catalogue::Articles(), file, false);
     EXPECT_FALSE(whole.committed);
     EXPECT_EQ(whole.Lines(),
-              refusals + QStringList{QStringLiteral("Datoteka nije uvezena: odbijeno redaka 9.")});
+              refusals + QStringList{u"Datoteka nije uvezena: odbijeno redaka 9."_s});
     EXPECT_EQ(Articles(), 0);
 
     const auto good = transfer::Import(db(), catalogue::Articles(), file, true);
-    EXPECT_EQ(good.Lines(),
-              refusals + QStringList{QStringLiteral("Uvezeno redaka: 2, odbijeno: 9.")});
-    const auto first =
-        registers::Load(db(), catalogue::Articles(), ArticleCode(QStringLiteral("Dobar")));
+    EXPECT_EQ(good.Lines(), refusals + QStringList{u"Uvezeno redaka: 2, odbijeno: 9."_s});
+    const auto first = registers::Load(db(), catalogue::Articles(), ArticleCode(u"Dobar"_s));
     ASSERT_TRUE(first);
-    EXPECT_DOUBLE_EQ(first->value(QStringLiteral("CIJENA_U_VALUTI")).toDouble(), 999999999999.98);
-    EXPECT_DOUBLE_EQ(first->value(QStringLiteral("MIN_ZAL")).toDouble(), -3);
-    EXPECT_DOUBLE_EQ(first->value(QStringLiteral("CARINA%")).toDouble(), -100);
-    EXPECT_NE(ArticleCode(QStringLiteral("Isto dobar")), 0);
+    EXPECT_DOUBLE_EQ(first->value(u"CIJENA_U_VALUTI"_s).toDouble(), 999999999999.98);
+    EXPECT_DOUBLE_EQ(first->value(u"MIN_ZAL"_s).toDouble(), -3);
+    EXPECT_DOUBLE_EQ(first->value(u"CARINA%"_s).toDouble(), -100);
+    EXPECT_NE(ArticleCode(u"Isto dobar"_s), 0);
 }
 
 TEST_F(CsvTransferTest, LineBreaksOnlyInBoxesOfSeveralLinesAndDiscountsWithinAHundred) {
-    const auto file =
-        File(QStringLiteral("Naziv;Adresa;Mjesto;Ostalo;Rabat\n"
-                            "Prvi;Ilica 1;Zagreb;\"dva\nretka\";-5\n"
-                            "Drugi;\"Ilica\n2\";Zagreb;;0\n"
-                            "Treći;Ilica 3;Zagreb;;100,01\n"));
+    const auto file = File(
+        u"Naziv;Adresa;Mjesto;Ostalo;Rabat\n"
+        "Prvi;Ilica 1;Zagreb;\"dva\nretka\";-5\n"
+        "Drugi;\"Ilica\n2\";Zagreb;;0\n"
+        "Treći;Ilica 3;Zagreb;;100,01\n"_s);
     const auto report = transfer::Import(db(), catalogue::Partners(), file, true);
-    EXPECT_EQ(report.Lines(),
-              (QStringList{QStringLiteral("Redak 4: Adresa sadrži nedopušten znak !"),
-                           QStringLiteral("Redak 6: Rabat mora biti između -100 i 100 !"),
-                           QStringLiteral("Uvezeno redaka: 1, odbijeno: 2.")}));
+    EXPECT_EQ(report.Lines(), (QStringList{u"Redak 4: Adresa sadrži nedopušten znak !"_s,
+                                           u"Redak 6: Rabat mora biti između -100 i 100 !"_s,
+                                           u"Uvezeno redaka: 1, odbijeno: 2."_s}));
     EXPECT_EQ(Count(db(),
-                    QStringLiteral("SELECT COUNT(*) FROM \"PARTNERI\" WHERE \"OSTALO\" = ? "
-                                   "AND \"RABAT\" = -5"),
-                    {QStringLiteral("dva\nretka")}),
+                    u"SELECT COUNT(*) FROM \"PARTNERI\" WHERE \"OSTALO\" = ? "
+                    "AND \"RABAT\" = -5"_s,
+                    {u"dva\nretka"_s}),
               1);
 }
 
 TEST_F(CsvTransferTest, FormulaLookingTextIsWrittenProtectedAndReadBackUnchanged) {
-    const auto group = registers::Add(db(), catalogue::ArticleGroups(),
-                                      {{QStringLiteral("NAZIV"), QStringLiteral("=Grupa")}});
+    const auto group =
+        registers::Add(db(), catalogue::ArticleGroups(), {{u"NAZIV"_s, u"=Grupa"_s}});
     const QStringList names{
-        QStringLiteral("=SUM(A1:A9)"),  QStringLiteral("+385 1 2345"),
-        QStringLiteral("-popust"),      QString(QChar(0x2212)) + QStringLiteral("minus"),
-        QStringLiteral("@kupac"),       QStringLiteral("'navodnik"),
-        QStringLiteral("Obična = roba")};
+        u"=SUM(A1:A9)"_s, u"+385 1 2345"_s, u"-popust"_s,      QString(QChar(0x2212)) + u"minus"_s,
+        u"@kupac"_s,      u"'navodnik"_s,   u"Obična = roba"_s};
     for (int i = 0; i < names.size(); ++i) {
-        auto article = Article(names[i], QStringLiteral("-%1").arg(i));
-        article.insert(QStringLiteral("GRUPA_A"), group.code);
-        article.insert(QStringLiteral("MIN_ZAL"), QStringLiteral("-3,5"));
-        article.insert(QStringLiteral("CARINA%"), QStringLiteral("-5"));
+        auto article = Article(names[i], u"-%1"_s.arg(i));
+        article.insert(u"GRUPA_A"_s, group.code);
+        article.insert(u"MIN_ZAL"_s, u"-3,5"_s);
+        article.insert(u"CARINA%"_s, u"-5"_s);
         registers::Add(db(), catalogue::Articles(), article);
     }
     const auto exported = transfer::Export(db(), catalogue::Articles(), QLatin1Char(';'));
     const QString text = csv::Write(exported.header, exported.rows, QLatin1Char(';'));
     const QString taxGroup = registers::NameOf(db(), catalogue::TaxGroups(), 1);
     for (const QString& line :
-         {QStringLiteral("'=SUM(A1:A9);'-0;kom;'=Grupa;") + taxGroup +
-              QStringLiteral(";EUR;0;-3,5;1;-5;;;\r\n"),
-          QStringLiteral("'+385 1 2345;'-1;"), QStringLiteral("'-popust;'-2;"),
-          QStringLiteral("'\u2212minus;'-3;"), QStringLiteral("'@kupac;'-4;"),
-          QStringLiteral("''navodnik;'-5;"), QStringLiteral("\nObična = roba;'-6;")}) {
+         {u"'=SUM(A1:A9);'-0;kom;'=Grupa;"_s + taxGroup + u";EUR;0;-3,5;1;-5;;;\r\n"_s,
+          u"'+385 1 2345;'-1;"_s, u"'-popust;'-2;"_s, u"'\u2212minus;'-3;"_s, u"'@kupac;'-4;"_s,
+          u"''navodnik;'-5;"_s, u"\nObična = roba;'-6;"_s}) {
         EXPECT_TRUE(text.contains(line)) << line.toStdString() << " in\n" << text.toStdString();
     }
 
     // Into another company with a group of the same name, through the reader.
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("druga.mdb"));
+    const QString path = dir.filePath(u"druga.mdb"_s);
     CopyTemplateCompany(path);
     auto other = Database::Open(path, QString()).db;
-    const auto otherGroup = registers::Add(*other, catalogue::ArticleGroups(),
-                                           {{QStringLiteral("NAZIV"), QStringLiteral("=Grupa")}});
+    const auto otherGroup =
+        registers::Add(*other, catalogue::ArticleGroups(), {{u"NAZIV"_s, u"=Grupa"_s}});
     QByteArray bytes = text.toUtf8();
     QBuffer buffer(&bytes);
     ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
@@ -347,46 +329,45 @@ TEST_F(CsvTransferTest, FormulaLookingTextIsWrittenProtectedAndReadBackUnchanged
     EXPECT_EQ(report.imported, names.size());
     for (int i = 0; i < names.size(); ++i) {
         const int code = other
-                             ->Scalar(QStringLiteral("SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE "
-                                                     "\"NAZIV\" = ? AND \"OPIS\" = ?"),
-                                      {names[i], QStringLiteral("-%1").arg(i)})
+                             ->Scalar(
+                                 u"SELECT \"SIFRA\" FROM \"ARTIKLI\" WHERE "
+                                 "\"NAZIV\" = ? AND \"OPIS\" = ?"_s,
+                                 {names[i], u"-%1"_s.arg(i)})
                              .toInt();
         const auto stored = registers::Load(*other, catalogue::Articles(), code);
         ASSERT_TRUE(stored) << names[i].toStdString();
-        EXPECT_EQ(stored->value(QStringLiteral("GRUPA_A")).toInt(), otherGroup.code);
-        EXPECT_DOUBLE_EQ(stored->value(QStringLiteral("MIN_ZAL")).toDouble(), -3.5);
-        EXPECT_DOUBLE_EQ(stored->value(QStringLiteral("CARINA%")).toDouble(), -5);
+        EXPECT_EQ(stored->value(u"GRUPA_A"_s).toInt(), otherGroup.code);
+        EXPECT_DOUBLE_EQ(stored->value(u"MIN_ZAL"_s).toDouble(), -3.5);
+        EXPECT_DOUBLE_EQ(stored->value(u"CARINA%"_s).toDouble(), -5);
     }
 }
 
 TEST_F(CsvTransferTest, ZodractlImportsAllOrNothingOrTheGoodRowsAndExports) {
     QTemporaryDir dir;
-    const QString csvPath = dir.filePath(QStringLiteral("artikli.csv"));
+    const QString csvPath = dir.filePath(u"artikli.csv"_s);
     {
         QFile file(csvPath);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QStringLiteral("Naziv,Šifra,Grupa artikla,Grupa poreza,Barkod\r\n"
-                                  "\"Čokolada, mliječna\",C-1,Roba,PDV,3850000000017\r\n"
-                                  "Bez grupe,C-2,,PDV,\r\n"
-                                  "Žvakaće,C-3,Roba,PDV,3850000000017\r\n")
-                       .toUtf8());
+        file.write(
+            u"Naziv,Šifra,Grupa artikla,Grupa poreza,Barkod\r\n"
+            "\"Čokolada, mliječna\",C-1,Roba,PDV,3850000000017\r\n"
+            "Bez grupe,C-2,,PDV,\r\n"
+            "Žvakaće,C-3,Roba,PDV,3850000000017\r\n"_s.toUtf8());
     }
-    Outcome r =
-        Zodractl({QStringLiteral("import"), CompanyPath(), QStringLiteral("articles"), csvPath});
+    Outcome r = Zodractl({u"import"_s, CompanyPath(), u"articles"_s, csvPath});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out, QStringLiteral("Redak 3: Grupa artikla nije ispravno upisana\n"
-                                    "Redak 4: Artikal sa barkodom '3850000000017' je već upisan.\n"
-                                    "Datoteka nije uvezena: odbijeno redaka 2.\n"));
+    EXPECT_EQ(r.out,
+              u"Redak 3: Grupa artikla nije ispravno upisana\n"
+              "Redak 4: Artikal sa barkodom '3850000000017' je već upisan.\n"
+              "Datoteka nije uvezena: odbijeno redaka 2.\n"_s);
     auto db = Open();
-    EXPECT_EQ(Count(*db, QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\"")), 0);
+    EXPECT_EQ(Count(*db, u"SELECT COUNT(*) FROM \"ARTIKLI\""_s), 0);
     db.reset();
-    r = Zodractl({QStringLiteral("import"), CompanyPath(), QStringLiteral("artikli"), csvPath,
-                  QStringLiteral("--skip-bad")});
+    r = Zodractl({u"import"_s, CompanyPath(), u"artikli"_s, csvPath, u"--skip-bad"_s});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.endsWith(QStringLiteral("Uvezeno redaka: 1, odbijeno: 2.\n")))
-        << r.out.toStdString();
-    const QString outPath = dir.filePath(QStringLiteral("izvoz.csv"));
-    r = Zodractl({QStringLiteral("export"), CompanyPath(), QStringLiteral("articles"), outPath});
+    EXPECT_TRUE(r.out.endsWith(u"Uvezeno redaka: 1, odbijeno: 2.\n"_s)) << r.out.toStdString();
+    const QString outPath = dir.filePath(u"izvoz.csv"_s);
+    r = Zodractl({u"export"_s, CompanyPath(), u"articles"_s, outPath});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     QFile out(outPath);
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
@@ -395,23 +376,22 @@ TEST_F(CsvTransferTest, ZodractlImportsAllOrNothingOrTheGoodRowsAndExports) {
     EXPECT_TRUE(
         bytes.contains("Čokolada, mliječna;C-1;kom;Roba;PDV;EUR;0;0;1;0;3850000000017;;\r\n"))
         << bytes.toStdString();
-    r = Zodractl({QStringLiteral("import"), CompanyPath(), QStringLiteral("artikli")});
+    r = Zodractl({u"import"_s, CompanyPath(), u"artikli"_s});
     EXPECT_EQ(r.exitCode, 2);
-    QFile latin(dir.filePath(QStringLiteral("latin.csv")));
+    QFile latin(dir.filePath(u"latin.csv"_s));
     ASSERT_TRUE(latin.open(QIODevice::WriteOnly));
     latin.write(
         "Naziv\n\xe8"
         "aj\n");
     latin.close();
-    r = Zodractl(
-        {QStringLiteral("import"), CompanyPath(), QStringLiteral("articles"), latin.fileName()});
+    r = Zodractl({u"import"_s, CompanyPath(), u"articles"_s, latin.fileName()});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err.trimmed(), QStringLiteral("Datoteka nije zapisana u UTF-8 kodu."));
+    EXPECT_EQ(r.err.trimmed(), u"Datoteka nije zapisana u UTF-8 kodu."_s);
 }
 
 TEST_F(CsvTransferTest, ZodractlRefusesANulByteWithItsRowAndKeepsTheGoodRowsWhenAsked) {
     QTemporaryDir dir;
-    const QString csvPath = dir.filePath(QStringLiteral("artikli.csv"));
+    const QString csvPath = dir.filePath(u"artikli.csv"_s);
     {
         QFile file(csvPath);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -421,21 +401,19 @@ TEST_F(CsvTransferTest, ZodractlRefusesANulByteWithItsRowAndKeepsTheGoodRowsWhen
             '\0' +
             QByteArray("š;Roba;PDV;2\nSkupo;Roba;PDV;1000000000000\nTakođer dobar;Roba;PDV;0\n"));
     }
-    const QStringList args{QStringLiteral("import"), CompanyPath(), QStringLiteral("articles"),
-                           csvPath};
+    const QStringList args{u"import"_s, CompanyPath(), u"articles"_s, csvPath};
     Outcome r = Zodractl(args);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out,
-              QStringLiteral("Redak 3: Naziv sadrži nedopušten znak !\n"
-                             "Redak 4: Cijena u valuti mora biti između 0 i 999999999999,99 !\n"
-                             "Datoteka nije uvezena: odbijeno redaka 2.\n"));
+              u"Redak 3: Naziv sadrži nedopušten znak !\n"
+              "Redak 4: Cijena u valuti mora biti između 0 i 999999999999,99 !\n"
+              "Datoteka nije uvezena: odbijeno redaka 2.\n"_s);
     EXPECT_EQ(Articles(), 0);
-    r = Zodractl(args + QStringList{QStringLiteral("--skip-bad")});
+    r = Zodractl(args + QStringList{u"--skip-bad"_s});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.endsWith(QStringLiteral("Uvezeno redaka: 2, odbijeno: 2.\n")))
-        << r.out.toStdString();
-    EXPECT_NE(ArticleCode(QStringLiteral("Dobar")), 0);
-    EXPECT_NE(ArticleCode(QStringLiteral("Također dobar")), 0);
+    EXPECT_TRUE(r.out.endsWith(u"Uvezeno redaka: 2, odbijeno: 2.\n"_s)) << r.out.toStdString();
+    EXPECT_NE(ArticleCode(u"Dobar"_s), 0);
+    EXPECT_NE(ArticleCode(u"Također dobar"_s), 0);
     EXPECT_EQ(Articles(), 2);
 }
 

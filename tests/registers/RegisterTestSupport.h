@@ -71,6 +71,14 @@ protected:
         ASSERT_NE(m_db, nullptr);
     }
     Database& db() { return *m_db; }
+    // The refusal of adding `typed` to a register, or of deleting `code` from it (asked with the
+    // test's prompter).
+    QString RefusedAdd(const registers::RegisterDescription& r, const registers::Values& typed) {
+        return Refusal([&] { registers::Add(db(), r, typed); });
+    }
+    QString RefusedDelete(const registers::RegisterDescription& r, int code) {
+        return Refusal([&] { registers::Delete(db(), r, code, prompter); });
+    }
 
 private:
     std::unique_ptr<Database> m_db;

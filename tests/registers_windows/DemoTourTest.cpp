@@ -14,6 +14,8 @@
 #include "registers/ui/RegisterWindows.h"
 #include "ui/DataGrid.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 
 class DemoTourTest : public QObject {
@@ -27,58 +29,51 @@ private Q_SLOTS:
         registers::ui::RegisterRegisterCommands(host.commands);
         pricelists::ui::RegisterPriceListCommands(host.commands);
 
-        auto* articles = qobject_cast<registers::ui::ArticleWindow*>(
-            host.Open(QStringLiteral("Sifarnici_artikli")));
+        auto* articles =
+            qobject_cast<registers::ui::ArticleWindow*>(host.Open(u"Sifarnici_artikli"_s));
         QVERIFY(articles);
-        const int count = host.CurrentSession()
-                              .Db()
-                              .Scalar(QStringLiteral("SELECT COUNT(*) FROM \"ARTIKLI\""))
-                              .toInt();
-        QCOMPARE(articles->CountLabel()->text(),
-                 QStringLiteral("Za sve grupe artikala : %1 art.").arg(count));
-        test::TypeInto(articles->SearchField(), QStringLiteral("čokolada"));
-        QCOMPARE(articles->Form()->Values().value(QStringLiteral("NAZIV")).toString(),
-                 QStringLiteral("Čokolada mliječna 100 g"));
-        host.Photograph(articles, QStringLiteral("artikli"));
+        const int count =
+            host.CurrentSession().Db().Scalar(u"SELECT COUNT(*) FROM \"ARTIKLI\""_s).toInt();
+        QCOMPARE(articles->CountLabel()->text(), u"Za sve grupe artikala : %1 art."_s.arg(count));
+        test::TypeInto(articles->SearchField(), u"čokolada"_s);
+        QCOMPARE(articles->Form()->Values().value(u"NAZIV"_s).toString(),
+                 u"Čokolada mliječna 100 g"_s);
+        host.Photograph(articles, u"artikli"_s);
 
         for (const auto& [command, shot] : std::vector<std::pair<QString, QString>>{
-                 {QStringLiteral("Sifarnici_Partneri"), QStringLiteral("partneri")},
-                 {QStringLiteral("Sifarnici_usluge"), QStringLiteral("usluge")},
-                 {QStringLiteral("Sifarnici_ambalaza"), QStringLiteral("ambalaza")},
-                 {QStringLiteral("Sifarnici_grupe_artikala"), QStringLiteral("grupe_artikla")},
-                 {QStringLiteral("Sifarnici_grupe_poreza"), QStringLiteral("grupe_poreza")},
-                 {QStringLiteral("Sifarnici_uvjeti_prodaje"), QStringLiteral("uvjeti_prodaje")},
-                 {QStringLiteral("Sifarnici_nacini_isporuke"), QStringLiteral("nacini_isporuke")},
-                 {QStringLiteral("Sifarnici_knjige_ira"), QStringLiteral("knjige_ira")},
-                 {QStringLiteral("Sifarnici_knjige_ura"), QStringLiteral("knjige_ura")},
-                 {QStringLiteral("Sifarnici_valute"), QStringLiteral("valute")},
-                 {QStringLiteral("Sifarnici_Tipovi_kartica"), QStringLiteral("tipovi_kartica")},
-                 {QStringLiteral("Sifarnici_Djelatnici"), QStringLiteral("djelatnici")}}) {
+                 {u"Sifarnici_Partneri"_s, u"partneri"_s},
+                 {u"Sifarnici_usluge"_s, u"usluge"_s},
+                 {u"Sifarnici_ambalaza"_s, u"ambalaza"_s},
+                 {u"Sifarnici_grupe_artikala"_s, u"grupe_artikla"_s},
+                 {u"Sifarnici_grupe_poreza"_s, u"grupe_poreza"_s},
+                 {u"Sifarnici_uvjeti_prodaje"_s, u"uvjeti_prodaje"_s},
+                 {u"Sifarnici_nacini_isporuke"_s, u"nacini_isporuke"_s},
+                 {u"Sifarnici_knjige_ira"_s, u"knjige_ira"_s},
+                 {u"Sifarnici_knjige_ura"_s, u"knjige_ura"_s},
+                 {u"Sifarnici_valute"_s, u"valute"_s},
+                 {u"Sifarnici_Tipovi_kartica"_s, u"tipovi_kartica"_s},
+                 {u"Sifarnici_Djelatnici"_s, u"djelatnici"_s}}) {
             auto* list = qobject_cast<registers::ui::RegisterListWindow*>(host.Open(command));
             QVERIFY2(list, qPrintable(command));
             QVERIFY2(list->List()->count() > 0, qPrintable(command));
             host.Photograph(list, shot);
         }
-        auto* grid =
-            qobject_cast<registers::ui::GridWindow*>(host.Open(QStringLiteral("Artikli_tablica")));
+        auto* grid = qobject_cast<registers::ui::GridWindow*>(host.Open(u"Artikli_tablica"_s));
         QCOMPARE(grid->Model()->rowCount(), count);
-        host.Photograph(grid, QStringLiteral("artikli_tablicno"));
-        auto* partners =
-            qobject_cast<registers::ui::GridWindow*>(host.Open(QStringLiteral("Partneri_tablica")));
+        host.Photograph(grid, u"artikli_tablicno"_s);
+        auto* partners = qobject_cast<registers::ui::GridWindow*>(host.Open(u"Partneri_tablica"_s));
         QVERIFY(partners->Model()->rowCount() > 20);
-        host.Photograph(partners, QStringLiteral("partneri_tablicno"));
-        host.Photograph(host.Open(QStringLiteral("Sifarnici_sastavnice")),
-                        QStringLiteral("sastavnice"));
-        auto* prices = qobject_cast<pricelists::ui::PriceListWindow*>(
-            host.Open(QStringLiteral("Cjenici_upis")));
-        QCOMPARE(prices->ListBox()->currentText(), QStringLiteral("Izvoz USD"));
-        QCOMPARE(prices->PricesGrid()->Data().Value(0, 4).toString(), QStringLiteral("USD"));
+        host.Photograph(partners, u"partneri_tablicno"_s);
+        host.Photograph(host.Open(u"Sifarnici_sastavnice"_s), u"sastavnice"_s);
+        auto* prices = qobject_cast<pricelists::ui::PriceListWindow*>(host.Open(u"Cjenici_upis"_s));
+        QCOMPARE(prices->ListBox()->currentText(), u"Izvoz USD"_s);
+        QCOMPARE(prices->PricesGrid()->Data().Value(0, 4).toString(), u"USD"_s);
         prices->ListBox()->setCurrentIndex(
-            prices->ListBox()->findText(QStringLiteral("Veleprodaja - stalni kupci")));
+            prices->ListBox()->findText(u"Veleprodaja - stalni kupci"_s));
         prices->ShowList();
         QVERIFY(prices->PricesGrid()->Data().RowCount() > 20);
         QVERIFY(prices->DiscountsGrid()->Data().RowCount() == 2);
-        host.Photograph(prices, QStringLiteral("cjenici"));
+        host.Photograph(prices, u"cjenici"_s);
         QVERIFY(host.prompter.Messages().isEmpty());
     }
 };

@@ -8,6 +8,8 @@
 #include "RegisterWindowSupport.h"
 #include "registers/ui/GridWindow.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 
 namespace {
@@ -35,10 +37,10 @@ class GridOrderTest : public QObject {
 private Q_SLOTS:
     void theArticleTableSortsOnAHeaderClick() {
         test::RegisterWindowHost h;
-        h.AddArticle(QStringLiteral("Čekić"), QStringLiteral("A-1"), QString());
-        h.AddArticle(QStringLiteral("Dževa"), QStringLiteral("A-2"), QString());
-        h.AddArticle(QStringLiteral("Cijev"), QStringLiteral("A-3"), QString());
-        auto* w = h.Open<registers::ui::GridWindow>(QStringLiteral("Artikli_tablica"));
+        h.AddArticle(u"Čekić"_s, u"A-1"_s, QString());
+        h.AddArticle(u"Dževa"_s, u"A-2"_s, QString());
+        h.AddArticle(u"Cijev"_s, u"A-3"_s, QString());
+        auto* w = h.Open<registers::ui::GridWindow>(u"Artikli_tablica"_s);
         QVERIFY(w);
         h.host.area.show();
         QVERIFY(QTest::qWaitForWindowExposed(&h.host.area));
@@ -46,21 +48,19 @@ private Q_SLOTS:
         const QStringList given = Names(grid);
         QCOMPARE(given.size(), 3);
         ClickHeader(grid, 0);
-        QCOMPARE(Names(grid), (QStringList{QStringLiteral("Cijev"), QStringLiteral("Čekić"),
-                                           QStringLiteral("Dževa")}));
+        QCOMPARE(Names(grid), (QStringList{u"Cijev"_s, u"Čekić"_s, u"Dževa"_s}));
         ClickHeader(grid, 0);
-        QCOMPARE(Names(grid), (QStringList{QStringLiteral("Dževa"), QStringLiteral("Čekić"),
-                                           QStringLiteral("Cijev")}));
+        QCOMPARE(Names(grid), (QStringList{u"Dževa"_s, u"Čekić"_s, u"Cijev"_s}));
         // The search finds the row where it is shown now.
-        test::TypeInto(w->SearchField(), QStringLiteral("cij"));
-        QCOMPARE(grid->currentIndex().data().toString(), QStringLiteral("Cijev"));
+        test::TypeInto(w->SearchField(), u"cij"_s);
+        QCOMPARE(grid->currentIndex().data().toString(), u"Cijev"_s);
         // An edit in the ordered table goes to the row shown.
-        QVERIFY(grid->model()->setData(grid->model()->index(0, 1), QStringLiteral("D-9")));
-        QCOMPARE(h.Db()
-                     .Scalar(QStringLiteral("SELECT \"OPIS\" FROM \"ARTIKLI\" WHERE \"NAZIV\" = ?"),
-                             {QStringLiteral("Dževa")})
-                     .toString(),
-                 QStringLiteral("D-9"));
+        QVERIFY(grid->model()->setData(grid->model()->index(0, 1), u"D-9"_s));
+        QCOMPARE(
+            h.Db()
+                .Scalar(u"SELECT \"OPIS\" FROM \"ARTIKLI\" WHERE \"NAZIV\" = ?"_s, {u"Dževa"_s})
+                .toString(),
+            u"D-9"_s);
     }
 };
 

@@ -12,6 +12,8 @@
 #include "ui/DataGrid.h"
 #include "ui/NumberBox.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using pricelists::ui::PriceListWindow;
 
@@ -21,19 +23,17 @@ class PriceListWindowTest : public QObject {
 private Q_SLOTS:
     void pricesDiscountsAndCopy() {
         test::RegisterWindowHost h;
-        const int juice =
-            h.AddArticle(QStringLiteral("Sok"), QStringLiteral("S-1"), QStringLiteral("3850001"));
-        registers::Add(h.Db(), pricelists::Register(),
-                       {{QStringLiteral("NAZIV"), QStringLiteral("Stalni kupci")}});
-        auto* w = h.Open<PriceListWindow>(QStringLiteral("Cjenici_upis"));
+        const int juice = h.AddArticle(u"Sok"_s, u"S-1"_s, u"3850001"_s);
+        registers::Add(h.Db(), pricelists::Register(), {{u"NAZIV"_s, u"Stalni kupci"_s}});
+        auto* w = h.Open<PriceListWindow>(u"Cjenici_upis"_s);
         QVERIFY(w);
-        QCOMPARE(w->windowTitle(), QStringLiteral("Cjenici"));
+        QCOMPARE(w->windowTitle(), u"Cjenici"_s);
         QVERIFY(w->CurrentList() != 0);
 
         w->AddPrice();
-        QCOMPARE(h.host.prompter.LastMessage(), QStringLiteral("Nije izabran artikal"));
+        QCOMPARE(h.host.prompter.LastMessage(), u"Nije izabran artikal"_s);
         // The picker takes a barcode; 100 net is 125 with 25 % tax, and back.
-        w->Article()->SearchField()->setText(QStringLiteral("3850001"));
+        w->Article()->SearchField()->setText(u"3850001"_s);
         QTest::keyClick(w->Article()->SearchField(), Qt::Key_Return);
         QCOMPARE(w->Article()->Code(), juice);
         w->NetBox()->SetValue(100);
@@ -45,30 +45,30 @@ private Q_SLOTS:
         w->AddPrice();
         QCOMPARE(w->PricesGrid()->Data().RowCount(), 1);
         QCOMPARE(w->PricesGrid()->Data().Value(0, 2).toDouble(), 200.0);
-        QCOMPARE(w->PricesGrid()->Data().Value(0, 4).toString(), QStringLiteral("EUR"));
+        QCOMPARE(w->PricesGrid()->Data().Value(0, 4).toString(), u"EUR"_s);
 
         w->AddDiscount();
-        QCOMPARE(h.host.prompter.LastMessage(), QStringLiteral("Nije izabrana grupa artikala"));
-        w->GroupBox()->setCurrentIndex(w->GroupBox()->findText(QStringLiteral("Roba")));
+        QCOMPARE(h.host.prompter.LastMessage(), u"Nije izabrana grupa artikala"_s);
+        w->GroupBox()->setCurrentIndex(w->GroupBox()->findText(u"Roba"_s));
         w->DiscountBox()->SetValue(7.5);
         w->FromArticlesBox()->setChecked(true);
         w->AddDiscount();
         QCOMPARE(w->DiscountsGrid()->Data().RowCount(), 1);
-        QCOMPARE(w->DiscountsGrid()->Data().Value(0, 2).toString(), QStringLiteral("DA"));
-        h.Photograph(w, QStringLiteral("cjenici"));
+        QCOMPARE(w->DiscountsGrid()->Data().Value(0, 2).toString(), u"DA"_s);
+        h.Photograph(w, u"cjenici"_s);
 
-        h.host.prompter.AnswerText(QStringLiteral("Stalni kupci 2027"));
+        h.host.prompter.AnswerText(u"Stalni kupci 2027"_s);
         w->CopyList();
-        QCOMPARE(w->ListBox()->currentText(), QStringLiteral("Stalni kupci 2027"));
+        QCOMPARE(w->ListBox()->currentText(), u"Stalni kupci 2027"_s);
         QCOMPARE(w->PricesGrid()->Data().RowCount(), 1);
         QCOMPARE(w->DiscountsGrid()->Data().RowCount(), 1);
         w->PricesGrid()->SelectRow(0);
         h.host.prompter.AnswerYes();
         w->DeletePrice();
-        QCOMPARE(h.host.prompter.Shown().last(), QStringLiteral("Želite li izbrisati stavku ?"));
+        QCOMPARE(h.host.prompter.Shown().last(), u"Želite li izbrisati stavku ?"_s);
         QCOMPARE(w->PricesGrid()->Data().RowCount(), 0);
         // The list it was copied from keeps its price.
-        w->ListBox()->setCurrentIndex(w->ListBox()->findText(QStringLiteral("Stalni kupci")));
+        w->ListBox()->setCurrentIndex(w->ListBox()->findText(u"Stalni kupci"_s));
         w->ShowList();
         QCOMPARE(w->PricesGrid()->Data().RowCount(), 1);
     }
@@ -77,15 +77,15 @@ private Q_SLOTS:
     // is named by its table, opened once, and adds through "Upis novog cjenika".
     void theRegisterButtonOpensThePriceListsRegisterOnce() {
         test::RegisterWindowHost h;
-        auto* w = h.Open<PriceListWindow>(QStringLiteral("Cjenici_upis"));
-        auto* button = w->findChild<QPushButton*>(QStringLiteral("Sifarnik"));
+        auto* w = h.Open<PriceListWindow>(u"Cjenici_upis"_s);
+        auto* button = w->findChild<QPushButton*>(u"Sifarnik"_s);
         QVERIFY(button);
         button->click();
         test::Settle();
         auto* list = qobject_cast<registers::ui::RegisterListWindow*>(h.host.LastWindow());
         QVERIFY(list);
-        QCOMPARE(list->objectName(), QStringLiteral("CJENICI"));
-        QCOMPARE(list->windowTitle(), QStringLiteral("Cjenici"));
+        QCOMPARE(list->objectName(), u"CJENICI"_s);
+        QCOMPARE(list->windowTitle(), u"Cjenici"_s);
         const auto windows = h.host.area.subWindowList().size();
         button->click();
         test::Settle();
@@ -95,13 +95,13 @@ private Q_SLOTS:
         test::WhenShown<registers::ui::RegisterEntryDialog>(
             [&title](registers::ui::RegisterEntryDialog* dialog) {
                 title = dialog->windowTitle();
-                test::Type(dialog->Form(), QStringLiteral("NAZIV"), QStringLiteral("Akcija"));
+                test::Type(dialog->Form(), u"NAZIV"_s, u"Akcija"_s);
                 QVERIFY(dialog->Accept());
                 dialog->accept();
             });
         list->AddNew();
-        QCOMPARE(title, QStringLiteral("Upis novog cjenika"));
-        QCOMPARE(list->List()->currentItem()->text(), QStringLiteral("Akcija"));
+        QCOMPARE(title, u"Upis novog cjenika"_s);
+        QCOMPARE(list->List()->currentItem()->text(), u"Akcija"_s);
     }
 };
 

@@ -13,6 +13,8 @@
 #include "ui/DataGrid.h"
 #include "ui/DateBox.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 
 class RegisterListsTest : public QObject {
@@ -26,86 +28,77 @@ class RegisterListsTest : public QObject {
         w->List()->setCurrentItem(items.first());
         return true;
     }
-    static void PressDelete(QWidget* w) {
-        w->findChild<QPushButton*>(QStringLiteral("Izbrisi"))->click();
-    }
+    static void PressDelete(QWidget* w) { w->findChild<QPushButton*>(u"Izbrisi"_s)->click(); }
 
 private Q_SLOTS:
     void rowsThatCannotGoAreRefusedBeforeTheQuestion() {
         test::RegisterWindowHost h;
-        auto* partners =
-            h.Open<registers::ui::RegisterListWindow>(QStringLiteral("Sifarnici_Partneri"));
+        auto* partners = h.Open<registers::ui::RegisterListWindow>(u"Sifarnici_Partneri"_s);
         QVERIFY(partners);
-        QCOMPARE(partners->windowTitle(), QStringLiteral("Partneri"));
-        QVERIFY(Select(partners, QStringLiteral("Kupac u maloprodaji")));
+        QCOMPARE(partners->windowTitle(), u"Partneri"_s);
+        QVERIFY(Select(partners, u"Kupac u maloprodaji"_s));
         PressDelete(partners);
         QCOMPARE(h.host.prompter.Shown(),
-                 QStringList{QStringLiteral("Kupca u maloprodaji ne možete izbrisati")});
-        h.Photograph(partners, QStringLiteral("partneri"));
+                 QStringList{u"Kupca u maloprodaji ne možete izbrisati"_s});
+        h.Photograph(partners, u"partneri"_s);
 
-        auto* terms =
-            h.Open<registers::ui::RegisterListWindow>(QStringLiteral("Sifarnici_uvjeti_prodaje"));
-        QVERIFY(Select(terms, QStringLiteral("Izvoz")));
+        auto* terms = h.Open<registers::ui::RegisterListWindow>(u"Sifarnici_uvjeti_prodaje"_s);
+        QVERIFY(Select(terms, u"Izvoz"_s));
         PressDelete(terms);
-        QCOMPARE(h.host.prompter.LastMessage(),
-                 QStringLiteral("Uvjet prodaje Izvoz ne možete izbrisati"));
+        QCOMPARE(h.host.prompter.LastMessage(), u"Uvjet prodaje Izvoz ne možete izbrisati"_s);
         QCOMPARE(h.host.prompter.Shown().size(), 2);  // no question in between
         // A term of its own is asked for and deleted.
-        registers::Add(h.Db(), registers::catalogue::SalesTerms(),
-                       {{QStringLiteral("NAZIV"), QStringLiteral("Akcija")}});
+        registers::Add(h.Db(), registers::catalogue::SalesTerms(), {{u"NAZIV"_s, u"Akcija"_s}});
         terms->Reload();
-        QVERIFY(Select(terms, QStringLiteral("Akcija")));
+        QVERIFY(Select(terms, u"Akcija"_s));
         h.host.prompter.AnswerYes();
         PressDelete(terms);
         QCOMPARE(h.host.prompter.Shown().last(),
-                 QStringLiteral("Sigurno želite izbrisati uvjet prodaje Akcija ?"));
-        QVERIFY(terms->List()->findItems(QStringLiteral("Akcija"), Qt::MatchExactly).isEmpty());
+                 u"Sigurno želite izbrisati uvjet prodaje Akcija ?"_s);
+        QVERIFY(terms->List()->findItems(u"Akcija"_s, Qt::MatchExactly).isEmpty());
     }
 
     void partnerEditsAreCheckedAndTheShortcutAddsADeliveryMethod() {
         test::RegisterWindowHost h;
         registers::Add(h.Db(), registers::catalogue::Partners(),
-                       {{QStringLiteral("NAZIV"), QStringLiteral("Kod Ane's d.o.o.")},
-                        {QStringLiteral("ADRESA"), QStringLiteral("Savska 5")},
-                        {QStringLiteral("MJESTO"), QStringLiteral("Zagreb")},
-                        {QStringLiteral("OIB"), QStringLiteral("69435151530")}});
-        registers::Add(h.Db(), registers::catalogue::Partners(),
-                       {{QStringLiteral("NAZIV"), QStringLiteral("Drugi")},
-                        {QStringLiteral("ADRESA"), QStringLiteral("Ilica 1")},
-                        {QStringLiteral("MJESTO"), QStringLiteral("Zagreb")}});
-        auto* w = h.Open<registers::ui::RegisterListWindow>(QStringLiteral("Sifarnici_Partneri"));
-        QVERIFY(Select(w, QStringLiteral("Drugi")));
-        test::Type(w->Form(), QStringLiteral("OIB"), QStringLiteral("69435151530"));
+                       {{u"NAZIV"_s, u"Kod Ane's d.o.o."_s},
+                        {u"ADRESA"_s, u"Savska 5"_s},
+                        {u"MJESTO"_s, u"Zagreb"_s},
+                        {u"OIB"_s, u"69435151530"_s}});
+        registers::Add(
+            h.Db(), registers::catalogue::Partners(),
+            {{u"NAZIV"_s, u"Drugi"_s}, {u"ADRESA"_s, u"Ilica 1"_s}, {u"MJESTO"_s, u"Zagreb"_s}});
+        auto* w = h.Open<registers::ui::RegisterListWindow>(u"Sifarnici_Partneri"_s);
+        QVERIFY(Select(w, u"Drugi"_s));
+        test::Type(w->Form(), u"OIB"_s, u"69435151530"_s);
         QVERIFY(!w->Save());
         QCOMPARE(h.host.prompter.LastMessage(),
-                 QStringLiteral("Partner sa OIB-om '69435151530' je već upisan."));
-        test::Type(w->Form(), QStringLiteral("OIB"), QString());
+                 u"Partner sa OIB-om '69435151530' je već upisan."_s);
+        test::Type(w->Form(), u"OIB"_s, QString());
         test::WhenShown<registers::ui::RegisterEntryDialog>(
             [](registers::ui::RegisterEntryDialog* dialog) {
-                QCOMPARE(dialog->windowTitle(), QStringLiteral("Upis novog načina isporuke"));
-                test::Type(dialog->Form(), QStringLiteral("NAZIV"), QStringLiteral("brza pošta"));
+                QCOMPARE(dialog->windowTitle(), u"Upis novog načina isporuke"_s);
+                test::Type(dialog->Form(), u"NAZIV"_s, u"brza pošta"_s);
                 QVERIFY(dialog->Accept());
                 dialog->accept();
             });
-        w->Form()->findChild<QPushButton*>(QStringLiteral("NACIN_ISPORUKE_novi"))->click();
-        auto* delivery =
-            qobject_cast<QComboBox*>(w->Form()->Editor(QStringLiteral("NACIN_ISPORUKE")));
-        QCOMPARE(delivery->currentText(), QStringLiteral("brza pošta"));
+        w->Form()->findChild<QPushButton*>(u"NACIN_ISPORUKE_novi"_s)->click();
+        auto* delivery = qobject_cast<QComboBox*>(w->Form()->Editor(u"NACIN_ISPORUKE"_s));
+        QCOMPARE(delivery->currentText(), u"brza pošta"_s);
         QVERIFY(w->Save());
         QCOMPARE(h.Db()
-                     .Scalar(QStringLiteral("SELECT n.\"NAZIV\" FROM \"PARTNERI\" p JOIN "
-                                            "\"NACINI_ISPORUKE\" n ON n.\"SIFRA\" = "
-                                            "p.\"NACIN_ISPORUKE\" WHERE p.\"NAZIV\" = 'Drugi'"))
+                     .Scalar(u"SELECT n.\"NAZIV\" FROM \"PARTNERI\" p JOIN "
+                             "\"NACINI_ISPORUKE\" n ON n.\"SIFRA\" = "
+                             "p.\"NACIN_ISPORUKE\" WHERE p.\"NAZIV\" = 'Drugi'"_s)
                      .toString(),
-                 QStringLiteral("brza pošta"));
+                 u"brza pošta"_s);
     }
 
     void currencyRatesBesideTheCurrencies() {
         test::RegisterWindowHost h;
         h.host.area.show();
-        registers::Add(h.Db(), registers::catalogue::Currencies(),
-                       {{QStringLiteral("NAZIV"), QStringLiteral("USD")}});
-        auto* w = h.Open<registers::ui::RegisterListWindow>(QStringLiteral("Sifarnici_valute"));
+        registers::Add(h.Db(), registers::catalogue::Currencies(), {{u"NAZIV"_s, u"USD"_s}});
+        auto* w = h.Open<registers::ui::RegisterListWindow>(u"Sifarnici_valute"_s);
         auto* panel = w->findChild<registers::ui::CurrencyRatePanel*>();
         QVERIFY(panel);
         // The window widens by the panel: its rate buttons and the grid are wholly inside, not
@@ -118,71 +111,69 @@ private Q_SLOTS:
             QVERIFY2(w->rect().contains(inWindow), name);
             QVERIFY2(part->width() >= part->minimumSizeHint().width(), name);
         }
-        QVERIFY(Select(w, QStringLiteral("USD")));
+        QVERIFY(Select(w, u"USD"_s));
         panel->DateField()->SetDate(QDate(2026, 3, 2));
-        panel->RateField()->setText(QStringLiteral("0"));
+        panel->RateField()->setText(u"0"_s);
         panel->StoreTyped();
-        QCOMPARE(h.host.prompter.LastMessage(), QStringLiteral("Neispravno upisan tečaj USD"));
+        QCOMPARE(h.host.prompter.LastMessage(), u"Neispravno upisan tečaj USD"_s);
         QCOMPARE(panel->Grid()->Data().RowCount(), 0);
-        panel->RateField()->setText(QStringLiteral("0,9215"));
+        panel->RateField()->setText(u"0,9215"_s);
         panel->StoreTyped();
         QCOMPARE(panel->Grid()->Data().RowCount(), 1);
         QCOMPARE(panel->Grid()->Data().Value(0, 1).toDouble(), 0.9215);
         // Opening the command again keeps one panel.
-        h.host.RunCommand(QStringLiteral("Sifarnici_valute"));
+        h.host.RunCommand(u"Sifarnici_valute"_s);
         QCOMPARE(w->findChildren<registers::ui::CurrencyRatePanel*>().size(), 1);
-        QVERIFY(Select(w, QStringLiteral("EUR")));
+        QVERIFY(Select(w, u"EUR"_s));
         PressDelete(w);
         QCOMPARE(h.host.prompter.LastMessage(),
-                 QStringLiteral("Nije dozvoljeno brisanje jer je ovo domaća valuta."));
-        h.Photograph(w, QStringLiteral("valute"));
+                 u"Nije dozvoljeno brisanje jer je ovo domaća valuta."_s);
+        h.Photograph(w, u"valute"_s);
     }
 
     void gridsSaveCellsThroughTheChecks() {
         test::RegisterWindowHost h;
-        h.AddArticle(QStringLiteral("Bušilica"), QStringLiteral("A-1"), QString());
-        h.AddArticle(QStringLiteral("Čekić"), QStringLiteral("A-2"), QString());
-        auto* w = h.Open<registers::ui::GridWindow>(QStringLiteral("Artikli_tablica"));
+        h.AddArticle(u"Bušilica"_s, u"A-1"_s, QString());
+        h.AddArticle(u"Čekić"_s, u"A-2"_s, QString());
+        auto* w = h.Open<registers::ui::GridWindow>(u"Artikli_tablica"_s);
         QVERIFY(w);
-        QCOMPARE(w->windowTitle(), QStringLiteral("Artikli tablično"));
+        QCOMPARE(w->windowTitle(), u"Artikli tablično"_s);
         auto* model = w->Model();
         QCOMPARE(model->rowCount(), 2);
-        QVERIFY(!model->setData(model->index(1, 1), QStringLiteral("A-1")));
-        QCOMPARE(h.host.prompter.LastMessage(),
-                 QStringLiteral("Artikal sa šifrom 'A-1' je već upisan."));
-        test::TypeInto(w->SearchField(), QStringLiteral("če"));
+        QVERIFY(!model->setData(model->index(1, 1), u"A-1"_s));
+        QCOMPARE(h.host.prompter.LastMessage(), u"Artikal sa šifrom 'A-1' je već upisan."_s);
+        test::TypeInto(w->SearchField(), u"če"_s);
         QCOMPARE(w->Grid()->currentIndex().row(), 1);
-        h.Photograph(w, QStringLiteral("artikli_tablicno"));
-        auto* partners = h.Open<registers::ui::GridWindow>(QStringLiteral("Partneri_tablica"));
+        h.Photograph(w, u"artikli_tablicno"_s);
+        auto* partners = h.Open<registers::ui::GridWindow>(u"Partneri_tablica"_s);
         QCOMPARE(partners->Model()->rowCount(), 2);
     }
 
     void billsOfMaterials() {
         test::RegisterWindowHost h;
-        const int table = h.AddArticle(QStringLiteral("Stol"), QStringLiteral("S-1"), QString());
-        const int leg = h.AddArticle(QStringLiteral("Noga"), QStringLiteral("N-1"), QString());
-        auto* w =
-            h.Open<registers::ui::BillOfMaterialsWindow>(QStringLiteral("Sifarnici_sastavnice"));
+        const int table = h.AddArticle(u"Stol"_s, u"S-1"_s, QString());
+        const int leg = h.AddArticle(u"Noga"_s, u"N-1"_s, QString());
+        auto* w = h.Open<registers::ui::BillOfMaterialsWindow>(u"Sifarnici_sastavnice"_s);
         QVERIFY(w);
         w->AddBill();
-        QCOMPARE(h.host.prompter.LastMessage(), QStringLiteral("Nije izabran artikal"));
+        QCOMPARE(h.host.prompter.LastMessage(), u"Nije izabran artikal"_s);
         QVERIFY(w->ProductPicker()->SetCode(table));
         w->AddBill();
         QCOMPARE(w->Bills()->count(), 1);
         QVERIFY(w->PartPicker()->SetCode(leg));
-        w->Field(QStringLiteral("KolicinaDijela"))->setText(QStringLiteral("4"));
+        w->Field(u"KolicinaDijela"_s)->setText(u"4"_s);
         w->AddPart();
         QCOMPARE(w->PartsGrid()->Data().RowCount(), 1);
-        w->Field(QStringLiteral("Opis"))->setText(QStringLiteral("Rad"));
-        w->Field(QStringLiteral("KolicinaTroska"))->setText(QStringLiteral("2"));
-        w->Field(QStringLiteral("Cijena"))->setText(QStringLiteral("12,5"));
+        w->Field(u"Opis"_s)->setText(u"Rad"_s);
+        w->Field(u"KolicinaTroska"_s)->setText(u"2"_s);
+        w->Field(u"Cijena"_s)->setText(u"12,5"_s);
         w->AddCost();
         QCOMPARE(w->CostsGrid()->Data().Value(0, 3).toDouble(), 25.0);
-        h.Photograph(w, QStringLiteral("sastavnice"));
+        h.Photograph(w, u"sastavnice"_s);
         h.host.prompter.AnswerYes();
         w->DeleteBill();
         QCOMPARE(h.host.prompter.Shown().last(),
-                 QStringLiteral("Sigurno želite izbrisati sastavnicu za Stol ?"));
+                 u"Sigurno želite izbrisati sastavnicu za Stol ?"_s);
         QCOMPARE(w->Bills()->count(), 0);
     }
 };

@@ -15,6 +15,8 @@
 #include "ui/FieldForm.h"
 #include "ui/NumberBox.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using namespace zodra::ui;
 
@@ -28,19 +30,20 @@ struct Ledger {
 };
 
 void ClearIssueLines(Session& s) {
-    s.Db().Exec(QStringLiteral("DELETE FROM \"STAVKE_IZDATNICA_PRIVREMENO\" WHERE "
-                               "\"Multiuser_sifra\" = ?"),
-                {s.sessionCode});
+    s.Db().Exec(
+        u"DELETE FROM \"STAVKE_IZDATNICA_PRIVREMENO\" WHERE "
+        "\"Multiuser_sifra\" = ?"_s,
+        {s.sessionCode});
 }
 
 TableData IssueNotes(Session& s) {
     return ReadTable(s.Db(),
-                     QStringLiteral("SELECT \"BROJ\", \"DATUM\", \"OPIS\" FROM "
-                                    "\"IZDATNICE\" ORDER BY \"BROJ\""),
+                     u"SELECT \"BROJ\", \"DATUM\", \"OPIS\" FROM "
+                     "\"IZDATNICE\" ORDER BY \"BROJ\""_s,
                      {},
-                     {{QStringLiteral("Broj"), TableColumn::Format::Integer},
-                      {QStringLiteral("Datum"), TableColumn::Format::Date},
-                      {QStringLiteral("Opis"), TableColumn::Format::Text}});
+                     {{u"Broj"_s, TableColumn::Format::Integer},
+                      {u"Datum"_s, TableColumn::Format::Date},
+                      {u"Opis"_s, TableColumn::Format::Text}});
 }
 
 // An example document over the issue note's tables. The operations stand in for a subsystem's
@@ -49,65 +52,66 @@ class IssueController : public DocumentController {
 public:
     explicit IssueController(Ledger& ledger) : m_ledger(ledger) {}
 
-    QString Command() const override { return QStringLiteral("Knjizenje_izdatnica"); }
-    QString Caption() const override { return QStringLiteral("Izdatnica"); }
-    QString AbandonQuestion() const override {
-        return QStringLiteral("Želite li odustati od izdatnice?");
-    }
+    QString Command() const override { return u"Knjizenje_izdatnica"_s; }
+    QString Caption() const override { return u"Izdatnica"_s; }
+    QString AbandonQuestion() const override { return u"Želite li odustati od izdatnice?"_s; }
     bool CanPost() const override { return true; }
 
     int NextNumber(Session& s) override {
         return s.Db()
-            .Scalar(QStringLiteral("SELECT COALESCE(MAX(\"BROJ\"), 0) + 1 FROM "
-                                   "\"IZDATNICE\" WHERE \"SKLADISTE\" = ?"),
-                    {s.activeWarehouse.code})
+            .Scalar(
+                u"SELECT COALESCE(MAX(\"BROJ\"), 0) + 1 FROM "
+                "\"IZDATNICE\" WHERE \"SKLADISTE\" = ?"_s,
+                {s.activeWarehouse.code})
             .toInt();
     }
     TableData WorkingLines(Session& s) override {
         return ReadTable(s.Db(),
-                         QStringLiteral("SELECT \"SIFRA_ARTIKLA\", \"KOLICINA\", \"CIJENA\" "
-                                        "FROM \"STAVKE_IZDATNICA_PRIVREMENO\" WHERE "
-                                        "\"Multiuser_sifra\" = ? ORDER BY ROWID"),
+                         u"SELECT \"SIFRA_ARTIKLA\", \"KOLICINA\", \"CIJENA\" "
+                         "FROM \"STAVKE_IZDATNICA_PRIVREMENO\" WHERE "
+                         "\"Multiuser_sifra\" = ? ORDER BY ROWID"_s,
                          {s.sessionCode},
-                         {{QStringLiteral("Artikal"), TableColumn::Format::Integer},
-                          {QStringLiteral("Količina"), TableColumn::Format::Quantity},
-                          {QStringLiteral("Cijena"), TableColumn::Format::Money}});
+                         {{u"Artikal"_s, TableColumn::Format::Integer},
+                          {u"Količina"_s, TableColumn::Format::Quantity},
+                          {u"Cijena"_s, TableColumn::Format::Money}});
     }
     bool AddLine(WindowHost& host, QWidget*, const DocumentHeader&) override {
         Session& s = host.CurrentSession();
-        s.Db().Exec(QStringLiteral("INSERT INTO \"STAVKE_IZDATNICA_PRIVREMENO\" "
-                                   "(\"SIFRA_ARTIKLA\", \"KOLICINA\", \"CIJENA\", "
-                                   "\"Multiuser_sifra\") VALUES (?, 2, 1234.5, ?)"),
-                    {m_ledger.nextArticle++, s.sessionCode});
+        s.Db().Exec(
+            u"INSERT INTO \"STAVKE_IZDATNICA_PRIVREMENO\" "
+            "(\"SIFRA_ARTIKLA\", \"KOLICINA\", \"CIJENA\", "
+            "\"Multiuser_sifra\") VALUES (?, 2, 1234.5, ?)"_s,
+            {m_ledger.nextArticle++, s.sessionCode});
         return true;
     }
     void DeleteLine(Session& s, int row) override {
-        s.Db().Exec(QStringLiteral("DELETE FROM \"STAVKE_IZDATNICA_PRIVREMENO\" WHERE ROWID = "
-                                   "(SELECT ROWID FROM \"STAVKE_IZDATNICA_PRIVREMENO\" WHERE "
-                                   "\"Multiuser_sifra\" = ? ORDER BY ROWID LIMIT 1 OFFSET ?)"),
-                    {s.sessionCode, row});
+        s.Db().Exec(
+            u"DELETE FROM \"STAVKE_IZDATNICA_PRIVREMENO\" WHERE ROWID = "
+            "(SELECT ROWID FROM \"STAVKE_IZDATNICA_PRIVREMENO\" WHERE "
+            "\"Multiuser_sifra\" = ? ORDER BY ROWID LIMIT 1 OFFSET ?)"_s,
+            {s.sessionCode, row});
     }
     void ClearWorkingCopy(Session& s) override { ClearIssueLines(s); }
     QString Totals(Session& s) override {
-        return QStringLiteral("Stavki: %1")
-            .arg(s.Db()
-                     .Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_IZDATNICA_PRIVREMENO\" "
-                                            "WHERE \"Multiuser_sifra\" = ?"),
-                             {s.sessionCode})
-                     .toInt());
+        return u"Stavki: %1"_s.arg(
+            s.Db()
+                .Scalar(u"SELECT COUNT(*) FROM \"STAVKE_IZDATNICA_PRIVREMENO\" "
+                        "WHERE \"Multiuser_sifra\" = ?"_s,
+                        {s.sessionCode})
+                .toInt());
     }
     PostResult Post(WindowHost& host, const DocumentHeader& h) override {
         if (m_ledger.refuse) {
-            throw UserError(QStringLiteral("Nedovoljna količina artikla Čaj"));
+            throw UserError(u"Nedovoljna količina artikla Čaj"_s);
         }
         Session& s = host.CurrentSession();
-        s.Db().Exec(QStringLiteral("INSERT INTO \"IZDATNICE\" (\"SKLADISTE\", \"GODINA\", "
-                                   "\"BROJ\", \"DATUM\", \"OPIS\") VALUES (?, ?, ?, ?, ?)"),
-                    {s.activeWarehouse.code, s.businessYear, h.number, h.date, h.description});
+        s.Db().Exec(
+            u"INSERT INTO \"IZDATNICE\" (\"SKLADISTE\", \"GODINA\", "
+            "\"BROJ\", \"DATUM\", \"OPIS\") VALUES (?, ?, ?, ?, ?)"_s,
+            {s.activeWarehouse.code, s.businessYear, h.number, h.date, h.description});
         ClearIssueLines(s);
         m_ledger.posted << h;
-        return PostResult{h.number,
-                          QStringLiteral("Izdatnica je proknjižena pod brojem %1").arg(h.number)};
+        return PostResult{h.number, u"Izdatnica je proknjižena pod brojem %1"_s.arg(h.number)};
     }
 
 protected:
@@ -127,14 +131,14 @@ public:
 
     QList<FieldSpec> HeaderFields() const override {
         FieldSpec partner;
-        partner.key = QStringLiteral("PARTNER");
-        partner.label = QStringLiteral("Partner :");
+        partner.key = u"PARTNER"_s;
+        partner.label = u"Partner :"_s;
         return {partner};
     }
-    QString AddLineCaption() const override { return QStringLiteral("&Artikli"); }
-    QString DeleteLineCaption() const override { return QStringLiteral("&Brisanje"); }
+    QString AddLineCaption() const override { return u"&Artikli"_s; }
+    QString DeleteLineCaption() const override { return u"&Brisanje"_s; }
     QList<DocumentAction> Actions() const override {
-        return {DocumentAction{QStringLiteral("&Zbirno"), QStringLiteral("Zbirno"), true}};
+        return {DocumentAction{u"&Zbirno"_s, u"Zbirno"_s, true}};
     }
     bool RunAction(const QString& objectName, WindowHost&, QWidget*,
                    const DocumentHeader&) override {
@@ -143,38 +147,35 @@ public:
         return true;
     }
     void CheckBeforeLines(const DocumentHeader& h) override {
-        if (h.extra.value(QStringLiteral("PARTNER")).toString().isEmpty()) {
-            throw FieldError(QStringLiteral("PARTNER"), QStringLiteral("Nije upisan partner !"));
+        if (h.extra.value(u"PARTNER"_s).toString().isEmpty()) {
+            throw FieldError(u"PARTNER"_s, u"Nije upisan partner !"_s);
         }
     }
     QString DeleteLineQuestion(Session&, int row) override {
-        return QStringLiteral("Izbrisati stavku %1 ?").arg(row + 1);
+        return u"Izbrisati stavku %1 ?"_s.arg(row + 1);
     }
-    QString NumberInvalidMessage() const override {
-        return QStringLiteral("Nije ispravno upisan broj !");
-    }
+    QString NumberInvalidMessage() const override { return u"Nije ispravno upisan broj !"_s; }
     void CheckNumber(Session&, const QString& typed) override {
         if (typed == QLatin1String("3")) {
-            throw UserError(QStringLiteral("Broj 3 je već upisan !"));
+            throw UserError(u"Broj 3 je već upisan !"_s);
         }
     }
     void HeaderChanged(WindowHost&, const DocumentHeader& h) override {
-        m_seen.changes << h.extra.value(QStringLiteral("PARTNER")).toString() +
-                              QStringLiteral("/") + QString::number(h.number);
+        m_seen.changes << h.extra.value(u"PARTNER"_s).toString() + u"/"_s +
+                              QString::number(h.number);
     }
     int EditableColumn() const override { return 0; }
     void EditCell(Session& s, int, const QVariant& value) override {
-        s.Db().Exec(QStringLiteral("UPDATE \"STAVKE_IZDATNICA_PRIVREMENO\" SET "
-                                   "\"SIFRA_ARTIKLA\" = ?"),
-                    {value.toInt()});
+        s.Db().Exec(
+            u"UPDATE \"STAVKE_IZDATNICA_PRIVREMENO\" SET "
+            "\"SIFRA_ARTIKLA\" = ?"_s,
+            {value.toInt()});
     }
-    QString ReadOnlyCellMessage() const override {
-        return QStringLiteral("Mijenjati možete samo šifru.");
-    }
+    QString ReadOnlyCellMessage() const override { return u"Mijenjati možete samo šifru."_s; }
     PostResult Post(WindowHost&, const DocumentHeader&) override {
         // The user answered No to a question of the posting: not posted.
         return m_seen.answerNo ? PostResult{QVariant(), QString()}
-                               : PostResult{1, QStringLiteral("Proknjiženo")};
+                               : PostResult{1, u"Proknjiženo"_s};
     }
 
 private:
@@ -186,8 +187,8 @@ private:
 class CorrectionController : public IssueController {
 public:
     using IssueController::IssueController;
-    QString Command() const override { return QStringLiteral("Izdatnica_4"); }
-    QString Caption() const override { return QStringLiteral("Izdatnica 4") + m_written; }
+    QString Command() const override { return u"Izdatnica_4"_s; }
+    QString Caption() const override { return u"Izdatnica 4"_s + m_written; }
     bool CanPost() const override { return false; }
     bool NumberEditable() const override { return false; }
     QString AbandonQuestion() const override { return {}; }
@@ -195,14 +196,14 @@ public:
         DocumentHeader h;
         h.number = 4;
         h.date = QDate(2026, 3, 2);
-        h.description = QStringLiteral("Za servis");
+        h.description = u"Za servis"_s;
         return h;
     }
     void HeaderChanged(WindowHost&, const DocumentHeader& h) override {
         if (h.date.day() == 13) {
-            throw UserError(QStringLiteral("Trinaesti nije dozvoljen."));
+            throw UserError(u"Trinaesti nije dozvoljen."_s);
         }
-        m_written = QStringLiteral(" od ") + h.date.toString(QStringLiteral("dd.MM."));
+        m_written = u" od "_s + h.date.toString(u"dd.MM."_s);
     }
 
 private:
@@ -212,8 +213,8 @@ private:
 class IssueView : public PostedDocumentController {
 public:
     explicit IssueView(int number) : m_number(number) {}
-    QString Caption() const override { return QStringLiteral("Izdatnica br.%1").arg(m_number); }
-    QString Summary(Session&) override { return QStringLiteral("Izdatnica %1").arg(m_number); }
+    QString Caption() const override { return u"Izdatnica br.%1"_s.arg(m_number); }
+    QString Summary(Session&) override { return u"Izdatnica %1"_s.arg(m_number); }
     TableData Lines(Session&) override { return {}; }
 
 private:
@@ -225,39 +226,36 @@ class IssueListController : public DocumentListController {
 public:
     explicit IssueListController(QStringList* run = nullptr) : m_run(run) {}
 
-    QString Command() const override { return QStringLiteral("Pregledi_izdatnice"); }
-    QString Caption() const override { return QStringLiteral("Izdatnice"); }
+    QString Command() const override { return u"Pregledi_izdatnice"_s; }
+    QString Caption() const override { return u"Izdatnice"_s; }
     TableData Documents(Session& s) override { return IssueNotes(s); }
     std::unique_ptr<PostedDocumentController> OpenDocument(const QVariant& key) override {
         return std::make_unique<IssueView>(key.toInt());
     }
-    QString DeleteQuestion() const override {
-        return QStringLiteral("Želite li izbrisati izdatnicu!");
-    }
+    QString DeleteQuestion() const override { return u"Želite li izbrisati izdatnicu!"_s; }
     void Delete(WindowHost& host, const QVariant& key) override {
-        host.CurrentSession().Db().Exec(
-            QStringLiteral("DELETE FROM \"IZDATNICE\" WHERE \"BROJ\" = ?"), {key});
+        host.CurrentSession().Db().Exec(u"DELETE FROM \"IZDATNICE\" WHERE \"BROJ\" = ?"_s, {key});
     }
 
     bool HasDetails() const override { return m_run; }
     QString Details(Session&, const QVariant& key) override {
-        return QStringLiteral("Izdatnica broj %1").arg(key.toInt());
+        return u"Izdatnica broj %1"_s.arg(key.toInt());
     }
     bool HasTotals() const override { return m_run; }
-    QString Totals(Session&) override { return QStringLiteral("Ukupno 2"); }
+    QString Totals(Session&) override { return u"Ukupno 2"_s; }
     QList<ListAction> Actions() const override {
         if (!m_run) {
             return {};
         }
-        return {ListAction{QStringLiteral("&Ispravak"), QStringLiteral("Ispravak"), false}};
+        return {ListAction{u"&Ispravak"_s, u"Ispravak"_s, false}};
     }
     void RunAction(const QString& objectName, WindowHost&, const QVariant& key) override {
-        *m_run << objectName + QStringLiteral(" ") + key.toString();
+        *m_run << objectName + u" "_s + key.toString();
     }
     bool HasTable() const override { return m_run; }
-    QString TableCaption() const override { return QStringLiteral("Izdatnice - tablica"); }
+    QString TableCaption() const override { return u"Izdatnice - tablica"_s; }
     TableData TableRows(Session& s) override { return IssueNotes(s); }
-    QString TableTotals(Session&) override { return QStringLiteral("Svega 2"); }
+    QString TableTotals(Session&) override { return u"Svega 2"_s; }
 
 private:
     QStringList* m_run;
@@ -265,9 +263,10 @@ private:
 
 int WorkingLines(Session& s) {
     return s.Db()
-        .Scalar(QStringLiteral("SELECT COUNT(*) FROM \"STAVKE_IZDATNICA_PRIVREMENO\" WHERE "
-                               "\"Multiuser_sifra\" = ?"),
-                {s.sessionCode})
+        .Scalar(
+            u"SELECT COUNT(*) FROM \"STAVKE_IZDATNICA_PRIVREMENO\" WHERE "
+            "\"Multiuser_sifra\" = ?"_s,
+            {s.sessionCode})
         .toInt();
 }
 
@@ -286,29 +285,27 @@ private Q_SLOTS:
             registry, [&ledger] { return std::make_unique<IssueController>(ledger); },
             [] { return std::make_unique<IssueListController>(); });
         host.registry = &registry;
-        host.RunCommand(QStringLiteral("Knjizenje_izdatnica"));
+        host.RunCommand(u"Knjizenje_izdatnica"_s);
         auto* window = qobject_cast<DocumentWindow*>(host.LastWindow());
         QVERIFY(window);
-        QCOMPARE(window->windowTitle(), QStringLiteral("Izdatnica"));
+        QCOMPARE(window->windowTitle(), u"Izdatnica"_s);
         QCOMPARE(window->NumberField()->Value(), 1.0);
         QVERIFY(window->NumberField()->isReadOnly());
-        window->findChild<QPushButton*>(QStringLiteral("DodajStavku"))->click();
-        window->findChild<QPushButton*>(QStringLiteral("DodajStavku"))->click();
+        window->findChild<QPushButton*>(u"DodajStavku"_s)->click();
+        window->findChild<QPushButton*>(u"DodajStavku"_s)->click();
         QCOMPARE(window->Lines()->Data().RowCount(), 2);
-        QCOMPARE(window->Lines()->model()->index(0, 2).data().toString(),
-                 QStringLiteral("1.234,50"));
-        QCOMPARE(window->findChild<QLabel*>(QStringLiteral("Ukupno"))->text(),
-                 QStringLiteral("Stavki: 2"));
+        QCOMPARE(window->Lines()->model()->index(0, 2).data().toString(), u"1.234,50"_s);
+        QCOMPARE(window->findChild<QLabel*>(u"Ukupno"_s)->text(), u"Stavki: 2"_s);
         window->Lines()->SelectRow(0);
-        window->findChild<QPushButton*>(QStringLiteral("BrisanjeStavke"))->click();
+        window->findChild<QPushButton*>(u"BrisanjeStavke"_s)->click();
         QCOMPARE(window->Lines()->Data().RowCount(), 1);
         QCOMPARE(window->Lines()->Data().Value(0, 0).toInt(), 2);
         QCOMPARE(WorkingLines(host.CurrentSession()), 1);
         // Opening the command again brings the same window forward.
-        host.RunCommand(QStringLiteral("Knjizenje_izdatnica"));
+        host.RunCommand(u"Knjizenje_izdatnica"_s);
         QCOMPARE(host.area.subWindowList().size(), 1);
         // The list command is bound beside it.
-        host.RunCommand(QStringLiteral("Pregledi_izdatnice"));
+        host.RunCommand(u"Pregledi_izdatnice"_s);
         QVERIFY(qobject_cast<PostedDocumentsWindow*>(host.LastWindow()));
         QCOMPARE(host.area.subWindowList().size(), 2);
     }
@@ -321,27 +318,26 @@ private Q_SLOTS:
         DocumentWindow* window =
             ShowDocumentWindow(host, std::make_unique<IssueController>(ledger), &registry);
         window->AddLine();
-        window->findChild<QPushButton*>(QStringLiteral("UpisBroja"))->click();
+        window->findChild<QPushButton*>(u"UpisBroja"_s)->click();
         QVERIFY(!window->NumberField()->isReadOnly());
-        window->NumberField()->setText(QStringLiteral("8"));
-        window->DateField()->setText(QStringLiteral("2.3.2026"));
-        window->DescriptionField()->setText(QStringLiteral("Za servis"));
+        window->NumberField()->setText(u"8"_s);
+        window->DateField()->setText(u"2.3.2026"_s);
+        window->DescriptionField()->setText(u"Za servis"_s);
         window->PrintBox()->setChecked(false);
 
         ledger.refuse = true;
         QVERIFY(!window->Post());
-        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nedovoljna količina artikla Čaj"));
+        QCOMPARE(host.prompter.LastMessage(), u"Nedovoljna količina artikla Čaj"_s);
         QCOMPARE(WorkingLines(host.CurrentSession()), 1);
-        QCOMPARE(window->DescriptionField()->text(), QStringLiteral("Za servis"));
+        QCOMPARE(window->DescriptionField()->text(), u"Za servis"_s);
 
         ledger.refuse = false;
         QVERIFY(window->Post());
         QCOMPARE(ledger.posted.size(), 1);
         QCOMPARE(ledger.posted[0].number, 8);
         QCOMPARE(ledger.posted[0].date, QDate(2026, 3, 2));
-        QCOMPARE(ledger.posted[0].description, QStringLiteral("Za servis"));
-        QCOMPARE(host.prompter.LastMessage(),
-                 QStringLiteral("Izdatnica je proknjižena pod brojem 8"));
+        QCOMPARE(ledger.posted[0].description, u"Za servis"_s);
+        QCOMPARE(host.prompter.LastMessage(), u"Izdatnica je proknjižena pod brojem 8"_s);
         // Ready for the next document.
         QCOMPARE(window->Lines()->Data().RowCount(), 0);
         QCOMPARE(window->NumberField()->Value(), 9.0);
@@ -359,7 +355,7 @@ private Q_SLOTS:
         host.prompter.AnswerNo();
         host.area.closeAllSubWindows();
         test::Settle();
-        QCOMPARE(host.prompter.Shown().last(), QStringLiteral("Želite li odustati od izdatnice?"));
+        QCOMPARE(host.prompter.Shown().last(), u"Želite li odustati od izdatnice?"_s);
         QCOMPARE(host.area.subWindowList().size(), 1);
         QCOMPARE(WorkingLines(host.CurrentSession()), 1);
         host.prompter.AnswerYes();
@@ -376,42 +372,39 @@ private Q_SLOTS:
         FurtherIssueController::Seen seen;
         DocumentWindow* window = ShowDocumentWindow(
             host, std::make_unique<FurtherIssueController>(ledger, seen), nullptr);
-        QCOMPARE(window->findChild<QPushButton*>(QStringLiteral("DodajStavku"))->text(),
-                 QStringLiteral("&Artikli"));
-        QCOMPARE(window->findChild<QPushButton*>(QStringLiteral("BrisanjeStavke"))->text(),
-                 QStringLiteral("&Brisanje"));
+        QCOMPARE(window->findChild<QPushButton*>(u"DodajStavku"_s)->text(), u"&Artikli"_s);
+        QCOMPARE(window->findChild<QPushButton*>(u"BrisanjeStavke"_s)->text(), u"&Brisanje"_s);
 
         // Lines need the partner first; the focus goes to its box. The action that adds lines
         // is held back too.
         window->AddLine();
-        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije upisan partner !"));
+        QCOMPARE(host.prompter.LastMessage(), u"Nije upisan partner !"_s);
         QCOMPARE(WorkingLines(host.CurrentSession()), 0);
-        window->ActionButton(QStringLiteral("Zbirno"))->click();
+        window->ActionButton(u"Zbirno"_s)->click();
         QCOMPARE(seen.ran, 0);
-        auto* partnerBox =
-            qobject_cast<QLineEdit*>(window->Extra()->Editor(QStringLiteral("PARTNER")));
+        auto* partnerBox = qobject_cast<QLineEdit*>(window->Extra()->Editor(u"PARTNER"_s));
         partnerBox->setFocus();
-        test::TypeInto(partnerBox, QStringLiteral("Kod Ane's"));
+        test::TypeInto(partnerBox, u"Kod Ane's"_s);
         Q_EMIT partnerBox->editingFinished();
-        QCOMPARE(seen.changes, QStringList{QStringLiteral("Kod Ane's/1")});
+        QCOMPARE(seen.changes, QStringList{u"Kod Ane's/1"_s});
         window->AddLine();
         window->AddLine();
-        window->ActionButton(QStringLiteral("Zbirno"))->click();
+        window->ActionButton(u"Zbirno"_s)->click();
         QCOMPARE(seen.ran, 1);
-        QCOMPARE(seen.actionsRun, QStringList{QStringLiteral("Zbirno")});
+        QCOMPARE(seen.actionsRun, QStringList{u"Zbirno"_s});
         QCOMPARE(WorkingLines(host.CurrentSession()), 2);
 
         // Deleting asks first; No keeps the line.
         window->Lines()->SelectRow(1);
         host.prompter.AnswerNo();
         window->DeleteLine();
-        QCOMPARE(host.prompter.Shown().last(), QStringLiteral("Izbrisati stavku 2 ?"));
+        QCOMPARE(host.prompter.Shown().last(), u"Izbrisati stavku 2 ?"_s);
         QCOMPARE(WorkingLines(host.CurrentSession()), 2);
 
         // Only the editable column is edited in place.
         window->Lines()->setCurrentIndex(window->Lines()->model()->index(0, 1));
         QTest::keyClick(window->Lines(), Qt::Key_F2);
-        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Mijenjati možete samo šifru."));
+        QCOMPARE(host.prompter.LastMessage(), u"Mijenjati možete samo šifru."_s);
         window->Lines()->model()->setData(window->Lines()->model()->index(0, 0), 77, Qt::EditRole);
         test::Settle();
         QCOMPARE(window->Lines()->Data().Value(0, 0).toInt(), 77);
@@ -419,54 +412,54 @@ private Q_SLOTS:
         // The typed number is checked when its box is left: refused, the proposal comes back.
         window->FreeNumber();
         window->NumberField()->selectAll();
-        test::TypeInto(window->NumberField(), QStringLiteral("a"));
+        test::TypeInto(window->NumberField(), u"a"_s);
         QVERIFY(!window->NumberField()->Commit());
-        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Nije ispravno upisan broj !"));
-        window->NumberField()->setText(QStringLiteral("3"));
+        QCOMPARE(host.prompter.LastMessage(), u"Nije ispravno upisan broj !"_s);
+        window->NumberField()->setText(u"3"_s);
         Q_EMIT window->NumberField()->editingFinished();
-        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Broj 3 je već upisan !"));
-        QCOMPARE(window->NumberField()->text(), QStringLiteral("1"));
-        window->NumberField()->setText(QStringLiteral("4"));
+        QCOMPARE(host.prompter.LastMessage(), u"Broj 3 je već upisan !"_s);
+        QCOMPARE(window->NumberField()->text(), u"1"_s);
+        window->NumberField()->setText(u"4"_s);
         Q_EMIT window->NumberField()->editingFinished();
-        QCOMPARE(seen.changes.last(), QStringLiteral("Kod Ane's/4"));
+        QCOMPARE(seen.changes.last(), u"Kod Ane's/4"_s);
 
         // A posting answered No leaves the window as it was, without a message.
         host.prompter.Clear();
         QVERIFY(!window->Post());
         QVERIFY(host.prompter.Messages().isEmpty());
         QCOMPARE(window->Lines()->Data().RowCount(), 2);
-        QCOMPARE(window->NumberField()->text(), QStringLiteral("4"));
+        QCOMPARE(window->NumberField()->text(), u"4"_s);
         seen.answerNo = false;
         QVERIFY(window->Post());
-        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Proknjiženo"));
+        QCOMPARE(host.prompter.LastMessage(), u"Proknjiženo"_s);
     }
 
     void aPostedDocumentUnderCorrectionAndTheListsFurtherOptions() {
         test::WindowTestFolder folder;
         test::TestHost host(folder);
         Session& s = host.CurrentSession();
-        s.Db().ExecRaw(QStringLiteral(
-            "INSERT INTO \"IZDATNICE\" (\"SKLADISTE\", \"GODINA\", \"BROJ\", \"DATUM\") VALUES "
-            "(1, 2026, 4, '2026-03-02'), (1, 2026, 5, '2026-03-03')"));
+        s.Db().ExecRaw(
+            u"INSERT INTO \"IZDATNICE\" (\"SKLADISTE\", \"GODINA\", \"BROJ\", \"DATUM\") VALUES "
+            "(1, 2026, 4, '2026-03-02'), (1, 2026, 5, '2026-03-03')"_s);
         // Correction: the posted header, no number to type, no posting, closing asks nothing.
         Ledger ledger;
         DocumentWindow* window =
             ShowDocumentWindow(host, std::make_unique<CorrectionController>(ledger), nullptr);
-        QVERIFY(!window->findChild<QPushButton*>(QStringLiteral("Proknjizi")));
-        QVERIFY(!window->findChild<QPushButton*>(QStringLiteral("UpisBroja")));
-        QCOMPARE(window->NumberField()->text(), QStringLiteral("4"));
+        QVERIFY(!window->findChild<QPushButton*>(u"Proknjizi"_s));
+        QVERIFY(!window->findChild<QPushButton*>(u"UpisBroja"_s));
+        QCOMPARE(window->NumberField()->text(), u"4"_s);
         QCOMPARE(window->DateField()->Date(), QDate(2026, 3, 2));
-        QCOMPARE(window->DescriptionField()->text(), QStringLiteral("Za servis"));
+        QCOMPARE(window->DescriptionField()->text(), u"Za servis"_s);
         // The caption follows a header change the controller accepted, not a refused one; the
         // refusal is titled with the caption the window opened with.
-        QCOMPARE(window->windowTitle(), QStringLiteral("Izdatnica 4"));
-        window->DateField()->setText(QStringLiteral("5.3.2026"));
+        QCOMPARE(window->windowTitle(), u"Izdatnica 4"_s);
+        window->DateField()->setText(u"5.3.2026"_s);
         window->DateField()->Commit();
-        QCOMPARE(window->windowTitle(), QStringLiteral("Izdatnica 4 od 05.03."));
-        window->DateField()->setText(QStringLiteral("13.3.2026"));
+        QCOMPARE(window->windowTitle(), u"Izdatnica 4 od 05.03."_s);
+        window->DateField()->setText(u"13.3.2026"_s);
         window->DateField()->Commit();
-        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Trinaesti nije dozvoljen."));
-        QCOMPARE(window->windowTitle(), QStringLiteral("Izdatnica 4 od 05.03."));
+        QCOMPARE(host.prompter.LastMessage(), u"Trinaesti nije dozvoljen."_s);
+        QCOMPARE(window->windowTitle(), u"Izdatnica 4 od 05.03."_s);
         window->AddLine();
         host.prompter.Clear();
         host.area.closeAllSubWindows();
@@ -479,21 +472,21 @@ private Q_SLOTS:
         PostedDocumentsWindow* list =
             ShowPostedDocuments(host, std::make_unique<IssueListController>(&run));
         list->Documents()->SelectRow(1);
-        QCOMPARE(list->Details()->text(), QStringLiteral("Izdatnica broj 5"));
-        QCOMPARE(list->Totals()->text(), QStringLiteral("Ukupno 2"));
-        list->findChild<QPushButton*>(QStringLiteral("Ispravak"))->click();
-        QCOMPARE(run, QStringList{QStringLiteral("Ispravak 5")});
+        QCOMPARE(list->Details()->text(), u"Izdatnica broj 5"_s);
+        QCOMPARE(list->Totals()->text(), u"Ukupno 2"_s);
+        list->findChild<QPushButton*>(u"Ispravak"_s)->click();
+        QCOMPARE(run, QStringList{u"Ispravak 5"_s});
         list->OpenTable();
         auto* table = qobject_cast<DocumentTableView*>(host.LastWindow());
         QVERIFY(table);
-        QCOMPARE(table->windowTitle(), QStringLiteral("Izdatnice - tablica"));
+        QCOMPARE(table->windowTitle(), u"Izdatnice - tablica"_s);
         QCOMPARE(table->Table()->Data().RowCount(), 2);
-        QCOMPARE(table->Totals()->text(), QStringLiteral("Svega 2"));
+        QCOMPARE(table->Totals()->text(), u"Svega 2"_s);
         // A window with a list closes from its own "Zatvori" (Alt+Z).
         const int open = static_cast<int>(host.area.subWindowList().size());
-        QPushButton* close = table->findChild<QPushButton*>(QStringLiteral("Zatvori"));
+        QPushButton* close = table->findChild<QPushButton*>(u"Zatvori"_s);
         QVERIFY(close);
-        QCOMPARE(close->text(), QStringLiteral("&Zatvori"));
+        QCOMPARE(close->text(), u"&Zatvori"_s);
         close->click();
         test::Settle();
         QCOMPARE(static_cast<int>(host.area.subWindowList().size()), open - 1);
@@ -503,34 +496,33 @@ private Q_SLOTS:
         test::WindowTestFolder folder;
         test::TestHost host(folder);
         Session& s = host.CurrentSession();
-        s.Db().ExecRaw(QStringLiteral(
-            "INSERT INTO \"IZDATNICE\" (\"SKLADISTE\", \"GODINA\", \"BROJ\", \"DATUM\") VALUES "
-            "(1, 2026, 4, '2026-03-02'), (1, 2026, 5, '2026-03-03')"));
+        s.Db().ExecRaw(
+            u"INSERT INTO \"IZDATNICE\" (\"SKLADISTE\", \"GODINA\", \"BROJ\", \"DATUM\") VALUES "
+            "(1, 2026, 4, '2026-03-02'), (1, 2026, 5, '2026-03-03')"_s);
         PostedDocumentsWindow* list =
             ShowPostedDocuments(host, std::make_unique<IssueListController>());
         // Without further options: no details, no totals, no table, no printing or cancelling.
         QVERIFY(!list->Details());
         QVERIFY(!list->Totals());
-        QVERIFY(!list->findChild<QPushButton*>(QStringLiteral("Tablica")));
-        QVERIFY(!list->findChild<QPushButton*>(QStringLiteral("Ispis")));
-        QVERIFY(!list->findChild<QPushButton*>(QStringLiteral("Storno")));
-        QCOMPARE(list->windowTitle(), QStringLiteral("Izdatnice"));
+        QVERIFY(!list->findChild<QPushButton*>(u"Tablica"_s));
+        QVERIFY(!list->findChild<QPushButton*>(u"Ispis"_s));
+        QVERIFY(!list->findChild<QPushButton*>(u"Storno"_s));
+        QCOMPARE(list->windowTitle(), u"Izdatnice"_s);
         QCOMPARE(list->Documents()->Data().RowCount(), 2);
         list->Documents()->SelectRow(1);
         list->OpenCurrent();
-        QCOMPARE(host.LastWindow()->windowTitle(), QStringLiteral("Izdatnica br.5"));
-        QCOMPARE(host.LastWindow()->objectName(), QStringLiteral("Pregledi_izdatnice_5"));
-        QCOMPARE(host.LastWindow()->findChild<QLabel*>(QStringLiteral("Zaglavlje"))->text(),
-                 QStringLiteral("Izdatnica 5"));
+        QCOMPARE(host.LastWindow()->windowTitle(), u"Izdatnica br.5"_s);
+        QCOMPARE(host.LastWindow()->objectName(), u"Pregledi_izdatnice_5"_s);
+        QCOMPARE(host.LastWindow()->findChild<QLabel*>(u"Zaglavlje"_s)->text(), u"Izdatnica 5"_s);
         const int open = static_cast<int>(host.area.subWindowList().size());
-        host.LastWindow()->findChild<QPushButton*>(QStringLiteral("Zatvori"))->click();
+        host.LastWindow()->findChild<QPushButton*>(u"Zatvori"_s)->click();
         test::Settle();
         QCOMPARE(static_cast<int>(host.area.subWindowList().size()), open - 1);
 
         list->Documents()->SelectRow(0);
         host.prompter.AnswerNo();
         list->DeleteCurrent();
-        QCOMPARE(host.prompter.Shown().last(), QStringLiteral("Želite li izbrisati izdatnicu!"));
+        QCOMPARE(host.prompter.Shown().last(), u"Želite li izbrisati izdatnicu!"_s);
         QCOMPARE(list->Documents()->Data().RowCount(), 2);
         host.prompter.AnswerYes();
         list->DeleteCurrent();

@@ -18,18 +18,28 @@
 #include "ui/NumberBox.h"
 #include "ui/WindowTools.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using namespace zodra::ui;
 
 namespace {
 
 const QString kInvalidNumber =
-    QStringLiteral("Nije ispravno upisan broj. Vrijednost će biti postavljena na nulu.");
+    u"Nije ispravno upisan broj. Vrijednost će biti postavljena na nulu."_s;
 
 void Show(QWidget& w) {
     w.show();
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
+}
+
+// Lays the widgets out one below the other in `parent`.
+void Stack(QWidget* parent, std::initializer_list<QWidget*> widgets) {
+    auto* layout = new QVBoxLayout(parent);
+    for (QWidget* w : widgets) {
+        layout->addWidget(w);
+    }
 }
 
 }  // namespace
@@ -44,12 +54,8 @@ private Q_SLOTS:
     void enterPressesTheFocusedButtonInAWindowAndInADialog() {
         // A window of the window area is no dialog: its buttons are not "default" buttons.
         QWidget window;
-        auto* layout = new QVBoxLayout(&window);
-        auto* field = new QLineEdit(&window);
-        auto* button =
-            MakeButton(QStringLiteral("&Upis broja"), QStringLiteral("UpisBroja"), &window);
-        layout->addWidget(field);
-        layout->addWidget(button);
+        auto* button = MakeButton(u"&Upis broja"_s, u"UpisBroja"_s, &window);
+        Stack(&window, {new QLineEdit(&window), button});
         Show(window);
         QSignalSpy clicked(button, &QPushButton::clicked);
         button->setFocus();
@@ -66,11 +72,9 @@ private Q_SLOTS:
         // A dialog's button that was told not to be a default button is pressed all the same,
         // and once.
         QDialog dialog;
-        auto* dl = new QVBoxLayout(&dialog);
-        auto* ok = new QPushButton(QStringLiteral("Prihvati"), &dialog);
+        auto* ok = new QPushButton(u"Prihvati"_s, &dialog);
         ok->setAutoDefault(false);
-        dl->addWidget(new QLineEdit(&dialog));
-        dl->addWidget(ok);
+        Stack(&dialog, {new QLineEdit(&dialog), ok});
         Show(dialog);
         QSignalSpy okClicked(ok, &QPushButton::clicked);
         ok->setFocus();
@@ -84,7 +88,7 @@ private Q_SLOTS:
         test::WindowTestFolder folder;
         test::TestHost host(folder);
         CommandRegistry registry;
-        registry.RegisterEntry(QStringLiteral("GRUPE_A"),
+        registry.RegisterEntry(u"GRUPE_A"_s,
                                [](WindowHost&, QWidget*) { return std::optional<NewRow>(); });
         auto field = [](const char* key, const char* label) {
             FieldSpec f;
@@ -95,28 +99,26 @@ private Q_SLOTS:
         FieldSpec name = field("NAZIV", "Naziv :");
         FieldSpec group = field("GRUPA", "Grupa :");
         group.kind = FieldSpec::Kind::Choice;
-        group.choices = [](Session&) { return QList<Choice>{{QStringLiteral("Roba"), 1}}; };
-        group.reference = QStringLiteral("GRUPE_A");
-        group.referenceCaption = QStringLiteral("Nova grupa");
+        group.choices = [](Session&) { return QList<Choice>{{u"Roba"_s, 1}}; };
+        group.reference = u"GRUPE_A"_s;
+        group.referenceCaption = u"Nova grupa"_s;
         FieldSpec note = field("NAPOMENA", "Napomena :");
         QDialog dialog;
-        auto* layout = new QVBoxLayout(&dialog);
         auto* form = new FieldForm(host, {name, group, note}, &registry, &dialog);
         auto* row = new DialogButtonRow(&dialog);
-        layout->addWidget(form);
-        layout->addWidget(row);
+        Stack(&dialog, {form, row});
         Show(dialog);
-        auto* shortcut = dialog.findChild<QPushButton*>(QStringLiteral("GRUPA_novi"));
+        auto* shortcut = dialog.findChild<QPushButton*>(u"GRUPA_novi"_s);
         QVERIFY(shortcut);
-        QCOMPARE(shortcut->text(), QStringLiteral("Nova grupa"));
+        QCOMPARE(shortcut->text(), u"Nova grupa"_s);
         QVERIFY(IsShortcutButton(shortcut));
         QVERIFY(!IsShortcutButton(row->AcceptButton()));
 
-        form->Editor(QStringLiteral("NAZIV"))->setFocus();
+        form->Editor(u"NAZIV"_s)->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), form->Editor(QStringLiteral("GRUPA")));
+        QCOMPARE(QApplication::focusWidget(), form->Editor(u"GRUPA"_s));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), form->Editor(QStringLiteral("NAPOMENA")));
+        QCOMPARE(QApplication::focusWidget(), form->Editor(u"NAPOMENA"_s));
         // From the last field Enter lands on "Prihvati" (no shortcut button), and presses it.
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), row->AcceptButton());
@@ -124,22 +126,20 @@ private Q_SLOTS:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(accepted.count(), 1);
         // Tab is not Enter: it stops at the shortcut button.
-        form->Editor(QStringLiteral("GRUPA"))->setFocus();
+        form->Editor(u"GRUPA"_s)->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), shortcut);
     }
 
     void theAcceptCancelRowIsTheSameEverywhere() {
         QDialog dialog;
-        auto* layout = new QVBoxLayout(&dialog);
         auto* field = new QLineEdit(&dialog);
-        layout->addWidget(field);
         auto* row = new DialogButtonRow(&dialog);
-        layout->addWidget(row);
-        QCOMPARE(row->AcceptButton()->text(), QStringLiteral("&Prihvati"));
-        QCOMPARE(row->AcceptButton()->objectName(), QStringLiteral("Prihvati"));
-        QCOMPARE(row->CancelButton()->text(), QStringLiteral("&Odustani"));
-        QCOMPARE(row->CancelButton()->objectName(), QStringLiteral("Odustani"));
+        Stack(&dialog, {field, row});
+        QCOMPARE(row->AcceptButton()->text(), u"&Prihvati"_s);
+        QCOMPARE(row->AcceptButton()->objectName(), u"Prihvati"_s);
+        QCOMPARE(row->CancelButton()->text(), u"&Odustani"_s);
+        QCOMPARE(row->CancelButton()->objectName(), u"Odustani"_s);
         QVERIFY(row->AcceptButton()->isDefault());
         int accepts = 0;
         connect(row->AcceptButton(), &QPushButton::clicked, &dialog, [&] { ++accepts; });
@@ -158,11 +158,9 @@ private Q_SLOTS:
 
         // A window that decides itself what "Odustani" does gets Esc for it too.
         QDialog own;
-        auto* ownLayout = new QVBoxLayout(&own);
         auto* ownField = new QLineEdit(&own);
-        ownLayout->addWidget(ownField);
         auto* ownRow = new DialogButtonRow(&own, DialogButtonRow::Buttons::AcceptAndOwnCancel);
-        ownLayout->addWidget(ownRow);
+        Stack(&own, {ownField, ownRow});
         int cancels = 0;
         connect(ownRow->CancelButton(), &QPushButton::clicked, &own, [&] { ++cancels; });
         Show(own);
@@ -174,11 +172,8 @@ private Q_SLOTS:
         // In a window that is no dialog "Odustani" (and Esc) closes it; a row of "Prihvati"
         // alone has no cancel and no default button to press.
         QWidget window;
-        auto* wl = new QVBoxLayout(&window);
         auto* wf = new QLineEdit(&window);
-        wl->addWidget(wf);
-        auto* wrow = new DialogButtonRow(&window);
-        wl->addWidget(wrow);
+        Stack(&window, {wf, new DialogButtonRow(&window)});
         Show(window);
         wf->setFocus();
         QTest::keyClick(wf, Qt::Key_Escape);
@@ -195,13 +190,13 @@ private Q_SLOTS:
         auto* layout = new QFormLayout(&window);
         auto* box = new NumberBox(p, &window);
         auto* next = new QLineEdit(&window);
-        layout->addRow(QStringLiteral("Broj"), box);
-        layout->addRow(QStringLiteral("Dalje"), next);
+        layout->addRow(u"Broj"_s, box);
+        layout->addRow(u"Dalje"_s, next);
         Show(window);
         QSignalSpy edited(box, &NumberBox::valueEdited);
         box->setFocus();
         test::Settle();
-        QTest::keyClicks(box, QStringLiteral("1e5"));
+        QTest::keyClicks(box, u"1e5"_s);
         // No message at the "e", and nothing passed on that is not a number.
         QVERIFY(p.Messages().isEmpty());
         QCOMPARE(edited.count(), 1);  // the "1"
@@ -211,14 +206,14 @@ private Q_SLOTS:
         QTest::keyClick(box, Qt::Key_Return);
         test::Settle();
         QCOMPARE(p.Messages(), QStringList{kInvalidNumber});
-        QCOMPARE(box->text(), QStringLiteral("0"));
+        QCOMPARE(box->text(), u"0"_s);
         QCOMPARE(edited.last().at(0).toDouble(), 0.0);
         QCOMPARE(QApplication::focusWidget(), box);
-        QCOMPARE(box->selectedText(), QStringLiteral("0"));
+        QCOMPARE(box->selectedText(), u"0"_s);
 
         // A good number leaves quietly by Tab as by Enter.
         p.Clear();
-        QTest::keyClicks(box, QStringLiteral("-12,5"));
+        QTest::keyClicks(box, u"-12,5"_s);
         QTest::keyClick(box, Qt::Key_Tab);
         test::Settle();
         QVERIFY(p.Messages().isEmpty());
@@ -226,48 +221,48 @@ private Q_SLOTS:
         QCOMPARE(box->Value(), -12.5);
 
         // A number beyond the box's kind is refused the same way, when left.
-        box->SetLimit(limits::NumberKind::Price, QStringLiteral("Cijena"));
+        box->SetLimit(limits::NumberKind::Price, u"Cijena"_s);
         box->setFocus();
         test::Settle();
-        QTest::keyClicks(box, QStringLiteral("-3"));
+        QTest::keyClicks(box, u"-3"_s);
         QVERIFY(p.Messages().isEmpty());
         next->setFocus();
         test::Settle();
-        QCOMPARE(p.Messages(), QStringList{QStringLiteral("Cijena nesmije biti negativna !")});
+        QCOMPARE(p.Messages(), QStringList{u"Cijena nesmije biti negativna !"_s});
         QCOMPARE(box->Value(), 0.0);
         QCOMPARE(QApplication::focusWidget(), box);
 
         // Commit checks a box the user is still in, for a window acting on a shortcut key.
         p.Clear();
-        box->setText(QStringLiteral("12a"));
+        box->setText(u"12a"_s);
         QVERIFY(!box->Commit());
         QCOMPARE(p.Messages(), QStringList{kInvalidNumber});
-        box->setText(QStringLiteral("12,"));
+        box->setText(u"12,"_s);
         QVERIFY(box->Commit());
         QCOMPARE(box->Value(), 12.0);
         // A value set by the window shows with the decimals asked for.
         box->SetValue(1234.5, 2);
-        QCOMPARE(box->text(), QStringLiteral("1234,50"));
+        QCOMPARE(box->text(), u"1234,50"_s);
     }
 
     void aRefusedNumberInAFormIsTakenAsZeroWhenLeftAgain() {
         test::WindowTestFolder folder;
         test::TestHost host(folder);
         FieldSpec quantity;
-        quantity.key = QStringLiteral("KOLICINA");
-        quantity.label = QStringLiteral("Količina :");
+        quantity.key = u"KOLICINA"_s;
+        quantity.label = u"Količina :"_s;
         quantity.kind = FieldSpec::Kind::Number;
         quantity.initial = 5.0;
         FieldSpec note;
-        note.key = QStringLiteral("NAPOMENA");
-        note.label = QStringLiteral("Napomena :");
+        note.key = u"NAPOMENA"_s;
+        note.label = u"Napomena :"_s;
         FieldForm form(host, {quantity, note}, nullptr);
         Show(form);
         QSignalSpy committed(&form, &FieldForm::committed);
-        QWidget* box = form.Editor(QStringLiteral("KOLICINA"));
+        QWidget* box = form.Editor(u"KOLICINA"_s);
         box->setFocus();
         test::Settle();
-        QTest::keyClicks(box, QStringLiteral("1e5"));
+        QTest::keyClicks(box, u"1e5"_s);
         QTest::keyClick(box, Qt::Key_Return);
         test::Settle();
         // Refused: one message, the focus back, nothing written yet.
@@ -277,10 +272,10 @@ private Q_SLOTS:
         // Left again as it stands: the 0 is what the window writes.
         QTest::keyClick(box, Qt::Key_Return);
         test::Settle();
-        QCOMPARE(QApplication::focusWidget(), form.Editor(QStringLiteral("NAPOMENA")));
+        QCOMPARE(QApplication::focusWidget(), form.Editor(u"NAPOMENA"_s));
         QCOMPARE(committed.count(), 1);
-        QCOMPARE(committed.at(0).at(0).toString(), QStringLiteral("KOLICINA"));
-        QCOMPARE(form.Values().value(QStringLiteral("KOLICINA")).toDouble(), 0.0);
+        QCOMPARE(committed.at(0).at(0).toString(), u"KOLICINA"_s);
+        QCOMPARE(form.Values().value(u"KOLICINA"_s).toDouble(), 0.0);
         QCOMPARE(host.prompter.Messages().size(), 1);
     }
 
@@ -288,25 +283,18 @@ private Q_SLOTS:
         // The field the window chose in its constructor.
         QWidget area;
         auto* chosen = new QWidget(&area);
-        auto* cl = new QVBoxLayout(chosen);
-        auto* a = new QLineEdit(chosen);
+        auto* a = new QLineEdit(chosen);  // first in tab order, not the one chosen
         auto* b = new QLineEdit(chosen);
-        cl->addWidget(a);
-        cl->addWidget(b);
+        Stack(chosen, {a, b});
         b->setFocus();
         // Else the first field in tab order: a read-only box and a button are no fields.
         auto* plain = new QWidget(&area);
-        auto* pl = new QVBoxLayout(plain);
-        auto* button = new QPushButton(QStringLiteral("Osvježi"), plain);
+        auto* button = new QPushButton(u"Osvježi"_s, plain);
         auto* shown = new QLineEdit(plain);
         shown->setReadOnly(true);
-        auto* check = new QCheckBox(QStringLiteral("Samo aktivni"), plain);
-        pl->addWidget(button);
-        pl->addWidget(shown);
-        pl->addWidget(check);
-        auto* layout = new QVBoxLayout(&area);
-        layout->addWidget(chosen);
-        layout->addWidget(plain);
+        auto* check = new QCheckBox(u"Samo aktivni"_s, plain);
+        Stack(plain, {button, shown, check});
+        Stack(&area, {chosen, plain});
         Show(area);
         area.setFocus();
         FocusFirstField(chosen);
@@ -321,79 +309,67 @@ private Q_SLOTS:
 
     void mnemonicClashesAreListed() {
         QWidget window;
-        auto* layout = new QVBoxLayout(&window);
-        auto* summary = new QPushButton(QStringLiteral("&Zbirni p."), &window);
-        auto* close = new QPushButton(QStringLiteral("&Zatvori"), &window);
-        auto* post = new QPushButton(QStringLiteral("Pro&knjiži"), &window);
-        auto* both = new QPushButton(QStringLiteral("Ispis && slanje"), &window);
-        auto* label = new QLabel(QStringLiteral("&Partner :"), &window);
+        auto* summary = new QPushButton(u"&Zbirni p."_s, &window);
+        auto* close = new QPushButton(u"&Zatvori"_s, &window);
+        auto* post = new QPushButton(u"Pro&knjiži"_s, &window);
+        auto* both = new QPushButton(u"Ispis && slanje"_s, &window);
+        auto* label = new QLabel(u"&Partner :"_s, &window);
         auto* partner = new QLineEdit(&window);
         label->setBuddy(partner);
-        auto* free = new QLabel(QStringLiteral("&Napomena"), &window);  // no buddy: no key
-        auto* group = new QGroupBox(QStringLiteral("&Plaćanje"), &window);
-        for (QWidget* w : std::initializer_list<QWidget*>{summary, close, post, both, label,
-                                                          partner, free, group}) {
-            layout->addWidget(w);
-        }
-        QCOMPARE(MnemonicOf(QStringLiteral("Pro&knjiži")), std::optional<QChar>(QLatin1Char('k')));
-        QCOMPARE(MnemonicOf(QStringLiteral("Ispis && slanje")), std::optional<QChar>());
-        QCOMPARE(MnemonicClashes(&window),
-                 (QStringList{QStringLiteral("Alt+P: &Partner :, &Plaćanje"),
-                              QStringLiteral("Alt+Z: &Zbirni p., &Zatvori")}));
+        auto* free = new QLabel(u"&Napomena"_s, &window);  // no buddy: no key
+        auto* group = new QGroupBox(u"&Plaćanje"_s, &window);
+        Stack(&window, {summary, close, post, both, label, partner, free, group});
+        QCOMPARE(MnemonicOf(u"Pro&knjiži"_s), std::optional<QChar>(QLatin1Char('k')));
+        QCOMPARE(MnemonicOf(u"Ispis && slanje"_s), std::optional<QChar>());
+        QCOMPARE(MnemonicClashes(&window), (QStringList{u"Alt+P: &Partner :, &Plaćanje"_s,
+                                                        u"Alt+Z: &Zbirni p., &Zatvori"_s}));
         // What is hidden in the window does not answer its Alt keys; the menu's letters count
         // with the window's when the caller adds them.
         group->hide();
-        summary->setText(QStringLiteral("Z&birni p."));
+        summary->setText(u"Z&birni p."_s);
         QVERIFY(MnemonicClashes(&window).isEmpty());
         QList<Mnemonic> withMenu = Mnemonics(&window);
-        withMenu.append({QLatin1Char('k'), QStringLiteral("&Knjiženje")});
-        QCOMPARE(MnemonicClashes(withMenu),
-                 QStringList{QStringLiteral("Alt+K: Pro&knjiži, &Knjiženje")});
+        withMenu.append({QLatin1Char('k'), u"&Knjiženje"_s});
+        QCOMPARE(MnemonicClashes(withMenu), QStringList{u"Alt+K: Pro&knjiži, &Knjiženje"_s});
     }
 
     void clashingMnemonicsMoveToFreeLettersOfTheirOwnCaptions() {
         QWidget window;
-        auto* layout = new QVBoxLayout(&window);
-        auto* summary = new QPushButton(QStringLiteral("&Zbirni p."), &window);
-        auto* close = new QPushButton(QStringLiteral("&Zatvori"), &window);
-        auto* remove = new QPushButton(QStringLiteral("&Izbriši"), &window);
-        auto* post = new QPushButton(QStringLiteral("Pro&knjiži"), &window);
-        auto* add = new QPushButton(QStringLiteral("&Dodaj"), &window);
-        auto* hidden = new QPushButton(QStringLiteral("&Dodatno"), &window);
-        for (QWidget* w :
-             std::initializer_list<QWidget*>{summary, close, remove, post, add, hidden}) {
-            layout->addWidget(w);
-        }
+        auto* summary = new QPushButton(u"&Zbirni p."_s, &window);
+        auto* close = new QPushButton(u"&Zatvori"_s, &window);
+        auto* remove = new QPushButton(u"&Izbriši"_s, &window);
+        auto* post = new QPushButton(u"Pro&knjiži"_s, &window);
+        auto* add = new QPushButton(u"&Dodaj"_s, &window);
+        auto* hidden = new QPushButton(u"&Dodatno"_s, &window);
+        Stack(&window, {summary, close, remove, post, add, hidden});
         hidden->hide();
         // The menus of the main window hold Alt+I and Alt+K.
-        const QList<Mnemonic> menu{{QLatin1Char('i'), QStringLiteral("&Izvještaji")},
-                                   {QLatin1Char('k'), QStringLiteral("&Knjiženje")}};
+        const QList<Mnemonic> menu{{QLatin1Char('i'), u"&Izvještaji"_s},
+                                   {QLatin1Char('k'), u"&Knjiženje"_s}};
         ResolveMnemonicClashes(&window, menu);
         // "Zatvori" keeps Alt+Z though it comes later; the others move within their captions,
         // never onto a letter another caption carries.
-        QCOMPARE(close->text(), QStringLiteral("&Zatvori"));
-        QCOMPARE(summary->text(), QStringLiteral("Z&birni p."));
-        QCOMPARE(remove->text(), QStringLiteral("Izb&riši"));
-        QCOMPARE(post->text(), QStringLiteral("&Proknjiži"));
-        QCOMPARE(add->text(), QStringLiteral("&Dodaj"));
-        QCOMPARE(hidden->text(), QStringLiteral("&Dodatno"));  // not shown: not in the way
+        QCOMPARE(close->text(), u"&Zatvori"_s);
+        QCOMPARE(summary->text(), u"Z&birni p."_s);
+        QCOMPARE(remove->text(), u"Izb&riši"_s);
+        QCOMPARE(post->text(), u"&Proknjiži"_s);
+        QCOMPARE(add->text(), u"&Dodaj"_s);
+        QCOMPARE(hidden->text(), u"&Dodatno"_s);  // not shown: not in the way
         QList<Mnemonic> all = Mnemonics(&window);
         all.append(menu);
         QVERIFY(MnemonicClashes(all).isEmpty());
         // A caption with no free letter left loses its mnemonic rather than share one.
         QWidget small;
-        auto* sl = new QVBoxLayout(&small);
-        auto* first = new QPushButton(QStringLiteral("&Ok"), &small);
-        auto* second = new QPushButton(QStringLiteral("&Ok"), &small);
-        sl->addWidget(first);
-        sl->addWidget(second);
+        auto* first = new QPushButton(u"&Ok"_s, &small);
+        auto* second = new QPushButton(u"&Ok"_s, &small);
+        Stack(&small, {first, second});
         ResolveMnemonicClashes(&small);
-        QCOMPARE(first->text(), QStringLiteral("&Ok"));
-        QCOMPARE(second->text(), QStringLiteral("O&k"));
-        auto* third = new QPushButton(QStringLiteral("&Ok"), &small);
-        sl->addWidget(third);
+        QCOMPARE(first->text(), u"&Ok"_s);
+        QCOMPARE(second->text(), u"O&k"_s);
+        auto* third = new QPushButton(u"&Ok"_s, &small);
+        small.layout()->addWidget(third);
         ResolveMnemonicClashes(&small);
-        QCOMPARE(third->text(), QStringLiteral("Ok"));
+        QCOMPARE(third->text(), u"Ok"_s);
     }
 };
 

@@ -15,6 +15,8 @@
 #include "ui/NumberBox.h"
 #include "ui/QtPrompter.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using namespace zodra::ui;
 
@@ -38,11 +40,11 @@ class KitTest : public QObject {
             date->SetDate(QDate(2026, 3, 4));
             check = new QCheckBox(&window);
             last = new QLineEdit(&window);
-            layout->addRow(QStringLiteral("Prvo"), first);
-            layout->addRow(QStringLiteral("Broj"), number);
-            layout->addRow(QStringLiteral("Datum"), date);
-            layout->addRow(QStringLiteral("Kvačica"), check);
-            layout->addRow(QStringLiteral("Zadnje"), last);
+            layout->addRow(u"Prvo"_s, first);
+            layout->addRow(u"Broj"_s, number);
+            layout->addRow(u"Datum"_s, date);
+            layout->addRow(u"Kvačica"_s, check);
+            layout->addRow(u"Zadnje"_s, last);
             window.show();
             window.activateWindow();
         }
@@ -55,20 +57,19 @@ private Q_SLOTS:
         QSignalSpy edited(f.date, &DateBox::dateEdited);
         f.date->setFocus();
         test::Settle();
-        QTest::keyClicks(f.date, QStringLiteral("31.2.2026"));
+        QTest::keyClicks(f.date, u"31.2.2026"_s);
         QTest::keyClick(f.date, Qt::Key_Return);  // Enter leaves the box like Tab
         QCOMPARE(p.Messages(),
-                 QStringList{QStringLiteral(
-                     "Nije ispravno upisan datum. Biti će postavljen današnji datum.")});
+                 QStringList{u"Nije ispravno upisan datum. Biti će postavljen današnji datum."_s});
         QCOMPARE(f.date->Date(), QDate(2026, 3, 4));
-        QCOMPARE(f.date->text(), QStringLiteral("04.03.2026"));
+        QCOMPARE(f.date->text(), u"04.03.2026"_s);
         QCOMPARE(edited.count(), 0);  // today was already the date
 
         // A Sunday in a box without the warning: no message.
         p.Clear();
         f.date->setFocus();
         test::Settle();
-        QTest::keyClicks(f.date, QStringLiteral("1.3."));
+        QTest::keyClicks(f.date, u"1.3."_s);
         f.last->setFocus();
         QVERIFY(p.Messages().isEmpty());
         QCOMPARE(f.date->Date(), QDate(2026, 3, 1));
@@ -78,14 +79,14 @@ private Q_SLOTS:
         f.date->SetSundayWarning(true);
         f.date->setFocus();
         test::Settle();
-        QTest::keyClicks(f.date, QStringLiteral("8.3.2026"));
+        QTest::keyClicks(f.date, u"8.3.2026"_s);
         f.last->setFocus();
-        QCOMPARE(p.Messages(), QStringList{QStringLiteral("Ovaj datum je nedjelja !")});
+        QCOMPARE(p.Messages(), QStringList{u"Ovaj datum je nedjelja !"_s});
         // A weekday does not.
         p.Clear();
         f.date->setFocus();
         test::Settle();
-        QTest::keyClicks(f.date, QStringLiteral("9.3.2026"));
+        QTest::keyClicks(f.date, u"9.3.2026"_s);
         QVERIFY(f.date->Commit());
         QVERIFY(p.Messages().isEmpty());
         QCOMPARE(f.date->Date(), QDate(2026, 3, 9));
@@ -94,8 +95,7 @@ private Q_SLOTS:
     void numberBoxRefusesAValueBeyondItsKind() {
         ScriptedPrompter p;
         Form f(p);
-        const QString amount =
-            QStringLiteral("Broj mora biti između -999999999999,99 i 999999999999,99 !");
+        const QString amount = u"Broj mora biti između -999999999999,99 i 999999999999,99 !"_s;
         auto typed = [&f](const QString& text) {
             f.number->setFocus();
             f.number->clear();
@@ -103,32 +103,32 @@ private Q_SLOTS:
             return f.number->Commit();
         };
         // Twelve nines are an amount still; the thirteenth digit is not.
-        QVERIFY(typed(QStringLiteral("999999999999")));
+        QVERIFY(typed(u"999999999999"_s));
         QVERIFY(p.Messages().isEmpty());
-        QVERIFY(!typed(QStringLiteral("9999999999999")));
+        QVERIFY(!typed(u"9999999999999"_s));
         QCOMPARE(p.Messages(), QStringList{amount});
-        QCOMPARE(f.number->text(), QStringLiteral("0"));
+        QCOMPARE(f.number->text(), u"0"_s);
         QCOMPARE(f.number->Value(), 0.0);
 
         // A box of prices refuses a negative price, a box of discounts more than 100 %; "-" and
         // "0" on the way to a number pass.
         p.Clear();
-        f.number->SetLimit(limits::NumberKind::Price, QStringLiteral("Cijena"));
-        QVERIFY(typed(QStringLiteral("-")));
-        QVERIFY(!typed(QStringLiteral("-3")));
-        QCOMPARE(p.Messages(), QStringList{QStringLiteral("Cijena nesmije biti negativna !")});
-        QCOMPARE(f.number->text(), QStringLiteral("0"));
+        f.number->SetLimit(limits::NumberKind::Price, u"Cijena"_s);
+        QVERIFY(typed(u"-"_s));
+        QVERIFY(!typed(u"-3"_s));
+        QCOMPARE(p.Messages(), QStringList{u"Cijena nesmije biti negativna !"_s});
+        QCOMPARE(f.number->text(), u"0"_s);
         p.Clear();
-        f.number->SetLimit(limits::NumberKind::Discount, QStringLiteral("Rabat"));
-        QVERIFY(typed(QStringLiteral("100")));
+        f.number->SetLimit(limits::NumberKind::Discount, u"Rabat"_s);
+        QVERIFY(typed(u"100"_s));
         QCOMPARE(f.number->Value(), 100.0);
         QVERIFY(p.Messages().isEmpty());
-        QVERIFY(!typed(QStringLiteral("100,5")));
-        QCOMPARE(p.Messages(), QStringList{QStringLiteral("Rabat mora biti između -100 i 100 !")});
+        QVERIFY(!typed(u"100,5"_s));
+        QCOMPARE(p.Messages(), QStringList{u"Rabat mora biti između -100 i 100 !"_s});
         QCOMPARE(f.number->Value(), 0.0);
         p.Clear();
-        f.number->SetLimit(limits::NumberKind::Rate, QStringLiteral("Tečaj"));
-        QVERIFY(typed(QStringLiteral("0,5")));
+        f.number->SetLimit(limits::NumberKind::Rate, u"Tečaj"_s);
+        QVERIFY(typed(u"0,5"_s));
         QVERIFY(p.Messages().isEmpty());
         QCOMPARE(f.number->Value(), 0.5);
     }
@@ -143,35 +143,33 @@ private Q_SLOTS:
             f.date->clear();
             QTest::keyClicks(f.date, QString::fromLatin1(typed));
             QVERIFY(!f.date->Commit());
-            QCOMPARE(
-                p.Messages(),
-                QStringList{QStringLiteral("Datum mora biti između 01.01.2000 i 31.12.2099 !")});
+            QCOMPARE(p.Messages(),
+                     QStringList{u"Datum mora biti između 01.01.2000 i 31.12.2099 !"_s});
             QCOMPARE(f.date->Date(), QDate(2026, 3, 4));
         }
         QCOMPARE(edited.count(), 0);
         // A document date keeps near its business year: 2027 is the next year's beginning,
         // 2028 is beyond it.
         f.date->SetBusinessYear(2026);
-        f.date->SetLimitName(QStringLiteral("Datum primke"));
+        f.date->SetLimitName(u"Datum primke"_s);
         p.Clear();
         f.date->clear();
-        QTest::keyClicks(f.date, QStringLiteral("31.12.2027"));
+        QTest::keyClicks(f.date, u"31.12.2027"_s);
         QVERIFY(f.date->Commit());
         QVERIFY(p.Messages().isEmpty());
         QCOMPARE(f.date->Date(), QDate(2027, 12, 31));
         f.date->clear();
-        QTest::keyClicks(f.date, QStringLiteral("3.1.2028"));
+        QTest::keyClicks(f.date, u"3.1.2028"_s);
         QVERIFY(!f.date->Commit());
-        QCOMPARE(
-            p.Messages(),
-            QStringList{QStringLiteral("Datum primke mora biti između 01.01.2021 i 31.12.2027 !")});
+        QCOMPARE(p.Messages(),
+                 QStringList{u"Datum primke mora biti između 01.01.2021 i 31.12.2027 !"_s});
         QCOMPARE(f.date->Date(), QDate(2026, 3, 4));
     }
 
     void enterMovesToTheNextFieldAndFocusSelectsAll() {
         ScriptedPrompter p;
         Form f(p);
-        f.last->setText(QStringLiteral("stari tekst"));
+        f.last->setText(u"stari tekst"_s);
         f.first->setFocus();
         test::Settle();
         QCOMPARE(QApplication::focusWidget(), f.first);
@@ -184,10 +182,10 @@ private Q_SLOTS:
         QTest::keyClick(f.check, Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), f.last);
         test::Settle();
-        QCOMPARE(f.last->selectedText(), QStringLiteral("stari tekst"));
+        QCOMPARE(f.last->selectedText(), u"stari tekst"_s);
         // Typing replaces the selected text.
-        QTest::keyClicks(f.last, QStringLiteral("novi"));
-        QCOMPARE(f.last->text(), QStringLiteral("novi"));
+        QTest::keyClicks(f.last, u"novi"_s);
+        QCOMPARE(f.last->text(), u"novi"_s);
         QVERIFY(p.Messages().isEmpty());
     }
 
@@ -217,30 +215,28 @@ private Q_SLOTS:
                 shownTitle = box->windowTitle();
                 box->accept();
             });
-            prompter.Inform(QStringLiteral("Poruka"), title);
+            prompter.Inform(u"Poruka"_s, title);
             return shownTitle;
         };
         // No window open: the program's name.
-        QCOMPARE(inform(QString()), QStringLiteral("Zodra"));
+        QCOMPARE(inform(QString()), u"Zodra"_s);
         auto* window = new QWidget;
-        window->setWindowTitle(QStringLiteral("Artikli"));
+        window->setWindowTitle(u"Artikli"_s);
         QMdiSubWindow* sub = area->addSubWindow(window);
         sub->show();
         area->setActiveSubWindow(sub);
         test::Settle();
         // A refusal (no title of its own) carries the title of the window it comes from …
-        QCOMPARE(inform(QString()), QStringLiteral("Artikli"));
+        QCOMPARE(inform(QString()), u"Artikli"_s);
         // … and a message with its own title keeps it.
-        QCOMPARE(inform(QStringLiteral("Storno primke")), QStringLiteral("Storno primke"));
+        QCOMPARE(inform(u"Storno primke"_s), u"Storno primke"_s);
     }
 
     void fileFiltersInTheSystemsFormBecomeQtFilters() {
-        QCOMPARE(QtPrompter::ToQtFilter(QStringLiteral("Zodra datoteke|*.mdb")),
-                 QStringLiteral("Zodra datoteke (*.mdb)"));
-        QCOMPARE(QtPrompter::ToQtFilter(QStringLiteral("CAB arhive|*.cab|Sve datoteke|*.*")),
-                 QStringLiteral("CAB arhive (*.cab);;Sve datoteke (*.*)"));
-        QCOMPARE(QtPrompter::ToQtFilter(QStringLiteral("Slike (*.bmp)")),
-                 QStringLiteral("Slike (*.bmp)"));
+        QCOMPARE(QtPrompter::ToQtFilter(u"Zodra datoteke|*.mdb"_s), u"Zodra datoteke (*.mdb)"_s);
+        QCOMPARE(QtPrompter::ToQtFilter(u"CAB arhive|*.cab|Sve datoteke|*.*"_s),
+                 u"CAB arhive (*.cab);;Sve datoteke (*.*)"_s);
+        QCOMPARE(QtPrompter::ToQtFilter(u"Slike (*.bmp)"_s), u"Slike (*.bmp)"_s);
     }
 };
 

@@ -16,6 +16,8 @@
 #include "registers/ui/RegisterWindows.h"
 #include "support/WindowTest.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using namespace zodra::ui;
 using namespace zodra::registers::ui;
@@ -49,43 +51,34 @@ private Q_SLOTS:
         test::TestHost host(folder);
         CommandRegistry registry;
         RegisterEntryDialog dialog(host, Warehouses(), &registry, WarehouseWindowOptions());
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Upis novog skladišta"));
+        QCOMPARE(dialog.windowTitle(), u"Upis novog skladišta"_s);
         dialog.show();
-        Type(dialog.Form(), "ADRESA", QStringLiteral("Riva 1"));
+        Type(dialog.Form(), "ADRESA", u"Riva 1"_s);
         QVERIFY(!dialog.Accept());
-        QCOMPARE(host.prompter.LastMessage(),
-                 QStringLiteral("Naziv je duži od 25 znakova ili nije upisan"));
-        Type(dialog.Form(), "NAZIV", QStringLiteral("Dućan Split"));
+        QCOMPARE(host.prompter.LastMessage(), u"Naziv je duži od 25 znakova ili nije upisan"_s);
+        Type(dialog.Form(), "NAZIV", u"Dućan Split"_s);
         QVERIFY(!dialog.Accept());
-        QCOMPARE(host.prompter.LastMessage(),
-                 QStringLiteral("Telefon je duži od 25 znakova ili nije upisan"));
+        QCOMPARE(host.prompter.LastMessage(), u"Telefon je duži od 25 znakova ili nije upisan"_s);
         // What was typed is still there; nothing was written.
-        QCOMPARE(dialog.Form()->Values().value(QStringLiteral("ADRESA")).toString(),
-                 QStringLiteral("Riva 1"));
-        QCOMPARE(Count(host.CurrentSession(), QStringLiteral("SELECT COUNT(*) FROM \"SKLADISTA\"")),
-                 1);
-        Type(dialog.Form(), "TELEFON", QStringLiteral("021 123"));
-        Type(dialog.Form(), "NAZIV", QStringLiteral("Skladište 1"));
+        QCOMPARE(dialog.Form()->Values().value(u"ADRESA"_s).toString(), u"Riva 1"_s);
+        QCOMPARE(Count(host.CurrentSession(), u"SELECT COUNT(*) FROM \"SKLADISTA\""_s), 1);
+        Type(dialog.Form(), "TELEFON", u"021 123"_s);
+        Type(dialog.Form(), "NAZIV", u"Skladište 1"_s);
         QVERIFY(!dialog.Accept());
         QCOMPARE(host.prompter.LastMessage(),
-                 QStringLiteral("Skladište sa nazivom 'Skladište 1' je već upisano."));
-        Type(dialog.Form(), "NAZIV", QStringLiteral("Dućan Split"));
-        qobject_cast<QCheckBox*>(dialog.Form()->Editor(QStringLiteral("MALOPRODAJA")))
-            ->setChecked(true);
+                 u"Skladište sa nazivom 'Skladište 1' je već upisano."_s);
+        Type(dialog.Form(), "NAZIV", u"Dućan Split"_s);
+        qobject_cast<QCheckBox*>(dialog.Form()->Editor(u"MALOPRODAJA"_s))->setChecked(true);
         QVERIFY(dialog.Accept());
         const auto added = dialog.Added();
         QVERIFY(added.has_value());
-        QCOMPARE(added->name, QStringLiteral("Dućan Split"));
+        QCOMPARE(added->name, u"Dućan Split"_s);
         Session& s = host.CurrentSession();
-        QCOMPARE(
-            Count(s,
-                  QStringLiteral("SELECT \"MALOPRODAJA\" FROM \"SKLADISTA\" WHERE \"SIFRA\" = ?"),
-                  {added->code}),
-            1);
+        QCOMPARE(Count(s, u"SELECT \"MALOPRODAJA\" FROM \"SKLADISTA\" WHERE \"SIFRA\" = ?"_s,
+                       {added->code}),
+                 1);
         // It sells from its own stock unless told otherwise.
-        QCOMPARE(Count(s,
-                       QStringLiteral(
-                           "SELECT \"SKLADISTE_ZALIHA\" FROM \"SKLADISTA\" WHERE \"SIFRA\" = ?"),
+        QCOMPARE(Count(s, u"SELECT \"SKLADISTE_ZALIHA\" FROM \"SKLADISTA\" WHERE \"SIFRA\" = ?"_s,
                        {added->code}),
                  added->code);
         QCOMPARE(host.warehouseRefills, 1);
@@ -96,81 +89,69 @@ private Q_SLOTS:
         test::TestHost host(folder);
         Session& s = host.CurrentSession();
         s.Db().ExecRaw(
-            QStringLiteral("INSERT INTO \"SKLADISTA\" (\"NAZIV\", \"ADRESA\", \"TELEFON\") VALUES "
-                           "('Čakovec', 'A', '1'), ('Cres', 'B', '2'), ('Zadar', 'C', '3')"));
+            u"INSERT INTO \"SKLADISTA\" (\"NAZIV\", \"ADRESA\", \"TELEFON\") VALUES "
+            "('Čakovec', 'A', '1'), ('Cres', 'B', '2'), ('Zadar', 'C', '3')"_s);
         CommandRegistry registry;
         RegisterListWindow window(host, Warehouses(), &registry, WarehouseWindowOptions());
         window.show();
         // Croatian order: C before Č.
         QCOMPARE(Names(window.List()),
-                 (QStringList{QStringLiteral("Cres"), QStringLiteral("Čakovec"),
-                              QStringLiteral("Skladište 1"), QStringLiteral("Zadar")}));
+                 (QStringList{u"Cres"_s, u"Čakovec"_s, u"Skladište 1"_s, u"Zadar"_s}));
         window.List()->setCurrentRow(0);
         const int cres = window.CurrentCode();
         Type(window.Form(), "NAZIV", QString());
         QVERIFY(window.Dirty());
         window.List()->setCurrentRow(3);
         // Refused: the window stays on the row with what was typed.
-        QCOMPARE(host.prompter.LastMessage(),
-                 QStringLiteral("Naziv je duži od 25 znakova ili nije upisan"));
+        QCOMPARE(host.prompter.LastMessage(), u"Naziv je duži od 25 znakova ili nije upisan"_s);
         QCOMPARE(window.List()->currentRow(), 0);
         QCOMPARE(window.CurrentCode(), cres);
-        QCOMPARE(window.Form()->Values().value(QStringLiteral("NAZIV")).toString(), QString());
-        QCOMPARE(
-            s.Db()
-                .Scalar(QStringLiteral("SELECT \"NAZIV\" FROM \"SKLADISTA\" WHERE \"SIFRA\" = ?"),
-                        {cres})
-                .toString(),
-            QStringLiteral("Cres"));
-        Type(window.Form(), "NAZIV", QStringLiteral("Cres - Otok"));
+        QCOMPARE(window.Form()->Values().value(u"NAZIV"_s).toString(), QString());
+        QCOMPARE(s.Db()
+                     .Scalar(u"SELECT \"NAZIV\" FROM \"SKLADISTA\" WHERE \"SIFRA\" = ?"_s, {cres})
+                     .toString(),
+                 u"Cres"_s);
+        Type(window.Form(), "NAZIV", u"Cres - Otok"_s);
         window.List()->setCurrentRow(3);
-        QCOMPARE(
-            s.Db()
-                .Scalar(QStringLiteral("SELECT \"NAZIV\" FROM \"SKLADISTA\" WHERE \"SIFRA\" = ?"),
-                        {cres})
-                .toString(),
-            QStringLiteral("Cres - Otok"));
-        QCOMPARE(window.List()->item(0)->text(), QStringLiteral("Cres - Otok"));
-        QCOMPARE(window.Form()->Values().value(QStringLiteral("NAZIV")).toString(),
-                 QStringLiteral("Zadar"));
+        QCOMPARE(s.Db()
+                     .Scalar(u"SELECT \"NAZIV\" FROM \"SKLADISTA\" WHERE \"SIFRA\" = ?"_s, {cres})
+                     .toString(),
+                 u"Cres - Otok"_s);
+        QCOMPARE(window.List()->item(0)->text(), u"Cres - Otok"_s);
+        QCOMPARE(window.Form()->Values().value(u"NAZIV"_s).toString(), u"Zadar"_s);
     }
 
     void deleteAsksBrisanjeAndHonoursTheGuards() {
         test::WindowTestFolder folder;
         test::TestHost host(folder);
         Session& s = host.CurrentSession();
-        s.Db().ExecRaw(QStringLiteral(
-            "INSERT INTO \"SKLADISTA\" (\"SIFRA\", \"NAZIV\", \"ADRESA\", \"TELEFON\") VALUES "
-            "(7, 'Prazno', 'A', '1'), (8, 'Puno', 'B', '2')"));
         s.Db().ExecRaw(
-            QStringLiteral("INSERT INTO \"PRIMKE\" (\"SKLADISTE\", \"GODINA\", \"BROJ PRIMKE\") "
-                           "VALUES (8, 2026, 1)"));
+            u"INSERT INTO \"SKLADISTA\" (\"SIFRA\", \"NAZIV\", \"ADRESA\", \"TELEFON\") VALUES "
+            "(7, 'Prazno', 'A', '1'), (8, 'Puno', 'B', '2')"_s);
+        s.Db().ExecRaw(
+            u"INSERT INTO \"PRIMKE\" (\"SKLADISTE\", \"GODINA\", \"BROJ PRIMKE\") "
+            "VALUES (8, 2026, 1)"_s);
         CommandRegistry registry;
         RegisterListWindow window(host, Warehouses(), &registry, WarehouseWindowOptions());
         window.show();
         QVERIFY(window.SelectCode(7));
         host.prompter.AnswerNo();
         window.DeleteCurrent();
-        QCOMPARE(host.prompter.Shown().last(),
-                 QStringLiteral("Sigurno želite izbrisati skladište Prazno ?"));
-        QCOMPARE(Count(s, QStringLiteral("SELECT COUNT(*) FROM \"SKLADISTA\" WHERE \"SIFRA\" = 7")),
-                 1);
+        QCOMPARE(host.prompter.Shown().last(), u"Sigurno želite izbrisati skladište Prazno ?"_s);
+        QCOMPARE(Count(s, u"SELECT COUNT(*) FROM \"SKLADISTA\" WHERE \"SIFRA\" = 7"_s), 1);
 
         QVERIFY(window.SelectCode(8));
         host.prompter.AnswerYes();
         window.DeleteCurrent();
-        QCOMPARE(
-            host.prompter.LastMessage(),
-            QStringLiteral("Nije dozvoljeno brisanje jer za ovo skladište postoje dokumenti."));
-        QCOMPARE(Count(s, QStringLiteral("SELECT COUNT(*) FROM \"SKLADISTA\" WHERE \"SIFRA\" = 8")),
-                 1);
+        QCOMPARE(host.prompter.LastMessage(),
+                 u"Nije dozvoljeno brisanje jer za ovo skladište postoje dokumenti."_s);
+        QCOMPARE(Count(s, u"SELECT COUNT(*) FROM \"SKLADISTA\" WHERE \"SIFRA\" = 8"_s), 1);
 
         QVERIFY(window.SelectCode(7));
         host.prompter.AnswerYes();
         window.DeleteCurrent();
-        QCOMPARE(Count(s, QStringLiteral("SELECT COUNT(*) FROM \"SKLADISTA\" WHERE \"SIFRA\" = 7")),
-                 0);
-        QVERIFY(!Names(window.List()).contains(QStringLiteral("Prazno")));
+        QCOMPARE(Count(s, u"SELECT COUNT(*) FROM \"SKLADISTA\" WHERE \"SIFRA\" = 7"_s), 0);
+        QVERIFY(!Names(window.List()).contains(u"Prazno"_s));
         QCOMPARE(host.warehouseRefills, 1);
     }
 
@@ -179,32 +160,31 @@ private Q_SLOTS:
         test::TestHost host(folder);
         CommandRegistry registry;
         BindWarehouseRegister(registry);
-        QVERIFY(registry.Has(QStringLiteral("Skladista")));
+        QVERIFY(registry.Has(u"Skladista"_s));
         // A form whose box names a warehouse, with a shortcut to add one.
         FieldSpec choice;
-        choice.key = QStringLiteral("SKLADISTE");
-        choice.label = QStringLiteral("Skladište :");
+        choice.key = u"SKLADISTE"_s;
+        choice.label = u"Skladište :"_s;
         choice.kind = FieldSpec::Kind::Choice;
         choice.choices = FieldBoxes(Warehouses()).last().choices;
-        choice.reference = QStringLiteral("SKLADISTA");
-        choice.referenceCaption = QStringLiteral("Novo skladište");
+        choice.reference = u"SKLADISTA"_s;
+        choice.referenceCaption = u"Novo skladište"_s;
         FieldForm form(host, {choice}, &registry);
         form.show();
-        auto* shortcut = form.findChild<QPushButton*>(QStringLiteral("SKLADISTE_novi"));
+        auto* shortcut = form.findChild<QPushButton*>(u"SKLADISTE_novi"_s);
         QVERIFY(shortcut);
         QTimer::singleShot(0, [] {
             auto* entry = qobject_cast<RegisterEntryDialog*>(QApplication::activeModalWidget());
             QVERIFY(entry);
-            QVariantMap v{{QStringLiteral("NAZIV"), QStringLiteral("Novo")},
-                          {QStringLiteral("ADRESA"), QStringLiteral("Ulica 2")},
-                          {QStringLiteral("TELEFON"), QStringLiteral("099")}};
+            QVariantMap v{
+                {u"NAZIV"_s, u"Novo"_s}, {u"ADRESA"_s, u"Ulica 2"_s}, {u"TELEFON"_s, u"099"_s}};
             entry->Form()->SetValues(v);
-            entry->findChild<QPushButton*>(QStringLiteral("Prihvati"))->click();
+            entry->findChild<QPushButton*>(u"Prihvati"_s)->click();
         });
         shortcut->click();
-        auto* box = qobject_cast<QComboBox*>(form.Editor(QStringLiteral("SKLADISTE")));
-        QCOMPARE(box->currentText(), QStringLiteral("Novo"));
-        QVERIFY(form.Values().value(QStringLiteral("SKLADISTE")).toInt() > 1);
+        auto* box = qobject_cast<QComboBox*>(form.Editor(u"SKLADISTE"_s));
+        QCOMPARE(box->currentText(), u"Novo"_s);
+        QVERIFY(form.Values().value(u"SKLADISTE"_s).toInt() > 1);
     }
     void listAndEntryWindowsCarryTheCaptionsOfTheirDescription() {
         test::WindowTestFolder folder;
@@ -229,14 +209,13 @@ private Q_SLOTS:
             return registry.OpenEntry(table, host, nullptr);
         };
 
-        auto* warehouses =
-            qobject_cast<RegisterListWindow*>(host.Open(QStringLiteral("Skladista")));
+        auto* warehouses = qobject_cast<RegisterListWindow*>(host.Open(u"Skladista"_s));
         QVERIFY(warehouses);
-        QCOMPARE(warehouses->windowTitle(), QStringLiteral("Skladišta"));
+        QCOMPARE(warehouses->windowTitle(), u"Skladišta"_s);
         QCOMPARE(qobject_cast<QMdiSubWindow*>(warehouses->parentWidget())->windowTitle(),
-                 QStringLiteral("Skladišta"));
-        QVERIFY(!openEntry(QStringLiteral("SKLADISTA")));
-        QCOMPARE(entryTitle, QStringLiteral("Upis novog skladišta"));
+                 u"Skladišta"_s);
+        QVERIFY(!openEntry(u"SKLADISTA"_s));
+        QCOMPARE(entryTitle, u"Upis novog skladišta"_s);
 
         // Every register of the catalogue: its command shows its list window (the articles'
         // window of their own included) under the list caption, its entry window opened by
@@ -251,10 +230,10 @@ private Q_SLOTS:
             QCOMPARE(entryTitle, d->entryCaption);
         }
         QVERIFY2(cutTitles.isEmpty(), qPrintable(cutTitles.join(u", ")));
-        QVERIFY(qobject_cast<ArticleWindow*>(host.FindWindow(QStringLiteral("Sifarnici_artikli"))));
-        QCOMPARE(host.FindWindow(QStringLiteral("Sifarnici_Tipovi_kartica"))->windowTitle(),
-                 QStringLiteral("Tipovi kreditnih kartica"));
-        QCOMPARE(entryTitle, QStringLiteral("Upis novog načina isporuke"));
+        QVERIFY(qobject_cast<ArticleWindow*>(host.FindWindow(u"Sifarnici_artikli"_s)));
+        QCOMPARE(host.FindWindow(u"Sifarnici_Tipovi_kartica"_s)->windowTitle(),
+                 u"Tipovi kreditnih kartica"_s);
+        QCOMPARE(entryTitle, u"Upis novog načina isporuke"_s);
     }
 };
 

@@ -18,6 +18,8 @@
 #include "support/PseudoTerminal.h"
 #include "support/WindowTest.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace zodra;
 using namespace zodra::ui;
 
@@ -45,44 +47,38 @@ private Q_SLOTS:
         UsersWindow window(host);
         window.show();
         QCOMPARE(window.Grid()->columnCount(), 1);
-        host.prompter.AnswerText(QStringLiteral("Ivana"))
-            .AnswerText(QStringLiteral("tajna1"))
-            .AnswerText(QStringLiteral("tajna1"));
+        host.prompter.AnswerText(u"Ivana"_s).AnswerText(u"tajna1"_s).AnswerText(u"tajna1"_s);
         window.AddUser();
         QCOMPARE(window.Grid()->columnCount(), 2);
-        QCOMPARE(window.CurrentUser(), QStringLiteral("Ivana"));
+        QCOMPARE(window.CurrentUser(), u"Ivana"_s);
         // Stored as a hash, never as typed.
         const QString stored =
-            db.Scalar(QStringLiteral(
-                          "SELECT \"Password\" FROM \"KORISNICI\" WHERE \"Username\" = 'Ivana'"))
+            db.Scalar(u"SELECT \"Password\" FROM \"KORISNICI\" WHERE \"Username\" = 'Ivana'"_s)
                 .toString();
         QVERIFY(!stored.isEmpty());
-        QVERIFY(!stored.contains(QStringLiteral("tajna1")));
-        QVERIFY(users::CheckLogin(db, QStringLiteral("Ivana"), QStringLiteral("tajna1")));
-        QCOMPARE(window.Grid()->item(0, 1)->text(), QStringLiteral("postavljen"));
+        QVERIFY(!stored.contains(u"tajna1"_s));
+        QVERIFY(users::CheckLogin(db, u"Ivana"_s, u"tajna1"_s));
+        QCOMPARE(window.Grid()->item(0, 1)->text(), u"postavljen"_s);
         // A right switched on in the grid is stored at once.
         const int primka = 3;  // row 0 is the password, then Sifarnici, Knjizenje, Primka
-        QCOMPARE(window.Grid()->verticalHeaderItem(primka)->text(), QStringLiteral("Primka"));
+        QCOMPARE(window.Grid()->verticalHeaderItem(primka)->text(), u"Primka"_s);
         window.Grid()->item(primka, 1)->setCheckState(Qt::Checked);
-        QVERIFY(users::ApplyUserRights(db, QStringLiteral("Ivana"))
-                    .commandEnabled.at(QStringLiteral("Knjizenje_primka")));
+        QVERIFY(users::ApplyUserRights(db, u"Ivana"_s).commandEnabled.at(u"Knjizenje_primka"_s));
         // Two different answers change nothing.
-        host.prompter.AnswerText(QStringLiteral("nova1")).AnswerText(QStringLiteral("nova2"));
+        host.prompter.AnswerText(u"nova1"_s).AnswerText(u"nova2"_s);
         window.ChangePassword();
         QCOMPARE(host.prompter.LastMessage(),
-                 QStringLiteral("Upisani passwordi nisu jednaki. Password nije promijenjen."));
-        QVERIFY(users::CheckLogin(db, QStringLiteral("Ivana"), QStringLiteral("tajna1")));
+                 u"Upisani passwordi nisu jednaki. Password nije promijenjen."_s);
+        QVERIFY(users::CheckLogin(db, u"Ivana"_s, u"tajna1"_s));
         // The administrator stays.
-        QVERIFY(window.SelectUser(QStringLiteral("admin")));
+        QVERIFY(window.SelectUser(u"admin"_s));
         host.prompter.AnswerYes();
         window.DeleteUser();
-        QCOMPARE(host.prompter.LastMessage(),
-                 QStringLiteral("Korisnika admin ne možete izbrisati"));
-        QVERIFY(window.SelectUser(QStringLiteral("Ivana")));
+        QCOMPARE(host.prompter.LastMessage(), u"Korisnika admin ne možete izbrisati"_s);
+        QVERIFY(window.SelectUser(u"Ivana"_s));
         host.prompter.AnswerYes();
         window.DeleteUser();
-        QCOMPARE(host.prompter.Shown().last(),
-                 QStringLiteral("Sigurno želite izbrisati korisnika Ivana ?"));
+        QCOMPARE(host.prompter.Shown().last(), u"Sigurno želite izbrisati korisnika Ivana ?"_s);
         QCOMPARE(window.Grid()->columnCount(), 1);
     }
 
@@ -95,19 +91,17 @@ private Q_SLOTS:
         ConfigurationDialog dialog(db, host.prompter, workstation);
         dialog.show();
         QTableWidget* company = dialog.CompanyGrid();
-        const int row = RowOf(company, QStringLiteral("Vođenje skladišta"));
+        const int row = RowOf(company, u"Vođenje skladišta"_s);
         QVERIFY(row >= 0);
         QVERIFY(!(company->item(row, 0)->flags() & Qt::ItemIsEditable));
         Q_EMIT company->cellDoubleClicked(row, 0);
-        QCOMPARE(host.prompter.LastMessage(),
-                 QStringLiteral("Mijenjati možete samo polje vrijednosti."));
-        company->item(row, 1)->setText(QStringLiteral("Prosječna cijena"));
-        QCOMPARE(companyconfig::Value(db, QStringLiteral("Vođenje skladišta")),
-                 QStringLiteral("Prosječna cijena"));
+        QCOMPARE(host.prompter.LastMessage(), u"Mijenjati možete samo polje vrijednosti."_s);
+        company->item(row, 1)->setText(u"Prosječna cijena"_s);
+        QCOMPARE(companyconfig::Value(db, u"Vođenje skladišta"_s), u"Prosječna cijena"_s);
         QTableWidget* grid = dialog.WorkstationGrid();
-        const int zoom = RowOf(grid, QStringLiteral("Report Zoom"));
+        const int zoom = RowOf(grid, u"Report Zoom"_s);
         QVERIFY(zoom >= 0);
-        grid->item(zoom, 1)->setText(QStringLiteral("150"));
+        grid->item(zoom, 1)->setText(u"150"_s);
         QCOMPARE(workstationconfig::Load(workstation).reportZoom, 150);
     }
 
@@ -118,7 +112,7 @@ private Q_SLOTS:
         workstationconfig::Load(workstation);
         ConfigurationDialog dialog(host.CurrentSession().Db(), host.prompter, workstation);
         dialog.show();
-        auto* button = dialog.findChild<QPushButton*>(QStringLiteral("TestPos"));
+        auto* button = dialog.findChild<QPushButton*>(u"TestPos"_s);
         QVERIFY(button);
         button->click();
         QCOMPARE(host.prompter.LastMessage(), pos::NoPrinterText());
@@ -131,14 +125,13 @@ private Q_SLOTS:
             QVERIFY(row >= 0);
             grid->item(row, 1)->setText(value);
         };
-        set(QStringLiteral("POS Printer"), QStringLiteral("DA"));
-        set(QStringLiteral("POS Printer Port"), printer.Path());
-        set(QStringLiteral("POS Code Page"), QStringLiteral("852"));
-        set(QStringLiteral("POS Printer Code Page Select"), QStringLiteral("NE"));
-        set(QStringLiteral("POS Printer Line Feed Number"), QStringLiteral("0"));
+        set(u"POS Printer"_s, u"DA"_s);
+        set(u"POS Printer Port"_s, printer.Path());
+        set(u"POS Code Page"_s, u"852"_s);
+        set(u"POS Printer Code Page Select"_s, u"NE"_s);
+        set(u"POS Printer Line Feed Number"_s, u"0"_s);
         button->click();
-        QCOMPARE(host.prompter.LastMessage(),
-                 QStringLiteral("Probni ispis je poslan na POS printer."));
+        QCOMPARE(host.prompter.LastMessage(), u"Probni ispis je poslan na POS printer."_s);
         const QByteArray received = printer.Received();
         // No character table command ("NE"), the letters in code page 852.
         QVERIFY2(received.startsWith("TEST POS PRINTERA\n"), received.constData());
@@ -153,21 +146,17 @@ private Q_SLOTS:
         CompanyDataDialog dialog(db, host.prompter, nullptr, &host);
         dialog.show();
         QVERIFY(!dialog.Accept());
-        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Naziv mora biti upisan."));
-        qobject_cast<QLineEdit*>(dialog.Field(QStringLiteral("NAZIV")))
-            ->setText(QStringLiteral("Obrt Ana"));
+        QCOMPARE(host.prompter.LastMessage(), u"Naziv mora biti upisan."_s);
+        qobject_cast<QLineEdit*>(dialog.Field(u"NAZIV"_s))->setText(u"Obrt Ana"_s);
         QVERIFY(!dialog.Accept());
-        QCOMPARE(host.prompter.LastMessage(), QStringLiteral("Žiro račun mora biti upisan."));
-        qobject_cast<QLineEdit*>(dialog.Field(QStringLiteral("ZIRO_RACUN")))
-            ->setText(QStringLiteral("HR99"));
-        qobject_cast<QComboBox*>(dialog.Field(QStringLiteral("OZNAKA_NA_RACUNU")))
-            ->setCurrentText(QStringLiteral("R-2"));
+        QCOMPARE(host.prompter.LastMessage(), u"Žiro račun mora biti upisan."_s);
+        qobject_cast<QLineEdit*>(dialog.Field(u"ZIRO_RACUN"_s))->setText(u"HR99"_s);
+        qobject_cast<QComboBox*>(dialog.Field(u"OZNAKA_NA_RACUNU"_s))->setCurrentText(u"R-2"_s);
         QCOMPARE(host.optionReloads, 0);
         QVERIFY(dialog.Accept());
         QCOMPARE(host.optionReloads, 1);
-        QCOMPARE(db.Scalar(QStringLiteral("SELECT \"OZNAKA_NA_RACUNU\" FROM \"PODACI_FIRME\""))
-                     .toString(),
-                 QStringLiteral("R-2"));
+        QCOMPARE(db.Scalar(u"SELECT \"OZNAKA_NA_RACUNU\" FROM \"PODACI_FIRME\""_s).toString(),
+                 u"R-2"_s);
     }
 };
 
