@@ -26,6 +26,9 @@ using Mode = FiscalStandIn::Mode;
 // OIB, and the stand-in service trusting the company's test certificate.
 class FiscalRegisterTest : public RetailTest {
 protected:
+    // Answers are awaited generously (a loaded machine answers late, never 5 s late); silence
+    // briefly, from a stand-in that never answers.
+    static constexpr int kAnswered = 5000;
     static void SetUpTestSuite() {
         files = new TestCertificate(kCompanyOib);
         remote = new TestService;
@@ -48,7 +51,7 @@ protected:
 
     // The till's settings in a file of its own, and the session's hooks reading them.
     void Configure(Session& s, const QString& device, const QString& sequence = QStringLiteral("P"),
-                   int timeoutMs = 2000, const QString& certificate = {}) {
+                   int timeoutMs = kAnswered, const QString& certificate = {}) {
         fiscal::FiscalSettings settings;
         settings.enabled = true;
         settings.sequence = sequence;
@@ -64,7 +67,7 @@ protected:
     }
     // Fiscalization switched off for the company; this till's settings with or without its
     // certificate.
-    fiscal::FiscalSettings Off(const QString& device, bool certificate) {
+    fiscal::FiscalSettings Off(const QString& device, bool certificate, int timeoutMs = kAnswered) {
         fiscal::FiscalSettings off;
         off.enabled = false;
         off.premises = QStringLiteral("PP1");
@@ -74,7 +77,7 @@ protected:
             off.certificatePassword = files->password;
         }
         off.endpoint = standIn->Url();
-        off.timeoutMs = 300;
+        off.timeoutMs = timeoutMs;
         off.serviceCertificatePath = remote->signer.certPem;
         off.trustedCaPath = remote->tls.caPem;
         return off;
@@ -216,7 +219,8 @@ TEST_F(FiscalRegisterTest, ASilentServiceCostsTheSaleOnlyTheTimeoutAndTheOutboxC
     EXPECT_EQ(Record(second).attempts, 1);
 
     standIn->SetMode(Mode::Answer);
-    const fiscal::RetryResult answered = service->RetryOutbox(db());
+    Configure(*session, QStringLiteral("1"));
+    const fiscal::RetryResult answered = Service(*session)->RetryOutbox(db());
     EXPECT_EQ(answered.confirmed, 2);
     EXPECT_EQ(fiscal::UnconfirmedCount(db()), 0);
     const auto requests = standIn->Requests();
@@ -309,7 +313,7 @@ TEST_F(FiscalRegisterTest, WithoutTheCashiersOibOrACertificateTheSaleIsRefusedAn
     EXPECT_EQ(invoices(), before);
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"FISKAL_RACUNI\"")), 0);
 
-    Configure(*session, QStringLiteral("1"), QStringLiteral("P"), 2000,
+    Configure(*session, QStringLiteral("1"), QStringLiteral("P"), kAnswered,
               Folder() + QStringLiteral("/nema.p12"));
     try {
         Sell(*session);
@@ -648,7 +652,7 @@ TEST_F(FiscalRegisterTest, AFiscalizedReceiptIsNeverCancelledWithoutItsNegativeR
 
     // Still off, with the certificate: the negative receipt is recorded with the cancellation and
     // numbered at this till; the silent service leaves it in the outbox, the retry delivers it.
-    Apply(*session, Off(QStringLiteral("2"), true));
+    Apply(*session, Off(QStringLiteral("2"), true, 300));
     standIn->SetMode(Mode::Silent);
     sales::CancelInvoice(*session, 1, number, date);
     EXPECT_EQ(cancelled(number), 1);
@@ -657,6 +661,7 @@ TEST_F(FiscalRegisterTest, AFiscalizedReceiptIsNeverCancelledWithoutItsNegativeR
     EXPECT_DOUBLE_EQ(negative()->receipt.total, -156.25);
     EXPECT_EQ(negative()->jir, QString());
     standIn->SetMode(Mode::Answer);
+    Apply(*session, Off(QStringLiteral("2"), true));
     EXPECT_EQ(Service(*session)->RetryOutbox(db()).confirmed, 1);
     EXPECT_FALSE(negative()->jir.isEmpty());
 

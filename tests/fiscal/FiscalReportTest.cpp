@@ -83,7 +83,7 @@ protected:
         ASSERT_NE(m_other, 0);
         standIn = std::make_unique<FiscalStandIn>(s_files->pem, kCompanyOib, FiscalSchemaPath(),
                                                   s_remote->Identity());
-        Configure(2000);
+        Configure(kAnswered);
     }
 
     Database& Db() { return m_session.Db(); }
@@ -142,6 +142,8 @@ protected:
                                     : QStringLiteral("fiscalization/eFiskalizacijaSchema.xsd")));
     }
 
+    // Answers are awaited generously (a loaded machine answers late, never 5 s late).
+    static constexpr int kAnswered = 5000;
     static QTemporaryDir* s_template;
     static TestCertificate* s_files;
     static TestService* s_remote;
@@ -206,6 +208,7 @@ TEST_F(FiscalReportTest, ReportsAreSentOnceKeptThroughErrorsAndSilenceAndDeliver
     EXPECT_EQ(table.rows[1][6].toString(), waiting[1].error);
 
     standIn->SetMode(Mode::Answer);
+    Configure(kAnswered);
     fiscal::FiscalService service(Db(), m_settings, QDateTime::currentDateTime());
     const fiscal::RetryResult retried = service.RetryOutbox(Db());
     EXPECT_EQ(fiscal::RetryResultText(retried),
@@ -409,7 +412,7 @@ TEST_F(FiscalReportTest, AFailedChangeWaitsUntilMidnightAndThenAsksForACancellat
 
     standIn->SetMode(Mode::Silent);
     Configure(300);
-    // `service` waits 300 ms for the silent service, `answered` its 2 s for the answering one.
+    // `service` waits 300 ms for the silent service, `answered` its 5 s for the answering one.
     fiscal::FiscalService service(Db(), m_settings, now);
     auto result = service.ChangeReceipt(Db(), ref, QStringLiteral("K"), std::nullopt);
     EXPECT_EQ(result.outcome, Outcome::NoAnswer);
@@ -495,7 +498,7 @@ TEST_F(FiscalReportTest, ADeletedCollectionDropsItsWaitingReportAndWithdrawsAnAc
     EXPECT_FALSE(fiscal::FindPaymentReport(Db(), unsent, true));
 
     standIn->SetMode(Mode::Answer);
-    Configure(2000);
+    Configure(kAnswered);
     const int payment = payments::RecordCollection(m_session, Key(m_invoice),
                                                    {QDate(2026, 7, 3), QStringLiteral("žiro račun"),
                                                     std::nullopt, QStringLiteral("Uplata"), 2})
