@@ -52,15 +52,6 @@ TEST(InvoicePaymentCode, CashAndCardAlwaysTransferOnlyFromAConsumerFrom2026) {
 // a business (valid OIB), customer 2 a consumer (none), and the stand-in service.
 class FiscalInvoiceTest : public StockTest {
 protected:
-    static void SetUpTestSuite() {
-        files = new TestCertificate(kCompanyOib);
-        remote = new TestService;
-    }
-    static void TearDownTestSuite() {
-        delete files;
-        delete remote;
-    }
-
     void SetUp() override {
         StockTest::SetUp();
         ASSERT_FALSE(files->pem.isEmpty());
@@ -85,14 +76,7 @@ protected:
                    const QString& trustedCa = Default()) {
         ini = Folder() + QStringLiteral("/till.ini");
         QSettings workstation(ini, QSettings::IniFormat);
-        fiscal::FiscalSettings settings;
-        settings.enabled = true;
-        settings.premises = QStringLiteral("PP1");
-        settings.device = QStringLiteral("1");
-        settings.certificatePath = files->p12;
-        settings.certificatePassword = files->password;
-        settings.endpoint = standIn->Url();
-        settings.timeoutMs = timeoutMs;
+        fiscal::FiscalSettings settings = TillSettings(*files, *remote, standIn->Url(), timeoutMs);
         settings.serviceCertificatePath =
             serviceCertificate == Default() ? remote->signer.certPem : serviceCertificate;
         settings.trustedCaPath = trustedCa == Default() ? remote->tls.caPem : trustedCa;
@@ -137,18 +121,14 @@ protected:
     int Value(const QString& sql) { return db().Scalar(sql).toInt(); }
 
     static QString Default() { return QStringLiteral("*"); }
-    // Answers are awaited generously (a loaded machine answers late, never 5 s late).
-    static constexpr int kAnswered = 5000;
 
-    static TestCertificate* files;
-    static TestService* remote;
+    const TestCertificate* files = &CompanyCertificate();
+    const TestService* remote = &StandInService();
     std::unique_ptr<FiscalStandIn> standIn;
     QString ini;
     int consumer = 0;
     int article = 0;
 };
-TestCertificate* FiscalInvoiceTest::files = nullptr;
-TestService* FiscalInvoiceTest::remote = nullptr;
 
 TEST_F(FiscalInvoiceTest, CashCardAndConsumerTransferAreFiscalizedABusinessTransferIsNot) {
     const int cash = Invoice(QStringLiteral("gotovinom"));
