@@ -60,8 +60,8 @@ protected:
         fiscal::WriteFiscalSettings(db, workstation, s);
         return s;
     }
-    // Posts a sale while the service is silent: its receipt waits in the outbox.
-    void PostUnanswered(const QString& name) {
+    // Posts a sale of till Kasa0 through the door.
+    void PostSale(const QString& name) {
         const ZodractlRun run = Run(
             {QStringLiteral("post"), Sale(name, QStringLiteral("Kasa0")), QStringLiteral("--da")});
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -187,10 +187,7 @@ TEST_F(FiscalZodractlTest, TwoProgramsAtOnceNumberWithoutGapsAndTheOutboxIsDeliv
 TEST_F(FiscalZodractlTest, ACancelledReceiptPrintsItsNegativeReceiptWithTheQrCommand) {
     qputenv("ZODRA_CONFIG", m_dir.filePath(QStringLiteral("ZodraConfig.cfg")).toUtf8());
     fiscal::SetOperatorOib(*Open(), QStringLiteral("zodractl"), kCashierOib);
-    const ZodractlRun posted =
-        Run({QStringLiteral("post"), Sale(QStringLiteral("s.json"), QStringLiteral("Kasa0")),
-             QStringLiteral("--da")});
-    ASSERT_EQ(posted.exitCode, 0) << posted.err.toStdString();
+    ASSERT_NO_FATAL_FAILURE(PostSale(QStringLiteral("s.json")));
     const QString number =
         Scalar(QStringLiteral("SELECT MAX(\"BROJ_RACUNA\") FROM \"FISKAL_RACUNI\"")).toString();
     const QString bytesFile = m_dir.filePath(QStringLiteral("storno.bin"));
@@ -235,10 +232,7 @@ TEST_F(FiscalZodractlTest, ACancelledReceiptPrintsItsNegativeReceiptWithTheQrCom
 TEST_F(FiscalZodractlTest, TheA4ReceiptLeavesTheJirLineOutUntilTheJirComes) {
     standIn->SetMode(FiscalStandIn::Mode::Silent);
     Configure(*Open(), kSilent);
-    const ZodractlRun posted =
-        Run({QStringLiteral("post"), Sale(QStringLiteral("s.json"), QStringLiteral("Kasa0")),
-             QStringLiteral("--da")});
-    ASSERT_EQ(posted.exitCode, 0) << posted.err.toStdString();
+    ASSERT_NO_FATAL_FAILURE(PostSale(QStringLiteral("s.json")));
     const QString number =
         Scalar(QStringLiteral("SELECT MAX(\"BROJ_RACUNA\") FROM \"FISKAL_RACUNI\"")).toString();
     const QString pdf = m_dir.filePath(QStringLiteral("racun.pdf"));
@@ -290,7 +284,7 @@ TEST_F(FiscalZodractlTest, TheA4ReceiptLeavesTheJirLineOutUntilTheJirComes) {
 TEST_F(FiscalZodractlTest, AChangeMadeWhileTheRetrySendsTheOldDataFollowsAsAChangeRequest) {
     standIn->SetMode(FiscalStandIn::Mode::Silent);
     Configure(*Open(), kSilent);
-    ASSERT_NO_FATAL_FAILURE(PostUnanswered(QStringLiteral("s.json")));
+    ASSERT_NO_FATAL_FAILURE(PostSale(QStringLiteral("s.json")));
     auto db = Open();
     const fiscal::FiscalRecord waiting = fiscal::UnconfirmedReceipts(*db).front();
     ASSERT_EQ(waiting.receipt.payment, QStringLiteral("O"));
@@ -337,7 +331,7 @@ TEST_F(FiscalZodractlTest, TwoRetriesAndTwoChangesAtOnceSendEachOnceBesideACompa
     Configure(*Open(), kSilent);
     constexpr int kReceipts = 4;
     for (int i = 0; i < kReceipts; ++i) {
-        ASSERT_NO_FATAL_FAILURE(PostUnanswered(QStringLiteral("s%1.json").arg(i)));
+        ASSERT_NO_FATAL_FAILURE(PostSale(QStringLiteral("s%1.json").arg(i)));
     }
     int number = 0;
     for (int i = 0; i < 2; ++i) {
