@@ -156,8 +156,7 @@ TEST_F(FiscalRegisterTest, ASilentOrRefusingServiceCostsTheSaleNothingAndTheOutb
     EXPECT_EQ(fiscal::UnconfirmedCount(db()), 2);
 
     // Still silent: the round stops at the first receipt, the second is not tried in vain;
-    // signing and waiting together take no longer than the timeout (with room for a loaded
-    // machine's scheduling, far below a second timeout).
+    // signing and waiting take no longer than the timeout (with room for scheduling).
     auto service = Service(*session);
     QElapsedTimer waited;
     waited.start();
@@ -466,8 +465,7 @@ QString LineStarting(const QStringList& lines, const QString& start) {
 
 // The control tape of the day: a sale, its negative receipt and the next sale in the order they
 // were issued, each with its own number and marks, the negative one's amounts and payment
-// negated; the
-// negative receipt of a sale of another day is on the tape of the day it was issued.
+// negated; the negative receipt of a sale of another day is on the tape of its own day.
 TEST_F(FiscalRegisterTest, TheControlTapeListsNegativeReceiptsInTheOrderTheyWereIssued) {
     const int first = Sell(*session);
     PayInCash(*session, first);

@@ -484,6 +484,7 @@ TEST_F(FiscalZodractlTest, ACollectionIsNotDeletedWhileAnotherProgramSendsItsRep
         1);
     ASSERT_TRUE(fiscal::FindPaymentReport(*db, sending));
     EXPECT_TRUE(fiscal::FindPaymentReport(*db, sending)->accepted.isValid());
+    EXPECT_FALSE(fiscal::FindPaymentReport(*db, sending, true));
 
     // The send over, the deletion goes through and withdraws the accepted report.
     const ZodractlRun deleted = DeleteCollection(sending);
