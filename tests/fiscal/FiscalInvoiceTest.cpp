@@ -15,6 +15,7 @@
 #include "sales/InvoiceLines.h"
 #include "sales/InvoicePosting.h"
 #include "stock/StockTest.h"
+#include "support/Refused.h"
 #include "support/TestCompany.h"
 
 namespace zodra::test {
@@ -183,12 +184,8 @@ TEST_F(FiscalInvoiceTest, ASilentServiceLeavesTheInvoicePostedAndTheOutboxDelive
 
 TEST_F(FiscalInvoiceTest, WithoutTheUsersOibACashInvoiceIsRefusedATransferOneIsNot) {
     db().Exec(QStringLiteral("DELETE FROM \"FISKAL_OPERATERI\""));
-    try {
-        Invoice(QStringLiteral("gotovinom"));
-        FAIL() << "posted without the user's OIB";
-    } catch (const UserError& e) {
-        EXPECT_EQ(e.message(), fiscal::NoOperatorOibMessage(QStringLiteral("admin")));
-    }
+    EXPECT_REFUSED(Invoice(QStringLiteral("gotovinom")),
+                   fiscal::NoOperatorOibMessage(QStringLiteral("admin")));
     EXPECT_EQ(Invoices(), 0);
     EXPECT_EQ(Value(QStringLiteral("SELECT COUNT(*) FROM \"FISKAL_RACUNI\"")), 0);
 
