@@ -107,33 +107,38 @@ protected:
     std::map<Session*, QString> settingsFiles;
 };
 
-TEST_F(FiscalRegisterTest, ASaleIsNumberedSignedSentAndGetsItsJir) {
-    const int first = Sell(*session);
-    const int second = Sell(*session);
+// Each sale is numbered, signed and sent once and gets its JIR, over a connection kept between
+// receipts; one the service dropped in between is opened again.
+TEST_F(FiscalRegisterTest, SalesAreNumberedSignedAndSentOnceOverAKeptConnection) {
+    std::vector<int> sold{Sell(*session), Sell(*session)};
+    EXPECT_EQ(standIn->ConnectionsAccepted(), 1);
+    standIn->SetClosingAfterEachAnswer(true);
+    sold.push_back(Sell(*session));
+    sold.push_back(Sell(*session));
+    EXPECT_EQ(standIn->ConnectionsAccepted(), 2);
     const auto requests = standIn->Requests();
-    ASSERT_EQ(requests.size(), 2u);
-    for (const auto& request : requests) {
-        EXPECT_EQ(request.errorCode, QString()) << request.body.toStdString();
-        EXPECT_FALSE(request.late);
+    ASSERT_EQ(requests.size(), sold.size());
+    for (std::size_t i = 0; i < sold.size(); ++i) {
+        SCOPED_TRACE(i);
+        const fiscal::FiscalRecord r = Record(sold[i]);
+        EXPECT_EQ(requests[i].errorCode, QString()) << requests[i].body.toStdString();
+        EXPECT_FALSE(requests[i].late);
+        EXPECT_FALSE(requests[i].jir.isEmpty());
+        EXPECT_EQ(r.jir, requests[i].jir);
+        EXPECT_EQ(fiscal::FiscalNumber(r.receipt), QStringLiteral("%1/PP1/1").arg(i + 1));
+        EXPECT_EQ(r.attempts, 1);
     }
     EXPECT_NE(requests[0].messageId, requests[1].messageId);
+    EXPECT_EQ(fiscal::UnconfirmedCount(db()), 0);
 
-    const fiscal::FiscalRecord a = Record(first);
-    const fiscal::FiscalRecord b = Record(second);
-    EXPECT_EQ(a.jir, requests[0].jir);
-    EXPECT_EQ(b.jir, requests[1].jir);
-    EXPECT_EQ(fiscal::FiscalNumber(a.receipt), QStringLiteral("1/PP1/1"));
-    EXPECT_EQ(fiscal::FiscalNumber(b.receipt), QStringLiteral("2/PP1/1"));
+    const fiscal::FiscalRecord a = Record(sold[0]);
     EXPECT_EQ(a.receipt.operatorOib, kCashierOib);
     EXPECT_EQ(a.receipt.payment, QStringLiteral("G"));
-    EXPECT_EQ(a.error, QString());
-    EXPECT_EQ(a.attempts, 1);
     // The breadth of the receipt: one 25 % row whose base and tax make the total.
     ASSERT_EQ(a.receipt.vat.size(), 1u);
     EXPECT_DOUBLE_EQ(a.receipt.vat[0].rate, 25);
     EXPECT_DOUBLE_EQ(a.receipt.vat[0].base + a.receipt.vat[0].amount, a.receipt.total);
     EXPECT_DOUBLE_EQ(a.receipt.total, 156.25);
-    EXPECT_EQ(fiscal::UnconfirmedCount(db()), 0);
     // The request carried the ZKI of exactly these fields.
     const fiscal::Certificate certificate = fiscal::Certificate::Load(
         files->p12, files->password, kCompanyOib, QDateTime::currentDateTime());
@@ -192,25 +197,6 @@ TEST_F(FiscalRegisterTest, ASilentOrRefusingServiceCostsTheSaleNothingAndTheOutb
     EXPECT_EQ(a.attempts, 4);
     EXPECT_TRUE(delivered.body.contains(
         (QStringLiteral("<tns:ZastKod>") + a.receipt.protectiveCode).toUtf8()));
-}
-
-// The till keeps its connection to the service between receipts; one the service dropped in
-// between is opened again, and each receipt is still sent once and gets its JIR.
-TEST_F(FiscalRegisterTest, ReceiptsShareOneConnectionAndADroppedOneIsOpenedAgain) {
-    std::vector<int> sold{Sell(*session), Sell(*session)};
-    EXPECT_EQ(standIn->ConnectionsAccepted(), 1);
-    standIn->SetClosingAfterEachAnswer(true);
-    sold.push_back(Sell(*session));
-    sold.push_back(Sell(*session));
-    EXPECT_EQ(standIn->ConnectionsAccepted(), 2);
-    const auto requests = standIn->Requests();
-    ASSERT_EQ(requests.size(), sold.size());
-    for (std::size_t i = 0; i < sold.size(); ++i) {
-        EXPECT_EQ(requests[i].errorCode, QString());
-        EXPECT_FALSE(requests[i].jir.isEmpty());
-        EXPECT_EQ(Record(sold[i]).jir, requests[i].jir);
-    }
-    EXPECT_EQ(fiscal::UnconfirmedCount(db()), 0);
 }
 
 TEST_F(FiscalRegisterTest, TwoTillsNumberWithoutGapsPerPremisesOrPerDevice) {
@@ -359,9 +345,16 @@ TEST_F(FiscalRegisterTest, TheReceiptAndTheInvoicePrintCarryTheFiscalMarksAndThe
               QString());
 }
 
-TEST_F(FiscalRegisterTest, ACancelledReceiptIsFiscalizedAsTheNegativeReceiptInTheSameTransaction) {
+// A fiscalized invoice is never deleted (whoever asks), it is cancelled: its negative receipt is
+// fiscalized in the cancellation's transaction. An invoice never fiscalized is deleted as before.
+TEST_F(FiscalRegisterTest, AFiscalizedReceiptIsCancelledWithItsNegativeReceiptNeverDeleted) {
     const int number = Sell(*session);
     const QDate date(2026, 3, 10);
+    EXPECT_REFUSED(sales::DeleteInvoice(*session, prompter, 1, number),
+                   sales::FiscalizedDeleteRefusal());
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"BROJ RACUNA\" = ?"),
+                    {number}),
+              1);
     const auto cancelled = [&] {
         return Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"BROJ RACUNA\" = ? "
                                     "AND \"STORNO\" = TRUE"),
@@ -397,20 +390,6 @@ TEST_F(FiscalRegisterTest, ACancelledReceiptIsFiscalizedAsTheNegativeReceiptInTh
     EXPECT_EQ(requests[1].errorCode, QString()) << requests[1].body.toStdString();
     EXPECT_TRUE(requests[1].body.contains("<tns:IznosUkupno>-156.25</tns:IznosUkupno>"));
     EXPECT_EQ(negative->jir, requests[1].jir);
-}
-
-// A fiscalized invoice stays: deleting it is refused before anything changes, whoever asks;
-// an invoice never fiscalized is deleted as before.
-TEST_F(FiscalRegisterTest, AFiscalizedInvoiceIsNotDeleted) {
-    const int number = Sell(*session);
-    const auto invoices = [&] {
-        return Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"BROJ RACUNA\" = ?"),
-                     {number});
-    };
-    EXPECT_REFUSED(sales::DeleteInvoice(*session, prompter, 1, number),
-                   sales::FiscalizedDeleteRefusal());
-    EXPECT_EQ(invoices(), 1);
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"FISKAL_RACUNI\"")), 1);
 
     session->duringRetailPosting = nullptr;
     session->afterRetailSale = nullptr;
