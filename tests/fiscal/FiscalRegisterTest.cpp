@@ -292,7 +292,7 @@ QString Formula(const reports::ReportRequest& request, const QString& name) {
     return QStringLiteral("<none>");
 }
 
-TEST_F(FiscalRegisterTest, TheReceiptAndTheInvoicePrintCarryTheFiscalMarksAndTheQrCode) {
+TEST_F(FiscalRegisterTest, ReceiptsPrintsAndTheZReportShowTheFiscalMarksOrTheMissingJir) {
     const int confirmed = Sell(*session);
     const fiscal::FiscalRecord record = Record(confirmed);
     const Session::FiscalMarks marks = MarksOfSale(*session, confirmed);
@@ -314,10 +314,23 @@ TEST_F(FiscalRegisterTest, TheReceiptAndTheInvoicePrintCarryTheFiscalMarksAndThe
     // Without marks the receipt is as it always was: no fiscal line.
     EXPECT_EQ(pos::ReceiptLines(db(), options, key).size(), lines.size() - 5);
 
-    // Unconfirmed: no JIR line, the QR links the ZKI.
+    retail::XReportOptions z;
+    z.warehouse = 1;
+    z.year = Year();
+    z.from = z.to = QDate(2026, 3, 10);
+    z.dayEnd = true;
+    const QString warning = QStringLiteral("UPOZORENJE: računa bez JIR-a: 1");
+    EXPECT_FALSE(retail::XReportLines(db(), z).contains(warning));
+    EXPECT_EQ(retail::UnconfirmedReceiptsWarning(db()), QString());
+
+    // Unconfirmed: no JIR line, the QR links the ZKI; the Z report warns of it, the X report
+    // during the day does not.
     Configure(*session, QStringLiteral("1"), QStringLiteral("P"), 300);
     standIn->SetMode(Mode::Silent);
     const int waiting = Sell(*session);
+    EXPECT_TRUE(retail::XReportLines(db(), z).contains(warning));
+    z.dayEnd = false;
+    EXPECT_FALSE(retail::XReportLines(db(), z).contains(warning));
     const Session::FiscalMarks pending = MarksOfSale(*session, waiting);
     EXPECT_EQ(pending.jir, QString());
     EXPECT_TRUE(pending.qrText.startsWith(QStringLiteral("https://porezna.gov.hr/rn?zki=") +
@@ -398,25 +411,6 @@ TEST_F(FiscalRegisterTest, AFiscalizedReceiptIsCancelledWithItsNegativeReceiptNe
     EXPECT_EQ(
         Count(QStringLiteral("SELECT COUNT(*) FROM \"RACUNI\" WHERE \"BROJ RACUNA\" = ?"), {plain}),
         0);
-}
-
-TEST_F(FiscalRegisterTest, TheZReportWarnsWhileAReceiptWaitsForItsJir) {
-    retail::XReportOptions z;
-    z.warehouse = 1;
-    z.year = Year();
-    z.from = z.to = QDate(2026, 3, 10);
-    z.dayEnd = true;
-    const QString warning = QStringLiteral("UPOZORENJE: računa bez JIR-a: 1");
-    Sell(*session);
-    EXPECT_FALSE(retail::XReportLines(db(), z).contains(warning));
-    EXPECT_EQ(retail::UnconfirmedReceiptsWarning(db()), QString());
-
-    Configure(*session, QStringLiteral("1"), QStringLiteral("P"), 300);
-    standIn->SetMode(Mode::Silent);
-    Sell(*session);
-    EXPECT_TRUE(retail::XReportLines(db(), z).contains(warning));
-    z.dayEnd = false;  // the X report during the day does not warn
-    EXPECT_FALSE(retail::XReportLines(db(), z).contains(warning));
 }
 
 // The sale of Sell() paid in cash, as the payment window writes it.
