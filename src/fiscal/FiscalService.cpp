@@ -418,10 +418,13 @@ Delivery FiscalService::DeliverReport(Database& db, int reportId) {
         return Delivery::Busy;
     }
     const QDeadlineTimer until = Until();
-    const ReportRecord report = ReportRecordById(db, reportId);
-    if (report.accepted.isValid()) {
+    // A round lists the outbox before it sends: a report of a collection deleted meanwhile at
+    // another workstation is gone, and one delivered there is settled; neither is sent here.
+    const std::optional<ReportRecord> found = FindReportRecord(db, reportId);
+    if (!found || found->accepted.isValid()) {
         return Delivery::Settled;
     }
+    const ReportRecord& report = *found;
     const InvoiceRef& inv = report.invoice;
     const QString requestId = QUuid::createUuid().toString(QUuid::WithoutBraces);
     QByteArray soap;

@@ -206,11 +206,10 @@ QString PaymentReportMethod(const QString& model) {
     return QStringLiteral("Z");
 }
 
-ReportRecord ReportRecordById(Database& db, int id) {
+std::optional<ReportRecord> FindReportRecord(Database& db, int id) {
     auto found = Select(db, QStringLiteral("WHERE \"ID\" = ?"), {id});
     if (found.empty()) {
-        throw UserError(QStringLiteral("Fiskalni izvještaj ") + QString::number(id) +
-                        QStringLiteral(" ne postoji."));
+        return std::nullopt;
     }
     return found.front();
 }

@@ -63,7 +63,8 @@ int QueuePaymentReport(Database& db, const InvoiceRef& invoice, int collection, 
 // ("žiro račun") T, a payment in kind (settled against a counter-claim) O, anything else Z.
 QString PaymentReportMethod(const QString& model);
 
-ReportRecord ReportRecordById(Database& db, int id);
+// The report of that id; none once it went with its deleted collection.
+std::optional<ReportRecord> FindReportRecord(Database& db, int id);
 std::vector<ReportRecord> UnconfirmedReports(Database& db);  // oldest first
 int UnconfirmedReportCount(Database& db);
 // The report of an issued e-invoice of the invoice, if any.

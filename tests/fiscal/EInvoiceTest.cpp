@@ -24,30 +24,17 @@
 #include "registers/Catalogue.h"
 #include "registers/RegisterStore.h"
 #include "sales/InvoicePrint.h"
+#include "support/Refused.h"
 
 namespace zodra::test {
 namespace {
 
 using fiscal::EInvoiceKind;
 
-// The demo company is made once per program and copied for every test.
 class EInvoiceTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        s_template = new QTemporaryDir;
-        demo::CreateDemoCompany(s_template->filePath(QStringLiteral("demo.zdb")),
-                                QDate(2026, 6, 30));
-    }
-    static void TearDownTestSuite() {
-        delete s_template;
-        s_template = nullptr;
-    }
     void SetUp() override {
-        const QString from = s_template->filePath(QStringLiteral("demo.zdb"));
-        m_path = m_dir.filePath(QStringLiteral("firma.zdb"));
-        ASSERT_TRUE(QFile::copy(from, m_path));
-        ASSERT_TRUE(QFile::copy(CompanySchema::DefaultDetailPath(from),
-                                CompanySchema::DefaultDetailPath(m_path)));
+        m_path = CopyOfDemo(m_dir);
         auto opened = Database::Open(m_path, QString());
         ASSERT_EQ(opened.status, Database::OpenStatus::Ok);
         m_db = std::move(opened.db);
@@ -83,23 +70,16 @@ protected:
                                     QLatin1Char('>'));
         return re.match(xml).captured(1);
     }
-    QString Refusal(int number, EInvoiceKind kind = EInvoiceKind::Invoice) {
-        try {
-            fiscal::EInvoiceXml(*m_db, 1, 1, 2026, number, kind);
-        } catch (const UserError& e) {
-            return e.message();
-        }
-        return QStringLiteral("(not refused)");
+    QString Refused(int number, EInvoiceKind kind = EInvoiceKind::Invoice) {
+        return Refusal([&] { fiscal::EInvoiceXml(*m_db, 1, 1, 2026, number, kind); });
     }
 
-    static QTemporaryDir* s_template;
     QTemporaryDir m_dir;
     QString m_path;
     std::unique_ptr<Database> m_db;
     int m_invoice = 0;
     int m_cancelled = 0;
 };
-QTemporaryDir* EInvoiceTest::s_template = nullptr;
 
 TEST_F(EInvoiceTest,
        DemoInvoiceAndCreditNotePassTheSchemasAndTheCroatianRulesWithTheInvoiceFigures) {
@@ -271,12 +251,12 @@ TEST_F(EInvoiceTest, WhatTheCompanyFileLacksIsRefusedInWords) {
         for (const QString& sql : c.sql) {
             m_db->Exec(sql);
         }
-        EXPECT_EQ(Refusal(m_invoice), c.message);
+        EXPECT_EQ(Refused(m_invoice), c.message);
     }
     // Rolled back: the invoice is whole again, and only what it is asked for is refused.
     EXPECT_EQ(Data(m_invoice).buyer.name, buyer);
-    EXPECT_EQ(Refusal(99999), QStringLiteral("Ne postoji proknjiženi račun broj 99999"));
-    EXPECT_EQ(Refusal(m_invoice, EInvoiceKind::CreditNote),
+    EXPECT_EQ(Refused(99999), QStringLiteral("Ne postoji proknjiženi račun broj 99999"));
+    EXPECT_EQ(Refused(m_invoice, EInvoiceKind::CreditNote),
               QStringLiteral("Račun broj ") + n + QStringLiteral(" nije storniran."));
 }
 
@@ -286,13 +266,8 @@ TEST_F(EInvoiceTest, TheArticleRegisterTakesOnlyAKpdCodeInPairs) {
                               {QStringLiteral("GRUPA_A"), 1},
                               {QStringLiteral("GRUPA_P"), 1},
                               {QStringLiteral("KPD"), QStringLiteral("1051.11")}};
-    try {
-        registers::Add(*m_db, registers::catalogue::Articles(), article);
-        ADD_FAILURE() << "a KPD code without pairs was taken";
-    } catch (const UserError& e) {
-        EXPECT_EQ(e.message(),
-                  QStringLiteral("KPD šifra mora biti upisana u obliku 00.00.00 (npr. 10.71.11)."));
-    }
+    EXPECT_REFUSED(registers::Add(*m_db, registers::catalogue::Articles(), article),
+                   "KPD šifra mora biti upisana u obliku 00.00.00 (npr. 10.71.11).");
     QVariantMap good = article;
     good.insert(QStringLiteral("KPD"), QStringLiteral(" 10.51.11 "));
     const int code = registers::Add(*m_db, registers::catalogue::Articles(), good).code;
@@ -304,12 +279,12 @@ TEST_F(EInvoiceTest, TheArticleRegisterTakesOnlyAKpdCodeInPairs) {
 // The reports of an e-invoice and of its payment, signed (XAdES-B) as the outbox signs them, are
 // valid requests whose signature holds, and fails at one changed cent.
 TEST_F(EInvoiceTest, TheFiscalizationReportsAreSignedValidRequests) {
-    const TestCertificate files(kCompanyOib);
+    const TestCertificate& files = CompanyCertificate();
     ASSERT_FALSE(files.pem.isEmpty());
     const fiscal::Certificate certificate = fiscal::Certificate::Load(
         files.p12, files.password, kCompanyOib, QDateTime::currentDateTime());
     QByteArray lastSigned;
-    const auto signedFile = [&](const QByteArray& request, const QString&, const QString& name) {
+    const auto signedFile = [&](const QByteArray& request, const QString& name) {
         lastSigned = fiscal::SignReportRequest(request, certificate, QDateTime::currentDateTime());
         EXPECT_EQ(fiscal::VerifySignature(lastSigned, files.pem), QString()) << name.toStdString();
         const QString path = m_dir.filePath(name);
@@ -321,15 +296,15 @@ TEST_F(EInvoiceTest, TheFiscalizationReportsAreSignedValidRequests) {
     const QString invoice =
         signedFile(fiscal::UnsignedEInvoiceReportRequest(Data(m_invoice), EInvoiceKind::Invoice,
                                                          QStringLiteral("z-1"), sent),
-                   QStringLiteral("EvidentirajERacunZahtjev"), QStringLiteral("er.xml"));
+                   QStringLiteral("er.xml"));
     const QString credit =
         signedFile(fiscal::UnsignedEInvoiceReportRequest(cancelled, EInvoiceKind::CreditNote,
                                                          QStringLiteral("z-2"), sent),
-                   QStringLiteral("EvidentirajERacunZahtjev"), QStringLiteral("eo.xml"));
+                   QStringLiteral("eo.xml"));
     const QString payment = signedFile(
         fiscal::UnsignedPaymentReportRequest(cancelled, QDate(2026, 7, 2), 12.5,
                                              QStringLiteral("T"), QStringLiteral("z-3"), sent),
-        QStringLiteral("EvidentirajNaplatuZahtjev"), QStringLiteral("en.xml"));
+        QStringLiteral("en.xml"));
     const QString fiscalization =
         EInvoiceShare(QStringLiteral("fiscalization/eFiskalizacijaSchema.xsd"));
     EXPECT_EQ(XmlSchemaErrors(invoice, fiscalization), QString());
@@ -365,14 +340,10 @@ TEST_F(EInvoiceTest, TheFiscalizationReportsAreSignedValidRequests) {
           {-2e12, "T", "Iznos naplate nije ispravan."},
           {std::numeric_limits<double>::infinity(), "T", "Iznos naplate nije ispravan."},
           {12.5, "K", "Način naplate mora biti T, O ili Z."}}) {
-        try {
-            fiscal::UnsignedPaymentReportRequest(cancelled, QDate(2026, 7, 2), amount,
-                                                 QString::fromUtf8(method), QStringLiteral("z"),
-                                                 sent);
-            ADD_FAILURE() << message;
-        } catch (const UserError& e) {
-            EXPECT_EQ(e.message(), QString::fromUtf8(message));
-        }
+        EXPECT_REFUSED(fiscal::UnsignedPaymentReportRequest(cancelled, QDate(2026, 7, 2), amount,
+                                                            QString::fromUtf8(method),
+                                                            QStringLiteral("z"), sent),
+                       message);
     }
 }
 

@@ -13,6 +13,9 @@
 #include <ostream>
 
 #include "FiscalStandIn.h"
+#include "data/CompanySchema.h"
+#include "demo/DemoCompany.h"
+#include "fiscal/FiscalSettings.h"
 
 // Texts in failures as text.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -68,40 +71,38 @@ inline QString DecodeQr(QImage image) {
                              static_cast<qsizetype>(bytes.size()));
 }
 
+// The openssl program with `words` (split at blanks) followed by `more`; whether it succeeded.
+inline bool Openssl(const char* words, const QStringList& more = {}) {
+    bool ok = false;
+    RunTool(QStringLiteral("openssl"), QString::fromLatin1(words).split(u' ') + more, {}, &ok);
+    return ok;
+}
+
 // A self-signed RSA certificate for an OIB, its key and a PKCS#12 file with the password
 // "lozinka", in a folder of its own. Its serial number is small, as the issuers' are: the
 // schema's xs:integer is not checked beyond 24 digits by libxml2.
 struct TestCertificate {
     QTemporaryDir dir;
-    QString keyPem;
-    QString certPem;
-    QString p12;
+    QString keyPem = dir.filePath(QStringLiteral("key.pem"));
+    QString certPem = dir.filePath(QStringLiteral("cert.pem"));
+    QString p12 = dir.filePath(QStringLiteral("fiskal.p12"));
     QString password = QStringLiteral("lozinka");
     QByteArray pem;
 
     explicit TestCertificate(const QString& oib, int days = 30) {
-        keyPem = dir.filePath(QStringLiteral("key.pem"));
-        certPem = dir.filePath(QStringLiteral("cert.pem"));
-        p12 = dir.filePath(QStringLiteral("fiskal.p12"));
-        bool ok = false;
-        RunTool(QStringLiteral("openssl"),
-                {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
-                 QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-keyout"),
-                 keyPem, QStringLiteral("-out"), certPem, QStringLiteral("-days"),
-                 QString::number(days), QStringLiteral("-set_serial"),
-                 QString::number(QRandomGenerator::global()->bounded(1000000, 2000000000)),
-                 QStringLiteral("-subj"),
-                 QStringLiteral("/C=HR/O=Test d.o.o. HR") + oib + QStringLiteral("/CN=FISKAL 1")},
-                {}, &ok);
-        if (ok) {
-            RunTool(QStringLiteral("openssl"),
-                    {QStringLiteral("pkcs12"), QStringLiteral("-export"), QStringLiteral("-inkey"),
-                     keyPem, QStringLiteral("-in"), certPem, QStringLiteral("-out"), p12,
-                     QStringLiteral("-passout"), QStringLiteral("pass:") + password},
-                    {}, &ok);
-        }
+        const QString serial =
+            QString::number(QRandomGenerator::global()->bounded(1000000, 2000000000));
         QFile file(certPem);
-        if (ok && file.open(QIODevice::ReadOnly)) {
+        if (Openssl("req -x509 -newkey rsa:2048 -nodes -keyout",
+                    {keyPem, QStringLiteral("-out"), certPem, QStringLiteral("-days"),
+                     QString::number(days), QStringLiteral("-set_serial"), serial,
+                     QStringLiteral("-subj"),
+                     QStringLiteral("/C=HR/O=Test d.o.o. HR") + oib +
+                         QStringLiteral("/CN=FISKAL 1")}) &&
+            Openssl("pkcs12 -export -inkey",
+                    {keyPem, QStringLiteral("-in"), certPem, QStringLiteral("-out"), p12,
+                     QStringLiteral("-passout"), QStringLiteral("pass:") + password}) &&
+            file.open(QIODevice::ReadOnly)) {
             pem = file.readAll();
         }
     }
@@ -111,51 +112,29 @@ struct TestCertificate {
 // stand-in's HTTPS: the client trusts the authority only when told to.
 struct TestTls {
     QTemporaryDir dir;
-    QString caPem;
-    QString keyPem;
-    QString certPem;
+    QString caPem = dir.filePath(QStringLiteral("ca.pem"));
+    QString keyPem = dir.filePath(QStringLiteral("server.key"));
+    QString certPem = dir.filePath(QStringLiteral("server.pem"));
     bool ok = false;
 
     TestTls() {
-        caPem = dir.filePath(QStringLiteral("ca.pem"));
         const QString caKey = dir.filePath(QStringLiteral("ca.key"));
-        keyPem = dir.filePath(QStringLiteral("server.key"));
-        certPem = dir.filePath(QStringLiteral("server.pem"));
         const QString csr = dir.filePath(QStringLiteral("server.csr"));
         const QString ext = dir.filePath(QStringLiteral("server.ext"));
         QFile extFile(ext);
-        if (!extFile.open(QIODevice::WriteOnly)) {
-            return;
-        }
-        extFile.write("subjectAltName=IP:127.0.0.1\nbasicConstraints=CA:FALSE\n");
+        ok = extFile.open(QIODevice::WriteOnly) &&
+             extFile.write("subjectAltName=IP:127.0.0.1\nbasicConstraints=CA:FALSE\n") > 0;
         extFile.close();
-        const QString openssl = QStringLiteral("openssl");
-        bool step = false;
-        RunTool(openssl,
-                {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
-                 QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-keyout"),
-                 caKey, QStringLiteral("-out"), caPem, QStringLiteral("-days"), QStringLiteral("2"),
-                 QStringLiteral("-subj"), QStringLiteral("/C=HR/O=Test/CN=Test CA")},
-                {}, &step);
-        if (!step) {
-            return;
-        }
-        RunTool(
-            openssl,
-            {QStringLiteral("req"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
-             QStringLiteral("-nodes"), QStringLiteral("-keyout"), keyPem, QStringLiteral("-out"),
-             csr, QStringLiteral("-subj"), QStringLiteral("/C=HR/O=Test/CN=127.0.0.1")},
-            {}, &step);
-        if (!step) {
-            return;
-        }
-        RunTool(
-            openssl,
-            {QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"), csr,
-             QStringLiteral("-CA"), caPem, QStringLiteral("-CAkey"), caKey,
-             QStringLiteral("-set_serial"), QStringLiteral("2"), QStringLiteral("-days"),
-             QStringLiteral("2"), QStringLiteral("-extfile"), ext, QStringLiteral("-out"), certPem},
-            {}, &ok);
+        ok = ok &&
+             Openssl(
+                 "req -x509 -newkey rsa:2048 -nodes -days 2 -subj /C=HR/O=Test/CN=Test-CA "
+                 "-keyout",
+                 {caKey, QStringLiteral("-out"), caPem}) &&
+             Openssl("req -newkey rsa:2048 -nodes -subj /C=HR/O=Test/CN=127.0.0.1 -keyout",
+                     {keyPem, QStringLiteral("-out"), csr}) &&
+             Openssl("x509 -req -set_serial 2 -days 2 -in",
+                     {csr, QStringLiteral("-CA"), caPem, QStringLiteral("-CAkey"), caKey,
+                      QStringLiteral("-extfile"), ext, QStringLiteral("-out"), certPem});
     }
 };
 
@@ -172,5 +151,51 @@ struct TestService {
         return {signer.p12, signer.password, kServiceOib, tls.keyPem, tls.certPem};
     }
 };
+
+// A copy in `dir` of the demo company of 30.06.2026 (made once per program); its path.
+inline QString CopyOfDemo(const QTemporaryDir& dir) {
+    static QTemporaryDir made;
+    static const QString from = [] {
+        const QString path = made.filePath(QStringLiteral("demo.zdb"));
+        demo::CreateDemoCompany(path, QDate(2026, 6, 30));
+        return path;
+    }();
+    const QString to = dir.filePath(QStringLiteral("firma.zdb"));
+    const bool copied = QFile::copy(from, to) && QFile::copy(CompanySchema::DefaultDetailPath(from),
+                                                             CompanySchema::DefaultDetailPath(to));
+    return copied ? to : QString();  // an empty path does not open
+}
+
+// The company's test certificate and the stand-in's identity, made once per program.
+inline const TestCertificate& CompanyCertificate() {
+    static const TestCertificate certificate(kCompanyOib);
+    return certificate;
+}
+inline const TestService& StandInService() {
+    static const TestService service;
+    return service;
+}
+
+// Answers are awaited generously (a loaded machine answers late, never 5 s late); silence
+// briefly, and only from a stand-in that never answers.
+inline constexpr int kAnswered = 5000;
+inline constexpr int kSilent = 300;
+
+// Till 1 of premises PP1 fiscalizing at `url` with `company`'s certificate, trusting `service`.
+inline fiscal::FiscalSettings TillSettings(const TestCertificate& company,
+                                           const TestService& service, const QString& url,
+                                           int timeoutMs = kAnswered) {
+    fiscal::FiscalSettings s;
+    s.enabled = true;
+    s.premises = QStringLiteral("PP1");
+    s.device = QStringLiteral("1");
+    s.certificatePath = company.p12;
+    s.certificatePassword = company.password;
+    s.endpoint = s.reportEndpoint = url;
+    s.timeoutMs = timeoutMs;
+    s.serviceCertificatePath = service.signer.certPem;
+    s.trustedCaPath = service.tls.caPem;
+    return s;
+}
 
 }  // namespace zodra::test

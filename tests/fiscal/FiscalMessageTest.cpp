@@ -29,8 +29,6 @@ fiscal::FiscalReceipt Receipt() {
 
 class FiscalMessageTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { files = new TestCertificate(kCompanyOib); }
-    static void TearDownTestSuite() { delete files; }
     QString Write(const QByteArray& xml, const QString& name) {
         const QString path = dir.filePath(name);
         QFile file(path);
@@ -49,10 +47,9 @@ protected:
         return ok;
     }
 
-    static TestCertificate* files;
+    const TestCertificate* files = &CompanyCertificate();
     QTemporaryDir dir;
 };
-TestCertificate* FiscalMessageTest::files = nullptr;
 
 TEST_F(FiscalMessageTest, TheSignedRequestIsSchemaValidAndXmlsecVerifiesItUntilItIsChanged) {
     ASSERT_FALSE(files->pem.isEmpty());
@@ -118,13 +115,9 @@ TEST_F(FiscalMessageTest, OnlyTheGivenCertificatesVouchForASignature) {
     const TestTls issued;
     ASSERT_TRUE(issued.ok);
     const QString p12 = dir.filePath(QStringLiteral("issued.p12"));
-    bool ok = false;
-    RunTool(QStringLiteral("openssl"),
-            {QStringLiteral("pkcs12"), QStringLiteral("-export"), QStringLiteral("-inkey"),
-             issued.keyPem, QStringLiteral("-in"), issued.certPem, QStringLiteral("-out"), p12,
-             QStringLiteral("-passout"), QStringLiteral("pass:lozinka")},
-            {}, &ok);
-    ASSERT_TRUE(ok);
+    ASSERT_TRUE(Openssl(
+        "pkcs12 -export -passout pass:lozinka -inkey",
+        {issued.keyPem, QStringLiteral("-in"), issued.certPem, QStringLiteral("-out"), p12}));
     const fiscal::Certificate signer = fiscal::Certificate::Load(
         p12, QStringLiteral("lozinka"), QStringLiteral("127.0.0.1"), QDateTime::currentDateTime());
     const QByteArray signedXml = fiscal::SignRequest(

@@ -298,6 +298,8 @@ QByteArray Handle(FiscalStandIn::State& state, const QByteArray& body) {
     }
     const bool change = seen.kind.startsWith(QStringLiteral("Promijeni"));
     const bool dataChange = seen.kind == QStringLiteral("PromijeniPodatkeRacunaZahtjev");
+    const QString what =
+        dataChange ? QStringLiteral("podataka računa") : QStringLiteral("načina plaćanja");
     seen.messageId = ElementText(request, QStringLiteral("IdPoruke"));
     seen.late = ElementText(request, QStringLiteral("NakDost")) == QStringLiteral("true");
     const QString protectiveCode = ElementText(request, QStringLiteral("ZastKod"));
@@ -319,12 +321,8 @@ QByteArray Handle(FiscalStandIn::State& state, const QByteArray& body) {
     } else if (change && ElementText(request, QStringLiteral("DatVrijeme")).left(10) !=
                              QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"))) {
         code = dataChange ? QStringLiteral("s011") : QStringLiteral("s007");
-        text = dataChange ? QStringLiteral(
-                                "Datum izdavanja računa u poruci promjene podataka "
-                                "računa nije jednak trenutnom datumu.")
-                          : QStringLiteral(
-                                "Datum izdavanja računa u poruci promjene načina "
-                                "plaćanja nije jednak trenutnom datumu.");
+        text = QStringLiteral("Datum izdavanja računa u poruci promjene ") + what +
+               QStringLiteral(" nije jednak trenutnom datumu.");
     }
     QMutexLocker lock(&state.mutex);
     if (code.isEmpty() && change) {
@@ -333,14 +331,10 @@ QByteArray Handle(FiscalStandIn::State& state, const QByteArray& body) {
             found->second != std::pair{ElementText(request, QStringLiteral("NacinPlac")),
                                        ElementText(request, QStringLiteral("IznosUkupno"))}) {
             code = dataChange ? QStringLiteral("s012") : QStringLiteral("s008");
-            text = dataChange ? QStringLiteral(
-                                    "Podaci za račun u poruci promjene podataka računa "
-                                    "razlikuju se od podataka fiskaliziranog računa ili "
-                                    "račun nije fiskaliziran.")
-                              : QStringLiteral(
-                                    "Podaci za račun u poruci promjene načina plaćanja "
-                                    "razlikuju se od podataka fiskaliziranog računa ili "
-                                    "račun nije fiskaliziran.");
+            text = QStringLiteral("Podaci za račun u poruci promjene ") + what +
+                   QStringLiteral(
+                       " razlikuju se od podataka fiskaliziranog računa ili račun "
+                       "nije fiskaliziran.");
         }
     }
     if (code.isEmpty() && state.mode == FiscalStandIn::Mode::Error) {
@@ -355,11 +349,8 @@ QByteArray Handle(FiscalStandIn::State& state, const QByteArray& body) {
     } else if (code.isEmpty()) {
         state.changedPayments[protectiveCode] =
             ElementText(request, QStringLiteral("PromijenjeniNacinPlac"));
-        confirmation =
-            dataChange ? std::pair{QStringLiteral("p005"),
-                                   QStringLiteral("Uspješna prijava promjene podataka računa.")}
-                       : std::pair{QStringLiteral("p001"),
-                                   QStringLiteral("Uspješna prijava promjene načina plaćanja.")};
+        confirmation = {dataChange ? QStringLiteral("p005") : QStringLiteral("p001"),
+                        QStringLiteral("Uspješna prijava promjene ") + what + QLatin1Char('.')};
     }
     seen.errorCode = code;
     QString element = QStringLiteral("RacunOdgovor");

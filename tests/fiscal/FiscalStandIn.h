@@ -6,17 +6,11 @@
 #include <QThread>
 #include <vector>
 
-// A local stand-in for the tax administration's fiscalization services: it takes the SOAP
-// request over HTTP, checks it as the service does (the schema: s001, the signature against the
-// trusted certificate: s004, the OIB of the message against the certificate's: s005) and
-// answers with a JIR or with the errors in a RacunOdgovor, signed when it is given a certificate
-// of its own, over HTTPS when it is given a TLS key. A change of a receipt (PromijeniNacPlac…,
-// PromijeniPodatkeRacuna…) is confirmed (p001, p005) only on the receipt's own day (else s007,
-// s011) and for a receipt it gave a JIR to with the same data (else s008, s012). The reports of
-// e-invoices (EvidentirajERacun…, EvidentirajNaplatu…) are checked against their schemas and
-// answered with prihvacenZahtjev true, or false and the error (S005 schema, S004 signature, S008
-// an e-invoice reported twice). It can also be told to answer with an error of our choosing, or
-// to take requests and never answer.
+// A local stand-in for the tax administration's fiscalization services over HTTP(S): it checks a
+// receipt, a same-day change or an e-invoice report as the service does (schema, signature, the
+// certificate's OIB, the change's day and data, an e-invoice reported twice) and answers with
+// the service's codes, signed when given a certificate; or with an error of our choosing, or not
+// at all.
 namespace zodra::test {
 
 class FiscalStandIn {

@@ -18,6 +18,8 @@
 #include "fiscal/FiscalSettings.h"
 #include "fiscal/Outbox.h"
 #include "fiscal/ReceiptMarks.h"
+#include "fiscal/ReportOutbox.h"
+#include "payments/CollectionBook.h"
 #include "pos/ReceiptText.h"
 #include "support/ZodractlCompany.h"
 
@@ -44,7 +46,7 @@ protected:
                            "'Maestro')"));
         fiscal::SetOperatorOib(*db, QStringLiteral("Kasa0"), kCashierOib);
         fiscal::SetOperatorOib(*db, QStringLiteral("Kasa1"), kCashierOib);
-        Configure(*db, 2000);
+        Configure(*db, kAnswered);
     }
     void TearDown() override {
         qunsetenv("XDG_CONFIG_HOME");
@@ -54,22 +56,12 @@ protected:
     fiscal::FiscalSettings Configure(Database& db, int timeoutMs) {
         QSettings workstation(m_dir.filePath(QStringLiteral("config/Zodra/Zodra.conf")),
                               QSettings::IniFormat);
-        fiscal::FiscalSettings s;
-        s.enabled = true;
-        s.premises = QStringLiteral("PP1");
-        s.device = QStringLiteral("1");
-        s.certificatePath = files.p12;
-        s.certificatePassword = files.password;
-        s.endpoint = standIn->Url();
-        s.reportEndpoint = standIn->Url();
-        s.timeoutMs = timeoutMs;
-        s.serviceCertificatePath = service.signer.certPem;
-        s.trustedCaPath = service.tls.caPem;
+        fiscal::FiscalSettings s = TillSettings(files, service, standIn->Url(), timeoutMs);
         fiscal::WriteFiscalSettings(db, workstation, s);
         return s;
     }
-    // Posts a sale while the service is silent: its receipt waits in the outbox.
-    void PostUnanswered(const QString& name) {
+    // Posts a sale of till Kasa0 through the door.
+    void PostSale(const QString& name) {
         const ZodractlRun run = Run(
             {QStringLiteral("post"), Sale(name, QStringLiteral("Kasa0")), QStringLiteral("--da")});
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -83,8 +75,50 @@ protected:
         return File(name, sale);
     }
 
-    TestCertificate files{kCompanyOib};
-    TestService service;
+    // An invoice of warehouse 1 with something left to collect, issued as an e-invoice (its
+    // report accepted): "1/N" and its year for the doors.
+    std::pair<QString, int> IssuedEInvoice() {
+        auto db = Open();
+        Statement q = db->Prepare(QStringLiteral(
+            "SELECT \"BROJ RACUNA\", \"GODINA\" FROM \"RACUNI\" WHERE \"SKLADISTE\" = "
+            "1 AND \"IRA\" = 1 AND \"STORNO\" = FALSE ORDER BY \"BROJ RACUNA\""));
+        q.Exec();
+        while (q.Next()) {
+            if (payments::InvoiceBalanceOf(*db, {1, 1, q.Int(1), q.Int(0)}).Open() >= 10) {
+                const QString key = QStringLiteral("1/%1").arg(q.Int(0));
+                const int year = q.Int(1);
+                q.Finish();
+                const ZodractlRun issued =
+                    Run({QStringLiteral("einvoice"), key, m_dir.filePath(QStringLiteral("e.xml")),
+                         QStringLiteral("--skladiste"), QStringLiteral("1")});
+                EXPECT_EQ(issued.exitCode, 0) << issued.err.toStdString();
+                return {key, year};
+            }
+        }
+        ADD_FAILURE() << "no invoice left to collect";
+        return {};
+    }
+    // A collection of 1,00 of the invoice through the door; its code.
+    int Collect(const std::pair<QString, int>& invoice) {
+        const ZodractlRun run =
+            Run({QStringLiteral("pay"), QStringLiteral("--racun"), invoice.first,
+                 QStringLiteral("--iznos"), QStringLiteral("1"), QStringLiteral("--datum"),
+                 QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")),
+                 QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--godina"),
+                 QString::number(invoice.second)});
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        return Scalar(QStringLiteral("SELECT MAX(\"Sifra\") FROM \"NAPLATA\"")).toInt();
+    }
+    ZodractlRun DeleteCollection(int code) {
+        return Run({QStringLiteral("delete"), QStringLiteral("naplata"), QString::number(code),
+                    QStringLiteral("--skladiste"), QStringLiteral("1"), QStringLiteral("--da")});
+    }
+    int Count(const QString& sql, const QVariantList& params = {}) {
+        return Scalar(sql, params).toInt();
+    }
+
+    const TestCertificate& files = CompanyCertificate();
+    const TestService& service = StandInService();
     std::unique_ptr<FiscalStandIn> standIn;
 };
 
@@ -123,7 +157,7 @@ TEST_F(FiscalZodractlTest, TwoProgramsAtOnceNumberWithoutGapsAndTheOutboxIsDeliv
 
     // The service falls silent: the sale is posted all the same and waits in the outbox.
     standIn->SetMode(FiscalStandIn::Mode::Silent);
-    Configure(*db, 300);
+    Configure(*db, kSilent);
     const ZodractlRun late =
         Run({QStringLiteral("post"), Sale(QStringLiteral("late.json"), QStringLiteral("Kasa0")),
              QStringLiteral("--da")});
@@ -139,6 +173,7 @@ TEST_F(FiscalZodractlTest, TwoProgramsAtOnceNumberWithoutGapsAndTheOutboxIsDeliv
         << waiting.out.toStdString();
 
     standIn->SetMode(FiscalStandIn::Mode::Answer);
+    Configure(*db, kAnswered);
     const ZodractlRun retried = Run({QStringLiteral("fiscal"), QStringLiteral("retry")});
     EXPECT_EQ(retried.exitCode, 0) << retried.err.toStdString();
     EXPECT_EQ(retried.out, QStringLiteral("Potvrđeno: 1, odbijeno: 0, bez odgovora: 0\n"
@@ -152,10 +187,7 @@ TEST_F(FiscalZodractlTest, TwoProgramsAtOnceNumberWithoutGapsAndTheOutboxIsDeliv
 TEST_F(FiscalZodractlTest, ACancelledReceiptPrintsItsNegativeReceiptWithTheQrCommand) {
     qputenv("ZODRA_CONFIG", m_dir.filePath(QStringLiteral("ZodraConfig.cfg")).toUtf8());
     fiscal::SetOperatorOib(*Open(), QStringLiteral("zodractl"), kCashierOib);
-    const ZodractlRun posted =
-        Run({QStringLiteral("post"), Sale(QStringLiteral("s.json"), QStringLiteral("Kasa0")),
-             QStringLiteral("--da")});
-    ASSERT_EQ(posted.exitCode, 0) << posted.err.toStdString();
+    ASSERT_NO_FATAL_FAILURE(PostSale(QStringLiteral("s.json")));
     const QString number =
         Scalar(QStringLiteral("SELECT MAX(\"BROJ_RACUNA\") FROM \"FISKAL_RACUNI\"")).toString();
     const QString bytesFile = m_dir.filePath(QStringLiteral("storno.bin"));
@@ -192,23 +224,15 @@ TEST_F(FiscalZodractlTest, ACancelledReceiptPrintsItsNegativeReceiptWithTheQrCom
     const Session::FiscalMarks marks = fiscal::MarksOf(*negative);
     EXPECT_TRUE(bytes.contains(pos::QrCodeCommand(marks.qrText.toUtf8())));
     EXPECT_TRUE(marks.qrText.contains(QStringLiteral("&izn=-")));
-    for (const QString& line :
-         {QStringLiteral("ZKI: ") + marks.protectiveCode, QStringLiteral("JIR:") + marks.jir,
-          QStringLiteral("Operater: ") + marks.operatorMark}) {
-        EXPECT_TRUE(bytes.contains(line.toLatin1() + '\n')) << line.toStdString();
-    }
-    EXPECT_TRUE(bytes.contains("STORNO RA"));
+    EXPECT_TRUE(bytes.contains((QStringLiteral("JIR:") + marks.jir).toLatin1() + '\n'));
 }
 
 // Every A4 layout of a fiscalized invoice carries the marks; the JIR line only once the JIR is
 // known (the receipt is valid with its ZKI alone meanwhile).
 TEST_F(FiscalZodractlTest, TheA4ReceiptLeavesTheJirLineOutUntilTheJirComes) {
     standIn->SetMode(FiscalStandIn::Mode::Silent);
-    Configure(*Open(), 300);
-    const ZodractlRun posted =
-        Run({QStringLiteral("post"), Sale(QStringLiteral("s.json"), QStringLiteral("Kasa0")),
-             QStringLiteral("--da")});
-    ASSERT_EQ(posted.exitCode, 0) << posted.err.toStdString();
+    Configure(*Open(), kSilent);
+    ASSERT_NO_FATAL_FAILURE(PostSale(QStringLiteral("s.json")));
     const QString number =
         Scalar(QStringLiteral("SELECT MAX(\"BROJ_RACUNA\") FROM \"FISKAL_RACUNI\"")).toString();
     const QString pdf = m_dir.filePath(QStringLiteral("racun.pdf"));
@@ -241,6 +265,7 @@ TEST_F(FiscalZodractlTest, TheA4ReceiptLeavesTheJirLineOutUntilTheJirComes) {
     }
 
     standIn->SetMode(FiscalStandIn::Mode::Answer);
+    Configure(*Open(), kAnswered);
     ASSERT_EQ(Run({QStringLiteral("fiscal"), QStringLiteral("retry")}).exitCode, 0);
     const QString jir =
         Scalar(QStringLiteral("SELECT \"JIR\" FROM \"FISKAL_RACUNI\" WHERE \"BROJ_RACUNA\" = ?"),
@@ -253,56 +278,13 @@ TEST_F(FiscalZodractlTest, TheA4ReceiptLeavesTheJirLineOutUntilTheJirComes) {
     }
 }
 
-// The change door: a receipt of today gets its new payment method through the service; once its
-// day is over it is refused.
-TEST_F(FiscalZodractlTest, AReceiptOfTodayChangesItsPaymentMethodAndNoOtherDay) {
-    const ZodractlRun sale =
-        Run({QStringLiteral("post"), Sale(QStringLiteral("s.json"), QStringLiteral("Kasa0")),
-             QStringLiteral("--da")});
-    ASSERT_EQ(sale.exitCode, 0) << sale.err.toStdString();
-    auto db = Open();
-    Statement q = db->Prepare(
-        QStringLiteral("SELECT \"IRA\", \"BROJ_RACUNA\", \"DETALJNO\", \"ID\", \"SKLADISTE\" FROM "
-                       "\"FISKAL_RACUNI\""));
-    q.Exec();
-    ASSERT_TRUE(q.Next());
-    QStringList change{QStringLiteral("fiscal"),
-                       QStringLiteral("change"),
-                       q.Text(0) + QLatin1Char('/') + q.Text(1),
-                       QStringLiteral("--placanje"),
-                       QStringLiteral("k"),
-                       QStringLiteral("--skladiste"),
-                       q.Text(4)};
-    if (q.Value(2).toBool()) {
-        change << QStringLiteral("--detaljno");
-    }
-    const int id = q.Value(3).toInt();
-    q.Finish();
-    const ZodractlRun changed = Run(change);
-    EXPECT_EQ(changed.exitCode, 0) << changed.err.toStdString();
-    EXPECT_EQ(changed.out, QStringLiteral("p001: Uspješna prijava promjene načina plaćanja.\n"));
-    EXPECT_EQ(standIn->Requests().back().kind, QStringLiteral("PromijeniNacPlacZahtjev"));
-    EXPECT_EQ(fiscal::FiscalRecordById(*db, id).changedPayment, QStringLiteral("K"));
-
-    const QDate yesterday = QDate::currentDate().addDays(-1);
-    db->Exec(QStringLiteral("UPDATE \"FISKAL_RACUNI\" SET \"IZDAN\" = ?"),
-             {yesterday.toString(QStringLiteral("yyyy-MM-dd 10:00:00"))});
-    change[4] = QStringLiteral("G");
-    const ZodractlRun late = Run(change);
-    EXPECT_EQ(late.exitCode, 1);
-    EXPECT_EQ(late.err.trimmed(), fiscal::SameDayChangeMessage(yesterday));
-    EXPECT_EQ(
-        Run({QStringLiteral("fiscal"), QStringLiteral("change"), QStringLiteral("1/1")}).exitCode,
-        2);
-}
-
 // A change made while another program's retry is sending the receipt's old data: the JIR is
 // stored against what was sent and the change follows as a change request, so the service ends
 // up with the new payment method and the record says what the service holds.
 TEST_F(FiscalZodractlTest, AChangeMadeWhileTheRetrySendsTheOldDataFollowsAsAChangeRequest) {
     standIn->SetMode(FiscalStandIn::Mode::Silent);
-    Configure(*Open(), 300);
-    ASSERT_NO_FATAL_FAILURE(PostUnanswered(QStringLiteral("s.json")));
+    Configure(*Open(), kSilent);
+    ASSERT_NO_FATAL_FAILURE(PostSale(QStringLiteral("s.json")));
     auto db = Open();
     const fiscal::FiscalRecord waiting = fiscal::UnconfirmedReceipts(*db).front();
     ASSERT_EQ(waiting.receipt.payment, QStringLiteral("O"));
@@ -346,10 +328,10 @@ TEST_F(FiscalZodractlTest, AChangeMadeWhileTheRetrySendsTheOldDataFollowsAsAChan
 // once: the later one follows the earlier, and the record says what the service holds.
 TEST_F(FiscalZodractlTest, TwoRetriesAndTwoChangesAtOnceSendEachOnceBesideACompaction) {
     standIn->SetMode(FiscalStandIn::Mode::Silent);
-    Configure(*Open(), 300);
+    Configure(*Open(), kSilent);
     constexpr int kReceipts = 4;
     for (int i = 0; i < kReceipts; ++i) {
-        ASSERT_NO_FATAL_FAILURE(PostUnanswered(QStringLiteral("s%1.json").arg(i)));
+        ASSERT_NO_FATAL_FAILURE(PostSale(QStringLiteral("s%1.json").arg(i)));
     }
     int number = 0;
     for (int i = 0; i < 2; ++i) {
@@ -440,6 +422,9 @@ TEST_F(FiscalZodractlTest, TwoRetriesAndTwoChangesAtOnceSendEachOnceBesideACompa
     EXPECT_EQ(earlier.out, QStringLiteral("p001: Uspješna prijava promjene načina plaćanja.\n"));
     EXPECT_EQ(later.exitCode, 1);
     EXPECT_EQ(later.err.trimmed(), fiscal::QueuedChangeMessage());
+    EXPECT_EQ(
+        Run({QStringLiteral("fiscal"), QStringLiteral("change"), QStringLiteral("1/1")}).exitCode,
+        2);
     EXPECT_EQ(listed.exitCode, 1);
     EXPECT_TRUE(listed.out.contains(QStringLiteral("Promjena ") +
                                     fiscal::FiscalNumber(first.receipt) + QStringLiteral(": T\t")))
@@ -454,6 +439,104 @@ TEST_F(FiscalZodractlTest, TwoRetriesAndTwoChangesAtOnceSendEachOnceBesideACompa
     EXPECT_EQ(fiscal::FiscalRecordById(*db, first.id).changedPayment, QStringLiteral("T"));
     EXPECT_EQ(standIn->PaymentOnRecord(first.receipt.protectiveCode), QStringLiteral("T"));
     EXPECT_EQ(fiscal::PendingChangeCount(*db), 0);
+}
+
+// A collection whose report another program is sending is not deleted: that send's answer decides
+// between dropping the report and withdrawing it. One not being sent is deleted beside it, and
+// the sending round, which listed its report, passes over its going.
+TEST_F(FiscalZodractlTest, ACollectionIsNotDeletedWhileAnotherProgramSendsItsReport) {
+    const auto invoice = IssuedEInvoice();
+    standIn->SetMode(FiscalStandIn::Mode::Silent);
+    Configure(*Open(), kSilent);
+    const int sending = Collect(invoice);
+    const int beside = Collect(invoice);
+    auto db = Open();
+    ASSERT_EQ(fiscal::UnconfirmedReportCount(*db), 2);
+
+    standIn->SetMode(FiscalStandIn::Mode::Answer);
+    Configure(*db, 20000);
+    standIn->HoldAnswers();
+    ZodractlRun retry;
+    std::thread sender([&] { retry = Run({QStringLiteral("fiscal"), QStringLiteral("retry")}); });
+    const bool held = standIn->WaitForHeld(1, 60000);
+    ZodractlRun refused;
+    ZodractlRun dropped;
+    if (held) {
+        refused = DeleteCollection(sending);
+        dropped = DeleteCollection(beside);
+    }
+    standIn->ReleaseAnswers();
+    sender.join();
+    ASSERT_TRUE(held);
+    EXPECT_EQ(refused.exitCode, 1);
+    // The door's question ("… ? Da") comes first, the refusal after it.
+    EXPECT_EQ(refused.err.trimmed().section(u'\n', -1),
+              QStringLiteral("Naplata se upravo prijavljuje Poreznoj upravi na drugom računalu. "
+                             "Pokušajte je obrisati ponovno za minutu."));
+    EXPECT_EQ(dropped.exitCode, 0) << dropped.err.toStdString();
+    EXPECT_FALSE(fiscal::FindPaymentReport(*db, beside));
+    EXPECT_FALSE(fiscal::FindPaymentReport(*db, beside, true));
+    EXPECT_EQ(retry.exitCode, 0) << retry.err.toStdString();
+    EXPECT_TRUE(retry.out.startsWith(QStringLiteral("Potvrđeno: 1, odbijeno: 0, bez odgovora: 0")))
+        << retry.out.toStdString();
+    EXPECT_EQ(
+        Count(QStringLiteral("SELECT COUNT(*) FROM \"NAPLATA\" WHERE \"Sifra\" = ?"), {sending}),
+        1);
+    ASSERT_TRUE(fiscal::FindPaymentReport(*db, sending));
+    EXPECT_TRUE(fiscal::FindPaymentReport(*db, sending)->accepted.isValid());
+    EXPECT_FALSE(fiscal::FindPaymentReport(*db, sending, true));
+
+    // The send over, the deletion goes through and withdraws the accepted report.
+    const ZodractlRun deleted = DeleteCollection(sending);
+    EXPECT_EQ(deleted.exitCode, 0) << deleted.err.toStdString();
+    const auto withdrawal = fiscal::FindPaymentReport(*db, sending, true);
+    ASSERT_TRUE(withdrawal);
+    EXPECT_TRUE(withdrawal->accepted.isValid());
+    EXPECT_DOUBLE_EQ(withdrawal->amount, -1.0);
+    EXPECT_EQ(fiscal::UnconfirmedReportCount(*db), 0);
+}
+
+// Two programs delete the same reported collections at once beside a compaction: each goes once
+// with one withdrawal sent once, and the later program is told the collection is gone.
+TEST_F(FiscalZodractlTest, TwoProgramsDeletingOneCollectionWithdrawItOnceBesideACompaction) {
+    const auto invoice = IssuedEInvoice();
+    const QList<int> codes{Collect(invoice), Collect(invoice), Collect(invoice)};
+    ASSERT_EQ(fiscal::UnconfirmedReportCount(*Open()), 0);
+    RunFailures failures;
+    std::map<int, int> deleted;
+    RunBesideCompaction(
+        m_company, 2,
+        [&](int) {
+            for (int code : codes) {
+                const ZodractlRun run = DeleteCollection(code);
+                const bool gone =
+                    run.exitCode == 1 &&
+                    run.err.trimmed().section(u'\n', -1) ==
+                        QStringLiteral("Ne postoji zatvaranje pod šifrom %1.").arg(code);
+                failures.Check(run.exitCode == 0 || gone, QStringLiteral("delete"), run);
+                std::lock_guard<std::mutex> guard(failures.Mutex());
+                deleted[code] += run.exitCode == 0 ? 1 : 0;
+            }
+        },
+        failures);
+    EXPECT_TRUE(failures.IsEmpty()) << failures.Text();
+    auto db = Open();
+    for (int code : codes) {
+        EXPECT_EQ(deleted[code], 1) << code;
+        EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"FISKAL_IZVJESTAJI\" WHERE "
+                                       "\"VRSTA\" = 'STORNO_NAPLATE' AND \"NAPLATA\" = ?"),
+                        {code}),
+                  1)
+            << code;
+        EXPECT_TRUE(fiscal::FindPaymentReport(*db, code, true)->accepted.isValid()) << code;
+    }
+    int withdrawals = 0;
+    for (const FiscalStandIn::Request& r : standIn->Requests()) {
+        withdrawals += r.body.contains("<fis:naplaceniIznos>-1.00<") ? 1 : 0;
+    }
+    EXPECT_EQ(withdrawals, codes.size());
+    EXPECT_EQ(fiscal::UnconfirmedReportCount(*db), 0);
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM \"FISKAL_SLANJE\"")), 0);
 }
 
 }  // namespace
