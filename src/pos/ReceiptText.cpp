@@ -413,7 +413,17 @@ QByteArray EncodeLines(const QStringList& lines, int codePage) {
     return out;
 }
 
-namespace {}  // namespace
+namespace {
+
+// One receipt of a tape, the sale or (`negative`) its cancellation, with the marks given.
+QStringList TapeReceipt(Database& db, const ReceiptOptions& options, const InvoiceKey& key,
+                        bool negative, const std::optional<Session::FiscalMarks>& marks) {
+    ReceiptOptions o = options;
+    o.cancellation = negative;
+    return ReceiptLines(db, o, key, marks ? &*marks : nullptr);
+}
+
+}  // namespace
 
 TapeMarks SessionMarks(Session& session, const ReceiptOptions& options) {
     return [&session, options](const InvoiceKey& key, bool cancellation) {
@@ -480,10 +490,7 @@ TapeText ControlTapeLines(Database& db, const ReceiptOptions& options, int wareh
     });
     TapeText tape;
     for (const Entry& e : entries) {
-        ReceiptOptions o = options;
-        o.cancellation = e.negative;
-        tape.lines +=
-            ReceiptLines(db, o, {warehouse, 1, year, e.number}, e.marks ? &*e.marks : nullptr);
+        tape.lines += TapeReceipt(db, options, {warehouse, 1, year, e.number}, e.negative, e.marks);
     }
     return tape;
 }
@@ -515,12 +522,9 @@ TapeText RangeLines(Database& db, const ReceiptOptions& options, int warehouse, 
         return tape;
     }
     for (const auto& [number, negative] : receipts) {
-        ReceiptOptions o = options;
-        o.cancellation = negative;
         const InvoiceKey key{warehouse, 1, year, number};
-        const std::optional<Session::FiscalMarks> marks =
-            marksOf ? marksOf(key, negative) : std::nullopt;
-        tape.lines += ReceiptLines(db, o, key, marks ? &*marks : nullptr);
+        tape.lines += TapeReceipt(db, options, key, negative,
+                                  marksOf ? marksOf(key, negative) : std::nullopt);
     }
     return tape;
 }
