@@ -14,6 +14,7 @@
 #include "data/Rounding.h"
 #include "data/Session.h"
 #include "data/Transaction.h"
+#include "purchasing/ReceiptLimits.h"
 #include "purchasing/ReceiptPosting.h"
 #include "purchasing/ReceiptRow.h"
 #include "stockdocs/PriceChangeLines.h"
@@ -393,6 +394,7 @@ namespace {
 // rounding, every date a date the target's year takes.
 void CheckPackage(const Package& p, int year) {
     using limits::NumberKind;
+    using Box = purchasing::PriceCalculation::Box;
     for (const Receipt& r : p.receipts) {
         const QString what = QStringLiteral("Primka ") + QString::number(r.number);
         limits::RequireDocumentDate(r.date, year, what + QStringLiteral(": datum"));
@@ -406,25 +408,28 @@ void CheckPackage(const Package& p, int year) {
             if (QuantityIsZero(l.quantity)) {
                 throw UserError(of + QStringLiteral("količina je 0."));
             }
-            limits::RequireNumber(l.invoicePrice, NumberKind::Price,
-                                  of + QStringLiteral("fakturna cijena"));
-            for (const double percent :
-                 {l.discountPercent, l.customsPercent, l.forwardingPercent, l.otherCostsPercent}) {
-                limits::RequireNumber(percent, NumberKind::Amount, of + QStringLiteral("postotak"));
-            }
+            // Each percentage by the rule of its box in the receipt's calculation, so the file
+            // is refused here, naming the receipt and line, for what the posting would refuse.
+            const auto require = [&of](double value, Box box, const char* name) {
+                limits::RequireNumber(value, purchasing::KindOfBox(box),
+                                      of + QString::fromUtf8(name));
+            };
+            require(l.invoicePrice, Box::InvoicePrice, "fakturna cijena");
+            require(l.discountPercent, Box::DiscountPercent, "rabat");
+            require(l.customsPercent, Box::CustomsPercent, "carina");
+            require(l.forwardingPercent, Box::ForwardingPercent, "špedicija");
+            require(l.otherCostsPercent, Box::OtherCostsPercent, "zavisni troškovi");
             if (l.cost) {
-                limits::RequireNumber(*l.cost, NumberKind::Price,
-                                      of + QStringLiteral("nabavna cijena"));
+                require(*l.cost, Box::CostPrice, "nabavna cijena");
             }
             if (l.price) {
-                limits::RequireNumber(*l.price, NumberKind::Price, of + QStringLiteral("cijena"));
+                require(*l.price, Box::Price, "cijena");
             }
             if (l.retailMargin) {
-                limits::RequireNumber(*l.retailMargin, NumberKind::Amount,
-                                      of + QStringLiteral("maloprodajna marža"));
+                require(*l.retailMargin, Box::RetailMarginPercent, "maloprodajna marža");
             }
             if (l.taxRate) {
-                limits::RequireNumber(*l.taxRate, NumberKind::Amount, of + QStringLiteral("porez"));
+                require(*l.taxRate, Box::TaxPercent, "porez");
             }
         }
     }

@@ -305,6 +305,19 @@ TEST_F(DataTransferTest, AFileNamingWhatNobodyDescribesIsRefusedWhole) {
          t::MissingArticleGroupMessage(QStringLiteral("Bomboni"))},
         {QString(), QStringLiteral("{\"naziv\": \"Vijak M8\", \"kolicina\": 0}"),
          QStringLiteral("Primka 2, 'Vijak M8': količina je 0.")},
+        {QString(), QStringLiteral("{\"naziv\": \"Vijak M8\", \"kolicina\": 1e300}"),
+         QStringLiteral("Primka 2, 'Vijak M8': količina mora biti između -999999999,9999999999 "
+                        "i 999999999,9999999999 !")},
+        {QString(),
+         QStringLiteral("{\"naziv\": \"Vijak M8\", \"kolicina\": 1, \"fakturna_cijena\": \"inf\"}"),
+         QStringLiteral("Primka 2, 'Vijak M8': fakturna cijena nije ispravan broj !")},
+        {QString(), QStringLiteral("{\"naziv\": \"Vijak M8\", \"kolicina\": \"nan\"}"),
+         QStringLiteral("Primka 2, 'Vijak M8': količina nije ispravan broj !")},
+        {QString(), QStringLiteral("{\"naziv\": \"Vijak M8\", \"kolicina\": 1, \"rabat_%\": 150}"),
+         QStringLiteral("Primka 2, 'Vijak M8': rabat mora biti između -100 i 100 !")},
+        {QString(),
+         QStringLiteral("{\"naziv\": \"Vijak M8\", \"kolicina\": 1, \"carina_%\": 1001}"),
+         QStringLiteral("Primka 2, 'Vijak M8': carina mora biti između -100 i 1000 !")},
     };
     for (const auto& c : cases) {
         const QString json =
@@ -506,6 +519,9 @@ TEST_F(DataTransferTest, DeliveryNotesArriveAsPriceChangesOfTheOldestLotWithStoc
     } faults[] = {
         {QStringLiteral("2026-03-12"), QStringLiteral("\"cijena\": -1"),
          QStringLiteral("Otpremnica 9, 'Vijak M8': cijena nesmije biti negativna !")},
+        {QStringLiteral("2026-03-12"), QStringLiteral("\"cijena\": 8, \"kolicina\": -1e300"),
+         QStringLiteral("Otpremnica 9, 'Vijak M8': količina mora biti između "
+                        "-999999999,9999999999 i 999999999,9999999999 !")},
         {QStringLiteral("2026-03-12"), QStringLiteral("\"cijena\": 8, \"rabat_%\": 150"),
          QStringLiteral("Otpremnica 9, 'Vijak M8': cijena s rabatom nesmije biti negativna !")},
         {QStringLiteral("2019-03-12"), QStringLiteral("\"cijena\": 8"),
